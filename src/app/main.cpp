@@ -1,0 +1,28 @@
+#include <QApplication>
+#include <QMainWindow>
+
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Bramblegate"));
+    QApplication::setApplicationVersion(AppVersion());
+
+    QString error;
+    std::unique_ptr<SettingsStore> store = SettingsStore::Open(AppPaths::SettingsFile(), &error);
+    if (!store) {
+        MsgBox(error, msgbox::OKOnly, msgbox::Critical, QString::fromLatin1(ProductName()));
+        return 1;
+    }
+    SettingsStore::SetCurrent(store.get());
+
+    QMainWindow window;
+    window.setWindowTitle(QString::fromLatin1(ProductName()));
+    window.resize(1024, 720);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its files. Everything written lives under the data folder of the OS
+// user ($XDG_DATA_HOME/Bramblegate); the executable's folder is only read (and holds bghelper).
+namespace AppPaths {
+
+// $XDG_DATA_HOME/Bramblegate (created 0700 on first use). Also the "installation folder" for
+// the files the program writes: Log, Blank.htm, the search pages.
+QString DataFolder();
+// The XDG data folder itself ($XDG_DATA_HOME), the counterpart of the application-data folder.
+QString AppDataFolder();
+// The folder of the running executable.
+QString ExecutableFolder();
+// The settings store file.
+QString SettingsFile();
+// The favorites root (DataFolder()/Favorites).
+QString FavoritesFolder();
+// Per-user folder for the user's web profile (cookies, cache); the name is made safe.
+QString UserProfileFolder(const QString& userName);
+
+// Makes a folder (and its parents) and restricts it to its owner.
+bool MakePrivateFolder(const QString& path);
+
+} // namespace AppPaths

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Diagnostic logs. They write only while App().DiagnosticMode is on (a diagnostic build);
+// otherwise every writer returns at once without touching the disk.
+namespace modGeneral {
+
+// Appends "<date time>  <message>" CR LF to Log\Log<yymmdd>.Log below the data folder.
+void WriteLog(const QString& message);
+// ... to Log\SignIn.Log.
+void WriteSignInLog(const QString& message);
+// ... to Log\Error.Log.
+void WriteErrorLog(const QString& message);
+
+// Writes text + CR LF to a file: mode "O" replaces the file, "A" appends (either case). A name
+// without a folder is taken relative to the data folder. Any other mode shows "Invalid argument
+// for sMode" and writes nothing. Failures return false silently.
+bool WriteFile(const QString& file, const QString& text, const QString& mode);
+
+// The folder the logs go to (the Log folder is never created by the writers).
+QString LogFolder();
+
+} // namespace modGeneral

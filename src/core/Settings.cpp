@@ -1,0 +1,87 @@
+#include "core/Settings.h"
+
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
+#include "core/modEncrypt.h"
+#include "core/modReg.h"
+
+namespace modGeneral {
+
+QString AppKeyName() { return QStringLiteral("Bramblegate"); }
+
+void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {
+    const QString stored = (encrypt && !text.isEmpty()) ? modEncrypt::EncryptMessage(text) : text;
+    modReg::SetKeyValue(AppKeyName(), subkey, valueName, stored, modReg::REG_SZ);
+}
+
+QString GetValue(const QString& subkey, const QString& valueName, const DefaultValue& def, bool decrypt) {
+    const QString text = modReg::GetKeyValue(AppKeyName(), subkey, valueName, def.text).toString();
+    return decrypt ? modEncrypt::DecryptMessage(text) : text;
+}
+
+bool ValueExists(const QString& subkey, const QString& valueName) {
+    return modReg::GetKeyValue(AppKeyName(), subkey, valueName, QStringLiteral("-1")).toString() !=
+           QLatin1String("-1");
+}
+
+void DeleteValue(const QString& subkey, const QString& valueName) {
+    modReg::DeleteKeyValue(AppKeyName(), subkey, valueName == QLatin1String("-1") ? QString() : valueName);
+}
+
+int EnumValues(const QString& fullPath, QStringList& names, QStringList& values, int /*initialBuffer*/) {
+    SettingsStore* store = SettingsStore::Current();
+    if (!store) return 0;
+    const SettingsStore::KeyId key = store->FindKey(fullPath);
+    if (key < 0) return 0;
+    const QList<SettingsStore::Value> all = store->Values(key);
+    names.clear();
+    values.clear();
+    for (const SettingsStore::Value& v : all) {
+        QString text;
+        if (v.kind == modReg::REG_SZ || v.kind == modReg::REG_EXPAND_SZ) {
+            QByteArray data = v.data;
+            if (data.endsWith('\0')) data.chop(1);
+            text = QString::fromUtf8(data);
+        } else {
+            text = QStringLiteral("Unsupported data type: ") + QString::number(v.kind);
+        }
+        QString name = v.name;
+        names.append(name.remove(QChar(0)).trimmed());
+        values.append(text.remove(QChar(0)).trimmed());
+    }
+    return int(names.size());
+}
+
+void SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
+                      const QString& oldPassword) {
+    // Checked before anything changes: a password the cipher cannot take faithfully is refused.
+    modEncrypt::RequireEncodable(newPassword);
+    StoreTransaction transaction;
+    const QString previous = App().PassPhrase;
+    try {
+        App().PassPhrase = newPassword;
+        SaveValue(subkey, user, modEncrypt::EncryptMessage(newPassword, newPassword));
+        if (!oldPassword.isEmpty()) modEncrypt::ReEncryptUserData(oldPassword);
+        transaction.Commit();
+    } catch (...) {
+        App().PassPhrase = previous;
+        throw;
+    }
+}
+
+bool CBool(const QString& text, bool fallback) {
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+    bool ok = false;
+    const double n = t.toDouble(&ok);
+    return ok ? n != 0 : fallback;
+}
+
+int CInt(const QString& text, int fallback) {
+    bool ok = false;
+    const double n = text.trimmed().toDouble(&ok);
+    return ok ? int(qRound(n)) : fallback;
+}
+
+} // namespace modGeneral

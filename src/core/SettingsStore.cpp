@@ -1,0 +1,335 @@
+#include "core/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "core/AppPaths.h"
+
+namespace {
+
+SettingsStore* g_current = nullptr;
+
+const char* const kMarker = "Bramblegate settings";
+
+enum Stmt {
+    SelKey,
+    InsKey,
+    SubKeyAt,
+    HasSub,
+    DelKeyValues,
+    DelKey,
+    UpsertValue,
+    SelValue,
+    DelValue,
+    ListValues,
+    StmtCount
+};
+
+const char* const kStatements[StmtCount] = {
+    "SELECT id FROM keys WHERE parent=?1 AND fold=?2",
+    "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)",
+    "SELECT name FROM keys WHERE parent=?1 ORDER BY id LIMIT 1 OFFSET ?2",
+    "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1",
+    "DELETE FROM vals WHERE key=?1",
+    "DELETE FROM keys WHERE id=?1",
+    "INSERT INTO vals(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+    "ON CONFLICT(key, fold) DO UPDATE SET kind=excluded.kind, data=excluded.data",
+    "SELECT kind, data FROM vals WHERE key=?1 AND fold=?2",
+    "DELETE FROM vals WHERE key=?1 AND fold=?2",
+    "SELECT name, kind, data FROM vals WHERE key=?1 ORDER BY id",
+};
+
+QString fold(const QString& s) { return s.toCaseFolded(); }
+
+void bindText(sqlite3_stmt* st, int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(st, index, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+}
+
+QString columnText(sqlite3_stmt* st, int col) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                             sqlite3_column_bytes(st, col));
+}
+
+// Resets a statement when the scope ends, whatever path the caller takes.
+struct Reset {
+    sqlite3_stmt* st;
+    ~Reset() {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    }
+};
+
+} // namespace
+
+SettingsStore::SettingsStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+SettingsStore::~SettingsStore() {
+    if (g_current == this) g_current = nullptr;
+    for (sqlite3_stmt* st : m_statements) sqlite3_finalize(st);
+    if (m_db) sqlite3_close(m_db);
+}
+
+SettingsStore* SettingsStore::Current() { return g_current; }
+void SettingsStore::SetCurrent(SettingsStore* store) { g_current = store; }
+
+QString SettingsStore::lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+bool SettingsStore::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString* error) {
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    if (!existed) AppPaths::MakePrivateFolder(info.absolutePath());
+
+    sqlite3* db = nullptr;
+    // New files are made readable by their owner only (the -wal and -shm files follow the
+    // database file's mode).
+    const mode_t oldMask = umask(077);
+    const int flags = SQLITE_OPEN_READWRITE | (existed ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    umask(oldMask);
+
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("The settings file \"%1\" cannot be used: %2. It has been left as it is.")
+                         .arg(QDir::toNativeSeparators(path), why);
+        return std::unique_ptr<SettingsStore>();
+    };
+    if (rc != SQLITE_OK) {
+        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("it could not be opened");
+        sqlite3_close(db);
+        return fail(why);
+    }
+    std::unique_ptr<SettingsStore> store(new SettingsStore(db, path));
+    sqlite3_busy_timeout(db, 5000);
+
+    if (existed && info.size() > 0) {
+        // Recognise our own file before changing anything in it.
+        sqlite3_stmt* st = nullptr;
+        const int prc = sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE name='format'", -1, &st, nullptr);
+        QString marker;
+        const int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
+        if (src == SQLITE_ROW) marker = columnText(st, 0);
+        const QString why = store->lastError();
+        sqlite3_finalize(st);
+        if (marker != QLatin1String(kMarker)) {
+            if (src == SQLITE_NOTADB || src == SQLITE_CORRUPT) return fail(why);
+            if (src == SQLITE_BUSY || src == SQLITE_LOCKED) return fail(QStringLiteral("it is in use (%1)").arg(why));
+            return fail(QStringLiteral("it is not a Bramblegate settings file"));
+        }
+    }
+
+    if (!store->exec("PRAGMA journal_mode=WAL") || !store->exec("PRAGMA synchronous=NORMAL") ||
+        !store->exec("PRAGMA foreign_keys=OFF"))
+        return fail(store->lastError());
+
+    const char* schema =
+        "BEGIN IMMEDIATE;"
+        "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value TEXT);"
+        "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL,"
+        " fold TEXT NOT NULL, UNIQUE(parent, fold));"
+        "CREATE TABLE IF NOT EXISTS vals(id INTEGER PRIMARY KEY, key INTEGER NOT NULL, name TEXT NOT NULL,"
+        " fold TEXT NOT NULL, kind INTEGER NOT NULL, data BLOB, UNIQUE(key, fold));"
+        "INSERT OR IGNORE INTO meta(name, value) VALUES('format', 'Bramblegate settings');"
+        "INSERT OR IGNORE INTO meta(name, value) VALUES('schema', '1');"
+        "COMMIT;";
+    if (!store->exec(schema)) {
+        const QString why = store->lastError();
+        store->exec("ROLLBACK");
+        return fail(why);
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    QString why;
+    if (!store->prepareAll(&why)) return fail(why);
+    return store;
+}
+
+bool SettingsStore::prepareAll(QString* error) {
+    for (int i = 0; i < StmtCount; ++i) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+            *error = lastError();
+            return false;
+        }
+        m_statements.append(st);
+    }
+    return true;
+}
+
+sqlite3_stmt* SettingsStore::stmt(int which) { return m_statements[which]; }
+
+SettingsStore::KeyId SettingsStore::childKey(KeyId parent, const QString& name, bool create) {
+    const QString f = fold(name);
+    {
+        sqlite3_stmt* st = stmt(SelKey);
+        Reset r{st};
+        sqlite3_bind_int64(st, 1, parent);
+        bindText(st, 2, f);
+        if (sqlite3_step(st) == SQLITE_ROW) return sqlite3_column_int64(st, 0);
+    }
+    if (!create) return -1;
+    sqlite3_stmt* st = stmt(InsKey);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, parent);
+    bindText(st, 2, name);
+    bindText(st, 3, f);
+    if (sqlite3_step(st) != SQLITE_DONE) return -1;
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+SettingsStore::KeyId SettingsStore::FindKey(const QString& path) {
+    const QString folded = fold(path);
+    if (auto it = m_keyCache.constFind(folded); it != m_keyCache.constEnd()) return *it;
+    KeyId id = kRoot;
+    for (const QString& part : path.split(QLatin1Char('\\'))) {
+        id = childKey(id, part, false);
+        if (id < 0) return -1;
+    }
+    m_keyCache.insert(folded, id);
+    return id;
+}
+
+SettingsStore::KeyId SettingsStore::CreateKey(const QString& path) {
+    const KeyId found = FindKey(path);
+    if (found >= 0) return found;
+    KeyId id = kRoot;
+    for (const QString& part : path.split(QLatin1Char('\\'))) {
+        id = childKey(id, part, true);
+        if (id < 0) return -1;
+    }
+    m_keyCache.insert(fold(path), id);
+    return id;
+}
+
+QString SettingsStore::SubKeyName(KeyId key, int index) {
+    sqlite3_stmt* st = stmt(SubKeyAt);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    sqlite3_bind_int(st, 2, index);
+    if (sqlite3_step(st) == SQLITE_ROW) return columnText(st, 0);
+    return QString();
+}
+
+bool SettingsStore::HasSubKeys(KeyId key) {
+    sqlite3_stmt* st = stmt(HasSub);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    return sqlite3_step(st) == SQLITE_ROW;
+}
+
+bool SettingsStore::DeleteKey(KeyId key) {
+    if (key <= kRoot || HasSubKeys(key)) return false;
+    Begin();
+    bool ok;
+    {
+        sqlite3_stmt* st = stmt(DelKeyValues);
+        Reset r{st};
+        sqlite3_bind_int64(st, 1, key);
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    if (ok) {
+        sqlite3_stmt* st = stmt(DelKey);
+        Reset r{st};
+        sqlite3_bind_int64(st, 1, key);
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    if (ok) {
+        Commit();
+        m_keyCache.clear(); // paths below the deleted key are gone too
+    } else {
+        Rollback();
+    }
+    return ok;
+}
+
+bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QByteArray& data) {
+    sqlite3_stmt* st = stmt(UpsertValue);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    bindText(st, 2, name);
+    bindText(st, 3, fold(name));
+    sqlite3_bind_int(st, 4, kind);
+    sqlite3_bind_blob(st, 5, data.constData(), data.size(), SQLITE_TRANSIENT);
+    return sqlite3_step(st) == SQLITE_DONE;
+}
+
+bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArray* data) {
+    sqlite3_stmt* st = stmt(SelValue);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    bindText(st, 2, fold(name));
+    if (sqlite3_step(st) != SQLITE_ROW) return false;
+    *kind = sqlite3_column_int(st, 0);
+    *data = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 1)), sqlite3_column_bytes(st, 1));
+    return true;
+}
+
+bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
+    sqlite3_stmt* st = stmt(DelValue);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    bindText(st, 2, fold(name));
+    return sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+}
+
+QList<SettingsStore::Value> SettingsStore::Values(KeyId key) {
+    QList<Value> out;
+    sqlite3_stmt* st = stmt(ListValues);
+    Reset r{st};
+    sqlite3_bind_int64(st, 1, key);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        Value v;
+        v.name = columnText(st, 0);
+        v.kind = sqlite3_column_int(st, 1);
+        v.data = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 2)), sqlite3_column_bytes(st, 2));
+        out.append(std::move(v));
+    }
+    return out;
+}
+
+void SettingsStore::Begin() {
+    if (m_depth++ == 0) {
+        m_doomed = false;
+        exec("BEGIN IMMEDIATE");
+    }
+}
+
+void SettingsStore::Commit() {
+    if (m_depth == 0) return;
+    if (--m_depth == 0) {
+        if (m_doomed || !exec("COMMIT")) {
+            exec("ROLLBACK");
+            m_keyCache.clear();
+        }
+        m_doomed = false;
+    }
+}
+
+void SettingsStore::Rollback() {
+    if (m_depth == 0) return;
+    if (--m_depth == 0) {
+        exec("ROLLBACK");
+        m_keyCache.clear(); // keys created inside the transaction are gone
+        m_doomed = false;
+    } else {
+        m_doomed = true; // an inner scope failed: the outer one must not commit half of it
+    }
+}
+
+StoreTransaction::StoreTransaction() : m_store(SettingsStore::Current()) {
+    if (m_store) m_store->Begin();
+}
+
+StoreTransaction::~StoreTransaction() {
+    if (m_store && !m_done) m_store->Rollback();
+}
+
+void StoreTransaction::Commit() {
+    if (m_store && !m_done) m_store->Commit();
+    m_done = true;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The hierarchical key/value store behind every setting: one SQLite file per OS user.
+// Keys are addressed by paths with "\" between the components; key and value names compare
+// without regard to letter case (all of Unicode); values enumerate in the order in which they
+// were created (overwriting keeps a value's place, deleting and re-creating moves it to the end).
+//
+// The program has one open store (Current()); modReg and the settings layer work on it.
+class SettingsStore {
+public:
+    using KeyId = qint64;
+    static constexpr KeyId kRoot = 0; // the user's hive; every path is relative to it
+
+    struct Value {
+        QString name;
+        int kind = 0;
+        QByteArray data;
+    };
+
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // Opens the store file, creating it (0600, in a 0700 folder) when it is missing. A file
+    // that exists but is not a store of this program is left untouched: the result is null
+    // and *error names the file and the reason.
+    static std::unique_ptr<SettingsStore> Open(const QString& path, QString* error);
+
+    static SettingsStore* Current();
+    static void SetCurrent(SettingsStore* store);
+
+    const QString& path() const { return m_path; }
+
+    // Keys. FindKey returns -1 when the key does not exist; CreateKey makes the missing parts.
+    KeyId FindKey(const QString& path);
+    KeyId CreateKey(const QString& path);
+    // The name of the index-th subkey in creation order, or a null string past the end.
+    QString SubKeyName(KeyId key, int index);
+    bool HasSubKeys(KeyId key);
+    // Deletes a key that has no subkeys (with its values). False when it has subkeys or is the root.
+    bool DeleteKey(KeyId key);
+
+    // Values.
+    bool SetValue(KeyId key, const QString& name, int kind, const QByteArray& data);
+    bool GetValue(KeyId key, const QString& name, int* kind, QByteArray* data);
+    bool DeleteValue(KeyId key, const QString& name);
+    QList<Value> Values(KeyId key);
+
+    // Transactions; nested calls join the outermost one, which alone commits or rolls back.
+    void Begin();
+    void Commit();
+    void Rollback();
+    int transactionDepth() const { return m_depth; }
+
+    // The last SQLite error, for messages.
+    QString lastError() const;
+
+private:
+    explicit SettingsStore(sqlite3* db, QString path);
+    bool prepareAll(QString* error);
+    sqlite3_stmt* stmt(int which);
+    KeyId childKey(KeyId parent, const QString& name, bool create);
+    bool exec(const char* sql);
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    QList<sqlite3_stmt*> m_statements;
+    QHash<QString, KeyId> m_keyCache; // folded path -> id
+    int m_depth = 0;
+    bool m_doomed = false;
+};
+
+// A scope that holds one store transaction: everything written inside commits together, or,
+// when the scope is left by an error (or without Commit()), nothing of it does. Nested scopes
+// join the outer one.
+class StoreTransaction {
+public:
+    StoreTransaction();
+    ~StoreTransaction();
+    void Commit();
+    StoreTransaction(const StoreTransaction&) = delete;
+    StoreTransaction& operator=(const StoreTransaction&) = delete;
+
+private:
+    SettingsStore* m_store;
+    bool m_done = false;
+};

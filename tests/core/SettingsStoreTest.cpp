@@ -1,0 +1,194 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "core/modReg.h"
+#include "support/TestSupport.h"
+
+using namespace modGeneral;
+
+namespace {
+QStringList names(const QString& key) {
+    QStringList n, v;
+    EnumValues(QStringLiteral("Software\\Bramblegate\\") + key, n, v);
+    return n;
+}
+} // namespace
+
+TEST(SettingsStore, ValuesKeepTheirPlaceAndNamesIgnoreCaseInAllOfUnicode) {
+    TempStore temp;
+    SaveValue("alice", "Items", "2");
+    SaveValue("alice", "Caption1", "One");
+    SaveValue("alice", "Caption2", "Two");
+    SaveValue("alice", "ITEMS", "3"); // overwriting keeps the place and the first spelling
+    EXPECT_EQ(names("alice"), (QStringList{"Items", "Caption1", "Caption2"}));
+    EXPECT_EQ(GetValue("ALICE", "items"), QStringLiteral("3"));
+
+    DeleteValue("alice", "Caption1");
+    SaveValue("alice", "caption1", "again"); // deleted and re-created: now at the end
+    EXPECT_EQ(names("alice"), (QStringList{"Items", "Caption2", "caption1"}));
+
+    SaveValue("Ärger", "Öl", "x");
+    EXPECT_EQ(GetValue("äRGER", "öL"), QStringLiteral("x"));
+    SaveValue("Ελένη", "Σ", "sigma");
+    EXPECT_EQ(GetValue("ΕΛΈΝΗ", "σ"), QStringLiteral("sigma"));
+}
+
+TEST(SettingsStore, ReadsDefaultsExistenceAndDeletion) {
+    TempStore temp;
+    EXPECT_EQ(GetValue("General", "Users", 0), QStringLiteral("0"));
+    EXPECT_EQ(GetValue("General", "Flag", true), QStringLiteral("True"));
+    EXPECT_EQ(GetValue("General", "Missing"), QString());
+    SaveValue("General", "Empty", "");
+    EXPECT_EQ(GetValue("General", "Empty", "dflt"), QStringLiteral("dflt"));
+    EXPECT_FALSE(ValueExists("General", "Empty"));
+    SaveValue("General", "Minus", "-1");
+    EXPECT_FALSE(ValueExists("General", "Minus"));
+    SaveValue("General", "Here", " spaced ");
+    EXPECT_TRUE(ValueExists("General", "Here"));
+    EXPECT_EQ(GetValue("General", "Here"), QStringLiteral(" spaced ")); // GetValue does not trim
+
+    // A read of a missing key creates it.
+    EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\Nobody"), 0);
+    GetValue("Nobody", "x");
+    EXPECT_GE(temp.store().FindKey("Software\\Bramblegate\\Nobody"), 0);
+
+    SaveValue("bob\\Sub\\Deeper", "v", "1");
+    SaveValue("bob", "w", "2");
+    DeleteValue("bob", "-1");
+    EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\bob"), 0);
+    EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\bob\\Sub\\Deeper"), 0);
+    SaveValue("carol\\Sub", "v", "1");
+    EXPECT_EQ(modReg::DeleteKeyValue("Bramblegate", "carol", ""), modReg::kSuccess);
+    EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\carol\\Sub"), 0);
+}
+
+TEST(SettingsStore, RawValueKindsAndTerminators) {
+    TempStore temp;
+    SettingsStore& s = temp.store();
+    const auto key = s.CreateKey("Software\\Bramblegate\\raw");
+    s.SetValue(key, "NoNul", 1, QByteArray("whole"));
+    s.SetValue(key, "Nul", 1, QByteArray("text\0", 5));
+    s.SetValue(key, "Bin", 3, QByteArray("\xfe\xff\x01", 3));
+    s.SetValue(key, "Dword", 4, QByteArray(4, '\0'));
+    s.SetValue(key, "Expand", 2, QByteArray("%HOME%\0", 7));
+    EXPECT_EQ(GetValue("raw", "NoNul"), QStringLiteral("whole"));
+    EXPECT_EQ(GetValue("raw", "Nul"), QStringLiteral("text"));
+    EXPECT_EQ(GetValue("raw", "Bin"), QStringLiteral("-2")); // first two bytes as a signed 16-bit number
+    EXPECT_EQ(GetValue("raw", "Dword", "dflt"), QString());  // other kinds read empty, not the default
+
+    QStringList n, v;
+    EXPECT_EQ(EnumValues("Software\\Bramblegate\\raw", n, v), 5);
+    EXPECT_EQ(v[2], QStringLiteral("Unsupported data type: 3"));
+    EXPECT_EQ(v[3], QStringLiteral("Unsupported data type: 4"));
+    EXPECT_EQ(v[4], QStringLiteral("%HOME%"));
+
+    // Enumeration trims names and texts at both ends and returns long values whole.
+    const QString longText(5000, QChar('x'));
+    SaveValue("trim", "  padded  ", "  text  ");
+    SaveValue("trim", "long", longText);
+    EXPECT_EQ(EnumValues("Software\\Bramblegate\\trim", n, v), 2);
+    EXPECT_EQ(n[0], QStringLiteral("padded"));
+    EXPECT_EQ(v[0], QStringLiteral("text"));
+    EXPECT_EQ(v[1], longText);
+    // A key that does not exist leaves the lists alone.
+    EXPECT_EQ(EnumValues("Software\\Bramblegate\\none", n, v), 0);
+    EXPECT_EQ(n.size(), 2);
+}
+
+TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
+    TempStore temp;
+    for (int i = 0; i < 50; ++i) SaveValue("alice", QStringLiteral("V%1").arg(49 - i), QString::number(i));
+    SaveValue("alice", "V10", "changed");
+    QStringList before, beforeValues;
+    EnumValues("Software\\Bramblegate\\alice", before, beforeValues);
+    temp.Reopen();
+    QStringList after, afterValues;
+    EnumValues("Software\\Bramblegate\\alice", after, afterValues);
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(beforeValues, afterValues);
+
+    const QFileInfo file(temp.path());
+    EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+}
+
+TEST(SettingsStore, TransactionsCommitTogetherOrNotAtAll) {
+    TempStore temp;
+    SaveValue("k", "a", "old");
+    {
+        StoreTransaction outer;
+        SaveValue("k", "a", "new");
+        {
+            StoreTransaction inner; // joins the outer one
+            SaveValue("k", "b", "new");
+            inner.Commit();
+        }
+        // leaving without Commit rolls everything back
+    }
+    EXPECT_EQ(GetValue("k", "a"), QStringLiteral("old"));
+    EXPECT_FALSE(ValueExists("k", "b"));
+    {
+        StoreTransaction outer;
+        SaveValue("k", "a", "new");
+        {
+            StoreTransaction inner;
+            SaveValue("k", "b", "half");
+        } // inner failed: the outer one must not commit half of the work
+        outer.Commit();
+    }
+    EXPECT_EQ(GetValue("k", "a"), QStringLiteral("old"));
+    {
+        StoreTransaction t;
+        SaveValue("k", "a", "new");
+        SaveValue("k", "c", "created");
+        t.Commit();
+    }
+    temp.Reopen();
+    EXPECT_EQ(GetValue("k", "a"), QStringLiteral("new"));
+    EXPECT_EQ(GetValue("k", "c"), QStringLiteral("created"));
+}
+
+TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/settings.sqlite";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QByteArray garbage("this is a text file, not a settings store\n");
+    f.write(garbage);
+    f.close();
+    QString error;
+    EXPECT_EQ(SettingsStore::Open(path, &error), nullptr);
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    QFile again(path);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), garbage);
+
+    // Another program's SQLite database is not taken over either.
+    const QString other = dir.path() + "/other.sqlite";
+    {
+        auto store = SettingsStore::Open(other, &error);
+        ASSERT_NE(store, nullptr);
+    }
+    // A new store in a new folder gets a private folder.
+    const QString nested = dir.path() + "/new/inner/settings.sqlite";
+    auto created = SettingsStore::Open(nested, &error);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(QFileInfo(dir.path() + "/new/inner").permissions() & (QFile::ReadOther | QFile::ReadGroup),
+              QFile::Permissions());
+}
+
+TEST(SettingsStore, ConversionsOfStoredText) {
+    EXPECT_TRUE(CBool("True"));
+    EXPECT_TRUE(CBool("TRUE"));
+    EXPECT_FALSE(CBool("false"));
+    EXPECT_TRUE(CBool("-1"));
+    EXPECT_FALSE(CBool("0"));
+    EXPECT_TRUE(CBool("junk", true));
+    EXPECT_EQ(CInt("42"), 42);
+    EXPECT_EQ(CInt("", 7), 7);
+}

@@ -1,0 +1,116 @@
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+
+TempStore::TempStore() {
+    m_path = m_dir.path() + QStringLiteral("/settings.sqlite");
+    QString error;
+    m_store = SettingsStore::Open(m_path, &error);
+    if (!m_store) ADD_FAILURE() << error.toStdString();
+    SettingsStore::SetCurrent(m_store.get());
+    App() = AppState();
+    Clock::Reset();
+}
+
+TempStore::~TempStore() {
+    SettingsStore::SetCurrent(nullptr);
+    m_store.reset();
+    App() = AppState();
+    Clock::Reset();
+}
+
+void TempStore::Reopen() {
+    SettingsStore::SetCurrent(nullptr);
+    m_store.reset();
+    QString error;
+    m_store = SettingsStore::Open(m_path, &error);
+    if (!m_store) ADD_FAILURE() << error.toStdString();
+    SettingsStore::SetCurrent(m_store.get());
+}
+
+ScriptedBoxes::ScriptedBoxes() {
+    msgbox::SetAnswerer([this](const msgbox::Request& request) {
+        m_shown.append(request);
+        if (m_answers.empty()) {
+            switch (request.buttons) {
+            case msgbox::AbortRetryIgnore: return msgbox::Abort;
+            case msgbox::YesNo:
+            case msgbox::YesNoCancel: return msgbox::Yes;
+            case msgbox::RetryCancel: return msgbox::Retry;
+            default: return msgbox::OK;
+            }
+        }
+        auto answer = std::move(m_answers.front());
+        m_answers.pop_front();
+        return answer(request);
+    });
+}
+
+ScriptedBoxes::~ScriptedBoxes() { msgbox::SetAnswerer({}); }
+
+ScriptedBoxes& ScriptedBoxes::Answer(msgbox::Result result) {
+    m_answers.push_back([result](const msgbox::Request&) { return result; });
+    return *this;
+}
+
+ScriptedBoxes& ScriptedBoxes::AnswerWith(std::function<msgbox::Result(const msgbox::Request&)> answer) {
+    m_answers.push_back(std::move(answer));
+    return *this;
+}
+
+QStringList ScriptedBoxes::texts() const {
+    QStringList out;
+    for (const auto& r : m_shown) out << r.text;
+    return out;
+}
+
+ScriptedDialogs::ScriptedDialogs() {
+    modal::SetRunner([this](QDialog& dialog) {
+        ++m_count;
+        if (m_scripts.empty()) return int(QDialog::Rejected);
+        auto script = std::move(m_scripts.front());
+        m_scripts.pop_front();
+        return script(dialog);
+    });
+}
+
+ScriptedDialogs::~ScriptedDialogs() { modal::SetRunner({}); }
+
+ScriptedDialogs& ScriptedDialogs::Next(std::function<int(QDialog&)> script) {
+    m_scripts.push_back(std::move(script));
+    return *this;
+}
+
+ScriptedFiles::ScriptedFiles() {
+    filedialogs::SetAnswerer([this](const filedialogs::Request& request) {
+        m_asked.append(request);
+        if (m_answers.empty()) return QString();
+        QString path = m_answers.front();
+        m_answers.pop_front();
+        return path;
+    });
+}
+
+ScriptedFiles::~ScriptedFiles() { filedialogs::SetAnswerer({}); }
+
+ScriptedFiles& ScriptedFiles::Next(const QString& path) {
+    m_answers.push_back(path);
+    return *this;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
