@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Text routines on addresses and page titles. Their results show up in the address bar,
+// history, bookmarks and favorites and are stored, so each follows its rule to the letter,
+// odd corners included.
+namespace modGeneral {
+
+// Where a browser pane is: its location name (usually the page title) and its address.
+struct PageLocation {
+    QString name;
+    QString url;
+};
+
+// Completes a typed address: "x" -> "www.x.com", "http://x.com/a" -> "http://www.x.com/a",
+// "www.x.de" -> "www.x.de.com", "index.html" unchanged, ".com" -> "".
+QString CompleteUrl(const QString& typed);
+// The site part of an address without its top-level label: "http://www.x.com/p" -> "x",
+// "a.b.x.co.uk" -> "x.co"; an IP address comes back whole.
+QString GetSiteName(const QString& address);
+// Every word capitalised ("JOHN smith" -> "John Smith"), also after each ".".
+QString ProperCase(const QString& text);
+// The caption of a page for history, bookmarks and windows: site + " - " + title, at most 100
+// characters.
+QString MakePageCaption(const QString& title, const PageLocation& browser);
+// Characters a file name cannot hold become blanks or "-"; a leading "http --" is dropped.
+QString MakeValidFileName(const QString& text);
+// Without , . : - _ ! ? and trimmed.
+QString StripPunctuation(const QString& text);
+// The URL of an Internet shortcut (.url) file, or "" (also for a path without ".url").
+QString GetURLFromFile(const QString& path);
+// The name without its final ".url".
+QString StripUrlExtension(const QString& name);
+// The text after the last "." ("" when there is none), with a leading "." when withDot is set.
+QString GetFileExtension(const QString& name, bool withDot);
+// %-escapes decoded; decoded twice when the first pass leaves a "%".
+QString UnescapeUrl(const QString& address);
+// The address, or "" for the program's own blank page.
+QString DisplayUrl(const QString& address);
+// The program's own blank page in the data folder, and its address.
+QString BlankPagePath();
+QString BlankPageUrl();
+// The folder path with a separator at its end.
+QString AddTrailingSlash(const QString& path);
+// The text cut to `max` characters, the last three of them "...".
+QString Ellipsis(const QString& text, int max);
+// Every occurrence of the delimiter splits; empty parts stay. An empty text gives no parts.
+QStringList Split(const QString& text, const QString& delimiter);
+
+} // namespace modGeneral

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "core/AppState.h"
+#include "core/CodePage.h"
+#include "core/Errors.h"
+#include "core/IniFile.h"
+#include "core/IniValues.h"
+#include "core/modEncrypt.h"
+#include "support/TestSupport.h"
+
+using namespace modGeneral;
+using Status = IniFile::Status;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Bytes of a literal, NULs included.
+template <size_t N> QByteArray Bytes(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
+IniFile Parsed(const QByteArray& bytes) {
+    IniFile ini;
+    ini.Parse(bytes);
+    return ini;
+}
+
+} // namespace
+
+// The layout an export has on disk, written by hand: CR LF, the empty line after the entries
+// that carried a CR LF of their own, encrypted text with its <CHRn> tokens.
+TEST(IniFile, ReadsAFileInExactlyTheWindowsLayout) {
+    const QByteArray file = "[General]\r\nVersion=152\r\n"
+                            "[Users]\r\nAlice=\xAB+\xA9\xE1<CHR29><CHR27>\r\n\r\n"
+                            "[Alice]\r\nItems=1\r\n\r\nCaption1=Bank\r\n\r\nURL1=]x\r\n\r\n"
+                            "[AliceUrls]\r\nUrl0=http://www.example.com/\r\nUrl1=example.org\r\n";
+    const IniFile ini = Parsed(file);
+    EXPECT_EQ(ini.SectionNames(), (QStringList{"General", "Users", "Alice", "AliceUrls"}));
+    EXPECT_EQ(ini.GetString("general", "VERSION", "0"), "152");
+    EXPECT_EQ(ini.GetSection("USERS"), (QList<IniFile::Entry>{{"Alice", "«+©á<CHR29><CHR27>"}}));
+    EXPECT_EQ(ini.GetSection("alice"),
+              (QList<IniFile::Entry>{{"Items", "1"}, {"Caption1", "Bank"}, {"URL1", "]x"}}));
+    EXPECT_EQ(ini.GetSection("aliceurls").size(), 2);
+    EXPECT_EQ(ini.GetString("Missing", "x", "dflt"), "dflt");
+    EXPECT_EQ(ini.GetString("General", "Missing", "dflt"), "dflt");
+    EXPECT_TRUE(ini.GetSection("Missing").isEmpty());
+    EXPECT_EQ(ini.Serialize(), file); // nothing changed, nothing moves
+}
+
+TEST(IniFile, ReadsTolerantlyLikeTheProfileFunctions) {
+    const struct {
+        QByteArray file;
+        const char* key;
+        const char* expected;
+    } rows[] = {
+        {"[a]\nk=v\n", "k", "v"},                           // LF only
+        {"  [ A ]  junk\r\n  K  =  v w  \r\n", "k", "v w"}, // blanks around names and values
+        {"[a]\r\nk=\"quoted  \"\r\n", "k", "quoted  "},     // quotes go, what is inside stays
+        {"[a]\r\nk='x'\r\n", "k", "x"},
+        {"[a]\r\nk=\"x\r\n", "k", "\"x"}, // an unmatched quote stays
+        {"[a]\r\nk=\"\"\r\n", "k", ""},
+        {"[a]\r\n;k=comment\r\nk=v\r\n", "k", "v"},                   // comments are no entries
+        {"[a]\r\njunk\r\nk=v\r\n", "junk", "<default>"},              // nor are lines without "="
+        {"[a]\r\nk=a=b\r\n", "k", "a=b"},                             // the first "=" splits
+        {"[a]\r\nk=1\r\nK=2\r\n", "k", "1"},                          // the first of two wins
+        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "j", "<default>"},    // and the first section
+        {"k=v\r\n[a]\r\n", "k", "<default>"},                         // lines before any section
+        {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},        // UTF-8 with its mark
+        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
+        {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"},       // 8-bit bytes, all of them
+        {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                       // a no-break space is no blank
+        {"[a]\r\nk=v", "k", "v"},                                     // cut off after the value
+        {"[a]\r\nk=", "k", ""},
+        {"[a", "k", "<default>"},
+        {Bytes("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.file.toStdString());
+        EXPECT_EQ(Parsed(r.file).GetString("a", r.key, "<default>"), QString::fromUtf8(r.expected));
+    }
+}
+
+TEST(IniFile, SectionsListEveryLineWithAnEqualsSign) {
+    const IniFile ini =
+        Parsed("[s]\r\n a = 1 \r\n\"q\"=\"v\"\r\n;c=1\r\nnoequals\r\n\r\n=empty\r\nk=v=w\r\n[t]\r\n");
+    EXPECT_EQ(ini.GetSection("S"),
+              (QList<IniFile::Entry>{{"a", "1"}, {"\"q\"", "\"v\""}, {"", "empty"}, {"k", "v=w"}}));
+    EXPECT_TRUE(ini.GetSection("t").isEmpty());
+    EXPECT_TRUE(ini.HasSection("T"));
+}
+
+TEST(IniFile, WritesInPlaceAppendsAndKeepsEverythingElse) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.ini");
+    WriteBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "s", "SECOND", "two"), Status::Ok);
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "Third", "  3 "), Status::Ok); // leading blanks go
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "New", "k", "v"), Status::Ok);
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "first", QString()), Status::Ok); // deletes
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "Gone", "k", QString()), Status::Ok);  // nothing to delete
+    EXPECT_EQ(ReadBytes(path),
+              "; made by hand\r\n[S]\r\nSecond=two\r\nThird=3 \r\n[T]\r\nx=1\r\n[New]\r\nk=v\r\n");
+
+    IniFile ini;
+    ASSERT_EQ(ini.Load(path), Status::Ok);
+    ini.DeleteSection("t");
+    EXPECT_EQ(ini.SectionNames(), (QStringList{"S", "New"}));
+    ASSERT_EQ(ini.Save(path), Status::Ok);
+    EXPECT_EQ(IniFile::ReadString(path, "new", "K"), "v");
+    EXPECT_EQ(IniFile::ReadString(path, "T", "x", "gone"), "gone");
+}
+
+TEST(IniFile, ExportWritesGiveTheWindowsLayout) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub/Alice 20031004.dat");
+    WriteValueINI(path, "General", "Version", "152"); // the folder is made
+    WriteValueINI(path, "Users", "Alice", "pw\r\n");
+    WriteValueINI(path, "Alice", "Items", "1\r\n");
+    WriteValueINI(path, "Alice", "Caption1", "Bank\r\n");
+    WriteValueINI(path, "AliceUrls", "Url0", "http://www.example.com/");
+    EXPECT_EQ(ReadBytes(path), "[General]\r\nVersion=152\r\n[Users]\r\nAlice=pw\r\n\r\n"
+                               "[Alice]\r\nItems=1\r\n\r\nCaption1=Bank\r\n\r\n"
+                               "[AliceUrls]\r\nUrl0=http://www.example.com/\r\n");
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    QStringList names{"stale"}, values{"stale"};
+    EXPECT_EQ(GetSectionINI(path, "alice", names, values), 2);
+    EXPECT_EQ(names, (QStringList{"Items", "Caption1"}));
+    EXPECT_EQ(values, (QStringList{"1", "Bank"}));
+    EXPECT_EQ(GetSectionINI(path, "Nobody", names, values), 0);
+    EXPECT_TRUE(names.isEmpty());
+    EXPECT_EQ(GetSectionINI(dir.filePath("none.dat"), "Alice", names, values), 0);
+    EXPECT_EQ(GetValueINI(path, "general", "version", "0"), "152");
+    EXPECT_EQ(GetValueINI(dir.filePath("none.dat"), "General", "Version", "0"), "0");
+
+    // Updating keeps the entry's place; its own empty line stays behind it.
+    WriteValueINI(path, "alice", "items", "2");
+    EXPECT_TRUE(ReadBytes(path).contains("[Alice]\r\nItems=2\r\n\r\nCaption1=Bank\r\n"));
+}
+
+TEST(IniFile, EightBitTextRoundTripsAndOtherTextIsRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cp.ini");
+    // Every character of the code page but the line ends and NUL, with no blanks at the ends.
+    QString all;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\n' && b != '\r') all += CodePage::ToChar(static_cast<unsigned char>(b));
+    all = "<" + all + ">";
+    ASSERT_EQ(IniFile::WriteStringToFile(path, "Ünïcode", "Wert€", all), Status::Ok);
+    const QByteArray bytes = ReadBytes(path);
+    EXPECT_TRUE(bytes.startsWith("[\xDCn\xEF"
+                                 "code]\r\nWert\x80=<\x01\x02"));
+    EXPECT_EQ(bytes.size(), 2 + 7 + 2 + 6 + 255 - 2 + 2 + 2);
+    EXPECT_EQ(IniFile::ReadString(path, "üNÏCODE", "WERT€"), all);
+
+    QString error;
+    EXPECT_EQ(IniFile::WriteStringToFile(path, "Ünïcode", "Greek", "Ωμέγα", &error), Status::NotEncodable);
+    EXPECT_TRUE(error.contains("Ω"));
+    EXPECT_EQ(ReadBytes(path), bytes);
+    try {
+        WriteValueINI(path, "x", "y", "日本");
+        ADD_FAILURE() << "no error";
+    } catch (const BgError& e) {
+        EXPECT_EQ(e.number(), modEncrypt::kErrNotEncodable);
+    }
+
+    // A file that came with a UTF-8 mark stays UTF-8 and takes any text.
+    const QString utf8Path = dir.filePath("utf8.ini");
+    WriteBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
+    ASSERT_EQ(IniFile::WriteStringToFile(utf8Path, "a", "Greek", "Ωμέγα"), Status::Ok);
+    EXPECT_EQ(ReadBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
+}
+
+TEST(IniFile, SaveValueEncryptsWithTheCurrentPassPhrase) {
+    TempStore store;
+    App().PassPhrase = "pass";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("e.dat");
+    SaveValueINI(path, "alice", "PW1", "secret", true);
+    SaveValueINI(path, "alice", "Caption1", "secret", false);
+    EXPECT_EQ(GetValueINI(path, "alice", "PW1"), QStringLiteral("].J\u2013ðÊ"));
+    EXPECT_EQ(GetValueINI(path, "alice", "Caption1"), "secret");
+    EXPECT_FALSE(ReadBytes(path).contains("PW1=secret"));
+}
+
+TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
+    QTemporaryDir dir;
+    // Too large: refused, never written over.
+    const QString huge = dir.filePath("huge.ini");
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[a]\r\nk=v\r\n");
+        ASSERT_TRUE(f.resize(IniFile::kMaxFileSize + 1));
+    }
+    IniFile::Status status;
+    EXPECT_EQ(IniFile::ReadString(huge, "a", "k", "dflt", &status), "dflt");
+    EXPECT_EQ(status, Status::TooLarge);
+    QString error;
+    EXPECT_EQ(IniFile::WriteStringToFile(huge, "a", "k", "w", &error), Status::TooLarge);
+    EXPECT_TRUE(error.contains("huge.ini"));
+    EXPECT_EQ(QFileInfo(huge).size(), IniFile::kMaxFileSize + 1);
+    EXPECT_THROW(WriteValueINI(huge, "a", "k", "w"), BgError);
+
+    // Not a file at all.
+    EXPECT_EQ(IniFile::WriteStringToFile(dir.path(), "a", "k", "v"), Status::NotAFile);
+    // A folder that cannot be made (its parent is a file).
+    WriteBytes(dir.filePath("plain"), "x");
+    try {
+        WriteValueINI(dir.filePath("plain/sub/x.dat"), "a", "k", "v");
+        ADD_FAILURE() << "no error";
+    } catch (const BgError& e) {
+        EXPECT_EQ(e.number(), kErrIniWrite);
+        EXPECT_TRUE(e.description().contains("x.dat"));
+    }
+    // Names that would read back as something else.
+    IniFile ini;
+    EXPECT_EQ(ini.WriteString("a]b", "k", "v"), Status::BadName);
+    EXPECT_EQ(ini.WriteString("a", "k\r\nj", "v"), Status::BadName);
+    EXPECT_EQ(ini.WriteString("a", "[k", "v"), Status::BadName);
+    EXPECT_FALSE(ini.changed());
+
+    // Random bytes parse into some document, and that document survives its own round trip.
+    QRandomGenerator random(2024);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes(int(random.bounded(1, 600)), '\0');
+        for (char& b : bytes)
+            b = char(random.bounded(256));
+        if (round % 3 == 0) bytes.prepend("[a]\r\nk=");
+        const IniFile once = Parsed(bytes);
+        const QByteArray written = once.Serialize();
+        EXPECT_EQ(Parsed(written).Serialize(), written);
+        for (const QString& name : once.SectionNames())
+            once.GetSection(name);
+    }
+}
