@@ -216,6 +216,11 @@ TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
     EXPECT_TRUE(error.contains("huge.ini"));
     EXPECT_EQ(QFileInfo(huge).size(), IniFile::kMaxFileSize + 1);
     EXPECT_THROW(WriteValueINI(huge, "a", "k", "w"), BgError);
+    IniFile refused;
+    EXPECT_EQ(refused.Load(huge), Status::TooLarge);
+    EXPECT_EQ(refused.WriteString("a", "k", "w"), Status::Ok);
+    EXPECT_NE(refused.Save(huge), Status::Ok);
+    EXPECT_EQ(QFileInfo(huge).size(), IniFile::kMaxFileSize + 1);
 
     // Not a file at all.
     EXPECT_EQ(IniFile::WriteStringToFile(dir.path(), "a", "k", "v"), Status::NotAFile);
