@@ -5,8 +5,8 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
-#include "users/StartUp.h"
 #include "users/cOptions.h"
+#include "users/StartUp.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

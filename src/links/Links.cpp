@@ -6,9 +6,9 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
+#include "core/modEncrypt.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "core/modEncrypt.h"
 
 using namespace modGeneral;
 
@@ -27,9 +27,9 @@ void reEncryptLiveCollections(const QString& oldPassPhrase) {
 }
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
-const char* const kLinkValuePrefixes[] = {"url",        "caption", "username", "selectoption", "navigateafterlogin",
-                                          "pw",         "autonavigate", "reqlogin", "controlorder",
-                                          "hidepopups"};
+const char* const kLinkValuePrefixes[] = {
+    "url", "caption",      "username", "selectoption", "navigateafterlogin",
+    "pw",  "autonavigate", "reqlogin", "controlorder", "hidepopups"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
@@ -39,7 +39,9 @@ bool isLinkValueName(const QString& name) {
     return false;
 }
 
-QString slotName(const char* field, int slot) { return QLatin1String(field) + QString::number(slot); }
+QString slotName(const char* field, int slot) {
+    return QLatin1String(field) + QString::number(slot);
+}
 
 } // namespace
 
@@ -87,12 +89,13 @@ void Links::Load() {
 
 void Links::SetLinkOwner(LinkOwner* owner) {
     m_owner = owner;
-    for (const auto& link : m_links) link->SetOwner(owner);
+    for (const auto& link : m_links)
+        link->SetOwner(owner);
 }
 
 Link* Links::Add(const QString& caption, const QString& url, const QString& userName, const QString& pw,
-                 const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin,
-                 int controlOrder, bool insert) {
+                 const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                 bool reqLogin, int controlOrder, bool insert) {
     auto created = std::make_unique<Link>();
     Link* link = created.get();
     link->SetOwner(m_owner);
@@ -285,7 +288,9 @@ bool Links::Busy() const {
     return !m_busyTime.isNull() && Clock::WholeSecondsBetween(m_busyTime, Clock::Now()) <= 1;
 }
 
-void Links::SetBusy(bool busy) { m_busyTime = busy ? Clock::Now() : Clock::Now().addSecs(-2); }
+void Links::SetBusy(bool busy) {
+    m_busyTime = busy ? Clock::Now() : Clock::Now().addSecs(-2);
+}
 
 bool Links::NavigateStopped() const {
     return !m_stopTime.isNull() && Clock::WholeSecondsBetween(m_stopTime, Clock::Now()) <= 5;
@@ -302,13 +307,15 @@ void Links::ReEncryptUserData(const QString& oldPassPhrase) {
         QString url, userName, pw;
     };
     auto again = [&](const QString& enc) {
-        return enc.isEmpty() ? enc : modEncrypt::EncryptMessage(modEncrypt::DecryptMessage(enc, oldPassPhrase));
+        return enc.isEmpty() ? enc
+                             : modEncrypt::EncryptMessage(modEncrypt::DecryptMessage(enc, oldPassPhrase));
     };
     // Everything is worked out before anything changes, so a failure leaves the Links as they were.
     std::vector<Change> changes;
     for (const auto& link : m_links)
         if (!link->Deleted())
-            changes.push_back({link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->pwEnc())});
+            changes.push_back(
+                {link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->pwEnc())});
     for (Change& c : changes) {
         c.link->SetURL(c.url);
         c.link->SetUserName(c.userName);

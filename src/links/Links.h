@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <memory>
 #include <vector>
 
 #include "links/Link.h"
@@ -37,8 +37,8 @@ public:
     // saves it at once); otherwise it takes that place in the button order, and with `insert`
     // the Links from there on move one down and everything is saved.
     Link* Add(const QString& caption, const QString& url, const QString& userName, const QString& pw,
-              const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin,
-              int controlOrder = -1, bool insert = false);
+              const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+              bool reqLogin, int controlOrder = -1, bool insert = false);
     // Changes a Link's fields (secrets as encrypted text) and saves it.
     Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,

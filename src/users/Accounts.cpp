@@ -4,9 +4,9 @@
 #include "core/CodePage.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
+#include "core/modEncrypt.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "core/modEncrypt.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -22,14 +22,17 @@ msgbox::Result say(const QString& text, const QString& title, msgbox::Icon icon 
     return MsgBox(text + CR + CR, buttons, icon, title);
 }
 
-QString product() { return QString::fromLatin1(ProductName()); }
+QString product() {
+    return QString::fromLatin1(ProductName());
+}
 
 bool confirmNewPassword() {
     const QString text = QStringLiteral("Please make sure you remember your Password.") + CR +
                          QStringLiteral("We will not be able to help if you forget this") + CR +
-                         QStringLiteral("Password  (Password for login to ") + product() + QStringLiteral(").") +
-                         CR + CR + QStringLiteral("The only alternative will be to create a new User account.") +
-                         CR + QStringLiteral("Proceed with saving the New Password?") + CR + CR;
+                         QStringLiteral("Password  (Password for login to ") + product() +
+                         QStringLiteral(").") + CR + CR +
+                         QStringLiteral("The only alternative will be to create a new User account.") + CR +
+                         QStringLiteral("Proceed with saving the New Password?") + CR + CR;
     return MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Save New Password")) == msgbox::Yes;
 }
 
@@ -63,7 +66,9 @@ LoginStep done(LoginStep::Outcome outcome) {
 
 } // namespace
 
-Accounts::Accounts() { m_userCount = CInt(GetValue(kGeneral, QStringLiteral("Users"), 0)); }
+Accounts::Accounts() {
+    m_userCount = CInt(GetValue(kGeneral, QStringLiteral("Users"), 0));
+}
 
 QString Accounts::ProperCase(const QString& text) {
     QStringList pieces = text.trimmed().split(QLatin1Char('.'));
@@ -86,7 +91,9 @@ Accounts::UserList Accounts::LoadUsers() {
     return list;
 }
 
-void Accounts::SetLastUser() { SaveValue(kGeneral, QStringLiteral("LastUser"), ProperCase(App().CurrentUser)); }
+void Accounts::SetLastUser() {
+    SaveValue(kGeneral, QStringLiteral("LastUser"), ProperCase(App().CurrentUser));
+}
 
 void Accounts::UpgradeUserSettings(const QString& user) {
     if (!GetValue(user, QStringLiteral("Version")).isEmpty()) return;
@@ -102,7 +109,9 @@ void Accounts::UpgradeUserSettings(const QString& user) {
     transaction.Commit();
 }
 
-bool Accounts::UserExists(const QString& user) { return !user.isEmpty() && ValueExists(kUsers, user); }
+bool Accounts::UserExists(const QString& user) {
+    return !user.isEmpty() && ValueExists(kUsers, user);
+}
 
 bool Accounts::CheckPassword(const QString& user, const QString& candidate) {
     if (candidate.isEmpty() || !CodePage::CanEncode(candidate) || !UserExists(user)) return false;
@@ -191,7 +200,8 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         return stay(LoginField::UserName);
     }
     if (!usableUserName(user)) {
-        say(QStringLiteral("This name cannot be used as a UserName. Please select another User Name!"), title);
+        say(QStringLiteral("This name cannot be used as a UserName. Please select another User Name!"),
+            title);
         return stay(LoginField::UserName);
     }
     if (password.size() < 4) {

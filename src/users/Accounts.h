@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 // The fields of the login dialog as the account logic reads and writes them (trimmed texts
 // are written back).

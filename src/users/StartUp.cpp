@@ -14,6 +14,8 @@ bool Login() {
     return App().LoginOK;
 }
 
-QString MainTitle() { return QString::fromLatin1(ProductName()) + QStringLiteral(" - ") + App().CurrentUser; }
+QString MainTitle() {
+    return QString::fromLatin1(ProductName()) + QStringLiteral(" - ") + App().CurrentUser;
+}
 
 } // namespace StartUp

@@ -21,7 +21,8 @@ cOptions::cOptions(const QString& user) : m_user(user) {
     try {
         m_ssn = GetValue(m_user, kSSN, "", true);
     } catch (const BgError& e) {
-        Errors::ReportErrorInfo(QStringLiteral("cOptions"), QStringLiteral("Class_Initialize"), e.description());
+        Errors::ReportErrorInfo(QStringLiteral("cOptions"), QStringLiteral("Class_Initialize"),
+                                e.description());
     }
     m_maxHistoryItems = CInt(GetValue(m_user, kMaxHistoryItems, 100), 100);
     m_maxBookmarkItems = CInt(GetValue(m_user, kMaxBookmarkItems, 40), 40);

@@ -33,7 +33,8 @@ QLineEdit* passwordBox(const char* name) {
 } // namespace
 
 frmLogin::frmLogin(const QString& mode, QWidget* parent) : QDialog(parent), m_mode(mode) {
-    if (m_mode != QLatin1String(kChangePW) && m_mode != QLatin1String(kVerify)) m_mode = QLatin1String(kLogin);
+    if (m_mode != QLatin1String(kChangePW) && m_mode != QLatin1String(kVerify))
+        m_mode = QLatin1String(kLogin);
     setObjectName(QStringLiteral("frmLogin"));
     setModal(true);
     BuildLayout();
@@ -80,6 +81,8 @@ void frmLogin::BuildLayout() {
     m_fraLogin->setObjectName(QStringLiteral("fraLogin"));
     auto* grid = new QGridLayout(m_fraLogin);
     grid->setColumnStretch(1, 1);
+    // The widest label sets the column, so switching between Login and New User keeps the size.
+    grid->setColumnMinimumWidth(0, QLabel(QStringLiteral("&Re-Enter New Password:")).sizeHint().width());
     grid->addWidget(m_lblUserName, 0, 0);
     grid->addWidget(m_cmbUserName, 0, 1);
     grid->addWidget(m_lblPassword, 1, 0);
@@ -200,11 +203,20 @@ void frmLogin::WriteFields(const LoginFields& fields) {
 void frmLogin::FocusField(LoginField field) {
     QLineEdit* box = nullptr;
     switch (field) {
-    case LoginField::UserName: box = m_cmbUserName->lineEdit(); break;
-    case LoginField::Password: box = m_txtPassword; break;
-    case LoginField::NewPassword: box = m_txtNewPassword; break;
-    case LoginField::ReEnterPassword: box = m_txtNewPassword2; break;
-    case LoginField::None: return;
+    case LoginField::UserName:
+        box = m_cmbUserName->lineEdit();
+        break;
+    case LoginField::Password:
+        box = m_txtPassword;
+        break;
+    case LoginField::NewPassword:
+        box = m_txtNewPassword;
+        break;
+    case LoginField::ReEnterPassword:
+        box = m_txtNewPassword2;
+        break;
+    case LoginField::None:
+        return;
     }
     if (field == LoginField::UserName)
         m_cmbUserName->setFocus(Qt::OtherFocusReason);
@@ -231,12 +243,18 @@ void frmLogin::cmdOK_Click() {
         m_verified = m_mode == QLatin1String(kVerify);
         accept();
         break;
-    case LoginStep::Failed: reject(); break;
-    case LoginStep::Stay: FocusField(step.focus); break;
+    case LoginStep::Failed:
+        reject();
+        break;
+    case LoginStep::Stay:
+        FocusField(step.focus);
+        break;
     }
 }
 
-void frmLogin::cmdCancel_Click() { reject(); }
+void frmLogin::cmdCancel_Click() {
+    reject();
+}
 
 void frmLogin::reject() {
     // Leaving the start-up dialog in any way but a login ends the program.

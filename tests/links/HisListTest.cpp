@@ -6,7 +6,8 @@
 namespace {
 QStringList urls(const HisList& list) {
     QStringList out;
-    for (const auto& item : list) out << item->URL;
+    for (const auto& item : list)
+        out << item->URL;
     return out;
 }
 } // namespace
@@ -15,9 +16,9 @@ TEST(HisList, AddPlacesNewEntriesAndCountsRepeatedAddresses) {
     HisList list;
     auto a = list.Add("A", "http://a/");
     EXPECT_EQ(a->Hits, 1);
-    list.Add("B", "http://b/");                    // to the front
-    list.Add("C", "http://c/", false, -1, true);   // at the end
-    list.Add("D", "http://d/", false, 2);          // before position 2
+    list.Add("B", "http://b/");                  // to the front
+    list.Add("C", "http://c/", false, -1, true); // at the end
+    list.Add("D", "http://d/", false, 2);        // before position 2
     EXPECT_EQ(urls(list), (QStringList{"http://b/", "http://d/", "http://a/", "http://c/"}));
 
     // The same address again: no move, one more hit, the caption is not touched.

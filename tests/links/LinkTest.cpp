@@ -103,8 +103,8 @@ TEST(Link, LoginSettersNotifyTheOwnerSynchronouslyAndInOrder) {
     link.SetNavigationError(false);
     link.SetLoggedIn(false);
     link.SetLoggedIn(true); // false then true: again
-    EXPECT_EQ(owner.calls, (QStringList{"LoggedIn 4", "LoginAssumed 4", "NavigationError 4", "NavigationError 4",
-                                        "LoggedIn 4"}));
+    EXPECT_EQ(owner.calls, (QStringList{"LoggedIn 4", "LoginAssumed 4", "NavigationError 4",
+                                        "NavigationError 4", "LoggedIn 4"}));
     EXPECT_TRUE(link.LoggedIn());
     EXPECT_FALSE(link.NavigationError());
 }

@@ -1,15 +1,15 @@
+#include <csignal>
+#include <cstdio>
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QThread>
-#include <csignal>
-#include <cstdio>
-#include <gtest/gtest.h>
 
 #include "core/AppState.h"
-#include "core/Settings.h"
 #include "core/modEncrypt.h"
+#include "core/Settings.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
 
@@ -24,9 +24,15 @@ const QString kUser = QStringLiteral("saver");
 const QString kPassPhrase = QStringLiteral("saverpw1");
 constexpr int kLinkCount = 100;
 
-QString captionFor(int id, int generation) { return QStringLiteral("Link %1 gen %2").arg(id).arg(generation); }
-QString urlFor(int id) { return QStringLiteral("https://site%1.example/login").arg(id); }
-QString pwFor(int id) { return QStringLiteral("secret%1").arg(id); }
+QString captionFor(int id, int generation) {
+    return QStringLiteral("Link %1 gen %2").arg(id).arg(generation);
+}
+QString urlFor(int id) {
+    return QStringLiteral("https://site%1.example/login").arg(id);
+}
+QString pwFor(int id) {
+    return QStringLiteral("secret%1").arg(id);
+}
 
 [[noreturn]] void runSaver(const QString& path) {
     QString error;
@@ -114,7 +120,8 @@ TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
         for (int id = 0; id < kLinkCount; ++id)
             links.Add(captionFor(id, 0), modEncrypt::EncryptMessage(urlFor(id)),
                       modEncrypt::EncryptMessage(QStringLiteral("user%1").arg(id)),
-                      modEncrypt::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"), false, true);
+                      modEncrypt::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"), false,
+                      true);
     }
     int generation = checkCompleteSet(QStringLiteral("before"));
 

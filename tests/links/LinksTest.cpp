@@ -1,12 +1,12 @@
+#include <gtest/gtest.h>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
-#include "core/Settings.h"
 #include "core/modEncrypt.h"
+#include "core/Settings.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
 
@@ -20,7 +20,9 @@ QStringList valueNames(const QString& user) {
     return names;
 }
 
-QString enc(const QString& plain) { return modEncrypt::EncryptMessage(plain); }
+QString enc(const QString& plain) {
+    return modEncrypt::EncryptMessage(plain);
+}
 
 // Captions in button order.
 QStringList buttonOrder(const Links& links) {
@@ -36,7 +38,8 @@ QStringList buttonOrder(const Links& links) {
 QStringList storedSlots(const QString& user) {
     QStringList out;
     const int items = GetValue(user, "Items", 0).toInt();
-    for (int slot = 1; slot <= items; ++slot) out << GetValue(user, QStringLiteral("Caption%1").arg(slot));
+    for (int slot = 1; slot <= items; ++slot)
+        out << GetValue(user, QStringLiteral("Caption%1").arg(slot));
     return out;
 }
 
@@ -81,8 +84,8 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
         // Saved at once: the count and the ten values of slot 1, in their order.
         EXPECT_EQ(valueNames("ann"),
                   (QStringList{"FavoritesFolder", "SuppressNewWindows", "Items", "Caption1", "SelectOption1",
-                               "NavigateAfterLogin1", "URL1", "UserName1", "PW1", "AutoNavigate1", "ReqLogin1",
-                               "ControlOrder1", "HidePopUps1"}));
+                               "NavigateAfterLogin1", "URL1", "UserName1", "PW1", "AutoNavigate1",
+                               "ReqLogin1", "ControlOrder1", "HidePopUps1"}));
         EXPECT_EQ(GetValue("ann", "URL1"), bank->URLEnc());
         EXPECT_EQ(GetValue("ann", "PW1"), enc("pa55"));
         EXPECT_EQ(GetValue("ann", "AutoNavigate1"), QStringLiteral("True"));
@@ -121,7 +124,8 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
     EXPECT_EQ(links.Visible(), -1);
     EXPECT_EQ(links.ForceVisible(), -1);
     int seen = 0;
-    for (Link* link : links) EXPECT_EQ(link->Index(), ++seen);
+    for (Link* link : links)
+        EXPECT_EQ(link->Index(), ++seen);
     EXPECT_EQ(seen, 2);
 }
 
@@ -152,8 +156,8 @@ TEST_F(LinksTest, MissingSlotsAreBridgedAndTheStoreIsRewrittenWithoutGaps) {
     App().PassPhrase = "bopass";
     SaveValue("bo", "Items", "3");
     writeSlot("bo", 1, "first", 0);
-    writeSlot("bo", 11, "after nine", 1);   // slots 2..10 missing
-    writeSlot("bo", 22, "after ten", 2);    // slots 12..21 missing
+    writeSlot("bo", 11, "after nine", 1); // slots 2..10 missing
+    writeSlot("bo", 22, "after ten", 2);  // slots 12..21 missing
     Links links("bo");
     EXPECT_EQ(buttonOrder(links), (QStringList{"first", "after nine"}));
     EXPECT_EQ(GetValue("bo", "Items"), QStringLiteral("2"));
@@ -162,7 +166,8 @@ TEST_F(LinksTest, MissingSlotsAreBridgedAndTheStoreIsRewrittenWithoutGaps) {
 
 TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {
     Links links("ann");
-    for (const char* caption : {"A", "B", "C", "D", "E"}) addPlain(links, caption);
+    for (const char* caption : {"A", "B", "C", "D", "E"})
+        addPlain(links, caption);
     QSignalSpy visibleChanged(&links, &Links::VisibleChanged);
 
     // Up: order 4 onto order 1.
@@ -244,8 +249,9 @@ TEST_F(LinksTest, MissingLinksGiveNothingOrAnObjectRequiredError) {
     EXPECT_EQ(links.Item(2), nullptr);
     EXPECT_EQ(links.ControlOrderItem(1), nullptr);
     EXPECT_EQ(links.RenewLink(7), nullptr);
-    for (auto call : {std::function<void()>([&] { links.SaveLink(2); }), std::function<void()>([&] { links.Remove(9); }),
-                      std::function<void()>([&] { links.MoveLink(1, 3); })}) {
+    for (auto call :
+         {std::function<void()>([&] { links.SaveLink(2); }), std::function<void()>([&] { links.Remove(9); }),
+          std::function<void()>([&] { links.MoveLink(1, 3); })}) {
         try {
             call();
             ADD_FAILURE() << "no error";
@@ -381,8 +387,8 @@ TEST_F(LinksTest, AFailedPasswordChangeChangesNothing) {
     addPlain(links, "A");
     // Held but never saved: a secret that cannot be decrypted makes the in-memory half fail
     // after the stored half succeeded.
-    links.Add("Broken", enc("https://broken.example/"), "", QStringLiteral("\u0142\u0142"), "", "", false, false, 1,
-              false);
+    links.Add("Broken", enc("https://broken.example/"), "", QStringLiteral("\u0142\u0142"), "", "", false,
+              false, 1, false);
     const QString storedPw1 = GetValue("ann", "PW1");
     const QString heldPw1 = links.Item(1)->pwEnc();
     const QString storedMaster = GetValue("Users", "ann");

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/Settings.h"
 #include "core/modEncrypt.h"
-#include "users/cOptions.h"
+#include "core/Settings.h"
 #include "LoginSupport.h"
+#include "users/cOptions.h"
 
 using namespace modGeneral;
 
@@ -57,8 +57,9 @@ TEST(Accounts, NamesThatWouldBreakTheStoreLayoutAreRefused) {
         const LoginStep step = accounts.DoNewUser(fields);
         EXPECT_EQ(step.outcome, LoginStep::Stay);
         EXPECT_EQ(step.focus, LoginField::UserName);
-        EXPECT_EQ(boxes.lastText(),
-                  QStringLiteral("This name cannot be used as a UserName. Please select another User Name!\r\r"));
+        EXPECT_EQ(
+            boxes.lastText(),
+            QStringLiteral("This name cannot be used as a UserName. Please select another User Name!\r\r"));
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Create A New User"));
     }
     EXPECT_EQ(GetValue("General", "Users", 0), QStringLiteral("0"));

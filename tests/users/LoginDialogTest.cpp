@@ -1,14 +1,14 @@
+#include <gtest/gtest.h>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
-#include "core/Settings.h"
 #include "core/modEncrypt.h"
+#include "core/Settings.h"
 #include "links/Links.h"
-#include "users/StartUp.h"
-#include "users/cOptions.h"
 #include "LoginSupport.h"
+#include "users/cOptions.h"
+#include "users/StartUp.h"
 
 using namespace logintest;
 using namespace modGeneral;
@@ -71,7 +71,8 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
         f.txtNewPassword2()->setText("Pass1");
         f.cmdOK()->click();
         expectBox(boxes,
-                  "Your password values in the two password fields do not match. Please re-enter passwords!" + CR2,
+                  "Your password values in the two password fields do not match. Please re-enter passwords!" +
+                      CR2,
                   title);
         expectFocusedAndSelected(f.txtPassword(), "mismatch");
 
@@ -154,7 +155,8 @@ TEST(LoginDialog, LogsInWithTheNameInAnyCaseAfterTwoWrongPasswords) {
         EXPECT_TRUE(f.optLogin()->isEnabled());
         EXPECT_FALSE(f.txtNewPassword2()->isVisible());
         QStringList users;
-        for (int i = 0; i < f.cmbUserName()->count(); ++i) users << f.cmbUserName()->itemText(i);
+        for (int i = 0; i < f.cmbUserName()->count(); ++i)
+            users << f.cmbUserName()->itemText(i);
         EXPECT_EQ(users, (QStringList{"Alice Smith", "Bob"}));
         EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("Bob")); // the last user
         expectFocusedAndSelected(f.txtPassword(), "on show");
@@ -215,10 +217,11 @@ TEST(LoginDialog, ThreeWrongPasswordsOrCancelEndTheStartUp) {
             f.txtPassword()->setText(QStringLiteral("bad%1").arg(attempt));
             f.cmdOK()->click();
         }
-        EXPECT_EQ(boxes.texts(), (QStringList{"Invalid Password. Try again!" + CR2, "Invalid Password. Try again!" + CR2,
-                                              "Invalid Password! The maximum number of tries has been exceeded. "
-                                              "Bramblegate will exit now." +
-                                                  CR2}));
+        EXPECT_EQ(boxes.texts(),
+                  (QStringList{"Invalid Password. Try again!" + CR2, "Invalid Password. Try again!" + CR2,
+                               "Invalid Password! The maximum number of tries has been exceeded. "
+                               "Bramblegate will exit now." +
+                                   CR2}));
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Login Failed"));
         EXPECT_FALSE(f.isVisible());
         return f.result();
@@ -252,11 +255,13 @@ TEST(LoginDialog, ABlankPasswordAfterAResetTellsTheNewPassword) {
         showActive(f);
         f.cmbUserName()->setEditText("DAVE");
         f.cmdOK()->click();
-        expectBox(boxes,
-                  "Bramblegate does not support blank passwords any more.\rYour new password now is the same as your "
-                  "UserName, \rall in lower case: dave\r\rYou may change your password after login at any time." +
-                      CR2,
-                  "Password Reset", msgbox::Critical);
+        expectBox(
+            boxes,
+            "Bramblegate does not support blank passwords any more.\rYour new password now is the same as "
+            "your "
+            "UserName, \rall in lower case: dave\r\rYou may change your password after login at any time." +
+                CR2,
+            "Password Reset", msgbox::Critical);
         expectFocusedAndSelected(f.txtPassword(), "reset");
         EXPECT_FALSE(App().LoginOK);
         f.txtPassword()->setText("dave");
@@ -278,10 +283,11 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     App().LoginOK = true;
     // The session as the browse window holds it: the Links in memory and the options.
     Links links("erin");
-    links.Add("Bank", modEncrypt::EncryptMessage("https://bank.example/"), modEncrypt::EncryptMessage("erin.b"),
-              modEncrypt::EncryptMessage("b@nk#1"), "", "", false, true);
-    links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"), modEncrypt::EncryptMessage("erin.s"),
-              modEncrypt::EncryptMessage("sh0p"), "", "", false, true);
+    links.Add("Bank", modEncrypt::EncryptMessage("https://bank.example/"),
+              modEncrypt::EncryptMessage("erin.b"), modEncrypt::EncryptMessage("b@nk#1"), "", "", false,
+              true);
+    links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"),
+              modEncrypt::EncryptMessage("erin.s"), modEncrypt::EncryptMessage("sh0p"), "", "", false, true);
     cOptions(App().CurrentUser).SetSSN("123456789");
     struct Secrets {
         QString url, user, pw;
@@ -289,7 +295,8 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     };
     auto secretsOf = [](const Links& all) {
         QList<Secrets> out;
-        for (Link* link : all) out.append({link->URL(), link->UserName(), link->pw()});
+        for (Link* link : all)
+            out.append({link->URL(), link->UserName(), link->pw()});
         return out;
     };
     const QList<Secrets> before = secretsOf(links);
@@ -320,8 +327,10 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
         f.txtPassword()->setText("oldpass1");
         f.txtNewPassword2()->setText("newpass8");
         f.cmdOK()->click();
-        expectBox(boxes, "Your New Password values do not match.\r\nPlease re-enter New Password in both text boxes" + CR2,
-                  "Save New Password", msgbox::Information);
+        expectBox(
+            boxes,
+            "Your New Password values do not match.\r\nPlease re-enter New Password in both text boxes" + CR2,
+            "Save New Password", msgbox::Information);
         EXPECT_EQ(f.txtNewPassword()->text(), QString());
         EXPECT_EQ(f.txtNewPassword2()->text(), QString());
         expectFocusedAndSelected(f.txtNewPassword(), "mismatch");
@@ -331,7 +340,9 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
             f.txtNewPassword()->setText(bad);
             f.txtNewPassword2()->setText(bad);
             f.cmdOK()->click();
-            expectBox(boxes, "New Password must be minimum 4 characters long\r\r and maximum 12 characters long!" + CR2,
+            expectBox(boxes,
+                      "New Password must be minimum 4 characters long\r\r and maximum 12 characters long!" +
+                          CR2,
                       "New Password");
             EXPECT_EQ(boxes.shown().last().buttons, msgbox::OKCancel);
         }
@@ -353,7 +364,8 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
 
     // Every secret reads the same, in memory and from the store, under the new password.
     EXPECT_TRUE(secretsOf(links) == before);
-    for (Link* link : links) EXPECT_EQ(modEncrypt::DecryptMessage(link->pwEnc(), "newpass9"), link->pw());
+    for (Link* link : links)
+        EXPECT_EQ(modEncrypt::DecryptMessage(link->pwEnc(), "newpass9"), link->pw());
     temp.Reopen();
     Links reloaded("erin");
     EXPECT_TRUE(secretsOf(reloaded) == before);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "core/AppState.h"
 #include "support/TestSupport.h"
@@ -15,7 +15,9 @@
 // Helpers shared by the login tests.
 namespace logintest {
 
-inline frmLogin& asLogin(QDialog& dialog) { return static_cast<frmLogin&>(dialog); }
+inline frmLogin& asLogin(QDialog& dialog) {
+    return static_cast<frmLogin&>(dialog);
+}
 
 inline void showActive(QWidget& window) {
     window.show();
