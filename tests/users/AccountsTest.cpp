@@ -134,3 +134,29 @@ TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {
     EXPECT_FALSE(ValueExists("kim", "SSN"));
     EXPECT_EQ(cOptions("kim").SSN(), QString());
 }
+
+TEST(Accounts, PasswordsOfFourToTwelveCharactersAreTaken) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    for (const char* password : {"abcd", "abcdefghijkl"}) {
+        Accounts accounts;
+        const QString user = QStringLiteral("user%1").arg(qstrlen(password));
+        LoginFields fields{user, password, "", password};
+        EXPECT_EQ(accounts.DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+        EXPECT_TRUE(Accounts::CheckPassword(user, password));
+    }
+    // The same limits when the password changes; the old one stays until a change succeeds.
+    App().CurrentUser = "user4";
+    App().PassPhrase = "abcd";
+    for (const char* password : {"wxyz", "123456789012"}) {
+        Accounts accounts;
+        LoginFields fields{"user4", App().PassPhrase, password, password};
+        EXPECT_EQ(accounts.DoSetNewPW(fields).outcome, LoginStep::Succeeded)
+            << boxes.lastText().toStdString();
+        EXPECT_EQ(App().PassPhrase, QString::fromLatin1(password));
+    }
+    Accounts accounts;
+    LoginFields tooLong{"user4", "123456789012", "1234567890123", "1234567890123"};
+    EXPECT_EQ(accounts.DoSetNewPW(tooLong).outcome, LoginStep::Stay);
+    EXPECT_TRUE(Accounts::CheckPassword("user4", "123456789012"));
+}
