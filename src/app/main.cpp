@@ -5,6 +5,8 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
+#include "users/cOptions.h"
+#include "users/StartUp.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -20,9 +22,16 @@ int main(int argc, char* argv[]) {
     }
     SettingsStore::SetCurrent(store.get());
 
+    if (!StartUp::Login()) return 0;
+    cOptions options(App().CurrentUser);
+    App().Options = &options;
+
     QMainWindow window;
-    window.setWindowTitle(QString::fromLatin1(ProductName()));
+    window.setWindowTitle(StartUp::MainTitle());
     window.resize(1024, 720);
     window.show();
-    return app.exec();
+    const int rc = app.exec();
+    App().Options = nullptr;
+    App().ClearUser();
+    return rc;
 }

@@ -1,0 +1,71 @@
+#include "links/Link.h"
+
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/modEncrypt.h"
+
+Link::Link() = default;
+
+Link::~Link() {
+    m_url.wipe();
+    m_userName.wipe();
+    m_pw.wipe();
+}
+
+void Link::Secret::set(const QString& enc) {
+    if (enc == encrypted) return; // the same text again keeps what was decrypted
+    encrypted = enc;
+    stale = true;
+}
+
+QString Link::Secret::plain() const {
+    if (stale) {
+        stale = false;
+        cache.fill(QChar(0));
+        try {
+            cache = modEncrypt::DecryptMessage(encrypted);
+        } catch (const BgError& e) {
+            // Readers get the empty text; the user hears about it once, until the text changes.
+            cache.clear();
+            Errors::ReportErrorInfo(QStringLiteral("modEncrypt"), QStringLiteral("DecryptMessage"),
+                                    e.description());
+        }
+    }
+    return cache;
+}
+
+void Link::Secret::wipe() {
+    cache.fill(QChar(0));
+    cache.clear();
+}
+
+void Link::SetPasswordSent(bool v) {
+    m_passwordSent = v;
+    if (v) {
+        if (m_owner) m_owner->PasswordSent(m_index);
+        m_passwordSentTime = Clock::Now();
+    } else {
+        m_passwordSentTime = QDateTime();
+    }
+}
+
+void Link::SetLoggedIn(bool v) {
+    const bool was = m_loggedIn;
+    m_loggedIn = v;
+    if (v && !was && m_owner) m_owner->LoggedIn(m_index);
+}
+
+void Link::SetLoginAssumed(bool v) {
+    const bool was = m_loginAssumed;
+    m_loginAssumed = v;
+    if (v && !was && m_owner) m_owner->LoginAssumed(m_index);
+}
+
+void Link::SetNavigationError(bool v) {
+    m_navigationError = v;
+    if (v && m_owner) m_owner->NavigationError(m_index);
+}
+
+HisList::ItemPtr Link::AddToHisList(const QString& url, const QString& caption) {
+    return m_hisList.Add(caption, url, false, -1, false);
+}

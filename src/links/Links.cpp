@@ -1,0 +1,324 @@
+#include "links/Links.h"
+
+#include <QList>
+#include <QStringList>
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+
+using namespace modGeneral;
+
+namespace {
+
+// Every live collection; the password change re-encrypts those of the logged-in user.
+QList<Links*>& liveCollections() {
+    static QList<Links*> all;
+    return all;
+}
+
+void reEncryptLiveCollections(const QString& oldPassPhrase) {
+    for (Links* links : liveCollections())
+        if (links->User().compare(App().CurrentUser, Qt::CaseInsensitive) == 0)
+            links->ReEncryptUserData(oldPassPhrase);
+}
+
+// Names of the per-Link values; SaveLinks clears every value that starts with one of them.
+const char* const kLinkValuePrefixes[] = {
+    "url", "caption",      "username", "selectoption", "navigateafterlogin",
+    "pw",  "autonavigate", "reqlogin", "controlorder", "hidepopups"};
+
+bool isLinkValueName(const QString& name) {
+    // "Urls" counts the typed addresses of the address bar; it is not a Link's.
+    if (name.compare(QLatin1String("Urls"), Qt::CaseInsensitive) == 0) return false;
+    for (const char* prefix : kLinkValuePrefixes)
+        if (name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+QString slotName(const char* field, int slot) {
+    return QLatin1String(field) + QString::number(slot);
+}
+
+} // namespace
+
+Links::Links(const QString& user, QObject* parent) : QObject(parent), m_user(user) {
+    Load();
+    if (liveCollections().isEmpty()) modEncrypt::SetInMemoryReEncryptor(reEncryptLiveCollections);
+    liveCollections().append(this);
+}
+
+Links::~Links() {
+    liveCollections().removeAll(this);
+    if (liveCollections().isEmpty()) modEncrypt::SetInMemoryReEncryptor({});
+}
+
+void Links::Load() {
+    m_loading = true;
+    int stored = CInt(GetValue(m_user, QStringLiteral("Items"), 0));
+    m_favoritesFolder = GetValue(m_user, QStringLiteral("FavoritesFolder"), "");
+    m_suppressNewWindows = CBool(GetValue(m_user, QStringLiteral("SuppressNewWindows"), true), true);
+
+    int missing = 0;
+    for (int i = 1; i <= stored; ++i) {
+        const int order = CInt(GetValue(m_user, slotName("ControlOrder", i), -1), -1);
+        if (order == -1) {
+            // A gap must not lose the Links after it, but a store full of holes ends the load.
+            if (++missing >= 10) break;
+            ++stored;
+            continue;
+        }
+        Link* link = Add(GetValue(m_user, slotName("Caption", i)), GetValue(m_user, slotName("URL", i)),
+                         GetValue(m_user, slotName("UserName", i)), GetValue(m_user, slotName("PW", i)),
+                         GetValue(m_user, slotName("SelectOption", i)),
+                         GetValue(m_user, slotName("NavigateAfterLogin", i)),
+                         CBool(GetValue(m_user, slotName("AutoNavigate", i), false)),
+                         CBool(GetValue(m_user, slotName("ReqLogin", i), false)), order, false);
+        link->SetIsPageAvailable(true);
+        link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
+        link->SetIndex(i - missing);
+    }
+    if (missing > 0) SaveLinks(true);
+    m_forceVisible = -1;
+    m_visible = -1;
+    m_loading = false;
+}
+
+void Links::SetLinkOwner(LinkOwner* owner) {
+    m_owner = owner;
+    for (const auto& link : m_links)
+        link->SetOwner(owner);
+}
+
+Link* Links::Add(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                 const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                 bool reqLogin, int controlOrder, bool insert) {
+    auto created = std::make_unique<Link>();
+    Link* link = created.get();
+    link->SetOwner(m_owner);
+    link->SetCaption(caption);
+    link->SetURL(url);
+    link->SetUserName(userName);
+    link->Setpw(pw);
+    link->SetAutoNavigate(autoNavigate);
+    link->SetReqLogin(reqLogin);
+    link->SetSelectOption(selectOption);
+    link->SetNavigateAfterLogin(navigateAfterLogin);
+    link->SetHidePopUps(true);
+
+    if (controlOrder == -1) {
+        link->SetControlOrder(CountUndeleted());
+        link->SetIndex(Count() + 1);
+        m_links.push_back(std::move(created));
+        if (!m_loading) {
+            StoreTransaction transaction;
+            SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
+            SaveLink(link->Index(), -1);
+            transaction.Commit();
+        }
+    } else if (insert) {
+        for (int order = CountUndeleted() - 1; order >= controlOrder; --order)
+            if (Link* moved = ControlOrderItem(order)) moved->SetControlOrder(order + 1);
+        link->SetControlOrder(controlOrder);
+        link->SetIndex(Count() + 1);
+        m_links.push_back(std::move(created));
+        SaveLinks(false);
+    } else {
+        link->SetControlOrder(controlOrder);
+        link->SetIndex(Count() + 1);
+        m_links.push_back(std::move(created));
+    }
+    return link;
+}
+
+Link* Links::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                        const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                        bool autoNavigate, bool reqLogin) {
+    Link& link = Need(index, "UpdateLink");
+    link.SetCaption(caption);
+    link.SetURL(url);
+    link.SetUserName(userName);
+    link.Setpw(pw);
+    link.SetSelectOption(selectOption);
+    link.SetNavigateAfterLogin(navigateAfterLogin);
+    link.SetAutoNavigate(autoNavigate);
+    link.SetReqLogin(reqLogin);
+    SaveLink(index, -1);
+    return &link;
+}
+
+void Links::Remove(int index) {
+    Link& removed = Need(index, "Remove");
+    removed.SetDeleted(true);
+    const int gap = removed.ControlOrder();
+    for (const auto& link : m_links)
+        if (!link->Deleted() && link->ControlOrder() > gap) link->SetControlOrder(link->ControlOrder() - 1);
+    SaveLinks(true);
+    if (index == m_visible) m_visible = -1; // the browse window picks another Link itself
+}
+
+void Links::MoveLink(int fromIndex, int toIndex) {
+    Link& moved = Need(fromIndex, "MoveLink");
+    Link& target = Need(toIndex, "MoveLink");
+    const int from = moved.ControlOrder();
+    const int to = target.ControlOrder();
+    if (from == to) return;
+    moved.SetControlOrder(to);
+    const int step = from < to ? -1 : 1;
+    const int low = from < to ? from + 1 : to + 1;
+    const int high = from < to ? to - 1 : from - 1;
+    for (auto it = m_links.rbegin(); it != m_links.rend(); ++it) {
+        Link* link = it->get();
+        if (link->Deleted() || link == &moved || link == &target) continue;
+        if (link->ControlOrder() >= low && link->ControlOrder() <= high)
+            link->SetControlOrder(link->ControlOrder() + step);
+    }
+    target.SetControlOrder(from < to ? to - 1 : to + 1);
+}
+
+void Links::SaveLinks(bool compact) {
+    // Old set or new set, never a mixture and never none, whatever happens to the process.
+    StoreTransaction transaction;
+    try {
+        QStringList names, values;
+        EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + m_user, names, values);
+        for (const QString& name : names)
+            if (isLinkValueName(name)) DeleteValue(m_user, name);
+    } catch (const BgError& e) {
+        if (e.number() != ErrNo::InvalidCall)
+            Errors::ReportError(QStringLiteral("Links"), QStringLiteral("SaveLinks"), e.description());
+    }
+    SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
+    if (!compact) {
+        for (const auto& link : m_links)
+            if (!link->Deleted()) SaveLink(link->Index(), -1);
+    } else {
+        const int count = CountUndeleted();
+        int slot = 0;
+        for (int order = 0; order < count; ++order)
+            if (Link* link = ControlOrderItem(order)) SaveLink(link->Index(), ++slot);
+    }
+    transaction.Commit();
+}
+
+void Links::SaveLink(int index, int slot) {
+    Link& link = Need(index, "SaveLink");
+    int n = index;
+    if (slot != -1) {
+        link.SetControlOrder(slot - 1);
+        n = slot;
+    }
+    StoreTransaction transaction;
+    SaveValue(m_user, slotName("Caption", n), link.Caption());
+    SaveValue(m_user, slotName("SelectOption", n), link.SelectOption());
+    SaveValue(m_user, slotName("NavigateAfterLogin", n), link.NavigateAfterLogin());
+    SaveValue(m_user, slotName("URL", n), link.URLEnc());
+    SaveValue(m_user, slotName("UserName", n), link.UserNameEnc());
+    SaveValue(m_user, slotName("PW", n), link.pwEnc());
+    SaveValue(m_user, slotName("AutoNavigate", n), BoolText(link.AutoNavigate()));
+    SaveValue(m_user, slotName("ReqLogin", n), BoolText(link.ReqLogin()));
+    SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
+    SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
+    transaction.Commit();
+}
+
+Link* Links::RenewLink(int index) {
+    SetNavigateStopped(false);
+    Link* link = Item(index);
+    if (!link) return nullptr;
+    link->SetFrameURL(QString());
+    link->SetIsInDomain(false);
+    link->SetIsPageAvailable(false);
+    link->SetNavigationError(false);
+    link->SetNavigateMode(0);
+    link->SetPasswordSent(false);
+    link->SetProgressText(QString());
+    link->SetProgressValue(0);
+    link->SetTitle(QString());
+    return link;
+}
+
+Link* Links::Item(int index) const {
+    if (index < 1 || index > Count()) return nullptr;
+    return m_links[size_t(index - 1)].get();
+}
+
+Link& Links::Need(int index, const char* procedure) const {
+    Link* link = Item(index);
+    if (!link)
+        throw BgError(ErrNo::ObjectRequired, QStringLiteral("Links.") + QLatin1String(procedure),
+                      QStringLiteral("Object required"));
+    return *link;
+}
+
+int Links::CountUndeleted() const {
+    int n = 0;
+    for (const auto& link : m_links)
+        if (!link->Deleted()) ++n;
+    return n;
+}
+
+Link* Links::ControlOrderItem(int order) const {
+    for (const auto& link : m_links)
+        if (!link->Deleted() && link->ControlOrder() == order) return link.get();
+    return nullptr;
+}
+
+int Links::ControlOrderItemIndex(int order) const {
+    for (size_t i = 0; i < m_links.size(); ++i)
+        if (!m_links[i]->Deleted() && m_links[i]->ControlOrder() == order) return int(i) + 1;
+    return -1;
+}
+
+void Links::SetVisible(int index) {
+    const bool raise = index > 0 && (index != m_visible || m_forceVisible > 0);
+    m_visible = index;
+    if (raise) emit VisibleChanged();
+}
+
+void Links::SetControlsLoaded(bool loaded) {
+    m_controlsLoaded = loaded;
+    if (loaded) emit ControlsLoaded();
+}
+
+bool Links::Busy() const {
+    return !m_busyTime.isNull() && Clock::WholeSecondsBetween(m_busyTime, Clock::Now()) <= 1;
+}
+
+void Links::SetBusy(bool busy) {
+    m_busyTime = busy ? Clock::Now() : Clock::Now().addSecs(-2);
+}
+
+bool Links::NavigateStopped() const {
+    return !m_stopTime.isNull() && Clock::WholeSecondsBetween(m_stopTime, Clock::Now()) <= 5;
+}
+
+void Links::SetNavigateStopped(bool stopped) {
+    m_stopTime = stopped ? Clock::Now() : Clock::Now().addSecs(-6);
+    emit StatusPanelText(kNavigatePanel, stopped ? QStringLiteral("Navigation Cancelled") : QString());
+}
+
+void Links::ReEncryptUserData(const QString& oldPassPhrase) {
+    struct Change {
+        Link* link;
+        QString url, userName, pw;
+    };
+    auto again = [&](const QString& enc) {
+        return enc.isEmpty() ? enc
+                             : modEncrypt::EncryptMessage(modEncrypt::DecryptMessage(enc, oldPassPhrase));
+    };
+    // Everything is worked out before anything changes, so a failure leaves the Links as they were.
+    std::vector<Change> changes;
+    for (const auto& link : m_links)
+        if (!link->Deleted())
+            changes.push_back(
+                {link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->pwEnc())});
+    for (Change& c : changes) {
+        c.link->SetURL(c.url);
+        c.link->SetUserName(c.userName);
+        c.link->Setpw(c.pw);
+    }
+}

@@ -1,0 +1,21 @@
+#include "users/StartUp.h"
+
+#include "core/AppState.h"
+#include "core/MessageBox.h"
+#include "users/frmLogin.h"
+
+namespace StartUp {
+
+bool Login() {
+    App().LoginOK = false;
+    frmLogin dialog(QString::fromLatin1(frmLogin::kLogin));
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    modal::RunModal(dialog);
+    return App().LoginOK;
+}
+
+QString MainTitle() {
+    return QString::fromLatin1(ProductName()) + QStringLiteral(" - ") + App().CurrentUser;
+}
+
+} // namespace StartUp

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/modEncrypt.h"
+#include "links/Link.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// Records the notifications and what the Link looked like when each arrived.
+class RecordingOwner : public LinkOwner {
+public:
+    explicit RecordingOwner(const Link* link) : m_link(link) {}
+    QStringList calls;
+    QList<QDateTime> sentTimeSeen;
+    bool sentFlagSeen = false;
+
+    void PasswordSent(int index) override {
+        calls << QStringLiteral("PasswordSent %1").arg(index);
+        sentTimeSeen << m_link->PasswordSentTime();
+        sentFlagSeen = m_link->PasswordSent();
+    }
+    void LoggedIn(int index) override { calls << QStringLiteral("LoggedIn %1").arg(index); }
+    void LoginAssumed(int index) override { calls << QStringLiteral("LoginAssumed %1").arg(index); }
+    void NavigationError(int index) override { calls << QStringLiteral("NavigationError %1").arg(index); }
+
+private:
+    const Link* m_link;
+};
+
+} // namespace
+
+TEST(Link, SecretsAreHeldEncryptedAndDecryptedOnceOnRead) {
+    TempStore temp;
+    App().PassPhrase = "master1";
+    Link link;
+    // A fresh record reads empty without any decryption.
+    EXPECT_EQ(link.URL(), QString());
+    EXPECT_EQ(link.pw(), QString());
+    EXPECT_EQ(link.UserNameEnc(), QString());
+
+    const QString url = modEncrypt::EncryptMessage("https://bank.example/login");
+    const QString user = modEncrypt::EncryptMessage("jdoe");
+    const QString pw = modEncrypt::EncryptMessage("s3cret!");
+    link.SetURL(url);
+    link.SetUserName(user);
+    link.Setpw(pw);
+    EXPECT_EQ(link.URLEnc(), url);
+    EXPECT_EQ(link.pwEnc(), pw);
+    EXPECT_NE(link.pwEnc(), QStringLiteral("s3cret!"));
+    EXPECT_EQ(link.URL(), QStringLiteral("https://bank.example/login"));
+    EXPECT_EQ(link.UserName(), QStringLiteral("jdoe"));
+    EXPECT_EQ(link.pw(), QStringLiteral("s3cret!"));
+
+    // The plain text is cached: with another pass phrase in force, reading and setting the same
+    // encrypted text again leave it alone ...
+    App().PassPhrase = "other";
+    link.Setpw(pw);
+    EXPECT_EQ(link.pw(), QStringLiteral("s3cret!"));
+    // ... while a different encrypted text is decrypted afresh (with the pass phrase in force).
+    const QString pw2 = modEncrypt::EncryptMessage("second");
+    link.Setpw(pw2);
+    EXPECT_EQ(link.pw(), QStringLiteral("second"));
+    link.Setpw(QString());
+    EXPECT_EQ(link.pw(), QString());
+}
+
+TEST(Link, LoginSettersNotifyTheOwnerSynchronouslyAndInOrder) {
+    TempStore temp;
+    Link link;
+    link.SetIndex(4);
+    // Without an owner nothing breaks.
+    link.SetPasswordSent(true);
+    link.SetPasswordSent(false);
+
+    RecordingOwner owner(&link);
+    link.SetOwner(&owner);
+    const QDateTime t0 = QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0));
+    Clock::SetNow(t0);
+    link.SetPasswordSent(true);
+    ASSERT_EQ(owner.calls, QStringList{"PasswordSent 4"});
+    // The owner saw the new flag but not yet the new time.
+    EXPECT_TRUE(owner.sentFlagSeen);
+    EXPECT_TRUE(owner.sentTimeSeen.first().isNull());
+    EXPECT_EQ(link.PasswordSentTime(), t0);
+
+    Clock::Advance(3000);
+    link.SetPasswordSent(true);
+    EXPECT_EQ(owner.sentTimeSeen.last(), t0);
+    EXPECT_EQ(link.PasswordSentTime(), t0.addSecs(3));
+    link.SetPasswordSent(false);
+    EXPECT_TRUE(link.PasswordSentTime().isNull());
+    EXPECT_EQ(owner.calls.size(), 2); // false tells nobody
+
+    owner.calls.clear();
+    link.SetLoggedIn(true);
+    link.SetLoggedIn(true); // already true: silent
+    link.SetLoginAssumed(true);
+    link.SetLoginAssumed(true);
+    link.SetNavigationError(true);
+    link.SetNavigationError(true); // every true counts
+    link.SetNavigationError(false);
+    link.SetLoggedIn(false);
+    link.SetLoggedIn(true); // false then true: again
+    EXPECT_EQ(owner.calls, (QStringList{"LoggedIn 4", "LoginAssumed 4", "NavigationError 4",
+                                        "NavigationError 4", "LoggedIn 4"}));
+    EXPECT_TRUE(link.LoggedIn());
+    EXPECT_FALSE(link.NavigationError());
+}

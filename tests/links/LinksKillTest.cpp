@@ -1,0 +1,172 @@
+#include <csignal>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "core/AppState.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "links/Links.h"
+#include "support/TestSupport.h"
+
+// A child process that saves the same 100 Links over and over, each round with a new
+// generation number in every caption and a changed button order, until it is killed. The test
+// program becomes that child when BG_LINKS_SAVER names a store file.
+
+namespace {
+
+const char* const kSaverVariable = "BG_LINKS_SAVER";
+const QString kUser = QStringLiteral("saver");
+const QString kPassPhrase = QStringLiteral("saverpw1");
+constexpr int kLinkCount = 100;
+
+QString captionFor(int id, int generation) {
+    return QStringLiteral("Link %1 gen %2").arg(id).arg(generation);
+}
+QString urlFor(int id) {
+    return QStringLiteral("https://site%1.example/login").arg(id);
+}
+QString pwFor(int id) {
+    return QStringLiteral("secret%1").arg(id);
+}
+
+[[noreturn]] void runSaver(const QString& path) {
+    QString error;
+    std::unique_ptr<SettingsStore> store = SettingsStore::Open(path, &error);
+    if (!store) {
+        std::fprintf(stderr, "saver: %s\n", qPrintable(error));
+        std::_Exit(2);
+    }
+    SettingsStore::SetCurrent(store.get());
+    App().CurrentUser = kUser;
+    App().PassPhrase = kPassPhrase;
+    Links links(kUser);
+    int generation = links.Item(1)->NavigateAfterLogin().toInt();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    QRandomGenerator random(quint32(QCoreApplication::applicationPid()));
+    for (int round = 0; round < 100000; ++round) {
+        ++generation;
+        for (Link* link : links) {
+            const int id = link->SelectOption().toInt();
+            link->SetCaption(captionFor(id, generation));
+            link->SetNavigateAfterLogin(QString::number(generation));
+        }
+        links.MoveLink(1 + int(random.bounded(kLinkCount)), 1 + int(random.bounded(kLinkCount)));
+        links.SaveLinks(generation % 2 == 0);
+    }
+    std::_Exit(0);
+}
+
+// Becomes the saver before any test runs when asked to.
+class SaverEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        const QByteArray path = qgetenv(kSaverVariable);
+        if (!path.isEmpty()) runSaver(QString::fromLocal8Bit(path));
+    }
+};
+const auto* const g_saverEnvironment = ::testing::AddGlobalTestEnvironment(new SaverEnvironment);
+
+// Checks that the store holds one whole set of the 100 Links; returns its generation.
+int checkCompleteSet(const QString& context) {
+    SCOPED_TRACE(context.toStdString());
+    EXPECT_EQ(modGeneral::GetValue(kUser, "Items"), QString::number(kLinkCount));
+    Links links(kUser);
+    EXPECT_EQ(links.Count(), kLinkCount);
+    QList<bool> seen(kLinkCount, false);
+    QList<bool> orders(kLinkCount, false);
+    int generation = -1;
+    static const QRegularExpression pattern(QStringLiteral("^Link (\\d+) gen (\\d+)$"));
+    for (Link* link : links) {
+        const auto match = pattern.match(link->Caption());
+        if (!match.hasMatch()) {
+            ADD_FAILURE() << "caption " << link->Caption().toStdString();
+            continue;
+        }
+        const int id = match.captured(1).toInt();
+        const int gen = match.captured(2).toInt();
+        if (generation == -1) generation = gen;
+        EXPECT_EQ(gen, generation) << "Links of two generations in one store";
+        EXPECT_EQ(link->SelectOption().toInt(), id);
+        EXPECT_EQ(link->URL(), urlFor(id));
+        EXPECT_EQ(link->pw(), pwFor(id));
+        if (id >= 0 && id < kLinkCount) {
+            EXPECT_FALSE(seen[id]) << "Link " << id << " twice";
+            seen[id] = true;
+        }
+        const int order = link->ControlOrder();
+        if (order >= 0 && order < kLinkCount) orders[order] = true;
+    }
+    EXPECT_FALSE(seen.contains(false)) << "a Link is missing";
+    EXPECT_FALSE(orders.contains(false)) << "the button order has a hole";
+    EXPECT_FALSE(modGeneral::ValueExists(kUser, QStringLiteral("Caption%1").arg(kLinkCount + 1)));
+    return generation;
+}
+
+} // namespace
+
+TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
+    ASSERT_NE(g_saverEnvironment, nullptr);
+    TempStore temp;
+    App().CurrentUser = kUser;
+    App().PassPhrase = kPassPhrase;
+    {
+        Links links(kUser);
+        for (int id = 0; id < kLinkCount; ++id)
+            links.Add(captionFor(id, 0), modEncrypt::EncryptMessage(urlFor(id)),
+                      modEncrypt::EncryptMessage(QStringLiteral("user%1").arg(id)),
+                      modEncrypt::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"), false,
+                      true);
+    }
+    int generation = checkCompleteSet(QStringLiteral("before"));
+
+    int progressed = 0;
+    for (int round = 1; round <= 30; ++round) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kSaverVariable), temp.path());
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Any filter that selects a test: the environment takes over before it runs.
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=HisList.*")});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        struct KillOnExit {
+            QProcess& p;
+            ~KillOnExit() {
+                if (p.state() != QProcess::NotRunning) {
+                    p.kill();
+                    p.waitForFinished(10000);
+                }
+            }
+        } guard{child};
+        // The test runner prints its own lines first.
+        bool ready = false;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                while (child.canReadLine())
+                    if (child.readLine().trimmed() == "ready") ready = true;
+                return ready || child.state() == QProcess::NotRunning;
+            },
+            20000));
+        ASSERT_TRUE(ready);
+        QThread::msleep(20 + QRandomGenerator::global()->bounded(250));
+        ASSERT_EQ(child.state(), QProcess::Running) << "the saver stopped by itself";
+        ::kill(pid_t(child.processId()), SIGKILL);
+        ASSERT_TRUE(child.waitForFinished(10000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+        temp.Reopen();
+        const int now = checkCompleteSet(QStringLiteral("after kill %1").arg(round));
+        EXPECT_GE(now, generation) << "a save went missing after it had been committed";
+        if (now > generation) ++progressed;
+        generation = now;
+        if (::testing::Test::HasFailure()) break;
+    }
+    // The saver really was saving when it was killed.
+    EXPECT_GT(progressed, 20);
+}

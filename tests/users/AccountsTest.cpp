@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "LoginSupport.h"
+#include "users/cOptions.h"
+
+using namespace modGeneral;
+
+TEST(Accounts, ProperCaseCapitalisesEveryWordAndEveryDottedPiece) {
+    EXPECT_EQ(Accounts::ProperCase("john SMITH"), QStringLiteral("John Smith"));
+    EXPECT_EQ(Accounts::ProperCase("a.b c"), QStringLiteral("A.B C"));
+    EXPECT_EQ(Accounts::ProperCase("  mary-ANN  o'neil "), QStringLiteral("Mary-ann  O'neil"));
+    EXPECT_EQ(Accounts::ProperCase("élise.DUPONT"), QStringLiteral("Élise.Dupont"));
+    EXPECT_EQ(Accounts::ProperCase(""), QString());
+}
+
+TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    // Written by an old version: user names in plain text, no Version.
+    SaveValue("General", "Users", "1");
+    SaveUserPassword("Users", "frank", "frank99", "");
+    App() = AppState();
+    SaveValue("frank", "Items", "1");
+    SaveValue("frank", "Caption1", "Forum");
+    SaveValue("frank", "UserName1", "frank.f");
+    SaveValue("frank", "UserName2", "");
+    SaveValue("frank", "usernameOther", "plain");
+
+    Accounts accounts;
+    LoginFields fields{"Frank", "frank99", "", ""};
+    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
+    EXPECT_EQ(GetValue("frank", "Version"), QStringLiteral("152"));
+    EXPECT_NE(GetValue("frank", "UserName1"), QStringLiteral("frank.f"));
+    EXPECT_EQ(GetValue("frank", "UserName1", "", true), QStringLiteral("frank.f"));
+    EXPECT_EQ(GetValue("frank", "usernameOther", "", true), QStringLiteral("plain"));
+    EXPECT_EQ(GetValue("frank", "UserName2"), QString());
+    EXPECT_EQ(GetValue("frank", "Caption1"), QStringLiteral("Forum"));
+
+    // Once upgraded, never again.
+    const QString once = GetValue("frank", "UserName1");
+    App() = AppState();
+    Accounts again;
+    LoginFields second{"frank", "frank99", "", ""};
+    ASSERT_EQ(again.DoLogin(second).outcome, LoginStep::Succeeded);
+    EXPECT_EQ(GetValue("frank", "UserName1"), once);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST(Accounts, NamesThatWouldBreakTheStoreLayoutAreRefused) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    for (const char* name : {"a\\b", "Users", "general"}) {
+        Accounts accounts;
+        LoginFields fields{name, "pass1", "", "pass1"};
+        const LoginStep step = accounts.DoNewUser(fields);
+        EXPECT_EQ(step.outcome, LoginStep::Stay);
+        EXPECT_EQ(step.focus, LoginField::UserName);
+        EXPECT_EQ(
+            boxes.lastText(),
+            QStringLiteral("This name cannot be used as a UserName. Please select another User Name!\r\r"));
+        EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Create A New User"));
+    }
+    EXPECT_EQ(GetValue("General", "Users", 0), QStringLiteral("0"));
+    EXPECT_FALSE(App().LoginOK);
+
+    // A second user counts on from the first; a name taken in any case is refused.
+    logintest::createUser("Hal", "halhal", boxes);
+    Accounts accounts;
+    EXPECT_EQ(accounts.UserCount(), 1);
+    LoginFields taken{"HAL", "other1", "", "other1"};
+    EXPECT_EQ(accounts.DoNewUser(taken).outcome, LoginStep::Stay);
+    EXPECT_EQ(boxes.lastText(),
+              QStringLiteral("A User with this name already exists. Please select another User Name!\r\r"));
+    LoginFields ivy{"Ivy", "ivyivy", "", "ivyivy"};
+    EXPECT_EQ(accounts.DoNewUser(ivy).outcome, LoginStep::Succeeded);
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    const Accounts::UserList list = Accounts::LoadUsers();
+    EXPECT_EQ(list.users, (QStringList{"Hal", "Ivy"}));
+    EXPECT_EQ(list.lastUser, QStringLiteral("Ivy"));
+}
+
+TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {
+    TempStore temp;
+    App().CurrentUser = "kim";
+    App().PassPhrase = "kimpass";
+    {
+        cOptions options("kim");
+        EXPECT_EQ(options.AutoLogOutMts(), 30);
+        EXPECT_TRUE(options.BeepOnPopUp());
+        EXPECT_EQ(options.SearchChoice(), QStringLiteral("Msn"));
+        EXPECT_EQ(options.SSN(), QString());
+        EXPECT_EQ(options.MaxHistoryItems(), 100);
+        EXPECT_EQ(options.MaxBookmarkItems(), 40);
+        EXPECT_EQ(options.BGMessageInterval(), 5);
+
+        options.SetAutoLogOutMts(0);
+        options.SetBeepOnPopUp(false);
+        options.SetSearchChoice("Other");
+        options.SetMaxHistoryItems(200);
+        options.SetMaxBookmarkItems(5);
+        EXPECT_EQ(GetValue("kim", "AutoLogOutMts"), QStringLiteral("0"));
+        EXPECT_EQ(GetValue("kim", "BeepOnPopup"), QStringLiteral("False"));
+        EXPECT_EQ(GetValue("kim", "SearchChoice"), QStringLiteral("Other"));
+        EXPECT_EQ(GetValue("kim", "MaxHistoryItems"), QStringLiteral("200"));
+        EXPECT_EQ(GetValue("kim", "MaxBookmarkItems"), QStringLiteral("5"));
+
+        options.SetSSN("123456789");
+        EXPECT_NE(GetValue("kim", "SSN"), QStringLiteral("123456789"));
+        EXPECT_EQ(GetValue("kim", "SSN", "", true), QStringLiteral("123456789"));
+        // The same number again writes nothing.
+        SaveValue("kim", "SSN", "marker");
+        options.SetSSN("123456789");
+        EXPECT_EQ(GetValue("kim", "SSN"), QStringLiteral("marker"));
+        options.SetSSN("987654321");
+        EXPECT_EQ(GetValue("kim", "SSN", "", true), QStringLiteral("987654321"));
+
+        options.SetBGMessageInterval(0);
+        EXPECT_EQ(options.BGMessageInterval(), 5);
+        options.SetBGMessageInterval(12);
+        EXPECT_EQ(options.BGMessageInterval(), 12);
+        EXPECT_FALSE(ValueExists("kim", "BGMessageInterval"));
+    }
+    temp.Reopen();
+    cOptions again("kim");
+    EXPECT_EQ(again.AutoLogOutMts(), 0);
+    EXPECT_FALSE(again.BeepOnPopUp());
+    EXPECT_EQ(again.SearchChoice(), QStringLiteral("Other"));
+    EXPECT_EQ(again.MaxHistoryItems(), 200);
+    EXPECT_EQ(again.MaxBookmarkItems(), 5);
+    EXPECT_EQ(again.SSN(), QStringLiteral("987654321"));
+    again.SetSSN("");
+    EXPECT_FALSE(ValueExists("kim", "SSN"));
+    EXPECT_EQ(cOptions("kim").SSN(), QString());
+}
+
+TEST(Accounts, PasswordsOfFourToTwelveCharactersAreTaken) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    for (const char* password : {"abcd", "abcdefghijkl"}) {
+        Accounts accounts;
+        const QString user = QStringLiteral("user%1").arg(qstrlen(password));
+        LoginFields fields{user, password, "", password};
+        EXPECT_EQ(accounts.DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+        EXPECT_TRUE(Accounts::CheckPassword(user, password));
+    }
+    // The same limits when the password changes; the old one stays until a change succeeds.
+    App().CurrentUser = "user4";
+    App().PassPhrase = "abcd";
+    for (const char* password : {"wxyz", "123456789012"}) {
+        Accounts accounts;
+        LoginFields fields{"user4", App().PassPhrase, password, password};
+        EXPECT_EQ(accounts.DoSetNewPW(fields).outcome, LoginStep::Succeeded)
+            << boxes.lastText().toStdString();
+        EXPECT_EQ(App().PassPhrase, QString::fromLatin1(password));
+    }
+    Accounts accounts;
+    LoginFields tooLong{"user4", "123456789012", "1234567890123", "1234567890123"};
+    EXPECT_EQ(accounts.DoSetNewPW(tooLong).outcome, LoginStep::Stay);
+    EXPECT_TRUE(Accounts::CheckPassword("user4", "123456789012"));
+}
