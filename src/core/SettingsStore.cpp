@@ -223,7 +223,7 @@ bool SettingsStore::HasSubKeys(KeyId key) {
 }
 
 bool SettingsStore::DeleteKey(KeyId key) {
-    if (key <= kRoot || HasSubKeys(key)) return false;
+    if (key <= kRoot || HasSubKeys(key) || transactionLost()) return false;
     Begin();
     bool ok;
     {
@@ -247,7 +247,18 @@ bool SettingsStore::DeleteKey(KeyId key) {
     return ok;
 }
 
+bool SettingsStore::transactionLost() {
+    // SQLite rolls a transaction back by itself on some errors (disk full, I/O). Writes after
+    // that would commit one by one; refuse them and make the scope fail instead.
+    if (m_depth > 0 && sqlite3_get_autocommit(m_db)) {
+        m_doomed = true;
+        return true;
+    }
+    return false;
+}
+
 bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QByteArray& data) {
+    if (transactionLost()) return false;
     sqlite3_stmt* st = stmt(UpsertValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
@@ -270,6 +281,7 @@ bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArr
 }
 
 bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
+    if (transactionLost()) return false;
     sqlite3_stmt* st = stmt(DelValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);

@@ -70,6 +70,7 @@ private:
     sqlite3_stmt* stmt(int which);
     KeyId childKey(KeyId parent, const QString& name, bool create);
     bool exec(const char* sql);
+    bool transactionLost();
 
     sqlite3* m_db = nullptr;
     QString m_path;

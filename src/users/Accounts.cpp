@@ -6,6 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
+#include "core/UrlUtils.h"
 #include "core/SettingsStore.h"
 #include "links/Links.h"
 
@@ -70,29 +71,18 @@ Accounts::Accounts() {
     m_userCount = CInt(GetValue(kGeneral, QStringLiteral("Users"), 0));
 }
 
-QString Accounts::ProperCase(const QString& text) {
-    QStringList pieces = text.trimmed().split(QLatin1Char('.'));
-    for (QString& piece : pieces) {
-        QStringList words = piece.split(QLatin1Char(' '));
-        for (QString& word : words)
-            if (!word.isEmpty()) word = word.left(1).toUpper() + word.mid(1).toLower();
-        piece = words.join(QLatin1Char(' '));
-    }
-    return pieces.join(QLatin1Char('.'));
-}
-
 Accounts::UserList Accounts::LoadUsers() {
     UserList list;
     QStringList names, values;
     EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + kUsers, names, values);
     for (const QString& name : names)
-        if (!name.isEmpty()) list.users << ProperCase(name);
+        if (!name.isEmpty()) list.users << modGeneral::ProperCase(name);
     list.lastUser = GetValue(kGeneral, QStringLiteral("LastUser"));
     return list;
 }
 
 void Accounts::SetLastUser() {
-    SaveValue(kGeneral, QStringLiteral("LastUser"), ProperCase(App().CurrentUser));
+    SaveValue(kGeneral, QStringLiteral("LastUser"), modGeneral::ProperCase(App().CurrentUser));
 }
 
 void Accounts::UpgradeUserSettings(const QString& user) {

@@ -70,10 +70,6 @@ public:
     // True when `candidate` is the user's master password. Touches no process-wide state.
     static bool CheckPassword(const QString& user, const QString& candidate);
 
-    // "john SMITH" -> "John Smith", "a.b c" -> "A.B C": each word, also after a dot, gets an
-    // upper-case first letter and lower case after it.
-    static QString ProperCase(const QString& text);
-
 private:
     bool WrongPassword(LoginStep& step, bool verifying);
 

@@ -2,17 +2,18 @@
 
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
+#include "core/UrlUtils.h"
 #include "LoginSupport.h"
 #include "users/cOptions.h"
 
 using namespace modGeneral;
 
 TEST(Accounts, ProperCaseCapitalisesEveryWordAndEveryDottedPiece) {
-    EXPECT_EQ(Accounts::ProperCase("john SMITH"), QStringLiteral("John Smith"));
-    EXPECT_EQ(Accounts::ProperCase("a.b c"), QStringLiteral("A.B C"));
-    EXPECT_EQ(Accounts::ProperCase("  mary-ANN  o'neil "), QStringLiteral("Mary-ann  O'neil"));
-    EXPECT_EQ(Accounts::ProperCase("élise.DUPONT"), QStringLiteral("Élise.Dupont"));
-    EXPECT_EQ(Accounts::ProperCase(""), QString());
+    EXPECT_EQ(modGeneral::ProperCase("john SMITH"), QStringLiteral("John Smith"));
+    EXPECT_EQ(modGeneral::ProperCase("a.b c"), QStringLiteral("A.B C"));
+    EXPECT_EQ(modGeneral::ProperCase("  mary-ANN  o'neil "), QStringLiteral("Mary-ann  O'neil"));
+    EXPECT_EQ(modGeneral::ProperCase("élise.DUPONT"), QStringLiteral("Élise.Dupont"));
+    EXPECT_EQ(modGeneral::ProperCase(""), QString());
 }
 
 TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
