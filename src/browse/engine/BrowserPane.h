@@ -113,9 +113,12 @@ public:
     virtual DocumentPtr Document() const = 0;
     // Takes a new snapshot of the current page (a new generation) and hands it over.
     virtual void RefreshDocument(std::function<void(DocumentPtr)> done) = 0;
-    // Applies the pending actions of Document() now. done(false) when they were refused (the
-    // page navigated or was snapshot again since) or there is no page.
-    virtual void ApplyActions(Done done = {}) = 0;
+    // Applies the pending actions of a document now, in order. done(false) when they were
+    // refused (the document is not the pane's current snapshot any more: the page navigated or
+    // was snapshot again since), when an element they name has left the page, or when there is
+    // no page. Refused actions are dropped.
+    virtual void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) = 0;
+    void ApplyActions(Done done = {}) { ApplyDocumentActions(Document(), std::move(done)); }
     // Replaces the page's body with this markup (the "Please wait..." page); no events.
     virtual void SetBodyHtml(const QString& markup) = 0;
 

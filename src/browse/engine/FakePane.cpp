@@ -166,9 +166,14 @@ void FakePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
     if (done) done(m_document);
 }
 
-void FakePane::ApplyActions(Done done) {
+void FakePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
+    if (!document || !m_document || &document->model() != &m_document->model()) {
+        if (document) m_refused.append(document->model().TakeActions());
+        if (done) done(false);
+        return;
+    }
     Flush();
-    if (done) done(m_document != nullptr);
+    if (done) done(true);
 }
 
 void FakePane::SetBodyHtml(const QString& markup) {

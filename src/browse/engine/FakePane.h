@@ -91,7 +91,7 @@ public:
     void SetOffline(bool offline) override;
     DocumentPtr Document() const override { return m_document; }
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
-    void ApplyActions(Done done = {}) override;
+    void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
     bool CanPrint() const override { return m_canPrint; }
     void Print() override { m_calls << QStringLiteral("Print"); }

@@ -73,6 +73,7 @@
             if (el.selected) o.sel = 1;
             break;
         case 'TEXTAREA':
+            o.ty = el.type;
             if (el.value) o.v = el.value;
             o.oh = el.outerHTML;
             break;

@@ -179,6 +179,8 @@ QWidget* WebEnginePane::widget() {
 
 QWebEnginePage* WebEnginePane::page() const { return m_page; }
 
+bool WebEnginePane::HasEnginePage() const { return m_page != nullptr; }
+
 QWebEngineView* WebEnginePane::view() const { return m_view; }
 
 void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
@@ -477,7 +479,7 @@ void WebEnginePane::Adopt(std::shared_ptr<PageModel> model) {
                 model->TakeActions(); // a snapshot that is no longer the page: refused
                 return;
             }
-            self->ApplyActions();
+            self->ApplyDocumentActions(model->documentPtr());
         });
     });
 }
@@ -519,8 +521,14 @@ void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
     });
 }
 
-void WebEnginePane::ApplyActions(Done done) {
-    if (!m_model) {
+void WebEnginePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
+    if (!document) {
+        if (done) done(false);
+        return;
+    }
+    PageModel& model = document->model();
+    if (&model != m_model.get()) {
+        model.TakeActions();
         if (done) done(false);
         return;
     }
@@ -545,7 +553,7 @@ void WebEnginePane::RunNextActions() {
 
 void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
     const auto finish = [this, run](bool ok) {
-        if (run->done) run->done(ok);
+        if (run->done) run->done(ok && !run->elementGone);
         RunNextActions();
     };
     if (!m_page || run->generation != m_generation) return finish(false);
@@ -570,6 +578,8 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
         if (!self) return;
         const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
         if (!answer.contains(QLatin1String("done"))) return finish(false);
+        for (const QJsonValue& applied : answer.value(QLatin1String("done")).toArray())
+            if (!applied.toBool()) run->elementGone = true;
         self->ApplyFrom(run, next);
     });
 }

@@ -55,7 +55,7 @@ public:
 
     DocumentPtr Document() const override;
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
-    void ApplyActions(Done done = {}) override;
+    void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
 
     void SetTextSize(int size) override;
@@ -70,7 +70,7 @@ public:
     QWidget* widget() override;
 
     // Whether the engine page exists yet, and the engine objects (null before that).
-    bool HasEnginePage() const { return m_page != nullptr; }
+    bool HasEnginePage() const;
     QWebEnginePage* page() const;
     QWebEngineView* view() const;
     QWebEngineProfile* profile() const { return m_profile; }
@@ -94,6 +94,7 @@ private:
         int generation = 0;
         QList<PageAction> actions;
         Done done;
+        bool elementGone = false;
     };
 
     void CreatePage(QWebEngineProfile* profile = nullptr);
