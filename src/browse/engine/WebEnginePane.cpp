@@ -672,6 +672,11 @@ void WebEnginePane::FindText(const QString& text, bool backward, bool caseSensit
     QWebEnginePage::FindFlags flags;
     if (backward) flags |= QWebEnginePage::FindBackward;
     if (caseSensitive) flags |= QWebEnginePage::FindCaseSensitively;
+    // The engine takes the same text again as "find next" and does not answer when only the
+    // letter case changed; a new search starts from a cleared one.
+    if (text == m_lastFind && caseSensitive != m_lastFindCaseSensitive) m_page->findText(QString());
+    m_lastFind = text;
+    m_lastFindCaseSensitive = caseSensitive;
     m_page->findText(text, flags, [done](const QWebEngineFindTextResult& result) {
         if (done) done(result.numberOfMatches() > 0);
     });

@@ -147,6 +147,8 @@ private:
     int m_navSerial = 0;           // changes with every top-level navigation
     int m_generation = 0;          // snapshot generation; also changes with every navigation
 
+    QString m_lastFind;
+    bool m_lastFindCaseSensitive = false;
     std::shared_ptr<PageModel> m_model;
     std::deque<ActionRun> m_actionQueue;
     bool m_applying = false;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
@@ -96,8 +97,18 @@ bool RemoveUserProfile(const QString& userName) {
         r->pages.remove(profile);
         delete profile;
     }
+    // The engine lets go of the profile's files a moment after the profile object is gone (it
+    // still writes its network state), so the folder is removed again a little later, unless
+    // the user has a profile again by then.
     const QString folder = AppPaths::UserProfileFolder(userName);
-    return !QFileInfo::exists(folder) || QDir(folder).removeRecursively();
+    const auto remove = [folder] { QDir(folder).removeRecursively(); };
+    remove();
+    for (int delay : {100, 500, 2000, 5000}) {
+        QTimer::singleShot(delay, r, [remove, key, r] {
+            if (!r->profiles.contains(key)) remove();
+        });
+    }
+    return true;
 }
 
 int PagesUsing(QWebEngineProfile* profile) { return Registry::Get()->pages.value(profile); }

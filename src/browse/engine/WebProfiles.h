@@ -21,8 +21,9 @@ namespace WebProfiles {
 QWebEngineProfile* ForUser(const QString& userName);
 // Whether a profile object exists for the user in this run.
 bool Exists(const QString& userName);
-// Closes the user's profile (no pane may still use it) and deletes its folder. False when a
-// pane still uses the profile or the folder could not be removed.
+// Closes the user's profile and deletes its folder (at once, and again over the next seconds
+// while the engine finishes writing to it). False, and nothing is touched, while a pane still
+// uses the profile.
 bool RemoveUserProfile(const QString& userName);
 // Number of engine pages that use the user's profile (kept by WebEnginePane).
 int PagesUsing(QWebEngineProfile* profile);
