@@ -168,6 +168,41 @@ TEST(PageModel, MalformedSnapshotsAreRefused) {
     EXPECT_EQ(model->element(5), nullptr);
 }
 
+TEST(PageModel, SnapshotTextIsReadExactly) {
+    // Escapes as the engine writes them, text outside Latin-1, a nested frame document.
+    const QString json = QStringLiteral(
+        R"( {"gen":4,"els":[{"t":"A","tx":"Caf\u00e9 \"quoted\"\nnext","ft":"  x\\y","h":"http://x.test/a?b=1&c=2"},)"
+        R"({"t":"INPUT","ty":"password","gp":0,"v":"\u263a"},{"t":"IFRAME","s":"http://x.test/f"}],)"
+        R"("texts":["Social Security \u2116"],"doc":{"u":"http://x.test/","b":1,"all":[0,1,2],"links":[0],)"
+        R"("frames":[{"n":"f","s":"http://x.test/f","el":2,"d":{"u":"http://x.test/f","b":0,"unknown":[1,{"a":null}]}}]}} )");
+    const auto model = PageModel::FromJson(QStringView(json));
+    ASSERT_TRUE(model);
+    const DomElement* a = model->element(0);
+    EXPECT_EQ(a->innerText(), QStringLiteral("Caf\u00e9 \"quoted\"\nnext"));
+    ASSERT_TRUE(a->firstChild());
+    EXPECT_TRUE(a->firstChild()->isText());
+    EXPECT_EQ(a->firstChild()->innerText(), "  x\\y");
+    EXPECT_EQ(a->firstChild()->ref(), -1);
+    EXPECT_EQ(a->href(), "http://x.test/a?b=1&c=2");
+    EXPECT_EQ(model->element(1)->value(), QStringLiteral("\u263a"));
+    EXPECT_EQ(model->element(1)->parentParentText(), QStringLiteral("Social Security \u2116"));
+    EXPECT_EQ(model->element(3), nullptr); // the text node has no reference
+    ASSERT_EQ(model->document()->frames().size(), 1);
+    ASSERT_TRUE(model->document()->frames()[0].document);
+    EXPECT_FALSE(model->document()->frames()[0].document->hasBody());
+    // Writes to a text node record nothing.
+    a->firstChild()->Click();
+    EXPECT_TRUE(model->pendingActions().isEmpty());
+
+    for (const char* broken : {R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
+                               R"({"gen":1,"doc":{"u":"x"}} trailing)", R"({"gen":1,"doc":{"u":"\u12"}})"}) {
+        EXPECT_FALSE(PageModel::FromJson(QByteArray(broken))) << broken;
+    }
+    QByteArray deep = R"({"doc":{"u":"x"},"extra":)";
+    deep += QByteArray(100, '[') + QByteArray(100, ']') + "}";
+    EXPECT_FALSE(PageModel::FromJson(deep));
+}
+
 TEST(PageModel, EmptyDocumentHasNoElements) {
     const auto model = PageModel::Empty(QStringLiteral("about:blank"), 3);
     const DocumentPtr doc = model->documentPtr();

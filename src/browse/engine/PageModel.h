@@ -70,7 +70,8 @@ public:
     const QList<DomElement*>& children() const { return m_children; }
     // The first child node; whitespace-only text does not count. Null when none.
     DomElement* firstChild() const { return m_firstChild; }
-    // innerText of the parent's parent element (INPUT only; empty when there is none).
+    // innerText of the parent's parent element, for password fields (empty for other elements
+    // and when there is none).
     const QString& parentParentText() const { return m_parentParentText; }
     // The form holding this element (null when none), and the document.
     DomElement* form() const { return m_form; }
@@ -82,7 +83,8 @@ public:
     const QList<DomElement*>& elements() const { return m_elements; }
     QString onsubmit() const;
 
-    // Reference of the element in its snapshot (stable while the snapshot is current).
+    // Reference of the element in its snapshot (stable while the snapshot is current); -1 for
+    // a text node.
     int ref() const { return m_ref; }
     bool isText() const { return m_nodeName == QLatin1String("#text"); }
 
@@ -182,8 +184,10 @@ using DocumentPtr = std::shared_ptr<DomDocument>;
 // JSON in tests); the elements never move while the model lives.
 class PageModel : public std::enable_shared_from_this<PageModel> {
 public:
-    // Parses the snapshot JSON. Returns null (and the reason in *error) when it is not one.
+    // Parses the snapshot JSON (UTF-8, or the text as the engine hands it over). Returns null
+    // (and the reason in *error) when it is not one.
     static std::shared_ptr<PageModel> FromJson(const QByteArray& json, QString* error = nullptr);
+    static std::shared_ptr<PageModel> FromJson(QStringView json, QString* error = nullptr);
     // A model with an empty document at `url` (a page that has no engine page behind it).
     static std::shared_ptr<PageModel> Empty(const QString& url, int generation = 0);
 
@@ -194,7 +198,9 @@ public:
     DomDocument* document() const { return m_documents.empty() ? nullptr : m_documents.front().get(); }
     // The page's document, sharing the ownership of this model.
     DocumentPtr documentPtr();
+    // Elements and text nodes of the snapshot.
     int elementCount() const { return int(m_elements.size()); }
+    // The element with this reference (text nodes have none).
     DomElement* element(int ref) const;
     // All documents: the page first, then its frames depth-first in document order.
     std::vector<DomDocument*> documents() const;

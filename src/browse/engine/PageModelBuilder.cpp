@@ -84,14 +84,14 @@ PageModelBuilder::Ref& PageModelBuilder::Ref::ParentParentText(const QString& te
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChild(const Ref& child) {
+    o().remove(QLatin1String("ft"));
     o()[QLatin1String("fc")] = child.m_index;
     if (o().value(QLatin1String("cc")).toInt() < 1) o()[QLatin1String("cc")] = 1;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChildText(const QString& text) {
-    const int index = m_builder->Add(QStringLiteral("#text"), false);
-    m_builder->m_els[size_t(index)][QLatin1String("tx")] = text;
-    o()[QLatin1String("fc")] = index;
+    o().remove(QLatin1String("fc"));
+    o()[QLatin1String("ft")] = text;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::ChildCount(int count) {
@@ -257,11 +257,11 @@ void PageModelBuilder::CrossOriginFrame(const QString& src, const QString& name,
 QJsonObject PageModelBuilder::Finished(int index) const {
     QJsonObject o = m_els[size_t(index)];
     const QString tag = o.value(QLatin1String("t")).toString();
-    if (tag == QLatin1String("#text") || tag == QLatin1String("FORM")) return o;
+    if (tag == QLatin1String("FORM")) return o;
     if (!o.contains(QLatin1String("ih")) && !IsVoid(tag)) {
         QString inner;
         const int first = o.value(QLatin1String("fc")).toInt(-1);
-        if (first >= 0 && m_els[size_t(first)].value(QLatin1String("t")).toString() != QLatin1String("#text"))
+        if (first >= 0)
             inner = Finished(first).value(QLatin1String("oh")).toString();
         else
             inner = o.value(QLatin1String("tx")).toString().toHtmlEscaped();

@@ -7,10 +7,8 @@
     'use strict';
     var t0 = performance.now();
     // Elements the login and page-load logic read; everything else is left out to keep the
-    // snapshot small on large pages.
-    var INTEREST = {
-        INPUT: 1, SELECT: 1, OPTION: 1, TEXTAREA: 1, A: 1, AREA: 1, BUTTON: 1, IMG: 1, FRAME: 1, IFRAME: 1
-    };
+    // snapshot small on large pages (the engine picks them out, in document order).
+    var INTEREST = 'input,select,option,textarea,a,area,button,img,frame,iframe';
     var table = [];     // element (or text node) by reference number
     var refs = new Map();
     var els = [];       // descriptions, same order as table
@@ -28,13 +26,26 @@
         return i;
     }
 
-    // The first child node as the old engine saw it: whitespace-only text does not count.
-    function firstChild(el) {
+    // The first child node as the old engine saw it (whitespace-only text does not count): an
+    // element by reference (fc), or the text of a text node (ft).
+    function firstChild(el, o) {
         for (var n = el.firstChild; n; n = n.nextSibling) {
-            if (n.nodeType === 1) return ref(n);
-            if (n.nodeType === 3 && n.data.trim() !== '') return ref(n);
+            if (n.nodeType === 1) {
+                o.fc = ref(n);
+                return;
+            }
+            if (n.nodeType === 3 && n.data.trim() !== '') {
+                o.ft = n.data;
+                return;
+            }
         }
-        return -1;
+    }
+
+    // The rendered text of an element. For text alone that is its text with runs of white
+    // space collapsed, which the engine gives far more cheaply than through layout.
+    function text(el) {
+        if (el.childElementCount === 0) return el.textContent.replace(/[ \t\n\r\f]+/g, ' ').trim();
+        return el.innerText;
     }
 
     function attr(el, name, o, key) {
@@ -43,7 +54,6 @@
     }
 
     function describe(el) {
-        if (el.nodeType === 3) return { t: '#text', tx: el.data };
         var tag = el.tagName.toUpperCase();
         var o = { t: tag };
         if (el.id) o.i = el.id;
@@ -56,13 +66,16 @@
             attr(el, 'alt', o, 'al');
             if (el.getAttribute('src')) o.s = el.src;
             attr(el, 'onclick', o, 'oc');
-            var gp = sharedText(el.parentElement && el.parentElement.parentElement);
-            if (gp >= 0) o.gp = gp;
+            // Only a password field's surroundings are read (does it ask for a social
+            // security number?); a container's text is costly on a large page.
+            if (o.ty === 'password') {
+                var gp = sharedText(el.parentElement && el.parentElement.parentElement);
+                if (gp >= 0) o.gp = gp;
+            }
             break;
         case 'SELECT':
             o.ty = el.type;
             if (el.value) o.v = el.value;
-            o.oh = el.outerHTML;
             attr(el, 'onchange', o, 'oc');
             o.ch = [];
             for (var c = el.firstElementChild; c; c = c.nextElementSibling) o.ch.push(ref(c));
@@ -75,7 +88,6 @@
         case 'TEXTAREA':
             o.ty = el.type;
             if (el.value) o.v = el.value;
-            o.oh = el.outerHTML;
             break;
         case 'A':
         case 'AREA':
@@ -90,13 +102,12 @@
                 o.hn = /^javascript:/i.test(el.href) ? el.href.slice(11) : el.hostname;
             }
             if (tag === 'AREA') attr(el, 'alt', o, 'al');
-            o.tx = el.innerText;
+            o.tx = text(el);
             o.ih = el.innerHTML;
             o.oh = el.outerHTML;
             attr(el, 'onclick', o, 'oc');
             o.cc = el.childElementCount;
-            var fc = firstChild(el);
-            if (fc >= 0) o.fc = fc;
+            firstChild(el, o);
             break;
         case 'IMG':
             o.s = el.src;
@@ -134,12 +145,10 @@
         return i;
     }
 
-    function interesting(list) {
-        var out = [];
-        for (var k = 0; k < list.length; k++) {
-            var e = list[k];
-            if (INTEREST[e.tagName.toUpperCase()]) out.push(ref(e));
-        }
+    function interesting(root) {
+        var list = root.querySelectorAll(INTEREST);
+        var out = new Array(list.length);
+        for (var k = 0; k < list.length; k++) out[k] = ref(list[k]);
         return out;
     }
 
@@ -152,7 +161,7 @@
             ct: d.contentType || '',
             b: body ? 1 : 0,
             bh: body ? body.innerHTML : '',
-            all: body ? interesting(body.getElementsByTagName('*')) : [],
+            all: body ? interesting(body) : [],
             forms: [],
             links: [],
             images: [],
@@ -162,7 +171,7 @@
         for (var f = 0; f < d.forms.length; f++) {
             var form = d.forms[f];
             var fr = ref(form);
-            els[fr].fe = interesting(form.getElementsByTagName('*'));
+            els[fr].fe = interesting(form);
             o.forms.push(fr);
         }
         for (var l = 0; l < d.links.length; l++) o.links.push(ref(d.links[l]));

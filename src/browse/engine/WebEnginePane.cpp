@@ -502,7 +502,7 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
             const QStringList head = text.left(newline).split(QLatin1Char(' '));
             QElapsedTimer build;
             build.start();
-            std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1).toUtf8());
+            std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1));
             SnapshotStats& stats = self->m_stats;
             stats.buildMs = double(build.nsecsElapsed()) / 1e6;
             stats.scriptMs = head.value(2).toDouble();
