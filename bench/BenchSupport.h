@@ -2,12 +2,12 @@
 
 // Shared by the engine benchmarks: an offscreen application with private folders, and an
 // event pump.
+#include <functional>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
-#include <functional>
 
 namespace benchsupport {
 

@@ -5,13 +5,13 @@
 // lazy5:     50 WebEnginePanes navigated to about:blank (no engine page), 5 of them then to pages
 // blank50:   50 engine pages (QWebEngineView) navigated to about:blank
 // blank50+5: the same, then 5 of them to the same pages as lazy5
+#include <memory>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <memory>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -46,7 +46,8 @@ QList<int> ProcessTree(int root) {
         children.insert(fields.value(1).toInt(), pid);
     }
     QList<int> out{root};
-    for (int i = 0; i < out.size(); ++i) out += children.values(out[i]);
+    for (int i = 0; i < out.size(); ++i)
+        out += children.values(out[i]);
     return out;
 }
 
@@ -66,7 +67,8 @@ int RunScenario(const QString& scenario) {
             panes.push_back(std::move(pane));
         }
         benchsupport::Pump([&] { return loaded == kPanes; });
-        for (int i = 0; i < 5; ++i) panes[size_t(i)]->Navigate2(sites.Url(QLatin1String(kPages[i])));
+        for (int i = 0; i < 5; ++i)
+            panes[size_t(i)]->Navigate2(sites.Url(QLatin1String(kPages[i])));
         benchsupport::Pump([&] { return loaded == kPanes + 5; });
     } else {
         QWebEngineProfile* profile = WebProfiles::ForUser(QStringLiteral("memory"));
@@ -80,7 +82,8 @@ int RunScenario(const QString& scenario) {
         }
         benchsupport::Pump([&] { return loaded == kPanes; });
         if (scenario == QLatin1String("blank50+5")) {
-            for (int i = 0; i < 5; ++i) views[size_t(i)]->load(QUrl(sites.Url(QLatin1String(kPages[i]))));
+            for (int i = 0; i < 5; ++i)
+                views[size_t(i)]->load(QUrl(sites.Url(QLatin1String(kPages[i]))));
             benchsupport::Pump([&] { return loaded == kPanes + 5; });
         }
     }
@@ -88,8 +91,10 @@ int RunScenario(const QString& scenario) {
     benchsupport::Pump([] { return false; }, 3000);
     const QList<int> tree = ProcessTree(int(QCoreApplication::applicationPid()));
     qint64 total = 0;
-    for (int pid : tree) total += PssKb(pid);
-    QTextStream(stdout) << scenario << ' ' << tree.size() << ' ' << PssKb(tree.first()) << ' ' << total << Qt::endl;
+    for (int pid : tree)
+        total += PssKb(pid);
+    QTextStream(stdout) << scenario << ' ' << tree.size() << ' ' << PssKb(tree.first()) << ' ' << total
+                        << Qt::endl;
     views.clear();
     panes.clear();
     return 0;
@@ -106,23 +111,32 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "scenario        processes   PSS browser MB   PSS total MB" << Qt::endl;
     QMap<QString, double> totals;
-    for (const QString& scenario : {QStringLiteral("lazy5"), QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
+    for (const QString& scenario :
+         {QStringLiteral("lazy5"), QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         run.start(QCoreApplication::applicationFilePath(), {scenario});
         run.waitForFinished(300000);
-        const QStringList f = QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')).last().split(QLatin1Char(' '));
+        const QStringList f = QString::fromLocal8Bit(run.readAllStandardOutput())
+                                  .trimmed()
+                                  .split(QLatin1Char('\n'))
+                                  .last()
+                                  .split(QLatin1Char(' '));
         if (f.size() < 4) {
             out << scenario << " failed" << Qt::endl;
             continue;
         }
         totals[scenario] = f[3].toDouble() / 1024.0;
-        out << scenario.leftJustified(16) << f[1].rightJustified(9) << QString::number(f[2].toDouble() / 1024.0, 'f', 1).rightJustified(17)
+        out << scenario.leftJustified(16) << f[1].rightJustified(9)
+            << QString::number(f[2].toDouble() / 1024.0, 'f', 1).rightJustified(17)
             << QString::number(totals[scenario], 'f', 1).rightJustified(15) << Qt::endl;
     }
     if (totals.value(QStringLiteral("blank50")) > 0)
-        out << "lazy5 / blank50 = " << QString::number(totals[QStringLiteral("lazy5")] / totals[QStringLiteral("blank50")], 'f', 2)
+        out << "lazy5 / blank50 = "
+            << QString::number(totals[QStringLiteral("lazy5")] / totals[QStringLiteral("blank50")], 'f', 2)
             << ", lazy5 / blank50+5 = "
-            << QString::number(totals[QStringLiteral("lazy5")] / totals.value(QStringLiteral("blank50+5"), 1), 'f', 2) << Qt::endl;
+            << QString::number(totals[QStringLiteral("lazy5")] / totals.value(QStringLiteral("blank50+5"), 1),
+                               'f', 2)
+            << Qt::endl;
     return 0;
 }

@@ -1,5 +1,5 @@
-#include <QWebEnginePage>
 #include <gtest/gtest.h>
+#include <QWebEnginePage>
 
 #include "browse/engine/WebEnginePane.h"
 #include "e2e/E2eSupport.h"
@@ -127,7 +127,8 @@ TEST_F(Actions, PageListenersSeeValuesAndListChanges) {
     ASSERT_TRUE(doc);
     doc->getElementById("name")->SetValue(QStringLiteral("typed by the program"));
     DomElement* list = doc->getElementById("pick");
-    for (DomElement* option : list->children()) option->SetSelected(option->innerText() == "Blue");
+    for (DomElement* option : list->children())
+        option->SetSelected(option->innerText() == "Blue");
     list->FireChange();
     bool applied = false;
     bool ok = false;
@@ -178,7 +179,7 @@ TEST_F(Actions, StaleSnapshotsAndVanishedElementsAreRefused) {
     DocumentPtr current = s_pane->Document();
     bool removed = false;
     s_pane->page()->runJavaScript(QStringLiteral("document.getElementById('name').remove(); true"),
-                        [&](const QVariant&) { removed = true; });
+                                  [&](const QVariant&) { removed = true; });
     ASSERT_TRUE(WaitFor([&] { return removed; }));
     current->getElementById("name")->SetValue(QStringLiteral("gone"));
     answered = false;

@@ -16,7 +16,8 @@ EventLog::EventLog(BrowserPane* pane) {
     connect(pane, &BrowserPane::NavigateComplete2, this, [this, where](const QString& url, bool top) {
         events << QStringLiteral("NavigateComplete2 ") + where(top) + url;
     });
-    connect(pane, &BrowserPane::DownloadComplete, this, [this] { events << QStringLiteral("DownloadComplete"); });
+    connect(pane, &BrowserPane::DownloadComplete, this,
+            [this] { events << QStringLiteral("DownloadComplete"); });
     connect(pane, &BrowserPane::DocumentComplete, this, [this, where](const QString& url, bool top) {
         events << QStringLiteral("DocumentComplete ") + where(top) + url;
         if (top && onTopDocumentComplete) onTopDocumentComplete(url);
@@ -25,15 +26,17 @@ EventLog::EventLog(BrowserPane* pane) {
         events << QStringLiteral("NavigateError %1 %2").arg(code).arg(url);
     });
     connect(pane, &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
-        events << QStringLiteral("NewWindow2 ") + (e.userInitiated ? QStringLiteral("user ") : QStringLiteral("script ")) +
-                      e.url;
+        events << QStringLiteral("NewWindow2 ") +
+                      (e.userInitiated ? QStringLiteral("user ") : QStringLiteral("script ")) + e.url;
         if (onNewWindow) onNewWindow(e);
     });
     connect(pane, &BrowserPane::WindowClosing, this, [this] { events << QStringLiteral("WindowClosing"); });
-    connect(pane, &BrowserPane::ScriptError, this, [this](const QString& description, const QString&, int line) {
-        events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
-    });
-    connect(pane, &BrowserPane::TitleChange, this, [this](const QString& t) { other << QStringLiteral("TitleChange ") + t; });
+    connect(pane, &BrowserPane::ScriptError, this,
+            [this](const QString& description, const QString&, int line) {
+                events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
+            });
+    connect(pane, &BrowserPane::TitleChange, this,
+            [this](const QString& t) { other << QStringLiteral("TitleChange ") + t; });
     connect(pane, &BrowserPane::CommandStateChange, this, [this](int command, bool enable) {
         other << QStringLiteral("CommandStateChange %1 %2").arg(command).arg(enable);
     });

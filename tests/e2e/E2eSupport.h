@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QObject>
-#include <QStringList>
 #include <functional>
 #include <ostream>
+#include <QObject>
+#include <QStringList>
 
 #include "browse/engine/BrowserPane.h"
 
@@ -39,4 +39,6 @@ bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeo
 void Pump(int ms);
 
 // Readable QString values in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

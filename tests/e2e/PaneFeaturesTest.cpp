@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWebEngineView>
-#include <gtest/gtest.h>
 
 #include "browse/engine/WebEnginePane.h"
 #include "e2e/E2eSupport.h"

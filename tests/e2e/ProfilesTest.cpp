@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWebEngineProfile>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "browse/engine/WebEnginePane.h"
@@ -96,7 +96,8 @@ TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
     EventLog log(&pane);
     WebProfiles::SetOffline(true);
     ASSERT_TRUE(LoadAndWait(pane, log, plain));
-    EXPECT_TRUE(log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
     EXPECT_TRUE(pane.IsErrorPage());
     ASSERT_TRUE(LoadAndWait(pane, log, fileUrl));
     EXPECT_EQ(pane.LocationName(), "Local");
@@ -119,7 +120,8 @@ TEST(WebProfiles, MissingLocalFileIsObjectNotFound) {
     EventLog log(&pane);
     const QString url = QStringLiteral("file:///no/such/file.html");
     ASSERT_TRUE(LoadAndWait(pane, log, url));
-    EXPECT_TRUE(log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + url));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + url));
 }
 
 } // namespace

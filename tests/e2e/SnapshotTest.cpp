@@ -14,8 +14,10 @@ QStringList Names(const QList<DomElement*>& list) {
     for (const DomElement* e : list) {
         QString text = e->nodeName();
         if (!e->type().isEmpty()) text += QLatin1Char(':') + e->type();
-        if (!e->name().isEmpty()) text += QLatin1Char(' ') + e->name();
-        else if (!e->id().isEmpty()) text += QLatin1Char('#') + e->id();
+        if (!e->name().isEmpty())
+            text += QLatin1Char(' ') + e->name();
+        else if (!e->id().isEmpty())
+            text += QLatin1Char('#') + e->id();
         out << text;
     }
     return out;
@@ -56,10 +58,11 @@ TEST_F(Snapshot, LoginPageFormsElementsAndDocumentValues) {
     EXPECT_EQ(form->name(), "login");
     EXPECT_EQ(form->onsubmit(), "");
     EXPECT_EQ(Names(form->elements()),
-              (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user", "INPUT:password pass",
-                           "INPUT:hidden from", "INPUT:submit#signin"}));
+              (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user",
+                           "INPUT:password pass", "INPUT:hidden from", "INPUT:submit#signin"}));
     EXPECT_EQ(Names(doc->all()), Names(form->elements()) + QStringList{"A"});
-    for (const DomElement* e : form->elements()) EXPECT_EQ(e->form(), form);
+    for (const DomElement* e : form->elements())
+        EXPECT_EQ(e->form(), form);
 
     const DomElement* list = form->elements()[0];
     ASSERT_EQ(list->children().size(), 2);
@@ -74,7 +77,8 @@ TEST_F(Snapshot, LoginPageFormsElementsAndDocumentValues) {
     EXPECT_EQ(user->value(), "");
     EXPECT_EQ(user->outerHTML(), "<input type=\"text\" name=\"user\" id=\"user\">");
     EXPECT_EQ(user->parentParentText(), ""); // read for password fields only
-    EXPECT_TRUE(form->elements()[4]->parentParentText().contains("Password")); // the table row around the cell
+    EXPECT_TRUE(
+        form->elements()[4]->parentParentText().contains("Password")); // the table row around the cell
     EXPECT_EQ(form->elements()[6]->value(), "Sign In");
 
     ASSERT_EQ(doc->links().size(), 1);
@@ -88,7 +92,8 @@ TEST_F(Snapshot, PlainPageAnchorsImagesButtonsAndScripts) {
     ASSERT_TRUE(doc);
     // Anchors: the one without href is in all() but not in links().
     EXPECT_EQ(Names(doc->links()), (QStringList{"A#first", "A#pic", "A#script"}));
-    EXPECT_EQ(Names(doc->getElementsByTagName("a")), (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
+    EXPECT_EQ(Names(doc->getElementsByTagName("a")),
+              (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
 
     const DomElement* pic = doc->getElementById("pic");
     ASSERT_TRUE(pic && pic->firstChild());
@@ -188,9 +193,9 @@ TEST_F(Snapshot, ValuesAsTheProgramReadsThem) {
     ASSERT_EQ(doc->forms().size(), 2);
     const DomElement* f1 = doc->forms()[0];
     EXPECT_EQ(f1->onsubmit(), "function anonymous() { return check(this); }");
-    EXPECT_EQ(Names(f1->elements()), (QStringList{"INPUT:password pw", "A", "IMG", "INPUT:text ssn",
-                                                  "SELECT:select-multiple multi", "OPTION", "OPTION",
-                                                  "TEXTAREA:textarea note"}));
+    EXPECT_EQ(Names(f1->elements()),
+              (QStringList{"INPUT:password pw", "A", "IMG", "INPUT:text ssn", "SELECT:select-multiple multi",
+                           "OPTION", "OPTION", "TEXTAREA:textarea note"}));
     EXPECT_EQ(f1->elements()[0]->value(), "typed");
     // Whitespace before the image does not count as the anchor's first child.
     const DomElement* anchor = f1->elements()[1];

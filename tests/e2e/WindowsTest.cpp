@@ -1,5 +1,5 @@
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 
 #include "browse/engine/WebEnginePane.h"
 #include "e2e/E2eSupport.h"
@@ -30,9 +30,9 @@ TEST(NewWindows, ScriptOpenedWindowHasNoGestureAndLoadsInThePaneItIsGivenTo) {
     ASSERT_TRUE(log.WaitFor("NewWindow2"));
     EXPECT_EQ(log.events.filter("NewWindow2"), QStringList{"NewWindow2 script " + page});
     ASSERT_TRUE(targetLog.WaitFor("DocumentComplete top"));
-    EXPECT_EQ(targetLog.TopLevel(), (QStringList{"BeforeNavigate2 top " + page, "DownloadBegin",
-                                                 "NavigateComplete2 top " + page, "DownloadComplete",
-                                                 "DocumentComplete top " + page}));
+    EXPECT_EQ(targetLog.TopLevel(),
+              (QStringList{"BeforeNavigate2 top " + page, "DownloadBegin", "NavigateComplete2 top " + page,
+                           "DownloadComplete", "DocumentComplete top " + page}));
     EXPECT_EQ(target.LocationURL(), page);
     EXPECT_EQ(target.profile(), opener.profile());
 
@@ -51,7 +51,8 @@ TEST(NewWindows, CatchingPaneReadsTheAddressAndCancelsTheLoad) {
     ASSERT_TRUE(LoadAndWait(opener, log, SharedSites().Url(QStringLiteral("/popup-auto"))));
     ASSERT_TRUE(caught.WaitFor("BeforeNavigate2"));
     Pump(500);
-    EXPECT_EQ(caught.events, QStringList{"BeforeNavigate2 top " + SharedSites().Url(QStringLiteral("/popup-target"))});
+    EXPECT_EQ(caught.events,
+              QStringList{"BeforeNavigate2 top " + SharedSites().Url(QStringLiteral("/popup-target"))});
     EXPECT_EQ(catcher.LocationURL(), "");
 }
 
@@ -70,8 +71,9 @@ TEST(NewWindows, RealClicksReportAGestureAndProgramClicksDoNot) {
     ASSERT_TRUE(log.WaitFor("NewWindow2", 2));
     pane.Document()->getElementById("open")->Click();
     ASSERT_TRUE(log.WaitFor("NewWindow2", 3));
-    EXPECT_EQ(log.events.filter("NewWindow2"),
-              (QStringList{"NewWindow2 user " + page, "NewWindow2 user " + page, "NewWindow2 script " + page}));
+    EXPECT_EQ(
+        log.events.filter("NewWindow2"),
+        (QStringList{"NewWindow2 user " + page, "NewWindow2 user " + page, "NewWindow2 script " + page}));
     EXPECT_EQ(pane.LocationURL(), SharedSites().Url(QStringLiteral("/popup-click")));
 }
 

@@ -5,7 +5,9 @@
 #include "support/TestSupport.h"
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -20,9 +22,13 @@ struct Recorder {
         QObject::connect(&pane, &BrowserPane::NavigateComplete2,
                          [this](const QString& url, bool) { events << "NavigateComplete2 " + url; });
         QObject::connect(&pane, &BrowserPane::DownloadComplete, [this] { events << "DownloadComplete"; });
-        QObject::connect(&pane, &BrowserPane::NavigateError, [this, &pane](const QString& url, bool, long code) {
-            events << QStringLiteral("NavigateError %1 %2 error=%3").arg(code).arg(url).arg(pane.IsErrorPage());
-        });
+        QObject::connect(&pane, &BrowserPane::NavigateError,
+                         [this, &pane](const QString& url, bool, long code) {
+                             events << QStringLiteral("NavigateError %1 %2 error=%3")
+                                           .arg(code)
+                                           .arg(url)
+                                           .arg(pane.IsErrorPage());
+                         });
         QObject::connect(&pane, &BrowserPane::DocumentComplete, [this, &pane](const QString& url, bool) {
             events << "DocumentComplete " + url;
             if (onDocument) onDocument(pane.Document());
@@ -131,7 +137,8 @@ TEST(FakePane, NewWindowAnswersAndRecordedCalls) {
     EXPECT_EQ(pane.bodyHtml(), "Please wait...");
     EXPECT_EQ(pane.TextSize(), 0);
     int commandSeen = 0;
-    QObject::connect(&pane, &BrowserPane::CommandStateChange, [&](int command, bool) { commandSeen = command; });
+    QObject::connect(&pane, &BrowserPane::CommandStateChange,
+                     [&](int command, bool) { commandSeen = command; });
     pane.RaiseCommandStateChange(PaneCommand::Back, true);
     EXPECT_TRUE(pane.CanGoBack());
     EXPECT_EQ(commandSeen, PaneCommand::Back);

@@ -3,13 +3,16 @@
 #include "browse/engine/PageModelBuilder.h"
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
 QStringList Kinds(const QList<PageAction>& actions) {
     QStringList out;
-    for (const PageAction& a : actions) out << a.Describe();
+    for (const PageAction& a : actions)
+        out << a.Describe();
     return out;
 }
 
@@ -21,7 +24,9 @@ DocumentPtr BankPage() {
     page.EndForm();
     page.Form(QStringLiteral("login"), QStringLiteral("return check(this);")).Id(QStringLiteral("lf"));
     page.Select(QStringLiteral("realm"), {QStringLiteral("Personal"), QStringLiteral("Business")});
-    page.Input(QStringLiteral("TEXT"), QStringLiteral("user")).Id(QStringLiteral("u")).ParentParentText(QStringLiteral("User"));
+    page.Input(QStringLiteral("TEXT"), QStringLiteral("user"))
+        .Id(QStringLiteral("u"))
+        .ParentParentText(QStringLiteral("User"));
     page.Input(QStringLiteral("password"), QStringLiteral("pw"));
     auto signIn = page.Anchor(QStringLiteral("javascript:doLogin()"), QString());
     signIn.FirstChild(page.Child(QStringLiteral("img")).Alt(QStringLiteral("Sign in")));
@@ -53,8 +58,10 @@ TEST(PageModel, BuiltPageReadsAsTheSnapshotWould) {
     EXPECT_EQ(login->onsubmit(), "function anonymous() { return check(this); }");
     EXPECT_EQ(doc->forms()[0]->onsubmit(), "");
     QStringList names;
-    for (const DomElement* e : login->elements()) names << e->nodeName() + QLatin1Char(' ') + e->type();
-    EXPECT_EQ(names, (QStringList{"SELECT select-one", "OPTION ", "OPTION ", "INPUT text", "INPUT password", "A "}));
+    for (const DomElement* e : login->elements())
+        names << e->nodeName() + QLatin1Char(' ') + e->type();
+    EXPECT_EQ(names,
+              (QStringList{"SELECT select-one", "OPTION ", "OPTION ", "INPUT text", "INPUT password", "A "}));
     // q, the list and its options, user, pw, the anchor, two images, two frames (not the
     // anchor's image, which is only its child).
     EXPECT_EQ(doc->all().size(), 11);
@@ -76,7 +83,8 @@ TEST(PageModel, BuiltPageReadsAsTheSnapshotWould) {
 
     ASSERT_EQ(doc->frames().size(), 2);
     ASSERT_TRUE(doc->frames()[0].document);
-    EXPECT_EQ(doc->frames()[0].document->forms()[0]->elements()[0]->ownerDocument(), doc->frames()[0].document);
+    EXPECT_EQ(doc->frames()[0].document->forms()[0]->elements()[0]->ownerDocument(),
+              doc->frames()[0].document);
     EXPECT_EQ(doc->frames()[0].document->parentDocument(), doc.get());
     EXPECT_FALSE(doc->frames()[1].document);
     EXPECT_EQ(doc->frames()[1].src, "https://ads.test/banner");
@@ -84,7 +92,9 @@ TEST(PageModel, BuiltPageReadsAsTheSnapshotWould) {
 }
 
 TEST(PageModel, ProtocolsAndDocumentTypes) {
-    const auto protocol = [](const char* url) { return PageModelBuilder(QLatin1String(url)).Build()->protocol(); };
+    const auto protocol = [](const char* url) {
+        return PageModelBuilder(QLatin1String(url)).Build()->protocol();
+    };
     EXPECT_EQ(protocol("http://a.test/"), "HyperText Transfer Protocol");
     EXPECT_EQ(protocol("HTTPS://a.test/"), "HyperText Transfer Protocol with Privacy");
     EXPECT_EQ(protocol("file:///tmp/x.html"), "File Protocol");
@@ -116,7 +126,8 @@ TEST(PageModel, WritesAreSeenAtOnceAndRecordedInOrder) {
     EXPECT_TRUE(list->children()[1]->selected());
     EXPECT_EQ(list->value(), "Business");
     // Deselecting every option leaves nothing selected.
-    for (DomElement* option : list->children()) option->SetSelected(false);
+    for (DomElement* option : list->children())
+        option->SetSelected(false);
     EXPECT_EQ(list->value(), "");
     list->FireChange();
     doc->images()[1]->SetSrc(doc->images()[1]->src());
@@ -131,10 +142,10 @@ TEST(PageModel, WritesAreSeenAtOnceAndRecordedInOrder) {
     const QList<PageAction> actions = doc->model().TakeActions();
     // References: forms and the anchor's child image count too (0 search, 1 q, 2 login, 3 list,
     // 4-5 options, 6 user, 7 pw, 8 anchor, 9 its image, 10-11 images, 12 frame, 13 inner, 14 pin).
-    EXPECT_EQ(Kinds(actions), (QStringList{"SetValue #6", "SetSelected #5 true", "SetSelected #4 false",
-                                           "SetSelected #5 false", "FireChange #3", "SetSrc #11", "Focus #7",
-                                           "CallOnSubmit #2", "PressEnter", "SetValue #14", "Click #8",
-                                           "Navigate"}));
+    EXPECT_EQ(Kinds(actions),
+              (QStringList{"SetValue #6", "SetSelected #5 true", "SetSelected #4 false",
+                           "SetSelected #5 false", "FireChange #3", "SetSrc #11", "Focus #7",
+                           "CallOnSubmit #2", "PressEnter", "SetValue #14", "Click #8", "Navigate"}));
     EXPECT_EQ(actions[0].text, "alice");
     EXPECT_EQ(actions.last().text, "https://bank.test/next");
     EXPECT_TRUE(doc->model().pendingActions().isEmpty());
@@ -194,8 +205,9 @@ TEST(PageModel, SnapshotTextIsReadExactly) {
     a->firstChild()->Click();
     EXPECT_TRUE(model->pendingActions().isEmpty());
 
-    for (const char* broken : {R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
-                               R"({"gen":1,"doc":{"u":"x"}} trailing)", R"({"gen":1,"doc":{"u":"\u12"}})"}) {
+    for (const char* broken :
+         {R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
+          R"({"gen":1,"doc":{"u":"x"}} trailing)", R"({"gen":1,"doc":{"u":"\u12"}})"}) {
         EXPECT_FALSE(PageModel::FromJson(QByteArray(broken))) << broken;
     }
     QByteArray deep = R"({"doc":{"u":"x"},"extra":)";

@@ -55,7 +55,8 @@ struct SiteServer::Impl {
                            .arg(request.path.toHtmlEscaped()));
         }
         out.status = reply.status;
-        for (const auto& [name, value] : reply.headers) out.set_header(name.toStdString(), value.toStdString());
+        for (const auto& [name, value] : reply.headers)
+            out.set_header(name.toStdString(), value.toStdString());
         out.set_content(reply.body.toStdString(), reply.contentType.toStdString());
     }
 };
@@ -68,7 +69,9 @@ SiteServer::SiteServer() : m(std::make_unique<Impl>()) {
     m->server.set_keep_alive_timeout(1);
 }
 
-SiteServer::~SiteServer() { Stop(); }
+SiteServer::~SiteServer() {
+    Stop();
+}
 
 void SiteServer::Route(const QString& method, const QString& path, Handler handler) {
     std::lock_guard lock(m->mutex);

@@ -1,13 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-#include <functional>
-#include <memory>
 
 namespace sites {
 

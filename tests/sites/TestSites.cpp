@@ -1,8 +1,8 @@
 #include "sites/TestSites.h"
 
-#include <QUuid>
 #include <chrono>
 #include <mutex>
+#include <QUuid>
 #include <thread>
 
 namespace sites {
@@ -68,7 +68,8 @@ void LoginOnSubmitPage(const Context&, const Request&, Reply& reply) {
 
 void LoginPost(const Context& c, const Request& r, Reply& reply) {
     QString who = r.param(QStringLiteral("user"));
-    if (!r.param(QStringLiteral("realm")).isEmpty()) who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
+    if (!r.param(QStringLiteral("realm")).isEmpty())
+        who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
     if (r.param(QStringLiteral("from")) == QLatin1String("onsubmit")) who += QStringLiteral(" (onsubmit)");
     if (r.param(QStringLiteral("user")) == QLatin1String(TestSites::kUser) &&
         r.param(QStringLiteral("pass")) == QLatin1String(TestSites::kPassword)) {
@@ -122,33 +123,36 @@ void LogoutPage(const Context& c, const Request& r, Reply& reply) {
 void IndexPage(const Context&, const Request&, Reply& reply);
 
 void PlainPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Plain Page"),
-                   QStringLiteral(
-                       "<h1 id=\"head\">Plain</h1>"
-                       "<p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, "
-                       "<a id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to accounts\"></a>, "
-                       "<a id=\"script\" href=\"javascript:doLogin()\">Log in</a>, "
-                       "<a name=\"anchor-only\">anchor</a>.</p>"
-                       "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\">"
-                       "<button id=\"btn\" onclick=\"go()\">Sign&nbsp;In</button>"
-                       "<script>function doLogin() { document.forms[0].submit(); }\nfunction go() {}</script>")));
+    reply.Html(
+        Doc(QStringLiteral("Plain Page"),
+            QStringLiteral(
+                "<h1 id=\"head\">Plain</h1>"
+                "<p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, "
+                "<a id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to "
+                "accounts\"></a>, "
+                "<a id=\"script\" href=\"javascript:doLogin()\">Log in</a>, "
+                "<a name=\"anchor-only\">anchor</a>.</p>"
+                "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\">"
+                "<button id=\"btn\" onclick=\"go()\">Sign&nbsp;In</button>"
+                "<script>function doLogin() { document.forms[0].submit(); }\nfunction go() {}</script>")));
 }
 
 void EchoPage(const Context&, const Request&, Reply& reply) {
     // What the page's own listeners saw is shown in #echo and #changed.
-    reply.Html(Doc(QStringLiteral("Echo"),
-                   QStringLiteral("<form name=\"f\"><div><label>Name <input type=\"text\" id=\"name\" name=\"name\">"
-                                  "</label></div><select id=\"pick\" name=\"pick\" onchange=\"picked(this)\">"
-                                  "<option>Red</option><option>Green</option><option>Blue</option></select></form>"
-                                  "<p>typed: <span id=\"echo\"></span></p><p>changed: <span id=\"changed\"></span></p>"
-                                  "<p>picked: <span id=\"picked\"></span></p>"
-                                  "<script>var n = document.getElementById('name');"
-                                  "n.addEventListener('input', function() {"
-                                  " document.getElementById('echo').textContent = n.value; });"
-                                  "n.addEventListener('change', function() {"
-                                  " document.getElementById('changed').textContent = n.value; });"
-                                  "function picked(s) { document.getElementById('picked').textContent ="
-                                  " s.options[s.selectedIndex].text; }</script>")));
+    reply.Html(Doc(
+        QStringLiteral("Echo"),
+        QStringLiteral("<form name=\"f\"><div><label>Name <input type=\"text\" id=\"name\" name=\"name\">"
+                       "</label></div><select id=\"pick\" name=\"pick\" onchange=\"picked(this)\">"
+                       "<option>Red</option><option>Green</option><option>Blue</option></select></form>"
+                       "<p>typed: <span id=\"echo\"></span></p><p>changed: <span id=\"changed\"></span></p>"
+                       "<p>picked: <span id=\"picked\"></span></p>"
+                       "<script>var n = document.getElementById('name');"
+                       "n.addEventListener('input', function() {"
+                       " document.getElementById('echo').textContent = n.value; });"
+                       "n.addEventListener('change', function() {"
+                       " document.getElementById('changed').textContent = n.value; });"
+                       "function picked(s) { document.getElementById('picked').textContent ="
+                       " s.options[s.selectedIndex].text; }</script>")));
 }
 
 void ScriptErrorPage(const Context&, const Request&, Reply& reply) {
@@ -170,8 +174,9 @@ void FrameLeftPage(const Context&, const Request&, Reply& reply) {
 }
 
 void FrameRightPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Right Frame"),
-                   QStringLiteral("<p>Right</p><form name=\"other\"><input type=\"text\" name=\"q\"></form>")));
+    reply.Html(
+        Doc(QStringLiteral("Right Frame"),
+            QStringLiteral("<p>Right</p><form name=\"other\"><input type=\"text\" name=\"q\"></form>")));
 }
 
 void IFramesPage(const Context& c, const Request&, Reply& reply) {
@@ -184,30 +189,35 @@ void IFramesPage(const Context& c, const Request&, Reply& reply) {
 }
 
 void FrameNestPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Nest"), QStringLiteral("<a href=\"/plain\">nested link</a>"
-                                                          "<iframe name=\"inner\" src=\"/frame-left\"></iframe>")));
+    reply.Html(
+        Doc(QStringLiteral("Nest"), QStringLiteral("<a href=\"/plain\">nested link</a>"
+                                                   "<iframe name=\"inner\" src=\"/frame-left\"></iframe>")));
 }
 
 // ----- windows --------------------------------------------------------------------------------
 
 void PopupAutoPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Pop-up at load"), QStringLiteral("<p>This page opens a window by itself.</p>"),
+    reply.Html(Doc(QStringLiteral("Pop-up at load"),
+                   QStringLiteral("<p>This page opens a window by itself.</p>"),
                    QStringLiteral("<script>window.addEventListener('load', function() {"
                                   " window.open('/popup-target', '_blank', 'width=300,height=200'); });"
                                   "</script>")));
 }
 
 void PopupClickPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Pop-up on click"),
-                   QStringLiteral("<button id=\"open\" style=\"position:absolute;left:10px;top:10px;"
-                                  "width:200px;height:60px\" onclick=\"window.open('/popup-target')\">Open</button>"
-                                  "<a id=\"blank\" style=\"position:absolute;left:10px;top:100px\" "
-                                  "href=\"/popup-target\" target=\"_blank\">Open in a new window</a>")));
+    reply.Html(
+        Doc(QStringLiteral("Pop-up on click"),
+            QStringLiteral("<button id=\"open\" style=\"position:absolute;left:10px;top:10px;"
+                           "width:200px;height:60px\" onclick=\"window.open('/popup-target')\">Open</button>"
+                           "<a id=\"blank\" style=\"position:absolute;left:10px;top:100px\" "
+                           "href=\"/popup-target\" target=\"_blank\">Open in a new window</a>")));
 }
 
 void PopupTargetPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Pop-up Target"),
-                   QStringLiteral("<p>A new window.</p><button id=\"close\" onclick=\"window.close()\">Close</button>")));
+    reply.Html(
+        Doc(QStringLiteral("Pop-up Target"),
+            QStringLiteral(
+                "<p>A new window.</p><button id=\"close\" onclick=\"window.close()\">Close</button>")));
 }
 
 // ----- timing, errors and other content -------------------------------------------------------
@@ -220,11 +230,14 @@ void SlowPage(const Context&, const Request& r, Reply& reply) {
     reply.Html(Doc(QStringLiteral("Slow Page"), QStringLiteral("<p>Finally.</p>")));
 }
 
-void RedirectPage(const Context&, const Request&, Reply& reply) { reply.Redirect(QStringLiteral("/plain"), 302); }
+void RedirectPage(const Context&, const Request&, Reply& reply) {
+    reply.Redirect(QStringLiteral("/plain"), 302);
+}
 
 void MissingPage(const Context&, const Request&, Reply& reply) {
     reply.status = 404;
-    reply.Html(Doc(QStringLiteral("Not Found"), QStringLiteral("<h1>Not Found</h1><p>No such page here.</p>")));
+    reply.Html(
+        Doc(QStringLiteral("Not Found"), QStringLiteral("<h1>Not Found</h1><p>No such page here.</p>")));
 }
 
 void BrokenPage(const Context&, const Request&, Reply& reply) {
@@ -250,7 +263,8 @@ QByteArray MakePdf() {
     }
     const int xref = int(pdf.size());
     pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (int offset : offsets) pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    for (int offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
            QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
@@ -263,10 +277,10 @@ void PdfPage(const Context&, const Request&, Reply& reply) {
 }
 
 void DotImage(const Context&, const Request&, Reply& reply) {
-    static const unsigned char gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
-                                        0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04, 0x01, 0x00,
-                                        0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
-                                        0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
+    static const unsigned char gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80,
+                                        0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04,
+                                        0x01, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01,
+                                        0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
     reply.body = QByteArray(reinterpret_cast<const char*>(gif), sizeof gif);
     reply.contentType = "image/gif";
 }
@@ -379,9 +393,10 @@ QString TestSites::GeneratedPage(int elements) {
         body += QStringLiteral("<form name=\"g%1\" action=\"/generated\">").arg(row / 40);
         ++count;
         for (int i = 0; i < 40 && count + 5 <= elements; ++i, ++row) {
-            body += QStringLiteral("<div><a href=\"/g/%1\">Item %1</a> <input type=\"text\" name=\"f%1\" "
-                                   "value=\"v%1\"><select name=\"s%1\"><option>One %1</option></select></div>\n")
-                        .arg(row);
+            body +=
+                QStringLiteral("<div><a href=\"/g/%1\">Item %1</a> <input type=\"text\" name=\"f%1\" "
+                               "value=\"v%1\"><select name=\"s%1\"><option>One %1</option></select></div>\n")
+                    .arg(row);
             count += 5;
         }
         body += QStringLiteral("</form>");

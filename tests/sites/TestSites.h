@@ -1,8 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "sites/SiteServer.h"
 

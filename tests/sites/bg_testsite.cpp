@@ -1,15 +1,17 @@
 // Serves the test sites for a manual look: bg_testsite [port] [second-port]
-#include <QCoreApplication>
-#include <QTextStream>
 #include <csignal>
 #include <cstdlib>
+#include <QCoreApplication>
+#include <QTextStream>
 #include <thread>
 
 #include "sites/TestSites.h"
 
 namespace {
 volatile std::sig_atomic_t g_stop = 0;
-void OnSignal(int) { g_stop = 1; }
+void OnSignal(int) {
+    g_stop = 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     out << "Serving " << sites.Url() << " and " << sites.OtherUrl() << " (Ctrl+C ends)" << Qt::endl;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    while (!g_stop)
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     return 0;
 }

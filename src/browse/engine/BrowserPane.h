@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QObject>
 #include <QString>
-#include <functional>
 
 #include "browse/engine/PageModel.h"
 
@@ -47,8 +47,8 @@ struct NavigateEvent {
 // (openIn: that pane then loads the new window's page and raises its events) or cancels it.
 // Left unanswered, the new window is cancelled.
 struct NewWindowEvent {
-    QString url;               // the address the window is to load (may be empty)
-    bool userInitiated = false;// a click or key press of the user caused it
+    QString url;                // the address the window is to load (may be empty)
+    bool userInitiated = false; // a click or key press of the user caused it
 
     void openIn(BrowserPane* pane) { m_target = pane; }
     void cancel() { m_target = nullptr; }

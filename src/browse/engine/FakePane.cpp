@@ -5,7 +5,9 @@
 
 FakePane::FakePane(QObject* parent) : BrowserPane(parent) {}
 
-FakePane::~FakePane() { delete m_widget.data(); }
+FakePane::~FakePane() {
+    delete m_widget.data();
+}
 
 void FakePane::SetLocation(const QString& url, const QString& name) {
     m_location = url;
@@ -31,7 +33,8 @@ void FakePane::Watch(const DocumentPtr& document) {
 }
 
 void FakePane::SetDocument(DocumentPtr document) {
-    if (m_document && !m_document->model().pendingActions().isEmpty()) m_refused.append(m_document->model().TakeActions());
+    if (m_document && !m_document->model().pendingActions().isEmpty())
+        m_refused.append(m_document->model().TakeActions());
     m_document = std::move(document);
     Watch(m_document);
 }
@@ -100,13 +103,21 @@ void FakePane::RaiseTitleChange(const QString& title) {
     emit TitleChange(title);
 }
 
-void FakePane::RaiseSetSecureLockIcon(int state) { emit SetSecureLockIcon(state); }
-void FakePane::RaiseWindowClosing() { emit WindowClosing(); }
+void FakePane::RaiseSetSecureLockIcon(int state) {
+    emit SetSecureLockIcon(state);
+}
+void FakePane::RaiseWindowClosing() {
+    emit WindowClosing();
+}
 void FakePane::RaiseScriptError(const QString& description, const QString& url, int line) {
     emit ScriptError(description, url, line);
 }
-void FakePane::RaiseStatusTextChange(const QString& text) { emit StatusTextChange(text); }
-void FakePane::RaiseProgressChange(int percent) { emit ProgressChange(percent); }
+void FakePane::RaiseStatusTextChange(const QString& text) {
+    emit StatusTextChange(text);
+}
+void FakePane::RaiseProgressChange(int percent) {
+    emit ProgressChange(percent);
+}
 
 bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QString& title) {
     if (RaiseBeforeNavigate2(url)) return false;
@@ -154,7 +165,9 @@ void FakePane::ClearRecords() {
     m_calls.clear();
 }
 
-void FakePane::Navigate2(const QString& url) { m_navigations << url; }
+void FakePane::Navigate2(const QString& url) {
+    m_navigations << url;
+}
 
 void FakePane::SetOffline(bool offline) {
     BrowserPane::SetOffline(offline);
@@ -197,7 +210,9 @@ void FakePane::SavePage(const QString& path) {
     m_lastSavePath = path;
 }
 
-void FakePane::Edit(EditCommand) { m_calls << QStringLiteral("Edit"); }
+void FakePane::Edit(EditCommand) {
+    m_calls << QStringLiteral("Edit");
+}
 
 QWidget* FakePane::widget() {
     if (!m_widget) m_widget = new QWidget;

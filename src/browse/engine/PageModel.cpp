@@ -1,7 +1,7 @@
 #include "browse/engine/PageModel.h"
 
-#include <QUrl>
 #include <climits>
+#include <QUrl>
 
 namespace {
 
@@ -9,15 +9,24 @@ const QString kHtmlTypeName = QStringLiteral("HTMLDocument");
 
 QString KindName(PageAction::Kind kind) {
     switch (kind) {
-    case PageAction::SetValue: return QStringLiteral("SetValue");
-    case PageAction::SetSelected: return QStringLiteral("SetSelected");
-    case PageAction::Focus: return QStringLiteral("Focus");
-    case PageAction::Click: return QStringLiteral("Click");
-    case PageAction::CallOnSubmit: return QStringLiteral("CallOnSubmit");
-    case PageAction::FireChange: return QStringLiteral("FireChange");
-    case PageAction::SetSrc: return QStringLiteral("SetSrc");
-    case PageAction::PressEnter: return QStringLiteral("PressEnter");
-    case PageAction::Navigate: return QStringLiteral("Navigate");
+    case PageAction::SetValue:
+        return QStringLiteral("SetValue");
+    case PageAction::SetSelected:
+        return QStringLiteral("SetSelected");
+    case PageAction::Focus:
+        return QStringLiteral("Focus");
+    case PageAction::Click:
+        return QStringLiteral("Click");
+    case PageAction::CallOnSubmit:
+        return QStringLiteral("CallOnSubmit");
+    case PageAction::FireChange:
+        return QStringLiteral("FireChange");
+    case PageAction::SetSrc:
+        return QStringLiteral("SetSrc");
+    case PageAction::PressEnter:
+        return QStringLiteral("PressEnter");
+    case PageAction::Navigate:
+        return QStringLiteral("Navigate");
     }
     return QStringLiteral("?");
 }
@@ -34,7 +43,8 @@ QString PageAction::Describe() const {
 // ----- DomElement -----------------------------------------------------------------------------
 
 QString DomElement::readyState() const {
-    if (m_nodeName == QLatin1String("IMG")) return m_complete ? QStringLiteral("complete") : QStringLiteral("loading");
+    if (m_nodeName == QLatin1String("IMG"))
+        return m_complete ? QStringLiteral("complete") : QStringLiteral("loading");
     return QStringLiteral("complete");
 }
 
@@ -76,10 +86,18 @@ void DomElement::SetSrc(const QString& src) {
     Record(PageAction::SetSrc, src);
 }
 
-void DomElement::Focus() { Record(PageAction::Focus); }
-void DomElement::Click() { Record(PageAction::Click); }
-void DomElement::CallOnSubmit() { Record(PageAction::CallOnSubmit); }
-void DomElement::FireChange() { Record(PageAction::FireChange); }
+void DomElement::Focus() {
+    Record(PageAction::Focus);
+}
+void DomElement::Click() {
+    Record(PageAction::Click);
+}
+void DomElement::CallOnSubmit() {
+    Record(PageAction::CallOnSubmit);
+}
+void DomElement::FireChange() {
+    Record(PageAction::FireChange);
+}
 
 // ----- DomDocument ----------------------------------------------------------------------------
 
@@ -93,7 +111,8 @@ QString DomDocument::protocol() const {
 
 bool DomDocument::isHtml() const {
     const QString type = m_contentType.toLower();
-    return type.isEmpty() || type == QLatin1String("text/html") || type == QLatin1String("application/xhtml+xml");
+    return type.isEmpty() || type == QLatin1String("text/html") ||
+           type == QLatin1String("application/xhtml+xml");
 }
 
 QString DomDocument::typeName() const {
@@ -120,11 +139,17 @@ QList<DomElement*> DomDocument::getElementsByTagName(const QString& nodeName) co
     return out;
 }
 
-void DomDocument::PressEnter() { m_model->Record(PageAction{PageAction::PressEnter, -1, {}, false}); }
+void DomDocument::PressEnter() {
+    m_model->Record(PageAction{PageAction::PressEnter, -1, {}, false});
+}
 
-void DomDocument::Navigate(const QString& url) { m_model->Record(PageAction{PageAction::Navigate, -1, url, false}); }
+void DomDocument::Navigate(const QString& url) {
+    m_model->Record(PageAction{PageAction::Navigate, -1, url, false});
+}
 
-int DomDocument::generation() const { return m_model->generation(); }
+int DomDocument::generation() const {
+    return m_model->generation();
+}
 
 // ----- PageModel ------------------------------------------------------------------------------
 
@@ -159,7 +184,8 @@ public:
     QString String() {
         if (!Expect(u'"')) return {};
         const QChar* start = m_p;
-        while (m_p < m_end && m_p->unicode() != u'"' && m_p->unicode() != u'\\') ++m_p;
+        while (m_p < m_end && m_p->unicode() != u'"' && m_p->unicode() != u'\\')
+            ++m_p;
         if (m_p < m_end && m_p->unicode() == u'"') {
             QString out(start, m_p - start);
             ++m_p;
@@ -176,14 +202,30 @@ public:
             if (m_p >= m_end) break;
             const char16_t e = (m_p++)->unicode();
             switch (e) {
-            case u'"': out.append(QLatin1Char('"')); break;
-            case u'\\': out.append(QLatin1Char('\\')); break;
-            case u'/': out.append(QLatin1Char('/')); break;
-            case u'b': out.append(QLatin1Char('\b')); break;
-            case u'f': out.append(QLatin1Char('\f')); break;
-            case u'n': out.append(QLatin1Char('\n')); break;
-            case u'r': out.append(QLatin1Char('\r')); break;
-            case u't': out.append(QLatin1Char('\t')); break;
+            case u'"':
+                out.append(QLatin1Char('"'));
+                break;
+            case u'\\':
+                out.append(QLatin1Char('\\'));
+                break;
+            case u'/':
+                out.append(QLatin1Char('/'));
+                break;
+            case u'b':
+                out.append(QLatin1Char('\b'));
+                break;
+            case u'f':
+                out.append(QLatin1Char('\f'));
+                break;
+            case u'n':
+                out.append(QLatin1Char('\n'));
+                break;
+            case u'r':
+                out.append(QLatin1Char('\r'));
+                break;
+            case u't':
+                out.append(QLatin1Char('\t'));
+                break;
             case u'u': {
                 if (m_end - m_p < 4) return Fail();
                 bool hex = false;
@@ -193,7 +235,8 @@ public:
                 m_p += 4;
                 break;
             }
-            default: return Fail();
+            default:
+                return Fail();
             }
         }
         return Fail();
@@ -334,7 +377,7 @@ struct PageModel::Parser {
     std::vector<RawLinks> links;
     QStringList texts;
     std::vector<std::pair<size_t, QString>> firstTexts; // element index, text of its first child
-    int tableSize = 0;                                   // elements the snapshot refers to
+    int tableSize = 0;                                  // elements the snapshot refers to
 
     void Element() {
         DomElement e;
@@ -343,31 +386,53 @@ struct PageModel::Parser {
         bool hasFirstText = false;
         int complete = -1;
         in.Object([&](const QString& key) {
-            if (key == QLatin1String("t")) e.m_nodeName = in.String();
-            else if (key == QLatin1String("i")) e.m_id = in.String();
-            else if (key == QLatin1String("n")) e.m_name = in.String();
-            else if (key == QLatin1String("ty")) e.m_type = in.String();
-            else if (key == QLatin1String("v")) e.m_value = in.String();
-            else if (key == QLatin1String("tx")) e.m_innerText = in.String();
-            else if (key == QLatin1String("ih")) e.m_innerHTML = in.String();
-            else if (key == QLatin1String("oh")) e.m_outerHTML = in.String();
-            else if (key == QLatin1String("h")) e.m_href = in.String();
-            else if (key == QLatin1String("hn")) e.m_hostname = in.String();
-            else if (key == QLatin1String("al")) e.m_alt = in.String();
-            else if (key == QLatin1String("s")) e.m_src = in.String();
-            else if (key == QLatin1String("oc")) e.m_onclick = in.String();
-            else if (key == QLatin1String("os")) e.m_onsubmit = in.String();
-            else if (key == QLatin1String("sel")) e.m_selected = in.Int() != 0;
-            else if (key == QLatin1String("ck")) complete = in.Int();
-            else if (key == QLatin1String("cc")) e.m_childCount = in.Int();
-            else if (key == QLatin1String("fc")) r.firstChild = in.Int();
-            else if (key == QLatin1String("gp")) r.parentText = in.Int();
-            else if (key == QLatin1String("ch")) r.children = in.IntArray();
-            else if (key == QLatin1String("fe")) r.formElements = in.IntArray();
+            if (key == QLatin1String("t"))
+                e.m_nodeName = in.String();
+            else if (key == QLatin1String("i"))
+                e.m_id = in.String();
+            else if (key == QLatin1String("n"))
+                e.m_name = in.String();
+            else if (key == QLatin1String("ty"))
+                e.m_type = in.String();
+            else if (key == QLatin1String("v"))
+                e.m_value = in.String();
+            else if (key == QLatin1String("tx"))
+                e.m_innerText = in.String();
+            else if (key == QLatin1String("ih"))
+                e.m_innerHTML = in.String();
+            else if (key == QLatin1String("oh"))
+                e.m_outerHTML = in.String();
+            else if (key == QLatin1String("h"))
+                e.m_href = in.String();
+            else if (key == QLatin1String("hn"))
+                e.m_hostname = in.String();
+            else if (key == QLatin1String("al"))
+                e.m_alt = in.String();
+            else if (key == QLatin1String("s"))
+                e.m_src = in.String();
+            else if (key == QLatin1String("oc"))
+                e.m_onclick = in.String();
+            else if (key == QLatin1String("os"))
+                e.m_onsubmit = in.String();
+            else if (key == QLatin1String("sel"))
+                e.m_selected = in.Int() != 0;
+            else if (key == QLatin1String("ck"))
+                complete = in.Int();
+            else if (key == QLatin1String("cc"))
+                e.m_childCount = in.Int();
+            else if (key == QLatin1String("fc"))
+                r.firstChild = in.Int();
+            else if (key == QLatin1String("gp"))
+                r.parentText = in.Int();
+            else if (key == QLatin1String("ch"))
+                r.children = in.IntArray();
+            else if (key == QLatin1String("fe"))
+                r.formElements = in.IntArray();
             else if (key == QLatin1String("ft")) {
                 firstText = in.String();
                 hasFirstText = true;
-            } else in.SkipValue();
+            } else
+                in.SkipValue();
         });
         if (e.m_nodeName == QLatin1String("IMG")) e.m_complete = complete > 0;
         e.m_ref = int(model.m_elements.size());
@@ -393,32 +458,50 @@ struct PageModel::Parser {
     std::unique_ptr<RawDocument> Document(int depth) {
         auto d = std::make_unique<RawDocument>();
         in.Object([&](const QString& key) {
-            if (key == QLatin1String("u")) d->url = in.String();
-            else if (key == QLatin1String("dm")) d->domain = in.String();
-            else if (key == QLatin1String("ti")) d->title = in.String();
-            else if (key == QLatin1String("ct")) d->contentType = in.String();
-            else if (key == QLatin1String("b")) d->hasBody = in.Int() != 0;
-            else if (key == QLatin1String("bh")) d->bodyHtml = in.String();
-            else if (key == QLatin1String("all")) d->all = in.IntArray();
-            else if (key == QLatin1String("forms")) d->forms = in.IntArray();
-            else if (key == QLatin1String("links")) d->links = in.IntArray();
-            else if (key == QLatin1String("images")) d->images = in.IntArray();
-            else if (key == QLatin1String("scripts")) in.Array([&] { d->scripts.append(in.String()); });
+            if (key == QLatin1String("u"))
+                d->url = in.String();
+            else if (key == QLatin1String("dm"))
+                d->domain = in.String();
+            else if (key == QLatin1String("ti"))
+                d->title = in.String();
+            else if (key == QLatin1String("ct"))
+                d->contentType = in.String();
+            else if (key == QLatin1String("b"))
+                d->hasBody = in.Int() != 0;
+            else if (key == QLatin1String("bh"))
+                d->bodyHtml = in.String();
+            else if (key == QLatin1String("all"))
+                d->all = in.IntArray();
+            else if (key == QLatin1String("forms"))
+                d->forms = in.IntArray();
+            else if (key == QLatin1String("links"))
+                d->links = in.IntArray();
+            else if (key == QLatin1String("images"))
+                d->images = in.IntArray();
+            else if (key == QLatin1String("scripts"))
+                in.Array([&] { d->scripts.append(in.String()); });
             else if (key == QLatin1String("frames")) {
                 in.Array([&] {
                     RawDocument::Frame frame;
                     in.Object([&](const QString& k) {
-                        if (k == QLatin1String("n")) frame.name = in.String();
-                        else if (k == QLatin1String("s")) frame.src = in.String();
-                        else if (k == QLatin1String("el")) frame.element = in.Int();
+                        if (k == QLatin1String("n"))
+                            frame.name = in.String();
+                        else if (k == QLatin1String("s"))
+                            frame.src = in.String();
+                        else if (k == QLatin1String("el"))
+                            frame.element = in.Int();
                         else if (k == QLatin1String("d") && !in.IsNull()) {
-                            if (depth < kMaxFrameDepth) frame.document = Document(depth + 1);
-                            else in.SkipValue();
-                        } else if (k != QLatin1String("d")) in.SkipValue();
+                            if (depth < kMaxFrameDepth)
+                                frame.document = Document(depth + 1);
+                            else
+                                in.SkipValue();
+                        } else if (k != QLatin1String("d"))
+                            in.SkipValue();
                     });
                     d->frames.push_back(std::move(frame));
                 });
-            } else in.SkipValue();
+            } else
+                in.SkipValue();
         });
         return d;
     }
@@ -462,7 +545,8 @@ struct PageModel::Parser {
         d->m_scripts = raw.scripts;
         Own(d, d->m_all);
         Own(d, d->m_forms);
-        for (DomElement* f : std::as_const(d->m_forms)) Own(d, f->m_elements);
+        for (DomElement* f : std::as_const(d->m_forms))
+            Own(d, f->m_elements);
         Own(d, d->m_links);
         Own(d, d->m_images);
         for (const RawDocument::Frame& f : raw.frames) {
@@ -493,17 +577,23 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
     std::unique_ptr<RawDocument> top;
     JsonReader& in = parser.in;
     in.Object([&](const QString& key) {
-        if (key == QLatin1String("gen")) model->m_generation = in.Int();
+        if (key == QLatin1String("gen"))
+            model->m_generation = in.Int();
         else if (key == QLatin1String("els")) {
             if (!model->m_elements.empty()) return in.SkipValue();
             in.Array([&] { parser.Element(); });
             parser.AddTextNodes();
-        } else if (key == QLatin1String("texts")) in.Array([&] { parser.texts.append(in.String()); });
-        else if (key == QLatin1String("doc")) top = parser.Document(0);
-        else in.SkipValue();
+        } else if (key == QLatin1String("texts"))
+            in.Array([&] { parser.texts.append(in.String()); });
+        else if (key == QLatin1String("doc"))
+            top = parser.Document(0);
+        else
+            in.SkipValue();
     });
     if (!in.ok || !in.AtEnd() || !top) {
-        if (error) *error = !in.ok || !in.AtEnd() ? QStringLiteral("not a page snapshot") : QStringLiteral("no document");
+        if (error)
+            *error =
+                !in.ok || !in.AtEnd() ? QStringLiteral("not a page snapshot") : QStringLiteral("no document");
         return nullptr;
     }
     // Every element has its place now (the list never grows again): references become pointers.
@@ -514,9 +604,11 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
         e.m_firstChild = r.textChild >= 0 ? &model->m_elements[size_t(r.textChild)] : parser.At(r.firstChild);
         if (r.parentText >= 0) e.m_parentParentText = parser.texts.value(r.parentText);
         e.m_children = parser.List(r.children);
-        for (DomElement* child : std::as_const(e.m_children)) child->m_parent = &e;
+        for (DomElement* child : std::as_const(e.m_children))
+            child->m_parent = &e;
         e.m_elements = parser.List(r.formElements);
-        for (DomElement* member : std::as_const(e.m_elements)) member->m_form = &e;
+        for (DomElement* member : std::as_const(e.m_elements))
+            member->m_form = &e;
     }
     parser.Build(*top, nullptr);
     return model;
@@ -548,7 +640,8 @@ DomElement* PageModel::element(int ref) const {
 std::vector<DomDocument*> PageModel::documents() const {
     std::vector<DomDocument*> out;
     out.reserve(m_documents.size());
-    for (const auto& d : m_documents) out.push_back(d.get());
+    for (const auto& d : m_documents)
+        out.push_back(d.get());
     return out;
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
-#include <memory>
 #include <vector>
 
 class DomDocument;
@@ -15,15 +15,15 @@ class PageModel;
 // pane, in order, to the snapshot it came from.
 struct PageAction {
     enum Kind {
-        SetValue,   // element's value = text, then `input` and `change` events
-        SetSelected,// an OPTION's selected = flag
-        Focus,      // element.focus()
-        Click,      // element.click()
-        CallOnSubmit,// the FORM's submit handlers run (the form is not submitted by this)
-        FireChange, // a `change` event on the element (a SELECT's onchange)
-        SetSrc,     // element's src = text (an image asked for again)
-        PressEnter, // a real Enter key press to whatever has the page's focus
-        Navigate,   // the pane navigates to text
+        SetValue,     // element's value = text, then `input` and `change` events
+        SetSelected,  // an OPTION's selected = flag
+        Focus,        // element.focus()
+        Click,        // element.click()
+        CallOnSubmit, // the FORM's submit handlers run (the form is not submitted by this)
+        FireChange,   // a `change` event on the element (a SELECT's onchange)
+        SetSrc,       // element's src = text (an image asked for again)
+        PressEnter,   // a real Enter key press to whatever has the page's focus
+        Navigate,     // the pane navigates to text
     };
     Kind kind;
     int element = -1; // reference in the snapshot, -1 for PressEnter and Navigate

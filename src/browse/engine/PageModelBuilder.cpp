@@ -8,7 +8,8 @@ namespace {
 
 QJsonArray ToArray(const QList<int>& list) {
     QJsonArray out;
-    for (int i : list) out.append(i);
+    for (int i : list)
+        out.append(i);
     return out;
 }
 
@@ -19,7 +20,9 @@ bool IsVoid(const QString& tag) {
 
 } // namespace
 
-QJsonObject& PageModelBuilder::Ref::o() { return m_builder->m_els[size_t(m_index)]; }
+QJsonObject& PageModelBuilder::Ref::o() {
+    return m_builder->m_els[size_t(m_index)];
+}
 
 PageModelBuilder::Ref& PageModelBuilder::Ref::Id(const QString& id) {
     o()[QLatin1String("i")] = id;
@@ -51,9 +54,8 @@ PageModelBuilder::Ref& PageModelBuilder::Ref::OuterHtml(const QString& html) {
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Href(const QString& href) {
     o()[QLatin1String("h")] = href;
-    o()[QLatin1String("hn")] = href.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive)
-                                   ? href.mid(11)
-                                   : QUrl(href).host();
+    o()[QLatin1String("hn")] =
+        href.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive) ? href.mid(11) : QUrl(href).host();
     Doc& doc = m_builder->m_docs[size_t(m_builder->m_current)];
     if (!doc.links.contains(m_index)) doc.links.append(m_index);
     return *this;
@@ -162,13 +164,20 @@ PageModelBuilder::Ref PageModelBuilder::Form(const QString& name, const QString&
     return Ref(this, index);
 }
 
-void PageModelBuilder::EndForm() { m_openForm = -1; }
+void PageModelBuilder::EndForm() {
+    m_openForm = -1;
+}
 
-PageModelBuilder::Ref PageModelBuilder::Element(const QString& tag) { return Ref(this, Add(tag.toUpper(), true)); }
+PageModelBuilder::Ref PageModelBuilder::Element(const QString& tag) {
+    return Ref(this, Add(tag.toUpper(), true));
+}
 
-PageModelBuilder::Ref PageModelBuilder::Child(const QString& tag) { return Ref(this, Add(tag.toUpper(), false)); }
+PageModelBuilder::Ref PageModelBuilder::Child(const QString& tag) {
+    return Ref(this, Add(tag.toUpper(), false));
+}
 
-PageModelBuilder::Ref PageModelBuilder::Input(const QString& type, const QString& name, const QString& value) {
+PageModelBuilder::Ref PageModelBuilder::Input(const QString& type, const QString& name,
+                                              const QString& value) {
     Ref r = Element(QStringLiteral("INPUT"));
     r.Type(type.toLower());
     if (!name.isEmpty()) r.Name(name);
@@ -176,7 +185,8 @@ PageModelBuilder::Ref PageModelBuilder::Input(const QString& type, const QString
     return r;
 }
 
-PageModelBuilder::Ref PageModelBuilder::Select(const QString& name, const QStringList& options, int selected) {
+PageModelBuilder::Ref PageModelBuilder::Select(const QString& name, const QStringList& options,
+                                               int selected) {
     Ref list = Element(QStringLiteral("SELECT"));
     list.Type(QStringLiteral("select-one"));
     if (!name.isEmpty()) list.Name(name);
@@ -325,7 +335,8 @@ QJsonObject PageModelBuilder::Serialise(int index) const {
 
 QByteArray PageModelBuilder::Json(int generation) const {
     QJsonArray els;
-    for (int i = 0; i < int(m_els.size()); ++i) els.append(Finished(i));
+    for (int i = 0; i < int(m_els.size()); ++i)
+        els.append(Finished(i));
     QJsonObject root;
     root[QLatin1String("gen")] = generation;
     root[QLatin1String("els")] = els;

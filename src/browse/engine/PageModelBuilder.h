@@ -1,12 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 #include "browse/engine/PageModel.h"

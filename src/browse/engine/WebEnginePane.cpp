@@ -1,5 +1,6 @@
 #include "browse/engine/WebEnginePane.h"
 
+#include <atomic>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -10,8 +11,8 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrintPreviewDialog>
 #include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -26,12 +27,13 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
-#include <atomic>
 
 #include "browse/engine/WebProfiles.h"
 #include "core/MessageBox.h"
 
-static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
+static void InitEngineResources() {
+    Q_INIT_RESOURCE(engine);
+}
 
 namespace {
 
@@ -47,13 +49,14 @@ QString Resource(const QString& name) {
 
 // A secret of this process that marks the commit script's console lines.
 const QString& Nonce() {
-    static const QString nonce =
-        QStringLiteral("bg") + QUuid::createUuid().toString(QUuid::Id128) + QUuid::createUuid().toString(QUuid::Id128);
+    static const QString nonce = QStringLiteral("bg") + QUuid::createUuid().toString(QUuid::Id128) +
+                                 QUuid::createUuid().toString(QUuid::Id128);
     return nonce;
 }
 
 const QString& CommitScript() {
-    static const QString source = Resource(QStringLiteral("PageCommit.js")).replace(QLatin1String("BG_NONCE"), Nonce());
+    static const QString source =
+        Resource(QStringLiteral("PageCommit.js")).replace(QLatin1String("BG_NONCE"), Nonce());
     return source;
 }
 
@@ -67,7 +70,9 @@ const QString& ActionsScript() {
     return source;
 }
 
-bool IsBlank(const QUrl& url) { return url.toString() == QLatin1String("about:blank"); }
+bool IsBlank(const QUrl& url) {
+    return url.toString() == QLatin1String("about:blank");
+}
 
 bool IsHtmlType(const QString& type) {
     const QString t = type.toLower();
@@ -84,13 +89,16 @@ QUrl ToUrl(const QString& text) {
 long ErrorCode(const QWebEngineLoadingInfo& info) {
     const int code = info.errorCode();
     switch (info.errorDomain()) {
-    case QWebEngineLoadingInfo::NoErrorDomain: return 0;
-    case QWebEngineLoadingInfo::HttpStatusCodeDomain: return code >= 400 ? code : 0;
+    case QWebEngineLoadingInfo::NoErrorDomain:
+        return 0;
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+        return code >= 400 ? code : 0;
     case QWebEngineLoadingInfo::InternalErrorDomain:
-        if (code == -3) return 0;                            // aborted: a stop or a replaced load
-        if (code == -6) return PaneError::ObjectNotFound;    // file not found
+        if (code == -3) return 0;                         // aborted: a stop or a replaced load
+        if (code == -6) return PaneError::ObjectNotFound; // file not found
         return PaneError::CannotConnect;
-    default: return PaneError::CannotConnect;
+    default:
+        return PaneError::CannotConnect;
     }
 }
 
@@ -106,21 +114,32 @@ QJsonObject ActionJson(const PageAction& a) {
         o[QLatin1String("k")] = QStringLiteral("selected");
         o[QLatin1String("b")] = a.flag;
         break;
-    case PageAction::Focus: o[QLatin1String("k")] = QStringLiteral("focus"); break;
-    case PageAction::Click: o[QLatin1String("k")] = QStringLiteral("click"); break;
-    case PageAction::CallOnSubmit: o[QLatin1String("k")] = QStringLiteral("submit"); break;
-    case PageAction::FireChange: o[QLatin1String("k")] = QStringLiteral("change"); break;
+    case PageAction::Focus:
+        o[QLatin1String("k")] = QStringLiteral("focus");
+        break;
+    case PageAction::Click:
+        o[QLatin1String("k")] = QStringLiteral("click");
+        break;
+    case PageAction::CallOnSubmit:
+        o[QLatin1String("k")] = QStringLiteral("submit");
+        break;
+    case PageAction::FireChange:
+        o[QLatin1String("k")] = QStringLiteral("change");
+        break;
     case PageAction::SetSrc:
         o[QLatin1String("k")] = QStringLiteral("src");
         o[QLatin1String("v")] = a.text;
         break;
     case PageAction::PressEnter:
-    case PageAction::Navigate: break;
+    case PageAction::Navigate:
+        break;
     }
     return o;
 }
 
-bool RunsInPage(const PageAction& a) { return a.kind != PageAction::PressEnter && a.kind != PageAction::Navigate; }
+bool RunsInPage(const PageAction& a) {
+    return a.kind != PageAction::PressEnter && a.kind != PageAction::Navigate;
+}
 
 } // namespace
 
@@ -177,11 +196,17 @@ QWidget* WebEnginePane::widget() {
     return m_container;
 }
 
-QWebEnginePage* WebEnginePane::page() const { return m_page; }
+QWebEnginePage* WebEnginePane::page() const {
+    return m_page;
+}
 
-bool WebEnginePane::HasEnginePage() const { return m_page != nullptr; }
+bool WebEnginePane::HasEnginePage() const {
+    return m_page != nullptr;
+}
 
-QWebEngineView* WebEnginePane::view() const { return m_view; }
+QWebEngineView* WebEnginePane::view() const {
+    return m_view;
+}
 
 void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     if (m_page) return;
@@ -213,7 +238,8 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         if (!m_internalLoad) emit ProgressChange(percent);
     });
-    connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) { emit StatusTextChange(url); });
+    connect(page, &QWebEnginePage::linkHovered, this,
+            [this](const QString& url) { emit StatusTextChange(url); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] { emit WindowClosing(); });
 
     m_view->setPage(page);
@@ -391,8 +417,10 @@ void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line
         const QString url = parts.mid(4).join(QLatin1Char(' '));
         if (m_internalLoad && top) return;
         if (what == QLatin1String("commit")) {
-            if (top) OnCommitted(url, parts[3]);
-            else emit NavigateComplete2(url, false);
+            if (top)
+                OnCommitted(url, parts[3]);
+            else
+                emit NavigateComplete2(url, false);
         } else if (what == QLatin1String("loaded") && !top) {
             emit DocumentComplete(url, false);
         }
@@ -417,7 +445,7 @@ void WebEnginePane::OnCommitted(const QString& url, const QString& contentType) 
     m_readyState = PaneReadyState::Interactive;
     emit NavigateComplete2(m_location, true);
     emit SetSecureLockIcon(QUrl(m_location).scheme() == QLatin1String("https") ? LockIcon::Secure
-                                                                              : LockIcon::Unsecure);
+                                                                               : LockIcon::Unsecure);
     UpdateCommandState();
 }
 
@@ -464,7 +492,9 @@ void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngi
 
 // ----- page snapshot and actions --------------------------------------------------------------
 
-DocumentPtr WebEnginePane::Document() const { return m_model ? m_model->documentPtr() : nullptr; }
+DocumentPtr WebEnginePane::Document() const {
+    return m_model ? m_model->documentPtr() : nullptr;
+}
 
 void WebEnginePane::Adopt(std::shared_ptr<PageModel> model) {
     m_model = std::move(model);
@@ -490,27 +520,28 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     QElapsedTimer clock;
     clock.start();
     QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(
-        SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
-        [self, generation, clock, done](const QVariant& result) {
-            if (!self) return;
-            const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
-            if (generation != self->m_generation) return done(nullptr);
-            const QString text = result.toString();
-            const qsizetype newline = text.indexOf(QLatin1Char('\n'));
-            if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0) return done(nullptr);
-            const QStringList head = text.left(newline).split(QLatin1Char(' '));
-            QElapsedTimer build;
-            build.start();
-            std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1));
-            SnapshotStats& stats = self->m_stats;
-            stats.buildMs = double(build.nsecsElapsed()) / 1e6;
-            stats.scriptMs = head.value(2).toDouble();
-            stats.roundTripMs = roundTrip;
-            stats.bytes = text.size() - newline - 1;
-            stats.elements = model ? model->elementCount() : 0;
-            done(model);
-        });
+    m_page->runJavaScript(SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
+                          [self, generation, clock, done](const QVariant& result) {
+                              if (!self) return;
+                              const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
+                              if (generation != self->m_generation) return done(nullptr);
+                              const QString text = result.toString();
+                              const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+                              if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0)
+                                  return done(nullptr);
+                              const QStringList head = text.left(newline).split(QLatin1Char(' '));
+                              QElapsedTimer build;
+                              build.start();
+                              std::shared_ptr<PageModel> model =
+                                  PageModel::FromJson(QStringView(text).mid(newline + 1));
+                              SnapshotStats& stats = self->m_stats;
+                              stats.buildMs = double(build.nsecsElapsed()) / 1e6;
+                              stats.scriptMs = head.value(2).toDouble();
+                              stats.roundTripMs = roundTrip;
+                              stats.bytes = text.size() - newline - 1;
+                              stats.elements = model ? model->elementCount() : 0;
+                              done(model);
+                          });
 }
 
 void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
@@ -570,9 +601,12 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
     if (index >= run->actions.size()) return finish(true);
     QJsonArray batch;
     int next = index;
-    while (next < run->actions.size() && RunsInPage(run->actions[next])) batch.append(ActionJson(run->actions[next++]));
-    const QString call = ActionsScript() + QStringLiteral("(%1,%2)").arg(run->generation).arg(
-                                               QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
+    while (next < run->actions.size() && RunsInPage(run->actions[next]))
+        batch.append(ActionJson(run->actions[next++]));
+    const QString call =
+        ActionsScript() + QStringLiteral("(%1,%2)")
+                              .arg(run->generation)
+                              .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
     QPointer<WebEnginePane> self(this);
     m_page->runJavaScript(call, kWorld, [self, run, next, finish](const QVariant& result) {
         if (!self) return;
@@ -602,14 +636,15 @@ void WebEnginePane::SendEnter() {
 void WebEnginePane::SetBodyHtml(const QString& markup) {
     if (m_page && !m_internalLoad && !m_loadActive && m_html && !m_errorPage && m_model &&
         m_model->document() && m_model->document()->hasBody()) {
-        const QString literal = QString::fromUtf8(QJsonDocument(QJsonArray{markup}).toJson(QJsonDocument::Compact));
+        const QString literal =
+            QString::fromUtf8(QJsonDocument(QJsonArray{markup}).toJson(QJsonDocument::Compact));
         m_page->runJavaScript(QStringLiteral("document.body.innerHTML = %1[0];").arg(literal), kWorld);
         return;
     }
     if (!m_page) CreatePage();
     m_internalLoad = true;
-    m_page->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>") + markup +
-                        QStringLiteral("</body></html>"),
+    m_page->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>") +
+                        markup + QStringLiteral("</body></html>"),
                     QUrl(QStringLiteral("about:blank")));
     m_html = true;
     m_errorPage = false;
@@ -624,7 +659,9 @@ void WebEnginePane::SetTextSize(int size) {
     if (m_view) m_view->setZoomFactor(ZoomForTextSize(TextSize()));
 }
 
-bool WebEnginePane::CanPrint() const { return m_page && m_readyState >= PaneReadyState::Interactive; }
+bool WebEnginePane::CanPrint() const {
+    return m_page && m_readyState >= PaneReadyState::Interactive;
+}
 
 void WebEnginePane::PrintTo(QPrinter* printer, Done done) {
     if (!m_view || !CanPrint()) {
@@ -689,9 +726,17 @@ void WebEnginePane::SavePage(const QString& path) {
 void WebEnginePane::Edit(EditCommand command) {
     if (!m_page) return;
     switch (command) {
-    case Cut: m_page->triggerAction(QWebEnginePage::Cut); break;
-    case Copy: m_page->triggerAction(QWebEnginePage::Copy); break;
-    case Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
-    case SelectAll: m_page->triggerAction(QWebEnginePage::SelectAll); break;
+    case Cut:
+        m_page->triggerAction(QWebEnginePage::Cut);
+        break;
+    case Copy:
+        m_page->triggerAction(QWebEnginePage::Copy);
+        break;
+    case Paste:
+        m_page->triggerAction(QWebEnginePage::Paste);
+        break;
+    case SelectAll:
+        m_page->triggerAction(QWebEnginePage::SelectAll);
+        break;
     }
 }

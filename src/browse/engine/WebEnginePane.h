@@ -1,10 +1,10 @@
 #pragma once
 
+#include <deque>
+#include <memory>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
-#include <deque>
-#include <memory>
 
 #include "browse/engine/BrowserPane.h"
 
@@ -137,15 +137,15 @@ private:
     bool m_canGoForward = false;
 
     // The load being tracked.
-    bool m_loadActive = false;     // DownloadBegin raised, DownloadComplete not yet
-    bool m_committed = false;      // NavigateComplete2 raised for it
-    bool m_errorCommit = false;    // the engine's error page was committed; its NC2 waits
-    QString m_commitType;          // content type of the committed document
-    QList<QUrl> m_announced;       // top-level navigations BeforeNavigate2 let through
-    QList<QUrl> m_cancelled;       // top-level navigations a handler cancelled (their signals are dropped)
-    bool m_internalLoad = false;   // SetBodyHtml's own page load: no events
-    int m_navSerial = 0;           // changes with every top-level navigation
-    int m_generation = 0;          // snapshot generation; also changes with every navigation
+    bool m_loadActive = false;   // DownloadBegin raised, DownloadComplete not yet
+    bool m_committed = false;    // NavigateComplete2 raised for it
+    bool m_errorCommit = false;  // the engine's error page was committed; its NC2 waits
+    QString m_commitType;        // content type of the committed document
+    QList<QUrl> m_announced;     // top-level navigations BeforeNavigate2 let through
+    QList<QUrl> m_cancelled;     // top-level navigations a handler cancelled (their signals are dropped)
+    bool m_internalLoad = false; // SetBodyHtml's own page load: no events
+    int m_navSerial = 0;         // changes with every top-level navigation
+    int m_generation = 0;        // snapshot generation; also changes with every navigation
 
     QString m_lastFind;
     bool m_lastFindCaseSensitive = false;

@@ -1,5 +1,6 @@
 #include "browse/engine/WebProfiles.h"
 
+#include <atomic>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +8,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
-#include <atomic>
 
 #include "core/AppPaths.h"
 
@@ -30,7 +30,8 @@ public:
     explicit Registry(QObject* parent) : QObject(parent), interceptor(new OfflineInterceptor(this)) {}
     ~Registry() override {
         // Profiles first (they use the interceptor).
-        for (QWebEngineProfile* p : std::as_const(profiles)) delete p;
+        for (QWebEngineProfile* p : std::as_const(profiles))
+            delete p;
         profiles.clear();
         s_instance = nullptr;
     }
@@ -49,7 +50,9 @@ private:
 
 Registry* Registry::s_instance = nullptr;
 
-QString Key(const QString& userName) { return userName.trimmed().toCaseFolded(); }
+QString Key(const QString& userName) {
+    return userName.trimmed().toCaseFolded();
+}
 
 void Configure(QWebEngineProfile* profile, OfflineInterceptor* interceptor) {
     profile->setUrlRequestInterceptor(interceptor);
@@ -85,7 +88,9 @@ QWebEngineProfile* ForUser(const QString& userName) {
     return profile;
 }
 
-bool Exists(const QString& userName) { return Registry::Get()->profiles.contains(Key(userName)); }
+bool Exists(const QString& userName) {
+    return Registry::Get()->profiles.contains(Key(userName));
+}
 
 bool RemoveUserProfile(const QString& userName) {
     Registry* r = Registry::Get();
@@ -111,9 +116,13 @@ bool RemoveUserProfile(const QString& userName) {
     return true;
 }
 
-int PagesUsing(QWebEngineProfile* profile) { return Registry::Get()->pages.value(profile); }
+int PagesUsing(QWebEngineProfile* profile) {
+    return Registry::Get()->pages.value(profile);
+}
 
-void AddPage(QWebEngineProfile* profile) { ++Registry::Get()->pages[profile]; }
+void AddPage(QWebEngineProfile* profile) {
+    ++Registry::Get()->pages[profile];
+}
 
 void RemovePage(QWebEngineProfile* profile) {
     Registry* r = Registry::Get();
@@ -121,9 +130,13 @@ void RemovePage(QWebEngineProfile* profile) {
     if (it != r->pages.end() && --it.value() <= 0) r->pages.erase(it);
 }
 
-void SetOffline(bool offline) { g_offline = offline; }
+void SetOffline(bool offline) {
+    g_offline = offline;
+}
 
-bool IsOffline() { return g_offline.load(); }
+bool IsOffline() {
+    return g_offline.load();
+}
 
 bool BlockedOffline(const QString& scheme) {
     const QString s = scheme.toLower();
