@@ -35,7 +35,7 @@ public:
 // Navigates and waits for the top-level DocumentComplete (clears the log first).
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs = 15000);
 
-// Whether the pane's engine is done with every pending answer (lets queued actions run).
+// Processes events for ms milliseconds (lets late events and queued actions run).
 void Pump(int ms);
 
 // Readable QString values in test failure messages.
