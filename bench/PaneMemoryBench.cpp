@@ -1,0 +1,142 @@
+// Memory of many browser panes, as PSS summed over this process and its engine processes
+// (from /proc/<pid>/smaps_rollup). Each scenario runs in a fresh process:
+//   PaneMemoryBench            runs every scenario and prints the comparison
+//   PaneMemoryBench <scenario> runs one: lazy5 | blank50 | blank50+5
+// lazy5:     50 WebEnginePanes navigated to about:blank (no engine page), 5 of them then to pages
+// blank50:   50 engine pages (QWebEngineView) navigated to about:blank
+// blank50+5: the same, then 5 of them to the same pages as lazy5
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "browse/engine/WebEnginePane.h"
+#include "browse/engine/WebProfiles.h"
+#include "sites/TestSites.h"
+
+namespace {
+
+constexpr int kPanes = 50;
+const char* const kPages[] = {"/login", "/plain", "/echo", "/iframes", "/generated?n=2000"};
+
+qint64 PssKb(int pid) {
+    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("Pss:")) return line.mid(4).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+// This process and every process below it (the engine's zygote and renderers).
+QList<int> ProcessTree(int root) {
+    QMultiHash<int, int> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const int pid = entry.toInt(&ok);
+        if (!ok) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        children.insert(fields.value(1).toInt(), pid);
+    }
+    QList<int> out{root};
+    for (int i = 0; i < out.size(); ++i)
+        out += children.values(out[i]);
+    return out;
+}
+
+int RunScenario(const QString& scenario) {
+    sites::TestSites sites;
+    std::vector<std::unique_ptr<WebEnginePane>> panes;
+    std::vector<std::unique_ptr<QWebEngineView>> views;
+    int loaded = 0;
+    if (scenario == QLatin1String("lazy5")) {
+        for (int i = 0; i < kPanes; ++i) {
+            auto pane = std::make_unique<WebEnginePane>(QStringLiteral("memory"));
+            pane->widget()->resize(800, 600);
+            QObject::connect(pane.get(), &BrowserPane::DocumentComplete, [&](const QString&, bool top) {
+                if (top) ++loaded;
+            });
+            pane->Navigate2(QStringLiteral("about:blank"));
+            panes.push_back(std::move(pane));
+        }
+        benchsupport::Pump([&] { return loaded == kPanes; });
+        for (int i = 0; i < 5; ++i)
+            panes[size_t(i)]->Navigate2(sites.Url(QLatin1String(kPages[i])));
+        benchsupport::Pump([&] { return loaded == kPanes + 5; });
+    } else {
+        QWebEngineProfile* profile = WebProfiles::ForUser(QStringLiteral("memory"));
+        for (int i = 0; i < kPanes; ++i) {
+            auto view = std::make_unique<QWebEngineView>();
+            view->resize(800, 600);
+            view->setPage(new QWebEnginePage(profile, view.get()));
+            QObject::connect(view->page(), &QWebEnginePage::loadFinished, [&] { ++loaded; });
+            view->load(QUrl(QStringLiteral("about:blank")));
+            views.push_back(std::move(view));
+        }
+        benchsupport::Pump([&] { return loaded == kPanes; });
+        if (scenario == QLatin1String("blank50+5")) {
+            for (int i = 0; i < 5; ++i)
+                views[size_t(i)]->load(QUrl(sites.Url(QLatin1String(kPages[i]))));
+            benchsupport::Pump([&] { return loaded == kPanes + 5; });
+        }
+    }
+    // Let the engine settle (late frames, garbage collection).
+    benchsupport::Pump([] { return false; }, 3000);
+    const QList<int> tree = ProcessTree(int(QCoreApplication::applicationPid()));
+    qint64 total = 0;
+    for (int pid : tree)
+        total += PssKb(pid);
+    QTextStream(stdout) << scenario << ' ' << tree.size() << ' ' << PssKb(tree.first()) << ' ' << total
+                        << Qt::endl;
+    views.clear();
+    panes.clear();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    benchsupport::PrepareEnvironment(home);
+    QApplication app(argc, argv);
+    if (argc > 1) return RunScenario(QString::fromLocal8Bit(argv[1]));
+
+    QTextStream out(stdout);
+    out << "scenario        processes   PSS browser MB   PSS total MB" << Qt::endl;
+    QMap<QString, double> totals;
+    for (const QString& scenario :
+         {QStringLiteral("lazy5"), QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
+        QProcess run;
+        run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        run.start(QCoreApplication::applicationFilePath(), {scenario});
+        run.waitForFinished(300000);
+        const QStringList f = QString::fromLocal8Bit(run.readAllStandardOutput())
+                                  .trimmed()
+                                  .split(QLatin1Char('\n'))
+                                  .last()
+                                  .split(QLatin1Char(' '));
+        if (f.size() < 4) {
+            out << scenario << " failed" << Qt::endl;
+            continue;
+        }
+        totals[scenario] = f[3].toDouble() / 1024.0;
+        out << scenario.leftJustified(16) << f[1].rightJustified(9)
+            << QString::number(f[2].toDouble() / 1024.0, 'f', 1).rightJustified(17)
+            << QString::number(totals[scenario], 'f', 1).rightJustified(15) << Qt::endl;
+    }
+    if (totals.value(QStringLiteral("blank50")) > 0)
+        out << "lazy5 / blank50 = "
+            << QString::number(totals[QStringLiteral("lazy5")] / totals[QStringLiteral("blank50")], 'f', 2)
+            << ", lazy5 / blank50+5 = "
+            << QString::number(totals[QStringLiteral("lazy5")] / totals.value(QStringLiteral("blank50+5"), 1),
+                               'f', 2)
+            << Qt::endl;
+    return 0;
+}

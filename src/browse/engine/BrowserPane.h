@@ -1,0 +1,168 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+#include <QString>
+
+#include "browse/engine/PageModel.h"
+
+class BrowserPane;
+class QPrinter;
+class QWidget;
+
+// Command numbers of CommandStateChange.
+namespace PaneCommand {
+constexpr int Forward = 1;
+constexpr int Back = 2;
+} // namespace PaneCommand
+
+// The Internet error codes NavigateError carries besides HTTP status codes.
+namespace PaneError {
+constexpr long CannotConnect = -2146697211L;  // host not found, connection refused, working offline
+constexpr long ObjectNotFound = -2146697210L; // the addressed object (a local file) does not exist
+} // namespace PaneError
+
+// SetSecureLockIcon states.
+namespace LockIcon {
+constexpr int Unsecure = 0;
+constexpr int Secure = 6; // https without a certificate error
+} // namespace LockIcon
+
+// ReadyState values.
+namespace PaneReadyState {
+constexpr int Uninitialized = 0; // never navigated
+constexpr int Loading = 1;       // a navigation started, no document yet
+constexpr int Interactive = 3;   // the new document is there and still loading
+constexpr int Complete = 4;      // loaded (or stopped, or failed)
+} // namespace PaneReadyState
+
+// BeforeNavigate2: a handler sets `cancel` to stop the navigation.
+struct NavigateEvent {
+    QString url;
+    bool topLevel = true;
+    bool cancel = false;
+};
+
+// NewWindow2: a page asks for a new window. A handler either hands it to another pane
+// (openIn: that pane then loads the new window's page and raises its events) or cancels it.
+// Left unanswered, the new window is cancelled.
+struct NewWindowEvent {
+    QString url;                // the address the window is to load (may be empty)
+    bool userInitiated = false; // a click or key press of the user caused it
+
+    void openIn(BrowserPane* pane) { m_target = pane; }
+    void cancel() { m_target = nullptr; }
+    BrowserPane* target() const { return m_target; }
+    bool cancelled() const { return m_target == nullptr; }
+
+private:
+    BrowserPane* m_target = nullptr;
+};
+
+// One browser pane: the engine's events as signals and its members as methods, in the meaning
+// the program's handlers expect. Handlers connect with direct connections (the default here)
+// and may act synchronously: set NavigateEvent::cancel, answer NewWindowEvent, read Document()
+// inside DocumentComplete.
+//
+// Event order for a top-level load: BeforeNavigate2 -> DownloadBegin -> NavigateComplete2 ->
+// [frames: NavigateComplete2(frame) ... DocumentComplete(frame)] -> DownloadComplete ->
+// DocumentComplete. A failed load raises NavigateError after DownloadBegin; when the engine
+// shows its own error page, NavigateComplete2 for it follows NavigateError (IsErrorPage() is
+// then true). A server's error page (404, 500 with a body) is committed first, so there
+// NavigateComplete2 comes before NavigateError. A cancelled navigation raises nothing after
+// BeforeNavigate2.
+class BrowserPane : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(bool ok)>;
+
+    explicit BrowserPane(QObject* parent = nullptr);
+    ~BrowserPane() override;
+
+    // Navigation.
+    virtual void Navigate2(const QString& url) = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    void GoHome() { Navigate2(HomePage()); }
+    virtual void Stop() = 0;
+    virtual void Refresh() = 0;
+    void SetHomePage(const QString& url) { m_homePage = url; }
+    QString HomePage() const { return m_homePage; }
+
+    // State.
+    virtual QString LocationURL() const = 0;
+    // The page's title, or its address when it has none.
+    virtual QString LocationName() const = 0;
+    virtual int ReadyState() const = 0;
+    virtual bool Busy() const = 0;
+    virtual bool CanGoBack() const = 0;
+    virtual bool CanGoForward() const = 0;
+    // The last top-level load failed: the engine's error page, or a server's error answer.
+    virtual bool IsErrorPage() const = 0;
+    // The current document is HTML ("HTMLDocument"); false for a PDF, an image, ...
+    virtual bool IsHtmlDocument() const = 0;
+    QString DocumentTypeName() const;
+    // This pane works offline (network loads blocked) on top of the program's offline switch.
+    virtual bool Offline() const { return m_offline; }
+    virtual void SetOffline(bool offline) { m_offline = offline; }
+
+    // The page. Document() is the last snapshot (taken just before DocumentComplete), or a
+    // document without elements between a new page's NavigateComplete2 and its DocumentComplete;
+    // null before anything was loaded. Writes to it are recorded as actions and applied to the
+    // page, in order, as soon as the current event has been handled (or at ApplyActions).
+    virtual DocumentPtr Document() const = 0;
+    // Takes a new snapshot of the current page (a new generation) and hands it over.
+    virtual void RefreshDocument(std::function<void(DocumentPtr)> done) = 0;
+    // Applies the pending actions of a document now, in order. done(false) when they were
+    // refused (the document is not the pane's current snapshot any more: the page navigated or
+    // was snapshot again since), when an element they name has left the page, or when there is
+    // no page. Refused actions are dropped.
+    virtual void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) = 0;
+    void ApplyActions(Done done = {}) { ApplyDocumentActions(Document(), std::move(done)); }
+    // Replaces the page's body with this markup (the "Please wait..." page); no events.
+    virtual void SetBodyHtml(const QString& markup) = 0;
+
+    // View: text size 0 (smallest) to 4 (largest), 2 = medium, and the zoom it stands for.
+    virtual int TextSize() const { return m_textSize; }
+    virtual void SetTextSize(int size);
+    virtual bool CanPrint() const = 0;
+    // Print and Print Preview with their dialogs; PrintTo prints without a dialog.
+    virtual void Print() = 0;
+    virtual void PrintPreview() = 0;
+    virtual void PrintTo(QPrinter* printer, Done done) = 0;
+    // Finds text in the page and selects it; done(found).
+    virtual void FindText(const QString& text, bool backward, bool caseSensitive, Done done) = 0;
+    // Saves the page as one HTML file.
+    virtual void SavePage(const QString& path) = 0;
+    enum EditCommand { Cut, Copy, Paste, SelectAll };
+    virtual void Edit(EditCommand command) = 0;
+
+    // The widget to put in a layout.
+    virtual QWidget* widget() = 0;
+
+    // The zoom factor of a text size.
+    static double ZoomForTextSize(int size);
+
+signals:
+    void BeforeNavigate2(NavigateEvent& e);
+    void NavigateComplete2(const QString& url, bool topLevel);
+    void DownloadBegin();
+    void DownloadComplete();
+    void DocumentComplete(const QString& url, bool topLevel);
+    // statusCode: the HTTP status, or PaneError::CannotConnect / PaneError::ObjectNotFound.
+    void NavigateError(const QString& url, bool topLevel, long statusCode);
+    void NewWindow2(NewWindowEvent& e);
+    // command: PaneCommand::Forward or PaneCommand::Back.
+    void CommandStateChange(int command, bool enable);
+    void TitleChange(const QString& title);
+    void SetSecureLockIcon(int state);
+    void WindowClosing();
+    void ScriptError(const QString& description, const QString& url, int line);
+    void StatusTextChange(const QString& text);
+    void ProgressChange(int percent);
+
+private:
+    QString m_homePage = QStringLiteral("about:blank");
+    bool m_offline = false;
+    int m_textSize = 2;
+};

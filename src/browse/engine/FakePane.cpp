@@ -1,0 +1,220 @@
+#include "browse/engine/FakePane.h"
+
+#include <QTimer>
+#include <QWidget>
+
+FakePane::FakePane(QObject* parent) : BrowserPane(parent) {}
+
+FakePane::~FakePane() {
+    delete m_widget.data();
+}
+
+void FakePane::SetLocation(const QString& url, const QString& name) {
+    m_location = url;
+    m_name = name;
+}
+
+void FakePane::Watch(const DocumentPtr& document) {
+    if (!document) return;
+    std::weak_ptr<PageModel> weak = std::shared_ptr<PageModel>(document, &document->model());
+    QPointer<FakePane> self(this);
+    document->model().SetActionListener([self, weak] {
+        QTimer::singleShot(0, self, [self, weak] {
+            if (!self) return;
+            if (std::shared_ptr<PageModel> model = weak.lock()) {
+                if (model->pendingActions().isEmpty()) return;
+                if (!self->m_document || &self->m_document->model() != model.get())
+                    self->m_refused.append(model->TakeActions());
+                else
+                    self->Flush();
+            }
+        });
+    });
+}
+
+void FakePane::SetDocument(DocumentPtr document) {
+    if (m_document && !m_document->model().pendingActions().isEmpty())
+        m_refused.append(m_document->model().TakeActions());
+    m_document = std::move(document);
+    Watch(m_document);
+}
+
+void FakePane::Flush() {
+    if (!m_document) return;
+    const QList<PageAction> actions = m_document->model().TakeActions();
+    for (const PageAction& a : actions) {
+        m_applied.append(a);
+        if (a.kind == PageAction::Navigate) {
+            Navigate2(a.text);
+            break; // the rest was meant for the page being left
+        }
+    }
+}
+
+bool FakePane::RaiseBeforeNavigate2(const QString& url, bool topLevel) {
+    NavigateEvent e{url, topLevel, false};
+    emit BeforeNavigate2(e);
+    Flush();
+    return e.cancel;
+}
+
+void FakePane::RaiseNavigateComplete2(const QString& url, bool topLevel) {
+    emit NavigateComplete2(url, topLevel);
+    Flush();
+}
+
+void FakePane::RaiseDownloadBegin() {
+    emit DownloadBegin();
+    Flush();
+}
+
+void FakePane::RaiseDownloadComplete() {
+    emit DownloadComplete();
+    Flush();
+}
+
+void FakePane::RaiseDocumentComplete(const QString& url, bool topLevel) {
+    emit DocumentComplete(url, topLevel);
+    Flush();
+}
+
+void FakePane::RaiseNavigateError(const QString& url, long statusCode, bool topLevel) {
+    emit NavigateError(url, topLevel, statusCode);
+    Flush();
+}
+
+NewWindowEvent FakePane::RaiseNewWindow2(const QString& url, bool userInitiated) {
+    NewWindowEvent e;
+    e.url = url;
+    e.userInitiated = userInitiated;
+    emit NewWindow2(e);
+    Flush();
+    return e;
+}
+
+void FakePane::RaiseCommandStateChange(int command, bool enable) {
+    if (command == PaneCommand::Back) m_canGoBack = enable;
+    if (command == PaneCommand::Forward) m_canGoForward = enable;
+    emit CommandStateChange(command, enable);
+}
+
+void FakePane::RaiseTitleChange(const QString& title) {
+    m_name = title;
+    emit TitleChange(title);
+}
+
+void FakePane::RaiseSetSecureLockIcon(int state) {
+    emit SetSecureLockIcon(state);
+}
+void FakePane::RaiseWindowClosing() {
+    emit WindowClosing();
+}
+void FakePane::RaiseScriptError(const QString& description, const QString& url, int line) {
+    emit ScriptError(description, url, line);
+}
+void FakePane::RaiseStatusTextChange(const QString& text) {
+    emit StatusTextChange(text);
+}
+void FakePane::RaiseProgressChange(int percent) {
+    emit ProgressChange(percent);
+}
+
+bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QString& title) {
+    if (RaiseBeforeNavigate2(url)) return false;
+    m_busy = true;
+    m_readyState = PaneReadyState::Loading;
+    RaiseDownloadBegin();
+    m_location = url;
+    m_name = title;
+    m_errorPage = false;
+    m_html = document ? document->isHtml() : true;
+    m_readyState = PaneReadyState::Interactive;
+    RaiseNavigateComplete2(url);
+    if (!title.isEmpty()) RaiseTitleChange(title);
+    m_busy = false;
+    m_readyState = PaneReadyState::Complete;
+    RaiseDownloadComplete();
+    SetDocument(document ? document : PageModel::Empty(url, 1)->documentPtr());
+    RaiseDocumentComplete(url);
+    return true;
+}
+
+bool FakePane::SimulateFailedLoad(const QString& url, long statusCode) {
+    if (RaiseBeforeNavigate2(url)) return false;
+    m_busy = true;
+    m_readyState = PaneReadyState::Loading;
+    RaiseDownloadBegin();
+    m_errorPage = true;
+    RaiseNavigateError(url, statusCode);
+    m_location = url;
+    m_html = true;
+    SetDocument(PageModel::Empty(url, 1)->documentPtr());
+    m_readyState = PaneReadyState::Interactive;
+    RaiseNavigateComplete2(url);
+    m_busy = false;
+    m_readyState = PaneReadyState::Complete;
+    RaiseDownloadComplete();
+    RaiseDocumentComplete(url);
+    return true;
+}
+
+void FakePane::ClearRecords() {
+    m_navigations.clear();
+    m_applied.clear();
+    m_refused.clear();
+    m_calls.clear();
+}
+
+void FakePane::Navigate2(const QString& url) {
+    m_navigations << url;
+}
+
+void FakePane::SetOffline(bool offline) {
+    BrowserPane::SetOffline(offline);
+    m_calls << QStringLiteral("SetOffline");
+}
+
+void FakePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
+    m_calls << QStringLiteral("RefreshDocument");
+    if (done) done(m_document);
+}
+
+void FakePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
+    if (!document || !m_document || &document->model() != &m_document->model()) {
+        if (document) m_refused.append(document->model().TakeActions());
+        if (done) done(false);
+        return;
+    }
+    Flush();
+    if (done) done(true);
+}
+
+void FakePane::SetBodyHtml(const QString& markup) {
+    m_calls << QStringLiteral("SetBodyHtml");
+    m_bodyHtml = markup;
+}
+
+void FakePane::PrintTo(QPrinter*, Done done) {
+    m_calls << QStringLiteral("PrintTo");
+    if (done) done(m_canPrint);
+}
+
+void FakePane::FindText(const QString& text, bool, bool, Done done) {
+    m_calls << QStringLiteral("FindText");
+    m_lastFind = text;
+    if (done) done(m_findResult);
+}
+
+void FakePane::SavePage(const QString& path) {
+    m_calls << QStringLiteral("SavePage");
+    m_lastSavePath = path;
+}
+
+void FakePane::Edit(EditCommand) {
+    m_calls << QStringLiteral("Edit");
+}
+
+QWidget* FakePane::widget() {
+    if (!m_widget) m_widget = new QWidget;
+    return m_widget;
+}

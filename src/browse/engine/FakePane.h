@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+
+#include "browse/engine/BrowserPane.h"
+
+// A scriptable pane for tests of the browse logic: the test raises the engine's events, sets
+// what the members report, and reads back what the program asked of the pane (navigations,
+// applied page actions, other calls). Nothing loads by itself.
+//
+// Page actions written to Document() are applied (recorded in appliedActions()) when the Raise
+// call that handed the document to the handlers returns, or at the next turn of the event loop,
+// or at ApplyActions(), as a real pane would. Actions of a document that is no longer the
+// pane's Document() are refused (recorded in refusedActions()).
+class FakePane : public BrowserPane {
+    Q_OBJECT
+public:
+    explicit FakePane(QObject* parent = nullptr);
+    ~FakePane() override;
+
+    // ---- what the members report
+    void SetLocation(const QString& url, const QString& name = {});
+    void SetReadyState(int state) { m_readyState = state; }
+    void SetBusy(bool busy) { m_busy = busy; }
+    void SetErrorPage(bool errorPage) { m_errorPage = errorPage; }
+    void SetHtmlDocument(bool html) { m_html = html; }
+    void SetCanGoBack(bool can) { m_canGoBack = can; }
+    void SetCanGoForward(bool can) { m_canGoForward = can; }
+    void SetCanPrint(bool can) { m_canPrint = can; }
+    // The page model Document() returns (null: no document).
+    void SetDocument(DocumentPtr document);
+    // FindText answers with this.
+    void SetFindResult(bool found) { m_findResult = found; }
+
+    // ---- raising events; each returns after the handlers ran
+    // Returns true when a handler cancelled the navigation.
+    bool RaiseBeforeNavigate2(const QString& url, bool topLevel = true);
+    void RaiseNavigateComplete2(const QString& url, bool topLevel = true);
+    void RaiseDownloadBegin();
+    void RaiseDownloadComplete();
+    void RaiseDocumentComplete(const QString& url, bool topLevel = true);
+    void RaiseNavigateError(const QString& url, long statusCode, bool topLevel = true);
+    // Returns the event as the handlers left it (target() / cancelled()).
+    NewWindowEvent RaiseNewWindow2(const QString& url, bool userInitiated);
+    void RaiseCommandStateChange(int command, bool enable);
+    void RaiseTitleChange(const QString& title);
+    void RaiseSetSecureLockIcon(int state);
+    void RaiseWindowClosing();
+    void RaiseScriptError(const QString& description, const QString& url, int line);
+    void RaiseStatusTextChange(const QString& text);
+    void RaiseProgressChange(int percent);
+
+    // A whole top-level load as the engine raises it: BeforeNavigate2, DownloadBegin, (the
+    // location, document and title are set) NavigateComplete2, DownloadComplete,
+    // DocumentComplete. Stops after a cancel and returns false. A null document gives an
+    // empty HTML document at url.
+    bool SimulateLoad(const QString& url, DocumentPtr document = {}, const QString& title = {});
+    // A failed load: BeforeNavigate2, DownloadBegin, NavigateError, then the error page's
+    // NavigateComplete2, DownloadComplete and DocumentComplete with IsErrorPage() true.
+    bool SimulateFailedLoad(const QString& url, long statusCode);
+
+    // ---- what the program asked
+    // Addresses given to Navigate2 (GoHome gives the home page, a Navigate action its address).
+    const QStringList& navigations() const { return m_navigations; }
+    const QList<PageAction>& appliedActions() const { return m_applied; }
+    const QList<PageAction>& refusedActions() const { return m_refused; }
+    // Other calls by name: "GoBack", "GoForward", "Stop", "Refresh", "SetBodyHtml", "Print",
+    // "PrintPreview", "PrintTo", "FindText", "SavePage", "Edit", "RefreshDocument", "SetOffline".
+    const QStringList& calls() const { return m_calls; }
+    QString bodyHtml() const { return m_bodyHtml; }
+    QString lastFind() const { return m_lastFind; }
+    QString lastSavePath() const { return m_lastSavePath; }
+    void ClearRecords();
+
+    // ---- BrowserPane
+    void Navigate2(const QString& url) override;
+    void GoBack() override { m_calls << QStringLiteral("GoBack"); }
+    void GoForward() override { m_calls << QStringLiteral("GoForward"); }
+    void Stop() override { m_calls << QStringLiteral("Stop"); }
+    void Refresh() override { m_calls << QStringLiteral("Refresh"); }
+    QString LocationURL() const override { return m_location; }
+    QString LocationName() const override { return m_name.isEmpty() ? m_location : m_name; }
+    int ReadyState() const override { return m_readyState; }
+    bool Busy() const override { return m_busy; }
+    bool CanGoBack() const override { return m_canGoBack; }
+    bool CanGoForward() const override { return m_canGoForward; }
+    bool IsErrorPage() const override { return m_errorPage; }
+    bool IsHtmlDocument() const override { return m_html; }
+    void SetOffline(bool offline) override;
+    DocumentPtr Document() const override { return m_document; }
+    void RefreshDocument(std::function<void(DocumentPtr)> done) override;
+    void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
+    void SetBodyHtml(const QString& markup) override;
+    bool CanPrint() const override { return m_canPrint; }
+    void Print() override { m_calls << QStringLiteral("Print"); }
+    void PrintPreview() override { m_calls << QStringLiteral("PrintPreview"); }
+    void PrintTo(QPrinter* printer, Done done) override;
+    void FindText(const QString& text, bool backward, bool caseSensitive, Done done) override;
+    void SavePage(const QString& path) override;
+    void Edit(EditCommand command) override;
+    QWidget* widget() override;
+
+private:
+    void Flush();
+    void Watch(const DocumentPtr& document);
+
+    QString m_location;
+    QString m_name;
+    int m_readyState = PaneReadyState::Uninitialized;
+    bool m_busy = false;
+    bool m_errorPage = false;
+    bool m_html = false;
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
+    bool m_canPrint = true;
+    bool m_findResult = false;
+    DocumentPtr m_document;
+    QStringList m_navigations;
+    QList<PageAction> m_applied;
+    QList<PageAction> m_refused;
+    QStringList m_calls;
+    QString m_bodyHtml;
+    QString m_lastFind;
+    QString m_lastSavePath;
+    QPointer<QWidget> m_widget;
+};

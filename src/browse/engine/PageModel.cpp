@@ -1,0 +1,658 @@
+#include "browse/engine/PageModel.h"
+
+#include <climits>
+#include <QUrl>
+
+namespace {
+
+const QString kHtmlTypeName = QStringLiteral("HTMLDocument");
+
+QString KindName(PageAction::Kind kind) {
+    switch (kind) {
+    case PageAction::SetValue:
+        return QStringLiteral("SetValue");
+    case PageAction::SetSelected:
+        return QStringLiteral("SetSelected");
+    case PageAction::Focus:
+        return QStringLiteral("Focus");
+    case PageAction::Click:
+        return QStringLiteral("Click");
+    case PageAction::CallOnSubmit:
+        return QStringLiteral("CallOnSubmit");
+    case PageAction::FireChange:
+        return QStringLiteral("FireChange");
+    case PageAction::SetSrc:
+        return QStringLiteral("SetSrc");
+    case PageAction::PressEnter:
+        return QStringLiteral("PressEnter");
+    case PageAction::Navigate:
+        return QStringLiteral("Navigate");
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+QString PageAction::Describe() const {
+    QString out = KindName(kind);
+    if (element >= 0) out += QStringLiteral(" #%1").arg(element);
+    if (kind == SetSelected) out += flag ? QStringLiteral(" true") : QStringLiteral(" false");
+    return out;
+}
+
+// ----- DomElement -----------------------------------------------------------------------------
+
+QString DomElement::readyState() const {
+    if (m_nodeName == QLatin1String("IMG"))
+        return m_complete ? QStringLiteral("complete") : QStringLiteral("loading");
+    return QStringLiteral("complete");
+}
+
+QString DomElement::onsubmit() const {
+    if (m_onsubmit.isEmpty()) return {};
+    return QStringLiteral("function anonymous() { ") + m_onsubmit + QStringLiteral(" }");
+}
+
+void DomElement::Record(PageAction::Kind kind, const QString& text, bool flag) {
+    if (m_model && m_ref >= 0) m_model->Record(PageAction{kind, m_ref, text, flag});
+}
+
+void DomElement::SetValue(const QString& value) {
+    m_value = value;
+    Record(PageAction::SetValue, value);
+}
+
+void DomElement::SetSelected(bool selected) {
+    m_selected = selected;
+    Record(PageAction::SetSelected, {}, selected);
+    DomElement* list = m_parent;
+    if (!list || list->m_nodeName != QLatin1String("SELECT")) return;
+    if (selected && list->m_type != QLatin1String("select-multiple")) {
+        for (DomElement* option : std::as_const(list->m_children))
+            if (option != this) option->m_selected = false;
+    }
+    list->m_value.clear();
+    for (DomElement* option : std::as_const(list->m_children)) {
+        if (option->m_selected) {
+            list->m_value = option->m_value.isNull() ? option->m_innerText : option->m_value;
+            break;
+        }
+    }
+}
+
+void DomElement::SetSrc(const QString& src) {
+    m_src = src;
+    m_complete = false;
+    Record(PageAction::SetSrc, src);
+}
+
+void DomElement::Focus() {
+    Record(PageAction::Focus);
+}
+void DomElement::Click() {
+    Record(PageAction::Click);
+}
+void DomElement::CallOnSubmit() {
+    Record(PageAction::CallOnSubmit);
+}
+void DomElement::FireChange() {
+    Record(PageAction::FireChange);
+}
+
+// ----- DomDocument ----------------------------------------------------------------------------
+
+QString DomDocument::protocol() const {
+    const QString scheme = QUrl(m_url).scheme().toLower();
+    if (scheme == QLatin1String("http")) return QStringLiteral("HyperText Transfer Protocol");
+    if (scheme == QLatin1String("https")) return QStringLiteral("HyperText Transfer Protocol with Privacy");
+    if (scheme == QLatin1String("file")) return QStringLiteral("File Protocol");
+    return QStringLiteral("Unknown Protocol");
+}
+
+bool DomDocument::isHtml() const {
+    const QString type = m_contentType.toLower();
+    return type.isEmpty() || type == QLatin1String("text/html") ||
+           type == QLatin1String("application/xhtml+xml");
+}
+
+QString DomDocument::typeName() const {
+    if (isHtml()) return kHtmlTypeName;
+    if (m_contentType.compare(QLatin1String("application/pdf"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("PDFDocument");
+    return QStringLiteral("Document");
+}
+
+DomElement* DomDocument::getElementById(const QString& id) const {
+    if (id.isEmpty()) return nullptr;
+    for (DomElement* e : m_all)
+        if (e->id() == id) return e;
+    for (DomElement* f : m_forms)
+        if (f->id() == id) return f;
+    return nullptr;
+}
+
+QList<DomElement*> DomDocument::getElementsByTagName(const QString& nodeName) const {
+    QList<DomElement*> out;
+    const QString upper = nodeName.toUpper();
+    for (DomElement* e : m_all)
+        if (e->nodeName() == upper) out.append(e);
+    return out;
+}
+
+void DomDocument::PressEnter() {
+    m_model->Record(PageAction{PageAction::PressEnter, -1, {}, false});
+}
+
+void DomDocument::Navigate(const QString& url) {
+    m_model->Record(PageAction{PageAction::Navigate, -1, url, false});
+}
+
+int DomDocument::generation() const {
+    return m_model->generation();
+}
+
+// ----- PageModel ------------------------------------------------------------------------------
+
+namespace {
+
+// Reads the snapshot's JSON straight from the UTF-16 text the engine hands over. Anything
+// unexpected makes it fail (ok = false) rather than guess, and it never reads past the end.
+class JsonReader {
+public:
+    explicit JsonReader(QStringView text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+
+    bool ok = true;
+
+    bool AtEnd() {
+        SkipSpace();
+        return m_p >= m_end;
+    }
+    bool Take(char16_t c) {
+        SkipSpace();
+        if (m_p < m_end && m_p->unicode() == c) {
+            ++m_p;
+            return true;
+        }
+        return false;
+    }
+    bool Expect(char16_t c) {
+        if (Take(c)) return true;
+        ok = false;
+        return false;
+    }
+
+    QString String() {
+        if (!Expect(u'"')) return {};
+        const QChar* start = m_p;
+        while (m_p < m_end && m_p->unicode() != u'"' && m_p->unicode() != u'\\')
+            ++m_p;
+        if (m_p < m_end && m_p->unicode() == u'"') {
+            QString out(start, m_p - start);
+            ++m_p;
+            return out;
+        }
+        QString out(start, m_p - start);
+        while (m_p < m_end) {
+            const char16_t c = (m_p++)->unicode();
+            if (c == u'"') return out;
+            if (c != u'\\') {
+                out.append(QChar(c));
+                continue;
+            }
+            if (m_p >= m_end) break;
+            const char16_t e = (m_p++)->unicode();
+            switch (e) {
+            case u'"':
+                out.append(QLatin1Char('"'));
+                break;
+            case u'\\':
+                out.append(QLatin1Char('\\'));
+                break;
+            case u'/':
+                out.append(QLatin1Char('/'));
+                break;
+            case u'b':
+                out.append(QLatin1Char('\b'));
+                break;
+            case u'f':
+                out.append(QLatin1Char('\f'));
+                break;
+            case u'n':
+                out.append(QLatin1Char('\n'));
+                break;
+            case u'r':
+                out.append(QLatin1Char('\r'));
+                break;
+            case u't':
+                out.append(QLatin1Char('\t'));
+                break;
+            case u'u': {
+                if (m_end - m_p < 4) return Fail();
+                bool hex = false;
+                const uint code = QStringView(m_p, 4).toUInt(&hex, 16);
+                if (!hex) return Fail();
+                out.append(QChar(char16_t(code)));
+                m_p += 4;
+                break;
+            }
+            default:
+                return Fail();
+            }
+        }
+        return Fail();
+    }
+
+    // A number; integers are what the snapshot holds.
+    long long Integer() {
+        SkipSpace();
+        const QChar* start = m_p;
+        if (m_p < m_end && (m_p->unicode() == u'-' || m_p->unicode() == u'+')) ++m_p;
+        while (m_p < m_end && (m_p->isDigit() || m_p->unicode() == u'.' || m_p->unicode() == u'e' ||
+                               m_p->unicode() == u'E' || m_p->unicode() == u'-' || m_p->unicode() == u'+'))
+            ++m_p;
+        bool number = false;
+        const double value = QStringView(start, m_p - start).toDouble(&number);
+        if (!number) {
+            ok = false;
+            return 0;
+        }
+        return value >= -1e15 && value <= 1e15 ? (long long)value : 0;
+    }
+    int Int() {
+        const long long v = Integer();
+        return v >= INT_MIN && v <= INT_MAX ? int(v) : -1;
+    }
+
+    QList<int> IntArray() {
+        QList<int> out;
+        Array([&] { out.append(Int()); });
+        return out;
+    }
+
+    // Calls `member(key)` for each member; it reads (or skips) the value.
+    template <typename F> void Object(F&& member) {
+        if (!Expect(u'{')) return;
+        if (Take(u'}')) return;
+        while (ok) {
+            const QString key = String();
+            if (!ok || !Expect(u':')) return;
+            member(key);
+            if (Take(u',')) continue;
+            Expect(u'}');
+            return;
+        }
+    }
+    // Calls `item()` for each item; it reads (or skips) it.
+    template <typename F> void Array(F&& item) {
+        if (!Expect(u'[')) return;
+        if (Take(u']')) return;
+        while (ok) {
+            item();
+            if (Take(u',')) continue;
+            Expect(u']');
+            return;
+        }
+    }
+
+    bool IsNull() {
+        SkipSpace();
+        if (m_end - m_p >= 4 && QStringView(m_p, 4) == QLatin1String("null")) {
+            m_p += 4;
+            return true;
+        }
+        return false;
+    }
+
+    void SkipValue(int depth = 0) {
+        SkipSpace();
+        if (m_p >= m_end || depth > 64) {
+            ok = false;
+            return;
+        }
+        const char16_t c = m_p->unicode();
+        if (c == u'{') return Object([&](const QString&) { SkipValue(depth + 1); });
+        if (c == u'[') return Array([&] { SkipValue(depth + 1); });
+        if (c == u'"') {
+            String();
+            return;
+        }
+        if (IsNull()) return;
+        for (const char* word : {"true", "false"}) {
+            const qsizetype n = qsizetype(qstrlen(word));
+            if (m_end - m_p >= n && QStringView(m_p, n) == QLatin1String(word)) {
+                m_p += n;
+                return;
+            }
+        }
+        Integer();
+    }
+
+private:
+    void SkipSpace() {
+        while (m_p < m_end) {
+            const char16_t c = m_p->unicode();
+            if (c != u' ' && c != u'\n' && c != u'\r' && c != u'\t') break;
+            ++m_p;
+        }
+    }
+    QString Fail() {
+        ok = false;
+        return {};
+    }
+
+    const QChar* m_p;
+    const QChar* m_end;
+};
+
+// A document as read, before its references become pointers.
+struct RawDocument {
+    QString url, domain, title, contentType, bodyHtml;
+    bool hasBody = false;
+    QList<int> all, forms, links, images;
+    QStringList scripts;
+    struct Frame {
+        QString name, src;
+        int element = -1;
+        std::unique_ptr<RawDocument> document;
+    };
+    std::vector<Frame> frames;
+};
+
+// References of one element, resolved once every element has its place.
+struct RawLinks {
+    int firstChild = -1; // snapshot reference
+    int textChild = -1;  // index of a text node made for it
+    int parentText = -1;
+    QList<int> children;
+    QList<int> formElements;
+};
+
+constexpr int kMaxFrameDepth = 32;
+
+} // namespace
+
+struct PageModel::Parser {
+    JsonReader in;
+    PageModel& model;
+    std::vector<RawLinks> links;
+    QStringList texts;
+    std::vector<std::pair<size_t, QString>> firstTexts; // element index, text of its first child
+    int tableSize = 0;                                  // elements the snapshot refers to
+
+    void Element() {
+        DomElement e;
+        RawLinks r;
+        QString firstText;
+        bool hasFirstText = false;
+        int complete = -1;
+        in.Object([&](const QString& key) {
+            if (key == QLatin1String("t"))
+                e.m_nodeName = in.String();
+            else if (key == QLatin1String("i"))
+                e.m_id = in.String();
+            else if (key == QLatin1String("n"))
+                e.m_name = in.String();
+            else if (key == QLatin1String("ty"))
+                e.m_type = in.String();
+            else if (key == QLatin1String("v"))
+                e.m_value = in.String();
+            else if (key == QLatin1String("tx"))
+                e.m_innerText = in.String();
+            else if (key == QLatin1String("ih"))
+                e.m_innerHTML = in.String();
+            else if (key == QLatin1String("oh"))
+                e.m_outerHTML = in.String();
+            else if (key == QLatin1String("h"))
+                e.m_href = in.String();
+            else if (key == QLatin1String("hn"))
+                e.m_hostname = in.String();
+            else if (key == QLatin1String("al"))
+                e.m_alt = in.String();
+            else if (key == QLatin1String("s"))
+                e.m_src = in.String();
+            else if (key == QLatin1String("oc"))
+                e.m_onclick = in.String();
+            else if (key == QLatin1String("os"))
+                e.m_onsubmit = in.String();
+            else if (key == QLatin1String("sel"))
+                e.m_selected = in.Int() != 0;
+            else if (key == QLatin1String("ck"))
+                complete = in.Int();
+            else if (key == QLatin1String("cc"))
+                e.m_childCount = in.Int();
+            else if (key == QLatin1String("fc"))
+                r.firstChild = in.Int();
+            else if (key == QLatin1String("gp"))
+                r.parentText = in.Int();
+            else if (key == QLatin1String("ch"))
+                r.children = in.IntArray();
+            else if (key == QLatin1String("fe"))
+                r.formElements = in.IntArray();
+            else if (key == QLatin1String("ft")) {
+                firstText = in.String();
+                hasFirstText = true;
+            } else
+                in.SkipValue();
+        });
+        if (e.m_nodeName == QLatin1String("IMG")) e.m_complete = complete > 0;
+        e.m_ref = int(model.m_elements.size());
+        if (hasFirstText) firstTexts.emplace_back(model.m_elements.size(), firstText);
+        model.m_elements.push_back(std::move(e));
+        links.push_back(std::move(r));
+    }
+
+    // Text nodes that are some element's first child become elements of their own, after the
+    // snapshot's (whose positions are their references).
+    void AddTextNodes() {
+        tableSize = int(model.m_elements.size());
+        for (auto& [owner, text] : firstTexts) {
+            DomElement node;
+            node.m_nodeName = QStringLiteral("#text");
+            node.m_innerText = std::move(text);
+            links[owner].textChild = int(model.m_elements.size());
+            model.m_elements.push_back(std::move(node));
+            links.emplace_back();
+        }
+    }
+
+    std::unique_ptr<RawDocument> Document(int depth) {
+        auto d = std::make_unique<RawDocument>();
+        in.Object([&](const QString& key) {
+            if (key == QLatin1String("u"))
+                d->url = in.String();
+            else if (key == QLatin1String("dm"))
+                d->domain = in.String();
+            else if (key == QLatin1String("ti"))
+                d->title = in.String();
+            else if (key == QLatin1String("ct"))
+                d->contentType = in.String();
+            else if (key == QLatin1String("b"))
+                d->hasBody = in.Int() != 0;
+            else if (key == QLatin1String("bh"))
+                d->bodyHtml = in.String();
+            else if (key == QLatin1String("all"))
+                d->all = in.IntArray();
+            else if (key == QLatin1String("forms"))
+                d->forms = in.IntArray();
+            else if (key == QLatin1String("links"))
+                d->links = in.IntArray();
+            else if (key == QLatin1String("images"))
+                d->images = in.IntArray();
+            else if (key == QLatin1String("scripts"))
+                in.Array([&] { d->scripts.append(in.String()); });
+            else if (key == QLatin1String("frames")) {
+                in.Array([&] {
+                    RawDocument::Frame frame;
+                    in.Object([&](const QString& k) {
+                        if (k == QLatin1String("n"))
+                            frame.name = in.String();
+                        else if (k == QLatin1String("s"))
+                            frame.src = in.String();
+                        else if (k == QLatin1String("el"))
+                            frame.element = in.Int();
+                        else if (k == QLatin1String("d") && !in.IsNull()) {
+                            if (depth < kMaxFrameDepth)
+                                frame.document = Document(depth + 1);
+                            else
+                                in.SkipValue();
+                        } else if (k != QLatin1String("d"))
+                            in.SkipValue();
+                    });
+                    d->frames.push_back(std::move(frame));
+                });
+            } else
+                in.SkipValue();
+        });
+        return d;
+    }
+
+    DomElement* At(int ref) const {
+        if (ref < 0 || ref >= tableSize) return nullptr;
+        return &model.m_elements[size_t(ref)];
+    }
+    QList<DomElement*> List(const QList<int>& refs) const {
+        QList<DomElement*> out;
+        out.reserve(refs.size());
+        for (int ref : refs)
+            if (DomElement* e = At(ref)) out.append(e);
+        return out;
+    }
+
+    static void Own(DomDocument* d, const QList<DomElement*>& list) {
+        for (DomElement* e : list) {
+            if (!e->m_document) e->m_document = d;
+            if (e->m_firstChild && !e->m_firstChild->m_document) e->m_firstChild->m_document = d;
+            for (DomElement* c : std::as_const(e->m_children))
+                if (!c->m_document) c->m_document = d;
+        }
+    }
+
+    DomDocument* Build(const RawDocument& raw, DomDocument* parent) {
+        model.m_documents.push_back(std::make_unique<DomDocument>());
+        DomDocument* d = model.m_documents.back().get();
+        d->m_model = &model;
+        d->m_parent = parent;
+        d->m_url = raw.url;
+        d->m_domain = raw.domain;
+        d->m_title = raw.title;
+        d->m_contentType = raw.contentType;
+        d->m_hasBody = raw.hasBody;
+        d->m_bodyHtml = raw.bodyHtml;
+        d->m_all = List(raw.all);
+        d->m_forms = List(raw.forms);
+        d->m_links = List(raw.links);
+        d->m_images = List(raw.images);
+        d->m_scripts = raw.scripts;
+        Own(d, d->m_all);
+        Own(d, d->m_forms);
+        for (DomElement* f : std::as_const(d->m_forms))
+            Own(d, f->m_elements);
+        Own(d, d->m_links);
+        Own(d, d->m_images);
+        for (const RawDocument::Frame& f : raw.frames) {
+            DomFrame frame;
+            frame.name = f.name;
+            frame.src = f.src;
+            frame.element = At(f.element);
+            if (frame.element && !frame.element->m_document) frame.element->m_document = d;
+            if (f.document) frame.document = Build(*f.document, d);
+            d->m_frames.append(frame);
+        }
+        return d;
+    }
+};
+
+std::shared_ptr<PageModel> PageModel::FromJson(const QByteArray& json, QString* error) {
+    return FromJson(QStringView(QString::fromUtf8(json)), error);
+}
+
+std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error) {
+    std::shared_ptr<PageModel> model(new PageModel);
+    PageModel::Parser parser{JsonReader(json), *model, {}, {}, {}, 0};
+    // Every element object begins so (inside strings the quotes are escaped): room for all of
+    // them at once saves moving a large list while it grows.
+    const qsizetype expected = json.count(QLatin1String("{\"t\":"));
+    model->m_elements.reserve(size_t(expected) + size_t(expected) / 4);
+    parser.links.reserve(size_t(expected) + size_t(expected) / 4);
+    std::unique_ptr<RawDocument> top;
+    JsonReader& in = parser.in;
+    in.Object([&](const QString& key) {
+        if (key == QLatin1String("gen"))
+            model->m_generation = in.Int();
+        else if (key == QLatin1String("els")) {
+            if (!model->m_elements.empty()) return in.SkipValue();
+            in.Array([&] { parser.Element(); });
+            parser.AddTextNodes();
+        } else if (key == QLatin1String("texts"))
+            in.Array([&] { parser.texts.append(in.String()); });
+        else if (key == QLatin1String("doc"))
+            top = parser.Document(0);
+        else
+            in.SkipValue();
+    });
+    if (!in.ok || !in.AtEnd() || !top) {
+        if (error)
+            *error =
+                !in.ok || !in.AtEnd() ? QStringLiteral("not a page snapshot") : QStringLiteral("no document");
+        return nullptr;
+    }
+    // Every element has its place now (the list never grows again): references become pointers.
+    for (size_t i = 0; i < model->m_elements.size(); ++i) {
+        DomElement& e = model->m_elements[i];
+        const RawLinks& r = parser.links[i];
+        e.m_model = model.get();
+        e.m_firstChild = r.textChild >= 0 ? &model->m_elements[size_t(r.textChild)] : parser.At(r.firstChild);
+        if (r.parentText >= 0) e.m_parentParentText = parser.texts.value(r.parentText);
+        e.m_children = parser.List(r.children);
+        for (DomElement* child : std::as_const(e.m_children))
+            child->m_parent = &e;
+        e.m_elements = parser.List(r.formElements);
+        for (DomElement* member : std::as_const(e.m_elements))
+            member->m_form = &e;
+    }
+    parser.Build(*top, nullptr);
+    return model;
+}
+
+std::shared_ptr<PageModel> PageModel::Empty(const QString& url, int generation) {
+    std::shared_ptr<PageModel> model(new PageModel);
+    model->m_generation = generation;
+    model->m_documents.push_back(std::make_unique<DomDocument>());
+    DomDocument* d = model->m_documents.back().get();
+    d->m_model = model.get();
+    d->m_url = url;
+    d->m_contentType = QStringLiteral("text/html");
+    d->m_hasBody = true;
+    return model;
+}
+
+DocumentPtr PageModel::documentPtr() {
+    DomDocument* d = document();
+    if (!d) return nullptr;
+    return DocumentPtr(shared_from_this(), d);
+}
+
+DomElement* PageModel::element(int ref) const {
+    if (ref < 0 || ref >= int(m_elements.size()) || m_elements[size_t(ref)].m_ref != ref) return nullptr;
+    return const_cast<DomElement*>(&m_elements[size_t(ref)]);
+}
+
+std::vector<DomDocument*> PageModel::documents() const {
+    std::vector<DomDocument*> out;
+    out.reserve(m_documents.size());
+    for (const auto& d : m_documents)
+        out.push_back(d.get());
+    return out;
+}
+
+QList<PageAction> PageModel::TakeActions() {
+    QList<PageAction> out;
+    out.swap(m_pending);
+    return out;
+}
+
+void PageModel::Record(PageAction action) {
+    const bool first = m_pending.isEmpty();
+    m_pending.append(std::move(action));
+    if (first && m_listener) m_listener();
+}

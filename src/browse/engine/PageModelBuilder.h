@@ -1,0 +1,120 @@
+#pragma once
+
+#include <functional>
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "browse/engine/PageModel.h"
+
+// Builds a page model without the engine, for tests of the page logic. It writes the same JSON
+// the snapshot script returns, so the model is built by the one real path (PageModel::FromJson).
+// Elements go into the current document in the order they are added; between Form() and
+// EndForm() they also belong to that form. outerHTML and innerHTML are derived from what was
+// set unless given explicitly.
+//
+//   PageModelBuilder page("http://bank.test/login");
+//   page.Form("login");
+//   page.Input("text", "user");
+//   page.Input("password", "pass");
+//   page.Input("submit").Value("Sign In");
+//   page.EndForm();
+//   page.Anchor("http://bank.test/help", "Help");
+//   DocumentPtr doc = page.Build();
+class PageModelBuilder {
+public:
+    // A handle to an element being built; its setters chain.
+    class Ref {
+    public:
+        Ref& Id(const QString& id);
+        Ref& Name(const QString& name);
+        Ref& Type(const QString& type);
+        Ref& Value(const QString& value);
+        Ref& Text(const QString& innerText);
+        Ref& InnerHtml(const QString& html);
+        Ref& OuterHtml(const QString& html);
+        Ref& Href(const QString& href);
+        Ref& Alt(const QString& alt);
+        Ref& Src(const QString& src);
+        Ref& OnClick(const QString& script);
+        Ref& Selected(bool selected = true);
+        Ref& Loaded(bool loaded);
+        Ref& ParentParentText(const QString& text);
+        // The first child node: an element made with Child(), or a text node.
+        Ref& FirstChild(const Ref& child);
+        Ref& FirstChildText(const QString& text);
+        Ref& ChildCount(int count);
+        int ref() const { return m_index; }
+
+    private:
+        friend class PageModelBuilder;
+        Ref(PageModelBuilder* builder, int index) : m_builder(builder), m_index(index) {}
+        QJsonObject& o();
+        PageModelBuilder* m_builder;
+        int m_index;
+    };
+
+    explicit PageModelBuilder(const QString& url = QStringLiteral("http://site.test/"),
+                              const QString& title = {});
+
+    // The current document.
+    PageModelBuilder& Title(const QString& title);
+    PageModelBuilder& Domain(const QString& domain);
+    PageModelBuilder& ContentType(const QString& type);
+    PageModelBuilder& BodyHtml(const QString& html);
+    PageModelBuilder& NoBody();
+    PageModelBuilder& Script(const QString& text);
+
+    // Opens a form; the elements added until EndForm() belong to it. onsubmit is the inline
+    // handler's text.
+    Ref Form(const QString& name, const QString& onsubmit = {});
+    void EndForm();
+
+    Ref Input(const QString& type, const QString& name = {}, const QString& value = {});
+    // A list with its OPTIONs (texts); `selected` is the index selected, -1 for none.
+    Ref Select(const QString& name, const QStringList& options, int selected = 0);
+    Ref Anchor(const QString& href, const QString& text);
+    Ref Button(const QString& text, const QString& type = QStringLiteral("submit"));
+    Ref Image(const QString& src, const QString& alt = {}, bool loaded = true);
+    Ref TextArea(const QString& name, const QString& value = {});
+    // Any element of interest, by tag.
+    Ref Element(const QString& tag);
+    // An element that is only some other element's child (not in all()), e.g. a SPAN.
+    Ref Child(const QString& tag);
+
+    // A frame whose document `fill` builds (same origin), and one from another site.
+    void Frame(const QString& src, const QString& name, const std::function<void(PageModelBuilder&)>& fill,
+               const QString& tag = QStringLiteral("FRAME"));
+    void CrossOriginFrame(const QString& src, const QString& name = {},
+                          const QString& tag = QStringLiteral("FRAME"));
+
+    QByteArray Json(int generation = 1) const;
+    std::shared_ptr<PageModel> BuildModel(int generation = 1) const;
+    DocumentPtr Build(int generation = 1) const;
+
+private:
+    struct Doc {
+        QJsonObject head; // u, dm, ti, ct, b, bh
+        QList<int> all, forms, links, images;
+        QStringList scripts;
+        struct FrameRef {
+            QString name, src;
+            int element;
+            int doc; // -1: cross-origin
+        };
+        QList<FrameRef> frames;
+    };
+    int Add(const QString& tag, bool inAll);
+    QJsonObject Serialise(int doc) const;
+    QJsonObject Finished(int index) const;
+
+    std::vector<QJsonObject> m_els;
+    QStringList m_texts;
+    std::vector<Doc> m_docs;
+    int m_current = 0;
+    int m_openForm = -1;
+};

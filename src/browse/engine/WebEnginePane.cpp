@@ -1,0 +1,742 @@
+#include "browse/engine/WebEnginePane.h"
+
+#include <atomic>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFocusEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrintPreviewDialog>
+#include <QTimer>
+#include <QUuid>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+#include "browse/engine/WebProfiles.h"
+#include "core/MessageBox.h"
+
+static void InitEngineResources() {
+    Q_INIT_RESOURCE(engine);
+}
+
+namespace {
+
+constexpr int kWorld = QWebEngineScript::ApplicationWorld;
+
+QString Resource(const QString& name) {
+    static const bool init = (InitEngineResources(), true);
+    Q_UNUSED(init);
+    QFile file(QStringLiteral(":/engine/") + name);
+    if (!file.open(QIODevice::ReadOnly)) qFatal("engine resource %s is missing", qPrintable(name));
+    return QString::fromUtf8(file.readAll());
+}
+
+// A secret of this process that marks the commit script's console lines.
+const QString& Nonce() {
+    static const QString nonce = QStringLiteral("bg") + QUuid::createUuid().toString(QUuid::Id128) +
+                                 QUuid::createUuid().toString(QUuid::Id128);
+    return nonce;
+}
+
+const QString& CommitScript() {
+    static const QString source =
+        Resource(QStringLiteral("PageCommit.js")).replace(QLatin1String("BG_NONCE"), Nonce());
+    return source;
+}
+
+const QString& SnapshotScript() {
+    static const QString source = Resource(QStringLiteral("PageSnapshot.js")).trimmed();
+    return source;
+}
+
+const QString& ActionsScript() {
+    static const QString source = Resource(QStringLiteral("PageActions.js")).trimmed();
+    return source;
+}
+
+bool IsBlank(const QUrl& url) {
+    return url.toString() == QLatin1String("about:blank");
+}
+
+bool IsHtmlType(const QString& type) {
+    const QString t = type.toLower();
+    return t.isEmpty() || t == QLatin1String("text/html") || t == QLatin1String("application/xhtml+xml");
+}
+
+QUrl ToUrl(const QString& text) {
+    const QUrl url(text);
+    if (url.isValid() && !url.scheme().isEmpty()) return url;
+    return QUrl::fromUserInput(text);
+}
+
+// The NavigateError code of a failed load; 0 when it was no failure (a stopped load).
+long ErrorCode(const QWebEngineLoadingInfo& info) {
+    const int code = info.errorCode();
+    switch (info.errorDomain()) {
+    case QWebEngineLoadingInfo::NoErrorDomain:
+        return 0;
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+        return code >= 400 ? code : 0;
+    case QWebEngineLoadingInfo::InternalErrorDomain:
+        if (code == -3) return 0;                         // aborted: a stop or a replaced load
+        if (code == -6) return PaneError::ObjectNotFound; // file not found
+        return PaneError::CannotConnect;
+    default:
+        return PaneError::CannotConnect;
+    }
+}
+
+QJsonObject ActionJson(const PageAction& a) {
+    QJsonObject o;
+    o[QLatin1String("e")] = a.element;
+    switch (a.kind) {
+    case PageAction::SetValue:
+        o[QLatin1String("k")] = QStringLiteral("value");
+        o[QLatin1String("v")] = a.text;
+        break;
+    case PageAction::SetSelected:
+        o[QLatin1String("k")] = QStringLiteral("selected");
+        o[QLatin1String("b")] = a.flag;
+        break;
+    case PageAction::Focus:
+        o[QLatin1String("k")] = QStringLiteral("focus");
+        break;
+    case PageAction::Click:
+        o[QLatin1String("k")] = QStringLiteral("click");
+        break;
+    case PageAction::CallOnSubmit:
+        o[QLatin1String("k")] = QStringLiteral("submit");
+        break;
+    case PageAction::FireChange:
+        o[QLatin1String("k")] = QStringLiteral("change");
+        break;
+    case PageAction::SetSrc:
+        o[QLatin1String("k")] = QStringLiteral("src");
+        o[QLatin1String("v")] = a.text;
+        break;
+    case PageAction::PressEnter:
+    case PageAction::Navigate:
+        break;
+    }
+    return o;
+}
+
+bool RunsInPage(const PageAction& a) {
+    return a.kind != PageAction::PressEnter && a.kind != PageAction::Navigate;
+}
+
+} // namespace
+
+// Blocks network loads of one pane while the pane itself is offline (the program's switch is
+// on every profile).
+class PaneRequestInterceptor : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    std::atomic<bool> offline{false};
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (offline.load() && WebProfiles::BlockedOffline(info.requestUrl().scheme())) info.block(true);
+    }
+};
+
+// The engine page, handing its virtual hooks to the pane.
+class WebEngineHostPage : public QWebEnginePage {
+public:
+    WebEngineHostPage(WebEnginePane* pane, QWebEngineProfile* profile, QObject* parent)
+        : QWebEnginePage(profile, parent), m_pane(pane) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        return m_pane->OnAcceptNavigation(url, int(type), isMainFrame);
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override {
+        m_pane->OnConsoleMessage(int(level), message, line, source);
+    }
+    // New windows go through newWindowRequested (NewWindow2) only.
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+
+private:
+    WebEnginePane* m_pane;
+};
+
+// ----- construction ---------------------------------------------------------------------------
+
+WebEnginePane::WebEnginePane(const QString& userName, QObject* parent)
+    : BrowserPane(parent), m_user(userName), m_interceptor(new PaneRequestInterceptor(this)) {}
+
+WebEnginePane::~WebEnginePane() {
+    DropPage();
+    delete m_container.data();
+}
+
+QWidget* WebEnginePane::widget() {
+    if (!m_container) {
+        m_container = new QWidget;
+        auto* layout = new QVBoxLayout(m_container);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        if (m_view) layout->addWidget(m_view);
+    }
+    return m_container;
+}
+
+QWebEnginePage* WebEnginePane::page() const {
+    return m_page;
+}
+
+bool WebEnginePane::HasEnginePage() const {
+    return m_page != nullptr;
+}
+
+QWebEngineView* WebEnginePane::view() const {
+    return m_view;
+}
+
+void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
+    if (m_page) return;
+    m_profile = profile ? profile : WebProfiles::ForUser(m_user);
+    QWidget* host = widget();
+    m_view = new QWebEngineView(host);
+    host->layout()->addWidget(m_view);
+    auto* page = new WebEngineHostPage(this, m_profile, m_view);
+    m_page = page;
+    WebProfiles::AddPage(m_profile);
+    QWebEngineProfile* usedProfile = m_profile;
+    connect(page, &QObject::destroyed, [usedProfile] { WebProfiles::RemovePage(usedProfile); });
+
+    QWebEngineScript commit;
+    commit.setName(QStringLiteral("bgcommit"));
+    commit.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    commit.setWorldId(kWorld);
+    commit.setRunsOnSubFrames(true);
+    commit.setSourceCode(CommitScript());
+    page->scripts().insert(commit);
+    page->setUrlRequestInterceptor(m_interceptor);
+
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
+    connect(page, &QWebEnginePage::urlChanged, this, &WebEnginePane::OnUrlChanged);
+    connect(page, &QWebEnginePage::newWindowRequested, this, &WebEnginePane::OnNewWindow);
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        if (!m_internalLoad) emit TitleChange(title);
+    });
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        if (!m_internalLoad) emit ProgressChange(percent);
+    });
+    connect(page, &QWebEnginePage::linkHovered, this,
+            [this](const QString& url) { emit StatusTextChange(url); });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this] { emit WindowClosing(); });
+
+    m_view->setPage(page);
+    m_view->setZoomFactor(ZoomForTextSize(TextSize()));
+}
+
+void WebEnginePane::DropPage() {
+    if (m_page) delete m_page.data();
+    if (m_view) delete m_view.data();
+    m_loadActive = false;
+    m_busy = false;
+}
+
+// ----- navigation -----------------------------------------------------------------------------
+
+void WebEnginePane::Navigate2(const QString& text) {
+    const QUrl url = ToUrl(text);
+    if (!m_page) {
+        if (IsBlank(url)) return NavigateBlankWithoutEngine();
+        CreatePage();
+    }
+    m_page->load(url);
+}
+
+void WebEnginePane::NavigateBlankWithoutEngine() {
+    const int serial = ++m_navSerial;
+    QTimer::singleShot(0, this, [this, serial] {
+        if (serial != m_navSerial || m_page) return; // overtaken by another navigation
+        const QString blank = QStringLiteral("about:blank");
+        NavigateEvent e{blank, true, false};
+        emit BeforeNavigate2(e);
+        if (e.cancel || serial != m_navSerial || m_page) return;
+        ++m_generation;
+        m_busy = true;
+        m_readyState = PaneReadyState::Loading;
+        emit DownloadBegin();
+        m_location = blank;
+        m_html = true;
+        m_errorPage = false;
+        Adopt(PageModel::Empty(blank, m_generation));
+        m_readyState = PaneReadyState::Interactive;
+        emit NavigateComplete2(blank, true);
+        m_busy = false;
+        m_readyState = PaneReadyState::Complete;
+        emit DownloadComplete();
+        emit DocumentComplete(blank, true);
+    });
+}
+
+void WebEnginePane::GoBack() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebEnginePane::GoForward() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebEnginePane::Stop() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEnginePane::Refresh() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+QString WebEnginePane::LocationName() const {
+    if (m_page && !m_page->title().isEmpty()) return m_page->title();
+    return m_location;
+}
+
+void WebEnginePane::SetOffline(bool offline) {
+    BrowserPane::SetOffline(offline);
+    m_interceptor->offline = offline;
+}
+
+bool WebEnginePane::OnAcceptNavigation(const QUrl& url, int type, bool isMainFrame) {
+    if (m_internalLoad && url.scheme() == QLatin1String("data")) return true;
+    // A server redirect belongs to the navigation already announced.
+    if (type == QWebEnginePage::NavigationTypeRedirect) return true;
+    NavigateEvent e{url.toString(), isMainFrame, false};
+    emit BeforeNavigate2(e);
+    if (!isMainFrame) return !e.cancel;
+    if (e.cancel) {
+        m_cancelled.append(url);
+        return false;
+    }
+    m_announced.append(url);
+    return true;
+}
+
+void WebEnginePane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    const QUrl url = info.url();
+    if (m_internalLoad && url.scheme() == QLatin1String("data")) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) m_internalLoad = false;
+        return;
+    }
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        if (m_cancelled.contains(url)) return; // its end is dropped below
+        const bool announced = m_announced.removeOne(url) || !m_announced.isEmpty();
+        m_announced.clear();
+        if (!announced) {
+            // Loads the engine starts without asking (about:blank) are announced here; a
+            // cancel stops them.
+            NavigateEvent e{url.toString(), true, false};
+            emit BeforeNavigate2(e);
+            if (e.cancel) {
+                m_cancelled.append(url);
+                m_page->triggerAction(QWebEnginePage::Stop);
+                return;
+            }
+        }
+        if (m_loadActive) FinishLoad(m_location, false, true); // the previous load was replaced
+        ++m_navSerial;
+        ++m_generation;
+        m_loadActive = true;
+        m_committed = false;
+        m_errorCommit = false;
+        m_errorPage = false;
+        m_commitType.clear();
+        m_busy = true;
+        m_readyState = PaneReadyState::Loading;
+        emit DownloadBegin();
+        return;
+    }
+    if (m_cancelled.removeOne(url)) return;
+    if (!m_loadActive) return;
+    long code = 0;
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) code = ErrorCode(info);
+    if (code != 0) {
+        m_errorPage = true;
+        emit NavigateError(url.toString(), true, code);
+    }
+    const bool stopped = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus ||
+                         (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && code == 0);
+    FinishLoad(url.toString(), code != 0, stopped);
+}
+
+void WebEnginePane::FinishLoad(const QString& url, bool failed, bool stopped) {
+    if (!m_committed && (!stopped || m_errorCommit)) {
+        // The engine's error page, or a document whose commit line did not come first.
+        m_committed = true;
+        m_location = url;
+        m_html = failed || IsHtmlType(m_commitType);
+        Adopt(PageModel::Empty(url, m_generation));
+        m_readyState = PaneReadyState::Interactive;
+        emit NavigateComplete2(url, true);
+    }
+    m_loadActive = false;
+    m_busy = false;
+    m_readyState = PaneReadyState::Complete;
+    UpdateCommandState();
+    emit DownloadComplete();
+    if (stopped && !m_errorCommit) return;
+    if (m_errorCommit) {
+        // The engine's own error page holds nothing for the program; Document() stays the
+        // empty document at the failed address.
+        emit DocumentComplete(url, true);
+        return;
+    }
+    const int serial = m_navSerial;
+    TakeSnapshot([this, serial, url](std::shared_ptr<PageModel> model) {
+        if (serial != m_navSerial) return; // another navigation started meanwhile
+        if (model) Adopt(model);
+        emit DocumentComplete(url, true);
+    });
+}
+
+void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line, const QString& source) {
+    if (message.startsWith(Nonce())) {
+        // "<nonce> commit|loaded top|frame <content type> <url>"
+        const QStringList parts = message.split(QLatin1Char(' '));
+        if (parts.size() < 5) return;
+        const QString& what = parts[1];
+        const bool top = parts[2] == QLatin1String("top");
+        const QString url = parts.mid(4).join(QLatin1Char(' '));
+        if (m_internalLoad && top) return;
+        if (what == QLatin1String("commit")) {
+            if (top)
+                OnCommitted(url, parts[3]);
+            else
+                emit NavigateComplete2(url, false);
+        } else if (what == QLatin1String("loaded") && !top) {
+            emit DocumentComplete(url, false);
+        }
+        return;
+    }
+    if (level == QWebEnginePage::ErrorMessageLevel && message.startsWith(QLatin1String("Uncaught")))
+        emit ScriptError(message, source, line);
+}
+
+void WebEnginePane::OnCommitted(const QString& url, const QString& contentType) {
+    if (!m_loadActive || m_committed || m_errorCommit) return; // a late line of a finished load
+    m_commitType = contentType;
+    if (url.startsWith(QLatin1String("chrome-error:"))) {
+        // Its NavigateComplete2 follows NavigateError, once the engine says what failed.
+        m_errorCommit = true;
+        return;
+    }
+    m_committed = true;
+    m_location = url;
+    m_html = IsHtmlType(contentType);
+    Adopt(PageModel::Empty(m_location, m_generation));
+    m_readyState = PaneReadyState::Interactive;
+    emit NavigateComplete2(m_location, true);
+    emit SetSecureLockIcon(QUrl(m_location).scheme() == QLatin1String("https") ? LockIcon::Secure
+                                                                               : LockIcon::Unsecure);
+    UpdateCommandState();
+}
+
+void WebEnginePane::OnUrlChanged(const QUrl& url) {
+    // Same-document navigations (fragments, history.pushState) change only the address.
+    if (m_loadActive || m_internalLoad || !m_page || url.toString() == m_location) return;
+    if (m_location.isEmpty()) return;
+    m_location = url.toString();
+    UpdateCommandState();
+}
+
+void WebEnginePane::UpdateCommandState() {
+    if (!m_page) return;
+    const bool back = m_page->history()->canGoBack();
+    const bool forward = m_page->history()->canGoForward();
+    if (forward != m_canGoForward) {
+        m_canGoForward = forward;
+        emit CommandStateChange(PaneCommand::Forward, forward);
+    }
+    if (back != m_canGoBack) {
+        m_canGoBack = back;
+        emit CommandStateChange(PaneCommand::Back, back);
+    }
+}
+
+// ----- new windows ----------------------------------------------------------------------------
+
+void WebEnginePane::OnNewWindow(QWebEngineNewWindowRequest& request) {
+    NewWindowEvent e;
+    e.url = request.requestedUrl().toString();
+    e.userInitiated = request.isUserInitiated();
+    emit NewWindow2(e);
+    if (auto* target = qobject_cast<WebEnginePane*>(e.target())) {
+        if (target != this) target->AdoptNewWindow(request, m_profile);
+    }
+}
+
+void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile) {
+    // The new window's page must share the opener's profile (its session).
+    if (m_page && m_profile != profile) DropPage();
+    if (!m_page) CreatePage(profile);
+    request.openIn(m_page);
+}
+
+// ----- page snapshot and actions --------------------------------------------------------------
+
+DocumentPtr WebEnginePane::Document() const {
+    return m_model ? m_model->documentPtr() : nullptr;
+}
+
+void WebEnginePane::Adopt(std::shared_ptr<PageModel> model) {
+    m_model = std::move(model);
+    std::weak_ptr<PageModel> weak = m_model;
+    QPointer<WebEnginePane> self(this);
+    m_model->SetActionListener([self, weak] {
+        // Actions written while an event is handled are applied once it has been handled.
+        QTimer::singleShot(0, self, [self, weak] {
+            std::shared_ptr<PageModel> model = weak.lock();
+            if (!self || !model || model->pendingActions().isEmpty()) return;
+            if (model != self->m_model) {
+                model->TakeActions(); // a snapshot that is no longer the page: refused
+                return;
+            }
+            self->ApplyDocumentActions(model->documentPtr());
+        });
+    });
+}
+
+void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done) {
+    if (!m_page) return done(nullptr);
+    const int generation = ++m_generation;
+    QElapsedTimer clock;
+    clock.start();
+    QPointer<WebEnginePane> self(this);
+    m_page->runJavaScript(SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
+                          [self, generation, clock, done](const QVariant& result) {
+                              if (!self) return;
+                              const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
+                              if (generation != self->m_generation) return done(nullptr);
+                              const QString text = result.toString();
+                              const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+                              if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0)
+                                  return done(nullptr);
+                              const QStringList head = text.left(newline).split(QLatin1Char(' '));
+                              QElapsedTimer build;
+                              build.start();
+                              std::shared_ptr<PageModel> model =
+                                  PageModel::FromJson(QStringView(text).mid(newline + 1));
+                              SnapshotStats& stats = self->m_stats;
+                              stats.buildMs = double(build.nsecsElapsed()) / 1e6;
+                              stats.scriptMs = head.value(2).toDouble();
+                              stats.roundTripMs = roundTrip;
+                              stats.bytes = text.size() - newline - 1;
+                              stats.elements = model ? model->elementCount() : 0;
+                              done(model);
+                          });
+}
+
+void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
+    const int serial = m_navSerial;
+    TakeSnapshot([this, serial, done](std::shared_ptr<PageModel> model) {
+        if (model && serial == m_navSerial) Adopt(model);
+        if (done) done(model && model == m_model ? Document() : nullptr);
+    });
+}
+
+void WebEnginePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
+    if (!document) {
+        if (done) done(false);
+        return;
+    }
+    PageModel& model = document->model();
+    if (&model != m_model.get()) {
+        model.TakeActions();
+        if (done) done(false);
+        return;
+    }
+    Enqueue(ActionRun{m_model, m_model->generation(), m_model->TakeActions(), std::move(done)});
+}
+
+void WebEnginePane::Enqueue(ActionRun run) {
+    m_actionQueue.push_back(std::move(run));
+    if (!m_applying) RunNextActions();
+}
+
+void WebEnginePane::RunNextActions() {
+    if (m_actionQueue.empty()) {
+        m_applying = false;
+        return;
+    }
+    m_applying = true;
+    auto run = std::make_shared<ActionRun>(std::move(m_actionQueue.front()));
+    m_actionQueue.pop_front();
+    ApplyFrom(run, 0);
+}
+
+void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
+    const auto finish = [this, run](bool ok) {
+        if (run->done) run->done(ok && !run->elementGone);
+        RunNextActions();
+    };
+    if (!m_page || run->generation != m_generation) return finish(false);
+    while (index < run->actions.size() && !RunsInPage(run->actions[index])) {
+        const PageAction& a = run->actions[index++];
+        if (a.kind == PageAction::PressEnter) {
+            SendEnter();
+        } else {
+            Navigate2(a.text);
+            // Whatever follows was meant for the page being left.
+            return finish(true);
+        }
+    }
+    if (index >= run->actions.size()) return finish(true);
+    QJsonArray batch;
+    int next = index;
+    while (next < run->actions.size() && RunsInPage(run->actions[next]))
+        batch.append(ActionJson(run->actions[next++]));
+    const QString call =
+        ActionsScript() + QStringLiteral("(%1,%2)")
+                              .arg(run->generation)
+                              .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
+    QPointer<WebEnginePane> self(this);
+    m_page->runJavaScript(call, kWorld, [self, run, next, finish](const QVariant& result) {
+        if (!self) return;
+        const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+        if (!answer.contains(QLatin1String("done"))) return finish(false);
+        for (const QJsonValue& applied : answer.value(QLatin1String("done")).toArray())
+            if (!applied.toBool()) run->elementGone = true;
+        self->ApplyFrom(run, next);
+    });
+}
+
+void WebEnginePane::SendEnter() {
+    QWidget* target = m_view ? m_view->focusProxy() : nullptr;
+    if (!target) return;
+    // The page takes keys only while it believes it has the focus; a pane behind another one
+    // does not, so it is told so first.
+    if (!target->hasFocus()) {
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(target, &focusIn);
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void WebEnginePane::SetBodyHtml(const QString& markup) {
+    if (m_page && !m_internalLoad && !m_loadActive && m_html && !m_errorPage && m_model &&
+        m_model->document() && m_model->document()->hasBody()) {
+        const QString literal =
+            QString::fromUtf8(QJsonDocument(QJsonArray{markup}).toJson(QJsonDocument::Compact));
+        m_page->runJavaScript(QStringLiteral("document.body.innerHTML = %1[0];").arg(literal), kWorld);
+        return;
+    }
+    if (!m_page) CreatePage();
+    m_internalLoad = true;
+    m_page->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>") +
+                        markup + QStringLiteral("</body></html>"),
+                    QUrl(QStringLiteral("about:blank")));
+    m_html = true;
+    m_errorPage = false;
+    if (m_location.isEmpty()) m_location = QStringLiteral("about:blank");
+    Adopt(PageModel::Empty(m_location, ++m_generation));
+}
+
+// ----- view -----------------------------------------------------------------------------------
+
+void WebEnginePane::SetTextSize(int size) {
+    BrowserPane::SetTextSize(size);
+    if (m_view) m_view->setZoomFactor(ZoomForTextSize(TextSize()));
+}
+
+bool WebEnginePane::CanPrint() const {
+    return m_page && m_readyState >= PaneReadyState::Interactive;
+}
+
+void WebEnginePane::PrintTo(QPrinter* printer, Done done) {
+    if (!m_view || !CanPrint()) {
+        if (done) done(false);
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_view, &QWebEngineView::printFinished, this, [connection, done](bool ok) {
+        QObject::disconnect(*connection);
+        if (done) done(ok);
+    });
+    m_view->print(printer);
+}
+
+void WebEnginePane::Print() {
+    if (!CanPrint()) return;
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    QPrintDialog dialog(printer, m_view);
+    if (modal::RunModal(dialog) != QDialog::Accepted) {
+        delete printer;
+        return;
+    }
+    // Printing runs on after this returns; the printer lives until it has finished.
+    PrintTo(printer, [printer](bool) { delete printer; });
+}
+
+void WebEnginePane::PrintPreview() {
+    if (!CanPrint()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, m_view);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
+        // The preview wants its pages drawn before the signal returns.
+        QEventLoop loop;
+        PrintTo(target, [&loop](bool) { loop.quit(); });
+        loop.exec();
+    });
+    modal::RunModal(preview);
+}
+
+void WebEnginePane::FindText(const QString& text, bool backward, bool caseSensitive, Done done) {
+    if (!m_page) {
+        if (done) done(false);
+        return;
+    }
+    QWebEnginePage::FindFlags flags;
+    if (backward) flags |= QWebEnginePage::FindBackward;
+    if (caseSensitive) flags |= QWebEnginePage::FindCaseSensitively;
+    // The engine takes the same text again as "find next" and does not answer when only the
+    // letter case changed; a new search starts from a cleared one.
+    if (text == m_lastFind && caseSensitive != m_lastFindCaseSensitive) m_page->findText(QString());
+    m_lastFind = text;
+    m_lastFindCaseSensitive = caseSensitive;
+    m_page->findText(text, flags, [done](const QWebEngineFindTextResult& result) {
+        if (done) done(result.numberOfMatches() > 0);
+    });
+}
+
+void WebEnginePane::SavePage(const QString& path) {
+    if (m_page) m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+void WebEnginePane::Edit(EditCommand command) {
+    if (!m_page) return;
+    switch (command) {
+    case Cut:
+        m_page->triggerAction(QWebEnginePage::Cut);
+        break;
+    case Copy:
+        m_page->triggerAction(QWebEnginePage::Copy);
+        break;
+    case Paste:
+        m_page->triggerAction(QWebEnginePage::Paste);
+        break;
+    case SelectAll:
+        m_page->triggerAction(QWebEnginePage::SelectAll);
+        break;
+    }
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include "browse/engine/BrowserPane.h"
+
+class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
+class QWebEngineProfile;
+class QWebEngineView;
+class QWebEnginePage;
+class WebEngineHostPage;
+class PaneRequestInterceptor;
+
+// The pane on the real engine (QWebEngineView / QWebEnginePage) in the profile of one
+// Bramblegate user.
+//
+// A pane that has never navigated has no engine page and costs no renderer process: the page
+// is made on the first navigation to anything but "about:blank" (or by SetBodyHtml, or when a
+// new window is opened in it). Navigating such a pane to "about:blank" is answered without the
+// engine, after Navigate2 returns, with the whole event sequence of a load (BeforeNavigate2,
+// which may cancel it, DownloadBegin, NavigateComplete2, DownloadComplete, DocumentComplete,
+// all with "about:blank"); Document() is then an empty HTML document.
+//
+// Frames: their BeforeNavigate2 comes from the engine, their NavigateComplete2 when their
+// document is created and their DocumentComplete when it has loaded (through a small script in
+// the program's isolated world). Server redirects and same-document navigations (fragments)
+// raise no BeforeNavigate2. NavigateError is only raised for the top level.
+class WebEnginePane : public BrowserPane {
+    Q_OBJECT
+public:
+    // The pane's profile is the one of userName (WebProfiles), resolved when the page is made.
+    explicit WebEnginePane(const QString& userName, QObject* parent = nullptr);
+    ~WebEnginePane() override;
+
+    void Navigate2(const QString& url) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Stop() override;
+    void Refresh() override;
+
+    QString LocationURL() const override { return m_location; }
+    QString LocationName() const override;
+    int ReadyState() const override { return m_readyState; }
+    bool Busy() const override { return m_busy; }
+    bool CanGoBack() const override { return m_canGoBack; }
+    bool CanGoForward() const override { return m_canGoForward; }
+    bool IsErrorPage() const override { return m_errorPage; }
+    bool IsHtmlDocument() const override { return m_html; }
+    void SetOffline(bool offline) override;
+
+    DocumentPtr Document() const override;
+    void RefreshDocument(std::function<void(DocumentPtr)> done) override;
+    void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
+    void SetBodyHtml(const QString& markup) override;
+
+    void SetTextSize(int size) override;
+    bool CanPrint() const override;
+    void Print() override;
+    void PrintPreview() override;
+    void PrintTo(QPrinter* printer, Done done) override;
+    void FindText(const QString& text, bool backward, bool caseSensitive, Done done) override;
+    void SavePage(const QString& path) override;
+    void Edit(EditCommand command) override;
+
+    QWidget* widget() override;
+
+    // Whether the engine page exists yet, and the engine objects (null before that).
+    bool HasEnginePage() const;
+    QWebEnginePage* page() const;
+    QWebEngineView* view() const;
+    QWebEngineProfile* profile() const { return m_profile; }
+    const QString& userName() const { return m_user; }
+
+    // Timings of the last snapshot, for benchmarks: time in the page script, the whole round
+    // trip (script, transfer of the result, event delivery) and the C++ model build.
+    struct SnapshotStats {
+        double scriptMs = 0;
+        double roundTripMs = 0;
+        double buildMs = 0;
+        qint64 bytes = 0;
+        int elements = 0;
+    };
+    const SnapshotStats& LastSnapshotStats() const { return m_stats; }
+
+private:
+    friend class WebEngineHostPage;
+    struct ActionRun {
+        std::weak_ptr<PageModel> model;
+        int generation = 0;
+        QList<PageAction> actions;
+        Done done;
+        bool elementGone = false;
+    };
+
+    void CreatePage(QWebEngineProfile* profile = nullptr);
+    void DropPage();
+    void NavigateBlankWithoutEngine();
+
+    // From the engine page.
+    bool OnAcceptNavigation(const QUrl& url, int type, bool isMainFrame);
+    void OnConsoleMessage(int level, const QString& message, int line, const QString& source);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void OnUrlChanged(const QUrl& url);
+    void OnNewWindow(QWebEngineNewWindowRequest& request);
+    void OnCommitted(const QString& url, const QString& contentType);
+    void FinishLoad(const QString& url, bool failed, bool stopped);
+    void UpdateCommandState();
+
+    // Snapshot and actions.
+    void TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done);
+    void Adopt(std::shared_ptr<PageModel> model);
+    void Enqueue(ActionRun run);
+    void RunNextActions();
+    void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
+    void SendEnter();
+
+    void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile);
+
+    QString m_user;
+    QWebEngineProfile* m_profile = nullptr;
+    QPointer<QWidget> m_container;
+    QPointer<QWebEngineView> m_view;
+    QPointer<WebEngineHostPage> m_page;
+    PaneRequestInterceptor* m_interceptor = nullptr;
+
+    QString m_location;
+    int m_readyState = PaneReadyState::Uninitialized;
+    bool m_busy = false;
+    bool m_errorPage = false;
+    bool m_html = false;
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
+
+    // The load being tracked.
+    bool m_loadActive = false;   // DownloadBegin raised, DownloadComplete not yet
+    bool m_committed = false;    // NavigateComplete2 raised for it
+    bool m_errorCommit = false;  // the engine's error page was committed; its NC2 waits
+    QString m_commitType;        // content type of the committed document
+    QList<QUrl> m_announced;     // top-level navigations BeforeNavigate2 let through
+    QList<QUrl> m_cancelled;     // top-level navigations a handler cancelled (their signals are dropped)
+    bool m_internalLoad = false; // SetBodyHtml's own page load: no events
+    int m_navSerial = 0;         // changes with every top-level navigation
+    int m_generation = 0;        // snapshot generation; also changes with every navigation
+
+    QString m_lastFind;
+    bool m_lastFindCaseSensitive = false;
+    std::shared_ptr<PageModel> m_model;
+    std::deque<ActionRun> m_actionQueue;
+    bool m_applying = false;
+    SnapshotStats m_stats;
+};

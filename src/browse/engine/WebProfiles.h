@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QWebEngineProfile;
+class QWebEngineUrlRequestInterceptor;
+
+// One engine profile per Bramblegate user, so that one person's cookies, cache and site storage
+// are never seen by another person on the same OS account. A user's profile lives in
+// AppPaths::UserProfileFolder(user) (owner-only), with persistent cookies. The empty user name
+// gets a profile that keeps nothing on disk (before anyone has logged in, and for tests).
+//
+// Also the program's offline switch: while it is on, every profile blocks network loads
+// (http, https, ftp, ws); local pages (file, qrc, data, about) still load.
+namespace WebProfiles {
+
+// The profile of a user, created on first use; it lives until RemoveUserProfile or the end of
+// the program.
+QWebEngineProfile* ForUser(const QString& userName);
+// Whether a profile object exists for the user in this run.
+bool Exists(const QString& userName);
+// Closes the user's profile and deletes its folder (at once, and again over the next seconds
+// while the engine finishes writing to it). False, and nothing is touched, while a pane still
+// uses the profile.
+bool RemoveUserProfile(const QString& userName);
+// Number of engine pages that use the user's profile (kept by WebEnginePane).
+int PagesUsing(QWebEngineProfile* profile);
+void AddPage(QWebEngineProfile* profile);
+void RemovePage(QWebEngineProfile* profile);
+
+// The program's offline switch.
+void SetOffline(bool offline);
+bool IsOffline();
+// Whether a load of this address is blocked while offline.
+bool BlockedOffline(const QString& scheme);
+
+} // namespace WebProfiles

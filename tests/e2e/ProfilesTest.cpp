@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <sys/stat.h>
+
+#include "browse/engine/WebEnginePane.h"
+#include "browse/engine/WebProfiles.h"
+#include "core/AppPaths.h"
+#include "e2e/E2eSupport.h"
+#include "sites/TestSites.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using sites::SharedSites;
+using sites::TestSites;
+
+int Mode(const QString& path) {
+    struct stat info {};
+    if (stat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+    return int(info.st_mode & 0777);
+}
+
+bool LogIn(WebEnginePane& pane) {
+    EventLog log(&pane);
+    if (!LoadAndWait(pane, log, SharedSites().Url(QStringLiteral("/login")))) return false;
+    DocumentPtr doc = pane.Document();
+    doc->getElementById("user")->SetValue(QString::fromLatin1(TestSites::kUser));
+    doc->getElementById("pass")->SetValue(QString::fromLatin1(TestSites::kPassword));
+    doc->getElementById("signin")->Click();
+    log.Clear();
+    return log.WaitFor("DocumentComplete top " + SharedSites().Url(QStringLiteral("/welcome")));
+}
+
+QString Visit(WebEnginePane& pane, const QString& path) {
+    EventLog log(&pane);
+    if (!LoadAndWait(pane, log, SharedSites().Url(path))) return {};
+    return pane.LocationURL();
+}
+
+TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
+    QWebEngineProfile* ann = WebProfiles::ForUser(QStringLiteral("Ann"));
+    EXPECT_EQ(WebProfiles::ForUser(QStringLiteral(" ann ")), ann);
+    const QString folder = AppPaths::UserProfileFolder(QStringLiteral("Ann"));
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_EQ(Mode(folder), 0700);
+    EXPECT_EQ(QDir(ann->persistentStoragePath()), QDir(folder));
+    EXPECT_FALSE(ann->isOffTheRecord());
+    EXPECT_EQ(ann->persistentCookiesPolicy(), QWebEngineProfile::AllowPersistentCookies);
+    EXPECT_TRUE(WebProfiles::ForUser(QString())->isOffTheRecord());
+
+    WebEnginePane annPane(QStringLiteral("Ann"));
+    ASSERT_TRUE(LogIn(annPane));
+    WebEnginePane annOther(QStringLiteral("ANN"));
+    WebEnginePane bobPane(QStringLiteral("Bob"));
+    EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
+    EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
+    EXPECT_NE(bobPane.profile(), annPane.profile());
+}
+
+TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
+    const QString user = QStringLiteral("Carol");
+    const QString folder = AppPaths::UserProfileFolder(user);
+    auto pane = std::make_unique<WebEnginePane>(user);
+    ASSERT_FALSE(Visit(*pane, QStringLiteral("/plain")).isEmpty());
+    ASSERT_TRUE(QDir(folder).exists());
+    EXPECT_FALSE(WebProfiles::RemoveUserProfile(user));
+    EXPECT_TRUE(QDir(folder).exists());
+    QWebEngineProfile* profile = pane->profile();
+    pane.reset();
+    EXPECT_EQ(WebProfiles::PagesUsing(profile), 0);
+    EXPECT_TRUE(WebProfiles::RemoveUserProfile(user));
+    EXPECT_FALSE(WebProfiles::Exists(user));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 8000));
+    Pump(2500); // the engine writes nothing back afterwards
+    EXPECT_FALSE(QDir(folder).exists()) << clock.elapsed();
+}
+
+TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("local.html"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("<html><head><title>Local</title></head><body>here</body></html>");
+    out.close();
+    const QString fileUrl = QUrl::fromLocalFile(file).toString();
+    const QString plain = SharedSites().Url(QStringLiteral("/plain"));
+
+    WebEnginePane pane(QStringLiteral("offline"));
+    WebEnginePane other(QStringLiteral("offline"));
+    EventLog log(&pane);
+    WebProfiles::SetOffline(true);
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+    EXPECT_TRUE(pane.IsErrorPage());
+    ASSERT_TRUE(LoadAndWait(pane, log, fileUrl));
+    EXPECT_EQ(pane.LocationName(), "Local");
+    EXPECT_EQ(pane.Document()->protocol(), "File Protocol");
+    WebProfiles::SetOffline(false);
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_FALSE(pane.IsErrorPage());
+
+    // One pane offline on its own; the other still loads.
+    pane.SetOffline(true);
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url(QStringLiteral("/echo"))));
+    EXPECT_TRUE(pane.IsErrorPage());
+    EXPECT_EQ(Visit(other, QStringLiteral("/echo")), SharedSites().Url(QStringLiteral("/echo")));
+    EXPECT_FALSE(other.IsErrorPage());
+    pane.SetOffline(false);
+}
+
+TEST(WebProfiles, MissingLocalFileIsObjectNotFound) {
+    WebEnginePane pane(QStringLiteral("offline"));
+    EventLog log(&pane);
+    const QString url = QStringLiteral("file:///no/such/file.html");
+    ASSERT_TRUE(LoadAndWait(pane, log, url));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + url));
+}
+
+} // namespace

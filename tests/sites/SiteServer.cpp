@@ -1,0 +1,124 @@
+#include "sites/SiteServer.h"
+
+#include <httplib.h>
+#include <mutex>
+#include <thread>
+
+namespace sites {
+
+QString Request::cookie(const QString& name) const {
+    const QStringList parts = header(QStringLiteral("cookie")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0 && part.left(eq).trimmed() == name) return part.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+void Reply::Redirect(const QString& location, int code) {
+    status = code;
+    AddHeader("Location", location.toUtf8());
+    Html(QStringLiteral("<html><body>Moved to <a href=\"%1\">%1</a></body></html>").arg(location));
+}
+
+struct SiteServer::Impl {
+    httplib::Server server;
+    std::thread thread;
+    mutable std::mutex mutex;
+    QMap<QString, Handler> routes; // "METHOD path"
+    QStringList requests;
+
+    void Serve(const httplib::Request& in, httplib::Response& out) {
+        Request request;
+        request.method = QString::fromStdString(in.method);
+        request.path = QString::fromStdString(in.path);
+        for (const auto& [key, value] : in.params)
+            request.params.insert(QString::fromStdString(key), QString::fromStdString(value));
+        for (const auto& [key, value] : in.headers)
+            request.headers.insert(QString::fromStdString(key).toLower(), QString::fromStdString(value));
+        request.body = QByteArray::fromStdString(in.body);
+
+        const QString key = request.method + QLatin1Char(' ') + request.path;
+        Handler handler;
+        {
+            std::lock_guard lock(mutex);
+            requests.append(key);
+            handler = routes.value(key);
+        }
+        Reply reply;
+        if (handler) {
+            handler(request, reply);
+        } else {
+            reply.status = 404;
+            reply.Html(QStringLiteral("<html><head><title>Not Found</title></head><body><h1>Not Found</h1>"
+                                      "<p>%1 is not on this server.</p></body></html>")
+                           .arg(request.path.toHtmlEscaped()));
+        }
+        out.status = reply.status;
+        for (const auto& [name, value] : reply.headers)
+            out.set_header(name.toStdString(), value.toStdString());
+        out.set_content(reply.body.toStdString(), reply.contentType.toStdString());
+    }
+};
+
+SiteServer::SiteServer() : m(std::make_unique<Impl>()) {
+    auto serve = [this](const httplib::Request& in, httplib::Response& out) { m->Serve(in, out); };
+    m->server.Get(".*", serve);
+    m->server.Post(".*", serve);
+    // Short keep-alive, so that stopping does not wait long on the browser's idle connections.
+    m->server.set_keep_alive_timeout(1);
+}
+
+SiteServer::~SiteServer() {
+    Stop();
+}
+
+void SiteServer::Route(const QString& method, const QString& path, Handler handler) {
+    std::lock_guard lock(m->mutex);
+    m->routes.insert(method.toUpper() + QLatin1Char(' ') + path, std::move(handler));
+}
+
+void SiteServer::Page(const QString& path, const QByteArray& body, const QByteArray& contentType) {
+    Route(QStringLiteral("GET"), path, [body, contentType](const Request&, Reply& reply) {
+        reply.body = body;
+        reply.contentType = contentType;
+    });
+}
+
+bool SiteServer::Start(int port) {
+    if (m->thread.joinable()) return true;
+    if (port == 0) {
+        m_port = m->server.bind_to_any_port("127.0.0.1");
+        if (m_port <= 0) return false;
+    } else {
+        if (!m->server.bind_to_port("127.0.0.1", port)) return false;
+        m_port = port;
+    }
+    m->thread = std::thread([this] { m->server.listen_after_bind(); });
+    return true;
+}
+
+void SiteServer::Stop() {
+    if (!m->thread.joinable()) return;
+    m->server.stop();
+    m->thread.join();
+}
+
+QString SiteServer::Url(const QString& path) const {
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+}
+
+QStringList SiteServer::Requests() const {
+    std::lock_guard lock(m->mutex);
+    return m->requests;
+}
+
+int SiteServer::CountRequests(const QString& path) const {
+    std::lock_guard lock(m->mutex);
+    int n = 0;
+    for (const QString& r : m->requests)
+        if (r.section(QLatin1Char(' '), 1) == path) ++n;
+    return n;
+}
+
+} // namespace sites

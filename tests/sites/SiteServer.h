@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace sites {
+
+// One request as a page handler sees it.
+struct Request {
+    QString method;                 // "GET", "POST"
+    QString path;                   // without the query
+    QMap<QString, QString> params;  // query and form fields (application/x-www-form-urlencoded)
+    QMap<QString, QString> headers; // names in lower case
+    QByteArray body;
+
+    QString param(const QString& name) const { return params.value(name); }
+    QString header(const QString& name) const { return headers.value(name.toLower()); }
+    // One cookie of the Cookie header, empty when absent.
+    QString cookie(const QString& name) const;
+};
+
+// What a handler answers.
+struct Reply {
+    int status = 200;
+    QByteArray body;
+    QByteArray contentType = "text/html; charset=utf-8";
+    QList<QPair<QByteArray, QByteArray>> headers;
+
+    void Html(const QString& html) { body = html.toUtf8(); }
+    void Redirect(const QString& location, int code = 302);
+    void AddHeader(const QByteArray& name, const QByteArray& value) { headers.append({name, value}); }
+};
+
+using Handler = std::function<void(const Request&, Reply&)>;
+
+// A small HTTP server on 127.0.0.1 running on its own threads. Routes are exact paths per
+// method and may be added while it runs; an unknown path answers 404.
+class SiteServer {
+public:
+    SiteServer();
+    ~SiteServer();
+    SiteServer(const SiteServer&) = delete;
+    SiteServer& operator=(const SiteServer&) = delete;
+
+    void Route(const QString& method, const QString& path, Handler handler);
+    // Serves fixed content at a path (GET).
+    void Page(const QString& path, const QByteArray& body,
+              const QByteArray& contentType = "text/html; charset=utf-8");
+
+    // Binds to the port (0 = any free port) and starts serving. False when the port is taken.
+    bool Start(int port = 0);
+    void Stop();
+    int port() const { return m_port; }
+    // "http://127.0.0.1:<port>" + path.
+    QString Url(const QString& path = QStringLiteral("/")) const;
+
+    // Every request served so far, as "METHOD /path" (for tests that ask what the server saw).
+    QStringList Requests() const;
+    int CountRequests(const QString& path) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+    int m_port = 0;
+};
+
+} // namespace sites
