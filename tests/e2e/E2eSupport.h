@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "browse/engine/BrowserPane.h"
+#include "support/TestSupport.h"
 
 // Records the events a pane raises, as text, in order:
 //   "BeforeNavigate2 top <url>" / "BeforeNavigate2 frame <url>", "DownloadBegin",
@@ -38,7 +39,3 @@ bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeo
 // Processes events for ms milliseconds (lets late events and queued actions run).
 void Pump(int ms);
 
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}

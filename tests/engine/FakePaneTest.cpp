@@ -4,10 +4,6 @@
 #include "browse/engine/PageModelBuilder.h"
 #include "support/TestSupport.h"
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

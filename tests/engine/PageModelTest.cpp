@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include "browse/engine/PageModelBuilder.h"
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
