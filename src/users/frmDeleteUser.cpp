@@ -22,6 +22,7 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     m_cmbUserName->setObjectName(QStringLiteral("cmbUserName"));
     m_cmbUserName->setEditable(true);
     m_cmbUserName->setInsertPolicy(QComboBox::NoInsert);
+    m_cmbUserName->setCompleter(nullptr); // the name goes as typed
     m_cmbUserName->setMinimumWidth(220);
     QStringList names, values;
     modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QStringLiteral("\\Users"),
