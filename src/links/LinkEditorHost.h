@@ -10,13 +10,13 @@ class Link;
 class LinkEditorHost {
 public:
     virtual ~LinkEditorHost() = default;
-    virtual Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
-                          const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
-                          bool reqLogin) = 0;
+    virtual Link* AddLink(const QString& caption, const QString& url, const QString& userName,
+                          const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                          bool autoNavigate, bool reqLogin) = 0;
     // `index` is the Index of the Link being edited (the browse window's context Link).
     virtual Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
-                             const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
-                             bool autoNavigate, bool reqLogin) = 0;
+                             const QString& pw, const QString& selectOption,
+                             const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) = 0;
     // Sends an address to the visible Link's pane with a navigate mode.
     virtual void Nav2Visible(const QString& url, int navigateMode) = 0;
 };

@@ -167,7 +167,8 @@ void frmAddEditLink::BuildLayout() {
     connect(m_cmdAdvanced, &QPushButton::clicked, this, &frmAddEditLink::cmdAdvanced_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAddEditLink::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmAddEditLink::reject);
-    connect(m_cmdHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(QStringLiteral("AddEditLink")); });
+    connect(m_cmdHelp, &QPushButton::clicked, this,
+            [this] { emit HelpRequested(QStringLiteral("AddEditLink")); });
     connect(m_lblUrl, &QLabel::linkActivated, this, &frmAddEditLink::lblUrl_Click);
 
     setTabOrder(m_txtCaption, m_txtUrl);
@@ -186,28 +187,35 @@ void frmAddEditLink::BuildLayout() {
 }
 
 void frmAddEditLink::SetHelpTexts() {
-    m_help.insert(m_txtCaption, QStringLiteral("Enter any short name for this Link. It will be used for display."));
-    m_help.insert(m_txtUrl, QStringLiteral("Enter the URL for this web site like www... You may leave out Http://. "
-                                           "Press Ctrl+Enter to add 'www.' to the beginning and '.com' to the end."));
+    m_help.insert(m_txtCaption,
+                  QStringLiteral("Enter any short name for this Link. It will be used for display."));
+    m_help.insert(m_txtUrl,
+                  QStringLiteral("Enter the URL for this web site like www... You may leave out Http://. "
+                                 "Press Ctrl+Enter to add 'www.' to the beginning and '.com' to the end."));
     m_help.insert(m_chkAutoNavigate, QStringLiteral("Check this box If you want to load this web page "
                                                     "automatically on application start-up."));
-    m_help.insert(m_chkReqLogin,
-                  QStringLiteral("Check this box If you want to login to this web site automatically when either "
-                                 "a) 'Load At Start' checkbox is checked or b) You press the load button from "
-                                 "Links tab in the Sidebar."));
-    m_help.insert(m_txtUserName, QStringLiteral("Enter the login ID or UserName for this web site. Depending upon ") +
-                                     QStringLiteral("your web-site, it may be your email address, account number, "
-                                                    "phone number, etc."));
+    m_help.insert(
+        m_chkReqLogin,
+        QStringLiteral("Check this box If you want to login to this web site automatically when either "
+                       "a) 'Load At Start' checkbox is checked or b) You press the load button from "
+                       "Links tab in the Sidebar."));
+    m_help.insert(m_txtUserName,
+                  QStringLiteral("Enter the login ID or UserName for this web site. Depending upon ") +
+                      QStringLiteral("your web-site, it may be your email address, account number, "
+                                     "phone number, etc."));
     m_help.insert(m_txtPW, QStringLiteral("Enter your password for this web site."));
-    m_help.insert(m_txtSelectOption,
-                  QStringLiteral("If the web page displays a list-box with options for logging-in, enter the text "
-                                 "for item to be selected from such list-box. Example: ") +
-                      QStringLiteral("fernmail.test, quillpost.test"));
-    m_help.insert(m_txtNavigateAfterLogin, QStringLiteral("Enter text for the web-link as it appears on this web "
-                                                          "page.Example: Recent Transactions"));
-    m_help.insert(m_chkHidePopUps,
-                  QStringLiteral("Checking this box will block all unsolicited PopUp windows from opening up. This "
-                                 "will apply to all windows that are opened in the Tab for this Shortcut."));
+    m_help.insert(
+        m_txtSelectOption,
+        QStringLiteral("If the web page displays a list-box with options for logging-in, enter the text "
+                       "for item to be selected from such list-box. Example: ") +
+            QStringLiteral("fernmail.test, quillpost.test"));
+    m_help.insert(m_txtNavigateAfterLogin,
+                  QStringLiteral("Enter text for the web-link as it appears on this web "
+                                 "page.Example: Recent Transactions"));
+    m_help.insert(
+        m_chkHidePopUps,
+        QStringLiteral("Checking this box will block all unsolicited PopUp windows from opening up. This "
+                       "will apply to all windows that are opened in the Tab for this Shortcut."));
     // Every control that can take the focus reports it, so that controls without a text clear it.
     for (QWidget* control : findChildren<QWidget*>())
         if (control->focusPolicy() != Qt::NoFocus) control->installEventFilter(this);
@@ -239,11 +247,12 @@ void frmAddEditLink::ApplyEnabling() {
     const bool login = m_chkReqLogin->isChecked();
     // The frame carries its labels, the user name, the password and the two buttons with it.
     m_fraLogin->setEnabled(login);
-    for (QWidget* control : {static_cast<QWidget*>(m_lblUserName), static_cast<QWidget*>(m_txtUserName),
-                             static_cast<QWidget*>(m_lblPW), static_cast<QWidget*>(m_txtPW),
-                             static_cast<QWidget*>(m_cmdAdvanced), static_cast<QWidget*>(m_lblSelectOption),
-                             static_cast<QWidget*>(m_txtSelectOption), static_cast<QWidget*>(m_lblNavigateAfterLogin),
-                             static_cast<QWidget*>(m_txtNavigateAfterLogin)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_lblUserName), static_cast<QWidget*>(m_txtUserName),
+          static_cast<QWidget*>(m_lblPW), static_cast<QWidget*>(m_txtPW),
+          static_cast<QWidget*>(m_cmdAdvanced), static_cast<QWidget*>(m_lblSelectOption),
+          static_cast<QWidget*>(m_txtSelectOption), static_cast<QWidget*>(m_lblNavigateAfterLogin),
+          static_cast<QWidget*>(m_txtNavigateAfterLogin)})
         control->setEnabled(login);
     UpdateShowButton();
 }
@@ -252,7 +261,9 @@ void frmAddEditLink::UpdateShowButton() {
     m_cmdShow->setEnabled(m_chkReqLogin->isChecked() && !m_txtPW->text().isEmpty());
 }
 
-bool frmAddEditLink::AdvancedShown() const { return !m_fraAdvanced->isHidden(); }
+bool frmAddEditLink::AdvancedShown() const {
+    return !m_fraAdvanced->isHidden();
+}
 
 void frmAddEditLink::ShowAdvanced(bool show) {
     m_fraAdvanced->setVisible(show);
@@ -261,7 +272,9 @@ void frmAddEditLink::ShowAdvanced(bool show) {
     if (layout()) layout()->activate();
 }
 
-void frmAddEditLink::cmdAdvanced_Click() { ShowAdvanced(!AdvancedShown()); }
+void frmAddEditLink::cmdAdvanced_Click() {
+    ShowAdvanced(!AdvancedShown());
+}
 
 void frmAddEditLink::ShowHelp(const QString& text) {
     m_lblHelp->setText(text);
@@ -304,15 +317,15 @@ void frmAddEditLink::FocusField(QLineEdit* box) {
 void frmAddEditLink::cmdOK_Click() {
     const QString missing = QStringLiteral("Missing Information");
     if (m_txtCaption->text().trimmed().isEmpty() || m_txtUrl->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("Please fill in the Nickname and WebAddress information") + CR + CR, msgbox::OKOnly,
-               msgbox::Exclamation, missing);
+        MsgBox(QStringLiteral("Please fill in the Nickname and WebAddress information") + CR + CR,
+               msgbox::OKOnly, msgbox::Exclamation, missing);
         FocusField(m_txtCaption->text().trimmed().isEmpty() ? m_txtCaption : m_txtUrl);
         return;
     }
     const bool login = m_chkReqLogin->isChecked();
     if (login && (m_txtUserName->text().isEmpty() || m_txtPW->text().isEmpty())) {
-        MsgBox(QStringLiteral("Please fill in the UserName and Password information") + CR + CR, msgbox::OKOnly,
-               msgbox::Exclamation, missing);
+        MsgBox(QStringLiteral("Please fill in the UserName and Password information") + CR + CR,
+               msgbox::OKOnly, msgbox::Exclamation, missing);
         FocusField(m_txtUserName->text().isEmpty() ? m_txtUserName : m_txtPW);
         return;
     }
@@ -324,8 +337,9 @@ void frmAddEditLink::cmdOK_Click() {
     } secrets[] = {{m_txtUrl, "web address"}, {m_txtUserName, "user name"}, {m_txtPW, "password"}};
     for (const auto& secret : secrets) {
         if (CodePage::CanEncode(secret.box->text())) continue;
-        MsgBox(QStringLiteral("The %1 contains a character that cannot be stored. Please use only Western European "
-                              "letters, digits and punctuation.")
+        MsgBox(QStringLiteral(
+                   "The %1 contains a character that cannot be stored. Please use only Western European "
+                   "letters, digits and punctuation.")
                        .arg(QLatin1String(secret.what)) +
                    CR + CR,
                msgbox::OKOnly, msgbox::Exclamation, windowTitle());

@@ -20,7 +20,9 @@ namespace {
 const QString kTitle = QStringLiteral("DeleteUser");
 const char* const kListKeys[] = {"BMs", "Urls", "History", "IELinks"};
 
-QString product() { return QString::fromLatin1(ProductName()); }
+QString product() {
+    return QString::fromLatin1(ProductName());
+}
 
 DeleteUserStep stay(DeleteUserStep::Field focus) {
     DeleteUserStep step;
@@ -35,7 +37,8 @@ QStringList& foldersAtExit() {
 }
 
 void removeFoldersAtExit() {
-    for (const QString& folder : foldersAtExit()) QDir(folder).removeRecursively();
+    for (const QString& folder : foldersAtExit())
+        QDir(folder).removeRecursively();
     foldersAtExit().clear();
 }
 
@@ -73,7 +76,8 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
     try {
         step.outcome = DeleteUser(name) ? DeleteUserStep::EndProgram : DeleteUserStep::Deleted;
     } catch (const BgError& e) {
-        Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"), e.description());
+        Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"),
+                                e.description());
         return stay(DeleteUserStep::None);
     }
     return step;
@@ -86,26 +90,28 @@ bool DeleteUser(const QString& name) {
         StoreTransaction transaction;
         DeleteValue(QStringLiteral("Users"), name);
         DeleteValue(name, QStringLiteral("-1"));
-        for (const char* list : kListKeys) DeleteValue(name + QLatin1String(list), QStringLiteral("-1"));
+        for (const char* list : kListKeys)
+            DeleteValue(name + QLatin1String(list), QStringLiteral("-1"));
         const int users = qMax(1, CInt(GetValue(QStringLiteral("General"), QStringLiteral("Users"), 0)));
         SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QString::number(users - 1));
         if (self) SaveValue(QStringLiteral("General"), QStringLiteral("LastUser"), QString());
         if (!transaction.Commit())
-            throw BgError(ErrNo::GeneralObject, QStringLiteral("UserDeletion.DeleteUser"),
-                          QStringLiteral("The user's settings could not be deleted from the settings store."));
+            throw BgError(
+                ErrNo::GeneralObject, QStringLiteral("UserDeletion.DeleteUser"),
+                QStringLiteral("The user's settings could not be deleted from the settings store."));
     }
     RemoveUserProfileFolder(name, self);
 
     if (self) {
-        MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR + product() +
-                   QStringLiteral(" needs to exit now. ") + QStringLiteral("You may restart the Application if you wish. ") +
-                   CR + CR,
+        MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR +
+                   product() + QStringLiteral(" needs to exit now. ") +
+                   QStringLiteral("You may restart the Application if you wish. ") + CR + CR,
                msgbox::OKOnly, msgbox::Information, kTitle);
         App().EndingOnError = true;
         return true;
     }
-    MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR, msgbox::OKOnly,
-           msgbox::Information, kTitle);
+    MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR,
+           msgbox::OKOnly, msgbox::Information, kTitle);
     return false;
 }
 

@@ -12,9 +12,9 @@ struct DeleteUserFields {
 // What the dialog does after one press of OK.
 struct DeleteUserStep {
     enum Outcome {
-        Stay,       // a message was shown (or the question answered No): the dialog stays open
-        Deleted,    // another user was deleted: close
-        EndProgram  // the logged-in user was deleted: close, then the frame unloads
+        Stay,      // a message was shown (or the question answered No): the dialog stays open
+        Deleted,   // another user was deleted: close
+        EndProgram // the logged-in user was deleted: close, then the frame unloads
     };
     enum Field { None, UserName, Password };
     Outcome outcome = Stay;

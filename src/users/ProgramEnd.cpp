@@ -15,7 +15,9 @@ void quitApplication() {
 }
 } // namespace
 
-void SetUnloadFrameHandler(Handler handler) { g_unloadFrame = std::move(handler); }
+void SetUnloadFrameHandler(Handler handler) {
+    g_unloadFrame = std::move(handler);
+}
 
 void UnloadFrame() {
     if (g_unloadFrame)
@@ -24,7 +26,9 @@ void UnloadFrame() {
         quitApplication();
 }
 
-void SetEndNowHandler(Handler handler) { g_endNow = std::move(handler); }
+void SetEndNowHandler(Handler handler) {
+    g_endNow = std::move(handler);
+}
 
 void EndNowWithoutSaving() {
     App().gbUnloading = true;

@@ -43,7 +43,9 @@ QList<QPair<QString, QString>> storedValues(const QString& key) {
     return out;
 }
 
-QString fileName(const QString& path) { return QStringLiteral("\"") + QFileInfo(path).fileName() + QLatin1Char('"'); }
+QString fileName(const QString& path) {
+    return QStringLiteral("\"") + QFileInfo(path).fileName() + QLatin1Char('"');
+}
 
 } // namespace
 
@@ -67,10 +69,12 @@ double VersionNumber(const QString& text) {
     qsizetype i = 0;
     QString number;
     if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) number += t[i++];
-    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) number += t[i++];
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        number += t[i++];
     if (i < t.size() && t[i] == QLatin1Char('.')) {
         number += t[i++];
-        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) number += t[i++];
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            number += t[i++];
     }
     bool ok = false;
     const double n = number.toDouble(&ok);
@@ -107,7 +111,8 @@ IniFile MakeExport(const QString& user) {
 
 int ImportData::EntryCount() const {
     int n = 0;
-    for (const ImportSection& section : sections) n += int(section.entries.size());
+    for (const ImportSection& section : sections)
+        n += int(section.entries.size());
     return n;
 }
 
@@ -153,7 +158,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
     }
 
     QStringList keys{data.userName};
-    for (const char* suffix : kListSuffixes) keys << data.userName + QLatin1String(suffix);
+    for (const char* suffix : kListSuffixes)
+        keys << data.userName + QLatin1String(suffix);
     for (const QString& key : keys) {
         ImportSection section{key, {}};
         for (const IniFile::Entry& entry : ini.GetSection(key)) {
@@ -206,8 +212,10 @@ QString ProblemText(const ReadResult& result, const QString& path) {
     const QString end = QStringLiteral("\r\r");
     switch (result.problem) {
     case Problem::None:
-    case Problem::Incompatible: return QString();
-    case Problem::Missing: return QStringLiteral("File not found") + end;
+    case Problem::Incompatible:
+        return QString();
+    case Problem::Missing:
+        return QStringLiteral("File not found") + end;
     case Problem::Unreadable:
         return QStringLiteral("The file ") + file + QStringLiteral(" cannot be read: ") + result.reason +
                QLatin1Char('.') + end;
@@ -238,7 +246,8 @@ void Apply(const ImportData& data, bool newUser) {
     if (newUser) SaveValue(kGeneral, kUsers, QString::number(CInt(GetValue(kGeneral, kUsers, 0)) + 1));
     SaveValue(kUsers, data.userName, data.storedPassword);
     for (const ImportSection& section : data.sections)
-        for (const IniFile::Entry& entry : section.entries) SaveValue(section.key, entry.name, entry.value);
+        for (const IniFile::Entry& entry : section.entries)
+            SaveValue(section.key, entry.name, entry.value);
     if (!transaction.Commit())
         throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.Apply"),
                       QStringLiteral("The imported settings could not be written to the settings store."));

@@ -28,7 +28,9 @@ namespace {
 const QString kModule = QStringLiteral("SettingsTransfer");
 const QString kFilter = QStringLiteral("Data File (*.dat)|*.dat|All files (*.*)|*.*");
 
-QString product() { return QString::fromLatin1(ProductName()); }
+QString product() {
+    return QString::fromLatin1(ProductName());
+}
 
 // Writes bytes over a file in one step: the old file stays until the new one is complete.
 bool replaceFile(const QString& path, const QByteArray& bytes) {
@@ -67,8 +69,8 @@ void mnufileSettingsExport_Click(QWidget* parent) {
     request.save = true;
     request.title = QStringLiteral("Save Settings To File For ") + user;
     request.folder = DefaultFolder();
-    request.fileName = user + QLatin1Char(' ') + Clock::Now().toString(QStringLiteral("yyyyMMdd")) +
-                       QStringLiteral(".dat");
+    request.fileName =
+        user + QLatin1Char(' ') + Clock::Now().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".dat");
     request.filter = kFilter;
     request.confirmOverwrite = true;
     const QString chosen = filedialogs::Ask(request, parent);
@@ -124,9 +126,9 @@ bool ExportThroughTemporaryFile(const QString& file, const QString& tempFolder) 
         QFile written(tempPath);
         ok = written.open(QIODevice::ReadOnly) && replaceFile(file, written.readAll());
         if (!ok)
-            Errors::ReportErrorInfo(kModule, QStringLiteral("ExportSettings"),
-                                    QStringLiteral("The file \"%1\" cannot be written.")
-                                        .arg(QDir::toNativeSeparators(file)));
+            Errors::ReportErrorInfo(
+                kModule, QStringLiteral("ExportSettings"),
+                QStringLiteral("The file \"%1\" cannot be written.").arg(QDir::toNativeSeparators(file)));
     }
     // The export may have replaced the file under the name; remove whatever has the name now.
     QFile::remove(tempPath);
@@ -166,12 +168,14 @@ void mnufileSettingsImport_Click(QWidget* parent) {
 bool ImportSettings(const QString& file, QWidget* parent) {
     const SettingsFile::ReadResult read = SettingsFile::ReadFile(file);
     switch (read.problem) {
-    case SettingsFile::Problem::None: break;
+    case SettingsFile::Problem::None:
+        break;
     case SettingsFile::Problem::Incompatible: {
         msgbox::Request box;
         box.text = QStringLiteral("The settings in this file are not compatible ") + CR +
-                   QStringLiteral("with this version of ") + product() + QStringLiteral(". Please make sure ") +
-                   CR + QStringLiteral("that you have selected the correct file.") + CR + CR;
+                   QStringLiteral("with this version of ") + product() +
+                   QStringLiteral(". Please make sure ") + CR +
+                   QStringLiteral("that you have selected the correct file.") + CR + CR;
         box.title = QStringLiteral("Import Settings");
         box.icon = msgbox::Exclamation;
         box.helpButton = true;
@@ -180,7 +184,8 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         return false;
     }
     case SettingsFile::Problem::Missing:
-        MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Error"));
+        MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation,
+               QStringLiteral("Error"));
         return false;
     default:
         MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation,
@@ -190,8 +195,9 @@ bool ImportSettings(const QString& file, QWidget* parent) {
 
     const SettingsFile::ImportData& data = read.data;
     const QString& name = data.userName;
-    const QString prompt = QStringLiteral("Please enter the Password for User whose settings are being imported. "
-                                          "This password should be the same as at the time of Export Settings.");
+    const QString prompt =
+        QStringLiteral("Please enter the Password for User whose settings are being imported. "
+                       "This password should be the same as at the time of Export Settings.");
     bool newUser = false;
     if (name.toLower() == App().CurrentUser.toLower()) {
         if (MsgBox(QStringLiteral("Are you sure you want to overwrite the current settings for user '") +
@@ -201,8 +207,8 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         if (!VerifyPassword(prompt, name, data.storedPassword, parent)) return false;
     } else {
         if (ValueExists(QStringLiteral("Users"), name)) {
-            MsgBox(QStringLiteral("A user with the name '") + name + QStringLiteral("' already exists.") + CR + CR +
-                       QStringLiteral("Please log-off and then log-in as '") + name +
+            MsgBox(QStringLiteral("A user with the name '") + name + QStringLiteral("' already exists.") +
+                       CR + CR + QStringLiteral("Please log-off and then log-in as '") + name +
                        QStringLiteral("' in order to import its settings.") + CR + CR,
                    msgbox::OKOnly, msgbox::Information, QStringLiteral("OverWrite Settings?"));
             frmMsg::HideText();

@@ -25,8 +25,8 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     m_cmbUserName->setCompleter(nullptr); // the name goes as typed
     m_cmbUserName->setMinimumWidth(220);
     QStringList names, values;
-    modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QStringLiteral("\\Users"),
-                           names, values);
+    modGeneral::EnumValues(
+        QStringLiteral("Software\\") + modGeneral::AppKeyName() + QStringLiteral("\\Users"), names, values);
     for (const QString& name : names)
         if (!name.isEmpty()) m_cmbUserName->addItem(modGeneral::ProperCase(name));
     m_cmbUserName->setEditText(QString());
@@ -50,7 +50,8 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     m_cmdHelp->setAutoDefault(false);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmDeleteUser::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmDeleteUser::reject);
-    connect(m_cmdHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(QStringLiteral("DeleteUser")); });
+    connect(m_cmdHelp, &QPushButton::clicked, this,
+            [this] { emit HelpRequested(QStringLiteral("DeleteUser")); });
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblUserName, 0, 0);

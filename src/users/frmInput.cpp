@@ -25,8 +25,8 @@ frmInput::frmInput(const QString& prompt, const QString& user, const QString& st
     setWindowTitle(kTitle);
     setModal(true);
 
-    m_lblPrompt = new QLabel(prompt.isEmpty() ? QStringLiteral("For security, please verify your Password.")
-                                              : prompt);
+    m_lblPrompt =
+        new QLabel(prompt.isEmpty() ? QStringLiteral("For security, please verify your Password.") : prompt);
     m_lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
     m_lblPrompt->setWordWrap(true);
     m_lblPrompt->setMinimumWidth(360);
@@ -73,7 +73,9 @@ frmInput::~frmInput() {
     m_txtPassword->clear();
 }
 
-bool frmInput::IsOpen() { return g_openPrompts > 0; }
+bool frmInput::IsOpen() {
+    return g_openPrompts > 0;
+}
 
 bool frmInput::PasswordMatches(const QString& storedPassword, const QString& candidate) {
     // An empty candidate would stand for the current pass phrase in the cipher; it is never right.
@@ -113,15 +115,17 @@ void frmInput::cmdOK_Click() {
         return;
     }
     if (m_tries == kMaxTries - 1)
-        MsgBox(QStringLiteral("Invalid Password. You have one more chance to enter a correct Password.") + CR +
-                   QStringLiteral("Otherwise the application will exit.") + CR + CR,
+        MsgBox(QStringLiteral("Invalid Password. You have one more chance to enter a correct Password.") +
+                   CR + QStringLiteral("Otherwise the application will exit.") + CR + CR,
                msgbox::OKOnly, msgbox::NoIcon, kTitle);
     else
-        MsgBox(QStringLiteral("Invalid Password, try again!") + CR + CR, msgbox::OKOnly, msgbox::NoIcon, kTitle);
+        MsgBox(QStringLiteral("Invalid Password, try again!") + CR + CR, msgbox::OKOnly, msgbox::NoIcon,
+               kTitle);
     FocusPassword();
 }
 
-bool VerifyPassword(const QString& prompt, const QString& user, const QString& storedPassword, QWidget* parent) {
+bool VerifyPassword(const QString& prompt, const QString& user, const QString& storedPassword,
+                    QWidget* parent) {
     if (frmInput::IsOpen()) return false;
     bool verified = false;
     bool endProgram = false;

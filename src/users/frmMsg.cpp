@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 frmMsg::frmMsg(QWidget* parent)
-    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                         Qt::WindowDoesNotAcceptFocus) {
+    : QFrame(parent,
+             Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
     setObjectName(QStringLiteral("frmMsg"));
     setFrameStyle(QFrame::Box | QFrame::Raised);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -20,7 +20,9 @@ frmMsg::frmMsg(QWidget* parent)
     layout->addWidget(m_label);
 }
 
-QString frmMsg::Text() const { return m_label->text(); }
+QString frmMsg::Text() const {
+    return m_label->text();
+}
 
 void frmMsg::ShowMessage(const QString& text, QWidget* over) {
     m_label->setText(text);
@@ -50,7 +52,9 @@ frmMsg* frmMsg::Instance() {
     return g_window;
 }
 
-void frmMsg::ShowText(const QString& text, QWidget* over) { Instance()->ShowMessage(text, over); }
+void frmMsg::ShowText(const QString& text, QWidget* over) {
+    Instance()->ShowMessage(text, over);
+}
 
 void frmMsg::HideText() {
     if (!g_window) return;
@@ -58,4 +62,6 @@ void frmMsg::HideText() {
     g_window->m_label->clear();
 }
 
-bool frmMsg::IsShown() { return g_window && g_window->isVisible(); }
+bool frmMsg::IsShown() {
+    return g_window && g_window->isVisible();
+}

@@ -8,9 +8,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "core/modReg.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "core/modReg.h"
 #include "users/SettingsFile.h"
 #include "users/UserNames.h"
 
@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           file.userName.toCaseFolded()};
     for (const char* suffix : SettingsFile::kListSuffixes)
         allowed.insert((file.userName + QLatin1String(suffix)).toCaseFolded());
-    for (const QString& key : topLevelKeys()) check(allowed.contains(key));
+    for (const QString& key : topLevelKeys())
+        check(allowed.contains(key));
     QStringList names, values;
     EnumValues(QStringLiteral("Software\\Bramblegate\\General"), names, values);
     check(names == QStringList{QStringLiteral("Users")});

@@ -35,15 +35,15 @@ public:
                   const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
                   bool reqLogin) override {
         ++adds;
-        return links.Add(caption, enc(url), enc(userName), enc(pw), selectOption, navigateAfterLogin, autoNavigate,
-                         reqLogin);
+        return links.Add(caption, enc(url), enc(userName), enc(pw), selectOption, navigateAfterLogin,
+                         autoNavigate, reqLogin);
     }
     Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                      bool autoNavigate, bool reqLogin) override {
         ++updates;
-        return links.UpdateLink(index, caption, enc(url), enc(userName), enc(pw), selectOption, navigateAfterLogin,
-                                autoNavigate, reqLogin);
+        return links.UpdateLink(index, caption, enc(url), enc(userName), enc(pw), selectOption,
+                                navigateAfterLogin, autoNavigate, reqLogin);
     }
     void Nav2Visible(const QString& url, int mode) override { navigations.append({url, mode}); }
 
@@ -51,7 +51,9 @@ private:
     static QString enc(const QString& plain) { return modEncrypt::EncryptMessage(plain); }
 };
 
-frmAddEditLink& asEditor(QDialog& dialog) { return static_cast<frmAddEditLink&>(dialog); }
+frmAddEditLink& asEditor(QDialog& dialog) {
+    return static_cast<frmAddEditLink&>(dialog);
+}
 
 void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
     ASSERT_GT(boxes.count(), 0);
@@ -84,10 +86,11 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Add Link"));
         // No login asked for: every login field is off, the pop-up box is not.
-        for (QWidget* w : {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
-                           (QWidget*)f.lblUserName(), (QWidget*)f.lblPW(), (QWidget*)f.cmdShow(),
-                           (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.lblSelectOption(),
-                           (QWidget*)f.txtNavigateAfterLogin(), (QWidget*)f.lblNavigateAfterLogin()})
+        for (QWidget* w :
+             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
+              (QWidget*)f.lblUserName(), (QWidget*)f.lblPW(), (QWidget*)f.cmdShow(),
+              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.lblSelectOption(),
+              (QWidget*)f.txtNavigateAfterLogin(), (QWidget*)f.lblNavigateAfterLogin()})
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_TRUE(f.chkHidePopUps()->isEnabled());
         EXPECT_TRUE(f.chkHidePopUps()->isChecked());
@@ -104,9 +107,9 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
         EXPECT_EQ(host.adds, 0);
 
         f.chkReqLogin()->click();
-        for (QWidget* w : {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
-                           (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(),
-                           (QWidget*)f.txtNavigateAfterLogin()})
+        for (QWidget* w :
+             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
+              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.txtNavigateAfterLogin()})
             EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_FALSE(f.cmdShow()->isEnabled()); // nothing to show yet
         f.txtPW()->setText("p");
@@ -216,8 +219,8 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     logIn("Quinn", "quinn-pw", boxes);
     EditorHost host("Quinn");
     Link* bank = host.links.Add("Tom && Jerry", modEncrypt::EncryptMessage("https://toons.example/"),
-                                modEncrypt::EncryptMessage("quinn"), modEncrypt::EncryptMessage("c@rtoon"), "",
-                                "Episodes", false, true);
+                                modEncrypt::EncryptMessage("quinn"), modEncrypt::EncryptMessage("c@rtoon"),
+                                "", "Episodes", false, true);
     ASSERT_EQ(bank->Index(), 3);
     ASSERT_TRUE(bank->HidePopUps());
     Link* plain = host.links.Item(2);
@@ -264,8 +267,8 @@ TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
     logIn("Rita", "rita-pass", boxes);
     EditorHost host("Rita");
     Link* shop = host.links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"),
-                                modEncrypt::EncryptMessage("rita"), modEncrypt::EncryptMessage("sh0p!"), "", "",
-                                false, true);
+                                modEncrypt::EncryptMessage("rita"), modEncrypt::EncryptMessage("sh0p!"), "",
+                                "", false, true);
     frmAddEditLink f(host, frmAddEditLink::Mode::Edit);
     f.LoadLink(*shop);
     f.txtCaption()->setText("  Shop  ");
@@ -310,22 +313,28 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
 
     const QList<QPair<QWidget*, QString>> help = {
         {f.txtCaption(), "Enter any short name for this Link. It will be used for display."},
-        {f.txtUrl(), "Enter the URL for this web site like www... You may leave out Http://. Press Ctrl+Enter to "
-                     "add 'www.' to the beginning and '.com' to the end."},
+        {f.txtUrl(),
+         "Enter the URL for this web site like www... You may leave out Http://. Press Ctrl+Enter to "
+         "add 'www.' to the beginning and '.com' to the end."},
         {f.chkAutoNavigate(), "Check this box If you want to load this web page automatically on application "
                               "start-up."},
-        {f.chkReqLogin(), "Check this box If you want to login to this web site automatically when either a) 'Load "
-                          "At Start' checkbox is checked or b) You press the load button from Links tab in the "
-                          "Sidebar."},
-        {f.txtUserName(), "Enter the login ID or UserName for this web site. Depending upon your web-site, it may "
-                          "be your email address, account number, phone number, etc."},
+        {f.chkReqLogin(),
+         "Check this box If you want to login to this web site automatically when either a) 'Load "
+         "At Start' checkbox is checked or b) You press the load button from Links tab in the "
+         "Sidebar."},
+        {f.txtUserName(),
+         "Enter the login ID or UserName for this web site. Depending upon your web-site, it may "
+         "be your email address, account number, phone number, etc."},
         {f.txtPW(), "Enter your password for this web site."},
-        {f.txtSelectOption(), "If the web page displays a list-box with options for logging-in, enter the text for "
-                              "item to be selected from such list-box. Example: fernmail.test, quillpost.test"},
-        {f.txtNavigateAfterLogin(), "Enter text for the web-link as it appears on this web page.Example: Recent "
-                                    "Transactions"},
-        {f.chkHidePopUps(), "Checking this box will block all unsolicited PopUp windows from opening up. This will "
-                            "apply to all windows that are opened in the Tab for this Shortcut."},
+        {f.txtSelectOption(),
+         "If the web page displays a list-box with options for logging-in, enter the text for "
+         "item to be selected from such list-box. Example: fernmail.test, quillpost.test"},
+        {f.txtNavigateAfterLogin(),
+         "Enter text for the web-link as it appears on this web page.Example: Recent "
+         "Transactions"},
+        {f.chkHidePopUps(),
+         "Checking this box will block all unsolicited PopUp windows from opening up. This will "
+         "apply to all windows that are opened in the Tab for this Shortcut."},
     };
     for (const auto& [control, text] : help) {
         control->setFocus(Qt::TabFocusReason);
@@ -346,7 +355,8 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
     f.txtUrl()->setText("https://LOGIN.Passport-Example.test/signin?x=1");
     f.txtCaption()->setFocus(Qt::TabFocusReason);
     expectBox(boxes,
-              "If this URL does not work for Passport, please try with URL of the \r\nmain page to which you want to "
+              "If this URL does not work for Passport, please try with URL of the \r\nmain page to which you "
+              "want to "
               "login, like www.fernmail.test\r\n",
               "Sign-in through Passport", msgbox::Information);
     EXPECT_EQ(boxes.count(), 1);

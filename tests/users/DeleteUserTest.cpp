@@ -19,7 +19,9 @@ namespace {
 
 const QString CR2 = QStringLiteral("\r\r");
 
-frmDeleteUser& asDelete(QDialog& dialog) { return static_cast<frmDeleteUser&>(dialog); }
+frmDeleteUser& asDelete(QDialog& dialog) {
+    return static_cast<frmDeleteUser&>(dialog);
+}
 
 void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
     ASSERT_GT(boxes.count(), 0);
@@ -70,7 +72,8 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Delete User"));
         QStringList listed;
-        for (int i = 0; i < f.cmbUserName()->count(); ++i) listed << f.cmbUserName()->itemText(i);
+        for (int i = 0; i < f.cmbUserName()->count(); ++i)
+            listed << f.cmbUserName()->itemText(i);
         EXPECT_EQ(listed, (QStringList{"Kim", "Lou Reed"}));
 
         f.cmdOK()->click();
@@ -97,11 +100,12 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
         f.txtPassword()->setText(" lou-pass ");
         boxes.Answer(msgbox::No);
         f.cmdOK()->click();
-        expectBox(boxes,
-                  "Are you sure you want to delete all settings of User 'LOU REED' from \r\nBramblegate? This "
-                  "action cannot be undone later." +
-                      CR2,
-                  "Delete User", msgbox::Critical);
+        expectBox(
+            boxes,
+            "Are you sure you want to delete all settings of User 'LOU REED' from \r\nBramblegate? This "
+            "action cannot be undone later." +
+                CR2,
+            "Delete User", msgbox::Critical);
         EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
         EXPECT_TRUE(f.isVisible());
         EXPECT_TRUE(ValueExists("Users", "Lou Reed"));

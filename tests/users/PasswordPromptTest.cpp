@@ -14,10 +14,13 @@ using namespace modGeneral;
 
 namespace {
 const QString kTryAgain = QStringLiteral("Invalid Password, try again!\r\r");
-const QString kOneMore = QStringLiteral("Invalid Password. You have one more chance to enter a correct Password.\r"
-                                        "Otherwise the application will exit.\r\r");
+const QString kOneMore =
+    QStringLiteral("Invalid Password. You have one more chance to enter a correct Password.\r"
+                   "Otherwise the application will exit.\r\r");
 
-frmInput& asInput(QDialog& dialog) { return static_cast<frmInput&>(dialog); }
+frmInput& asInput(QDialog& dialog) {
+    return static_cast<frmInput&>(dialog);
+}
 
 void typeAndOK(frmInput& f, const QString& password) {
     f.txtPassword()->setText(password);
@@ -57,7 +60,7 @@ TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
             EXPECT_TRUE(f.isVisible());
         }
         EXPECT_EQ(f.txtPassword()->text(), QStringLiteral("wrong4")); // trimmed in the box
-        typeAndOK(f, "GINA1234"); // case matters
+        typeAndOK(f, "GINA1234");                                     // case matters
         EXPECT_EQ(boxes.lastText(), kOneMore);
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Verify Password"));
         EXPECT_EQ(boxes.shown().last().icon, msgbox::NoIcon);

@@ -25,14 +25,17 @@ using namespace modGeneral;
 namespace {
 
 const QString CR2 = QStringLiteral("\r\r");
-const QString kImportFailed = QStringLiteral("Import Settings did not complete successfully or was aborted.\r\r");
-const QString kExportDone = QStringLiteral("Please remember, you will need your CURRENT Password \rwhen importing "
-                                           "these settings.\r\rExport Settings has completed successfully. \r\r");
-const QString kImportDone = QStringLiteral("Import Settings completed successfully. Bramblegate needs to exit now. "
-                                           "\r\rYou may restart again. The new settings will then be effective.\r\r");
-const QString kIncompatible =
-    QStringLiteral("The settings in this file are not compatible \rwith this version of Bramblegate. Please make "
-                   "sure \rthat you have selected the correct file.\r\r");
+const QString kImportFailed =
+    QStringLiteral("Import Settings did not complete successfully or was aborted.\r\r");
+const QString kExportDone =
+    QStringLiteral("Please remember, you will need your CURRENT Password \rwhen importing "
+                   "these settings.\r\rExport Settings has completed successfully. \r\r");
+const QString kImportDone =
+    QStringLiteral("Import Settings completed successfully. Bramblegate needs to exit now. "
+                   "\r\rYou may restart again. The new settings will then be effective.\r\r");
+const QString kIncompatible = QStringLiteral(
+    "The settings in this file are not compatible \rwith this version of Bramblegate. Please make "
+    "sure \rthat you have selected the correct file.\r\r");
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -93,7 +96,8 @@ struct Secrets {
 
 QList<Secrets> linksOf(const QString& user) {
     QList<Secrets> out;
-    for (Link* link : Links(user)) out.append({link->Caption(), link->URL(), link->UserName(), link->pw()});
+    for (Link* link : Links(user))
+        out.append({link->Caption(), link->URL(), link->UserName(), link->pw()});
     return out;
 }
 
@@ -136,8 +140,9 @@ TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack)
     files.Next(path);
     SettingsTransfer::mnufileSettingsExport_Click();
 
-    EXPECT_EQ(prompts, QStringList{"For security, please verify your Password. You will also need this Password "
-                                   "at the time of Importing these settings."});
+    EXPECT_EQ(prompts,
+              QStringList{"For security, please verify your Password. You will also need this Password "
+                          "at the time of Importing these settings."});
     ASSERT_EQ(files.asked().size(), 1);
     const filedialogs::Request& save = files.asked().first();
     EXPECT_TRUE(save.save);
@@ -153,22 +158,23 @@ TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack)
     EXPECT_EQ(messages.shown, QStringList{"Exporting settings of user Alice..."});
 
     const QByteArray bytes = readBytes(path);
-    EXPECT_TRUE(bytes.startsWith("[General]\r\nVersion=152\r\n[Users]\r\nAlice=" + ansi(GetValue("Users", "Alice")) +
-                                 "\r\n\r\n[Alice]\r\n"))
+    EXPECT_TRUE(bytes.startsWith("[General]\r\nVersion=152\r\n[Users]\r\nAlice=" +
+                                 ansi(GetValue("Users", "Alice")) + "\r\n\r\n[Alice]\r\n"))
         << bytes.left(80).toStdString();
     EXPECT_FALSE(bytes.contains("Stale"));
     EXPECT_FALSE(bytes.contains("s3cret!") || bytes.contains("alice-pw1") || bytes.contains("078-05-1120"));
     EXPECT_TRUE(bytes.contains("\r\nCaption3=My Bank\r\n\r\nSelectOption3=Personal\r\n\r\n"));
-    EXPECT_TRUE(bytes.contains("[AliceUrls]\r\nUrl0=http://typed-one.example/\r\nUrl1=http://typed-two.example/\r\n"
-                               "[AliceBMs]\r\nNews=http://news.example/\r\n[AliceHistory]\r\n"
-                               "H1=http://news.example/today\r\n[AliceIELinks]\r\nWeather=http://weather.example/\r\n"));
+    EXPECT_TRUE(bytes.contains(
+        "[AliceUrls]\r\nUrl0=http://typed-one.example/\r\nUrl1=http://typed-two.example/\r\n"
+        "[AliceBMs]\r\nNews=http://news.example/\r\n[AliceHistory]\r\n"
+        "H1=http://news.example/today\r\n[AliceIELinks]\r\nWeather=http://weather.example/\r\n"));
     EXPECT_TRUE(bytes.endsWith("\r\n"));
 
     // Later changes, then the import of the file.
     {
         Links links("Alice");
-        links.UpdateLink(3, "Other Bank", modEncrypt::EncryptMessage("https://other.example/"), "", "", "", "",
-                         true, false);
+        links.UpdateLink(3, "Other Bank", modEncrypt::EncryptMessage("https://other.example/"), "", "", "",
+                         "", true, false);
     }
     SaveValue("AliceBMs", "Added later", "http://later.example/");
     boxes.Clear();
@@ -193,9 +199,10 @@ TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack)
     EXPECT_EQ(boxes.shown().first().icon, msgbox::Question);
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Succeeded"));
     EXPECT_EQ(users, QStringList{"Alice"});
-    EXPECT_EQ(prompts.last(), QStringLiteral("Please enter the Password for User whose settings are being "
-                                             "imported. This password should be the same as at the time of Export "
-                                             "Settings."));
+    EXPECT_EQ(prompts.last(),
+              QStringLiteral("Please enter the Password for User whose settings are being "
+                             "imported. This password should be the same as at the time of Export "
+                             "Settings."));
     EXPECT_EQ(messages.shown, QStringList{"Importing settings of user Alice..."});
 
     // The program ends at once, and nothing of the running session may be saved over the import.
@@ -203,7 +210,8 @@ TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack)
     EXPECT_TRUE(App().gbUnloading);
     EXPECT_TRUE(App().EndingOnError);
     EXPECT_EQ(linksOf("Alice"), exported);
-    EXPECT_EQ(GetValue("AliceBMs", "Added later"), QStringLiteral("http://later.example/")); // not in the file
+    EXPECT_EQ(GetValue("AliceBMs", "Added later"),
+              QStringLiteral("http://later.example/")); // not in the file
     EXPECT_EQ(GetValue("AliceUrls", "Url0"), QStringLiteral("http://typed-one.example/"));
     EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
@@ -263,9 +271,10 @@ TEST(SettingsTransfer, AnotherExistingUsersFileIsRefusedAndChangesNothing) {
 
     files.Next(path);
     SettingsTransfer::mnufileSettingsImport_Click();
-    EXPECT_EQ(boxes.texts(), (QStringList{"A user with the name 'Alice' already exists.\r\rPlease log-off and then "
-                                          "log-in as 'Alice' in order to import its settings.\r\r",
-                                          kImportFailed}));
+    EXPECT_EQ(boxes.texts(),
+              (QStringList{"A user with the name 'Alice' already exists.\r\rPlease log-off and then "
+                           "log-in as 'Alice' in order to import its settings.\r\r",
+                           kImportFailed}));
     EXPECT_EQ(boxes.shown().first().title, QStringLiteral("OverWrite Settings?"));
     EXPECT_EQ(boxes.shown().first().icon, msgbox::Information);
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Failed"));
@@ -342,9 +351,12 @@ TEST(SettingsTransfer, AHandWrittenFileInTheWindowsLayoutImports) {
     // As the platform's profile functions wrote it: Windows-1252, CR LF, an empty line after each
     // entry of [Users] and of the user's own section.
     const QByteArray file = "[General]\r\nVersion=152\r\n"
-                            "[Users]\r\nZoe=" + ansi(record) + "\r\n\r\n"
-                            "[Zoe]\r\nItems=1\r\n\r\nCaption1=Caf\xE9 \x80uro\r\n\r\nURL1=" + ansi(url) +
-                            "\r\n\r\nUserName1=" + ansi(name) + "\r\n\r\nPW1=\r\n\r\nAutoNavigate1=True\r\n\r\n"
+                            "[Users]\r\nZoe=" +
+                            ansi(record) +
+                            "\r\n\r\n"
+                            "[Zoe]\r\nItems=1\r\n\r\nCaption1=Caf\xE9 \x80uro\r\n\r\nURL1=" +
+                            ansi(url) + "\r\n\r\nUserName1=" + ansi(name) +
+                            "\r\n\r\nPW1=\r\n\r\nAutoNavigate1=True\r\n\r\n"
                             "ReqLogin1=False\r\n\r\nControlOrder1=0\r\n\r\nHidePopUps1=False\r\n\r\n"
                             "Version=152\r\n\r\nSearchChoice=Caf\xE9\r\n\r\n"
                             "[ZoeUrls]\r\nUrl0=http://caf\xE9.example/\r\n"
@@ -423,7 +435,8 @@ TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
     const QStringList before = dumpStore();
 
     QByteArray binary;
-    for (int i = 0; i < 4096; ++i) binary.append(char(i * 7 % 256));
+    for (int i = 0; i < 4096; ++i)
+        binary.append(char(i * 7 % 256));
     qsizetype cut = exported.indexOf("Caption3=") + 12; // inside a line of the user's section
     const QByteArray record = "[General]\r\nVersion=152\r\n[Users]\r\n";
     struct Case {
@@ -432,18 +445,22 @@ TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
         QString message;
     } cases[] = {
         {"cut.dat", exported.left(cut),
-         "The file \"cut.dat\" is incomplete: it ends in the middle of a line. It may have been cut short while "
+         "The file \"cut.dat\" is incomplete: it ends in the middle of a line. It may have been cut short "
+         "while "
          "it was copied."},
         {"binary.dat", binary, "The file \"binary.dat\" is not a settings file."},
-        {"general.dat", record + "General=abc\r\n", "The user name in the file \"general.dat\" cannot be used. "
-                                                    "The file is damaged."},
-        {"path.dat", record + "x\\y=abc\r\n", "The user name in the file \"path.dat\" cannot be used. The file "
-                                              "is damaged."},
+        {"general.dat", record + "General=abc\r\n",
+         "The user name in the file \"general.dat\" cannot be used. "
+         "The file is damaged."},
+        {"path.dat", record + "x\\y=abc\r\n",
+         "The user name in the file \"path.dat\" cannot be used. The file "
+         "is damaged."},
         {"nouser.dat", "[General]\r\nVersion=152\r\n[Zoe]\r\nItems=1\r\n",
          "The file \"nouser.dat\" holds no user settings."},
         {"nopassword.dat", record + "Zoe=\r\n\r\n[Zoe]\r\nItems=1\r\n",
          "The file \"nopassword.dat\" holds no password for user 'Zoe'. The file is damaged."},
-        {"huge.dat", QByteArray(), "The file \"huge.dat\" is too large to be a settings file (more than 10 MB)."},
+        {"huge.dat", QByteArray(),
+         "The file \"huge.dat\" is too large to be a settings file (more than 10 MB)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -513,7 +530,8 @@ TEST(SettingsTransfer, RemovableMediaGetTheFileThroughATemporaryOneThatDoesNotSt
     EXPECT_EQ(readBytes(target), readBytes(out.filePath("direct.dat")));
     EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
-    EXPECT_FALSE(SettingsTransfer::ExportThroughTemporaryFile(out.filePath("direct.dat/x.dat"), tempFolder.path()));
+    EXPECT_FALSE(
+        SettingsTransfer::ExportThroughTemporaryFile(out.filePath("direct.dat/x.dat"), tempFolder.path()));
     EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     EXPECT_TRUE(RemovableMedia::IsOnRemovableMedia("/media/usb0/alice.dat"));
@@ -527,7 +545,8 @@ TEST(SettingsTransfer, RemovableMediaGetTheFileThroughATemporaryOneThatDoesNotSt
     writeBytes(sys.filePath("devices/pci0/usb1/block/sdb/sdb1/partition"), "1\n");
     QDir().mkpath(sys.filePath("class/block"));
     QDir().mkpath(sys.filePath("devices/virtual/block/sr0"));
-    ASSERT_TRUE(QFile::link(sys.filePath("devices/pci0/usb1/block/sdb/sdb1"), sys.filePath("class/block/sdb1")));
+    ASSERT_TRUE(
+        QFile::link(sys.filePath("devices/pci0/usb1/block/sdb/sdb1"), sys.filePath("class/block/sdb1")));
     ASSERT_TRUE(QFile::link(sys.filePath("devices/virtual/block/sr0"), sys.filePath("class/block/sr0")));
     EXPECT_EQ(RemovableMedia::DiskOfDevice("/dev/sdb1", sys.path()), QStringLiteral("sdb"));
     EXPECT_EQ(RemovableMedia::DiskOfDevice("sr0", sys.path()), QStringLiteral("sr0"));
