@@ -1,6 +1,6 @@
 #include "users/DeleteUser.h"
 
-#include <QCoreApplication>
+#include <cstdlib>
 #include <QDir>
 #include <QStringList>
 
@@ -30,16 +30,15 @@ DeleteUserStep stay(DeleteUserStep::Field focus) {
     return step;
 }
 
-// Profile folders still to be removed when the application ends.
+// Profile folders still to be removed when the process ends. Never destroyed: it is read by an
+// exit handler, after static objects may already be gone.
 QStringList& foldersAtExit() {
-    static QStringList folders;
-    return folders;
+    static auto* folders = new QStringList;
+    return *folders;
 }
 
 void removeFoldersAtExit() {
-    for (const QString& folder : foldersAtExit())
-        QDir(folder).removeRecursively();
-    foldersAtExit().clear();
+    UserDeletion::RemovePendingProfileFolders();
 }
 
 } // namespace
@@ -119,8 +118,17 @@ void RemoveUserProfileFolder(const QString& name, bool alsoAtExit) {
     const QString folder = AppPaths::UserProfileFolder(name);
     QDir(folder).removeRecursively();
     if (!alsoAtExit) return;
-    if (foldersAtExit().isEmpty()) qAddPostRoutine(removeFoldersAtExit);
+    // At process exit the engine has shut down and written its last files; the frame may also
+    // call RemovePendingProfileFolders itself once the engine's profile is gone.
+    static const bool registered = std::atexit(removeFoldersAtExit) == 0;
+    Q_UNUSED(registered);
     if (!foldersAtExit().contains(folder)) foldersAtExit().append(folder);
+}
+
+void RemovePendingProfileFolders() {
+    for (const QString& folder : foldersAtExit())
+        QDir(folder).removeRecursively();
+    foldersAtExit().clear();
 }
 
 } // namespace UserDeletion

@@ -35,8 +35,11 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields);
 // then has EndingOnError set, so that nothing of the user is saved again on the way out.
 bool DeleteUser(const QString& name);
 
-// Removes the folder with the user's web profile. The folder of the logged-in user is removed
-// again when the application ends, after the engine has written its last files there.
+// Removes the folder with the user's web profile. With `alsoAtExit` (the logged-in user, whose
+// profile the engine still uses) it is removed again when the process ends, after the engine has
+// written its last files there.
 void RemoveUserProfileFolder(const QString& name, bool alsoAtExit);
+// Removes the folders kept for the end now. For the frame, once the engine's profile is gone.
+void RemovePendingProfileFolders();
 
 } // namespace UserDeletion

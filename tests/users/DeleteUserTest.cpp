@@ -161,6 +161,12 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("0"));
     EXPECT_EQ(GetValue("General", "LastUser"), QString());
 
+    // The engine still runs in the deleted user's profile and writes its last files on the way
+    // out; they go too once it has stopped.
+    QDir().mkpath(AppPaths::UserProfileFolder("MAX") + "/Cache");
+    UserDeletion::RemovePendingProfileFolders();
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Max")));
+
     // The next start offers no one.
     temp.Reopen();
     EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
