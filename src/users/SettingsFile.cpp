@@ -28,6 +28,7 @@ bool isBlank(QChar c) {
 
 struct Line {
     QString section, name, value;
+    bool blankAfter;
 };
 
 // Every value of a store key, in store order, each text whole (the enumeration trims).
@@ -83,29 +84,58 @@ double VersionNumber(const QString& text) {
 
 IniFile MakeExport(const QString& user) {
     QList<Line> lines;
-    lines.append({kGeneral, QStringLiteral("Version"), AppVersion()});
-    // The two blocks of single values end each entry with CR LF: an empty line after each.
-    lines.append({kUsers, user, QuoteValue(GetValue(kUsers, user)) + QStringLiteral("\r\n")});
+    lines.append({kGeneral, QStringLiteral("Version"), AppVersion(), false});
+    // The password record and the user's own values are each followed by an empty line.
+    lines.append({kUsers, user, QuoteValue(GetValue(kUsers, user)), true});
     for (const auto& [name, text] : storedValues(user))
-        lines.append({user, name, QuoteValue(text) + QStringLiteral("\r\n")});
+        lines.append({user, name, QuoteValue(text), true});
     int url = 0;
     for (const auto& entry : storedValues(user + QStringLiteral("Urls")))
         lines.append({user + QStringLiteral("Urls"), QStringLiteral("Url") + QString::number(url++),
-                      QuoteValue(entry.second)});
+                      QuoteValue(entry.second), false});
     for (const char* suffix : {"BMs", "History", "IELinks"})
         for (const auto& [name, text] : storedValues(user + QLatin1String(suffix)))
-            lines.append({user + QLatin1String(suffix), name, QuoteValue(text)});
+            lines.append({user + QLatin1String(suffix), name, QuoteValue(text), false});
 
-    bool fits = true;
-    for (const Line& line : lines)
-        fits = fits && CodePage::CanEncode(line.section) && CodePage::CanEncode(line.name) &&
-               CodePage::CanEncode(line.value);
+    // Written in one go (entry by entry would read the growing document once per entry), then
+    // read back: a name that the file cannot hold as it is shows up as a difference.
+    QString text;
+    const QString* section = nullptr;
+    for (const Line& line : lines) {
+        if (!section || *section != line.section) {
+            text += QLatin1Char('[') + line.section + QStringLiteral("]\r\n");
+            section = &line.section;
+        }
+        text += line.name + QLatin1Char('=') + line.value + QStringLiteral("\r\n");
+        // The profile functions drop a value's leading blanks, the CR LF of an empty value too.
+        if (line.blankAfter && !line.value.isEmpty()) text += QStringLiteral("\r\n");
+    }
+    QByteArray bytes;
+    // The code page when everything fits, as every reader of these files expects; otherwise
+    // UTF-8 with its mark rather than losing a character.
+    if (!CodePage::Encode(text, &bytes)) bytes = QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     IniFile ini;
-    if (!fits) ini.Parse(QByteArray("\xEF\xBB\xBF")); // an empty document that is written as UTF-8
+    ini.Parse(bytes);
 
-    for (const Line& line : lines)
-        if (ini.WriteString(line.section, line.name, line.value) != IniFile::Status::Ok)
-            throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"), ini.errorString());
+    qsizetype next = 0;
+    while (next < lines.size()) {
+        const QString& name = lines[next].section;
+        const QList<IniFile::Entry> entries = ini.GetSection(name);
+        for (const IniFile::Entry& entry : entries) {
+            const Line* expected =
+                next < lines.size() && lines[next].section == name ? &lines[next] : nullptr;
+            if (!expected || entry.name != expected->name || entry.value != expected->value)
+                throw BgError(
+                    kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+                    QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
+                        .arg(expected ? expected->name : entry.name, name));
+            ++next;
+        }
+        if (next < lines.size() && lines[next].section == name)
+            throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+                          QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
+                              .arg(lines[next].name, name));
+    }
     return ini;
 }
 

@@ -390,6 +390,7 @@ TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     SaveValue("Zed", "Items", "0");
     SaveValue("Zed", "Caption1", "  Caf\u00e9 \u20ac "); // blanks at the ends must survive the trip
     SaveValue("Zed", "Caption2", "\"quoted\"");
+    SaveValue("Zed", "SelectOption1", "");
     SaveValue("ZedUrls", "Url7", "http://a.example/");
     SaveValue("ZedUrls", "Url3", "http://b.example/");
     SaveValue("ZedBMs", "Mark", "http://c.example/");
@@ -400,7 +401,7 @@ TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
     EXPECT_EQ(readBytes(path), "[General]\r\nVersion=152\r\n[Users]\r\nZed=" + ansi(record) +
                                    "\r\n\r\n[Zed]\r\nItems=0\r\n\r\nCaption1=\"  Caf\xE9 \x80 \"\r\n\r\n"
-                                   "Caption2=\"\"quoted\"\"\r\n\r\n"
+                                   "Caption2=\"\"quoted\"\"\r\n\r\nSelectOption1=\r\n"
                                    "[ZedUrls]\r\nUrl0=http://a.example/\r\nUrl1=http://b.example/\r\n"
                                    "[ZedBMs]\r\nMark=http://c.example/\r\n");
     EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
@@ -420,6 +421,17 @@ TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     EXPECT_EQ(GetValue("Zed", "Caption2"), QStringLiteral("\"quoted\""));
     EXPECT_EQ(GetValue("ZedHistory", "H1"), QStringLiteral("\u65e5\u672c - http://jp.example/"));
     EXPECT_EQ(GetValue("ZedUrls", "Url0"), QStringLiteral("http://a.example/"));
+
+    // A value name that a settings file cannot hold as it is fails the export, and says which.
+    SaveValue("ZedBMs", "a=b", "http://d.example/");
+    const QByteArray written = readBytes(path);
+    boxes.Clear();
+    EXPECT_FALSE(SettingsTransfer::ExportSettings(path));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(
+        boxes.lastText().contains("The value \"a=b\" of \"ZedBMs\" cannot be written to a settings file."))
+        << boxes.lastText().toStdString();
+    EXPECT_EQ(readBytes(path), written); // the last good file stays
 }
 
 TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
