@@ -311,15 +311,18 @@ void SettingsStore::Begin() {
     }
 }
 
-void SettingsStore::Commit() {
-    if (m_depth == 0) return;
+bool SettingsStore::Commit() {
+    if (m_depth == 0) return false;
     if (--m_depth == 0) {
-        if (m_doomed || !exec("COMMIT")) {
+        const bool committed = !m_doomed && exec("COMMIT");
+        if (!committed) {
             exec("ROLLBACK");
             m_keyCache.clear();
         }
         m_doomed = false;
+        return committed;
     }
+    return !m_doomed;
 }
 
 void SettingsStore::Rollback() {
@@ -341,7 +344,9 @@ StoreTransaction::~StoreTransaction() {
     if (m_store && !m_done) m_store->Rollback();
 }
 
-void StoreTransaction::Commit() {
-    if (m_store && !m_done) m_store->Commit();
+bool StoreTransaction::Commit() {
+    bool committed = false;
+    if (m_store && !m_done) committed = m_store->Commit();
     m_done = true;
+    return committed;
 }

@@ -57,7 +57,8 @@ public:
 
     // Transactions; nested calls join the outermost one, which alone commits or rolls back.
     void Begin();
-    void Commit();
+    // False when the outermost scope rolled back instead (an inner scope or SQLite gave up).
+    bool Commit();
     void Rollback();
     int transactionDepth() const { return m_depth; }
 
@@ -87,7 +88,8 @@ class StoreTransaction {
 public:
     StoreTransaction();
     ~StoreTransaction();
-    void Commit();
+    // False when nothing of the scope will be (or was) committed.
+    bool Commit();
     StoreTransaction(const StoreTransaction&) = delete;
     StoreTransaction& operator=(const StoreTransaction&) = delete;
 

@@ -9,6 +9,7 @@
 #include "core/UrlUtils.h"
 #include "core/SettingsStore.h"
 #include "links/Links.h"
+#include "users/UserNames.h"
 
 using namespace modGeneral;
 
@@ -45,12 +46,6 @@ bool encodable(const QString& password, const QString& title) {
                        "Western European letters, digits and punctuation."),
         title);
     return false;
-}
-
-// A user name is a key of the store and the start of four more; it must not break that layout.
-bool usableUserName(const QString& name) {
-    return !name.contains(QLatin1Char('\\')) && name.compare(kUsers, Qt::CaseInsensitive) != 0 &&
-           name.compare(kGeneral, Qt::CaseInsensitive) != 0;
 }
 
 LoginStep stay(LoginField focus) {
@@ -189,7 +184,7 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         say(QStringLiteral("A User with this name already exists. Please select another User Name!"), title);
         return stay(LoginField::UserName);
     }
-    if (!usableUserName(user)) {
+    if (!UserNames::Usable(user)) {
         say(QStringLiteral("This name cannot be used as a UserName. Please select another User Name!"),
             title);
         return stay(LoginField::UserName);

@@ -1,9 +1,7 @@
 #include "users/frmLogin.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +14,7 @@
 
 #include "core/AppState.h"
 #include "core/MessageBox.h"
+#include "users/frmMsg.h"
 
 namespace {
 const QString kInstructionLogin = QStringLiteral("Enter your User Name and Password");
@@ -295,27 +294,10 @@ void frmLogin::cmbUserName_KeyUp() {
 }
 
 void frmLogin::ShowUpdating(bool show) {
-    if (show) {
-        if (!m_updating) {
-            auto* window = new QFrame(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-            window->setObjectName(QStringLiteral("frmMsg"));
-            window->setFrameStyle(QFrame::Box | QFrame::Raised);
-            auto* label = new QLabel(QStringLiteral("Updating..."), window);
-            label->setAlignment(Qt::AlignCenter);
-            auto* layout = new QVBoxLayout(window);
-            layout->setContentsMargins(32, 20, 32, 20);
-            layout->addWidget(label);
-            m_updating = window;
-        }
-        m_updating->adjustSize();
-        m_updating->move(geometry().center() - m_updating->rect().center());
-        m_updating->show();
-        m_updating->raise();
-        // Let it paint before the work starts; the user cannot act meanwhile.
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } else if (m_updating) {
-        m_updating->hide();
-    }
+    if (show)
+        frmMsg::ShowText(QStringLiteral("Updating..."), this);
+    else
+        frmMsg::HideText();
 }
 
 bool frmLogin::RunLogin(QWidget* parent) {

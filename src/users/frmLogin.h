@@ -81,7 +81,6 @@ private:
     QString m_mode;
     Accounts m_accounts;
     bool m_verified = false;
-    QWidget* m_updating = nullptr;
 
     QRadioButton* m_optLogin = nullptr;
     QRadioButton* m_optNew = nullptr;

@@ -52,7 +52,7 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
 TEST(Accounts, NamesThatWouldBreakTheStoreLayoutAreRefused) {
     TempStore temp;
     ScriptedBoxes boxes;
-    for (const char* name : {"a\\b", "Users", "general"}) {
+    for (const char* name : {"a\\b", "Users", "general", "a=b", "[x]", "x]", ";x", "tab\tname"}) {
         Accounts accounts;
         LoginFields fields{name, "pass1", "", "pass1"};
         const LoginStep step = accounts.DoNewUser(fields);

@@ -1,0 +1,134 @@
+#include "users/DeleteUser.h"
+
+#include <cstdlib>
+#include <QDir>
+#include <QStringList>
+
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/Errors.h"
+#include "core/MessageBox.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "users/Accounts.h"
+#include "users/frmInput.h"
+
+using namespace modGeneral;
+
+namespace {
+
+const QString kTitle = QStringLiteral("DeleteUser");
+const char* const kListKeys[] = {"BMs", "Urls", "History", "IELinks"};
+
+QString product() {
+    return QString::fromLatin1(ProductName());
+}
+
+DeleteUserStep stay(DeleteUserStep::Field focus) {
+    DeleteUserStep step;
+    step.focus = focus;
+    return step;
+}
+
+// Profile folders still to be removed when the process ends. Never destroyed: it is read by an
+// exit handler, after static objects may already be gone.
+QStringList& foldersAtExit() {
+    static auto* folders = new QStringList;
+    return *folders;
+}
+
+void removeFoldersAtExit() {
+    UserDeletion::RemovePendingProfileFolders();
+}
+
+} // namespace
+
+namespace UserDeletion {
+
+DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
+    fields.userName = fields.userName.trimmed();
+    fields.password = fields.password.trimmed();
+    const QString& name = fields.userName;
+
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("Please enter UserName for the User to be deleted. Try again!") + CR + CR,
+               msgbox::OKOnly, msgbox::Exclamation, kTitle);
+        return stay(DeleteUserStep::UserName);
+    }
+    if (!ValueExists(QStringLiteral("Users"), name)) {
+        MsgBox(QStringLiteral("Invalid User Name. Try again!") + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+               kTitle);
+        return stay(DeleteUserStep::UserName);
+    }
+    if (!frmInput::PasswordMatches(GetValue(QStringLiteral("Users"), name), fields.password)) {
+        MsgBox(QStringLiteral("Invalid Password. Try again!") + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+               kTitle);
+        return stay(DeleteUserStep::Password);
+    }
+    const QString question = QStringLiteral("Are you sure you want to delete all settings of User '") + name +
+                             QStringLiteral("' from ") + CRLF + product() +
+                             QStringLiteral("? This action cannot be undone later.") + CR + CR;
+    if (MsgBox(question, msgbox::YesNo, msgbox::Critical, QStringLiteral("Delete User")) != msgbox::Yes)
+        return stay(DeleteUserStep::None);
+
+    DeleteUserStep step;
+    try {
+        step.outcome = DeleteUser(name) ? DeleteUserStep::EndProgram : DeleteUserStep::Deleted;
+    } catch (const BgError& e) {
+        Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"),
+                                e.description());
+        return stay(DeleteUserStep::None);
+    }
+    return step;
+}
+
+bool DeleteUser(const QString& name) {
+    const bool self = name.toLower() == App().CurrentUser.toLower();
+    {
+        // All of the user's settings go together, or none of them.
+        StoreTransaction transaction;
+        DeleteValue(QStringLiteral("Users"), name);
+        DeleteValue(name, QStringLiteral("-1"));
+        for (const char* list : kListKeys)
+            DeleteValue(name + QLatin1String(list), QStringLiteral("-1"));
+        const int users = qMax(1, CInt(GetValue(QStringLiteral("General"), QStringLiteral("Users"), 0)));
+        SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QString::number(users - 1));
+        if (self) SaveValue(QStringLiteral("General"), QStringLiteral("LastUser"), QString());
+        if (!transaction.Commit())
+            throw BgError(
+                ErrNo::GeneralObject, QStringLiteral("UserDeletion.DeleteUser"),
+                QStringLiteral("The user's settings could not be deleted from the settings store."));
+    }
+    RemoveUserProfileFolder(name, self);
+
+    if (self) {
+        MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR +
+                   product() + QStringLiteral(" needs to exit now. ") +
+                   QStringLiteral("You may restart the Application if you wish. ") + CR + CR,
+               msgbox::OKOnly, msgbox::Information, kTitle);
+        App().EndingOnError = true;
+        return true;
+    }
+    MsgBox(QStringLiteral("User '") + name + QStringLiteral("' deleted successfully. ") + CR + CR,
+           msgbox::OKOnly, msgbox::Information, kTitle);
+    return false;
+}
+
+void RemoveUserProfileFolder(const QString& name, bool alsoAtExit) {
+    const QString folder = AppPaths::UserProfileFolder(name);
+    QDir(folder).removeRecursively();
+    if (!alsoAtExit) return;
+    // At process exit the engine has shut down and written its last files; the frame may also
+    // call RemovePendingProfileFolders itself once the engine's profile is gone.
+    static const bool registered = std::atexit(removeFoldersAtExit) == 0;
+    Q_UNUSED(registered);
+    if (!foldersAtExit().contains(folder)) foldersAtExit().append(folder);
+}
+
+void RemovePendingProfileFolders() {
+    for (const QString& folder : foldersAtExit())
+        QDir(folder).removeRecursively();
+    foldersAtExit().clear();
+}
+
+} // namespace UserDeletion

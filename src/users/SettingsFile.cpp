@@ -1,0 +1,286 @@
+#include "users/SettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "core/AppState.h"
+#include "core/CodePage.h"
+#include "core/Errors.h"
+#include "core/IniValues.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "users/UserNames.h"
+
+using namespace modGeneral;
+
+namespace SettingsFile {
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+const QString kUsers = QStringLiteral("Users");
+
+// The blanks profile readers take off both ends of a value.
+bool isBlank(QChar c) {
+    const char16_t u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0x1A;
+}
+
+struct Line {
+    QString section, name, value;
+    bool blankAfter;
+};
+
+// Every value of a store key, in store order, each text whole (the enumeration trims).
+QList<QPair<QString, QString>> storedValues(const QString& key) {
+    QList<QPair<QString, QString>> out;
+    QStringList names, values;
+    EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + key, names, values, 200);
+    for (int i = 0; i < names.size(); ++i) {
+        QString whole = GetValue(key, names[i]);
+        if (whole.isEmpty()) whole = values[i];
+        out.append({names[i], whole});
+    }
+    return out;
+}
+
+QString fileName(const QString& path) {
+    return QStringLiteral("\"") + QFileInfo(path).fileName() + QLatin1Char('"');
+}
+
+} // namespace
+
+QString QuoteValue(const QString& value) {
+    QString v = value;
+    for (QChar& c : v)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0)) c = QLatin1Char(' ');
+    const bool blankEnd = !v.isEmpty() && (isBlank(v.front()) || isBlank(v.back()));
+    const bool quoted = v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"');
+    return blankEnd || quoted ? QLatin1Char('"') + v + QLatin1Char('"') : v;
+}
+
+QString UnquoteValue(const QString& value) {
+    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+double VersionNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    QString number;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) number += t[i++];
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        number += t[i++];
+    if (i < t.size() && t[i] == QLatin1Char('.')) {
+        number += t[i++];
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            number += t[i++];
+    }
+    bool ok = false;
+    const double n = number.toDouble(&ok);
+    return ok ? n : 0;
+}
+
+IniFile MakeExport(const QString& user) {
+    QList<Line> lines;
+    lines.append({kGeneral, QStringLiteral("Version"), AppVersion(), false});
+    // The password record and the user's own values are each followed by an empty line.
+    lines.append({kUsers, user, QuoteValue(GetValue(kUsers, user)), true});
+    for (const auto& [name, text] : storedValues(user))
+        lines.append({user, name, QuoteValue(text), true});
+    int url = 0;
+    for (const auto& entry : storedValues(user + QStringLiteral("Urls")))
+        lines.append({user + QStringLiteral("Urls"), QStringLiteral("Url") + QString::number(url++),
+                      QuoteValue(entry.second), false});
+    for (const char* suffix : {"BMs", "History", "IELinks"})
+        for (const auto& [name, text] : storedValues(user + QLatin1String(suffix)))
+            lines.append({user + QLatin1String(suffix), name, QuoteValue(text), false});
+
+    // Written in one go (entry by entry would read the growing document once per entry), then
+    // read back: a name that the file cannot hold as it is shows up as a difference.
+    QString text;
+    const QString* section = nullptr;
+    for (const Line& line : lines) {
+        if (!section || *section != line.section) {
+            text += QLatin1Char('[') + line.section + QStringLiteral("]\r\n");
+            section = &line.section;
+        }
+        text += line.name + QLatin1Char('=') + line.value + QStringLiteral("\r\n");
+        // The profile functions drop a value's leading blanks, the CR LF of an empty value too.
+        if (line.blankAfter && !line.value.isEmpty()) text += QStringLiteral("\r\n");
+    }
+    QByteArray bytes;
+    // The code page when everything fits, as every reader of these files expects; otherwise
+    // UTF-8 with its mark rather than losing a character.
+    if (!CodePage::Encode(text, &bytes)) bytes = QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    IniFile ini;
+    ini.Parse(bytes);
+
+    qsizetype next = 0;
+    while (next < lines.size()) {
+        const QString& name = lines[next].section;
+        const QList<IniFile::Entry> entries = ini.GetSection(name);
+        for (const IniFile::Entry& entry : entries) {
+            const Line* expected =
+                next < lines.size() && lines[next].section == name ? &lines[next] : nullptr;
+            if (!expected || entry.name != expected->name || entry.value != expected->value)
+                throw BgError(
+                    kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+                    QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
+                        .arg(expected ? expected->name : entry.name, name));
+            ++next;
+        }
+        if (next < lines.size() && lines[next].section == name)
+            throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+                          QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
+                              .arg(lines[next].name, name));
+    }
+    return ini;
+}
+
+int ImportData::EntryCount() const {
+    int n = 0;
+    for (const ImportSection& section : sections)
+        n += int(section.entries.size());
+    return n;
+}
+
+ReadResult ReadBytes(const QByteArray& bytes) {
+    ReadResult result;
+    const bool utf16 = bytes.startsWith("\xFF\xFE");
+    // Text files hold no NUL; UTF-16 text has one in every other byte.
+    if (!utf16 && bytes.contains('\0')) {
+        result.problem = Problem::NotSettings;
+        return result;
+    }
+
+    IniFile ini;
+    ini.Parse(bytes);
+    result.version = ini.GetString(kGeneral, QStringLiteral("Version"), QStringLiteral("0"));
+    if (!(VersionNumber(result.version) > 85)) {
+        result.problem = Problem::Incompatible;
+        return result;
+    }
+    // Every writer ends each line; a last line without its end was cut off on the way.
+    const bool ended = utf16 ? bytes.endsWith(QByteArray("\n\0", 2)) || bytes.endsWith(QByteArray("\r\0", 2))
+                             : bytes.endsWith('\n') || bytes.endsWith('\r');
+    if (!ended) {
+        result.problem = Problem::Truncated;
+        return result;
+    }
+
+    const QList<IniFile::Entry> users = ini.GetSection(kUsers);
+    if (users.isEmpty()) {
+        result.problem = Problem::NoUser;
+        return result;
+    }
+    ImportData& data = result.data;
+    data.userName = users.first().name;
+    if (!UserNames::Usable(data.userName)) {
+        result.problem = Problem::BadUserName;
+        return result;
+    }
+    data.storedPassword = UnquoteValue(users.first().value);
+    if (data.storedPassword.trimmed().isEmpty()) {
+        result.problem = Problem::NoPassword;
+        return result;
+    }
+
+    QStringList keys{data.userName};
+    for (const char* suffix : kListSuffixes)
+        keys << data.userName + QLatin1String(suffix);
+    for (const QString& key : keys) {
+        ImportSection section{key, {}};
+        for (const IniFile::Entry& entry : ini.GetSection(key)) {
+            if (entry.name.isEmpty()) continue; // "=text" names no value
+            section.entries.append({entry.name, UnquoteValue(entry.value)});
+        }
+        data.sections.append(std::move(section));
+    }
+    return result;
+}
+
+ReadResult ReadFile(const QString& path) {
+    ReadResult result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.problem = Problem::Missing;
+        return result;
+    }
+    if (!info.isFile()) {
+        result.problem = Problem::Unreadable;
+        result.reason = QStringLiteral("it is not a file");
+        return result;
+    }
+    if (info.size() > IniFile::kMaxFileSize) {
+        result.problem = Problem::TooLarge;
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.problem = Problem::Unreadable;
+        result.reason = file.errorString();
+        return result;
+    }
+    // The file may grow after it was looked at; never read more than the limit.
+    const QByteArray bytes = file.read(IniFile::kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.problem = Problem::Unreadable;
+        result.reason = file.errorString();
+        return result;
+    }
+    if (bytes.size() > IniFile::kMaxFileSize) {
+        result.problem = Problem::TooLarge;
+        return result;
+    }
+    return ReadBytes(bytes);
+}
+
+QString ProblemText(const ReadResult& result, const QString& path) {
+    const QString file = fileName(path);
+    const QString end = QStringLiteral("\r\r");
+    switch (result.problem) {
+    case Problem::None:
+    case Problem::Incompatible:
+        return QString();
+    case Problem::Missing:
+        return QStringLiteral("File not found") + end;
+    case Problem::Unreadable:
+        return QStringLiteral("The file ") + file + QStringLiteral(" cannot be read: ") + result.reason +
+               QLatin1Char('.') + end;
+    case Problem::TooLarge:
+        return QStringLiteral("The file ") + file +
+               QStringLiteral(" is too large to be a settings file (more than 10 MB).") + end;
+    case Problem::NotSettings:
+        return QStringLiteral("The file ") + file + QStringLiteral(" is not a settings file.") + end;
+    case Problem::Truncated:
+        return QStringLiteral("The file ") + file +
+               QStringLiteral(" is incomplete: it ends in the middle of a line. It may have been cut short "
+                              "while it was copied.") +
+               end;
+    case Problem::NoUser:
+        return QStringLiteral("The file ") + file + QStringLiteral(" holds no user settings.") + end;
+    case Problem::BadUserName:
+        return QStringLiteral("The user name in the file ") + file +
+               QStringLiteral(" cannot be used. The file is damaged.") + end;
+    case Problem::NoPassword:
+        return QStringLiteral("The file ") + file + QStringLiteral(" holds no password for user '") +
+               result.data.userName + QStringLiteral("'. The file is damaged.") + end;
+    }
+    return QString();
+}
+
+void Apply(const ImportData& data, bool newUser) {
+    StoreTransaction transaction;
+    if (newUser) SaveValue(kGeneral, kUsers, QString::number(CInt(GetValue(kGeneral, kUsers, 0)) + 1));
+    SaveValue(kUsers, data.userName, data.storedPassword);
+    for (const ImportSection& section : data.sections)
+        for (const IniFile::Entry& entry : section.entries)
+            SaveValue(section.key, entry.name, entry.value);
+    if (!transaction.Commit())
+        throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.Apply"),
+                      QStringLiteral("The imported settings could not be written to the settings store."));
+}
+
+} // namespace SettingsFile

@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "links/frmAddEditLink.h"
+#include "links/LinkEditorHost.h"
+#include "links/Links.h"
+#include "users/LoginSupport.h"
+
+using namespace logintest;
+using namespace modGeneral;
+
+namespace {
+
+const QString CR2 = QStringLiteral("\r\r");
+const QString kMissingNames = QStringLiteral("Please fill in the Nickname and WebAddress information\r\r");
+const QString kMissingLogin = QStringLiteral("Please fill in the UserName and Password information\r\r");
+
+// The browse window's side of the editor, over the user's real Links.
+class EditorHost : public LinkEditorHost {
+public:
+    explicit EditorHost(const QString& user) : links(user) {}
+    Links links;
+    int adds = 0, updates = 0;
+    QList<QPair<QString, int>> navigations;
+
+    Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                  const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                  bool reqLogin) override {
+        ++adds;
+        return links.Add(caption, enc(url), enc(userName), enc(pw), selectOption, navigateAfterLogin,
+                         autoNavigate, reqLogin);
+    }
+    Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                     const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                     bool autoNavigate, bool reqLogin) override {
+        ++updates;
+        return links.UpdateLink(index, caption, enc(url), enc(userName), enc(pw), selectOption,
+                                navigateAfterLogin, autoNavigate, reqLogin);
+    }
+    void Nav2Visible(const QString& url, int mode) override { navigations.append({url, mode}); }
+
+private:
+    static QString enc(const QString& plain) { return modEncrypt::EncryptMessage(plain); }
+};
+
+frmAddEditLink& asEditor(QDialog& dialog) {
+    return static_cast<frmAddEditLink&>(dialog);
+}
+
+void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
+    ASSERT_GT(boxes.count(), 0);
+    EXPECT_EQ(boxes.lastText(), text);
+    EXPECT_EQ(boxes.lastTitle(), title);
+    EXPECT_EQ(boxes.shown().last().icon, icon);
+}
+
+// A logged-in user with the two starting Links (Index 1 and 2).
+void logIn(const QString& user, const QString& password, ScriptedBoxes& boxes) {
+    createUser(user, password, boxes);
+    App().CurrentUser = user;
+    App().PassPhrase = password;
+    App().LoginOK = true;
+    boxes.Clear();
+}
+
+} // namespace
+
+TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    logIn("Olga", "olga-pass", boxes);
+    EditorHost host("Olga");
+    const QString missing = "Missing Information";
+
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        showActive(f);
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Add Link"));
+        // No login asked for: every login field is off, the pop-up box is not.
+        for (QWidget* w :
+             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
+              (QWidget*)f.lblUserName(), (QWidget*)f.lblPW(), (QWidget*)f.cmdShow(),
+              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.lblSelectOption(),
+              (QWidget*)f.txtNavigateAfterLogin(), (QWidget*)f.lblNavigateAfterLogin()})
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_TRUE(f.chkHidePopUps()->isEnabled());
+        EXPECT_TRUE(f.chkHidePopUps()->isChecked());
+        EXPECT_FALSE(f.AdvancedShown());
+
+        f.cmdOK()->click();
+        expectBox(boxes, kMissingNames, missing, msgbox::Exclamation);
+        expectFocusedAndSelected(f.txtCaption(), "no caption");
+        f.txtCaption()->setText("Mail");
+        f.txtUrl()->setText("   ");
+        f.cmdOK()->click();
+        expectBox(boxes, kMissingNames, missing, msgbox::Exclamation);
+        expectFocusedAndSelected(f.txtUrl(), "no address");
+        EXPECT_EQ(host.adds, 0);
+
+        f.chkReqLogin()->click();
+        for (QWidget* w :
+             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
+              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.txtNavigateAfterLogin()})
+            EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_FALSE(f.cmdShow()->isEnabled()); // nothing to show yet
+        f.txtPW()->setText("p");
+        EXPECT_TRUE(f.cmdShow()->isEnabled());
+        f.txtPW()->clear();
+        EXPECT_FALSE(f.cmdShow()->isEnabled());
+
+        f.txtUrl()->setText("mail.example");
+        f.txtPW()->setText("m@il-pw");
+        f.cmdOK()->click();
+        expectBox(boxes, kMissingLogin, missing, msgbox::Exclamation);
+        expectFocusedAndSelected(f.txtUserName(), "no user name");
+
+        // A secret the store cannot hold is refused, without repeating it.
+        f.txtUserName()->setText("olga");
+        f.txtPW()->setText(QStringLiteral("m\u0142il"));
+        f.cmdOK()->click();
+        expectBox(boxes,
+                  "The password contains a character that cannot be stored. Please use only Western European "
+                  "letters, digits and punctuation." +
+                      CR2,
+                  "Add Link", msgbox::Exclamation);
+        EXPECT_FALSE(boxes.lastText().contains(QChar(0x142)));
+        expectFocusedAndSelected(f.txtPW(), "bad character");
+        EXPECT_EQ(host.adds, 0);
+
+        f.txtPW()->setText("m@il-pw");
+        const int closed = f.height();
+        f.cmdAdvanced()->click();
+        EXPECT_TRUE(f.AdvancedShown());
+        EXPECT_TRUE(f.txtSelectOption()->isVisible());
+        EXPECT_GT(f.height(), closed);
+        EXPECT_EQ(f.cmdAdvanced()->text(), QStringLiteral("&Advanced <<"));
+        f.txtSelectOption()->setText("Personal");
+        f.txtNavigateAfterLogin()->setText("Inbox");
+        f.chkHidePopUps()->setChecked(false);
+        f.chkAutoNavigate()->setChecked(true);
+        f.cmdOK()->click();
+        EXPECT_FALSE(f.isVisible());
+        return f.result();
+    });
+    Link* added = frmAddEditLink::RunAdd(host);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(host.adds, 1);
+    EXPECT_EQ(added->Index(), 3);
+    EXPECT_FALSE(added->HidePopUps());
+    EXPECT_EQ(GetValue("Olga", "HidePopUps3"), QStringLiteral("False"));
+
+    temp.Reopen();
+    Links stored("Olga");
+    const Link* link = stored.Item(3);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->Caption(), QStringLiteral("Mail"));
+    EXPECT_EQ(link->URL(), QStringLiteral("mail.example"));
+    EXPECT_EQ(link->UserName(), QStringLiteral("olga"));
+    EXPECT_EQ(link->pw(), QStringLiteral("m@il-pw"));
+    EXPECT_EQ(link->SelectOption(), QStringLiteral("Personal"));
+    EXPECT_EQ(link->NavigateAfterLogin(), QStringLiteral("Inbox"));
+    EXPECT_TRUE(link->AutoNavigate());
+    EXPECT_TRUE(link->ReqLogin());
+    EXPECT_FALSE(link->HidePopUps());
+}
+
+TEST(LinkEditor, ALinkWithoutLoginNeedsNoLoginDataAndCtrlEnterCompletesTheAddress) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    logIn("Pia", "pia-pass", boxes);
+    EditorHost host("Pia");
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        showActive(f);
+        f.txtCaption()->setText("News");
+        f.txtUrl()->setText("news");
+        QTest::keyClick(f.txtUrl(), Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("www.news.com"));
+        QTest::keyClick(f.txtUrl(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("www.news.com"));
+        EXPECT_TRUE(f.isVisible()); // Ctrl+Enter is not OK
+        EXPECT_EQ(host.adds, 0);
+        f.cmdOK()->click();
+        return f.result();
+    });
+    Link* added = frmAddEditLink::RunAdd(host);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_FALSE(added->ReqLogin());
+    EXPECT_EQ(added->UserName(), QString());
+    EXPECT_EQ(added->pw(), QString());
+    EXPECT_EQ(added->URL(), QStringLiteral("www.news.com"));
+    EXPECT_EQ(GetValue("Pia", "HidePopUps3"), QStringLiteral("True"));
+
+    // Cancel adds nothing.
+    dialogs.Next([&](QDialog& d) {
+        asEditor(d).txtCaption()->setText("Other");
+        asEditor(d).cmdCancel()->click();
+        return d.result();
+    });
+    EXPECT_EQ(frmAddEditLink::RunAdd(host), nullptr);
+    EXPECT_EQ(host.links.Count(), 3);
+}
+
+TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    logIn("Quinn", "quinn-pw", boxes);
+    EditorHost host("Quinn");
+    Link* bank = host.links.Add("Tom && Jerry", modEncrypt::EncryptMessage("https://toons.example/"),
+                                modEncrypt::EncryptMessage("quinn"), modEncrypt::EncryptMessage("c@rtoon"),
+                                "", "Episodes", false, true);
+    ASSERT_EQ(bank->Index(), 3);
+    ASSERT_TRUE(bank->HidePopUps());
+    Link* plain = host.links.Item(2);
+
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Edit Link"));
+        EXPECT_EQ(f.txtCaption()->text(), QStringLiteral("Tom & Jerry"));
+        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("https://toons.example/"));
+        EXPECT_EQ(f.txtUserName()->text(), QStringLiteral("quinn"));
+        EXPECT_EQ(f.txtPW()->text(), QStringLiteral("c@rtoon"));
+        EXPECT_EQ(f.txtNavigateAfterLogin()->text(), QStringLiteral("Episodes"));
+        EXPECT_TRUE(f.AdvancedShown()); // it has a post-login link
+        EXPECT_TRUE(f.chkReqLogin()->isChecked());
+        EXPECT_TRUE(f.cmdShow()->isEnabled());
+        EXPECT_TRUE(f.chkHidePopUps()->isChecked());
+        f.chkHidePopUps()->setChecked(false);
+        f.txtUrl()->setText("https://toons.example/new");
+        f.cmdOK()->click();
+        return f.result();
+    });
+    EXPECT_EQ(frmAddEditLink::RunEdit(host, *bank), bank);
+    EXPECT_EQ(host.updates, 1);
+    EXPECT_EQ(GetValue("Quinn", "HidePopUps3"), QStringLiteral("False"));
+    EXPECT_FALSE(bank->HidePopUps());
+    EXPECT_EQ(Links("Quinn").Item(3)->URL(), QStringLiteral("https://toons.example/new"));
+
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        EXPECT_FALSE(f.AdvancedShown()); // neither option nor post-login link
+        EXPECT_FALSE(f.chkReqLogin()->isChecked());
+        EXPECT_FALSE(f.txtPW()->isEnabled());
+        f.cmdCancel()->click();
+        return f.result();
+    });
+    EXPECT_EQ(frmAddEditLink::RunEdit(host, *plain), nullptr);
+    EXPECT_EQ(host.updates, 1);
+}
+
+TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    logIn("Rita", "rita-pass", boxes);
+    EditorHost host("Rita");
+    Link* shop = host.links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"),
+                                modEncrypt::EncryptMessage("rita"), modEncrypt::EncryptMessage("sh0p!"), "",
+                                "", false, true);
+    frmAddEditLink f(host, frmAddEditLink::Mode::Edit);
+    f.LoadLink(*shop);
+    f.txtCaption()->setText("  Shop  ");
+
+    // The right master password: the Link's password in a box titled after the caption.
+    dialogs.Next([&](QDialog& d) {
+        frmLogin& login = asLogin(d);
+        EXPECT_EQ(login.windowTitle(), QStringLiteral("For security, please verify your Master Password."));
+        EXPECT_EQ(login.cmbUserName()->currentText(), QStringLiteral("Rita"));
+        EXPECT_FALSE(login.cmbUserName()->isEnabled());
+        login.txtPassword()->setText("rita-pass");
+        login.cmdOK()->click();
+        return login.result();
+    });
+    f.cmdShow()->click();
+    expectBox(boxes, "sh0p!", "Password for Shop", msgbox::Information);
+
+    // A wrong one: the login dialog says so itself, the editor shows nothing.
+    boxes.Clear();
+    dialogs.Next([&](QDialog& d) {
+        frmLogin& login = asLogin(d);
+        login.txtPassword()->setText("sh0p!");
+        login.cmdOK()->click();
+        login.cmdCancel()->click();
+        return login.result();
+    });
+    f.cmdShow()->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"Invalid Password. Try again!" + CR2});
+    EXPECT_EQ(dialogs.count(), 2);
+    EXPECT_EQ(App().PassPhrase, QStringLiteral("rita-pass"));
+}
+
+TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    logIn("Sam", "sam-pass", boxes);
+    EditorHost host("Sam");
+    frmAddEditLink f(host, frmAddEditLink::Mode::Add);
+    showActive(f);
+    f.chkReqLogin()->click();
+    f.cmdAdvanced()->click();
+
+    const QList<QPair<QWidget*, QString>> help = {
+        {f.txtCaption(), "Enter any short name for this Link. It will be used for display."},
+        {f.txtUrl(),
+         "Enter the URL for this web site like www... You may leave out Http://. Press Ctrl+Enter to "
+         "add 'www.' to the beginning and '.com' to the end."},
+        {f.chkAutoNavigate(), "Check this box If you want to load this web page automatically on application "
+                              "start-up."},
+        {f.chkReqLogin(),
+         "Check this box If you want to login to this web site automatically when either a) 'Load "
+         "At Start' checkbox is checked or b) You press the load button from Links tab in the "
+         "Sidebar."},
+        {f.txtUserName(),
+         "Enter the login ID or UserName for this web site. Depending upon your web-site, it may "
+         "be your email address, account number, phone number, etc."},
+        {f.txtPW(), "Enter your password for this web site."},
+        {f.txtSelectOption(),
+         "If the web page displays a list-box with options for logging-in, enter the text for "
+         "item to be selected from such list-box. Example: fernmail.test, quillpost.test"},
+        {f.txtNavigateAfterLogin(),
+         "Enter text for the web-link as it appears on this web page.Example: Recent "
+         "Transactions"},
+        {f.chkHidePopUps(),
+         "Checking this box will block all unsolicited PopUp windows from opening up. This will "
+         "apply to all windows that are opened in the Tab for this Shortcut."},
+    };
+    for (const auto& [control, text] : help) {
+        control->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(f.lblHelp()->text(), text) << control->objectName().toStdString();
+        EXPECT_TRUE(f.lblHelp()->isVisible());
+        EXPECT_TRUE(f.lblHelpTag()->isVisible());
+    }
+    f.cmdAdvanced()->setFocus(Qt::TabFocusReason); // no text: the area is hidden
+    EXPECT_FALSE(f.lblHelp()->isVisible());
+    EXPECT_FALSE(f.lblHelpTag()->isVisible());
+
+    // Leaving an address of the sign-in service brings advice; other addresses do not.
+    f.txtUrl()->setFocus(Qt::TabFocusReason);
+    f.txtUrl()->setText("https://www.example.org/");
+    f.txtCaption()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(boxes.count(), 0);
+    f.txtUrl()->setFocus(Qt::TabFocusReason);
+    f.txtUrl()->setText("https://LOGIN.Passport-Example.test/signin?x=1");
+    f.txtCaption()->setFocus(Qt::TabFocusReason);
+    expectBox(boxes,
+              "If this URL does not work for Passport, please try with URL of the \r\nmain page to which you "
+              "want to "
+              "login, like www.fernmail.test\r\n",
+              "Sign-in through Passport", msgbox::Information);
+    EXPECT_EQ(boxes.count(), 1);
+
+    emit f.lblUrl()->linkActivated(QStringLiteral("ignored"));
+    ASSERT_EQ(host.navigations.size(), 1);
+    EXPECT_EQ(host.navigations.first().first,
+              QStringLiteral("http://bramblegate.localhost/Support/LoginProblem.asp"));
+    EXPECT_EQ(host.navigations.first().second, 3);
+
+    // The section closes again, and the dialog with it.
+    const int open = f.height();
+    f.cmdAdvanced()->click();
+    EXPECT_FALSE(f.AdvancedShown());
+    EXPECT_LT(f.height(), open);
+}

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/AppPaths.h"
+#include "core/Settings.h"
+#include "links/Links.h"
+#include "users/frmDeleteUser.h"
+#include "UsersSupport.h"
+
+using namespace logintest;
+using namespace userstest;
+using namespace modGeneral;
+
+namespace {
+
+const QString CR2 = QStringLiteral("\r\r");
+
+frmDeleteUser& asDelete(QDialog& dialog) {
+    return static_cast<frmDeleteUser&>(dialog);
+}
+
+void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
+    ASSERT_GT(boxes.count(), 0);
+    EXPECT_EQ(boxes.lastText(), text);
+    EXPECT_EQ(boxes.lastTitle(), title);
+    EXPECT_EQ(boxes.shown().last().icon, icon);
+}
+
+// Gives a user something in every key that belongs to it, and a web profile with a cookie file.
+void fillUser(const QString& user) {
+    SaveValue(user, "SearchChoice", "Web");
+    SaveValue(user + "Urls", "Url0", "http://typed.example/");
+    SaveValue(user + "BMs", "BM1", "http://bookmark.example/");
+    SaveValue(user + "History", "H1", "http://visited.example/");
+    SaveValue(user + "IELinks", "L1", "http://bar.example/");
+    const QString profile = AppPaths::UserProfileFolder(user);
+    QDir().mkpath(profile + "/Cache");
+    QFile cookies(profile + "/Cookies");
+    ASSERT_TRUE(cookies.open(QIODevice::WriteOnly));
+    cookies.write("session=1");
+}
+
+bool anythingOf(const QString& user) {
+    if (ValueExists("Users", user)) return true;
+    for (const QString& key : {user, user + "Urls", user + "BMs", user + "History", user + "IELinks"})
+        if (SettingsStore::Current()->FindKey("Software\\Bramblegate\\" + key) >= 0) return true;
+    return QFileInfo::exists(AppPaths::UserProfileFolder(user));
+}
+
+} // namespace
+
+TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    EndRequests ends;
+    createAndLogIn("kim", "kim-pass", boxes);
+    fillUser("kim");
+    createAndLogIn("Lou Reed", "lou-pass", boxes);
+    fillUser("Lou Reed");
+    App().CurrentUser = "Kim"; // logged in as typed
+    App().PassPhrase = "kim-pass";
+    ASSERT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    const QString title = "DeleteUser";
+
+    dialogs.Next([&](QDialog& d) {
+        frmDeleteUser& f = asDelete(d);
+        showActive(f);
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Delete User"));
+        QStringList listed;
+        for (int i = 0; i < f.cmbUserName()->count(); ++i)
+            listed << f.cmbUserName()->itemText(i);
+        EXPECT_EQ(listed, (QStringList{"Kim", "Lou Reed"}));
+
+        f.cmdOK()->click();
+        expectBox(boxes, "Please enter UserName for the User to be deleted. Try again!" + CR2, title,
+                  msgbox::Exclamation);
+        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "empty name");
+
+        f.cmbUserName()->setEditText("  nobody ");
+        f.cmdOK()->click();
+        expectBox(boxes, "Invalid User Name. Try again!" + CR2, title, msgbox::Exclamation);
+        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("nobody"));
+        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "unknown name");
+
+        f.cmbUserName()->setEditText("LOU REED");
+        for (int i = 0; i < 7; ++i) {
+            f.txtPassword()->setText(i == 0 ? QString("kim-pass") : QString("wrong%1").arg(i));
+            f.cmdOK()->click();
+            expectBox(boxes, "Invalid Password. Try again!" + CR2, title, msgbox::Exclamation);
+            expectFocusedAndSelected(f.txtPassword(), "wrong password");
+        }
+        EXPECT_TRUE(f.isVisible());
+
+        // No to the question: the dialog stays and nothing is gone.
+        f.txtPassword()->setText(" lou-pass ");
+        boxes.Answer(msgbox::No);
+        f.cmdOK()->click();
+        expectBox(
+            boxes,
+            "Are you sure you want to delete all settings of User 'LOU REED' from \r\nBramblegate? This "
+            "action cannot be undone later." +
+                CR2,
+            "Delete User", msgbox::Critical);
+        EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_TRUE(ValueExists("Users", "Lou Reed"));
+
+        f.cmdOK()->click(); // Yes
+        expectBox(boxes, "User 'LOU REED' deleted successfully. " + CR2, title, msgbox::Information);
+        EXPECT_FALSE(f.isVisible());
+        return f.result();
+    });
+    EXPECT_FALSE(frmDeleteUser::Run());
+
+    EXPECT_FALSE(anythingOf("Lou Reed"));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
+    EXPECT_EQ(GetValue("General", "LastUser"), QStringLiteral("Lou Reed")); // not the one logged in
+    EXPECT_EQ(Accounts::LoadUsers().users, QStringList{"Kim"});
+    // The running user keeps everything and the program goes on.
+    EXPECT_EQ(GetValue("kim", "SearchChoice"), QStringLiteral("Web"));
+    EXPECT_EQ(GetValue("kimHistory", "H1"), QStringLiteral("http://visited.example/"));
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("kim") + "/Cookies"));
+    EXPECT_EQ(Links("kim").Count(), 2);
+    EXPECT_FALSE(App().EndingOnError);
+    EXPECT_EQ(ends.unloads, 0);
+}
+
+TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    EndRequests ends;
+    createAndLogIn("Max", "max-pass", boxes);
+    fillUser("Max");
+    SaveValue("General", "Users", "0"); // a count that is already off stays at 0
+    ASSERT_EQ(GetValue("General", "LastUser"), QStringLiteral("Max"));
+
+    dialogs.Next([&](QDialog& d) {
+        frmDeleteUser& f = asDelete(d);
+        f.cmbUserName()->setEditText("max");
+        f.txtPassword()->setText("max-pass");
+        f.cmdOK()->click();
+        EXPECT_EQ(ends.unloads, 0); // the frame goes after the dialog has closed
+        return f.result();
+    });
+    EXPECT_TRUE(frmDeleteUser::Run());
+
+    ASSERT_EQ(boxes.count(), 2);
+    expectBox(boxes,
+              "User 'max' deleted successfully. " + CR2 +
+                  "Bramblegate needs to exit now. You may restart the Application if you wish. " + CR2,
+              "DeleteUser", msgbox::Information);
+    EXPECT_TRUE(App().EndingOnError);
+    EXPECT_EQ(ends.unloads, 1);
+    EXPECT_FALSE(anythingOf("Max"));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("0"));
+    EXPECT_EQ(GetValue("General", "LastUser"), QString());
+
+    // The engine still runs in the deleted user's profile and writes its last files on the way
+    // out; they go too once it has stopped.
+    QDir().mkpath(AppPaths::UserProfileFolder("MAX") + "/Cache");
+    UserDeletion::RemovePendingProfileFolders();
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Max")));
+
+    // The next start offers no one.
+    temp.Reopen();
+    EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
+    EXPECT_EQ(Accounts::LoadUsers().lastUser, QString());
+}

@@ -1,0 +1,565 @@
+#include <functional>
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/CodePage.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "links/Links.h"
+#include "users/cOptions.h"
+#include "users/frmInput.h"
+#include "users/RemovableMedia.h"
+#include "users/SettingsTransfer.h"
+#include "UsersSupport.h"
+
+using namespace logintest;
+using namespace userstest;
+using namespace modGeneral;
+
+namespace {
+
+const QString CR2 = QStringLiteral("\r\r");
+const QString kImportFailed =
+    QStringLiteral("Import Settings did not complete successfully or was aborted.\r\r");
+const QString kExportDone =
+    QStringLiteral("Please remember, you will need your CURRENT Password \rwhen importing "
+                   "these settings.\r\rExport Settings has completed successfully. \r\r");
+const QString kImportDone =
+    QStringLiteral("Import Settings completed successfully. Bramblegate needs to exit now. "
+                   "\r\rYou may restart again. The new settings will then be effective.\r\r");
+const QString kIncompatible = QStringLiteral(
+    "The settings in this file are not compatible \rwith this version of Bramblegate. Please make "
+    "sure \rthat you have selected the correct file.\r\r");
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ansi(const QString& text) {
+    QByteArray bytes;
+    EXPECT_TRUE(CodePage::Encode(text, &bytes));
+    return bytes;
+}
+
+// Answers the password prompt with the given passwords, one OK each, then Exit if still open.
+std::function<int(QDialog&)> typePasswords(QStringList passwords, QStringList* shownUser = nullptr,
+                                           QStringList* shownPrompt = nullptr) {
+    return [=](QDialog& d) {
+        auto& f = static_cast<frmInput&>(d);
+        if (shownUser) *shownUser << f.txtUserName()->text();
+        if (shownPrompt) *shownPrompt << f.lblPrompt()->text();
+        for (const QString& password : passwords) {
+            f.txtPassword()->setText(password);
+            f.cmdOK()->click();
+            if (f.Result() || f.TooManyTries()) break;
+        }
+        if (!f.Result() && !f.TooManyTries()) f.cmdCancel()->click();
+        return f.result();
+    };
+}
+
+// Every key and value of the store, for "nothing changed".
+QStringList dumpStore() {
+    QStringList out;
+    SettingsStore* store = SettingsStore::Current();
+    std::function<void(const QString&)> walk = [&](const QString& path) {
+        const SettingsStore::KeyId key = path.isEmpty() ? SettingsStore::kRoot : store->FindKey(path);
+        for (const SettingsStore::Value& v : store->Values(key))
+            out << path + " | " + v.name + " = " + QString::fromUtf8(v.data);
+        for (int i = 0;; ++i) {
+            const QString name = store->SubKeyName(key, i);
+            if (name.isNull()) break;
+            walk(path.isEmpty() ? name : path + "\\" + name);
+        }
+    };
+    walk(QString());
+    return out;
+}
+
+struct Secrets {
+    QString caption, url, user, pw;
+    bool operator==(const Secrets&) const = default;
+};
+
+QList<Secrets> linksOf(const QString& user) {
+    QList<Secrets> out;
+    for (Link* link : Links(user))
+        out.append({link->Caption(), link->URL(), link->UserName(), link->pw()});
+    return out;
+}
+
+// Alice with a login Link, typed addresses, bookmarks, history, a links bar and her SSN.
+void makeAlice(ScriptedBoxes& boxes) {
+    createAndLogIn("Alice", "alice-pw1", boxes);
+    {
+        Links links("Alice");
+        links.Add("My Bank", modEncrypt::EncryptMessage("https://bank.example/login"),
+                  modEncrypt::EncryptMessage("alice.b"), modEncrypt::EncryptMessage("s3cret!"), "Personal",
+                  "Statements", false, true);
+    }
+    cOptions("Alice").SetSSN("078-05-1120");
+    SaveValue("Alice", "Urls", "2");
+    SaveValue("AliceUrls", "Url4", "http://typed-one.example/");
+    SaveValue("AliceUrls", "Url9", "http://typed-two.example/");
+    SaveValue("AliceBMs", "News", "http://news.example/");
+    SaveValue("AliceHistory", "H1", "http://news.example/today");
+    SaveValue("AliceIELinks", "Weather", "http://weather.example/");
+}
+
+} // namespace
+
+TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    EndRequests ends;
+    QTemporaryDir out;
+    makeAlice(boxes);
+    const QList<Secrets> exported = linksOf("Alice");
+    Clock::SetNow(QDateTime(QDate(2003, 10, 4), QTime(9, 30)));
+    ShowWatcher messages("frmMsg");
+
+    const QString path = out.filePath("Alice 20031004.dat");
+    writeBytes(path, "[Stale]\r\nold=1\r\n"); // the same name twice a day: the old file goes
+    QStringList prompts;
+    dialogs.Next(typePasswords({"wrong", "alice-pw1"}, nullptr, &prompts));
+    files.Next(path);
+    SettingsTransfer::mnufileSettingsExport_Click();
+
+    EXPECT_EQ(prompts,
+              QStringList{"For security, please verify your Password. You will also need this Password "
+                          "at the time of Importing these settings."});
+    ASSERT_EQ(files.asked().size(), 1);
+    const filedialogs::Request& save = files.asked().first();
+    EXPECT_TRUE(save.save);
+    EXPECT_EQ(save.title, QStringLiteral("Save Settings To File For Alice"));
+    EXPECT_EQ(save.fileName, QStringLiteral("Alice 20031004.dat"));
+    EXPECT_EQ(save.folder, AppPaths::AppDataFolder() + "/Bramblegate");
+    EXPECT_TRUE(QFileInfo(save.folder).isDir());
+    EXPECT_EQ(save.filter, QStringLiteral("Data File (*.dat)|*.dat|All files (*.*)|*.*"));
+    EXPECT_TRUE(save.confirmOverwrite);
+    EXPECT_EQ(boxes.texts(), (QStringList{"Invalid Password, try again!\r\r", kExportDone}));
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Important Note"));
+    EXPECT_EQ(boxes.shown().last().icon, msgbox::Information);
+    EXPECT_EQ(messages.shown, QStringList{"Exporting settings of user Alice..."});
+
+    const QByteArray bytes = readBytes(path);
+    EXPECT_TRUE(bytes.startsWith("[General]\r\nVersion=152\r\n[Users]\r\nAlice=" +
+                                 ansi(GetValue("Users", "Alice")) + "\r\n\r\n[Alice]\r\n"))
+        << bytes.left(80).toStdString();
+    EXPECT_FALSE(bytes.contains("Stale"));
+    EXPECT_FALSE(bytes.contains("s3cret!") || bytes.contains("alice-pw1") || bytes.contains("078-05-1120"));
+    EXPECT_TRUE(bytes.contains("\r\nCaption3=My Bank\r\n\r\nSelectOption3=Personal\r\n\r\n"));
+    EXPECT_TRUE(bytes.contains(
+        "[AliceUrls]\r\nUrl0=http://typed-one.example/\r\nUrl1=http://typed-two.example/\r\n"
+        "[AliceBMs]\r\nNews=http://news.example/\r\n[AliceHistory]\r\n"
+        "H1=http://news.example/today\r\n[AliceIELinks]\r\nWeather=http://weather.example/\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+
+    // Later changes, then the import of the file.
+    {
+        Links links("Alice");
+        links.UpdateLink(3, "Other Bank", modEncrypt::EncryptMessage("https://other.example/"), "", "", "",
+                         "", true, false);
+    }
+    SaveValue("AliceBMs", "Added later", "http://later.example/");
+    boxes.Clear();
+    messages.shown.clear();
+    QStringList users;
+    dialogs.Next(typePasswords({"alice-pw1"}, &users, &prompts));
+    files.Next(path);
+    SettingsTransfer::mnufileSettingsImport_Click();
+
+    ASSERT_EQ(files.asked().size(), 2);
+    const filedialogs::Request& open = files.asked().last();
+    EXPECT_FALSE(open.save);
+    EXPECT_EQ(open.title, QStringLiteral("Import Settings From File"));
+    EXPECT_EQ(open.fileName, QStringLiteral("Alice.dat"));
+    EXPECT_EQ(open.folder, save.folder);
+    EXPECT_TRUE(open.mustExist);
+    EXPECT_EQ(boxes.texts(),
+              (QStringList{"Are you sure you want to overwrite the current settings for user 'Alice' ?\r\r",
+                           kImportDone}));
+    EXPECT_EQ(boxes.shown().first().title, QStringLiteral("OverWrite Settings?"));
+    EXPECT_EQ(boxes.shown().first().buttons, msgbox::YesNo);
+    EXPECT_EQ(boxes.shown().first().icon, msgbox::Question);
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Succeeded"));
+    EXPECT_EQ(users, QStringList{"Alice"});
+    EXPECT_EQ(prompts.last(),
+              QStringLiteral("Please enter the Password for User whose settings are being "
+                             "imported. This password should be the same as at the time of Export "
+                             "Settings."));
+    EXPECT_EQ(messages.shown, QStringList{"Importing settings of user Alice..."});
+
+    // The program ends at once, and nothing of the running session may be saved over the import.
+    EXPECT_EQ(ends.endsNow, 1);
+    EXPECT_TRUE(App().gbUnloading);
+    EXPECT_TRUE(App().EndingOnError);
+    EXPECT_EQ(linksOf("Alice"), exported);
+    EXPECT_EQ(GetValue("AliceBMs", "Added later"),
+              QStringLiteral("http://later.example/")); // not in the file
+    EXPECT_EQ(GetValue("AliceUrls", "Url0"), QStringLiteral("http://typed-one.example/"));
+    EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
+}
+
+TEST(SettingsTransfer, AFileOfAnUnknownUserCreatesThatUserWithThePasswordOfExportTime) {
+    QTemporaryDir out;
+    const QString path = out.filePath("alice.dat");
+    QList<Secrets> exported;
+    {
+        TempStore first;
+        ScriptedBoxes boxes;
+        makeAlice(boxes);
+        exported = linksOf("Alice");
+        ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+        // Changed afterwards: the file keeps the password it was written with.
+        SaveUserPassword("Users", "Alice", "alice-pw2", "alice-pw1");
+    }
+
+    TempStore second;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    EndRequests ends;
+    createAndLogIn("Bob", "bob-pass", boxes);
+    dialogs.Next(typePasswords({"alice-pw2", "alice-pw1"}));
+    files.Next(path);
+    SettingsTransfer::mnufileSettingsImport_Click();
+    EXPECT_EQ(boxes.texts(), (QStringList{"Invalid Password, try again!\r\r", kImportDone}));
+    EXPECT_EQ(ends.endsNow, 1);
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    EXPECT_EQ(App().PassPhrase, QStringLiteral("bob-pass"));
+
+    // The next start: Alice logs in with the password that was valid at export.
+    second.Reopen();
+    App() = AppState();
+    Accounts accounts;
+    LoginFields fields{"alice", "alice-pw1", "", ""};
+    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
+    EXPECT_EQ(linksOf("Alice"), exported);
+    EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
+    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Bob", "Alice"}));
+}
+
+TEST(SettingsTransfer, AnotherExistingUsersFileIsRefusedAndChangesNothing) {
+    QTemporaryDir out;
+    const QString path = out.filePath("alice.dat");
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    EndRequests ends;
+    makeAlice(boxes);
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    createAndLogIn("Bob", "bob-pass", boxes);
+    const QStringList before = dumpStore();
+
+    files.Next(path);
+    SettingsTransfer::mnufileSettingsImport_Click();
+    EXPECT_EQ(boxes.texts(),
+              (QStringList{"A user with the name 'Alice' already exists.\r\rPlease log-off and then "
+                           "log-in as 'Alice' in order to import its settings.\r\r",
+                           kImportFailed}));
+    EXPECT_EQ(boxes.shown().first().title, QStringLiteral("OverWrite Settings?"));
+    EXPECT_EQ(boxes.shown().first().icon, msgbox::Information);
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Failed"));
+    EXPECT_EQ(boxes.shown().last().icon, msgbox::Exclamation);
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(ends.endsNow, 0);
+    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_EQ(dumpStore(), before);
+
+    // The own file, but No to the question or the wrong password: nothing happens either.
+    App().CurrentUser = "ALICE";
+    App().PassPhrase = "alice-pw1";
+    boxes.Clear();
+    boxes.Answer(msgbox::No);
+    EXPECT_FALSE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(boxes.texts(),
+              QStringList{"Are you sure you want to overwrite the current settings for user 'ALICE' ?\r\r"});
+    dialogs.Next(typePasswords({"bob-pass"}));
+    EXPECT_FALSE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dumpStore(), before);
+}
+
+TEST(SettingsTransfer, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    QTemporaryDir out;
+    createAndLogIn("Bob", "bob-pass", boxes);
+    const QByteArray user = "[Users]\r\nZoe=" + ansi(modEncrypt::EncryptMessage("zoe-pass", "zoe-pass")) +
+                            "\r\n\r\n[Zoe]\r\nItems=0\r\n\r\n";
+    const QStringList before = dumpStore();
+    for (const QByteArray& general : {QByteArray("[General]\r\nVersion=085\r\n"), QByteArray(),
+                                      QByteArray("[General]\r\nVersion=eighty\r\n")}) {
+        SCOPED_TRACE(general.toStdString());
+        boxes.Clear();
+        const QString path = out.filePath("zoe.dat");
+        writeBytes(path, general + user);
+        files.Next(path);
+        SettingsTransfer::mnufileSettingsImport_Click();
+        ASSERT_EQ(boxes.count(), 2);
+        const msgbox::Request& refusal = boxes.shown().first();
+        EXPECT_EQ(refusal.text, kIncompatible);
+        EXPECT_EQ(refusal.title, QStringLiteral("Import Settings"));
+        EXPECT_EQ(refusal.icon, msgbox::Exclamation);
+        EXPECT_TRUE(refusal.helpButton);
+        EXPECT_EQ(refusal.helpTopic, QStringLiteral("59"));
+        EXPECT_EQ(boxes.lastText(), kImportFailed);
+    }
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(dumpStore(), before);
+
+    // The first version that imports.
+    writeBytes(out.filePath("zoe.dat"), "[General]\r\nVersion=86\r\n" + user);
+    dialogs.Next(typePasswords({"zoe-pass"}));
+    EXPECT_TRUE(SettingsTransfer::ImportSettings(out.filePath("zoe.dat")));
+}
+
+TEST(SettingsTransfer, AHandWrittenFileInTheWindowsLayoutImports) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QTemporaryDir out;
+    createAndLogIn("Bob", "bob-pass", boxes);
+    const QString pass = "zoe-pass";
+    const QString record = modEncrypt::EncryptMessage(pass, pass);
+    const QString url = modEncrypt::EncryptMessage("http://caf\u00e9.example/", pass);
+    const QString name = modEncrypt::EncryptMessage("zo\u00eb", pass);
+    // Profile readers take blanks off the ends; these texts have none (so no quotes are needed).
+    for (const QString& text : {record, url, name})
+        ASSERT_TRUE(!text.startsWith(' ') && !text.endsWith(' ')) << text.toStdString();
+
+    // As the platform's profile functions wrote it: Windows-1252, CR LF, an empty line after each
+    // entry of [Users] and of the user's own section.
+    const QByteArray file = "[General]\r\nVersion=152\r\n"
+                            "[Users]\r\nZoe=" +
+                            ansi(record) +
+                            "\r\n\r\n"
+                            "[Zoe]\r\nItems=1\r\n\r\nCaption1=Caf\xE9 \x80uro\r\n\r\nURL1=" +
+                            ansi(url) + "\r\n\r\nUserName1=" + ansi(name) +
+                            "\r\n\r\nPW1=\r\n\r\nAutoNavigate1=True\r\n\r\n"
+                            "ReqLogin1=False\r\n\r\nControlOrder1=0\r\n\r\nHidePopUps1=False\r\n\r\n"
+                            "Version=152\r\n\r\nSearchChoice=Caf\xE9\r\n\r\n"
+                            "[ZoeUrls]\r\nUrl0=http://caf\xE9.example/\r\n"
+                            "[ZoeHistory]\r\nH1=Caf\xE9 \x80 - http://caf\xE9.example/\r\n";
+    const QString path = out.filePath("Zoe 20240102.dat");
+    writeBytes(path, file);
+    QStringList users;
+    dialogs.Next(typePasswords({pass}, &users));
+    EXPECT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(users, QStringList{"Zoe"});
+    EXPECT_EQ(GetValue("Zoe", "SearchChoice"), QStringLiteral("Caf\u00e9"));
+    EXPECT_EQ(GetValue("ZoeUrls", "Url0"), QStringLiteral("http://caf\u00e9.example/"));
+    EXPECT_EQ(GetValue("ZoeHistory", "H1"), QStringLiteral("Caf\u00e9 \u20ac - http://caf\u00e9.example/"));
+
+    App() = AppState();
+    Accounts accounts;
+    LoginFields fields{"Zoe", pass, "", ""};
+    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
+    const QList<Secrets> links = linksOf("Zoe");
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links.first(), (Secrets{"Caf\u00e9 \u20acuro", "http://caf\u00e9.example/", "zo\u00eb", ""}));
+    EXPECT_FALSE(Links("Zoe").Item(1)->HidePopUps());
+}
+
+TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    QTemporaryDir out;
+    createAndLogIn("Zed", "zed-pass", boxes);
+    DeleteValue("Zed", "-1"); // only what is set below
+    SaveValue("Zed", "Items", "0");
+    SaveValue("Zed", "Caption1", "  Caf\u00e9 \u20ac "); // blanks at the ends must survive the trip
+    SaveValue("Zed", "Caption2", "\"quoted\"");
+    SaveValue("Zed", "SelectOption1", "");
+    SaveValue("ZedUrls", "Url7", "http://a.example/");
+    SaveValue("ZedUrls", "Url3", "http://b.example/");
+    SaveValue("ZedBMs", "Mark", "http://c.example/");
+    const QString record = GetValue("Users", "Zed");
+    ASSERT_TRUE(!record.startsWith(' ') && !record.endsWith(' '));
+
+    const QString path = out.filePath("sub/folder/zed.dat");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    EXPECT_EQ(readBytes(path), "[General]\r\nVersion=152\r\n[Users]\r\nZed=" + ansi(record) +
+                                   "\r\n\r\n[Zed]\r\nItems=0\r\n\r\nCaption1=\"  Caf\xE9 \x80 \"\r\n\r\n"
+                                   "Caption2=\"\"quoted\"\"\r\n\r\nSelectOption1=\r\n"
+                                   "[ZedUrls]\r\nUrl0=http://a.example/\r\nUrl1=http://b.example/\r\n"
+                                   "[ZedBMs]\r\nMark=http://c.example/\r\n");
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    // A text outside the code page (a page title in another script) makes a UTF-8 file instead of
+    // losing it; the import reads either.
+    SaveValue("ZedHistory", "H1", "\u65e5\u672c - http://jp.example/");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    EXPECT_TRUE(readBytes(path).startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\n"));
+    SaveValue("Zed", "Caption1", "changed");
+    SaveValue("Zed", "Caption2", "changed");
+    SaveValue("ZedHistory", "H1", "changed");
+    ScriptedDialogs dialogs;
+    dialogs.Next(typePasswords({"zed-pass"}));
+    ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(GetValue("Zed", "Caption1"), QStringLiteral("  Caf\u00e9 \u20ac "));
+    EXPECT_EQ(GetValue("Zed", "Caption2"), QStringLiteral("\"quoted\""));
+    EXPECT_EQ(GetValue("ZedHistory", "H1"), QStringLiteral("\u65e5\u672c - http://jp.example/"));
+    EXPECT_EQ(GetValue("ZedUrls", "Url0"), QStringLiteral("http://a.example/"));
+
+    // A value name that a settings file cannot hold as it is fails the export, and says which.
+    SaveValue("ZedBMs", "a=b", "http://d.example/");
+    const QByteArray written = readBytes(path);
+    boxes.Clear();
+    EXPECT_FALSE(SettingsTransfer::ExportSettings(path));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(
+        boxes.lastText().contains("The value \"a=b\" of \"ZedBMs\" cannot be written to a settings file."))
+        << boxes.lastText().toStdString();
+    EXPECT_EQ(readBytes(path), written); // the last good file stays
+}
+
+TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    QTemporaryDir out;
+    makeAlice(boxes);
+    const QString good = out.filePath("good.dat");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(good));
+    const QByteArray exported = readBytes(good);
+    createAndLogIn("Bob", "bob-pass", boxes);
+    const QStringList before = dumpStore();
+
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary.append(char(i * 7 % 256));
+    qsizetype cut = exported.indexOf("Caption3=") + 12; // inside a line of the user's section
+    const QByteArray record = "[General]\r\nVersion=152\r\n[Users]\r\n";
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString message;
+    } cases[] = {
+        {"cut.dat", exported.left(cut),
+         "The file \"cut.dat\" is incomplete: it ends in the middle of a line. It may have been cut short "
+         "while "
+         "it was copied."},
+        {"binary.dat", binary, "The file \"binary.dat\" is not a settings file."},
+        {"general.dat", record + "General=abc\r\n",
+         "The user name in the file \"general.dat\" cannot be used. "
+         "The file is damaged."},
+        {"path.dat", record + "x\\y=abc\r\n",
+         "The user name in the file \"path.dat\" cannot be used. The file "
+         "is damaged."},
+        {"nouser.dat", "[General]\r\nVersion=152\r\n[Zoe]\r\nItems=1\r\n",
+         "The file \"nouser.dat\" holds no user settings."},
+        {"nopassword.dat", record + "Zoe=\r\n\r\n[Zoe]\r\nItems=1\r\n",
+         "The file \"nopassword.dat\" holds no password for user 'Zoe'. The file is damaged."},
+        {"huge.dat", QByteArray(),
+         "The file \"huge.dat\" is too large to be a settings file (more than 10 MB)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        const QString path = out.filePath(c.name);
+        writeBytes(path, c.bytes);
+        if (c.bytes.isEmpty()) {
+            QFile huge(path);
+            ASSERT_TRUE(huge.resize(10 * 1024 * 1024 + 1));
+        }
+        EXPECT_FALSE(SettingsTransfer::ImportSettings(path));
+        EXPECT_EQ(boxes.texts(), QStringList{c.message + CR2});
+        EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Settings"));
+    }
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(dumpStore(), before);
+
+    // Chosen, then gone (or never a file): the command says so.
+    ScriptedFiles files;
+    boxes.Clear();
+    files.Next(out.filePath("gone.dat")).Next(out.path());
+    SettingsTransfer::mnufileSettingsImport_Click();
+    SettingsTransfer::mnufileSettingsImport_Click();
+    EXPECT_EQ(boxes.texts(), (QStringList{"File not found" + CR2, "File not found" + CR2}));
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Error"));
+}
+
+TEST(SettingsTransfer, CancelledOrFailedExportsSayWhatTheyShould) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    QTemporaryDir out;
+    createAndLogIn("Nell", "nell-pass", boxes);
+
+    // Exit in the prompt, or Cancel in the file dialog: nothing more, not a word.
+    dialogs.Next(typePasswords({}));
+    SettingsTransfer::mnufileSettingsExport_Click();
+    EXPECT_TRUE(files.asked().isEmpty());
+    dialogs.Next(typePasswords({"nell-pass"}));
+    files.Next(QString());
+    SettingsTransfer::mnufileSettingsExport_Click();
+    EXPECT_EQ(files.asked().size(), 1);
+    EXPECT_EQ(boxes.count(), 0);
+
+    // A folder that cannot be made (a file is in the way).
+    writeBytes(out.filePath("plain"), "x");
+    dialogs.Next(typePasswords({"nell-pass"}));
+    files.Next(out.filePath("plain/nell.dat"));
+    SettingsTransfer::mnufileSettingsExport_Click();
+    ASSERT_GE(boxes.count(), 1);
+    EXPECT_EQ(boxes.lastText(), "Export Settings did not complete successfully or was aborted." + CR2);
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Export Failed"));
+    EXPECT_EQ(boxes.shown().last().icon, msgbox::Exclamation);
+}
+
+TEST(SettingsTransfer, RemovableMediaGetTheFileThroughATemporaryOneThatDoesNotStay) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    QTemporaryDir out, tempFolder, stick;
+    makeAlice(boxes);
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(out.filePath("direct.dat")));
+
+    const QString target = stick.filePath("alice.dat");
+    writeBytes(target, "old contents");
+    ASSERT_TRUE(SettingsTransfer::ExportThroughTemporaryFile(target, tempFolder.path()));
+    EXPECT_EQ(readBytes(target), readBytes(out.filePath("direct.dat")));
+    EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    EXPECT_FALSE(
+        SettingsTransfer::ExportThroughTemporaryFile(out.filePath("direct.dat/x.dat"), tempFolder.path()));
+    EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    EXPECT_TRUE(RemovableMedia::IsOnRemovableMedia("/media/usb0/alice.dat"));
+    EXPECT_TRUE(RemovableMedia::IsOnRemovableMedia("/run/media/ann/STICK/a/b.dat"));
+    EXPECT_FALSE(RemovableMedia::IsOnRemovableMedia("/mediation/a.dat"));
+    EXPECT_FALSE(RemovableMedia::IsOnRemovableMedia(out.filePath("direct.dat")));
+
+    // A partition's disk, as sysfs shows it.
+    QTemporaryDir sys;
+    QDir().mkpath(sys.filePath("devices/pci0/usb1/block/sdb/sdb1"));
+    writeBytes(sys.filePath("devices/pci0/usb1/block/sdb/sdb1/partition"), "1\n");
+    QDir().mkpath(sys.filePath("class/block"));
+    QDir().mkpath(sys.filePath("devices/virtual/block/sr0"));
+    ASSERT_TRUE(
+        QFile::link(sys.filePath("devices/pci0/usb1/block/sdb/sdb1"), sys.filePath("class/block/sdb1")));
+    ASSERT_TRUE(QFile::link(sys.filePath("devices/virtual/block/sr0"), sys.filePath("class/block/sr0")));
+    EXPECT_EQ(RemovableMedia::DiskOfDevice("/dev/sdb1", sys.path()), QStringLiteral("sdb"));
+    EXPECT_EQ(RemovableMedia::DiskOfDevice("sr0", sys.path()), QStringLiteral("sr0"));
+}
