@@ -1,0 +1,188 @@
+// The form filler: ParsePage over the model of the large generated page (no engine), and on the
+// real engine the time from a login page's DocumentComplete to its form's submission.
+//   FormFillerBench [--benchmark_filter=...]
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <QWidget>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "browse/engine/PageModelBuilder.h"
+#include "browse/engine/WebEnginePane.h"
+#include "browse/FormFiller.h"
+#include "core/AppState.h"
+#include "core/modEncrypt.h"
+#include "links/Link.h"
+#include "sites/TestSites.h"
+
+namespace {
+
+class BenchHost : public FormFillerHost {
+public:
+    BrowserPane* pane = nullptr;
+    int count = 0;
+    bool NavigateStopped() const override { return false; }
+    void NavigatePane(int, const QString& url) override {
+        if (pane) pane->Navigate2(url);
+    }
+    QString SSN() const override { return {}; }
+    int SignInParseCount() const override { return count; }
+    void SetSignInParseCount(int c) override { count = c; }
+    void RememberActiveControl() override {}
+    void RestoreActiveControl() override {}
+};
+
+std::unique_ptr<Link> MakeLink(const QString& url) {
+    App().PassPhrase = QStringLiteral("bench-pass");
+    auto link = std::make_unique<Link>();
+    link->SetIndex(1);
+    link->SetURL(modEncrypt::EncryptMessage(url));
+    link->SetUserName(modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)));
+    link->Setpw(modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)));
+    link->SetReqLogin(true);
+    return link;
+}
+
+// The model of TestSites::GeneratedPage(elements): forms of 40 rows, each row a link, a text
+// field and a one-option list (in a div, which is not in the model); optionally a login form
+// at the end.
+std::shared_ptr<PageModel> GeneratedModel(int elements, bool loginAtEnd) {
+    PageModelBuilder page(QStringLiteral("http://127.0.0.1/generated"));
+    int count = 0;
+    int row = 0;
+    while (count + 6 + 5 <= elements) {
+        page.Form(QStringLiteral("g%1").arg(row / 40));
+        ++count;
+        for (int i = 0; i < 40 && count + 5 <= elements; ++i, ++row) {
+            page.Anchor(QStringLiteral("http://127.0.0.1/g/%1").arg(row), QStringLiteral("Item %1").arg(row));
+            page.Input(QStringLiteral("text"), QStringLiteral("f%1").arg(row),
+                       QStringLiteral("v%1").arg(row));
+            page.Select(QStringLiteral("s%1").arg(row), {QStringLiteral("One %1").arg(row)}, 0);
+            count += 5;
+        }
+        page.EndForm();
+    }
+    if (loginAtEnd) {
+        page.Form(QStringLiteral("login"));
+        page.Input(QStringLiteral("text"), QStringLiteral("user"));
+        page.Input(QStringLiteral("password"), QStringLiteral("pass"));
+        page.Input(QStringLiteral("submit")).Value(QStringLiteral("Sign In"));
+        page.EndForm();
+    }
+    return page.BuildModel();
+}
+
+// A page without a login form is the longest parse: every form is scanned, every first text
+// field written, and the user name taken back at the end.
+void BM_ParsePage_Generated(benchmark::State& state) {
+    const bool login = state.range(1) != 0;
+    static std::shared_ptr<PageModel> models[2];
+    std::shared_ptr<PageModel>& model = models[login ? 1 : 0];
+    if (!model) model = GeneratedModel(int(state.range(0)), login);
+    BenchHost host;
+    FormFiller filler(host);
+    std::unique_ptr<Link> link = MakeLink(QStringLiteral("http://127.0.0.1/generated"));
+    bool result = false;
+    for (auto _ : state) {
+        link->SetPasswordSent(false);
+        result = filler.ParsePage(model->document(), 0, *link);
+        benchmark::DoNotOptimize(result);
+        state.PauseTiming();
+        state.counters["actions"] = double(model->TakeActions().size());
+        state.ResumeTiming();
+    }
+    state.counters["submitted"] = result ? 1 : 0;
+    state.counters["model_elements"] = model->elementCount();
+    state.counters["forms"] = double(model->document()->forms().size());
+}
+BENCHMARK(BM_ParsePage_Generated)
+    ->Args({65000, 0})
+    ->Args({65000, 1})
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+
+sites::TestSites& Sites() {
+    static sites::TestSites sites;
+    return sites;
+}
+
+double Percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5));
+    return values[at];
+}
+
+// DocumentComplete of the login page -> ParsePage -> the actions reach the page -> the form's
+// POST is announced (BeforeNavigate2). One iteration is one login.
+void BM_DocumentCompleteToSubmit(benchmark::State& state) {
+    static std::unique_ptr<WebEnginePane> pane;
+    if (!pane) {
+        pane = std::make_unique<WebEnginePane>(QStringLiteral("bench"));
+        pane->widget()->resize(800, 600);
+    }
+    const QString loginUrl = Sites().Url(QStringLiteral("/login"));
+    BenchHost host;
+    host.pane = pane.get();
+    FormFiller filler(host);
+    std::unique_ptr<Link> link = MakeLink(loginUrl);
+    QElapsedTimer clock;
+    double parseMs = 0;
+    bool parsed = false, submitted = false, welcome = false;
+    const auto onComplete =
+        QObject::connect(pane.get(), &BrowserPane::DocumentComplete, [&](const QString& url, bool top) {
+            if (!top) return;
+            if (url == loginUrl && !link->PasswordSent()) {
+                clock.start();
+                filler.ParsePage(pane->Document().get(), 0, *link);
+                parseMs = double(clock.nsecsElapsed()) / 1e6;
+                parsed = true;
+            } else if (url.endsWith(QLatin1String("/welcome"))) {
+                welcome = true;
+            }
+        });
+    double submitMs = 0;
+    const auto onNavigate =
+        QObject::connect(pane.get(), &BrowserPane::BeforeNavigate2, [&](NavigateEvent& e) {
+            if (parsed && !submitted && e.topLevel && e.url == loginUrl) {
+                submitMs = double(clock.nsecsElapsed()) / 1e6;
+                submitted = true;
+            }
+        });
+    std::vector<double> total, parse;
+    const int acceptedBefore = int(Sites().AcceptedLogins().size());
+    for (auto _ : state) {
+        link->SetPasswordSent(false);
+        parsed = submitted = welcome = false;
+        pane->Navigate2(loginUrl);
+        if (!benchsupport::Pump([&] { return submitted && welcome; }, 30000)) {
+            state.SkipWithError("no submission");
+            break;
+        }
+        total.push_back(submitMs);
+        parse.push_back(parseMs);
+        state.SetIterationTime(submitMs / 1000.0);
+    }
+    QObject::disconnect(onComplete);
+    QObject::disconnect(onNavigate);
+    state.counters["p50_ms"] = Percentile(total, 0.50);
+    state.counters["p95_ms"] = Percentile(total, 0.95);
+    state.counters["parse_p50_ms"] = Percentile(parse, 0.50);
+    state.counters["parse_p95_ms"] = Percentile(parse, 0.95);
+    state.counters["accepted"] = double(Sites().AcceptedLogins().size() - acceptedBefore);
+    pane.reset(); // before the application ends
+}
+BENCHMARK(BM_DocumentCompleteToSubmit)->Iterations(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    benchsupport::PrepareEnvironment(home);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

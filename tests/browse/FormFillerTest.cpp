@@ -1,0 +1,718 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+#include "browse/engine/PageModelBuilder.h"
+#include "browse/FormFiller.h"
+#include "browse/LoginKeywords.h"
+#include "core/AppState.h"
+#include "core/Log.h"
+#include "core/modEncrypt.h"
+#include "links/Link.h"
+#include "support/TestSupport.h"
+
+using LoginKeywords::IsLoginText;
+using LoginKeywords::IsSignUpText;
+
+namespace {
+
+const QString kUser = QStringLiteral("alice");
+const QString kPass = QStringLiteral("wonderland");
+
+// The browse window's side, as a recording.
+class TestHost : public FormFillerHost {
+public:
+    bool stopped = false;
+    QString ssn;
+    int parseCount = 0;
+    QStringList calls;
+
+    bool NavigateStopped() const override { return stopped; }
+    void NavigatePane(int index, const QString& url) override {
+        calls << QStringLiteral("NavigatePane %1 %2").arg(index).arg(url);
+    }
+    QString SSN() const override { return ssn; }
+    int SignInParseCount() const override { return parseCount; }
+    void SetSignInParseCount(int count) override { parseCount = count; }
+    void RememberActiveControl() override { calls << QStringLiteral("Remember"); }
+    void RestoreActiveControl() override { calls << QStringLiteral("Restore"); }
+};
+
+class Owner : public LinkOwner {
+public:
+    QStringList calls;
+    void PasswordSent(int index) override { calls << QStringLiteral("PasswordSent %1").arg(index); }
+    void LoggedIn(int) override {}
+    void LoginAssumed(int) override {}
+    void NavigationError(int) override {}
+};
+
+class FormFillerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App().PassPhrase = QStringLiteral("master1");
+        link.SetIndex(3);
+        link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("http://bank.test/login")));
+        link.SetUserName(modEncrypt::EncryptMessage(kUser));
+        link.Setpw(modEncrypt::EncryptMessage(kPass));
+        link.SetReqLogin(true);
+        link.SetProgressValue(40);
+        link.SetOwner(&owner);
+    }
+
+    bool Parse(const DocumentPtr& doc) { return filler.ParsePage(doc.get(), 2, link); }
+
+    // The recorded page actions, readably; values shown (these are test values).
+    static QStringList Actions(const DocumentPtr& doc) {
+        QStringList out;
+        for (const PageAction& a : doc->model().pendingActions()) {
+            QString line = a.Describe();
+            if (a.kind == PageAction::SetValue || a.kind == PageAction::Navigate)
+                line += QLatin1Char(' ') + a.text;
+            out << line;
+        }
+        return out;
+    }
+
+    TempStore temp;
+    TestHost host;
+    Owner owner;
+    FormFiller filler{host};
+    Link link;
+};
+
+QString V(int ref, const QString& value) {
+    return QStringLiteral("SetValue #%1 %2").arg(ref).arg(value);
+}
+QString A(const char* kind, int ref) {
+    return QStringLiteral("%1 #%2").arg(QLatin1String(kind)).arg(ref);
+}
+
+} // namespace
+
+TEST(LoginKeywordsTest, LoginAndSignUpTexts) {
+    for (const char* yes : {"Sign In", "SIGNIN", "<input type=image alt=\"Submit\">", "logon", "Login now",
+                            "sign\u00a0in", "Signature"})
+        EXPECT_TRUE(IsLoginText(QString::fromUtf8(yes))) << yes;
+    for (const char* no : {"Sign up", "sign-up here", "Help with signing in", "Sign in assistance", "Log out",
+                           "Continue", "", "log in"})
+        EXPECT_FALSE(IsLoginText(QString::fromUtf8(no))) << no;
+    // A no-break space between the words of "sign up" hides the sign-up.
+    EXPECT_TRUE(IsLoginText(QString::fromUtf8("Sign\u00a0up")));
+    EXPECT_TRUE(IsSignUpText("New? SIGN UP"));
+    EXPECT_TRUE(IsSignUpText("sign-up"));
+    EXPECT_FALSE(IsSignUpText("signup"));
+    // Button texts: any part of the list matches, the empty text too ("go", within "logon").
+    for (const char* yes : {"", "sign in", "LOG-ON", "n*sig", "login*log-in", "go"})
+        EXPECT_TRUE(LoginKeywords::InLoginList(yes)) << yes;
+    for (const char* no : {"next", "sign in now", "submit"})
+        EXPECT_FALSE(LoginKeywords::InLoginList(no)) << no;
+}
+
+TEST_F(FormFillerTest, PlainFormIsFilledAndItsSubmitClickedInOrder) {
+    PageModelBuilder page("http://bank.test/login");
+    page.Form("login");
+    const int user = page.Input("text", "user", "previous").ref();
+    const int pass = page.Input("password", "pass").ref();
+    page.Input("hidden", "from", "form");
+    const int submit = page.Input("submit").Value("Sign In").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc),
+              (QStringList{V(user, kUser), V(pass, kPass), A("Focus", submit), A("Click", submit)}));
+    EXPECT_TRUE(link.PasswordSent());
+    EXPECT_EQ(owner.calls, QStringList{"PasswordSent 3"});
+    EXPECT_EQ(link.ProgressValue(), 0);
+    // The model holds what was written.
+    EXPECT_EQ(doc->model().element(user)->value(), kUser);
+    // ... while the markup stays as the snapshot read it, before the writes.
+    EXPECT_FALSE(doc->model().element(pass)->outerHTML().contains(kPass));
+    EXPECT_TRUE(host.calls.isEmpty()); // no Enter, so the focus is left alone
+}
+
+TEST_F(FormFillerTest, SearchFormBeforeTheLoginKeepsTheUserName) {
+    PageModelBuilder page("http://bank.test/");
+    page.Form("search");
+    const int q = page.Input("text", "q", "find").ref();
+    page.Input("submit").Value("Search");
+    page.EndForm();
+    page.Form("login");
+    const int user = page.Input("text", "user").ref();
+    const int pass = page.Input("password", "pass").ref();
+    const int go = page.Input("submit").Value("Go").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc),
+              (QStringList{V(q, kUser), V(user, kUser), V(pass, kPass), A("Focus", go), A("Click", go)}));
+}
+
+TEST_F(FormFillerTest, WithoutSubmissionTheUserNameIsTakenBackFromTheFirstFieldHoldingIt) {
+    // Two forms without a password: both text fields get the user name, nothing is submitted,
+    // and the first field holding it gets the old value recorded last (the second form's).
+    PageModelBuilder page("http://news.test/");
+    page.Form("search");
+    const int q = page.Input("text", "q", "weather").ref();
+    page.EndForm();
+    page.Form("subscribe");
+    const int mail = page.Input("text", "mail", "you@example.test").ref();
+    page.Input("submit").Value("Subscribe");
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+
+    EXPECT_FALSE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(q, kUser), V(mail, kUser), V(q, "you@example.test")}));
+    EXPECT_FALSE(link.PasswordSent());
+    EXPECT_EQ(link.ProgressValue(), 40);
+}
+
+TEST_F(FormFillerTest, TwoPasswordFieldsTakeUserNameThenPassword) {
+    PageModelBuilder page("http://bank.test/login");
+    page.Form("login");
+    const int first = page.Input("password", "user").ref();
+    const int second = page.Input("password", "pass").ref();
+    const int submit = page.Input("submit").Value("Log in").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(first, kPass), V(first, kUser), V(second, kPass),
+                                         A("Focus", submit), A("Click", submit)}));
+
+    // A field that already holds the SSN is left alone; so is one holding the password.
+    host.ssn = QStringLiteral("123-45-6789");
+    PageModelBuilder page2("http://bank.test/login");
+    page2.Form("login");
+    const int ssnField = page2.Input("password", "id", host.ssn).ref();
+    const int pwField = page2.Input("password", "pin").ref();
+    page2.EndForm();
+    const DocumentPtr doc2 = page2.Build();
+    FormFiller::FormScan state;
+    state.passwordWritten = true;
+    filler.FillTwoPasswordFields(doc2->forms()[0], link, state);
+    EXPECT_EQ(Actions(doc2), (QStringList{V(pwField, kPass)}));
+    EXPECT_FALSE(state.userWritten);
+    Q_UNUSED(ssnField);
+    // Three password fields: not this case at all.
+    PageModelBuilder page3("http://bank.test/login");
+    page3.Form("login");
+    page3.Input("password", "a");
+    page3.Input("password", "b");
+    page3.Input("password", "c");
+    page3.EndForm();
+    const DocumentPtr doc3 = page3.Build();
+    filler.FillTwoPasswordFields(doc3->forms()[0], link, state);
+    EXPECT_TRUE(Actions(doc3).isEmpty());
+}
+
+TEST_F(FormFillerTest, ButtonsMatchTheLoginListOrAScriptThatSubmits) {
+    // An empty button value occurs within the login list: chosen.
+    {
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        const int button = page.Input("button").ref();
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", button), A("Click", button)}));
+    }
+    // "Continue" is not in the list, but its onclick calls a function that submits.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Script("var x = 1;\nfunction other() { return 1; }\n"
+                    "function sendLogin() { check(); document.login.SUBMIT(); }\nfunction check() {}");
+        page.Form("login");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        page.Input("button").Value("Help").OnClick("other()");
+        const int button =
+            page.Input("button").Value(QString::fromUtf8("\u00a0Continue ")).OnClick("sendLogin()").ref();
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(FormFiller::IsScriptSubmitButton("continue", doc->model().element(button)));
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", button), A("Click", button)}));
+    }
+    // The submit belongs to the next function, or there is no onclick: no.
+    {
+        PageModelBuilder page("http://bank.test/login");
+        page.Script("function a() { return 1; } function b() { f.submit(); }");
+        const int a = page.Input("button").Value("A").OnClick("a()").ref();
+        const int none = page.Input("button").Value("B").ref();
+        const int unknown = page.Input("button").Value("C").OnClick("zz()").ref();
+        const DocumentPtr doc = page.Build();
+        EXPECT_FALSE(FormFiller::IsScriptSubmitButton("a", doc->model().element(a)));
+        EXPECT_FALSE(FormFiller::IsScriptSubmitButton("b", doc->model().element(none)));
+        EXPECT_FALSE(FormFiller::IsScriptSubmitButton("c", doc->model().element(unknown)));
+    }
+    // The onclick is read from the markup, "onclick =" included, quotes or none.
+    {
+        PageModelBuilder page("http://bank.test/login");
+        page.Script("function go(f) { f.submit() }");
+        const int spaced =
+            page.Input("button").OuterHtml("<INPUT type=button onclick =go(this.form) value=Go>").ref();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(FormFiller::IsScriptSubmitButton("go", doc->model().element(spaced)));
+    }
+}
+
+TEST_F(FormFillerTest, ListOptionIsChosenByWholeTextOrEveryOptionDeselected) {
+    const auto parseWith = [&](const QString& option, QList<bool>* selected) {
+        link.SetSelectOption(option);
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        const int list = page.Select("realm", {"Personal", "Business", "Business Plus"}, 0).ref();
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        page.Input("submit").Value("Sign In");
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        selected->clear();
+        for (DomElement* o : doc->model().element(list)->children())
+            selected->append(o->selected());
+        return Actions(doc);
+    };
+    QList<bool> selected;
+    // Options are 2, 3, 4; each one before the match is deselected, the match selected.
+    EXPECT_EQ(parseWith("bUSINESS", &selected).mid(0, 3),
+              (QStringList{"SetSelected #2 false", "SetSelected #3 true", V(5, kUser)}));
+    EXPECT_EQ(selected, (QList<bool>{false, true, false}));
+    EXPECT_EQ(
+        parseWith("Business ", &selected).mid(0, 4),
+        (QStringList{"SetSelected #2 false", "SetSelected #3 false", "SetSelected #4 false", V(5, kUser)}));
+    EXPECT_EQ(selected, (QList<bool>{false, false, false}));
+    // Without a list option, or a Link without login, the list is left alone.
+    EXPECT_EQ(parseWith("", &selected).first(), V(5, kUser));
+    EXPECT_EQ(selected, (QList<bool>{true, false, false}));
+}
+
+TEST_F(FormFillerTest, FormWithCardNumberFieldIsSkippedUnlessItIsTheLast) {
+    PageModelBuilder page("http://bank.test/");
+    page.Form("quick");
+    const int card = page.Input("text", "card").ref();
+    page.Input("text").Id("can");
+    page.Input("password", "pin");
+    page.Input("submit").Value("Sign In");
+    page.EndForm();
+    page.Form("login");
+    const int user = page.Input("text", "user").ref();
+    const int pass = page.Input("password", "pass").ref();
+    const int submit = page.Input("submit").Value("Sign In").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+    EXPECT_TRUE(Parse(doc));
+    // The card field had the user name written before the form was given up; it stays.
+    EXPECT_EQ(Actions(doc), (QStringList{V(card, kUser), V(user, kUser), V(pass, kPass), A("Focus", submit),
+                                         A("Click", submit)}));
+
+    // As the only form of the page it is filled like any other.
+    link.SetPasswordSent(false);
+    PageModelBuilder only("http://bank.test/");
+    only.Form("quick");
+    only.Input("text", "user");
+    only.Input("hidden", "Can");
+    only.Input("password", "pin");
+    const int go = only.Input("submit").Value("Go").ref();
+    only.EndForm();
+    const DocumentPtr doc2 = only.Build();
+    EXPECT_TRUE(Parse(doc2));
+    EXPECT_EQ(Actions(doc2).last(), A("Click", go));
+}
+
+TEST_F(FormFillerTest, ImageButtonBeforeThePasswordWaitsForTheEndOfTheForm) {
+    // The image is the only submit control: used once the scan reaches the last element.
+    {
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        const int image = page.Input("image", "go").Alt("Sign in").Src("http://bank.test/go.gif").ref();
+        const int user = page.Input("text", "user").ref();
+        const int pass = page.Input("password", "pass").ref();
+        page.Input("checkbox", "remember");
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc),
+                  (QStringList{V(user, kUser), V(pass, kPass), A("Focus", image), A("Click", image)}));
+    }
+    // A submit button after the password is preferred.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Input("image", "go").Alt("Sign in");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        const int submit = page.Input("submit").Value("Enter").ref();
+        page.Input("text", "note");
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", submit), A("Click", submit)}));
+    }
+    // An image after the password that does not read as a sign-in is not a submit control.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Input("text", "user");
+        const int pass = page.Input("password", "pass").ref();
+        page.Input("image", "help").Alt("Help");
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", pass), "PressEnter"}));
+    }
+}
+
+TEST_F(FormFillerTest, SsnFieldsTakeTheNumberAndThePasswordGoesToTheNextField) {
+    host.ssn = QStringLiteral("123-45-6789");
+    PageModelBuilder page("http://bank.test/login");
+    page.Form("login");
+    const int user = page.Input("text", "user").ref();
+    const int byName = page.Input("password", "ssn").ref();
+    const int byText = page.Input("password", "number").ParentParentText("Your social security number").ref();
+    const int pass = page.Input("password", "pass").ref();
+    const int submit = page.Input("submit").Value("Sign In").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(user, kUser), V(byName, host.ssn), V(byText, host.ssn),
+                                         V(pass, kPass), A("Focus", submit), A("Click", submit)}));
+
+    // No SSN, or an SSN that is the password itself: the field is the password field.
+    for (const QString& ssn : {QString(), kPass}) {
+        host.ssn = ssn;
+        PageModelBuilder p("http://bank.test/login");
+        const int field = p.Input("password", "ssn").ref();
+        const DocumentPtr d = p.Build();
+        EXPECT_FALSE(filler.FillSSNField(d->model().element(field), kPass));
+        EXPECT_TRUE(Actions(d).isEmpty());
+    }
+    // A name that is not exactly "ssn" and no such text around: not an SSN field.
+    host.ssn = QStringLiteral("123-45-6789");
+    PageModelBuilder p("http://bank.test/login");
+    const int field = p.Input("password", "SSN").ParentParentText("PIN").ref();
+    const DocumentPtr d = p.Build();
+    EXPECT_FALSE(filler.FillSSNField(d->model().element(field), kPass));
+}
+
+TEST_F(FormFillerTest, AnchorsAfterThePassword) {
+    // A "javascript:submit..." link is the submit control.
+    {
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        const int a = page.Anchor("javascript:submitLogin()", "Continue").ref();
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", a), A("Click", a)}));
+    }
+    // A sign-in link with an image inside: the image is clicked. A sign-in link before the
+    // password is not looked at.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Anchor("http://bank.test/in", "Sign in");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        auto img = page.Child("IMG").Src("http://bank.test/in.gif").Alt("Sign In");
+        const int a = page.Anchor("http://bank.test/go", "").FirstChild(img).ref();
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", img.ref()), A("Click", img.ref())}));
+        Q_UNUSED(a);
+    }
+    // A sign-up link after the password: the form is submitted through itself at once.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/login");
+        page.Form("login");
+        page.Input("text", "user");
+        const int pass = page.Input("password", "pass").ref();
+        page.Anchor("http://bank.test/new", "New here? Sign up");
+        page.Input("submit").Value("Sign In");
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", pass), "PressEnter"}));
+        EXPECT_EQ(host.calls, (QStringList{"Remember", "Restore"}));
+    }
+}
+
+TEST_F(FormFillerTest, ScriptSubmitAnchorFindsTheFormsSubmitInItsFunction) {
+    PageModelBuilder page("http://bank.test/login");
+    page.Script("function helper() { x.submit(); }\nfunction sendForm(a) {\n  document.login.submit();\n}\n"
+                "function later() {}");
+    page.Script("function sendForm( ) { nothing(); }");
+    const int anchor = page.Anchor("javascript:sendForm(1)", "Continue").ref();
+    const int helper = page.Anchor("javascript:helper()", "Help").ref();
+    const int plain = page.Anchor("http://bank.test/x", "X").ref();
+    const DocumentPtr doc = page.Build();
+    EXPECT_TRUE(FormFiller::IsScriptSubmitAnchor("login", doc->model().element(anchor)));
+    EXPECT_TRUE(FormFiller::IsScriptSubmitAnchor("LOGIN", doc->model().element(anchor)));
+    EXPECT_FALSE(FormFiller::IsScriptSubmitAnchor("other", doc->model().element(anchor)));
+    EXPECT_FALSE(FormFiller::IsScriptSubmitAnchor("login", doc->model().element(helper)));
+    EXPECT_FALSE(FormFiller::IsScriptSubmitAnchor("login", doc->model().element(plain)));
+}
+
+TEST_F(FormFillerTest, SubmittingThroughTheForm) {
+    // An inline onsubmit handler: the password field is focused, the handler called, Enter
+    // pressed; the active control is remembered before and given back after.
+    const auto build = [](const QString& url, const QString& onsubmit, bool withButton) {
+        PageModelBuilder page(url);
+        page.Form("login", onsubmit);
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        page.EndForm();
+        if (withButton) page.Button(QString::fromUtf8(" Sign\u00a0In "));
+        return page.Build();
+    };
+    DocumentPtr doc = build("http://bank.test/login", "return check(this)", true);
+    const int form = doc->forms()[0]->ref();
+    EXPECT_TRUE(FormFiller::HasOnSubmitHandler(doc->forms()[0]));
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", 2), A("CallOnSubmit", form), "PressEnter"}));
+    EXPECT_EQ(host.calls, (QStringList{"Remember", "Restore"}));
+
+    // On the bank's pages its handler is not called.
+    FormFiller bankFiller(host, [] {
+        LoginSites s = LoginSites::Defaults();
+        s.bankDomain = QStringLiteral("bank.test");
+        return s;
+    }());
+    link.SetPasswordSent(false);
+    doc = build("http://www.BANK.test/login", "return check(this)", false);
+    EXPECT_TRUE(bankFiller.ParsePage(doc.get(), 2, link));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", 2), "PressEnter"}));
+
+    // Without a handler, the page's sign-in button (no-break spaces ignored) is clicked.
+    link.SetPasswordSent(false);
+    doc = build("http://bank.test/login", "", true);
+    EXPECT_FALSE(FormFiller::HasOnSubmitHandler(doc->forms()[0]));
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Click", 3)}));
+
+    // Neither: Enter in the password field.
+    link.SetPasswordSent(false);
+    doc = build("http://bank.test/login", "", false);
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", 2), "PressEnter"}));
+    EXPECT_TRUE(link.PasswordSent());
+    EXPECT_EQ(link.ProgressValue(), 0);
+}
+
+TEST_F(FormFillerTest, DocSubmitLinkIsASignInButtonOrTheFirstChildOfASignInLink) {
+    PageModelBuilder page("http://bank.test/");
+    page.Button("Search");
+    page.Anchor("http://bank.test/help", "Sign in help");
+    auto text = page.Child("SPAN").Text("Sign in");
+    const int a = page.Anchor("http://bank.test/in", "Sign in").FirstChild(text).ref();
+    DocumentPtr doc = page.Build();
+    DomElement* control = FormFiller::HasDocSubmitLink(doc.get());
+    ASSERT_TRUE(control);
+    EXPECT_EQ(control->ref(), text.ref());
+    Q_UNUSED(a);
+
+    PageModelBuilder none("http://bank.test/");
+    none.Button("Search");
+    none.Anchor("http://bank.test/in", "Sign in"); // a link of text only has no child element
+    doc = none.Build();
+    EXPECT_EQ(FormFiller::HasDocSubmitLink(doc.get()), nullptr);
+}
+
+TEST_F(FormFillerTest, LaterFormWithTextAndPasswordIsPreferred) {
+    PageModelBuilder page("http://bank.test/");
+    page.Form("pin");
+    const int pin = page.Input("password", "pin").ref();
+    page.EndForm();
+    page.Form("login");
+    const int user = page.Input("text", "user").ref();
+    const int pass = page.Input("password", "pass").ref();
+    page.EndForm();
+    const DocumentPtr doc = page.Build();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc),
+              (QStringList{V(pin, kPass), V(user, kUser), V(pass, kPass), A("Focus", pass), "PressEnter"}));
+
+    // When the next form has no text field, the first one is submitted.
+    link.SetPasswordSent(false);
+    PageModelBuilder page2("http://bank.test/");
+    page2.Form("pin");
+    const int pin2 = page2.Input("password", "pin").ref();
+    page2.EndForm();
+    page2.Form("search");
+    page2.Input("text", "q");
+    page2.EndForm();
+    const DocumentPtr doc2 = page2.Build();
+    EXPECT_TRUE(Parse(doc2));
+    EXPECT_EQ(Actions(doc2), (QStringList{V(pin2, kPass), A("Focus", pin2), "PressEnter"}));
+}
+
+TEST_F(FormFillerTest, FramesAreParsedFirstAndAForeignFrameIsLoadedInThePane) {
+    // A same-origin frame holding the login.
+    {
+        PageModelBuilder page("http://bank.test/");
+        page.Frame("http://bank.test/menu", "menu",
+                   [](PageModelBuilder& f) { f.Anchor("http://bank.test/", "Home"); });
+        int user = -1;
+        page.Frame("http://bank.test/in", "main", [&](PageModelBuilder& f) {
+            f.Form("login");
+            user = f.Input("text", "user").ref();
+            f.Input("password", "pass");
+            f.Input("submit").Value("Sign In");
+            f.EndForm();
+        });
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(Actions(doc).first(), V(user, kUser));
+        EXPECT_TRUE(link.PasswordSent());
+        EXPECT_TRUE(host.calls.isEmpty());
+    }
+    // A frame from another site: the pane loads it; the FRAME elements are counted, the
+    // frames before it included.
+    {
+        link.SetPasswordSent(false);
+        PageModelBuilder page("http://bank.test/");
+        page.Frame("http://bank.test/top", "top", [](PageModelBuilder&) {});
+        page.CrossOriginFrame("http://login.other.test/form", "main");
+        const DocumentPtr doc = page.Build();
+        EXPECT_TRUE(Parse(doc));
+        EXPECT_EQ(host.calls, QStringList{"NavigatePane 2 http://login.other.test/form"});
+        EXPECT_FALSE(link.PasswordSent());
+        // Not while the user has just stopped navigating.
+        host.calls.clear();
+        host.stopped = true;
+        EXPECT_FALSE(Parse(doc));
+        EXPECT_TRUE(host.calls.isEmpty());
+    }
+    // A document without a body needs nothing.
+    {
+        PageModelBuilder page("http://bank.test/");
+        page.NoBody();
+        EXPECT_TRUE(Parse(page.Build()));
+    }
+}
+
+TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
+    LoginSites sites = LoginSites::Defaults();
+    sites.specialSitePrefix = QStringLiteral("http://twice.test/");
+    FormFiller twice(host, sites);
+    const auto page = [] {
+        PageModelBuilder p("http://TWICE.test/login");
+        p.Form("login");
+        p.Input("text", "user");
+        p.Input("password", "pass");
+        p.Input("submit").Value("Sign In");
+        p.EndForm();
+        return p.Build();
+    };
+    DocumentPtr doc = page();
+    EXPECT_FALSE(twice.ParsePage(doc.get(), 2, link));
+    EXPECT_EQ(host.parseCount, 1);
+    EXPECT_EQ(Actions(doc).size(), 2); // filled, not clicked
+    EXPECT_TRUE(link.PasswordSent());  // the login decision clears it again
+    link.SetPasswordSent(false);
+    doc = page();
+    EXPECT_TRUE(twice.ParsePage(doc.get(), 2, link));
+    EXPECT_EQ(host.parseCount, 2);
+    EXPECT_EQ(Actions(doc).last(), "Click #3");
+}
+
+TEST_F(FormFillerTest, SignInServicePagesAndItsImage) {
+    LoginSites sites = LoginSites::Defaults();
+    sites.signInServiceDomain = QStringLiteral("login.service.test");
+    FormFiller service(host, sites);
+    const auto page = [](const QString& url) {
+        PageModelBuilder p(url);
+        p.Image("http://shop.test/img/logo.gif", "Sign in with .NET Passport");
+        p.Image("http://shop.test/img/SignIn.GIF", "Sign in with .net passport");
+        p.Form("login");
+        p.Input("text", "user");
+        p.Input("password", "pass");
+        p.EndForm();
+        return p.Build();
+    };
+    // The image whose address and alt text both match is clicked.
+    DocumentPtr doc = page("http://shop.test/");
+    EXPECT_TRUE(service.ClickSignInImage(doc.get()));
+    EXPECT_EQ(Actions(doc), QStringList{"Click #1"});
+
+    // Once it was clicked, pages of other domains are left alone.
+    link.SignInServiceUsed = true;
+    doc = page("http://shop.test/");
+    EXPECT_FALSE(service.ParsePage(doc.get(), 2, link));
+    EXPECT_TRUE(Actions(doc).isEmpty());
+    doc = page("https://login.service.test/signin");
+    EXPECT_TRUE(service.ParsePage(doc.get(), 2, link));
+
+    PageModelBuilder plain("http://shop.test/");
+    plain.Image("http://shop.test/signin.gif", "Sign in");
+    EXPECT_FALSE(service.ClickSignInImage(plain.Build().get()));
+}
+
+TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
+    App().DiagnosticMode = true;
+    const QString folder = modGeneral::LogFolder();
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    host.ssn = QString();
+
+    PageModelBuilder page("http://bank.test/login");
+    page.Form("login");
+    page.Input("text", "user").Id("u");
+    // A page that echoes the password into the markup.
+    page.Input("password", "pass")
+        .Id("p")
+        .OuterHtml(
+            QStringLiteral("<input type=\"password\" name=\"pass\" id=\"p\" value=\"%1\">").arg(kPass));
+    page.Input("button", "b").Value("Next");
+    page.Input("submit", "s").Id("go").Value("Sign In");
+    page.EndForm();
+    EXPECT_TRUE(Parse(page.Build()));
+
+    PageModelBuilder two("http://bank.test/login2");
+    two.Form("f2");
+    two.Input("password", "id").Id("p1");
+    two.Input("password", "pw")
+        .Id("p2")
+        .OuterHtml(QStringLiteral("<input type=password name=pw id=p2 VALUE=%1>").arg(kPass));
+    two.EndForm();
+    link.SetPasswordSent(false);
+    EXPECT_TRUE(Parse(two.Build()));
+
+    QFile file(folder + "/SignIn.Log");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.mid(21); // "yyyy-MM-dd HH:mm:ss  "
+    EXPECT_EQ(
+        lines,
+        (QStringList{
+            "ParseDocument Link Url=http://bank.test/login",
+            "UserId: u  UserName: user  login  <input type=\"text\" name=\"user\" id=\"u\">",
+            "PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "
+            "value=\"********\">",
+            "ButtonValue: Next  ButtonName: b  <input type=\"button\" name=\"b\" value=\"Next\">",
+            "SubmitId: go  SubmitName: s  <input type=\"submit\" name=\"s\" id=\"go\" value=\"Sign In\">",
+            "ParseDocument Link Url=http://bank.test/login",
+            "PWId: p1  PWName: id  f2  <input type=\"password\" name=\"id\" id=\"p1\">",
+            "**PWId1: p1  UserName: id value=********  <input type=\"password\" name=\"id\" id=\"p1\">",
+            "**PWId2: p2  PWName: pw  <input type=password name=pw id=p2 VALUE=\"********\">",
+            "Submit link not found, sAction=SendKeys {ENTER}",
+        }));
+    const QString all = lines.join('\n');
+    EXPECT_FALSE(all.contains(kPass));
+    App().DiagnosticMode = false;
+}
