@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include "core/MessageBox.h"
+#include "frame/frmMasterHistory.h"
 #include "frame/MasterHistory.h"
 
 namespace {
@@ -15,8 +17,9 @@ void ClearMenu(QMenu& menu) {
 }
 } // namespace
 
-MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QObject* parent)
-    : QObject(parent), m_history(history), m_menu(menu) {
+MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent,
+                                     QObject* parent)
+    : QObject(parent), m_history(history), m_menu(menu), m_dialogParent(dialogParent) {
     connect(&m_history, &MasterHistory::Changed, this, &MasterHistoryMenu::Rebuild);
     Rebuild();
 }
@@ -43,4 +46,9 @@ void MasterHistoryMenu::Rebuild() {
         const QString url = entry.url;
         connect(item, &QAction::triggered, this, [this, url] { emit NavigateRequested(url); });
     }
+}
+
+void MasterHistoryMenu::ShowDialog() {
+    frmMasterHistory dialog(m_history, m_dialogParent);
+    modal::RunModal(dialog);
 }

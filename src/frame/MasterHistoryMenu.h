@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class MasterHistory;
+class QWidget;
 
 // Shows the master history in a menu (newest first; the caption as text, the address as the
 // item's data) and says which address the user chose. The menu follows every change of the
@@ -13,13 +14,16 @@ class MasterHistory;
 class MasterHistoryMenu : public QObject {
     Q_OBJECT
 public:
-    // `menu` stays the caller's; it is filled here.
-    MasterHistoryMenu(MasterHistory& history, QMenu* menu, QObject* parent = nullptr);
+    // `menu` stays the caller's; it is filled here. The dialog opens over `dialogParent`.
+    MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent = nullptr,
+                      QObject* parent = nullptr);
 
     QMenu* menu() const { return m_menu; }
     // Makes `action` (the "History" tool button) open the menu and follow the enabled state.
     void BindAction(QAction* action);
     void Rebuild();
+    // "Delete History", modal (the View menu's Remove From History).
+    void ShowDialog();
 
 signals:
     void NavigateRequested(const QString& url);
@@ -28,4 +32,5 @@ private:
     MasterHistory& m_history;
     QPointer<QMenu> m_menu;
     QPointer<QAction> m_action;
+    QPointer<QWidget> m_dialogParent;
 };

@@ -210,11 +210,13 @@ TEST(AddressBox, LosingTheFocusClosesTheMatches) {
     EXPECT_FALSE(w.box->IsBeingEdited());
 }
 
-TEST(AddressBox, ClipboardKeysStayWithTheBox) {
+TEST(AddressBox, KeysTheBoxUsesAreNotTakenByWindowShortcuts) {
     BoxWindow w;
     int stolen = 0;
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::CTRL | Qt::Key_C),
-                                     QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Z)})
+                                     QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                                     QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Down),
+                                     QKeySequence(Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Return)})
         QObject::connect(new QShortcut(keys, &w.window), &QShortcut::activated, [&] { ++stolen; });
     QGuiApplication::clipboard()->setText("ya");
     w.key(Qt::Key_V, Qt::ControlModifier);
@@ -229,7 +231,16 @@ TEST(AddressBox, ClipboardKeysStayWithTheBox) {
     w.edit()->selectAll();
     w.key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "ya");
+    w.key(Qt::Key_End);
+    w.type("h");
+    w.key(Qt::Key_Down);
+    EXPECT_EQ(w.edit()->text(), "http://yahoo.com/mail");
+    w.key(Qt::Key_Escape);
+    EXPECT_FALSE(w.matchesShown());
+    w.key(Qt::Key_Return);
+    w.key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(stolen, 0);
+    EXPECT_EQ(w.asked(), QStringList({"http://yahoo.com/mail 3", "http://www.yahoo.com/mail 3"}));
 }
 
 TEST(AddressBox, ProgramChangesShowAddressesWithoutMatchingAndNeverTheBlankPage) {

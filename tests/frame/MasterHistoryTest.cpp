@@ -118,39 +118,47 @@ TEST(MasterHistory, LoadingKeepsTheNewestWithinTheLimitAndDeletesTheRest) {
 TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
     Frame f;
     ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
     for (const char* page : {"One", "Two", "Three"})
         f.history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
-    frmMasterHistory dialog(f.history);
-    EXPECT_EQ(dialog.windowTitle(), "Delete History");
-    EXPECT_EQ(dialog.cmdExit()->text(), "Exit");
-    EXPECT_EQ(dialog.cmdDelete()->text(), "Delete");
-    EXPECT_EQ(
-        dialog.lblHint()->text(),
-        "Select an item by clicking. Press 'Delete'  to delete the selected item. Press 'Exit' to exit.");
-    QTreeWidget* tree = dialog.tvwHistory();
-    ASSERT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Three");
+    dialogs.Next([&](QDialog& d) {
+        auto& dialog = static_cast<frmMasterHistory&>(d);
+        EXPECT_EQ(dialog.windowTitle(), "Delete History");
+        EXPECT_EQ(dialog.cmdExit()->text(), "Exit");
+        EXPECT_EQ(dialog.cmdDelete()->text(), "Delete");
+        EXPECT_EQ(
+            dialog.lblHint()->text(),
+            "Select an item by clicking. Press 'Delete'  to delete the selected item. Press 'Exit' to exit.");
+        QTreeWidget* tree = dialog.tvwHistory();
+        EXPECT_EQ(tree->topLevelItemCount(), 3);
+        EXPECT_EQ(tree->topLevelItem(0)->text(0), "Three");
 
-    dialog.cmdDelete()->click(); // nothing selected
-    EXPECT_EQ(f.history.Count(), 3);
-    tree->setCurrentItem(tree->topLevelItem(1));
-    dialog.cmdDelete()->click();
+        dialog.cmdDelete()->click(); // nothing selected
+        EXPECT_EQ(f.history.Count(), 3);
+        tree->setCurrentItem(tree->topLevelItem(1));
+        dialog.cmdDelete()->click();
+        EXPECT_EQ(tree->topLevelItemCount(), 2);
+
+        boxes.Answer(msgbox::No);
+        dialog.cmdDeleteAll()->click();
+        EXPECT_EQ(tree->topLevelItemCount(), 2);
+        dialog.cmdExit()->click();
+        return dialog.result();
+    });
+    f.historyMenu.ShowDialog();
+    EXPECT_EQ(dialogs.count(), 1);
     EXPECT_EQ(MenuTexts(f.menu), QStringList({"Three|http://Three/", "One|http://One/"}));
     EXPECT_EQ(f.ann.Stored("History"), QStringList({"One=http://One/", "Three=http://Three/"}));
-    EXPECT_EQ(tree->topLevelItemCount(), 2);
-
-    boxes.Answer(msgbox::No);
-    dialog.cmdDeleteAll()->click();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.lastText(), "Are you sure you want to delete all these items?\r\r");
     EXPECT_EQ(boxes.lastTitle(), "Delete All History Items");
     EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_EQ(boxes.shown().last().icon, msgbox::Question);
-    EXPECT_EQ(f.history.Count(), 2);
 
+    frmMasterHistory dialog(f.history);
     boxes.Answer(msgbox::Yes);
     dialog.cmdDeleteAll()->click();
-    EXPECT_EQ(tree->topLevelItemCount(), 0);
+    EXPECT_EQ(dialog.tvwHistory()->topLevelItemCount(), 0);
     EXPECT_TRUE(f.menu.actions().isEmpty());
     EXPECT_FALSE(f.button.isEnabled());
     EXPECT_EQ(SettingsStore::Current()->FindKey("Software\\Bramblegate\\AnnHistory"), -1);
