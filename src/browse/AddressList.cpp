@@ -1,0 +1,122 @@
+#include "browse/AddressList.h"
+
+#include "browse/AddressImport.h"
+#include "core/modReg.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+
+using namespace modGeneral;
+
+namespace {
+constexpr Qt::CaseSensitivity ci = Qt::CaseInsensitive;
+
+bool IsHttp(const QString& text) {
+    return text.left(4).compare(QLatin1String("http"), ci) == 0;
+}
+
+QString UrlsKey(const QString& user) {
+    return user + QStringLiteral("Urls");
+}
+} // namespace
+
+AddressList::Change AddressList::AddUrlItem(const QString& url, int maxHistoryItems) {
+    Change change;
+    if (maxHistoryItems <= 0 || url.isEmpty()) return change;
+    if (FindStringExact(url) >= 0) return change;
+    if (Count() >= maxHistoryItems - 1 && !m_urls.isEmpty()) {
+        m_urls.removeFirst();
+        change.droppedFirst = true;
+    }
+    m_urls.append(url);
+    change.added = true;
+    return change;
+}
+
+void AddressList::LoadVisitedUrls(const QString& user, int maxHistoryItems) {
+    QStringList names, values;
+    const int count = EnumValues(
+        QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + UrlsKey(user), names, values);
+    for (int i = 0; i < count && i < maxHistoryItems; ++i)
+        if (IsHttp(values[i])) AddUrlItem(values[i], maxHistoryItems);
+}
+
+void AddressList::SaveVisitedUrls(const QString& user) const {
+    StoreTransaction transaction;
+    for (int i = 0; i < Count(); ++i)
+        SaveValue(UrlsKey(user), QStringLiteral("Url") + QString::number(i), m_urls[i]);
+    SaveValue(user, QStringLiteral("Urls"), QString::number(Count()));
+    transaction.Commit();
+}
+
+void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
+    // The shared typed-address key numbers its values from 1; a gap after that ends the list.
+    for (int n = 0; n < maxHistoryItems; ++n) {
+        const QString url =
+            modReg::GetKeyValue(QStringLiteral("Microsoft\\Internet Explorer"), QStringLiteral("TypedURLs"),
+                                QStringLiteral("url") + QString::number(n), QString())
+                .toString();
+        if (url.isEmpty()) {
+            if (n == 0) continue;
+            break;
+        }
+        if (IsHttp(url)) AddUrlItem(url, maxHistoryItems);
+    }
+    if (maxHistoryItems <= 0) return;
+    const QStringList typed = AddressImport::BrowserTypedUrls(home, maxHistoryItems);
+    for (auto it = typed.crbegin(); it != typed.crend(); ++it)
+        AddUrlItem(*it, maxHistoryItems);
+}
+
+int AddressList::FindString(const QString& text, int after) const {
+    const int count = Count();
+    if (count == 0) return -1;
+    const int start = (after < -1 || after >= count) ? 0 : after + 1;
+    for (int k = 0; k < count; ++k) {
+        const int i = (start + k) % count;
+        if (m_urls[i].startsWith(text, ci)) return i;
+    }
+    return -1;
+}
+
+int AddressList::FindStringExact(const QString& text) const {
+    for (int i = 0; i < Count(); ++i)
+        if (m_urls[i].compare(text, ci) == 0) return i;
+    return -1;
+}
+
+QString AddressList::SchemePrefix(const QString& typed) {
+    static const QString http = QStringLiteral("http://");
+    static const QString https = QStringLiteral("https://");
+    static const QString ftp = QStringLiteral("ftp://");
+    if (typed.startsWith(QLatin1String("https"), ci)) {
+        if (typed.size() > 7) return typed.startsWith(https, ci) ? QString() : https;
+        return https.startsWith(typed, ci) ? QString() : https;
+    }
+    if (typed.size() > 6) return (typed.startsWith(http, ci) || typed.startsWith(ftp, ci)) ? QString() : http;
+    // A short text may be a scheme still being typed ("h", "ht", "ftp:").
+    const auto begins = [&](const QString& scheme) {
+        return scheme.left(typed.size()).compare(typed, ci) == 0;
+    };
+    return (begins(http) || begins(https) || begins(ftp)) ? QString() : http;
+}
+
+QStringList AddressList::MatchTypedAddress(const QString& typed) const {
+    if (typed.isEmpty()) return {};
+    QString prefix = SchemePrefix(typed);
+    int found = FindString(prefix + typed);
+    if (found < 0 && !(prefix + typed).contains(QLatin1String("www."), ci)) {
+        prefix += QLatin1String("www.");
+        found = FindString(prefix + typed);
+    }
+    if (found < 0) return {};
+    QStringList matches;
+    appendStartingWith(prefix + typed, matches);
+    appendStartingWith(prefix + QLatin1String("www.") + typed, matches);
+    return matches;
+}
+
+void AddressList::appendStartingWith(const QString& start, QStringList& out) const {
+    for (const QString& url : m_urls)
+        // An address can begin with both texts ("w" and "www.w"); it is offered once.
+        if (url.startsWith(start, ci) && !out.contains(url)) out.append(url);
+}

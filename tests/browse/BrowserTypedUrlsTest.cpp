@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+
+#include "browse/AddressBox.h"
+#include "browse/AddressImport.h"
+#include "browse/HistoryTestSupport.h"
+#include "core/modReg.h"
+
+namespace {
+// Microseconds: Firefox counts from 1970, Chromium from 1601.
+constexpr qint64 kDay = 86400LL * 1000000LL;
+constexpr qint64 kChromiumOffset = 11644473600LL * 1000000LL;
+constexpr qint64 kNow = 1700000000LL * 1000000LL;
+
+void Exec(sqlite3* db, const QString& sql) {
+    char* error = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "") << " in " << sql.toStdString();
+}
+
+sqlite3* Open(const QString& path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    return db;
+}
+
+struct Visit {
+    const char* url;
+    int typed;
+    qint64 unixUs;
+};
+
+void MakeFirefoxPlaces(const QString& path, const std::vector<Visit>& visits) {
+    sqlite3* db = Open(path);
+    Exec(db, "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+             "typed INTEGER DEFAULT 0, last_visit_date INTEGER)");
+    for (const Visit& v : visits)
+        Exec(db, QString("INSERT INTO moz_places (url, typed, last_visit_date) VALUES ('%1', %2, %3)")
+                     .arg(v.url)
+                     .arg(v.typed)
+                     .arg(v.unixUs));
+    sqlite3_close(db);
+}
+
+void MakeChromiumHistory(const QString& path, const std::vector<Visit>& visits) {
+    sqlite3* db = Open(path);
+    Exec(db, "CREATE TABLE urls (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+             "visit_count INTEGER DEFAULT 0, typed_count INTEGER DEFAULT 0, last_visit_time INTEGER)");
+    for (const Visit& v : visits)
+        Exec(db, QString("INSERT INTO urls (url, typed_count, last_visit_time) VALUES ('%1', %2, %3)")
+                     .arg(v.url)
+                     .arg(v.typed)
+                     .arg(v.unixUs + kChromiumOffset));
+    sqlite3_close(db);
+}
+
+QByteArray Fingerprint(const QString& folder) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        hash.addData(name.toUtf8());
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::ReadOnly)) hash.addData(file.readAll());
+    }
+    return hash.result();
+}
+
+// A home folder with a Firefox profile and both Chromium-family histories.
+struct BrowserHome {
+    QTemporaryDir dir;
+    QString firefox = dir.path() + "/.mozilla/firefox/abcd.default-release";
+    QString chromium = dir.path() + "/.config/chromium/Default";
+    QString chrome = dir.path() + "/.config/google-chrome/Default";
+
+    BrowserHome() {
+        MakeFirefoxPlaces(firefox + "/places.sqlite", {{"https://typed-firefox.org/", 1, kNow - 1 * kDay},
+                                                       {"https://followed-link.org/", 0, kNow},
+                                                       {"http://old-firefox.org/", 1, kNow - 9 * kDay},
+                                                       {"place:sort=8", 1, kNow},
+                                                       {"HTTP://SHARED.ORG/", 1, kNow - 5 * kDay}});
+        MakeChromiumHistory(chromium + "/History", {{"https://typed-chromium.net/", 2, kNow - 2 * kDay},
+                                                    {"https://clicked.net/", 0, kNow},
+                                                    {"http://shared.org/", 1, kNow - 3 * kDay}});
+        MakeChromiumHistory(chrome + "/History", {{"https://newest-chrome.com/", 1, kNow}});
+    }
+};
+} // namespace
+
+TEST(BrowserTypedUrls, TypedAddressesOfEveryBrowserNewestFirstWithinTheLimit) {
+    BrowserHome home;
+    EXPECT_EQ(AddressImport::BrowserTypedUrls(home.dir.path(), 100),
+              QStringList({"https://newest-chrome.com/", "https://typed-firefox.org/",
+                           "https://typed-chromium.net/", "http://shared.org/", "http://old-firefox.org/"}));
+    EXPECT_EQ(AddressImport::BrowserTypedUrls(home.dir.path(), 2),
+              QStringList({"https://newest-chrome.com/", "https://typed-firefox.org/"}));
+    EXPECT_TRUE(AddressImport::BrowserTypedUrls(home.dir.path(), 0).isEmpty());
+}
+
+TEST(BrowserTypedUrls, OtherBrowsersFilesAreNeitherChangedNorLocked) {
+    BrowserHome home;
+    // The other browser is running: its database is in write-ahead mode, holds changes only in
+    // its log, and a write transaction is open.
+    sqlite3* running = Open(home.firefox + "/places.sqlite");
+    Exec(running, "PRAGMA journal_mode=WAL");
+    Exec(running, "PRAGMA wal_autocheckpoint=0");
+    Exec(running, QString("INSERT INTO moz_places (url, typed, last_visit_date) VALUES "
+                          "('https://only-in-the-log.org/', 1, %1)")
+                      .arg(kNow + kDay));
+    Exec(running, "BEGIN IMMEDIATE");
+    Exec(running, "INSERT INTO moz_places (url, typed) VALUES ('https://uncommitted.org/', 1)");
+    const QByteArray firefoxBefore = Fingerprint(home.firefox);
+    const QByteArray chromiumBefore = Fingerprint(home.chromium);
+
+    const QStringList urls = AddressImport::BrowserTypedUrls(home.dir.path(), 100);
+    EXPECT_EQ(urls.value(0), "https://only-in-the-log.org/");
+    EXPECT_FALSE(urls.contains("https://uncommitted.org/"));
+
+    EXPECT_EQ(Fingerprint(home.firefox), firefoxBefore);
+    EXPECT_EQ(Fingerprint(home.chromium), chromiumBefore);
+    EXPECT_EQ(QDir(home.chromium).entryList(QDir::Files), QStringList({"History"}));
+    // The browser goes on writing undisturbed.
+    Exec(running, "COMMIT");
+    sqlite3_close(running);
+}
+
+TEST(BrowserTypedUrls, MissingOrUnreadableDatabasesAreSkipped) {
+    QTemporaryDir home;
+    EXPECT_TRUE(AddressImport::BrowserTypedUrls(home.path(), 100).isEmpty());
+
+    const QString garbage = home.path() + "/.mozilla/firefox/x.default/places.sqlite";
+    QDir().mkpath(QFileInfo(garbage).absolutePath());
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is not a database at all");
+    file.close();
+    // A database of another shape.
+    sqlite3* db = Open(home.path() + "/.config/chromium/Default/History");
+    Exec(db, "CREATE TABLE something_else (x)");
+    sqlite3_close(db);
+    // Something that cannot be read as a file.
+    QDir().mkpath(home.path() + "/.config/google-chrome/Default/History");
+    // A readable one next to them still counts.
+    MakeFirefoxPlaces(home.path() + "/.mozilla/firefox/y.other/places.sqlite",
+                      {{"https://fine.example/", 1, kNow}});
+
+    EXPECT_EQ(AddressImport::BrowserTypedUrls(home.path(), 100), QStringList({"https://fine.example/"}));
+}
+
+TEST(BrowserTypedUrls, TheAddressBoxOffersThemAfterTheStoredOnes) {
+    LoggedInUser ann;
+    ann.options().SetMaxHistoryItems(4);
+    BrowserHome home;
+    modReg::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", "url1", "http://from-the-store.com/",
+                        modReg::REG_SZ);
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.dir.path().toUtf8());
+    AddressBox box;
+    box.GetTypedURLs();
+    qputenv("HOME", oldHome);
+    // Room for three: the oldest go first, so the newest typed addresses stay.
+    EXPECT_EQ(box.KnownAddresses().Urls(),
+              QStringList({"https://typed-chromium.net/", "https://typed-firefox.org/",
+                           "https://newest-chrome.com/"}));
+    EXPECT_EQ(box.count(), 3);
+    EXPECT_EQ(box.itemText(2), "https://newest-chrome.com/");
+    EXPECT_EQ(box.AddressText(), "");
+}
