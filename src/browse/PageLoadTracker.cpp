@@ -371,7 +371,7 @@ void PageLoadTracker::StatusTextChange(int i, const QString& text) {
 
 void PageLoadTracker::ProgressChange(int i, int percent) {
     BrowserPane* pane = w.Pane(i);
-    if (i >= frmBrowse::kPlaceholder || percent <= 0 || !pane || !pane->Busy()) return;
+    if (i >= frmBrowse::kPlaceholder || percent <= 0 || !pane) return;
     SetLinkProgress(i, percent);
 }
 
