@@ -21,18 +21,25 @@ LinkButton::LinkButton(int index, QWidget* parent) : QPushButton(parent), m_inde
 
 void LinkButton::mousePressEvent(QMouseEvent* event) {
     emit MouseDown(m_index, event->button(), event->globalPosition().toPoint());
-    QPushButton::mousePressEvent(event);
+    // Every button's press is taken here, so that its release comes back to this button.
+    if (event->button() == Qt::LeftButton)
+        QPushButton::mousePressEvent(event);
+    else
+        event->accept();
 }
 
 void LinkButton::mouseMoveEvent(QMouseEvent* event) {
-    emit MouseMove(m_index);
+    emit MouseMove(m_index, event->globalPosition().toPoint(), event->buttons());
     QPushButton::mouseMoveEvent(event);
 }
 
 void LinkButton::mouseReleaseEvent(QMouseEvent* event) {
     // The button's own press look ends first; what the release means is the window's business
     // (it may open a menu or a page).
-    QPushButton::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        QPushButton::mouseReleaseEvent(event);
+    else
+        event->accept();
     emit MouseUp(m_index, event->button(), event->globalPosition().toPoint());
 }
 
@@ -45,7 +52,7 @@ void LinkButton::keyPressEvent(QKeyEvent* event) {
 }
 
 void LinkButton::enterEvent(QEnterEvent* event) {
-    emit MouseMove(m_index);
+    emit MouseMove(m_index, event->globalPosition().toPoint(), Qt::NoButton);
     QPushButton::enterEvent(event);
 }
 

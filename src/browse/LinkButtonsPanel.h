@@ -19,7 +19,7 @@ public:
 
 signals:
     void MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos);
-    void MouseMove(int index);
+    void MouseMove(int index, const QPoint& globalPos, Qt::MouseButtons buttons);
     void MouseUp(int index, Qt::MouseButton button, const QPoint& globalPos);
     void KeyActivated(int index);
     void Dropped(int index, const QMimeData* data);
@@ -79,7 +79,7 @@ signals:
     void Resized();
     void Scrolled();
     void LinkMouseDown(int index, Qt::MouseButton button, const QPoint& globalPos);
-    void LinkMouseMove(int index);
+    void LinkMouseMove(int index, const QPoint& globalPos, Qt::MouseButtons buttons);
     void LinkMouseUp(int index, Qt::MouseButton button, const QPoint& globalPos);
     void LinkKeyActivated(int index);
     void LinkDropped(int index, const QMimeData* data);

@@ -1,5 +1,6 @@
 #include "browse/LinkControls.h"
 
+#include <QApplication>
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
@@ -304,21 +305,35 @@ void LinkControls::SetButtonCaption(int i) {
 
 // ----- mouse, drag and drop -------------------------------------------------------------------
 
-void LinkControls::cmdLink_MouseDown(int i, Qt::MouseButton button) {
+void LinkControls::cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
     w.State().contextLinkIndex = i;
     if (button == Qt::LeftButton) {
         w.State().dragPending = false;
         m_dragIndex = i;
+        m_dragArmed = false;
+        m_pressAt = m_mouseAt = globalPos;
         w.tmrDragStart().start(kDragStartMs);
     }
 }
 
-void LinkControls::cmdLink_MouseMove(int i) {
+void LinkControls::cmdLink_MouseMove(int i, const QPoint& globalPos, Qt::MouseButtons buttons) {
     if (LinkButton* button = w.Buttons().cmdLink(i)) button->setToolTip(LinkToolTip(i));
+    if (!(buttons & Qt::LeftButton)) return;
+    m_mouseAt = globalPos;
+    if (m_dragArmed && i == m_dragIndex && Moved()) {
+        m_dragArmed = false;
+        w.State().dragPending = true;
+        StartDrag(i);
+    }
+}
+
+bool LinkControls::Moved() const {
+    return (m_mouseAt - m_pressAt).manhattanLength() >= QApplication::startDragDistance();
 }
 
 void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
     w.tmrDragStart().stop();
+    m_dragArmed = false;
     w.State().contextLinkIndex = -1;
     if (button == Qt::RightButton) {
         w.State().contextLinkIndex = i;
@@ -330,8 +345,12 @@ void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& 
 
 void LinkControls::tmrDragStart_Timer() {
     w.tmrDragStart().stop();
-    w.State().dragPending = true;
     w.State().contextLinkIndex = -1;
+    if (!Moved()) {
+        m_dragArmed = true;
+        return;
+    }
+    w.State().dragPending = true;
     StartDrag(m_dragIndex);
 }
 

@@ -54,10 +54,11 @@ public:
     void SetButtonCaption(int i);
 
     // --- mouse and keyboard on a Link button (control index i)
-    void cmdLink_MouseDown(int i, Qt::MouseButton button);
-    void cmdLink_MouseMove(int i);
+    void cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos = {});
+    void cmdLink_MouseMove(int i, const QPoint& globalPos = {}, Qt::MouseButtons buttons = Qt::NoButton);
     void cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos);
-    // The drag-start timer ran out while the left button was held: the drag begins.
+    // The drag-start timer ran out while the left button was held: the drag begins as soon as the
+    // mouse moves (at once when it has moved already). A long press without moving stays a click.
     void tmrDragStart_Timer();
     void cmdView_Click(int i);
     void cmdLink_OLEDragDrop(int i, const QMimeData* data);
@@ -70,8 +71,12 @@ public:
 
 private:
     void StartDrag(int i);
+    bool Moved() const;
 
     frmBrowse& w;
     int m_dragIndex = -1;
+    bool m_dragArmed = false;
+    QPoint m_pressAt;
+    QPoint m_mouseAt;
     QList<bool> m_viewShown;
 };

@@ -59,6 +59,7 @@ void NavigationDriver::OpenLink(int i) {
         links.SetNavigateStopped(false);
         DoNavigate(i);
         w.ShowPane(i);
+        w.EnsureAppFocus();
     });
 }
 
@@ -273,6 +274,7 @@ void NavigationDriver::AutoNavigate() {
                 links.SetForceVisible(link->Index());
                 SetProgressText(link->Index() - 1, QStringLiteral("Loading, Please wait..."));
                 w.ShowPane(link->Index() - 1);
+                w.EnsureAppFocus();
                 QCoreApplication::processEvents();
             }
         }

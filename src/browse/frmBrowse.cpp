@@ -110,8 +110,9 @@ void frmBrowse::BuildLayout() {
 void frmBrowse::ConnectButtons() {
     LinkButtonsPanel& buttons = Buttons();
     connect(&buttons, &LinkButtonsPanel::LinkMouseDown, this,
-            [this](int i, Qt::MouseButton b, const QPoint&) { m_controls->cmdLink_MouseDown(i, b); });
-    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this, [this](int i) { m_controls->cmdLink_MouseMove(i); });
+            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->cmdLink_MouseDown(i, b, at); });
+    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this,
+            [this](int i, const QPoint& at, Qt::MouseButtons b) { m_controls->cmdLink_MouseMove(i, at, b); });
     connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
             [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->cmdLink_MouseUp(i, b, at); });
     connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this, [this](int i) { m_navigation->OpenLink(i); });
@@ -391,7 +392,16 @@ bool frmBrowse::SideBarShown() const {
 }
 
 void frmBrowse::EnsureAppFocus() {
-    if (BrowserPane* pane = Pane(VisibleIndex())) pane->widget()->setFocus(Qt::OtherFocusReason);
+    BrowserPane* pane = Pane(VisibleIndex());
+    if (!pane) return;
+    // The page itself, not the pane's frame around it.
+    QWidget* target = pane->widget();
+    for (QWidget* child : target->findChildren<QWidget*>())
+        if (child->focusPolicy() != Qt::NoFocus) {
+            target = child;
+            break;
+        }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void frmBrowse::SideBarTabChanged(int tab) {

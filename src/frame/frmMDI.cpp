@@ -87,7 +87,6 @@ void frmMDI::BuildMenus() {
         const QString key = QString::fromLatin1(c.key);
         action->setObjectName(QStringLiteral("mnuNavigate") + key);
         action->setShortcuts(c.shortcuts);
-        action->setShortcutContext(Qt::ApplicationShortcut);
         connect(action, &QAction::triggered, this, [this, key] {
             if (m_browse) m_browse->mnuNavigateClick(key);
         });

@@ -1,6 +1,8 @@
 // The Link buttons: their order through add, insert, remove, sort and drag; tool tips; the
 // context menu; the Links menu; removal messages; the Link limit; saving at close.
+#include <QApplication>
 #include <QDrag>
+#include <QMouseEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -190,13 +192,35 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutGoesWithIt) {
         EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
     });
 
-    // The left button held for the drag time starts the drag; the release then opens nothing.
+    // Held for the drag time without moving, the button still opens its Link on release.
     LinkButton* button = browse.Buttons().cmdLink(bank);
-    QTest::mousePress(button, Qt::LeftButton);
+    const QPoint from(10, 8), to(40, 12);
+    QTest::mousePress(button, Qt::LeftButton, {}, from);
     EXPECT_TRUE(browse.tmrDragStart().isActive());
     EXPECT_EQ(browse.tmrDragStart().interval(), 250);
     browse.Controls().tmrDragStart_Timer();
-    QTest::mouseRelease(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, from);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(w.navigations(), QStringList({"1 https://bank.test/login?x=1"}));
+    w.clearNavigations();
+
+    // Held for the drag time and moved, it drags; the release then opens nothing.
+    QTest::mousePress(button, Qt::LeftButton, {}, from);
+    browse.Controls().tmrDragStart_Timer();
+    EXPECT_TRUE(text.isEmpty());
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(button->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &move);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, to);
+    EXPECT_TRUE(w.navigations().isEmpty());
+    // Moved before the drag time is up, it drags as soon as the time is up.
+    QTest::mousePress(button, Qt::LeftButton, {}, from);
+    QApplication::sendEvent(button, &move);
+    const QString first = text;
+    text.clear();
+    browse.Controls().tmrDragStart_Timer();
+    EXPECT_EQ(text, first);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, to);
     EXPECT_TRUE(w.navigations().isEmpty());
 
     EXPECT_EQ(text, QStringLiteral("https://bank.test/login?x=1"));
@@ -206,7 +230,7 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutGoesWithIt) {
     EXPECT_EQ(shortcutContent, QStringLiteral("[InternetShortcut]\r\nURL=https://bank.test/login?x=1\r\n"));
     EXPECT_FALSE(QFile::exists(shortcut)) << "the shortcut is removed when the drag ends";
 
-    // A quick click still opens the Link.
+    // A quick click opens the Link.
     w.click(QStringLiteral("One"));
     EXPECT_EQ(w.navigations(), QStringList({"0 http://one.test/"}));
 }

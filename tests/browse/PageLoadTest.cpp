@@ -1,6 +1,9 @@
 // What the panes' engine events do: tab colours through whole loads, the login decision and the
 // image check, history, the padlock, script errors, errors, titles and the watchdogs.
+#include <QDir>
+#include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "BrowseSupport.h"
@@ -17,6 +20,7 @@
 #include "browse/engine/PageModelBuilder.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/Log.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
 #include "links/Links.h"
@@ -343,6 +347,33 @@ TEST(PageLoad, TheStaySiteMarkAllowsTheNextNewWindow) {
     EXPECT_EQ(App().glFormDocClicked, browse.WindowHandle());
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://other.test/"));
     EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+}
+
+TEST(PageLoad, DiagnosticLogLinesOfALoad) {
+    BrowseWindow w({{"A", "http://a.test/"}});
+    w.Load();
+    App().DiagnosticMode = true;
+    QDir().mkpath(modGeneral::LogFolder());
+    w.click(QStringLiteral("A"));
+    w.pane(0).SimulateLoad(QStringLiteral("http://me:pw@a.test/x?session=9"));
+    w.pane(0).RaiseDocumentComplete(QStringLiteral("http://a.test/frame"), false);
+    w.pane(0).RaiseNavigateError(QStringLiteral("http://a.test/x"), 404);
+    App().DiagnosticMode = false;
+    QFile log(modGeneral::LogFolder() + QStringLiteral("/Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) +
+              QStringLiteral(".Log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    QStringList lines;
+    for (const QByteArray& line : log.readAll().split('\n'))
+        if (!line.trimmed().isEmpty()) lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
+    const QStringList loadLines = lines.filter(QRegularExpression(QStringLiteral("^(Navigate|Download|Document)")));
+    EXPECT_EQ(loadLines, QStringList({"NavigateComplete 0 http://a.test/x pdisp=object",
+                                      "DownloadComplete 0 http://a.test/x ReadyState=4",
+                                      "DocumentComplete pdisp Object=True 0 http://a.test/x",
+                                      "DocumentComplete pdisp<>object 0 http://a.test/frame"}));
+    QFile errors(modGeneral::LogFolder() + QStringLiteral("/Error.Log"));
+    ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(errors.readAll()).contains(
+        QLatin1String("NavigateError 0 StatusCode=404 - Object not found. http://a.test/x")));
 }
 
 TEST(PageLoad, SiteTests) {
