@@ -49,6 +49,25 @@ void PagePicture::mouseMoveEvent(QMouseEvent* event) {
 
 // ----- NavigationBar --------------------------------------------------------------------------
 
+namespace {
+
+// A small house: the style's own "home" picture is a folder.
+QIcon HomeIcon() {
+    QPixmap pixmap(40, 40);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 90, 140), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(120, 160, 215));
+    p.drawPolygon(QPolygonF({QPointF(20, 6), QPointF(35, 19), QPointF(31, 19), QPointF(31, 34), QPointF(9, 34),
+                             QPointF(9, 19), QPointF(5, 19)}));
+    p.setBrush(QColor(245, 245, 240));
+    p.drawRect(QRectF(16.5, 23, 7, 11));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
 NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("NavigationBar"));
     auto* row = new QHBoxLayout(this);
@@ -63,7 +82,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
                              QStringLiteral("Stop (Esc)")));
     row->addWidget(AddButton(QStringLiteral("Refresh"), QStringLiteral("Refresh"),
                              s->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Refresh (F5)")));
-    row->addWidget(AddButton(QStringLiteral("Home"), QStringLiteral("Home"), s->standardIcon(QStyle::SP_DirHomeIcon),
+    row->addWidget(AddButton(QStringLiteral("Home"), QStringLiteral("Home"), HomeIcon(),
                              QStringLiteral("Home (Alt+Home)")));
     row->addSpacing(6);
 

@@ -66,7 +66,13 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
 }
 
 frmBrowse::~frmBrowse() {
-    // The Links go before the panes and buttons they are shown in.
+    // The panes go first, and nothing they say while going reaches the window.
+    for (QTimer* timer : {&m_tmrBusy, &m_tmrPrsTimeOut, &m_tmrShowPage, &m_tmrGetFavs, &m_tmrDragStart})
+        timer->stop();
+    for (int i = 0; i <= kPlaceholder; ++i)
+        if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
+    delete m_panes;
+    m_panes = nullptr;
     if (m_links) m_links->SetLinkOwner(nullptr);
     m_links.reset();
 }

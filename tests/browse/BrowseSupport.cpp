@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "browse/LinkButtonsPanel.h"
+#include "browse/OfflineState.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -13,6 +14,8 @@
 namespace browsetest {
 
 BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
+    // The machine's own network state must not decide what a test sees.
+    OfflineState::SetConnectionProbe([] { return true; });
     App().CurrentUser = QLatin1String(kUser);
     App().PassPhrase = QLatin1String(kPassPhrase);
     App().NewUserCreated = newUser;
@@ -30,6 +33,7 @@ BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
 
 BrowseWindow::~BrowseWindow() {
     WebProfiles::SetOffline(false);
+    OfflineState::SetConnectionProbe({});
     m_frame.reset();
 }
 

@@ -318,7 +318,6 @@ TEST(Navigation, WorkOfflineAtStartUpAsksAndRemembers) {
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Working Offline"));
     EXPECT_FALSE(OfflineState::IsOffline());
     EXPECT_FALSE(w.frame().WorkOfflineChecked());
-    OfflineState::SetConnectionProbe({});
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "browse/LinkButtonsPanel.h"
 #include "browse/NavigationDriver.h"
+#include "browse/OfflineState.h"
 #include "browse/PaneArea.h"
 #include "browse/TabColour.h"
 #include "browse/engine/WebEnginePane.h"
@@ -45,6 +46,7 @@ struct Site {
 class RealBrowse {
 public:
     explicit RealBrowse(const QList<Site>& sites) {
+        OfflineState::SetConnectionProbe([] { return true; });
         App().CurrentUser = QStringLiteral("e2e-browse");
         App().PassPhrase = QStringLiteral("pass");
         {
@@ -63,7 +65,10 @@ public:
         for (QTimer* t : {&browse->tmrGetFavs(), &browse->tmrShowPage()})
             t->stop();
     }
-    ~RealBrowse() { frame.close(); }
+    ~RealBrowse() {
+        frame.close();
+        OfflineState::SetConnectionProbe({});
+    }
 
     WebEnginePane& pane(int i) { return *static_cast<WebEnginePane*>(browse->Pane(i)); }
     int index(const char* caption) {
