@@ -16,14 +16,14 @@
 #include <QTimer>
 
 #include "BenchSupport.h"
-#include "browse/TabColour.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/frmBrowse.h"
+#include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
-#include "core/SettingsStore.h"
 #include "core/modEncrypt.h"
+#include "core/SettingsStore.h"
 #include "frame/frmMDI.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -62,7 +62,8 @@ QList<int> ProcessTree(int root) {
 int RunOnce(const QTemporaryDir& home) {
     sites::TestSites sites;
     QString error;
-    std::unique_ptr<SettingsStore> store = SettingsStore::Open(home.path() + QStringLiteral("/settings.sqlite"), &error);
+    std::unique_ptr<SettingsStore> store =
+        SettingsStore::Open(home.path() + QStringLiteral("/settings.sqlite"), &error);
     if (!store) return 1;
     SettingsStore::SetCurrent(store.get());
     msgbox::SetAnswerer([](const msgbox::Request&) { return msgbox::No; }); // no box may stop the run
@@ -74,8 +75,8 @@ int RunOnce(const QTemporaryDir& home) {
             const bool start = i % 10 == 3; // 5 of them, spread over the button order
             const QString url = start ? sites.Url(QLatin1String(kStartPages[i / 10]))
                                       : sites.Url(QStringLiteral("/plain?link=%1").arg(i));
-            links.Add(QStringLiteral("Link %1").arg(i + 1), modEncrypt::EncryptMessage(url), QString(), QString(),
-                      QString(), QString(), start, false, -1, false);
+            links.Add(QStringLiteral("Link %1").arg(i + 1), modEncrypt::EncryptMessage(url), QString(),
+                      QString(), QString(), QString(), start, false, -1, false);
         }
         links.SaveLinks(true);
     }
@@ -134,9 +135,11 @@ int main(int argc, char** argv) {
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("run")});
         child.waitForFinished(300000);
-        const QStringList f =
-            QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')).last().split(
-                QLatin1Char(' '));
+        const QStringList f = QString::fromLocal8Bit(child.readAllStandardOutput())
+                                  .trimmed()
+                                  .split(QLatin1Char('\n'))
+                                  .last()
+                                  .split(QLatin1Char(' '));
         if (f.size() < 4) {
             out << run << " failed" << Qt::endl;
             continue;

@@ -90,7 +90,8 @@ LinkButtonsPanel::LinkButtonsPanel(QWidget* parent) : QScrollArea(parent), m_str
         "QPushButton#cmdLink:hover { background: #e6eee4; border-color: #c3d2bf; }"
         "QPushButton#cmdLink:pressed { background: #d2e0ce; }"
         "QPushButton#cmdLink:focus { border-color: #8fb996; }"
-        "QPushButton#cmdLink[current=\"true\"] { background: #d6e7d2; border-color: #8fb996; color: #1f3f27; }"
+        "QPushButton#cmdLink[current=\"true\"] { background: #d6e7d2; border-color: #8fb996; color: #1f3f27; "
+        "}"
         "QToolButton#cmdView { border: 1px solid #a7afa5; border-radius: 4px; }"
         "QToolButton#cmdView:hover { border-color: #5f7f63; }"
         "QToolButton#cmdView[current=\"true\"] { border: 2px solid #2f5d3a; }"));
@@ -222,9 +223,10 @@ void LinkButtonsPanel::Restyle(Row& row) {
     const QString current = row.current ? QStringLiteral("true") : QStringLiteral("false");
     row.link->setProperty("current", current);
     row.view->setProperty("current", current);
-    row.view->setStyleSheet(row.colour.isValid()
-                                ? QStringLiteral("QToolButton#cmdView { background: %1; }").arg(row.colour.name())
-                                : QStringLiteral("QToolButton#cmdView { background: palette(button); }"));
+    row.view->setStyleSheet(
+        row.colour.isValid()
+            ? QStringLiteral("QToolButton#cmdView { background: %1; }").arg(row.colour.name())
+            : QStringLiteral("QToolButton#cmdView { background: palette(button); }"));
     for (QWidget* w : {static_cast<QWidget*>(row.link), static_cast<QWidget*>(row.view)}) {
         w->style()->unpolish(w);
         w->style()->polish(w);

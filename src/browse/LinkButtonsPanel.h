@@ -7,8 +7,6 @@
 #include <QToolButton>
 #include <vector>
 
-
-
 // A Link's button (cmdLink): reports its mouse, keyboard and drop events with its control index
 // and leaves every decision to the browse window.
 class LinkButton : public QPushButton {

@@ -1,16 +1,16 @@
 #include "browse/LinkControls.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
-#include <algorithm>
 
+#include "browse/engine/BrowserPane.h"
+#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationDriver.h"
-#include "browse/engine/BrowserPane.h"
-#include "browse/frmBrowse.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
@@ -166,19 +166,20 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
             userEnc = modEncrypt::EncryptMessage(userName);
         } catch (const BgError& e) {
             if (e.number() != modEncrypt::kErrNotEncodable) throw;
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Add Link"));
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Add Link"));
             return;
         }
         Links& links = w.links();
         const int context = w.State().contextLinkIndex;
         Link* before = context >= 0 ? links.Item(context + 1) : nullptr;
         if (!before || before->Deleted()) {
-            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin, autoNavigate,
-                              reqLogin, -1, true);
+            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                              autoNavigate, reqLogin, -1, true);
             LoadControl(links.Count() - 1, false);
         } else {
-            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin, autoNavigate,
-                              reqLogin, before->ControlOrder(), true);
+            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                              autoNavigate, reqLogin, before->ControlOrder(), true);
             LoadDynaControl(links.Count() - 1);
         }
         RefreshButtons();
@@ -201,11 +202,12 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
             userEnc = modEncrypt::EncryptMessage(userName);
         } catch (const BgError& e) {
             if (e.number() != modEncrypt::kErrNotEncodable) throw;
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Edit Link"));
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Edit Link"));
             return;
         }
-        updated = w.links().UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
-                                       autoNavigate, reqLogin);
+        updated = w.links().UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption,
+                                       navigateAfterLogin, autoNavigate, reqLogin);
         SetButtonCaption(index - 1);
         RefreshmnuLinksEditRemove();
         w.State().contextLinkIndex = -1;
@@ -300,7 +302,8 @@ void LinkControls::SetButtonCaption(int i) {
     if (!link || !button) return;
     button->setText(w.FitCaption(link->Caption(), w.Buttons().CaptionWidth()));
     button->setToolTip(LinkToolTip(i));
-    if (QToolButton* view = w.Buttons().cmdView(i)) view->setToolTip(QStringLiteral("View ") + link->Caption());
+    if (QToolButton* view = w.Buttons().cmdView(i))
+        view->setToolTip(QStringLiteral("View ") + link->Caption());
 }
 
 // ----- mouse, drag and drop -------------------------------------------------------------------
@@ -410,6 +413,5 @@ void LinkControls::SetViewShown(int i, bool shown) {
     if (m_viewShown[i] == shown) return;
     m_viewShown[i] = shown;
     Link* link = w.links().Item(i + 1);
-    if (link && !link->Deleted() && w.Buttons().cmdLink(i))
-        w.Buttons().Place(i, link->ControlOrder(), shown);
+    if (link && !link->Deleted() && w.Buttons().cmdLink(i)) w.Buttons().Place(i, link->ControlOrder(), shown);
 }

@@ -61,9 +61,8 @@ QMimeData* LinkDrag::MimeData() const {
     auto* data = new QMimeData;
     data->setText(m_url);
     data->setData(QLatin1String(kUrlFormat), Ansi(m_url));
-    data->setData(QLatin1String(kLinkFormat),
-                  Ansi(QString::number(m_index) + QStringLiteral("::") + m_url + QStringLiteral("::") +
-                                   m_caption + kLinkSuffix));
+    data->setData(QLatin1String(kLinkFormat), Ansi(QString::number(m_index) + QStringLiteral("::") + m_url +
+                                                   QStringLiteral("::") + m_caption + kLinkSuffix));
     if (!m_shortcut.isEmpty()) data->setUrls({QUrl::fromLocalFile(m_shortcut)});
     return data;
 }

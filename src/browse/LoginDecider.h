@@ -18,7 +18,8 @@ public:
 
     virtual ~LoginDecider() = default;
     // `pane` is the Link's control index (Index - 1); `url` the address the engine reported.
-    virtual Result DocumentComplete(int pane, Link& link, const DocumentPtr& document, const QString& url) = 0;
+    virtual Result DocumentComplete(int pane, Link& link, const DocumentPtr& document,
+                                    const QString& url) = 0;
     // The busy timer's deferred parse (BrowseState::ParseAt / ParseIndex has come due).
     virtual void DeferredParse(int pane, Link& link, const DocumentPtr& document) = 0;
 };

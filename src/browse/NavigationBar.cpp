@@ -41,7 +41,8 @@ void PagePicture::mousePressEvent(QMouseEvent* event) {
 }
 
 void PagePicture::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_pressed || (event->position().toPoint() - m_pressAt).manhattanLength() < QApplication::startDragDistance())
+    if (!m_pressed ||
+        (event->position().toPoint() - m_pressAt).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressed = false;
     emit DragRequested();
@@ -59,8 +60,8 @@ QIcon HomeIcon() {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(60, 90, 140), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(QColor(120, 160, 215));
-    p.drawPolygon(QPolygonF({QPointF(20, 6), QPointF(35, 19), QPointF(31, 19), QPointF(31, 34), QPointF(9, 34),
-                             QPointF(9, 19), QPointF(5, 19)}));
+    p.drawPolygon(QPolygonF({QPointF(20, 6), QPointF(35, 19), QPointF(31, 19), QPointF(31, 34),
+                             QPointF(9, 34), QPointF(9, 19), QPointF(5, 19)}));
     p.setBrush(QColor(245, 245, 240));
     p.drawRect(QRectF(16.5, 23, 7, 11));
     return QIcon(pixmap);
@@ -74,12 +75,13 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(2);
     QStyle* s = style();
-    row->addWidget(AddButton(QStringLiteral("Back"), QStringLiteral("Back"), s->standardIcon(QStyle::SP_ArrowBack),
-                             QStringLiteral("Back (Alt+Left)")));
+    row->addWidget(AddButton(QStringLiteral("Back"), QStringLiteral("Back"),
+                             s->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back (Alt+Left)")));
     row->addWidget(AddButton(QStringLiteral("Forward"), QStringLiteral("Forward"),
-                             s->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Forward (Alt+Right)")));
-    row->addWidget(AddButton(QStringLiteral("Stop"), QStringLiteral("Stop"), s->standardIcon(QStyle::SP_BrowserStop),
-                             QStringLiteral("Stop (Esc)")));
+                             s->standardIcon(QStyle::SP_ArrowForward),
+                             QStringLiteral("Forward (Alt+Right)")));
+    row->addWidget(AddButton(QStringLiteral("Stop"), QStringLiteral("Stop"),
+                             s->standardIcon(QStyle::SP_BrowserStop), QStringLiteral("Stop (Esc)")));
     row->addWidget(AddButton(QStringLiteral("Refresh"), QStringLiteral("Refresh"),
                              s->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Refresh (F5)")));
     row->addWidget(AddButton(QStringLiteral("Home"), QStringLiteral("Home"), HomeIcon(),

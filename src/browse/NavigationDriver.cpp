@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 
+#include "browse/engine/BrowserPane.h"
+#include "browse/frmBrowse.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
 #include "browse/TabColour.h"
-#include "browse/engine/BrowserPane.h"
-#include "browse/frmBrowse.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -50,8 +50,8 @@ void NavigationDriver::OpenLink(int i) {
         if (!link || link->Deleted()) return;
         w.EnsureAppFocus();
         if (link->URL().isEmpty()) {
-            MsgBox(QStringLiteral("The Web Address for this Link is invalid."), msgbox::OKOnly, msgbox::Information,
-                   QStringLiteral("Invalid URL"));
+            MsgBox(QStringLiteral("The Web Address for this Link is invalid."), msgbox::OKOnly,
+                   msgbox::Information, QStringLiteral("Invalid URL"));
             return;
         }
         link->SetNavigateMode(ModeButton);
@@ -203,12 +203,15 @@ bool NavigationDriver::CheckOnline() {
     const bool offline = OfflineState::IsOffline();
     const bool connection = OfflineState::HasConnection();
     if (!offline && !connection) {
-        if (MsgBox(QStringLiteral("A connection to the Internet could not be found. ") + CR + CR +
-                       QStringLiteral("Do you want to work Offline? If you don't want to work Offline, please ") + CR +
-                       QStringLiteral("connect to the Internet first and then come back here and click 'No'. ") + CR +
-                       CR,
-                   msgbox::YesNo, msgbox::Question, QStringLiteral("No Internet Connection Found"),
-                   2) == msgbox::Yes) {
+        if (MsgBox(
+                QStringLiteral("A connection to the Internet could not be found. ") + CR + CR +
+                    QStringLiteral(
+                        "Do you want to work Offline? If you don't want to work Offline, please ") +
+                    CR +
+                    QStringLiteral("connect to the Internet first and then come back here and click 'No'. ") +
+                    CR + CR,
+                msgbox::YesNo, msgbox::Question, QStringLiteral("No Internet Connection Found"),
+                2) == msgbox::Yes) {
             OfflineState::SetOffline(true);
             w.Frame().SetWorkOfflineChecked(true);
         }
@@ -239,10 +242,11 @@ bool NavigationDriver::DamagedSettings() {
         QStringLiteral("past settings for this User. ") + CR + CR +
         QStringLiteral("Click OK to continue, click CANCEL to Retry again.") + CR + CR;
     if (MsgBox(text, msgbox::OKCancel, msgbox::Critical,
-               product + QStringLiteral(" - Severe Error in") + user + QStringLiteral("'s Settings")) == msgbox::OK) {
+               product + QStringLiteral(" - Severe Error in") + user + QStringLiteral("'s Settings")) ==
+        msgbox::OK) {
         Links& links = w.links();
-        links.Add(QStringLiteral("Home Page$$"), modEncrypt::EncryptMessage(QStringLiteral("BGDummy")), QString(),
-                  QString(), QString(), QString(), true, false, -1, true);
+        links.Add(QStringLiteral("Home Page$$"), modEncrypt::EncryptMessage(QStringLiteral("BGDummy")),
+                  QString(), QString(), QString(), QString(), true, false, -1, true);
         App().NewUserCreated = true;
         w.Controls().LoadControl(links.Count() - 1, false);
         return true;

@@ -17,8 +17,17 @@ public:
     static constexpr int kLoginTimeOutSeconds = 24;
 
     // Navigate modes.
-    enum Mode { ModeNone = 0, ModeStartUp = 1, ModeButton = 2, ModeUser = 3, ModeSearch = 4, ModeFavorite = 6,
-                ModeFile = 7, ModeMessage = 8, ModeKeep = -1 };
+    enum Mode {
+        ModeNone = 0,
+        ModeStartUp = 1,
+        ModeButton = 2,
+        ModeUser = 3,
+        ModeSearch = 4,
+        ModeFavorite = 6,
+        ModeFile = 7,
+        ModeMessage = 8,
+        ModeKeep = -1
+    };
 
     explicit NavigationDriver(frmBrowse& window);
 

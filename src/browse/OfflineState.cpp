@@ -35,8 +35,9 @@ void Restore() {
 
 bool HasConnection() {
     if (Probe()) return Probe()();
-    static const bool loaded = QNetworkInformation::loadDefaultBackend() ||
-                               QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    static const bool loaded =
+        QNetworkInformation::loadDefaultBackend() ||
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
     QNetworkInformation* info = QNetworkInformation::instance();
     if (!loaded || !info) return true;
     return info->reachability() != QNetworkInformation::Reachability::Disconnected;

@@ -2,6 +2,10 @@
 
 #include <QUrl>
 
+#include "browse/engine/BrowserPane.h"
+#include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebProfiles.h"
+#include "browse/frmBrowse.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
 #include "browse/NavigationDriver.h"
@@ -9,18 +13,14 @@
 #include "browse/PageRecorder.h"
 #include "browse/PopupPolicy.h"
 #include "browse/TabColour.h"
-#include "browse/engine/BrowserPane.h"
-#include "browse/engine/ProgramPages.h"
-#include "browse/engine/WebProfiles.h"
-#include "browse/frmBrowse.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
+#include "core/modEncrypt.h"
 #include "core/StatusCodeText.h"
 #include "core/UrlUtils.h"
-#include "core/modEncrypt.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
 #include "links/Links.h"
@@ -148,7 +148,8 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     Link* link = links.Item(i + 1);
     if (!link) return;
     if (e.topLevel && (links.Visible() < 1 || links.Visible() == i + 1)) {
-        if (!url.startsWith(QLatin1String("mailto:"), ci) && !url.startsWith(QLatin1String("view-source:"), ci))
+        if (!url.startsWith(QLatin1String("mailto:"), ci) &&
+            !url.startsWith(QLatin1String("view-source:"), ci))
             w.SetAddressText(url);
         state.topLevelNavigationPending = true;
         // The dummy Link becomes the first real site opened in it (the program's own pages do not
@@ -156,8 +157,8 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         if (NavigationDriver::IsDummy(link->URL()) && !ProgramPages::IsProgramPage(url)) {
             QString caption = ProperCase(GetSiteName(url));
             if (caption.isEmpty()) caption = LinkControls::CleanCaption(url);
-            links.UpdateLink(link->Index(), caption, modEncrypt::EncryptMessage(url), QString(), QString(), QString(),
-                             QString(), true, false);
+            links.UpdateLink(link->Index(), caption, modEncrypt::EncryptMessage(url), QString(), QString(),
+                             QString(), QString(), true, false);
             w.Controls().SetButtonCaption(i);
             w.Controls().RefreshmnuLinksEditRemove();
         }
@@ -171,7 +172,8 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         return;
     }
     if (offline && !FindIsPageAvailable(url)) {
-        if (StripFragment(url) != StripFragment(link->FrameURL()) && link->NavigateMode() == NavigationDriver::ModeStartUp)
+        if (StripFragment(url) != StripFragment(link->FrameURL()) &&
+            link->NavigateMode() == NavigationDriver::ModeStartUp)
             e.cancel = true;
         return;
     }
@@ -181,7 +183,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     const QColor colour = w.TabColour(i);
     if (colour == TabColour::Green) {
         w.SetTabColour(i, IsInLinkDomain(GetSiteName(url), link->URL()) ? TabColour::LightGreen
-                                                                         : TabColour::LightYellow);
+                                                                        : TabColour::LightYellow);
     } else if (!(colour == TabColour::Yellow && link->PasswordSent())) {
         w.SetTabColour(i, TabColour::LightYellow);
     }
@@ -353,8 +355,8 @@ void PageLoadTracker::TitleChange(int i, const QString& title) {
 
 void PageLoadTracker::ScriptError(int i, const QString& description, const QString& url, int line) {
     if (!w.IsVisibleLink(i) || w.State().currentDocumentPane != i) return;
-    const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") + description + CRLF +
-                        QStringLiteral("URL: ") + url;
+    const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
+                        description + CRLF + QStringLiteral("URL: ") + url;
     w.State().scriptErrorTag = tag;
     FrameStatusBar& bar = w.Frame().StatusBar();
     bar.SetPanelText(1, QStringLiteral("Error on Page "));
@@ -397,7 +399,8 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
             return;
         }
         if (link->ProgressValue() > 0)
-            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->Caption() + QStringLiteral("  "));
+            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->Caption() +
+                                                  QStringLiteral("  "));
         if (link->ReqLogin() && visible) {
             if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);
             w.Navigation().ShowProgressPage(i);
@@ -477,7 +480,8 @@ void PageLoadTracker::RecordPage(int i) {
 
 void PageLoadTracker::tmrPrsTimeOut_Timer() {
     FrameStatusBar& bar = w.Frame().StatusBar();
-    if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline) bar.SetPanelText(3, kWorkingOffline);
+    if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline)
+        bar.SetPanelText(3, kWorkingOffline);
     w.State().topLevelNavigationPending = false;
     Links& links = w.links();
     const QDateTime timeOut = links.ProgressTimeOut();
@@ -500,5 +504,6 @@ void PageLoadTracker::tmrBusy_Timer() {
         if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
     }
     FrameStatusBar& bar = w.Frame().StatusBar();
-    if (!w.links().NavigateStopped() && bar.PanelText(3) == kNavigationCancelled) bar.SetPanelText(3, QString());
+    if (!w.links().NavigateStopped() && bar.PanelText(3) == kNavigationCancelled)
+        bar.SetPanelText(3, QString());
 }

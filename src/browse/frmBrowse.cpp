@@ -7,6 +7,8 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "browse/engine/BrowserPane.h"
+#include "browse/engine/ProgramPages.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
@@ -16,8 +18,6 @@
 #include "browse/PageLoadTracker.h"
 #include "browse/PaneArea.h"
 #include "browse/SideBar.h"
-#include "browse/engine/BrowserPane.h"
-#include "browse/engine/ProgramPages.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -104,12 +104,14 @@ void frmBrowse::BuildLayout() {
     m_mnuDyna->setObjectName(QStringLiteral("mnuDyna"));
     m_mnuDyna->addAction(QStringLiteral("&Add Link..."), this, [this] { m_controls->AddLinkDialog(); })
         ->setObjectName(QStringLiteral("mnuDynaAdd"));
-    m_mnuDyna->addAction(QStringLiteral("&Edit Link..."), this,
-                         [this] { m_controls->EditLink(m_state.contextLinkIndex); })
+    m_mnuDyna
+        ->addAction(QStringLiteral("&Edit Link..."), this,
+                    [this] { m_controls->EditLink(m_state.contextLinkIndex); })
         ->setObjectName(QStringLiteral("mnuDynaEdit"));
     m_mnuDyna->addSeparator();
-    m_mnuDyna->addAction(QStringLiteral("&Remove Link"), this,
-                         [this] { m_controls->RemoveLink(m_state.contextLinkIndex); })
+    m_mnuDyna
+        ->addAction(QStringLiteral("&Remove Link"), this,
+                    [this] { m_controls->RemoveLink(m_state.contextLinkIndex); })
         ->setObjectName(QStringLiteral("mnuDynaRemove"));
 }
 
@@ -121,7 +123,8 @@ void frmBrowse::ConnectButtons() {
             [this](int i, const QPoint& at, Qt::MouseButtons b) { m_controls->cmdLink_MouseMove(i, at, b); });
     connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
             [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->cmdLink_MouseUp(i, b, at); });
-    connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this, [this](int i) { m_navigation->OpenLink(i); });
+    connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
+            [this](int i) { m_navigation->OpenLink(i); });
     connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
             [this](int i, const QMimeData* data) { m_controls->cmdLink_OLEDragDrop(i, data); });
     connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_controls->cmdView_Click(i); });
@@ -170,14 +173,16 @@ void frmBrowse::Form_Load() {
 
         m_links = std::make_unique<::Links>(user);
         m_links->SetLinkOwner(this);
-        connect(m_links.get(), &Links::ControlsLoaded, this, [this] { m_controls->RefreshmnuLinksEditRemove(); });
+        connect(m_links.get(), &Links::ControlsLoaded, this,
+                [this] { m_controls->RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &frmBrowse::VisibleChanged);
         connect(m_links.get(), &Links::StatusPanelText, this,
                 [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
         m_controls->LoadControls();
         m_links->SetFontSize(Pane(0)->TextSize());
     });
-    WriteLog(QStringLiteral("Form_Load Elapsed ") + QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 3));
+    WriteLog(QStringLiteral("Form_Load Elapsed ") +
+             QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 3));
     m_state.finishedLoading = true;
     m_tmrBusy.start();
     m_tmrGetFavs.start();
@@ -298,8 +303,9 @@ void frmBrowse::RefreshHistoryMenu() {
     if (link) {
         for (const HisList::ItemPtr& item : link->LinkHisList()) {
             const QString url = item->URL;
-            menu->addAction(QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")),
-                            this, [this, url] { NavigateURL(url); });
+            menu->addAction(
+                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                [this, url] { NavigateURL(url); });
         }
     }
     menu->setEnabled(!menu->isEmpty());
@@ -352,17 +358,18 @@ void frmBrowse::SetStatusText(const QString& text) {
 
 // ----- operations -----------------------------------------------------------------------------
 
-Link* frmBrowse::AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
-                         const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
-                         bool reqLogin) {
-    return m_controls->AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate, reqLogin);
+Link* frmBrowse::AddLink(const QString& caption, const QString& url, const QString& userName,
+                         const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                         bool autoNavigate, bool reqLogin) {
+    return m_controls->AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
+                               reqLogin);
 }
 
 Link* frmBrowse::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                             const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                             bool autoNavigate, bool reqLogin) {
-    return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
-                                  reqLogin);
+    return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                  autoNavigate, reqLogin);
 }
 
 void frmBrowse::Nav2Visible(const QString& url, int navigateMode) {
@@ -386,7 +393,8 @@ void frmBrowse::SortButtons() {
 
 QString frmBrowse::FitCaption(const QString& caption, int width) const {
     const QFontMetrics metrics(Buttons().font());
-    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width)).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 void frmBrowse::SideBarShowHide() {
@@ -466,7 +474,8 @@ void frmBrowse::VisibleChanged() {
         if (!pane) return;
         m_tracker->SetWbrDoc(i);
         HideAddressMatches();
-        if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive) SetAddressText(pane->LocationURL());
+        if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive)
+            SetAddressText(pane->LocationURL());
         m_tracker->UpdateLockIcon(i);
         if (link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) {
             ShowPlaceholder();
@@ -523,8 +532,9 @@ void frmBrowse::tmrBusy_Timer() {
 }
 
 void frmBrowse::tmrPrsTimeOut_Timer() {
-    if (m_links) Errors::Guarded(QLatin1String(kModule), QStringLiteral("tmrPrsTimeOut_Timer"),
-                                 [&] { m_tracker->tmrPrsTimeOut_Timer(); });
+    if (m_links)
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("tmrPrsTimeOut_Timer"),
+                        [&] { m_tracker->tmrPrsTimeOut_Timer(); });
 }
 
 void frmBrowse::tmrShowPage_Timer() {

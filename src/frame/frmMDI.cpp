@@ -125,8 +125,8 @@ frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
     auto* browse = new frmBrowse(*this, std::move(factory));
     m_browse = browse;
-    QMdiSubWindow* sub = m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint |
-                                                             Qt::WindowTitleHint);
+    QMdiSubWindow* sub =
+        m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setObjectName(QStringLiteral("frmBrowseWindow"));
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     WireBrowseWindow();

@@ -1,11 +1,11 @@
 #include "BrowseSupport.h"
 
-#include <QTest>
 #include <algorithm>
+#include <QTest>
 
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
-#include "browse/engine/WebProfiles.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/modEncrypt.h"
@@ -25,8 +25,8 @@ BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
     bool ordered = false;
     for (const LinkSpec& s : specs) {
         ordered = ordered || s.controlOrder >= 0;
-        stored.Add(s.caption, enc(s.url), enc(s.userName), enc(s.pw), QString(), QString(), s.autoNavigate, s.reqLogin,
-                   s.controlOrder >= 0 ? s.controlOrder : -1, false);
+        stored.Add(s.caption, enc(s.url), enc(s.userName), enc(s.pw), QString(), QString(), s.autoNavigate,
+                   s.reqLogin, s.controlOrder >= 0 ? s.controlOrder : -1, false);
     }
     if (ordered) stored.SaveLinks(false);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <memory>
 #include <QList>
 #include <QPair>
 #include <QPointer>
 #include <QStringList>
-#include <gtest/gtest.h>
 
 #include "browse/engine/FakePane.h"
 #include "browse/frmBrowse.h"
@@ -20,8 +20,8 @@ namespace browsetest {
 
 // A Link as a test stores it before the window loads.
 struct LinkSpec {
-    LinkSpec(QString caption, QString url, bool autoNavigate = false, bool reqLogin = false, QString userName = {},
-             QString pw = {}, int controlOrder = -1)
+    LinkSpec(QString caption, QString url, bool autoNavigate = false, bool reqLogin = false,
+             QString userName = {}, QString pw = {}, int controlOrder = -1)
         : caption(std::move(caption)), url(std::move(url)), autoNavigate(autoNavigate), reqLogin(reqLogin),
           userName(std::move(userName)), pw(std::move(pw)), controlOrder(controlOrder) {}
     QString caption;

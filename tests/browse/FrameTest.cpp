@@ -4,12 +4,12 @@
 
 #include <QComboBox>
 
-#include "BrowseSupport.h"
+#include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkControls.h"
 #include "browse/NavigationBar.h"
 #include "browse/OfflineState.h"
-#include "browse/engine/ProgramPages.h"
-#include "browse/engine/WebProfiles.h"
+#include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "frame/FrameStatusBar.h"
@@ -51,7 +51,8 @@ TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
     offline->trigger();
     EXPECT_TRUE(WebProfiles::IsOffline());
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")), QStringLiteral("True"));
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
+              QStringLiteral("True"));
     // A page loading meanwhile finds the menu in step with the switch.
     WebProfiles::SetOffline(false);
     w.pane(0).RaiseDownloadBegin();
@@ -60,7 +61,8 @@ TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
     offline->trigger();
     offline->trigger();
     EXPECT_FALSE(WebProfiles::IsOffline());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")), QStringLiteral("False"));
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
+              QStringLiteral("False"));
 }
 
 TEST(Frame, ExitClosesTheBrowseWindowWhichSaves) {
@@ -69,11 +71,13 @@ TEST(Frame, ExitClosesTheBrowseWindowWhichSaves) {
     browse.Controls().MoveLink(w.index("B"), w.index("A"));
     // The browse window does not close on its own.
     EXPECT_FALSE(browse.close());
-    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")), QStringLiteral("A"));
+    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
+              QStringLiteral("A"));
     for (QAction* a : w.frame().findChildren<QAction*>())
         if (a->objectName() == QLatin1String("mnuFileExit")) a->trigger();
     EXPECT_TRUE(App().gbUnloading);
-    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")), QStringLiteral("B"));
+    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
+              QStringLiteral("B"));
 }
 
 } // namespace

@@ -2,18 +2,18 @@
 // context menu; the Links menu; removal messages; the Link limit; saving at close.
 #include <QApplication>
 #include <QDrag>
-#include <QMouseEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTest>
 
-#include "BrowseSupport.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
+#include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "frame/frmMDI.h"
@@ -74,7 +74,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "d", "b", "c"}));
     EXPECT_EQ(browse.State().contextLinkIndex, -1);
     // Without a pressed button it goes to the end; empty caption and address come from the page.
-    w.pane(w.index("A")).SetLocation(QStringLiteral("http://a.test/page"), QStringLiteral("  The\r\nA   page "));
+    w.pane(w.index("A"))
+        .SetLocation(QStringLiteral("http://a.test/page"), QStringLiteral("  The\r\nA   page "));
     w.links().SetForceVisible(w.index("A") + 1);
     browse.ShowPane(w.index("A"));
     Link* fromPage = browse.AddLink("", "", "", "", "", "", false, false);
@@ -101,7 +102,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
 }
 
 TEST(LinkButtons, ToolTipsTellLoadOrReloadAndLogin) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me", "secret"}, {"News", "http://news.test/"}});
+    BrowseWindow w(
+        {{"Bank", "http://bank.test/", false, true, "me", "secret"}, {"News", "http://news.test/"}});
     frmBrowse& browse = w.Load();
     LinkButton* bank = browse.Buttons().cmdLink(w.index("Bank"));
     LinkButton* news = browse.Buttons().cmdLink(w.index("News"));
@@ -132,7 +134,9 @@ TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
 
     // While the Link goes, "Refreshing..." is on show and its pane is stopped.
     QString shownAtStop;
-    w.pane(two).onStop = [&] { shownAtStop = w.frame().MessageShown() ? w.frame().MessageText() : QString(); };
+    w.pane(two).onStop = [&] {
+        shownAtStop = w.frame().MessageShown() ? w.frame().MessageText() : QString();
+    };
     w.boxes().Answer(msgbox::Yes);
     browse.Controls().RemoveLink(two);
     EXPECT_EQ(shownAtStop, QStringLiteral("Refreshing..."));
@@ -146,8 +150,9 @@ TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
     browse.Controls().RemoveLink(w.index("One"));
     ASSERT_EQ(w.boxes().count(), 1);
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Cannot delete the only Link"));
-    EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Cannot delete the only available link. To delete this link "
-                                                   "\r\ncreate another one first and then delete it.\r\r"));
+    EXPECT_EQ(w.boxes().lastText(),
+              QStringLiteral("Cannot delete the only available link. To delete this link "
+                             "\r\ncreate another one first and then delete it.\r\r"));
     EXPECT_EQ(w.boxes().shown().last().icon, msgbox::Exclamation);
     EXPECT_EQ(w.buttonOrder(), QStringList({"One"}));
 }
@@ -189,7 +194,8 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutGoesWithIt) {
         QFile file(shortcut);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         shortcutContent = QString::fromLatin1(file.readAll());
-        EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                  QFileDevice::Permissions());
     });
 
     // Held for the drag time without moving, the button still opens its Link on release.
@@ -252,8 +258,8 @@ TEST(LinkButtons, DropsOfAddressesMakeLinks) {
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "Example"}));
 
     // The page picture drags the visible page; its title names the Link.
-    std::unique_ptr<QMimeData> page(LinkDrag::PageMimeData(QStringLiteral("http://news.test/today"),
-                                                           QStringLiteral("Today's\tnews")));
+    std::unique_ptr<QMimeData> page(
+        LinkDrag::PageMimeData(QStringLiteral("http://news.test/today"), QStringLiteral("Today's\tnews")));
     browse.Controls().cmdLink_OLEDragDrop(0, page.get());
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "Example", "Today's news"}));
 }
@@ -269,7 +275,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     QStringList opened;
     browse.SetLinkEditorOpener([&](LinkEditorHost& host, QWidget*, const Link* link) {
         opened << (link ? QStringLiteral("Edit ") + link->Caption() : QStringLiteral("Add"));
-        if (!link) host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false, false);
+        if (!link)
+            host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false,
+                         false);
     });
     EXPECT_TRUE(w.frame().mnuLinksAdd()->isEnabled());
     EXPECT_TRUE(w.frame().mnuLinksEditName()->isEnabled());
@@ -288,8 +296,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     EXPECT_EQ(opened, QStringList({"Edit Two", "Add", "Add", "Edit Two"}));
 
     // The editor's update changes the stored Link and its button.
-    Link* updated = browse.UpdateLink(w.index("One") + 1, QStringLiteral("First"), QStringLiteral("http://first.test/"),
-                                      QStringLiteral("me"), QStringLiteral("pw"), "", "", true, true);
+    Link* updated =
+        browse.UpdateLink(w.index("One") + 1, QStringLiteral("First"), QStringLiteral("http://first.test/"),
+                          QStringLiteral("me"), QStringLiteral("pw"), "", "", true, true);
     ASSERT_TRUE(updated);
     EXPECT_EQ(updated->UserName(), QStringLiteral("me"));
     EXPECT_NE(updated->UserNameEnc(), QStringLiteral("me"));

@@ -4,14 +4,14 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "BrowseSupport.h"
+#include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PaneArea.h"
-#include "browse/engine/ProgramPages.h"
-#include "browse/engine/WebProfiles.h"
+#include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/UrlUtils.h"
@@ -49,7 +49,8 @@ TEST(Navigation, StartUpOpensTheMarkedLinksInButtonOrder) {
 }
 
 TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButton) {
-    BrowseWindow w({{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
+    BrowseWindow w(
+        {{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
     frmBrowse& browse = w.Load();
     w.startUp();
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
@@ -60,13 +61,15 @@ TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButton) {
 }
 
 TEST(Navigation, ANewUserSeesTheHomePageAndGettingStarted) {
-    BrowseWindow w({{"Home Page$$", "BGDummy", true}, {"Getting Started", "http://bramblegate.localhost/help/quickstart.asp", true}},
+    BrowseWindow w({{"Home Page$$", "BGDummy", true},
+                    {"Getting Started", "http://bramblegate.localhost/help/quickstart.asp", true}},
                    /*newUser*/ true);
     frmBrowse& browse = w.Load();
     w.startUp();
     // Both open at start; then the first button is shown, its home page opened again.
-    EXPECT_EQ(w.navigations(), QStringList({"0 " + kStart, "1 http://bramblegate.localhost/help/quickstart.asp",
-                                            "0 " + kStart}));
+    EXPECT_EQ(
+        w.navigations(),
+        QStringList({"0 " + kStart, "1 http://bramblegate.localhost/help/quickstart.asp", "0 " + kStart}));
     EXPECT_EQ(browse.VisibleIndex(), 0);
     EXPECT_EQ(browse.AddressText(), QStringLiteral("Please wait..."));
 }
@@ -82,8 +85,10 @@ TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
         EXPECT_EQ(box.title, QStringLiteral("Bramblegate - Severe Error inalice's Settings"));
         EXPECT_EQ(box.buttons, msgbox::OKCancel);
         EXPECT_EQ(box.icon, msgbox::Critical);
-        EXPECT_TRUE(box.text.startsWith(QLatin1String("A severe error has been found in this User's setttings.\r")));
-        EXPECT_TRUE(box.text.endsWith(QLatin1String("Click OK to continue, click CANCEL to Retry again.\r\r")));
+        EXPECT_TRUE(
+            box.text.startsWith(QLatin1String("A severe error has been found in this User's setttings.\r")));
+        EXPECT_TRUE(
+            box.text.endsWith(QLatin1String("Click OK to continue, click CANCEL to Retry again.\r\r")));
         EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
         EXPECT_EQ(w.link("Home Page$$").URL(), QStringLiteral("BGDummy"));
         EXPECT_TRUE(App().NewUserCreated);
@@ -134,7 +139,8 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_TRUE(w.navigations().isEmpty());
     Clock::Advance(1500);
     browse.tmrBusy_Timer();
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QString()) << "the busy timer clears the panel once it ran out";
+    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QString())
+        << "the busy timer clears the panel once it ran out";
     EXPECT_TRUE(browse.Navigation().DoNavigate(1));
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
 
@@ -145,7 +151,8 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
 }
 
 TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
-    BrowseWindow w({{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
+    BrowseWindow w(
+        {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
     frmBrowse& browse = w.Load();
     const QDateTime start = BrowseWindow::freezeClock();
     const int bank = w.index("Bank");
@@ -155,9 +162,10 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     EXPECT_EQ(link.NavigateMode(), NavigationDriver::ModeButton);
     EXPECT_EQ(w.navigations(), QStringList({"0 http://bank.test/login"}));
     EXPECT_TRUE(browse.IsPlaceholderShown());
-    EXPECT_EQ(w.pane(frmBrowse::kPlaceholder).bodyHtml(),
-              QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
-                             "Bank</B></BODY></html>"));
+    EXPECT_EQ(
+        w.pane(frmBrowse::kPlaceholder).bodyHtml(),
+        QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
+                       "Bank</B></BODY></html>"));
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
     EXPECT_TRUE(browse.tmrShowPage().isActive());
     EXPECT_EQ(w.frame().StatusBar().PanelText(1), QStringLiteral("Getting Bank"));
@@ -300,9 +308,10 @@ TEST(Navigation, WorkOfflineAtStartUpAsksAndRemembers) {
     browse.Navigation().CheckOnline();
     ASSERT_EQ(w.boxes().count(), 1);
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("No Internet Connection Found"));
-    EXPECT_EQ(w.boxes().lastText(), QStringLiteral("A connection to the Internet could not be found. \r\rDo you want to "
-                                                   "work Offline? If you don't want to work Offline, please \rconnect "
-                                                   "to the Internet first and then come back here and click 'No'. \r\r"));
+    EXPECT_EQ(w.boxes().lastText(),
+              QStringLiteral("A connection to the Internet could not be found. \r\rDo you want to "
+                             "work Offline? If you don't want to work Offline, please \rconnect "
+                             "to the Internet first and then come back here and click 'No'. \r\r"));
     EXPECT_EQ(w.boxes().shown().last().defaultButton, 2);
     EXPECT_TRUE(OfflineState::IsOffline());
     EXPECT_TRUE(w.frame().WorkOfflineChecked());
@@ -314,7 +323,8 @@ TEST(Navigation, WorkOfflineAtStartUpAsksAndRemembers) {
     EXPECT_TRUE(OfflineState::IsOffline());
     w.boxes().Answer(msgbox::Yes);
     browse.Navigation().CheckOnline();
-    EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r"));
+    EXPECT_EQ(w.boxes().lastText(),
+              QStringLiteral("Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r"));
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Working Offline"));
     EXPECT_FALSE(OfflineState::IsOffline());
     EXPECT_FALSE(w.frame().WorkOfflineChecked());

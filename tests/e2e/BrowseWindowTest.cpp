@@ -1,14 +1,14 @@
 // The browse window with the real engine on the local test sites.
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 
+#include "browse/engine/WebEnginePane.h"
+#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PaneArea.h"
 #include "browse/TabColour.h"
-#include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/modEncrypt.h"
@@ -53,15 +53,14 @@ public:
             Links links(App().CurrentUser);
             for (const Site& s : sites)
                 links.Add(QLatin1String(s.caption),
-                          modEncrypt::EncryptMessage(SharedSites().Url(QLatin1String(s.path))), QString(), QString(),
-                          QString(), QString(), s.autoNavigate, false, s.order, false);
+                          modEncrypt::EncryptMessage(SharedSites().Url(QLatin1String(s.path))), QString(),
+                          QString(), QString(), QString(), s.autoNavigate, false, s.order, false);
             links.SaveLinks(false);
         }
         frame.SetUserCaption();
         frame.show();
-        browse = frame.LoadBrowseWindow([this](QWidget* parent) {
-            return new OrderedPane(App().CurrentUser, parent, &navigations);
-        });
+        browse = frame.LoadBrowseWindow(
+            [this](QWidget* parent) { return new OrderedPane(App().CurrentUser, parent, &navigations); });
         for (QTimer* t : {&browse->tmrGetFavs(), &browse->tmrShowPage()})
             t->stop();
     }
@@ -76,8 +75,10 @@ public:
             if (l->Caption() == QLatin1String(caption)) return l->Index() - 1;
         return -1;
     }
-    bool loaded(int i) { return pane(i).ReadyState() == PaneReadyState::Complete && !pane(i).LocationURL().isEmpty() &&
-                                pane(i).LocationURL() != QLatin1String("about:blank"); }
+    bool loaded(int i) {
+        return pane(i).ReadyState() == PaneReadyState::Complete && !pane(i).LocationURL().isEmpty() &&
+               pane(i).LocationURL() != QLatin1String("about:blank");
+    }
 
     TempStore store;
     ScriptedBoxes boxes;
@@ -87,7 +88,9 @@ public:
 };
 
 TEST(BrowseWindow, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing) {
-    RealBrowse w({{"Plain", "/plain", true, 2}, {"Echo", "/echo", true, 0}, {"Frames", "/iframes", true, 1},
+    RealBrowse w({{"Plain", "/plain", true, 2},
+                  {"Echo", "/echo", true, 0},
+                  {"Frames", "/iframes", true, 1},
                   {"Later", "/welcome", false, 3}});
     frmBrowse& browse = *w.browse;
     for (int i = 0; i < 4; ++i)
@@ -98,8 +101,12 @@ TEST(BrowseWindow, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing
                   frames = SharedSites().Url("/iframes");
     EXPECT_EQ(w.navigations, QStringList({echo, frames, plain}));
     ASSERT_TRUE(WaitFor([&] { return w.loaded(0) && w.loaded(1) && w.loaded(2); }, 30000));
-    ASSERT_TRUE(WaitFor([&] { return browse.TabColour(0) == TabColour::Yellow && browse.TabColour(1) == TabColour::Yellow &&
-                                     browse.TabColour(2) == TabColour::Yellow; }, 10000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return browse.TabColour(0) == TabColour::Yellow && browse.TabColour(1) == TabColour::Yellow &&
+                   browse.TabColour(2) == TabColour::Yellow;
+        },
+        10000));
     EXPECT_EQ(browse.VisibleIndex(), w.index("Echo"));
     EXPECT_EQ(browse.Panes().Front(), w.index("Echo"));
     EXPECT_EQ(browse.AddressText(), echo);
@@ -108,7 +115,9 @@ TEST(BrowseWindow, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing
 }
 
 TEST(BrowseWindow, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
-    RealBrowse w({{"Plain", "/plain", false, 0}, {"Missing", "/missing", false, 1}, {"Broken", "/script-error", false, 2}});
+    RealBrowse w({{"Plain", "/plain", false, 0},
+                  {"Missing", "/missing", false, 1},
+                  {"Broken", "/script-error", false, 2}});
     frmBrowse& browse = *w.browse;
     QTest::mouseClick(browse.Buttons().cmdLink(w.index("Plain")), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return w.loaded(0) && browse.TabColour(0) == TabColour::Yellow; }, 20000));
@@ -128,7 +137,8 @@ TEST(BrowseWindow, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
     // A script error of the page on show is reported in the status bar.
     const int broken = w.index("Broken");
     QTest::mouseClick(browse.Buttons().cmdLink(broken), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return w.frame.StatusBar().Panel1Picture() == QLatin1String("PageError"); }, 20000));
+    ASSERT_TRUE(
+        WaitFor([&] { return w.frame.StatusBar().Panel1Picture() == QLatin1String("PageError"); }, 20000));
     EXPECT_EQ(w.frame.StatusBar().PanelText(1), QStringLiteral("Error on Page "));
     EXPECT_TRUE(w.frame.StatusBar().Panel1Tag().startsWith(QLatin1String("Line: ")));
 }

@@ -1,5 +1,5 @@
-#include <QWebEnginePage>
 #include <gtest/gtest.h>
+#include <QWebEnginePage>
 
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
@@ -25,7 +25,8 @@ TEST(ProgramPages, ServedOfflineUnderTheSchemeAndTheSiteAddress) {
     EXPECT_EQ(pane.LocationName(), QStringLiteral("Getting Started with Bramblegate"));
     EXPECT_EQ(pane.LocationURL(), QStringLiteral("bramblegate://help/quickstart.asp"));
 
-    ASSERT_TRUE(LoadAndWait(pane, log, QStringLiteral("http://bramblegate.localhost/Support/LoginProblem.asp")));
+    ASSERT_TRUE(
+        LoadAndWait(pane, log, QStringLiteral("http://bramblegate.localhost/Support/LoginProblem.asp")));
     EXPECT_EQ(pane.LocationName(), QStringLiteral("When an automatic login does not work"));
 
     // An unknown page of the scheme is an error, not an empty page.

@@ -35,7 +35,8 @@ public:
 class Registry : public QObject {
 public:
     explicit Registry(QObject* parent)
-        : QObject(parent), interceptor(new OfflineInterceptor(this)), programPages(ProgramPages::Handler(this)) {}
+        : QObject(parent), interceptor(new OfflineInterceptor(this)),
+          programPages(ProgramPages::Handler(this)) {}
     ~Registry() override {
         // Profiles first (they use the interceptor).
         for (QWebEngineProfile* p : std::as_const(profiles))
