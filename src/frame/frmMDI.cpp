@@ -14,6 +14,7 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "frame/FrameStatusBar.h"
+#include "users/StartUp.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ void frmMDI::BuildMenus() {
 // ----- start-up -------------------------------------------------------------------------------
 
 void frmMDI::SetUserCaption() {
-    setWindowTitle(QString::fromLatin1(ProductName()) + QStringLiteral(" - ") + App().CurrentUser);
+    setWindowTitle(StartUp::MainTitle());
 }
 
 void frmMDI::RestoreOfflineState() {
