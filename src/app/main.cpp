@@ -1,15 +1,19 @@
 #include <QApplication>
-#include <QMainWindow>
 
+#include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebEnginePane.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
+#include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
+#include "frame/frmMDI.h"
 #include "users/cOptions.h"
 #include "users/StartUp.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ProgramPages::RegisterScheme(); // the engine wants its schemes before the application
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bramblegate"));
     QApplication::setApplicationVersion(AppVersion());
@@ -26,11 +30,18 @@ int main(int argc, char* argv[]) {
     cOptions options(App().CurrentUser);
     App().Options = &options;
 
-    QMainWindow window;
-    window.setWindowTitle(StartUp::MainTitle());
-    window.resize(1024, 720);
-    window.show();
-    const int rc = app.exec();
+    int rc = 0;
+    {
+        frmMDI frame;
+        Errors::SetAbortHandler([&frame] { frame.EndApplication(); });
+        frame.SetUserCaption();
+        frame.RestoreOfflineState();
+        frame.show();
+        const QString user = App().CurrentUser;
+        frame.LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
+        if (!frame.EndRequested()) rc = app.exec();
+        Errors::SetAbortHandler({});
+    }
     App().Options = nullptr;
     App().ClearUser();
     return rc;

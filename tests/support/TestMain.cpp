@@ -3,6 +3,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "browse/engine/ProgramPages.h"
+
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
 int main(int argc, char** argv) {
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ProgramPages::RegisterScheme(); // before the application, as the engine requires
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bramblegate"));
     ::testing::InitGoogleTest(&argc, argv);

@@ -150,7 +150,7 @@ public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     std::atomic<bool> offline{false};
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (offline.load() && WebProfiles::BlockedOffline(info.requestUrl().scheme())) info.block(true);
+        if (offline.load() && WebProfiles::BlockedOffline(info.requestUrl())) info.block(true);
     }
 };
 

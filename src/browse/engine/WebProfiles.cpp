@@ -8,7 +8,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlSchemeHandler>
 
+#include "browse/engine/ProgramPages.h"
 #include "core/AppPaths.h"
 
 namespace WebProfiles {
@@ -20,14 +22,21 @@ class OfflineInterceptor : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (g_offline.load() && BlockedOffline(info.requestUrl().scheme())) info.block(true);
+        // The product's own site is served by the program, on line or off.
+        if (ProgramPages::IsSiteAddress(info.requestUrl())) {
+            info.redirect(ProgramPages::SchemeUrlFor(info.requestUrl()));
+            return;
+        }
+        if (g_offline.load() && BlockedOffline(info.requestUrl())) info.block(true);
     }
 };
 
 // Owns the profiles; a child of the application, so they go before the engine shuts down.
 class Registry : public QObject {
 public:
-    explicit Registry(QObject* parent) : QObject(parent), interceptor(new OfflineInterceptor(this)) {}
+    explicit Registry(QObject* parent)
+        : QObject(parent), interceptor(new OfflineInterceptor(this)),
+          programPages(ProgramPages::Handler(this)) {}
     ~Registry() override {
         // Profiles first (they use the interceptor).
         for (QWebEngineProfile* p : std::as_const(profiles))
@@ -43,6 +52,7 @@ public:
     QHash<QString, QWebEngineProfile*> profiles;
     QHash<QWebEngineProfile*, int> pages;
     OfflineInterceptor* interceptor;
+    QWebEngineUrlSchemeHandler* programPages;
 
 private:
     static Registry* s_instance;
@@ -54,8 +64,10 @@ QString Key(const QString& userName) {
     return userName.trimmed().toCaseFolded();
 }
 
-void Configure(QWebEngineProfile* profile, OfflineInterceptor* interceptor) {
-    profile->setUrlRequestInterceptor(interceptor);
+void Configure(QWebEngineProfile* profile, Registry* r) {
+    profile->setUrlRequestInterceptor(r->interceptor);
+    if (ProgramPages::SchemeRegistered())
+        profile->installUrlSchemeHandler(ProgramPages::kScheme, r->programPages);
     QWebEngineSettings* s = profile->settings();
     // PDFs show in the pane rather than becoming downloads.
     s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
@@ -83,7 +95,7 @@ QWebEngineProfile* ForUser(const QString& userName) {
         profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
-    Configure(profile, r->interceptor);
+    Configure(profile, r);
     r->profiles.insert(key, profile);
     return profile;
 }
@@ -136,6 +148,10 @@ void SetOffline(bool offline) {
 
 bool IsOffline() {
     return g_offline.load();
+}
+
+bool BlockedOffline(const QUrl& url) {
+    return !ProgramPages::IsSiteAddress(url) && BlockedOffline(url.scheme());
 }
 
 bool BlockedOffline(const QString& scheme) {

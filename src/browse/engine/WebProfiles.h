@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 class QWebEngineProfile;
 class QWebEngineUrlRequestInterceptor;
@@ -11,6 +12,9 @@ class QWebEngineUrlRequestInterceptor;
 // are never seen by another person on the same OS account. A user's profile lives in
 // AppPaths::UserProfileFolder(user) (owner-only), with persistent cookies. The empty user name
 // gets a profile that keeps nothing on disk (before anyone has logged in, and for tests).
+//
+// The profiles serve the program's own pages (ProgramPages) and redirect the product's web site
+// to them.
 //
 // Also the program's offline switch: while it is on, every profile blocks network loads
 // (http, https, ftp, ws); local pages (file, qrc, data, about) still load.
@@ -33,7 +37,9 @@ void RemovePage(QWebEngineProfile* profile);
 // The program's offline switch.
 void SetOffline(bool offline);
 bool IsOffline();
-// Whether a load of this address is blocked while offline.
+// Whether a load of this scheme, or of this address, is blocked while offline. The program's own
+// pages never are.
 bool BlockedOffline(const QString& scheme);
+bool BlockedOffline(const QUrl& url);
 
 } // namespace WebProfiles

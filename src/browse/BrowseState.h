@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// What several parts of the browse window read and write, in one place. Owned by frmBrowse;
+// the Links, the panes and the timers are reached through frmBrowse itself.
+struct BrowseState {
+    // Control index of the Link button last pressed; -1 when none (the context menu's Add inserts
+    // before it, Edit and Remove act on it).
+    int contextLinkIndex = -1;
+    // A drag of a Link button has started: the mouse-up that ends it opens nothing.
+    bool dragPending = false;
+    // The current sidebar tab: 0 Links, 1 Favorites, 2 Search.
+    int sideBarTab = 0;
+
+    // A navigation has been started by the window (page-load tracking waits for it before it
+    // believes the engine's padlock reports).
+    bool navigationStarted = false;
+    // Form_Load has run to its end.
+    bool finishedLoading = false;
+    // The start-up navigation of the Links marked to load at start has run.
+    bool startUpNavigationDone = false;
+    // A top-level navigation of the visible Link is under way (set by BeforeNavigate2, cleared by
+    // DownloadBegin and the parse time-out timer).
+    bool topLevelNavigationPending = false;
+    // The next new window of a Link pane opens without the pop-up test (the navigation stayed on
+    // the pane's own site).
+    bool AllowNextNewWindow = false;
+
+    // A deferred login-form parse: when it was asked for (null: none) and for which pane.
+    QDateTime ParseAt;
+    int ParseIndex = -1;
+    // Parse counter of the one site whose submit button must be pressed on every second parse.
+    int signInParseCount = 0;
+
+    // The status text shown for the visible Link, and its progress.
+    QString statusText;
+    int browseProgress = 0;
+    // The pane whose document is the window's current one (its script errors are shown); -1: none.
+    int currentDocumentPane = -1;
+    // The details of the last script error of the current document ("Line: ..."); empty: none.
+    QString scriptErrorTag;
+};

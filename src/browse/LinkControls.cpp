@@ -1,0 +1,417 @@
+#include "browse/LinkControls.h"
+
+#include <algorithm>
+#include <QApplication>
+#include <QDrag>
+#include <QMenu>
+#include <QMimeData>
+
+#include "browse/engine/BrowserPane.h"
+#include "browse/frmBrowse.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/LinkDrag.h"
+#include "browse/NavigationDriver.h"
+#include "core/Errors.h"
+#include "core/MessageBox.h"
+#include "core/modEncrypt.h"
+#include "core/UrlUtils.h"
+#include "frame/frmMDI.h"
+#include "links/Links.h"
+
+using namespace modGeneral;
+
+namespace {
+
+constexpr int kDragStartMs = 250;
+constexpr int kCaptionMax = 80;
+
+QString MenuText(const QString& caption) {
+    return QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+LinkControls::LinkControls(frmBrowse& window) : w(window) {}
+
+// ----- controls -------------------------------------------------------------------------------
+
+void LinkControls::LoadControls() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadControls"), [&] {
+        Links& links = w.links();
+        if (links.Count() > 0) {
+            for (int i = 0; i < links.Count(); ++i)
+                LoadControl(i, true);
+            RefreshButtons();
+        } else {
+            w.Frame().mnuLinksEditName()->setEnabled(false);
+            w.Frame().mnuLinksRemoveName()->setEnabled(false);
+        }
+        links.SetControlsLoaded(true);
+    });
+}
+
+void LinkControls::LoadControl(int i, bool loading) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadControl"), [&] {
+        Link* link = w.links().Item(i + 1);
+        if (!link || i >= frmBrowse::kMaxLinks) return;
+        if (int(m_viewShown.size()) <= i) m_viewShown.resize(i + 1, false);
+        w.Buttons().CreateButtons(i);
+        if (i > 0) w.CreatePane(i);
+        if (!loading) RefreshButtons();
+        SetButtonCaption(i);
+        if (w.links().ControlsAreLoaded()) RefreshmnuLinksEditRemove();
+    });
+}
+
+void LinkControls::LoadDynaControl(int i) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadDynaControl"), [&] {
+        LoadControl(i, true);
+        RefreshButtons();
+    });
+}
+
+void LinkControls::UnloadDynaControl(int i) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("UnloadDynaControl"), [&] {
+        w.Buttons().HideRow(i);
+        w.Buttons().ReleaseButtons(i);
+        // Pane 0 is the window's own and stays; the others go with their Link (and their page).
+        if (i > 0) w.ReleasePane(i);
+        SetViewShown(i, false);
+        RefreshButtons();
+        // The removed Link was on show: the first Link in button order takes its place.
+        Links& links = w.links();
+        if (links.Visible() < 1 && links.CountUndeleted() > 0) {
+            const int first = links.ControlOrderItemIndex(0);
+            links.SetForceVisible(first);
+            w.ShowPane(first - 1);
+        }
+    });
+}
+
+void LinkControls::RefreshButtons() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshButtons"), [&] {
+        Links& links = w.links();
+        LinkButtonsPanel& buttons = w.Buttons();
+        buttons.SetRows(links.CountUndeleted());
+        const int visible = w.VisibleIndex();
+        for (Link* link : links) {
+            const int i = link->Index() - 1;
+            if (link->Deleted() || !buttons.cmdLink(i)) continue;
+            buttons.Place(i, link->ControlOrder(), ViewShown(i));
+            buttons.SetCurrent(i, i == visible);
+            SetButtonCaption(i);
+        }
+        RefreshScrolling();
+    });
+}
+
+void LinkControls::RefreshScrolling() {
+    Links& links = w.links();
+    LinkButtonsPanel& buttons = w.Buttons();
+    links.SetLinksPerPage(buttons.LinksPerPage());
+    links.SetLinkAtTop(buttons.TopRow());
+    links.SetLinkAtBottom(qMin(links.CountUndeleted(), buttons.TopRow() + buttons.LinksPerPage()) - 1);
+}
+
+void LinkControls::RefreshmnuLinksEditRemove() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
+        QMenu* edit = w.Frame().mnuLinksEditName();
+        QMenu* remove = w.Frame().mnuLinksRemoveName();
+        edit->clear();
+        remove->clear();
+        Links& links = w.links();
+        for (int order = 0; order < links.Count(); ++order) {
+            Link* link = links.ControlOrderItem(order);
+            if (!link) continue;
+            const int i = link->Index() - 1;
+            edit->addAction(MenuText(link->Caption()), [this, i] { EditLink(i); });
+            remove->addAction(MenuText(link->Caption()), [this, i] { RemoveLink(i); });
+        }
+        const bool any = links.CountUndeleted() > 0;
+        edit->setEnabled(any && w.HasLinkEditor());
+        remove->setEnabled(any);
+    });
+}
+
+// ----- Links ----------------------------------------------------------------------------------
+
+bool LinkControls::CanAddLink() const {
+    if (w.links().Count() < frmBrowse::kMaxLinks) return true;
+    MsgBox(QStringLiteral("No more Links can be added until you log in again: this window holds ") +
+               QString::number(frmBrowse::kMaxLinks) +
+               QStringLiteral(" Links at most, counting the ones removed since you logged in.") + CR + CR +
+               QStringLiteral("Please log out and log in again, then add the Link.") + CR + CR,
+           msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Too Many Links"));
+    return false;
+}
+
+Link* LinkControls::AddLink(const QString& caption, const QString& url, const QString& userName,
+                            const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                            bool autoNavigate, bool reqLogin) {
+    Link* added = nullptr;
+    if (!CanAddLink()) return nullptr;
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("AddLink"), [&] {
+        QString theCaption = caption;
+        QString theUrl = url;
+        if (theCaption.isEmpty() && theUrl.isEmpty()) {
+            if (BrowserPane* pane = w.Pane(w.VisibleIndex())) {
+                theCaption = CleanCaption(pane->LocationName());
+                theUrl = pane->LocationURL();
+            }
+        }
+        QString pwEnc, urlEnc, userEnc;
+        try {
+            pwEnc = modEncrypt::EncryptMessage(pw);
+            urlEnc = modEncrypt::EncryptMessage(theUrl);
+            userEnc = modEncrypt::EncryptMessage(userName);
+        } catch (const BgError& e) {
+            if (e.number() != modEncrypt::kErrNotEncodable) throw;
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Add Link"));
+            return;
+        }
+        Links& links = w.links();
+        const int context = w.State().contextLinkIndex;
+        Link* before = context >= 0 ? links.Item(context + 1) : nullptr;
+        if (!before || before->Deleted()) {
+            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                              autoNavigate, reqLogin, -1, true);
+            LoadControl(links.Count() - 1, false);
+        } else {
+            added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                              autoNavigate, reqLogin, before->ControlOrder(), true);
+            LoadDynaControl(links.Count() - 1);
+        }
+        RefreshButtons();
+        RefreshmnuLinksEditRemove();
+        w.Buttons().EnsureRowVisible(added->ControlOrder());
+        w.State().contextLinkIndex = -1;
+    });
+    return added;
+}
+
+Link* LinkControls::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                               const QString& pw, const QString& selectOption,
+                               const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
+    Link* updated = nullptr;
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("UpdateLink"), [&] {
+        QString pwEnc, urlEnc, userEnc;
+        try {
+            pwEnc = modEncrypt::EncryptMessage(pw);
+            urlEnc = modEncrypt::EncryptMessage(url);
+            userEnc = modEncrypt::EncryptMessage(userName);
+        } catch (const BgError& e) {
+            if (e.number() != modEncrypt::kErrNotEncodable) throw;
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Edit Link"));
+            return;
+        }
+        updated = w.links().UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption,
+                                       navigateAfterLogin, autoNavigate, reqLogin);
+        SetButtonCaption(index - 1);
+        RefreshmnuLinksEditRemove();
+        w.State().contextLinkIndex = -1;
+    });
+    return updated;
+}
+
+void LinkControls::RemoveLink(int i) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RemoveLink"), [&] {
+        Links& links = w.links();
+        Link* link = links.Item(i + 1);
+        if (!link || link->Deleted()) return;
+        if (links.CountUndeleted() < 2) {
+            MsgBox(QStringLiteral("Cannot delete the only available link. To delete this link ") + CRLF +
+                       QStringLiteral("create another one first and then delete it.") + CR + CR,
+                   msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Cannot delete the only Link"));
+            return;
+        }
+        if (MsgBox(QStringLiteral("Are you sure you want to delete the Link '") + link->Caption() +
+                       QStringLiteral("' ?") + CR + CR,
+                   msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
+            return;
+        w.Frame().ShowMessage(QStringLiteral("Refreshing..."));
+        if (BrowserPane* pane = w.Pane(i)) pane->Stop();
+        links.Remove(i + 1);
+        UnloadDynaControl(i);
+        RefreshmnuLinksEditRemove();
+        w.Frame().HideMessage();
+        w.State().contextLinkIndex = -1;
+    });
+    w.Frame().HideMessage();
+}
+
+void LinkControls::EditLink(int i) {
+    Link* link = w.links().Item(i + 1);
+    if (!link || link->Deleted()) return;
+    w.State().contextLinkIndex = i;
+    w.OpenLinkEditor(link);
+}
+
+void LinkControls::AddLinkDialog() {
+    w.OpenLinkEditor(nullptr);
+}
+
+void LinkControls::SortButtons() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("SortButtons"), [&] {
+        if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") + CR +
+                       QStringLiteral("This action cannot be undone.") + CR + CR,
+                   msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"), 2) != msgbox::Yes)
+            return;
+        Links& links = w.links();
+        QList<Link*> sorted;
+        for (int order = 0; order < links.CountUndeleted(); ++order)
+            if (Link* link = links.ControlOrderItem(order)) sorted << link;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
+            return a->Caption().compare(b->Caption(), Qt::CaseInsensitive) < 0;
+        });
+        for (int k = 0; k < sorted.size(); ++k)
+            sorted[k]->SetControlOrder(k);
+        RefreshButtons();
+        RefreshScrolling();
+        links.SaveLinks(false);
+        RefreshmnuLinksEditRemove();
+    });
+}
+
+void LinkControls::MoveLink(int from, int to) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("MoveLink"), [&] {
+        Links& links = w.links();
+        Link* source = links.Item(from + 1);
+        Link* target = links.Item(to + 1);
+        if (!source || !target || source->Deleted() || target->Deleted() || from == to) return;
+        links.MoveLink(from + 1, to + 1);
+        RefreshButtons();
+        RefreshScrolling();
+        links.SaveLinks(false);
+        RefreshmnuLinksEditRemove();
+    });
+}
+
+QString LinkControls::CleanCaption(const QString& text) {
+    QString clean = text;
+    for (QChar& c : clean)
+        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+    clean = clean.simplified();
+    return Ellipsis(clean, kCaptionMax);
+}
+
+void LinkControls::SetButtonCaption(int i) {
+    Link* link = w.links().Item(i + 1);
+    LinkButton* button = w.Buttons().cmdLink(i);
+    if (!link || !button) return;
+    button->setText(w.FitCaption(link->Caption(), w.Buttons().CaptionWidth()));
+    button->setToolTip(LinkToolTip(i));
+    if (QToolButton* view = w.Buttons().cmdView(i))
+        view->setToolTip(QStringLiteral("View ") + link->Caption());
+}
+
+// ----- mouse, drag and drop -------------------------------------------------------------------
+
+void LinkControls::cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
+    w.State().contextLinkIndex = i;
+    if (button == Qt::LeftButton) {
+        w.State().dragPending = false;
+        m_dragIndex = i;
+        m_dragArmed = false;
+        m_pressAt = m_mouseAt = globalPos;
+        w.tmrDragStart().start(kDragStartMs);
+    }
+}
+
+void LinkControls::cmdLink_MouseMove(int i, const QPoint& globalPos, Qt::MouseButtons buttons) {
+    if (LinkButton* button = w.Buttons().cmdLink(i)) button->setToolTip(LinkToolTip(i));
+    if (!(buttons & Qt::LeftButton)) return;
+    m_mouseAt = globalPos;
+    if (m_dragArmed && i == m_dragIndex && Moved()) {
+        m_dragArmed = false;
+        w.State().dragPending = true;
+        StartDrag(i);
+    }
+}
+
+bool LinkControls::Moved() const {
+    return (m_mouseAt - m_pressAt).manhattanLength() >= QApplication::startDragDistance();
+}
+
+void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
+    w.tmrDragStart().stop();
+    m_dragArmed = false;
+    w.State().contextLinkIndex = -1;
+    if (button == Qt::RightButton) {
+        w.State().contextLinkIndex = i;
+        w.ShowContextMenu(globalPos);
+        return;
+    }
+    if (!w.State().dragPending) w.Navigation().OpenLink(i);
+}
+
+void LinkControls::tmrDragStart_Timer() {
+    w.tmrDragStart().stop();
+    w.State().contextLinkIndex = -1;
+    if (!Moved()) {
+        m_dragArmed = true;
+        return;
+    }
+    w.State().dragPending = true;
+    StartDrag(m_dragIndex);
+}
+
+void LinkControls::StartDrag(int i) {
+    Link* link = w.links().Item(i + 1);
+    LinkButton* button = w.Buttons().cmdLink(i);
+    if (!link || !button) return;
+    LinkDrag data(i, link->URL(), link->Caption());
+    auto* drag = new QDrag(button);
+    drag->setMimeData(data.MimeData());
+    drag->setPixmap(button->grab());
+    drag->setHotSpot(QPoint(12, button->height() / 2));
+    w.RunDrag(*drag);
+    // `data` goes here, and with it the shortcut file.
+}
+
+void LinkControls::cmdView_Click(int i) {
+    Links& links = w.links();
+    if (!links.Item(i + 1)) return;
+    links.SetForceVisible(i + 1);
+    w.ShowPane(i);
+    w.EnsureAppFocus();
+}
+
+void LinkControls::cmdLink_OLEDragDrop(int i, const QMimeData* data) {
+    const LinkDrag::Drop drop = LinkDrag::Parse(data);
+    switch (drop.kind) {
+    case LinkDrag::Drop::LinkButton:
+        MoveLink(drop.sourceIndex, i);
+        break;
+    case LinkDrag::Drop::Address: {
+        QString caption = CleanCaption(drop.pageTitle);
+        if (caption.isEmpty()) caption = CleanCaption(ProperCase(GetSiteName(drop.url)));
+        if (caption.isEmpty()) caption = CleanCaption(drop.url);
+        AddLink(caption, drop.url, QString(), QString(), QString(), QString(), false, false);
+        break;
+    }
+    case LinkDrag::Drop::None:
+        break;
+    }
+}
+
+QString LinkControls::LinkToolTip(int i) const {
+    Link* link = w.links().Item(i + 1);
+    if (!link) return {};
+    return (ViewShown(i) ? QStringLiteral("Reload ") : QStringLiteral("Load ")) +
+           (link->ReqLogin() ? QStringLiteral("and login to ") : QString()) + link->Caption();
+}
+
+bool LinkControls::ViewShown(int i) const {
+    return i >= 0 && i < m_viewShown.size() && m_viewShown[i];
+}
+
+void LinkControls::SetViewShown(int i, bool shown) {
+    if (i < 0) return;
+    if (m_viewShown.size() <= i) m_viewShown.resize(i + 1, false);
+    if (m_viewShown[i] == shown) return;
+    m_viewShown[i] = shown;
+    Link* link = w.links().Item(i + 1);
+    if (link && !link->Deleted() && w.Buttons().cmdLink(i)) w.Buttons().Place(i, link->ControlOrder(), shown);
+}

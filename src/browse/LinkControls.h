@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+class Link;
+class QMimeData;
+class frmBrowse;
+
+// The Link buttons of the browse window and what the user does with them: making and placing
+// the buttons and panes of the Links, the Links menu's Edit and Remove lists, adding, updating,
+// removing, sorting and moving Links, and the buttons' mouse, drag and drop handling.
+class LinkControls {
+public:
+    explicit LinkControls(frmBrowse& window);
+
+    // --- controls
+    void LoadControls();
+    // Makes the controls of Link i + 1 (button, view button, pane; pane 0 exists already).
+    // `loading`: during Form_Load (the buttons are placed once at the end).
+    void LoadControl(int i, bool loading);
+    // The controls of a Link inserted before another one.
+    void LoadDynaControl(int i);
+    // Hides and releases the controls of a removed Link.
+    void UnloadDynaControl(int i);
+    // Places every button by its ControlOrder, marks the visible Link's, refits the captions.
+    void RefreshButtons();
+    // Links.LinksPerPage, LinkAtTop and LinkAtBottom from the sidebar's scrolling.
+    void RefreshScrolling();
+    void RefreshmnuLinksEditRemove();
+
+    // --- Links
+    Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                  const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                  bool reqLogin);
+    Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                     const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                     bool autoNavigate, bool reqLogin);
+    // Removes the Link of control index i after asking.
+    void RemoveLink(int i);
+    // Opens the editor for the Link of control index i, or to add one (i = -1: at the end).
+    void EditLink(int i);
+    void AddLinkDialog();
+    void SortButtons();
+    // Puts Link button `from` at the place of button `to` and saves the order.
+    void MoveLink(int from, int to);
+    // Whether another Link fits in this lifetime of the window; tells the user when not.
+    bool CanAddLink() const;
+
+    // Captions taken from pages: one line, no runs of blanks, not too long.
+    static QString CleanCaption(const QString& text);
+    // The button caption of Link i, fitted to its button.
+    void SetButtonCaption(int i);
+
+    // --- mouse and keyboard on a Link button (control index i)
+    void cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos = {});
+    void cmdLink_MouseMove(int i, const QPoint& globalPos = {}, Qt::MouseButtons buttons = Qt::NoButton);
+    void cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos);
+    // The drag-start timer ran out while the left button was held: the drag begins as soon as the
+    // mouse moves (at once when it has moved already). A long press without moving stays a click.
+    void tmrDragStart_Timer();
+    void cmdView_Click(int i);
+    void cmdLink_OLEDragDrop(int i, const QMimeData* data);
+    // The tool tip of Link i's button ("Load " / "Reload ", "and login to ", caption).
+    QString LinkToolTip(int i) const;
+
+    // Whether Link i has been opened in this run (its view button shows).
+    bool ViewShown(int i) const;
+    void SetViewShown(int i, bool shown);
+
+private:
+    void StartDrag(int i);
+    bool Moved() const;
+
+    frmBrowse& w;
+    int m_dragIndex = -1;
+    bool m_dragArmed = false;
+    QPoint m_pressAt;
+    QPoint m_mouseAt;
+    QList<bool> m_viewShown;
+};

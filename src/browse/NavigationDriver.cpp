@@ -1,0 +1,357 @@
+#include "browse/NavigationDriver.h"
+
+#include <QCoreApplication>
+
+#include "browse/engine/BrowserPane.h"
+#include "browse/frmBrowse.h"
+#include "browse/LinkControls.h"
+#include "browse/OfflineState.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/TabColour.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "core/MessageBox.h"
+#include "core/modEncrypt.h"
+#include "frame/frmMDI.h"
+#include "links/Links.h"
+
+using namespace modGeneral;
+
+namespace {
+
+bool ByButtonOrStartUp(const Link& link) {
+    return link.NavigateMode() == NavigationDriver::ModeStartUp ||
+           link.NavigateMode() == NavigationDriver::ModeButton;
+}
+
+} // namespace
+
+NavigationDriver::NavigationDriver(frmBrowse& window) : w(window) {}
+
+bool NavigationDriver::IsDummy(const QString& url) {
+    return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
+}
+
+QString NavigationDriver::ProgressPageMarkup(const QString& progressText) {
+    return QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>") +
+           progressText.toHtmlEscaped() + QStringLiteral("</B></BODY></html>");
+}
+
+// ----- opening Links --------------------------------------------------------------------------
+
+void NavigationDriver::OpenLink(int i) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("OpenLink"), [&] {
+        w.tmrDragStart().stop();
+        w.State().contextLinkIndex = -1;
+        Links& links = w.links();
+        Link* link = links.Item(i + 1);
+        if (!link || link->Deleted()) return;
+        w.EnsureAppFocus();
+        if (link->URL().isEmpty()) {
+            MsgBox(QStringLiteral("The Web Address for this Link is invalid."), msgbox::OKOnly,
+                   msgbox::Information, QStringLiteral("Invalid URL"));
+            return;
+        }
+        link->SetNavigateMode(ModeButton);
+        links.SetForceVisible(i + 1);
+        links.SetNavigateStopped(false);
+        DoNavigate(i);
+        w.ShowPane(i);
+        w.EnsureAppFocus();
+    });
+}
+
+bool NavigationDriver::DoNavigate(int i) {
+    Links& links = w.links();
+    if (links.NavigateStopped()) return false;
+    const bool offline = OfflineState::IsOffline();
+    Link* link = links.Item(i + 1);
+    BrowserPane* pane = w.Pane(i);
+    if (!link || !pane) return false;
+    w.State().navigationStarted = true;
+    link->SetLoggedIn(false);
+    link->SetLoginAssumed(false);
+    link->SetNavigateAfterLoginDone(false);
+    link->SetPasswordSent(false);
+    link->SetNavigationError(false);
+    link->SignInServiceUsed = false;
+    link->SetTitle(QString());
+
+    w.SetTabColour(i, TabColour::ButtonFace);
+    w.Controls().SetViewShown(i, true);
+    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+
+    const QString url = link->URL();
+    Errors::Quietly([&] {
+        if (IsDummy(url)) {
+            pane->GoHome();
+            w.SetAddressText(QStringLiteral("Please wait..."));
+        } else if (!offline && link->ReqLogin()) {
+            // A pane that has shown nothing yet has no page name to show.
+            QString from = pane->LocationName();
+            if (from.isEmpty() || from == QLatin1String("about:blank")) from = link->Caption();
+            link->SetProgressText(QStringLiteral("Getting ") + from);
+            SetLoginTimeOut(i);
+            if (ByButtonOrStartUp(*link)) {
+                SetProgressText(i, link->ProgressText());
+                ShowProgressPage(i);
+            }
+            pane->Navigate2(url);
+        } else {
+            pane->Navigate2(url);
+        }
+    });
+    return true;
+}
+
+void NavigationDriver::NavigateURL(const QString& url) {
+    Nav2Visible(url, ModeUser);
+}
+
+void NavigationDriver::Nav2Visible(const QString& url, int mode) {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("Nav2Visible"), [&] {
+        Links& links = w.links();
+        if (url.isEmpty() || links.Visible() < 1) return;
+        Link* link = links.Item(links.Visible());
+        BrowserPane* pane = w.Pane(links.Visible() - 1);
+        if (!link || !pane) return;
+        const int i = link->Index() - 1;
+        w.SetTabColour(i, TabColour::ButtonFace);
+        w.CopyTabColourToView(i);
+        links.RenewLink(link->Index());
+        w.HideAddressMatches();
+        if (mode != ModeKeep) link->SetNavigateMode(mode);
+        w.SetAddressText(url);
+        w.Controls().SetViewShown(i, true);
+        Errors::Quietly([&] { pane->Navigate2(url); });
+        // Whatever login the Link was waiting for is over: its pane shows what the user asked for.
+        link->SetLoginTimeOut(QDateTime());
+        w.BringToFront(i);
+    });
+}
+
+// ----- progress page and login deadline -------------------------------------------------------
+
+bool NavigationDriver::ShowsProgressPage(const Link& link) const {
+    return link.LoginTimeOut().isValid() && link.LoginTimeOut() > Clock::Now();
+}
+
+void NavigationDriver::SetProgressText(int i, const QString& text) {
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    link->SetProgressText(text);
+    if (w.IsVisibleLink(i)) w.SetStatusText(text);
+}
+
+void NavigationDriver::ShowProgressPage(int i) {
+    Link* link = w.links().Item(i + 1);
+    if (!link || !w.IsVisibleLink(i)) return;
+    if (link->ProgressText().contains(QLatin1String("error"), Qt::CaseInsensitive))
+        link->SetLoginTimeOut(Clock::Now());
+    if (BrowserPane* placeholder = w.Placeholder())
+        Errors::Quietly([&] { placeholder->SetBodyHtml(ProgressPageMarkup(link->ProgressText())); });
+    SetProgressText(i, link->ProgressText());
+    if (ShowsProgressPage(*link)) w.ShowPlaceholder();
+}
+
+void NavigationDriver::SetLoginTimeOut(int i) {
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    if (ByButtonOrStartUp(*link) && link->ReqLogin()) {
+        if (!link->LoggedIn() && !link->LoginAssumed()) {
+            link->SetLoginTimeOut(Clock::Now().addSecs(kLoginTimeOutSeconds));
+            w.tmrShowPage().start();
+        } else if (link->ProgressValue() == 0) {
+            link->SetLoginTimeOut(Clock::Now().addSecs(-1));
+            w.ShowPane(i);
+        }
+        // Still loading: the progress reset at DocumentComplete comes back here.
+    } else {
+        link->SetLoginTimeOut(QDateTime());
+    }
+}
+
+void NavigationDriver::tmrShowPage_Timer() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("tmrShowPage_Timer"), [&] {
+        Links& links = w.links();
+        if (links.Visible() < 1) return;
+        Link* link = links.Item(links.Visible());
+        if (!link) return;
+        const QDateTime now = Clock::Now();
+        const bool passwordAnswered = link->PasswordSentTime().isValid() &&
+                                      Clock::WholeSecondsBetween(link->PasswordSentTime(), now) >= 1;
+        const bool deadlinePassed = !(link->LoginTimeOut().isValid() && link->LoginTimeOut() > now);
+        if ((passwordAnswered || deadlinePassed) &&
+            (w.IsPlaceholderShown() || link->LoginTimeOut().isValid())) {
+            link->SetLoginTimeOut(QDateTime());
+            links.SetForceVisible(link->Index());
+            w.ShowPane(link->Index() - 1);
+            return;
+        }
+        for (Link* other : links)
+            if (!other->Deleted() && other->LoginTimeOut().isValid() && other->LoginTimeOut() > now) return;
+        w.tmrShowPage().stop();
+        w.BringToFront(link->Index() - 1);
+    });
+}
+
+// ----- start-up -------------------------------------------------------------------------------
+
+bool NavigationDriver::CheckOnline() {
+    const bool offline = OfflineState::IsOffline();
+    const bool connection = OfflineState::HasConnection();
+    if (!offline && !connection) {
+        if (MsgBox(
+                QStringLiteral("A connection to the Internet could not be found. ") + CR + CR +
+                    QStringLiteral(
+                        "Do you want to work Offline? If you don't want to work Offline, please ") +
+                    CR +
+                    QStringLiteral("connect to the Internet first and then come back here and click 'No'. ") +
+                    CR + CR,
+                msgbox::YesNo, msgbox::Question, QStringLiteral("No Internet Connection Found"),
+                2) == msgbox::Yes) {
+            OfflineState::SetOffline(true);
+            w.Frame().SetWorkOfflineChecked(true);
+        }
+    } else if (offline && connection) {
+        if (MsgBox(QString::fromLatin1(ProductName()) + QStringLiteral(" is now in Offline mode.") + CR + CR +
+                       QStringLiteral("Do you want to go Online?") + CR + CR,
+                   msgbox::YesNo, msgbox::Question, QStringLiteral("Working Offline")) == msgbox::Yes) {
+            OfflineState::SetOffline(false);
+            w.Frame().SetWorkOfflineChecked(false);
+        }
+    } else if (offline) {
+        w.Frame().SetWorkOfflineChecked(true);
+    }
+    return true;
+}
+
+bool NavigationDriver::DamagedSettings() {
+    const QString user = App().CurrentUser;
+    const QString product = QString::fromLatin1(ProductName());
+    const QString text =
+        QStringLiteral("A severe error has been found in this User's setttings.") + CR +
+        QStringLiteral("If you think you are receiving this message in error, please ") + CR +
+        QStringLiteral("click CANCEL to exit the application and retry again later.") + CR + CR +
+        QStringLiteral("If you have backed up this User's settings in the past and wish to") + CR +
+        QStringLiteral("restore them, please click OK. You will be able to restore the settings") + CR +
+        QStringLiteral("from a saved file by going to menu 'File/Settings/Import From File'.  ") + CR + CR +
+        QStringLiteral("Otherwise, you may have to recreate all your Links and ignore all ") + CR +
+        QStringLiteral("past settings for this User. ") + CR + CR +
+        QStringLiteral("Click OK to continue, click CANCEL to Retry again.") + CR + CR;
+    if (MsgBox(text, msgbox::OKCancel, msgbox::Critical,
+               product + QStringLiteral(" - Severe Error in") + user + QStringLiteral("'s Settings")) ==
+        msgbox::OK) {
+        Links& links = w.links();
+        links.Add(QStringLiteral("Home Page$$"), modEncrypt::EncryptMessage(QStringLiteral("BGDummy")),
+                  QString(), QString(), QString(), QString(), true, false, -1, true);
+        App().NewUserCreated = true;
+        w.Controls().LoadControl(links.Count() - 1, false);
+        return true;
+    }
+    MsgBox(product + QStringLiteral(" will now exit. Please start again."), msgbox::OKOnly, msgbox::Critical,
+           QStringLiteral("Restart ") + product);
+    WriteLog(QStringLiteral("frmBrowse AutoNavigate ENDING APPLICATION...serious error"));
+    w.Frame().EndApplication();
+    return false;
+}
+
+void NavigationDriver::AutoNavigate() {
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("AutoNavigate"), [&] {
+        CheckOnline();
+        Links& links = w.links();
+        if (links.CountUndeleted() == 0 && !App().NewUserCreated) {
+            if (!DamagedSettings()) return;
+        }
+        int opened = 0;
+        for (int order = 0; order < links.Count(); ++order) {
+            QCoreApplication::processEvents();
+            if (App().gbUnloading) return;
+            Link* link = links.ControlOrderItem(order);
+            if (!link || !link->AutoNavigate()) continue;
+            link->SetNavigateMode(ModeStartUp);
+            bool issued = false;
+            Errors::Quietly([&] { issued = DoNavigate(link->Index() - 1); });
+            if (issued && ++opened == 1) {
+                links.SetForceVisible(link->Index());
+                SetProgressText(link->Index() - 1, QStringLiteral("Loading, Please wait..."));
+                w.ShowPane(link->Index() - 1);
+                w.EnsureAppFocus();
+                QCoreApplication::processEvents();
+            }
+        }
+        w.State().startUpNavigationDone = true;
+        w.State().navigationStarted = true;
+        if (opened > 0 && !App().NewUserCreated) return;
+
+        // Nothing opened (or a new user): the first Link in button order is shown.
+        links.SetVisible(-1);
+        if (!OfflineState::IsOffline())
+            if (BrowserPane* pane0 = w.Pane(0)) pane0->SetOffline(false);
+        if (Link* first = links.Item(1)) first->SetNavigateMode(ModeUser);
+        const int firstIndex = links.ControlOrderItemIndex(0);
+        Link* first = links.Item(firstIndex);
+        BrowserPane* pane = w.Pane(firstIndex - 1);
+        if (!first || !pane) return;
+        links.SetForceVisible(firstIndex);
+        w.Controls().SetViewShown(firstIndex - 1, true);
+        const QString url = first->URL();
+        Errors::Quietly([&] {
+            if (IsDummy(url))
+                pane->GoHome();
+            else
+                pane->Navigate2(url);
+        });
+        w.ShowPane(firstIndex - 1);
+    });
+}
+
+// ----- the frame's navigation commands --------------------------------------------------------
+
+void NavigationDriver::GoBack() {
+    const int i = w.VisibleIndex();
+    BrowserPane* pane = w.Pane(i);
+    if (!pane || !pane->CanGoBack()) return;
+    w.links().Item(i + 1)->SetNavigateMode(ModeUser);
+    pane->GoBack();
+}
+
+void NavigationDriver::GoForward() {
+    const int i = w.VisibleIndex();
+    BrowserPane* pane = w.Pane(i);
+    if (!pane || !pane->CanGoForward()) return;
+    w.links().Item(i + 1)->SetNavigateMode(ModeUser);
+    pane->GoForward();
+}
+
+void NavigationDriver::GoHome() {
+    const int i = w.VisibleIndex();
+    BrowserPane* pane = w.Pane(i);
+    if (!pane) return;
+    Link* link = w.links().RenewLink(i + 1);
+    if (link) link->SetNavigateMode(ModeUser);
+    pane->GoHome();
+    w.BringToFront(i);
+}
+
+void NavigationDriver::Refresh() {
+    if (BrowserPane* pane = w.Pane(w.VisibleIndex())) pane->Refresh();
+}
+
+void NavigationDriver::Stop() {
+    Links& links = w.links();
+    links.SetNavigateStopped(true);
+    const int i = w.VisibleIndex();
+    Link* link = links.Item(i + 1);
+    BrowserPane* pane = w.Pane(i);
+    if (!link || !pane) return;
+    pane->Stop();
+    // A stopped login is over: no more waiting for it.
+    link->SetPasswordSent(false);
+    link->SetLoggedIn(false);
+    link->SetLoginTimeOut(QDateTime());
+    w.Tracker().SetLinkProgress(i, 0);
+    w.BringToFront(i);
+}

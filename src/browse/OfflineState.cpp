@@ -1,0 +1,50 @@
+#include "browse/OfflineState.h"
+
+#include <QNetworkInformation>
+
+#include "browse/engine/WebProfiles.h"
+#include "core/Settings.h"
+
+using namespace modGeneral;
+
+namespace OfflineState {
+namespace {
+
+std::function<bool()>& Probe() {
+    static std::function<bool()> probe;
+    return probe;
+}
+
+const QString kGeneral = QStringLiteral("General");
+const QString kValue = QStringLiteral("WorkOffline");
+
+} // namespace
+
+bool IsOffline() {
+    return WebProfiles::IsOffline();
+}
+
+void SetOffline(bool offline) {
+    WebProfiles::SetOffline(offline);
+    SaveValue(kGeneral, kValue, BoolText(offline));
+}
+
+void Restore() {
+    WebProfiles::SetOffline(CBool(GetValue(kGeneral, kValue, false)));
+}
+
+bool HasConnection() {
+    if (Probe()) return Probe()();
+    static const bool loaded =
+        QNetworkInformation::loadDefaultBackend() ||
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    QNetworkInformation* info = QNetworkInformation::instance();
+    if (!loaded || !info) return true;
+    return info->reachability() != QNetworkInformation::Reachability::Disconnected;
+}
+
+void SetConnectionProbe(std::function<bool()> probe) {
+    Probe() = std::move(probe);
+}
+
+} // namespace OfflineState

@@ -1,0 +1,504 @@
+#include "browse/PageLoadTracker.h"
+
+#include <QUrl>
+
+#include "browse/engine/BrowserPane.h"
+#include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebProfiles.h"
+#include "browse/frmBrowse.h"
+#include "browse/LinkControls.h"
+#include "browse/LoginDecider.h"
+#include "browse/NavigationDriver.h"
+#include "browse/OfflineState.h"
+#include "browse/PageRecorder.h"
+#include "browse/PopupPolicy.h"
+#include "browse/TabColour.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "core/MessageBox.h"
+#include "core/modEncrypt.h"
+#include "core/StatusCodeText.h"
+#include "core/UrlUtils.h"
+#include "frame/FrameStatusBar.h"
+#include "frame/frmMDI.h"
+#include "links/Links.h"
+
+using namespace modGeneral;
+
+namespace {
+
+constexpr auto ci = Qt::CaseInsensitive;
+constexpr int kProgressTimeOutSeconds = 20;
+const QString kWorkingOffline = QStringLiteral("Working Offline");
+const QString kNavigationCancelled = QStringLiteral("Navigation Cancelled");
+
+bool IsBlank(const QString& url) {
+    return url.isEmpty() || url == QLatin1String("about:blank") || url == QLatin1String("http:///");
+}
+
+bool ByButtonOrStartUp(const Link& link) {
+    return link.NavigateMode() == NavigationDriver::ModeStartUp ||
+           link.NavigateMode() == NavigationDriver::ModeButton;
+}
+
+QString Num(int i) {
+    return QString::number(i);
+}
+
+} // namespace
+
+PageLoadTracker::PageLoadTracker(frmBrowse& window) : w(window) {}
+
+bool PageLoadTracker::Ignoring() const {
+    return App().gbUnloading || App().Locked;
+}
+
+QString PageLoadTracker::LogUrl(const QString& url) {
+    const QUrl parsed(url);
+    if (!parsed.isValid() || parsed.scheme().isEmpty()) return url;
+    return parsed.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+}
+
+// ----- connecting a pane ----------------------------------------------------------------------
+
+void PageLoadTracker::Connect(int i, BrowserPane* pane) {
+    const QString module = QLatin1String(frmBrowse::kModule);
+    // Every handler runs under the error reporter; while the program ends or is locked, only
+    // BeforeNavigate2 runs (it refuses the navigation).
+    auto run = [this, module](const char* procedure, const std::function<void()>& step) {
+        if (Ignoring()) return;
+        Errors::Guarded(module, QLatin1String(procedure), step);
+    };
+    QObject::connect(pane, &BrowserPane::BeforeNavigate2, &w, [this, i, module](NavigateEvent& e) {
+        Errors::Guarded(module, QStringLiteral("wbr_BeforeNavigate2"), [&] { BeforeNavigate2(i, e); });
+    });
+    QObject::connect(pane, &BrowserPane::NavigateComplete2, &w, [this, i, run](const QString& url, bool top) {
+        run("wbr_NavigateComplete2", [&] { NavigateComplete2(i, url, top); });
+    });
+    QObject::connect(pane, &BrowserPane::DownloadBegin, &w,
+                     [this, i, run] { run("wbr_DownloadBegin", [&] { DownloadBegin(i); }); });
+    QObject::connect(pane, &BrowserPane::DownloadComplete, &w,
+                     [this, i, run] { run("wbr_DownloadComplete", [&] { DownloadComplete(i); }); });
+    QObject::connect(pane, &BrowserPane::DocumentComplete, &w, [this, i, run](const QString& url, bool top) {
+        run("wbr_DocumentComplete", [&] { DocumentComplete(i, url, top); });
+    });
+    QObject::connect(pane, &BrowserPane::NavigateError, &w,
+                     [this, i, run](const QString& url, bool top, long code) {
+                         run("wbr_NavigateError", [&] { NavigateError(i, url, top, code); });
+                     });
+    QObject::connect(pane, &BrowserPane::NewWindow2, &w, [this, i, module](NewWindowEvent& e) {
+        Errors::Guarded(module, QStringLiteral("wbr_NewWindow2"), [&] { NewWindow2(i, e); });
+    });
+    QObject::connect(pane, &BrowserPane::CommandStateChange, &w, [this, i, run](int command, bool enable) {
+        run("wbr_CommandStateChange", [&] { CommandStateChange(i, command, enable); });
+    });
+    QObject::connect(pane, &BrowserPane::SetSecureLockIcon, &w, [this, i, run](int state) {
+        run("wbr_SetSecureLockIcon", [&] { SetSecureLockIcon(i, state); });
+    });
+    QObject::connect(pane, &BrowserPane::TitleChange, &w, [this, i, run](const QString& title) {
+        run("wbr_TitleChange", [&] { TitleChange(i, title); });
+    });
+    QObject::connect(pane, &BrowserPane::ScriptError, &w,
+                     [this, i, run](const QString& description, const QString& url, int line) {
+                         run("oHtmlWin_onerror", [&] { ScriptError(i, description, url, line); });
+                     });
+    QObject::connect(pane, &BrowserPane::StatusTextChange, &w, [this, i, run](const QString& text) {
+        run("wbr_StatusTextChange", [&] { StatusTextChange(i, text); });
+    });
+    QObject::connect(pane, &BrowserPane::ProgressChange, &w, [this, i, run](int percent) {
+        run("wbr_ProgressChange", [&] { ProgressChange(i, percent); });
+    });
+}
+
+// ----- handlers -------------------------------------------------------------------------------
+
+void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
+    const QString& url = e.url;
+    if (url == QLatin1String("about:blank") || url == QLatin1String("http:///")) return;
+    BrowserPane* pane = w.Pane(i);
+    BrowseState& state = w.State();
+
+    // Whether the new window that may follow is the site's own doing.
+    const DocumentPtr current = pane ? pane->Document() : nullptr;
+    const QString domain = current ? current->domain() : QString();
+    if (GetSiteName(url).contains(domain, ci)) {
+        if (current && !domain.isEmpty()) state.AllowNextNewWindow = true;
+    } else {
+        if (!url.contains(QLatin1String("javascript:"), ci))
+            App().glFormDocClicked = 0;
+        else if (App().glFormDocClicked != 0)
+            App().glFormDocClicked = w.WindowHandle();
+        state.AllowNextNewWindow = false;
+    }
+
+    if (w.IsVisibleLink(i)) {
+        w.Frame().StatusBar().ClearPanel1();
+        state.scriptErrorTag.clear();
+    }
+    Links& links = w.links();
+    if (links.NavigateStopped() || App().Locked || App().gbUnloading) {
+        e.cancel = true;
+        return;
+    }
+    if (i >= frmBrowse::kPlaceholder) return;
+
+    const bool offline = OfflineState::IsOffline();
+    Link* link = links.Item(i + 1);
+    if (!link) return;
+    if (e.topLevel && (links.Visible() < 1 || links.Visible() == i + 1)) {
+        if (!url.startsWith(QLatin1String("mailto:"), ci) &&
+            !url.startsWith(QLatin1String("view-source:"), ci))
+            w.SetAddressText(url);
+        state.topLevelNavigationPending = true;
+        // The dummy Link becomes the first real site opened in it (the program's own pages do not
+        // count: they are where it starts).
+        if (NavigationDriver::IsDummy(link->URL()) && !ProgramPages::IsProgramPage(url)) {
+            QString caption = ProperCase(GetSiteName(url));
+            if (caption.isEmpty()) caption = LinkControls::CleanCaption(url);
+            links.UpdateLink(link->Index(), caption, modEncrypt::EncryptMessage(url), QString(), QString(),
+                             QString(), QString(), true, false);
+            w.Controls().SetButtonCaption(i);
+            w.Controls().RefreshmnuLinksEditRemove();
+        }
+    } else {
+        state.topLevelNavigationPending = false;
+    }
+
+    if (!state.finishedLoading && offline) {
+        SetLinkProgress(i, 0);
+        e.cancel = true;
+        return;
+    }
+    if (offline && !FindIsPageAvailable(url)) {
+        if (StripFragment(url) != StripFragment(link->FrameURL()) &&
+            link->NavigateMode() == NavigationDriver::ModeStartUp)
+            e.cancel = true;
+        return;
+    }
+    if (!offline) SetLinkProgress(i, 5);
+    w.Navigation().SetLoginTimeOut(i);
+
+    const QColor colour = w.TabColour(i);
+    if (colour == TabColour::Green) {
+        w.SetTabColour(i, IsInLinkDomain(GetSiteName(url), link->URL()) ? TabColour::LightGreen
+                                                                        : TabColour::LightYellow);
+    } else if (!(colour == TabColour::Yellow && link->PasswordSent())) {
+        w.SetTabColour(i, TabColour::LightYellow);
+    }
+    if (link->PasswordSent()) link->SetPasswordSentTime(QDateTime());
+    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+}
+
+void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel) {
+    if (i >= frmBrowse::kPlaceholder || IsBlank(url)) return;
+    Links& links = w.links();
+    if (links.CountUndeleted() == 0 || links.NavigateStopped()) {
+        SetLinkProgress(i, 0);
+        return;
+    }
+    BrowserPane* pane = w.Pane(i);
+    Link* link = links.Item(i + 1);
+    if (!pane || !link) return;
+    if (!pane->IsHtmlDocument()) {
+        SetLinkProgress(i, 0);
+        w.ShowPane(i);
+        return;
+    }
+    if (pane->IsErrorPage()) return;
+    if (topLevel) {
+        link->SetFrameURL(url);
+        SetWbrDoc(i);
+        WriteLog(QStringLiteral("NavigateComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(url) +
+                 QStringLiteral(" pdisp=object"));
+    } else {
+        WriteLog(QStringLiteral("NavigateComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(url) +
+                 QStringLiteral(" pdisp<>object"));
+    }
+    if (link->PasswordSent()) {
+        // The site answered the login form.
+        link->SetLoggedIn(true);
+        link->SetLoginAssumed(false);
+        link->SetPasswordSent(false);
+        if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
+            w.SetTabColour(i, TabColour::LightGreen);
+            if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+            w.Navigation().SetLoginTimeOut(i);
+            w.ShowPane(i);
+        }
+    }
+}
+
+void PageLoadTracker::DownloadBegin(int i) {
+    if (w.IsVisibleLink(i)) {
+        w.Frame().StatusBar().ClearPanel1();
+        w.State().scriptErrorTag.clear();
+    }
+    const bool offline = OfflineState::IsOffline();
+    if (w.Frame().WorkOfflineChecked() != offline) w.Frame().SetWorkOfflineChecked(offline);
+    w.State().topLevelNavigationPending = false;
+}
+
+void PageLoadTracker::DownloadComplete(int i) {
+    if (i >= frmBrowse::kPlaceholder) return;
+    BrowserPane* pane = w.Pane(i);
+    Link* link = w.links().Item(i + 1);
+    if (!pane || !link) return;
+    const QString location = pane->LocationURL();
+    if (IsBlank(location) || location.startsWith(QLatin1String("file://"), ci)) return;
+    if (w.IsVisibleLink(i)) {
+        SetWbrDoc(i);
+        if (!w.IsAddressBeingEdited() && pane->ReadyState() >= PaneReadyState::Interactive &&
+            w.AddressText() != DisplayUrl(location)) {
+            w.SetAddressText(location);
+            UpdateLockIcon(i);
+        }
+    }
+    if (pane->IsHtmlDocument() && !pane->IsErrorPage()) {
+        WriteLog(QStringLiteral("DownloadComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(location) +
+                 QStringLiteral(" ReadyState=") + Num(pane->ReadyState()));
+        if (pane->ReadyState() >= PaneReadyState::Interactive &&
+            (link->Title().isEmpty() || link->Title().compare(QLatin1String("cannot find server"), ci) == 0))
+            TitleChange(i, location);
+    }
+}
+
+void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel) {
+    if (i >= frmBrowse::kPlaceholder) return;
+    Links& links = w.links();
+    if (links.NavigateStopped()) {
+        tmrPrsTimeOut_Timer();
+        return;
+    }
+    if (!topLevel) {
+        WriteLog(QStringLiteral("DocumentComplete pdisp<>object ") + Num(i) + QLatin1Char(' ') + LogUrl(url));
+        return;
+    }
+    BrowserPane* pane = w.Pane(i);
+    if (!pane) return;
+    const DocumentPtr document = pane->Document();
+    if (IsBlank(pane->LocationURL()) || !document) return;
+    WriteLog(QStringLiteral("DocumentComplete pdisp Object=True ") + Num(i) + QLatin1Char(' ') + LogUrl(url));
+    SetLinkProgress(i, 0);
+    if (!pane->IsHtmlDocument()) return;
+    Link* link = links.Item(i + 1);
+    if (!link) return;
+    if (pane->IsErrorPage()) {
+        // Nothing to log in to on the engine's error page: it shows at once.
+        link->SetLoginTimeOut(Clock::Now());
+        return;
+    }
+    if (links.CountUndeleted() == 0) return;
+    if (w.IsVisibleLink(i)) SetWbrDoc(i);
+
+    const QColor colour = w.TabColour(i);
+    if (colour == TabColour::LightYellow)
+        w.SetTabColour(i, TabColour::Yellow);
+    else if (colour == TabColour::LightGreen && link->LoggedIn())
+        w.SetTabColour(i, TabColour::Green);
+    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+
+    LoginDecider::Result decision = LoginDecider::Result::Continue;
+    if (ByButtonOrStartUp(*link) && w.loginDecider())
+        decision = w.loginDecider()->DocumentComplete(i, *link, document, url);
+    RecordPage(i);
+    if (decision == LoginDecider::Result::Finished) return;
+    CheckDocImages(document);
+}
+
+void PageLoadTracker::NavigateError(int i, const QString&, bool, long statusCode) {
+    if (i >= frmBrowse::kPlaceholder) return;
+    Links& links = w.links();
+    if (links.CountUndeleted() == 0) return;
+    Link* link = links.Item(i + 1);
+    BrowserPane* pane = w.Pane(i);
+    if (!link || !pane) return;
+    link->SetNavigationError(true);
+    WriteErrorLog(QStringLiteral("NavigateError ") + Num(i) + QStringLiteral(" StatusCode=") +
+                  QString::number(statusCode) + QStringLiteral(" - ") + StatusCodeText(statusCode) +
+                  QLatin1Char(' ') + LogUrl(pane->LocationURL()));
+    link->SetProgressText(QStringLiteral("Navigation Error "));
+    SetLinkProgress(i, 0);
+}
+
+void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
+    e.cancel();
+    if (Ignoring()) return;
+    if (PopupPolicy* policy = w.popupPolicy()) policy->HandleNewWindow(i, e);
+}
+
+void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {
+    if (i >= frmBrowse::kPlaceholder || command == -1) return;
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    if (command == PaneCommand::Forward) link->SetCanGoForward(enable);
+    if (command == PaneCommand::Back) link->SetCanGoBack(enable);
+    if (w.IsVisibleLink(i)) w.SetBackForward(link->CanGoBack(), link->CanGoForward());
+}
+
+void PageLoadTracker::SetSecureLockIcon(int i, int state) {
+    if (!w.State().navigationStarted || i >= frmBrowse::kPlaceholder) return;
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    link->SecureLock = state;
+    UpdateLockIcon(i);
+}
+
+void PageLoadTracker::TitleChange(int i, const QString& title) {
+    if (i >= frmBrowse::kPlaceholder) return;
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    link->SetTitle(title);
+    if (w.IsVisibleLink(i)) w.RefreshCaption();
+}
+
+void PageLoadTracker::ScriptError(int i, const QString& description, const QString& url, int line) {
+    if (!w.IsVisibleLink(i) || w.State().currentDocumentPane != i) return;
+    const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
+                        description + CRLF + QStringLiteral("URL: ") + url;
+    w.State().scriptErrorTag = tag;
+    FrameStatusBar& bar = w.Frame().StatusBar();
+    bar.SetPanelText(1, QStringLiteral("Error on Page "));
+    bar.SetPanel1Picture(QLatin1String(FrameStatusBar::kPageError));
+    bar.SetPanel1Tag(tag);
+}
+
+void PageLoadTracker::StatusTextChange(int i, const QString& text) {
+    if (!w.IsVisibleLink(i)) return;
+    FrameStatusBar& bar = w.Frame().StatusBar();
+    if (bar.Panel1Picture() == QLatin1String(FrameStatusBar::kPageError)) return;
+    bar.SetPanelText(1, text.isEmpty() ? w.State().statusText : text);
+}
+
+void PageLoadTracker::ProgressChange(int i, int percent) {
+    BrowserPane* pane = w.Pane(i);
+    if (i >= frmBrowse::kPlaceholder || percent <= 0 || !pane) return;
+    SetLinkProgress(i, percent);
+}
+
+// ----- operations -----------------------------------------------------------------------------
+
+void PageLoadTracker::SetLinkProgress(int i, int value) {
+    Links& links = w.links();
+    if (links.CountUndeleted() == 0 || i >= frmBrowse::kPlaceholder || !w.State().finishedLoading) return;
+    Link* link = links.Item(i + 1);
+    if (!link) return;
+    link->SetProgressValue(value);
+    const bool visible = w.IsVisibleLink(i);
+    if (value != 0) {
+        links.SetProgressTimeOut(Clock::Now().addSecs(kProgressTimeOutSeconds));
+        if (link->ProgressValue() >= 100) link->SetProgressValue(0);
+        if (visible) {
+            w.State().browseProgress = link->ProgressValue();
+            w.Frame().UpdateProgress(w.State().browseProgress);
+        }
+        if (!ByButtonOrStartUp(*link)) return;
+        if (link->PasswordSent() || link->LoggedIn() || link->LoginAssumed()) {
+            if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);
+            return;
+        }
+        if (link->ProgressValue() > 0)
+            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->Caption() +
+                                                  QStringLiteral("  "));
+        if (link->ReqLogin() && visible) {
+            if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);
+            w.Navigation().ShowProgressPage(i);
+        }
+    } else if (visible) {
+        w.Navigation().SetProgressText(i, QString());
+        w.State().browseProgress = 0;
+        w.Frame().UpdateProgress(0);
+    }
+}
+
+void PageLoadTracker::CheckDocImages(const DocumentPtr& document) {
+    if (!document) return;
+    const auto again = [](const DomDocument& doc) {
+        for (DomElement* image : doc.images())
+            if (image->readyState() != QLatin1String("complete"))
+                Errors::Quietly([image] { image->SetSrc(image->src()); });
+    };
+    again(*document);
+    for (const DomFrame& frame : document->frames()) {
+        if (!frame.document) break; // another site's frame: the rest is not ours to read
+        again(*frame.document);
+    }
+}
+
+bool PageLoadTracker::FindIsPageAvailable(const QString& url) {
+    if (!w.Frame().WorkOfflineChecked()) return false;
+    return !WebProfiles::BlockedOffline(QUrl(url));
+}
+
+QString PageLoadTracker::StripFragment(const QString& url) {
+    const qsizetype hash = url.lastIndexOf(QLatin1Char('#'));
+    return hash < 0 ? url : url.left(hash);
+}
+
+bool PageLoadTracker::IsInLinkDomain(const QString& targetDomain, const QString& linkUrl) {
+    const QString site = GetSiteName(linkUrl);
+    if (targetDomain.contains(site, ci)) return true;
+    for (const QString& label : site.split(QLatin1Char('.')))
+        if (targetDomain.contains(label, ci)) return true;
+    return false;
+}
+
+void PageLoadTracker::UpdateLockIcon(int i) {
+    if (!w.IsVisibleLink(i)) return; // the padlock is the visible page's
+    Link* link = w.links().Item(i + 1);
+    w.Frame().StatusBar().ShowLock(link && link->SecureLock != 0);
+}
+
+void PageLoadTracker::SetWbrDoc(int i) {
+    if (!w.IsVisibleLink(i)) return;
+    if (w.State().currentDocumentPane != i) w.State().scriptErrorTag.clear();
+    w.State().currentDocumentPane = i;
+}
+
+void PageLoadTracker::RecordPage(int i) {
+    BrowserPane* pane = w.Pane(i);
+    Link* link = w.links().Item(i + 1);
+    if (!pane || !link) return;
+    const DocumentPtr document = pane->Document();
+    if (!document || document->protocol() == QLatin1String("Unknown Protocol")) return;
+    // The pages of a login under way (the login form, its answer) are not history.
+    if (link->ReqLogin() && ByButtonOrStartUp(*link) && !link->LoggedIn() && !link->LoginAssumed()) return;
+    const QString title = document->title().isEmpty() ? pane->LocationName() : document->title();
+    w.Recorder().RecordPage(link->LinkHisList(),
+                            VisitedPage{title, PageLocation{pane->LocationName(), pane->LocationURL()},
+                                        document->protocol()});
+    if (w.IsVisibleLink(i)) w.RefreshHistoryMenu();
+}
+
+// ----- timers ---------------------------------------------------------------------------------
+
+void PageLoadTracker::tmrPrsTimeOut_Timer() {
+    FrameStatusBar& bar = w.Frame().StatusBar();
+    if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline)
+        bar.SetPanelText(3, kWorkingOffline);
+    w.State().topLevelNavigationPending = false;
+    Links& links = w.links();
+    const QDateTime timeOut = links.ProgressTimeOut();
+    if (!timeOut.isValid() || timeOut <= Clock::Now() || links.NavigateStopped()) {
+        for (Link* link : links)
+            link->SetProgressText(QString());
+        for (int i = 0; i < links.Count(); ++i)
+            SetLinkProgress(i, 0);
+    }
+}
+
+void PageLoadTracker::tmrBusy_Timer() {
+    if (App().gbUnloading) return;
+    BrowseState& state = w.State();
+    if (state.ParseAt.isValid() && state.ParseAt.msecsTo(Clock::Now()) >= 1000) {
+        state.ParseAt = QDateTime();
+        const int i = state.ParseIndex;
+        BrowserPane* pane = w.Pane(i);
+        Link* link = w.links().Item(i + 1);
+        if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
+    }
+    FrameStatusBar& bar = w.Frame().StatusBar();
+    if (!w.links().NavigateStopped() && bar.PanelText(3) == kNavigationCancelled)
+        bar.SetPanelText(3, QString());
+}

@@ -1,0 +1,598 @@
+#include "browse/frmBrowse.h"
+
+#include "browse/AddressBox.h"
+
+#include <QCloseEvent>
+#include <QDrag>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "browse/engine/BrowserPane.h"
+#include "browse/engine/ProgramPages.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/LinkControls.h"
+#include "browse/LinkDrag.h"
+#include "browse/NavigationBar.h"
+#include "browse/NavigationDriver.h"
+#include "browse/OfflineState.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/PaneArea.h"
+#include "browse/SideBar.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "core/UrlUtils.h"
+#include "frame/FrameStatusBar.h"
+#include "frame/frmMDI.h"
+#include "links/Links.h"
+
+using namespace modGeneral;
+
+namespace {
+
+constexpr int kBusyMs = 500;
+constexpr int kPrsTimeOutMs = 5000;
+constexpr int kShowPageMs = 1000;
+constexpr int kGetFavsMs = 150;
+
+QString PicWidthName(int tab) {
+    return QStringLiteral("PicWidth") + QString::number(tab);
+}
+
+} // namespace
+
+frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
+    : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
+    setObjectName(QStringLiteral("frmBrowse"));
+    m_controls = std::make_unique<LinkControls>(*this);
+    m_navigation = std::make_unique<NavigationDriver>(*this);
+    m_tracker = std::make_unique<PageLoadTracker>(*this);
+    BuildLayout();
+
+    m_tmrBusy.setInterval(kBusyMs);
+    m_tmrPrsTimeOut.setInterval(kPrsTimeOutMs);
+    m_tmrShowPage.setInterval(kShowPageMs);
+    m_tmrGetFavs.setInterval(kGetFavsMs);
+    m_tmrDragStart.setSingleShot(true);
+    connect(&m_tmrBusy, &QTimer::timeout, this, &frmBrowse::tmrBusy_Timer);
+    connect(&m_tmrPrsTimeOut, &QTimer::timeout, this, &frmBrowse::tmrPrsTimeOut_Timer);
+    connect(&m_tmrShowPage, &QTimer::timeout, this, &frmBrowse::tmrShowPage_Timer);
+    connect(&m_tmrGetFavs, &QTimer::timeout, this, &frmBrowse::tmrGetFavs_Timer);
+    connect(&m_tmrDragStart, &QTimer::timeout, this, [this] { m_controls->tmrDragStart_Timer(); });
+    ConnectButtons();
+}
+
+frmBrowse::~frmBrowse() {
+    // The panes go first, and nothing they say while going reaches the window.
+    for (QTimer* timer : {&m_tmrBusy, &m_tmrPrsTimeOut, &m_tmrShowPage, &m_tmrGetFavs, &m_tmrDragStart})
+        timer->stop();
+    for (int i = 0; i <= kPlaceholder; ++i)
+        if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
+    delete m_panes;
+    m_panes = nullptr;
+    if (m_links) m_links->SetLinkOwner(nullptr);
+    m_links.reset();
+}
+
+void frmBrowse::BuildLayout() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_navBar = new NavigationBar(this);
+    layout->addWidget(m_navBar);
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(rule);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splSideBar"));
+    m_splitter->setChildrenCollapsible(false);
+    m_sideBar = new SideBar(m_splitter);
+    m_sideBar->setMinimumWidth(150);
+    m_panes = new PaneArea(m_splitter);
+    m_splitter->addWidget(m_sideBar);
+    m_splitter->addWidget(m_panes);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    layout->addWidget(m_splitter, 1);
+
+    m_mnuDyna = new QMenu(this);
+    m_mnuDyna->setObjectName(QStringLiteral("mnuDyna"));
+    m_mnuDyna->addAction(QStringLiteral("&Add Link..."), this, [this] { m_controls->AddLinkDialog(); })
+        ->setObjectName(QStringLiteral("mnuDynaAdd"));
+    m_mnuDyna
+        ->addAction(QStringLiteral("&Edit Link..."), this,
+                    [this] { m_controls->EditLink(m_state.contextLinkIndex); })
+        ->setObjectName(QStringLiteral("mnuDynaEdit"));
+    m_mnuDyna->addSeparator();
+    m_mnuDyna
+        ->addAction(QStringLiteral("&Remove Link"), this,
+                    [this] { m_controls->RemoveLink(m_state.contextLinkIndex); })
+        ->setObjectName(QStringLiteral("mnuDynaRemove"));
+}
+
+void frmBrowse::ConnectButtons() {
+    LinkButtonsPanel& buttons = Buttons();
+    connect(&buttons, &LinkButtonsPanel::LinkMouseDown, this,
+            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->cmdLink_MouseDown(i, b, at); });
+    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this,
+            [this](int i, const QPoint& at, Qt::MouseButtons b) { m_controls->cmdLink_MouseMove(i, at, b); });
+    connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
+            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->cmdLink_MouseUp(i, b, at); });
+    connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
+            [this](int i) { m_navigation->OpenLink(i); });
+    connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
+            [this](int i, const QMimeData* data) { m_controls->cmdLink_OLEDragDrop(i, data); });
+    connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_controls->cmdView_Click(i); });
+    connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {
+        if (m_links) m_controls->RefreshButtons();
+    });
+    connect(&buttons, &LinkButtonsPanel::Scrolled, this, [this] {
+        if (m_links) m_controls->RefreshScrolling();
+    });
+    connect(m_navBar, &NavigationBar::Command, this, &frmBrowse::tbr_ButtonClick);
+    connect(m_navBar, &NavigationBar::AddressChosen, this,
+            [this](const QString& url, int mode) { Nav2Visible(url, mode); });
+    connect(m_navBar->picView(), &PagePicture::DragRequested, this, &frmBrowse::StartPageDrag);
+    connect(m_sideBar, &QTabWidget::currentChanged, this, &frmBrowse::SideBarTabChanged);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &frmBrowse::SideBarResized);
+}
+
+LinkButtonsPanel& frmBrowse::Buttons() const {
+    return *m_sideBar->LinksPage();
+}
+
+// ----- lifetime -------------------------------------------------------------------------------
+
+void frmBrowse::Form_Load() {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    WriteLog(QStringLiteral("frmBrowse Form_Load Begin Proc"));
+    if (App().gbUnloading) {
+        WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True calling ClearBeforeUnload"));
+        WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True Ending Application..."));
+        m_frame.EndApplication();
+        return;
+    }
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
+        const QString user = App().CurrentUser;
+        for (int tab = 0; tab < 3; ++tab)
+            m_sideWidth[tab] = qBound(150, CInt(GetValue(user, PicWidthName(tab), 230), 230), 600);
+        m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
+
+        // Pane 0 and the placeholder belong to the window, whatever Links there are.
+        CreatePane(0);
+        BrowserPane* placeholder = m_factory(m_panes);
+        placeholder->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+        m_panes->AddPane(kPlaceholder, placeholder);
+        placeholder->Navigate2(QStringLiteral("about:blank"));
+
+        m_links = std::make_unique<::Links>(user);
+        m_links->SetLinkOwner(this);
+        connect(m_links.get(), &Links::ControlsLoaded, this,
+                [this] { m_controls->RefreshmnuLinksEditRemove(); });
+        connect(m_links.get(), &Links::VisibleChanged, this, &frmBrowse::VisibleChanged);
+        connect(m_links.get(), &Links::StatusPanelText, this,
+                [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
+        m_controls->LoadControls();
+        m_links->SetFontSize(Pane(0)->TextSize());
+        AddressBox* box = m_navBar->cmbAddress();
+        box->LoadVisitedUrls();
+        box->GetTypedURLs();
+        m_recorder.SetAddressBox(box);
+    });
+    WriteLog(QStringLiteral("Form_Load Elapsed ") +
+             QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 3));
+    m_state.finishedLoading = true;
+    m_tmrBusy.start();
+    m_tmrGetFavs.start();
+}
+
+void frmBrowse::Activate() {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Activate"), [&] {
+        if (!m_tmrPrsTimeOut.isActive()) m_tmrPrsTimeOut.start();
+        EnsureAppFocus();
+    });
+}
+
+void frmBrowse::Form_Unload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    for (QTimer* timer : {&m_tmrBusy, &m_tmrPrsTimeOut, &m_tmrShowPage, &m_tmrGetFavs, &m_tmrDragStart})
+        timer->stop();
+    if (App().EndingOnError || !m_links) return;
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Unload"), [&] {
+        StoreTransaction transaction;
+        for (int tab = 0; tab < 3; ++tab)
+            SaveValue(App().CurrentUser, PicWidthName(tab), QString::number(m_sideWidth[tab]));
+        m_links->SaveLinks(true);
+        m_navBar->cmbAddress()->SaveVisitedUrls();
+        transaction.Commit();
+    });
+}
+
+void frmBrowse::closeEvent(QCloseEvent* event) {
+    // The browse window closes with the program, not on its own.
+    if (!m_unloaded && !App().gbUnloading) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+// ----- panes ----------------------------------------------------------------------------------
+
+BrowserPane* frmBrowse::Pane(int i) const {
+    return m_panes->Pane(i);
+}
+
+BrowserPane* frmBrowse::Placeholder() const {
+    return m_panes->Placeholder();
+}
+
+BrowserPane* frmBrowse::CreatePane(int i) {
+    if (BrowserPane* existing = Pane(i)) return existing;
+    if (i < 0 || i >= kPlaceholder) return nullptr;
+    BrowserPane* pane = m_factory(m_panes);
+    pane->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+    pane->SetOffline(OfflineState::IsOffline());
+    m_panes->AddPane(i, pane);
+    m_tracker->Connect(i, pane);
+    pane->Navigate2(QStringLiteral("about:blank"));
+    return pane;
+}
+
+void frmBrowse::ReleasePane(int i) {
+    m_panes->ReleasePane(i);
+}
+
+bool frmBrowse::IsPlaceholderShown() const {
+    return m_panes->IsPlaceholderShown();
+}
+
+void frmBrowse::ShowPlaceholder() {
+    m_panes->ShowPlaceholder();
+}
+
+int frmBrowse::VisibleIndex() const {
+    return m_links && m_links->Visible() >= 1 ? m_links->Visible() - 1 : -1;
+}
+
+void frmBrowse::ShowPane(int i) {
+    if (!m_links) return;
+    Link* link = m_links->Item(i + 1);
+    if (!link || link->Deleted() || !Pane(i)) return;
+    const int visible = m_links->Visible();
+    const int forced = m_links->ForceVisible();
+    if (visible >= 1 && visible != i + 1 && forced != i + 1) return;
+    if (visible != i + 1 || forced > 0) {
+        m_links->SetVisible(i + 1); // VisibleChanged brings it to the front
+        return;
+    }
+    BringToFront(i);
+}
+
+void frmBrowse::BringToFront(int i) {
+    Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+    if (!link || !IsVisibleLink(i)) return;
+    const bool waiting = link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now();
+    if (waiting && Placeholder())
+        m_panes->ShowPlaceholder();
+    else
+        m_panes->Show(i);
+    RefreshCaption();
+    CopyTabColourToView(i);
+}
+
+void frmBrowse::RefreshCaption() {
+    const int i = VisibleIndex();
+    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
+    if (!link) return;
+    QString title = link->Title();
+    if (title.isEmpty() && Pane(i)) title = Pane(i)->LocationName();
+    if (title.isEmpty() || title == QLatin1String("about:blank") || m_panes->IsPlaceholderShown())
+        title = link->Caption();
+    setWindowTitle(title);
+}
+
+void frmBrowse::RefreshHistoryMenu() {
+    QMenu* menu = m_frame.mnuHistory();
+    menu->clear();
+    const int i = VisibleIndex();
+    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
+    if (link) {
+        for (const HisList::ItemPtr& item : link->LinkHisList()) {
+            const QString url = item->URL;
+            menu->addAction(
+                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                [this, url] { NavigateURL(url); });
+        }
+    }
+    menu->setEnabled(!menu->isEmpty());
+}
+
+// ----- tabs, page picture, address box, status ------------------------------------------------
+
+void frmBrowse::SetTabColour(int i, const QColor& colour) {
+    Buttons().SetViewColour(i, colour);
+}
+
+QColor frmBrowse::TabColour(int i) const {
+    return Buttons().ViewColour(i);
+}
+
+void frmBrowse::CopyTabColourToView(int i) {
+    m_navBar->picView()->SetColour(TabColour(i));
+}
+
+QColor frmBrowse::ViewColour() const {
+    return m_navBar->picView()->Colour();
+}
+
+void frmBrowse::SetAddressText(const QString& url) {
+    m_navBar->SetAddressText(url);
+}
+
+QString frmBrowse::AddressText() const {
+    return m_navBar->AddressText();
+}
+
+bool frmBrowse::IsAddressBeingEdited() const {
+    return m_navBar->IsAddressBeingEdited();
+}
+
+void frmBrowse::HideAddressMatches() {
+    m_navBar->HideAddressMatches();
+}
+
+void frmBrowse::SetBackForward(bool back, bool forward) {
+    m_navBar->SetBackForward(back, forward);
+}
+
+void frmBrowse::SetStatusText(const QString& text) {
+    m_state.statusText = text;
+    FrameStatusBar& bar = m_frame.StatusBar();
+    // A script error keeps its panel until the next page.
+    if (bar.Panel1Picture() != QLatin1String(FrameStatusBar::kPageError)) bar.SetPanelText(1, text);
+}
+
+// ----- operations -----------------------------------------------------------------------------
+
+Link* frmBrowse::AddLink(const QString& caption, const QString& url, const QString& userName,
+                         const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                         bool autoNavigate, bool reqLogin) {
+    return m_controls->AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
+                               reqLogin);
+}
+
+Link* frmBrowse::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                            const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                            bool autoNavigate, bool reqLogin) {
+    return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                  autoNavigate, reqLogin);
+}
+
+void frmBrowse::Nav2Visible(const QString& url, int navigateMode) {
+    m_navigation->Nav2Visible(url, navigateMode);
+}
+
+void frmBrowse::NavigateURL(const QString& url) {
+    m_navigation->NavigateURL(url);
+}
+
+void frmBrowse::ShowTab(int tab) {
+    if (tab < 0 || tab > 2) return;
+    if (!SideBarShown()) SideBarShowHide();
+    m_sideBar->setCurrentIndex(tab);
+    m_state.sideBarTab = tab;
+}
+
+void frmBrowse::SortButtons() {
+    m_controls->SortButtons();
+}
+
+QString frmBrowse::FitCaption(const QString& caption, int width) const {
+    const QFontMetrics metrics(Buttons().font());
+    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void frmBrowse::SideBarShowHide() {
+    m_sideBar->setVisible(!m_sideBar->isVisible());
+}
+
+bool frmBrowse::SideBarShown() const {
+    return !m_sideBar->isHidden();
+}
+
+void frmBrowse::EnsureAppFocus() {
+    BrowserPane* pane = Pane(VisibleIndex());
+    if (!pane) return;
+    // The page itself, not the pane's frame around it.
+    QWidget* target = pane->widget();
+    for (QWidget* child : target->findChildren<QWidget*>())
+        if (child->focusPolicy() != Qt::NoFocus) {
+            target = child;
+            break;
+        }
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void frmBrowse::SideBarTabChanged(int tab) {
+    m_state.sideBarTab = tab;
+    if (tab < 0 || tab > 2) return;
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes.size() == 2) m_splitter->setSizes({m_sideWidth[tab], sizes[0] + sizes[1] - m_sideWidth[tab]});
+}
+
+void frmBrowse::SideBarResized() {
+    const int tab = m_sideBar->currentIndex();
+    if (tab >= 0 && tab < 3) m_sideWidth[tab] = m_sideBar->width();
+}
+
+// ----- LinkOwner ------------------------------------------------------------------------------
+
+void frmBrowse::PasswordSent(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
+        Link* link = m_links ? m_links->Item(index) : nullptr;
+        if (!link) return;
+        m_navigation->SetProgressText(index - 1,
+                                      QStringLiteral("Signing In ") + link->Caption() + QStringLiteral("  "));
+        m_navigation->ShowProgressPage(index - 1);
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+void frmBrowse::LoggedIn(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoggedIn"),
+                    [&] { m_navigation->SetLoginTimeOut(index - 1); });
+}
+
+void frmBrowse::LoginAssumed(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoginAssumed"), [&] {
+        m_navigation->SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+void frmBrowse::NavigationError(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("NavigationError"), [&] {
+        m_navigation->SetProgressText(index - 1, QStringLiteral("NavigationError"));
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+// ----- VisibleChanged -------------------------------------------------------------------------
+
+void frmBrowse::VisibleChanged() {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("VisibleChanged"), [&] {
+        m_links->SetForceVisible(-1);
+        Link* link = m_links->Item(m_links->Visible());
+        if (!link) return;
+        const int i = link->Index() - 1;
+        BrowserPane* pane = Pane(i);
+        if (!pane) return;
+        m_tracker->SetWbrDoc(i);
+        HideAddressMatches();
+        if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive)
+            SetAddressText(pane->LocationURL());
+        m_tracker->UpdateLockIcon(i);
+        if (link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) {
+            ShowPlaceholder();
+            m_navigation->ShowProgressPage(i);
+        }
+        for (Link* other : *m_links)
+            if (!other->Deleted() && other != link) Buttons().SetCurrent(other->Index() - 1, false);
+        Buttons().SetCurrent(i, true);
+        SetBackForward(link->CanGoBack(), link->CanGoForward());
+        BringToFront(i);
+        SetStatusText(link->ProgressText());
+        m_frame.UpdateProgress(link->ProgressValue());
+        RefreshHistoryMenu();
+        Buttons().EnsureRowVisible(link->ControlOrder());
+    });
+}
+
+// ----- frame commands -------------------------------------------------------------------------
+
+void frmBrowse::tbr_ButtonClick(const QString& key) {
+    if (!m_links) return;
+    if (key == QLatin1String("Back"))
+        m_navigation->GoBack();
+    else if (key == QLatin1String("Forward"))
+        m_navigation->GoForward();
+    else if (key == QLatin1String("Stop"))
+        m_navigation->Stop();
+    else if (key == QLatin1String("Refresh"))
+        m_navigation->Refresh();
+    else if (key == QLatin1String("Home"))
+        m_navigation->GoHome();
+}
+
+void frmBrowse::mnuNavigateClick(const QString& key) {
+    if (!m_links) return;
+    if (key == QLatin1String("GoBack"))
+        m_navigation->GoBack();
+    else if (key == QLatin1String("GoForward"))
+        m_navigation->GoForward();
+    else if (key == QLatin1String("GoHome"))
+        m_navigation->GoHome();
+    else if (key == QLatin1String("Stop"))
+        m_navigation->Stop();
+    else if (key == QLatin1String("Refresh"))
+        m_navigation->Refresh();
+    else if (key == QLatin1String("AddrBar"))
+        m_navBar->FocusAddress();
+}
+
+// ----- timers ---------------------------------------------------------------------------------
+
+void frmBrowse::tmrBusy_Timer() {
+    if (m_links) m_tracker->tmrBusy_Timer();
+}
+
+void frmBrowse::tmrPrsTimeOut_Timer() {
+    if (m_links)
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("tmrPrsTimeOut_Timer"),
+                        [&] { m_tracker->tmrPrsTimeOut_Timer(); });
+}
+
+void frmBrowse::tmrShowPage_Timer() {
+    if (m_links) m_navigation->tmrShowPage_Timer();
+}
+
+void frmBrowse::tmrGetFavs_Timer() {
+    // The first tick opens the Links marked to load at start; the favorites tree refreshes on
+    // later ticks once the Favorites tab has one.
+    if (m_getFavsRan || !m_links) return;
+    m_getFavsRan = true;
+    m_tmrGetFavs.stop();
+    m_navigation->AutoNavigate();
+}
+
+// ----- context menu, editor, drags ------------------------------------------------------------
+
+void frmBrowse::ShowContextMenu(const QPoint& globalPos) {
+    const bool editor = HasLinkEditor();
+    for (QAction* action : m_mnuDyna->actions()) {
+        if (action->objectName() == QLatin1String("mnuDynaAdd") ||
+            action->objectName() == QLatin1String("mnuDynaEdit"))
+            action->setEnabled(editor);
+    }
+    m_mnuDyna->popup(globalPos);
+}
+
+void frmBrowse::SetLinkEditorOpener(LinkEditorOpener opener) {
+    m_editorOpener = std::move(opener);
+    m_frame.mnuLinksAdd()->setEnabled(HasLinkEditor());
+    if (m_links) m_controls->RefreshmnuLinksEditRemove();
+}
+
+void frmBrowse::OpenLinkEditor(const Link* link) {
+    if (m_editorOpener) m_editorOpener(*this, this, link);
+}
+
+void frmBrowse::RunDrag(QDrag& drag) {
+    if (m_dragRunner)
+        m_dragRunner(drag);
+    else
+        drag.exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+}
+
+void frmBrowse::StartPageDrag() {
+    const int i = VisibleIndex();
+    BrowserPane* pane = Pane(i);
+    if (!pane || pane->LocationURL().isEmpty() || pane->LocationURL() == QLatin1String("about:blank")) return;
+    Link* link = m_links->Item(i + 1);
+    const QString title = link && !link->Title().isEmpty() ? link->Title() : pane->LocationName();
+    auto* drag = new QDrag(m_navBar->picView());
+    drag->setMimeData(LinkDrag::PageMimeData(pane->LocationURL(), title));
+    RunDrag(*drag);
+}

@@ -1,0 +1,233 @@
+#pragma once
+
+#include "browse/PageRecorder.h"
+#include <functional>
+#include <memory>
+#include <QColor>
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+#include "browse/BrowseState.h"
+#include "links/Link.h"
+#include "links/LinkEditorHost.h"
+
+class BrowserPane;
+class Links;
+class frmMDI;
+class LinkButtonsPanel;
+class LinkControls;
+class LoginDecider;
+class NavigationBar;
+class NavigationDriver;
+class PageLoadTracker;
+class PaneArea;
+class PopupPolicy;
+class QDrag;
+class QMenu;
+class QSplitter;
+class SideBar;
+
+// Makes the browser pane of a Link (WebEnginePane in the program, FakePane in tests).
+using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
+
+// The browse window of the logged-in user: the sidebar with the Link buttons, one browser pane
+// per Link plus the placeholder pane, and the navigation bar. It composes small parts that each
+// do one job and reach each other only through the public operations here:
+//   LinkControls     the Link buttons and menus: load, add, edit, remove, sort, drag and drop
+//   NavigationDriver every navigation of a Link pane, the progress page, start-up navigation
+//   PageLoadTracker  the panes' engine events: progress, tab colours, padlock, history
+// The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
+// Link editor calls).
+class frmBrowse : public QWidget, public LinkOwner, public LinkEditorHost {
+    Q_OBJECT
+public:
+    // Control index of the placeholder pane.
+    static constexpr int kPlaceholder = 101;
+    // Links one lifetime of the window can hold (control indexes 0 to 100).
+    static constexpr int kMaxLinks = 101;
+    // Module text of the window's error reports.
+    static constexpr const char* kModule = "Bramblegate.frmBrowse";
+
+    frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent = nullptr);
+    ~frmBrowse() override;
+
+    // --- lifetime
+    // Loads the user's Links and makes their buttons and panes (pane 0 and the placeholder always).
+    void Form_Load();
+    // The window has come to the front: starts the parse time-out timer, focuses the page.
+    void Activate();
+    // Saves the Links in compact form unless App().EndingOnError, and stops the timers.
+    void Form_Unload();
+
+    // --- parts and state
+    frmMDI& Frame() const { return m_frame; }
+    ::Links& links() const { return *m_links; }
+    bool HasLinks() const { return m_links != nullptr; }
+    BrowseState& State() { return m_state; }
+    NavigationDriver& Navigation() const { return *m_navigation; }
+    PageLoadTracker& Tracker() const { return *m_tracker; }
+    LinkControls& Controls() const { return *m_controls; }
+    LinkButtonsPanel& Buttons() const;
+    NavigationBar& NavBar() const { return *m_navBar; }
+    SideBar& Side() const { return *m_sideBar; }
+    PaneArea& Panes() const { return *m_panes; }
+
+    // --- panes (control index i = Link Index - 1)
+    BrowserPane* Pane(int i) const;
+    BrowserPane* Placeholder() const;
+    // Makes pane i (offline as the program is, navigated to "about:blank", behind the others)
+    // and connects its events; the existing one when it is there.
+    BrowserPane* CreatePane(int i);
+    void ReleasePane(int i);
+    bool IsPlaceholderShown() const;
+    void ShowPlaceholder();
+    // The show-pane step: makes Link i the visible one when it is to be (it was asked for, or no
+    // Link is on show) and brings its pane to the front, or the placeholder while its login is
+    // pending; also the window caption and the page picture. A Link opened in the background
+    // leaves the visible one alone.
+    void ShowPane(int i);
+    // Pane i (or the placeholder while Link i waits for its login) in front, without changing
+    // which Link is visible.
+    void BringToFront(int i);
+    // The window caption: the visible Link's page title (or its caption).
+    void RefreshCaption();
+    // Navigate, History: the visible Link's own history.
+    void RefreshHistoryMenu();
+    // The visible Link's control index, -1 when none.
+    int VisibleIndex() const;
+    bool IsVisibleLink(int i) const { return i >= 0 && VisibleIndex() == i; }
+
+    // --- tab colours (the view buttons) and the page picture
+    void SetTabColour(int i, const QColor& colour);
+    QColor TabColour(int i) const;
+    // The page picture takes the colour of tab i.
+    void CopyTabColourToView(int i);
+    QColor ViewColour() const;
+
+    // --- the address box and the navigation buttons
+    void SetAddressText(const QString& url);
+    QString AddressText() const;
+    bool IsAddressBeingEdited() const;
+    void HideAddressMatches();
+    void SetBackForward(bool back, bool forward);
+
+    // --- status bar, through the frame
+    // The status text of the visible Link (panel 1).
+    void SetStatusText(const QString& text);
+    QString StatusText() const { return m_state.statusText; }
+
+    // --- operations other windows call
+    Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                  const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                  bool reqLogin) override;
+    Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                     const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                     bool autoNavigate, bool reqLogin) override;
+    void Nav2Visible(const QString& url, int navigateMode) override;
+    void NavigateURL(const QString& url);
+    // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
+    void ShowTab(int tab);
+    void SortButtons();
+    // The caption as it fits on a button `width` pixels wide, "&" written "&&".
+    QString FitCaption(const QString& caption, int width) const;
+    void SideBarShowHide();
+    bool SideBarShown() const;
+    // Keyboard focus to the visible page.
+    void EnsureAppFocus();
+
+    // --- LinkOwner: the Links' login notifications
+    void PasswordSent(int index) override;
+    void LoggedIn(int index) override;
+    void LoginAssumed(int index) override;
+    void NavigationError(int index) override;
+
+    // --- the Links' VisibleChanged event
+    void VisibleChanged();
+
+    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home";
+    // Navigate menu keys "GoBack", "GoForward", "GoHome", "Stop", "Refresh", "AddrBar".
+    void tbr_ButtonClick(const QString& key);
+    void mnuNavigateClick(const QString& key);
+
+    // --- timers and their ticks
+    QTimer& tmrBusy() { return m_tmrBusy; }
+    QTimer& tmrPrsTimeOut() { return m_tmrPrsTimeOut; }
+    QTimer& tmrShowPage() { return m_tmrShowPage; }
+    QTimer& tmrGetFavs() { return m_tmrGetFavs; }
+    QTimer& tmrDragStart() { return m_tmrDragStart; }
+    void tmrBusy_Timer();
+    void tmrPrsTimeOut_Timer();
+    void tmrShowPage_Timer();
+    void tmrGetFavs_Timer();
+
+    // --- the Link buttons' context menu (Add, Edit, Remove)
+    QMenu* mnuDyna() const { return m_mnuDyna; }
+    void ShowContextMenu(const QPoint& globalPos);
+
+    // --- seams other parts plug into (none is owned)
+    // The login decision; without one every completed document goes on to the image check.
+    void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
+    LoginDecider* loginDecider() const { return m_loginDecider; }
+    // The answer to new windows; without one they are cancelled.
+    void SetPopupPolicy(PopupPolicy* policy) { m_popupPolicy = policy; }
+    PopupPolicy* popupPolicy() const { return m_popupPolicy; }
+    // Master history and known addresses; without one pages go only into the Links' histories.
+    // Records completed pages into the Link's history, the master history (once the frame
+    // hands it over) and the known addresses of the address box.
+    PageRecorder& Recorder() { return m_recorder; }
+    // Shows the Link editor: `link` null for "Add Link", else the Link to edit. Without one the
+    // Add and Edit commands are disabled.
+    using LinkEditorOpener = std::function<void(LinkEditorHost& host, QWidget* parent, const Link* link)>;
+    void SetLinkEditorOpener(LinkEditorOpener opener);
+    bool HasLinkEditor() const { return bool(m_editorOpener); }
+    void OpenLinkEditor(const Link* link);
+    // Runs a drag to its end (QDrag::exec); tests replace it.
+    using DragRunner = std::function<void(QDrag& drag)>;
+    void SetDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
+    void RunDrag(QDrag& drag);
+
+    // This window's identity for glFormDocClicked.
+    quintptr WindowHandle() const { return reinterpret_cast<quintptr>(this); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void ConnectButtons();
+    void StartPageDrag();
+    void SideBarTabChanged(int tab);
+    void SideBarResized();
+
+    // Sidebar widths per tab ("PicWidth0".."PicWidth2" of the user).
+    int m_sideWidth[3] = {230, 230, 230};
+
+    frmMDI& m_frame;
+    PaneFactory m_factory;
+    BrowseState m_state;
+    std::unique_ptr<::Links> m_links;
+    std::unique_ptr<LinkControls> m_controls;
+    std::unique_ptr<NavigationDriver> m_navigation;
+    std::unique_ptr<PageLoadTracker> m_tracker;
+
+    NavigationBar* m_navBar = nullptr;
+    QSplitter* m_splitter = nullptr;
+    SideBar* m_sideBar = nullptr;
+    PaneArea* m_panes = nullptr;
+    QMenu* m_mnuDyna = nullptr;
+
+    QTimer m_tmrBusy;
+    QTimer m_tmrPrsTimeOut;
+    QTimer m_tmrShowPage;
+    QTimer m_tmrGetFavs;
+    QTimer m_tmrDragStart;
+    bool m_getFavsRan = false;
+    bool m_unloaded = false;
+
+    LoginDecider* m_loginDecider = nullptr;
+    PopupPolicy* m_popupPolicy = nullptr;
+    PageRecorder m_recorder{nullptr, nullptr};
+    LinkEditorOpener m_editorOpener;
+    DragRunner m_dragRunner;
+};

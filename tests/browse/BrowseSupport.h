@@ -1,0 +1,97 @@
+#pragma once
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <memory>
+#include <QList>
+#include <QPair>
+#include <QPointer>
+#include <QStringList>
+
+#include "browse/engine/FakePane.h"
+#include "browse/frmBrowse.h"
+#include "frame/frmMDI.h"
+#include "support/TestSupport.h"
+
+class Link;
+
+namespace browsetest {
+
+// A Link as a test stores it before the window loads.
+struct LinkSpec {
+    LinkSpec(QString caption, QString url, bool autoNavigate = false, bool reqLogin = false,
+             QString userName = {}, QString pw = {}, int controlOrder = -1)
+        : caption(std::move(caption)), url(std::move(url)), autoNavigate(autoNavigate), reqLogin(reqLogin),
+          userName(std::move(userName)), pw(std::move(pw)), controlOrder(controlOrder) {}
+    QString caption;
+    QString url;
+    bool autoNavigate;
+    bool reqLogin;
+    QString userName;
+    QString pw;
+    int controlOrder; // -1: in the order given
+};
+
+// A FakePane that also reports its navigations and stops to the window under test.
+class RecordingPane : public FakePane {
+public:
+    using FakePane::FakePane;
+    std::function<void(RecordingPane*, const QString&)> onNavigate;
+    std::function<void()> onStop;
+    void Navigate2(const QString& url) override {
+        FakePane::Navigate2(url);
+        if (onNavigate) onNavigate(this, url);
+    }
+    void Stop() override {
+        FakePane::Stop();
+        if (onStop) onStop();
+    }
+};
+
+// A real store with a user's Links, and a real frame with the user's browse window over FakePanes.
+class BrowseWindow {
+public:
+    static constexpr const char* kUser = "alice";
+    static constexpr const char* kPassPhrase = "wonderland";
+
+    BrowseWindow(std::initializer_list<LinkSpec> links, bool newUser = false)
+        : BrowseWindow(QList<LinkSpec>(links), newUser) {}
+    explicit BrowseWindow(const QList<LinkSpec>& links = {}, bool newUser = false);
+    ~BrowseWindow();
+
+    // Makes the frame and loads the browse window. The timers are stopped: tests tick them.
+    frmBrowse& Load();
+    frmBrowse& browse() { return *m_browse; }
+    frmMDI& frame() { return *m_frame; }
+    Links& links();
+    TempStore& store() { return m_store; }
+    ScriptedBoxes& boxes() { return m_boxes; }
+
+    // Pane of control index i (101: the placeholder).
+    RecordingPane& pane(int i);
+    // The control index of the Link with this caption.
+    int index(const QString& caption);
+    Link& link(const QString& caption);
+    // Every navigation of every pane since the window loaded, as "<control index> <url>", without
+    // the blank page every pane starts with.
+    QStringList navigations() const;
+    void clearNavigations() { m_navigations.clear(); }
+    // Captions of the Link buttons shown, top to bottom.
+    QStringList buttonOrder();
+    // Opens the Link with a real click on its button.
+    void click(const QString& caption);
+    // The start-up navigation (the first tick of tmrGetFavs).
+    void startUp();
+    // Freezes the clock at a fixed moment and returns it.
+    static QDateTime freezeClock();
+
+private:
+    TempStore m_store;
+    ScriptedBoxes m_boxes;
+    std::unique_ptr<frmMDI> m_frame;
+    QPointer<frmBrowse> m_browse;
+    QList<QPair<RecordingPane*, QString>> m_navigations;
+};
+
+} // namespace browsetest
