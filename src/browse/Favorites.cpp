@@ -52,7 +52,8 @@ public:
 
 protected:
     QStringList mimeTypes() const override {
-        return {QStringLiteral("text/plain"), QStringLiteral("UniformResourceLocator"), QStringLiteral("BGFmtByte")};
+        return {QStringLiteral("text/plain"), QStringLiteral("UniformResourceLocator"),
+                QStringLiteral("BGFmtByte")};
     }
     QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override {
         return items.size() == 1 ? Favorites::DragData(items.first()) : nullptr;
@@ -123,7 +124,9 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(m_tree);
 
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { tvwFav_NodeClick(node); });
+    // (Left button only: the right one opens the context menu.)
+    connect(m_tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tvwFav_NodeClick(node); });
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
         if (!m_inExpand) ExpandNode(node);
     });
@@ -134,11 +137,14 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("mnuFav"));
-    m_actDelete = m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::mnuFavDelete_Click);
-    m_actRename = m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::mnuFavRename_Click);
+    m_actDelete =
+        m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::mnuFavDelete_Click);
+    m_actRename =
+        m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::mnuFavRename_Click);
     m_menu->addSeparator();
     m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &Favorites::mnuFavAdd_Click);
-    m_actNewFolder = m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::mnuFavNewFolder_Click);
+    m_actNewFolder =
+        m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::mnuFavNewFolder_Click);
     m_menu->addSeparator();
     m_actOrganize =
         m_menu->addAction(QStringLiteral("Organize Favorites..."), this, &Favorites::mnuFavOrganize_Click);
@@ -194,8 +200,9 @@ QMimeData* Favorites::DragData(const QTreeWidgetItem* node) {
     auto* data = new QMimeData;
     data->setText(url);
     data->setData(QStringLiteral("UniformResourceLocator"), Ansi(url));
-    data->setData(QStringLiteral("BGFmtByte"), Ansi(Key(node) + QStringLiteral("::") + url + QStringLiteral("::") +
-                                                      node->text(0) + QStringLiteral("::tvwFav")));
+    data->setData(QStringLiteral("BGFmtByte"),
+                  Ansi(Key(node) + QStringLiteral("::") + url + QStringLiteral("::") + node->text(0) +
+                       QStringLiteral("::tvwFav")));
     return data;
 }
 
@@ -232,7 +239,8 @@ QTreeWidgetItem* Favorites::AddFavoriteNode(QTreeWidgetItem* parent, const QStri
     node->setData(0, KeyRole, QStringLiteral("K") + QString::number(++m_nextKey));
     node->setData(0, KindRole, int(FavoriteNode));
     node->setData(0, FileRole, file);
-    node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren);
+    node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                   Qt::ItemNeverHasChildren);
     node->setToolTip(0, GetStrFromNode(tag));
     SetImage(node, kIExplore);
     parent->addChild(node);
@@ -430,17 +438,18 @@ void Favorites::RefreshFavorites(bool full) {
             m_inExpand = false;
             // The folder remembered from the last session is opened and chosen again.
             Links* links = m_host.FavoritesLinks();
-            const QString remembered = links ? links->FavoritesFolder()
-                                             : GetValue(App().CurrentUser, QStringLiteral("FavoritesFolder"), "");
+            const QString remembered =
+                links ? links->FavoritesFolder()
+                      : GetValue(App().CurrentUser, QStringLiteral("FavoritesFolder"), "");
             if (!remembered.isEmpty() && m_lastName.isEmpty() && m_lastFolder.isEmpty()) {
                 if (QTreeWidgetItem* node = GetParentFiles(remembered); node && node != root)
                     Remember(FolderOf(node->parent()), node->text(0));
             }
         }
-        m_tree->setUpdatesEnabled(true);
         SelectLastChosen();
         UpdateWatches();
     });
+    m_tree->setUpdatesEnabled(true);
     m_refreshing = false;
     App().FavoritesReady = true;
     emit Refreshed();
@@ -581,8 +590,10 @@ void Favorites::PrepareContextMenu(QTreeWidgetItem* node) {
     m_context.name = node->text(0);
     m_context.folder = FolderOf(node);
     if (m_context.favorite) m_context.file = node->data(0, FileRole).toString();
-    m_actDelete->setText(m_context.favorite ? QStringLiteral("Delete Favorite...") : QStringLiteral("Delete Folder..."));
-    m_actRename->setText(m_context.favorite ? QStringLiteral("Rename Favorite...") : QStringLiteral("Rename Folder..."));
+    m_actDelete->setText(m_context.favorite ? QStringLiteral("Delete Favorite...")
+                                            : QStringLiteral("Delete Folder..."));
+    m_actRename->setText(m_context.favorite ? QStringLiteral("Rename Favorite...")
+                                            : QStringLiteral("Rename Folder..."));
     m_actRename->setEnabled(node != RootNode());
     m_actAdd->setEnabled(!m_host.VisiblePage().url.isEmpty());
 }
@@ -643,7 +654,8 @@ void Favorites::mnuFavRename_Click() {
         QTreeWidgetItem* node = ContextNode();
         if (!node || node == RootNode()) return;
         QString name = node->text(0);
-        const QString title = m_context.favorite ? QStringLiteral("Rename Favorite") : QStringLiteral("Rename Folder");
+        const QString title =
+            m_context.favorite ? QStringLiteral("Rename Favorite") : QStringLiteral("Rename Folder");
         if (!AskName(title, QStringLiteral("New name:"), &name)) return;
         UpdateFavorite(QStringLiteral("Rename"), node, name);
     });
@@ -657,7 +669,8 @@ bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const
     const bool favorite = IsFavorite(node);
     const QString parentFolder = FolderOf(node->parent());
     const QString from = favorite ? node->data(0, FileRole).toString() : FolderOf(node);
-    const QString to = parentFolder + QLatin1Char('/') + name + (favorite ? QStringLiteral(".url") : QString());
+    const QString to =
+        parentFolder + QLatin1Char('/') + name + (favorite ? QStringLiteral(".url") : QString());
     if (!IsInsideRoot(from)) return false;
     if (QFileInfo::exists(to)) {
         MsgBox((favorite ? QStringLiteral("A Favorite named '") : QStringLiteral("A folder named '")) + name +
@@ -680,7 +693,8 @@ bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const
             if (path.startsWith(from + QLatin1Char('/'))) return to + path.mid(from.size());
             return path;
         };
-        if (Links* links = m_host.FavoritesLinks(); links && moved(links->FavoritesFolder()) != links->FavoritesFolder())
+        if (Links* links = m_host.FavoritesLinks();
+            links && moved(links->FavoritesFolder()) != links->FavoritesFolder())
             SaveFolder(moved(links->FavoritesFolder()));
         m_lastFolder = moved(m_lastFolder);
     }
@@ -725,12 +739,14 @@ void Favorites::mnuFavAdd_Click() {
         const QString folder = FolderOf(parent);
         const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".url");
         if (QFileInfo::exists(path) &&
-            MsgBox(QStringLiteral("The Favorite '") + name + QStringLiteral("' already exists. Do you want to replace it?"),
+            MsgBox(QStringLiteral("The Favorite '") + name +
+                       QStringLiteral("' already exists. Do you want to replace it?"),
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Add Favorite")) != msgbox::Yes)
             return;
         QString error;
         if (!FavoritesReader::WriteShortcut(path, page.url, &error)) {
-            MsgBox(QStringLiteral("The Favorite '") + name + QStringLiteral("' could not be saved.") + CR + CR + error,
+            MsgBox(QStringLiteral("The Favorite '") + name + QStringLiteral("' could not be saved.") + CR +
+                       CR + error,
                    msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Add Favorite"));
             return;
         }

@@ -132,7 +132,8 @@ private:
                                      const QString& file);
     void SetImage(QTreeWidgetItem* node, const QString& image);
     QString FolderOf(const QTreeWidgetItem* node) const;
-    QTreeWidgetItem* ChildNamed(QTreeWidgetItem* node, const QString& text, Kind kind, bool unmarkedOnly) const;
+    QTreeWidgetItem* ChildNamed(QTreeWidgetItem* node, const QString& text, Kind kind,
+                                bool unmarkedOnly) const;
     QStringList RelativeParts(const QString& folder) const;
     bool IsInsideRoot(const QString& path) const;
     void Remember(const QString& folder, const QString& name);

@@ -34,8 +34,8 @@ bool IsImportable(const QString& url) {
     for (QChar c : url)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
     const QString scheme = QUrl(url).scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp") ||
-           scheme == QLatin1String("file");
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("ftp") || scheme == QLatin1String("file");
 }
 
 bool ReadableFile(const QFileInfo& info) {
@@ -70,7 +70,8 @@ private:
         // The same name with another address gets a number; the same bookmark again is skipped.
         for (int n = 1; n <= 50; ++n) {
             const QString file = folder + QLatin1Char('/') + name +
-                                 (n > 1 ? QStringLiteral(" (%1)").arg(n) : QString()) + QStringLiteral(".url");
+                                 (n > 1 ? QStringLiteral(" (%1)").arg(n) : QString()) +
+                                 QStringLiteral(".url");
             const QFileInfo info(file);
             if (info.exists() || info.isSymLink()) {
                 if (FavoritesReader::ReadShortcut(file) == item.url.trimmed()) return;
@@ -105,15 +106,18 @@ QString FirefoxProfile(const QString& firefoxFolder) {
                 } else if (section.startsWith(QLatin1String("Profile"), Qt::CaseInsensitive)) {
                     const QString path = profiles.GetString(section, QStringLiteral("Path"));
                     if (path.isEmpty()) continue;
-                    const bool relative = profiles.GetString(section, QStringLiteral("IsRelative"), "1") != "0";
+                    const bool relative =
+                        profiles.GetString(section, QStringLiteral("IsRelative"), "1") != "0";
                     const QString full = relative ? firefoxFolder + QLatin1Char('/') + path : path;
-                    (profiles.GetString(section, QStringLiteral("Default")) == "1" ? marked : others).append(full);
+                    (profiles.GetString(section, QStringLiteral("Default")) == "1" ? marked : others)
+                        .append(full);
                 }
             }
             candidates << marked << others;
         }
     }
-    for (const QFileInfo& dir : QDir(firefoxFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo& dir :
+         QDir(firefoxFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         candidates.append(dir.filePath());
     for (const QString& candidate : candidates) {
         const QString places = QDir::cleanPath(candidate) + QStringLiteral("/places.sqlite");
@@ -125,7 +129,8 @@ QString FirefoxProfile(const QString& firefoxFolder) {
 QString Text(sqlite3_stmt* statement, int column) {
     const void* text = sqlite3_column_text16(statement, column);
     if (!text) return QString();
-    return QString::fromUtf16(static_cast<const char16_t*>(text), sqlite3_column_bytes16(statement, column) / 2);
+    return QString::fromUtf16(static_cast<const char16_t*>(text),
+                              sqlite3_column_bytes16(statement, column) / 2);
 }
 
 std::vector<Bookmark> ReadPlaces(const QString& path) {
@@ -159,26 +164,27 @@ std::vector<Bookmark> ReadPlaces(const QString& path) {
     sqlite3_close(db);
 
     // The built-in folders by their fixed ids; the tag folders repeat bookmarks and are left out.
-    static const QHash<QString, QString> builtIn = {{QStringLiteral("menu________"), QStringLiteral("Bookmarks Menu")},
-                                                    {QStringLiteral("toolbar_____"), QStringLiteral("Bookmarks Toolbar")},
-                                                    {QStringLiteral("unfiled_____"), QStringLiteral("Other Bookmarks")},
-                                                    {QStringLiteral("mobile______"), QStringLiteral("Mobile Bookmarks")}};
+    static const QHash<QString, QString> builtIn = {
+        {QStringLiteral("menu________"), QStringLiteral("Bookmarks Menu")},
+        {QStringLiteral("toolbar_____"), QStringLiteral("Bookmarks Toolbar")},
+        {QStringLiteral("unfiled_____"), QStringLiteral("Other Bookmarks")},
+        {QStringLiteral("mobile______"), QStringLiteral("Mobile Bookmarks")}};
     QSet<qint64> seen;
-    std::function<void(qint64, std::vector<Bookmark>&, int)> fill = [&](qint64 parent, std::vector<Bookmark>& out,
-                                                                        int depth) {
-        if (depth > kMaxDepth || seen.contains(parent)) return;
-        seen.insert(parent);
-        for (int index : children.value(parent)) {
-            const Row& row = rows[size_t(index)];
-            if (row.type == 2) {
-                Bookmark folder{row.title, QString(), true, {}};
-                fill(row.id, folder.children, depth + 1);
-                out.push_back(std::move(folder));
-            } else if (row.type == 1) {
-                out.push_back({row.title, row.url, false, {}});
+    std::function<void(qint64, std::vector<Bookmark>&, int)> fill =
+        [&](qint64 parent, std::vector<Bookmark>& out, int depth) {
+            if (depth > kMaxDepth || seen.contains(parent)) return;
+            seen.insert(parent);
+            for (int index : children.value(parent)) {
+                const Row& row = rows[size_t(index)];
+                if (row.type == 2) {
+                    Bookmark folder{row.title, QString(), true, {}};
+                    fill(row.id, folder.children, depth + 1);
+                    out.push_back(std::move(folder));
+                } else if (row.type == 1) {
+                    out.push_back({row.title, row.url, false, {}});
+                }
             }
-        }
-    };
+        };
     for (const Row& row : rows) {
         if (row.guid != QLatin1String("root________")) continue;
         seen.insert(row.id);
@@ -221,7 +227,8 @@ std::vector<Bookmark> ReadChromiumBookmarks(const QString& path) {
     const struct {
         const char* key;
         const char* name;
-    } known[] = {{"bookmark_bar", "Bookmarks Bar"}, {"other", "Other Bookmarks"}, {"synced", "Mobile Bookmarks"}};
+    } known[] = {
+        {"bookmark_bar", "Bookmarks Bar"}, {"other", "Other Bookmarks"}, {"synced", "Mobile Bookmarks"}};
     for (const auto& root : known) {
         const QJsonObject node = rootsObject.value(QLatin1String(root.key)).toObject();
         if (node.isEmpty()) continue;
@@ -265,11 +272,13 @@ int ImportFromChromium(const QString& configFolder, const QString& name, const Q
     if (configFolder.isEmpty() || !QFileInfo(configFolder).isDir()) return 0;
     QStringList profiles{configFolder + QStringLiteral("/Default")};
     for (const QFileInfo& dir :
-         QDir(configFolder).entryInfoList({QStringLiteral("Profile *")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+         QDir(configFolder)
+             .entryInfoList({QStringLiteral("Profile *")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         profiles.append(dir.filePath());
     for (const QString& profile : profiles) {
         const QFileInfo bookmarks(profile + QStringLiteral("/Bookmarks"));
-        if (ReadableFile(bookmarks)) return WriteSource(ReadChromiumBookmarks(bookmarks.filePath()), favoritesRoot, name);
+        if (ReadableFile(bookmarks))
+            return WriteSource(ReadChromiumBookmarks(bookmarks.filePath()), favoritesRoot, name);
     }
     return 0;
 }

@@ -41,7 +41,8 @@ QList<Folder> SubFolders(const QString& folder) {
 QList<Favorite> Favorites(const QString& folder) {
     QList<Favorite> out;
     const QDir dir(folder);
-    const QFileInfoList infos = dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList infos =
+        dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& info : infos) {
         if (!IsShortcutName(info.fileName())) continue;
         const QString name = DisplayName(info.fileName());

@@ -12,10 +12,12 @@ namespace {
 // Small and readable in a narrow pane; the logo is the service's name in its own colours.
 QString Head(const QString& title, const QString& logoColour) {
     return QStringLiteral("<HTML><HEAD><TITLE>") + title.toHtmlEscaped() +
-           QStringLiteral("</TITLE>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
-                          "<STYLE>\r\n"
-                          "body { font-family: Arial, sans-serif; font-size: 10pt; margin: 8px; background: #ffffff; }\r\n"
-                          ".logo { font: bold 17pt Georgia, serif; letter-spacing: 1px; color: ") +
+           QStringLiteral(
+               "</TITLE>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+               "<STYLE>\r\n"
+               "body { font-family: Arial, sans-serif; font-size: 10pt; margin: 8px; background: #ffffff; "
+               "}\r\n"
+               ".logo { font: bold 17pt Georgia, serif; letter-spacing: 1px; color: ") +
            logoColour +
            QStringLiteral("; margin-bottom: 6px; }\r\n"
                           "h1 { font-size: 10pt; margin: 4px 0; }\r\n"
@@ -29,8 +31,8 @@ QString Logo(const QString& caption) {
 }
 
 QString Form(const SearchService& service) {
-    return QStringLiteral("<FORM name=\"frmSearch\" method=\"get\" action=\"") + service.searchUrl.toHtmlEscaped() +
-           QStringLiteral("\">\r\n");
+    return QStringLiteral("<FORM name=\"frmSearch\" method=\"get\" action=\"") +
+           service.searchUrl.toHtmlEscaped() + QStringLiteral("\">\r\n");
 }
 
 QString Link(const QString& url, const QString& text) {
@@ -68,7 +70,8 @@ int IndexOfChoice(const SearchServiceTable& services, const QString& choice) {
 }
 
 QString BlankHtml() {
-    return QStringLiteral("<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
+    return QStringLiteral(
+        "<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
 }
 
 QString PageHtml(int index, const SearchService& service) {

@@ -37,6 +37,7 @@ QString PageUrl(const SearchService& service, const QString& folder);
 // Writes Blank.htm and the three search pages into the folder (the program's data folder),
 // each replacing the file that is there, so a damaged page is repaired by restarting. False
 // when a page could not be written.
-bool CreateHtmFiles(const SearchServiceTable& services = DefaultServices(), const QString& folder = QString());
+bool CreateHtmFiles(const SearchServiceTable& services = DefaultServices(),
+                    const QString& folder = QString());
 
 } // namespace SearchPages

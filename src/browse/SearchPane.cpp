@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "browse/SearchPaneHost.h"
 #include "browse/engine/BrowserPane.h"
+#include "browse/SearchPaneHost.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
@@ -212,24 +212,33 @@ void SearchPane::wbrSearch_BeforeNavigate2(NavigateEvent& e) {
         switch (RouteFor(e.url, e.topLevel)) {
         case Route::Frame:
         case Route::Blank:
-        case Route::Script: return;
-        case Route::Cancel: e.cancel = true; return;
+        case Route::Script:
+            return;
+        case Route::Cancel:
+            e.cancel = true;
+            return;
         case Route::LinkPane:
             e.cancel = true;
             m_host.Nav2Visible(e.url, kNavigateMode);
             return;
         case Route::Local:
-        case Route::Stay: Record(e.url); return;
+            LetLocalPagesLeave(*m_pane);
+            Record(e.url);
+            return;
+        case Route::Stay:
+            Record(e.url);
+            return;
         }
     });
 }
 
 QString SearchPane::ResultsFixScript() {
-    return QStringLiteral("(function () {"
-                          " var divs = document.getElementsByTagName('div'), found = [];"
-                          " for (var i = 0; i < divs.length; i++) if (divs[i].id === 'results') found.push(divs[i]);"
-                          " for (var j = 0; j < found.length; j++) found[j].id = 'result';"
-                          " return found.length; })()");
+    return QStringLiteral(
+        "(function () {"
+        " var divs = document.getElementsByTagName('div'), found = [];"
+        " for (var i = 0; i < divs.length; i++) if (divs[i].id === 'results') found.push(divs[i]);"
+        " for (var j = 0; j < found.length; j++) found[j].id = 'result';"
+        " return found.length; })()");
 }
 
 void SearchPane::wbrSearch_DocumentComplete(const QString& url, bool topLevel) {

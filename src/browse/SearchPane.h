@@ -37,13 +37,13 @@ public:
 
     // Where a navigation of the pane goes.
     enum class Route {
-        Frame,     // a frame inside the pane: it loads freely
-        Cancel,    // never loaded ("http:///")
-        Blank,     // the engine's empty page: stays, not recorded
-        Script,    // a script link: the engine runs it in the pane's own page, never in a Link's
-        Local,     // one of the program's local pages: stays
-        Stay,      // a page of the selected service: stays
-        LinkPane,  // leaves the service: cancelled here, opened in the visible Link's pane
+        Frame,    // a frame inside the pane: it loads freely
+        Cancel,   // never loaded ("http:///")
+        Blank,    // the engine's empty page: stays, not recorded
+        Script,   // a script link: the engine runs it in the pane's own page, never in a Link's
+        Local,    // one of the program's local pages: stays
+        Stay,     // a page of the selected service: stays
+        LinkPane, // leaves the service: cancelled here, opened in the visible Link's pane
     };
 
     SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* parent = nullptr,
@@ -85,6 +85,8 @@ public:
     // Runs a script in a WebEnginePane's page (in the program's own script world, beside the
     // page's scripts but sharing its document); does nothing for other panes.
     static void RunEngineScript(BrowserPane& pane, const QString& script);
+    // Lets a WebEnginePane's page, while it shows a local page, send its form to the network.
+    static void LetLocalPagesLeave(BrowserPane& pane);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "browse/Favorites.h"
@@ -98,9 +99,10 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     WriteBytes(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
     WriteBytes(root + "/Empty.url", "");
     WriteBytes(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
-    WriteBytes(root + "/Huge.url", "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
-    QByteArray binary = QByteArray("\x00\xff\xfe\x01junk\n", 9) + "[InternetShortcut]\nURL=https://bin.example/" +
-                        QByteArray(1, '\0') + "garbage\n";
+    WriteBytes(root + "/Huge.url",
+               "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
+    QByteArray binary = QByteArray("\x00\xff\xfe\x01junk\n", 9) +
+                        "[InternetShortcut]\nURL=https://bin.example/" + QByteArray(1, '\0') + "garbage\n";
     for (int i = 0; i < 512; ++i)
         binary.append(char(i * 37));
     WriteBytes(root + "/Binary.url", binary);
@@ -128,7 +130,8 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     ASSERT_TRUE(data);
     EXPECT_EQ(data->text(), "https://www.wikipedia.org/");
     EXPECT_EQ(data->data("UniformResourceLocator"), "https://www.wikipedia.org/");
-    EXPECT_TRUE(QString::fromLatin1(data->data("BGFmtByte")).endsWith("::https://www.wikipedia.org/::Wikipedia::tvwFav"));
+    EXPECT_TRUE(QString::fromLatin1(data->data("BGFmtByte"))
+                    .endsWith("::https://www.wikipedia.org/::Wikipedia::tvwFav"));
     EXPECT_EQ(Favorites::DragData(links), nullptr);
 }
 
@@ -180,11 +183,19 @@ TEST_F(FavoritesTest, RefreshAndWatcherFollowTheDisk) {
 TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     WriteUrl(root + "/Work/Projects/Tracker.url", "https://tracker.example/board");
     auto fav = Make();
+    fav->resize(300, 400);
+    fav->show();
+    auto click = [&](const QString& path, Qt::MouseButton button) {
+        QTreeWidget* tree = fav->tvwFav();
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(fav->FindNode(path)).center());
+    };
     host.links->SetNavigateStopped(true);
-    fav->tvwFav_NodeClick(fav->FindNode("Work"));
-    fav->tvwFav_NodeClick(fav->FindNode("Work/Projects"));
+    click("Work", Qt::LeftButton);
+    click("Work/Projects", Qt::LeftButton);
     EXPECT_EQ(host.links->FavoritesFolder(), root + "/Work/Projects");
-    fav->tvwFav_NodeClick(fav->FindNode("Work/Projects/Tracker"));
+    click("Work/Projects/Tracker", Qt::RightButton); // the menu's button opens nothing
+    EXPECT_TRUE(host.opened.isEmpty());
+    click("Work/Projects/Tracker", Qt::LeftButton);
     ASSERT_EQ(host.opened.size(), 1);
     EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://tracker.example/board"), 6));
     EXPECT_FALSE(host.links->NavigateStopped());

@@ -4,9 +4,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "browse/engine/FakePane.h"
 #include "browse/SearchPane.h"
 #include "browse/SearchPaneHost.h"
-#include "browse/engine/FakePane.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -67,10 +67,11 @@ TEST_F(SearchPaneTest, LocalPagesAreWrittenAsTheyMustBe) {
     EXPECT_EQ(ReadFile(folder + "/Blank.htm"),
               "<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
     const QString msn = ReadFile(folder + "/MsnSearch.htm");
-    for (const char* part : {"action=\"http://search.alpha.test/results\"", "method=\"get\"",
-                             "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"cp\" value=\"1252\"",
-                             "name=\"FORM\" value=\"cDWNLD\"", "type=\"submit\" value=\"Search\"",
-                             ">Use Advanced Search</A>", "Search the Web for:"})
+    for (const char* part :
+         {"action=\"http://search.alpha.test/results\"", "method=\"get\"",
+          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"cp\" value=\"1252\"",
+          "name=\"FORM\" value=\"cDWNLD\"", "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>",
+          "Search the Web for:"})
         EXPECT_TRUE(msn.contains(QLatin1String(part))) << part;
     const QString lookup = ReadFile(folder + "/GoogleSearch.htm");
     EXPECT_TRUE(lookup.contains("name=\"q\" size=\"25\" maxlength=\"255\" value=\"\""));
