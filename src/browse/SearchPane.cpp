@@ -173,7 +173,7 @@ void SearchPane::UpdateButtons() {
 // ----- routing ---------------------------------------------------------------------------------
 
 bool SearchPane::IsLocalPage(const QString& url) const {
-    if (url.contains(m_folder, Qt::CaseInsensitive)) return true;
+    // A file in the pages' folder; an address from the network that only names the folder is none.
     const QUrl address(url);
     if (!address.isLocalFile()) return false;
     return QFileInfo(address.toLocalFile()).absolutePath() == QFileInfo(m_folder).absoluteFilePath();

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QUrl>
 
 #include "browse/engine/FakePane.h"
 #include "browse/SearchPane.h"
@@ -126,10 +127,11 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("https://www.elsewhere.test/page"));
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://search.alpha.test/click?u=https%3A%2F%2Fx.test"));
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://x.test/?from=search.alpha.test"));
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://x.test" + QUrl(local).path()));
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("http:///broken"));
     EXPECT_FALSE(fake->RaiseBeforeNavigate2("https://ads.test/frame", false)); // a frame loads freely
     EXPECT_FALSE(fake->RaiseBeforeNavigate2("about:blank"));
-    ASSERT_EQ(host.opened.size(), 3);
+    ASSERT_EQ(host.opened.size(), 4);
     EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://www.elsewhere.test/page"), 4));
     EXPECT_EQ(host.opened[1].first, "http://search.alpha.test/click?u=https%3A%2F%2Fx.test");
     EXPECT_EQ(pane->SearchHistory().Count(), 2); // none of them was recorded
