@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "browse/Favorites.h"
+#include "browse/FavoritesHost.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "links/Links.h"
+#include "support/TestSupport.h"
+
+// The favorites tree over a real folder in a temp directory, with a real Links collection in a
+// temp store; the browse window is replaced by a host that records what it is asked.
+
+namespace {
+
+using modGeneral::GetValue;
+using modGeneral::PageLocation;
+
+class RecordingHost : public FavoritesHost {
+public:
+    std::unique_ptr<Links> links;
+    QList<QPair<QString, int>> opened;
+    PageLocation page;
+    bool readyDuringRead = true;
+
+    Links* FavoritesLinks() override {
+        readyDuringRead = readyDuringRead && App().FavoritesReady;
+        return links.get();
+    }
+    void Nav2Visible(const QString& url, int mode) override { opened.append({url, mode}); }
+    PageLocation VisiblePage() const override { return page; }
+};
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void WriteUrl(const QString& path, const QString& url) {
+    WriteBytes(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
+}
+
+QStringList Texts(QTreeWidgetItem* node) {
+    QStringList out;
+    for (int i = 0; node && i < node->childCount(); ++i)
+        out << node->child(i)->text(0);
+    return out;
+}
+
+class FavoritesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App().CurrentUser = QStringLiteral("alice");
+        host.links = std::make_unique<Links>(QStringLiteral("alice"));
+        root = dir.path() + QStringLiteral("/Favorites");
+    }
+    std::unique_ptr<Favorites> Make() {
+        auto favorites = std::make_unique<Favorites>(host, nullptr, root);
+        favorites->RefreshFavorites(true);
+        return favorites;
+    }
+
+    TempStore store;
+    QTemporaryDir dir;
+    QString root;
+    RecordingHost host;
+};
+
+TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
+    // Made on first use, with a Links folder and starting shortcuts.
+    auto fav = Make();
+    EXPECT_TRUE(QFileInfo(root + "/Links").isDir());
+    QTreeWidgetItem* rootNode = fav->RootNode();
+    ASSERT_NE(rootNode, nullptr);
+    EXPECT_EQ(Favorites::Tag(rootNode), root);
+    EXPECT_EQ(Texts(rootNode), (QStringList{"Links", "OpenStreetMap", "Wikipedia"}));
+    QTreeWidgetItem* links = fav->FindNode("Links");
+    EXPECT_EQ(Favorites::Tag(links), root + "/Links");
+    EXPECT_EQ(Favorites::Image(links), "Closed");
+    EXPECT_EQ(links->childCount(), 0); // not read before it is opened
+    QTreeWidgetItem* wiki = fav->FindNode("Wikipedia");
+    EXPECT_EQ(Favorites::Tag(wiki), "url=https://www.wikipedia.org/");
+    EXPECT_EQ(Favorites::Image(wiki), "IExplore");
+    EXPECT_TRUE(Favorites::Key(wiki).startsWith("K"));
+    EXPECT_NE(Favorites::Key(wiki), Favorites::Key(links));
+
+    // Untrusted shortcut files: only those with a usable address show (a value ends at a NUL).
+    WriteBytes(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
+    WriteBytes(root + "/Empty.url", "");
+    WriteBytes(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
+    WriteBytes(root + "/Huge.url",
+               "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
+    QByteArray binary = QByteArray("\x00\xff\xfe\x01junk\n", 9) +
+                        "[InternetShortcut]\nURL=https://bin.example/" + QByteArray(1, '\0') + "garbage\n";
+    for (int i = 0; i < 512; ++i)
+        binary.append(char(i * 37));
+    WriteBytes(root + "/Binary.url", binary);
+    WriteBytes(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
+    WriteUrl(root + "/good.URL", "https://good.example/");
+    fav->RefreshFavorites(true);
+    EXPECT_EQ(Texts(rootNode), (QStringList{"Binary", "good", "Links", "OpenStreetMap", "Wikipedia"}));
+    EXPECT_EQ(Favorites::Tag(fav->FindNode("Binary")), "url=https://bin.example/");
+
+    // Opening a folder reads it; closing forgets its children.
+    fav->tvwFav_NodeClick(links);
+    EXPECT_TRUE(links->isExpanded());
+    EXPECT_EQ(Favorites::Image(links), "Open");
+    EXPECT_EQ(Texts(links), QStringList{"Internet Archive"});
+    EXPECT_TRUE(fav->WatchedFolders().contains(root + "/Links"));
+    fav->tvwFav_NodeClick(links);
+    EXPECT_FALSE(links->isExpanded());
+    EXPECT_EQ(links->childCount(), 0);
+    EXPECT_EQ(Favorites::Image(links), "Closed");
+    EXPECT_EQ(fav->tvwFav()->currentItem(), links);
+    EXPECT_FALSE(fav->WatchedFolders().contains(root + "/Links"));
+
+    // Dragged out, a favorite offers what a Link button offers.
+    std::unique_ptr<QMimeData> data(Favorites::DragData(wiki));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->text(), "https://www.wikipedia.org/");
+    EXPECT_EQ(data->data("UniformResourceLocator"), "https://www.wikipedia.org/");
+    EXPECT_TRUE(QString::fromLatin1(data->data("BGFmtByte"))
+                    .endsWith("::https://www.wikipedia.org/::Wikipedia::tvwFav"));
+    EXPECT_EQ(Favorites::DragData(links), nullptr);
+}
+
+TEST_F(FavoritesTest, RefreshAndWatcherFollowTheDisk) {
+    QDir().mkpath(root + "/News");
+    WriteUrl(root + "/Keep.url", "https://keep.example/");
+    WriteUrl(root + "/Gone.url", "https://gone.example/");
+    WriteUrl(root + "/News/Daily.url", "https://daily.example/");
+    auto fav = Make();
+    EXPECT_TRUE(host.readyDuringRead == false); // the refresh ran with FavoritesReady off
+    EXPECT_TRUE(App().FavoritesReady);
+    QTreeWidgetItem* news = fav->FindNode("News");
+    fav->ExpandNode(news);
+    const QString keepKey = Favorites::Key(fav->FindNode("Keep"));
+    const QString dailyKey = Favorites::Key(fav->FindNode("News/Daily"));
+
+    // Changes on disk: a file removed, one added and one changed, also in an open subfolder.
+    QFile::remove(root + "/Gone.url");
+    WriteUrl(root + "/News/Weekly.url", "https://weekly.example/");
+    WriteUrl(root + "/Keep.url", "https://kept.example/");
+    fav->RefreshFavorites(true);
+    EXPECT_EQ(Texts(fav->RootNode()), (QStringList{"Keep", "News"}));
+    EXPECT_EQ(Texts(news), (QStringList{"Daily", "Weekly"}));
+    EXPECT_EQ(Favorites::Tag(fav->FindNode("Keep")), "url=https://kept.example/");
+    // Nodes that stayed are the same nodes, and no tag keeps the pass's mark.
+    EXPECT_EQ(Favorites::Key(fav->FindNode("Keep")), keepKey);
+    EXPECT_EQ(Favorites::Key(fav->FindNode("News/Daily")), dailyKey);
+    EXPECT_EQ(Favorites::Tag(news), root + "/News");
+
+    // Without any call: the watcher sees a change in an open folder, and in the root.
+    WriteUrl(root + "/News/Extra.url", "https://extra.example/");
+    EXPECT_TRUE(WaitFor([&] { return fav->FindNode("News/Extra") != nullptr; }, 5000));
+    QDir(root + "/News").removeRecursively();
+    EXPECT_TRUE(WaitFor([&] { return fav->FindNode("News") == nullptr; }, 5000));
+    EXPECT_EQ(Texts(fav->RootNode()), QStringList{"Keep"});
+
+    // The companion program is due once the last refresh is over 45 seconds old, once per 45 s.
+    Clock::SetNow(QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
+    fav->RefreshFavorites(false);
+    Clock::Advance(45000);
+    EXPECT_FALSE(fav->HelperDue());
+    Clock::Advance(1000);
+    EXPECT_TRUE(fav->HelperDue());
+    EXPECT_FALSE(fav->HelperDue());
+    Clock::Advance(46000);
+    EXPECT_TRUE(fav->HelperDue());
+}
+
+TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
+    WriteUrl(root + "/Work/Projects/Tracker.url", "https://tracker.example/board");
+    auto fav = Make();
+    fav->resize(300, 400);
+    fav->show();
+    auto click = [&](const QString& path, Qt::MouseButton button) {
+        QTreeWidget* tree = fav->tvwFav();
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(fav->FindNode(path)).center());
+    };
+    host.links->SetNavigateStopped(true);
+    click("Work", Qt::LeftButton);
+    click("Work/Projects", Qt::LeftButton);
+    EXPECT_EQ(host.links->FavoritesFolder(), root + "/Work/Projects");
+    click("Work/Projects/Tracker", Qt::RightButton); // the menu's button opens nothing
+    EXPECT_TRUE(host.opened.isEmpty());
+    click("Work/Projects/Tracker", Qt::LeftButton);
+    ASSERT_EQ(host.opened.size(), 1);
+    EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://tracker.example/board"), 6));
+    EXPECT_FALSE(host.links->NavigateStopped());
+    EXPECT_EQ(GetValue("alice", "FavoritesFolder"), root + "/Work/Projects");
+
+    // The next session opens the remembered folder again, also when it was written the old way.
+    fav.reset();
+    host.links = std::make_unique<Links>(QStringLiteral("alice"));
+    fav = Make();
+    QTreeWidgetItem* projects = fav->FindNode("Work/Projects");
+    ASSERT_NE(projects, nullptr);
+    EXPECT_TRUE(projects->isExpanded());
+    EXPECT_EQ(fav->tvwFav()->currentItem(), projects);
+    fav.reset();
+    host.links->SetFavoritesFolder("C:\\Documents and Settings\\alice\\Favorites\\Work");
+    fav = Make();
+    ASSERT_NE(fav->FindNode("Work"), nullptr);
+    EXPECT_TRUE(fav->FindNode("Work")->isExpanded());
+    EXPECT_EQ(fav->FindNode("Work/Projects")->childCount(), 0);
+}
+
+TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
+    WriteUrl(root + "/Old name.url", "https://old.example/");
+    WriteUrl(root + "/Trash/Junk.url", "https://junk.example/");
+    WriteUrl(root + "/Reading/Paper.url", "https://paper.example/");
+    auto fav = Make();
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    auto answer = [&](const QString& text) {
+        dialogs.Next([text](QDialog& d) {
+            static_cast<QInputDialog&>(d).setTextValue(text);
+            return int(QDialog::Accepted);
+        });
+    };
+
+    fav->PrepareContextMenu(fav->FindNode("Old name"));
+    EXPECT_EQ(fav->mnuFavDelete()->text(), "Delete Favorite...");
+    EXPECT_EQ(fav->mnuFavRename()->text(), "Rename Favorite...");
+    EXPECT_FALSE(fav->mnuFavAdd()->isEnabled()); // no page on show
+
+    // The root cannot go; the message names it.
+    fav->PrepareContextMenu(fav->RootNode());
+    EXPECT_EQ(fav->mnuFavDelete()->text(), "Delete Folder...");
+    EXPECT_EQ(fav->mnuFavRename()->text(), "Rename Folder...");
+    fav->mnuFavDelete_Click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.lastText(), "Cannot delete this folder '" + root + "'");
+    EXPECT_EQ(boxes.lastTitle(), "Delete Folder");
+    EXPECT_EQ(boxes.shown().last().icon, msgbox::Exclamation);
+    EXPECT_TRUE(QFileInfo(root).isDir());
+
+    // A folder is deleted after the question, and only on Yes.
+    fav->PrepareContextMenu(fav->FindNode("Trash"));
+    boxes.Answer(msgbox::No);
+    fav->mnuFavDelete_Click();
+    EXPECT_EQ(boxes.lastText(), "Are you sure you want to delete the Favorites folder 'Trash'");
+    EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
+    EXPECT_TRUE(QFileInfo(root + "/Trash/Junk.url").exists());
+    boxes.Answer(msgbox::Yes);
+    fav->mnuFavDelete_Click();
+    EXPECT_FALSE(QFileInfo(root + "/Trash").exists());
+    EXPECT_EQ(fav->FindNode("Trash"), nullptr);
+
+    // Rename a favorite, then an open folder (it stays open, the remembered folder follows it).
+    fav->PrepareContextMenu(fav->FindNode("Old name"));
+    answer("New: name?");
+    fav->mnuFavRename_Click();
+    EXPECT_TRUE(QFileInfo(root + "/New name.url").exists());
+    EXPECT_FALSE(QFileInfo(root + "/Old name.url").exists());
+    EXPECT_EQ(Favorites::Tag(fav->FindNode("New name")), "url=https://old.example/");
+    fav->tvwFav_NodeClick(fav->FindNode("Reading"));
+    fav->PrepareContextMenu(fav->FindNode("Reading"));
+    answer("Library");
+    fav->mnuFavRename_Click();
+    QTreeWidgetItem* library = fav->FindNode("Library");
+    ASSERT_NE(library, nullptr);
+    EXPECT_TRUE(library->isExpanded());
+    EXPECT_EQ(Texts(library), QStringList{"Paper"});
+    EXPECT_EQ(host.links->FavoritesFolder(), root + "/Library");
+    EXPECT_EQ(GetValue("alice", "FavoritesFolder"), root + "/Library");
+
+    // A new folder under the chosen one, and the visible page added into it.
+    fav->PrepareContextMenu(library);
+    answer("Later");
+    fav->mnuFavNewFolder_Click();
+    EXPECT_TRUE(QFileInfo(root + "/Library/Later").isDir());
+    EXPECT_EQ(fav->tvwFav()->currentItem(), fav->FindNode("Library/Later"));
+    host.page = {QStringLiteral("Bramble: the page/1"), QStringLiteral("https://page.example/a?b=1")};
+    fav->PrepareContextMenu(fav->FindNode("Library/Later"));
+    EXPECT_TRUE(fav->mnuFavAdd()->isEnabled());
+    answer("Bramble page");
+    fav->mnuFavAdd_Click();
+    QTreeWidgetItem* added = fav->FindNode("Library/Later/Bramble page");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(Favorites::Tag(added), "url=https://page.example/a?b=1");
+    EXPECT_EQ(fav->tvwFav()->currentItem(), added);
+
+    // A favorite goes at once, without a question.
+    const int before = boxes.count();
+    fav->PrepareContextMenu(added);
+    fav->mnuFavDelete_Click();
+    EXPECT_EQ(boxes.count(), before);
+    EXPECT_FALSE(QFileInfo(root + "/Library/Later/Bramble page.url").exists());
+    EXPECT_EQ(fav->FindNode("Library/Later/Bramble page"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+#include <memory>
+#include <QFile>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QUrl>
+
+#include "browse/engine/FakePane.h"
+#include "browse/SearchPane.h"
+#include "browse/SearchPaneHost.h"
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "support/TestSupport.h"
+#include "users/cOptions.h"
+
+// The search pane over a scriptable pane: the test raises the engine's navigations and reads
+// what the pane was asked to load and what the browse window was asked to open.
+
+namespace {
+
+using modGeneral::GetValue;
+using modGeneral::SaveValue;
+
+class RecordingHost : public SearchPaneHost {
+public:
+    QList<QPair<QString, int>> opened;
+    void Nav2Visible(const QString& url, int mode) override { opened.append({url, mode}); }
+    quintptr WindowHandle() const override { return 0xB0; }
+};
+
+SearchServiceTable Services() {
+    SearchServiceTable services = SearchPages::DefaultServices();
+    services[0].host = "search.alpha.test";
+    services[0].searchUrl = "http://search.alpha.test/results";
+    services[0].redirectPath = "/click?";
+    services[2].host = "find.gamma.test:8080";
+    return services;
+}
+
+QString ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+class SearchPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App().CurrentUser = "bob";
+        SearchPages::CreateHtmFiles(Services());
+    }
+    std::unique_ptr<SearchPane> Make() {
+        auto pane = std::make_unique<SearchPane>(
+            host, [](QWidget* parent) { return new FakePane(parent); }, nullptr, Services(),
+            [this](BrowserPane&, const QString& script) { scripts << script; });
+        fake = static_cast<FakePane*>(pane->wbrSearch());
+        return pane;
+    }
+
+    TempStore store;
+    RecordingHost host;
+    FakePane* fake = nullptr;
+    QStringList scripts;
+};
+
+TEST_F(SearchPaneTest, LocalPagesAreWrittenAsTheyMustBe) {
+    const QString folder = AppPaths::DataFolder();
+    EXPECT_EQ(ReadFile(folder + "/Blank.htm"),
+              "<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
+    const QString msn = ReadFile(folder + "/MsnSearch.htm");
+    for (const char* part :
+         {"action=\"http://search.alpha.test/results\"", "method=\"get\"",
+          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"cp\" value=\"1252\"",
+          "name=\"FORM\" value=\"cDWNLD\"", "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>",
+          "Search the Web for:"})
+        EXPECT_TRUE(msn.contains(QLatin1String(part))) << part;
+    const QString lookup = ReadFile(folder + "/GoogleSearch.htm");
+    EXPECT_TRUE(lookup.contains("name=\"q\" size=\"25\" maxlength=\"255\" value=\"\""));
+    EXPECT_TRUE(lookup.contains("name=\"sa\" value=\"Google Search\""));
+    const QString seek = ReadFile(folder + "/YahooSearch.htm");
+    EXPECT_TRUE(seek.contains("name=\"p\" size=\"25\" value=\"\""));
+    EXPECT_TRUE(seek.contains("name=\"name\" value=\"Yahoo Search\""));
+    EXPECT_TRUE(seek.contains(">options</A>"));
+
+    // A damaged page is repaired at the next start.
+    QFile damaged(folder + "/Blank.htm");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("garbage");
+    damaged.close();
+    EXPECT_TRUE(SearchPages::CreateHtmFiles(Services()));
+    EXPECT_TRUE(ReadFile(folder + "/Blank.htm").startsWith("<HTML><HEAD><TITLE>Blank</TITLE>"));
+}
+
+TEST_F(SearchPaneTest, ChoosingAServiceStoresItAndShowsItsPage) {
+    SaveValue("bob", "SearchChoice", "Yahoo");
+    auto pane = Make();
+    pane->ApplySearchChoice();
+    EXPECT_TRUE(pane->optSearch(2)->isChecked());
+    EXPECT_EQ(fake->navigations().last(), SearchPages::PageUrl(Services()[2], AppPaths::DataFolder()));
+
+    pane->optSearch(1)->click();
+    EXPECT_EQ(GetValue("bob", "SearchChoice"), "Google");
+    EXPECT_EQ(pane->SelectedService(), 1);
+    EXPECT_TRUE(fake->navigations().last().endsWith("/GoogleSearch.htm"));
+
+    // With the user's options loaded, the choice goes through them.
+    cOptions options("bob");
+    App().Options = &options;
+    pane->optSearch(0)->click();
+    EXPECT_EQ(options.SearchChoice(), "Msn");
+    EXPECT_EQ(GetValue("bob", "SearchChoice"), "Msn");
+    App().Options = nullptr;
+}
+
+TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
+    auto pane = Make();
+    pane->optSearch_Click(0);
+    const QString local = fake->navigations().last();
+    const QString results = "http://search.alpha.test/results?q=bramble";
+    EXPECT_FALSE(fake->RaiseBeforeNavigate2(local));
+    EXPECT_FALSE(pane->cmdSearchBack()->isEnabled()); // position 1
+    EXPECT_FALSE(fake->RaiseBeforeNavigate2(results));
+    EXPECT_TRUE(pane->cmdSearchBack()->isEnabled());
+    EXPECT_EQ(pane->SearchHistory().Count(), 2);
+
+    // Off the service, through its redirect, or its host only named in the query: the Link pane.
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("https://www.elsewhere.test/page"));
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://search.alpha.test/click?u=https%3A%2F%2Fx.test"));
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://x.test/?from=search.alpha.test"));
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://x.test" + QUrl(local).path()));
+    EXPECT_TRUE(fake->RaiseBeforeNavigate2("http:///broken"));
+    EXPECT_FALSE(fake->RaiseBeforeNavigate2("https://ads.test/frame", false)); // a frame loads freely
+    EXPECT_FALSE(fake->RaiseBeforeNavigate2("about:blank"));
+    ASSERT_EQ(host.opened.size(), 4);
+    EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://www.elsewhere.test/page"), 4));
+    EXPECT_EQ(host.opened[1].first, "http://search.alpha.test/click?u=https%3A%2F%2Fx.test");
+    EXPECT_EQ(pane->SearchHistory().Count(), 2); // none of them was recorded
+
+    // The user's click credit: used up by a page, kept (for this window) by a script link.
+    App().glFormDocClicked = 0x77;
+    fake->RaiseBeforeNavigate2("javascript:void(0)");
+    EXPECT_EQ(App().glFormDocClicked, 0xB0u);
+    fake->RaiseBeforeNavigate2(results + "&page=2");
+    EXPECT_EQ(App().glFormDocClicked, 0u);
+    EXPECT_EQ(pane->SearchHistory().Count(), 3);
+
+    // Back and forward do not record; back stops at the first entry.
+    pane->cmdSearchBack()->click();
+    EXPECT_EQ(fake->navigations().last(), results);
+    EXPECT_FALSE(fake->RaiseBeforeNavigate2(results));
+    pane->cmdSearchBack()->click();
+    EXPECT_EQ(fake->navigations().last(), local);
+    EXPECT_FALSE(pane->cmdSearchBack()->isEnabled());
+    EXPECT_TRUE(pane->cmdSearchForward()->isEnabled());
+    EXPECT_FALSE(pane->Recording());
+    fake->RaiseBeforeNavigate2("http://search.alpha.test/results?q=other");
+    EXPECT_EQ(pane->SearchHistory().Count(), 3);
+    pane->cmdSearchForward()->click();
+    EXPECT_EQ(fake->navigations().last(), results);
+    EXPECT_TRUE(pane->cmdSearchBack()->isEnabled());
+
+    // Choosing a service records again; an entry brings its own service back.
+    pane->optSearch(2)->click();
+    EXPECT_TRUE(pane->Recording());
+    fake->RaiseBeforeNavigate2(fake->navigations().last());
+    EXPECT_EQ(pane->SearchHistory().Count(), 4);
+    pane->cmdSearchBack()->click();
+    EXPECT_TRUE(pane->optSearch(0)->isChecked());
+    EXPECT_EQ(pane->SelectedService(), 0);
+
+    // Only that one service's result pages get the DIV fix.
+    fake->RaiseDocumentComplete(results);
+    fake->RaiseDocumentComplete("http://find.gamma.test:8080/search?p=x", false);
+    EXPECT_TRUE(scripts.isEmpty());
+    fake->RaiseDocumentComplete("http://find.gamma.test:8080/search?p=x");
+    ASSERT_EQ(scripts.size(), 1);
+    EXPECT_EQ(scripts[0], SearchPane::ResultsFixScript());
+}
+
+} // namespace
