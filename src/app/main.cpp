@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "browse/SearchPages.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
 #include "core/AppPaths.h"
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
     }
     SettingsStore::SetCurrent(store.get());
 
+    // The local pages (the blank page, the search pages) are written anew at every start.
+    SearchPages::CreateHtmFiles();
     if (!StartUp::Login()) return 0;
     cOptions options(App().CurrentUser);
     App().Options = &options;

@@ -1,5 +1,7 @@
 #include "browse/NavigationDriver.h"
 
+#include "browse/SearchPane.h"
+
 #include <QCoreApplication>
 
 #include "browse/engine/BrowserPane.h"
@@ -261,6 +263,9 @@ bool NavigationDriver::DamagedSettings() {
 void NavigationDriver::AutoNavigate() {
     Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("AutoNavigate"), [&] {
         CheckOnline();
+        // The search pane shows the service the user chose last; a pane not on show loads it
+        // when its tab first opens, so it costs no renderer before that.
+        if (SearchPane* search = w.search(); search && search->isVisible()) search->ApplySearchChoice();
         Links& links = w.links();
         if (links.CountUndeleted() == 0 && !App().NewUserCreated) {
             if (!DamagedSettings()) return;

@@ -1,6 +1,8 @@
 #include "browse/frmBrowse.h"
 
 #include "browse/AddressBox.h"
+#include "browse/Favorites.h"
+#include "browse/SearchPane.h"
 
 #include <QCloseEvent>
 #include <QDrag>
@@ -98,6 +100,10 @@ void frmBrowse::BuildLayout() {
     m_panes = new PaneArea(m_splitter);
     m_splitter->addWidget(m_sideBar);
     m_splitter->addWidget(m_panes);
+    m_favorites = new Favorites(*this);
+    m_sideBar->SetPage(1, m_favorites);
+    m_search = new SearchPane(*this, m_factory);
+    m_sideBar->SetPage(2, m_search);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter, 1);
@@ -549,12 +555,22 @@ void frmBrowse::tmrShowPage_Timer() {
 }
 
 void frmBrowse::tmrGetFavs_Timer() {
-    // The first tick opens the Links marked to load at start; the favorites tree refreshes on
-    // later ticks once the Favorites tab has one.
-    if (m_getFavsRan || !m_links) return;
-    m_getFavsRan = true;
-    m_tmrGetFavs.stop();
-    m_navigation->AutoNavigate();
+    // The first tick opens the Links marked to load at start; later ticks keep the favorites
+    // tree in step with the folder (cheap when nothing changed).
+    if (!m_links) return;
+    if (!m_getFavsRan) {
+        m_getFavsRan = true;
+        m_navigation->AutoNavigate();
+        return;
+    }
+    if (!App().gbUnloading) m_favorites->tmrGetFavs_Timer();
+}
+
+modGeneral::PageLocation frmBrowse::VisiblePage() const {
+    const int i = VisibleIndex();
+    BrowserPane* pane = i >= 0 ? Pane(i) : nullptr;
+    if (!pane) return {};
+    return {pane->LocationName(), pane->LocationURL()};
 }
 
 // ----- context menu, editor, drags ------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "browse/BrowseState.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
+#include "browse/FavoritesHost.h"
+#include "browse/SearchPaneHost.h"
 
 class BrowserPane;
 class Links;
@@ -27,6 +29,8 @@ class QDrag;
 class QMenu;
 class QSplitter;
 class SideBar;
+class Favorites;
+class SearchPane;
 
 // Makes the browser pane of a Link (WebEnginePane in the program, FakePane in tests).
 using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
@@ -39,7 +43,11 @@ using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
 //   PageLoadTracker  the panes' engine events: progress, tab colours, padlock, history
 // The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
 // Link editor calls).
-class frmBrowse : public QWidget, public LinkOwner, public LinkEditorHost {
+class frmBrowse : public QWidget,
+                  public LinkOwner,
+                  public LinkEditorHost,
+                  public FavoritesHost,
+                  public SearchPaneHost {
     Q_OBJECT
 public:
     // Control index of the placeholder pane.
@@ -188,7 +196,13 @@ public:
     void RunDrag(QDrag& drag);
 
     // This window's identity for glFormDocClicked.
-    quintptr WindowHandle() const { return reinterpret_cast<quintptr>(this); }
+    quintptr WindowHandle() const override { return reinterpret_cast<quintptr>(this); }
+
+    // FavoritesHost
+    Links* FavoritesLinks() override { return m_links.get(); }
+    modGeneral::PageLocation VisiblePage() const override;
+    Favorites* favorites() const { return m_favorites; }
+    SearchPane* search() const { return m_search; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -214,6 +228,8 @@ private:
     NavigationBar* m_navBar = nullptr;
     QSplitter* m_splitter = nullptr;
     SideBar* m_sideBar = nullptr;
+    Favorites* m_favorites = nullptr;
+    SearchPane* m_search = nullptr;
     PaneArea* m_panes = nullptr;
     QMenu* m_mnuDyna = nullptr;
 
