@@ -566,6 +566,11 @@ void frmBrowse::tmrGetFavs_Timer() {
     if (!App().gbUnloading) m_favorites->tmrGetFavs_Timer();
 }
 
+BrowserPane* frmBrowse::ActivePane() const {
+    const int i = VisibleIndex();
+    return i >= 0 ? Pane(i) : nullptr;
+}
+
 modGeneral::PageLocation frmBrowse::VisiblePage() const {
     const int i = VisibleIndex();
     BrowserPane* pane = i >= 0 ? Pane(i) : nullptr;

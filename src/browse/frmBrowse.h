@@ -12,6 +12,7 @@
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 #include "browse/FavoritesHost.h"
+#include "frame/ChildWindow.h"
 #include "browse/SearchPaneHost.h"
 
 class BrowserPane;
@@ -44,6 +45,7 @@ using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
 // The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
 // Link editor calls).
 class frmBrowse : public QWidget,
+                  public ChildWindow,
                   public LinkOwner,
                   public LinkEditorHost,
                   public FavoritesHost,
@@ -133,7 +135,7 @@ public:
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                      bool autoNavigate, bool reqLogin) override;
     void Nav2Visible(const QString& url, int navigateMode) override;
-    void NavigateURL(const QString& url);
+    void NavigateURL(const QString& url) override;
     // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
     void ShowTab(int tab);
     void SortButtons();
@@ -155,8 +157,11 @@ public:
 
     // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home";
     // Navigate menu keys "GoBack", "GoForward", "GoHome", "Stop", "Refresh", "AddrBar".
-    void tbr_ButtonClick(const QString& key);
-    void mnuNavigateClick(const QString& key);
+    void tbr_ButtonClick(const QString& key) override;
+    void mnuNavigateClick(const QString& key) override;
+    // The visible Link's pane.
+    BrowserPane* ActivePane() const override;
+    QWidget* Widget() override { return this; }
 
     // --- timers and their ticks
     QTimer& tmrBusy() { return m_tmrBusy; }
