@@ -11,7 +11,7 @@
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PageRecorder.h"
-#include "browse/PopupPolicy.h"
+#include "browse/NewWindowPolicy.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -325,7 +325,7 @@ void PageLoadTracker::NavigateError(int i, const QString&, bool, long statusCode
 void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
     e.cancel();
     if (Ignoring()) return;
-    if (PopupPolicy* policy = w.popupPolicy()) policy->HandleNewWindow(i, e);
+    if (NewWindowPolicy* policy = w.popupPolicy()) policy->HandleNewWindow(i, e);
 }
 
 void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {

@@ -1,12 +1,91 @@
 #pragma once
 
-#include "browse/engine/BrowserPane.h"
+#include <functional>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
 
-// The answer to a page's request for a new window, for the Link panes of the browse window.
-// Without a policy the engine's default stands: the new window is cancelled.
-class PopupPolicy {
+#include "browse/frmBrowse.h"
+#include "browse/NewWindowPolicy.h"
+
+class frmNewWin;
+class frmPopUps;
+class QMdiArea;
+
+// Decides what becomes of a page's request for a new window: it opens in a stand-alone window
+// (frmNewWin), opens in the window the user is working in, or is blocked. A blocked window from a
+// Link pane or a stand-alone window is handed to a catcher (frmPopUps) that reads the address it
+// was about to load and lists it in the frame's blocked pop-ups (PopUpsList), so it is not lost.
+//
+// Blocking follows the Link's HidePopUps (stand-alone windows keep the setting of the window they
+// came from); a window that follows the user's click in the same window (App().glFormDocClicked,
+// kept by the frame's ActivityMonitor) is wanted. Ctrl held opens the window's address in the
+// current window instead; Alt held lets a pop-up open.
+//
+// Part of the browse window; stand-alone windows are MDI children of the frame and go when the
+// browse window goes.
+class PopupPolicy : public QObject, public NewWindowPolicy {
+    Q_OBJECT
 public:
-    virtual ~PopupPolicy() = default;
-    // `pane` is the Link's control index. Answer `e` (openIn or cancel) before returning.
-    virtual void HandleNewWindow(int pane, NewWindowEvent& e) = 0;
+    // The panes of the browse window that ask for new windows (there is no message pane here).
+    enum class Control { wbr, wbrSearch };
+    using Beeper = std::function<void()>;
+    static constexpr const char* kHome = "HOME";
+
+    // Catchers' panes and stand-alone windows' panes come from `factory` (the browse window's:
+    // panes of the same user share the user's web profile, so a new window keeps the session
+    // of the page that opened it).
+    PopupPolicy(frmBrowse& window, PaneFactory factory);
+    ~PopupPolicy() override;
+
+    // --- the decisions
+    // NewWindow2 of Link pane `pane` (its control index).
+    void HandleNewWindow(int pane, NewWindowEvent& e) override;
+    // NewWindow2 of a pane of the browse window; `index` is the Link pane's control index.
+    void HandleNewWindow(Control control, int index, NewWindowEvent& e);
+    // A window a side pane's page opened without the user's gesture: it never opens by itself; with
+    // Ctrl held its address opens in the visible Link pane, otherwise it is listed with a beep.
+    void HandleNewWindowV1(Control control, const QString& url);
+    // NewWindow2 of the search pane: a window the user asked for goes to HandleNewWindow, one
+    // the page opened by itself to HandleNewWindowV1.
+    void wbrSearch_NewWindow2(NewWindowEvent& e);
+    // NewWindow2 of a stand-alone window (no Ctrl and no offline test there).
+    void HandleNewWindow(frmNewWin& window, NewWindowEvent& e);
+
+    // --- operations
+    // A new stand-alone window: on the home page for kHome, on `url` when one is given, else it
+    // takes the new window of `e`. Placed inside the frame's client area and shown; it comes to
+    // the front when the user asked for it.
+    frmNewWin* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked);
+    // Opens an address in the visible Link's pane.
+    void OpenInExisting(const QString& url);
+    // A catcher for one new window (hand its wbPopup() to the event).
+    frmPopUps* CreateCatcher(bool openAfterCapture);
+    // A caught address the user wants: in the active stand-alone window when that is the frame's
+    // active child, else in the visible Link pane.
+    void OpenInCurrentWindow(const QString& url);
+    // Lists a blocked window's address in the frame.
+    void AddPopUpItem(const QString& url);
+    // Beeps when the user's BeepOnPopup option is on.
+    void BeepOnPopUp();
+
+    // --- state
+    frmBrowse& Browse() const { return w; }
+    const PaneFactory& Factory() const { return m_factory; }
+    // The stand-alone windows open now, oldest first.
+    QList<frmNewWin*> NewWindows() const;
+    // The catchers still waiting or about to hand their address on.
+    QList<frmPopUps*> Catchers() const;
+    // Tests count the beeps.
+    void SetBeeper(Beeper beeper);
+
+    // Where a new stand-alone window goes in an MDI area that holds `open` of them already.
+    static QRect NewWindowGeometry(const QSize& client, int open);
+
+private:
+    frmBrowse& w;
+    PaneFactory m_factory;
+    Beeper m_beeper;
+    QList<QPointer<frmNewWin>> m_windows;
 };

@@ -21,6 +21,7 @@
 #include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
 #include "browse/PaneArea.h"
+#include "browse/PopupPolicy.h"
 #include "browse/SideBar.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -30,6 +31,7 @@
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
 #include "frame/FrameStatusBar.h"
+#include "frame/MessageFlasher.h"
 #include "frame/frmMDI.h"
 #include "links/Links.h"
 
@@ -55,6 +57,8 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     m_navigation = std::make_unique<NavigationDriver>(*this);
     m_tracker = std::make_unique<PageLoadTracker>(*this);
     BuildLayout();
+    m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
+    m_popupPolicy = m_popUps.get();
 
     m_tmrBusy.setInterval(kBusyMs);
     m_tmrPrsTimeOut.setInterval(kPrsTimeOutMs);
@@ -73,6 +77,8 @@ frmBrowse::~frmBrowse() {
     // The panes go first, and nothing they say while going reaches the window.
     for (QTimer* timer : {&m_tmrBusy, &m_tmrPrsTimeOut, &m_tmrShowPage, &m_tmrGetFavs, &m_tmrDragStart})
         timer->stop();
+    m_popupPolicy = nullptr;
+    m_popUps.reset(); // its stand-alone windows and catchers go with the window
     for (int i = 0; i <= kPlaceholder; ++i)
         if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
     delete m_panes;
@@ -541,6 +547,7 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
 // ----- timers ---------------------------------------------------------------------------------
 
 void frmBrowse::tmrBusy_Timer() {
+    m_frame.Flasher().FlashMessages();
     if (m_links) m_tracker->tmrBusy_Timer();
 }
 

@@ -25,6 +25,7 @@ class NavigationBar;
 class NavigationDriver;
 class PageLoadTracker;
 class PaneArea;
+class NewWindowPolicy;
 class PopupPolicy;
 class QDrag;
 class QMenu;
@@ -182,9 +183,12 @@ public:
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
     LoginDecider* loginDecider() const { return m_loginDecider; }
-    // The answer to new windows; without one they are cancelled.
-    void SetPopupPolicy(PopupPolicy* policy) { m_popupPolicy = policy; }
-    PopupPolicy* popupPolicy() const { return m_popupPolicy; }
+    // The answer to new windows of the Link panes (the window's own PopUps() unless replaced;
+    // null: they are cancelled).
+    void SetPopupPolicy(NewWindowPolicy* policy) { m_popupPolicy = policy; }
+    NewWindowPolicy* popupPolicy() const { return m_popupPolicy; }
+    // The pop-up policy: new windows of every pane, stand-alone windows, catchers.
+    PopupPolicy& PopUps() const { return *m_popUps; }
     // Master history and known addresses; without one pages go only into the Links' histories.
     // Records completed pages into the Link's history, the master history (once the frame
     // hands it over) and the known addresses of the address box.
@@ -247,7 +251,8 @@ private:
     bool m_unloaded = false;
 
     LoginDecider* m_loginDecider = nullptr;
-    PopupPolicy* m_popupPolicy = nullptr;
+    std::unique_ptr<PopupPolicy> m_popUps;
+    NewWindowPolicy* m_popupPolicy = nullptr;
     PageRecorder m_recorder{nullptr, nullptr};
     LinkEditorOpener m_editorOpener;
     DragRunner m_dragRunner;

@@ -13,7 +13,12 @@
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
+#include "frame/ActivityMonitor.h"
+#include "frame/ChildWindow.h"
 #include "frame/FrameStatusBar.h"
+#include "frame/MessageFlasher.h"
+#include "frame/PopUpsList.h"
+#include "frame/PopUpsMenu.h"
 #include "users/StartUp.h"
 
 namespace {
@@ -28,10 +33,23 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent) {
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().window());
+    // Stand-alone windows open at their own size over the maximised browse window.
+    m_mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(m_mdiArea);
     m_statusBar = new FrameStatusBar(this);
     setStatusBar(m_statusBar);
     connect(m_statusBar, &FrameStatusBar::PageErrorClicked, this, &frmMDI::ShowPageError);
+
+    m_flasher = new MessageFlasher(*m_statusBar, this);
+    m_popUps = new PopUpsList(m_flasher, this);
+    m_mnpPopUpsList = new QMenu(this);
+    m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
+    m_popUpsMenu = new PopUpsMenu(*m_popUps, m_mnpPopUpsList, m_flasher, this);
+    connect(m_popUpsMenu, &PopUpsMenu::NavigateRequested, this, [this](const QString& url) {
+        if (ChildWindow* child = ActiveChild()) child->NavigateURL(url);
+    });
+    m_activity = new ActivityMonitor(m_mdiArea, this);
+    m_activity->Install();
     BuildMenus();
 
     m_message = new QLabel(this);
@@ -53,7 +71,16 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent) {
     resize(size);
 }
 
-frmMDI::~frmMDI() = default;
+frmMDI::~frmMDI() {
+    m_activity->Remove();
+}
+
+ChildWindow* frmMDI::ActiveChild() const {
+    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
+    if (!sub) sub = m_mdiArea->activeSubWindow();
+    if (!sub) return m_browse; // nothing was activated yet: the browse window is the one there
+    return dynamic_cast<ChildWindow*>(sub->widget());
+}
 
 void frmMDI::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -90,10 +117,13 @@ void frmMDI::BuildMenus() {
         action->setObjectName(QStringLiteral("mnuNavigate") + key);
         action->setShortcuts(c.shortcuts);
         connect(action, &QAction::triggered, this, [this, key] {
-            if (m_browse) m_browse->mnuNavigateClick(key);
+            if (ChildWindow* child = ActiveChild()) child->mnuNavigateClick(key);
         });
     }
     m_mnuNavigate->addSeparator();
+    QAction* popUps = m_mnuNavigate->addAction(QStringLiteral("Blocked Pop-&Ups"));
+    popUps->setObjectName(QStringLiteral("mnuNavigatePopUps"));
+    m_popUpsMenu->BindAction(popUps);
     m_mnuHistory = m_mnuNavigate->addMenu(QStringLiteral("Hi&story"));
     m_mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     m_mnuHistory->setEnabled(false);
@@ -216,6 +246,7 @@ void frmMDI::EndApplication() {
 
 void frmMDI::closeEvent(QCloseEvent* event) {
     App().gbUnloading = true;
+    m_activity->Remove();
     UnloadBrowseWindow();
     event->accept();
 }

@@ -5,7 +5,12 @@
 
 #include "browse/frmBrowse.h"
 
+class ActivityMonitor;
+class ChildWindow;
 class FrameStatusBar;
+class MessageFlasher;
+class PopUpsList;
+class PopUpsMenu;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -35,6 +40,19 @@ public:
 
     // --- what the browse window and others use
     FrameStatusBar& StatusBar() const { return *m_statusBar; }
+    // The child window the frame's commands go to (the browse window or a stand-alone window);
+    // null when there is none.
+    ChildWindow* ActiveChild() const;
+    QMdiArea* MdiArea() const { return m_mdiArea; }
+    // The blocked pop-ups, their menu (mnpPopUpsList, for the "Popup" tool button: BindAction)
+    // and the flasher of "New Auto-PopUp" (ticked by the browse window's busy timer).
+    PopUpsList& PopUps() const { return *m_popUps; }
+    PopUpsMenu& PopUpsListMenu() const { return *m_popUpsMenu; }
+    QMenu* mnpPopUpsList() const { return m_mnpPopUpsList; }
+    MessageFlasher& Flasher() const { return *m_flasher; }
+    // The user's clicks and key presses (the click credit of the pop-up policy; LastActivity
+    // for the inactivity lock).
+    ActivityMonitor& Activity() const { return *m_activity; }
     // The progress panel.
     void UpdateProgress(int value);
     // Opens an address in the browse window's visible Link.
@@ -85,4 +103,9 @@ private:
     QMenu* m_mnuHistory = nullptr;
     QLabel* m_message = nullptr;
     bool m_endRequested = false;
+    MessageFlasher* m_flasher = nullptr;
+    PopUpsList* m_popUps = nullptr;
+    QMenu* m_mnpPopUpsList = nullptr;
+    PopUpsMenu* m_popUpsMenu = nullptr;
+    ActivityMonitor* m_activity = nullptr;
 };

@@ -17,7 +17,7 @@
 #include "browse/NavigationBar.h"
 #include "frame/MasterHistory.h"
 #include "browse/PaneArea.h"
-#include "browse/PopupPolicy.h"
+#include "browse/NewWindowPolicy.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
 #include "core/AppState.h"
@@ -325,8 +325,9 @@ TEST(PageLoad, ImagesThatDidNotLoadAreAskedForAgain) {
 TEST(PageLoad, NewWindowsAreCancelledUnlessAPolicyTakesThem) {
     BrowseWindow w({{"A", "http://a.test/"}});
     frmBrowse& browse = w.Load();
+    browse.SetPopupPolicy(nullptr);
     EXPECT_TRUE(w.pane(0).RaiseNewWindow2(QStringLiteral("http://ads.test/"), false).cancelled());
-    struct OpenInPlaceholder : PopupPolicy {
+    struct OpenInPlaceholder : NewWindowPolicy {
         frmBrowse* browse = nullptr;
         int asked = -1;
         void HandleNewWindow(int pane, NewWindowEvent& e) override {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include "browse/engine/PageModel.h"
@@ -157,6 +158,9 @@ signals:
     void TitleChange(const QString& title);
     void SetSecureLockIcon(int state);
     void WindowClosing();
+    // The page asks to move or resize its window (the size a script gave window.open, resizeTo,
+    // moveTo): the wanted geometry of the page's area, in screen coordinates.
+    void WindowSetRect(const QRect& geometry);
     void ScriptError(const QString& description, const QString& url, int line);
     void StatusTextChange(const QString& text);
     void ProgressChange(int percent);

@@ -109,6 +109,9 @@ void FakePane::RaiseSetSecureLockIcon(int state) {
 void FakePane::RaiseWindowClosing() {
     emit WindowClosing();
 }
+void FakePane::RaiseWindowSetRect(const QRect& geometry) {
+    emit WindowSetRect(geometry);
+}
 void FakePane::RaiseScriptError(const QString& description, const QString& url, int line) {
     emit ScriptError(description, url, line);
 }

@@ -48,6 +48,7 @@ public:
     void RaiseTitleChange(const QString& title);
     void RaiseSetSecureLockIcon(int state);
     void RaiseWindowClosing();
+    void RaiseWindowSetRect(const QRect& geometry);
     void RaiseScriptError(const QString& description, const QString& url, int line);
     void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);

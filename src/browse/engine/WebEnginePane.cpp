@@ -241,6 +241,8 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     connect(page, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { emit StatusTextChange(url); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] { emit WindowClosing(); });
+    connect(page, &QWebEnginePage::geometryChangeRequested, this,
+            [this](const QRect& geometry) { emit WindowSetRect(geometry); });
 
     m_view->setPage(page);
     m_view->setZoomFactor(ZoomForTextSize(TextSize()));
@@ -488,6 +490,11 @@ void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngi
     if (m_page && m_profile != profile) DropPage();
     if (!m_page) CreatePage(profile);
     request.openIn(m_page);
+    // A window a script opened with a size (a dialog-like window) wants that size.
+    const QRect geometry = request.requestedGeometry();
+    if (request.destination() == QWebEngineNewWindowRequest::InNewDialog && geometry.width() > 0 &&
+        geometry.height() > 0)
+        emit WindowSetRect(geometry);
 }
 
 // ----- page snapshot and actions --------------------------------------------------------------

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QWidget>
+
+#include "browse/frmBrowse.h"
+#include "browse/HisList.h"
+#include "frame/ChildWindow.h"
+
+class BrowserPane;
+class PopupPolicy;
+class QLineEdit;
+class QPushButton;
+struct NavigateEvent;
+struct NewWindowEvent;
+
+// A stand-alone browser window: an MDI child of the frame with one pane (WB), an address box
+// with Go and New Window buttons, its own history and back/forward state. It shows the windows
+// the pop-up policy lets open and the New Window commands' windows; its own new windows go
+// through the same policy with its own HidePopUps. The frame drives it like the browse window,
+// through ChildWindow.
+class frmNewWin : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kModule = "Bramblegate.frmNewWin";
+    // Longest window caption.
+    static constexpr int kMaxCaption = 70;
+
+    // The pane comes from `factory` (the user's web profile, or a fake in tests).
+    frmNewWin(PopupPolicy& policy, const PaneFactory& factory, QWidget* parent = nullptr);
+    ~frmNewWin() override;
+
+    BrowserPane* WB() const { return m_wb; }
+    QLineEdit* txtAddr() const { return m_txtAddr; }
+    QPushButton* cmdGo() const { return m_cmdGo; }
+    QPushButton* cmdNewWin() const { return m_cmdNewWin; }
+    // Block the pages' own pop-ups (copied from the Link the window came from).
+    bool HidePopUps() const { return m_hidePopUps; }
+    void SetHidePopUps(bool hide) { m_hidePopUps = hide; }
+    const HisList& History() const { return m_history; }
+    const Brow& BrowState() const { return m_brow; }
+    // The window is on its way out.
+    bool Closing() const { return m_closing; }
+
+    // --- ChildWindow
+    // "Back", "Forward", "Stop", "Refresh", "Home", "Explorer", "NewWindow", "Print"; only while
+    // WB holds a document.
+    void tbr_ButtonClick(const QString& key) override;
+    // "Stop", "GoBack", "GoForward", "GoHome", "IE", "NewWin", "AddrBar".
+    void mnuNavigateClick(const QString& key) override;
+    // Puts the address into the address box and opens it.
+    void NavigateURL(const QString& url) override;
+    BrowserPane* ActivePane() const override { return m_wb; }
+    QWidget* Widget() override { return this; }
+    quintptr WindowHandle() const override { return reinterpret_cast<quintptr>(this); }
+
+    // --- commands
+    // Shows or hides the address box with its buttons (and the frame's Address Bar check mark).
+    void ShowAddrBar();
+    bool AddrBarShown() const;
+    void cmdGo_Click();
+    void cmdNewWin_Click();
+    // Enter in the address box; with Ctrl the typed text is completed first (CompleteUrl).
+    void txtAddr_Enter(bool ctrl);
+    // The current address in the desktop's default browser.
+    void OpenInDesktopBrowser();
+
+    // --- WB's events
+    void WB_BeforeNavigate2(NavigateEvent& e);
+    void WB_DocumentComplete(const QString& url, bool topLevel);
+    void WB_TitleChange(const QString& title);
+    void WB_NewWindow2(NewWindowEvent& e);
+    void WB_WindowClosing();
+    void WB_CommandStateChange(int command, bool enable);
+    void WB_WindowSetRect(const QRect& geometry);
+
+    // The query before the window goes: stops WB; when the user (not the page) closes it with
+    // Ctrl held, its page moves into the visible Link pane; WB is left on the program's blank page.
+    void QueryUnload(bool byUser);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RecordPage();
+    void CloseWindow();
+    bool ShowsBlankPage() const;
+
+    PopupPolicy& m_policy;
+    BrowserPane* m_wb = nullptr;
+    QWidget* m_addrBar = nullptr;
+    QLineEdit* m_txtAddr = nullptr;
+    QPushButton* m_cmdGo = nullptr;
+    QPushButton* m_cmdNewWin = nullptr;
+    HisList m_history;
+    Brow m_brow;
+    bool m_hidePopUps = true;
+    bool m_closingByPage = false;
+    bool m_closing = false;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class BrowserPane;
+class PopupPolicy;
+struct NavigateEvent;
+struct NewWindowEvent;
+
+// The catcher of one blocked window: a hidden pane of the same user that receives the new
+// window, reads the first address the window is about to load (a window opened blank and given
+// its address afterwards too), cancels that load and, 100 ms later, lists the address in the
+// frame's blocked pop-ups, or opens it in the user's current window when that was asked for
+// (Ctrl) or the user clicked meanwhile. Then it goes.
+class frmPopUps : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kModule = "Bramblegate.frmPopUps";
+    // From the caught address to handing it on: a click of the user within this time wants it.
+    static constexpr int kDelayMs = 100;
+    // A window that never asks for an address (opened blank and written into by its opener) is
+    // given up after this long.
+    static constexpr int kWaitMs = 5000;
+
+    // Takes the pane.
+    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture);
+    ~frmPopUps() override;
+
+    BrowserPane* wbPopup() const { return m_pane; }
+    QTimer& tmr() { return m_tmr; }
+    const QString& CaughtURL() const { return m_url; }
+    bool OpenAfterCapture() const { return m_openAfterCapture; }
+    bool Unloaded() const { return m_unloaded; }
+
+    void wbPopup_BeforeNavigate2(NavigateEvent& e);
+    void wbPopup_NewWindow2(NewWindowEvent& e);
+    void tmr_Timer();
+
+private:
+    void Unload();
+
+    PopupPolicy& m_policy;
+    BrowserPane* m_pane = nullptr;
+    QTimer m_tmr;
+    QString m_url;
+    bool m_openAfterCapture = false;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,36 @@
+#include "frame/PopUpsList.h"
+
+#include "core/UrlUtils.h"
+#include "frame/MessageFlasher.h"
+
+PopUpsList::PopUpsList(MessageFlasher* flasher, QObject* parent) : QObject(parent), m_flasher(flasher) {}
+
+bool PopUpsList::IsIgnored(const QString& url) {
+    if (url.isEmpty() || url == QLatin1String("about:blank")) return true;
+    if (url == modGeneral::BlankPagePath() || url == modGeneral::BlankPageUrl()) return true;
+    // The engine's own error pages.
+    return url.startsWith(QLatin1String("chrome-error:"), Qt::CaseInsensitive);
+}
+
+QString PopUpsList::PopUpCaption(const QString& url) {
+    QString caption = url;
+    if (url.contains(QLatin1String("//"))) {
+        const qsizetype www = url.indexOf(QLatin1String("//www."));
+        caption = www >= 0 ? url.mid(www + 6) : url.mid(url.indexOf(QLatin1String("//")) + 2);
+    }
+    caption = modGeneral::ProperCase(caption).left(kMaxCaption);
+    if (caption.endsWith(QLatin1Char('/'))) caption.chop(1);
+    return caption;
+}
+
+void PopUpsList::AddPopUpItem(const QString& url) {
+    if (IsIgnored(url)) return;
+    const QString caption = PopUpCaption(url);
+    m_list.Add(caption, url);
+    m_items.prepend(PopUpItem{caption, url});
+    if (m_flasher) {
+        m_flasher->SetFlashMessage(QLatin1String(kFlashText));
+        m_flasher->SetNewPopUp();
+    }
+    emit Changed();
+}

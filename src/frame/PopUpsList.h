@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "browse/HisList.h"
+
+class MessageFlasher;
+
+// One blocked pop-up as the menu shows it.
+struct PopUpItem {
+    QString caption;
+    QString url;
+    bool operator==(const PopUpItem&) const = default;
+};
+
+// The blocked pop-ups of this run: every address a blocked window was about to load, newest
+// first, for the "Popup" tool button's menu (PopUpsMenu), from where the user opens them later.
+// The frame owns it; it lives as long as the frame and is not stored.
+class PopUpsList : public QObject {
+    Q_OBJECT
+public:
+    // Flashes in the status bar when a pop-up is listed.
+    static constexpr const char* kFlashText = "New Auto-PopUp";
+    // Longest caption of a menu item.
+    static constexpr int kMaxCaption = 100;
+
+    explicit PopUpsList(MessageFlasher* flasher = nullptr, QObject* parent = nullptr);
+
+    // Lists a blocked window's address (the newest becomes the first item) and starts the
+    // flashers. Blank pages and the engine's error pages are not listed.
+    void AddPopUpItem(const QString& url);
+    // Addresses never listed: empty, "about:blank", the program's blank page, the engine's own
+    // error pages.
+    static bool IsIgnored(const QString& url);
+    // The menu caption of an address: the part after "//www." (else after "//"), each word
+    // capitalised, at most 100 characters, one trailing "/" dropped.
+    static QString PopUpCaption(const QString& url);
+
+    // Newest first; an address listed twice is there twice.
+    const QList<PopUpItem>& Items() const { return m_items; }
+    int Count() const { return int(m_items.size()); }
+    // Every listed address once, with the number of times it was listed.
+    const HisList& List() const { return m_list; }
+    // The "Popup" tool button and the menu are usable.
+    bool Enabled() const { return !m_items.isEmpty(); }
+
+signals:
+    void Changed();
+
+private:
+    QPointer<MessageFlasher> m_flasher;
+    QList<PopUpItem> m_items;
+    HisList m_list;
+};

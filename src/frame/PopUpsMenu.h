@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+
+class MessageFlasher;
+class PopUpsList;
+class QAction;
+class QMenu;
+
+// Shows the blocked pop-ups in a menu (`mnpPopUpsList`: newest first, the caption as text, the
+// address as the item's data) and says which address the user chose. The menu follows every
+// change of the list. A tool bar action bound to it (the "Popup" button) opens the menu, is
+// enabled while the list holds anything and shows the flasher's image.
+class PopUpsMenu : public QObject {
+    Q_OBJECT
+public:
+    using ImageProvider = std::function<QIcon(const QString& key)>;
+
+    // `menu` stays the caller's; it is filled here. `flasher` may be null (no image changes).
+    PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher = nullptr, QObject* parent = nullptr);
+
+    QMenu* menu() const { return m_menu; }
+    void BindAction(QAction* action);
+    QAction* boundAction() const { return m_action; }
+    void Rebuild();
+    // The bound action's picture for an image key ("Popup", "Popnew"); the default draws them.
+    void SetImageProvider(ImageProvider provider);
+    static QIcon Image(const QString& key);
+
+signals:
+    void NavigateRequested(const QString& url);
+
+private:
+    void ShowImage(const QString& key);
+
+    PopUpsList& m_list;
+    QPointer<QMenu> m_menu;
+    QPointer<QAction> m_action;
+    QPointer<MessageFlasher> m_flasher;
+    ImageProvider m_images = &PopUpsMenu::Image;
+};

@@ -1,0 +1,410 @@
+// Pop-up blocking over fake panes in a real frame and browse window: the decision table, the
+// catcher, the blocked pop-ups list with its menu and flasher, the stand-alone window.
+#include <QAction>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include "browse/engine/PageModelBuilder.h"
+#include "browse/frmNewWin.h"
+#include "browse/frmPopUps.h"
+#include "browse/KeyState.h"
+#include "browse/OfflineState.h"
+#include "browse/PopupPolicy.h"
+#include "browse/SearchPane.h"
+#include "BrowseSupport.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/UrlUtils.h"
+#include "frame/ActivityMonitor.h"
+#include "frame/FrameStatusBar.h"
+#include "frame/MasterHistory.h"
+#include "frame/MessageFlasher.h"
+#include "frame/PopUpsList.h"
+#include "frame/PopUpsMenu.h"
+#include "links/Links.h"
+
+using namespace browsetest;
+
+namespace {
+
+// A browse window with a blocking Link "Ads" and a Link "Open" that lets pop-ups through; "Ads"
+// is the visible one. Keys and beeps are the test's.
+struct PopUps {
+    PopUps() : w({{"Ads", "http://ads.test/"}, {"Open", "http://open.test/"}}) {
+        KeyState::SetProbe([this] { return keys; });
+        browse = &w.Load();
+        w.link("Open").SetHidePopUps(false);
+        policy().SetBeeper([this] { ++beeps; });
+        w.click(QStringLiteral("Ads"));
+        App().glFormDocClicked = 0;
+    }
+    ~PopUps() { KeyState::SetProbe({}); }
+
+    PopupPolicy& policy() { return browse->PopUps(); }
+    PopUpsList& list() { return w.frame().PopUps(); }
+    NewWindowEvent open(int pane, const QString& url = QStringLiteral("http://pop.test/"),
+                        bool user = false) {
+        return w.pane(pane).RaiseNewWindow2(url, user);
+    }
+    frmPopUps* catcherOf(const NewWindowEvent& e) {
+        for (frmPopUps* c : policy().Catchers())
+            if (e.target() && c->wbPopup() == e.target()) return c;
+        return nullptr;
+    }
+    frmNewWin* windowOf(const NewWindowEvent& e) {
+        for (frmNewWin* win : policy().NewWindows())
+            if (e.target() && win->WB() == e.target()) return win;
+        return nullptr;
+    }
+    // A real click into the browse window (the frame's click credit).
+    void clickBrowse() { QTest::mouseClick(browse->Widget(), Qt::LeftButton); }
+    static FakePane& fake(BrowserPane* pane) { return *static_cast<FakePane*>(pane); }
+    // Closed windows and finished catchers go at the next turn of the event loop.
+    static bool gone(const QPointer<QObject>& object) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return object.isNull();
+    }
+
+    BrowseWindow w;
+    frmBrowse* browse = nullptr;
+    Qt::KeyboardModifiers keys;
+    int beeps = 0;
+};
+
+// Stands in for the desktop's browser.
+class DesktopBrowser : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+
+TEST(PopUps, DecisionForTheLinkPanes) {
+    PopUps p;
+    const int ads = p.w.index("Ads"), open = p.w.index("Open");
+
+    App().Locked = true;
+    EXPECT_TRUE(p.open(ads).cancelled());
+    App().Locked = false;
+    App().gbUnloading = true;
+    EXPECT_TRUE(p.open(ads).cancelled());
+    App().gbUnloading = false;
+
+    // Ctrl: caught to open in the current window, also while offline.
+    OfflineState::SetOffline(true);
+    p.keys = Qt::ControlModifier;
+    App().glFormDocClicked = p.browse->WindowHandle();
+    NewWindowEvent e = p.open(ads);
+    ASSERT_TRUE(p.catcherOf(e));
+    EXPECT_TRUE(p.catcherOf(e)->OpenAfterCapture());
+    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    p.keys = {};
+    EXPECT_TRUE(p.open(open).cancelled()) << "offline refuses even a wanted window";
+    OfflineState::SetOffline(false);
+
+    // The Link's own site opened it: a stand-alone window, once.
+    p.browse->State().AllowNextNewWindow = true;
+    e = p.open(ads);
+    frmNewWin* win = p.windowOf(e);
+    ASSERT_TRUE(win);
+    EXPECT_TRUE(win->HidePopUps());
+    EXPECT_FALSE(p.browse->State().AllowNextNewWindow);
+
+    // Without a click: caught and listed later; Alt lets it open; a Link that allows pop-ups too.
+    e = p.open(ads);
+    ASSERT_TRUE(p.catcherOf(e));
+    EXPECT_FALSE(p.catcherOf(e)->OpenAfterCapture());
+    p.keys = Qt::AltModifier;
+    EXPECT_TRUE(p.windowOf(p.open(ads)));
+    p.keys = {};
+    win = p.windowOf(p.open(open));
+    ASSERT_TRUE(win);
+    EXPECT_FALSE(win->HidePopUps());
+
+    // After the user's click in the browse window: wanted, and it comes to the front.
+    p.clickBrowse();
+    EXPECT_EQ(App().glFormDocClicked, p.browse->WindowHandle());
+    win = p.windowOf(p.open(ads));
+    ASSERT_TRUE(win);
+    EXPECT_EQ(App().glFormDocClicked, quintptr(0)) << "a click is used once";
+    EXPECT_EQ(p.w.frame().ActiveChild(), win);
+    EXPECT_TRUE(p.catcherOf(p.open(ads))) << "the next one is a pop-up again";
+    EXPECT_EQ(p.policy().NewWindows().size(), 4);
+    EXPECT_EQ(p.beeps, 0) << "nothing was blocked yet";
+}
+
+TEST(PopUps, DecisionForTheSearchPane) {
+    PopUps p;
+    FakePane& search = PopUps::fake(p.browse->search()->wbrSearch());
+    // A window its page opens by itself is listed with a beep (a blank one only beeps).
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).cancelled());
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).cancelled());
+    EXPECT_EQ(p.beeps, 2);
+    EXPECT_EQ(p.list().Items(), QList<PopUpItem>({{"Ads.Test/x", "http://www.ads.test/x"}}));
+    // With Ctrl it opens in the visible Link instead.
+    p.keys = Qt::ControlModifier;
+    search.RaiseNewWindow2(QStringLiteral("http://result.test/"), false);
+    EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " http://result.test/");
+    p.keys = {};
+    // A user gesture without the click credit is refused, never caught; with it, a window opens.
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true).cancelled());
+    EXPECT_TRUE(p.policy().Catchers().isEmpty());
+    App().glFormDocClicked = p.browse->WindowHandle();
+    EXPECT_TRUE(p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true)));
+    EXPECT_EQ(p.list().Count(), 1);
+}
+
+TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
+    PopUps p;
+    const int ads = p.w.index("Ads");
+    // Opened blank and given its address afterwards.
+    frmPopUps* catcher = p.catcherOf(p.open(ads, QString()));
+    ASSERT_TRUE(catcher);
+    FakePane& pane = PopUps::fake(catcher->wbPopup());
+    EXPECT_FALSE(pane.RaiseBeforeNavigate2(QStringLiteral("about:blank")));
+    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://deeper.test/"), false).cancelled());
+    EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://www.one.test/offer/")));
+    EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://two.test/"))) << "nothing else loads";
+    EXPECT_EQ(catcher->CaughtURL(), "http://www.one.test/offer/");
+    EXPECT_EQ(p.beeps, 1);
+    EXPECT_TRUE(catcher->tmr().isActive());
+    EXPECT_EQ(catcher->tmr().interval(), frmPopUps::kDelayMs);
+    EXPECT_TRUE(p.list().Items().isEmpty()) << "not before the delay";
+    QPointer<QObject> first(catcher);
+    ASSERT_TRUE(WaitFor([&] { return p.list().Count() == 1 && PopUps::gone(first); }));
+    EXPECT_EQ(p.list().Items().first(), (PopUpItem{"One.Test/offer", "http://www.one.test/offer/"}));
+
+    // The user clicks while it is being caught: it opens in the visible Link instead.
+    catcher = p.catcherOf(p.open(ads));
+    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://three.test/"));
+    p.clickBrowse();
+    catcher->tmr_Timer();
+    EXPECT_EQ(p.w.navigations().last(), QString::number(ads) + " http://three.test/");
+    EXPECT_EQ(p.list().Count(), 1);
+
+    // Ctrl: into the active stand-alone window when that is the current window.
+    p.keys = Qt::AltModifier;
+    frmNewWin* win = p.windowOf(p.open(ads));
+    p.w.frame().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
+    p.keys = Qt::ControlModifier;
+    catcher = p.catcherOf(p.open(ads));
+    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://four.test/"));
+    catcher->tmr_Timer();
+    EXPECT_EQ(PopUps::fake(win->WB()).navigations(), QStringList{"http://four.test/"});
+    p.keys = {};
+
+    // A window that never says where it goes, and one caught while the program ends: nothing.
+    catcher = p.catcherOf(p.open(ads, QStringLiteral("about:blank")));
+    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("about:blank"));
+    catcher->tmr_Timer();
+    EXPECT_TRUE(catcher->Unloaded());
+    catcher = p.catcherOf(p.open(ads));
+    App().gbUnloading = true;
+    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://five.test/"));
+    EXPECT_TRUE(catcher->Unloaded());
+    App().gbUnloading = false;
+    EXPECT_EQ(p.list().Count(), 1);
+    EXPECT_TRUE(p.policy().Catchers().isEmpty());
+}
+
+TEST(PopUps, ListMenuAndFlasher) {
+    PopUps p;
+    FrameStatusBar& bar = p.w.frame().StatusBar();
+    QAction* button = p.w.frame().findChild<QAction*>(QStringLiteral("mnuNavigatePopUps"));
+    ASSERT_TRUE(button);
+    EXPECT_FALSE(button->isEnabled());
+    bar.SetPanelText(3, QStringLiteral("Working Offline"));
+
+    for (const QString& url : {QString(), QStringLiteral("about:blank"), modGeneral::BlankPageUrl(),
+                               QStringLiteral("chrome-error://chromewebdata/")})
+        p.list().AddPopUpItem(url);
+    EXPECT_EQ(p.list().Count(), 0);
+    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"));
+    p.list().AddPopUpItem(QStringLiteral("http://www.shop.test/a b/") + QString(120, QLatin1Char('x')));
+    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"));
+    EXPECT_TRUE(button->isEnabled());
+    QStringList captions;
+    for (QAction* item : p.w.frame().mnpPopUpsList()->actions())
+        captions << item->text();
+    EXPECT_EQ(captions, QStringList({"Ads.Example.Org", "Shop.Test/a B/" + QString(86, QLatin1Char('x')),
+                                     "Ads.Example.Org"}));
+    EXPECT_EQ(p.list().List().Count(), 2);
+    EXPECT_EQ(p.list().List().ItemExists(QStringLiteral("https://ads.example.org/"))->Hits, 2);
+
+    // Nine ticks of the busy timer.
+    QStringList panel, image;
+    for (int tick = 0; tick < MessageFlasher::kTicks; ++tick) {
+        p.browse->tmrBusy_Timer();
+        panel << bar.PanelText(3);
+        image << button->property("imageKey").toString();
+    }
+    const QString on = PopUpsList::kFlashText, off = QStringLiteral("Working Offline");
+    EXPECT_EQ(panel, QStringList({on, off, on, off, on, off, on, off, off}));
+    EXPECT_EQ(image, QStringList({"Popnew", "Popup", "Popnew", "Popup", "Popnew", "Popup", "Popnew", "Popup",
+                                  "Popup"}));
+    EXPECT_FALSE(p.w.frame().Flasher().NewPopUp());
+
+    // Choosing an item opens it in the active child window.
+    p.w.frame().mnpPopUpsList()->actions().at(1)->trigger();
+    EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " " + p.list().Items()[1].url);
+}
+
+TEST(PopUps, StandAloneWindow) {
+    PopUps p;
+    MasterHistory history;
+    p.browse->Recorder().SetMasterHistory(&history);
+    frmNewWin* win = p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true);
+    FakePane& wb = PopUps::fake(win->WB());
+    EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
+    QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(win->parentWidget());
+    ASSERT_TRUE(sub);
+    const QSize client = p.w.frame().MdiArea()->viewport()->size();
+    EXPECT_LT(sub->width(), client.width());
+    EXPECT_GT(sub->width(), client.width() / 2);
+
+    const QString title = QStringLiteral("A headline long enough to be cut at seventy characters, certainly");
+    wb.SimulateLoad(
+        QStringLiteral("http://news.test/"),
+        PageModelBuilder("http://news.test/").Domain("news.test").Title(title + " and more").Build(),
+        title + QStringLiteral(" and more"));
+    EXPECT_EQ(win->windowTitle(), modGeneral::Ellipsis(title + QStringLiteral(" and more"), 70));
+    EXPECT_EQ(win->windowTitle().size(), 70);
+    EXPECT_EQ(win->txtAddr()->text(), "http://news.test/");
+    EXPECT_EQ(win->History().Count(), 1);
+    ASSERT_EQ(history.Count(), 1);
+    EXPECT_EQ(history.Items().first().url, "http://news.test/");
+
+    // Click credit, the lock, the window's own new windows (no offline test there).
+    App().glFormDocClicked = win->WindowHandle();
+    wb.RaiseBeforeNavigate2(QStringLiteral("http://news.test/next"));
+    EXPECT_EQ(App().glFormDocClicked, win->WindowHandle());
+    wb.RaiseBeforeNavigate2(QStringLiteral("javascript:more()"));
+    EXPECT_EQ(App().glFormDocClicked, win->WindowHandle());
+    wb.RaiseBeforeNavigate2(QStringLiteral("http://elsewhere.test/"));
+    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    App().Locked = true;
+    EXPECT_TRUE(wb.RaiseBeforeNavigate2(QStringLiteral("http://news.test/")));
+    App().Locked = false;
+    EXPECT_TRUE(p.catcherOf(wb.RaiseNewWindow2(QStringLiteral("http://ad.test/"), false)));
+    OfflineState::SetOffline(true);
+    App().glFormDocClicked = win->WindowHandle();
+    frmNewWin* child = p.windowOf(wb.RaiseNewWindow2(QStringLiteral("http://more.test/"), true));
+    OfflineState::SetOffline(false);
+    ASSERT_TRUE(child);
+
+    // Titles: short ones are ignored, a document that is not HTML shows its name and address.
+    win->setWindowTitle(QString());
+    wb.RaiseTitleChange(QStringLiteral("x"));
+    EXPECT_EQ(win->windowTitle(), "");
+    wb.SetHtmlDocument(false);
+    wb.SetLocation(QStringLiteral("http://news.test/a.pdf"), QStringLiteral("a.pdf"));
+    wb.RaiseTitleChange(QStringLiteral("a.pdf"));
+    EXPECT_EQ(win->windowTitle(), "a.pdf");
+    EXPECT_EQ(win->txtAddr()->text(), "http://news.test/a.pdf");
+
+    // Commands by their keys.
+    wb.ClearRecords();
+    DesktopBrowser desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
+    win->mnuNavigateClick(QStringLiteral("IE"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    EXPECT_EQ(desktop.opened, QStringList{"http://news.test/a.pdf"});
+    win->tbr_ButtonClick(QStringLiteral("Back"));
+    win->mnuNavigateClick(QStringLiteral("GoHome"));
+    win->mnuNavigateClick(QStringLiteral("Refresh")); // not one of its keys
+    EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
+    EXPECT_EQ(wb.navigations(), QStringList{wb.HomePage()});
+    win->mnuNavigateClick(QStringLiteral("AddrBar"));
+    EXPECT_FALSE(win->AddrBarShown());
+    win->ShowAddrBar();
+    win->txtAddr()->setText(QStringLiteral("typed"));
+    QTest::keyClick(win->txtAddr(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(wb.navigations().last(), "www.typed.com");
+    const int before = int(p.policy().NewWindows().size());
+    win->cmdNewWin()->click();
+    ASSERT_EQ(p.policy().NewWindows().size(), before + 1);
+    frmNewWin* home = p.policy().NewWindows().last();
+    EXPECT_TRUE(home->HidePopUps());
+    EXPECT_EQ(PopUps::fake(home->WB()).navigations(), QStringList{home->WB()->HomePage()});
+
+    // The page asks for a size: the page area gets it, inside the frame.
+    QMdiSubWindow* homeSub = qobject_cast<QMdiSubWindow*>(home->parentWidget());
+    PopUps::fake(home->WB()).RaiseWindowSetRect(QRect(0, 0, 300, 200));
+    EXPECT_EQ(home->WB()->widget()->size(), QSize(300, 200));
+    PopUps::fake(home->WB()).RaiseWindowSetRect(QRect(0, 0, 9000, 9000));
+    EXPECT_EQ(homeSub->size(), client);
+}
+
+TEST(PopUps, ClosingAStandAloneWindow) {
+    PopUps p;
+    const QString page = QStringLiteral("http://story.test/");
+    const auto openOne = [&] {
+        frmNewWin* win = p.policy().OpenNewWin(page, true, nullptr, true);
+        PopUps::fake(win->WB()).SimulateLoad(page);
+        return win;
+    };
+    // The page closes its window.
+    QPointer<QObject> win = openOne();
+    PopUps::fake(static_cast<frmNewWin*>(win.data())->WB()).RaiseWindowClosing();
+    ASSERT_TRUE(WaitFor([&] { return PopUps::gone(win); }));
+    EXPECT_FALSE(p.w.navigations().contains(QString::number(p.w.index("Ads")) + " " + page));
+    EXPECT_EQ(p.w.navigations().last(), "-1 " + modGeneral::BlankPageUrl());
+
+    // The user closes it with the mouse: with Ctrl the page moves into the visible Link.
+    for (Qt::KeyboardModifiers keys : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+        frmNewWin* one = openOne();
+        win = one;
+        QTest::mouseClick(one->txtAddr(), Qt::LeftButton);
+        p.keys = keys;
+        qobject_cast<QMdiSubWindow*>(one->parentWidget())->close();
+        p.keys = {};
+        ASSERT_TRUE(WaitFor([&] { return PopUps::gone(win); }));
+    }
+    const QString moved = QString::number(p.w.index("Ads")) + " " + page;
+    EXPECT_EQ(p.w.navigations().filter(moved), QStringList{moved});
+
+    // Ctrl+F4 is the keyboard's close: the page stays out of the Link.
+    frmNewWin* last = openOne();
+    win = last;
+    QTest::keyClick(last->txtAddr(), Qt::Key_Control, Qt::ControlModifier);
+    p.keys = Qt::ControlModifier;
+    qobject_cast<QMdiSubWindow*>(last->parentWidget())->close();
+    p.keys = {};
+    ASSERT_TRUE(WaitFor([&] { return PopUps::gone(win); }));
+    EXPECT_EQ(p.w.navigations().filter(moved).size(), 1);
+}
+
+TEST(PopUps, ActivityMonitorCountsPressesNotMoves) {
+    PopUps p;
+    ActivityMonitor& monitor = p.w.frame().Activity();
+    const QDateTime start = BrowseWindow::freezeClock();
+    monitor.SetLastActivity(start);
+    Clock::Advance(60000);
+    QTest::mouseMove(p.browse->Widget(), QPoint(20, 20));
+    EXPECT_EQ(monitor.LastActivity(), start);
+    QTest::keyClick(p.browse->Widget(), Qt::Key_A);
+    EXPECT_EQ(monitor.LastActivity(), start.addSecs(60));
+    Clock::Advance(60000);
+    App().Locked = true;
+    p.clickBrowse();
+    QTest::keyClick(p.browse->Widget(), Qt::Key_A);
+    EXPECT_EQ(monitor.LastActivity(), start.addSecs(60));
+    App().Locked = false;
+    App().glFormDocClicked = 0;
+    QTest::mouseClick(p.browse->Widget(), Qt::RightButton); // passed on to the frame, unanswered
+    EXPECT_EQ(monitor.LastActivity(), start.addSecs(120));
+    EXPECT_EQ(App().glFormDocClicked, p.browse->WindowHandle());
+    // A press outside every child window (the status bar) takes the credit away.
+    QTest::mouseClick(&p.w.frame().StatusBar(), Qt::LeftButton);
+    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+}
+
+} // namespace
+
+#include "PopUpsTest.moc"
