@@ -204,6 +204,16 @@ void PopupAutoPage(const Context&, const Request&, Reply& reply) {
                                   "</script>")));
 }
 
+void PopupThreePage(const Context&, const Request&, Reply& reply) {
+    reply.Html(
+        Doc(QStringLiteral("Three pop-ups at load"),
+            QStringLiteral("<p>This page opens three windows by itself.</p>"),
+            QStringLiteral("<script>window.addEventListener('load', function() {"
+                           " for (var n = 1; n <= 3; n++)"
+                           "  window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });"
+                           "</script>")));
+}
+
 void PopupClickPage(const Context&, const Request&, Reply& reply) {
     reply.Html(
         Doc(QStringLiteral("Pop-up on click"),
@@ -321,6 +331,7 @@ const Route kRoutes[] = {
     {"GET", "/iframes", MainOrigin, IFramesPage, "same-origin, cross-origin and nested iframes"},
     {"GET", "/frame-nest", MainOrigin, FrameNestPage, "a frame holding another frame"},
     {"GET", "/popup-auto", MainOrigin, PopupAutoPage, "opens a window at load, without a click"},
+    {"GET", "/popup-three", MainOrigin, PopupThreePage, "opens three windows at load (?n=1, 2, 3)"},
     {"GET", "/popup-click", MainOrigin, PopupClickPage, "opens windows on a click"},
     {"GET", "/popup-target", BothOrigins, PopupTargetPage, "the page of a new window; can close itself"},
     {"GET", "/slow", BothOrigins, SlowPage, "answers after ?ms= milliseconds (3000)"},

@@ -21,6 +21,7 @@ namespace sites {
 //   /frames           frameset: /frame-left here, /frame-right on the second origin
 //   /iframes          same-origin and cross-origin iframes, one nested
 //   /popup-auto       opens a window from script at load (no click)
+//   /popup-three      opens three windows from script at load (/popup-target?n=1, 2, 3)
 //   /popup-click      a button and a target=_blank link that open windows on a click
 //   /popup-target     the page those windows show; it can close itself
 //   /slow?ms=N        answers after N ms (default 3000)
