@@ -88,8 +88,6 @@ TEST(PopUpsE2e, PopUpsAtLoadAreListedNotShownAndEachOpensOnDemand) {
         urls << item.url;
     const auto target = [](int n) { return SharedSites().Url(QStringLiteral("/popup-target?n=%1").arg(n)); };
     EXPECT_EQ(urls, QStringList({target(3), target(2), target(1)}));
-    EXPECT_EQ(list.Items().first().caption,
-              "127.0.0.1:" + QString::number(SharedSites().main().port()) + "/popup-target?n=3");
     EXPECT_EQ(f.beeps, 3);
     EXPECT_TRUE(f.browse->PopUps().NewWindows().isEmpty());
     Pump(300);
@@ -142,7 +140,6 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*win->WB(), accounts); }, 20000))
         << win->WB()->LocationURL().toStdString();
     EXPECT_EQ(win->windowTitle(), "Accounts") << "the server saw the session";
-    EXPECT_EQ(win->txtAddr()->text(), accounts);
     EXPECT_TRUE(win->HidePopUps());
 
     // A window the page closes itself.
