@@ -26,8 +26,8 @@ PopUpsMenu::PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher, Q
 }
 
 void PopUpsMenu::BindAction(QAction* action) {
-    m_action = action;
     if (!action) return;
+    m_actions.append(action);
     action->setMenu(m_menu);
     action->setEnabled(m_list.Enabled());
     ShowImage(m_flasher ? m_flasher->PopUpImage() : QLatin1String(MessageFlasher::kPopupImage));
@@ -35,17 +35,20 @@ void PopUpsMenu::BindAction(QAction* action) {
 
 void PopUpsMenu::SetImageProvider(ImageProvider provider) {
     m_images = provider ? std::move(provider) : ImageProvider(&PopUpsMenu::Image);
-    if (m_action) ShowImage(m_flasher ? m_flasher->PopUpImage() : QLatin1String(MessageFlasher::kPopupImage));
+    ShowImage(m_flasher ? m_flasher->PopUpImage() : QLatin1String(MessageFlasher::kPopupImage));
 }
 
 void PopUpsMenu::ShowImage(const QString& key) {
-    if (!m_action) return;
-    m_action->setIcon(m_images(key));
-    m_action->setProperty("imageKey", key);
+    for (const QPointer<QAction>& action : m_actions) {
+        if (!action) continue;
+        action->setIcon(m_images(key));
+        action->setProperty("imageKey", key);
+    }
 }
 
 void PopUpsMenu::Rebuild() {
-    if (m_action) m_action->setEnabled(m_list.Enabled());
+    for (const QPointer<QAction>& action : m_actions)
+        if (action) action->setEnabled(m_list.Enabled());
     if (!m_menu) return;
     ClearMenu(*m_menu);
     m_menu->setEnabled(m_list.Enabled());

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QIcon>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -12,8 +13,8 @@ class QMenu;
 
 // Shows the blocked pop-ups in a menu (`mnpPopUpsList`: newest first, the caption as text, the
 // address as the item's data) and says which address the user chose. The menu follows every
-// change of the list. A tool bar action bound to it (the "Popup" button) opens the menu, is
-// enabled while the list holds anything and shows the flasher's image.
+// change of the list. Actions bound to it (the "Popup" tool button, a menu item) open the menu,
+// are enabled while the list holds anything and show the flasher's image.
 class PopUpsMenu : public QObject {
     Q_OBJECT
 public:
@@ -24,7 +25,6 @@ public:
 
     QMenu* menu() const { return m_menu; }
     void BindAction(QAction* action);
-    QAction* boundAction() const { return m_action; }
     void Rebuild();
     // The bound action's picture for an image key ("Popup", "Popnew"); the default draws them.
     void SetImageProvider(ImageProvider provider);
@@ -38,7 +38,7 @@ private:
 
     PopUpsList& m_list;
     QPointer<QMenu> m_menu;
-    QPointer<QAction> m_action;
+    QList<QPointer<QAction>> m_actions;
     QPointer<MessageFlasher> m_flasher;
     ImageProvider m_images = &PopUpsMenu::Image;
 };
