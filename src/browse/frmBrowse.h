@@ -5,10 +5,12 @@
 #include <memory>
 #include <QColor>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include "browse/BrowseState.h"
+#include "browse/FormFillerHost.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 #include "browse/FavoritesHost.h"
@@ -21,6 +23,7 @@ class frmMDI;
 class LinkButtonsPanel;
 class LinkControls;
 class LoginDecider;
+class LoginDecision;
 class NavigationBar;
 class NavigationDriver;
 class PageLoadTracker;
@@ -49,7 +52,8 @@ class frmBrowse : public QWidget,
                   public LinkOwner,
                   public LinkEditorHost,
                   public FavoritesHost,
-                  public SearchPaneHost {
+                  public SearchPaneHost,
+                  public FormFillerHost {
     Q_OBJECT
 public:
     // Control index of the placeholder pane.
@@ -152,6 +156,17 @@ public:
     void LoginAssumed(int index) override;
     void NavigationError(int index) override;
 
+    // --- FormFillerHost: what the auto-login's form filler asks of the window (frmBrowseLogin.cpp)
+    bool NavigateStopped() const override;
+    void NavigatePane(int index, const QString& url) override;
+    QString SSN() const override;
+    int SignInParseCount() const override { return m_state.signInParseCount; }
+    void SetSignInParseCount(int count) override { m_state.signInParseCount = count; }
+    void RememberActiveControl() override;
+    void RestoreActiveControl() override;
+    // The window's own login decision (installed as the LoginDecider at construction).
+    LoginDecision& Login() const { return *m_login; }
+
     // --- the Links' VisibleChanged event
     void VisibleChanged();
 
@@ -247,6 +262,8 @@ private:
     bool m_unloaded = false;
 
     LoginDecider* m_loginDecider = nullptr;
+    std::unique_ptr<LoginDecision> m_login;
+    QPointer<QWidget> m_activeControl; // remembered around a submission by the Enter key
     PopupPolicy* m_popupPolicy = nullptr;
     PageRecorder m_recorder{nullptr, nullptr};
     LinkEditorOpener m_editorOpener;
