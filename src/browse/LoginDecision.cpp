@@ -31,8 +31,8 @@ QString At(int pane, const QString& url) {
 
 } // namespace
 
-const QString LoginDecision::kLogoutList =
-    QStringLiteral("logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
+const QString LoginDecision::kLogoutList = QStringLiteral(
+    "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
 
 LoginDecision::LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites)
     : w(window), m_host(host), m_sites(std::move(sites)),
@@ -91,8 +91,7 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
 
     if (!document->forms().isEmpty()) {
         // The bank's start page signs in through a link, not through its forms.
-        if (!m_sites.bankStartAddress.isEmpty() &&
-            SameText(LocationURL(pane), m_sites.bankStartAddress) &&
+        if (!m_sites.bankStartAddress.isEmpty() && SameText(LocationURL(pane), m_sites.bankStartAddress) &&
             ClickBankSignInLink(document))
             return Result::Finished;
     } else if (document->frames().isEmpty()) {
@@ -230,8 +229,8 @@ bool LoginDecision::FollowIn(DomDocument* document, const QString& text) {
                     SameText(e->value().trimmed(), text)) {
                     e->Click();
                     used = true;
-                } else if (type == QLatin1String("IMAGE") &&
-                           SameText(modGeneral::StripPunctuation(e->alt()), modGeneral::StripPunctuation(text))) {
+                } else if (type == QLatin1String("IMAGE") && SameText(modGeneral::StripPunctuation(e->alt()),
+                                                                      modGeneral::StripPunctuation(text))) {
                     e->Click();
                     used = true;
                 }

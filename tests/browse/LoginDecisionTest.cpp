@@ -304,7 +304,8 @@ TEST(LoginDecision, PagesWithFormsThatCannotBeFilled) {
 }
 
 TEST(LoginDecision, NavigationErrorsEndTheWaitAndAServerErrorIsNoLoginAnswer) {
-    BrowseWindow w({{"Bank", "http://bank.test/login", false, true, "me", "pw"}, {"News", "http://news.test/"}});
+    BrowseWindow w(
+        {{"Bank", "http://bank.test/login", false, true, "me", "pw"}, {"News", "http://news.test/"}});
     frmBrowse& browse = w.Load();
     BrowseWindow::freezeClock();
     App().DiagnosticMode = true;

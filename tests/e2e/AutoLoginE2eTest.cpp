@@ -42,8 +42,8 @@ private:
 };
 
 struct Scenario {
-    Scenario(QString caption, QString url, QString pw = QLatin1String(TestSites::kPassword), QString option = {},
-             QString after = {})
+    Scenario(QString caption, QString url, QString pw = QLatin1String(TestSites::kPassword),
+             QString option = {}, QString after = {})
         : caption(std::move(caption)), url(std::move(url)), pw(std::move(pw)), option(std::move(option)),
           after(std::move(after)) {}
     QString caption;
@@ -97,8 +97,8 @@ protected:
             Links links(App().CurrentUser);
             const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
             for (const Scenario& s : Scenarios())
-                links.Add(s.caption, enc(s.url), enc(QString::fromLatin1(TestSites::kUser)), enc(s.pw), s.option,
-                          s.after, false, true, -1, false);
+                links.Add(s.caption, enc(s.url), enc(QString::fromLatin1(TestSites::kUser)), enc(s.pw),
+                          s.option, s.after, false, true, -1, false);
         }
         s_frame = new frmMDI;
         s_frame->SetUserCaption();
@@ -214,7 +214,9 @@ TEST_F(AutoLogin, ThePostLoginTextFindsAnchorButtonImageAndListOption) {
     const struct {
         const char* caption;
         const char* via;
-    } cases[] = {{"By anchor", "via=anchor"}, {"By button", "via=button"}, {"By image", "via=image"},
+    } cases[] = {{"By anchor", "via=anchor"},
+                 {"By button", "via=button"},
+                 {"By image", "via=image"},
                  {"By list", "via=list"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);

@@ -37,8 +37,9 @@ const char* const kSessionCookie = "bgsession";
 QString LoginForm(const QString& extra = {}, const QString& action = QStringLiteral("/login"),
                   const QString& next = {}) {
     const QString hiddenNext =
-        next.isEmpty() ? QString()
-                       : QStringLiteral("<input type=\"hidden\" name=\"next\" value=\"%1\">").arg(next.toHtmlEscaped());
+        next.isEmpty()
+            ? QString()
+            : QStringLiteral("<input type=\"hidden\" name=\"next\" value=\"%1\">").arg(next.toHtmlEscaped());
     return QStringLiteral(
                "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%2\"%1>"
                "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
@@ -71,8 +72,9 @@ void LoginPage(const Context&, const Request& r, Reply& reply) {
 }
 
 void LoginStrictPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Sign In - Strict Test Bank"),
-                   QStringLiteral("<h1>Strict Test Bank</h1>") + LoginForm({}, QStringLiteral("/login-strict"))));
+    reply.Html(
+        Doc(QStringLiteral("Sign In - Strict Test Bank"),
+            QStringLiteral("<h1>Strict Test Bank</h1>") + LoginForm({}, QStringLiteral("/login-strict"))));
 }
 
 void LoginOnSubmitPage(const Context&, const Request&, Reply& reply) {
@@ -149,13 +151,16 @@ void AfterLoginPage(const Context& c, const Request& r, Reply& reply) {
         control = QStringLiteral("<input type=\"button\" value=\" Accounts \" "
                                  "onclick=\"location.href='/accounts?via=button'\">");
     else if (kind == QLatin1String("image"))
-        control = QStringLiteral("<form action=\"/accounts\" method=\"get\"><input type=\"hidden\" name=\"via\" "
-                                 "value=\"image\"><input type=\"image\" src=\"/img/dot.gif\" alt=\"Go!\"></form>");
+        control =
+            QStringLiteral("<form action=\"/accounts\" method=\"get\"><input type=\"hidden\" name=\"via\" "
+                           "value=\"image\"><input type=\"image\" src=\"/img/dot.gif\" alt=\"Go!\"></form>");
     else if (kind == QLatin1String("list"))
-        control = QStringLiteral("<select onchange=\"location.href = this.value\"><option value=\"/welcome\">"
-                                 "Choose</option><option value=\"/accounts?via=list\">Accounts</option></select>");
-    reply.Html(Doc(QStringLiteral("Start"), QStringLiteral("<h1>Hello</h1><p>") + control +
-                                                QStringLiteral("</p><p><a href=\"/logout\">Sign Out</a></p>")));
+        control =
+            QStringLiteral("<select onchange=\"location.href = this.value\"><option value=\"/welcome\">"
+                           "Choose</option><option value=\"/accounts?via=list\">Accounts</option></select>");
+    reply.Html(
+        Doc(QStringLiteral("Start"), QStringLiteral("<h1>Hello</h1><p>") + control +
+                                         QStringLiteral("</p><p><a href=\"/logout\">Sign Out</a></p>")));
 }
 
 void SignedInPage(const Context&, const Request&, Reply& reply) {
@@ -165,8 +170,9 @@ void SignedInPage(const Context&, const Request&, Reply& reply) {
 }
 
 void NoLoginPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Opening Hours"),
-                   QStringLiteral("<h1>Opening hours</h1><p>Monday to Friday.</p><a href=\"/plain\">More</a>")));
+    reply.Html(
+        Doc(QStringLiteral("Opening Hours"),
+            QStringLiteral("<h1>Opening hours</h1><p>Monday to Friday.</p><a href=\"/plain\">More</a>")));
 }
 
 void LogoutPage(const Context& c, const Request& r, Reply& reply) {
@@ -372,9 +378,11 @@ const Route kRoutes[] = {
     {"POST", "/login", MainOrigin, LoginPost, "checks the login; sets the session cookie"},
     {"GET", "/login-onsubmit", MainOrigin, LoginOnSubmitPage, "login form with an inline onsubmit"},
     {"GET", "/login-strict", MainOrigin, LoginStrictPage, "login form whose refusal answers 401"},
-    {"POST", "/login-strict", MainOrigin, LoginStrictPost, "checks the login; 401 with the form when refused"},
+    {"POST", "/login-strict", MainOrigin, LoginStrictPost,
+     "checks the login; 401 with the form when refused"},
     {"GET", "/welcome", MainOrigin, WelcomePage, "after login: Accounts and Sign Out links"},
-    {"GET", "/after/anchor", MainOrigin, AfterLoginPage, "after login: \"My Accounts\" and \" accounts \" links"},
+    {"GET", "/after/anchor", MainOrigin, AfterLoginPage,
+     "after login: \"My Accounts\" and \" accounts \" links"},
     {"GET", "/after/button", MainOrigin, AfterLoginPage, "after login: an \"Accounts\" button"},
     {"GET", "/after/image", MainOrigin, AfterLoginPage, "after login: an image button \"Go!\""},
     {"GET", "/after/list", MainOrigin, AfterLoginPage, "after login: a list with an \"Accounts\" option"},
