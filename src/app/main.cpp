@@ -8,7 +8,9 @@
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
+#include "browse/frmBrowse.h"
 #include "frame/frmMDI.h"
+#include "links/frmAddEditLink.h"
 #include "users/cOptions.h"
 #include "users/StartUp.h"
 
@@ -41,7 +43,15 @@ int main(int argc, char* argv[]) {
         frame.RestoreOfflineState();
         frame.show();
         const QString user = App().CurrentUser;
-        frame.LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
+        frmBrowse* browse =
+            frame.LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
+        if (browse)
+            browse->SetLinkEditorOpener([](LinkEditorHost& host, QWidget* parent, const Link* link) {
+                if (link)
+                    frmAddEditLink::RunEdit(host, *link, parent);
+                else
+                    frmAddEditLink::RunAdd(host, parent);
+            });
         if (!frame.EndRequested()) rc = app.exec();
         Errors::SetAbortHandler({});
     }

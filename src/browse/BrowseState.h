@@ -33,6 +33,10 @@ struct BrowseState {
     int ParseIndex = -1;
     // Parse counter of the one site whose submit button must be pressed on every second parse.
     int signInParseCount = 0;
+    // The pane whose load under way was taken as the answer to a login form (its
+    // NavigateComplete2 turned PasswordSent into LoggedIn); -1: none. A server's error answer
+    // is committed before its error is known, and then undoes that.
+    int loginAnswerPane = -1;
 
     // The status text shown for the visible Link, and its progress.
     QString statusText;

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "browse/LoginKeywords.h"
+#include "browse/PageLoadTracker.h"
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "links/Link.h"
@@ -94,7 +95,7 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
                 return;
             }
         }
-        WriteSignInLog(QStringLiteral("ParseDocument Link Url=") + link.URL());
+        WriteSignInLog(QStringLiteral("ParseDocument Link Url=") + PageLoadTracker::LogUrl(link.URL()));
         result = ParseForms(document, index, link);
     });
     return result;

@@ -19,7 +19,6 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
-#include "core/StatusCodeText.h"
 #include "core/UrlUtils.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
@@ -49,7 +48,7 @@ QString Num(int i) {
 
 } // namespace
 
-PageLoadTracker::PageLoadTracker(frmBrowse& window) : w(window) {}
+PageLoadTracker::PageLoadTracker(frmBrowse& window) : w(window), m_errors(window) {}
 
 bool PageLoadTracker::Ignoring() const {
     return App().gbUnloading || App().Locked;
@@ -221,6 +220,7 @@ void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel
         link->SetLoggedIn(true);
         link->SetLoginAssumed(false);
         link->SetPasswordSent(false);
+        w.State().loginAnswerPane = i;
         if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
             w.SetTabColour(i, TabColour::LightGreen);
             if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
@@ -238,6 +238,7 @@ void PageLoadTracker::DownloadBegin(int i) {
     const bool offline = OfflineState::IsOffline();
     if (w.Frame().WorkOfflineChecked() != offline) w.Frame().SetWorkOfflineChecked(offline);
     w.State().topLevelNavigationPending = false;
+    if (w.State().loginAnswerPane == i) w.State().loginAnswerPane = -1;
 }
 
 void PageLoadTracker::DownloadComplete(int i) {
@@ -307,19 +308,8 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
     CheckDocImages(document);
 }
 
-void PageLoadTracker::NavigateError(int i, const QString&, bool, long statusCode) {
-    if (i >= frmBrowse::kPlaceholder) return;
-    Links& links = w.links();
-    if (links.CountUndeleted() == 0) return;
-    Link* link = links.Item(i + 1);
-    BrowserPane* pane = w.Pane(i);
-    if (!link || !pane) return;
-    link->SetNavigationError(true);
-    WriteErrorLog(QStringLiteral("NavigateError ") + Num(i) + QStringLiteral(" StatusCode=") +
-                  QString::number(statusCode) + QStringLiteral(" - ") + StatusCodeText(statusCode) +
-                  QLatin1Char(' ') + LogUrl(pane->LocationURL()));
-    link->SetProgressText(QStringLiteral("Navigation Error "));
-    SetLinkProgress(i, 0);
+void PageLoadTracker::NavigateError(int i, const QString& url, bool topLevel, long statusCode) {
+    m_errors.NavigateError(i, url, topLevel, statusCode);
 }
 
 void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
@@ -355,6 +345,8 @@ void PageLoadTracker::TitleChange(int i, const QString& title) {
 
 void PageLoadTracker::ScriptError(int i, const QString& description, const QString& url, int line) {
     if (!w.IsVisibleLink(i) || w.State().currentDocumentPane != i) return;
+    // The engine's own error page is not the site's: nothing of it is reported.
+    if (BrowserPane* pane = w.Pane(i); pane && pane->IsErrorPage()) return;
     const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
                         description + CRLF + QStringLiteral("URL: ") + url;
     w.State().scriptErrorTag = tag;

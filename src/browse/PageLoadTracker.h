@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "browse/engine/PageModel.h"
+#include "browse/NavErrorHandler.h"
 
 class BrowserPane;
 class Link;
@@ -62,4 +63,5 @@ private:
     bool Ignoring() const;
 
     frmBrowse& w;
+    NavErrorHandler m_errors;
 };

@@ -16,6 +16,7 @@
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
+#include "browse/LoginDecision.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
@@ -56,6 +57,8 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     m_controls = std::make_unique<LinkControls>(*this);
     m_navigation = std::make_unique<NavigationDriver>(*this);
     m_tracker = std::make_unique<PageLoadTracker>(*this);
+    m_login = std::make_unique<LoginDecision>(*this, *this);
+    m_loginDecider = m_login.get();
     BuildLayout();
     m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
     m_popupPolicy = m_popUps.get();

@@ -5,10 +5,12 @@
 #include <memory>
 #include <QColor>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include "browse/BrowseState.h"
+#include "browse/FormFillerHost.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 #include "browse/FavoritesHost.h"
@@ -21,6 +23,7 @@ class frmMDI;
 class LinkButtonsPanel;
 class LinkControls;
 class LoginDecider;
+class LoginDecision;
 class NavigationBar;
 class NavigationDriver;
 class PageLoadTracker;
@@ -50,7 +53,8 @@ class frmBrowse : public QWidget,
                   public LinkOwner,
                   public LinkEditorHost,
                   public FavoritesHost,
-                  public SearchPaneHost {
+                  public SearchPaneHost,
+                  public FormFillerHost {
     Q_OBJECT
 public:
     // Control index of the placeholder pane.
@@ -153,6 +157,17 @@ public:
     void LoginAssumed(int index) override;
     void NavigationError(int index) override;
 
+    // --- FormFillerHost: what the auto-login's form filler asks of the window (frmBrowseLogin.cpp)
+    bool NavigateStopped() const override;
+    void NavigatePane(int index, const QString& url) override;
+    QString SSN() const override;
+    int SignInParseCount() const override { return m_state.signInParseCount; }
+    void SetSignInParseCount(int count) override { m_state.signInParseCount = count; }
+    void RememberActiveControl() override;
+    void RestoreActiveControl() override;
+    // The window's own login decision (installed as the LoginDecider at construction).
+    LoginDecision& Login() const { return *m_login; }
+
     // --- the Links' VisibleChanged event
     void VisibleChanged();
 
@@ -253,6 +268,8 @@ private:
     LoginDecider* m_loginDecider = nullptr;
     std::unique_ptr<PopupPolicy> m_popUps;
     NewWindowPolicy* m_popupPolicy = nullptr;
+    std::unique_ptr<LoginDecision> m_login;
+    QPointer<QWidget> m_activeControl; // remembered around a submission by the Enter key
     PageRecorder m_recorder{nullptr, nullptr};
     LinkEditorOpener m_editorOpener;
     DragRunner m_dragRunner;

@@ -147,6 +147,7 @@ TEST(BrowseWindow, ALoginLinkWaitsBehindTheRealProgressPage) {
     App().CurrentUser = QStringLiteral("e2e-login");
     RealBrowse w({{"Login", "/login", false, 0}});
     frmBrowse& browse = *w.browse;
+    browse.SetLoginDecider(nullptr); // the progress page alone: nobody fills the form
     Link* link = browse.links().Item(1);
     link->SetReqLogin(true);
     link->SetUserName(modEncrypt::EncryptMessage(QLatin1String(sites::TestSites::kUser)));
@@ -154,7 +155,7 @@ TEST(BrowseWindow, ALoginLinkWaitsBehindTheRealProgressPage) {
     QTest::mouseClick(browse.Buttons().cmdLink(0), Qt::LeftButton);
     EXPECT_TRUE(browse.IsPlaceholderShown());
     ASSERT_TRUE(WaitFor([&] { return w.loaded(0); }, 20000));
-    EXPECT_TRUE(browse.IsPlaceholderShown()) << "nobody fills the form yet: the page waits for its deadline";
+    EXPECT_TRUE(browse.IsPlaceholderShown()) << "nobody fills the form: the page waits for its deadline";
     auto* placeholder = static_cast<WebEnginePane*>(browse.Placeholder());
     EXPECT_TRUE(placeholder->HasEnginePage());
     Clock::SetNow(QDateTime::currentDateTime().addSecs(25));

@@ -34,16 +34,28 @@ QString Doc(const QString& title, const QString& body, const QString& head = {})
 
 const char* const kSessionCookie = "bgsession";
 
-QString LoginForm(const QString& extra = {}) {
+QString LoginForm(const QString& extra = {}, const QString& action = QStringLiteral("/login"),
+                  const QString& next = {}) {
+    const QString hiddenNext =
+        next.isEmpty()
+            ? QString()
+            : QStringLiteral("<input type=\"hidden\" name=\"next\" value=\"%1\">").arg(next.toHtmlEscaped());
     return QStringLiteral(
-               "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"/login\"%1>"
+               "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%2\"%1>"
                "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
                "<option value=\"p\">Personal</option><option value=\"b\">Business</option></select></td></tr>"
                "<tr><td>User name</td><td><input type=\"text\" name=\"user\" id=\"user\"></td></tr>"
                "<tr><td>Password</td><td><input type=\"password\" name=\"pass\" id=\"pass\"></td></tr>"
-               "</table><input type=\"hidden\" name=\"from\" value=\"form\">"
+               "</table><input type=\"hidden\" name=\"from\" value=\"form\">%3"
                "<input type=\"submit\" id=\"signin\" value=\"Sign In\"></form>")
-        .arg(extra);
+        .arg(extra, action, hiddenNext);
+}
+
+// Where a login goes on: a path of this site given as ?next=, else the welcome page.
+QString NextPage(const Request& r) {
+    const QString next = r.param(QStringLiteral("next"));
+    if (next.startsWith(QLatin1Char('/')) && !next.startsWith(QLatin1String("//"))) return next;
+    return QStringLiteral("/welcome");
 }
 
 bool LoggedIn(const Context& c, const Request& r) {
@@ -52,10 +64,17 @@ bool LoggedIn(const Context& c, const Request& r) {
     return !session.isEmpty() && c.state.sessions.contains(session);
 }
 
-void LoginPage(const Context&, const Request&, Reply& reply) {
+void LoginPage(const Context&, const Request& r, Reply& reply) {
     reply.Html(Doc(QStringLiteral("Sign In - Bramble Test Bank"),
-                   QStringLiteral("<h1>Bramble Test Bank</h1>") + LoginForm() +
+                   QStringLiteral("<h1>Bramble Test Bank</h1>") +
+                       LoginForm({}, QStringLiteral("/login"), r.param(QStringLiteral("next"))) +
                        QStringLiteral("<p><a href=\"/help\">Help with signing in</a></p>")));
+}
+
+void LoginStrictPage(const Context&, const Request&, Reply& reply) {
+    reply.Html(
+        Doc(QStringLiteral("Sign In - Strict Test Bank"),
+            QStringLiteral("<h1>Strict Test Bank</h1>") + LoginForm({}, QStringLiteral("/login-strict"))));
 }
 
 void LoginOnSubmitPage(const Context&, const Request&, Reply& reply) {
@@ -66,7 +85,9 @@ void LoginOnSubmitPage(const Context&, const Request&, Reply& reply) {
                                   "document.title = 'checked'; return true; }</script>")));
 }
 
-void LoginPost(const Context& c, const Request& r, Reply& reply) {
+// Checks a login: accepted ones get a session cookie and go on to the next page; refused ones
+// get the form again, with status 200 (or 401 for the strict site).
+void CheckLogin(const Context& c, const Request& r, Reply& reply, bool strict) {
     QString who = r.param(QStringLiteral("user"));
     if (!r.param(QStringLiteral("realm")).isEmpty())
         who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
@@ -82,16 +103,25 @@ void LoginPost(const Context& c, const Request& r, Reply& reply) {
         reply.AddHeader("Set-Cookie", QStringLiteral("%1=%2; Path=/; HttpOnly; Max-Age=86400")
                                           .arg(QLatin1String(kSessionCookie), session)
                                           .toUtf8());
-        reply.Redirect(QStringLiteral("/welcome"), 302);
+        reply.Redirect(NextPage(r), 302);
         return;
     }
     {
         std::lock_guard lock(c.state.mutex);
         c.state.refused.append(who);
     }
+    if (strict) reply.status = 401;
     reply.Html(Doc(QStringLiteral("Sign In Failed"),
                    QStringLiteral("<h1>Wrong password</h1><p>The user name or password is wrong.</p>") +
-                       LoginForm()));
+                       LoginForm({}, strict ? QStringLiteral("/login-strict") : QStringLiteral("/login"))));
+}
+
+void LoginPost(const Context& c, const Request& r, Reply& reply) {
+    CheckLogin(c, r, reply, false);
+}
+
+void LoginStrictPost(const Context& c, const Request& r, Reply& reply) {
+    CheckLogin(c, r, reply, true);
 }
 
 void WelcomePage(const Context& c, const Request& r, Reply& reply) {
@@ -106,6 +136,43 @@ void AccountsPage(const Context& c, const Request& r, Reply& reply) {
     if (!LoggedIn(c, r)) return reply.Redirect(QStringLiteral("/login"));
     reply.Html(Doc(QStringLiteral("Accounts"), QStringLiteral("<h1>Accounts</h1><p>Balance: 42</p>"
                                                               "<a href=\"/logout\">Sign Out</a>")));
+}
+
+// Pages behind the login, each offering the way to the accounts through another kind of
+// control (the Link's post-login text names it).
+void AfterLoginPage(const Context& c, const Request& r, Reply& reply) {
+    if (!LoggedIn(c, r)) return reply.Redirect(QStringLiteral("/login"));
+    const QString kind = r.path.mid(r.path.lastIndexOf(QLatin1Char('/')) + 1);
+    QString control;
+    if (kind == QLatin1String("anchor"))
+        control = QStringLiteral("<a href=\"/help\">Help</a> <a href=\"/accounts?via=mine\">My Accounts</a> "
+                                 "<a href=\"/accounts?via=anchor\"> accounts </a>");
+    else if (kind == QLatin1String("button"))
+        control = QStringLiteral("<input type=\"button\" value=\" Accounts \" "
+                                 "onclick=\"location.href='/accounts?via=button'\">");
+    else if (kind == QLatin1String("image"))
+        control =
+            QStringLiteral("<form action=\"/accounts\" method=\"get\"><input type=\"hidden\" name=\"via\" "
+                           "value=\"image\"><input type=\"image\" src=\"/img/dot.gif\" alt=\"Go!\"></form>");
+    else if (kind == QLatin1String("list"))
+        control =
+            QStringLiteral("<select onchange=\"location.href = this.value\"><option value=\"/welcome\">"
+                           "Choose</option><option value=\"/accounts?via=list\">Accounts</option></select>");
+    reply.Html(
+        Doc(QStringLiteral("Start"), QStringLiteral("<h1>Hello</h1><p>") + control +
+                                         QStringLiteral("</p><p><a href=\"/logout\">Sign Out</a></p>")));
+}
+
+void SignedInPage(const Context&, const Request&, Reply& reply) {
+    reply.Html(Doc(QStringLiteral("Your Bank"),
+                   QStringLiteral("<h1>Your accounts</h1><p>Welcome back.</p>"
+                                  "<a href=\"/plain\">Accounts</a> <a href=\"/logout\">Sign Out</a>")));
+}
+
+void NoLoginPage(const Context&, const Request&, Reply& reply) {
+    reply.Html(
+        Doc(QStringLiteral("Opening Hours"),
+            QStringLiteral("<h1>Opening hours</h1><p>Monday to Friday.</p><a href=\"/plain\">More</a>")));
 }
 
 void LogoutPage(const Context& c, const Request& r, Reply& reply) {
@@ -320,7 +387,17 @@ const Route kRoutes[] = {
     {"GET", "/login", MainOrigin, LoginPage, "login form: list, user, password, submit"},
     {"POST", "/login", MainOrigin, LoginPost, "checks the login; sets the session cookie"},
     {"GET", "/login-onsubmit", MainOrigin, LoginOnSubmitPage, "login form with an inline onsubmit"},
+    {"GET", "/login-strict", MainOrigin, LoginStrictPage, "login form whose refusal answers 401"},
+    {"POST", "/login-strict", MainOrigin, LoginStrictPost,
+     "checks the login; 401 with the form when refused"},
     {"GET", "/welcome", MainOrigin, WelcomePage, "after login: Accounts and Sign Out links"},
+    {"GET", "/after/anchor", MainOrigin, AfterLoginPage,
+     "after login: \"My Accounts\" and \" accounts \" links"},
+    {"GET", "/after/button", MainOrigin, AfterLoginPage, "after login: an \"Accounts\" button"},
+    {"GET", "/after/image", MainOrigin, AfterLoginPage, "after login: an image button \"Go!\""},
+    {"GET", "/after/list", MainOrigin, AfterLoginPage, "after login: a list with an \"Accounts\" option"},
+    {"GET", "/signed-in", MainOrigin, SignedInPage, "no form, a Sign Out link (looks logged in)"},
+    {"GET", "/no-login", MainOrigin, NoLoginPage, "no form and no Sign Out link"},
     {"GET", "/accounts", MainOrigin, AccountsPage, "a page behind the login"},
     {"GET", "/logout", MainOrigin, LogoutPage, "ends the session"},
     {"GET", "/echo", MainOrigin, EchoPage, "input/change listeners echo what is typed"},

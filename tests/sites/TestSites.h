@@ -14,7 +14,11 @@ namespace sites {
 //
 // Main origin pages (see the table for what each holds):
 //   /                 index of all pages          /plain            links, images, scripts
-//   /login            the login form (POST)       /welcome          after login: "Sign Out" link
+//   /login            the login form (POST; ?next=/path goes there after the login, not to /welcome)
+//   /login-strict     a login form whose refusal is a 401 page
+//   /welcome          after login: "Sign Out" link
+//   /after/anchor|button|image|list   after login: one kind of control leading to /accounts
+//   /signed-in        no form, a "Sign Out" link  /no-login         no form, no such link
 //   /logout           ends the session            /accounts         a page behind the login
 //   /login-onsubmit   login form with an inline onsubmit handler
 //   /echo             a field whose own input listener echoes what is typed

@@ -163,6 +163,7 @@ signals:
     void WindowSetRect(const QRect& geometry);
     void ScriptError(const QString& description, const QString& url, int line);
     void StatusTextChange(const QString& text);
+    // The load's progress; 100 also when a frame that navigated by itself has loaded.
     void ProgressChange(int percent);
 
 private:

@@ -425,6 +425,9 @@ void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line
                 emit NavigateComplete2(url, false);
         } else if (what == QLatin1String("loaded") && !top) {
             emit DocumentComplete(url, false);
+            // A frame that navigated on its own (a form sent in it) is the pane's whole load:
+            // the engine reports no progress for it, so its end is reported here.
+            if (!m_loadActive) emit ProgressChange(100);
         }
         return;
     }

@@ -1,0 +1,253 @@
+#include "browse/LoginDecision.h"
+
+#include "browse/engine/BrowserPane.h"
+#include "browse/frmBrowse.h"
+#include "browse/LoginKeywords.h"
+#include "browse/NavigationDriver.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/TabColour.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "core/UrlUtils.h"
+#include "links/Links.h"
+
+using LoginKeywords::IsLoginText;
+using modGeneral::WriteLog;
+using modGeneral::WriteSignInLog;
+
+namespace {
+
+constexpr auto ci = Qt::CaseInsensitive;
+
+bool SameText(const QString& a, const QString& b) {
+    return a.compare(b, ci) == 0;
+}
+
+// "<pane> <address>" as the log lines end: the address without user info, query or fragment.
+QString At(int pane, const QString& url) {
+    return QString::number(pane) + QLatin1Char(' ') + PageLoadTracker::LogUrl(url);
+}
+
+} // namespace
+
+const QString LoginDecision::kLogoutList = QStringLiteral(
+    "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
+
+LoginDecision::LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites)
+    : w(window), m_host(host), m_sites(std::move(sites)),
+      m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
+
+void LoginDecision::SetSites(const LoginSites& sites) {
+    m_sites = sites;
+    m_filler = std::make_unique<FormFiller>(m_host, m_sites);
+}
+
+bool LoginDecision::InLogoutList(const QString& linkText) {
+    return kLogoutList.contains(linkText.trimmed().toLower());
+}
+
+QString LoginDecision::LocationURL(int pane) const {
+    BrowserPane* p = w.Pane(pane);
+    return p ? p->LocationURL() : QString();
+}
+
+// ----- the decision ---------------------------------------------------------------------------
+
+LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
+                                                     const QString& url) {
+    if (!document) return Result::Continue;
+    return Decide(pane, link, document.get(), url);
+}
+
+LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* document, const QString& url) {
+    if (document->protocol() == QLatin1String("Unknown Protocol")) {
+        WriteLog(QStringLiteral("DocumentComplete Unknown Protocol ") + At(pane, url));
+        return Result::Finished;
+    }
+    if (!link.ReqLogin() || link.LoginAssumed()) return Result::Continue;
+    // The answer to the form sent is on its way; its NavigateComplete2 settles the login.
+    if (link.PasswordSent()) return Result::Continue;
+
+    if (link.LoggedIn()) {
+        w.SetTabColour(pane, TabColour::Green);
+        if (w.IsVisibleLink(pane)) w.CopyTabColourToView(pane);
+        const QString target = link.NavigateAfterLogin();
+        if (!target.isEmpty() && !link.NavigateAfterLoginDone() && !document->bodyInnerHTML().isEmpty()) {
+            w.Navigation().SetProgressText(pane, QStringLiteral("Going to link '") + target +
+                                                     QStringLiteral("' - ") + link.Caption() +
+                                                     QStringLiteral("  "));
+            if (FollowNavigateAfterLogin(document, pane, link)) {
+                WriteLog(QStringLiteral("DocumentComplete NavigateAfterLoginDone Index = ") + At(pane, url));
+            } else {
+                // Looked for once: later pages of the site are not searched again.
+                link.SetNavigateAfterLoginDone(true);
+                WriteLog(QStringLiteral("DocumentComplete Assumed NavigateAfterLoginDone Index = ") +
+                         At(pane, url));
+            }
+        }
+        return Result::Continue;
+    }
+
+    if (!document->forms().isEmpty()) {
+        // The bank's start page signs in through a link, not through its forms.
+        if (!m_sites.bankStartAddress.isEmpty() && SameText(LocationURL(pane), m_sites.bankStartAddress) &&
+            ClickBankSignInLink(document))
+            return Result::Finished;
+    } else if (document->frames().isEmpty()) {
+        // Nothing to fill here: the page shows soon, or at once when it looks logged in.
+        link.SetLoginTimeOut(Clock::Now().addSecs(kNoFormSeconds));
+        WriteSignInLog(QStringLiteral("DocumentComplete Forms = 0 Frames=0 ") + At(pane, url));
+        if (HasLogoutLink(document)) AssumeLogin(pane, link, url);
+        return Result::Continue;
+    }
+
+    if (!(link.ReqLogin() && !link.PasswordSent() && !link.LoggedIn())) return Result::Continue;
+    if (m_filler->ParsePage(document, pane, link)) return Result::Finished;
+    return AfterFailedParse(pane, link, document, url);
+}
+
+LoginDecider::Result LoginDecision::AfterFailedParse(int pane, Link& link, DomDocument* document,
+                                                     const QString& url) {
+    WriteSignInLog(QStringLiteral("DocumentComplete ParsePage returned False ") + At(pane, url));
+    link.SetPasswordSent(false);
+    // The sign-in service's own pages are left to the user.
+    if (ContainsSite(document->domain(), m_sites.signInServiceDomain) ||
+        ContainsSite(document->domain(), m_sites.signInServiceDomain2))
+        return Result::Finished;
+    const QString location = LocationURL(pane);
+    // The bank's page after its login has forms, but none to fill.
+    if (!m_sites.bankMainPage.isEmpty() && SameText(location, m_sites.bankMainPage)) return Result::Finished;
+    // The site whose button works on the second fill gets that fill a second from now.
+    if (ContainsSite(location, m_sites.specialSiteWord)) {
+        w.State().ParseAt = Clock::Now();
+        w.State().ParseIndex = pane;
+        return Result::Finished;
+    }
+    // A user name for the sign-in service: its sign-in image leads to the service's page.
+    if (!link.SignInServiceUsed && link.UserName().contains(QLatin1Char('@')) &&
+        m_filler->ClickSignInImage(document)) {
+        link.SignInServiceUsed = true;
+        return Result::Finished;
+    }
+    // No login form to be found: the page is shown as it is ("Could not Log-In").
+    AssumeLogin(pane, link, url);
+    return Result::Finished;
+}
+
+void LoginDecision::DeferredParse(int pane, Link& link, const DocumentPtr& document) {
+    if (document) m_filler->ParsePage(document.get(), pane, link);
+}
+
+void LoginDecision::AssumeLogin(int pane, Link& link, const QString& url) {
+    link.SetLoggedIn(true);
+    WriteLog(QStringLiteral("DocumentComplete - Assumed Login Index = ") + At(pane, url));
+    link.SetLoginAssumed(true);
+    ClearLoginTimeOut(pane);
+    w.Navigation().SetLoginTimeOut(pane);
+    w.ShowPane(pane);
+}
+
+bool LoginDecision::ClickBankSignInLink(DomDocument* document) {
+    for (DomElement* a : document->links()) {
+        DomElement* control = nullptr;
+        Errors::Quietly([&] {
+            if (a->nodeName() != QLatin1String("A") || !IsLoginText(a->outerHTML())) return;
+            DomElement* first = a->firstChild();
+            if (first && IsLoginText(first->outerHTML())) control = first;
+        });
+        if (control) {
+            control->Click();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LoginDecision::HasLogoutLink(DomDocument* document) {
+    for (DomElement* a : document->links()) {
+        bool found = false;
+        Errors::Quietly([&] { found = InLogoutList(a->innerText()); });
+        if (found) return true;
+    }
+    return false;
+}
+
+void LoginDecision::ClearLoginTimeOut(int pane) {
+    if (pane < 0) {
+        for (Link* link : w.links())
+            if (!link->Deleted()) link->SetLoginTimeOut(QDateTime());
+        return;
+    }
+    if (Link* link = w.links().Item(pane + 1)) link->SetLoginTimeOut(QDateTime());
+}
+
+// ----- after the login ------------------------------------------------------------------------
+
+bool LoginDecision::FollowNavigateAfterLogin(DomDocument* document, int pane, Link& link) {
+    Q_UNUSED(pane);
+    const QString target = link.NavigateAfterLogin();
+    bool found = FollowIn(document, target);
+    for (const DomFrame& frame : document->frames()) {
+        if (found) break;
+        // A frame of another site cannot be read: skipped.
+        if (frame.document) found = FollowIn(frame.document, target);
+    }
+    if (found) link.SetNavigateAfterLoginDone(true);
+    return found;
+}
+
+bool LoginDecision::FollowIn(DomDocument* document, const QString& text) {
+    const QList<DomElement*>& all = document->all();
+    // First the control whose own text is the one asked for ...
+    for (DomElement* e : all) {
+        bool used = false;
+        Errors::Quietly([&] {
+            const QString& node = e->nodeName();
+            if (node == QLatin1String("SELECT")) {
+                // Every option is visited; a list whose option matched counts as used.
+                for (DomElement* option : e->children()) {
+                    if (option->nodeName() != QLatin1String("OPTION")) continue;
+                    if (SameText(option->innerText(), text)) {
+                        option->SetSelected(true);
+                        e->FireChange();
+                        used = true;
+                    } else {
+                        option->SetSelected(false);
+                    }
+                }
+            } else if (node == QLatin1String("A")) {
+                DomElement* first = e->childElementCount() > 0 ? e->firstChild() : nullptr;
+                if (SameText(e->innerText().trimmed(), text) ||
+                    (first && !first->isText() && SameText(first->alt().trimmed(), text))) {
+                    e->Click();
+                    used = true;
+                }
+            } else if (node == QLatin1String("INPUT")) {
+                const QString type = e->type().toUpper();
+                if ((type == QLatin1String("SUBMIT") || type == QLatin1String("BUTTON")) &&
+                    SameText(e->value().trimmed(), text)) {
+                    e->Click();
+                    used = true;
+                } else if (type == QLatin1String("IMAGE") && SameText(modGeneral::StripPunctuation(e->alt()),
+                                                                      modGeneral::StripPunctuation(text))) {
+                    e->Click();
+                    used = true;
+                }
+            }
+        });
+        if (used) return true;
+    }
+    // ... then the first link whose address holds it.
+    for (DomElement* e : all) {
+        bool used = false;
+        Errors::Quietly([&] {
+            if (e->nodeName() == QLatin1String("A") && e->href().contains(text, ci)) {
+                e->Click();
+                used = true;
+            }
+        });
+        if (used) return true;
+    }
+    return false;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <QString>
+
+#include "browse/FormFiller.h"
+#include "browse/LoginDecider.h"
+#include "browse/LoginSites.h"
+
+class frmBrowse;
+class Link;
+
+// What becomes of a Link's completed top-level page while the Link logs in: fill and send its
+// login form, take a page without one as logged in (or give up: "Could not Log-In"), and once
+// logged in follow the page link the Link names (NavigateAfterLogin). Also the deferred second
+// parse of the one site that needs it.
+//
+// It reaches the window only through frmBrowse's public operations; the form filling itself is
+// the FormFiller's, with the window as its host.
+class LoginDecision : public LoginDecider {
+public:
+    // The texts of a page link that shows a logged-in page (items separated by "*"; a link's
+    // text matches when it occurs anywhere within the list).
+    static const QString kLogoutList;
+    // How long a page without any form may wait before it shows.
+    static constexpr int kNoFormSeconds = 5;
+
+    LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites = LoginSites::Defaults());
+
+    // The site table of the decision and of its form filler (tests point it at local sites).
+    void SetSites(const LoginSites& sites);
+    const LoginSites& Sites() const { return m_sites; }
+    FormFiller& Filler() { return *m_filler; }
+
+    // LoginDecider
+    Result DocumentComplete(int pane, Link& link, const DocumentPtr& document, const QString& url) override;
+    void DeferredParse(int pane, Link& link, const DocumentPtr& document) override;
+
+    // No login deadline any more for the Link of this pane; -1: for every Link.
+    void ClearLoginTimeOut(int pane);
+    // Uses the page control whose text is the Link's NavigateAfterLogin (in the page or, failing
+    // that, in its frames). True when one was found and used; the Link's NavigateAfterLoginDone
+    // is then set.
+    bool FollowNavigateAfterLogin(DomDocument* document, int pane, Link& link);
+
+    // Whether a link text reads as a way out of a logged-in site (an empty text does).
+    static bool InLogoutList(const QString& linkText);
+
+private:
+    Result Decide(int pane, Link& link, DomDocument* document, const QString& url);
+    Result AfterFailedParse(int pane, Link& link, DomDocument* document, const QString& url);
+    bool ClickBankSignInLink(DomDocument* document);
+    bool HasLogoutLink(DomDocument* document);
+    void AssumeLogin(int pane, Link& link, const QString& url);
+    static bool FollowIn(DomDocument* document, const QString& text);
+    QString LocationURL(int pane) const;
+
+    frmBrowse& w;
+    FormFillerHost& m_host;
+    LoginSites m_sites;
+    std::unique_ptr<FormFiller> m_filler;
+};
