@@ -66,8 +66,8 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     connect(&m_tmrPrsTimeOut, &QTimer::timeout, this, &frmBrowse::tmrPrsTimeOut_Timer);
     connect(&m_tmrShowPage, &QTimer::timeout, this, &frmBrowse::tmrShowPage_Timer);
     connect(&m_tmrGetFavs, &QTimer::timeout, this, &frmBrowse::tmrGetFavs_Timer);
-    connect(static_cast<HomePageNotifier*>(InternetOptions::Notifier()), &HomePageNotifier::HomePageChanged,
-            this, [this](const QString& url) {
+    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+            [this](const QString& url) {
                 for (int i = 0; i < kPlaceholder; ++i)
                     if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
                 if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);

@@ -107,7 +107,7 @@ void InternetOptions::Run(QWidget* parent) {
     modal::RunModal(dialog);
 }
 
-QObject* InternetOptions::Notifier() {
+HomePageNotifier* InternetOptions::Notifier() {
     static HomePageNotifier* notifier = new HomePageNotifier(QCoreApplication::instance());
     return notifier;
 }
@@ -125,7 +125,7 @@ void InternetOptions::SetHomePage(const QString& url) {
         modGeneral::DeleteValue(App().CurrentUser, QLatin1String(kHomePageValue));
     else
         modGeneral::SaveValue(App().CurrentUser, QLatin1String(kHomePageValue), page);
-    emit static_cast<HomePageNotifier*>(Notifier())->HomePageChanged(page);
+    emit Notifier()->HomePageChanged(page);
 }
 
 void InternetOptions::cmdUseDefault_Click() {

@@ -6,6 +6,15 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
+// Carries the home page change to whoever listens (the browse window's panes).
+class HomePageNotifier : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+signals:
+    void HomePageChanged(const QString& url);
+};
+
 // The settings of the logged-in user's web profile: the home page every pane's Home opens, and
 // clearing what the engine keeps for the user (cookies, cached files, the history of visited
 // links that colours followed links).
@@ -26,7 +35,7 @@ public:
     // notifier's listeners.
     static void SetHomePage(const QString& url);
     // Emits HomePageChanged(url) after SetHomePage, so that open panes can follow.
-    static QObject* Notifier();
+    static HomePageNotifier* Notifier();
 
     // --- the user's actions
     void cmdUseDefault_Click();
@@ -54,13 +63,4 @@ private:
     QPushButton* m_cmdDelete = nullptr;
     QPushButton* m_cmdOK = nullptr;
     QPushButton* m_cmdCancel = nullptr;
-};
-
-// Carries the home page change to whoever listens (the browse window's panes).
-class HomePageNotifier : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-signals:
-    void HomePageChanged(const QString& url);
 };

@@ -167,7 +167,7 @@ TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
     ScriptedBoxes boxes;
     App().CurrentUser = "Ann";
     EXPECT_EQ(InternetOptions::HomePage(), "bramblegate://start/");
-    QSignalSpy changed(InternetOptions::Notifier(), SIGNAL(HomePageChanged(QString)));
+    QSignalSpy changed(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged);
     {
         InternetOptions dialog;
         EXPECT_EQ(dialog.txtHomePage()->text(), "bramblegate://start/");
