@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
-#include "browse/engine/ProgramPages.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
@@ -31,9 +30,11 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
+#include "frame/Companion.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/MessageFlasher.h"
 #include "frame/frmMDI.h"
+#include "frame/InternetOptions.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -72,6 +73,12 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     connect(&m_tmrPrsTimeOut, &QTimer::timeout, this, &frmBrowse::tmrPrsTimeOut_Timer);
     connect(&m_tmrShowPage, &QTimer::timeout, this, &frmBrowse::tmrShowPage_Timer);
     connect(&m_tmrGetFavs, &QTimer::timeout, this, &frmBrowse::tmrGetFavs_Timer);
+    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+            [this](const QString& url) {
+                for (int i = 0; i < kPlaceholder; ++i)
+                    if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
+                if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
+            });
     connect(&m_tmrDragStart, &QTimer::timeout, this, [this] { m_controls->tmrDragStart_Timer(); });
     ConnectButtons();
 }
@@ -184,7 +191,7 @@ void frmBrowse::Form_Load() {
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
         CreatePane(0);
         BrowserPane* placeholder = m_factory(m_panes);
-        placeholder->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+        placeholder->SetHomePage(InternetOptions::HomePage());
         m_panes->AddPane(kPlaceholder, placeholder);
         placeholder->Navigate2(QStringLiteral("about:blank"));
 
@@ -256,7 +263,7 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     if (BrowserPane* existing = Pane(i)) return existing;
     if (i < 0 || i >= kPlaceholder) return nullptr;
     BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+    pane->SetHomePage(InternetOptions::HomePage());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     m_tracker->Connect(i, pane);
@@ -573,7 +580,10 @@ void frmBrowse::tmrGetFavs_Timer() {
         m_navigation->AutoNavigate();
         return;
     }
-    if (!App().gbUnloading) m_favorites->tmrGetFavs_Timer();
+    if (App().gbUnloading) return;
+    m_favorites->tmrGetFavs_Timer();
+    // The companion tidies up after a quiet spell of the favorites.
+    if (m_favorites->HelperDue()) Companion::Start(QString());
 }
 
 BrowserPane* frmBrowse::ActivePane() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QDateTime>
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -36,6 +37,15 @@ constexpr int Loading = 1;       // a navigation started, no document yet
 constexpr int Interactive = 3;   // the new document is there and still loading
 constexpr int Complete = 4;      // loaded (or stopped, or failed)
 } // namespace PaneReadyState
+
+// What the Properties command shows of the current document besides its address and title.
+// Unknown values stay empty (or -1).
+struct PageFacts {
+    QString contentType;    // "text/html", "application/pdf", ...
+    qint64 size = -1;       // bytes of the document as received
+    QDateTime lastModified; // the date the server gave the document
+    QDateTime loaded;       // when the document was loaded
+};
 
 // BeforeNavigate2: a handler sets `cancel` to stop the navigation.
 struct NavigateEvent {
@@ -135,6 +145,9 @@ public:
     virtual void FindText(const QString& text, bool backward, bool caseSensitive, Done done) = 0;
     // Saves the page as one HTML file.
     virtual void SavePage(const QString& path) = 0;
+    // Facts about the current document (Properties). This default answers at once with what the
+    // snapshot knows; the engine pane asks the page itself.
+    virtual void ReadPageFacts(std::function<void(const PageFacts&)> done) const;
     enum EditCommand { Cut, Copy, Paste, SelectAll };
     virtual void Edit(EditCommand command) = 0;
 

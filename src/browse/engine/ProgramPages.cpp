@@ -24,6 +24,15 @@ const Page kPages[] = {
     {"start/style.css", ":/pages/pages/style.css", "text/css"},
     {"help/quickstart.asp", ":/pages/pages/quickstart.html", "text/html"},
     {"support/loginproblem.asp", ":/pages/pages/loginproblem.html", "text/html"},
+    // The help pages.
+    {"help/", ":/pages/pages/help/contents.html", "text/html"},
+    {"help/links.html", ":/pages/pages/help/links.html", "text/html"},
+    {"help/popups.html", ":/pages/pages/help/popups.html", "text/html"},
+    {"help/history.html", ":/pages/pages/help/history.html", "text/html"},
+    {"help/account.html", ":/pages/pages/help/account.html", "text/html"},
+    {"help/options.html", ":/pages/pages/help/options.html", "text/html"},
+    {"help/transfer.html", ":/pages/pages/help/transfer.html", "text/html"},
+    {"help/keys.html", ":/pages/pages/help/keys.html", "text/html"},
 };
 
 QString Key(const QUrl& url) {

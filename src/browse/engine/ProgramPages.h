@@ -8,7 +8,7 @@ class QWebEngineUrlSchemeHandler;
 class QObject;
 
 // The pages the program serves itself, without any network: the start page that Home opens, the
-// "Getting Started" page of a new user and the help page about failing logins. They live under
+// "Getting Started" page of a new user, the help page about failing logins and the help pages. They live under
 // the program's own URL scheme ("bramblegate://start/"); the addresses of the product's web site
 // (http://bramblegate.localhost/...) that Links and dialogs carry are redirected there by the
 // profiles (WebProfiles), so they open offline too.
@@ -17,6 +17,8 @@ namespace ProgramPages {
 constexpr const char* kScheme = "bramblegate";
 // The start page (every pane's home page).
 constexpr const char* kStartPageUrl = "bramblegate://start/";
+// The contents page of the help; the other help pages are beside it (Help::TopicUrl).
+constexpr const char* kHelpUrl = "bramblegate://help/";
 // The host of the product's web site whose pages the program serves itself.
 constexpr const char* kSiteHost = "bramblegate.localhost";
 

@@ -733,6 +733,29 @@ void WebEnginePane::SavePage(const QString& path) {
     if (m_page) m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
+void WebEnginePane::ReadPageFacts(std::function<void(const PageFacts&)> done) const {
+    if (!m_page) {
+        BrowserPane::ReadPageFacts(std::move(done));
+        return;
+    }
+    QPointer<const WebEnginePane> self(this);
+    m_page->runJavaScript(Resource(QStringLiteral("PageFacts.js")), kWorld,
+                          [self, done](const QVariant& result) {
+                              if (!self || !done) return;
+                              PageFacts facts;
+                              const QVariantMap map = result.toMap();
+                              facts.contentType = map.value(QStringLiteral("type")).toString();
+                              if (facts.contentType.isEmpty()) facts.contentType = self->m_commitType;
+                              const qint64 size = map.value(QStringLiteral("size")).toLongLong();
+                              if (size > 0) facts.size = size;
+                              const qint64 modified = map.value(QStringLiteral("modified")).toLongLong();
+                              if (modified > 0) facts.lastModified = QDateTime::fromMSecsSinceEpoch(modified);
+                              const qint64 loaded = map.value(QStringLiteral("loaded")).toLongLong();
+                              if (loaded > 0) facts.loaded = QDateTime::fromMSecsSinceEpoch(loaded);
+                              done(facts);
+                          });
+}
+
 void WebEnginePane::Edit(EditCommand command) {
     if (!m_page) return;
     switch (command) {

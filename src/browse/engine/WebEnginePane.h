@@ -65,6 +65,7 @@ public:
     void PrintTo(QPrinter* printer, Done done) override;
     void FindText(const QString& text, bool backward, bool caseSensitive, Done done) override;
     void SavePage(const QString& path) override;
+    void ReadPageFacts(std::function<void(const PageFacts&)> done) const override;
     void Edit(EditCommand command) override;
 
     QWidget* widget() override;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class BrowserPane;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+// Edit, Find: a bar under the page with the text to look for, next and previous, match case and
+// a word when the text is not on the page. It searches the pane it is attached to (the active
+// child window's page); typing searches as one goes.
+class FindBar : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kNotFound = "Not found";
+
+    explicit FindBar(QWidget* parent = nullptr);
+
+    // The pane to search (null: none; the bar then finds nothing).
+    void Attach(BrowserPane* pane);
+    BrowserPane* AttachedPane() const { return m_pane; }
+
+    // Ctrl+F: shows the bar with the focus in its text, selected.
+    void OpenBar();
+    // F3 / Shift+F3: the next / previous place; with no text yet the bar opens instead.
+    void FindNext();
+    void FindPrevious();
+    // Esc: hides the bar, clears the page's selection and gives the focus back to the page.
+    void CloseBar();
+
+    QLineEdit* txtFind() const { return m_txtFind; }
+    QToolButton* cmdNext() const { return m_cmdNext; }
+    QToolButton* cmdPrevious() const { return m_cmdPrevious; }
+    QCheckBox* chkMatchCase() const { return m_chkMatchCase; }
+    QLabel* lblStatus() const { return m_lblStatus; }
+    // The answer of the last search: true found, false not found.
+    bool LastFound() const { return m_lastFound; }
+
+signals:
+    // A search was answered.
+    void Searched(bool found);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Find(bool backward);
+    void ShowResult(bool found);
+
+    QPointer<BrowserPane> m_pane;
+    QLineEdit* m_txtFind = nullptr;
+    QToolButton* m_cmdNext = nullptr;
+    QToolButton* m_cmdPrevious = nullptr;
+    QCheckBox* m_chkMatchCase = nullptr;
+    QLabel* m_lblStatus = nullptr;
+    QToolButton* m_cmdClose = nullptr;
+    bool m_lastFound = true;
+    int m_serial = 0; // answers of older searches are ignored
+};

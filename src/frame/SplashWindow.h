@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+// The small window with the program's name and version that shows while the program starts.
+class SplashWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SplashWindow(QWidget* parent = nullptr);
+
+    // Shows it in the middle of the screen and draws it at once.
+    void ShowCentered();
+    // The line under the version ("Loading your Links...").
+    void SetMessage(const QString& text);
+    QString Message() const;
+
+private:
+    QLabel* m_message = nullptr;
+};

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "browse/BrowseSupport.h"
+#include "browse/Favorites.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "frame/Companion.h"
+#include "frame/InternetOptions.h"
+
+using namespace browsetest;
+
+TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
+    BrowseWindow w({{"Bank", "https://bank.example/"}});
+    modGeneral::SaveValue(BrowseWindow::kUser, "HomePage", "https://home.example/");
+    frmBrowse& browse = w.Load();
+    EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
+    EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
+
+    InternetOptions::SetHomePage("https://news.example/");
+    w.clearNavigations();
+    w.pane(0).GoHome();
+    EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
+    EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
+    InternetOptions::SetHomePage(QString());
+    EXPECT_EQ(w.pane(0).HomePage(), "bramblegate://start/");
+}
+
+TEST(BrowseCompanion, StartedFromTheFavoritesTimerAfterAQuietSpell) {
+    QTemporaryDir dir;
+    const QString record = dir.path() + "/called.txt";
+    QFile script(dir.path() + "/bghelper");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\necho \"$#\" >> '" + record + "'\n").toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Companion::SetFolder(dir.path());
+
+    BrowseWindow w({{"Bank", "https://bank.example/"}});
+    frmBrowse& browse = w.Load();
+    w.startUp();
+    Clock::SetNow(QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
+    browse.favorites()->RefreshFavorites(false);
+    Clock::Advance(30000);
+    browse.tmrGetFavs_Timer();
+    Clock::Advance(16000);
+    browse.tmrGetFavs_Timer();
+    browse.tmrGetFavs_Timer(); // once per quiet spell
+    EXPECT_TRUE(WaitFor([&] { return QFile(record).size() > 0; }));
+    QTest::qWait(300);
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "0\n"); // started once, without arguments
+    Companion::SetFolder(QString());
+}
