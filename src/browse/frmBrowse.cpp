@@ -5,6 +5,7 @@
 #include "browse/SearchPane.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDrag>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -31,6 +32,7 @@
 #include "core/UrlUtils.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
+#include "frame/PageCommands.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -247,7 +249,7 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     if (BrowserPane* existing = Pane(i)) return existing;
     if (i < 0 || i >= kPlaceholder) return nullptr;
     BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+    pane->SetHomePage(frmMDI::HomePage());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     m_tracker->Connect(i, pane);
@@ -520,6 +522,14 @@ void frmBrowse::tbr_ButtonClick(const QString& key) {
         m_navigation->Refresh();
     else if (key == QLatin1String("Home"))
         m_navigation->GoHome();
+    else if (key == QLatin1String("Search"))
+        ShowTab(2);
+    else if (key == QLatin1String("Favorites"))
+        ShowTab(1);
+    else if (key == QLatin1String("Explorer"))
+        mnuNavigateClick(QStringLiteral("IE"));
+    else if (key == QLatin1String("Print"))
+        m_frame.Page().Print();
 }
 
 void frmBrowse::mnuNavigateClick(const QString& key) {
@@ -536,11 +546,20 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
         m_navigation->Refresh();
     else if (key == QLatin1String("AddrBar"))
         m_navBar->FocusAddress();
+    else if (key == QLatin1String("IE")) {
+        // The page in the desktop's own web browser.
+        const QUrl url(ActivePane() ? ActivePane()->LocationURL() : QString());
+        const QString scheme = url.scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+            scheme == QLatin1String("file"))
+            QDesktopServices::openUrl(url);
+    }
 }
 
 // ----- timers ---------------------------------------------------------------------------------
 
 void frmBrowse::tmrBusy_Timer() {
+    if (!App().gbUnloading && m_lockCheck && m_lockCheck()) return;
     if (m_links) m_tracker->tmrBusy_Timer();
 }
 

@@ -316,6 +316,9 @@ TEST(LinkButtons, ClosingSavesCompactlyUnlessEndingOnError) {
         EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")), "A");
         App().EndingOnError = endingOnError;
         w.frame().close();
+        // The frame unloads on the second tick of its unload timer.
+        w.frame().tmrUnload_Timer();
+        w.frame().tmrUnload_Timer();
         EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
                   endingOnError ? "A" : "C");
     }
