@@ -1,6 +1,7 @@
 #include "frame/FrameToolbar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QMenu>
@@ -76,6 +77,11 @@ FrameToolbar::FrameToolbar(QWidget* parent) : QToolBar(QStringLiteral("Buttons")
 
 void FrameToolbar::ToolbarResetData(int screenWidth, bool textLabels) {
     const bool narrow = screenWidth <= kNarrowScreen;
+    // On a narrow screen the bar has to fit in its width: smaller pictures and captions.
+    setIconSize(narrow ? QSize(18, 18) : QSize(22, 22));
+    QFont captions = QApplication::font(this);
+    if (narrow) captions.setPointSizeF(captions.pointSizeF() * 0.85);
+    setFont(captions);
     clear();
     m_actions.clear();
     m_images.clear();
@@ -96,7 +102,8 @@ void FrameToolbar::ToolbarResetData(int screenWidth, bool textLabels) {
             arrow->setPopupMode(QToolButton::InstantPopup);
             arrow->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
             arrow->setMenu(m_placeholderMenu);
-            arrow->setEnabled(m_placeholderMenu && m_placeholderMenu->isEnabled());
+            arrow->setEnabled(m_placeholderMenu && m_placeholderMenu->isEnabled() &&
+                              !m_placeholderMenu->isEmpty());
             m_placeholder = arrow;
             action = addWidget(arrow);
             break;
@@ -136,11 +143,30 @@ void FrameToolbar::SetPHldr() {
 }
 
 void FrameToolbar::SetPlaceholderMenu(QMenu* menu) {
+    if (m_placeholderMenu) m_placeholderMenu->removeEventFilter(this);
     m_placeholderMenu = menu;
+    // The arrow is usable while its menu is (it follows the menu's changes).
+    if (menu) menu->installEventFilter(this);
     if (m_placeholder) {
         m_placeholder->setMenu(menu);
-        m_placeholder->setEnabled(menu && menu->isEnabled());
+        m_placeholder->setEnabled(menu && menu->isEnabled() && !menu->isEmpty());
     }
+}
+
+bool FrameToolbar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_placeholderMenu && m_placeholder &&
+        (event->type() == QEvent::EnabledChange || event->type() == QEvent::ActionAdded ||
+         event->type() == QEvent::ActionRemoved))
+        // The menu is still changing: look once it is done.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_placeholder)
+                    m_placeholder->setEnabled(m_placeholderMenu && m_placeholderMenu->isEnabled() &&
+                                              !m_placeholderMenu->isEmpty());
+            },
+            Qt::QueuedConnection);
+    return QToolBar::eventFilter(watched, event);
 }
 
 QStringList FrameToolbar::Keys() const {

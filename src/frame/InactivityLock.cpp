@@ -71,5 +71,8 @@ bool InactivityLock::Unlock() {
             browse->showNormal();
     }
     m_frame.SetLockedView(false);
+    // Back to where the user was: the frame active, the keyboard in the page.
+    m_frame.activateWindow();
+    if (frmBrowse* browse = m_frame.BrowseWindow()) browse->EnsureAppFocus();
     return true;
 }

@@ -121,6 +121,8 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_mnpBookmarks->setObjectName(QStringLiteral("mnpBookmarks"));
     m_mnpPopUpsList = new QMenu(QStringLiteral("Blocked Pop-Ups"), this);
     m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
+    // The "Popup" button is usable while the list holds something.
+    m_mnpPopUpsList->installEventFilter(this);
     m_masterHistoryMenu = new MasterHistoryMenu(m_masterHistory, m_mnpMasterHistoryList, this, this);
     m_bookmarksMenu = new BookmarksMenu(m_bookmarks, m_mnpBookmarks, this, this);
     connect(m_masterHistoryMenu, &MasterHistoryMenu::NavigateRequested, this, &frmMDI::NavigateActive);
@@ -136,7 +138,10 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     QSize size(1280, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
-        if (available.width() < 1400 || available.height() < 900)
+        // A small screen is the frame's alone; on a larger one it leaves some room around it.
+        if (available.width() <= 1024)
+            size = available.size();
+        else if (available.width() < 1400 || available.height() < 900)
             size = QSize(available.width() * 85 / 100, available.height() * 85 / 100);
         size = size.boundedTo(available.size());
         move(available.center() - QPoint(size.width() / 2, size.height() / 2));
@@ -1044,6 +1049,17 @@ QMenu* frmMDI::createPopupMenu() {
 }
 
 bool frmMDI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_mnpPopUpsList &&
+        (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QAction* popup = m_tbr->Action(QStringLiteral("Popup")))
+                    popup->setEnabled(!m_mnpPopUpsList->isEmpty());
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
     // Esc in the find bar closes it; elsewhere it stops the page.
     if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_findBar && m_findBar->isVisible()) {

@@ -114,6 +114,13 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     page.SetCanGoBack(true);
     page.ClearRecords();
 
+    // The arrow beside Back lists the visible Link's pages; Popup waits for a blocked window.
+    EXPECT_TRUE(
+        WaitFor([&] { return frame.Toolbar().ToolButton(QStringLiteral("phldr"))->isEnabled(); }, 2000));
+    EXPECT_FALSE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
+    frame.mnpPopUpsList()->addAction(QStringLiteral("Blocked"))->setData(QStringLiteral("http://p.test/"));
+    EXPECT_TRUE(WaitFor([&] { return frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled(); }, 2000));
+
     frame.tbr_ButtonClick(QStringLiteral("Back"));
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
     frame.tbr_ButtonClick(QStringLiteral("Search"));
