@@ -2,11 +2,15 @@
 // forced end, the system ending the program, and the ways dialogs end it through the frame.
 #include <csignal>
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
 #include "browse/LinkControls.h"
 #include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Log.h"
 #include "core/Settings.h"
 #include "frame/frmMDI.h"
 #include "FrameSupport.h"
@@ -27,6 +31,24 @@ bool SavedBFirst() {
     for (int n = 1; n <= 6; ++n)
         captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
     return captions.indexOf(QStringLiteral("B")) < captions.indexOf(QStringLiteral("A"));
+}
+
+QString LogFile() {
+    return modGeneral::LogFolder() + QStringLiteral("/Log") +
+           Clock::Now().toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Log");
+}
+
+// The frame's own diagnostic lines of the unload, without their time stamps.
+QStringList UnloadLogLines() {
+    QFile log(LogFile());
+    if (!log.open(QIODevice::ReadOnly)) return {};
+    QStringList lines;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QString text = QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
+        if (text.startsWith(QLatin1String("tmrUnload")) || text.startsWith(QLatin1String("MDIForm_UnLoad")))
+            lines << text;
+    }
+    return lines;
 }
 
 void Prepare(FrameRun& run) {
@@ -75,6 +97,9 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         SCOPED_TRACE(refreshEnds ? "refresh ends at tick 5" : "refresh never ends");
         FrameRun run;
         Prepare(run);
+        App().DiagnosticMode = true;
+        QDir().mkpath(modGeneral::LogFolder());
+        QFile::remove(LogFile());
         App().FavoritesReady = false;
         // File, Exit; closing the frame from code is the same.
         if (refreshEnds)
@@ -93,6 +118,11 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{refreshEnds ? frmMDI::EndKind::Orderly
                                                                : frmMDI::EndKind::Immediate});
         EXPECT_EQ(SavedBFirst(), refreshEnds);
+        EXPECT_EQ(UnloadLogLines(), refreshEnds
+                                        ? QStringList({"tmrUnload_Timer Unloading...",
+                                                       "MDIForm_UnLoad frmBrowse unloaded successfully",
+                                                       "MDIForm_UnLoad Completed"})
+                                        : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
     }
 }
 
