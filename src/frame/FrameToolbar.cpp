@@ -35,8 +35,8 @@ QString ThemeName(const QString& image) {
 
 } // namespace
 
-const QList<FrameToolbar::ButtonSpec>& FrameToolbar::Specs() {
-    static const QList<ButtonSpec> specs = {
+const QList<FrameToolbar::ButtonInfo>& FrameToolbar::Table() {
+    static const QList<ButtonInfo> table = {
         {"ShowHide", "Hide", "Auto Hide", Button, "Hide"},
         {"Back", "Back", "Back", Button, "Back"},
         {"phldr", "", "", Placeholder, ""},
@@ -58,7 +58,7 @@ const QList<FrameToolbar::ButtonSpec>& FrameToolbar::Specs() {
         {"Popup", "PopUp", "PopUp", Button, "Popup"},
         {"Help", "Help", "Help", Button, "Help"},
     };
-    return specs;
+    return table;
 }
 
 QIcon FrameToolbar::Icon(const QString& image) {
@@ -86,11 +86,11 @@ void FrameToolbar::ToolbarResetData(int screenWidth, bool textLabels) {
     m_actions.clear();
     m_images.clear();
     m_keys.clear();
-    for (const ButtonSpec& spec : Specs()) {
-        const QString key = QString::fromLatin1(spec.key);
+    for (const ButtonInfo& button : Table()) {
+        const QString key = QString::fromLatin1(button.key);
         m_keys << key;
         QAction* action = nullptr;
-        switch (spec.style) {
+        switch (button.style) {
         case Separator:
             action = addSeparator();
             break;
@@ -110,10 +110,10 @@ void FrameToolbar::ToolbarResetData(int screenWidth, bool textLabels) {
         }
         case Button:
         case DropDown: {
-            const QString caption = QString::fromLatin1(narrow ? spec.shortCaption : spec.longCaption);
-            const QString image = QString::fromLatin1(spec.image);
+            const QString caption = QString::fromLatin1(narrow ? button.shortCaption : button.longCaption);
+            const QString image = QString::fromLatin1(button.image);
             action = addAction(Icon(image), caption);
-            action->setToolTip(QString::fromLatin1(spec.longCaption));
+            action->setToolTip(QString::fromLatin1(button.longCaption));
             m_images.insert(key, image);
             connect(action, &QAction::triggered, this, [this, key] { emit ButtonClick(key); });
             break;

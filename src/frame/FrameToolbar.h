@@ -19,7 +19,7 @@ class FrameToolbar : public QToolBar {
     Q_OBJECT
 public:
     enum Style { Button, Placeholder, Separator, DropDown };
-    struct ButtonSpec {
+    struct ButtonInfo {
         const char* key;
         const char* shortCaption;
         const char* longCaption;
@@ -29,7 +29,7 @@ public:
     // Screens this wide or narrower get the short captions.
     static constexpr int kNarrowScreen = 800;
     // The twenty buttons, in order.
-    static const QList<ButtonSpec>& Specs();
+    static const QList<ButtonInfo>& Table();
     // A toolbar picture by its image key: the desktop theme's icon when there is one, else the
     // program's own.
     static QIcon Icon(const QString& image);

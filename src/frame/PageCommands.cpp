@@ -38,6 +38,24 @@ QString FileNameFor(const QString& title) {
     return (name.isEmpty() ? QStringLiteral("page") : name) + QStringLiteral(".html");
 }
 
+// The clipboard commands on a text field (the three kinds share the four member names).
+template <typename Field> void EditText(Field& field, BrowserPane::EditCommand command) {
+    switch (command) {
+    case BrowserPane::Cut:
+        field.cut();
+        break;
+    case BrowserPane::Copy:
+        field.copy();
+        break;
+    case BrowserPane::Paste:
+        field.paste();
+        break;
+    case BrowserPane::SelectAll:
+        field.selectAll();
+        break;
+    }
+}
+
 } // namespace
 
 PageCommands::PageCommands(QWidget* parent, ActiveChild activeChild)
@@ -117,58 +135,14 @@ void PageCommands::Properties() {
 void PageCommands::Edit(BrowserPane::EditCommand command) {
     QWidget* focus = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit()) focus = combo->lineEdit();
-    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-        switch (command) {
-        case BrowserPane::Cut:
-            line->cut();
-            break;
-        case BrowserPane::Copy:
-            line->copy();
-            break;
-        case BrowserPane::Paste:
-            line->paste();
-            break;
-        case BrowserPane::SelectAll:
-            line->selectAll();
-            break;
-        }
-        return;
-    }
-    if (auto* text = qobject_cast<QTextEdit*>(focus)) {
-        switch (command) {
-        case BrowserPane::Cut:
-            text->cut();
-            break;
-        case BrowserPane::Copy:
-            text->copy();
-            break;
-        case BrowserPane::Paste:
-            text->paste();
-            break;
-        case BrowserPane::SelectAll:
-            text->selectAll();
-            break;
-        }
-        return;
-    }
-    if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
-        switch (command) {
-        case BrowserPane::Cut:
-            text->cut();
-            break;
-        case BrowserPane::Copy:
-            text->copy();
-            break;
-        case BrowserPane::Paste:
-            text->paste();
-            break;
-        case BrowserPane::SelectAll:
-            text->selectAll();
-            break;
-        }
-        return;
-    }
-    if (BrowserPane* pane = Pane()) pane->Edit(command);
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        EditText(*line, command);
+    else if (auto* text = qobject_cast<QTextEdit*>(focus))
+        EditText(*text, command);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
+        EditText(*plain, command);
+    else if (BrowserPane* pane = Pane())
+        pane->Edit(command);
 }
 
 void PageCommands::ViewSource() {
