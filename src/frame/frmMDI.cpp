@@ -56,6 +56,7 @@ using namespace modGeneral;
 namespace {
 
 const QString kWorkingOffline = QStringLiteral("Working Offline");
+constexpr const char* kModule = "Bramblegate.frmMDI";
 
 QString Product() {
     return QString::fromLatin1(ProductName());
@@ -212,7 +213,10 @@ QAction* frmMDI::AddCommand(QMenu* menu, const QString& name, const QString& tex
     QAction* action = menu->addAction(text);
     action->setObjectName(name);
     if (!shortcuts.isEmpty()) action->setShortcuts(shortcuts);
-    if (run) connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    if (run)
+        connect(action, &QAction::triggered, this, [name, run = std::move(run)] {
+            Errors::Guarded(QLatin1String(kModule), name + QStringLiteral("_Click"), run);
+        });
     m_commands.insert(name, action);
     return action;
 }
@@ -963,6 +967,10 @@ bool frmMDI::LockedView() const {
 // ----- toolbar, bars, view --------------------------------------------------------------------
 
 void frmMDI::tbr_ButtonClick(const QString& key) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("tbr_ButtonClick"), [&] { ButtonClick(key); });
+}
+
+void frmMDI::ButtonClick(const QString& key) {
     const auto below = [this](const QString& button) {
         QToolButton* tool = m_tbr->ToolButton(button);
         return tool ? tool->mapToGlobal(QPoint(0, tool->height())) : QCursor::pos();

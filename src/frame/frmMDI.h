@@ -215,6 +215,7 @@ private:
     void ApplyView();
     void ToggleView(const char* name, bool shown);
     void SetTextLabels(bool on);
+    void ButtonClick(const QString& key);
     void ShowToolbarsMenu(const QPoint& globalPos);
     void ShowPageError(const QString& tag);
     void mnuFileWorkOffline_Click(bool checked);
