@@ -77,6 +77,8 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
         }
     }
 
+    // Options, Hide Pop-Ups off: the browse window blocks nothing.
+    hidePopUps = hidePopUps && w.pbHidePopUps;
     const quintptr self = w.WindowHandle();
     if (app.glFormDocClicked != self && hidePopUps && !KeyState::AltHeld()) {
         app.glFormDocClicked = 0;

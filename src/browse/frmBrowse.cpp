@@ -5,6 +5,7 @@
 #include "browse/SearchPane.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDrag>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -35,6 +36,7 @@
 #include "frame/MessageFlasher.h"
 #include "frame/frmMDI.h"
 #include "frame/InternetOptions.h"
+#include "frame/PageCommands.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -536,6 +538,16 @@ void frmBrowse::tbr_ButtonClick(const QString& key) {
         m_navigation->Refresh();
     else if (key == QLatin1String("Home"))
         m_navigation->GoHome();
+    else if (key == QLatin1String("Search"))
+        ShowTab(2);
+    else if (key == QLatin1String("Favorites"))
+        ShowTab(1);
+    else if (key == QLatin1String("Explorer"))
+        mnuNavigateClick(QStringLiteral("IE"));
+    else if (key == QLatin1String("NewWindow"))
+        mnuNavigateClick(QStringLiteral("NewWin"));
+    else if (key == QLatin1String("Print"))
+        m_frame.Page().Print();
 }
 
 void frmBrowse::mnuNavigateClick(const QString& key) {
@@ -552,11 +564,24 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
         m_navigation->Refresh();
     else if (key == QLatin1String("AddrBar"))
         m_navBar->FocusAddress();
+    else if (key == QLatin1String("NewWin")) {
+        // A window the user asked for: its first page is no pop-up.
+        App().glFormDocClicked = WindowHandle();
+        m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true);
+    } else if (key == QLatin1String("IE")) {
+        // The page in the desktop's own web browser.
+        const QUrl url(ActivePane() ? ActivePane()->LocationURL() : QString());
+        const QString scheme = url.scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+            scheme == QLatin1String("file"))
+            QDesktopServices::openUrl(url);
+    }
 }
 
 // ----- timers ---------------------------------------------------------------------------------
 
 void frmBrowse::tmrBusy_Timer() {
+    if (!App().gbUnloading && m_lockCheck && m_lockCheck()) return;
     m_frame.Flasher().FlashMessages();
     if (m_links) m_tracker->tmrBusy_Timer();
 }

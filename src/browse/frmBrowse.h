@@ -10,12 +10,12 @@
 #include <QWidget>
 
 #include "browse/BrowseState.h"
+#include "browse/FavoritesHost.h"
 #include "browse/FormFillerHost.h"
+#include "browse/SearchPaneHost.h"
+#include "frame/ChildWindow.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
-#include "browse/FavoritesHost.h"
-#include "frame/ChildWindow.h"
-#include "browse/SearchPaneHost.h"
 
 class BrowserPane;
 class Links;
@@ -171,8 +171,9 @@ public:
     // --- the Links' VisibleChanged event
     void VisibleChanged();
 
-    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home";
-    // Navigate menu keys "GoBack", "GoForward", "GoHome", "Stop", "Refresh", "AddrBar".
+    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home",
+    // "Search", "Favorites", "Explorer", "Print"; Navigate menu keys "GoBack", "GoForward",
+    // "GoHome", "Stop", "Refresh", "AddrBar", "IE".
     void tbr_ButtonClick(const QString& key) override;
     void mnuNavigateClick(const QString& key) override;
     // The visible Link's pane.
@@ -218,6 +219,12 @@ public:
     using DragRunner = std::function<void(QDrag& drag)>;
     void SetDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void RunDrag(QDrag& drag);
+
+    // Runs first on every busy tick while the program is not exiting (the frame's inactivity
+    // lock); when it says true, the tick does nothing else.
+    void SetLockCheck(std::function<bool()> check) { m_lockCheck = std::move(check); }
+    // Options, Hide Pop-Ups: whether the window's pop-up blocking is switched on.
+    bool pbHidePopUps = true;
 
     // This window's identity for glFormDocClicked.
     quintptr WindowHandle() const override { return reinterpret_cast<quintptr>(this); }
@@ -273,4 +280,5 @@ private:
     PageRecorder m_recorder{nullptr, nullptr};
     LinkEditorOpener m_editorOpener;
     DragRunner m_dragRunner;
+    std::function<bool()> m_lockCheck;
 };

@@ -11,6 +11,7 @@
 namespace msgbox {
 namespace {
 Answerer g_answerer;
+msgbox::HelpHandler g_helpHandler;
 
 struct ButtonSpec {
     QMessageBox::StandardButton button;
@@ -64,7 +65,11 @@ Result Show(const Request& request) {
     for (;;) {
         box.exec();
         const auto clicked = box.standardButton(box.clickedButton());
-        if (clicked == QMessageBox::Help) continue; // help is shown elsewhere; the box stays
+        if (clicked == QMessageBox::Help) {
+            // The topic opens beside the box, which stays for the answer.
+            if (g_helpHandler) g_helpHandler(request.helpTopic);
+            continue;
+        }
         for (const ButtonSpec& spec : specs)
             if (spec.button == clicked) return spec.result;
         // Closed with Escape or the close box: the last button (Cancel/No) where there is one.
@@ -73,6 +78,8 @@ Result Show(const Request& request) {
 }
 
 void SetAnswerer(Answerer answerer) { g_answerer = std::move(answerer); }
+
+void SetHelpHandler(HelpHandler handler) { g_helpHandler = std::move(handler); }
 
 } // namespace msgbox
 

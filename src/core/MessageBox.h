@@ -33,6 +33,11 @@ Result Show(const Request& request);
 // Installs a replacement for the real boxes; an empty function restores them.
 void SetAnswerer(Answerer answerer);
 
+// What the Help button of a box does with its topic (the frame opens the help page); none: the
+// button only keeps the box open.
+using HelpHandler = std::function<void(const QString& topic)>;
+void SetHelpHandler(HelpHandler handler);
+
 // The text as drawn: CR LF, lone CR and lone LF each become one line break.
 QString DisplayText(const QString& canonical);
 

@@ -75,7 +75,7 @@ int TipOfTheDay::CurrTip() {
 }
 
 bool TipOfTheDay::ShowTips() {
-    return CBool(GetValue(Section(), kShowTips, true), true);
+    return CBool(GetValue(Section(), kShowTips, false), false);
 }
 
 TipOfTheDay::TipOfTheDay(QWidget* parent) : QDialog(parent) {

@@ -1,69 +1,161 @@
 #include "frame/frmMDI.h"
 
+#include <cstdio>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <unistd.h>
 
+#include "browse/Favorites.h"
+#include "browse/FavoritesImport.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
+#include "browse/PopupPolicy.h"
+#include "core/AppPaths.h"
 #include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
 #include "core/MessageBox.h"
+#include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
+#include "frame/BookmarksMenu.h"
 #include "frame/ChildWindow.h"
 #include "frame/FrameStatusBar.h"
+#include "frame/FrameToolbar.h"
+#include "frame/InactivityLock.h"
+#include "frame/MasterHistoryMenu.h"
 #include "frame/MessageFlasher.h"
+#include "frame/PageCommands.h"
 #include "frame/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
+#include "frame/Periphery.h"
+#include "frame/SingleInstance.h"
+#include "frame/TerminationSignals.h"
+#include "links/Links.h"
+#include "links/frmAddEditLink.h"
+#include "users/cOptions.h"
+#include "users/frmDeleteUser.h"
+#include "users/frmLogin.h"
+#include "users/frmMsg.h"
+#include "users/ProgramEnd.h"
+#include "users/SettingsTransfer.h"
 #include "users/StartUp.h"
+
+using namespace modGeneral;
 
 namespace {
 
 const QString kWorkingOffline = QStringLiteral("Working Offline");
+constexpr const char* kModule = "Bramblegate.frmMDI";
+
+QString Product() {
+    return QString::fromLatin1(ProductName());
+}
+
+QString TextLabelsCaption(bool labelsOn) {
+    return labelsOn ? QStringLiteral("Show &Icons Only") : QStringLiteral("Show &Text Labels");
+}
 
 } // namespace
 
-frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent) {
+frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmMDI"));
-    setWindowTitle(QString::fromLatin1(ProductName()));
-    m_mdiArea = new QMdiArea(this);
+    setWindowTitle(Product());
+
+    m_mdiArea = new QMdiArea;
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().window());
     // Stand-alone windows open at their own size over the maximised browse window.
     m_mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
-    setCentralWidget(m_mdiArea);
+    m_lockPage = BuildLockPage();
+    m_stack = new QStackedWidget;
+    m_stack->addWidget(m_mdiArea);
+    m_stack->addWidget(m_lockPage);
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_stack, 1);
+    m_findBar = Periphery::MakeFindBar(central);
+    if (m_findBar) {
+        m_findBar->hide();
+        layout->addWidget(m_findBar);
+        m_findBar->installEventFilter(this);
+        for (QWidget* child : m_findBar->findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+    setCentralWidget(central);
+
     m_statusBar = new FrameStatusBar(this);
     setStatusBar(m_statusBar);
     connect(m_statusBar, &FrameStatusBar::PageErrorClicked, this, &frmMDI::ShowPageError);
 
+    // The button bar and the links strip stay hidden until the user is known.
+    m_tbr = new FrameToolbar(this);
+    addToolBar(Qt::TopToolBarArea, m_tbr);
+    m_tbr->hide();
+    connect(m_tbr, &FrameToolbar::ButtonClick, this, &frmMDI::tbr_ButtonClick);
+    connect(m_tbr, &FrameToolbar::ContextMenuRequested, this, &frmMDI::ShowToolbarsMenu);
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_linksToolbar = new QToolBar(QStringLiteral("Links"), this);
+    m_linksToolbar->setObjectName(QStringLiteral("tbrLinks"));
+    m_linksToolbar->setMovable(false);
+    m_linksToolbar->setFloatable(false);
+    m_linksBar = Periphery::MakeLinksBar(
+        m_linksToolbar, [this](const QString& url) { NavigateActive(url); },
+        [this] { ShowToolbarsMenu(QCursor::pos()); });
+    if (m_linksBar) m_linksToolbar->addWidget(m_linksBar);
+    addToolBar(Qt::TopToolBarArea, m_linksToolbar);
+    m_linksToolbar->hide();
+
+    m_mnpMasterHistoryList = new QMenu(QStringLiteral("&History List"), this);
+    m_mnpMasterHistoryList->setObjectName(QStringLiteral("mnpMasterHistoryList"));
+    m_mnpBookmarks = new QMenu(QStringLiteral("Bookmarks"), this);
+    m_mnpBookmarks->setObjectName(QStringLiteral("mnpBookmarks"));
+    m_mnpPopUpsList = new QMenu(QStringLiteral("Blocked Pop-Ups"), this);
+    m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
     m_flasher = new MessageFlasher(*m_statusBar, this);
     m_popUps = new PopUpsList(m_flasher, this);
-    m_mnpPopUpsList = new QMenu(this);
-    m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
     m_popUpsMenu = new PopUpsMenu(*m_popUps, m_mnpPopUpsList, m_flasher, this);
-    connect(m_popUpsMenu, &PopUpsMenu::NavigateRequested, this, [this](const QString& url) {
-        if (ChildWindow* child = ActiveChild()) child->NavigateURL(url);
-    });
+    connect(m_popUpsMenu, &PopUpsMenu::NavigateRequested, this, &frmMDI::NavigateActive);
+    // Clicks and key presses anywhere in the program: the pop-up policy's click credit and the
+    // inactivity lock's idle time.
     m_activity = new ActivityMonitor(m_mdiArea, this);
     m_activity->Install();
+    m_masterHistoryMenu = new MasterHistoryMenu(m_masterHistory, m_mnpMasterHistoryList, this, this);
+    m_bookmarksMenu = new BookmarksMenu(m_bookmarks, m_mnpBookmarks, this, this);
+    connect(m_masterHistoryMenu, &MasterHistoryMenu::NavigateRequested, this, &frmMDI::NavigateActive);
+    connect(m_bookmarksMenu, &BookmarksMenu::NavigateRequested, this, &frmMDI::NavigateActive);
+    m_pageCommands = std::make_unique<PageCommands>(this, [this] { return ActiveChild(); });
+
     BuildMenus();
 
-    m_message = new QLabel(this);
-    m_message->setObjectName(QStringLiteral("frmMessage"));
-    m_message->setAlignment(Qt::AlignCenter);
-    m_message->setStyleSheet(QStringLiteral("QLabel { background: #fffbe6; border: 1px solid #c9b458;"
-                                            " border-radius: 6px; padding: 12px 28px; font-weight: 600; }"));
-    m_message->hide();
+    m_tmrUnload.setInterval(kUnloadIntervalMs);
+    connect(&m_tmrUnload, &QTimer::timeout, this, &frmMDI::tmrUnload_Timer);
 
     // A comfortable size on the screen at hand.
     QSize size(1280, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
-        if (available.width() < 1400 || available.height() < 900)
+        // A small screen is the frame's alone; on a larger one it leaves some room around it.
+        if (available.width() <= 1024)
+            size = available.size();
+        else if (available.width() < 1400 || available.height() < 900)
             size = QSize(available.width() * 85 / 100, available.height() * 85 / 100);
         size = size.boundedTo(available.size());
         move(available.center() - QPoint(size.width() / 2, size.height() / 2));
@@ -72,77 +164,551 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMDI::~frmMDI() {
-    m_activity->Remove();
+    m_tmrUnload.stop();
+    RemoveHooks();
+    // A frame that goes with its unload still pending (a test, a benchmark) leaves nothing behind.
+    if (m_busyCursor) QApplication::restoreOverrideCursor();
+    if (m_unloadPending) HideMessage();
+    // The windows go while the lists, the options and the store they use are still there.
+    delete m_masterHistoryMenu;
+    delete m_bookmarksMenu;
+    if (QMdiSubWindow* sub = BrowseSubWindow()) delete sub;
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        delete sub;
+    if (m_splash) delete m_splash;
+    if (m_options && App().Options == m_options.get()) App().Options = nullptr;
+    m_options.reset();
+    if (m_store && SettingsStore::Current() == m_store.get()) SettingsStore::SetCurrent(nullptr);
 }
 
-ChildWindow* frmMDI::ActiveChild() const {
-    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
-    if (!sub) sub = m_mdiArea->activeSubWindow();
-    if (!sub) return m_browse; // nothing was activated yet: the browse window is the one there
-    return dynamic_cast<ChildWindow*>(sub->widget());
+QWidget* frmMDI::BuildLockPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("lockPage"));
+    page->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(page);
+    layout->addStretch(2);
+    auto* padlock = new QLabel;
+    padlock->setPixmap(FrameStatusBar::Padlock(48));
+    padlock->setAlignment(Qt::AlignCenter);
+    auto* title = new QLabel(QStringLiteral("This account is locked."));
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    bold.setBold(true);
+    title->setFont(bold);
+    auto* hint = new QLabel(QStringLiteral("Your password is needed to open it again."));
+    hint->setAlignment(Qt::AlignCenter);
+    auto* unlock = new QPushButton(QStringLiteral("&Unlock..."));
+    unlock->setObjectName(QStringLiteral("cmdUnlock"));
+    // Where the window system does not minimise the frame, this stands in for restoring it: the
+    // next check of the lock asks for the password.
+    connect(unlock, &QPushButton::clicked, this, [this] {
+        showNormal();
+        activateWindow();
+    });
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(unlock);
+    row->addStretch();
+    layout->addWidget(padlock);
+    layout->addWidget(title);
+    layout->addWidget(hint);
+    layout->addSpacing(12);
+    layout->addLayout(row);
+    layout->addStretch(3);
+    return page;
+}
+
+// ----- menus ----------------------------------------------------------------------------------
+
+QAction* frmMDI::AddCommand(QMenu* menu, const QString& name, const QString& text, std::function<void()> run,
+                            const QList<QKeySequence>& shortcuts) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    if (!shortcuts.isEmpty()) action->setShortcuts(shortcuts);
+    if (run)
+        connect(action, &QAction::triggered, this, [name, run = std::move(run)] {
+            Errors::Guarded(QLatin1String(kModule), name + QStringLiteral("_Click"), run);
+        });
+    m_commands.insert(name, action);
+    return action;
+}
+
+QAction* frmMDI::MenuAction(const QString& name) const {
+    return m_commands.value(name);
 }
 
 void frmMDI::BuildMenus() {
+    BuildFileMenu();
+    BuildEditMenu();
+    BuildViewMenu();
+    BuildFavoritesMenu();
+    BuildNavigateMenu();
+    BuildLinksMenu();
+    BuildOptionsMenu();
+    BuildWindowMenu();
+    BuildHelpMenu();
+}
+
+void frmMDI::BuildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    m_workOffline = file->addAction(QStringLiteral("&Work Offline"));
-    m_workOffline->setObjectName(QStringLiteral("mnuFileWorkOffline"));
+    AddCommand(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"),
+               [this] { mnuFileClose_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_W)});
+    AddCommand(file, QStringLiteral("mnuFileLogout"), QStringLiteral("&Logout"), [this] {
+        if (m_lock) m_lock->RequestLogout();
+    });
+    file->addSeparator();
+    AddCommand(file, QStringLiteral("mnuFilePageSetup"), QStringLiteral("Page Set&up..."),
+               [this] { m_pageCommands->PageSetup(); });
+    AddCommand(file, QStringLiteral("mnuFilePrint"), QStringLiteral("&Print..."),
+               [this] { m_pageCommands->Print(); }, {QKeySequence::Print});
+    AddCommand(file, QStringLiteral("mnuFilePrintPreview"), QStringLiteral("Print Pre&view..."),
+               [this] { m_pageCommands->PrintPreview(); });
+    file->addSeparator();
+    AddCommand(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save &As..."),
+               [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"), [this] {
+        m_pageCommands->Properties();
+    });
+    file->addSeparator();
+    m_workOffline =
+        AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
     m_workOffline->setCheckable(true);
     connect(m_workOffline, &QAction::triggered, this, &frmMDI::mnuFileWorkOffline_Click);
+    QMenu* settings = file->addMenu(QStringLiteral("S&ettings"));
+    settings->setObjectName(QStringLiteral("mnuFileSettings"));
+    AddCommand(settings, QStringLiteral("mnufileSettingsExport"), QStringLiteral("&Export To File..."),
+               [this] { SettingsTransfer::mnufileSettingsExport_Click(this); });
+    AddCommand(settings, QStringLiteral("mnufileSettingsImport"), QStringLiteral("&Import From File..."),
+               [this] { SettingsTransfer::mnufileSettingsImport_Click(this); });
+    AddCommand(file, QStringLiteral("mnuFileImportFavorites"), QStringLiteral("Import &Favorites..."),
+               [this] { mnuFileImportFavorites_Click(); });
     file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("E&xit ") + QString::fromLatin1(ProductName()));
-    exit->setObjectName(QStringLiteral("mnuFileExit"));
-    exit->setShortcut(QKeySequence::Quit);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    AddCommand(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit ") + Product(),
+               [this] { MDIForm_QueryUnload(Code); }, {QKeySequence::Quit});
+    connect(file, &QMenu::aboutToShow, this, &frmMDI::RefreshCommandStates);
+}
 
+void frmMDI::BuildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    AddCommand(edit, QStringLiteral("mnuEditCut"), QStringLiteral("Cu&t"),
+               [this] { m_pageCommands->Edit(BrowserPane::Cut); }, {QKeySequence::Cut});
+    AddCommand(edit, QStringLiteral("mnuEditCopy"), QStringLiteral("&Copy"),
+               [this] { m_pageCommands->Edit(BrowserPane::Copy); }, {QKeySequence::Copy});
+    AddCommand(edit, QStringLiteral("mnuEditPaste"), QStringLiteral("&Paste"),
+               [this] { m_pageCommands->Edit(BrowserPane::Paste); }, {QKeySequence::Paste});
+    edit->addSeparator();
+    AddCommand(edit, QStringLiteral("mnuEditSelectAll"), QStringLiteral("Select &All"),
+               [this] { m_pageCommands->Edit(BrowserPane::SelectAll); }, {QKeySequence::SelectAll});
+    edit->addSeparator();
+    AddCommand(edit, QStringLiteral("mnuEditFind"), QStringLiteral("&Find on this Page..."),
+               [this] { OpenFind(); }, {QKeySequence::Find})
+        ->setEnabled(m_findBar != nullptr);
+    AddCommand(edit, QStringLiteral("mnuEditFindNext"), QStringLiteral("Find &Next"),
+               [this] {
+                   if (!m_findBar) return;
+                   ChildWindow* child = ActiveChild();
+                   Periphery::AttachFindBar(m_findBar, child ? child->ActivePane() : nullptr);
+                   Periphery::FindNext(m_findBar);
+               },
+               {QKeySequence::FindNext})
+        ->setEnabled(m_findBar != nullptr);
+}
+
+void frmMDI::BuildViewMenu() {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    m_mnuViewToolbars = view->addMenu(QStringLiteral("&Toolbars"));
+    m_mnuViewToolbars->setObjectName(QStringLiteral("mnuViewToolbars"));
+    const struct {
+        const char* name;
+        const char* text;
+        const char* value;
+    } bars[] = {
+        {"mnuViewButtons", "&Buttons", ViewSettings::kButtons},
+        {"mnuViewLinksBar", "&Links", ViewSettings::kLinksBar},
+        {"mnuViewStatusBar", "&Status Bar", ViewSettings::kStatusBar},
+    };
+    for (const auto& bar : bars) {
+        const char* value = bar.value;
+        QAction* action =
+            AddCommand(m_mnuViewToolbars, QString::fromLatin1(bar.name), QString::fromLatin1(bar.text), {});
+        action->setCheckable(true);
+        action->setChecked(true);
+        connect(action, &QAction::triggered, this,
+                [this, value](bool checked) { ToggleView(value, checked); });
+    }
+    m_mnuViewToolbars->addSeparator();
+    AddCommand(m_mnuViewToolbars, QStringLiteral("mnuViewTextLabels"), TextLabelsCaption(true),
+               [this] { SetTextLabels(!m_view.textLabels); });
+    view->addSeparator();
+    AddCommand(view, QStringLiteral("mnuViewRefresh"), QStringLiteral("&Refresh"),
+               [this] {
+                   if (ChildWindow* child = ActiveChild()) child->tbr_ButtonClick(QStringLiteral("Refresh"));
+               },
+               {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    AddCommand(view, QStringLiteral("mnuViewSource"), QStringLiteral("Sour&ce"),
+               [this] { m_pageCommands->ViewSource(); }, {QKeySequence(Qt::CTRL | Qt::Key_U)});
+    m_mnuTextSize = view->addMenu(QStringLiteral("Te&xt Size"));
+    m_mnuTextSize->setObjectName(QStringLiteral("mnuViewTextSize"));
+    m_textSizes = new QActionGroup(this);
+    const char* sizes[] = {"&Smallest", "S&maller", "M&edium", "&Larger", "Lar&gest"};
+    for (int size = 4; size >= 0; --size) {
+        QAction* action = AddCommand(
+            m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
+            QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); },
+            size == 2 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_0)} : QList<QKeySequence>{});
+        action->setCheckable(true);
+        m_textSizes->addAction(action);
+    }
+    m_mnuTextSize->addSeparator();
+    AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextLarger"), QStringLiteral("&Increase"),
+               [this] { m_pageCommands->ChangeTextSize(1); },
+               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSmaller"), QStringLiteral("&Decrease"),
+               [this] { m_pageCommands->ChangeTextSize(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    connect(m_mnuTextSize, &QMenu::aboutToShow, this, &frmMDI::RefreshTextSizeMenu);
+    view->addSeparator();
+    view->addMenu(m_mnpMasterHistoryList);
+    AddCommand(view, QStringLiteral("mnuViewRemoveHistory"), QStringLiteral("Remove From &History..."),
+               [this] { m_masterHistoryMenu->ShowDialog(); });
+    view->addSeparator();
+    QAction* full = AddCommand(view, QStringLiteral("mnuViewFullScreen"), QStringLiteral("F&ull Screen"), {},
+                               {QKeySequence(Qt::Key_F11)});
+    full->setCheckable(true);
+    connect(full, &QAction::triggered, this, [this](bool on) { FullScreen(on); });
+}
+
+void frmMDI::BuildFavoritesMenu() {
+    QMenu* favorites = menuBar()->addMenu(QStringLiteral("F&avorites"));
+    favorites->setObjectName(QStringLiteral("mnuFavorites"));
+    AddCommand(favorites, QStringLiteral("mnuFavAdd"), QStringLiteral("&Add to Favorites..."), [this] {
+        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavAdd_Click();
+    });
+    AddCommand(favorites, QStringLiteral("mnuFavOrganize"), QStringLiteral("&Organize Favorites..."), [this] {
+        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavOrganize_Click();
+    });
+}
+
+void frmMDI::BuildNavigateMenu() {
     m_mnuNavigate = menuBar()->addMenu(QStringLiteral("&Navigate"));
     m_mnuNavigate->setObjectName(QStringLiteral("mnuNavigate"));
-    struct Command {
+    const struct {
         const char* text;
         const char* key;
         QList<QKeySequence> shortcuts;
-    };
-    const Command commands[] = {
+    } commands[] = {
         {"&Back", "GoBack", {QKeySequence(Qt::ALT | Qt::Key_Left)}},
         {"&Forward", "GoForward", {QKeySequence(Qt::ALT | Qt::Key_Right)}},
-        {"&Stop", "Stop", {QKeySequence(Qt::Key_Escape)}},
-        {"&Refresh", "Refresh", {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}},
         {"&Home", "GoHome", {QKeySequence(Qt::ALT | Qt::Key_Home)}},
-        {"&Address Bar", "AddrBar",
+        {"Open in Web &Browser", "IE", {}},
+        {"&New Window", "NewWin", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {"&Stop", "Stop", {QKeySequence(Qt::Key_Escape)}},
+        {"&Address Bar",
+         "AddrBar",
          {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)}},
     };
-    for (const Command& c : commands) {
-        QAction* action = m_mnuNavigate->addAction(QString::fromLatin1(c.text));
+    for (const auto& c : commands) {
         const QString key = QString::fromLatin1(c.key);
-        action->setObjectName(QStringLiteral("mnuNavigate") + key);
-        action->setShortcuts(c.shortcuts);
-        connect(action, &QAction::triggered, this, [this, key] {
-            if (ChildWindow* child = ActiveChild()) child->mnuNavigateClick(key);
-        });
+        AddCommand(
+            m_mnuNavigate, QStringLiteral("mnuNavigate") + key, QString::fromLatin1(c.text),
+            [this, key] {
+                if (ChildWindow* child = ActiveChild()) child->mnuNavigateClick(key);
+            },
+            c.shortcuts);
     }
     m_mnuNavigate->addSeparator();
     QAction* popUps = m_mnuNavigate->addAction(QStringLiteral("Blocked Pop-&Ups"));
     popUps->setObjectName(QStringLiteral("mnuNavigatePopUps"));
+    m_commands.insert(popUps->objectName(), popUps);
     m_popUpsMenu->BindAction(popUps);
     m_mnuHistory = m_mnuNavigate->addMenu(QStringLiteral("Hi&story"));
     m_mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     m_mnuHistory->setEnabled(false);
+}
 
+void frmMDI::BuildLinksMenu() {
     m_mnuLinks = menuBar()->addMenu(QStringLiteral("Lin&ks"));
     m_mnuLinks->setObjectName(QStringLiteral("mnuLinks"));
-    m_linksAdd = m_mnuLinks->addAction(QStringLiteral("&Add Link..."));
-    m_linksAdd->setObjectName(QStringLiteral("mnuLinksAdd"));
+    m_linksAdd = AddCommand(m_mnuLinks, QStringLiteral("mnuLinksAdd"), QStringLiteral("&Add Link..."), {});
     m_linksAdd->setEnabled(false);
     m_mnuLinksEdit = m_mnuLinks->addMenu(QStringLiteral("&Edit Link"));
     m_mnuLinksEdit->setObjectName(QStringLiteral("mnuLinksEdit"));
     m_mnuLinksRemove = m_mnuLinks->addMenu(QStringLiteral("&Remove Link"));
     m_mnuLinksRemove->setObjectName(QStringLiteral("mnuLinksRemove"));
     m_mnuLinks->addSeparator();
-    m_linksSort = m_mnuLinks->addAction(QStringLiteral("&Sort Links by Name..."));
-    m_linksSort->setObjectName(QStringLiteral("mnuLinksSort"));
+    m_linksSort =
+        AddCommand(m_mnuLinks, QStringLiteral("mnuLinksSort"), QStringLiteral("&Sort Links by Name..."), {});
+}
+
+void frmMDI::BuildOptionsMenu() {
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    QAction* hide =
+        AddCommand(options, QStringLiteral("mnuOptionsHidePopUps"), QStringLiteral("&Hide Pop-Ups"), {});
+    hide->setCheckable(true);
+    hide->setChecked(true);
+    connect(hide, &QAction::triggered, this, &frmMDI::mnuOptionsHidePopUps_Click);
+    options->addSeparator();
+    AddCommand(options, QStringLiteral("mnuOptionsChangePassword"), QStringLiteral("&Change Password..."),
+               [this] { frmLogin::RunChangePassword(this); });
+    AddCommand(options, QStringLiteral("mnuOptionsDeleteUser"), QStringLiteral("&Delete User..."),
+               [this] { frmDeleteUser::Run(this); });
+    options->addSeparator();
+    AddCommand(options, QStringLiteral("mnuOptionsInternet"), QStringLiteral("&Internet Options..."), [this] {
+        Periphery::RunInternetOptions(this);
+    });
+    AddCommand(options, QStringLiteral("mnuOptionsBramblegate"), Product() + QStringLiteral(" &Options..."),
+               [this] { mnuOptionsBramblegate_Click(); });
+}
+
+void frmMDI::BuildWindowMenu() {
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->setObjectName(QStringLiteral("mnuWindow"));
+    AddCommand(window, QStringLiteral("mnuWindowCascade"), QStringLiteral("&Cascade"), [this] { Cascade(); });
+    AddCommand(window, QStringLiteral("mnuWindowTileHorizontal"), QStringLiteral("Tile &Horizontal"),
+               [this] { TileHorizontal(); });
+    AddCommand(window, QStringLiteral("mnuWindowTileVertical"), QStringLiteral("Tile &Vertical"),
+               [this] { TileVertical(); });
+    AddCommand(window, QStringLiteral("mnuWindowArrangeIcons"), QStringLiteral("&Arrange Icons"),
+               [this] { ArrangeIcons(); });
+    window->addSeparator();
+    AddCommand(window, QStringLiteral("mnuWindowCloseAll"), QStringLiteral("Close &All"),
+               [this] { CloseAll(); });
+}
+
+void frmMDI::BuildHelpMenu() {
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    const bool hasHelp = !Periphery::HelpTopicUrl(QStringLiteral("Contents")).isEmpty();
+    AddCommand(help, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"),
+               [this] { ShowHelp(QStringLiteral("Contents")); }, {QKeySequence::HelpContents})
+        ->setEnabled(hasHelp);
+    AddCommand(help, QStringLiteral("mnuHelpIndex"), QStringLiteral("&Index"), [this] {
+        ShowHelp(QStringLiteral("Index"));
+    })->setEnabled(hasHelp);
+    AddCommand(help, QStringLiteral("mnuHelpSearch"), QStringLiteral("&Search"), [this] {
+        ShowHelp(QStringLiteral("Search"));
+    })->setEnabled(hasHelp);
+    help->addSeparator();
+    AddCommand(help, QStringLiteral("mnuHelpTip"), QStringLiteral("&Tip of the Day..."), [this] {
+        Periphery::RunTipOfTheDay(this);
+    });
+    help->addSeparator();
+    AddCommand(help, QStringLiteral("mnuHelpAbout"),
+               QStringLiteral("&About ") + Product() + QStringLiteral("..."),
+               [this] { Periphery::RunAbout(this); });
+}
+
+void frmMDI::RefreshCommandStates() {
+    QMdiSubWindow* current = m_mdiArea->currentSubWindow();
+    MenuAction(QStringLiteral("mnuFileClose"))->setEnabled(current && current != BrowseSubWindow());
+    ChildWindow* child = ActiveChild();
+    BrowserPane* pane = child ? child->ActivePane() : nullptr;
+    MenuAction(QStringLiteral("mnuFileProperties"))->setEnabled(pane != nullptr);
+    MenuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(pane != nullptr);
+}
+
+void frmMDI::RefreshTextSizeMenu() {
+    const int size = m_pageCommands->TextSize();
+    if (QAction* action = MenuAction(QStringLiteral("mnuViewTextSize") + QString::number(size)))
+        action->setChecked(true);
 }
 
 // ----- start-up -------------------------------------------------------------------------------
+
+int frmMDI::Run() {
+    m_ownsProcess = true;
+    // The program ends when the frame says so, not when its last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    MDIForm_Load();
+    if (m_ended) return 0;
+    m_inEventLoop = true;
+    const int rc = QApplication::exec();
+    m_inEventLoop = false;
+    return rc;
+}
+
+void frmMDI::MDIForm_Load() {
+#ifdef BG_DIAGNOSTIC_BUILD
+    App().DiagnosticMode = true;
+#else
+    App().DiagnosticMode = false;
+#endif
+    WriteLog(QStringLiteral("MDIForm_Load Begin Proc"));
+    if (App().gbUnloading && !App().DiagnosticMode) {
+        WriteLog(QStringLiteral("MDIForm_Load ENDING APPLICATION... "));
+        EndProcess(EndKind::Immediate);
+        return;
+    }
+    try {
+        RunStartUp();
+    } catch (const std::exception& e) {
+        WriteErrorLog(QStringLiteral("MDIForm_Load ") + QString::fromUtf8(e.what()));
+        App().EndingOnError = true;
+        MsgBox(QStringLiteral(
+                   "Bramblegate has encountered a problem. It needs to exit now. Please retry again or "
+                   "contact Support for help."),
+               msgbox::OKOnly, msgbox::Critical, QStringLiteral("Problem Encountered"));
+        MDIForm_QueryUnload(Code);
+    }
+}
+
+void frmMDI::RunStartUp() {
+    InstallHooks();
+    ActivatePrevInstance();
+    if (m_ended) return;
+
+    App().FavoritesReady = true;
+    setWindowTitle(Product());
+    m_tbr->hide();
+    m_linksToolbar->hide();
+
+    if (!OpenStore() || !CheckVersion()) {
+        App().EndingOnError = true;
+        MDIForm_QueryUnload(Code);
+        return;
+    }
+    if (!StartUp::Login()) {
+        MDIForm_QueryUnload(Code);
+        return;
+    }
+    SetUserCaption();
+    m_options = std::make_unique<cOptions>(App().CurrentUser);
+    App().Options = m_options.get();
+
+    RestoreOfflineState();
+    ToolbarResetData();
+    Periphery::LoadLinksBar(m_linksBar);
+    QCoreApplication::processEvents();
+    m_initialised = true;
+
+    m_splash = Periphery::ShowSplash();
+    QCoreApplication::processEvents();
+
+    show();
+    LoadBrowseWindow(m_factory);
+    // The idle time counts from here.
+    m_activity->SetLastActivity(Clock::Now());
+    if (!App().gbUnloading) {
+        m_masterHistory.LoadMasterHistory();
+        QCoreApplication::processEvents();
+        m_bookmarks.LoadBookmarks();
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    if (m_splash) m_splash->close();
+    if (!App().gbUnloading && Periphery::TipAtStartUp())
+        QTimer::singleShot(0, this, [this] {
+            if (!App().gbUnloading && !App().Locked) Periphery::RunTipOfTheDay(this);
+        });
+}
+
+void frmMDI::InstallHooks() {
+    if (m_hooksInstalled) return;
+    m_hooksInstalled = true;
+    // Dialogs below the frame end the program through the frame's own unload.
+    ProgramEnd::SetUnloadFrameHandler([this] { MDIForm_QueryUnload(Code); });
+    ProgramEnd::SetEndNowHandler([this] {
+        m_activity->Remove();
+        EndProcess(EndKind::Immediate);
+    });
+    msgbox::SetHelpHandler([this](const QString& topic) { ShowHelp(topic); });
+    Errors::SetAbortHandler([this] {
+        App().EndingOnError = true;
+        MDIForm_QueryUnload(Code);
+    });
+    m_termination = new TerminationSignals(this);
+    connect(m_termination, &TerminationSignals::Terminated, this,
+            [this] { MDIForm_QueryUnload(Terminated); });
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(
+            app, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { MDIForm_QueryUnload(SessionEnding); }, Qt::DirectConnection);
+        // The event loop is ending without the frame's unload (the session manager quit the
+        // program): unload now, without saving, as for the end of a session.
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_unloadDone) return;
+            App().gbUnloading = true;
+            App().EndingOnError = true;
+            m_inEventLoop = false;
+            MDIForm_Unload();
+        });
+    }
+    // The idle time of the inactivity lock counts from here.
+    m_activity->Install();
+    m_activity->SetLastActivity(Clock::Now());
+    m_lock = std::make_unique<InactivityLock>(
+        *this, InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
+                                        [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
+}
+
+void frmMDI::RemoveHooks() {
+    if (!m_hooksInstalled) return;
+    m_hooksInstalled = false;
+    ProgramEnd::SetUnloadFrameHandler({});
+    ProgramEnd::SetEndNowHandler({});
+    Errors::SetAbortHandler({});
+    msgbox::SetHelpHandler({});
+    delete m_termination;
+    m_activity->Remove();
+    if (m_browse) m_browse->SetLockCheck({});
+    m_lock.reset();
+}
+
+bool frmMDI::OpenStore() {
+    if (SettingsStore::Current()) return true;
+    QString error;
+    m_store = SettingsStore::Open(AppPaths::SettingsFile(), &error);
+    if (!m_store) {
+        MsgBox(error, msgbox::OKOnly, msgbox::Critical, Product());
+        return false;
+    }
+    SettingsStore::SetCurrent(m_store.get());
+    return true;
+}
+
+bool frmMDI::CheckVersion() {
+    VersionCheck::Hooks hooks = m_hooks.version;
+    if (!hooks.startCompanion)
+        hooks.startCompanion = [](const QString& arguments) { Periphery::StartCompanion(arguments); };
+    if (!hooks.agreement) hooks.agreement = [](QWidget* parent) { return Periphery::RunAgreement(parent); };
+    return VersionCheck::CheckVersion(hooks, this);
+}
+
+void frmMDI::ActivatePrevInstance() {
+    m_instance = std::make_unique<SingleInstance>();
+    switch (m_instance->FindRunningCopy(m_hooks.instanceAnswerMs)) {
+    case SingleInstance::Outcome::First:
+        connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
+        m_instance->Listen();
+        return;
+    case SingleInstance::Outcome::Activated:
+        EndProcess(EndKind::Immediate);
+        return;
+    case SingleInstance::Outcome::NoAnswer:
+        MsgBox(Product() + QStringLiteral(" is already open!               ") + CR + CR, msgbox::OKOnly,
+               msgbox::Exclamation, QStringLiteral("Already Open"));
+        EndProcess(EndKind::Immediate);
+        return;
+    }
+}
+
+void frmMDI::ActivateFromOtherCopy() {
+    // Before the frame shows, the login dialog is the program's window.
+    if (isVisible()) {
+        if (isMinimized()) showNormal();
+        raise();
+        activateWindow();
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal->isMinimized()) modal->showNormal();
+        modal->raise();
+        modal->activateWindow();
+    }
+}
 
 void frmMDI::SetUserCaption() {
     setWindowTitle(StartUp::MainTitle());
@@ -151,6 +717,26 @@ void frmMDI::SetUserCaption() {
 void frmMDI::RestoreOfflineState() {
     OfflineState::Restore();
     SetWorkOfflineChecked(OfflineState::IsOffline());
+}
+
+void frmMDI::ToolbarResetData(int screenWidth) {
+    if (screenWidth < 0) {
+        QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+        screenWidth = where ? where->geometry().width() : 1024;
+    }
+    m_view = ViewSettings::Load(App().CurrentUser);
+    m_tbr->ToolbarResetData(screenWidth, m_view.textLabels);
+    m_masterHistoryMenu->BindAction(m_tbr->Action(QStringLiteral("History")));
+    if (QToolButton* history = m_tbr->ToolButton(QStringLiteral("History")))
+        history->setPopupMode(QToolButton::InstantPopup);
+    m_bookmarksMenu->BindAction(m_tbr->Action(QStringLiteral("Bookmark")));
+    m_tbr->SetPlaceholderMenu(m_mnuHistory);
+    m_popUpsMenu->SetImageProvider([](const QString& key) { return FrameToolbar::Icon(key); });
+    m_popUpsMenu->BindAction(m_tbr->Action(QStringLiteral("Popup")));
+    if (QToolButton* popup = m_tbr->ToolButton(QStringLiteral("Popup")))
+        popup->setPopupMode(QToolButton::InstantPopup);
+    MenuAction(QStringLiteral("mnuViewLinksBar"))->setEnabled(m_linksBar != nullptr);
+    ApplyView();
 }
 
 frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
@@ -163,10 +749,14 @@ frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     WireBrowseWindow();
     browse->Form_Load();
-    if (m_endRequested) return nullptr; // the load ended the program
+    if (EndRequested()) return nullptr; // the load ended the program
     sub->showMaximized();
     browse->Activate();
     return browse;
+}
+
+QMdiSubWindow* frmMDI::BrowseSubWindow() const {
+    return m_browse ? qobject_cast<QMdiSubWindow*>(m_browse->parentWidget()) : nullptr;
 }
 
 void frmMDI::WireBrowseWindow() {
@@ -175,12 +765,394 @@ void frmMDI::WireBrowseWindow() {
         m_browse->Controls().AddLinkDialog();
     });
     connect(m_linksSort, &QAction::triggered, m_browse, [this] { m_browse->SortButtons(); });
+    m_browse->SetLinkEditorOpener([](LinkEditorHost& host, QWidget* parent, const Link* link) {
+        if (link)
+            frmAddEditLink::RunEdit(host, *link, parent);
+        else
+            frmAddEditLink::RunAdd(host, parent);
+    });
+    m_browse->Recorder().SetMasterHistory(&m_masterHistory);
+    m_browse->pbHidePopUps = MenuAction(QStringLiteral("mnuOptionsHidePopUps"))->isChecked();
+    if (m_lock) m_browse->SetLockCheck([this] { return m_lock && m_lock->CheckLock(); });
 }
 
 void frmMDI::UnloadBrowseWindow() {
     if (!m_browse) return;
     m_browse->Form_Unload();
     m_browse->close();
+}
+
+// ----- shutdown -------------------------------------------------------------------------------
+
+bool frmMDI::MDIForm_QueryUnload(UnloadMode mode) {
+    if (m_unloadPending || m_unloadDone || m_ended) return true;
+    App().gbUnloading = true;
+    if (mode == CloseBox) {
+        const QString text = QStringLiteral("This will exit ") + Product() + QStringLiteral(".") +
+                             QString(22, QLatin1Char(' ')) + CR +
+                             QStringLiteral("Are your sure you want to exit?") + CR + CR;
+        if (MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Exit ") + Product()) !=
+            msgbox::Yes) {
+            App().gbUnloading = false;
+            return false;
+        }
+    } else if (mode == SessionEnding || mode == Terminated) {
+        // Nobody is there to answer questions, and the user's data may be half-way.
+        App().EndingOnError = true;
+    }
+    m_unloadPending = true;
+    // Nothing takes input any more.
+    menuBar()->setEnabled(false);
+    m_tbr->setEnabled(false);
+    m_linksToolbar->setEnabled(false);
+    m_stack->setEnabled(false);
+    ShowMessage(QStringLiteral("Exiting..."));
+    if (!m_busyCursor) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busyCursor = true;
+    }
+    m_tmrUnload.start();
+    return true;
+}
+
+void frmMDI::tmrUnload_Timer() {
+    ++m_unloadTicks;
+    if (m_unloadTicks >= kForcedEndTicks) {
+        m_tmrUnload.stop();
+        m_activity->Remove();
+        WriteLog(QStringLiteral("tmrUnload_Timer ENDING APPLICATION..."));
+        EndProcess(EndKind::Immediate);
+        return;
+    }
+    // A favorites refresh in progress finishes first.
+    if (m_unloadTicks >= 2 && App().FavoritesReady) {
+        m_activity->Remove();
+        WriteLog(QStringLiteral("tmrUnload_Timer Unloading..."));
+        MDIForm_Unload();
+        if (m_unloadDone) m_tmrUnload.stop();
+    }
+}
+
+void frmMDI::MDIForm_Unload() {
+    if (m_unloadDone) return;
+    m_unloadDone = true;
+    m_unloadPending = false;
+    App().gbUnloading = true;
+    if (m_busyCursor) {
+        QApplication::restoreOverrideCursor();
+        m_busyCursor = false;
+    }
+    UnloadOtherWindows();
+    UnloadBrowseWindow();
+    HideMessage();
+    WriteLog(QStringLiteral("MDIForm_UnLoad frmBrowse unloaded successfully"));
+    WriteLog(QStringLiteral("MDIForm_UnLoad Completed"));
+    EndProcess(EndKind::Orderly);
+}
+
+void frmMDI::UnloadOtherWindows() {
+    const auto unload = [](QWidget* window, const QString& name) {
+        window->hide();
+        window->close();
+        WriteLog(QStringLiteral("MDIForm_UnLoad ") + name + QStringLiteral(" unloaded successfully"));
+    };
+    QMdiSubWindow* browse = BrowseSubWindow();
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList()) {
+        if (sub == browse) continue;
+        unload(sub, sub->widget() ? sub->widget()->objectName() : sub->objectName());
+    }
+    if (browse) browse->hide();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window == this || !window->isVisible() || qobject_cast<frmMsg*>(window) ||
+            qobject_cast<QMenu*>(window))
+            continue;
+        unload(window, window->objectName());
+    }
+}
+
+void frmMDI::EndApplication() {
+    App().EndingOnError = true;
+    MDIForm_QueryUnload(Code);
+}
+
+void frmMDI::EndProcess(EndKind kind) {
+    m_ended = true;
+    if (m_endProcess) {
+        m_endProcess(kind);
+        return;
+    }
+    if (kind == EndKind::Immediate && m_ownsProcess) {
+        // Every store commit is already on disk; nothing else may run.
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+    hide();
+    if (m_inEventLoop) QCoreApplication::exit(0);
+}
+
+void frmMDI::closeEvent(QCloseEvent* event) {
+    if (m_unloadDone || m_ended) {
+        event->accept();
+        return;
+    }
+    // The real unload runs later, from tmrUnload.
+    event->ignore();
+    MDIForm_QueryUnload(event->spontaneous() ? CloseBox : Code);
+}
+
+// ----- the children ---------------------------------------------------------------------------
+
+ChildWindow* frmMDI::ActiveChild() const {
+    // The sub-window last active, even while the frame itself is not (a menu is open).
+    if (QMdiSubWindow* sub = m_mdiArea->currentSubWindow())
+        if (auto* child = dynamic_cast<ChildWindow*>(sub->widget())) return child;
+    return m_browse ? static_cast<ChildWindow*>(m_browse.data()) : nullptr;
+}
+
+void frmMDI::Cascade() {
+    m_mdiArea->cascadeSubWindows();
+}
+
+namespace {
+QList<QMdiSubWindow*> Arrangeable(QMdiArea* area) {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* sub : area->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized()) out << sub;
+    return out;
+}
+} // namespace
+
+void frmMDI::TileHorizontal() {
+    const QList<QMdiSubWindow*> windows = Arrangeable(m_mdiArea);
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int height = area.height() / int(windows.size());
+    int y = 0;
+    for (QMdiSubWindow* sub : windows) {
+        if (sub->isMaximized()) sub->showNormal();
+        sub->setGeometry(0, y, area.width(), height);
+        y += height;
+    }
+}
+
+void frmMDI::TileVertical() {
+    const QList<QMdiSubWindow*> windows = Arrangeable(m_mdiArea);
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int width = area.width() / int(windows.size());
+    int x = 0;
+    for (QMdiSubWindow* sub : windows) {
+        if (sub->isMaximized()) sub->showNormal();
+        sub->setGeometry(x, 0, width, area.height());
+        x += width;
+    }
+}
+
+void frmMDI::ArrangeIcons() {
+    // Minimised windows in rows along the bottom, left to right.
+    const QRect area = m_mdiArea->viewport()->rect();
+    int x = 0;
+    int y = area.bottom();
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList()) {
+        if (!sub->isMinimized()) continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        sub->move(x, y - size.height() + 1);
+        x += size.width();
+    }
+}
+
+void frmMDI::CloseAll() {
+    QMdiSubWindow* browse = BrowseSubWindow();
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        if (sub != browse) sub->close();
+}
+
+void frmMDI::mnuFileClose_Click() {
+    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
+    if (sub && sub != BrowseSubWindow()) sub->close();
+}
+
+void frmMDI::SetLockedView(bool locked) {
+    m_stack->setCurrentWidget(locked ? m_lockPage : static_cast<QWidget*>(m_mdiArea));
+    menuBar()->setEnabled(!locked);
+    m_tbr->setEnabled(!locked);
+    m_linksToolbar->setEnabled(!locked);
+    if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
+}
+
+bool frmMDI::LockedView() const {
+    return m_stack->currentWidget() == m_lockPage;
+}
+
+// ----- toolbar, bars, view --------------------------------------------------------------------
+
+void frmMDI::tbr_ButtonClick(const QString& key) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("tbr_ButtonClick"), [&] { ButtonClick(key); });
+}
+
+void frmMDI::ButtonClick(const QString& key) {
+    const auto below = [this](const QString& button) {
+        QToolButton* tool = m_tbr->ToolButton(button);
+        return tool ? tool->mapToGlobal(QPoint(0, tool->height())) : QCursor::pos();
+    };
+    if (key == QLatin1String("Bookmark")) {
+        AddBookmark();
+    } else if (key == QLatin1String("Popup")) {
+        if (m_popUps->Enabled()) m_mnpPopUpsList->popup(below(key));
+    } else if (key == QLatin1String("History")) {
+        if (m_masterHistory.Enabled()) m_mnpMasterHistoryList->popup(below(key));
+    } else if (key == QLatin1String("Cascade")) {
+        Cascade();
+    } else if (key == QLatin1String("Help")) {
+        ShowHelp(QStringLiteral("Contents"));
+    } else if (key == QLatin1String("ShowHide")) {
+        if (m_browse) m_browse->SideBarShowHide();
+    } else if (ChildWindow* child = ActiveChild()) {
+        child->tbr_ButtonClick(key);
+    }
+}
+
+void frmMDI::ApplyView() {
+    m_tbr->setVisible(m_view.buttons && !m_fullScreen);
+    m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && !m_fullScreen);
+    m_statusBar->setVisible(m_view.statusBar && !m_fullScreen);
+    MenuAction(QStringLiteral("mnuViewButtons"))->setChecked(m_view.buttons);
+    MenuAction(QStringLiteral("mnuViewLinksBar"))->setChecked(m_view.linksBar);
+    MenuAction(QStringLiteral("mnuViewStatusBar"))->setChecked(m_view.statusBar);
+    MenuAction(QStringLiteral("mnuViewTextLabels"))->setText(TextLabelsCaption(m_view.textLabels));
+}
+
+void frmMDI::ToggleView(const char* name, bool shown) {
+    const QString value = QLatin1String(name);
+    if (value == QLatin1String(ViewSettings::kButtons))
+        m_view.buttons = shown;
+    else if (value == QLatin1String(ViewSettings::kLinksBar))
+        m_view.linksBar = shown;
+    else if (value == QLatin1String(ViewSettings::kStatusBar))
+        m_view.statusBar = shown;
+    ViewSettings::Save(App().CurrentUser, name, shown);
+    ApplyView();
+}
+
+void frmMDI::SetTextLabels(bool on) {
+    m_view.textLabels = on;
+    ViewSettings::Save(App().CurrentUser, ViewSettings::kTextLabels, on);
+    m_tbr->SetToolbar(on);
+    ApplyView();
+}
+
+void frmMDI::EnableViewToolbarsMenus(bool enabled) {
+    for (QAction* action : m_mnuViewToolbars->actions())
+        action->setEnabled(enabled &&
+                           (action != MenuAction(QStringLiteral("mnuViewLinksBar")) || m_linksBar));
+}
+
+void frmMDI::FullScreen(bool on) {
+    MenuAction(QStringLiteral("mnuViewFullScreen"))->setChecked(on);
+    if (on == m_fullScreen) return;
+    m_fullScreen = on;
+    if (on) {
+        m_stateBeforeFullScreen = windowState() & ~Qt::WindowFullScreen;
+        ApplyView();
+        EnableViewToolbarsMenus(false);
+        showFullScreen();
+    } else {
+        // The bars come back as the user had them, the button bar above the links strip.
+        ApplyView();
+        EnableViewToolbarsMenus(true);
+        setWindowState(m_stateBeforeFullScreen);
+        show();
+    }
+}
+
+void frmMDI::ShowToolbarsMenu(const QPoint& globalPos) {
+    m_mnuViewToolbars->popup(globalPos);
+}
+
+QMenu* frmMDI::createPopupMenu() {
+    // A right click on the bars' area: the View, Toolbars menu.
+    auto* menu = new QMenu(this);
+    menu->addActions(m_mnuViewToolbars->actions());
+    return menu;
+}
+
+bool frmMDI::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in the find bar closes it; elsewhere it stops the page.
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_findBar && m_findBar->isVisible()) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+        } else {
+            Periphery::CloseFindBar(m_findBar);
+            if (m_browse) m_browse->EnsureAppFocus();
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMDI::OpenFind() {
+    if (!m_findBar) return;
+    ChildWindow* child = ActiveChild();
+    Periphery::AttachFindBar(m_findBar, child ? child->ActivePane() : nullptr);
+    Periphery::OpenFindBar(m_findBar);
+}
+
+// ----- lists, options, help -------------------------------------------------------------------
+
+void frmMDI::AddBookmark() {
+    ChildWindow* child = ActiveChild();
+    BrowserPane* pane = child ? child->ActivePane() : nullptr;
+    if (!pane) return;
+    const QString url = pane->LocationURL();
+    if (url.isEmpty() || url == QLatin1String("about:blank")) return;
+    m_bookmarks.AddBookmark(BookmarkPage{pane->LocationName(), pane->LocationName(), url});
+}
+
+void frmMDI::OptionsApplied() {
+    m_masterHistory.RefreshMasterHisList();
+    m_bookmarks.DeleteExtraBookmarks();
+}
+
+void frmMDI::mnuOptionsBramblegate_Click() {
+    Periphery::RunOptions(m_browse && m_browse->HasLinks() ? &m_browse->links() : nullptr, this,
+                          [this] { OptionsApplied(); });
+}
+
+void frmMDI::mnuOptionsHidePopUps_Click(bool checked) {
+    if (m_browse) m_browse->pbHidePopUps = checked;
+}
+
+QString frmMDI::HomePage() {
+    return Periphery::HomePage();
+}
+
+void frmMDI::ShowHelp(const QString& topic) {
+    const QString url = Periphery::HelpTopicUrl(topic);
+    if (url.isEmpty()) return;
+    // Help opens beside the user's pages, in a stand-alone window of its own.
+    if (m_browse) {
+        App().glFormDocClicked = m_browse->WindowHandle();
+        m_browse->PopUps().OpenNewWin(url, true, nullptr, true);
+    }
+}
+
+void frmMDI::NavigateActive(const QString& url) {
+    if (ChildWindow* child = ActiveChild()) child->NavigateURL(url);
+}
+
+void frmMDI::mnuFileImportFavorites_Click() {
+    ShowMessage(QStringLiteral("Importing favorites..."));
+    const int imported = FavoritesImport::ImportFavorites(AppPaths::FavoritesFolder());
+    HideMessage();
+    if (m_browse && m_browse->favorites()) m_browse->favorites()->RefreshFavorites();
+    MsgBox(imported == 0 ? QStringLiteral("No new favorites were found in the other browsers.")
+                         : QString::number(imported) + QStringLiteral(" favorites were imported."),
+           msgbox::OKOnly, msgbox::Information, QStringLiteral("Import Favorites"));
 }
 
 // ----- what the browse window uses ------------------------------------------------------------
@@ -213,40 +1185,21 @@ void frmMDI::mnuFileWorkOffline_Click(bool checked) {
 void frmMDI::ShowPageError(const QString& tag) {
     MsgBox(QStringLiteral("Problem with this Web page might prevent it from being ") + CRLF +
                QStringLiteral("displayed properly or functioning properly.") + CRLF + CRLF + tag,
-           msgbox::OKOnly, msgbox::NoIcon, QString::fromLatin1(ProductName()));
+           msgbox::OKOnly, msgbox::NoIcon, Product());
 }
 
 void frmMDI::ShowMessage(const QString& text) {
-    m_message->setText(text);
-    m_message->adjustSize();
-    m_message->move((width() - m_message->width()) / 2, (height() - m_message->height()) / 2);
-    m_message->raise();
-    m_message->show();
-    m_message->repaint();
+    frmMsg::ShowText(text, this);
 }
 
 void frmMDI::HideMessage() {
-    m_message->hide();
+    frmMsg::HideText();
 }
 
 QString frmMDI::MessageText() const {
-    return m_message->text();
+    return frmMsg::IsShown() ? frmMsg::Instance()->Text() : QString();
 }
 
 bool frmMDI::MessageShown() const {
-    return !m_message->isHidden();
-}
-
-void frmMDI::EndApplication() {
-    App().EndingOnError = true;
-    App().gbUnloading = true;
-    m_endRequested = true;
-    close();
-}
-
-void frmMDI::closeEvent(QCloseEvent* event) {
-    App().gbUnloading = true;
-    m_activity->Remove();
-    UnloadBrowseWindow();
-    event->accept();
+    return frmMsg::IsShown();
 }

@@ -1,61 +1,180 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include "browse/frmBrowse.h"
+#include "frame/Bookmarks.h"
+#include "frame/MasterHistory.h"
+#include "frame/TerminationSignals.h"
+#include "frame/VersionCheck.h"
+#include "frame/ViewSettings.h"
 
 class ActivityMonitor;
+class BookmarksMenu;
 class ChildWindow;
+class cOptions;
 class FrameStatusBar;
+class FrameToolbar;
+class InactivityLock;
+class MasterHistoryMenu;
 class MessageFlasher;
+class PageCommands;
 class PopUpsList;
 class PopUpsMenu;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
+class QStackedWidget;
+class QToolBar;
+class SettingsStore;
+class SingleInstance;
 
-// The main frame: the menus, the status bar and the MDI area in which the logged-in user's
-// browse window lives. Constructing it builds widgets only; the start-up steps after login are
-// separate calls (SetUserCaption, LoadBrowseWindow), so that start-up and shutdown can grow
-// around them.
+// The main frame: the first and the last window of the program. It carries the menus, the button
+// bar `tbr`, the IE links strip, the status bar and the MDI area in which the logged-in user's
+// browse window (and any stand-alone windows) live. Its commands act on the active child window;
+// it does not navigate itself.
+//
+// Constructing it builds widgets only. MDIForm_Load runs the whole start-up (one copy per OS
+// user, the settings version, the login, the options, the bars, the browse window, the master
+// history and the bookmarks); MDIForm_QueryUnload and the unload timer end the program. Run()
+// does both for main(); tests call the steps themselves and replace how the process ends.
 class frmMDI : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmMDI(QWidget* parent = nullptr);
+    // Why the frame is being unloaded.
+    enum UnloadMode {
+        CloseBox = 0,      // the user closed the frame
+        Code = 1,          // File, Exit, or the program itself
+        SessionEnding = 2, // the desktop session is ending
+        Terminated = 3,    // the system or a task manager ends the program
+    };
+    // How the process ends: Orderly after the unload (the event loop returns, nothing is left to
+    // save), Immediate at once (a second copy, the forced end, after an import).
+    enum class EndKind { Orderly, Immediate };
+    using EndProcessHandler = std::function<void(EndKind)>;
+
+    // What start-up asks outside the frame; tests replace it.
+    struct StartUpHooks {
+        VersionCheck::Hooks version;
+        // How long a second start waits for the running copy's answer.
+        int instanceAnswerMs = 5000;
+    };
+
+    static constexpr int kUnloadIntervalMs = 500;
+    // The forced end: 21 ticks, 10.5 seconds after the unload was confirmed.
+    static constexpr int kForcedEndTicks = 21;
+
+    explicit frmMDI(PaneFactory factory = {}, QWidget* parent = nullptr);
     ~frmMDI() override;
 
-    // --- start-up steps
+    // --- the program: start-up, then the event loop; returns the exit code
+    int Run();
+
+    // --- start-up
+    void SetStartUpHooks(StartUpHooks hooks) { m_hooks = std::move(hooks); }
+    void SetEndProcessHandler(EndProcessHandler handler) { m_endProcess = std::move(handler); }
+    // Steps 1 to 18 of start-up; any error ends the program with "Problem Encountered".
+    void MDIForm_Load();
+    bool CheckVersion();
+    // Start-up went through to the end (the splash window is gone).
+    bool Initialised() const { return m_initialised; }
     // "Bramblegate - " + the user's name as typed at login.
     void SetUserCaption();
     // Puts the remembered Work Offline state into effect and ticks the menu item.
     void RestoreOfflineState();
+    // Builds the button bar for a screen this wide (default: the frame's screen) and applies the
+    // user's View settings to the bars.
+    void ToolbarResetData(int screenWidth = -1);
     // Loads the user's browse window (its Form_Load makes the Links and their panes), shows it
     // maximised in the MDI area and activates it. The window's panes come from `factory`.
     frmBrowse* LoadBrowseWindow(PaneFactory factory);
     frmBrowse* BrowseWindow() const { return m_browse; }
+    QMdiSubWindow* BrowseSubWindow() const;
     // Lets the browse window save (unless EndingOnError) and closes it.
     void UnloadBrowseWindow();
 
-    // --- what the browse window and others use
-    FrameStatusBar& StatusBar() const { return *m_statusBar; }
-    // The child window the frame's commands go to (the browse window or a stand-alone window);
-    // null when there is none.
+    // --- shutdown
+    // Confirms (close box only) and schedules the unload on tmrUnload; a second request while
+    // one is pending changes nothing. False when the user said No.
+    bool MDIForm_QueryUnload(UnloadMode mode);
+    void tmrUnload_Timer();
+    QTimer& tmrUnload() { return m_tmrUnload; }
+    int UnloadTicks() const { return m_unloadTicks; }
+    // Unloads every window (the browse window saves unless EndingOnError) and ends the process.
+    void MDIForm_Unload();
+    // Ends the program without saving anything (a start-up that cannot go on).
+    void EndApplication();
+    // An unload is pending or done.
+    bool EndRequested() const { return m_unloadPending || m_unloadDone || m_ended; }
+    bool UnloadPending() const { return m_unloadPending; }
+    // The process has been asked to end.
+    bool Ended() const { return m_ended; }
+
+    // --- the children
+    // The active child window (the browse window when no other is active); null before login.
     ChildWindow* ActiveChild() const;
     QMdiArea* MdiArea() const { return m_mdiArea; }
-    // The blocked pop-ups, their menu (mnpPopUpsList, for the "Popup" tool button: BindAction)
-    // and the flasher of "New Auto-PopUp" (ticked by the browse window's busy timer).
+    // Window menu.
+    void Cascade();
+    void TileHorizontal();
+    void TileVertical();
+    void ArrangeIcons();
+    void CloseAll();
+    // The inactivity lock: hides every page and takes the commands out of use, or back.
+    void SetLockedView(bool locked);
+    bool LockedView() const;
+    InactivityLock* Lock() const { return m_lock.get(); }
+    // The user's clicks and key presses (the click credit of the pop-up policy; LastActivity
+    // for the inactivity lock).
+    ActivityMonitor& Activity() const { return *m_activity; }
+
+    // --- toolbar, bars, view
+    FrameToolbar& Toolbar() const { return *m_tbr; }
+    QToolBar* LinksToolbar() const { return m_linksToolbar; }
+    QWidget* LinksBar() const { return m_linksBar; }
+    void tbr_ButtonClick(const QString& key);
+    // Enables or disables the View, Toolbars items (off in full screen).
+    void EnableViewToolbarsMenus(bool enabled);
+    QMenu* mnuViewToolbars() const { return m_mnuViewToolbars; }
+    // View, Full Screen: on or off.
+    void FullScreen(bool on);
+    bool IsFullScreen() const { return m_fullScreen; }
+    const ViewSettings& View() const { return m_view; }
+    // The frame's menu actions by object name ("mnuFileExit", "mnuViewStatusBar", ...).
+    QAction* MenuAction(const QString& name) const;
+
+    // --- lists the frame owns
+    MasterHistory& masterHistory() { return m_masterHistory; }
+    Bookmarks& bookmarks() { return m_bookmarks; }
+    QMenu* mnpMasterHistoryList() const { return m_mnpMasterHistoryList; }
+    QMenu* mnpBookmarks() const { return m_mnpBookmarks; }
+    // The blocked pop-ups, their menu (mnpPopUpsList, under the "Popup" button and the
+    // Navigate menu's item) and the flasher of "New Auto-PopUp" (ticked by the browse window's
+    // busy timer).
     PopUpsList& PopUps() const { return *m_popUps; }
     PopUpsMenu& PopUpsListMenu() const { return *m_popUpsMenu; }
     QMenu* mnpPopUpsList() const { return m_mnpPopUpsList; }
     MessageFlasher& Flasher() const { return *m_flasher; }
-    // The user's clicks and key presses (the click credit of the pop-up policy; LastActivity
-    // for the inactivity lock).
-    ActivityMonitor& Activity() const { return *m_activity; }
+    // Bookmarks the active child's page.
+    void AddBookmark();
+    // After the options were applied: the lists follow their new limits.
+    void OptionsApplied();
+    PageCommands& Page() const { return *m_pageCommands; }
+    // The user's home page (every pane's Home).
+    static QString HomePage();
+
+    // --- what the browse window and others use
+    FrameStatusBar& StatusBar() const { return *m_statusBar; }
     // The progress panel.
     void UpdateProgress(int value);
-    // Opens an address in the browse window's visible Link.
+    // Opens an address in the active child window.
     void NavigateURL(const QString& url);
     // File, Work Offline: its check mark is the program's offline switch.
     QAction* mnuFileWorkOffline() const { return m_workOffline; }
@@ -71,29 +190,76 @@ public:
     // Navigate, History: the visible Link's own history (filled by the browse window).
     QMenu* mnuHistory() const { return m_mnuHistory; }
 
-    // A small message over the window while something takes a moment ("Refreshing...").
+    // The program's message window while something takes a moment ("Refreshing...").
     void ShowMessage(const QString& text);
     void HideMessage();
     QString MessageText() const;
     bool MessageShown() const;
 
-    // Ends the program without saving anything (a start-up that cannot go on).
-    void EndApplication();
-    bool EndRequested() const { return m_endRequested; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QMenu* createPopupMenu() override;
 
 private:
     void BuildMenus();
+    void BuildFileMenu();
+    void BuildEditMenu();
+    void BuildViewMenu();
+    void BuildFavoritesMenu();
+    void BuildNavigateMenu();
+    void BuildLinksMenu();
+    void BuildOptionsMenu();
+    void BuildWindowMenu();
+    void BuildHelpMenu();
+    QAction* AddCommand(QMenu* menu, const QString& name, const QString& text, std::function<void()> run,
+                        const QList<QKeySequence>& shortcuts = {});
+    void RunStartUp();
+    QWidget* BuildLockPage();
+    void InstallHooks();
+    void RemoveHooks();
+    bool OpenStore();
+    void ActivatePrevInstance();
+    void ActivateFromOtherCopy();
     void WireBrowseWindow();
-    void mnuFileWorkOffline_Click(bool checked);
+    void ApplyView();
+    void ToggleView(const char* name, bool shown);
+    void SetTextLabels(bool on);
+    void ButtonClick(const QString& key);
+    void ShowToolbarsMenu(const QPoint& globalPos);
     void ShowPageError(const QString& tag);
+    void mnuFileWorkOffline_Click(bool checked);
+    void mnuFileClose_Click();
+    void mnuFileImportFavorites_Click();
+    void mnuOptionsHidePopUps_Click(bool checked);
+    void mnuOptionsBramblegate_Click();
+    void ShowHelp(const QString& topic);
+    void NavigateActive(const QString& url);
+    void OpenFind();
+    void RefreshTextSizeMenu();
+    void RefreshCommandStates();
+    void EndProcess(EndKind kind);
+    void UnloadOtherWindows();
 
+    PaneFactory m_factory;
+    StartUpHooks m_hooks;
+    EndProcessHandler m_endProcess;
+
+    QStackedWidget* m_stack = nullptr;
     QMdiArea* m_mdiArea = nullptr;
+    QWidget* m_lockPage = nullptr;
+    QWidget* m_findBar = nullptr;
     FrameStatusBar* m_statusBar = nullptr;
+    FrameToolbar* m_tbr = nullptr;
+    QToolBar* m_linksToolbar = nullptr;
+    QWidget* m_linksBar = nullptr;
     QPointer<frmBrowse> m_browse;
+
+    QHash<QString, QAction*> m_commands;
     QAction* m_workOffline = nullptr;
+    QMenu* m_mnuViewToolbars = nullptr;
+    QMenu* m_mnuTextSize = nullptr;
+    QActionGroup* m_textSizes = nullptr;
     QMenu* m_mnuLinks = nullptr;
     QAction* m_linksAdd = nullptr;
     QMenu* m_mnuLinksEdit = nullptr;
@@ -101,11 +267,38 @@ private:
     QAction* m_linksSort = nullptr;
     QMenu* m_mnuNavigate = nullptr;
     QMenu* m_mnuHistory = nullptr;
-    QLabel* m_message = nullptr;
-    bool m_endRequested = false;
+
+    MasterHistory m_masterHistory;
+    Bookmarks m_bookmarks;
+    QMenu* m_mnpMasterHistoryList = nullptr;
+    QMenu* m_mnpBookmarks = nullptr;
+    QMenu* m_mnpPopUpsList = nullptr;
     MessageFlasher* m_flasher = nullptr;
     PopUpsList* m_popUps = nullptr;
-    QMenu* m_mnpPopUpsList = nullptr;
     PopUpsMenu* m_popUpsMenu = nullptr;
+    MasterHistoryMenu* m_masterHistoryMenu = nullptr;
+    BookmarksMenu* m_bookmarksMenu = nullptr;
+    std::unique_ptr<PageCommands> m_pageCommands;
+
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<cOptions> m_options;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<InactivityLock> m_lock;
     ActivityMonitor* m_activity = nullptr;
+    QPointer<TerminationSignals> m_termination;
+    QPointer<QWidget> m_splash;
+
+    QTimer m_tmrUnload;
+    quint16 m_unloadTicks = 0;
+    ViewSettings m_view;
+    Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowNoState;
+    bool m_fullScreen = false;
+    bool m_initialised = false;
+    bool m_hooksInstalled = false;
+    bool m_unloadPending = false;
+    bool m_unloadDone = false;
+    bool m_ended = false;
+    bool m_ownsProcess = false;
+    bool m_inEventLoop = false;
+    bool m_busyCursor = false;
 };

@@ -77,6 +77,8 @@ TEST(Frame, ExitClosesTheBrowseWindowWhichSaves) {
     for (QAction* a : w.frame().findChildren<QAction*>())
         if (a->objectName() == QLatin1String("mnuFileExit")) a->trigger();
     EXPECT_TRUE(App().gbUnloading);
+    w.frame().tmrUnload_Timer();
+    w.frame().tmrUnload_Timer();
     EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
               QStringLiteral("B"));
 }

@@ -268,6 +268,7 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     BrowseWindow w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
     frmBrowse& browse = w.Load();
     // No editor wired: its commands cannot be chosen.
+    browse.SetLinkEditorOpener({});
     EXPECT_FALSE(w.frame().mnuLinksAdd()->isEnabled());
     EXPECT_FALSE(w.frame().mnuLinksEditName()->isEnabled());
     EXPECT_TRUE(w.frame().mnuLinksRemoveName()->isEnabled());
@@ -316,6 +317,9 @@ TEST(LinkButtons, ClosingSavesCompactlyUnlessEndingOnError) {
         EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")), "A");
         App().EndingOnError = endingOnError;
         w.frame().close();
+        // The frame unloads on the second tick of its unload timer.
+        w.frame().tmrUnload_Timer();
+        w.frame().tmrUnload_Timer();
         EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
                   endingOnError ? "A" : "C");
     }

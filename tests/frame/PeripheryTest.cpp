@@ -84,7 +84,10 @@ TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsRemembered) {
         tip.cmdNext_Click();
         EXPECT_EQ(tip.TipShown(), 1);
         EXPECT_EQ(GetValue("Ann", "CurrTip"), "2");
-        EXPECT_TRUE(tip.chkShowTips()->isChecked());
+        // Tips at start-up are the user's choice; they start switched off.
+        EXPECT_FALSE(tip.chkShowTips()->isChecked());
+        tip.chkShowTips()->setChecked(true);
+        EXPECT_EQ(GetValue("Ann", "ShowTips"), "True");
     }
     // At start-up the next one shows; the last one is followed by the first.
     dialogs.Next([](QDialog& d) {
@@ -105,7 +108,8 @@ TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsRemembered) {
     EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
     EXPECT_EQ(dialogs.count(), 1);
     App().CurrentUser = "Bob";
-    EXPECT_TRUE(TipOfTheDay::ShowTips());
+    EXPECT_FALSE(TipOfTheDay::ShowTips());
+    EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
 }
 
 TEST(Help, TopicsLeadToPagesTheProgramServesAndEveryHelpLinkWorks) {

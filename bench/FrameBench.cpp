@@ -1,0 +1,107 @@
+// The frame's own costs:
+//   BM_SecondStartHandover  a later start finding the running copy over the local socket and
+//                           getting its answer (the running copy answers on its own thread);
+//   BM_FrameStartUp         the frame's start-up after the login dialog (store, version check,
+//                           options, bars and menus, a browse window of 50 Links over scripted
+//                           panes, master history of 100 and 40 bookmarks), and its unload.
+#include <benchmark/benchmark.h>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+
+#include "BenchSupport.h"
+#include "browse/engine/FakePane.h"
+#include "core/AppState.h"
+#include "core/MessageBox.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "frame/frmMDI.h"
+#include "frame/SingleInstance.h"
+#include "links/Links.h"
+#include "users/Accounts.h"
+#include "users/frmLogin.h"
+
+namespace {
+
+void BM_SecondStartHandover(benchmark::State& state) {
+    const QString name = SingleInstance::ServerName(QStringLiteral("bench"), QDir::tempPath());
+    QThread thread;
+    auto* running = new SingleInstance(name);
+    running->moveToThread(&thread);
+    thread.start();
+    bool listening = false;
+    QMetaObject::invokeMethod(
+        running, [&] { listening = running->Listen(); }, Qt::BlockingQueuedConnection);
+    if (!listening) state.SkipWithError("cannot listen");
+    for (auto _ : state) {
+        SingleInstance later(name);
+        if (later.FindRunningCopy() != SingleInstance::Outcome::Activated) state.SkipWithError("no answer");
+    }
+    QMetaObject::invokeMethod(
+        running, [running] { delete running; }, Qt::BlockingQueuedConnection);
+    thread.quit();
+    thread.wait();
+}
+BENCHMARK(BM_SecondStartHandover)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameStartUp(benchmark::State& state) {
+    QString error;
+    QTemporaryDir folder;
+    auto store = SettingsStore::Open(folder.path() + QStringLiteral("/settings.sqlite"), &error);
+    SettingsStore::SetCurrent(store.get());
+    msgbox::SetAnswerer([](const msgbox::Request&) { return msgbox::Yes; });
+    const QString user = QStringLiteral("bench"), password = QStringLiteral("benchpw");
+    {
+        Accounts accounts;
+        LoginFields fields{user, password, QString(), password};
+        accounts.DoNewUser(fields);
+        Links links(user);
+        for (int i = 0; i < 50; ++i)
+            links.Add(QStringLiteral("Link %1").arg(i),
+                      modEncrypt::EncryptMessage(QStringLiteral("http://l%1.test/").arg(i)), QString(),
+                      QString(), QString(), QString(), false, false, -1, true);
+        for (int i = 0; i < 100; ++i)
+            modGeneral::SaveValue(user + QStringLiteral("History"), QStringLiteral("Page %1").arg(i),
+                                  QStringLiteral("http://h%1.test/").arg(i));
+        for (int i = 0; i < 40; ++i)
+            modGeneral::SaveValue(user + QStringLiteral("BMs"), QStringLiteral("Mark %1").arg(i),
+                                  QStringLiteral("http://b%1.test/").arg(i));
+    }
+    modal::SetRunner([&](QDialog& dialog) {
+        if (auto* login = qobject_cast<frmLogin*>(&dialog)) {
+            login->cmbUserName()->setEditText(user);
+            login->txtPassword()->setText(password);
+            login->cmdOK()->click();
+        }
+        return dialog.result();
+    });
+    for (auto _ : state) {
+        App() = AppState();
+        frmMDI frame([](QWidget* parent) { return new FakePane(parent); });
+        frame.SetEndProcessHandler([](frmMDI::EndKind) {});
+        frame.MDIForm_Load();
+        if (!frame.BrowseWindow()) state.SkipWithError("start-up failed");
+        QCoreApplication::processEvents();
+        frame.MDIForm_QueryUnload(frmMDI::Code);
+        frame.tmrUnload_Timer();
+        frame.tmrUnload_Timer();
+    }
+    modal::SetRunner({});
+    msgbox::SetAnswerer({});
+    SettingsStore::SetCurrent(nullptr);
+}
+BENCHMARK(BM_FrameStartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    benchsupport::PrepareEnvironment(home);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

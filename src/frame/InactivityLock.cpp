@@ -1,0 +1,78 @@
+#include "frame/InactivityLock.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "frame/frmMDI.h"
+#include "users/cOptions.h"
+#include "users/frmInput.h"
+#include "users/ProgramEnd.h"
+
+const QString InactivityLock::kLogoutPrompt = QStringLiteral(
+    "Please enter your password to unlock the account, or press 'Exit' to close the application.");
+const QString InactivityLock::kIdlePrompt =
+    QStringLiteral("Your account has been locked due to inactivity. Please enter your password to unlock the "
+                   "account, or press 'Exit' to close the application.");
+
+InactivityLock::InactivityLock(frmMDI& frame, Activity activity)
+    : m_frame(frame), m_activity(std::move(activity)) {}
+
+bool InactivityLock::CheckLock() {
+    const QDateTime last = m_activity.read ? m_activity.read() : QDateTime();
+    const qint64 idle = last.isValid() ? Clock::WholeSecondsBetween(last, Clock::Now()) : 0;
+    const int minutes = App().Options ? App().Options->AutoLogOutMts() : 0;
+    const bool due = (minutes > 0 && idle > qint64(minutes) * 60) || m_logoutRequested;
+    if (!App().Locked) {
+        if (!due) return false;
+        Lock();
+        return true;
+    }
+    return Unlock();
+}
+
+void InactivityLock::Lock() {
+    // A click made before the lock must not let a window open after it.
+    App().glFormDocClicked = 0;
+    QMdiSubWindow* browse = m_frame.BrowseSubWindow();
+    m_savedState = browse ? browse->windowState() : Qt::WindowMaximized;
+    App().Locked = true;
+    for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
+        if (sub != browse && !sub->isMinimized()) sub->showMinimized();
+    m_frame.ArrangeIcons();
+    m_frame.TileHorizontal();
+    if (browse) browse->showMinimized();
+    m_frame.SetLockedView(true);
+    m_frame.showMinimized();
+}
+
+bool InactivityLock::Unlock() {
+    // The user has to bring the frame back first; and one prompt at a time.
+    if (m_frame.isMinimized() || frmInput::IsOpen()) return true;
+    const QString user = App().CurrentUser;
+    const QString stored = modGeneral::GetValue(QStringLiteral("Users"), user);
+    const bool verified =
+        VerifyPassword(m_logoutRequested ? kLogoutPrompt : kIdlePrompt, user, stored, &m_frame);
+    App().Locked = false;
+    m_logoutRequested = false;
+    if (m_activity.set) m_activity.set(Clock::Now());
+    if (!verified) {
+        // Exit, or the sixth wrong password (which has asked already; a second request is ignored).
+        ProgramEnd::UnloadFrame();
+        App().gbUnloading = true;
+        return true;
+    }
+    if (QMdiSubWindow* browse = m_frame.BrowseSubWindow()) {
+        if (m_savedState & Qt::WindowMaximized)
+            browse->showMaximized();
+        else
+            browse->showNormal();
+    }
+    m_frame.SetLockedView(false);
+    // Back to where the user was: the frame active, the keyboard in the page.
+    m_frame.activateWindow();
+    if (frmBrowse* browse = m_frame.BrowseWindow()) browse->EnsureAppFocus();
+    return true;
+}

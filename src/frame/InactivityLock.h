@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <QDateTime>
+#include <QString>
+
+class frmMDI;
+
+// Locks the account after the user's idle minutes (AutoLogOutMts; 0 = never) or on Logout, and
+// opens it again only with the master password. Locking minimises every child window and the
+// frame, and the frame hides the pages and takes its commands out of use; restoring the frame
+// asks for the password. Six wrong passwords or Exit end the program.
+//
+// CheckLock runs on every tick of the browse window's busy timer. It reads and moves the time of
+// the user's last activity through the two functions it is given, so it does not care who
+// watches the mouse and the keyboard.
+class InactivityLock {
+public:
+    struct Activity {
+        std::function<QDateTime()> read;
+        std::function<void(const QDateTime&)> set;
+    };
+
+    static const QString kLogoutPrompt;
+    static const QString kIdlePrompt;
+
+    InactivityLock(frmMDI& frame, Activity activity);
+
+    // False: the account is not locked, the tick goes on. True: it is locked (or has just been
+    // locked, or unlocked by this call); the tick does nothing else.
+    bool CheckLock();
+    // File, Logout: the lock follows on the next tick.
+    void RequestLogout() { m_logoutRequested = true; }
+    bool LogoutRequested() const { return m_logoutRequested; }
+
+private:
+    void Lock();
+    bool Unlock();
+
+    frmMDI& m_frame;
+    Activity m_activity;
+    bool m_logoutRequested = false;
+    Qt::WindowStates m_savedState = Qt::WindowMaximized;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <QString>
+
+#include "browse/engine/BrowserPane.h"
+
+class ChildWindow;
+class QPrinter;
+class QWidget;
+
+// The commands that act on the page of the frame's active child window: print, print preview
+// and page setup (one printer for the session, so the page setup holds for later prints), save
+// as, properties, the clipboard commands, view source and the text size.
+class PageCommands {
+public:
+    // Finds the active child window when a command runs (null: none).
+    using ActiveChild = std::function<ChildWindow*()>;
+
+    PageCommands(QWidget* parent, ActiveChild activeChild);
+    ~PageCommands();
+
+    // File menu.
+    void Print();
+    void PrintPreview();
+    void PageSetup();
+    void SaveAs();
+    void Properties();
+    // Edit menu: on the focused text field when there is one, else on the page.
+    void Edit(BrowserPane::EditCommand command);
+    // View menu.
+    void ViewSource();
+    // Text size 0 (smallest) to 4 (largest) on the page; the browse window keeps it for its Links.
+    void SetTextSize(int size);
+    void ChangeTextSize(int delta);
+    // The active page's text size (2 when there is no page).
+    int TextSize() const;
+
+    static const QString kPrintDisabled;
+    static const QString kPrintPreviewDisabled;
+
+    QPrinter& Printer();
+    bool Printing() const { return m_printing; }
+
+private:
+    BrowserPane* Pane() const;
+
+    QWidget* m_parent;
+    ActiveChild m_activeChild;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_printing = false;
+};

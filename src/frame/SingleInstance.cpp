@@ -1,0 +1,81 @@
+#include "frame/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <unistd.h>
+
+#include "core/AppPaths.h"
+
+namespace {
+const QByteArray kActivate = QByteArrayLiteral("activate\n");
+const QByteArray kDone = QByteArrayLiteral("ok\n");
+} // namespace
+
+QString SingleInstance::ServerName(const QString& osUser, const QString& dataFolder) {
+    // Socket names are short and plain; the hash keeps users and folders apart.
+    const QByteArray key = (osUser + QLatin1Char('\n') + dataFolder).toUtf8();
+    return QStringLiteral("bramblegate-") +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+}
+
+QString SingleInstance::DefaultServerName() {
+    return ServerName(QString::number(::getuid()), AppPaths::DataFolder());
+}
+
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), m_name(std::move(serverName)) {}
+
+SingleInstance::~SingleInstance() {
+    if (m_server) m_server->close();
+}
+
+SingleInstance::Outcome SingleInstance::FindRunningCopy(int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(timeoutMs)) return Outcome::First;
+    socket.write(kActivate);
+    if (!socket.waitForBytesWritten(timeoutMs)) return Outcome::NoAnswer;
+    QByteArray answer;
+    while (!answer.contains('\n') && socket.waitForReadyRead(timeoutMs))
+        answer += socket.readAll();
+    socket.disconnectFromServer();
+    return answer.startsWith(kDone) ? Outcome::Activated : Outcome::NoAnswer;
+}
+
+bool SingleInstance::Listen() {
+    if (Listening()) return true;
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::NewConnection);
+    }
+    if (m_server->listen(m_name)) return true;
+    // Nobody answered on the name (FindRunningCopy came first): what is left is a dead copy's.
+    QLocalServer::removeServer(m_name);
+    return m_server->listen(m_name);
+}
+
+bool SingleInstance::Listening() const {
+    return m_server && m_server->isListening();
+}
+
+void SingleInstance::NewConnection() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            // A request is one short line; anything else is not ours to answer.
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > 64) socket->abort();
+                return;
+            }
+            const QByteArray line = socket->readLine(64);
+            if (line == kActivate) {
+                emit ActivateRequested();
+                socket->write(kDone);
+                socket->flush();
+            }
+            socket->disconnectFromServer();
+        });
+    }
+}

@@ -1,0 +1,58 @@
+#include "frame/VersionCheck.h"
+
+#include "browse/SearchPages.h"
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/Log.h"
+#include "core/MessageBox.h"
+#include "core/Settings.h"
+
+using namespace modGeneral;
+
+namespace VersionCheck {
+
+QString Normalise(const QString& version) {
+    return (version + QStringLiteral("000")).left(3);
+}
+
+int LeadingNumber(const QString& text) {
+    int i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    int value = 0;
+    for (; i < text.size() && text.at(i).isDigit() && value < 100000000; ++i)
+        value = value * 10 + text.at(i).digitValue();
+    return value;
+}
+
+bool CheckVersion(const Hooks& hooks, QWidget* parent) {
+    const QString general = QStringLiteral("General");
+    const QString stored = GetValue(general, QStringLiteral("Version"), QStringLiteral("0"));
+    const QString product = QString::fromLatin1(ProductName());
+    if (LeadingNumber(stored) == 0) {
+        if (hooks.startCompanion) hooks.startCompanion(kRegisterArguments);
+        if (hooks.agreement && !hooks.agreement(parent)) return false;
+    } else {
+        const int storedNumber = LeadingNumber(Normalise(stored));
+        const int ownNumber = LeadingNumber(Normalise(AppVersion()));
+        if (storedNumber > ownNumber) {
+            MsgBox(QStringLiteral("This is an older version of ") + product +
+                       QStringLiteral(" and is not compatible with product settings in the Registry.") + CR +
+                       product + QStringLiteral(" must exit now."),
+                   msgbox::OKOnly, msgbox::Critical, QStringLiteral("Incorrect Version"));
+            WriteLog(QStringLiteral("frmMDI Form_Load ENDING APPLICATION... Old Version"));
+            return false;
+        }
+        if (storedNumber < ownNumber && hooks.startCompanion) hooks.startCompanion(kRegisterArguments);
+    }
+    SaveValue(general, QStringLiteral("Version"), AppVersion());
+    if (GetValue(general, QStringLiteral("AppPath")).isEmpty())
+        SaveValue(general, QStringLiteral("AppPath"),
+                  App().DiagnosticMode ? QStringLiteral("C:\\Program Files\\Bramblegate")
+                                       : AppPaths::ExecutableFolder());
+    // The local pages are written anew at every start, so a damaged one is repaired.
+    SearchPages::CreateHtmFiles();
+    return true;
+}
+
+} // namespace VersionCheck

@@ -1,0 +1,123 @@
+#include "FrameSupport.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "browse/LinkButtonsPanel.h"
+#include "browse/OfflineState.h"
+#include "core/AppState.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "links/Links.h"
+#include "users/Accounts.h"
+#include "users/frmLogin.h"
+
+namespace frametest {
+
+FrameRun::FrameRun() {
+    // The machine's own network state must not decide what a test sees.
+    OfflineState::SetConnectionProbe([] { return true; });
+    hooks.version.startCompanion = [this](const QString& arguments) { companionRuns << arguments; };
+    hooks.version.agreement = [this](QWidget*) {
+        ++agreements;
+        return acceptAgreement;
+    };
+}
+
+FrameRun::~FrameRun() {
+    m_frame.reset();
+    OfflineState::SetConnectionProbe({});
+}
+
+void FrameRun::CreateUser(const QString& name, const QString& password) {
+    boxes.Answer(msgbox::Yes); // "is this the password you want?"
+    Accounts accounts;
+    LoginFields fields{name, password, QString(), password};
+    EXPECT_EQ(accounts.DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+    App() = AppState();
+    boxes.Clear();
+}
+
+void FrameRun::AddLink(const QString& user, const QString& password, const QString& caption,
+                       const QString& url) {
+    App().PassPhrase = password;
+    {
+        Links links(user);
+        links.Add(caption, modEncrypt::EncryptMessage(url), QString(), QString(), QString(), QString(), false,
+                  false, -1, true);
+    }
+    App() = AppState();
+}
+
+frmMDI& FrameRun::Start(const QString& user, const QString& password) {
+    dialogs.Next([user, password](QDialog& dialog) {
+        auto& login = static_cast<frmLogin&>(dialog);
+        if (user.isEmpty()) {
+            login.cmdCancel()->click();
+        } else {
+            login.cmbUserName()->setEditText(user);
+            login.txtPassword()->setText(password);
+            login.cmdOK()->click();
+        }
+        return login.result();
+    });
+    m_frame = std::make_unique<frmMDI>([](QWidget* parent) { return new FakePane(parent); });
+    m_frame->SetStartUpHooks(hooks);
+    m_frame->SetEndProcessHandler([this](frmMDI::EndKind kind) { ends << kind; });
+    m_frame->MDIForm_Load();
+    if (frmBrowse* browse = m_frame->BrowseWindow())
+        for (QTimer* t :
+             {&browse->tmrBusy(), &browse->tmrPrsTimeOut(), &browse->tmrShowPage(), &browse->tmrGetFavs()})
+            t->stop();
+    return *m_frame;
+}
+
+void FrameRun::Close() {
+    m_frame.reset();
+    App() = AppState();
+    ends.clear();
+}
+
+frmBrowse& FrameRun::browse() {
+    EXPECT_TRUE(m_frame && m_frame->BrowseWindow());
+    return *m_frame->BrowseWindow();
+}
+
+FakePane& FrameRun::pane(int i) {
+    BrowserPane* pane = browse().Pane(i);
+    EXPECT_TRUE(pane) << "no pane " << i;
+    return *static_cast<FakePane*>(pane);
+}
+
+int FrameRun::index(const QString& caption) {
+    for (Link* l : browse().links())
+        if (!l->Deleted() && l->Caption() == caption) return l->Index() - 1;
+    ADD_FAILURE() << "no Link " << caption.toStdString();
+    return -1;
+}
+
+FakePane& FrameRun::open(const QString& caption, const QString& url) {
+    const int i = index(caption);
+    QTest::mouseClick(browse().Buttons().cmdLink(i), Qt::LeftButton);
+    FakePane& p = pane(i);
+    p.SimulateLoad(url, {}, caption + QStringLiteral(" page"));
+    return p;
+}
+
+int FrameRun::TickUntilEnded(int max) {
+    m_frame->tmrUnload().stop();
+    int ticks = 0;
+    while (ends.isEmpty() && ticks < max) {
+        m_frame->tmrUnload_Timer();
+        ++ticks;
+    }
+    return ticks;
+}
+
+QString FrameRun::Stored(const QString& key, const QString& name) {
+    return modGeneral::GetValue(key, name);
+}
+
+} // namespace frametest

@@ -1,0 +1,69 @@
+// One running copy per OS user: a second start hands over to the first and ends.
+#include <QFile>
+#include <QLocalServer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "core/AppPaths.h"
+#include "frame/frmMDI.h"
+#include "frame/SingleInstance.h"
+#include "FrameSupport.h"
+
+using namespace frametest;
+
+namespace {
+
+TEST(SingleInstance, NamesKeepUsersAndDataFoldersApart) {
+    const QString name =
+        SingleInstance::ServerName(QStringLiteral("1000"), QStringLiteral("/home/a/.local/share"));
+    EXPECT_EQ(name,
+              SingleInstance::ServerName(QStringLiteral("1000"), QStringLiteral("/home/a/.local/share")));
+    EXPECT_NE(name,
+              SingleInstance::ServerName(QStringLiteral("1001"), QStringLiteral("/home/a/.local/share")));
+    EXPECT_NE(name, SingleInstance::ServerName(QStringLiteral("1000"), QStringLiteral("/tmp/other")));
+    EXPECT_TRUE(name.startsWith(QLatin1String("bramblegate-")));
+}
+
+TEST(SingleInstance, ASecondProgramBringsTheRunningFrameForwardAndEnds) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    frmMDI& frame = run.Start();
+    ASSERT_NE(frame.BrowseWindow(), nullptr);
+    frame.showMinimized();
+    ASSERT_TRUE(frame.isMinimized());
+
+    // The program itself, for the same OS user and data folder.
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(BG_PROGRAM_FILE), {});
+    ASSERT_TRUE(second.waitForStarted(10000));
+    const bool finished = WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000);
+    if (!finished) second.kill();
+    ASSERT_TRUE(finished) << "the second copy is still running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(frame.isMinimized());
+    EXPECT_TRUE(run.ends.isEmpty());
+    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile()))
+        << "the second copy went no further than the handover";
+}
+
+TEST(SingleInstance, ARunningCopyThatDoesNotAnswerIsAlreadyOpen) {
+    QLocalServer hung; // accepts connections, never answers
+    ASSERT_TRUE(hung.listen(SingleInstance::DefaultServerName()));
+    FrameRun run;
+    run.hooks.instanceAnswerMs = 300;
+    frmMDI& frame = run.Start();
+    ASSERT_EQ(run.boxes.count(), 1);
+    EXPECT_EQ(run.boxes.lastText(), QStringLiteral("Bramblegate is already open!               \r\r"));
+    EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Already Open"));
+    EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Exclamation);
+    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Immediate});
+    EXPECT_EQ(run.dialogs.count(), 0);
+    EXPECT_EQ(frame.BrowseWindow(), nullptr);
+}
+
+} // namespace

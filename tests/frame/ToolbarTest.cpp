@@ -1,0 +1,195 @@
+// The button bar, the View settings and the frame's commands on the active child window.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+#include "browse/AddressBox.h"
+#include "browse/NavigationBar.h"
+#include "browse/SideBar.h"
+#include "core/AppState.h"
+#include "frame/FrameToolbar.h"
+#include "frame/frmMDI.h"
+#include "frame/PopUpsList.h"
+#include "frame/PageCommands.h"
+#include "frame/ViewSettings.h"
+#include "FrameSupport.h"
+#include "links/Links.h"
+
+using namespace frametest;
+
+namespace {
+
+QStringList Captions(const FrameToolbar& bar) {
+    QStringList out;
+    for (const QString& key : bar.Keys())
+        if (bar.Action(key) && !bar.Action(key)->isSeparator() && key != QLatin1String("phldr"))
+            out << bar.Caption(key);
+    return out;
+}
+
+TEST(Toolbar, CaptionsFollowTheScreenWidth) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    frmMDI& frame = run.Start();
+    const QStringList keys = {"ShowHide", "Back",      "phldr",    "Forward", "Stop",
+                              "Sep1",     "Refresh",   "Home",     "History", "Bookmark",
+                              "Sep2",     "NewWindow", "Explorer", "Search",  "Favorites",
+                              "Sep3",     "Print",     "Cascade",  "Popup",   "Help"};
+    frame.ToolbarResetData(800);
+    EXPECT_EQ(frame.Toolbar().Keys(), keys);
+    EXPECT_EQ(Captions(frame.Toolbar()),
+              QStringList({"Hide", "Back", "Fwd", "Stop", "Refresh", "Home", "History", "Mark", "New", "IE",
+                           "Search", "Favrts", "Print", "Arrange", "PopUp", "Help"}));
+    frame.ToolbarResetData(801);
+    EXPECT_EQ(Captions(frame.Toolbar()),
+              QStringList({"Auto Hide", "Back", "Forward", "Stop", "Refresh", "Home", "History", "BookMark",
+                           "New", "Explorer", "Search", "Favorites", "Print", "Cascade", "PopUp", "Help"}));
+    for (const QString& key : keys) {
+        if (!key.startsWith(QLatin1String("Sep")) && key != QLatin1String("phldr")) {
+            EXPECT_FALSE(frame.Toolbar().Action(key)->icon().isNull()) << key.toStdString();
+        }
+    }
+}
+
+TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.CreateUser(QStringLiteral("bob"), QStringLiteral("builder"));
+    {
+        frmMDI& frame = run.Start();
+        EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
+        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QAction* labels = frame.MenuAction(QStringLiteral("mnuViewTextLabels"));
+        EXPECT_EQ(labels->text(), QStringLiteral("Show &Icons Only"));
+        frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->trigger();
+        labels->trigger();
+        EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
+        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_EQ(labels->text(), QStringLiteral("Show &Text Labels"));
+        EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kStatusBar)), QStringLiteral("False"));
+        run.Close();
+    }
+    {
+        frmMDI& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
+        EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
+        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        run.Close();
+    }
+    {
+        frmMDI& frame = run.Start();
+        EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
+        EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isChecked());
+        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonIconOnly);
+    }
+}
+
+TEST(Toolbar, FullScreenAndBackRestoresTheBarsThatWereOn) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    frmMDI& frame = run.Start();
+    frame.MenuAction(QStringLiteral("mnuViewButtons"))->trigger();
+    EXPECT_FALSE(frame.Toolbar().isVisibleTo(&frame));
+    QTest::keyClick(&frame, Qt::Key_F11);
+    EXPECT_TRUE(frame.IsFullScreen());
+    EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isEnabled());
+    QTest::keyClick(&frame, Qt::Key_F11);
+    EXPECT_FALSE(frame.IsFullScreen());
+    EXPECT_FALSE(frame.Toolbar().isVisibleTo(&frame));
+    EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
+    EXPECT_TRUE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isEnabled());
+    EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kButtons)), QStringLiteral("False"));
+}
+
+TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    frmMDI& frame = run.Start();
+    FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    page.SetCanGoBack(true);
+    page.ClearRecords();
+
+    // The arrow beside Back lists the visible Link's pages; Popup waits for a blocked window.
+    EXPECT_TRUE(
+        WaitFor([&] { return frame.Toolbar().ToolButton(QStringLiteral("phldr"))->isEnabled(); }, 2000));
+    EXPECT_FALSE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
+    frame.PopUps().AddPopUpItem(QStringLiteral("http://p.test/"));
+    EXPECT_TRUE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
+    EXPECT_EQ(frame.Toolbar().Action(QStringLiteral("Popup"))->menu(), frame.mnpPopUpsList());
+
+    frame.tbr_ButtonClick(QStringLiteral("Back"));
+    EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
+    frame.tbr_ButtonClick(QStringLiteral("Search"));
+    EXPECT_EQ(run.browse().Side().currentIndex(), 2);
+    const bool sideBar = run.browse().SideBarShown();
+    frame.tbr_ButtonClick(QStringLiteral("ShowHide"));
+    EXPECT_NE(run.browse().SideBarShown(), sideBar);
+
+    // Bookmark keeps the page; its menu and the history's navigate the active window.
+    frame.Toolbar().Action(QStringLiteral("Bookmark"))->trigger();
+    ASSERT_EQ(frame.bookmarks().Count(), 1);
+    EXPECT_EQ(frame.bookmarks().Items().first().url, QStringLiteral("http://a.test/"));
+    frame.mnpBookmarks()->actions().last()->trigger();
+    frame.tbr_ButtonClick(QStringLiteral("History"));
+    EXPECT_TRUE(frame.mnpMasterHistoryList()->isVisible());
+    frame.mnpMasterHistoryList()->actions().first()->trigger();
+    frame.mnpMasterHistoryList()->hide();
+    EXPECT_EQ(page.navigations(), QStringList({"http://a.test/", "http://a.test/"}));
+
+    // View, Source and the text size.
+    frame.MenuAction(QStringLiteral("mnuViewSource"))->trigger();
+    EXPECT_EQ(page.navigations().last(), QStringLiteral("view-source:http://a.test/"));
+    QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(page.TextSize(), 3);
+    frame.MenuAction(QStringLiteral("mnuViewTextSize0"))->trigger();
+    EXPECT_EQ(page.TextSize(), 0);
+    EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
+
+    // Edit commands go to the focused text field, else to the page.
+    QLineEdit* address = run.browse().NavBar().cmbAddress()->lineEdit();
+    address->setText(QStringLiteral("typed"));
+    address->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
+    frame.MenuAction(QStringLiteral("mnuEditSelectAll"))->trigger();
+    EXPECT_EQ(address->selectedText(), QStringLiteral("typed"));
+    frame.setFocus();
+    page.ClearRecords();
+    frame.MenuAction(QStringLiteral("mnuEditCopy"))->trigger();
+    EXPECT_EQ(page.calls(), QStringList{QStringLiteral("Edit")});
+
+    // File, Close never closes the browse window; a right click on the bar offers its menu.
+    frame.MenuAction(QStringLiteral("mnuFileClose"))->trigger();
+    EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                 frame.Toolbar().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&frame.Toolbar(), &rightClick);
+    EXPECT_TRUE(frame.mnuViewToolbars()->isVisible());
+    frame.mnuViewToolbars()->hide();
+}
+
+TEST(Toolbar, PrintSaysWhenThePageCannotPrint) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    frmMDI& frame = run.Start();
+    FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    page.SetCanPrint(false);
+    frame.MenuAction(QStringLiteral("mnuFilePrint"))->trigger();
+    frame.MenuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
+    EXPECT_EQ(run.boxes.texts(),
+              QStringList({PageCommands::kPrintDisabled, PageCommands::kPrintPreviewDisabled}));
+    EXPECT_EQ(run.boxes.shown().last().icon, msgbox::NoIcon);
+    page.SetCanPrint(true);
+    page.ClearRecords();
+    run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
+    frame.tbr_ButtonClick(QStringLiteral("Print"));
+    EXPECT_EQ(page.calls(), QStringList{QStringLiteral("PrintTo")});
+}
+
+} // namespace
