@@ -128,6 +128,11 @@ QString GetSiteName(const QString& address) {
     if (slashes >= 0) host = host.mid(slashes + 2);
     const qsizetype slash = host.indexOf(QLatin1Char('/'));
     if (slash >= 0) host = host.left(slash);
+    // Neither the user info nor the port is part of the site's name.
+    const qsizetype at = host.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) host = host.mid(at + 1);
+    const qsizetype colon = host.indexOf(QLatin1Char(':'), host.indexOf(QLatin1Char(']')) + 1);
+    if (colon >= 0) host = host.left(colon);
 
     if (isAllDigits(QString(host).remove(QLatin1Char('.')))) return host; // an IP address
 

@@ -42,21 +42,6 @@ QWidget* PageOf(QTabWidget* tabs, QWidget* control) {
     return nullptr;
 }
 
-// The number under which a Link's values are stored. It is the Link's Index until a Link is
-// removed during the session: the store is then numbered in button order while the Indexes stay.
-int StoredSlot(const Links& links, const Link& link) {
-    const auto holds = [&](int n) {
-        return modGeneral::GetValue(links.User(), QStringLiteral("Caption") + QString::number(n)) ==
-                   link.Caption() &&
-               modGeneral::GetValue(links.User(), QStringLiteral("URL") + QString::number(n)) ==
-                   link.URLEnc();
-    };
-    if (holds(link.Index())) return link.Index();
-    for (int n = 1; n <= links.Count(); ++n)
-        if (holds(n)) return n;
-    return link.Index();
-}
-
 } // namespace
 
 frmOptions::frmOptions(Links* links, QWidget* parent) : QDialog(parent), m_links(links) {
@@ -292,9 +277,9 @@ bool frmOptions::cmdApply_Click() {
                 Link* link = m_links->Item(item->data(kLinkIndexRole).toInt());
                 if (!link) continue;
                 link->SetHidePopUps(item->checkState() == Qt::Checked);
+                if (link->Slot() <= 0) continue; // not stored yet: saved with the Link
                 modGeneral::SaveValue(m_links->User(),
-                                      QStringLiteral("HidePopUps") +
-                                          QString::number(StoredSlot(*m_links, *link)),
+                                      QStringLiteral("HidePopUps") + QString::number(link->Slot()),
                                       modGeneral::BoolText(link->HidePopUps()));
             }
         }

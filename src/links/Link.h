@@ -63,6 +63,11 @@ public:
     // --- identity and bookkeeping
     int Index() const { return m_index; }
     void SetIndex(int v) { m_index = v; }
+    // The numbered slot of the store that holds the Link's values (0: none). It starts as the
+    // Index but moves when the store is rewritten, so anything that stores a value of one Link
+    // goes through it, never through the Index.
+    int Slot() const { return m_slot; }
+    void SetSlot(int v) { m_slot = v; }
     bool Deleted() const { return m_deleted; }
     void SetDeleted(bool v) { m_deleted = v; }
     HisList& LinkHisList() { return m_hisList; }
@@ -133,7 +138,7 @@ private:
     bool m_autoNavigate = false, m_reqLogin = false, m_hidePopUps = false;
     int m_controlOrder = 0;
 
-    int m_index = 0;
+    int m_index = 0, m_slot = 0;
     bool m_deleted = false;
     HisList m_hisList;
 

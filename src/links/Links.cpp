@@ -1,5 +1,6 @@
 #include "links/Links.h"
 
+#include <algorithm>
 #include <QList>
 #include <QStringList>
 
@@ -80,6 +81,7 @@ void Links::Load() {
         link->SetIsPageAvailable(true);
         link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
         link->SetIndex(i - missing);
+        link->SetSlot(i);
     }
     if (missing > 0) SaveLinks(true);
     m_forceVisible = -1;
@@ -191,10 +193,16 @@ void Links::SaveLinks(bool compact) {
         if (e.number() != ErrNo::InvalidCall)
             Errors::ReportError(QStringLiteral("Links"), QStringLiteral("SaveLinks"), e.description());
     }
+    // Every slot was just cleared: each Link gets its new one below.
+    for (const auto& link : m_links)
+        link->SetSlot(0);
     SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
     if (!compact) {
-        for (const auto& link : m_links)
-            if (!link->Deleted()) SaveLink(link->Index(), -1);
+        for (const auto& link : m_links) {
+            if (link->Deleted()) continue;
+            link->SetSlot(link->Index());
+            SaveLink(link->Index(), -1);
+        }
     } else {
         const int count = CountUndeleted();
         int slot = 0;
@@ -206,11 +214,14 @@ void Links::SaveLinks(bool compact) {
 
 void Links::SaveLink(int index, int slot) {
     Link& link = Need(index, "SaveLink");
-    int n = index;
+    if (link.Deleted()) return; // a removed Link has no slot any more
+    int n = link.Slot();
     if (slot != -1) {
         link.SetControlOrder(slot - 1);
         n = slot;
     }
+    if (n <= 0) n = NextSlot();
+    link.SetSlot(n);
     StoreTransaction transaction;
     SaveValue(m_user, slotName("Caption", n), link.Caption());
     SaveValue(m_user, slotName("SelectOption", n), link.SelectOption());
@@ -223,6 +234,13 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
     SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
     transaction.Commit();
+}
+
+int Links::NextSlot() const {
+    int last = 0;
+    for (const auto& link : m_links)
+        last = std::max(last, link->Slot());
+    return last + 1;
 }
 
 Link* Links::RenewLink(int index) {

@@ -49,9 +49,10 @@ public:
     // moved one came from. Saves nothing.
     void MoveLink(int fromIndex, int toIndex);
     // Rewrites every stored Link in one store transaction: compact numbers the slots 1..n in
-    // button order; otherwise each Link keeps its Index as slot number.
+    // button order; otherwise each Link's Index is its slot number. Each Link's Slot follows.
     void SaveLinks(bool compact);
-    // Writes one Link's values into slot `slot` (-1: its Index), taking ControlOrder slot - 1.
+    // Writes one Link's values into slot `slot`, taking ControlOrder slot - 1; -1: into the
+    // Link's own Slot (the next free one if it has none yet). A deleted Link is not written.
     void SaveLink(int index, int slot = -1);
     // Clears a Link's run-time state before a fresh navigation; null when there is no such Link.
     Link* RenewLink(int index);
@@ -130,6 +131,8 @@ signals:
 private:
     void Load();
     Link& Need(int index, const char* procedure) const;
+    // The slot after the highest one in use.
+    int NextSlot() const;
 
     QString m_user;
     std::vector<std::unique_ptr<Link>> m_links;

@@ -361,8 +361,10 @@ void frmAddEditLink::cmdOK_Click() {
     if (!link) return; // the host has said what went wrong; the input stays for another try
 
     link->SetHidePopUps(m_chkHidePopUps->isChecked());
-    modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + QString::number(link->Index()),
-                          modGeneral::BoolText(link->HidePopUps()));
+    // The Link's own slot: after a removal the store is numbered apart from the Indexes.
+    if (link->Slot() > 0)
+        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + QString::number(link->Slot()),
+                              modGeneral::BoolText(link->HidePopUps()));
     m_link = link;
     accept();
 }

@@ -87,6 +87,13 @@ TEST(UrlUtils, GetSiteNameAndProperCase) {
                  {"http://192.168.1.20/x/y", "192.168.1.20"},
                  {"http://intranet/home", "intranet"},
                  {"localhost", "localhost"},
+                 // Port and user info are not part of the name.
+                 {"http://127.0.0.1:8080/x", "127.0.0.1"},
+                 {"http://user:pw@www.example.com/", "example"},
+                 {"https://user:pw@10.0.0.5:8443/a:b", "10.0.0.5"},
+                 {"http://mail.example.org:81", "mail.example"},
+                 {"localhost:3000", "localhost"},
+                 {"http://[::1]:8080/", "[::1]"},
                  {"", ""},
              },
              GetSiteName);

@@ -260,6 +260,37 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     EXPECT_EQ(host.updates, 1);
 }
 
+TEST(LinkEditor, AfterARemovalThePopUpChoiceIsStoredWithTheEditedLink) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    logIn("Quinn", "quinn-pw", boxes);
+    EditorHost host("Quinn");
+    for (const QString& caption : QStringList{"Cats", "Dogs"})
+        host.links.Add(caption, modEncrypt::EncryptMessage("https://" + caption + ".example/"), "", "", "",
+                       "", false, false);
+    // The first Link's slot goes, so the store numbers the others one lower than their Indexes.
+    host.links.Remove(1);
+    Link* cats = host.links.Item(3);
+
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        f.chkHidePopUps()->setChecked(false);
+        f.cmdOK()->click();
+        return f.result();
+    });
+    EXPECT_EQ(frmAddEditLink::RunEdit(host, *cats), cats);
+    EXPECT_EQ(GetValue("Quinn", "HidePopUps2"), QStringLiteral("False"));
+
+    Links again("Quinn");
+    ASSERT_EQ(again.Count(), 3);
+    EXPECT_EQ(again.Item(2)->Caption(), QStringLiteral("Cats"));
+    EXPECT_FALSE(again.Item(2)->HidePopUps());
+    EXPECT_EQ(again.Item(3)->Caption(), QStringLiteral("Dogs"));
+    EXPECT_TRUE(again.Item(3)->HidePopUps());
+    EXPECT_TRUE(again.Item(1)->HidePopUps());
+}
+
 TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
     TempStore temp;
     ScriptedBoxes boxes;

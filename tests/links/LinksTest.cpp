@@ -225,6 +225,61 @@ TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {
     EXPECT_EQ(storedSlots("ann"), (QStringList{"B", "New", "C", "A"}));
 }
 
+TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
+    {
+        Links links("ann");
+        for (const char* caption : {"A", "B", "C", "D"})
+            addPlain(links, caption);
+        // B's slot goes; C and D move up one slot while their Indexes stay 3 and 4.
+        links.Remove(2);
+        ASSERT_EQ(storedSlots("ann"), (QStringList{"A", "C", "D"}));
+        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false,
+                         true);
+        links.Item(4)->SetHidePopUps(false);
+        links.SaveLink(4);
+        EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "Cats", "D"}));
+        EXPECT_EQ(GetValue("ann", "HidePopUps3"), QStringLiteral("False"));
+        EXPECT_FALSE(ValueExists("ann", "Caption4"));
+        // A new Link takes the next slot, not its Index.
+        addPlain(links, "E");
+        EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "Cats", "D", "E"}));
+
+        // Moved and compacted: the slots follow the button order, the Indexes do not.
+        links.MoveLink(5, 1);
+        links.SaveLinks(true);
+        ASSERT_EQ(storedSlots("ann"), (QStringList{"E", "A", "Cats", "D"}));
+        links.UpdateLink(1, "Apple", enc("https://apple.example/"), enc("ap"), enc("pip"), "", "", false,
+                         true);
+        EXPECT_EQ(storedSlots("ann"), (QStringList{"E", "Apple", "Cats", "D"}));
+
+        // Saved in Index slots again (the removed Link leaves slot 2 empty), then one Link alone.
+        links.SaveLinks(false);
+        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false,
+                         true);
+        EXPECT_EQ(GetValue("ann", "Caption3"), QStringLiteral("Cats"));
+        EXPECT_EQ(GetValue("ann", "Caption4"), QStringLiteral("D"));
+        EXPECT_FALSE(ValueExists("ann", "Caption2"));
+    }
+    temp.Reopen();
+    Links links("ann");
+    ASSERT_EQ(buttonOrder(links), (QStringList{"E", "Apple", "Cats", "D"}));
+    const struct {
+        int order;
+        const char *url, *pw;
+        bool hidePopUps;
+    } expected[] = {{0, "https://e.example/", "E-pw", true},
+                    {1, "https://apple.example/", "pip", true},
+                    {2, "https://cats.example/", "purr", true},
+                    {3, "https://d.example/", "D-pw", false}};
+    for (const auto& e : expected) {
+        const Link* link = links.ControlOrderItem(e.order);
+        SCOPED_TRACE(link->Caption().toStdString());
+        EXPECT_EQ(link->URL(), QString::fromLatin1(e.url));
+        EXPECT_EQ(link->pw(), QString::fromLatin1(e.pw));
+        EXPECT_EQ(link->HidePopUps(), e.hidePopUps);
+    }
+}
+
 TEST_F(LinksTest, SavingTouchesOnlyTheLinksValues) {
     SaveValue("ann", "Urls", "3");
     SaveValue("ann", "SearchChoice", "Msn");
