@@ -1,0 +1,38 @@
+// The real message box (no answerer installed): its Help button opens the topic and keeps the box
+// for the answer.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "core/MessageBox.h"
+
+namespace {
+
+// Presses the box's button with this role once the box is up.
+void PressWhenShown(QMessageBox::StandardButton which) {
+    QTimer::singleShot(50, [which] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+                if (QAbstractButton* button = box->button(which)) return button->click();
+        PressWhenShown(which); // not up yet
+    });
+}
+
+} // namespace
+
+TEST(MessageBox, HelpOpensTheTopicAndTheBoxStaysForTheAnswer) {
+    QStringList topics;
+    msgbox::SetHelpHandler([&](const QString& topic) { topics << topic; });
+    msgbox::Request request;
+    request.text = QStringLiteral("Import this file?");
+    request.buttons = msgbox::YesNo;
+    request.helpButton = true;
+    request.helpTopic = QStringLiteral("59");
+    PressWhenShown(QMessageBox::Help);
+    QTimer::singleShot(400, [] { PressWhenShown(QMessageBox::No); });
+    EXPECT_EQ(msgbox::Show(request), msgbox::No);
+    EXPECT_EQ(topics, QStringList{QStringLiteral("59")});
+    msgbox::SetHelpHandler({});
+}
