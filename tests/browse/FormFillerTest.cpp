@@ -191,7 +191,7 @@ TEST_F(FormFillerTest, WithoutSubmissionTheUserNameIsTakenBackFromTheFirstFieldH
 }
 
 TEST_F(FormFillerTest, TwoPasswordFieldsTakeUserNameThenPassword) {
-    // A form of password fields only, with the given values.
+    // A form of password fields only (refs from 1; the form is 0), the first holding firstValue.
     const auto passwords = [](const QStringList& names, bool submit, const QString& firstValue = {}) {
         PageModelBuilder page("http://bank.test/login");
         page.Form("login");
@@ -316,13 +316,13 @@ TEST_F(FormFillerTest, FormWithCardNumberFieldIsSkippedUnlessItIsTheLast) {
 }
 
 TEST_F(FormFillerTest, ImageButtonsAndAnchorsAsTheSubmitControl) {
-    const auto image = [](const char* alt) {
-        return [=](PageModelBuilder& p) { p.Input("image", "go").Alt(alt).Src("http://bank.test/go.gif"); };
+    const auto image = [](const char* name, const char* alt) {
+        return [=](PageModelBuilder& p) { p.Input("image", name).Alt(alt).Src("http://bank.test/go.gif"); };
     };
     // An image before the password that is the only submit control: used once the scan reaches
     // the last element.
     DocumentPtr doc =
-        LoginPage([](PageModelBuilder& p) { p.Input("checkbox", "remember"); }, image("Sign in"));
+        LoginPage([](PageModelBuilder& p) { p.Input("checkbox", "remember"); }, image("go", "Sign in"));
     EXPECT_TRUE(Parse(doc));
     EXPECT_EQ(Actions(doc),
               (QStringList{V(userField, kUser), V(passField, kPass), A("Focus", 1), A("Click", 1)}));
@@ -333,11 +333,11 @@ TEST_F(FormFillerTest, ImageButtonsAndAnchorsAsTheSubmitControl) {
             submit = p.Input("submit").Value("Enter").ref();
             p.Input("text", "note");
         },
-        image("Sign in"));
+        image("go", "Sign in"));
     EXPECT_TRUE(Parse(doc));
     EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", submit), A("Click", submit)}));
     // An image after the password that does not read as a sign-in is not a submit control.
-    doc = LoginPage(image("Help"));
+    doc = LoginPage(image("help", "Help"));
     EXPECT_TRUE(Parse(doc));
     EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", passField), "PressEnter"}));
 
@@ -435,6 +435,7 @@ TEST_F(FormFillerTest, SubmittingThroughTheForm) {
     LoginSites bank = LoginSites::Defaults();
     bank.bankDomain = QStringLiteral("bank.test");
     FormFiller bankFiller(host, bank);
+    link.SetPasswordSent(false);
     doc = build("http://www.BANK.test/login", "return check(this)", false);
     EXPECT_TRUE(bankFiller.ParsePage(doc.get(), 2, link));
     EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", 2), "PressEnter"}));
