@@ -1,12 +1,13 @@
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "core/AppState.h"
+#include "core/modReg.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "core/modReg.h"
 #include "support/TestSupport.h"
 
 using namespace modGeneral;
@@ -102,7 +103,8 @@ TEST(SettingsStore, RawValueKindsAndTerminators) {
 
 TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     TempStore temp;
-    for (int i = 0; i < 50; ++i) SaveValue("alice", QStringLiteral("V%1").arg(49 - i), QString::number(i));
+    for (int i = 0; i < 50; ++i)
+        SaveValue("alice", QStringLiteral("V%1").arg(49 - i), QString::number(i));
     SaveValue("alice", "V10", "changed");
     QStringList before, beforeValues;
     EnumValues("Software\\Bramblegate\\alice", before, beforeValues);
@@ -113,7 +115,8 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     EXPECT_EQ(beforeValues, afterValues);
 
     const QFileInfo file(temp.path());
-    EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+    EXPECT_EQ(file.permissions() &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
               QFile::Permissions());
 }
 
@@ -155,39 +158,38 @@ TEST(SettingsStore, TransactionsCommitTogetherOrNotAtAll) {
 
 TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     QTemporaryDir dir;
-    const QString path = dir.path() + "/settings.sqlite";
-    QFile f(path);
+    const auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    // A text file, and another program's SQLite database: neither is taken over or changed.
+    const QString text = dir.path() + "/settings.sqlite", other = dir.path() + "/other.sqlite";
+    QFile f(text);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    const QByteArray garbage("this is a text file, not a settings store\n");
-    f.write(garbage);
+    f.write("this is a text file, not a settings store\n");
     f.close();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(other).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
     QString error;
-    EXPECT_EQ(SettingsStore::Open(path, &error), nullptr);
-    EXPECT_TRUE(error.contains(path)) << error.toStdString();
-    QFile again(path);
-    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
-    EXPECT_EQ(again.readAll(), garbage);
-
-    // Another program's SQLite database is not taken over either.
-    const QString other = dir.path() + "/other.sqlite";
-    {
-        auto store = SettingsStore::Open(other, &error);
-        ASSERT_NE(store, nullptr);
+    for (const QString& path : {text, other}) {
+        const QByteArray before = bytesOf(path);
+        EXPECT_EQ(SettingsStore::Open(path, &error), nullptr);
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_EQ(bytesOf(path), before);
     }
     // A new store in a new folder gets a private folder.
-    const QString nested = dir.path() + "/new/inner/settings.sqlite";
-    auto created = SettingsStore::Open(nested, &error);
-    ASSERT_NE(created, nullptr);
+    ASSERT_NE(SettingsStore::Open(dir.path() + "/new/inner/settings.sqlite", &error), nullptr);
     EXPECT_EQ(QFileInfo(dir.path() + "/new/inner").permissions() & (QFile::ReadOther | QFile::ReadGroup),
               QFile::Permissions());
 }
 
 TEST(SettingsStore, ConversionsOfStoredText) {
-    EXPECT_TRUE(CBool("True"));
-    EXPECT_TRUE(CBool("TRUE"));
-    EXPECT_FALSE(CBool("false"));
-    EXPECT_TRUE(CBool("-1"));
-    EXPECT_FALSE(CBool("0"));
+    for (const char* yes : {"True", "TRUE", "-1"})
+        EXPECT_TRUE(CBool(yes)) << yes;
+    EXPECT_FALSE(CBool("false") || CBool("0"));
     EXPECT_TRUE(CBool("junk", true));
     EXPECT_EQ(CInt("42"), 42);
     EXPECT_EQ(CInt("", 7), 7);

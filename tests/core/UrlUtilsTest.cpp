@@ -103,8 +103,10 @@ TEST(UrlUtils, GetSiteNameAndProperCase) {
                  {"  mail.EXAMPLE  ", "Mail.Example"},
                  {"o'neil mcDONALD", "O'neil Mcdonald"},
                  {"a  b.c", "A  B.C"},
-                 {"éLISE", "Élise"},
+                 {"  mary-ANN  o'neil ", "Mary-ann  O'neil"}, // a hyphen does not start a word
+                 {"élise.DUPONT", "Élise.Dupont"},
                  {"   ", ""},
+                 {"", ""},
              },
              ProperCase);
 }

@@ -2,19 +2,10 @@
 
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
-#include "core/UrlUtils.h"
 #include "LoginSupport.h"
 #include "users/cOptions.h"
 
 using namespace modGeneral;
-
-TEST(Accounts, ProperCaseCapitalisesEveryWordAndEveryDottedPiece) {
-    EXPECT_EQ(modGeneral::ProperCase("john SMITH"), QStringLiteral("John Smith"));
-    EXPECT_EQ(modGeneral::ProperCase("a.b c"), QStringLiteral("A.B C"));
-    EXPECT_EQ(modGeneral::ProperCase("  mary-ANN  o'neil "), QStringLiteral("Mary-ann  O'neil"));
-    EXPECT_EQ(modGeneral::ProperCase("élise.DUPONT"), QStringLiteral("Élise.Dupont"));
-    EXPECT_EQ(modGeneral::ProperCase(""), QString());
-}
 
 TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     TempStore temp;
@@ -29,9 +20,13 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     SaveValue("frank", "UserName2", "");
     SaveValue("frank", "usernameOther", "plain");
 
-    Accounts accounts;
-    LoginFields fields{"Frank", "frank99", "", ""};
-    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
+    const auto logIn = [](const QString& name) {
+        App() = AppState();
+        Accounts accounts;
+        LoginFields fields{name, "frank99", "", ""};
+        return accounts.DoLogin(fields).outcome;
+    };
+    ASSERT_EQ(logIn("Frank"), LoginStep::Succeeded);
     EXPECT_EQ(GetValue("frank", "Version"), QStringLiteral("152"));
     EXPECT_NE(GetValue("frank", "UserName1"), QStringLiteral("frank.f"));
     EXPECT_EQ(GetValue("frank", "UserName1", "", true), QStringLiteral("frank.f"));
@@ -41,10 +36,7 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
 
     // Once upgraded, never again.
     const QString once = GetValue("frank", "UserName1");
-    App() = AppState();
-    Accounts again;
-    LoginFields second{"frank", "frank99", "", ""};
-    ASSERT_EQ(again.DoLogin(second).outcome, LoginStep::Succeeded);
+    ASSERT_EQ(logIn("frank"), LoginStep::Succeeded);
     EXPECT_EQ(GetValue("frank", "UserName1"), once);
     EXPECT_EQ(boxes.count(), 0);
 }

@@ -89,16 +89,20 @@ QStringList dumpStore() {
     return out;
 }
 
-struct Secrets {
-    QString caption, url, user, pw;
-    bool operator==(const Secrets&) const = default;
-};
-
-QList<Secrets> linksOf(const QString& user) {
-    QList<Secrets> out;
+// Caption, address, user name and password of each of the user's Links, decrypted.
+QStringList linksOf(const QString& user) {
+    QStringList out;
     for (Link* link : Links(user))
-        out.append({link->Caption(), link->URL(), link->UserName(), link->pw()});
+        out << link->Caption() << link->URL() << link->UserName() << link->pw();
     return out;
+}
+
+// Logs in afresh, as the login dialog does at the next start.
+bool logIn(const QString& user, const QString& password) {
+    App() = AppState();
+    Accounts accounts;
+    LoginFields fields{user, password, "", ""};
+    return accounts.DoLogin(fields).outcome == LoginStep::Succeeded;
 }
 
 // Alice with a login Link, typed addresses, bookmarks, history, a links bar and her SSN.
@@ -119,17 +123,22 @@ void makeAlice(ScriptedBoxes& boxes) {
     SaveValue("AliceIELinks", "Weather", "http://weather.example/");
 }
 
-} // namespace
-
-TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack) {
+// A store in a temp folder, scripted boxes, dialogs and file dialogs, and a folder for files.
+class SettingsTransferTest : public ::testing::Test {
+protected:
     TempStore temp;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
     ScriptedFiles files;
     EndRequests ends;
     QTemporaryDir out;
+};
+
+} // namespace
+
+TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValuesBack) {
     makeAlice(boxes);
-    const QList<Secrets> exported = linksOf("Alice");
+    const QStringList exported = linksOf("Alice");
     Clock::SetNow(QDateTime(QDate(2003, 10, 4), QTime(9, 30)));
     ShowWatcher messages("frmMsg");
 
@@ -217,25 +226,15 @@ TEST(SettingsTransfer, ExportThenImportAsTheSameUserBringsTheExportedValuesBack)
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
 }
 
-TEST(SettingsTransfer, AFileOfAnUnknownUserCreatesThatUserWithThePasswordOfExportTime) {
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, AFileOfAnUnknownUserCreatesThatUserWithThePasswordOfExportTime) {
     const QString path = out.filePath("alice.dat");
-    QList<Secrets> exported;
-    {
-        TempStore first;
-        ScriptedBoxes boxes;
-        makeAlice(boxes);
-        exported = linksOf("Alice");
-        ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
-        // Changed afterwards: the file keeps the password it was written with.
-        SaveUserPassword("Users", "Alice", "alice-pw2", "alice-pw1");
-    }
+    makeAlice(boxes);
+    const QStringList exported = linksOf("Alice");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    // Changed afterwards: the file keeps the password it was written with.
+    SaveUserPassword("Users", "Alice", "alice-pw2", "alice-pw1");
 
-    TempStore second;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    ScriptedFiles files;
-    EndRequests ends;
+    TempStore second; // another installation
     createAndLogIn("Bob", "bob-pass", boxes);
     dialogs.Next(typePasswords({"alice-pw2", "alice-pw1"}));
     files.Next(path);
@@ -247,23 +246,14 @@ TEST(SettingsTransfer, AFileOfAnUnknownUserCreatesThatUserWithThePasswordOfExpor
 
     // The next start: Alice logs in with the password that was valid at export.
     second.Reopen();
-    App() = AppState();
-    Accounts accounts;
-    LoginFields fields{"alice", "alice-pw1", "", ""};
-    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
+    ASSERT_TRUE(logIn("alice", "alice-pw1"));
     EXPECT_EQ(linksOf("Alice"), exported);
     EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
     EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Bob", "Alice"}));
 }
 
-TEST(SettingsTransfer, AnotherExistingUsersFileIsRefusedAndChangesNothing) {
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, AnotherExistingUsersFileIsRefusedAndChangesNothing) {
     const QString path = out.filePath("alice.dat");
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    ScriptedFiles files;
-    EndRequests ends;
     makeAlice(boxes);
     ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
     createAndLogIn("Bob", "bob-pass", boxes);
@@ -298,12 +288,7 @@ TEST(SettingsTransfer, AnotherExistingUsersFileIsRefusedAndChangesNothing) {
     EXPECT_EQ(dumpStore(), before);
 }
 
-TEST(SettingsTransfer, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    ScriptedFiles files;
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
     createAndLogIn("Bob", "bob-pass", boxes);
     const QByteArray user = "[Users]\r\nZoe=" + ansi(modEncrypt::EncryptMessage("zoe-pass", "zoe-pass")) +
                             "\r\n\r\n[Zoe]\r\nItems=0\r\n\r\n";
@@ -334,11 +319,7 @@ TEST(SettingsTransfer, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
     EXPECT_TRUE(SettingsTransfer::ImportSettings(out.filePath("zoe.dat")));
 }
 
-TEST(SettingsTransfer, AHandWrittenFileInTheWindowsLayoutImports) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, AHandWrittenFileInTheWindowsLayoutImports) {
     createAndLogIn("Bob", "bob-pass", boxes);
     const QString pass = "zoe-pass";
     const QString record = modEncrypt::EncryptMessage(pass, pass);
@@ -371,20 +352,13 @@ TEST(SettingsTransfer, AHandWrittenFileInTheWindowsLayoutImports) {
     EXPECT_EQ(GetValue("ZoeUrls", "Url0"), QStringLiteral("http://caf\u00e9.example/"));
     EXPECT_EQ(GetValue("ZoeHistory", "H1"), QStringLiteral("Caf\u00e9 \u20ac - http://caf\u00e9.example/"));
 
-    App() = AppState();
-    Accounts accounts;
-    LoginFields fields{"Zoe", pass, "", ""};
-    ASSERT_EQ(accounts.DoLogin(fields).outcome, LoginStep::Succeeded);
-    const QList<Secrets> links = linksOf("Zoe");
-    ASSERT_EQ(links.size(), 1);
-    EXPECT_EQ(links.first(), (Secrets{"Caf\u00e9 \u20acuro", "http://caf\u00e9.example/", "zo\u00eb", ""}));
+    ASSERT_TRUE(logIn("Zoe", pass));
+    EXPECT_EQ(linksOf("Zoe"),
+              (QStringList{"Caf\u00e9 \u20acuro", "http://caf\u00e9.example/", "zo\u00eb", ""}));
     EXPECT_FALSE(Links("Zoe").Item(1)->HidePopUps());
 }
 
-TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     createAndLogIn("Zed", "zed-pass", boxes);
     DeleteValue("Zed", "-1"); // only what is set below
     SaveValue("Zed", "Items", "0");
@@ -414,7 +388,6 @@ TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     SaveValue("Zed", "Caption1", "changed");
     SaveValue("Zed", "Caption2", "changed");
     SaveValue("ZedHistory", "H1", "changed");
-    ScriptedDialogs dialogs;
     dialogs.Next(typePasswords({"zed-pass"}));
     ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
     EXPECT_EQ(GetValue("Zed", "Caption1"), QStringLiteral("  Caf\u00e9 \u20ac "));
@@ -434,11 +407,7 @@ TEST(SettingsTransfer, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
     EXPECT_EQ(readBytes(path), written); // the last good file stays
 }
 
-TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, DamagedFilesGetAClearMessageAndChangeNothing) {
     makeAlice(boxes);
     const QString good = out.filePath("good.dat");
     ASSERT_TRUE(SettingsTransfer::ExportSettings(good));
@@ -491,7 +460,6 @@ TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
     EXPECT_EQ(dumpStore(), before);
 
     // Chosen, then gone (or never a file): the command says so.
-    ScriptedFiles files;
     boxes.Clear();
     files.Next(out.filePath("gone.dat")).Next(out.path());
     SettingsTransfer::mnufileSettingsImport_Click();
@@ -500,12 +468,7 @@ TEST(SettingsTransfer, DamagedFilesGetAClearMessageAndChangeNothing) {
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Error"));
 }
 
-TEST(SettingsTransfer, CancelledOrFailedExportsSayWhatTheyShould) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    ScriptedFiles files;
-    QTemporaryDir out;
+TEST_F(SettingsTransferTest, CancelledOrFailedExportsSayWhatTheyShould) {
     createAndLogIn("Nell", "nell-pass", boxes);
 
     // Exit in the prompt, or Cancel in the file dialog: nothing more, not a word.
@@ -529,10 +492,8 @@ TEST(SettingsTransfer, CancelledOrFailedExportsSayWhatTheyShould) {
     EXPECT_EQ(boxes.shown().last().icon, msgbox::Exclamation);
 }
 
-TEST(SettingsTransfer, RemovableMediaGetTheFileThroughATemporaryOneThatDoesNotStay) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    QTemporaryDir out, tempFolder, stick;
+TEST_F(SettingsTransferTest, RemovableMediaGetTheFileThroughATemporaryOneThatDoesNotStay) {
+    QTemporaryDir tempFolder, stick;
     makeAlice(boxes);
     ASSERT_TRUE(SettingsTransfer::ExportSettings(out.filePath("direct.dat")));
 
