@@ -7,11 +7,7 @@
 // loaded:      until the 5 start-up Links have completed their pages;
 // PSS:         summed over this process and the engine's processes, after 3 s of settling.
 #include <algorithm>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -23,7 +19,6 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
-#include "core/SettingsStore.h"
 #include "frame/frmMDI.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -33,39 +28,9 @@ namespace {
 constexpr int kLinks = 50;
 const char* const kStartPages[] = {"/login", "/plain", "/echo", "/iframes", "/generated?n=2000"};
 
-qint64 PssKb(int pid) {
-    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (line.startsWith("Pss:")) return line.mid(4).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
-QList<int> ProcessTree(int root) {
-    QMultiHash<int, int> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok) continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly)) continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        children.insert(fields.value(1).toInt(), pid);
-    }
-    QList<int> out{root};
-    for (int i = 0; i < out.size(); ++i)
-        out += children.values(out[i]);
-    return out;
-}
-
-int RunOnce(const QTemporaryDir& home) {
+int RunOnce() {
     sites::TestSites sites;
-    QString error;
-    std::unique_ptr<SettingsStore> store =
-        SettingsStore::Open(home.path() + QStringLiteral("/settings.sqlite"), &error);
-    if (!store) return 1;
-    SettingsStore::SetCurrent(store.get());
+    benchsupport::TempStore store;
     msgbox::SetAnswerer([](const msgbox::Request&) { return msgbox::No; }); // no box may stop the run
     App().CurrentUser = QStringLiteral("bench");
     App().PassPhrase = QStringLiteral("bench pass");
@@ -105,41 +70,26 @@ int RunOnce(const QTemporaryDir& home) {
     };
     benchsupport::Pump(allLoaded, 60000);
     const qint64 loaded = clock.elapsed();
-    benchsupport::Pump([] { return false; }, 3000);
-    const QList<int> tree = ProcessTree(int(QCoreApplication::applicationPid()));
-    qint64 total = 0;
-    for (int pid : tree)
-        total += PssKb(pid);
-    QTextStream(stdout) << interactive << ' ' << loaded << ' ' << tree.size() << ' ' << total << Qt::endl;
+    const benchsupport::TreeMemory memory = benchsupport::SettleAndMeasure();
+    QTextStream(stdout) << interactive << ' ' << loaded << ' ' << memory.processes << ' ' << memory.totalKb
+                        << Qt::endl;
     App().gbUnloading = true;
     frame.reset();
-    SettingsStore::SetCurrent(nullptr);
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    ProgramPages::RegisterScheme();
-    QApplication app(argc, argv);
+    benchsupport::Application app(argc, argv, benchsupport::Application::Pages::Program);
     QApplication::setApplicationName(QStringLiteral("Bramblegate"));
-    if (argc > 1) return RunOnce(home);
+    if (argc > 1) return RunOnce();
 
     QTextStream out(stdout);
     out << "run   interactive ms   5 loaded ms   processes   PSS total MB" << Qt::endl;
     QList<double> interactive, loaded, pss;
     for (int run = 1; run <= 3; ++run) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("run")});
-        child.waitForFinished(300000);
-        const QStringList f = QString::fromLocal8Bit(child.readAllStandardOutput())
-                                  .trimmed()
-                                  .split(QLatin1Char('\n'))
-                                  .last()
-                                  .split(QLatin1Char(' '));
+        const QStringList f = benchsupport::RunChild(QStringLiteral("run"));
         if (f.size() < 4) {
             out << run << " failed" << Qt::endl;
             continue;

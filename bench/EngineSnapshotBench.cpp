@@ -108,12 +108,8 @@ BENCHMARK(BM_ModelFromJson)->Arg(65000)->Iterations(10)->Unit(benchmark::kMillis
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_panes.clear();
-    return 0;
+    benchsupport::Application app(argc, argv);
+    const int rc = benchsupport::RunBenchmarks(argc, argv);
+    g_panes.clear(); // the panes go before the application
+    return rc;
 }

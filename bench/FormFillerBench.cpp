@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <vector>
 
@@ -20,7 +21,6 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
-#include "core/SettingsStore.h"
 #include "frame/frmMDI.h"
 #include "links/Link.h"
 #include "links/Links.h"
@@ -191,12 +191,7 @@ BENCHMARK(BM_DocumentCompleteToSubmit)->Iterations(50)->UseManualTime()->Unit(be
 // DocumentComplete to the POST. One iteration is one login; the next starts once the welcome
 // page has loaded and the Link is logged in.
 void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
-    QTemporaryDir folder;
-    QString error;
-    std::unique_ptr<SettingsStore> store =
-        SettingsStore::Open(folder.path() + QStringLiteral("/settings.sqlite"), &error);
-    if (!store) return state.SkipWithError("no settings store");
-    SettingsStore::SetCurrent(store.get());
+    benchsupport::TempStore store;
     msgbox::SetAnswerer([](const msgbox::Request&) { return msgbox::No; });
     OfflineState::SetConnectionProbe([] { return true; });
     App().CurrentUser = QStringLiteral("bench-window");
@@ -269,19 +264,12 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
     App().gbUnloading = false;
     OfflineState::SetConnectionProbe({});
     msgbox::SetAnswerer({});
-    SettingsStore::SetCurrent(nullptr);
 }
 BENCHMARK(BM_BrowseWindowLoadToSubmit)->Iterations(50)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    ProgramPages::RegisterScheme();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::Application app(argc, argv, benchsupport::Application::Pages::Program);
+    return benchsupport::RunBenchmarks(argc, argv);
 }

@@ -6,6 +6,7 @@
 //                           panes, master history of 100 and 40 bookmarks), and its unload.
 #include <benchmark/benchmark.h>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
@@ -16,7 +17,6 @@
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
-#include "core/SettingsStore.h"
 #include "frame/frmMDI.h"
 #include "frame/SingleInstance.h"
 #include "links/Links.h"
@@ -47,10 +47,7 @@ void BM_SecondStartHandover(benchmark::State& state) {
 BENCHMARK(BM_SecondStartHandover)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameStartUp(benchmark::State& state) {
-    QString error;
-    QTemporaryDir folder;
-    auto store = SettingsStore::Open(folder.path() + QStringLiteral("/settings.sqlite"), &error);
-    SettingsStore::SetCurrent(store.get());
+    benchsupport::TempStore store;
     msgbox::SetAnswerer([](const msgbox::Request&) { return msgbox::Yes; });
     const QString user = QStringLiteral("bench"), password = QStringLiteral("benchpw");
     {
@@ -90,18 +87,12 @@ void BM_FrameStartUp(benchmark::State& state) {
     }
     modal::SetRunner({});
     msgbox::SetAnswerer({});
-    SettingsStore::SetCurrent(nullptr);
 }
 BENCHMARK(BM_FrameStartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::Application app(argc, argv);
+    return benchsupport::RunBenchmarks(argc, argv);
 }

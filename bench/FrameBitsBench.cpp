@@ -5,14 +5,13 @@
 #include <cstdlib>
 #include <memory>
 #include <QApplication>
+#include <QDir>
 #include <QListWidget>
-#include <QTemporaryDir>
 
 #include "BenchSupport.h"
 #include "browse/FavoritesReader.h"
 #include "core/AppState.h"
 #include "core/modEncrypt.h"
-#include "core/SettingsStore.h"
 #include "frame/frmOptions.h"
 #include "frame/IELinksBar.h"
 #include "links/Links.h"
@@ -25,37 +24,34 @@ constexpr int kItems = 100;
 class BenchUser {
 public:
     BenchUser() {
-        QString error;
-        m_store = SettingsStore::Open(m_dir.filePath(QStringLiteral("settings.sqlite")), &error);
-        if (!m_store) std::abort();
-        SettingsStore::SetCurrent(m_store.get());
         App().CurrentUser = QStringLiteral("Bench");
         App().PassPhrase = QStringLiteral("bench pass phrase");
         m_options = std::make_unique<cOptions>(App().CurrentUser);
         App().Options = m_options.get();
     }
-    ~BenchUser() {
-        App().Options = nullptr;
-        SettingsStore::SetCurrent(nullptr);
-    }
-    QString folder() const { return m_dir.filePath(QStringLiteral("Links")); }
+    ~BenchUser() { App().Options = nullptr; }
+    QString folder() const { return m_store.filePath(QStringLiteral("Links")); }
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_store;
+    benchsupport::TempStore m_store;
     std::unique_ptr<cOptions> m_options;
 };
 
-// Start-up: 100 shortcuts read, ordered as stored, and their buttons made.
-void LoadLinksStrip100(benchmark::State& state) {
-    BenchUser user;
+// A Links folder of 100 shortcuts, and the strip showing it.
+void FillLinksFolder(const BenchUser& user, IELinksBar& bar) {
     QDir().mkpath(user.folder());
     for (int i = 0; i < kItems; ++i)
         FavoritesReader::WriteShortcut(user.folder() + QStringLiteral("/Site %1.url").arg(i),
                                        QStringLiteral("https://site%1.example/").arg(i));
-    IELinksBar bar;
     bar.SetFolder(user.folder());
     bar.Load();
+}
+
+// Start-up: 100 shortcuts read, ordered as stored, and their buttons made.
+void LoadLinksStrip100(benchmark::State& state) {
+    BenchUser user;
+    IELinksBar bar;
+    FillLinksFolder(user, bar);
     bar.MoveLink(kItems - 1, 0); // a stored order that is not the folder's
     for (auto _ : state) {
         bar.Load();
@@ -69,13 +65,8 @@ BENCHMARK(LoadLinksStrip100)->Unit(benchmark::kMillisecond);
 // A change of the order: the key deleted and written again whole, in one transaction.
 void MoveOnLinksStrip100(benchmark::State& state) {
     BenchUser user;
-    QDir().mkpath(user.folder());
-    for (int i = 0; i < kItems; ++i)
-        FavoritesReader::WriteShortcut(user.folder() + QStringLiteral("/Site %1.url").arg(i),
-                                       QStringLiteral("https://site%1.example/").arg(i));
     IELinksBar bar;
-    bar.SetFolder(user.folder());
-    bar.Load();
+    FillLinksFolder(user, bar);
     for (auto _ : state) {
         bar.MoveLink(kItems - 1, 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -107,11 +98,6 @@ BENCHMARK(OptionsDialogApply100)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::Application app(argc, argv);
+    return benchsupport::RunBenchmarks(argc, argv);
 }

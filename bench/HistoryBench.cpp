@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QTemporaryDir>
 
 #include "BenchSupport.h"
 #include "browse/AddressBox.h"
@@ -34,26 +33,15 @@ QString Address(int i) {
 class BenchUser {
 public:
     BenchUser() {
-        QString error;
-        m_store = SettingsStore::Open(m_dir.filePath(QStringLiteral("settings.sqlite")), &error);
-        if (!m_store) {
-            fprintf(stderr, "%s\n", qPrintable(error));
-            std::abort();
-        }
-        SettingsStore::SetCurrent(m_store.get());
         App().CurrentUser = QStringLiteral("Bench");
         m_options = std::make_unique<cOptions>(App().CurrentUser);
         m_options->SetMaxHistoryItems(kEntries + 1);
         App().Options = m_options.get();
     }
-    ~BenchUser() {
-        App().Options = nullptr;
-        SettingsStore::SetCurrent(nullptr);
-    }
+    ~BenchUser() { App().Options = nullptr; }
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_store;
+    benchsupport::TempStore m_store;
     std::unique_ptr<cOptions> m_options;
 };
 
@@ -143,11 +131,6 @@ BENCHMARK(AddToFullMasterHistory)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::Application app(argc, argv);
+    return benchsupport::RunBenchmarks(argc, argv);
 }

@@ -6,9 +6,6 @@
 // blank50:   50 engine pages (QWebEngineView) navigated to about:blank
 // blank50+5: the same, then 5 of them to the same pages as lazy5
 #include <memory>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTextStream>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -23,33 +20,6 @@ namespace {
 
 constexpr int kPanes = 50;
 const char* const kPages[] = {"/login", "/plain", "/echo", "/iframes", "/generated?n=2000"};
-
-qint64 PssKb(int pid) {
-    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (line.startsWith("Pss:")) return line.mid(4).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
-// This process and every process below it (the engine's zygote and renderers).
-QList<int> ProcessTree(int root) {
-    QMultiHash<int, int> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok) continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly)) continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        children.insert(fields.value(1).toInt(), pid);
-    }
-    QList<int> out{root};
-    for (int i = 0; i < out.size(); ++i)
-        out += children.values(out[i]);
-    return out;
-}
 
 int RunScenario(const QString& scenario) {
     sites::TestSites sites;
@@ -87,13 +57,8 @@ int RunScenario(const QString& scenario) {
             benchsupport::Pump([&] { return loaded == kPanes + 5; });
         }
     }
-    // Let the engine settle (late frames, garbage collection).
-    benchsupport::Pump([] { return false; }, 3000);
-    const QList<int> tree = ProcessTree(int(QCoreApplication::applicationPid()));
-    qint64 total = 0;
-    for (int pid : tree)
-        total += PssKb(pid);
-    QTextStream(stdout) << scenario << ' ' << tree.size() << ' ' << PssKb(tree.first()) << ' ' << total
+    const benchsupport::TreeMemory memory = benchsupport::SettleAndMeasure();
+    QTextStream(stdout) << scenario << ' ' << memory.processes << ' ' << memory.ownKb << ' ' << memory.totalKb
                         << Qt::endl;
     views.clear();
     panes.clear();
@@ -103,9 +68,7 @@ int RunScenario(const QString& scenario) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    benchsupport::PrepareEnvironment(home);
-    QApplication app(argc, argv);
+    benchsupport::Application app(argc, argv);
     if (argc > 1) return RunScenario(QString::fromLocal8Bit(argv[1]));
 
     QTextStream out(stdout);
@@ -113,15 +76,7 @@ int main(int argc, char** argv) {
     QMap<QString, double> totals;
     for (const QString& scenario :
          {QStringLiteral("lazy5"), QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
-        QProcess run;
-        run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        run.start(QCoreApplication::applicationFilePath(), {scenario});
-        run.waitForFinished(300000);
-        const QStringList f = QString::fromLocal8Bit(run.readAllStandardOutput())
-                                  .trimmed()
-                                  .split(QLatin1Char('\n'))
-                                  .last()
-                                  .split(QLatin1Char(' '));
+        const QStringList f = benchsupport::RunChild(scenario);
         if (f.size() < 4) {
             out << scenario << " failed" << Qt::endl;
             continue;

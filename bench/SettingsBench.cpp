@@ -1,10 +1,9 @@
 // The settings store under load: a real store file in a temp folder, 5,000 values in one key
 // (about what a user with many Links, a long history and bookmarks has).
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <memory>
-#include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 
@@ -15,17 +14,6 @@ const QString kKey = QStringLiteral("bench");
 
 class BenchStore {
 public:
-    BenchStore() {
-        QString error;
-        m_store = SettingsStore::Open(m_dir.filePath(QStringLiteral("settings.sqlite")), &error);
-        if (!m_store) {
-            fprintf(stderr, "%s\n", qPrintable(error));
-            std::abort();
-        }
-        SettingsStore::SetCurrent(m_store.get());
-    }
-    ~BenchStore() { SettingsStore::SetCurrent(nullptr); }
-
     void Fill(int count) {
         StoreTransaction transaction;
         for (int i = 0; i < count; ++i)
@@ -38,8 +26,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_store;
+    benchsupport::TempStore m_store;
 };
 
 // One value overwritten, committed on its own (as a single SaveValue outside a transaction is).

@@ -9,12 +9,11 @@
 
 #include <benchmark/benchmark.h>
 #include <memory>
-#include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "core/AppState.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
-#include "core/SettingsStore.h"
 #include "links/Links.h"
 
 namespace {
@@ -24,13 +23,9 @@ constexpr int kLinks = 100;
 
 // A store in a temp folder with one user and 100 Links.
 struct BenchStore {
-    QTemporaryDir dir;
-    std::unique_ptr<SettingsStore> store;
+    benchsupport::TempStore store;
 
     BenchStore() {
-        QString error;
-        store = SettingsStore::Open(dir.path() + QStringLiteral("/settings.sqlite"), &error);
-        SettingsStore::SetCurrent(store.get());
         App().CurrentUser = kUser;
         modGeneral::SaveUserPassword(QStringLiteral("Users"), kUser, QStringLiteral("benchpw1"), QString());
         Links links(kUser);
@@ -41,10 +36,7 @@ struct BenchStore {
                       modEncrypt::EncryptMessage(QStringLiteral("pw-%1-secret").arg(i)), QString(),
                       QStringLiteral("Accounts"), i % 3 == 0, true);
     }
-    ~BenchStore() {
-        SettingsStore::SetCurrent(nullptr);
-        App().ClearUser();
-    }
+    ~BenchStore() { App().ClearUser(); }
 };
 
 void LoadLinks100(benchmark::State& state) {

@@ -60,18 +60,6 @@ protected:
     }
 };
 
-// 8-bit text as other programs read these formats; a character without a byte becomes "?".
-QByteArray Ansi(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text) {
-        unsigned char b = '?';
-        if (!CodePage::ToByte(c, &b)) b = '?';
-        bytes.append(char(b));
-    }
-    return bytes;
-}
-
 // A small drawn picture for desktops whose icon theme lacks one.
 QIcon DrawnIcon(const QString& image) {
     QPixmap pixmap(16, 16);
@@ -199,10 +187,10 @@ QMimeData* Favorites::DragData(const QTreeWidgetItem* node) {
     const QString url = GetStrFromNode(Tag(node));
     auto* data = new QMimeData;
     data->setText(url);
-    data->setData(QStringLiteral("UniformResourceLocator"), Ansi(url));
+    data->setData(QStringLiteral("UniformResourceLocator"), CodePage::EncodeLossy(url));
     data->setData(QStringLiteral("BGFmtByte"),
-                  Ansi(Key(node) + QStringLiteral("::") + url + QStringLiteral("::") + node->text(0) +
-                       QStringLiteral("::tvwFav")));
+                  CodePage::EncodeLossy(Key(node) + QStringLiteral("::") + url + QStringLiteral("::") +
+                                        node->text(0) + QStringLiteral("::tvwFav")));
     return data;
 }
 

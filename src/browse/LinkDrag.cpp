@@ -15,18 +15,6 @@ namespace {
 
 const QString kLinkSuffix = QStringLiteral("::cmdLink");
 
-// 8-bit text as other programs read these formats; a character without a byte becomes "?".
-QByteArray Ansi(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text) {
-        unsigned char b = '?';
-        if (!CodePage::ToByte(c, &b)) b = '?';
-        bytes.append(char(b));
-    }
-    return bytes;
-}
-
 bool isAddress(const QString& text) {
     return text.startsWith(QLatin1String("http"), Qt::CaseInsensitive) ||
            text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
@@ -48,7 +36,8 @@ LinkDrag::LinkDrag(int index, const QString& url, const QString& caption)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(Ansi(QStringLiteral("[InternetShortcut]\r\nURL=") + url + QStringLiteral("\r\n")));
+    file.write(
+        CodePage::EncodeLossy(QStringLiteral("[InternetShortcut]\r\nURL=") + url + QStringLiteral("\r\n")));
     file.close();
     m_shortcut = path;
 }
@@ -60,9 +49,10 @@ LinkDrag::~LinkDrag() {
 QMimeData* LinkDrag::MimeData() const {
     auto* data = new QMimeData;
     data->setText(m_url);
-    data->setData(QLatin1String(kUrlFormat), Ansi(m_url));
-    data->setData(QLatin1String(kLinkFormat), Ansi(QString::number(m_index) + QStringLiteral("::") + m_url +
-                                                   QStringLiteral("::") + m_caption + kLinkSuffix));
+    data->setData(QLatin1String(kUrlFormat), CodePage::EncodeLossy(m_url));
+    data->setData(QLatin1String(kLinkFormat),
+                  CodePage::EncodeLossy(QString::number(m_index) + QStringLiteral("::") + m_url +
+                                        QStringLiteral("::") + m_caption + kLinkSuffix));
     if (!m_shortcut.isEmpty()) data->setUrls({QUrl::fromLocalFile(m_shortcut)});
     return data;
 }
@@ -70,7 +60,7 @@ QMimeData* LinkDrag::MimeData() const {
 QMimeData* LinkDrag::PageMimeData(const QString& url, const QString& title) {
     auto* data = new QMimeData;
     data->setText(url);
-    data->setData(QLatin1String(kUrlFormat), Ansi(url));
+    data->setData(QLatin1String(kUrlFormat), CodePage::EncodeLossy(url));
     data->setData(QLatin1String(kPageFormat), title.toUtf8());
     return data;
 }

@@ -52,8 +52,19 @@ bool Encode(const QString& text, QByteArray* bytes, QChar* badChar) {
 QString Decode(const QByteArray& bytes) {
     QString text;
     text.reserve(bytes.size());
-    for (char b : bytes) text.append(ToChar(static_cast<unsigned char>(b)));
+    for (char b : bytes)
+        text.append(ToChar(static_cast<unsigned char>(b)));
     return text;
+}
+
+QByteArray EncodeLossy(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text) {
+        unsigned char b;
+        bytes.append(ToByte(c, &b) ? static_cast<char>(b) : '?');
+    }
+    return bytes;
 }
 
 bool CanEncode(const QString& text) {

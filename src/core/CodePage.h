@@ -17,6 +17,8 @@ bool ToByte(QChar c, unsigned char* b);
 // code page; *badChar then holds the first such character.
 bool Encode(const QString& text, QByteArray* bytes, QChar* badChar = nullptr);
 QString Decode(const QByteArray& bytes);
+// Text to bytes as other programs read 8-bit formats: a character without a byte becomes "?".
+QByteArray EncodeLossy(const QString& text);
 
 // True when every character of text has a byte in the code page.
 bool CanEncode(const QString& text);

@@ -146,14 +146,8 @@ QByteArray IniFile::Serialize() const {
     case Encoding::Ansi:
         break;
     }
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        unsigned char b;
-        // Writes refuse text the code page cannot hold, so the '?' is never reached.
-        out.append(CodePage::ToByte(c, &b) ? char(b) : '?');
-    }
-    return out;
+    // Writes refuse text the code page cannot hold, so no '?' is ever written.
+    return CodePage::EncodeLossy(text);
 }
 
 IniFile::Status IniFile::Load(const QString& path) {

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/DialogButtons.h"
 #include "core/MessageBox.h"
 
 AgreementDialog::AgreementDialog(QWidget* parent) : QDialog(parent) {
@@ -21,17 +22,13 @@ AgreementDialog::AgreementDialog(QWidget* parent) : QDialog(parent) {
     m_text->setOpenLinks(false);
     m_text->setHtml(Text());
     m_text->setMinimumSize(480, 300);
-    m_cmdAccept = new QPushButton(QStringLiteral("I &Accept"));
-    m_cmdAccept->setObjectName(QStringLiteral("cmdAccept"));
-    m_cmdDecline = new QPushButton(QStringLiteral("I &Decline"));
-    m_cmdDecline->setObjectName(QStringLiteral("cmdDecline"));
-    m_cmdAccept->setDefault(true);
+    m_cmdAccept =
+        dialogbuttons::Make(QStringLiteral("I &Accept"), "cmdAccept", dialogbuttons::Enter::Default);
+    m_cmdDecline =
+        dialogbuttons::Make(QStringLiteral("I &Decline"), "cmdDecline", dialogbuttons::Enter::Plain);
     connect(m_cmdAccept, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cmdDecline, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdAccept);
-    buttons->addWidget(m_cmdDecline);
+    auto* buttons = dialogbuttons::Row({}, {m_cmdAccept, m_cmdDecline});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addWidget(m_text, 1);

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QAction>
-#include <QMenu>
-#include <QObject>
 #include <QPointer>
+
+#include "frame/AddressMenu.h"
 
 class Bookmarks;
 class QWidget;
@@ -11,14 +10,13 @@ class QWidget;
 // Shows the bookmarks in a menu: "Delete Bookmark...", "Rename Bookmark...", a separator, then
 // the bookmarks newest first (the name as text, the address as the item's data). The two fixed
 // items open the management dialog in its mode; a bookmark says which address was chosen.
-class BookmarksMenu : public QObject {
+class BookmarksMenu : public AddressMenu {
     Q_OBJECT
 public:
     // `menu` stays the caller's; it is filled here. Dialogs open over `dialogParent`.
     BookmarksMenu(Bookmarks& bookmarks, QMenu* menu, QWidget* dialogParent = nullptr,
                   QObject* parent = nullptr);
 
-    QMenu* menu() const { return m_menu; }
     // Gives `action` (the drop-down part of the "Bookmark" tool button) the menu.
     void BindAction(QAction* action);
     void Rebuild();
@@ -27,11 +25,7 @@ public:
 
     static constexpr int kFixedItems = 3;
 
-signals:
-    void NavigateRequested(const QString& url);
-
 private:
     Bookmarks& m_bookmarks;
-    QPointer<QMenu> m_menu;
     QPointer<QWidget> m_dialogParent;
 };

@@ -35,18 +35,6 @@ const QString kLinkButtonSuffix = QStringLiteral("::cmdLink");
 const QString kFavoriteSuffix = QStringLiteral("::tvwFav");
 constexpr int kMaxButtonTextWidth = 170;
 
-// 8-bit text as other programs read the drag formats; a character without a byte becomes "?".
-QByteArray Ansi(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text) {
-        unsigned char b = '?';
-        if (!CodePage::ToByte(c, &b)) b = '?';
-        bytes.append(char(b));
-    }
-    return bytes;
-}
-
 bool SameName(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
@@ -500,10 +488,10 @@ QMimeData* IELinksBar::DragData(int place) const {
     if (!item) return nullptr;
     auto* data = new QMimeData;
     data->setText(item->URL);
-    data->setData(QLatin1String(LinkDrag::kUrlFormat), Ansi(item->URL));
+    data->setData(QLatin1String(LinkDrag::kUrlFormat), CodePage::EncodeLossy(item->URL));
     data->setData(QLatin1String(LinkDrag::kLinkFormat),
-                  Ansi(QString::number(place) + QStringLiteral("::") + item->URL + QStringLiteral("::") +
-                       item->Caption + QLatin1String(kDragSuffix)));
+                  CodePage::EncodeLossy(QString::number(place) + QStringLiteral("::") + item->URL +
+                                        QStringLiteral("::") + item->Caption + QLatin1String(kDragSuffix)));
     const QString path = FilePath(place);
     if (!path.isEmpty()) data->setUrls({QUrl::fromLocalFile(path)});
     return data;

@@ -15,6 +15,7 @@
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/AppState.h"
+#include "core/DialogButtons.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
@@ -81,15 +82,9 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
     dataButtons->addWidget(m_cmdDelete);
     dataLayout->addLayout(dataButtons);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
+    m_cmdOK = dialogbuttons::Make(QStringLiteral("OK"), "cmdOK", dialogbuttons::Enter::Default);
+    m_cmdCancel = dialogbuttons::Make(QStringLiteral("Cancel"), "cmdCancel", dialogbuttons::Enter::Plain);
+    auto* buttons = dialogbuttons::Row({}, {m_cmdOK, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(home);

@@ -1,25 +1,13 @@
 #include "frame/PopUpsMenu.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 
 #include "frame/MessageFlasher.h"
 #include "frame/PopUpsList.h"
 
-namespace {
-// An item may be the one being chosen right now: it goes once the choice is handled.
-void ClearMenu(QMenu& menu) {
-    for (QAction* action : menu.actions()) {
-        menu.removeAction(action);
-        if (action->parent() == &menu) action->deleteLater();
-    }
-}
-} // namespace
-
 PopUpsMenu::PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher, QObject* parent)
-    : QObject(parent), m_list(list), m_menu(menu), m_flasher(flasher) {
+    : AddressMenu(menu, parent), m_list(list), m_flasher(flasher) {
     connect(&m_list, &PopUpsList::Changed, this, &PopUpsMenu::Rebuild);
     if (m_flasher) connect(m_flasher, &MessageFlasher::PopUpImageChanged, this, &PopUpsMenu::ShowImage);
     Rebuild();
@@ -27,9 +15,7 @@ PopUpsMenu::PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher, Q
 
 void PopUpsMenu::BindAction(QAction* action) {
     if (!action) return;
-    m_actions.append(action);
-    action->setMenu(m_menu);
-    action->setEnabled(m_list.Enabled());
+    AttachAction(action, Follow::Yes, m_list.Enabled());
     ShowImage(m_flasher ? m_flasher->PopUpImage() : QLatin1String(MessageFlasher::kPopupImage));
 }
 
@@ -39,29 +25,17 @@ void PopUpsMenu::SetImageProvider(ImageProvider provider) {
 }
 
 void PopUpsMenu::ShowImage(const QString& key) {
-    for (const QPointer<QAction>& action : m_actions) {
-        if (!action) continue;
+    for (QAction* action : FollowingActions()) {
         action->setIcon(m_images(key));
         action->setProperty("imageKey", key);
     }
 }
 
 void PopUpsMenu::Rebuild() {
-    for (const QPointer<QAction>& action : m_actions)
-        if (action) action->setEnabled(m_list.Enabled());
-    if (!m_menu) return;
-    ClearMenu(*m_menu);
-    m_menu->setEnabled(m_list.Enabled());
-    for (const PopUpItem& item : m_list.Items()) {
-        // "&" in a caption is a letter, not a mnemonic.
-        QAction* entry =
-            m_menu->addAction(QString(item.caption).replace(QLatin1Char('&'), QLatin1String("&&")));
-        entry->setData(item.url);
-        entry->setStatusTip(item.url);
-        entry->setToolTip(item.url);
-        const QString url = item.url;
-        connect(entry, &QAction::triggered, this, [this, url] { emit NavigateRequested(url); });
-    }
+    FollowEnabled(m_list.Enabled());
+    if (!ClearMenu()) return;
+    for (const PopUpItem& item : m_list.Items())
+        AddAddress(item.caption, item.url);
 }
 
 QIcon PopUpsMenu::Image(const QString& key) {

@@ -2,20 +2,18 @@
 
 #include <functional>
 #include <QIcon>
-#include <QList>
-#include <QObject>
 #include <QPointer>
+
+#include "frame/AddressMenu.h"
 
 class MessageFlasher;
 class PopUpsList;
-class QAction;
-class QMenu;
 
 // Shows the blocked pop-ups in a menu (`mnpPopUpsList`: newest first, the caption as text, the
 // address as the item's data) and says which address the user chose. The menu follows every
 // change of the list. Actions bound to it (the "Popup" tool button, a menu item) open the menu,
 // are enabled while the list holds anything and show the flasher's image.
-class PopUpsMenu : public QObject {
+class PopUpsMenu : public AddressMenu {
     Q_OBJECT
 public:
     using ImageProvider = std::function<QIcon(const QString& key)>;
@@ -23,22 +21,16 @@ public:
     // `menu` stays the caller's; it is filled here. `flasher` may be null (no image changes).
     PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher = nullptr, QObject* parent = nullptr);
 
-    QMenu* menu() const { return m_menu; }
     void BindAction(QAction* action);
     void Rebuild();
     // The bound action's picture for an image key ("Popup", "Popnew"); the default draws them.
     void SetImageProvider(ImageProvider provider);
     static QIcon Image(const QString& key);
 
-signals:
-    void NavigateRequested(const QString& url);
-
 private:
     void ShowImage(const QString& key);
 
     PopUpsList& m_list;
-    QPointer<QMenu> m_menu;
-    QList<QPointer<QAction>> m_actions;
     QPointer<MessageFlasher> m_flasher;
     ImageProvider m_images = &PopUpsMenu::Image;
 };

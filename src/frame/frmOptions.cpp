@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/DialogButtons.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
@@ -124,21 +125,12 @@ void frmOptions::BuildLayout() {
     m_lblHelp->setFrameShape(QFrame::StyledPanel);
     m_lblHelp->setMargin(4);
 
-    m_cmdHelp = new QPushButton(QStringLiteral("Help"));
-    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdApply = new QPushButton(QStringLiteral("&Apply"));
-    m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_cmdHelp);
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
-    buttons->addWidget(m_cmdApply);
+    using dialogbuttons::Enter;
+    m_cmdHelp = dialogbuttons::Make(QStringLiteral("Help"), "cmdHelp", Enter::Plain);
+    m_cmdOK = dialogbuttons::Make(QStringLiteral("OK"), "cmdOK", Enter::Default);
+    m_cmdCancel = dialogbuttons::Make(QStringLiteral("Cancel"), "cmdCancel", Enter::Plain);
+    m_cmdApply = dialogbuttons::Make(QStringLiteral("&Apply"), "cmdApply", Enter::Plain);
+    auto* buttons = dialogbuttons::Row({m_cmdHelp}, {m_cmdOK, m_cmdCancel, m_cmdApply});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);

@@ -13,6 +13,7 @@
 
 #include "core/AppState.h"
 #include "core/CodePage.h"
+#include "core/DialogButtons.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/UrlUtils.h"
@@ -120,15 +121,10 @@ void frmAddEditLink::BuildLayout() {
     m_lblUrl->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     m_lblUrl->setOpenExternalLinks(false);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
-    m_cmdHelp = new QPushButton(QStringLiteral("&Help"));
-    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    m_cmdHelp->setAutoDefault(false);
+    const dialogbuttons::OkCancel closing(dialogbuttons::Help::Yes);
+    m_cmdOK = closing.ok;
+    m_cmdCancel = closing.cancel;
+    m_cmdHelp = closing.help;
 
     auto* top = new QGridLayout;
     top->setColumnStretch(1, 1);
@@ -146,19 +142,14 @@ void frmAddEditLink::BuildLayout() {
     auto* help = new QHBoxLayout;
     help->addWidget(m_lblHelpTag);
     help->addWidget(m_lblHelp, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_lblUrl);
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
-    buttons->addWidget(m_cmdHelp);
+    closing.row->insertWidget(0, m_lblUrl);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
     main->addWidget(m_fraLogin);
     main->addWidget(m_fraAdvanced);
     main->addLayout(help);
-    main->addLayout(buttons);
+    main->addLayout(closing.row);
     main->setSizeConstraint(QLayout::SetFixedSize); // the dialog follows the advanced section
 
     connect(m_chkReqLogin, &QCheckBox::clicked, this, &frmAddEditLink::ApplyEnabling);

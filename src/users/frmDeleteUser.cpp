@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/DialogButtons.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/UrlUtils.h"
@@ -39,15 +40,10 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     auto* lblPassword = new QLabel(QStringLiteral("&Password:"));
     lblPassword->setBuddy(m_txtPassword);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
-    m_cmdHelp = new QPushButton(QStringLiteral("&Help"));
-    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    m_cmdHelp->setAutoDefault(false);
+    const dialogbuttons::OkCancel closing(dialogbuttons::Help::Yes);
+    m_cmdOK = closing.ok;
+    m_cmdCancel = closing.cancel;
+    m_cmdHelp = closing.help;
     connect(m_cmdOK, &QPushButton::clicked, this, &frmDeleteUser::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmDeleteUser::reject);
     connect(m_cmdHelp, &QPushButton::clicked, this,
@@ -58,14 +54,9 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_cmbUserName, 0, 1);
     grid->addWidget(lblPassword, 1, 0);
     grid->addWidget(m_txtPassword, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
-    buttons->addWidget(m_cmdHelp);
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);
-    main->addLayout(buttons);
+    main->addLayout(closing.row);
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/CodePage.h"
+#include "core/DialogButtons.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
@@ -42,12 +43,9 @@ frmInput::frmInput(const QString& prompt, const QString& user, const QString& st
     auto* lblPassword = new QLabel(QStringLiteral("&Password:"));
     lblPassword->setBuddy(m_txtPassword);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Exit"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
+    const dialogbuttons::OkCancel closing(dialogbuttons::Help::No, QStringLiteral("Exit"));
+    m_cmdOK = closing.ok;
+    m_cmdCancel = closing.cancel;
     connect(m_cmdOK, &QPushButton::clicked, this, &frmInput::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmInput::reject);
 
@@ -56,14 +54,10 @@ frmInput::frmInput(const QString& prompt, const QString& user, const QString& st
     grid->addWidget(m_txtUserName, 0, 1);
     grid->addWidget(lblPassword, 1, 0);
     grid->addWidget(m_txtPassword, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(m_lblPrompt);
     main->addLayout(grid);
-    main->addLayout(buttons);
+    main->addLayout(closing.row);
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/DialogButtons.h"
 #include "core/MessageBox.h"
 #include "users/frmMsg.h"
 
@@ -91,15 +92,10 @@ void frmLogin::BuildLayout() {
     grid->addWidget(m_lblNewPassword2, 3, 0);
     grid->addWidget(m_txtNewPassword2, 3, 1);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
-    m_cmdHelp = new QPushButton(QStringLiteral("&Help"));
-    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    m_cmdHelp->setAutoDefault(false);
+    const dialogbuttons::OkCancel closing(dialogbuttons::Help::Yes);
+    m_cmdOK = closing.ok;
+    m_cmdCancel = closing.cancel;
+    m_cmdHelp = closing.help;
     connect(m_cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
     connect(m_cmdHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(QStringLiteral("Login")); });
@@ -109,16 +105,11 @@ void frmLogin::BuildLayout() {
     options->addSpacing(16);
     options->addWidget(m_optNew);
     options->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
-    buttons->addWidget(m_cmdHelp);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(options);
     main->addWidget(m_fraLogin);
-    main->addLayout(buttons);
+    main->addLayout(closing.row);
     main->setSizeConstraint(QLayout::SetFixedSize); // the dialog follows the rows shown
 
     setTabOrder(m_optLogin, m_optNew);
