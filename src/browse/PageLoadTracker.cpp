@@ -208,6 +208,8 @@ void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel
     if (pane->IsErrorPage()) return;
     if (topLevel) {
         link->SetFrameURL(url);
+        // The committed address, after any redirect: whether the Link's own site answered.
+        link->SetIsInDomain(IsInLinkDomain(GetSiteName(url), link->URL()));
         SetWbrDoc(i);
         WriteLog(QStringLiteral("NavigateComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(url) +
                  QStringLiteral(" pdisp=object"));

@@ -39,7 +39,6 @@ public:
     Result DocumentComplete(int, Link& link, const DocumentPtr&, const QString&) override {
         ++asked;
         if (!link.ReqLogin() || link.PasswordSent() || link.LoggedIn()) return Result::Continue;
-        link.SetIsInDomain(true);
         link.SetPasswordSent(true);
         return Result::Finished;
     }
@@ -96,18 +95,29 @@ TEST(PageLoad, TabColoursFollowALoadAndALogin) {
     EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://www.bank.test/accounts"); }),
               QStringList({"light green", "green"}));
     EXPECT_TRUE(w.link("Bank").LoggedIn());
+    EXPECT_TRUE(w.link("Bank").IsInDomain());
     // Within the site a green tab turns light green while loading, elsewhere light yellow.
     EXPECT_EQ(
         coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://secure.bank.test/statement"); }),
         QStringList({"light green", "green"}));
     EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://elsewhere.test/"); }),
               QStringList({"light yellow", "yellow"}));
+    EXPECT_FALSE(w.link("Bank").IsInDomain());
     // Each document got the login decision; frames and blank pages did not.
     EXPECT_EQ(decider.asked, 5);
     pane.RaiseDocumentComplete(QStringLiteral("http://www.bank.test/frame"), false);
     pane.RaiseNavigateComplete2(QStringLiteral("about:blank"));
     EXPECT_EQ(decider.asked, 5);
     EXPECT_EQ(browse.TabColour(bank), TabColour::Yellow);
+
+    // A login answered by another site is taken, but the tab does not turn green.
+    w.click(QStringLiteral("Bank"));
+    pane.SimulateLoad("http://www.bank.test/login");
+    ASSERT_TRUE(w.link("Bank").PasswordSent());
+    EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://payments.test/done"); }),
+              QStringList({"yellow", "yellow"}));
+    EXPECT_TRUE(w.link("Bank").LoggedIn());
+    EXPECT_FALSE(w.link("Bank").IsInDomain());
 }
 
 TEST(PageLoad, BlankPagesAndFramesChangeNothing) {
