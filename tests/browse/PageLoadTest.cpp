@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "browse/engine/PageModelBuilder.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
@@ -118,6 +119,55 @@ TEST(PageLoad, TabColoursFollowALoadAndALogin) {
               QStringList({"yellow", "yellow"}));
     EXPECT_TRUE(w.link("Bank").LoggedIn());
     EXPECT_FALSE(w.link("Bank").IsInDomain());
+}
+
+TEST(PageLoad, ALateCompletionOfThePageBeingLeftIsNotTheNewPage) {
+    BrowseWindow w({{"Bank", "http://www.bank.test/login", false, true, "me", "pw"}});
+    frmBrowse& browse = w.Load();
+    SendsFormOnce decider;
+    browse.SetLoginDecider(&decider);
+    const QString url = QStringLiteral("http://www.bank.test/login");
+    RecordingPane& pane = w.pane(0);
+    Link& link = w.link("Bank");
+    // The login page is committed but has not completed when the Link is clicked again.
+    const auto commit = [&] {
+        pane.RaiseDownloadBegin();
+        pane.SetLocation(url);
+        pane.SetHtmlDocument(true);
+        pane.SetDocument(PageModelBuilder(url).Build());
+        pane.RaiseNavigateComplete2(url);
+        pane.RaiseDownloadComplete();
+    };
+    w.click(QStringLiteral("Bank"));
+    pane.RaiseBeforeNavigate2(url);
+    commit();
+    w.click(QStringLiteral("Bank"));
+
+    // Its completion comes before the engine has announced the new navigation, or after.
+    pane.RaiseDocumentComplete(url);
+    pane.RaiseBeforeNavigate2(url);
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 0);
+    EXPECT_FALSE(link.PasswordSent());
+    EXPECT_EQ(browse.TabColour(0), TabColour::LightYellow);
+
+    // The new page's own completion is the one that counts.
+    commit();
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 1);
+    EXPECT_TRUE(link.PasswordSent());
+    EXPECT_EQ(browse.TabColour(0), TabColour::Yellow);
+
+    // A navigation the window refuses leaves the page in place: its completion still counts.
+    w.click(QStringLiteral("Bank"));
+    pane.RaiseBeforeNavigate2(url);
+    commit();
+    link.SetNavigateMode(NavigationDriver::ModeStartUp);
+    WebProfiles::SetOffline(true);
+    EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://www.bank.test/elsewhere")));
+    WebProfiles::SetOffline(false);
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 2);
 }
 
 TEST(PageLoad, BlankPagesAndFramesChangeNothing) {
