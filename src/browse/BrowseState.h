@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 
 // What several parts of the browse window read and write, in one place. Owned by frmBrowse;
@@ -27,6 +28,9 @@ struct BrowseState {
     // The next new window of a Link pane opens without the pop-up test (the navigation stayed on
     // the pane's own site).
     bool AllowNextNewWindow = false;
+    // Link panes asked to show a new page (by the window, or announced by the engine) that has
+    // not been committed yet: a DocumentComplete arriving meanwhile is the page being left.
+    QSet<int> awaitingCommit;
 
     // A deferred login-form parse: when it was asked for (null: none) and for which pane.
     QDateTime ParseAt;

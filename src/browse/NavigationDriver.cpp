@@ -86,6 +86,8 @@ bool NavigationDriver::DoNavigate(int i) {
     if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
 
     const QString url = link->URL();
+    // Whatever the pane completes before the new page commits belongs to the page being left.
+    w.State().awaitingCommit.insert(i);
     Errors::Quietly([&] {
         if (IsDummy(url)) {
             pane->GoHome();
@@ -127,6 +129,7 @@ void NavigationDriver::Nav2Visible(const QString& url, int mode) {
         if (mode != ModeKeep) link->SetNavigateMode(mode);
         w.SetAddressText(url);
         w.Controls().SetViewShown(i, true);
+        w.State().awaitingCommit.insert(i);
         Errors::Quietly([&] { pane->Navigate2(url); });
         // Whatever login the Link was waiting for is over: its pane shows what the user asked for.
         link->SetLoginTimeOut(QDateTime());

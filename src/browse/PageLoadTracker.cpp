@@ -137,11 +137,20 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         state.scriptErrorTag.clear();
     }
     Links& links = w.links();
-    if (links.NavigateStopped() || App().Locked || App().gbUnloading) {
+    // A cancelled navigation leaves the current page in place, its completion still to come.
+    const auto cancel = [&] {
         e.cancel = true;
+        state.awaitingCommit.remove(i);
+    };
+    if (links.NavigateStopped() || App().Locked || App().gbUnloading) {
+        cancel();
         return;
     }
     if (i >= frmBrowse::kPlaceholder) return;
+    // Script and mail addresses bring no new page.
+    if (e.topLevel && !url.startsWith(QLatin1String("javascript:"), ci) &&
+        !url.startsWith(QLatin1String("mailto:"), ci))
+        state.awaitingCommit.insert(i);
 
     const bool offline = OfflineState::IsOffline();
     Link* link = links.Item(i + 1);
@@ -167,13 +176,13 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
 
     if (!state.finishedLoading && offline) {
         SetLinkProgress(i, 0);
-        e.cancel = true;
+        cancel();
         return;
     }
     if (offline && !FindIsPageAvailable(url)) {
         if (StripFragment(url) != StripFragment(link->FrameURL()) &&
             link->NavigateMode() == NavigationDriver::ModeStartUp)
-            e.cancel = true;
+            cancel();
         return;
     }
     if (!offline) SetLinkProgress(i, 5);
@@ -191,7 +200,9 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
 }
 
 void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel) {
-    if (i >= frmBrowse::kPlaceholder || IsBlank(url)) return;
+    if (i >= frmBrowse::kPlaceholder) return;
+    if (topLevel) w.State().awaitingCommit.remove(i);
+    if (IsBlank(url)) return;
     Links& links = w.links();
     if (links.CountUndeleted() == 0 || links.NavigateStopped()) {
         SetLinkProgress(i, 0);
@@ -208,6 +219,8 @@ void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel
     if (pane->IsErrorPage()) return;
     if (topLevel) {
         link->SetFrameURL(url);
+        // The committed address, after any redirect: whether the Link's own site answered.
+        link->SetIsInDomain(IsInLinkDomain(GetSiteName(url), link->URL()));
         SetWbrDoc(i);
         WriteLog(QStringLiteral("NavigateComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(url) +
                  QStringLiteral(" pdisp=object"));
@@ -276,6 +289,10 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
         WriteLog(QStringLiteral("DocumentComplete pdisp<>object ") + Num(i) + QLatin1Char(' ') + LogUrl(url));
         return;
     }
+    // The page being left finished after the pane was sent on (the Link clicked again, a link
+    // followed): the new page is still to come, and the Link's fresh login state must not be
+    // judged on the old one.
+    if (w.State().awaitingCommit.contains(i)) return;
     BrowserPane* pane = w.Pane(i);
     if (!pane) return;
     const DocumentPtr document = pane->Document();

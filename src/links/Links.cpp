@@ -198,9 +198,12 @@ void Links::SaveLinks(bool compact) {
         link->SetSlot(0);
     SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
     if (!compact) {
+        // In Index order, but into consecutive slots: slots left empty by removed Links would add
+        // up over a session, and loading gives up after ten of them.
+        int slot = 0;
         for (const auto& link : m_links) {
             if (link->Deleted()) continue;
-            link->SetSlot(link->Index());
+            link->SetSlot(++slot);
             SaveLink(link->Index(), -1);
         }
     } else {

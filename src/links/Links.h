@@ -48,8 +48,8 @@ public:
     // Puts one Link's button at another's place; the other ends up next to it on the side the
     // moved one came from. Saves nothing.
     void MoveLink(int fromIndex, int toIndex);
-    // Rewrites every stored Link in one store transaction: compact numbers the slots 1..n in
-    // button order; otherwise each Link's Index is its slot number. Each Link's Slot follows.
+    // Rewrites every stored Link in one store transaction into slots 1..n: compact in button order
+    // (renumbering ControlOrder), otherwise in Index order. Each Link's Slot follows.
     void SaveLinks(bool compact);
     // Writes one Link's values into slot `slot`, taking ControlOrder slot - 1; -1: into the
     // Link's own Slot (the next free one if it has none yet). A deleted Link is not written.

@@ -205,7 +205,6 @@ TEST(Navigation, AnAnsweredLoginShowsThePageWhenLoadingEnds) {
 
     // The form is sent (as the login logic would): "Signing In", the deadline again.
     Clock::Advance(3000);
-    link.SetIsInDomain(true);
     link.SetPasswordSent(true);
     EXPECT_TRUE(w.pane(frmBrowse::kPlaceholder).bodyHtml().contains(QLatin1String("Signing In Bank  ")));
     EXPECT_EQ(link.LoginTimeOut(), Clock::Now().addSecs(24));

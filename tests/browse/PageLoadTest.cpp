@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "browse/engine/PageModelBuilder.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
@@ -39,7 +40,6 @@ public:
     Result DocumentComplete(int, Link& link, const DocumentPtr&, const QString&) override {
         ++asked;
         if (!link.ReqLogin() || link.PasswordSent() || link.LoggedIn()) return Result::Continue;
-        link.SetIsInDomain(true);
         link.SetPasswordSent(true);
         return Result::Finished;
     }
@@ -96,18 +96,78 @@ TEST(PageLoad, TabColoursFollowALoadAndALogin) {
     EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://www.bank.test/accounts"); }),
               QStringList({"light green", "green"}));
     EXPECT_TRUE(w.link("Bank").LoggedIn());
+    EXPECT_TRUE(w.link("Bank").IsInDomain());
     // Within the site a green tab turns light green while loading, elsewhere light yellow.
     EXPECT_EQ(
         coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://secure.bank.test/statement"); }),
         QStringList({"light green", "green"}));
     EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://elsewhere.test/"); }),
               QStringList({"light yellow", "yellow"}));
+    EXPECT_FALSE(w.link("Bank").IsInDomain());
     // Each document got the login decision; frames and blank pages did not.
     EXPECT_EQ(decider.asked, 5);
     pane.RaiseDocumentComplete(QStringLiteral("http://www.bank.test/frame"), false);
     pane.RaiseNavigateComplete2(QStringLiteral("about:blank"));
     EXPECT_EQ(decider.asked, 5);
     EXPECT_EQ(browse.TabColour(bank), TabColour::Yellow);
+
+    // A login answered by another site is taken, but the tab does not turn green.
+    w.click(QStringLiteral("Bank"));
+    pane.SimulateLoad("http://www.bank.test/login");
+    ASSERT_TRUE(w.link("Bank").PasswordSent());
+    EXPECT_EQ(coloursThrough(browse, pane, bank, [&] { pane.SimulateLoad("http://payments.test/done"); }),
+              QStringList({"yellow", "yellow"}));
+    EXPECT_TRUE(w.link("Bank").LoggedIn());
+    EXPECT_FALSE(w.link("Bank").IsInDomain());
+}
+
+TEST(PageLoad, ALateCompletionOfThePageBeingLeftIsNotTheNewPage) {
+    BrowseWindow w({{"Bank", "http://www.bank.test/login", false, true, "me", "pw"}});
+    frmBrowse& browse = w.Load();
+    SendsFormOnce decider;
+    browse.SetLoginDecider(&decider);
+    const QString url = QStringLiteral("http://www.bank.test/login");
+    RecordingPane& pane = w.pane(0);
+    Link& link = w.link("Bank");
+    // The login page is committed but has not completed when the Link is clicked again.
+    const auto commit = [&] {
+        pane.RaiseDownloadBegin();
+        pane.SetLocation(url);
+        pane.SetHtmlDocument(true);
+        pane.SetDocument(PageModelBuilder(url).Build());
+        pane.RaiseNavigateComplete2(url);
+        pane.RaiseDownloadComplete();
+    };
+    w.click(QStringLiteral("Bank"));
+    pane.RaiseBeforeNavigate2(url);
+    commit();
+    w.click(QStringLiteral("Bank"));
+
+    // Its completion comes before the engine has announced the new navigation, or after.
+    pane.RaiseDocumentComplete(url);
+    pane.RaiseBeforeNavigate2(url);
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 0);
+    EXPECT_FALSE(link.PasswordSent());
+    EXPECT_EQ(browse.TabColour(0), TabColour::LightYellow);
+
+    // The new page's own completion is the one that counts.
+    commit();
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 1);
+    EXPECT_TRUE(link.PasswordSent());
+    EXPECT_EQ(browse.TabColour(0), TabColour::Yellow);
+
+    // A navigation the window refuses leaves the page in place: its completion still counts.
+    w.click(QStringLiteral("Bank"));
+    pane.RaiseBeforeNavigate2(url);
+    commit();
+    link.SetNavigateMode(NavigationDriver::ModeStartUp);
+    WebProfiles::SetOffline(true);
+    EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://www.bank.test/elsewhere")));
+    WebProfiles::SetOffline(false);
+    pane.RaiseDocumentComplete(url);
+    EXPECT_EQ(decider.asked, 2);
 }
 
 TEST(PageLoad, BlankPagesAndFramesChangeNothing) {

@@ -5,6 +5,7 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
 #include "e2e/E2eSupport.h"
+#include "sites/TestSites.h"
 
 namespace {
 
@@ -33,6 +34,37 @@ TEST(ProgramPages, ServedOfflineUnderTheSchemeAndTheSiteAddress) {
     ASSERT_TRUE(LoadAndWait(pane, log, QStringLiteral("bramblegate://help/nothing-here")));
     EXPECT_TRUE(pane.IsErrorPage());
     WebProfiles::SetOffline(false);
+}
+
+// A pane that started on the program's pages (or passed through them) goes back and forward
+// over sites' pages only.
+TEST(ProgramPages, BackAndForwardPassOverThem) {
+    WebEnginePane pane(QStringLiteral("pages"));
+    pane.widget()->resize(800, 600);
+    EventLog log(&pane);
+    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
+    const QString other = sites::SharedSites().Url(QStringLiteral("/no-login"));
+
+    ASSERT_TRUE(LoadAndWait(pane, log, QString::fromLatin1(ProgramPages::kStartPageUrl)));
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_FALSE(pane.CanGoBack()) << "only the start page lies behind";
+    ASSERT_TRUE(LoadAndWait(pane, log, QString::fromLatin1(ProgramPages::kHelpUrl)));
+    EXPECT_TRUE(pane.CanGoBack());
+    ASSERT_TRUE(LoadAndWait(pane, log, other));
+    EXPECT_TRUE(pane.CanGoBack());
+
+    pane.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == plain && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoBack());
+    EXPECT_TRUE(pane.CanGoForward());
+    pane.GoBack(); // nothing to go back to: stays
+    Pump(300);
+    EXPECT_EQ(pane.LocationURL(), plain);
+
+    pane.GoForward();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == other && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoForward());
+    EXPECT_TRUE(pane.CanGoBack());
 }
 
 } // namespace

@@ -201,20 +201,19 @@ TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {
     EXPECT_FALSE(ValueExists("ann", "Caption5"));
     EXPECT_FALSE(ValueExists("ann", "ControlOrder5"));
 
-    // Inserting at order 1 moves the rest down and saves every Link in its Index slot: the
-    // removed Link leaves a gap (slot 5) that loading bridges.
+    // Inserting at order 1 moves the rest down and saves every Link in Index order, leaving no
+    // slot empty for the removed Link.
     Link* inserted = links.Add("New", enc("https://new.example/"), "", "", "", "", false, false, 1, true);
     EXPECT_EQ(inserted->Index(), 6);
     EXPECT_EQ(buttonOrder(links), (QStringList{"B", "New", "C", "A", "D"}));
     EXPECT_EQ(GetValue("ann", "Items"), QStringLiteral("5"));
-    EXPECT_FALSE(ValueExists("ann", "Caption5"));
-    EXPECT_EQ(GetValue("ann", "Caption6"), QStringLiteral("New"));
-    EXPECT_EQ(GetValue("ann", "ControlOrder6"), QStringLiteral("1"));
+    EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "B", "C", "D", "New"}));
+    EXPECT_EQ(GetValue("ann", "ControlOrder5"), QStringLiteral("1"));
+    EXPECT_FALSE(ValueExists("ann", "Caption6"));
 
     Links reloaded("ann");
     EXPECT_EQ(reloaded.Count(), 5);
     EXPECT_EQ(buttonOrder(reloaded), (QStringList{"B", "New", "C", "A", "D"}));
-    EXPECT_EQ(storedSlots("ann"), (QStringList{"B", "New", "C", "A", "D"}));
     EXPECT_EQ(reloaded.Item(5)->pw(), QStringLiteral(""));
     EXPECT_EQ(reloaded.Item(1)->pw(), QStringLiteral("A-pw"));
 
@@ -252,13 +251,13 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
                          true);
         EXPECT_EQ(storedSlots("ann"), (QStringList{"E", "Apple", "Cats", "D"}));
 
-        // Saved in Index slots again (the removed Link leaves slot 2 empty), then one Link alone.
+        // Saved in Index order again (the removed Link leaves no empty slot), then one Link alone.
         links.SaveLinks(false);
         links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false,
                          true);
-        EXPECT_EQ(GetValue("ann", "Caption3"), QStringLiteral("Cats"));
-        EXPECT_EQ(GetValue("ann", "Caption4"), QStringLiteral("D"));
-        EXPECT_FALSE(ValueExists("ann", "Caption2"));
+        EXPECT_EQ(storedSlots("ann"), (QStringList{"Apple", "Cats", "D", "E"}));
+        EXPECT_EQ(GetValue("ann", "PW2"), enc("purr"));
+        EXPECT_FALSE(ValueExists("ann", "Caption5"));
     }
     temp.Reopen();
     Links links("ann");
@@ -278,6 +277,28 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
         EXPECT_EQ(link->pw(), QString::fromLatin1(e.pw));
         EXPECT_EQ(link->HidePopUps(), e.hidePopUps);
     }
+}
+
+TEST_F(LinksTest, ManyRemovalsThenAMoveLoseNoLinkAtTheNextLogin) {
+    {
+        Links links("ann");
+        for (int n = 1; n <= 14; ++n)
+            addPlain(links, QStringLiteral("L%1").arg(n));
+        for (int index = 1; index <= 11; ++index)
+            links.Remove(index);
+        // A drag puts L14 first; the window then saves in Index order.
+        links.MoveLink(14, 12);
+        links.SaveLinks(false);
+        // Another one appended after that takes the next slot.
+        addPlain(links, QStringLiteral("L15"));
+    }
+    temp.Reopen();
+    Links links("ann");
+    EXPECT_EQ(buttonOrder(links), (QStringList{"L14", "L12", "L13", "L15"}));
+    ASSERT_EQ(links.Count(), 4);
+    EXPECT_EQ(links.Item(1)->Caption(), QStringLiteral("L12"));
+    EXPECT_EQ(links.Item(3)->pw(), QStringLiteral("L14-pw"));
+    EXPECT_EQ(links.Item(4)->URL(), QStringLiteral("https://l15.example/"));
 }
 
 TEST_F(LinksTest, SavingTouchesOnlyTheLinksValues) {

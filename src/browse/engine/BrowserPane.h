@@ -106,6 +106,8 @@ public:
     virtual QString LocationName() const = 0;
     virtual int ReadyState() const = 0;
     virtual bool Busy() const = 0;
+    // Back and Forward pass over the program's own pages (start, help and progress pages): they
+    // are possible only when a site's page lies that way.
     virtual bool CanGoBack() const = 0;
     virtual bool CanGoForward() const = 0;
     // The last top-level load failed: the engine's error page, or a server's error answer.

@@ -28,6 +28,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/MessageBox.h"
 
@@ -292,11 +293,29 @@ void WebEnginePane::NavigateBlankWithoutEngine() {
 }
 
 void WebEnginePane::GoBack() {
-    if (m_page) m_page->triggerAction(QWebEnginePage::Back);
+    GoToHistoryEntry(HistoryTarget(-1));
 }
 
 void WebEnginePane::GoForward() {
-    if (m_page) m_page->triggerAction(QWebEnginePage::Forward);
+    GoToHistoryEntry(HistoryTarget(1));
+}
+
+int WebEnginePane::HistoryTarget(int step) const {
+    if (!m_page) return -1;
+    const QWebEngineHistory* history = m_page->history();
+    for (int i = history->currentItemIndex() + step; i >= 0 && i < history->count(); i += step) {
+        // The program's own pages (the start page, a progress page) are where a pane starts or
+        // what it passes through, not pages to return to.
+        const QString url = history->itemAt(i).url().toString();
+        if (!ProgramPages::IsProgramPage(url) && !url.startsWith(QLatin1String("data:")) &&
+            url != QLatin1String("about:blank"))
+            return i;
+    }
+    return -1;
+}
+
+void WebEnginePane::GoToHistoryEntry(int index) {
+    if (index >= 0) m_page->history()->goToItem(m_page->history()->itemAt(index));
 }
 
 void WebEnginePane::Stop() {
@@ -464,8 +483,8 @@ void WebEnginePane::OnUrlChanged(const QUrl& url) {
 
 void WebEnginePane::UpdateCommandState() {
     if (!m_page) return;
-    const bool back = m_page->history()->canGoBack();
-    const bool forward = m_page->history()->canGoForward();
+    const bool back = HistoryTarget(-1) >= 0;
+    const bool forward = HistoryTarget(1) >= 0;
     if (forward != m_canGoForward) {
         m_canGoForward = forward;
         emit CommandStateChange(PaneCommand::Forward, forward);

@@ -111,6 +111,10 @@ private:
     void OnCommitted(const QString& url, const QString& contentType);
     void FinishLoad(const QString& url, bool failed, bool stopped);
     void UpdateCommandState();
+    // The nearest history entry behind (step -1) or ahead (step 1) that is not one of the
+    // program's own pages; -1: none. Back and Forward go there.
+    int HistoryTarget(int step) const;
+    void GoToHistoryEntry(int index);
 
     // Snapshot and actions.
     void TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done);
