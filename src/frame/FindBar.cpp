@@ -96,6 +96,14 @@ void FindBar::CloseBar() {
 }
 
 void FindBar::Find(bool backward) {
+    if (m_provider) {
+        BrowserPane* current = m_provider();
+        if (current != m_pane) {
+            // The page left behind loses its marks.
+            if (m_pane) m_pane->FindText(QString(), false, false, {});
+            Attach(current);
+        }
+    }
     const QString text = m_txtFind->text();
     const int serial = ++m_serial;
     if (!m_pane || text.isEmpty()) {

@@ -98,6 +98,10 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_findBar = Periphery::MakeFindBar(central);
     if (m_findBar) {
         m_findBar->hide();
+        Periphery::SetFindBarPanes(m_findBar, [this]() -> BrowserPane* {
+            ChildWindow* child = ActiveChild();
+            return child ? child->ActivePane() : nullptr;
+        });
         layout->addWidget(m_findBar);
         m_findBar->installEventFilter(this);
         for (QWidget* child : m_findBar->findChildren<QWidget*>())

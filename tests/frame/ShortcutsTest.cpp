@@ -1,6 +1,7 @@
 // The frame's keyboard: every key sequence belongs to one command only, and the standard keys
 // reach the active child window, whether that is the browse window or a stand-alone window.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +13,7 @@
 #include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
 #include "core/AppState.h"
+#include "frame/FindBar.h"
 #include "frame/frmMDI.h"
 #include "frame/PageCommands.h"
 #include "FrameSupport.h"
@@ -138,6 +140,38 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     EXPECT_TRUE(WaitFor([&] { return !firstSub || !firstSub->isVisible(); }, 2000));
     run.key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
+}
+
+TEST(Shortcuts, FindBarSearchesTheActivePageAndEscClosesOnlyTheBar) {
+    KeysRun run;
+    frmMDI& frame = run.frame();
+    FakePane& page = run.page();
+    auto* bar = frame.findChild<FindBar*>();
+    ASSERT_TRUE(bar);
+    run.key(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_TRUE(WaitFor([&] { return bar->txtFind()->hasFocus(); }, 1000));
+    QTest::keyClicks(bar->txtFind(), QStringLiteral("abc"));
+    EXPECT_EQ(page.lastFind(), QStringLiteral("abc"));
+
+    // The user moves on to a stand-alone window with the bar still open: the next search is
+    // in that window's page, and the page left behind loses its marks.
+    frmNewWin* win = run.openWindow(QStringLiteral("http://n.test/"));
+    ASSERT_TRUE(win);
+    auto* other = static_cast<FakePane*>(win->WB());
+    bar->txtFind()->setFocus();
+    QTest::keyClicks(bar->txtFind(), QStringLiteral("d"));
+    EXPECT_EQ(other->lastFind(), QStringLiteral("abcd"));
+    EXPECT_EQ(page.lastFind(), QString());
+    other->SetFindResult(false);
+    run.key(Qt::Key_F3);
+    EXPECT_EQ(bar->lblStatus()->text(), QLatin1String(FindBar::kNotFound));
+
+    // Esc in the bar closes the bar; it does not stop the page.
+    other->ClearRecords();
+    QTest::keyClick(bar->txtFind(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(other->calls().contains(QStringLiteral("Stop")));
 }
 
 } // namespace
