@@ -12,7 +12,8 @@
 
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
-    auto* label = new QLabel(QStringLiteral("&Find:"));
+    // No mnemonic: Alt+F is the File menu's, and Ctrl+F brings the keyboard here anyway.
+    auto* label = new QLabel(QStringLiteral("Find:"));
     m_txtFind = new QLineEdit;
     m_txtFind->setObjectName(QStringLiteral("txtFind"));
     m_txtFind->setMaximumWidth(260);
