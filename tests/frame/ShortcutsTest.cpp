@@ -6,7 +6,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QShortcut>
 #include <QTest>
 
@@ -15,7 +14,6 @@
 #include "core/AppState.h"
 #include "frame/FindBar.h"
 #include "frame/frmMDI.h"
-#include "frame/PageCommands.h"
 #include "FrameSupport.h"
 
 using namespace frametest;
