@@ -830,6 +830,7 @@ bool frmMDI::MDIForm_QueryUnload(UnloadMode mode) {
     m_tbr->setEnabled(false);
     m_linksToolbar->setEnabled(false);
     m_stack->setEnabled(false);
+    MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(false);
     ShowMessage(QStringLiteral("Exiting..."));
     if (!m_busyCursor) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
