@@ -12,7 +12,8 @@
 
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
-    auto* label = new QLabel(QStringLiteral("&Find:"));
+    // No mnemonic: Alt+F is the File menu's, and Ctrl+F brings the keyboard here anyway.
+    auto* label = new QLabel(QStringLiteral("Find:"));
     m_txtFind = new QLineEdit;
     m_txtFind->setObjectName(QStringLiteral("txtFind"));
     m_txtFind->setMaximumWidth(260);
@@ -96,6 +97,14 @@ void FindBar::CloseBar() {
 }
 
 void FindBar::Find(bool backward) {
+    if (m_provider) {
+        BrowserPane* current = m_provider();
+        if (current != m_pane) {
+            // The page left behind loses its marks.
+            if (m_pane) m_pane->FindText(QString(), false, false, {});
+            Attach(current);
+        }
+    }
     const QString text = m_txtFind->text();
     const int serial = ++m_serial;
     if (!m_pane || text.isEmpty()) {

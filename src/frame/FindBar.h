@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QPointer>
 #include <QWidget>
 
@@ -22,6 +23,10 @@ public:
     // The pane to search (null: none; the bar then finds nothing).
     void Attach(BrowserPane* pane);
     BrowserPane* AttachedPane() const { return m_pane; }
+    // Where the page to search is now (the active window's page): each search asks first, so
+    // the bar follows the user to another window or Link while it stays open.
+    using PaneProvider = std::function<BrowserPane*()>;
+    void SetPaneProvider(PaneProvider provider) { m_provider = std::move(provider); }
 
     // Ctrl+F: shows the bar with the focus in its text, selected.
     void OpenBar();
@@ -51,6 +56,7 @@ private:
     void ShowResult(bool found);
 
     QPointer<BrowserPane> m_pane;
+    PaneProvider m_provider;
     QLineEdit* m_txtFind = nullptr;
     QToolButton* m_cmdNext = nullptr;
     QToolButton* m_cmdPrevious = nullptr;

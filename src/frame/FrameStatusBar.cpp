@@ -97,8 +97,12 @@ void FrameStatusBar::ShowLock(bool shown) {
 }
 
 bool FrameStatusBar::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease && m_picture == QLatin1String(kPageError))
+    if (event->type() == QEvent::MouseButtonRelease && m_picture == QLatin1String(kPageError)) {
+        // The labels leave the release to the panel below them: one click, one message.
+        event->accept();
         emit PageErrorClicked(m_tag);
+        return true;
+    }
     return QStatusBar::eventFilter(watched, event);
 }
 

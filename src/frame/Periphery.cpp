@@ -62,6 +62,10 @@ void AttachFindBar(QWidget* bar, BrowserPane* pane) {
     if (auto* find = qobject_cast<FindBar*>(bar)) find->Attach(pane);
 }
 
+void SetFindBarPanes(QWidget* bar, std::function<BrowserPane*()> panes) {
+    if (auto* find = qobject_cast<FindBar*>(bar)) find->SetPaneProvider(std::move(panes));
+}
+
 void OpenFindBar(QWidget* bar) {
     if (auto* find = qobject_cast<FindBar*>(bar)) find->OpenBar();
 }

@@ -34,6 +34,8 @@ void RunPageProperties(BrowserPane& pane, QWidget* parent);
 // The find bar over the page, or null.
 QWidget* MakeFindBar(QWidget* parent);
 void AttachFindBar(QWidget* bar, BrowserPane* pane);
+// Where the bar finds the page to search at each search.
+void SetFindBarPanes(QWidget* bar, std::function<BrowserPane*()> panes);
 void OpenFindBar(QWidget* bar);
 void FindNext(QWidget* bar);
 void CloseFindBar(QWidget* bar);

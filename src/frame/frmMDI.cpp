@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
+#include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
@@ -82,6 +84,8 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_mdiArea->setBackground(palette().window());
     // Stand-alone windows open at their own size over the maximised browse window.
     m_mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    // Sub-windows arrive here; their own window menu must not take the frame's keys.
+    m_mdiArea->viewport()->installEventFilter(this);
     m_lockPage = BuildLockPage();
     m_stack = new QStackedWidget;
     m_stack->addWidget(m_mdiArea);
@@ -94,6 +98,10 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_findBar = Periphery::MakeFindBar(central);
     if (m_findBar) {
         m_findBar->hide();
+        Periphery::SetFindBarPanes(m_findBar, [this]() -> BrowserPane* {
+            ChildWindow* child = ActiveChild();
+            return child ? child->ActivePane() : nullptr;
+        });
         layout->addWidget(m_findBar);
         m_findBar->installEventFilter(this);
         for (QWidget* child : m_findBar->findChildren<QWidget*>())
@@ -254,7 +262,8 @@ void frmMDI::BuildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     AddCommand(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"),
-               [this] { mnuFileClose_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_W)});
+               [this] { mnuFileClose_Click(); },
+               {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     AddCommand(file, QStringLiteral("mnuFileLogout"), QStringLiteral("&Logout"), [this] {
         if (m_lock) m_lock->RequestLogout();
     });
@@ -288,6 +297,12 @@ void frmMDI::BuildFileMenu() {
     AddCommand(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit ") + Product(),
                [this] { MDIForm_QueryUnload(Code); }, {QKeySequence::Quit});
     connect(file, &QMenu::aboutToShow, this, &frmMDI::RefreshCommandStates);
+    // The states above are for the open menu only: a key pressed later, over another child
+    // window, must still reach the command (which checks for itself).
+    connect(file, &QMenu::aboutToHide, this, [this] {
+        for (const char* name : {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs"})
+            MenuAction(QLatin1String(name))->setEnabled(true);
+    });
 }
 
 void frmMDI::BuildEditMenu() {
@@ -406,9 +421,9 @@ void frmMDI::BuildNavigateMenu() {
         {"Open in Web &Browser", "IE", {}},
         {"&New Window", "NewWin", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {"&Stop", "Stop", {QKeySequence(Qt::Key_Escape)}},
-        {"&Address Bar",
-         "AddrBar",
-         {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)}},
+        // The keys of the address box belong to FocusAddress (below): in a stand-alone window
+        // this item shows or hides the box, which is not what the keys are for.
+        {"&Address Bar\tCtrl+L", "AddrBar", {}},
     };
     for (const auto& c : commands) {
         const QString key = QString::fromLatin1(c.key);
@@ -419,6 +434,15 @@ void frmMDI::BuildNavigateMenu() {
             },
             c.shortcuts);
     }
+    auto* focusAddress = new QAction(QStringLiteral("Address"), this);
+    focusAddress->setObjectName(QStringLiteral("cmdFocusAddress"));
+    focusAddress->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)});
+    connect(focusAddress, &QAction::triggered, this, [this] {
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("FocusAddress"), [this] { FocusAddress(); });
+    });
+    addAction(focusAddress);
+    m_commands.insert(focusAddress->objectName(), focusAddress);
     m_mnuNavigate->addSeparator();
     QAction* popUps = m_mnuNavigate->addAction(QStringLiteral("Blocked Pop-&Ups"));
     popUps->setObjectName(QStringLiteral("mnuNavigatePopUps"));
@@ -806,6 +830,7 @@ bool frmMDI::MDIForm_QueryUnload(UnloadMode mode) {
     m_tbr->setEnabled(false);
     m_linksToolbar->setEnabled(false);
     m_stack->setEnabled(false);
+    MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(false);
     ShowMessage(QStringLiteral("Exiting..."));
     if (!m_busyCursor) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -981,6 +1006,7 @@ void frmMDI::SetLockedView(bool locked) {
     menuBar()->setEnabled(!locked);
     m_tbr->setEnabled(!locked);
     m_linksToolbar->setEnabled(!locked);
+    MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(!locked);
     if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
 }
 
@@ -1081,6 +1107,14 @@ QMenu* frmMDI::createPopupMenu() {
 }
 
 bool frmMDI::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildPolished && watched == m_mdiArea->viewport()) {
+        // A sub-window's window menu binds Ctrl+W and Ctrl+F4 to its own Close; two such
+        // bindings make both keys dead. File, Close is the one command for them.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child()))
+            for (QAction* action : sub->actions())
+                action->setShortcuts({});
+        return false;
+    }
     // Esc in the find bar closes it; elsewhere it stops the page.
     if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_findBar && m_findBar->isVisible()) {
@@ -1138,6 +1172,17 @@ void frmMDI::ShowHelp(const QString& topic) {
     if (m_browse) {
         App().glFormDocClicked = m_browse->WindowHandle();
         m_browse->PopUps().OpenNewWin(url, true, nullptr, true);
+    }
+}
+
+void frmMDI::FocusAddress() {
+    ChildWindow* child = ActiveChild();
+    if (auto* window = dynamic_cast<frmNewWin*>(child)) {
+        if (!window->AddrBarShown()) window->ShowAddrBar();
+        window->txtAddr()->setFocus(Qt::ShortcutFocusReason);
+        window->txtAddr()->selectAll();
+    } else if (child) {
+        child->mnuNavigateClick(QStringLiteral("AddrBar"));
     }
 }
 

@@ -235,6 +235,8 @@ private:
     void mnuOptionsBramblegate_Click();
     void ShowHelp(const QString& topic);
     void NavigateActive(const QString& url);
+    // Ctrl+L, Alt+D, F6: the keyboard into the active child's address box.
+    void FocusAddress();
     void OpenFind();
     void RefreshTextSizeMenu();
     void RefreshCommandStates();

@@ -1,6 +1,7 @@
 // The button bar, the View settings and the frame's commands on the active child window.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include "browse/NavigationBar.h"
 #include "browse/SideBar.h"
 #include "core/AppState.h"
+#include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/frmMDI.h"
 #include "frame/PopUpsList.h"
@@ -190,6 +192,29 @@ TEST(Toolbar, PrintSaysWhenThePageCannotPrint) {
     run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
     frame.tbr_ButtonClick(QStringLiteral("Print"));
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("PrintTo")});
+}
+
+TEST(Toolbar, ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    frmMDI& frame = run.Start();
+    FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    QLabel* text = frame.StatusBar().findChild<QLabel*>(QStringLiteral("Panel1Text"));
+    ASSERT_TRUE(text);
+    page.RaiseScriptError(QStringLiteral("x is not defined"), QStringLiteral("http://a.test/a.js"), 12);
+    ASSERT_EQ(text->text(), QStringLiteral("Error on Page "));
+    QTest::mouseClick(text, Qt::LeftButton);
+    ASSERT_EQ(run.boxes.count(), 1) << "one click, one message";
+    EXPECT_EQ(run.boxes.lastText(),
+              QStringLiteral("Problem with this Web page might prevent it from being \r\n"
+                             "displayed properly or functioning properly.\r\n\r\n"
+                             "Line: 12\r\nError: x is not defined\r\nURL: http://a.test/a.js"));
+    EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Bramblegate"));
+    // The next page clears the panel; a click there says nothing.
+    page.SimulateLoad(QStringLiteral("http://a.test/next"));
+    QTest::mouseClick(text, Qt::LeftButton);
+    EXPECT_EQ(run.boxes.count(), 1);
 }
 
 } // namespace
