@@ -142,15 +142,25 @@ void NavigationBar::Go() {
     emit AddressChosen(text, AddressBox::kModeTyped);
 }
 
-void NavigationBar::SetAddressText(const QString& url) { m_address->SetAddressText(url); }
+void NavigationBar::SetAddressText(const QString& url) {
+    m_address->SetAddressText(url);
+}
 
-QString NavigationBar::AddressText() const { return m_address->AddressText(); }
+QString NavigationBar::AddressText() const {
+    return m_address->AddressText();
+}
 
-bool NavigationBar::IsAddressBeingEdited() const { return m_address->IsBeingEdited(); }
+bool NavigationBar::IsAddressBeingEdited() const {
+    return m_address->IsBeingEdited();
+}
 
-void NavigationBar::HideAddressMatches() { m_address->HideMatches(); }
+void NavigationBar::HideAddressMatches() {
+    m_address->HideMatches();
+}
 
-void NavigationBar::FocusAddress() { m_address->FocusAndSelectAll(); }
+void NavigationBar::FocusAddress() {
+    m_address->FocusAndSelectAll();
+}
 
 void NavigationBar::SetBackForward(bool back, bool forward) {
     if (QToolButton* b = Button(QStringLiteral("Back"))) b->setEnabled(back);

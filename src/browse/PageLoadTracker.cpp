@@ -9,9 +9,9 @@
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
 #include "browse/NavigationDriver.h"
+#include "browse/NewWindowPolicy.h"
 #include "browse/OfflineState.h"
 #include "browse/PageRecorder.h"
-#include "browse/NewWindowPolicy.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -474,9 +474,9 @@ void PageLoadTracker::RecordPage(int i) {
     // The pages of a login under way (the login form, its answer) are not history.
     if (link->ReqLogin() && ByButtonOrStartUp(*link) && !link->LoggedIn() && !link->LoginAssumed()) return;
     const QString title = document->title().isEmpty() ? pane->LocationName() : document->title();
-    w.Recorder().RecordPage(link->LinkHisList(),
-                            VisitedPage{title, PageLocation{pane->LocationName(), pane->LocationURL()},
-                                        document->protocol()});
+    w.Recorder().RecordPage(
+        link->LinkHisList(),
+        VisitedPage{title, PageLocation{pane->LocationName(), pane->LocationURL()}, document->protocol()});
     if (w.IsVisibleLink(i)) w.RefreshHistoryMenu();
 }
 

@@ -33,9 +33,9 @@
 #include "core/UrlUtils.h"
 #include "frame/Companion.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/MessageFlasher.h"
 #include "frame/frmMDI.h"
 #include "frame/InternetOptions.h"
+#include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "links/Links.h"
 

@@ -22,9 +22,13 @@ QString ExecutableFolder() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
 }
 
-QString SettingsFile() { return DataFolder() + QStringLiteral("/settings.sqlite"); }
+QString SettingsFile() {
+    return DataFolder() + QStringLiteral("/settings.sqlite");
+}
 
-QString FavoritesFolder() { return DataFolder() + QStringLiteral("/Favorites"); }
+QString FavoritesFolder() {
+    return DataFolder() + QStringLiteral("/Favorites");
+}
 
 QString UserProfileFolder(const QString& userName) {
     // User names may hold characters a file name cannot; the folder is named by a digest of the
@@ -37,7 +41,8 @@ QString UserProfileFolder(const QString& userName) {
 bool MakePrivateFolder(const QString& path) {
     QDir dir;
     if (!dir.mkpath(path)) return false;
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return QFile::setPermissions(path,
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace AppPaths

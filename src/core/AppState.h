@@ -41,4 +41,6 @@ AppState& App();
 // The program's version text: major, minor and patch digits joined ("152" for 1.5.2).
 QString AppVersion();
 // The product name as shown to users.
-inline const char* ProductName() { return "Bramblegate"; }
+inline const char* ProductName() {
+    return "Bramblegate";
+}

@@ -14,7 +14,9 @@ QDateTime Now() {
     return g_offsetMs ? now.addMSecs(g_offsetMs) : now;
 }
 
-void SetNow(const QDateTime& moment) { g_frozen = moment; }
+void SetNow(const QDateTime& moment) {
+    g_frozen = moment;
+}
 
 void Advance(qint64 milliseconds) {
     if (g_frozen.isValid())

@@ -14,13 +14,18 @@ QString reportText(const QString& module, const QString& procedure, const QStrin
 } // namespace
 
 int ReportError(const QString& module, const QString& procedure, const QString& description) {
-    const msgbox::Result pressed = MsgBox(reportText(module, procedure, description), msgbox::AbortRetryIgnore,
-                                          msgbox::Information, QStringLiteral("Error in Module"));
+    const msgbox::Result pressed =
+        MsgBox(reportText(module, procedure, description), msgbox::AbortRetryIgnore, msgbox::Information,
+               QStringLiteral("Error in Module"));
     switch (pressed) {
-    case msgbox::Retry: return 1;
-    case msgbox::Ignore: return 2;
-    case msgbox::Abort: return 4;
-    default: return 0;
+    case msgbox::Retry:
+        return 1;
+    case msgbox::Ignore:
+        return 2;
+    case msgbox::Abort:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -45,7 +50,9 @@ void RaiseError(const BgError& current, const QString& module, const QString& pr
     throw BgError(number, ChainSource(current.source(), module, procedure), description);
 }
 
-void SetAbortHandler(std::function<void()> handler) { g_abortHandler = std::move(handler); }
+void SetAbortHandler(std::function<void()> handler) {
+    g_abortHandler = std::move(handler);
+}
 
 static void abortProgram() {
     App().EndingOnError = true;
@@ -64,9 +71,13 @@ bool Guarded(const QString& module, const QString& procedure, const std::functio
             description = QString::fromUtf8(e.what());
         }
         switch (ReportError(module, procedure, description)) {
-        case 1: continue;
-        case 4: abortProgram(); return false;
-        default: return false;
+        case 1:
+            continue;
+        case 4:
+            abortProgram();
+            return false;
+        default:
+            return false;
         }
     }
 }

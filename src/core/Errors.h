@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <exception>
 #include <functional>
+#include <QString>
 
 // An error raised by the program's routines: a number, the chain of routines it passed
 // through (source) and a description, as the error reporter shows them.

@@ -14,22 +14,30 @@ namespace {
 
 bool writeLine(const QString& fileName, const QString& message) {
     if (!App().DiagnosticMode) return false;
-    const QString line = Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("  ") + message;
+    const QString line =
+        Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("  ") + message;
     return WriteFile(LogFolder() + QLatin1Char('/') + fileName, line, QStringLiteral("A"));
 }
 
 } // namespace
 
-QString LogFolder() { return AppPaths::DataFolder() + QStringLiteral("/Log"); }
+QString LogFolder() {
+    return AppPaths::DataFolder() + QStringLiteral("/Log");
+}
 
 void WriteLog(const QString& message) {
-    writeLine(QStringLiteral("Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Log"),
+    writeLine(QStringLiteral("Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) +
+                  QStringLiteral(".Log"),
               message);
 }
 
-void WriteSignInLog(const QString& message) { writeLine(QStringLiteral("SignIn.Log"), message); }
+void WriteSignInLog(const QString& message) {
+    writeLine(QStringLiteral("SignIn.Log"), message);
+}
 
-void WriteErrorLog(const QString& message) { writeLine(QStringLiteral("Error.Log"), message); }
+void WriteErrorLog(const QString& message) {
+    writeLine(QStringLiteral("Error.Log"), message);
+}
 
 bool WriteFile(const QString& file, const QString& text, const QString& mode) {
     QString path = file;

@@ -20,24 +20,34 @@ struct ButtonSpec {
 
 QList<ButtonSpec> buttonsFor(Buttons buttons) {
     switch (buttons) {
-    case OKCancel: return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
+    case OKCancel:
+        return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
     case AbortRetryIgnore:
         return {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
-    case YesNoCancel: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
-    case YesNo: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
-    case RetryCancel: return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
-    case OKOnly: break;
+    case YesNoCancel:
+        return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
+    case YesNo:
+        return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
+    case RetryCancel:
+        return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
+    case OKOnly:
+        break;
     }
     return {{QMessageBox::Ok, OK}};
 }
 
 QMessageBox::Icon qtIcon(Icon icon) {
     switch (icon) {
-    case Critical: return QMessageBox::Critical;
-    case Question: return QMessageBox::Question;
-    case Exclamation: return QMessageBox::Warning;
-    case Information: return QMessageBox::Information;
-    case NoIcon: break;
+    case Critical:
+        return QMessageBox::Critical;
+    case Question:
+        return QMessageBox::Question;
+    case Exclamation:
+        return QMessageBox::Warning;
+    case Information:
+        return QMessageBox::Information;
+    case NoIcon:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -48,17 +58,20 @@ QString DisplayText(const QString& canonical) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // Trailing blank lines only pad the old boxes; drawn boxes look better without them.
-    while (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
     return text;
 }
 
 Result Show(const Request& request) {
     if (g_answerer) return g_answerer(request);
 
-    QMessageBox box(qtIcon(request.icon), request.title.isEmpty() ? QString::fromLatin1(ProductName()) : request.title,
+    QMessageBox box(qtIcon(request.icon),
+                    request.title.isEmpty() ? QString::fromLatin1(ProductName()) : request.title,
                     DisplayText(request.text), QMessageBox::NoButton, QApplication::activeWindow());
     const QList<ButtonSpec> specs = buttonsFor(request.buttons);
-    for (const ButtonSpec& spec : specs) box.addButton(spec.button);
+    for (const ButtonSpec& spec : specs)
+        box.addButton(spec.button);
     if (request.helpButton) box.addButton(QMessageBox::Help);
     const int def = qBound(1, request.defaultButton, int(specs.size())) - 1;
     box.setDefaultButton(specs[def].button);
@@ -77,9 +90,13 @@ Result Show(const Request& request) {
     }
 }
 
-void SetAnswerer(Answerer answerer) { g_answerer = std::move(answerer); }
+void SetAnswerer(Answerer answerer) {
+    g_answerer = std::move(answerer);
+}
 
-void SetHelpHandler(HelpHandler handler) { g_helpHandler = std::move(handler); }
+void SetHelpHandler(HelpHandler handler) {
+    g_helpHandler = std::move(handler);
+}
 
 } // namespace msgbox
 
@@ -102,7 +119,9 @@ int RunModal(QDialog& dialog) {
     if (g_runner) return g_runner(dialog);
     return dialog.exec();
 }
-void SetRunner(Runner runner) { g_runner = std::move(runner); }
+void SetRunner(Runner runner) {
+    g_runner = std::move(runner);
+}
 } // namespace modal
 
 namespace filedialogs {
@@ -113,14 +132,16 @@ Answerer g_answerer;
 QString qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i];
     return out.join(QStringLiteral(";;"));
 }
 } // namespace
 
 QString Ask(const Request& request, QWidget* parent) {
     if (g_answerer) return g_answerer(request);
-    const QString start = request.folder.isEmpty() ? request.fileName : request.folder + "/" + request.fileName;
+    const QString start =
+        request.folder.isEmpty() ? request.fileName : request.folder + "/" + request.fileName;
     if (request.save) {
         QFileDialog::Options options;
         if (!request.confirmOverwrite) options |= QFileDialog::DontConfirmOverwrite;
@@ -130,5 +151,7 @@ QString Ask(const Request& request, QWidget* parent) {
     return QFileDialog::getOpenFileName(parent, request.title, start, qtFilter(request.filter));
 }
 
-void SetAnswerer(Answerer answerer) { g_answerer = std::move(answerer); }
+void SetAnswerer(Answerer answerer) {
+    g_answerer = std::move(answerer);
+}
 } // namespace filedialogs

@@ -1,13 +1,15 @@
 #include "core/Settings.h"
 
 #include "core/AppState.h"
-#include "core/SettingsStore.h"
 #include "core/modEncrypt.h"
 #include "core/modReg.h"
+#include "core/SettingsStore.h"
 
 namespace modGeneral {
 
-QString AppKeyName() { return QStringLiteral("Bramblegate"); }
+QString AppKeyName() {
+    return QStringLiteral("Bramblegate");
+}
 
 void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {
     const QString stored = (encrypt && !text.isEmpty()) ? modEncrypt::EncryptMessage(text) : text;

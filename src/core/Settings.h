@@ -44,6 +44,8 @@ void SaveUserPassword(const QString& subkey, const QString& user, const QString&
 bool CBool(const QString& text, bool fallback = false);
 int CInt(const QString& text, int fallback = 0);
 // "True"/"False".
-inline QString BoolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+inline QString BoolText(bool b) {
+    return b ? QStringLiteral("True") : QStringLiteral("False");
+}
 
 } // namespace modGeneral

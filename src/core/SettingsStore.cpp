@@ -42,7 +42,9 @@ const char* const kStatements[StmtCount] = {
     "SELECT name, kind, data FROM vals WHERE key=?1 ORDER BY id",
 };
 
-QString fold(const QString& s) { return s.toCaseFolded(); }
+QString fold(const QString& s) {
+    return s.toCaseFolded();
+}
 
 void bindText(sqlite3_stmt* st, int index, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -69,16 +71,25 @@ SettingsStore::SettingsStore(sqlite3* db, QString path) : m_db(db), m_path(std::
 
 SettingsStore::~SettingsStore() {
     if (g_current == this) g_current = nullptr;
-    for (sqlite3_stmt* st : m_statements) sqlite3_finalize(st);
+    for (sqlite3_stmt* st : m_statements)
+        sqlite3_finalize(st);
     if (m_db) sqlite3_close(m_db);
 }
 
-SettingsStore* SettingsStore::Current() { return g_current; }
-void SettingsStore::SetCurrent(SettingsStore* store) { g_current = store; }
+SettingsStore* SettingsStore::Current() {
+    return g_current;
+}
+void SettingsStore::SetCurrent(SettingsStore* store) {
+    g_current = store;
+}
 
-QString SettingsStore::lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+QString SettingsStore::lastError() const {
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
 
-bool SettingsStore::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool SettingsStore::exec(const char* sql) {
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString* error) {
     const QFileInfo info(path);
@@ -100,7 +111,8 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         return std::unique_ptr<SettingsStore>();
     };
     if (rc != SQLITE_OK) {
-        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("it could not be opened");
+        const QString why =
+            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("it could not be opened");
         sqlite3_close(db);
         return fail(why);
     }
@@ -110,7 +122,8 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
     if (existed && info.size() > 0) {
         // Recognise our own file before changing anything in it.
         sqlite3_stmt* st = nullptr;
-        const int prc = sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE name='format'", -1, &st, nullptr);
+        const int prc =
+            sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE name='format'", -1, &st, nullptr);
         QString marker;
         const int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
         if (src == SQLITE_ROW) marker = columnText(st, 0);
@@ -118,7 +131,8 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         sqlite3_finalize(st);
         if (marker != QLatin1String(kMarker)) {
             if (src == SQLITE_NOTADB || src == SQLITE_CORRUPT) return fail(why);
-            if (src == SQLITE_BUSY || src == SQLITE_LOCKED) return fail(QStringLiteral("it is in use (%1)").arg(why));
+            if (src == SQLITE_BUSY || src == SQLITE_LOCKED)
+                return fail(QStringLiteral("it is in use (%1)").arg(why));
             return fail(QStringLiteral("it is not a Bramblegate settings file"));
         }
     }
@@ -152,7 +166,8 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
 bool SettingsStore::prepareAll(QString* error) {
     for (int i = 0; i < StmtCount; ++i) {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) !=
+            SQLITE_OK) {
             *error = lastError();
             return false;
         }
@@ -161,7 +176,9 @@ bool SettingsStore::prepareAll(QString* error) {
     return true;
 }
 
-sqlite3_stmt* SettingsStore::stmt(int which) { return m_statements[which]; }
+sqlite3_stmt* SettingsStore::stmt(int which) {
+    return m_statements[which];
+}
 
 SettingsStore::KeyId SettingsStore::childKey(KeyId parent, const QString& name, bool create) {
     const QString f = fold(name);
@@ -298,7 +315,8 @@ QList<SettingsStore::Value> SettingsStore::Values(KeyId key) {
         Value v;
         v.name = columnText(st, 0);
         v.kind = sqlite3_column_int(st, 1);
-        v.data = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 2)), sqlite3_column_bytes(st, 2));
+        v.data =
+            QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 2)), sqlite3_column_bytes(st, 2));
         out.append(std::move(v));
     }
     return out;

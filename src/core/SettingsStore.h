@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;

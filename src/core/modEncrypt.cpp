@@ -63,10 +63,12 @@ QByteArray rc4(const QByteArray& input, const CryptKey& key, const QString& sour
     EVP_CIPHER_CTX* c = EVP_CIPHER_CTX_new();
     QByteArray out(input.size(), '\0');
     int len = 0;
-    const bool ok = c && EVP_CipherInit_ex2(c, lib.rc4, reinterpret_cast<const unsigned char*>(key.key.constData()),
-                                           nullptr, 1, nullptr) == 1 &&
-                    EVP_CipherUpdate(c, reinterpret_cast<unsigned char*>(out.data()), &len,
-                                     reinterpret_cast<const unsigned char*>(input.constData()), input.size()) == 1;
+    const bool ok =
+        c &&
+        EVP_CipherInit_ex2(c, lib.rc4, reinterpret_cast<const unsigned char*>(key.key.constData()), nullptr,
+                           1, nullptr) == 1 &&
+        EVP_CipherUpdate(c, reinterpret_cast<unsigned char*>(out.data()), &len,
+                         reinterpret_cast<const unsigned char*>(input.constData()), input.size()) == 1;
     EVP_CIPHER_CTX_free(c);
     if (!ok || len != input.size()) throw BgError(1, source, failure);
     return out;
@@ -102,9 +104,9 @@ QString EncryptMessage(const QString& text, const QString& passPhrase) {
     if (!Initialize(key, phrase))
         throw BgError(101, QStringLiteral("modEncrypt.EncryptMessage PROC"),
                       QStringLiteral("Failed to initialize crypto environment."));
-    QString printable = CodePage::Decode(rc4(plain, key, QStringLiteral("modEncrypt.EncryptMessage PROC"),
-                                             QStringLiteral("Error occurred during CryptEncrypt.\r\nBytes required:%1\r\n")
-                                                 .arg(plain.size())));
+    QString printable = CodePage::Decode(rc4(
+        plain, key, QStringLiteral("modEncrypt.EncryptMessage PROC"),
+        QStringLiteral("Error occurred during CryptEncrypt.\r\nBytes required:%1\r\n").arg(plain.size())));
     EscapeControlChars(printable);
     return printable;
 }
@@ -125,7 +127,8 @@ QString DecryptMessage(const QString& text, const QString& passPhrase) {
 QByteArray Crypt(const QByteArray& bytes, const QString& passPhrase) {
     CryptKey key;
     Initialize(key, passPhrase);
-    return rc4(bytes, key, QStringLiteral("modEncrypt"), QStringLiteral("Error occurred during CryptEncrypt."));
+    return rc4(bytes, key, QStringLiteral("modEncrypt"),
+               QStringLiteral("Error occurred during CryptEncrypt."));
 }
 
 void EscapeControlChars(QString& text) {
@@ -137,10 +140,13 @@ void EscapeControlChars(QString& text) {
 
 void UnescapeControlChars(QString& text) {
     for (int value = 0; value < 32; ++value)
-        text.replace(QStringLiteral("<CHR%1>").arg(value), QString(QChar(char16_t(value))), Qt::CaseSensitive);
+        text.replace(QStringLiteral("<CHR%1>").arg(value), QString(QChar(char16_t(value))),
+                     Qt::CaseSensitive);
 }
 
-void RequireEncodable(const QString& text, const QString& what) { encode(text, what); }
+void RequireEncodable(const QString& text, const QString& what) {
+    encode(text, what);
+}
 
 void ReEncryptUserData(const QString& oldPassPhrase) {
     const QString user = App().CurrentUser;
@@ -163,6 +169,8 @@ void ReEncryptUserData(const QString& oldPassPhrase) {
     if (g_reEncryptor) g_reEncryptor(oldPassPhrase);
 }
 
-void SetInMemoryReEncryptor(std::function<void(const QString&)> hook) { g_reEncryptor = std::move(hook); }
+void SetInMemoryReEncryptor(std::function<void(const QString&)> hook) {
+    g_reEncryptor = std::move(hook);
+}
 
 } // namespace modEncrypt

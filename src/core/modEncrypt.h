@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 // Stored secrets: RC4 keyed from the MD5 digest of a pass phrase (the first five digest bytes
 // and eleven zero bytes), written in a printable form in which cipher bytes below 32 appear as

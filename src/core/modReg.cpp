@@ -7,9 +7,13 @@ namespace {
 
 const QString kSoftware = QStringLiteral("Software\\");
 
-SettingsStore* store() { return SettingsStore::Current(); }
+SettingsStore* store() {
+    return SettingsStore::Current();
+}
 
-QString join(const QString& key, const QString& subkey) { return key + QLatin1Char('\\') + subkey; }
+QString join(const QString& key, const QString& subkey) {
+    return key + QLatin1Char('\\') + subkey;
+}
 
 } // namespace
 
@@ -23,7 +27,9 @@ long OpenKey(const QString& path, HKEY* key) {
     return kSuccess;
 }
 
-long CloseKey(HKEY) { return kSuccess; }
+long CloseKey(HKEY) {
+    return kSuccess;
+}
 
 long SetKeyValue(const QString& key, const QString& subkey, const QString& valueName, const QVariant& value,
                  int kind) {
@@ -45,7 +51,8 @@ long SetKeyValue(const QString& key, const QString& subkey, const QString& value
                      : kAccessDenied;
         break;
     }
-    default: break;
+    default:
+        break;
     }
     CloseKey(h);
     return status;
@@ -69,7 +76,8 @@ QVariant GetKeyValue(const QString& key, const QString& subkey, const QString& v
         const qint16 n = qint16(quint8(data[0]) | (quint8(data[1]) << 8));
         return QVariant(int(n));
     }
-    default: return QVariant(QString());
+    default:
+        return QVariant(QString());
     }
 }
 

@@ -128,8 +128,7 @@ void PageCommands::SaveAs() {
 }
 
 void PageCommands::Properties() {
-    if (BrowserPane* pane = Pane(); pane)
-        Periphery::RunPageProperties(*pane, m_parent);
+    if (BrowserPane* pane = Pane(); pane) Periphery::RunPageProperties(*pane, m_parent);
 }
 
 void PageCommands::Edit(BrowserPane::EditCommand command) {

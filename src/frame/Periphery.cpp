@@ -8,13 +8,13 @@
 #include "frame/AgreementDialog.h"
 #include "frame/Companion.h"
 #include "frame/FindBar.h"
+#include "frame/frmOptions.h"
 #include "frame/Help.h"
 #include "frame/IELinksBar.h"
 #include "frame/InternetOptions.h"
 #include "frame/PagePropertiesDialog.h"
 #include "frame/SplashWindow.h"
 #include "frame/TipOfTheDay.h"
-#include "frame/frmOptions.h"
 
 namespace Periphery {
 

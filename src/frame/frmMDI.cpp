@@ -43,13 +43,13 @@
 #include "frame/MasterHistoryMenu.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
+#include "frame/Periphery.h"
 #include "frame/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
-#include "frame/Periphery.h"
 #include "frame/SingleInstance.h"
 #include "frame/TerminationSignals.h"
-#include "links/Links.h"
 #include "links/frmAddEditLink.h"
+#include "links/Links.h"
 #include "users/cOptions.h"
 #include "users/frmDeleteUser.h"
 #include "users/frmLogin.h"
@@ -277,9 +277,8 @@ void frmMDI::BuildFileMenu() {
     file->addSeparator();
     AddCommand(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save &As..."),
                [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"), [this] {
-        m_pageCommands->Properties();
-    });
+    AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"),
+               [this] { m_pageCommands->Properties(); });
     file->addSeparator();
     m_workOffline =
         AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
@@ -481,9 +480,8 @@ void frmMDI::BuildOptionsMenu() {
     AddCommand(options, QStringLiteral("mnuOptionsDeleteUser"), QStringLiteral("&Delete User..."),
                [this] { frmDeleteUser::Run(this); });
     options->addSeparator();
-    AddCommand(options, QStringLiteral("mnuOptionsInternet"), QStringLiteral("&Internet Options..."), [this] {
-        Periphery::RunInternetOptions(this);
-    });
+    AddCommand(options, QStringLiteral("mnuOptionsInternet"), QStringLiteral("&Internet Options..."),
+               [this] { Periphery::RunInternetOptions(this); });
     AddCommand(options, QStringLiteral("mnuOptionsBramblegate"), Product() + QStringLiteral(" &Options..."),
                [this] { mnuOptionsBramblegate_Click(); });
 }
@@ -517,9 +515,8 @@ void frmMDI::BuildHelpMenu() {
         ShowHelp(QStringLiteral("Search"));
     })->setEnabled(hasHelp);
     help->addSeparator();
-    AddCommand(help, QStringLiteral("mnuHelpTip"), QStringLiteral("&Tip of the Day..."), [this] {
-        Periphery::RunTipOfTheDay(this);
-    });
+    AddCommand(help, QStringLiteral("mnuHelpTip"), QStringLiteral("&Tip of the Day..."),
+               [this] { Periphery::RunTipOfTheDay(this); });
     help->addSeparator();
     AddCommand(help, QStringLiteral("mnuHelpAbout"),
                QStringLiteral("&About ") + Product() + QStringLiteral("..."),
@@ -665,8 +662,9 @@ void frmMDI::InstallHooks() {
     m_activity->Install();
     m_activity->SetLastActivity(Clock::Now());
     m_lock = std::make_unique<InactivityLock>(
-        *this, InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
-                                        [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
+        *this,
+        InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
+                                 [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
 }
 
 void frmMDI::RemoveHooks() {

@@ -6,8 +6,8 @@
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
-#include "core/UrlUtils.h"
 #include "core/SettingsStore.h"
+#include "core/UrlUtils.h"
 #include "links/Links.h"
 #include "users/UserNames.h"
 

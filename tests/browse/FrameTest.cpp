@@ -4,10 +4,10 @@
 
 #include <QComboBox>
 
+#include "browse/AddressBox.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkControls.h"
-#include "browse/AddressBox.h"
 #include "browse/NavigationBar.h"
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"

@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "browse/AddressBox.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
-#include "browse/AddressBox.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "browse/AddressBox.h"
 #include "browse/engine/PageModelBuilder.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
@@ -13,12 +14,9 @@
 #include "browse/LoginDecider.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
-#include "browse/PageLoadTracker.h"
-#include "browse/AddressBox.h"
-#include "browse/NavigationBar.h"
-#include "frame/MasterHistory.h"
-#include "browse/PaneArea.h"
 #include "browse/NewWindowPolicy.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/PaneArea.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
 #include "core/AppState.h"
@@ -26,6 +24,7 @@
 #include "core/Log.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
+#include "frame/MasterHistory.h"
 #include "links/Links.h"
 
 using namespace browsetest;

@@ -3,8 +3,8 @@
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/Errors.h"
-#include "core/Settings.h"
 #include "core/modEncrypt.h"
+#include "core/Settings.h"
 #include "support/TestSupport.h"
 
 using namespace modEncrypt;
@@ -17,7 +17,9 @@ QByteArray cipherBytes(const QString& printable) {
     EXPECT_TRUE(CodePage::Encode(unescaped, &bytes));
     return bytes;
 }
-QString u(char16_t c) { return QString(QChar(c)); }
+QString u(char16_t c) {
+    return QString(QChar(c));
+}
 } // namespace
 
 TEST(Encrypt, KnownAnswers) {
@@ -48,7 +50,8 @@ TEST(Encrypt, PrintableFormRules) {
 
     // Every byte value survives the round trip, and the printable form never holds NUL, CR or LF.
     QString all;
-    for (int b = 0; b < 256; ++b) all.append(CodePage::ToChar(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b)
+        all.append(CodePage::ToChar(static_cast<unsigned char>(b)));
     for (const char* pass : {"pass", "Master12", "a"}) {
         const QString enc = EncryptMessage(all, QString::fromLatin1(pass));
         EXPECT_FALSE(enc.contains(QChar(0)) || enc.contains(QChar('\r')) || enc.contains(QChar('\n')));

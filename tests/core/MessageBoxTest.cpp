@@ -1,10 +1,10 @@
 // The real message box (no answerer installed): its Help button opens the topic and keeps the box
 // for the answer.
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "core/MessageBox.h"
 

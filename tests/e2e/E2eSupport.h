@@ -38,4 +38,3 @@ bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeo
 
 // Processes events for ms milliseconds (lets late events and queued actions run).
 void Pump(int ms);
-

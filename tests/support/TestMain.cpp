@@ -1,14 +1,15 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "browse/engine/ProgramPages.h"
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());

@@ -1,9 +1,9 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <gtest/gtest.h>
 
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -39,11 +39,15 @@ ScriptedBoxes::ScriptedBoxes() {
         m_shown.append(request);
         if (m_answers.empty()) {
             switch (request.buttons) {
-            case msgbox::AbortRetryIgnore: return msgbox::Abort;
+            case msgbox::AbortRetryIgnore:
+                return msgbox::Abort;
             case msgbox::YesNo:
-            case msgbox::YesNoCancel: return msgbox::Yes;
-            case msgbox::RetryCancel: return msgbox::Retry;
-            default: return msgbox::OK;
+            case msgbox::YesNoCancel:
+                return msgbox::Yes;
+            case msgbox::RetryCancel:
+                return msgbox::Retry;
+            default:
+                return msgbox::OK;
             }
         }
         auto answer = std::move(m_answers.front());
@@ -52,7 +56,9 @@ ScriptedBoxes::ScriptedBoxes() {
     });
 }
 
-ScriptedBoxes::~ScriptedBoxes() { msgbox::SetAnswerer({}); }
+ScriptedBoxes::~ScriptedBoxes() {
+    msgbox::SetAnswerer({});
+}
 
 ScriptedBoxes& ScriptedBoxes::Answer(msgbox::Result result) {
     m_answers.push_back([result](const msgbox::Request&) { return result; });
@@ -66,7 +72,8 @@ ScriptedBoxes& ScriptedBoxes::AnswerWith(std::function<msgbox::Result(const msgb
 
 QStringList ScriptedBoxes::texts() const {
     QStringList out;
-    for (const auto& r : m_shown) out << r.text;
+    for (const auto& r : m_shown)
+        out << r.text;
     return out;
 }
 
@@ -80,7 +87,9 @@ ScriptedDialogs::ScriptedDialogs() {
     });
 }
 
-ScriptedDialogs::~ScriptedDialogs() { modal::SetRunner({}); }
+ScriptedDialogs::~ScriptedDialogs() {
+    modal::SetRunner({});
+}
 
 ScriptedDialogs& ScriptedDialogs::Next(std::function<int(QDialog&)> script) {
     m_scripts.push_back(std::move(script));
@@ -97,7 +106,9 @@ ScriptedFiles::ScriptedFiles() {
     });
 }
 
-ScriptedFiles::~ScriptedFiles() { filedialogs::SetAnswerer({}); }
+ScriptedFiles::~ScriptedFiles() {
+    filedialogs::SetAnswerer({});
+}
 
 ScriptedFiles& ScriptedFiles::Next(const QString& path) {
     m_answers.push_back(path);

@@ -1,19 +1,21 @@
 #pragma once
 
-#include <QDialog>
-#include <QList>
-#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <QDialog>
+#include <QList>
+#include <QTemporaryDir>
 
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 
 // Readable QStrings in GoogleTest failure messages. Every test source includes this header, so
 // every instantiation of the printers sees it.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A real settings store in a temp folder, made current for the scope; also resets the
 // process-wide state and the clock, so every test starts from a fresh program.

@@ -8,8 +8,8 @@ class QWebEngineUrlSchemeHandler;
 class QObject;
 
 // The pages the program serves itself, without any network: the start page that Home opens, the
-// "Getting Started" page of a new user, the help page about failing logins and the help pages. They live under
-// the program's own URL scheme ("bramblegate://start/"); the addresses of the product's web site
+// "Getting Started" page of a new user, the help page about failing logins and the help pages. They live
+// under the program's own URL scheme ("bramblegate://start/"); the addresses of the product's web site
 // (http://bramblegate.localhost/...) that Links and dialogs carry are redirected there by the
 // profiles (WebProfiles), so they open offline too.
 namespace ProgramPages {
