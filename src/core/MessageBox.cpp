@@ -13,12 +13,12 @@ namespace {
 Answerer g_answerer;
 msgbox::HelpHandler g_helpHandler;
 
-struct ButtonSpec {
+struct BoxButton {
     QMessageBox::StandardButton button;
     Result result;
 };
 
-QList<ButtonSpec> buttonsFor(Buttons buttons) {
+QList<BoxButton> buttonsFor(Buttons buttons) {
     switch (buttons) {
     case OKCancel:
         return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
@@ -69,12 +69,12 @@ Result Show(const Request& request) {
     QMessageBox box(qtIcon(request.icon),
                     request.title.isEmpty() ? QString::fromLatin1(ProductName()) : request.title,
                     DisplayText(request.text), QMessageBox::NoButton, QApplication::activeWindow());
-    const QList<ButtonSpec> specs = buttonsFor(request.buttons);
-    for (const ButtonSpec& spec : specs)
-        box.addButton(spec.button);
+    const QList<BoxButton> choices = buttonsFor(request.buttons);
+    for (const BoxButton& choice : choices)
+        box.addButton(choice.button);
     if (request.helpButton) box.addButton(QMessageBox::Help);
-    const int def = qBound(1, request.defaultButton, int(specs.size())) - 1;
-    box.setDefaultButton(specs[def].button);
+    const int def = qBound(1, request.defaultButton, int(choices.size())) - 1;
+    box.setDefaultButton(choices[def].button);
     for (;;) {
         box.exec();
         const auto clicked = box.standardButton(box.clickedButton());
@@ -83,10 +83,10 @@ Result Show(const Request& request) {
             if (g_helpHandler) g_helpHandler(request.helpTopic);
             continue;
         }
-        for (const ButtonSpec& spec : specs)
-            if (spec.button == clicked) return spec.result;
+        for (const BoxButton& choice : choices)
+            if (choice.button == clicked) return choice.result;
         // Closed with Escape or the close box: the last button (Cancel/No) where there is one.
-        return specs.size() > 1 ? specs.last().result : specs.first().result;
+        return choices.size() > 1 ? choices.last().result : choices.first().result;
     }
 }
 
