@@ -126,8 +126,14 @@ QString GetSiteName(const QString& address) {
     QString host = address;
     const qsizetype slashes = host.indexOf(QLatin1String("//"));
     if (slashes >= 0) host = host.mid(slashes + 2);
-    const qsizetype slash = host.indexOf(QLatin1Char('/'));
-    if (slash >= 0) host = host.left(slash);
+    // The host ends at the path, the query or the fragment, whichever comes first.
+    for (qsizetype i = 0; i < host.size(); ++i) {
+        const QChar c = host[i];
+        if (c == QLatin1Char('/') || c == QLatin1Char('?') || c == QLatin1Char('#')) {
+            host.truncate(i);
+            break;
+        }
+    }
     // Neither the user info nor the port is part of the site's name.
     const qsizetype at = host.lastIndexOf(QLatin1Char('@'));
     if (at >= 0) host = host.mid(at + 1);

@@ -87,8 +87,10 @@ TEST(UrlUtils, GetSiteNameAndProperCase) {
                  {"http://192.168.1.20/x/y", "192.168.1.20"},
                  {"http://intranet/home", "intranet"},
                  {"localhost", "localhost"},
-                 // Port and user info are not part of the name.
+                 // Port, user info, query and fragment are not part of the name.
                  {"http://127.0.0.1:8080/x", "127.0.0.1"},
+                 {"http://www.example.com?x=1/y", "example"},
+                 {"https://mail.example.org#top", "mail.example"},
                  {"http://user:pw@www.example.com/", "example"},
                  {"https://user:pw@10.0.0.5:8443/a:b", "10.0.0.5"},
                  {"http://mail.example.org:81", "mail.example"},
