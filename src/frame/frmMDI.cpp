@@ -433,6 +433,15 @@ void frmMDI::BuildNavigateMenu() {
             },
             c.shortcuts);
     }
+    // Address Bar carries a check mark: whether the active stand-alone window shows its address
+    // box (the browse window always does). The window sets it when the item toggles the box.
+    QAction* addrBar = MenuAction(QStringLiteral("mnuNavigateAddrBar"));
+    addrBar->setCheckable(true);
+    addrBar->setChecked(true);
+    connect(m_mnuNavigate, &QMenu::aboutToShow, this, [this, addrBar] {
+        auto* window = dynamic_cast<frmNewWin*>(ActiveChild());
+        addrBar->setChecked(!window || window->AddrBarShown());
+    });
     auto* focusAddress = new QAction(QStringLiteral("Address"), this);
     focusAddress->setObjectName(QStringLiteral("cmdFocusAddress"));
     focusAddress->setShortcuts(

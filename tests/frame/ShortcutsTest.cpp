@@ -115,8 +115,18 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
         EXPECT_TRUE(WaitFor([&] { return win->txtAddr()->hasFocus(); }, 1000));
         frame.setFocus();
     }
-    frame.MenuAction(QStringLiteral("mnuNavigateAddrBar"))->trigger();
+    QAction* addrBar = frame.MenuAction(QStringLiteral("mnuNavigateAddrBar"));
+    QMenu* navigate = frame.findChild<QMenu*>(QStringLiteral("mnuNavigate"));
+    addrBar->trigger();
     EXPECT_FALSE(win->AddrBarShown());
+    EXPECT_FALSE(addrBar->isChecked());
+    // The check mark follows the window the menu is opened over.
+    frame.MdiArea()->setActiveSubWindow(frame.BrowseSubWindow());
+    emit navigate->aboutToShow();
+    EXPECT_TRUE(addrBar->isChecked());
+    frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
+    emit navigate->aboutToShow();
+    EXPECT_FALSE(addrBar->isChecked());
     run.key(Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(win->AddrBarShown());
     EXPECT_TRUE(WaitFor([&] { return win->txtAddr()->hasFocus(); }, 1000));
