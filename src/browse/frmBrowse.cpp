@@ -5,7 +5,6 @@
 #include "browse/SearchPane.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -569,12 +568,7 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
         App().glFormDocClicked = WindowHandle();
         m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true);
     } else if (key == QLatin1String("IE")) {
-        // The page in the desktop's own web browser.
-        const QUrl url(ActivePane() ? ActivePane()->LocationURL() : QString());
-        const QString scheme = url.scheme().toLower();
-        if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-            scheme == QLatin1String("file"))
-            QDesktopServices::openUrl(url);
+        if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
     }
 }
 

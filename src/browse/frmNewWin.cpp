@@ -1,7 +1,6 @@
 #include "browse/frmNewWin.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,6 +22,7 @@
 #include "core/UrlUtils.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/frmMDI.h"
+#include "frame/PageCommands.h"
 
 using namespace modGeneral;
 
@@ -128,11 +128,6 @@ void frmNewWin::txtAddr_Enter(bool ctrl) {
     cmdGo_Click();
 }
 
-void frmNewWin::OpenInDesktopBrowser() {
-    const QString url = m_wb->LocationURL();
-    if (!IsBlank(url)) QDesktopServices::openUrl(QUrl(url));
-}
-
 void frmNewWin::mnuNavigateClick(const QString& key) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuNavigateClick"), [&] {
         if (key == QLatin1String("Stop")) {
@@ -144,7 +139,7 @@ void frmNewWin::mnuNavigateClick(const QString& key) {
         } else if (key == QLatin1String("GoHome")) {
             m_wb->GoHome();
         } else if (key == QLatin1String("IE")) {
-            OpenInDesktopBrowser();
+            PageCommands::OpenInDesktopBrowser(m_wb->LocationURL());
         } else if (key == QLatin1String("NewWin")) {
             // The user asked for it here: its first page is no pop-up of this window's.
             App().glFormDocClicked = WindowHandle();
@@ -169,14 +164,11 @@ void frmNewWin::tbr_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("Home")) {
             m_wb->GoHome();
         } else if (key == QLatin1String("Explorer")) {
-            OpenInDesktopBrowser();
+            PageCommands::OpenInDesktopBrowser(m_wb->LocationURL());
         } else if (key == QLatin1String("NewWindow")) {
             mnuNavigateClick(QStringLiteral("NewWin"));
         } else if (key == QLatin1String("Print")) {
-            if (m_wb->CanPrint())
-                m_wb->Print();
-            else
-                MsgBox(QStringLiteral("The Print command is currently disabled.") + CR + CR);
+            m_policy.Browse().Frame().Page().Print();
         }
     });
 }

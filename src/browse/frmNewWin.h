@@ -61,8 +61,6 @@ public:
     void cmdNewWin_Click();
     // Enter in the address box; with Ctrl the typed text is completed first (CompleteUrl).
     void txtAddr_Enter(bool ctrl);
-    // The current address in the desktop's default browser.
-    void OpenInDesktopBrowser();
 
     // --- WB's events
     void WB_BeforeNavigate2(NavigateEvent& e);

@@ -13,11 +13,23 @@
 #include <QRegularExpression>
 #include <QTextEdit>
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include "browse/frmBrowse.h"
 #include "core/MessageBox.h"
 #include "frame/ChildWindow.h"
 #include "frame/Periphery.h"
 #include "links/Links.h"
+
+bool PageCommands::OpenInDesktopBrowser(const QString& url) {
+    const QUrl address(url);
+    const QString scheme = address.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
+        scheme != QLatin1String("file"))
+        return false;
+    return QDesktopServices::openUrl(address);
+}
 
 const QString PageCommands::kPrintDisabled =
     QStringLiteral("The Print command is currently disabled.") + CR + CR;

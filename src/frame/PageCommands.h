@@ -37,6 +37,10 @@ public:
     // The active page's text size (2 when there is no page).
     int TextSize() const;
 
+    // Navigate, IE: the address in the desktop's own web browser. Only what that browser can
+    // open goes (web and file addresses; not the program's own pages). False when nothing went.
+    static bool OpenInDesktopBrowser(const QString& url);
+
     static const QString kPrintDisabled;
     static const QString kPrintPreviewDisabled;
 
