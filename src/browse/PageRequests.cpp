@@ -146,6 +146,7 @@ void PageRequests::OnCertificateError(const QString& url, const QString& descrip
                         }});
     m_notice->ShowNotice(PaneNotice::Kind::Certificate, QStringLiteral("This site's certificate is not valid"),
                          CertificateText(url, description, overridable), actions);
+    if (m_hooks.needsAttention) m_hooks.needsAttention();
 }
 
 void PageRequests::OnCrash(PageEnd reason) {
@@ -165,6 +166,7 @@ void PageRequests::OnUnresponsive(bool unresponsive) {
         return;
     }
     if (!m_notice) m_notice = new PaneNotice(Host());
+    if (m_hooks.needsAttention) m_hooks.needsAttention();
     m_notice->ShowNotice(PaneNotice::Kind::Unresponsive, QStringLiteral("This page is not responding"),
                          QStringLiteral("A script on the page keeps it busy. Wait for it, or reload the page "
                                         "(what you typed into it may be lost)."),

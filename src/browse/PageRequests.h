@@ -35,6 +35,9 @@ public:
         std::function<Credentials(const QString& url)> credentials;
         // The page's process went.
         std::function<void()> pageLost;
+        // The pane has something to say (a certificate problem, a page that stopped answering):
+        // whatever hides it (a progress page) should not any more.
+        std::function<void()> needsAttention;
     };
 
     static PageRequests* Attach(BrowserPane* pane, Hooks hooks = {});

@@ -85,7 +85,8 @@ public:
     };
     void ShowNotice(Kind kind, const QString& title, const QString& text, const QList<Action>& actions);
     void HideNotice();
-    Kind Shown() const { return isVisible() ? m_kind : Kind::None; }
+    // What stands in for the page (also while the pane itself is out of sight).
+    Kind Shown() const { return isHidden() ? Kind::None : m_kind; }
 
     QLabel* lblTitle() const { return m_title; }
     QLabel* lblText() const { return m_text; }

@@ -287,6 +287,13 @@ void frmBrowse::ConnectPageRequests(int i, BrowserPane* pane) {
         return QPair<QString, QString>(link->UserName(), link->pw());
     };
     hooks.pageLost = [this, i] { PageLost(i); };
+    hooks.needsAttention = [this, i] {
+        // No login goes on behind a notice: the page shows, with it.
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || !link->LoginTimeOut().isValid() || link->LoginTimeOut() <= Clock::Now()) return;
+        link->SetLoginTimeOut(Clock::Now());
+        BringToFront(i);
+    };
     PageRequests::Attach(pane, std::move(hooks));
     connect(pane, &BrowserPane::ZoomChanged, this, [this, i](int percent) {
         Link* link = m_links ? m_links->Item(i + 1) : nullptr;

@@ -33,6 +33,7 @@ const Page kPages[] = {
     {"help/options.html", ":/pages/pages/help/options.html", "text/html"},
     {"help/transfer.html", ":/pages/pages/help/transfer.html", "text/html"},
     {"help/keys.html", ":/pages/pages/help/keys.html", "text/html"},
+    {"help/browsing.html", ":/pages/pages/help/browsing.html", "text/html"},
 };
 
 QString Key(const QUrl& url) {

@@ -255,8 +255,10 @@ void WebEnginePane::ProbeResponsiveness() {
         }
         return;
     }
-    // Only a page on show is asked: the engine freezes pages that nobody sees.
-    if (!m_view || !m_view->isVisible() || page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+    // Only a page on show, or one that is loading (a Link's page waits behind the progress page),
+    // is asked: nobody waits for the others, and the engine may freeze them.
+    if (!m_view || (!m_view->isVisible() && !m_loadActive) ||
+        page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         return;
     const int serial = ++s.probeSerial;
     s.probeSent.start();
@@ -287,6 +289,12 @@ void WebEnginePane::OnRenderProcessTerminated(int status) {
     emit PageCrashed(status == QWebEnginePage::CrashedTerminationStatus  ? PageEnd::Crashed
                      : status == QWebEnginePage::KilledTerminationStatus ? PageEnd::Killed
                                                                          : PageEnd::Abnormal);
+    if (std::exchange(s.reloadWhenGone, false)) {
+        QPointer<WebEnginePane> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self) self->RecoverPage();
+        });
+    }
 }
 
 void WebEnginePane::FailPendingPageAccess() {
@@ -309,17 +317,13 @@ void WebEnginePane::FailPendingPageAccess() {
 void WebEnginePane::RecoverPage() {
     if (!page()) return;
     PageRequestState& s = *m_requests;
-    if (!s.crashed) {
+    if (!s.crashed && s.unresponsive) {
         // A page that does not answer cannot take a reload: its process goes first, and the
-        // crash that follows brings the reload below.
+        // end of the process brings the reload.
         const qint64 pid = page()->renderProcessPid();
-        if (s.unresponsive && pid > 0) {
-            ::kill(pid_t(pid), SIGKILL);
-            s.crashed = true;
-            QPointer<WebEnginePane> self(this);
-            QTimer::singleShot(300, this, [self] {
-                if (self) self->RecoverPage();
-            });
+        if (pid > 0) {
+            if (!s.reloadWhenGone) ::kill(pid_t(pid), SIGKILL);
+            s.reloadWhenGone = true;
             return;
         }
     }

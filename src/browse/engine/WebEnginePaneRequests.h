@@ -26,6 +26,7 @@ struct WebEnginePane::PageRequestState {
     int unresponsiveAfterMs = 10000;
     bool unresponsive = false;
     bool crashed = false;
+    bool reloadWhenGone = false; // the process was ended to reload a page that did not respond
 
     // Snapshots asked of the page whose answer has not come yet, by generation: each fails its
     // asker when called.
