@@ -29,12 +29,12 @@ QList<Download*> DownloadList::Items() const {
 }
 
 QString DownloadList::StartFolder() {
-    const QString stored = App().CurrentUser.isEmpty()
-                               ? QString()
-                               : GetValue(App().CurrentUser, QLatin1String(kFolderValue));
+    const QString stored =
+        App().CurrentUser.isEmpty() ? QString() : GetValue(App().CurrentUser, QLatin1String(kFolderValue));
     if (!stored.isEmpty() && QFileInfo(stored).isDir()) return stored;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (folder.isEmpty()) folder = QDir::homePath();
+    // The desktop's download folder is made when it is not there yet, as browsers do.
+    if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
     return folder;
 }
 

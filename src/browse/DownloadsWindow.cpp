@@ -95,9 +95,20 @@ DownloadsWindow::DownloadsWindow(DownloadList& list, QWidget* parent)
 void DownloadsWindow::ShowWindow() {
     if (m_list->topLevelItemCount() > 0 && !m_list->currentItem())
         m_list->setCurrentItem(m_list->topLevelItem(m_list->topLevelItemCount() - 1));
-    show();
+    ShowBeside();
     raise();
     activateWindow();
+}
+
+void DownloadsWindow::ShowBeside() {
+    // The first time, over the lower part of the program's window, where the status bar tells
+    // about finished files.
+    if (!m_placed && parentWidget()) {
+        const QRect frame = parentWidget()->window()->frameGeometry();
+        move(frame.center().x() - width() / 2, qMax(frame.top(), frame.bottom() - height() - 60));
+        m_placed = true;
+    }
+    show();
 }
 
 void DownloadsWindow::AddRow(Download* download) {
@@ -168,7 +179,8 @@ QString DownloadsWindow::ByteText(qint64 bytes) {
 
 QString DownloadsWindow::SizeText(const Download& d) {
     if (d.CurrentState() == Download::State::Completed) return ByteText(d.Received());
-    if (d.Total() > 0 && !d.Finished()) return ByteText(d.Received()) + QStringLiteral(" of ") + ByteText(d.Total());
+    if (d.Total() > 0 && !d.Finished())
+        return ByteText(d.Received()) + QStringLiteral(" of ") + ByteText(d.Total());
     return ByteText(d.Received());
 }
 

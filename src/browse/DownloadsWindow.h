@@ -26,6 +26,8 @@ public:
     void SetOpener(Opener opener) { m_opener = std::move(opener); }
     // Shows the window in front, the newest download selected.
     void ShowWindow();
+    // Shows it without bringing it to the front.
+    void ShowBeside();
 
     QTreeWidget* lstDownloads() const { return m_list; }
     QPushButton* cmdCancel() const { return m_cancel; }
@@ -52,4 +54,5 @@ private:
     QPushButton* m_openFolder = nullptr;
     QTimer m_tick; // the speed falls when nothing comes
     Opener m_opener;
+    bool m_placed = false;
 };

@@ -12,7 +12,8 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 
-const QString PageDialogBox::kSilenceText = QStringLiteral("Prevent this page from creating additional dialogs");
+const QString PageDialogBox::kSilenceText =
+    QStringLiteral("Prevent this page from creating additional dialogs");
 
 PageDialogBox::PageDialogBox(const PageDialogRequest& request, bool offerSilence, QWidget* parent)
     : QDialog(parent) {

@@ -15,7 +15,8 @@ bool Quiet() {
 }
 
 QString SignInKey(const SignInRequest& request) {
-    if (request.proxy()) return QStringLiteral("proxy ") + request.proxyHost + QLatin1Char(' ') + request.realm;
+    if (request.proxy())
+        return QStringLiteral("proxy ") + request.proxyHost + QLatin1Char(' ') + request.realm;
     const QUrl url(request.url);
     return url.scheme() + QStringLiteral("://") + url.authority() + QLatin1Char(' ') + request.realm;
 }
@@ -31,9 +32,10 @@ PageRequests::PageRequests(BrowserPane* pane, Hooks hooks)
     connect(pane, &BrowserPane::AuthenticationRequired, this, &PageRequests::OnSignIn);
     connect(pane, &BrowserPane::PageDialog, this, [this](PageDialogRequest& r) { m_dialogs.Answer(r); });
     connect(pane, &BrowserPane::PermissionRequested, this, &PageRequests::OnPermission);
-    connect(pane, &BrowserPane::PermissionRequestCanceled, this, [this](const QString& origin, SiteFeature f) {
-        if (m_bar) m_bar->Remove(origin, f);
-    });
+    connect(pane, &BrowserPane::PermissionRequestCanceled, this,
+            [this](const QString& origin, SiteFeature f) {
+                if (m_bar) m_bar->Remove(origin, f);
+            });
     connect(pane, &BrowserPane::CertificateError, this, &PageRequests::OnCertificateError);
     connect(pane, &BrowserPane::PageCrashed, this, &PageRequests::OnCrash);
     connect(pane, &BrowserPane::PageUnresponsive, this, &PageRequests::OnUnresponsive);
@@ -124,8 +126,9 @@ QString PageRequests::CrashText(PageEnd reason) {
     case PageEnd::Crashed:
         return QStringLiteral("The page's process crashed. Reload it to try again.");
     case PageEnd::Killed:
-        return QStringLiteral("The page's process was ended, perhaps because the computer ran short of memory. "
-                              "Reload it to try again.");
+        return QStringLiteral(
+            "The page's process was ended, perhaps because the computer ran short of memory. "
+            "Reload it to try again.");
     case PageEnd::Abnormal:
         break;
     }
@@ -144,7 +147,8 @@ void PageRequests::OnCertificateError(const QString& url, const QString& descrip
                             m_notice->HideNotice();
                             m_pane->AcceptCertificate();
                         }});
-    m_notice->ShowNotice(PaneNotice::Kind::Certificate, QStringLiteral("This site's certificate is not valid"),
+    m_notice->ShowNotice(PaneNotice::Kind::Certificate,
+                         QStringLiteral("This site's certificate is not valid"),
                          CertificateText(url, description, overridable), actions);
     if (m_hooks.needsAttention) m_hooks.needsAttention();
 }

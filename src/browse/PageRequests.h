@@ -62,7 +62,7 @@ private:
     BrowserPane* m_pane;
     Hooks m_hooks;
     PageDialogs m_dialogs;
-    QSet<QString> m_autoAnswered;     // sign-ins answered with the Link's credentials, by site and realm
+    QSet<QString> m_autoAnswered;       // sign-ins answered with the Link's credentials, by site and realm
     QHash<QString, QString> m_lastUser; // the user name last given per site and realm
     QPointer<PermissionBar> m_bar;
     QPointer<PaneNotice> m_notice;

@@ -1,5 +1,6 @@
 #include "browse/PaneOverlays.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -18,19 +19,28 @@ PaneOverlay::PaneOverlay(QWidget* host) : QFrame(host) {
 }
 
 bool PaneOverlay::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) Follow();
+    if (watched == parentWidget() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        Follow();
     return QFrame::eventFilter(watched, event);
 }
 
+void PaneOverlay::JoinColumn() {
+    if (auto* column = qobject_cast<QBoxLayout*>(parentWidget()->layout())) {
+        column->insertWidget(0, this);
+        m_inColumn = true;
+    }
+}
+
 void PaneOverlay::Follow() {
-    if (!parentWidget()) return;
+    if (!parentWidget() || m_inColumn) return;
     setGeometry(Place(parentWidget()->size()));
     raise();
 }
 
 // ----- permission bar -------------------------------------------------------------------------
 
-PermissionBar::PermissionBar(QWidget* host, Answered answered) : PaneOverlay(host), m_answered(std::move(answered)) {
+PermissionBar::PermissionBar(QWidget* host, Answered answered)
+    : PaneOverlay(host), m_answered(std::move(answered)) {
     setObjectName(QStringLiteral("barPermission"));
     setFrameShape(QFrame::StyledPanel);
     QPalette p = palette();
@@ -55,6 +65,7 @@ PermissionBar::PermissionBar(QWidget* host, Answered answered) : PaneOverlay(hos
     layout->addWidget(m_deny);
     connect(m_allow, &QPushButton::clicked, this, [this] { Answer(true); });
     connect(m_deny, &QPushButton::clicked, this, [this] { Answer(false); });
+    JoinColumn();
 }
 
 QString PermissionBar::Question(const Request& request) {
@@ -76,7 +87,8 @@ void PermissionBar::Add(const Request& request) {
 }
 
 void PermissionBar::Remove(const QString& origin, SiteFeature feature) {
-    const bool first = !m_queue.isEmpty() && m_queue.first().origin == origin && m_queue.first().feature == feature;
+    const bool first =
+        !m_queue.isEmpty() && m_queue.first().origin == origin && m_queue.first().feature == feature;
     m_queue.removeIf([&](const Request& r) { return r.origin == origin && r.feature == feature; });
     if (first) ShowFirst();
 }
@@ -149,7 +161,8 @@ QRect PaneNotice::Place(const QSize& host) const {
     return QRect(QPoint(0, 0), host);
 }
 
-void PaneNotice::ShowNotice(Kind kind, const QString& title, const QString& text, const QList<Action>& actions) {
+void PaneNotice::ShowNotice(Kind kind, const QString& title, const QString& text,
+                            const QList<Action>& actions) {
     m_kind = kind;
     m_title->setText(title);
     m_text->setText(text);

@@ -22,6 +22,9 @@ protected:
     // Where the overlay goes in a host of this size.
     virtual QRect Place(const QSize& host) const = 0;
     void Follow();
+    // Above the page in the host's own column (the page moves down) rather than over it.
+    void JoinColumn();
+    bool m_inColumn = false;
 };
 
 // A site's request for a feature (camera, location, full screen, ...), one at a time, in a bar

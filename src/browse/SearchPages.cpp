@@ -23,9 +23,10 @@ struct Builtin {
 
 constexpr Builtin kBuiltins[] = {
     {"Msn", "MsnSearch.htm", "#2a5db0", "bing.com", "/ck/a?", "https://www.bing.com/account/general"},
-    {"Google", "GoogleSearch.htm", "#1a8a4a", "google.com", "/url?", "https://www.google.com/advanced_search"},
-    {"Yahoo", "YahooSearch.htm", "#7b2fa8", "search.yahoo.com", "/RU=",
-     "https://search.yahoo.com/preferences/preferences"},
+    {"Google", "GoogleSearch.htm", "#1a8a4a", "google.com", "/url?",
+     "https://www.google.com/advanced_search"},
+    {"Yahoo", "YahooSearch.htm", "#7b2fa8", "search.yahoo.com",
+     "/RU=", "https://search.yahoo.com/preferences/preferences"},
 };
 
 // Small and readable in a narrow pane; the logo is the service's name in its own colours.
@@ -73,9 +74,11 @@ bool WriteFile(const QString& path, const QString& text) {
 
 // The form of a query address whose words are the whole value of one query field: its
 // action, its field and the fixed fields beside it. False for any other address.
-bool SplitQuery(const QString& queryUrl, QString* action, QString* field, QList<QPair<QString, QString>>* fixed) {
+bool SplitQuery(const QString& queryUrl, QString* action, QString* field,
+                QList<QPair<QString, QString>>* fixed) {
     const QUrl url(queryUrl);
-    if (url.fragment().contains(QLatin1String("%s")) || url.path().contains(QLatin1String("%s"))) return false;
+    if (url.fragment().contains(QLatin1String("%s")) || url.path().contains(QLatin1String("%s")))
+        return false;
     const QUrlQuery query(url);
     int words = 0;
     for (const auto& [name, value] : query.queryItems(QUrl::FullyDecoded)) {
@@ -122,7 +125,8 @@ SearchServiceTable ServicesFor(const QList<SearchEngine>& engines) {
         } else {
             s.page = QStringLiteral("Search%1.htm").arg(++page);
             s.host = OwnHost(url);
-            s.advancedUrl = url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+            s.advancedUrl =
+                url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
         }
         QList<QPair<QString, QString>> fixed;
         if (!SplitQuery(engine.queryUrl, &s.searchUrl, &s.field, &fixed)) {
@@ -191,13 +195,14 @@ QString PageHtml(const SearchService& service) {
             action = service.page;
             field = QLatin1String(kLocalField);
         }
-        html = Head(service.caption + QStringLiteral(" Search"), QStringLiteral("#555555")) +
-               QStringLiteral("<BODY>\r\n") + Logo(service.caption) + Form(action) +
-               QStringLiteral("<H1>Search the Web for:</H1>\r\n"
-                              "<INPUT type=\"text\" name=\"%1\" size=\"25\" maxlength=\"255\" value=\"\">\r\n")
-                   .arg(field.toHtmlEscaped()) +
-               fields + QStringLiteral("<INPUT type=\"submit\" value=\"Search\">\r\n</FORM>\r\n") +
-               Link(service.advancedUrl, service.caption.toHtmlEscaped());
+        html =
+            Head(service.caption + QStringLiteral(" Search"), QStringLiteral("#555555")) +
+            QStringLiteral("<BODY>\r\n") + Logo(service.caption) + Form(action) +
+            QStringLiteral("<H1>Search the Web for:</H1>\r\n"
+                           "<INPUT type=\"text\" name=\"%1\" size=\"25\" maxlength=\"255\" value=\"\">\r\n")
+                .arg(field.toHtmlEscaped()) +
+            fields + QStringLiteral("<INPUT type=\"submit\" value=\"Search\">\r\n</FORM>\r\n") +
+            Link(service.advancedUrl, service.caption.toHtmlEscaped());
         break;
     }
     }

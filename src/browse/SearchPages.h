@@ -51,7 +51,8 @@ constexpr const char* kLocalField = "bgwords";
 // Writes Blank.htm and the services' pages into the folder (the program's data folder), each
 // replacing the file that is there, so a damaged page is repaired by restarting. False when a
 // page could not be written.
-bool CreateHtmFiles(const SearchServiceTable& services = DefaultServices(), const QString& folder = QString());
+bool CreateHtmFiles(const SearchServiceTable& services = DefaultServices(),
+                    const QString& folder = QString());
 // Writes one service's page.
 bool WritePage(const SearchService& service, const QString& folder = QString());
 

@@ -251,9 +251,8 @@ void SearchPane::wbrSearch_BeforeNavigate2(NavigateEvent& e) {
             const QString words = SearchPages::LocalQueryWords(e.url);
             if (!words.isEmpty() && m_selected < int(m_services.size())) {
                 e.cancel = true;
-                m_pane->Navigate2(SearchEngines::QueryFor({m_services[m_selected].caption,
-                                                           m_services[m_selected].queryUrl},
-                                                          words));
+                m_pane->Navigate2(SearchEngines::QueryFor(
+                    {m_services[m_selected].caption, m_services[m_selected].queryUrl}, words));
                 return;
             }
             LetLocalPagesLeave(*m_pane);

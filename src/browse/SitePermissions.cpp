@@ -60,7 +60,8 @@ Answer Lookup(const QString& user, const QString& origin, SiteFeature feature) {
 
 void Remember(const QString& user, const QString& origin, SiteFeature feature, bool allow) {
     if (user.isEmpty() || origin.isEmpty()) return;
-    SaveValue(Key(user), ValueName(origin, feature), allow ? QStringLiteral("Allow") : QStringLiteral("Deny"));
+    SaveValue(Key(user), ValueName(origin, feature),
+              allow ? QStringLiteral("Allow") : QStringLiteral("Deny"));
 }
 
 } // namespace SitePermissions

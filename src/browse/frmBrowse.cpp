@@ -299,7 +299,8 @@ void frmBrowse::ConnectPageRequests(int i, BrowserPane* pane) {
         Link* link = m_links ? m_links->Item(i + 1) : nullptr;
         if (!link || link->Zoom() == percent) return;
         link->SetZoom(percent);
-        Errors::Guarded(QLatin1String(kModule), QStringLiteral("SaveZoom"), [&] { m_links->SaveZoom(*link); });
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("SaveZoom"),
+                        [&] { m_links->SaveZoom(*link); });
     });
 }
 

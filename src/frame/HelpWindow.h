@@ -30,6 +30,13 @@ protected:
 private:
     void Adopt(QWidget* owner);
     void EnsurePane();
+    // Beside the dialog it belongs to (or its frame), on the screen.
+    void PlaceBeside(QWidget* owner);
+    // Its own Back and Forward: the engine's history passes over the program's own pages, and
+    // the help is nothing else.
+    void PageShown(const QString& url);
+    void Step(int direction);
+    void RefreshButtons();
 
     QPointer<QWidget> m_home;
     QPointer<QWidget> m_dialog; // the modal dialog it belongs to now
@@ -37,4 +44,7 @@ private:
     BrowserPane* m_pane = nullptr;
     QToolButton* m_back = nullptr;
     QToolButton* m_forward = nullptr;
+    QStringList m_pages;
+    int m_current = -1;
+    bool m_stepping = false;
 };

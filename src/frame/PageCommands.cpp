@@ -91,7 +91,8 @@ bool PageCommands::CanPrint() const {
 
 void PageCommands::SayNothingToPrint() {
     QApplication::beep();
-    if (auto* main = qobject_cast<QMainWindow*>(m_parent)) main->statusBar()->showMessage(kNothingToPrint, 4000);
+    if (auto* main = qobject_cast<QMainWindow*>(m_parent))
+        main->statusBar()->showMessage(kNothingToPrint, 4000);
 }
 
 void PageCommands::Print() {

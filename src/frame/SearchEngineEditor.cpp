@@ -15,8 +15,8 @@
 
 // ----- one engine -----------------------------------------------------------------------------
 
-SearchEngineDialog::SearchEngineDialog(const QString& title, const SearchEngine& engine, QList<SearchEngine> others,
-                                       QWidget* parent)
+SearchEngineDialog::SearchEngineDialog(const QString& title, const SearchEngine& engine,
+                                       QList<SearchEngine> others, QWidget* parent)
     : QDialog(parent), m_others(std::move(others)) {
     setObjectName(QStringLiteral("frmSearchEngine"));
     setWindowTitle(title);
@@ -28,8 +28,9 @@ SearchEngineDialog::SearchEngineDialog(const QString& title, const SearchEngine&
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name:"), m_name);
     form->addRow(QStringLiteral("&Address:"), m_queryUrl);
-    auto* hint = new QLabel(QStringLiteral("Search for anything with the engine, copy the address of its result "
-                                           "page, and put %s where your words are."));
+    auto* hint =
+        new QLabel(QStringLiteral("Search for anything with the engine, copy the address of its result "
+                                  "page, and put %s where your words are."));
     hint->setWordWrap(true);
     const dialogbuttons::OkCancel closing(dialogbuttons::Help::No);
     connect(closing.ok, &QPushButton::clicked, this, &SearchEngineDialog::cmdOK_Click);
@@ -47,7 +48,8 @@ SearchEngine SearchEngineDialog::Engine() const {
 
 void SearchEngineDialog::cmdOK_Click() {
     const auto refuse = [](QLineEdit* field, const QString& message) {
-        MsgBox(message, msgbox::OKOnly, msgbox::Exclamation, QLatin1String(OptionsRules::kSearchEnginesTitle));
+        MsgBox(message, msgbox::OKOnly, msgbox::Exclamation,
+               QLatin1String(OptionsRules::kSearchEnginesTitle));
         field->setFocus();
         field->selectAll();
     };
@@ -140,7 +142,8 @@ void SearchEngineEditor::Refresh(int select) {
     m_list->clear();
     for (const SearchEngine& engine : std::as_const(m_engines))
         new QTreeWidgetItem(m_list, {engine.name, engine.queryUrl});
-    if (select >= 0 && select < m_list->topLevelItemCount()) m_list->setCurrentItem(m_list->topLevelItem(select));
+    if (select >= 0 && select < m_list->topLevelItemCount())
+        m_list->setCurrentItem(m_list->topLevelItem(select));
     RefreshButtons();
 }
 

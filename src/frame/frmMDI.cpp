@@ -159,7 +159,9 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     // Every profile's downloads come here, whichever window's page they came from.
     m_downloads = new DownloadList(this);
     m_engineDownloads = new EngineDownloads(
-        [this](const EngineDownloads::Offer& offer) { return DownloadList::AskWhereToSave(offer.suggestedName, this); },
+        [this](const EngineDownloads::Offer& offer) {
+            return DownloadList::AskWhereToSave(offer.suggestedName, this);
+        },
         this);
     connect(m_engineDownloads, &EngineDownloads::Started, this, &frmMDI::DownloadStarted);
     connect(m_downloads, &DownloadList::Completed, this, [this](Download* download) {
@@ -294,8 +296,8 @@ void frmMDI::BuildFileMenu() {
                [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"),
                [this] { m_pageCommands->Properties(); });
-    AddCommand(file, QStringLiteral("mnuFileDownloads"), QStringLiteral("&Downloads"), [this] { ShowDownloads(); },
-               {QKeySequence(Qt::CTRL | Qt::Key_J)});
+    AddCommand(file, QStringLiteral("mnuFileDownloads"), QStringLiteral("&Downloads"),
+               [this] { ShowDownloads(); }, {QKeySequence(Qt::CTRL | Qt::Key_J)});
     file->addSeparator();
     m_workOffline =
         AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
@@ -388,9 +390,9 @@ void frmMDI::BuildViewMenu() {
     m_textSizes = new QActionGroup(this);
     const char* sizes[] = {"&Smallest", "S&maller", "M&edium", "&Larger", "Lar&gest"};
     for (int size = 4; size >= 0; --size) {
-        QAction* action = AddCommand(
-            m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
-            QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); });
+        QAction* action =
+            AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
+                       QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); });
         action->setCheckable(true);
         m_textSizes->addAction(action);
     }
@@ -403,7 +405,8 @@ void frmMDI::BuildViewMenu() {
     // Zoom is the page's own (each Link keeps its own); the mouse wheel with Ctrl zooms too.
     QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
     zoom->setObjectName(QStringLiteral("mnuViewZoom"));
-    AddCommand(zoom, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"), [this] { m_pageCommands->Zoom(1); },
+    AddCommand(zoom, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"),
+               [this] { m_pageCommands->Zoom(1); },
                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     AddCommand(zoom, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom &Out"),
                [this] { m_pageCommands->Zoom(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
@@ -1222,7 +1225,7 @@ void frmMDI::DownloadStarted(Download* download) {
     if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
     if (!m_downloadsWindow->isVisible()) {
         m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating);
-        m_downloadsWindow->show();
+        m_downloadsWindow->ShowBeside();
         m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
 }

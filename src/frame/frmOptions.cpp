@@ -15,8 +15,8 @@
 
 #include "core/AppState.h"
 #include "core/DialogButtons.h"
-#include "core/HelpRequest.h"
 #include "core/Errors.h"
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
@@ -146,8 +146,9 @@ void frmOptions::BuildLayout() {
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    for (QWidget* field : std::initializer_list<QWidget*>{m_txtIdleMinutes, m_txtSSN, m_lstLinks, m_txtHistoryItems,
-                                                          m_txtBookmarks, m_searchEngines->lstEngines()})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{m_txtIdleMinutes, m_txtSSN, m_lstLinks, m_txtHistoryItems,
+                                         m_txtBookmarks, m_searchEngines->lstEngines()})
         field->installEventFilter(this);
 
     connect(m_cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);

@@ -29,8 +29,8 @@ void reEncryptLiveCollections(const QString& oldPassPhrase) {
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
-    "url", "caption",      "username", "selectoption", "navigateafterlogin",
-    "pw",  "autonavigate", "reqlogin", "controlorder", "hidepopups", "zoom"};
+    "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw", "autonavigate",
+    "reqlogin", "controlorder", "hidepopups", "zoom"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.

@@ -68,7 +68,8 @@ void Save(const QString& user, const QList<SearchEngine>& engines) {
 
 QString ChoiceName(const SearchEngine& engine) {
     for (const Legacy& l : kLegacy)
-        if (engine.name.compare(QLatin1String(l.engine), Qt::CaseInsensitive) == 0) return QLatin1String(l.choice);
+        if (engine.name.compare(QLatin1String(l.engine), Qt::CaseInsensitive) == 0)
+            return QLatin1String(l.choice);
     return engine.name;
 }
 
@@ -98,8 +99,9 @@ QString CheckQueryUrl(const QString& queryUrl) {
     const QString scheme = url.scheme().toLower();
     if (!text.contains(kWords) || !url.isValid() || url.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return QStringLiteral("Please enter the web address of a search, with %s where the searched words go, "
-                              "for example https://www.example.com/search?q=%s");
+        return QStringLiteral(
+            "Please enter the web address of a search, with %s where the searched words go, "
+            "for example https://www.example.com/search?q=%s");
     return {};
 }
 

@@ -40,14 +40,19 @@ TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
         const char* offered;
         const char* saved;
     } cases[] = {
-        {"report.pdf", "report (2).pdf"},    {"archive.tar.gz", "archive (1).tar.gz"},
-        {"notes", "notes (1)"},              {"a.b.txt", "a.b (1).txt"},
-        {"free.zip", "free.zip"},            {"../../etc/passwd", "passwd"},
-        {"..hidden", "hidden"},              {"a:b*c?.txt", "a_b_c_.txt"},
+        {"report.pdf", "report (2).pdf"},
+        {"archive.tar.gz", "archive (1).tar.gz"},
+        {"notes", "notes (1)"},
+        {"a.b.txt", "a.b (1).txt"},
+        {"free.zip", "free.zip"},
+        {"../../etc/passwd", "passwd"},
+        {"..hidden", "hidden"},
+        {"a:b*c?.txt", "a_b_c_.txt"},
         {"", "download"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DownloadList::UniqueName(dir.path(), QLatin1String(c.offered)), QLatin1String(c.saved)) << c.offered;
+        EXPECT_EQ(DownloadList::UniqueName(dir.path(), QLatin1String(c.offered)), QLatin1String(c.saved))
+            << c.offered;
 }
 
 TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLock) {
@@ -56,7 +61,8 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
     QTemporaryDir ann, bob;
     App().CurrentUser = QStringLiteral("ann");
     files.Next(ann.filePath(QStringLiteral("one.zip")));
-    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("one.zip")), ann.filePath(QStringLiteral("one.zip")));
+    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("one.zip")),
+              ann.filePath(QStringLiteral("one.zip")));
     EXPECT_EQ(files.asked()[0].folder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
     EXPECT_EQ(files.asked()[0].title, QStringLiteral("Save File"));
     files.Next(QString()); // the user says no: nothing is remembered of it
@@ -67,8 +73,10 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
     files.Next(bob.filePath(QStringLiteral("two.zip")));
     DownloadList::AskWhereToSave(QStringLiteral("two.zip"));
     EXPECT_NE(files.asked()[2].folder, ann.path());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)), bob.path());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)), ann.path());
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)),
+              bob.path());
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)),
+              ann.path());
 
     App().Locked = true;
     EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("three.zip")), QString());

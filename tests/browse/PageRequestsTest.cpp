@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "browse/frmNewWin.h"
 #include "browse/LinkSite.h"
 #include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
+#include "browse/PopupPolicy.h"
 #include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
-#include "browse/frmNewWin.h"
-#include "browse/PopupPolicy.h"
 #include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -27,8 +27,8 @@ namespace {
 std::function<int(QDialog&)> SignIn(QStringList* said, const QString& password = {}) {
     return [said, password](QDialog& dialog) {
         auto& box = static_cast<SignInBox&>(dialog);
-        *said << box.windowTitle() + QStringLiteral(" | ") + box.lblQuestion()->text() + QStringLiteral(" | ") +
-                     box.txtUserName()->text();
+        *said << box.windowTitle() + QStringLiteral(" | ") + box.lblQuestion()->text() +
+                     QStringLiteral(" | ") + box.txtUserName()->text();
         if (password.isEmpty()) return int(QDialog::Rejected);
         box.txtPassword()->setText(password);
         return int(QDialog::Accepted);
@@ -59,7 +59,8 @@ TEST(LinkSite, OwnSiteMeansTheSameRegistrableDomainAndNoLessPrivacy) {
         {"ftp://www.bank.com/", "https://www.bank.com/", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsLinksOwnSite(QLatin1String(c.url), QLatin1String(c.link)), c.own) << c.url << " " << c.link;
+        EXPECT_EQ(IsLinksOwnSite(QLatin1String(c.url), QLatin1String(c.link)), c.own)
+            << c.url << " " << c.link;
 }
 
 TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
@@ -69,41 +70,50 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
     ScriptedDialogs dialogs;
     QStringList said;
     RecordingPane& bank = w.pane(w.index(QStringLiteral("Bank")));
-    SignInRequest r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"), QStringLiteral("Vault"));
+    SignInRequest r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"),
+                                                       QStringLiteral("Vault"));
     EXPECT_TRUE(r.answered);
     EXPECT_EQ(r.userName + QLatin1Char('/') + r.password, QStringLiteral("alice/secret"));
     EXPECT_EQ(dialogs.count(), 0);
 
     // Asked again: refused. The user is asked, with the Link's user name offered.
     dialogs.Next(SignIn(&said, QStringLiteral("typed")));
-    r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"), QStringLiteral("Vault"));
+    r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"),
+                                         QStringLiteral("Vault"));
     EXPECT_EQ(r.userName + QLatin1Char('/') + r.password, QStringLiteral("alice/typed"));
     // A page that loads settles it: the next box gets the credentials again.
     bank.SimulateLoad(QStringLiteral("https://www.bank.test/home"));
-    r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"), QStringLiteral("Vault"));
+    r = bank.RaiseAuthenticationRequired(QStringLiteral("https://login.bank.test/v"),
+                                         QStringLiteral("Vault"));
     EXPECT_EQ(r.password, QStringLiteral("secret"));
 
     // Another site, a proxy, a Link that does not log in: asked (and cancelled) every time.
     for (int n = 0; n < 3; ++n)
         dialogs.Next(SignIn(&said));
-    EXPECT_FALSE(bank.RaiseAuthenticationRequired(QStringLiteral("https://www.other.test/"), QStringLiteral("X")).answered);
+    EXPECT_FALSE(
+        bank.RaiseAuthenticationRequired(QStringLiteral("https://www.other.test/"), QStringLiteral("X"))
+            .answered);
     EXPECT_FALSE(bank.RaiseAuthenticationRequired(QStringLiteral("https://www.bank.test/"), {},
                                                   QStringLiteral("proxy.test:3128"))
                      .answered);
-    EXPECT_FALSE(w.pane(w.index(QStringLiteral("Reader")))
-                     .RaiseAuthenticationRequired(QStringLiteral("https://www.bank.test/"), QStringLiteral("X"))
-                     .answered);
-    EXPECT_EQ(said, QStringList({"Sign In | The site login.bank.test asks for a user name and password. It says: "
-                                 "\"Vault\" | alice",
-                                 "Sign In | The site www.other.test asks for a user name and password. It says: "
-                                 "\"X\" | ",
-                                 "Sign In | The proxy proxy.test:3128 asks for a user name and password. | ",
-                                 "Sign In | The site www.bank.test asks for a user name and password. It says: "
-                                 "\"X\" | "}));
+    EXPECT_FALSE(
+        w.pane(w.index(QStringLiteral("Reader")))
+            .RaiseAuthenticationRequired(QStringLiteral("https://www.bank.test/"), QStringLiteral("X"))
+            .answered);
+    EXPECT_EQ(said,
+              QStringList({"Sign In | The site login.bank.test asks for a user name and password. It says: "
+                           "\"Vault\" | alice",
+                           "Sign In | The site www.other.test asks for a user name and password. It says: "
+                           "\"X\" | ",
+                           "Sign In | The proxy proxy.test:3128 asks for a user name and password. | ",
+                           "Sign In | The site www.bank.test asks for a user name and password. It says: "
+                           "\"X\" | "}));
 
     // Nothing is asked over the lock.
     App().Locked = true;
-    EXPECT_FALSE(bank.RaiseAuthenticationRequired(QStringLiteral("https://www.other.test/"), QStringLiteral("X")).answered);
+    EXPECT_FALSE(
+        bank.RaiseAuthenticationRequired(QStringLiteral("https://www.other.test/"), QStringLiteral("X"))
+            .answered);
     App().Locked = false;
     EXPECT_EQ(dialogs.count(), 4);
 }
@@ -128,7 +138,8 @@ TEST(PageRequests, PageDialogsNameTheSiteAndASilencedPageStaysQuietUntilItsNextP
     answer(true, false);
     EXPECT_TRUE(pane.RaisePageDialog(PageDialogRequest::Confirm, QStringLiteral("Empty the cart?")).accepted);
     answer(true, true, QStringLiteral("2"));
-    const PageDialogRequest prompt = pane.RaisePageDialog(PageDialogRequest::Prompt, QStringLiteral("How many?"));
+    const PageDialogRequest prompt =
+        pane.RaisePageDialog(PageDialogRequest::Prompt, QStringLiteral("How many?"));
     EXPECT_TRUE(prompt.accepted);
     EXPECT_EQ(prompt.value, QStringLiteral("2"));
     EXPECT_EQ(seen, QStringList({"www.shop.test:8443 | Empty the cart?",
@@ -168,8 +179,9 @@ TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(pane.calls(), QStringList({"AnswerPermission https://meet.test 3 allow",
                                          "AnswerPermission https://meet.test 2 deny"}));
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")),
-              QStringLiteral("Allow"));
+    EXPECT_EQ(
+        modGeneral::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")),
+        QStringLiteral("Allow"));
 
     // The remembered answer comes at once; the other is asked again, and so is another user.
     pane.ClearRecords();
@@ -197,18 +209,18 @@ TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResets
     frmBrowse& browse = w.Load();
     RecordingPane& pane = w.pane(0);
     pane.ClearRecords();
-    pane.RaiseCertificateError(QStringLiteral("https://www.bank.test/"), QStringLiteral("The certificate has expired."),
-                               true);
+    pane.RaiseCertificateError(QStringLiteral("https://www.bank.test/"),
+                               QStringLiteral("The certificate has expired."), true);
     PaneNotice* notice = pane.widget()->findChild<PaneNotice*>();
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::Certificate);
     EXPECT_EQ(notice->lblTitle()->text(), QStringLiteral("This site's certificate is not valid"));
-    EXPECT_EQ(notice->lblText()->text(), PageRequests::CertificateText(QStringLiteral("https://www.bank.test/"),
-                                                                       QStringLiteral("The certificate has expired."),
-                                                                       true));
-    EXPECT_TRUE(notice->lblText()->text().startsWith(
-        QStringLiteral("Bramblegate stopped before opening www.bank.test, because the site's certificate is not "
-                       "valid: The certificate has expired.")));
+    EXPECT_EQ(notice->lblText()->text(),
+              PageRequests::CertificateText(QStringLiteral("https://www.bank.test/"),
+                                            QStringLiteral("The certificate has expired."), true));
+    EXPECT_TRUE(notice->lblText()->text().startsWith(QStringLiteral(
+        "Bramblegate stopped before opening www.bank.test, because the site's certificate is not "
+        "valid: The certificate has expired.")));
     Button(notice, "cmdGoOn")->click();
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::None);
     pane.RaiseCertificateError(QStringLiteral("https://www.bank.test/"), QStringLiteral("Pinned."), false);
@@ -245,7 +257,8 @@ TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResets
 TEST(PageRequests, ANewWindowThatOnlyBroughtAFileGoesAndOneWithAPageStays) {
     BrowseWindow w({{"A", "http://a.test/"}});
     frmBrowse& browse = w.Load();
-    frmNewWin* empty = browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/file.zip"), true, nullptr, true);
+    frmNewWin* empty =
+        browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/file.zip"), true, nullptr, true);
     frmNewWin* page = browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true);
     ASSERT_TRUE(empty && page);
     static_cast<FakePane*>(page->WB())->SimulateLoad(QStringLiteral("http://a.test/"));

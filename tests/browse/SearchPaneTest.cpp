@@ -70,9 +70,8 @@ TEST_F(SearchPaneTest, LocalPagesAreWrittenAsTheyMustBe) {
     const QString msn = ReadFile(folder + "/MsnSearch.htm");
     for (const char* part :
          {"action=\"http://search.alpha.test/results\"", "method=\"get\"",
-          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"",
-          "name=\"FORM\" value=\"cDWNLD\"", "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>",
-          "Search the Web for:"})
+          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"FORM\" value=\"cDWNLD\"",
+          "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>", "Search the Web for:"})
         EXPECT_TRUE(msn.contains(QLatin1String(part))) << part;
     const QString lookup = ReadFile(folder + "/GoogleSearch.htm");
     EXPECT_TRUE(lookup.contains("name=\"q\" size=\"25\" maxlength=\"255\" value=\"\""));

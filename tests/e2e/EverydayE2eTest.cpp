@@ -1,8 +1,8 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
 // the local test sites. Downloads, the server's sign-in box, a certificate that is not valid, a
 // page that hangs and is reloaded, its own dialogs, and what a site asks leave for.
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -56,17 +56,18 @@ protected:
         App().CurrentUser = QStringLiteral("e2e-everyday");
         App().PassPhrase = QStringLiteral("everyday pass");
         const QString pw = QLatin1String(TestSites::kPassword);
-        const QList<QStringList> links{{"Vault", SharedSites().Url("/basic-auth"), pw},
-                                       {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), "not-the-password"},
-                                       {"Vault elsewhere", SharedSites().Url("/plain"), pw},
-                                       {"Hang", SharedSites().Url("/hang-once?key=link"), pw},
-                                       {"Shady", s_tls->Url("/login"), pw},
-                                       {"Files", SharedSites().Url("/plain"), pw}};
+        const QList<QStringList> links{
+            {"Vault", SharedSites().Url("/basic-auth"), pw},
+            {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), "not-the-password"},
+            {"Vault elsewhere", SharedSites().Url("/plain"), pw},
+            {"Hang", SharedSites().Url("/hang-once?key=link"), pw},
+            {"Shady", s_tls->Url("/login"), pw},
+            {"Files", SharedSites().Url("/plain"), pw}};
         Links stored(App().CurrentUser);
         const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
         for (const QStringList& l : links)
-            stored.Add(l[0], enc(l[1]), enc(QLatin1String(TestSites::kUser)), enc(l[2]), {}, {}, false, true, -1,
-                       false);
+            stored.Add(l[0], enc(l[1]), enc(QLatin1String(TestSites::kUser)), enc(l[2]), {}, {}, false, true,
+                       -1, false);
         s_frame = new frmMDI([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
         s_frame->show();
         s_browse = s_frame->LoadBrowseWindow(
@@ -122,7 +123,8 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     const QString report = dir.filePath(QStringLiteral("report.bin"));
     files.Next(report);
     Open(QStringLiteral("Files"));
-    ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Files")).ReadyState() == PaneReadyState::Complete; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return pane(QStringLiteral("Files")).ReadyState() == PaneReadyState::Complete; }));
     pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
     DownloadList& list = s_frame->Downloads();
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
@@ -140,9 +142,10 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     // The next file starts in the folder used last, under a name that is free, and is cancelled
     // half-way: nothing of it stays.
     files.Next(dir.filePath(QStringLiteral("report (1).bin")));
-    pane(QStringLiteral("Files")).Navigate2(
-        SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
-    ASSERT_TRUE(WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
+    pane(QStringLiteral("Files"))
+        .Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
+    ASSERT_TRUE(
+        WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     EXPECT_EQ(files.asked()[1].folder, dir.path());
     EXPECT_EQ(files.asked()[1].fileName, QStringLiteral("report (1).bin"));
     list.Items().last()->Cancel();
@@ -161,8 +164,9 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
 TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     const int before = int(SharedSites().SignInAttempts().size());
     Open(QStringLiteral("Vault"));
-    ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Vault")).LocationName() == QLatin1String("Bramble Vault"); },
-                        20000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return pane(QStringLiteral("Vault")).LocationName() == QLatin1String("Bramble Vault"); },
+        20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(before), QStringList({"", "alice:wonderland"}));
     EXPECT_EQ(dialogs.count(), 0);
 
@@ -171,7 +175,8 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     Open(QStringLiteral("Vault elsewhere"));
     ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Vault elsewhere")).ReadyState() == 4; }));
     dialogs.Next([](QDialog&) { return int(QDialog::Rejected); });
-    pane(QStringLiteral("Vault elsewhere")).Navigate2(QString(SharedSites().Url("/basic-auth")).replace("127.0.0.1", "localhost"));
+    pane(QStringLiteral("Vault elsewhere"))
+        .Navigate2(QString(SharedSites().Url("/basic-auth")).replace("127.0.0.1", "localhost"));
     ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(elsewhere), QStringList{""});
 
@@ -187,13 +192,15 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     const int wrong = int(SharedSites().SignInAttempts().size());
     Open(QStringLiteral("Vault wrong"));
     ASSERT_TRUE(WaitFor(
-        [&] { return pane(QStringLiteral("Vault wrong")).LocationName() == QLatin1String("Bramble Vault"); }, 20000));
+        [&] { return pane(QStringLiteral("Vault wrong")).LocationName() == QLatin1String("Bramble Vault"); },
+        20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(wrong),
               QStringList({"", "alice:not-the-password", "alice:wonderland"}));
-    EXPECT_EQ(question, QStringLiteral("The site 127.0.0.1:%1 asks for a user name and password. It says: \"Bramble "
-                                       "Vault\"\n\nThe connection to this site is not private: what you type can be "
-                                       "read on its way.")
-                            .arg(QUrl(SharedSites().OtherUrl()).port()));
+    EXPECT_EQ(question,
+              QStringLiteral("The site 127.0.0.1:%1 asks for a user name and password. It says: \"Bramble "
+                             "Vault\"\n\nThe connection to this site is not private: what you type can be "
+                             "read on its way.")
+                  .arg(QUrl(SharedSites().OtherUrl()).port()));
     EXPECT_EQ(offeredUser, QLatin1String(TestSites::kUser));
     EXPECT_EQ(dialogs.count(), 2);
 }
@@ -201,16 +208,19 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
 TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInto) {
     ASSERT_TRUE(s_tls->ok());
     Open(QStringLiteral("Shady"));
-    ASSERT_TRUE(WaitFor([&] { return NoticeShown(QStringLiteral("Shady"), PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(Notice(QStringLiteral("Shady"))
-                    ->lblText()
-                    ->text()
-                    .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
-                                               "certificate is not valid: ")));
+    ASSERT_TRUE(
+        WaitFor([&] { return NoticeShown(QStringLiteral("Shady"), PaneNotice::Kind::Certificate); }, 20000));
+    EXPECT_TRUE(
+        Notice(QStringLiteral("Shady"))
+            ->lblText()
+            ->text()
+            .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
+                                       "certificate is not valid: ")));
     EXPECT_FALSE(pane(QStringLiteral("Shady")).CertificateOverridden());
     Notice(QStringLiteral("Shady"))->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
-    ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Shady")).LocationName() == QLatin1String("Sign In - Shady Bank"); },
-                        20000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return pane(QStringLiteral("Shady")).LocationName() == QLatin1String("Sign In - Shady Bank"); },
+        20000));
     EXPECT_TRUE(pane(QStringLiteral("Shady")).CertificateOverridden());
     EXPECT_FALSE(Notice(QStringLiteral("Shady"))->isVisible());
     Pump(2500);
@@ -226,7 +236,8 @@ TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
     s_browse->CreatePane(i);
     pane(QStringLiteral("Hang")).SetUnresponsiveAfter(1500);
     Open(QStringLiteral("Hang"));
-    ASSERT_TRUE(WaitFor([&] { return NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Unresponsive); }, 30000));
+    ASSERT_TRUE(
+        WaitFor([&] { return NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Unresponsive); }, 30000));
     EXPECT_FALSE(link(QStringLiteral("Hang")).LoggedIn());
     Notice(QStringLiteral("Hang"))->findChild<QPushButton*>(QStringLiteral("cmdReload"))->click();
     ASSERT_TRUE(WaitFor([&] { return link(QStringLiteral("Hang")).LoggedIn(); }, 30000));
@@ -278,7 +289,8 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
 
     App().Locked = true;
-    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('Hello'); confirm('Go?') ? 'yes' : 'no'")), QStringLiteral("no"));
+    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('Hello'); confirm('Go?') ? 'yes' : 'no'")),
+              QStringLiteral("no"));
     EXPECT_EQ(dialogs.count(), 0);
     App().Locked = false;
 
@@ -297,9 +309,11 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
         box.chkSilence()->setChecked(true);
         return int(QDialog::Accepted);
     });
-    EXPECT_EQ(RunScript(pane, QStringLiteral("confirm('Delete <b>all</b>?') ? 'yes' : 'no'")), QStringLiteral("yes"));
+    EXPECT_EQ(RunScript(pane, QStringLiteral("confirm('Delete <b>all</b>?') ? 'yes' : 'no'")),
+              QStringLiteral("yes"));
     EXPECT_EQ(RunScript(pane, QStringLiteral("prompt('Name?', 'x')")), QStringLiteral("Ada"));
-    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('again'); confirm('more?') ? 'yes' : 'no'")), QStringLiteral("no"));
+    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('again'); confirm('more?') ? 'yes' : 'no'")),
+              QStringLiteral("no"));
     EXPECT_EQ(titles, QStringList(2, QStringLiteral("127.0.0.1:%1").arg(site.port())));
     EXPECT_EQ(dialogs.count(), 2);
 
@@ -308,12 +322,55 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     auto* bar = pane.widget()->findChild<PermissionBar*>();
     ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.widget()->findChild<PermissionBar*>()); }));
     ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
-    EXPECT_EQ(bar->lblQuestion()->text(), QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
+    EXPECT_EQ(bar->lblQuestion()->text(),
+              QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
     bar->chkRemember()->setChecked(true);
     bar->cmdAllow()->click();
     ASSERT_TRUE(WaitFor([&] { return pane.LocationName() == QLatin1String("Answer granted"); }));
-    EXPECT_EQ(SitePermissions::Lookup(App().CurrentUser, QStringLiteral("http://127.0.0.1:%1").arg(site.port()),
+    EXPECT_EQ(SitePermissions::Lookup(App().CurrentUser,
+                                      QStringLiteral("http://127.0.0.1:%1").arg(site.port()),
                                       SiteFeature::Notifications),
               SitePermissions::Answer::Allow);
+    App().CurrentUser.clear();
+}
+
+// A page's request for full screen (a video's button) is asked like any feature; Esc leaves.
+TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
+    TempStore store;
+    App().CurrentUser = QStringLiteral("e2e-full");
+    WebEnginePane pane(App().CurrentUser);
+    PageRequests* requests = PageRequests::Attach(&pane);
+    QList<bool> changes;
+    QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
+    pane.widget()->resize(600, 400);
+    pane.widget()->show();
+    SharedSites().AddPage("/full",
+                          "<!DOCTYPE html><html><body><button id='b' onclick=\"document.getElementById('v')."
+                          "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
+                          "background:#234'></div></body></html>");
+    EventLog log(&pane);
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
+    pane.widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.widget()));
+    pane.view()->setFocus();
+    RunScript(pane, QStringLiteral("document.getElementById('b').focus()"));
+    QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return requests->Bar() && !requests->Bar()->isHidden(); }));
+    EXPECT_EQ(
+        requests->Bar()->lblQuestion()->text(),
+        QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));
+    requests->Bar()->cmdAllow()->click();
+    ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
+    QWidget* full = pane.view()->window();
+    EXPECT_EQ(full->objectName(), QStringLiteral("fullScreenWindow"));
+    EXPECT_TRUE(full->isFullScreen());
+    EXPECT_TRUE(WaitFor(
+        [&] { return RunScript(pane, QStringLiteral("String(!!document.fullscreenElement)")) == "true"; }));
+    full->activateWindow();
+    QTest::keyClick(full, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
+    EXPECT_EQ(pane.view()->window(), pane.widget()->window());
+    EXPECT_TRUE(WaitFor(
+        [&] { return RunScript(pane, QStringLiteral("String(!!document.fullscreenElement)")) == "false"; }));
     App().CurrentUser.clear();
 }

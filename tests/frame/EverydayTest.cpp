@@ -82,7 +82,8 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
         EXPECT_EQ(help->parentWidget(), &frame);
         EXPECT_TRUE(help->isVisible());
     }
-    EXPECT_EQ(Help::TopicUrl(QStringLiteral("NewUser")), QStringLiteral("bramblegate://help/account.html#new-user"));
+    EXPECT_EQ(Help::TopicUrl(QStringLiteral("NewUser")),
+              QStringLiteral("bramblegate://help/account.html#new-user"));
     frame.MenuAction(QStringLiteral("mnuHelpContents"))->trigger();
     EXPECT_EQ(HelpShown(frame), Help::TopicUrl(QString()));
 }
@@ -112,7 +113,8 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         EXPECT_EQ(stored("B"), QString());
 
         // A stand-alone window zooms by itself and leaves the Links alone.
-        frmNewWin* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr, true);
+        frmNewWin* window =
+            run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr, true);
         frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         frame.MenuAction(QStringLiteral("mnuViewZoomIn"))->trigger();
         EXPECT_EQ(window->WB()->ZoomPercent(), 110);
@@ -128,7 +130,8 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     frmMDI& frame = run.Start();
-    const SearchEngine wiki{QStringLiteral("Wiki"), QStringLiteral("https://en.wikipedia.org/w/index.php?search=%s")};
+    const SearchEngine wiki{QStringLiteral("Wiki"),
+                            QStringLiteral("https://en.wikipedia.org/w/index.php?search=%s")};
     run.dialogs.Next([&](QDialog& dialog) {
         auto& options = static_cast<frmOptions&>(dialog);
         SearchEngineEditor& editor = *options.searchEngines();
@@ -147,10 +150,11 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
         add(QStringLiteral("google"), wiki.queryUrl);
         add(wiki.name, QStringLiteral("https://en.wikipedia.org/"));
         add(wiki.name, wiki.queryUrl);
-        EXPECT_EQ(run.boxes.texts(),
-                  QStringList({"There is already a search engine named \"Google\".",
-                               "Please enter the web address of a search, with %s where the searched words go, for "
-                               "example https://www.example.com/search?q=%s"}));
+        EXPECT_EQ(
+            run.boxes.texts(),
+            QStringList({"There is already a search engine named \"Google\".",
+                         "Please enter the web address of a search, with %s where the searched words go, for "
+                         "example https://www.example.com/search?q=%s"}));
         EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Search Engines"));
         // Yahoo goes; the last engine can never go.
         editor.lstEngines()->setCurrentItem(editor.lstEngines()->topLevelItem(2));
@@ -161,7 +165,8 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
     });
     frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     const QList<SearchEngine> stored = SearchEngines::Load(kUser);
-    EXPECT_EQ(stored, QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));
+    EXPECT_EQ(stored,
+              QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));
     EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("SearchEngineURL3")), wiki.queryUrl);
     SearchPane* search = run.browse().search();
     ASSERT_EQ(search->ServiceCount(), 3);

@@ -1,7 +1,7 @@
 #include "sites/SiteServer.h"
 
-#include <httplib.h>
 #include <chrono>
+#include <httplib.h>
 #include <mutex>
 #include <thread>
 
@@ -67,7 +67,8 @@ struct SiteServer::Impl {
         out.set_content_provider(size_t(body.size()), reply.contentType.toStdString(),
                                  [body, pause](size_t offset, size_t length, httplib::DataSink& sink) {
                                      const size_t piece = std::min<size_t>(length, 64 * 1024);
-                                     if (offset > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+                                     if (offset > 0)
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
                                      return sink.write(body.constData() + offset, piece);
                                  });
     }

@@ -386,7 +386,8 @@ struct Route {
 // ----- everyday pages ------------------------------------------------------------------------
 
 void DownloadRoute(const Context&, const Request& r, Reply& reply) {
-    const QString name = r.param(QStringLiteral("name")).isEmpty() ? QStringLiteral("data.bin") : r.param(QStringLiteral("name"));
+    const QString name = r.param(QStringLiteral("name")).isEmpty() ? QStringLiteral("data.bin")
+                                                                   : r.param(QStringLiteral("name"));
     reply.body = TestSites::DownloadBytes(qBound(0, r.param(QStringLiteral("bytes")).toInt(), 64 << 20));
     reply.contentType = "application/octet-stream";
     reply.AddHeader("Content-Disposition", QStringLiteral("attachment; filename=\"%1\"").arg(name).toUtf8());
@@ -402,7 +403,8 @@ void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
         std::lock_guard lock(c.state.mutex);
         c.state.signIns << given;
     }
-    if (given == QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword))) {
+    if (given ==
+        QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword))) {
         reply.Html(Doc(QStringLiteral("Bramble Vault"), QStringLiteral("<h1>The vault is open.</h1>")));
         return;
     }
@@ -417,7 +419,8 @@ void HangOncePage(const Context& c, const Request& r, Reply& reply) {
         std::lock_guard lock(c.state.mutex);
         if (!c.state.hung.contains(key)) {
             c.state.hung << key;
-            reply.Html(Doc(QStringLiteral("Busy"), QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
+            reply.Html(Doc(QStringLiteral("Busy"),
+                           QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
             return;
         }
     }
@@ -425,9 +428,10 @@ void HangOncePage(const Context& c, const Request& r, Reply& reply) {
 }
 
 void AskPermissionPage(const Context&, const Request&, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Asking"), QStringLiteral("<p>May I?</p><script>"
-                                                            "Notification.requestPermission().then(function (p) {"
-                                                            " document.title = 'Answer ' + p; });</script>")));
+    reply.Html(
+        Doc(QStringLiteral("Asking"), QStringLiteral("<p>May I?</p><script>"
+                                                     "Notification.requestPermission().then(function (p) {"
+                                                     " document.title = 'Answer ' + p; });</script>")));
 }
 
 const Route kRoutes[] = {

@@ -22,8 +22,8 @@ bool MakeCertificate(QByteArray* keyPem, QByteArray* certPem) {
     X509_gmtime_adj(X509_getm_notAfter(cert), 3600 * 24);
     X509_set_pubkey(cert, key);
     X509_NAME* name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1,
-                               -1, 0);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"),
+                               -1, -1, 0);
     X509_set_issuer_name(cert, name);
     const bool signedOk = X509_sign(cert, key, EVP_sha256()) > 0;
     BIO* keyBio = BIO_new(BIO_s_mem());
@@ -67,9 +67,10 @@ TlsSite::TlsSite() : m_server(std::make_unique<QSslServer>()) {
                 socket->readAll();
                 if (request.startsWith("POST")) ++m_posts;
                 const QByteArray body(kPage);
-                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
-                              "Content-Length: " +
-                              QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                socket->write(
+                    "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
+                    "Content-Length: " +
+                    QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 socket->disconnectFromHost();
             });
             QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);

@@ -41,8 +41,9 @@ void EngineDownloads::OnRequested(QWebEngineDownloadRequest* request) {
 }
 
 Download* EngineDownloads::Track(QWebEngineDownloadRequest* request) {
-    auto* download = new Download(request->url().toString(),
-                                  QDir(request->downloadDirectory()).filePath(request->downloadFileName()), this);
+    auto* download =
+        new Download(request->url().toString(),
+                     QDir(request->downloadDirectory()).filePath(request->downloadFileName()), this);
     QPointer<QWebEngineDownloadRequest> engine(request);
     download->SetCanceller([engine] {
         if (engine) engine->cancel();

@@ -124,7 +124,7 @@ void FakePane::RaiseProgressChange(int percent) {
 }
 
 SignInRequest FakePane::RaiseAuthenticationRequired(const QString& url, const QString& realm,
-                                                   const QString& proxyHost) {
+                                                    const QString& proxyHost) {
     SignInRequest request;
     request.url = url;
     request.realm = realm;

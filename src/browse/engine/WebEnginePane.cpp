@@ -190,7 +190,8 @@ protected:
     }
 
 private:
-    static PageDialogRequest Dialog(PageDialogRequest::Kind kind, const QUrl& origin, const QString& message) {
+    static PageDialogRequest Dialog(PageDialogRequest::Kind kind, const QUrl& origin,
+                                    const QString& message) {
         PageDialogRequest request;
         request.kind = kind;
         request.origin = origin.toString();

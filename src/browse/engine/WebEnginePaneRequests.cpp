@@ -52,18 +52,19 @@ void WebEnginePane::ConnectPageRequests() {
     m_requests->crashed = false;
     m_requests->unresponsive = false;
 
-    connect(enginePage, &QWebEnginePage::authenticationRequired, this, [this](const QUrl& url, QAuthenticator* auth) {
-        SignInRequest request;
-        request.url = url.toString();
-        request.realm = auth->realm();
-        emit AuthenticationRequired(request);
-        if (!request.answered) {
-            *auth = QAuthenticator(); // refused: the server's own answer shows
-            return;
-        }
-        auth->setUser(request.userName);
-        auth->setPassword(request.password);
-    });
+    connect(enginePage, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* auth) {
+                SignInRequest request;
+                request.url = url.toString();
+                request.realm = auth->realm();
+                emit AuthenticationRequired(request);
+                if (!request.answered) {
+                    *auth = QAuthenticator(); // refused: the server's own answer shows
+                    return;
+                }
+                auth->setUser(request.userName);
+                auth->setPassword(request.password);
+            });
     connect(enginePage, &QWebEnginePage::proxyAuthenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* auth, const QString& proxyHost) {
                 SignInRequest request;
@@ -88,24 +89,26 @@ void WebEnginePane::ConnectPageRequests() {
                 for (const FeatureName& f : kFeatures)
                     if (f.engine == feature) emit PermissionRequestCanceled(Origin(origin), f.site);
             });
-    connect(enginePage, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {
-        if (!request.toggleOn()) {
-            request.accept();
-            ShowFullScreen(false);
-            return;
-        }
-        // Waits for the user's answer (or a remembered one) through AnswerPermission.
-        if (m_requests->fullScreenRequest) m_requests->fullScreenRequest->reject();
-        m_requests->fullScreenRequest = request;
-        emit PermissionRequested(Origin(request.origin()), SiteFeature::FullScreen);
-    });
-    connect(enginePage, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError& error) {
-        QWebEngineCertificateError waiting = error;
-        waiting.defer();
-        if (m_requests->certificateError) m_requests->certificateError->rejectCertificate();
-        m_requests->certificateError = waiting;
-        emit CertificateError(error.url().toString(), error.description(), error.isOverridable());
-    });
+    connect(enginePage, &QWebEnginePage::fullScreenRequested, this,
+            [this](QWebEngineFullScreenRequest request) {
+                if (!request.toggleOn()) {
+                    request.accept();
+                    ShowFullScreen(false);
+                    return;
+                }
+                // Waits for the user's answer (or a remembered one) through AnswerPermission.
+                if (m_requests->fullScreenRequest) m_requests->fullScreenRequest->reject();
+                m_requests->fullScreenRequest = request;
+                emit PermissionRequested(Origin(request.origin()), SiteFeature::FullScreen);
+            });
+    connect(enginePage, &QWebEnginePage::certificateError, this,
+            [this](const QWebEngineCertificateError& error) {
+                QWebEngineCertificateError waiting = error;
+                waiting.defer();
+                if (m_requests->certificateError) m_requests->certificateError->rejectCertificate();
+                m_requests->certificateError = waiting;
+                emit CertificateError(error.url().toString(), error.description(), error.isOverridable());
+            });
     connect(enginePage, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 OnRenderProcessTerminated(int(status));
@@ -263,14 +266,15 @@ void WebEnginePane::ProbeResponsiveness() {
     const int serial = ++s.probeSerial;
     s.probeSent.start();
     QPointer<WebEnginePane> self(this);
-    page()->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant&) {
-        if (!self || serial != self->m_requests->probeSerial) return;
-        self->m_requests->probeSent.invalidate();
-        if (self->m_requests->unresponsive) {
-            self->m_requests->unresponsive = false;
-            emit self->PageUnresponsive(false);
-        }
-    });
+    page()->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
+                          [self, serial](const QVariant&) {
+                              if (!self || serial != self->m_requests->probeSerial) return;
+                              self->m_requests->probeSent.invalidate();
+                              if (self->m_requests->unresponsive) {
+                                  self->m_requests->unresponsive = false;
+                                  emit self->PageUnresponsive(false);
+                              }
+                          });
 }
 
 void WebEnginePane::OnRenderProcessTerminated(int status) {
