@@ -597,6 +597,7 @@ void frmBrowse::tmrGetFavs_Timer() {
     if (!m_getFavsRan) {
         m_getFavsRan = true;
         m_navigation->AutoNavigate();
+        if (m_state.startUpNavigationDone) emit StartUpNavigated();
         return;
     }
     if (App().gbUnloading) return;
