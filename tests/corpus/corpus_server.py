@@ -16,6 +16,7 @@ import html
 import json
 import os
 import secrets
+import sys
 import threading
 import time
 import urllib.parse
@@ -232,6 +233,18 @@ def make_handler(corpus):
                     return path
             return None
 
+        def record(self, slug, endpoint, query, body):
+            fields = urllib.parse.parse_qs(query, keep_blank_values=True)
+            text = urllib.parse.unquote_plus(query)
+            if body:
+                more, body_text = parse_body(self.headers.get("Content-Type"), body)
+                for name, values in more.items():
+                    fields.setdefault(name, []).extend(values)
+                text = (text + "\n" + body_text).strip()
+            corpus.record({"host": self.host(), "method": self.command, "slug": slug, "endpoint": endpoint,
+                           "fields": fields, "text": text})
+            return fields
+
         def route(self):
             url = urllib.parse.urlsplit(self.path)
             parts = url.path.split("/")
@@ -248,12 +261,17 @@ def make_handler(corpus):
                 if parts[2] and not parts[2].startswith(".") and os.path.isfile(path):
                     return self.serve_file(path)
                 return self.send(404, "text/plain", "not found")
+            length = int(self.headers.get("Content-Length") or 0)
+            body = self.rfile.read(length) if length else b""
             if len(parts) < 4 or parts[1] != "p" or parts[2] not in corpus.pages:
+                if self.command == "POST" or url.query:
+                    # Sent somewhere outside the pages' folders: the page that sent it says whose it is.
+                    referer = urllib.parse.urlsplit(self.headers.get("Referer") or "").path.split("/")
+                    slug = referer[2] if len(referer) > 2 and referer[1] == "p" else ""
+                    self.record(slug, url.path, url.query, body)
                 return self.send(404, "text/plain", "not found")
             slug, sub = parts[2], "/".join(parts[3:])
             page = corpus.pages[slug]
-            length = int(self.headers.get("Content-Length") or 0)
-            body = self.rfile.read(length) if length else b""
             if self.command in ("GET", "HEAD") and not url.query:
                 if sub == "" and page.get("redirect_other") and self.host() == OWN_HOST:
                     return self.send(302, location=corpus.origin(OTHER_HOST) + f"/p/{slug}/" + page["redirect_other"])
@@ -266,15 +284,7 @@ def make_handler(corpus):
                     return self.send(200, "text/html", page_doc("Your account", HOME))
                 if sub in ("favicon.ico",):
                     return self.send(404, "text/plain", "not found")
-            fields = urllib.parse.parse_qs(url.query, keep_blank_values=True)
-            text = urllib.parse.unquote_plus(url.query)
-            if body:
-                more, body_text = parse_body(self.headers.get("Content-Type"), body)
-                for name, values in more.items():
-                    fields.setdefault(name, []).extend(values)
-                text = (text + "\n" + body_text).strip()
-            corpus.record({"host": self.host(), "method": self.command, "slug": slug, "endpoint": sub,
-                           "fields": fields, "text": text})
+            fields = self.record(slug, sub, url.query, body)
             wants_json = ("json" in (self.headers.get("Accept") or "") or
                           "json" in (self.headers.get("Content-Type") or "") or
                           self.headers.get("X-Requested-With") is not None or
@@ -297,12 +307,20 @@ def make_handler(corpus):
     return Handler
 
 
+class _QuietServer(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A browser that drops a connection (a pane closing, the program ending) is no fault.
+        if not isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError)):
+            super().handle_error(request, client_address)
+
+
 class Server:
     """The corpus served on 127.0.0.1 and localhost (one port, both loopback names) in a thread."""
 
     def __init__(self, pages, port=0):
-        self.httpd = ThreadingHTTPServer(("127.0.0.1", port), None)
-        self.httpd.daemon_threads = True
+        self.httpd = _QuietServer(("127.0.0.1", port), None)
         self.port = self.httpd.server_address[1]
         self.corpus = Corpus(pages, self.port)
         self.httpd.RequestHandlerClass = make_handler(self.corpus)
