@@ -1,13 +1,15 @@
 """The login corpus's web server: serves tests/corpus/pages on 127.0.0.1 and records every form
 or script submission it receives, per page, so that a run can be judged afterwards.
 
-Addresses: /p/<slug>/ serves pages/<slug>.html, /p/<slug>/<sub> serves pages/<slug>.<sub>.html
-(or pages/<slug>.<sub> as it is). Any other request under /p/<slug>/ that is a POST, or a GET
+Addresses: /p/<slug>/ serves <folder>/<slug>.html, /p/<slug>/<sub> serves <folder>/<slug>.<sub>.html
+(or <folder>/<slug>.<sub> as it is), where <folder> is the page's set's (pages/ or pages2/).
+/slow/<ms>/<name> answers an empty script, style sheet or image after <ms> milliseconds (a slow
+third-party host). Any other request under /p/<slug>/ that is a POST, or a GET
 with a query, is a submission to the endpoint <sub>: it is recorded and answered as a site would
 (see Corpus.answer); /received lists what came in. The same pages are served on a second origin, http://localhost:<port>, which
 is another site for the browser (another registrable domain), for the cross-site cases.
 
-Run on its own for browsing the pages by hand: python3 corpus_server.py [--port N]
+Run on its own for browsing the pages by hand: python3 corpus_server.py [--port N] [--set 1|2|all]
 """
 
 import email.parser
@@ -22,23 +24,46 @@ import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+import clutter
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PAGES = os.path.join(HERE, "pages")
 SHARED = os.path.join(HERE, "shared")
+
+ASSET_TYPES = (".css", ".js", ".png", ".jpg", ".gif", ".webp", ".svg", ".ico", ".woff2", ".json", ".map")
 
 OWN_HOST = "127.0.0.1"
 OTHER_HOST = "localhost"
 
 
+SETS = {"1": "pages.json", "2": "pages2.json"}
+
+
 def load_manifest(path=os.path.join(HERE, "pages.json")):
-    """The pages in order, each with its Link's credentials filled in."""
+    """The pages in order, each with its Link's credentials filled in and its folder.
+
+    A manifest may name its folder and the patterns of its Links' user names and passwords, so
+    that sets run together never share credentials."""
     with open(path, encoding="utf-8") as f:
-        pages = json.load(f)["pages"]
+        manifest = json.load(f)
+    pages = manifest["pages"]
+    folder = os.path.join(HERE, manifest.get("folder", "pages"))
     for n, page in enumerate(pages, start=1):
-        page.setdefault("user", "kit%02d@mail.test" % n)
-        page["password"] = "Tq%02d#vell" % n
+        page.setdefault("user", manifest.get("user", "kit%02d@mail.test") % n)
+        page["password"] = manifest.get("password", "Tq%02d#vell") % n
         page.setdefault("login_endpoints", ["session"])
         page.setdefault("fields", {})
+        page["folder"] = folder
+    return pages
+
+
+def load_sets(which):
+    """The pages of set "1", "2" or "all"."""
+    names = list(SETS.values()) if which == "all" else [SETS[which]]
+    pages = [p for name in names for p in load_manifest(os.path.join(HERE, name))]
+    slugs = [p["slug"] for p in pages]
+    if len(set(slugs)) != len(slugs):
+        raise ValueError("a page slug occurs in more than one set")
     return pages
 
 
@@ -102,6 +127,7 @@ class Corpus:
         self.tokens = {}  # slug -> set of CSRF tokens issued
         self.identified = {}  # slug -> last user name a first step received
         self.started = time.time()
+        self.last_request = {}  # slug ("" for none) -> time of its latest request, from started
 
     def origin(self, host):
         return f"http://{host}:{self.port}"
@@ -114,6 +140,14 @@ class Corpus:
     def visit(self, slug, host):
         with self.lock:
             self.visits[(slug, host)] = self.visits.get((slug, host), 0) + 1
+
+    def touch(self, slug):
+        with self.lock:
+            self.last_request[slug] = round(time.time() - self.started, 1)
+
+    def activity(self):
+        with self.lock:
+            return dict(self.last_request)
 
     def snapshot(self):
         with self.lock:
@@ -128,6 +162,7 @@ class Corpus:
             text = text.replace("{{CSRF}}", token)
         with self.lock:
             ident = self.identified.get(slug, "")
+        text = clutter.expand(slug, text)
         return (text.replace("{{IDENT}}", html.escape(ident))
                     .replace("{{OTHER}}", self.origin(OTHER_HOST))
                     .replace("{{OWN}}", self.origin(OWN_HOST)))
@@ -162,7 +197,9 @@ class Corpus:
         """(status, content type, body, location) for a submission."""
         page = self.pages.get(slug, {})
         if endpoint == "identify" and "identify" in page.get("login_endpoints", []):
-            user = next((v[0] for v in fields.values() if v and v[0]), "")
+            # The field the page names for the user, else the first filled one.
+            named = [n for n, want in page.get("fields", {}).items() if want == "$USER" and fields.get(n)]
+            user = fields[named[0]][0] if named else next((v[0] for v in fields.values() if v and v[0]), "")
             with self.lock:
                 self.identified[slug] = user
             if wants_json:
@@ -224,11 +261,18 @@ def make_handler(corpus):
             self.send(200, ctype, data)
 
         def page_file(self, slug, sub):
-            if "/" in sub or sub.startswith("."):
+            if sub.startswith(".") or ".." in sub:
                 return None
-            names = [f"{slug}.html"] if sub in ("", "index.html") else [f"{slug}.{sub}.html", f"{slug}.{sub}"]
+            if "/" in sub:
+                # A saved page keeps its assets in a folder beside it: <slug>_files/<name>.
+                folder, _, name = sub.partition("/")
+                if folder != f"{slug}_files" or "/" in name:
+                    return None
+                names = [os.path.join(folder, name)]
+            else:
+                names = [f"{slug}.html"] if sub in ("", "index.html") else [f"{slug}.{sub}.html", f"{slug}.{sub}"]
             for name in names:
-                path = os.path.join(PAGES, name)
+                path = os.path.join(corpus.pages[slug].get("folder", PAGES), name)
                 if os.path.isfile(path):
                     return path
             return None
@@ -256,6 +300,14 @@ def make_handler(corpus):
                 submissions = corpus.snapshot()[0]
                 done = [s for s, p in corpus.pages.items() if corpus.logged_in(p, submissions)]
                 return self.send(200, "application/json", json.dumps({"logged_in": done, "submissions": submissions}))
+            referer = urllib.parse.urlsplit(self.headers.get("Referer") or "").path.split("/")
+            corpus.touch(parts[2] if len(parts) > 2 and parts[1] == "p" else
+                         referer[2] if len(referer) > 2 and referer[1] == "p" else "")
+            if len(parts) == 4 and parts[1] == "slow" and parts[2].isdigit() and self.command in ("GET", "HEAD"):
+                time.sleep(min(int(parts[2]), 30000) / 1000)
+                ctype = {".js": "text/javascript", ".css": "text/css", ".gif": "image/gif"}.get(
+                    os.path.splitext(parts[3])[1], "application/octet-stream")
+                return self.send(200, ctype, "")
             if len(parts) == 3 and parts[1] == "shared" and self.command in ("GET", "HEAD"):
                 path = os.path.join(SHARED, parts[2])
                 if parts[2] and not parts[2].startswith(".") and os.path.isfile(path):
@@ -266,7 +318,6 @@ def make_handler(corpus):
             if len(parts) < 4 or parts[1] != "p" or parts[2] not in corpus.pages:
                 if self.command == "POST" or url.query:
                     # Sent somewhere outside the pages' folders: the page that sent it says whose it is.
-                    referer = urllib.parse.urlsplit(self.headers.get("Referer") or "").path.split("/")
                     slug = referer[2] if len(referer) > 2 and referer[1] == "p" else ""
                     self.record(slug, url.path, url.query, body)
                 return self.send(404, "text/plain", "not found")
@@ -282,7 +333,7 @@ def make_handler(corpus):
                 if sub in ("home", "dashboard"):
                     corpus.visit(slug, self.host())
                     return self.send(200, "text/html", page_doc("Your account", HOME))
-                if sub in ("favicon.ico",):
+                if sub in ("favicon.ico",) or os.path.splitext(sub)[1] in ASSET_TYPES:
                     return self.send(404, "text/plain", "not found")
             fields = self.record(slug, sub, url.query, body)
             wants_json = ("json" in (self.headers.get("Accept") or "") or
@@ -342,8 +393,9 @@ if __name__ == "__main__":
     import argparse
     parser = argparse.ArgumentParser(description="Serve the login corpus for browsing by hand.")
     parser.add_argument("--port", type=int, default=8931)
+    parser.add_argument("--set", choices=("1", "2", "all"), default="all")
     args = parser.parse_args()
-    server = Server(load_manifest(), args.port).start()
+    server = Server(load_sets(args.set), args.port).start()
     print(f"Serving on {server.corpus.origin(OWN_HOST)}/ (other site: {server.corpus.origin(OTHER_HOST)}/); Ctrl+C ends.")
     try:
         while True:
