@@ -1,4 +1,4 @@
-"""The login corpus's web server: serves tests/corpus/pages on 127.0.0.1 and records every form
+"""The login corpus's web server: serves the pages of tests/corpus/pages*.json on 127.0.0.1 and records every form
 or script submission it receives, per page, so that a run can be judged afterwards.
 
 Addresses: /p/<slug>/ serves <folder>/<slug>.html, /p/<slug>/<sub> serves <folder>/<slug>.<sub>.html
