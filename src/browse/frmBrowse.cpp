@@ -378,7 +378,7 @@ void frmBrowse::RefreshCaption() {
     QString title = link->Title();
     if (title.isEmpty() && Pane(i)) title = Pane(i)->LocationName();
     if (title.isEmpty() || title == QLatin1String("about:blank") || m_panes->IsPlaceholderShown())
-        title = link->Caption();
+        title = link->ShownCaption();
     setWindowTitle(title);
 }
 
@@ -523,8 +523,8 @@ void frmBrowse::PasswordSent(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
         Link* link = m_links ? m_links->Item(index) : nullptr;
         if (!link) return;
-        m_navigation->SetProgressText(index - 1,
-                                      QStringLiteral("Signing In ") + link->Caption() + QStringLiteral("  "));
+        m_navigation->SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
+                                                     QStringLiteral("  "));
         m_navigation->ShowProgressPage(index - 1);
         m_navigation->SetLoginTimeOut(index - 1);
     });
@@ -654,6 +654,7 @@ void frmBrowse::tmrGetFavs_Timer() {
     if (!m_getFavsRan) {
         m_getFavsRan = true;
         m_navigation->AutoNavigate();
+        if (m_state.startUpNavigationDone) emit StartUpNavigated();
         return;
     }
     if (App().gbUnloading) return;
