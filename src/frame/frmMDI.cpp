@@ -24,6 +24,7 @@
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
+#include "browse/engine/EngineNotifications.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
@@ -168,6 +169,12 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     connect(m_downloads, &DownloadList::Completed, this, [this](Download* download) {
         m_flasher->SetFlashMessage(QStringLiteral("Download complete: ") + download->FileName());
     });
+    // What sites the user let show notifications say comes in the status bar.
+    connect(new EngineNotifications(this), &EngineNotifications::Shown, this,
+            [this](const QString& site, const QString& title, const QString& message) {
+                m_flasher->SetFlashMessage(site + QStringLiteral(": ") + title +
+                                           (message.isEmpty() ? QString() : QStringLiteral(" - ") + message));
+            });
 
     BuildMenus();
 

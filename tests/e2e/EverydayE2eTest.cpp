@@ -245,6 +245,19 @@ TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
     EXPECT_FALSE(NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Crashed));
 }
 
+TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
+    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(QUrl(SharedSites().Url()).port());
+    SitePermissions::Remember(App().CurrentUser, site, SiteFeature::Notifications, true);
+    SharedSites().AddPage(
+        "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
+                   " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
+    Open(QStringLiteral("Files"));
+    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/notify"));
+    EXPECT_TRUE(WaitFor([&] {
+        return s_frame->Flasher().FlashMessage() == QStringLiteral("127.0.0.1: Tea is ready - Earl Grey");
+    }));
+}
+
 // The pane on its own: a crash answers whatever waited on the page, and the page comes back.
 TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
     WebEnginePane pane(QStringLiteral("crash"));
