@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
+#include "core/UrlUtils.h"
 
 const QString PageDialogBox::kSilenceText =
     QStringLiteral("Prevent this page from creating additional dialogs");
@@ -57,11 +57,8 @@ PageDialogBox::PageDialogBox(const PageDialogRequest& request, bool offerSilence
 }
 
 QString PageDialogBox::SiteTitle(const QString& origin) {
-    const QUrl url(origin);
-    QString site = url.host();
-    if (site.isEmpty()) return QStringLiteral("This page");
-    if (url.port() != -1) site += QLatin1Char(':') + QString::number(url.port());
-    return site;
+    const QString site = modGeneral::SiteLabel(origin);
+    return site.isEmpty() ? QStringLiteral("This page") : site;
 }
 
 bool PageDialogs::Show(PageDialogRequest& request, bool offerSilence, bool* silence, QWidget* parent) {

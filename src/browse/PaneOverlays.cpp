@@ -6,11 +6,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
 #include "browse/SitePermissions.h"
+#include "core/UrlUtils.h"
 
 PaneOverlay::PaneOverlay(QWidget* host) : QFrame(host) {
     host->installEventFilter(this);
@@ -69,10 +69,9 @@ PermissionBar::PermissionBar(QWidget* host, Answered answered)
 }
 
 QString PermissionBar::Question(const Request& request) {
-    const QUrl url(request.origin);
-    QString site = url.host().isEmpty() ? request.origin : url.host();
-    if (url.port() != -1) site += QLatin1Char(':') + QString::number(url.port());
-    return QStringLiteral("%1 wants to %2.").arg(site, SitePermissions::FeatureWords(request.feature));
+    const QString site = modGeneral::SiteLabel(request.origin);
+    return QStringLiteral("%1 wants to %2.")
+        .arg(site.isEmpty() ? request.origin : site, SitePermissions::FeatureWords(request.feature));
 }
 
 QRect PermissionBar::Place(const QSize& host) const {

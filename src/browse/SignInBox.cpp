@@ -10,6 +10,7 @@
 #include "browse/engine/BrowserPane.h"
 #include "core/DialogButtons.h"
 #include "core/MessageBox.h"
+#include "core/UrlUtils.h"
 
 SignInBox::SignInBox(const SignInRequest& request, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSignIn"));
@@ -44,9 +45,8 @@ QString SignInBox::Question(const SignInRequest& request) {
     if (request.proxy()) {
         text = QStringLiteral("The proxy %1 asks for a user name and password.").arg(request.proxyHost);
     } else {
-        QString site = url.host();
-        if (url.port() != -1) site += QLatin1Char(':') + QString::number(url.port());
-        text = QStringLiteral("The site %1 asks for a user name and password.").arg(site);
+        text = QStringLiteral("The site %1 asks for a user name and password.")
+                   .arg(modGeneral::SiteLabel(request.url));
     }
     if (!request.realm.isEmpty()) text += QStringLiteral(" It says: \"%1\"").arg(request.realm);
     if (!request.proxy() && url.scheme() != QLatin1String("https"))
