@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
@@ -363,6 +364,12 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
                           "background:#234'></div></body></html>");
     EventLog log(&pane);
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
+    // Ctrl with the mouse wheel zooms the pane by the program's steps.
+    QWheelEvent wheel(QPointF(50, 50), pane.view()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(pane.view()->focusProxy(), &wheel);
+    EXPECT_EQ(pane.ZoomPercent(), 110);
+    EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), 1.1);
     pane.widget()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(pane.widget()));
     pane.view()->setFocus();
