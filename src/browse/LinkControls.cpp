@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "browse/engine/BrowserPane.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkDrag.h"
@@ -17,8 +18,10 @@
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
+#include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
 #include "frame/frmMDI.h"
+#include "links/LinkIds.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -62,6 +65,7 @@ void LinkControls::LoadControl(int i, bool loading) {
         if (int(m_viewShown.size()) <= i) m_viewShown.resize(i + 1, false);
         w.Buttons().CreateButtons(i);
         if (i > 0) w.CreatePane(i);
+        w.BindPaneProfile(i);
         if (BrowserPane* pane = w.Pane(i)) pane->SetZoomPercent(link->Zoom());
         if (!loading) RefreshButtons();
         SetButtonCaption(i);
@@ -80,8 +84,10 @@ void LinkControls::UnloadDynaControl(int i) {
     Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("UnloadDynaControl"), [&] {
         w.Buttons().HideRow(i);
         w.Buttons().ReleaseButtons(i);
-        // Pane 0 is the window's own and stays; the others go with their Link (and their page).
-        if (i > 0) w.ReleasePane(i);
+        // The panes go with their Link (and their page). Pane 0 is the window's own: a fresh
+        // one takes its place, so that nothing of the Link's session stays open in it.
+        w.ReleasePane(i);
+        if (i == 0) w.CreatePane(0);
         SetViewShown(i, false);
         RefreshButtons();
         // The removed Link was on show: the first Link in button order takes its place.
@@ -240,11 +246,21 @@ void LinkControls::RemoveLink(int i) {
         if (BrowserPane* pane = w.Pane(i)) pane->Stop();
         links.Remove(i + 1);
         UnloadDynaControl(i);
+        ForgetWebData(*link);
         RefreshmnuLinksEditRemove();
         w.Frame().HideMessage();
         w.State().contextLinkIndex = -1;
     });
     w.Frame().HideMessage();
+}
+
+void LinkControls::ForgetWebData(const Link& link) {
+    // Only once the store no longer holds the Link: a removal whose save did not go through
+    // keeps the Link's cookies for the Link that is still there at the next start.
+    const QString user = w.links().User();
+    if (SettingsStore::Current() && SettingsStore::Current()->transactionDepth() > 0) return;
+    if (LinkIds::Stored(user).contains(link.Id())) return;
+    WebProfiles::RemoveLinkProfile(user, link.Id());
 }
 
 void LinkControls::EditLink(int i) {

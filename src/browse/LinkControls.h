@@ -40,7 +40,8 @@ public:
     Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                      bool autoNavigate, bool reqLogin);
-    // Removes the Link of control index i after asking.
+    // Removes the Link of control index i after asking, and then its web data (cookies, site
+    // storage, cache).
     void RemoveLink(int i);
     // Opens the editor for the Link of control index i, or to add one (i = -1: at the end).
     void EditLink(int i);
@@ -74,6 +75,7 @@ public:
 
 private:
     void StartDrag(int i);
+    void ForgetWebData(const Link& link);
     bool Moved() const;
 
     frmBrowse& w;

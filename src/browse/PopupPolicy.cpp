@@ -55,24 +55,26 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     e.cancel();
     if (Ignoring()) return;
     AppState& app = App();
+    // A Link's new windows live in the Link's web profile; the search pane's in the shared one.
+    Link* link = control == Control::wbr && w.HasLinks() ? w.links().Item(index + 1) : nullptr;
+    const QString profileId = link ? link->WebProfileId() : QString();
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(true)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(true, profileId)) e.openIn(catcher->wbPopup());
         return;
     }
     if (OfflineState::IsOffline()) return;
 
     bool hidePopUps = true;
     if (control == Control::wbr) {
-        Link* link = w.HasLinks() ? w.links().Item(index + 1) : nullptr;
         hidePopUps = link ? link->HidePopUps() : true;
         // The Link pane's last navigation stayed on its own site: the site opens its own window.
         BrowseState& state = w.State();
         if (state.AllowNextNewWindow) {
             state.AllowNextNewWindow = false;
             app.glFormDocClicked = 0;
-            OpenNewWin(QString(), hidePopUps, &e, false);
+            OpenNewWin(QString(), hidePopUps, &e, false, profileId);
             return;
         }
     }
@@ -85,11 +87,11 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
         // through HandleNewWindowV1.
         if (control == Control::wbr) {
-            if (frmPopUps* catcher = CreateCatcher(false)) e.openIn(catcher->wbPopup());
+            if (frmPopUps* catcher = CreateCatcher(false, profileId)) e.openIn(catcher->wbPopup());
         }
         return;
     }
-    OpenNewWin(QString(), hidePopUps, &e, app.glFormDocClicked == self);
+    OpenNewWin(QString(), hidePopUps, &e, app.glFormDocClicked == self, profileId);
     app.glFormDocClicked = 0;
 }
 
@@ -99,7 +101,7 @@ void PopupPolicy::HandleNewWindowV1(Control, const QString& url) {
         return;
     }
     BeepOnPopUp();
-    if (url != QLatin1String("about:blank")) AddPopUpItem(url);
+    if (url != QLatin1String("about:blank")) AddPopUpItem(url, QString());
 }
 
 void PopupPolicy::wbrSearch_NewWindow2(NewWindowEvent& e) {
@@ -116,12 +118,13 @@ void PopupPolicy::HandleNewWindow(frmNewWin& window, NewWindowEvent& e) {
     if (Ignoring()) return;
     AppState& app = App();
     const quintptr self = window.WindowHandle();
+    const QString profileId = window.WB()->ProfileId();
     if (app.glFormDocClicked != self && window.HidePopUps() && !KeyState::AltHeld()) {
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(false)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(false, profileId)) e.openIn(catcher->wbPopup());
         return;
     }
-    OpenNewWin(QString(), window.HidePopUps(), &e, app.glFormDocClicked == self);
+    OpenNewWin(QString(), window.HidePopUps(), &e, app.glFormDocClicked == self, profileId);
     app.glFormDocClicked = 0;
 }
 
@@ -138,12 +141,14 @@ QRect PopupPolicy::NewWindowGeometry(const QSize& client, int open) {
     return QRect(at, size);
 }
 
-frmNewWin* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked) {
+frmNewWin* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
+                                   const QString& profileId) {
     QMdiArea* area = w.Frame().MdiArea();
     m_windows.removeIf([](const QPointer<frmNewWin>& window) { return window.isNull(); });
     const int open = int(NewWindows().size());
     auto* window = new frmNewWin(*this, m_factory);
     window->SetHidePopUps(hidePopUps);
+    window->WB()->SetProfileId(LiveProfileId(profileId));
     m_windows.append(window);
     QMdiSubWindow* sub = area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -165,22 +170,44 @@ void PopupPolicy::OpenInExisting(const QString& url) {
     w.Nav2Visible(url, NavigationDriver::ModeKeep);
 }
 
-frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture) {
+frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId) {
     BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr;
     if (!pane) return nullptr;
+    pane->SetProfileId(profileId);
     return new frmPopUps(*this, pane, openAfterCapture);
 }
 
-void PopupPolicy::OpenInCurrentWindow(const QString& url) {
+void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profileId) {
+    const QString wanted = LiveProfileId(profileId);
     ChildWindow* active = w.Frame().ActiveChild();
-    if (auto* standAlone = dynamic_cast<frmNewWin*>(active); standAlone && standAlone->WB())
+    BrowserPane* pane = active ? active->ActivePane() : nullptr;
+    if (pane && pane->ProfileId() != wanted) {
+        // Never in another Link's session: the address gets a window of its own profile.
+        App().glFormDocClicked = active->WindowHandle();
+        OpenNewWin(url, HidePopUpsOf(wanted), nullptr, true, wanted);
+    } else if (auto* standAlone = dynamic_cast<frmNewWin*>(active); standAlone && standAlone->WB()) {
         standAlone->WB()->Navigate2(url);
-    else
+    } else {
         OpenInExisting(url);
+    }
 }
 
-void PopupPolicy::AddPopUpItem(const QString& url) {
-    w.Frame().PopUps().AddPopUpItem(url);
+void PopupPolicy::AddPopUpItem(const QString& url, const QString& profileId) {
+    w.Frame().PopUps().AddPopUpItem(url, profileId);
+}
+
+QString PopupPolicy::LiveProfileId(const QString& profileId) const {
+    if (profileId.isEmpty() || !w.HasLinks()) return QString();
+    for (const Link* link : w.links())
+        if (!link->Deleted() && link->WebProfileId() == profileId) return profileId;
+    return QString(); // the Link went, and its web data with it (or it shares the user's now)
+}
+
+bool PopupPolicy::HidePopUpsOf(const QString& profileId) const {
+    if (!profileId.isEmpty() && w.HasLinks())
+        for (const Link* link : w.links())
+            if (!link->Deleted() && link->Id() == profileId) return link->HidePopUps();
+    return true;
 }
 
 void PopupPolicy::BeepOnPopUp() {

@@ -33,9 +33,10 @@ public:
     using Beeper = std::function<void()>;
     static constexpr const char* kHome = "HOME";
 
-    // Catchers' panes and stand-alone windows' panes come from `factory` (the browse window's:
-    // panes of the same user share the user's web profile, so a new window keeps the session
-    // of the page that opened it).
+    // Catchers' panes and stand-alone windows' panes come from `factory` (the browse window's).
+    // Each gets the web profile of the window it came from, so a new window keeps the session
+    // of the page that opened it: a Link's own profile for a Link's page, the user's shared one
+    // for the search pane and for windows with no Link behind them.
     PopupPolicy(frmBrowse& window, PaneFactory factory);
     ~PopupPolicy() override;
 
@@ -54,19 +55,23 @@ public:
     void HandleNewWindow(frmNewWin& window, NewWindowEvent& e);
 
     // --- operations
-    // A new stand-alone window: on the home page for kHome, on `url` when one is given, else it
-    // takes the new window of `e`. Placed inside the frame's client area and shown; it comes to
-    // the front when the user asked for it.
-    frmNewWin* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked);
+    // A new stand-alone window in web profile `profileId` (BrowserPane::ProfileId; the shared
+    // one when that Link has gone): on the home page for kHome, on `url` when one is given, else
+    // it takes the new window of `e`. Placed inside the frame's client area and shown; it comes
+    // to the front when the user asked for it.
+    frmNewWin* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
+                          const QString& profileId);
     // Opens an address in the visible Link's pane.
     void OpenInExisting(const QString& url);
-    // A catcher for one new window (hand its wbPopup() to the event).
-    frmPopUps* CreateCatcher(bool openAfterCapture);
-    // A caught address the user wants: in the active stand-alone window when that is the frame's
-    // active child, else in the visible Link pane.
-    void OpenInCurrentWindow(const QString& url);
-    // Lists a blocked window's address in the frame.
-    void AddPopUpItem(const QString& url);
+    // A catcher for one new window of a page in web profile `profileId` (hand its wbPopup() to
+    // the event).
+    frmPopUps* CreateCatcher(bool openAfterCapture, const QString& profileId);
+    // An address the user wants from a page of web profile `profileId` (a caught one, an entry of
+    // the blocked pop-ups): in the frame's active child, the stand-alone window or the visible
+    // Link's pane, when that works in the same profile; else in a new stand-alone window of it.
+    void OpenInCurrentWindow(const QString& url, const QString& profileId);
+    // Lists a blocked window's address, and the profile of the page that opened it, in the frame.
+    void AddPopUpItem(const QString& url, const QString& profileId);
     // Beeps when the user's BeepOnPopup option is on.
     void BeepOnPopUp();
 
@@ -84,6 +89,11 @@ public:
     static QRect NewWindowGeometry(const QSize& client, int open);
 
 private:
+    // The profile id while a Link of the user still has it; else the shared one.
+    QString LiveProfileId(const QString& profileId) const;
+    // The pop-up choice of the Link of a profile (true for the shared profile).
+    bool HidePopUpsOf(const QString& profileId) const;
+
     frmBrowse& w;
     PaneFactory m_factory;
     Beeper m_beeper;

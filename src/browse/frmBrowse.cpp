@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
@@ -208,6 +209,11 @@ void frmBrowse::Form_Load() {
         connect(m_links.get(), &Links::StatusPanelText, this,
                 [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
         m_controls->LoadControls();
+        // Web data of Links that are gone (a removal the program could not finish, an import).
+        QStringList ids;
+        for (const Link* link : *m_links)
+            ids << link->Id();
+        if (m_links->Count() > 0) WebProfiles::PruneLinkProfiles(user, ids);
         m_links->SetFontSize(Pane(0)->TextSize());
         AddressBox* box = m_navBar->cmbAddress();
         box->LoadVisitedUrls();
@@ -271,10 +277,17 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     pane->SetHomePage(InternetOptions::HomePage());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
+    BindPaneProfile(i);
     m_tracker->Connect(i, pane);
     ConnectPageRequests(i, pane);
     pane->Navigate2(QStringLiteral("about:blank"));
     return pane;
+}
+
+void frmBrowse::BindPaneProfile(int i) {
+    BrowserPane* pane = Pane(i);
+    const Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+    if (pane) pane->SetProfileId(link && !link->Deleted() ? link->WebProfileId() : QString());
 }
 
 void frmBrowse::ConnectPageRequests(int i, BrowserPane* pane) {
@@ -621,9 +634,10 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
     else if (key == QLatin1String("AddrBar"))
         m_navBar->FocusAddress();
     else if (key == QLatin1String("NewWin")) {
-        // A window the user asked for: its first page is no pop-up.
+        // A window the user asked for: its first page is no pop-up. It is the visible Link's.
         App().glFormDocClicked = WindowHandle();
-        m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true);
+        m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
+                             ActivePane() ? ActivePane()->ProfileId() : QString());
     } else if (key == QLatin1String("IE")) {
         if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
     }
@@ -694,7 +708,13 @@ void frmBrowse::SetLinkEditorOpener(LinkEditorOpener opener) {
 }
 
 void frmBrowse::OpenLinkEditor(const Link* link) {
-    if (m_editorOpener) m_editorOpener(*this, this, link);
+    if (!m_editorOpener) return;
+    m_editorOpener(*this, this, link);
+    // The editor may have added a Link or changed whether one shares the user's cookies: its
+    // pane's next page opens in the profile that goes with that.
+    if (m_links)
+        for (const Link* each : *m_links)
+            BindPaneProfile(each->Index() - 1);
 }
 
 void frmBrowse::RunDrag(QDrag& drag) {

@@ -95,6 +95,9 @@ public:
     // and connects its events; the existing one when it is there.
     BrowserPane* CreatePane(int i);
     void ReleasePane(int i);
+    // Pane i works in its Link's web profile: the Link's own, or the user's shared one when the
+    // Link shares its cookies (or is gone).
+    void BindPaneProfile(int i);
     // Pane i's page process went: the Link's login starts again with the next load.
     void PageLost(int i);
     bool IsPlaceholderShown() const;

@@ -149,7 +149,7 @@ void frmNewWin::mnuNavigateClick(const QString& key) {
         } else if (key == QLatin1String("NewWin")) {
             // The user asked for it here: its first page is no pop-up of this window's.
             App().glFormDocClicked = WindowHandle();
-            m_policy.OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true);
+            m_policy.OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, m_wb->ProfileId());
         } else if (key == QLatin1String("AddrBar")) {
             ShowAddrBar();
         }

@@ -53,9 +53,9 @@ void frmPopUps::tmr_Timer() {
         if (m_url.isEmpty()) return; // the window never said where it was going
         if (m_openAfterCapture || App().glFormDocClicked > 0) {
             m_openAfterCapture = false;
-            m_policy.OpenInCurrentWindow(m_url);
+            m_policy.OpenInCurrentWindow(m_url, m_pane->ProfileId());
         } else if (m_url != QLatin1String("about:blank")) {
-            m_policy.AddPopUpItem(m_url);
+            m_policy.AddPopUpItem(m_url, m_pane->ProfileId());
         }
     });
     Unload();

@@ -9,11 +9,12 @@ class PopupPolicy;
 struct NavigateEvent;
 struct NewWindowEvent;
 
-// The catcher of one blocked window: a hidden pane of the same user that receives the new
-// window, reads the first address the window is about to load (a window opened blank and given
-// its address afterwards too), cancels that load and, 100 ms later, lists the address in the
-// frame's blocked pop-ups, or opens it in the user's current window when that was asked for
-// (Ctrl) or the user clicked meanwhile. Then it goes.
+// The catcher of one blocked window: a hidden pane in the web profile of the page that opened the
+// window, which receives the new window, reads the first address the window is about to load (a
+// window opened blank and given its address afterwards too), cancels that load and, 100 ms
+// later, lists the address (with that profile) in the frame's blocked pop-ups, or opens it in
+// the user's current window when that was asked for (Ctrl) or the user clicked meanwhile. Then
+// it goes.
 class frmPopUps : public QObject {
     Q_OBJECT
 public:

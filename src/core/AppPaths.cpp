@@ -65,6 +65,15 @@ QString UserProfileFolder(const QString& userName) {
     return DataFolder() + QStringLiteral("/Profiles/") + QString::fromLatin1(digest.toHex().left(32));
 }
 
+QString LinkProfilesFolder(const QString& userName) {
+    // Beside the files of the user's shared profile, under a name the engine does not use there.
+    return UserProfileFolder(userName) + QStringLiteral("/LinkProfiles");
+}
+
+QString LinkProfileFolder(const QString& userName, const QString& linkId) {
+    return LinkProfilesFolder(userName) + QLatin1Char('/') + linkId;
+}
+
 bool MakePrivateFolder(const QString& path) {
     QDir dir;
     if (!dir.mkpath(path)) return false;

@@ -28,6 +28,10 @@ QString SettingsFile();
 QString FavoritesFolder();
 // Per-user folder for the user's web profile (cookies, cache); the name is made safe.
 QString UserProfileFolder(const QString& userName);
+// The folder inside the user's that holds the web profiles of the user's Links, and the one of
+// the Link with this id (an id as LinkIds makes them, already checked).
+QString LinkProfilesFolder(const QString& userName);
+QString LinkProfileFolder(const QString& userName, const QString& linkId);
 
 // Makes a folder (and its parents) and restricts it to its owner.
 bool MakePrivateFolder(const QString& path);

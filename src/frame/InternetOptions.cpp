@@ -143,10 +143,12 @@ bool InternetOptions::cmdDelete_Click() {
                msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Browsing Data"), 2) != msgbox::Yes)
         return false;
     return Errors::Guarded(QLatin1String(kModule), QStringLiteral("cmdDelete_Click"), [&] {
-        QWebEngineProfile* profile = WebProfiles::ForUser(App().CurrentUser);
-        if (cookies) profile->cookieStore()->deleteAllCookies();
-        if (cache) profile->clearHttpCache();
-        if (history) profile->clearAllVisitedLinks();
+        // The user's shared profile and every Link's own.
+        for (QWebEngineProfile* profile : WebProfiles::EveryProfileOf(App().CurrentUser)) {
+            if (cookies) profile->cookieStore()->deleteAllCookies();
+            if (cache) profile->clearHttpCache();
+            if (history) profile->clearAllVisitedLinks();
+        }
     });
 }
 

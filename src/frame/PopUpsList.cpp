@@ -23,11 +23,11 @@ QString PopUpsList::PopUpCaption(const QString& url) {
     return caption;
 }
 
-void PopUpsList::AddPopUpItem(const QString& url) {
+void PopUpsList::AddPopUpItem(const QString& url, const QString& profile) {
     if (IsIgnored(url)) return;
     const QString caption = PopUpCaption(url);
     m_list.Add(caption, url);
-    m_items.prepend(PopUpItem{caption, url});
+    m_items.prepend(PopUpItem{caption, url, profile});
     if (m_flasher) {
         m_flasher->SetFlashMessage(QLatin1String(kFlashText));
         m_flasher->SetNewPopUp();

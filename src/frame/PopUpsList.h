@@ -13,6 +13,7 @@ class MessageFlasher;
 struct PopUpItem {
     QString caption;
     QString url;
+    QString profile; // the web profile of the page that opened it (BrowserPane::ProfileId)
     bool operator==(const PopUpItem&) const = default;
 };
 
@@ -29,9 +30,10 @@ public:
 
     explicit PopUpsList(MessageFlasher* flasher = nullptr, QObject* parent = nullptr);
 
-    // Lists a blocked window's address (the newest becomes the first item) and starts the
-    // flashers. Blank pages and the engine's error pages are not listed.
-    void AddPopUpItem(const QString& url);
+    // Lists a blocked window's address (the newest becomes the first item), with the web
+    // profile it is to open in, and starts the flashers. Blank pages and the engine's error
+    // pages are not listed.
+    void AddPopUpItem(const QString& url, const QString& profile = {});
     // Addresses never listed: empty, "about:blank", the program's blank page, the engine's own
     // error pages.
     static bool IsIgnored(const QString& url);

@@ -34,8 +34,10 @@ void PopUpsMenu::ShowImage(const QString& key) {
 void PopUpsMenu::Rebuild() {
     FollowEnabled(m_list.Enabled());
     if (!ClearMenu()) return;
-    for (const PopUpItem& item : m_list.Items())
-        AddAddress(item.caption, item.url);
+    for (const PopUpItem& item : m_list.Items()) {
+        QAction* action = AddAddress(item.caption, item.url);
+        connect(action, &QAction::triggered, this, [this, item] { emit PopUpChosen(item.url, item.profile); });
+    }
 }
 
 QIcon PopUpsMenu::Image(const QString& key) {

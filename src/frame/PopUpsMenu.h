@@ -10,7 +10,7 @@ class MessageFlasher;
 class PopUpsList;
 
 // Shows the blocked pop-ups in a menu (`mnpPopUpsList`: newest first, the caption as text, the
-// address as the item's data) and says which address the user chose. The menu follows every
+// address as the item's data) and says which one the user chose (PopUpChosen). The menu follows every
 // change of the list. Actions bound to it (the "Popup" tool button, a menu item) open the menu,
 // are enabled while the list holds anything and show the flasher's image.
 class PopUpsMenu : public AddressMenu {
@@ -26,6 +26,10 @@ public:
     // The bound action's picture for an image key ("Popup", "Popnew"); the default draws them.
     void SetImageProvider(ImageProvider provider);
     static QIcon Image(const QString& key);
+
+signals:
+    // An item was chosen: its address and the web profile it is to open in.
+    void PopUpChosen(const QString& url, const QString& profile);
 
 private:
     void ShowImage(const QString& key);

@@ -148,7 +148,13 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_flasher = new MessageFlasher(*m_statusBar, this);
     m_popUps = new PopUpsList(m_flasher, this);
     m_popUpsMenu = new PopUpsMenu(*m_popUps, m_mnpPopUpsList, m_flasher, this);
-    connect(m_popUpsMenu, &PopUpsMenu::NavigateRequested, this, &frmMDI::NavigateActive);
+    connect(m_popUpsMenu, &PopUpsMenu::PopUpChosen, this, [this](const QString& url, const QString& profile) {
+        // In the session of the page that opened it, never in another Link's.
+        if (m_browse)
+            m_browse->PopUps().OpenInCurrentWindow(url, profile);
+        else
+            NavigateActive(url);
+    });
     // Clicks and key presses anywhere in the program: the pop-up policy's click credit and the
     // inactivity lock's idle time.
     m_activity = new ActivityMonitor(m_mdiArea, this);
@@ -799,7 +805,7 @@ void frmMDI::OpenPendingAddresses() {
     NavigateActive(addresses.first());
     for (const QString& address : addresses.mid(1)) {
         App().glFormDocClicked = m_browse->WindowHandle();
-        m_browse->PopUps().OpenNewWin(address, true, nullptr, true);
+        m_browse->PopUps().OpenNewWin(address, true, nullptr, true, QString());
     }
 }
 

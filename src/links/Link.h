@@ -66,8 +66,17 @@ public:
     // The zoom of the Link's pane in percent (100: none), stored as "Zoom<n>" when not 100.
     int Zoom() const { return m_zoom; }
     void SetZoom(int percent) { m_zoom = percent; }
+    // The Link's pages use the user's shared cookies and site storage instead of their own (for
+    // sites whose single sign-on spans several Links); stored as "ShareCookies<n>".
+    bool ShareCookies() const { return m_shareCookies; }
+    void SetShareCookies(bool v) { m_shareCookies = v; }
 
     // --- identity and bookkeeping
+    // The stable id (LinkIds) that names the Link's own web profile.
+    const QString& Id() const { return m_id; }
+    void SetId(const QString& id) { m_id = id; }
+    // The web profile the Link's pages live in: its id, or empty for the user's shared profile.
+    QString WebProfileId() const { return m_shareCookies ? QString() : m_id; }
     int Index() const { return m_index; }
     void SetIndex(int v) { m_index = v; }
     // The numbered slot of the store that holds the Link's values (0: none). It starts as the
@@ -142,10 +151,11 @@ private:
 
     QString m_caption, m_selectOption, m_navigateAfterLogin;
     Secret m_url, m_userName, m_pw;
-    bool m_autoNavigate = false, m_reqLogin = false, m_hidePopUps = false;
+    bool m_autoNavigate = false, m_reqLogin = false, m_hidePopUps = false, m_shareCookies = false;
     int m_controlOrder = 0;
     int m_zoom = 100;
 
+    QString m_id;
     int m_index = 0, m_slot = 0;
     bool m_deleted = false;
     HisList m_hisList;

@@ -10,6 +10,7 @@
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "links/LinkIds.h"
 
 using namespace modGeneral;
 
@@ -30,7 +31,7 @@ void reEncryptLiveCollections(const QString& oldPassPhrase) {
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
     "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw", "autonavigate",
-    "reqlogin", "controlorder", "hidepopups", "zoom"};
+    "reqlogin", "controlorder", "hidepopups", "zoom",         "linkid", "sharecookies"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
@@ -64,6 +65,8 @@ void Links::Load() {
     m_suppressNewWindows = CBool(GetValue(m_user, QStringLiteral("SuppressNewWindows"), true), true);
 
     int missing = 0;
+    QList<Link*> newIds; // Links that came without a usable id of their own
+    QStringList ids;
     for (int i = 1; i <= stored; ++i) {
         const int order = CInt(GetValue(m_user, slotName("ControlOrder", i), -1), -1);
         if (order == -1) {
@@ -81,10 +84,25 @@ void Links::Load() {
         link->SetIsPageAvailable(true);
         link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
         link->SetZoom(CInt(GetValue(m_user, slotName("Zoom", i), 100), 100));
+        link->SetShareCookies(CBool(GetValue(m_user, slotName("ShareCookies", i), false)));
         link->SetIndex(i - missing);
         link->SetSlot(i);
+        // Two Links never share an id: a copied slot would share its web data.
+        const QString id = GetValue(m_user, slotName(LinkIds::kValueName, i));
+        if (LinkIds::IsValid(id) && !ids.contains(id))
+            link->SetId(id);
+        else
+            newIds << link;
+        ids << link->Id();
     }
-    if (missing > 0) SaveLinks(true);
+    if (missing > 0) {
+        SaveLinks(true);
+    } else if (!newIds.isEmpty()) {
+        StoreTransaction transaction;
+        for (const Link* link : std::as_const(newIds))
+            SaveValue(m_user, slotName(LinkIds::kValueName, link->Slot()), link->Id());
+        transaction.Commit();
+    }
     m_forceVisible = -1;
     m_visible = -1;
     m_loading = false;
@@ -111,6 +129,7 @@ Link* Links::Add(const QString& caption, const QString& url, const QString& user
     link->SetSelectOption(selectOption);
     link->SetNavigateAfterLogin(navigateAfterLogin);
     link->SetHidePopUps(true);
+    link->SetId(LinkIds::New());
 
     if (controlOrder == -1) {
         link->SetControlOrder(CountUndeleted());
@@ -237,6 +256,8 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ReqLogin", n), BoolText(link.ReqLogin()));
     SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
     SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
+    SaveValue(m_user, slotName("ShareCookies", n), BoolText(link.ShareCookies()));
+    SaveValue(m_user, slotName(LinkIds::kValueName, n), link.Id());
     SaveZoom(link);
     transaction.Commit();
 }

@@ -17,6 +17,7 @@
 #include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
@@ -96,6 +97,8 @@ void frmAddEditLink::BuildLayout() {
     m_chkHidePopUps = new QCheckBox(QStringLiteral("&Block Pop-Up Windows"));
     m_chkHidePopUps->setObjectName(QStringLiteral("chkHidePopUps"));
     m_chkHidePopUps->setChecked(true); // a new Link blocks pop-ups
+    m_chkShareCookies = new QCheckBox(QStringLiteral("Share &cookies with my other Links"));
+    m_chkShareCookies->setObjectName(QStringLiteral("chkShareCookies"));
     m_fraAdvanced = new QWidget;
     m_fraAdvanced->setObjectName(QStringLiteral("fraAdvanced"));
     auto* advanced = new QGridLayout(m_fraAdvanced);
@@ -106,6 +109,7 @@ void frmAddEditLink::BuildLayout() {
     advanced->addWidget(m_lblNavigateAfterLogin, 1, 0);
     advanced->addWidget(m_txtNavigateAfterLogin, 1, 1);
     advanced->addWidget(m_chkHidePopUps, 2, 0, 1, 2);
+    advanced->addWidget(m_chkShareCookies, 3, 0, 1, 2);
 
     m_lblHelpTag = new QLabel(QStringLiteral("Tip:"));
     m_lblHelpTag->setObjectName(QStringLiteral("lblHelpTag"));
@@ -172,7 +176,8 @@ void frmAddEditLink::BuildLayout() {
     setTabOrder(m_cmdAdvanced, m_txtSelectOption);
     setTabOrder(m_txtSelectOption, m_txtNavigateAfterLogin);
     setTabOrder(m_txtNavigateAfterLogin, m_chkHidePopUps);
-    setTabOrder(m_chkHidePopUps, m_cmdOK);
+    setTabOrder(m_chkHidePopUps, m_chkShareCookies);
+    setTabOrder(m_chkShareCookies, m_cmdOK);
     setTabOrder(m_cmdOK, m_cmdCancel);
     setTabOrder(m_cmdCancel, m_cmdHelp);
 }
@@ -207,6 +212,10 @@ void frmAddEditLink::SetHelpTexts() {
         m_chkHidePopUps,
         QStringLiteral("Checking this box will block all unsolicited PopUp windows from opening up. This "
                        "will apply to all windows that are opened in the Tab for this Shortcut."));
+    m_help.insert(m_chkShareCookies,
+                  QStringLiteral("Leave this box clear and this Link keeps its own cookies, so two Links to "
+                                 "one site can stay logged in with two accounts. Check it for a site whose "
+                                 "single sign-on spans several of your Links."));
     // Every control that can take the focus reports it, so that controls without a text clear it.
     for (QWidget* control : findChildren<QWidget*>())
         if (control->focusPolicy() != Qt::NoFocus) control->installEventFilter(this);
@@ -221,9 +230,12 @@ void frmAddEditLink::LoadLink(const Link& link) {
     m_txtUserName->setText(link.UserName());
     m_txtPW->setText(link.pw());
     m_chkHidePopUps->setChecked(link.HidePopUps());
+    m_chkShareCookies->setChecked(link.ShareCookies());
     m_txtSelectOption->setText(link.SelectOption());
     m_txtNavigateAfterLogin->setText(link.NavigateAfterLogin());
-    ShowAdvanced(!link.SelectOption().isEmpty() || !link.NavigateAfterLogin().isEmpty());
+    // A Link that shares its cookies shows it: that choice changes which account its pages see.
+    ShowAdvanced(!link.SelectOption().isEmpty() || !link.NavigateAfterLogin().isEmpty() ||
+                 link.ShareCookies());
     m_chkAutoNavigate->setChecked(link.AutoNavigate());
     m_chkReqLogin->setChecked(link.ReqLogin());
     ApplyEnabling();
@@ -359,10 +371,17 @@ void frmAddEditLink::cmdOK_Click() {
     if (!link) return; // the host has said what went wrong; the input stays for another try
 
     link->SetHidePopUps(m_chkHidePopUps->isChecked());
+    link->SetShareCookies(m_chkShareCookies->isChecked());
     // The Link's own slot: after a removal the store is numbered apart from the Indexes.
-    if (link->Slot() > 0)
-        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + QString::number(link->Slot()),
+    if (link->Slot() > 0) {
+        const QString slot = QString::number(link->Slot());
+        StoreTransaction transaction;
+        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + slot,
                               modGeneral::BoolText(link->HidePopUps()));
+        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("ShareCookies") + slot,
+                              modGeneral::BoolText(link->ShareCookies()));
+        transaction.Commit();
+    }
     m_link = link;
     accept();
 }

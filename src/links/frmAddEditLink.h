@@ -14,8 +14,8 @@ class QPushButton;
 
 // The dialog in which the user creates ("Add Link") or edits ("Edit Link") one Link. It checks
 // the input and hands the values to its host (the browse window), which encrypts the secrets
-// and updates the Links collection. The Link's HidePopUps is stored here, at once, because the
-// collection's Add and UpdateLink do not take it.
+// and updates the Links collection. The Link's HidePopUps and ShareCookies are stored here, at
+// once, because the collection's Add and UpdateLink do not take them.
 class frmAddEditLink : public QDialog {
     Q_OBJECT
 
@@ -64,6 +64,7 @@ public:
     QLabel* lblNavigateAfterLogin() const { return m_lblNavigateAfterLogin; }
     QLineEdit* txtNavigateAfterLogin() const { return m_txtNavigateAfterLogin; }
     QCheckBox* chkHidePopUps() const { return m_chkHidePopUps; }
+    QCheckBox* chkShareCookies() const { return m_chkShareCookies; }
     QLabel* lblHelp() const { return m_lblHelp; }
     QLabel* lblHelpTag() const { return m_lblHelpTag; }
     QLabel* lblUrl() const { return m_lblUrl; }
@@ -113,6 +114,7 @@ private:
     QLabel* m_lblNavigateAfterLogin = nullptr;
     QLineEdit* m_txtNavigateAfterLogin = nullptr;
     QCheckBox* m_chkHidePopUps = nullptr;
+    QCheckBox* m_chkShareCookies = nullptr;
     QLabel* m_lblHelpTag = nullptr;
     QLabel* m_lblHelp = nullptr;
     QLabel* m_lblUrl = nullptr;

@@ -10,6 +10,7 @@
 #include "core/IniValues.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "links/LinkIds.h"
 #include "users/UserNames.h"
 
 using namespace modGeneral;
@@ -87,8 +88,9 @@ IniFile MakeExport(const QString& user) {
     lines.append({kGeneral, QStringLiteral("Version"), AppVersion(), false});
     // The password record and the user's own values are each followed by an empty line.
     lines.append({kUsers, user, QuoteValue(GetValue(kUsers, user)), true});
+    // A Link's id names its web data on this computer, which does not travel with the file.
     for (const auto& [name, text] : storedValues(user))
-        lines.append({user, name, QuoteValue(text), true});
+        if (!LinkIds::IsIdValueName(name)) lines.append({user, name, QuoteValue(text), true});
     int url = 0;
     for (const auto& entry : storedValues(user + QStringLiteral("Urls")))
         lines.append({user + QStringLiteral("Urls"), QStringLiteral("Url") + QString::number(url++),
@@ -186,6 +188,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         ImportSection section{key, {}};
         for (const IniFile::Entry& entry : ini.GetSection(key)) {
             if (entry.name.isEmpty()) continue; // "=text" names no value
+            // An imported Link starts with web data of its own, never with another Link's.
+            if (key == data.userName && LinkIds::IsIdValueName(entry.name)) continue;
             section.entries.append({entry.name, UnquoteValue(entry.value)});
         }
         data.sections.append(std::move(section));
@@ -262,6 +266,10 @@ void Apply(const ImportData& data, bool newUser) {
     StoreTransaction transaction;
     if (newUser) SaveValue(kGeneral, kUsers, QString::number(CInt(GetValue(kGeneral, kUsers, 0)) + 1));
     SaveValue(kUsers, data.userName, data.storedPassword);
+    // The Links the store held go, and with their ids their web data at the next start; the
+    // imported ones get new ids then.
+    for (const auto& [name, text] : storedValues(data.userName))
+        if (LinkIds::IsIdValueName(name)) DeleteValue(data.userName, name);
     for (const ImportSection& section : data.sections)
         for (const IniFile::Entry& entry : section.entries)
             SaveValue(section.key, entry.name, entry.value);

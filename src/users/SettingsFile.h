@@ -34,8 +34,8 @@ QString UnquoteValue(const QString& value);
 // -> 1.5, "abc" -> 0).
 double VersionNumber(const QString& text);
 
-// The export document of `user` (the name as typed at login) from the store. A file in the code
-// page when every text fits it, otherwise UTF-8 with a byte-order mark (nothing is dropped).
+// The export document of `user` (the name as typed at login) from the store, without the Links'
+// ids (LinkIds: they name web data that stays on this computer). A file in the code page when every text fits it, otherwise UTF-8 with a byte-order mark (nothing is dropped).
 // Throws BgError when the store holds a value name the file cannot hold.
 IniFile MakeExport(const QString& user);
 
@@ -70,7 +70,8 @@ struct ReadResult {
     QString reason; // Unreadable: the system's words
 };
 
-// Reads and checks a file's bytes / a file (at most IniFile::kMaxFileSize bytes are read).
+// Reads and checks a file's bytes / a file (at most IniFile::kMaxFileSize bytes are read). Link
+// ids in it are left out: imported Links start with web data of their own.
 ReadResult ReadBytes(const QByteArray& bytes);
 ReadResult ReadFile(const QString& path);
 
@@ -80,7 +81,8 @@ QString ProblemText(const ReadResult& result, const QString& path);
 
 // Writes the imported user into the store in one transaction: one more user in General\Users
 // when `newUser`, the password record as it is, and every entry of every section with its text
-// exactly as read. Values of the user's keys that the file does not name stay. Throws BgError
+// exactly as read. Values of the user's keys that the file does not name stay, except the Links'
+// ids (their Links are replaced: they get new ids, and new web data, when loaded). Throws BgError
 // when the store refused the writes (nothing is then written).
 void Apply(const ImportData& data, bool newUser);
 

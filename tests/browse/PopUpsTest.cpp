@@ -114,13 +114,20 @@ TEST(PopUps, DecisionForTheLinkPanes) {
     EXPECT_FALSE(p.browse->State().AllowNextNewWindow);
 
     // Without a click: caught and listed later; Alt lets it open; a Link that allows pop-ups too.
+    // Every one of them lives in the web profile of the Link whose page opened it.
     catcher = p.catcherOf(p.open(ads));
     EXPECT_TRUE(catcher && !catcher->OpenAfterCapture());
+    ASSERT_TRUE(catcher);
+    EXPECT_EQ(catcher->wbPopup()->ProfileId(), p.w.link("Ads").Id());
     p.keys = Qt::AltModifier;
-    EXPECT_TRUE(p.windowOf(p.open(ads)));
+    win = p.windowOf(p.open(ads));
+    ASSERT_TRUE(win);
+    EXPECT_EQ(win->WB()->ProfileId(), p.w.link("Ads").Id());
     p.keys = {};
     win = p.windowOf(p.open(open));
     EXPECT_TRUE(win && !win->HidePopUps());
+    EXPECT_EQ(win->WB()->ProfileId(), p.w.link("Open").Id());
+    EXPECT_NE(p.w.link("Open").Id(), p.w.link("Ads").Id());
 
     // After the user's click in the browse window: wanted, and it comes to the front.
     p.clickBrowse();
@@ -149,7 +156,9 @@ TEST(PopUps, DecisionForTheSearchPane) {
     // A user gesture without the click credit is refused, never caught; with it, a window opens.
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true).cancelled());
     App().glFormDocClicked = p.browse->WindowHandle();
-    EXPECT_TRUE(p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true)));
+    frmNewWin* win = p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true));
+    ASSERT_TRUE(win);
+    EXPECT_EQ(win->WB()->ProfileId(), QString()) << "the search pane's windows are the user's shared ones";
     EXPECT_EQ(p.list().Count(), 1);
 }
 
@@ -170,7 +179,8 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     EXPECT_TRUE(p.list().Items().isEmpty()) << "not before the delay";
     QPointer<QObject> first(catcher);
     ASSERT_TRUE(WaitFor([&] { return p.list().Count() == 1 && PopUps::gone(first); }));
-    EXPECT_EQ(p.list().Items().first(), (PopUpItem{"One.Test/offer", "http://www.one.test/offer/"}));
+    EXPECT_EQ(p.list().Items().first(),
+              (PopUpItem{"One.Test/offer", "http://www.one.test/offer/", p.w.link("Ads").Id()}));
 
     // The user clicks while it is being caught: it opens in the visible Link instead.
     catcher = p.catcherOf(p.open(ads));
@@ -217,9 +227,10 @@ TEST(PopUps, ListMenuAndFlasher) {
                                QStringLiteral("chrome-error://chromewebdata/")})
         p.list().AddPopUpItem(url);
     EXPECT_EQ(p.list().Count(), 0);
-    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"));
-    p.list().AddPopUpItem(QStringLiteral("http://www.shop.test/a b/") + QString(120, QLatin1Char('x')));
-    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"));
+    const QString ads = p.w.link("Ads").Id();
+    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"), ads);
+    p.list().AddPopUpItem(QStringLiteral("http://www.shop.test/a b/") + QString(120, QLatin1Char('x')), ads);
+    p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"), p.w.link("Open").Id());
     EXPECT_TRUE(button->isEnabled());
     QStringList captions;
     for (QAction* item : p.w.frame().mnpPopUpsList()->actions())
@@ -241,16 +252,24 @@ TEST(PopUps, ListMenuAndFlasher) {
                                   "Popup"}));
     EXPECT_FALSE(p.w.frame().Flasher().NewPopUp());
 
-    // Choosing an item opens it in the active child window.
+    // Choosing an item opens it in the active child window when that works in the item's web
+    // profile; else in a stand-alone window of that profile, never in another Link's session.
     p.w.frame().mnpPopUpsList()->actions().at(1)->trigger();
     EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " " + p.list().Items()[1].url);
+    EXPECT_TRUE(p.policy().NewWindows().isEmpty());
+    p.w.frame().mnpPopUpsList()->actions().at(0)->trigger();
+    ASSERT_EQ(p.policy().NewWindows().size(), 1);
+    BrowserPane* wb = p.policy().NewWindows().first()->WB();
+    EXPECT_EQ(wb->ProfileId(), p.w.link("Open").Id());
+    EXPECT_EQ(PopUps::fake(wb).navigations(), QStringList{"https://ads.example.org/"});
+    EXPECT_FALSE(p.policy().NewWindows().first()->HidePopUps()) << "as the Link \"Open\" chose";
 }
 
 TEST(PopUps, StandAloneWindow) {
     PopUps p;
     MasterHistory history;
     p.browse->Recorder().SetMasterHistory(&history);
-    frmNewWin* win = p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true);
+    frmNewWin* win = p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
     FakePane& wb = PopUps::fake(win->WB());
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
     const QSize client = p.w.frame().MdiArea()->viewport()->size();
@@ -333,7 +352,7 @@ TEST(PopUps, ClosingAStandAloneWindow) {
     PopUps p;
     const QString page = QStringLiteral("http://story.test/");
     const auto openOne = [&] {
-        frmNewWin* win = p.policy().OpenNewWin(page, true, nullptr, true);
+        frmNewWin* win = p.policy().OpenNewWin(page, true, nullptr, true, QString());
         PopUps::fake(win->WB()).SimulateLoad(page);
         return win;
     };

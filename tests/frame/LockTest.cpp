@@ -147,7 +147,7 @@ TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
     LockRun run;
     frmMDI& frame = run.frame();
     frmNewWin* window =
-        run.browse().PopUps().OpenNewWin(QStringLiteral("http://b.test/"), true, nullptr, true);
+        run.browse().PopUps().OpenNewWin(QStringLiteral("http://b.test/"), true, nullptr, true, QString());
     QMdiSubWindow* browse = frame.BrowseSubWindow();
     auto* standAlone = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     ASSERT_TRUE(standAlone);

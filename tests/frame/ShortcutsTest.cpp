@@ -64,7 +64,7 @@ struct KeysRun : FrameRun {
     }
     FakePane& page() { return pane(index(QStringLiteral("A"))); }
     frmNewWin* openWindow(const QString& url) {
-        frmNewWin* win = browse().PopUps().OpenNewWin(url, true, nullptr, true);
+        frmNewWin* win = browse().PopUps().OpenNewWin(url, true, nullptr, true, QString());
         if (win) static_cast<FakePane*>(win->WB())->SimulateLoad(url, {}, QStringLiteral("Stand-alone"));
         return win;
     }

@@ -94,6 +94,9 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_TRUE(f.chkHidePopUps()->isEnabled());
         EXPECT_TRUE(f.chkHidePopUps()->isChecked());
+        EXPECT_TRUE(f.chkShareCookies()->isEnabled());
+        EXPECT_FALSE(f.chkShareCookies()->isChecked()) << "a new Link keeps its own cookies";
+        EXPECT_EQ(f.chkShareCookies()->text().remove('&'), QStringLiteral("Share cookies with my other Links"));
         EXPECT_FALSE(f.AdvancedShown());
 
         f.cmdOK()->click();
@@ -276,7 +279,7 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     }
 }
 
-TEST(LinkEditor, AfterARemovalThePopUpChoiceIsStoredWithTheEditedLink) {
+TEST(LinkEditor, AfterARemovalThePopUpAndCookieChoicesAreStoredWithTheEditedLink) {
     TempStore temp;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
@@ -292,19 +295,34 @@ TEST(LinkEditor, AfterARemovalThePopUpChoiceIsStoredWithTheEditedLink) {
     dialogs.Next([&](QDialog& d) {
         frmAddEditLink& f = asEditor(d);
         f.chkHidePopUps()->setChecked(false);
+        f.chkShareCookies()->setChecked(true);
         f.cmdOK()->click();
         return f.result();
     });
     EXPECT_EQ(frmAddEditLink::RunEdit(host, *cats), cats);
     EXPECT_EQ(GetValue("Quinn", "HidePopUps2"), QStringLiteral("False"));
+    EXPECT_EQ(GetValue("Quinn", "ShareCookies2"), QStringLiteral("True"));
+    EXPECT_TRUE(cats->ShareCookies());
 
     Links again("Quinn");
     ASSERT_EQ(again.Count(), 3);
     EXPECT_EQ(again.Item(2)->Caption(), QStringLiteral("Cats"));
     EXPECT_FALSE(again.Item(2)->HidePopUps());
+    EXPECT_TRUE(again.Item(2)->ShareCookies());
     EXPECT_EQ(again.Item(3)->Caption(), QStringLiteral("Dogs"));
     EXPECT_TRUE(again.Item(3)->HidePopUps());
+    EXPECT_FALSE(again.Item(3)->ShareCookies());
     EXPECT_TRUE(again.Item(1)->HidePopUps());
+
+    // A Link that shares its cookies opens the editor with the advanced section showing it.
+    dialogs.Next([&](QDialog& d) {
+        frmAddEditLink& f = asEditor(d);
+        EXPECT_TRUE(f.AdvancedShown());
+        EXPECT_TRUE(f.chkShareCookies()->isChecked());
+        f.cmdCancel()->click();
+        return f.result();
+    });
+    EXPECT_EQ(frmAddEditLink::RunEdit(host, *cats), nullptr);
 }
 
 TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
@@ -382,6 +400,10 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
         {f.chkHidePopUps(),
          "Checking this box will block all unsolicited PopUp windows from opening up. This will "
          "apply to all windows that are opened in the Tab for this Shortcut."},
+        {f.chkShareCookies(),
+         "Leave this box clear and this Link keeps its own cookies, so two Links to one site can "
+         "stay logged in with two accounts. Check it for a site whose single sign-on spans several "
+         "of your Links."},
     };
     for (const auto& [control, text] : help) {
         control->setFocus(Qt::TabFocusReason);

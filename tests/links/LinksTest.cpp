@@ -7,6 +7,7 @@
 #include "core/Errors.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
+#include "links/LinkIds.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
 
@@ -81,11 +82,13 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
         EXPECT_EQ(bank->ControlOrder(), 0);
         EXPECT_TRUE(bank->HidePopUps());
         EXPECT_FALSE(bank->IsPageAvailable());
-        // Saved at once: the count and the ten values of slot 1, in their order.
+        // Saved at once: the count and the values of slot 1, in their order.
         EXPECT_EQ(valueNames("ann"),
                   (QStringList{"FavoritesFolder", "SuppressNewWindows", "Items", "Caption1", "SelectOption1",
                                "NavigateAfterLogin1", "URL1", "UserName1", "PW1", "AutoNavigate1",
-                               "ReqLogin1", "ControlOrder1", "HidePopUps1"}));
+                               "ReqLogin1", "ControlOrder1", "HidePopUps1", "ShareCookies1", "LinkId1"}));
+        EXPECT_EQ(GetValue("ann", "LinkId1"), bank->Id());
+        EXPECT_EQ(GetValue("ann", "ShareCookies1"), QStringLiteral("False"));
         EXPECT_EQ(GetValue("ann", "URL1"), bank->URLEnc());
         EXPECT_EQ(GetValue("ann", "PW1"), enc("pa55"));
         EXPECT_EQ(GetValue("ann", "AutoNavigate1"), QStringLiteral("True"));
@@ -94,8 +97,9 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
         EXPECT_EQ(mail->ControlOrder(), 1);
         EXPECT_EQ(GetValue("ann", "Items"), QStringLiteral("2"));
 
-        // UpdateLink rewrites the Link's slot but leaves its order and pop-up choice alone.
+        // UpdateLink rewrites the Link's slot but leaves its order, pop-up and cookie choices alone.
         mail->SetHidePopUps(false);
+        mail->SetShareCookies(true);
         links.UpdateLink(2, "Webmail", enc("https://webmail.example/"), enc("me"), enc("pw2"), "", "Inbox",
                          true, true);
         EXPECT_EQ(GetValue("ann", "Caption2"), QStringLiteral("Webmail"));
@@ -120,6 +124,10 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
     EXPECT_EQ(mail->Index(), 2);
     EXPECT_EQ(mail->Caption(), QStringLiteral("Webmail"));
     EXPECT_FALSE(mail->HidePopUps());
+    EXPECT_TRUE(mail->ShareCookies());
+    EXPECT_EQ(mail->WebProfileId(), QString());
+    EXPECT_FALSE(bank->ShareCookies());
+    EXPECT_EQ(bank->WebProfileId(), GetValue("ann", "LinkId1"));
     EXPECT_EQ(mail->pw(), QStringLiteral("pw2"));
     EXPECT_EQ(links.Visible(), -1);
     EXPECT_EQ(links.ForceVisible(), -1);
@@ -162,6 +170,45 @@ TEST_F(LinksTest, MissingSlotsAreBridgedAndTheStoreIsRewrittenWithoutGaps) {
     EXPECT_EQ(buttonOrder(links), (QStringList{"first", "after nine"}));
     EXPECT_EQ(GetValue("bo", "Items"), QStringLiteral("2"));
     EXPECT_EQ(storedSlots("bo"), (QStringList{"first", "after nine"}));
+}
+
+TEST_F(LinksTest, EveryLinkHasAnIdOfItsOwnThatFollowsItWhereverItIsStored) {
+    // A store written without ids (by another tool, an older version), one id copied into a
+    // second slot, one that is no id (it would become a folder name).
+    SaveValue("ann", "Items", "4");
+    writeSlot("ann", 1, "A", 0);
+    writeSlot("ann", 2, "B", 1);
+    writeSlot("ann", 3, "C", 2);
+    writeSlot("ann", 4, "D", 3);
+    const QString kept = LinkIds::New();
+    SaveValue("ann", "LinkId2", kept);
+    SaveValue("ann", "LinkId3", kept);
+    SaveValue("ann", "LinkId4", "../../../elsewhere");
+    QHash<QString, QString> idOf; // caption -> id
+    {
+        Links links("ann");
+        for (Link* link : links) {
+            EXPECT_TRUE(LinkIds::IsValid(link->Id())) << link->Caption().toStdString();
+            idOf.insert(link->Caption(), link->Id());
+        }
+        EXPECT_EQ(idOf.value("B"), kept);
+        EXPECT_EQ(QSet<QString>(idOf.cbegin(), idOf.cend()).size(), 4) << "no two Links share an id";
+        // The new ids are stored at once, each in its Link's slot.
+        for (int slot = 1; slot <= 4; ++slot)
+            EXPECT_EQ(GetValue("ann", QStringLiteral("LinkId%1").arg(slot)), links.Item(slot)->Id());
+
+        // Removing a Link renumbers the slots; the ids go with their Links.
+        links.Remove(1);
+        addPlain(links, "E");
+        idOf.insert("E", links.Item(5)->Id());
+    }
+    temp.Reopen();
+    Links links("ann");
+    ASSERT_EQ(buttonOrder(links), (QStringList{"B", "C", "D", "E"}));
+    for (Link* link : links)
+        EXPECT_EQ(link->Id(), idOf.value(link->Caption())) << link->Caption().toStdString();
+    EXPECT_EQ(LinkIds::Stored("ann").size(), 4);
+    EXPECT_FALSE(LinkIds::Stored("ann").contains(idOf.value("A")));
 }
 
 TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {

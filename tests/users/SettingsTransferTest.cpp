@@ -11,6 +11,7 @@
 #include "core/CodePage.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
+#include "links/LinkIds.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
 #include "users/frmInput.h"
@@ -138,7 +139,9 @@ protected:
 
 TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValuesBack) {
     makeAlice(boxes);
+    SaveValue("Alice", "ShareCookies3", "True");
     const QStringList exported = linksOf("Alice");
+    const QString bankId = Links("Alice").Item(3)->Id();
     Clock::SetNow(QDateTime(QDate(2003, 10, 4), QTime(9, 30)));
     ShowWatcher messages("frmMsg");
 
@@ -173,6 +176,11 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     EXPECT_FALSE(bytes.contains("Stale"));
     EXPECT_FALSE(bytes.contains("s3cret!") || bytes.contains("alice-pw1") || bytes.contains("078-05-1120"));
     EXPECT_TRUE(bytes.contains("\r\nCaption3=My Bank\r\n\r\nSelectOption3=Personal\r\n\r\n"));
+    // The cookie choice travels; the id that names the Link's web data here does not.
+    EXPECT_TRUE(bytes.contains("\r\nShareCookies3=True\r\n"));
+    EXPECT_FALSE(bytes.contains("LinkId") || bytes.contains(bankId.toLatin1()));
+    // A file that has one anyway (written by hand, or by a later version) gives it no Link.
+    writeBytes(path, QByteArray(bytes).replace("[Alice]\r\n", "[Alice]\r\nLinkId3=" + bankId.toLatin1() + "\r\n"));
     EXPECT_TRUE(bytes.contains(
         "[AliceUrls]\r\nUrl0=http://typed-one.example/\r\nUrl1=http://typed-two.example/\r\n"
         "[AliceBMs]\r\nNews=http://news.example/\r\n[AliceHistory]\r\n"
@@ -218,7 +226,15 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     EXPECT_EQ(ends.endsNow, 1);
     EXPECT_TRUE(App().gbUnloading);
     EXPECT_TRUE(App().EndingOnError);
+    // Imported Links start with web data of their own: new ids at the next start.
+    EXPECT_TRUE(LinkIds::Stored("Alice").isEmpty());
     EXPECT_EQ(linksOf("Alice"), exported);
+    {
+        Links links("Alice");
+        EXPECT_TRUE(links.Item(3)->ShareCookies());
+        EXPECT_TRUE(LinkIds::IsValid(links.Item(3)->Id()));
+        EXPECT_NE(links.Item(3)->Id(), bankId);
+    }
     EXPECT_EQ(GetValue("AliceBMs", "Added later"),
               QStringLiteral("http://later.example/")); // not in the file
     EXPECT_EQ(GetValue("AliceUrls", "Url0"), QStringLiteral("http://typed-one.example/"));

@@ -167,6 +167,12 @@ public:
     // This pane works offline (network loads blocked) on top of the program's offline switch.
     virtual bool Offline() const { return m_offline; }
     virtual void SetOffline(bool offline) { m_offline = offline; }
+    // The web profile (cookies, site storage, cache) of the pane's pages: a Link's id for that
+    // Link's own profile, empty for the user's shared one. A page that is open stays in its
+    // profile until the pane next navigates (Navigate2, GoHome); a new window opened in the pane
+    // brings its opener's profile with it.
+    const QString& ProfileId() const { return m_profileId; }
+    virtual void SetProfileId(const QString& id) { m_profileId = id; }
 
     // The page. Document() is the last snapshot (taken just before DocumentComplete), or a
     // document without elements between a new page's NavigateComplete2 and its DocumentComplete;
@@ -288,4 +294,5 @@ private:
     QString m_homePage = QStringLiteral("about:blank");
     bool m_offline = false;
     int m_textSize = 2;
+    QString m_profileId;
 };

@@ -251,7 +251,8 @@ QWebEngineView* WebEnginePane::view() const {
 
 void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     if (m_page) return;
-    m_profile = profile ? profile : WebProfiles::ForUser(m_user);
+    m_profile = profile ? profile : WebProfiles::ForLink(m_user, ProfileId());
+    m_pageProfileId = ProfileId();
     QWidget* host = widget();
     m_view = new QWebEngineView(host);
     host->layout()->addWidget(m_view);
@@ -310,6 +311,11 @@ void WebEnginePane::DropPage() {
 
 void WebEnginePane::Navigate2(const QString& text) {
     const QUrl url = ToUrl(text);
+    // The pane has moved to another profile since its page was made: the page stays behind.
+    if (m_page && m_pageProfileId != ProfileId()) {
+        FailPendingPageAccess();
+        DropPage();
+    }
     if (!m_page) {
         if (IsBlank(url)) return NavigateBlankWithoutEngine();
         CreatePage();
@@ -561,12 +567,15 @@ void WebEnginePane::OnNewWindow(QWebEngineNewWindowRequest& request) {
     e.userInitiated = request.isUserInitiated();
     emit NewWindow2(e);
     if (auto* target = qobject_cast<WebEnginePane*>(e.target())) {
-        if (target != this) target->AdoptNewWindow(request, m_profile);
+        if (target != this) target->AdoptNewWindow(request, m_profile, m_pageProfileId);
     }
 }
 
-void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile) {
-    // The new window's page must share the opener's profile (its session).
+void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile,
+                                   const QString& profileId) {
+    // The new window's page must share the opener's profile (its session), and so do the pages
+    // the window opens later.
+    BrowserPane::SetProfileId(profileId);
     if (m_page && m_profile != profile) DropPage();
     if (!m_page) CreatePage(profile);
     request.openIn(m_page);

@@ -16,8 +16,8 @@ class QWebEnginePage;
 class WebEngineHostPage;
 class PaneRequestInterceptor;
 
-// The pane on the real engine (QWebEngineView / QWebEnginePage) in the profile of one
-// Bramblegate user.
+// The pane on the real engine (QWebEngineView / QWebEnginePage) in a profile of one Bramblegate
+// user: the user's shared one, or a Link's own (ProfileId()).
 //
 // A pane that has never navigated has no engine page and costs no renderer process: the page
 // is made on the first navigation to anything but "about:blank" (or by SetBodyHtml, or when a
@@ -33,7 +33,7 @@ class PaneRequestInterceptor;
 class WebEnginePane : public BrowserPane {
     Q_OBJECT
 public:
-    // The pane's profile is the one of userName (WebProfiles), resolved when the page is made.
+    // The pane's profile is one of userName's (WebProfiles), resolved when the page is made.
     explicit WebEnginePane(const QString& userName, QObject* parent = nullptr);
     ~WebEnginePane() override;
 
@@ -143,7 +143,8 @@ private:
     void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
     void SendEnter();
 
-    void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile);
+    void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile,
+                        const QString& profileId);
 
     // The page's other requests (WebEnginePaneRequests.cpp).
     void ConnectPageRequests();
@@ -157,6 +158,7 @@ private:
 
     QString m_user;
     QWebEngineProfile* m_profile = nullptr;
+    QString m_pageProfileId; // the profile id the page was made in
     QPointer<QWidget> m_container;
     QPointer<QWebEngineView> m_view;
     QPointer<WebEngineHostPage> m_page;
