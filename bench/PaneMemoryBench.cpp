@@ -1,8 +1,11 @@
 // Memory of many browser panes, as PSS summed over this process and its engine processes
 // (from /proc/<pid>/smaps_rollup). Each scenario runs in a fresh process:
 //   PaneMemoryBench            runs every scenario and prints the comparison
-//   PaneMemoryBench <scenario> runs one: lazy5 | blank50 | blank50+5
-// lazy5:     50 WebEnginePanes navigated to about:blank (no engine page), 5 of them then to pages
+//   PaneMemoryBench <scenario> runs one: bare5 | lazy5 | links5 | blank50 | blank50+5
+// bare5:     a bare window's worth: 5 engine pages (QWebEngineView) on the 5 pages, one profile
+// lazy5:     50 WebEnginePanes navigated to about:blank (no engine page), 5 of them then to pages,
+//            all in the user's shared profile
+// links5:    the same with a web profile of its own for each pane, as each Link has
 // blank50:   50 engine pages (QWebEngineView) navigated to about:blank
 // blank50+5: the same, then 5 of them to the same pages as lazy5
 #include <memory>
@@ -14,6 +17,7 @@
 #include "BenchSupport.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
+#include "links/LinkIds.h"
 #include "sites/TestSites.h"
 
 namespace {
@@ -26,9 +30,10 @@ int RunScenario(const QString& scenario) {
     std::vector<std::unique_ptr<WebEnginePane>> panes;
     std::vector<std::unique_ptr<QWebEngineView>> views;
     int loaded = 0;
-    if (scenario == QLatin1String("lazy5")) {
+    if (scenario == QLatin1String("lazy5") || scenario == QLatin1String("links5")) {
         for (int i = 0; i < kPanes; ++i) {
             auto pane = std::make_unique<WebEnginePane>(QStringLiteral("memory"));
+            if (scenario == QLatin1String("links5")) pane->SetProfileId(LinkIds::New());
             pane->widget()->resize(800, 600);
             QObject::connect(pane.get(), &BrowserPane::DocumentComplete, [&](const QString&, bool top) {
                 if (top) ++loaded;
@@ -40,6 +45,17 @@ int RunScenario(const QString& scenario) {
         for (int i = 0; i < 5; ++i)
             panes[size_t(i)]->Navigate2(sites.Url(QLatin1String(kPages[i])));
         benchsupport::Pump([&] { return loaded == kPanes + 5; });
+    } else if (scenario == QLatin1String("bare5")) {
+        QWebEngineProfile* profile = WebProfiles::ForUser(QStringLiteral("memory"));
+        for (int i = 0; i < 5; ++i) {
+            auto view = std::make_unique<QWebEngineView>();
+            view->resize(800, 600);
+            view->setPage(new QWebEnginePage(profile, view.get()));
+            QObject::connect(view->page(), &QWebEnginePage::loadFinished, [&] { ++loaded; });
+            view->load(QUrl(sites.Url(QLatin1String(kPages[i]))));
+            views.push_back(std::move(view));
+        }
+        benchsupport::Pump([&] { return loaded == 5; });
     } else {
         QWebEngineProfile* profile = WebProfiles::ForUser(QStringLiteral("memory"));
         for (int i = 0; i < kPanes; ++i) {
@@ -74,8 +90,8 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "scenario        processes   PSS browser MB   PSS total MB" << Qt::endl;
     QMap<QString, double> totals;
-    for (const QString& scenario :
-         {QStringLiteral("lazy5"), QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
+    for (const QString& scenario : {QStringLiteral("bare5"), QStringLiteral("lazy5"), QStringLiteral("links5"),
+                                    QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
         const QStringList f = benchsupport::RunChild(scenario);
         if (f.size() < 4) {
             out << scenario << " failed" << Qt::endl;
@@ -86,6 +102,12 @@ int main(int argc, char** argv) {
             << QString::number(f[2].toDouble() / 1024.0, 'f', 1).rightJustified(17)
             << QString::number(totals[scenario], 'f', 1).rightJustified(15) << Qt::endl;
     }
+    const auto ratio = [&](const char* a, const char* b) {
+        const double below = totals.value(QLatin1String(b));
+        return below > 0 ? QString::number(totals.value(QLatin1String(a)) / below, 'f', 2) : QStringLiteral("-");
+    };
+    out << "lazy5 / bare5 = " << ratio("lazy5", "bare5") << ", links5 / bare5 = " << ratio("links5", "bare5")
+        << ", links5 / lazy5 = " << ratio("links5", "lazy5") << Qt::endl;
     if (totals.value(QStringLiteral("blank50")) > 0)
         out << "lazy5 / blank50 = "
             << QString::number(totals[QStringLiteral("lazy5")] / totals[QStringLiteral("blank50")], 'f', 2)

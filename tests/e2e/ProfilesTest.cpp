@@ -9,6 +9,7 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/AppPaths.h"
+#include "links/LinkIds.h"
 #include "e2e/E2eSupport.h"
 #include "sites/TestSites.h"
 #include "support/TestSupport.h"
@@ -59,6 +60,40 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
     EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
     EXPECT_NE(bobPane.profile(), annPane.profile());
+}
+
+TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
+    const QString user = QStringLiteral("Dora"), id = LinkIds::New(), onDisk = LinkIds::New();
+    QWebEngineProfile* link = WebProfiles::ForLink(user, id);
+    EXPECT_EQ(WebProfiles::ForLink(QStringLiteral(" DORA "), id), link);
+    EXPECT_NE(link, WebProfiles::ForUser(user));
+    EXPECT_NE(link, WebProfiles::ForLink(QStringLiteral("Eve"), id));
+    EXPECT_EQ(WebProfiles::ForLink(user, QString()), WebProfiles::ForUser(user));
+    const QString folder = AppPaths::LinkProfileFolder(user, id);
+    EXPECT_EQ(QDir(link->persistentStoragePath()), QDir(folder));
+    EXPECT_TRUE(folder.startsWith(AppPaths::UserProfileFolder(user) + QLatin1Char('/')));
+    EXPECT_EQ(Mode(folder), 0700);
+    EXPECT_EQ(link->persistentCookiesPolicy(), QWebEngineProfile::AllowPersistentCookies);
+    // What is no id never becomes a folder, nor another Link's profile.
+    QWebEngineProfile* bad = WebProfiles::ForLink(user, QStringLiteral("../../Eve"));
+    EXPECT_TRUE(bad->isOffTheRecord());
+    EXPECT_NE(bad, WebProfiles::ForUser(user));
+
+    // Every profile of the user: the shared one, the open ones and those only on the disk.
+    QDir().mkpath(AppPaths::LinkProfileFolder(user, onDisk));
+    const QList<QWebEngineProfile*> all = WebProfiles::EveryProfileOf(user);
+    EXPECT_EQ(all.size(), 3);
+    EXPECT_TRUE(all.contains(link) && all.contains(WebProfiles::ForUser(user)));
+    EXPECT_TRUE(all.contains(WebProfiles::ForLink(user, onDisk)));
+    EXPECT_FALSE(all.contains(WebProfiles::ForLink(QStringLiteral("Eve"), id)));
+
+    // Closing them leaves the files; pruning leaves the open ones and those kept.
+    EXPECT_TRUE(WebProfiles::CloseUserProfiles(user));
+    EXPECT_FALSE(WebProfiles::Exists(user, id) || WebProfiles::Exists(user));
+    EXPECT_TRUE(QDir(folder).exists());
+    WebProfiles::PruneLinkProfiles(user, {id});
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_FALSE(QDir(AppPaths::LinkProfileFolder(user, onDisk)).exists());
 }
 
 TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <QHash>
 #include <QUuid>
 #include <thread>
 
@@ -12,6 +13,7 @@ struct TestSites::State {
     QStringList accepted;
     QStringList refused;
     QStringList sessions; // live session cookies
+    QHash<QString, QString> sessionUsers; // who signed in with each
     QStringList signIns;  // what /basic-auth was answered with
     QStringList hung;     // the keys /hang-once has hung
 };
@@ -66,6 +68,16 @@ bool LoggedIn(const Context& c, const Request& r) {
     return !session.isEmpty() && c.state.sessions.contains(session);
 }
 
+QString SignedInUser(const Context& c, const Request& r) {
+    std::lock_guard lock(c.state.mutex);
+    return c.state.sessionUsers.value(r.cookie(QLatin1String(kSessionCookie)));
+}
+
+bool KnownAccount(const QString& user, const QString& password) {
+    return (user == QLatin1String(TestSites::kUser) && password == QLatin1String(TestSites::kPassword)) ||
+           (user == QLatin1String(TestSites::kSecondUser) && password == QLatin1String(TestSites::kSecondPassword));
+}
+
 void LoginPage(const Context&, const Request& r, Reply& reply) {
     reply.Html(Doc(QStringLiteral("Sign In - Bramble Test Bank"),
                    QStringLiteral("<h1>Bramble Test Bank</h1>") +
@@ -94,13 +106,13 @@ void CheckLogin(const Context& c, const Request& r, Reply& reply, bool strict) {
     if (!r.param(QStringLiteral("realm")).isEmpty())
         who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
     if (r.param(QStringLiteral("from")) == QLatin1String("onsubmit")) who += QStringLiteral(" (onsubmit)");
-    if (r.param(QStringLiteral("user")) == QLatin1String(TestSites::kUser) &&
-        r.param(QStringLiteral("pass")) == QLatin1String(TestSites::kPassword)) {
+    if (KnownAccount(r.param(QStringLiteral("user")), r.param(QStringLiteral("pass")))) {
         const QString session = QUuid::createUuid().toString(QUuid::WithoutBraces);
         {
             std::lock_guard lock(c.state.mutex);
             c.state.accepted.append(who);
             c.state.sessions.append(session);
+            c.state.sessionUsers.insert(session, r.param(QStringLiteral("user")));
         }
         reply.AddHeader("Set-Cookie", QStringLiteral("%1=%2; Path=/; HttpOnly; Max-Age=86400")
                                           .arg(QLatin1String(kSessionCookie), session)
@@ -128,10 +140,10 @@ void LoginStrictPost(const Context& c, const Request& r, Reply& reply) {
 
 void WelcomePage(const Context& c, const Request& r, Reply& reply) {
     if (!LoggedIn(c, r)) return reply.Redirect(QStringLiteral("/login"));
-    reply.Html(Doc(QStringLiteral("Welcome"),
-                   QStringLiteral("<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> "
-                                  "<a href=\"/logout\">Sign Out</a></p>")
-                       .arg(QLatin1String(TestSites::kUser))));
+    const QString welcome = QStringLiteral("Welcome, ") + SignedInUser(c, r).toHtmlEscaped();
+    reply.Html(Doc(welcome, QStringLiteral("<h1>%1</h1><p><a href=\"/accounts\">Accounts</a> "
+                                           "<a href=\"/logout\">Sign Out</a></p>")
+                                .arg(welcome)));
 }
 
 void AccountsPage(const Context& c, const Request& r, Reply& reply) {

@@ -16,7 +16,7 @@ namespace sites {
 //   /                 index of all pages          /plain            links, images, scripts
 //   /login            the login form (POST; ?next=/path goes there after the login, not to /welcome)
 //   /login-strict     a login form whose refusal is a 401 page
-//   /welcome          after login: "Sign Out" link
+//   /welcome          after login: "Welcome, <user>" (also the title) and a "Sign Out" link
 //   /after/anchor|button|image|list   after login: one kind of control leading to /accounts
 //   /signed-in        no form, a "Sign Out" link  /no-login         no form, no such link
 //   /logout           ends the session            /accounts         a page behind the login
@@ -40,6 +40,9 @@ class TestSites {
 public:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassword = "wonderland";
+    // A second account of the login site (two Links, one site, two accounts).
+    static constexpr const char* kSecondUser = "bob";
+    static constexpr const char* kSecondPassword = "builder";
 
     // Ports 0 = any free port.
     explicit TestSites(int port = 0, int otherPort = 0);
