@@ -49,7 +49,7 @@ void MasterHistory::AddMasterHisListItem(const QString& caption, const QString& 
         StoreTransaction transaction;
         if (full) DeleteEntryValue(oldest.caption, items);
         if (add) SaveValue(HistoryKey(), name, url);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your history"));
         if (add) items.prepend({name, url});
         m_items = items;
         m_enabled = !m_items.isEmpty();
@@ -69,7 +69,7 @@ void MasterHistory::LoadMasterHistory() {
             StoreTransaction transaction;
             for (int i = 0; i < surplus; ++i)
                 DeleteEntryValue(names[i], {});
-            transaction.Commit();
+            transaction.Commit(); // trimming only: the next load trims again
         }
         for (int i = count - 1; i >= qMax(0, surplus); --i)
             m_items.append({names[i], values[i]});

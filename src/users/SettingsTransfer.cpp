@@ -14,11 +14,14 @@
 #include "core/IniValues.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "users/Accounts.h"
+#include "users/DeleteUser.h"
 #include "users/frmInput.h"
 #include "users/frmMsg.h"
 #include "users/ProgramEnd.h"
 #include "users/RemovableMedia.h"
 #include "users/SettingsFile.h"
+#include "users/UserNames.h"
 
 using namespace modGeneral;
 
@@ -34,10 +37,9 @@ QString product() {
 
 // Writes bytes over a file in one step: the old file stays until the new one is complete.
 bool replaceFile(const QString& path, const QByteArray& bytes) {
-    const bool existed = QFileInfo::exists(path);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) return false;
-    if (!existed) out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // also over a file others could read
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
@@ -214,16 +216,28 @@ bool ImportSettings(const QString& file, QWidget* parent) {
             frmMsg::HideText();
             return false;
         }
+        if (const QString other = UserNames::SharedWith(name, UserNames::StoredUsers()); !other.isEmpty()) {
+            MsgBox(QStringLiteral("The settings in the file are those of the User '") + name +
+                       QStringLiteral("'. ") + Accounts::SharedSettingsText(name, other) + CR + CR,
+                   msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Import Settings"));
+            return false;
+        }
         if (!VerifyPassword(prompt, name, data.storedPassword, parent)) return false;
         newUser = true;
     }
 
     frmMsg::ShowText(QStringLiteral("Importing settings of user ") + name + QStringLiteral("..."));
+    // A new user never finds a deleted user's web data under its name.
+    if (newUser) UserDeletion::RemoveUserProfileFolder(name, false);
     try {
         SettingsFile::Apply(data, newUser);
     } catch (const BgError& e) {
         frmMsg::HideText();
-        Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
+        if (e.number() == ErrNo::NotSaved)
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Import Settings"));
+        else
+            Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
         return false;
     }
     frmMsg::HideText();

@@ -59,6 +59,12 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
     EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
     EXPECT_NE(bobPane.profile(), annPane.profile());
+
+    // Ann is deleted while her panes still run: her session ends at once.
+    WebProfiles::ClearUserData(QStringLiteral("ann"));
+    EXPECT_TRUE(WaitFor(
+        [&] { return Visit(annOther, QStringLiteral("/welcome")) == SharedSites().Url(QStringLiteral("/login")); },
+        10000));
 }
 
 TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {

@@ -381,9 +381,11 @@ TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhol
     EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
 
     // A text outside the code page (a page title in another script) makes a UTF-8 file instead of
-    // losing it; the import reads either.
+    // losing it; the import reads either. The file it replaces was readable by others; it is not.
     SaveValue("ZedHistory", "H1", "\u65e5\u672c - http://jp.example/");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_TRUE(readBytes(path).startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\n"));
     SaveValue("Zed", "Caption1", "changed");
     SaveValue("Zed", "Caption2", "changed");
@@ -395,16 +397,34 @@ TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhol
     EXPECT_EQ(GetValue("ZedHistory", "H1"), QStringLiteral("\u65e5\u672c - http://jp.example/"));
     EXPECT_EQ(GetValue("ZedUrls", "Url0"), QStringLiteral("http://a.example/"));
 
-    // A value name that a settings file cannot hold as it is fails the export, and says which.
+    // Names a settings file cannot hold as they are (page titles such as "a=b", "[News]", "; x")
+    // are written escaped, which [General] says; the import reads them back unchanged.
     SaveValue("ZedBMs", "a=b", "http://d.example/");
-    const QByteArray written = readBytes(path);
-    boxes.Clear();
-    EXPECT_FALSE(SettingsTransfer::ExportSettings(path));
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(
-        boxes.lastText().contains("The value \"a=b\" of \"ZedBMs\" cannot be written to a settings file."))
-        << boxes.lastText().toStdString();
-    EXPECT_EQ(readBytes(path), written); // the last good file stays
+    SaveValue("ZedHistory", "[Weekly] 50% off", "http://e.example/");
+    SaveValue("ZedIELinks", "; no comment", "http://f.example/");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    const QByteArray escaped = readBytes(path);
+    EXPECT_TRUE(escaped.startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\nEscapedNames=True\r\n[Users]\r\n"));
+    for (const char* line : {"\r\n[ZedBMs]\r\nMark=http://c.example/\r\na%3Db=http://d.example/\r\n",
+                             "\r\n%5BWeekly%5D 50%25 off=http://e.example/\r\n",
+                             "\r\n[ZedIELinks]\r\n%3B no comment=http://f.example/\r\n"})
+        EXPECT_TRUE(escaped.contains(line)) << line;
+    for (const char* key : {"ZedBMs", "ZedHistory", "ZedIELinks"})
+        DeleteValue(key, "-1");
+    dialogs.Next(typePasswords({"zed-pass"}));
+    ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(GetValue("ZedBMs", "a=b"), QStringLiteral("http://d.example/"));
+    EXPECT_EQ(GetValue("ZedHistory", "[Weekly] 50% off"), QStringLiteral("http://e.example/"));
+    EXPECT_EQ(GetValue("ZedIELinks", "; no comment"), QStringLiteral("http://f.example/"));
+    EXPECT_EQ(GetValue("ZedBMs", "Mark"), QStringLiteral("http://c.example/"));
+
+    // A file without that line (an older one, another tool's) has its names as they are.
+    QByteArray plain = escaped;
+    plain.replace("EscapedNames=True\r\n", "");
+    writeBytes(path, plain);
+    dialogs.Next(typePasswords({"zed-pass"}));
+    ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(GetValue("ZedBMs", "a%3Db"), QStringLiteral("http://d.example/"));
 }
 
 TEST_F(SettingsTransferTest, DamagedFilesGetAClearMessageAndChangeNothing) {
@@ -431,17 +451,27 @@ TEST_F(SettingsTransferTest, DamagedFilesGetAClearMessageAndChangeNothing) {
          "it was copied."},
         {"binary.dat", binary, "The file \"binary.dat\" is not a settings file."},
         {"general.dat", record + "General=abc\r\n",
-         "The user name in the file \"general.dat\" cannot be used. "
-         "The file is damaged."},
+         "The user name in the file \"general.dat\" cannot be used. The program keeps its own settings "
+         "under the name 'General'."},
+        {"minus.dat", record + "-1=abc\r\n",
+         "The user name in the file \"minus.dat\" cannot be used. The program keeps its own settings under "
+         "the name '-1'."},
         {"path.dat", record + "x\\y=abc\r\n",
-         "The user name in the file \"path.dat\" cannot be used. The file "
-         "is damaged."},
+         "The user name in the file \"path.dat\" cannot be used. A UserName cannot contain \\ = [ ] or a "
+         "line break, and cannot begin with ;."},
+        // Alice's history would be this user's own settings, and the other way round.
+        {"shared.dat", record + "AliceHistory=abc\r\n\r\n[AliceHistory]\r\nItems=0\r\n",
+         "The settings in the file are those of the User 'AliceHistory'. The UserName 'AliceHistory' cannot "
+         "be used while the User 'Alice' exists: the two Users would keep their settings under the same "
+         "names, so that each would change, and deleting one would delete, the settings of the other."},
         {"nouser.dat", "[General]\r\nVersion=152\r\n[Zoe]\r\nItems=1\r\n",
          "The file \"nouser.dat\" holds no user settings."},
         {"nopassword.dat", record + "Zoe=\r\n\r\n[Zoe]\r\nItems=1\r\n",
          "The file \"nopassword.dat\" holds no password for user 'Zoe'. The file is damaged."},
         {"huge.dat", QByteArray(),
          "The file \"huge.dat\" is too large to be a settings file (more than 10 MB)."},
+        {"headers.dat", QByteArray("[s]\r\n").repeated(2 * 1024 * 1024),
+         "The file \"headers.dat\" is not a settings file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -499,8 +529,10 @@ TEST_F(SettingsTransferTest, RemovableMediaGetTheFileThroughATemporaryOneThatDoe
 
     const QString target = stick.filePath("alice.dat");
     writeBytes(target, "old contents");
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     ASSERT_TRUE(SettingsTransfer::ExportThroughTemporaryFile(target, tempFolder.path()));
     EXPECT_EQ(readBytes(target), readBytes(out.filePath("direct.dat")));
+    EXPECT_EQ(QFileInfo(target).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     EXPECT_FALSE(

@@ -30,6 +30,7 @@
 
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
+#include "core/AppState.h"
 #include "core/MessageBox.h"
 
 static void InitEngineResources() {
@@ -171,6 +172,17 @@ protected:
     }
     // New windows go through newWindowRequested (NewWindow2) only.
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    // A page's alert, confirm and prompt show only over a pane the user sees, and never while the
+    // account is locked; otherwise they answer as if dismissed.
+    void javaScriptAlert(const QUrl& origin, const QString& text) override {
+        if (m_pane->PageDialogsAllowed()) QWebEnginePage::javaScriptAlert(origin, text);
+    }
+    bool javaScriptConfirm(const QUrl& origin, const QString& text) override {
+        return m_pane->PageDialogsAllowed() && QWebEnginePage::javaScriptConfirm(origin, text);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value, QString* result) override {
+        return m_pane->PageDialogsAllowed() && QWebEnginePage::javaScriptPrompt(origin, text, value, result);
+    }
 
 private:
     WebEnginePane* m_pane;
@@ -195,6 +207,10 @@ QWidget* WebEnginePane::widget() {
         if (m_view) layout->addWidget(m_view);
     }
     return m_container;
+}
+
+bool WebEnginePane::PageDialogsAllowed() const {
+    return !App().Locked && m_view && m_view->isVisible();
 }
 
 QWebEnginePage* WebEnginePane::page() const {

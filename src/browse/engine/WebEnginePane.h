@@ -76,6 +76,9 @@ public:
     QWebEngineView* view() const;
     QWebEngineProfile* profile() const { return m_profile; }
     const QString& userName() const { return m_user; }
+    // Whether a page's alert, confirm and prompt may show: over a pane the user sees, and not
+    // while the account is locked.
+    bool PageDialogsAllowed() const;
 
     // Timings of the last snapshot, for benchmarks: time in the page script, the whole round
     // trip (script, transfer of the result, event delivery) and the C++ model build.

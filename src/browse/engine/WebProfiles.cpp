@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
@@ -126,6 +127,14 @@ bool RemoveUserProfile(const QString& userName) {
         });
     }
     return true;
+}
+
+void ClearUserData(const QString& userName) {
+    QWebEngineProfile* profile = Registry::Get()->profiles.value(Key(userName));
+    if (!profile) return;
+    profile->cookieStore()->deleteAllCookies();
+    profile->clearHttpCache();
+    profile->clearAllVisitedLinks();
 }
 
 int PagesUsing(QWebEngineProfile* profile) {
