@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -51,7 +52,9 @@ void LockCurtain::Dismiss(QWidget* window) {
 bool LockCurtain::Allowed(QObject* object) const {
     for (QObject* o = object; o; o = o->parent()) {
         if (o == &m_lockPage) return true;
-        if (m_promptAllowed && qobject_cast<frmInput*>(o)) return true;
+        // The prompt's messages ("Invalid Password, try again!") belong to it, also where the
+        // window system has made no window active to own them. Pages raise none while locked.
+        if (m_promptAllowed && (qobject_cast<frmInput*>(o) || qobject_cast<QMessageBox*>(o))) return true;
     }
     return false;
 }

@@ -28,7 +28,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Inside the lock page, or the prompt while it is allowed.
+    // Inside the lock page, or the prompt (and its messages) while it is allowed.
     bool Allowed(QObject* object) const;
     void Dismiss(QWidget* window);
 

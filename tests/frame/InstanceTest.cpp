@@ -73,13 +73,15 @@ TEST(SingleInstance, TwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
 
     // A copy that died (killed, crashed) left its lock and its socket behind.
     QProcess dead;
-    dead.start(QStringLiteral("true"), {});
+    dead.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    ASSERT_TRUE(dead.waitForStarted(5000));
+    const qint64 deadPid = dead.processId();
     ASSERT_TRUE(dead.waitForFinished(5000));
     const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
     const QString otherLock = dir.filePath(QStringLiteral("other.lock"));
     QFile left(otherLock);
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-    left.write(QByteArray::number(dead.processId()) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() +
+    left.write(QByteArray::number(deadPid) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() +
                "\n");
     left.close();
     QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other); // where its socket was

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTest>
 
 #include "browse/AddressBox.h"
@@ -179,8 +180,10 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     AddressBox* address = run.browse().findChild<AddressBox*>();
     ASSERT_NE(address, nullptr);
     address->AddUrlItem(QStringLiteral("http://a.test/one"));
+    frame.activateWindow();
     address->setFocus();
-    QTest::keyClicks(address->lineEdit(), QStringLiteral("a.te"));
+    address->lineEdit()->clear();
+    QTest::keyClicks(address, QStringLiteral("a.test/o"));
     ASSERT_TRUE(address->lstMatch()->isVisible());
 
     // Options is open with a change typed in when the lock comes.

@@ -2,6 +2,7 @@
 // forced end, the system ending the program, and the ways dialogs end it through the frame.
 #include <csignal>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
