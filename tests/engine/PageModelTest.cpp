@@ -208,7 +208,7 @@ TEST(PageModel, SnapshotTextIsReadExactly) {
     EXPECT_TRUE(model->pendingActions().isEmpty());
 
     for (const char* broken :
-         {R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
+         {"", R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
           R"({"gen":1,"doc":{"u":"x"}} trailing)", R"({"gen":1,"doc":{"u":"\u12"}})"}) {
         EXPECT_FALSE(PageModel::FromJson(QByteArray(broken))) << broken;
     }

@@ -26,7 +26,7 @@ void write(const QString& path, const QByteArray& bytes) {
 
 // Records: type (1 byte), parent (1 byte), title up to a NUL, address up to a NUL.
 void writePlaces(const QString& path, const QByteArray& records) {
-    QFile::remove(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;
     check(sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK);
     sqlite3_exec(db,
