@@ -4,8 +4,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
+#include <QVBoxLayout>
 
 #include "core/AppState.h"
 #include "core/MessageBox.h"
@@ -81,8 +81,8 @@ QIcon AboutBox::ProductIcon() {
 QString AboutBox::EngineText() {
     // The pages of the web come to this engine: how old it is matters (see the README).
     return QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt WebEngine %3.")
-        .arg(QLatin1String(qWebEngineChromiumVersion()), QLatin1String(qWebEngineChromiumSecurityPatchVersion()),
-             QLatin1String(qWebEngineVersion()));
+        .arg(QLatin1String(qWebEngineChromiumVersion()),
+             QLatin1String(qWebEngineChromiumSecurityPatchVersion()), QLatin1String(qWebEngineVersion()));
 }
 
 QString AboutBox::Description() {

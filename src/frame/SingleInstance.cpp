@@ -1,8 +1,8 @@
 #include "frame/SingleInstance.h"
 
 #include <QCryptographicHash>
-#include <QLocalServer>
 #include <QElapsedTimer>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>

@@ -21,13 +21,13 @@
 #include <unistd.h>
 
 #include "browse/AddressBox.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
-#include "browse/engine/WebProfiles.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -81,7 +81,8 @@ QString TextLabelsCaption(bool labelsOn) {
 // The desktop's quit of the program: the session is ending (the user logs out).
 class SessionEndFilter : public QObject {
 public:
-    SessionEndFilter(std::function<void()> ended, QObject* parent) : QObject(parent), m_ended(std::move(ended)) {}
+    SessionEndFilter(std::function<void()> ended, QObject* parent)
+        : QObject(parent), m_ended(std::move(ended)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Quit || watched != QCoreApplication::instance()) return false;
         m_ended();

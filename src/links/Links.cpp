@@ -166,9 +166,8 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
     struct Fields {
         QString caption, url, userName, pw, selectOption, navigateAfterLogin;
         bool autoNavigate, reqLogin;
-    } const before{link.Caption(),      link.URLEnc(),
-                   link.UserNameEnc(),  link.pwEnc(),
-                   link.SelectOption(), link.NavigateAfterLogin(),
+    } const before{link.Caption(),      link.URLEnc(),       link.UserNameEnc(),
+                   link.pwEnc(),        link.SelectOption(), link.NavigateAfterLogin(),
                    link.AutoNavigate(), link.ReqLogin()};
     link.SetCaption(caption);
     link.SetURL(url);

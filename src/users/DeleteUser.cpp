@@ -106,7 +106,8 @@ bool DeleteUser(const QString& name) {
         for (const QString& key : UserNames::Keys(name)) {
             const bool reserved = key.compare(QLatin1String("Users"), Qt::CaseInsensitive) == 0 ||
                                   key.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
-            if (!reserved && !others.contains(key, Qt::CaseInsensitive)) DeleteValue(key, QStringLiteral("-1"));
+            if (!reserved && !others.contains(key, Qt::CaseInsensitive))
+                DeleteValue(key, QStringLiteral("-1"));
         }
         const int users = qMax(1, CInt(GetValue(QStringLiteral("General"), QStringLiteral("Users"), 0)));
         SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QString::number(users - 1));

@@ -159,7 +159,8 @@ IniFile MakeExport(const QString& user) {
 
     // Entry names are page titles and the like: one that a settings file cannot hold as it is
     // ("a=b", "[News]", "; x") makes this file one with escaped names, which General says.
-    if (std::any_of(lines.begin() + 2, lines.end(), [](const Line& line) { return !FitsAsName(line.name); })) {
+    if (std::any_of(lines.begin() + 2, lines.end(),
+                    [](const Line& line) { return !FitsAsName(line.name); })) {
         for (Line& line : lines)
             if (line.section != kGeneral && line.section != kUsers) line.name = EscapeName(line.name);
         lines.insert(1, {kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("True"), false});
@@ -260,7 +261,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
     }
 
     // Files written before names were escaped (and by other tools) have the names as they are.
-    const bool escaped = CBool(ini.GetString(kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("False")));
+    const bool escaped =
+        CBool(ini.GetString(kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("False")));
     QStringList keys{data.userName};
     for (const char* suffix : kListSuffixes)
         keys << data.userName + QLatin1String(suffix);
@@ -268,7 +270,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         ImportSection section{key, {}};
         for (const IniFile::Entry& entry : ini.GetSection(key)) {
             if (entry.name.isEmpty()) continue; // "=text" names no value
-            section.entries.append({escaped ? UnescapeName(entry.name) : entry.name, UnquoteValue(entry.value)});
+            section.entries.append(
+                {escaped ? UnescapeName(entry.name) : entry.name, UnquoteValue(entry.value)});
         }
         data.sections.append(std::move(section));
     }
@@ -355,7 +358,8 @@ void Apply(const ImportData& data, bool newUser) {
     if (!transaction.Commit())
         throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsFile.Apply"),
                       QStringLiteral("The settings of the file could not be imported: ") +
-                          SettingsStore::Current()->failureText() + QStringLiteral(". Nothing was imported."));
+                          SettingsStore::Current()->failureText() +
+                          QStringLiteral(". Nothing was imported."));
 }
 
 } // namespace SettingsFile

@@ -219,7 +219,8 @@ TEST(PopUps, AFloodOfWindowsCostsAFewPagesAndListsEveryAddress) {
     const int listed = 200 - PopupPolicy::kMaxCatchingPanes;
     ASSERT_TRUE(WaitFor([&] { return p.list().Count() == listed; }));
     EXPECT_EQ(p.list().Items().first().url, QStringLiteral("http://flood.test/199"));
-    EXPECT_EQ(p.list().Items().last().url, QStringLiteral("http://flood.test/%1").arg(PopupPolicy::kMaxCatchingPanes));
+    EXPECT_EQ(p.list().Items().last().url,
+              QStringLiteral("http://flood.test/%1").arg(PopupPolicy::kMaxCatchingPanes));
     EXPECT_EQ(p.beeps, listed + 200);
 }
 

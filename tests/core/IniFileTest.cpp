@@ -84,9 +84,9 @@ TEST(IniFile, ReadsTolerantlyLikeTheProfileFunctions) {
         {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
         {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
          "\U0001F600\uFFFDx"}, // a pair is a character, a lone surrogate none
-        {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"},       // 8-bit bytes, all of them
-        {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                       // a no-break space is no blank
-        {"[a]\r\nk=v", "k", "v"},                                     // cut off after the value
+        {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"}, // 8-bit bytes, all of them
+        {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                 // a no-break space is no blank
+        {"[a]\r\nk=v", "k", "v"},                               // cut off after the value
         {"[a]\r\nk=", "k", ""},
         {"[a", "k", "<default>"},
         {Bytes("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line

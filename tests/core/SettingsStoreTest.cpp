@@ -109,7 +109,8 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     QStringList before, beforeValues;
     EnumValues("Software\\Bramblegate\\alice", before, beforeValues);
     // Opened up since (by hand, a backup tool): private again at the next start.
-    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
     QFile::setPermissions(temp.folder(), open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
     QFile::setPermissions(temp.path(), open);
     temp.Reopen();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QFile>
 #include <QDialog>
+#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -29,9 +29,9 @@ TEST(PaneFeatures, PageDialogsShowOnlyOverAPaneInSightAndNeverWhileLocked) {
         }
     });
     answerer.start();
-    const QString page = QStringLiteral(
-        "data:text/html,<title>-</title><script>alert('hello');"
-        "document.title=(confirm('sure?')?'yes':'no')+(prompt('name?','x')===null?'-none':'-some');</script>");
+    const QString page = QStringLiteral("data:text/html,<title>-</title><script>alert('hello');"
+                                        "document.title=(confirm('sure?')?'yes':'no')+(prompt('name?','x')==="
+                                        "null?'-none':'-some');</script>");
     WebEnginePane pane(QStringLiteral("dialogs"));
     EventLog log(&pane);
     const auto load = [&] {

@@ -4,10 +4,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QSysInfo>
-#include <QTemporaryDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSysInfo>
+#include <QTemporaryDir>
 
 #include "core/AppPaths.h"
 #include "frame/frmMDI.h"
@@ -81,8 +81,7 @@ TEST(SingleInstance, TwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
     const QString otherLock = dir.filePath(QStringLiteral("other.lock"));
     QFile left(otherLock);
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-    left.write(QByteArray::number(deadPid) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() +
-               "\n");
+    left.write(QByteArray::number(deadPid) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     left.close();
     QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other); // where its socket was
     ASSERT_TRUE(socketLeft.open(QIODevice::WriteOnly));

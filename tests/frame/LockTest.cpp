@@ -278,7 +278,8 @@ TEST(Lock, NoKeyDoesAnythingWhileLockedAndASecondStartBringsThePrompt) {
     second.connectToServer(SingleInstance::DefaultServerName());
     ASSERT_TRUE(second.waitForConnected(2000));
     second.write("activate\n");
-    ASSERT_TRUE(WaitFor([&] { return second.bytesAvailable() > 0 || second.state() != QLocalSocket::ConnectedState; }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return second.bytesAvailable() > 0 || second.state() != QLocalSocket::ConnectedState; }));
     EXPECT_FALSE(frame.isMinimized());
     run.answerPrompt({kPassword});
     run.tick();

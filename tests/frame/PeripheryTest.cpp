@@ -299,9 +299,10 @@ TEST(AboutBox, ShowsTheProgramsVersionAndTheEnginesAge) {
     AboutBox box;
     auto* engine = box.findChild<QLabel*>(QStringLiteral("lblEngine"));
     ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(engine->text(), QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt "
-                                             "WebEngine %3.")
-                                  .arg(qWebEngineChromiumVersion(), qWebEngineChromiumSecurityPatchVersion(),
-                                       qWebEngineVersion()));
+    EXPECT_EQ(
+        engine->text(),
+        QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt "
+                       "WebEngine %3.")
+            .arg(qWebEngineChromiumVersion(), qWebEngineChromiumSecurityPatchVersion(), qWebEngineVersion()));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("Chromium \\d+\\.")).match(engine->text()).hasMatch());
 }

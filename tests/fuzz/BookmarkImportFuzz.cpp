@@ -29,18 +29,20 @@ void writePlaces(const QString& path, const QByteArray& records) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;
     check(sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK);
-    sqlite3_exec(db,
-                 "CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT);"
-                 "CREATE TABLE moz_bookmarks(id INTEGER PRIMARY KEY, type INT, fk INT, parent INT, position INT,"
-                 " title TEXT, guid TEXT);"
-                 "INSERT INTO moz_bookmarks VALUES(1, 2, NULL, 0, 0, '', 'root________');"
-                 "INSERT INTO moz_bookmarks VALUES(2, 2, NULL, 1, 0, 'menu', 'menu________');"
-                 "INSERT INTO moz_bookmarks VALUES(3, 2, NULL, 1, 1, 'toolbar', 'toolbar_____');",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT);"
+        "CREATE TABLE moz_bookmarks(id INTEGER PRIMARY KEY, type INT, fk INT, parent INT, position INT,"
+        " title TEXT, guid TEXT);"
+        "INSERT INTO moz_bookmarks VALUES(1, 2, NULL, 0, 0, '', 'root________');"
+        "INSERT INTO moz_bookmarks VALUES(2, 2, NULL, 1, 0, 'menu', 'menu________');"
+        "INSERT INTO moz_bookmarks VALUES(3, 2, NULL, 1, 1, 'toolbar', 'toolbar_____');",
+        nullptr, nullptr, nullptr);
     sqlite3_stmt* place = nullptr;
     sqlite3_stmt* mark = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO moz_places(id, url) VALUES(?1, ?2)", -1, &place, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO moz_bookmarks VALUES(?1, ?2, ?1, ?3, ?1, ?4, ?5)", -1, &mark, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO moz_bookmarks VALUES(?1, ?2, ?1, ?3, ?1, ?4, ?5)", -1, &mark,
+                       nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     qsizetype at = 0;
     for (int id = 4; at + 2 <= records.size() && id < 2000; ++id) {
@@ -81,9 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int written = 0;
     if (data[0] & 1) {
         write(dir.filePath(QStringLiteral("chromium/Default/Bookmarks")), input);
-        written = FavoritesImport::ImportFromChromium(dir.filePath(QStringLiteral("chromium")), QStringLiteral("Fuzz"), root);
+        written = FavoritesImport::ImportFromChromium(dir.filePath(QStringLiteral("chromium")),
+                                                      QStringLiteral("Fuzz"), root);
     } else {
-        write(dir.filePath(QStringLiteral("firefox/profiles.ini")), "[Profile0]\nPath=p\nIsRelative=1\nDefault=1\n");
+        write(dir.filePath(QStringLiteral("firefox/profiles.ini")),
+              "[Profile0]\nPath=p\nIsRelative=1\nDefault=1\n");
         writePlaces(dir.filePath(QStringLiteral("firefox/p/places.sqlite")), input);
         written = FavoritesImport::ImportFromFirefox(dir.filePath(QStringLiteral("firefox")), root);
     }

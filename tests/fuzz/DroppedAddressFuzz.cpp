@@ -19,7 +19,8 @@ void check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     // The first byte chooses the formats, the rest is their data, split at NULs.
-    const QList<QByteArray> parts = QByteArray(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1)).split('\0');
+    const QList<QByteArray> parts =
+        QByteArray(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1)).split('\0');
     const QByteArray part0 = parts.value(0), part1 = parts.value(1), part2 = parts.value(2);
     QMimeData mime;
     const std::uint8_t which = data[0];

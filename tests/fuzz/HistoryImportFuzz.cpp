@@ -19,10 +19,11 @@ void check(bool ok) {
 void writeHistory(const QString& path, bool firefox, const QByteArray& records) {
     sqlite3* db = nullptr;
     check(sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK);
-    sqlite3_exec(db,
-                 firefox ? "CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT, typed INT, last_visit_date INT)"
-                         : "CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, typed_count INT, last_visit_time INT)",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        firefox ? "CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT, typed INT, last_visit_date INT)"
+                : "CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, typed_count INT, last_visit_time INT)",
+        nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        firefox ? "INSERT INTO moz_places(url, typed, last_visit_date) VALUES(?1, ?2, ?3)"

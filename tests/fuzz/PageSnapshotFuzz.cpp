@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (DomDocument* document : model->documents()) {
         document->protocol();
         document->typeName();
-        for (const QList<DomElement*>* list : {&document->forms(), &document->all(), &document->links(),
-                                               &document->images()})
+        for (const QList<DomElement*>* list :
+             {&document->forms(), &document->all(), &document->links(), &document->images()})
             for (DomElement* element : *list)
                 walk(element, seen, 0);
         for (const DomFrame& frame : document->frames())

@@ -17,6 +17,7 @@ void Ready();
 
 // `rounds` times: start the child, wait for "ready", let it work 20 to 270 ms, kill it, then call
 // `afterKill(round)` (which reopens the store and checks it). Stops at the first failure.
-void Run(const char* variable, const QString& value, int rounds, const std::function<void(int round)>& afterKill);
+void Run(const char* variable, const QString& value, int rounds,
+         const std::function<void(int round)>& afterKill);
 
 } // namespace KillRounds

@@ -89,14 +89,14 @@ TEST(Accounts, NamesThatWouldBreakTheStoreLayoutOrShareAnotherUsersKeysAreRefuse
     // A name whose keys are some of another user's, in either direction, would mix the two users'
     // settings: refused, naming the other user, with nothing written.
     logintest::createUser("IvyBMs", "ivyivy", boxes);
-    const int stored = int(SettingsStore::Current()->Values(SettingsStore::Current()->FindKey(
-                                                                "Software\\Bramblegate\\Users"))
+    const int stored = int(SettingsStore::Current()
+                               ->Values(SettingsStore::Current()->FindKey("Software\\Bramblegate\\Users"))
                                .size());
     const struct {
         const char* name;
         const char* other;
-    } shared[] = {{"halHistory", "Hal"}, {"HALBMS", "Hal"},  {"Halurls", "Hal"},
-                  {"HalIELinks", "Hal"}, {"Ivy", "IvyBMs"}, {"ivybmsbms", "IvyBMs"}, {"IvyBMsX", ""}};
+    } shared[] = {{"halHistory", "Hal"}, {"HALBMS", "Hal"},       {"Halurls", "Hal"}, {"HalIELinks", "Hal"},
+                  {"Ivy", "IvyBMs"},     {"ivybmsbms", "IvyBMs"}, {"IvyBMsX", ""}};
     for (const auto& c : shared) {
         SCOPED_TRACE(c.name);
         boxes.Clear();
@@ -110,12 +110,13 @@ TEST(Accounts, NamesThatWouldBreakTheStoreLayoutOrShareAnotherUsersKeysAreRefuse
         }
         EXPECT_EQ(step.outcome, LoginStep::Stay);
         EXPECT_EQ(step.focus, LoginField::UserName);
-        EXPECT_EQ(boxes.texts(),
-                  QStringList{QStringLiteral("The UserName '%1' cannot be used while the User '%2' exists: the "
-                                             "two Users would keep their settings under the same names, so "
-                                             "that each would change, and deleting one would delete, the "
-                                             "settings of the other. Please select another User Name!\r\r")
-                                  .arg(c.name, c.other)});
+        EXPECT_EQ(
+            boxes.texts(),
+            QStringList{QStringLiteral("The UserName '%1' cannot be used while the User '%2' exists: the "
+                                       "two Users would keep their settings under the same names, so "
+                                       "that each would change, and deleting one would delete, the "
+                                       "settings of the other. Please select another User Name!\r\r")
+                            .arg(c.name, c.other)});
         EXPECT_EQ(SettingsStore::Current()
                       ->Values(SettingsStore::Current()->FindKey("Software\\Bramblegate\\Users"))
                       .size(),

@@ -47,7 +47,8 @@ protected:
         createAndLogIn("Ann", "annpass1", boxes);
         Links links("Ann");
         links.Add("Bank", modEncrypt::EncryptMessage("https://bank.example/"),
-                  modEncrypt::EncryptMessage("ann.b"), modEncrypt::EncryptMessage("s3cret"), "", "", false, true);
+                  modEncrypt::EncryptMessage("ann.b"), modEncrypt::EncryptMessage("s3cret"), "", "", false,
+                  true);
     }
     QString notSaved(const QString& what, const QString& after) const {
         return what + ": " + StoreFault::Reason(GetParam()) + ". " + after + "\r\r";
@@ -70,8 +71,8 @@ TEST_P(FailedSaves, APasswordChangeKeepsTheOldPasswordInTheStoreAndInMemory) {
         step = accounts.DoSetNewPW(fields);
     }
     EXPECT_EQ(step.outcome, LoginStep::Stay);
-    EXPECT_EQ(boxes.lastText(), notSaved("Your new password could not be saved",
-                                         "Your password has not been changed."));
+    EXPECT_EQ(boxes.lastText(),
+              notSaved("Your new password could not be saved", "Your password has not been changed."));
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Change Password"));
     EXPECT_EQ(App().PassPhrase, QStringLiteral("annpass1"));
     EXPECT_EQ(links.Item(3)->pwEnc(), held);
@@ -149,7 +150,8 @@ TEST_P(FailedSaves, AnImportImportsNothing) {
         imported = SettingsTransfer::ImportSettings(file);
     }
     EXPECT_FALSE(imported);
-    EXPECT_EQ(boxes.lastText(), notSaved("The settings of the file could not be imported", "Nothing was imported."));
+    EXPECT_EQ(boxes.lastText(),
+              notSaved("The settings of the file could not be imported", "Nothing was imported."));
     EXPECT_EQ(dumpStore(), before);
 }
 
@@ -158,7 +160,11 @@ TEST_P(FailedSaves, LinksGoBackToWhereTheStoreHasThemAndTheUserIsAskedToRetry) {
     const auto state = [&] {
         QStringList out;
         for (Link* link : links)
-            out << QStringLiteral("%1 %2 %3 %4").arg(link->Caption()).arg(link->ControlOrder()).arg(link->Deleted()).arg(link->Slot());
+            out << QStringLiteral("%1 %2 %3 %4")
+                       .arg(link->Caption())
+                       .arg(link->ControlOrder())
+                       .arg(link->Deleted())
+                       .arg(link->Slot());
         return out;
     };
     const QStringList held = state();

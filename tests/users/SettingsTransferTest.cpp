@@ -404,7 +404,8 @@ TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhol
     SaveValue("ZedIELinks", "; no comment", "http://f.example/");
     ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
     const QByteArray escaped = readBytes(path);
-    EXPECT_TRUE(escaped.startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\nEscapedNames=True\r\n[Users]\r\n"));
+    EXPECT_TRUE(
+        escaped.startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\nEscapedNames=True\r\n[Users]\r\n"));
     for (const char* line : {"\r\n[ZedBMs]\r\nMark=http://c.example/\r\na%3Db=http://d.example/\r\n",
                              "\r\n%5BWeekly%5D 50%25 off=http://e.example/\r\n",
                              "\r\n[ZedIELinks]\r\n%3B no comment=http://f.example/\r\n"})

@@ -55,7 +55,8 @@ void work(const QString& value) {
         KillRounds::Ready();
         for (;;) {
             const int next = (current + 1) % int(kPasswords.size());
-            SaveUserPassword(QStringLiteral("Users"), App().CurrentUser, kPasswords[next], kPasswords[current]);
+            SaveUserPassword(QStringLiteral("Users"), App().CurrentUser, kPasswords[next],
+                             kPasswords[current]);
             current = next;
         }
     }
@@ -63,7 +64,8 @@ void work(const QString& value) {
         KillRounds::Ready();
         for (;;) {
             Accounts accounts;
-            LoginFields fields{QStringLiteral("Ned"), QStringLiteral("ned-pass"), QString(), QStringLiteral("ned-pass")};
+            LoginFields fields{QStringLiteral("Ned"), QStringLiteral("ned-pass"), QString(),
+                               QStringLiteral("ned-pass")};
             accounts.DoNewUser(fields);
             App().CurrentUser = kKeeper;
             UserDeletion::DeleteUser(QStringLiteral("Ned"));
@@ -124,8 +126,8 @@ TEST_F(UsersKill, APasswordChangeLeavesEverySecretUnderExactlyOnePassword) {
         Links links("Pat");
         for (int i = 0; i < kLinks; ++i)
             links.Add(secret("caption", i), modEncrypt::EncryptMessage(secret("https://site", i)),
-                      modEncrypt::EncryptMessage(secret("user", i)), modEncrypt::EncryptMessage(secret("pw", i)),
-                      "", "", false, true);
+                      modEncrypt::EncryptMessage(secret("user", i)),
+                      modEncrypt::EncryptMessage(secret("pw", i)), "", "", false, true);
     }
     cOptions("Pat").SetSSN("078-05-1120");
     int changed = 0;

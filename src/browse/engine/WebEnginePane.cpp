@@ -180,7 +180,8 @@ protected:
     bool javaScriptConfirm(const QUrl& origin, const QString& text) override {
         return m_pane->PageDialogsAllowed() && QWebEnginePage::javaScriptConfirm(origin, text);
     }
-    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value, QString* result) override {
+    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value,
+                          QString* result) override {
         return m_pane->PageDialogsAllowed() && QWebEnginePage::javaScriptPrompt(origin, text, value, result);
     }
 
