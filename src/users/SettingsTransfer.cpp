@@ -39,8 +39,8 @@ QString product() {
 bool replaceFile(const QString& path, const QByteArray& bytes) {
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) return false;
-    out.setPermissions(QFileDevice::ReadOwner |
-                       QFileDevice::WriteOwner); // also over a file others could read
+    // Owner only, also where it replaces a file that others could read.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;

@@ -60,8 +60,16 @@ TEST(SingleInstance, TwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
     QTemporaryDir dir;
     const QString name = SingleInstance::ServerName(QStringLiteral("test"), dir.path());
     const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
-    // The second start looks while the first is still starting: it never became the running
-    // copy too, and the first one's socket stays.
+    // The second start looks while the first is still starting (it has the lock, it does not
+    // listen yet): the second never becomes the running copy too.
+    {
+        QLockFile starting(lock);
+        ASSERT_TRUE(starting.tryLock(0));
+        SingleInstance second(name, lock);
+        EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
+        EXPECT_FALSE(second.Listening());
+    }
+    // Nor later, while the first runs (here it cannot answer): the first one's socket stays.
     SingleInstance first(name, lock), second(name, lock);
     ASSERT_EQ(first.Claim(300), SingleInstance::Outcome::First);
     EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
