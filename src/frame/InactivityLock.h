@@ -3,10 +3,14 @@
 #include <functional>
 #include <memory>
 #include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QPointer>
 #include <QString>
 
 class frmMDI;
 class LockCurtain;
+class QMdiSubWindow;
 
 // Locks the account after the user's idle minutes (AutoLogOutMts; 0 = never) or on Logout, and
 // opens it again only with the master password. Locking minimises every child window and the
@@ -45,5 +49,6 @@ private:
     Activity m_activity;
     std::unique_ptr<LockCurtain> m_curtain;
     bool m_logoutRequested = false;
-    Qt::WindowStates m_savedState = Qt::WindowMaximized;
+    // Each child window and its state when the lock came, given back after the unlock.
+    QList<QPair<QPointer<QMdiSubWindow>, Qt::WindowStates>> m_savedStates;
 };

@@ -3,15 +3,17 @@
 #include <memory>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 class QLockFile;
 
 // One running copy of the program per OS user and data folder. The running copy holds a lock
 // file in the data folder and listens on a local socket; a later start finds the lock taken,
-// connects, asks it to come to the front and ends. When the running copy does not answer in time
-// (it hangs, or two starts came at the same moment and the other is still starting up), the later
-// start says so and ends. The lock of a copy that died is taken over.
+// connects, asks it to come to the front (and to open the addresses it was started with) and
+// ends. When the running copy does not answer in time (it hangs, or two starts came at the same
+// moment and the other is still starting up), the later start says so and ends. The lock of a
+// copy that died is taken over.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -34,8 +36,9 @@ public:
 
     const QString& Name() const { return m_name; }
     // Becomes the running copy (takes the lock, then listens), or finds the copy that holds the
-    // lock and asks it to come to the front, waiting up to timeoutMs for it to answer.
-    Outcome Claim(int timeoutMs = kAnswerMs);
+    // lock and asks it to come to the front and to open `addresses`, waiting up to timeoutMs for
+    // it to answer.
+    Outcome Claim(int timeoutMs = kAnswerMs, const QStringList& addresses = {});
     bool Listening() const;
 
     // How long a later start waits for the running copy's answer.
@@ -45,10 +48,12 @@ signals:
     // A later start asks this copy to restore and raise its window. Handled synchronously,
     // before the answer goes back.
     void ActivateRequested();
+    // ... and to open these addresses (after ActivateRequested).
+    void OpenRequested(const QStringList& addresses);
 
 private:
     // Asks the copy listening on the name to come to the front; First when nobody listens.
-    Outcome AskRunningCopy(int connectMs, int timeoutMs);
+    Outcome AskRunningCopy(int connectMs, int timeoutMs, const QStringList& addresses);
     bool Listen();
     void NewConnection();
 
