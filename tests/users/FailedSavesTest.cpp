@@ -23,24 +23,6 @@ using namespace modGeneral;
 
 namespace {
 
-// Every key and value of the store.
-QStringList dumpStore() {
-    QStringList out;
-    SettingsStore* store = SettingsStore::Current();
-    std::function<void(const QString&)> walk = [&](const QString& path) {
-        const SettingsStore::KeyId key = path.isEmpty() ? SettingsStore::kRoot : store->FindKey(path);
-        for (const SettingsStore::Value& v : store->Values(key))
-            out << path + " | " + v.name + " = " + QString::fromUtf8(v.data);
-        for (int i = 0;; ++i) {
-            const QString name = store->SubKeyName(key, i);
-            if (name.isNull()) break;
-            walk(path.isEmpty() ? name : path + "\\" + name);
-        }
-    };
-    walk(QString());
-    return out;
-}
-
 class FailedSaves : public ::testing::TestWithParam<StoreFault::Kind> {
 protected:
     void SetUp() override {

@@ -71,24 +71,6 @@ std::function<int(QDialog&)> typePasswords(QStringList passwords, QStringList* s
     };
 }
 
-// Every key and value of the store, for "nothing changed".
-QStringList dumpStore() {
-    QStringList out;
-    SettingsStore* store = SettingsStore::Current();
-    std::function<void(const QString&)> walk = [&](const QString& path) {
-        const SettingsStore::KeyId key = path.isEmpty() ? SettingsStore::kRoot : store->FindKey(path);
-        for (const SettingsStore::Value& v : store->Values(key))
-            out << path + " | " + v.name + " = " + QString::fromUtf8(v.data);
-        for (int i = 0;; ++i) {
-            const QString name = store->SubKeyName(key, i);
-            if (name.isNull()) break;
-            walk(path.isEmpty() ? name : path + "\\" + name);
-        }
-    };
-    walk(QString());
-    return out;
-}
-
 // Caption, address, user name and password of each of the user's Links, decrypted.
 QStringList linksOf(const QString& user) {
     QStringList out;
