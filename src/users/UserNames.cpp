@@ -28,6 +28,7 @@ QStringList Keys(const QString& name) {
     QStringList keys{name};
     for (const char* suffix : kListSuffixes)
         keys << name + QLatin1String(suffix);
+    keys << name + QStringLiteral("Permissions");
     return keys;
 }
 

@@ -22,7 +22,8 @@ bool Usable(const QString& name);
 // Why a name is not Usable, in a sentence for the user; empty when it is.
 QString Problem(const QString& name);
 
-// The store keys that hold a user's settings: its own key and the four list keys.
+// The store keys that hold a user's settings: its own key and those named after it, the four
+// list keys and the site permissions ("Permissions").
 QStringList Keys(const QString& name);
 // The first of `users` whose keys would be some of `name`'s keys too ("Bob" and "BobHistory"):
 // the two would read and write each other's settings, and deleting one would wipe the other.

@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEngineView>
 
 #include "browse/engine/WebEnginePane.h"
-#include "core/AppState.h"
 #include "e2e/E2eSupport.h"
 #include "sites/TestSites.h"
 #include "support/TestSupport.h"
@@ -16,41 +12,6 @@
 namespace {
 
 using sites::SharedSites;
-
-TEST(PaneFeatures, PageDialogsShowOnlyOverAPaneInSightAndNeverWhileLocked) {
-    // Answers every box the page raises (Cancel), noting its text.
-    QStringList shown;
-    QTimer answerer;
-    answerer.setInterval(20);
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            shown << box->metaObject()->className();
-            box->reject();
-        }
-    });
-    answerer.start();
-    const QString page = QStringLiteral("data:text/html,<title>-</title><script>alert('hello');"
-                                        "document.title=(confirm('sure?')?'yes':'no')+(prompt('name?','x')==="
-                                        "null?'-none':'-some');</script>");
-    WebEnginePane pane(QStringLiteral("dialogs"));
-    EventLog log(&pane);
-    const auto load = [&] {
-        shown.clear();
-        EXPECT_TRUE(LoadAndWait(pane, log, page));
-        EXPECT_TRUE(WaitFor([&] { return pane.LocationName() == QLatin1String("no-none"); }))
-            << pane.LocationName().toStdString();
-    };
-    load(); // a pane nobody sees (a Link's pane behind another)
-    EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
-    pane.widget()->resize(400, 300);
-    pane.widget()->show();
-    load();
-    EXPECT_EQ(shown.size(), 3) << shown.join(", ").toStdString();
-    App().Locked = true;
-    load();
-    App().Locked = false;
-    EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
-}
 
 TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     WebEnginePane pane(QStringLiteral("features"));

@@ -20,6 +20,7 @@
 #include "core/Clock.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameToolbar.h"
+#include "frame/HelpWindow.h"
 #include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
 #include "frame/SingleInstance.h"
@@ -209,9 +210,12 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
         run.tick();
         ASSERT_TRUE(App().Locked);
     };
-    // A window of the program that is not a dialog (the message window), and the browse window's
-    // list of matches under the address box.
+    // Windows of the program that are not dialogs (the message window, help, the downloads), and
+    // the browse window's list of matches under the address box.
     frame.ShowMessage(QStringLiteral("Refreshing..."));
+    frame.ShowHelp(QStringLiteral("Contents"));
+    QWidget* downloads = frame.ShowDownloads();
+    ASSERT_TRUE(frame.Help() && frame.Help()->isVisible() && downloads->isVisible());
     AddressBox* address = run.browse().findChild<AddressBox*>();
     ASSERT_NE(address, nullptr);
     address->AddUrlItem(QStringLiteral("http://a.test/one"));
@@ -233,6 +237,8 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     EXPECT_FALSE(visibleAfterLock);
     EXPECT_FALSE(frmMsg::IsShown());
+    EXPECT_FALSE(frame.Help()->isVisible());
+    EXPECT_FALSE(downloads->isVisible());
     EXPECT_TRUE(address->lstMatch()->isHidden());
     EXPECT_FALSE(frame.statusBar()->isVisible()) << "page titles and addresses show there";
     EXPECT_EQ(App().Options->SSN(), QString());
@@ -250,6 +256,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     run.tick();
     ASSERT_FALSE(App().Locked);
     EXPECT_TRUE(frmMsg::IsShown());
+    EXPECT_TRUE(frame.Help()->isVisible() && downloads->isVisible());
     EXPECT_TRUE(frame.statusBar()->isVisible());
     EXPECT_FALSE(address->lstMatch()->isVisible()) << "the matches are the user's to call up again";
     EXPECT_EQ(App().Options->SSN(), QString());
