@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "browse/AddressBox.h"
+#include "browse/DownloadsWindow.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/PopupPolicy.h"
