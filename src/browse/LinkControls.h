@@ -74,6 +74,8 @@ public:
     void SetViewShown(int i, bool shown);
 
 private:
+    // The buttons as the Links are after a refused save.
+    void ShowStoredOrder();
     void StartDrag(int i);
     void ForgetWebData(const Link& link);
     bool Moved() const;

@@ -61,7 +61,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(true, profileId)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(true, profileId, e.url)) e.openIn(catcher->wbPopup());
         return;
     }
     if (OfflineState::IsOffline()) return;
@@ -87,7 +87,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
         // through HandleNewWindowV1.
         if (control == Control::wbr) {
-            if (frmPopUps* catcher = CreateCatcher(false, profileId)) e.openIn(catcher->wbPopup());
+            if (frmPopUps* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->wbPopup());
         }
         return;
     }
@@ -121,7 +121,7 @@ void PopupPolicy::HandleNewWindow(frmNewWin& window, NewWindowEvent& e) {
     const QString profileId = window.WB()->ProfileId();
     if (app.glFormDocClicked != self && window.HidePopUps() && !KeyState::AltHeld()) {
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(false, profileId)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->wbPopup());
         return;
     }
     OpenNewWin(QString(), window.HidePopUps(), &e, app.glFormDocClicked == self, profileId);
@@ -170,11 +170,19 @@ void PopupPolicy::OpenInExisting(const QString& url) {
     w.Nav2Visible(url, NavigationDriver::ModeKeep);
 }
 
-frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId) {
-    BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr;
-    if (!pane) return nullptr;
-    pane->SetProfileId(profileId);
-    return new frmPopUps(*this, pane, openAfterCapture);
+frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId, const QString& url) {
+    int catching = 0;
+    for (frmPopUps* catcher : Catchers())
+        if (catcher->wbPopup()) ++catching;
+    if (catching < kMaxCatchingPanes) {
+        if (BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr)
+            return new frmPopUps(*this, pane, openAfterCapture, profileId);
+    }
+    if (url.isEmpty() || url == QLatin1String("about:blank")) {
+        BeepOnPopUp();
+        return nullptr;
+    }
+    return new frmPopUps(*this, nullptr, openAfterCapture, profileId, url);
 }
 
 void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profileId) {

@@ -64,8 +64,11 @@ public:
     // Opens an address in the visible Link's pane.
     void OpenInExisting(const QString& url);
     // A catcher for one new window of a page in web profile `profileId` (hand its wbPopup() to
-    // the event).
-    frmPopUps* CreateCatcher(bool openAfterCapture, const QString& profileId);
+    // the event). A page that opens windows in a loop gets at most kMaxCatchingPanes engine pages
+    // to catch them with at a time; beyond those, a window whose address the request already
+    // names is caught without a page, and a blank one is only beeped at (null).
+    frmPopUps* CreateCatcher(bool openAfterCapture, const QString& profileId, const QString& url = QString());
+    static constexpr int kMaxCatchingPanes = 3;
     // An address the user wants from a page of web profile `profileId` (a caught one, an entry of
     // the blocked pop-ups): in the frame's active child, the stand-alone window or the visible
     // Link's pane, when that works in the same profile; else in a new stand-alone window of it.

@@ -14,7 +14,8 @@ struct NewWindowEvent;
 // window opened blank and given its address afterwards too), cancels that load and, 100 ms
 // later, lists the address (with that profile) in the frame's blocked pop-ups, or opens it in
 // the user's current window when that was asked for (Ctrl) or the user clicked meanwhile. Then
-// it goes.
+// it goes. A catcher made with the window's address already known has no pane: it only waits
+// the 100 ms.
 class frmPopUps : public QObject {
     Q_OBJECT
 public:
@@ -25,13 +26,16 @@ public:
     // given up after this long.
     static constexpr int kWaitMs = 5000;
 
-    // Takes the pane.
-    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture);
+    // Takes the pane; without one, `url` is the caught address. `profileId` is the opener's web
+    // profile (BrowserPane::ProfileId), which the address keeps.
+    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture, const QString& profileId = QString(),
+              const QString& url = QString());
     ~frmPopUps() override;
 
     BrowserPane* wbPopup() const { return m_pane; }
     QTimer& tmr() { return m_tmr; }
     const QString& CaughtURL() const { return m_url; }
+    const QString& ProfileId() const { return m_profileId; }
     bool OpenAfterCapture() const { return m_openAfterCapture; }
     bool Unloaded() const { return m_unloaded; }
 
@@ -46,6 +50,7 @@ private:
     BrowserPane* m_pane = nullptr;
     QTimer m_tmr;
     QString m_url;
+    QString m_profileId;
     bool m_openAfterCapture = false;
     bool m_unloaded = false;
 };

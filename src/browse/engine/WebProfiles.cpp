@@ -251,6 +251,13 @@ QList<QWebEngineProfile*> EveryProfileOf(const QString& userName) {
     return all;
 }
 
+void ClearUserData(const QString& userName) {
+    // Every profile of the user open in this run, the Links' too; the folders go with the user's.
+    Registry* r = Registry::Get();
+    for (auto it = r->profiles.cbegin(); it != r->profiles.cend(); ++it)
+        if (IsUsersKey(it.key(), userName)) ForgetData(it.value());
+}
+
 int PagesUsing(QWebEngineProfile* profile) {
     return Registry::Get()->pages.value(profile);
 }

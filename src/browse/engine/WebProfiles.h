@@ -52,6 +52,10 @@ bool CloseUserProfiles(const QString& userName);
 // Every profile of the user: the shared one, and the one of every Link that has web data on the
 // disk or a profile in this run (opening those that are not open yet). For clearing them all.
 QList<QWebEngineProfile*> EveryProfileOf(const QString& userName);
+// Forgets what the engine holds of the user now (cookies, the cache, visited links) in every
+// profile of the user open in this run, whether or not panes still use it; for a user who is
+// being deleted.
+void ClearUserData(const QString& userName);
 
 // Number of engine pages that use a profile (kept by WebEnginePane).
 int PagesUsing(QWebEngineProfile* profile);
