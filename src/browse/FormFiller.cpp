@@ -6,11 +6,14 @@
 #include "browse/PageLoadTracker.h"
 #include "core/Errors.h"
 #include "core/Log.h"
+#include "core/SiteIdentity.h"
+#include <QUrl>
 #include "links/Link.h"
 
 using LoginKeywords::IsLoginText;
 using LoginKeywords::IsSignUpText;
 using modGeneral::WriteSignInLog;
+using Judge = LoginFormJudge;
 
 namespace {
 
@@ -53,8 +56,20 @@ FormFiller::FormFiller(FormFillerHost& host, LoginSites sites) : m_host(host), m
 
 // ----- pages and documents --------------------------------------------------------------------
 
+bool FormFiller::MayFill(const QString& pageUrl, const Link& link) const {
+    QStringList others = m_sites.SharedLoginSites();
+    if (!link.AlsoAllowedSite().trimmed().isEmpty()) others << link.AlsoAllowedSite().trimmed();
+    return SiteIdentity::MayReceiveCredentials(QUrl(pageUrl), QUrl(link.URL()), others);
+}
+
 bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
     if (!document) return false;
+    // The Link's credentials go to its own site only (frames that can be read are the page's
+    // own origin).
+    if (!MayFill(document->URL(), link)) {
+        WriteSignInLog(QStringLiteral("ParsePage not the Link's site ") + PageLoadTracker::LogUrl(document->URL()));
+        return false;
+    }
     // After its sign-in image was clicked, only the sign-in service's own page is filled.
     if (link.SignInServiceUsed && !ContainsSite(document->domain(), m_sites.signInServiceDomain))
         return false;
@@ -90,6 +105,12 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
                 if (e->nodeName() != QLatin1String("FRAME")) continue;
                 if (frames++ != i) continue;
                 if (m_host.NavigateStopped()) break;
+                // Only a frame of the Link's own site is worth loading for its login.
+                if (!MayFill(e->src(), link)) {
+                    WriteSignInLog(QStringLiteral("ParseDocument frame of another site ") +
+                                   PageLoadTracker::LogUrl(e->src()));
+                    break;
+                }
                 m_host.NavigatePane(index, e->src());
                 result = true;
                 return;
@@ -103,12 +124,26 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
 
 bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
     const QList<DomElement*>& forms = document->forms();
+    QList<Judge::Verdict> verdicts;
+    const bool ssn = !m_host.SSN().isEmpty();
+    for (DomElement* form : forms)
+        verdicts << Judge::Judge(form, document, ssn);
+    // A form that is not a login is passed over as if it were not there.
+    const auto candidate = [&](int f) { return verdicts[f].kind != Judge::Kind::NotLogin; };
     bool anyUserFilled = false;
     QString oldUserValue;
     for (int f = 0; f < forms.size(); ++f) {
         DomElement* form = forms[f];
-        const bool lastForm = f == forms.size() - 1;
+        if (!candidate(f)) {
+            WriteSignInLog(QStringLiteral("Not a login form: ") + verdicts[f].reason);
+            continue;
+        }
+        int next = f + 1;
+        while (next < forms.size() && !candidate(next))
+            ++next;
+        const bool lastForm = next >= forms.size();
         FormScan state;
+        state.verdict = verdicts[f];
         switch (ScanForm(form, lastForm, index, link, state)) {
         case FormEnd::PasswordAndSubmit:
             FillTwoPasswordFields(form, link, state);
@@ -121,7 +156,7 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
                 // A later form with both a text and a password field is the better candidate,
                 // unless this one already has the user name.
                 if (state.userFieldFilled || state.userWritten || lastForm ||
-                    !FormHasTextAndPassword(forms[f + 1]))
+                    !FormHasTextAndPassword(forms[next]))
                     return SubmitThroughForm(form, state, document, link);
             }
             break;
@@ -134,7 +169,40 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
         }
     }
     if (anyUserFilled) RedoUserName(document, link, oldUserValue);
+    return SendIdentifier(document, link);
+}
+
+bool FormFiller::SendIdentifier(DomDocument* document, Link& link) {
+    // Two steps at most: the user name goes once.
+    if (link.IdentifierSent) return false;
+    // A user name for the sign-in service goes there through its image (the login decision
+    // clicks it), not into the site's own form.
+    if (!link.SignInServiceUsed && link.UserName().contains(QLatin1Char('@')) && SignInImage(document))
+        return false;
+    for (DomElement* form : document->forms()) {
+        const Judge::Verdict v = Judge::Judge(form, document, !m_host.SSN().isEmpty());
+        if (v.kind != Judge::Kind::Identifier) continue;
+        v.user->SetValue(link.UserName());
+        WriteSignInLog(QStringLiteral("UserId: ") + v.user->id() + QStringLiteral("  UserName: ") +
+                       v.user->name() + QStringLiteral("  ") + form->name() + QStringLiteral("  ") +
+                       LoggedHtml(v.user));
+        if (v.press) {
+            v.press->Focus();
+            v.press->Click();
+            WriteSignInLog(QStringLiteral("Identifier sent, ") + SubmitLine(v.press));
+        } else {
+            v.user->Focus();
+            document->PressEnter();
+            WriteSignInLog(QStringLiteral("Identifier sent, sAction=SendKeys {ENTER}"));
+        }
+        link.IdentifierSent = true;
+        return true;
+    }
     return false;
+}
+
+bool FormFiller::MayChoose(const DomElement* control, const FormScan& state) {
+    return !state.verdict.submitButton || control == state.verdict.press;
 }
 
 FormFiller::FormEnd FormFiller::ScanForm(DomElement* form, bool lastForm, int index, Link& link,
@@ -147,9 +215,13 @@ FormFiller::FormEnd FormFiller::ScanForm(DomElement* form, bool lastForm, int in
         // A page element that cannot be handled is skipped; the scan goes on.
         Errors::Quietly([&] {
             const QString& node = e->nodeName();
+            const bool control = node == QLatin1String("BUTTON") || e->isTextControl() ||
+                                 e->role().compare(QLatin1String("button"), Qt::CaseInsensitive) == 0;
             if (node != QLatin1String("INPUT") && node != QLatin1String("SUBMIT") &&
-                node != QLatin1String("SELECT") && node != QLatin1String("A"))
+                node != QLatin1String("SELECT") && node != QLatin1String("A") && !control)
                 return;
+            // A field nobody could type into (not shown, disabled, read-only) is no field.
+            if ((Judge::IsTextField(e) || Judge::IsPasswordField(e)) && !Judge::Writable(e)) return;
             // A form with a card-number field is a quick-access form, not the login.
             if (!lastForm && (Is(e->name(), QLatin1String("CAN")) || Is(e->id(), QLatin1String("CAN")))) {
                 abandon = true;
@@ -192,7 +264,9 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
             state.passwordWritten = true;
             WriteSignInLog(QStringLiteral("PWId: ") + e->id() + QStringLiteral("  PWName: ") + e->name() +
                            QStringLiteral("  ") + formName + QStringLiteral("  ") + LoggedHtml(e));
-        } else if (type == QLatin1String("TEXT") && !state.userFieldFilled) {
+        } else if (type == QLatin1String("TEXT") && !state.userFieldFilled &&
+                   (!state.verdict.user || e == state.verdict.user)) {
+            // In a login form, the user name goes into the field meant for it.
             state.oldUserValue = e->value();
             e->SetValue(link.UserName());
             state.userWritten = true;
@@ -207,7 +281,8 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
             WriteSignInLog(QStringLiteral("ButtonValue: ") + e->value() + QStringLiteral("  ButtonName: ") +
                            e->name() + QStringLiteral("  ") + LoggedHtml(e));
             // An empty value counts as a match, as it occurs within any text.
-            if (IsScriptSubmitButton(value, e) || LoginKeywords::InLoginList(value)) ChooseSubmit(e, state);
+            if (IsScriptSubmitButton(value, e) || (LoginKeywords::InLoginList(value) && MayChoose(e, state)))
+                ChooseSubmit(e, state);
         } else if (type == QLatin1String("IMAGE")) {
             if (IsLoginText(e->outerHTML())) ChooseSubmit(e, state);
             // An image button met before the password is used only if nothing better follows
@@ -230,11 +305,16 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
         if (match) match->SetSelected(true);
     } else if (node == QLatin1String("A")) {
         if (!state.passwordWritten) return;
-        if (e->outerHTML().contains(QLatin1String("href"), Qt::CaseInsensitive)) {
+        if (e == state.verdict.press) {
+            ChooseSubmit(e, state);
+        } else if (e->outerHTML().contains(QLatin1String("href"), Qt::CaseInsensitive)) {
             if (e->href().contains(QLatin1String("javascript:submit"), Qt::CaseInsensitive)) {
                 ChooseSubmit(e, state);
             } else if (IsSignUpText(e->outerHTML())) {
                 state.signUpSeen = true;
+            } else if (!MayChoose(e, state) || Judge::IsSideLinkText(e->innerText())) {
+                // A form with a submit button is sent by it; "Forgot your password?" and the
+                // like lead elsewhere.
             } else if (IsLoginText(e->outerHTML())) {
                 if (e->childElementCount() > 0) {
                     DomElement* first = e->firstChild();
@@ -247,6 +327,19 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
         } else if (IsScriptSubmitAnchor(formName, e)) {
             ChooseSubmit(e, state);
         }
+    } else if (node == QLatin1String("BUTTON")) {
+        // A <button> sends its form unless its type says otherwise; one that only scripts act
+        // on counts when its words sign in.
+        if (!state.passwordWritten || !e->shown()) return;
+        const QString text = Judge::ControlText(e);
+        if (e == state.verdict.press ||
+            (Judge::IsSubmitButton(e) && !Judge::IsOtherTaskText(text) && !Judge::IsSideLinkText(text)) ||
+            (Judge::IsSignInControl(e, true) && MayChoose(e, state)))
+            ChooseSubmit(e, state);
+    } else if (state.passwordWritten && e->shown() &&
+               (e == state.verdict.press || (Judge::IsSignInControl(e, true) && MayChoose(e, state)))) {
+        // A span, a div or an element with the role of a button that the page made the control.
+        ChooseSubmit(e, state);
     }
 }
 
@@ -334,6 +427,7 @@ bool FormFiller::FormHasTextAndPassword(const DomElement* form) {
 bool FormFiller::SubmitThroughForm(DomElement* form, const FormScan& state, DomDocument* document,
                                    Link& link) {
     link.SetPasswordSent(true);
+    link.PasswordSubmitted = true;
     SubmitForm(form, state.passwordField, document);
     link.SetProgressValue(0);
     return true;
@@ -349,6 +443,7 @@ bool FormFiller::ClickSubmitControl(const FormScan& state, DomDocument* document
     }
     state.submitControl->Focus();
     state.submitControl->Click();
+    link.PasswordSubmitted = true;
     link.SetProgressValue(0);
     return true;
 }
@@ -366,6 +461,14 @@ void FormFiller::SubmitForm(DomElement* form, DomElement* passwordField, DomDocu
         control->Click();
         WriteSignInLog(QStringLiteral("Submit link found with HasDocSubmitLink"));
         WriteSignInLog(SubmitLine(control));
+    } else if (const Judge::Verdict v = Judge::Judge(form, document, !m_host.SSN().isEmpty());
+               v.press && (form->isImplicitForm() || !v.submitButton)) {
+        // Without a submit button Enter sends no form of several fields (and no inputs outside
+        // a form at all): the control a person would press is pressed.
+        v.press->Focus();
+        v.press->Click();
+        WriteSignInLog(QStringLiteral("Submit link not found, sAction=Click"));
+        WriteSignInLog(SubmitLine(v.press));
     } else {
         const QString action = QStringLiteral("SendKeys {ENTER}");
         if (passwordField) passwordField->Focus();
@@ -416,16 +519,18 @@ void FormFiller::RedoUserName(DomDocument* document, const Link& link, const QSt
     }
 }
 
+DomElement* FormFiller::SignInImage(const DomDocument* document) const {
+    if (!document) return nullptr;
+    for (DomElement* image : document->images())
+        if (ContainsSite(image->src(), m_sites.signInImageSrc) && ContainsSite(image->alt(), m_sites.signInImageAlt))
+            return image;
+    return nullptr;
+}
+
 bool FormFiller::ClickSignInImage(DomDocument* document) {
-    if (!document) return false;
-    for (DomElement* image : document->images()) {
-        if (ContainsSite(image->src(), m_sites.signInImageSrc) &&
-            ContainsSite(image->alt(), m_sites.signInImageAlt)) {
-            image->Click();
-            return true;
-        }
-    }
-    return false;
+    DomElement* image = SignInImage(document);
+    if (image) image->Click();
+    return image != nullptr;
 }
 
 QString FormFiller::LoggedHtml(const DomElement* e) {

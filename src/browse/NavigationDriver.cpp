@@ -79,6 +79,9 @@ bool NavigationDriver::DoNavigate(int i) {
     link->SetPasswordSent(false);
     link->SetNavigationError(false);
     link->SignInServiceUsed = false;
+    link->IdentifierSent = false;
+    link->PasswordSubmitted = false;
+    link->LoginWatchUntil = Clock::Now().addSecs(kLoginTimeOutSeconds);
     link->SetTitle(QString());
 
     w.SetTabColour(i, TabColour::ButtonFace);
@@ -107,6 +110,7 @@ bool NavigationDriver::DoNavigate(int i) {
             pane->Navigate2(url);
         }
     });
+    w.RefreshWorkingPanes();
     return true;
 }
 

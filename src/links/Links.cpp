@@ -29,8 +29,8 @@ void reEncryptLiveCollections(const QString& oldPassPhrase) {
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
-    "url", "caption",      "username", "selectoption", "navigateafterlogin",
-    "pw",  "autonavigate", "reqlogin", "controlorder", "hidepopups"};
+    "url",          "caption",  "username",     "selectoption", "navigateafterlogin", "pw",
+    "autonavigate", "reqlogin", "controlorder", "hidepopups",   "alsoallowedsite"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
@@ -80,6 +80,7 @@ void Links::Load() {
                          CBool(GetValue(m_user, slotName("ReqLogin", i), false)), order, false);
         link->SetIsPageAvailable(true);
         link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
+        link->SetAlsoAllowedSite(GetValue(m_user, slotName("AlsoAllowedSite", i)));
         link->SetIndex(i - missing);
         link->SetSlot(i);
     }
@@ -236,7 +237,18 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ReqLogin", n), BoolText(link.ReqLogin()));
     SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
     SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
+    SaveAlsoAllowedSite(m_user, link);
     transaction.Commit();
+}
+
+void Links::SaveAlsoAllowedSite(const QString& user, const Link& link) {
+    if (link.Slot() <= 0) return;
+    const QString name = slotName("AlsoAllowedSite", link.Slot());
+    // Links without one keep exactly the values they always had.
+    if (!link.AlsoAllowedSite().isEmpty())
+        SaveValue(user, name, link.AlsoAllowedSite());
+    else if (ValueExists(user, name))
+        DeleteValue(user, name);
 }
 
 int Links::NextSlot() const {

@@ -19,6 +19,7 @@
 #include "core/UrlUtils.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
+#include "links/Links.h"
 #include "users/frmLogin.h"
 
 namespace {
@@ -92,6 +93,9 @@ void frmAddEditLink::BuildLayout() {
     m_lblSelectOption = label(QStringLiteral("Select &Option:"), "lblSelectOption", m_txtSelectOption);
     m_lblNavigateAfterLogin =
         label(QStringLiteral("&After Login, Go To:"), "lblNavigateAfterLogin", m_txtNavigateAfterLogin);
+    m_txtAlsoAllowedSite = lineEdit("txtAlsoAllowedSite");
+    m_lblAlsoAllowedSite =
+        label(QStringLiteral("Al&so Allowed Site:"), "lblAlsoAllowedSite", m_txtAlsoAllowedSite);
     m_chkHidePopUps = new QCheckBox(QStringLiteral("&Block Pop-Up Windows"));
     m_chkHidePopUps->setObjectName(QStringLiteral("chkHidePopUps"));
     m_chkHidePopUps->setChecked(true); // a new Link blocks pop-ups
@@ -104,7 +108,9 @@ void frmAddEditLink::BuildLayout() {
     advanced->addWidget(m_txtSelectOption, 0, 1);
     advanced->addWidget(m_lblNavigateAfterLogin, 1, 0);
     advanced->addWidget(m_txtNavigateAfterLogin, 1, 1);
-    advanced->addWidget(m_chkHidePopUps, 2, 0, 1, 2);
+    advanced->addWidget(m_lblAlsoAllowedSite, 2, 0);
+    advanced->addWidget(m_txtAlsoAllowedSite, 2, 1);
+    advanced->addWidget(m_chkHidePopUps, 3, 0, 1, 2);
 
     m_lblHelpTag = new QLabel(QStringLiteral("Tip:"));
     m_lblHelpTag->setObjectName(QStringLiteral("lblHelpTag"));
@@ -171,7 +177,8 @@ void frmAddEditLink::BuildLayout() {
     setTabOrder(m_cmdShow, m_cmdAdvanced);
     setTabOrder(m_cmdAdvanced, m_txtSelectOption);
     setTabOrder(m_txtSelectOption, m_txtNavigateAfterLogin);
-    setTabOrder(m_txtNavigateAfterLogin, m_chkHidePopUps);
+    setTabOrder(m_txtNavigateAfterLogin, m_txtAlsoAllowedSite);
+    setTabOrder(m_txtAlsoAllowedSite, m_chkHidePopUps);
     setTabOrder(m_chkHidePopUps, m_cmdOK);
     setTabOrder(m_cmdOK, m_cmdCancel);
     setTabOrder(m_cmdCancel, m_cmdHelp);
@@ -203,6 +210,10 @@ void frmAddEditLink::SetHelpTexts() {
     m_help.insert(m_txtNavigateAfterLogin,
                   QStringLiteral("Enter text for the web-link as it appears on this web "
                                  "page.Example: Recent Transactions"));
+    m_help.insert(m_txtAlsoAllowedSite,
+                  QStringLiteral("If the login page of this web site is on the site of another company, "
+                                 "enter that site here (like login.example.com). The UserName and "
+                                 "Password are only filled in on pages of this web site and of that one."));
     m_help.insert(
         m_chkHidePopUps,
         QStringLiteral("Checking this box will block all unsolicited PopUp windows from opening up. This "
@@ -222,7 +233,9 @@ void frmAddEditLink::LoadLink(const Link& link) {
     m_chkHidePopUps->setChecked(link.HidePopUps());
     m_txtSelectOption->setText(link.SelectOption());
     m_txtNavigateAfterLogin->setText(link.NavigateAfterLogin());
-    ShowAdvanced(!link.SelectOption().isEmpty() || !link.NavigateAfterLogin().isEmpty());
+    m_txtAlsoAllowedSite->setText(link.AlsoAllowedSite());
+    ShowAdvanced(!link.SelectOption().isEmpty() || !link.NavigateAfterLogin().isEmpty() ||
+                 !link.AlsoAllowedSite().isEmpty());
     m_chkAutoNavigate->setChecked(link.AutoNavigate());
     m_chkReqLogin->setChecked(link.ReqLogin());
     ApplyEnabling();
@@ -243,7 +256,8 @@ void frmAddEditLink::ApplyEnabling() {
           static_cast<QWidget*>(m_lblPW), static_cast<QWidget*>(m_txtPW),
           static_cast<QWidget*>(m_cmdAdvanced), static_cast<QWidget*>(m_lblSelectOption),
           static_cast<QWidget*>(m_txtSelectOption), static_cast<QWidget*>(m_lblNavigateAfterLogin),
-          static_cast<QWidget*>(m_txtNavigateAfterLogin)})
+          static_cast<QWidget*>(m_txtNavigateAfterLogin), static_cast<QWidget*>(m_lblAlsoAllowedSite),
+          static_cast<QWidget*>(m_txtAlsoAllowedSite)})
         control->setEnabled(login);
     UpdateShowButton();
 }
@@ -356,6 +370,8 @@ void frmAddEditLink::cmdOK_Click() {
     if (link->Slot() > 0)
         modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + QString::number(link->Slot()),
                               modGeneral::BoolText(link->HidePopUps()));
+    link->SetAlsoAllowedSite(m_txtAlsoAllowedSite->text().trimmed());
+    Links::SaveAlsoAllowedSite(App().CurrentUser, *link);
     m_link = link;
     accept();
 }

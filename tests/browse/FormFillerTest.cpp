@@ -174,7 +174,7 @@ TEST_F(FormFillerTest, SearchFormBeforeTheLoginKeepsTheUserName) {
 TEST_F(FormFillerTest, WithoutSubmissionTheUserNameIsTakenBackFromTheFirstFieldHoldingIt) {
     // Two forms without a password: both text fields get the user name, nothing is submitted,
     // and the first field holding it gets the old value recorded last (the second form's).
-    PageModelBuilder page("http://news.test/");
+    PageModelBuilder page("http://bank.test/");
     page.Form("search");
     const int q = page.Input("text", "q", "weather").ref();
     page.EndForm();
@@ -432,7 +432,7 @@ TEST_F(FormFillerTest, SubmittingThroughTheForm) {
     EXPECT_EQ(host.calls, (QStringList{"Remember", "Restore"}));
 
     // On the bank's pages its handler is not called.
-    LoginSites bank = LoginSites::Defaults();
+    LoginSites bank;
     bank.bankDomain = QStringLiteral("bank.test");
     FormFiller bankFiller(host, bank);
     link.SetPasswordSent(false);
@@ -515,14 +515,19 @@ TEST_F(FormFillerTest, FramesAreParsedFirstAndAForeignFrameIsLoadedInThePane) {
     EXPECT_TRUE(link.PasswordSent());
     EXPECT_TRUE(host.calls.isEmpty());
 
-    // A frame from another site: the pane loads it; the FRAME elements are counted, the
-    // frames before it included.
-    PageModelBuilder foreign("http://bank.test/");
-    foreign.Frame("http://bank.test/top", "top", [](PageModelBuilder&) {});
-    foreign.CrossOriginFrame("http://login.other.test/form", "main");
-    doc = foreign.Build();
+    // A frame of another origin of the site: the pane loads it; the FRAME elements are counted,
+    // the frames before it included. A frame of another site is left alone.
+    const auto foreignFrame = [](const QString& src) {
+        PageModelBuilder foreign("http://bank.test/");
+        foreign.Frame("http://bank.test/top", "top", [](PageModelBuilder&) {});
+        foreign.CrossOriginFrame(src, "main");
+        return foreign.Build();
+    };
+    EXPECT_FALSE(Parse(foreignFrame("http://login.other.test/form")));
+    EXPECT_TRUE(host.calls.isEmpty());
+    doc = foreignFrame("http://login.bank.test/form");
     EXPECT_TRUE(Parse(doc));
-    EXPECT_EQ(host.calls, QStringList{"NavigatePane 2 http://login.other.test/form"});
+    EXPECT_EQ(host.calls, QStringList{"NavigatePane 2 http://login.bank.test/form"});
     EXPECT_FALSE(link.PasswordSent());
     // Not while the user has just stopped navigating.
     host.calls.clear();
@@ -537,9 +542,10 @@ TEST_F(FormFillerTest, FramesAreParsedFirstAndAForeignFrameIsLoadedInThePane) {
 }
 
 TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
-    LoginSites sites = LoginSites::Defaults();
+    LoginSites sites;
     sites.specialSitePrefix = QStringLiteral("http://twice.test/");
     FormFiller twice(host, sites);
+    link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("http://twice.test/")));
     const auto page = [&] {
         return LoginPage([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); }, {},
                          "http://TWICE.test/login");
@@ -557,8 +563,10 @@ TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
 }
 
 TEST_F(FormFillerTest, SignInServicePagesAndItsImage) {
-    LoginSites sites = LoginSites::Defaults();
+    LoginSites sites;
     sites.signInServiceDomain = QStringLiteral("login.service.test");
+    sites.signInImageSrc = QStringLiteral("signin.gif");
+    sites.signInImageAlt = QStringLiteral(".NET Passport");
     FormFiller service(host, sites);
     const auto page = [](const QString& url) {
         PageModelBuilder p(url);

@@ -120,7 +120,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     sites.signInServiceDomain = QStringLiteral("signin.test");
     sites.signInImageSrc = QStringLiteral("signin.gif");
     sites.signInImageAlt = QStringLiteral("Sign-in Service");
-    sites.specialSitePrefix = QStringLiteral("http://twice.test/");
+    sites.specialSitePrefix = QStringLiteral("http://twice.bank.test/");
     sites.specialSiteWord = QStringLiteral("twice");
     browse.Login().SetSites(sites);
     BrowseWindow::freezeClock();
@@ -142,9 +142,9 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     EXPECT_FALSE(browse.IsPlaceholderShown());
 
     // Filled now, its button pressed by the busy timer's parse a second later.
-    PageModelBuilder twice = FormPage("http://twice.test/login", true);
+    PageModelBuilder twice = FormPage("http://twice.bank.test/login", true);
     w.click(QStringLiteral("Bank"));
-    pane.SimulateLoad(QStringLiteral("http://twice.test/login"), twice.Build());
+    pane.SimulateLoad(QStringLiteral("http://twice.bank.test/login"), twice.Build());
     EXPECT_FALSE(link.PasswordSent());
     Clock::Advance(999);
     browse.tmrBusy_Timer();

@@ -134,6 +134,11 @@ public:
     void ApplyActions(Done done = {}) { ApplyDocumentActions(Document(), std::move(done)); }
     // Replaces the page's body with this markup (the "Please wait..." page); no events.
     virtual void SetBodyHtml(const QString& markup) = 0;
+    // While on, PageChanged is raised when the page changes after its DocumentComplete without
+    // a new document: the fields a person could fill (a login form built by script, a password
+    // field shown after the user name), or its address (a script that moved on with
+    // history.pushState). The next page ends it.
+    virtual void WatchPage(bool on) = 0;
 
     // View: text size 0 (smallest) to 4 (largest), 2 = medium, and the zoom it stands for.
     virtual int TextSize() const { return m_textSize; }
@@ -180,6 +185,8 @@ signals:
     void StatusTextChange(const QString& text);
     // The load's progress; 100 also when a frame that navigated by itself has loaded.
     void ProgressChange(int percent);
+    // See WatchPage.
+    void PageChanged();
 
 private:
     QString m_homePage = QStringLiteral("about:blank");

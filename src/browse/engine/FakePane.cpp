@@ -121,6 +121,10 @@ void FakePane::RaiseStatusTextChange(const QString& text) {
 void FakePane::RaiseProgressChange(int percent) {
     emit ProgressChange(percent);
 }
+void FakePane::RaisePageChanged() {
+    emit PageChanged();
+    Flush();
+}
 
 bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QString& title) {
     if (RaiseBeforeNavigate2(url)) return false;

@@ -52,6 +52,7 @@ public:
     void RaiseScriptError(const QString& description, const QString& url, int line);
     void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);
+    void RaisePageChanged();
 
     // A whole top-level load as the engine raises it: BeforeNavigate2, DownloadBegin, (the
     // location, document and title are set) NavigateComplete2, DownloadComplete,
@@ -71,6 +72,8 @@ public:
     // "PrintPreview", "PrintTo", "FindText", "SavePage", "Edit", "RefreshDocument", "SetOffline".
     const QStringList& calls() const { return m_calls; }
     QString bodyHtml() const { return m_bodyHtml; }
+    // Whether the program watches the page's fields (WatchPage).
+    bool watchingPage() const { return m_watchingPage; }
     QString lastFind() const { return m_lastFind; }
     QString lastSavePath() const { return m_lastSavePath; }
     void ClearRecords();
@@ -94,6 +97,7 @@ public:
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
     void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
+    void WatchPage(bool on) override { m_watchingPage = on; }
     bool CanPrint() const override { return m_canPrint; }
     void Print() override { m_calls << QStringLiteral("Print"); }
     void PrintPreview() override { m_calls << QStringLiteral("PrintPreview"); }
@@ -117,6 +121,7 @@ private:
     bool m_canGoForward = false;
     bool m_canPrint = true;
     bool m_findResult = false;
+    bool m_watchingPage = false;
     DocumentPtr m_document;
     QStringList m_navigations;
     QList<PageAction> m_applied;

@@ -5,11 +5,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QFocusEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrintPreviewDialog>
@@ -28,6 +26,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include "browse/engine/ControlWords.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/MessageBox.h"
@@ -61,8 +60,23 @@ const QString& CommitScript() {
     return source;
 }
 
+QString JsString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// The snapshot function, called with the generation as its one argument.
 const QString& SnapshotScript() {
-    static const QString source = Resource(QStringLiteral("PageSnapshot.js")).trimmed();
+    static const QString source = QStringLiteral("(function (gen) { return (") +
+                                  Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
+                                  QStringLiteral(")(gen, ") + JsString(ControlWords::Pattern()) +
+                                  QStringLiteral("); })");
+    return source;
+}
+
+const QString& WatchScript() {
+    static const QString source =
+        Resource(QStringLiteral("PageWatch.js")).replace(QLatin1String("BG_NONCE"), Nonce()).trimmed();
     return source;
 }
 
@@ -132,6 +146,8 @@ QJsonObject ActionJson(const PageAction& a) {
         o[QLatin1String("v")] = a.text;
         break;
     case PageAction::PressEnter:
+        o[QLatin1String("k")] = QStringLiteral("enter");
+        break;
     case PageAction::Navigate:
         break;
     }
@@ -139,8 +155,13 @@ QJsonObject ActionJson(const PageAction& a) {
 }
 
 bool RunsInPage(const PageAction& a) {
-    return a.kind != PageAction::PressEnter && a.kind != PageAction::Navigate;
+    return a.kind != PageAction::Navigate;
 }
+
+// How long a click waits for the page to enable its control (a button enabled once the fields
+// are filled), in steps.
+constexpr int kEnableWaitMs = 150;
+constexpr int kEnableWaitSteps = 20;
 
 } // namespace
 
@@ -375,6 +396,7 @@ void WebEnginePane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         if (m_loadActive) FinishLoad(m_location, false, true); // the previous load was replaced
         ++m_navSerial;
         ++m_generation;
+        m_watching = false;
         m_loadActive = true;
         m_committed = false;
         m_errorCommit = false;
@@ -442,6 +464,8 @@ void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line
                 OnCommitted(url, parts[3]);
             else
                 emit NavigateComplete2(url, false);
+        } else if (what == QLatin1String("fields") && top) {
+            if (!m_loadActive) emit PageChanged();
         } else if (what == QLatin1String("loaded") && !top) {
             emit DocumentComplete(url, false);
             // A frame that navigated on its own (a form sent in it) is the pane's whole load:
@@ -479,6 +503,7 @@ void WebEnginePane::OnUrlChanged(const QUrl& url) {
     if (m_location.isEmpty()) return;
     m_location = url.toString();
     UpdateCommandState();
+    if (m_watching) emit PageChanged();
 }
 
 void WebEnginePane::UpdateCommandState() {
@@ -617,49 +642,43 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
         RunNextActions();
     };
     if (!m_page || run->generation != m_generation) return finish(false);
-    while (index < run->actions.size() && !RunsInPage(run->actions[index])) {
-        const PageAction& a = run->actions[index++];
-        if (a.kind == PageAction::PressEnter) {
-            SendEnter();
-        } else {
-            Navigate2(a.text);
-            // Whatever follows was meant for the page being left.
-            return finish(true);
-        }
+    if (index < run->actions.size() && run->actions[index].kind == PageAction::Navigate) {
+        Navigate2(run->actions[index].text);
+        // Whatever follows was meant for the page being left.
+        return finish(true);
     }
     if (index >= run->actions.size()) return finish(true);
     QJsonArray batch;
     int next = index;
-    while (next < run->actions.size() && RunsInPage(run->actions[next]))
-        batch.append(ActionJson(run->actions[next++]));
+    while (next < run->actions.size() && RunsInPage(run->actions[next])) {
+        QJsonObject o = ActionJson(run->actions[next]);
+        // Waited long enough for the page to enable this control: pressed as it is.
+        if (next == run->forceAt) o[QLatin1String("force")] = true;
+        batch.append(o);
+        ++next;
+    }
     const QString call =
         ActionsScript() + QStringLiteral("(%1,%2)")
                               .arg(run->generation)
                               .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
     QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(call, kWorld, [self, run, next, finish](const QVariant& result) {
+    m_page->runJavaScript(call, kWorld, [self, run, index, next, finish](const QVariant& result) {
         if (!self) return;
         const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
         if (!answer.contains(QLatin1String("done"))) return finish(false);
-        for (const QJsonValue& applied : answer.value(QLatin1String("done")).toArray())
+        const QJsonArray done = answer.value(QLatin1String("done")).toArray();
+        for (const QJsonValue& applied : done)
             if (!applied.toBool()) run->elementGone = true;
-        self->ApplyFrom(run, next);
+        if (!answer.contains(QLatin1String("stop"))) return self->ApplyFrom(run, next);
+        // The run stopped before a press: the page takes in what was typed first (its framework
+        // renders after the events), and a control it has not enabled yet is waited for.
+        const int resume = index + answer.value(QLatin1String("stop")).toInt();
+        const bool wait = answer.value(QLatin1String("wait")).toBool();
+        if (wait && ++run->waits >= kEnableWaitSteps) run->forceAt = resume;
+        QTimer::singleShot(wait ? kEnableWaitMs : 0, self, [self, run, resume] {
+            if (self) self->ApplyFrom(run, resume);
+        });
     });
-}
-
-void WebEnginePane::SendEnter() {
-    QWidget* target = m_view ? m_view->focusProxy() : nullptr;
-    if (!target) return;
-    // The page takes keys only while it believes it has the focus; a pane behind another one
-    // does not, so it is told so first.
-    if (!target->hasFocus()) {
-        QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
-        QCoreApplication::sendEvent(target, &focusIn);
-    }
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(target, &press);
-    QCoreApplication::sendEvent(target, &release);
 }
 
 void WebEnginePane::SetBodyHtml(const QString& markup) {
@@ -679,6 +698,12 @@ void WebEnginePane::SetBodyHtml(const QString& markup) {
     m_errorPage = false;
     if (m_location.isEmpty()) m_location = QStringLiteral("about:blank");
     Adopt(PageModel::Empty(m_location, ++m_generation));
+}
+
+void WebEnginePane::WatchPage(bool on) {
+    m_watching = on;
+    if (!m_page || m_internalLoad) return;
+    m_page->runJavaScript(WatchScript() + (on ? QStringLiteral("(true)") : QStringLiteral("(false)")), kWorld);
 }
 
 // ----- view -----------------------------------------------------------------------------------

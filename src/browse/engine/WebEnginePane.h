@@ -57,6 +57,7 @@ public:
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
     void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
+    void WatchPage(bool on) override;
 
     void SetTextSize(int size) override;
     bool CanPrint() const override;
@@ -96,6 +97,8 @@ private:
         QList<PageAction> actions;
         Done done;
         bool elementGone = false;
+        int forceAt = -1; // the press at this index goes ahead even on a disabled control
+        int waits = 0;    // pauses so far for a control the page had not enabled
     };
 
     void CreatePage(QWebEngineProfile* profile = nullptr);
@@ -122,7 +125,6 @@ private:
     void Enqueue(ActionRun run);
     void RunNextActions();
     void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
-    void SendEnter();
 
     void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile);
 
@@ -149,6 +151,7 @@ private:
     QList<QUrl> m_announced;     // top-level navigations BeforeNavigate2 let through
     QList<QUrl> m_cancelled;     // top-level navigations a handler cancelled (their signals are dropped)
     bool m_internalLoad = false; // SetBodyHtml's own page load: no events
+    bool m_watching = false;     // WatchPage is on for the current page
     int m_navSerial = 0;         // changes with every top-level navigation
     int m_generation = 0;        // snapshot generation; also changes with every navigation
 

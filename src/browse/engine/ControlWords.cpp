@@ -1,0 +1,45 @@
+#include "browse/engine/ControlWords.h"
+
+#include <QRegularExpression>
+
+namespace ControlWords {
+
+namespace {
+
+bool WholeMatch(const QString& pattern, const QString& text) {
+    const QRegularExpression re(QStringLiteral("^\\s*(?:") + pattern + QStringLiteral(")\\s*$"),
+                                QRegularExpression::CaseInsensitiveOption |
+                                    QRegularExpression::UseUnicodePropertiesOption);
+    return re.match(QString(text).replace(QChar(0xA0), QLatin1Char(' '))).hasMatch();
+}
+
+} // namespace
+
+const QString& SignIn() {
+    static const QString words = QStringLiteral(
+        "log\\s*-?\\s*(?:in|on)|sign\\s*-?\\s*(?:in|on)|log me in|sign me in|"
+        "anmelden|einloggen|connexion|se connecter|s'identifier|iniciar sesi\u00f3n|entrar|acceder|"
+        "accedi|inloggen|aanmelden|logga in|zaloguj(?: si\u0119)?|kirjaudu|p\u0159ihl\u00e1sit");
+    return words;
+}
+
+const QString& Next() {
+    static const QString words = QStringLiteral(
+        "continue|next|submit|go|weiter|continuer|suivant|continuar|siguiente|avanti|volgende|"
+        "doorgaan|forts\u00e4tt|n\u00e4sta|dalej|jatka|dal\u0161\u00ed");
+    return words;
+}
+
+QString Pattern() {
+    return SignIn() + QLatin1Char('|') + Next();
+}
+
+bool IsSignIn(const QString& text) {
+    return WholeMatch(SignIn(), text);
+}
+
+bool IsNext(const QString& text) {
+    return WholeMatch(Next(), text);
+}
+
+} // namespace ControlWords
