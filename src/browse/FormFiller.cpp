@@ -168,8 +168,9 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
             oldUserValue = state.oldUserValue;
         }
     }
+    if (SendIdentifier(document, link)) return true;
     if (anyUserFilled) RedoUserName(document, link, oldUserValue);
-    return SendIdentifier(document, link);
+    return false;
 }
 
 bool FormFiller::SendIdentifier(DomDocument* document, Link& link) {
@@ -182,7 +183,8 @@ bool FormFiller::SendIdentifier(DomDocument* document, Link& link) {
     for (DomElement* form : document->forms()) {
         const Judge::Verdict v = Judge::Judge(form, document, !m_host.SSN().isEmpty());
         if (v.kind != Judge::Kind::Identifier) continue;
-        v.user->SetValue(link.UserName());
+        // The scan has written it already where the field was the form's first.
+        if (v.user->value() != link.UserName()) v.user->SetValue(link.UserName());
         WriteSignInLog(QStringLiteral("UserId: ") + v.user->id() + QStringLiteral("  UserName: ") +
                        v.user->name() + QStringLiteral("  ") + form->name() + QStringLiteral("  ") +
                        LoggedHtml(v.user));

@@ -288,6 +288,8 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
         } else {
             v.kind = Kind::Other;
         }
+        v.user = nullptr;
+        v.password = nullptr;
         v.press = nullptr;
         return v;
     }
