@@ -112,6 +112,7 @@ void LoginDecision::PageChanged(int pane, Link& link) {
                 WriteSignInLog(QStringLiteral("PageChanged login form appeared ") + At(pane, p->LocationURL()));
                 link->SetLoginAssumed(false);
                 link->SetLoggedIn(false);
+                w.Navigation().SetLoginTimeOut(pane);
             }
             Decide(pane, *link, document.get(), p->LocationURL());
         }
