@@ -79,6 +79,17 @@ bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
         // A frame of another site cannot be read: skipped here.
         if (frame.document && ParseDocument(frame.document, index, link)) return true;
     }
+    // A login page in an inline frame of another origin of the site (login.bank.test inside
+    // www.bank.test) cannot be filled in place: loaded in the pane, it is filled there.
+    for (const DomFrame& frame : document->frames()) {
+        const DomElement* e = frame.element;
+        if (frame.document || !e || e->nodeName() != QLatin1String("IFRAME") || !e->shown() ||
+            !Judge::LooksLikeLoginAddress(e->src()) || !MayFill(e->src(), link) || m_host.NavigateStopped())
+            continue;
+        WriteSignInLog(QStringLiteral("ParsePage login frame ") + PageLoadTracker::LogUrl(e->src()));
+        m_host.NavigatePane(index, e->src());
+        return true;
+    }
     return false;
 }
 

@@ -35,6 +35,28 @@ const QRegularExpression& ConfirmField() {
     return re;
 }
 
+// A password being made: change forms ask for the new one.
+const QRegularExpression& NewPasswordField() {
+    static const QRegularExpression re =
+        Words("new.?pass|new.?pw|newpwd|neues.?passwort|nouveau|nueva.?contrase|create.?password|choose.?password");
+    return re;
+}
+
+// Pages whose title says they make accounts.
+const QRegularExpression& SignUpPage() {
+    static const QRegularExpression re =
+        Words("sign\\s*-?\\s*up|register|registration|create\\s+(?:an?\\s+|your\\s+)?account|\\bjoin\\b|"
+              "enrol|open\\s+an?\\s+account|registrier|inscri|regist");
+    return re;
+}
+
+// Pages about losing a password, whose one field is no first step of a login.
+const QRegularExpression& RecoveryPage() {
+    static const QRegularExpression re =
+        Words("forgot|forgotten|reset|recover|lost.?password|password.?help|vergessen|oubli|olvid|dimentica");
+    return re;
+}
+
 // Details only a sign-up asks for.
 const QRegularExpression& PersonalField() {
     static const QRegularExpression re = Words(
@@ -61,7 +83,7 @@ const QRegularExpression& NotUserHint() {
 const QRegularExpression& OtherTask() {
     static const QRegularExpression re = Words(
         "sign\\s*-?\\s*up|register|registration|create\\s+(?:an?\\s+|my\\s+|your\\s+|new\\s+)?account|"
-        "\\bjoin\\b|subscribe|\\breset\\b|change\\s+(?:my\\s+|your\\s+)?password|update\\s+password|"
+        "\\bjoin\\b|subscribe|\\breset\\b|\\bsave\\b|\\bupdate\\b|change\\s+(?:my\\s+|your\\s+)?password|update\\s+password|"
         "set\\s+(?:a\\s+|new\\s+)?password|new\\s+password|save\\s+password|recover|send\\s+(?:reset|link|code|"
         "email)|get\\s+started|enrol|open\\s+an?\\s+account|search|\\bfind\\b|notify|"
         "registrieren|konto\\s+erstellen|s'inscrire|inscription|cr\u00e9er\\s+un\\s+compte|registrarse|"
@@ -110,7 +132,9 @@ bool CanPress(const DomElement* e) {
 } // namespace
 
 bool LoginFormJudge::Writable(const DomElement* e) {
-    return e->shown() && !e->disabled() && !e->readOnly();
+    // Read-only is no bar: some pages keep their fields read-only until they are focused, to
+    // keep browsers from filling them; a field that only shows the user name holds it anyway.
+    return e->shown() && !e->disabled();
 }
 
 bool LoginFormJudge::IsTextField(const DomElement* e) {
@@ -140,7 +164,7 @@ QString LoginFormJudge::ControlText(const DomElement* e) {
 bool LoginFormJudge::IsSignInControl(const DomElement* e, bool besidePassword) {
     const QString text = ControlText(e);
     if (ControlWords::IsSignIn(text)) return true;
-    return besidePassword && ControlWords::IsNext(text);
+    return besidePassword && (ControlWords::IsNext(text) || ControlWords::IsSend(text));
 }
 
 bool LoginFormJudge::IsOtherTaskText(const QString& text) {
@@ -164,6 +188,10 @@ int LoginFormJudge::UserFieldScore(const DomElement* e) {
     return score;
 }
 
+bool LoginFormJudge::LooksLikeLoginAddress(const QString& url) {
+    return Has(url, LoginPage());
+}
+
 bool LoginFormJudge::LooksLikeLoginPage(const DomDocument* document) {
     return document && (Has(document->URL(), LoginPage()) || Has(document->title(), LoginPage()));
 }
@@ -185,6 +213,11 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
             return v;
         }
         const QString description = Description(e);
+        if (password && Has(description, NewPasswordField())) {
+            v.kind = Kind::NotLogin;
+            v.reason = QStringLiteral("a new password is asked for");
+            return v;
+        }
         if (Has(description, ConfirmField()) &&
             (password || description.contains(QLatin1String("mail"), Qt::CaseInsensitive))) {
             v.kind = Kind::NotLogin;
@@ -293,8 +326,21 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
         v.press = nullptr;
         return v;
     }
-    if (!v.password && v.user && v.press &&
-        (IsSignInControl(v.press, true) || LooksLikeLoginPage(document))) {
+    // A page whose title says it makes accounts, with a form whose control does not say it
+    // signs in, is that sign-up.
+    if (v.password && !ControlWords::IsSignIn(pressText) && document && Has(document->title(), SignUpPage()) &&
+        !Has(document->title(), LoginPage())) {
+        v.kind = Kind::NotLogin;
+        v.reason = QStringLiteral("the page is \"") + document->title() + QLatin1Char('"');
+        v.user = v.password = v.press = nullptr;
+        return v;
+    }
+    // The first step of a two-step login: its control says so ("Sign in"), or goes on
+    // ("Next") on a page about signing in; never on a page about a lost password.
+    const bool recovery =
+        document && (Has(document->URL(), RecoveryPage()) || Has(document->title(), RecoveryPage()));
+    if (!v.password && v.user && v.press && !recovery &&
+        (ControlWords::IsSignIn(pressText) || (ControlWords::IsNext(pressText) && LooksLikeLoginPage(document)))) {
         v.kind = Kind::Identifier;
     } else if (!v.password) {
         v.user = nullptr;

@@ -50,4 +50,5 @@ public:
     static int UserFieldScore(const DomElement* e);
     // The page's address or title says it is about signing in.
     static bool LooksLikeLoginPage(const DomDocument* document);
+    static bool LooksLikeLoginAddress(const QString& url);
 };

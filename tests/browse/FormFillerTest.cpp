@@ -662,6 +662,7 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
         const char* user;  // name of the field for the user name ("" none)
         const char* press; // the id of the control that sends it ("" none)
         bool ssn = false;
+        const char* title = "";
     };
     const auto text = [](PageModelBuilder& p, const char* name) { return p.Input("text", name); };
     const auto pass = [](PageModelBuilder& p, const char* name = "pw") { return p.Input("password", name); };
@@ -728,10 +729,18 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
         {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
          Kind::Other, "", ""},
         {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
+        {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up page whose control goes on",
+         [&](auto& p) { text(p, "email"), pass(p), p.Button("Continue"); }, Kind::NotLogin, "", "", false,
+         "Create your account"},
+        {"a lost-password page whose control goes on",
+         [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); }, Kind::Other, "", "", false,
+         "Forgot your password?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        PageModelBuilder page("http://bank.test/start");
+        PageModelBuilder page("http://bank.test/signin", QLatin1String(c.title));
         page.Form("f");
         c.fields(page);
         page.EndForm();

@@ -29,11 +29,12 @@ QString Form(const QString& to, const QString& button = QStringLiteral("<button>
 
 struct Html {
     const char* name;
-    QString (*page)(const QString& elsewhere);
+    QString (*page)(const QString& port);
     int status = 200;
 };
 
-// The pages, each written for one thing sites do. `elsewhere` is the root address of another site.
+// The pages, each written for one thing sites do. `port` is the lab's, for addresses of other
+// origins (login.bank.localhost) and of another site (elsewhere.localhost).
 const Html kPages[] = {
     {"home", [](const QString&) { return Doc("Home", "<p>Nothing to sign in to.</p>"); }},
     {"plain",
@@ -141,6 +142,13 @@ const Html kPages[] = {
                                   Form("/cookies/got"));
      }},
     {"inframe", [](const QString&) { return Doc("Portal", "<p>Portal</p><iframe src=\"/inframe/inner\"></iframe>"); }},
+    {"subframe",
+     [](const QString& port) {
+         return Doc("Portal", QStringLiteral("<p>Portal</p><iframe src=\"http://login.bank.localhost:%1/subframe/login\" "
+                                             "width=\"400\" height=\"300\"></iframe>")
+                                  .arg(port));
+     }},
+    {"subframe/login", [](const QString&) { return Doc("Sign in", Form("/subframe/got")); }},
     {"inframe/inner", [](const QString&) { return Doc("Inner", Form("/inframe/got")); }},
     {"shadow",
      [](const QString&) {
@@ -234,10 +242,21 @@ const Html kPages[] = {
                             "type=\"search\" name=\"q\"></form>");
      }},
     {"crossframe",
-     [](const QString& elsewhere) {
+     [](const QString& port) {
          return QStringLiteral("<!DOCTYPE html>\n<html><head><title>Frames</title></head><frameset rows=\"100%\">"
-                               "<frame src=\"%1/crossframe/inner\"></frameset></html>")
-             .arg(elsewhere);
+                               "<frame src=\"http://elsewhere.localhost:%1/crossframe/inner\"></frameset></html>")
+             .arg(port);
+     }},
+    {"forgot",
+     [](const QString&) {
+         return Doc("Forgot your password?", "<form method=\"post\" action=\"/forgot/got\"><input "
+                                             "type=\"email\" name=\"email\"><button>Continue</button></form>");
+     }},
+    {"register",
+     [](const QString&) {
+         return Doc("Create your account", "<form method=\"post\" action=\"/register/got\"><input "
+                                           "type=\"email\" name=\"email\"><input type=\"password\" "
+                                           "name=\"pass\"><button>Continue</button></form>");
      }},
     {"crossframe/inner", [](const QString&) { return Doc("Inner", Form("/crossframe/got")); }},
     {"away/there", [](const QString&) { return Doc("Log in", Form("/away/got")); }},
@@ -265,6 +284,7 @@ const QList<LoginLab::Page>& LoginLab::Layouts() {
         {"twins", "a hidden and a shown copy of the form", {"v=large", "user=USER", "pass=PASS"}, "got"},
         {"cookies", "a cookie banner over the page", {"user=USER", "pass=PASS"}, "got"},
         {"inframe", "the form in an iframe of the site", {"user=USER", "pass=PASS"}, "got"},
+        {"subframe", "the form in an iframe of another origin of the site", {"user=USER", "pass=PASS"}, "got"},
         {"shadow", "the form in an open shadow root", {"user=USER", "pass=PASS"}, "got"},
         {"steps", "the user name, then the password on the next page",
          {"identifier=USER", "pass=PASS"}, "got"},
@@ -288,6 +308,8 @@ const QList<LoginLab::Page>& LoginLab::WrongPages() {
         {"reset", "an email field and \"Reset password\"", {}, ""},
         {"news", "a newsletter box and a search box", {}, ""},
         {"crossframe", "the login form in a frame of another site", {}, ""},
+        {"forgot", "a lost-password page: an email field and \"Continue\"", {}, ""},
+        {"register", "a sign-up page whose control says \"Continue\"", {}, ""},
         {"away", "a redirect to a login page of another site", {}, ""},
     };
     return pages;
@@ -295,19 +317,16 @@ const QList<LoginLab::Page>& LoginLab::WrongPages() {
 
 LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     std::shared_ptr<State> state = m_state;
-    const auto elsewhere = [state] {
-        return QStringLiteral("http://elsewhere.localhost:%1").arg(state->port);
-    };
     for (const Html& html : kPages) {
         const Html page = html;
         m_server.Route(QStringLiteral("GET"), QLatin1Char('/') + QLatin1String(page.name),
-                       [page, elsewhere](const Request&, Reply& reply) {
+                       [page, state](const Request&, Reply& reply) {
                            reply.status = page.status;
-                           reply.Html(page.page(elsewhere()));
+                           reply.Html(page.page(QString::number(state->port)));
                        });
     }
-    m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [elsewhere](const Request&, Reply& reply) {
-        reply.Redirect(elsewhere() + QStringLiteral("/away/there"));
+    m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [state](const Request&, Reply& reply) {
+        reply.Redirect(QStringLiteral("http://elsewhere.localhost:%1/away/there").arg(state->port));
     });
     // Whatever is sent anywhere else is recorded.
     const auto record = [state](const Request& r, Reply& reply) {

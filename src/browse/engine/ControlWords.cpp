@@ -25,13 +25,18 @@ const QString& SignIn() {
 
 const QString& Next() {
     static const QString words = QStringLiteral(
-        "continue|next|submit|go|weiter|continuer|suivant|continuar|siguiente|avanti|volgende|"
+        "continue|next|weiter|continuer|suivant|continuar|siguiente|avanti|volgende|"
         "doorgaan|forts\u00e4tt|n\u00e4sta|dalej|jatka|dal\u0161\u00ed");
     return words;
 }
 
+const QString& Send() {
+    static const QString words = QStringLiteral("submit|go|ok|enter|senden|envoyer|enviar|invia");
+    return words;
+}
+
 QString Pattern() {
-    return SignIn() + QLatin1Char('|') + Next();
+    return SignIn() + QLatin1Char('|') + Next() + QLatin1Char('|') + Send();
 }
 
 bool IsSignIn(const QString& text) {
@@ -40,6 +45,10 @@ bool IsSignIn(const QString& text) {
 
 bool IsNext(const QString& text) {
     return WholeMatch(Next(), text);
+}
+
+bool IsSend(const QString& text) {
+    return WholeMatch(Send(), text);
 }
 
 } // namespace ControlWords

@@ -9,13 +9,16 @@ namespace ControlWords {
 
 // Sign-in words: "Log in", "Sign in", "Login", "Log-on", ... and their common translations.
 const QString& SignIn();
-// Words that go on to the next step: "Continue", "Next", "Submit", ...
+// Words that go on to the next step: "Continue", "Next", ...
 const QString& Next();
+// Words of any control that sends what was typed: "Submit", "Go", "OK".
+const QString& Send();
 // Both, as one alternation for the snapshot (JavaScript and Qt regular expressions alike;
 // matched against the whole trimmed text, without regard to case).
 QString Pattern();
 // Whether a text, trimmed and without regard to case, is one of the words.
 bool IsSignIn(const QString& text);
 bool IsNext(const QString& text);
+bool IsSend(const QString& text);
 
 } // namespace ControlWords

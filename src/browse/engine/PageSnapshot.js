@@ -228,6 +228,7 @@
         case 'FRAME':
         case 'IFRAME':
             o.s = el.src;
+            if (tag === 'IFRAME' && !shown(el)) o.hid = 1;
             break;
         case 'FORM':
             attr(el, 'onsubmit', o, 'os');
