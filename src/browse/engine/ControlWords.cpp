@@ -6,11 +6,15 @@ namespace ControlWords {
 
 namespace {
 
-bool WholeMatch(const QString& pattern, const QString& text) {
-    const QRegularExpression re(QStringLiteral("^\\s*(?:") + pattern + QStringLiteral(")\\s*$"),
-                                QRegularExpression::CaseInsensitiveOption |
-                                    QRegularExpression::UseUnicodePropertiesOption);
-    return re.match(QString(text).replace(QChar(0xA0), QLatin1Char(' '))).hasMatch();
+QRegularExpression Whole(const QString& pattern) {
+    return QRegularExpression(QStringLiteral("^\\s*(?:") + pattern + QStringLiteral(")\\s*$"),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::UseUnicodePropertiesOption);
+}
+
+bool WholeMatch(const QRegularExpression& re, const QString& text) {
+    return !text.isEmpty() && text.size() <= 60 &&
+           re.match(QString(text).replace(QChar(0xA0), QLatin1Char(' '))).hasMatch();
 }
 
 } // namespace
@@ -40,15 +44,18 @@ QString Pattern() {
 }
 
 bool IsSignIn(const QString& text) {
-    return WholeMatch(SignIn(), text);
+    static const QRegularExpression re = Whole(SignIn());
+    return WholeMatch(re, text);
 }
 
 bool IsNext(const QString& text) {
-    return WholeMatch(Next(), text);
+    static const QRegularExpression re = Whole(Next());
+    return WholeMatch(re, text);
 }
 
 bool IsSend(const QString& text) {
-    return WholeMatch(Send(), text);
+    static const QRegularExpression re = Whole(Send());
+    return WholeMatch(re, text);
 }
 
 } // namespace ControlWords

@@ -2,11 +2,9 @@
 // Called as (function)(generation, actions). Refuses everything when the page holds another
 // snapshot (it navigated, or a newer snapshot was taken). Returns a JSON text:
 //   {"refused":true}, or
-//   {"done":[true|false, ...]} (false: the element is gone), with "stop": k when the run
-//   stopped before action k, to be called again from there: "wait" when that action is a click
-//   on a control the page has not enabled yet ("force" on the action presses it all the same),
-//   else the page is given a moment to take in the values typed before it (a page framework
-//   renders what a value changed after the event that told it).
+//   {"done":[true|false, ...]} (false: the element is gone) for the actions applied at once,
+//   with "deferred": true when the rest waits in the page for it to take in what was typed
+//   (see run below); those go on by themselves.
 // The page sees what a person's typing and pressing would give it, also in a pane that is not
 // on screen (and so has no focus of its own).
 (function (gen, actions) {
@@ -58,12 +56,6 @@
             fire(el, 'focusin');
         }
     }
-    function blur(el) {
-        if (!document.hasFocus()) {
-            fire(el, 'blur', { bubbles: false });
-            fire(el, 'focusout');
-        }
-    }
 
     function key(name) {
         var enter = name === 'Enter';
@@ -71,9 +63,11 @@
         return { key: name, code: enter ? 'Enter' : '', keyCode: code, which: code, charCode: 0 };
     }
 
-    // As typed: focus, the last key, the value with its input event, change when leaving.
+    // As typed: focus, the last key, the value with its input event, change when leaving. The
+    // field is told of its focus without taking it, which would cost the page a new style.
     function type(el, v) {
-        focus(el);
+        fire(el, 'focus', { bubbles: false });
+        fire(el, 'focusin');
         var last = v.length ? v.charAt(v.length - 1) : 'Unidentified';
         fire(el, 'keydown', key(last));
         fire(el, 'beforeinput', { inputType: 'insertText', data: v });
@@ -81,7 +75,8 @@
         fire(el, 'input', { inputType: 'insertText', data: v, cancelable: false });
         fire(el, 'keyup', key(last));
         fire(el, 'change');
-        blur(el);
+        fire(el, 'blur', { bubbles: false });
+        fire(el, 'focusout');
     }
 
     function disabled(el) {
@@ -142,27 +137,21 @@
         return el;
     }
 
-    var done = [];
-    var typed = false;
-    for (var k = 0; k < actions.length; k++) {
-        var a = actions[k];
-        var el = a.e >= 0 ? page.table[a.e] : null;
-        if (a.k === 'enter') {
-            el = el || (page.focused && page.focused.isConnected ? page.focused : deepActive());
-            if (!el) el = document.body;
-        }
-        if (!el || !el.isConnected) {
-            done.push(false);
-            continue;
-        }
-        // A press comes after the page has taken in the values typed before it.
-        var pressing = a.k === 'click' || a.k === 'enter' || a.k === 'submit';
-        if (pressing && typed) return JSON.stringify({ done: done, stop: k });
-        if (a.k === 'click' && !a.force && disabled(el)) return JSON.stringify({ done: done, stop: k, wait: true });
+    // A press comes after the page has taken in what was typed: a page framework renders the
+    // values (and enables its button) in the tasks that follow the events that told it. The
+    // rest of the run goes on once those have run, and a control the page has not enabled yet
+    // is waited for a while.
+    var hop = new MessageChannel();
+    function later(fn, ms) {
+        if (ms) return setTimeout(fn, ms);
+        hop.port1.onmessage = fn;
+        hop.port2.postMessage(0);
+    }
+
+    function apply(a, el) {
         switch (a.k) {
         case 'value':
             type(el, a.v);
-            typed = true;
             break;
         case 'selected':
             el.selected = !!a.b;
@@ -189,7 +178,41 @@
             enter(el);
             break;
         }
-        done.push(true);
     }
-    return JSON.stringify({ done: done });
+
+    var done = [];
+    var deferred = false;
+    // Runs actions from k on; false when the rest was put off for the page.
+    function run(k, typed, waited) {
+        for (; k < actions.length; k++) {
+            if (window.__bgPage !== page) return true; // the page moved on meanwhile
+            var a = actions[k];
+            var el = a.e >= 0 ? page.table[a.e] : null;
+            if (a.k === 'enter') {
+                el = el || (page.focused && page.focused.isConnected ? page.focused : deepActive());
+                if (!el) el = document.body;
+            }
+            if (!el || !el.isConnected) {
+                if (!deferred) done.push(false);
+                continue;
+            }
+            var pressing = a.k === 'click' || a.k === 'enter' || a.k === 'submit';
+            if (pressing && typed) {
+                deferred = true;
+                later(function () { run(k, false, 0); }, 0);
+                return false;
+            }
+            if (a.k === 'click' && disabled(el) && waited < 30) {
+                deferred = true;
+                later(function () { run(k, false, waited + 1); }, 100);
+                return false;
+            }
+            apply(a, el);
+            if (a.k === 'value') typed = true;
+            if (!deferred) done.push(true);
+        }
+        return true;
+    }
+    run(0, false, 0);
+    return JSON.stringify(deferred ? { done: done, deferred: true } : { done: done });
 })

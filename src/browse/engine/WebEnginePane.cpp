@@ -80,10 +80,23 @@ const QString& WatchScript() {
     return source;
 }
 
+
 const QString& ActionsScript() {
     static const QString source = Resource(QStringLiteral("PageActions.js")).trimmed();
     return source;
 }
+
+// The page functions, put into the program's world of every new document, so that each call
+// is a line to run rather than a whole script to compile.
+const QString& ToolsScript() {
+    static const QString source = QStringLiteral("window.__bgSnapshot = ") + SnapshotScript() +
+                                  QStringLiteral(";\nwindow.__bgActions = ") + ActionsScript() +
+                                  QStringLiteral(";\nwindow.__bgWatchPage = ") + WatchScript() +
+                                  QStringLiteral(";\n");
+    return source;
+}
+
+const QString kToolMissing = QStringLiteral("BGMISSING");
 
 bool IsBlank(const QUrl& url) {
     return url.toString() == QLatin1String("about:blank");
@@ -158,10 +171,6 @@ bool RunsInPage(const PageAction& a) {
     return a.kind != PageAction::Navigate;
 }
 
-// How long a click waits for the page to enable its control (a button enabled once the fields
-// are filled), in steps.
-constexpr int kEnableWaitMs = 150;
-constexpr int kEnableWaitSteps = 20;
 
 } // namespace
 
@@ -249,6 +258,13 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     commit.setRunsOnSubFrames(true);
     commit.setSourceCode(CommitScript());
     page->scripts().insert(commit);
+    QWebEngineScript tools;
+    tools.setName(QStringLiteral("bgtools"));
+    tools.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    tools.setWorldId(kWorld);
+    tools.setRunsOnSubFrames(false);
+    tools.setSourceCode(ToolsScript());
+    page->scripts().insert(tools);
     page->setUrlRequestInterceptor(m_interceptor);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
@@ -574,7 +590,7 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     QElapsedTimer clock;
     clock.start();
     QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
+    RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation),
                           [self, generation, clock, done](const QVariant& result) {
                               if (!self) return;
                               const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
@@ -650,34 +666,40 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
     if (index >= run->actions.size()) return finish(true);
     QJsonArray batch;
     int next = index;
-    while (next < run->actions.size() && RunsInPage(run->actions[next])) {
-        QJsonObject o = ActionJson(run->actions[next]);
-        // Waited long enough for the page to enable this control: pressed as it is.
-        if (next == run->forceAt) o[QLatin1String("force")] = true;
-        batch.append(o);
-        ++next;
-    }
-    const QString call =
-        ActionsScript() + QStringLiteral("(%1,%2)")
-                              .arg(run->generation)
-                              .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
+    while (next < run->actions.size() && RunsInPage(run->actions[next]))
+        batch.append(ActionJson(run->actions[next++]));
+    const QString arguments = QStringLiteral("%1,%2").arg(run->generation).arg(
+        QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
     QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(call, kWorld, [self, run, index, next, finish](const QVariant& result) {
+    RunTool("__bgActions", ActionsScript(), arguments, [self, run, next, finish](const QVariant& result) {
         if (!self) return;
         const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
         if (!answer.contains(QLatin1String("done"))) return finish(false);
         const QJsonArray done = answer.value(QLatin1String("done")).toArray();
         for (const QJsonValue& applied : done)
             if (!applied.toBool()) run->elementGone = true;
-        if (!answer.contains(QLatin1String("stop"))) return self->ApplyFrom(run, next);
-        // The run stopped before a press: the page takes in what was typed first (its framework
-        // renders after the events), and a control it has not enabled yet is waited for.
-        const int resume = index + answer.value(QLatin1String("stop")).toInt();
-        const bool wait = answer.value(QLatin1String("wait")).toBool();
-        if (wait && ++run->waits >= kEnableWaitSteps) run->forceAt = resume;
-        QTimer::singleShot(wait ? kEnableWaitMs : 0, self, [self, run, resume] {
-            if (self) self->ApplyFrom(run, resume);
-        });
+        // The rest of the batch goes on in the page (a press after typing waits there for the
+        // page to take in the values); what follows the batch waits no longer.
+        self->ApplyFrom(run, next);
+    });
+}
+
+void WebEnginePane::RunTool(const char* tool, const QString& function, const QString& arguments,
+                            std::function<void(const QVariant&)> done) {
+    const QString call = QStringLiteral("typeof %1 === 'function' ? %1(%2) : '%3'")
+                             .arg(QLatin1String(tool), arguments, kToolMissing);
+    QPointer<WebEnginePane> self(this);
+    m_page->runJavaScript(call, kWorld, [self, function, arguments, done](const QVariant& result) {
+        if (!self) return;
+        // A document the engine made without the program's scripts gets the whole function.
+        if (result.toString() == kToolMissing && self->m_page) {
+            self->m_page->runJavaScript(function + QLatin1Char('(') + arguments + QLatin1Char(')'), kWorld,
+                                        [done](const QVariant& again) {
+                                            if (done) done(again);
+                                        });
+            return;
+        }
+        if (done) done(result);
     });
 }
 
@@ -703,7 +725,7 @@ void WebEnginePane::SetBodyHtml(const QString& markup) {
 void WebEnginePane::WatchPage(bool on) {
     m_watching = on;
     if (!m_page || m_internalLoad) return;
-    m_page->runJavaScript(WatchScript() + (on ? QStringLiteral("(true)") : QStringLiteral("(false)")), kWorld);
+    RunTool("__bgWatchPage", WatchScript(), on ? QStringLiteral("true") : QStringLiteral("false"), {});
 }
 
 // ----- view -----------------------------------------------------------------------------------

@@ -97,8 +97,6 @@ private:
         QList<PageAction> actions;
         Done done;
         bool elementGone = false;
-        int forceAt = -1; // the press at this index goes ahead even on a disabled control
-        int waits = 0;    // pauses so far for a control the page had not enabled
     };
 
     void CreatePage(QWebEngineProfile* profile = nullptr);
@@ -125,6 +123,10 @@ private:
     void Enqueue(ActionRun run);
     void RunNextActions();
     void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
+    // Runs a page function of the program's world (defined in every new document) with these
+    // arguments; done(result).
+    void RunTool(const char* tool, const QString& function, const QString& arguments,
+                 std::function<void(const QVariant&)> done);
 
     void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile);
 
