@@ -59,11 +59,17 @@ void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
             if (n == 0) continue;
             break;
         }
-        if (IsHttp(url)) AddUrlItem(url, maxHistoryItems);
+        if (IsHttp(url) && Count() < maxHistoryItems - 1) AddUrlItem(url, maxHistoryItems);
     }
     if (maxHistoryItems <= 0) return;
-    const QStringList typed = AddressImport::BrowserTypedUrls(home, maxHistoryItems);
-    for (auto it = typed.crbegin(); it != typed.crend(); ++it)
+    // Newest first: the newest that are not known yet take the free places, and go in oldest
+    // first, as if typed in that order.
+    QStringList fresh;
+    for (const QString& url : AddressImport::BrowserTypedUrls(home, maxHistoryItems)) {
+        if (Count() + fresh.size() >= maxHistoryItems - 1) break;
+        if (FindStringExact(url) < 0 && !fresh.contains(url, ci)) fresh << url;
+    }
+    for (auto it = fresh.crbegin(); it != fresh.crend(); ++it)
         AddUrlItem(*it, maxHistoryItems);
 }
 

@@ -27,8 +27,8 @@ public:
     // Writes the list over the stored one (Url0, Url1, ... and the count) in one transaction.
     void SaveVisitedUrls(const QString& user) const;
     // The typed-address list kept under the shared key of the store (url0, url1, ...), then the
-    // addresses the user typed into other browsers of this machine (below `home`), oldest of
-    // those first so that the newest survive the limit.
+    // newest addresses the user typed into other browsers of this machine (below `home`).
+    // Imported addresses only fill free places: they never push out the user's own.
     void GetTypedURLs(int maxHistoryItems, const QString& home);
 
     // The first address after position `after` (wrapping round to the start) that begins with

@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <QApplication>
+#include <QDir>
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
+#include <QTemporaryDir>
 
 #include "browse/engine/BrowserPane.h"
 #include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationDriver.h"
+#include "core/AppPaths.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
@@ -32,6 +35,8 @@ QString MenuText(const QString& caption) {
 } // namespace
 
 LinkControls::LinkControls(frmBrowse& window) : w(window) {}
+
+LinkControls::~LinkControls() = default;
 
 // ----- controls -------------------------------------------------------------------------------
 
@@ -124,8 +129,8 @@ void LinkControls::RefreshmnuLinksEditRemove() {
             Link* link = links.ControlOrderItem(order);
             if (!link) continue;
             const int i = link->Index() - 1;
-            edit->addAction(MenuText(link->Caption()), [this, i] { EditLink(i); });
-            remove->addAction(MenuText(link->Caption()), [this, i] { RemoveLink(i); });
+            edit->addAction(MenuText(link->ShownCaption()), [this, i] { EditLink(i); });
+            remove->addAction(MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); });
         }
         const bool any = links.CountUndeleted() > 0;
         edit->setEnabled(any && w.HasLinkEditor());
@@ -226,7 +231,7 @@ void LinkControls::RemoveLink(int i) {
                    msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Cannot delete the only Link"));
             return;
         }
-        if (MsgBox(QStringLiteral("Are you sure you want to delete the Link '") + link->Caption() +
+        if (MsgBox(QStringLiteral("Are you sure you want to delete the Link '") + link->ShownCaption() +
                        QStringLiteral("' ?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
             return;
@@ -263,7 +268,7 @@ void LinkControls::SortButtons() {
         for (int order = 0; order < links.CountUndeleted(); ++order)
             if (Link* link = links.ControlOrderItem(order)) sorted << link;
         std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
-            return a->Caption().compare(b->Caption(), Qt::CaseInsensitive) < 0;
+            return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
         });
         for (int k = 0; k < sorted.size(); ++k)
             sorted[k]->SetControlOrder(k);
@@ -300,10 +305,10 @@ void LinkControls::SetButtonCaption(int i) {
     Link* link = w.links().Item(i + 1);
     LinkButton* button = w.Buttons().cmdLink(i);
     if (!link || !button) return;
-    button->setText(w.FitCaption(link->Caption(), w.Buttons().CaptionWidth()));
+    button->setText(w.FitCaption(link->ShownCaption(), w.Buttons().CaptionWidth()));
     button->setToolTip(LinkToolTip(i));
     if (QToolButton* view = w.Buttons().cmdView(i))
-        view->setToolTip(QStringLiteral("View ") + link->Caption());
+        view->setToolTip(QStringLiteral("View ") + link->ShownCaption());
 }
 
 // ----- mouse, drag and drop -------------------------------------------------------------------
@@ -361,13 +366,19 @@ void LinkControls::StartDrag(int i) {
     Link* link = w.links().Item(i + 1);
     LinkButton* button = w.Buttons().cmdLink(i);
     if (!link || !button) return;
-    LinkDrag data(i, link->URL(), link->Caption());
+    if (!m_dragFolder) {
+        m_dragFolder =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/bramblegate-drag-XXXXXX"));
+        // Only this user reads the shortcuts: they hold the Links' addresses.
+        if (m_dragFolder->isValid()) AppPaths::MakePrivateFolder(m_dragFolder->path());
+    }
+    LinkDrag data(i, link->URL(), link->ShownCaption(),
+                  m_dragFolder->isValid() ? m_dragFolder->path() : QString());
     auto* drag = new QDrag(button);
     drag->setMimeData(data.MimeData());
     drag->setPixmap(button->grab());
     drag->setHotSpot(QPoint(12, button->height() / 2));
     w.RunDrag(*drag);
-    // `data` goes here, and with it the shortcut file.
 }
 
 void LinkControls::cmdView_Click(int i) {
@@ -400,7 +411,7 @@ QString LinkControls::LinkToolTip(int i) const {
     Link* link = w.links().Item(i + 1);
     if (!link) return {};
     return (ViewShown(i) ? QStringLiteral("Reload ") : QStringLiteral("Load ")) +
-           (link->ReqLogin() ? QStringLiteral("and login to ") : QString()) + link->Caption();
+           (link->ReqLogin() ? QStringLiteral("and login to ") : QString()) + link->ShownCaption();
 }
 
 bool LinkControls::ViewShown(int i) const {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <QList>
 #include <QPoint>
 #include <QString>
 
 class Link;
 class QMimeData;
+class QTemporaryDir;
 class frmBrowse;
 
 // The Link buttons of the browse window and what the user does with them: making and placing
@@ -14,6 +16,7 @@ class frmBrowse;
 class LinkControls {
 public:
     explicit LinkControls(frmBrowse& window);
+    ~LinkControls();
 
     // --- controls
     void LoadControls();
@@ -79,4 +82,7 @@ private:
     QPoint m_pressAt;
     QPoint m_mouseAt;
     QList<bool> m_viewShown;
+    // The shortcut files of drags: file managers copy them after the drop, so they stay while
+    // the window lives (made at the first drag).
+    std::unique_ptr<QTemporaryDir> m_dragFolder;
 };

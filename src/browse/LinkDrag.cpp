@@ -1,9 +1,7 @@
 #include "browse/LinkDrag.h"
 
-#include <QDir>
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include "core/CodePage.h"
@@ -22,17 +20,12 @@ bool isAddress(const QString& text) {
 
 } // namespace
 
-LinkDrag::LinkDrag(int index, const QString& url, const QString& caption)
+LinkDrag::LinkDrag(int index, const QString& url, const QString& caption, const QString& folder)
     : m_url(url), m_caption(caption), m_index(index) {
-    // The shortcut holds the Link's address: it goes into a folder only this user can read, and
-    // both go when the drag ends.
-    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bramblegate-drag-XXXXXX"));
-    if (!dir.isValid()) return;
-    dir.setAutoRemove(false);
-    m_folder = dir.path();
+    if (folder.isEmpty()) return;
     QString name = MakeValidFileName(caption).trimmed();
     if (name.isEmpty()) name = QStringLiteral("Link");
-    const QString path = m_folder + QLatin1Char('/') + name + QStringLiteral(".url");
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".url");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -40,10 +33,6 @@ LinkDrag::LinkDrag(int index, const QString& url, const QString& caption)
         CodePage::EncodeLossy(QStringLiteral("[InternetShortcut]\r\nURL=") + url + QStringLiteral("\r\n")));
     file.close();
     m_shortcut = path;
-}
-
-LinkDrag::~LinkDrag() {
-    if (!m_folder.isEmpty()) QDir(m_folder).removeRecursively();
 }
 
 QMimeData* LinkDrag::MimeData() const {

@@ -8,8 +8,9 @@ class QMimeData;
 //
 // A Link button offers four formats: the address as text, the same as "UniformResourceLocator"
 // (8-bit text), "BGFmtByte" ("<control index>::<address>::<caption>::cmdLink", 8-bit text) and an
-// Internet shortcut file "<caption>.url" written for the drag into a private folder of the temp
-// folder and removed when the drag ends (when this object goes).
+// Internet shortcut file "<caption>.url" written for the drag into a private folder of the
+// caller's. File managers copy that file after the drop, so it outlives the drag: the folder's
+// owner removes it.
 class LinkDrag {
 public:
     static constexpr const char* kUrlFormat = "UniformResourceLocator";
@@ -17,10 +18,8 @@ public:
     // The browse window's own page picture: a drag of the visible page.
     static constexpr const char* kPageFormat = "application/x-bramblegate-page";
 
-    LinkDrag(int index, const QString& url, const QString& caption);
-    ~LinkDrag();
-    LinkDrag(const LinkDrag&) = delete;
-    LinkDrag& operator=(const LinkDrag&) = delete;
+    // The shortcut file goes into `folder` (none without one).
+    LinkDrag(int index, const QString& url, const QString& caption, const QString& folder);
 
     // A new data object with the four formats (the caller or the drag owns it).
     QMimeData* MimeData() const;
@@ -48,6 +47,5 @@ private:
     QString m_url;
     QString m_caption;
     int m_index;
-    QString m_folder;
     QString m_shortcut;
 };

@@ -157,7 +157,7 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
         const QString target = link.NavigateAfterLogin();
         if (!target.isEmpty() && !link.NavigateAfterLoginDone() && !document->bodyInnerHTML().isEmpty()) {
             w.Navigation().SetProgressText(pane, QStringLiteral("Going to link '") + target +
-                                                     QStringLiteral("' - ") + link.Caption() +
+                                                     QStringLiteral("' - ") + link.ShownCaption() +
                                                      QStringLiteral("  "));
             if (FollowNavigateAfterLogin(document, pane, link)) {
                 WriteLog(QStringLiteral("DocumentComplete NavigateAfterLoginDone Index = ") + At(pane, url));

@@ -42,8 +42,7 @@ QString LoginSites::ConfiguredFile() {
     const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
         if (folder != own) folders << folder + QStringLiteral("/Bramblegate");
-    const QString program = AppPaths::ExecutableFolder();
-    folders << program << program + QStringLiteral("/../share/bramblegate");
+    folders << AppPaths::ProgramDataFolder();
     for (const QString& folder : folders) {
         const QFileInfo file(QDir(folder).filePath(kFileName));
         if (file.isFile()) return file.canonicalFilePath();

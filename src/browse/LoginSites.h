@@ -47,9 +47,9 @@ struct LoginSites {
     static LoginSites FromFile(const QString& path);
     // The file the program reads: the first of the administrator's copy in the system's
     // configuration folders (/etc/xdg/Bramblegate/login-sites.ini) and the one shipped with the
-    // program (beside it, or in ../share/bramblegate). The user's own configuration folder is
-    // not read: the people sharing the account must not widen where credentials may go. Empty
-    // when there is none.
+    // program (in its share/bramblegate). The user's own configuration folder is not read: the
+    // people sharing the account must not widen where credentials may go. Empty when there is
+    // none.
     static QString ConfiguredFile();
     // The program's table, read from ConfiguredFile() once per run.
     static const LoginSites& Configured();

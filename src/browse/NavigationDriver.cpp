@@ -85,7 +85,6 @@ bool NavigationDriver::DoNavigate(int i) {
     link->SetTitle(QString());
 
     w.SetTabColour(i, TabColour::ButtonFace);
-    w.Controls().SetViewShown(i, true);
     if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
 
     const QString url = link->URL();
@@ -98,7 +97,7 @@ bool NavigationDriver::DoNavigate(int i) {
         } else if (!offline && link->ReqLogin()) {
             // A pane that has shown nothing yet has no page name to show.
             QString from = pane->LocationName();
-            if (from.isEmpty() || from == QLatin1String("about:blank")) from = link->Caption();
+            if (from.isEmpty() || from == QLatin1String("about:blank")) from = link->ShownCaption();
             link->SetProgressText(QStringLiteral("Getting ") + from);
             SetLoginTimeOut(i);
             if (ByButtonOrStartUp(*link)) {
@@ -132,7 +131,6 @@ void NavigationDriver::Nav2Visible(const QString& url, int mode) {
         w.HideAddressMatches();
         if (mode != ModeKeep) link->SetNavigateMode(mode);
         w.SetAddressText(url);
-        w.Controls().SetViewShown(i, true);
         w.State().awaitingCommit.insert(i);
         Errors::Quietly([&] { pane->Navigate2(url); });
         // Whatever login the Link was waiting for is over: its pane shows what the user asked for.
@@ -308,7 +306,6 @@ void NavigationDriver::AutoNavigate() {
         BrowserPane* pane = w.Pane(firstIndex - 1);
         if (!first || !pane) return;
         links.SetForceVisible(firstIndex);
-        w.Controls().SetViewShown(firstIndex - 1, true);
         const QString url = first->URL();
         Errors::Quietly([&] {
             if (IsDummy(url))

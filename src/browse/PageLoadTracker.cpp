@@ -103,6 +103,12 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
                      [this, i, run](const QString& description, const QString& url, int line) {
                          run("oHtmlWin_onerror", [&] { ScriptError(i, description, url, line); });
                      });
+    // An error inside a frame (an ad's, typically) is not the page's: it only goes to the log.
+    QObject::connect(pane, &BrowserPane::FrameScriptError, &w,
+                     [](const QString& description, const QString& url, int line) {
+                         WriteErrorLog(QStringLiteral("oHtmlWinFrame_onerror ") + description +
+                                       QLatin1Char(' ') + url + QLatin1Char(' ') + Num(line));
+                     });
     QObject::connect(pane, &BrowserPane::StatusTextChange, &w, [this, i, run](const QString& text) {
         run("wbr_StatusTextChange", [&] { StatusTextChange(i, text); });
     });
@@ -310,6 +316,8 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
     if (IsBlank(pane->LocationURL()) || !document) return;
     WriteLog(QStringLiteral("DocumentComplete pdisp Object=True ") + Num(i) + QLatin1Char(' ') + LogUrl(url));
     SetLinkProgress(i, 0);
+    // The Link's page has loaded: there is something to view now.
+    w.Controls().SetViewShown(i, true);
     if (!pane->IsHtmlDocument()) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
@@ -422,7 +430,7 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
             return;
         }
         if (link->ProgressValue() > 0)
-            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->Caption() +
+            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->ShownCaption() +
                                                   QStringLiteral("  "));
         if (link->ReqLogin() && visible) {
             if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);

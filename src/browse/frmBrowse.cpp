@@ -321,7 +321,7 @@ void frmBrowse::RefreshCaption() {
     QString title = link->Title();
     if (title.isEmpty() && Pane(i)) title = Pane(i)->LocationName();
     if (title.isEmpty() || title == QLatin1String("about:blank") || m_panes->IsPlaceholderShown())
-        title = link->Caption();
+        title = link->ShownCaption();
     setWindowTitle(title);
 }
 
@@ -466,8 +466,8 @@ void frmBrowse::PasswordSent(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
         Link* link = m_links ? m_links->Item(index) : nullptr;
         if (!link) return;
-        m_navigation->SetProgressText(index - 1,
-                                      QStringLiteral("Signing In ") + link->Caption() + QStringLiteral("  "));
+        m_navigation->SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
+                                                     QStringLiteral("  "));
         m_navigation->ShowProgressPage(index - 1);
         m_navigation->SetLoginTimeOut(index - 1);
     });
@@ -610,6 +610,7 @@ void frmBrowse::tmrGetFavs_Timer() {
     if (!m_getFavsRan) {
         m_getFavsRan = true;
         m_navigation->AutoNavigate();
+        if (m_state.startUpNavigationDone) emit StartUpNavigated();
         return;
     }
     if (App().gbUnloading) return;

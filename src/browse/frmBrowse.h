@@ -238,6 +238,10 @@ public:
     Favorites* favorites() const { return m_favorites; }
     SearchPane* search() const { return m_search; }
 
+signals:
+    // The Links marked to load at start have been opened (and a Link is on show).
+    void StartUpNavigated();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
-#include "browse/engine/ProgramPages.h"
 #include "browse/KeyState.h"
 #include "browse/PageRecorder.h"
 #include "browse/PopupPolicy.h"
@@ -22,6 +21,7 @@
 #include "core/UrlUtils.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/frmMDI.h"
+#include "frame/InternetOptions.h"
 #include "frame/PageCommands.h"
 
 using namespace modGeneral;
@@ -64,7 +64,10 @@ frmNewWin::frmNewWin(PopupPolicy& policy, const PaneFactory& factory, QWidget* p
     m_wb = factory(this);
     if (!m_wb->parent()) m_wb->setParent(this);
     m_wb->setObjectName(QStringLiteral("WB"));
-    m_wb->SetHomePage(QString::fromLatin1(ProgramPages::kStartPageUrl));
+    // Home is the user's home page, here as in the Link panes, and follows its changes.
+    m_wb->SetHomePage(InternetOptions::HomePage());
+    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+            [this](const QString& url) { m_wb->SetHomePage(url); });
     layout->addWidget(m_wb->widget(), 1);
 
     const QString module = QLatin1String(kModule);
@@ -202,7 +205,6 @@ void frmNewWin::WB_DocumentComplete(const QString& url, bool topLevel) {
     const bool editing = m_txtAddr->hasFocus() && m_txtAddr->isModified();
     if (m_wb->ReadyState() >= PaneReadyState::Interactive && location != m_txtAddr->text() && !editing)
         m_txtAddr->setText(location);
-    if (!m_wb->IsErrorPage()) RecordPage();
 }
 
 void frmNewWin::WB_TitleChange(const QString& title) {
@@ -214,15 +216,16 @@ void frmNewWin::WB_TitleChange(const QString& title) {
     }
     if (title == QLatin1String("http:///") || title.size() < 2) return;
     setWindowTitle(Ellipsis(title, kMaxCaption));
+    // A page is recorded when it has a title of its own: untitled pages, PDFs and images stay
+    // out of the histories and the address list.
+    if (!m_wb->IsErrorPage()) RecordPage(title);
 }
 
-void frmNewWin::RecordPage() {
-    const DocumentPtr document = m_wb->Document();
-    if (!document) return;
-    const QString title = document->title().isEmpty() ? m_wb->LocationName() : document->title();
+void frmNewWin::RecordPage(const QString& title) {
+    // The title can come before the page's document is read: the address tells the protocol.
+    const QString url = m_wb->LocationURL();
     m_policy.Browse().Recorder().RecordPage(
-        m_history,
-        VisitedPage{title, PageLocation{m_wb->LocationName(), m_wb->LocationURL()}, document->protocol()});
+        m_history, VisitedPage{title, PageLocation{m_wb->LocationName(), url}, ProtocolText(url)});
 }
 
 void frmNewWin::WB_NewWindow2(NewWindowEvent& e) {

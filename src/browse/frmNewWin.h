@@ -80,7 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RecordPage();
+    void RecordPage(const QString& title);
     void CloseWindow();
     bool ShowsBlankPage() const;
 

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace AppPaths {
@@ -20,6 +21,32 @@ QString DataFolder() {
 
 QString ExecutableFolder() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+}
+
+namespace {
+QString g_programDataFolder;
+
+// The installed place first: a build folder never has that layout above the executable.
+QString FirstExisting(const QStringList& candidates) {
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path)) return QDir::cleanPath(path);
+    return QDir::cleanPath(candidates.first());
+}
+} // namespace
+
+QString ProgramDataFolder() {
+    if (!g_programDataFolder.isEmpty()) return g_programDataFolder;
+    const QString exe = ExecutableFolder() + QLatin1Char('/');
+    return FirstExisting({exe + QStringLiteral(BG_DATA_FROM_BIN), exe + QStringLiteral("share/bramblegate")});
+}
+
+QString HelperProgram(const QString& name) {
+    const QString exe = ExecutableFolder() + QLatin1Char('/');
+    return FirstExisting({exe + QStringLiteral(BG_LIBEXEC_FROM_BIN) + QLatin1Char('/') + name, exe + name});
+}
+
+void SetProgramDataFolder(const QString& folder) {
+    g_programDataFolder = folder;
 }
 
 QString SettingsFile() {

@@ -270,6 +270,14 @@ QString AddTrailingSlash(const QString& path) {
     return out + (backslashed ? QLatin1Char('\\') : QLatin1Char('/'));
 }
 
+QString ProtocolText(const QString& url) {
+    const QString scheme = QUrl(url).scheme().toLower();
+    if (scheme == QLatin1String("http")) return QStringLiteral("HyperText Transfer Protocol");
+    if (scheme == QLatin1String("https")) return QStringLiteral("HyperText Transfer Protocol with Privacy");
+    if (scheme == QLatin1String("file")) return QStringLiteral("File Protocol");
+    return QStringLiteral("Unknown Protocol");
+}
+
 QString Ellipsis(const QString& text, int max) {
     if (text.size() <= max) return text;
     return text.left(qMax(0, max - 3)) + QStringLiteral("...");

@@ -46,6 +46,10 @@ QString BlankPageUrl();
 QString AddTrailingSlash(const QString& path);
 // The text cut to `max` characters, the last three of them "...".
 QString Ellipsis(const QString& text, int max);
+// What a document of this address calls its protocol: "HyperText Transfer Protocol" (http),
+// "HyperText Transfer Protocol with Privacy" (https), "File Protocol" (file), otherwise
+// "Unknown Protocol".
+QString ProtocolText(const QString& url);
 // Every occurrence of the delimiter splits; empty parts stay. An empty text gives no parts.
 QStringList Split(const QString& text, const QString& delimiter);
 

@@ -17,8 +17,8 @@ void SetFolder(const QString& folder) {
 }
 
 QString ProgramPath() {
-    const QString folder = g_folder.isEmpty() ? AppPaths::ExecutableFolder() : g_folder;
-    return folder + QLatin1Char('/') + QLatin1String(kProgramName);
+    if (g_folder.isEmpty()) return AppPaths::HelperProgram(QLatin1String(kProgramName));
+    return g_folder + QLatin1Char('/') + QLatin1String(kProgramName);
 }
 
 bool Start(const QString& arguments) {

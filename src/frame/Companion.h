@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The companion program bghelper, installed beside the main executable. The program only starts
+// The companion program bghelper, installed in libexec/bramblegate (beside the main executable
+// in the build folder). The program only starts
 // it and relies on nothing it does: with "/REGSERVER" it registers the program's desktop entry
 // and icon; without arguments it tidies files the program left in the temp folder.
 namespace Companion {
@@ -15,8 +16,8 @@ inline constexpr const char* kProgramName = "bghelper";
 // companion is skipped silently. True when it was started.
 bool Start(const QString& arguments);
 
-// Where the companion is looked for: the executable's folder, unless set otherwise (an empty
-// text restores that).
+// Where the companion is looked for: its installed place or the executable's folder, unless
+// set otherwise (an empty text restores that).
 void SetFolder(const QString& folder);
 QString ProgramPath();
 

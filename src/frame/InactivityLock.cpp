@@ -37,7 +37,9 @@ void InactivityLock::Lock() {
     // A click made before the lock must not let a window open after it.
     App().glFormDocClicked = 0;
     QMdiSubWindow* browse = m_frame.BrowseSubWindow();
-    m_savedState = browse ? browse->windowState() : Qt::WindowMaximized;
+    m_savedStates.clear();
+    for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
+        m_savedStates.append({sub, sub->windowState()});
     App().Locked = true;
     for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
         if (sub != browse && !sub->isMinimized()) sub->showMinimized();
@@ -64,12 +66,17 @@ bool InactivityLock::Unlock() {
         App().gbUnloading = true;
         return true;
     }
-    if (QMdiSubWindow* browse = m_frame.BrowseSubWindow()) {
-        if (m_savedState & Qt::WindowMaximized)
-            browse->showMaximized();
+    // Every window as it was, minimised ones included.
+    for (const auto& [sub, state] : std::as_const(m_savedStates)) {
+        if (!sub) continue; // closed meanwhile
+        if (state & Qt::WindowMinimized)
+            sub->showMinimized();
+        else if (state & Qt::WindowMaximized)
+            sub->showMaximized();
         else
-            browse->showNormal();
+            sub->showNormal();
     }
+    m_savedStates.clear();
     m_frame.SetLockedView(false);
     // Back to where the user was: the frame active, the keyboard in the page.
     m_frame.activateWindow();

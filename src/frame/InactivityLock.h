@@ -2,9 +2,13 @@
 
 #include <functional>
 #include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QPointer>
 #include <QString>
 
 class frmMDI;
+class QMdiSubWindow;
 
 // Locks the account after the user's idle minutes (AutoLogOutMts; 0 = never) or on Logout, and
 // opens it again only with the master password. Locking minimises every child window and the
@@ -40,5 +44,6 @@ private:
     frmMDI& m_frame;
     Activity m_activity;
     bool m_logoutRequested = false;
-    Qt::WindowStates m_savedState = Qt::WindowMaximized;
+    // Each child window and its state when the lock came, given back after the unlock.
+    QList<QPair<QPointer<QMdiSubWindow>, Qt::WindowStates>> m_savedStates;
 };

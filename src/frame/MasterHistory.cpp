@@ -19,13 +19,15 @@ QString HistoryKey() {
 }
 
 // Deletes the stored value of an entry that left the list. Entries with one caption share one
-// value, which stays while another entry still uses it; and an empty name would address the
-// whole key.
-void DeleteEntryValue(const QString& caption, const QList<HistoryEntry>& remaining) {
-    if (caption.isEmpty()) return;
+// value, which holds the address of the one stored last: it goes with the entry whose address it
+// holds, unless another entry with that caption and address remains. An empty name would
+// address the whole key.
+void DeleteEntryValue(const HistoryEntry& gone, const QList<HistoryEntry>& remaining) {
+    if (gone.caption.isEmpty()) return;
     for (const HistoryEntry& e : remaining)
-        if (e.caption.compare(caption, Qt::CaseInsensitive) == 0) return;
-    DeleteValue(HistoryKey(), caption);
+        if (e.caption.compare(gone.caption, Qt::CaseInsensitive) == 0 && e.url == gone.url) return;
+    if (GetValue(HistoryKey(), gone.caption, gone.url) != gone.url) return;
+    DeleteValue(HistoryKey(), gone.caption);
 }
 } // namespace
 
@@ -47,7 +49,7 @@ void MasterHistory::AddMasterHisListItem(const QString& caption, const QString& 
         const bool add = max > 0 && (items.isEmpty() || items.first().url != url);
         if (!full && !add) return;
         StoreTransaction transaction;
-        if (full) DeleteEntryValue(oldest.caption, items);
+        if (full) DeleteEntryValue(oldest, items);
         if (add) SaveValue(HistoryKey(), name, url);
         transaction.Commit();
         if (add) items.prepend({name, url});
@@ -68,7 +70,7 @@ void MasterHistory::LoadMasterHistory() {
         if (surplus > 0) {
             StoreTransaction transaction;
             for (int i = 0; i < surplus; ++i)
-                DeleteEntryValue(names[i], {});
+                if (!names[i].isEmpty()) DeleteValue(HistoryKey(), names[i]);
             transaction.Commit();
         }
         for (int i = count - 1; i >= qMax(0, surplus); --i)
@@ -88,7 +90,7 @@ void MasterHistory::Remove(int index) {
     Errors::Guarded(kModule, QStringLiteral("Remove"), [&] {
         QList<HistoryEntry> items = m_items;
         const HistoryEntry gone = items.takeAt(index);
-        DeleteEntryValue(gone.caption, items);
+        DeleteEntryValue(gone, items);
         m_items = items;
         m_enabled = !m_items.isEmpty();
         emit Changed();

@@ -13,6 +13,7 @@
 #include "browse/engine/ProgramPages.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
+#include "core/UrlUtils.h"
 
 namespace {
 
@@ -121,11 +122,7 @@ QString PagePropertiesDialog::SecurityText(const QString& url, bool errorPage) {
 }
 
 QString PagePropertiesDialog::ProtocolText(const QString& url) {
-    const QString scheme = QUrl(url).scheme().toLower();
-    if (scheme == QLatin1String("http")) return QStringLiteral("HyperText Transfer Protocol");
-    if (scheme == QLatin1String("https")) return QStringLiteral("HyperText Transfer Protocol with Privacy");
-    if (scheme == QLatin1String("file")) return QStringLiteral("File Protocol");
-    return QStringLiteral("Unknown Protocol");
+    return modGeneral::ProtocolText(url);
 }
 
 QString PagePropertiesDialog::SizeText(qint64 bytes) {

@@ -8,8 +8,12 @@
 #include "core/AppPaths.h"
 
 namespace {
-const QByteArray kActivate = QByteArrayLiteral("activate\n");
+// A request is one line: "activate", then each address percent-encoded after a blank.
+const QByteArray kActivate = QByteArrayLiteral("activate");
 const QByteArray kDone = QByteArrayLiteral("ok\n");
+// Longer requests are not ours.
+constexpr qint64 kMaxRequest = 256 * 1024;
+constexpr int kMaxAddresses = 64;
 } // namespace
 
 QString SingleInstance::ServerName(const QString& osUser, const QString& dataFolder) {
@@ -30,11 +34,14 @@ SingleInstance::~SingleInstance() {
     if (m_server) m_server->close();
 }
 
-SingleInstance::Outcome SingleInstance::FindRunningCopy(int timeoutMs) {
+SingleInstance::Outcome SingleInstance::FindRunningCopy(int timeoutMs, const QStringList& addresses) {
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs)) return Outcome::First;
-    socket.write(kActivate);
+    QByteArray request = kActivate;
+    for (const QString& address : addresses.mid(0, kMaxAddresses))
+        request += ' ' + address.toUtf8().toPercentEncoding();
+    socket.write(request + '\n');
     if (!socket.waitForBytesWritten(timeoutMs)) return Outcome::NoAnswer;
     QByteArray answer;
     while (!answer.contains('\n') && socket.waitForReadyRead(timeoutMs))
@@ -64,14 +71,19 @@ void SingleInstance::NewConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            // A request is one short line; anything else is not ours to answer.
+            // A request is one line; anything else is not ours to answer.
             if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 64) socket->abort();
+                if (socket->bytesAvailable() > kMaxRequest) socket->abort();
                 return;
             }
-            const QByteArray line = socket->readLine(64);
-            if (line == kActivate) {
+            const QList<QByteArray> words = socket->readLine(kMaxRequest).trimmed().split(' ');
+            if (words.first() == kActivate && words.size() <= kMaxAddresses + 1) {
+                QStringList addresses;
+                for (const QByteArray& word : words.mid(1))
+                    if (!word.isEmpty())
+                        addresses << QString::fromUtf8(QByteArray::fromPercentEncoding(word));
                 emit ActivateRequested();
+                if (!addresses.isEmpty()) emit OpenRequested(addresses);
                 socket->write(kDone);
                 socket->flush();
             }

@@ -2,12 +2,14 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 
 // One running copy of the program per OS user and data folder. The first copy listens on a
-// local socket; a later start connects, asks it to come to the front and ends. When the running
-// copy does not answer in time (it hangs), the later start says so and ends.
+// local socket; a later start connects, asks it to come to the front (and to open the addresses
+// it was started with) and ends. When the running copy does not answer in time (it hangs), the
+// later start says so and ends.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -26,8 +28,8 @@ public:
     ~SingleInstance() override;
 
     const QString& Name() const { return m_name; }
-    // Looks for the running copy and asks it to come to the front.
-    Outcome FindRunningCopy(int timeoutMs = kAnswerMs);
+    // Looks for the running copy and asks it to come to the front and to open `addresses`.
+    Outcome FindRunningCopy(int timeoutMs = kAnswerMs, const QStringList& addresses = {});
     // Becomes the running copy: later starts reach this one. False when the name is taken.
     bool Listen();
     bool Listening() const;
@@ -39,6 +41,8 @@ signals:
     // A later start asks this copy to restore and raise its window. Handled synchronously,
     // before the answer goes back.
     void ActivateRequested();
+    // ... and to open these addresses (after ActivateRequested).
+    void OpenRequested(const QStringList& addresses);
 
 private:
     void NewConnection();

@@ -37,6 +37,7 @@
 #include "frame/ActivityMonitor.h"
 #include "frame/BookmarksMenu.h"
 #include "frame/ChildWindow.h"
+#include "frame/CommandLine.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/InactivityLock.h"
@@ -711,9 +712,10 @@ bool frmMDI::CheckVersion() {
 
 void frmMDI::ActivatePrevInstance() {
     m_instance = std::make_unique<SingleInstance>();
-    switch (m_instance->FindRunningCopy(m_hooks.instanceAnswerMs)) {
+    switch (m_instance->FindRunningCopy(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
     case SingleInstance::Outcome::First:
         connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
+        connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
         m_instance->Listen();
         return;
     case SingleInstance::Outcome::Activated:
@@ -738,6 +740,28 @@ void frmMDI::ActivateFromOtherCopy() {
         if (modal->isMinimized()) modal->showNormal();
         modal->raise();
         modal->activateWindow();
+    }
+}
+
+void frmMDI::OpenAddresses(const QStringList& addresses) {
+    for (const QString& address : addresses) {
+        // Another process sent them: only what the command line would take.
+        const QString usable = CommandLine::AddressFor(address, QString());
+        if (!usable.isEmpty()) m_pendingAddresses << usable;
+    }
+    OpenPendingAddresses();
+}
+
+void frmMDI::OpenPendingAddresses() {
+    // After the login and the start-up Links (which decide what is on show), and not while locked.
+    if (m_pendingAddresses.isEmpty() || !m_initialised || !m_browse || EndRequested() || App().Locked ||
+        !m_browse->State().startUpNavigationDone)
+        return;
+    const QStringList addresses = std::exchange(m_pendingAddresses, {});
+    NavigateActive(addresses.first());
+    for (const QString& address : addresses.mid(1)) {
+        App().glFormDocClicked = m_browse->WindowHandle();
+        m_browse->PopUps().OpenNewWin(address, true, nullptr, true);
     }
 }
 
@@ -779,6 +803,7 @@ frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     sub->setObjectName(QStringLiteral("frmBrowseWindow"));
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     WireBrowseWindow();
+    connect(browse, &frmBrowse::StartUpNavigated, this, &frmMDI::OpenPendingAddresses);
     browse->Form_Load();
     if (EndRequested()) return nullptr; // the load ended the program
     sub->showMaximized();
@@ -1015,6 +1040,8 @@ void frmMDI::SetLockedView(bool locked) {
     m_linksToolbar->setEnabled(!locked);
     MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(!locked);
     if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
+    // Addresses handed over while locked open once the account is open again.
+    if (!locked) QTimer::singleShot(0, this, &frmMDI::OpenPendingAddresses);
 }
 
 bool frmMDI::LockedView() const {

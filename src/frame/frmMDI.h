@@ -79,6 +79,13 @@ public:
 
     // --- start-up
     void SetStartUpHooks(StartUpHooks hooks) { m_hooks = std::move(hooks); }
+    // Addresses of the command line: handed to a copy that runs already, or opened here once
+    // the user is logged in and the start-up Links are open.
+    void SetStartAddresses(const QStringList& addresses) { m_pendingAddresses = addresses; }
+    // Opens addresses from outside (a later start's) as soon as the frame can: the first in the
+    // active child window as if typed into its address box, each further one in a stand-alone
+    // window. Only web addresses and files are taken.
+    void OpenAddresses(const QStringList& addresses);
     void SetEndProcessHandler(EndProcessHandler handler) { m_endProcess = std::move(handler); }
     // Steps 1 to 18 of start-up; any error ends the program with "Problem Encountered".
     void MDIForm_Load();
@@ -221,6 +228,7 @@ private:
     bool OpenStore();
     void ActivatePrevInstance();
     void ActivateFromOtherCopy();
+    void OpenPendingAddresses();
     void WireBrowseWindow();
     void ApplyView();
     void ToggleView(const char* name, bool shown);
@@ -290,6 +298,7 @@ private:
     QPointer<TerminationSignals> m_termination;
     QPointer<QWidget> m_splash;
 
+    QStringList m_pendingAddresses;
     QTimer m_tmrUnload;
     quint16 m_unloadTicks = 0;
     ViewSettings m_view;

@@ -155,7 +155,7 @@ void frmOptions::Fill() {
     if (m_links) {
         for (const Link* link : *m_links) {
             if (link->Deleted()) continue;
-            auto* item = new QListWidgetItem(link->Caption(), m_lstLinks);
+            auto* item = new QListWidgetItem(link->ShownCaption(), m_lstLinks);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(link->HidePopUps() ? Qt::Checked : Qt::Unchecked);
             item->setData(kLinkIndexRole, link->Index());

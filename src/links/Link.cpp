@@ -6,6 +6,10 @@
 
 Link::Link() = default;
 
+QString Link::ShownCaption(const QString& caption) {
+    return caption.endsWith(QLatin1String("$$")) ? caption.chopped(2) : caption;
+}
+
 Link::~Link() {
     m_url.wipe();
     m_userName.wipe();

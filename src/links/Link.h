@@ -38,6 +38,10 @@ public:
     // --- stored fields
     const QString& Caption() const { return m_caption; }
     void SetCaption(const QString& v) { m_caption = v; }
+    // The caption as people see it: a new user's first Link is stored as "Home Page$$" and
+    // shows as "Home Page".
+    QString ShownCaption() const { return ShownCaption(m_caption); }
+    static QString ShownCaption(const QString& caption);
     QString URL() const { return m_url.plain(); }
     void SetURL(const QString& encrypted) { m_url.set(encrypted); }
     const QString& URLEnc() const { return m_url.encrypted; }

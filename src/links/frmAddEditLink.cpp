@@ -226,7 +226,8 @@ void frmAddEditLink::SetHelpTexts() {
 
 void frmAddEditLink::LoadLink(const Link& link) {
     m_index = link.Index();
-    m_txtCaption->setText(QString(link.Caption()).replace(QStringLiteral("&&"), QStringLiteral("&")));
+    m_storedCaption = link.Caption();
+    m_txtCaption->setText(link.ShownCaption().replace(QStringLiteral("&&"), QStringLiteral("&")));
     m_txtUrl->setText(link.URL());
     m_txtUserName->setText(link.UserName());
     m_txtPW->setText(link.pw());
@@ -358,8 +359,14 @@ void frmAddEditLink::cmdOK_Click() {
                               m_txtSelectOption->text(), m_txtNavigateAfterLogin->text(),
                               m_chkAutoNavigate->isChecked(), login);
     } else {
-        link = m_host.UpdateLink(m_index, m_txtCaption->text(), m_txtUrl->text(), m_txtUserName->text(),
-                                 m_txtPW->text(), m_txtSelectOption->text(), m_txtNavigateAfterLogin->text(),
+        // The first Link's "Home Page$$" shows as "Home Page": left so, it stays as stored.
+        QString caption = m_txtCaption->text();
+        const QString shown = Link::ShownCaption(m_storedCaption);
+        if (shown != m_storedCaption &&
+            caption == QString(shown).replace(QStringLiteral("&&"), QStringLiteral("&")))
+            caption = m_storedCaption;
+        link = m_host.UpdateLink(m_index, caption, m_txtUrl->text(), m_txtUserName->text(), m_txtPW->text(),
+                                 m_txtSelectOption->text(), m_txtNavigateAfterLogin->text(),
                                  m_chkAutoNavigate->isChecked(), login);
         UpdateShowButton();
     }

@@ -97,6 +97,7 @@ private:
     LinkEditorHost& m_host;
     Mode m_mode;
     int m_index = -1;
+    QString m_storedCaption; // the edited Link's caption as stored
     Link* m_link = nullptr;
     QHash<const QWidget*, QString> m_help;
 

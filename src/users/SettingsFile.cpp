@@ -162,14 +162,6 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         result.problem = Problem::Incompatible;
         return result;
     }
-    // Every writer ends each line; a last line without its end was cut off on the way.
-    const bool ended = utf16 ? bytes.endsWith(QByteArray("\n\0", 2)) || bytes.endsWith(QByteArray("\r\0", 2))
-                             : bytes.endsWith('\n') || bytes.endsWith('\r');
-    if (!ended) {
-        result.problem = Problem::Truncated;
-        return result;
-    }
-
     const QList<IniFile::Entry> users = ini.GetSection(kUsers);
     if (users.isEmpty()) {
         result.problem = Problem::NoUser;
@@ -254,11 +246,6 @@ QString ProblemText(const ReadResult& result, const QString& path) {
                QStringLiteral(" is too large to be a settings file (more than 10 MB).") + end;
     case Problem::NotSettings:
         return QStringLiteral("The file ") + file + QStringLiteral(" is not a settings file.") + end;
-    case Problem::Truncated:
-        return QStringLiteral("The file ") + file +
-               QStringLiteral(" is incomplete: it ends in the middle of a line. It may have been cut short "
-                              "while it was copied.") +
-               end;
     case Problem::NoUser:
         return QStringLiteral("The file ") + file + QStringLiteral(" holds no user settings.") + end;
     case Problem::BadUserName:

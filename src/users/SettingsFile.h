@@ -58,7 +58,6 @@ enum class Problem {
     TooLarge,     // over IniFile::kMaxFileSize
     NotSettings,  // binary content
     Incompatible, // version not above 85, or no [General] version at all
-    Truncated,    // the last line has no line end: the file was cut short
     NoUser,       // [Users] missing or without an entry
     BadUserName,  // a name that would break the store's layout
     NoPassword    // the user's entry holds no password text
@@ -75,8 +74,8 @@ struct ReadResult {
 ReadResult ReadBytes(const QByteArray& bytes);
 ReadResult ReadFile(const QString& path);
 
-// The message for a problem, naming the file; empty for None and Incompatible (which has the
-// program's compatibility message).
+// What is wrong with the file, naming it (for the error log); empty for None and Incompatible
+// (which has the program's compatibility message).
 QString ProblemText(const ReadResult& result, const QString& path);
 
 // Writes the imported user into the store in one transaction: one more user in General\Users

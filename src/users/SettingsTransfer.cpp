@@ -12,6 +12,7 @@
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/IniValues.h"
+#include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "users/frmInput.h"
@@ -183,13 +184,9 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         msgbox::Show(box);
         return false;
     }
-    case SettingsFile::Problem::Missing:
-        MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation,
-               QStringLiteral("Error"));
-        return false;
     default:
-        MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation,
-               QStringLiteral("Import Settings"));
+        // The command says "Import Failed"; what was wrong goes to the error log only.
+        WriteErrorLog(QStringLiteral("ImportSettings ") + SettingsFile::ProblemText(read, file).trimmed());
         return false;
     }
 

@@ -134,4 +134,9 @@ TEST(AddressList, TypedAddressesOfTheSharedKey) {
     AddressList limited;
     limited.GetTypedURLs(3, ann.temp().folder());
     EXPECT_EQ(limited.Urls(), QStringList({"http://typed0.com/", "http://typed1.com/"}));
+    // Imports only fill free places.
+    AddressList own;
+    own.AddUrlItem("http://mine.com/", 3);
+    own.GetTypedURLs(3, ann.temp().folder());
+    EXPECT_EQ(own.Urls(), QStringList({"http://mine.com/", "http://typed0.com/"}));
 }

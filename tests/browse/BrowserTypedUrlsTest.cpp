@@ -160,12 +160,13 @@ TEST(BrowserTypedUrls, TheAddressBoxOffersThemAfterTheStoredOnes) {
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.dir.path().toUtf8());
     AddressBox box;
+    box.AddUrlItem("http://mine.example/");
     box.GetTypedURLs();
     qputenv("HOME", oldHome);
-    // Room for three: the oldest go first, so the newest typed addresses stay.
-    EXPECT_EQ(box.KnownAddresses().Urls(),
-              QStringList({"https://typed-chromium.net/", "https://typed-firefox.org/",
-                           "https://newest-chrome.com/"}));
+    // Room for three: imports never push out the user's own addresses, and of the other
+    // browsers' the newest take the places left.
+    EXPECT_EQ(box.KnownAddresses().Urls(), QStringList({"http://mine.example/", "http://from-the-store.com/",
+                                                        "https://newest-chrome.com/"}));
     EXPECT_EQ(box.count(), 3);
     EXPECT_EQ(box.itemText(2), "https://newest-chrome.com/");
     EXPECT_EQ(box.AddressText(), "");

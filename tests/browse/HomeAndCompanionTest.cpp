@@ -5,6 +5,8 @@
 
 #include "browse/BrowseSupport.h"
 #include "browse/Favorites.h"
+#include "browse/frmNewWin.h"
+#include "browse/PopupPolicy.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "frame/Companion.h"
@@ -12,20 +14,26 @@
 
 using namespace browsetest;
 
+// Link panes, the placeholder and stand-alone windows.
 TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
     BrowseWindow w({{"Bank", "https://bank.example/"}});
     modGeneral::SaveValue(BrowseWindow::kUser, "HomePage", "https://home.example/");
     frmBrowse& browse = w.Load();
     EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
+    frmNewWin* window = browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true);
+    EXPECT_EQ(static_cast<FakePane*>(window->WB())->navigations(), QStringList{"https://home.example/"});
 
     InternetOptions::SetHomePage("https://news.example/");
     w.clearNavigations();
     w.pane(0).GoHome();
     EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
+    window->mnuNavigateClick(QStringLiteral("GoHome"));
+    EXPECT_EQ(static_cast<FakePane*>(window->WB())->navigations().last(), "https://news.example/");
     InternetOptions::SetHomePage(QString());
     EXPECT_EQ(w.pane(0).HomePage(), "bramblegate://start/");
+    EXPECT_EQ(window->WB()->HomePage(), "bramblegate://start/");
 }
 
 TEST(BrowseCompanion, StartedFromTheFavoritesTimerAfterAQuietSpell) {

@@ -94,7 +94,7 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     EXPECT_EQ(menuTexts(w.frame().mnuLinksEditName()), QStringList({"A", "b", "c", "The A page"}));
 
     // Dragging "c" onto "A" puts "c" first and "A" second.
-    LinkDrag drag(w.index("c"), QStringLiteral("http://c.test/"), QStringLiteral("c"));
+    LinkDrag drag(w.index("c"), QStringLiteral("http://c.test/"), QStringLiteral("c"), QString());
     std::unique_ptr<QMimeData> data(drag.MimeData());
     browse.Controls().cmdLink_OLEDragDrop(w.index("A"), data.get());
     EXPECT_EQ(w.buttonOrder(), QStringList({"c", "A", "b", "The A page"}));
@@ -114,11 +114,28 @@ TEST(LinkButtons, ToolTipsTellLoadOrReloadAndLogin) {
     EXPECT_EQ(news->toolTip(), QStringLiteral("Load News"));
     EXPECT_TRUE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
 
+    // The view button (and "Reload") come once the Link's page has loaded, not when it is asked for.
     w.click(QStringLiteral("Bank"));
+    EXPECT_TRUE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
+    w.pane(w.index("Bank")).SimulateLoad(QStringLiteral("http://bank.test/"));
     QTest::mouseMove(bank, QPoint(7, 7));
     EXPECT_EQ(bank->toolTip(), QStringLiteral("Reload and login to Bank"));
     EXPECT_FALSE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
     EXPECT_EQ(browse.Buttons().cmdView(w.index("Bank"))->toolTip(), QStringLiteral("View Bank"));
+}
+
+TEST(LinkButtons, TheStartingHomePageLinkShowsWithoutItsMarker) {
+    BrowseWindow w({{"Home Page$$", "BGDummy"}, {"News", "http://news.test/"}});
+    frmBrowse& browse = w.Load();
+    LinkButton* button = browse.Buttons().cmdLink(w.index("Home Page$$"));
+    EXPECT_EQ(button->text(), QStringLiteral("Home Page"));
+    QTest::mouseMove(button, QPoint(5, 5));
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Load Home Page"));
+    for (QMenu* menu : {w.frame().mnuLinksEditName(), w.frame().mnuLinksRemoveName()})
+        EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Home Page"));
+    w.click(QStringLiteral("Home Page$$"));
+    EXPECT_EQ(browse.windowTitle(), QStringLiteral("Home Page"));
+    EXPECT_EQ(w.link(QStringLiteral("Home Page$$")).Caption(), QStringLiteral("Home Page$$"));
 }
 
 TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
@@ -177,7 +194,7 @@ TEST(LinkButtons, TheLinkLimitOfOneWindowLifetimeIsRefused) {
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Too Many Links"));
 }
 
-TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutGoesWithIt) {
+TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
     BrowseWindow w({{"One", "http://one.test/"}, {"Bank & Co", "https://bank.test/login?x=1"}});
     frmBrowse& browse = w.Load();
     const int bank = w.index("Bank & Co");
@@ -234,11 +251,14 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutGoesWithIt) {
     EXPECT_EQ(linkBytes, QByteArray("1::https://bank.test/login?x=1::Bank & Co::cmdLink"));
     EXPECT_TRUE(shortcut.endsWith(QLatin1String("/Bank & Co.url"))) << shortcut.toStdString();
     EXPECT_EQ(shortcutContent, QStringLiteral("[InternetShortcut]\r\nURL=https://bank.test/login?x=1\r\n"));
-    EXPECT_FALSE(QFile::exists(shortcut)) << "the shortcut is removed when the drag ends";
+    // File managers copy the shortcut after the drop: it stays while the program runs.
+    EXPECT_TRUE(QFile::exists(shortcut));
 
     // A quick click opens the Link.
     w.click(QStringLiteral("One"));
     EXPECT_EQ(w.navigations(), QStringList({"0 http://one.test/"}));
+    delete &browse;
+    EXPECT_FALSE(QFile::exists(shortcut));
 }
 
 TEST(LinkButtons, DropsOfAddressesMakeLinks) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <QFile>
 #include <QMimeData>
+#include <QTemporaryDir>
 
 #include "browse/LinkDrag.h"
 
@@ -17,7 +18,8 @@ QString u(char16_t c) {
 TEST(LinkDrag, FormatsOfALinkButtonAreEightBit) {
     const QString caption = QStringLiteral("Bank ") + u(0x0141) + u(0x00F3) + u(0x0064) + u(0x017E);
     const QString url = QStringLiteral("http://bank.test/") + u(0x00E9);
-    LinkDrag drag(7, url, caption);
+    QTemporaryDir folder;
+    LinkDrag drag(7, url, caption, folder.path());
     std::unique_ptr<QMimeData> data(drag.MimeData());
     EXPECT_EQ(data->data(QLatin1String(LinkDrag::kUrlFormat)), QByteArray("http://bank.test/\xE9"));
     EXPECT_EQ(data->data(QLatin1String(LinkDrag::kLinkFormat)),

@@ -278,6 +278,15 @@ TEST(PageLoad, ScriptErrorsOfTheVisiblePageShowInThePanel) {
     w.pane(1).RaiseScriptError(QStringLiteral("not mine"), QStringLiteral("http://b.test/b.js"), 3);
     FrameStatusBar& bar = w.frame().StatusBar();
     EXPECT_EQ(bar.Panel1Picture(), QString());
+    // An error inside one of the page's frames (an ad's) only goes to the error log.
+    QDir().mkpath(modGeneral::LogFolder());
+    App().DiagnosticMode = true;
+    w.pane(0).RaiseFrameScriptError(QStringLiteral("ad broke"), QStringLiteral("http://ads.test/ad.js"), 7);
+    App().DiagnosticMode = false;
+    EXPECT_EQ(bar.Panel1Picture(), QString());
+    QFile log(modGeneral::LogFolder() + QStringLiteral("/Error.Log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("oHtmlWinFrame_onerror ad broke http://ads.test/ad.js 7"));
 
     w.pane(0).RaiseScriptError(QStringLiteral("x is not defined"), QStringLiteral("http://a.test/a.js"), 12);
     EXPECT_EQ(bar.PanelText(1), QStringLiteral("Error on Page "));

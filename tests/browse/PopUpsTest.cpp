@@ -263,6 +263,22 @@ TEST(PopUps, StandAloneWindow) {
     EXPECT_EQ(win->txtAddr()->text(), "http://news.test/");
     EXPECT_EQ(win->History().Count(), 1);
     EXPECT_EQ(history.Items(), QList<HistoryEntry>({{win->History().Item(1)->Caption, "http://news.test/"}}));
+    // Pages are recorded when an HTML page gets a real title: not a PDF, not an untitled page,
+    // not a one-letter or "http:///" title.
+    const auto page = [](const QString& url, const QString& type = {}) {
+        return PageModelBuilder(url).Domain("news.test").ContentType(type).Build();
+    };
+    wb.SimulateLoad("http://news.test/a.pdf", page("http://news.test/a.pdf", "application/pdf"), "a.pdf");
+    wb.SimulateLoad("http://news.test/untitled", page("http://news.test/untitled"));
+    wb.RaiseTitleChange("x");
+    wb.RaiseTitleChange("http:///");
+    EXPECT_EQ(win->History().Count(), 1);
+    EXPECT_EQ(history.Count(), 1);
+    EXPECT_TRUE(wb.SimulateLoad("http://news.test/late", page("http://news.test/late")));
+    wb.RaiseTitleChange("Late title");
+    EXPECT_EQ(win->History().Count(), 2);
+    EXPECT_EQ(history.Items().first(),
+              (HistoryEntry{win->History().Item(1)->Caption, "http://news.test/late"}));
 
     // Click credit, the lock, the window's own new windows (no offline test there).
     App().glFormDocClicked = win->WindowHandle();

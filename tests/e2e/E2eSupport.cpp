@@ -35,6 +35,10 @@ EventLog::EventLog(BrowserPane* pane) {
             [this](const QString& description, const QString&, int line) {
                 events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
             });
+    connect(pane, &BrowserPane::FrameScriptError, this,
+            [this](const QString& description, const QString&, int line) {
+                other << QStringLiteral("FrameScriptError %1 %2").arg(line).arg(description);
+            });
     connect(pane, &BrowserPane::TitleChange, this,
             [this](const QString& t) { other << QStringLiteral("TitleChange ") + t; });
     connect(pane, &BrowserPane::CommandStateChange, this, [this](int command, bool enable) {

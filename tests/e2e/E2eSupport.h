@@ -13,7 +13,7 @@
 //   "NavigateComplete2 top|frame <url>", "DownloadComplete", "DocumentComplete top|frame <url>",
 //   "NavigateError <code> <url>", "NewWindow2 user|script <url>", "WindowClosing",
 //   "ScriptError <line>".
-// Title, progress, status text, lock and command-state events go to `other`.
+// Title, progress, status text, lock, command-state and frame script-error events go to `other`.
 // Handlers can be hooked in to act inside an event, as the program's handlers do.
 class EventLog : public QObject {
 public:

@@ -162,6 +162,13 @@ TEST_F(EngineEvents, ScriptErrorsAndPdfDocuments) {
         << log->events.join("\n").toStdString();
     EXPECT_TRUE(log->events.filter("ScriptError").first().startsWith("ScriptError 5 "));
 
+    // Errors inside frames (of this site or another) are the frames' own, not the page's.
+    ASSERT_TRUE(LoadAndWait(*s_pane, *log, SharedSites().Url(QStringLiteral("/framed-errors"))));
+    ASSERT_TRUE(log->WaitFor("DocumentComplete frame", 2));
+    Pump(300);
+    EXPECT_EQ(log->Count("ScriptError"), 0) << log->events.join("\n").toStdString();
+    EXPECT_EQ(log->other.filter("FrameScriptError 5 ").size(), 2) << log->other.join("\n").toStdString();
+
     const QString pdf = SharedSites().Url(QStringLiteral("/doc.pdf"));
     ASSERT_TRUE(LoadAndWait(*s_pane, *log, pdf));
     EXPECT_FALSE(s_pane->IsHtmlDocument());

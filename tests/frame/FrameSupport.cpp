@@ -65,6 +65,7 @@ frmMDI& FrameRun::Start(const QString& user, const QString& password) {
     });
     m_frame = std::make_unique<frmMDI>([](QWidget* parent) { return new FakePane(parent); });
     m_frame->SetStartUpHooks(hooks);
+    m_frame->SetStartAddresses(addresses);
     m_frame->SetEndProcessHandler([this](frmMDI::EndKind kind) { ends << kind; });
     m_frame->MDIForm_Load();
     if (frmBrowse* browse = m_frame->BrowseWindow())

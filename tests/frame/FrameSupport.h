@@ -49,6 +49,8 @@ public:
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
     frmMDI::StartUpHooks hooks;
+    QStringList addresses; // the command line's
+
     QStringList companionRuns;
     int agreements = 0;
     bool acceptAgreement = true;

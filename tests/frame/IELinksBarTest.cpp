@@ -217,7 +217,7 @@ TEST(IELinksBar, TakesDropsAndOffersShortcutsWhenDragged) {
     EXPECT_EQ(FavoritesReader::ReadShortcut(s.folder + "/Library.url"), "https://library.example/");
 
     // A Link button of the browse window, and the page picture with its title.
-    LinkDrag link(4, "https://shop.example/", "Shop");
+    LinkDrag link(4, "https://shop.example/", "Shop", QString());
     std::unique_ptr<QMimeData> linkData(link.MimeData());
     EXPECT_TRUE(s.bar->DropData(linkData.get(), -1));
     std::unique_ptr<QMimeData> pageData(LinkDrag::PageMimeData("https://news.example/today", "Today's News"));

@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "browse/frmNewWin.h"
+#include "browse/PopupPolicy.h"
 #include "core/AppPaths.h"
 #include "frame/frmMDI.h"
 #include "frame/SingleInstance.h"
@@ -49,6 +51,45 @@ TEST(SingleInstance, ASecondProgramBringsTheRunningFrameForwardAndEnds) {
     EXPECT_TRUE(run.ends.isEmpty());
     EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile()))
         << "the second copy went no further than the handover";
+}
+
+// Addresses given to a later start open in the running copy once its start-up Links are open:
+// the first in the visible Link's pane, the others in stand-alone windows.
+TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    frmMDI& frame = run.Start();
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(BG_PROGRAM_FILE), {QStringLiteral("http://one.test/?a=b c"), "two.test"});
+    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    const auto visible = [&] { return &run.pane(run.browse().VisibleIndex()); };
+    EXPECT_EQ(frame.BrowseWindow()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
+    run.browse().tmrGetFavs_Timer();
+    EXPECT_EQ(visible()->navigations().last(), "http://one.test/?a=b%20c");
+    const QList<frmNewWin*> windows = frame.BrowseWindow()->PopUps().NewWindows();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_EQ(static_cast<FakePane*>(windows.first()->WB())->navigations(), QStringList{"http://two.test"});
+
+    // Once running, at once, in the active window (now the stand-alone one); what no address box
+    // would open is dropped.
+    frame.OpenAddresses({QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    EXPECT_EQ(static_cast<FakePane*>(windows.first()->WB())->navigations().last(), "https://three.test/");
+}
+
+// A first start opens its addresses after the login, once the start-up Links are open.
+TEST(SingleInstance, AFirstStartOpensItsAddressesAfterTheLogin) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.addresses = {QStringLiteral("http://first.test/")};
+    run.Start();
+    run.browse().tmrGetFavs_Timer();
+    EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");
 }
 
 TEST(SingleInstance, ARunningCopyThatDoesNotAnswerIsAlreadyOpen) {

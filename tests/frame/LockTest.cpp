@@ -8,7 +8,9 @@
 #include <QStackedWidget>
 #include <QTest>
 
+#include "browse/frmNewWin.h"
 #include "browse/LinkButtonsPanel.h"
+#include "browse/PopupPolicy.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "frame/ActivityMonitor.h"
@@ -139,6 +141,39 @@ TEST(Lock, LogoutLocksAtOnceAndTheSixthWrongPasswordEndsTheProgram) {
     EXPECT_TRUE(frame.LockedView()) << "the pages stay hidden while the program ends";
     EXPECT_EQ(run.TickUntilEnded(), 2);
     EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+}
+
+TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
+    LockRun run;
+    frmMDI& frame = run.frame();
+    frmNewWin* window =
+        run.browse().PopUps().OpenNewWin(QStringLiteral("http://b.test/"), true, nullptr, true);
+    QMdiSubWindow* browse = frame.BrowseSubWindow();
+    auto* standAlone = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    ASSERT_TRUE(standAlone);
+    const Qt::WindowStates kinds = Qt::WindowMinimized | Qt::WindowMaximized;
+    struct Case {
+        Qt::WindowState browse, standAlone;
+    } cases[] = {{Qt::WindowMinimized, Qt::WindowNoState},
+                 {Qt::WindowNoState, Qt::WindowMinimized},
+                 {Qt::WindowMaximized, Qt::WindowMinimized}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.browse) * 10 + int(c.standAlone));
+        for (auto [sub, state] : {std::pair{standAlone, c.standAlone}, std::pair{browse, c.browse}}) {
+            sub->setWindowState(state);
+            sub->show();
+        }
+        frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+        run.tick();
+        ASSERT_TRUE(App().Locked);
+        EXPECT_TRUE(browse->isMinimized() && standAlone->isMinimized());
+        frame.showNormal();
+        run.answerPrompt({kPassword});
+        run.tick();
+        ASSERT_FALSE(App().Locked);
+        EXPECT_EQ(browse->windowState() & kinds, c.browse);
+        EXPECT_EQ(standAlone->windowState() & kinds, c.standAlone);
+    }
 }
 
 TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {

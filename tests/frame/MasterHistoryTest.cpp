@@ -87,6 +87,15 @@ TEST(MasterHistory, OneCaptionForTwoAddressesIsStoredOnceAndTheLaterAddressWins)
     next.LoadMasterHistory();
     EXPECT_EQ(next.Items(), (QList<HistoryEntry>{{"Other", "http://other.com/"},
                                                  {"News - Home", "http://news.com/today"}}));
+
+    // Deleting the newer entry deletes the value it was stored under, though an older entry has
+    // the same caption: it does not come back at the next login.
+    f.history.Remove(0);
+    EXPECT_EQ(f.ann.Stored("History"), QStringList({"Other=http://other.com/"}));
+    f.ann.temp().Reopen();
+    MasterHistory after;
+    after.LoadMasterHistory();
+    EXPECT_EQ(after.Items(), (QList<HistoryEntry>{{"Other", "http://other.com/"}}));
 }
 
 TEST(MasterHistory, LoadingKeepsTheNewestWithinTheLimitAndDeletesTheRest) {

@@ -262,6 +262,22 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     });
     EXPECT_EQ(frmAddEditLink::RunEdit(host, *plain), nullptr);
     EXPECT_EQ(host.updates, 1);
+
+    // The starting Link is edited as "Home Page" and keeps its stored caption unless renamed.
+    Link* home = host.links.Item(1);
+    ASSERT_EQ(home->Caption(), QStringLiteral("Home Page$$"));
+    for (const auto& [typed, stored] :
+         {std::pair{"Home Page", "Home Page$$"}, std::pair{"My Home", "My Home"}}) {
+        dialogs.Next([&](QDialog& d) {
+            frmAddEditLink& f = asEditor(d);
+            EXPECT_EQ(f.txtCaption()->text(), QStringLiteral("Home Page"));
+            f.txtCaption()->setText(QString::fromLatin1(typed));
+            f.cmdOK()->click();
+            return f.result();
+        });
+        EXPECT_EQ(frmAddEditLink::RunEdit(host, *home), home);
+        EXPECT_EQ(GetValue("Quinn", "Caption1"), QString::fromLatin1(stored));
+    }
 }
 
 TEST(LinkEditor, AfterARemovalThePopUpChoiceIsStoredWithTheEditedLink) {

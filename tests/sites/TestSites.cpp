@@ -229,6 +229,14 @@ void ScriptErrorPage(const Context&, const Request&, Reply& reply) {
 
 // ----- frames ---------------------------------------------------------------------------------
 
+// A page without errors of its own; both of its frames (this site's and the other's) have one.
+void FramedErrorsPage(const Context& c, const Request&, Reply& reply) {
+    reply.Html(Doc(QStringLiteral("Framed Errors"),
+                   QStringLiteral("<p>Top</p><iframe src=\"/script-error\"></iframe>"
+                                  "<iframe src=\"%1\"></iframe>")
+                       .arg(c.other.Url(QStringLiteral("/script-error")))));
+}
+
 void FramesPage(const Context& c, const Request&, Reply& reply) {
     reply.Html(QStringLiteral("<!DOCTYPE html>\n<html><head><title>Frames</title></head>"
                               "<frameset cols=\"50%,50%\"><frame name=\"left\" src=\"/frame-left\">"
@@ -401,7 +409,8 @@ const Route kRoutes[] = {
     {"GET", "/accounts", MainOrigin, AccountsPage, "a page behind the login"},
     {"GET", "/logout", MainOrigin, LogoutPage, "ends the session"},
     {"GET", "/echo", MainOrigin, EchoPage, "input/change listeners echo what is typed"},
-    {"GET", "/script-error", MainOrigin, ScriptErrorPage, "a script error at load"},
+    {"GET", "/script-error", BothOrigins, ScriptErrorPage, "a script error at load"},
+    {"GET", "/framed-errors", MainOrigin, FramedErrorsPage, "script errors in two frames, none on top"},
     {"GET", "/frames", MainOrigin, FramesPage, "frameset: same-origin left, cross-origin right"},
     {"GET", "/frame-left", BothOrigins, FrameLeftPage, "a frame holding the login form"},
     {"GET", "/frame-right", BothOrigins, FrameRightPage, "a frame with a small form"},

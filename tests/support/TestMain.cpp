@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "browse/engine/ProgramPages.h"
+#include "core/AppPaths.h"
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
     ProgramPages::RegisterScheme(); // before the application, as the engine requires
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bramblegate"));
+    // The pages the build copies into its own share/bramblegate.
+    AppPaths::SetProgramDataFolder(QStringLiteral(BG_BUILD_DATA_DIR));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

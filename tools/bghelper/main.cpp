@@ -2,7 +2,8 @@
 // for it; nothing depends on what it does.
 //
 //   bghelper /REGSERVER     writes the program's desktop entry and icon for this OS user, so the
-//                           desktop's menus offer Bramblegate
+//                           desktop's menus offer Bramblegate run from its build folder (an
+//                           installed program has its own entry: nothing is written then)
 //   bghelper /UNREGSERVER   removes them again
 //   bghelper                removes the shortcut files that drags of Link buttons left behind
 //                           in the temp folder (a drag that ended abnormally)
@@ -63,7 +64,14 @@ bool WriteIfChanged(const QString& path, const QByteArray& content) {
     return file.commit();
 }
 
+// The installed tree keeps bghelper in libexec/bramblegate and the program in bin.
+QString InstalledProgram() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" BG_BIN_FROM_LIBEXEC "/") + QLatin1String(kExecutable));
+}
+
 bool Register() {
+    if (QFileInfo(InstalledProgram()).isExecutable()) return true;
     const QString program =
         QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kExecutable);
     QString entry;
@@ -73,7 +81,7 @@ bool Register() {
         << "Name=Bramblegate\n"
         << "GenericName=Web Browser\n"
         << "Comment=Your sites as Links, one click away, logged in for you\n"
-        << "Exec=" << ExecArgument(program) << "\n"
+        << "Exec=" << ExecArgument(program) << " %U\n"
         << "TryExec=" << program << "\n"
         << "Icon=" << kIconName << "\n"
         << "Terminal=false\n"

@@ -181,7 +181,10 @@ signals:
     // The page asks to move or resize its window (the size a script gave window.open, resizeTo,
     // moveTo): the wanted geometry of the page's area, in screen coordinates.
     void WindowSetRect(const QRect& geometry);
+    // An uncaught script error of the top document.
     void ScriptError(const QString& description, const QString& url, int line);
+    // One inside a frame of the page (an ad's, typically): not the page's own.
+    void FrameScriptError(const QString& description, const QString& url, int line);
     void StatusTextChange(const QString& text);
     // The load's progress; 100 also when a frame that navigated by itself has loaded.
     void ProgressChange(int percent);

@@ -115,6 +115,9 @@ void FakePane::RaiseWindowSetRect(const QRect& geometry) {
 void FakePane::RaiseScriptError(const QString& description, const QString& url, int line) {
     emit ScriptError(description, url, line);
 }
+void FakePane::RaiseFrameScriptError(const QString& description, const QString& url, int line) {
+    emit FrameScriptError(description, url, line);
+}
 void FakePane::RaiseStatusTextChange(const QString& text) {
     emit StatusTextChange(text);
 }

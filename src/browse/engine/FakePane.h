@@ -50,6 +50,7 @@ public:
     void RaiseWindowClosing();
     void RaiseWindowSetRect(const QRect& geometry);
     void RaiseScriptError(const QString& description, const QString& url, int line);
+    void RaiseFrameScriptError(const QString& description, const QString& url, int line);
     void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);
     void RaisePageChanged();

@@ -3,6 +3,8 @@
 #include <climits>
 #include <QUrl>
 
+#include "core/UrlUtils.h"
+
 namespace {
 
 const QString kHtmlTypeName = QStringLiteral("HTMLDocument");
@@ -102,11 +104,7 @@ void DomElement::FireChange() {
 // ----- DomDocument ----------------------------------------------------------------------------
 
 QString DomDocument::protocol() const {
-    const QString scheme = QUrl(m_url).scheme().toLower();
-    if (scheme == QLatin1String("http")) return QStringLiteral("HyperText Transfer Protocol");
-    if (scheme == QLatin1String("https")) return QStringLiteral("HyperText Transfer Protocol with Privacy");
-    if (scheme == QLatin1String("file")) return QStringLiteral("File Protocol");
-    return QStringLiteral("Unknown Protocol");
+    return modGeneral::ProtocolText(m_url);
 }
 
 bool DomDocument::isHtml() const {

@@ -6,33 +6,31 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
-static void InitPageResources() {
-    Q_INIT_RESOURCE(pages);
-}
+#include "core/AppPaths.h"
 
 namespace ProgramPages {
 namespace {
 
 struct Page {
-    const char* key; // host + path, lower case
-    const char* resource;
+    const char* key;  // host + path, lower case
+    const char* file; // below the pages folder of the program's shipped files
     const char* mime;
 };
 
 const Page kPages[] = {
-    {"start/", ":/pages/pages/start.html", "text/html"},
-    {"start/style.css", ":/pages/pages/style.css", "text/css"},
-    {"help/quickstart.asp", ":/pages/pages/quickstart.html", "text/html"},
-    {"support/loginproblem.asp", ":/pages/pages/loginproblem.html", "text/html"},
+    {"start/", "start.html", "text/html"},
+    {"start/style.css", "style.css", "text/css"},
+    {"help/quickstart.asp", "quickstart.html", "text/html"},
+    {"support/loginproblem.asp", "loginproblem.html", "text/html"},
     // The help pages.
-    {"help/", ":/pages/pages/help/contents.html", "text/html"},
-    {"help/links.html", ":/pages/pages/help/links.html", "text/html"},
-    {"help/popups.html", ":/pages/pages/help/popups.html", "text/html"},
-    {"help/history.html", ":/pages/pages/help/history.html", "text/html"},
-    {"help/account.html", ":/pages/pages/help/account.html", "text/html"},
-    {"help/options.html", ":/pages/pages/help/options.html", "text/html"},
-    {"help/transfer.html", ":/pages/pages/help/transfer.html", "text/html"},
-    {"help/keys.html", ":/pages/pages/help/keys.html", "text/html"},
+    {"help/", "help/contents.html", "text/html"},
+    {"help/links.html", "help/links.html", "text/html"},
+    {"help/popups.html", "help/popups.html", "text/html"},
+    {"help/history.html", "help/history.html", "text/html"},
+    {"help/account.html", "help/account.html", "text/html"},
+    {"help/options.html", "help/options.html", "text/html"},
+    {"help/transfer.html", "help/transfer.html", "text/html"},
+    {"help/keys.html", "help/keys.html", "text/html"},
 };
 
 QString Key(const QUrl& url) {
@@ -100,12 +98,11 @@ bool IsProgramPage(const QString& address) {
 }
 
 QByteArray Content(const QUrl& url, QByteArray* mimeType) {
-    static const bool init = (InitPageResources(), true);
-    Q_UNUSED(init);
     const QString key = Key(url);
     for (const Page& page : kPages) {
         if (key != QLatin1String(page.key)) continue;
-        QFile file(QLatin1String(page.resource));
+        // The pages ship as files (share/bramblegate/pages), so an administrator can adapt them.
+        QFile file(AppPaths::ProgramDataFolder() + QStringLiteral("/pages/") + QLatin1String(page.file));
         if (!file.open(QIODevice::ReadOnly)) return {};
         if (mimeType) *mimeType = page.mime;
         return file.readAll();

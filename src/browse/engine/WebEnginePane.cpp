@@ -54,6 +54,19 @@ const QString& Nonce() {
     return nonce;
 }
 
+// Marks the lines of the frames' error script. That script runs in the page's world, where a
+// page can read it, so it has a secret of its own: its lines tell nothing but a frame's error.
+const QString& FrameErrorNonce() {
+    static const QString nonce = QStringLiteral("bgf") + QUuid::createUuid().toString(QUuid::Id128);
+    return nonce;
+}
+
+const QString& FrameErrorScript() {
+    static const QString source = Resource(QStringLiteral("FrameErrors.js"))
+                                      .replace(QLatin1String("BG_FRAME_NONCE"), FrameErrorNonce());
+    return source;
+}
+
 const QString& CommitScript() {
     static const QString source =
         Resource(QStringLiteral("PageCommit.js")).replace(QLatin1String("BG_NONCE"), Nonce());
@@ -265,6 +278,13 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     tools.setRunsOnSubFrames(false);
     tools.setSourceCode(ToolsScript());
     page->scripts().insert(tools);
+    QWebEngineScript frameErrors;
+    frameErrors.setName(QStringLiteral("bgframeerrors"));
+    frameErrors.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    frameErrors.setWorldId(QWebEngineScript::MainWorld);
+    frameErrors.setRunsOnSubFrames(true);
+    frameErrors.setSourceCode(FrameErrorScript());
+    page->scripts().insert(frameErrors);
     page->setUrlRequestInterceptor(m_interceptor);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
@@ -490,8 +510,15 @@ void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line
         }
         return;
     }
-    if (level == QWebEnginePage::ErrorMessageLevel && message.startsWith(QLatin1String("Uncaught")))
-        emit ScriptError(message, source, line);
+    if (level != QWebEnginePage::ErrorMessageLevel) return;
+    if (message.startsWith(FrameErrorNonce() + QLatin1Char(' '))) {
+        const QJsonArray error =
+            QJsonDocument::fromJson(message.mid(FrameErrorNonce().size() + 1).toUtf8()).array();
+        if (error.size() == 3)
+            emit FrameScriptError(error[0].toString(), error[1].toString(), error[2].toInt());
+        return;
+    }
+    if (message.startsWith(QLatin1String("Uncaught"))) emit ScriptError(message, source, line);
 }
 
 void WebEnginePane::OnCommitted(const QString& url, const QString& contentType) {
