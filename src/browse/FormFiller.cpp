@@ -179,39 +179,63 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
             oldUserValue = state.oldUserValue;
         }
     }
-    if (SendIdentifier(document, link)) return true;
+    switch (SendIdentifier(document, link)) {
+    case IdentifierStep::Sent:
+        return true;
+    case IdentifierStep::Typed:
+        return false; // the user name stays where the password is to follow
+    case IdentifierStep::None:
+        break;
+    }
     if (anyUserFilled) RedoUserName(document, link, oldUserValue);
     return false;
 }
 
-bool FormFiller::SendIdentifier(DomDocument* document, Link& link) {
+FormFiller::IdentifierStep FormFiller::SendIdentifier(DomDocument* document, Link& link) {
     // Two steps at most: the user name goes once.
-    if (link.IdentifierSent) return false;
+    if (link.IdentifierSent) return IdentifierStep::None;
     // A user name for the sign-in service goes there through its image (the login decision
     // clicks it), not into the site's own form.
     if (!link.SignInServiceUsed && link.UserName().contains(QLatin1Char('@')) && SignInImage(document))
-        return false;
+        return IdentifierStep::None;
+    const bool ssn = !m_host.SSN().isEmpty();
     for (DomElement* form : document->forms()) {
-        const Judge::Verdict v = Judge::Judge(form, document, !m_host.SSN().isEmpty());
-        if (v.kind != Judge::Kind::Identifier) continue;
+        const Judge::Verdict v = Judge::Judge(form, document, ssn);
+        // A password field the page keeps hidden may come once the user name is typed.
+        DomElement* user = v.kind == Judge::Kind::Identifier ? v.user : nullptr;
+        bool hiddenPassword = false;
+        QList<DomElement*> texts;
+        for (DomElement* e : form->elements()) {
+            if (Judge::IsPasswordField(e) && !e->shown()) hiddenPassword = true;
+            if (Judge::IsTextField(e) && Judge::Writable(e)) texts << e;
+        }
+        if (!user && hiddenPassword && v.kind == Judge::Kind::Other && texts.size() == 1 &&
+            Judge::UserFieldScore(texts.first()) >= 0)
+            user = texts.first();
+        if (!user) continue;
         // The scan has written it already where the field was the form's first.
-        if (v.user->value() != link.UserName()) v.user->SetValue(link.UserName());
-        WriteSignInLog(QStringLiteral("UserId: ") + v.user->id() + QStringLiteral("  UserName: ") +
-                       v.user->name() + QStringLiteral("  ") + form->name() + QStringLiteral("  ") +
-                       LoggedHtml(v.user));
+        if (user->value() != link.UserName()) user->SetValue(link.UserName());
+        WriteSignInLog(QStringLiteral("UserId: ") + user->id() + QStringLiteral("  UserName: ") + user->name() +
+                       QStringLiteral("  ") + form->name() + QStringLiteral("  ") + LoggedHtml(user));
+        if (hiddenPassword && !link.IdentifierTyped) {
+            link.IdentifierTyped = true;
+            WriteSignInLog(QStringLiteral("Identifier typed, the password field awaited"));
+            return IdentifierStep::Typed;
+        }
+        if (v.kind != Judge::Kind::Identifier) return IdentifierStep::Typed;
         if (v.press) {
             v.press->Focus();
             v.press->Click();
             WriteSignInLog(QStringLiteral("Identifier sent, ") + SubmitLine(v.press));
         } else {
-            v.user->Focus();
+            user->Focus();
             document->PressEnter();
             WriteSignInLog(QStringLiteral("Identifier sent, sAction=SendKeys {ENTER}"));
         }
         link.IdentifierSent = true;
-        return true;
+        return IdentifierStep::Sent;
     }
-    return false;
+    return IdentifierStep::None;
 }
 
 bool FormFiller::MayChoose(const DomElement* control, const FormScan& state) {

@@ -94,8 +94,10 @@ private:
     bool ClickSubmitControl(const FormScan& state, DomDocument* document, Link& link);
     void ChooseSubmit(DomElement* control, FormScan& state);
     // The first step of a two-step login: the user name alone into the form that asks only for
-    // it, sent; true when one was.
-    bool SendIdentifier(DomDocument* document, Link& link);
+    // it, sent. A form that keeps its password field hidden gets the user name typed first, and
+    // sent on a later parse if the password field has not come by then.
+    enum class IdentifierStep { None, Typed, Sent };
+    IdentifierStep SendIdentifier(DomDocument* document, Link& link);
     // Whether a control other than a submit button may be chosen in this form: not when the
     // form has a submit button of its own (that one sends it).
     static bool MayChoose(const DomElement* control, const FormScan& state);

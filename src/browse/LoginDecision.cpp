@@ -1,5 +1,8 @@
 #include "browse/LoginDecision.h"
 
+#include <algorithm>
+#include <QTimer>
+
 #include "browse/engine/BrowserPane.h"
 #include "browse/frmBrowse.h"
 #include "browse/LoginKeywords.h"
@@ -58,6 +61,11 @@ QString LoginDecision::LocationURL(int pane) const {
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
     if (!document) return Result::Continue;
+    // A login page has the login time-out from its arrival to build its form: a slow start
+    // (many Links loading at once) takes nothing from it.
+    if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))
+        link.LoginWatchUntil = std::max(link.LoginWatchUntil,
+                                        Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds));
     const Result result = Decide(pane, link, document.get(), url);
     Watch(pane, link);
     return result;
@@ -185,7 +193,19 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
     }
 
     if (!(link.ReqLogin() && !link.PasswordSent() && !link.LoggedIn())) return Result::Continue;
+    const bool typedBefore = link.IdentifierTyped;
     if (Parse(pane, link, document)) return Result::Finished;
+    if (link.IdentifierTyped && !typedBefore) {
+        // The user name is typed for a password field the page shows only then: the watch
+        // sees it come; without it, the page is looked at again in a moment.
+        const int index = link.Index();
+        QTimer::singleShot(kTypedWaitMs, &w, [this, pane, index] {
+            Link* typed = w.links().Item(index);
+            if (typed && !typed->PasswordSent() && !typed->LoggedIn() && WatchesPage(*typed))
+                PageChanged(pane, *typed);
+        });
+        return Result::Finished;
+    }
     return AfterFailedParse(pane, link, document, url);
 }
 

@@ -24,6 +24,8 @@ public:
     static const QString kLogoutList;
     // How long a page without any form may wait before it shows.
     static constexpr int kNoFormSeconds = 5;
+    // How long a page may take to show the password field after the user name was typed.
+    static constexpr int kTypedWaitMs = 2000;
 
     LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites = {});
 

@@ -79,6 +79,7 @@ bool NavigationDriver::DoNavigate(int i) {
     link->SetPasswordSent(false);
     link->SetNavigationError(false);
     link->SignInServiceUsed = false;
+    link->IdentifierTyped = false;
     link->IdentifierSent = false;
     link->PasswordSubmitted = false;
     link->LoginWatchUntil = Clock::Now().addSecs(kLoginTimeOutSeconds);

@@ -126,9 +126,11 @@ public:
     // Plain fields.
     qint32 SecureLock = 0;          // the pane's last secure-lock report
     bool SignInServiceUsed = false; // the login went through the external sign-in service
-    // The login under way, from the Link's opening (which clears them): the user name alone
-    // went as the first step of a two-step login; a password went (it never goes twice); the
-    // page is watched for a login form that appears late until this time.
+    // The login under way, from the Link's opening (which clears them): the user name was
+    // typed for a password field the page shows only then; the user name alone went as the
+    // first step of a two-step login; a password went (it never goes twice); the page is
+    // watched for a login form that appears late until this time.
+    bool IdentifierTyped = false;
     bool IdentifierSent = false;
     bool PasswordSubmitted = false;
     QDateTime LoginWatchUntil;

@@ -174,6 +174,14 @@ const Html kPages[] = {
                     "if (!pw.hidden) return; e.preventDefault();\n"
                     "setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); };</script>");
      }},
+    // The password field shows once something is typed as the user name.
+    {"typing",
+     [](const QString&) {
+         return Doc("Sign in", "<form method=\"post\" action=\"/typing/got\"><input name=\"user\" id=\"u\">"
+                               "<input type=\"password\" name=\"pass\" id=\"p\" style=\"display:none\">"
+                               "<button>Sign in</button></form><script>u.addEventListener('input', function () {"
+                               " p.style.display = u.value.length > 2 ? '' : 'none'; });</script>");
+     }},
     // A sign-up form before the login form.
     {"both",
      [](const QString&) {
@@ -290,6 +298,7 @@ const QList<LoginLab::Page>& LoginLab::Layouts() {
          {"identifier=USER", "pass=PASS"}, "got"},
         {"reveal", "the user name, then the password shown on the same page",
          {"email=USER", "pass=PASS"}, "got"},
+        {"typing", "the password field shown once the user name is typed", {"user=USER", "pass=PASS"}, "got"},
         {"both", "a sign-up form before the login form", {"user=USER", "pass=PASS"}, "got"},
         {"mixed", "search box, newsletter box, login form", {"user=USER", "pass=PASS"}, "got"},
         {"status401", "the login page sent with status 401", {"user=USER", "pass=PASS"}, "got"},

@@ -464,7 +464,17 @@
     }
 
     var doc = snapDocument(document);
-    window.__bgPage = { gen: gen, table: table };
+    // The fields a person could fill, as the page watch counts them: what it compares the page
+    // with, so that a form built between this snapshot and the watch is not missed.
+    var passwords = 0;
+    var textFields = 0;
+    for (var a = 0; a < doc.all.length; a++) {
+        var d = els[doc.all[a]];
+        if (d.t !== 'INPUT' || d.hid || d.dis) continue;
+        if (d.ty === 'password') passwords++;
+        else if (d.ty === 'text') textFields++;
+    }
+    window.__bgPage = { gen: gen, table: table, fields: passwords + '/' + textFields };
     var json = JSON.stringify({ gen: gen, els: els, texts: texts, doc: doc });
     return 'BGSNAP ' + gen + ' ' + (performance.now() - t0).toFixed(3) + '\n' + json;
 })

@@ -11,10 +11,15 @@
 
     var TEXT = /^(text|email|tel|number|password)$/;
 
+    // As the snapshot judges it.
     function shown(el) {
-        if (!el.getClientRects().length) return false;
+        var rects = el.getClientRects();
+        if (!rects.length) return false;
         var style = getComputedStyle(el);
-        return style.visibility === 'visible' && style.opacity !== '0';
+        if (style.visibility !== 'visible' || style.opacity === '0') return false;
+        var r = rects[0];
+        if (r.width < 2 && r.height < 2) return false;
+        return r.right + window.scrollX > 0 && r.bottom + window.scrollY > 0;
     }
 
     // The fields a person could fill now, open shadow roots included: "<password>/<text>".
@@ -35,7 +40,8 @@
         return passwords + '/' + texts;
     }
 
-    var last = fields();
+    // Compared with what the last snapshot saw, so that nothing built since then is missed.
+    var last = window.__bgPage && window.__bgPage.fields ? window.__bgPage.fields : fields();
     var pending = null;
     var stopped = false;
     function check() {
@@ -50,6 +56,7 @@
         if (!pending && !stopped) pending = setTimeout(check, 300);
     }
     var observer = new MutationObserver(soon);
+    soon();
     observer.observe(document, {
         subtree: true,
         childList: true,
