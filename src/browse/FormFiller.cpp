@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "browse/LoginDecision.h"
 #include "browse/LoginKeywords.h"
 #include "browse/PageLoadTracker.h"
 #include "core/Errors.h"
@@ -76,18 +77,33 @@ bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
     if (document->frames().isEmpty()) return ParseDocument(document, index, link);
     if (ParseDocument(document, index, link)) return true;
     for (const DomFrame& frame : document->frames()) {
-        // A frame of another site cannot be read: skipped here.
-        if (frame.document && ParseDocument(frame.document, index, link)) return true;
+        // A frame of another site cannot be read, an empty one has nothing: skipped here.
+        if (frame.document && frame.document->hasBody() && ParseDocument(frame.document, index, link))
+            return true;
     }
     // A login page in an inline frame of another origin of the site (login.bank.test inside
-    // www.bank.test) cannot be filled in place: loaded in the pane, it is filled there.
+    // www.bank.test) cannot be filled in place: loaded in the pane, it is filled there. That is
+    // the frame that says it is the login, or else the only such frame of a page that does not
+    // look logged in.
+    QList<const DomElement*> siteFrames;
+    const DomElement* named = nullptr;
     for (const DomFrame& frame : document->frames()) {
         const DomElement* e = frame.element;
         if (frame.document || !e || e->nodeName() != QLatin1String("IFRAME") || !e->shown() ||
-            !Judge::LooksLikeLoginAddress(e->src()) || !MayFill(e->src(), link) || m_host.NavigateStopped())
+            !MayFill(e->src(), link))
             continue;
-        WriteSignInLog(QStringLiteral("ParsePage login frame ") + PageLoadTracker::LogUrl(e->src()));
-        m_host.NavigatePane(index, e->src());
+        siteFrames << e;
+        if (!named && (Judge::LooksLikeLoginAddress(e->src()) || Judge::LooksLikeLoginAddress(e->name()) ||
+                       Judge::LooksLikeLoginAddress(e->id()) || Judge::LooksLikeLoginAddress(e->label())))
+            named = e;
+    }
+    bool loggedInLook = false;
+    for (const DomElement* a : document->links())
+        loggedInLook = loggedInLook || (!a->innerText().trimmed().isEmpty() && LoginDecision::InLogoutList(a->innerText()));
+    const DomElement* frame = named ? named : (siteFrames.size() == 1 && !loggedInLook ? siteFrames.first() : nullptr);
+    if (frame && !m_host.NavigateStopped()) {
+        WriteSignInLog(QStringLiteral("ParsePage login frame ") + PageLoadTracker::LogUrl(frame->src()));
+        m_host.NavigatePane(index, frame->src());
         return true;
     }
     return false;
@@ -102,7 +118,9 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
         for (const DomFrame& frame : document->frames()) {
             const int i = frameNumber++;
             if (frame.document) {
-                if (ParseDocument(frame.document, index, link)) {
+                // A frame without a document body of its own (an empty inline frame) has
+                // nothing to fill and decides nothing.
+                if (frame.document->hasBody() && ParseDocument(frame.document, index, link)) {
                     result = true;
                     return;
                 }

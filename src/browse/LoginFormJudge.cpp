@@ -57,6 +57,15 @@ const QRegularExpression& RecoveryPage() {
     return re;
 }
 
+// Details of a payment: a card's security code or expiry, an account to pay from.
+const QRegularExpression& PaymentField() {
+    static const QRegularExpression re = Words(
+        "\\bcvc|\\bcvv|\\bcsc\\b|security.?code|card.?verification|expir|exp.?(?:date|month|year)|"
+        "cardholder|card.?holder|name.?on.?card|\\bcc-|\\biban\\b|routing.?number|sort.?code|billing|"
+        "pr\u00fcfnummer|ablauf|cryptogramme");
+    return re;
+}
+
 // Details only a sign-up asks for.
 const QRegularExpression& PersonalField() {
     static const QRegularExpression re = Words(
@@ -227,6 +236,11 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
         if (Has(description, PersonalField())) {
             v.kind = Kind::NotLogin;
             v.reason = QStringLiteral("personal details are asked for");
+            return v;
+        }
+        if (Has(description, PaymentField())) {
+            v.kind = Kind::NotLogin;
+            v.reason = QStringLiteral("payment details are asked for");
             return v;
         }
         const bool ssn = ssnFields && (e->name() == QLatin1String("ssn") ||

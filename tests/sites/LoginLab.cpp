@@ -182,6 +182,19 @@ const Html kPages[] = {
                                "<button>Sign in</button></form><script>u.addEventListener('input', function () {"
                                " p.style.display = u.value.length > 2 ? '' : 'none'; });</script>");
      }},
+    // A form the markup closes early (inside a table): its fields are outside it, owned by it.
+    {"quirk",
+     [](const QString&) {
+         return Doc("Log in", "<table><form method=\"post\" action=\"/quirk/got\"><tr><td><input name=\"user\">"
+                              "</td></tr><tr><td><input type=\"password\" name=\"pass\"></td></tr><tr><td>"
+                              "<input type=\"submit\" value=\"Log in\"></td></tr></form></table>");
+     }},
+    // A frame of the site whose document has no body (a picture).
+    {"picture",
+     [](const QString&) {
+         return Doc("Log in", "<iframe src=\"/picture/logo.svg\" width=\"80\" height=\"40\"></iframe>" +
+                                  Form("/picture/got"));
+     }},
     // A sign-up form before the login form.
     {"both",
      [](const QString&) {
@@ -267,6 +280,13 @@ const Html kPages[] = {
                                            "name=\"pass\"><button>Continue</button></form>");
      }},
     {"crossframe/inner", [](const QString&) { return Doc("Inner", Form("/crossframe/got")); }},
+    {"payment",
+     [](const QString&) {
+         return Doc("Checkout", "<form method=\"post\" action=\"/payment/got\"><input type=\"email\" "
+                                "name=\"email\"><input name=\"card\" autocomplete=\"cc-number\"><input "
+                                "name=\"exp\" placeholder=\"MM / YY\"><input type=\"password\" name=\"cvc\">"
+                                "<button>Pay</button></form>");
+     }},
     {"away/there", [](const QString&) { return Doc("Log in", Form("/away/got")); }},
 };
 
@@ -299,6 +319,8 @@ const QList<LoginLab::Page>& LoginLab::Layouts() {
         {"reveal", "the user name, then the password shown on the same page",
          {"email=USER", "pass=PASS"}, "got"},
         {"typing", "the password field shown once the user name is typed", {"user=USER", "pass=PASS"}, "got"},
+        {"quirk", "a form closed early by its table: its fields outside it", {"user=USER", "pass=PASS"}, "got"},
+        {"picture", "a frame of the site without a document body", {"user=USER", "pass=PASS"}, "got"},
         {"both", "a sign-up form before the login form", {"user=USER", "pass=PASS"}, "got"},
         {"mixed", "search box, newsletter box, login form", {"user=USER", "pass=PASS"}, "got"},
         {"status401", "the login page sent with status 401", {"user=USER", "pass=PASS"}, "got"},
@@ -318,6 +340,7 @@ const QList<LoginLab::Page>& LoginLab::WrongPages() {
         {"news", "a newsletter box and a search box", {}, ""},
         {"crossframe", "the login form in a frame of another site", {}, ""},
         {"forgot", "a lost-password page: an email field and \"Continue\"", {}, ""},
+        {"payment", "a card payment: email, card number, expiry, security code", {}, ""},
         {"register", "a sign-up page whose control says \"Continue\"", {}, ""},
         {"away", "a redirect to a login page of another site", {}, ""},
     };
@@ -334,6 +357,11 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
                            reply.Html(page.page(QString::number(state->port)));
                        });
     }
+    m_server.Route(QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
+        reply.body = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
+                     "height=\"40\" fill=\"teal\"/></svg>";
+        reply.contentType = "image/svg+xml";
+    });
     m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [state](const Request&, Reply& reply) {
         reply.Redirect(QStringLiteral("http://elsewhere.localhost:%1/away/there").arg(state->port));
     });

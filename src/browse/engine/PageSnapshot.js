@@ -46,7 +46,8 @@
         docUrl: getter(Document.prototype, 'URL'),
         docDomain: getter(Document.prototype, 'domain'),
         docTitle: getter(Document.prototype, 'title'),
-        docType: getter(Document.prototype, 'contentType')
+        docType: getter(Document.prototype, 'contentType'),
+        formElements: getter(HTMLFormElement.prototype, 'elements')
     };
     var getAttribute = Element.prototype.getAttribute;
     var closest = Element.prototype.closest;
@@ -228,7 +229,10 @@
         case 'FRAME':
         case 'IFRAME':
             o.s = el.src;
-            if (tag === 'IFRAME' && !shown(el)) o.hid = 1;
+            if (tag === 'IFRAME') {
+                if (!shown(el)) o.hid = 1;
+                label(el, o);
+            }
             break;
         case 'FORM':
             attr(el, 'onsubmit', o, 'os');
@@ -352,6 +356,27 @@
         return false;
     }
 
+    // The controls a form owns outside its own element: those with a form attribute naming it,
+    // and those the parser gave it when the markup closed the form early (a form inside a
+    // table row), which are not its descendants. Image buttons are missing from elements.
+    function owners(form) {
+        var out = [];
+        var listed = G.formElements.call(form);
+        for (var k = 0; k < listed.length; k++) if (!contains(form, listed[k])) out.push(listed[k]);
+        var images = documentQuery.call(document, 'input[type=image]');
+        for (var m = 0; m < images.length; m++)
+            if (images[m].form === form && !contains(form, images[m])) out.push(images[m]);
+        return out;
+    }
+
+    function withOwned(list, owned) {
+        if (!owned.length) return list;
+        var all = list.map(function (r) { return table[r]; });
+        for (var k = 0; k < owned.length; k++) if (all.indexOf(owned[k]) < 0) all.push(owned[k]);
+        all.sort(inOrder);
+        return all.map(ref);
+    }
+
     function composedParent(el) {
         var p = get(G.parentElement, el);
         if (p) return p;
@@ -435,8 +460,10 @@
         for (var g = 0; g < formList.length; g++) {
             var form = formList[g];
             var fr = ref(form);
+            var owned = owners(form);
             var hasPassword = query(form, 'input[type=password]').length > 0;
-            els[fr].fe = interesting(form, withText && hasPassword);
+            for (var h = 0; h < owned.length && !hasPassword; h++) hasPassword = owned[h].type === 'password';
+            els[fr].fe = withOwned(interesting(form, withText && hasPassword), owned);
             o.forms.push(fr);
         }
         if (body) {
