@@ -264,27 +264,19 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     QWebEngineProfile* usedProfile = m_profile;
     connect(page, &QObject::destroyed, [usedProfile] { WebProfiles::RemovePage(usedProfile); });
 
-    QWebEngineScript commit;
-    commit.setName(QStringLiteral("bgcommit"));
-    commit.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    commit.setWorldId(kWorld);
-    commit.setRunsOnSubFrames(true);
-    commit.setSourceCode(CommitScript());
-    page->scripts().insert(commit);
-    QWebEngineScript tools;
-    tools.setName(QStringLiteral("bgtools"));
-    tools.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    tools.setWorldId(kWorld);
-    tools.setRunsOnSubFrames(false);
-    tools.setSourceCode(ToolsScript());
-    page->scripts().insert(tools);
-    QWebEngineScript frameErrors;
-    frameErrors.setName(QStringLiteral("bgframeerrors"));
-    frameErrors.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    frameErrors.setWorldId(QWebEngineScript::MainWorld);
-    frameErrors.setRunsOnSubFrames(true);
-    frameErrors.setSourceCode(FrameErrorScript());
-    page->scripts().insert(frameErrors);
+    // Scripts every new document gets before its own.
+    const auto add = [page](const char* name, quint32 world, bool subFrames, const QString& source) {
+        QWebEngineScript script;
+        script.setName(QLatin1String(name));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(subFrames);
+        script.setSourceCode(source);
+        page->scripts().insert(script);
+    };
+    add("bgcommit", kWorld, true, CommitScript());
+    add("bgtools", kWorld, false, ToolsScript());
+    add("bgframeerrors", QWebEngineScript::MainWorld, true, FrameErrorScript());
     page->setUrlRequestInterceptor(m_interceptor);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
