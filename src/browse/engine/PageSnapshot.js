@@ -13,6 +13,8 @@
     // Input types a page uses for a user name: the algorithms see them as "text", as an engine
     // that did not know them would have.
     var TEXT_LIKE = { email: 1, tel: 1, number: 1 };
+    var FILLED = { text: 1, password: 1 };
+    var PRESSED = { submit: 1, image: 1, button: 1 };
     var CONTROL = controlWords ? new RegExp('^\\s*(' + controlWords + ')\\s*$', 'i') : null;
 
     // Properties are read through the prototypes' getters: a form control named "id", "name",
@@ -46,8 +48,7 @@
         docUrl: getter(Document.prototype, 'URL'),
         docDomain: getter(Document.prototype, 'domain'),
         docTitle: getter(Document.prototype, 'title'),
-        docType: getter(Document.prototype, 'contentType'),
-        formElements: getter(HTMLFormElement.prototype, 'elements')
+        docType: getter(Document.prototype, 'contentType')
     };
     var getAttribute = Element.prototype.getAttribute;
     var closest = Element.prototype.closest;
@@ -127,12 +128,21 @@
     }
 
     // What a control is called where it stands: its labels, else its accessible name.
+    // The text of the labels of every control of a document, gathered in one pass (asking each
+    // control for its labels searches the whole document each time).
+    var labelText = new Map();
+    function gatherLabels(root, hosts) {
+        var labels = deep(root, 'label', [], hosts);
+        for (var k = 0; k < labels.length; k++) {
+            var target = labels[k].control;
+            if (!target) continue;
+            var before = labelText.get(target) || '';
+            if (before.length < 200) labelText.set(target, before + ' ' + get(G.textContent, labels[k]));
+        }
+    }
+
     function label(el, o) {
-        var out = '';
-        var labels = el.labels;
-        if (labels)
-            for (var k = 0; k < labels.length && out.length < 200; k++) out += ' ' + get(G.textContent, labels[k]);
-        out = squeeze(out);
+        var out = squeeze(labelText.get(el) || '');
         if (!out) out = squeeze(getAttribute.call(el, 'aria-label') || getAttribute.call(el, 'title') || '');
         if (out) o.lb = out.slice(0, 200);
     }
@@ -161,12 +171,16 @@
             attr(el, 'alt', o, 'al');
             if (getAttribute.call(el, 'src')) o.s = el.src;
             attr(el, 'onclick', o, 'oc');
-            if (o.ty !== 'hidden') {
+            // How a field or a button looks and what it is called: the login logic reads that
+            // of these kinds only.
+            if (FILLED[o.ty]) {
                 control(el, o);
                 if (el.readOnly) o.rdo = 1;
                 attr(el, 'autocomplete', o, 'ac');
                 attr(el, 'placeholder', o, 'ph');
                 label(el, o);
+            } else if (PRESSED[o.ty]) {
+                control(el, o);
             }
             // Only a password field's surroundings are read (does it ask for a social
             // security number?); a container's text is costly on a large page.
@@ -180,7 +194,6 @@
             o.ty = el.type;
             if (el.value) o.v = el.value;
             attr(el, 'onchange', o, 'oc');
-            control(el, o);
             o.ch = [];
             for (var c = get(G.firstElement, el); c; c = get(G.nextElement, c)) o.ch.push(ref(c));
             break;
@@ -192,7 +205,6 @@
         case 'TEXTAREA':
             o.ty = el.type;
             if (el.value) o.v = el.value;
-            control(el, o);
             break;
         case 'A':
         case 'AREA':
@@ -215,10 +227,8 @@
             attr(el, 'onclick', o, 'oc');
             o.cc = get(G.childCount, el);
             firstChild(el, o);
-            if (tag === 'A' && o.tx.length <= 40) {
-                control(el, o);
-                label(el, o);
-            }
+            // A link a page made its sign-in control: how it looks counts.
+            if (tag === 'A' && CONTROL && o.tx.length <= 40 && CONTROL.test(o.tx)) control(el, o);
             break;
         case 'IMG':
             o.s = el.src;
@@ -356,17 +366,20 @@
         return false;
     }
 
-    // The controls a form owns outside its own element: those with a form attribute naming it,
-    // and those the parser gave it when the markup closed the form early (a form inside a
-    // table row), which are not its descendants. Image buttons are missing from elements.
-    function owners(form) {
-        var out = [];
-        var listed = G.formElements.call(form);
-        for (var k = 0; k < listed.length; k++) if (!contains(form, listed[k])) out.push(listed[k]);
-        var images = documentQuery.call(document, 'input[type=image]');
-        for (var m = 0; m < images.length; m++)
-            if (images[m].form === form && !contains(form, images[m])) out.push(images[m]);
-        return out;
+    // The controls each form of a document owns outside its own element: those with a form
+    // attribute naming it, and those the parser gave it when the markup closed the form early
+    // (a form inside a table row). One pass over the document's controls.
+    function ownedElsewhere(d) {
+        var owned = new Map();
+        var controls = documentQuery.call(d, 'input,select,textarea,button');
+        for (var k = 0; k < controls.length; k++) {
+            var c = controls[k];
+            var form = c.form;
+            if (!form || contains(form, c)) continue;
+            if (!owned.has(form)) owned.set(form, []);
+            owned.get(form).push(c);
+        }
+        return owned;
     }
 
     function withOwned(list, owned) {
@@ -434,6 +447,8 @@
     function snapDocument(d) {
         var body = get(G.docBody, d);
         var hosts = body ? shadowHosts(body) : [];
+        if (body) gatherLabels(body, hosts);
+        var elsewhere = ownedElsewhere(d);
         var withText = body ? needsTextControls(d, hosts) : false;
         var o = {
             u: get(G.docUrl, d),
@@ -460,7 +475,7 @@
         for (var g = 0; g < formList.length; g++) {
             var form = formList[g];
             var fr = ref(form);
-            var owned = owners(form);
+            var owned = elsewhere.get(form) || [];
             var hasPassword = query(form, 'input[type=password]').length > 0;
             for (var h = 0; h < owned.length && !hasPassword; h++) hasPassword = owned[h].type === 'password';
             els[fr].fe = withOwned(interesting(form, withText && hasPassword), owned);
