@@ -1,6 +1,7 @@
 #include "browse/FormFiller.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
 #include "browse/LoginDecision.h"
 #include "browse/LoginKeywords.h"
@@ -8,7 +9,6 @@
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/SiteIdentity.h"
-#include <QUrl>
 #include "links/Link.h"
 
 using LoginKeywords::IsLoginText;
@@ -68,7 +68,8 @@ bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
     // The Link's credentials go to its own site only (frames that can be read are the page's
     // own origin).
     if (!MayFill(document->URL(), link)) {
-        WriteSignInLog(QStringLiteral("ParsePage not the Link's site ") + PageLoadTracker::LogUrl(document->URL()));
+        WriteSignInLog(QStringLiteral("ParsePage not the Link's site ") +
+                       PageLoadTracker::LogUrl(document->URL()));
         return false;
     }
     // After its sign-in image was clicked, only the sign-in service's own page is filled.
@@ -99,8 +100,10 @@ bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
     }
     bool loggedInLook = false;
     for (const DomElement* a : document->links())
-        loggedInLook = loggedInLook || (!a->innerText().trimmed().isEmpty() && LoginDecision::InLogoutList(a->innerText()));
-    const DomElement* frame = named ? named : (siteFrames.size() == 1 && !loggedInLook ? siteFrames.first() : nullptr);
+        loggedInLook = loggedInLook ||
+                       (!a->innerText().trimmed().isEmpty() && LoginDecision::InLogoutList(a->innerText()));
+    const DomElement* frame =
+        named ? named : (siteFrames.size() == 1 && !loggedInLook ? siteFrames.first() : nullptr);
     if (frame && !m_host.NavigateStopped()) {
         WriteSignInLog(QStringLiteral("ParsePage login frame ") + PageLoadTracker::LogUrl(frame->src()));
         m_host.NavigatePane(index, frame->src());
@@ -233,8 +236,9 @@ FormFiller::IdentifierStep FormFiller::SendIdentifier(DomDocument* document, Lin
         if (!user) continue;
         // The scan has written it already where the field was the form's first.
         if (user->value() != link.UserName()) user->SetValue(link.UserName());
-        WriteSignInLog(QStringLiteral("UserId: ") + user->id() + QStringLiteral("  UserName: ") + user->name() +
-                       QStringLiteral("  ") + form->name() + QStringLiteral("  ") + LoggedHtml(user));
+        WriteSignInLog(QStringLiteral("UserId: ") + user->id() + QStringLiteral("  UserName: ") +
+                       user->name() + QStringLiteral("  ") + form->name() + QStringLiteral("  ") +
+                       LoggedHtml(user));
         if (hiddenPassword && !link.IdentifierTyped) {
             link.IdentifierTyped = true;
             WriteSignInLog(QStringLiteral("Identifier typed, the password field awaited"));
@@ -577,7 +581,8 @@ void FormFiller::RedoUserName(DomDocument* document, const Link& link, const QSt
 DomElement* FormFiller::SignInImage(const DomDocument* document) const {
     if (!document) return nullptr;
     for (DomElement* image : document->images())
-        if (ContainsSite(image->src(), m_sites.signInImageSrc) && ContainsSite(image->alt(), m_sites.signInImageAlt))
+        if (ContainsSite(image->src(), m_sites.signInImageSrc) &&
+            ContainsSite(image->alt(), m_sites.signInImageAlt))
             return image;
     return nullptr;
 }

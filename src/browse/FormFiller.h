@@ -35,7 +35,7 @@ public:
         bool userFieldFilled = false;     // a text field of this form holds the user name
         DomElement* submitControl = nullptr;
         DomElement* passwordField = nullptr;
-        QString oldUserValue; // what the user-name field held before
+        QString oldUserValue;            // what the user-name field held before
         LoginFormJudge::Verdict verdict; // what the form is, judged before the scan
     };
 

@@ -5,6 +5,7 @@
 
 #include "browse/engine/BrowserPane.h"
 #include "browse/frmBrowse.h"
+#include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
 #include "browse/NavigationDriver.h"
 #include "browse/PageLoadTracker.h"
@@ -14,7 +15,6 @@
 #include "core/Log.h"
 #include "core/UrlUtils.h"
 #include "links/Links.h"
-#include "browse/LoginFormJudge.h"
 
 using LoginKeywords::IsLoginText;
 using modGeneral::WriteLog;
@@ -64,8 +64,8 @@ LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const
     // A login page has the login time-out from its arrival to build its form: a slow start
     // (many Links loading at once) takes nothing from it.
     if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))
-        link.LoginWatchUntil = std::max(link.LoginWatchUntil,
-                                        Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds));
+        link.LoginWatchUntil =
+            std::max(link.LoginWatchUntil, Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds));
     const Result result = Decide(pane, link, document.get(), url);
     Watch(pane, link);
     return result;
@@ -96,7 +96,8 @@ bool LoginDecision::HasLoginForm(DomDocument* document) {
 bool LoginDecision::FillsErrorPage(const Link& link, const DocumentPtr& document) {
     // Only the login page itself: an error answer to a password already sent is a refusal.
     return document && link.ReqLogin() && !link.LoggedIn() && !link.LoginAssumed() && !link.PasswordSent() &&
-           !link.PasswordSubmitted && m_filler->MayFill(document->URL(), link) && HasLoginForm(document.get());
+           !link.PasswordSubmitted && m_filler->MayFill(document->URL(), link) &&
+           HasLoginForm(document.get());
 }
 
 void LoginDecision::PageChanged(int pane, Link& link) {
@@ -117,7 +118,8 @@ void LoginDecision::PageChanged(int pane, Link& link) {
             // A login form appeared where none was to be found: the login goes on after all.
             if (link->LoginAssumed()) {
                 if (link->PasswordSubmitted || !HasLoginForm(document.get())) return;
-                WriteSignInLog(QStringLiteral("PageChanged login form appeared ") + At(pane, p->LocationURL()));
+                WriteSignInLog(QStringLiteral("PageChanged login form appeared ") +
+                               At(pane, p->LocationURL()));
                 link->SetLoginAssumed(false);
                 link->SetLoggedIn(false);
                 w.Navigation().SetLoginTimeOut(pane);
@@ -133,7 +135,8 @@ void LoginDecision::AnsweredWithoutNewPage(int pane, Link& link, DomDocument* do
     // Still the login form with a password field shown: the answer has not come (or refused).
     const bool movedOn = p && p->LocationURL() != link.FrameURL();
     if (!movedOn && HasLoginForm(document)) return;
-    WriteSignInLog(QStringLiteral("PageChanged answer without a new page ") + At(pane, p ? p->LocationURL() : QString()));
+    WriteSignInLog(QStringLiteral("PageChanged answer without a new page ") +
+                   At(pane, p ? p->LocationURL() : QString()));
     w.Tracker().TakeLoginAnswer(pane);
     // No DocumentComplete follows: the logged-in page is taken as it is now.
     if (!p) return;
@@ -215,8 +218,8 @@ bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
     if (link.IdentifierSent && !identifierBefore && !link.PasswordSent()) {
         // The first step of a two-step login went: the password is asked for next, on a new
         // page or on this one. One login, one deadline from here.
-        w.Navigation().SetProgressText(pane, QStringLiteral("Signing In ") + link.Caption() +
-                                                 QStringLiteral("  "));
+        w.Navigation().SetProgressText(pane,
+                                       QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
         w.Navigation().ShowProgressPage(pane);
         w.Navigation().SetLoginTimeOut(pane);
         link.LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);

@@ -29,16 +29,16 @@ bool Is(const QString& text, const char* what) {
 
 // A second entry of a password or an address: only sign-up and change forms ask for that.
 const QRegularExpression& ConfirmField() {
-    static const QRegularExpression re = Words(
-        "confirm|repeat|retype|re-?type|re-?enter|again|verif|password2|passwd2|pass2\\b|"
-        "best\u00e4tig|wiederhol|confirmer|confirmar|ripeti|herhaal");
+    static const QRegularExpression re =
+        Words("confirm|repeat|retype|re-?type|re-?enter|again|verif|password2|passwd2|pass2\\b|"
+              "best\u00e4tig|wiederhol|confirmer|confirmar|ripeti|herhaal");
     return re;
 }
 
 // A password being made: change forms ask for the new one.
 const QRegularExpression& NewPasswordField() {
-    static const QRegularExpression re =
-        Words("new.?pass|new.?pw|newpwd|neues.?passwort|nouveau|nueva.?contrase|create.?password|choose.?password");
+    static const QRegularExpression re = Words(
+        "new.?pass|new.?pw|newpwd|neues.?passwort|nouveau|nueva.?contrase|create.?password|choose.?password");
     return re;
 }
 
@@ -59,52 +59,54 @@ const QRegularExpression& RecoveryPage() {
 
 // Details of a payment: a card's security code or expiry, an account to pay from.
 const QRegularExpression& PaymentField() {
-    static const QRegularExpression re = Words(
-        "\\bcvc|\\bcvv|\\bcsc\\b|security.?code|card.?verification|expir|exp.?(?:date|month|year)|"
-        "cardholder|card.?holder|name.?on.?card|\\bcc-|\\biban\\b|routing.?number|sort.?code|billing|"
-        "pr\u00fcfnummer|ablauf|cryptogramme");
+    static const QRegularExpression re =
+        Words("\\bcvc|\\bcvv|\\bcsc\\b|security.?code|card.?verification|expir|exp.?(?:date|month|year)|"
+              "cardholder|card.?holder|name.?on.?card|\\bcc-|\\biban\\b|routing.?number|sort.?code|billing|"
+              "pr\u00fcfnummer|ablauf|cryptogramme");
     return re;
 }
 
 // Details only a sign-up asks for.
 const QRegularExpression& PersonalField() {
-    static const QRegularExpression re = Words(
-        "first.?name|last.?name|full.?name|given.?name|family.?name|surname|birth|\\bdob\\b|"
-        "given-name|family-name|\\bbday|vorname|nachname|pr\u00e9nom");
+    static const QRegularExpression re =
+        Words("first.?name|last.?name|full.?name|given.?name|family.?name|surname|birth|\\bdob\\b|"
+              "given-name|family-name|\\bbday|vorname|nachname|pr\u00e9nom");
     return re;
 }
 
 const QRegularExpression& UserHint() {
-    static const QRegularExpression re = Words(
-        "user|login|log-in|logon|e-?mail|account|member|customer|client|identif|handle|nick|signin|"
-        "sign-in|\\bid\\b|_id\\b|benutzer|usuario|utilisateur|identifiant|utente|gebruiker|anv\u00e4nd|"
-        "kundennummer|card.?number|\\buid\\b|username");
+    static const QRegularExpression re =
+        Words("user|login|log-in|logon|e-?mail|account|member|customer|client|identif|handle|nick|signin|"
+              "sign-in|\\bid\\b|_id\\b|benutzer|usuario|utilisateur|identifiant|utente|gebruiker|anv\u00e4nd|"
+              "kundennummer|card.?number|\\buid\\b|username");
     return re;
 }
 
 const QRegularExpression& NotUserHint() {
-    static const QRegularExpression re = Words(
-        "search|query|\\bq\\b|keyword|coupon|promo|captcha|otp|one-time|\\bcode\\b|"
-        "\\bzip|postal|city|subject|message|comment|amount|quantity|newsletter|subscribe");
+    static const QRegularExpression re =
+        Words("search|query|\\bq\\b|keyword|coupon|promo|captcha|otp|one-time|\\bcode\\b|"
+              "\\bzip|postal|city|subject|message|comment|amount|quantity|newsletter|subscribe");
     return re;
 }
 
 const QRegularExpression& OtherTask() {
-    static const QRegularExpression re = Words(
-        "sign\\s*-?\\s*up|register|registration|create\\s+(?:an?\\s+|my\\s+|your\\s+|new\\s+)?account|"
-        "\\bjoin\\b|subscribe|\\breset\\b|\\bsave\\b|\\bupdate\\b|change\\s+(?:my\\s+|your\\s+)?password|update\\s+password|"
-        "set\\s+(?:a\\s+|new\\s+)?password|new\\s+password|save\\s+password|recover|send\\s+(?:reset|link|code|"
-        "email)|get\\s+started|enrol|open\\s+an?\\s+account|search|\\bfind\\b|notify|"
-        "registrieren|konto\\s+erstellen|s'inscrire|inscription|cr\u00e9er\\s+un\\s+compte|registrarse|"
-        "crear\\s+cuenta|registrati|registreren|zarejestruj");
+    static const QRegularExpression re =
+        Words("sign\\s*-?\\s*up|register|registration|create\\s+(?:an?\\s+|my\\s+|your\\s+|new\\s+)?account|"
+              "\\bjoin\\b|subscribe|\\breset\\b|\\bsave\\b|\\bupdate\\b|change\\s+(?:my\\s+|your\\s+)?"
+              "password|update\\s+password|"
+              "set\\s+(?:a\\s+|new\\s+)?password|new\\s+password|save\\s+password|recover|send\\s+(?:reset|"
+              "link|code|"
+              "email)|get\\s+started|enrol|open\\s+an?\\s+account|search|\\bfind\\b|notify|"
+              "registrieren|konto\\s+erstellen|s'inscrire|inscription|cr\u00e9er\\s+un\\s+compte|registrarse|"
+              "crear\\s+cuenta|registrati|registreren|zarejestruj");
     return re;
 }
 
 const QRegularExpression& SideLink() {
-    static const QRegularExpression re = Words(
-        "forgot|forgotten|reset|recover|trouble|problem|can.?t|cannot|help|remind|sign\\s*-?\\s*up|"
-        "register|create|join|new\\s+(?:user|here|account|customer)|privacy|terms|cookie|vergessen|"
-        "oubli|olvid|dimenticat");
+    static const QRegularExpression re =
+        Words("forgot|forgotten|reset|recover|trouble|problem|can.?t|cannot|help|remind|sign\\s*-?\\s*up|"
+              "register|create|join|new\\s+(?:user|here|account|customer)|privacy|terms|cookie|vergessen|"
+              "oubli|olvid|dimenticat");
     return re;
 }
 
@@ -205,7 +207,8 @@ bool LoginFormJudge::LooksLikeLoginPage(const DomDocument* document) {
     return document && (Has(document->URL(), LoginPage()) || Has(document->title(), LoginPage()));
 }
 
-LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomDocument* document, bool ssnFields) {
+LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomDocument* document,
+                                              bool ssnFields) {
     Verdict v;
     if (!form) return v;
     const QList<DomElement*>& elements = form->elements();
@@ -252,7 +255,8 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
             texts << e;
     }
     for (DomElement* e : elements)
-        if (e->nodeName() == QLatin1String("BUTTON") && e->shown() && IsSubmitButton(e)) v.submitButton = true;
+        if (e->nodeName() == QLatin1String("BUTTON") && e->shown() && IsSubmitButton(e))
+            v.submitButton = true;
     if (passwords.size() >= 3) {
         v.kind = Kind::NotLogin;
         v.reason = QStringLiteral("three password fields");
@@ -342,8 +346,8 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
     }
     // A page whose title says it makes accounts, with a form whose control does not say it
     // signs in, is that sign-up.
-    if (v.password && !ControlWords::IsSignIn(pressText) && document && Has(document->title(), SignUpPage()) &&
-        !Has(document->title(), LoginPage())) {
+    if (v.password && !ControlWords::IsSignIn(pressText) && document &&
+        Has(document->title(), SignUpPage()) && !Has(document->title(), LoginPage())) {
         v.kind = Kind::NotLogin;
         v.reason = QStringLiteral("the page is \"") + document->title() + QLatin1Char('"');
         v.user = v.password = v.press = nullptr;
@@ -354,7 +358,8 @@ LoginFormJudge::Verdict LoginFormJudge::Judge(const DomElement* form, const DomD
     const bool recovery =
         document && (Has(document->URL(), RecoveryPage()) || Has(document->title(), RecoveryPage()));
     if (!v.password && v.user && v.press && !recovery &&
-        (ControlWords::IsSignIn(pressText) || (ControlWords::IsNext(pressText) && LooksLikeLoginPage(document)))) {
+        (ControlWords::IsSignIn(pressText) ||
+         (ControlWords::IsNext(pressText) && LooksLikeLoginPage(document)))) {
         v.kind = Kind::Identifier;
     } else if (!v.password) {
         v.user = nullptr;

@@ -27,7 +27,8 @@ public:
 
     // `ssnFields`: the user has a social security number set, so password fields that ask for
     // it are that number's, not passwords (they do not count as password fields).
-    static Verdict Judge(const DomElement* form, const DomDocument* document = nullptr, bool ssnFields = false);
+    static Verdict Judge(const DomElement* form, const DomDocument* document = nullptr,
+                         bool ssnFields = false);
 
     // A field a person could type into: shown, enabled, not read-only.
     static bool Writable(const DomElement* e);

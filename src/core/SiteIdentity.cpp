@@ -55,8 +55,8 @@ bool MayReceiveCredentials(const QUrl& page, const QUrl& link, const QStringList
     if (site.isEmpty()) return false;
     if (site == SiteOf(link)) return true;
     for (const QString& other : otherSites) {
-        const QString host = other.contains(QLatin1String("://")) ? QUrl(other).host(QUrl::FullyEncoded)
-                                                                   : HostOf(other);
+        const QString host =
+            other.contains(QLatin1String("://")) ? QUrl(other).host(QUrl::FullyEncoded) : HostOf(other);
         if (!host.isEmpty() && RegistrableDomain(host) == site) return true;
     }
     return false;

@@ -667,8 +667,13 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
     const auto text = [](PageModelBuilder& p, const char* name) { return p.Input("text", name); };
     const auto pass = [](PageModelBuilder& p, const char* name = "pw") { return p.Input("password", name); };
     const QList<Case> cases = {
-        {"a plain login", [&](auto& p) { text(p, "login"); pass(p); p.Button("Log in").Id("go"); }, Kind::Login,
-         "login", "go"},
+        {"a plain login",
+         [&](auto& p) {
+             text(p, "login");
+             pass(p);
+             p.Button("Log in").Id("go");
+         },
+         Kind::Login, "login", "go"},
         {"the field its hint names, not the first",
          [&](auto& p) {
              text(p, "company");
@@ -696,8 +701,12 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
              p.Button("Continue").Id("go").Disabled();
          },
          Kind::Login, "user", "go"},
-        {"a new password", [&](auto& p) { text(p, "email"); pass(p).Autocomplete("new-password"); }, Kind::NotLogin,
-         "", ""},
+        {"a new password",
+         [&](auto& p) {
+             text(p, "email");
+             pass(p).Autocomplete("new-password");
+         },
+         Kind::NotLogin, "", ""},
         {"a password to confirm",
          [&](auto& p) {
              text(p, "user");
@@ -705,12 +714,13 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
              pass(p, "pw2").Label("Repeat password");
          },
          Kind::NotLogin, "", ""},
-        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "", ""},
-        {"three password fields, one the SSN",
-         [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); }, Kind::Login, "",
-         "go", true},
-        {"personal details", [&](auto& p) { text(p, "first_name"), text(p, "email"), pass(p); }, Kind::NotLogin, "",
+        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "",
          ""},
+        {"three password fields, one the SSN",
+         [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); },
+         Kind::Login, "", "go", true},
+        {"personal details", [&](auto& p) { text(p, "first_name"), text(p, "email"), pass(p); },
+         Kind::NotLogin, "", ""},
         {"a sign-up control", [&](auto& p) { text(p, "email"), pass(p), p.Button("Create account"); },
          Kind::NotLogin, "", ""},
         {"a sign-up button of its own before the login one",
@@ -722,10 +732,10 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
          },
          Kind::Login, "user", "go"},
         {"the user name alone, and Next",
-         [&](auto& p) { text(p, "identifier").HtmlType("email"), p.Button("Next").Id("go"); }, Kind::Identifier,
-         "identifier", "go"},
-        {"a newsletter box", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Subscribe"); }, Kind::Other,
-         "", ""},
+         [&](auto& p) { text(p, "identifier").HtmlType("email"), p.Button("Next").Id("go"); },
+         Kind::Identifier, "identifier", "go"},
+        {"a newsletter box", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Subscribe"); },
+         Kind::Other, "", ""},
         {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
          Kind::Other, "", ""},
         {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
@@ -735,8 +745,8 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
          [&](auto& p) { text(p, "email"), pass(p), p.Button("Continue"); }, Kind::NotLogin, "", "", false,
          "Create your account"},
         {"a lost-password page whose control goes on",
-         [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); }, Kind::Other, "", "", false,
-         "Forgot your password?"},
+         [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); }, Kind::Other, "", "",
+         false, "Forgot your password?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -809,9 +819,9 @@ TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
         return page.Build();
     };
     // Another site and a look-alike name get nothing; another port of the site is the site.
-    for (const auto& [url, filled] : {std::pair{"http://evil.test/login", false},
-                                      std::pair{"http://bank.test.evil.test/", false},
-                                      std::pair{"http://login.bank.test:81/x", true}}) {
+    for (const auto& [url, filled] :
+         {std::pair{"http://evil.test/login", false}, std::pair{"http://bank.test.evil.test/", false},
+          std::pair{"http://login.bank.test:81/x", true}}) {
         const DocumentPtr doc = login(QLatin1String(url));
         EXPECT_EQ(Parse(doc), filled) << url;
         EXPECT_EQ(Actions(doc).isEmpty(), !filled) << url;

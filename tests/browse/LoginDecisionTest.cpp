@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "browse/LoginDecision.h"
 #include "browse/engine/PageModelBuilder.h"
+#include "browse/LoginDecision.h"
 #include "browse/PaneArea.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
@@ -184,7 +184,8 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
     };
     // Some sites send their login page with 401 or 403: it is filled like any other ...
     w.click(QStringLiteral("Bank"));
-    serverError(QStringLiteral("http://bank.test/login"), 403, FormPage("http://bank.test/login", true).Build());
+    serverError(QStringLiteral("http://bank.test/login"), 403,
+                FormPage("http://bank.test/login", true).Build());
     EXPECT_EQ(Clicks(pane).size(), 1);
     ASSERT_TRUE(link.PasswordSent());
     // ... but the error answer to it is a refusal, never filled again, even with the form.
@@ -275,13 +276,15 @@ TEST(LoginDecision, ATwoStepLoginIsOneLogin) {
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     w.click(QStringLiteral("Bank"));
-    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"), FormPage("http://bank.test/signin", false, "Next").Build());
+    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                      FormPage("http://bank.test/signin", false, "Next").Build());
     EXPECT_EQ(Clicks(pane).size(), 1);
     EXPECT_TRUE(link.IdentifierSent && !link.PasswordSent());
     EXPECT_EQ(link.ProgressText(), QStringLiteral("Signing In Bank  "));
     EXPECT_TRUE(browse.IsPlaceholderShown());
     // The password page that answers is not the login's answer: it is filled.
-    pane.SimulateLoad(QStringLiteral("http://bank.test/password"), FormPage("http://bank.test/password", true).Build());
+    pane.SimulateLoad(QStringLiteral("http://bank.test/password"),
+                      FormPage("http://bank.test/password", true).Build());
     EXPECT_FALSE(link.LoggedIn());
     EXPECT_EQ(Clicks(pane).size(), 1);
     EXPECT_TRUE(link.PasswordSent());

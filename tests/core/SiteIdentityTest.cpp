@@ -7,15 +7,20 @@ TEST(SiteIdentity, TheRegistrableDomainFollowsThePublicSuffixList) {
         const char* host;
         const char* site;
     } cases[] = {
-        {"www.bank.co.uk", "bank.co.uk"},   {"login.secure.bank.co.uk", "bank.co.uk"},
-        {"WWW.Example.COM.", "example.com"}, {"co.uk", "co.uk"},
+        {"www.bank.co.uk", "bank.co.uk"},
+        {"login.secure.bank.co.uk", "bank.co.uk"},
+        {"WWW.Example.COM.", "example.com"},
+        {"co.uk", "co.uk"},
         {"alice.github.io", "alice.github.io"}, // a suffix of the list's private part
-        {"b\u00fccher.example.de", "example.de"}, {"127.0.0.1", "127.0.0.1"},
-        {"localhost", "localhost"},          {"shop.bank.localhost", "bank.localhost"},
+        {"b\u00fccher.example.de", "example.de"},
+        {"127.0.0.1", "127.0.0.1"},
+        {"localhost", "localhost"},
+        {"shop.bank.localhost", "bank.localhost"},
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SiteIdentity::RegistrableDomain(QString::fromUtf8(c.host)), QLatin1String(c.site)) << c.host;
+        EXPECT_EQ(SiteIdentity::RegistrableDomain(QString::fromUtf8(c.host)), QLatin1String(c.site))
+            << c.host;
 }
 
 TEST(SiteIdentity, CredentialsGoToTheLinksSiteOnly) {
@@ -38,8 +43,8 @@ TEST(SiteIdentity, CredentialsGoToTheLinksSiteOnly) {
         {"about:blank", "https://bank.com/", {}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SiteIdentity::MayReceiveCredentials(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.link)),
-                                                      c.others),
+        EXPECT_EQ(SiteIdentity::MayReceiveCredentials(QUrl(QLatin1String(c.page)),
+                                                      QUrl(QLatin1String(c.link)), c.others),
                   c.may)
             << c.page << " for " << c.link;
 }

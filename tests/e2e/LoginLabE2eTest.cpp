@@ -38,7 +38,8 @@ QString Mismatch(const LoginLab::Page& page) {
             want.replace(QLatin1String("USER"), QLatin1String(LoginLab::kUser))
                 .replace(QLatin1String("PASS"), QLatin1String(LoginLab::kPassword));
             const QString field = want.section(QLatin1Char('='), 0, 0);
-            all = all && sent.fields.contains(field) && sent.fields.value(field) == want.section(QLatin1Char('='), 1);
+            all = all && sent.fields.contains(field) &&
+                  sent.fields.value(field) == want.section(QLatin1Char('='), 1);
         }
         if (all) return {};
     }
@@ -75,7 +76,8 @@ protected:
                       QString(), QString(), true, false, -1, false);
             for (const LoginLab::Page& page : pages)
                 links.Add(QLatin1String(page.name), enc(url(page)), enc(QLatin1String(LoginLab::kUser)),
-                          enc(QLatin1String(LoginLab::kPassword)), QString(), QString(), true, true, -1, false);
+                          enc(QLatin1String(LoginLab::kPassword)), QString(), QString(), true, true, -1,
+                          false);
         }
         Open();
     }
@@ -111,7 +113,8 @@ TEST_F(LoginLabE2e, TodaysLoginPagesLogInFromTheBackground) {
     };
     WaitFor(allIn, 60000);
     for (const LoginLab::Page& page : pages) {
-        SCOPED_TRACE(QStringLiteral("%1: %2").arg(QLatin1String(page.name), QLatin1String(page.about)).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1: %2").arg(QLatin1String(page.name), QLatin1String(page.about)).toStdString());
         EXPECT_EQ(Mismatch(page), QString());
         const Link& link = LinkOf(page.name);
         EXPECT_TRUE(link.LoggedIn() && !link.LoginAssumed()) << link.ProgressText().toStdString();
@@ -136,7 +139,8 @@ TEST_F(LoginLabE2e, PagesThatAreNoLoginOfTheLinksSiteReceiveNothing) {
     EXPECT_TRUE(WaitFor(allGivenUp, 40000));
     Pump(3000); // a page watched for a late login form has its chance to go wrong
     for (const LoginLab::Page& page : pages) {
-        SCOPED_TRACE(QStringLiteral("%1: %2").arg(QLatin1String(page.name), QLatin1String(page.about)).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1: %2").arg(QLatin1String(page.name), QLatin1String(page.about)).toStdString());
         EXPECT_EQ(Mismatch(page), QString());
         EXPECT_EQ(LinkOf(page.name).ProgressText(), QStringLiteral("Could not Log-In"));
     }
@@ -149,18 +153,20 @@ TEST_F(LoginLabE2e, ALoginOnAnotherSiteIsFilledWhenTheLinkAllowsThatSite) {
     ASSERT_EQ(QLatin1String(away.name), QLatin1String("away"));
     {
         Links links(App().CurrentUser);
-        links.Add(QStringLiteral("Home"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/home"))), QString(),
-                  QString(), QString(), QString(), true, false, -1, false);
-        Link* link = links.Add(QStringLiteral("away"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/away"))),
-                               modEncrypt::EncryptMessage(QLatin1String(LoginLab::kUser)),
-                               modEncrypt::EncryptMessage(QLatin1String(LoginLab::kPassword)), QString(), QString(),
-                               true, true, -1, false);
+        links.Add(QStringLiteral("Home"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/home"))),
+                  QString(), QString(), QString(), QString(), true, false, -1, false);
+        Link* link =
+            links.Add(QStringLiteral("away"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/away"))),
+                      modEncrypt::EncryptMessage(QLatin1String(LoginLab::kUser)),
+                      modEncrypt::EncryptMessage(QLatin1String(LoginLab::kPassword)), QString(), QString(),
+                      true, true, -1, false);
         link->SetAlsoAllowedSite(QStringLiteral("elsewhere.localhost"));
         links.SaveLink(link->Index());
     }
     Open();
     Link& link = LinkOf("away");
     EXPECT_EQ(link.AlsoAllowedSite(), QStringLiteral("elsewhere.localhost"));
-    ASSERT_TRUE(WaitFor([&] { return link.LoggedIn() && !link.LoginAssumed(); }, 30000)) << link.ProgressText().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return link.LoggedIn() && !link.LoginAssumed(); }, 30000))
+        << link.ProgressText().toStdString();
     EXPECT_EQ(Mismatch({"away", "", {"user=USER", "pass=PASS"}, "got"}), QString());
 }

@@ -23,7 +23,8 @@ QString Doc(const QString& title, const QString& body, const QString& head = {})
 // A plain login form posting to `to`; `button` is the markup of its control.
 QString Form(const QString& to, const QString& button = QStringLiteral("<button>Log in</button>"),
              const QString& user = QStringLiteral("<input name=\"user\">")) {
-    return QStringLiteral("<form method=\"post\" action=\"%1\">%2<input type=\"password\" name=\"pass\">%3</form>")
+    return QStringLiteral(
+               "<form method=\"post\" action=\"%1\">%2<input type=\"password\" name=\"pass\">%3</form>")
         .arg(to, user, button);
 }
 
@@ -39,42 +40,47 @@ const Html kPages[] = {
     {"home", [](const QString&) { return Doc("Home", "<p>Nothing to sign in to.</p>"); }},
     {"plain",
      [](const QString&) {
-         return Doc("Log in",
-                    "<h1>Sign in or register</h1><form method=\"post\" action=\"/plain/got\">"
-                    "<label for=\"e\">Email</label><input id=\"e\" type=\"email\" name=\"email\" "
-                    "autocomplete=\"username\"><label for=\"p\">Password</label><input id=\"p\" type=\"password\" "
-                    "name=\"password\" autocomplete=\"current-password\"><label><input type=\"checkbox\" "
-                    "name=\"remember\" value=\"1\"> Remember me</label><input type=\"hidden\" name=\"csrf\" "
-                    "value=\"t0k3n\"><a href=\"/plain/forgot\">Forgot your password?</a><button>Log in</button>"
-                    "</form>");
+         return Doc(
+             "Log in",
+             "<h1>Sign in or register</h1><form method=\"post\" action=\"/plain/got\">"
+             "<label for=\"e\">Email</label><input id=\"e\" type=\"email\" name=\"email\" "
+             "autocomplete=\"username\"><label for=\"p\">Password</label><input id=\"p\" type=\"password\" "
+             "name=\"password\" autocomplete=\"current-password\"><label><input type=\"checkbox\" "
+             "name=\"remember\" value=\"1\"> Remember me</label><input type=\"hidden\" name=\"csrf\" "
+             "value=\"t0k3n\"><a href=\"/plain/forgot\">Forgot your password?</a><button>Log in</button>"
+             "</form>");
      }},
     // State kept from input events only, the button enabled once both are typed, sent by fetch.
     {"framework",
      [](const QString&) {
-         return Doc("App", "<div id=\"app\"></div>",
-                    "<script>addEventListener('DOMContentLoaded', function () {\n"
-                    "var s = { u: '', p: '' };\n"
-                    "app.innerHTML = '<form id=f><input id=u placeholder=\"Email or phone\"><input id=p "
-                    "type=password placeholder=Password><button id=go disabled>Sign in</button></form>';\n"
-                    "function render() { go.disabled = !(s.u && s.p); }\n"
-                    "u.addEventListener('input', function (e) { s.u = e.target.value; Promise.resolve().then(render); });\n"
-                    "p.addEventListener('input', function (e) { s.p = e.target.value; Promise.resolve().then(render); });\n"
-                    "f.addEventListener('submit', function (e) { e.preventDefault();\n"
-                    " fetch('/framework/got', { method: 'POST', headers: { 'Content-Type': 'application/json' },\n"
-                    "  body: JSON.stringify({ login: s.u, secret: s.p }) }).then(function () { location.href = "
-                    "'/framework/got'; }); });\n"
-                    "});</script>");
+         return Doc(
+             "App", "<div id=\"app\"></div>",
+             "<script>addEventListener('DOMContentLoaded', function () {\n"
+             "var s = { u: '', p: '' };\n"
+             "app.innerHTML = '<form id=f><input id=u placeholder=\"Email or phone\"><input id=p "
+             "type=password placeholder=Password><button id=go disabled>Sign in</button></form>';\n"
+             "function render() { go.disabled = !(s.u && s.p); }\n"
+             "u.addEventListener('input', function (e) { s.u = e.target.value; "
+             "Promise.resolve().then(render); });\n"
+             "p.addEventListener('input', function (e) { s.p = e.target.value; "
+             "Promise.resolve().then(render); });\n"
+             "f.addEventListener('submit', function (e) { e.preventDefault();\n"
+             " fetch('/framework/got', { method: 'POST', headers: { 'Content-Type': 'application/json' },\n"
+             "  body: JSON.stringify({ login: s.u, secret: s.p }) }).then(function () { location.href = "
+             "'/framework/got'; }); });\n"
+             "});</script>");
      }},
     // Answered without a new page: the script moves the address on with pushState.
     {"spa",
      [](const QString&) {
-         return Doc("Sign in",
-                    "<form id=\"f\"><input name=\"user\" autocomplete=\"username\"><input type=\"password\" "
-                    "name=\"pass\"><button>Sign in</button></form>"
-                    "<script>f.addEventListener('submit', function (e) { e.preventDefault();\n"
-                    "fetch('/spa/got', { method: 'POST', body: new URLSearchParams(new FormData(f)) })\n"
-                    ".then(function () { history.pushState({}, '', '/spa/home');\n"
-                    "document.body.innerHTML = '<h1>Home</h1><a href=\"/logout\">Sign out</a>'; }); });</script>");
+         return Doc(
+             "Sign in",
+             "<form id=\"f\"><input name=\"user\" autocomplete=\"username\"><input type=\"password\" "
+             "name=\"pass\"><button>Sign in</button></form>"
+             "<script>f.addEventListener('submit', function (e) { e.preventDefault();\n"
+             "fetch('/spa/got', { method: 'POST', body: new URLSearchParams(new FormData(f)) })\n"
+             ".then(function () { history.pushState({}, '', '/spa/home');\n"
+             "document.body.innerHTML = '<h1>Home</h1><a href=\"/logout\">Sign out</a>'; }); });</script>");
      }},
     // A search form at load, the login form a moment later.
     {"late",
@@ -97,15 +103,17 @@ const Html kPages[] = {
     // No <form>: loose inputs and a div the page listens to.
     {"formless",
      [](const QString&) {
-         return Doc("Welcome back",
-                    "<header><input type=\"search\" placeholder=\"Search\"></header><div class=\"box\">"
-                    "<input id=\"u\" aria-label=\"Username\"><input id=\"p\" type=\"password\" "
-                    "aria-label=\"Password\"><div role=\"button\" tabindex=\"0\" id=\"go\">Sign in</div></div>"
-                    "<script>go.addEventListener('click', function () { var x = new XMLHttpRequest();\n"
-                    "x.open('POST', '/formless/got'); x.setRequestHeader('Content-Type', "
-                    "'application/x-www-form-urlencoded');\n"
-                    "x.onload = function () { location.href = '/formless/got'; };\n"
-                    "x.send('u=' + encodeURIComponent(u.value) + '&p=' + encodeURIComponent(p.value)); });</script>");
+         return Doc(
+             "Welcome back",
+             "<header><input type=\"search\" placeholder=\"Search\"></header><div class=\"box\">"
+             "<input id=\"u\" aria-label=\"Username\"><input id=\"p\" type=\"password\" "
+             "aria-label=\"Password\"><div role=\"button\" tabindex=\"0\" id=\"go\">Sign in</div></div>"
+             "<script>go.addEventListener('click', function () { var x = new XMLHttpRequest();\n"
+             "x.open('POST', '/formless/got'); x.setRequestHeader('Content-Type', "
+             "'application/x-www-form-urlencoded');\n"
+             "x.onload = function () { location.href = '/formless/got'; };\n"
+             "x.send('u=' + encodeURIComponent(u.value) + '&p=' + encodeURIComponent(p.value)); "
+             "});</script>");
      }},
     // No submit button (Enter would send nothing): a span is the control.
     {"span",
@@ -132,21 +140,25 @@ const Html kPages[] = {
     // The same form for small screens (hidden) and large ones.
     {"twins",
      [](const QString&) {
-         return Doc("Log in", "<div style=\"display:none\">" + Form("/twins/got?v=small") +
-                                  "</div><div>" + Form("/twins/got?v=large") + "</div>");
+         return Doc("Log in", "<div style=\"display:none\">" + Form("/twins/got?v=small") + "</div><div>" +
+                                  Form("/twins/got?v=large") + "</div>");
      }},
     {"cookies",
      [](const QString&) {
-         return Doc("Log in", "<div style=\"position:fixed;inset:0;background:#fff;z-index:9\"><p>We use "
-                              "cookies.</p><button onclick=\"this.parentNode.remove()\">Accept all</button></div>" +
-                                  Form("/cookies/got"));
+         return Doc("Log in",
+                    "<div style=\"position:fixed;inset:0;background:#fff;z-index:9\"><p>We use "
+                    "cookies.</p><button onclick=\"this.parentNode.remove()\">Accept all</button></div>" +
+                        Form("/cookies/got"));
      }},
-    {"inframe", [](const QString&) { return Doc("Portal", "<p>Portal</p><iframe src=\"/inframe/inner\"></iframe>"); }},
+    {"inframe",
+     [](const QString&) { return Doc("Portal", "<p>Portal</p><iframe src=\"/inframe/inner\"></iframe>"); }},
     {"subframe",
      [](const QString& port) {
-         return Doc("Portal", QStringLiteral("<p>Portal</p><iframe src=\"http://login.bank.localhost:%1/subframe/login\" "
-                                             "width=\"400\" height=\"300\"></iframe>")
-                                  .arg(port));
+         return Doc(
+             "Portal",
+             QStringLiteral("<p>Portal</p><iframe src=\"http://login.bank.localhost:%1/subframe/login\" "
+                            "width=\"400\" height=\"300\"></iframe>")
+                 .arg(port));
      }},
     {"subframe/login", [](const QString&) { return Doc("Sign in", Form("/subframe/got")); }},
     {"inframe/inner", [](const QString&) { return Doc("Inner", Form("/inframe/got")); }},
@@ -167,27 +179,30 @@ const Html kPages[] = {
     // The user name first, then the password field shown on the same page.
     {"reveal",
      [](const QString&) {
-         return Doc("Sign in",
-                    "<form id=\"f\" method=\"post\" action=\"/reveal/got\"><input type=\"email\" name=\"email\" "
-                    "autocomplete=\"username\"><div id=\"pw\" hidden><input type=\"password\" name=\"pass\">"
-                    "</div><button id=\"b\">Continue</button></form><script>f.onsubmit = function (e) {\n"
-                    "if (!pw.hidden) return; e.preventDefault();\n"
-                    "setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); };</script>");
+         return Doc(
+             "Sign in",
+             "<form id=\"f\" method=\"post\" action=\"/reveal/got\"><input type=\"email\" name=\"email\" "
+             "autocomplete=\"username\"><div id=\"pw\" hidden><input type=\"password\" name=\"pass\">"
+             "</div><button id=\"b\">Continue</button></form><script>f.onsubmit = function (e) {\n"
+             "if (!pw.hidden) return; e.preventDefault();\n"
+             "setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); };</script>");
      }},
     // The password field shows once something is typed as the user name.
     {"typing",
      [](const QString&) {
-         return Doc("Sign in", "<form method=\"post\" action=\"/typing/got\"><input name=\"user\" id=\"u\">"
-                               "<input type=\"password\" name=\"pass\" id=\"p\" style=\"display:none\">"
-                               "<button>Sign in</button></form><script>u.addEventListener('input', function () {"
-                               " p.style.display = u.value.length > 2 ? '' : 'none'; });</script>");
+         return Doc("Sign in",
+                    "<form method=\"post\" action=\"/typing/got\"><input name=\"user\" id=\"u\">"
+                    "<input type=\"password\" name=\"pass\" id=\"p\" style=\"display:none\">"
+                    "<button>Sign in</button></form><script>u.addEventListener('input', function () {"
+                    " p.style.display = u.value.length > 2 ? '' : 'none'; });</script>");
      }},
     // A form the markup closes early (inside a table): its fields are outside it, owned by it.
     {"quirk",
      [](const QString&) {
-         return Doc("Log in", "<table><form method=\"post\" action=\"/quirk/got\"><tr><td><input name=\"user\">"
-                              "</td></tr><tr><td><input type=\"password\" name=\"pass\"></td></tr><tr><td>"
-                              "<input type=\"submit\" value=\"Log in\"></td></tr></form></table>");
+         return Doc("Log in",
+                    "<table><form method=\"post\" action=\"/quirk/got\"><tr><td><input name=\"user\">"
+                    "</td></tr><tr><td><input type=\"password\" name=\"pass\"></td></tr><tr><td>"
+                    "<input type=\"submit\" value=\"Log in\"></td></tr></form></table>");
      }},
     // A frame of the site whose document has no body (a picture).
     {"picture",
@@ -198,38 +213,42 @@ const Html kPages[] = {
     // A sign-up form before the login form.
     {"both",
      [](const QString&) {
-         return Doc("Welcome",
-                    "<form method=\"post\" action=\"/both/signup\"><input name=\"name\" placeholder=\"Full name\">"
-                    "<input type=\"email\" name=\"email\"><input type=\"password\" name=\"pass\"><input "
-                    "type=\"password\" name=\"pass2\" placeholder=\"Repeat password\"><button>Create account"
-                    "</button></form>" +
-                        Form("/both/got"));
+         return Doc(
+             "Welcome",
+             "<form method=\"post\" action=\"/both/signup\"><input name=\"name\" placeholder=\"Full name\">"
+             "<input type=\"email\" name=\"email\"><input type=\"password\" name=\"pass\"><input "
+             "type=\"password\" name=\"pass2\" placeholder=\"Repeat password\"><button>Create account"
+             "</button></form>" +
+                 Form("/both/got"));
      }},
     // A search box, a newsletter box and the login form.
     {"mixed",
      [](const QString&) {
-         return Doc("Shop", "<form action=\"/mixed/search\"><input name=\"q\"><button>Search</button></form>"
-                            "<form method=\"post\" action=\"/mixed/news\"><input type=\"email\" name=\"email\" "
-                            "placeholder=\"Your email\"><button>Subscribe</button></form>" +
-                                Form("/mixed/got", "<button>Sign in</button>"));
+         return Doc("Shop",
+                    "<form action=\"/mixed/search\"><input name=\"q\"><button>Search</button></form>"
+                    "<form method=\"post\" action=\"/mixed/news\"><input type=\"email\" name=\"email\" "
+                    "placeholder=\"Your email\"><button>Subscribe</button></form>" +
+                        Form("/mixed/got", "<button>Sign in</button>"));
      }},
     // Sent with an error status, as some sites do.
     {"status401", [](const QString&) { return Doc("Authorization required", Form("/status401/got")); }, 401},
     // Controls whose names hide the form's own properties.
     {"clobber",
      [](const QString&) {
-         return Doc("Log in", "<form id=\"f\" name=\"f\" method=\"post\" action=\"/clobber/got\"><input "
-                              "type=\"hidden\" name=\"id\" value=\"1\"><input type=\"hidden\" name=\"action\" "
-                              "value=\"x\"><input type=\"hidden\" name=\"elements\"><input type=\"hidden\" "
-                              "name=\"getAttribute\"><input type=\"hidden\" name=\"tagName\"><input name=\"user\">"
-                              "<input type=\"password\" name=\"pass\"><button>Log in</button></form>");
+         return Doc("Log in",
+                    "<form id=\"f\" name=\"f\" method=\"post\" action=\"/clobber/got\"><input "
+                    "type=\"hidden\" name=\"id\" value=\"1\"><input type=\"hidden\" name=\"action\" "
+                    "value=\"x\"><input type=\"hidden\" name=\"elements\"><input type=\"hidden\" "
+                    "name=\"getAttribute\"><input type=\"hidden\" name=\"tagName\"><input name=\"user\">"
+                    "<input type=\"password\" name=\"pass\"><button>Log in</button></form>");
      }},
 
     // ----- pages that are no login
     {"signup",
      [](const QString&) {
-         return Doc("Join", "<form method=\"post\" action=\"/signup/got\"><input type=\"email\" name=\"email\">"
-                            "<input type=\"password\" name=\"pass\"><button>Sign up</button></form>");
+         return Doc("Join",
+                    "<form method=\"post\" action=\"/signup/got\"><input type=\"email\" name=\"email\">"
+                    "<input type=\"password\" name=\"pass\"><button>Sign up</button></form>");
      }},
     {"newpass",
      [](const QString&) {
@@ -240,9 +259,10 @@ const Html kPages[] = {
      }},
     {"change",
      [](const QString&) {
-         return Doc("Password", "<form method=\"post\" action=\"/change/got\"><input type=\"password\" "
-                                "name=\"old\"><input type=\"password\" name=\"new1\"><input type=\"password\" "
-                                "name=\"new2\"><button>Save</button></form>");
+         return Doc("Password",
+                    "<form method=\"post\" action=\"/change/got\"><input type=\"password\" "
+                    "name=\"old\"><input type=\"password\" name=\"new1\"><input type=\"password\" "
+                    "name=\"new2\"><button>Save</button></form>");
      }},
     {"confirm",
      [](const QString&) {
@@ -264,14 +284,16 @@ const Html kPages[] = {
      }},
     {"crossframe",
      [](const QString& port) {
-         return QStringLiteral("<!DOCTYPE html>\n<html><head><title>Frames</title></head><frameset rows=\"100%\">"
-                               "<frame src=\"http://elsewhere.localhost:%1/crossframe/inner\"></frameset></html>")
+         return QStringLiteral(
+                    "<!DOCTYPE html>\n<html><head><title>Frames</title></head><frameset rows=\"100%\">"
+                    "<frame src=\"http://elsewhere.localhost:%1/crossframe/inner\"></frameset></html>")
              .arg(port);
      }},
     {"forgot",
      [](const QString&) {
-         return Doc("Forgot your password?", "<form method=\"post\" action=\"/forgot/got\"><input "
-                                             "type=\"email\" name=\"email\"><button>Continue</button></form>");
+         return Doc("Forgot your password?",
+                    "<form method=\"post\" action=\"/forgot/got\"><input "
+                    "type=\"email\" name=\"email\"><button>Continue</button></form>");
      }},
     {"register",
      [](const QString&) {
@@ -296,10 +318,14 @@ const QString kWelcome = Doc("Welcome", "<h1>Welcome</h1><a href=\"/logout\">Sig
 
 const QList<LoginLab::Page>& LoginLab::Layouts() {
     static const QList<Page> pages = {
-        {"plain", "email type, hints, labels, remember me, CSRF field, a <button>",
-         {"email=USER", "password=PASS", "csrf=t0k3n"}, "got"},
-        {"framework", "state from input events, button enabled when filled, fetch",
-         {"login=USER", "secret=PASS"}, "got"},
+        {"plain",
+         "email type, hints, labels, remember me, CSRF field, a <button>",
+         {"email=USER", "password=PASS", "csrf=t0k3n"},
+         "got"},
+        {"framework",
+         "state from input events, button enabled when filled, fetch",
+         {"login=USER", "secret=PASS"},
+         "got"},
         {"spa", "fetch, then pushState: no new page", {"user=USER", "pass=PASS"}, "got"},
         {"late", "the login form built 1.5 s after the load", {"user=USER", "pass=PASS"}, "got"},
         {"frames", "the login form built on animation frames", {"user=USER", "pass=PASS"}, "got"},
@@ -307,25 +333,39 @@ const QList<LoginLab::Page>& LoginLab::Layouts() {
         {"span", "no submit button; a span the page listens to", {"user=USER", "pass=PASS"}, "got"},
         {"continue", "a <button>Continue</button>", {"user=USER", "pass=PASS"}, "got"},
         {"enter", "a wordless image button: Enter", {"user=USER", "pass=PASS"}, "got"},
-        {"hints", "the user field known by autocomplete, after another field",
-         {"company=", "f1=USER", "f2=PASS"}, "got"},
+        {"hints",
+         "the user field known by autocomplete, after another field",
+         {"company=", "f1=USER", "f2=PASS"},
+         "got"},
         {"twins", "a hidden and a shown copy of the form", {"v=large", "user=USER", "pass=PASS"}, "got"},
         {"cookies", "a cookie banner over the page", {"user=USER", "pass=PASS"}, "got"},
         {"inframe", "the form in an iframe of the site", {"user=USER", "pass=PASS"}, "got"},
-        {"subframe", "the form in an iframe of another origin of the site", {"user=USER", "pass=PASS"}, "got"},
+        {"subframe",
+         "the form in an iframe of another origin of the site",
+         {"user=USER", "pass=PASS"},
+         "got"},
         {"shadow", "the form in an open shadow root", {"user=USER", "pass=PASS"}, "got"},
-        {"steps", "the user name, then the password on the next page",
-         {"identifier=USER", "pass=PASS"}, "got"},
-        {"reveal", "the user name, then the password shown on the same page",
-         {"email=USER", "pass=PASS"}, "got"},
+        {"steps",
+         "the user name, then the password on the next page",
+         {"identifier=USER", "pass=PASS"},
+         "got"},
+        {"reveal",
+         "the user name, then the password shown on the same page",
+         {"email=USER", "pass=PASS"},
+         "got"},
         {"typing", "the password field shown once the user name is typed", {"user=USER", "pass=PASS"}, "got"},
-        {"quirk", "a form closed early by its table: its fields outside it", {"user=USER", "pass=PASS"}, "got"},
+        {"quirk",
+         "a form closed early by its table: its fields outside it",
+         {"user=USER", "pass=PASS"},
+         "got"},
         {"picture", "a frame of the site without a document body", {"user=USER", "pass=PASS"}, "got"},
         {"both", "a sign-up form before the login form", {"user=USER", "pass=PASS"}, "got"},
         {"mixed", "search box, newsletter box, login form", {"user=USER", "pass=PASS"}, "got"},
         {"status401", "the login page sent with status 401", {"user=USER", "pass=PASS"}, "got"},
-        {"clobber", "controls named id, action, elements, getAttribute, tagName",
-         {"id=1", "action=x", "elements=", "getAttribute=", "tagName=", "user=USER", "pass=PASS"}, "got"},
+        {"clobber",
+         "controls named id, action, elements, getAttribute, tagName",
+         {"id=1", "action=x", "elements=", "getAttribute=", "tagName=", "user=USER", "pass=PASS"},
+         "got"},
     };
     return pages;
 }
@@ -357,11 +397,13 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
                            reply.Html(page.page(QString::number(state->port)));
                        });
     }
-    m_server.Route(QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
-        reply.body = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
-                     "height=\"40\" fill=\"teal\"/></svg>";
-        reply.contentType = "image/svg+xml";
-    });
+    m_server.Route(
+        QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
+            reply.body =
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
+                "height=\"40\" fill=\"teal\"/></svg>";
+            reply.contentType = "image/svg+xml";
+        });
     m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [state](const Request&, Reply& reply) {
         reply.Redirect(QStringLiteral("http://elsewhere.localhost:%1/away/there").arg(state->port));
     });
@@ -380,11 +422,12 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
             state->sent.append(sent);
         }
         if (r.path == QLatin1String("/steps/next")) {
-            reply.Html(Doc("Password",
-                           QStringLiteral("<form method=\"post\" action=\"/steps/got\"><input type=\"hidden\" "
-                                          "name=\"identifier\" value=\"%1\"><p>%1</p><input type=\"password\" "
-                                          "name=\"pass\"><button>Sign in</button></form>")
-                               .arg(r.param(QStringLiteral("identifier")).toHtmlEscaped())));
+            reply.Html(
+                Doc("Password",
+                    QStringLiteral("<form method=\"post\" action=\"/steps/got\"><input type=\"hidden\" "
+                                   "name=\"identifier\" value=\"%1\"><p>%1</p><input type=\"password\" "
+                                   "name=\"pass\"><button>Sign in</button></form>")
+                        .arg(r.param(QStringLiteral("identifier")).toHtmlEscaped())));
             return;
         }
         reply.Html(kWelcome);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "sites/SiteServer.h"
 
@@ -45,7 +45,9 @@ public:
 
     // http://<host>:<port><path>
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
-    QString OtherSiteUrl(const QString& path) const { return Url(path, QStringLiteral("elsewhere.localhost")); }
+    QString OtherSiteUrl(const QString& path) const {
+        return Url(path, QStringLiteral("elsewhere.localhost"));
+    }
 
     // Forgets what was received so far.
     void Forget();

@@ -28,9 +28,9 @@ const QString& SignIn() {
 }
 
 const QString& Next() {
-    static const QString words = QStringLiteral(
-        "continue|next|weiter|continuer|suivant|continuar|siguiente|avanti|volgende|"
-        "doorgaan|forts\u00e4tt|n\u00e4sta|dalej|jatka|dal\u0161\u00ed");
+    static const QString words =
+        QStringLiteral("continue|next|weiter|continuer|suivant|continuar|siguiente|avanti|volgende|"
+                       "doorgaan|forts\u00e4tt|n\u00e4sta|dalej|jatka|dal\u0161\u00ed");
     return words;
 }
 

@@ -519,8 +519,7 @@ struct PageModel::Parser {
                     else
                         in.SkipValue();
                 });
-            }
-            else if (key == QLatin1String("frames")) {
+            } else if (key == QLatin1String("frames")) {
                 in.Array([&] {
                     RawDocument::Frame frame;
                     in.Object([&](const QString& k) {

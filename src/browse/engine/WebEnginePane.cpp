@@ -80,10 +80,9 @@ QString JsString(const QString& text) {
 
 // The snapshot function, called with the generation as its one argument.
 const QString& SnapshotScript() {
-    static const QString source = QStringLiteral("(function (gen) { return (") +
-                                  Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
-                                  QStringLiteral(")(gen, ") + JsString(ControlWords::Pattern()) +
-                                  QStringLiteral("); })");
+    static const QString source =
+        QStringLiteral("(function (gen) { return (") + Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
+        QStringLiteral(")(gen, ") + JsString(ControlWords::Pattern()) + QStringLiteral("); })");
     return source;
 }
 
@@ -92,7 +91,6 @@ const QString& WatchScript() {
         Resource(QStringLiteral("PageWatch.js")).replace(QLatin1String("BG_NONCE"), Nonce()).trimmed();
     return source;
 }
-
 
 const QString& ActionsScript() {
     static const QString source = Resource(QStringLiteral("PageActions.js")).trimmed();
@@ -183,7 +181,6 @@ QJsonObject ActionJson(const PageAction& a) {
 bool RunsInPage(const PageAction& a) {
     return a.kind != PageAction::Navigate;
 }
-
 
 } // namespace
 
@@ -610,27 +607,25 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     clock.start();
     QPointer<WebEnginePane> self(this);
     RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation),
-                          [self, generation, clock, done](const QVariant& result) {
-                              if (!self) return;
-                              const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
-                              if (generation != self->m_generation) return done(nullptr);
-                              const QString text = result.toString();
-                              const qsizetype newline = text.indexOf(QLatin1Char('\n'));
-                              if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0)
-                                  return done(nullptr);
-                              const QStringList head = text.left(newline).split(QLatin1Char(' '));
-                              QElapsedTimer build;
-                              build.start();
-                              std::shared_ptr<PageModel> model =
-                                  PageModel::FromJson(QStringView(text).mid(newline + 1));
-                              SnapshotStats& stats = self->m_stats;
-                              stats.buildMs = double(build.nsecsElapsed()) / 1e6;
-                              stats.scriptMs = head.value(2).toDouble();
-                              stats.roundTripMs = roundTrip;
-                              stats.bytes = text.size() - newline - 1;
-                              stats.elements = model ? model->elementCount() : 0;
-                              done(model);
-                          });
+            [self, generation, clock, done](const QVariant& result) {
+                if (!self) return;
+                const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
+                if (generation != self->m_generation) return done(nullptr);
+                const QString text = result.toString();
+                const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+                if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0) return done(nullptr);
+                const QStringList head = text.left(newline).split(QLatin1Char(' '));
+                QElapsedTimer build;
+                build.start();
+                std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1));
+                SnapshotStats& stats = self->m_stats;
+                stats.buildMs = double(build.nsecsElapsed()) / 1e6;
+                stats.scriptMs = head.value(2).toDouble();
+                stats.roundTripMs = roundTrip;
+                stats.bytes = text.size() - newline - 1;
+                stats.elements = model ? model->elementCount() : 0;
+                done(model);
+            });
 }
 
 void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
@@ -687,8 +682,10 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
     int next = index;
     while (next < run->actions.size() && RunsInPage(run->actions[next]))
         batch.append(ActionJson(run->actions[next++]));
-    const QString arguments = QStringLiteral("%1,%2").arg(run->generation).arg(
-        QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
+    const QString arguments =
+        QStringLiteral("%1,%2")
+            .arg(run->generation)
+            .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
     QPointer<WebEnginePane> self(this);
     RunTool("__bgActions", ActionsScript(), arguments, [self, run, next, finish](const QVariant& result) {
         if (!self) return;
