@@ -60,7 +60,7 @@ QString LoginDecision::LocationURL(int pane) const {
 
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
-    if (!document) return Result::Continue;
+    if (!document || (w.Pane(pane) && w.Pane(pane)->CertificateOverridden())) return Result::Continue;
     // A login page has the login time-out from its arrival to build its form: a slow start
     // (many Links loading at once) takes nothing from it.
     if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))

@@ -15,24 +15,32 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSessionManager>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unistd.h>
 
+#include "browse/AddressBox.h"
+#include "browse/DownloadList.h"
+#include "browse/DownloadsWindow.h"
+#include "browse/engine/EngineDownloads.h"
+#include "browse/engine/EngineNotifications.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/SearchPane.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
+#include "core/HelpRequest.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
+#include "core/ProcessPrivacy.h"
 #include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/BookmarksMenu.h"
@@ -40,6 +48,7 @@
 #include "frame/CommandLine.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
+#include "frame/HelpWindow.h"
 #include "frame/InactivityLock.h"
 #include "frame/MasterHistoryMenu.h"
 #include "frame/MessageFlasher.h"
@@ -52,6 +61,7 @@
 #include "links/frmAddEditLink.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
+#include "users/DeleteUser.h"
 #include "users/frmDeleteUser.h"
 #include "users/frmLogin.h"
 #include "users/frmMsg.h"
@@ -75,6 +85,21 @@ QString TextLabelsCaption(bool labelsOn) {
 }
 
 } // namespace
+
+// The desktop's quit of the program: the session is ending (the user logs out).
+class SessionEndFilter : public QObject {
+public:
+    SessionEndFilter(std::function<void()> ended, QObject* parent)
+        : QObject(parent), m_ended(std::move(ended)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Quit || watched != QCoreApplication::instance()) return false;
+        m_ended();
+        return true;
+    }
+
+private:
+    std::function<void()> m_ended;
+};
 
 frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmMDI"));
@@ -151,6 +176,23 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     connect(m_masterHistoryMenu, &MasterHistoryMenu::NavigateRequested, this, &frmMDI::NavigateActive);
     connect(m_bookmarksMenu, &BookmarksMenu::NavigateRequested, this, &frmMDI::NavigateActive);
     m_pageCommands = std::make_unique<PageCommands>(this, [this] { return ActiveChild(); });
+    // Every profile's downloads come here, whichever window's page they came from.
+    m_downloads = new DownloadList(this);
+    m_engineDownloads = new EngineDownloads(
+        [this](const EngineDownloads::Offer& offer) {
+            return DownloadList::AskWhereToSave(offer.suggestedName, this);
+        },
+        this);
+    connect(m_engineDownloads, &EngineDownloads::Started, this, &frmMDI::DownloadStarted);
+    connect(m_downloads, &DownloadList::Completed, this, [this](Download* download) {
+        m_flasher->SetFlashMessage(QStringLiteral("Download complete: ") + download->FileName());
+    });
+    // What sites the user let show notifications say comes in the status bar.
+    connect(new EngineNotifications(this), &EngineNotifications::Shown, this,
+            [this](const QString& site, const QString& title, const QString& message) {
+                m_flasher->SetFlashMessage(site + QStringLiteral(": ") + title +
+                                           (message.isEmpty() ? QString() : QStringLiteral(" - ") + message));
+            });
 
     BuildMenus();
 
@@ -280,6 +322,8 @@ void frmMDI::BuildFileMenu() {
                [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"),
                [this] { m_pageCommands->Properties(); });
+    AddCommand(file, QStringLiteral("mnuFileDownloads"), QStringLiteral("&Downloads"),
+               [this] { ShowDownloads(); }, {QKeySequence(Qt::CTRL | Qt::Key_J)});
     file->addSeparator();
     m_workOffline =
         AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
@@ -300,7 +344,8 @@ void frmMDI::BuildFileMenu() {
     // The states above are for the open menu only: a key pressed later, over another child
     // window, must still reach the command (which checks for itself).
     connect(file, &QMenu::aboutToHide, this, [this] {
-        for (const char* name : {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs"})
+        for (const char* name :
+             {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs", "mnuFilePrint", "mnuFilePrintPreview"})
             MenuAction(QLatin1String(name))->setEnabled(true);
     });
 }
@@ -371,20 +416,28 @@ void frmMDI::BuildViewMenu() {
     m_textSizes = new QActionGroup(this);
     const char* sizes[] = {"&Smallest", "S&maller", "M&edium", "&Larger", "Lar&gest"};
     for (int size = 4; size >= 0; --size) {
-        QAction* action = AddCommand(
-            m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
-            QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); },
-            size == 2 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_0)} : QList<QKeySequence>{});
+        QAction* action =
+            AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
+                       QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); });
         action->setCheckable(true);
         m_textSizes->addAction(action);
     }
     m_mnuTextSize->addSeparator();
     AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextLarger"), QStringLiteral("&Increase"),
-               [this] { m_pageCommands->ChangeTextSize(1); },
-               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+               [this] { m_pageCommands->ChangeTextSize(1); });
     AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSmaller"), QStringLiteral("&Decrease"),
-               [this] { m_pageCommands->ChangeTextSize(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+               [this] { m_pageCommands->ChangeTextSize(-1); });
     connect(m_mnuTextSize, &QMenu::aboutToShow, this, &frmMDI::RefreshTextSizeMenu);
+    // Zoom is the page's own (each Link keeps its own); the mouse wheel with Ctrl zooms too.
+    QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
+    zoom->setObjectName(QStringLiteral("mnuViewZoom"));
+    AddCommand(zoom, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"),
+               [this] { m_pageCommands->Zoom(1); },
+               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddCommand(zoom, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom &Out"),
+               [this] { m_pageCommands->Zoom(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    AddCommand(zoom, QStringLiteral("mnuViewZoomReset"), QStringLiteral("&Actual Size"),
+               [this] { m_pageCommands->Zoom(0); }, {QKeySequence(Qt::CTRL | Qt::Key_0)});
     view->addSeparator();
     view->addMenu(m_mnpMasterHistoryList);
     AddCommand(view, QStringLiteral("mnuViewRemoveHistory"), QStringLiteral("Remove From &History..."),
@@ -540,6 +593,9 @@ void frmMDI::RefreshCommandStates() {
     BrowserPane* pane = child ? child->ActivePane() : nullptr;
     MenuAction(QStringLiteral("mnuFileProperties"))->setEnabled(pane != nullptr);
     MenuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(pane != nullptr);
+    const bool printable = m_pageCommands->CanPrint();
+    MenuAction(QStringLiteral("mnuFilePrint"))->setEnabled(printable);
+    MenuAction(QStringLiteral("mnuFilePrintPreview"))->setEnabled(printable);
 }
 
 void frmMDI::RefreshTextSizeMenu() {
@@ -588,6 +644,8 @@ void frmMDI::MDIForm_Load() {
 }
 
 void frmMDI::RunStartUp() {
+    // Before any password is typed.
+    ProcessPrivacy::KeepMemoryPrivate();
     InstallHooks();
     ActivatePrevInstance();
     if (m_ended) return;
@@ -602,6 +660,8 @@ void frmMDI::RunStartUp() {
         MDIForm_QueryUnload(Code);
         return;
     }
+    // Web data of users deleted while the engine still held it goes before anyone logs in.
+    UserDeletion::RemoveLeftoverProfileFolders();
     if (!StartUp::Login()) {
         MDIForm_QueryUnload(Code);
         return;
@@ -646,7 +706,8 @@ void frmMDI::InstallHooks() {
         m_activity->Remove();
         EndProcess(EndKind::Immediate);
     });
-    msgbox::SetHelpHandler([this](const QString& topic) { ShowHelp(topic); });
+    helprequest::SetHandler([this](const QString& topic) { ShowHelp(topic); });
+    UserDeletion::SetWebDataRemover([](const QString& user) { WebProfiles::ClearUserData(user); });
     Errors::SetAbortHandler([this] {
         App().EndingOnError = true;
         MDIForm_QueryUnload(Code);
@@ -655,9 +716,10 @@ void frmMDI::InstallHooks() {
     connect(m_termination, &TerminationSignals::Terminated, this,
             [this] { MDIForm_QueryUnload(Terminated); });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(
-            app, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { MDIForm_QueryUnload(SessionEnding); }, Qt::DirectConnection);
+        // The desktop asks programs to save their state also when nobody logs out
+        // (commitDataRequest): that ends nothing. The session ending is the desktop's quit.
+        m_sessionEnd = new SessionEndFilter([this] { MDIForm_QueryUnload(SessionEnding); }, this);
+        app->installEventFilter(m_sessionEnd);
         // The event loop is ending without the frame's unload (the session manager quit the
         // program): unload now, without saving, as for the end of a session.
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
@@ -683,7 +745,9 @@ void frmMDI::RemoveHooks() {
     ProgramEnd::SetUnloadFrameHandler({});
     ProgramEnd::SetEndNowHandler({});
     Errors::SetAbortHandler({});
-    msgbox::SetHelpHandler({});
+    delete m_sessionEnd;
+    helprequest::SetHandler({});
+    UserDeletion::SetWebDataRemover({});
     delete m_termination;
     m_activity->Remove();
     if (m_browse) m_browse->SetLockCheck({});
@@ -712,11 +776,10 @@ bool frmMDI::CheckVersion() {
 
 void frmMDI::ActivatePrevInstance() {
     m_instance = std::make_unique<SingleInstance>();
-    switch (m_instance->FindRunningCopy(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
+    connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
+    connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
+    switch (m_instance->Claim(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
     case SingleInstance::Outcome::First:
-        connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
-        connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
-        m_instance->Listen();
         return;
     case SingleInstance::Outcome::Activated:
         EndProcess(EndKind::Immediate);
@@ -1040,6 +1103,16 @@ void frmMDI::SetLockedView(bool locked) {
     m_linksToolbar->setEnabled(!locked);
     MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(!locked);
     if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
+    if (locked)
+        for (AddressBox* box : findChildren<AddressBox*>())
+            box->HideMatches();
+    // Nothing of the pages shows: not their titles and addresses in the status bar, nor the
+    // user's links in the bars.
+    m_lockedView = locked;
+    ApplyView();
+    if (locked)
+        if (auto* unlock = m_lockPage->findChild<QWidget*>(QStringLiteral("cmdUnlock")))
+            unlock->setFocus(Qt::OtherFocusReason);
     // Addresses handed over while locked open once the account is open again.
     if (!locked) QTimer::singleShot(0, this, &frmMDI::OpenPendingAddresses);
 }
@@ -1077,9 +1150,10 @@ void frmMDI::ButtonClick(const QString& key) {
 }
 
 void frmMDI::ApplyView() {
-    m_tbr->setVisible(m_view.buttons && !m_fullScreen);
-    m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && !m_fullScreen);
-    m_statusBar->setVisible(m_view.statusBar && !m_fullScreen);
+    const bool bars = !m_fullScreen && !m_lockedView;
+    m_tbr->setVisible(m_view.buttons && bars);
+    m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && bars);
+    m_statusBar->setVisible(m_view.statusBar && bars);
     MenuAction(QStringLiteral("mnuViewButtons"))->setChecked(m_view.buttons);
     MenuAction(QStringLiteral("mnuViewLinksBar"))->setChecked(m_view.linksBar);
     MenuAction(QStringLiteral("mnuViewStatusBar"))->setChecked(m_view.statusBar);
@@ -1184,6 +1258,8 @@ void frmMDI::AddBookmark() {
 void frmMDI::OptionsApplied() {
     m_masterHistory.RefreshMasterHisList();
     m_bookmarks.DeleteExtraBookmarks();
+    if (m_browse && m_browse->search())
+        m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
 }
 
 void frmMDI::mnuOptionsBramblegate_Click() {
@@ -1201,11 +1277,26 @@ QString frmMDI::HomePage() {
 
 void frmMDI::ShowHelp(const QString& topic) {
     const QString url = Periphery::HelpTopicUrl(topic);
-    if (url.isEmpty()) return;
-    // Help opens beside the user's pages, in a stand-alone window of its own.
-    if (m_browse) {
-        App().glFormDocClicked = m_browse->WindowHandle();
-        m_browse->PopUps().OpenNewWin(url, true, nullptr, true);
+    if (url.isEmpty() || !m_factory) return;
+    // A window of its own, so that it can be read beside a dialog that asked for it.
+    if (!m_helpWindow) m_helpWindow = new HelpWindow(this, m_factory);
+    m_helpWindow->ShowPage(url);
+}
+
+DownloadsWindow* frmMDI::ShowDownloads() {
+    if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
+    m_downloadsWindow->ShowWindow();
+    return m_downloadsWindow;
+}
+
+void frmMDI::DownloadStarted(Download* download) {
+    m_downloads->Add(download);
+    // The list comes up with the new file, without taking the keyboard from the page.
+    if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
+    if (!m_downloadsWindow->isVisible()) {
+        m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_downloadsWindow->ShowBeside();
+        m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
 }
 

@@ -15,8 +15,13 @@
 
 class ActivityMonitor;
 class BookmarksMenu;
+class DownloadList;
+class DownloadsWindow;
+class EngineDownloads;
+class HelpWindow;
 class ChildWindow;
 class cOptions;
+class Download;
 class FrameStatusBar;
 class FrameToolbar;
 class InactivityLock;
@@ -33,6 +38,7 @@ class QMdiSubWindow;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
+class SessionEndFilter;
 class SettingsStore;
 class SingleInstance;
 
@@ -134,9 +140,12 @@ public:
     void TileVertical();
     void ArrangeIcons();
     void CloseAll();
-    // The inactivity lock: hides every page and takes the commands out of use, or back.
+    // The inactivity lock: hides every page, the bars and the status bar and takes the commands
+    // out of use, or back.
     void SetLockedView(bool locked);
     bool LockedView() const;
+    // What the frame shows while the account is locked.
+    QWidget* LockPage() const { return m_lockPage; }
     InactivityLock* Lock() const { return m_lock.get(); }
     // The user's clicks and key presses (the click credit of the pop-up policy; LastActivity
     // for the inactivity lock).
@@ -174,6 +183,12 @@ public:
     // After the options were applied: the lists follow their new limits.
     void OptionsApplied();
     PageCommands& Page() const { return *m_pageCommands; }
+    // This run's downloads and their window (File, Downloads; Ctrl+J).
+    DownloadList& Downloads() const { return *m_downloads; }
+    DownloadsWindow* ShowDownloads();
+    // The help of a topic, in the help window (beside a modal dialog when one is up).
+    void ShowHelp(const QString& topic);
+    HelpWindow* Help() const { return m_helpWindow; }
     // The user's home page (every pane's Home).
     static QString HomePage();
 
@@ -241,8 +256,8 @@ private:
     void mnuFileImportFavorites_Click();
     void mnuOptionsHidePopUps_Click(bool checked);
     void mnuOptionsBramblegate_Click();
-    void ShowHelp(const QString& topic);
     void NavigateActive(const QString& url);
+    void DownloadStarted(Download* download);
     // Ctrl+L, Alt+D, F6: the keyboard into the active child's address box.
     void FocusAddress();
     void OpenFind();
@@ -289,6 +304,10 @@ private:
     MasterHistoryMenu* m_masterHistoryMenu = nullptr;
     BookmarksMenu* m_bookmarksMenu = nullptr;
     std::unique_ptr<PageCommands> m_pageCommands;
+    DownloadList* m_downloads = nullptr;
+    EngineDownloads* m_engineDownloads = nullptr;
+    QPointer<DownloadsWindow> m_downloadsWindow;
+    HelpWindow* m_helpWindow = nullptr;
 
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<cOptions> m_options;
@@ -296,6 +315,7 @@ private:
     std::unique_ptr<InactivityLock> m_lock;
     ActivityMonitor* m_activity = nullptr;
     QPointer<TerminationSignals> m_termination;
+    QPointer<SessionEndFilter> m_sessionEnd;
     QPointer<QWidget> m_splash;
 
     QStringList m_pendingAddresses;
@@ -304,6 +324,7 @@ private:
     ViewSettings m_view;
     Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowNoState;
     bool m_fullScreen = false;
+    bool m_lockedView = false;
     bool m_initialised = false;
     bool m_hooksInstalled = false;
     bool m_unloadPending = false;

@@ -1,16 +1,15 @@
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QThread>
 
 #include "core/AppState.h"
 #include "core/modEncrypt.h"
 #include "core/Settings.h"
 #include "links/Links.h"
+#include "support/KillRounds.h"
 #include "support/TestSupport.h"
 
 // A child process that saves the same 100 Links over and over, each round with a new
@@ -34,7 +33,7 @@ QString pwFor(int id) {
     return QStringLiteral("secret%1").arg(id);
 }
 
-[[noreturn]] void runSaver(const QString& path) {
+void runSaver(const QString& path) {
     QString error;
     std::unique_ptr<SettingsStore> store = SettingsStore::Open(path, &error);
     if (!store) {
@@ -46,8 +45,7 @@ QString pwFor(int id) {
     App().PassPhrase = kPassPhrase;
     Links links(kUser);
     int generation = links.Item(1)->NavigateAfterLogin().toInt();
-    std::printf("ready\n");
-    std::fflush(stdout);
+    KillRounds::Ready();
     QRandomGenerator random(quint32(QCoreApplication::applicationPid()));
     for (int round = 0; round < 100000; ++round) {
         ++generation;
@@ -59,18 +57,8 @@ QString pwFor(int id) {
         links.MoveLink(1 + int(random.bounded(kLinkCount)), 1 + int(random.bounded(kLinkCount)));
         links.SaveLinks(generation % 2 == 0);
     }
-    std::_Exit(0);
 }
-
-// Becomes the saver before any test runs when asked to.
-class SaverEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const QByteArray path = qgetenv(kSaverVariable);
-        if (!path.isEmpty()) runSaver(QString::fromLocal8Bit(path));
-    }
-};
-const auto* const g_saverEnvironment = ::testing::AddGlobalTestEnvironment(new SaverEnvironment);
+const void* const g_saver = KillRounds::Child(kSaverVariable, runSaver);
 
 // Checks that the store holds one whole set of the 100 Links; returns its generation.
 int checkCompleteSet(const QString& context) {
@@ -111,7 +99,7 @@ int checkCompleteSet(const QString& context) {
 } // namespace
 
 TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
-    ASSERT_NE(g_saverEnvironment, nullptr);
+    ASSERT_NE(g_saver, nullptr);
     TempStore temp;
     App().CurrentUser = kUser;
     App().PassPhrase = kPassPhrase;
@@ -126,47 +114,13 @@ TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
     int generation = checkCompleteSet(QStringLiteral("before"));
 
     int progressed = 0;
-    for (int round = 1; round <= 30; ++round) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(kSaverVariable), temp.path());
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // Any filter that selects a test: the environment takes over before it runs.
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=HisList.*")});
-        ASSERT_TRUE(child.waitForStarted(10000));
-        struct KillOnExit {
-            QProcess& p;
-            ~KillOnExit() {
-                if (p.state() != QProcess::NotRunning) {
-                    p.kill();
-                    p.waitForFinished(10000);
-                }
-            }
-        } guard{child};
-        // The test runner prints its own lines first.
-        bool ready = false;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                while (child.canReadLine())
-                    if (child.readLine().trimmed() == "ready") ready = true;
-                return ready || child.state() == QProcess::NotRunning;
-            },
-            20000));
-        ASSERT_TRUE(ready);
-        QThread::msleep(20 + QRandomGenerator::global()->bounded(250));
-        ASSERT_EQ(child.state(), QProcess::Running) << "the saver stopped by itself";
-        ::kill(pid_t(child.processId()), SIGKILL);
-        ASSERT_TRUE(child.waitForFinished(10000));
-        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
-
+    KillRounds::Run(kSaverVariable, temp.path(), 30, [&](int round) {
         temp.Reopen();
         const int now = checkCompleteSet(QStringLiteral("after kill %1").arg(round));
         EXPECT_GE(now, generation) << "a save went missing after it had been committed";
         if (now > generation) ++progressed;
         generation = now;
-        if (::testing::Test::HasFailure()) break;
-    }
+    });
     // The saver really was saving when it was killed.
     EXPECT_GT(progressed, 20);
 }
