@@ -318,6 +318,7 @@ TEST(LoginSites, TheTableIsTheProgramsConfigurationFile) {
     EXPECT_EQ(ours.bankDomain, "online.ourbank.test");
     EXPECT_TRUE(ours.signInServiceDomain.isEmpty() && ours.SharedLoginSites().isEmpty());
     EXPECT_TRUE(LoginSites::FromFile(dir.filePath("none.ini")).bankDomain.isEmpty());
+}
 
 TEST(LoginDecision, APageReachedPastACertificateErrorIsNeverFilled) {
     BrowseWindow w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
