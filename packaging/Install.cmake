@@ -1,5 +1,6 @@
 # Install rules and the Debian package. `cmake --install` lays the tree out as Debian does:
 #   bin/bramblegate, libexec/bramblegate/bghelper, share/bramblegate/pages/...,
+#   share/bramblegate/login-sites.ini,
 #   share/applications, share/metainfo, share/icons/hicolor, share/man/man1.
 # `cpack -G DEB` (scripts/package) makes bramblegate_<version>_<arch>.deb of it.
 
@@ -11,6 +12,7 @@ if(TARGET bghelper)
   install(TARGETS bghelper RUNTIME DESTINATION ${BG_LIBEXEC_INSTALL_DIR})
 endif()
 install(DIRECTORY ${BG_PAGES_DIR} DESTINATION ${BG_DATA_INSTALL_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/config/login-sites.ini DESTINATION ${BG_DATA_INSTALL_DIR})
 
 install(FILES ${BG_PACKAGING_DIR}/${BG_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${BG_PACKAGING_DIR}/${BG_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,16 +1,20 @@
 #include "browse/FormFiller.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
+#include "browse/LoginDecision.h"
 #include "browse/LoginKeywords.h"
 #include "browse/PageLoadTracker.h"
 #include "core/Errors.h"
 #include "core/Log.h"
+#include "core/SiteIdentity.h"
 #include "links/Link.h"
 
 using LoginKeywords::IsLoginText;
 using LoginKeywords::IsSignUpText;
 using modGeneral::WriteSignInLog;
+using Judge = LoginFormJudge;
 
 namespace {
 
@@ -53,16 +57,57 @@ FormFiller::FormFiller(FormFillerHost& host, LoginSites sites) : m_host(host), m
 
 // ----- pages and documents --------------------------------------------------------------------
 
+bool FormFiller::MayFill(const QString& pageUrl, const Link& link) const {
+    QStringList others = m_sites.SharedLoginSites();
+    if (!link.AlsoAllowedSite().trimmed().isEmpty()) others << link.AlsoAllowedSite().trimmed();
+    return SiteIdentity::MayReceiveCredentials(QUrl(pageUrl), QUrl(link.URL()), others);
+}
+
 bool FormFiller::ParsePage(DomDocument* document, int index, Link& link) {
     if (!document) return false;
+    // The Link's credentials go to its own site only (frames that can be read are the page's
+    // own origin).
+    if (!MayFill(document->URL(), link)) {
+        WriteSignInLog(QStringLiteral("ParsePage not the Link's site ") +
+                       PageLoadTracker::LogUrl(document->URL()));
+        return false;
+    }
     // After its sign-in image was clicked, only the sign-in service's own page is filled.
     if (link.SignInServiceUsed && !ContainsSite(document->domain(), m_sites.signInServiceDomain))
         return false;
     if (document->frames().isEmpty()) return ParseDocument(document, index, link);
     if (ParseDocument(document, index, link)) return true;
     for (const DomFrame& frame : document->frames()) {
-        // A frame of another site cannot be read: skipped here.
-        if (frame.document && ParseDocument(frame.document, index, link)) return true;
+        // A frame of another site cannot be read, an empty one has nothing: skipped here.
+        if (frame.document && frame.document->hasBody() && ParseDocument(frame.document, index, link))
+            return true;
+    }
+    // A login page in an inline frame of another origin of the site (login.bank.test inside
+    // www.bank.test) cannot be filled in place: loaded in the pane, it is filled there. That is
+    // the frame that says it is the login, or else the only such frame of a page that does not
+    // look logged in.
+    QList<const DomElement*> siteFrames;
+    const DomElement* named = nullptr;
+    for (const DomFrame& frame : document->frames()) {
+        const DomElement* e = frame.element;
+        if (frame.document || !e || e->nodeName() != QLatin1String("IFRAME") || !e->shown() ||
+            !MayFill(e->src(), link))
+            continue;
+        siteFrames << e;
+        if (!named && (Judge::LooksLikeLoginAddress(e->src()) || Judge::LooksLikeLoginAddress(e->name()) ||
+                       Judge::LooksLikeLoginAddress(e->id()) || Judge::LooksLikeLoginAddress(e->label())))
+            named = e;
+    }
+    bool loggedInLook = false;
+    for (const DomElement* a : document->links())
+        loggedInLook = loggedInLook ||
+                       (!a->innerText().trimmed().isEmpty() && LoginDecision::InLogoutList(a->innerText()));
+    const DomElement* frame =
+        named ? named : (siteFrames.size() == 1 && !loggedInLook ? siteFrames.first() : nullptr);
+    if (frame && !m_host.NavigateStopped()) {
+        WriteSignInLog(QStringLiteral("ParsePage login frame ") + PageLoadTracker::LogUrl(frame->src()));
+        m_host.NavigatePane(index, frame->src());
+        return true;
     }
     return false;
 }
@@ -76,7 +121,9 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
         for (const DomFrame& frame : document->frames()) {
             const int i = frameNumber++;
             if (frame.document) {
-                if (ParseDocument(frame.document, index, link)) {
+                // A frame without a document body of its own (an empty inline frame) has
+                // nothing to fill and decides nothing.
+                if (frame.document->hasBody() && ParseDocument(frame.document, index, link)) {
                     result = true;
                     return;
                 }
@@ -90,6 +137,12 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
                 if (e->nodeName() != QLatin1String("FRAME")) continue;
                 if (frames++ != i) continue;
                 if (m_host.NavigateStopped()) break;
+                // Only a frame of the Link's own site is worth loading for its login.
+                if (!MayFill(e->src(), link)) {
+                    WriteSignInLog(QStringLiteral("ParseDocument frame of another site ") +
+                                   PageLoadTracker::LogUrl(e->src()));
+                    break;
+                }
                 m_host.NavigatePane(index, e->src());
                 result = true;
                 return;
@@ -103,12 +156,26 @@ bool FormFiller::ParseDocument(DomDocument* document, int index, Link& link) {
 
 bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
     const QList<DomElement*>& forms = document->forms();
+    QList<Judge::Verdict> verdicts;
+    const bool ssn = !m_host.SSN().isEmpty();
+    for (DomElement* form : forms)
+        verdicts << Judge::Judge(form, document, ssn);
+    // A form that is not a login is passed over as if it were not there.
+    const auto candidate = [&](int f) { return verdicts[f].kind != Judge::Kind::NotLogin; };
     bool anyUserFilled = false;
     QString oldUserValue;
     for (int f = 0; f < forms.size(); ++f) {
         DomElement* form = forms[f];
-        const bool lastForm = f == forms.size() - 1;
+        if (!candidate(f)) {
+            WriteSignInLog(QStringLiteral("Not a login form: ") + verdicts[f].reason);
+            continue;
+        }
+        int next = f + 1;
+        while (next < forms.size() && !candidate(next))
+            ++next;
+        const bool lastForm = next >= forms.size();
         FormScan state;
+        state.verdict = verdicts[f];
         switch (ScanForm(form, lastForm, index, link, state)) {
         case FormEnd::PasswordAndSubmit:
             FillTwoPasswordFields(form, link, state);
@@ -121,7 +188,7 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
                 // A later form with both a text and a password field is the better candidate,
                 // unless this one already has the user name.
                 if (state.userFieldFilled || state.userWritten || lastForm ||
-                    !FormHasTextAndPassword(forms[f + 1]))
+                    !FormHasTextAndPassword(forms[next]))
                     return SubmitThroughForm(form, state, document, link);
             }
             break;
@@ -133,8 +200,68 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
             oldUserValue = state.oldUserValue;
         }
     }
+    switch (SendIdentifier(document, link)) {
+    case IdentifierStep::Sent:
+        return true;
+    case IdentifierStep::Typed:
+        return false; // the user name stays where the password is to follow
+    case IdentifierStep::None:
+        break;
+    }
     if (anyUserFilled) RedoUserName(document, link, oldUserValue);
     return false;
+}
+
+FormFiller::IdentifierStep FormFiller::SendIdentifier(DomDocument* document, Link& link) {
+    // Two steps at most: the user name goes once.
+    if (link.IdentifierSent) return IdentifierStep::None;
+    // A user name for the sign-in service goes there through its image (the login decision
+    // clicks it), not into the site's own form.
+    if (!link.SignInServiceUsed && link.UserName().contains(QLatin1Char('@')) && SignInImage(document))
+        return IdentifierStep::None;
+    const bool ssn = !m_host.SSN().isEmpty();
+    for (DomElement* form : document->forms()) {
+        const Judge::Verdict v = Judge::Judge(form, document, ssn);
+        // A password field the page keeps hidden may come once the user name is typed.
+        DomElement* user = v.kind == Judge::Kind::Identifier ? v.user : nullptr;
+        bool hiddenPassword = false;
+        QList<DomElement*> texts;
+        for (DomElement* e : form->elements()) {
+            if (Judge::IsPasswordField(e) && !e->shown()) hiddenPassword = true;
+            if (Judge::IsTextField(e) && Judge::Writable(e)) texts << e;
+        }
+        if (!user && hiddenPassword && v.kind == Judge::Kind::Other && texts.size() == 1 &&
+            Judge::UserFieldScore(texts.first()) >= 0)
+            user = texts.first();
+        if (!user) continue;
+        // The scan has written it already where the field was the form's first.
+        if (user->value() != link.UserName()) user->SetValue(link.UserName());
+        WriteSignInLog(QStringLiteral("UserId: ") + user->id() + QStringLiteral("  UserName: ") +
+                       user->name() + QStringLiteral("  ") + form->name() + QStringLiteral("  ") +
+                       LoggedHtml(user));
+        if (hiddenPassword && !link.IdentifierTyped) {
+            link.IdentifierTyped = true;
+            WriteSignInLog(QStringLiteral("Identifier typed, the password field awaited"));
+            return IdentifierStep::Typed;
+        }
+        if (v.kind != Judge::Kind::Identifier) return IdentifierStep::Typed;
+        if (v.press) {
+            v.press->Focus();
+            v.press->Click();
+            WriteSignInLog(QStringLiteral("Identifier sent, ") + SubmitLine(v.press));
+        } else {
+            user->Focus();
+            document->PressEnter();
+            WriteSignInLog(QStringLiteral("Identifier sent, sAction=SendKeys {ENTER}"));
+        }
+        link.IdentifierSent = true;
+        return IdentifierStep::Sent;
+    }
+    return IdentifierStep::None;
+}
+
+bool FormFiller::MayChoose(const DomElement* control, const FormScan& state) {
+    return !state.verdict.submitButton || control == state.verdict.press;
 }
 
 FormFiller::FormEnd FormFiller::ScanForm(DomElement* form, bool lastForm, int index, Link& link,
@@ -147,9 +274,13 @@ FormFiller::FormEnd FormFiller::ScanForm(DomElement* form, bool lastForm, int in
         // A page element that cannot be handled is skipped; the scan goes on.
         Errors::Quietly([&] {
             const QString& node = e->nodeName();
+            const bool control = node == QLatin1String("BUTTON") || e->isTextControl() ||
+                                 e->role().compare(QLatin1String("button"), Qt::CaseInsensitive) == 0;
             if (node != QLatin1String("INPUT") && node != QLatin1String("SUBMIT") &&
-                node != QLatin1String("SELECT") && node != QLatin1String("A"))
+                node != QLatin1String("SELECT") && node != QLatin1String("A") && !control)
                 return;
+            // A field nobody could type into (not shown, disabled, read-only) is no field.
+            if ((Judge::IsTextField(e) || Judge::IsPasswordField(e)) && !Judge::Writable(e)) return;
             // A form with a card-number field is a quick-access form, not the login.
             if (!lastForm && (Is(e->name(), QLatin1String("CAN")) || Is(e->id(), QLatin1String("CAN")))) {
                 abandon = true;
@@ -192,7 +323,9 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
             state.passwordWritten = true;
             WriteSignInLog(QStringLiteral("PWId: ") + e->id() + QStringLiteral("  PWName: ") + e->name() +
                            QStringLiteral("  ") + formName + QStringLiteral("  ") + LoggedHtml(e));
-        } else if (type == QLatin1String("TEXT") && !state.userFieldFilled) {
+        } else if (type == QLatin1String("TEXT") && !state.userFieldFilled &&
+                   (!state.verdict.user || e == state.verdict.user)) {
+            // In a login form, the user name goes into the field meant for it.
             state.oldUserValue = e->value();
             e->SetValue(link.UserName());
             state.userWritten = true;
@@ -207,7 +340,8 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
             WriteSignInLog(QStringLiteral("ButtonValue: ") + e->value() + QStringLiteral("  ButtonName: ") +
                            e->name() + QStringLiteral("  ") + LoggedHtml(e));
             // An empty value counts as a match, as it occurs within any text.
-            if (IsScriptSubmitButton(value, e) || LoginKeywords::InLoginList(value)) ChooseSubmit(e, state);
+            if (IsScriptSubmitButton(value, e) || (LoginKeywords::InLoginList(value) && MayChoose(e, state)))
+                ChooseSubmit(e, state);
         } else if (type == QLatin1String("IMAGE")) {
             if (IsLoginText(e->outerHTML())) ChooseSubmit(e, state);
             // An image button met before the password is used only if nothing better follows
@@ -230,11 +364,16 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
         if (match) match->SetSelected(true);
     } else if (node == QLatin1String("A")) {
         if (!state.passwordWritten) return;
-        if (e->outerHTML().contains(QLatin1String("href"), Qt::CaseInsensitive)) {
+        if (e == state.verdict.press) {
+            ChooseSubmit(e, state);
+        } else if (e->outerHTML().contains(QLatin1String("href"), Qt::CaseInsensitive)) {
             if (e->href().contains(QLatin1String("javascript:submit"), Qt::CaseInsensitive)) {
                 ChooseSubmit(e, state);
             } else if (IsSignUpText(e->outerHTML())) {
                 state.signUpSeen = true;
+            } else if (!MayChoose(e, state) || Judge::IsSideLinkText(e->innerText())) {
+                // A form with a submit button is sent by it; "Forgot your password?" and the
+                // like lead elsewhere.
             } else if (IsLoginText(e->outerHTML())) {
                 if (e->childElementCount() > 0) {
                     DomElement* first = e->firstChild();
@@ -247,6 +386,19 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
         } else if (IsScriptSubmitAnchor(formName, e)) {
             ChooseSubmit(e, state);
         }
+    } else if (node == QLatin1String("BUTTON")) {
+        // A <button> sends its form unless its type says otherwise; one that only scripts act
+        // on counts when its words sign in.
+        if (!state.passwordWritten || !e->shown()) return;
+        const QString text = Judge::ControlText(e);
+        if (e == state.verdict.press ||
+            (Judge::IsSubmitButton(e) && !Judge::IsOtherTaskText(text) && !Judge::IsSideLinkText(text)) ||
+            (Judge::IsSignInControl(e, true) && MayChoose(e, state)))
+            ChooseSubmit(e, state);
+    } else if (state.passwordWritten && e->shown() &&
+               (e == state.verdict.press || (Judge::IsSignInControl(e, true) && MayChoose(e, state)))) {
+        // A span, a div or an element with the role of a button that the page made the control.
+        ChooseSubmit(e, state);
     }
 }
 
@@ -334,6 +486,7 @@ bool FormFiller::FormHasTextAndPassword(const DomElement* form) {
 bool FormFiller::SubmitThroughForm(DomElement* form, const FormScan& state, DomDocument* document,
                                    Link& link) {
     link.SetPasswordSent(true);
+    link.PasswordSubmitted = true;
     SubmitForm(form, state.passwordField, document);
     link.SetProgressValue(0);
     return true;
@@ -349,6 +502,7 @@ bool FormFiller::ClickSubmitControl(const FormScan& state, DomDocument* document
     }
     state.submitControl->Focus();
     state.submitControl->Click();
+    link.PasswordSubmitted = true;
     link.SetProgressValue(0);
     return true;
 }
@@ -366,6 +520,14 @@ void FormFiller::SubmitForm(DomElement* form, DomElement* passwordField, DomDocu
         control->Click();
         WriteSignInLog(QStringLiteral("Submit link found with HasDocSubmitLink"));
         WriteSignInLog(SubmitLine(control));
+    } else if (const Judge::Verdict v = Judge::Judge(form, document, !m_host.SSN().isEmpty());
+               v.press && (form->isImplicitForm() || !v.submitButton)) {
+        // Without a submit button Enter sends no form of several fields (and no inputs outside
+        // a form at all): the control a person would press is pressed.
+        v.press->Focus();
+        v.press->Click();
+        WriteSignInLog(QStringLiteral("Submit link not found, sAction=Click"));
+        WriteSignInLog(SubmitLine(v.press));
     } else {
         const QString action = QStringLiteral("SendKeys {ENTER}");
         if (passwordField) passwordField->Focus();
@@ -416,16 +578,19 @@ void FormFiller::RedoUserName(DomDocument* document, const Link& link, const QSt
     }
 }
 
-bool FormFiller::ClickSignInImage(DomDocument* document) {
-    if (!document) return false;
-    for (DomElement* image : document->images()) {
+DomElement* FormFiller::SignInImage(const DomDocument* document) const {
+    if (!document) return nullptr;
+    for (DomElement* image : document->images())
         if (ContainsSite(image->src(), m_sites.signInImageSrc) &&
-            ContainsSite(image->alt(), m_sites.signInImageAlt)) {
-            image->Click();
-            return true;
-        }
-    }
-    return false;
+            ContainsSite(image->alt(), m_sites.signInImageAlt))
+            return image;
+    return nullptr;
+}
+
+bool FormFiller::ClickSignInImage(DomDocument* document) {
+    DomElement* image = SignInImage(document);
+    if (image) image->Click();
+    return image != nullptr;
 }
 
 QString FormFiller::LoggedHtml(const DomElement* e) {

@@ -4,6 +4,7 @@
 
 #include "browse/engine/PageModel.h"
 #include "browse/FormFillerHost.h"
+#include "browse/LoginFormJudge.h"
 #include "browse/LoginSites.h"
 
 class Link;
@@ -15,6 +16,13 @@ class Link;
 // reads see them) and are recorded as actions that the pane applies to the page, in order,
 // after the current event has been handled. It keeps no state between calls; the host holds
 // what must outlive a parse. Every decision goes to the SignIn log, never a secret.
+//
+// Around the classic scan it keeps to what a person would do on a page of today: it fills only
+// pages of the Link's own site, leaves forms that are no login alone (sign-up, password change
+// and reset), fills only fields a person can see and type into, puts the user name in the field
+// meant for it, sends a form through the control a person would press, takes the inputs of a
+// login without a <form> as one form, and sends the user name alone as the first step of a
+// two-step login.
 class FormFiller {
 public:
     // What the scan of one form has found so far; a new form starts from scratch.
@@ -27,10 +35,11 @@ public:
         bool userFieldFilled = false;     // a text field of this form holds the user name
         DomElement* submitControl = nullptr;
         DomElement* passwordField = nullptr;
-        QString oldUserValue; // what the user-name field held before
+        QString oldUserValue;            // what the user-name field held before
+        LoginFormJudge::Verdict verdict; // what the form is, judged before the scan
     };
 
-    explicit FormFiller(FormFillerHost& host, LoginSites sites = LoginSites::Defaults());
+    explicit FormFiller(FormFillerHost& host, LoginSites sites = {});
 
     const LoginSites& Sites() const { return m_sites; }
 
@@ -38,10 +47,14 @@ public:
     // `link`. True: a form was submitted (the Link's PasswordSent is set) or the page needs
     // nothing. False: nothing was submitted; fields may have been filled.
     bool ParsePage(DomDocument* document, int index, Link& link);
+    // Whether the page at this address may receive the Link's credentials: the Link's own
+    // site, its also allowed site or the sign-in service, and never http for an https Link.
+    bool MayFill(const QString& pageUrl, const Link& link) const;
     // The same for one document: its frames first, then its forms.
     bool ParseDocument(DomDocument* document, int index, Link& link);
     // Clicks the sign-in service's image on the page; false when there is none.
     bool ClickSignInImage(DomDocument* document);
+    DomElement* SignInImage(const DomDocument* document) const;
 
     // The steps, public for the login decision and for tests.
     void ClassifyFormElement(DomElement* element, const QString& formName, int index, Link& link,
@@ -80,6 +93,14 @@ private:
     bool SubmitThroughForm(DomElement* form, const FormScan& state, DomDocument* document, Link& link);
     bool ClickSubmitControl(const FormScan& state, DomDocument* document, Link& link);
     void ChooseSubmit(DomElement* control, FormScan& state);
+    // The first step of a two-step login: the user name alone into the form that asks only for
+    // it, sent. A form that keeps its password field hidden gets the user name typed first, and
+    // sent on a later parse if the password field has not come by then.
+    enum class IdentifierStep { None, Typed, Sent };
+    IdentifierStep SendIdentifier(DomDocument* document, Link& link);
+    // Whether a control other than a submit button may be chosen in this form: not when the
+    // form has a submit button of its own (that one sends it).
+    static bool MayChoose(const DomElement* control, const FormScan& state);
 
     FormFillerHost& m_host;
     LoginSites m_sites;

@@ -22,4 +22,17 @@ public:
                                     const QString& url) = 0;
     // The busy timer's deferred parse (BrowseState::ParseAt / ParseIndex has come due).
     virtual void DeferredParse(int pane, Link& link, const DocumentPtr& document) = 0;
+    // The Link's page changed without a new document while the pane watched it
+    // (BrowserPane::PageChanged).
+    virtual void PageChanged(int pane, Link& link) {
+        Q_UNUSED(pane);
+        Q_UNUSED(link);
+    }
+    // Whether a server's error answer (a 401 or 403 page, say) is a login page to fill like any
+    // other; when not, the error page shows at once.
+    virtual bool FillsErrorPage(const Link& link, const DocumentPtr& document) {
+        Q_UNUSED(link);
+        Q_UNUSED(document);
+        return false;
+    }
 };

@@ -1,7 +1,11 @@
 #include "browse/LoginDecision.h"
 
+#include <algorithm>
+#include <QTimer>
+
 #include "browse/engine/BrowserPane.h"
 #include "browse/frmBrowse.h"
+#include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
 #include "browse/NavigationDriver.h"
 #include "browse/PageLoadTracker.h"
@@ -57,7 +61,88 @@ QString LoginDecision::LocationURL(int pane) const {
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
     if (!document || (w.Pane(pane) && w.Pane(pane)->CertificateOverridden())) return Result::Continue;
-    return Decide(pane, link, document.get(), url);
+    // A login page has the login time-out from its arrival to build its form: a slow start
+    // (many Links loading at once) takes nothing from it.
+    if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))
+        link.LoginWatchUntil =
+            std::max(link.LoginWatchUntil, Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds));
+    const Result result = Decide(pane, link, document.get(), url);
+    Watch(pane, link);
+    return result;
+}
+
+bool LoginDecision::WatchesPage(const Link& link) {
+    const bool opened = link.NavigateMode() == NavigationDriver::ModeStartUp ||
+                        link.NavigateMode() == NavigationDriver::ModeButton;
+    if (!opened || !link.ReqLogin() || link.Deleted()) return false;
+    // Logged in for sure, or given up after a password went.
+    if (link.LoggedIn() && (!link.LoginAssumed() || link.PasswordSubmitted)) return false;
+    return link.LoginWatchUntil.isValid() && Clock::Now() < link.LoginWatchUntil;
+}
+
+void LoginDecision::Watch(int pane, const Link& link) {
+    if (BrowserPane* p = w.Pane(pane)) p->WatchPage(WatchesPage(link));
+}
+
+bool LoginDecision::HasLoginForm(DomDocument* document) {
+    if (!document) return false;
+    for (DomElement* form : document->forms())
+        if (LoginFormJudge::Judge(form, document).kind == LoginFormJudge::Kind::Login) return true;
+    for (const DomFrame& frame : document->frames())
+        if (frame.document && HasLoginForm(frame.document)) return true;
+    return false;
+}
+
+bool LoginDecision::FillsErrorPage(const Link& link, const DocumentPtr& document) {
+    // Only the login page itself: an error answer to a password already sent is a refusal.
+    return document && link.ReqLogin() && !link.LoggedIn() && !link.LoginAssumed() && !link.PasswordSent() &&
+           !link.PasswordSubmitted && m_filler->MayFill(document->URL(), link) &&
+           HasLoginForm(document.get());
+}
+
+void LoginDecision::PageChanged(int pane, Link& link) {
+    BrowserPane* p = w.Pane(pane);
+    if (!p) return;
+    if (!WatchesPage(link)) {
+        p->WatchPage(false);
+        return;
+    }
+    const int index = link.Index();
+    p->RefreshDocument([this, pane, index](DocumentPtr document) {
+        Link* link = w.links().Item(index);
+        BrowserPane* p = w.Pane(pane);
+        if (!document || !link || !p || !WatchesPage(*link)) return;
+        if (link->PasswordSent()) {
+            AnsweredWithoutNewPage(pane, *link, document.get());
+        } else {
+            // A login form appeared where none was to be found: the login goes on after all.
+            if (link->LoginAssumed()) {
+                if (link->PasswordSubmitted || !HasLoginForm(document.get())) return;
+                WriteSignInLog(QStringLiteral("PageChanged login form appeared ") +
+                               At(pane, p->LocationURL()));
+                link->SetLoginAssumed(false);
+                link->SetLoggedIn(false);
+                w.Navigation().SetLoginTimeOut(pane);
+            }
+            Decide(pane, *link, document.get(), p->LocationURL());
+        }
+        Watch(pane, *link);
+    });
+}
+
+void LoginDecision::AnsweredWithoutNewPage(int pane, Link& link, DomDocument* document) {
+    BrowserPane* p = w.Pane(pane);
+    // Still the login form with a password field shown: the answer has not come (or refused).
+    const bool movedOn = p && p->LocationURL() != link.FrameURL();
+    if (!movedOn && HasLoginForm(document)) return;
+    WriteSignInLog(QStringLiteral("PageChanged answer without a new page ") +
+                   At(pane, p ? p->LocationURL() : QString()));
+    w.Tracker().TakeLoginAnswer(pane);
+    // No DocumentComplete follows: the logged-in page is taken as it is now.
+    if (!p) return;
+    Decide(pane, link, document, p->LocationURL());
+    if (w.TabColour(pane) == TabColour::LightGreen) w.SetTabColour(pane, TabColour::Green);
+    w.Navigation().SetLoginTimeOut(pane);
 }
 
 LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* document, const QString& url) {
@@ -68,6 +153,14 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
     if (!link.ReqLogin() || link.LoginAssumed()) return Result::Continue;
     // The answer to the form sent is on its way; its NavigateComplete2 settles the login.
     if (link.PasswordSent()) return Result::Continue;
+
+    // The Link's credentials go to its own site only: a page of another site (a redirect
+    // elsewhere) ends the login with nothing filled.
+    if (!link.LoggedIn() && !m_filler->MayFill(document->URL(), link)) {
+        WriteSignInLog(QStringLiteral("DocumentComplete not the Link's site ") + At(pane, url));
+        AssumeLogin(pane, link, url);
+        return Result::Finished;
+    }
 
     if (link.LoggedIn()) {
         w.SetTabColour(pane, TabColour::Green);
@@ -103,8 +196,35 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
     }
 
     if (!(link.ReqLogin() && !link.PasswordSent() && !link.LoggedIn())) return Result::Continue;
-    if (m_filler->ParsePage(document, pane, link)) return Result::Finished;
+    const bool typedBefore = link.IdentifierTyped;
+    if (Parse(pane, link, document)) return Result::Finished;
+    if (link.IdentifierTyped && !typedBefore) {
+        // The user name is typed for a password field the page shows only then: the watch
+        // sees it come; without it, the page is looked at again in a moment.
+        const int index = link.Index();
+        QTimer::singleShot(kTypedWaitMs, &w, [this, pane, index] {
+            Link* typed = w.links().Item(index);
+            if (typed && !typed->PasswordSent() && !typed->LoggedIn() && WatchesPage(*typed))
+                PageChanged(pane, *typed);
+        });
+        return Result::Finished;
+    }
     return AfterFailedParse(pane, link, document, url);
+}
+
+bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
+    const bool identifierBefore = link.IdentifierSent;
+    if (!m_filler->ParsePage(document, pane, link)) return false;
+    if (link.IdentifierSent && !identifierBefore && !link.PasswordSent()) {
+        // The first step of a two-step login went: the password is asked for next, on a new
+        // page or on this one. One login, one deadline from here.
+        w.Navigation().SetProgressText(pane,
+                                       QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
+        w.Navigation().ShowProgressPage(pane);
+        w.Navigation().SetLoginTimeOut(pane);
+        link.LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);
+    }
+    return true;
 }
 
 LoginDecider::Result LoginDecision::AfterFailedParse(int pane, Link& link, DomDocument* document,
@@ -136,7 +256,7 @@ LoginDecider::Result LoginDecision::AfterFailedParse(int pane, Link& link, DomDo
 }
 
 void LoginDecision::DeferredParse(int pane, Link& link, const DocumentPtr& document) {
-    if (document) m_filler->ParsePage(document.get(), pane, link);
+    if (document) Parse(pane, link, document.get());
 }
 
 void LoginDecision::AssumeLogin(int pane, Link& link, const QString& url) {

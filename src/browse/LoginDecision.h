@@ -24,8 +24,10 @@ public:
     static const QString kLogoutList;
     // How long a page without any form may wait before it shows.
     static constexpr int kNoFormSeconds = 5;
+    // How long a page may take to show the password field after the user name was typed.
+    static constexpr int kTypedWaitMs = 2000;
 
-    LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites = LoginSites::Defaults());
+    LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites = {});
 
     // The site table of the decision and of its form filler (tests point it at local sites).
     void SetSites(const LoginSites& sites);
@@ -35,6 +37,15 @@ public:
     // LoginDecider
     Result DocumentComplete(int pane, Link& link, const DocumentPtr& document, const QString& url) override;
     void DeferredParse(int pane, Link& link, const DocumentPtr& document) override;
+    void PageChanged(int pane, Link& link) override;
+    bool FillsErrorPage(const Link& link, const DocumentPtr& document) override;
+
+    // Whether the Link's page is still watched for its login: a login form that a script builds
+    // late, the second step of a two-step login, or the answer to a form a script sent without
+    // a new page. From the Link's opening until its login time-out, while it is not logged in.
+    static bool WatchesPage(const Link& link);
+    // Whether any form of the page (or of its readable frames) is a login form.
+    static bool HasLoginForm(DomDocument* document);
 
     // No login deadline any more for the Link of this pane; -1: for every Link.
     void ClearLoginTimeOut(int pane);
@@ -49,6 +60,11 @@ public:
 private:
     Result Decide(int pane, Link& link, DomDocument* document, const QString& url);
     Result AfterFailedParse(int pane, Link& link, DomDocument* document, const QString& url);
+    // Runs the form filler; on the first step of a two-step login, the Link waits for the next.
+    bool Parse(int pane, Link& link, DomDocument* document);
+    void Watch(int pane, const Link& link);
+    // The answer to a form a script sent: the page moved on without a new document.
+    void AnsweredWithoutNewPage(int pane, Link& link, DomDocument* document);
     bool ClickBankSignInLink(DomDocument* document);
     bool HasLogoutLink(DomDocument* document);
     void AssumeLogin(int pane, Link& link, const QString& url);

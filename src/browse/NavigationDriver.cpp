@@ -79,6 +79,10 @@ bool NavigationDriver::DoNavigate(int i) {
     link->SetPasswordSent(false);
     link->SetNavigationError(false);
     link->SignInServiceUsed = false;
+    link->IdentifierTyped = false;
+    link->IdentifierSent = false;
+    link->PasswordSubmitted = false;
+    link->LoginWatchUntil = Clock::Now().addSecs(kLoginTimeOutSeconds);
     link->SetTitle(QString());
 
     w.SetTabColour(i, TabColour::ButtonFace);
@@ -106,6 +110,7 @@ bool NavigationDriver::DoNavigate(int i) {
             pane->Navigate2(url);
         }
     });
+    w.RefreshWorkingPanes();
     return true;
 }
 

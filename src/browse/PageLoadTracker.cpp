@@ -115,6 +115,13 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
     QObject::connect(pane, &BrowserPane::ProgressChange, &w, [this, i, run](int percent) {
         run("wbr_ProgressChange", [&] { ProgressChange(i, percent); });
     });
+    QObject::connect(pane, &BrowserPane::PageChanged, &w, [this, i, run] {
+        run("wbr_PageChanged", [&] {
+            Link* link = w.links().Item(i + 1);
+            if (link && i < frmBrowse::kPlaceholder && ByButtonOrStartUp(*link) && w.loginDecider())
+                w.loginDecider()->PageChanged(i, *link);
+        });
+    });
 }
 
 // ----- handlers -------------------------------------------------------------------------------
@@ -234,18 +241,22 @@ void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel
         WriteLog(QStringLiteral("NavigateComplete ") + Num(i) + QLatin1Char(' ') + LogUrl(url) +
                  QStringLiteral(" pdisp<>object"));
     }
-    if (link->PasswordSent()) {
-        // The site answered the login form.
-        link->SetLoggedIn(true);
-        link->SetLoginAssumed(false);
-        link->SetPasswordSent(false);
-        w.State().loginAnswerPane = i;
-        if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
-            w.SetTabColour(i, TabColour::LightGreen);
-            if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
-            w.Navigation().SetLoginTimeOut(i);
-            w.ShowPane(i);
-        }
+    // The site answered the login form.
+    if (link->PasswordSent()) TakeLoginAnswer(i, true);
+}
+
+void PageLoadTracker::TakeLoginAnswer(int i, bool committed) {
+    Link* link = w.links().Item(i + 1);
+    if (!link) return;
+    link->SetLoggedIn(true);
+    link->SetLoginAssumed(false);
+    link->SetPasswordSent(false);
+    if (committed) w.State().loginAnswerPane = i;
+    if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
+        w.SetTabColour(i, TabColour::LightGreen);
+        if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+        w.Navigation().SetLoginTimeOut(i);
+        w.ShowPane(i);
     }
 }
 
@@ -310,8 +321,11 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
     if (!pane->IsHtmlDocument()) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
-    if (pane->IsErrorPage()) {
-        // Nothing to log in to on the engine's error page: it shows at once.
+    // Some sites send their login page with an error status (401, 403): it is filled like any
+    // other. Anything else on an error page shows at once.
+    const bool loginOnErrorPage = pane->IsErrorPage() && ByButtonOrStartUp(*link) && w.loginDecider() &&
+                                  w.loginDecider()->FillsErrorPage(*link, document);
+    if (pane->IsErrorPage() && !loginOnErrorPage) {
         link->SetLoginTimeOut(Clock::Now());
         return;
     }

@@ -51,6 +51,9 @@ public:
     void SetWbrDoc(int i);
     // Records a completed page in the Link's history, the master history and the known addresses.
     void RecordPage(int i);
+    // The site has answered the Link's login form: the Link is logged in. `committed`: the
+    // answer is a new page just committed (a server's error answer may still undo it).
+    void TakeLoginAnswer(int i, bool committed = false);
 
     // --- timers
     void tmrPrsTimeOut_Timer();

@@ -8,7 +8,9 @@ class QStackedLayout;
 
 // The browser panes of the browse window: pane i belongs to the Link of control index i, the
 // placeholder pane (control index 101) shows the "Please wait..." page. One of them is in front;
-// the others stay hidden behind it at the same size.
+// the others stay hidden behind it at the same size, except working panes: a pane whose Link
+// logs in is drawn behind the front one, so that its page runs as a page on screen does (an
+// engine slows the timers of hidden pages to a crawl and draws no animation frames for them).
 class PaneArea : public QWidget {
     Q_OBJECT
 public:
@@ -25,13 +27,20 @@ public:
     BrowserPane* Placeholder() const { return m_placeholder; }
 
     void Show(int index);
+    // A pane that works behind the front one (its Link logs in), or no longer.
+    void SetWorking(int index, bool working);
+    bool IsWorking(int index) const;
     void ShowPlaceholder() { Show(kPlaceholder); }
     // The control index in front, kPlaceholder for the placeholder, -1 for none.
     int Front() const { return m_front; }
     bool IsPlaceholderShown() const { return m_front == kPlaceholder; }
 
 private:
+    // Shows the front pane and the working ones, hides the rest, the front one on top.
+    void Arrange();
+
     QStackedLayout* m_stack = nullptr;
+    std::vector<bool> m_working;
     std::vector<BrowserPane*> m_panes;
     BrowserPane* m_placeholder = nullptr;
     int m_front = -1;

@@ -63,7 +63,7 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     m_controls = std::make_unique<LinkControls>(*this);
     m_navigation = std::make_unique<NavigationDriver>(*this);
     m_tracker = std::make_unique<PageLoadTracker>(*this);
-    m_login = std::make_unique<LoginDecision>(*this, *this);
+    m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
     m_loginDecider = m_login.get();
     BuildLayout();
     m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
@@ -649,6 +649,19 @@ void frmBrowse::tmrBusy_Timer() {
     if (!App().gbUnloading && m_lockCheck && m_lockCheck()) return;
     m_frame.Flasher().FlashMessages();
     if (m_links) m_tracker->tmrBusy_Timer();
+    RefreshWorkingPanes();
+}
+
+void frmBrowse::RefreshWorkingPanes() {
+    if (!m_links || App().gbUnloading) return;
+    for (Link* link : *m_links) {
+        const int i = link->Index() - 1;
+        BrowserPane* pane = i >= 0 && i < kPlaceholder ? m_panes->Pane(i) : nullptr;
+        if (!pane) continue;
+        const bool working = !link->Deleted() && LoginDecision::WatchesPage(*link);
+        if (!working && m_panes->IsWorking(i)) pane->WatchPage(false);
+        m_panes->SetWorking(i, working);
+    }
 }
 
 void frmBrowse::tmrPrsTimeOut_Timer() {

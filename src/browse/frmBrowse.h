@@ -195,6 +195,9 @@ public:
     void tmrPrsTimeOut_Timer();
     void tmrShowPage_Timer();
     void tmrGetFavs_Timer();
+    // Panes whose Link logs in work behind the front one (PaneArea::SetWorking) until the login
+    // is settled; run by the busy timer and when a Link is opened.
+    void RefreshWorkingPanes();
 
     // --- the Link buttons' context menu (Add, Edit, Remove)
     QMenu* mnuDyna() const { return m_mnuDyna; }

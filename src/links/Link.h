@@ -63,6 +63,10 @@ public:
     void SetHidePopUps(bool v) { m_hidePopUps = v; }
     int ControlOrder() const { return m_controlOrder; }
     void SetControlOrder(int v) { m_controlOrder = v; }
+    // Another site that may receive the Link's credentials (a login that lives on the site of
+    // another company): a host name or an address, empty for none. Not a secret: plain text.
+    const QString& AlsoAllowedSite() const { return m_alsoAllowedSite; }
+    void SetAlsoAllowedSite(const QString& v) { m_alsoAllowedSite = v; }
     // The zoom of the Link's pane in percent (100: none), stored as "Zoom<n>" when not 100.
     int Zoom() const { return m_zoom; }
     void SetZoom(int percent) { m_zoom = percent; }
@@ -134,6 +138,14 @@ public:
     // Plain fields.
     qint32 SecureLock = 0;          // the pane's last secure-lock report
     bool SignInServiceUsed = false; // the login went through the external sign-in service
+    // The login under way, from the Link's opening (which clears them): the user name was
+    // typed for a password field the page shows only then; the user name alone went as the
+    // first step of a two-step login; a password went (it never goes twice); the page is
+    // watched for a login form that appears late until this time.
+    bool IdentifierTyped = false;
+    bool IdentifierSent = false;
+    bool PasswordSubmitted = false;
+    QDateTime LoginWatchUntil;
 
     // Records a visit in the Link's own history (no duplicates; new addresses at the front).
     HisList::ItemPtr AddToHisList(const QString& url, const QString& caption);
@@ -149,7 +161,7 @@ private:
         void wipe();
     };
 
-    QString m_caption, m_selectOption, m_navigateAfterLogin;
+    QString m_caption, m_selectOption, m_navigateAfterLogin, m_alsoAllowedSite;
     Secret m_url, m_userName, m_pw;
     bool m_autoNavigate = false, m_reqLogin = false, m_hidePopUps = false, m_shareCookies = false;
     int m_controlOrder = 0;

@@ -35,8 +35,9 @@ std::function<void()> reEncryptLiveCollections(const QString& oldPassPhrase) {
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
-    "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw", "autonavigate",
-    "reqlogin", "controlorder", "hidepopups", "zoom",         "linkid", "sharecookies"};
+    "url",          "caption",  "username",     "selectoption", "navigateafterlogin", "pw",
+    "autonavigate", "reqlogin", "controlorder", "hidepopups",   "zoom",               "alsoallowedsite",
+    "linkid",       "sharecookies"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
@@ -88,6 +89,7 @@ void Links::Load() {
                          CBool(GetValue(m_user, slotName("ReqLogin", i), false)), order, false);
         link->SetIsPageAvailable(true);
         link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
+        link->SetAlsoAllowedSite(GetValue(m_user, slotName("AlsoAllowedSite", i)));
         link->SetZoom(CInt(GetValue(m_user, slotName("Zoom", i), 100), 100));
         link->SetShareCookies(CBool(GetValue(m_user, slotName("ShareCookies", i), false)));
         link->SetIndex(i - missing);
@@ -302,6 +304,7 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ShareCookies", n), BoolText(link.ShareCookies()));
     SaveValue(m_user, slotName(LinkIds::kValueName, n), link.Id());
     SaveZoom(link);
+    SaveAlsoAllowedSite(m_user, link);
     CommitOrRollBack(transaction);
 }
 
@@ -334,6 +337,16 @@ void Links::SaveZoom(const Link& link) {
         DeleteValue(m_user, slotName("Zoom", link.Slot()));
     else
         SaveValue(m_user, slotName("Zoom", link.Slot()), QString::number(link.Zoom()));
+}
+
+void Links::SaveAlsoAllowedSite(const QString& user, const Link& link) {
+    if (link.Slot() <= 0) return;
+    const QString name = slotName("AlsoAllowedSite", link.Slot());
+    // Links without one keep exactly the values they always had.
+    if (!link.AlsoAllowedSite().isEmpty())
+        SaveValue(user, name, link.AlsoAllowedSite());
+    else if (ValueExists(user, name))
+        DeleteValue(user, name);
 }
 
 int Links::NextSlot() const {

@@ -21,6 +21,7 @@
 #include "core/UrlUtils.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
+#include "links/Links.h"
 #include "users/frmLogin.h"
 
 namespace {
@@ -94,6 +95,9 @@ void frmAddEditLink::BuildLayout() {
     m_lblSelectOption = label(QStringLiteral("Select &Option:"), "lblSelectOption", m_txtSelectOption);
     m_lblNavigateAfterLogin =
         label(QStringLiteral("&After Login, Go To:"), "lblNavigateAfterLogin", m_txtNavigateAfterLogin);
+    m_txtAlsoAllowedSite = lineEdit("txtAlsoAllowedSite");
+    m_lblAlsoAllowedSite =
+        label(QStringLiteral("Al&so Allowed Site:"), "lblAlsoAllowedSite", m_txtAlsoAllowedSite);
     m_chkHidePopUps = new QCheckBox(QStringLiteral("&Block Pop-Up Windows"));
     m_chkHidePopUps->setObjectName(QStringLiteral("chkHidePopUps"));
     m_chkHidePopUps->setChecked(true); // a new Link blocks pop-ups
@@ -108,8 +112,10 @@ void frmAddEditLink::BuildLayout() {
     advanced->addWidget(m_txtSelectOption, 0, 1);
     advanced->addWidget(m_lblNavigateAfterLogin, 1, 0);
     advanced->addWidget(m_txtNavigateAfterLogin, 1, 1);
-    advanced->addWidget(m_chkHidePopUps, 2, 0, 1, 2);
-    advanced->addWidget(m_chkShareCookies, 3, 0, 1, 2);
+    advanced->addWidget(m_lblAlsoAllowedSite, 2, 0);
+    advanced->addWidget(m_txtAlsoAllowedSite, 2, 1);
+    advanced->addWidget(m_chkHidePopUps, 3, 0, 1, 2);
+    advanced->addWidget(m_chkShareCookies, 4, 0, 1, 2);
 
     m_lblHelpTag = new QLabel(QStringLiteral("Tip:"));
     m_lblHelpTag->setObjectName(QStringLiteral("lblHelpTag"));
@@ -175,7 +181,8 @@ void frmAddEditLink::BuildLayout() {
     setTabOrder(m_cmdShow, m_cmdAdvanced);
     setTabOrder(m_cmdAdvanced, m_txtSelectOption);
     setTabOrder(m_txtSelectOption, m_txtNavigateAfterLogin);
-    setTabOrder(m_txtNavigateAfterLogin, m_chkHidePopUps);
+    setTabOrder(m_txtNavigateAfterLogin, m_txtAlsoAllowedSite);
+    setTabOrder(m_txtAlsoAllowedSite, m_chkHidePopUps);
     setTabOrder(m_chkHidePopUps, m_chkShareCookies);
     setTabOrder(m_chkShareCookies, m_cmdOK);
     setTabOrder(m_cmdOK, m_cmdCancel);
@@ -208,6 +215,10 @@ void frmAddEditLink::SetHelpTexts() {
     m_help.insert(m_txtNavigateAfterLogin,
                   QStringLiteral("Enter text for the web-link as it appears on this web "
                                  "page.Example: Recent Transactions"));
+    m_help.insert(m_txtAlsoAllowedSite,
+                  QStringLiteral("If the login page of this web site is on the site of another company, "
+                                 "enter that site here (like login.example.com). The UserName and "
+                                 "Password are only filled in on pages of this web site and of that one."));
     m_help.insert(
         m_chkHidePopUps,
         QStringLiteral("Checking this box will block all unsolicited PopUp windows from opening up. This "
@@ -233,9 +244,10 @@ void frmAddEditLink::LoadLink(const Link& link) {
     m_chkShareCookies->setChecked(link.ShareCookies());
     m_txtSelectOption->setText(link.SelectOption());
     m_txtNavigateAfterLogin->setText(link.NavigateAfterLogin());
+    m_txtAlsoAllowedSite->setText(link.AlsoAllowedSite());
     // A Link that shares its cookies shows it: that choice changes which account its pages see.
     ShowAdvanced(!link.SelectOption().isEmpty() || !link.NavigateAfterLogin().isEmpty() ||
-                 link.ShareCookies());
+                 !link.AlsoAllowedSite().isEmpty() || link.ShareCookies());
     m_chkAutoNavigate->setChecked(link.AutoNavigate());
     m_chkReqLogin->setChecked(link.ReqLogin());
     ApplyEnabling();
@@ -256,7 +268,8 @@ void frmAddEditLink::ApplyEnabling() {
           static_cast<QWidget*>(m_lblPW), static_cast<QWidget*>(m_txtPW),
           static_cast<QWidget*>(m_cmdAdvanced), static_cast<QWidget*>(m_lblSelectOption),
           static_cast<QWidget*>(m_txtSelectOption), static_cast<QWidget*>(m_lblNavigateAfterLogin),
-          static_cast<QWidget*>(m_txtNavigateAfterLogin)})
+          static_cast<QWidget*>(m_txtNavigateAfterLogin), static_cast<QWidget*>(m_lblAlsoAllowedSite),
+          static_cast<QWidget*>(m_txtAlsoAllowedSite)})
         control->setEnabled(login);
     UpdateShowButton();
 }
@@ -372,6 +385,7 @@ void frmAddEditLink::cmdOK_Click() {
 
     link->SetHidePopUps(m_chkHidePopUps->isChecked());
     link->SetShareCookies(m_chkShareCookies->isChecked());
+    link->SetAlsoAllowedSite(m_txtAlsoAllowedSite->text().trimmed());
     // The Link's own slot: after a removal the store is numbered apart from the Indexes.
     if (link->Slot() > 0) {
         const QString slot = QString::number(link->Slot());
@@ -380,6 +394,7 @@ void frmAddEditLink::cmdOK_Click() {
                               modGeneral::BoolText(link->HidePopUps()));
         modGeneral::SaveValue(App().CurrentUser, QStringLiteral("ShareCookies") + slot,
                               modGeneral::BoolText(link->ShareCookies()));
+        Links::SaveAlsoAllowedSite(App().CurrentUser, *link);
         transaction.Commit();
     }
     m_link = link;

@@ -63,6 +63,7 @@ public:
     QLineEdit* txtSelectOption() const { return m_txtSelectOption; }
     QLabel* lblNavigateAfterLogin() const { return m_lblNavigateAfterLogin; }
     QLineEdit* txtNavigateAfterLogin() const { return m_txtNavigateAfterLogin; }
+    QLineEdit* txtAlsoAllowedSite() const { return m_txtAlsoAllowedSite; }
     QCheckBox* chkHidePopUps() const { return m_chkHidePopUps; }
     QCheckBox* chkShareCookies() const { return m_chkShareCookies; }
     QLabel* lblHelp() const { return m_lblHelp; }
@@ -113,6 +114,8 @@ private:
     QLineEdit* m_txtSelectOption = nullptr;
     QLabel* m_lblNavigateAfterLogin = nullptr;
     QLineEdit* m_txtNavigateAfterLogin = nullptr;
+    QLabel* m_lblAlsoAllowedSite = nullptr;
+    QLineEdit* m_txtAlsoAllowedSite = nullptr;
     QCheckBox* m_chkHidePopUps = nullptr;
     QCheckBox* m_chkShareCookies = nullptr;
     QLabel* m_lblHelpTag = nullptr;

@@ -6,6 +6,7 @@
 
 #include "browse/engine/PageModelBuilder.h"
 #include "browse/FormFiller.h"
+#include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
 #include "core/AppState.h"
 #include "core/Log.h"
@@ -174,7 +175,7 @@ TEST_F(FormFillerTest, SearchFormBeforeTheLoginKeepsTheUserName) {
 TEST_F(FormFillerTest, WithoutSubmissionTheUserNameIsTakenBackFromTheFirstFieldHoldingIt) {
     // Two forms without a password: both text fields get the user name, nothing is submitted,
     // and the first field holding it gets the old value recorded last (the second form's).
-    PageModelBuilder page("http://news.test/");
+    PageModelBuilder page("http://bank.test/");
     page.Form("search");
     const int q = page.Input("text", "q", "weather").ref();
     page.EndForm();
@@ -432,7 +433,7 @@ TEST_F(FormFillerTest, SubmittingThroughTheForm) {
     EXPECT_EQ(host.calls, (QStringList{"Remember", "Restore"}));
 
     // On the bank's pages its handler is not called.
-    LoginSites bank = LoginSites::Defaults();
+    LoginSites bank;
     bank.bankDomain = QStringLiteral("bank.test");
     FormFiller bankFiller(host, bank);
     link.SetPasswordSent(false);
@@ -515,14 +516,19 @@ TEST_F(FormFillerTest, FramesAreParsedFirstAndAForeignFrameIsLoadedInThePane) {
     EXPECT_TRUE(link.PasswordSent());
     EXPECT_TRUE(host.calls.isEmpty());
 
-    // A frame from another site: the pane loads it; the FRAME elements are counted, the
-    // frames before it included.
-    PageModelBuilder foreign("http://bank.test/");
-    foreign.Frame("http://bank.test/top", "top", [](PageModelBuilder&) {});
-    foreign.CrossOriginFrame("http://login.other.test/form", "main");
-    doc = foreign.Build();
+    // A frame of another origin of the site: the pane loads it; the FRAME elements are counted,
+    // the frames before it included. A frame of another site is left alone.
+    const auto foreignFrame = [](const QString& src) {
+        PageModelBuilder foreign("http://bank.test/");
+        foreign.Frame("http://bank.test/top", "top", [](PageModelBuilder&) {});
+        foreign.CrossOriginFrame(src, "main");
+        return foreign.Build();
+    };
+    EXPECT_FALSE(Parse(foreignFrame("http://login.other.test/form")));
+    EXPECT_TRUE(host.calls.isEmpty());
+    doc = foreignFrame("http://login.bank.test/form");
     EXPECT_TRUE(Parse(doc));
-    EXPECT_EQ(host.calls, QStringList{"NavigatePane 2 http://login.other.test/form"});
+    EXPECT_EQ(host.calls, QStringList{"NavigatePane 2 http://login.bank.test/form"});
     EXPECT_FALSE(link.PasswordSent());
     // Not while the user has just stopped navigating.
     host.calls.clear();
@@ -537,9 +543,10 @@ TEST_F(FormFillerTest, FramesAreParsedFirstAndAForeignFrameIsLoadedInThePane) {
 }
 
 TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
-    LoginSites sites = LoginSites::Defaults();
+    LoginSites sites;
     sites.specialSitePrefix = QStringLiteral("http://twice.test/");
     FormFiller twice(host, sites);
+    link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("http://twice.test/")));
     const auto page = [&] {
         return LoginPage([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); }, {},
                          "http://TWICE.test/login");
@@ -557,8 +564,10 @@ TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
 }
 
 TEST_F(FormFillerTest, SignInServicePagesAndItsImage) {
-    LoginSites sites = LoginSites::Defaults();
+    LoginSites sites;
     sites.signInServiceDomain = QStringLiteral("login.service.test");
+    sites.signInImageSrc = QStringLiteral("signin.gif");
+    sites.signInImageAlt = QStringLiteral(".NET Passport");
     FormFiller service(host, sites);
     const auto page = [](const QString& url) {
         PageModelBuilder p(url);
@@ -641,4 +650,229 @@ TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
     const QString all = lines.join('\n');
     EXPECT_FALSE(all.contains(kPass));
     App().DiagnosticMode = false;
+}
+
+TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
+    using Kind = LoginFormJudge::Kind;
+    // Each form is built from a few fields; the user field and the press control are named.
+    struct Case {
+        const char* what;
+        std::function<void(PageModelBuilder&)> fields;
+        Kind kind;
+        const char* user;  // name of the field for the user name ("" none)
+        const char* press; // the id of the control that sends it ("" none)
+        bool ssn = false;
+        const char* title = "";
+    };
+    const auto text = [](PageModelBuilder& p, const char* name) { return p.Input("text", name); };
+    const auto pass = [](PageModelBuilder& p, const char* name = "pw") { return p.Input("password", name); };
+    const QList<Case> cases = {
+        {"a plain login",
+         [&](auto& p) {
+             text(p, "login");
+             pass(p);
+             p.Button("Log in").Id("go");
+         },
+         Kind::Login, "login", "go"},
+        {"the field its hint names, not the first",
+         [&](auto& p) {
+             text(p, "company");
+             text(p, "f1").Autocomplete("username");
+             pass(p);
+             p.Input("submit").Id("go").Value("OK");
+         },
+         Kind::Login, "f1", "go"},
+        {"a search box before the user field",
+         [&](auto& p) {
+             text(p, "q");
+             text(p, "acct");
+             pass(p);
+             p.Button("Sign in").Id("go");
+         },
+         Kind::Login, "acct", "go"},
+        {"hidden and disabled fields are no fields",
+         [&](auto& p) {
+             text(p, "trap").Hidden();
+             text(p, "user").HtmlType("email");
+             pass(p, "old").Hidden();
+             pass(p);
+             p.Button("Show").Type("button").Id("eye");
+             p.Button("Forgot password?").Type("button");
+             p.Button("Continue").Id("go").Disabled();
+         },
+         Kind::Login, "user", "go"},
+        {"a new password",
+         [&](auto& p) {
+             text(p, "email");
+             pass(p).Autocomplete("new-password");
+         },
+         Kind::NotLogin, "", ""},
+        {"a password to confirm",
+         [&](auto& p) {
+             text(p, "user");
+             pass(p);
+             pass(p, "pw2").Label("Repeat password");
+         },
+         Kind::NotLogin, "", ""},
+        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "",
+         ""},
+        {"three password fields, one the SSN",
+         [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); },
+         Kind::Login, "", "go", true},
+        {"personal details", [&](auto& p) { text(p, "first_name"), text(p, "email"), pass(p); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up control", [&](auto& p) { text(p, "email"), pass(p), p.Button("Create account"); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up button of its own before the login one",
+         [&](auto& p) {
+             text(p, "user");
+             pass(p);
+             p.Button("Sign up").Type("button");
+             p.Button("Sign in").Id("go");
+         },
+         Kind::Login, "user", "go"},
+        {"the user name alone, and Next",
+         [&](auto& p) { text(p, "identifier").HtmlType("email"), p.Button("Next").Id("go"); },
+         Kind::Identifier, "identifier", "go"},
+        {"a newsletter box", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Subscribe"); },
+         Kind::Other, "", ""},
+        {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
+         Kind::Other, "", ""},
+        {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
+        {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up page whose control goes on",
+         [&](auto& p) { text(p, "email"), pass(p), p.Button("Continue"); }, Kind::NotLogin, "", "", false,
+         "Create your account"},
+        {"a lost-password page whose control goes on",
+         [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); }, Kind::Other, "", "",
+         false, "Forgot your password?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PageModelBuilder page("http://bank.test/signin", QLatin1String(c.title));
+        page.Form("f");
+        c.fields(page);
+        page.EndForm();
+        const DocumentPtr doc = page.Build();
+        const LoginFormJudge::Verdict v = LoginFormJudge::Judge(doc->forms()[0], doc.get(), c.ssn);
+        EXPECT_EQ(int(v.kind), int(c.kind)) << v.reason.toStdString();
+        EXPECT_EQ(v.user ? v.user->name() : QString(), QLatin1String(c.user));
+        EXPECT_EQ(v.press ? v.press->id() : QString(), QLatin1String(c.press));
+    }
+}
+
+TEST_F(FormFillerTest, PagesOfTodayAreSentThroughTheControlAPersonWouldPress) {
+    // No <form>: the loose inputs and the div the page made its button.
+    PageModelBuilder loose("http://bank.test/login");
+    loose.Input("search").Name("q");
+    loose.Loose();
+    const int u = loose.Input("text", "u").ref();
+    const int p = loose.Input("password", "p").ref();
+    const int div = loose.Element("DIV").Role("button").Text("Sign in").ref();
+    loose.EndForm();
+    DocumentPtr doc = loose.Build();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(u, kUser), V(p, kPass), A("Focus", div), A("Click", div)}));
+
+    // A form without a submit button, whose two fields Enter would not send: its span.
+    int span = -1;
+    doc = LoginPage([&](PageModelBuilder& pg) {
+        pg.Anchor("http://bank.test/help", "Help");
+        span = pg.Element("SPAN").TextControl().Text("Log in").ref();
+    });
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", span), A("Click", span)}));
+
+    // A submit button sends its form: the sign-in link before it ("Forgot your login?") is
+    // not chosen, as the scan of old would.
+    int button = -1;
+    doc = LoginPage([&](PageModelBuilder& pg) {
+        pg.Anchor("http://bank.test/login/forgot", "Forgot your login?");
+        button = pg.Button("Continue").ref();
+    });
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc).mid(2), (QStringList{A("Focus", button), A("Click", button)}));
+
+    // The hidden copy of a form is passed over for the one shown.
+    PageModelBuilder twins("http://bank.test/login");
+    for (bool hidden : {true, false}) {
+        twins.Form(hidden ? "small" : "large");
+        twins.Input("text", "user").Hidden(hidden);
+        twins.Input("password", "pass").Hidden(hidden);
+        twins.Button("Log in").Hidden(hidden);
+        twins.EndForm();
+    }
+    doc = twins.Build();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(5, kUser), V(6, kPass), A("Focus", 7), A("Click", 7)}));
+}
+
+TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
+    const auto login = [](const QString& url) {
+        PageModelBuilder page(url);
+        page.Form("f");
+        page.Input("text", "user");
+        page.Input("password", "pass");
+        page.Button("Log in");
+        page.EndForm();
+        return page.Build();
+    };
+    // Another site and a look-alike name get nothing; another port of the site is the site.
+    for (const auto& [url, filled] :
+         {std::pair{"http://evil.test/login", false}, std::pair{"http://bank.test.evil.test/", false},
+          std::pair{"http://login.bank.test:81/x", true}}) {
+        const DocumentPtr doc = login(QLatin1String(url));
+        EXPECT_EQ(Parse(doc), filled) << url;
+        EXPECT_EQ(Actions(doc).isEmpty(), !filled) << url;
+    }
+    link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("https://bank.test/login")));
+    DocumentPtr doc = login(QStringLiteral("http://www.bank.test/login"));
+    EXPECT_FALSE(Parse(doc));
+    EXPECT_TRUE(Actions(doc).isEmpty());
+    // The Link's also allowed site, and the sign-in service's, may have them.
+    link.SetAlsoAllowedSite(QStringLiteral("auth.partner.test"));
+    EXPECT_TRUE(Parse(login(QStringLiteral("https://login.partner.test/"))));
+    LoginSites sites;
+    sites.signInServiceDomain = QStringLiteral("login.service.test");
+    FormFiller service(host, sites);
+    link.SetPasswordSent(false);
+    EXPECT_TRUE(service.ParsePage(login(QStringLiteral("https://login.service.test/")).get(), 2, link));
+
+    // A sign-up form before the login form: only the login form is filled.
+    PageModelBuilder both("https://bank.test/");
+    both.Form("join");
+    both.Input("text", "email");
+    both.Input("password", "new").Autocomplete("new-password");
+    both.Button("Join");
+    both.EndForm();
+    both.Form("login");
+    const int user = both.Input("text", "user").ref();
+    const int pass = both.Input("password", "pass").ref();
+    const int go = both.Button("Sign in").ref();
+    both.EndForm();
+    doc = both.Build();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(user, kUser), V(pass, kPass), A("Focus", go), A("Click", go)}));
+}
+
+TEST_F(FormFillerTest, TheUserNameAloneGoesOnceAsTheFirstOfTwoSteps) {
+    const auto first = [] {
+        PageModelBuilder page("http://bank.test/signin");
+        page.Form("id");
+        page.Input("text", "identifier").HtmlType("email").Autocomplete("username");
+        page.Button("Next");
+        page.EndForm();
+        return page.Build();
+    };
+    DocumentPtr doc = first();
+    EXPECT_TRUE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(1, kUser), A("Focus", 2), A("Click", 2)}));
+    EXPECT_TRUE(link.IdentifierSent);
+    EXPECT_FALSE(link.PasswordSent());
+    EXPECT_TRUE(owner.calls.isEmpty());
+    // Asked for it again (the site did not take it): not sent twice.
+    doc = first();
+    EXPECT_FALSE(Parse(doc));
+    EXPECT_EQ(Actions(doc), (QStringList{V(1, kUser), V(1, QString())}));
 }

@@ -1,7 +1,10 @@
 // The login decision in the browse window over scripted panes: the fine rules of what a Link's
 // completed pages lead to, and what a server's error answer does to a login under way.
-#include "browse/LoginDecision.h"
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "browse/engine/PageModelBuilder.h"
+#include "browse/LoginDecision.h"
 #include "browse/PaneArea.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
@@ -21,12 +24,12 @@ QList<int> Clicks(RecordingPane& pane) {
     return out;
 }
 
-PageModelBuilder FormPage(const QString& url, bool password) {
+PageModelBuilder FormPage(const QString& url, bool password, const QString& button = QStringLiteral("Go")) {
     PageModelBuilder page(url);
     page.Form("f");
     page.Input("text", "user");
     if (password) page.Input("password", "pass");
-    page.Input("submit").Value("Go");
+    page.Input("submit").Value(button);
     page.EndForm();
     return page;
 }
@@ -120,7 +123,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     sites.signInServiceDomain = QStringLiteral("signin.test");
     sites.signInImageSrc = QStringLiteral("signin.gif");
     sites.signInImageAlt = QStringLiteral("Sign-in Service");
-    sites.specialSitePrefix = QStringLiteral("http://twice.test/");
+    sites.specialSitePrefix = QStringLiteral("http://twice.bank.test/");
     sites.specialSiteWord = QStringLiteral("twice");
     browse.Login().SetSites(sites);
     BrowseWindow::freezeClock();
@@ -142,9 +145,9 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     EXPECT_FALSE(browse.IsPlaceholderShown());
 
     // Filled now, its button pressed by the busy timer's parse a second later.
-    PageModelBuilder twice = FormPage("http://twice.test/login", true);
+    PageModelBuilder twice = FormPage("http://twice.bank.test/login", true);
     w.click(QStringLiteral("Bank"));
-    pane.SimulateLoad(QStringLiteral("http://twice.test/login"), twice.Build());
+    pane.SimulateLoad(QStringLiteral("http://twice.bank.test/login"), twice.Build());
     EXPECT_FALSE(link.PasswordSent());
     Clock::Advance(999);
     browse.tmrBusy_Timer();
@@ -164,11 +167,12 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     // The engine commits a server's error page before it reports the error.
-    const auto serverError = [&](const QString& url, long code) {
+    const auto serverError = [&](const QString& url, long code, DocumentPtr page = {}) {
         pane.RaiseBeforeNavigate2(url);
         pane.RaiseDownloadBegin();
         pane.SetLocation(url);
-        pane.SetDocument(PageModel::Empty(url, 2)->documentPtr());
+        pane.SetHtmlDocument(true);
+        pane.SetDocument(page ? page : PageModel::Empty(url, 2)->documentPtr());
         pane.RaiseNavigateComplete2(url);
         const bool takenAsAnswer = link.LoggedIn();
         pane.SetErrorPage(true);
@@ -178,11 +182,16 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
         pane.SetErrorPage(false);
         return takenAsAnswer;
     };
+    // Some sites send their login page with 401 or 403: it is filled like any other ...
     w.click(QStringLiteral("Bank"));
-    pane.SimulateLoad(QStringLiteral("http://bank.test/login"),
-                      FormPage("http://bank.test/login", true).Build());
+    serverError(QStringLiteral("http://bank.test/login"), 403,
+                FormPage("http://bank.test/login", true).Build());
+    EXPECT_EQ(Clicks(pane).size(), 1);
     ASSERT_TRUE(link.PasswordSent());
-    EXPECT_TRUE(serverError(QStringLiteral("http://bank.test/login/failed"), 401));
+    // ... but the error answer to it is a refusal, never filled again, even with the form.
+    EXPECT_TRUE(serverError(QStringLiteral("http://bank.test/login/failed"), 401,
+                            FormPage("http://bank.test/login/failed", true).Build()));
+    EXPECT_TRUE(Clicks(pane).isEmpty());
     EXPECT_FALSE(link.LoggedIn());
     EXPECT_TRUE(link.NavigationError());
     EXPECT_LE(link.LoginTimeOut(), Clock::Now());
@@ -195,6 +204,120 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
     serverError(QStringLiteral("http://bank.test/gone"), 404);
     EXPECT_TRUE(link.LoggedIn());
     Clock::Reset();
+}
+
+TEST(LoginDecision, APendingLoginEndsOnAPageOfAnotherSiteWithNothingFilled) {
+    BrowseWindow w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
+    frmBrowse& browse = w.Load();
+    Link& link = w.link("Bank");
+    for (const char* away : {"https://bank-login.test/", "http://bank.test/login"}) {
+        SCOPED_TRACE(away);
+        w.click(QStringLiteral("Bank"));
+        w.pane(0).ClearRecords();
+        w.pane(0).SimulateLoad(QLatin1String(away), FormPage(QLatin1String(away), true).Build());
+        EXPECT_TRUE(w.pane(0).appliedActions().isEmpty());
+        EXPECT_TRUE(link.LoginAssumed() && !link.PasswordSent());
+        EXPECT_EQ(link.ProgressText(), QStringLiteral("Could not Log-In"));
+        EXPECT_FALSE(browse.IsPlaceholderShown());
+    }
+}
+
+TEST(LoginDecision, TheWatchedPageFillsAFormThatAppearsLateAndTakesAnAnswerWithoutANewPage) {
+    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me", "pw"}});
+    frmBrowse& browse = w.Load();
+    BrowseWindow::freezeClock();
+    Link& link = w.link("Bank");
+    RecordingPane& pane = w.pane(0);
+    const auto change = [&](PageModelBuilder page, const QString& at = QStringLiteral("http://bank.test/")) {
+        pane.SetLocation(at);
+        pane.SetDocument(page.Build(3));
+        pane.RaisePageChanged();
+        return Clicks(pane);
+    };
+    // The page has only a search form when it completes: no login form to be found yet.
+    PageModelBuilder search("http://bank.test/");
+    search.Form("s");
+    search.Input("text", "q");
+    search.EndForm();
+    w.click(QStringLiteral("Bank"));
+    EXPECT_TRUE(browse.Panes().IsWorking(0));
+    pane.SimulateLoad(QStringLiteral("http://bank.test/"), search.Build());
+    EXPECT_TRUE(link.LoginAssumed());
+    EXPECT_TRUE(pane.watchingPage());
+    // Its script builds the login form: the login goes on after all.
+    EXPECT_EQ(change(search).size(), 0);
+    EXPECT_EQ(change(FormPage("http://bank.test/", true)).size(), 1);
+    EXPECT_TRUE(link.PasswordSent() && !link.LoginAssumed());
+    EXPECT_TRUE(browse.IsPlaceholderShown());
+    // The script sends it and moves the address on: that is the answer.
+    EXPECT_EQ(change(FormPage("http://bank.test/", true)).size(), 0);
+    EXPECT_FALSE(link.LoggedIn());
+    PageModelBuilder home("http://bank.test/home");
+    home.Anchor("http://bank.test/logout", "Sign out");
+    change(home, QStringLiteral("http://bank.test/home"));
+    EXPECT_TRUE(link.LoggedIn() && !link.LoginAssumed());
+    EXPECT_EQ(browse.TabColour(0), TabColour::Green);
+    browse.tmrBusy_Timer();
+    EXPECT_FALSE(browse.Panes().IsWorking(0));
+    EXPECT_FALSE(pane.watchingPage());
+
+    // The watch ends with the login time-out.
+    w.click(QStringLiteral("Bank"));
+    pane.SimulateLoad(QStringLiteral("http://bank.test/"), search.Build());
+    Clock::Advance(25000);
+    EXPECT_EQ(change(FormPage("http://bank.test/", true)).size(), 0);
+    EXPECT_FALSE(pane.watchingPage());
+    Clock::Reset();
+}
+
+TEST(LoginDecision, ATwoStepLoginIsOneLogin) {
+    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
+    frmBrowse& browse = w.Load();
+    Link& link = w.link("Bank");
+    RecordingPane& pane = w.pane(0);
+    w.click(QStringLiteral("Bank"));
+    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                      FormPage("http://bank.test/signin", false, "Next").Build());
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    EXPECT_TRUE(link.IdentifierSent && !link.PasswordSent());
+    EXPECT_EQ(link.ProgressText(), QStringLiteral("Signing In Bank  "));
+    EXPECT_TRUE(browse.IsPlaceholderShown());
+    // The password page that answers is not the login's answer: it is filled.
+    pane.SimulateLoad(QStringLiteral("http://bank.test/password"),
+                      FormPage("http://bank.test/password", true).Build());
+    EXPECT_FALSE(link.LoggedIn());
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    EXPECT_TRUE(link.PasswordSent());
+    pane.SimulateLoad(QStringLiteral("http://bank.test/home"));
+    EXPECT_TRUE(link.LoggedIn() && !link.LoginAssumed());
+    // A site that asks for the user name again is not given it twice.
+    w.click(QStringLiteral("Bank"));
+    for (int twice = 0; twice < 2; ++twice)
+        pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                          FormPage("http://bank.test/signin", false, "Next").Build());
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    EXPECT_TRUE(link.LoginAssumed());
+}
+
+TEST(LoginSites, TheTableIsTheProgramsConfigurationFile) {
+    // The file shipped with the program holds the site values the program had compiled in.
+    const LoginSites shipped = LoginSites::FromFile(QStringLiteral(BG_SOURCE_DIR "/config/login-sites.ini"));
+    EXPECT_EQ(shipped.signInServiceDomain, "login.passport-example.test");
+    EXPECT_EQ(shipped.signInImageAlt, ".NET Passport");
+    EXPECT_EQ(shipped.specialSitePrefix, "https://secure.twoclick-example.test/");
+    EXPECT_EQ(shipped.bankMainPage, "https://online.riverbank-example.test/main.html");
+    EXPECT_EQ(shipped.SharedLoginSites(),
+              (QStringList{"login.passport-example.test", "accounts.passport-example.test"}));
+    // An administrator's file with one site; a missing file is an empty table.
+    QTemporaryDir dir;
+    QFile file(dir.filePath("login-sites.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("; ours\r\n[Bank]\r\nDomain = online.ourbank.test\r\n");
+    file.close();
+    const LoginSites ours = LoginSites::FromFile(file.fileName());
+    EXPECT_EQ(ours.bankDomain, "online.ourbank.test");
+    EXPECT_TRUE(ours.signInServiceDomain.isEmpty() && ours.SharedLoginSites().isEmpty());
+    EXPECT_TRUE(LoginSites::FromFile(dir.filePath("none.ini")).bankDomain.isEmpty());
 }
 
 TEST(LoginDecision, APageReachedPastACertificateErrorIsNeverFilled) {

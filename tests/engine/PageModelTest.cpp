@@ -184,6 +184,41 @@ TEST(PageModel, MalformedSnapshotsAreRefused) {
     EXPECT_EQ(model->element(0)->form(), nullptr);
     EXPECT_EQ(model->element(2)->ownerDocument(), model->document());
     EXPECT_EQ(model->element(5), nullptr);
+
+    // A value of the wrong kind (a page that made a form's id an element) costs that value.
+    const auto clobbered = PageModel::FromJson(
+        R"({"gen":3,"els":[{"t":"FORM","i":{},"n":["x"],"fe":[1]},{"t":"INPUT","ty":"text","n":"id"}],)"
+        R"("doc":{"u":"http://x.test/","b":1,"all":[1],"forms":[0]}})");
+    ASSERT_TRUE(clobbered);
+    EXPECT_EQ(clobbered->element(0)->id(), QString());
+    EXPECT_EQ(clobbered->element(0)->elements().size(), 1);
+}
+
+TEST(PageModel, InputsOutsideAnyFormMakeTheImplicitFormAfterTheOthers) {
+    const auto model = PageModel::FromJson(
+        R"({"gen":1,"els":[{"t":"FORM","fe":[1]},{"t":"INPUT","ty":"search"},{"t":"INPUT","ty":"text","ht":"email",)"
+        R"("ac":"username","lb":"Email","hid":0},{"t":"INPUT","ty":"password","dis":1},{"t":"DIV","ro":"button","tx":"Go","cx":1,"hid":1}],)"
+        R"("doc":{"u":"http://x.test/","b":1,"all":[1,2,3,4],"forms":[0],"ifm":{"fe":[2,3,4]}}})");
+    ASSERT_TRUE(model);
+    const QList<DomElement*>& forms = model->document()->forms();
+    ASSERT_EQ(forms.size(), 2);
+    const DomElement* implicit = forms[1];
+    EXPECT_TRUE(implicit->isImplicitForm() && !forms[0]->isImplicitForm());
+    EXPECT_EQ(implicit->nodeName(), "FORM");
+    EXPECT_EQ(implicit->ref(), -1);
+    ASSERT_EQ(implicit->elements().size(), 3);
+    const DomElement* user = implicit->elements()[0];
+    EXPECT_EQ(user->form(), implicit);
+    EXPECT_EQ(user->type(), "text");
+    EXPECT_EQ(user->htmlType(), "email");
+    EXPECT_EQ(user->autocomplete(), "username");
+    EXPECT_EQ(user->label(), "Email");
+    EXPECT_TRUE(user->shown() && !user->disabled());
+    EXPECT_TRUE(implicit->elements()[1]->disabled());
+    EXPECT_EQ(implicit->elements()[1]->htmlType(), "password");
+    const DomElement* div = implicit->elements()[2];
+    EXPECT_TRUE(div->isTextControl() && !div->shown());
+    EXPECT_EQ(div->role(), "button");
 }
 
 TEST(PageModel, SnapshotTextIsReadExactly) {

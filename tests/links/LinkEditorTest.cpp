@@ -240,7 +240,9 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
         EXPECT_TRUE(f.chkReqLogin()->isChecked());
         EXPECT_TRUE(f.cmdShow()->isEnabled());
         EXPECT_TRUE(f.chkHidePopUps()->isChecked());
+        EXPECT_TRUE(f.txtAlsoAllowedSite()->text().isEmpty());
         f.chkHidePopUps()->setChecked(false);
+        f.txtAlsoAllowedSite()->setText(" login.toon-id.example ");
         f.txtUrl()->setText("https://toons.example/new");
         f.cmdOK()->click();
         return f.result();
@@ -248,6 +250,7 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     EXPECT_EQ(frmAddEditLink::RunEdit(host, *bank), bank);
     EXPECT_EQ(host.updates, 1);
     EXPECT_EQ(GetValue("Quinn", "HidePopUps3"), QStringLiteral("False"));
+    EXPECT_EQ(GetValue("Quinn", "AlsoAllowedSite3"), QStringLiteral("login.toon-id.example"));
     EXPECT_FALSE(bank->HidePopUps());
     EXPECT_EQ(Links("Quinn").Item(3)->URL(), QStringLiteral("https://toons.example/new"));
 
@@ -255,6 +258,7 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
         frmAddEditLink& f = asEditor(d);
         EXPECT_FALSE(f.AdvancedShown()); // neither option nor post-login link
         EXPECT_FALSE(f.chkReqLogin()->isChecked());
+        EXPECT_FALSE(f.txtAlsoAllowedSite()->isEnabled());
         EXPECT_FALSE(f.txtPW()->isEnabled());
         f.cmdCancel()->click();
         return f.result();

@@ -299,9 +299,13 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
         links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false,
                          true);
         links.Item(4)->SetHidePopUps(false);
+        links.Item(4)->SetAlsoAllowedSite("login.partner.example");
         links.SaveLink(4);
         EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "Cats", "D"}));
         EXPECT_EQ(GetValue("ann", "HidePopUps3"), QStringLiteral("False"));
+        // Only a Link that has an also allowed site has the value.
+        EXPECT_EQ(GetValue("ann", "AlsoAllowedSite3"), QStringLiteral("login.partner.example"));
+        EXPECT_FALSE(ValueExists("ann", "AlsoAllowedSite2"));
         EXPECT_FALSE(ValueExists("ann", "Caption4"));
         // A new Link takes the next slot, not its Index.
         addPlain(links, "E");
@@ -320,6 +324,11 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
         links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false,
                          true);
         EXPECT_EQ(storedSlots("ann"), (QStringList{"Apple", "Cats", "D", "E"}));
+        links.Item(1)->SetAlsoAllowedSite("sso.apple.example");
+        links.SaveLink(1);
+        links.Item(1)->SetAlsoAllowedSite(QString());
+        links.SaveLink(1);
+        EXPECT_FALSE(ValueExists("ann", "AlsoAllowedSite1"));
         EXPECT_EQ(GetValue("ann", "PW2"), enc("purr"));
         EXPECT_FALSE(ValueExists("ann", "Caption5"));
     }
@@ -330,16 +339,18 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
         int order;
         const char *url, *pw;
         bool hidePopUps;
-    } expected[] = {{0, "https://e.example/", "E-pw", true},
-                    {1, "https://apple.example/", "pip", true},
-                    {2, "https://cats.example/", "purr", true},
-                    {3, "https://d.example/", "D-pw", false}};
+        const char* also;
+    } expected[] = {{0, "https://e.example/", "E-pw", true, ""},
+                    {1, "https://apple.example/", "pip", true, ""},
+                    {2, "https://cats.example/", "purr", true, ""},
+                    {3, "https://d.example/", "D-pw", false, "login.partner.example"}};
     for (const auto& e : expected) {
         const Link* link = links.ControlOrderItem(e.order);
         SCOPED_TRACE(link->Caption().toStdString());
         EXPECT_EQ(link->URL(), QString::fromLatin1(e.url));
         EXPECT_EQ(link->pw(), QString::fromLatin1(e.pw));
         EXPECT_EQ(link->HidePopUps(), e.hidePopUps);
+        EXPECT_EQ(link->AlsoAllowedSite(), QLatin1String(e.also));
     }
 }
 

@@ -27,6 +27,7 @@ struct SiteServer::Impl {
     std::thread thread;
     mutable std::mutex mutex;
     QMap<QString, Handler> routes; // "METHOD path"
+    Handler fallback;
     QStringList requests;
 
     void Serve(const httplib::Request& in, httplib::Response& out) {
@@ -44,7 +45,7 @@ struct SiteServer::Impl {
         {
             std::lock_guard lock(mutex);
             requests.append(key);
-            handler = routes.value(key);
+            handler = routes.value(key, fallback);
         }
         Reply reply;
         if (handler) {
@@ -89,6 +90,11 @@ SiteServer::~SiteServer() {
 void SiteServer::Route(const QString& method, const QString& path, Handler handler) {
     std::lock_guard lock(m->mutex);
     m->routes.insert(method.toUpper() + QLatin1Char(' ') + path, std::move(handler));
+}
+
+void SiteServer::SetFallback(Handler handler) {
+    std::lock_guard lock(m->mutex);
+    m->fallback = std::move(handler);
 }
 
 void SiteServer::Page(const QString& path, const QByteArray& body, const QByteArray& contentType) {

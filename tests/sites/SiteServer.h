@@ -51,6 +51,8 @@ public:
     SiteServer& operator=(const SiteServer&) = delete;
 
     void Route(const QString& method, const QString& path, Handler handler);
+    // Answers every request no route takes (instead of the 404 page).
+    void SetFallback(Handler handler);
     // Serves fixed content at a path (GET).
     void Page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");

@@ -1,10 +1,12 @@
-// Serves the test sites for a manual look: bg_testsite [port] [second-port]
+// Serves the test sites for a manual look: bg_testsite [port] [second-port]; the login lab
+// listens on a port of its own, printed at start.
 #include <csignal>
 #include <cstdlib>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <thread>
 
+#include "sites/LoginLab.h"
 #include "sites/TestSites.h"
 
 namespace {
@@ -24,10 +26,16 @@ int main(int argc, char** argv) {
         out << "Could not listen on 127.0.0.1:" << port << " and " << otherPort << Qt::endl;
         return 1;
     }
-    out << "Serving " << sites.Url() << " and " << sites.OtherUrl() << " (Ctrl+C ends)" << Qt::endl;
+    sites::LoginLab lab;
+    out << "Serving " << sites.Url() << " and " << sites.OtherUrl() << "; the login lab at "
+        << lab.Url(QStringLiteral("/")) << " (Ctrl+C ends)" << Qt::endl;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     while (!g_stop)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // What the lab's pages received, for a look after a run of the program.
+    for (const auto* list : {&sites::LoginLab::Layouts(), &sites::LoginLab::WrongPages()})
+        for (const sites::LoginLab::Page& page : *list)
+            out << page.name << ": " << lab.Describe(QLatin1String(page.name)) << Qt::endl;
     return 0;
 }

@@ -189,6 +189,11 @@ public:
     void ApplyActions(Done done = {}) { ApplyDocumentActions(Document(), std::move(done)); }
     // Replaces the page's body with this markup (the "Please wait..." page); no events.
     virtual void SetBodyHtml(const QString& markup) = 0;
+    // While on, PageChanged is raised when the page changes after its DocumentComplete without
+    // a new document: the fields a person could fill (a login form built by script, a password
+    // field shown after the user name), or its address (a script that moved on with
+    // history.pushState). The next page ends it.
+    virtual void WatchPage(bool on) = 0;
 
     // View: text size 0 (smallest) to 4 (largest), 2 = medium, and the zoom it stands for.
     virtual int TextSize() const { return m_textSize; }
@@ -265,6 +270,8 @@ signals:
     void StatusTextChange(const QString& text);
     // The load's progress; 100 also when a frame that navigated by itself has loaded.
     void ProgressChange(int percent);
+    // See WatchPage.
+    void PageChanged();
 
     // FileDownload: the page's address (or a link in it) turned out to be a file to save; the
     // program's downloads take it from there.

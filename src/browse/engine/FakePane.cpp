@@ -125,6 +125,10 @@ void FakePane::RaiseStatusTextChange(const QString& text) {
 void FakePane::RaiseProgressChange(int percent) {
     emit ProgressChange(percent);
 }
+void FakePane::RaisePageChanged() {
+    emit PageChanged();
+    Flush();
+}
 
 SignInRequest FakePane::RaiseAuthenticationRequired(const QString& url, const QString& realm,
                                                     const QString& proxyHost) {

@@ -53,6 +53,7 @@ public:
     void RaiseFrameScriptError(const QString& description, const QString& url, int line);
     void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);
+    void RaisePageChanged();
     // The page's other requests; each returns the request as the handlers answered it.
     SignInRequest RaiseAuthenticationRequired(const QString& url, const QString& realm,
                                               const QString& proxyHost = {});
@@ -85,6 +86,8 @@ public:
     // "AnswerPermission <origin> <feature number> allow|deny".
     const QStringList& calls() const { return m_calls; }
     QString bodyHtml() const { return m_bodyHtml; }
+    // Whether the program watches the page's fields (WatchPage).
+    bool watchingPage() const { return m_watchingPage; }
     QString lastFind() const { return m_lastFind; }
     QString lastSavePath() const { return m_lastSavePath; }
     void ClearRecords();
@@ -108,6 +111,7 @@ public:
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
     void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
+    void WatchPage(bool on) override { m_watchingPage = on; }
     bool CanPrint() const override { return m_canPrint; }
     void Print() override { m_calls << QStringLiteral("Print"); }
     void PrintPreview() override { m_calls << QStringLiteral("PrintPreview"); }
@@ -137,6 +141,7 @@ private:
     bool m_canGoForward = false;
     bool m_canPrint = true;
     bool m_findResult = false;
+    bool m_watchingPage = false;
     bool m_certificateOverridden = false;
     DocumentPtr m_document;
     QStringList m_navigations;

@@ -179,6 +179,17 @@ public:
         return false;
     }
 
+    // A string value; a value of another kind (a page that made a property an object) is
+    // skipped and reads as empty, costing that value only.
+    QString Text() {
+        SkipSpace();
+        if (m_p < m_end && m_p->unicode() != u'"') {
+            SkipValue();
+            return {};
+        }
+        return String();
+    }
+
     QString String() {
         if (!Expect(u'"')) return {};
         const QChar* start = m_p;
@@ -348,6 +359,10 @@ struct RawDocument {
     bool hasBody = false;
     QList<int> all, forms, links, images;
     QStringList scripts;
+    // The implicit form: its members, and its place among the model's elements once made.
+    QList<int> looseMembers;
+    bool hasLoose = false;
+    int looseForm = -1;
     struct Frame {
         QString name, src;
         int element = -1;
@@ -385,33 +400,33 @@ struct PageModel::Parser {
         int complete = -1;
         in.Object([&](const QString& key) {
             if (key == QLatin1String("t"))
-                e.m_nodeName = in.String();
+                e.m_nodeName = in.Text();
             else if (key == QLatin1String("i"))
-                e.m_id = in.String();
+                e.m_id = in.Text();
             else if (key == QLatin1String("n"))
-                e.m_name = in.String();
+                e.m_name = in.Text();
             else if (key == QLatin1String("ty"))
-                e.m_type = in.String();
+                e.m_type = in.Text();
             else if (key == QLatin1String("v"))
-                e.m_value = in.String();
+                e.m_value = in.Text();
             else if (key == QLatin1String("tx"))
-                e.m_innerText = in.String();
+                e.m_innerText = in.Text();
             else if (key == QLatin1String("ih"))
-                e.m_innerHTML = in.String();
+                e.m_innerHTML = in.Text();
             else if (key == QLatin1String("oh"))
-                e.m_outerHTML = in.String();
+                e.m_outerHTML = in.Text();
             else if (key == QLatin1String("h"))
-                e.m_href = in.String();
+                e.m_href = in.Text();
             else if (key == QLatin1String("hn"))
-                e.m_hostname = in.String();
+                e.m_hostname = in.Text();
             else if (key == QLatin1String("al"))
-                e.m_alt = in.String();
+                e.m_alt = in.Text();
             else if (key == QLatin1String("s"))
-                e.m_src = in.String();
+                e.m_src = in.Text();
             else if (key == QLatin1String("oc"))
-                e.m_onclick = in.String();
+                e.m_onclick = in.Text();
             else if (key == QLatin1String("os"))
-                e.m_onsubmit = in.String();
+                e.m_onsubmit = in.Text();
             else if (key == QLatin1String("sel"))
                 e.m_selected = in.Int() != 0;
             else if (key == QLatin1String("ck"))
@@ -426,8 +441,26 @@ struct PageModel::Parser {
                 r.children = in.IntArray();
             else if (key == QLatin1String("fe"))
                 r.formElements = in.IntArray();
+            else if (key == QLatin1String("ht"))
+                e.m_htmlType = in.Text();
+            else if (key == QLatin1String("ac"))
+                e.m_autocomplete = in.Text();
+            else if (key == QLatin1String("ph"))
+                e.m_placeholder = in.Text();
+            else if (key == QLatin1String("lb"))
+                e.m_label = in.Text();
+            else if (key == QLatin1String("ro"))
+                e.m_role = in.Text();
+            else if (key == QLatin1String("hid"))
+                e.m_hidden = in.Int() != 0;
+            else if (key == QLatin1String("dis"))
+                e.m_disabled = in.Int() != 0;
+            else if (key == QLatin1String("rdo"))
+                e.m_readOnly = in.Int() != 0;
+            else if (key == QLatin1String("cx"))
+                e.m_textControl = in.Int() != 0;
             else if (key == QLatin1String("ft")) {
-                firstText = in.String();
+                firstText = in.Text();
                 hasFirstText = true;
             } else
                 in.SkipValue();
@@ -477,8 +510,16 @@ struct PageModel::Parser {
             else if (key == QLatin1String("images"))
                 d->images = in.IntArray();
             else if (key == QLatin1String("scripts"))
-                in.Array([&] { d->scripts.append(in.String()); });
-            else if (key == QLatin1String("frames")) {
+                in.Array([&] { d->scripts.append(in.Text()); });
+            else if (key == QLatin1String("ifm")) {
+                d->hasLoose = true;
+                in.Object([&](const QString& k) {
+                    if (k == QLatin1String("fe"))
+                        d->looseMembers = in.IntArray();
+                    else
+                        in.SkipValue();
+                });
+            } else if (key == QLatin1String("frames")) {
                 in.Array([&] {
                     RawDocument::Frame frame;
                     in.Object([&](const QString& k) {
@@ -502,6 +543,21 @@ struct PageModel::Parser {
                 in.SkipValue();
         });
         return d;
+    }
+
+    void AddImplicitForms(RawDocument& d) {
+        if (d.hasLoose) {
+            DomElement form;
+            form.m_nodeName = QStringLiteral("FORM");
+            form.m_implicit = true;
+            d.looseForm = int(model.m_elements.size());
+            model.m_elements.push_back(std::move(form));
+            RawLinks r;
+            r.formElements = d.looseMembers;
+            links.push_back(std::move(r));
+        }
+        for (RawDocument::Frame& f : d.frames)
+            if (f.document) AddImplicitForms(*f.document);
     }
 
     DomElement* At(int ref) const {
@@ -538,6 +594,7 @@ struct PageModel::Parser {
         d->m_bodyHtml = raw.bodyHtml;
         d->m_all = List(raw.all);
         d->m_forms = List(raw.forms);
+        if (raw.looseForm >= 0) d->m_forms.append(&model.m_elements[size_t(raw.looseForm)]);
         d->m_links = List(raw.links);
         d->m_images = List(raw.images);
         d->m_scripts = raw.scripts;
@@ -595,6 +652,8 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
                 !in.ok || !in.AtEnd() ? QStringLiteral("not a page snapshot") : QStringLiteral("no document");
         return nullptr;
     }
+    // Implicit forms are elements without a reference, after the snapshot's and the text nodes.
+    parser.AddImplicitForms(*top);
     // Every element has its place now (the list never grows again): references become pointers.
     for (size_t i = 0; i < model->m_elements.size(); ++i) {
         DomElement& e = model->m_elements[i];

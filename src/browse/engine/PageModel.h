@@ -64,6 +64,25 @@ public:
     // Images: "complete" once loaded, else "loading". Other elements: "complete".
     QString readyState() const;
 
+    // What a person sees of a control. shown(): rendered, visible and on the page (true for
+    // elements whose look the snapshot does not judge).
+    bool shown() const { return !m_hidden; }
+    bool disabled() const { return m_disabled; }
+    bool readOnly() const { return m_readOnly; }
+    // The type as the page wrote it where type() presents a text-like one as "text" ("email",
+    // "tel", "number"); else the same as type().
+    const QString& htmlType() const { return m_htmlType.isEmpty() ? m_type : m_htmlType; }
+    const QString& autocomplete() const { return m_autocomplete; }
+    const QString& placeholder() const { return m_placeholder; }
+    // The control's name where it stands: its <label>s' text, else its aria-label or title.
+    const QString& label() const { return m_label; }
+    const QString& role() const { return m_role; }
+    // A span, div, ... taken as a control because its own text reads as a sign-in word.
+    bool isTextControl() const { return m_textControl; }
+    // A FORM made for a login without a <form>: the inputs outside any form with the controls
+    // near them. It has no element in the page (no reference) and no submit handler.
+    bool isImplicitForm() const { return m_implicit; }
+
     // Number of child elements (children.length), whether or not they are in the snapshot.
     int childElementCount() const { return m_childCount; }
     // A SELECT's child elements (its OPTIONs) in order; empty for other elements.
@@ -112,8 +131,10 @@ private:
     int m_childCount = 0;
     bool m_selected = false;
     bool m_complete = true;
+    bool m_hidden = false, m_disabled = false, m_readOnly = false, m_textControl = false, m_implicit = false;
     QString m_nodeName, m_type, m_name, m_id, m_value, m_innerText, m_innerHTML, m_outerHTML;
     QString m_href, m_hostname, m_alt, m_src, m_onclick, m_onsubmit, m_parentParentText;
+    QString m_htmlType, m_autocomplete, m_placeholder, m_label, m_role;
     QList<DomElement*> m_children;
     QList<DomElement*> m_elements;
 };
@@ -143,6 +164,8 @@ public:
     bool hasBody() const { return m_hasBody; }
     const QString& bodyInnerHTML() const { return m_bodyHtml; }
 
+    // The forms in document order, then the implicit form of the inputs outside any form when
+    // the page has such inputs (see DomElement::isImplicitForm).
     const QList<DomElement*>& forms() const { return m_forms; }
     // body.all restricted to the elements of interest, in document order.
     const QList<DomElement*>& all() const { return m_all; }

@@ -101,6 +101,44 @@ PageModelBuilder::Ref& PageModelBuilder::Ref::ChildCount(int count) {
     return *this;
 }
 
+PageModelBuilder::Ref& PageModelBuilder::Ref::Hidden(bool hidden) {
+    o()[QLatin1String("hid")] = hidden ? 1 : 0;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::Disabled(bool disabled) {
+    o()[QLatin1String("dis")] = disabled ? 1 : 0;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::ReadOnly(bool readOnly) {
+    o()[QLatin1String("rdo")] = readOnly ? 1 : 0;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::HtmlType(const QString& type) {
+    o()[QLatin1String("ty")] = QStringLiteral("text");
+    o()[QLatin1String("ht")] = type;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::Autocomplete(const QString& value) {
+    o()[QLatin1String("ac")] = value;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::Placeholder(const QString& text) {
+    o()[QLatin1String("ph")] = text;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::Label(const QString& text) {
+    o()[QLatin1String("lb")] = text;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::Role(const QString& role) {
+    o()[QLatin1String("ro")] = role;
+    return *this;
+}
+PageModelBuilder::Ref& PageModelBuilder::Ref::TextControl() {
+    o()[QLatin1String("cx")] = 1;
+    return *this;
+}
+
 PageModelBuilder::PageModelBuilder(const QString& url, const QString& title) {
     m_docs.emplace_back();
     m_docs[0].head[QLatin1String("u")] = url;
@@ -147,6 +185,8 @@ int PageModelBuilder::Add(const QString& tag, bool inAll) {
             QJsonArray members = form.value(QLatin1String("fe")).toArray();
             members.append(index);
             form[QLatin1String("fe")] = members;
+        } else if (m_looseOpen) {
+            m_docs[size_t(m_current)].loose.append(index);
         }
     }
     return index;
@@ -154,6 +194,7 @@ int PageModelBuilder::Add(const QString& tag, bool inAll) {
 
 PageModelBuilder::Ref PageModelBuilder::Form(const QString& name, const QString& onsubmit) {
     m_openForm = -1;
+    m_looseOpen = false;
     const int index = Add(QStringLiteral("FORM"), false);
     QJsonObject& o = m_els[size_t(index)];
     if (!name.isEmpty()) o[QLatin1String("n")] = name;
@@ -164,8 +205,15 @@ PageModelBuilder::Ref PageModelBuilder::Form(const QString& name, const QString&
     return Ref(this, index);
 }
 
+void PageModelBuilder::Loose() {
+    m_openForm = -1;
+    m_looseOpen = true;
+    m_docs[size_t(m_current)].hasLoose = true;
+}
+
 void PageModelBuilder::EndForm() {
     m_openForm = -1;
+    m_looseOpen = false;
 }
 
 PageModelBuilder::Ref PageModelBuilder::Element(const QString& tag) {
@@ -243,6 +291,7 @@ void PageModelBuilder::Frame(const QString& src, const QString& name,
     if (!name.isEmpty()) element.Name(name);
     const int parent = m_current;
     const int openForm = m_openForm;
+    const bool looseOpen = m_looseOpen;
     m_docs.emplace_back();
     const int doc = int(m_docs.size() - 1);
     m_docs[size_t(doc)].head[QLatin1String("u")] = src;
@@ -252,9 +301,11 @@ void PageModelBuilder::Frame(const QString& src, const QString& name,
     m_docs[size_t(parent)].frames.append({name, src, element.ref(), doc});
     m_current = doc;
     m_openForm = -1;
+    m_looseOpen = false;
     if (fill) fill(*this);
     m_current = parent;
     m_openForm = openForm;
+    m_looseOpen = looseOpen;
 }
 
 void PageModelBuilder::CrossOriginFrame(const QString& src, const QString& name, const QString& tag) {
@@ -320,6 +371,7 @@ QJsonObject PageModelBuilder::Serialise(int index) const {
     o[QLatin1String("links")] = ToArray(d.links);
     o[QLatin1String("images")] = ToArray(d.images);
     o[QLatin1String("scripts")] = QJsonArray::fromStringList(d.scripts);
+    if (d.hasLoose) o[QLatin1String("ifm")] = QJsonObject{{QLatin1String("fe"), ToArray(d.loose)}};
     QJsonArray frames;
     for (const Doc::FrameRef& f : d.frames) {
         QJsonObject frame;

@@ -48,6 +48,18 @@ public:
         Ref& FirstChild(const Ref& child);
         Ref& FirstChildText(const QString& text);
         Ref& ChildCount(int count);
+        // How the control looks and what the page says of it.
+        Ref& Hidden(bool hidden = true);
+        Ref& Disabled(bool disabled = true);
+        Ref& ReadOnly(bool readOnly = true);
+        // A text-like input type ("email", "tel"): the element reads as type "text".
+        Ref& HtmlType(const QString& type);
+        Ref& Autocomplete(const QString& value);
+        Ref& Placeholder(const QString& text);
+        Ref& Label(const QString& text);
+        Ref& Role(const QString& role);
+        // A span or div taken as a control for its sign-in text.
+        Ref& TextControl();
         int ref() const { return m_index; }
 
     private:
@@ -72,6 +84,9 @@ public:
     // Opens a form; the elements added until EndForm() belong to it. onsubmit is the inline
     // handler's text.
     Ref Form(const QString& name, const QString& onsubmit = {});
+    // Opens the implicit form of the document: the elements added until EndForm() stand
+    // outside any form (a login without a <form>).
+    void Loose();
     void EndForm();
 
     Ref Input(const QString& type, const QString& name = {}, const QString& value = {});
@@ -100,6 +115,8 @@ private:
     struct Doc {
         QJsonObject head; // u, dm, ti, ct, b, bh
         QList<int> all, forms, links, images;
+        QList<int> loose;
+        bool hasLoose = false;
         QStringList scripts;
         struct FrameRef {
             QString name, src;
@@ -117,4 +134,5 @@ private:
     std::vector<Doc> m_docs;
     int m_current = 0;
     int m_openForm = -1;
+    bool m_looseOpen = false;
 };

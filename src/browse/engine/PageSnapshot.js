@@ -1,18 +1,74 @@
 // The page snapshot: a plain description of the document and its same-origin frames, read in
 // the program's isolated world so the page's own scripts neither see nor disturb it.
-// Called as (function)(generation). Returns "BGSNAP <generation> <ms>\n" + JSON, where ms is
-// the time spent here. The elements it describes are kept, in the same order, for the actions
-// of that generation (window.__bgPage).
-(function (gen) {
+// Called as (function)(generation, controlWords), controlWords being the source of a regular
+// expression for the texts of sign-in controls that are neither buttons nor links. Returns
+// "BGSNAP <generation> <ms>\n" + JSON, where ms is the time spent here. The elements it
+// describes are kept, in the same order, for the actions of that generation (window.__bgPage).
+(function (gen, controlWords) {
     'use strict';
     var t0 = performance.now();
     // Elements the login and page-load logic read; everything else is left out to keep the
     // snapshot small on large pages (the engine picks them out, in document order).
-    var INTEREST = 'input,select,option,textarea,a,area,button,img,frame,iframe';
-    var table = [];     // element (or text node) by reference number
+    var INTEREST = 'input,select,option,textarea,a,area,button,img,frame,iframe,[role=button]';
+    // Input types a page uses for a user name: the algorithms see them as "text", as an engine
+    // that did not know them would have.
+    var TEXT_LIKE = { email: 1, tel: 1, number: 1 };
+    var FILLED = { text: 1, password: 1 };
+    var PRESSED = { submit: 1, image: 1, button: 1 };
+    var CONTROL = controlWords ? new RegExp('^\\s*(' + controlWords + ')\\s*$', 'i') : null;
+
+    // Properties are read through the prototypes' getters: a form control named "id", "name",
+    // "elements" or "getAttribute" (and an image named "forms" on the document) hides the
+    // element's own property behind it.
+    function getter(proto, name) {
+        var d = Object.getOwnPropertyDescriptor(proto, name);
+        return d && d.get;
+    }
+    var G = {
+        tagName: getter(Element.prototype, 'tagName'),
+        id: getter(Element.prototype, 'id'),
+        outerHTML: getter(Element.prototype, 'outerHTML'),
+        innerHTML: getter(Element.prototype, 'innerHTML'),
+        childCount: getter(Element.prototype, 'childElementCount'),
+        shadowRoot: getter(Element.prototype, 'shadowRoot'),
+        firstElement: getter(Element.prototype, 'firstElementChild'),
+        nextElement: getter(Element.prototype, 'nextElementSibling'),
+        innerText: getter(HTMLElement.prototype, 'innerText'),
+        firstChild: getter(Node.prototype, 'firstChild'),
+        nextSibling: getter(Node.prototype, 'nextSibling'),
+        parentElement: getter(Node.prototype, 'parentElement'),
+        textContent: getter(Node.prototype, 'textContent'),
+        nodeType: getter(Node.prototype, 'nodeType'),
+        inputForm: getter(HTMLInputElement.prototype, 'form'),
+        docBody: getter(Document.prototype, 'body'),
+        docForms: getter(Document.prototype, 'forms'),
+        docLinks: getter(Document.prototype, 'links'),
+        docImages: getter(Document.prototype, 'images'),
+        docScripts: getter(Document.prototype, 'scripts'),
+        docUrl: getter(Document.prototype, 'URL'),
+        docDomain: getter(Document.prototype, 'domain'),
+        docTitle: getter(Document.prototype, 'title'),
+        docType: getter(Document.prototype, 'contentType')
+    };
+    var getAttribute = Element.prototype.getAttribute;
+    var closest = Element.prototype.closest;
+    var elementQuery = Element.prototype.querySelectorAll;
+    var documentQuery = Document.prototype.querySelectorAll;
+    var fragmentQuery = DocumentFragment.prototype.querySelectorAll;
+    function get(fn, o) {
+        return fn.call(o);
+    }
+    function query(root, selector) {
+        var nodeType = get(G.nodeType, root);
+        if (nodeType === 9) return documentQuery.call(root, selector);
+        if (nodeType === 11) return fragmentQuery.call(root, selector);
+        return elementQuery.call(root, selector);
+    }
+
+    var table = []; // element (or text node) by reference number
     var refs = new Map();
-    var els = [];       // descriptions, same order as table
-    var texts = [];     // shared texts (a container's innerText), by index
+    var els = []; // descriptions, same order as table
+    var texts = []; // shared texts (a container's innerText), by index
     var textRefs = new Map();
 
     function sharedText(el) {
@@ -20,7 +76,7 @@
         var i = textRefs.get(el);
         if (i === undefined) {
             i = texts.length;
-            texts.push(el.innerText || '');
+            texts.push(get(G.innerText, el) || '');
             textRefs.set(el, i);
         }
         return i;
@@ -29,47 +85,108 @@
     // The first child node as the old engine saw it (whitespace-only text does not count): an
     // element by reference (fc), or the text of a text node (ft).
     function firstChild(el, o) {
-        for (var n = el.firstChild; n; n = n.nextSibling) {
-            if (n.nodeType === 1) {
+        for (var n = get(G.firstChild, el); n; n = get(G.nextSibling, n)) {
+            var type = get(G.nodeType, n);
+            if (type === 1) {
                 o.fc = ref(n);
                 return;
             }
-            if (n.nodeType === 3 && n.data.trim() !== '') {
+            if (type === 3 && n.data.trim() !== '') {
                 o.ft = n.data;
                 return;
             }
         }
     }
 
+    function squeeze(text) {
+        return (text || '').replace(/[ \t\n\r\f\u00a0]+/g, ' ').trim();
+    }
+
     // The rendered text of an element. For text alone that is its text with runs of white
-    // space collapsed, which the engine gives far more cheaply than through layout.
+    // space collapsed (no-break spaces stay, as in innerText), which the engine gives far more
+    // cheaply than through layout.
     function text(el) {
-        if (el.childElementCount === 0) return el.textContent.replace(/[ \t\n\r\f]+/g, ' ').trim();
-        return el.innerText;
+        if (get(G.childCount, el) === 0) return get(G.textContent, el).replace(/[ \t\n\r\f]+/g, ' ').trim();
+        return get(G.innerText, el);
     }
 
     function attr(el, name, o, key) {
-        var v = el.getAttribute(name);
+        var v = getAttribute.call(el, name);
         if (v !== null && v !== '') o[key] = v;
     }
 
+    // Whether a person could see the control: rendered, not invisible, not a speck and not
+    // pushed off the page (where pages hide traps for robots and the other variant of a form).
+    function shown(el) {
+        var rects = el.getClientRects();
+        if (!rects.length) return false;
+        var style = getComputedStyle(el);
+        if (style.visibility !== 'visible' || style.opacity === '0') return false;
+        var r = rects[0];
+        if (r.width < 2 && r.height < 2) return false;
+        return r.right + window.scrollX > 0 && r.bottom + window.scrollY > 0;
+    }
+
+    // What a control is called where it stands: its labels, else its accessible name.
+    // The text of the labels of every control of a document, gathered in one pass (asking each
+    // control for its labels searches the whole document each time).
+    var labelText = new Map();
+    function gatherLabels(root, hosts) {
+        var labels = deep(root, 'label', [], hosts);
+        for (var k = 0; k < labels.length; k++) {
+            var target = labels[k].control;
+            if (!target) continue;
+            var before = labelText.get(target) || '';
+            if (before.length < 200) labelText.set(target, before + ' ' + get(G.textContent, labels[k]));
+        }
+    }
+
+    function label(el, o) {
+        var out = squeeze(labelText.get(el) || '');
+        if (!out) out = squeeze(getAttribute.call(el, 'aria-label') || getAttribute.call(el, 'title') || '');
+        if (out) o.lb = out.slice(0, 200);
+    }
+
+    function control(el, o) {
+        if (!shown(el)) o.hid = 1;
+        if (el.disabled) o.dis = 1;
+        attr(el, 'role', o, 'ro');
+    }
+
     function describe(el) {
-        var tag = el.tagName.toUpperCase();
+        var tag = String(get(G.tagName, el)).toUpperCase();
         var o = { t: tag };
-        if (el.id) o.i = el.id;
+        var id = get(G.id, el);
+        if (id) o.i = id;
         attr(el, 'name', o, 'n');
         switch (tag) {
         case 'INPUT':
             o.ty = el.type;
+            if (TEXT_LIKE[o.ty]) {
+                o.ht = o.ty;
+                o.ty = 'text';
+            }
             if (el.value) o.v = el.value;
-            o.oh = el.outerHTML;
+            o.oh = get(G.outerHTML, el);
             attr(el, 'alt', o, 'al');
-            if (el.getAttribute('src')) o.s = el.src;
+            if (getAttribute.call(el, 'src')) o.s = el.src;
             attr(el, 'onclick', o, 'oc');
+            // How a field or a button looks and what it is called: the login logic reads that
+            // of these kinds only.
+            if (FILLED[o.ty]) {
+                control(el, o);
+                if (el.readOnly) o.rdo = 1;
+                attr(el, 'autocomplete', o, 'ac');
+                attr(el, 'placeholder', o, 'ph');
+                label(el, o);
+            } else if (PRESSED[o.ty]) {
+                control(el, o);
+            }
             // Only a password field's surroundings are read (does it ask for a social
             // security number?); a container's text is costly on a large page.
             if (o.ty === 'password') {
-                var gp = sharedText(el.parentElement && el.parentElement.parentElement);
+                var parent = get(G.parentElement, el);
+                var gp = sharedText(parent && get(G.parentElement, parent));
                 if (gp >= 0) o.gp = gp;
             }
             break;
@@ -78,7 +195,7 @@
             if (el.value) o.v = el.value;
             attr(el, 'onchange', o, 'oc');
             o.ch = [];
-            for (var c = el.firstElementChild; c; c = c.nextElementSibling) o.ch.push(ref(c));
+            for (var c = get(G.firstElement, el); c; c = get(G.nextElement, c)) o.ch.push(ref(c));
             break;
         case 'OPTION':
             if (el.value) o.v = el.value;
@@ -95,7 +212,9 @@
             if (tag === 'BUTTON') {
                 o.ty = el.type;
                 if (el.value) o.v = el.value;
-            } else if (el.getAttribute('href') !== null) {
+                control(el, o);
+                label(el, o);
+            } else if (getAttribute.call(el, 'href') !== null) {
                 o.h = el.href;
                 // A script link carries its call where the host name would be; the
                 // script-submit test reads it from there.
@@ -103,32 +222,44 @@
             }
             if (tag === 'AREA') attr(el, 'alt', o, 'al');
             o.tx = text(el);
-            o.ih = el.innerHTML;
-            o.oh = el.outerHTML;
+            o.ih = get(G.innerHTML, el);
+            o.oh = get(G.outerHTML, el);
             attr(el, 'onclick', o, 'oc');
-            o.cc = el.childElementCount;
+            o.cc = get(G.childCount, el);
             firstChild(el, o);
+            // A link a page made its sign-in control: how it looks counts.
+            if (tag === 'A' && CONTROL && o.tx.length <= 40 && CONTROL.test(o.tx)) control(el, o);
             break;
         case 'IMG':
             o.s = el.src;
             attr(el, 'alt', o, 'al');
             if (el.complete && el.naturalWidth > 0) o.ck = 1;
-            o.oh = el.outerHTML;
+            o.oh = get(G.outerHTML, el);
             break;
         case 'FRAME':
         case 'IFRAME':
             o.s = el.src;
+            if (tag === 'IFRAME') {
+                if (!shown(el)) o.hid = 1;
+                label(el, o);
+            }
             break;
         case 'FORM':
             attr(el, 'onsubmit', o, 'os');
             break;
         default:
-            // A child that a rule looks at (an anchor's first child, an option group).
-            o.oh = el.outerHTML;
-            o.tx = el.innerText;
+            // A child that a rule looks at (an anchor's first child, an option group), or a
+            // control the page made of another element (role "button", a sign-in text).
+            o.oh = get(G.outerHTML, el);
+            o.tx = get(G.innerText, el);
             attr(el, 'alt', o, 'al');
-            if (el.getAttribute('src')) o.s = el.src;
-            o.cc = el.childElementCount;
+            if (getAttribute.call(el, 'src')) o.s = el.src;
+            o.cc = get(G.childCount, el);
+            attr(el, 'role', o, 'ro');
+            if (o.ro) {
+                control(el, o);
+                label(el, o);
+            }
         }
         return o;
     }
@@ -140,44 +271,227 @@
             table.push(node);
             refs.set(node, i);
             els.push(null);
-            els[i] = describe(node);
+            try {
+                els[i] = describe(node);
+            } catch (e) {
+                // One element the page has made unreadable costs that element only.
+                els[i] = { t: '#bad' };
+            }
         }
         return i;
     }
 
-    function interesting(root) {
-        var list = root.querySelectorAll(INTEREST);
-        var out = new Array(list.length);
-        for (var k = 0; k < list.length; k++) out[k] = ref(list[k]);
+    // Open shadow roots hold parts of the document too (a login form in a web component).
+    // Without any, the engine's own selector search is the fast way.
+    function shadowHosts(root) {
+        var hosts = [];
+        var all = query(root, '*');
+        for (var k = 0; k < all.length; k++) if (get(G.shadowRoot, all[k])) hosts.push(all[k]);
+        return hosts;
+    }
+
+    // The elements of interest below root, in the order a reader meets them: a shadow root's
+    // content comes where its host stands. `hosts`: the shadow hosts below root, when known.
+    function deep(root, selector, out, hosts) {
+        if (!hosts) hosts = shadowHosts(root);
+        var list = query(root, selector);
+        if (!hosts.length) {
+            for (var k = 0; k < list.length; k++) out.push(list[k]);
+            return out;
+        }
+        var inList = new Set();
+        for (var m = 0; m < list.length; m++) inList.add(list[m]);
+        var isHost = new Set(hosts);
+        var all = query(root, '*');
+        for (var n = 0; n < all.length; n++) {
+            var el = all[n];
+            if (inList.has(el)) out.push(el);
+            if (isHost.has(el)) deep(get(G.shadowRoot, el), selector, out);
+        }
         return out;
     }
 
+    // Controls a page makes of spans, divs and list items: a short text that reads as a
+    // sign-in word, its element taken as the control (a click on it reaches the page's
+    // handler through bubbling).
+    function textControls(root, out) {
+        if (!CONTROL) return out;
+        var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+        var seen = 0;
+        for (var n = walker.nextNode(); n && seen < 20000; n = walker.nextNode(), seen++) {
+            var data = n.data;
+            if (data.length > 40 || !CONTROL.test(data)) continue;
+            var el = get(G.parentElement, n);
+            if (!el) continue;
+            var tag = String(get(G.tagName, el)).toUpperCase();
+            if (tag === 'SCRIPT' || tag === 'STYLE' || tag === 'OPTION' || tag === 'TITLE' || tag === 'LABEL' ||
+                tag === 'NOSCRIPT' || closest.call(el, 'a,button,select,[role=button]'))
+                continue;
+            out.push(el);
+        }
+        return out;
+    }
+
+    function inOrder(a, b) {
+        if (a === b) return 0;
+        return a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1;
+    }
+
+    // References of the interesting elements below root, with the text controls merged in.
+    function interesting(root, withTextControls, hosts) {
+        var list = deep(root, INTEREST, [], hosts);
+        var extra = withTextControls ? textControls(root, []) : [];
+        if (extra.length) list = list.concat(extra).sort(inOrder);
+        var out = new Array(list.length);
+        for (var k = 0; k < list.length; k++) out[k] = ref(list[k]);
+        for (var m = 0; m < extra.length; m++) {
+            var o = els[refs.get(extra[m])];
+            if (o.cx) continue;
+            o.cx = 1;
+            if (!shown(extra[m])) o.hid = 1;
+        }
+        return out;
+    }
+
+    // Whether the page asks for a password, or for text outside any form (a login without a
+    // <form>): only then are text controls looked for.
+    function needsTextControls(d, hosts) {
+        if (hosts.length) return true;
+        var inputs = documentQuery.call(d, 'input');
+        for (var k = 0; k < inputs.length; k++) {
+            var type = inputs[k].type;
+            if (type === 'password') return true;
+            if ((type === 'text' || TEXT_LIKE[type]) && !get(G.inputForm, inputs[k])) return true;
+        }
+        return false;
+    }
+
+    // The controls each form of a document owns outside its own element: those with a form
+    // attribute naming it, and those the parser gave it when the markup closed the form early
+    // (a form inside a table row). One pass over the document's controls.
+    function ownedElsewhere(d) {
+        var owned = new Map();
+        var controls = documentQuery.call(d, 'input,select,textarea,button');
+        for (var k = 0; k < controls.length; k++) {
+            var c = controls[k];
+            var form = c.form;
+            if (!form || contains(form, c)) continue;
+            if (!owned.has(form)) owned.set(form, []);
+            owned.get(form).push(c);
+        }
+        return owned;
+    }
+
+    function withOwned(list, owned) {
+        if (!owned.length) return list;
+        var all = list.map(function (r) { return table[r]; });
+        for (var k = 0; k < owned.length; k++) if (all.indexOf(owned[k]) < 0) all.push(owned[k]);
+        all.sort(inOrder);
+        return all.map(ref);
+    }
+
+    function composedParent(el) {
+        var p = get(G.parentElement, el);
+        if (p) return p;
+        var root = el.getRootNode();
+        return root && root.host ? root.host : null;
+    }
+
+    function contains(container, el) {
+        for (var e = el; e; e = composedParent(e)) if (e === container) return true;
+        return false;
+    }
+
+    function formOwner(el) {
+        var f = el.form;
+        return f === undefined ? closest.call(el, 'form') : f;
+    }
+
+    // A login without a <form>: the inputs outside any form, with the controls near them,
+    // as one implicit form. Its place is the smallest part of the page that holds the loose
+    // password field (or, without one, the loose text field) and the text field before it,
+    // widened a few levels until it holds something to press.
+    function implicitForm(d, body, hosts) {
+        var inputs = deep(body, 'input', [], hosts);
+        var password = null;
+        var texts = [];
+        for (var k = 0; k < inputs.length; k++) {
+            var input = inputs[k];
+            if (get(G.inputForm, input) || !shown(input)) continue;
+            if (input.type === 'password') {
+                if (!password) password = input;
+            } else if ((input.type === 'text' || TEXT_LIKE[input.type]) && !password) {
+                texts.push(input);
+            }
+        }
+        var anchor = password || texts[texts.length - 1];
+        if (!anchor) return null;
+        var container = anchor;
+        var partner = password && texts.length ? texts[texts.length - 1] : null;
+        while (container && partner && !contains(container, partner)) container = composedParent(container);
+        if (!container) return null;
+        for (var level = 0; level < 6 && container !== body; level++) {
+            if (container !== anchor && query(container, 'button,input[type=submit],input[type=button],input[type=image],[role=button],a').length)
+                break;
+            var up = composedParent(container);
+            if (!up) break;
+            container = up;
+        }
+        var members = interesting(container, true, undefined).filter(function (r) {
+            var el = table[r];
+            return !formOwner(el);
+        });
+        return { el: ref(container), fe: members };
+    }
+
     function snapDocument(d) {
-        var body = d.body;
+        var body = get(G.docBody, d);
+        var hosts = body ? shadowHosts(body) : [];
+        if (body) gatherLabels(body, hosts);
+        var elsewhere = ownedElsewhere(d);
+        var withText = body ? needsTextControls(d, hosts) : false;
         var o = {
-            u: d.URL,
-            dm: d.domain || '',
-            ti: d.title || '',
-            ct: d.contentType || '',
+            u: get(G.docUrl, d),
+            dm: get(G.docDomain, d) || '',
+            ti: get(G.docTitle, d) || '',
+            ct: get(G.docType, d) || '',
             b: body ? 1 : 0,
-            bh: body ? body.innerHTML : '',
-            all: body ? interesting(body) : [],
+            bh: body ? get(G.innerHTML, body) : '',
+            all: body ? interesting(body, withText, hosts) : [],
             forms: [],
             links: [],
             images: [],
             scripts: [],
             frames: []
         };
-        for (var f = 0; f < d.forms.length; f++) {
-            var form = d.forms[f];
+        var forms = get(G.docForms, d);
+        var formList = [];
+        for (var f = 0; f < forms.length; f++) formList.push(forms[f]);
+        // Forms inside shadow roots are not among document.forms.
+        if (hosts.length) {
+            var deepForms = deep(body, 'form', [], hosts);
+            if (deepForms.length !== formList.length) formList = deepForms;
+        }
+        for (var g = 0; g < formList.length; g++) {
+            var form = formList[g];
             var fr = ref(form);
-            els[fr].fe = interesting(form);
+            var owned = elsewhere.get(form) || [];
+            var hasPassword = query(form, 'input[type=password]').length > 0;
+            for (var h = 0; h < owned.length && !hasPassword; h++) hasPassword = owned[h].type === 'password';
+            els[fr].fe = withOwned(interesting(form, withText && hasPassword), owned);
             o.forms.push(fr);
         }
-        for (var l = 0; l < d.links.length; l++) o.links.push(ref(d.links[l]));
-        for (var m = 0; m < d.images.length; m++) o.images.push(ref(d.images[m]));
-        for (var s = 0; s < d.scripts.length; s++) o.scripts.push(d.scripts[s].innerHTML);
-        var frames = d.querySelectorAll('frame,iframe');
+        if (body) {
+            var loose = implicitForm(d, body, hosts);
+            if (loose) o.ifm = loose;
+        }
+        var links = get(G.docLinks, d);
+        for (var l = 0; l < links.length; l++) o.links.push(ref(links[l]));
+        var images = get(G.docImages, d);
+        for (var m = 0; m < images.length; m++) o.images.push(ref(images[m]));
+        var scripts = get(G.docScripts, d);
+        for (var s = 0; s < scripts.length; s++) o.scripts.push(get(G.innerHTML, scripts[s]));
+        var frames = documentQuery.call(d, 'frame,iframe');
         for (var k = 0; k < frames.length; k++) {
             var fe = frames[k];
             var inner = null;
@@ -192,7 +506,17 @@
     }
 
     var doc = snapDocument(document);
-    window.__bgPage = { gen: gen, table: table };
+    // The fields a person could fill, as the page watch counts them: what it compares the page
+    // with, so that a form built between this snapshot and the watch is not missed.
+    var passwords = 0;
+    var textFields = 0;
+    for (var a = 0; a < doc.all.length; a++) {
+        var d = els[doc.all[a]];
+        if (d.t !== 'INPUT' || d.hid || d.dis) continue;
+        if (d.ty === 'password') passwords++;
+        else if (d.ty === 'text') textFields++;
+    }
+    window.__bgPage = { gen: gen, table: table, fields: passwords + '/' + textFields };
     var json = JSON.stringify({ gen: gen, els: els, texts: texts, doc: doc });
     return 'BGSNAP ' + gen + ' ' + (performance.now() - t0).toFixed(3) + '\n' + json;
 })

@@ -5,11 +5,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QFocusEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrintPreviewDialog>
@@ -28,6 +26,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include "browse/engine/ControlWords.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePaneRequests.h"
 #include "browse/engine/WebProfiles.h"
@@ -75,8 +74,22 @@ const QString& CommitScript() {
     return source;
 }
 
+QString JsString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// The snapshot function, called with the generation as its one argument.
 const QString& SnapshotScript() {
-    static const QString source = Resource(QStringLiteral("PageSnapshot.js")).trimmed();
+    static const QString source =
+        QStringLiteral("(function (gen) { return (") + Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
+        QStringLiteral(")(gen, ") + JsString(ControlWords::Pattern()) + QStringLiteral("); })");
+    return source;
+}
+
+const QString& WatchScript() {
+    static const QString source =
+        Resource(QStringLiteral("PageWatch.js")).replace(QLatin1String("BG_NONCE"), Nonce()).trimmed();
     return source;
 }
 
@@ -84,6 +97,18 @@ const QString& ActionsScript() {
     static const QString source = Resource(QStringLiteral("PageActions.js")).trimmed();
     return source;
 }
+
+// The page functions, put into the program's world of every new document, so that each call
+// is a line to run rather than a whole script to compile.
+const QString& ToolsScript() {
+    static const QString source = QStringLiteral("window.__bgSnapshot = ") + SnapshotScript() +
+                                  QStringLiteral(";\nwindow.__bgActions = ") + ActionsScript() +
+                                  QStringLiteral(";\nwindow.__bgWatchPage = ") + WatchScript() +
+                                  QStringLiteral(";\n");
+    return source;
+}
+
+const QString kToolMissing = QStringLiteral("BGMISSING");
 
 bool IsBlank(const QUrl& url) {
     return url.toString() == QLatin1String("about:blank");
@@ -146,6 +171,8 @@ QJsonObject ActionJson(const PageAction& a) {
         o[QLatin1String("v")] = a.text;
         break;
     case PageAction::PressEnter:
+        o[QLatin1String("k")] = QStringLiteral("enter");
+        break;
     case PageAction::Navigate:
         break;
     }
@@ -153,7 +180,7 @@ QJsonObject ActionJson(const PageAction& a) {
 }
 
 bool RunsInPage(const PageAction& a) {
-    return a.kind != PageAction::PressEnter && a.kind != PageAction::Navigate;
+    return a.kind != PageAction::Navigate;
 }
 
 } // namespace
@@ -262,20 +289,19 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     QWebEngineProfile* usedProfile = m_profile;
     connect(page, &QObject::destroyed, [usedProfile] { WebProfiles::RemovePage(usedProfile); });
 
-    QWebEngineScript commit;
-    commit.setName(QStringLiteral("bgcommit"));
-    commit.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    commit.setWorldId(kWorld);
-    commit.setRunsOnSubFrames(true);
-    commit.setSourceCode(CommitScript());
-    page->scripts().insert(commit);
-    QWebEngineScript frameErrors;
-    frameErrors.setName(QStringLiteral("bgframeerrors"));
-    frameErrors.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    frameErrors.setWorldId(QWebEngineScript::MainWorld);
-    frameErrors.setRunsOnSubFrames(true);
-    frameErrors.setSourceCode(FrameErrorScript());
-    page->scripts().insert(frameErrors);
+    // Scripts every new document gets before its own.
+    const auto add = [page](const char* name, quint32 world, bool subFrames, const QString& source) {
+        QWebEngineScript script;
+        script.setName(QLatin1String(name));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(subFrames);
+        script.setSourceCode(source);
+        page->scripts().insert(script);
+    };
+    add("bgcommit", kWorld, true, CommitScript());
+    add("bgtools", kWorld, false, ToolsScript());
+    add("bgframeerrors", QWebEngineScript::MainWorld, true, FrameErrorScript());
     page->setUrlRequestInterceptor(m_interceptor);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
@@ -431,6 +457,7 @@ void WebEnginePane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         if (m_loadActive) FinishLoad(m_location, false, true); // the previous load was replaced
         ++m_navSerial;
         ++m_generation;
+        m_watching = false;
         m_loadActive = true;
         m_committed = false;
         m_errorCommit = false;
@@ -498,6 +525,8 @@ void WebEnginePane::OnConsoleMessage(int level, const QString& message, int line
                 OnCommitted(url, parts[3]);
             else
                 emit NavigateComplete2(url, false);
+        } else if (what == QLatin1String("fields") && top) {
+            if (!m_loadActive) emit PageChanged();
         } else if (what == QLatin1String("loaded") && !top) {
             emit DocumentComplete(url, false);
             // A frame that navigated on its own (a form sent in it) is the pane's whole load:
@@ -543,6 +572,7 @@ void WebEnginePane::OnUrlChanged(const QUrl& url) {
     if (m_location.isEmpty()) return;
     m_location = url.toString();
     UpdateCommandState();
+    if (m_watching) emit PageChanged();
 }
 
 void WebEnginePane::UpdateCommandState() {
@@ -617,29 +647,27 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     clock.start();
     QPointer<WebEnginePane> self(this);
     m_requests->pendingSnapshots.insert(generation, [done] { done(nullptr); });
-    m_page->runJavaScript(SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
-                          [self, generation, clock, done](const QVariant& result) {
-                              // Not at all when the page's process went meanwhile: that answered.
-                              if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;
-                              const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
-                              if (generation != self->m_generation) return done(nullptr);
-                              const QString text = result.toString();
-                              const qsizetype newline = text.indexOf(QLatin1Char('\n'));
-                              if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0)
-                                  return done(nullptr);
-                              const QStringList head = text.left(newline).split(QLatin1Char(' '));
-                              QElapsedTimer build;
-                              build.start();
-                              std::shared_ptr<PageModel> model =
-                                  PageModel::FromJson(QStringView(text).mid(newline + 1));
-                              SnapshotStats& stats = self->m_stats;
-                              stats.buildMs = double(build.nsecsElapsed()) / 1e6;
-                              stats.scriptMs = head.value(2).toDouble();
-                              stats.roundTripMs = roundTrip;
-                              stats.bytes = text.size() - newline - 1;
-                              stats.elements = model ? model->elementCount() : 0;
-                              done(model);
-                          });
+    RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation),
+            [self, generation, clock, done](const QVariant& result) {
+                // Not at all when the page's process went meanwhile: that answered.
+                if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;
+                const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
+                if (generation != self->m_generation) return done(nullptr);
+                const QString text = result.toString();
+                const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+                if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0) return done(nullptr);
+                const QStringList head = text.left(newline).split(QLatin1Char(' '));
+                QElapsedTimer build;
+                build.start();
+                std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1));
+                SnapshotStats& stats = self->m_stats;
+                stats.buildMs = double(build.nsecsElapsed()) / 1e6;
+                stats.scriptMs = head.value(2).toDouble();
+                stats.roundTripMs = roundTrip;
+                stats.bytes = text.size() - newline - 1;
+                stats.elements = model ? model->elementCount() : 0;
+                done(model);
+            });
 }
 
 void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
@@ -689,49 +717,51 @@ void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
         RunNextActions();
     };
     if (!m_page || run->generation != m_generation) return finish(false);
-    while (index < run->actions.size() && !RunsInPage(run->actions[index])) {
-        const PageAction& a = run->actions[index++];
-        if (a.kind == PageAction::PressEnter) {
-            SendEnter();
-        } else {
-            Navigate2(a.text);
-            // Whatever follows was meant for the page being left.
-            return finish(true);
-        }
+    if (index < run->actions.size() && run->actions[index].kind == PageAction::Navigate) {
+        Navigate2(run->actions[index].text);
+        // Whatever follows was meant for the page being left.
+        return finish(true);
     }
     if (index >= run->actions.size()) return finish(true);
     QJsonArray batch;
     int next = index;
     while (next < run->actions.size() && RunsInPage(run->actions[next]))
         batch.append(ActionJson(run->actions[next++]));
-    const QString call =
-        ActionsScript() + QStringLiteral("(%1,%2)")
-                              .arg(run->generation)
-                              .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
+    const QString arguments =
+        QStringLiteral("%1,%2")
+            .arg(run->generation)
+            .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
     QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(call, kWorld, [self, run, next, finish](const QVariant& result) {
+    RunTool("__bgActions", ActionsScript(), arguments, [self, run, next, finish](const QVariant& result) {
         if (!self) return;
         const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
         if (!answer.contains(QLatin1String("done"))) return finish(false);
-        for (const QJsonValue& applied : answer.value(QLatin1String("done")).toArray())
+        const QJsonArray done = answer.value(QLatin1String("done")).toArray();
+        for (const QJsonValue& applied : done)
             if (!applied.toBool()) run->elementGone = true;
+        // The rest of the batch goes on in the page (a press after typing waits there for the
+        // page to take in the values); what follows the batch waits no longer.
         self->ApplyFrom(run, next);
     });
 }
 
-void WebEnginePane::SendEnter() {
-    QWidget* target = m_view ? m_view->focusProxy() : nullptr;
-    if (!target) return;
-    // The page takes keys only while it believes it has the focus; a pane behind another one
-    // does not, so it is told so first.
-    if (!target->hasFocus()) {
-        QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
-        QCoreApplication::sendEvent(target, &focusIn);
-    }
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(target, &press);
-    QCoreApplication::sendEvent(target, &release);
+void WebEnginePane::RunTool(const char* tool, const QString& function, const QString& arguments,
+                            std::function<void(const QVariant&)> done) {
+    const QString call = QStringLiteral("typeof %1 === 'function' ? %1(%2) : '%3'")
+                             .arg(QLatin1String(tool), arguments, kToolMissing);
+    QPointer<WebEnginePane> self(this);
+    m_page->runJavaScript(call, kWorld, [self, function, arguments, done](const QVariant& result) {
+        if (!self) return;
+        // A document the engine made without the program's scripts gets the whole function.
+        if (result.toString() == kToolMissing && self->m_page) {
+            self->m_page->runJavaScript(function + QLatin1Char('(') + arguments + QLatin1Char(')'), kWorld,
+                                        [done](const QVariant& again) {
+                                            if (done) done(again);
+                                        });
+            return;
+        }
+        if (done) done(result);
+    });
 }
 
 void WebEnginePane::SetBodyHtml(const QString& markup) {
@@ -751,6 +781,12 @@ void WebEnginePane::SetBodyHtml(const QString& markup) {
     m_errorPage = false;
     if (m_location.isEmpty()) m_location = QStringLiteral("about:blank");
     Adopt(PageModel::Empty(m_location, ++m_generation));
+}
+
+void WebEnginePane::WatchPage(bool on) {
+    m_watching = on;
+    if (!m_page || m_internalLoad) return;
+    RunTool("__bgWatchPage", WatchScript(), on ? QStringLiteral("true") : QStringLiteral("false"), {});
 }
 
 // ----- view -----------------------------------------------------------------------------------

@@ -57,6 +57,7 @@ public:
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
     void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
     void SetBodyHtml(const QString& markup) override;
+    void WatchPage(bool on) override;
 
     void SetTextSize(int size) override;
     bool CanPrint() const override;
@@ -141,7 +142,10 @@ private:
     void Enqueue(ActionRun run);
     void RunNextActions();
     void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
-    void SendEnter();
+    // Runs a page function of the program's world (defined in every new document) with these
+    // arguments; done(result).
+    void RunTool(const char* tool, const QString& function, const QString& arguments,
+                 std::function<void(const QVariant&)> done);
 
     void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile,
                         const QString& profileId);
@@ -180,6 +184,7 @@ private:
     QList<QUrl> m_announced;     // top-level navigations BeforeNavigate2 let through
     QList<QUrl> m_cancelled;     // top-level navigations a handler cancelled (their signals are dropped)
     bool m_internalLoad = false; // SetBodyHtml's own page load: no events
+    bool m_watching = false;     // WatchPage is on for the current page
     int m_navSerial = 0;         // changes with every top-level navigation
     int m_generation = 0;        // snapshot generation; also changes with every navigation
 
