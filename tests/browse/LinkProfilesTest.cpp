@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
+#include "support/StoreFault.h"
 
 using namespace browsetest;
 
@@ -60,7 +61,7 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
     EXPECT_EQ(w.pane(w.index("Mail work")).ProfileId(), work);
 }
 
-TEST(LinkProfiles, ARemovedLinksWebDataGoesAndLeftoversGoAtTheNextStart) {
+TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
     BrowseWindow w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
     const QStringList ids = LinkIds::Stored(QLatin1String(BrowseWindow::kUser));
     ASSERT_EQ(ids.size(), 3);
@@ -71,6 +72,17 @@ TEST(LinkProfiles, ARemovedLinksWebDataGoesAndLeftoversGoAtTheNextStart) {
     EXPECT_FALSE(QDir(folderOf(gone)).exists()) << "no Link has it";
     for (const QString& id : ids)
         EXPECT_TRUE(QDir(folderOf(id)).exists());
+
+    // A removal the store refuses keeps the Link, and so its web data.
+    {
+        StoreFault fault(StoreFault::ReadOnly);
+        w.boxes().Answer(msgbox::Yes);    // delete it?
+        w.boxes().Answer(msgbox::Cancel); // not saved: no retry
+        browse.Controls().RemoveLink(w.index("Two"));
+    }
+    EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Not Saved"));
+    EXPECT_FALSE(w.link("Two").Deleted());
+    EXPECT_TRUE(QDir(folderOf(w.link("Two").Id())).exists());
 
     // The first Link goes: its web data, and its page with pane 0, which a fresh pane replaces.
     const QString one = w.link("One").Id();

@@ -1,10 +1,13 @@
 // Each Link's own cookies, end to end: the real browse window on the real engine against the
 // local login site, which signs in with a session cookie and greets the account it belongs to.
+#include <functional>
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
@@ -16,11 +19,15 @@
 #include "browse/PopupPolicy.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
+#include "core/Clock.h"
 #include "core/modEncrypt.h"
 #include "e2e/E2eSupport.h"
 #include "frame/frmMDI.h"
+#include "frame/InactivityLock.h"
 #include "frame/InternetOptions.h"
 #include "links/Links.h"
+#include "users/Accounts.h"
+#include "users/frmInput.h"
 #include "sites/TestSites.h"
 
 namespace {
@@ -40,10 +47,17 @@ const Account kHome{"Mail - home", TestSites::kSecondUser, TestSites::kSecondPas
 // opened, closed and opened again over the same data folder (a restart of the program).
 class TwoAccounts {
 public:
+    static constexpr const char* kMaster = "two accounts";
+
     explicit TwoAccounts(const QString& user, bool loadAtStart) : m_user(user) {
         OfflineState::SetConnectionProbe([] { return true; });
+        boxes.Answer(msgbox::Yes); // "is this the password you want?"
+        LoginFields fields{user, QLatin1String(kMaster), QString(), QLatin1String(kMaster)};
+        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+        App() = AppState();
+        boxes.Clear();
         App().CurrentUser = user;
-        App().PassPhrase = QStringLiteral("two accounts");
+        App().PassPhrase = QLatin1String(kMaster);
         Links links(user);
         for (const Account& a : {kWork, kHome})
             links.Add(QLatin1String(a.caption), modEncrypt::EncryptMessage(SharedSites().Url("/login")),
@@ -86,6 +100,7 @@ public:
     frmMDI& frame() { return *m_frame; }
     TempStore store;
     ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
 
 private:
     QString m_user;
@@ -110,11 +125,15 @@ bool Settled(const BrowserPane& pane) {
            pane.Document()->URL() == pane.LocationURL();
 }
 
-// Loads an address of the site in the pane and says whom the site greets there.
-QString Visit(BrowserPane& pane, const QString& path) {
+// Loads an address of the site in the pane (or has `go` load it there) and says whom the site
+// greets there.
+QString Visit(BrowserPane& pane, const QString& path, const std::function<void(const QString&)>& go = {}) {
     EventLog log(&pane);
     const QString url = SharedSites().Url(path);
-    pane.Navigate2(url);
+    if (go)
+        go(url);
+    else
+        pane.Navigate2(url);
     // This load's own end (an earlier load may still report its end first).
     const bool loaded = WaitFor(
         [&] {
@@ -135,7 +154,7 @@ QString Reload(BrowserPane& pane) {
     return Greeted(pane);
 }
 
-TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartAndAreClearedTogether) {
+TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLockAndAreClearedTogether) {
     TwoAccounts t(QStringLiteral("e2e-two-accounts"), true);
     frmBrowse& browse = t.Open();
     const int logins = int(SharedSites().AcceptedLogins().size());
@@ -161,6 +180,24 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartAndAreC
     frmBrowse& again = t.Open();
     for (const Account& a : {kHome, kWork})
         EXPECT_EQ(Visit(t.pane(a), QStringLiteral("/welcome")), Welcome(a)) << a.caption;
+    EXPECT_EQ(int(SharedSites().AcceptedLogins().size()), logins + 2);
+
+    // The account is locked and opened again: the pages and their sessions stay.
+    InactivityLock lock(t.frame(), {[] { return Clock::Now(); }, [](const QDateTime&) {}});
+    lock.RequestLogout();
+    lock.CheckLock();
+    ASSERT_TRUE(App().Locked);
+    t.frame().showNormal();
+    t.dialogs.Next([](QDialog& d) {
+        auto& prompt = static_cast<frmInput&>(d);
+        prompt.txtPassword()->setText(QLatin1String(TwoAccounts::kMaster));
+        prompt.cmdOK()->click();
+        return prompt.result();
+    });
+    lock.CheckLock();
+    ASSERT_FALSE(App().Locked);
+    for (const Account& a : {kWork, kHome})
+        EXPECT_EQ(Reload(t.pane(a)), Welcome(a)) << a.caption;
     EXPECT_EQ(int(SharedSites().AcceptedLogins().size()), logins + 2);
 
     // Deleting the cookies in Internet Options deletes those of every Link.
@@ -218,6 +255,16 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
     ASSERT_TRUE(WaitFor([&] { return Settled(*window->WB()); })) << "the home page";
     EXPECT_EQ(Visit(*window->WB(), QStringLiteral("/welcome")), Welcome(kWork));
     EXPECT_EQ(Visit(t.pane(kHome), QStringLiteral("/welcome")), Welcome(kHome));
+
+    // The address bar, the favorites and the search pane open their addresses in the visible
+    // Link's pane, as that Link's account.
+    for (const Account& a : {kHome, kWork}) {
+        browse.Controls().cmdView_Click(t.index(a));
+        EXPECT_EQ(Visit(t.pane(a), QStringLiteral("/welcome?typed"),
+                        [&](const QString& url) { browse.Nav2Visible(url, NavigationDriver::ModeUser); }),
+                  Welcome(a))
+            << a.caption;
+    }
 
     // The Link goes: its web data goes once its windows have closed; the other Link's stays.
     ASSERT_TRUE(QDir(folder).exists());

@@ -61,16 +61,33 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
     EXPECT_NE(bobPane.profile(), annPane.profile());
 
-    // Ann is deleted while her panes still run: her session ends at once.
+    // One of Ann's Links signs in on its own; nothing of it shows in her shared session.
+    WebEnginePane annLink(QStringLiteral("Ann"));
+    annLink.SetProfileId(LinkIds::New());
+    ASSERT_TRUE(LogIn(annLink));
+    EXPECT_NE(annLink.profile(), annPane.profile());
+    Visit(annPane, QStringLiteral("/logout"));
+    EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
+    EXPECT_EQ(Visit(annLink, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
+    ASSERT_TRUE(LogIn(annPane));
+
+    // Ann is deleted while her panes still run: every session of hers ends at once.
     WebProfiles::ClearUserData(QStringLiteral("ann"));
     Pump(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
     WebEnginePane again(QStringLiteral("Ann"));
     EXPECT_EQ(Visit(again, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
+    EXPECT_EQ(Visit(annLink, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
 }
 
 TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
     const QString user = QStringLiteral("Dora"), id = LinkIds::New(), onDisk = LinkIds::New();
+    // What works per profile (downloads, notifications) joins every Link's as it is made.
+    QObject owner;
+    QList<QWebEngineProfile*> attached;
+    WebProfiles::OnEveryProfile(&owner, [&](QWebEngineProfile* profile) { attached << profile; });
+    EXPECT_FALSE(WebProfiles::Exists(user, id)) << "made only when first used";
     QWebEngineProfile* link = WebProfiles::ForLink(user, id);
+    EXPECT_TRUE(attached.contains(link));
     EXPECT_EQ(WebProfiles::ForLink(QStringLiteral(" DORA "), id), link);
     EXPECT_NE(link, WebProfiles::ForUser(user));
     EXPECT_NE(link, WebProfiles::ForLink(QStringLiteral("Eve"), id));
