@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "browse/engine/ProgramPages.h"
 #include "core/AppPaths.h"
@@ -13,9 +14,15 @@ constexpr const char* kAsanOptions = "check_initialization_order=1:strict_init_o
 constexpr const char* kLsanOptions = "suppressions=" BG_LEAK_SUPPRESSIONS;
 constexpr const char* kUbsanOptions = "print_stacktrace=1:halt_on_error=1";
 } // namespace
-extern "C" const char* __asan_default_options() { return kAsanOptions; }
-extern "C" const char* __lsan_default_options() { return kLsanOptions; }
-extern "C" const char* __ubsan_default_options() { return kUbsanOptions; }
+extern "C" const char* __asan_default_options() {
+    return kAsanOptions;
+}
+extern "C" const char* __lsan_default_options() {
+    return kLsanOptions;
+}
+extern "C" const char* __ubsan_default_options() {
+    return kUbsanOptions;
+}
 #endif
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
@@ -26,8 +33,9 @@ int main(int argc, char** argv) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #ifdef BG_LEAK_SUPPRESSIONS
     // The same for the programs the tests start (the program itself, a second test process).
-    for (const auto& [name, value] : {std::pair{"ASAN_OPTIONS", kAsanOptions}, std::pair{"LSAN_OPTIONS", kLsanOptions},
-                                      std::pair{"UBSAN_OPTIONS", kUbsanOptions}})
+    for (const auto& [name, value] :
+         {std::pair{"ASAN_OPTIONS", kAsanOptions}, std::pair{"LSAN_OPTIONS", kLsanOptions},
+          std::pair{"UBSAN_OPTIONS", kUbsanOptions}})
         if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
 #endif
     QTemporaryDir home;
