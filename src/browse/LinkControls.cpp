@@ -62,6 +62,7 @@ void LinkControls::LoadControl(int i, bool loading) {
         if (int(m_viewShown.size()) <= i) m_viewShown.resize(i + 1, false);
         w.Buttons().CreateButtons(i);
         if (i > 0) w.CreatePane(i);
+        if (BrowserPane* pane = w.Pane(i)) pane->SetZoomPercent(link->Zoom());
         if (!loading) RefreshButtons();
         SetButtonCaption(i);
         if (w.links().ControlsAreLoaded()) RefreshmnuLinksEditRemove();

@@ -56,7 +56,7 @@ QString LoginDecision::LocationURL(int pane) const {
 
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
-    if (!document) return Result::Continue;
+    if (!document || (w.Pane(pane) && w.Pane(pane)->CertificateOverridden())) return Result::Continue;
     return Decide(pane, link, document.get(), url);
 }
 

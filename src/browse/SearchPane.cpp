@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QRadioButton>
 #include <QStyle>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "browse/engine/BrowserPane.h"
+#include "browse/PageRequests.h"
 #include "browse/SearchPaneHost.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
@@ -41,20 +43,10 @@ SearchPane::SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* paren
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
 
-    auto* options = new QHBoxLayout;
-    options->setSpacing(6);
-    auto* group = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        auto* option = new QRadioButton(m_services[size_t(i)].caption, this);
-        option->setObjectName(QStringLiteral("optSearch%1").arg(i));
-        group->addButton(option, i);
-        options->addWidget(option);
-        m_options[i] = option;
-        // clicked, not toggled: only the user's choice stores and navigates.
-        connect(option, &QRadioButton::clicked, this, [this, i] { optSearch_Click(i); });
-    }
-    options->addStretch(1);
-    layout->addLayout(options);
+    m_optionsBox = new QWidget(this);
+    m_optionsBox->setObjectName(QStringLiteral("fraSearchOptions"));
+    layout->addWidget(m_optionsBox);
+    BuildOptions();
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
@@ -79,15 +71,45 @@ SearchPane::SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* paren
     layout->addWidget(m_pane->widget(), 1);
     connect(m_pane, &BrowserPane::BeforeNavigate2, this, &SearchPane::wbrSearch_BeforeNavigate2);
     connect(m_pane, &BrowserPane::DocumentComplete, this, &SearchPane::wbrSearch_DocumentComplete);
+    PageRequests::Attach(m_pane);
 
-    m_options[0]->setChecked(true);
     UpdateButtons();
 }
 
 SearchPane::~SearchPane() = default;
 
+void SearchPane::BuildOptions() {
+    qDeleteAll(m_optionsBox->children());
+    m_options.clear();
+    // As many rows as the narrow pane needs: three engines to a row.
+    auto* grid = new QGridLayout(m_optionsBox);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    auto* group = new QButtonGroup(m_optionsBox);
+    for (int i = 0; i < int(m_services.size()); ++i) {
+        auto* option = new QRadioButton(m_services[i].caption, m_optionsBox);
+        option->setObjectName(QStringLiteral("optSearch%1").arg(i));
+        group->addButton(option, i);
+        grid->addWidget(option, i / 3, i % 3);
+        m_options.append(option);
+        // clicked, not toggled: only the user's choice stores and navigates.
+        connect(option, &QRadioButton::clicked, this, [this, i] { optSearch_Click(i); });
+    }
+    grid->setColumnStretch(3, 1);
+    if (!m_options.isEmpty()) m_options[qBound(0, m_selected, int(m_options.size()) - 1)]->setChecked(true);
+}
+
+void SearchPane::SetServices(const SearchServiceTable& services) {
+    if (services.isEmpty()) return;
+    m_services = services;
+    m_selected = 0;
+    BuildOptions();
+    if (m_started) ApplySearchChoice();
+}
+
 QRadioButton* SearchPane::optSearch(int index) const {
-    return index >= 0 && index < 3 ? m_options[index] : nullptr;
+    return index >= 0 && index < int(m_options.size()) ? m_options[index] : nullptr;
 }
 
 void SearchPane::showEvent(QShowEvent* event) {
@@ -100,7 +122,7 @@ void SearchPane::showEvent(QShowEvent* event) {
 
 QString SearchPane::StoredChoice() const {
     if (App().Options) return App().Options->SearchChoice();
-    return GetValue(App().CurrentUser, kSearchChoice, m_services[0].choice);
+    return GetValue(App().CurrentUser, kSearchChoice, m_services.value(0).choice);
 }
 
 void SearchPane::SaveChoice(const QString& choice) {
@@ -120,13 +142,15 @@ void SearchPane::ApplySearchChoice() {
 }
 
 void SearchPane::optSearch_Click(int index) {
-    if (index < 0 || index >= 3) return;
+    if (index < 0 || index >= int(m_services.size())) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("optSearch_Click"), [&] {
         m_started = true;
         SelectOption(index);
-        SaveChoice(m_services[size_t(index)].choice);
+        SaveChoice(m_services[index].choice);
         m_record = true;
-        m_pane->Navigate2(SearchPages::PageUrl(m_services[size_t(index)], m_folder));
+        // The page follows the engine as the user has it now.
+        SearchPages::WritePage(m_services[index], m_folder);
+        m_pane->Navigate2(SearchPages::PageUrl(m_services[index], m_folder));
     });
 }
 
@@ -139,7 +163,7 @@ void SearchPane::cmdSearchBack_Click() {
         qint32 choice = 0;
         const QString url = m_history.PrevUrl(&choice);
         if (!url.isEmpty()) {
-            if (choice >= 0 && choice < 3) SelectOption(choice);
+            if (choice >= 0 && choice < int(m_services.size())) SelectOption(choice);
             m_pane->Navigate2(url);
         }
         UpdateButtons();
@@ -152,7 +176,7 @@ void SearchPane::cmdSearchForward_Click() {
         qint32 choice = 0;
         const QString url = m_history.NextUrl(&choice);
         if (!url.isEmpty()) {
-            if (choice >= 0 && choice < 3) SelectOption(choice);
+            if (choice >= 0 && choice < int(m_services.size())) SelectOption(choice);
             m_pane->Navigate2(url);
         }
         UpdateButtons();
@@ -193,7 +217,8 @@ SearchPane::Route SearchPane::RouteFor(const QString& url, bool topLevel) const 
     if (url.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) return Route::Blank;
     if (url.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive)) return Route::Script;
     if (IsLocalPage(url)) return Route::Local;
-    const SearchService& service = m_services[size_t(m_selected)];
+    if (m_services.isEmpty()) return Route::LinkPane;
+    const SearchService& service = m_services[qBound(0, m_selected, int(m_services.size()) - 1)];
     if ((!service.redirectPath.isEmpty() && url.contains(service.redirectPath, Qt::CaseInsensitive)) ||
         !IsServiceHost(url, service.host))
         return Route::LinkPane;
@@ -221,10 +246,19 @@ void SearchPane::wbrSearch_BeforeNavigate2(NavigateEvent& e) {
             e.cancel = true;
             m_host.Nav2Visible(e.url, kNavigateMode);
             return;
-        case Route::Local:
+        case Route::Local: {
+            // A local page that sends its words to itself: the engine's own address takes them.
+            const QString words = SearchPages::LocalQueryWords(e.url);
+            if (!words.isEmpty() && m_selected < int(m_services.size())) {
+                e.cancel = true;
+                m_pane->Navigate2(SearchEngines::QueryFor(
+                    {m_services[m_selected].caption, m_services[m_selected].queryUrl}, words));
+                return;
+            }
             LetLocalPagesLeave(*m_pane);
             Record(e.url);
             return;
+        }
         case Route::Stay:
             Record(e.url);
             return;
@@ -246,7 +280,10 @@ void SearchPane::wbrSearch_DocumentComplete(const QString& url, bool topLevel) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("wbrSearch_DocumentComplete"), [&] {
         // That service lays its result list out for a wide window through the DIV "results";
         // renamed, the list falls back to a plain layout that suits the narrow pane.
-        if (Authority(QUrl(url)) == m_services[kResultsFixService].host.toLower())
+        const int fix = SearchPages::IndexOfChoice(m_services, QLatin1String(kResultsFixService));
+        if (fix < int(m_services.size()) &&
+            m_services[fix].choice.compare(QLatin1String(kResultsFixService), Qt::CaseInsensitive) == 0 &&
+            IsServiceHost(url, m_services[fix].host))
             m_runner(*m_pane, ResultsFixScript());
     });
 }

@@ -13,8 +13,8 @@ class QToolButton;
 class SearchPaneHost;
 struct NavigateEvent;
 
-// The Search tab of the browse window: three option buttons `optSearch` that choose a search
-// service, back and forward buttons, and a narrow browser pane `wbrSearch` that shows the
+// The Search tab of the browse window: option buttons `optSearch` that choose one of the user's
+// search engines, back and forward buttons, and a narrow browser pane `wbrSearch` that shows the
 // service's local search page and then its result pages. A result that leads away from the
 // service is not opened in the narrow pane but in the visible Link's pane (navigate mode 4),
 // so the result list stays where it is.
@@ -27,8 +27,8 @@ public:
     static constexpr const char* kModule = "Bramblegate.frmBrowse";
     // Navigate mode of an address opened from the search pane.
     static constexpr int kNavigateMode = 4;
-    // The service whose result pages get their "results" DIVs renamed.
-    static constexpr int kResultsFixService = 2;
+    // The service whose result pages get their "results" DIVs renamed (by its SearchChoice).
+    static constexpr const char* kResultsFixService = "Yahoo";
 
     // Makes the pane's browser (production: a WebEnginePane in the user's profile).
     using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
@@ -53,10 +53,13 @@ public:
 
     BrowserPane* wbrSearch() const { return m_pane; }
     QRadioButton* optSearch(int index) const;
+    int ServiceCount() const { return int(m_services.size()); }
+    // The user changed the engines: new option buttons, the chosen one shown again.
+    void SetServices(const SearchServiceTable& services);
     QToolButton* cmdSearchBack() const { return m_back; }
     QToolButton* cmdSearchForward() const { return m_forward; }
     const SearchServiceTable& Services() const { return m_services; }
-    // The option selected (0, 1, 2).
+    // The option selected (0, 1, ...).
     int SelectedService() const { return m_selected; }
     const HisList& SearchHistory() const { return m_history; }
     // Whether the next page shown in the pane is recorded in the search history.
@@ -93,6 +96,7 @@ protected:
 
 private:
     void SelectOption(int index);
+    void BuildOptions();
     void SaveChoice(const QString& choice);
     QString StoredChoice() const;
     void Record(const QString& url);
@@ -105,7 +109,8 @@ private:
     ScriptRunner m_runner;
     QString m_folder;
     BrowserPane* m_pane = nullptr;
-    QRadioButton* m_options[3] = {};
+    QList<QRadioButton*> m_options;
+    QWidget* m_optionsBox = nullptr;
     QToolButton* m_back = nullptr;
     QToolButton* m_forward = nullptr;
     HisList m_history;

@@ -15,14 +15,17 @@
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
+#include "browse/LinkSite.h"
 #include "browse/LoginDecision.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
+#include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
 #include "browse/PopupPolicy.h"
 #include "browse/SideBar.h"
+#include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -119,7 +122,8 @@ void frmBrowse::BuildLayout() {
     m_splitter->addWidget(m_panes);
     m_favorites = new Favorites(*this);
     m_sideBar->SetPage(1, m_favorites);
-    m_search = new SearchPane(*this, m_factory);
+    m_search = new SearchPane(*this, m_factory, nullptr,
+                              SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
     m_sideBar->SetPage(2, m_search);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -268,8 +272,61 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     m_tracker->Connect(i, pane);
+    ConnectPageRequests(i, pane);
     pane->Navigate2(QStringLiteral("about:blank"));
     return pane;
+}
+
+void frmBrowse::ConnectPageRequests(int i, BrowserPane* pane) {
+    PageRequests::Hooks hooks;
+    // A Link that logs in answers its own site's sign-in box once by itself.
+    hooks.credentials = [this, i](const QString& url) -> PageRequests::Credentials {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || link->Deleted() || !link->ReqLogin() || link->UserName().isEmpty()) return std::nullopt;
+        if (!IsLinksOwnSite(url, link->URL())) return std::nullopt;
+        return QPair<QString, QString>(link->UserName(), link->pw());
+    };
+    hooks.pageLost = [this, i] { PageLost(i); };
+    hooks.needsAttention = [this, i] {
+        // No login goes on behind a notice: the page shows, with it.
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || !link->LoginTimeOut().isValid() || link->LoginTimeOut() <= Clock::Now()) return;
+        link->SetLoginTimeOut(Clock::Now());
+        BringToFront(i);
+    };
+    PageRequests::Attach(pane, std::move(hooks));
+    connect(pane, &BrowserPane::ZoomChanged, this, [this, i](int percent) {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || link->Zoom() == percent) return;
+        link->SetZoom(percent);
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("SaveZoom"),
+                        [&] { m_links->SaveZoom(*link); });
+    });
+}
+
+void frmBrowse::PageLost(int i) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PageLost"), [&] {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link) return;
+        // Whatever the login waited for will not come: the next load of the page starts it
+        // again, and the pane shows what happened instead of the waiting page.
+        link->SetPasswordSent(false);
+        link->SetLoggedIn(false);
+        link->SetLoginAssumed(false);
+        link->SetNavigateAfterLoginDone(false);
+        link->SetLoginTimeOut(Clock::Now());
+        link->SetProgressValue(0);
+        link->SetProgressText(QString());
+        if (m_state.ParseIndex == i) m_state.ParseAt = QDateTime();
+        m_state.awaitingCommit.remove(i);
+        if (m_state.loginAnswerPane == i) m_state.loginAnswerPane = -1;
+        SetTabColour(i, TabColour::Yellow);
+        if (IsVisibleLink(i)) {
+            BringToFront(i);
+            SetStatusText(QString());
+            m_frame.UpdateProgress(0);
+        }
+    });
 }
 
 void frmBrowse::ReleasePane(int i) {

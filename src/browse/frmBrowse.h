@@ -95,6 +95,8 @@ public:
     // and connects its events; the existing one when it is there.
     BrowserPane* CreatePane(int i);
     void ReleasePane(int i);
+    // Pane i's page process went: the Link's login starts again with the next load.
+    void PageLost(int i);
     bool IsPlaceholderShown() const;
     void ShowPlaceholder();
     // The show-pane step: makes Link i the visible one when it is to be (it was asked for, or no
@@ -245,6 +247,7 @@ protected:
 private:
     void BuildLayout();
     void ConnectButtons();
+    void ConnectPageRequests(int i, BrowserPane* pane);
     void StartPageDrag();
     void SideBarTabChanged(int tab);
     void SideBarResized();

@@ -14,6 +14,7 @@
 #include "browse/engine/BrowserPane.h"
 #include "browse/KeyState.h"
 #include "browse/PageRecorder.h"
+#include "browse/PageRequests.h"
 #include "browse/PopupPolicy.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
@@ -88,6 +89,8 @@ frmNewWin::frmNewWin(PopupPolicy& policy, const PaneFactory& factory, QWidget* p
     connect(m_wb, &BrowserPane::WindowClosing, this, &frmNewWin::WB_WindowClosing);
     connect(m_wb, &BrowserPane::CommandStateChange, this, &frmNewWin::WB_CommandStateChange);
     connect(m_wb, &BrowserPane::WindowSetRect, this, &frmNewWin::WB_WindowSetRect);
+    connect(m_wb, &BrowserPane::FileDownload, this, &frmNewWin::WB_FileDownload);
+    PageRequests::Attach(m_wb);
 }
 
 frmNewWin::~frmNewWin() {
@@ -235,6 +238,12 @@ void frmNewWin::WB_NewWindow2(NewWindowEvent& e) {
 void frmNewWin::WB_CommandStateChange(int command, bool enable) {
     if (command == PaneCommand::Back) m_brow.CanGoBack = enable;
     if (command == PaneCommand::Forward) m_brow.CanGoForward = enable;
+}
+
+void frmNewWin::WB_FileDownload() {
+    // A window that opened only to bring a file has nothing to show: it goes, as in every
+    // browser; one that shows a page stays.
+    if (m_history.Count() == 0 && ShowsBlankPage() && !m_closing) WB_WindowClosing();
 }
 
 void frmNewWin::WB_WindowClosing() {

@@ -70,6 +70,7 @@ public:
     void WB_WindowClosing();
     void WB_CommandStateChange(int command, bool enable);
     void WB_WindowSetRect(const QRect& geometry);
+    void WB_FileDownload();
 
     // The query before the window goes: stops WB; when the user (not the page) closes it with
     // Ctrl held, its page moves into the visible Link pane; WB is left on the program's blank page.

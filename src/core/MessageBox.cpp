@@ -7,11 +7,11 @@
 #include <QPushButton>
 
 #include "core/AppState.h"
+#include "core/HelpRequest.h"
 
 namespace msgbox {
 namespace {
 Answerer g_answerer;
-msgbox::HelpHandler g_helpHandler;
 
 struct BoxButton {
     QMessageBox::StandardButton button;
@@ -72,30 +72,25 @@ Result Show(const Request& request) {
     const QList<BoxButton> choices = buttonsFor(request.buttons);
     for (const BoxButton& choice : choices)
         box.addButton(choice.button);
-    if (request.helpButton) box.addButton(QMessageBox::Help);
+    if (request.helpButton) {
+        // The topic opens beside the box, which stays for the answer: the Help button does not
+        // close it as the box's own buttons do.
+        QAbstractButton* help = box.addButton(QMessageBox::Help);
+        QObject::disconnect(help, &QAbstractButton::clicked, nullptr, nullptr);
+        helprequest::Bind(&box, help, request.helpTopic);
+    }
     const int def = qBound(1, request.defaultButton, int(choices.size())) - 1;
     box.setDefaultButton(choices[def].button);
-    for (;;) {
-        box.exec();
-        const auto clicked = box.standardButton(box.clickedButton());
-        if (clicked == QMessageBox::Help) {
-            // The topic opens beside the box, which stays for the answer.
-            if (g_helpHandler) g_helpHandler(request.helpTopic);
-            continue;
-        }
-        for (const BoxButton& choice : choices)
-            if (choice.button == clicked) return choice.result;
-        // Closed with Escape or the close box: the last button (Cancel/No) where there is one.
-        return choices.size() > 1 ? choices.last().result : choices.first().result;
-    }
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const BoxButton& choice : choices)
+        if (choice.button == clicked) return choice.result;
+    // Closed with Escape or the close box: the last button (Cancel/No) where there is one.
+    return choices.size() > 1 ? choices.last().result : choices.first().result;
 }
 
 void SetAnswerer(Answerer answerer) {
     g_answerer = std::move(answerer);
-}
-
-void SetHelpHandler(HelpHandler handler) {
-    g_helpHandler = std::move(handler);
 }
 
 } // namespace msgbox

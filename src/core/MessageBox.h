@@ -21,7 +21,7 @@ struct Request {
     Icon icon = NoIcon;
     Buttons buttons = OKOnly;
     int defaultButton = 1;   // 1st, 2nd or 3rd button
-    bool helpButton = false; // an extra Help button (shows the help, the box stays)
+    bool helpButton = false; // an extra Help button, also F1 (shows the help beside the box, which stays)
     QString helpTopic;
 };
 
@@ -32,11 +32,6 @@ Result Show(const Request& request);
 
 // Installs a replacement for the real boxes; an empty function restores them.
 void SetAnswerer(Answerer answerer);
-
-// What the Help button of a box does with its topic (the frame opens the help page); none: the
-// button only keeps the box open.
-using HelpHandler = std::function<void(const QString& topic)>;
-void SetHelpHandler(HelpHandler handler);
 
 // The text as drawn: CR LF, lone CR and lone LF each become one line break.
 QString DisplayText(const QString& canonical);

@@ -289,4 +289,11 @@ QStringList Split(const QString& text, const QString& delimiter) {
     return text.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
+QString SiteLabel(const QString& address) {
+    const QUrl url(address);
+    QString site = url.host();
+    if (!site.isEmpty() && url.port() != -1) site += QLatin1Char(':') + QString::number(url.port());
+    return site;
+}
+
 } // namespace modGeneral

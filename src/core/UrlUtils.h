@@ -44,6 +44,9 @@ QString BlankPagePath();
 QString BlankPageUrl();
 // The folder path with a separator at its end.
 QString AddTrailingSlash(const QString& path);
+// Who a page's words come from, as the program names a site to the user: "www.example.com", or
+// "www.example.com:8080" on another port; "" for an address of no host.
+QString SiteLabel(const QString& address);
 // The text cut to `max` characters, the last three of them "...".
 QString Ellipsis(const QString& text, int max);
 // What a document of this address calls its protocol: "HyperText Transfer Protocol" (http),

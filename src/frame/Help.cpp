@@ -16,7 +16,9 @@ const Topic kTopics[] = {
     {"links|addeditlink|autologin|login form", "links.html"},
     {"popups|popup|pop-ups", "popups.html"},
     {"history|bookmarks|bookmark|masterhistory", "history.html"},
+    {"newuser", "account.html#new-user"},
     {"login|logout|lock|changepw|deleteuser|account|password", "account.html"},
+    {"browsing|downloads|signin|certificates|permissions|search|printing|zoom", "browsing.html"},
     {"options", "options.html"},
     {"keys|keyboard|shortcuts", "keys.html"},
     // The import's compatibility message names topic 59.

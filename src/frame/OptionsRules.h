@@ -43,5 +43,9 @@ inline constexpr const char* kHelpSSN =
 inline constexpr const char* kHelpLinks = "Checking a box will block unsolicited PopUp windows from opening "
                                           "up. This will apply to all windows that "
                                           "are opened in the Tab for this Link.";
+inline constexpr const char* kHelpSearchEngines =
+    "The search engines of the Search tab, in this order. Each one's address holds %s where the searched "
+    "words go.";
+inline constexpr const char* kSearchEnginesTitle = "Search Engines";
 
 } // namespace OptionsRules

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTextEdit>
 
 #include <QDesktopServices>
@@ -31,10 +33,7 @@ bool PageCommands::OpenInDesktopBrowser(const QString& url) {
     return QDesktopServices::openUrl(address);
 }
 
-const QString PageCommands::kPrintDisabled =
-    QStringLiteral("The Print command is currently disabled.") + CR + CR;
-const QString PageCommands::kPrintPreviewDisabled =
-    QStringLiteral("The Print Preview command is currently disabled.") + CR + CR;
+const QString PageCommands::kNothingToPrint = QStringLiteral("There is no page to print yet.");
 
 namespace {
 
@@ -85,10 +84,21 @@ BrowserPane* PageCommands::Pane() const {
     return child ? child->ActivePane() : nullptr;
 }
 
+bool PageCommands::CanPrint() const {
+    BrowserPane* pane = Pane();
+    return pane && pane->CanPrint() && !m_printing;
+}
+
+void PageCommands::SayNothingToPrint() {
+    QApplication::beep();
+    if (auto* main = qobject_cast<QMainWindow*>(m_parent))
+        main->statusBar()->showMessage(kNothingToPrint, 4000);
+}
+
 void PageCommands::Print() {
     BrowserPane* pane = Pane();
-    if (!pane || !pane->CanPrint() || m_printing) {
-        MsgBox(kPrintDisabled);
+    if (!CanPrint()) {
+        SayNothingToPrint();
         return;
     }
     QPrintDialog dialog(&Printer(), m_parent);
@@ -100,8 +110,8 @@ void PageCommands::Print() {
 
 void PageCommands::PrintPreview() {
     QPointer<BrowserPane> pane = Pane();
-    if (!pane || !pane->CanPrint() || m_printing) {
-        MsgBox(kPrintPreviewDisabled);
+    if (!CanPrint()) {
+        SayNothingToPrint();
         return;
     }
     QPrintPreviewDialog preview(&Printer(), m_parent);
@@ -182,4 +192,10 @@ void PageCommands::SetTextSize(int size) {
 
 void PageCommands::ChangeTextSize(int delta) {
     SetTextSize(TextSize() + delta);
+}
+
+void PageCommands::Zoom(int direction) {
+    BrowserPane* pane = Pane();
+    if (!pane) return;
+    pane->SetZoomPercent(direction == 0 ? 100 : BrowserPane::NextZoomPercent(pane->ZoomPercent(), direction));
 }

@@ -36,19 +36,25 @@ public:
     void ChangeTextSize(int delta);
     // The active page's text size (2 when there is no page).
     int TextSize() const;
+    // View, Zoom: the active page one step larger (direction > 0), smaller (< 0), or back to
+    // its actual size (0). A Link's pane keeps its zoom for the Link.
+    void Zoom(int direction);
+    // Whether the active page can be printed now (File, Print and Print Preview are enabled).
+    bool CanPrint() const;
 
     // Navigate, IE: the address in the desktop's own web browser. Only what that browser can
     // open goes (web and file addresses; not the program's own pages). False when nothing went.
     static bool OpenInDesktopBrowser(const QString& url);
 
-    static const QString kPrintDisabled;
-    static const QString kPrintPreviewDisabled;
+    // The status bar's word when Print finds no page (still loading, nothing open).
+    static const QString kNothingToPrint;
 
     QPrinter& Printer();
     bool Printing() const { return m_printing; }
 
 private:
     BrowserPane* Pane() const;
+    void SayNothingToPrint();
 
     QWidget* m_parent;
     ActiveChild m_activeChild;

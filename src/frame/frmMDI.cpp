@@ -21,16 +21,22 @@
 #include <QVBoxLayout>
 #include <unistd.h>
 
+#include "browse/DownloadList.h"
+#include "browse/DownloadsWindow.h"
+#include "browse/engine/EngineDownloads.h"
+#include "browse/engine/EngineNotifications.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/SearchPane.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
+#include "core/HelpRequest.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
@@ -40,6 +46,7 @@
 #include "frame/CommandLine.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
+#include "frame/HelpWindow.h"
 #include "frame/InactivityLock.h"
 #include "frame/MasterHistoryMenu.h"
 #include "frame/MessageFlasher.h"
@@ -151,6 +158,23 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     connect(m_masterHistoryMenu, &MasterHistoryMenu::NavigateRequested, this, &frmMDI::NavigateActive);
     connect(m_bookmarksMenu, &BookmarksMenu::NavigateRequested, this, &frmMDI::NavigateActive);
     m_pageCommands = std::make_unique<PageCommands>(this, [this] { return ActiveChild(); });
+    // Every profile's downloads come here, whichever window's page they came from.
+    m_downloads = new DownloadList(this);
+    m_engineDownloads = new EngineDownloads(
+        [this](const EngineDownloads::Offer& offer) {
+            return DownloadList::AskWhereToSave(offer.suggestedName, this);
+        },
+        this);
+    connect(m_engineDownloads, &EngineDownloads::Started, this, &frmMDI::DownloadStarted);
+    connect(m_downloads, &DownloadList::Completed, this, [this](Download* download) {
+        m_flasher->SetFlashMessage(QStringLiteral("Download complete: ") + download->FileName());
+    });
+    // What sites the user let show notifications say comes in the status bar.
+    connect(new EngineNotifications(this), &EngineNotifications::Shown, this,
+            [this](const QString& site, const QString& title, const QString& message) {
+                m_flasher->SetFlashMessage(site + QStringLiteral(": ") + title +
+                                           (message.isEmpty() ? QString() : QStringLiteral(" - ") + message));
+            });
 
     BuildMenus();
 
@@ -280,6 +304,8 @@ void frmMDI::BuildFileMenu() {
                [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"),
                [this] { m_pageCommands->Properties(); });
+    AddCommand(file, QStringLiteral("mnuFileDownloads"), QStringLiteral("&Downloads"),
+               [this] { ShowDownloads(); }, {QKeySequence(Qt::CTRL | Qt::Key_J)});
     file->addSeparator();
     m_workOffline =
         AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
@@ -300,7 +326,8 @@ void frmMDI::BuildFileMenu() {
     // The states above are for the open menu only: a key pressed later, over another child
     // window, must still reach the command (which checks for itself).
     connect(file, &QMenu::aboutToHide, this, [this] {
-        for (const char* name : {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs"})
+        for (const char* name :
+             {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs", "mnuFilePrint", "mnuFilePrintPreview"})
             MenuAction(QLatin1String(name))->setEnabled(true);
     });
 }
@@ -371,20 +398,28 @@ void frmMDI::BuildViewMenu() {
     m_textSizes = new QActionGroup(this);
     const char* sizes[] = {"&Smallest", "S&maller", "M&edium", "&Larger", "Lar&gest"};
     for (int size = 4; size >= 0; --size) {
-        QAction* action = AddCommand(
-            m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
-            QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); },
-            size == 2 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_0)} : QList<QKeySequence>{});
+        QAction* action =
+            AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
+                       QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); });
         action->setCheckable(true);
         m_textSizes->addAction(action);
     }
     m_mnuTextSize->addSeparator();
     AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextLarger"), QStringLiteral("&Increase"),
-               [this] { m_pageCommands->ChangeTextSize(1); },
-               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+               [this] { m_pageCommands->ChangeTextSize(1); });
     AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSmaller"), QStringLiteral("&Decrease"),
-               [this] { m_pageCommands->ChangeTextSize(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+               [this] { m_pageCommands->ChangeTextSize(-1); });
     connect(m_mnuTextSize, &QMenu::aboutToShow, this, &frmMDI::RefreshTextSizeMenu);
+    // Zoom is the page's own (each Link keeps its own); the mouse wheel with Ctrl zooms too.
+    QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
+    zoom->setObjectName(QStringLiteral("mnuViewZoom"));
+    AddCommand(zoom, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"),
+               [this] { m_pageCommands->Zoom(1); },
+               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddCommand(zoom, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom &Out"),
+               [this] { m_pageCommands->Zoom(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    AddCommand(zoom, QStringLiteral("mnuViewZoomReset"), QStringLiteral("&Actual Size"),
+               [this] { m_pageCommands->Zoom(0); }, {QKeySequence(Qt::CTRL | Qt::Key_0)});
     view->addSeparator();
     view->addMenu(m_mnpMasterHistoryList);
     AddCommand(view, QStringLiteral("mnuViewRemoveHistory"), QStringLiteral("Remove From &History..."),
@@ -540,6 +575,9 @@ void frmMDI::RefreshCommandStates() {
     BrowserPane* pane = child ? child->ActivePane() : nullptr;
     MenuAction(QStringLiteral("mnuFileProperties"))->setEnabled(pane != nullptr);
     MenuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(pane != nullptr);
+    const bool printable = m_pageCommands->CanPrint();
+    MenuAction(QStringLiteral("mnuFilePrint"))->setEnabled(printable);
+    MenuAction(QStringLiteral("mnuFilePrintPreview"))->setEnabled(printable);
 }
 
 void frmMDI::RefreshTextSizeMenu() {
@@ -646,7 +684,7 @@ void frmMDI::InstallHooks() {
         m_activity->Remove();
         EndProcess(EndKind::Immediate);
     });
-    msgbox::SetHelpHandler([this](const QString& topic) { ShowHelp(topic); });
+    helprequest::SetHandler([this](const QString& topic) { ShowHelp(topic); });
     Errors::SetAbortHandler([this] {
         App().EndingOnError = true;
         MDIForm_QueryUnload(Code);
@@ -683,7 +721,7 @@ void frmMDI::RemoveHooks() {
     ProgramEnd::SetUnloadFrameHandler({});
     ProgramEnd::SetEndNowHandler({});
     Errors::SetAbortHandler({});
-    msgbox::SetHelpHandler({});
+    helprequest::SetHandler({});
     delete m_termination;
     m_activity->Remove();
     if (m_browse) m_browse->SetLockCheck({});
@@ -1184,6 +1222,8 @@ void frmMDI::AddBookmark() {
 void frmMDI::OptionsApplied() {
     m_masterHistory.RefreshMasterHisList();
     m_bookmarks.DeleteExtraBookmarks();
+    if (m_browse && m_browse->search())
+        m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
 }
 
 void frmMDI::mnuOptionsBramblegate_Click() {
@@ -1201,11 +1241,26 @@ QString frmMDI::HomePage() {
 
 void frmMDI::ShowHelp(const QString& topic) {
     const QString url = Periphery::HelpTopicUrl(topic);
-    if (url.isEmpty()) return;
-    // Help opens beside the user's pages, in a stand-alone window of its own.
-    if (m_browse) {
-        App().glFormDocClicked = m_browse->WindowHandle();
-        m_browse->PopUps().OpenNewWin(url, true, nullptr, true);
+    if (url.isEmpty() || !m_factory) return;
+    // A window of its own, so that it can be read beside a dialog that asked for it.
+    if (!m_helpWindow) m_helpWindow = new HelpWindow(this, m_factory);
+    m_helpWindow->ShowPage(url);
+}
+
+DownloadsWindow* frmMDI::ShowDownloads() {
+    if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
+    m_downloadsWindow->ShowWindow();
+    return m_downloadsWindow;
+}
+
+void frmMDI::DownloadStarted(Download* download) {
+    m_downloads->Add(download);
+    // The list comes up with the new file, without taking the keyboard from the page.
+    if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
+    if (!m_downloadsWindow->isVisible()) {
+        m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_downloadsWindow->ShowBeside();
+        m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
 }
 

@@ -15,8 +15,13 @@
 
 class ActivityMonitor;
 class BookmarksMenu;
+class DownloadList;
+class DownloadsWindow;
+class EngineDownloads;
+class HelpWindow;
 class ChildWindow;
 class cOptions;
+class Download;
 class FrameStatusBar;
 class FrameToolbar;
 class InactivityLock;
@@ -174,6 +179,12 @@ public:
     // After the options were applied: the lists follow their new limits.
     void OptionsApplied();
     PageCommands& Page() const { return *m_pageCommands; }
+    // This run's downloads and their window (File, Downloads; Ctrl+J).
+    DownloadList& Downloads() const { return *m_downloads; }
+    DownloadsWindow* ShowDownloads();
+    // The help of a topic, in the help window (beside a modal dialog when one is up).
+    void ShowHelp(const QString& topic);
+    HelpWindow* Help() const { return m_helpWindow; }
     // The user's home page (every pane's Home).
     static QString HomePage();
 
@@ -241,8 +252,8 @@ private:
     void mnuFileImportFavorites_Click();
     void mnuOptionsHidePopUps_Click(bool checked);
     void mnuOptionsBramblegate_Click();
-    void ShowHelp(const QString& topic);
     void NavigateActive(const QString& url);
+    void DownloadStarted(Download* download);
     // Ctrl+L, Alt+D, F6: the keyboard into the active child's address box.
     void FocusAddress();
     void OpenFind();
@@ -289,6 +300,10 @@ private:
     MasterHistoryMenu* m_masterHistoryMenu = nullptr;
     BookmarksMenu* m_bookmarksMenu = nullptr;
     std::unique_ptr<PageCommands> m_pageCommands;
+    DownloadList* m_downloads = nullptr;
+    EngineDownloads* m_engineDownloads = nullptr;
+    QPointer<DownloadsWindow> m_downloadsWindow;
+    HelpWindow* m_helpWindow = nullptr;
 
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<cOptions> m_options;

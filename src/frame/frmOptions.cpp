@@ -10,15 +10,18 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
 #include "core/DialogButtons.h"
 #include "core/Errors.h"
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "frame/OptionsRules.h"
+#include "frame/SearchEngineEditor.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
 
@@ -63,6 +66,7 @@ frmOptions::frmOptions(Links* links, QWidget* parent) : QDialog(parent), m_links
         connect(box, &QLineEdit::textChanged, this, &frmOptions::Changed);
     connect(m_chkBeep, &QCheckBox::toggled, this, &frmOptions::Changed);
     connect(m_lstLinks, &QListWidget::itemChanged, this, &frmOptions::Changed);
+    connect(m_searchEngines, &SearchEngineEditor::Changed, this, &frmOptions::Changed);
 }
 
 frmOptions::~frmOptions() = default;
@@ -117,6 +121,10 @@ void frmOptions::BuildLayout() {
     historyForm->addRow(QStringLiteral("Boo&kmarks:"), m_txtBookmarks);
     m_tabs->addTab(history, QStringLiteral("H&istory"));
 
+    // Search: the engines of the search pane.
+    m_searchEngines = new SearchEngineEditor;
+    m_tabs->addTab(m_searchEngines, QStringLiteral("Sea&rch"));
+
     m_lblHelp = new QLabel;
     m_lblHelp->setObjectName(QStringLiteral("lblHelp"));
     m_lblHelp->setWordWrap(true);
@@ -138,8 +146,9 @@ void frmOptions::BuildLayout() {
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    for (QWidget* field : std::initializer_list<QWidget*>{m_txtIdleMinutes, m_txtSSN, m_lstLinks,
-                                                          m_txtHistoryItems, m_txtBookmarks})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{m_txtIdleMinutes, m_txtSSN, m_lstLinks, m_txtHistoryItems,
+                                         m_txtBookmarks, m_searchEngines->lstEngines()})
         field->installEventFilter(this);
 
     connect(m_cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
@@ -147,8 +156,7 @@ void frmOptions::BuildLayout() {
     connect(m_cmdApply, &QPushButton::clicked, this, &frmOptions::cmdApply_Click);
     connect(m_cmdCheckAll, &QPushButton::clicked, this, &frmOptions::cmdCheckAll_Click);
     connect(m_cmdClearAll, &QPushButton::clicked, this, &frmOptions::cmdClearAll_Click);
-    connect(m_cmdHelp, &QPushButton::clicked, this,
-            [this] { emit HelpRequested(QLatin1String(kHelpTopic)); });
+    helprequest::Bind(this, m_cmdHelp, QLatin1String(kHelpTopic));
 }
 
 void frmOptions::Fill() {
@@ -166,6 +174,7 @@ void frmOptions::Fill() {
     m_txtBookmarks->setText(QString::number(m_options->MaxBookmarkItems()));
     m_txtIdleMinutes->setText(QString::number(m_options->AutoLogOutMts()));
     m_txtSSN->setText(m_options->SSN());
+    m_searchEngines->SetEngines(SearchEngines::Load(m_options->User()));
 }
 
 void frmOptions::Changed() {
@@ -192,6 +201,8 @@ bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
             help = kHelpSSN;
         else if (watched == m_lstLinks)
             help = kHelpLinks;
+        else if (watched == m_searchEngines->lstEngines())
+            help = kHelpSearchEngines;
         if (help) m_lblHelp->setText(QLatin1String(help));
     } else if (event->type() == QEvent::FocusOut && IsCheckedField(watched)) {
         // Leaving the field, not the window: a message box, a menu or another program takes the
@@ -283,6 +294,8 @@ bool frmOptions::cmdApply_Click() {
         AcceptNumber(kIdleMinutes, m_txtIdleMinutes->text(), &value);
         m_options->SetAutoLogOutMts(value);
         m_options->SetSSN(m_txtSSN->text());
+        if (m_searchEngines->Engines() != SearchEngines::Load(m_options->User()))
+            SearchEngines::Save(m_options->User(), m_searchEngines->Engines());
         if (!transaction.Commit())
             throw BgError(ErrNo::GeneralObject, QLatin1String(kModule),
                           QStringLiteral("The options could not be saved."));

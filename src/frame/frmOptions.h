@@ -11,9 +11,11 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
+class SearchEngineEditor;
 
 // The user's options: idle minutes before the lock, the SSN, which Links block pop-ups and
-// whether a blocked pop-up beeps, and the lengths of the history and bookmark lists. Nothing is
+// whether a blocked pop-up beeps, the lengths of the history and bookmark lists, and the search
+// engines of the search pane. Nothing is
 // stored before Apply (or OK); Apply stores everything in one store transaction and emits
 // Applied(), on which the frame refreshes the master history and trims the bookmarks.
 //
@@ -50,6 +52,7 @@ public:
     QListWidget* lstLinks() const { return m_lstLinks; }
     QLineEdit* txtHistoryItems() const { return m_txtHistoryItems; }
     QLineEdit* txtBookmarks() const { return m_txtBookmarks; }
+    SearchEngineEditor* searchEngines() const { return m_searchEngines; }
     QLabel* lblHelp() const { return m_lblHelp; }
     QPushButton* cmdCheckAll() const { return m_cmdCheckAll; }
     QPushButton* cmdClearAll() const { return m_cmdClearAll; }
@@ -61,8 +64,6 @@ public:
 signals:
     // Apply stored the options.
     void Applied();
-    // The Help button: the frame shows the topic.
-    void HelpRequested(const QString& topic);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +89,7 @@ private:
     QListWidget* m_lstLinks = nullptr;
     QLineEdit* m_txtHistoryItems = nullptr;
     QLineEdit* m_txtBookmarks = nullptr;
+    SearchEngineEditor* m_searchEngines = nullptr;
     QLabel* m_lblHelp = nullptr;
     QPushButton* m_cmdCheckAll = nullptr;
     QPushButton* m_cmdClearAll = nullptr;

@@ -63,6 +63,9 @@ public:
     void SetHidePopUps(bool v) { m_hidePopUps = v; }
     int ControlOrder() const { return m_controlOrder; }
     void SetControlOrder(int v) { m_controlOrder = v; }
+    // The zoom of the Link's pane in percent (100: none), stored as "Zoom<n>" when not 100.
+    int Zoom() const { return m_zoom; }
+    void SetZoom(int percent) { m_zoom = percent; }
 
     // --- identity and bookkeeping
     int Index() const { return m_index; }
@@ -141,6 +144,7 @@ private:
     Secret m_url, m_userName, m_pw;
     bool m_autoNavigate = false, m_reqLogin = false, m_hidePopUps = false;
     int m_controlOrder = 0;
+    int m_zoom = 100;
 
     int m_index = 0, m_slot = 0;
     bool m_deleted = false;

@@ -29,8 +29,8 @@ void reEncryptLiveCollections(const QString& oldPassPhrase) {
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
-    "url", "caption",      "username", "selectoption", "navigateafterlogin",
-    "pw",  "autonavigate", "reqlogin", "controlorder", "hidepopups"};
+    "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw", "autonavigate",
+    "reqlogin", "controlorder", "hidepopups", "zoom"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
@@ -80,6 +80,7 @@ void Links::Load() {
                          CBool(GetValue(m_user, slotName("ReqLogin", i), false)), order, false);
         link->SetIsPageAvailable(true);
         link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
+        link->SetZoom(CInt(GetValue(m_user, slotName("Zoom", i), 100), 100));
         link->SetIndex(i - missing);
         link->SetSlot(i);
     }
@@ -236,7 +237,17 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ReqLogin", n), BoolText(link.ReqLogin()));
     SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
     SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
+    SaveZoom(link);
     transaction.Commit();
+}
+
+void Links::SaveZoom(const Link& link) {
+    if (link.Deleted() || link.Slot() <= 0) return;
+    // Only a zoom of its own is stored: most Links have none.
+    if (link.Zoom() == 100)
+        DeleteValue(m_user, slotName("Zoom", link.Slot()));
+    else
+        SaveValue(m_user, slotName("Zoom", link.Slot()), QString::number(link.Zoom()));
 }
 
 int Links::NextSlot() const {

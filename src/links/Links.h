@@ -54,6 +54,8 @@ public:
     // Writes one Link's values into slot `slot`, taking ControlOrder slot - 1; -1: into the
     // Link's own Slot (the next free one if it has none yet). A deleted Link is not written.
     void SaveLink(int index, int slot = -1);
+    // Stores the Link's zoom in its slot (nothing while it has none).
+    void SaveZoom(const Link& link);
     // Clears a Link's run-time state before a fresh navigation; null when there is no such Link.
     Link* RenewLink(int index);
 

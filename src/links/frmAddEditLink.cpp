@@ -14,6 +14,7 @@
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/DialogButtons.h"
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/UrlUtils.h"
@@ -158,8 +159,7 @@ void frmAddEditLink::BuildLayout() {
     connect(m_cmdAdvanced, &QPushButton::clicked, this, &frmAddEditLink::cmdAdvanced_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAddEditLink::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmAddEditLink::reject);
-    connect(m_cmdHelp, &QPushButton::clicked, this,
-            [this] { emit HelpRequested(QStringLiteral("AddEditLink")); });
+    helprequest::Bind(this, m_cmdHelp, QStringLiteral("AddEditLink"));
     connect(m_lblUrl, &QLabel::linkActivated, this, &frmAddEditLink::lblUrl_Click);
 
     setTabOrder(m_txtCaption, m_txtUrl);

@@ -71,10 +71,6 @@ public:
     QPushButton* cmdCancel() const { return m_cmdCancel; }
     QPushButton* cmdHelp() const { return m_cmdHelp; }
 
-signals:
-    // The Help button: the frame shows the topic.
-    void HelpRequested(const QString& topic);
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,7 +18,8 @@ using namespace modGeneral;
 namespace {
 
 const QString kTitle = QStringLiteral("DeleteUser");
-const char* const kListKeys[] = {"BMs", "Urls", "History", "IELinks"};
+// The keys named after the user (the site permissions are the user's "Permissions").
+const char* const kListKeys[] = {"BMs", "Urls", "History", "IELinks", "Permissions"};
 
 QString product() {
     return QString::fromLatin1(ProductName());

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/DialogButtons.h"
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/UrlUtils.h"
@@ -46,8 +47,7 @@ frmDeleteUser::frmDeleteUser(QWidget* parent) : QDialog(parent) {
     m_cmdHelp = closing.help;
     connect(m_cmdOK, &QPushButton::clicked, this, &frmDeleteUser::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmDeleteUser::reject);
-    connect(m_cmdHelp, &QPushButton::clicked, this,
-            [this] { emit HelpRequested(QStringLiteral("DeleteUser")); });
+    helprequest::Bind(this, m_cmdHelp, QStringLiteral("DeleteUser"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblUserName, 0, 0);

@@ -29,10 +29,6 @@ public:
     QPushButton* cmdCancel() const { return m_cmdCancel; }
     QPushButton* cmdHelp() const { return m_cmdHelp; }
 
-signals:
-    // The Help button: the frame shows the topic.
-    void HelpRequested(const QString& topic);
-
 private:
     void cmdOK_Click();
 

@@ -14,6 +14,7 @@
 
 #include "core/AppState.h"
 #include "core/DialogButtons.h"
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 #include "users/frmMsg.h"
 
@@ -98,7 +99,10 @@ void frmLogin::BuildLayout() {
     m_cmdHelp = closing.help;
     connect(m_cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
-    connect(m_cmdHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(QStringLiteral("Login")); });
+    helprequest::Bind(this, m_cmdHelp, [this] {
+        if (m_mode == QLatin1String(kChangePW)) return QStringLiteral("ChangePW");
+        return m_optNew->isChecked() ? QStringLiteral("NewUser") : QStringLiteral("Login");
+    });
 
     auto* options = new QHBoxLayout;
     options->addWidget(m_optLogin);

@@ -53,10 +53,6 @@ public:
     QPushButton* cmdCancel() const { return m_cmdCancel; }
     QPushButton* cmdHelp() const { return m_cmdHelp; }
 
-signals:
-    // The Help button: the frame shows the topic.
-    void HelpRequested(const QString& topic);
-
 public slots:
     void reject() override;
 

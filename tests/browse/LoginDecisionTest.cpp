@@ -196,3 +196,20 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
     EXPECT_TRUE(link.LoggedIn());
     Clock::Reset();
 }
+
+TEST(LoginDecision, APageReachedPastACertificateErrorIsNeverFilled) {
+    BrowseWindow w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
+    w.Load();
+    const auto open = [&](bool overridden) {
+        w.click(QStringLiteral("Bank"));
+        w.pane(0).ClearRecords();
+        w.pane(0).SetCertificateOverridden(overridden);
+        w.pane(0).SimulateLoad(QStringLiteral("https://bank.test/login"),
+                               FormPage(QStringLiteral("https://bank.test/login"), true).Build());
+        return w.pane(0).appliedActions().size();
+    };
+    EXPECT_EQ(open(true), 0);
+    EXPECT_FALSE(w.link(QStringLiteral("Bank")).PasswordSent());
+    EXPECT_GT(open(false), 0);
+    EXPECT_TRUE(w.link(QStringLiteral("Bank")).PasswordSent());
+}

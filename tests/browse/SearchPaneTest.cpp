@@ -70,9 +70,8 @@ TEST_F(SearchPaneTest, LocalPagesAreWrittenAsTheyMustBe) {
     const QString msn = ReadFile(folder + "/MsnSearch.htm");
     for (const char* part :
          {"action=\"http://search.alpha.test/results\"", "method=\"get\"",
-          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"cp\" value=\"1252\"",
-          "name=\"FORM\" value=\"cDWNLD\"", "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>",
-          "Search the Web for:"})
+          "name=\"q\" id=\"q\" size=\"18\" maxlength=\"128\"", "name=\"FORM\" value=\"cDWNLD\"",
+          "type=\"submit\" value=\"Search\"", ">Use Advanced Search</A>", "Search the Web for:"})
         EXPECT_TRUE(msn.contains(QLatin1String(part))) << part;
     const QString lookup = ReadFile(folder + "/GoogleSearch.htm");
     EXPECT_TRUE(lookup.contains("name=\"q\" size=\"25\" maxlength=\"255\" value=\"\""));
@@ -89,6 +88,35 @@ TEST_F(SearchPaneTest, LocalPagesAreWrittenAsTheyMustBe) {
     damaged.close();
     EXPECT_TRUE(SearchPages::CreateHtmFiles(Services()));
     EXPECT_TRUE(ReadFile(folder + "/Blank.htm").startsWith("<HTML><HEAD><TITLE>Blank</TITLE>"));
+}
+
+// The built-in engines are the real ones: their pages send what each engine documents as its
+// search address, and the stored choices keep their old names.
+TEST_F(SearchPaneTest, BuiltInEnginesSearchAtTheirDocumentedAddresses) {
+    const struct {
+        const char* choice;
+        const char* caption;
+        const char* query;
+        const char* field;
+    } documented[] = {
+        {"Msn", "Bing", "https://www.bing.com/search?q=", "q"},
+        {"Google", "Google", "https://www.google.com/search?q=", "q"},
+        {"Yahoo", "Yahoo", "https://search.yahoo.com/search?p=", "p"},
+    };
+    const SearchServiceTable services = SearchPages::DefaultServices();
+    ASSERT_EQ(services.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(documented[i].caption);
+        EXPECT_EQ(services[i].choice, documented[i].choice);
+        EXPECT_EQ(services[i].caption, documented[i].caption);
+        EXPECT_EQ(SearchEngines::QueryFor(SearchEngines::Defaults()[i], " red fox & co "),
+                  QString(documented[i].query) + "red%20fox%20%26%20co");
+        const QString html = SearchPages::PageHtml(services[i]);
+        const QString action = QUrl(documented[i].query).adjusted(QUrl::RemoveQuery).toString();
+        EXPECT_TRUE(html.contains("action=\"" + action + "\"")) << html.toStdString();
+        EXPECT_TRUE(html.contains(QString("type=\"text\" name=\"%1\"").arg(documented[i].field)));
+        EXPECT_EQ(SearchPages::IndexOfChoice(services, documented[i].choice), i);
+    }
 }
 
 TEST_F(SearchPaneTest, ChoosingAServiceStoresItAndShowsItsPage) {

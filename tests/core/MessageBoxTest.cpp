@@ -4,8 +4,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
+#include "core/HelpRequest.h"
 #include "core/MessageBox.h"
 
 namespace {
@@ -22,17 +24,25 @@ void PressWhenShown(QMessageBox::StandardButton which) {
 
 } // namespace
 
-TEST(MessageBox, HelpOpensTheTopicAndTheBoxStaysForTheAnswer) {
+TEST(MessageBox, HelpAndF1OpenTheTopicWhileTheBoxStaysUpForTheAnswer) {
     QStringList topics;
-    msgbox::SetHelpHandler([&](const QString& topic) { topics << topic; });
+    bool stayedUp = false;
+    helprequest::SetHandler([&](const QString& topic) {
+        topics << topic;
+        stayedUp = QApplication::activeModalWidget() != nullptr;
+    });
     msgbox::Request request;
     request.text = QStringLiteral("Import this file?");
     request.buttons = msgbox::YesNo;
     request.helpButton = true;
     request.helpTopic = QStringLiteral("59");
     PressWhenShown(QMessageBox::Help);
-    QTimer::singleShot(400, [] { PressWhenShown(QMessageBox::No); });
+    QTimer::singleShot(300, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_F1);
+        PressWhenShown(QMessageBox::No);
+    });
     EXPECT_EQ(msgbox::Show(request), msgbox::No);
-    EXPECT_EQ(topics, QStringList{QStringLiteral("59")});
-    msgbox::SetHelpHandler({});
+    EXPECT_EQ(topics, QStringList({QStringLiteral("59"), QStringLiteral("59")}));
+    EXPECT_TRUE(stayedUp);
+    helprequest::SetHandler({});
 }

@@ -144,11 +144,16 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     frame.mnpMasterHistoryList()->hide();
     EXPECT_EQ(page.navigations(), QStringList({"http://a.test/", "http://a.test/"}));
 
-    // View, Source and the text size.
+    // View, Source, the zoom and the text size.
     frame.MenuAction(QStringLiteral("mnuViewSource"))->trigger();
     EXPECT_EQ(page.navigations().last(), QStringLiteral("view-source:http://a.test/"));
     QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(page.TextSize(), 3);
+    QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(page.ZoomPercent(), 125);
+    QTest::keyClick(&frame, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(page.ZoomPercent(), 110);
+    QTest::keyClick(&frame, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(page.ZoomPercent(), 100);
     frame.MenuAction(QStringLiteral("mnuViewTextSize0"))->trigger();
     EXPECT_EQ(page.TextSize(), 0);
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
@@ -175,19 +180,31 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     frame.mnuViewToolbars()->hide();
 }
 
-TEST(Toolbar, PrintSaysWhenThePageCannotPrint) {
+TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
     frmMDI& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    const auto enabled = [&](const char* name) {
+        emit file->aboutToShow();
+        return frame.MenuAction(QLatin1String(name))->isEnabled();
+    };
+    // A page still loading: the commands are out of use, and a key that asks anyway is told so.
     page.SetCanPrint(false);
+    EXPECT_FALSE(enabled("mnuFilePrint"));
+    EXPECT_FALSE(enabled("mnuFilePrintPreview"));
+    emit file->aboutToHide();
     frame.MenuAction(QStringLiteral("mnuFilePrint"))->trigger();
     frame.MenuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
-    EXPECT_EQ(run.boxes.texts(),
-              QStringList({PageCommands::kPrintDisabled, PageCommands::kPrintPreviewDisabled}));
-    EXPECT_EQ(run.boxes.shown().last().icon, msgbox::NoIcon);
+    EXPECT_EQ(run.boxes.count(), 0);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), PageCommands::kNothingToPrint);
+    EXPECT_FALSE(page.calls().contains(QStringLiteral("PrintTo")));
+
     page.SetCanPrint(true);
+    EXPECT_TRUE(enabled("mnuFilePrint"));
+    emit file->aboutToHide();
     page.ClearRecords();
     run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
     frame.tbr_ButtonClick(QStringLiteral("Print"));

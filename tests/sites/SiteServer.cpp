@@ -1,5 +1,6 @@
 #include "sites/SiteServer.h"
 
+#include <chrono>
 #include <httplib.h>
 #include <mutex>
 #include <thread>
@@ -57,7 +58,19 @@ struct SiteServer::Impl {
         out.status = reply.status;
         for (const auto& [name, value] : reply.headers)
             out.set_header(name.toStdString(), value.toStdString());
-        out.set_content(reply.body.toStdString(), reply.contentType.toStdString());
+        if (reply.trickleMs <= 0) {
+            out.set_content(reply.body.toStdString(), reply.contentType.toStdString());
+            return;
+        }
+        const QByteArray body = reply.body;
+        const int pause = reply.trickleMs;
+        out.set_content_provider(size_t(body.size()), reply.contentType.toStdString(),
+                                 [body, pause](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     const size_t piece = std::min<size_t>(length, 64 * 1024);
+                                     if (offset > 0)
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+                                     return sink.write(body.constData() + offset, piece);
+                                 });
     }
 };
 

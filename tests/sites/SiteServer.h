@@ -31,6 +31,8 @@ struct Reply {
     QByteArray body;
     QByteArray contentType = "text/html; charset=utf-8";
     QList<QPair<QByteArray, QByteArray>> headers;
+    // Above 0: the body goes out in pieces of 64 KB with this pause between them (a slow download).
+    int trickleMs = 0;
 
     void Html(const QString& html) { body = html.toUtf8(); }
     void Redirect(const QString& location, int code = 302);

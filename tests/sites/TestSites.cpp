@@ -12,6 +12,8 @@ struct TestSites::State {
     QStringList accepted;
     QStringList refused;
     QStringList sessions; // live session cookies
+    QStringList signIns;  // what /basic-auth was answered with
+    QStringList hung;     // the keys /hang-once has hung
 };
 
 namespace {
@@ -389,6 +391,57 @@ struct Route {
     const char* about;
 };
 
+// ----- everyday pages ------------------------------------------------------------------------
+
+void DownloadRoute(const Context&, const Request& r, Reply& reply) {
+    const QString name = r.param(QStringLiteral("name")).isEmpty() ? QStringLiteral("data.bin")
+                                                                   : r.param(QStringLiteral("name"));
+    reply.body = TestSites::DownloadBytes(qBound(0, r.param(QStringLiteral("bytes")).toInt(), 64 << 20));
+    reply.contentType = "application/octet-stream";
+    reply.AddHeader("Content-Disposition", QStringLiteral("attachment; filename=\"%1\"").arg(name).toUtf8());
+    reply.trickleMs = r.param(QStringLiteral("trickle")).toInt();
+}
+
+void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
+    const QString header = r.header(QStringLiteral("authorization"));
+    const QString given = header.startsWith(QLatin1String("Basic "))
+                              ? QString::fromUtf8(QByteArray::fromBase64(header.mid(6).toLatin1()))
+                              : QString();
+    {
+        std::lock_guard lock(c.state.mutex);
+        c.state.signIns << given;
+    }
+    if (given ==
+        QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword))) {
+        reply.Html(Doc(QStringLiteral("Bramble Vault"), QStringLiteral("<h1>The vault is open.</h1>")));
+        return;
+    }
+    reply.status = 401;
+    reply.AddHeader("WWW-Authenticate", "Basic realm=\"Bramble Vault\"");
+    reply.Html(Doc(QStringLiteral("Not Signed In"), QStringLiteral("<h1>Not signed in.</h1>")));
+}
+
+void HangOncePage(const Context& c, const Request& r, Reply& reply) {
+    const QString key = r.param(QStringLiteral("key"));
+    {
+        std::lock_guard lock(c.state.mutex);
+        if (!c.state.hung.contains(key)) {
+            c.state.hung << key;
+            reply.Html(Doc(QStringLiteral("Busy"),
+                           QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
+            return;
+        }
+    }
+    reply.Redirect(QStringLiteral("/login"));
+}
+
+void AskPermissionPage(const Context&, const Request&, Reply& reply) {
+    reply.Html(
+        Doc(QStringLiteral("Asking"), QStringLiteral("<p>May I?</p><script>"
+                                                     "Notification.requestPermission().then(function (p) {"
+                                                     " document.title = 'Answer ' + p; });</script>")));
+}
+
 const Route kRoutes[] = {
     {"GET", "/", BothOrigins, IndexPage, "this index"},
     {"GET", "/plain", BothOrigins, PlainPage, "links, images (one broken), a script link, a button"},
@@ -427,6 +480,10 @@ const Route kRoutes[] = {
     {"GET", "/doc.pdf", MainOrigin, PdfPage, "a one-page PDF"},
     {"GET", "/img/dot.gif", BothOrigins, DotImage, "a 1x1 image"},
     {"GET", "/generated", MainOrigin, GeneratedPageRoute, "a page of ?n= elements (1000)"},
+    {"GET", "/download", BothOrigins, DownloadRoute, "a file to save (?bytes=, ?name=, ?trickle=)"},
+    {"GET", "/basic-auth", BothOrigins, BasicAuthPage, "behind the server's own sign-in box"},
+    {"GET", "/hang-once", MainOrigin, HangOncePage, "the first visit of a ?key= hangs; then /login"},
+    {"GET", "/ask-permission", BothOrigins, AskPermissionPage, "asks leave to show notifications"},
 };
 
 void IndexPage(const Context&, const Request&, Reply& reply) {
@@ -477,6 +534,18 @@ QStringList TestSites::AcceptedLogins() const {
 QStringList TestSites::RefusedLogins() const {
     std::lock_guard lock(m_state->mutex);
     return m_state->refused;
+}
+
+QStringList TestSites::SignInAttempts() const {
+    std::lock_guard lock(m_state->mutex);
+    return m_state->signIns;
+}
+
+QByteArray TestSites::DownloadBytes(int bytes) {
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (int i = 0; i < bytes; ++i)
+        data[i] = char((i * 7 + i / 251) & 0xff);
+    return data;
 }
 
 QString TestSites::GeneratedPage(int elements) {

@@ -32,6 +32,10 @@ namespace sites {
 //   /redirect         302 to /plain                /missing  404     /broken  500
 //   /doc.pdf          a one-page PDF              /generated?n=N    a page of N elements
 //   /script-error     a page whose script fails at load
+//   /download         a file to save (?bytes=N, ?name=, ?trickle=ms between 64 KB pieces)
+//   /basic-auth       behind the server's own sign-in box (realm "Bramble Vault", kUser/kPassword)
+//   /hang-once        the first visit of a ?key= hangs its page; later visits go to /login
+//   /ask-permission   asks leave to show notifications; the title says the answer
 class TestSites {
 public:
     static constexpr const char* kUser = "alice";
@@ -55,6 +59,10 @@ public:
     // list had an option chosen; in the order they arrived.
     QStringList AcceptedLogins() const;
     QStringList RefusedLogins() const;
+    // The answers /basic-auth got, in order: "user:password", or "" for a request without one.
+    QStringList SignInAttempts() const;
+    // The bytes of /download?bytes=N.
+    static QByteArray DownloadBytes(int bytes);
 
     // The whole body of the generated page of n elements (also used by benchmarks).
     static QString GeneratedPage(int elements);

@@ -37,6 +37,7 @@ void fillUser(const QString& user) {
     SaveValue(user + "BMs", "BM1", "http://bookmark.example/");
     SaveValue(user + "History", "H1", "http://visited.example/");
     SaveValue(user + "IELinks", "L1", "http://bar.example/");
+    SaveValue(user + "Permissions", "https://meet.example|Camera", "Allow");
     const QString profile = AppPaths::UserProfileFolder(user);
     QDir().mkpath(profile + "/Cache");
     QFile cookies(profile + "/Cookies");
@@ -46,7 +47,8 @@ void fillUser(const QString& user) {
 
 bool anythingOf(const QString& user) {
     if (ValueExists("Users", user)) return true;
-    for (const QString& key : {user, user + "Urls", user + "BMs", user + "History", user + "IELinks"})
+    for (const QString& key :
+         {user, user + "Urls", user + "BMs", user + "History", user + "IELinks", user + "Permissions"})
         if (SettingsStore::Current()->FindKey("Software\\Bramblegate\\" + key) >= 0) return true;
     return QFileInfo::exists(AppPaths::UserProfileFolder(user));
 }

@@ -1,5 +1,7 @@
 #include "browse/engine/BrowserPane.h"
 
+#include <iterator>
+
 BrowserPane::BrowserPane(QObject* parent) : QObject(parent) {}
 
 BrowserPane::~BrowserPane() = default;
@@ -21,4 +23,27 @@ void BrowserPane::ReadPageFacts(std::function<void(const PageFacts&)> done) cons
     PageFacts facts;
     if (const DocumentPtr document = Document()) facts.contentType = document->contentType();
     if (done) done(facts);
+}
+
+namespace {
+// As the common browsers step.
+constexpr int kZoomSteps[] = {25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
+} // namespace
+
+void BrowserPane::SetZoomPercent(int percent) {
+    percent = qBound(kMinZoom, percent, kMaxZoom);
+    if (percent == m_zoomPercent) return;
+    m_zoomPercent = percent;
+    emit ZoomChanged(percent);
+}
+
+int BrowserPane::NextZoomPercent(int percent, int direction) {
+    if (direction > 0) {
+        for (int step : kZoomSteps)
+            if (step > percent) return step;
+        return kMaxZoom;
+    }
+    for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it)
+        if (*it < percent) return *it;
+    return kMinZoom;
 }

@@ -47,6 +47,55 @@ struct PageFacts {
     QDateTime loaded;       // when the document was loaded
 };
 
+// A server's (or a proxy's) sign-in box: the page waits until a handler answers, while the
+// signal is being handled. Left unanswered, the sign-in is refused and the server's answer to
+// that (its 401 or 407 page) shows.
+struct SignInRequest {
+    QString url;       // the address that asks
+    QString realm;     // what the server calls the protected area
+    QString proxyHost; // a proxy asks: its host; empty when the site itself asks
+    QString userName;
+    QString password;
+    bool answered = false;
+
+    bool proxy() const { return !proxyHost.isEmpty(); }
+    void answer(const QString& user, const QString& pass) {
+        userName = user;
+        password = pass;
+        answered = true;
+    }
+};
+
+// A page's own dialog (alert, confirm, prompt, or the question before leaving a page that has
+// unsaved input). The page waits while the signal is handled. `accepted` is the answer of
+// confirm, prompt and before-unload; left false they say no (prompt: cancelled).
+struct PageDialogRequest {
+    enum Kind { Alert, Confirm, Prompt, BeforeUnload };
+    Kind kind = Alert;
+    QString origin;       // the page's site ("https://www.example.com")
+    QString message;      // the page's text (before-unload: the program's question)
+    QString defaultValue; // prompt: the text the page offers
+    QString value;        // prompt: the text answered
+    bool accepted = false;
+};
+
+// What a site asks leave for. The engine answers none of them by itself: the pane asks through
+// PermissionRequested and waits for AnswerPermission.
+enum class SiteFeature {
+    Notifications,
+    Location,
+    Microphone,
+    Camera,
+    CameraAndMicrophone,
+    MouseLock,
+    ScreenShare,
+    ScreenShareWithAudio,
+    FullScreen,
+};
+
+// Why a page's process went.
+enum class PageEnd { Crashed, Killed, Abnormal };
+
 // BeforeNavigate2: a handler sets `cancel` to stop the navigation.
 struct NavigateEvent {
     QString url;
@@ -159,6 +208,33 @@ public:
     // The zoom factor of a text size.
     static double ZoomForTextSize(int size);
 
+    // --- zoom of this pane, in percent of the text size's zoom (100: as the text size says).
+    int ZoomPercent() const { return m_zoomPercent; }
+    // Clamped to the steps' range; raises ZoomChanged when the value changes.
+    virtual void SetZoomPercent(int percent);
+    // The zoom steps, as browsers offer them; the next one up (direction > 0) or down from
+    // `percent`, staying at the ends.
+    static int NextZoomPercent(int percent, int direction);
+    static constexpr int kMinZoom = 25;
+    static constexpr int kMaxZoom = 500;
+
+    // --- what the page asks, besides navigating
+    // A site's request of PermissionRequested, answered (the pane forgets unanswered ones when
+    // the page goes).
+    virtual void AnswerPermission(const QString& origin, SiteFeature feature, bool allow) = 0;
+    // The page in full screen (a video, a game) leaves it.
+    virtual void ExitFullScreen() {}
+    // The certificate problem of CertificateError: go on to the site anyway (for this site, for
+    // this run of the program) or stay off it.
+    virtual void AcceptCertificate() = 0;
+    virtual void RejectCertificate() = 0;
+    // The current page was reached past a certificate error that the user let through; the
+    // program never types credentials into such a page.
+    virtual bool CertificateOverridden() const = 0;
+    // After a crash or while the page does not respond: a fresh process for the page, which
+    // loads its address again.
+    virtual void RecoverPage() = 0;
+
 signals:
     void BeforeNavigate2(NavigateEvent& e);
     void NavigateComplete2(const QString& url, bool topLevel);
@@ -184,7 +260,31 @@ signals:
     // The load's progress; 100 also when a frame that navigated by itself has loaded.
     void ProgressChange(int percent);
 
+    // FileDownload: the page's address (or a link in it) turned out to be a file to save; the
+    // program's downloads take it from there.
+    void FileDownload(const QString& url);
+    // The server or a proxy asks for a user name and password; answer inside the handler.
+    void AuthenticationRequired(SignInRequest& request);
+    // alert, confirm, prompt, before-unload; answer inside the handler.
+    void PageDialog(PageDialogRequest& request);
+    // A site asks for a feature; answer with AnswerPermission, now or later. Canceled: the site
+    // no longer asks (it went, or stopped waiting).
+    void PermissionRequested(const QString& origin, SiteFeature feature);
+    void PermissionRequestCanceled(const QString& origin, SiteFeature feature);
+    // The page went in or out of full screen.
+    void FullScreenChanged(bool on);
+    // The site's certificate is not valid. The load waits for AcceptCertificate or
+    // RejectCertificate; `overridable` false: only RejectCertificate is possible.
+    void CertificateError(const QString& url, const QString& description, bool overridable);
+    // The page's process ended; the pane is empty until RecoverPage (or a navigation). Every
+    // page access waiting on it has been answered with failure.
+    void PageCrashed(PageEnd reason);
+    // The page has stopped answering (a script that never ends), or answers again.
+    void PageUnresponsive(bool unresponsive);
+    void ZoomChanged(int percent);
+
 private:
+    int m_zoomPercent = 100;
     QString m_homePage = QStringLiteral("about:blank");
     bool m_offline = false;
     int m_textSize = 2;

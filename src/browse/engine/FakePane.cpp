@@ -1,6 +1,7 @@
 #include "browse/engine/FakePane.h"
 
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 FakePane::FakePane(QObject* parent) : BrowserPane(parent) {}
@@ -123,6 +124,55 @@ void FakePane::RaiseStatusTextChange(const QString& text) {
 }
 void FakePane::RaiseProgressChange(int percent) {
     emit ProgressChange(percent);
+}
+
+SignInRequest FakePane::RaiseAuthenticationRequired(const QString& url, const QString& realm,
+                                                    const QString& proxyHost) {
+    SignInRequest request;
+    request.url = url;
+    request.realm = realm;
+    request.proxyHost = proxyHost;
+    emit AuthenticationRequired(request);
+    return request;
+}
+
+PageDialogRequest FakePane::RaisePageDialog(PageDialogRequest::Kind kind, const QString& message,
+                                            const QString& defaultValue) {
+    const QUrl url(m_location);
+    PageDialogRequest request;
+    request.kind = kind;
+    request.origin = url.scheme() + QStringLiteral("://") + url.authority();
+    request.message = message;
+    request.defaultValue = defaultValue;
+    emit PageDialog(request);
+    return request;
+}
+
+void FakePane::RaisePermissionRequested(const QString& origin, SiteFeature feature) {
+    emit PermissionRequested(origin, feature);
+}
+
+void FakePane::RaiseCertificateError(const QString& url, const QString& description, bool overridable) {
+    emit CertificateError(url, description, overridable);
+}
+
+void FakePane::RaisePageCrashed(PageEnd reason) {
+    emit PageCrashed(reason);
+}
+
+void FakePane::RaisePageUnresponsive(bool unresponsive) {
+    emit PageUnresponsive(unresponsive);
+}
+
+void FakePane::RaiseFileDownload(const QString& url) {
+    emit FileDownload(url);
+}
+
+void FakePane::AnswerPermission(const QString& origin, SiteFeature feature, bool allow) {
+    m_calls << QStringLiteral("AnswerPermission %1 %2 %3")
+                   .arg(origin)
+                   .arg(int(feature))
+                   .arg(allow ? QStringLiteral("allow") : QStringLiteral("deny"));
 }
 
 bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QString& title) {

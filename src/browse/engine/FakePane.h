@@ -53,6 +53,17 @@ public:
     void RaiseFrameScriptError(const QString& description, const QString& url, int line);
     void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);
+    // The page's other requests; each returns the request as the handlers answered it.
+    SignInRequest RaiseAuthenticationRequired(const QString& url, const QString& realm,
+                                              const QString& proxyHost = {});
+    PageDialogRequest RaisePageDialog(PageDialogRequest::Kind kind, const QString& message,
+                                      const QString& defaultValue = {});
+    void RaisePermissionRequested(const QString& origin, SiteFeature feature);
+    void RaiseCertificateError(const QString& url, const QString& description, bool overridable = true);
+    void RaisePageCrashed(PageEnd reason = PageEnd::Crashed);
+    void RaisePageUnresponsive(bool unresponsive);
+    void RaiseFileDownload(const QString& url);
+    void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
 
     // A whole top-level load as the engine raises it: BeforeNavigate2, DownloadBegin, (the
     // location, document and title are set) NavigateComplete2, DownloadComplete,
@@ -69,7 +80,9 @@ public:
     const QList<PageAction>& appliedActions() const { return m_applied; }
     const QList<PageAction>& refusedActions() const { return m_refused; }
     // Other calls by name: "GoBack", "GoForward", "Stop", "Refresh", "SetBodyHtml", "Print",
-    // "PrintPreview", "PrintTo", "FindText", "SavePage", "Edit", "RefreshDocument", "SetOffline".
+    // "PrintPreview", "PrintTo", "FindText", "SavePage", "Edit", "RefreshDocument", "SetOffline",
+    // "AcceptCertificate", "RejectCertificate", "RecoverPage", "ExitFullScreen", and
+    // "AnswerPermission <origin> <feature number> allow|deny".
     const QStringList& calls() const { return m_calls; }
     QString bodyHtml() const { return m_bodyHtml; }
     QString lastFind() const { return m_lastFind; }
@@ -103,6 +116,12 @@ public:
     void SavePage(const QString& path) override;
     void Edit(EditCommand command) override;
     QWidget* widget() override;
+    void AnswerPermission(const QString& origin, SiteFeature feature, bool allow) override;
+    void ExitFullScreen() override { m_calls << QStringLiteral("ExitFullScreen"); }
+    void AcceptCertificate() override { m_calls << QStringLiteral("AcceptCertificate"); }
+    void RejectCertificate() override { m_calls << QStringLiteral("RejectCertificate"); }
+    bool CertificateOverridden() const override { return m_certificateOverridden; }
+    void RecoverPage() override { m_calls << QStringLiteral("RecoverPage"); }
 
 private:
     void Flush();
@@ -118,6 +137,7 @@ private:
     bool m_canGoForward = false;
     bool m_canPrint = true;
     bool m_findResult = false;
+    bool m_certificateOverridden = false;
     DocumentPtr m_document;
     QStringList m_navigations;
     QList<PageAction> m_applied;

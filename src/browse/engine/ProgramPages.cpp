@@ -31,6 +31,7 @@ const Page kPages[] = {
     {"help/options.html", "help/options.html", "text/html"},
     {"help/transfer.html", "help/transfer.html", "text/html"},
     {"help/keys.html", "help/keys.html", "text/html"},
+    {"help/browsing.html", "help/browsing.html", "text/html"},
 };
 
 QString Key(const QUrl& url) {

@@ -29,6 +29,7 @@
 #include <QWebEngineView>
 
 #include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebEnginePaneRequests.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/MessageBox.h"
 
@@ -184,15 +185,41 @@ protected:
     }
     // New windows go through newWindowRequested (NewWindow2) only.
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        PageDialogRequest request = Dialog(PageDialogRequest::Alert, origin, message);
+        m_pane->OnPageDialog(request);
+    }
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        PageDialogRequest request = Dialog(PageDialogRequest::Confirm, origin, message);
+        return m_pane->OnPageDialog(request);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
+                          QString* result) override {
+        PageDialogRequest request = Dialog(PageDialogRequest::Prompt, origin, message);
+        request.defaultValue = defaultValue;
+        const bool accepted = m_pane->OnPageDialog(request);
+        if (accepted && result) *result = request.value;
+        return accepted;
+    }
 
 private:
+    static PageDialogRequest Dialog(PageDialogRequest::Kind kind, const QUrl& origin,
+                                    const QString& message) {
+        PageDialogRequest request;
+        request.kind = kind;
+        request.origin = origin.toString();
+        request.message = message;
+        return request;
+    }
+
     WebEnginePane* m_pane;
 };
 
 // ----- construction ---------------------------------------------------------------------------
 
 WebEnginePane::WebEnginePane(const QString& userName, QObject* parent)
-    : BrowserPane(parent), m_user(userName), m_interceptor(new PaneRequestInterceptor(this)) {}
+    : BrowserPane(parent), m_user(userName), m_interceptor(new PaneRequestInterceptor(this)),
+      m_requests(std::make_unique<PageRequestState>()) {}
 
 WebEnginePane::~WebEnginePane() {
     DropPage();
@@ -266,10 +293,13 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
             [this](const QRect& geometry) { emit WindowSetRect(geometry); });
 
     m_view->setPage(page);
-    m_view->setZoomFactor(ZoomForTextSize(TextSize()));
+    ApplyZoom();
+    ConnectPageRequests();
 }
 
 void WebEnginePane::DropPage() {
+    if (m_requests->fullScreenWindow) ShowFullScreen(false);
+    m_requests->probe.stop();
     if (m_page) delete m_page.data();
     if (m_view) delete m_view.data();
     m_loadActive = false;
@@ -495,8 +525,9 @@ void WebEnginePane::OnCommitted(const QString& url, const QString& contentType) 
     Adopt(PageModel::Empty(m_location, m_generation));
     m_readyState = PaneReadyState::Interactive;
     emit NavigateComplete2(m_location, true);
-    emit SetSecureLockIcon(QUrl(m_location).scheme() == QLatin1String("https") ? LockIcon::Secure
-                                                                               : LockIcon::Unsecure);
+    emit SetSecureLockIcon(QUrl(m_location).scheme() == QLatin1String("https") && !CertificateOverridden()
+                               ? LockIcon::Secure
+                               : LockIcon::Unsecure);
     UpdateCommandState();
 }
 
@@ -576,9 +607,11 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     QElapsedTimer clock;
     clock.start();
     QPointer<WebEnginePane> self(this);
+    m_requests->pendingSnapshots.insert(generation, [done] { done(nullptr); });
     m_page->runJavaScript(SnapshotScript() + QStringLiteral("(%1)").arg(generation), kWorld,
                           [self, generation, clock, done](const QVariant& result) {
-                              if (!self) return;
+                              // Not at all when the page's process went meanwhile: that answered.
+                              if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;
                               const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
                               if (generation != self->m_generation) return done(nullptr);
                               const QString text = result.toString();
@@ -635,11 +668,14 @@ void WebEnginePane::RunNextActions() {
     m_applying = true;
     auto run = std::make_shared<ActionRun>(std::move(m_actionQueue.front()));
     m_actionQueue.pop_front();
+    m_currentRun = run;
     ApplyFrom(run, 0);
 }
 
 void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
     const auto finish = [this, run](bool ok) {
+        if (run != m_currentRun) return; // answered already (the page's process went)
+        m_currentRun = nullptr;
         if (run->done) run->done(ok && !run->elementGone);
         RunNextActions();
     };
@@ -712,7 +748,7 @@ void WebEnginePane::SetBodyHtml(const QString& markup) {
 
 void WebEnginePane::SetTextSize(int size) {
     BrowserPane::SetTextSize(size);
-    if (m_view) m_view->setZoomFactor(ZoomForTextSize(TextSize()));
+    ApplyZoom();
 }
 
 bool WebEnginePane::CanPrint() const {

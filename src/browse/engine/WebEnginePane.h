@@ -70,6 +70,21 @@ public:
 
     QWidget* widget() override;
 
+    // What the page asks besides navigating (WebEnginePaneRequests.cpp).
+    void SetZoomPercent(int percent) override;
+    void AnswerPermission(const QString& origin, SiteFeature feature, bool allow) override;
+    void ExitFullScreen() override;
+    void AcceptCertificate() override;
+    void RejectCertificate() override;
+    bool CertificateOverridden() const override;
+    void RecoverPage() override;
+    // How long a page may leave a question unanswered before it counts as not responding.
+    void SetUnresponsiveAfter(int ms);
+    // The pane of an engine page (a download's, ...); null for a page of no pane.
+    static WebEnginePane* FromPage(QWebEnginePage* page);
+    // A download started from this pane's page: raises FileDownload.
+    void NotifyFileDownload(const QString& url);
+
     // Whether the engine page exists yet, and the engine objects (null before that).
     bool HasEnginePage() const;
     QWebEnginePage* page() const;
@@ -88,8 +103,12 @@ public:
     };
     const SnapshotStats& LastSnapshotStats() const { return m_stats; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     friend class WebEngineHostPage;
+    struct PageRequestState;
     struct ActionRun {
         std::weak_ptr<PageModel> model;
         int generation = 0;
@@ -126,6 +145,16 @@ private:
 
     void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile);
 
+    // The page's other requests (WebEnginePaneRequests.cpp).
+    void ConnectPageRequests();
+    bool OnPageDialog(PageDialogRequest& request);
+    void OnRenderProcessTerminated(int status);
+    void ProbeResponsiveness();
+    void ShowFullScreen(bool on);
+    // Answers every page access still waiting on the page (snapshots, actions) with failure.
+    void FailPendingPageAccess();
+    void ApplyZoom();
+
     QString m_user;
     QWebEngineProfile* m_profile = nullptr;
     QPointer<QWidget> m_container;
@@ -157,5 +186,7 @@ private:
     std::shared_ptr<PageModel> m_model;
     std::deque<ActionRun> m_actionQueue;
     bool m_applying = false;
+    std::shared_ptr<ActionRun> m_currentRun; // the run whose script the page is running
     SnapshotStats m_stats;
+    std::unique_ptr<PageRequestState> m_requests;
 };

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -51,6 +53,12 @@ public:
 
     QHash<QString, QWebEngineProfile*> profiles;
     QHash<QWebEngineProfile*, int> pages;
+    QHash<QWebEngineProfile*, QSet<QString>> certificateOverrides;
+    struct Attacher {
+        QPointer<QObject> owner;
+        std::function<void(QWebEngineProfile*)> attach;
+    };
+    QList<Attacher> attachers;
     OfflineInterceptor* interceptor;
     QWebEngineUrlSchemeHandler* programPages;
 
@@ -75,6 +83,8 @@ void Configure(QWebEngineProfile* profile, Registry* r) {
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     s->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // A page's request for full screen (a video) goes to the pane, which asks the user.
+    s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
 }
 
 } // namespace
@@ -97,6 +107,8 @@ QWebEngineProfile* ForUser(const QString& userName) {
     }
     Configure(profile, r);
     r->profiles.insert(key, profile);
+    for (const Registry::Attacher& a : std::as_const(r->attachers))
+        if (a.owner) a.attach(profile);
     return profile;
 }
 
@@ -112,6 +124,7 @@ bool RemoveUserProfile(const QString& userName) {
         if (r->pages.value(profile) > 0) return false;
         r->profiles.remove(key);
         r->pages.remove(profile);
+        r->certificateOverrides.remove(profile);
         delete profile;
     }
     // The engine lets go of the profile's files a moment after the profile object is gone (it
@@ -140,6 +153,22 @@ void RemovePage(QWebEngineProfile* profile) {
     Registry* r = Registry::Get();
     auto it = r->pages.find(profile);
     if (it != r->pages.end() && --it.value() <= 0) r->pages.erase(it);
+}
+
+void OnEveryProfile(QObject* owner, std::function<void(QWebEngineProfile*)> attach) {
+    Registry* r = Registry::Get();
+    r->attachers.removeIf([](const Registry::Attacher& a) { return a.owner.isNull(); });
+    for (QWebEngineProfile* profile : std::as_const(r->profiles))
+        attach(profile);
+    r->attachers.append({owner, std::move(attach)});
+}
+
+void MarkCertificateOverridden(QWebEngineProfile* profile, const QString& host) {
+    Registry::Get()->certificateOverrides[profile].insert(host.toLower());
+}
+
+bool CertificateOverridden(QWebEngineProfile* profile, const QString& host) {
+    return Registry::Get()->certificateOverrides.value(profile).contains(host.toLower());
 }
 
 void SetOffline(bool offline) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -33,6 +34,15 @@ bool RemoveUserProfile(const QString& userName);
 int PagesUsing(QWebEngineProfile* profile);
 void AddPage(QWebEngineProfile* profile);
 void RemovePage(QWebEngineProfile* profile);
+
+// Hands every profile of the program to `attach`: those that exist now at once, later ones when
+// they are made (before any page uses them), for as long as `owner` lives. This is where
+// whatever works per profile (the downloads) joins.
+void OnEveryProfile(QObject* owner, std::function<void(QWebEngineProfile*)> attach);
+
+// Sites the user let through despite a certificate error, per profile, for this run.
+void MarkCertificateOverridden(QWebEngineProfile* profile, const QString& host);
+bool CertificateOverridden(QWebEngineProfile* profile, const QString& host);
 
 // The program's offline switch.
 void SetOffline(bool offline);

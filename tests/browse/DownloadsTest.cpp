@@ -1,0 +1,128 @@
+// Where downloads go and how the Downloads window shows them (downloads made by the test; the
+// engine's own are in the end-to-end tests).
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "browse/DownloadList.h"
+#include "browse/DownloadsWindow.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+void Touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+QStringList Row(QTreeWidget* list, int row) {
+    QStringList out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->topLevelItem(row)->text(c);
+    return out;
+}
+
+} // namespace
+
+TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
+    QTemporaryDir dir;
+    for (const char* taken : {"report.pdf", "report (1).pdf", "archive.tar.gz", "notes", "a.b.txt"})
+        Touch(dir.filePath(QLatin1String(taken)));
+    const struct {
+        const char* offered;
+        const char* saved;
+    } cases[] = {
+        {"report.pdf", "report (2).pdf"},
+        {"archive.tar.gz", "archive (1).tar.gz"},
+        {"notes", "notes (1)"},
+        {"a.b.txt", "a.b (1).txt"},
+        {"free.zip", "free.zip"},
+        {"../../etc/passwd", "passwd"},
+        {"..hidden", "hidden"},
+        {"a:b*c?.txt", "a_b_c_.txt"},
+        {"", "download"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DownloadList::UniqueName(dir.path(), QLatin1String(c.offered)), QLatin1String(c.saved))
+            << c.offered;
+}
+
+TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLock) {
+    TempStore store;
+    ScriptedFiles files;
+    QTemporaryDir ann, bob;
+    App().CurrentUser = QStringLiteral("ann");
+    files.Next(ann.filePath(QStringLiteral("one.zip")));
+    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("one.zip")),
+              ann.filePath(QStringLiteral("one.zip")));
+    EXPECT_EQ(files.asked()[0].folder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    EXPECT_EQ(files.asked()[0].title, QStringLiteral("Save File"));
+    files.Next(QString()); // the user says no: nothing is remembered of it
+    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("two.zip")), QString());
+    EXPECT_EQ(files.asked()[1].folder, ann.path());
+
+    App().CurrentUser = QStringLiteral("bob");
+    files.Next(bob.filePath(QStringLiteral("two.zip")));
+    DownloadList::AskWhereToSave(QStringLiteral("two.zip"));
+    EXPECT_NE(files.asked()[2].folder, ann.path());
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)),
+              bob.path());
+    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)),
+              ann.path());
+
+    App().Locked = true;
+    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("three.zip")), QString());
+    App().Locked = false;
+    EXPECT_EQ(files.asked().size(), 3);
+}
+
+TEST(Downloads, TheWindowShowsProgressSizeAndSpeedAndOffersWhatEachStateAllows) {
+    Clock::SetNow(QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+    DownloadList list;
+    DownloadsWindow window(list);
+    QList<QUrl> opened;
+    window.SetOpener([&](const QUrl& url) { opened << url; });
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("lblEmpty"))->isVisibleTo(&window));
+
+    Download running(QStringLiteral("http://x.test/big.iso"), QStringLiteral("/tmp/dl/big.iso"));
+    bool cancelled = false;
+    running.SetCanceller([&] { cancelled = true; });
+    list.Add(&running);
+    Clock::Advance(2000);
+    running.Update(3 * 1024 * 1024, 10 * 1024 * 1024);
+    EXPECT_EQ(Row(window.lstDownloads(), 0),
+              QStringList({"big.iso", "30%", "3.0 MB of 10.0 MB", "1.5 MB/s", "Downloading"}));
+    EXPECT_TRUE(window.cmdCancel()->isEnabled());
+    EXPECT_FALSE(window.cmdOpen()->isEnabled());
+    window.cmdCancel()->click();
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(Row(window.lstDownloads(), 0), QStringList({"big.iso", "30%", "3.0 MB", "", "Cancelled"}));
+    EXPECT_FALSE(window.cmdCancel()->isEnabled());
+
+    Download done(QStringLiteral("http://x.test/a.pdf"), QStringLiteral("/tmp/dl/a.pdf"));
+    QList<Download*> completed;
+    QObject::connect(&list, &DownloadList::Completed, [&](Download* d) { completed << d; });
+    list.Add(&done);
+    done.Update(512, -1);
+    done.Finish(Download::State::Completed);
+    EXPECT_EQ(completed, QList<Download*>{&done});
+    EXPECT_EQ(Row(window.lstDownloads(), 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
+    window.cmdOpen()->click();
+    window.cmdOpenFolder()->click();
+    EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile("/tmp/dl/a.pdf"), QUrl::fromLocalFile("/tmp/dl")}));
+
+    Download failed(QStringLiteral("http://x.test/c"), QStringLiteral("/tmp/dl/c"));
+    list.Add(&failed);
+    failed.Finish(Download::State::Failed, QStringLiteral("Network disconnected"));
+    EXPECT_EQ(Row(window.lstDownloads(), 2).last(), QStringLiteral("Failed: Network disconnected"));
+    EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblEmpty"))->isVisibleTo(&window));
+    Clock::Reset();
+}

@@ -1,0 +1,396 @@
+// The everyday requests of pages, end to end: the real frame, browse window and engine against
+// the local test sites. Downloads, the server's sign-in box, a certificate that is not valid, a
+// page that hangs and is reloaded, its own dialogs, and what a site asks leave for.
+#include <csignal>
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QWheelEvent>
+
+#include "browse/DownloadList.h"
+#include "browse/DownloadsWindow.h"
+#include "browse/engine/WebEnginePane.h"
+#include "browse/frmBrowse.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/OfflineState.h"
+#include "browse/PageDialogs.h"
+#include "browse/PageRequests.h"
+#include "browse/PaneArea.h"
+#include "browse/SignInBox.h"
+#include "browse/SitePermissions.h"
+#include "core/AppState.h"
+#include "core/modEncrypt.h"
+#include "core/Settings.h"
+#include "e2e/E2eSupport.h"
+#include "frame/frmMDI.h"
+#include "frame/MessageFlasher.h"
+#include "links/Links.h"
+#include "sites/TestSites.h"
+#include "sites/TlsSite.h"
+
+namespace {
+
+using sites::SharedSites;
+using sites::TestSites;
+
+QString RunScript(WebEnginePane& pane, const QString& script) {
+    QString result = QStringLiteral("<none>");
+    pane.page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
+    WaitFor([&] { return result != QLatin1String("<none>"); }, 10000);
+    return result;
+}
+
+class Everyday : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_store = new TempStore;
+        s_tls = new sites::TlsSite;
+        OfflineState::SetConnectionProbe([] { return true; });
+        App().CurrentUser = QStringLiteral("e2e-everyday");
+        App().PassPhrase = QStringLiteral("everyday pass");
+        const QString pw = QLatin1String(TestSites::kPassword);
+        const QList<QStringList> links{
+            {"Vault", SharedSites().Url("/basic-auth"), pw},
+            {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), "not-the-password"},
+            {"Vault elsewhere", SharedSites().Url("/plain"), pw},
+            {"Hang", SharedSites().Url("/hang-once?key=link"), pw},
+            {"Shady", s_tls->Url("/login"), pw},
+            {"Files", SharedSites().Url("/plain"), pw}};
+        Links stored(App().CurrentUser);
+        const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
+        for (const QStringList& l : links)
+            stored.Add(l[0], enc(l[1]), enc(QLatin1String(TestSites::kUser)), enc(l[2]), {}, {}, false, true,
+                       -1, false);
+        s_frame = new frmMDI([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
+        s_frame->show();
+        s_browse = s_frame->LoadBrowseWindow(
+            [](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
+        s_browse->tmrGetFavs().stop();
+    }
+    static void TearDownTestSuite() {
+        s_frame->close();
+        delete s_frame;
+        OfflineState::SetConnectionProbe({});
+        delete s_tls;
+        delete s_store;
+    }
+    void TearDown() override { App().Locked = false; }
+
+    int index(const QString& caption) {
+        for (Link* l : s_browse->links())
+            if (l->Caption() == caption) return l->Index() - 1;
+        return -1;
+    }
+    Link& link(const QString& caption) { return *s_browse->links().Item(index(caption) + 1); }
+    WebEnginePane& pane(const QString& caption) {
+        return *static_cast<WebEnginePane*>(s_browse->Pane(index(caption)));
+    }
+    void Open(const QString& caption) {
+        QTest::mouseClick(s_browse->Buttons().cmdLink(index(caption)), Qt::LeftButton);
+    }
+    PaneNotice* Notice(const QString& caption) {
+        return pane(caption).widget()->findChild<PaneNotice*>(QStringLiteral("paneNotice"));
+    }
+    bool NoticeShown(const QString& caption, PaneNotice::Kind kind) {
+        PaneNotice* notice = Notice(caption);
+        return notice && notice->Shown() == kind;
+    }
+
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    static TempStore* s_store;
+    static sites::TlsSite* s_tls;
+    static frmMDI* s_frame;
+    static frmBrowse* s_browse;
+};
+
+TempStore* Everyday::s_store = nullptr;
+sites::TlsSite* Everyday::s_tls = nullptr;
+frmMDI* Everyday::s_frame = nullptr;
+frmBrowse* Everyday::s_browse = nullptr;
+
+} // namespace
+
+TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeavesNoPart) {
+    QTemporaryDir dir;
+    const QString report = dir.filePath(QStringLiteral("report.bin"));
+    files.Next(report);
+    Open(QStringLiteral("Files"));
+    ASSERT_TRUE(
+        WaitFor([&] { return pane(QStringLiteral("Files")).ReadyState() == PaneReadyState::Complete; }));
+    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
+    DownloadList& list = s_frame->Downloads();
+    ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
+    Download* saved = list.Items().last();
+    EXPECT_EQ(saved->CurrentState(), Download::State::Completed);
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
+    ASSERT_EQ(files.asked().size(), 1);
+    EXPECT_EQ(files.asked()[0].fileName, QStringLiteral("report.bin"));
+    EXPECT_EQ(s_frame->Flasher().FlashMessage(), QStringLiteral("Download complete: report.bin"));
+    ASSERT_TRUE(s_frame->findChild<DownloadsWindow*>());
+    EXPECT_TRUE(s_frame->findChild<DownloadsWindow*>()->isVisible());
+
+    // The next file starts in the folder used last, under a name that is free, and is cancelled
+    // half-way: nothing of it stays.
+    files.Next(dir.filePath(QStringLiteral("report (1).bin")));
+    pane(QStringLiteral("Files"))
+        .Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
+    ASSERT_TRUE(
+        WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
+    EXPECT_EQ(files.asked()[1].folder, dir.path());
+    EXPECT_EQ(files.asked()[1].fileName, QStringLiteral("report (1).bin"));
+    list.Items().last()->Cancel();
+    ASSERT_TRUE(WaitFor([&] { return list.Items().last()->CurrentState() == Download::State::Cancelled; }));
+    Pump(1500);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.bin")});
+
+    // While the account is locked nothing is asked and nothing is saved.
+    App().Locked = true;
+    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/download?bytes=1000&name=locked.bin"));
+    Pump(1500);
+    EXPECT_EQ(files.asked().size(), 2);
+    EXPECT_EQ(list.Items().size(), 2);
+}
+
+TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
+    const int before = int(SharedSites().SignInAttempts().size());
+    Open(QStringLiteral("Vault"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return pane(QStringLiteral("Vault")).LocationName() == QLatin1String("Bramble Vault"); },
+        20000));
+    EXPECT_EQ(SharedSites().SignInAttempts().mid(before), QStringList({"", "alice:wonderland"}));
+    EXPECT_EQ(dialogs.count(), 0);
+
+    // Another site's box never gets a Link's credentials.
+    const int elsewhere = int(SharedSites().SignInAttempts().size());
+    Open(QStringLiteral("Vault elsewhere"));
+    ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Vault elsewhere")).ReadyState() == 4; }));
+    dialogs.Next([](QDialog&) { return int(QDialog::Rejected); });
+    pane(QStringLiteral("Vault elsewhere"))
+        .Navigate2(QString(SharedSites().Url("/basic-auth")).replace("127.0.0.1", "localhost"));
+    ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
+    EXPECT_EQ(SharedSites().SignInAttempts().mid(elsewhere), QStringList{""});
+
+    // The Link's password is wrong: it is sent once, then the user is asked.
+    QString question, offeredUser;
+    dialogs.Next([&](QDialog& dialog) {
+        auto& box = static_cast<SignInBox&>(dialog);
+        question = box.lblQuestion()->text();
+        offeredUser = box.txtUserName()->text();
+        box.txtPassword()->setText(QLatin1String(TestSites::kPassword));
+        return int(QDialog::Accepted);
+    });
+    const int wrong = int(SharedSites().SignInAttempts().size());
+    Open(QStringLiteral("Vault wrong"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return pane(QStringLiteral("Vault wrong")).LocationName() == QLatin1String("Bramble Vault"); },
+        20000));
+    EXPECT_EQ(SharedSites().SignInAttempts().mid(wrong),
+              QStringList({"", "alice:not-the-password", "alice:wonderland"}));
+    EXPECT_EQ(question,
+              QStringLiteral("The site 127.0.0.1:%1 asks for a user name and password. It says: \"Bramble "
+                             "Vault\"\n\nThe connection to this site is not private: what you type can be "
+                             "read on its way.")
+                  .arg(QUrl(SharedSites().OtherUrl()).port()));
+    EXPECT_EQ(offeredUser, QLatin1String(TestSites::kUser));
+    EXPECT_EQ(dialogs.count(), 2);
+}
+
+TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInto) {
+    ASSERT_TRUE(s_tls->ok());
+    Open(QStringLiteral("Shady"));
+    ASSERT_TRUE(
+        WaitFor([&] { return NoticeShown(QStringLiteral("Shady"), PaneNotice::Kind::Certificate); }, 20000));
+    EXPECT_TRUE(
+        Notice(QStringLiteral("Shady"))
+            ->lblText()
+            ->text()
+            .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
+                                       "certificate is not valid: ")));
+    EXPECT_FALSE(pane(QStringLiteral("Shady")).CertificateOverridden());
+    Notice(QStringLiteral("Shady"))->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
+    ASSERT_TRUE(WaitFor(
+        [&] { return pane(QStringLiteral("Shady")).LocationName() == QLatin1String("Sign In - Shady Bank"); },
+        20000));
+    EXPECT_TRUE(pane(QStringLiteral("Shady")).CertificateOverridden());
+    EXPECT_FALSE(Notice(QStringLiteral("Shady"))->isVisible());
+    Pump(2500);
+    EXPECT_EQ(s_tls->Posts(), 0);
+    EXPECT_FALSE(link(QStringLiteral("Shady")).PasswordSent());
+    EXPECT_EQ(link(QStringLiteral("Shady")).SecureLock, 0);
+}
+
+TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
+    // The first visit hangs; the Link waits for a login that cannot come.
+    const QStringList accepted = SharedSites().AcceptedLogins();
+    const int i = index(QStringLiteral("Hang"));
+    s_browse->CreatePane(i);
+    pane(QStringLiteral("Hang")).SetUnresponsiveAfter(1500);
+    Open(QStringLiteral("Hang"));
+    ASSERT_TRUE(
+        WaitFor([&] { return NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Unresponsive); }, 30000));
+    EXPECT_FALSE(link(QStringLiteral("Hang")).LoggedIn());
+    Notice(QStringLiteral("Hang"))->findChild<QPushButton*>(QStringLiteral("cmdReload"))->click();
+    ASSERT_TRUE(WaitFor([&] { return link(QStringLiteral("Hang")).LoggedIn(); }, 30000));
+    EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted.size()), QStringList{QStringLiteral("alice/p")});
+    EXPECT_FALSE(NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Crashed));
+}
+
+TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
+    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(QUrl(SharedSites().Url()).port());
+    SitePermissions::Remember(App().CurrentUser, site, SiteFeature::Notifications, true);
+    SharedSites().AddPage(
+        "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
+                   " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
+    Open(QStringLiteral("Files"));
+    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/notify"));
+    EXPECT_TRUE(WaitFor([&] {
+        return s_frame->Flasher().FlashMessage() == QStringLiteral("127.0.0.1: Tea is ready - Earl Grey");
+    }));
+}
+
+// The pane on its own: a crash answers whatever waited on the page, and the page comes back.
+TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
+    WebEnginePane pane(QStringLiteral("crash"));
+    pane.widget()->resize(600, 400);
+    pane.widget()->show();
+    EventLog log(&pane);
+    QList<PageEnd> crashes;
+    QObject::connect(&pane, &BrowserPane::PageCrashed, [&](PageEnd reason) { crashes << reason; });
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
+    pane.page()->runJavaScript(QStringLiteral("for (;;) {}"));
+    int answered = 0;
+    bool gotDocument = true;
+    pane.RefreshDocument([&](DocumentPtr document) {
+        ++answered;
+        gotDocument = document != nullptr;
+    });
+    Pump(300);
+    EXPECT_EQ(answered, 0);
+    ::kill(pid_t(pane.page()->renderProcessPid()), SIGKILL);
+    ASSERT_TRUE(WaitFor([&] { return !crashes.isEmpty(); }));
+    EXPECT_EQ(crashes, QList<PageEnd>{PageEnd::Killed});
+    EXPECT_EQ(answered, 1);
+    EXPECT_FALSE(gotDocument);
+    log.Clear();
+    pane.RecoverPage();
+    ASSERT_TRUE(log.WaitFor(QStringLiteral("DocumentComplete top")));
+    ASSERT_TRUE(pane.Document());
+    EXPECT_EQ(pane.Document()->title(), QStringLiteral("Plain Page"));
+}
+
+// Page dialogs carry the page's site, can be silenced, and never show over the lock; a site's
+// request for a feature is asked in the pane and remembered per user.
+TEST(EverydayPane, PageDialogsAndPermissionRequests) {
+    TempStore store;
+    App().CurrentUser = QStringLiteral("e2e-asks");
+    ScriptedDialogs dialogs;
+    WebEnginePane pane(App().CurrentUser);
+    PageRequests::Attach(&pane);
+    pane.widget()->resize(700, 400);
+    pane.widget()->show();
+    EventLog log(&pane);
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
+
+    App().Locked = true;
+    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('Hello'); confirm('Go?') ? 'yes' : 'no'")),
+              QStringLiteral("no"));
+    EXPECT_EQ(dialogs.count(), 0);
+    App().Locked = false;
+
+    const QUrl site(SharedSites().Url("/"));
+    QStringList titles;
+    dialogs.Next([&](QDialog& d) {
+        titles << d.windowTitle();
+        EXPECT_EQ(static_cast<PageDialogBox&>(d).lblMessage()->text(), QStringLiteral("Delete <b>all</b>?"));
+        EXPECT_FALSE(static_cast<PageDialogBox&>(d).chkSilence());
+        return int(QDialog::Accepted);
+    });
+    dialogs.Next([&](QDialog& d) {
+        auto& box = static_cast<PageDialogBox&>(d);
+        titles << d.windowTitle();
+        box.txtValue()->setText(QStringLiteral("Ada"));
+        box.chkSilence()->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(RunScript(pane, QStringLiteral("confirm('Delete <b>all</b>?') ? 'yes' : 'no'")),
+              QStringLiteral("yes"));
+    EXPECT_EQ(RunScript(pane, QStringLiteral("prompt('Name?', 'x')")), QStringLiteral("Ada"));
+    EXPECT_EQ(RunScript(pane, QStringLiteral("alert('again'); confirm('more?') ? 'yes' : 'no'")),
+              QStringLiteral("no"));
+    EXPECT_EQ(titles, QStringList(2, QStringLiteral("127.0.0.1:%1").arg(site.port())));
+    EXPECT_EQ(dialogs.count(), 2);
+
+    // Leave to show notifications: asked in a bar over the page, remembered when wished.
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/ask-permission")));
+    auto* bar = pane.widget()->findChild<PermissionBar*>();
+    ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.widget()->findChild<PermissionBar*>()); }));
+    ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->lblQuestion()->text(),
+              QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
+    bar->chkRemember()->setChecked(true);
+    bar->cmdAllow()->click();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationName() == QLatin1String("Answer granted"); }));
+    EXPECT_EQ(SitePermissions::Lookup(App().CurrentUser,
+                                      QStringLiteral("http://127.0.0.1:%1").arg(site.port()),
+                                      SiteFeature::Notifications),
+              SitePermissions::Answer::Allow);
+    App().CurrentUser.clear();
+}
+
+// A page's request for full screen (a video's button) is asked like any feature; Esc leaves.
+TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
+    TempStore store;
+    App().CurrentUser = QStringLiteral("e2e-full");
+    WebEnginePane pane(App().CurrentUser);
+    PageRequests* requests = PageRequests::Attach(&pane);
+    QList<bool> changes;
+    QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
+    pane.widget()->resize(600, 400);
+    pane.widget()->show();
+    SharedSites().AddPage("/full",
+                          "<!DOCTYPE html><html><body><button id='b' onclick=\"document.getElementById('v')."
+                          "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
+                          "background:#234'></div></body></html>");
+    EventLog log(&pane);
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
+    // Ctrl with the mouse wheel zooms the pane by the program's steps.
+    QWheelEvent wheel(QPointF(50, 50), pane.view()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(pane.view()->focusProxy(), &wheel);
+    EXPECT_EQ(pane.ZoomPercent(), 110);
+    EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), 1.1);
+    pane.widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.widget()));
+    pane.view()->setFocus();
+    RunScript(pane, QStringLiteral("document.getElementById('b').focus()"));
+    QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return requests->Bar() && !requests->Bar()->isHidden(); }));
+    EXPECT_EQ(
+        requests->Bar()->lblQuestion()->text(),
+        QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));
+    requests->Bar()->cmdAllow()->click();
+    ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
+    QWidget* full = pane.view()->window();
+    EXPECT_EQ(full->objectName(), QStringLiteral("fullScreenWindow"));
+    EXPECT_TRUE(full->isFullScreen());
+    EXPECT_TRUE(WaitFor(
+        [&] { return RunScript(pane, QStringLiteral("String(!!document.fullscreenElement)")) == "true"; }));
+    full->activateWindow();
+    QTest::keyClick(full, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
+    EXPECT_EQ(pane.view()->window(), pane.widget()->window());
+    EXPECT_TRUE(WaitFor(
+        [&] { return RunScript(pane, QStringLiteral("String(!!document.fullscreenElement)")) == "false"; }));
+    App().CurrentUser.clear();
+}
