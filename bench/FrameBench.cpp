@@ -27,17 +27,19 @@ namespace {
 
 void BM_SecondStartHandover(benchmark::State& state) {
     const QString name = SingleInstance::ServerName(QStringLiteral("bench"), QDir::tempPath());
+    const QString lock = QDir::tempPath() + QStringLiteral("/bramblegate-bench.lock");
     QThread thread;
-    auto* running = new SingleInstance(name);
+    auto* running = new SingleInstance(name, lock);
     running->moveToThread(&thread);
     thread.start();
     bool listening = false;
     QMetaObject::invokeMethod(
-        running, [&] { listening = running->Listen(); }, Qt::BlockingQueuedConnection);
+        running, [&] { listening = running->Claim() == SingleInstance::Outcome::First; },
+        Qt::BlockingQueuedConnection);
     if (!listening) state.SkipWithError("cannot listen");
     for (auto _ : state) {
-        SingleInstance later(name);
-        if (later.FindRunningCopy() != SingleInstance::Outcome::Activated) state.SkipWithError("no answer");
+        SingleInstance later(name, lock);
+        if (later.Claim() != SingleInstance::Outcome::Activated) state.SkipWithError("no answer");
     }
     QMetaObject::invokeMethod(
         running, [running] { delete running; }, Qt::BlockingQueuedConnection);

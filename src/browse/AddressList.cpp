@@ -45,7 +45,7 @@ void AddressList::SaveVisitedUrls(const QString& user) const {
     for (int i = 0; i < Count(); ++i)
         SaveValue(UrlsKey(user), QStringLiteral("Url") + QString::number(i), m_urls[i]);
     SaveValue(user, QStringLiteral("Urls"), QString::number(Count()));
-    transaction.Commit();
+    transaction.CommitOrThrow(QStringLiteral("Your typed addresses"));
 }
 
 void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {

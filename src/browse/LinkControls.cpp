@@ -259,7 +259,7 @@ void LinkControls::AddLinkDialog() {
 }
 
 void LinkControls::SortButtons() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("SortButtons"), [&] {
+    const bool saved = Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("SortButtons"), [&] {
         if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") + CR +
                        QStringLiteral("This action cannot be undone.") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"), 2) != msgbox::Yes)
@@ -278,10 +278,18 @@ void LinkControls::SortButtons() {
         links.SaveLinks(false);
         RefreshmnuLinksEditRemove();
     });
+    if (!saved) ShowStoredOrder();
+}
+
+void LinkControls::ShowStoredOrder() {
+    // A save the store refused has put the Links back where the store has them.
+    RefreshButtons();
+    RefreshScrolling();
+    RefreshmnuLinksEditRemove();
 }
 
 void LinkControls::MoveLink(int from, int to) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("MoveLink"), [&] {
+    const bool saved = Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("MoveLink"), [&] {
         Links& links = w.links();
         Link* source = links.Item(from + 1);
         Link* target = links.Item(to + 1);
@@ -292,6 +300,7 @@ void LinkControls::MoveLink(int from, int to) {
         links.SaveLinks(false);
         RefreshmnuLinksEditRemove();
     });
+    if (!saved) ShowStoredOrder();
 }
 
 QString LinkControls::CleanCaption(const QString& text) {

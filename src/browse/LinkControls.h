@@ -73,6 +73,8 @@ public:
     void SetViewShown(int i, bool shown);
 
 private:
+    // The buttons as the Links are after a refused save.
+    void ShowStoredOrder();
     void StartDrag(int i);
     bool Moved() const;
 

@@ -71,8 +71,9 @@ bool PageDialogs::Show(PageDialogRequest& request, bool offerSilence, bool* sile
 
 void PageDialogs::Answer(PageDialogRequest& request) {
     request.accepted = false;
-    // Never over the lock, never while the program ends: the page hears no.
-    if (App().Locked || App().gbUnloading) return;
+    // Never over the lock, never while the program ends, never from a pane the user does not
+    // see (a Link's page behind another's): the page hears no.
+    if (App().Locked || App().gbUnloading || (m_parent && !m_parent->isVisible())) return;
     const bool leaving = request.kind == PageDialogRequest::BeforeUnload;
     // A silenced page may still ask before the user leaves it: that question protects the
     // user's own input. Without the box, it may go.

@@ -58,7 +58,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(true)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(true, e.url)) e.openIn(catcher->wbPopup());
         return;
     }
     if (OfflineState::IsOffline()) return;
@@ -85,7 +85,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
         // through HandleNewWindowV1.
         if (control == Control::wbr) {
-            if (frmPopUps* catcher = CreateCatcher(false)) e.openIn(catcher->wbPopup());
+            if (frmPopUps* catcher = CreateCatcher(false, e.url)) e.openIn(catcher->wbPopup());
         }
         return;
     }
@@ -118,7 +118,7 @@ void PopupPolicy::HandleNewWindow(frmNewWin& window, NewWindowEvent& e) {
     const quintptr self = window.WindowHandle();
     if (app.glFormDocClicked != self && window.HidePopUps() && !KeyState::AltHeld()) {
         app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(false)) e.openIn(catcher->wbPopup());
+        if (frmPopUps* catcher = CreateCatcher(false, e.url)) e.openIn(catcher->wbPopup());
         return;
     }
     OpenNewWin(QString(), window.HidePopUps(), &e, app.glFormDocClicked == self);
@@ -165,10 +165,19 @@ void PopupPolicy::OpenInExisting(const QString& url) {
     w.Nav2Visible(url, NavigationDriver::ModeKeep);
 }
 
-frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture) {
-    BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr;
-    if (!pane) return nullptr;
-    return new frmPopUps(*this, pane, openAfterCapture);
+frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& url) {
+    int catching = 0;
+    for (frmPopUps* catcher : Catchers())
+        if (catcher->wbPopup()) ++catching;
+    if (catching < kMaxCatchingPanes) {
+        if (BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr)
+            return new frmPopUps(*this, pane, openAfterCapture);
+    }
+    if (url.isEmpty() || url == QLatin1String("about:blank")) {
+        BeepOnPopUp();
+        return nullptr;
+    }
+    return new frmPopUps(*this, nullptr, openAfterCapture, url);
 }
 
 void PopupPolicy::OpenInCurrentWindow(const QString& url) {

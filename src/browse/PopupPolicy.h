@@ -60,8 +60,12 @@ public:
     frmNewWin* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked);
     // Opens an address in the visible Link's pane.
     void OpenInExisting(const QString& url);
-    // A catcher for one new window (hand its wbPopup() to the event).
-    frmPopUps* CreateCatcher(bool openAfterCapture);
+    // A catcher for one new window (hand its wbPopup() to the event). A page that opens windows
+    // in a loop gets at most kMaxCatchingPanes engine pages to catch them with at a time; beyond
+    // those, a window whose address the request already names is caught without a page, and a
+    // blank one is only beeped at (null).
+    frmPopUps* CreateCatcher(bool openAfterCapture, const QString& url = QString());
+    static constexpr int kMaxCatchingPanes = 3;
     // A caught address the user wants: in the active stand-alone window when that is the frame's
     // active child, else in the visible Link pane.
     void OpenInCurrentWindow(const QString& url);

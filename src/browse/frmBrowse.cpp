@@ -240,7 +240,7 @@ void frmBrowse::Form_Unload() {
             SaveValue(App().CurrentUser, PicWidthName(tab), QString::number(m_sideWidth[tab]));
         m_links->SaveLinks(true);
         m_navBar->cmbAddress()->SaveVisitedUrls();
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your Links and window settings"));
     });
 }
 

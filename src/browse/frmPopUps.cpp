@@ -5,18 +5,25 @@
 #include "core/AppState.h"
 #include "core/Errors.h"
 
-frmPopUps::frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture)
+frmPopUps::frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture, const QString& url)
     : QObject(&policy), m_policy(policy), m_pane(pane), m_openAfterCapture(openAfterCapture) {
-    m_pane->setParent(this);
-    connect(m_pane, &BrowserPane::BeforeNavigate2, this, &frmPopUps::wbPopup_BeforeNavigate2);
-    connect(m_pane, &BrowserPane::NewWindow2, this, &frmPopUps::wbPopup_NewWindow2);
     m_tmr.setSingleShot(true);
     m_tmr.setInterval(kWaitMs);
     connect(&m_tmr, &QTimer::timeout, this, &frmPopUps::tmr_Timer);
+    if (m_pane) {
+        m_pane->setParent(this);
+        connect(m_pane, &BrowserPane::BeforeNavigate2, this, &frmPopUps::wbPopup_BeforeNavigate2);
+        connect(m_pane, &BrowserPane::NewWindow2, this, &frmPopUps::wbPopup_NewWindow2);
+    } else {
+        m_url = url;
+        m_policy.BeepOnPopUp();
+        m_tmr.setInterval(kDelayMs);
+    }
     m_tmr.start();
 }
 
 frmPopUps::~frmPopUps() {
+    if (!m_pane) return;
     // Nothing the pane says while it goes reaches a half-gone catcher.
     QObject::disconnect(m_pane, nullptr, this, nullptr);
     delete m_pane;

@@ -13,7 +13,8 @@ struct NewWindowEvent;
 // window, reads the first address the window is about to load (a window opened blank and given
 // its address afterwards too), cancels that load and, 100 ms later, lists the address in the
 // frame's blocked pop-ups, or opens it in the user's current window when that was asked for
-// (Ctrl) or the user clicked meanwhile. Then it goes.
+// (Ctrl) or the user clicked meanwhile. Then it goes. A catcher made with the window's address
+// already known has no pane: it only waits the 100 ms.
 class frmPopUps : public QObject {
     Q_OBJECT
 public:
@@ -24,8 +25,8 @@ public:
     // given up after this long.
     static constexpr int kWaitMs = 5000;
 
-    // Takes the pane.
-    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture);
+    // Takes the pane; without one, `url` is the caught address.
+    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture, const QString& url = QString());
     ~frmPopUps() override;
 
     BrowserPane* wbPopup() const { return m_pane; }

@@ -57,12 +57,16 @@ QString FavoritesFolder() {
     return DataFolder() + QStringLiteral("/Favorites");
 }
 
+QString ProfilesFolder() {
+    return DataFolder() + QStringLiteral("/Profiles");
+}
+
 QString UserProfileFolder(const QString& userName) {
     // User names may hold characters a file name cannot; the folder is named by a digest of the
     // name as the store compares it (without letter case), so every spelling finds one folder.
     const QByteArray digest =
         QCryptographicHash::hash(userName.trimmed().toCaseFolded().toUtf8(), QCryptographicHash::Sha256);
-    return DataFolder() + QStringLiteral("/Profiles/") + QString::fromLatin1(digest.toHex().left(32));
+    return ProfilesFolder() + QLatin1Char('/') + QString::fromLatin1(digest.toHex().left(32));
 }
 
 bool MakePrivateFolder(const QString& path) {

@@ -26,6 +26,8 @@ void SetProgramDataFolder(const QString& folder);
 QString SettingsFile();
 // The favorites root (DataFolder()/Favorites).
 QString FavoritesFolder();
+// The folder that holds every user's web profile folder.
+QString ProfilesFolder();
 // Per-user folder for the user's web profile (cookies, cache); the name is made safe.
 QString UserProfileFolder(const QString& userName);
 

@@ -66,6 +66,12 @@ bool Guarded(const QString& module, const QString& procedure, const std::functio
             step();
             return true;
         } catch (const BgError& e) {
+            if (e.number() == ErrNo::NotSaved) {
+                if (MsgBox(e.description() + CR + CR, msgbox::RetryCancel, msgbox::Exclamation,
+                           QStringLiteral("Not Saved")) == msgbox::Retry)
+                    continue;
+                return false;
+            }
             description = e.description();
         } catch (const std::exception& e) {
             description = QString::fromUtf8(e.what());

@@ -29,6 +29,9 @@ namespace ErrNo {
 constexpr long InvalidCall = 5;
 constexpr long ObjectRequired = 424;
 constexpr long GeneralObject = 0x80040000L; // used when an error carries no number
+// The settings store refused a save; the description says so in plain words, and nothing of the
+// save was kept.
+constexpr long NotSaved = 0x80040100L;
 } // namespace ErrNo
 
 namespace Errors {
@@ -50,6 +53,7 @@ void SetAbortHandler(std::function<void()> handler);
 // Runs `step` under the error reporter: on an error the user is asked; Retry runs the step
 // again, Ignore returns false (the caller goes on with its next statement), Abort ends the
 // program (the abort handler runs) and returns false. Returns true when the step succeeded.
+// A save the store refused (ErrNo::NotSaved) is told as it is, with Retry and Cancel.
 bool Guarded(const QString& module, const QString& procedure, const std::function<void()>& step);
 
 // Runs `step`, swallowing any error: for the page-parsing paths that clear an error and go on.

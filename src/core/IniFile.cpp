@@ -63,17 +63,26 @@ QString decode16(const char* data, qsizetype size) {
     text.reserve(size / 2);
     for (qsizetype i = 0; i + 1 < size; i += 2)
         text.append(QChar(char16_t(quint8(data[i]) | (quint8(data[i + 1]) << 8))));
+    // A lone surrogate is no character: it would not survive the way into the store (UTF-8) and
+    // back. It reads as the replacement character, as a broken UTF-8 sequence does.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
     return text;
 }
 
 } // namespace
 
-QStringList IniFile::splitLines(const QString& text) {
+QStringList IniFile::splitLines(const QString& text, qsizetype max) {
     // A line ends at LF (a CR before it belongs to the line end) or at a NUL, which no text
     // value can hold.
     QStringList lines;
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
+    for (qsizetype i = 0; i <= text.size() && lines.size() < max; ++i) {
         if (i < text.size() && text[i] != QLatin1Char('\n') && text[i] != QChar(0)) continue;
         qsizetype end = i;
         if (end > start && text[end - 1] == QLatin1Char('\r')) --end;
@@ -101,13 +110,24 @@ void IniFile::Parse(const QByteArray& bytes) {
         text = CodePage::Decode(bytes);
     }
 
-    QStringList lines = splitLines(text);
+    QStringList lines = splitLines(text, qsizetype(kMaxLines) + 2);
+    text.clear();
     // The text after the last line break is a line only when it holds something.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    // No file of the program comes near these; a file that does is not read further (and never
+    // saved over), so what it costs stays bounded.
+    if (lines.size() > kMaxLines) {
+        lines.resize(kMaxLines);
+        m_refused = true;
+    }
 
     for (QString& line : lines) {
         QString name;
         if (parseHeader(line, &name)) {
+            if (m_sections.size() >= kMaxSections) {
+                m_refused = true;
+                break;
+            }
             m_sections.append(Section{line, name, {}});
         } else if (m_sections.isEmpty()) {
             m_preamble.append(std::move(line));
@@ -181,7 +201,6 @@ IniFile::Status IniFile::Load(const QString& path) {
 IniFile::Status IniFile::Save(const QString& path) {
     if (m_refused) return Status::ReadFailed; // never replace a file that could not be read
     m_error.clear();
-    const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
     auto fail = [&] {
         const int code = errno;
@@ -193,7 +212,8 @@ IniFile::Status IniFile::Save(const QString& path) {
     };
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) return fail();
-    if (!existed) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Owner only, also where it replaces a file that others could read.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = Serialize();
     if (file.write(bytes) != bytes.size()) return fail();
     if (!file.commit()) return fail();
@@ -311,7 +331,7 @@ IniFile::Status IniFile::WriteString(const QString& section, const QString& key,
     }
     // Line breaks in the value go to the file as they are; the document holds the lines that a
     // reader of the file will see.
-    const QStringList newLines = splitLines(name + QLatin1Char('=') + text);
+    const QStringList newLines = splitLines(name + QLatin1Char('=') + text, kMaxLines);
 
     if (line >= 0) {
         if (newLines.size() == 1 && target.lines[line] == newLines.first()) return Status::Ok;

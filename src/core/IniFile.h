@@ -20,6 +20,9 @@
 class IniFile {
 public:
     static constexpr qint64 kMaxFileSize = 10 * 1024 * 1024;
+    // A file with more lines or sections is read only up to there, and is Incomplete().
+    static constexpr int kMaxLines = 200000;
+    static constexpr int kMaxSections = 10000;
 
     enum class Status { Ok, Missing, TooLarge, NotAFile, ReadFailed, WriteFailed, NotEncodable, BadName };
 
@@ -38,8 +41,9 @@ public:
     // The document as it goes to disk.
     QByteArray Serialize() const;
     // Writes the document to the path (atomically: a crash leaves the old or the new file). A
-    // document whose Load was refused is never saved. New files are readable by their owner only,
-    // as an export holds the user's (encrypted) secrets.
+    // document whose Load was refused is never saved. The file is readable by its owner only (a
+    // file it replaces may have been readable by others), as an export holds the user's
+    // (encrypted) secrets.
     Status Save(const QString& path);
 
     // The value of a key (trimmed, outer quotes removed), or `def` when the key is missing.
@@ -58,6 +62,9 @@ public:
     void DeleteSection(const QString& section);
 
     bool changed() const { return m_changed; }
+    // The bytes held more lines or sections than a file of the program ever has: only the first
+    // ones were read, and the document is never saved over the file.
+    bool Incomplete() const { return m_refused; }
     // A text for messages about the last failure (Load, Save or WriteString).
     QString errorString() const { return m_error; }
 
@@ -77,7 +84,8 @@ private:
         QStringList lines; // every line after the header, up to the next header
     };
 
-    static QStringList splitLines(const QString& text);
+    // At most `max` lines.
+    static QStringList splitLines(const QString& text, qsizetype max);
     int findSection(const QString& name) const;
     int findKeyLine(const Section& section, const QString& key) const;
     bool encodable(const QString& text) const;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "core/AppPaths.h"
+#include "core/Errors.h"
 
 namespace {
 
@@ -94,7 +95,8 @@ bool SettingsStore::exec(const char* sql) {
 std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString* error) {
     const QFileInfo info(path);
     const bool existed = info.exists();
-    if (!existed) AppPaths::MakePrivateFolder(info.absolutePath());
+    // At every start, not only when made: the folder may have been opened up since.
+    AppPaths::MakePrivateFolder(info.absolutePath());
 
     sqlite3* db = nullptr;
     // New files are made readable by their owner only (the -wal and -shm files follow the
@@ -117,7 +119,7 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         return fail(why);
     }
     std::unique_ptr<SettingsStore> store(new SettingsStore(db, path));
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
 
     if (existed && info.size() > 0) {
         // Recognise our own file before changing anything in it.
@@ -195,7 +197,10 @@ SettingsStore::KeyId SettingsStore::childKey(KeyId parent, const QString& name, 
     sqlite3_bind_int64(st, 1, parent);
     bindText(st, 2, name);
     bindText(st, 3, f);
-    if (sqlite3_step(st) != SQLITE_DONE) return -1;
+    if (const int rc = sqlite3_step(st); rc != SQLITE_DONE) {
+        writeFailed(rc);
+        return -1;
+    }
     return sqlite3_last_insert_rowid(m_db);
 }
 
@@ -268,10 +273,36 @@ bool SettingsStore::transactionLost() {
     // SQLite rolls a transaction back by itself on some errors (disk full, I/O). Writes after
     // that would commit one by one; refuse them and make the scope fail instead.
     if (m_depth > 0 && sqlite3_get_autocommit(m_db)) {
-        m_doomed = true;
+        if (!m_doomed) writeFailed(sqlite3_extended_errcode(m_db));
         return true;
     }
     return false;
+}
+
+void SettingsStore::writeFailed(int code) {
+    if (m_depth == 0) return; // a single write outside a transaction: its caller sees the status
+    if (!m_doomed) {
+        switch (code & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            m_failure = QStringLiteral("the settings file is in use by another copy of the program");
+            break;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            m_failure = QStringLiteral("the settings file cannot be written to");
+            break;
+        case SQLITE_FULL:
+            m_failure = QStringLiteral("the disk is full");
+            break;
+        case SQLITE_IOERR:
+            m_failure = QStringLiteral("the disk reported an error");
+            break;
+        default:
+            m_failure = QStringLiteral("the settings file reported an error (%1)").arg(lastError());
+            break;
+        }
+    }
+    m_doomed = true;
 }
 
 bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QByteArray& data) {
@@ -283,7 +314,9 @@ bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QBy
     bindText(st, 3, fold(name));
     sqlite3_bind_int(st, 4, kind);
     sqlite3_bind_blob(st, 5, data.constData(), data.size(), SQLITE_TRANSIENT);
-    return sqlite3_step(st) == SQLITE_DONE;
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_DONE) writeFailed(rc);
+    return rc == SQLITE_DONE;
 }
 
 bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArray* data) {
@@ -303,7 +336,9 @@ bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     bindText(st, 2, fold(name));
-    return sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_DONE) writeFailed(rc);
+    return rc == SQLITE_DONE && sqlite3_changes(m_db) > 0;
 }
 
 QList<SettingsStore::Value> SettingsStore::Values(KeyId key) {
@@ -325,16 +360,19 @@ QList<SettingsStore::Value> SettingsStore::Values(KeyId key) {
 void SettingsStore::Begin() {
     if (m_depth++ == 0) {
         m_doomed = false;
-        exec("BEGIN IMMEDIATE");
+        m_failure.clear();
+        // Waits up to the busy timeout for another connection's write to end.
+        if (!exec("BEGIN IMMEDIATE")) writeFailed(sqlite3_extended_errcode(m_db));
     }
 }
 
 bool SettingsStore::Commit() {
     if (m_depth == 0) return false;
+    if (m_depth == 1 && !m_doomed && !exec("COMMIT")) writeFailed(sqlite3_extended_errcode(m_db));
     if (--m_depth == 0) {
-        const bool committed = !m_doomed && exec("COMMIT");
+        const bool committed = !m_doomed;
         if (!committed) {
-            exec("ROLLBACK");
+            if (!sqlite3_get_autocommit(m_db)) exec("ROLLBACK");
             m_keyCache.clear();
         }
         m_doomed = false;
@@ -367,4 +405,15 @@ bool StoreTransaction::Commit() {
     if (m_store && !m_done) committed = m_store->Commit();
     m_done = true;
     return committed;
+}
+
+void StoreTransaction::CommitOrThrow(const QString& what, const std::function<void()>& rollBack) {
+    // Without a store there is nothing to save to, as for every other write.
+    if (Commit() || !m_store) return;
+    if (rollBack) rollBack();
+    const QString why = m_store->failureText();
+    throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsStore"),
+                  what + QStringLiteral(" could not be saved: ") +
+                      (why.isEmpty() ? QStringLiteral("the settings file reported an error") : why) +
+                      QLatin1Char('.'));
 }

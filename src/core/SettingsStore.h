@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <QByteArray>
 #include <QHash>
@@ -19,6 +20,8 @@ class SettingsStore {
 public:
     using KeyId = qint64;
     static constexpr KeyId kRoot = 0; // the user's hive; every path is relative to it
+    // How long a write waits for another connection's write to end.
+    static constexpr int kBusyTimeoutMs = 5000;
 
     struct Value {
         QString name;
@@ -30,7 +33,8 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // Opens the store file, creating it (0600, in a 0700 folder) when it is missing. A file
+    // Opens the store file, creating it when it is missing; the file is made 0600 and its folder
+    // 0700 at every opening. A file
     // that exists but is not a store of this program is left untouched: the result is null
     // and *error names the file and the reason.
     static std::unique_ptr<SettingsStore> Open(const QString& path, QString* error);
@@ -55,7 +59,9 @@ public:
     bool DeleteValue(KeyId key, const QString& name);
     QList<Value> Values(KeyId key);
 
-    // Transactions; nested calls join the outermost one, which alone commits or rolls back.
+    // Transactions; nested calls join the outermost one, which alone commits or rolls back. A
+    // write that fails inside a transaction (the file is read-only, the disk is full, another
+    // program holds the store longer than the busy timeout) makes the whole transaction fail.
     void Begin();
     // False when the outermost scope rolled back instead (an inner scope or SQLite gave up).
     bool Commit();
@@ -64,6 +70,12 @@ public:
 
     // The last SQLite error, for messages.
     QString lastError() const;
+    // Why the last transaction that failed did, in plain words ("the disk is full").
+    QString failureText() const { return m_failure; }
+
+    // The SQLite connection, for the few callers that need SQLite itself (tests that make the
+    // store fail on purpose).
+    sqlite3* handle() const { return m_db; }
 
 private:
     explicit SettingsStore(sqlite3* db, QString path);
@@ -72,6 +84,8 @@ private:
     KeyId childKey(KeyId parent, const QString& name, bool create);
     bool exec(const char* sql);
     bool transactionLost();
+    // A statement inside a transaction failed with this SQLite code: the transaction must fail.
+    void writeFailed(int code);
 
     sqlite3* m_db = nullptr;
     QString m_path;
@@ -79,6 +93,7 @@ private:
     QHash<QString, KeyId> m_keyCache; // folded path -> id
     int m_depth = 0;
     bool m_doomed = false;
+    QString m_failure;
 };
 
 // A scope that holds one store transaction: everything written inside commits together, or,
@@ -90,6 +105,10 @@ public:
     ~StoreTransaction();
     // False when nothing of the scope will be (or was) committed.
     bool Commit();
+    // Commit, or, when nothing was committed, a BgError (ErrNo::NotSaved) that says in plain words
+    // that `what` could not be saved, and why ("Your Links could not be saved: the disk is full.").
+    // `rollBack` runs first then: it puts what the caller holds in memory back to what the store has.
+    void CommitOrThrow(const QString& what, const std::function<void()>& rollBack = {});
     StoreTransaction(const StoreTransaction&) = delete;
     StoreTransaction& operator=(const StoreTransaction&) = delete;
 

@@ -11,7 +11,7 @@
 namespace modEncrypt {
 namespace {
 
-std::function<void(const QString&)> g_reEncryptor;
+InMemoryReEncryptor g_reEncryptor;
 
 // RC4 lives in OpenSSL's legacy provider. It is loaded into a library context of our own so
 // that nothing else in the process gets the legacy algorithms by accident.
@@ -153,7 +153,7 @@ void RequireEncodable(const QString& text, const QString& what) {
     encode(text, what);
 }
 
-void ReEncryptUserData(const QString& oldPassPhrase) {
+std::function<void()> ReEncryptUserData(const QString& oldPassPhrase) {
     const QString user = App().CurrentUser;
     QStringList names, values;
     modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QLatin1Char('\\') + user,
@@ -171,10 +171,10 @@ void ReEncryptUserData(const QString& oldPassPhrase) {
         const QString stored = modGeneral::GetValue(user, name);
         modGeneral::SaveValue(user, name, EncryptMessage(DecryptMessage(stored, oldPassPhrase)));
     }
-    if (g_reEncryptor) g_reEncryptor(oldPassPhrase);
+    return g_reEncryptor ? g_reEncryptor(oldPassPhrase) : std::function<void()>();
 }
 
-void SetInMemoryReEncryptor(std::function<void(const QString&)> hook) {
+void SetInMemoryReEncryptor(InMemoryReEncryptor hook) {
     g_reEncryptor = std::move(hook);
 }
 

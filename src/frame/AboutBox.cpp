@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
@@ -34,6 +35,9 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* built = new QLabel(QStringLiteral("Built with Qt ") + QLatin1String(QT_VERSION_STR) +
                              QStringLiteral(" and its web engine."));
     built->setEnabled(false);
+    auto* engine = new QLabel(EngineText());
+    engine->setObjectName(QStringLiteral("lblEngine"));
+    engine->setWordWrap(true);
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);
@@ -41,6 +45,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     text->addSpacing(8);
     text->addWidget(description);
     text->addWidget(built);
+    text->addWidget(engine);
     auto* top = new QHBoxLayout;
     top->addWidget(picture);
     top->addSpacing(12);
@@ -71,6 +76,13 @@ QIcon AboutBox::ProductIcon() {
     static const bool init = (InitFrameResources(), true);
     Q_UNUSED(init);
     return QIcon(QStringLiteral(":/frame/bramblegate.svg"));
+}
+
+QString AboutBox::EngineText() {
+    // The pages of the web come to this engine: how old it is matters (see the README).
+    return QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt WebEngine %3.")
+        .arg(QLatin1String(qWebEngineChromiumVersion()),
+             QLatin1String(qWebEngineChromiumSecurityPatchVersion()), QLatin1String(qWebEngineVersion()));
 }
 
 QString AboutBox::Description() {

@@ -18,4 +18,6 @@ public:
     static QIcon ProductIcon();
     // The line that says what the program is.
     static QString Description();
+    // The versions of the engine that shows the pages: Chromium, its security fixes, Qt WebEngine.
+    static QString EngineText();
 };

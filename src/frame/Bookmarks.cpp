@@ -64,7 +64,7 @@ void Bookmarks::AddBookmark(const BookmarkPage& page) {
         StoreTransaction transaction;
         DeleteBookmarkValue(dropped);
         SaveValue(BookmarksKey(), name, url);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your bookmarks"));
         m_items = items;
         emit Changed();
     });
@@ -83,7 +83,7 @@ void Bookmarks::LoadBookmarks() {
             StoreTransaction transaction;
             for (int i = 0; i < surplus; ++i)
                 DeleteBookmarkValue(names[i]);
-            transaction.Commit();
+            transaction.Commit(); // trimming only: the next load trims again
         }
         for (int i = count - 1; i >= qMax(0, surplus); --i)
             m_items.append({names[i], values[i]});
@@ -99,7 +99,7 @@ void Bookmarks::DeleteExtraBookmarks() {
         StoreTransaction transaction;
         while (items.size() > max)
             DeleteBookmarkValue(items.takeLast().name);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your bookmarks"));
         m_items = items;
         emit Changed();
     });
@@ -133,7 +133,7 @@ bool Bookmarks::Rename(int index, const QString& newName) {
         StoreTransaction transaction;
         DeleteBookmarkValue(old.name);
         SaveValue(BookmarksKey(), name, old.url);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your bookmarks"));
         m_items[index].name = name;
         renamed = true;
         emit Changed();

@@ -163,7 +163,7 @@ void IELinksBar::SaveOrder() {
         DeleteValue(Key(), QStringLiteral("-1"));
         for (const HisList::ItemPtr& item : m_items)
             SaveValue(Key(), item->Caption, item->URL);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your links bar"));
     });
 }
 

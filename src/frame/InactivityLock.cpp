@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "frame/frmMDI.h"
+#include "frame/LockCurtain.h"
 #include "users/cOptions.h"
 #include "users/frmInput.h"
 #include "users/ProgramEnd.h"
@@ -18,7 +19,10 @@ const QString InactivityLock::kIdlePrompt =
                    "account, or press 'Exit' to close the application.");
 
 InactivityLock::InactivityLock(frmMDI& frame, Activity activity)
-    : m_frame(frame), m_activity(std::move(activity)) {}
+    : m_frame(frame), m_activity(std::move(activity)),
+      m_curtain(std::make_unique<LockCurtain>(frame, *frame.LockPage())) {}
+
+InactivityLock::~InactivityLock() = default;
 
 bool InactivityLock::CheckLock() {
     const QDateTime last = m_activity.read ? m_activity.read() : QDateTime();
@@ -41,6 +45,7 @@ void InactivityLock::Lock() {
     for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
         m_savedStates.append({sub, sub->windowState()});
     App().Locked = true;
+    m_curtain->Close();
     for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
         if (sub != browse && !sub->isMinimized()) sub->showMinimized();
     m_frame.ArrangeIcons();
@@ -55,8 +60,10 @@ bool InactivityLock::Unlock() {
     if (m_frame.isMinimized() || frmInput::IsOpen()) return true;
     const QString user = App().CurrentUser;
     const QString stored = modGeneral::GetValue(QStringLiteral("Users"), user);
+    m_curtain->AllowPrompt(true);
     const bool verified =
         VerifyPassword(m_logoutRequested ? kLogoutPrompt : kIdlePrompt, user, stored, &m_frame);
+    m_curtain->AllowPrompt(false);
     App().Locked = false;
     m_logoutRequested = false;
     if (m_activity.set) m_activity.set(Clock::Now());
@@ -78,6 +85,7 @@ bool InactivityLock::Unlock() {
     }
     m_savedStates.clear();
     m_frame.SetLockedView(false);
+    m_curtain->Open();
     // Back to where the user was: the frame active, the keyboard in the page.
     m_frame.activateWindow();
     if (frmBrowse* browse = m_frame.BrowseWindow()) browse->EnsureAppFocus();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <QDateTime>
 #include <QList>
 #include <QPair>
@@ -8,12 +9,14 @@
 #include <QString>
 
 class frmMDI;
+class LockCurtain;
 class QMdiSubWindow;
 
 // Locks the account after the user's idle minutes (AutoLogOutMts; 0 = never) or on Logout, and
 // opens it again only with the master password. Locking minimises every child window and the
-// frame, and the frame hides the pages and takes its commands out of use; restoring the frame
-// asks for the password. Six wrong passwords or Exit end the program.
+// frame, the frame hides the pages and takes its commands out of use, and every other window of
+// the program goes behind the lock (LockCurtain); restoring the frame asks for the password. Six
+// wrong passwords or Exit end the program.
 //
 // CheckLock runs on every tick of the browse window's busy timer. It reads and moves the time of
 // the user's last activity through the two functions it is given, so it does not care who
@@ -29,6 +32,7 @@ public:
     static const QString kIdlePrompt;
 
     InactivityLock(frmMDI& frame, Activity activity);
+    ~InactivityLock();
 
     // False: the account is not locked, the tick goes on. True: it is locked (or has just been
     // locked, or unlocked by this call); the tick does nothing else.
@@ -43,6 +47,7 @@ private:
 
     frmMDI& m_frame;
     Activity m_activity;
+    std::unique_ptr<LockCurtain> m_curtain;
     bool m_logoutRequested = false;
     // Each child window and its state when the lock came, given back after the unlock.
     QList<QPair<QPointer<QMdiSubWindow>, Qt::WindowStates>> m_savedStates;

@@ -51,7 +51,7 @@ void MasterHistory::AddMasterHisListItem(const QString& caption, const QString& 
         StoreTransaction transaction;
         if (full) DeleteEntryValue(oldest, items);
         if (add) SaveValue(HistoryKey(), name, url);
-        transaction.Commit();
+        transaction.CommitOrThrow(QStringLiteral("Your history"));
         if (add) items.prepend({name, url});
         m_items = items;
         m_enabled = !m_items.isEmpty();
@@ -71,7 +71,7 @@ void MasterHistory::LoadMasterHistory() {
             StoreTransaction transaction;
             for (int i = 0; i < surplus; ++i)
                 if (!names[i].isEmpty()) DeleteValue(HistoryKey(), names[i]);
-            transaction.Commit();
+            transaction.Commit(); // trimming only: the next load trims again
         }
         for (int i = count - 1; i >= qMax(0, surplus); --i)
             m_items.append({names[i], values[i]});

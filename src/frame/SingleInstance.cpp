@@ -1,8 +1,11 @@
 #include "frame/SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QThread>
 #include <unistd.h>
 
 #include "core/AppPaths.h"
@@ -27,17 +30,42 @@ QString SingleInstance::DefaultServerName() {
     return ServerName(QString::number(::getuid()), AppPaths::DataFolder());
 }
 
-SingleInstance::SingleInstance(QString serverName, QObject* parent)
-    : QObject(parent), m_name(std::move(serverName)) {}
+QString SingleInstance::DefaultLockFile() {
+    return AppPaths::DataFolder() + QStringLiteral("/Bramblegate.lock");
+}
+
+SingleInstance::SingleInstance(QString serverName, QString lockFile, QObject* parent)
+    : QObject(parent), m_name(std::move(serverName)), m_lock(std::make_unique<QLockFile>(lockFile)) {
+    // Held as long as the program runs: never stale by age, only when its process is gone.
+    m_lock->setStaleLockTime(0);
+}
 
 SingleInstance::~SingleInstance() {
     if (m_server) m_server->close();
 }
 
-SingleInstance::Outcome SingleInstance::FindRunningCopy(int timeoutMs, const QStringList& addresses) {
+SingleInstance::Outcome SingleInstance::Claim(int timeoutMs, const QStringList& addresses) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (m_lock->tryLock(0)) {
+            // This is the running copy now; a socket left under the name is a dead copy's.
+            Listen();
+            return Outcome::First;
+        }
+        const int left = int(qMax<qint64>(0, timeoutMs - waited.elapsed()));
+        const Outcome asked = AskRunningCopy(qMin(left, 250), left, addresses);
+        if (asked != Outcome::First) return asked;
+        // The copy with the lock is not listening yet (it started a moment ago) or has just died.
+        if (waited.elapsed() >= timeoutMs) return Outcome::NoAnswer;
+        QThread::msleep(50);
+    }
+}
+
+SingleInstance::Outcome SingleInstance::AskRunningCopy(int connectMs, int timeoutMs, const QStringList& addresses) {
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    if (!socket.waitForConnected(timeoutMs)) return Outcome::First;
+    if (!socket.waitForConnected(connectMs)) return Outcome::First;
     QByteArray request = kActivate;
     for (const QString& address : addresses.mid(0, kMaxAddresses))
         request += ' ' + address.toUtf8().toPercentEncoding();
@@ -58,7 +86,7 @@ bool SingleInstance::Listen() {
         connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::NewConnection);
     }
     if (m_server->listen(m_name)) return true;
-    // Nobody answered on the name (FindRunningCopy came first): what is left is a dead copy's.
+    // Only the holder of the lock gets here: what is left under the name is a dead copy's.
     QLocalServer::removeServer(m_name);
     return m_server->listen(m_name);
 }

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <memory>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 class QLocalServer;
+class QLockFile;
 
-// One running copy of the program per OS user and data folder. The first copy listens on a
-// local socket; a later start connects, asks it to come to the front (and to open the addresses
-// it was started with) and ends. When the running copy does not answer in time (it hangs), the
-// later start says so and ends.
+// One running copy of the program per OS user and data folder. The running copy holds a lock
+// file in the data folder and listens on a local socket; a later start finds the lock taken,
+// connects, asks it to come to the front (and to open the addresses it was started with) and
+// ends. When the running copy does not answer in time (it hangs, or two starts came at the same
+// moment and the other is still starting up), the later start says so and ends. The lock of a
+// copy that died is taken over.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -23,15 +27,18 @@ public:
     static QString ServerName(const QString& osUser, const QString& dataFolder);
     // The name for this process: its OS user and the program's data folder.
     static QString DefaultServerName();
+    // The lock file in the program's data folder.
+    static QString DefaultLockFile();
 
-    explicit SingleInstance(QString serverName = DefaultServerName(), QObject* parent = nullptr);
+    explicit SingleInstance(QString serverName = DefaultServerName(), QString lockFile = DefaultLockFile(),
+                            QObject* parent = nullptr);
     ~SingleInstance() override;
 
     const QString& Name() const { return m_name; }
-    // Looks for the running copy and asks it to come to the front and to open `addresses`.
-    Outcome FindRunningCopy(int timeoutMs = kAnswerMs, const QStringList& addresses = {});
-    // Becomes the running copy: later starts reach this one. False when the name is taken.
-    bool Listen();
+    // Becomes the running copy (takes the lock, then listens), or finds the copy that holds the
+    // lock and asks it to come to the front and to open `addresses`, waiting up to timeoutMs for
+    // it to answer.
+    Outcome Claim(int timeoutMs = kAnswerMs, const QStringList& addresses = {});
     bool Listening() const;
 
     // How long a later start waits for the running copy's answer.
@@ -45,8 +52,12 @@ signals:
     void OpenRequested(const QStringList& addresses);
 
 private:
+    // Asks the copy listening on the name to come to the front; First when nobody listens.
+    Outcome AskRunningCopy(int connectMs, int timeoutMs, const QStringList& addresses);
+    bool Listen();
     void NewConnection();
 
     QString m_name;
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

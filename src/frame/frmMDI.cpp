@@ -15,16 +15,17 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSessionManager>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unistd.h>
 
+#include "browse/AddressBox.h"
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
 #include "browse/engine/EngineNotifications.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
@@ -39,6 +40,7 @@
 #include "core/HelpRequest.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
+#include "core/ProcessPrivacy.h"
 #include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/BookmarksMenu.h"
@@ -59,6 +61,7 @@
 #include "links/frmAddEditLink.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
+#include "users/DeleteUser.h"
 #include "users/frmDeleteUser.h"
 #include "users/frmLogin.h"
 #include "users/frmMsg.h"
@@ -82,6 +85,21 @@ QString TextLabelsCaption(bool labelsOn) {
 }
 
 } // namespace
+
+// The desktop's quit of the program: the session is ending (the user logs out).
+class SessionEndFilter : public QObject {
+public:
+    SessionEndFilter(std::function<void()> ended, QObject* parent)
+        : QObject(parent), m_ended(std::move(ended)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Quit || watched != QCoreApplication::instance()) return false;
+        m_ended();
+        return true;
+    }
+
+private:
+    std::function<void()> m_ended;
+};
 
 frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmMDI"));
@@ -626,6 +644,8 @@ void frmMDI::MDIForm_Load() {
 }
 
 void frmMDI::RunStartUp() {
+    // Before any password is typed.
+    ProcessPrivacy::KeepMemoryPrivate();
     InstallHooks();
     ActivatePrevInstance();
     if (m_ended) return;
@@ -640,6 +660,8 @@ void frmMDI::RunStartUp() {
         MDIForm_QueryUnload(Code);
         return;
     }
+    // Web data of users deleted while the engine still held it goes before anyone logs in.
+    UserDeletion::RemoveLeftoverProfileFolders();
     if (!StartUp::Login()) {
         MDIForm_QueryUnload(Code);
         return;
@@ -685,6 +707,7 @@ void frmMDI::InstallHooks() {
         EndProcess(EndKind::Immediate);
     });
     helprequest::SetHandler([this](const QString& topic) { ShowHelp(topic); });
+    UserDeletion::SetWebDataRemover([](const QString& user) { WebProfiles::ClearUserData(user); });
     Errors::SetAbortHandler([this] {
         App().EndingOnError = true;
         MDIForm_QueryUnload(Code);
@@ -693,9 +716,10 @@ void frmMDI::InstallHooks() {
     connect(m_termination, &TerminationSignals::Terminated, this,
             [this] { MDIForm_QueryUnload(Terminated); });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(
-            app, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { MDIForm_QueryUnload(SessionEnding); }, Qt::DirectConnection);
+        // The desktop asks programs to save their state also when nobody logs out
+        // (commitDataRequest): that ends nothing. The session ending is the desktop's quit.
+        m_sessionEnd = new SessionEndFilter([this] { MDIForm_QueryUnload(SessionEnding); }, this);
+        app->installEventFilter(m_sessionEnd);
         // The event loop is ending without the frame's unload (the session manager quit the
         // program): unload now, without saving, as for the end of a session.
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
@@ -721,7 +745,9 @@ void frmMDI::RemoveHooks() {
     ProgramEnd::SetUnloadFrameHandler({});
     ProgramEnd::SetEndNowHandler({});
     Errors::SetAbortHandler({});
+    delete m_sessionEnd;
     helprequest::SetHandler({});
+    UserDeletion::SetWebDataRemover({});
     delete m_termination;
     m_activity->Remove();
     if (m_browse) m_browse->SetLockCheck({});
@@ -750,11 +776,10 @@ bool frmMDI::CheckVersion() {
 
 void frmMDI::ActivatePrevInstance() {
     m_instance = std::make_unique<SingleInstance>();
-    switch (m_instance->FindRunningCopy(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
+    connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
+    connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
+    switch (m_instance->Claim(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
     case SingleInstance::Outcome::First:
-        connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
-        connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
-        m_instance->Listen();
         return;
     case SingleInstance::Outcome::Activated:
         EndProcess(EndKind::Immediate);
@@ -1078,6 +1103,16 @@ void frmMDI::SetLockedView(bool locked) {
     m_linksToolbar->setEnabled(!locked);
     MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(!locked);
     if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
+    if (locked)
+        for (AddressBox* box : findChildren<AddressBox*>())
+            box->HideMatches();
+    // Nothing of the pages shows: not their titles and addresses in the status bar, nor the
+    // user's links in the bars.
+    m_lockedView = locked;
+    ApplyView();
+    if (locked)
+        if (auto* unlock = m_lockPage->findChild<QWidget*>(QStringLiteral("cmdUnlock")))
+            unlock->setFocus(Qt::OtherFocusReason);
     // Addresses handed over while locked open once the account is open again.
     if (!locked) QTimer::singleShot(0, this, &frmMDI::OpenPendingAddresses);
 }
@@ -1115,9 +1150,10 @@ void frmMDI::ButtonClick(const QString& key) {
 }
 
 void frmMDI::ApplyView() {
-    m_tbr->setVisible(m_view.buttons && !m_fullScreen);
-    m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && !m_fullScreen);
-    m_statusBar->setVisible(m_view.statusBar && !m_fullScreen);
+    const bool bars = !m_fullScreen && !m_lockedView;
+    m_tbr->setVisible(m_view.buttons && bars);
+    m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && bars);
+    m_statusBar->setVisible(m_view.statusBar && bars);
     MenuAction(QStringLiteral("mnuViewButtons"))->setChecked(m_view.buttons);
     MenuAction(QStringLiteral("mnuViewLinksBar"))->setChecked(m_view.linksBar);
     MenuAction(QStringLiteral("mnuViewStatusBar"))->setChecked(m_view.statusBar);

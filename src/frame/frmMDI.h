@@ -38,6 +38,7 @@ class QMdiSubWindow;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
+class SessionEndFilter;
 class SettingsStore;
 class SingleInstance;
 
@@ -139,9 +140,12 @@ public:
     void TileVertical();
     void ArrangeIcons();
     void CloseAll();
-    // The inactivity lock: hides every page and takes the commands out of use, or back.
+    // The inactivity lock: hides every page, the bars and the status bar and takes the commands
+    // out of use, or back.
     void SetLockedView(bool locked);
     bool LockedView() const;
+    // What the frame shows while the account is locked.
+    QWidget* LockPage() const { return m_lockPage; }
     InactivityLock* Lock() const { return m_lock.get(); }
     // The user's clicks and key presses (the click credit of the pop-up policy; LastActivity
     // for the inactivity lock).
@@ -311,6 +315,7 @@ private:
     std::unique_ptr<InactivityLock> m_lock;
     ActivityMonitor* m_activity = nullptr;
     QPointer<TerminationSignals> m_termination;
+    QPointer<SessionEndFilter> m_sessionEnd;
     QPointer<QWidget> m_splash;
 
     QStringList m_pendingAddresses;
@@ -319,6 +324,7 @@ private:
     ViewSettings m_view;
     Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowNoState;
     bool m_fullScreen = false;
+    bool m_lockedView = false;
     bool m_initialised = false;
     bool m_hooksInstalled = false;
     bool m_unloadPending = false;

@@ -273,12 +273,14 @@ bool frmOptions::cmdApply_Click() {
     m_cmdApply->setEnabled(false);
     const bool stored = Errors::Guarded(QLatin1String(kModule), QStringLiteral("cmdApply_Click"), [this] {
         StoreTransaction transaction;
+        QList<QPair<Link*, bool>> before; // each Link's HidePopUps as the store has it
         m_options->SetBeepOnPopUp(m_chkBeep->isChecked());
         if (m_links) {
             for (int row = 0; row < m_lstLinks->count(); ++row) {
                 const QListWidgetItem* item = m_lstLinks->item(row);
                 Link* link = m_links->Item(item->data(kLinkIndexRole).toInt());
                 if (!link) continue;
+                before.append({link, link->HidePopUps()});
                 link->SetHidePopUps(item->checkState() == Qt::Checked);
                 if (link->Slot() <= 0) continue; // not stored yet: saved with the Link
                 modGeneral::SaveValue(m_links->User(),
@@ -296,11 +298,16 @@ bool frmOptions::cmdApply_Click() {
         m_options->SetSSN(m_txtSSN->text());
         if (m_searchEngines->Engines() != SearchEngines::Load(m_options->User()))
             SearchEngines::Save(m_options->User(), m_searchEngines->Engines());
-        if (!transaction.Commit())
-            throw BgError(ErrNo::GeneralObject, QLatin1String(kModule),
-                          QStringLiteral("The options could not be saved."));
+        transaction.CommitOrThrow(QStringLiteral("Your options"), [&] {
+            for (const auto& [link, hide] : before)
+                link->SetHidePopUps(hide);
+            *m_options = cOptions(m_options->User());
+        });
     });
-    if (stored) emit Applied();
+    if (stored)
+        emit Applied();
+    else
+        m_cmdApply->setEnabled(true); // nothing was kept: the changes can be applied again
     return stored;
 }
 

@@ -21,10 +21,15 @@ QList<Links*>& liveCollections() {
     return all;
 }
 
-void reEncryptLiveCollections(const QString& oldPassPhrase) {
+std::function<void()> reEncryptLiveCollections(const QString& oldPassPhrase) {
+    std::vector<std::function<void()>> steps;
     for (Links* links : liveCollections())
         if (links->User().compare(App().CurrentUser, Qt::CaseInsensitive) == 0)
-            links->ReEncryptUserData(oldPassPhrase);
+            steps.push_back(links->ReEncryptUserData(oldPassPhrase));
+    return [steps = std::move(steps)] {
+        for (const auto& step : steps)
+            step();
+    };
 }
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
@@ -84,7 +89,25 @@ void Links::Load() {
         link->SetIndex(i - missing);
         link->SetSlot(i);
     }
-    if (missing > 0) SaveLinks(true);
+    // Orders as stored may have holes or repeats (a damaged or hand-edited store, an imported
+    // file), and a compact save writes only the orders 0..n-1: they are made dense, in the order
+    // they had, before anything can be saved.
+    std::vector<Link*> byOrder;
+    for (const auto& link : m_links)
+        byOrder.push_back(link.get());
+    std::stable_sort(byOrder.begin(), byOrder.end(),
+                     [](const Link* a, const Link* b) { return a->ControlOrder() < b->ControlOrder(); });
+    for (size_t order = 0; order < byOrder.size(); ++order)
+        byOrder[order]->SetControlOrder(int(order));
+    RememberStored();
+    if (missing > 0) {
+        // Rewritten without the gaps; should the store refuse, the next start finds them again.
+        try {
+            SaveLinks(true);
+        } catch (const BgError& e) {
+            if (e.number() != ErrNo::NotSaved) throw;
+        }
+    }
     m_forceVisible = -1;
     m_visible = -1;
     m_loading = false;
@@ -120,7 +143,7 @@ Link* Links::Add(const QString& caption, const QString& url, const QString& user
             StoreTransaction transaction;
             SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
             SaveLink(link->Index(), -1);
-            transaction.Commit();
+            CommitOrRollBack(transaction);
         }
     } else if (insert) {
         for (int order = CountUndeleted() - 1; order >= controlOrder; --order)
@@ -141,6 +164,12 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
                         const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                         bool autoNavigate, bool reqLogin) {
     Link& link = Need(index, "UpdateLink");
+    struct Fields {
+        QString caption, url, userName, pw, selectOption, navigateAfterLogin;
+        bool autoNavigate, reqLogin;
+    } const before{link.Caption(),      link.URLEnc(),       link.UserNameEnc(),
+                   link.pwEnc(),        link.SelectOption(), link.NavigateAfterLogin(),
+                   link.AutoNavigate(), link.ReqLogin()};
     link.SetCaption(caption);
     link.SetURL(url);
     link.SetUserName(userName);
@@ -149,7 +178,21 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
     link.SetNavigateAfterLogin(navigateAfterLogin);
     link.SetAutoNavigate(autoNavigate);
     link.SetReqLogin(reqLogin);
-    SaveLink(index, -1);
+    try {
+        SaveLink(index, -1);
+    } catch (const BgError& e) {
+        if (e.number() == ErrNo::NotSaved) {
+            link.SetCaption(before.caption);
+            link.SetURL(before.url);
+            link.SetUserName(before.userName);
+            link.Setpw(before.pw);
+            link.SetSelectOption(before.selectOption);
+            link.SetNavigateAfterLogin(before.navigateAfterLogin);
+            link.SetAutoNavigate(before.autoNavigate);
+            link.SetReqLogin(before.reqLogin);
+        }
+        throw;
+    }
     return &link;
 }
 
@@ -213,7 +256,7 @@ void Links::SaveLinks(bool compact) {
         for (int order = 0; order < count; ++order)
             if (Link* link = ControlOrderItem(order)) SaveLink(link->Index(), ++slot);
     }
-    transaction.Commit();
+    CommitOrRollBack(transaction);
 }
 
 void Links::SaveLink(int index, int slot) {
@@ -238,7 +281,29 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
     SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
     SaveZoom(link);
-    transaction.Commit();
+    CommitOrRollBack(transaction);
+}
+
+void Links::RememberStored() {
+    m_stored.clear();
+    for (const auto& link : m_links)
+        m_stored.push_back({link->ControlOrder(), link->Slot(), link->Deleted()});
+}
+
+void Links::CommitOrRollBack(StoreTransaction& transaction) {
+    transaction.CommitOrThrow(QStringLiteral("Your Links"), [this] {
+        // Links added since the last save the store took are not there; the others are where
+        // that save left them.
+        while (m_links.size() > m_stored.size())
+            m_links.pop_back();
+        for (size_t i = 0; i < m_links.size(); ++i) {
+            m_links[i]->SetControlOrder(m_stored[i].controlOrder);
+            m_links[i]->SetSlot(m_stored[i].slot);
+            m_links[i]->SetDeleted(m_stored[i].deleted);
+        }
+    });
+    // Inside a larger save nothing is stored yet.
+    if (!SettingsStore::Current() || SettingsStore::Current()->transactionDepth() == 0) RememberStored();
 }
 
 void Links::SaveZoom(const Link& link) {
@@ -333,7 +398,7 @@ void Links::SetNavigateStopped(bool stopped) {
     emit StatusPanelText(kNavigatePanel, stopped ? QStringLiteral("Navigation Cancelled") : QString());
 }
 
-void Links::ReEncryptUserData(const QString& oldPassPhrase) {
+std::function<void()> Links::ReEncryptUserData(const QString& oldPassPhrase) {
     struct Change {
         Link* link;
         QString url, userName, pw;
@@ -348,9 +413,11 @@ void Links::ReEncryptUserData(const QString& oldPassPhrase) {
         if (!link->Deleted())
             changes.push_back(
                 {link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->pwEnc())});
-    for (Change& c : changes) {
-        c.link->SetURL(c.url);
-        c.link->SetUserName(c.userName);
-        c.link->Setpw(c.pw);
-    }
+    return [changes = std::move(changes)] {
+        for (const Change& c : changes) {
+            c.link->SetURL(c.url);
+            c.link->SetUserName(c.userName);
+            c.link->Setpw(c.pw);
+        }
+    };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <QDateTime>
 #include <QObject>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "links/Link.h"
+
+class StoreTransaction;
 
 // The logged-in user's Links, in the order they were created (a Link's position is its Index,
 // from 1), with the button order kept in each Link's ControlOrder (0, 1, ... among the Links
@@ -120,9 +123,10 @@ public:
     bool NavigateStopped() const;
     void SetNavigateStopped(bool stopped);
 
-    // The in-memory half of a master-password change: the secrets held by the Links that are
-    // not deleted go from oldPassPhrase to the current pass phrase. All or nothing.
-    void ReEncryptUserData(const QString& oldPassPhrase);
+    // The in-memory half of a master-password change: works out the secrets held by the Links
+    // that are not deleted, from oldPassPhrase to the current pass phrase, and returns what puts
+    // them in place (run once the store has the new password). Changes nothing itself.
+    std::function<void()> ReEncryptUserData(const QString& oldPassPhrase);
 
 signals:
     void ControlsLoaded();
@@ -133,11 +137,23 @@ signals:
 private:
     void Load();
     Link& Need(int index, const char* procedure) const;
+    // Commits a save; when the store refuses it, every Link goes back to where the store has it
+    // (Links added since are dropped) and a BgError (ErrNo::NotSaved) says so.
+    void CommitOrRollBack(StoreTransaction& transaction);
+    // Remembers where the store has each Link now.
+    void RememberStored();
     // The slot after the highest one in use.
     int NextSlot() const;
 
     QString m_user;
     std::vector<std::unique_ptr<Link>> m_links;
+    // Each Link's place as the store has it, by position: after loading and after every save.
+    struct StoredPlace {
+        int controlOrder = -1;
+        int slot = 0;
+        bool deleted = false;
+    };
+    std::vector<StoredPlace> m_stored;
     LinkOwner* m_owner = nullptr;
     bool m_loading = false;
 

@@ -9,6 +9,7 @@
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
 #include "links/Links.h"
+#include "users/DeleteUser.h"
 #include "users/UserNames.h"
 
 using namespace modGeneral;
@@ -48,6 +49,13 @@ bool encodable(const QString& password, const QString& title) {
     return false;
 }
 
+// Why the store refused the last save, for a message.
+QString storeFailure() {
+    SettingsStore* store = SettingsStore::Current();
+    const QString why = store ? store->failureText() : QString();
+    return why.isEmpty() ? QStringLiteral("the settings file reported an error") : why;
+}
+
 LoginStep stay(LoginField focus) {
     LoginStep step;
     step.focus = focus;
@@ -61,6 +69,13 @@ LoginStep done(LoginStep::Outcome outcome) {
 }
 
 } // namespace
+
+QString Accounts::SharedSettingsText(const QString& name, const QString& existing) {
+    return QStringLiteral("The UserName '") + name + QStringLiteral("' cannot be used while the User '") +
+           existing +
+           QStringLiteral("' exists: the two Users would keep their settings under the same names, so that "
+                          "each would change, and deleting one would delete, the settings of the other.");
+}
 
 Accounts::Accounts() {
     m_userCount = CInt(GetValue(kGeneral, QStringLiteral("Users"), 0));
@@ -184,9 +199,14 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         say(QStringLiteral("A User with this name already exists. Please select another User Name!"), title);
         return stay(LoginField::UserName);
     }
-    if (!UserNames::Usable(user)) {
-        say(QStringLiteral("This name cannot be used as a UserName. Please select another User Name!"),
+    if (const QString problem = UserNames::Problem(user); !problem.isEmpty()) {
+        say(QStringLiteral("This name cannot be used as a UserName. ") + problem +
+                QStringLiteral(" Please select another User Name!"),
             title);
+        return stay(LoginField::UserName);
+    }
+    if (const QString other = UserNames::SharedWith(user, UserNames::StoredUsers()); !other.isEmpty()) {
+        say(SharedSettingsText(user, other) + QStringLiteral(" Please select another User Name!"), title);
         return stay(LoginField::UserName);
     }
     if (password.size() < 4) {
@@ -206,7 +226,10 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
     if (!encodable(password, title)) return stay(LoginField::Password);
     if (!confirmNewPassword()) return stay(LoginField::None);
 
+    // Web data under this name is a deleted user's, kept by an engine that was still running.
+    UserDeletion::RemoveUserProfileFolder(user, false);
     const AppState before = App();
+    bool committed = false;
     try {
         // The account, its password and its starting Links come into being together, or not at all.
         StoreTransaction transaction;
@@ -225,10 +248,20 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
                       QString(), QString(), true, false, -1, true);
         }
         SetLastUser();
-        transaction.Commit();
+        committed = transaction.Commit();
     } catch (const BgError& e) {
+        // A refused save of a part (the starting Links) is the refusal of the whole.
+        if (e.number() != ErrNo::NotSaved) {
+            App() = before;
+            Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoNewUser"), e.description());
+            return stay(LoginField::None);
+        }
+    }
+    if (!committed) {
         App() = before;
-        Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoNewUser"), e.description());
+        say(QStringLiteral("The new User could not be saved: ") + storeFailure() +
+                QStringLiteral(". No User was created."),
+            title);
         return stay(LoginField::None);
     }
     ++m_userCount;
@@ -265,14 +298,21 @@ LoginStep Accounts::DoSetNewPW(LoginFields& fields, const std::function<void(boo
     if (!confirmNewPassword()) return stay(LoginField::None);
 
     if (showUpdating) showUpdating(true);
+    bool saved = false;
     try {
-        SaveUserPassword(kUsers, user, password, oldPassword);
+        saved = SaveUserPassword(kUsers, user, password, oldPassword);
     } catch (const BgError& e) {
         if (showUpdating) showUpdating(false);
         Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoSetNewPW"), e.description());
         return stay(LoginField::None);
     }
     if (showUpdating) showUpdating(false);
+    if (!saved) {
+        say(QStringLiteral("Your new password could not be saved: ") + storeFailure() +
+                QStringLiteral(". Your password has not been changed."),
+            QStringLiteral("Change Password"));
+        return stay(LoginField::None);
+    }
     return done(LoginStep::Succeeded);
 }
 

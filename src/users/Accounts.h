@@ -67,6 +67,8 @@ public:
     // Settings written by old versions keep site user names in plain text: encrypt them once.
     static void UpgradeUserSettings(const QString& user);
     static bool UserExists(const QString& user);
+    // Why `name` cannot be added while `existing` is a user (UserNames::SharedWith), in words.
+    static QString SharedSettingsText(const QString& name, const QString& existing);
     // True when `candidate` is the user's master password. Touches no process-wide state.
     static bool CheckPassword(const QString& user, const QString& candidate);
 

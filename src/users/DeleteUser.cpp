@@ -2,24 +2,25 @@
 
 #include <cstdlib>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
+#include "core/modReg.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "users/Accounts.h"
 #include "users/frmInput.h"
+#include "users/UserNames.h"
 
 using namespace modGeneral;
 
 namespace {
 
 const QString kTitle = QStringLiteral("DeleteUser");
-// The keys named after the user (the site permissions are the user's "Permissions").
-const char* const kListKeys[] = {"BMs", "Urls", "History", "IELinks", "Permissions"};
 
 QString product() {
     return QString::fromLatin1(ProductName());
@@ -40,6 +41,11 @@ QStringList& foldersAtExit() {
 
 void removeFoldersAtExit() {
     UserDeletion::RemovePendingProfileFolders();
+}
+
+std::function<void(const QString&)>& webDataRemover() {
+    static std::function<void(const QString&)> remover;
+    return remover;
 }
 
 } // namespace
@@ -76,8 +82,11 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
     try {
         step.outcome = DeleteUser(name) ? DeleteUserStep::EndProgram : DeleteUserStep::Deleted;
     } catch (const BgError& e) {
-        Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"),
-                                e.description());
+        if (e.number() == ErrNo::NotSaved)
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation, kTitle);
+        else
+            Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"),
+                                    e.description());
         return stay(DeleteUserStep::None);
     }
     return step;
@@ -88,18 +97,28 @@ bool DeleteUser(const QString& name) {
     {
         // All of the user's settings go together, or none of them.
         StoreTransaction transaction;
-        DeleteValue(QStringLiteral("Users"), name);
-        DeleteValue(name, QStringLiteral("-1"));
-        for (const char* list : kListKeys)
-            DeleteValue(name + QLatin1String(list), QStringLiteral("-1"));
+        // The password record by its name alone: a name such as "-1" must never address the
+        // whole key of all users.
+        modReg::DeleteKeyValue(AppKeyName(), QStringLiteral("Users"), name);
+        // A store from before names were checked may hold users whose keys overlap ("Bob" and
+        // "BobHistory"), or a user named like the program's own keys: those keys stay.
+        const QStringList others = UserNames::StoredUsers();
+        for (const QString& key : UserNames::Keys(name)) {
+            const bool reserved = key.compare(QLatin1String("Users"), Qt::CaseInsensitive) == 0 ||
+                                  key.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+            if (!reserved && !others.contains(key, Qt::CaseInsensitive))
+                DeleteValue(key, QStringLiteral("-1"));
+        }
         const int users = qMax(1, CInt(GetValue(QStringLiteral("General"), QStringLiteral("Users"), 0)));
         SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QString::number(users - 1));
         if (self) SaveValue(QStringLiteral("General"), QStringLiteral("LastUser"), QString());
         if (!transaction.Commit())
-            throw BgError(
-                ErrNo::GeneralObject, QStringLiteral("UserDeletion.DeleteUser"),
-                QStringLiteral("The user's settings could not be deleted from the settings store."));
+            throw BgError(ErrNo::NotSaved, QStringLiteral("UserDeletion.DeleteUser"),
+                          QStringLiteral("The User '") + name + QStringLiteral("' could not be deleted: ") +
+                              SettingsStore::Current()->failureText() +
+                              QStringLiteral(". Nothing of the User was deleted."));
     }
+    if (webDataRemover()) webDataRemover()(name);
     RemoveUserProfileFolder(name, self);
 
     if (self) {
@@ -130,6 +149,19 @@ void RemovePendingProfileFolders() {
     for (const QString& folder : foldersAtExit())
         QDir(folder).removeRecursively();
     foldersAtExit().clear();
+}
+
+void RemoveLeftoverProfileFolders() {
+    const QString profiles = AppPaths::ProfilesFolder();
+    QStringList kept;
+    for (const QString& user : UserNames::StoredUsers())
+        kept << QFileInfo(AppPaths::UserProfileFolder(user)).fileName();
+    for (const QString& folder : QDir(profiles).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        if (!kept.contains(folder)) QDir(profiles + QLatin1Char('/') + folder).removeRecursively();
+}
+
+void SetWebDataRemover(std::function<void(const QString&)> remover) {
+    webDataRemover() = std::move(remover);
 }
 
 } // namespace UserDeletion

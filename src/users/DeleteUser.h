@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QString>
 
 // The fields of the user-deletion dialog as the deletion reads and writes them (trimmed texts
@@ -30,7 +31,8 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields);
 
 // Deletes everything stored for the user, in one store transaction: the password record, the
 // user's key and its four list keys, one off the user count; for the logged-in user also the
-// last-user name. Then removes the user's web profile folder (cookies, cache) from the disk.
+// last-user name. Then clears the user's web data in the engine and removes its web profile
+// folder (cookies, cache, site storage) from the disk.
 // Shows the closing message. Returns true when the deleted user was the logged-in one; App()
 // then has EndingOnError set, so that nothing of the user is saved again on the way out.
 bool DeleteUser(const QString& name);
@@ -41,5 +43,10 @@ bool DeleteUser(const QString& name);
 void RemoveUserProfileFolder(const QString& name, bool alsoAtExit);
 // Removes the folders kept for the end now. For the frame, once the engine's profile is gone.
 void RemovePendingProfileFolders();
+// Removes the profile folders of users that do not exist (left by a deletion whose program was
+// killed before the engine let go of them): a new user of the same name must not find them.
+void RemoveLeftoverProfileFolders();
+// What clears the web data the engine holds in memory for a user (the engine layer installs it).
+void SetWebDataRemover(std::function<void(const QString& user)> remover);
 
 } // namespace UserDeletion

@@ -1,5 +1,6 @@
 #include "users/SettingsFile.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -19,6 +20,8 @@ namespace {
 
 const QString kGeneral = QStringLiteral("General");
 const QString kUsers = QStringLiteral("Users");
+// [General] EscapedNames=True: the entry names of the user's sections are escaped (EscapeName).
+const char* const kEscapedNames = "EscapedNames";
 
 // The blanks profile readers take off both ends of a value.
 bool isBlank(QChar c) {
@@ -65,6 +68,63 @@ QString UnquoteValue(const QString& value) {
     return value;
 }
 
+namespace {
+
+// Characters an entry name cannot hold as it is: "=" ends the name, "[" and ";" at its start make a
+// section header or a comment; "%" is the escape itself.
+bool escapedInName(QChar c) {
+    return c == QLatin1Char('%') || c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(']') ||
+           c == QLatin1Char(';') || c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9') return u - '0';
+    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+bool FitsAsName(const QString& name) {
+    if (name.startsWith(QLatin1Char('[')) || name.startsWith(QLatin1Char(';'))) return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('=') || c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+    return true;
+}
+
+QString EscapeName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        if (escapedInName(c))
+            out += QStringLiteral("%%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString UnescapeName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const bool escape = name[i] == QLatin1Char('%') && i + 2 < name.size();
+        const int high = escape ? hexDigit(name[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(name[i + 2]) : -1;
+        const QChar decoded = low >= 0 ? QChar(char16_t(high * 16 + low)) : QChar();
+        // Only what EscapeName writes is read back; anything else stays as it is.
+        if (low >= 0 && decoded.unicode() != 0 && escapedInName(decoded)) {
+            out += decoded;
+            i += 2;
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
+}
+
 double VersionNumber(const QString& text) {
     const QString t = text.trimmed();
     qsizetype i = 0;
@@ -96,6 +156,15 @@ IniFile MakeExport(const QString& user) {
     for (const char* suffix : {"BMs", "History", "IELinks"})
         for (const auto& [name, text] : storedValues(user + QLatin1String(suffix)))
             lines.append({user + QLatin1String(suffix), name, QuoteValue(text), false});
+
+    // Entry names are page titles and the like: one that a settings file cannot hold as it is
+    // ("a=b", "[News]", "; x") makes this file one with escaped names, which General says.
+    if (std::any_of(lines.begin() + 2, lines.end(),
+                    [](const Line& line) { return !FitsAsName(line.name); })) {
+        for (Line& line : lines)
+            if (line.section != kGeneral && line.section != kUsers) line.name = EscapeName(line.name);
+        lines.insert(1, {kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("True"), false});
+    }
 
     // Written in one go (entry by entry would read the growing document once per entry), then
     // read back: a name that the file cannot hold as it is shows up as a difference.
@@ -157,6 +226,10 @@ ReadResult ReadBytes(const QByteArray& bytes) {
 
     IniFile ini;
     ini.Parse(bytes);
+    if (ini.Incomplete()) { // far more lines than any settings file has
+        result.problem = Problem::NotSettings;
+        return result;
+    }
     result.version = ini.GetString(kGeneral, QStringLiteral("Version"), QStringLiteral("0"));
     if (!(VersionNumber(result.version) > 85)) {
         result.problem = Problem::Incompatible;
@@ -179,6 +252,9 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         return result;
     }
 
+    // Files written before names were escaped (and by other tools) have the names as they are.
+    const bool escaped =
+        CBool(ini.GetString(kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("False")));
     QStringList keys{data.userName};
     for (const char* suffix : kListSuffixes)
         keys << data.userName + QLatin1String(suffix);
@@ -186,7 +262,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         ImportSection section{key, {}};
         for (const IniFile::Entry& entry : ini.GetSection(key)) {
             if (entry.name.isEmpty()) continue; // "=text" names no value
-            section.entries.append({entry.name, UnquoteValue(entry.value)});
+            section.entries.append(
+                {escaped ? UnescapeName(entry.name) : entry.name, UnquoteValue(entry.value)});
         }
         data.sections.append(std::move(section));
     }
@@ -249,8 +326,8 @@ QString ProblemText(const ReadResult& result, const QString& path) {
     case Problem::NoUser:
         return QStringLiteral("The file ") + file + QStringLiteral(" holds no user settings.") + end;
     case Problem::BadUserName:
-        return QStringLiteral("The user name in the file ") + file +
-               QStringLiteral(" cannot be used. The file is damaged.") + end;
+        return QStringLiteral("The user name in the file ") + file + QStringLiteral(" cannot be used. ") +
+               UserNames::Problem(result.data.userName) + end;
     case Problem::NoPassword:
         return QStringLiteral("The file ") + file + QStringLiteral(" holds no password for user '") +
                result.data.userName + QStringLiteral("'. The file is damaged.") + end;
@@ -266,8 +343,10 @@ void Apply(const ImportData& data, bool newUser) {
         for (const IniFile::Entry& entry : section.entries)
             SaveValue(section.key, entry.name, entry.value);
     if (!transaction.Commit())
-        throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.Apply"),
-                      QStringLiteral("The imported settings could not be written to the settings store."));
+        throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsFile.Apply"),
+                      QStringLiteral("The settings of the file could not be imported: ") +
+                          SettingsStore::Current()->failureText() +
+                          QStringLiteral(". Nothing was imported."));
 }
 
 } // namespace SettingsFile

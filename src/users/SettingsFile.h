@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "core/IniFile.h"
+#include "users/UserNames.h"
 
 // The settings file (".dat"): one user's stored values as an initialisation file, in the 8-bit
 // code page with CR LF line ends:
@@ -21,7 +22,7 @@
 namespace SettingsFile {
 
 // The user's list keys, in file order; each is the user name followed by the suffix.
-inline constexpr const char* kListSuffixes[] = {"Urls", "BMs", "History", "IELinks"};
+using UserNames::kListSuffixes;
 
 // Profile readers drop blanks at both ends of a value, which would change an encrypted text
 // that happens to begin or end with a blank. Such values, and values that are quoted already,
@@ -29,6 +30,14 @@ inline constexpr const char* kListSuffixes[] = {"Urls", "BMs", "History", "IELin
 // (which would start a new entry) become blanks.
 QString QuoteValue(const QString& value);
 QString UnquoteValue(const QString& value);
+
+// Entry names are written as they are when every one fits (FitsAsName: no "=", no leading "[" or
+// ";", no control character); otherwise [General] says EscapedNames=True and every name of the
+// user's sections has "%", "=", "[", "]", ";" and control characters as "%" and two hex digits.
+// Files without that line (older ones, other tools') are read with their names as they are.
+bool FitsAsName(const QString& name);
+QString EscapeName(const QString& name);
+QString UnescapeName(const QString& name);
 
 // The leading number of a text, as the version is compared ("152" -> 152, "085" -> 85, "1.5x"
 // -> 1.5, "abc" -> 0).

@@ -15,11 +15,14 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "users/Accounts.h"
+#include "users/DeleteUser.h"
 #include "users/frmInput.h"
 #include "users/frmMsg.h"
 #include "users/ProgramEnd.h"
 #include "users/RemovableMedia.h"
 #include "users/SettingsFile.h"
+#include "users/UserNames.h"
 
 using namespace modGeneral;
 
@@ -35,10 +38,10 @@ QString product() {
 
 // Writes bytes over a file in one step: the old file stays until the new one is complete.
 bool replaceFile(const QString& path, const QByteArray& bytes) {
-    const bool existed = QFileInfo::exists(path);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) return false;
-    if (!existed) out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Owner only, also where it replaces a file that others could read.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
@@ -184,6 +187,11 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         msgbox::Show(box);
         return false;
     }
+    case SettingsFile::Problem::BadUserName:
+        // Not damage but a name that cannot be a user's: the user is told why.
+        MsgBox(SettingsFile::ProblemText(read, file), msgbox::OKOnly, msgbox::Exclamation,
+               QStringLiteral("Import Settings"));
+        return false;
     default:
         // The command says "Import Failed"; what was wrong goes to the error log only.
         WriteErrorLog(QStringLiteral("ImportSettings ") + SettingsFile::ProblemText(read, file).trimmed());
@@ -211,16 +219,28 @@ bool ImportSettings(const QString& file, QWidget* parent) {
             frmMsg::HideText();
             return false;
         }
+        if (const QString other = UserNames::SharedWith(name, UserNames::StoredUsers()); !other.isEmpty()) {
+            MsgBox(QStringLiteral("The settings in the file are those of the User '") + name +
+                       QStringLiteral("'. ") + Accounts::SharedSettingsText(name, other) + CR + CR,
+                   msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Import Settings"));
+            return false;
+        }
         if (!VerifyPassword(prompt, name, data.storedPassword, parent)) return false;
         newUser = true;
     }
 
     frmMsg::ShowText(QStringLiteral("Importing settings of user ") + name + QStringLiteral("..."));
+    // A new user never finds a deleted user's web data under its name.
+    if (newUser) UserDeletion::RemoveUserProfileFolder(name, false);
     try {
         SettingsFile::Apply(data, newUser);
     } catch (const BgError& e) {
         frmMsg::HideText();
-        Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
+        if (e.number() == ErrNo::NotSaved)
+            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+                   QStringLiteral("Import Settings"));
+        else
+            Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
         return false;
     }
     frmMsg::HideText();

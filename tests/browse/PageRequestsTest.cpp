@@ -124,6 +124,10 @@ TEST(PageRequests, PageDialogsNameTheSiteAndASilencedPageStaysQuietUntilItsNextP
     FakePane pane;
     pane.SetLocation(QStringLiteral("https://www.shop.test:8443/cart"));
     PageRequests::Attach(&pane);
+    // A pane the user does not see (a Link's page behind another's) asks nothing.
+    EXPECT_FALSE(pane.RaisePageDialog(PageDialogRequest::Confirm, QStringLiteral("Hidden?")).accepted);
+    EXPECT_EQ(dialogs.count(), 0);
+    pane.widget()->show();
     QStringList seen;
     const auto answer = [&](bool accept, bool silence, const QString& value = {}) {
         dialogs.Next([&, accept, silence, value](QDialog& d) {

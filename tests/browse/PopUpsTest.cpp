@@ -205,6 +205,25 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     EXPECT_TRUE(p.policy().Catchers().isEmpty());
 }
 
+TEST(PopUps, AFloodOfWindowsCostsAFewPagesAndListsEveryAddress) {
+    PopUps p;
+    const int ads = p.w.index("Ads");
+    // A page that opens windows in a loop, with addresses, then blank.
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(p.open(ads, QStringLiteral("http://flood.test/%1").arg(i)).cancelled(),
+                  i >= PopupPolicy::kMaxCatchingPanes);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_TRUE(p.open(ads, QStringLiteral("about:blank")).cancelled());
+    EXPECT_EQ(p.policy().findChildren<FakePane*>().size(), PopupPolicy::kMaxCatchingPanes);
+    // The first ones are caught with a page; every other address is listed without one.
+    const int listed = 200 - PopupPolicy::kMaxCatchingPanes;
+    ASSERT_TRUE(WaitFor([&] { return p.list().Count() == listed; }));
+    EXPECT_EQ(p.list().Items().first().url, QStringLiteral("http://flood.test/199"));
+    EXPECT_EQ(p.list().Items().last().url,
+              QStringLiteral("http://flood.test/%1").arg(PopupPolicy::kMaxCatchingPanes));
+    EXPECT_EQ(p.beeps, listed + 200);
+}
+
 TEST(PopUps, ListMenuAndFlasher) {
     PopUps p;
     FrameStatusBar& bar = p.w.frame().StatusBar();

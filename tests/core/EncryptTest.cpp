@@ -109,16 +109,19 @@ TEST(Encrypt, CurrentPassPhraseAndReEncryption) {
     SaveValue("alice", "Urls", "3");
     SaveValue("alice", "Items", "1");
     int hookCalls = 0;
+    int applied = 0;
     SetInMemoryReEncryptor([&](const QString& old) {
         EXPECT_EQ(old, QStringLiteral("oldpass"));
         ++hookCalls;
+        return std::function<void()>([&] { ++applied; });
     });
 
-    SaveUserPassword("Users", "alice", "newpass", "oldpass");
+    EXPECT_TRUE(SaveUserPassword("Users", "alice", "newpass", "oldpass"));
     SetInMemoryReEncryptor({});
 
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass"));
     EXPECT_EQ(hookCalls, 1);
+    EXPECT_EQ(applied, 1);
     EXPECT_EQ(GetValue("alice", "PW1", "", true), QStringLiteral("site-secret"));
     EXPECT_EQ(GetValue("alice", "URL1", "", true), QStringLiteral("http://example.test/"));
     EXPECT_EQ(GetValue("alice", "UserName1", "", true), QStringLiteral("al"));

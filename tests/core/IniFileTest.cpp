@@ -82,9 +82,11 @@ TEST(IniFile, ReadsTolerantlyLikeTheProfileFunctions) {
         {"k=v\r\n[a]\r\n", "k", "<default>"},                         // lines before any section
         {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},        // UTF-8 with its mark
         {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
-        {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"},       // 8-bit bytes, all of them
-        {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                       // a no-break space is no blank
-        {"[a]\r\nk=v", "k", "v"},                                     // cut off after the value
+        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
+         "\U0001F600\uFFFDx"}, // a pair is a character, a lone surrogate none
+        {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"}, // 8-bit bytes, all of them
+        {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                 // a no-break space is no blank
+        {"[a]\r\nk=v", "k", "v"},                               // cut off after the value
         {"[a]\r\nk=", "k", ""},
         {"[a", "k", "<default>"},
         {Bytes("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
@@ -221,6 +223,17 @@ TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
     EXPECT_EQ(refused.WriteString("a", "k", "w"), Status::Ok);
     EXPECT_NE(refused.Save(huge), Status::Ok);
     EXPECT_EQ(QFileInfo(huge).size(), IniFile::kMaxFileSize + 1);
+
+    // Within the size limit, but nothing like the program's files (millions of lines): read only
+    // so far, so what it costs stays small, and never written over.
+    for (const QByteArray& line : {QByteArray("[s]\n"), QByteArray("k=v\n")}) {
+        SCOPED_TRACE(line.toStdString());
+        IniFile lines = Parsed(line.repeated(int(IniFile::kMaxFileSize / line.size())));
+        EXPECT_TRUE(lines.Incomplete());
+        EXPECT_LE(lines.SectionNames().size(), IniFile::kMaxSections);
+        EXPECT_NE(lines.Save(dir.filePath("lines.ini")), Status::Ok);
+    }
+    EXPECT_FALSE(Parsed(QByteArray("[s]\nk=v\n").repeated(1000)).Incomplete());
 
     // Not a file at all.
     EXPECT_EQ(IniFile::WriteStringToFile(dir.path(), "a", "k", "v"), Status::NotAFile);

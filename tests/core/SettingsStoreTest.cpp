@@ -108,16 +108,22 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     SaveValue("alice", "V10", "changed");
     QStringList before, beforeValues;
     EnumValues("Software\\Bramblegate\\alice", before, beforeValues);
+    // Opened up since (by hand, a backup tool): private again at the next start.
+    const QFile::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(temp.folder(), open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    QFile::setPermissions(temp.path(), open);
     temp.Reopen();
     QStringList after, afterValues;
     EnumValues("Software\\Bramblegate\\alice", after, afterValues);
     EXPECT_EQ(before, after);
     EXPECT_EQ(beforeValues, afterValues);
 
-    const QFileInfo file(temp.path());
-    EXPECT_EQ(file.permissions() &
-                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-              QFile::Permissions());
+    for (const QString& path : {temp.path(), temp.folder()})
+        EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                                   QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+                  QFile::Permissions())
+            << path.toStdString();
 }
 
 TEST(SettingsStore, TransactionsCommitTogetherOrNotAtAll) {

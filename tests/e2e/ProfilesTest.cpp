@@ -59,6 +59,12 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
     EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
     EXPECT_NE(bobPane.profile(), annPane.profile());
+
+    // Ann is deleted while her panes still run: her session ends at once.
+    WebProfiles::ClearUserData(QStringLiteral("ann"));
+    Pump(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
+    WebEnginePane again(QStringLiteral("Ann"));
+    EXPECT_EQ(Visit(again, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
 }
 
 TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {

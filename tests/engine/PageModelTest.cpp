@@ -170,14 +170,19 @@ TEST(PageModel, MalformedSnapshotsAreRefused) {
     EXPECT_FALSE(PageModel::FromJson("[1,2]", &error));
     EXPECT_FALSE(PageModel::FromJson(R"({"gen":1,"els":[]})", &error));
     EXPECT_EQ(error, "no document");
-    // References outside the element table are left out rather than trusted.
+    // References outside the element table are left out rather than trusted; only a SELECT has
+    // children and only a FORM members, and every element has its document.
     const auto model = PageModel::FromJson(
-        R"({"gen":2,"els":[{"t":"A","fc":99,"ch":[5,0]}],"doc":{"u":"http://x.test/","b":1,"all":[0,42,-1],"links":[7]}})");
+        R"({"gen":2,"els":[{"t":"SELECT","fc":99,"ch":[5,0]},{"t":"A","ch":[0],"fe":[0]},{"t":"INPUT"}],)"
+        R"("doc":{"u":"http://x.test/","b":1,"all":[0,1,42,-1],"links":[7]}})");
     ASSERT_TRUE(model);
-    EXPECT_EQ(model->document()->all().size(), 1);
+    EXPECT_EQ(model->document()->all().size(), 2);
     EXPECT_TRUE(model->document()->links().isEmpty());
     EXPECT_EQ(model->element(0)->firstChild(), nullptr);
     EXPECT_EQ(model->element(0)->children().size(), 1);
+    EXPECT_TRUE(model->element(1)->children().isEmpty());
+    EXPECT_EQ(model->element(0)->form(), nullptr);
+    EXPECT_EQ(model->element(2)->ownerDocument(), model->document());
     EXPECT_EQ(model->element(5), nullptr);
 }
 
@@ -208,7 +213,7 @@ TEST(PageModel, SnapshotTextIsReadExactly) {
     EXPECT_TRUE(model->pendingActions().isEmpty());
 
     for (const char* broken :
-         {R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
+         {"", R"({"gen":1,"els":[{"t":"A"}],"doc":{"u":"x")", R"({"gen":1,"doc":{"u":"\q"}})",
           R"({"gen":1,"doc":{"u":"x"}} trailing)", R"({"gen":1,"doc":{"u":"\u12"}})"}) {
         EXPECT_FALSE(PageModel::FromJson(QByteArray(broken))) << broken;
     }

@@ -1,8 +1,13 @@
 // One running copy per OS user: a second start hands over to the first and ends.
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSysInfo>
+#include <QTemporaryDir>
 
 #include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
@@ -53,6 +58,49 @@ TEST(SingleInstance, ASecondProgramBringsTheRunningFrameForwardAndEnds) {
         << "the second copy went no further than the handover";
 }
 
+TEST(SingleInstance, TwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
+    QTemporaryDir dir;
+    const QString name = SingleInstance::ServerName(QStringLiteral("test"), dir.path());
+    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
+    // The second start looks while the first is still starting (it has the lock, it does not
+    // listen yet): the second never becomes the running copy too.
+    {
+        QLockFile starting(lock);
+        ASSERT_TRUE(starting.tryLock(0));
+        SingleInstance second(name, lock);
+        EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
+        EXPECT_FALSE(second.Listening());
+    }
+    // Nor later, while the first runs (here it cannot answer): the first one's socket stays.
+    SingleInstance first(name, lock), second(name, lock);
+    ASSERT_EQ(first.Claim(300), SingleInstance::Outcome::First);
+    EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
+    EXPECT_FALSE(second.Listening());
+    EXPECT_TRUE(first.Listening());
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    EXPECT_TRUE(socket.waitForConnected(1000));
+
+    // A copy that died (killed, crashed) left its lock and its socket behind.
+    QProcess dead;
+    dead.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    ASSERT_TRUE(dead.waitForStarted(5000));
+    const qint64 deadPid = dead.processId();
+    ASSERT_TRUE(dead.waitForFinished(5000));
+    const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
+    const QString otherLock = dir.filePath(QStringLiteral("other.lock"));
+    QFile left(otherLock);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(QByteArray::number(deadPid) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    left.close();
+    QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other); // where its socket was
+    ASSERT_TRUE(socketLeft.open(QIODevice::WriteOnly));
+    socketLeft.close();
+    SingleInstance next(other, otherLock);
+    EXPECT_EQ(next.Claim(300), SingleInstance::Outcome::First);
+    EXPECT_TRUE(next.Listening());
+}
+
 // Addresses given to a later start open in the running copy once its start-up Links are open:
 // the first in the visible Link's pane, the others in stand-alone windows.
 TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
@@ -95,6 +143,8 @@ TEST(SingleInstance, AFirstStartOpensItsAddressesAfterTheLogin) {
 TEST(SingleInstance, ARunningCopyThatDoesNotAnswerIsAlreadyOpen) {
     QLocalServer hung; // accepts connections, never answers
     ASSERT_TRUE(hung.listen(SingleInstance::DefaultServerName()));
+    QLockFile running(SingleInstance::DefaultLockFile()); // and holds the lock
+    ASSERT_TRUE(running.tryLock(0));
     FrameRun run;
     run.hooks.instanceAnswerMs = 300;
     frmMDI& frame = run.Start();

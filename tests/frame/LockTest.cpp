@@ -1,13 +1,19 @@
 // The inactivity lock over a real frame: idle time and what counts as activity, Logout, the
 // password prompt with its tries, Exit, and what the user can see and do while locked.
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QLocalSocket>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTest>
 
+#include "browse/AddressBox.h"
+#include "browse/DownloadsWindow.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/PopupPolicy.h"
@@ -15,11 +21,14 @@
 #include "core/Clock.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameToolbar.h"
+#include "frame/HelpWindow.h"
 #include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
+#include "frame/SingleInstance.h"
 #include "FrameSupport.h"
 #include "users/cOptions.h"
 #include "users/frmInput.h"
+#include "users/frmMsg.h"
 
 using namespace frametest;
 
@@ -192,6 +201,133 @@ TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {
     EXPECT_FALSE(App().Locked);
     EXPECT_TRUE(frame.UnloadPending());
     EXPECT_EQ(run.boxes.count(), 0);
+}
+
+TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
+    LockRun run;
+    frmMDI& frame = run.frame();
+    const auto lock = [&] {
+        frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+        run.tick();
+        ASSERT_TRUE(App().Locked);
+    };
+    // Windows of the program that are not dialogs (the message window, help, the downloads), and
+    // the browse window's list of matches under the address box.
+    frame.ShowMessage(QStringLiteral("Refreshing..."));
+    frame.ShowHelp(QStringLiteral("Contents"));
+    QWidget* downloads = frame.ShowDownloads();
+    ASSERT_TRUE(frame.Help() && frame.Help()->isVisible() && downloads->isVisible());
+    AddressBox* address = run.browse().findChild<AddressBox*>();
+    ASSERT_NE(address, nullptr);
+    address->AddUrlItem(QStringLiteral("http://a.test/one"));
+    frame.activateWindow();
+    address->setFocus();
+    address->lineEdit()->clear();
+    QTest::keyClicks(address, QStringLiteral("a.test/o"));
+    ASSERT_TRUE(address->lstMatch()->isVisible());
+
+    // Options is open with a change typed in when the lock comes.
+    bool visibleAfterLock = true;
+    run.dialogs.Next([&](QDialog& options) {
+        options.show();
+        options.findChild<QLineEdit*>(QStringLiteral("txtSSN"))->setText(QStringLiteral("987-65-4321"));
+        lock();
+        visibleAfterLock = options.isVisible();
+        return options.result();
+    });
+    frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
+    EXPECT_FALSE(visibleAfterLock);
+    EXPECT_FALSE(frmMsg::IsShown());
+    EXPECT_FALSE(frame.Help()->isVisible());
+    EXPECT_FALSE(downloads->isVisible());
+    EXPECT_TRUE(address->lstMatch()->isHidden());
+    EXPECT_FALSE(frame.statusBar()->isVisible()) << "page titles and addresses show there";
+    EXPECT_EQ(App().Options->SSN(), QString());
+    EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("SSN")), QString());
+
+    // A window that opens while locked (a page's box, a late dialog) closes as it shows.
+    QDialog late;
+    late.show();
+    ASSERT_TRUE(WaitFor([&] { return !late.isVisible(); }, 2000));
+    EXPECT_EQ(late.result(), QDialog::Rejected);
+
+    // Back with the right password: the hidden windows return, the cancelled dialog does not.
+    frame.showNormal();
+    run.answerPrompt({kPassword});
+    run.tick();
+    ASSERT_FALSE(App().Locked);
+    EXPECT_TRUE(frmMsg::IsShown());
+    EXPECT_TRUE(frame.Help()->isVisible() && downloads->isVisible());
+    EXPECT_TRUE(frame.statusBar()->isVisible());
+    EXPECT_FALSE(address->lstMatch()->isVisible()) << "the matches are the user's to call up again";
+    EXPECT_EQ(App().Options->SSN(), QString());
+    frame.HideMessage();
+}
+
+TEST(Lock, NoKeyDoesAnythingWhileLockedAndASecondStartBringsThePrompt) {
+    LockRun run;
+    frmMDI& frame = run.frame();
+    frame.showNormal();
+    // Every action of the program counts its triggers.
+    int triggered = 0;
+    QStringList fired;
+    for (QAction* action : frame.findChildren<QAction*>())
+        QObject::connect(action, &QAction::triggered, &frame, [&, action] {
+            ++triggered;
+            fired << action->objectName() + " " + action->text();
+        });
+    frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+    triggered = 0;
+    fired.clear();
+    run.tick();
+    ASSERT_TRUE(App().Locked);
+    frame.showNormal(); // as a window system that does not minimise would leave it
+    const int dialogs = run.dialogs.count();
+    const QStringList navigations = run.page().navigations();
+
+    // Every shortcut of every action, every menu's accelerator, and the keys of the pages.
+    QList<QKeySequence> keys;
+    for (QAction* action : frame.findChildren<QAction*>())
+        keys << action->shortcuts();
+    for (QAction* menu : frame.menuBar()->actions()) {
+        const QString title = menu->text();
+        const qsizetype amp = title.indexOf(QLatin1Char('&'));
+        if (amp >= 0 && amp + 1 < title.size())
+            keys << QKeySequence(Qt::ALT | QKeySequence(title.mid(amp + 1, 1))[0].key());
+    }
+    keys << QKeySequence(Qt::Key_F5) << QKeySequence(Qt::Key_Escape) << QKeySequence(Qt::Key_Return)
+         << QKeySequence(Qt::ALT | Qt::Key_Left) << QKeySequence(Qt::Key_F10);
+    ASSERT_GT(keys.size(), 30);
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
+    for (const QKeySequence& key : keys) {
+        if (key.isEmpty()) continue;
+        QTest::keyClick(focus, key[0].key(), key[0].keyboardModifiers());
+        QTest::keyClick(&frame, key[0].key(), key[0].keyboardModifiers());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(triggered, 0) << fired.join(", ").toStdString();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(run.dialogs.count(), dialogs);
+    EXPECT_EQ(run.boxes.count(), 0);
+    EXPECT_EQ(run.page().navigations(), navigations);
+    EXPECT_TRUE(App().Locked);
+
+    // A second start of the program while locked: the frame comes forward, and with it the
+    // password prompt, not anything else.
+    frame.showMinimized();
+    run.tick();
+    EXPECT_EQ(run.dialogs.count(), dialogs) << "no prompt while minimised";
+    QLocalSocket second;
+    second.connectToServer(SingleInstance::DefaultServerName());
+    ASSERT_TRUE(second.waitForConnected(2000));
+    second.write("activate\n");
+    ASSERT_TRUE(WaitFor(
+        [&] { return second.bytesAvailable() > 0 || second.state() != QLocalSocket::ConnectedState; }));
+    EXPECT_FALSE(frame.isMinimized());
+    run.answerPrompt({kPassword});
+    run.tick();
+    EXPECT_EQ(run.promptText, InactivityLock::kLogoutPrompt);
+    EXPECT_FALSE(App().Locked);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include "browse/engine/FakePane.h"
 #include "browse/engine/ProgramPages.h"
@@ -289,9 +290,19 @@ TEST(PagePropertiesDialog, ShowsAddressTitleTypeSizeSecurityAndDates) {
     QLocale::setDefault(QLocale::system());
 }
 
-TEST(AboutBox, VersionIsTheProgramsVersion) {
+TEST(AboutBox, ShowsTheProgramsVersionAndTheEnginesAge) {
     QString digits = AboutBox::VersionText();
     digits.remove('.');
     EXPECT_EQ(digits, AppVersion());
     EXPECT_FALSE(AboutBox::ProductIcon().pixmap(32, 32).isNull());
+    // The Chromium the pages run in, with its security fixes: how old the engine is.
+    AboutBox box;
+    auto* engine = box.findChild<QLabel*>(QStringLiteral("lblEngine"));
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(
+        engine->text(),
+        QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt "
+                       "WebEngine %3.")
+            .arg(qWebEngineChromiumVersion(), qWebEngineChromiumSecurityPatchVersion(), qWebEngineVersion()));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("Chromium \\d+\\.")).match(engine->text()).hasMatch());
 }

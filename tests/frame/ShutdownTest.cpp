@@ -2,10 +2,12 @@
 // forced end, the system ending the program, and the ways dialogs end it through the frame.
 #include <csignal>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSessionManager>
 
 #include "browse/LinkControls.h"
 #include "core/AppState.h"
@@ -131,6 +133,28 @@ TEST(Shutdown, TerminationEndsWithoutQuestionAndWithoutSaving) {
     Prepare(run);
     ::kill(::getpid(), SIGTERM);
     ASSERT_TRUE(WaitFor([&] { return run.frame().UnloadPending(); }, 5000));
+    EXPECT_EQ(run.boxes.count(), 0);
+    EXPECT_TRUE(App().EndingOnError);
+    run.TickUntilEnded();
+    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+    EXPECT_FALSE(SavedBFirst());
+}
+
+TEST(Shutdown, TheDesktopSavingItsStateLeavesItRunningALogoutEndsItWithoutSaving) {
+    FrameRun run;
+    Prepare(run);
+    // Asked to save its state while nobody logs out (a checkpoint of the session).
+    auto* manager = qApp->findChild<QSessionManager*>();
+    ASSERT_NE(manager, nullptr);
+    emit qApp->commitDataRequest(*manager);
+    emit qApp->saveStateRequest(*manager);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(run.frame().EndRequested());
+    EXPECT_FALSE(App().gbUnloading);
+    // The user logs out: the desktop's session manager quits the program.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_TRUE(run.frame().UnloadPending());
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_TRUE(App().EndingOnError);
     run.TickUntilEnded();

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QToolBar>
+#include <sys/resource.h>
 
 #include "browse/PageRecorder.h"
 #include "core/AppPaths.h"
@@ -130,6 +131,11 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     EXPECT_EQ(frame.Toolbar().Keys().size(), 20);
     EXPECT_TRUE(frame.BrowseSubWindow()->isMaximized());
     EXPECT_EQ(App().Options->AutoLogOutMts(), 30);
+    // The master password is in memory now: no core file may hold it.
+    rlimit core{};
+    ASSERT_EQ(getrlimit(RLIMIT_CORE, &core), 0);
+    EXPECT_EQ(core.rlim_cur, rlim_t(0));
+    EXPECT_EQ(core.rlim_max, rlim_t(0));
     // The lists were loaded, and the browse window records into the frame's master history.
     EXPECT_EQ(frame.masterHistory().Count(), 1);
     EXPECT_EQ(frame.bookmarks().Items(),

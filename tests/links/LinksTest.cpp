@@ -162,6 +162,23 @@ TEST_F(LinksTest, MissingSlotsAreBridgedAndTheStoreIsRewrittenWithoutGaps) {
     EXPECT_EQ(buttonOrder(links), (QStringList{"first", "after nine"}));
     EXPECT_EQ(GetValue("bo", "Items"), QStringLiteral("2"));
     EXPECT_EQ(storedSlots("bo"), (QStringList{"first", "after nine"}));
+
+    // Orders with holes and repeats (a damaged or hand-edited store, an imported file) become
+    // 0..n-1 as they are loaded, in the order they had: the next compact save keeps every Link.
+    TempStore third;
+    App().CurrentUser = "cy";
+    App().PassPhrase = "cypass";
+    SaveValue("cy", "Items", "4");
+    writeSlot("cy", 1, "five", 5);
+    writeSlot("cy", 2, "two", 2);
+    writeSlot("cy", 3, "nine", 9);
+    writeSlot("cy", 4, "two again", 2);
+    {
+        Links loaded("cy");
+        EXPECT_EQ(buttonOrder(loaded), (QStringList{"two", "two again", "five", "nine"}));
+        loaded.SaveLinks(true);
+    }
+    EXPECT_EQ(storedSlots("cy"), (QStringList{"two", "two again", "five", "nine"}));
 }
 
 TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {

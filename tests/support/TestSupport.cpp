@@ -7,8 +7,10 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "support/StoreFault.h"
 
 TempStore::TempStore() {
+    StoreFault::InstallShim();
     m_path = m_dir.path() + QStringLiteral("/settings.sqlite");
     QString error;
     m_store = SettingsStore::Open(m_path, &error);

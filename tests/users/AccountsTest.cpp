@@ -41,18 +41,37 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST(Accounts, NamesThatWouldBreakTheStoreLayoutAreRefused) {
+TEST(Accounts, NamesThatWouldBreakTheStoreLayoutOrShareAnotherUsersKeysAreRefused) {
     TempStore temp;
     ScriptedBoxes boxes;
-    for (const char* name : {"a\\b", "Users", "general", "a=b", "[x]", "x]", ";x", "tab\tname"}) {
+    const QString characters =
+        QStringLiteral("A UserName cannot contain \\ = [ ] or a line break, and cannot begin with ;.");
+    const QString refused = QStringLiteral("This name cannot be used as a UserName. %1 Please select another "
+                                           "User Name!\r\r");
+    const struct {
+        QString name;
+        QString why;
+    } unusable[] = {
+        {"a\\b", characters},
+        {"a=b", characters},
+        {"[x]", characters},
+        {"x]", characters},
+        {";x", characters},
+        {"tab\tname", characters},
+        {"Users", "The program keeps its own settings under the name 'Users'."},
+        {"general", "The program keeps its own settings under the name 'general'."},
+        // "-1" deletes a whole key: deleting such a user would delete every user.
+        {"-1", "The program keeps its own settings under the name '-1'."},
+        {QString(101, QLatin1Char('x')), "A UserName can be at most 100 characters long."},
+    };
+    for (const auto& c : unusable) {
+        SCOPED_TRACE(c.name.toStdString());
         Accounts accounts;
-        LoginFields fields{name, "pass1", "", "pass1"};
+        LoginFields fields{c.name, "pass1", "", "pass1"};
         const LoginStep step = accounts.DoNewUser(fields);
         EXPECT_EQ(step.outcome, LoginStep::Stay);
         EXPECT_EQ(step.focus, LoginField::UserName);
-        EXPECT_EQ(
-            boxes.lastText(),
-            QStringLiteral("This name cannot be used as a UserName. Please select another User Name!\r\r"));
+        EXPECT_EQ(boxes.lastText(), refused.arg(c.why));
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Create A New User"));
     }
     EXPECT_EQ(GetValue("General", "Users", 0), QStringLiteral("0"));
@@ -66,12 +85,46 @@ TEST(Accounts, NamesThatWouldBreakTheStoreLayoutAreRefused) {
     EXPECT_EQ(accounts.DoNewUser(taken).outcome, LoginStep::Stay);
     EXPECT_EQ(boxes.lastText(),
               QStringLiteral("A User with this name already exists. Please select another User Name!\r\r"));
-    LoginFields ivy{"Ivy", "ivyivy", "", "ivyivy"};
-    EXPECT_EQ(accounts.DoNewUser(ivy).outcome, LoginStep::Succeeded);
-    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+
+    // A name whose keys are some of another user's, in either direction, would mix the two users'
+    // settings: refused, naming the other user, with nothing written.
+    logintest::createUser("IvyBMs", "ivyivy", boxes);
+    const int stored = int(SettingsStore::Current()
+                               ->Values(SettingsStore::Current()->FindKey("Software\\Bramblegate\\Users"))
+                               .size());
+    const struct {
+        const char* name;
+        const char* other;
+    } shared[] = {{"halHistory", "Hal"}, {"HALBMS", "Hal"},       {"Halurls", "Hal"}, {"HalIELinks", "Hal"},
+                  {"Ivy", "IvyBMs"},     {"ivybmsbms", "IvyBMs"}, {"IvyBMsX", ""}};
+    for (const auto& c : shared) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        Accounts again;
+        LoginFields fields{c.name, "pass1", "", "pass1"};
+        const LoginStep step = again.DoNewUser(fields);
+        if (QString(c.other).isEmpty()) {
+            // Its keys start with the other user's name but are none of that user's keys.
+            EXPECT_EQ(step.outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+            continue;
+        }
+        EXPECT_EQ(step.outcome, LoginStep::Stay);
+        EXPECT_EQ(step.focus, LoginField::UserName);
+        EXPECT_EQ(
+            boxes.texts(),
+            QStringList{QStringLiteral("The UserName '%1' cannot be used while the User '%2' exists: the "
+                                       "two Users would keep their settings under the same names, so "
+                                       "that each would change, and deleting one would delete, the "
+                                       "settings of the other. Please select another User Name!\r\r")
+                            .arg(c.name, c.other)});
+        EXPECT_EQ(SettingsStore::Current()
+                      ->Values(SettingsStore::Current()->FindKey("Software\\Bramblegate\\Users"))
+                      .size(),
+                  stored);
+    }
     const Accounts::UserList list = Accounts::LoadUsers();
-    EXPECT_EQ(list.users, (QStringList{"Hal", "Ivy"}));
-    EXPECT_EQ(list.lastUser, QStringLiteral("Ivy"));
+    EXPECT_EQ(list.users, (QStringList{"Hal", "Ivybms", "Ivybmsx"}));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("3"));
 }
 
 TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {

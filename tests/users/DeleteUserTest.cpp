@@ -6,8 +6,10 @@
 #include <QPushButton>
 
 #include "core/AppPaths.h"
+#include "core/modEncrypt.h"
 #include "core/Settings.h"
 #include "links/Links.h"
+#include "users/DeleteUser.h"
 #include "users/frmDeleteUser.h"
 #include "UsersSupport.h"
 
@@ -140,6 +142,11 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     createAndLogIn("Max", "max-pass", boxes);
     fillUser("Max");
     SaveValue("General", "Users", "0"); // a count that is already off stays at 0
+    QStringList cleared;
+    UserDeletion::SetWebDataRemover([&](const QString& user) { cleared << user; });
+    struct Unset {
+        ~Unset() { UserDeletion::SetWebDataRemover({}); }
+    } unset;
     ASSERT_EQ(GetValue("General", "LastUser"), QStringLiteral("Max"));
 
     dialogs.Next([&](QDialog& d) {
@@ -163,6 +170,8 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("0"));
     EXPECT_EQ(GetValue("General", "LastUser"), QString());
 
+    // What the engine holds of the user in memory went at once.
+    EXPECT_EQ(cleared, QStringList{"max"});
     // The engine still runs in the deleted user's profile and writes its last files on the way
     // out; they go too once it has stopped.
     QDir().mkpath(AppPaths::UserProfileFolder("MAX") + "/Cache");
@@ -173,4 +182,44 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     temp.Reopen();
     EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
     EXPECT_EQ(Accounts::LoadUsers().lastUser, QString());
+
+    // Had the program been killed before the engine let go, its files would still be there: the
+    // next start removes them, and a new user of the same name never finds them either way.
+    fillUser("Max");
+    fillUser("Kim");
+    SaveValue("Users", "Kim", "kim-record");
+    UserDeletion::RemoveLeftoverProfileFolders();
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Max")));
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim") + "/Cookies"));
+    fillUser("Max");
+    createAndLogIn("max", "new-pass", boxes);
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Max") + "/Cookies"));
+}
+
+TEST(DeleteUser, NamesFromBeforeTheyWereCheckedDeleteOnlyTheirOwnSettings) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    createAndLogIn("Kim", "kim-pass", boxes);
+    fillUser("Kim");
+    // Written before names were checked: "-1" (which addresses a whole key) and two users whose
+    // keys overlap.
+    for (const char* name : {"-1", "Bob", "BobHistory"}) {
+        SaveValue("Users", name, modEncrypt::EncryptMessage(name, name));
+        fillUser(name);
+    }
+    SaveValue("General", "Users", "4");
+
+    for (const char* name : {"-1", "Bob"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(UserDeletion::DeleteUser(name));
+        EXPECT_FALSE(ValueExists("Users", name));
+        EXPECT_FALSE(ValueExists(name, "SearchChoice"));
+        EXPECT_FALSE(ValueExists(QString(name) + "BMs", "BM1"));
+    }
+    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Kim", "Bobhistory"}));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    EXPECT_EQ(GetValue("Kim", "SearchChoice"), QStringLiteral("Web"));
+    // Bob's history key is BobHistory's own: it stays with that user.
+    EXPECT_EQ(GetValue("BobHistory", "SearchChoice"), QStringLiteral("Web"));
+    EXPECT_EQ(GetValue("BobHistoryUrls", "Url0"), QStringLiteral("http://typed.example/"));
 }

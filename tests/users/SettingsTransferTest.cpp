@@ -71,24 +71,6 @@ std::function<int(QDialog&)> typePasswords(QStringList passwords, QStringList* s
     };
 }
 
-// Every key and value of the store, for "nothing changed".
-QStringList dumpStore() {
-    QStringList out;
-    SettingsStore* store = SettingsStore::Current();
-    std::function<void(const QString&)> walk = [&](const QString& path) {
-        const SettingsStore::KeyId key = path.isEmpty() ? SettingsStore::kRoot : store->FindKey(path);
-        for (const SettingsStore::Value& v : store->Values(key))
-            out << path + " | " + v.name + " = " + QString::fromUtf8(v.data);
-        for (int i = 0;; ++i) {
-            const QString name = store->SubKeyName(key, i);
-            if (name.isNull()) break;
-            walk(path.isEmpty() ? name : path + "\\" + name);
-        }
-    };
-    walk(QString());
-    return out;
-}
-
 // Caption, address, user name and password of each of the user's Links, decrypted.
 QStringList linksOf(const QString& user) {
     QStringList out;
@@ -382,9 +364,11 @@ TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhol
     EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
 
     // A text outside the code page (a page title in another script) makes a UTF-8 file instead of
-    // losing it; the import reads either.
+    // losing it; the import reads either. The file it replaces was readable by others; it is not.
     SaveValue("ZedHistory", "H1", "\u65e5\u672c - http://jp.example/");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_TRUE(readBytes(path).startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\n"));
     SaveValue("Zed", "Caption1", "changed");
     SaveValue("Zed", "Caption2", "changed");
@@ -396,16 +380,35 @@ TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhol
     EXPECT_EQ(GetValue("ZedHistory", "H1"), QStringLiteral("\u65e5\u672c - http://jp.example/"));
     EXPECT_EQ(GetValue("ZedUrls", "Url0"), QStringLiteral("http://a.example/"));
 
-    // A value name that a settings file cannot hold as it is fails the export, and says which.
+    // Names a settings file cannot hold as they are (page titles such as "a=b", "[News]", "; x")
+    // are written escaped, which [General] says; the import reads them back unchanged.
     SaveValue("ZedBMs", "a=b", "http://d.example/");
-    const QByteArray written = readBytes(path);
-    boxes.Clear();
-    EXPECT_FALSE(SettingsTransfer::ExportSettings(path));
-    ASSERT_EQ(boxes.count(), 1);
+    SaveValue("ZedHistory", "[Weekly] 50% off", "http://e.example/");
+    SaveValue("ZedIELinks", "; no comment", "http://f.example/");
+    ASSERT_TRUE(SettingsTransfer::ExportSettings(path));
+    const QByteArray escaped = readBytes(path);
     EXPECT_TRUE(
-        boxes.lastText().contains("The value \"a=b\" of \"ZedBMs\" cannot be written to a settings file."))
-        << boxes.lastText().toStdString();
-    EXPECT_EQ(readBytes(path), written); // the last good file stays
+        escaped.startsWith("\xEF\xBB\xBF[General]\r\nVersion=152\r\nEscapedNames=True\r\n[Users]\r\n"));
+    for (const char* line : {"\r\n[ZedBMs]\r\nMark=http://c.example/\r\na%3Db=http://d.example/\r\n",
+                             "\r\n%5BWeekly%5D 50%25 off=http://e.example/\r\n",
+                             "\r\n[ZedIELinks]\r\n%3B no comment=http://f.example/\r\n"})
+        EXPECT_TRUE(escaped.contains(line)) << line;
+    for (const char* key : {"ZedBMs", "ZedHistory", "ZedIELinks"})
+        DeleteValue(key, "-1");
+    dialogs.Next(typePasswords({"zed-pass"}));
+    ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(GetValue("ZedBMs", "a=b"), QStringLiteral("http://d.example/"));
+    EXPECT_EQ(GetValue("ZedHistory", "[Weekly] 50% off"), QStringLiteral("http://e.example/"));
+    EXPECT_EQ(GetValue("ZedIELinks", "; no comment"), QStringLiteral("http://f.example/"));
+    EXPECT_EQ(GetValue("ZedBMs", "Mark"), QStringLiteral("http://c.example/"));
+
+    // A file without that line (an older one, another tool's) has its names as they are.
+    QByteArray plain = escaped;
+    plain.replace("EscapedNames=True\r\n", "");
+    writeBytes(path, plain);
+    dialogs.Next(typePasswords({"zed-pass"}));
+    ASSERT_TRUE(SettingsTransfer::ImportSettings(path));
+    EXPECT_EQ(GetValue("ZedBMs", "a%3Db"), QStringLiteral("http://d.example/"));
 }
 
 TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeNothing) {
@@ -421,11 +424,10 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
         QByteArray bytes;
     } cases[] = {
         {"binary.dat", binary},
-        {"general.dat", record + "General=abc\r\n"},
-        {"path.dat", record + "x\\y=abc\r\n"},
         {"nouser.dat", "[General]\r\nVersion=152\r\n[Zoe]\r\nItems=1\r\n"},
         {"nopassword.dat", record + "Zoe=\r\n\r\n[Zoe]\r\nItems=1\r\n"},
         {"huge.dat", QByteArray()},
+        {"headers.dat", QByteArray("[s]\r\n").repeated(2 * 1024 * 1024)}, // millions of sections
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -443,6 +445,42 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
     }
     EXPECT_EQ(dialogs.count(), 0);
     EXPECT_EQ(dumpStore(), before);
+
+    // A user name that cannot be a user's says why, before the command's own message.
+    createAndLogIn("Alice", "alice-pw1", boxes);
+    const QStringList withAlice = dumpStore();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString why;
+    } names[] = {
+        {"general.dat", record + "General=abc\r\n",
+         "The user name in the file \"general.dat\" cannot be used. The program keeps its own settings under "
+         "the name 'General'."},
+        {"minus.dat", record + "-1=abc\r\n",
+         "The user name in the file \"minus.dat\" cannot be used. The program keeps its own settings under the "
+         "name '-1'."},
+        {"path.dat", record + "x\\y=abc\r\n",
+         "The user name in the file \"path.dat\" cannot be used. A UserName cannot contain \\ = [ ] or a line "
+         "break, and cannot begin with ;."},
+        // Alice's history would be this user's own settings, and the other way round.
+        {"shared.dat", record + "AliceHistory=abc\r\n\r\n[AliceHistory]\r\nItems=0\r\n",
+         "The settings in the file are those of the User 'AliceHistory'. The UserName 'AliceHistory' cannot be "
+         "used while the User 'Alice' exists: the two Users would keep their settings under the same names, so "
+         "that each would change, and deleting one would delete, the settings of the other."},
+    };
+    for (const auto& c : names) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        const QString path = out.filePath(c.name);
+        writeBytes(path, c.bytes);
+        files.Next(path);
+        SettingsTransfer::mnufileSettingsImport_Click();
+        EXPECT_EQ(boxes.texts(), (QStringList{c.why + CR2, kImportFailed}));
+        EXPECT_EQ(boxes.shown().first().title, QStringLiteral("Import Settings"));
+    }
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(dumpStore(), withAlice);
 
     // Chosen, then gone (or never a file): the command says so.
     boxes.Clear();
@@ -484,8 +522,10 @@ TEST_F(SettingsTransferTest, RemovableMediaGetTheFileThroughATemporaryOneThatDoe
 
     const QString target = stick.filePath("alice.dat");
     writeBytes(target, "old contents");
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     ASSERT_TRUE(SettingsTransfer::ExportThroughTemporaryFile(target, tempFolder.path()));
     EXPECT_EQ(readBytes(target), readBytes(out.filePath("direct.dat")));
+    EXPECT_EQ(QFileInfo(target).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     EXPECT_FALSE(

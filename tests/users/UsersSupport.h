@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "LoginSupport.h"
 #include "users/ProgramEnd.h"
 
@@ -28,6 +30,24 @@ inline void createAndLogIn(const QString& name, const QString& password, Scripte
     App().PassPhrase = password;
     App().LoginOK = true;
     boxes.Clear();
+}
+
+// Every key and value of the store, for "nothing changed".
+inline QStringList dumpStore() {
+    QStringList out;
+    SettingsStore* store = SettingsStore::Current();
+    std::function<void(const QString&)> walk = [&](const QString& path) {
+        const SettingsStore::KeyId key = path.isEmpty() ? SettingsStore::kRoot : store->FindKey(path);
+        for (const SettingsStore::Value& v : store->Values(key))
+            out << path + " | " + v.name + " = " + QString::fromUtf8(v.data);
+        for (int i = 0;; ++i) {
+            const QString name = store->SubKeyName(key, i);
+            if (name.isNull()) break;
+            walk(path.isEmpty() ? name : path + "\\" + name);
+        }
+    };
+    walk(QString());
+    return out;
 }
 
 } // namespace userstest

@@ -569,7 +569,8 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
     PageModel::Parser parser{JsonReader(json), *model, {}, {}, {}, 0};
     // Every element object begins so (inside strings the quotes are escaped): room for all of
     // them at once saves moving a large list while it grows.
-    const qsizetype expected = json.count(QLatin1String("{\"t\":"));
+    // (An empty text counts -1 here; nothing can hold more elements than a fifth of its length.)
+    const qsizetype expected = qBound<qsizetype>(0, json.count(QLatin1String("{\"t\":")), json.size() / 5);
     model->m_elements.reserve(size_t(expected) + size_t(expected) / 4);
     parser.links.reserve(size_t(expected) + size_t(expected) / 4);
     std::unique_ptr<RawDocument> top;
@@ -601,14 +602,19 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
         e.m_model = model.get();
         e.m_firstChild = r.textChild >= 0 ? &model->m_elements[size_t(r.textChild)] : parser.At(r.firstChild);
         if (r.parentText >= 0) e.m_parentParentText = parser.texts.value(r.parentText);
-        e.m_children = parser.List(r.children);
+        // Only a SELECT has its OPTIONs and only a FORM its members, whatever the text says.
+        if (e.m_nodeName == QLatin1String("SELECT")) e.m_children = parser.List(r.children);
         for (DomElement* child : std::as_const(e.m_children))
             child->m_parent = &e;
-        e.m_elements = parser.List(r.formElements);
+        if (e.m_nodeName == QLatin1String("FORM")) e.m_elements = parser.List(r.formElements);
         for (DomElement* member : std::as_const(e.m_elements))
             member->m_form = &e;
     }
     parser.Build(*top, nullptr);
+    // An element only some other element refers to (a first child, an OPTION, a form member
+    // that no list of a document names) belongs to the page: every element has its document.
+    for (DomElement& e : model->m_elements)
+        if (!e.m_document) e.m_document = model->document();
     return model;
 }
 

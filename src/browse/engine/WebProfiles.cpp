@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
@@ -139,6 +140,14 @@ bool RemoveUserProfile(const QString& userName) {
         });
     }
     return true;
+}
+
+void ClearUserData(const QString& userName) {
+    QWebEngineProfile* profile = Registry::Get()->profiles.value(Key(userName));
+    if (!profile) return;
+    profile->cookieStore()->deleteAllCookies();
+    profile->clearHttpCache();
+    profile->clearAllVisitedLinks();
 }
 
 int PagesUsing(QWebEngineProfile* profile) {

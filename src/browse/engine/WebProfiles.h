@@ -30,6 +30,9 @@ bool Exists(const QString& userName);
 // while the engine finishes writing to it). False, and nothing is touched, while a pane still
 // uses the profile.
 bool RemoveUserProfile(const QString& userName);
+// Forgets what the engine holds of the user now (cookies, the cache, visited links), whether or
+// not panes still use the profile; for a user who is being deleted.
+void ClearUserData(const QString& userName);
 // Number of engine pages that use the user's profile (kept by WebEnginePane).
 int PagesUsing(QWebEngineProfile* profile);
 void AddPage(QWebEngineProfile* profile);
