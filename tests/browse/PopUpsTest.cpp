@@ -231,6 +231,8 @@ TEST(PopUps, AFloodOfWindowsCostsAFewPagesAndListsEveryAddress) {
     EXPECT_EQ(p.list().Items().first().url, QStringLiteral("http://flood.test/199"));
     EXPECT_EQ(p.list().Items().last().url,
               QStringLiteral("http://flood.test/%1").arg(PopupPolicy::kMaxCatchingPanes));
+    // Caught without a page, each still opens in the session of the Link whose page asked.
+    EXPECT_EQ(p.list().Items().first().profile, p.w.link("Ads").Id());
     EXPECT_EQ(p.beeps, listed + 200);
 }
 
