@@ -225,6 +225,9 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
                               .arg(SharedSites().Url("/accounts")));
     frmBrowse& browse = t.Open();
     for (const Account& a : {kWork, kHome}) {
+        // A Link that has not opened yet has no profile, in memory or on the disk.
+        EXPECT_FALSE(WebProfiles::Exists(user, t.link(a).Id())) << a.caption;
+        EXPECT_FALSE(QDir(AppPaths::LinkProfileFolder(user, t.link(a).Id())).exists()) << a.caption;
         browse.Navigation().OpenLink(t.index(a));
         ASSERT_TRUE(WaitFor([&] { return Greeted(t.pane(a)) == Welcome(a); }, 20000)) << a.caption;
     }
