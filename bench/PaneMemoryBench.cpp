@@ -90,8 +90,9 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "scenario        processes   PSS browser MB   PSS total MB" << Qt::endl;
     QMap<QString, double> totals;
-    for (const QString& scenario : {QStringLiteral("bare5"), QStringLiteral("lazy5"), QStringLiteral("links5"),
-                                    QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
+    for (const QString& scenario :
+         {QStringLiteral("bare5"), QStringLiteral("lazy5"), QStringLiteral("links5"),
+          QStringLiteral("blank50"), QStringLiteral("blank50+5")}) {
         const QStringList f = benchsupport::RunChild(scenario);
         if (f.size() < 4) {
             out << scenario << " failed" << Qt::endl;
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
     }
     const auto ratio = [&](const char* a, const char* b) {
         const double below = totals.value(QLatin1String(b));
-        return below > 0 ? QString::number(totals.value(QLatin1String(a)) / below, 'f', 2) : QStringLiteral("-");
+        return below > 0 ? QString::number(totals.value(QLatin1String(a)) / below, 'f', 2)
+                         : QStringLiteral("-");
     };
     out << "lazy5 / bare5 = " << ratio("lazy5", "bare5") << ", links5 / bare5 = " << ratio("links5", "bare5")
         << ", links5 / lazy5 = " << ratio("links5", "lazy5") << Qt::endl;

@@ -7,7 +7,8 @@
 
 frmPopUps::frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture, const QString& profileId,
                      const QString& url)
-    : QObject(&policy), m_policy(policy), m_pane(pane), m_profileId(profileId), m_openAfterCapture(openAfterCapture) {
+    : QObject(&policy), m_policy(policy), m_pane(pane), m_profileId(profileId),
+      m_openAfterCapture(openAfterCapture) {
     m_tmr.setSingleShot(true);
     m_tmr.setInterval(kWaitMs);
     connect(&m_tmr, &QTimer::timeout, this, &frmPopUps::tmr_Timer);

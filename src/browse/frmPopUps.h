@@ -28,8 +28,8 @@ public:
 
     // Takes the pane; without one, `url` is the caught address. `profileId` is the opener's web
     // profile (BrowserPane::ProfileId), which the address keeps.
-    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture, const QString& profileId = QString(),
-              const QString& url = QString());
+    frmPopUps(PopupPolicy& policy, BrowserPane* pane, bool openAfterCapture,
+              const QString& profileId = QString(), const QString& url = QString());
     ~frmPopUps() override;
 
     BrowserPane* wbPopup() const { return m_pane; }

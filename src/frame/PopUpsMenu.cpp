@@ -36,7 +36,8 @@ void PopUpsMenu::Rebuild() {
     if (!ClearMenu()) return;
     for (const PopUpItem& item : m_list.Items()) {
         QAction* action = AddAddress(item.caption, item.url);
-        connect(action, &QAction::triggered, this, [this, item] { emit PopUpChosen(item.url, item.profile); });
+        connect(action, &QAction::triggered, this,
+                [this, item] { emit PopUpChosen(item.url, item.profile); });
     }
 }
 

@@ -35,9 +35,8 @@ std::function<void()> reEncryptLiveCollections(const QString& oldPassPhrase) {
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
 const char* const kLinkValuePrefixes[] = {
-    "url",          "caption",  "username",     "selectoption", "navigateafterlogin", "pw",
-    "autonavigate", "reqlogin", "controlorder", "hidepopups",   "zoom",               "alsoallowedsite",
-    "linkid",       "sharecookies"};
+    "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw",     "autonavigate",
+    "reqlogin", "controlorder", "hidepopups", "zoom",         "alsoallowedsite",    "linkid", "sharecookies"};
 
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.

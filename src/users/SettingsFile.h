@@ -44,8 +44,9 @@ QString UnescapeName(const QString& name);
 double VersionNumber(const QString& text);
 
 // The export document of `user` (the name as typed at login) from the store, without the Links'
-// ids (LinkIds: they name web data that stays on this computer). A file in the code page when every text fits it, otherwise UTF-8 with a byte-order mark (nothing is dropped).
-// Throws BgError when the store holds a value name the file cannot hold.
+// ids (LinkIds: they name web data that stays on this computer). A file in the code page when every text fits
+// it, otherwise UTF-8 with a byte-order mark (nothing is dropped). Throws BgError when the store holds a
+// value name the file cannot hold.
 IniFile MakeExport(const QString& user);
 
 // What an import file holds for the store.

@@ -21,7 +21,8 @@ TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
     frmBrowse& browse = w.Load();
     EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
-    frmNewWin* window = browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
+    frmNewWin* window =
+        browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
     EXPECT_EQ(static_cast<FakePane*>(window->WB())->navigations(), QStringList{"https://home.example/"});
 
     InternetOptions::SetHomePage("https://news.example/");

@@ -29,7 +29,9 @@ void makeWebData(const QString& id) {
 } // namespace
 
 TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
-    BrowseWindow w({{"Mail work", "http://mail.test/"}, {"Mail home", "http://mail.test/"}, {"Portal", "http://sso.test/"}});
+    BrowseWindow w({{"Mail work", "http://mail.test/"},
+                    {"Mail home", "http://mail.test/"},
+                    {"Portal", "http://sso.test/"}});
     modGeneral::SaveValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("ShareCookies3"), "True");
     frmBrowse& browse = w.Load();
     const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
@@ -62,7 +64,8 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
 }
 
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
-    BrowseWindow w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
+    BrowseWindow w(
+        {{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
     const QStringList ids = LinkIds::Stored(QLatin1String(BrowseWindow::kUser));
     ASSERT_EQ(ids.size(), 3);
     const QString gone = LinkIds::New();

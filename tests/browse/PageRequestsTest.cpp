@@ -263,7 +263,8 @@ TEST(PageRequests, ANewWindowThatOnlyBroughtAFileGoesAndOneWithAPageStays) {
     frmBrowse& browse = w.Load();
     frmNewWin* empty =
         browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/file.zip"), true, nullptr, true, QString());
-    frmNewWin* page = browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true, QString());
+    frmNewWin* page =
+        browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true, QString());
     ASSERT_TRUE(empty && page);
     static_cast<FakePane*>(page->WB())->SimulateLoad(QStringLiteral("http://a.test/"));
     static_cast<FakePane*>(page->WB())->RaiseFileDownload(QStringLiteral("http://a.test/report.pdf"));

@@ -290,7 +290,8 @@ TEST(PopUps, StandAloneWindow) {
     PopUps p;
     MasterHistory history;
     p.browse->Recorder().SetMasterHistory(&history);
-    frmNewWin* win = p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
+    frmNewWin* win =
+        p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
     FakePane& wb = PopUps::fake(win->WB());
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
     const QSize client = p.w.frame().MdiArea()->viewport()->size();

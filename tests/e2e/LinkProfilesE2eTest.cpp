@@ -26,9 +26,9 @@
 #include "frame/InactivityLock.h"
 #include "frame/InternetOptions.h"
 #include "links/Links.h"
+#include "sites/TestSites.h"
 #include "users/Accounts.h"
 #include "users/frmInput.h"
-#include "sites/TestSites.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ public:
         OfflineState::SetConnectionProbe([] { return true; });
         boxes.Answer(msgbox::Yes); // "is this the password you want?"
         LoginFields fields{user, QLatin1String(kMaster), QString(), QLatin1String(kMaster)};
-        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded)
+            << boxes.lastText().toStdString();
         App() = AppState();
         boxes.Clear();
         App().CurrentUser = user;
@@ -62,8 +63,8 @@ public:
         for (const Account& a : {kWork, kHome})
             links.Add(QLatin1String(a.caption), modEncrypt::EncryptMessage(SharedSites().Url("/login")),
                       modEncrypt::EncryptMessage(QLatin1String(a.user)),
-                      modEncrypt::EncryptMessage(QLatin1String(a.password)), QString(), QString(), loadAtStart,
-                      true);
+                      modEncrypt::EncryptMessage(QLatin1String(a.password)), QString(), QString(),
+                      loadAtStart, true);
     }
     ~TwoAccounts() {
         Close();
@@ -75,7 +76,8 @@ public:
         m_frame->resize(1100, 800);
         m_frame->show();
         const QString user = m_user;
-        m_browse = m_frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
+        m_browse =
+            m_frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
         m_browse->tmrGetFavs().stop();
         return *m_browse;
     }
@@ -172,7 +174,8 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
     EXPECT_EQ(accepted, (QStringList{"alice/p", "bob/p"}));
     for (const Account& a : {kWork, kHome, kWork})
         EXPECT_EQ(Reload(t.pane(a)), Welcome(a)) << a.caption;
-    const QString workFolder = AppPaths::LinkProfileFolder(QStringLiteral("e2e-two-accounts"), t.link(kWork).Id());
+    const QString workFolder =
+        AppPaths::LinkProfileFolder(QStringLiteral("e2e-two-accounts"), t.link(kWork).Id());
     EXPECT_TRUE(QDir(workFolder).exists());
 
     // The program starts again: each Link's pane still belongs to its own account, with no login.
@@ -208,10 +211,14 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
     options.chkHistory()->setChecked(false);
     t.boxes.Answer(msgbox::Yes);
     ASSERT_TRUE(options.cmdDelete_Click());
-    for (const Account& a : {kHome, kWork})
-    {
+    for (const Account& a : {kHome, kWork}) {
         QString last;
-        EXPECT_TRUE(WaitFor([&] { last = Visit(t.pane(a), QStringLiteral("/welcome")); return last.isEmpty(); }, 10000))
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                last = Visit(t.pane(a), QStringLiteral("/welcome"));
+                return last.isEmpty();
+            },
+            10000))
             << a.caption << " " << last.toStdString();
     }
 }

@@ -9,8 +9,8 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
 #include "core/AppPaths.h"
-#include "links/LinkIds.h"
 #include "e2e/E2eSupport.h"
+#include "links/LinkIds.h"
 #include "sites/TestSites.h"
 #include "support/TestSupport.h"
 

@@ -113,8 +113,8 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         EXPECT_EQ(stored("B"), QString());
 
         // A stand-alone window zooms by itself and leaves the Links alone.
-        frmNewWin* window =
-            run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr, true, QString());
+        frmNewWin* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr,
+                                                             true, QString());
         frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         frame.MenuAction(QStringLiteral("mnuViewZoomIn"))->trigger();
         EXPECT_EQ(window->WB()->ZoomPercent(), 110);

@@ -96,7 +96,8 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
         EXPECT_TRUE(f.chkHidePopUps()->isChecked());
         EXPECT_TRUE(f.chkShareCookies()->isEnabled());
         EXPECT_FALSE(f.chkShareCookies()->isChecked()) << "a new Link keeps its own cookies";
-        EXPECT_EQ(f.chkShareCookies()->text().remove('&'), QStringLiteral("Share cookies with my other Links"));
+        EXPECT_EQ(f.chkShareCookies()->text().remove('&'),
+                  QStringLiteral("Share cookies with my other Links"));
         EXPECT_FALSE(f.AdvancedShown());
 
         f.cmdOK()->click();

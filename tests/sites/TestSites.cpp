@@ -12,10 +12,10 @@ struct TestSites::State {
     std::mutex mutex;
     QStringList accepted;
     QStringList refused;
-    QStringList sessions; // live session cookies
+    QStringList sessions;                 // live session cookies
     QHash<QString, QString> sessionUsers; // who signed in with each
-    QStringList signIns;  // what /basic-auth was answered with
-    QStringList hung;     // the keys /hang-once has hung
+    QStringList signIns;                  // what /basic-auth was answered with
+    QStringList hung;                     // the keys /hang-once has hung
 };
 
 namespace {
@@ -75,7 +75,8 @@ QString SignedInUser(const Context& c, const Request& r) {
 
 bool KnownAccount(const QString& user, const QString& password) {
     return (user == QLatin1String(TestSites::kUser) && password == QLatin1String(TestSites::kPassword)) ||
-           (user == QLatin1String(TestSites::kSecondUser) && password == QLatin1String(TestSites::kSecondPassword));
+           (user == QLatin1String(TestSites::kSecondUser) &&
+            password == QLatin1String(TestSites::kSecondPassword));
 }
 
 void LoginPage(const Context&, const Request& r, Reply& reply) {

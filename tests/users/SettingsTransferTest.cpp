@@ -162,7 +162,8 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     EXPECT_TRUE(bytes.contains("\r\nShareCookies3=True\r\n"));
     EXPECT_FALSE(bytes.contains("LinkId") || bytes.contains(bankId.toLatin1()));
     // A file that has one anyway (written by hand, or by a later version) gives it no Link.
-    writeBytes(path, QByteArray(bytes).replace("[Alice]\r\n", "[Alice]\r\nLinkId3=" + bankId.toLatin1() + "\r\n"));
+    writeBytes(path,
+               QByteArray(bytes).replace("[Alice]\r\n", "[Alice]\r\nLinkId3=" + bankId.toLatin1() + "\r\n"));
     EXPECT_TRUE(bytes.contains(
         "[AliceUrls]\r\nUrl0=http://typed-one.example/\r\nUrl1=http://typed-two.example/\r\n"
         "[AliceBMs]\r\nNews=http://news.example/\r\n[AliceHistory]\r\n"
@@ -474,15 +475,19 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
          "The user name in the file \"general.dat\" cannot be used. The program keeps its own settings under "
          "the name 'General'."},
         {"minus.dat", record + "-1=abc\r\n",
-         "The user name in the file \"minus.dat\" cannot be used. The program keeps its own settings under the "
+         "The user name in the file \"minus.dat\" cannot be used. The program keeps its own settings under "
+         "the "
          "name '-1'."},
         {"path.dat", record + "x\\y=abc\r\n",
-         "The user name in the file \"path.dat\" cannot be used. A UserName cannot contain \\ = [ ] or a line "
+         "The user name in the file \"path.dat\" cannot be used. A UserName cannot contain \\ = [ ] or a "
+         "line "
          "break, and cannot begin with ;."},
         // Alice's history would be this user's own settings, and the other way round.
         {"shared.dat", record + "AliceHistory=abc\r\n\r\n[AliceHistory]\r\nItems=0\r\n",
-         "The settings in the file are those of the User 'AliceHistory'. The UserName 'AliceHistory' cannot be "
-         "used while the User 'Alice' exists: the two Users would keep their settings under the same names, so "
+         "The settings in the file are those of the User 'AliceHistory'. The UserName 'AliceHistory' cannot "
+         "be "
+         "used while the User 'Alice' exists: the two Users would keep their settings under the same names, "
+         "so "
          "that each would change, and deleting one would delete, the settings of the other."},
     };
     for (const auto& c : names) {

@@ -143,7 +143,8 @@ QWebEngineProfile* Make(const QString& userName, const QString& linkId) {
         AppPaths::MakePrivateFolder(AppPaths::UserProfileFolder(userName));
         AppPaths::MakePrivateFolder(folder);
         const QString userFolder = QFileInfo(AppPaths::UserProfileFolder(userName)).fileName();
-        profile = new QWebEngineProfile(linkId.isEmpty() ? userFolder : userFolder + QLatin1Char('-') + linkId, r);
+        profile =
+            new QWebEngineProfile(linkId.isEmpty() ? userFolder : userFolder + QLatin1Char('-') + linkId, r);
         profile->setPersistentStoragePath(folder);
         profile->setCachePath(folder + QStringLiteral("/Cache"));
         profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
