@@ -17,20 +17,25 @@ InMemoryReEncryptor g_reEncryptor;
 // that nothing else in the process gets the legacy algorithms by accident.
 struct CryptoLibrary {
     OSSL_LIB_CTX* ctx = nullptr;
+    OSSL_PROVIDER* defaultProvider = nullptr;
+    OSSL_PROVIDER* legacyProvider = nullptr;
     EVP_MD* md5 = nullptr;
     EVP_CIPHER* rc4 = nullptr;
 
     CryptoLibrary() {
         ctx = OSSL_LIB_CTX_new();
         if (!ctx) return;
-        OSSL_PROVIDER_load(ctx, "default");
-        OSSL_PROVIDER_load(ctx, "legacy");
+        defaultProvider = OSSL_PROVIDER_load(ctx, "default");
+        legacyProvider = OSSL_PROVIDER_load(ctx, "legacy");
         md5 = EVP_MD_fetch(ctx, "MD5", nullptr);
         rc4 = EVP_CIPHER_fetch(ctx, "RC4", nullptr);
     }
     ~CryptoLibrary() {
         EVP_CIPHER_free(rc4);
         EVP_MD_free(md5);
+        // Freeing the context does not release the providers it loaded.
+        if (legacyProvider) OSSL_PROVIDER_unload(legacyProvider);
+        if (defaultProvider) OSSL_PROVIDER_unload(defaultProvider);
         OSSL_LIB_CTX_free(ctx);
     }
 };

@@ -2,9 +2,28 @@
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "browse/engine/ProgramPages.h"
 #include "core/AppPaths.h"
+
+#ifdef BG_LEAK_SUPPRESSIONS
+// A sanitized build. The runtimes read these before main(); the environment, when set, wins.
+namespace {
+constexpr const char* kAsanOptions = "check_initialization_order=1:strict_init_order=1";
+constexpr const char* kLsanOptions = "suppressions=" BG_LEAK_SUPPRESSIONS;
+constexpr const char* kUbsanOptions = "print_stacktrace=1:halt_on_error=1";
+} // namespace
+extern "C" const char* __asan_default_options() {
+    return kAsanOptions;
+}
+extern "C" const char* __lsan_default_options() {
+    return kLsanOptions;
+}
+extern "C" const char* __ubsan_default_options() {
+    return kUbsanOptions;
+}
+#endif
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
@@ -12,6 +31,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#ifdef BG_LEAK_SUPPRESSIONS
+    // The same for the programs the tests start (the program itself, a second test process).
+    for (const auto& [name, value] :
+         {std::pair{"ASAN_OPTIONS", kAsanOptions}, std::pair{"LSAN_OPTIONS", kLsanOptions},
+          std::pair{"UBSAN_OPTIONS", kUbsanOptions}})
+        if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+#endif
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
