@@ -1,6 +1,7 @@
 #include "browse/LoginDecision.h"
 
 #include <algorithm>
+#include <QPointer>
 #include <QTimer>
 
 #include "browse/engine/BrowserPane.h"
@@ -223,6 +224,19 @@ bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
         w.Navigation().ShowProgressPage(pane);
         w.Navigation().SetLoginTimeOut(pane);
         link.LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);
+        // With many pages loading, the user name can reach the page long after this: the
+        // password is waited for from the moment it did.
+        if (BrowserPane* p = w.Pane(pane)) {
+            const QPointer<frmBrowse> window(&w);
+            const int index = link.Index();
+            p->ApplyActions([this, window, pane, index](bool) {
+                Link* sent = window ? w.links().Item(index) : nullptr;
+                if (!sent || !sent->IdentifierSent || sent->PasswordSent() || sent->LoggedIn()) return;
+                sent->LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);
+                w.Navigation().SetLoginTimeOut(pane);
+                Watch(pane, *sent);
+            });
+        }
     }
     return true;
 }
