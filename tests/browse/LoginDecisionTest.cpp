@@ -297,6 +297,24 @@ TEST(LoginDecision, ATwoStepLoginIsOneLogin) {
                           FormPage("http://bank.test/signin", false, "Next").Build());
     EXPECT_EQ(Clicks(pane).size(), 1);
     EXPECT_TRUE(link.LoginAssumed());
+
+    // With many pages loading, the user name reaches the page long after it was decided on:
+    // the password field the page then shows is waited for from that moment.
+    BrowseWindow::freezeClock();
+    w.click(QStringLiteral("Bank"));
+    pane.HoldActions();
+    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                      FormPage("http://bank.test/signin", false, "Next").Build());
+    Clock::Advance(20000);
+    pane.ReleaseActions();
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    Clock::Advance(20000);
+    EXPECT_TRUE(pane.watchingPage());
+    pane.SetDocument(FormPage("http://bank.test/signin", true).Build(3));
+    pane.RaisePageChanged();
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    EXPECT_TRUE(link.PasswordSent());
+    Clock::Reset();
 }
 
 TEST(LoginSites, TheTableIsTheProgramsConfigurationFile) {

@@ -1,5 +1,7 @@
 #include "browse/engine/FakePane.h"
 
+#include <utility>
+
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -41,7 +43,7 @@ void FakePane::SetDocument(DocumentPtr document) {
 }
 
 void FakePane::Flush() {
-    if (!m_document) return;
+    if (!m_document || m_holding) return;
     const QList<PageAction> actions = m_document->model().TakeActions();
     for (const PageAction& a : actions) {
         m_applied.append(a);
@@ -245,8 +247,20 @@ void FakePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
         if (done) done(false);
         return;
     }
+    if (m_holding) {
+        m_held.append(std::move(done));
+        return;
+    }
     Flush();
     if (done) done(true);
+}
+
+void FakePane::ReleaseActions() {
+    m_holding = false;
+    Flush();
+    const QList<Done> held = std::exchange(m_held, {});
+    for (const Done& done : held)
+        if (done) done(true);
 }
 
 void FakePane::SetBodyHtml(const QString& markup) {

@@ -65,6 +65,10 @@ public:
     void RaisePageUnresponsive(bool unresponsive);
     void RaiseFileDownload(const QString& url);
     void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
+    // Actions wait, as on an engine busy with many pages, until ReleaseActions applies them and
+    // answers whoever waited for them.
+    void HoldActions() { m_holding = true; }
+    void ReleaseActions();
 
     // A whole top-level load as the engine raises it: BeforeNavigate2, DownloadBegin, (the
     // location, document and title are set) NavigateComplete2, DownloadComplete,
@@ -147,6 +151,8 @@ private:
     QStringList m_navigations;
     QList<PageAction> m_applied;
     QList<PageAction> m_refused;
+    bool m_holding = false;
+    QList<Done> m_held;
     QStringList m_calls;
     QString m_bodyHtml;
     QString m_lastFind;
