@@ -226,21 +226,16 @@ TEST(EnginePaneLifecycle, BodyMarkupShowsWithoutEvents) {
     EventLog log(&pane);
     pane.SetBodyHtml(QStringLiteral("<p id=\"w\">Please wait...</p>"));
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        pane.RefreshDocument(
-            [&](DocumentPtr d) { done = d && d->bodyInnerHTML().contains("Please wait..."); });
         Pump(100);
-        return done;
+        return RunScript(pane, QStringLiteral("document.body.innerHTML")).contains("Please wait...");
     }));
     EXPECT_TRUE(log.events.isEmpty()) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.LocationURL(), "about:blank");
     // Again, on the page already there: the body is replaced in place.
     pane.SetBodyHtml(QStringLiteral("<p>Signing In</p>"));
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        pane.RefreshDocument([&](DocumentPtr d) { done = d && d->bodyInnerHTML() == "<p>Signing In</p>"; });
         Pump(100);
-        return done;
+        return RunScript(pane, QStringLiteral("document.body.innerHTML")) == "<p>Signing In</p>";
     }));
     EXPECT_TRUE(log.events.isEmpty());
 }
