@@ -319,6 +319,8 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     connect(page, &QWebEnginePage::geometryChangeRequested, this,
             [this](const QRect& geometry) { emit WindowSetRect(geometry); });
 
+    connect(page, &QWebEnginePage::lifecycleStateChanged, this, [this] { emit IdleChanged(Idle()); });
+
     m_view->setPage(page);
     ApplyZoom();
     ConnectPageRequests();
@@ -858,6 +860,41 @@ void WebEnginePane::FindText(const QString& text, bool backward, bool caseSensit
 
 void WebEnginePane::SavePage(const QString& path) {
     if (m_page) m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+// ----- idle ------------------------------------------------------------------------------------
+
+PaneIdle WebEnginePane::Idle() const {
+    if (!m_page) return PaneIdle::Active;
+    switch (m_page->lifecycleState()) {
+    case QWebEnginePage::LifecycleState::Frozen:
+        return PaneIdle::Frozen;
+    case QWebEnginePage::LifecycleState::Discarded:
+        return PaneIdle::Discarded;
+    default:
+        return PaneIdle::Active;
+    }
+}
+
+void WebEnginePane::SetIdle(PaneIdle state) {
+    // The engine refuses to stop a page on screen; showing a page wakes it by itself.
+    if (!m_page || (state != PaneIdle::Active && m_page->isVisible())) return;
+    const auto wanted = state == PaneIdle::Frozen      ? QWebEnginePage::LifecycleState::Frozen
+                        : state == PaneIdle::Discarded ? QWebEnginePage::LifecycleState::Discarded
+                                                       : QWebEnginePage::LifecycleState::Active;
+    if (m_page->lifecycleState() != wanted) m_page->setLifecycleState(wanted);
+}
+
+void WebEnginePane::AskKeepAwake(std::function<void(bool)> done) const {
+    if (!m_page) return done(false);
+    if (m_page->recentlyAudible()) return done(true);
+    // A stopped page runs no script; nobody could type into it since it was asked.
+    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active) return done(false);
+    QPointer<const WebEnginePane> self(this);
+    m_page->runJavaScript(Resource(QStringLiteral("PageInput.js")), kWorld,
+                          [self, done](const QVariant& result) {
+                              if (self) done(result.typeId() != QMetaType::Bool || result.toBool());
+                          });
 }
 
 void WebEnginePane::ReadPageFacts(std::function<void(const PageFacts&)> done) const {
