@@ -8,8 +8,17 @@
       var f = fields[k];
       var tag = f.tagName;
       if (tag === 'SELECT') {
-        for (var o = 0; o < f.options.length; o++)
-          if (f.options[o].selected !== f.options[o].defaultSelected) return true;
+        if (f.multiple) {
+          for (var o = 0; o < f.options.length; o++)
+            if (f.options[o].selected !== f.options[o].defaultSelected) return true;
+        } else {
+          // A single choice without a marked default starts at its first option.
+          var start = -1;
+          for (var p = 0; p < f.options.length; p++) if (f.options[p].defaultSelected) start = p;
+          if (start < 0 && f.size <= 1)
+            for (var q = 0; q < f.options.length && start < 0; q++) if (!f.options[q].disabled) start = q;
+          if (f.selectedIndex !== start) return true;
+        }
       } else if (f.type === 'checkbox' || f.type === 'radio') {
         if (f.checked !== f.defaultChecked) return true;
       } else if (f.type !== 'hidden' && f.type !== 'submit' && f.type !== 'button' && f.type !== 'image' &&
