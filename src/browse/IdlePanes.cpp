@@ -2,6 +2,9 @@
 
 #include <QPointer>
 #include <QSet>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "core/Clock.h"
 
@@ -9,6 +12,18 @@ IdlePanes::IdlePanes(Host& host, QObject* parent) : QObject(parent), m_host(host
     m_timer.setInterval(kCheckSeconds * 1000);
     connect(&m_timer, &QTimer::timeout, this, &IdlePanes::Check);
     m_timer.start();
+    m_giveBack.setSingleShot(true);
+    m_giveBack.setInterval(kGiveBackMs);
+    connect(&m_giveBack, &QTimer::timeout, this, [] {
+#if defined(__GLIBC__)
+        malloc_trim(0);
+#endif
+    });
+}
+
+void IdlePanes::PutToSleep(BrowserPane* pane, PaneIdle wanted) {
+    pane->SetIdle(wanted);
+    if (wanted == PaneIdle::Discarded) m_giveBack.start();
 }
 
 void IdlePanes::SetMinutes(int freezeAfter, int discardAfter) {
@@ -51,7 +66,7 @@ void IdlePanes::Check() {
         if (int(wanted) <= int(pane->Idle()) || m_host.PaneMustStayAwake(i)) continue;
         // A frozen page runs nothing: what it held when it was frozen still holds.
         if (pane->Idle() != PaneIdle::Active) {
-            pane->SetIdle(wanted);
+            PutToSleep(pane, wanted);
             continue;
         }
         QPointer<BrowserPane> guard(pane);
@@ -60,7 +75,7 @@ void IdlePanes::Check() {
             // The answer comes later from a real page: the pane may have gone or been shown.
             if (keep || !self || !guard || self->m_host.PaneAt(i) != guard || self->m_host.PaneOnScreen(i))
                 return;
-            guard->SetIdle(wanted);
+            self->PutToSleep(guard, wanted);
         });
     }
     for (auto it = m_seen.begin(); it != m_seen.end();)

@@ -18,6 +18,10 @@ class IdlePanes : public QObject {
 public:
     // Checks are this far apart; a pane sleeps at most this much later than its time.
     static constexpr int kCheckSeconds = 30;
+    // After a page was let go, the program's heap gives what it freed back to the system this
+    // much later (the engine frees a page's parts over a few seconds; the heap keeps freed
+    // memory for itself otherwise).
+    static constexpr int kGiveBackMs = 5000;
 
     class Host {
     public:
@@ -45,8 +49,11 @@ public:
     void Check();
 
 private:
+    void PutToSleep(BrowserPane* pane, PaneIdle wanted);
+
     Host& m_host;
     QTimer m_timer;
+    QTimer m_giveBack;
     int m_freezeAfter = 10;
     int m_discardAfter = 30;
     QHash<const BrowserPane*, QDateTime> m_seen;
