@@ -339,6 +339,8 @@ void WebEnginePane::DropPage() {
 
 void WebEnginePane::Navigate2(const QString& text) {
     const QUrl url = ToUrl(text);
+    // A sleeping page runs nothing: it is woken for whatever it is asked to load.
+    SetIdle(PaneIdle::Active);
     // The pane has moved to another profile since its page was made: the page stays behind.
     if (m_page && m_pageProfileId != ProfileId()) {
         FailPendingPageAccess();
@@ -377,10 +379,12 @@ void WebEnginePane::NavigateBlankWithoutEngine() {
 }
 
 void WebEnginePane::GoBack() {
+    SetIdle(PaneIdle::Active);
     GoToHistoryEntry(HistoryTarget(-1));
 }
 
 void WebEnginePane::GoForward() {
+    SetIdle(PaneIdle::Active);
     GoToHistoryEntry(HistoryTarget(1));
 }
 
@@ -407,6 +411,8 @@ void WebEnginePane::Stop() {
 }
 
 void WebEnginePane::Refresh() {
+    if (m_page && Idle() == PaneIdle::Discarded) return SetIdle(PaneIdle::Active); // that loads it again
+    SetIdle(PaneIdle::Active);
     if (m_page) m_page->triggerAction(QWebEnginePage::Reload);
 }
 
