@@ -200,7 +200,7 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
             oldUserValue = state.oldUserValue;
         }
     }
-    switch (SendIdentifier(document, link)) {
+    switch (SendIdentifier(document, verdicts, link)) {
     case IdentifierStep::Sent:
         return true;
     case IdentifierStep::Typed:
@@ -212,16 +212,18 @@ bool FormFiller::ParseForms(DomDocument* document, int index, Link& link) {
     return false;
 }
 
-FormFiller::IdentifierStep FormFiller::SendIdentifier(DomDocument* document, Link& link) {
+FormFiller::IdentifierStep FormFiller::SendIdentifier(DomDocument* document,
+                                                      const QList<Judge::Verdict>& verdicts, Link& link) {
     // Two steps at most: the user name goes once.
     if (link.IdentifierSent) return IdentifierStep::None;
     // A user name for the sign-in service goes there through its image (the login decision
     // clicks it), not into the site's own form.
     if (!link.SignInServiceUsed && link.UserName().contains(QLatin1Char('@')) && SignInImage(document))
         return IdentifierStep::None;
-    const bool ssn = !m_host.SSN().isEmpty();
-    for (DomElement* form : document->forms()) {
-        const Judge::Verdict v = Judge::Judge(form, document, ssn);
+    const QList<DomElement*>& forms = document->forms();
+    for (int f = 0; f < forms.size(); ++f) {
+        DomElement* form = forms[f];
+        const Judge::Verdict& v = verdicts[f];
         // A password field the page keeps hidden may come once the user name is typed.
         DomElement* user = v.kind == Judge::Kind::Identifier ? v.user : nullptr;
         bool hiddenPassword = false;

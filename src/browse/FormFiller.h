@@ -97,7 +97,9 @@ private:
     // it, sent. A form that keeps its password field hidden gets the user name typed first, and
     // sent on a later parse if the password field has not come by then.
     enum class IdentifierStep { None, Typed, Sent };
-    IdentifierStep SendIdentifier(DomDocument* document, Link& link);
+    // `verdicts`: those of the document's forms, in order.
+    IdentifierStep SendIdentifier(DomDocument* document, const QList<LoginFormJudge::Verdict>& verdicts,
+                                  Link& link);
     // Whether a control other than a submit button may be chosen in this form: not when the
     // form has a submit button of its own (that one sends it).
     static bool MayChoose(const DomElement* control, const FormScan& state);
