@@ -219,14 +219,48 @@ QColor LinkButtonsPanel::ViewColour(int index) const {
     return row ? row->colour : QColor();
 }
 
+namespace {
+const QString kFrozenTip = QStringLiteral("Frozen while not shown");
+const QString kDiscardedTip = QStringLiteral("Discarded while not shown: loads again when shown");
+} // namespace
+
+void LinkButtonsPanel::SetViewIdle(int index, PaneIdle state) {
+    Row* row = RowOf(index);
+    if (!row || row->idle == state) return;
+    row->idle = state;
+    // The state is a line of its own under the tooltip the Link gave the button.
+    QString tip = row->view->toolTip();
+    for (const QString& line : {kFrozenTip, kDiscardedTip})
+        if (tip.endsWith(QLatin1Char('\n') + line)) tip.chop(line.size() + 1);
+    if (state != PaneIdle::Active)
+        tip += QLatin1Char('\n') + (state == PaneIdle::Frozen ? kFrozenTip : kDiscardedTip);
+    row->view->setToolTip(tip);
+    Restyle(*row);
+}
+
+PaneIdle LinkButtonsPanel::ViewIdle(int index) const {
+    const Row* row = RowOf(index);
+    return row ? row->idle : PaneIdle::Active;
+}
+
 void LinkButtonsPanel::Restyle(Row& row) {
     const QString current = row.current ? QStringLiteral("true") : QStringLiteral("false");
     row.link->setProperty("current", current);
     row.view->setProperty("current", current);
+    QColor colour = row.colour;
+    QString frame;
+    if (row.idle == PaneIdle::Frozen) {
+        frame = QStringLiteral(" border: 2px dotted #3a5f9f;");
+    } else if (row.idle == PaneIdle::Discarded) {
+        frame = QStringLiteral(" border: 2px dashed #8a8a8a;");
+        // Faded towards grey: nothing runs behind it.
+        if (colour.isValid())
+            colour = QColor((colour.red() + 2 * 200) / 3, (colour.green() + 2 * 200) / 3,
+                            (colour.blue() + 2 * 200) / 3);
+    }
     row.view->setStyleSheet(
-        row.colour.isValid()
-            ? QStringLiteral("QToolButton#cmdView { background: %1; }").arg(row.colour.name())
-            : QStringLiteral("QToolButton#cmdView { background: palette(button); }"));
+        QStringLiteral("QToolButton#cmdView { background: %1;%2 }")
+            .arg(colour.isValid() ? colour.name() : QStringLiteral("palette(button)"), frame));
     for (QWidget* w : {static_cast<QWidget*>(row.link), static_cast<QWidget*>(row.view)}) {
         w->style()->unpolish(w);
         w->style()->polish(w);

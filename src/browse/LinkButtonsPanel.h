@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <vector>
 
+#include "browse/engine/BrowserPane.h"
+
 // A Link's button (cmdLink): reports its mouse, keyboard and drop events with its control index
 // and leaves every decision to the browse window.
 class LinkButton : public QPushButton {
@@ -72,6 +74,10 @@ public:
     // The view button's colour (invalid: the button's face).
     void SetViewColour(int index, const QColor& colour);
     QColor ViewColour(int index) const;
+    // Whether the Link's page sleeps: the view button shows frozen and discarded apart from
+    // its colour (a dotted frame, a faded dashed one) and says so in its tooltip.
+    void SetViewIdle(int index, PaneIdle state);
+    PaneIdle ViewIdle(int index) const;
 
 signals:
     void Resized();
@@ -91,6 +97,7 @@ private:
         LinkButton* link = nullptr;
         QToolButton* view = nullptr;
         QColor colour;
+        PaneIdle idle = PaneIdle::Active;
         bool current = false;
     };
     Row* RowOf(int index);

@@ -167,7 +167,7 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
         w.SetTabColour(pane, TabColour::Green);
         if (w.IsVisibleLink(pane)) w.CopyTabColourToView(pane);
         const QString target = link.NavigateAfterLogin();
-        if (!target.isEmpty() && !link.NavigateAfterLoginDone() && !document->bodyInnerHTML().isEmpty()) {
+        if (!target.isEmpty() && !link.NavigateAfterLoginDone() && document->bodyHasContent()) {
             w.Navigation().SetProgressText(pane, QStringLiteral("Going to link '") + target +
                                                      QStringLiteral("' - ") + link.ShownCaption() +
                                                      QStringLiteral("  "));

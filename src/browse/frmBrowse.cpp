@@ -11,8 +11,11 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "browse/DownloadList.h"
 #include "browse/engine/BrowserPane.h"
+#include "browse/engine/Download.h"
 #include "browse/engine/WebProfiles.h"
+#include "browse/IdlePanes.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
@@ -41,6 +44,7 @@
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "links/Links.h"
+#include "users/cOptions.h"
 
 using namespace modGeneral;
 
@@ -57,6 +61,31 @@ QString PicWidthName(int tab) {
 
 } // namespace
 
+// What the idle panes ask of the window: its panes, which is on screen (the front one and
+// those working behind it), and which must not sleep: a Link logging in, or any download
+// running (a download is the profile's, not one pane's: while one runs, no pane sleeps).
+class frmBrowse::IdleHost : public IdlePanes::Host {
+public:
+    explicit IdleHost(frmBrowse& w) : m_w(w) {}
+    int PaneCount() const override { return frmBrowse::kMaxLinks; }
+    BrowserPane* PaneAt(int index) const override { return m_w.m_panes ? m_w.Pane(index) : nullptr; }
+    bool PaneOnScreen(int index) const override {
+        return m_w.m_panes->Front() == index || m_w.m_panes->IsWorking(index);
+    }
+    bool PaneMustStayAwake(int index) const override {
+        const Link* link = m_w.m_links ? m_w.m_links->Item(index + 1) : nullptr;
+        if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
+            return true;
+        if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
+        for (const Download* download : m_w.m_frame.Downloads().Items())
+            if (download && !download->Finished()) return true;
+        return false;
+    }
+
+private:
+    frmBrowse& m_w;
+};
+
 frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
@@ -68,6 +97,8 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     BuildLayout();
     m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
     m_popupPolicy = m_popUps.get();
+    m_idleHost = std::make_unique<IdleHost>(*this);
+    m_idle = new IdlePanes(*m_idleHost, this);
 
     m_tmrBusy.setInterval(kBusyMs);
     m_tmrPrsTimeOut.setInterval(kPrsTimeOutMs);
@@ -94,6 +125,8 @@ frmBrowse::~frmBrowse() {
         timer->stop();
     m_popupPolicy = nullptr;
     m_popUps.reset(); // its stand-alone windows and catchers go with the window
+    delete m_idle;
+    m_idle = nullptr;
     for (int i = 0; i <= kPlaceholder; ++i)
         if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
     delete m_panes;
@@ -178,6 +211,15 @@ LinkButtonsPanel& frmBrowse::Buttons() const {
 
 // ----- lifetime -------------------------------------------------------------------------------
 
+void frmBrowse::ReadIdleMinutes() {
+    if (App().Options) {
+        m_idle->SetMinutes(App().Options->FreezeAfterMinutes(), App().Options->DiscardAfterMinutes());
+        return;
+    }
+    const cOptions options(App().CurrentUser);
+    m_idle->SetMinutes(options.FreezeAfterMinutes(), options.DiscardAfterMinutes());
+}
+
 void frmBrowse::Form_Load() {
     QElapsedTimer elapsed;
     elapsed.start();
@@ -190,6 +232,7 @@ void frmBrowse::Form_Load() {
     }
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
         const QString user = App().CurrentUser;
+        ReadIdleMinutes();
         for (int tab = 0; tab < 3; ++tab)
             m_sideWidth[tab] = qBound(150, CInt(GetValue(user, PicWidthName(tab), 230), 230), 600);
         m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
@@ -280,6 +323,8 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     BindPaneProfile(i);
     m_tracker->Connect(i, pane);
     ConnectPageRequests(i, pane);
+    connect(pane, &BrowserPane::IdleChanged, this,
+            [this, i](PaneIdle state) { Buttons().SetViewIdle(i, state); });
     pane->Navigate2(QStringLiteral("about:blank"));
     return pane;
 }
@@ -376,6 +421,10 @@ void frmBrowse::BringToFront(int i) {
     Link* link = m_links ? m_links->Item(i + 1) : nullptr;
     if (!link || !IsVisibleLink(i)) return;
     const bool waiting = link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now();
+    // The pane leaving the front was seen until now; the one coming wakes if it sleeps.
+    const int before = m_panes->Front();
+    if (before >= 0 && before != kPlaceholder && before != i) m_idle->Seen(before);
+    m_idle->Seen(i);
     if (waiting && Placeholder())
         m_panes->ShowPlaceholder();
     else

@@ -30,6 +30,7 @@ class PageLoadTracker;
 class PaneArea;
 class NewWindowPolicy;
 class PopupPolicy;
+class IdlePanes;
 class QDrag;
 class QMenu;
 class QSplitter;
@@ -72,6 +73,9 @@ public:
     void Form_Load();
     // The window has come to the front: starts the parse time-out timer, focuses the page.
     void Activate();
+    // The user's freeze and discard minutes changed (or are read for the first time).
+    void ReadIdleMinutes();
+    IdlePanes& Idle() const { return *m_idle; }
     // Saves the Links in compact form unless App().EndingOnError, and stops the timers.
     void Form_Unload();
 
@@ -289,6 +293,9 @@ private:
     std::unique_ptr<PopupPolicy> m_popUps;
     NewWindowPolicy* m_popupPolicy = nullptr;
     std::unique_ptr<LoginDecision> m_login;
+    class IdleHost;
+    std::unique_ptr<IdleHost> m_idleHost;
+    IdlePanes* m_idle = nullptr;
     QPointer<QWidget> m_activeControl; // remembered around a submission by the Enter key
     PageRecorder m_recorder{nullptr, nullptr};
     LinkEditorOpener m_editorOpener;

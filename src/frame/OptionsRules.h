@@ -15,6 +15,9 @@ struct NumberField {
 };
 
 inline constexpr NumberField kIdleMinutes{0, 60, "Please enter a value between 0 and 60", "Automatic Logout"};
+inline constexpr NumberField kFreezeMinutes{0, 1440, "Please enter a value between 0 and 1440", "Idle Links"};
+inline constexpr NumberField kDiscardMinutes{0, 1440, "Please enter a value between 0 and 1440",
+                                             "Idle Links"};
 inline constexpr NumberField kBookmarks{5, 200, "Please enter a value between 5 and 200", "Bookmarks"};
 inline constexpr NumberField kHistoryItems{0, 200, "Please enter a value between 0 and 200", "History Items"};
 
@@ -37,6 +40,12 @@ inline constexpr const char* kHelpBookmarks =
     "Enter a number between 5 and 200. Please note the oldest items are automatically deleted.";
 inline constexpr const char* kHelpIdleMinutes =
     "Enter 0 to disable Automatic Logout, else enter a number between 1 and 60.";
+inline constexpr const char* kHelpFreezeMinutes =
+    "A Link not shown for this many minutes is paused: its page stops running until you show it. Enter 0 to "
+    "never pause, else a number up to 1440.";
+inline constexpr const char* kHelpDiscardMinutes =
+    "A Link not shown for this many minutes lets its page go to free memory; it loads again when you show "
+    "it. Enter 0 to never let go, else a number up to 1440.";
 inline constexpr const char* kHelpSSN =
     "Filling-in this information is optional. You may complete it later if you have any login problem with "
     "any of your online accounts.";

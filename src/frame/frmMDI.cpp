@@ -1264,6 +1264,7 @@ void frmMDI::AddBookmark() {
 void frmMDI::OptionsApplied() {
     m_masterHistory.RefreshMasterHisList();
     m_bookmarks.DeleteExtraBookmarks();
+    if (m_browse) m_browse->ReadIdleMinutes();
     if (m_browse && m_browse->search())
         m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
 }

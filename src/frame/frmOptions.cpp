@@ -62,7 +62,8 @@ frmOptions::frmOptions(Links* links, QWidget* parent) : QDialog(parent), m_links
     m_tabs->setCurrentIndex(0);
 
     // Connected after filling: only the user's changes count.
-    for (QLineEdit* box : {m_txtIdleMinutes, m_txtSSN, m_txtHistoryItems, m_txtBookmarks})
+    for (QLineEdit* box : {m_txtIdleMinutes, m_txtFreezeMinutes, m_txtDiscardMinutes, m_txtSSN,
+                           m_txtHistoryItems, m_txtBookmarks})
         connect(box, &QLineEdit::textChanged, this, &frmOptions::Changed);
     connect(m_chkBeep, &QCheckBox::toggled, this, &frmOptions::Changed);
     connect(m_lstLinks, &QListWidget::itemChanged, this, &frmOptions::Changed);
@@ -80,6 +81,10 @@ void frmOptions::BuildLayout() {
     auto* generalForm = new QFormLayout(general);
     m_txtIdleMinutes = NumberBox("txtIdleMinutes");
     generalForm->addRow(QStringLiteral("Automatic &Logout after (minutes):"), m_txtIdleMinutes);
+    m_txtFreezeMinutes = NumberBox("txtFreezeMinutes");
+    generalForm->addRow(QStringLiteral("&Pause a Link not shown after (minutes):"), m_txtFreezeMinutes);
+    m_txtDiscardMinutes = NumberBox("txtDiscardMinutes");
+    generalForm->addRow(QStringLiteral("Let a Link's page &go after (minutes):"), m_txtDiscardMinutes);
     m_txtSSN = new QLineEdit;
     m_txtSSN->setObjectName(QStringLiteral("txtSSN"));
     m_txtSSN->setMaxLength(20);
@@ -146,9 +151,9 @@ void frmOptions::BuildLayout() {
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{m_txtIdleMinutes, m_txtSSN, m_lstLinks, m_txtHistoryItems,
-                                         m_txtBookmarks, m_searchEngines->lstEngines()})
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             m_txtIdleMinutes, m_txtFreezeMinutes, m_txtDiscardMinutes, m_txtSSN, m_lstLinks,
+             m_txtHistoryItems, m_txtBookmarks, m_searchEngines->lstEngines()})
         field->installEventFilter(this);
 
     connect(m_cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
@@ -173,6 +178,8 @@ void frmOptions::Fill() {
     m_txtHistoryItems->setText(QString::number(m_options->MaxHistoryItems()));
     m_txtBookmarks->setText(QString::number(m_options->MaxBookmarkItems()));
     m_txtIdleMinutes->setText(QString::number(m_options->AutoLogOutMts()));
+    m_txtFreezeMinutes->setText(QString::number(m_options->FreezeAfterMinutes()));
+    m_txtDiscardMinutes->setText(QString::number(m_options->DiscardAfterMinutes()));
     m_txtSSN->setText(m_options->SSN());
     m_searchEngines->SetEngines(SearchEngines::Load(m_options->User()));
 }
@@ -184,8 +191,8 @@ void frmOptions::Changed() {
 // ----- leaving a field ------------------------------------------------------------------------
 
 bool frmOptions::IsCheckedField(QObject* object) const {
-    return object == m_txtIdleMinutes || object == m_txtSSN || object == m_txtHistoryItems ||
-           object == m_txtBookmarks;
+    return object == m_txtIdleMinutes || object == m_txtFreezeMinutes || object == m_txtDiscardMinutes ||
+           object == m_txtSSN || object == m_txtHistoryItems || object == m_txtBookmarks;
 }
 
 bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
@@ -197,6 +204,10 @@ bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
             help = kHelpBookmarks;
         else if (watched == m_txtIdleMinutes)
             help = kHelpIdleMinutes;
+        else if (watched == m_txtFreezeMinutes)
+            help = kHelpFreezeMinutes;
+        else if (watched == m_txtDiscardMinutes)
+            help = kHelpDiscardMinutes;
         else if (watched == m_txtSSN)
             help = kHelpSSN;
         else if (watched == m_lstLinks)
@@ -238,10 +249,12 @@ bool frmOptions::ValidateField(QLineEdit* field) {
         FocusBack(field);
         return false;
     }
-    const NumberField* rule = field == m_txtIdleMinutes    ? &kIdleMinutes
-                              : field == m_txtBookmarks    ? &kBookmarks
-                              : field == m_txtHistoryItems ? &kHistoryItems
-                                                           : nullptr;
+    const NumberField* rule = field == m_txtIdleMinutes      ? &kIdleMinutes
+                              : field == m_txtFreezeMinutes  ? &kFreezeMinutes
+                              : field == m_txtDiscardMinutes ? &kDiscardMinutes
+                              : field == m_txtBookmarks      ? &kBookmarks
+                              : field == m_txtHistoryItems   ? &kHistoryItems
+                                                             : nullptr;
     if (!rule || AcceptNumber(*rule, field->text())) return true;
     // The system's beep stands for the old short 500 Hz tone.
     QApplication::beep();
@@ -261,7 +274,8 @@ void frmOptions::FocusBack(QLineEdit* field) {
 
 bool frmOptions::ValidateAll() {
     m_pendingLeave = nullptr;
-    for (QLineEdit* field : {m_txtIdleMinutes, m_txtSSN, m_txtHistoryItems, m_txtBookmarks})
+    for (QLineEdit* field : {m_txtIdleMinutes, m_txtFreezeMinutes, m_txtDiscardMinutes, m_txtSSN,
+                             m_txtHistoryItems, m_txtBookmarks})
         if (!ValidateField(field)) return false;
     return true;
 }
@@ -295,6 +309,10 @@ bool frmOptions::cmdApply_Click() {
         m_options->SetMaxHistoryItems(value);
         AcceptNumber(kIdleMinutes, m_txtIdleMinutes->text(), &value);
         m_options->SetAutoLogOutMts(value);
+        AcceptNumber(kFreezeMinutes, m_txtFreezeMinutes->text(), &value);
+        m_options->SetFreezeAfterMinutes(value);
+        AcceptNumber(kDiscardMinutes, m_txtDiscardMinutes->text(), &value);
+        m_options->SetDiscardAfterMinutes(value);
         m_options->SetSSN(m_txtSSN->text());
         if (m_searchEngines->Engines() != SearchEngines::Load(m_options->User()))
             SearchEngines::Save(m_options->User(), m_searchEngines->Engines());

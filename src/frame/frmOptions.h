@@ -47,6 +47,8 @@ public:
     // --- controls
     QTabWidget* tabs() const { return m_tabs; }
     QLineEdit* txtIdleMinutes() const { return m_txtIdleMinutes; }
+    QLineEdit* txtFreezeMinutes() const { return m_txtFreezeMinutes; }
+    QLineEdit* txtDiscardMinutes() const { return m_txtDiscardMinutes; }
     QLineEdit* txtSSN() const { return m_txtSSN; }
     QCheckBox* chkBeepOnPopUp() const { return m_chkBeep; }
     QListWidget* lstLinks() const { return m_lstLinks; }
@@ -84,6 +86,8 @@ private:
 
     QTabWidget* m_tabs = nullptr;
     QLineEdit* m_txtIdleMinutes = nullptr;
+    QLineEdit* m_txtFreezeMinutes = nullptr;
+    QLineEdit* m_txtDiscardMinutes = nullptr;
     QLineEdit* m_txtSSN = nullptr;
     QCheckBox* m_chkBeep = nullptr;
     QListWidget* m_lstLinks = nullptr;

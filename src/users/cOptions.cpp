@@ -10,6 +10,8 @@ const QString kAutoLogOutMts = QStringLiteral("AutoLogOutMts");
 const QString kBeepOnPopup = QStringLiteral("BeepOnPopup");
 const QString kSearchChoice = QStringLiteral("SearchChoice");
 const QString kSSN = QStringLiteral("SSN");
+const QString kFreezeAfterMinutes = QStringLiteral("FreezeAfterMinutes");
+const QString kDiscardAfterMinutes = QStringLiteral("DiscardAfterMinutes");
 const QString kMaxHistoryItems = QStringLiteral("MaxHistoryItems");
 const QString kMaxBookmarkItems = QStringLiteral("MaxBookmarkItems");
 } // namespace
@@ -24,6 +26,8 @@ cOptions::cOptions(const QString& user) : m_user(user) {
         Errors::ReportErrorInfo(QStringLiteral("cOptions"), QStringLiteral("Class_Initialize"),
                                 e.description());
     }
+    m_freezeAfterMinutes = qMax(0, CInt(GetValue(m_user, kFreezeAfterMinutes, 10), 10));
+    m_discardAfterMinutes = qMax(0, CInt(GetValue(m_user, kDiscardAfterMinutes, 30), 30));
     m_maxHistoryItems = CInt(GetValue(m_user, kMaxHistoryItems, 100), 100);
     m_maxBookmarkItems = CInt(GetValue(m_user, kMaxBookmarkItems, 40), 40);
 }
@@ -47,6 +51,16 @@ void cOptions::SetSSN(const QString& ssn) {
     if (ssn == m_ssn) return;
     SaveValue(m_user, kSSN, ssn, true);
     m_ssn = ssn;
+}
+
+void cOptions::SetFreezeAfterMinutes(int minutes) {
+    m_freezeAfterMinutes = minutes;
+    SaveValue(m_user, kFreezeAfterMinutes, QString::number(minutes));
+}
+
+void cOptions::SetDiscardAfterMinutes(int minutes) {
+    m_discardAfterMinutes = minutes;
+    SaveValue(m_user, kDiscardAfterMinutes, QString::number(minutes));
 }
 
 void cOptions::SetMaxHistoryItems(int items) {

@@ -22,6 +22,12 @@ public:
     const QString& SSN() const { return m_ssn; }
     // Stores only when the number changes; the empty text clears it.
     void SetSSN(const QString& ssn);
+    // Minutes a Link's pane stays unseen before its page is frozen, and before it is let go
+    // (kept only as its address and history); 0: never.
+    int FreezeAfterMinutes() const { return m_freezeAfterMinutes; }
+    void SetFreezeAfterMinutes(int minutes);
+    int DiscardAfterMinutes() const { return m_discardAfterMinutes; }
+    void SetDiscardAfterMinutes(int minutes);
     int MaxHistoryItems() const { return m_maxHistoryItems; }
     void SetMaxHistoryItems(int items);
     int MaxBookmarkItems() const { return m_maxBookmarkItems; }
@@ -38,6 +44,8 @@ private:
     bool m_beepOnPopUp = true;
     QString m_searchChoice;
     QString m_ssn;
+    int m_freezeAfterMinutes = 10;
+    int m_discardAfterMinutes = 30;
     int m_maxHistoryItems = 100;
     int m_maxBookmarkItems = 40;
     int m_bgMessageInterval = 5;

@@ -42,7 +42,7 @@ TEST(LoginDecision, ThePostLoginTextPicksOneControlInTwoPassesOnce) {
     Link& link = w.link("Bank");
     // The Link has logged in; the site's next page completes.
     const auto follow = [&](const QString& text, PageModelBuilder page) {
-        page.BodyHtml(QStringLiteral("<p>Welcome</p>"));
+        page.BodyContent();
         w.click(QStringLiteral("Bank"));
         link.SetNavigateAfterLogin(text);
         link.SetLoggedIn(true);
@@ -72,7 +72,7 @@ TEST(LoginDecision, ThePostLoginTextPicksOneControlInTwoPassesOnce) {
     none.Anchor("http://bank.test/help", "Help");
     EXPECT_EQ(follow("Accounts", none), QList<int>{});
     EXPECT_TRUE(link.NavigateAfterLoginDone());
-    names.BodyHtml(QStringLiteral("<p>Accounts</p>"));
+    names.BodyContent();
     w.pane(0).SimulateLoad(QStringLiteral("http://bank.test/acc"), names.Build());
     EXPECT_EQ(Clicks(w.pane(0)), QList<int>{});
 }

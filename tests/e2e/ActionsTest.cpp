@@ -42,15 +42,10 @@ protected:
         return out;
     }
     QString Text(const QString& id) {
-        const DocumentPtr doc = Fresh();
-        if (!doc) return QStringLiteral("<no document>");
-        // Spans are not in the snapshot; the body markup holds them.
-        const QString body = doc->bodyInnerHTML();
-        const QString start = QStringLiteral("id=\"%1\">").arg(id);
-        const qsizetype at = body.indexOf(start);
-        if (at < 0) return QStringLiteral("<no %1>").arg(id);
-        const qsizetype from = at + start.size();
-        return body.mid(from, body.indexOf(QLatin1Char('<'), from) - from);
+        // Spans are not in the snapshot: the page is asked.
+        return RunScript(*s_pane, QStringLiteral("(function () { var e = document.getElementById('%1'); "
+                                                 "return e ? e.textContent : '<no %1>'; })()")
+                                      .arg(id));
     }
 
     static WebEnginePane* s_pane;

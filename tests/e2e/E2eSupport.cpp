@@ -3,8 +3,17 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QWebEnginePage>
 
+#include "browse/engine/WebEnginePane.h"
 #include "support/TestSupport.h"
+
+QString RunScript(WebEnginePane& pane, const QString& script) {
+    QString result = QStringLiteral("<none>");
+    pane.page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
+    WaitFor([&] { return result != QLatin1String("<none>"); }, 10000);
+    return result;
+}
 
 EventLog::EventLog(BrowserPane* pane) {
     const auto where = [](bool top) { return top ? QStringLiteral("top ") : QStringLiteral("frame "); };

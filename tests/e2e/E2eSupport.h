@@ -36,5 +36,9 @@ public:
 // Navigates and waits for the top-level DocumentComplete (clears the log first).
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs = 15000);
 
+class WebEnginePane;
+// Runs a script in the page's own world and waits for its result, as text.
+QString RunScript(WebEnginePane& pane, const QString& script);
+
 // Processes events for ms milliseconds (lets late events and queued actions run).
 void Pump(int ms);

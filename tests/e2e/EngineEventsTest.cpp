@@ -226,23 +226,51 @@ TEST(EnginePaneLifecycle, BodyMarkupShowsWithoutEvents) {
     EventLog log(&pane);
     pane.SetBodyHtml(QStringLiteral("<p id=\"w\">Please wait...</p>"));
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        pane.RefreshDocument(
-            [&](DocumentPtr d) { done = d && d->bodyInnerHTML().contains("Please wait..."); });
         Pump(100);
-        return done;
+        return RunScript(pane, QStringLiteral("document.body.innerHTML")).contains("Please wait...");
     }));
     EXPECT_TRUE(log.events.isEmpty()) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.LocationURL(), "about:blank");
     // Again, on the page already there: the body is replaced in place.
     pane.SetBodyHtml(QStringLiteral("<p>Signing In</p>"));
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        pane.RefreshDocument([&](DocumentPtr d) { done = d && d->bodyInnerHTML() == "<p>Signing In</p>"; });
         Pump(100);
-        return done;
+        return RunScript(pane, QStringLiteral("document.body.innerHTML")) == "<p>Signing In</p>";
     }));
     EXPECT_TRUE(log.events.isEmpty());
+}
+
+TEST(EnginePaneLifecycle, AnIdlePageIsFrozenLetGoAndComesBackWhereItWasInOneLoad) {
+    WebEnginePane pane(QStringLiteral("idle"));
+    EventLog log(&pane);
+    const QString login = SharedSites().Url(QStringLiteral("/login"));
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url(QStringLiteral("/plain"))));
+    ASSERT_TRUE(LoadAndWait(pane, log, login));
+    const auto keepAwake = [&] {
+        int answer = -1;
+        pane.AskKeepAwake([&](bool keep) { answer = keep; });
+        WaitFor([&] { return answer >= 0; });
+        return answer == 1;
+    };
+    EXPECT_FALSE(keepAwake());
+    const QString field = QStringLiteral("document.querySelector('input[type=text]')");
+    RunScript(pane, field + QStringLiteral(".value = 'typed'"));
+    EXPECT_TRUE(keepAwake()) << "input not sent";
+    RunScript(pane, field + QStringLiteral(".value = ") + field + QStringLiteral(".defaultValue"));
+    EXPECT_FALSE(keepAwake());
+
+    pane.SetIdle(PaneIdle::Frozen);
+    ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Frozen; }));
+    pane.SetIdle(PaneIdle::Discarded);
+    ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Discarded; }));
+    log.Clear();
+    pane.SetIdle(PaneIdle::Active);
+    ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
+    Pump(300);
+    EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
+    EXPECT_EQ(pane.Idle(), PaneIdle::Active);
+    EXPECT_EQ(pane.LocationURL(), login);
+    EXPECT_TRUE(pane.CanGoBack());
 }
 
 } // namespace

@@ -41,13 +41,6 @@ namespace {
 using sites::SharedSites;
 using sites::TestSites;
 
-QString RunScript(WebEnginePane& pane, const QString& script) {
-    QString result = QStringLiteral("<none>");
-    pane.page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
-    WaitFor([&] { return result != QLatin1String("<none>"); }, 10000);
-    return result;
-}
-
 class Everyday : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

@@ -49,7 +49,7 @@ TEST_F(Snapshot, LoginPageFormsElementsAndDocumentValues) {
     EXPECT_EQ(doc->title(), "Sign In - Bramble Test Bank");
     EXPECT_EQ(doc->typeName(), "HTMLDocument");
     EXPECT_TRUE(doc->hasBody());
-    EXPECT_TRUE(doc->bodyInnerHTML().contains("<h1>Bramble Test Bank</h1>"));
+    EXPECT_TRUE(doc->bodyHasContent());
     EXPECT_TRUE(doc->frames().isEmpty());
 
     ASSERT_EQ(doc->forms().size(), 1);
@@ -106,6 +106,7 @@ TEST_F(Snapshot, PlainPageAnchorsImagesButtonsAndScripts) {
     ASSERT_TRUE(first && first->firstChild());
     EXPECT_TRUE(first->firstChild()->isText());
     EXPECT_EQ(first->firstChild()->innerText(), "Welcome");
+    EXPECT_EQ(first->innerHTML(), "Welcome"); // sent once, as its text
     EXPECT_EQ(first->childElementCount(), 0);
 
     const DomElement* script = doc->getElementById("script");

@@ -105,6 +105,8 @@ TEST(OptionsDialog, ShowsTheUsersOptionsAndTheLinksWithHelpLines) {
     EXPECT_EQ(d.tabs()->currentIndex(), 0);
     EXPECT_FALSE(d.cmdApply()->isEnabled());
     EXPECT_EQ(d.txtIdleMinutes()->text(), "30");
+    EXPECT_EQ(d.txtFreezeMinutes()->text(), "10");
+    EXPECT_EQ(d.txtDiscardMinutes()->text(), "30");
     EXPECT_EQ(d.txtSSN()->text(), "");
     EXPECT_EQ(d.txtHistoryItems()->text(), "100");
     EXPECT_EQ(d.txtBookmarks()->text(), "40");
@@ -167,6 +169,14 @@ TEST(OptionsDialog, NumberFieldsAreCheckedWhenLeftAndKeepTheFocus) {
         ExpectRefused(f, idle, "Please enter a value between 0 and 60", "Automatic Logout");
     }
     idle->setText("30");
+    for (QLineEdit* minutes : {d.txtFreezeMinutes(), d.txtDiscardMinutes()}) {
+        f.Leave(minutes, "1440", ssn);
+        EXPECT_EQ(f.boxes.count(), 0);
+        f.Leave(minutes, "1441", ssn);
+        ExpectRefused(f, minutes, "Please enter a value between 0 and 1440", "Idle Links");
+        f.Leave(minutes, "0", idle);
+        EXPECT_EQ(f.boxes.count(), 0);
+    }
     for (const char* ok : {"5", "200"}) {
         f.Leave(bookmarks, ok, history);
         EXPECT_EQ(f.boxes.count(), 0) << ok;
@@ -237,6 +247,8 @@ TEST(OptionsDialog, ApplyStoresEverythingAtOnceAndTellsTheFrame) {
     frmOptions& d = *f.dialog;
     QSignalSpy applied(&d, &frmOptions::Applied);
     d.txtIdleMinutes()->setText("0");
+    d.txtFreezeMinutes()->setText("0");
+    d.txtDiscardMinutes()->setText("45");
     d.txtBookmarks()->setText("5");
     d.txtHistoryItems()->setText("0");
     d.chkBeepOnPopUp()->setChecked(false);
@@ -244,6 +256,8 @@ TEST(OptionsDialog, ApplyStoresEverythingAtOnceAndTellsTheFrame) {
     EXPECT_EQ(applied.count(), 1);
     EXPECT_FALSE(d.cmdApply()->isEnabled());
     EXPECT_EQ(GetValue(kUser, "AutoLogOutMts"), "0");
+    EXPECT_EQ(GetValue(kUser, "FreezeAfterMinutes"), "0");
+    EXPECT_EQ(GetValue(kUser, "DiscardAfterMinutes"), "45");
     EXPECT_EQ(GetValue(kUser, "MaxBookmarkItems"), "5");
     EXPECT_EQ(GetValue(kUser, "MaxHistoryItems"), "0");
     EXPECT_EQ(GetValue(kUser, "BeepOnPopup"), "False");

@@ -38,6 +38,11 @@ constexpr int Interactive = 3;   // the new document is there and still loading
 constexpr int Complete = 4;      // loaded (or stopped, or failed)
 } // namespace PaneReadyState
 
+// How much of a pane's page is kept while nobody looks at it: all of it, all with its scripts
+// and timers stopped, or only its place (address, title, history, scroll position), the
+// engine loading it again when it is shown.
+enum class PaneIdle { Active, Frozen, Discarded };
+
 // What the Properties command shows of the current document besides its address and title.
 // Unknown values stay empty (or -1).
 struct PageFacts {
@@ -246,6 +251,14 @@ public:
     // loads its address again.
     virtual void RecoverPage() = 0;
 
+    // Idle panes. A pane that is shown is always Active (showing it wakes it). SetIdle does
+    // nothing to a pane without a page, or one on screen.
+    virtual PaneIdle Idle() const { return PaneIdle::Active; }
+    virtual void SetIdle(PaneIdle state) { Q_UNUSED(state); }
+    // Whether the page holds what stopping or dropping it would cost the user: sound playing,
+    // or form input not sent. Answers true when it cannot tell.
+    virtual void AskKeepAwake(std::function<void(bool)> done) const { done(true); }
+
 signals:
     void BeforeNavigate2(NavigateEvent& e);
     void NavigateComplete2(const QString& url, bool topLevel);
@@ -295,6 +308,8 @@ signals:
     // The page has stopped answering (a script that never ends), or answers again.
     void PageUnresponsive(bool unresponsive);
     void ZoomChanged(int percent);
+    // The pane was frozen, discarded, or woke up.
+    void IdleChanged(PaneIdle state);
 
 private:
     int m_zoomPercent = 100;

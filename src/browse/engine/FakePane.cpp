@@ -292,3 +292,9 @@ QWidget* FakePane::widget() {
     if (!m_widget) m_widget = new QWidget;
     return m_widget;
 }
+
+void FakePane::SetIdle(PaneIdle state) {
+    if (state == m_idle) return;
+    m_idle = state;
+    emit IdleChanged(state);
+}

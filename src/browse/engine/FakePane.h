@@ -65,6 +65,8 @@ public:
     void RaisePageUnresponsive(bool unresponsive);
     void RaiseFileDownload(const QString& url);
     void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
+    // What AskKeepAwake answers (sound, or input not sent).
+    void SetKeepAwake(bool keep) { m_keepAwake = keep; }
     // Actions wait, as on an engine busy with many pages, until ReleaseActions applies them and
     // answers whoever waited for them.
     void HoldActions() { m_holding = true; }
@@ -130,6 +132,9 @@ public:
     void RejectCertificate() override { m_calls << QStringLiteral("RejectCertificate"); }
     bool CertificateOverridden() const override { return m_certificateOverridden; }
     void RecoverPage() override { m_calls << QStringLiteral("RecoverPage"); }
+    PaneIdle Idle() const override { return m_idle; }
+    void SetIdle(PaneIdle state) override;
+    void AskKeepAwake(std::function<void(bool)> done) const override { done(m_keepAwake); }
 
 private:
     void Flush();
@@ -147,6 +152,8 @@ private:
     bool m_findResult = false;
     bool m_watchingPage = false;
     bool m_certificateOverridden = false;
+    bool m_keepAwake = false;
+    PaneIdle m_idle = PaneIdle::Active;
     DocumentPtr m_document;
     QStringList m_navigations;
     QList<PageAction> m_applied;

@@ -190,6 +190,24 @@ public:
         return String();
     }
 
+    // A member's name: a view of the text itself unless it holds escapes (names are read
+    // for every member of every element).
+    QStringView Key() {
+        SkipSpace();
+        if (m_p < m_end && m_p->unicode() == u'"') {
+            const QChar* start = m_p + 1;
+            const QChar* p = start;
+            while (p < m_end && p->unicode() != u'"' && p->unicode() != u'\\')
+                ++p;
+            if (p < m_end && p->unicode() == u'"') {
+                m_p = p + 1;
+                return QStringView(start, p - start);
+            }
+        }
+        m_key = String();
+        return m_key;
+    }
+
     QString String() {
         if (!Expect(u'"')) return {};
         const QChar* start = m_p;
@@ -255,6 +273,17 @@ public:
     long long Integer() {
         SkipSpace();
         const QChar* start = m_p;
+        // Mostly a small whole number: read at once.
+        long long small = 0;
+        const QChar* p = m_p;
+        while (p < m_end && p - start < 15 && p->unicode() >= u'0' && p->unicode() <= u'9')
+            small = small * 10 + (p++->unicode() - u'0');
+        if (p > start &&
+            (p >= m_end || (p->unicode() != u'.' && p->unicode() != u'e' && p->unicode() != u'E' &&
+                            !(p->unicode() >= u'0' && p->unicode() <= u'9')))) {
+            m_p = p;
+            return small;
+        }
         if (m_p < m_end && (m_p->unicode() == u'-' || m_p->unicode() == u'+')) ++m_p;
         while (m_p < m_end && (m_p->isDigit() || m_p->unicode() == u'.' || m_p->unicode() == u'e' ||
                                m_p->unicode() == u'E' || m_p->unicode() == u'-' || m_p->unicode() == u'+'))
@@ -283,7 +312,7 @@ public:
         if (!Expect(u'{')) return;
         if (Take(u'}')) return;
         while (ok) {
-            const QString key = String();
+            const QStringView key = Key();
             if (!ok || !Expect(u':')) return;
             member(key);
             if (Take(u',')) continue;
@@ -319,7 +348,7 @@ public:
             return;
         }
         const char16_t c = m_p->unicode();
-        if (c == u'{') return Object([&](const QString&) { SkipValue(depth + 1); });
+        if (c == u'{') return Object([&](QStringView) { SkipValue(depth + 1); });
         if (c == u'[') return Array([&] { SkipValue(depth + 1); });
         if (c == u'"') {
             String();
@@ -351,12 +380,13 @@ private:
 
     const QChar* m_p;
     const QChar* m_end;
+    QString m_key;
 };
 
 // A document as read, before its references become pointers.
 struct RawDocument {
-    QString url, domain, title, contentType, bodyHtml;
-    bool hasBody = false;
+    QString url, domain, title, contentType;
+    bool hasBody = false, bodyContent = false;
     QList<int> all, forms, links, images;
     QStringList scripts;
     // The implicit form: its members, and its place among the model's elements once made.
@@ -396,9 +426,9 @@ struct PageModel::Parser {
         DomElement e;
         RawLinks r;
         QString firstText;
-        bool hasFirstText = false;
+        bool hasFirstText = false, firstIsText = false, hasInner = false;
         int complete = -1;
-        in.Object([&](const QString& key) {
+        in.Object([&](QStringView key) {
             if (key == QLatin1String("t"))
                 e.m_nodeName = in.Text();
             else if (key == QLatin1String("i"))
@@ -411,9 +441,10 @@ struct PageModel::Parser {
                 e.m_value = in.Text();
             else if (key == QLatin1String("tx"))
                 e.m_innerText = in.Text();
-            else if (key == QLatin1String("ih"))
+            else if (key == QLatin1String("ih")) {
                 e.m_innerHTML = in.Text();
-            else if (key == QLatin1String("oh"))
+                hasInner = true;
+            } else if (key == QLatin1String("oh"))
                 e.m_outerHTML = in.Text();
             else if (key == QLatin1String("h"))
                 e.m_href = in.Text();
@@ -462,10 +493,21 @@ struct PageModel::Parser {
             else if (key == QLatin1String("ft")) {
                 firstText = in.Text();
                 hasFirstText = true;
-            } else
+            } else if (key == QLatin1String("fx"))
+                firstIsText = in.Int() != 0;
+            else
                 in.SkipValue();
         });
         if (e.m_nodeName == QLatin1String("IMG")) e.m_complete = complete > 0;
+        // The snapshot leaves out what equals the element's text: the markup of an anchor or
+        // a button that is text alone, and a first child that is all of it.
+        if (!hasInner && (e.m_nodeName == QLatin1String("A") || e.m_nodeName == QLatin1String("AREA") ||
+                          e.m_nodeName == QLatin1String("BUTTON")))
+            e.m_innerHTML = e.m_innerText;
+        if (firstIsText && !hasFirstText) {
+            firstText = e.m_innerText;
+            hasFirstText = true;
+        }
         e.m_ref = int(model.m_elements.size());
         if (hasFirstText) firstTexts.emplace_back(model.m_elements.size(), firstText);
         model.m_elements.push_back(std::move(e));
@@ -488,7 +530,7 @@ struct PageModel::Parser {
 
     std::unique_ptr<RawDocument> Document(int depth) {
         auto d = std::make_unique<RawDocument>();
-        in.Object([&](const QString& key) {
+        in.Object([&](QStringView key) {
             if (key == QLatin1String("u"))
                 d->url = in.String();
             else if (key == QLatin1String("dm"))
@@ -499,8 +541,8 @@ struct PageModel::Parser {
                 d->contentType = in.String();
             else if (key == QLatin1String("b"))
                 d->hasBody = in.Int() != 0;
-            else if (key == QLatin1String("bh"))
-                d->bodyHtml = in.String();
+            else if (key == QLatin1String("bc"))
+                d->bodyContent = in.Int() != 0;
             else if (key == QLatin1String("all"))
                 d->all = in.IntArray();
             else if (key == QLatin1String("forms"))
@@ -513,7 +555,7 @@ struct PageModel::Parser {
                 in.Array([&] { d->scripts.append(in.Text()); });
             else if (key == QLatin1String("ifm")) {
                 d->hasLoose = true;
-                in.Object([&](const QString& k) {
+                in.Object([&](QStringView k) {
                     if (k == QLatin1String("fe"))
                         d->looseMembers = in.IntArray();
                     else
@@ -522,7 +564,7 @@ struct PageModel::Parser {
             } else if (key == QLatin1String("frames")) {
                 in.Array([&] {
                     RawDocument::Frame frame;
-                    in.Object([&](const QString& k) {
+                    in.Object([&](QStringView k) {
                         if (k == QLatin1String("n"))
                             frame.name = in.String();
                         else if (k == QLatin1String("s"))
@@ -591,7 +633,7 @@ struct PageModel::Parser {
         d->m_title = raw.title;
         d->m_contentType = raw.contentType;
         d->m_hasBody = raw.hasBody;
-        d->m_bodyHtml = raw.bodyHtml;
+        d->m_bodyContent = raw.bodyContent;
         d->m_all = List(raw.all);
         d->m_forms = List(raw.forms);
         if (raw.looseForm >= 0) d->m_forms.append(&model.m_elements[size_t(raw.looseForm)]);
@@ -632,7 +674,7 @@ std::shared_ptr<PageModel> PageModel::FromJson(QStringView json, QString* error)
     parser.links.reserve(size_t(expected) + size_t(expected) / 4);
     std::unique_ptr<RawDocument> top;
     JsonReader& in = parser.in;
-    in.Object([&](const QString& key) {
+    in.Object([&](QStringView key) {
         if (key == QLatin1String("gen"))
             model->m_generation = in.Int();
         else if (key == QLatin1String("els")) {

@@ -162,7 +162,8 @@ public:
     QString typeName() const;
     bool isHtml() const;
     bool hasBody() const { return m_hasBody; }
-    const QString& bodyInnerHTML() const { return m_bodyHtml; }
+    // Whether the body holds anything at all (its innerHTML is not empty).
+    bool bodyHasContent() const { return m_bodyContent; }
 
     // The forms in document order, then the implicit form of the inputs outside any form when
     // the page has such inputs (see DomElement::isImplicitForm).
@@ -193,8 +194,8 @@ private:
     friend class PageModel;
     PageModel* m_model = nullptr;
     DomDocument* m_parent = nullptr;
-    bool m_hasBody = false;
-    QString m_url, m_domain, m_title, m_contentType, m_bodyHtml;
+    bool m_hasBody = false, m_bodyContent = false;
+    QString m_url, m_domain, m_title, m_contentType;
     QList<DomElement*> m_forms, m_all, m_links, m_images;
     QStringList m_scripts;
     QList<DomFrame> m_frames;

@@ -160,8 +160,8 @@ PageModelBuilder& PageModelBuilder::ContentType(const QString& type) {
     m_docs[size_t(m_current)].head[QLatin1String("ct")] = type;
     return *this;
 }
-PageModelBuilder& PageModelBuilder::BodyHtml(const QString& html) {
-    m_docs[size_t(m_current)].head[QLatin1String("bh")] = html;
+PageModelBuilder& PageModelBuilder::BodyContent(bool content) {
+    m_docs[size_t(m_current)].head[QLatin1String("bc")] = content ? 1 : 0;
     return *this;
 }
 PageModelBuilder& PageModelBuilder::NoBody() {

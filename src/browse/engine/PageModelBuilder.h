@@ -77,7 +77,7 @@ public:
     PageModelBuilder& Title(const QString& title);
     PageModelBuilder& Domain(const QString& domain);
     PageModelBuilder& ContentType(const QString& type);
-    PageModelBuilder& BodyHtml(const QString& html);
+    PageModelBuilder& BodyContent(bool content = true);
     PageModelBuilder& NoBody();
     PageModelBuilder& Script(const QString& text);
 
@@ -113,7 +113,7 @@ public:
 
 private:
     struct Doc {
-        QJsonObject head; // u, dm, ti, ct, b, bh
+        QJsonObject head; // u, dm, ti, ct, b, bc
         QList<int> all, forms, links, images;
         QList<int> loose;
         bool hasLoose = false;

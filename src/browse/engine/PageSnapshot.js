@@ -52,6 +52,7 @@
     };
     var getAttribute = Element.prototype.getAttribute;
     var closest = Element.prototype.closest;
+    var nodeContains = Node.prototype.contains;
     var elementQuery = Element.prototype.querySelectorAll;
     var documentQuery = Document.prototype.querySelectorAll;
     var fragmentQuery = DocumentFragment.prototype.querySelectorAll;
@@ -92,7 +93,9 @@
                 return;
             }
             if (type === 3 && n.data.trim() !== '') {
-                o.ft = n.data;
+                // Mostly the element's whole text: then only said so.
+                if (n.data === o.tx) o.fx = 1;
+                else o.ft = n.data;
                 return;
             }
         }
@@ -222,7 +225,9 @@
             }
             if (tag === 'AREA') attr(el, 'alt', o, 'al');
             o.tx = text(el);
-            o.ih = get(G.innerHTML, el);
+            // Markup that is its text alone is not sent twice.
+            var inner = get(G.innerHTML, el);
+            if (inner !== o.tx) o.ih = inner;
             o.oh = get(G.outerHTML, el);
             attr(el, 'onclick', o, 'oc');
             o.cc = get(G.childCount, el);
@@ -375,7 +380,7 @@
         for (var k = 0; k < controls.length; k++) {
             var c = controls[k];
             var form = c.form;
-            if (!form || contains(form, c)) continue;
+            if (!form || nodeContains.call(form, c) || contains(form, c)) continue;
             if (!owned.has(form)) owned.set(form, []);
             owned.get(form).push(c);
         }
@@ -456,7 +461,8 @@
             ti: get(G.docTitle, d) || '',
             ct: get(G.docType, d) || '',
             b: body ? 1 : 0,
-            bh: body ? get(G.innerHTML, body) : '',
+            // Whether the body holds anything: its markup is not needed, and costly to send.
+            bc: body && get(G.firstChild, body) ? 1 : 0,
             all: body ? interesting(body, withText, hosts) : [],
             forms: [],
             links: [],
@@ -478,7 +484,11 @@
             var owned = elsewhere.get(form) || [];
             var hasPassword = query(form, 'input[type=password]').length > 0;
             for (var h = 0; h < owned.length && !hasPassword; h++) hasPassword = owned[h].type === 'password';
-            els[fr].fe = withOwned(interesting(form, withText && hasPassword), owned);
+            // The shadow hosts inside the form, from those of the document: looking for them
+            // again costs a pass over the form's elements.
+            var formHosts = form.getRootNode() === d ? hosts.filter(function (host) { return contains(form, host); })
+                                                     : undefined;
+            els[fr].fe = withOwned(interesting(form, withText && hasPassword, formHosts), owned);
             o.forms.push(fr);
         }
         if (body) {

@@ -319,6 +319,8 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     connect(page, &QWebEnginePage::geometryChangeRequested, this,
             [this](const QRect& geometry) { emit WindowSetRect(geometry); });
 
+    connect(page, &QWebEnginePage::lifecycleStateChanged, this, [this] { emit IdleChanged(Idle()); });
+
     m_view->setPage(page);
     ApplyZoom();
     ConnectPageRequests();
@@ -337,6 +339,8 @@ void WebEnginePane::DropPage() {
 
 void WebEnginePane::Navigate2(const QString& text) {
     const QUrl url = ToUrl(text);
+    // A sleeping page runs nothing: it is woken for whatever it is asked to load.
+    SetIdle(PaneIdle::Active);
     // The pane has moved to another profile since its page was made: the page stays behind.
     if (m_page && m_pageProfileId != ProfileId()) {
         FailPendingPageAccess();
@@ -375,10 +379,12 @@ void WebEnginePane::NavigateBlankWithoutEngine() {
 }
 
 void WebEnginePane::GoBack() {
+    SetIdle(PaneIdle::Active);
     GoToHistoryEntry(HistoryTarget(-1));
 }
 
 void WebEnginePane::GoForward() {
+    SetIdle(PaneIdle::Active);
     GoToHistoryEntry(HistoryTarget(1));
 }
 
@@ -405,6 +411,8 @@ void WebEnginePane::Stop() {
 }
 
 void WebEnginePane::Refresh() {
+    if (m_page && Idle() == PaneIdle::Discarded) return SetIdle(PaneIdle::Active); // that loads it again
+    SetIdle(PaneIdle::Active);
     if (m_page) m_page->triggerAction(QWebEnginePage::Reload);
 }
 
@@ -858,6 +866,41 @@ void WebEnginePane::FindText(const QString& text, bool backward, bool caseSensit
 
 void WebEnginePane::SavePage(const QString& path) {
     if (m_page) m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+// ----- idle ------------------------------------------------------------------------------------
+
+PaneIdle WebEnginePane::Idle() const {
+    if (!m_page) return PaneIdle::Active;
+    switch (m_page->lifecycleState()) {
+    case QWebEnginePage::LifecycleState::Frozen:
+        return PaneIdle::Frozen;
+    case QWebEnginePage::LifecycleState::Discarded:
+        return PaneIdle::Discarded;
+    default:
+        return PaneIdle::Active;
+    }
+}
+
+void WebEnginePane::SetIdle(PaneIdle state) {
+    // The engine refuses to stop a page on screen; showing a page wakes it by itself.
+    if (!m_page || (state != PaneIdle::Active && m_page->isVisible())) return;
+    const auto wanted = state == PaneIdle::Frozen      ? QWebEnginePage::LifecycleState::Frozen
+                        : state == PaneIdle::Discarded ? QWebEnginePage::LifecycleState::Discarded
+                                                       : QWebEnginePage::LifecycleState::Active;
+    if (m_page->lifecycleState() != wanted) m_page->setLifecycleState(wanted);
+}
+
+void WebEnginePane::AskKeepAwake(std::function<void(bool)> done) const {
+    if (!m_page) return done(false);
+    if (m_page->recentlyAudible()) return done(true);
+    // A stopped page runs no script; nobody could type into it since it was asked.
+    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active) return done(false);
+    QPointer<const WebEnginePane> self(this);
+    m_page->runJavaScript(Resource(QStringLiteral("PageInput.js")), kWorld,
+                          [self, done](const QVariant& result) {
+                              if (self) done(result.typeId() != QMetaType::Bool || result.toBool());
+                          });
 }
 
 void WebEnginePane::ReadPageFacts(std::function<void(const PageFacts&)> done) const {

@@ -79,6 +79,9 @@ public:
     void RejectCertificate() override;
     bool CertificateOverridden() const override;
     void RecoverPage() override;
+    PaneIdle Idle() const override;
+    void SetIdle(PaneIdle state) override;
+    void AskKeepAwake(std::function<void(bool)> done) const override;
     // How long a page may leave a question unanswered before it counts as not responding.
     void SetUnresponsiveAfter(int ms);
     // The pane of an engine page (a download's, ...); null for a page of no pane.
