@@ -68,10 +68,7 @@ RecordingPane& BrowseWindow::pane(int i) {
 }
 
 int BrowseWindow::index(const QString& caption) {
-    for (Link* l : links())
-        if (!l->Deleted() && l->Caption() == caption) return l->Index() - 1;
-    ADD_FAILURE() << "no Link " << caption.toStdString();
-    return -1;
+    return PaneIndexOf(links(), caption);
 }
 
 Link& BrowseWindow::link(const QString& caption) {

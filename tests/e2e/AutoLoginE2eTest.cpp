@@ -92,11 +92,7 @@ protected:
         delete s_store;
     }
 
-    int index(const QString& caption) {
-        for (Link* l : s_browse->links())
-            if (l->Caption() == caption) return l->Index() - 1;
-        return -1;
-    }
+    int index(const QString& caption) { return PaneIndexOf(s_browse->links(), caption); }
     Link& link(const QString& caption) { return *s_browse->links().Item(index(caption) + 1); }
     WebEnginePane& pane(const QString& caption) {
         return *static_cast<WebEnginePane*>(s_browse->Pane(index(caption)));

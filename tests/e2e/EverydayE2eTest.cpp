@@ -77,11 +77,7 @@ protected:
     }
     void TearDown() override { App().Locked = false; }
 
-    int index(const QString& caption) {
-        for (Link* l : s_browse->links())
-            if (l->Caption() == caption) return l->Index() - 1;
-        return -1;
-    }
+    int index(const QString& caption) { return PaneIndexOf(s_browse->links(), caption); }
     Link& link(const QString& caption) { return *s_browse->links().Item(index(caption) + 1); }
     WebEnginePane& pane(const QString& caption) {
         return *static_cast<WebEnginePane*>(s_browse->Pane(index(caption)));

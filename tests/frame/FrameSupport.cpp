@@ -93,10 +93,7 @@ FakePane& FrameRun::pane(int i) {
 }
 
 int FrameRun::index(const QString& caption) {
-    for (Link* l : browse().links())
-        if (!l->Deleted() && l->Caption() == caption) return l->Index() - 1;
-    ADD_FAILURE() << "no Link " << caption.toStdString();
-    return -1;
+    return PaneIndexOf(browse().links(), caption);
 }
 
 FakePane& FrameRun::open(const QString& caption, const QString& url) {

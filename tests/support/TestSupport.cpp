@@ -7,6 +7,7 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "links/Links.h"
 #include "support/StoreFault.h"
 
 TempStore::TempStore() {
@@ -126,4 +127,11 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
         QThread::msleep(2);
     }
     return true;
+}
+
+int PaneIndexOf(const Links& links, const QString& caption) {
+    for (Link* l : links)
+        if (!l->Deleted() && l->Caption() == caption) return l->Index() - 1;
+    ADD_FAILURE() << "no Link " << caption.toStdString();
+    return -1;
 }

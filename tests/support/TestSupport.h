@@ -87,3 +87,8 @@ private:
 
 // Processes events until `done` is true or the timeout passes; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+
+class Links;
+// The pane index (from 0) of the Link shown under this caption; a test failure and -1 when there
+// is none.
+int PaneIndexOf(const Links& links, const QString& caption);

@@ -183,16 +183,7 @@ bool Exists(const QString& userName, const QString& linkId) {
 }
 
 bool RemoveUserProfile(const QString& userName) {
-    Registry* r = Registry::Get();
-    if (UserKey(userName).isEmpty()) return false;
-    QStringList keys;
-    for (auto it = r->profiles.cbegin(); it != r->profiles.cend(); ++it) {
-        if (!IsUsersKey(it.key(), userName)) continue;
-        if (r->pages.value(it.value()) > 0) return false;
-        keys << it.key();
-    }
-    for (const QString& key : std::as_const(keys))
-        r->Close(key);
+    if (UserKey(userName).isEmpty() || !CloseUserProfiles(userName)) return false;
     RemoveFolderSoon(AppPaths::UserProfileFolder(userName), Key(userName));
     return true;
 }
