@@ -38,7 +38,9 @@ int main(int argc, char** argv) {
           std::pair{"UBSAN_OPTIONS", kUbsanOptions}})
         if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
 #endif
+    // The home folder too: the desktop's download folder and what the engine keeps there.
     QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
