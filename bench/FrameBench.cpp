@@ -79,18 +79,18 @@ void BM_FrameStartUp(benchmark::State& state) {
     for (auto _ : state) {
         App() = AppState();
         frmMDI frame([](QWidget* parent) { return new FakePane(parent); });
-        frame.SetEndProcessHandler([](frmMDI::EndKind) {});
+        frame.LifeCycle().SetEndProcessHandler([](ProgramLifeCycle::EndKind) {});
         // The first run's agreement and companion are not what is measured.
-        frmMDI::StartUpHooks hooks;
+        ProgramLifeCycle::StartUpHooks hooks;
         hooks.version.agreement = [](QWidget*) { return true; };
         hooks.version.startCompanion = [](const QString&) {};
-        frame.SetStartUpHooks(hooks);
-        frame.MDIForm_Load();
+        frame.LifeCycle().SetStartUpHooks(hooks);
+        frame.LifeCycle().StartUp();
         if (!frame.BrowseWindow()) state.SkipWithError("start-up failed");
         QCoreApplication::processEvents();
-        frame.MDIForm_QueryUnload(frmMDI::Code);
-        frame.tmrUnload_Timer();
-        frame.tmrUnload_Timer();
+        frame.LifeCycle().QueryUnload(ProgramLifeCycle::Code);
+        frame.LifeCycle().UnloadTick();
+        frame.LifeCycle().UnloadTick();
     }
     modal::SetRunner({});
     msgbox::SetAnswerer({});

@@ -31,10 +31,6 @@ namespace {
 constexpr int kDragStartMs = 250;
 constexpr int kCaptionMax = 80;
 
-QString MenuText(const QString& caption) {
-    return QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 } // namespace
 
 LinkControls::LinkControls(frmBrowse& window) : w(window) {}
@@ -51,8 +47,7 @@ void LinkControls::LoadControls() {
                 LoadControl(i, true);
             RefreshButtons();
         } else {
-            w.Frame().mnuLinksEditName()->setEnabled(false);
-            w.Frame().mnuLinksRemoveName()->setEnabled(false);
+            emit w.LinkListChanged();
         }
         links.SetControlsLoaded(true);
     });
@@ -126,23 +121,7 @@ void LinkControls::RefreshScrolling() {
 }
 
 void LinkControls::RefreshmnuLinksEditRemove() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
-        QMenu* edit = w.Frame().mnuLinksEditName();
-        QMenu* remove = w.Frame().mnuLinksRemoveName();
-        edit->clear();
-        remove->clear();
-        Links& links = w.links();
-        for (int order = 0; order < links.Count(); ++order) {
-            Link* link = links.ControlOrderItem(order);
-            if (!link) continue;
-            const int i = link->Index() - 1;
-            edit->addAction(MenuText(link->ShownCaption()), [this, i] { EditLink(i); });
-            remove->addAction(MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); });
-        }
-        const bool any = links.CountUndeleted() > 0;
-        edit->setEnabled(any && w.HasLinkEditor());
-        remove->setEnabled(any);
-    });
+    emit w.LinkListChanged();
 }
 
 // ----- Links ----------------------------------------------------------------------------------

@@ -197,7 +197,7 @@ void frmBrowse::ConnectButtons() {
     connect(&buttons, &LinkButtonsPanel::Scrolled, this, [this] {
         if (m_links) m_controls->RefreshScrolling();
     });
-    connect(m_navBar, &NavigationBar::Command, this, &frmBrowse::tbr_ButtonClick);
+    connect(m_navBar, &NavigationBar::Command, this, &frmBrowse::RunCommand);
     connect(m_navBar, &NavigationBar::AddressChosen, this,
             [this](const QString& url, int mode) { Nav2Visible(url, mode); });
     connect(m_navBar->picView(), &PagePicture::DragRequested, this, &frmBrowse::StartPageDrag);
@@ -444,20 +444,21 @@ void frmBrowse::RefreshCaption() {
     setWindowTitle(title);
 }
 
-void frmBrowse::RefreshHistoryMenu() {
-    QMenu* menu = m_frame.mnuHistory();
-    menu->clear();
+QList<QPair<QString, QString>> frmBrowse::VisibleLinkHistory() const {
+    QList<QPair<QString, QString>> pages;
     const int i = VisibleIndex();
-    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
-    if (link) {
-        for (const HisList::ItemPtr& item : link->LinkHisList()) {
-            const QString url = item->URL;
-            menu->addAction(
-                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
-                [this, url] { NavigateURL(url); });
-        }
-    }
-    menu->setEnabled(!menu->isEmpty());
+    if (Link* link = i >= 0 && m_links ? m_links->Item(i + 1) : nullptr)
+        for (const HisList::ItemPtr& item : link->LinkHisList())
+            pages.append({item->Caption, item->URL});
+    return pages;
+}
+
+QList<QPair<int, QString>> frmBrowse::LinksInButtonOrder() const {
+    QList<QPair<int, QString>> entries;
+    if (!m_links) return entries;
+    for (int order = 0; order < m_links->Count(); ++order)
+        if (Link* link = m_links->ControlOrderItem(order)) entries.append({link->Index() - 1, link->ShownCaption()});
+    return entries;
 }
 
 // ----- tabs, page picture, address box, status ------------------------------------------------
@@ -644,51 +645,42 @@ void frmBrowse::VisibleChanged() {
 
 // ----- frame commands -------------------------------------------------------------------------
 
-void frmBrowse::tbr_ButtonClick(const QString& key) {
+void frmBrowse::RunCommand(WindowCommand command) {
     if (!m_links) return;
-    if (key == QLatin1String("Back"))
+    switch (command) {
+    case WindowCommand::Back:
         m_navigation->GoBack();
-    else if (key == QLatin1String("Forward"))
+        break;
+    case WindowCommand::Forward:
         m_navigation->GoForward();
-    else if (key == QLatin1String("Stop"))
+        break;
+    case WindowCommand::Stop:
         m_navigation->Stop();
-    else if (key == QLatin1String("Refresh"))
+        break;
+    case WindowCommand::Refresh:
         m_navigation->Refresh();
-    else if (key == QLatin1String("Home"))
+        break;
+    case WindowCommand::Home:
         m_navigation->GoHome();
-    else if (key == QLatin1String("Search"))
+        break;
+    case WindowCommand::SearchTab:
         ShowTab(2);
-    else if (key == QLatin1String("Favorites"))
+        break;
+    case WindowCommand::FavoritesTab:
         ShowTab(1);
-    else if (key == QLatin1String("Explorer"))
-        mnuNavigateClick(QStringLiteral("IE"));
-    else if (key == QLatin1String("NewWindow"))
-        mnuNavigateClick(QStringLiteral("NewWin"));
-    else if (key == QLatin1String("Print"))
-        m_frame.Page().Print();
-}
-
-void frmBrowse::mnuNavigateClick(const QString& key) {
-    if (!m_links) return;
-    if (key == QLatin1String("GoBack"))
-        m_navigation->GoBack();
-    else if (key == QLatin1String("GoForward"))
-        m_navigation->GoForward();
-    else if (key == QLatin1String("GoHome"))
-        m_navigation->GoHome();
-    else if (key == QLatin1String("Stop"))
-        m_navigation->Stop();
-    else if (key == QLatin1String("Refresh"))
-        m_navigation->Refresh();
-    else if (key == QLatin1String("AddrBar"))
+        break;
+    case WindowCommand::AddressBar:
         m_navBar->FocusAddress();
-    else if (key == QLatin1String("NewWin")) {
+        break;
+    case WindowCommand::NewWindow:
         // A window the user asked for: its first page is no pop-up. It is the visible Link's.
         App().glFormDocClicked = WindowHandle();
         m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
                              ActivePane() ? ActivePane()->ProfileId() : QString());
-    } else if (key == QLatin1String("IE")) {
+        break;
+    case WindowCommand::OpenInBrowser:
         if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
+        break;
     }
 }
 
@@ -765,8 +757,7 @@ void frmBrowse::ShowContextMenu(const QPoint& globalPos) {
 
 void frmBrowse::SetLinkEditorOpener(LinkEditorOpener opener) {
     m_editorOpener = std::move(opener);
-    m_frame.mnuLinksAdd()->setEnabled(HasLinkEditor());
-    if (m_links) m_controls->RefreshmnuLinksEditRemove();
+    emit LinkListChanged();
 }
 
 void frmBrowse::OpenLinkEditor(const Link* link) {

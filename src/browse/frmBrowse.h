@@ -116,8 +116,8 @@ public:
     void BringToFront(int i);
     // The window caption: the visible Link's page title (or its caption).
     void RefreshCaption();
-    // Navigate, History: the visible Link's own history.
-    void RefreshHistoryMenu();
+    // The visible Link's own history changed (Navigate, History shows it).
+    void RefreshHistoryMenu() { emit VisibleHistoryChanged(); }
     // The visible Link's control index, -1 when none.
     int VisibleIndex() const;
     bool IsVisibleLink(int i) const { return i >= 0 && VisibleIndex() == i; }
@@ -183,8 +183,7 @@ public:
     // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home",
     // "Search", "Favorites", "Explorer", "Print"; Navigate menu keys "GoBack", "GoForward",
     // "GoHome", "Stop", "Refresh", "AddrBar", "IE".
-    void tbr_ButtonClick(const QString& key) override;
-    void mnuNavigateClick(const QString& key) override;
+    void RunCommand(WindowCommand command) override;
     // The visible Link's pane.
     BrowserPane* ActivePane() const override;
     QWidget* Widget() override { return this; }
@@ -247,9 +246,18 @@ public:
     Favorites* favorites() const { return m_favorites; }
     SearchPane* search() const { return m_search; }
 
+    // Each Link's control index and caption, in the order of the buttons (the Links menu's lists).
+    QList<QPair<int, QString>> LinksInButtonOrder() const;
+    // The visible Link's own pages, newest first: caption and address.
+    QList<QPair<QString, QString>> VisibleLinkHistory() const;
+
 signals:
     // The Links marked to load at start have been opened (and a Link is on show).
     void StartUpNavigated();
+    // A Link was added, removed, renamed or moved, or the Link editor came or went.
+    void LinkListChanged();
+    // The visible Link or its pages changed.
+    void VisibleHistoryChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

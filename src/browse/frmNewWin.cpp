@@ -126,7 +126,7 @@ void frmNewWin::cmdGo_Click() {
 }
 
 void frmNewWin::cmdNewWin_Click() {
-    mnuNavigateClick(QStringLiteral("NewWin"));
+    RunCommand(WindowCommand::NewWindow);
 }
 
 void frmNewWin::txtAddr_Enter(bool ctrl) {
@@ -134,47 +134,39 @@ void frmNewWin::txtAddr_Enter(bool ctrl) {
     cmdGo_Click();
 }
 
-void frmNewWin::mnuNavigateClick(const QString& key) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuNavigateClick"), [&] {
-        if (key == QLatin1String("Stop")) {
+void frmNewWin::RunCommand(WindowCommand command) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("RunCommand"), [&] {
+        switch (command) {
+        case WindowCommand::Stop:
             m_wb->Stop();
-        } else if (key == QLatin1String("GoBack")) {
+            break;
+        case WindowCommand::Back:
             m_wb->GoBack();
-        } else if (key == QLatin1String("GoForward")) {
+            break;
+        case WindowCommand::Forward:
             m_wb->GoForward();
-        } else if (key == QLatin1String("GoHome")) {
+            break;
+        case WindowCommand::Home:
             m_wb->GoHome();
-        } else if (key == QLatin1String("IE")) {
+            break;
+        case WindowCommand::Refresh:
+            // Nothing to load again before the first page.
+            if (m_wb->Document()) m_wb->Refresh();
+            break;
+        case WindowCommand::OpenInBrowser:
             PageCommands::OpenInDesktopBrowser(m_wb->LocationURL());
-        } else if (key == QLatin1String("NewWin")) {
+            break;
+        case WindowCommand::NewWindow:
             // The user asked for it here: its first page is no pop-up of this window's.
             App().glFormDocClicked = WindowHandle();
             m_policy.OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, m_wb->ProfileId());
-        } else if (key == QLatin1String("AddrBar")) {
+            break;
+        case WindowCommand::AddressBar:
             ShowAddrBar();
-        }
-    });
-}
-
-void frmNewWin::tbr_ButtonClick(const QString& key) {
-    if (!m_wb->Document()) return;
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("tbr_ButtonClick"), [&] {
-        if (key == QLatin1String("Back")) {
-            m_wb->GoBack();
-        } else if (key == QLatin1String("Forward")) {
-            m_wb->GoForward();
-        } else if (key == QLatin1String("Stop")) {
-            m_wb->Stop();
-        } else if (key == QLatin1String("Refresh")) {
-            m_wb->Refresh();
-        } else if (key == QLatin1String("Home")) {
-            m_wb->GoHome();
-        } else if (key == QLatin1String("Explorer")) {
-            PageCommands::OpenInDesktopBrowser(m_wb->LocationURL());
-        } else if (key == QLatin1String("NewWindow")) {
-            mnuNavigateClick(QStringLiteral("NewWin"));
-        } else if (key == QLatin1String("Print")) {
-            m_policy.Browse().Frame().Page().Print();
+            break;
+        case WindowCommand::SearchTab:
+        case WindowCommand::FavoritesTab:
+            break; // the browse window's side bar
         }
     });
 }

@@ -18,9 +18,8 @@ const QString InactivityLock::kIdlePrompt =
     QStringLiteral("Your account has been locked due to inactivity. Please enter your password to unlock the "
                    "account, or press 'Exit' to close the application.");
 
-InactivityLock::InactivityLock(frmMDI& frame, Activity activity)
-    : m_frame(frame), m_activity(std::move(activity)),
-      m_curtain(std::make_unique<LockCurtain>(frame, *frame.LockPage())) {}
+InactivityLock::InactivityLock(frmMDI& frame, QWidget& lockPage, Activity activity)
+    : m_frame(frame), m_activity(std::move(activity)), m_curtain(std::make_unique<LockCurtain>(frame, lockPage)) {}
 
 InactivityLock::~InactivityLock() = default;
 

@@ -1,8 +1,5 @@
 #include "frame/frmMDI.h"
 
-#include <cstdio>
-#include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -12,20 +9,18 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
-#include <QToolButton>
+#include <QToolBar>
 #include <QVBoxLayout>
-#include <unistd.h>
 
 #include "browse/AddressBox.h"
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
 #include "browse/engine/EngineNotifications.h"
-#include "browse/engine/WebProfiles.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
@@ -35,37 +30,25 @@
 #include "browse/SearchPane.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Errors.h"
-#include "core/HelpRequest.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
-#include "core/ProcessPrivacy.h"
-#include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
-#include "frame/BookmarksMenu.h"
 #include "frame/ChildWindow.h"
-#include "frame/CommandLine.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
 #include "frame/InactivityLock.h"
-#include "frame/MasterHistoryMenu.h"
+#include "frame/MainMenus.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "frame/Periphery.h"
 #include "frame/PopUpsList.h"
-#include "frame/PopUpsMenu.h"
-#include "frame/SingleInstance.h"
-#include "frame/TerminationSignals.h"
 #include "links/frmAddEditLink.h"
 #include "links/Links.h"
-#include "users/cOptions.h"
-#include "users/DeleteUser.h"
 #include "users/frmDeleteUser.h"
 #include "users/frmLogin.h"
 #include "users/frmMsg.h"
-#include "users/ProgramEnd.h"
+#include "users/SearchEngines.h"
 #include "users/SettingsTransfer.h"
 #include "users/StartUp.h"
 
@@ -74,32 +57,12 @@ using namespace modGeneral;
 namespace {
 
 const QString kWorkingOffline = QStringLiteral("Working Offline");
-constexpr const char* kModule = "Bramblegate.frmMDI";
 
 QString Product() {
     return QString::fromLatin1(ProductName());
 }
 
-QString TextLabelsCaption(bool labelsOn) {
-    return labelsOn ? QStringLiteral("Show &Icons Only") : QStringLiteral("Show &Text Labels");
-}
-
 } // namespace
-
-// The desktop's quit of the program: the session is ending (the user logs out).
-class SessionEndFilter : public QObject {
-public:
-    SessionEndFilter(std::function<void()> ended, QObject* parent)
-        : QObject(parent), m_ended(std::move(ended)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Quit || watched != QCoreApplication::instance()) return false;
-        m_ended();
-        return true;
-    }
-
-private:
-    std::function<void()> m_ended;
-};
 
 frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmMDI"));
@@ -110,7 +73,7 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_mdiArea->setBackground(palette().window());
     // Stand-alone windows open at their own size over the maximised browse window.
     m_mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
-    // Sub-windows arrive here; their own window menu must not take the frame's keys.
+    // Sub-windows arrive here; their own window menu must not take the main window's keys.
     m_mdiArea->viewport()->installEventFilter(this);
     m_lockPage = BuildLockPage();
     m_stack = new QStackedWidget;
@@ -140,11 +103,9 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     connect(m_statusBar, &FrameStatusBar::PageErrorClicked, this, &frmMDI::ShowPageError);
 
     // The button bar and the links strip stay hidden until the user is known.
-    m_tbr = new FrameToolbar(this);
-    addToolBar(Qt::TopToolBarArea, m_tbr);
-    m_tbr->hide();
-    connect(m_tbr, &FrameToolbar::ButtonClick, this, &frmMDI::tbr_ButtonClick);
-    connect(m_tbr, &FrameToolbar::ContextMenuRequested, this, &frmMDI::ShowToolbarsMenu);
+    m_toolbar = new FrameToolbar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    m_toolbar->hide();
     addToolBarBreak(Qt::TopToolBarArea);
     m_linksToolbar = new QToolBar(QStringLiteral("Links"), this);
     m_linksToolbar->setObjectName(QStringLiteral("tbrLinks"));
@@ -152,35 +113,46 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_linksToolbar->setFloatable(false);
     m_linksBar = Periphery::MakeLinksBar(
         m_linksToolbar, [this](const QString& url) { NavigateActive(url); },
-        [this] { ShowToolbarsMenu(QCursor::pos()); });
+        [this] { m_menus->ShowToolbarsMenu(QCursor::pos()); });
     if (m_linksBar) m_linksToolbar->addWidget(m_linksBar);
     addToolBar(Qt::TopToolBarArea, m_linksToolbar);
     m_linksToolbar->hide();
 
-    m_mnpMasterHistoryList = new QMenu(QStringLiteral("&History List"), this);
-    m_mnpMasterHistoryList->setObjectName(QStringLiteral("mnpMasterHistoryList"));
-    m_mnpBookmarks = new QMenu(QStringLiteral("Bookmarks"), this);
-    m_mnpBookmarks->setObjectName(QStringLiteral("mnpBookmarks"));
-    m_mnpPopUpsList = new QMenu(QStringLiteral("Blocked Pop-Ups"), this);
-    m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
+    BuildLists();
+    BuildMenus();
+    m_lifeCycle = std::make_unique<ProgramLifeCycle>(*this);
+
+    // A comfortable size on the screen at hand.
+    QSize size(1280, 800);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        // A small screen is the window's alone; on a larger one it leaves some room around it.
+        if (available.width() <= 1024)
+            size = available.size();
+        else if (available.width() < 1400 || available.height() < 900)
+            size = QSize(available.width() * 85 / 100, available.height() * 85 / 100);
+        size = size.boundedTo(available.size());
+        move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    resize(size);
+}
+
+frmMDI::~frmMDI() {
+    // The windows go while the lists, the options and the store they use are still there.
+    delete m_menus;
+    if (QMdiSubWindow* sub = BrowseSubWindow()) delete sub;
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        delete sub;
+    m_lifeCycle.reset();
+}
+
+void frmMDI::BuildLists() {
     m_flasher = new MessageFlasher(*m_statusBar, this);
     m_popUps = new PopUpsList(m_flasher, this);
-    m_popUpsMenu = new PopUpsMenu(*m_popUps, m_mnpPopUpsList, m_flasher, this);
-    connect(m_popUpsMenu, &PopUpsMenu::PopUpChosen, this, [this](const QString& url, const QString& profile) {
-        // In the session of the page that opened it, never in another Link's.
-        if (m_browse)
-            m_browse->PopUps().OpenInCurrentWindow(url, profile);
-        else
-            NavigateActive(url);
-    });
     // Clicks and key presses anywhere in the program: the pop-up policy's click credit and the
     // inactivity lock's idle time.
     m_activity = new ActivityMonitor(m_mdiArea, this);
     m_activity->Install();
-    m_masterHistoryMenu = new MasterHistoryMenu(m_masterHistory, m_mnpMasterHistoryList, this, this);
-    m_bookmarksMenu = new BookmarksMenu(m_bookmarks, m_mnpBookmarks, this, this);
-    connect(m_masterHistoryMenu, &MasterHistoryMenu::NavigateRequested, this, &frmMDI::NavigateActive);
-    connect(m_bookmarksMenu, &BookmarksMenu::NavigateRequested, this, &frmMDI::NavigateActive);
     m_pageCommands = std::make_unique<PageCommands>(this, [this] { return ActiveChild(); });
     // Every profile's downloads come here, whichever window's page they came from.
     m_downloads = new DownloadList(this);
@@ -199,43 +171,42 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
                 m_flasher->SetFlashMessage(site + QStringLiteral(": ") + title +
                                            (message.isEmpty() ? QString() : QStringLiteral(" - ") + message));
             });
-
-    BuildMenus();
-
-    m_tmrUnload.setInterval(kUnloadIntervalMs);
-    connect(&m_tmrUnload, &QTimer::timeout, this, &frmMDI::tmrUnload_Timer);
-
-    // A comfortable size on the screen at hand.
-    QSize size(1280, 800);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        // A small screen is the frame's alone; on a larger one it leaves some room around it.
-        if (available.width() <= 1024)
-            size = available.size();
-        else if (available.width() < 1400 || available.height() < 900)
-            size = QSize(available.width() * 85 / 100, available.height() * 85 / 100);
-        size = size.boundedTo(available.size());
-        move(available.center() - QPoint(size.width() / 2, size.height() / 2));
-    }
-    resize(size);
 }
 
-frmMDI::~frmMDI() {
-    m_tmrUnload.stop();
-    RemoveHooks();
-    // A frame that goes with its unload still pending (a test, a benchmark) leaves nothing behind.
-    if (m_busyCursor) QApplication::restoreOverrideCursor();
-    if (m_unloadPending) HideMessage();
-    // The windows go while the lists, the options and the store they use are still there.
-    delete m_masterHistoryMenu;
-    delete m_bookmarksMenu;
-    if (QMdiSubWindow* sub = BrowseSubWindow()) delete sub;
-    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        delete sub;
-    if (m_splash) delete m_splash;
-    if (m_options && App().Options == m_options.get()) App().Options = nullptr;
-    m_options.reset();
-    if (m_store && SettingsStore::Current() == m_store.get()) SettingsStore::SetCurrent(nullptr);
+void frmMDI::BuildMenus() {
+    MainMenus::States states;
+    states.canCloseWindow = [this] {
+        QMdiSubWindow* current = m_mdiArea->currentSubWindow();
+        return current && current != BrowseSubWindow();
+    };
+    states.hasPage = [this] {
+        ChildWindow* child = ActiveChild();
+        return child && child->ActivePane();
+    };
+    states.canPrint = [this] { return m_pageCommands->CanPrint(); };
+    states.textSize = [this] { return m_pageCommands->TextSize(); };
+    states.addressBarShown = [this] {
+        auto* window = dynamic_cast<frmNewWin*>(ActiveChild());
+        return !window || window->AddrBarShown();
+    };
+    m_menus = new MainMenus(*this, *m_toolbar, {m_masterHistory, m_bookmarks, *m_popUps, m_flasher},
+                            std::move(states), m_findBar != nullptr);
+    connect(m_menus, &MainMenus::Triggered, this, &frmMDI::RunCommand);
+    connect(m_menus, &MainMenus::NavigateRequested, this, &frmMDI::NavigateActive);
+    connect(m_menus, &MainMenus::LinkHistoryChosen, this, &frmMDI::NavigateURL);
+    connect(m_menus, &MainMenus::PopUpChosen, this, [this](const QString& url, const QString& profile) {
+        // In the session of the page that opened it, never in another Link's.
+        if (m_browse)
+            m_browse->PopUps().OpenInCurrentWindow(url, profile);
+        else
+            NavigateActive(url);
+    });
+    connect(m_menus, &MainMenus::EditLinkRequested, this, [this](int index) {
+        if (m_browse) m_browse->Controls().EditLink(index);
+    });
+    connect(m_menus, &MainMenus::RemoveLinkRequested, this, [this](int index) {
+        if (m_browse) m_browse->Controls().RemoveLink(index);
+    });
 }
 
 QWidget* frmMDI::BuildLockPage() {
@@ -257,8 +228,8 @@ QWidget* frmMDI::BuildLockPage() {
     hint->setAlignment(Qt::AlignCenter);
     auto* unlock = new QPushButton(QStringLiteral("&Unlock..."));
     unlock->setObjectName(QStringLiteral("cmdUnlock"));
-    // Where the window system does not minimise the frame, this stands in for restoring it: the
-    // next check of the lock asks for the password.
+    // Where the window system does not minimise the main window, this stands in for restoring it:
+    // the next check of the lock asks for the password.
     connect(unlock, &QPushButton::clicked, this, [this] {
         showNormal();
         activateWindow();
@@ -276,563 +247,240 @@ QWidget* frmMDI::BuildLockPage() {
     return page;
 }
 
-// ----- menus ----------------------------------------------------------------------------------
+// ----- commands -------------------------------------------------------------------------------
 
-QAction* frmMDI::AddCommand(QMenu* menu, const QString& name, const QString& text, std::function<void()> run,
-                            const QList<QKeySequence>& shortcuts) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    if (!shortcuts.isEmpty()) action->setShortcuts(shortcuts);
-    if (run)
-        connect(action, &QAction::triggered, this, [name, run = std::move(run)] {
-            Errors::Guarded(QLatin1String(kModule), name + QStringLiteral("_Click"), run);
-        });
-    m_commands.insert(name, action);
-    return action;
-}
-
-QAction* frmMDI::MenuAction(const QString& name) const {
-    return m_commands.value(name);
-}
-
-void frmMDI::BuildMenus() {
-    BuildFileMenu();
-    BuildEditMenu();
-    BuildViewMenu();
-    BuildFavoritesMenu();
-    BuildNavigateMenu();
-    BuildLinksMenu();
-    BuildOptionsMenu();
-    BuildWindowMenu();
-    BuildHelpMenu();
-}
-
-void frmMDI::BuildFileMenu() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    AddCommand(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"),
-               [this] { mnuFileClose_Click(); },
-               {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
-    AddCommand(file, QStringLiteral("mnuFileLogout"), QStringLiteral("&Logout"), [this] {
-        if (m_lock) m_lock->RequestLogout();
-    });
-    file->addSeparator();
-    AddCommand(file, QStringLiteral("mnuFilePageSetup"), QStringLiteral("Page Set&up..."),
-               [this] { m_pageCommands->PageSetup(); });
-    AddCommand(file, QStringLiteral("mnuFilePrint"), QStringLiteral("&Print..."),
-               [this] { m_pageCommands->Print(); }, {QKeySequence::Print});
-    AddCommand(file, QStringLiteral("mnuFilePrintPreview"), QStringLiteral("Print Pre&view..."),
-               [this] { m_pageCommands->PrintPreview(); });
-    file->addSeparator();
-    AddCommand(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save &As..."),
-               [this] { m_pageCommands->SaveAs(); }, {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    AddCommand(file, QStringLiteral("mnuFileProperties"), QStringLiteral("P&roperties"),
-               [this] { m_pageCommands->Properties(); });
-    AddCommand(file, QStringLiteral("mnuFileDownloads"), QStringLiteral("&Downloads"),
-               [this] { ShowDownloads(); }, {QKeySequence(Qt::CTRL | Qt::Key_J)});
-    file->addSeparator();
-    m_workOffline =
-        AddCommand(file, QStringLiteral("mnuFileWorkOffline"), QStringLiteral("&Work Offline"), {});
-    m_workOffline->setCheckable(true);
-    connect(m_workOffline, &QAction::triggered, this, &frmMDI::mnuFileWorkOffline_Click);
-    QMenu* settings = file->addMenu(QStringLiteral("S&ettings"));
-    settings->setObjectName(QStringLiteral("mnuFileSettings"));
-    AddCommand(settings, QStringLiteral("mnufileSettingsExport"), QStringLiteral("&Export To File..."),
-               [this] { SettingsTransfer::mnufileSettingsExport_Click(this); });
-    AddCommand(settings, QStringLiteral("mnufileSettingsImport"), QStringLiteral("&Import From File..."),
-               [this] { SettingsTransfer::mnufileSettingsImport_Click(this); });
-    AddCommand(file, QStringLiteral("mnuFileImportFavorites"), QStringLiteral("Import &Favorites..."),
-               [this] { mnuFileImportFavorites_Click(); });
-    file->addSeparator();
-    AddCommand(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit ") + Product(),
-               [this] { MDIForm_QueryUnload(Code); }, {QKeySequence::Quit});
-    connect(file, &QMenu::aboutToShow, this, &frmMDI::RefreshCommandStates);
-    // The states above are for the open menu only: a key pressed later, over another child
-    // window, must still reach the command (which checks for itself).
-    connect(file, &QMenu::aboutToHide, this, [this] {
-        for (const char* name :
-             {"mnuFileClose", "mnuFileProperties", "mnuFileSaveAs", "mnuFilePrint", "mnuFilePrintPreview"})
-            MenuAction(QLatin1String(name))->setEnabled(true);
-    });
-}
-
-void frmMDI::BuildEditMenu() {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    AddCommand(edit, QStringLiteral("mnuEditCut"), QStringLiteral("Cu&t"),
-               [this] { m_pageCommands->Edit(BrowserPane::Cut); }, {QKeySequence::Cut});
-    AddCommand(edit, QStringLiteral("mnuEditCopy"), QStringLiteral("&Copy"),
-               [this] { m_pageCommands->Edit(BrowserPane::Copy); }, {QKeySequence::Copy});
-    AddCommand(edit, QStringLiteral("mnuEditPaste"), QStringLiteral("&Paste"),
-               [this] { m_pageCommands->Edit(BrowserPane::Paste); }, {QKeySequence::Paste});
-    edit->addSeparator();
-    AddCommand(edit, QStringLiteral("mnuEditSelectAll"), QStringLiteral("Select &All"),
-               [this] { m_pageCommands->Edit(BrowserPane::SelectAll); }, {QKeySequence::SelectAll});
-    edit->addSeparator();
-    AddCommand(edit, QStringLiteral("mnuEditFind"), QStringLiteral("&Find on this Page..."),
-               [this] { OpenFind(); }, {QKeySequence::Find})
-        ->setEnabled(m_findBar != nullptr);
-    AddCommand(edit, QStringLiteral("mnuEditFindNext"), QStringLiteral("Find &Next"),
-               [this] {
-                   if (!m_findBar) return;
-                   ChildWindow* child = ActiveChild();
-                   Periphery::AttachFindBar(m_findBar, child ? child->ActivePane() : nullptr);
-                   Periphery::FindNext(m_findBar);
-               },
-               {QKeySequence::FindNext})
-        ->setEnabled(m_findBar != nullptr);
-}
-
-void frmMDI::BuildViewMenu() {
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("mnuView"));
-    m_mnuViewToolbars = view->addMenu(QStringLiteral("&Toolbars"));
-    m_mnuViewToolbars->setObjectName(QStringLiteral("mnuViewToolbars"));
-    const struct {
-        const char* name;
-        const char* text;
-        const char* value;
-    } bars[] = {
-        {"mnuViewButtons", "&Buttons", ViewSettings::kButtons},
-        {"mnuViewLinksBar", "&Links", ViewSettings::kLinksBar},
-        {"mnuViewStatusBar", "&Status Bar", ViewSettings::kStatusBar},
-    };
-    for (const auto& bar : bars) {
-        const char* value = bar.value;
-        QAction* action =
-            AddCommand(m_mnuViewToolbars, QString::fromLatin1(bar.name), QString::fromLatin1(bar.text), {});
-        action->setCheckable(true);
-        action->setChecked(true);
-        connect(action, &QAction::triggered, this,
-                [this, value](bool checked) { ToggleView(value, checked); });
-    }
-    m_mnuViewToolbars->addSeparator();
-    AddCommand(m_mnuViewToolbars, QStringLiteral("mnuViewTextLabels"), TextLabelsCaption(true),
-               [this] { SetTextLabels(!m_view.textLabels); });
-    view->addSeparator();
-    AddCommand(view, QStringLiteral("mnuViewRefresh"), QStringLiteral("&Refresh"),
-               [this] {
-                   if (ChildWindow* child = ActiveChild()) child->tbr_ButtonClick(QStringLiteral("Refresh"));
-               },
-               {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
-    AddCommand(view, QStringLiteral("mnuViewSource"), QStringLiteral("Sour&ce"),
-               [this] { m_pageCommands->ViewSource(); }, {QKeySequence(Qt::CTRL | Qt::Key_U)});
-    m_mnuTextSize = view->addMenu(QStringLiteral("Te&xt Size"));
-    m_mnuTextSize->setObjectName(QStringLiteral("mnuViewTextSize"));
-    m_textSizes = new QActionGroup(this);
-    const char* sizes[] = {"&Smallest", "S&maller", "M&edium", "&Larger", "Lar&gest"};
-    for (int size = 4; size >= 0; --size) {
-        QAction* action =
-            AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSize") + QString::number(size),
-                       QString::fromLatin1(sizes[size]), [this, size] { m_pageCommands->SetTextSize(size); });
-        action->setCheckable(true);
-        m_textSizes->addAction(action);
-    }
-    m_mnuTextSize->addSeparator();
-    AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextLarger"), QStringLiteral("&Increase"),
-               [this] { m_pageCommands->ChangeTextSize(1); });
-    AddCommand(m_mnuTextSize, QStringLiteral("mnuViewTextSmaller"), QStringLiteral("&Decrease"),
-               [this] { m_pageCommands->ChangeTextSize(-1); });
-    connect(m_mnuTextSize, &QMenu::aboutToShow, this, &frmMDI::RefreshTextSizeMenu);
-    // Zoom is the page's own (each Link keeps its own); the mouse wheel with Ctrl zooms too.
-    QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
-    zoom->setObjectName(QStringLiteral("mnuViewZoom"));
-    AddCommand(zoom, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"),
-               [this] { m_pageCommands->Zoom(1); },
-               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    AddCommand(zoom, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom &Out"),
-               [this] { m_pageCommands->Zoom(-1); }, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
-    AddCommand(zoom, QStringLiteral("mnuViewZoomReset"), QStringLiteral("&Actual Size"),
-               [this] { m_pageCommands->Zoom(0); }, {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    view->addSeparator();
-    view->addMenu(m_mnpMasterHistoryList);
-    AddCommand(view, QStringLiteral("mnuViewRemoveHistory"), QStringLiteral("Remove From &History..."),
-               [this] { m_masterHistoryMenu->ShowDialog(); });
-    view->addSeparator();
-    QAction* full = AddCommand(view, QStringLiteral("mnuViewFullScreen"), QStringLiteral("F&ull Screen"), {},
-                               {QKeySequence(Qt::Key_F11)});
-    full->setCheckable(true);
-    connect(full, &QAction::triggered, this, [this](bool on) { FullScreen(on); });
-}
-
-void frmMDI::BuildFavoritesMenu() {
-    QMenu* favorites = menuBar()->addMenu(QStringLiteral("F&avorites"));
-    favorites->setObjectName(QStringLiteral("mnuFavorites"));
-    AddCommand(favorites, QStringLiteral("mnuFavAdd"), QStringLiteral("&Add to Favorites..."), [this] {
-        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavAdd_Click();
-    });
-    AddCommand(favorites, QStringLiteral("mnuFavOrganize"), QStringLiteral("&Organize Favorites..."), [this] {
-        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavOrganize_Click();
-    });
-}
-
-void frmMDI::BuildNavigateMenu() {
-    m_mnuNavigate = menuBar()->addMenu(QStringLiteral("&Navigate"));
-    m_mnuNavigate->setObjectName(QStringLiteral("mnuNavigate"));
-    const struct {
-        const char* text;
-        const char* key;
-        QList<QKeySequence> shortcuts;
-    } commands[] = {
-        {"&Back", "GoBack", {QKeySequence(Qt::ALT | Qt::Key_Left)}},
-        {"&Forward", "GoForward", {QKeySequence(Qt::ALT | Qt::Key_Right)}},
-        {"&Home", "GoHome", {QKeySequence(Qt::ALT | Qt::Key_Home)}},
-        {"Open in Web &Browser", "IE", {}},
-        {"&New Window", "NewWin", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-        {"&Stop", "Stop", {QKeySequence(Qt::Key_Escape)}},
-        // The keys of the address box belong to FocusAddress (below): in a stand-alone window
-        // this item shows or hides the box, which is not what the keys are for.
-        {"&Address Bar\tCtrl+L", "AddrBar", {}},
-    };
-    for (const auto& c : commands) {
-        const QString key = QString::fromLatin1(c.key);
-        AddCommand(
-            m_mnuNavigate, QStringLiteral("mnuNavigate") + key, QString::fromLatin1(c.text),
-            [this, key] {
-                if (ChildWindow* child = ActiveChild()) child->mnuNavigateClick(key);
-            },
-            c.shortcuts);
-    }
-    // Address Bar carries a check mark: whether the active stand-alone window shows its address
-    // box (the browse window always does). The window sets it when the item toggles the box.
-    QAction* addrBar = MenuAction(QStringLiteral("mnuNavigateAddrBar"));
-    addrBar->setCheckable(true);
-    addrBar->setChecked(true);
-    connect(m_mnuNavigate, &QMenu::aboutToShow, this, [this, addrBar] {
-        auto* window = dynamic_cast<frmNewWin*>(ActiveChild());
-        addrBar->setChecked(!window || window->AddrBarShown());
-    });
-    auto* focusAddress = new QAction(QStringLiteral("Address"), this);
-    focusAddress->setObjectName(QStringLiteral("cmdFocusAddress"));
-    focusAddress->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)});
-    connect(focusAddress, &QAction::triggered, this, [this] {
-        Errors::Guarded(QLatin1String(kModule), QStringLiteral("FocusAddress"), [this] { FocusAddress(); });
-    });
-    addAction(focusAddress);
-    m_commands.insert(focusAddress->objectName(), focusAddress);
-    m_mnuNavigate->addSeparator();
-    QAction* popUps = m_mnuNavigate->addAction(QStringLiteral("Blocked Pop-&Ups"));
-    popUps->setObjectName(QStringLiteral("mnuNavigatePopUps"));
-    m_commands.insert(popUps->objectName(), popUps);
-    m_popUpsMenu->BindAction(popUps);
-    m_mnuHistory = m_mnuNavigate->addMenu(QStringLiteral("Hi&story"));
-    m_mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
-    m_mnuHistory->setEnabled(false);
-}
-
-void frmMDI::BuildLinksMenu() {
-    m_mnuLinks = menuBar()->addMenu(QStringLiteral("Lin&ks"));
-    m_mnuLinks->setObjectName(QStringLiteral("mnuLinks"));
-    m_linksAdd = AddCommand(m_mnuLinks, QStringLiteral("mnuLinksAdd"), QStringLiteral("&Add Link..."), {});
-    m_linksAdd->setEnabled(false);
-    m_mnuLinksEdit = m_mnuLinks->addMenu(QStringLiteral("&Edit Link"));
-    m_mnuLinksEdit->setObjectName(QStringLiteral("mnuLinksEdit"));
-    m_mnuLinksRemove = m_mnuLinks->addMenu(QStringLiteral("&Remove Link"));
-    m_mnuLinksRemove->setObjectName(QStringLiteral("mnuLinksRemove"));
-    m_mnuLinks->addSeparator();
-    m_linksSort =
-        AddCommand(m_mnuLinks, QStringLiteral("mnuLinksSort"), QStringLiteral("&Sort Links by Name..."), {});
-}
-
-void frmMDI::BuildOptionsMenu() {
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("mnuOptions"));
-    QAction* hide =
-        AddCommand(options, QStringLiteral("mnuOptionsHidePopUps"), QStringLiteral("&Hide Pop-Ups"), {});
-    hide->setCheckable(true);
-    hide->setChecked(true);
-    connect(hide, &QAction::triggered, this, &frmMDI::mnuOptionsHidePopUps_Click);
-    options->addSeparator();
-    AddCommand(options, QStringLiteral("mnuOptionsChangePassword"), QStringLiteral("&Change Password..."),
-               [this] { frmLogin::RunChangePassword(this); });
-    AddCommand(options, QStringLiteral("mnuOptionsDeleteUser"), QStringLiteral("&Delete User..."),
-               [this] { frmDeleteUser::Run(this); });
-    options->addSeparator();
-    AddCommand(options, QStringLiteral("mnuOptionsInternet"), QStringLiteral("&Internet Options..."),
-               [this] { Periphery::RunInternetOptions(this); });
-    AddCommand(options, QStringLiteral("mnuOptionsBramblegate"), Product() + QStringLiteral(" &Options..."),
-               [this] { mnuOptionsBramblegate_Click(); });
-}
-
-void frmMDI::BuildWindowMenu() {
-    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
-    window->setObjectName(QStringLiteral("mnuWindow"));
-    AddCommand(window, QStringLiteral("mnuWindowCascade"), QStringLiteral("&Cascade"), [this] { Cascade(); });
-    AddCommand(window, QStringLiteral("mnuWindowTileHorizontal"), QStringLiteral("Tile &Horizontal"),
-               [this] { TileHorizontal(); });
-    AddCommand(window, QStringLiteral("mnuWindowTileVertical"), QStringLiteral("Tile &Vertical"),
-               [this] { TileVertical(); });
-    AddCommand(window, QStringLiteral("mnuWindowArrangeIcons"), QStringLiteral("&Arrange Icons"),
-               [this] { ArrangeIcons(); });
-    window->addSeparator();
-    AddCommand(window, QStringLiteral("mnuWindowCloseAll"), QStringLiteral("Close &All"),
-               [this] { CloseAll(); });
-}
-
-void frmMDI::BuildHelpMenu() {
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    const bool hasHelp = !Periphery::HelpTopicUrl(QStringLiteral("Contents")).isEmpty();
-    AddCommand(help, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"),
-               [this] { ShowHelp(QStringLiteral("Contents")); }, {QKeySequence::HelpContents})
-        ->setEnabled(hasHelp);
-    AddCommand(help, QStringLiteral("mnuHelpIndex"), QStringLiteral("&Index"), [this] {
-        ShowHelp(QStringLiteral("Index"));
-    })->setEnabled(hasHelp);
-    AddCommand(help, QStringLiteral("mnuHelpSearch"), QStringLiteral("&Search"), [this] {
-        ShowHelp(QStringLiteral("Search"));
-    })->setEnabled(hasHelp);
-    help->addSeparator();
-    AddCommand(help, QStringLiteral("mnuHelpTip"), QStringLiteral("&Tip of the Day..."),
-               [this] { Periphery::RunTipOfTheDay(this); });
-    help->addSeparator();
-    AddCommand(help, QStringLiteral("mnuHelpAbout"),
-               QStringLiteral("&About ") + Product() + QStringLiteral("..."),
-               [this] { Periphery::RunAbout(this); });
-}
-
-void frmMDI::RefreshCommandStates() {
-    QMdiSubWindow* current = m_mdiArea->currentSubWindow();
-    MenuAction(QStringLiteral("mnuFileClose"))->setEnabled(current && current != BrowseSubWindow());
+void frmMDI::RunCommand(MainCommand command, bool checked) {
+    if (RunPageCommand(command) || RunWindowCommand(command)) return;
     ChildWindow* child = ActiveChild();
-    BrowserPane* pane = child ? child->ActivePane() : nullptr;
-    MenuAction(QStringLiteral("mnuFileProperties"))->setEnabled(pane != nullptr);
-    MenuAction(QStringLiteral("mnuFileSaveAs"))->setEnabled(pane != nullptr);
-    const bool printable = m_pageCommands->CanPrint();
-    MenuAction(QStringLiteral("mnuFilePrint"))->setEnabled(printable);
-    MenuAction(QStringLiteral("mnuFilePrintPreview"))->setEnabled(printable);
-}
-
-void frmMDI::RefreshTextSizeMenu() {
-    const int size = m_pageCommands->TextSize();
-    if (QAction* action = MenuAction(QStringLiteral("mnuViewTextSize") + QString::number(size)))
-        action->setChecked(true);
-}
-
-// ----- start-up -------------------------------------------------------------------------------
-
-int frmMDI::Run() {
-    m_ownsProcess = true;
-    // The program ends when the frame says so, not when its last window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-    MDIForm_Load();
-    if (m_ended) return 0;
-    m_inEventLoop = true;
-    const int rc = QApplication::exec();
-    m_inEventLoop = false;
-    return rc;
-}
-
-void frmMDI::MDIForm_Load() {
-#ifdef BG_DIAGNOSTIC_BUILD
-    App().DiagnosticMode = true;
-#else
-    App().DiagnosticMode = false;
-#endif
-    WriteLog(QStringLiteral("MDIForm_Load Begin Proc"));
-    if (App().gbUnloading && !App().DiagnosticMode) {
-        WriteLog(QStringLiteral("MDIForm_Load ENDING APPLICATION... "));
-        EndProcess(EndKind::Immediate);
-        return;
+    const auto toChild = [child](WindowCommand windowCommand) {
+        if (child) child->RunCommand(windowCommand);
+    };
+    switch (command) {
+    case MainCommand::Logout:
+        if (m_lock) m_lock->RequestLogout();
+        break;
+    case MainCommand::Downloads:
+        ShowDownloads();
+        break;
+    case MainCommand::WorkOffline:
+        WorkOffline(checked);
+        break;
+    case MainCommand::ExportSettings:
+        SettingsTransfer::mnufileSettingsExport_Click(this);
+        break;
+    case MainCommand::ImportSettings:
+        SettingsTransfer::mnufileSettingsImport_Click(this);
+        break;
+    case MainCommand::ImportFavorites:
+        ImportFavorites();
+        break;
+    case MainCommand::Exit:
+        m_lifeCycle->QueryUnload(ProgramLifeCycle::Code);
+        break;
+    case MainCommand::Find:
+        OpenFind();
+        break;
+    case MainCommand::FindNext:
+        FindNext();
+        break;
+    case MainCommand::ShowButtons:
+        ToggleView(ViewSettings::kButtons, checked);
+        break;
+    case MainCommand::ShowLinksBar:
+        ToggleView(ViewSettings::kLinksBar, checked);
+        break;
+    case MainCommand::ShowStatusBar:
+        ToggleView(ViewSettings::kStatusBar, checked);
+        break;
+    case MainCommand::TextLabels:
+        SetTextLabels(!m_view.textLabels);
+        break;
+    case MainCommand::RemoveFromHistory:
+        m_menus->ShowRemoveFromHistory();
+        break;
+    case MainCommand::FullScreen:
+        FullScreen(checked);
+        break;
+    case MainCommand::AddFavorite:
+        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavAdd_Click();
+        break;
+    case MainCommand::OrganizeFavorites:
+        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavOrganize_Click();
+        break;
+    case MainCommand::Back:
+        toChild(WindowCommand::Back);
+        break;
+    case MainCommand::Forward:
+        toChild(WindowCommand::Forward);
+        break;
+    case MainCommand::Home:
+        toChild(WindowCommand::Home);
+        break;
+    case MainCommand::Stop:
+        toChild(WindowCommand::Stop);
+        break;
+    case MainCommand::Refresh:
+        toChild(WindowCommand::Refresh);
+        break;
+    case MainCommand::OpenInBrowser:
+        toChild(WindowCommand::OpenInBrowser);
+        break;
+    case MainCommand::NewWindow:
+        toChild(WindowCommand::NewWindow);
+        break;
+    case MainCommand::AddressBar:
+        toChild(WindowCommand::AddressBar);
+        break;
+    case MainCommand::SearchTab:
+        toChild(WindowCommand::SearchTab);
+        break;
+    case MainCommand::FavoritesTab:
+        toChild(WindowCommand::FavoritesTab);
+        break;
+    case MainCommand::FocusAddress:
+        FocusAddress();
+        break;
+    case MainCommand::AddLink:
+        if (!m_browse) break;
+        m_browse->State().contextLinkIndex = -1; // a new Link from the menu goes to the end
+        m_browse->Controls().AddLinkDialog();
+        break;
+    case MainCommand::SortLinks:
+        if (m_browse) m_browse->SortButtons();
+        break;
+    case MainCommand::HidePopUps:
+        if (m_browse) m_browse->pbHidePopUps = checked;
+        break;
+    case MainCommand::ChangePassword:
+        frmLogin::RunChangePassword(this);
+        break;
+    case MainCommand::DeleteUser:
+        frmDeleteUser::Run(this);
+        break;
+    case MainCommand::InternetOptions:
+        Periphery::RunInternetOptions(this);
+        break;
+    case MainCommand::ProgramOptions:
+        RunProgramOptions();
+        break;
+    case MainCommand::HelpContents:
+        ShowHelp(QStringLiteral("Contents"));
+        break;
+    case MainCommand::HelpIndex:
+        ShowHelp(QStringLiteral("Index"));
+        break;
+    case MainCommand::HelpSearch:
+        ShowHelp(QStringLiteral("Search"));
+        break;
+    case MainCommand::TipOfTheDay:
+        Periphery::RunTipOfTheDay(this);
+        break;
+    case MainCommand::About:
+        Periphery::RunAbout(this);
+        break;
+    case MainCommand::SideBarShowHide:
+        if (m_browse) m_browse->SideBarShowHide();
+        break;
+    case MainCommand::Bookmark:
+        AddBookmark();
+        break;
+    case MainCommand::HistoryList:
+    case MainCommand::PopUpList:
+        m_menus->ShowListMenu(command);
+        break;
+    default:
+        break;
     }
-    try {
-        RunStartUp();
-    } catch (const std::exception& e) {
-        WriteErrorLog(QStringLiteral("MDIForm_Load ") + QString::fromUtf8(e.what()));
-        App().EndingOnError = true;
-        MsgBox(QStringLiteral(
-                   "Bramblegate has encountered a problem. It needs to exit now. Please retry again or "
-                   "contact Support for help."),
-               msgbox::OKOnly, msgbox::Critical, QStringLiteral("Problem Encountered"));
-        MDIForm_QueryUnload(Code);
-    }
 }
 
-void frmMDI::RunStartUp() {
-    // Before any password is typed.
-    ProcessPrivacy::KeepMemoryPrivate();
-    InstallHooks();
-    ActivatePrevInstance();
-    if (m_ended) return;
-
-    App().FavoritesReady = true;
-    setWindowTitle(Product());
-    m_tbr->hide();
-    m_linksToolbar->hide();
-
-    if (!OpenStore() || !CheckVersion()) {
-        App().EndingOnError = true;
-        MDIForm_QueryUnload(Code);
-        return;
-    }
-    // Web data of users deleted while the engine still held it goes before anyone logs in.
-    UserDeletion::RemoveLeftoverProfileFolders();
-    if (!StartUp::Login()) {
-        MDIForm_QueryUnload(Code);
-        return;
-    }
-    SetUserCaption();
-    m_options = std::make_unique<cOptions>(App().CurrentUser);
-    App().Options = m_options.get();
-
-    RestoreOfflineState();
-    ToolbarResetData();
-    Periphery::LoadLinksBar(m_linksBar);
-    QCoreApplication::processEvents();
-    m_initialised = true;
-
-    m_splash = Periphery::ShowSplash();
-    QCoreApplication::processEvents();
-
-    show();
-    LoadBrowseWindow(m_factory);
-    // The idle time counts from here.
-    m_activity->SetLastActivity(Clock::Now());
-    if (!App().gbUnloading) {
-        m_masterHistory.LoadMasterHistory();
-        QCoreApplication::processEvents();
-        m_bookmarks.LoadBookmarks();
-        QCoreApplication::processEvents();
-    }
-    QCoreApplication::processEvents();
-    if (m_splash) m_splash->close();
-    if (!App().gbUnloading && Periphery::TipAtStartUp())
-        QTimer::singleShot(0, this, [this] {
-            if (!App().gbUnloading && !App().Locked) Periphery::RunTipOfTheDay(this);
-        });
-}
-
-void frmMDI::InstallHooks() {
-    if (m_hooksInstalled) return;
-    m_hooksInstalled = true;
-    // Dialogs below the frame end the program through the frame's own unload.
-    ProgramEnd::SetUnloadFrameHandler([this] { MDIForm_QueryUnload(Code); });
-    ProgramEnd::SetEndNowHandler([this] {
-        m_activity->Remove();
-        EndProcess(EndKind::Immediate);
-    });
-    helprequest::SetHandler([this](const QString& topic) { ShowHelp(topic); });
-    UserDeletion::SetWebDataRemover([](const QString& user) { WebProfiles::ClearUserData(user); });
-    Errors::SetAbortHandler([this] {
-        App().EndingOnError = true;
-        MDIForm_QueryUnload(Code);
-    });
-    m_termination = new TerminationSignals(this);
-    connect(m_termination, &TerminationSignals::Terminated, this,
-            [this] { MDIForm_QueryUnload(Terminated); });
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        // The desktop asks programs to save their state also when nobody logs out
-        // (commitDataRequest): that ends nothing. The session ending is the desktop's quit.
-        m_sessionEnd = new SessionEndFilter([this] { MDIForm_QueryUnload(SessionEnding); }, this);
-        app->installEventFilter(m_sessionEnd);
-        // The event loop is ending without the frame's unload (the session manager quit the
-        // program): unload now, without saving, as for the end of a session.
-        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
-            if (m_unloadDone) return;
-            App().gbUnloading = true;
-            App().EndingOnError = true;
-            m_inEventLoop = false;
-            MDIForm_Unload();
-        });
-    }
-    // The idle time of the inactivity lock counts from here.
-    m_activity->Install();
-    m_activity->SetLastActivity(Clock::Now());
-    m_lock = std::make_unique<InactivityLock>(
-        *this,
-        InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
-                                 [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
-}
-
-void frmMDI::RemoveHooks() {
-    if (!m_hooksInstalled) return;
-    m_hooksInstalled = false;
-    ProgramEnd::SetUnloadFrameHandler({});
-    ProgramEnd::SetEndNowHandler({});
-    Errors::SetAbortHandler({});
-    delete m_sessionEnd;
-    helprequest::SetHandler({});
-    UserDeletion::SetWebDataRemover({});
-    delete m_termination;
-    m_activity->Remove();
-    if (m_browse) m_browse->SetLockCheck({});
-    m_lock.reset();
-}
-
-bool frmMDI::OpenStore() {
-    if (SettingsStore::Current()) return true;
-    QString error;
-    m_store = SettingsStore::Open(AppPaths::SettingsFile(), &error);
-    if (!m_store) {
-        MsgBox(error, msgbox::OKOnly, msgbox::Critical, Product());
+// The commands on the active child's page.
+bool frmMDI::RunPageCommand(MainCommand command) {
+    PageCommands& page = *m_pageCommands;
+    switch (command) {
+    case MainCommand::PageSetup:
+        page.PageSetup();
+        return true;
+    case MainCommand::Print:
+        page.Print();
+        return true;
+    case MainCommand::PrintPreview:
+        page.PrintPreview();
+        return true;
+    case MainCommand::SaveAs:
+        page.SaveAs();
+        return true;
+    case MainCommand::Properties:
+        page.Properties();
+        return true;
+    case MainCommand::Cut:
+        page.Edit(BrowserPane::Cut);
+        return true;
+    case MainCommand::Copy:
+        page.Edit(BrowserPane::Copy);
+        return true;
+    case MainCommand::Paste:
+        page.Edit(BrowserPane::Paste);
+        return true;
+    case MainCommand::SelectAll:
+        page.Edit(BrowserPane::SelectAll);
+        return true;
+    case MainCommand::ViewSource:
+        page.ViewSource();
+        return true;
+    case MainCommand::TextSizeSmallest:
+    case MainCommand::TextSizeSmaller:
+    case MainCommand::TextSizeMedium:
+    case MainCommand::TextSizeLarger:
+    case MainCommand::TextSizeLargest:
+        page.SetTextSize(int(command) - int(MainCommand::TextSizeSmallest));
+        return true;
+    case MainCommand::TextLarger:
+        page.ChangeTextSize(1);
+        return true;
+    case MainCommand::TextSmaller:
+        page.ChangeTextSize(-1);
+        return true;
+    case MainCommand::ZoomIn:
+        page.Zoom(1);
+        return true;
+    case MainCommand::ZoomOut:
+        page.Zoom(-1);
+        return true;
+    case MainCommand::ZoomReset:
+        page.Zoom(0);
+        return true;
+    default:
         return false;
     }
-    SettingsStore::SetCurrent(m_store.get());
-    return true;
 }
 
-bool frmMDI::CheckVersion() {
-    VersionCheck::Hooks hooks = m_hooks.version;
-    if (!hooks.startCompanion)
-        hooks.startCompanion = [](const QString& arguments) { Periphery::StartCompanion(arguments); };
-    if (!hooks.agreement) hooks.agreement = [](QWidget* parent) { return Periphery::RunAgreement(parent); };
-    return VersionCheck::CheckVersion(hooks, this);
-}
-
-void frmMDI::ActivatePrevInstance() {
-    m_instance = std::make_unique<SingleInstance>();
-    connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &frmMDI::ActivateFromOtherCopy);
-    connect(m_instance.get(), &SingleInstance::OpenRequested, this, &frmMDI::OpenAddresses);
-    switch (m_instance->Claim(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
-    case SingleInstance::Outcome::First:
-        return;
-    case SingleInstance::Outcome::Activated:
-        EndProcess(EndKind::Immediate);
-        return;
-    case SingleInstance::Outcome::NoAnswer:
-        MsgBox(Product() + QStringLiteral(" is already open!               ") + CR + CR, msgbox::OKOnly,
-               msgbox::Exclamation, QStringLiteral("Already Open"));
-        EndProcess(EndKind::Immediate);
-        return;
+// The Window menu's commands and File, Close.
+bool frmMDI::RunWindowCommand(MainCommand command) {
+    switch (command) {
+    case MainCommand::CloseWindow:
+        CloseActiveWindow();
+        return true;
+    case MainCommand::Cascade:
+        Cascade();
+        return true;
+    case MainCommand::TileHorizontal:
+        TileHorizontal();
+        return true;
+    case MainCommand::TileVertical:
+        TileVertical();
+        return true;
+    case MainCommand::ArrangeIcons:
+        ArrangeIcons();
+        return true;
+    case MainCommand::CloseAll:
+        CloseAll();
+        return true;
+    default:
+        return false;
     }
 }
 
-void frmMDI::ActivateFromOtherCopy() {
-    // Before the frame shows, the login dialog is the program's window.
-    if (isVisible()) {
-        if (isMinimized()) showNormal();
-        raise();
-        activateWindow();
-    }
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        if (modal->isMinimized()) modal->showNormal();
-        modal->raise();
-        modal->activateWindow();
-    }
-}
-
-void frmMDI::OpenAddresses(const QStringList& addresses) {
-    for (const QString& address : addresses) {
-        // Another process sent them: only what the command line would take.
-        const QString usable = CommandLine::AddressFor(address, QString());
-        if (!usable.isEmpty()) m_pendingAddresses << usable;
-    }
-    OpenPendingAddresses();
-}
-
-void frmMDI::OpenPendingAddresses() {
-    // After the login and the start-up Links (which decide what is on show), and not while locked.
-    if (m_pendingAddresses.isEmpty() || !m_initialised || !m_browse || EndRequested() || App().Locked ||
-        !m_browse->State().startUpNavigationDone)
-        return;
-    const QStringList addresses = std::exchange(m_pendingAddresses, {});
-    NavigateActive(addresses.first());
-    for (const QString& address : addresses.mid(1)) {
-        App().glFormDocClicked = m_browse->WindowHandle();
-        m_browse->PopUps().OpenNewWin(address, true, nullptr, true, QString());
-    }
-}
+// ----- start-up and shutdown ------------------------------------------------------------------
 
 void frmMDI::SetUserCaption() {
     setWindowTitle(StartUp::MainTitle());
@@ -849,32 +497,34 @@ void frmMDI::ToolbarResetData(int screenWidth) {
         screenWidth = where ? where->geometry().width() : 1024;
     }
     m_view = ViewSettings::Load(App().CurrentUser);
-    m_tbr->ToolbarResetData(screenWidth, m_view.textLabels);
-    m_masterHistoryMenu->BindAction(m_tbr->Action(QStringLiteral("History")));
-    if (QToolButton* history = m_tbr->ToolButton(QStringLiteral("History")))
-        history->setPopupMode(QToolButton::InstantPopup);
-    m_bookmarksMenu->BindAction(m_tbr->Action(QStringLiteral("Bookmark")));
-    m_tbr->SetPlaceholderMenu(m_mnuHistory);
-    m_popUpsMenu->SetImageProvider([](const QString& key) { return FrameToolbar::Icon(key); });
-    m_popUpsMenu->BindAction(m_tbr->Action(QStringLiteral("Popup")));
-    if (QToolButton* popup = m_tbr->ToolButton(QStringLiteral("Popup")))
-        popup->setPopupMode(QToolButton::InstantPopup);
-    MenuAction(QStringLiteral("mnuViewLinksBar"))->setEnabled(m_linksBar != nullptr);
+    m_menus->ResetToolbar(screenWidth, m_view.textLabels);
+    m_menus->SetEnabled(MainCommand::ShowLinksBar, m_linksBar != nullptr);
     ApplyView();
+}
+
+void frmMDI::LoadLinksBar() {
+    Periphery::LoadLinksBar(m_linksBar);
+}
+
+void frmMDI::LoadLists() {
+    m_masterHistory.LoadMasterHistory();
+    QCoreApplication::processEvents();
+    m_bookmarks.LoadBookmarks();
+    QCoreApplication::processEvents();
 }
 
 frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    auto* browse = new frmBrowse(*this, std::move(factory));
+    auto* browse = new frmBrowse(*this, factory ? std::move(factory) : m_factory);
     m_browse = browse;
     QMdiSubWindow* sub =
         m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setObjectName(QStringLiteral("frmBrowseWindow"));
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     WireBrowseWindow();
-    connect(browse, &frmBrowse::StartUpNavigated, this, &frmMDI::OpenPendingAddresses);
+    connect(browse, &frmBrowse::StartUpNavigated, m_lifeCycle.get(), &ProgramLifeCycle::OpenPendingAddresses);
     browse->Form_Load();
-    if (EndRequested()) return nullptr; // the load ended the program
+    if (m_lifeCycle->EndRequested()) return nullptr; // the load ended the program
     sub->showMaximized();
     browse->Activate();
     return browse;
@@ -885,11 +535,8 @@ QMdiSubWindow* frmMDI::BrowseSubWindow() const {
 }
 
 void frmMDI::WireBrowseWindow() {
-    connect(m_linksAdd, &QAction::triggered, m_browse, [this] {
-        m_browse->State().contextLinkIndex = -1; // a new Link from the menu goes to the end
-        m_browse->Controls().AddLinkDialog();
-    });
-    connect(m_linksSort, &QAction::triggered, m_browse, [this] { m_browse->SortButtons(); });
+    connect(m_browse, &frmBrowse::LinkListChanged, this, &frmMDI::RefreshLinksMenu);
+    connect(m_browse, &frmBrowse::VisibleHistoryChanged, this, &frmMDI::RefreshHistoryMenu);
     m_browse->SetLinkEditorOpener([](LinkEditorHost& host, QWidget* parent, const Link* link) {
         if (link)
             frmAddEditLink::RunEdit(host, *link, parent);
@@ -897,83 +544,30 @@ void frmMDI::WireBrowseWindow() {
             frmAddEditLink::RunAdd(host, parent);
     });
     m_browse->Recorder().SetMasterHistory(&m_masterHistory);
-    m_browse->pbHidePopUps = MenuAction(QStringLiteral("mnuOptionsHidePopUps"))->isChecked();
+    m_browse->pbHidePopUps = m_menus->IsChecked(MainCommand::HidePopUps);
     if (m_lock) m_browse->SetLockCheck([this] { return m_lock && m_lock->CheckLock(); });
+}
+
+void frmMDI::RefreshLinksMenu() {
+    if (!m_browse) return;
+    QList<MainMenus::LinkEntry> entries;
+    for (const auto& [index, caption] : m_browse->LinksInButtonOrder())
+        entries.append({index, caption});
+    m_menus->SetLinks(entries, m_browse->HasLinkEditor(), !entries.isEmpty());
+}
+
+void frmMDI::RefreshHistoryMenu() {
+    if (!m_browse) return;
+    QList<MainMenus::HistoryEntry> pages;
+    for (const auto& [caption, url] : m_browse->VisibleLinkHistory())
+        pages.append({caption, url});
+    m_menus->SetHistory(pages);
 }
 
 void frmMDI::UnloadBrowseWindow() {
     if (!m_browse) return;
     m_browse->Form_Unload();
     m_browse->close();
-}
-
-// ----- shutdown -------------------------------------------------------------------------------
-
-bool frmMDI::MDIForm_QueryUnload(UnloadMode mode) {
-    if (m_unloadPending || m_unloadDone || m_ended) return true;
-    App().gbUnloading = true;
-    if (mode == CloseBox) {
-        const QString text = QStringLiteral("This will exit ") + Product() + QStringLiteral(".") +
-                             QString(22, QLatin1Char(' ')) + CR +
-                             QStringLiteral("Are your sure you want to exit?") + CR + CR;
-        if (MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Exit ") + Product()) !=
-            msgbox::Yes) {
-            App().gbUnloading = false;
-            return false;
-        }
-    } else if (mode == SessionEnding || mode == Terminated) {
-        // Nobody is there to answer questions, and the user's data may be half-way.
-        App().EndingOnError = true;
-    }
-    m_unloadPending = true;
-    // Nothing takes input any more.
-    menuBar()->setEnabled(false);
-    m_tbr->setEnabled(false);
-    m_linksToolbar->setEnabled(false);
-    m_stack->setEnabled(false);
-    MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(false);
-    ShowMessage(QStringLiteral("Exiting..."));
-    if (!m_busyCursor) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_busyCursor = true;
-    }
-    m_tmrUnload.start();
-    return true;
-}
-
-void frmMDI::tmrUnload_Timer() {
-    ++m_unloadTicks;
-    if (m_unloadTicks >= kForcedEndTicks) {
-        m_tmrUnload.stop();
-        m_activity->Remove();
-        WriteLog(QStringLiteral("tmrUnload_Timer ENDING APPLICATION..."));
-        EndProcess(EndKind::Immediate);
-        return;
-    }
-    // A favorites refresh in progress finishes first.
-    if (m_unloadTicks >= 2 && App().FavoritesReady) {
-        m_activity->Remove();
-        WriteLog(QStringLiteral("tmrUnload_Timer Unloading..."));
-        MDIForm_Unload();
-        if (m_unloadDone) m_tmrUnload.stop();
-    }
-}
-
-void frmMDI::MDIForm_Unload() {
-    if (m_unloadDone) return;
-    m_unloadDone = true;
-    m_unloadPending = false;
-    App().gbUnloading = true;
-    if (m_busyCursor) {
-        QApplication::restoreOverrideCursor();
-        m_busyCursor = false;
-    }
-    UnloadOtherWindows();
-    UnloadBrowseWindow();
-    HideMessage();
-    WriteLog(QStringLiteral("MDIForm_UnLoad frmBrowse unloaded successfully"));
-    WriteLog(QStringLiteral("MDIForm_UnLoad Completed"));
-    EndProcess(EndKind::Orderly);
 }
 
 void frmMDI::UnloadOtherWindows() {
@@ -996,43 +590,45 @@ void frmMDI::UnloadOtherWindows() {
     }
 }
 
-void frmMDI::EndApplication() {
-    App().EndingOnError = true;
-    MDIForm_QueryUnload(Code);
+void frmMDI::SetInputEnabled(bool enabled) {
+    m_menus->SetInputEnabled(enabled);
+    m_linksToolbar->setEnabled(enabled);
+    m_stack->setEnabled(enabled);
 }
 
-void frmMDI::EndProcess(EndKind kind) {
-    m_ended = true;
-    if (m_endProcess) {
-        m_endProcess(kind);
-        return;
-    }
-    if (kind == EndKind::Immediate && m_ownsProcess) {
-        // Every store commit is already on disk; nothing else may run.
-        std::fflush(nullptr);
-        ::_exit(0);
-    }
-    hide();
-    if (m_inEventLoop) QCoreApplication::exit(0);
+void frmMDI::InstallLock() {
+    m_lock = std::make_unique<InactivityLock>(
+        *this, *m_lockPage,
+        InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
+                                 [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
+}
+
+void frmMDI::RemoveLock() {
+    if (m_browse) m_browse->SetLockCheck({});
+    m_lock.reset();
 }
 
 void frmMDI::closeEvent(QCloseEvent* event) {
-    if (m_unloadDone || m_ended) {
+    if (m_lifeCycle->UnloadDone() || m_lifeCycle->Ended()) {
         event->accept();
         return;
     }
-    // The real unload runs later, from tmrUnload.
+    // The real unload runs later, from the unload timer.
     event->ignore();
-    MDIForm_QueryUnload(event->spontaneous() ? CloseBox : Code);
+    m_lifeCycle->QueryUnload(event->spontaneous() ? ProgramLifeCycle::CloseBox : ProgramLifeCycle::Code);
 }
 
 // ----- the children ---------------------------------------------------------------------------
 
 ChildWindow* frmMDI::ActiveChild() const {
-    // The sub-window last active, even while the frame itself is not (a menu is open).
+    // The sub-window last active, even while the main window itself is not (a menu is open).
     if (QMdiSubWindow* sub = m_mdiArea->currentSubWindow())
         if (auto* child = dynamic_cast<ChildWindow*>(sub->widget())) return child;
     return m_browse ? static_cast<ChildWindow*>(m_browse.data()) : nullptr;
+}
+
+void frmMDI::NavigateActive(const QString& url) {
+    if (ChildWindow* child = ActiveChild()) child->NavigateURL(url);
 }
 
 void frmMDI::Cascade() {
@@ -1097,17 +693,15 @@ void frmMDI::CloseAll() {
         if (sub != browse) sub->close();
 }
 
-void frmMDI::mnuFileClose_Click() {
+void frmMDI::CloseActiveWindow() {
     QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
     if (sub && sub != BrowseSubWindow()) sub->close();
 }
 
 void frmMDI::SetLockedView(bool locked) {
     m_stack->setCurrentWidget(locked ? m_lockPage : static_cast<QWidget*>(m_mdiArea));
-    menuBar()->setEnabled(!locked);
-    m_tbr->setEnabled(!locked);
+    m_menus->SetInputEnabled(!locked);
     m_linksToolbar->setEnabled(!locked);
-    MenuAction(QStringLiteral("cmdFocusAddress"))->setEnabled(!locked);
     if (locked && m_findBar && m_findBar->isVisible()) Periphery::CloseFindBar(m_findBar);
     if (locked)
         for (AddressBox* box : findChildren<AddressBox*>())
@@ -1120,50 +714,24 @@ void frmMDI::SetLockedView(bool locked) {
         if (auto* unlock = m_lockPage->findChild<QWidget*>(QStringLiteral("cmdUnlock")))
             unlock->setFocus(Qt::OtherFocusReason);
     // Addresses handed over while locked open once the account is open again.
-    if (!locked) QTimer::singleShot(0, this, &frmMDI::OpenPendingAddresses);
+    if (!locked) QTimer::singleShot(0, m_lifeCycle.get(), &ProgramLifeCycle::OpenPendingAddresses);
 }
 
 bool frmMDI::LockedView() const {
     return m_stack->currentWidget() == m_lockPage;
 }
 
-// ----- toolbar, bars, view --------------------------------------------------------------------
-
-void frmMDI::tbr_ButtonClick(const QString& key) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("tbr_ButtonClick"), [&] { ButtonClick(key); });
-}
-
-void frmMDI::ButtonClick(const QString& key) {
-    const auto below = [this](const QString& button) {
-        QToolButton* tool = m_tbr->ToolButton(button);
-        return tool ? tool->mapToGlobal(QPoint(0, tool->height())) : QCursor::pos();
-    };
-    if (key == QLatin1String("Bookmark")) {
-        AddBookmark();
-    } else if (key == QLatin1String("Popup")) {
-        if (m_popUps->Enabled()) m_mnpPopUpsList->popup(below(key));
-    } else if (key == QLatin1String("History")) {
-        if (m_masterHistory.Enabled()) m_mnpMasterHistoryList->popup(below(key));
-    } else if (key == QLatin1String("Cascade")) {
-        Cascade();
-    } else if (key == QLatin1String("Help")) {
-        ShowHelp(QStringLiteral("Contents"));
-    } else if (key == QLatin1String("ShowHide")) {
-        if (m_browse) m_browse->SideBarShowHide();
-    } else if (ChildWindow* child = ActiveChild()) {
-        child->tbr_ButtonClick(key);
-    }
-}
+// ----- bars, view -----------------------------------------------------------------------------
 
 void frmMDI::ApplyView() {
     const bool bars = !m_fullScreen && !m_lockedView;
-    m_tbr->setVisible(m_view.buttons && bars);
+    m_toolbar->setVisible(m_view.buttons && bars);
     m_linksToolbar->setVisible(m_linksBar && m_view.linksBar && bars);
     m_statusBar->setVisible(m_view.statusBar && bars);
-    MenuAction(QStringLiteral("mnuViewButtons"))->setChecked(m_view.buttons);
-    MenuAction(QStringLiteral("mnuViewLinksBar"))->setChecked(m_view.linksBar);
-    MenuAction(QStringLiteral("mnuViewStatusBar"))->setChecked(m_view.statusBar);
-    MenuAction(QStringLiteral("mnuViewTextLabels"))->setText(TextLabelsCaption(m_view.textLabels));
+    m_menus->SetChecked(MainCommand::ShowButtons, m_view.buttons);
+    m_menus->SetChecked(MainCommand::ShowLinksBar, m_view.linksBar);
+    m_menus->SetChecked(MainCommand::ShowStatusBar, m_view.statusBar);
+    m_menus->SetText(MainCommand::TextLabels, MainMenus::TextLabelsCaption(m_view.textLabels));
 }
 
 void frmMDI::ToggleView(const char* name, bool shown) {
@@ -1181,18 +749,16 @@ void frmMDI::ToggleView(const char* name, bool shown) {
 void frmMDI::SetTextLabels(bool on) {
     m_view.textLabels = on;
     ViewSettings::Save(App().CurrentUser, ViewSettings::kTextLabels, on);
-    m_tbr->SetToolbar(on);
+    m_toolbar->SetToolbar(on);
     ApplyView();
 }
 
 void frmMDI::EnableViewToolbarsMenus(bool enabled) {
-    for (QAction* action : m_mnuViewToolbars->actions())
-        action->setEnabled(enabled &&
-                           (action != MenuAction(QStringLiteral("mnuViewLinksBar")) || m_linksBar));
+    m_menus->EnableToolbarsMenu(enabled, m_linksBar != nullptr);
 }
 
 void frmMDI::FullScreen(bool on) {
-    MenuAction(QStringLiteral("mnuViewFullScreen"))->setChecked(on);
+    m_menus->SetChecked(MainCommand::FullScreen, on);
     if (on == m_fullScreen) return;
     m_fullScreen = on;
     if (on) {
@@ -1209,14 +775,10 @@ void frmMDI::FullScreen(bool on) {
     }
 }
 
-void frmMDI::ShowToolbarsMenu(const QPoint& globalPos) {
-    m_mnuViewToolbars->popup(globalPos);
-}
-
 QMenu* frmMDI::createPopupMenu() {
     // A right click on the bars' area: the View, Toolbars menu.
     auto* menu = new QMenu(this);
-    menu->addActions(m_mnuViewToolbars->actions());
+    menu->addActions(m_menus->ToolbarsActions());
     return menu;
 }
 
@@ -1250,6 +812,24 @@ void frmMDI::OpenFind() {
     Periphery::OpenFindBar(m_findBar);
 }
 
+void frmMDI::FindNext() {
+    if (!m_findBar) return;
+    ChildWindow* child = ActiveChild();
+    Periphery::AttachFindBar(m_findBar, child ? child->ActivePane() : nullptr);
+    Periphery::FindNext(m_findBar);
+}
+
+void frmMDI::FocusAddress() {
+    ChildWindow* child = ActiveChild();
+    if (auto* window = dynamic_cast<frmNewWin*>(child)) {
+        if (!window->AddrBarShown()) window->ShowAddrBar();
+        window->txtAddr()->setFocus(Qt::ShortcutFocusReason);
+        window->txtAddr()->selectAll();
+    } else if (child) {
+        child->RunCommand(WindowCommand::AddressBar);
+    }
+}
+
 // ----- lists, options, help -------------------------------------------------------------------
 
 void frmMDI::AddBookmark() {
@@ -1269,13 +849,9 @@ void frmMDI::OptionsApplied() {
         m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
 }
 
-void frmMDI::mnuOptionsBramblegate_Click() {
+void frmMDI::RunProgramOptions() {
     Periphery::RunOptions(m_browse && m_browse->HasLinks() ? &m_browse->links() : nullptr, this,
                           [this] { OptionsApplied(); });
-}
-
-void frmMDI::mnuOptionsHidePopUps_Click(bool checked) {
-    if (m_browse) m_browse->pbHidePopUps = checked;
 }
 
 QString frmMDI::HomePage() {
@@ -1307,22 +883,7 @@ void frmMDI::DownloadStarted(Download* download) {
     }
 }
 
-void frmMDI::FocusAddress() {
-    ChildWindow* child = ActiveChild();
-    if (auto* window = dynamic_cast<frmNewWin*>(child)) {
-        if (!window->AddrBarShown()) window->ShowAddrBar();
-        window->txtAddr()->setFocus(Qt::ShortcutFocusReason);
-        window->txtAddr()->selectAll();
-    } else if (child) {
-        child->mnuNavigateClick(QStringLiteral("AddrBar"));
-    }
-}
-
-void frmMDI::NavigateActive(const QString& url) {
-    if (ChildWindow* child = ActiveChild()) child->NavigateURL(url);
-}
-
-void frmMDI::mnuFileImportFavorites_Click() {
+void frmMDI::ImportFavorites() {
     ShowMessage(QStringLiteral("Importing favorites..."));
     const int imported = FavoritesImport::ImportFavorites(AppPaths::FavoritesFolder());
     HideMessage();
@@ -1343,18 +904,18 @@ void frmMDI::NavigateURL(const QString& url) {
 }
 
 bool frmMDI::WorkOfflineChecked() const {
-    return m_workOffline->isChecked();
+    return m_menus->IsChecked(MainCommand::WorkOffline);
 }
 
 void frmMDI::SetWorkOfflineChecked(bool checked) {
-    m_workOffline->setChecked(checked);
+    m_menus->SetChecked(MainCommand::WorkOffline, checked);
     if (checked)
         m_statusBar->SetPanelText(3, kWorkingOffline);
     else if (m_statusBar->PanelText(3) == kWorkingOffline)
         m_statusBar->SetPanelText(3, QString());
 }
 
-void frmMDI::mnuFileWorkOffline_Click(bool checked) {
+void frmMDI::WorkOffline(bool checked) {
     OfflineState::SetOffline(checked);
     SetWorkOfflineChecked(checked);
 }

@@ -254,7 +254,7 @@ TEST(PopUps, ListMenuAndFlasher) {
     p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"), p.w.link("Open").Id());
     EXPECT_TRUE(button->isEnabled());
     QStringList captions;
-    for (QAction* item : p.w.frame().mnpPopUpsList()->actions())
+    for (QAction* item : p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions())
         captions << item->text();
     EXPECT_EQ(captions, QStringList({"Ads.Example.Org", "Shop.Test/a B/" + QString(86, QLatin1Char('x')),
                                      "Ads.Example.Org"}));
@@ -275,10 +275,10 @@ TEST(PopUps, ListMenuAndFlasher) {
 
     // Choosing an item opens it in the active child window when that works in the item's web
     // profile; else in a stand-alone window of that profile, never in another Link's session.
-    p.w.frame().mnpPopUpsList()->actions().at(1)->trigger();
+    p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions().at(1)->trigger();
     EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " " + p.list().Items()[1].url);
     EXPECT_TRUE(p.policy().NewWindows().isEmpty());
-    p.w.frame().mnpPopUpsList()->actions().at(0)->trigger();
+    p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions().at(0)->trigger();
     ASSERT_EQ(p.policy().NewWindows().size(), 1);
     BrowserPane* wb = p.policy().NewWindows().first()->WB();
     EXPECT_EQ(wb->ProfileId(), p.w.link("Open").Id());
@@ -349,11 +349,11 @@ TEST(PopUps, StandAloneWindow) {
     wb.ClearRecords();
     DesktopBrowser desktop;
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
-    win->mnuNavigateClick(QStringLiteral("IE"));
+    win->RunCommand(WindowCommand::OpenInBrowser);
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     EXPECT_EQ(desktop.opened, QStringList{"http://news.test/a.pdf"});
-    win->tbr_ButtonClick(QStringLiteral("Back"));
-    win->mnuNavigateClick(QStringLiteral("Refresh")); // not one of its keys
+    win->RunCommand(WindowCommand::Back);
+    win->RunCommand(WindowCommand::SearchTab); // the browse window's side bar: nothing here
     EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
     win->txtAddr()->setText(QStringLiteral("typed"));
     QTest::keyClick(win->txtAddr(), Qt::Key_Return, Qt::ControlModifier);

@@ -84,7 +84,7 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
     }
     EXPECT_EQ(Help::TopicUrl(QStringLiteral("NewUser")),
               QStringLiteral("bramblegate://help/account.html#new-user"));
-    frame.MenuAction(QStringLiteral("mnuHelpContents"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
     EXPECT_EQ(HelpShown(frame), Help::TopicUrl(QString()));
 }
 
@@ -107,16 +107,16 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         FakePane& b = run.open(QStringLiteral("B"), QStringLiteral("http://b.test/"));
         EXPECT_EQ(b.ZoomPercent(), 100);
         for (int n = 0; n < 20; ++n)
-            frame.MenuAction(QStringLiteral("mnuViewZoomOut"))->trigger();
+            frame.findChild<QAction*>(QStringLiteral("mnuViewZoomOut"))->trigger();
         EXPECT_EQ(b.ZoomPercent(), BrowserPane::kMinZoom);
-        frame.MenuAction(QStringLiteral("mnuViewZoomReset"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuViewZoomReset"))->trigger();
         EXPECT_EQ(stored("B"), QString());
 
         // A stand-alone window zooms by itself and leaves the Links alone.
         frmNewWin* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr,
                                                              true, QString());
         frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
-        frame.MenuAction(QStringLiteral("mnuViewZoomIn"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuViewZoomIn"))->trigger();
         EXPECT_EQ(window->WB()->ZoomPercent(), 110);
         EXPECT_EQ(a.ZoomPercent(), 125);
         run.Close();
@@ -163,7 +163,7 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
         options.cmdOK()->click();
         return dialog.result();
     });
-    frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     const QList<SearchEngine> stored = SearchEngines::Load(kUser);
     EXPECT_EQ(stored,
               QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));

@@ -64,10 +64,10 @@ frmMDI& FrameRun::Start(const QString& user, const QString& password) {
         return login.result();
     });
     m_frame = std::make_unique<frmMDI>([](QWidget* parent) { return new FakePane(parent); });
-    m_frame->SetStartUpHooks(hooks);
-    m_frame->SetStartAddresses(addresses);
-    m_frame->SetEndProcessHandler([this](frmMDI::EndKind kind) { ends << kind; });
-    m_frame->MDIForm_Load();
+    m_frame->LifeCycle().SetStartUpHooks(hooks);
+    m_frame->LifeCycle().SetStartAddresses(addresses);
+    m_frame->LifeCycle().SetEndProcessHandler([this](ProgramLifeCycle::EndKind kind) { ends << kind; });
+    m_frame->LifeCycle().StartUp();
     if (frmBrowse* browse = m_frame->BrowseWindow())
         for (QTimer* t :
              {&browse->tmrBusy(), &browse->tmrPrsTimeOut(), &browse->tmrShowPage(), &browse->tmrGetFavs()})
@@ -105,10 +105,10 @@ FakePane& FrameRun::open(const QString& caption, const QString& url) {
 }
 
 int FrameRun::TickUntilEnded(int max) {
-    m_frame->tmrUnload().stop();
+    m_frame->LifeCycle().findChild<QTimer*>(QStringLiteral("unloadTimer"))->stop();
     int ticks = 0;
     while (ends.isEmpty() && ticks < max) {
-        m_frame->tmrUnload_Timer();
+        m_frame->LifeCycle().UnloadTick();
         ++ticks;
     }
     return ticks;

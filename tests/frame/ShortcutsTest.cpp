@@ -115,7 +115,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
         EXPECT_TRUE(WaitFor([&] { return win->txtAddr()->hasFocus(); }, 1000));
         frame.setFocus();
     }
-    QAction* addrBar = frame.MenuAction(QStringLiteral("mnuNavigateAddrBar"));
+    QAction* addrBar = frame.findChild<QAction*>(QStringLiteral("mnuNavigateAddrBar"));
     QMenu* navigate = frame.findChild<QMenu*>(QStringLiteral("mnuNavigate"));
     addrBar->trigger();
     EXPECT_FALSE(win->AddrBarShown());
@@ -141,7 +141,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     frame.MdiArea()->setActiveSubWindow(frame.BrowseSubWindow());
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     file->popup(frame.mapToGlobal(QPoint(10, 10)));
-    EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuFileClose"))->isEnabled());
+    EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuFileClose"))->isEnabled());
     file->hide();
     frame.MdiArea()->setActiveSubWindow(firstSub);
     run.key(Qt::Key_W, Qt::ControlModifier);
