@@ -4,6 +4,7 @@
 #include "core/modReg.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 
 using namespace modGeneral;
 
@@ -15,7 +16,7 @@ bool IsHttp(const QString& text) {
 }
 
 QString UrlsKey(const QString& user) {
-    return user + QStringLiteral("Urls");
+    return stored::UserKey(user, stored::kUrlsKeySuffix);
 }
 } // namespace
 
@@ -43,8 +44,8 @@ void AddressList::LoadVisitedUrls(const QString& user, int maxHistoryItems) {
 void AddressList::SaveVisitedUrls(const QString& user) const {
     StoreTransaction transaction;
     for (int i = 0; i < Count(); ++i)
-        SaveValue(UrlsKey(user), QStringLiteral("Url") + QString::number(i), m_urls[i]);
-    SaveValue(user, QStringLiteral("Urls"), QString::number(Count()));
+        SaveValue(UrlsKey(user), stored::kTypedUrlPrefix + QString::number(i), m_urls[i]);
+    SaveValue(user, stored::user::kUrlCount, QString::number(Count()));
     transaction.CommitOrThrow(QStringLiteral("Your typed addresses"));
 }
 

@@ -36,6 +36,7 @@
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "frame/Companion.h"
 #include "frame/FrameStatusBar.h"
@@ -56,7 +57,7 @@ constexpr int kShowPageMs = 1000;
 constexpr int kGetFavsMs = 150;
 
 QString PicWidthName(int tab) {
-    return QStringLiteral("PicWidth") + QString::number(tab);
+    return stored::user::kSideBarWidth.name + QString::number(tab);
 }
 
 } // namespace
@@ -234,7 +235,11 @@ void frmBrowse::Form_Load() {
         const QString user = App().CurrentUser;
         ReadIdleMinutes();
         for (int tab = 0; tab < 3; ++tab)
-            m_sideWidth[tab] = qBound(150, CInt(GetValue(user, PicWidthName(tab), 230), 230), 600);
+            m_sideWidth[tab] =
+                qBound(150,
+                       CInt(GetValue(user, PicWidthName(tab), stored::user::kSideBarWidth.byDefault),
+                            stored::user::kSideBarWidth.byDefault),
+                       600);
         m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
 
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
@@ -457,7 +462,8 @@ QList<QPair<int, QString>> frmBrowse::LinksInButtonOrder() const {
     QList<QPair<int, QString>> entries;
     if (!m_links) return entries;
     for (int order = 0; order < m_links->Count(); ++order)
-        if (Link* link = m_links->ControlOrderItem(order)) entries.append({link->Index() - 1, link->ShownCaption()});
+        if (Link* link = m_links->ControlOrderItem(order))
+            entries.append({link->Index() - 1, link->ShownCaption()});
     return entries;
 }
 

@@ -10,7 +10,7 @@
 namespace modGeneral {
 
 QString AppKeyName() {
-    return QStringLiteral("Bramblegate");
+    return stored::kProductKey;
 }
 
 void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {

@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "frame/frmMDI.h"
 #include "frame/LockCurtain.h"
 #include "users/cOptions.h"
@@ -19,7 +20,8 @@ const QString InactivityLock::kIdlePrompt =
                    "account, or press 'Exit' to close the application.");
 
 InactivityLock::InactivityLock(frmMDI& frame, QWidget& lockPage, Activity activity)
-    : m_frame(frame), m_activity(std::move(activity)), m_curtain(std::make_unique<LockCurtain>(frame, lockPage)) {}
+    : m_frame(frame), m_activity(std::move(activity)),
+      m_curtain(std::make_unique<LockCurtain>(frame, lockPage)) {}
 
 InactivityLock::~InactivityLock() = default;
 
@@ -58,7 +60,7 @@ bool InactivityLock::Unlock() {
     // The user has to bring the frame back first; and one prompt at a time.
     if (m_frame.isMinimized() || frmInput::IsOpen()) return true;
     const QString user = App().CurrentUser;
-    const QString stored = modGeneral::GetValue(QStringLiteral("Users"), user);
+    const QString stored = modGeneral::GetValue(stored::kUsers, user);
     m_curtain->AllowPrompt(true);
     const bool verified =
         VerifyPassword(m_logoutRequested ? kLogoutPrompt : kIdlePrompt, user, stored, &m_frame);

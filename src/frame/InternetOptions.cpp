@@ -19,6 +19,7 @@
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ HomePageNotifier* InternetOptions::Notifier() {
 
 QString InternetOptions::HomePage() {
     if (App().CurrentUser.isEmpty()) return StartPage();
-    return modGeneral::GetValue(App().CurrentUser, QLatin1String(kHomePageValue), StartPage());
+    return modGeneral::GetValue(App().CurrentUser, stored::user::kHomePage, StartPage());
 }
 
 void InternetOptions::SetHomePage(const QString& url) {
@@ -117,9 +118,9 @@ void InternetOptions::SetHomePage(const QString& url) {
     const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
     // The start page is the default: nothing stored for it.
     if (page == StartPage())
-        modGeneral::DeleteValue(App().CurrentUser, QLatin1String(kHomePageValue));
+        modGeneral::DeleteValue(App().CurrentUser, stored::user::kHomePage);
     else
-        modGeneral::SaveValue(App().CurrentUser, QLatin1String(kHomePageValue), page);
+        modGeneral::SaveValue(App().CurrentUser, stored::user::kHomePage, page);
     emit Notifier()->HomePageChanged(page);
 }
 

@@ -22,8 +22,6 @@ class InternetOptions : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kModule = "Bramblegate.frmMDI";
-    // The user's value that holds the home page.
-    static constexpr const char* kHomePageValue = "HomePage";
 
     explicit InternetOptions(QWidget* parent = nullptr);
 

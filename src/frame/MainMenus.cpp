@@ -129,11 +129,13 @@ void MainMenus::BuildFileMenu() {
     Add(file, MainCommand::Downloads, "mnuFileDownloads", QStringLiteral("&Downloads"),
         {QKeySequence(Qt::CTRL | Qt::Key_J)});
     file->addSeparator();
-    Add(file, MainCommand::WorkOffline, "mnuFileWorkOffline", QStringLiteral("&Work Offline"))->setCheckable(true);
+    Add(file, MainCommand::WorkOffline, "mnuFileWorkOffline", QStringLiteral("&Work Offline"))
+        ->setCheckable(true);
     QMenu* settings = file->addMenu(QStringLiteral("S&ettings"));
     settings->setObjectName(QStringLiteral("mnuFileSettings"));
     Add(settings, MainCommand::ExportSettings, "mnufileSettingsExport", QStringLiteral("&Export To File..."));
-    Add(settings, MainCommand::ImportSettings, "mnufileSettingsImport", QStringLiteral("&Import From File..."));
+    Add(settings, MainCommand::ImportSettings, "mnufileSettingsImport",
+        QStringLiteral("&Import From File..."));
     Add(file, MainCommand::ImportFavorites, "mnuFileImportFavorites", QStringLiteral("Import &Favorites..."));
     file->addSeparator();
     Add(file, MainCommand::Exit, "mnuFileExit", QStringLiteral("E&xit ") + Product(), {QKeySequence::Quit});
@@ -164,11 +166,13 @@ void MainMenus::BuildEditMenu(bool hasFindBar) {
     Add(edit, MainCommand::Copy, "mnuEditCopy", QStringLiteral("&Copy"), {QKeySequence::Copy});
     Add(edit, MainCommand::Paste, "mnuEditPaste", QStringLiteral("&Paste"), {QKeySequence::Paste});
     edit->addSeparator();
-    Add(edit, MainCommand::SelectAll, "mnuEditSelectAll", QStringLiteral("Select &All"), {QKeySequence::SelectAll});
+    Add(edit, MainCommand::SelectAll, "mnuEditSelectAll", QStringLiteral("Select &All"),
+        {QKeySequence::SelectAll});
     edit->addSeparator();
     Add(edit, MainCommand::Find, "mnuEditFind", QStringLiteral("&Find on this Page..."), {QKeySequence::Find})
         ->setEnabled(hasFindBar);
-    Add(edit, MainCommand::FindNext, "mnuEditFindNext", QStringLiteral("Find &Next"), {QKeySequence::FindNext})
+    Add(edit, MainCommand::FindNext, "mnuEditFindNext", QStringLiteral("Find &Next"),
+        {QKeySequence::FindNext})
         ->setEnabled(hasFindBar);
 }
 
@@ -181,10 +185,11 @@ void MainMenus::BuildViewMenu() {
     view->setObjectName(QStringLiteral("mnuView"));
     m_toolbarsMenu = view->addMenu(QStringLiteral("&Toolbars"));
     m_toolbarsMenu->setObjectName(QStringLiteral("mnuViewToolbars"));
-    for (QAction* bar : {Add(m_toolbarsMenu, MainCommand::ShowButtons, "mnuViewButtons", QStringLiteral("&Buttons")),
-                         Add(m_toolbarsMenu, MainCommand::ShowLinksBar, "mnuViewLinksBar", QStringLiteral("&Links")),
-                         Add(m_toolbarsMenu, MainCommand::ShowStatusBar, "mnuViewStatusBar",
-                             QStringLiteral("&Status Bar"))}) {
+    for (QAction* bar :
+         {Add(m_toolbarsMenu, MainCommand::ShowButtons, "mnuViewButtons", QStringLiteral("&Buttons")),
+          Add(m_toolbarsMenu, MainCommand::ShowLinksBar, "mnuViewLinksBar", QStringLiteral("&Links")),
+          Add(m_toolbarsMenu, MainCommand::ShowStatusBar, "mnuViewStatusBar",
+              QStringLiteral("&Status Bar"))}) {
         bar->setCheckable(true);
         bar->setChecked(true);
     }
@@ -193,7 +198,8 @@ void MainMenus::BuildViewMenu() {
     view->addSeparator();
     Add(view, MainCommand::Refresh, "mnuViewRefresh", QStringLiteral("&Refresh"),
         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
-    Add(view, MainCommand::ViewSource, "mnuViewSource", QStringLiteral("Sour&ce"), {QKeySequence(Qt::CTRL | Qt::Key_U)});
+    Add(view, MainCommand::ViewSource, "mnuViewSource", QStringLiteral("Sour&ce"),
+        {QKeySequence(Qt::CTRL | Qt::Key_U)});
     QMenu* textSize = view->addMenu(QStringLiteral("Te&xt Size"));
     textSize->setObjectName(QStringLiteral("mnuViewTextSize"));
     m_textSizes = new QActionGroup(this);
@@ -218,22 +224,24 @@ void MainMenus::BuildViewMenu() {
     Add(textSize, MainCommand::TextSmaller, "mnuViewTextSmaller", QStringLiteral("&Decrease"));
     connect(textSize, &QMenu::aboutToShow, this, [this] {
         const int size = m_states.textSize();
-        if (size >= 0 && size <= 4)
-            SetChecked(MainCommand(int(MainCommand::TextSizeSmallest) + size), true);
+        if (size >= 0 && size <= 4) SetChecked(MainCommand(int(MainCommand::TextSizeSmallest) + size), true);
     });
     // Zoom is the page's own (each Link keeps its own); the mouse wheel with Ctrl zooms too.
     QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
     zoom->setObjectName(QStringLiteral("mnuViewZoom"));
     Add(zoom, MainCommand::ZoomIn, "mnuViewZoomIn", QStringLiteral("Zoom &In"),
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    Add(zoom, MainCommand::ZoomOut, "mnuViewZoomOut", QStringLiteral("Zoom &Out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    Add(zoom, MainCommand::ZoomOut, "mnuViewZoomOut", QStringLiteral("Zoom &Out"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
     Add(zoom, MainCommand::ZoomReset, "mnuViewZoomReset", QStringLiteral("&Actual Size"),
         {QKeySequence(Qt::CTRL | Qt::Key_0)});
     view->addSeparator();
     view->addMenu(m_historyListMenu);
-    Add(view, MainCommand::RemoveFromHistory, "mnuViewRemoveHistory", QStringLiteral("Remove From &History..."));
+    Add(view, MainCommand::RemoveFromHistory, "mnuViewRemoveHistory",
+        QStringLiteral("Remove From &History..."));
     view->addSeparator();
-    Add(view, MainCommand::FullScreen, "mnuViewFullScreen", QStringLiteral("F&ull Screen"), {QKeySequence(Qt::Key_F11)})
+    Add(view, MainCommand::FullScreen, "mnuViewFullScreen", QStringLiteral("F&ull Screen"),
+        {QKeySequence(Qt::Key_F11)})
         ->setCheckable(true);
 }
 
@@ -241,20 +249,24 @@ void MainMenus::BuildFavoritesMenu() {
     QMenu* favorites = m_window.menuBar()->addMenu(QStringLiteral("F&avorites"));
     favorites->setObjectName(QStringLiteral("mnuFavorites"));
     Add(favorites, MainCommand::AddFavorite, "mnuFavAdd", QStringLiteral("&Add to Favorites..."));
-    Add(favorites, MainCommand::OrganizeFavorites, "mnuFavOrganize", QStringLiteral("&Organize Favorites..."));
+    Add(favorites, MainCommand::OrganizeFavorites, "mnuFavOrganize",
+        QStringLiteral("&Organize Favorites..."));
 }
 
 void MainMenus::BuildNavigateMenu() {
     QMenu* navigate = m_window.menuBar()->addMenu(QStringLiteral("&Navigate"));
     navigate->setObjectName(QStringLiteral("mnuNavigate"));
-    Add(navigate, MainCommand::Back, "mnuNavigateGoBack", QStringLiteral("&Back"), {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    Add(navigate, MainCommand::Back, "mnuNavigateGoBack", QStringLiteral("&Back"),
+        {QKeySequence(Qt::ALT | Qt::Key_Left)});
     Add(navigate, MainCommand::Forward, "mnuNavigateGoForward", QStringLiteral("&Forward"),
         {QKeySequence(Qt::ALT | Qt::Key_Right)});
-    Add(navigate, MainCommand::Home, "mnuNavigateGoHome", QStringLiteral("&Home"), {QKeySequence(Qt::ALT | Qt::Key_Home)});
+    Add(navigate, MainCommand::Home, "mnuNavigateGoHome", QStringLiteral("&Home"),
+        {QKeySequence(Qt::ALT | Qt::Key_Home)});
     Add(navigate, MainCommand::OpenInBrowser, "mnuNavigateIE", QStringLiteral("Open in Web &Browser"));
     Add(navigate, MainCommand::NewWindow, "mnuNavigateNewWin", QStringLiteral("&New Window"),
         {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    Add(navigate, MainCommand::Stop, "mnuNavigateStop", QStringLiteral("&Stop"), {QKeySequence(Qt::Key_Escape)});
+    Add(navigate, MainCommand::Stop, "mnuNavigateStop", QStringLiteral("&Stop"),
+        {QKeySequence(Qt::Key_Escape)});
     // The keys of the address box belong to FocusAddress (below): in a stand-alone window this
     // item shows or hides the box, which is not what the keys are for. Its check mark: whether the
     // active window shows its address box (the browse window always does).
@@ -264,9 +276,9 @@ void MainMenus::BuildNavigateMenu() {
     addressBar->setChecked(true);
     connect(navigate, &QMenu::aboutToShow, this,
             [this, addressBar] { addressBar->setChecked(m_states.addressBarShown()); });
-    QAction* focusAddress = Add(nullptr, MainCommand::FocusAddress, "cmdFocusAddress", QStringLiteral("Address"),
-                                {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D),
-                                 QKeySequence(Qt::Key_F6)});
+    QAction* focusAddress = Add(
+        nullptr, MainCommand::FocusAddress, "cmdFocusAddress", QStringLiteral("Address"),
+        {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)});
     m_window.addAction(focusAddress);
     navigate->addSeparator();
     QAction* popUps = navigate->addAction(QStringLiteral("Blocked Pop-&Ups"));
@@ -292,15 +304,18 @@ void MainMenus::BuildLinksMenu() {
 void MainMenus::BuildOptionsMenu() {
     QMenu* options = m_window.menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    QAction* hide = Add(options, MainCommand::HidePopUps, "mnuOptionsHidePopUps", QStringLiteral("&Hide Pop-Ups"));
+    QAction* hide =
+        Add(options, MainCommand::HidePopUps, "mnuOptionsHidePopUps", QStringLiteral("&Hide Pop-Ups"));
     hide->setCheckable(true);
     hide->setChecked(true);
     options->addSeparator();
-    Add(options, MainCommand::ChangePassword, "mnuOptionsChangePassword", QStringLiteral("&Change Password..."));
+    Add(options, MainCommand::ChangePassword, "mnuOptionsChangePassword",
+        QStringLiteral("&Change Password..."));
     Add(options, MainCommand::DeleteUser, "mnuOptionsDeleteUser", QStringLiteral("&Delete User..."));
     options->addSeparator();
     Add(options, MainCommand::InternetOptions, "mnuOptionsInternet", QStringLiteral("&Internet Options..."));
-    Add(options, MainCommand::ProgramOptions, "mnuOptionsBramblegate", Product() + QStringLiteral(" &Options..."));
+    Add(options, MainCommand::ProgramOptions, "mnuOptionsBramblegate",
+        Product() + QStringLiteral(" &Options..."));
 }
 
 void MainMenus::BuildWindowMenu() {
@@ -318,14 +333,16 @@ void MainMenus::BuildHelpMenu() {
     QMenu* help = m_window.menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     const bool hasHelp = !Periphery::HelpTopicUrl(QStringLiteral("Contents")).isEmpty();
-    Add(help, MainCommand::HelpContents, "mnuHelpContents", QStringLiteral("&Contents"), {QKeySequence::HelpContents})
+    Add(help, MainCommand::HelpContents, "mnuHelpContents", QStringLiteral("&Contents"),
+        {QKeySequence::HelpContents})
         ->setEnabled(hasHelp);
     Add(help, MainCommand::HelpIndex, "mnuHelpIndex", QStringLiteral("&Index"))->setEnabled(hasHelp);
     Add(help, MainCommand::HelpSearch, "mnuHelpSearch", QStringLiteral("&Search"))->setEnabled(hasHelp);
     help->addSeparator();
     Add(help, MainCommand::TipOfTheDay, "mnuHelpTip", QStringLiteral("&Tip of the Day..."));
     help->addSeparator();
-    Add(help, MainCommand::About, "mnuHelpAbout", QStringLiteral("&About ") + Product() + QStringLiteral("..."));
+    Add(help, MainCommand::About, "mnuHelpAbout",
+        QStringLiteral("&About ") + Product() + QStringLiteral("..."));
 }
 
 void MainMenus::ResetToolbar(int screenWidth, bool textLabels) {
@@ -394,8 +411,10 @@ void MainMenus::SetLinks(const QList<LinkEntry>& links, bool canEdit, bool any) 
     m_linksRemoveMenu->clear();
     for (const LinkEntry& link : links) {
         const int index = link.index;
-        m_linksEditMenu->addAction(MenuText(link.caption), this, [this, index] { emit EditLinkRequested(index); });
-        m_linksRemoveMenu->addAction(MenuText(link.caption), this, [this, index] { emit RemoveLinkRequested(index); });
+        m_linksEditMenu->addAction(MenuText(link.caption), this,
+                                   [this, index] { emit EditLinkRequested(index); });
+        m_linksRemoveMenu->addAction(MenuText(link.caption), this,
+                                     [this, index] { emit RemoveLinkRequested(index); });
     }
     m_linksEditMenu->setEnabled(any && canEdit);
     m_linksRemoveMenu->setEnabled(any);
@@ -406,7 +425,8 @@ void MainMenus::SetHistory(const QList<HistoryEntry>& pages) {
     m_historyMenu->clear();
     for (const HistoryEntry& page : pages) {
         const QString url = page.url;
-        m_historyMenu->addAction(MenuText(modGeneral::Ellipsis(page.caption, 70)), this, [this, url] { emit LinkHistoryChosen(url); });
+        m_historyMenu->addAction(MenuText(modGeneral::Ellipsis(page.caption, 70)), this,
+                                 [this, url] { emit LinkHistoryChosen(url); });
     }
     m_historyMenu->setEnabled(!m_historyMenu->isEmpty());
 }

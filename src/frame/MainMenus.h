@@ -1,8 +1,8 @@
 #pragma once
 
 #include <functional>
-#include <QMap>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -38,11 +38,11 @@ public:
     };
     // What the menus ask when they open.
     struct States {
-        std::function<bool()> canCloseWindow;    // File, Close: a stand-alone window is active
-        std::function<bool()> hasPage;           // a page to save or show the properties of
-        std::function<bool()> canPrint;          // a page that can be printed
-        std::function<int()> textSize;           // 0 (smallest) to 4 (largest)
-        std::function<bool()> addressBarShown;   // the active window shows its address box
+        std::function<bool()> canCloseWindow;  // File, Close: a stand-alone window is active
+        std::function<bool()> hasPage;         // a page to save or show the properties of
+        std::function<bool()> canPrint;        // a page that can be printed
+        std::function<int()> textSize;         // 0 (smallest) to 4 (largest)
+        std::function<bool()> addressBarShown; // the active window shows its address box
     };
     // One entry of the Links menu's Edit and Remove lists.
     struct LinkEntry {

@@ -236,7 +236,8 @@ bool ProgramLifeCycle::CheckVersion() {
 
 void ProgramLifeCycle::ActivatePrevInstance() {
     m_instance = std::make_unique<SingleInstance>();
-    connect(m_instance.get(), &SingleInstance::ActivateRequested, this, &ProgramLifeCycle::ActivateFromOtherCopy);
+    connect(m_instance.get(), &SingleInstance::ActivateRequested, this,
+            &ProgramLifeCycle::ActivateFromOtherCopy);
     connect(m_instance.get(), &SingleInstance::OpenRequested, this, &ProgramLifeCycle::OpenAddresses);
     switch (m_instance->Claim(m_hooks.instanceAnswerMs, m_pendingAddresses)) {
     case SingleInstance::Outcome::First:
@@ -298,7 +299,8 @@ bool ProgramLifeCycle::QueryUnload(UnloadMode mode) {
         const QString text = QStringLiteral("This will exit ") + Product() + QStringLiteral(".") +
                              QString(22, QLatin1Char(' ')) + CR +
                              QStringLiteral("Are your sure you want to exit?") + CR + CR;
-        if (MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Exit ") + Product()) != msgbox::Yes) {
+        if (MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Exit ") + Product()) !=
+            msgbox::Yes) {
             App().gbUnloading = false;
             return false;
         }

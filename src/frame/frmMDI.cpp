@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -21,14 +20,11 @@
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
 #include "browse/engine/EngineNotifications.h"
-#include "browse/Favorites.h"
-#include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
 #include "browse/SearchPane.h"
-#include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
@@ -38,6 +34,7 @@
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
 #include "frame/InactivityLock.h"
+#include "frame/MainCommands.h"
 #include "frame/MainMenus.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
@@ -45,11 +42,8 @@
 #include "frame/PopUpsList.h"
 #include "links/frmAddEditLink.h"
 #include "links/Links.h"
-#include "users/frmDeleteUser.h"
-#include "users/frmLogin.h"
 #include "users/frmMsg.h"
 #include "users/SearchEngines.h"
-#include "users/SettingsTransfer.h"
 #include "users/StartUp.h"
 
 using namespace modGeneral;
@@ -191,6 +185,7 @@ void frmMDI::BuildMenus() {
     };
     m_menus = new MainMenus(*this, *m_toolbar, {m_masterHistory, m_bookmarks, *m_popUps, m_flasher},
                             std::move(states), m_findBar != nullptr);
+    m_commands = std::make_unique<MainCommands>(*this, *m_menus);
     connect(m_menus, &MainMenus::Triggered, this, &frmMDI::RunCommand);
     connect(m_menus, &MainMenus::NavigateRequested, this, &frmMDI::NavigateActive);
     connect(m_menus, &MainMenus::LinkHistoryChosen, this, &frmMDI::NavigateURL);
@@ -247,237 +242,8 @@ QWidget* frmMDI::BuildLockPage() {
     return page;
 }
 
-// ----- commands -------------------------------------------------------------------------------
-
 void frmMDI::RunCommand(MainCommand command, bool checked) {
-    if (RunPageCommand(command) || RunWindowCommand(command)) return;
-    ChildWindow* child = ActiveChild();
-    const auto toChild = [child](WindowCommand windowCommand) {
-        if (child) child->RunCommand(windowCommand);
-    };
-    switch (command) {
-    case MainCommand::Logout:
-        if (m_lock) m_lock->RequestLogout();
-        break;
-    case MainCommand::Downloads:
-        ShowDownloads();
-        break;
-    case MainCommand::WorkOffline:
-        WorkOffline(checked);
-        break;
-    case MainCommand::ExportSettings:
-        SettingsTransfer::mnufileSettingsExport_Click(this);
-        break;
-    case MainCommand::ImportSettings:
-        SettingsTransfer::mnufileSettingsImport_Click(this);
-        break;
-    case MainCommand::ImportFavorites:
-        ImportFavorites();
-        break;
-    case MainCommand::Exit:
-        m_lifeCycle->QueryUnload(ProgramLifeCycle::Code);
-        break;
-    case MainCommand::Find:
-        OpenFind();
-        break;
-    case MainCommand::FindNext:
-        FindNext();
-        break;
-    case MainCommand::ShowButtons:
-        ToggleView(ViewSettings::kButtons, checked);
-        break;
-    case MainCommand::ShowLinksBar:
-        ToggleView(ViewSettings::kLinksBar, checked);
-        break;
-    case MainCommand::ShowStatusBar:
-        ToggleView(ViewSettings::kStatusBar, checked);
-        break;
-    case MainCommand::TextLabels:
-        SetTextLabels(!m_view.textLabels);
-        break;
-    case MainCommand::RemoveFromHistory:
-        m_menus->ShowRemoveFromHistory();
-        break;
-    case MainCommand::FullScreen:
-        FullScreen(checked);
-        break;
-    case MainCommand::AddFavorite:
-        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavAdd_Click();
-        break;
-    case MainCommand::OrganizeFavorites:
-        if (m_browse && m_browse->favorites()) m_browse->favorites()->mnuFavOrganize_Click();
-        break;
-    case MainCommand::Back:
-        toChild(WindowCommand::Back);
-        break;
-    case MainCommand::Forward:
-        toChild(WindowCommand::Forward);
-        break;
-    case MainCommand::Home:
-        toChild(WindowCommand::Home);
-        break;
-    case MainCommand::Stop:
-        toChild(WindowCommand::Stop);
-        break;
-    case MainCommand::Refresh:
-        toChild(WindowCommand::Refresh);
-        break;
-    case MainCommand::OpenInBrowser:
-        toChild(WindowCommand::OpenInBrowser);
-        break;
-    case MainCommand::NewWindow:
-        toChild(WindowCommand::NewWindow);
-        break;
-    case MainCommand::AddressBar:
-        toChild(WindowCommand::AddressBar);
-        break;
-    case MainCommand::SearchTab:
-        toChild(WindowCommand::SearchTab);
-        break;
-    case MainCommand::FavoritesTab:
-        toChild(WindowCommand::FavoritesTab);
-        break;
-    case MainCommand::FocusAddress:
-        FocusAddress();
-        break;
-    case MainCommand::AddLink:
-        if (!m_browse) break;
-        m_browse->State().contextLinkIndex = -1; // a new Link from the menu goes to the end
-        m_browse->Controls().AddLinkDialog();
-        break;
-    case MainCommand::SortLinks:
-        if (m_browse) m_browse->SortButtons();
-        break;
-    case MainCommand::HidePopUps:
-        if (m_browse) m_browse->pbHidePopUps = checked;
-        break;
-    case MainCommand::ChangePassword:
-        frmLogin::RunChangePassword(this);
-        break;
-    case MainCommand::DeleteUser:
-        frmDeleteUser::Run(this);
-        break;
-    case MainCommand::InternetOptions:
-        Periphery::RunInternetOptions(this);
-        break;
-    case MainCommand::ProgramOptions:
-        RunProgramOptions();
-        break;
-    case MainCommand::HelpContents:
-        ShowHelp(QStringLiteral("Contents"));
-        break;
-    case MainCommand::HelpIndex:
-        ShowHelp(QStringLiteral("Index"));
-        break;
-    case MainCommand::HelpSearch:
-        ShowHelp(QStringLiteral("Search"));
-        break;
-    case MainCommand::TipOfTheDay:
-        Periphery::RunTipOfTheDay(this);
-        break;
-    case MainCommand::About:
-        Periphery::RunAbout(this);
-        break;
-    case MainCommand::SideBarShowHide:
-        if (m_browse) m_browse->SideBarShowHide();
-        break;
-    case MainCommand::Bookmark:
-        AddBookmark();
-        break;
-    case MainCommand::HistoryList:
-    case MainCommand::PopUpList:
-        m_menus->ShowListMenu(command);
-        break;
-    default:
-        break;
-    }
-}
-
-// The commands on the active child's page.
-bool frmMDI::RunPageCommand(MainCommand command) {
-    PageCommands& page = *m_pageCommands;
-    switch (command) {
-    case MainCommand::PageSetup:
-        page.PageSetup();
-        return true;
-    case MainCommand::Print:
-        page.Print();
-        return true;
-    case MainCommand::PrintPreview:
-        page.PrintPreview();
-        return true;
-    case MainCommand::SaveAs:
-        page.SaveAs();
-        return true;
-    case MainCommand::Properties:
-        page.Properties();
-        return true;
-    case MainCommand::Cut:
-        page.Edit(BrowserPane::Cut);
-        return true;
-    case MainCommand::Copy:
-        page.Edit(BrowserPane::Copy);
-        return true;
-    case MainCommand::Paste:
-        page.Edit(BrowserPane::Paste);
-        return true;
-    case MainCommand::SelectAll:
-        page.Edit(BrowserPane::SelectAll);
-        return true;
-    case MainCommand::ViewSource:
-        page.ViewSource();
-        return true;
-    case MainCommand::TextSizeSmallest:
-    case MainCommand::TextSizeSmaller:
-    case MainCommand::TextSizeMedium:
-    case MainCommand::TextSizeLarger:
-    case MainCommand::TextSizeLargest:
-        page.SetTextSize(int(command) - int(MainCommand::TextSizeSmallest));
-        return true;
-    case MainCommand::TextLarger:
-        page.ChangeTextSize(1);
-        return true;
-    case MainCommand::TextSmaller:
-        page.ChangeTextSize(-1);
-        return true;
-    case MainCommand::ZoomIn:
-        page.Zoom(1);
-        return true;
-    case MainCommand::ZoomOut:
-        page.Zoom(-1);
-        return true;
-    case MainCommand::ZoomReset:
-        page.Zoom(0);
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The Window menu's commands and File, Close.
-bool frmMDI::RunWindowCommand(MainCommand command) {
-    switch (command) {
-    case MainCommand::CloseWindow:
-        CloseActiveWindow();
-        return true;
-    case MainCommand::Cascade:
-        Cascade();
-        return true;
-    case MainCommand::TileHorizontal:
-        TileHorizontal();
-        return true;
-    case MainCommand::TileVertical:
-        TileVertical();
-        return true;
-    case MainCommand::ArrangeIcons:
-        ArrangeIcons();
-        return true;
-    case MainCommand::CloseAll:
-        CloseAll();
-        return true;
-    default:
-        return false;
-    }
+    m_commands->Run(command, checked);
 }
 
 // ----- start-up and shutdown ------------------------------------------------------------------
@@ -734,15 +500,14 @@ void frmMDI::ApplyView() {
     m_menus->SetText(MainCommand::TextLabels, MainMenus::TextLabelsCaption(m_view.textLabels));
 }
 
-void frmMDI::ToggleView(const char* name, bool shown) {
-    const QString value = QLatin1String(name);
-    if (value == QLatin1String(ViewSettings::kButtons))
+void frmMDI::ToggleView(const stored::Value<bool>& bar, bool shown) {
+    if (bar.name == ViewSettings::kButtons.name)
         m_view.buttons = shown;
-    else if (value == QLatin1String(ViewSettings::kLinksBar))
+    else if (bar.name == ViewSettings::kLinksBar.name)
         m_view.linksBar = shown;
-    else if (value == QLatin1String(ViewSettings::kStatusBar))
+    else if (bar.name == ViewSettings::kStatusBar.name)
         m_view.statusBar = shown;
-    ViewSettings::Save(App().CurrentUser, name, shown);
+    ViewSettings::Save(App().CurrentUser, bar, shown);
     ApplyView();
 }
 
@@ -819,17 +584,6 @@ void frmMDI::FindNext() {
     Periphery::FindNext(m_findBar);
 }
 
-void frmMDI::FocusAddress() {
-    ChildWindow* child = ActiveChild();
-    if (auto* window = dynamic_cast<frmNewWin*>(child)) {
-        if (!window->AddrBarShown()) window->ShowAddrBar();
-        window->txtAddr()->setFocus(Qt::ShortcutFocusReason);
-        window->txtAddr()->selectAll();
-    } else if (child) {
-        child->RunCommand(WindowCommand::AddressBar);
-    }
-}
-
 // ----- lists, options, help -------------------------------------------------------------------
 
 void frmMDI::AddBookmark() {
@@ -847,11 +601,6 @@ void frmMDI::OptionsApplied() {
     if (m_browse) m_browse->ReadIdleMinutes();
     if (m_browse && m_browse->search())
         m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
-}
-
-void frmMDI::RunProgramOptions() {
-    Periphery::RunOptions(m_browse && m_browse->HasLinks() ? &m_browse->links() : nullptr, this,
-                          [this] { OptionsApplied(); });
 }
 
 QString frmMDI::HomePage() {
@@ -881,16 +630,6 @@ void frmMDI::DownloadStarted(Download* download) {
         m_downloadsWindow->ShowBeside();
         m_downloadsWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
-}
-
-void frmMDI::ImportFavorites() {
-    ShowMessage(QStringLiteral("Importing favorites..."));
-    const int imported = FavoritesImport::ImportFavorites(AppPaths::FavoritesFolder());
-    HideMessage();
-    if (m_browse && m_browse->favorites()) m_browse->favorites()->RefreshFavorites();
-    MsgBox(imported == 0 ? QStringLiteral("No new favorites were found in the other browsers.")
-                         : QString::number(imported) + QStringLiteral(" favorites were imported."),
-           msgbox::OKOnly, msgbox::Information, QStringLiteral("Import Favorites"));
 }
 
 // ----- what the browse window uses ------------------------------------------------------------

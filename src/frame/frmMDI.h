@@ -21,6 +21,7 @@ class FrameStatusBar;
 class FrameToolbar;
 class HelpWindow;
 class InactivityLock;
+class MainCommands;
 class MainMenus;
 class MessageFlasher;
 class PageCommands;
@@ -97,6 +98,16 @@ public:
     void RunCommand(MainCommand command, bool checked = false);
     // View, Full Screen: on or off.
     void FullScreen(bool on);
+    // View, Toolbars: one of the bars (ViewSettings::kButtons ...) shown or not; text labels.
+    void ToggleView(const stored::Value<bool>& bar, bool shown);
+    void SetTextLabels(bool on);
+    // Edit, Find and Find Next: the find bar on the active page.
+    void OpenFind();
+    void FindNext();
+    // File, Close: the active stand-alone window.
+    void CloseActiveWindow();
+    // File, Work Offline.
+    void WorkOffline(bool checked);
     bool IsFullScreen() const { return m_fullScreen; }
     const ViewSettings& View() const { return m_view; }
 
@@ -117,7 +128,6 @@ public:
     DownloadsWindow* ShowDownloads();
     // The help of a topic, in the help window (beside a modal dialog when one is up).
     void ShowHelp(const QString& topic);
-    HelpWindow* Help() const { return m_helpWindow; }
     // The user's home page (every pane's Home).
     static QString HomePage();
 
@@ -150,21 +160,9 @@ private:
     void RefreshLinksMenu();
     void RefreshHistoryMenu();
     void ApplyView();
-    void ToggleView(const char* name, bool shown);
-    void SetTextLabels(bool on);
     void EnableViewToolbarsMenus(bool enabled);
     void ShowPageError(const QString& tag);
-    void WorkOffline(bool checked);
-    void ImportFavorites();
-    void RunProgramOptions();
     void DownloadStarted(Download* download);
-    // Ctrl+L, Alt+D, F6: the keyboard into the active child's address box.
-    void FocusAddress();
-    void OpenFind();
-    void FindNext();
-    void CloseActiveWindow();
-    bool RunPageCommand(MainCommand command);
-    bool RunWindowCommand(MainCommand command);
 
     PaneFactory m_factory;
     std::unique_ptr<ProgramLifeCycle> m_lifeCycle;
@@ -178,6 +176,7 @@ private:
     QToolBar* m_linksToolbar = nullptr;
     QWidget* m_linksBar = nullptr;
     MainMenus* m_menus = nullptr;
+    std::unique_ptr<MainCommands> m_commands;
     QPointer<frmBrowse> m_browse;
 
     MasterHistory m_masterHistory;

@@ -20,6 +20,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "frame/OptionsRules.h"
 #include "frame/SearchEngineEditor.h"
 #include "links/Links.h"
@@ -298,7 +299,7 @@ bool frmOptions::cmdApply_Click() {
                 link->SetHidePopUps(item->checkState() == Qt::Checked);
                 if (link->Slot() <= 0) continue; // not stored yet: saved with the Link
                 modGeneral::SaveValue(m_links->User(),
-                                      QStringLiteral("HidePopUps") + QString::number(link->Slot()),
+                                      stored::link::ValueName(stored::link::kHidePopUps.name, link->Slot()),
                                       modGeneral::BoolText(link->HidePopUps()));
             }
         }

@@ -18,6 +18,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
@@ -388,11 +389,11 @@ void frmAddEditLink::cmdOK_Click() {
     link->SetAlsoAllowedSite(m_txtAlsoAllowedSite->text().trimmed());
     // The Link's own slot: after a removal the store is numbered apart from the Indexes.
     if (link->Slot() > 0) {
-        const QString slot = QString::number(link->Slot());
+        using namespace stored::link;
         StoreTransaction transaction;
-        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + slot,
+        modGeneral::SaveValue(App().CurrentUser, ValueName(kHidePopUps.name, link->Slot()),
                               modGeneral::BoolText(link->HidePopUps()));
-        modGeneral::SaveValue(App().CurrentUser, QStringLiteral("ShareCookies") + slot,
+        modGeneral::SaveValue(App().CurrentUser, ValueName(kShareCookies.name, link->Slot()),
                               modGeneral::BoolText(link->ShareCookies()));
         Links::SaveAlsoAllowedSite(App().CurrentUser, *link);
         transaction.Commit();

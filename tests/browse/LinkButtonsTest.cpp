@@ -52,7 +52,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     BrowseWindow w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
     frmBrowse& browse = w.Load();
     EXPECT_EQ(w.buttonOrder(), QStringList({"b", "A", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))), QStringList({"b", "A", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))),
+              QStringList({"b", "A", "c"}));
 
     // Sorting asks first; No changes nothing.
     w.boxes().Answer(msgbox::No);
@@ -65,7 +66,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     browse.SortButtons();
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c"}));
     EXPECT_EQ(storedCaptions(), QStringList({"A", "b", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))), QStringList({"A", "b", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))),
+              QStringList({"A", "b", "c"}));
 
     // Add with a Link button pressed (right button): the new one goes above the pressed one.
     rightClick(browse, w.index("b"));
@@ -91,7 +93,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     dynaAction(browse, "mnuDynaRemove")->trigger();
     EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Are you sure you want to delete the Link 'd' ?\r\r"));
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c", "The A page"}));
-    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))), QStringList({"A", "b", "c", "The A page"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))),
+              QStringList({"A", "b", "c", "The A page"}));
 
     // Dragging "c" onto "A" puts "c" first and "A" second.
     LinkDrag drag(w.index("c"), QStringLiteral("http://c.test/"), QStringLiteral("c"), QString());
@@ -131,7 +134,8 @@ TEST(LinkButtons, TheStartingHomePageLinkShowsWithoutItsMarker) {
     EXPECT_EQ(button->text(), QStringLiteral("Home Page"));
     QTest::mouseMove(button, QPoint(5, 5));
     EXPECT_EQ(button->toolTip(), QStringLiteral("Load Home Page"));
-    for (QMenu* menu : {w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit")), w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))})
+    for (QMenu* menu : {w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit")),
+                        w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))})
         EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Home Page"));
     w.click(QStringLiteral("Home Page$$"));
     EXPECT_EQ(browse.windowTitle(), QStringLiteral("Home Page"));

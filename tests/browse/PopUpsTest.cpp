@@ -193,7 +193,9 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     // Ctrl: into the active stand-alone window when that is the current window.
     p.keys = Qt::AltModifier;
     frmNewWin* win = p.windowOf(p.open(ads));
-    p.w.frame().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
+    p.w.frame()
+        .findChild<QMdiArea*>(QStringLiteral("mdiArea"))
+        ->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
     p.keys = Qt::ControlModifier;
     catcher = p.catcherOf(p.open(ads));
     PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://four.test/"));
@@ -294,7 +296,7 @@ TEST(PopUps, StandAloneWindow) {
         p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
     FakePane& wb = PopUps::fake(win->WB());
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
-    const QSize client = p.w.frame().MdiArea()->viewport()->size();
+    const QSize client = p.w.frame().findChild<QMdiArea*>(QStringLiteral("mdiArea"))->viewport()->size();
 
     const QString title =
         QStringLiteral("A headline long enough to be cut at seventy characters, certainly so, today");

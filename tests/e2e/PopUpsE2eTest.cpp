@@ -150,7 +150,8 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     QPointer<QMdiSubWindow> closingSub = qobject_cast<QMdiSubWindow*>(closing->parentWidget());
     closing->WB()->Document()->getElementById("close")->Click();
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
-    EXPECT_FALSE(f.frame.MdiArea()->subWindowList().contains(closingSub.data()));
+    EXPECT_FALSE(
+        f.frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->subWindowList().contains(closingSub.data()));
     EXPECT_TRUE(RealFrame::Shows(pane, links)) << "the Link keeps its page";
 
     // Closed with Ctrl held: its page moves into the visible Link, still signed in.

@@ -126,7 +126,8 @@ TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
 
     // Once running, at once, in the active window (now the stand-alone one); what no address box
     // would open is dropped.
-    frame.LifeCycle().OpenAddresses({QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    frame.LifeCycle().OpenAddresses(
+        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
     EXPECT_EQ(static_cast<FakePane*>(windows.first()->WB())->navigations().last(), "https://three.test/");
 }
 

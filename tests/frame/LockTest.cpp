@@ -21,8 +21,8 @@
 #include "core/Clock.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameToolbar.h"
-#include "frame/HelpWindow.h"
 #include "frame/frmMDI.h"
+#include "frame/HelpWindow.h"
 #include "frame/InactivityLock.h"
 #include "frame/SingleInstance.h"
 #include "FrameSupport.h"
@@ -216,7 +216,8 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     frame.ShowMessage(QStringLiteral("Refreshing..."));
     frame.ShowHelp(QStringLiteral("Contents"));
     QWidget* downloads = frame.ShowDownloads();
-    ASSERT_TRUE(frame.Help() && frame.Help()->isVisible() && downloads->isVisible());
+    auto* help = frame.findChild<HelpWindow*>(QStringLiteral("frmHelp"));
+    ASSERT_TRUE(help && help->isVisible() && downloads->isVisible());
     AddressBox* address = run.browse().findChild<AddressBox*>();
     ASSERT_NE(address, nullptr);
     address->AddUrlItem(QStringLiteral("http://a.test/one"));
@@ -238,7 +239,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     frame.findChild<QAction*>(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     EXPECT_FALSE(visibleAfterLock);
     EXPECT_FALSE(frmMsg::IsShown());
-    EXPECT_FALSE(frame.Help()->isVisible());
+    EXPECT_FALSE(help->isVisible());
     EXPECT_FALSE(downloads->isVisible());
     EXPECT_TRUE(address->lstMatch()->isHidden());
     EXPECT_FALSE(frame.statusBar()->isVisible()) << "page titles and addresses show there";
@@ -257,7 +258,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     run.tick();
     ASSERT_FALSE(App().Locked);
     EXPECT_TRUE(frmMsg::IsShown());
-    EXPECT_TRUE(frame.Help()->isVisible() && downloads->isVisible());
+    EXPECT_TRUE(help->isVisible() && downloads->isVisible());
     EXPECT_TRUE(frame.statusBar()->isVisible());
     EXPECT_FALSE(address->lstMatch()->isVisible()) << "the matches are the user's to call up again";
     EXPECT_EQ(App().Options->SSN(), QString());

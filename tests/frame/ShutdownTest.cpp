@@ -117,7 +117,8 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         if (refreshEnds) App().FavoritesReady = true;
         const int ticks = run.TickUntilEnded();
         EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), refreshEnds ? 5 : 21) << ticks;
-        EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{refreshEnds ? ProgramLifeCycle::EndKind::Orderly
+        EXPECT_EQ(run.ends,
+                  QList<ProgramLifeCycle::EndKind>{refreshEnds ? ProgramLifeCycle::EndKind::Orderly
                                                                : ProgramLifeCycle::EndKind::Immediate});
         EXPECT_EQ(SavedBFirst(), refreshEnds);
         EXPECT_EQ(UnloadLogLines(), refreshEnds

@@ -73,7 +73,7 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
         EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonIconOnly);
         EXPECT_EQ(labels->text(), QStringLiteral("Show &Text Labels"));
-        EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kStatusBar)), QStringLiteral("False"));
+        EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("ViewStatusBar")), QStringLiteral("False"));
         run.Close();
     }
     {
@@ -105,7 +105,7 @@ TEST(Toolbar, FullScreenAndBackRestoresTheBarsThatWereOn) {
     EXPECT_FALSE(Toolbar(frame).isVisibleTo(&frame));
     EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
     EXPECT_TRUE(frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->isEnabled());
-    EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kButtons)), QStringLiteral("False"));
+    EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("ViewButtons")), QStringLiteral("False"));
 }
 
 TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
@@ -123,7 +123,8 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_FALSE(Toolbar(frame).Action(QStringLiteral("Popup"))->isEnabled());
     frame.PopUps().AddPopUpItem(QStringLiteral("http://p.test/"));
     EXPECT_TRUE(Toolbar(frame).Action(QStringLiteral("Popup"))->isEnabled());
-    EXPECT_EQ(Toolbar(frame).Action(QStringLiteral("Popup"))->menu(), frame.findChild<QMenu*>(QStringLiteral("mnpPopUpsList")));
+    EXPECT_EQ(Toolbar(frame).Action(QStringLiteral("Popup"))->menu(),
+              frame.findChild<QMenu*>(QStringLiteral("mnpPopUpsList")));
 
     Toolbar(frame).Action(QStringLiteral("Back"))->trigger();
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
