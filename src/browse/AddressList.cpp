@@ -52,10 +52,9 @@ void AddressList::SaveVisitedUrls(const QString& user) const {
 void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
     // The shared typed-address key numbers its values from 1; a gap after that ends the list.
     for (int n = 0; n < maxHistoryItems; ++n) {
-        const QString url =
-            modReg::GetKeyValue(QStringLiteral("Microsoft\\Internet Explorer"), QStringLiteral("TypedURLs"),
-                                QStringLiteral("url") + QString::number(n), QString())
-                .toString();
+        const QString url = modReg::GetKeyValue(stored::kSharedTypedUrlsParent, stored::kSharedTypedUrlsKey,
+                                                stored::kSharedTypedUrlPrefix + QString::number(n), QString())
+                                .toString();
         if (url.isEmpty()) {
             if (n == 0) continue;
             break;

@@ -31,6 +31,11 @@ inline constexpr QLatin1String kPermissionsKeySuffix("Permissions"); // "origin|
 // The list keys a settings file carries with the user.
 inline constexpr const char* kListKeySuffixes[] = {"Urls", "BMs", "History", "IELinks"};
 
+// Typed addresses every user shares (read only): url1, url2, ... of this key beside the product key.
+inline constexpr QLatin1String kSharedTypedUrlsParent("Microsoft\\Internet Explorer");
+inline constexpr QLatin1String kSharedTypedUrlsKey("TypedURLs");
+inline constexpr QLatin1String kSharedTypedUrlPrefix("url");
+
 inline QString UserKey(const QString& user, QLatin1String suffix) {
     return user + suffix;
 }
