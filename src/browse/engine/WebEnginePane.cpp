@@ -913,6 +913,9 @@ void WebEnginePane::LetPageGo() {
     kept.scroll = m_page->scrollPosition();
     FailPendingPageAccess();
     DropPage();
+    // The snapshot of a page that is gone is let go too (on a large page it weighs more than
+    // the pane): the document is empty at the pane's address until the page is back.
+    Adopt(PageModel::Empty(m_location, m_generation));
     m_letGo = std::move(kept);
     emit IdleChanged(PaneIdle::Discarded);
 }
