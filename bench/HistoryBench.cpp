@@ -16,7 +16,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 #include "users/cOptions.h"
 

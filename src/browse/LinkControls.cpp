@@ -20,7 +20,7 @@
 #include "core/modEncrypt.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/frmMDI.h"
+#include "browse/BrowseHost.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 
@@ -51,8 +51,7 @@ void LinkControls::LoadControls() {
                 LoadControl(i, true);
             RefreshButtons();
         } else {
-            w.Frame().mnuLinksEditName()->setEnabled(false);
-            w.Frame().mnuLinksRemoveName()->setEnabled(false);
+            w.Host().SetLinkMenus({}, {}, false, false);
         }
         links.SetControlsLoaded(true);
     });
@@ -127,21 +126,17 @@ void LinkControls::RefreshScrolling() {
 
 void LinkControls::RefreshmnuLinksEditRemove() {
     Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
-        QMenu* edit = w.Frame().mnuLinksEditName();
-        QMenu* remove = w.Frame().mnuLinksRemoveName();
-        edit->clear();
-        remove->clear();
+        QList<BrowseMenuItem> edit, remove;
         Links& links = w.links();
         for (int order = 0; order < links.Count(); ++order) {
             Link* link = links.ControlOrderItem(order);
             if (!link) continue;
             const int i = link->Index() - 1;
-            edit->addAction(MenuText(link->ShownCaption()), [this, i] { EditLink(i); });
-            remove->addAction(MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); });
+            edit.append({MenuText(link->ShownCaption()), [this, i] { EditLink(i); }});
+            remove.append({MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); }});
         }
         const bool any = links.CountUndeleted() > 0;
-        edit->setEnabled(any && w.HasLinkEditor());
-        remove->setEnabled(any);
+        w.Host().SetLinkMenus(edit, remove, any && w.HasLinkEditor(), any);
     });
 }
 
@@ -242,16 +237,16 @@ void LinkControls::RemoveLink(int i) {
                        QStringLiteral("' ?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
             return;
-        w.Frame().ShowMessage(QStringLiteral("Refreshing..."));
+        w.Host().ShowMessage(QStringLiteral("Refreshing..."));
         if (BrowserPane* pane = w.Pane(i)) pane->Stop();
         links.Remove(i + 1);
         UnloadDynaControl(i);
         ForgetWebData(*link);
         RefreshmnuLinksEditRemove();
-        w.Frame().HideMessage();
+        w.Host().HideMessage();
         w.State().contextLinkIndex = -1;
     });
-    w.Frame().HideMessage();
+    w.Host().HideMessage();
 }
 
 void LinkControls::ForgetWebData(const Link& link) {

@@ -16,7 +16,7 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
-#include "frame/frmMDI.h"
+#include "browse/BrowseHost.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -221,17 +221,17 @@ bool NavigationDriver::CheckOnline() {
                 msgbox::YesNo, msgbox::Question, QStringLiteral("No Internet Connection Found"),
                 2) == msgbox::Yes) {
             OfflineState::SetOffline(true);
-            w.Frame().SetWorkOfflineChecked(true);
+            w.Host().SetWorkOffline(true);
         }
     } else if (offline && connection) {
         if (MsgBox(QString::fromLatin1(ProductName()) + QStringLiteral(" is now in Offline mode.") + CR + CR +
                        QStringLiteral("Do you want to go Online?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Working Offline")) == msgbox::Yes) {
             OfflineState::SetOffline(false);
-            w.Frame().SetWorkOfflineChecked(false);
+            w.Host().SetWorkOffline(false);
         }
     } else if (offline) {
-        w.Frame().SetWorkOfflineChecked(true);
+        w.Host().SetWorkOffline(true);
     }
     return true;
 }
@@ -262,7 +262,7 @@ bool NavigationDriver::DamagedSettings() {
     MsgBox(product + QStringLiteral(" will now exit. Please start again."), msgbox::OKOnly, msgbox::Critical,
            QStringLiteral("Restart ") + product);
     WriteLog(QStringLiteral("frmBrowse AutoNavigate ENDING APPLICATION...serious error"));
-    w.Frame().EndApplication();
+    w.Host().EndApplication();
     return false;
 }
 

@@ -20,8 +20,7 @@
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
 #include "core/UrlUtils.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "browse/BrowseHost.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -146,7 +145,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     }
 
     if (w.IsVisibleLink(i)) {
-        w.Frame().StatusBar().ClearPanel1();
+        w.Host().ClearStatus();
         state.scriptErrorTag.clear();
     }
     Links& links = w.links();
@@ -262,11 +261,11 @@ void PageLoadTracker::TakeLoginAnswer(int i, bool committed) {
 
 void PageLoadTracker::DownloadBegin(int i) {
     if (w.IsVisibleLink(i)) {
-        w.Frame().StatusBar().ClearPanel1();
+        w.Host().ClearStatus();
         w.State().scriptErrorTag.clear();
     }
     const bool offline = OfflineState::IsOffline();
-    if (w.Frame().WorkOfflineChecked() != offline) w.Frame().SetWorkOfflineChecked(offline);
+    if (w.Host().WorkOffline() != offline) w.Host().SetWorkOffline(offline);
     w.State().topLevelNavigationPending = false;
     if (w.State().loginAnswerPane == i) w.State().loginAnswerPane = -1;
 }
@@ -389,17 +388,13 @@ void PageLoadTracker::ScriptError(int i, const QString& description, const QStri
     const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
                         description + CRLF + QStringLiteral("URL: ") + url;
     w.State().scriptErrorTag = tag;
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    bar.SetPanelText(1, QStringLiteral("Error on Page "));
-    bar.SetPanel1Picture(QLatin1String(FrameStatusBar::kPageError));
-    bar.SetPanel1Tag(tag);
+    w.Host().ShowPageError(tag);
 }
 
 void PageLoadTracker::StatusTextChange(int i, const QString& text) {
     if (!w.IsVisibleLink(i)) return;
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (bar.Panel1Picture() == QLatin1String(FrameStatusBar::kPageError)) return;
-    bar.SetPanelText(1, text.isEmpty() ? w.State().statusText : text);
+    if (w.Host().PageErrorShown()) return;
+    w.Host().SetStatusText(1, text.isEmpty() ? w.State().statusText : text);
 }
 
 void PageLoadTracker::ProgressChange(int i, int percent) {
@@ -422,7 +417,7 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
         if (link->ProgressValue() >= 100) link->SetProgressValue(0);
         if (visible) {
             w.State().browseProgress = link->ProgressValue();
-            w.Frame().UpdateProgress(w.State().browseProgress);
+            w.Host().UpdateProgress(w.State().browseProgress);
         }
         if (!ByButtonOrStartUp(*link)) return;
         if (link->PasswordSent() || link->LoggedIn() || link->LoginAssumed()) {
@@ -439,7 +434,7 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
     } else if (visible) {
         w.Navigation().SetProgressText(i, QString());
         w.State().browseProgress = 0;
-        w.Frame().UpdateProgress(0);
+        w.Host().UpdateProgress(0);
     }
 }
 
@@ -458,7 +453,7 @@ void PageLoadTracker::CheckDocImages(const DocumentPtr& document) {
 }
 
 bool PageLoadTracker::FindIsPageAvailable(const QString& url) {
-    if (!w.Frame().WorkOfflineChecked()) return false;
+    if (!w.Host().WorkOffline()) return false;
     return !WebProfiles::BlockedOffline(QUrl(url));
 }
 
@@ -478,7 +473,7 @@ bool PageLoadTracker::IsInLinkDomain(const QString& targetDomain, const QString&
 void PageLoadTracker::UpdateLockIcon(int i) {
     if (!w.IsVisibleLink(i)) return; // the padlock is the visible page's
     Link* link = w.links().Item(i + 1);
-    w.Frame().StatusBar().ShowLock(link && link->SecureLock != 0);
+    w.Host().ShowPadlock(link && link->SecureLock != 0);
 }
 
 void PageLoadTracker::SetWbrDoc(int i) {
@@ -505,9 +500,8 @@ void PageLoadTracker::RecordPage(int i) {
 // ----- timers ---------------------------------------------------------------------------------
 
 void PageLoadTracker::tmrPrsTimeOut_Timer() {
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline)
-        bar.SetPanelText(3, kWorkingOffline);
+    BrowseHost& host = w.Host();
+    if (OfflineState::IsOffline() && host.StatusText(3) != kWorkingOffline) host.SetStatusText(3, kWorkingOffline);
     w.State().topLevelNavigationPending = false;
     Links& links = w.links();
     const QDateTime timeOut = links.ProgressTimeOut();
@@ -529,7 +523,6 @@ void PageLoadTracker::tmrBusy_Timer() {
         Link* link = w.links().Item(i + 1);
         if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
     }
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (!w.links().NavigateStopped() && bar.PanelText(3) == kNavigationCancelled)
-        bar.SetPanelText(3, QString());
+    BrowseHost& host = w.Host();
+    if (!w.links().NavigateStopped() && host.StatusText(3) == kNavigationCancelled) host.SetStatusText(3, QString());
 }

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "core/UrlUtils.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 
 class AddressBox;
 class HisList;

@@ -12,8 +12,9 @@
 #include "browse/SearchPane.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
-#include "frame/frmMDI.h"
-#include "frame/PopUpsList.h"
+#include "browse/BrowseHost.h"
+#include "browse/ChildWindow.h"
+#include "browse/PopUpsList.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
 
@@ -143,7 +144,7 @@ QRect PopupPolicy::NewWindowGeometry(const QSize& client, int open) {
 
 frmNewWin* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
                                    const QString& profileId) {
-    QMdiArea* area = w.Frame().MdiArea();
+    QMdiArea* area = w.Host().ChildArea();
     m_windows.removeIf([](const QPointer<frmNewWin>& window) { return window.isNull(); });
     const int open = int(NewWindows().size());
     auto* window = new frmNewWin(*this, m_factory);
@@ -187,7 +188,7 @@ frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& prof
 
 void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profileId) {
     const QString wanted = LiveProfileId(profileId);
-    ChildWindow* active = w.Frame().ActiveChild();
+    ChildWindow* active = w.Host().ActiveChild();
     BrowserPane* pane = active ? active->ActivePane() : nullptr;
     if (pane && pane->ProfileId() != wanted) {
         // Never in another Link's session: the address gets a window of its own profile.
@@ -201,7 +202,7 @@ void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profile
 }
 
 void PopupPolicy::AddPopUpItem(const QString& url, const QString& profileId) {
-    w.Frame().PopUps().AddPopUpItem(url, profileId);
+    w.Host().PopUps().AddPopUpItem(url, profileId);
 }
 
 QString PopupPolicy::LiveProfileId(const QString& profileId) const {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "browse/HisList.h"
+#include "links/HisList.h"
 #include "browse/SearchPages.h"
 
 class BrowserPane;

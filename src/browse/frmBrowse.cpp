@@ -1,4 +1,5 @@
 #include "browse/frmBrowse.h"
+#include "browse/DesktopBrowser.h"
 
 #include "browse/AddressBox.h"
 #include "browse/Favorites.h"
@@ -37,14 +38,12 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/Companion.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
-#include "frame/InternetOptions.h"
-#include "frame/MessageFlasher.h"
-#include "frame/PageCommands.h"
+#include "core/Companion.h"
+#include "browse/BrowseHost.h"
+#include "browse/UserHomePage.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
+#include "users/frmLogin.h"
 
 using namespace modGeneral;
 
@@ -77,7 +76,7 @@ public:
         if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
             return true;
         if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
-        for (const Download* download : m_w.m_frame.Downloads().Items())
+        for (const Download* download : m_w.m_host.Downloads().Items())
             if (download && !download->Finished()) return true;
         return false;
     }
@@ -86,8 +85,8 @@ private:
     frmBrowse& m_w;
 };
 
-frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
-    : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
+frmBrowse::frmBrowse(BrowseHost& host, PaneFactory factory, QWidget* parent)
+    : QWidget(parent), m_host(host), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
     m_controls = std::make_unique<LinkControls>(*this);
     m_navigation = std::make_unique<NavigationDriver>(*this);
@@ -109,7 +108,7 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     connect(&m_tmrPrsTimeOut, &QTimer::timeout, this, &frmBrowse::tmrPrsTimeOut_Timer);
     connect(&m_tmrShowPage, &QTimer::timeout, this, &frmBrowse::tmrShowPage_Timer);
     connect(&m_tmrGetFavs, &QTimer::timeout, this, &frmBrowse::tmrGetFavs_Timer);
-    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this,
             [this](const QString& url) {
                 for (int i = 0; i < kPlaceholder; ++i)
                     if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
@@ -227,7 +226,7 @@ void frmBrowse::Form_Load() {
     if (App().gbUnloading) {
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True calling ClearBeforeUnload"));
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True Ending Application..."));
-        m_frame.EndApplication();
+        m_host.EndApplication();
         return;
     }
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
@@ -240,7 +239,7 @@ void frmBrowse::Form_Load() {
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
         CreatePane(0);
         BrowserPane* placeholder = m_factory(m_panes);
-        placeholder->SetHomePage(InternetOptions::HomePage());
+        placeholder->SetHomePage(UserHomePage::Get());
         m_panes->AddPane(kPlaceholder, placeholder);
         placeholder->Navigate2(QStringLiteral("about:blank"));
 
@@ -250,7 +249,7 @@ void frmBrowse::Form_Load() {
                 [this] { m_controls->RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &frmBrowse::VisibleChanged);
         connect(m_links.get(), &Links::StatusPanelText, this,
-                [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
+                [this](int panel, const QString& text) { m_host.SetStatusText(panel, text); });
         m_controls->LoadControls();
         // Web data of Links that are gone (a removal the program could not finish, an import).
         QStringList ids;
@@ -317,7 +316,7 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     if (BrowserPane* existing = Pane(i)) return existing;
     if (i < 0 || i >= kPlaceholder) return nullptr;
     BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(InternetOptions::HomePage());
+    pane->SetHomePage(UserHomePage::Get());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     BindPaneProfile(i);
@@ -382,7 +381,7 @@ void frmBrowse::PageLost(int i) {
         if (IsVisibleLink(i)) {
             BringToFront(i);
             SetStatusText(QString());
-            m_frame.UpdateProgress(0);
+            m_host.UpdateProgress(0);
         }
     });
 }
@@ -445,19 +444,19 @@ void frmBrowse::RefreshCaption() {
 }
 
 void frmBrowse::RefreshHistoryMenu() {
-    QMenu* menu = m_frame.mnuHistory();
-    menu->clear();
+    QList<BrowseMenuItem> pages;
     const int i = VisibleIndex();
     Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
     if (link) {
         for (const HisList::ItemPtr& item : link->LinkHisList()) {
             const QString url = item->URL;
-            menu->addAction(
-                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
-                [this, url] { NavigateURL(url); });
+            pages.append({QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")),
+                          [self = QPointer<frmBrowse>(this), url] {
+                              if (self) self->NavigateURL(url);
+                          }});
         }
     }
-    menu->setEnabled(!menu->isEmpty());
+    m_host.SetHistoryMenu(pages);
 }
 
 // ----- tabs, page picture, address box, status ------------------------------------------------
@@ -500,9 +499,8 @@ void frmBrowse::SetBackForward(bool back, bool forward) {
 
 void frmBrowse::SetStatusText(const QString& text) {
     m_state.statusText = text;
-    FrameStatusBar& bar = m_frame.StatusBar();
     // A script error keeps its panel until the next page.
-    if (bar.Panel1Picture() != QLatin1String(FrameStatusBar::kPageError)) bar.SetPanelText(1, text);
+    if (!m_host.PageErrorShown()) m_host.SetStatusText(1, text);
 }
 
 // ----- operations -----------------------------------------------------------------------------
@@ -519,6 +517,10 @@ Link* frmBrowse::UpdateLink(int index, const QString& caption, const QString& ur
                             bool autoNavigate, bool reqLogin) {
     return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
                                   autoNavigate, reqLogin);
+}
+
+bool frmBrowse::VerifyPassword(QWidget* parent) {
+    return frmLogin::RunVerify(parent);
 }
 
 void frmBrowse::Nav2Visible(const QString& url, int navigateMode) {
@@ -636,7 +638,7 @@ void frmBrowse::VisibleChanged() {
         SetBackForward(link->CanGoBack(), link->CanGoForward());
         BringToFront(i);
         SetStatusText(link->ProgressText());
-        m_frame.UpdateProgress(link->ProgressValue());
+        m_host.UpdateProgress(link->ProgressValue());
         RefreshHistoryMenu();
         Buttons().EnsureRowVisible(link->ControlOrder());
     });
@@ -665,7 +667,7 @@ void frmBrowse::tbr_ButtonClick(const QString& key) {
     else if (key == QLatin1String("NewWindow"))
         mnuNavigateClick(QStringLiteral("NewWin"));
     else if (key == QLatin1String("Print"))
-        m_frame.Page().Print();
+        m_host.PrintActivePage();
 }
 
 void frmBrowse::mnuNavigateClick(const QString& key) {
@@ -688,7 +690,7 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
         m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
                              ActivePane() ? ActivePane()->ProfileId() : QString());
     } else if (key == QLatin1String("IE")) {
-        if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
+        if (ActivePane()) DesktopBrowser::Open(ActivePane()->LocationURL());
     }
 }
 
@@ -696,7 +698,7 @@ void frmBrowse::mnuNavigateClick(const QString& key) {
 
 void frmBrowse::tmrBusy_Timer() {
     if (!App().gbUnloading && m_lockCheck && m_lockCheck()) return;
-    m_frame.Flasher().FlashMessages();
+    m_host.FlashMessages();
     if (m_links) m_tracker->tmrBusy_Timer();
     RefreshWorkingPanes();
 }
@@ -765,7 +767,7 @@ void frmBrowse::ShowContextMenu(const QPoint& globalPos) {
 
 void frmBrowse::SetLinkEditorOpener(LinkEditorOpener opener) {
     m_editorOpener = std::move(opener);
-    m_frame.mnuLinksAdd()->setEnabled(HasLinkEditor());
+    m_host.SetAddLinkEnabled(HasLinkEditor());
     if (m_links) m_controls->RefreshmnuLinksEditRemove();
 }
 

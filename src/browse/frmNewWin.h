@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "browse/frmBrowse.h"
-#include "browse/HisList.h"
-#include "frame/ChildWindow.h"
+#include "links/HisList.h"
+#include "browse/ChildWindow.h"
 
 class BrowserPane;
 class PopupPolicy;

@@ -8,7 +8,7 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "frame/ChildWindow.h"
+#include "browse/ChildWindow.h"
 
 ActivityMonitor::ActivityMonitor(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {}
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "browse/HisList.h"
+#include "links/HisList.h"
 #include "core/UrlUtils.h"
 
 class QAction;

@@ -2,7 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "frame/frmMasterHistory.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 
 MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent,
                                      QObject* parent)

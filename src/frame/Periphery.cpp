@@ -6,11 +6,12 @@
 #include "core/MessageBox.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
-#include "frame/Companion.h"
+#include "core/Companion.h"
 #include "frame/FindBar.h"
 #include "frame/frmOptions.h"
 #include "frame/Help.h"
 #include "frame/IELinksBar.h"
+#include "browse/UserHomePage.h"
 #include "frame/InternetOptions.h"
 #include "frame/PagePropertiesDialog.h"
 #include "frame/SplashWindow.h"
@@ -47,7 +48,7 @@ void RunInternetOptions(QWidget* parent) {
 }
 
 QString HomePage() {
-    return InternetOptions::HomePage();
+    return UserHomePage::Get();
 }
 
 void RunPageProperties(BrowserPane& pane, QWidget* parent) {

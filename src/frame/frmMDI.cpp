@@ -44,8 +44,9 @@
 #include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/BookmarksMenu.h"
-#include "frame/ChildWindow.h"
+#include "browse/ChildWindow.h"
 #include "frame/CommandLine.h"
+#include "frame/FrameBrowseHost.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
@@ -54,7 +55,7 @@
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "frame/Periphery.h"
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
 #include "frame/SingleInstance.h"
 #include "frame/TerminationSignals.h"
@@ -164,7 +165,11 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
     m_mnpPopUpsList = new QMenu(QStringLiteral("Blocked Pop-Ups"), this);
     m_mnpPopUpsList->setObjectName(QStringLiteral("mnpPopUpsList"));
     m_flasher = new MessageFlasher(*m_statusBar, this);
-    m_popUps = new PopUpsList(m_flasher, this);
+    m_popUps = new PopUpsList(this);
+    connect(m_popUps, &PopUpsList::Listed, m_flasher, [this] {
+        m_flasher->SetFlashMessage(QLatin1String(PopUpsList::kFlashText));
+        m_flasher->SetNewPopUp();
+    });
     m_popUpsMenu = new PopUpsMenu(*m_popUps, m_mnpPopUpsList, m_flasher, this);
     connect(m_popUpsMenu, &PopUpsMenu::PopUpChosen, this, [this](const QString& url, const QString& profile) {
         // In the session of the page that opened it, never in another Link's.
@@ -865,7 +870,8 @@ void frmMDI::ToolbarResetData(int screenWidth) {
 
 frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    auto* browse = new frmBrowse(*this, std::move(factory));
+    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(*this);
+    auto* browse = new frmBrowse(*m_browseHost, std::move(factory));
     m_browse = browse;
     QMdiSubWindow* sub =
         m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

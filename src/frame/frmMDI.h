@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "browse/frmBrowse.h"
-#include "frame/Bookmarks.h"
-#include "frame/MasterHistory.h"
+#include "browse/Bookmarks.h"
+#include "browse/MasterHistory.h"
 #include "frame/TerminationSignals.h"
 #include "frame/VersionCheck.h"
 #include "frame/ViewSettings.h"
@@ -22,6 +22,7 @@ class HelpWindow;
 class ChildWindow;
 class cOptions;
 class Download;
+class FrameBrowseHost;
 class FrameStatusBar;
 class FrameToolbar;
 class InactivityLock;
@@ -279,6 +280,7 @@ private:
     QToolBar* m_linksToolbar = nullptr;
     QWidget* m_linksBar = nullptr;
     QPointer<frmBrowse> m_browse;
+    std::unique_ptr<FrameBrowseHost> m_browseHost;
 
     QHash<QString, QAction*> m_commands;
     QAction* m_workOffline = nullptr;

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/MessageBox.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 
 frmMasterHistory::frmMasterHistory(MasterHistory& history, QWidget* parent)
     : QDialog(parent), m_history(history), m_tree(new QTreeWidget(this)), m_hint(new QLabel(this)),

@@ -24,7 +24,7 @@
 #include "core/Log.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/frmMDI.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "links/Links.h"
 
 using namespace browsetest;

@@ -22,9 +22,9 @@
 #include "core/UrlUtils.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MessageFlasher.h"
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
 #include "links/Links.h"
 

@@ -19,7 +19,7 @@
 #include "core/modEncrypt.h"
 #include "e2e/E2eSupport.h"
 #include "frame/frmMDI.h"
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 

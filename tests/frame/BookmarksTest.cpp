@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "browse/HistoryTestSupport.h"
-#include "frame/Bookmarks.h"
+#include "browse/Bookmarks.h"
 #include "frame/BookmarksMenu.h"
 #include "frame/frmBookMarks.h"
 

@@ -8,7 +8,7 @@
 
 #include "browse/HistoryTestSupport.h"
 #include "frame/frmMasterHistory.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 
 namespace {

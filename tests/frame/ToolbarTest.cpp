@@ -17,7 +17,7 @@
 #include "frame/FrameToolbar.h"
 #include "frame/frmMDI.h"
 #include "frame/PageCommands.h"
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 #include "frame/ViewSettings.h"
 #include "FrameSupport.h"
 #include "links/Links.h"
