@@ -88,13 +88,13 @@ private:
 frmBrowse::frmBrowse(BrowseHost& host, PaneFactory factory, QWidget* parent)
     : QWidget(parent), m_host(host), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
-    m_controls = std::make_unique<LinkControls>(*this);
-    m_navigation = std::make_unique<NavigationDriver>(*this);
-    m_tracker = std::make_unique<PageLoadTracker>(*this);
+    m_controls = std::make_unique<LinkControls>(*this, m_host, m_state);
+    m_navigation = std::make_unique<NavigationDriver>(*this, m_host, m_state);
+    m_tracker = std::make_unique<PageLoadTracker>(*this, m_host, m_state);
     m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
     m_loginDecider = m_login.get();
     BuildLayout();
-    m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
+    m_popUps = std::make_unique<PopupPolicy>(*this, m_host, m_factory);
     m_popupPolicy = m_popUps.get();
     m_idleHost = std::make_unique<IdleHost>(*this);
     m_idle = new IdlePanes(*m_idleHost, this);

@@ -173,7 +173,7 @@ void frmNewWin::tbr_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("NewWindow")) {
             mnuNavigateClick(QStringLiteral("NewWin"));
         } else if (key == QLatin1String("Print")) {
-            m_policy.Browse().Host().PrintActivePage();
+            m_policy.Host().PrintActivePage();
         }
     });
 }
@@ -296,7 +296,7 @@ void frmNewWin::QueryUnload(bool byUser) {
 void frmNewWin::closeEvent(QCloseEvent* event) {
     // The user's close box is a mouse click; a keyboard shortcut that closes the window (itself
     // typed with Ctrl) must not move the page.
-    const bool byMouse = m_policy.Browse().Host().LastInputWasMouse();
+    const bool byMouse = m_policy.Host().LastInputWasMouse();
     QueryUnload(!m_closingByPage && byMouse);
     event->accept();
 }
