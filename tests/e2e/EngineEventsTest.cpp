@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QTcpServer>
+#include <QWebEnginePage>
 
 #include "browse/engine/WebEnginePane.h"
 #include "e2e/E2eSupport.h"
@@ -259,17 +260,40 @@ TEST(EnginePaneLifecycle, AnIdlePageIsFrozenLetGoAndComesBackWhereItWasInOneLoad
     RunScript(pane, field + QStringLiteral(".value = ") + field + QStringLiteral(".defaultValue"));
     EXPECT_FALSE(keepAwake());
 
+    // A long page, scrolled down: it comes back where it was.
+    const QString page = SharedSites().Url(QStringLiteral("/generated?n=1000"));
+    ASSERT_TRUE(LoadAndWait(pane, log, page));
+    pane.widget()->resize(600, 400);
+    pane.widget()->show();
+    RunScript(pane, QStringLiteral("window.scrollTo(0, 500)"));
+    ASSERT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
+    pane.widget()->hide();
+    const QString title = pane.LocationName();
+
     pane.SetIdle(PaneIdle::Frozen);
     ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Frozen; }));
     pane.SetIdle(PaneIdle::Discarded);
     ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Discarded; }));
+    // Let go altogether: no engine page, no renderer; what the pane says of its page holds.
+    EXPECT_FALSE(pane.HasEnginePage());
+    EXPECT_EQ(pane.LocationURL(), page);
+    EXPECT_EQ(pane.LocationName(), title);
+    EXPECT_EQ(pane.ReadyState(), PaneReadyState::Complete);
+    EXPECT_TRUE(pane.CanGoBack());
     log.Clear();
+    // As the window does: woken, then shown.
     pane.SetIdle(PaneIdle::Active);
+    pane.widget()->show();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     Pump(300);
     EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.Idle(), PaneIdle::Active);
-    EXPECT_EQ(pane.LocationURL(), login);
+    EXPECT_EQ(pane.LocationURL(), page);
+    EXPECT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
+    pane.widget()->hide();
+    // Its history came back with it.
+    pane.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == login && !pane.Busy(); }));
     EXPECT_TRUE(pane.CanGoBack());
 }
 

@@ -108,8 +108,8 @@
     // The rendered text of an element. For text alone that is its text with runs of white
     // space collapsed (no-break spaces stay, as in innerText), which the engine gives far more
     // cheaply than through layout.
-    function text(el) {
-        if (get(G.childCount, el) === 0) return get(G.textContent, el).replace(/[ \t\n\r\f]+/g, ' ').trim();
+    function text(el, childCount) {
+        if (childCount === 0) return get(G.textContent, el).replace(/[ \t\n\r\f]+/g, ' ').trim();
         return get(G.innerText, el);
     }
 
@@ -150,13 +150,19 @@
         if (out) o.lb = out.slice(0, 200);
     }
 
-    function control(el, o) {
-        if (!shown(el)) o.hid = 1;
+    // Whether a control is shown is judged later, and only where a login could be: outside any
+    // form, or in a form that asks for a password or has few fields (layout and style cost
+    // most of a large page's snapshot).
+    var toLook = [];
+    var noLook = new Set(); // members of forms that are no login: more fields than one has
+    var MAX_FIELDS = 5;
+    function control(el, o, ref) {
+        toLook.push(ref);
         if (el.disabled) o.dis = 1;
         attr(el, 'role', o, 'ro');
     }
 
-    function describe(el) {
+    function describe(el, r) {
         var tag = String(get(G.tagName, el)).toUpperCase();
         var o = { t: tag };
         var id = get(G.id, el);
@@ -177,13 +183,13 @@
             // How a field or a button looks and what it is called: the login logic reads that
             // of these kinds only.
             if (FILLED[o.ty]) {
-                control(el, o);
+                control(el, o, r);
                 if (el.readOnly) o.rdo = 1;
                 attr(el, 'autocomplete', o, 'ac');
                 attr(el, 'placeholder', o, 'ph');
                 label(el, o);
             } else if (PRESSED[o.ty]) {
-                control(el, o);
+                control(el, o, r);
             }
             // Only a password field's surroundings are read (does it ask for a social
             // security number?); a container's text is costly on a large page.
@@ -215,7 +221,7 @@
             if (tag === 'BUTTON') {
                 o.ty = el.type;
                 if (el.value) o.v = el.value;
-                control(el, o);
+                control(el, o, r);
                 label(el, o);
             } else if (getAttribute.call(el, 'href') !== null) {
                 o.h = el.href;
@@ -224,16 +230,17 @@
                 o.hn = /^javascript:/i.test(el.href) ? el.href.slice(11) : el.hostname;
             }
             if (tag === 'AREA') attr(el, 'alt', o, 'al');
-            o.tx = text(el);
+            var childCount = get(G.childCount, el);
+            o.tx = text(el, childCount);
             // Markup that is its text alone is not sent twice.
             var inner = get(G.innerHTML, el);
             if (inner !== o.tx) o.ih = inner;
             o.oh = get(G.outerHTML, el);
             attr(el, 'onclick', o, 'oc');
-            o.cc = get(G.childCount, el);
+            o.cc = childCount;
             firstChild(el, o);
             // A link a page made its sign-in control: how it looks counts.
-            if (tag === 'A' && CONTROL && o.tx.length <= 40 && CONTROL.test(o.tx)) control(el, o);
+            if (tag === 'A' && CONTROL && o.tx.length <= 40 && CONTROL.test(o.tx)) control(el, o, r);
             break;
         case 'IMG':
             o.s = el.src;
@@ -262,7 +269,7 @@
             o.cc = get(G.childCount, el);
             attr(el, 'role', o, 'ro');
             if (o.ro) {
-                control(el, o);
+                control(el, o, r);
                 label(el, o);
             }
         }
@@ -277,7 +284,7 @@
             refs.set(node, i);
             els.push(null);
             try {
-                els[i] = describe(node);
+                els[i] = describe(node, i);
             } catch (e) {
                 // One element the page has made unreadable costs that element only.
                 els[i] = { t: '#bad' };
@@ -288,9 +295,12 @@
 
     // Open shadow roots hold parts of the document too (a login form in a web component).
     // Without any, the engine's own selector search is the fast way.
+    // Of the common elements that cannot hold one, none is asked.
+    var MAY_HOST = ':not(a,area,b,br,button,code,col,dd,dl,dt,em,form,hr,i,iframe,img,input,label,li,link,meta,ol,' +
+        'optgroup,option,path,pre,script,select,small,strong,style,svg,table,tbody,td,textarea,th,thead,tr,ul)';
     function shadowHosts(root) {
         var hosts = [];
-        var all = query(root, '*');
+        var all = query(root, MAY_HOST);
         for (var k = 0; k < all.length; k++) if (get(G.shadowRoot, all[k])) hosts.push(all[k]);
         return hosts;
     }
@@ -358,6 +368,25 @@
         return out;
     }
 
+    // The references of a form's elements of interest, taken from those of the document when
+    // they stand there in one run (as they do without shadow roots or text controls); null
+    // when they do not.
+    var places = new WeakMap(); // a document's list of references: where each stands in it
+    function inAll(form, all) {
+        var list = query(form, INTEREST);
+        if (!list.length) return [];
+        var at = places.get(all);
+        if (!at) {
+            at = new Map();
+            for (var k = 0; k < all.length; k++) at.set(all[k], k);
+            places.set(all, at);
+        }
+        var start = at.get(refs.get(list[0]));
+        var end = start + list.length - 1;
+        if (start === undefined || end >= all.length || table[all[end]] !== list[list.length - 1]) return null;
+        return all.slice(start, end + 1);
+    }
+
     // Whether the page asks for a password, or for text outside any form (a login without a
     // <form>): only then are text controls looked for.
     function needsTextControls(d, hosts) {
@@ -374,8 +403,19 @@
     // The controls each form of a document owns outside its own element: those with a form
     // attribute naming it, and those the parser gave it when the markup closed the form early
     // (a form inside a table row). One pass over the document's controls.
-    function ownedElsewhere(d) {
+    var LISTED = 'button,fieldset,input:not([type=image]),object,output,select,textarea';
+    var formElements = getter(HTMLFormElement.prototype, 'elements');
+    function ownedElsewhere(d, forms, hosts) {
         var owned = new Map();
+        // Without form attributes, a form whose listed elements are all its own descendants
+        // owns nothing elsewhere: mostly every form, told by a few counts each.
+        var all = !hosts.length && documentQuery.call(d, '[form]').length === 0;
+        for (var f = 0; f < forms.length && all; f++) {
+            var listed = get(formElements, forms[f]);
+            all = listed.length === query(forms[f], LISTED).length &&
+                query(forms[f], 'input[type=image]').length === 0;
+        }
+        if (all) return owned;
         var controls = documentQuery.call(d, 'input,select,textarea,button');
         for (var k = 0; k < controls.length; k++) {
             var c = controls[k];
@@ -453,7 +493,7 @@
         var body = get(G.docBody, d);
         var hosts = body ? shadowHosts(body) : [];
         if (body) gatherLabels(body, hosts);
-        var elsewhere = ownedElsewhere(d);
+        var elsewhere = ownedElsewhere(d, get(G.docForms, d), hosts);
         var withText = body ? needsTextControls(d, hosts) : false;
         var o = {
             u: get(G.docUrl, d),
@@ -488,7 +528,14 @@
             // again costs a pass over the form's elements.
             var formHosts = form.getRootNode() === d ? hosts.filter(function (host) { return contains(form, host); })
                                                      : undefined;
-            els[fr].fe = withOwned(interesting(form, withText && hasPassword, formHosts), owned);
+            var inner = formHosts && !formHosts.length && !(withText && hasPassword) ? inAll(form, o.all) : null;
+            var members = withOwned(inner || interesting(form, withText && hasPassword, formHosts), owned);
+            els[fr].fe = members;
+            if (!hasPassword) {
+                var fields = 0;
+                for (var x = 0; x < members.length; x++) if (els[members[x]].ty === 'text') fields++;
+                if (fields > MAX_FIELDS) for (var y = 0; y < members.length; y++) noLook.add(members[y]);
+            }
             o.forms.push(fr);
         }
         if (body) {
@@ -516,6 +563,8 @@
     }
 
     var doc = snapDocument(document);
+    for (var c = 0; c < toLook.length; c++)
+        if (!noLook.has(toLook[c]) && !shown(table[toLook[c]])) els[toLook[c]].hid = 1;
     // The fields a person could fill, as the page watch counts them: what it compares the page
     // with, so that a form built between this snapshot and the watch is not missed.
     var passwords = 0;
@@ -526,7 +575,8 @@
         if (d.ty === 'password') passwords++;
         else if (d.ty === 'text') textFields++;
     }
-    window.__bgPage = { gen: gen, table: table, fields: passwords + '/' + textFields };
+    // With fields not judged, the watch counts for itself.
+    window.__bgPage = { gen: gen, table: table, fields: noLook.size ? null : passwords + '/' + textFields };
     var json = JSON.stringify({ gen: gen, els: els, texts: texts, doc: doc });
     return 'BGSNAP ' + gen + ' ' + (performance.now() - t0).toFixed(3) + '\n' + json;
 })

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -278,6 +279,8 @@ QWebEngineView* WebEnginePane::view() const {
 
 void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     if (m_page) return;
+    // A page made anew while the old one was let go (SetBodyHtml, a new window) starts afresh.
+    const bool wasLetGo = std::exchange(m_letGo, std::nullopt).has_value();
     m_profile = profile ? profile : WebProfiles::ForLink(m_user, ProfileId());
     m_pageProfileId = ProfileId();
     QWidget* host = widget();
@@ -324,6 +327,7 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     m_view->setPage(page);
     ApplyZoom();
     ConnectPageRequests();
+    if (wasLetGo) emit IdleChanged(PaneIdle::Active);
 }
 
 void WebEnginePane::DropPage() {
@@ -339,8 +343,10 @@ void WebEnginePane::DropPage() {
 
 void WebEnginePane::Navigate2(const QString& text) {
     const QUrl url = ToUrl(text);
-    // A sleeping page runs nothing: it is woken for whatever it is asked to load.
+    // A sleeping page runs nothing: it is woken for whatever it is asked to load (and not
+    // scrolled to where the page it was showing had been).
     SetIdle(PaneIdle::Active);
+    m_scrollAfterWake.reset();
     // The pane has moved to another profile since its page was made: the page stays behind.
     if (m_page && m_pageProfileId != ProfileId()) {
         FailPendingPageAccess();
@@ -411,12 +417,13 @@ void WebEnginePane::Stop() {
 }
 
 void WebEnginePane::Refresh() {
-    if (m_page && Idle() == PaneIdle::Discarded) return SetIdle(PaneIdle::Active); // that loads it again
+    if (m_letGo) return SetIdle(PaneIdle::Active); // that loads it again
     SetIdle(PaneIdle::Active);
     if (m_page) m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 QString WebEnginePane::LocationName() const {
+    if (m_letGo && !m_letGo->title.isEmpty()) return m_letGo->title;
     if (m_page && !m_page->title().isEmpty()) return m_page->title();
     return m_location;
 }
@@ -511,6 +518,8 @@ void WebEnginePane::FinishLoad(const QString& url, bool failed, bool stopped) {
         emit DocumentComplete(url, true);
         return;
     }
+    if (const auto scroll = std::exchange(m_scrollAfterWake, std::nullopt))
+        m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(scroll->x()).arg(scroll->y()), kWorld);
     const int serial = m_navSerial;
     TakeSnapshot([this, serial, url](std::shared_ptr<PageModel> model) {
         if (serial != m_navSerial) return; // another navigation started meanwhile
@@ -871,6 +880,7 @@ void WebEnginePane::SavePage(const QString& path) {
 // ----- idle ------------------------------------------------------------------------------------
 
 PaneIdle WebEnginePane::Idle() const {
+    if (m_letGo) return PaneIdle::Discarded;
     if (!m_page) return PaneIdle::Active;
     switch (m_page->lifecycleState()) {
     case QWebEnginePage::LifecycleState::Frozen:
@@ -883,12 +893,40 @@ PaneIdle WebEnginePane::Idle() const {
 }
 
 void WebEnginePane::SetIdle(PaneIdle state) {
+    if (m_letGo) {
+        if (state == PaneIdle::Active) Wake();
+        return;
+    }
     // The engine refuses to stop a page on screen; showing a page wakes it by itself.
     if (!m_page || (state != PaneIdle::Active && m_page->isVisible())) return;
-    const auto wanted = state == PaneIdle::Frozen      ? QWebEnginePage::LifecycleState::Frozen
-                        : state == PaneIdle::Discarded ? QWebEnginePage::LifecycleState::Discarded
-                                                       : QWebEnginePage::LifecycleState::Active;
+    if (state == PaneIdle::Discarded) return LetPageGo();
+    const auto wanted = state == PaneIdle::Frozen ? QWebEnginePage::LifecycleState::Frozen
+                                                  : QWebEnginePage::LifecycleState::Active;
     if (m_page->lifecycleState() != wanted) m_page->setLifecycleState(wanted);
+}
+
+void WebEnginePane::LetPageGo() {
+    LetGoPage kept;
+    QDataStream out(&kept.history, QIODevice::WriteOnly);
+    out << *m_page->history();
+    kept.title = m_page->title();
+    kept.scroll = m_page->scrollPosition();
+    FailPendingPageAccess();
+    DropPage();
+    // The snapshot of a page that is gone is let go too (on a large page it weighs more than
+    // the pane): the document is empty at the pane's address until the page is back.
+    Adopt(PageModel::Empty(m_location, m_generation));
+    m_letGo = std::move(kept);
+    emit IdleChanged(PaneIdle::Discarded);
+}
+
+void WebEnginePane::Wake() {
+    const LetGoPage kept = *m_letGo;
+    CreatePage();
+    // The history brought back loads its current entry: the page is back in one load.
+    QDataStream in(kept.history);
+    in >> *m_page->history();
+    if (!kept.scroll.isNull()) m_scrollAfterWake = kept.scroll;
 }
 
 void WebEnginePane::AskKeepAwake(std::function<void(bool)> done) const {

@@ -2,6 +2,9 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
+#include <QByteArray>
+#include <QPointF>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
@@ -123,6 +126,11 @@ private:
 
     void CreatePage(QWebEngineProfile* profile = nullptr);
     void DropPage();
+    // Discarding lets the engine page, its view and its renderer go altogether, keeping what
+    // brings it back in one load: its history (the current entry with it), title and scroll
+    // position. Waking makes the page again in the pane's profile from them.
+    void LetPageGo();
+    void Wake();
     void NavigateBlankWithoutEngine();
 
     // From the engine page.
@@ -199,4 +207,12 @@ private:
     std::shared_ptr<ActionRun> m_currentRun; // the run whose script the page is running
     SnapshotStats m_stats;
     std::unique_ptr<PageRequestState> m_requests;
+
+    struct LetGoPage {
+        QByteArray history;
+        QString title;
+        QPointF scroll;
+    };
+    std::optional<LetGoPage> m_letGo;        // set while discarded
+    std::optional<QPointF> m_scrollAfterWake; // for the first load after waking
 };
