@@ -13,6 +13,7 @@
 #include "BenchSupport.h"
 #include "core/AppState.h"
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/frmBrowse.h"
@@ -20,7 +22,6 @@
 #include "core/modEncrypt.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/frmMDI.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 
@@ -31,9 +32,14 @@ namespace {
 constexpr int kDragStartMs = 250;
 constexpr int kCaptionMax = 80;
 
+QString MenuText(const QString& caption) {
+    return QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 } // namespace
 
-LinkControls::LinkControls(frmBrowse& window) : w(window) {}
+LinkControls::LinkControls(frmBrowse& window, BrowseHost& host, BrowseState& state)
+    : w(window), m_host(host), m_state(state) {}
 
 LinkControls::~LinkControls() = default;
 
@@ -47,7 +53,7 @@ void LinkControls::LoadControls() {
                 LoadControl(i, true);
             RefreshButtons();
         } else {
-            emit w.LinkListChanged();
+            m_host.SetLinkMenus({}, {}, false, false);
         }
         links.SetControlsLoaded(true);
     });
@@ -121,7 +127,19 @@ void LinkControls::RefreshScrolling() {
 }
 
 void LinkControls::RefreshmnuLinksEditRemove() {
-    emit w.LinkListChanged();
+    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
+        QList<BrowseMenuItem> edit, remove;
+        Links& links = w.links();
+        for (int order = 0; order < links.Count(); ++order) {
+            Link* link = links.ControlOrderItem(order);
+            if (!link) continue;
+            const int i = link->Index() - 1;
+            edit.append({MenuText(link->ShownCaption()), [this, i] { EditLink(i); }});
+            remove.append({MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); }});
+        }
+        const bool any = links.CountUndeleted() > 0;
+        m_host.SetLinkMenus(edit, remove, any && w.HasLinkEditor(), any);
+    });
 }
 
 // ----- Links ----------------------------------------------------------------------------------
@@ -162,7 +180,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
             return;
         }
         Links& links = w.links();
-        const int context = w.State().contextLinkIndex;
+        const int context = m_state.contextLinkIndex;
         Link* before = context >= 0 ? links.Item(context + 1) : nullptr;
         if (!before || before->Deleted()) {
             added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
@@ -176,7 +194,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
         RefreshButtons();
         RefreshmnuLinksEditRemove();
         w.Buttons().EnsureRowVisible(added->ControlOrder());
-        w.State().contextLinkIndex = -1;
+        m_state.contextLinkIndex = -1;
     });
     return added;
 }
@@ -201,7 +219,7 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                                        navigateAfterLogin, autoNavigate, reqLogin);
         SetButtonCaption(index - 1);
         RefreshmnuLinksEditRemove();
-        w.State().contextLinkIndex = -1;
+        m_state.contextLinkIndex = -1;
     });
     return updated;
 }
@@ -221,16 +239,16 @@ void LinkControls::RemoveLink(int i) {
                        QStringLiteral("' ?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
             return;
-        w.Frame().ShowMessage(QStringLiteral("Refreshing..."));
+        m_host.ShowMessage(QStringLiteral("Refreshing..."));
         if (BrowserPane* pane = w.Pane(i)) pane->Stop();
         links.Remove(i + 1);
         UnloadDynaControl(i);
         ForgetWebData(*link);
         RefreshmnuLinksEditRemove();
-        w.Frame().HideMessage();
-        w.State().contextLinkIndex = -1;
+        m_host.HideMessage();
+        m_state.contextLinkIndex = -1;
     });
-    w.Frame().HideMessage();
+    m_host.HideMessage();
 }
 
 void LinkControls::ForgetWebData(const Link& link) {
@@ -245,7 +263,7 @@ void LinkControls::ForgetWebData(const Link& link) {
 void LinkControls::EditLink(int i) {
     Link* link = w.links().Item(i + 1);
     if (!link || link->Deleted()) return;
-    w.State().contextLinkIndex = i;
+    m_state.contextLinkIndex = i;
     w.OpenLinkEditor(link);
 }
 
@@ -319,9 +337,9 @@ void LinkControls::SetButtonCaption(int i) {
 // ----- mouse, drag and drop -------------------------------------------------------------------
 
 void LinkControls::cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
-    w.State().contextLinkIndex = i;
+    m_state.contextLinkIndex = i;
     if (button == Qt::LeftButton) {
-        w.State().dragPending = false;
+        m_state.dragPending = false;
         m_dragIndex = i;
         m_dragArmed = false;
         m_pressAt = m_mouseAt = globalPos;
@@ -335,7 +353,7 @@ void LinkControls::cmdLink_MouseMove(int i, const QPoint& globalPos, Qt::MouseBu
     m_mouseAt = globalPos;
     if (m_dragArmed && i == m_dragIndex && Moved()) {
         m_dragArmed = false;
-        w.State().dragPending = true;
+        m_state.dragPending = true;
         StartDrag(i);
     }
 }
@@ -347,23 +365,23 @@ bool LinkControls::Moved() const {
 void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
     w.tmrDragStart().stop();
     m_dragArmed = false;
-    w.State().contextLinkIndex = -1;
+    m_state.contextLinkIndex = -1;
     if (button == Qt::RightButton) {
-        w.State().contextLinkIndex = i;
+        m_state.contextLinkIndex = i;
         w.ShowContextMenu(globalPos);
         return;
     }
-    if (!w.State().dragPending) w.Navigation().OpenLink(i);
+    if (!m_state.dragPending) w.Navigation().OpenLink(i);
 }
 
 void LinkControls::tmrDragStart_Timer() {
     w.tmrDragStart().stop();
-    w.State().contextLinkIndex = -1;
+    m_state.contextLinkIndex = -1;
     if (!Moved()) {
         m_dragArmed = true;
         return;
     }
-    w.State().dragPending = true;
+    m_state.dragPending = true;
     StartDrag(m_dragIndex);
 }
 

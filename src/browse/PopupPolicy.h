@@ -37,7 +37,7 @@ public:
     // Each gets the web profile of the window it came from, so a new window keeps the session
     // of the page that opened it: a Link's own profile for a Link's page, the user's shared one
     // for the search pane and for windows with no Link behind them.
-    PopupPolicy(frmBrowse& window, PaneFactory factory);
+    PopupPolicy(frmBrowse& window, BrowseHost& host, PaneFactory factory);
     ~PopupPolicy() override;
 
     // --- the decisions
@@ -80,6 +80,7 @@ public:
 
     // --- state
     frmBrowse& Browse() const { return w; }
+    BrowseHost& Host() const { return m_host; }
     const PaneFactory& Factory() const { return m_factory; }
     // The stand-alone windows open now, oldest first.
     QList<frmNewWin*> NewWindows() const;
@@ -98,6 +99,7 @@ private:
     bool HidePopUpsOf(const QString& profileId) const;
 
     frmBrowse& w;
+    BrowseHost& m_host;
     PaneFactory m_factory;
     Beeper m_beeper;
     QList<QPointer<frmNewWin>> m_windows;

@@ -1,4 +1,5 @@
 #include "browse/frmBrowse.h"
+#include "browse/DesktopBrowser.h"
 
 #include "browse/AddressBox.h"
 #include "browse/Favorites.h"
@@ -11,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "browse/BrowseHost.h"
 #include "browse/DownloadList.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/Download.h"
@@ -30,22 +32,19 @@
 #include "browse/PopupPolicy.h"
 #include "browse/SideBar.h"
 #include "browse/TabColour.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/Companion.h"
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/StoredNames.h"
 #include "core/UrlUtils.h"
-#include "frame/Companion.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
-#include "frame/InternetOptions.h"
-#include "frame/MessageFlasher.h"
-#include "frame/PageCommands.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
+#include "users/frmLogin.h"
 
 using namespace modGeneral;
 
@@ -78,7 +77,7 @@ public:
         if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
             return true;
         if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
-        for (const Download* download : m_w.m_frame.Downloads().Items())
+        for (const Download* download : m_w.m_host.Downloads().Items())
             if (download && !download->Finished()) return true;
         return false;
     }
@@ -87,16 +86,16 @@ private:
     frmBrowse& m_w;
 };
 
-frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
-    : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
+frmBrowse::frmBrowse(BrowseHost& host, PaneFactory factory, QWidget* parent)
+    : QWidget(parent), m_host(host), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
-    m_controls = std::make_unique<LinkControls>(*this);
-    m_navigation = std::make_unique<NavigationDriver>(*this);
-    m_tracker = std::make_unique<PageLoadTracker>(*this);
+    m_controls = std::make_unique<LinkControls>(*this, m_host, m_state);
+    m_navigation = std::make_unique<NavigationDriver>(*this, m_host, m_state);
+    m_tracker = std::make_unique<PageLoadTracker>(*this, m_host, m_state);
     m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
     m_loginDecider = m_login.get();
     BuildLayout();
-    m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
+    m_popUps = std::make_unique<PopupPolicy>(*this, m_host, m_factory);
     m_popupPolicy = m_popUps.get();
     m_idleHost = std::make_unique<IdleHost>(*this);
     m_idle = new IdlePanes(*m_idleHost, this);
@@ -110,12 +109,11 @@ frmBrowse::frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent)
     connect(&m_tmrPrsTimeOut, &QTimer::timeout, this, &frmBrowse::tmrPrsTimeOut_Timer);
     connect(&m_tmrShowPage, &QTimer::timeout, this, &frmBrowse::tmrShowPage_Timer);
     connect(&m_tmrGetFavs, &QTimer::timeout, this, &frmBrowse::tmrGetFavs_Timer);
-    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
-            [this](const QString& url) {
-                for (int i = 0; i < kPlaceholder; ++i)
-                    if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
-                if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
-            });
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this, [this](const QString& url) {
+        for (int i = 0; i < kPlaceholder; ++i)
+            if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
+        if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
+    });
     connect(&m_tmrDragStart, &QTimer::timeout, this, [this] { m_controls->tmrDragStart_Timer(); });
     ConnectButtons();
 }
@@ -228,7 +226,7 @@ void frmBrowse::Form_Load() {
     if (App().gbUnloading) {
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True calling ClearBeforeUnload"));
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True Ending Application..."));
-        m_frame.EndApplication();
+        m_host.EndApplication();
         return;
     }
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
@@ -245,7 +243,7 @@ void frmBrowse::Form_Load() {
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
         CreatePane(0);
         BrowserPane* placeholder = m_factory(m_panes);
-        placeholder->SetHomePage(InternetOptions::HomePage());
+        placeholder->SetHomePage(UserHomePage::Get());
         m_panes->AddPane(kPlaceholder, placeholder);
         placeholder->Navigate2(QStringLiteral("about:blank"));
 
@@ -255,7 +253,7 @@ void frmBrowse::Form_Load() {
                 [this] { m_controls->RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &frmBrowse::VisibleChanged);
         connect(m_links.get(), &Links::StatusPanelText, this,
-                [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
+                [this](int panel, const QString& text) { m_host.SetStatusText(panel, text); });
         m_controls->LoadControls();
         // Web data of Links that are gone (a removal the program could not finish, an import).
         QStringList ids;
@@ -322,7 +320,7 @@ BrowserPane* frmBrowse::CreatePane(int i) {
     if (BrowserPane* existing = Pane(i)) return existing;
     if (i < 0 || i >= kPlaceholder) return nullptr;
     BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(InternetOptions::HomePage());
+    pane->SetHomePage(UserHomePage::Get());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     BindPaneProfile(i);
@@ -387,7 +385,7 @@ void frmBrowse::PageLost(int i) {
         if (IsVisibleLink(i)) {
             BringToFront(i);
             SetStatusText(QString());
-            m_frame.UpdateProgress(0);
+            m_host.UpdateProgress(0);
         }
     });
 }
@@ -449,22 +447,21 @@ void frmBrowse::RefreshCaption() {
     setWindowTitle(title);
 }
 
-QList<QPair<QString, QString>> frmBrowse::VisibleLinkHistory() const {
-    QList<QPair<QString, QString>> pages;
+void frmBrowse::RefreshHistoryMenu() {
+    QList<BrowseMenuItem> pages;
     const int i = VisibleIndex();
-    if (Link* link = i >= 0 && m_links ? m_links->Item(i + 1) : nullptr)
-        for (const HisList::ItemPtr& item : link->LinkHisList())
-            pages.append({item->Caption, item->URL});
-    return pages;
-}
-
-QList<QPair<int, QString>> frmBrowse::LinksInButtonOrder() const {
-    QList<QPair<int, QString>> entries;
-    if (!m_links) return entries;
-    for (int order = 0; order < m_links->Count(); ++order)
-        if (Link* link = m_links->ControlOrderItem(order))
-            entries.append({link->Index() - 1, link->ShownCaption()});
-    return entries;
+    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
+    if (link) {
+        for (const HisList::ItemPtr& item : link->LinkHisList()) {
+            const QString url = item->URL;
+            pages.append(
+                {QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")),
+                 [self = QPointer<frmBrowse>(this), url] {
+                     if (self) self->NavigateURL(url);
+                 }});
+        }
+    }
+    m_host.SetHistoryMenu(pages);
 }
 
 // ----- tabs, page picture, address box, status ------------------------------------------------
@@ -507,9 +504,8 @@ void frmBrowse::SetBackForward(bool back, bool forward) {
 
 void frmBrowse::SetStatusText(const QString& text) {
     m_state.statusText = text;
-    FrameStatusBar& bar = m_frame.StatusBar();
     // A script error keeps its panel until the next page.
-    if (bar.Panel1Picture() != QLatin1String(FrameStatusBar::kPageError)) bar.SetPanelText(1, text);
+    if (!m_host.PageErrorShown()) m_host.SetStatusText(1, text);
 }
 
 // ----- operations -----------------------------------------------------------------------------
@@ -526,6 +522,10 @@ Link* frmBrowse::UpdateLink(int index, const QString& caption, const QString& ur
                             bool autoNavigate, bool reqLogin) {
     return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
                                   autoNavigate, reqLogin);
+}
+
+bool frmBrowse::VerifyPassword(QWidget* parent) {
+    return frmLogin::RunVerify(parent);
 }
 
 void frmBrowse::Nav2Visible(const QString& url, int navigateMode) {
@@ -643,7 +643,7 @@ void frmBrowse::VisibleChanged() {
         SetBackForward(link->CanGoBack(), link->CanGoForward());
         BringToFront(i);
         SetStatusText(link->ProgressText());
-        m_frame.UpdateProgress(link->ProgressValue());
+        m_host.UpdateProgress(link->ProgressValue());
         RefreshHistoryMenu();
         Buttons().EnsureRowVisible(link->ControlOrder());
     });
@@ -685,7 +685,7 @@ void frmBrowse::RunCommand(WindowCommand command) {
                              ActivePane() ? ActivePane()->ProfileId() : QString());
         break;
     case WindowCommand::OpenInBrowser:
-        if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
+        if (ActivePane()) DesktopBrowser::Open(ActivePane()->LocationURL());
         break;
     }
 }
@@ -694,7 +694,7 @@ void frmBrowse::RunCommand(WindowCommand command) {
 
 void frmBrowse::tmrBusy_Timer() {
     if (!App().gbUnloading && m_lockCheck && m_lockCheck()) return;
-    m_frame.Flasher().FlashMessages();
+    m_host.FlashMessages();
     if (m_links) m_tracker->tmrBusy_Timer();
     RefreshWorkingPanes();
 }
@@ -763,7 +763,8 @@ void frmBrowse::ShowContextMenu(const QPoint& globalPos) {
 
 void frmBrowse::SetLinkEditorOpener(LinkEditorOpener opener) {
     m_editorOpener = std::move(opener);
-    emit LinkListChanged();
+    m_host.SetAddLinkEnabled(HasLinkEditor());
+    if (m_links) m_controls->RefreshmnuLinksEditRemove();
 }
 
 void frmBrowse::OpenLinkEditor(const Link* link) {

@@ -10,16 +10,16 @@
 #include <QWidget>
 
 #include "browse/BrowseState.h"
+#include "browse/ChildWindow.h"
 #include "browse/FavoritesHost.h"
 #include "browse/FormFillerHost.h"
 #include "browse/SearchPaneHost.h"
-#include "frame/ChildWindow.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 
 class BrowserPane;
 class Links;
-class frmMDI;
+class BrowseHost;
 class LinkButtonsPanel;
 class LinkControls;
 class LoginDecider;
@@ -65,7 +65,7 @@ public:
     // Module text of the window's error reports.
     static constexpr const char* kModule = "Bramblegate.frmBrowse";
 
-    frmBrowse(frmMDI& frame, PaneFactory factory, QWidget* parent = nullptr);
+    frmBrowse(BrowseHost& host, PaneFactory factory, QWidget* parent = nullptr);
     ~frmBrowse() override;
 
     // --- lifetime
@@ -80,7 +80,8 @@ public:
     void Form_Unload();
 
     // --- parts and state
-    frmMDI& Frame() const { return m_frame; }
+    // What the window asks of the one it lives in (status bar, menus, pop-up list, ...).
+    BrowseHost& Host() const { return m_host; }
     ::Links& links() const { return *m_links; }
     bool HasLinks() const { return m_links != nullptr; }
     BrowseState& State() { return m_state; }
@@ -116,8 +117,8 @@ public:
     void BringToFront(int i);
     // The window caption: the visible Link's page title (or its caption).
     void RefreshCaption();
-    // The visible Link's own history changed (Navigate, History shows it).
-    void RefreshHistoryMenu() { emit VisibleHistoryChanged(); }
+    // Navigate, History: the visible Link's own history.
+    void RefreshHistoryMenu();
     // The visible Link's control index, -1 when none.
     int VisibleIndex() const;
     bool IsVisibleLink(int i) const { return i >= 0 && VisibleIndex() == i; }
@@ -136,7 +137,7 @@ public:
     void HideAddressMatches();
     void SetBackForward(bool back, bool forward);
 
-    // --- status bar, through the frame
+    // --- status bar, through the host
     // The status text of the visible Link (panel 1).
     void SetStatusText(const QString& text);
     QString StatusText() const { return m_state.statusText; }
@@ -149,6 +150,7 @@ public:
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                      bool autoNavigate, bool reqLogin) override;
     void Nav2Visible(const QString& url, int navigateMode) override;
+    bool VerifyPassword(QWidget* parent) override;
     void NavigateURL(const QString& url) override;
     // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
     void ShowTab(int tab);
@@ -180,9 +182,7 @@ public:
     // --- the Links' VisibleChanged event
     void VisibleChanged();
 
-    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home",
-    // "Search", "Favorites", "Explorer", "Print"; Navigate menu keys "GoBack", "GoForward",
-    // "GoHome", "Stop", "Refresh", "AddrBar", "IE".
+    // --- the main window's commands on this window
     void RunCommand(WindowCommand command) override;
     // The visible Link's pane.
     BrowserPane* ActivePane() const override;
@@ -246,18 +246,9 @@ public:
     Favorites* favorites() const { return m_favorites; }
     SearchPane* search() const { return m_search; }
 
-    // Each Link's control index and caption, in the order of the buttons (the Links menu's lists).
-    QList<QPair<int, QString>> LinksInButtonOrder() const;
-    // The visible Link's own pages, newest first: caption and address.
-    QList<QPair<QString, QString>> VisibleLinkHistory() const;
-
 signals:
     // The Links marked to load at start have been opened (and a Link is on show).
     void StartUpNavigated();
-    // A Link was added, removed, renamed or moved, or the Link editor came or went.
-    void LinkListChanged();
-    // The visible Link or its pages changed.
-    void VisibleHistoryChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -273,7 +264,7 @@ private:
     // Sidebar widths per tab ("PicWidth0".."PicWidth2" of the user).
     int m_sideWidth[3] = {230, 230, 230};
 
-    frmMDI& m_frame;
+    BrowseHost& m_host;
     PaneFactory m_factory;
     BrowseState m_state;
     std::unique_ptr<::Links> m_links;

@@ -11,19 +11,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "browse/BrowseHost.h"
+#include "browse/DesktopBrowser.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/KeyState.h"
 #include "browse/PageRecorder.h"
 #include "browse/PageRequests.h"
 #include "browse/PopupPolicy.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/UrlUtils.h"
-#include "frame/ActivityMonitor.h"
-#include "frame/frmMDI.h"
-#include "frame/InternetOptions.h"
-#include "frame/PageCommands.h"
 
 using namespace modGeneral;
 
@@ -66,8 +65,8 @@ frmNewWin::frmNewWin(PopupPolicy& policy, const PaneFactory& factory, QWidget* p
     if (!m_wb->parent()) m_wb->setParent(this);
     m_wb->setObjectName(QStringLiteral("WB"));
     // Home is the user's home page, here as in the Link panes, and follows its changes.
-    m_wb->SetHomePage(InternetOptions::HomePage());
-    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+    m_wb->SetHomePage(UserHomePage::Get());
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this,
             [this](const QString& url) { m_wb->SetHomePage(url); });
     layout->addWidget(m_wb->widget(), 1);
 
@@ -154,7 +153,7 @@ void frmNewWin::RunCommand(WindowCommand command) {
             if (m_wb->Document()) m_wb->Refresh();
             break;
         case WindowCommand::OpenInBrowser:
-            PageCommands::OpenInDesktopBrowser(m_wb->LocationURL());
+            DesktopBrowser::Open(m_wb->LocationURL());
             break;
         case WindowCommand::NewWindow:
             // The user asked for it here: its first page is no pop-up of this window's.
@@ -289,7 +288,7 @@ void frmNewWin::QueryUnload(bool byUser) {
 void frmNewWin::closeEvent(QCloseEvent* event) {
     // The user's close box is a mouse click; a keyboard shortcut that closes the window (itself
     // typed with Ctrl) must not move the page.
-    const bool byMouse = m_policy.Browse().Frame().Activity().LastInputWasMouse();
+    const bool byMouse = m_policy.Host().LastInputWasMouse();
     QueryUnload(!m_closingByPage && byMouse);
     event->accept();
 }

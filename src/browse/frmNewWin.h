@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
+#include "browse/ChildWindow.h"
 #include "browse/frmBrowse.h"
-#include "browse/HisList.h"
-#include "frame/ChildWindow.h"
+#include "links/HisList.h"
 
 class BrowserPane;
 class PopupPolicy;

@@ -14,12 +14,12 @@
 
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/DialogButtons.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
-#include "core/StoredNames.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
     auto* home = new QGroupBox(QStringLiteral("Home page"));
     auto* homeLayout = new QVBoxLayout(home);
     homeLayout->addWidget(new QLabel(QStringLiteral("The page Home opens in every tab:")));
-    m_txtHomePage = new QLineEdit(HomePage());
+    m_txtHomePage = new QLineEdit(UserHomePage::Get());
     m_txtHomePage->setObjectName(QStringLiteral("txtHomePage"));
     m_txtHomePage->setMinimumWidth(380);
     homeLayout->addWidget(m_txtHomePage);
@@ -103,27 +103,6 @@ void InternetOptions::Run(QWidget* parent) {
     modal::RunModal(dialog);
 }
 
-HomePageNotifier* InternetOptions::Notifier() {
-    static HomePageNotifier* notifier = new HomePageNotifier(QCoreApplication::instance());
-    return notifier;
-}
-
-QString InternetOptions::HomePage() {
-    if (App().CurrentUser.isEmpty()) return StartPage();
-    return modGeneral::GetValue(App().CurrentUser, stored::user::kHomePage, StartPage());
-}
-
-void InternetOptions::SetHomePage(const QString& url) {
-    if (App().CurrentUser.isEmpty()) return;
-    const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
-    // The start page is the default: nothing stored for it.
-    if (page == StartPage())
-        modGeneral::DeleteValue(App().CurrentUser, stored::user::kHomePage);
-    else
-        modGeneral::SaveValue(App().CurrentUser, stored::user::kHomePage, page);
-    emit Notifier()->HomePageChanged(page);
-}
-
 void InternetOptions::cmdUseDefault_Click() {
     m_txtHomePage->setText(StartPage());
 }
@@ -164,6 +143,6 @@ void InternetOptions::cmdOK_Click() {
         m_txtHomePage->selectAll();
         return;
     }
-    if (page != HomePage()) SetHomePage(page);
+    if (page != UserHomePage::Get()) UserHomePage::Set(page);
     accept();
 }

@@ -2,13 +2,13 @@
 
 #include <QLineEdit>
 
+#include "browse/ChildWindow.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
 #include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "core/AppPaths.h"
 #include "core/MessageBox.h"
-#include "frame/ChildWindow.h"
 #include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
 #include "frame/MainMenus.h"

@@ -8,15 +8,15 @@
 #include <QMenuBar>
 #include <QToolButton>
 
+#include "browse/MasterHistory.h"
+#include "browse/PopUpsList.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/UrlUtils.h"
 #include "frame/BookmarksMenu.h"
 #include "frame/FrameToolbar.h"
-#include "frame/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 #include "frame/Periphery.h"
-#include "frame/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
 
 namespace {
@@ -50,10 +50,6 @@ constexpr ToolbarButton kToolbarButtons[] = {
     {"Popup", MainCommand::PopUpList},
     {"Help", MainCommand::HelpContents},
 };
-
-QString MenuText(const QString& caption) {
-    return QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
 
 } // namespace
 
@@ -406,27 +402,23 @@ void MainMenus::ShowRemoveFromHistory() {
     m_historyList->ShowDialog();
 }
 
-void MainMenus::SetLinks(const QList<LinkEntry>& links, bool canEdit, bool any) {
-    m_linksEditMenu->clear();
-    m_linksRemoveMenu->clear();
-    for (const LinkEntry& link : links) {
-        const int index = link.index;
-        m_linksEditMenu->addAction(MenuText(link.caption), this,
-                                   [this, index] { emit EditLinkRequested(index); });
-        m_linksRemoveMenu->addAction(MenuText(link.caption), this,
-                                     [this, index] { emit RemoveLinkRequested(index); });
-    }
-    m_linksEditMenu->setEnabled(any && canEdit);
-    m_linksRemoveMenu->setEnabled(any);
-    SetEnabled(MainCommand::AddLink, canEdit);
+namespace {
+void Fill(QMenu* menu, const QList<BrowseMenuItem>& items) {
+    menu->clear();
+    for (const BrowseMenuItem& item : items)
+        menu->addAction(item.text, menu, item.run);
+}
+} // namespace
+
+void MainMenus::SetLinks(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove,
+                         bool editEnabled, bool removeEnabled) {
+    Fill(m_linksEditMenu, edit);
+    Fill(m_linksRemoveMenu, remove);
+    m_linksEditMenu->setEnabled(editEnabled);
+    m_linksRemoveMenu->setEnabled(removeEnabled);
 }
 
-void MainMenus::SetHistory(const QList<HistoryEntry>& pages) {
-    m_historyMenu->clear();
-    for (const HistoryEntry& page : pages) {
-        const QString url = page.url;
-        m_historyMenu->addAction(MenuText(modGeneral::Ellipsis(page.caption, 70)), this,
-                                 [this, url] { emit LinkHistoryChosen(url); });
-    }
+void MainMenus::SetHistory(const QList<BrowseMenuItem>& pages) {
+    Fill(m_historyMenu, pages);
     m_historyMenu->setEnabled(!m_historyMenu->isEmpty());
 }

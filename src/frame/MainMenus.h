@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include "browse/BrowseHost.h"
 #include "frame/MainCommand.h"
 
 class Bookmarks;
@@ -44,17 +45,6 @@ public:
         std::function<int()> textSize;         // 0 (smallest) to 4 (largest)
         std::function<bool()> addressBarShown; // the active window shows its address box
     };
-    // One entry of the Links menu's Edit and Remove lists.
-    struct LinkEntry {
-        int index; // the Link's control index
-        QString caption;
-    };
-    // One page of the Navigate, History list.
-    struct HistoryEntry {
-        QString caption;
-        QString url;
-    };
-
     MainMenus(QMainWindow& window, FrameToolbar& toolbar, Lists lists, States states, bool hasFindBar);
     ~MainMenus() override;
 
@@ -75,22 +65,20 @@ public:
     void ShowListMenu(MainCommand command);
     void ShowRemoveFromHistory();
 
-    // The Links menu's Edit and Remove lists, and whether Links can be added or edited.
-    void SetLinks(const QList<LinkEntry>& links, bool canEdit, bool any);
-    // Navigate, History: the visible Link's own pages.
-    void SetHistory(const QList<HistoryEntry>& pages);
+    // The Links menu's Edit and Remove lists (one item per Link, in button order) and whether each
+    // is usable.
+    void SetLinks(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove, bool editEnabled,
+                  bool removeEnabled);
+    // Navigate, History: the visible Link's own pages; usable when it holds anything.
+    void SetHistory(const QList<BrowseMenuItem>& pages);
 
     // The caption of View, Toolbars, Text Labels for the current state.
     static QString TextLabelsCaption(bool labelsOn);
 
 signals:
     void Triggered(MainCommand command, bool checked);
-    void EditLinkRequested(int index);
-    void RemoveLinkRequested(int index);
     // An address from one of the lists' menus.
     void NavigateRequested(const QString& url);
-    // A page of Navigate, History: it opens in the browse window.
-    void LinkHistoryChosen(const QString& url);
     // A blocked pop-up chosen: its address and the web profile it is to open in.
     void PopUpChosen(const QString& url, const QString& profile);
 

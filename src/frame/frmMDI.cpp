@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "browse/AddressBox.h"
+#include "browse/ChildWindow.h"
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
@@ -24,12 +25,13 @@
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "core/AppState.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "frame/ActivityMonitor.h"
-#include "frame/ChildWindow.h"
+#include "frame/FrameBrowseHost.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
@@ -39,7 +41,6 @@
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "frame/Periphery.h"
-#include "frame/PopUpsList.h"
 #include "links/frmAddEditLink.h"
 #include "links/Links.h"
 #include "users/frmMsg.h"
@@ -133,16 +134,20 @@ frmMDI::frmMDI(PaneFactory factory, QWidget* parent) : QMainWindow(parent), m_fa
 
 frmMDI::~frmMDI() {
     // The windows go while the lists, the options and the store they use are still there.
-    delete m_menus;
     if (QMdiSubWindow* sub = BrowseSubWindow()) delete sub;
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
         delete sub;
+    delete m_menus;
     m_lifeCycle.reset();
 }
 
 void frmMDI::BuildLists() {
     m_flasher = new MessageFlasher(*m_statusBar, this);
-    m_popUps = new PopUpsList(m_flasher, this);
+    m_popUps = new PopUpsList(this);
+    connect(m_popUps, &PopUpsList::Listed, m_flasher, [this] {
+        m_flasher->SetFlashMessage(QLatin1String(PopUpsList::kFlashText));
+        m_flasher->SetNewPopUp();
+    });
     // Clicks and key presses anywhere in the program: the pop-up policy's click credit and the
     // inactivity lock's idle time.
     m_activity = new ActivityMonitor(m_mdiArea, this);
@@ -188,19 +193,12 @@ void frmMDI::BuildMenus() {
     m_commands = std::make_unique<MainCommands>(*this, *m_menus);
     connect(m_menus, &MainMenus::Triggered, this, &frmMDI::RunCommand);
     connect(m_menus, &MainMenus::NavigateRequested, this, &frmMDI::NavigateActive);
-    connect(m_menus, &MainMenus::LinkHistoryChosen, this, &frmMDI::NavigateURL);
     connect(m_menus, &MainMenus::PopUpChosen, this, [this](const QString& url, const QString& profile) {
         // In the session of the page that opened it, never in another Link's.
         if (m_browse)
             m_browse->PopUps().OpenInCurrentWindow(url, profile);
         else
             NavigateActive(url);
-    });
-    connect(m_menus, &MainMenus::EditLinkRequested, this, [this](int index) {
-        if (m_browse) m_browse->Controls().EditLink(index);
-    });
-    connect(m_menus, &MainMenus::RemoveLinkRequested, this, [this](int index) {
-        if (m_browse) m_browse->Controls().RemoveLink(index);
     });
 }
 
@@ -281,7 +279,8 @@ void frmMDI::LoadLists() {
 
 frmBrowse* frmMDI::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    auto* browse = new frmBrowse(*this, factory ? std::move(factory) : m_factory);
+    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(*this, *m_menus);
+    auto* browse = new frmBrowse(*m_browseHost, factory ? std::move(factory) : m_factory);
     m_browse = browse;
     QMdiSubWindow* sub =
         m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -301,8 +300,6 @@ QMdiSubWindow* frmMDI::BrowseSubWindow() const {
 }
 
 void frmMDI::WireBrowseWindow() {
-    connect(m_browse, &frmBrowse::LinkListChanged, this, &frmMDI::RefreshLinksMenu);
-    connect(m_browse, &frmBrowse::VisibleHistoryChanged, this, &frmMDI::RefreshHistoryMenu);
     m_browse->SetLinkEditorOpener([](LinkEditorHost& host, QWidget* parent, const Link* link) {
         if (link)
             frmAddEditLink::RunEdit(host, *link, parent);
@@ -312,22 +309,6 @@ void frmMDI::WireBrowseWindow() {
     m_browse->Recorder().SetMasterHistory(&m_masterHistory);
     m_browse->pbHidePopUps = m_menus->IsChecked(MainCommand::HidePopUps);
     if (m_lock) m_browse->SetLockCheck([this] { return m_lock && m_lock->CheckLock(); });
-}
-
-void frmMDI::RefreshLinksMenu() {
-    if (!m_browse) return;
-    QList<MainMenus::LinkEntry> entries;
-    for (const auto& [index, caption] : m_browse->LinksInButtonOrder())
-        entries.append({index, caption});
-    m_menus->SetLinks(entries, m_browse->HasLinkEditor(), !entries.isEmpty());
-}
-
-void frmMDI::RefreshHistoryMenu() {
-    if (!m_browse) return;
-    QList<MainMenus::HistoryEntry> pages;
-    for (const auto& [caption, url] : m_browse->VisibleLinkHistory())
-        pages.append({caption, url});
-    m_menus->SetHistory(pages);
 }
 
 void frmMDI::UnloadBrowseWindow() {

@@ -4,10 +4,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "browse/Bookmarks.h"
 #include "browse/frmBrowse.h"
-#include "frame/Bookmarks.h"
+#include "browse/MasterHistory.h"
 #include "frame/MainCommand.h"
-#include "frame/MasterHistory.h"
 #include "frame/ProgramLifeCycle.h"
 #include "frame/ViewSettings.h"
 
@@ -17,6 +17,7 @@ class Download;
 class DownloadList;
 class DownloadsWindow;
 class EngineDownloads;
+class FrameBrowseHost;
 class FrameStatusBar;
 class FrameToolbar;
 class HelpWindow;
@@ -157,8 +158,6 @@ private:
     void BuildLists();
     void BuildMenus();
     void WireBrowseWindow();
-    void RefreshLinksMenu();
-    void RefreshHistoryMenu();
     void ApplyView();
     void EnableViewToolbarsMenus(bool enabled);
     void ShowPageError(const QString& tag);
@@ -178,6 +177,7 @@ private:
     MainMenus* m_menus = nullptr;
     std::unique_ptr<MainCommands> m_commands;
     QPointer<frmBrowse> m_browse;
+    std::unique_ptr<FrameBrowseHost> m_browseHost;
 
     MasterHistory m_masterHistory;
     Bookmarks m_bookmarks;

@@ -8,6 +8,7 @@
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/StoredNames.h"

@@ -23,7 +23,6 @@
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 #include "links/Links.h"
-#include "users/frmLogin.h"
 
 namespace {
 
@@ -403,7 +402,7 @@ void frmAddEditLink::cmdOK_Click() {
 }
 
 void frmAddEditLink::cmdShow_Click() {
-    if (!frmLogin::RunVerify(this)) return;
+    if (!m_host.VerifyPassword(this)) return;
     MsgBox(m_txtPW->text(), msgbox::OKOnly, msgbox::Information,
            QStringLiteral("Password for ") + m_txtCaption->text().trimmed());
 }

@@ -5,6 +5,7 @@
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/StoredNames.h"

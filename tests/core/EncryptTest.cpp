@@ -4,6 +4,7 @@
 #include "core/CodePage.h"
 #include "core/Errors.h"
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"
 

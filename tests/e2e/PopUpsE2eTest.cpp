@@ -15,11 +15,11 @@
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "core/AppState.h"
 #include "core/modEncrypt.h"
 #include "e2e/E2eSupport.h"
 #include "frame/frmMDI.h"
-#include "frame/PopUpsList.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "LoginSupport.h"
 #include "users/cOptions.h"

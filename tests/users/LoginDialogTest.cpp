@@ -4,6 +4,7 @@
 #include <QRadioButton>
 
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "LoginSupport.h"

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "users/frmInput.h"
 #include "UsersSupport.h"

@@ -10,6 +10,7 @@
 #include "core/Clock.h"
 #include "core/CodePage.h"
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "core/modEncrypt.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "support/KillRounds.h"
