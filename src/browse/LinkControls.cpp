@@ -8,8 +8,6 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
-#include "browse/BrowseHost.h"
-#include "browse/BrowseState.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/frmBrowse.h"
@@ -22,6 +20,8 @@
 #include "core/modEncrypt.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 

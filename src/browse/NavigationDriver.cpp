@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 
-#include "browse/BrowseHost.h"
-#include "browse/BrowseState.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/frmBrowse.h"
 #include "browse/LinkControls.h"
@@ -18,6 +16,8 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "links/Links.h"
 
 using namespace modGeneral;

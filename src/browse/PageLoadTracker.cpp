@@ -2,8 +2,6 @@
 
 #include <QUrl>
 
-#include "browse/BrowseHost.h"
-#include "browse/BrowseState.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
@@ -22,6 +20,8 @@
 #include "core/MessageBox.h"
 #include "core/modEncrypt.h"
 #include "core/UrlUtils.h"
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "links/Links.h"
 
 using namespace modGeneral;
@@ -503,8 +503,7 @@ void PageLoadTracker::RecordPage(int i) {
 
 void PageLoadTracker::tmrPrsTimeOut_Timer() {
     BrowseHost& host = m_host;
-    if (OfflineState::IsOffline() && host.StatusText(3) != kWorkingOffline)
-        host.SetStatusText(3, kWorkingOffline);
+    if (OfflineState::IsOffline() && host.StatusText(3) != kWorkingOffline) host.SetStatusText(3, kWorkingOffline);
     m_state.topLevelNavigationPending = false;
     Links& links = w.links();
     const QDateTime timeOut = links.ProgressTimeOut();
@@ -527,6 +526,5 @@ void PageLoadTracker::tmrBusy_Timer() {
         if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
     }
     BrowseHost& host = m_host;
-    if (!w.links().NavigateStopped() && host.StatusText(3) == kNavigationCancelled)
-        host.SetStatusText(3, QString());
+    if (!w.links().NavigateStopped() && host.StatusText(3) == kNavigationCancelled) host.SetStatusText(3, QString());
 }

@@ -4,17 +4,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "browse/BrowseHost.h"
-#include "browse/ChildWindow.h"
 #include "browse/frmNewWin.h"
 #include "browse/frmPopUps.h"
 #include "browse/KeyState.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
-#include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
+#include "browse/BrowseHost.h"
+#include "browse/ChildWindow.h"
+#include "browse/PopUpsList.h"
 #include "links/Links.h"
 #include "users/cOptions.h"
 

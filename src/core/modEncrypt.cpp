@@ -10,6 +10,7 @@
 namespace modEncrypt {
 namespace {
 
+
 // RC4 lives in OpenSSL's legacy provider. It is loaded into a library context of our own so
 // that nothing else in the process gets the legacy algorithms by accident.
 struct CryptoLibrary {

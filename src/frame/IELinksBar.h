@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/UrlUtils.h"
 #include "links/HisList.h"
+#include "core/UrlUtils.h"
 
 class QAction;
 class QFileSystemWatcher;

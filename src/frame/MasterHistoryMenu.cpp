@@ -1,8 +1,8 @@
 #include "frame/MasterHistoryMenu.h"
 
-#include "browse/MasterHistory.h"
 #include "core/MessageBox.h"
 #include "frame/frmMasterHistory.h"
+#include "browse/MasterHistory.h"
 
 MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent,
                                      QObject* parent)

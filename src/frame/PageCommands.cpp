@@ -18,9 +18,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "browse/ChildWindow.h"
 #include "browse/frmBrowse.h"
 #include "core/MessageBox.h"
+#include "browse/ChildWindow.h"
 #include "frame/Periphery.h"
 #include "links/Links.h"
 

@@ -3,15 +3,15 @@
 #include <QWidget>
 
 #include "browse/engine/BrowserPane.h"
-#include "browse/UserHomePage.h"
-#include "core/Companion.h"
 #include "core/MessageBox.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
+#include "core/Companion.h"
 #include "frame/FindBar.h"
 #include "frame/frmOptions.h"
 #include "frame/Help.h"
 #include "frame/IELinksBar.h"
+#include "browse/UserHomePage.h"
 #include "frame/InternetOptions.h"
 #include "frame/PagePropertiesDialog.h"
 #include "frame/SplashWindow.h"

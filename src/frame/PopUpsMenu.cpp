@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "browse/PopUpsList.h"
 #include "frame/MessageFlasher.h"
+#include "browse/PopUpsList.h"
 
 PopUpsMenu::PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher, QObject* parent)
     : AddressMenu(menu, parent), m_list(list), m_flasher(flasher) {

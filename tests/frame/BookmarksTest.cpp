@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "browse/Bookmarks.h"
 #include "browse/HistoryTestSupport.h"
+#include "browse/Bookmarks.h"
 #include "frame/BookmarksMenu.h"
 #include "frame/frmBookMarks.h"
 

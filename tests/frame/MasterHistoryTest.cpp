@@ -7,8 +7,8 @@
 #include <QTreeWidget>
 
 #include "browse/HistoryTestSupport.h"
-#include "browse/MasterHistory.h"
 #include "frame/frmMasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 
 namespace {
