@@ -1,12 +1,12 @@
 #include "browse/AddressList.h"
 
 #include "browse/AddressImport.h"
-#include "core/modReg.h"
 #include "core/Settings.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 #include "core/StoredNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 constexpr Qt::CaseSensitivity ci = Qt::CaseInsensitive;
@@ -52,9 +52,10 @@ void AddressList::SaveVisitedUrls(const QString& user) const {
 void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
     // The shared typed-address key numbers its values from 1; a gap after that ends the list.
     for (int n = 0; n < maxHistoryItems; ++n) {
-        const QString url = modReg::GetKeyValue(stored::kSharedTypedUrlsParent, stored::kSharedTypedUrlsKey,
-                                                stored::kSharedTypedUrlPrefix + QString::number(n), QString())
-                                .toString();
+        const QString url =
+            SettingsRegistry::GetKeyValue(stored::kSharedTypedUrlsParent, stored::kSharedTypedUrlsKey,
+                                          stored::kSharedTypedUrlPrefix + QString::number(n), QString())
+                .toString();
         if (url.isEmpty()) {
             if (n == 0) continue;
             break;

@@ -22,6 +22,6 @@ public:
     // bookmark); null when the window shows no page.
     virtual BrowserPane* ActivePane() const = 0;
     virtual QWidget* Widget() = 0;
-    // The window's identity for the user's click credit (App().glFormDocClicked); never 0.
+    // The window's identity for the user's click credit (App().LastClickedWindow); never 0.
     virtual quintptr WindowHandle() const = 0;
 };

@@ -6,7 +6,7 @@
 #include "core/Settings.h"
 #include "core/StoredNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace OfflineState {
 namespace {

@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "core/StoredNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SitePermissions {
 namespace {

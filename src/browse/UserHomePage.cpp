@@ -23,7 +23,7 @@ HomePageNotifier* Notifier() {
 
 QString Get() {
     if (App().CurrentUser.isEmpty()) return StartPage();
-    return modGeneral::GetValue(App().CurrentUser, stored::user::kHomePage, StartPage());
+    return core::GetValue(App().CurrentUser, stored::user::kHomePage, StartPage());
 }
 
 void Set(const QString& url) {
@@ -31,9 +31,9 @@ void Set(const QString& url) {
     const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
     // The start page is the default: nothing stored for it.
     if (page == StartPage())
-        modGeneral::DeleteValue(App().CurrentUser, stored::user::kHomePage);
+        core::DeleteValue(App().CurrentUser, stored::user::kHomePage);
     else
-        modGeneral::SaveValue(App().CurrentUser, stored::user::kHomePage, page);
+        core::SaveValue(App().CurrentUser, stored::user::kHomePage, page);
     emit Notifier()->HomePageChanged(page);
 }
 

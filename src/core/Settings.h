@@ -7,7 +7,7 @@
 
 // The typed settings layer every part of the program uses. All values are text below the
 // product key; numbers are decimal text and Booleans "True"/"False".
-namespace modGeneral {
+namespace core {
 
 // The product key name, the first component of every path of this layer.
 QString AppKeyName();
@@ -55,4 +55,4 @@ inline QString ReadText(const QString& subkey, const stored::Value<const char*>&
     return GetValue(subkey, value.name, value.byDefault);
 }
 
-} // namespace modGeneral
+} // namespace core

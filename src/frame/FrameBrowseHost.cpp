@@ -2,8 +2,8 @@
 
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
 #include "frame/MainMenus.h"
+#include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 

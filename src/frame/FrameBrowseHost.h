@@ -3,14 +3,14 @@
 #include "browse/BrowseHost.h"
 
 class MainMenus;
-class frmMDI;
+class MainWindow;
 
 // The frame's side of the browse layer's host interface: the status bar, the progress panel,
 // the Work Offline item, the message window, the pop-up list, the MDI area and the menus that
 // list the browse window's Links and history. The frame window owns it.
 class FrameBrowseHost : public BrowseHost {
 public:
-    FrameBrowseHost(frmMDI& frame, MainMenus& menus) : m_frame(frame), m_menus(menus) {}
+    FrameBrowseHost(MainWindow& frame, MainMenus& menus) : m_frame(frame), m_menus(menus) {}
 
     void SetStatusText(int panel, const QString& text) override;
     QString StatusText(int panel) const override;
@@ -37,6 +37,6 @@ public:
     void EndApplication() override;
 
 private:
-    frmMDI& m_frame;
+    MainWindow& m_frame;
     MainMenus& m_menus;
 };

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-class frmMDI;
+class MainWindow;
 class LockCurtain;
 class QMdiSubWindow;
 class QWidget;
@@ -33,7 +33,7 @@ public:
     static const QString kIdlePrompt;
 
     // `lockPage` is what the frame shows while locked; the curtain lets it through.
-    InactivityLock(frmMDI& frame, QWidget& lockPage, Activity activity);
+    InactivityLock(MainWindow& frame, QWidget& lockPage, Activity activity);
     ~InactivityLock();
 
     // False: the account is not locked, the tick goes on. True: it is locked (or has just been
@@ -47,7 +47,7 @@ private:
     void Lock();
     bool Unlock();
 
-    frmMDI& m_frame;
+    MainWindow& m_frame;
     Activity m_activity;
     std::unique_ptr<LockCurtain> m_curtain;
     bool m_logoutRequested = false;

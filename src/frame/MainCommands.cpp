@@ -5,27 +5,27 @@
 #include "browse/ChildWindow.h"
 #include "browse/Favorites.h"
 #include "browse/FavoritesImport.h"
-#include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
 #include "core/MessageBox.h"
-#include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
 #include "frame/MainMenus.h"
+#include "frame/MainWindow.h"
 #include "frame/PageCommands.h"
 #include "frame/Periphery.h"
 #include "links/Links.h"
-#include "users/frmDeleteUser.h"
-#include "users/frmLogin.h"
+#include "users/DeleteUserDialog.h"
+#include "users/LoginDialog.h"
 #include "users/SettingsTransfer.h"
 
-using namespace modGeneral;
+using namespace core;
 
-MainCommands::MainCommands(frmMDI& window, MainMenus& menus) : m_window(window), m_menus(menus) {}
+MainCommands::MainCommands(MainWindow& window, MainMenus& menus) : m_window(window), m_menus(menus) {}
 
 void MainCommands::Run(MainCommand command, bool checked) {
     if (RunPageCommand(command) || RunWindowCommand(command)) return;
-    frmBrowse* browse = m_window.BrowseWindow();
+    BrowseWindow* browse = m_window.Browse();
     ChildWindow* child = m_window.ActiveChild();
     const auto toChild = [child](WindowCommand windowCommand) {
         if (child) child->RunCommand(windowCommand);
@@ -41,10 +41,10 @@ void MainCommands::Run(MainCommand command, bool checked) {
         m_window.WorkOffline(checked);
         break;
     case MainCommand::ExportSettings:
-        SettingsTransfer::mnufileSettingsExport_Click(&m_window);
+        SettingsTransfer::ExportSettings(&m_window);
         break;
     case MainCommand::ImportSettings:
-        SettingsTransfer::mnufileSettingsImport_Click(&m_window);
+        SettingsTransfer::ImportSettings(&m_window);
         break;
     case MainCommand::ImportFavorites:
         ImportFavorites();
@@ -77,10 +77,10 @@ void MainCommands::Run(MainCommand command, bool checked) {
         m_window.FullScreen(checked);
         break;
     case MainCommand::AddFavorite:
-        if (browse && browse->favorites()) browse->favorites()->mnuFavAdd_Click();
+        if (browse && browse->favorites()) browse->favorites()->OnAddFavorite();
         break;
     case MainCommand::OrganizeFavorites:
-        if (browse && browse->favorites()) browse->favorites()->mnuFavOrganize_Click();
+        if (browse && browse->favorites()) browse->favorites()->OnOrganize();
         break;
     case MainCommand::Back:
         toChild(WindowCommand::Back);
@@ -124,13 +124,13 @@ void MainCommands::Run(MainCommand command, bool checked) {
         if (browse) browse->SortButtons();
         break;
     case MainCommand::HidePopUps:
-        if (browse) browse->pbHidePopUps = checked;
+        if (browse) browse->m_hidePopUps = checked;
         break;
     case MainCommand::ChangePassword:
-        frmLogin::RunChangePassword(&m_window);
+        LoginDialog::RunChangePassword(&m_window);
         break;
     case MainCommand::DeleteUser:
-        frmDeleteUser::Run(&m_window);
+        DeleteUserDialog::Run(&m_window);
         break;
     case MainCommand::InternetOptions:
         Periphery::RunInternetOptions(&m_window);
@@ -256,7 +256,7 @@ bool MainCommands::RunWindowCommand(MainCommand command) {
 }
 
 void MainCommands::ImportFavorites() {
-    frmBrowse* browse = m_window.BrowseWindow();
+    BrowseWindow* browse = m_window.Browse();
     m_window.ShowMessage(QStringLiteral("Importing favorites..."));
     const int imported = FavoritesImport::ImportFavorites(AppPaths::FavoritesFolder());
     m_window.HideMessage();
@@ -267,17 +267,17 @@ void MainCommands::ImportFavorites() {
 }
 
 void MainCommands::RunProgramOptions() {
-    frmBrowse* browse = m_window.BrowseWindow();
+    BrowseWindow* browse = m_window.Browse();
     Periphery::RunOptions(browse && browse->HasLinks() ? &browse->links() : nullptr, &m_window,
                           [this] { m_window.OptionsApplied(); });
 }
 
 void MainCommands::FocusAddress() {
     ChildWindow* child = m_window.ActiveChild();
-    if (auto* window = dynamic_cast<frmNewWin*>(child)) {
+    if (auto* window = dynamic_cast<StandaloneWindow*>(child)) {
         if (!window->AddrBarShown()) window->ShowAddrBar();
-        window->txtAddr()->setFocus(Qt::ShortcutFocusReason);
-        window->txtAddr()->selectAll();
+        window->AddressEdit()->setFocus(Qt::ShortcutFocusReason);
+        window->AddressEdit()->selectAll();
     } else if (child) {
         child->RunCommand(WindowCommand::AddressBar);
     }

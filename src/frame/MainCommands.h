@@ -3,13 +3,13 @@
 #include "frame/MainCommand.h"
 
 class MainMenus;
-class frmMDI;
+class MainWindow;
 
 // Runs the commands of the main window's menus and button bar: on the active child window, its
 // page, the window itself or the program.
 class MainCommands {
 public:
-    MainCommands(frmMDI& window, MainMenus& menus);
+    MainCommands(MainWindow& window, MainMenus& menus);
 
     void Run(MainCommand command, bool checked = false);
 
@@ -23,6 +23,6 @@ private:
     // Ctrl+L, Alt+D, F6: the keyboard into the active child's address box.
     void FocusAddress();
 
-    frmMDI& m_window;
+    MainWindow& m_window;
     MainMenus& m_menus;
 };

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <unistd.h>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/frmBrowse.h"
 #include "browse/PopupPolicy.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
@@ -18,16 +18,16 @@
 #include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/CommandLine.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/Periphery.h"
 #include "frame/SingleInstance.h"
 #include "frame/TerminationSignals.h"
-#include "users/cOptions.h"
 #include "users/DeleteUser.h"
 #include "users/ProgramEnd.h"
 #include "users/StartUp.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -52,7 +52,7 @@ private:
     std::function<void()> m_ended;
 };
 
-ProgramLifeCycle::ProgramLifeCycle(frmMDI& window) : m_window(window) {
+ProgramLifeCycle::ProgramLifeCycle(MainWindow& window) : m_window(window) {
     m_unloadTimer = new QTimer(this);
     m_unloadTimer->setObjectName(QStringLiteral("unloadTimer"));
     m_unloadTimer->setInterval(kUnloadIntervalMs);
@@ -97,7 +97,7 @@ void ProgramLifeCycle::StartUp() {
     App().DiagnosticMode = false;
 #endif
     WriteLog(QStringLiteral("MDIForm_Load Begin Proc"));
-    if (App().gbUnloading && !App().DiagnosticMode) {
+    if (App().Unloading && !App().DiagnosticMode) {
         WriteLog(QStringLiteral("MDIForm_Load ENDING APPLICATION... "));
         EndProcess(EndKind::Immediate);
         return;
@@ -137,7 +137,7 @@ void ProgramLifeCycle::RunStartUp() {
         return;
     }
     m_window.SetUserCaption();
-    m_options = std::make_unique<cOptions>(App().CurrentUser);
+    m_options = std::make_unique<UserOptions>(App().CurrentUser);
     App().Options = m_options.get();
 
     m_window.RestoreOfflineState();
@@ -153,12 +153,12 @@ void ProgramLifeCycle::RunStartUp() {
     m_window.LoadBrowseWindow();
     // The idle time counts from here.
     m_window.Activity().SetLastActivity(Clock::Now());
-    if (!App().gbUnloading) m_window.LoadLists();
+    if (!App().Unloading) m_window.LoadLists();
     QCoreApplication::processEvents();
     if (m_splash) m_splash->close();
-    if (!App().gbUnloading && Periphery::TipAtStartUp())
+    if (!App().Unloading && Periphery::TipAtStartUp())
         QTimer::singleShot(0, this, [this] {
-            if (!App().gbUnloading && !App().Locked) Periphery::RunTipOfTheDay(&m_window);
+            if (!App().Unloading && !App().Locked) Periphery::RunTipOfTheDay(&m_window);
         });
 }
 
@@ -188,7 +188,7 @@ void ProgramLifeCycle::InstallHooks() {
         // program): unload now, without saving, as for the end of a session.
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
             if (m_unloadDone) return;
-            App().gbUnloading = true;
+            App().Unloading = true;
             App().EndingOnError = true;
             m_inEventLoop = false;
             Unload();
@@ -278,14 +278,14 @@ void ProgramLifeCycle::OpenAddresses(const QStringList& addresses) {
 
 void ProgramLifeCycle::OpenPendingAddresses() {
     // After the login and the start-up Links (which decide what is on show), and not while locked.
-    frmBrowse* browse = m_window.BrowseWindow();
+    BrowseWindow* browse = m_window.Browse();
     if (m_pendingAddresses.isEmpty() || !m_initialised || !browse || EndRequested() || App().Locked ||
         !browse->State().startUpNavigationDone)
         return;
     const QStringList addresses = std::exchange(m_pendingAddresses, {});
     m_window.NavigateActive(addresses.first());
     for (const QString& address : addresses.mid(1)) {
-        App().glFormDocClicked = browse->WindowHandle();
+        App().LastClickedWindow = browse->WindowHandle();
         browse->PopUps().OpenNewWin(address, true, nullptr, true, QString());
     }
 }
@@ -294,14 +294,14 @@ void ProgramLifeCycle::OpenPendingAddresses() {
 
 bool ProgramLifeCycle::QueryUnload(UnloadMode mode) {
     if (m_unloadPending || m_unloadDone || m_ended) return true;
-    App().gbUnloading = true;
+    App().Unloading = true;
     if (mode == CloseBox) {
         const QString text = QStringLiteral("This will exit ") + Product() + QStringLiteral(".") +
                              QString(22, QLatin1Char(' ')) + CR +
                              QStringLiteral("Are your sure you want to exit?") + CR + CR;
         if (MsgBox(text, msgbox::YesNo, msgbox::Question, QStringLiteral("Exit ") + Product()) !=
             msgbox::Yes) {
-            App().gbUnloading = false;
+            App().Unloading = false;
             return false;
         }
     } else if (mode == SessionEnding || mode == Terminated) {
@@ -342,7 +342,7 @@ void ProgramLifeCycle::Unload() {
     if (m_unloadDone) return;
     m_unloadDone = true;
     m_unloadPending = false;
-    App().gbUnloading = true;
+    App().Unloading = true;
     if (m_busyCursor) {
         QApplication::restoreOverrideCursor();
         m_busyCursor = false;

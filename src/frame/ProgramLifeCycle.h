@@ -13,8 +13,8 @@ class SessionEndFilter;
 class SettingsStore;
 class SingleInstance;
 class TerminationSignals;
-class cOptions;
-class frmMDI;
+class UserOptions;
+class MainWindow;
 
 // The program from its start to its end, around the main window: one copy per data folder, the
 // start-up steps (store, version, login, options, bars, browse window, lists), the hooks through
@@ -47,7 +47,7 @@ public:
     // The forced end: 21 ticks, 10.5 seconds after the unload was confirmed.
     static constexpr int kForcedEndTicks = 21;
 
-    explicit ProgramLifeCycle(frmMDI& window);
+    explicit ProgramLifeCycle(MainWindow& window);
     ~ProgramLifeCycle() override;
 
     // Start-up, then the event loop; returns the exit code.
@@ -100,11 +100,11 @@ private:
     // The options and the store go last, after every window that uses them.
     void ReleaseSettings();
 
-    frmMDI& m_window;
+    MainWindow& m_window;
     StartUpHooks m_hooks;
     EndProcessHandler m_endProcess;
     std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<cOptions> m_options;
+    std::unique_ptr<UserOptions> m_options;
     std::unique_ptr<SingleInstance> m_instance;
     QPointer<TerminationSignals> m_termination;
     QPointer<SessionEndFilter> m_sessionEnd;

@@ -8,7 +8,7 @@
 #include "core/Settings.h"
 #include "core/StoredNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace VersionCheck {
 

@@ -2,7 +2,7 @@
 
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 ViewSettings ViewSettings::Load(const QString& user) {
     ViewSettings view;

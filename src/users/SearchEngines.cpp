@@ -6,7 +6,7 @@
 #include "core/SettingsStore.h"
 #include "core/StoredNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SearchEngines {
 namespace {

@@ -15,7 +15,7 @@
 #include "links/LinkIds.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 using namespace stored;
 
 namespace SettingsFile {

@@ -45,9 +45,8 @@ QString SharedWith(const QString& name, const QStringList& users) {
 
 QStringList StoredUsers() {
     QStringList names, values;
-    modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QLatin1Char('\\') +
-                               stored::kUsers,
-                           names, values);
+    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + stored::kUsers,
+                     names, values);
     names.removeAll(QString());
     return names;
 }

@@ -7,7 +7,7 @@
 
 #include "browse/engine/FakePane.h"
 #include "frame/FrameToolbar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "support/TestSupport.h"
 
 // A real store, real users and a real frame started through its own start-up (the login dialog
@@ -35,12 +35,12 @@ public:
 
     // Makes the frame and runs its start-up; the login dialog is answered with `user` and
     // `password`, or cancelled when `user` is empty. The browse window's timers are stopped.
-    frmMDI& Start(const QString& user = kUser, const QString& password = kPassword);
+    MainWindow& Start(const QString& user = kUser, const QString& password = kPassword);
     // The frame goes, as at the end of the program; the store stays for the next Start.
     void Close();
 
-    frmMDI& frame() { return *m_frame; }
-    frmBrowse& browse();
+    MainWindow& frame() { return *m_frame; }
+    BrowseWindow& browse();
     FakePane& pane(int i);
     // The control index of the Link with this caption.
     int index(const QString& caption);
@@ -63,7 +63,7 @@ public:
     QList<ProgramLifeCycle::EndKind> ends;
 
 private:
-    std::unique_ptr<frmMDI> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 } // namespace frametest

@@ -14,7 +14,7 @@
 #include "core/Clock.h"
 #include "core/Log.h"
 #include "core/Settings.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "FrameSupport.h"
 #include "links/Links.h"
 #include "users/ProgramEnd.h"
@@ -36,8 +36,8 @@ bool SavedBFirst() {
 }
 
 QString LogFile() {
-    return modGeneral::LogFolder() + QStringLiteral("/Log") +
-           Clock::Now().toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Log");
+    return core::LogFolder() + QStringLiteral("/Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) +
+           QStringLiteral(".Log");
 }
 
 // The frame's own diagnostic lines of the unload, without their time stamps.
@@ -64,7 +64,7 @@ void Prepare(FrameRun& run) {
 TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     FrameRun run;
     Prepare(run);
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     // What the window system's close box asks of the frame.
     run.boxes.Answer(msgbox::No);
     EXPECT_FALSE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
@@ -75,7 +75,7 @@ TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Exit Bramblegate"));
     EXPECT_EQ(run.boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Question);
-    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_FALSE(App().Unloading);
     EXPECT_FALSE(frame.LifeCycle().UnloadPending());
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(frame.menuBar()->isEnabled());
@@ -83,7 +83,7 @@ TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     run.boxes.Answer(msgbox::Yes);
     EXPECT_TRUE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
     EXPECT_EQ(run.boxes.count(), 2);
-    EXPECT_TRUE(App().gbUnloading);
+    EXPECT_TRUE(App().Unloading);
     EXPECT_TRUE(frame.LifeCycle().UnloadPending());
     EXPECT_FALSE(frame.menuBar()->isEnabled());
     EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
@@ -100,7 +100,7 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         FrameRun run;
         Prepare(run);
         App().DiagnosticMode = true;
-        QDir().mkpath(modGeneral::LogFolder());
+        QDir().mkpath(core::LogFolder());
         QFile::remove(LogFile());
         App().FavoritesReady = false;
         // File, Exit; closing the frame from code is the same.
@@ -151,7 +151,7 @@ TEST(Shutdown, TheDesktopSavingItsStateLeavesItRunningALogoutEndsItWithoutSaving
     emit qApp->saveStateRequest(*manager);
     QCoreApplication::processEvents();
     EXPECT_FALSE(run.frame().LifeCycle().EndRequested());
-    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_FALSE(App().Unloading);
     // The user logs out: the desktop's session manager quits the program.
     QEvent quit(QEvent::Quit);
     QCoreApplication::sendEvent(qApp, &quit);

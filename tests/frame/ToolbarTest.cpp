@@ -16,7 +16,7 @@
 #include "core/AppState.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/PageCommands.h"
 #include "frame/ViewSettings.h"
 #include "FrameSupport.h"
@@ -37,7 +37,7 @@ QStringList Captions(const FrameToolbar& bar) {
 TEST(Toolbar, CaptionsFollowTheScreenWidth) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     const QStringList keys = {"ShowHide", "Back",      "phldr",    "Forward", "Stop",
                               "Sep1",     "Refresh",   "Home",     "History", "Bookmark",
                               "Sep2",     "NewWindow", "Explorer", "Search",  "Favorites",
@@ -63,7 +63,7 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
     run.CreateUser(kUser, kPassword);
     run.CreateUser(QStringLiteral("bob"), QStringLiteral("builder"));
     {
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QAction* labels = frame.findChild<QAction*>(QStringLiteral("mnuViewTextLabels"));
@@ -77,13 +77,13 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
         run.Close();
     }
     {
-        frmMDI& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
+        MainWindow& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         run.Close();
     }
     {
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->isChecked());
         EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonIconOnly);
@@ -93,7 +93,7 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
 TEST(Toolbar, FullScreenAndBackRestoresTheBarsThatWereOn) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     frame.findChild<QAction*>(QStringLiteral("mnuViewButtons"))->trigger();
     EXPECT_FALSE(Toolbar(frame).isVisibleTo(&frame));
     QTest::keyClick(&frame, Qt::Key_F11);
@@ -112,7 +112,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     page.SetCanGoBack(true);
     page.ClearRecords();
@@ -160,7 +160,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
 
     // Edit commands go to the focused text field, else to the page.
-    QLineEdit* address = run.browse().NavBar().cmbAddress()->lineEdit();
+    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
     address->setText(QStringLiteral("typed"));
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
@@ -185,7 +185,7 @@ TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     const auto enabled = [&](const char* name) {
@@ -216,7 +216,7 @@ TEST(Toolbar, ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     QLabel* text = frame.StatusBar().findChild<QLabel*>(QStringLiteral("Panel1Text"));
     ASSERT_TRUE(text);
