@@ -5,7 +5,7 @@
 class Link;
 class BrowseHost;
 struct BrowseState;
-class frmBrowse;
+class BrowseWindow;
 
 // Every navigation of a Link's pane starts here: a Link opened from its button or at start-up,
 // an address sent to the visible Link, and the frame's Back, Forward, Stop, Refresh and Home.
@@ -31,7 +31,7 @@ public:
         ModeKeep = -1
     };
 
-    NavigationDriver(frmBrowse& window, BrowseHost& host, BrowseState& state);
+    NavigationDriver(BrowseWindow& window, BrowseHost& host, BrowseState& state);
 
     void OpenLink(int i);
     // False when nothing was issued (a Stop less than 5 seconds ago).
@@ -43,7 +43,7 @@ public:
     void SetProgressText(int i, const QString& text);
     void ShowProgressPage(int i);
     void SetLoginTimeOut(int i);
-    void tmrShowPage_Timer();
+    void OnShowPageTimer();
     // The start-up navigation of the Links marked to load at start (once).
     void AutoNavigate();
 
@@ -63,7 +63,7 @@ private:
     bool ShowsProgressPage(const Link& link) const;
     bool DamagedSettings();
 
-    frmBrowse& w;
+    BrowseWindow& w;
     BrowseHost& m_host;
     BrowseState& m_state;
 };

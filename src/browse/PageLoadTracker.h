@@ -9,7 +9,7 @@ class BrowserPane;
 class Link;
 class BrowseHost;
 struct BrowseState;
-class frmBrowse;
+class BrowseWindow;
 struct NavigateEvent;
 struct NewWindowEvent;
 
@@ -19,7 +19,7 @@ struct NewWindowEvent;
 // page-load duties of the busy timer). The placeholder pane's events are left alone.
 class PageLoadTracker {
 public:
-    PageLoadTracker(frmBrowse& window, BrowseHost& host, BrowseState& state);
+    PageLoadTracker(BrowseWindow& window, BrowseHost& host, BrowseState& state);
 
     // Connects pane i's events to the handlers below (each under the window's error reporter).
     void Connect(int i, BrowserPane* pane);
@@ -58,8 +58,8 @@ public:
     void TakeLoginAnswer(int i, bool committed = false);
 
     // --- timers
-    void tmrPrsTimeOut_Timer();
-    void tmrBusy_Timer();
+    void OnParseTimeOut();
+    void OnBusyTimer();
 
     // An address as it may go into a diagnostic log: without user name, password and query.
     static QString LogUrl(const QString& url);
@@ -67,7 +67,7 @@ public:
 private:
     bool Ignoring() const;
 
-    frmBrowse& w;
+    BrowseWindow& w;
     BrowseHost& m_host;
     BrowseState& m_state;
     NavErrorHandler m_errors;

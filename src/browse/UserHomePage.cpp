@@ -22,7 +22,7 @@ HomePageNotifier* Notifier() {
 
 QString Get() {
     if (App().CurrentUser.isEmpty()) return StartPage();
-    return modGeneral::GetValue(App().CurrentUser, QLatin1String(kValueName), StartPage());
+    return core::GetValue(App().CurrentUser, QLatin1String(kValueName), StartPage());
 }
 
 void Set(const QString& url) {
@@ -30,9 +30,9 @@ void Set(const QString& url) {
     const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
     // The start page is the default: nothing stored for it.
     if (page == StartPage())
-        modGeneral::DeleteValue(App().CurrentUser, QLatin1String(kValueName));
+        core::DeleteValue(App().CurrentUser, QLatin1String(kValueName));
     else
-        modGeneral::SaveValue(App().CurrentUser, QLatin1String(kValueName), page);
+        core::SaveValue(App().CurrentUser, QLatin1String(kValueName), page);
     emit Notifier()->HomePageChanged(page);
 }
 

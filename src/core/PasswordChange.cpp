@@ -1,11 +1,11 @@
 #include "core/PasswordChange.h"
 
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 
-namespace modEncrypt {
+namespace SecretCipher {
 namespace {
 
 InMemoryReEncryptor g_reEncryptor;
@@ -15,8 +15,8 @@ InMemoryReEncryptor g_reEncryptor;
 std::function<void()> ReEncryptUserData(const QString& oldPassPhrase) {
     const QString user = App().CurrentUser;
     QStringList names, values;
-    modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QLatin1Char('\\') + user,
-                           names, values, -1);
+    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + user, names,
+                     values, -1);
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
         if (values[i].isEmpty()) continue;
@@ -27,8 +27,8 @@ std::function<void()> ReEncryptUserData(const QString& oldPassPhrase) {
                             name == QLatin1String("SSN");
         if (!secret) continue;
         // EnumValues trims; the stored text is read whole again so nothing is lost.
-        const QString stored = modGeneral::GetValue(user, name);
-        modGeneral::SaveValue(user, name, EncryptMessage(DecryptMessage(stored, oldPassPhrase)));
+        const QString stored = core::GetValue(user, name);
+        core::SaveValue(user, name, EncryptMessage(DecryptMessage(stored, oldPassPhrase)));
     }
     return g_reEncryptor ? g_reEncryptor(oldPassPhrase) : std::function<void()>();
 }
@@ -37,22 +37,22 @@ void SetInMemoryReEncryptor(InMemoryReEncryptor hook) {
     g_reEncryptor = std::move(hook);
 }
 
-} // namespace modEncrypt
+} // namespace SecretCipher
 
-namespace modGeneral {
+namespace core {
 
 bool SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
                       const QString& oldPassword) {
     // Checked before anything changes: a password the cipher cannot take faithfully is refused.
-    modEncrypt::RequireEncodable(newPassword);
+    SecretCipher::RequireEncodable(newPassword);
     const QString previous = App().PassPhrase;
     std::function<void()> inMemory;
     bool committed = false;
     try {
         StoreTransaction transaction;
         App().PassPhrase = newPassword;
-        SaveValue(subkey, user, modEncrypt::EncryptMessage(newPassword, newPassword));
-        if (!oldPassword.isEmpty()) inMemory = modEncrypt::ReEncryptUserData(oldPassword);
+        SaveValue(subkey, user, SecretCipher::EncryptMessage(newPassword, newPassword));
+        if (!oldPassword.isEmpty()) inMemory = SecretCipher::ReEncryptUserData(oldPassword);
         committed = transaction.Commit();
     } catch (...) {
         App().PassPhrase = previous;
@@ -68,4 +68,4 @@ bool SaveUserPassword(const QString& subkey, const QString& user, const QString&
     return true;
 }
 
-} // namespace modGeneral
+} // namespace core

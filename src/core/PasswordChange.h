@@ -5,7 +5,7 @@
 
 // Changing a user's master password touches the settings and the cipher at once: it lives apart
 // from both so that neither needs the other's header.
-namespace modGeneral {
+namespace core {
 
 // Makes newPassword the current pass phrase, stores it encrypted with itself as the value
 // named after the user in `subkey` ("Users"), and, when oldPassword is not empty, re-encrypts
@@ -16,9 +16,9 @@ namespace modGeneral {
 bool SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
                       const QString& oldPassword);
 
-} // namespace modGeneral
+} // namespace core
 
-namespace modEncrypt {
+namespace SecretCipher {
 
 // Re-encrypts the logged-in user's stored secrets from oldPassPhrase to the current pass
 // phrase, and works out the same for the in-memory Links through the installed hook. Returns
@@ -30,4 +30,4 @@ std::function<void()> ReEncryptUserData(const QString& oldPassPhrase);
 using InMemoryReEncryptor = std::function<std::function<void()>(const QString& oldPassPhrase)>;
 void SetInMemoryReEncryptor(InMemoryReEncryptor hook);
 
-} // namespace modEncrypt
+} // namespace SecretCipher

@@ -1,33 +1,34 @@
 #include "core/Settings.h"
 
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
-#include "core/modReg.h"
+#include "core/SecretCipher.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 
-namespace modGeneral {
+namespace core {
 
 QString AppKeyName() {
     return QStringLiteral("Bramblegate");
 }
 
 void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {
-    const QString stored = (encrypt && !text.isEmpty()) ? modEncrypt::EncryptMessage(text) : text;
-    modReg::SetKeyValue(AppKeyName(), subkey, valueName, stored, modReg::REG_SZ);
+    const QString stored = (encrypt && !text.isEmpty()) ? SecretCipher::EncryptMessage(text) : text;
+    SettingsRegistry::SetKeyValue(AppKeyName(), subkey, valueName, stored, SettingsRegistry::REG_SZ);
 }
 
 QString GetValue(const QString& subkey, const QString& valueName, const DefaultValue& def, bool decrypt) {
-    const QString text = modReg::GetKeyValue(AppKeyName(), subkey, valueName, def.text).toString();
-    return decrypt ? modEncrypt::DecryptMessage(text) : text;
+    const QString text = SettingsRegistry::GetKeyValue(AppKeyName(), subkey, valueName, def.text).toString();
+    return decrypt ? SecretCipher::DecryptMessage(text) : text;
 }
 
 bool ValueExists(const QString& subkey, const QString& valueName) {
-    return modReg::GetKeyValue(AppKeyName(), subkey, valueName, QStringLiteral("-1")).toString() !=
+    return SettingsRegistry::GetKeyValue(AppKeyName(), subkey, valueName, QStringLiteral("-1")).toString() !=
            QLatin1String("-1");
 }
 
 void DeleteValue(const QString& subkey, const QString& valueName) {
-    modReg::DeleteKeyValue(AppKeyName(), subkey, valueName == QLatin1String("-1") ? QString() : valueName);
+    SettingsRegistry::DeleteKeyValue(AppKeyName(), subkey,
+                                     valueName == QLatin1String("-1") ? QString() : valueName);
 }
 
 int EnumValues(const QString& fullPath, QStringList& names, QStringList& values, int /*initialBuffer*/) {
@@ -40,7 +41,7 @@ int EnumValues(const QString& fullPath, QStringList& names, QStringList& values,
     values.clear();
     for (const SettingsStore::Value& v : all) {
         QString text;
-        if (v.kind == modReg::REG_SZ || v.kind == modReg::REG_EXPAND_SZ) {
+        if (v.kind == SettingsRegistry::REG_SZ || v.kind == SettingsRegistry::REG_EXPAND_SZ) {
             QByteArray data = v.data;
             if (data.endsWith('\0')) data.chop(1);
             text = QString::fromUtf8(data);
@@ -69,4 +70,4 @@ int CInt(const QString& text, int fallback) {
     return ok ? int(qRound(n)) : fallback;
 }
 
-} // namespace modGeneral
+} // namespace core

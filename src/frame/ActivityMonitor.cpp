@@ -6,9 +6,9 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 
+#include "browse/ChildWindow.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "browse/ChildWindow.h"
 
 ActivityMonitor::ActivityMonitor(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {}
 
@@ -50,7 +50,7 @@ bool ActivityMonitor::eventFilter(QObject* watched, QEvent* event) {
         // where the user acted.
         const Press press{mouse->timestamp(), mouse->globalPosition(), mouse->button()};
         if (watched->isWidgetType() && !(m_hasPress && press == m_press)) {
-            App().glFormDocClicked = ChildWindowOf(static_cast<QWidget*>(watched));
+            App().LastClickedWindow = ChildWindowOf(static_cast<QWidget*>(watched));
             m_press = press;
             m_hasPress = true;
         }

@@ -5,9 +5,9 @@
 
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameStatusBar.h"
+#include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
-#include "frame/frmMDI.h"
 
 namespace {
 
@@ -96,18 +96,18 @@ void FrameBrowseHost::PrintActivePage() {
 
 void FrameBrowseHost::SetLinkMenus(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove,
                                    bool editEnabled, bool removeEnabled) {
-    Fill(m_frame.mnuLinksEditName(), edit);
-    Fill(m_frame.mnuLinksRemoveName(), remove);
-    m_frame.mnuLinksEditName()->setEnabled(editEnabled);
-    m_frame.mnuLinksRemoveName()->setEnabled(removeEnabled);
+    Fill(m_frame.EditLinkMenu(), edit);
+    Fill(m_frame.RemoveLinkMenu(), remove);
+    m_frame.EditLinkMenu()->setEnabled(editEnabled);
+    m_frame.RemoveLinkMenu()->setEnabled(removeEnabled);
 }
 
 void FrameBrowseHost::SetAddLinkEnabled(bool enabled) {
-    m_frame.mnuLinksAdd()->setEnabled(enabled);
+    m_frame.AddLinkAction()->setEnabled(enabled);
 }
 
 void FrameBrowseHost::SetHistoryMenu(const QList<BrowseMenuItem>& pages) {
-    QMenu* menu = m_frame.mnuHistory();
+    QMenu* menu = m_frame.HistoryMenu();
     Fill(menu, pages);
     menu->setEnabled(!menu->isEmpty());
 }

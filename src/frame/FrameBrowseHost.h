@@ -2,14 +2,14 @@
 
 #include "browse/BrowseHost.h"
 
-class frmMDI;
+class MainWindow;
 
 // The frame's side of the browse layer's host interface: the status bar, the progress panel,
 // the Work Offline item, the message window, the pop-up list, the MDI area and the menus that
 // list the browse window's Links and history. The frame window owns it.
 class FrameBrowseHost : public BrowseHost {
 public:
-    explicit FrameBrowseHost(frmMDI& frame) : m_frame(frame) {}
+    explicit FrameBrowseHost(MainWindow& frame) : m_frame(frame) {}
 
     void SetStatusText(int panel, const QString& text) override;
     QString StatusText(int panel) const override;
@@ -29,12 +29,12 @@ public:
     QMdiArea* ChildArea() const override;
     ChildWindow* ActiveChild() const override;
     void PrintActivePage() override;
-    void SetLinkMenus(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove, bool editEnabled,
-                      bool removeEnabled) override;
+    void SetLinkMenus(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove,
+                      bool editEnabled, bool removeEnabled) override;
     void SetAddLinkEnabled(bool enabled) override;
     void SetHistoryMenu(const QList<BrowseMenuItem>& pages) override;
     void EndApplication() override;
 
 private:
-    frmMDI& m_frame;
+    MainWindow& m_frame;
 };

@@ -18,9 +18,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "browse/frmBrowse.h"
-#include "core/MessageBox.h"
+#include "browse/BrowseWindow.h"
 #include "browse/ChildWindow.h"
+#include "core/MessageBox.h"
 #include "frame/Periphery.h"
 #include "links/Links.h"
 
@@ -177,7 +177,7 @@ void PageCommands::SetTextSize(int size) {
     if (!pane) return;
     size = qBound(0, size, 4);
     pane->SetTextSize(size);
-    if (auto* browse = dynamic_cast<frmBrowse*>(child); browse && browse->HasLinks())
+    if (auto* browse = dynamic_cast<BrowseWindow*>(child); browse && browse->HasLinks())
         browse->links().SetFontSize(size);
 }
 

@@ -5,14 +5,14 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
 #include "core/PasswordChange.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -23,7 +23,7 @@ QStringList valueNames(const QString& user) {
 }
 
 QString enc(const QString& plain) {
-    return modEncrypt::EncryptMessage(plain);
+    return SecretCipher::EncryptMessage(plain);
 }
 
 // Captions in button order.
@@ -520,7 +520,7 @@ TEST_F(LinksTest, PasswordChangeReEncryptsTheStoreAndTheLinksInMemory) {
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     Link* a = links.Item(1);
     EXPECT_NE(a->pwEnc(), oldEnc);
-    EXPECT_EQ(modEncrypt::DecryptMessage(a->pwEnc(), "newpass2"), QStringLiteral("A-pw"));
+    EXPECT_EQ(SecretCipher::DecryptMessage(a->pwEnc(), "newpass2"), QStringLiteral("A-pw"));
     EXPECT_EQ(a->pw(), QStringLiteral("A-pw"));
     EXPECT_EQ(a->UserName(), QStringLiteral("A-user"));
     EXPECT_EQ(links.Item(2)->URL(), QStringLiteral("https://b.example/"));
