@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "browse/BrowseWindow.h"
+#include "browse/PaneArea.h"
 #include "browse/ChildWindow.h"
 #include "links/HisList.h"
 
