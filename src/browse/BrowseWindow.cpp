@@ -95,7 +95,8 @@ struct BrowseWindow::Parts {
                      w.m_showPageTimer, w.m_dragStartTimer, w.m_host, w.m_state),
           tracker(links, *w.m_panes, *w.m_navBar, *w.m_tabs, w, w, navigation, controls, w.m_recorder, w,
                   w.WindowHandle(), w.m_host, w.m_state),
-          login(w, links, *w.m_panes, *w.m_tabs, w, navigation, tracker, w.m_state, w, LoginSites::Configured()) {
+          login(w, links, *w.m_panes, *w.m_tabs, w, navigation, tracker, w.m_state, w,
+                LoginSites::Configured()) {
         tracker.SetLoginDecider(&login);
     }
     LinkControls controls;
@@ -180,7 +181,8 @@ void BrowseWindow::BuildLayout() {
 
     m_linkButtonMenu = new QMenu(this);
     m_linkButtonMenu->setObjectName(QStringLiteral("mnuDyna"));
-    m_linkButtonMenu->addAction(QStringLiteral("&Add Link..."), this, [this] { m_parts->controls.AddLinkDialog(); })
+    m_linkButtonMenu
+        ->addAction(QStringLiteral("&Add Link..."), this, [this] { m_parts->controls.AddLinkDialog(); })
         ->setObjectName(QStringLiteral("mnuDynaAdd"));
     m_linkButtonMenu
         ->addAction(QStringLiteral("&Edit Link..."), this,
@@ -195,17 +197,21 @@ void BrowseWindow::BuildLayout() {
 
 void BrowseWindow::ConnectButtons() {
     LinkButtonsPanel& buttons = Buttons();
-    connect(&buttons, &LinkButtonsPanel::LinkMouseDown, this,
-            [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseDown(i, b, at); });
-    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this,
-            [this](int i, const QPoint& at, Qt::MouseButtons b) { m_parts->controls.OnLinkMouseMove(i, at, b); });
-    connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
-            [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseUp(i, b, at); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseDown, this,
+        [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseDown(i, b, at); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseMove, this,
+        [this](int i, const QPoint& at, Qt::MouseButtons b) { m_parts->controls.OnLinkMouseMove(i, at, b); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseUp, this,
+        [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseUp(i, b, at); });
     connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
             [this](int i) { m_parts->navigation.OpenLink(i); });
     connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
             [this](int i, const QMimeData* data) { m_parts->controls.OnLinkDrop(i, data); });
-    connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_parts->controls.OnViewClicked(i); });
+    connect(&buttons, &LinkButtonsPanel::ViewClicked, this,
+            [this](int i) { m_parts->controls.OnViewClicked(i); });
     connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {
         if (m_links) m_parts->controls.RefreshButtons();
     });
@@ -563,15 +569,15 @@ void BrowseWindow::SetStatusText(const QString& text) {
 Link* BrowseWindow::AddLink(const QString& caption, const QString& url, const QString& userName,
                             const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                             bool autoNavigate, bool reqLogin) {
-    return m_parts->controls.AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
-                               reqLogin);
+    return m_parts->controls.AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                     autoNavigate, reqLogin);
 }
 
 Link* BrowseWindow::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                                const QString& pw, const QString& selectOption,
                                const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
     return m_parts->controls.UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
-                                  autoNavigate, reqLogin);
+                                        autoNavigate, reqLogin);
 }
 
 bool BrowseWindow::VerifyPassword(QWidget* parent) {
@@ -641,7 +647,7 @@ void BrowseWindow::PasswordSent(int index) {
         Link* link = m_links ? m_links->Item(index) : nullptr;
         if (!link) return;
         m_parts->navigation.SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
-                                                     QStringLiteral("  "));
+                                                           QStringLiteral("  "));
         m_parts->navigation.ShowProgressPage(index - 1);
         m_parts->navigation.SetLoginTimeOut(index - 1);
     });

@@ -42,7 +42,6 @@ class Favorites;
 class SearchPane;
 class TabColours;
 
-
 // The browse window of the logged-in user: the sidebar with the Link buttons, one browser pane
 // per Link plus the placeholder pane, and the navigation bar. It builds the layout, then (once the
 // Links are read) the small parts that each do one job, and wires them to each other and to the

@@ -11,14 +11,14 @@
 
 #include "browse/BrowseHost.h"
 #include "browse/BrowseState.h"
-#include "browse/PaneArea.h"
-#include "browse/LinkControlsHost.h"
-#include "browse/PaneShower.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
+#include "browse/LinkControlsHost.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationDriver.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "core/AppPaths.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
@@ -221,8 +221,8 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                    QStringLiteral("Edit Link"));
             return;
         }
-        updated = m_links.UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption,
-                                       navigateAfterLogin, autoNavigate, reqLogin);
+        updated = m_links.UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                                     autoNavigate, reqLogin);
         SetButtonCaption(index - 1);
         RefreshmnuLinksEditRemove();
         m_state.contextLinkIndex = -1;
@@ -278,27 +278,25 @@ void LinkControls::AddLinkDialog() {
 }
 
 void LinkControls::SortButtons() {
-    const bool saved =
-        Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("SortButtons"), [&] {
-            if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") +
-                           CR + QStringLiteral("This action cannot be undone.") + CR + CR,
-                       msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"),
-                       2) != msgbox::Yes)
-                return;
-            Links& links = m_links;
-            QList<Link*> sorted;
-            for (int order = 0; order < links.CountUndeleted(); ++order)
-                if (Link* link = links.ControlOrderItem(order)) sorted << link;
-            std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
-                return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
-            });
-            for (int k = 0; k < sorted.size(); ++k)
-                sorted[k]->SetControlOrder(k);
-            RefreshButtons();
-            RefreshScrolling();
-            links.SaveLinks(false);
-            RefreshmnuLinksEditRemove();
+    const bool saved = Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("SortButtons"), [&] {
+        if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") + CR +
+                       QStringLiteral("This action cannot be undone.") + CR + CR,
+                   msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"), 2) != msgbox::Yes)
+            return;
+        Links& links = m_links;
+        QList<Link*> sorted;
+        for (int order = 0; order < links.CountUndeleted(); ++order)
+            if (Link* link = links.ControlOrderItem(order)) sorted << link;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
+            return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
         });
+        for (int k = 0; k < sorted.size(); ++k)
+            sorted[k]->SetControlOrder(k);
+        RefreshButtons();
+        RefreshScrolling();
+        links.SaveLinks(false);
+        RefreshmnuLinksEditRemove();
+    });
     if (!saved) ShowStoredOrder();
 }
 

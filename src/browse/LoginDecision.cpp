@@ -5,15 +5,15 @@
 #include <QTimer>
 
 #include "browse/BrowseState.h"
-#include "browse/PaneArea.h"
-#include "browse/NavigationDriver.h"
-#include "browse/PageLoadTracker.h"
-#include "browse/PaneShower.h"
-#include "browse/TabColours.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
+#include "browse/NavigationDriver.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/Log.h"
@@ -67,7 +67,8 @@ QString LoginDecision::LocationURL(int pane) const {
 
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
-    if (!document || (m_panes.Pane(pane) && m_panes.Pane(pane)->CertificateOverridden())) return Result::Continue;
+    if (!document || (m_panes.Pane(pane) && m_panes.Pane(pane)->CertificateOverridden()))
+        return Result::Continue;
     // A login page has the login time-out from its arrival to build its form: a slow start
     // (many Links loading at once) takes nothing from it.
     if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))
@@ -175,8 +176,8 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
         const QString target = link.NavigateAfterLogin();
         if (!target.isEmpty() && !link.NavigateAfterLoginDone() && document->bodyHasContent()) {
             m_navigation.SetProgressText(pane, QStringLiteral("Going to link '") + target +
-                                                     QStringLiteral("' - ") + link.ShownCaption() +
-                                                     QStringLiteral("  "));
+                                                   QStringLiteral("' - ") + link.ShownCaption() +
+                                                   QStringLiteral("  "));
             if (FollowNavigateAfterLogin(document, pane, link)) {
                 WriteLog(QStringLiteral("DocumentComplete NavigateAfterLoginDone Index = ") + At(pane, url));
             } else {
@@ -226,7 +227,7 @@ bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
         // The first step of a two-step login went: the password is asked for next, on a new
         // page or on this one. One login, one deadline from here.
         m_navigation.SetProgressText(pane,
-                                       QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
+                                     QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
         m_navigation.ShowProgressPage(pane);
         m_navigation.SetLoginTimeOut(pane);
         link.LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);

@@ -35,8 +35,8 @@ public:
 
     // `context`: its delayed steps run only while it lives.
     LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs, PaneShower& shower,
-                  NavigationDriver& navigation, PageLoadTracker& tracker, BrowseState& state, QObject& context,
-                  LoginSites sites = {});
+                  NavigationDriver& navigation, PageLoadTracker& tracker, BrowseState& state,
+                  QObject& context, LoginSites sites = {});
 
     // The site table of the decision and of its form filler (tests point it at local sites).
     void SetSites(const LoginSites& sites);

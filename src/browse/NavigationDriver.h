@@ -41,9 +41,10 @@ public:
     };
 
     // `search`: the sidebar's search pane (null: none).
-    NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs, PaneShower& shower,
-                     LinkView& view, LinkControls& controls, PageLoadTracker& tracker, SearchPane* search,
-                     QTimer& showPageTimer, QTimer& dragStartTimer, BrowseHost& host, BrowseState& state);
+    NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                     PaneShower& shower, LinkView& view, LinkControls& controls, PageLoadTracker& tracker,
+                     SearchPane* search, QTimer& showPageTimer, QTimer& dragStartTimer, BrowseHost& host,
+                     BrowseState& state);
 
     void OpenLink(int i);
     // False when nothing was issued (a Stop less than 5 seconds ago).

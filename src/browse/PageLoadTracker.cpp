@@ -4,20 +4,20 @@
 
 #include "browse/BrowseHost.h"
 #include "browse/BrowseState.h"
-#include "browse/PaneArea.h"
-#include "browse/NavigationBar.h"
-#include "browse/PaneShower.h"
-#include "browse/TabColours.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
+#include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/OfflineState.h"
 #include "browse/PageRecorder.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -82,16 +82,18 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
     QObject::connect(pane, &BrowserPane::BeforeNavigate2, &m_context, [this, i, module](NavigateEvent& e) {
         Errors::Guarded(module, QStringLiteral("wbr_BeforeNavigate2"), [&] { BeforeNavigate2(i, e); });
     });
-    QObject::connect(pane, &BrowserPane::NavigateComplete2, &m_context, [this, i, run](const QString& url, bool top) {
-        run("wbr_NavigateComplete2", [&] { NavigateComplete2(i, url, top); });
-    });
+    QObject::connect(pane, &BrowserPane::NavigateComplete2, &m_context,
+                     [this, i, run](const QString& url, bool top) {
+                         run("wbr_NavigateComplete2", [&] { NavigateComplete2(i, url, top); });
+                     });
     QObject::connect(pane, &BrowserPane::DownloadBegin, &m_context,
                      [this, i, run] { run("wbr_DownloadBegin", [&] { DownloadBegin(i); }); });
     QObject::connect(pane, &BrowserPane::DownloadComplete, &m_context,
                      [this, i, run] { run("wbr_DownloadComplete", [&] { DownloadComplete(i); }); });
-    QObject::connect(pane, &BrowserPane::DocumentComplete, &m_context, [this, i, run](const QString& url, bool top) {
-        run("wbr_DocumentComplete", [&] { DocumentComplete(i, url, top); });
-    });
+    QObject::connect(pane, &BrowserPane::DocumentComplete, &m_context,
+                     [this, i, run](const QString& url, bool top) {
+                         run("wbr_DocumentComplete", [&] { DocumentComplete(i, url, top); });
+                     });
     QObject::connect(pane, &BrowserPane::FileDownload, &m_context,
                      [this, i, run] { run("wbr_FileDownload", [&] { FileDownload(i); }); });
     QObject::connect(pane, &BrowserPane::NavigateError, &m_context,
@@ -101,9 +103,10 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
     QObject::connect(pane, &BrowserPane::NewWindow2, &m_context, [this, i, module](NewWindowEvent& e) {
         Errors::Guarded(module, QStringLiteral("wbr_NewWindow2"), [&] { NewWindow2(i, e); });
     });
-    QObject::connect(pane, &BrowserPane::CommandStateChange, &m_context, [this, i, run](int command, bool enable) {
-        run("wbr_CommandStateChange", [&] { CommandStateChange(i, command, enable); });
-    });
+    QObject::connect(pane, &BrowserPane::CommandStateChange, &m_context,
+                     [this, i, run](int command, bool enable) {
+                         run("wbr_CommandStateChange", [&] { CommandStateChange(i, command, enable); });
+                     });
     QObject::connect(pane, &BrowserPane::SetSecureLockIcon, &m_context, [this, i, run](int state) {
         run("wbr_SetSecureLockIcon", [&] { SetSecureLockIcon(i, state); });
     });
@@ -215,7 +218,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     const QColor colour = m_tabs.Of(i);
     if (colour == TabColour::Green) {
         m_tabs.Set(i, IsInLinkDomain(GetSiteName(url), link->URL()) ? TabColour::LightGreen
-                                                                        : TabColour::LightYellow);
+                                                                    : TabColour::LightYellow);
     } else if (!(colour == TabColour::Yellow && link->PasswordSent())) {
         m_tabs.Set(i, TabColour::LightYellow);
     }
@@ -451,7 +454,7 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
         }
         if (link->ProgressValue() > 0)
             m_navigation.SetProgressText(i, QStringLiteral("Getting ") + link->ShownCaption() +
-                                                  QStringLiteral("  "));
+                                                QStringLiteral("  "));
         if (link->ReqLogin() && visible) {
             if (link->ProgressValue() == 0) m_navigation.SetLoginTimeOut(i);
             m_navigation.ShowProgressPage(i);

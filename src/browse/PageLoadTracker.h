@@ -32,9 +32,10 @@ class PageLoadTracker {
 public:
     // `context`: the panes' events are connected for as long as it lives. `windowHandle`: the
     // window's identity for LastClickedWindow.
-    PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs, PaneShower& shower,
-                    LinkView& view, NavigationDriver& navigation, LinkControls& controls, PageRecorder& recorder,
-                    QObject& context, quintptr windowHandle, BrowseHost& host, BrowseState& state);
+    PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                    PaneShower& shower, LinkView& view, NavigationDriver& navigation, LinkControls& controls,
+                    PageRecorder& recorder, QObject& context, quintptr windowHandle, BrowseHost& host,
+                    BrowseState& state);
 
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }

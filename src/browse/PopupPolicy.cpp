@@ -5,12 +5,12 @@
 #include <QMdiSubWindow>
 
 #include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/ChildWindow.h"
 #include "browse/KeyState.h"
-#include "browse/BrowseState.h"
 #include "browse/NavigationDriver.h"
-#include "browse/PageRecorder.h"
 #include "browse/OfflineState.h"
+#include "browse/PageRecorder.h"
 #include "browse/PopUpCatcher.h"
 #include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
@@ -28,12 +28,14 @@ bool Ignoring() {
 
 } // namespace
 
-PopupPolicy::PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search, PageRecorder& recorder,
-                         BrowseState& state, quintptr windowHandle, BrowseHost& host, PaneFactory factory)
+PopupPolicy::PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search,
+                         PageRecorder& recorder, BrowseState& state, quintptr windowHandle, BrowseHost& host,
+                         PaneFactory factory)
     : m_links(links), m_navigation(navigation), m_search(search), m_recorder(recorder), m_state(state),
-      m_windowHandle(windowHandle), m_host(host), m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
-    if (SearchPane* search = m_search; search && search->Pane())
-        connect(search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
+      m_windowHandle(windowHandle), m_host(host), m_factory(std::move(factory)),
+      m_beeper([] { QApplication::beep(); }) {
+    if (m_search && m_search->Pane())
+        connect(m_search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
             Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("wbrSearch_NewWindow2"),
                             [&] { OnNewWindow2(e); });
         });
