@@ -36,8 +36,7 @@ QString At(int pane, const QString& url) {
 
 } // namespace
 
-const QString LoginDecision::kLogoutList = QStringLiteral(
-    "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
+const QString& LoginDecision::kLogoutList = ControlWords::LogoutList();
 
 LoginDecision::LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites)
     : w(window), m_host(host), m_sites(std::move(sites)),
