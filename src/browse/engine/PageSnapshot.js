@@ -537,6 +537,7 @@
         var text = get(G.textContent, a);
         if (text.length <= 200 && !NOT_LOGOUT.test(text) && LOGOUT_LIST.indexOf(bare(text)) >= 0) return true;
         if (MARKUP && MARKUP.test(text)) return true;
+        if (CONTROL && text.length <= 40 && CONTROL.test(text)) return true;
         var first = get(G.firstElement, a);
         if (first && MARKUP && MARKUP.test(get(G.outerHTML, first))) return true;
         if (!WANTED.length) return false;
