@@ -12,14 +12,14 @@
 #include <QTimer>
 
 #include "BenchSupport.h"
+#include "browse/BrowseWindow.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
-#include "frame/frmMDI.h"
+#include "core/SecretCipher.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 
@@ -40,7 +40,7 @@ int RunOnce() {
             const bool start = i % 10 == 3; // 5 of them, spread over the button order
             const QString url = start ? sites.Url(QLatin1String(kStartPages[i / 10]))
                                       : sites.Url(QStringLiteral("/plain?link=%1").arg(i));
-            links.Add(QStringLiteral("Link %1").arg(i + 1), modEncrypt::EncryptMessage(url), QString(),
+            links.Add(QStringLiteral("Link %1").arg(i + 1), SecretCipher::EncryptMessage(url), QString(),
                       QString(), QString(), QString(), start, false, -1, false);
         }
         links.SaveLinks(true);
@@ -48,11 +48,11 @@ int RunOnce() {
 
     QElapsedTimer clock;
     clock.start();
-    auto frame = std::make_unique<frmMDI>();
+    auto frame = std::make_unique<MainWindow>();
     frame->SetUserCaption();
     frame->show();
     const QString user = App().CurrentUser;
-    frmBrowse* browse =
+    BrowseWindow* browse =
         frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
     qint64 interactive = -1;
     QTimer::singleShot(0, [&] { interactive = clock.elapsed(); });
@@ -73,7 +73,7 @@ int RunOnce() {
     const benchsupport::TreeMemory memory = benchsupport::SettleAndMeasure();
     QTextStream(stdout) << interactive << ' ' << loaded << ' ' << memory.processes << ' ' << memory.totalKb
                         << Qt::endl;
-    App().gbUnloading = true;
+    App().Unloading = true;
     frame.reset();
     return 0;
 }

@@ -11,17 +11,17 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "browse/BrowseWindow.h"
 #include "browse/engine/PageModelBuilder.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/FormFiller.h"
-#include "browse/frmBrowse.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
-#include "frame/frmMDI.h"
+#include "core/SecretCipher.h"
+#include "frame/MainWindow.h"
 #include "links/Link.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -47,9 +47,9 @@ std::unique_ptr<Link> MakeLink(const QString& url) {
     App().PassPhrase = QStringLiteral("bench-pass");
     auto link = std::make_unique<Link>();
     link->SetIndex(1);
-    link->SetURL(modEncrypt::EncryptMessage(url));
-    link->SetUserName(modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)));
-    link->Setpw(modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)));
+    link->SetURL(SecretCipher::EncryptMessage(url));
+    link->SetUserName(SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)));
+    link->Setpw(SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)));
     link->SetReqLogin(true);
     return link;
 }
@@ -199,9 +199,9 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
     const QString loginUrl = Sites().Url(QStringLiteral("/login"));
     {
         Links links(App().CurrentUser);
-        links.Add(QStringLiteral("Bank"), modEncrypt::EncryptMessage(loginUrl),
-                  modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)),
-                  modEncrypt::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)), QString(),
+        links.Add(QStringLiteral("Bank"), SecretCipher::EncryptMessage(loginUrl),
+                  SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)),
+                  SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)), QString(),
                   QString(), false, true, -1, false);
     }
 
@@ -209,11 +209,11 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
     bool loaded = false, completed = false, submitted = false, welcome = false;
     double loadedAt = 0, completedAt = 0, submittedAt = 0;
     const auto now = [&] { return double(clock.nsecsElapsed()) / 1e6; };
-    auto frame = std::make_unique<frmMDI>();
+    auto frame = std::make_unique<MainWindow>();
     frame->show();
     const QString user = App().CurrentUser;
     // The timing connections are made before the window's own, so they see each event first.
-    frmBrowse* browse = frame->LoadBrowseWindow([&](QWidget* parent) {
+    BrowseWindow* browse = frame->LoadBrowseWindow([&](QWidget* parent) {
         auto* pane = new WebEnginePane(user, parent);
         QObject::connect(pane, &BrowserPane::DownloadComplete, [&, pane] {
             if (!loaded && pane->LocationURL() == loginUrl) {
@@ -237,7 +237,7 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
         });
         return pane;
     });
-    browse->tmrGetFavs().stop();
+    browse->LoadFavoritesTimer().stop();
     Link* link = browse->links().Item(1);
     std::vector<double> total, fromComplete;
     const int acceptedBefore = int(Sites().AcceptedLogins().size());
@@ -259,9 +259,9 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
     state.counters["doccomplete_p50_ms"] = Percentile(fromComplete, 0.50);
     state.counters["doccomplete_p95_ms"] = Percentile(fromComplete, 0.95);
     state.counters["accepted"] = double(Sites().AcceptedLogins().size() - acceptedBefore);
-    App().gbUnloading = true;
+    App().Unloading = true;
     frame.reset();
-    App().gbUnloading = false;
+    App().Unloading = false;
     OfflineState::SetConnectionProbe({});
     msgbox::SetAnswerer({});
 }

@@ -15,13 +15,13 @@
 #include "browse/engine/FakePane.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/SingleInstance.h"
 #include "links/Links.h"
 #include "users/Accounts.h"
-#include "users/frmLogin.h"
+#include "users/LoginDialog.h"
 
 namespace {
 
@@ -59,38 +59,38 @@ void BM_FrameStartUp(benchmark::State& state) {
         Links links(user);
         for (int i = 0; i < 50; ++i)
             links.Add(QStringLiteral("Link %1").arg(i),
-                      modEncrypt::EncryptMessage(QStringLiteral("http://l%1.test/").arg(i)), QString(),
+                      SecretCipher::EncryptMessage(QStringLiteral("http://l%1.test/").arg(i)), QString(),
                       QString(), QString(), QString(), false, false, -1, true);
         for (int i = 0; i < 100; ++i)
-            modGeneral::SaveValue(user + QStringLiteral("History"), QStringLiteral("Page %1").arg(i),
-                                  QStringLiteral("http://h%1.test/").arg(i));
+            core::SaveValue(user + QStringLiteral("History"), QStringLiteral("Page %1").arg(i),
+                            QStringLiteral("http://h%1.test/").arg(i));
         for (int i = 0; i < 40; ++i)
-            modGeneral::SaveValue(user + QStringLiteral("BMs"), QStringLiteral("Mark %1").arg(i),
-                                  QStringLiteral("http://b%1.test/").arg(i));
+            core::SaveValue(user + QStringLiteral("BMs"), QStringLiteral("Mark %1").arg(i),
+                            QStringLiteral("http://b%1.test/").arg(i));
     }
     modal::SetRunner([&](QDialog& dialog) {
-        if (auto* login = qobject_cast<frmLogin*>(&dialog)) {
-            login->cmbUserName()->setEditText(user);
-            login->txtPassword()->setText(password);
-            login->cmdOK()->click();
+        if (auto* login = qobject_cast<LoginDialog*>(&dialog)) {
+            login->UserNameCombo()->setEditText(user);
+            login->PasswordEdit()->setText(password);
+            login->OkButton()->click();
         }
         return dialog.result();
     });
     for (auto _ : state) {
         App() = AppState();
-        frmMDI frame([](QWidget* parent) { return new FakePane(parent); });
-        frame.SetEndProcessHandler([](frmMDI::EndKind) {});
+        MainWindow frame([](QWidget* parent) { return new FakePane(parent); });
+        frame.SetEndProcessHandler([](MainWindow::EndKind) {});
         // The first run's agreement and companion are not what is measured.
-        frmMDI::StartUpHooks hooks;
+        MainWindow::StartUpHooks hooks;
         hooks.version.agreement = [](QWidget*) { return true; };
         hooks.version.startCompanion = [](const QString&) {};
         frame.SetStartUpHooks(hooks);
-        frame.MDIForm_Load();
-        if (!frame.BrowseWindow()) state.SkipWithError("start-up failed");
+        frame.Load();
+        if (!frame.Browse()) state.SkipWithError("start-up failed");
         QCoreApplication::processEvents();
-        frame.MDIForm_QueryUnload(frmMDI::Code);
-        frame.tmrUnload_Timer();
-        frame.tmrUnload_Timer();
+        frame.QueryUnload(MainWindow::Code);
+        frame.OnUnloadTimer();
+        frame.OnUnloadTimer();
     }
     modal::SetRunner({});
     msgbox::SetAnswerer({});

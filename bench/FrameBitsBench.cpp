@@ -11,11 +11,11 @@
 #include "BenchSupport.h"
 #include "browse/FavoritesReader.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
-#include "frame/frmOptions.h"
-#include "frame/IELinksBar.h"
+#include "core/SecretCipher.h"
+#include "frame/OptionsDialog.h"
+#include "frame/ShortcutsBar.h"
 #include "links/Links.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ public:
     BenchUser() {
         App().CurrentUser = QStringLiteral("Bench");
         App().PassPhrase = QStringLiteral("bench pass phrase");
-        m_options = std::make_unique<cOptions>(App().CurrentUser);
+        m_options = std::make_unique<UserOptions>(App().CurrentUser);
         App().Options = m_options.get();
     }
     ~BenchUser() { App().Options = nullptr; }
@@ -34,11 +34,11 @@ public:
 
 private:
     benchsupport::TempStore m_store;
-    std::unique_ptr<cOptions> m_options;
+    std::unique_ptr<UserOptions> m_options;
 };
 
 // A Links folder of 100 shortcuts, and the strip showing it.
-void FillLinksFolder(const BenchUser& user, IELinksBar& bar) {
+void FillLinksFolder(const BenchUser& user, ShortcutsBar& bar) {
     QDir().mkpath(user.folder());
     for (int i = 0; i < kItems; ++i)
         FavoritesReader::WriteShortcut(user.folder() + QStringLiteral("/Site %1.url").arg(i),
@@ -50,7 +50,7 @@ void FillLinksFolder(const BenchUser& user, IELinksBar& bar) {
 // Start-up: 100 shortcuts read, ordered as stored, and their buttons made.
 void LoadLinksStrip100(benchmark::State& state) {
     BenchUser user;
-    IELinksBar bar;
+    ShortcutsBar bar;
     FillLinksFolder(user, bar);
     bar.MoveLink(kItems - 1, 0); // a stored order that is not the folder's
     for (auto _ : state) {
@@ -65,7 +65,7 @@ BENCHMARK(LoadLinksStrip100)->Unit(benchmark::kMillisecond);
 // A change of the order: the key deleted and written again whole, in one transaction.
 void MoveOnLinksStrip100(benchmark::State& state) {
     BenchUser user;
-    IELinksBar bar;
+    ShortcutsBar bar;
     FillLinksFolder(user, bar);
     for (auto _ : state) {
         bar.MoveLink(kItems - 1, 0);
@@ -81,15 +81,15 @@ void OptionsDialogApply100(benchmark::State& state) {
     Links links(App().CurrentUser);
     for (int i = 0; i <= kItems; ++i)
         links.Add(QStringLiteral("Link %1").arg(i),
-                  modEncrypt::EncryptMessage(QStringLiteral("https://l%1.example/").arg(i)), QString(),
+                  SecretCipher::EncryptMessage(QStringLiteral("https://l%1.example/").arg(i)), QString(),
                   QString(), QString(), QString(), false, false);
     links.Remove(1);
     bool checked = false;
     for (auto _ : state) {
-        frmOptions dialog(&links);
+        OptionsDialog dialog(&links);
         checked = !checked;
-        checked ? dialog.cmdCheckAll_Click() : dialog.cmdClearAll_Click();
-        if (!dialog.cmdApply_Click()) std::abort();
+        checked ? dialog.OnCheckAllClicked() : dialog.OnClearAllClicked();
+        if (!dialog.OnApplyClicked()) std::abort();
     }
     state.SetItemsProcessed(state.iterations() * kItems);
 }

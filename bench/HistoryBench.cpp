@@ -18,7 +18,7 @@
 #include "core/SettingsStore.h"
 #include "frame/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ class BenchUser {
 public:
     BenchUser() {
         App().CurrentUser = QStringLiteral("Bench");
-        m_options = std::make_unique<cOptions>(App().CurrentUser);
+        m_options = std::make_unique<UserOptions>(App().CurrentUser);
         m_options->SetMaxHistoryItems(kEntries + 1);
         App().Options = m_options.get();
     }
@@ -42,7 +42,7 @@ public:
 
 private:
     benchsupport::TempStore m_store;
-    std::unique_ptr<cOptions> m_options;
+    std::unique_ptr<UserOptions> m_options;
 };
 
 AddressList KnownAddresses() {
@@ -84,9 +84,9 @@ void TypeIntoAddressBox(benchmark::State& state) {
         box->lineEdit()->clear();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier, QStringLiteral("h"));
         QCoreApplication::sendEvent(box->lineEdit(), &press);
-        benchmark::DoNotOptimize(box->lstMatch()->count());
+        benchmark::DoNotOptimize(box->MatchList()->count());
     }
-    state.counters["matches"] = box->lstMatch()->count();
+    state.counters["matches"] = box->MatchList()->count();
 }
 BENCHMARK(TypeIntoAddressBox)->Unit(benchmark::kMicrosecond);
 
@@ -96,8 +96,8 @@ void LoadMasterHistory200(benchmark::State& state) {
     {
         StoreTransaction transaction;
         for (int i = 0; i < kEntries; ++i)
-            modGeneral::SaveValue(QStringLiteral("BenchHistory"), QStringLiteral("Page %1 - Title").arg(i),
-                                  Address(i));
+            core::SaveValue(QStringLiteral("BenchHistory"), QStringLiteral("Page %1 - Title").arg(i),
+                            Address(i));
         transaction.Commit();
     }
     MasterHistory history;

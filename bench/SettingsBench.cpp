@@ -17,7 +17,7 @@ public:
     void Fill(int count) {
         StoreTransaction transaction;
         for (int i = 0; i < count; ++i)
-            modGeneral::SaveValue(kKey, Name(i), Text(i));
+            core::SaveValue(kKey, Name(i), Text(i));
         transaction.Commit();
     }
     static QString Name(int i) { return QStringLiteral("Value%1").arg(i); }
@@ -35,7 +35,7 @@ void SaveValue(benchmark::State& state) {
     s.Fill(kValues);
     int i = 0;
     for (auto _ : state) {
-        modGeneral::SaveValue(kKey, BenchStore::Name(i % kValues), BenchStore::Text(i));
+        core::SaveValue(kKey, BenchStore::Name(i % kValues), BenchStore::Text(i));
         ++i;
     }
     state.SetItemsProcessed(state.iterations());
@@ -46,7 +46,7 @@ void GetValue(benchmark::State& state) {
     s.Fill(kValues);
     int i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(modGeneral::GetValue(kKey, BenchStore::Name(i % kValues)));
+        benchmark::DoNotOptimize(core::GetValue(kKey, BenchStore::Name(i % kValues)));
         ++i;
     }
     state.SetItemsProcessed(state.iterations());
@@ -56,10 +56,10 @@ void GetValue(benchmark::State& state) {
 void EnumValues(benchmark::State& state) {
     BenchStore s;
     s.Fill(kValues);
-    const QString path = QStringLiteral("Software\\") + modGeneral::AppKeyName() + QLatin1Char('\\') + kKey;
+    const QString path = QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + kKey;
     for (auto _ : state) {
         QStringList names, values;
-        const int count = modGeneral::EnumValues(path, names, values);
+        const int count = core::EnumValues(path, names, values);
         if (count != kValues) state.SkipWithError("wrong count");
         benchmark::DoNotOptimize(values);
     }
@@ -72,7 +72,7 @@ void Writes1000InOneTransaction(benchmark::State& state) {
     for (auto _ : state) {
         StoreTransaction transaction;
         for (int i = 0; i < 1000; ++i)
-            modGeneral::SaveValue(kKey, BenchStore::Name(i), BenchStore::Text(i));
+            core::SaveValue(kKey, BenchStore::Name(i), BenchStore::Text(i));
         transaction.Commit();
     }
     state.SetItemsProcessed(state.iterations() * 1000);
@@ -83,7 +83,7 @@ void Writes1000SeparateCommits(benchmark::State& state) {
     BenchStore s;
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i)
-            modGeneral::SaveValue(kKey, BenchStore::Name(i), BenchStore::Text(i));
+            core::SaveValue(kKey, BenchStore::Name(i), BenchStore::Text(i));
     }
     state.SetItemsProcessed(state.iterations() * 1000);
 }

@@ -12,7 +12,7 @@
 
 #include "BenchSupport.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 
@@ -27,13 +27,13 @@ struct BenchStore {
 
     BenchStore() {
         App().CurrentUser = kUser;
-        modGeneral::SaveUserPassword(QStringLiteral("Users"), kUser, QStringLiteral("benchpw1"), QString());
+        core::SaveUserPassword(QStringLiteral("Users"), kUser, QStringLiteral("benchpw1"), QString());
         Links links(kUser);
         for (int i = 0; i < kLinks; ++i)
             links.Add(QStringLiteral("Site %1").arg(i),
-                      modEncrypt::EncryptMessage(QStringLiteral("https://site%1.example/login").arg(i)),
-                      modEncrypt::EncryptMessage(QStringLiteral("user%1@example.com").arg(i)),
-                      modEncrypt::EncryptMessage(QStringLiteral("pw-%1-secret").arg(i)), QString(),
+                      SecretCipher::EncryptMessage(QStringLiteral("https://site%1.example/login").arg(i)),
+                      SecretCipher::EncryptMessage(QStringLiteral("user%1@example.com").arg(i)),
+                      SecretCipher::EncryptMessage(QStringLiteral("pw-%1-secret").arg(i)), QString(),
                       QStringLiteral("Accounts"), i % 3 == 0, true);
     }
     ~BenchStore() { App().ClearUser(); }
@@ -69,8 +69,8 @@ void SaveLinks100(benchmark::State& state) {
 BENCHMARK(SaveLinks100)->Unit(benchmark::kMillisecond);
 
 void WriteValues100Singly(benchmark::State& state) {
-    using modGeneral::BoolText;
-    using modGeneral::SaveValue;
+    using core::BoolText;
+    using core::SaveValue;
     BenchStore bench;
     Links links(kUser);
     for (auto _ : state) {

@@ -5,7 +5,7 @@
 #include "browse/engine/WebEnginePane.h"
 #include "core/AppState.h"
 #include "frame/CommandLine.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 
 int main(int argc, char* argv[]) {
     // Read before the application exists: --help and --version need no display.
@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
     // The desktop matches the windows with the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.bramblegate.Bramblegate"));
 
-    frmMDI frame([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
+    MainWindow frame([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
     frame.SetStartAddresses(commandLine.Addresses());
     return frame.Run();
 }

@@ -13,7 +13,7 @@
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/UrlUtils.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 namespace {
 const QString kModule = QStringLiteral("Bramblegate.frmBrowse");
@@ -43,27 +43,27 @@ AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
     setCurrentIndex(-1);
 
     // Parented to the top-level window when first shown, so that it can lie over the page.
-    m_lstMatch = new QListWidget;
-    m_lstMatch->setObjectName(QStringLiteral("lstMatch"));
-    m_lstMatch->setFocusPolicy(Qt::NoFocus);
-    m_lstMatch->setFrameShape(QFrame::Box);
-    m_lstMatch->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_lstMatch->setTextElideMode(Qt::ElideRight);
-    m_lstMatch->setUniformItemSizes(true);
-    m_lstMatch->hide();
+    m_matchList = new QListWidget;
+    m_matchList->setObjectName(QStringLiteral("lstMatch"));
+    m_matchList->setFocusPolicy(Qt::NoFocus);
+    m_matchList->setFrameShape(QFrame::Box);
+    m_matchList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_matchList->setTextElideMode(Qt::ElideRight);
+    m_matchList->setUniformItemSizes(true);
+    m_matchList->hide();
 
-    connect(lineEdit(), &QLineEdit::textChanged, this, &AddressBox::cmbAddress_Change);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &AddressBox::OnAddressChange);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_userEdited = true; });
-    connect(this, qOverload<int>(&QComboBox::activated), this, &AddressBox::cmbAddress_Click);
-    connect(m_lstMatch, &QListWidget::itemClicked, this, &AddressBox::lstMatch_MouseUp);
+    connect(this, qOverload<int>(&QComboBox::activated), this, &AddressBox::OnAddressClick);
+    connect(m_matchList, &QListWidget::itemClicked, this, &AddressBox::OnMatchMouseUp);
 }
 
 AddressBox::~AddressBox() {
-    delete m_lstMatch.data();
+    delete m_matchList.data();
 }
 
-QListWidget* AddressBox::lstMatch() const {
-    return m_lstMatch;
+QListWidget* AddressBox::MatchList() const {
+    return m_matchList;
 }
 
 // --- what the browse window calls
@@ -72,7 +72,7 @@ void AddressBox::SetAddressText(const QString& url) {
     m_matching = false;
     HideMatches();
     m_userEdited = false;
-    lineEdit()->setText(modGeneral::DisplayUrl(url));
+    lineEdit()->setText(core::DisplayUrl(url));
     lineEdit()->setCursorPosition(0); // the host, not the end of a long address
 }
 
@@ -81,11 +81,11 @@ QString AddressBox::AddressText() const {
 }
 
 bool AddressBox::IsBeingEdited() const {
-    return m_userEdited && (hasFocus() || (m_lstMatch && !m_lstMatch->isHidden()));
+    return m_userEdited && (hasFocus() || (m_matchList && !m_matchList->isHidden()));
 }
 
 void AddressBox::HideMatches() {
-    if (m_lstMatch) m_lstMatch->hide();
+    if (m_matchList) m_matchList->hide();
 }
 
 void AddressBox::FocusAndSelectAll() {
@@ -172,7 +172,7 @@ void AddressBox::hidePopup() {
     QTimer::singleShot(0, this, [this] { m_choosingFromDropDown = false; });
 }
 
-void AddressBox::cmbAddress_Click(int index) {
+void AddressBox::OnAddressClick(int index) {
     if (!m_choosingFromDropDown || index < 0) return;
     m_choosingFromDropDown = false;
     const QString url = itemText(index);
@@ -184,15 +184,15 @@ void AddressBox::cmbAddress_Click(int index) {
 
 // --- typing
 
-void AddressBox::cmbAddress_Change(const QString& text) {
+void AddressBox::OnAddressChange(const QString& text) {
     if (m_inChange) return;
-    const QString shown = modGeneral::DisplayUrl(text);
+    const QString shown = core::DisplayUrl(text);
     if (shown != text) {
         const QScopedValueRollback<bool> guard(m_inChange, true);
         lineEdit()->setText(shown);
     }
     if (!m_matching) return;
-    m_txtAddress = shown;
+    m_typed = shown;
     MatchTypedAddress();
 }
 
@@ -207,41 +207,41 @@ void AddressBox::MatchTypedAddress() {
 }
 
 void AddressBox::ShowMatches(const QStringList& matches) {
-    if (!m_lstMatch) return;
-    m_lstMatch->clear();
-    m_lstMatch->addItems(matches);
-    m_lstMatch->setCurrentRow(-1);
-    m_lstMatch->clearSelection();
+    if (!m_matchList) return;
+    m_matchList->clear();
+    m_matchList->addItems(matches);
+    m_matchList->setCurrentRow(-1);
+    m_matchList->clearSelection();
     PlaceMatches();
-    m_lstMatch->raise();
-    m_lstMatch->show();
+    m_matchList->raise();
+    m_matchList->show();
 }
 
 void AddressBox::PlaceMatches() {
     QWidget* host = window();
     QPoint topLeft;
     if (host != this) {
-        if (m_lstMatch->parentWidget() != host) m_lstMatch->setParent(host);
+        if (m_matchList->parentWidget() != host) m_matchList->setParent(host);
         topLeft = mapTo(host, QPoint(0, height()));
     } else {
         // A box that is a window of its own: the list becomes a small window that never
         // takes the focus.
-        if (!m_lstMatch->isWindow() || !(m_lstMatch->windowFlags() & Qt::ToolTip)) {
-            m_lstMatch->setParent(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
-            m_lstMatch->setAttribute(Qt::WA_ShowWithoutActivating);
+        if (!m_matchList->isWindow() || !(m_matchList->windowFlags() & Qt::ToolTip)) {
+            m_matchList->setParent(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+            m_matchList->setAttribute(Qt::WA_ShowWithoutActivating);
         }
         topLeft = mapToGlobal(QPoint(0, height()));
     }
-    const int rows = qMax(1, qMin(m_lstMatch->count(), kMaxMatchRows));
-    int rowHeight = m_lstMatch->sizeHintForRow(0);
+    const int rows = qMax(1, qMin(m_matchList->count(), kMaxMatchRows));
+    int rowHeight = m_matchList->sizeHintForRow(0);
     if (rowHeight <= 0) rowHeight = fontMetrics().height() + 4;
-    m_lstMatch->setGeometry(topLeft.x(), topLeft.y(), width(),
-                            rows * rowHeight + 2 * m_lstMatch->frameWidth());
+    m_matchList->setGeometry(topLeft.x(), topLeft.y(), width(),
+                             rows * rowHeight + 2 * m_matchList->frameWidth());
 }
 
 void AddressBox::resizeEvent(QResizeEvent* event) {
     QComboBox::resizeEvent(event);
-    if (m_lstMatch && !m_lstMatch->isHidden()) PlaceMatches();
+    if (m_matchList && !m_matchList->isHidden()) PlaceMatches();
 }
 
 // The box has the focus (its line edit only shows the text), so the keys come here first;
@@ -255,7 +255,7 @@ bool AddressBox::event(QEvent* event) {
 }
 
 void AddressBox::keyPressEvent(QKeyEvent* event) {
-    if (cmbAddress_KeyDown(event) || cmbAddress_KeyPress(event)) {
+    if (OnAddressKeyDown(event) || OnAddressKeyPress(event)) {
         event->accept();
         return;
     }
@@ -264,28 +264,28 @@ void AddressBox::keyPressEvent(QKeyEvent* event) {
 
 void AddressBox::keyReleaseEvent(QKeyEvent* event) {
     QComboBox::keyReleaseEvent(event);
-    cmbAddress_KeyUp();
+    OnAddressKeyUp();
 }
 
 void AddressBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    cmbAddress_LostFocus();
+    OnAddressLostFocus();
 }
 
 // The keys the box handles itself, which window shortcuts must not take away from it.
 bool AddressBox::ClaimsKey(const QKeyEvent* event) const {
     const int key = event->key();
-    const bool shown = m_lstMatch && !m_lstMatch->isHidden();
+    const bool shown = m_matchList && !m_matchList->isHidden();
     if (event->modifiers() & Qt::ControlModifier)
         return key == Qt::Key_V || key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_Z || IsEnter(key);
     if (IsEnter(key)) return true;
     return shown && (key == Qt::Key_Escape || key == Qt::Key_Up || key == Qt::Key_Down);
 }
 
-bool AddressBox::cmbAddress_KeyDown(QKeyEvent* event) {
+bool AddressBox::OnAddressKeyDown(QKeyEvent* event) {
     const int key = event->key();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool shown = m_lstMatch && !m_lstMatch->isHidden();
+    const bool shown = m_matchList && !m_matchList->isHidden();
     if (ctrl) {
         switch (key) {
         case Qt::Key_V:
@@ -307,31 +307,31 @@ bool AddressBox::cmbAddress_KeyDown(QKeyEvent* event) {
     // Editing keys leave the switch alone: the change they make is looked up as usual.
     if (key == Qt::Key_Backspace || key == Qt::Key_Control || key == Qt::Key_Delete) return false;
     if (ctrl && IsEnter(key)) {
-        const QString completed = modGeneral::CompleteUrl(lineEdit()->text());
+        const QString completed = core::CompleteUrl(lineEdit()->text());
         HideMatches();
         m_matching = false;
         lineEdit()->setText(completed);
         Open(completed, kModeTyped);
         return true;
     }
-    if (shown && m_lstMatch->count() > 0 && key == Qt::Key_Down) {
-        const int row = m_lstMatch->currentRow();
-        if (row < m_lstMatch->count() - 1) {
-            m_lstMatch->setCurrentRow(row + 1);
-            PutMatchText(m_lstMatch->item(row + 1)->text());
+    if (shown && m_matchList->count() > 0 && key == Qt::Key_Down) {
+        const int row = m_matchList->currentRow();
+        if (row < m_matchList->count() - 1) {
+            m_matchList->setCurrentRow(row + 1);
+            PutMatchText(m_matchList->item(row + 1)->text());
         }
         return true;
     }
-    if (shown && m_lstMatch->count() > 0 && key == Qt::Key_Up) {
-        const int row = m_lstMatch->currentRow();
+    if (shown && m_matchList->count() > 0 && key == Qt::Key_Up) {
+        const int row = m_matchList->currentRow();
         if (row <= 0) {
             // Past the first match: back to exactly what was typed, nothing highlighted.
-            m_lstMatch->setCurrentRow(-1);
-            m_lstMatch->clearSelection();
-            PutMatchText(m_txtAddress);
+            m_matchList->setCurrentRow(-1);
+            m_matchList->clearSelection();
+            PutMatchText(m_typed);
         } else {
-            m_lstMatch->setCurrentRow(row - 1);
-            PutMatchText(m_lstMatch->item(row - 1)->text());
+            m_matchList->setCurrentRow(row - 1);
+            PutMatchText(m_matchList->item(row - 1)->text());
         }
         return true;
     }
@@ -352,7 +352,7 @@ bool AddressBox::cmbAddress_KeyDown(QKeyEvent* event) {
     return false;
 }
 
-bool AddressBox::cmbAddress_KeyPress(QKeyEvent* event) {
+bool AddressBox::OnAddressKeyPress(QKeyEvent* event) {
     const int key = event->key();
     if (IsEnter(key)) {
         const QString text = lineEdit()->text();
@@ -365,13 +365,13 @@ bool AddressBox::cmbAddress_KeyPress(QKeyEvent* event) {
     return false;
 }
 
-void AddressBox::cmbAddress_KeyUp() {
-    if (!m_matching) m_txtAddress = lineEdit()->text();
+void AddressBox::OnAddressKeyUp() {
+    if (!m_matching) m_typed = lineEdit()->text();
 }
 
-void AddressBox::cmbAddress_LostFocus() {
+void AddressBox::OnAddressLostFocus() {
     const QWidget* to = QApplication::focusWidget();
-    if (to && m_lstMatch && (to == m_lstMatch || m_lstMatch->isAncestorOf(to))) return;
+    if (to && m_matchList && (to == m_matchList || m_matchList->isAncestorOf(to))) return;
     HideMatches();
 }
 
@@ -382,7 +382,7 @@ void AddressBox::PutMatchText(const QString& text) {
     m_matching = true;
 }
 
-void AddressBox::lstMatch_MouseUp(QListWidgetItem* item) {
+void AddressBox::OnMatchMouseUp(QListWidgetItem* item) {
     if (!item) return;
     const QString url = item->text();
     m_matching = false;

@@ -10,13 +10,13 @@ class QKeyEvent;
 class QListWidget;
 class QListWidgetItem;
 
-// The browse window's address box `cmbAddress`: an editable combo box whose own drop-down
+// The browse window's address box `AddressCombo`: an editable combo box whose own drop-down
 // holds the known addresses, with completion while the user types. Under the box a list of
-// matching known addresses (`lstMatch`) opens; Up and Down walk through it, Enter or a click
-// opens the chosen address. What the user typed is kept aside (`txtAddress`) so that Up past
+// matching known addresses (`MatchList`) opens; Up and Down walk through it, Enter or a click
+// opens the chosen address. What the user typed is kept aside (`m_typed`) so that Up past
 // the first match brings it back. Navigation is asked of the owner through NavigateRequested.
 //
-// lstMatch is a child of the box's top-level window, laid over whatever lies under the box;
+// MatchList is a child of the box's top-level window, laid over whatever lies under the box;
 // it never takes the focus, so typing goes on in the box while it is open.
 class AddressBox : public QComboBox {
     Q_OBJECT
@@ -50,9 +50,9 @@ public:
     const AddressList& KnownAddresses() const { return m_urls; }
 
     // The parts, for the owner's layout and for tests.
-    QListWidget* lstMatch() const;
-    // What the user last typed (the hidden mirror `txtAddress`).
-    QString TypedText() const { return m_txtAddress; }
+    QListWidget* MatchList() const;
+    // What the user last typed (the hidden mirror `m_typed`).
+    QString TypedText() const { return m_typed; }
     // The matching switch: when on, a change of the text looks up the known addresses.
     bool IsMatching() const { return m_matching; }
 
@@ -71,14 +71,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void cmbAddress_Change(const QString& text);
-    void cmbAddress_Click(int index);
+    void OnAddressChange(const QString& text);
+    void OnAddressClick(int index);
     // Each returns true when it used the key up.
-    bool cmbAddress_KeyDown(QKeyEvent* event);
-    bool cmbAddress_KeyPress(QKeyEvent* event);
-    void cmbAddress_KeyUp();
-    void cmbAddress_LostFocus();
-    void lstMatch_MouseUp(QListWidgetItem* item);
+    bool OnAddressKeyDown(QKeyEvent* event);
+    bool OnAddressKeyPress(QKeyEvent* event);
+    void OnAddressKeyUp();
+    void OnAddressLostFocus();
+    void OnMatchMouseUp(QListWidgetItem* item);
 
     void MatchTypedAddress();
     void ShowMatches(const QStringList& matches);
@@ -91,9 +91,9 @@ private:
     void ChangeItems(const std::function<void()>& change);
     void SyncItems();
 
-    AddressList m_urls;               // lstUrls
-    QPointer<QListWidget> m_lstMatch; // lives in the top-level window
-    QString m_txtAddress;             // the mirror of what was typed
+    AddressList m_urls;                // lstUrls
+    QPointer<QListWidget> m_matchList; // lives in the top-level window
+    QString m_typed;                   // the mirror of what was typed
     bool m_matching = true;
     bool m_userEdited = false;
     bool m_inChange = false;

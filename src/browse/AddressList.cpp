@@ -1,11 +1,11 @@
 #include "browse/AddressList.h"
 
 #include "browse/AddressImport.h"
-#include "core/modReg.h"
 #include "core/Settings.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 constexpr Qt::CaseSensitivity ci = Qt::CaseInsensitive;
@@ -51,10 +51,10 @@ void AddressList::SaveVisitedUrls(const QString& user) const {
 void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
     // The shared typed-address key numbers its values from 1; a gap after that ends the list.
     for (int n = 0; n < maxHistoryItems; ++n) {
-        const QString url =
-            modReg::GetKeyValue(QStringLiteral("Microsoft\\Internet Explorer"), QStringLiteral("TypedURLs"),
+        const QString url = SettingsRegistry::GetKeyValue(
+                                QStringLiteral("Microsoft\\Internet Explorer"), QStringLiteral("TypedURLs"),
                                 QStringLiteral("url") + QString::number(n), QString())
-                .toString();
+                                .toString();
         if (url.isEmpty()) {
             if (n == 0) continue;
             break;

@@ -4,8 +4,8 @@
 #include <QSet>
 #include <QString>
 
-// What several parts of the browse window read and write, in one place. Owned by frmBrowse;
-// the Links, the panes and the timers are reached through frmBrowse itself.
+// What several parts of the browse window read and write, in one place. Owned by BrowseWindow;
+// the Links, the panes and the timers are reached through BrowseWindow itself.
 struct BrowseState {
     // Control index of the Link button last pressed; -1 when none (the context menu's Add inserts
     // before it, Edit and Remove act on it).
@@ -18,7 +18,7 @@ struct BrowseState {
     // A navigation has been started by the window (page-load tracking waits for it before it
     // believes the engine's padlock reports).
     bool navigationStarted = false;
-    // Form_Load has run to its end.
+    // Load has run to its end.
     bool finishedLoading = false;
     // The start-up navigation of the Links marked to load at start has run.
     bool startUpNavigationDone = false;

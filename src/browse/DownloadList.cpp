@@ -9,7 +9,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 DownloadList::DownloadList(QObject* parent) : QObject(parent) {}
 
@@ -63,7 +63,7 @@ QString DownloadList::UniqueName(const QString& folder, const QString& name) {
 
 QString DownloadList::AskWhereToSave(const QString& suggestedName, QWidget* parent) {
     // A page must not put a file dialog over the lock.
-    if (App().Locked || App().gbUnloading) return {};
+    if (App().Locked || App().Unloading) return {};
     const QString folder = StartFolder();
     filedialogs::Request request;
     request.save = true;

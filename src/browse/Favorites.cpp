@@ -25,7 +25,7 @@
 #include "core/Settings.h"
 #include "links/Links.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -114,7 +114,7 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
 
     // (Left button only: the right one opens the context menu.)
     connect(m_tree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { tvwFav_NodeClick(node); });
+            [this](QTreeWidgetItem* node) { OnFavoriteClicked(node); });
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
         if (!m_inExpand) ExpandNode(node);
     });
@@ -125,17 +125,13 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("mnuFav"));
-    m_actDelete =
-        m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::mnuFavDelete_Click);
-    m_actRename =
-        m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::mnuFavRename_Click);
+    m_actDelete = m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::OnDeleteFavorite);
+    m_actRename = m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::OnRenameFavorite);
     m_menu->addSeparator();
-    m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &Favorites::mnuFavAdd_Click);
-    m_actNewFolder =
-        m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::mnuFavNewFolder_Click);
+    m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &Favorites::OnAddFavorite);
+    m_actNewFolder = m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::OnNewFolder);
     m_menu->addSeparator();
-    m_actOrganize =
-        m_menu->addAction(QStringLiteral("Organize Favorites..."), this, &Favorites::mnuFavOrganize_Click);
+    m_actOrganize = m_menu->addAction(QStringLiteral("Organize Favorites..."), this, &Favorites::OnOrganize);
 
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &Favorites::FolderChanged);
@@ -503,7 +499,7 @@ void Favorites::FolderChanged() {
     m_changed.start();
 }
 
-void Favorites::tmrGetFavs_Timer() {
+void Favorites::OnLoadFavoritesTimer() {
     if (!RootNode()) return;
     if (m_changePending) {
         RefreshFavorites(true);
@@ -535,7 +531,7 @@ void Favorites::SaveFolder(const QString& folder) {
     if (!user.isEmpty()) SaveValue(user, QStringLiteral("FavoritesFolder"), folder);
 }
 
-void Favorites::tvwFav_NodeClick(QTreeWidgetItem* node) {
+void Favorites::OnFavoriteClicked(QTreeWidgetItem* node) {
     if (!node) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("tvwFav_NodeClick"), [&] {
         if (IsFavorite(node)) {
@@ -611,7 +607,7 @@ bool Favorites::AskName(const QString& title, const QString& label, QString* nam
     return true;
 }
 
-void Favorites::mnuFavDelete_Click() {
+void Favorites::OnDeleteFavorite() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavDelete_Click"), [&] {
         if (m_context.favorite) {
             // A favorite goes at once, without a question.
@@ -637,7 +633,7 @@ void Favorites::mnuFavDelete_Click() {
     });
 }
 
-void Favorites::mnuFavRename_Click() {
+void Favorites::OnRenameFavorite() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavRename_Click"), [&] {
         QTreeWidgetItem* node = ContextNode();
         if (!node || node == RootNode()) return;
@@ -691,7 +687,7 @@ bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const
     return true;
 }
 
-void Favorites::mnuFavNewFolder_Click() {
+void Favorites::OnNewFolder() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavNewFolder_Click"), [&] {
         QTreeWidgetItem* parent = SelectedFolderNode();
         if (!parent) return;
@@ -714,7 +710,7 @@ void Favorites::mnuFavNewFolder_Click() {
     });
 }
 
-void Favorites::mnuFavAdd_Click() {
+void Favorites::OnAddFavorite() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavAdd_Click"), [&] {
         const PageLocation page = m_host.VisiblePage();
         if (page.url.isEmpty()) return;
@@ -744,6 +740,6 @@ void Favorites::mnuFavAdd_Click() {
     });
 }
 
-void Favorites::mnuFavOrganize_Click() {
+void Favorites::OnOrganize() {
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_root));
 }

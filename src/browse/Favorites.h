@@ -17,7 +17,7 @@ class QMimeData;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The Favorites tab of the browse window: the favorites folder as a tree (`tvwFav`), folders as
+// The Favorites tab of the browse window: the favorites folder as a tree (`FavoritesView`), folders as
 // nodes that fill when they are opened, Internet shortcuts as leaves. A click on a favorite opens
 // it in the visible Link's pane; the folder last used is remembered for the user. A context menu
 // deletes, renames and creates favorites and folders. The tree follows the folder on disk: a
@@ -48,7 +48,7 @@ public:
                        const QString& root = AppPaths::FavoritesFolder());
     ~Favorites() override;
 
-    QTreeWidget* tvwFav() const { return m_tree; }
+    QTreeWidget* FavoritesView() const { return m_tree; }
     const QString& RootPath() const { return m_root; }
     // The root node ("Favorites"); null before the tree was first built.
     QTreeWidgetItem* RootNode() const;
@@ -87,31 +87,31 @@ public:
     // --- the user's actions on the tree
     // A click: a folder opens or closes and is remembered; a favorite opens in the visible Link's
     // pane and its folder is remembered.
-    void tvwFav_NodeClick(QTreeWidgetItem* node);
+    void OnFavoriteClicked(QTreeWidgetItem* node);
     // Opens a folder node (filling it the first time) or closes it (its children go, so the next
     // opening reads the folder again).
     void ExpandNode(QTreeWidgetItem* node);
     void CollapseNode(QTreeWidgetItem* node);
 
     // --- context menu
-    QMenu* mnuFav() const { return m_menu; }
-    QAction* mnuFavDelete() const { return m_actDelete; }
-    QAction* mnuFavRename() const { return m_actRename; }
-    QAction* mnuFavAdd() const { return m_actAdd; }
-    QAction* mnuFavNewFolder() const { return m_actNewFolder; }
-    QAction* mnuFavOrganize() const { return m_actOrganize; }
+    QMenu* ContextMenu() const { return m_menu; }
+    QAction* DeleteAction() const { return m_actDelete; }
+    QAction* RenameAction() const { return m_actRename; }
+    QAction* AddAction() const { return m_actAdd; }
+    QAction* NewFolderAction() const { return m_actNewFolder; }
+    QAction* OrganizeAction() const { return m_actOrganize; }
     // Selects the node and sets the menu up for it (texts, what is enabled); null: the root.
     void PrepareContextMenu(QTreeWidgetItem* node);
-    void mnuFavDelete_Click();
-    void mnuFavRename_Click();
-    void mnuFavNewFolder_Click();
-    void mnuFavAdd_Click();
-    void mnuFavOrganize_Click();
+    void OnDeleteFavorite();
+    void OnRenameFavorite();
+    void OnNewFolder();
+    void OnAddFavorite();
+    void OnOrganize();
 
     // --- the browse window's favorites timer
     // The tick: refreshes when the folder changed since the last refresh (and, where the watcher
     // cannot watch a folder, every few seconds).
-    void tmrGetFavs_Timer();
+    void OnLoadFavoritesTimer();
     // Whether the companion program should be started: the last refresh is more than 45 seconds
     // old. Says yes at most once per 45 seconds.
     bool HelperDue();

@@ -16,5 +16,5 @@ public:
     // Sends an address to the visible Link's pane with a navigate mode (6 for a favorite).
     virtual void Nav2Visible(const QString& url, int navigateMode) = 0;
     // The page in the visible Link's pane: its title and address (both empty when there is none).
-    virtual modGeneral::PageLocation VisiblePage() const = 0;
+    virtual core::PageLocation VisiblePage() const = 0;
 };

@@ -90,7 +90,7 @@ bool WriteShortcut(const QString& path, const QString& address, QString* error) 
 }
 
 QString SafeFileName(const QString& text, int maxLength) {
-    QString name = modGeneral::MakeValidFileName(text);
+    QString name = core::MakeValidFileName(text);
     for (QChar& c : name)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char(' ');
     name = name.simplified();

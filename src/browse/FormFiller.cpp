@@ -11,9 +11,9 @@
 #include "core/SiteIdentity.h"
 #include "links/Link.h"
 
+using core::WriteSignInLog;
 using LoginKeywords::IsLoginText;
 using LoginKeywords::IsSignUpText;
-using modGeneral::WriteSignInLog;
 using Judge = LoginFormJudge;
 
 namespace {

@@ -138,12 +138,12 @@ void LinkButtonsPanel::ReleaseButtons(int index) {
     *row = Row();
 }
 
-LinkButton* LinkButtonsPanel::cmdLink(int index) const {
+LinkButton* LinkButtonsPanel::LinkButtonAt(int index) const {
     const Row* row = RowOf(index);
     return row ? row->link : nullptr;
 }
 
-QToolButton* LinkButtonsPanel::cmdView(int index) const {
+QToolButton* LinkButtonsPanel::ViewButtonAt(int index) const {
     const Row* row = RowOf(index);
     return row ? row->view : nullptr;
 }

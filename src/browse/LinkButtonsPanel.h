@@ -9,7 +9,7 @@
 
 #include "browse/engine/BrowserPane.h"
 
-// A Link's button (cmdLink): reports its mouse, keyboard and drop events with its control index
+// A Link's button (LinkButtonAt): reports its mouse, keyboard and drop events with its control index
 // and leaves every decision to the browse window.
 class LinkButton : public QPushButton {
     Q_OBJECT
@@ -48,11 +48,11 @@ public:
 
     explicit LinkButtonsPanel(QWidget* parent = nullptr);
 
-    // Makes cmdLink(i) and cmdView(i) (hidden until placed).
+    // Makes LinkButtonAt(i) and ViewButtonAt(i) (hidden until placed).
     LinkButton* CreateButtons(int index);
     void ReleaseButtons(int index);
-    LinkButton* cmdLink(int index) const;
-    QToolButton* cmdView(int index) const;
+    LinkButton* LinkButtonAt(int index) const;
+    QToolButton* ViewButtonAt(int index) const;
 
     // Puts the buttons of control index `index` on row `order` and shows the Link button; the view
     // button shows when `viewShown`.

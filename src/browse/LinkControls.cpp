@@ -8,23 +8,23 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationDriver.h"
 #include "core/AppPaths.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -37,31 +37,31 @@ QString MenuText(const QString& caption) {
 
 } // namespace
 
-LinkControls::LinkControls(frmBrowse& window) : w(window) {}
+LinkControls::LinkControls(BrowseWindow& window) : w(window) {}
 
 LinkControls::~LinkControls() = default;
 
 // ----- controls -------------------------------------------------------------------------------
 
 void LinkControls::LoadControls() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadControls"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadControls"), [&] {
         Links& links = w.links();
         if (links.Count() > 0) {
             for (int i = 0; i < links.Count(); ++i)
                 LoadControl(i, true);
             RefreshButtons();
         } else {
-            w.Frame().mnuLinksEditName()->setEnabled(false);
-            w.Frame().mnuLinksRemoveName()->setEnabled(false);
+            w.Frame().EditLinkMenu()->setEnabled(false);
+            w.Frame().RemoveLinkMenu()->setEnabled(false);
         }
         links.SetControlsLoaded(true);
     });
 }
 
 void LinkControls::LoadControl(int i, bool loading) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadControl"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadControl"), [&] {
         Link* link = w.links().Item(i + 1);
-        if (!link || i >= frmBrowse::kMaxLinks) return;
+        if (!link || i >= BrowseWindow::kMaxLinks) return;
         if (int(m_viewShown.size()) <= i) m_viewShown.resize(i + 1, false);
         w.Buttons().CreateButtons(i);
         if (i > 0) w.CreatePane(i);
@@ -74,14 +74,14 @@ void LinkControls::LoadControl(int i, bool loading) {
 }
 
 void LinkControls::LoadDynaControl(int i) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("LoadDynaControl"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadDynaControl"), [&] {
         LoadControl(i, true);
         RefreshButtons();
     });
 }
 
 void LinkControls::UnloadDynaControl(int i) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("UnloadDynaControl"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("UnloadDynaControl"), [&] {
         w.Buttons().HideRow(i);
         w.Buttons().ReleaseButtons(i);
         // The panes go with their Link (and their page). Pane 0 is the window's own: a fresh
@@ -101,14 +101,14 @@ void LinkControls::UnloadDynaControl(int i) {
 }
 
 void LinkControls::RefreshButtons() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshButtons"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RefreshButtons"), [&] {
         Links& links = w.links();
         LinkButtonsPanel& buttons = w.Buttons();
         buttons.SetRows(links.CountUndeleted());
         const int visible = w.VisibleIndex();
         for (Link* link : links) {
             const int i = link->Index() - 1;
-            if (link->Deleted() || !buttons.cmdLink(i)) continue;
+            if (link->Deleted() || !buttons.LinkButtonAt(i)) continue;
             buttons.Place(i, link->ControlOrder(), ViewShown(i));
             buttons.SetCurrent(i, i == visible);
             SetButtonCaption(i);
@@ -126,9 +126,9 @@ void LinkControls::RefreshScrolling() {
 }
 
 void LinkControls::RefreshmnuLinksEditRemove() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
-        QMenu* edit = w.Frame().mnuLinksEditName();
-        QMenu* remove = w.Frame().mnuLinksRemoveName();
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
+        QMenu* edit = w.Frame().EditLinkMenu();
+        QMenu* remove = w.Frame().RemoveLinkMenu();
         edit->clear();
         remove->clear();
         Links& links = w.links();
@@ -148,9 +148,9 @@ void LinkControls::RefreshmnuLinksEditRemove() {
 // ----- Links ----------------------------------------------------------------------------------
 
 bool LinkControls::CanAddLink() const {
-    if (w.links().Count() < frmBrowse::kMaxLinks) return true;
+    if (w.links().Count() < BrowseWindow::kMaxLinks) return true;
     MsgBox(QStringLiteral("No more Links can be added until you log in again: this window holds ") +
-               QString::number(frmBrowse::kMaxLinks) +
+               QString::number(BrowseWindow::kMaxLinks) +
                QStringLiteral(" Links at most, counting the ones removed since you logged in.") + CR + CR +
                QStringLiteral("Please log out and log in again, then add the Link.") + CR + CR,
            msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Too Many Links"));
@@ -162,7 +162,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
                             bool autoNavigate, bool reqLogin) {
     Link* added = nullptr;
     if (!CanAddLink()) return nullptr;
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("AddLink"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("AddLink"), [&] {
         QString theCaption = caption;
         QString theUrl = url;
         if (theCaption.isEmpty() && theUrl.isEmpty()) {
@@ -173,11 +173,11 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
         }
         QString pwEnc, urlEnc, userEnc;
         try {
-            pwEnc = modEncrypt::EncryptMessage(pw);
-            urlEnc = modEncrypt::EncryptMessage(theUrl);
-            userEnc = modEncrypt::EncryptMessage(userName);
+            pwEnc = SecretCipher::EncryptMessage(pw);
+            urlEnc = SecretCipher::EncryptMessage(theUrl);
+            userEnc = SecretCipher::EncryptMessage(userName);
         } catch (const BgError& e) {
-            if (e.number() != modEncrypt::kErrNotEncodable) throw;
+            if (e.number() != SecretCipher::kErrNotEncodable) throw;
             MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Add Link"));
             return;
@@ -206,14 +206,14 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                                const QString& pw, const QString& selectOption,
                                const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
     Link* updated = nullptr;
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("UpdateLink"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("UpdateLink"), [&] {
         QString pwEnc, urlEnc, userEnc;
         try {
-            pwEnc = modEncrypt::EncryptMessage(pw);
-            urlEnc = modEncrypt::EncryptMessage(url);
-            userEnc = modEncrypt::EncryptMessage(userName);
+            pwEnc = SecretCipher::EncryptMessage(pw);
+            urlEnc = SecretCipher::EncryptMessage(url);
+            userEnc = SecretCipher::EncryptMessage(userName);
         } catch (const BgError& e) {
-            if (e.number() != modEncrypt::kErrNotEncodable) throw;
+            if (e.number() != SecretCipher::kErrNotEncodable) throw;
             MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Edit Link"));
             return;
@@ -228,7 +228,7 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
 }
 
 void LinkControls::RemoveLink(int i) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("RemoveLink"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RemoveLink"), [&] {
         Links& links = w.links();
         Link* link = links.Item(i + 1);
         if (!link || link->Deleted()) return;
@@ -275,25 +275,27 @@ void LinkControls::AddLinkDialog() {
 }
 
 void LinkControls::SortButtons() {
-    const bool saved = Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("SortButtons"), [&] {
-        if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") + CR +
-                       QStringLiteral("This action cannot be undone.") + CR + CR,
-                   msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"), 2) != msgbox::Yes)
-            return;
-        Links& links = w.links();
-        QList<Link*> sorted;
-        for (int order = 0; order < links.CountUndeleted(); ++order)
-            if (Link* link = links.ControlOrderItem(order)) sorted << link;
-        std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
-            return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
+    const bool saved =
+        Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("SortButtons"), [&] {
+            if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") +
+                           CR + QStringLiteral("This action cannot be undone.") + CR + CR,
+                       msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"),
+                       2) != msgbox::Yes)
+                return;
+            Links& links = w.links();
+            QList<Link*> sorted;
+            for (int order = 0; order < links.CountUndeleted(); ++order)
+                if (Link* link = links.ControlOrderItem(order)) sorted << link;
+            std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
+                return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
+            });
+            for (int k = 0; k < sorted.size(); ++k)
+                sorted[k]->SetControlOrder(k);
+            RefreshButtons();
+            RefreshScrolling();
+            links.SaveLinks(false);
+            RefreshmnuLinksEditRemove();
         });
-        for (int k = 0; k < sorted.size(); ++k)
-            sorted[k]->SetControlOrder(k);
-        RefreshButtons();
-        RefreshScrolling();
-        links.SaveLinks(false);
-        RefreshmnuLinksEditRemove();
-    });
     if (!saved) ShowStoredOrder();
 }
 
@@ -305,7 +307,7 @@ void LinkControls::ShowStoredOrder() {
 }
 
 void LinkControls::MoveLink(int from, int to) {
-    const bool saved = Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("MoveLink"), [&] {
+    const bool saved = Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("MoveLink"), [&] {
         Links& links = w.links();
         Link* source = links.Item(from + 1);
         Link* target = links.Item(to + 1);
@@ -329,29 +331,29 @@ QString LinkControls::CleanCaption(const QString& text) {
 
 void LinkControls::SetButtonCaption(int i) {
     Link* link = w.links().Item(i + 1);
-    LinkButton* button = w.Buttons().cmdLink(i);
+    LinkButton* button = w.Buttons().LinkButtonAt(i);
     if (!link || !button) return;
     button->setText(w.FitCaption(link->ShownCaption(), w.Buttons().CaptionWidth()));
     button->setToolTip(LinkToolTip(i));
-    if (QToolButton* view = w.Buttons().cmdView(i))
+    if (QToolButton* view = w.Buttons().ViewButtonAt(i))
         view->setToolTip(QStringLiteral("View ") + link->ShownCaption());
 }
 
 // ----- mouse, drag and drop -------------------------------------------------------------------
 
-void LinkControls::cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
+void LinkControls::OnLinkMouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
     w.State().contextLinkIndex = i;
     if (button == Qt::LeftButton) {
         w.State().dragPending = false;
         m_dragIndex = i;
         m_dragArmed = false;
         m_pressAt = m_mouseAt = globalPos;
-        w.tmrDragStart().start(kDragStartMs);
+        w.DragStartTimer().start(kDragStartMs);
     }
 }
 
-void LinkControls::cmdLink_MouseMove(int i, const QPoint& globalPos, Qt::MouseButtons buttons) {
-    if (LinkButton* button = w.Buttons().cmdLink(i)) button->setToolTip(LinkToolTip(i));
+void LinkControls::OnLinkMouseMove(int i, const QPoint& globalPos, Qt::MouseButtons buttons) {
+    if (LinkButton* button = w.Buttons().LinkButtonAt(i)) button->setToolTip(LinkToolTip(i));
     if (!(buttons & Qt::LeftButton)) return;
     m_mouseAt = globalPos;
     if (m_dragArmed && i == m_dragIndex && Moved()) {
@@ -365,8 +367,8 @@ bool LinkControls::Moved() const {
     return (m_mouseAt - m_pressAt).manhattanLength() >= QApplication::startDragDistance();
 }
 
-void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
-    w.tmrDragStart().stop();
+void LinkControls::OnLinkMouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
+    w.DragStartTimer().stop();
     m_dragArmed = false;
     w.State().contextLinkIndex = -1;
     if (button == Qt::RightButton) {
@@ -377,8 +379,8 @@ void LinkControls::cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& 
     if (!w.State().dragPending) w.Navigation().OpenLink(i);
 }
 
-void LinkControls::tmrDragStart_Timer() {
-    w.tmrDragStart().stop();
+void LinkControls::OnDragStartTimer() {
+    w.DragStartTimer().stop();
     w.State().contextLinkIndex = -1;
     if (!Moved()) {
         m_dragArmed = true;
@@ -390,7 +392,7 @@ void LinkControls::tmrDragStart_Timer() {
 
 void LinkControls::StartDrag(int i) {
     Link* link = w.links().Item(i + 1);
-    LinkButton* button = w.Buttons().cmdLink(i);
+    LinkButton* button = w.Buttons().LinkButtonAt(i);
     if (!link || !button) return;
     if (!m_dragFolder) {
         m_dragFolder =
@@ -407,7 +409,7 @@ void LinkControls::StartDrag(int i) {
     w.RunDrag(*drag);
 }
 
-void LinkControls::cmdView_Click(int i) {
+void LinkControls::OnViewClicked(int i) {
     Links& links = w.links();
     if (!links.Item(i + 1)) return;
     links.SetForceVisible(i + 1);
@@ -415,7 +417,7 @@ void LinkControls::cmdView_Click(int i) {
     w.EnsureAppFocus();
 }
 
-void LinkControls::cmdLink_OLEDragDrop(int i, const QMimeData* data) {
+void LinkControls::OnLinkDrop(int i, const QMimeData* data) {
     const LinkDrag::Drop drop = LinkDrag::Parse(data);
     switch (drop.kind) {
     case LinkDrag::Drop::LinkButton:
@@ -450,5 +452,6 @@ void LinkControls::SetViewShown(int i, bool shown) {
     if (m_viewShown[i] == shown) return;
     m_viewShown[i] = shown;
     Link* link = w.links().Item(i + 1);
-    if (link && !link->Deleted() && w.Buttons().cmdLink(i)) w.Buttons().Place(i, link->ControlOrder(), shown);
+    if (link && !link->Deleted() && w.Buttons().LinkButtonAt(i))
+        w.Buttons().Place(i, link->ControlOrder(), shown);
 }

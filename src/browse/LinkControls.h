@@ -8,20 +8,20 @@
 class Link;
 class QMimeData;
 class QTemporaryDir;
-class frmBrowse;
+class BrowseWindow;
 
 // The Link buttons of the browse window and what the user does with them: making and placing
 // the buttons and panes of the Links, the Links menu's Edit and Remove lists, adding, updating,
 // removing, sorting and moving Links, and the buttons' mouse, drag and drop handling.
 class LinkControls {
 public:
-    explicit LinkControls(frmBrowse& window);
+    explicit LinkControls(BrowseWindow& window);
     ~LinkControls();
 
     // --- controls
     void LoadControls();
     // Makes the controls of Link i + 1 (button, view button, pane; pane 0 exists already).
-    // `loading`: during Form_Load (the buttons are placed once at the end).
+    // `loading`: during Load (the buttons are placed once at the end).
     void LoadControl(int i, bool loading);
     // The controls of a Link inserted before another one.
     void LoadDynaControl(int i);
@@ -58,14 +58,14 @@ public:
     void SetButtonCaption(int i);
 
     // --- mouse and keyboard on a Link button (control index i)
-    void cmdLink_MouseDown(int i, Qt::MouseButton button, const QPoint& globalPos = {});
-    void cmdLink_MouseMove(int i, const QPoint& globalPos = {}, Qt::MouseButtons buttons = Qt::NoButton);
-    void cmdLink_MouseUp(int i, Qt::MouseButton button, const QPoint& globalPos);
+    void OnLinkMouseDown(int i, Qt::MouseButton button, const QPoint& globalPos = {});
+    void OnLinkMouseMove(int i, const QPoint& globalPos = {}, Qt::MouseButtons buttons = Qt::NoButton);
+    void OnLinkMouseUp(int i, Qt::MouseButton button, const QPoint& globalPos);
     // The drag-start timer ran out while the left button was held: the drag begins as soon as the
     // mouse moves (at once when it has moved already). A long press without moving stays a click.
-    void tmrDragStart_Timer();
-    void cmdView_Click(int i);
-    void cmdLink_OLEDragDrop(int i, const QMimeData* data);
+    void OnDragStartTimer();
+    void OnViewClicked(int i);
+    void OnLinkDrop(int i, const QMimeData* data);
     // The tool tip of Link i's button ("Load " / "Reload ", "and login to ", caption).
     QString LinkToolTip(int i) const;
 
@@ -80,7 +80,7 @@ private:
     void ForgetWebData(const Link& link);
     bool Moved() const;
 
-    frmBrowse& w;
+    BrowseWindow& w;
     int m_dragIndex = -1;
     bool m_dragArmed = false;
     QPoint m_pressAt;

@@ -7,7 +7,7 @@
 #include "core/CodePage.h"
 #include "core/UrlUtils.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 

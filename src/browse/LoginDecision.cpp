@@ -4,8 +4,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
-#include "browse/frmBrowse.h"
 #include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
 #include "browse/NavigationDriver.h"
@@ -17,9 +17,9 @@
 #include "core/UrlUtils.h"
 #include "links/Links.h"
 
+using core::WriteLog;
+using core::WriteSignInLog;
 using LoginKeywords::IsLoginText;
-using modGeneral::WriteLog;
-using modGeneral::WriteSignInLog;
 
 namespace {
 
@@ -38,7 +38,7 @@ QString At(int pane, const QString& url) {
 
 const QString& LoginDecision::kLogoutList = ControlWords::LogoutList();
 
-LoginDecision::LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites)
+LoginDecision::LoginDecision(BrowseWindow& window, FormFillerHost& host, LoginSites sites)
     : w(window), m_host(host), m_sites(std::move(sites)),
       m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
 
@@ -226,7 +226,7 @@ bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
         // With many pages loading, the user name can reach the page long after this: the
         // password is waited for from the moment it did.
         if (BrowserPane* p = w.Pane(pane)) {
-            const QPointer<frmBrowse> window(&w);
+            const QPointer<BrowseWindow> window(&w);
             const int index = link.Index();
             p->ApplyActions([this, window, pane, index](bool) {
                 Link* sent = window ? w.links().Item(index) : nullptr;
@@ -362,8 +362,8 @@ bool LoginDecision::FollowIn(DomDocument* document, const QString& text) {
                     SameText(e->value().trimmed(), text)) {
                     e->Click();
                     used = true;
-                } else if (type == QLatin1String("IMAGE") && SameText(modGeneral::StripPunctuation(e->alt()),
-                                                                      modGeneral::StripPunctuation(text))) {
+                } else if (type == QLatin1String("IMAGE") &&
+                           SameText(core::StripPunctuation(e->alt()), core::StripPunctuation(text))) {
                     e->Click();
                     used = true;
                 }

@@ -7,7 +7,7 @@
 #include "browse/LoginDecider.h"
 #include "browse/LoginSites.h"
 
-class frmBrowse;
+class BrowseWindow;
 class Link;
 
 // What becomes of a Link's completed top-level page while the Link logs in: fill and send its
@@ -15,7 +15,7 @@ class Link;
 // logged in follow the page link the Link names (NavigateAfterLogin). Also the deferred second
 // parse of the one site that needs it.
 //
-// It reaches the window only through frmBrowse's public operations; the form filling itself is
+// It reaches the window only through BrowseWindow's public operations; the form filling itself is
 // the FormFiller's, with the window as its host.
 class LoginDecision : public LoginDecider {
 public:
@@ -27,7 +27,7 @@ public:
     // How long a page may take to show the password field after the user name was typed.
     static constexpr int kTypedWaitMs = 2000;
 
-    LoginDecision(frmBrowse& window, FormFillerHost& host, LoginSites sites = {});
+    LoginDecision(BrowseWindow& window, FormFillerHost& host, LoginSites sites = {});
 
     // The site table of the decision and of its form filler (tests point it at local sites).
     void SetSites(const LoginSites& sites);
@@ -71,7 +71,7 @@ private:
     static bool FollowIn(DomDocument* document, const QString& text);
     QString LocationURL(int pane) const;
 
-    frmBrowse& w;
+    BrowseWindow& w;
     FormFillerHost& m_host;
     LoginSites m_sites;
     std::unique_ptr<FormFiller> m_filler;

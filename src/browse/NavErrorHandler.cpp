@@ -1,16 +1,16 @@
 #include "browse/NavErrorHandler.h"
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
-#include "browse/frmBrowse.h"
 #include "browse/PageLoadTracker.h"
 #include "core/Log.h"
 #include "core/StatusCodeText.h"
 #include "links/Links.h"
 
-NavErrorHandler::NavErrorHandler(frmBrowse& window) : w(window) {}
+NavErrorHandler::NavErrorHandler(BrowseWindow& window) : w(window) {}
 
 void NavErrorHandler::NavigateError(int i, const QString&, bool, long statusCode) {
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     Links& links = w.links();
     if (links.CountUndeleted() == 0) return;
     Link* link = links.Item(i + 1);
@@ -21,10 +21,10 @@ void NavErrorHandler::NavigateError(int i, const QString&, bool, long statusCode
     // answer of the server the two are the same).
     const DocumentPtr document = pane->Document();
     const QString current = document ? document->URL() : pane->LocationURL();
-    modGeneral::WriteErrorLog(QStringLiteral("NavigateError ") + QString::number(i) +
-                              QStringLiteral(" StatusCode=") + QString::number(statusCode) +
-                              QStringLiteral(" - ") + modGeneral::StatusCodeText(statusCode) +
-                              QLatin1Char(' ') + PageLoadTracker::LogUrl(current));
+    core::WriteErrorLog(QStringLiteral("NavigateError ") + QString::number(i) +
+                        QStringLiteral(" StatusCode=") + QString::number(statusCode) + QStringLiteral(" - ") +
+                        core::StatusCodeText(statusCode) + QLatin1Char(' ') +
+                        PageLoadTracker::LogUrl(current));
     link->SetProgressText(QStringLiteral("Navigation Error "));
     w.Tracker().SetLinkProgress(i, 0);
     // A server's error answer to the login form is committed (and taken as the login's answer)

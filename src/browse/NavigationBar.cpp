@@ -90,8 +90,8 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
                              QStringLiteral("Home (Alt+Home)")));
     row->addSpacing(6);
 
-    m_picView = new PagePicture(this);
-    row->addWidget(m_picView);
+    m_pictureView = new PagePicture(this);
+    row->addWidget(m_pictureView);
     row->addSpacing(2);
 
     m_address = new AddressBox(this);

@@ -8,7 +8,7 @@
 class AddressBox;
 class QToolButton;
 
-// The visible page's picture (picView): the colour of the visible Link's load state. Dragging it
+// The visible page's picture (PictureView): the colour of the visible Link's load state. Dragging it
 // drags the page (to make a Link of it, or into another program).
 class PagePicture : public QLabel {
     Q_OBJECT
@@ -32,7 +32,7 @@ private:
 };
 
 // The browse window's navigation bar: Back, Forward, Stop, Refresh, Home, the page picture, the
-// completing address box cmbAddress and Go. The window reaches the address box through the
+// completing address box AddressCombo and Go. The window reaches the address box through the
 // address operations here.
 class NavigationBar : public QWidget {
     Q_OBJECT
@@ -51,8 +51,8 @@ public:
     void FocusAddress();
 
     void SetBackForward(bool back, bool forward);
-    PagePicture* picView() const { return m_picView; }
-    AddressBox* cmbAddress() const { return m_address; }
+    PagePicture* PictureView() const { return m_pictureView; }
+    AddressBox* AddressCombo() const { return m_address; }
     QToolButton* Button(const QString& key) const;
 
 signals:
@@ -67,6 +67,6 @@ private:
     void Go();
 
     AddressBox* m_address = nullptr;
-    PagePicture* m_picView = nullptr;
+    PagePicture* m_pictureView = nullptr;
     QList<QToolButton*> m_buttons;
 };

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
@@ -15,11 +15,11 @@
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
-#include "frame/frmMDI.h"
+#include "core/SecretCipher.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -30,7 +30,7 @@ bool ByButtonOrStartUp(const Link& link) {
 
 } // namespace
 
-NavigationDriver::NavigationDriver(frmBrowse& window) : w(window) {}
+NavigationDriver::NavigationDriver(BrowseWindow& window) : w(window) {}
 
 bool NavigationDriver::IsDummy(const QString& url) {
     return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
@@ -44,8 +44,8 @@ QString NavigationDriver::ProgressPageMarkup(const QString& progressText) {
 // ----- opening Links --------------------------------------------------------------------------
 
 void NavigationDriver::OpenLink(int i) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("OpenLink"), [&] {
-        w.tmrDragStart().stop();
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("OpenLink"), [&] {
+        w.DragStartTimer().stop();
         w.State().contextLinkIndex = -1;
         Links& links = w.links();
         Link* link = links.Item(i + 1);
@@ -119,7 +119,7 @@ void NavigationDriver::NavigateURL(const QString& url) {
 }
 
 void NavigationDriver::Nav2Visible(const QString& url, int mode) {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("Nav2Visible"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("Nav2Visible"), [&] {
         Links& links = w.links();
         if (url.isEmpty() || links.Visible() < 1) return;
         Link* link = links.Item(links.Visible());
@@ -170,7 +170,7 @@ void NavigationDriver::SetLoginTimeOut(int i) {
     if (ByButtonOrStartUp(*link) && link->ReqLogin()) {
         if (!link->LoggedIn() && !link->LoginAssumed()) {
             link->SetLoginTimeOut(Clock::Now().addSecs(kLoginTimeOutSeconds));
-            w.tmrShowPage().start();
+            w.ShowPageTimer().start();
         } else if (link->ProgressValue() == 0) {
             link->SetLoginTimeOut(Clock::Now().addSecs(-1));
             w.ShowPane(i);
@@ -181,8 +181,8 @@ void NavigationDriver::SetLoginTimeOut(int i) {
     }
 }
 
-void NavigationDriver::tmrShowPage_Timer() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("tmrShowPage_Timer"), [&] {
+void NavigationDriver::OnShowPageTimer() {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("tmrShowPage_Timer"), [&] {
         Links& links = w.links();
         if (links.Visible() < 1) return;
         Link* link = links.Item(links.Visible());
@@ -200,7 +200,7 @@ void NavigationDriver::tmrShowPage_Timer() {
         }
         for (Link* other : links)
             if (!other->Deleted() && other->LoginTimeOut().isValid() && other->LoginTimeOut() > now) return;
-        w.tmrShowPage().stop();
+        w.ShowPageTimer().stop();
         w.BringToFront(link->Index() - 1);
     });
 }
@@ -253,7 +253,7 @@ bool NavigationDriver::DamagedSettings() {
                product + QStringLiteral(" - Severe Error in") + user + QStringLiteral("'s Settings")) ==
         msgbox::OK) {
         Links& links = w.links();
-        links.Add(QStringLiteral("Home Page$$"), modEncrypt::EncryptMessage(QStringLiteral("BGDummy")),
+        links.Add(QStringLiteral("Home Page$$"), SecretCipher::EncryptMessage(QStringLiteral("BGDummy")),
                   QString(), QString(), QString(), QString(), true, false, -1, true);
         App().NewUserCreated = true;
         w.Controls().LoadControl(links.Count() - 1, false);
@@ -267,7 +267,7 @@ bool NavigationDriver::DamagedSettings() {
 }
 
 void NavigationDriver::AutoNavigate() {
-    Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("AutoNavigate"), [&] {
+    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("AutoNavigate"), [&] {
         CheckOnline();
         // The search pane shows the service the user chose last; a pane not on show loads it
         // when its tab first opens, so it costs no renderer before that.
@@ -279,7 +279,7 @@ void NavigationDriver::AutoNavigate() {
         int opened = 0;
         for (int order = 0; order < links.Count(); ++order) {
             QCoreApplication::processEvents();
-            if (App().gbUnloading) return;
+            if (App().Unloading) return;
             Link* link = links.ControlOrderItem(order);
             if (!link || !link->AutoNavigate()) continue;
             link->SetNavigateMode(ModeStartUp);

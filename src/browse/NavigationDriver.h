@@ -3,7 +3,7 @@
 #include <QString>
 
 class Link;
-class frmBrowse;
+class BrowseWindow;
 
 // Every navigation of a Link's pane starts here: a Link opened from its button or at start-up,
 // an address sent to the visible Link, and the frame's Back, Forward, Stop, Refresh and Home.
@@ -29,7 +29,7 @@ public:
         ModeKeep = -1
     };
 
-    explicit NavigationDriver(frmBrowse& window);
+    explicit NavigationDriver(BrowseWindow& window);
 
     void OpenLink(int i);
     // False when nothing was issued (a Stop less than 5 seconds ago).
@@ -41,7 +41,7 @@ public:
     void SetProgressText(int i, const QString& text);
     void ShowProgressPage(int i);
     void SetLoginTimeOut(int i);
-    void tmrShowPage_Timer();
+    void OnShowPageTimer();
     // The start-up navigation of the Links marked to load at start (once).
     void AutoNavigate();
 
@@ -61,5 +61,5 @@ private:
     bool ShowsProgressPage(const Link& link) const;
     bool DamagedSettings();
 
-    frmBrowse& w;
+    BrowseWindow& w;
 };

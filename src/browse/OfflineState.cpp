@@ -5,7 +5,7 @@
 #include "browse/engine/WebProfiles.h"
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace OfflineState {
 namespace {

@@ -57,15 +57,15 @@ PageDialogBox::PageDialogBox(const PageDialogRequest& request, bool offerSilence
 }
 
 QString PageDialogBox::SiteTitle(const QString& origin) {
-    const QString site = modGeneral::SiteLabel(origin);
+    const QString site = core::SiteLabel(origin);
     return site.isEmpty() ? QStringLiteral("This page") : site;
 }
 
 bool PageDialogs::Show(PageDialogRequest& request, bool offerSilence, bool* silence, QWidget* parent) {
     PageDialogBox box(request, offerSilence, parent);
     const bool accepted = modal::RunModal(box) == QDialog::Accepted;
-    if (silence) *silence = box.chkSilence() && box.chkSilence()->isChecked();
-    if (accepted && box.txtValue()) request.value = box.txtValue()->text();
+    if (silence) *silence = box.SilenceCheck() && box.SilenceCheck()->isChecked();
+    if (accepted && box.ValueEdit()) request.value = box.ValueEdit()->text();
     return accepted;
 }
 
@@ -73,7 +73,7 @@ void PageDialogs::Answer(PageDialogRequest& request) {
     request.accepted = false;
     // Never over the lock, never while the program ends, never from a pane the user does not
     // see (a Link's page behind another's): the page hears no.
-    if (App().Locked || App().gbUnloading || (m_parent && !m_parent->isVisible())) return;
+    if (App().Locked || App().Unloading || (m_parent && !m_parent->isVisible())) return;
     const bool leaving = request.kind == PageDialogRequest::BeforeUnload;
     // A silenced page may still ask before the user leaves it: that question protects the
     // user's own input. Without the box, it may go.

@@ -21,9 +21,9 @@ public:
     // page of no site.
     static QString SiteTitle(const QString& origin);
 
-    QLabel* lblMessage() const { return m_message; }
-    QLineEdit* txtValue() const { return m_value; }
-    QCheckBox* chkSilence() const { return m_silence; }
+    QLabel* MessageLabel() const { return m_message; }
+    QLineEdit* ValueEdit() const { return m_value; }
+    QCheckBox* SilenceCheck() const { return m_silence; }
 
 private:
     QLabel* m_message = nullptr;

@@ -2,10 +2,10 @@
 
 #include <QUrl>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
 #include "browse/NavigationDriver.h"
@@ -18,13 +18,13 @@
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/UrlUtils.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -48,10 +48,10 @@ QString Num(int i) {
 
 } // namespace
 
-PageLoadTracker::PageLoadTracker(frmBrowse& window) : w(window), m_errors(window) {}
+PageLoadTracker::PageLoadTracker(BrowseWindow& window) : w(window), m_errors(window) {}
 
 bool PageLoadTracker::Ignoring() const {
-    return App().gbUnloading || App().Locked;
+    return App().Unloading || App().Locked;
 }
 
 QString PageLoadTracker::LogUrl(const QString& url) {
@@ -63,7 +63,7 @@ QString PageLoadTracker::LogUrl(const QString& url) {
 // ----- connecting a pane ----------------------------------------------------------------------
 
 void PageLoadTracker::Connect(int i, BrowserPane* pane) {
-    const QString module = QLatin1String(frmBrowse::kModule);
+    const QString module = QLatin1String(BrowseWindow::kModule);
     // Every handler runs under the error reporter; while the program ends or is locked, only
     // BeforeNavigate2 runs (it refuses the navigation).
     auto run = [this, module](const char* procedure, const std::function<void()>& step) {
@@ -118,7 +118,7 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
     QObject::connect(pane, &BrowserPane::PageChanged, &w, [this, i, run] {
         run("wbr_PageChanged", [&] {
             Link* link = w.links().Item(i + 1);
-            if (link && i < frmBrowse::kPlaceholder && ByButtonOrStartUp(*link) && w.loginDecider())
+            if (link && i < BrowseWindow::kPlaceholder && ByButtonOrStartUp(*link) && w.loginDecider())
                 w.loginDecider()->PageChanged(i, *link);
         });
     });
@@ -139,9 +139,9 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         if (current && !domain.isEmpty()) state.AllowNextNewWindow = true;
     } else {
         if (!url.contains(QLatin1String("javascript:"), ci))
-            App().glFormDocClicked = 0;
-        else if (App().glFormDocClicked != 0)
-            App().glFormDocClicked = w.WindowHandle();
+            App().LastClickedWindow = 0;
+        else if (App().LastClickedWindow != 0)
+            App().LastClickedWindow = w.WindowHandle();
         state.AllowNextNewWindow = false;
     }
 
@@ -155,11 +155,11 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         e.cancel = true;
         state.awaitingCommit.remove(i);
     };
-    if (links.NavigateStopped() || App().Locked || App().gbUnloading) {
+    if (links.NavigateStopped() || App().Locked || App().Unloading) {
         cancel();
         return;
     }
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     // Script and mail addresses bring no new page.
     if (e.topLevel && !url.startsWith(QLatin1String("javascript:"), ci) &&
         !url.startsWith(QLatin1String("mailto:"), ci))
@@ -178,7 +178,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         if (NavigationDriver::IsDummy(link->URL()) && !ProgramPages::IsProgramPage(url)) {
             QString caption = ProperCase(GetSiteName(url));
             if (caption.isEmpty()) caption = LinkControls::CleanCaption(url);
-            links.UpdateLink(link->Index(), caption, modEncrypt::EncryptMessage(url), QString(), QString(),
+            links.UpdateLink(link->Index(), caption, SecretCipher::EncryptMessage(url), QString(), QString(),
                              QString(), QString(), true, false);
             w.Controls().SetButtonCaption(i);
             w.Controls().RefreshmnuLinksEditRemove();
@@ -213,7 +213,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
 }
 
 void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel) {
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     if (topLevel) w.State().awaitingCommit.remove(i);
     if (IsBlank(url)) return;
     Links& links = w.links();
@@ -272,7 +272,7 @@ void PageLoadTracker::DownloadBegin(int i) {
 }
 
 void PageLoadTracker::DownloadComplete(int i) {
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     BrowserPane* pane = w.Pane(i);
     Link* link = w.links().Item(i + 1);
     if (!pane || !link) return;
@@ -296,10 +296,10 @@ void PageLoadTracker::DownloadComplete(int i) {
 }
 
 void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel) {
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     Links& links = w.links();
     if (links.NavigateStopped()) {
-        tmrPrsTimeOut_Timer();
+        OnParseTimeOut();
         return;
     }
     if (!topLevel) {
@@ -358,7 +358,7 @@ void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
 }
 
 void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {
-    if (i >= frmBrowse::kPlaceholder || command == -1) return;
+    if (i >= BrowseWindow::kPlaceholder || command == -1) return;
     Link* link = w.links().Item(i + 1);
     if (!link) return;
     if (command == PaneCommand::Forward) link->SetCanGoForward(enable);
@@ -367,7 +367,7 @@ void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {
 }
 
 void PageLoadTracker::SetSecureLockIcon(int i, int state) {
-    if (!w.State().navigationStarted || i >= frmBrowse::kPlaceholder) return;
+    if (!w.State().navigationStarted || i >= BrowseWindow::kPlaceholder) return;
     Link* link = w.links().Item(i + 1);
     if (!link) return;
     link->SecureLock = state;
@@ -375,7 +375,7 @@ void PageLoadTracker::SetSecureLockIcon(int i, int state) {
 }
 
 void PageLoadTracker::TitleChange(int i, const QString& title) {
-    if (i >= frmBrowse::kPlaceholder) return;
+    if (i >= BrowseWindow::kPlaceholder) return;
     Link* link = w.links().Item(i + 1);
     if (!link) return;
     link->SetTitle(title);
@@ -404,7 +404,7 @@ void PageLoadTracker::StatusTextChange(int i, const QString& text) {
 
 void PageLoadTracker::ProgressChange(int i, int percent) {
     BrowserPane* pane = w.Pane(i);
-    if (i >= frmBrowse::kPlaceholder || percent <= 0 || !pane) return;
+    if (i >= BrowseWindow::kPlaceholder || percent <= 0 || !pane) return;
     SetLinkProgress(i, percent);
 }
 
@@ -412,7 +412,7 @@ void PageLoadTracker::ProgressChange(int i, int percent) {
 
 void PageLoadTracker::SetLinkProgress(int i, int value) {
     Links& links = w.links();
-    if (links.CountUndeleted() == 0 || i >= frmBrowse::kPlaceholder || !w.State().finishedLoading) return;
+    if (links.CountUndeleted() == 0 || i >= BrowseWindow::kPlaceholder || !w.State().finishedLoading) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
     link->SetProgressValue(value);
@@ -504,7 +504,7 @@ void PageLoadTracker::RecordPage(int i) {
 
 // ----- timers ---------------------------------------------------------------------------------
 
-void PageLoadTracker::tmrPrsTimeOut_Timer() {
+void PageLoadTracker::OnParseTimeOut() {
     FrameStatusBar& bar = w.Frame().StatusBar();
     if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline)
         bar.SetPanelText(3, kWorkingOffline);
@@ -519,8 +519,8 @@ void PageLoadTracker::tmrPrsTimeOut_Timer() {
     }
 }
 
-void PageLoadTracker::tmrBusy_Timer() {
-    if (App().gbUnloading) return;
+void PageLoadTracker::OnBusyTimer() {
+    if (App().Unloading) return;
     BrowseState& state = w.State();
     if (state.ParseAt.isValid() && state.ParseAt.msecsTo(Clock::Now()) >= 1000) {
         state.ParseAt = QDateTime();

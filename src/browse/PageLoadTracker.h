@@ -7,7 +7,7 @@
 
 class BrowserPane;
 class Link;
-class frmBrowse;
+class BrowseWindow;
 struct NavigateEvent;
 struct NewWindowEvent;
 
@@ -17,7 +17,7 @@ struct NewWindowEvent;
 // page-load duties of the busy timer). The placeholder pane's events are left alone.
 class PageLoadTracker {
 public:
-    explicit PageLoadTracker(frmBrowse& window);
+    explicit PageLoadTracker(BrowseWindow& window);
 
     // Connects pane i's events to the handlers below (each under the window's error reporter).
     void Connect(int i, BrowserPane* pane);
@@ -56,8 +56,8 @@ public:
     void TakeLoginAnswer(int i, bool committed = false);
 
     // --- timers
-    void tmrPrsTimeOut_Timer();
-    void tmrBusy_Timer();
+    void OnParseTimeOut();
+    void OnBusyTimer();
 
     // An address as it may go into a diagnostic log: without user name, password and query.
     static QString LogUrl(const QString& url);
@@ -65,6 +65,6 @@ public:
 private:
     bool Ignoring() const;
 
-    frmBrowse& w;
+    BrowseWindow& w;
     NavErrorHandler m_errors;
 };

@@ -15,7 +15,7 @@ QString PageRecorder::RecordPage(HisList& history, const VisitedPage& page) cons
     if (page.protocol == QLatin1String("Unknown Protocol")) return QString();
     const QString url = page.location.url;
     if (url.isEmpty()) return QString();
-    const QString caption = modGeneral::MakePageCaption(page.title, page.location);
+    const QString caption = core::MakePageCaption(page.title, page.location);
     const bool first = history.Count() == 0;
     history.Add(caption, url, false, -1, false);
     if (m_master) m_master->AddMasterHisListItem(caption, url);

@@ -11,9 +11,9 @@ class HisList;
 
 // A page that finished loading in a Link pane or a stand-alone window, as the window read it.
 struct VisitedPage {
-    QString title;                     // the document's title
-    modGeneral::PageLocation location; // the pane's location name and address
-    QString protocol;                  // the document's protocol text
+    QString title;               // the document's title
+    core::PageLocation location; // the pane's location name and address
+    QString protocol;            // the document's protocol text
 };
 
 // Records visited pages: into the window's own history, the master history, and, for the

@@ -11,7 +11,7 @@
 namespace {
 
 bool Quiet() {
-    return App().Locked || App().gbUnloading;
+    return App().Locked || App().Unloading;
 }
 
 QString SignInKey(const SignInRequest& request) {

@@ -69,7 +69,7 @@ PermissionBar::PermissionBar(QWidget* host, Answered answered)
 }
 
 QString PermissionBar::Question(const Request& request) {
-    const QString site = modGeneral::SiteLabel(request.origin);
+    const QString site = core::SiteLabel(request.origin);
     return QStringLiteral("%1 wants to %2.")
         .arg(site.isEmpty() ? request.origin : site, SitePermissions::FeatureWords(request.feature));
 }

@@ -51,10 +51,10 @@ public:
     // "www.example.com wants to use your camera."
     static QString Question(const Request& request);
 
-    QLabel* lblQuestion() const { return m_question; }
-    QCheckBox* chkRemember() const { return m_remember; }
-    QPushButton* cmdAllow() const { return m_allow; }
-    QPushButton* cmdDeny() const { return m_deny; }
+    QLabel* QuestionLabel() const { return m_question; }
+    QCheckBox* RememberCheck() const { return m_remember; }
+    QPushButton* AllowButton() const { return m_allow; }
+    QPushButton* DenyButton() const { return m_deny; }
 
 protected:
     QRect Place(const QSize& host) const override;
@@ -91,8 +91,8 @@ public:
     // What stands in for the page (also while the pane itself is out of sight).
     Kind Shown() const { return isHidden() ? Kind::None : m_kind; }
 
-    QLabel* lblTitle() const { return m_title; }
-    QLabel* lblText() const { return m_text; }
+    QLabel* TitleLabel() const { return m_title; }
+    QLabel* TextLabel() const { return m_text; }
 
 protected:
     QRect Place(const QSize& host) const override;

@@ -4,39 +4,39 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "browse/frmNewWin.h"
-#include "browse/frmPopUps.h"
 #include "browse/KeyState.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
+#include "browse/PopUpCatcher.h"
 #include "browse/SearchPane.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/PopUpsList.h"
 #include "links/Links.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 namespace {
 
 bool Ignoring() {
-    return App().gbUnloading || App().Locked;
+    return App().Unloading || App().Locked;
 }
 
 } // namespace
 
-PopupPolicy::PopupPolicy(frmBrowse& window, PaneFactory factory)
+PopupPolicy::PopupPolicy(BrowseWindow& window, PaneFactory factory)
     : w(window), m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
-    if (SearchPane* search = w.search(); search && search->wbrSearch())
-        connect(search->wbrSearch(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
-            Errors::Guarded(QLatin1String(frmBrowse::kModule), QStringLiteral("wbrSearch_NewWindow2"),
-                            [&] { wbrSearch_NewWindow2(e); });
+    if (SearchPane* search = w.search(); search && search->Pane())
+        connect(search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
+            Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("wbrSearch_NewWindow2"),
+                            [&] { OnNewWindow2(e); });
         });
 }
 
 PopupPolicy::~PopupPolicy() {
     // Stand-alone windows belong to the user's session in the browse window.
-    for (const QPointer<frmNewWin>& window : m_windows) {
+    for (const QPointer<StandaloneWindow>& window : m_windows) {
         if (!window) continue;
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
             delete sub;
@@ -48,7 +48,7 @@ PopupPolicy::~PopupPolicy() {
 // ----- the decisions --------------------------------------------------------------------------
 
 void PopupPolicy::HandleNewWindow(int pane, NewWindowEvent& e) {
-    HandleNewWindow(Control::wbr, pane, e);
+    HandleNewWindow(Control::Links, pane, e);
 }
 
 void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e) {
@@ -56,43 +56,43 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (Ignoring()) return;
     AppState& app = App();
     // A Link's new windows live in the Link's web profile; the search pane's in the shared one.
-    Link* link = control == Control::wbr && w.HasLinks() ? w.links().Item(index + 1) : nullptr;
+    Link* link = control == Control::Links && w.HasLinks() ? w.links().Item(index + 1) : nullptr;
     const QString profileId = link ? link->WebProfileId() : QString();
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
-        app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(true, profileId, e.url)) e.openIn(catcher->wbPopup());
+        app.LastClickedWindow = 0;
+        if (PopUpCatcher* catcher = CreateCatcher(true, profileId, e.url)) e.openIn(catcher->Pane());
         return;
     }
     if (OfflineState::IsOffline()) return;
 
     bool hidePopUps = true;
-    if (control == Control::wbr) {
+    if (control == Control::Links) {
         hidePopUps = link ? link->HidePopUps() : true;
         // The Link pane's last navigation stayed on its own site: the site opens its own window.
         BrowseState& state = w.State();
         if (state.AllowNextNewWindow) {
             state.AllowNextNewWindow = false;
-            app.glFormDocClicked = 0;
+            app.LastClickedWindow = 0;
             OpenNewWin(QString(), hidePopUps, &e, false, profileId);
             return;
         }
     }
 
     // Options, Hide Pop-Ups off: the browse window blocks nothing.
-    hidePopUps = hidePopUps && w.pbHidePopUps;
+    hidePopUps = hidePopUps && w.m_hidePopUps;
     const quintptr self = w.WindowHandle();
-    if (app.glFormDocClicked != self && hidePopUps && !KeyState::AltHeld()) {
-        app.glFormDocClicked = 0;
+    if (app.LastClickedWindow != self && hidePopUps && !KeyState::AltHeld()) {
+        app.LastClickedWindow = 0;
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
         // through HandleNewWindowV1.
-        if (control == Control::wbr) {
-            if (frmPopUps* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->wbPopup());
+        if (control == Control::Links) {
+            if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->Pane());
         }
         return;
     }
-    OpenNewWin(QString(), hidePopUps, &e, app.glFormDocClicked == self, profileId);
-    app.glFormDocClicked = 0;
+    OpenNewWin(QString(), hidePopUps, &e, app.LastClickedWindow == self, profileId);
+    app.LastClickedWindow = 0;
 }
 
 void PopupPolicy::HandleNewWindowV1(Control, const QString& url) {
@@ -104,28 +104,28 @@ void PopupPolicy::HandleNewWindowV1(Control, const QString& url) {
     if (url != QLatin1String("about:blank")) AddPopUpItem(url, QString());
 }
 
-void PopupPolicy::wbrSearch_NewWindow2(NewWindowEvent& e) {
+void PopupPolicy::OnNewWindow2(NewWindowEvent& e) {
     e.cancel();
     if (Ignoring()) return;
     if (e.userInitiated)
-        HandleNewWindow(Control::wbrSearch, 0, e);
+        HandleNewWindow(Control::Search, 0, e);
     else
-        HandleNewWindowV1(Control::wbrSearch, e.url);
+        HandleNewWindowV1(Control::Search, e.url);
 }
 
-void PopupPolicy::HandleNewWindow(frmNewWin& window, NewWindowEvent& e) {
+void PopupPolicy::HandleNewWindow(StandaloneWindow& window, NewWindowEvent& e) {
     e.cancel();
     if (Ignoring()) return;
     AppState& app = App();
     const quintptr self = window.WindowHandle();
-    const QString profileId = window.WB()->ProfileId();
-    if (app.glFormDocClicked != self && window.HidePopUps() && !KeyState::AltHeld()) {
-        app.glFormDocClicked = 0;
-        if (frmPopUps* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->wbPopup());
+    const QString profileId = window.Pane()->ProfileId();
+    if (app.LastClickedWindow != self && window.HidePopUps() && !KeyState::AltHeld()) {
+        app.LastClickedWindow = 0;
+        if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->Pane());
         return;
     }
-    OpenNewWin(QString(), window.HidePopUps(), &e, app.glFormDocClicked == self, profileId);
-    app.glFormDocClicked = 0;
+    OpenNewWin(QString(), window.HidePopUps(), &e, app.LastClickedWindow == self, profileId);
+    app.LastClickedWindow = 0;
 }
 
 // ----- operations -----------------------------------------------------------------------------
@@ -141,24 +141,24 @@ QRect PopupPolicy::NewWindowGeometry(const QSize& client, int open) {
     return QRect(at, size);
 }
 
-frmNewWin* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
-                                   const QString& profileId) {
+StandaloneWindow* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e,
+                                          bool userClicked, const QString& profileId) {
     QMdiArea* area = w.Frame().MdiArea();
-    m_windows.removeIf([](const QPointer<frmNewWin>& window) { return window.isNull(); });
+    m_windows.removeIf([](const QPointer<StandaloneWindow>& window) { return window.isNull(); });
     const int open = int(NewWindows().size());
-    auto* window = new frmNewWin(*this, m_factory);
+    auto* window = new StandaloneWindow(*this, m_factory);
     window->SetHidePopUps(hidePopUps);
-    window->WB()->SetProfileId(LiveProfileId(profileId));
+    window->Pane()->SetProfileId(LiveProfileId(profileId));
     m_windows.append(window);
     QMdiSubWindow* sub = area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setGeometry(NewWindowGeometry(area->viewport()->size(), open));
     if (url == QLatin1String(kHome))
-        window->WB()->GoHome();
+        window->Pane()->GoHome();
     else if (!url.isEmpty())
-        window->WB()->Navigate2(url);
+        window->Pane()->Navigate2(url);
     else if (e)
-        e->openIn(window->WB());
+        e->openIn(window->Pane());
     sub->show();
     // A window the site opened by itself does not take the keyboard from the user.
     if (userClicked) area->setActiveSubWindow(sub);
@@ -170,19 +170,20 @@ void PopupPolicy::OpenInExisting(const QString& url) {
     w.Nav2Visible(url, NavigationDriver::ModeKeep);
 }
 
-frmPopUps* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId, const QString& url) {
+PopUpCatcher* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId,
+                                         const QString& url) {
     int catching = 0;
-    for (frmPopUps* catcher : Catchers())
-        if (catcher->wbPopup()) ++catching;
+    for (PopUpCatcher* catcher : Catchers())
+        if (catcher->Pane()) ++catching;
     if (catching < kMaxCatchingPanes) {
         if (BrowserPane* pane = m_factory ? m_factory(nullptr) : nullptr)
-            return new frmPopUps(*this, pane, openAfterCapture, profileId);
+            return new PopUpCatcher(*this, pane, openAfterCapture, profileId);
     }
     if (url.isEmpty() || url == QLatin1String("about:blank")) {
         BeepOnPopUp();
         return nullptr;
     }
-    return new frmPopUps(*this, nullptr, openAfterCapture, profileId, url);
+    return new PopUpCatcher(*this, nullptr, openAfterCapture, profileId, url);
 }
 
 void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profileId) {
@@ -191,10 +192,10 @@ void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profile
     BrowserPane* pane = active ? active->ActivePane() : nullptr;
     if (pane && pane->ProfileId() != wanted) {
         // Never in another Link's session: the address gets a window of its own profile.
-        App().glFormDocClicked = active->WindowHandle();
+        App().LastClickedWindow = active->WindowHandle();
         OpenNewWin(url, HidePopUpsOf(wanted), nullptr, true, wanted);
-    } else if (auto* standAlone = dynamic_cast<frmNewWin*>(active); standAlone && standAlone->WB()) {
-        standAlone->WB()->Navigate2(url);
+    } else if (auto* standAlone = dynamic_cast<StandaloneWindow*>(active); standAlone && standAlone->Pane()) {
+        standAlone->Pane()->Navigate2(url);
     } else {
         OpenInExisting(url);
     }
@@ -225,16 +226,16 @@ void PopupPolicy::BeepOnPopUp() {
 
 // ----- state ----------------------------------------------------------------------------------
 
-QList<frmNewWin*> PopupPolicy::NewWindows() const {
-    QList<frmNewWin*> open;
-    for (const QPointer<frmNewWin>& window : m_windows)
+QList<StandaloneWindow*> PopupPolicy::NewWindows() const {
+    QList<StandaloneWindow*> open;
+    for (const QPointer<StandaloneWindow>& window : m_windows)
         if (window && !window->Closing()) open.append(window);
     return open;
 }
 
-QList<frmPopUps*> PopupPolicy::Catchers() const {
-    QList<frmPopUps*> waiting;
-    for (frmPopUps* catcher : findChildren<frmPopUps*>(Qt::FindDirectChildrenOnly))
+QList<PopUpCatcher*> PopupPolicy::Catchers() const {
+    QList<PopUpCatcher*> waiting;
+    for (PopUpCatcher* catcher : findChildren<PopUpCatcher*>(Qt::FindDirectChildrenOnly))
         if (!catcher->Unloaded()) waiting.append(catcher);
     return waiting;
 }

@@ -6,20 +6,20 @@
 #include <QPointer>
 #include <QRect>
 
-#include "browse/frmBrowse.h"
+#include "browse/BrowseWindow.h"
 #include "browse/NewWindowPolicy.h"
 
-class frmNewWin;
-class frmPopUps;
+class StandaloneWindow;
+class PopUpCatcher;
 class QMdiArea;
 
 // Decides what becomes of a page's request for a new window: it opens in a stand-alone window
-// (frmNewWin), opens in the window the user is working in, or is blocked. A blocked window from a
-// Link pane or a stand-alone window is handed to a catcher (frmPopUps) that reads the address it
+// (StandaloneWindow), opens in the window the user is working in, or is blocked. A blocked window from a
+// Link pane or a stand-alone window is handed to a catcher (PopUpCatcher) that reads the address it
 // was about to load and lists it in the frame's blocked pop-ups (PopUpsList), so it is not lost.
 //
 // Blocking follows the Link's HidePopUps (stand-alone windows keep the setting of the window they
-// came from); a window that follows the user's click in the same window (App().glFormDocClicked,
+// came from); a window that follows the user's click in the same window (App().LastClickedWindow,
 // kept by the frame's ActivityMonitor) is wanted. Ctrl held opens the window's address in the
 // current window instead; Alt held lets a pop-up open.
 //
@@ -29,7 +29,7 @@ class PopupPolicy : public QObject, public NewWindowPolicy {
     Q_OBJECT
 public:
     // The panes of the browse window that ask for new windows (there is no message pane here).
-    enum class Control { wbr, wbrSearch };
+    enum class Control { Links, Search };
     using Beeper = std::function<void()>;
     static constexpr const char* kHome = "HOME";
 
@@ -37,7 +37,7 @@ public:
     // Each gets the web profile of the window it came from, so a new window keeps the session
     // of the page that opened it: a Link's own profile for a Link's page, the user's shared one
     // for the search pane and for windows with no Link behind them.
-    PopupPolicy(frmBrowse& window, PaneFactory factory);
+    PopupPolicy(BrowseWindow& window, PaneFactory factory);
     ~PopupPolicy() override;
 
     // --- the decisions
@@ -50,24 +50,25 @@ public:
     void HandleNewWindowV1(Control control, const QString& url);
     // NewWindow2 of the search pane: a window the user asked for goes to HandleNewWindow, one
     // the page opened by itself to HandleNewWindowV1.
-    void wbrSearch_NewWindow2(NewWindowEvent& e);
+    void OnNewWindow2(NewWindowEvent& e);
     // NewWindow2 of a stand-alone window (no Ctrl and no offline test there).
-    void HandleNewWindow(frmNewWin& window, NewWindowEvent& e);
+    void HandleNewWindow(StandaloneWindow& window, NewWindowEvent& e);
 
     // --- operations
     // A new stand-alone window in web profile `profileId` (BrowserPane::ProfileId; the shared
     // one when that Link has gone): on the home page for kHome, on `url` when one is given, else
     // it takes the new window of `e`. Placed inside the frame's client area and shown; it comes
     // to the front when the user asked for it.
-    frmNewWin* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
-                          const QString& profileId);
+    StandaloneWindow* OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e, bool userClicked,
+                                 const QString& profileId);
     // Opens an address in the visible Link's pane.
     void OpenInExisting(const QString& url);
-    // A catcher for one new window of a page in web profile `profileId` (hand its wbPopup() to
+    // A catcher for one new window of a page in web profile `profileId` (hand its Pane() to
     // the event). A page that opens windows in a loop gets at most kMaxCatchingPanes engine pages
     // to catch them with at a time; beyond those, a window whose address the request already
     // names is caught without a page, and a blank one is only beeped at (null).
-    frmPopUps* CreateCatcher(bool openAfterCapture, const QString& profileId, const QString& url = QString());
+    PopUpCatcher* CreateCatcher(bool openAfterCapture, const QString& profileId,
+                                const QString& url = QString());
     static constexpr int kMaxCatchingPanes = 3;
     // An address the user wants from a page of web profile `profileId` (a caught one, an entry of
     // the blocked pop-ups): in the frame's active child, the stand-alone window or the visible
@@ -79,12 +80,12 @@ public:
     void BeepOnPopUp();
 
     // --- state
-    frmBrowse& Browse() const { return w; }
+    BrowseWindow& Browse() const { return w; }
     const PaneFactory& Factory() const { return m_factory; }
     // The stand-alone windows open now, oldest first.
-    QList<frmNewWin*> NewWindows() const;
+    QList<StandaloneWindow*> NewWindows() const;
     // The catchers still waiting or about to hand their address on.
-    QList<frmPopUps*> Catchers() const;
+    QList<PopUpCatcher*> Catchers() const;
     // Tests count the beeps.
     void SetBeeper(Beeper beeper);
 
@@ -97,8 +98,8 @@ private:
     // The pop-up choice of the Link of a profile (true for the shared profile).
     bool HidePopUpsOf(const QString& profileId) const;
 
-    frmBrowse& w;
+    BrowseWindow& w;
     PaneFactory m_factory;
     Beeper m_beeper;
-    QList<QPointer<frmNewWin>> m_windows;
+    QList<QPointer<StandaloneWindow>> m_windows;
 };

@@ -17,9 +17,9 @@
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/Settings.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -58,8 +58,8 @@ SearchPane::SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* paren
     m_forward->setObjectName(QStringLiteral("cmdSearchForward"));
     m_forward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     m_forward->setToolTip(QStringLiteral("Forward"));
-    connect(m_back, &QToolButton::clicked, this, &SearchPane::cmdSearchBack_Click);
-    connect(m_forward, &QToolButton::clicked, this, &SearchPane::cmdSearchForward_Click);
+    connect(m_back, &QToolButton::clicked, this, &SearchPane::OnSearchBackClicked);
+    connect(m_forward, &QToolButton::clicked, this, &SearchPane::OnSearchForwardClicked);
     buttons->addWidget(m_back);
     buttons->addWidget(m_forward);
     buttons->addStretch(1);
@@ -69,8 +69,8 @@ SearchPane::SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* paren
     if (!m_pane->parent()) m_pane->setParent(this);
     m_pane->setObjectName(QStringLiteral("wbrSearch"));
     layout->addWidget(m_pane->widget(), 1);
-    connect(m_pane, &BrowserPane::BeforeNavigate2, this, &SearchPane::wbrSearch_BeforeNavigate2);
-    connect(m_pane, &BrowserPane::DocumentComplete, this, &SearchPane::wbrSearch_DocumentComplete);
+    connect(m_pane, &BrowserPane::BeforeNavigate2, this, &SearchPane::OnBeforeNavigate2);
+    connect(m_pane, &BrowserPane::DocumentComplete, this, &SearchPane::OnDocumentComplete);
     PageRequests::Attach(m_pane);
 
     UpdateButtons();
@@ -94,7 +94,7 @@ void SearchPane::BuildOptions() {
         grid->addWidget(option, i / 3, i % 3);
         m_options.append(option);
         // clicked, not toggled: only the user's choice stores and navigates.
-        connect(option, &QRadioButton::clicked, this, [this, i] { optSearch_Click(i); });
+        connect(option, &QRadioButton::clicked, this, [this, i] { OnSearchClicked(i); });
     }
     grid->setColumnStretch(3, 1);
     if (!m_options.isEmpty()) m_options[qBound(0, m_selected, int(m_options.size()) - 1)]->setChecked(true);
@@ -108,7 +108,7 @@ void SearchPane::SetServices(const SearchServiceTable& services) {
     if (m_started) ApplySearchChoice();
 }
 
-QRadioButton* SearchPane::optSearch(int index) const {
+QRadioButton* SearchPane::SearchOption(int index) const {
     return index >= 0 && index < int(m_options.size()) ? m_options[index] : nullptr;
 }
 
@@ -138,10 +138,10 @@ void SearchPane::SelectOption(int index) {
 }
 
 void SearchPane::ApplySearchChoice() {
-    optSearch_Click(SearchPages::IndexOfChoice(m_services, StoredChoice()));
+    OnSearchClicked(SearchPages::IndexOfChoice(m_services, StoredChoice()));
 }
 
-void SearchPane::optSearch_Click(int index) {
+void SearchPane::OnSearchClicked(int index) {
     if (index < 0 || index >= int(m_services.size())) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("optSearch_Click"), [&] {
         m_started = true;
@@ -156,7 +156,7 @@ void SearchPane::optSearch_Click(int index) {
 
 // ----- history ---------------------------------------------------------------------------------
 
-void SearchPane::cmdSearchBack_Click() {
+void SearchPane::OnSearchBackClicked() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("cmdSearchBack_Click"), [&] {
         // Pages reached through the history are not recorded again.
         m_record = false;
@@ -170,7 +170,7 @@ void SearchPane::cmdSearchBack_Click() {
     });
 }
 
-void SearchPane::cmdSearchForward_Click() {
+void SearchPane::OnSearchForwardClicked() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("cmdSearchForward_Click"), [&] {
         m_record = false;
         qint32 choice = 0;
@@ -225,14 +225,14 @@ SearchPane::Route SearchPane::RouteFor(const QString& url, bool topLevel) const 
     return Route::Stay;
 }
 
-void SearchPane::wbrSearch_BeforeNavigate2(NavigateEvent& e) {
-    if (App().gbUnloading || App().Locked) return;
+void SearchPane::OnBeforeNavigate2(NavigateEvent& e) {
+    if (App().Unloading || App().Locked) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("wbrSearch_BeforeNavigate2"), [&] {
         // The user's click credit goes with a script link only; a new page uses it up.
         if (!e.url.contains(QLatin1String("javascript:"), Qt::CaseInsensitive))
-            App().glFormDocClicked = 0;
-        else if (App().glFormDocClicked != 0)
-            App().glFormDocClicked = m_host.WindowHandle();
+            App().LastClickedWindow = 0;
+        else if (App().LastClickedWindow != 0)
+            App().LastClickedWindow = m_host.WindowHandle();
 
         switch (RouteFor(e.url, e.topLevel)) {
         case Route::Frame:
@@ -275,8 +275,8 @@ QString SearchPane::ResultsFixScript() {
         " return found.length; })()");
 }
 
-void SearchPane::wbrSearch_DocumentComplete(const QString& url, bool topLevel) {
-    if (!topLevel || App().gbUnloading || App().Locked || !m_runner) return;
+void SearchPane::OnDocumentComplete(const QString& url, bool topLevel) {
+    if (!topLevel || App().Unloading || App().Locked || !m_runner) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("wbrSearch_DocumentComplete"), [&] {
         // That service lays its result list out for a wide window through the DIV "results";
         // renamed, the list falls back to a plain layout that suits the narrow pane.

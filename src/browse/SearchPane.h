@@ -13,8 +13,8 @@ class QToolButton;
 class SearchPaneHost;
 struct NavigateEvent;
 
-// The Search tab of the browse window: option buttons `optSearch` that choose one of the user's
-// search engines, back and forward buttons, and a narrow browser pane `wbrSearch` that shows the
+// The Search tab of the browse window: option buttons `SearchOption` that choose one of the user's
+// search engines, back and forward buttons, and a narrow browser pane `Pane` that shows the
 // service's local search page and then its result pages. A result that leads away from the
 // service is not opened in the narrow pane but in the visible Link's pane (navigate mode 4),
 // so the result list stays where it is.
@@ -51,13 +51,13 @@ public:
                ScriptRunner runner = RunEngineScript);
     ~SearchPane() override;
 
-    BrowserPane* wbrSearch() const { return m_pane; }
-    QRadioButton* optSearch(int index) const;
+    BrowserPane* Pane() const { return m_pane; }
+    QRadioButton* SearchOption(int index) const;
     int ServiceCount() const { return int(m_services.size()); }
     // The user changed the engines: new option buttons, the chosen one shown again.
     void SetServices(const SearchServiceTable& services);
-    QToolButton* cmdSearchBack() const { return m_back; }
-    QToolButton* cmdSearchForward() const { return m_forward; }
+    QToolButton* SearchBackButton() const { return m_back; }
+    QToolButton* SearchForwardButton() const { return m_forward; }
     const SearchServiceTable& Services() const { return m_services; }
     // The option selected (0, 1, ...).
     int SelectedService() const { return m_selected; }
@@ -71,17 +71,17 @@ public:
     void ApplySearchChoice();
     // The user chose a service: stores it as SearchChoice, shows its local page and switches
     // recording on.
-    void optSearch_Click(int index);
+    void OnSearchClicked(int index);
     // One step back or forward in the search history (recording off).
-    void cmdSearchBack_Click();
-    void cmdSearchForward_Click();
+    void OnSearchBackClicked();
+    void OnSearchForwardClicked();
 
     // Where an address would go with the selected service.
     Route RouteFor(const QString& url, bool topLevel) const;
 
     // The pane's engine events.
-    void wbrSearch_BeforeNavigate2(NavigateEvent& e);
-    void wbrSearch_DocumentComplete(const QString& url, bool topLevel);
+    void OnBeforeNavigate2(NavigateEvent& e);
+    void OnDocumentComplete(const QString& url, bool topLevel);
 
     // The script that renames the result DIVs "results" to "result".
     static QString ResultsFixScript();

@@ -46,7 +46,7 @@ QString SignInBox::Question(const SignInRequest& request) {
         text = QStringLiteral("The proxy %1 asks for a user name and password.").arg(request.proxyHost);
     } else {
         text = QStringLiteral("The site %1 asks for a user name and password.")
-                   .arg(modGeneral::SiteLabel(request.url));
+                   .arg(core::SiteLabel(request.url));
     }
     if (!request.realm.isEmpty()) text += QStringLiteral(" It says: \"%1\"").arg(request.realm);
     if (!request.proxy() && url.scheme() != QLatin1String("https"))
@@ -58,6 +58,6 @@ QString SignInBox::Question(const SignInRequest& request) {
 bool SignInBox::Ask(SignInRequest& request, QWidget* parent) {
     SignInBox box(request, parent);
     if (modal::RunModal(box) != QDialog::Accepted) return false;
-    request.answer(box.txtUserName()->text(), box.txtPassword()->text());
+    request.answer(box.UserNameEdit()->text(), box.PasswordEdit()->text());
     return true;
 }

@@ -20,10 +20,10 @@ public:
     // What the box says about who asks.
     static QString Question(const SignInRequest& request);
 
-    QLabel* lblQuestion() const { return m_question; }
-    QLineEdit* txtUserName() const { return m_userName; }
-    QLineEdit* txtPassword() const { return m_password; }
-    QPushButton* cmdOK() const { return m_ok; }
+    QLabel* QuestionLabel() const { return m_question; }
+    QLineEdit* UserNameEdit() const { return m_userName; }
+    QLineEdit* PasswordEdit() const { return m_password; }
+    QPushButton* OkButton() const { return m_ok; }
 
 private:
     QLabel* m_question = nullptr;

@@ -3,7 +3,7 @@
 #include "browse/engine/BrowserPane.h"
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SitePermissions {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class cOptions;
+class UserOptions;
 
 // The process-wide state of the running program, in one place. Everything here lives as long
 // as the process; windows and logic read and write it through App().
@@ -12,14 +12,14 @@ struct AppState {
     // The logged-in user's master password: the pass phrase of every stored secret.
     QString PassPhrase;
     // The logged-in user's options; owned by the frame, set after login.
-    cOptions* Options = nullptr;
+    UserOptions* Options = nullptr;
 
     // The login dialog ended with a logged-in user.
     bool LoginOK = false;
     // A user was created during this run (the browse window treats a new user's Links specially).
     bool NewUserCreated = false;
     // The program is shutting down; engine handlers ignore events while it is set.
-    bool gbUnloading = false;
+    bool Unloading = false;
     // The browse window must not save the user's data when it closes.
     bool EndingOnError = false;
     // No favorites refresh is running.
@@ -30,7 +30,7 @@ struct AppState {
     bool DiagnosticMode = false;
 
     // The window in which the user last clicked (0 = none). An opaque identity of a window.
-    quintptr glFormDocClicked = 0;
+    quintptr LastClickedWindow = 0;
 
     // Wipes the pass phrase from memory and forgets the user.
     void ClearUser();

@@ -20,8 +20,8 @@ QPushButton* Make(const QString& text, const char* objectName, Enter enter);
 // A row with `left` at its start, a stretch, then `right` at its end.
 QHBoxLayout* Row(std::initializer_list<QWidget*> left, std::initializer_list<QWidget*> right);
 
-// The usual closing row, right-aligned: "OK" (cmdOK, the default), a cancel button (cmdCancel,
-// "Cancel" unless told) and, when wanted, "&Help" (cmdHelp). Only OK takes Enter.
+// The usual closing row, right-aligned: "OK" (OkButton, the default), a cancel button (CancelButton,
+// "Cancel" unless told) and, when wanted, "&Help" (HelpButton). Only OK takes Enter.
 enum class Help { No, Yes };
 struct OkCancel {
     explicit OkCancel(Help withHelp, const QString& cancelText = QStringLiteral("Cancel"));

@@ -5,9 +5,9 @@
 
 #include "core/Errors.h"
 #include "core/IniFile.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 
-namespace modGeneral {
+namespace core {
 
 void WriteValueINI(const QString& file, const QString& section, const QString& name, const QString& value) {
     const QString folder = QFileInfo(file).absolutePath();
@@ -15,13 +15,14 @@ void WriteValueINI(const QString& file, const QString& section, const QString& n
     QString error;
     const IniFile::Status status = IniFile::WriteStringToFile(file, section, name, value, &error);
     if (status == IniFile::Status::Ok) return;
-    const long number = status == IniFile::Status::NotEncodable ? modEncrypt::kErrNotEncodable : kErrIniWrite;
+    const long number =
+        status == IniFile::Status::NotEncodable ? SecretCipher::kErrNotEncodable : kErrIniWrite;
     throw BgError(number, QStringLiteral("modGeneral.WriteValueINI"), error);
 }
 
 void SaveValueINI(const QString& file, const QString& section, const QString& name, const QString& value,
                   bool encrypt) {
-    WriteValueINI(file, section, name, encrypt ? modEncrypt::EncryptMessage(value) : value);
+    WriteValueINI(file, section, name, encrypt ? SecretCipher::EncryptMessage(value) : value);
 }
 
 QString GetValueINI(const QString& file, const QString& section, const QString& name, const QString& def) {
@@ -40,4 +41,4 @@ int GetSectionINI(const QString& file, const QString& section, QStringList& name
     return int(names.size());
 }
 
-} // namespace modGeneral
+} // namespace core

@@ -4,13 +4,13 @@
 #include <QStringList>
 
 // Values in initialisation files (the settings export), on top of IniFile.
-namespace modGeneral {
+namespace core {
 
 // Error number of a failed INI write (the description says why).
 constexpr long kErrIniWrite = 75;
 
 // Writes one entry, creating the file's folder when it is missing. Throws BgError
-// (kErrIniWrite, or modEncrypt::kErrNotEncodable for text the file cannot hold) on failure.
+// (kErrIniWrite, or SecretCipher::kErrNotEncodable for text the file cannot hold) on failure.
 void WriteValueINI(const QString& file, const QString& section, const QString& name, const QString& value);
 // WriteValueINI, with the value encrypted under the current pass phrase when `encrypt` is set.
 void SaveValueINI(const QString& file, const QString& section, const QString& name, const QString& value,
@@ -22,4 +22,4 @@ QString GetValueINI(const QString& file, const QString& section, const QString& 
 // after it. Returns the count (0 for a missing section or file); the lists are replaced.
 int GetSectionINI(const QString& file, const QString& section, QStringList& names, QStringList& values);
 
-} // namespace modGeneral
+} // namespace core

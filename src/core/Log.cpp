@@ -9,7 +9,7 @@
 #include "core/Clock.h"
 #include "core/MessageBox.h"
 
-namespace modGeneral {
+namespace core {
 namespace {
 
 bool writeLine(const QString& fileName, const QString& message) {
@@ -63,4 +63,4 @@ bool WriteFile(const QString& file, const QString& text, const QString& mode) {
     return out.write(bytes) == bytes.size();
 }
 
-} // namespace modGeneral
+} // namespace core

@@ -4,7 +4,7 @@
 
 // Diagnostic logs. They write only while App().DiagnosticMode is on (a diagnostic build);
 // otherwise every writer returns at once without touching the disk.
-namespace modGeneral {
+namespace core {
 
 // Appends "<date time>  <message>" CR LF to Log\Log<yymmdd>.Log below the data folder.
 void WriteLog(const QString& message);
@@ -21,4 +21,4 @@ bool WriteFile(const QString& file, const QString& text, const QString& mode);
 // The folder the logs go to (the Log folder is never created by the writers).
 QString LogFolder();
 
-} // namespace modGeneral
+} // namespace core

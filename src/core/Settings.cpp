@@ -3,33 +3,34 @@
 #include <functional>
 
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
-#include "core/modReg.h"
+#include "core/SecretCipher.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 
-namespace modGeneral {
+namespace core {
 
 QString AppKeyName() {
     return QStringLiteral("Bramblegate");
 }
 
 void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {
-    const QString stored = (encrypt && !text.isEmpty()) ? modEncrypt::EncryptMessage(text) : text;
-    modReg::SetKeyValue(AppKeyName(), subkey, valueName, stored, modReg::REG_SZ);
+    const QString stored = (encrypt && !text.isEmpty()) ? SecretCipher::EncryptMessage(text) : text;
+    SettingsRegistry::SetKeyValue(AppKeyName(), subkey, valueName, stored, SettingsRegistry::REG_SZ);
 }
 
 QString GetValue(const QString& subkey, const QString& valueName, const DefaultValue& def, bool decrypt) {
-    const QString text = modReg::GetKeyValue(AppKeyName(), subkey, valueName, def.text).toString();
-    return decrypt ? modEncrypt::DecryptMessage(text) : text;
+    const QString text = SettingsRegistry::GetKeyValue(AppKeyName(), subkey, valueName, def.text).toString();
+    return decrypt ? SecretCipher::DecryptMessage(text) : text;
 }
 
 bool ValueExists(const QString& subkey, const QString& valueName) {
-    return modReg::GetKeyValue(AppKeyName(), subkey, valueName, QStringLiteral("-1")).toString() !=
+    return SettingsRegistry::GetKeyValue(AppKeyName(), subkey, valueName, QStringLiteral("-1")).toString() !=
            QLatin1String("-1");
 }
 
 void DeleteValue(const QString& subkey, const QString& valueName) {
-    modReg::DeleteKeyValue(AppKeyName(), subkey, valueName == QLatin1String("-1") ? QString() : valueName);
+    SettingsRegistry::DeleteKeyValue(AppKeyName(), subkey,
+                                     valueName == QLatin1String("-1") ? QString() : valueName);
 }
 
 int EnumValues(const QString& fullPath, QStringList& names, QStringList& values, int /*initialBuffer*/) {
@@ -42,7 +43,7 @@ int EnumValues(const QString& fullPath, QStringList& names, QStringList& values,
     values.clear();
     for (const SettingsStore::Value& v : all) {
         QString text;
-        if (v.kind == modReg::REG_SZ || v.kind == modReg::REG_EXPAND_SZ) {
+        if (v.kind == SettingsRegistry::REG_SZ || v.kind == SettingsRegistry::REG_EXPAND_SZ) {
             QByteArray data = v.data;
             if (data.endsWith('\0')) data.chop(1);
             text = QString::fromUtf8(data);
@@ -59,15 +60,15 @@ int EnumValues(const QString& fullPath, QStringList& names, QStringList& values,
 bool SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
                       const QString& oldPassword) {
     // Checked before anything changes: a password the cipher cannot take faithfully is refused.
-    modEncrypt::RequireEncodable(newPassword);
+    SecretCipher::RequireEncodable(newPassword);
     const QString previous = App().PassPhrase;
     std::function<void()> inMemory;
     bool committed = false;
     try {
         StoreTransaction transaction;
         App().PassPhrase = newPassword;
-        SaveValue(subkey, user, modEncrypt::EncryptMessage(newPassword, newPassword));
-        if (!oldPassword.isEmpty()) inMemory = modEncrypt::ReEncryptUserData(oldPassword);
+        SaveValue(subkey, user, SecretCipher::EncryptMessage(newPassword, newPassword));
+        if (!oldPassword.isEmpty()) inMemory = SecretCipher::ReEncryptUserData(oldPassword);
         committed = transaction.Commit();
     } catch (...) {
         App().PassPhrase = previous;
@@ -98,4 +99,4 @@ int CInt(const QString& text, int fallback) {
     return ok ? int(qRound(n)) : fallback;
 }
 
-} // namespace modGeneral
+} // namespace core

@@ -5,7 +5,7 @@
 
 // The typed settings layer every part of the program uses. All values are text below the
 // product key; numbers are decimal text and Booleans "True"/"False".
-namespace modGeneral {
+namespace core {
 
 // The product key name, the first component of every path of this layer.
 QString AppKeyName();
@@ -51,4 +51,4 @@ inline QString BoolText(bool b) {
     return b ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-} // namespace modGeneral
+} // namespace core

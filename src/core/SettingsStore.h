@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 // without regard to letter case (all of Unicode); values enumerate in the order in which they
 // were created (overwriting keeps a value's place, deleting and re-creating moves it to the end).
 //
-// The program has one open store (Current()); modReg and the settings layer work on it.
+// The program has one open store (Current()); SettingsRegistry and the settings layer work on it.
 class SettingsStore {
 public:
     using KeyId = qint64;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace modGeneral {
+namespace core {
 
 QString StatusCodeText(long code) {
     // The Internet error codes are 32-bit HRESULTs; the engine may hand them on sign-extended
@@ -71,4 +71,4 @@ QString StatusCodeText(long code) {
     }
 }
 
-} // namespace modGeneral
+} // namespace core

@@ -7,7 +7,7 @@
 #include "core/Errors.h"
 #include "core/IniFile.h"
 
-namespace modGeneral {
+namespace core {
 namespace {
 
 constexpr auto ci = Qt::CaseInsensitive;
@@ -296,4 +296,4 @@ QString SiteLabel(const QString& address) {
     return site;
 }
 
-} // namespace modGeneral
+} // namespace core

@@ -6,7 +6,7 @@
 // Text routines on addresses and page titles. Their results show up in the address bar,
 // history, bookmarks and favorites and are stored, so each follows its rule to the letter,
 // odd corners included.
-namespace modGeneral {
+namespace core {
 
 // Where a browser pane is: its location name (usually the page title) and its address.
 struct PageLocation {
@@ -56,4 +56,4 @@ QString ProtocolText(const QString& url);
 // Every occurrence of the delimiter splits; empty parts stay. An empty text gives no parts.
 QStringList Split(const QString& text, const QString& delimiter);
 
-} // namespace modGeneral
+} // namespace core

@@ -50,7 +50,7 @@ bool ActivityMonitor::eventFilter(QObject* watched, QEvent* event) {
         // where the user acted.
         const Press press{mouse->timestamp(), mouse->globalPosition(), mouse->button()};
         if (watched->isWidgetType() && !(m_hasPress && press == m_press)) {
-            App().glFormDocClicked = ChildWindowOf(static_cast<QWidget*>(watched));
+            App().LastClickedWindow = ChildWindowOf(static_cast<QWidget*>(watched));
             m_press = press;
             m_hasPress = true;
         }

@@ -10,7 +10,7 @@ class QWidget;
 
 // Watches the user's mouse presses and key presses across the whole application (an event filter
 // on the application object), for two readers:
-//   - the pop-up policy: on every left or right button press, App().glFormDocClicked becomes the
+//   - the pop-up policy: on every left or right button press, App().LastClickedWindow becomes the
 //     identity (ChildWindow::WindowHandle) of the frame's child window the press landed in, or 0
 //     when it landed anywhere else (tool bar, menus, dialogs);
 //   - the inactivity lock: LastActivity moves to Clock::Now() on mouse presses and key presses,

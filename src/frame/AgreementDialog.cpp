@@ -22,13 +22,13 @@ AgreementDialog::AgreementDialog(QWidget* parent) : QDialog(parent) {
     m_text->setOpenLinks(false);
     m_text->setHtml(Text());
     m_text->setMinimumSize(480, 300);
-    m_cmdAccept =
+    m_acceptButton =
         dialogbuttons::Make(QStringLiteral("I &Accept"), "cmdAccept", dialogbuttons::Enter::Default);
-    m_cmdDecline =
+    m_declineButton =
         dialogbuttons::Make(QStringLiteral("I &Decline"), "cmdDecline", dialogbuttons::Enter::Plain);
-    connect(m_cmdAccept, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cmdDecline, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = dialogbuttons::Row({}, {m_cmdAccept, m_cmdDecline});
+    connect(m_acceptButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_declineButton, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = dialogbuttons::Row({}, {m_acceptButton, m_declineButton});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addWidget(m_text, 1);

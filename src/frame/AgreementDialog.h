@@ -23,12 +23,12 @@ public:
     // The question after declining.
     static QString LeaveQuestion();
 
-    QTextBrowser* txtAgreement() const { return m_text; }
-    QPushButton* cmdAccept() const { return m_cmdAccept; }
-    QPushButton* cmdDecline() const { return m_cmdDecline; }
+    QTextBrowser* AgreementText() const { return m_text; }
+    QPushButton* AcceptButton() const { return m_acceptButton; }
+    QPushButton* DeclineButton() const { return m_declineButton; }
 
 private:
     QTextBrowser* m_text = nullptr;
-    QPushButton* m_cmdAccept = nullptr;
-    QPushButton* m_cmdDecline = nullptr;
+    QPushButton* m_acceptButton = nullptr;
+    QPushButton* m_declineButton = nullptr;
 };

@@ -6,9 +6,9 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 const QString kModule = QStringLiteral("Bramblegate.frmMDI");

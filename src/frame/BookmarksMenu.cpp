@@ -2,7 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "frame/Bookmarks.h"
-#include "frame/frmBookMarks.h"
+#include "frame/BookmarksDialog.h"
 
 BookmarksMenu::BookmarksMenu(Bookmarks& bookmarks, QMenu* menu, QWidget* dialogParent, QObject* parent)
     : AddressMenu(menu, parent), m_bookmarks(bookmarks), m_dialogParent(dialogParent) {
@@ -26,6 +26,6 @@ void BookmarksMenu::Rebuild() {
 }
 
 void BookmarksMenu::ShowDialog(const QString& mode) {
-    frmBookMarks dialog(m_bookmarks, mode, m_dialogParent);
+    BookmarksDialog dialog(m_bookmarks, mode, m_dialogParent);
     modal::RunModal(dialog);
 }

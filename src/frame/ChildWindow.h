@@ -14,15 +14,15 @@ public:
 
     // A toolbar button by its key ("Back", "Forward", "Stop", "Refresh", "Home", "Explorer",
     // "NewWindow", "Print", ...).
-    virtual void tbr_ButtonClick(const QString& key) = 0;
+    virtual void OnToolbarButton(const QString& key) = 0;
     // A Navigate menu command: "GoBack", "GoForward", "GoHome", "IE", "NewWin", "Stop", "AddrBar".
-    virtual void mnuNavigateClick(const QString& key) = 0;
+    virtual void OnNavigateCommand(const QString& key) = 0;
     // Opens an address in the window (the visible Link's pane, for the browse window).
     virtual void NavigateURL(const QString& url) = 0;
     // The pane the page commands act on (print, save, find, view source, properties, text size,
     // bookmark); null when the window shows no page.
     virtual BrowserPane* ActivePane() const = 0;
     virtual QWidget* Widget() = 0;
-    // The window's identity for the user's click credit (App().glFormDocClicked); never 0.
+    // The window's identity for the user's click credit (App().LastClickedWindow); never 0.
     virtual quintptr WindowHandle() const = 0;
 };

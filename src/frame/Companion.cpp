@@ -34,9 +34,9 @@ bool Start(const QString& arguments) {
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     const bool started = process.startDetached();
-    modGeneral::WriteLog(QStringLiteral("Companion ") +
-                         (started ? QStringLiteral("started ") : QStringLiteral("not started ")) +
-                         arguments.trimmed());
+    core::WriteLog(QStringLiteral("Companion ") +
+                   (started ? QStringLiteral("started ") : QStringLiteral("not started ")) +
+                   arguments.trimmed());
     return started;
 }
 

@@ -14,47 +14,47 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
     // No mnemonic: Alt+F is the File menu's, and Ctrl+F brings the keyboard here anyway.
     auto* label = new QLabel(QStringLiteral("Find:"));
-    m_txtFind = new QLineEdit;
-    m_txtFind->setObjectName(QStringLiteral("txtFind"));
-    m_txtFind->setMaximumWidth(260);
-    m_txtFind->setClearButtonEnabled(true);
-    label->setBuddy(m_txtFind);
-    m_cmdPrevious = new QToolButton;
-    m_cmdPrevious->setObjectName(QStringLiteral("cmdFindPrevious"));
-    m_cmdPrevious->setArrowType(Qt::UpArrow);
-    m_cmdPrevious->setToolTip(QStringLiteral("Previous (Shift+F3)"));
-    m_cmdNext = new QToolButton;
-    m_cmdNext->setObjectName(QStringLiteral("cmdFindNext"));
-    m_cmdNext->setArrowType(Qt::DownArrow);
-    m_cmdNext->setToolTip(QStringLiteral("Next (F3)"));
-    m_chkMatchCase = new QCheckBox(QStringLiteral("Match &case"));
-    m_chkMatchCase->setObjectName(QStringLiteral("chkMatchCase"));
-    m_lblStatus = new QLabel;
-    m_lblStatus->setObjectName(QStringLiteral("lblFindStatus"));
-    m_cmdClose = new QToolButton;
-    m_cmdClose->setObjectName(QStringLiteral("cmdFindClose"));
-    m_cmdClose->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    m_cmdClose->setAutoRaise(true);
-    m_cmdClose->setToolTip(QStringLiteral("Close (Esc)"));
+    m_findEdit = new QLineEdit;
+    m_findEdit->setObjectName(QStringLiteral("txtFind"));
+    m_findEdit->setMaximumWidth(260);
+    m_findEdit->setClearButtonEnabled(true);
+    label->setBuddy(m_findEdit);
+    m_previousButton = new QToolButton;
+    m_previousButton->setObjectName(QStringLiteral("cmdFindPrevious"));
+    m_previousButton->setArrowType(Qt::UpArrow);
+    m_previousButton->setToolTip(QStringLiteral("Previous (Shift+F3)"));
+    m_nextButton = new QToolButton;
+    m_nextButton->setObjectName(QStringLiteral("cmdFindNext"));
+    m_nextButton->setArrowType(Qt::DownArrow);
+    m_nextButton->setToolTip(QStringLiteral("Next (F3)"));
+    m_matchCaseCheck = new QCheckBox(QStringLiteral("Match &case"));
+    m_matchCaseCheck->setObjectName(QStringLiteral("chkMatchCase"));
+    m_statusLabel = new QLabel;
+    m_statusLabel->setObjectName(QStringLiteral("lblFindStatus"));
+    m_closeButton = new QToolButton;
+    m_closeButton->setObjectName(QStringLiteral("cmdFindClose"));
+    m_closeButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setToolTip(QStringLiteral("Close (Esc)"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(label);
-    layout->addWidget(m_txtFind);
-    layout->addWidget(m_cmdPrevious);
-    layout->addWidget(m_cmdNext);
-    layout->addWidget(m_chkMatchCase);
-    layout->addWidget(m_lblStatus);
+    layout->addWidget(m_findEdit);
+    layout->addWidget(m_previousButton);
+    layout->addWidget(m_nextButton);
+    layout->addWidget(m_matchCaseCheck);
+    layout->addWidget(m_statusLabel);
     layout->addStretch();
-    layout->addWidget(m_cmdClose);
+    layout->addWidget(m_closeButton);
 
-    m_txtFind->installEventFilter(this);
+    m_findEdit->installEventFilter(this);
     // Typing looks for the text as it grows, from where the last search stopped.
-    connect(m_txtFind, &QLineEdit::textEdited, this, [this] { Find(false); });
-    connect(m_cmdNext, &QToolButton::clicked, this, &FindBar::FindNext);
-    connect(m_cmdPrevious, &QToolButton::clicked, this, &FindBar::FindPrevious);
-    connect(m_chkMatchCase, &QCheckBox::toggled, this, [this] { Find(false); });
-    connect(m_cmdClose, &QToolButton::clicked, this, &FindBar::CloseBar);
+    connect(m_findEdit, &QLineEdit::textEdited, this, [this] { Find(false); });
+    connect(m_nextButton, &QToolButton::clicked, this, &FindBar::FindNext);
+    connect(m_previousButton, &QToolButton::clicked, this, &FindBar::FindPrevious);
+    connect(m_matchCaseCheck, &QCheckBox::toggled, this, [this] { Find(false); });
+    connect(m_closeButton, &QToolButton::clicked, this, &FindBar::CloseBar);
     hide();
 }
 
@@ -67,12 +67,12 @@ void FindBar::Attach(BrowserPane* pane) {
 
 void FindBar::OpenBar() {
     show();
-    m_txtFind->setFocus(Qt::ShortcutFocusReason);
-    m_txtFind->selectAll();
+    m_findEdit->setFocus(Qt::ShortcutFocusReason);
+    m_findEdit->selectAll();
 }
 
 void FindBar::FindNext() {
-    if (m_txtFind->text().isEmpty()) {
+    if (m_findEdit->text().isEmpty()) {
         OpenBar();
         return;
     }
@@ -80,7 +80,7 @@ void FindBar::FindNext() {
 }
 
 void FindBar::FindPrevious() {
-    if (m_txtFind->text().isEmpty()) {
+    if (m_findEdit->text().isEmpty()) {
         OpenBar();
         return;
     }
@@ -105,7 +105,7 @@ void FindBar::Find(bool backward) {
             Attach(current);
         }
     }
-    const QString text = m_txtFind->text();
+    const QString text = m_findEdit->text();
     const int serial = ++m_serial;
     if (!m_pane || text.isEmpty()) {
         if (m_pane) m_pane->FindText(QString(), false, false, {});
@@ -113,7 +113,7 @@ void FindBar::Find(bool backward) {
         return;
     }
     QPointer<FindBar> self(this);
-    m_pane->FindText(text, backward, m_chkMatchCase->isChecked(), [self, serial](bool found) {
+    m_pane->FindText(text, backward, m_matchCaseCheck->isChecked(), [self, serial](bool found) {
         if (!self || serial != self->m_serial) return;
         self->ShowResult(found);
         emit self->Searched(found);
@@ -122,12 +122,12 @@ void FindBar::Find(bool backward) {
 
 void FindBar::ShowResult(bool found) {
     m_lastFound = found;
-    m_lblStatus->setText(found ? QString() : QLatin1String(kNotFound));
-    m_txtFind->setStyleSheet(found ? QString() : QStringLiteral("QLineEdit { background: #fbdada; }"));
+    m_statusLabel->setText(found ? QString() : QLatin1String(kNotFound));
+    m_findEdit->setStyleSheet(found ? QString() : QStringLiteral("QLineEdit { background: #fbdada; }"));
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_txtFind && event->type() == QEvent::KeyPress) {
+    if (watched == m_findEdit && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         case Qt::Key_Return:

@@ -36,11 +36,11 @@ public:
     // Esc: hides the bar, clears the page's selection and gives the focus back to the page.
     void CloseBar();
 
-    QLineEdit* txtFind() const { return m_txtFind; }
-    QToolButton* cmdNext() const { return m_cmdNext; }
-    QToolButton* cmdPrevious() const { return m_cmdPrevious; }
-    QCheckBox* chkMatchCase() const { return m_chkMatchCase; }
-    QLabel* lblStatus() const { return m_lblStatus; }
+    QLineEdit* FindEdit() const { return m_findEdit; }
+    QToolButton* NextButton() const { return m_nextButton; }
+    QToolButton* PreviousButton() const { return m_previousButton; }
+    QCheckBox* MatchCaseCheck() const { return m_matchCaseCheck; }
+    QLabel* StatusLabel() const { return m_statusLabel; }
     // The answer of the last search: true found, false not found.
     bool LastFound() const { return m_lastFound; }
 
@@ -57,12 +57,12 @@ private:
 
     QPointer<BrowserPane> m_pane;
     PaneProvider m_provider;
-    QLineEdit* m_txtFind = nullptr;
-    QToolButton* m_cmdNext = nullptr;
-    QToolButton* m_cmdPrevious = nullptr;
-    QCheckBox* m_chkMatchCase = nullptr;
-    QLabel* m_lblStatus = nullptr;
-    QToolButton* m_cmdClose = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QToolButton* m_nextButton = nullptr;
+    QToolButton* m_previousButton = nullptr;
+    QCheckBox* m_matchCaseCheck = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QToolButton* m_closeButton = nullptr;
     bool m_lastFound = true;
     int m_serial = 0; // answers of older searches are ignored
 };

@@ -6,11 +6,11 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
-#include "frame/frmMDI.h"
 #include "frame/LockCurtain.h"
-#include "users/cOptions.h"
-#include "users/frmInput.h"
+#include "frame/MainWindow.h"
+#include "users/PasswordPrompt.h"
 #include "users/ProgramEnd.h"
+#include "users/UserOptions.h"
 
 const QString InactivityLock::kLogoutPrompt = QStringLiteral(
     "Please enter your password to unlock the account, or press 'Exit' to close the application.");
@@ -18,7 +18,7 @@ const QString InactivityLock::kIdlePrompt =
     QStringLiteral("Your account has been locked due to inactivity. Please enter your password to unlock the "
                    "account, or press 'Exit' to close the application.");
 
-InactivityLock::InactivityLock(frmMDI& frame, Activity activity)
+InactivityLock::InactivityLock(MainWindow& frame, Activity activity)
     : m_frame(frame), m_activity(std::move(activity)),
       m_curtain(std::make_unique<LockCurtain>(frame, *frame.LockPage())) {}
 
@@ -39,7 +39,7 @@ bool InactivityLock::CheckLock() {
 
 void InactivityLock::Lock() {
     // A click made before the lock must not let a window open after it.
-    App().glFormDocClicked = 0;
+    App().LastClickedWindow = 0;
     QMdiSubWindow* browse = m_frame.BrowseSubWindow();
     m_savedStates.clear();
     for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
@@ -57,9 +57,9 @@ void InactivityLock::Lock() {
 
 bool InactivityLock::Unlock() {
     // The user has to bring the frame back first; and one prompt at a time.
-    if (m_frame.isMinimized() || frmInput::IsOpen()) return true;
+    if (m_frame.isMinimized() || PasswordPrompt::IsOpen()) return true;
     const QString user = App().CurrentUser;
-    const QString stored = modGeneral::GetValue(QStringLiteral("Users"), user);
+    const QString stored = core::GetValue(QStringLiteral("Users"), user);
     m_curtain->AllowPrompt(true);
     const bool verified =
         VerifyPassword(m_logoutRequested ? kLogoutPrompt : kIdlePrompt, user, stored, &m_frame);
@@ -70,7 +70,7 @@ bool InactivityLock::Unlock() {
     if (!verified) {
         // Exit, or the sixth wrong password (which has asked already; a second request is ignored).
         ProgramEnd::UnloadFrame();
-        App().gbUnloading = true;
+        App().Unloading = true;
         return true;
     }
     // Every window as it was, minimised ones included.
@@ -88,6 +88,6 @@ bool InactivityLock::Unlock() {
     m_curtain->Open();
     // Back to where the user was: the frame active, the keyboard in the page.
     m_frame.activateWindow();
-    if (frmBrowse* browse = m_frame.BrowseWindow()) browse->EnsureAppFocus();
+    if (BrowseWindow* browse = m_frame.Browse()) browse->EnsureAppFocus();
     return true;
 }

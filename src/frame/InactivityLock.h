@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-class frmMDI;
+class MainWindow;
 class LockCurtain;
 class QMdiSubWindow;
 
@@ -31,7 +31,7 @@ public:
     static const QString kLogoutPrompt;
     static const QString kIdlePrompt;
 
-    InactivityLock(frmMDI& frame, Activity activity);
+    InactivityLock(MainWindow& frame, Activity activity);
     ~InactivityLock();
 
     // False: the account is not locked, the tick goes on. True: it is locked (or has just been
@@ -45,7 +45,7 @@ private:
     void Lock();
     bool Unlock();
 
-    frmMDI& m_frame;
+    MainWindow& m_frame;
     Activity m_activity;
     std::unique_ptr<LockCurtain> m_curtain;
     bool m_logoutRequested = false;

@@ -51,50 +51,50 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
     auto* home = new QGroupBox(QStringLiteral("Home page"));
     auto* homeLayout = new QVBoxLayout(home);
     homeLayout->addWidget(new QLabel(QStringLiteral("The page Home opens in every tab:")));
-    m_txtHomePage = new QLineEdit(HomePage());
-    m_txtHomePage->setObjectName(QStringLiteral("txtHomePage"));
-    m_txtHomePage->setMinimumWidth(380);
-    homeLayout->addWidget(m_txtHomePage);
-    m_cmdUseDefault = new QPushButton(QStringLiteral("Use &Default"));
-    m_cmdUseDefault->setObjectName(QStringLiteral("cmdUseDefault"));
+    m_homePageEdit = new QLineEdit(HomePage());
+    m_homePageEdit->setObjectName(QStringLiteral("txtHomePage"));
+    m_homePageEdit->setMinimumWidth(380);
+    homeLayout->addWidget(m_homePageEdit);
+    m_useDefaultButton = new QPushButton(QStringLiteral("Use &Default"));
+    m_useDefaultButton->setObjectName(QStringLiteral("cmdUseDefault"));
     auto* homeButtons = new QHBoxLayout;
     homeButtons->addStretch();
-    homeButtons->addWidget(m_cmdUseDefault);
+    homeButtons->addWidget(m_useDefaultButton);
     homeLayout->addLayout(homeButtons);
 
     auto* data = new QGroupBox(QStringLiteral("Browsing data of ") + App().CurrentUser);
     auto* dataLayout = new QVBoxLayout(data);
-    m_chkCookies = new QCheckBox(QStringLiteral("&Cookies (you will be logged out of web sites)"));
-    m_chkCookies->setObjectName(QStringLiteral("chkCookies"));
-    m_chkCache = new QCheckBox(QStringLiteral("Cached &files (copies of pages and pictures)"));
-    m_chkCache->setObjectName(QStringLiteral("chkCache"));
-    m_chkCache->setChecked(true);
-    m_chkHistory = new QCheckBox(QStringLiteral("&History of visited links"));
-    m_chkHistory->setObjectName(QStringLiteral("chkHistory"));
-    m_chkHistory->setChecked(true);
-    m_cmdDelete = new QPushButton(QStringLiteral("&Delete..."));
-    m_cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
-    dataLayout->addWidget(m_chkCookies);
-    dataLayout->addWidget(m_chkCache);
-    dataLayout->addWidget(m_chkHistory);
+    m_cookiesCheck = new QCheckBox(QStringLiteral("&Cookies (you will be logged out of web sites)"));
+    m_cookiesCheck->setObjectName(QStringLiteral("chkCookies"));
+    m_cacheCheck = new QCheckBox(QStringLiteral("Cached &files (copies of pages and pictures)"));
+    m_cacheCheck->setObjectName(QStringLiteral("chkCache"));
+    m_cacheCheck->setChecked(true);
+    m_historyCheck = new QCheckBox(QStringLiteral("&History of visited links"));
+    m_historyCheck->setObjectName(QStringLiteral("chkHistory"));
+    m_historyCheck->setChecked(true);
+    m_deleteButton = new QPushButton(QStringLiteral("&Delete..."));
+    m_deleteButton->setObjectName(QStringLiteral("cmdDelete"));
+    dataLayout->addWidget(m_cookiesCheck);
+    dataLayout->addWidget(m_cacheCheck);
+    dataLayout->addWidget(m_historyCheck);
     auto* dataButtons = new QHBoxLayout;
     dataButtons->addStretch();
-    dataButtons->addWidget(m_cmdDelete);
+    dataButtons->addWidget(m_deleteButton);
     dataLayout->addLayout(dataButtons);
 
-    m_cmdOK = dialogbuttons::Make(QStringLiteral("OK"), "cmdOK", dialogbuttons::Enter::Default);
-    m_cmdCancel = dialogbuttons::Make(QStringLiteral("Cancel"), "cmdCancel", dialogbuttons::Enter::Plain);
-    auto* buttons = dialogbuttons::Row({}, {m_cmdOK, m_cmdCancel});
+    m_okButton = dialogbuttons::Make(QStringLiteral("OK"), "cmdOK", dialogbuttons::Enter::Default);
+    m_cancelButton = dialogbuttons::Make(QStringLiteral("Cancel"), "cmdCancel", dialogbuttons::Enter::Plain);
+    auto* buttons = dialogbuttons::Row({}, {m_okButton, m_cancelButton});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(home);
     layout->addWidget(data);
     layout->addLayout(buttons);
 
-    connect(m_cmdUseDefault, &QPushButton::clicked, this, &InternetOptions::cmdUseDefault_Click);
-    connect(m_cmdDelete, &QPushButton::clicked, this, &InternetOptions::cmdDelete_Click);
-    connect(m_cmdOK, &QPushButton::clicked, this, &InternetOptions::cmdOK_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_useDefaultButton, &QPushButton::clicked, this, &InternetOptions::OnUseDefaultClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &InternetOptions::OnDeleteClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &InternetOptions::OnOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void InternetOptions::Run(QWidget* parent) {
@@ -109,7 +109,7 @@ HomePageNotifier* InternetOptions::Notifier() {
 
 QString InternetOptions::HomePage() {
     if (App().CurrentUser.isEmpty()) return StartPage();
-    return modGeneral::GetValue(App().CurrentUser, QLatin1String(kHomePageValue), StartPage());
+    return core::GetValue(App().CurrentUser, QLatin1String(kHomePageValue), StartPage());
 }
 
 void InternetOptions::SetHomePage(const QString& url) {
@@ -117,19 +117,19 @@ void InternetOptions::SetHomePage(const QString& url) {
     const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
     // The start page is the default: nothing stored for it.
     if (page == StartPage())
-        modGeneral::DeleteValue(App().CurrentUser, QLatin1String(kHomePageValue));
+        core::DeleteValue(App().CurrentUser, QLatin1String(kHomePageValue));
     else
-        modGeneral::SaveValue(App().CurrentUser, QLatin1String(kHomePageValue), page);
+        core::SaveValue(App().CurrentUser, QLatin1String(kHomePageValue), page);
     emit Notifier()->HomePageChanged(page);
 }
 
-void InternetOptions::cmdUseDefault_Click() {
-    m_txtHomePage->setText(StartPage());
+void InternetOptions::OnUseDefaultClicked() {
+    m_homePageEdit->setText(StartPage());
 }
 
-bool InternetOptions::cmdDelete_Click() {
-    const bool cookies = m_chkCookies->isChecked(), cache = m_chkCache->isChecked(),
-               history = m_chkHistory->isChecked();
+bool InternetOptions::OnDeleteClicked() {
+    const bool cookies = m_cookiesCheck->isChecked(), cache = m_cacheCheck->isChecked(),
+               history = m_historyCheck->isChecked();
     if (!cookies && !cache && !history) return false;
     QStringList what;
     if (cookies) what << QStringLiteral("cookies");
@@ -152,15 +152,15 @@ bool InternetOptions::cmdDelete_Click() {
     });
 }
 
-void InternetOptions::cmdOK_Click() {
+void InternetOptions::OnOkClicked() {
     const QString page =
-        m_txtHomePage->text().trimmed().isEmpty() ? StartPage() : UsableHomePage(m_txtHomePage->text());
+        m_homePageEdit->text().trimmed().isEmpty() ? StartPage() : UsableHomePage(m_homePageEdit->text());
     if (page.isEmpty()) {
         MsgBox(QStringLiteral("Please enter the address of a web page (http://...) as the home page.") + CR +
                    CR,
                msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Internet Options"));
-        m_txtHomePage->setFocus(Qt::OtherFocusReason);
-        m_txtHomePage->selectAll();
+        m_homePageEdit->setFocus(Qt::OtherFocusReason);
+        m_homePageEdit->selectAll();
         return;
     }
     if (page != HomePage()) SetHomePage(page);

@@ -38,29 +38,29 @@ public:
     static HomePageNotifier* Notifier();
 
     // --- the user's actions
-    void cmdUseDefault_Click();
+    void OnUseDefaultClicked();
     // Asks, then clears what is ticked; false when the user said no or nothing is ticked.
-    bool cmdDelete_Click();
+    bool OnDeleteClicked();
     // Stores the home page (a typed address is completed) and closes; a home page that cannot be
     // used gets a message and the dialog stays.
-    void cmdOK_Click();
+    void OnOkClicked();
 
-    QLineEdit* txtHomePage() const { return m_txtHomePage; }
-    QPushButton* cmdUseDefault() const { return m_cmdUseDefault; }
-    QCheckBox* chkCookies() const { return m_chkCookies; }
-    QCheckBox* chkCache() const { return m_chkCache; }
-    QCheckBox* chkHistory() const { return m_chkHistory; }
-    QPushButton* cmdDelete() const { return m_cmdDelete; }
-    QPushButton* cmdOK() const { return m_cmdOK; }
-    QPushButton* cmdCancel() const { return m_cmdCancel; }
+    QLineEdit* HomePageEdit() const { return m_homePageEdit; }
+    QPushButton* UseDefaultButton() const { return m_useDefaultButton; }
+    QCheckBox* CookiesCheck() const { return m_cookiesCheck; }
+    QCheckBox* CacheCheck() const { return m_cacheCheck; }
+    QCheckBox* HistoryCheck() const { return m_historyCheck; }
+    QPushButton* DeleteButton() const { return m_deleteButton; }
+    QPushButton* OkButton() const { return m_okButton; }
+    QPushButton* CancelButton() const { return m_cancelButton; }
 
 private:
-    QLineEdit* m_txtHomePage = nullptr;
-    QPushButton* m_cmdUseDefault = nullptr;
-    QCheckBox* m_chkCookies = nullptr;
-    QCheckBox* m_chkCache = nullptr;
-    QCheckBox* m_chkHistory = nullptr;
-    QPushButton* m_cmdDelete = nullptr;
-    QPushButton* m_cmdOK = nullptr;
-    QPushButton* m_cmdCancel = nullptr;
+    QLineEdit* m_homePageEdit = nullptr;
+    QPushButton* m_useDefaultButton = nullptr;
+    QCheckBox* m_cookiesCheck = nullptr;
+    QCheckBox* m_cacheCheck = nullptr;
+    QCheckBox* m_historyCheck = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 
 LockCurtain::LockCurtain(QWidget& frame, QWidget& lockPage) : m_frame(frame), m_lockPage(lockPage) {}
 
@@ -54,7 +54,8 @@ bool LockCurtain::Allowed(QObject* object) const {
         if (o == &m_lockPage) return true;
         // The prompt's messages ("Invalid Password, try again!") belong to it, also where the
         // window system has made no window active to own them. Pages raise none while locked.
-        if (m_promptAllowed && (qobject_cast<frmInput*>(o) || qobject_cast<QMessageBox*>(o))) return true;
+        if (m_promptAllowed && (qobject_cast<PasswordPrompt*>(o) || qobject_cast<QMessageBox*>(o)))
+            return true;
     }
     return false;
 }

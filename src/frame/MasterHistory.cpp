@@ -4,9 +4,9 @@
 #include "core/Errors.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 const QString kModule = QStringLiteral("Bramblegate.frmMDI");

@@ -1,8 +1,8 @@
 #include "frame/MasterHistoryMenu.h"
 
 #include "core/MessageBox.h"
-#include "frame/frmMasterHistory.h"
 #include "frame/MasterHistory.h"
+#include "frame/MasterHistoryDialog.h"
 
 MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent,
                                      QObject* parent)
@@ -24,6 +24,6 @@ void MasterHistoryMenu::Rebuild() {
 }
 
 void MasterHistoryMenu::ShowDialog() {
-    frmMasterHistory dialog(m_history, m_dialogParent);
+    MasterHistoryDialog dialog(m_history, m_dialogParent);
     modal::RunModal(dialog);
 }

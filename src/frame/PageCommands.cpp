@@ -18,7 +18,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "browse/frmBrowse.h"
+#include "browse/BrowseWindow.h"
 #include "core/MessageBox.h"
 #include "frame/ChildWindow.h"
 #include "frame/Periphery.h"
@@ -186,7 +186,7 @@ void PageCommands::SetTextSize(int size) {
     if (!pane) return;
     size = qBound(0, size, 4);
     pane->SetTextSize(size);
-    if (auto* browse = dynamic_cast<frmBrowse*>(child); browse && browse->HasLinks())
+    if (auto* browse = dynamic_cast<BrowseWindow*>(child); browse && browse->HasLinks())
         browse->links().SetFontSize(size);
 }
 

@@ -122,7 +122,7 @@ QString PagePropertiesDialog::SecurityText(const QString& url, bool errorPage) {
 }
 
 QString PagePropertiesDialog::ProtocolText(const QString& url) {
-    return modGeneral::ProtocolText(url);
+    return core::ProtocolText(url);
 }
 
 QString PagePropertiesDialog::SizeText(qint64 bytes) {

@@ -8,19 +8,19 @@
 #include "frame/AgreementDialog.h"
 #include "frame/Companion.h"
 #include "frame/FindBar.h"
-#include "frame/frmOptions.h"
 #include "frame/Help.h"
-#include "frame/IELinksBar.h"
 #include "frame/InternetOptions.h"
+#include "frame/OptionsDialog.h"
 #include "frame/PagePropertiesDialog.h"
+#include "frame/ShortcutsBar.h"
 #include "frame/SplashWindow.h"
 #include "frame/TipOfTheDay.h"
 
 namespace Periphery {
 
 void RunOptions(Links* links, QWidget* parent, const std::function<void()>& applied) {
-    frmOptions dialog(links, parent);
-    QObject::connect(&dialog, &frmOptions::Applied, &dialog, [&applied] {
+    OptionsDialog dialog(links, parent);
+    QObject::connect(&dialog, &OptionsDialog::Applied, &dialog, [&applied] {
         if (applied) applied();
     });
     modal::RunModal(dialog);
@@ -28,18 +28,18 @@ void RunOptions(Links* links, QWidget* parent, const std::function<void()>& appl
 
 QWidget* MakeLinksBar(QWidget* parent, std::function<void(const QString& url)> navigate,
                       std::function<void()> toolbarsMenu) {
-    auto* bar = new IELinksBar(parent);
-    QObject::connect(bar, &IELinksBar::NavigateRequested, bar, [navigate](const QString& url) {
+    auto* bar = new ShortcutsBar(parent);
+    QObject::connect(bar, &ShortcutsBar::NavigateRequested, bar, [navigate](const QString& url) {
         if (navigate) navigate(url);
     });
-    QObject::connect(bar, &IELinksBar::ToolbarsMenuRequested, bar, [toolbarsMenu] {
+    QObject::connect(bar, &ShortcutsBar::ToolbarsMenuRequested, bar, [toolbarsMenu] {
         if (toolbarsMenu) toolbarsMenu();
     });
     return bar;
 }
 
 void LoadLinksBar(QWidget* bar) {
-    if (auto* links = qobject_cast<IELinksBar*>(bar)) links->Load();
+    if (auto* links = qobject_cast<ShortcutsBar*>(bar)) links->Load();
 }
 
 void RunInternetOptions(QWidget* parent) {

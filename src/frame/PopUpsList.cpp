@@ -7,7 +7,7 @@ PopUpsList::PopUpsList(MessageFlasher* flasher, QObject* parent) : QObject(paren
 
 bool PopUpsList::IsIgnored(const QString& url) {
     if (url.isEmpty() || url == QLatin1String("about:blank")) return true;
-    if (url == modGeneral::BlankPagePath() || url == modGeneral::BlankPageUrl()) return true;
+    if (url == core::BlankPagePath() || url == core::BlankPageUrl()) return true;
     // The engine's own error pages.
     return url.startsWith(QLatin1String("chrome-error:"), Qt::CaseInsensitive);
 }
@@ -18,7 +18,7 @@ QString PopUpsList::PopUpCaption(const QString& url) {
         const qsizetype www = url.indexOf(QLatin1String("//www."));
         caption = www >= 0 ? url.mid(www + 6) : url.mid(url.indexOf(QLatin1String("//")) + 2);
     }
-    caption = modGeneral::ProperCase(caption).left(kMaxCaption);
+    caption = core::ProperCase(caption).left(kMaxCaption);
     if (caption.endsWith(QLatin1Char('/'))) caption.chop(1);
     return caption;
 }

@@ -9,7 +9,7 @@
 class MessageFlasher;
 class PopUpsList;
 
-// Shows the blocked pop-ups in a menu (`mnpPopUpsList`: newest first, the caption as text, the
+// Shows the blocked pop-ups in a menu (`PopUpsPopup`: newest first, the caption as text, the
 // address as the item's data) and says which one the user chose (PopUpChosen). The menu follows every
 // change of the list. Actions bound to it (the "Popup" tool button, a menu item) open the menu,
 // are enabled while the list holds anything and show the flasher's image.

@@ -33,7 +33,7 @@ SearchEngineDialog::SearchEngineDialog(const QString& title, const SearchEngine&
                                   "page, and put %s where your words are."));
     hint->setWordWrap(true);
     const dialogbuttons::OkCancel closing(dialogbuttons::Help::No);
-    connect(closing.ok, &QPushButton::clicked, this, &SearchEngineDialog::cmdOK_Click);
+    connect(closing.ok, &QPushButton::clicked, this, &SearchEngineDialog::OnOkClicked);
     connect(closing.cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -46,7 +46,7 @@ SearchEngine SearchEngineDialog::Engine() const {
     return {m_name->text().trimmed(), m_queryUrl->text().trimmed()};
 }
 
-void SearchEngineDialog::cmdOK_Click() {
+void SearchEngineDialog::OnOkClicked() {
     const auto refuse = [](QLineEdit* field, const QString& message) {
         MsgBox(message, msgbox::OKOnly, msgbox::Exclamation,
                QLatin1String(OptionsRules::kSearchEnginesTitle));
@@ -86,12 +86,12 @@ SearchEngineEditor::SearchEngineEditor(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
-    connect(m_add, &QPushButton::clicked, this, &SearchEngineEditor::cmdAdd_Click);
-    connect(m_edit, &QPushButton::clicked, this, &SearchEngineEditor::cmdEdit_Click);
-    connect(m_remove, &QPushButton::clicked, this, &SearchEngineEditor::cmdRemove_Click);
-    connect(m_defaults, &QPushButton::clicked, this, &SearchEngineEditor::cmdDefaults_Click);
+    connect(m_add, &QPushButton::clicked, this, &SearchEngineEditor::OnAddClicked);
+    connect(m_edit, &QPushButton::clicked, this, &SearchEngineEditor::OnEditClicked);
+    connect(m_remove, &QPushButton::clicked, this, &SearchEngineEditor::OnRemoveClicked);
+    connect(m_defaults, &QPushButton::clicked, this, &SearchEngineEditor::OnDefaultsClicked);
     connect(m_list, &QTreeWidget::currentItemChanged, this, &SearchEngineEditor::RefreshButtons);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &SearchEngineEditor::cmdEdit_Click);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &SearchEngineEditor::OnEditClicked);
 }
 
 void SearchEngineEditor::SetEngines(const QList<SearchEngine>& engines) {
@@ -105,7 +105,7 @@ QList<SearchEngine> SearchEngineEditor::Others(int except) const {
     return others;
 }
 
-void SearchEngineEditor::cmdAdd_Click() {
+void SearchEngineEditor::OnAddClicked() {
     SearchEngineDialog dialog(QStringLiteral("Add Search Engine"), {}, m_engines, this);
     if (modal::RunModal(dialog) != QDialog::Accepted) return;
     m_engines.append(dialog.Engine());
@@ -113,7 +113,7 @@ void SearchEngineEditor::cmdAdd_Click() {
     emit Changed();
 }
 
-void SearchEngineEditor::cmdEdit_Click() {
+void SearchEngineEditor::OnEditClicked() {
     const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
     if (row < 0) return;
     SearchEngineDialog dialog(QStringLiteral("Edit Search Engine"), m_engines[row], Others(row), this);
@@ -123,7 +123,7 @@ void SearchEngineEditor::cmdEdit_Click() {
     emit Changed();
 }
 
-void SearchEngineEditor::cmdRemove_Click() {
+void SearchEngineEditor::OnRemoveClicked() {
     const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
     // The search pane needs one.
     if (row < 0 || m_engines.size() < 2) return;
@@ -132,7 +132,7 @@ void SearchEngineEditor::cmdRemove_Click() {
     emit Changed();
 }
 
-void SearchEngineEditor::cmdDefaults_Click() {
+void SearchEngineEditor::OnDefaultsClicked() {
     if (m_engines == SearchEngines::Defaults()) return;
     SetEngines(SearchEngines::Defaults());
     emit Changed();

@@ -21,10 +21,10 @@ public:
 
     SearchEngine Engine() const;
     // Accepts when both fields pass; otherwise tells the user and puts the focus back.
-    void cmdOK_Click();
+    void OnOkClicked();
 
-    QLineEdit* txtName() const { return m_name; }
-    QLineEdit* txtQueryUrl() const { return m_queryUrl; }
+    QLineEdit* NameEdit() const { return m_name; }
+    QLineEdit* QueryUrlEdit() const { return m_queryUrl; }
 
 private:
     QList<SearchEngine> m_others;
@@ -42,16 +42,16 @@ public:
     void SetEngines(const QList<SearchEngine>& engines);
     QList<SearchEngine> Engines() const { return m_engines; }
 
-    void cmdAdd_Click();
-    void cmdEdit_Click();
-    void cmdRemove_Click();
-    void cmdDefaults_Click();
+    void OnAddClicked();
+    void OnEditClicked();
+    void OnRemoveClicked();
+    void OnDefaultsClicked();
 
-    QTreeWidget* lstEngines() const { return m_list; }
-    QPushButton* cmdAdd() const { return m_add; }
-    QPushButton* cmdEdit() const { return m_edit; }
-    QPushButton* cmdRemove() const { return m_remove; }
-    QPushButton* cmdDefaults() const { return m_defaults; }
+    QTreeWidget* EnginesList() const { return m_list; }
+    QPushButton* AddButton() const { return m_add; }
+    QPushButton* EditButton() const { return m_edit; }
+    QPushButton* RemoveButton() const { return m_remove; }
+    QPushButton* DefaultsButton() const { return m_defaults; }
 
 signals:
     void Changed();

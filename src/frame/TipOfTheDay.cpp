@@ -11,7 +11,7 @@
 #include "core/Settings.h"
 #include "frame/AboutBox.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -90,53 +90,53 @@ TipOfTheDay::TipOfTheDay(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     heading->setFont(bold);
-    m_lblTip = new QLabel;
-    m_lblTip->setObjectName(QStringLiteral("lblTip"));
-    m_lblTip->setWordWrap(true);
-    m_lblTip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblTip->setMinimumHeight(5 * fontMetrics().height());
+    m_tipLabel = new QLabel;
+    m_tipLabel->setObjectName(QStringLiteral("lblTip"));
+    m_tipLabel->setWordWrap(true);
+    m_tipLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_tipLabel->setMinimumHeight(5 * fontMetrics().height());
     auto* text = new QVBoxLayout;
     text->addWidget(heading);
-    text->addWidget(m_lblTip, 1);
+    text->addWidget(m_tipLabel, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(picture);
     top->addSpacing(10);
     top->addLayout(text, 1);
 
-    m_chkShowTips = new QCheckBox(QStringLiteral("&Show tips at start-up"));
-    m_chkShowTips->setObjectName(QStringLiteral("chkShowTips"));
-    m_chkShowTips->setChecked(ShowTips());
-    m_cmdNext = new QPushButton(QStringLiteral("&Next Tip"));
-    m_cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    m_cmdClose = new QPushButton(QStringLiteral("&Close"));
-    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    m_cmdClose->setDefault(true);
+    m_showTipsCheck = new QCheckBox(QStringLiteral("&Show tips at start-up"));
+    m_showTipsCheck->setObjectName(QStringLiteral("chkShowTips"));
+    m_showTipsCheck->setChecked(ShowTips());
+    m_nextButton = new QPushButton(QStringLiteral("&Next Tip"));
+    m_nextButton->setObjectName(QStringLiteral("cmdNext"));
+    m_closeButton = new QPushButton(QStringLiteral("&Close"));
+    m_closeButton->setObjectName(QStringLiteral("cmdClose"));
+    m_closeButton->setDefault(true);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_chkShowTips);
+    buttons->addWidget(m_showTipsCheck);
     buttons->addStretch();
-    buttons->addWidget(m_cmdNext);
-    buttons->addWidget(m_cmdClose);
+    buttons->addWidget(m_nextButton);
+    buttons->addWidget(m_closeButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
     setMinimumWidth(440);
 
-    connect(m_chkShowTips, &QCheckBox::toggled, this,
+    connect(m_showTipsCheck, &QCheckBox::toggled, this,
             [](bool checked) { SaveValue(Section(), kShowTips, BoolText(checked)); });
-    connect(m_cmdNext, &QPushButton::clicked, this, &TipOfTheDay::cmdNext_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_nextButton, &QPushButton::clicked, this, &TipOfTheDay::OnNextClicked);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
     ShowTip(CurrTip());
 }
 
 void TipOfTheDay::ShowTip(int tip) {
     m_tip = tip % int(Tips().size());
-    m_lblTip->setText(Tips().at(m_tip));
+    m_tipLabel->setText(Tips().at(m_tip));
     // The next showing starts after the tip seen now.
     SaveValue(Section(), kCurrTip, QString::number((m_tip + 1) % int(Tips().size())));
 }
 
-void TipOfTheDay::cmdNext_Click() {
+void TipOfTheDay::OnNextClicked() {
     ShowTip(m_tip + 1);
 }
 

@@ -26,20 +26,20 @@ public:
     static bool ShowTips();
 
     // Shows the next tip.
-    void cmdNext_Click();
+    void OnNextClicked();
     // The tip on show (its place in Tips()).
     int TipShown() const { return m_tip; }
-    QLabel* lblTip() const { return m_lblTip; }
-    QCheckBox* chkShowTips() const { return m_chkShowTips; }
-    QPushButton* cmdNext() const { return m_cmdNext; }
-    QPushButton* cmdClose() const { return m_cmdClose; }
+    QLabel* TipLabel() const { return m_tipLabel; }
+    QCheckBox* ShowTipsCheck() const { return m_showTipsCheck; }
+    QPushButton* NextButton() const { return m_nextButton; }
+    QPushButton* CloseButton() const { return m_closeButton; }
 
 private:
     void ShowTip(int tip);
 
-    QLabel* m_lblTip = nullptr;
-    QCheckBox* m_chkShowTips = nullptr;
-    QPushButton* m_cmdNext = nullptr;
-    QPushButton* m_cmdClose = nullptr;
+    QLabel* m_tipLabel = nullptr;
+    QCheckBox* m_showTipsCheck = nullptr;
+    QPushButton* m_nextButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
     int m_tip = 0;
 };

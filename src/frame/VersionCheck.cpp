@@ -7,7 +7,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace VersionCheck {
 

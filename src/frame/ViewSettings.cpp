@@ -2,7 +2,7 @@
 
 #include "core/Settings.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 bool Read(const QString& user, const char* name) {

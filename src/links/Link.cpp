@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 
 Link::Link() = default;
 
@@ -27,7 +27,7 @@ QString Link::Secret::plain() const {
         stale = false;
         cache.fill(QChar(0));
         try {
-            cache = modEncrypt::DecryptMessage(encrypted);
+            cache = SecretCipher::DecryptMessage(encrypted);
         } catch (const BgError& e) {
             // Readers get the empty text; the user hears about it once, until the text changes.
             cache.clear();

@@ -29,8 +29,8 @@ bool IsIdValueName(const QString& valueName) {
 
 QStringList Stored(const QString& user) {
     QStringList names, values, ids;
-    modGeneral::EnumValues(QStringLiteral("Software\\") + modGeneral::AppKeyName() + QLatin1Char('\\') + user,
-                           names, values);
+    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + user, names,
+                     values);
     for (qsizetype i = 0; i < names.size(); ++i)
         if (IsIdValueName(names[i]) && IsValid(values[i])) ids << values[i];
     return ids;

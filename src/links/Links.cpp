@@ -7,12 +7,12 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "links/LinkIds.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -54,13 +54,13 @@ QString slotName(const char* field, int slot) {
 
 Links::Links(const QString& user, QObject* parent) : QObject(parent), m_user(user) {
     Load();
-    if (liveCollections().isEmpty()) modEncrypt::SetInMemoryReEncryptor(reEncryptLiveCollections);
+    if (liveCollections().isEmpty()) SecretCipher::SetInMemoryReEncryptor(reEncryptLiveCollections);
     liveCollections().append(this);
 }
 
 Links::~Links() {
     liveCollections().removeAll(this);
-    if (liveCollections().isEmpty()) modEncrypt::SetInMemoryReEncryptor({});
+    if (liveCollections().isEmpty()) SecretCipher::SetInMemoryReEncryptor({});
 }
 
 void Links::Load() {
@@ -438,7 +438,7 @@ std::function<void()> Links::ReEncryptUserData(const QString& oldPassPhrase) {
     };
     auto again = [&](const QString& enc) {
         return enc.isEmpty() ? enc
-                             : modEncrypt::EncryptMessage(modEncrypt::DecryptMessage(enc, oldPassPhrase));
+                             : SecretCipher::EncryptMessage(SecretCipher::DecryptMessage(enc, oldPassPhrase));
     };
     // Everything is worked out before anything changes, so a failure leaves the Links as they were.
     std::vector<Change> changes;

@@ -4,7 +4,7 @@
 #include "core/CodePage.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
@@ -12,7 +12,7 @@
 #include "users/DeleteUser.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -86,13 +86,13 @@ Accounts::UserList Accounts::LoadUsers() {
     QStringList names, values;
     EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + kUsers, names, values);
     for (const QString& name : names)
-        if (!name.isEmpty()) list.users << modGeneral::ProperCase(name);
+        if (!name.isEmpty()) list.users << core::ProperCase(name);
     list.lastUser = GetValue(kGeneral, QStringLiteral("LastUser"));
     return list;
 }
 
 void Accounts::SetLastUser() {
-    SaveValue(kGeneral, QStringLiteral("LastUser"), modGeneral::ProperCase(App().CurrentUser));
+    SaveValue(kGeneral, QStringLiteral("LastUser"), core::ProperCase(App().CurrentUser));
 }
 
 void Accounts::UpgradeUserSettings(const QString& user) {
@@ -117,7 +117,7 @@ bool Accounts::CheckPassword(const QString& user, const QString& candidate) {
     if (candidate.isEmpty() || !CodePage::CanEncode(candidate) || !UserExists(user)) return false;
     const QString stored = GetValue(kUsers, user);
     try {
-        return modEncrypt::DecryptMessage(stored, candidate) == candidate;
+        return SecretCipher::DecryptMessage(stored, candidate) == candidate;
     } catch (const BgError&) {
         return false; // a damaged record matches no password
     }
@@ -241,10 +241,10 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         SaveUserPassword(kUsers, user, password, QString());
         {
             Links links(user);
-            links.Add(QStringLiteral("Home Page$$"), modEncrypt::EncryptMessage(QStringLiteral("BGDummy")),
+            links.Add(QStringLiteral("Home Page$$"), SecretCipher::EncryptMessage(QStringLiteral("BGDummy")),
                       QString(), QString(), QString(), QString(), true, false, -1, true);
             links.Add(QStringLiteral("Getting Started"),
-                      modEncrypt::EncryptMessage(QString::fromLatin1(kQuickStartUrl)), QString(), QString(),
+                      SecretCipher::EncryptMessage(QString::fromLatin1(kQuickStartUrl)), QString(), QString(),
                       QString(), QString(), true, false, -1, true);
         }
         SetLastUser();

@@ -9,14 +9,14 @@
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
-#include "core/modReg.h"
 #include "core/Settings.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 #include "users/Accounts.h"
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -67,7 +67,7 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
                kTitle);
         return stay(DeleteUserStep::UserName);
     }
-    if (!frmInput::PasswordMatches(GetValue(QStringLiteral("Users"), name), fields.password)) {
+    if (!PasswordPrompt::PasswordMatches(GetValue(QStringLiteral("Users"), name), fields.password)) {
         MsgBox(QStringLiteral("Invalid Password. Try again!") + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                kTitle);
         return stay(DeleteUserStep::Password);
@@ -99,7 +99,7 @@ bool DeleteUser(const QString& name) {
         StoreTransaction transaction;
         // The password record by its name alone: a name such as "-1" must never address the
         // whole key of all users.
-        modReg::DeleteKeyValue(AppKeyName(), QStringLiteral("Users"), name);
+        SettingsRegistry::DeleteKeyValue(AppKeyName(), QStringLiteral("Users"), name);
         // A store from before names were checked may hold users whose keys overlap ("Bob" and
         // "BobHistory"), or a user named like the program's own keys: those keys stay.
         const QStringList others = UserNames::StoredUsers();

@@ -31,7 +31,7 @@ void SetEndNowHandler(Handler handler) {
 }
 
 void EndNowWithoutSaving() {
-    App().gbUnloading = true;
+    App().Unloading = true;
     // Whatever still runs before the process is gone must not save over what was just written.
     App().EndingOnError = true;
     if (g_endNow)

@@ -20,7 +20,7 @@ void UnloadFrame();
 // (after an import, whose values the running program must not overwrite). The frame's handler
 // removes its mouse and keyboard hooks and ends the process.
 void SetEndNowHandler(Handler handler);
-// Sets App().gbUnloading and App().EndingOnError, then runs the handler.
+// Sets App().Unloading and App().EndingOnError, then runs the handler.
 void EndNowWithoutSaving();
 
 } // namespace ProgramEnd

@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SearchEngines {
 namespace {

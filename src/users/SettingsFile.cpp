@@ -14,7 +14,7 @@
 #include "links/LinkIds.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SettingsFile {
 namespace {

@@ -17,14 +17,14 @@
 #include "core/Settings.h"
 #include "users/Accounts.h"
 #include "users/DeleteUser.h"
-#include "users/frmInput.h"
-#include "users/frmMsg.h"
+#include "users/MessageWindow.h"
+#include "users/PasswordPrompt.h"
 #include "users/ProgramEnd.h"
 #include "users/RemovableMedia.h"
 #include "users/SettingsFile.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace SettingsTransfer {
 namespace {
@@ -62,7 +62,7 @@ QString TemporaryFolder() {
     return folder;
 }
 
-void mnufileSettingsExport_Click(QWidget* parent) {
+void ExportSettings(QWidget* parent) {
     const QString user = App().CurrentUser;
     if (!VerifyPassword(QStringLiteral("For security, please verify your Password. You will also need this "
                                        "Password at the time of Importing these settings."),
@@ -98,7 +98,7 @@ void mnufileSettingsExport_Click(QWidget* parent) {
 
 bool ExportSettings(const QString& file) {
     const QString user = App().CurrentUser;
-    frmMsg::ShowText(QStringLiteral("Exporting settings of user ") + user + QStringLiteral("..."));
+    MessageWindow::ShowText(QStringLiteral("Exporting settings of user ") + user + QStringLiteral("..."));
     QString error;
     try {
         const QString folder = QFileInfo(file).absolutePath();
@@ -108,7 +108,7 @@ bool ExportSettings(const QString& file) {
     } catch (const BgError& e) {
         error = e.description();
     }
-    frmMsg::HideText();
+    MessageWindow::HideText();
     if (error.isEmpty()) return true;
     Errors::ReportErrorInfo(kModule, QStringLiteral("ExportSettings"), error);
     return false;
@@ -139,7 +139,7 @@ bool ExportThroughTemporaryFile(const QString& file, const QString& tempFolder) 
     return ok;
 }
 
-void mnufileSettingsImport_Click(QWidget* parent) {
+void ImportSettings(QWidget* parent) {
     filedialogs::Request request;
     request.save = false;
     request.title = QStringLiteral("Import Settings From File");
@@ -216,7 +216,7 @@ bool ImportSettings(const QString& file, QWidget* parent) {
                        CR + CR + QStringLiteral("Please log-off and then log-in as '") + name +
                        QStringLiteral("' in order to import its settings.") + CR + CR,
                    msgbox::OKOnly, msgbox::Information, QStringLiteral("OverWrite Settings?"));
-            frmMsg::HideText();
+            MessageWindow::HideText();
             return false;
         }
         if (const QString other = UserNames::SharedWith(name, UserNames::StoredUsers()); !other.isEmpty()) {
@@ -229,13 +229,13 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         newUser = true;
     }
 
-    frmMsg::ShowText(QStringLiteral("Importing settings of user ") + name + QStringLiteral("..."));
+    MessageWindow::ShowText(QStringLiteral("Importing settings of user ") + name + QStringLiteral("..."));
     // A new user never finds a deleted user's web data under its name.
     if (newUser) UserDeletion::RemoveUserProfileFolder(name, false);
     try {
         SettingsFile::Apply(data, newUser);
     } catch (const BgError& e) {
-        frmMsg::HideText();
+        MessageWindow::HideText();
         if (e.number() == ErrNo::NotSaved)
             MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Import Settings"));
@@ -243,7 +243,7 @@ bool ImportSettings(const QString& file, QWidget* parent) {
             Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
         return false;
     }
-    frmMsg::HideText();
+    MessageWindow::HideText();
     return true;
 }
 

@@ -11,7 +11,7 @@ namespace SettingsTransfer {
 
 // File menu "Export Settings": verifies the master password, asks where to save (proposing
 // "<user> <yyyymmdd>.dat" in the default folder), writes the file and says how it went.
-void mnufileSettingsExport_Click(QWidget* parent = nullptr);
+void ExportSettings(QWidget* parent = nullptr);
 // Writes the logged-in user's settings into `file` (replacing it whole), with the message window
 // shown meanwhile. False on any failure; the old file then stays as it was.
 bool ExportSettings(const QString& file);
@@ -21,7 +21,7 @@ bool ExportThroughTemporaryFile(const QString& file, const QString& tempFolder);
 
 // File menu "Import Settings": asks for the file, imports it and, after success, ends the
 // program at once without saving anything (ProgramEnd::EndNowWithoutSaving).
-void mnufileSettingsImport_Click(QWidget* parent = nullptr);
+void ImportSettings(QWidget* parent = nullptr);
 // Checks the file, asks for the password of its user, and copies its values into the store in
 // one transaction. The logged-in user may import its own file or that of a user who does not
 // exist here (who is created); another existing user's file is refused.

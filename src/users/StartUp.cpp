@@ -2,13 +2,13 @@
 
 #include "core/AppState.h"
 #include "core/MessageBox.h"
-#include "users/frmLogin.h"
+#include "users/LoginDialog.h"
 
 namespace StartUp {
 
 bool Login() {
     App().LoginOK = false;
-    frmLogin dialog(QString::fromLatin1(frmLogin::kLogin));
+    LoginDialog dialog(QString::fromLatin1(LoginDialog::kLogin));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     modal::RunModal(dialog);
     return App().LoginOK;

@@ -44,8 +44,8 @@ QString SharedWith(const QString& name, const QStringList& users) {
 
 QStringList StoredUsers() {
     QStringList names, values;
-    modGeneral::EnumValues(
-        QStringLiteral("Software\\") + modGeneral::AppKeyName() + QStringLiteral("\\Users"), names, values);
+    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QStringLiteral("\\Users"), names,
+                     values);
     names.removeAll(QString());
     return names;
 }

@@ -39,7 +39,7 @@ struct BoxWindow {
         box->setFocus();
     }
     QLineEdit* edit() const { return box->lineEdit(); }
-    QListWidget* matches() const { return box->lstMatch(); }
+    QListWidget* matches() const { return box->MatchList(); }
     bool matchesShown() const { return matches()->isVisible(); }
     QStringList offered() const {
         QStringList out;
@@ -250,12 +250,12 @@ TEST(AddressBox, ProgramChangesShowAddressesWithoutMatchingAndNeverTheBlankPage)
     EXPECT_FALSE(w.box->IsBeingEdited());
     EXPECT_EQ(w.box->AddressText(), "http://yahoo.com/");
 
-    w.box->SetAddressText(modGeneral::BlankPageUrl());
+    w.box->SetAddressText(core::BlankPageUrl());
     EXPECT_EQ(w.box->AddressText(), "");
-    w.box->SetAddressText(QString(modGeneral::BlankPageUrl()).replace("/Blank.htm", "/blank%2Ehtm"));
+    w.box->SetAddressText(QString(core::BlankPageUrl()).replace("/Blank.htm", "/blank%2Ehtm"));
     EXPECT_EQ(w.box->AddressText(), "");
     // Typed or pasted, it goes too.
-    QGuiApplication::clipboard()->setText(modGeneral::BlankPageUrl());
+    QGuiApplication::clipboard()->setText(core::BlankPageUrl());
     w.key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.box->AddressText(), "");
 

@@ -2,9 +2,9 @@
 
 #include "browse/AddressList.h"
 #include "browse/HistoryTestSupport.h"
-#include "core/modReg.h"
+#include "core/SettingsRegistry.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 AddressList Known(const QStringList& urls) {
@@ -121,16 +121,17 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
 TEST(AddressList, TypedAddressesOfTheSharedKey) {
     LoggedInUser ann;
     const QString key = "Microsoft\\Internet Explorer";
-    modReg::SetKeyValue(key, "TypedURLs", "url1", "http://typed1.com/", modReg::REG_SZ);
-    modReg::SetKeyValue(key, "TypedURLs", "url2", "mailto:x@y.z", modReg::REG_SZ);
-    modReg::SetKeyValue(key, "TypedURLs", "url3", "https://typed3.com/", modReg::REG_SZ);
-    modReg::SetKeyValue(key, "TypedURLs", "url5", "http://after-gap.com/", modReg::REG_SZ);
+    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url1", "http://typed1.com/", SettingsRegistry::REG_SZ);
+    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url2", "mailto:x@y.z", SettingsRegistry::REG_SZ);
+    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url3", "https://typed3.com/", SettingsRegistry::REG_SZ);
+    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url5", "http://after-gap.com/",
+                                  SettingsRegistry::REG_SZ);
     AddressList list;
     list.GetTypedURLs(100, ann.temp().folder()); // a home without other browsers
     EXPECT_EQ(list.Urls(), QStringList({"http://typed1.com/", "https://typed3.com/"}));
 
     // url0 given: read too; the loop stops when n reaches the limit.
-    modReg::SetKeyValue(key, "TypedURLs", "url0", "http://typed0.com/", modReg::REG_SZ);
+    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url0", "http://typed0.com/", SettingsRegistry::REG_SZ);
     AddressList limited;
     limited.GetTypedURLs(3, ann.temp().folder());
     EXPECT_EQ(limited.Urls(), QStringList({"http://typed0.com/", "http://typed1.com/"}));

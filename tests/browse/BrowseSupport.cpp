@@ -8,12 +8,12 @@
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "links/Links.h"
 
 namespace browsetest {
 
-BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
+BrowseFixture::BrowseFixture(const QList<LinkSpec>& specs, bool newUser) {
     // The machine's own network state must not decide what a test sees.
     OfflineState::SetConnectionProbe([] { return true; });
     App().CurrentUser = QLatin1String(kUser);
@@ -21,7 +21,7 @@ BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
     App().NewUserCreated = newUser;
     if (specs.isEmpty()) return;
     Links stored(App().CurrentUser);
-    const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
+    const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
     bool ordered = false;
     for (const LinkSpec& s : specs) {
         ordered = ordered || s.controlOrder >= 0;
@@ -31,14 +31,14 @@ BrowseWindow::BrowseWindow(const QList<LinkSpec>& specs, bool newUser) {
     if (ordered) stored.SaveLinks(false);
 }
 
-BrowseWindow::~BrowseWindow() {
+BrowseFixture::~BrowseFixture() {
     WebProfiles::SetOffline(false);
     OfflineState::SetConnectionProbe({});
     m_frame.reset();
 }
 
-frmBrowse& BrowseWindow::Load() {
-    m_frame = std::make_unique<frmMDI>();
+BrowseWindow& BrowseFixture::Load() {
+    m_frame = std::make_unique<MainWindow>();
     m_frame->SetUserCaption();
     m_frame->show();
     m_frame->activateWindow();
@@ -51,46 +51,46 @@ frmBrowse& BrowseWindow::Load() {
         return pane;
     });
     EXPECT_TRUE(m_browse);
-    for (QTimer* t : {&m_browse->tmrBusy(), &m_browse->tmrPrsTimeOut(), &m_browse->tmrShowPage(),
-                      &m_browse->tmrGetFavs()})
+    for (QTimer* t : {&m_browse->BusyTimer(), &m_browse->ParseTimeOutTimer(), &m_browse->ShowPageTimer(),
+                      &m_browse->LoadFavoritesTimer()})
         t->stop();
     return *m_browse;
 }
 
-Links& BrowseWindow::links() {
+Links& BrowseFixture::links() {
     return m_browse->links();
 }
 
-RecordingPane& BrowseWindow::pane(int i) {
-    BrowserPane* pane = i == frmBrowse::kPlaceholder ? m_browse->Placeholder() : m_browse->Pane(i);
+RecordingPane& BrowseFixture::pane(int i) {
+    BrowserPane* pane = i == BrowseWindow::kPlaceholder ? m_browse->Placeholder() : m_browse->Pane(i);
     EXPECT_TRUE(pane) << "no pane " << i;
     return *static_cast<RecordingPane*>(pane);
 }
 
-int BrowseWindow::index(const QString& caption) {
+int BrowseFixture::index(const QString& caption) {
     return PaneIndexOf(links(), caption);
 }
 
-Link& BrowseWindow::link(const QString& caption) {
+Link& BrowseFixture::link(const QString& caption) {
     return *links().Item(index(caption) + 1);
 }
 
-QStringList BrowseWindow::navigations() const {
+QStringList BrowseFixture::navigations() const {
     QStringList out;
     for (const auto& [pane, url] : m_navigations) {
         int index = -1;
-        if (m_browse && pane == m_browse->Placeholder()) index = frmBrowse::kPlaceholder;
-        for (int i = 0; m_browse && i < frmBrowse::kPlaceholder && index < 0; ++i)
+        if (m_browse && pane == m_browse->Placeholder()) index = BrowseWindow::kPlaceholder;
+        for (int i = 0; m_browse && i < BrowseWindow::kPlaceholder && index < 0; ++i)
             if (m_browse->Pane(i) == pane) index = i;
         out << QString::number(index) + QLatin1Char(' ') + url;
     }
     return out;
 }
 
-QStringList BrowseWindow::buttonOrder() {
+QStringList BrowseFixture::buttonOrder() {
     QList<QPair<int, QString>> rows;
     for (Link* l : links()) {
-        LinkButton* button = m_browse->Buttons().cmdLink(l->Index() - 1);
+        LinkButton* button = m_browse->Buttons().LinkButtonAt(l->Index() - 1);
         if (button && !button->isHidden()) rows.append({button->y(), l->Caption()});
     }
     std::sort(rows.begin(), rows.end());
@@ -100,17 +100,17 @@ QStringList BrowseWindow::buttonOrder() {
     return out;
 }
 
-void BrowseWindow::click(const QString& caption) {
-    LinkButton* button = m_browse->Buttons().cmdLink(index(caption));
+void BrowseFixture::click(const QString& caption) {
+    LinkButton* button = m_browse->Buttons().LinkButtonAt(index(caption));
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-void BrowseWindow::startUp() {
-    m_browse->tmrGetFavs_Timer();
+void BrowseFixture::startUp() {
+    m_browse->OnLoadFavoritesTimer();
 }
 
-QDateTime BrowseWindow::freezeClock() {
+QDateTime BrowseFixture::freezeClock() {
     const QDateTime now(QDate(2024, 3, 5), QTime(10, 0, 0));
     Clock::SetNow(now);
     return now;

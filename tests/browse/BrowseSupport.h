@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/FakePane.h"
-#include "browse/frmBrowse.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "support/TestSupport.h"
 
 class Link;
@@ -50,20 +50,20 @@ public:
 };
 
 // A real store with a user's Links, and a real frame with the user's browse window over FakePanes.
-class BrowseWindow {
+class BrowseFixture {
 public:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassPhrase = "wonderland";
 
-    BrowseWindow(std::initializer_list<LinkSpec> links, bool newUser = false)
-        : BrowseWindow(QList<LinkSpec>(links), newUser) {}
-    explicit BrowseWindow(const QList<LinkSpec>& links = {}, bool newUser = false);
-    ~BrowseWindow();
+    BrowseFixture(std::initializer_list<LinkSpec> links, bool newUser = false)
+        : BrowseFixture(QList<LinkSpec>(links), newUser) {}
+    explicit BrowseFixture(const QList<LinkSpec>& links = {}, bool newUser = false);
+    ~BrowseFixture();
 
     // Makes the frame and loads the browse window. The timers are stopped: tests tick them.
-    frmBrowse& Load();
-    frmBrowse& browse() { return *m_browse; }
-    frmMDI& frame() { return *m_frame; }
+    BrowseWindow& Load();
+    BrowseWindow& browse() { return *m_browse; }
+    MainWindow& frame() { return *m_frame; }
     Links& links();
     TempStore& store() { return m_store; }
     ScriptedBoxes& boxes() { return m_boxes; }
@@ -81,7 +81,7 @@ public:
     QStringList buttonOrder();
     // Opens the Link with a real click on its button.
     void click(const QString& caption);
-    // The start-up navigation (the first tick of tmrGetFavs).
+    // The start-up navigation (the first tick of LoadFavoritesTimer).
     void startUp();
     // Freezes the clock at a fixed moment and returns it.
     static QDateTime freezeClock();
@@ -89,8 +89,8 @@ public:
 private:
     TempStore m_store;
     ScriptedBoxes m_boxes;
-    std::unique_ptr<frmMDI> m_frame;
-    QPointer<frmBrowse> m_browse;
+    std::unique_ptr<MainWindow> m_frame;
+    QPointer<BrowseWindow> m_browse;
     QList<QPair<RecordingPane*, QString>> m_navigations;
 };
 

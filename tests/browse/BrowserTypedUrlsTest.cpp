@@ -8,7 +8,7 @@
 #include "browse/AddressBox.h"
 #include "browse/AddressImport.h"
 #include "browse/HistoryTestSupport.h"
-#include "core/modReg.h"
+#include "core/SettingsRegistry.h"
 
 namespace {
 // Microseconds: Firefox counts from 1970, Chromium from 1601.
@@ -155,8 +155,8 @@ TEST(BrowserTypedUrls, TheAddressBoxOffersThemAfterTheStoredOnes) {
     LoggedInUser ann;
     ann.options().SetMaxHistoryItems(4);
     BrowserHome home;
-    modReg::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", "url1", "http://from-the-store.com/",
-                        modReg::REG_SZ);
+    SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", "url1",
+                                  "http://from-the-store.com/", SettingsRegistry::REG_SZ);
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.dir.path().toUtf8());
     AddressBox box;

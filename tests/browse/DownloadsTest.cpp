@@ -73,10 +73,8 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
     files.Next(bob.filePath(QStringLiteral("two.zip")));
     DownloadList::AskWhereToSave(QStringLiteral("two.zip"));
     EXPECT_NE(files.asked()[2].folder, ann.path());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)),
-              bob.path());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)),
-              ann.path());
+    EXPECT_EQ(core::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)), bob.path());
+    EXPECT_EQ(core::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)), ann.path());
 
     App().Locked = true;
     EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("three.zip")), QString());
@@ -98,14 +96,14 @@ TEST(Downloads, TheWindowShowsProgressSizeAndSpeedAndOffersWhatEachStateAllows) 
     list.Add(&running);
     Clock::Advance(2000);
     running.Update(3 * 1024 * 1024, 10 * 1024 * 1024);
-    EXPECT_EQ(Row(window.lstDownloads(), 0),
+    EXPECT_EQ(Row(window.DownloadsList(), 0),
               QStringList({"big.iso", "30%", "3.0 MB of 10.0 MB", "1.5 MB/s", "Downloading"}));
-    EXPECT_TRUE(window.cmdCancel()->isEnabled());
-    EXPECT_FALSE(window.cmdOpen()->isEnabled());
-    window.cmdCancel()->click();
+    EXPECT_TRUE(window.CancelButton()->isEnabled());
+    EXPECT_FALSE(window.OpenButton()->isEnabled());
+    window.CancelButton()->click();
     EXPECT_TRUE(cancelled);
-    EXPECT_EQ(Row(window.lstDownloads(), 0), QStringList({"big.iso", "30%", "3.0 MB", "", "Cancelled"}));
-    EXPECT_FALSE(window.cmdCancel()->isEnabled());
+    EXPECT_EQ(Row(window.DownloadsList(), 0), QStringList({"big.iso", "30%", "3.0 MB", "", "Cancelled"}));
+    EXPECT_FALSE(window.CancelButton()->isEnabled());
 
     Download done(QStringLiteral("http://x.test/a.pdf"), QStringLiteral("/tmp/dl/a.pdf"));
     QList<Download*> completed;
@@ -114,15 +112,15 @@ TEST(Downloads, TheWindowShowsProgressSizeAndSpeedAndOffersWhatEachStateAllows) 
     done.Update(512, -1);
     done.Finish(Download::State::Completed);
     EXPECT_EQ(completed, QList<Download*>{&done});
-    EXPECT_EQ(Row(window.lstDownloads(), 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
-    window.cmdOpen()->click();
-    window.cmdOpenFolder()->click();
+    EXPECT_EQ(Row(window.DownloadsList(), 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
+    window.OpenButton()->click();
+    window.OpenFolderButton()->click();
     EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile("/tmp/dl/a.pdf"), QUrl::fromLocalFile("/tmp/dl")}));
 
     Download failed(QStringLiteral("http://x.test/c"), QStringLiteral("/tmp/dl/c"));
     list.Add(&failed);
     failed.Finish(Download::State::Failed, QStringLiteral("Network disconnected"));
-    EXPECT_EQ(Row(window.lstDownloads(), 2).last(), QStringLiteral("Failed: Network disconnected"));
+    EXPECT_EQ(Row(window.DownloadsList(), 2).last(), QStringLiteral("Failed: Network disconnected"));
     EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblEmpty"))->isVisibleTo(&window));
     Clock::Reset();
 }

@@ -22,8 +22,8 @@
 
 namespace {
 
-using modGeneral::GetValue;
-using modGeneral::PageLocation;
+using core::GetValue;
+using core::PageLocation;
 
 class RecordingHost : public FavoritesHost {
 public:
@@ -113,16 +113,16 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     EXPECT_EQ(Favorites::Tag(fav->FindNode("Binary")), "url=https://bin.example/");
 
     // Opening a folder reads it; closing forgets its children.
-    fav->tvwFav_NodeClick(links);
+    fav->OnFavoriteClicked(links);
     EXPECT_TRUE(links->isExpanded());
     EXPECT_EQ(Favorites::Image(links), "Open");
     EXPECT_EQ(Texts(links), QStringList{"Internet Archive"});
     EXPECT_TRUE(fav->WatchedFolders().contains(root + "/Links"));
-    fav->tvwFav_NodeClick(links);
+    fav->OnFavoriteClicked(links);
     EXPECT_FALSE(links->isExpanded());
     EXPECT_EQ(links->childCount(), 0);
     EXPECT_EQ(Favorites::Image(links), "Closed");
-    EXPECT_EQ(fav->tvwFav()->currentItem(), links);
+    EXPECT_EQ(fav->FavoritesView()->currentItem(), links);
     EXPECT_FALSE(fav->WatchedFolders().contains(root + "/Links"));
 
     // Dragged out, a favorite offers what a Link button offers.
@@ -186,7 +186,7 @@ TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     fav->resize(300, 400);
     fav->show();
     auto click = [&](const QString& path, Qt::MouseButton button) {
-        QTreeWidget* tree = fav->tvwFav();
+        QTreeWidget* tree = fav->FavoritesView();
         QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(fav->FindNode(path)).center());
     };
     host.links->SetNavigateStopped(true);
@@ -208,7 +208,7 @@ TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     QTreeWidgetItem* projects = fav->FindNode("Work/Projects");
     ASSERT_NE(projects, nullptr);
     EXPECT_TRUE(projects->isExpanded());
-    EXPECT_EQ(fav->tvwFav()->currentItem(), projects);
+    EXPECT_EQ(fav->FavoritesView()->currentItem(), projects);
     fav.reset();
     host.links->SetFavoritesFolder("C:\\Documents and Settings\\alice\\Favorites\\Work");
     fav = Make();
@@ -232,15 +232,15 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     };
 
     fav->PrepareContextMenu(fav->FindNode("Old name"));
-    EXPECT_EQ(fav->mnuFavDelete()->text(), "Delete Favorite...");
-    EXPECT_EQ(fav->mnuFavRename()->text(), "Rename Favorite...");
-    EXPECT_FALSE(fav->mnuFavAdd()->isEnabled()); // no page on show
+    EXPECT_EQ(fav->DeleteAction()->text(), "Delete Favorite...");
+    EXPECT_EQ(fav->RenameAction()->text(), "Rename Favorite...");
+    EXPECT_FALSE(fav->AddAction()->isEnabled()); // no page on show
 
     // The root cannot go; the message names it.
     fav->PrepareContextMenu(fav->RootNode());
-    EXPECT_EQ(fav->mnuFavDelete()->text(), "Delete Folder...");
-    EXPECT_EQ(fav->mnuFavRename()->text(), "Rename Folder...");
-    fav->mnuFavDelete_Click();
+    EXPECT_EQ(fav->DeleteAction()->text(), "Delete Folder...");
+    EXPECT_EQ(fav->RenameAction()->text(), "Rename Folder...");
+    fav->OnDeleteFavorite();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.lastText(), "Cannot delete this folder '" + root + "'");
     EXPECT_EQ(boxes.lastTitle(), "Delete Folder");
@@ -250,26 +250,26 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     // A folder is deleted after the question, and only on Yes.
     fav->PrepareContextMenu(fav->FindNode("Trash"));
     boxes.Answer(msgbox::No);
-    fav->mnuFavDelete_Click();
+    fav->OnDeleteFavorite();
     EXPECT_EQ(boxes.lastText(), "Are you sure you want to delete the Favorites folder 'Trash'");
     EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_TRUE(QFileInfo(root + "/Trash/Junk.url").exists());
     boxes.Answer(msgbox::Yes);
-    fav->mnuFavDelete_Click();
+    fav->OnDeleteFavorite();
     EXPECT_FALSE(QFileInfo(root + "/Trash").exists());
     EXPECT_EQ(fav->FindNode("Trash"), nullptr);
 
     // Rename a favorite, then an open folder (it stays open, the remembered folder follows it).
     fav->PrepareContextMenu(fav->FindNode("Old name"));
     answer("New: name?");
-    fav->mnuFavRename_Click();
+    fav->OnRenameFavorite();
     EXPECT_TRUE(QFileInfo(root + "/New name.url").exists());
     EXPECT_FALSE(QFileInfo(root + "/Old name.url").exists());
     EXPECT_EQ(Favorites::Tag(fav->FindNode("New name")), "url=https://old.example/");
-    fav->tvwFav_NodeClick(fav->FindNode("Reading"));
+    fav->OnFavoriteClicked(fav->FindNode("Reading"));
     fav->PrepareContextMenu(fav->FindNode("Reading"));
     answer("Library");
-    fav->mnuFavRename_Click();
+    fav->OnRenameFavorite();
     QTreeWidgetItem* library = fav->FindNode("Library");
     ASSERT_NE(library, nullptr);
     EXPECT_TRUE(library->isExpanded());
@@ -280,23 +280,23 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     // A new folder under the chosen one, and the visible page added into it.
     fav->PrepareContextMenu(library);
     answer("Later");
-    fav->mnuFavNewFolder_Click();
+    fav->OnNewFolder();
     EXPECT_TRUE(QFileInfo(root + "/Library/Later").isDir());
-    EXPECT_EQ(fav->tvwFav()->currentItem(), fav->FindNode("Library/Later"));
+    EXPECT_EQ(fav->FavoritesView()->currentItem(), fav->FindNode("Library/Later"));
     host.page = {QStringLiteral("Bramble: the page/1"), QStringLiteral("https://page.example/a?b=1")};
     fav->PrepareContextMenu(fav->FindNode("Library/Later"));
-    EXPECT_TRUE(fav->mnuFavAdd()->isEnabled());
+    EXPECT_TRUE(fav->AddAction()->isEnabled());
     answer("Bramble page");
-    fav->mnuFavAdd_Click();
+    fav->OnAddFavorite();
     QTreeWidgetItem* added = fav->FindNode("Library/Later/Bramble page");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(Favorites::Tag(added), "url=https://page.example/a?b=1");
-    EXPECT_EQ(fav->tvwFav()->currentItem(), added);
+    EXPECT_EQ(fav->FavoritesView()->currentItem(), added);
 
     // A favorite goes at once, without a question.
     const int before = boxes.count();
     fav->PrepareContextMenu(added);
-    fav->mnuFavDelete_Click();
+    fav->OnDeleteFavorite();
     EXPECT_EQ(boxes.count(), before);
     EXPECT_FALSE(QFileInfo(root + "/Library/Later/Bramble page.url").exists());
     EXPECT_EQ(fav->FindNode("Library/Later/Bramble page"), nullptr);

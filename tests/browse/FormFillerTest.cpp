@@ -10,7 +10,7 @@
 #include "browse/LoginKeywords.h"
 #include "core/AppState.h"
 #include "core/Log.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "links/Link.h"
 #include "support/TestSupport.h"
 
@@ -55,9 +55,9 @@ protected:
     void SetUp() override {
         App().PassPhrase = QStringLiteral("master1");
         link.SetIndex(3);
-        link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("http://bank.test/login")));
-        link.SetUserName(modEncrypt::EncryptMessage(kUser));
-        link.Setpw(modEncrypt::EncryptMessage(kPass));
+        link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://bank.test/login")));
+        link.SetUserName(SecretCipher::EncryptMessage(kUser));
+        link.Setpw(SecretCipher::EncryptMessage(kPass));
         link.SetReqLogin(true);
         link.SetProgressValue(40);
         link.SetOwner(&owner);
@@ -546,7 +546,7 @@ TEST_F(FormFillerTest, SpecialSiteClicksOnEverySecondParse) {
     LoginSites sites;
     sites.specialSitePrefix = QStringLiteral("http://twice.test/");
     FormFiller twice(host, sites);
-    link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("http://twice.test/")));
+    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://twice.test/")));
     const auto page = [&] {
         return LoginPage([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); }, {},
                          "http://TWICE.test/login");
@@ -599,7 +599,7 @@ TEST_F(FormFillerTest, SignInServicePagesAndItsImage) {
 
 TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
     App().DiagnosticMode = true;
-    const QString folder = modGeneral::LogFolder();
+    const QString folder = core::LogFolder();
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
     host.ssn = QString();
@@ -826,7 +826,7 @@ TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
         EXPECT_EQ(Parse(doc), filled) << url;
         EXPECT_EQ(Actions(doc).isEmpty(), !filled) << url;
     }
-    link.SetURL(modEncrypt::EncryptMessage(QStringLiteral("https://bank.test/login")));
+    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("https://bank.test/login")));
     DocumentPtr doc = login(QStringLiteral("http://www.bank.test/login"));
     EXPECT_FALSE(Parse(doc));
     EXPECT_TRUE(Actions(doc).isEmpty());

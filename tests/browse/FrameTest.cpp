@@ -14,7 +14,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 using namespace browsetest;
@@ -22,8 +22,8 @@ using namespace browsetest;
 namespace {
 
 TEST(Frame, KeyboardReachesTheNavigationCommands) {
-    BrowseWindow w({{"A", "http://a.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}});
+    BrowseWindow& browse = w.Load();
     EXPECT_EQ(w.frame().windowTitle().left(19), QStringLiteral("Bramblegate - alice"));
     w.click(QStringLiteral("A"));
     RecordingPane& pane = w.pane(0);
@@ -42,17 +42,17 @@ TEST(Frame, KeyboardReachesTheNavigationCommands) {
     QTest::keyClick(&w.frame(), Qt::Key_Home, Qt::AltModifier);
     EXPECT_EQ(pane.navigations(), QStringList({QString::fromLatin1(ProgramPages::kStartPageUrl)}));
     QTest::keyClick(&w.frame(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_TRUE(browse.NavBar().cmbAddress()->hasFocus());
+    EXPECT_TRUE(browse.NavBar().AddressCombo()->hasFocus());
 }
 
 TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
-    BrowseWindow w({{"A", "http://a.test/"}});
+    BrowseFixture w({{"A", "http://a.test/"}});
     w.Load();
-    QAction* offline = w.frame().mnuFileWorkOffline();
+    QAction* offline = w.frame().WorkOfflineAction();
     offline->trigger();
     EXPECT_TRUE(WebProfiles::IsOffline());
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
+    EXPECT_EQ(core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
               QStringLiteral("True"));
     // A page loading meanwhile finds the menu in step with the switch.
     WebProfiles::SetOffline(false);
@@ -62,24 +62,24 @@ TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
     offline->trigger();
     offline->trigger();
     EXPECT_FALSE(WebProfiles::IsOffline());
-    EXPECT_EQ(modGeneral::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
+    EXPECT_EQ(core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
               QStringLiteral("False"));
 }
 
 TEST(Frame, ExitClosesTheBrowseWindowWhichSaves) {
-    BrowseWindow w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
     browse.Controls().MoveLink(w.index("B"), w.index("A"));
     // The browse window does not close on its own.
     EXPECT_FALSE(browse.close());
-    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
+    EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")),
               QStringLiteral("A"));
     for (QAction* a : w.frame().findChildren<QAction*>())
         if (a->objectName() == QLatin1String("mnuFileExit")) a->trigger();
-    EXPECT_TRUE(App().gbUnloading);
-    w.frame().tmrUnload_Timer();
-    w.frame().tmrUnload_Timer();
-    EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
+    EXPECT_TRUE(App().Unloading);
+    w.frame().OnUnloadTimer();
+    w.frame().OnUnloadTimer();
+    EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")),
               QStringLiteral("B"));
 }
 

@@ -5,7 +5,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 // A logged-in user over a real store in a temp folder, with real options.
 class LoggedInUser {
@@ -15,14 +15,14 @@ public:
         App().Options = &m_options;
     }
     ~LoggedInUser() { App().Options = nullptr; }
-    cOptions& options() { return m_options; }
+    UserOptions& options() { return m_options; }
     TempStore& temp() { return m_temp; }
     const QString& user() const { return App().CurrentUser; }
 
     // Name = value pairs of one of the user's keys, in the store's order.
     QStringList Stored(const QString& keySuffix) const {
         QStringList names, values, out;
-        const int n = modGeneral::EnumValues(
+        const int n = core::EnumValues(
             QStringLiteral("Software\\Bramblegate\\") + App().CurrentUser + keySuffix, names, values);
         for (int i = 0; i < n; ++i)
             out << names[i] + QLatin1Char('=') + values[i];
@@ -31,5 +31,5 @@ public:
 
 private:
     TempStore m_temp;
-    cOptions m_options;
+    UserOptions m_options;
 };

@@ -5,8 +5,8 @@
 
 #include "browse/BrowseSupport.h"
 #include "browse/Favorites.h"
-#include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "frame/Companion.h"
@@ -16,25 +16,25 @@ using namespace browsetest;
 
 // Link panes, the placeholder and stand-alone windows.
 TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
-    BrowseWindow w({{"Bank", "https://bank.example/"}});
-    modGeneral::SaveValue(BrowseWindow::kUser, "HomePage", "https://home.example/");
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "https://bank.example/"}});
+    core::SaveValue(BrowseFixture::kUser, "HomePage", "https://home.example/");
+    BrowseWindow& browse = w.Load();
     EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
-    frmNewWin* window =
+    StandaloneWindow* window =
         browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
-    EXPECT_EQ(static_cast<FakePane*>(window->WB())->navigations(), QStringList{"https://home.example/"});
+    EXPECT_EQ(static_cast<FakePane*>(window->Pane())->navigations(), QStringList{"https://home.example/"});
 
     InternetOptions::SetHomePage("https://news.example/");
     w.clearNavigations();
     w.pane(0).GoHome();
     EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
-    window->mnuNavigateClick(QStringLiteral("GoHome"));
-    EXPECT_EQ(static_cast<FakePane*>(window->WB())->navigations().last(), "https://news.example/");
+    window->OnNavigateCommand(QStringLiteral("GoHome"));
+    EXPECT_EQ(static_cast<FakePane*>(window->Pane())->navigations().last(), "https://news.example/");
     InternetOptions::SetHomePage(QString());
     EXPECT_EQ(w.pane(0).HomePage(), "bramblegate://start/");
-    EXPECT_EQ(window->WB()->HomePage(), "bramblegate://start/");
+    EXPECT_EQ(window->Pane()->HomePage(), "bramblegate://start/");
 }
 
 TEST(BrowseCompanion, StartedFromTheFavoritesTimerAfterAQuietSpell) {
@@ -47,16 +47,16 @@ TEST(BrowseCompanion, StartedFromTheFavoritesTimerAfterAQuietSpell) {
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Companion::SetFolder(dir.path());
 
-    BrowseWindow w({{"Bank", "https://bank.example/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "https://bank.example/"}});
+    BrowseWindow& browse = w.Load();
     w.startUp();
     Clock::SetNow(QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
     browse.favorites()->RefreshFavorites(false);
     Clock::Advance(30000);
-    browse.tmrGetFavs_Timer();
+    browse.OnLoadFavoritesTimer();
     Clock::Advance(16000);
-    browse.tmrGetFavs_Timer();
-    browse.tmrGetFavs_Timer(); // once per quiet spell
+    browse.OnLoadFavoritesTimer();
+    browse.OnLoadFavoritesTimer(); // once per quiet spell
     EXPECT_TRUE(WaitFor([&] { return QFile(record).size() > 0; }));
     QTest::qWait(300);
     QFile file(record);

@@ -46,7 +46,7 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        BrowseWindow::freezeClock();
+        BrowseFixture::freezeClock();
         Panes host;
         host.panes.push_back(std::make_unique<FakePane>());
         FakePane& pane = *host.panes[0];
@@ -64,7 +64,7 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
 }
 
 TEST(IdlePanes, ShowingWakesAPaneAndItsTimeStartsAgain) {
-    BrowseWindow::freezeClock();
+    BrowseFixture::freezeClock();
     Panes host;
     host.panes.push_back(std::make_unique<FakePane>());
     FakePane& pane = *host.panes[0];
@@ -88,10 +88,10 @@ TEST(IdlePanes, ShowingWakesAPaneAndItsTimeStartsAgain) {
 }
 
 TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"Bank", "http://www.bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     const int bank = w.index(QStringLiteral("Bank"));
     const int news = w.index(QStringLiteral("News"));
     w.click(QStringLiteral("Bank")); // its login has not finished
@@ -104,15 +104,15 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Active);
     ASSERT_EQ(w.pane(news).Idle(), PaneIdle::Discarded);
     EXPECT_EQ(browse.Buttons().ViewIdle(news), PaneIdle::Discarded);
-    EXPECT_TRUE(browse.Buttons().cmdView(news)->toolTip().startsWith(QStringLiteral("View News\n")));
-    EXPECT_TRUE(browse.Buttons().cmdView(news)->toolTip().contains(QStringLiteral("Discarded")));
+    EXPECT_TRUE(browse.Buttons().ViewButtonAt(news)->toolTip().startsWith(QStringLiteral("View News\n")));
+    EXPECT_TRUE(browse.Buttons().ViewButtonAt(news)->toolTip().contains(QStringLiteral("Discarded")));
 
     // The login of Bank finished meanwhile; while News is shown, Bank may sleep.
     w.link(QStringLiteral("Bank")).SetLoggedIn(true);
     w.clearNavigations();
-    QTest::mouseClick(browse.Buttons().cmdView(news), Qt::LeftButton);
+    QTest::mouseClick(browse.Buttons().ViewButtonAt(news), Qt::LeftButton);
     EXPECT_EQ(w.pane(news).Idle(), PaneIdle::Active);
-    EXPECT_EQ(browse.Buttons().cmdView(news)->toolTip(), QStringLiteral("View News"));
+    EXPECT_EQ(browse.Buttons().ViewButtonAt(news)->toolTip(), QStringLiteral("View News"));
     // The engine loads a woken page again by itself: the program neither navigates nor logs in.
     EXPECT_TRUE(w.navigations().isEmpty()) << w.navigations().join(QLatin1Char('\n')).toStdString();
     Clock::Advance(11 * kMinute);

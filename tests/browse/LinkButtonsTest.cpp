@@ -16,7 +16,7 @@
 #include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 using namespace browsetest;
@@ -31,28 +31,28 @@ QStringList menuTexts(QMenu* menu) {
 }
 
 QStringList storedCaptions() {
-    Links stored(QString::fromLatin1(BrowseWindow::kUser));
+    Links stored(QString::fromLatin1(BrowseFixture::kUser));
     QStringList out;
     for (int order = 0; order < stored.CountUndeleted(); ++order)
         out << stored.ControlOrderItem(order)->Caption();
     return out;
 }
 
-void rightClick(frmBrowse& browse, int i) {
-    QTest::mouseClick(browse.Buttons().cmdLink(i), Qt::RightButton);
+void rightClick(BrowseWindow& browse, int i) {
+    QTest::mouseClick(browse.Buttons().LinkButtonAt(i), Qt::RightButton);
 }
 
-QAction* dynaAction(frmBrowse& browse, const char* name) {
-    for (QAction* a : browse.mnuDyna()->actions())
+QAction* dynaAction(BrowseWindow& browse, const char* name) {
+    for (QAction* a : browse.LinkButtonMenu()->actions())
         if (a->objectName() == QLatin1String(name)) return a;
     return nullptr;
 }
 
 TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
-    BrowseWindow w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
+    BrowseWindow& browse = w.Load();
     EXPECT_EQ(w.buttonOrder(), QStringList({"b", "A", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().mnuLinksEditName()), QStringList({"b", "A", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().EditLinkMenu()), QStringList({"b", "A", "c"}));
 
     // Sorting asks first; No changes nothing.
     w.boxes().Answer(msgbox::No);
@@ -65,7 +65,7 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     browse.SortButtons();
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c"}));
     EXPECT_EQ(storedCaptions(), QStringList({"A", "b", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().mnuLinksRemoveName()), QStringList({"A", "b", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().RemoveLinkMenu()), QStringList({"A", "b", "c"}));
 
     // Add with a Link button pressed (right button): the new one goes above the pressed one.
     rightClick(browse, w.index("b"));
@@ -91,47 +91,47 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     dynaAction(browse, "mnuDynaRemove")->trigger();
     EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Are you sure you want to delete the Link 'd' ?\r\r"));
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c", "The A page"}));
-    EXPECT_EQ(menuTexts(w.frame().mnuLinksEditName()), QStringList({"A", "b", "c", "The A page"}));
+    EXPECT_EQ(menuTexts(w.frame().EditLinkMenu()), QStringList({"A", "b", "c", "The A page"}));
 
     // Dragging "c" onto "A" puts "c" first and "A" second.
     LinkDrag drag(w.index("c"), QStringLiteral("http://c.test/"), QStringLiteral("c"), QString());
     std::unique_ptr<QMimeData> data(drag.MimeData());
-    browse.Controls().cmdLink_OLEDragDrop(w.index("A"), data.get());
+    browse.Controls().OnLinkDrop(w.index("A"), data.get());
     EXPECT_EQ(w.buttonOrder(), QStringList({"c", "A", "b", "The A page"}));
     EXPECT_EQ(storedCaptions(), QStringList({"c", "A", "b", "The A page"}));
 }
 
 TEST(LinkButtons, ToolTipsTellLoadOrReloadAndLogin) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"Bank", "http://bank.test/", false, true, "me", "secret"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
-    LinkButton* bank = browse.Buttons().cmdLink(w.index("Bank"));
-    LinkButton* news = browse.Buttons().cmdLink(w.index("News"));
+    BrowseWindow& browse = w.Load();
+    LinkButton* bank = browse.Buttons().LinkButtonAt(w.index("Bank"));
+    LinkButton* news = browse.Buttons().LinkButtonAt(w.index("News"));
     QTest::mouseMove(bank);
     QTest::mouseMove(bank, QPoint(5, 5));
     EXPECT_EQ(bank->toolTip(), QStringLiteral("Load and login to Bank"));
     QTest::mouseMove(news, QPoint(6, 6));
     EXPECT_EQ(news->toolTip(), QStringLiteral("Load News"));
-    EXPECT_TRUE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
+    EXPECT_TRUE(browse.Buttons().ViewButtonAt(w.index("Bank"))->isHidden());
 
     // The view button (and "Reload") come once the Link's page has loaded, not when it is asked for.
     w.click(QStringLiteral("Bank"));
-    EXPECT_TRUE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
+    EXPECT_TRUE(browse.Buttons().ViewButtonAt(w.index("Bank"))->isHidden());
     w.pane(w.index("Bank")).SimulateLoad(QStringLiteral("http://bank.test/"));
     QTest::mouseMove(bank, QPoint(7, 7));
     EXPECT_EQ(bank->toolTip(), QStringLiteral("Reload and login to Bank"));
-    EXPECT_FALSE(browse.Buttons().cmdView(w.index("Bank"))->isHidden());
-    EXPECT_EQ(browse.Buttons().cmdView(w.index("Bank"))->toolTip(), QStringLiteral("View Bank"));
+    EXPECT_FALSE(browse.Buttons().ViewButtonAt(w.index("Bank"))->isHidden());
+    EXPECT_EQ(browse.Buttons().ViewButtonAt(w.index("Bank"))->toolTip(), QStringLiteral("View Bank"));
 }
 
 TEST(LinkButtons, TheStartingHomePageLinkShowsWithoutItsMarker) {
-    BrowseWindow w({{"Home Page$$", "BGDummy"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
-    LinkButton* button = browse.Buttons().cmdLink(w.index("Home Page$$"));
+    BrowseFixture w({{"Home Page$$", "BGDummy"}, {"News", "http://news.test/"}});
+    BrowseWindow& browse = w.Load();
+    LinkButton* button = browse.Buttons().LinkButtonAt(w.index("Home Page$$"));
     EXPECT_EQ(button->text(), QStringLiteral("Home Page"));
     QTest::mouseMove(button, QPoint(5, 5));
     EXPECT_EQ(button->toolTip(), QStringLiteral("Load Home Page"));
-    for (QMenu* menu : {w.frame().mnuLinksEditName(), w.frame().mnuLinksRemoveName()})
+    for (QMenu* menu : {w.frame().EditLinkMenu(), w.frame().RemoveLinkMenu()})
         EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Home Page"));
     w.click(QStringLiteral("Home Page$$"));
     EXPECT_EQ(browse.windowTitle(), QStringLiteral("Home Page"));
@@ -139,8 +139,8 @@ TEST(LinkButtons, TheStartingHomePageLinkShowsWithoutItsMarker) {
 }
 
 TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
-    BrowseWindow w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
+    BrowseWindow& browse = w.Load();
     const int two = w.index("Two");
 
     w.boxes().Answer(msgbox::No);
@@ -176,15 +176,15 @@ TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
 
 TEST(LinkButtons, TheLinkLimitOfOneWindowLifetimeIsRefused) {
     QList<LinkSpec> many;
-    for (int i = 1; i <= frmBrowse::kMaxLinks; ++i)
+    for (int i = 1; i <= BrowseWindow::kMaxLinks; ++i)
         many.append({QStringLiteral("L%1").arg(i), QStringLiteral("http://l%1.test/").arg(i)});
-    BrowseWindow w(many);
-    frmBrowse& browse = w.Load();
-    EXPECT_EQ(w.buttonOrder().size(), frmBrowse::kMaxLinks);
+    BrowseFixture w(many);
+    BrowseWindow& browse = w.Load();
+    EXPECT_EQ(w.buttonOrder().size(), BrowseWindow::kMaxLinks);
 
     EXPECT_EQ(browse.AddLink("One more", "http://more.test/", "", "", "", "", false, false), nullptr);
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Too Many Links"));
-    EXPECT_EQ(w.links().Count(), frmBrowse::kMaxLinks);
+    EXPECT_EQ(w.links().Count(), BrowseWindow::kMaxLinks);
 
     // A removed Link keeps its place until the next login.
     w.boxes().Answer(msgbox::Yes);
@@ -195,8 +195,8 @@ TEST(LinkButtons, TheLinkLimitOfOneWindowLifetimeIsRefused) {
 }
 
 TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
-    BrowseWindow w({{"One", "http://one.test/"}, {"Bank & Co", "https://bank.test/login?x=1"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"One", "http://one.test/"}, {"Bank & Co", "https://bank.test/login?x=1"}});
+    BrowseWindow& browse = w.Load();
     const int bank = w.index("Bank & Co");
     QStringList formats;
     QByteArray linkBytes, urlBytes;
@@ -216,12 +216,12 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
     });
 
     // Held for the drag time without moving, the button still opens its Link on release.
-    LinkButton* button = browse.Buttons().cmdLink(bank);
+    LinkButton* button = browse.Buttons().LinkButtonAt(bank);
     const QPoint from(10, 8), to(40, 12);
     QTest::mousePress(button, Qt::LeftButton, {}, from);
-    EXPECT_TRUE(browse.tmrDragStart().isActive());
-    EXPECT_EQ(browse.tmrDragStart().interval(), 250);
-    browse.Controls().tmrDragStart_Timer();
+    EXPECT_TRUE(browse.DragStartTimer().isActive());
+    EXPECT_EQ(browse.DragStartTimer().interval(), 250);
+    browse.Controls().OnDragStartTimer();
     QTest::mouseRelease(button, Qt::LeftButton, {}, from);
     EXPECT_TRUE(text.isEmpty());
     EXPECT_EQ(w.navigations(), QStringList({"1 https://bank.test/login?x=1"}));
@@ -229,7 +229,7 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
 
     // Held for the drag time and moved, it drags; the release then opens nothing.
     QTest::mousePress(button, Qt::LeftButton, {}, from);
-    browse.Controls().tmrDragStart_Timer();
+    browse.Controls().OnDragStartTimer();
     EXPECT_TRUE(text.isEmpty());
     QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(button->mapToGlobal(to)), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
@@ -241,7 +241,7 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
     QApplication::sendEvent(button, &move);
     const QString first = text;
     text.clear();
-    browse.Controls().tmrDragStart_Timer();
+    browse.Controls().OnDragStartTimer();
     EXPECT_EQ(text, first);
     QTest::mouseRelease(button, Qt::LeftButton, {}, to);
     EXPECT_TRUE(w.navigations().isEmpty());
@@ -262,11 +262,11 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
 }
 
 TEST(LinkButtons, DropsOfAddressesMakeLinks) {
-    BrowseWindow w({{"One", "http://one.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"One", "http://one.test/"}});
+    BrowseWindow& browse = w.Load();
     QMimeData outside;
     outside.setText(QStringLiteral("http://www.example.org/some/page"));
-    browse.Controls().cmdLink_OLEDragDrop(0, &outside);
+    browse.Controls().OnLinkDrop(0, &outside);
     Link& made = w.link(QStringLiteral("Example"));
     EXPECT_EQ(made.URL(), QStringLiteral("http://www.example.org/some/page"));
     EXPECT_FALSE(made.AutoNavigate());
@@ -274,24 +274,24 @@ TEST(LinkButtons, DropsOfAddressesMakeLinks) {
 
     QMimeData other;
     other.setText(QStringLiteral("ftp://files.test/x"));
-    browse.Controls().cmdLink_OLEDragDrop(0, &other);
+    browse.Controls().OnLinkDrop(0, &other);
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "Example"}));
 
     // The page picture drags the visible page; its title names the Link.
     std::unique_ptr<QMimeData> page(
         LinkDrag::PageMimeData(QStringLiteral("http://news.test/today"), QStringLiteral("Today's\tnews")));
-    browse.Controls().cmdLink_OLEDragDrop(0, page.get());
+    browse.Controls().OnLinkDrop(0, page.get());
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "Example", "Today's news"}));
 }
 
 TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
-    BrowseWindow w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
+    BrowseWindow& browse = w.Load();
     // No editor wired: its commands cannot be chosen.
     browse.SetLinkEditorOpener({});
-    EXPECT_FALSE(w.frame().mnuLinksAdd()->isEnabled());
-    EXPECT_FALSE(w.frame().mnuLinksEditName()->isEnabled());
-    EXPECT_TRUE(w.frame().mnuLinksRemoveName()->isEnabled());
+    EXPECT_FALSE(w.frame().AddLinkAction()->isEnabled());
+    EXPECT_FALSE(w.frame().EditLinkMenu()->isEnabled());
+    EXPECT_TRUE(w.frame().RemoveLinkMenu()->isEnabled());
 
     QStringList opened;
     browse.SetLinkEditorOpener([&](LinkEditorHost& host, QWidget*, const Link* link) {
@@ -300,8 +300,8 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
             host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false,
                          false);
     });
-    EXPECT_TRUE(w.frame().mnuLinksAdd()->isEnabled());
-    EXPECT_TRUE(w.frame().mnuLinksEditName()->isEnabled());
+    EXPECT_TRUE(w.frame().AddLinkAction()->isEnabled());
+    EXPECT_TRUE(w.frame().EditLinkMenu()->isEnabled());
 
     rightClick(browse, w.index("Two"));
     dynaAction(browse, "mnuDynaEdit")->trigger();
@@ -310,10 +310,10 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "New", "Two"}));
     // From the Links menu the new Link goes to the end, whatever was right-clicked before.
     rightClick(browse, w.index("One"));
-    browse.mnuDyna()->hide();
-    w.frame().mnuLinksAdd()->trigger();
+    browse.LinkButtonMenu()->hide();
+    w.frame().AddLinkAction()->trigger();
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "New", "Two", "New"}));
-    w.frame().mnuLinksEditName()->actions().at(2)->trigger();
+    w.frame().EditLinkMenu()->actions().at(2)->trigger();
     EXPECT_EQ(opened, QStringList({"Edit Two", "Add", "Add", "Edit Two"}));
 
     // The editor's update changes the stored Link and its button.
@@ -324,23 +324,23 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     EXPECT_EQ(updated->UserName(), QStringLiteral("me"));
     EXPECT_NE(updated->UserNameEnc(), QStringLiteral("me"));
     EXPECT_EQ(storedCaptions().first(), QStringLiteral("First"));
-    EXPECT_EQ(browse.Buttons().cmdLink(updated->Index() - 1)->text(), QStringLiteral("First"));
+    EXPECT_EQ(browse.Buttons().LinkButtonAt(updated->Index() - 1)->text(), QStringLiteral("First"));
 }
 
 TEST(LinkButtons, ClosingSavesCompactlyUnlessEndingOnError) {
     for (bool endingOnError : {false, true}) {
         SCOPED_TRACE(endingOnError ? "ending on error" : "normal close");
-        BrowseWindow w({{"A", "http://a.test/"}, {"B", "http://b.test/"}, {"C", "http://c.test/"}});
-        frmBrowse& browse = w.Load();
+        BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}, {"C", "http://c.test/"}});
+        BrowseWindow& browse = w.Load();
         browse.Controls().MoveLink(w.index("C"), w.index("A"));
         // Moving keeps each Link in its own slot: slot 1 is still A.
-        EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")), "A");
+        EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")), "A");
         App().EndingOnError = endingOnError;
         w.frame().close();
         // The frame unloads on the second tick of its unload timer.
-        w.frame().tmrUnload_Timer();
-        w.frame().tmrUnload_Timer();
-        EXPECT_EQ(modGeneral::GetValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("Caption1")),
+        w.frame().OnUnloadTimer();
+        w.frame().OnUnloadTimer();
+        EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")),
                   endingOnError ? "A" : "C");
     }
 }

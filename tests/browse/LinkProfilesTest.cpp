@@ -2,9 +2,9 @@
 // data when the Link goes, over fake panes and real folders.
 #include <QDir>
 
-#include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
@@ -18,7 +18,7 @@ using namespace browsetest;
 namespace {
 
 QString folderOf(const QString& id) {
-    return AppPaths::LinkProfileFolder(QLatin1String(BrowseWindow::kUser), id);
+    return AppPaths::LinkProfileFolder(QLatin1String(BrowseFixture::kUser), id);
 }
 
 // Web data on the disk, as a page of the Link would have left it.
@@ -29,11 +29,11 @@ void makeWebData(const QString& id) {
 } // namespace
 
 TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
-    BrowseWindow w({{"Mail work", "http://mail.test/"},
-                    {"Mail home", "http://mail.test/"},
-                    {"Portal", "http://sso.test/"}});
-    modGeneral::SaveValue(QLatin1String(BrowseWindow::kUser), QStringLiteral("ShareCookies3"), "True");
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Mail work", "http://mail.test/"},
+                     {"Mail home", "http://mail.test/"},
+                     {"Portal", "http://sso.test/"}});
+    core::SaveValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("ShareCookies3"), "True");
+    BrowseWindow& browse = w.Load();
     const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
     EXPECT_TRUE(LinkIds::IsValid(work) && LinkIds::IsValid(home));
     EXPECT_NE(work, home);
@@ -44,13 +44,13 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
 
     // New Window takes the visible Link's profile, and a window's New Window its own.
     w.click(QStringLiteral("Mail home"));
-    browse.mnuNavigateClick(QStringLiteral("NewWin"));
+    browse.OnNavigateCommand(QStringLiteral("NewWin"));
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 1);
-    frmNewWin* first = browse.PopUps().NewWindows().first();
-    EXPECT_EQ(first->WB()->ProfileId(), home);
-    first->mnuNavigateClick(QStringLiteral("NewWin"));
+    StandaloneWindow* first = browse.PopUps().NewWindows().first();
+    EXPECT_EQ(first->Pane()->ProfileId(), home);
+    first->OnNavigateCommand(QStringLiteral("NewWin"));
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 2);
-    EXPECT_EQ(browse.PopUps().NewWindows().last()->WB()->ProfileId(), home);
+    EXPECT_EQ(browse.PopUps().NewWindows().last()->Pane()->ProfileId(), home);
 
     // The editor turns sharing on for one Link and off for another: their panes follow.
     browse.SetLinkEditorOpener([&](LinkEditorHost&, QWidget*, const Link*) {
@@ -64,14 +64,14 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
 }
 
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
-    const QStringList ids = LinkIds::Stored(QLatin1String(BrowseWindow::kUser));
+    const QStringList ids = LinkIds::Stored(QLatin1String(BrowseFixture::kUser));
     ASSERT_EQ(ids.size(), 3);
     const QString gone = LinkIds::New();
     for (const QString& id : ids + QStringList{gone})
         makeWebData(id);
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     EXPECT_FALSE(QDir(folderOf(gone)).exists()) << "no Link has it";
     for (const QString& id : ids)
         EXPECT_TRUE(QDir(folderOf(id)).exists());
@@ -103,6 +103,6 @@ TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStar
     w.click(QStringLiteral("Two"));
     browse.PopUps().OpenInCurrentWindow(QStringLiteral("http://one.test/offer"), one);
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 1);
-    EXPECT_EQ(browse.PopUps().NewWindows().first()->WB()->ProfileId(), QString());
+    EXPECT_EQ(browse.PopUps().NewWindows().first()->Pane()->ProfileId(), QString());
     EXPECT_FALSE(QDir(folderOf(one)).exists());
 }

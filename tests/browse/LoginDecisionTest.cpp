@@ -37,8 +37,8 @@ PageModelBuilder FormPage(const QString& url, bool password, const QString& butt
 } // namespace
 
 TEST(LoginDecision, ThePostLoginTextPicksOneControlInTwoPassesOnce) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me", "pw"}});
+    BrowseWindow& browse = w.Load();
     Link& link = w.link("Bank");
     // The Link has logged in; the site's next page completes.
     const auto follow = [&](const QString& text, PageModelBuilder page) {
@@ -78,9 +78,9 @@ TEST(LoginDecision, ThePostLoginTextPicksOneControlInTwoPassesOnce) {
 }
 
 TEST(LoginDecision, PagesWithoutAFormLookLoggedInByTheirLinksOrShowSoon) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
-    const QDateTime start = BrowseWindow::freezeClock();
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
+    BrowseWindow& browse = w.Load();
+    const QDateTime start = BrowseFixture::freezeClock();
     Link& link = w.link("Bank");
     const auto open = [&](const QString& linkText) {
         PageModelBuilder page("http://bank.test/");
@@ -96,7 +96,7 @@ TEST(LoginDecision, PagesWithoutAFormLookLoggedInByTheirLinksOrShowSoon) {
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(LoginDecision::kNoFormSeconds));
     EXPECT_TRUE(browse.IsPlaceholderShown());
     Clock::Advance(5000);
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), 0);
 
     // A "Sign Out" link, or one without text, shows a logged-in page: taken as such at once.
@@ -117,8 +117,8 @@ TEST(LoginDecision, PagesWithoutAFormLookLoggedInByTheirLinksOrShowSoon) {
 }
 
 TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me@mail.test", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@mail.test", "pw"}});
+    BrowseWindow& browse = w.Load();
     LoginSites sites;
     sites.signInServiceDomain = QStringLiteral("signin.test");
     sites.signInImageSrc = QStringLiteral("signin.gif");
@@ -126,7 +126,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     sites.specialSitePrefix = QStringLiteral("http://twice.bank.test/");
     sites.specialSiteWord = QStringLiteral("twice");
     browse.Login().SetSites(sites);
-    BrowseWindow::freezeClock();
+    BrowseFixture::freezeClock();
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
 
@@ -150,10 +150,10 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     pane.SimulateLoad(QStringLiteral("http://twice.bank.test/login"), twice.Build());
     EXPECT_FALSE(link.PasswordSent());
     Clock::Advance(999);
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
     EXPECT_FALSE(link.PasswordSent());
     Clock::Advance(1);
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
     pane.ApplyActions();
     EXPECT_TRUE(link.PasswordSent());
     EXPECT_EQ(Clicks(pane).size(), 1);
@@ -161,9 +161,9 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
 }
 
 TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
-    BrowseWindow w({{"Bank", "http://bank.test/login", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseFixture w({{"Bank", "http://bank.test/login", false, true, "me", "pw"}});
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     // The engine commits a server's error page before it reports the error.
@@ -195,7 +195,7 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
     EXPECT_FALSE(link.LoggedIn());
     EXPECT_TRUE(link.NavigationError());
     EXPECT_LE(link.LoginTimeOut(), Clock::Now());
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), 0);
 
     // A Link logged in before stays so when a later page of it fails.
@@ -207,8 +207,8 @@ TEST(LoginDecision, AServerErrorAnswerIsNoLoginAndShowsAtOnce) {
 }
 
 TEST(LoginDecision, APendingLoginEndsOnAPageOfAnotherSiteWithNothingFilled) {
-    BrowseWindow w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
+    BrowseWindow& browse = w.Load();
     Link& link = w.link("Bank");
     for (const char* away : {"https://bank-login.test/", "http://bank.test/login"}) {
         SCOPED_TRACE(away);
@@ -223,9 +223,9 @@ TEST(LoginDecision, APendingLoginEndsOnAPageOfAnotherSiteWithNothingFilled) {
 }
 
 TEST(LoginDecision, TheWatchedPageFillsAFormThatAppearsLateAndTakesAnAnswerWithoutANewPage) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me", "pw"}});
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     const auto change = [&](PageModelBuilder page, const QString& at = QStringLiteral("http://bank.test/")) {
@@ -257,7 +257,7 @@ TEST(LoginDecision, TheWatchedPageFillsAFormThatAppearsLateAndTakesAnAnswerWitho
     change(home, QStringLiteral("http://bank.test/home"));
     EXPECT_TRUE(link.LoggedIn() && !link.LoginAssumed());
     EXPECT_EQ(browse.TabColour(0), TabColour::Green);
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
     EXPECT_FALSE(browse.Panes().IsWorking(0));
     EXPECT_FALSE(pane.watchingPage());
 
@@ -271,8 +271,8 @@ TEST(LoginDecision, TheWatchedPageFillsAFormThatAppearsLateAndTakesAnAnswerWitho
 }
 
 TEST(LoginDecision, ATwoStepLoginIsOneLogin) {
-    BrowseWindow w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
+    BrowseWindow& browse = w.Load();
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     w.click(QStringLiteral("Bank"));
@@ -300,7 +300,7 @@ TEST(LoginDecision, ATwoStepLoginIsOneLogin) {
 
     // With many pages loading, the user name reaches the page long after it was decided on:
     // the password field the page then shows is waited for from that moment.
-    BrowseWindow::freezeClock();
+    BrowseFixture::freezeClock();
     w.click(QStringLiteral("Bank"));
     pane.HoldActions();
     pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
@@ -339,7 +339,7 @@ TEST(LoginSites, TheTableIsTheProgramsConfigurationFile) {
 }
 
 TEST(LoginDecision, APageReachedPastACertificateErrorIsNeverFilled) {
-    BrowseWindow w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
+    BrowseFixture w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
     w.Load();
     const auto open = [&](bool overridden) {
         w.click(QStringLiteral("Bank"));

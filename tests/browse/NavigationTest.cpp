@@ -17,7 +17,7 @@
 #include "core/Clock.h"
 #include "core/UrlUtils.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 using namespace browsetest;
@@ -28,11 +28,11 @@ const QString kStart = QString::fromLatin1(ProgramPages::kStartPageUrl);
 
 TEST(Navigation, StartUpOpensTheMarkedLinksInButtonOrder) {
     // Positions 1..4, button order D, A, C, B; A, C and D load at start.
-    BrowseWindow w({{"A", "http://a.test/", true, false, "", "", 1},
-                    {"B", "http://b.test/", false, false, "", "", 3},
-                    {"C", "http://c.test/", true, false, "", "", 2},
-                    {"D", "http://d.test/", true, false, "", "", 0}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/", true, false, "", "", 1},
+                     {"B", "http://b.test/", false, false, "", "", 3},
+                     {"C", "http://c.test/", true, false, "", "", 2},
+                     {"D", "http://d.test/", true, false, "", "", 0}});
+    BrowseWindow& browse = w.Load();
     EXPECT_TRUE(w.navigations().isEmpty()) << "nothing opens before the first favorites tick";
     w.startUp();
     EXPECT_EQ(w.navigations(), QStringList({"3 http://d.test/", "0 http://a.test/", "2 http://c.test/"}));
@@ -50,9 +50,9 @@ TEST(Navigation, StartUpOpensTheMarkedLinksInButtonOrder) {
 }
 
 TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButton) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     w.startUp();
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
     EXPECT_EQ(browse.VisibleIndex(), w.index("B"));
@@ -62,10 +62,10 @@ TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButton) {
 }
 
 TEST(Navigation, ANewUserSeesTheHomePageAndGettingStarted) {
-    BrowseWindow w({{"Home Page$$", "BGDummy", true},
-                    {"Getting Started", "http://bramblegate.localhost/help/quickstart.asp", true}},
-                   /*newUser*/ true);
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Home Page$$", "BGDummy", true},
+                     {"Getting Started", "http://bramblegate.localhost/help/quickstart.asp", true}},
+                    /*newUser*/ true);
+    BrowseWindow& browse = w.Load();
     w.startUp();
     // Both open at start; then the first button is shown, its home page opened again.
     EXPECT_EQ(
@@ -77,8 +77,8 @@ TEST(Navigation, ANewUserSeesTheHomePageAndGettingStarted) {
 
 TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
     {
-        BrowseWindow w;
-        frmBrowse& browse = w.Load();
+        BrowseFixture w;
+        BrowseWindow& browse = w.Load();
         w.boxes().Answer(msgbox::OK);
         w.startUp();
         ASSERT_GE(w.boxes().count(), 1);
@@ -97,7 +97,7 @@ TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
         EXPECT_EQ(browse.VisibleIndex(), 0);
     }
     {
-        BrowseWindow w;
+        BrowseFixture w;
         w.Load();
         w.boxes().Answer(msgbox::Cancel);
         w.startUp();
@@ -107,13 +107,13 @@ TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
         EXPECT_TRUE(w.frame().EndRequested());
         EXPECT_TRUE(App().EndingOnError);
         EXPECT_TRUE(w.navigations().isEmpty());
-        EXPECT_EQ(Links(QLatin1String(BrowseWindow::kUser)).Count(), 0) << "nothing was saved";
+        EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
     }
 }
 
 TEST(Navigation, AnEmptyAddressIsAnInvalidUrl) {
-    BrowseWindow w({{"Nowhere", ""}, {"Somewhere", "http://some.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Nowhere", ""}, {"Somewhere", "http://some.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("Nowhere"));
     ASSERT_EQ(w.boxes().count(), 1);
     EXPECT_EQ(w.boxes().lastText(), QStringLiteral("The Web Address for this Link is invalid."));
@@ -125,13 +125,13 @@ TEST(Navigation, AnEmptyAddressIsAnInvalidUrl) {
 }
 
 TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
-    BrowseWindow w({{"A", "http://a.test/", true}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseFixture w({{"A", "http://a.test/", true}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     w.startUp();
     w.clearNavigations();
 
-    browse.mnuNavigateClick(QStringLiteral("Stop"));
+    browse.OnNavigateCommand(QStringLiteral("Stop"));
     EXPECT_TRUE(w.pane(0).calls().contains(QStringLiteral("Stop")));
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Navigation Cancelled"));
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
@@ -139,24 +139,24 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
     EXPECT_TRUE(w.navigations().isEmpty());
     Clock::Advance(1500);
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QString())
         << "the busy timer clears the panel once it ran out";
     EXPECT_TRUE(browse.Navigation().DoNavigate(1));
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
 
-    browse.mnuNavigateClick(QStringLiteral("Stop"));
+    browse.OnNavigateCommand(QStringLiteral("Stop"));
     w.click(QStringLiteral("A"));
     EXPECT_EQ(w.navigations().last(), QStringLiteral("0 http://a.test/"));
     EXPECT_FALSE(w.links().NavigateStopped());
 }
 
 TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     browse.SetLoginDecider(nullptr); // the driver alone: nobody looks at the page
-    const QDateTime start = BrowseWindow::freezeClock();
+    const QDateTime start = BrowseFixture::freezeClock();
     const int bank = w.index("Bank");
     w.click(QStringLiteral("Bank"));
 
@@ -165,28 +165,28 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     EXPECT_EQ(w.navigations(), QStringList({"0 http://bank.test/login"}));
     EXPECT_TRUE(browse.IsPlaceholderShown());
     EXPECT_EQ(
-        w.pane(frmBrowse::kPlaceholder).bodyHtml(),
+        w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
         QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
                        "Bank</B></BODY></html>"));
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
-    EXPECT_TRUE(browse.tmrShowPage().isActive());
+    EXPECT_TRUE(browse.ShowPageTimer().isActive());
     EXPECT_EQ(w.frame().StatusBar().PanelText(1), QStringLiteral("Getting Bank"));
 
     // The site's page loads; nobody fills its form: the progress page stays until the deadline.
     Clock::Advance(2000);
     w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"), {}, QStringLiteral("Sign in"));
-    EXPECT_TRUE(w.pane(frmBrowse::kPlaceholder).bodyHtml().contains(QLatin1String("Getting Bank  ")));
+    EXPECT_TRUE(w.pane(BrowseWindow::kPlaceholder).bodyHtml().contains(QLatin1String("Getting Bank  ")));
     const QDateTime deadline = start.addSecs(2 + 24);
     EXPECT_EQ(link.LoginTimeOut(), deadline);
     Clock::Advance(23000);
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_TRUE(browse.IsPlaceholderShown());
     Clock::Advance(1000);
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), bank);
     EXPECT_FALSE(link.LoginTimeOut().isValid());
-    browse.tmrShowPage_Timer();
-    EXPECT_FALSE(browse.tmrShowPage().isActive());
+    browse.OnShowPageTimer();
+    EXPECT_FALSE(browse.ShowPageTimer().isActive());
 
     // A Link without login never gets a deadline.
     w.click(QStringLiteral("News"));
@@ -195,9 +195,9 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
 }
 
 TEST(Navigation, AnAnsweredLoginShowsThePageWhenLoadingEnds) {
-    BrowseWindow w({{"Bank", "http://bank.test/login", false, true, "me", "secret"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseFixture w({{"Bank", "http://bank.test/login", false, true, "me", "secret"}});
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     w.click(QStringLiteral("Bank"));
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
@@ -206,7 +206,7 @@ TEST(Navigation, AnAnsweredLoginShowsThePageWhenLoadingEnds) {
     // The form is sent (as the login logic would): "Signing In", the deadline again.
     Clock::Advance(3000);
     link.SetPasswordSent(true);
-    EXPECT_TRUE(w.pane(frmBrowse::kPlaceholder).bodyHtml().contains(QLatin1String("Signing In Bank  ")));
+    EXPECT_TRUE(w.pane(BrowseWindow::kPlaceholder).bodyHtml().contains(QLatin1String("Signing In Bank  ")));
     EXPECT_EQ(link.LoginTimeOut(), Clock::Now().addSecs(24));
     // The site's answer: logged in; the page shows once its load has ended.
     pane.SimulateLoad(QStringLiteral("http://bank.test/accounts"));
@@ -220,8 +220,8 @@ TEST(Navigation, AnAnsweredLoginShowsThePageWhenLoadingEnds) {
 }
 
 TEST(Navigation, TheDummyLinkBecomesTheFirstSiteOpenedInIt) {
-    BrowseWindow w({{"Home Page$$", "BGDummy", true}, {"Other", "http://other.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Home Page$$", "BGDummy", true}, {"Other", "http://other.test/"}});
+    BrowseWindow& browse = w.Load();
     w.startUp();
     EXPECT_EQ(w.navigations(), QStringList({"0 " + kStart}));
     EXPECT_EQ(browse.AddressText(), QStringLiteral("Please wait..."));
@@ -235,22 +235,22 @@ TEST(Navigation, TheDummyLinkBecomesTheFirstSiteOpenedInIt) {
     EXPECT_EQ(made.URL(), QStringLiteral("http://www.example.com/news"));
     EXPECT_TRUE(made.AutoNavigate());
     EXPECT_FALSE(made.ReqLogin());
-    EXPECT_EQ(browse.Buttons().cmdLink(0)->text(), QStringLiteral("Example"));
-    Links stored(QLatin1String(BrowseWindow::kUser));
+    EXPECT_EQ(browse.Buttons().LinkButtonAt(0)->text(), QStringLiteral("Example"));
+    Links stored(QLatin1String(BrowseFixture::kUser));
     EXPECT_EQ(stored.Item(1)->Caption(), QStringLiteral("Example"));
     EXPECT_EQ(stored.Item(1)->URL(), QStringLiteral("http://www.example.com/news"));
 }
 
 TEST(Navigation, TypedAddressesGoToTheVisibleLink) {
-    BrowseWindow w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
     // No Link on show: nothing happens.
     browse.Nav2Visible(QStringLiteral("http://x.test/"), NavigationDriver::ModeUser);
     EXPECT_TRUE(w.navigations().isEmpty());
 
     w.click(QStringLiteral("B"));
     w.pane(1).SimulateLoad(QStringLiteral("http://b.test/"));
-    QLineEdit* box = browse.NavBar().cmbAddress()->lineEdit();
+    QLineEdit* box = browse.NavBar().AddressCombo()->lineEdit();
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("example.org/page"));
@@ -264,13 +264,13 @@ TEST(Navigation, TypedAddressesGoToTheVisibleLink) {
     browse.NavigateURL(QString());
     EXPECT_TRUE(w.navigations().isEmpty());
     // The program's blank page shows as an empty box.
-    browse.SetAddressText(modGeneral::BlankPageUrl());
+    browse.SetAddressText(core::BlankPageUrl());
     EXPECT_EQ(browse.AddressText(), QString());
 }
 
 TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
-    BrowseWindow w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
     RecordingPane& a = w.pane(0);
     Link& link = w.link("A");
     link.SetNavigateMode(NavigationDriver::ModeStartUp);
@@ -297,14 +297,14 @@ TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
 
     // The parse time-out timer says so in the status bar.
     w.frame().StatusBar().SetPanelText(3, QString());
-    browse.tmrPrsTimeOut_Timer();
+    browse.OnParseTimeOut();
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
 }
 
 TEST(Navigation, WorkOfflineAtStartUpAsksAndRemembers) {
-    BrowseWindow w({{"A", "http://a.test/"}});
+    BrowseFixture w({{"A", "http://a.test/"}});
     OfflineState::SetConnectionProbe([] { return false; });
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     w.boxes().Answer(msgbox::Yes);
     browse.Navigation().CheckOnline();
     ASSERT_EQ(w.boxes().count(), 1);

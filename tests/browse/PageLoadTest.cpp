@@ -23,7 +23,7 @@
 #include "core/Clock.h"
 #include "core/Log.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/MasterHistory.h"
 #include "links/Links.h"
 
@@ -48,7 +48,8 @@ public:
 };
 
 // The tab colour each event of a load left behind, in order.
-QStringList coloursThrough(frmBrowse& browse, RecordingPane& pane, int i, const std::function<void()>& load) {
+QStringList coloursThrough(BrowseWindow& browse, RecordingPane& pane, int i,
+                           const std::function<void()>& load) {
     QStringList seen;
     auto name = [&] {
         const QColor c = browse.TabColour(i);
@@ -70,9 +71,9 @@ QStringList coloursThrough(frmBrowse& browse, RecordingPane& pane, int i, const 
 }
 
 TEST(PageLoad, TabColoursFollowALoadAndALogin) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"News", "http://news.test/"}, {"Bank", "http://www.bank.test/login", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     SendsFormOnce decider;
     browse.SetLoginDecider(&decider);
     const int news = w.index("News"), bank = w.index("Bank");
@@ -121,8 +122,8 @@ TEST(PageLoad, TabColoursFollowALoadAndALogin) {
 }
 
 TEST(PageLoad, ALateCompletionOfThePageBeingLeftIsNotTheNewPage) {
-    BrowseWindow w({{"Bank", "http://www.bank.test/login", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "http://www.bank.test/login", false, true, "me", "pw"}});
+    BrowseWindow& browse = w.Load();
     SendsFormOnce decider;
     browse.SetLoginDecider(&decider);
     const QString url = QStringLiteral("http://www.bank.test/login");
@@ -170,8 +171,8 @@ TEST(PageLoad, ALateCompletionOfThePageBeingLeftIsNotTheNewPage) {
 }
 
 TEST(PageLoad, BlankPagesAndFramesChangeNothing) {
-    BrowseWindow w({{"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"News", "http://news.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("News"));
     RecordingPane& pane = w.pane(0);
     pane.SimulateLoad(QStringLiteral("http://news.test/"));
@@ -193,9 +194,9 @@ TEST(PageLoad, BlankPagesAndFramesChangeNothing) {
 }
 
 TEST(PageLoad, CompletedPagesGoIntoTheHistories) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"News", "http://www.news.test/"}, {"Bank", "http://bank.test/login", false, true, "me", "pw"}});
-    frmBrowse& browse = w.Load();
+    BrowseWindow& browse = w.Load();
     MasterHistory master;
     browse.Recorder().SetMasterHistory(&master);
     w.click(QStringLiteral("News"));
@@ -217,10 +218,10 @@ TEST(PageLoad, CompletedPagesGoIntoTheHistories) {
     ASSERT_EQ(master.Items().size(), 2);
     EXPECT_EQ(master.Items()[0].caption, QStringLiteral("News - Sport"));
     EXPECT_EQ(master.Items()[1].url, QStringLiteral("http://www.news.test/"));
-    EXPECT_EQ(browse.NavBar().cmbAddress()->KnownAddresses().Urls(), QStringList({"http://www.news.test/"}))
+    EXPECT_EQ(browse.NavBar().AddressCombo()->KnownAddresses().Urls(), QStringList({"http://www.news.test/"}))
         << "only the Link's first page is a known address";
     QStringList menu;
-    for (QAction* a : w.frame().mnuHistory()->actions())
+    for (QAction* a : w.frame().HistoryMenu()->actions())
         menu << a->text();
     EXPECT_EQ(menu, QStringList({"News - Sport", "News - Front Page"}));
 
@@ -233,8 +234,8 @@ TEST(PageLoad, CompletedPagesGoIntoTheHistories) {
 }
 
 TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
-    BrowseWindow w({{"Shop", "https://shop.test/"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Shop", "https://shop.test/"}, {"News", "http://news.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("Shop"));
     RecordingPane& shop = w.pane(0);
     shop.SimulateLoad(QStringLiteral("https://shop.test/"), {}, QStringLiteral("The Shop"));
@@ -260,7 +261,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
 
     // The view button shows a Link's page without loading it again.
     w.clearNavigations();
-    QTest::mouseClick(browse.Buttons().cmdView(0), Qt::LeftButton);
+    QTest::mouseClick(browse.Buttons().ViewButtonAt(0), Qt::LeftButton);
     EXPECT_EQ(browse.VisibleIndex(), 0);
     EXPECT_EQ(browse.Panes().Front(), 0);
     EXPECT_TRUE(w.navigations().isEmpty());
@@ -271,20 +272,20 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
 }
 
 TEST(PageLoad, ScriptErrorsOfTheVisiblePageShowInThePanel) {
-    BrowseWindow w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("A"));
     w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"));
     w.pane(1).RaiseScriptError(QStringLiteral("not mine"), QStringLiteral("http://b.test/b.js"), 3);
     FrameStatusBar& bar = w.frame().StatusBar();
     EXPECT_EQ(bar.Panel1Picture(), QString());
     // An error inside one of the page's frames (an ad's) only goes to the error log.
-    QDir().mkpath(modGeneral::LogFolder());
+    QDir().mkpath(core::LogFolder());
     App().DiagnosticMode = true;
     w.pane(0).RaiseFrameScriptError(QStringLiteral("ad broke"), QStringLiteral("http://ads.test/ad.js"), 7);
     App().DiagnosticMode = false;
     EXPECT_EQ(bar.Panel1Picture(), QString());
-    QFile log(modGeneral::LogFolder() + QStringLiteral("/Error.Log"));
+    QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("oHtmlWinFrame_onerror ad broke http://ads.test/ad.js 7"));
 
@@ -311,10 +312,10 @@ TEST(PageLoad, ScriptErrorsOfTheVisiblePageShowInThePanel) {
 }
 
 TEST(PageLoad, AFailedLoadShowsTheErrorPageAtOnce) {
-    BrowseWindow w(
+    BrowseFixture w(
         {{"Bank", "http://bank.test/login", false, true, "me", "pw"}, {"News", "http://news.test/"}});
-    frmBrowse& browse = w.Load();
-    BrowseWindow::freezeClock();
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
     int notified = 0;
     w.click(QStringLiteral("Bank"));
     EXPECT_TRUE(browse.IsPlaceholderShown());
@@ -325,7 +326,7 @@ TEST(PageLoad, AFailedLoadShowsTheErrorPageAtOnce) {
     EXPECT_EQ(notified, 1);
     EXPECT_TRUE(link.NavigationError());
     EXPECT_LE(link.LoginTimeOut(), Clock::Now()) << "the error page expires the login wait";
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), 0);
     // A Link in the background keeps the error as its progress text.
     Link& news = w.link("News");
@@ -336,11 +337,11 @@ TEST(PageLoad, AFailedLoadShowsTheErrorPageAtOnce) {
 }
 
 TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
-    BrowseWindow w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
     SendsFormOnce decider;
     browse.SetLoginDecider(&decider);
-    BrowseWindow::freezeClock();
+    BrowseFixture::freezeClock();
     w.click(QStringLiteral("A"));
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://a.test/"));
     w.pane(1).RaiseBeforeNavigate2(QStringLiteral("http://b.test/"));
@@ -349,10 +350,10 @@ TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
 
     // Progress stays while it changed less than 20 seconds ago.
     Clock::Advance(19000);
-    browse.tmrPrsTimeOut_Timer();
+    browse.OnParseTimeOut();
     EXPECT_EQ(w.link("B").ProgressValue(), 5);
     Clock::Advance(2000);
-    browse.tmrPrsTimeOut_Timer();
+    browse.OnParseTimeOut();
     EXPECT_EQ(w.link("A").ProgressValue(), 0);
     EXPECT_EQ(w.link("B").ProgressValue(), 0);
     EXPECT_EQ(w.link("A").ProgressText(), QString());
@@ -364,17 +365,17 @@ TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
     browse.State().ParseAt = Clock::Now();
     browse.State().ParseIndex = 1;
     Clock::Advance(900);
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
     EXPECT_TRUE(decider.deferred.isEmpty());
     Clock::Advance(100);
-    browse.tmrBusy_Timer();
-    browse.tmrBusy_Timer();
+    browse.OnBusyTimer();
+    browse.OnBusyTimer();
     EXPECT_EQ(decider.deferred, QStringList({"1 http://b.test/"}));
 }
 
 TEST(PageLoad, ImagesThatDidNotLoadAreAskedForAgain) {
-    BrowseWindow w({{"A", "http://a.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("A"));
     PageModelBuilder page("http://a.test/");
     page.Image("http://a.test/ok.png", "", true);
@@ -391,12 +392,12 @@ TEST(PageLoad, ImagesThatDidNotLoadAreAskedForAgain) {
 }
 
 TEST(PageLoad, NewWindowsAreCancelledUnlessAPolicyTakesThem) {
-    BrowseWindow w({{"A", "http://a.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://a.test/"}});
+    BrowseWindow& browse = w.Load();
     browse.SetPopupPolicy(nullptr);
     EXPECT_TRUE(w.pane(0).RaiseNewWindow2(QStringLiteral("http://ads.test/"), false).cancelled());
     struct OpenInPlaceholder : NewWindowPolicy {
-        frmBrowse* browse = nullptr;
+        BrowseWindow* browse = nullptr;
         int asked = -1;
         void HandleNewWindow(int pane, NewWindowEvent& e) override {
             asked = pane;
@@ -408,42 +409,42 @@ TEST(PageLoad, NewWindowsAreCancelledUnlessAPolicyTakesThem) {
     EXPECT_EQ(w.pane(0).RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).target(),
               browse.Placeholder());
     EXPECT_EQ(policy.asked, 0);
-    App().gbUnloading = true;
+    App().Unloading = true;
     EXPECT_TRUE(w.pane(0).RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).cancelled());
     EXPECT_TRUE(w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://a.test/next")))
         << "nothing navigates while ending";
-    App().gbUnloading = false;
+    App().Unloading = false;
 }
 
 TEST(PageLoad, TheStaySiteMarkAllowsTheNextNewWindow) {
-    BrowseWindow w({{"A", "http://www.zz.test/"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"A", "http://www.zz.test/"}});
+    BrowseWindow& browse = w.Load();
     w.click(QStringLiteral("A"));
     w.pane(0).SimulateLoad(QStringLiteral("http://www.zz.test/"),
                            PageModelBuilder("http://www.zz.test/").Domain("zz").Build());
-    App().glFormDocClicked = 77;
+    App().LastClickedWindow = 77;
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://www.zz.test/next"));
     EXPECT_TRUE(browse.State().AllowNextNewWindow);
-    EXPECT_EQ(App().glFormDocClicked, quintptr(77));
+    EXPECT_EQ(App().LastClickedWindow, quintptr(77));
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("javascript:go()"));
     EXPECT_FALSE(browse.State().AllowNextNewWindow);
-    EXPECT_EQ(App().glFormDocClicked, browse.WindowHandle());
+    EXPECT_EQ(App().LastClickedWindow, browse.WindowHandle());
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://other.test/"));
-    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    EXPECT_EQ(App().LastClickedWindow, quintptr(0));
 }
 
 TEST(PageLoad, DiagnosticLogLinesOfALoad) {
-    BrowseWindow w({{"A", "http://a.test/"}});
+    BrowseFixture w({{"A", "http://a.test/"}});
     w.Load();
     App().DiagnosticMode = true;
-    QDir().mkpath(modGeneral::LogFolder());
+    QDir().mkpath(core::LogFolder());
     w.click(QStringLiteral("A"));
     w.pane(0).SimulateLoad(QStringLiteral("http://me:pw@a.test/x?session=9"));
     w.pane(0).RaiseDocumentComplete(QStringLiteral("http://a.test/frame"), false);
     w.pane(0).RaiseNavigateError(QStringLiteral("http://a.test/x"), 404);
     App().DiagnosticMode = false;
-    QFile log(modGeneral::LogFolder() + QStringLiteral("/Log") +
-              Clock::Now().toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Log"));
+    QFile log(core::LogFolder() + QStringLiteral("/Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) +
+              QStringLiteral(".Log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     QStringList lines;
     for (const QByteArray& line : log.readAll().split('\n'))
@@ -455,7 +456,7 @@ TEST(PageLoad, DiagnosticLogLinesOfALoad) {
                                       "DownloadComplete 0 http://a.test/x ReadyState=4",
                                       "DocumentComplete pdisp Object=True 0 http://a.test/x",
                                       "DocumentComplete pdisp<>object 0 http://a.test/frame"}));
-    QFile errors(modGeneral::LogFolder() + QStringLiteral("/Error.Log"));
+    QFile errors(core::LogFolder() + QStringLiteral("/Error.Log"));
     ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
     EXPECT_TRUE(
         QString::fromUtf8(errors.readAll())

@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "browse/frmNewWin.h"
 #include "browse/LinkSite.h"
 #include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
 #include "browse/PopupPolicy.h"
 #include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
+#include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -27,10 +27,10 @@ namespace {
 std::function<int(QDialog&)> SignIn(QStringList* said, const QString& password = {}) {
     return [said, password](QDialog& dialog) {
         auto& box = static_cast<SignInBox&>(dialog);
-        *said << box.windowTitle() + QStringLiteral(" | ") + box.lblQuestion()->text() +
-                     QStringLiteral(" | ") + box.txtUserName()->text();
+        *said << box.windowTitle() + QStringLiteral(" | ") + box.QuestionLabel()->text() +
+                     QStringLiteral(" | ") + box.UserNameEdit()->text();
         if (password.isEmpty()) return int(QDialog::Rejected);
-        box.txtPassword()->setText(password);
+        box.PasswordEdit()->setText(password);
         return int(QDialog::Accepted);
     };
 }
@@ -64,8 +64,8 @@ TEST(LinkSite, OwnSiteMeansTheSameRegistrableDomainAndNoLessPrivacy) {
 }
 
 TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
-    BrowseWindow w({{"Bank", "https://www.bank.test/", false, true, "alice", "secret"},
-                    {"Reader", "https://www.bank.test/", false, false, "bob", "other"}});
+    BrowseFixture w({{"Bank", "https://www.bank.test/", false, true, "alice", "secret"},
+                     {"Reader", "https://www.bank.test/", false, false, "bob", "other"}});
     w.Load();
     ScriptedDialogs dialogs;
     QStringList said;
@@ -132,10 +132,10 @@ TEST(PageRequests, PageDialogsNameTheSiteAndASilencedPageStaysQuietUntilItsNextP
     const auto answer = [&](bool accept, bool silence, const QString& value = {}) {
         dialogs.Next([&, accept, silence, value](QDialog& d) {
             auto& box = static_cast<PageDialogBox&>(d);
-            seen << d.windowTitle() + QStringLiteral(" | ") + box.lblMessage()->text() +
-                        (box.chkSilence() ? QStringLiteral(" | ") + box.chkSilence()->text() : QString());
-            if (box.chkSilence()) box.chkSilence()->setChecked(silence);
-            if (box.txtValue()) box.txtValue()->setText(value);
+            seen << d.windowTitle() + QStringLiteral(" | ") + box.MessageLabel()->text() +
+                        (box.SilenceCheck() ? QStringLiteral(" | ") + box.SilenceCheck()->text() : QString());
+            if (box.SilenceCheck()) box.SilenceCheck()->setChecked(silence);
+            if (box.ValueEdit()) box.ValueEdit()->setText(value);
             return int(accept ? QDialog::Accepted : QDialog::Rejected);
         });
     };
@@ -174,18 +174,17 @@ TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
     PermissionBar* bar = requests->Bar();
     ASSERT_TRUE(bar);
     EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(bar->lblQuestion()->text(), QStringLiteral("meet.test wants to use your camera."));
-    bar->chkRemember()->setChecked(true);
-    bar->cmdAllow()->click();
-    EXPECT_EQ(bar->lblQuestion()->text(), QStringLiteral("meet.test wants to use your microphone."));
-    EXPECT_FALSE(bar->chkRemember()->isChecked());
-    bar->cmdDeny()->click();
+    EXPECT_EQ(bar->QuestionLabel()->text(), QStringLiteral("meet.test wants to use your camera."));
+    bar->RememberCheck()->setChecked(true);
+    bar->AllowButton()->click();
+    EXPECT_EQ(bar->QuestionLabel()->text(), QStringLiteral("meet.test wants to use your microphone."));
+    EXPECT_FALSE(bar->RememberCheck()->isChecked());
+    bar->DenyButton()->click();
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(pane.calls(), QStringList({"AnswerPermission https://meet.test 3 allow",
                                          "AnswerPermission https://meet.test 2 deny"}));
-    EXPECT_EQ(
-        modGeneral::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")),
-        QStringLiteral("Allow"));
+    EXPECT_EQ(core::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")),
+              QStringLiteral("Allow"));
 
     // The remembered answer comes at once; the other is asked again, and so is another user.
     pane.ClearRecords();
@@ -209,8 +208,8 @@ TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
 }
 
 TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResetsTheLogin) {
-    BrowseWindow w({{"Bank", "https://www.bank.test/", false, true, "alice", "secret"}});
-    frmBrowse& browse = w.Load();
+    BrowseFixture w({{"Bank", "https://www.bank.test/", false, true, "alice", "secret"}});
+    BrowseWindow& browse = w.Load();
     RecordingPane& pane = w.pane(0);
     pane.ClearRecords();
     pane.RaiseCertificateError(QStringLiteral("https://www.bank.test/"),
@@ -218,11 +217,11 @@ TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResets
     PaneNotice* notice = pane.widget()->findChild<PaneNotice*>();
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::Certificate);
-    EXPECT_EQ(notice->lblTitle()->text(), QStringLiteral("This site's certificate is not valid"));
-    EXPECT_EQ(notice->lblText()->text(),
+    EXPECT_EQ(notice->TitleLabel()->text(), QStringLiteral("This site's certificate is not valid"));
+    EXPECT_EQ(notice->TextLabel()->text(),
               PageRequests::CertificateText(QStringLiteral("https://www.bank.test/"),
                                             QStringLiteral("The certificate has expired."), true));
-    EXPECT_TRUE(notice->lblText()->text().startsWith(QStringLiteral(
+    EXPECT_TRUE(notice->TextLabel()->text().startsWith(QStringLiteral(
         "Bramblegate stopped before opening www.bank.test, because the site's certificate is not "
         "valid: The certificate has expired.")));
     Button(notice, "cmdGoOn")->click();
@@ -240,7 +239,7 @@ TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResets
     pane.ClearRecords();
     pane.RaisePageCrashed(PageEnd::Killed);
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::Crashed);
-    EXPECT_EQ(notice->lblText()->text(), PageRequests::CrashText(PageEnd::Killed));
+    EXPECT_EQ(notice->TextLabel()->text(), PageRequests::CrashText(PageEnd::Killed));
     EXPECT_FALSE(bank.PasswordSent());
     EXPECT_FALSE(bank.LoggedIn());
     EXPECT_LE(bank.LoginTimeOut(), Clock::Now());
@@ -259,16 +258,16 @@ TEST(PageRequests, CertificateCrashAndHangNoticesOfferTheirWaysOnAndACrashResets
 }
 
 TEST(PageRequests, ANewWindowThatOnlyBroughtAFileGoesAndOneWithAPageStays) {
-    BrowseWindow w({{"A", "http://a.test/"}});
-    frmBrowse& browse = w.Load();
-    frmNewWin* empty =
+    BrowseFixture w({{"A", "http://a.test/"}});
+    BrowseWindow& browse = w.Load();
+    StandaloneWindow* empty =
         browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/file.zip"), true, nullptr, true, QString());
-    frmNewWin* page =
+    StandaloneWindow* page =
         browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true, QString());
     ASSERT_TRUE(empty && page);
-    static_cast<FakePane*>(page->WB())->SimulateLoad(QStringLiteral("http://a.test/"));
-    static_cast<FakePane*>(page->WB())->RaiseFileDownload(QStringLiteral("http://a.test/report.pdf"));
-    static_cast<FakePane*>(empty->WB())->RaiseFileDownload(QStringLiteral("http://a.test/file.zip"));
+    static_cast<FakePane*>(page->Pane())->SimulateLoad(QStringLiteral("http://a.test/"));
+    static_cast<FakePane*>(page->Pane())->RaiseFileDownload(QStringLiteral("http://a.test/report.pdf"));
+    static_cast<FakePane*>(empty->Pane())->RaiseFileDownload(QStringLiteral("http://a.test/file.zip"));
     EXPECT_TRUE(WaitFor([&] { return browse.PopUps().NewWindows().size() == 1; }));
-    EXPECT_EQ(browse.PopUps().NewWindows(), QList<frmNewWin*>{page});
+    EXPECT_EQ(browse.PopUps().NewWindows(), QList<StandaloneWindow*>{page});
 }

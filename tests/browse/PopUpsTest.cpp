@@ -10,12 +10,12 @@
 #include <QTest>
 
 #include "browse/engine/PageModelBuilder.h"
-#include "browse/frmNewWin.h"
-#include "browse/frmPopUps.h"
 #include "browse/KeyState.h"
 #include "browse/OfflineState.h"
+#include "browse/PopUpCatcher.h"
 #include "browse/PopupPolicy.h"
 #include "browse/SearchPane.h"
+#include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -41,7 +41,7 @@ struct PopUps {
         w.link("Open").SetHidePopUps(false);
         policy().SetBeeper([this] { ++beeps; });
         w.click(QStringLiteral("Ads"));
-        App().glFormDocClicked = 0;
+        App().LastClickedWindow = 0;
     }
     ~PopUps() { KeyState::SetProbe({}); }
 
@@ -52,10 +52,12 @@ struct PopUps {
         return w.pane(pane).RaiseNewWindow2(url, user);
     }
     // The catcher or the stand-alone window that took the new window.
-    frmPopUps* catcherOf(const NewWindowEvent& e) {
-        return taker(policy().Catchers(), e, &frmPopUps::wbPopup);
+    PopUpCatcher* catcherOf(const NewWindowEvent& e) {
+        return taker(policy().Catchers(), e, &PopUpCatcher::Pane);
     }
-    frmNewWin* windowOf(const NewWindowEvent& e) { return taker(policy().NewWindows(), e, &frmNewWin::WB); }
+    StandaloneWindow* windowOf(const NewWindowEvent& e) {
+        return taker(policy().NewWindows(), e, &StandaloneWindow::Pane);
+    }
     template <class T>
     static T* taker(const QList<T*>& all, const NewWindowEvent& e, BrowserPane* (T::*pane)() const) {
         for (T* one : all)
@@ -71,8 +73,8 @@ struct PopUps {
         return object.isNull();
     }
 
-    BrowseWindow w;
-    frmBrowse* browse = nullptr;
+    BrowseFixture w;
+    BrowseWindow* browse = nullptr;
     Qt::KeyboardModifiers keys;
     int beeps = 0;
 };
@@ -90,7 +92,7 @@ TEST(PopUps, DecisionForTheLinkPanes) {
     PopUps p;
     const int ads = p.w.index("Ads"), open = p.w.index("Open");
 
-    for (bool* flag : {&App().Locked, &App().gbUnloading}) {
+    for (bool* flag : {&App().Locked, &App().Unloading}) {
         *flag = true;
         EXPECT_TRUE(p.open(ads).cancelled());
         *flag = false;
@@ -99,17 +101,17 @@ TEST(PopUps, DecisionForTheLinkPanes) {
     // Ctrl: caught to open in the current window, also while offline.
     OfflineState::SetOffline(true);
     p.keys = Qt::ControlModifier;
-    App().glFormDocClicked = p.browse->WindowHandle();
-    frmPopUps* catcher = p.catcherOf(p.open(ads));
+    App().LastClickedWindow = p.browse->WindowHandle();
+    PopUpCatcher* catcher = p.catcherOf(p.open(ads));
     EXPECT_TRUE(catcher && catcher->OpenAfterCapture());
-    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    EXPECT_EQ(App().LastClickedWindow, quintptr(0));
     p.keys = {};
     EXPECT_TRUE(p.open(open).cancelled()) << "offline refuses even a wanted window";
     OfflineState::SetOffline(false);
 
     // The Link's own site opened it: a stand-alone window, once.
     p.browse->State().AllowNextNewWindow = true;
-    frmNewWin* win = p.windowOf(p.open(ads));
+    StandaloneWindow* win = p.windowOf(p.open(ads));
     EXPECT_TRUE(win && win->HidePopUps());
     EXPECT_FALSE(p.browse->State().AllowNextNewWindow);
 
@@ -118,23 +120,23 @@ TEST(PopUps, DecisionForTheLinkPanes) {
     catcher = p.catcherOf(p.open(ads));
     EXPECT_TRUE(catcher && !catcher->OpenAfterCapture());
     ASSERT_TRUE(catcher);
-    EXPECT_EQ(catcher->wbPopup()->ProfileId(), p.w.link("Ads").Id());
+    EXPECT_EQ(catcher->Pane()->ProfileId(), p.w.link("Ads").Id());
     p.keys = Qt::AltModifier;
     win = p.windowOf(p.open(ads));
     ASSERT_TRUE(win);
-    EXPECT_EQ(win->WB()->ProfileId(), p.w.link("Ads").Id());
+    EXPECT_EQ(win->Pane()->ProfileId(), p.w.link("Ads").Id());
     p.keys = {};
     win = p.windowOf(p.open(open));
     EXPECT_TRUE(win && !win->HidePopUps());
-    EXPECT_EQ(win->WB()->ProfileId(), p.w.link("Open").Id());
+    EXPECT_EQ(win->Pane()->ProfileId(), p.w.link("Open").Id());
     EXPECT_NE(p.w.link("Open").Id(), p.w.link("Ads").Id());
 
     // After the user's click in the browse window: wanted, and it comes to the front.
     p.clickBrowse();
-    EXPECT_EQ(App().glFormDocClicked, p.browse->WindowHandle());
+    EXPECT_EQ(App().LastClickedWindow, p.browse->WindowHandle());
     win = p.windowOf(p.open(ads));
     EXPECT_TRUE(win && p.w.frame().ActiveChild() == win);
-    EXPECT_EQ(App().glFormDocClicked, quintptr(0)) << "a click is used once";
+    EXPECT_EQ(App().LastClickedWindow, quintptr(0)) << "a click is used once";
     EXPECT_TRUE(p.catcherOf(p.open(ads))) << "the next one is a pop-up again";
     EXPECT_EQ(p.policy().NewWindows().size(), 4);
     EXPECT_EQ(p.beeps, 0) << "nothing was blocked yet";
@@ -142,7 +144,7 @@ TEST(PopUps, DecisionForTheLinkPanes) {
 
 TEST(PopUps, DecisionForTheSearchPane) {
     PopUps p;
-    FakePane& search = PopUps::fake(p.browse->search()->wbrSearch());
+    FakePane& search = PopUps::fake(p.browse->search()->Pane());
     // A window its page opens by itself is listed with a beep (a blank one only beeps).
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).cancelled());
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).cancelled());
@@ -155,10 +157,10 @@ TEST(PopUps, DecisionForTheSearchPane) {
     p.keys = {};
     // A user gesture without the click credit is refused, never caught; with it, a window opens.
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true).cancelled());
-    App().glFormDocClicked = p.browse->WindowHandle();
-    frmNewWin* win = p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true));
+    App().LastClickedWindow = p.browse->WindowHandle();
+    StandaloneWindow* win = p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true));
     ASSERT_TRUE(win);
-    EXPECT_EQ(win->WB()->ProfileId(), QString()) << "the search pane's windows are the user's shared ones";
+    EXPECT_EQ(win->Pane()->ProfileId(), QString()) << "the search pane's windows are the user's shared ones";
     EXPECT_EQ(p.list().Count(), 1);
 }
 
@@ -166,16 +168,16 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     PopUps p;
     const int ads = p.w.index("Ads");
     // Opened blank and given its address afterwards.
-    frmPopUps* catcher = p.catcherOf(p.open(ads, QString()));
+    PopUpCatcher* catcher = p.catcherOf(p.open(ads, QString()));
     ASSERT_TRUE(catcher);
-    FakePane& pane = PopUps::fake(catcher->wbPopup());
+    FakePane& pane = PopUps::fake(catcher->Pane());
     EXPECT_FALSE(pane.RaiseBeforeNavigate2(QStringLiteral("about:blank")));
     EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://deeper.test/"), false).cancelled());
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://www.one.test/offer/")));
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://two.test/"))) << "nothing else loads";
     EXPECT_EQ(p.beeps, 1);
-    EXPECT_TRUE(catcher->tmr().isActive());
-    EXPECT_EQ(catcher->tmr().interval(), frmPopUps::kDelayMs);
+    EXPECT_TRUE(catcher->Timer().isActive());
+    EXPECT_EQ(catcher->Timer().interval(), PopUpCatcher::kDelayMs);
     EXPECT_TRUE(p.list().Items().isEmpty()) << "not before the delay";
     QPointer<QObject> first(catcher);
     ASSERT_TRUE(WaitFor([&] { return p.list().Count() == 1 && PopUps::gone(first); }));
@@ -184,33 +186,33 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
 
     // The user clicks while it is being caught: it opens in the visible Link instead.
     catcher = p.catcherOf(p.open(ads));
-    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://three.test/"));
+    PopUps::fake(catcher->Pane()).RaiseBeforeNavigate2(QStringLiteral("http://three.test/"));
     p.clickBrowse();
-    catcher->tmr_Timer();
+    catcher->OnTimer();
     EXPECT_EQ(p.w.navigations().last(), QString::number(ads) + " http://three.test/");
     EXPECT_EQ(p.list().Count(), 1);
 
     // Ctrl: into the active stand-alone window when that is the current window.
     p.keys = Qt::AltModifier;
-    frmNewWin* win = p.windowOf(p.open(ads));
+    StandaloneWindow* win = p.windowOf(p.open(ads));
     p.w.frame().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
     p.keys = Qt::ControlModifier;
     catcher = p.catcherOf(p.open(ads));
-    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://four.test/"));
-    catcher->tmr_Timer();
-    EXPECT_EQ(PopUps::fake(win->WB()).navigations(), QStringList{"http://four.test/"});
+    PopUps::fake(catcher->Pane()).RaiseBeforeNavigate2(QStringLiteral("http://four.test/"));
+    catcher->OnTimer();
+    EXPECT_EQ(PopUps::fake(win->Pane()).navigations(), QStringList{"http://four.test/"});
     p.keys = {};
 
     // A window that never says where it goes, and one caught while the program ends: nothing.
     catcher = p.catcherOf(p.open(ads, QStringLiteral("about:blank")));
-    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("about:blank"));
-    catcher->tmr_Timer();
+    PopUps::fake(catcher->Pane()).RaiseBeforeNavigate2(QStringLiteral("about:blank"));
+    catcher->OnTimer();
     EXPECT_TRUE(catcher->Unloaded());
     catcher = p.catcherOf(p.open(ads));
-    App().gbUnloading = true;
-    PopUps::fake(catcher->wbPopup()).RaiseBeforeNavigate2(QStringLiteral("http://five.test/"));
+    App().Unloading = true;
+    PopUps::fake(catcher->Pane()).RaiseBeforeNavigate2(QStringLiteral("http://five.test/"));
     EXPECT_TRUE(catcher->Unloaded());
-    App().gbUnloading = false;
+    App().Unloading = false;
     EXPECT_EQ(p.list().Count(), 1);
     EXPECT_TRUE(p.policy().Catchers().isEmpty());
 }
@@ -244,7 +246,7 @@ TEST(PopUps, ListMenuAndFlasher) {
     EXPECT_FALSE(button->isEnabled());
     bar.SetPanelText(3, QStringLiteral("Working Offline"));
 
-    for (const QString& url : {QString(), QStringLiteral("about:blank"), modGeneral::BlankPageUrl(),
+    for (const QString& url : {QString(), QStringLiteral("about:blank"), core::BlankPageUrl(),
                                QStringLiteral("chrome-error://chromewebdata/")})
         p.list().AddPopUpItem(url);
     EXPECT_EQ(p.list().Count(), 0);
@@ -254,7 +256,7 @@ TEST(PopUps, ListMenuAndFlasher) {
     p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"), p.w.link("Open").Id());
     EXPECT_TRUE(button->isEnabled());
     QStringList captions;
-    for (QAction* item : p.w.frame().mnpPopUpsList()->actions())
+    for (QAction* item : p.w.frame().PopUpsPopup()->actions())
         captions << item->text();
     EXPECT_EQ(captions, QStringList({"Ads.Example.Org", "Shop.Test/a B/" + QString(86, QLatin1Char('x')),
                                      "Ads.Example.Org"}));
@@ -263,7 +265,7 @@ TEST(PopUps, ListMenuAndFlasher) {
     // Nine ticks of the busy timer.
     QStringList panel, image;
     for (int tick = 0; tick < MessageFlasher::kTicks; ++tick) {
-        p.browse->tmrBusy_Timer();
+        p.browse->OnBusyTimer();
         panel << bar.PanelText(3);
         image << button->property("imageKey").toString();
     }
@@ -275,12 +277,12 @@ TEST(PopUps, ListMenuAndFlasher) {
 
     // Choosing an item opens it in the active child window when that works in the item's web
     // profile; else in a stand-alone window of that profile, never in another Link's session.
-    p.w.frame().mnpPopUpsList()->actions().at(1)->trigger();
+    p.w.frame().PopUpsPopup()->actions().at(1)->trigger();
     EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " " + p.list().Items()[1].url);
     EXPECT_TRUE(p.policy().NewWindows().isEmpty());
-    p.w.frame().mnpPopUpsList()->actions().at(0)->trigger();
+    p.w.frame().PopUpsPopup()->actions().at(0)->trigger();
     ASSERT_EQ(p.policy().NewWindows().size(), 1);
-    BrowserPane* wb = p.policy().NewWindows().first()->WB();
+    BrowserPane* wb = p.policy().NewWindows().first()->Pane();
     EXPECT_EQ(wb->ProfileId(), p.w.link("Open").Id());
     EXPECT_EQ(PopUps::fake(wb).navigations(), QStringList{"https://ads.example.org/"});
     EXPECT_FALSE(p.policy().NewWindows().first()->HidePopUps()) << "as the Link \"Open\" chose";
@@ -290,9 +292,9 @@ TEST(PopUps, StandAloneWindow) {
     PopUps p;
     MasterHistory history;
     p.browse->Recorder().SetMasterHistory(&history);
-    frmNewWin* win =
+    StandaloneWindow* win =
         p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
-    FakePane& wb = PopUps::fake(win->WB());
+    FakePane& wb = PopUps::fake(win->Pane());
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
     const QSize client = p.w.frame().MdiArea()->viewport()->size();
 
@@ -301,7 +303,7 @@ TEST(PopUps, StandAloneWindow) {
     wb.SimulateLoad(QStringLiteral("http://news.test/"),
                     PageModelBuilder("http://news.test/").Domain("news.test").Title(title).Build(), title);
     EXPECT_EQ(win->windowTitle(), title.left(67) + "...");
-    EXPECT_EQ(win->txtAddr()->text(), "http://news.test/");
+    EXPECT_EQ(win->AddressEdit()->text(), "http://news.test/");
     EXPECT_EQ(win->History().Count(), 1);
     EXPECT_EQ(history.Items(), QList<HistoryEntry>({{win->History().Item(1)->Caption, "http://news.test/"}}));
     // Pages are recorded when an HTML page gets a real title: not a PDF, not an untitled page,
@@ -322,20 +324,20 @@ TEST(PopUps, StandAloneWindow) {
               (HistoryEntry{win->History().Item(1)->Caption, "http://news.test/late"}));
 
     // Click credit, the lock, the window's own new windows (no offline test there).
-    App().glFormDocClicked = win->WindowHandle();
+    App().LastClickedWindow = win->WindowHandle();
     wb.RaiseBeforeNavigate2(QStringLiteral("http://news.test/next"));
-    EXPECT_EQ(App().glFormDocClicked, win->WindowHandle());
+    EXPECT_EQ(App().LastClickedWindow, win->WindowHandle());
     wb.RaiseBeforeNavigate2(QStringLiteral("javascript:more()"));
-    EXPECT_EQ(App().glFormDocClicked, win->WindowHandle());
+    EXPECT_EQ(App().LastClickedWindow, win->WindowHandle());
     wb.RaiseBeforeNavigate2(QStringLiteral("http://elsewhere.test/"));
-    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    EXPECT_EQ(App().LastClickedWindow, quintptr(0));
     App().Locked = true;
     EXPECT_TRUE(wb.RaiseBeforeNavigate2(QStringLiteral("http://news.test/")));
     App().Locked = false;
     EXPECT_TRUE(p.catcherOf(wb.RaiseNewWindow2(QStringLiteral("http://ad.test/"), false)));
     OfflineState::SetOffline(true);
-    App().glFormDocClicked = win->WindowHandle();
-    frmNewWin* child = p.windowOf(wb.RaiseNewWindow2(QStringLiteral("http://more.test/"), true));
+    App().LastClickedWindow = win->WindowHandle();
+    StandaloneWindow* child = p.windowOf(wb.RaiseNewWindow2(QStringLiteral("http://more.test/"), true));
     OfflineState::SetOffline(false);
     ASSERT_TRUE(child);
 
@@ -349,24 +351,24 @@ TEST(PopUps, StandAloneWindow) {
     wb.ClearRecords();
     DesktopBrowser desktop;
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
-    win->mnuNavigateClick(QStringLiteral("IE"));
+    win->OnNavigateCommand(QStringLiteral("IE"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     EXPECT_EQ(desktop.opened, QStringList{"http://news.test/a.pdf"});
-    win->tbr_ButtonClick(QStringLiteral("Back"));
-    win->mnuNavigateClick(QStringLiteral("Refresh")); // not one of its keys
+    win->OnToolbarButton(QStringLiteral("Back"));
+    win->OnNavigateCommand(QStringLiteral("Refresh")); // not one of its keys
     EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
-    win->txtAddr()->setText(QStringLiteral("typed"));
-    QTest::keyClick(win->txtAddr(), Qt::Key_Return, Qt::ControlModifier);
+    win->AddressEdit()->setText(QStringLiteral("typed"));
+    QTest::keyClick(win->AddressEdit(), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(wb.navigations().last(), "www.typed.com");
-    win->cmdNewWin()->click();
-    frmNewWin* home = p.policy().NewWindows().last();
+    win->NewWindowButton()->click();
+    StandaloneWindow* home = p.policy().NewWindows().last();
     EXPECT_TRUE(home != win && home != child && home->HidePopUps());
-    EXPECT_EQ(PopUps::fake(home->WB()).navigations(), QStringList{home->WB()->HomePage()});
+    EXPECT_EQ(PopUps::fake(home->Pane()).navigations(), QStringList{home->Pane()->HomePage()});
 
     // The page asks for a size: the page area gets it, as far as the frame has room.
-    PopUps::fake(home->WB()).RaiseWindowSetRect(QRect(0, 0, 300, 200));
-    EXPECT_EQ(home->WB()->widget()->size(), QSize(300, 200));
-    PopUps::fake(home->WB()).RaiseWindowSetRect(QRect(0, 0, 9000, 9000));
+    PopUps::fake(home->Pane()).RaiseWindowSetRect(QRect(0, 0, 300, 200));
+    EXPECT_EQ(home->Pane()->widget()->size(), QSize(300, 200));
+    PopUps::fake(home->Pane()).RaiseWindowSetRect(QRect(0, 0, 9000, 9000));
     EXPECT_EQ(home->parentWidget()->size(), client);
 }
 
@@ -374,8 +376,8 @@ TEST(PopUps, ClosingAStandAloneWindow) {
     PopUps p;
     const QString page = QStringLiteral("http://story.test/");
     const auto openOne = [&] {
-        frmNewWin* win = p.policy().OpenNewWin(page, true, nullptr, true, QString());
-        PopUps::fake(win->WB()).SimulateLoad(page);
+        StandaloneWindow* win = p.policy().OpenNewWin(page, true, nullptr, true, QString());
+        PopUps::fake(win->Pane()).SimulateLoad(page);
         return win;
     };
     const QString moved = QString::number(p.w.index("Ads")) + " " + page;
@@ -383,21 +385,21 @@ TEST(PopUps, ClosingAStandAloneWindow) {
     // with Ctrl+F4 (the keyboard's close: Ctrl there does not mean "move the page").
     enum How { Page, Mouse, MouseCtrl, KeysCtrl };
     for (How how : {Page, Mouse, MouseCtrl, KeysCtrl}) {
-        frmNewWin* one = openOne();
+        StandaloneWindow* one = openOne();
         QPointer<QObject> win(one);
         if (how == Page) {
-            PopUps::fake(one->WB()).RaiseWindowClosing();
+            PopUps::fake(one->Pane()).RaiseWindowClosing();
         } else {
             if (how == KeysCtrl)
-                QTest::keyClick(one->txtAddr(), Qt::Key_Control, Qt::ControlModifier);
+                QTest::keyClick(one->AddressEdit(), Qt::Key_Control, Qt::ControlModifier);
             else
-                QTest::mouseClick(one->txtAddr(), Qt::LeftButton);
+                QTest::mouseClick(one->AddressEdit(), Qt::LeftButton);
             p.keys = how == Mouse ? Qt::NoModifier : Qt::ControlModifier;
             qobject_cast<QMdiSubWindow*>(one->parentWidget())->close();
             p.keys = {};
         }
         ASSERT_TRUE(WaitFor([&] { return PopUps::gone(win); })) << how;
-        EXPECT_EQ(p.w.navigations().last(), "-1 " + modGeneral::BlankPageUrl()) << how;
+        EXPECT_EQ(p.w.navigations().last(), "-1 " + core::BlankPageUrl()) << how;
         EXPECT_EQ(p.w.navigations().filter(moved).size(), how >= MouseCtrl ? 1 : 0) << how;
     }
 }
@@ -405,7 +407,7 @@ TEST(PopUps, ClosingAStandAloneWindow) {
 TEST(PopUps, ActivityMonitorCountsPressesNotMoves) {
     PopUps p;
     ActivityMonitor& monitor = p.w.frame().Activity();
-    const QDateTime start = BrowseWindow::freezeClock();
+    const QDateTime start = BrowseFixture::freezeClock();
     monitor.SetLastActivity(start);
     Clock::Advance(60000);
     QTest::mouseMove(p.browse->Widget(), QPoint(20, 20));
@@ -417,13 +419,13 @@ TEST(PopUps, ActivityMonitorCountsPressesNotMoves) {
     QTest::keyClick(p.browse->Widget(), Qt::Key_A);
     EXPECT_EQ(monitor.LastActivity(), start.addSecs(60));
     Clock::Advance(60000);
-    App().glFormDocClicked = 0;
+    App().LastClickedWindow = 0;
     QTest::mouseClick(p.browse->Widget(), Qt::RightButton); // passed on to the frame, unanswered
     EXPECT_EQ(monitor.LastActivity(), start.addSecs(120));
-    EXPECT_EQ(App().glFormDocClicked, p.browse->WindowHandle());
+    EXPECT_EQ(App().LastClickedWindow, p.browse->WindowHandle());
     // A press outside every child window (the status bar) takes the credit away.
     QTest::mouseClick(&p.w.frame().StatusBar(), Qt::LeftButton);
-    EXPECT_EQ(App().glFormDocClicked, quintptr(0));
+    EXPECT_EQ(App().LastClickedWindow, quintptr(0));
 }
 
 } // namespace

@@ -12,15 +12,15 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 // The search pane over a scriptable pane: the test raises the engine's navigations and reads
 // what the pane was asked to load and what the browse window was asked to open.
 
 namespace {
 
-using modGeneral::GetValue;
-using modGeneral::SaveValue;
+using core::GetValue;
+using core::SaveValue;
 
 class RecordingHost : public SearchPaneHost {
 public:
@@ -53,7 +53,7 @@ protected:
         auto pane = std::make_unique<SearchPane>(
             host, [](QWidget* parent) { return new FakePane(parent); }, nullptr, Services(),
             [this](BrowserPane&, const QString& script) { scripts << script; });
-        fake = static_cast<FakePane*>(pane->wbrSearch());
+        fake = static_cast<FakePane*>(pane->Pane());
         return pane;
     }
 
@@ -123,18 +123,18 @@ TEST_F(SearchPaneTest, ChoosingAServiceStoresItAndShowsItsPage) {
     SaveValue("bob", "SearchChoice", "Yahoo");
     auto pane = Make();
     pane->ApplySearchChoice();
-    EXPECT_TRUE(pane->optSearch(2)->isChecked());
+    EXPECT_TRUE(pane->SearchOption(2)->isChecked());
     EXPECT_EQ(fake->navigations().last(), SearchPages::PageUrl(Services()[2], AppPaths::DataFolder()));
 
-    pane->optSearch(1)->click();
+    pane->SearchOption(1)->click();
     EXPECT_EQ(GetValue("bob", "SearchChoice"), "Google");
     EXPECT_EQ(pane->SelectedService(), 1);
     EXPECT_TRUE(fake->navigations().last().endsWith("/GoogleSearch.htm"));
 
     // With the user's options loaded, the choice goes through them.
-    cOptions options("bob");
+    UserOptions options("bob");
     App().Options = &options;
-    pane->optSearch(0)->click();
+    pane->SearchOption(0)->click();
     EXPECT_EQ(options.SearchChoice(), "Msn");
     EXPECT_EQ(GetValue("bob", "SearchChoice"), "Msn");
     App().Options = nullptr;
@@ -142,13 +142,13 @@ TEST_F(SearchPaneTest, ChoosingAServiceStoresItAndShowsItsPage) {
 
 TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     auto pane = Make();
-    pane->optSearch_Click(0);
+    pane->OnSearchClicked(0);
     const QString local = fake->navigations().last();
     const QString results = "http://search.alpha.test/results?q=bramble";
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(local));
-    EXPECT_FALSE(pane->cmdSearchBack()->isEnabled()); // position 1
+    EXPECT_FALSE(pane->SearchBackButton()->isEnabled()); // position 1
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(results));
-    EXPECT_TRUE(pane->cmdSearchBack()->isEnabled());
+    EXPECT_TRUE(pane->SearchBackButton()->isEnabled());
     EXPECT_EQ(pane->SearchHistory().Count(), 2);
 
     // Off the service, through its redirect, or its host only named in the query: the Link pane.
@@ -165,35 +165,35 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     EXPECT_EQ(pane->SearchHistory().Count(), 2); // none of them was recorded
 
     // The user's click credit: used up by a page, kept (for this window) by a script link.
-    App().glFormDocClicked = 0x77;
+    App().LastClickedWindow = 0x77;
     fake->RaiseBeforeNavigate2("javascript:void(0)");
-    EXPECT_EQ(App().glFormDocClicked, 0xB0u);
+    EXPECT_EQ(App().LastClickedWindow, 0xB0u);
     fake->RaiseBeforeNavigate2(results + "&page=2");
-    EXPECT_EQ(App().glFormDocClicked, 0u);
+    EXPECT_EQ(App().LastClickedWindow, 0u);
     EXPECT_EQ(pane->SearchHistory().Count(), 3);
 
     // Back and forward do not record; back stops at the first entry.
-    pane->cmdSearchBack()->click();
+    pane->SearchBackButton()->click();
     EXPECT_EQ(fake->navigations().last(), results);
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(results));
-    pane->cmdSearchBack()->click();
+    pane->SearchBackButton()->click();
     EXPECT_EQ(fake->navigations().last(), local);
-    EXPECT_FALSE(pane->cmdSearchBack()->isEnabled());
-    EXPECT_TRUE(pane->cmdSearchForward()->isEnabled());
+    EXPECT_FALSE(pane->SearchBackButton()->isEnabled());
+    EXPECT_TRUE(pane->SearchForwardButton()->isEnabled());
     EXPECT_FALSE(pane->Recording());
     fake->RaiseBeforeNavigate2("http://search.alpha.test/results?q=other");
     EXPECT_EQ(pane->SearchHistory().Count(), 3);
-    pane->cmdSearchForward()->click();
+    pane->SearchForwardButton()->click();
     EXPECT_EQ(fake->navigations().last(), results);
-    EXPECT_TRUE(pane->cmdSearchBack()->isEnabled());
+    EXPECT_TRUE(pane->SearchBackButton()->isEnabled());
 
     // Choosing a service records again; an entry brings its own service back.
-    pane->optSearch(2)->click();
+    pane->SearchOption(2)->click();
     EXPECT_TRUE(pane->Recording());
     fake->RaiseBeforeNavigate2(fake->navigations().last());
     EXPECT_EQ(pane->SearchHistory().Count(), 4);
-    pane->cmdSearchBack()->click();
-    EXPECT_TRUE(pane->optSearch(0)->isChecked());
+    pane->SearchBackButton()->click();
+    EXPECT_TRUE(pane->SearchOption(0)->isChecked());
     EXPECT_EQ(pane->SelectedService(), 0);
 
     // Only that one service's result pages get the DIV fix.

@@ -3,11 +3,11 @@
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"
 
-using namespace modEncrypt;
+using namespace SecretCipher;
 
 namespace {
 QByteArray cipherBytes(const QString& printable) {
@@ -100,7 +100,7 @@ TEST(Encrypt, CurrentPassPhraseAndReEncryption) {
     TempStore store;
     App().CurrentUser = QStringLiteral("alice");
     App().PassPhrase = QStringLiteral("oldpass");
-    using namespace modGeneral;
+    using namespace core;
     SaveValue("alice", "PW1", "site-secret", true);
     SaveValue("alice", "URL1", "http://example.test/", true);
     SaveValue("alice", "UserName1", "al", true);

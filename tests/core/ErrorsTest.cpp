@@ -61,23 +61,23 @@ TEST(Errors, GuardedRetriesIgnoresAndAborts) {
 
 TEST(Log, WritesOnlyInDiagnosticModeAndByDay) {
     TempStore temp;
-    const QString folder = modGeneral::LogFolder();
+    const QString folder = core::LogFolder();
     QDir(folder).removeRecursively();
     App().DiagnosticMode = false;
-    modGeneral::WriteLog("nothing");
-    modGeneral::WriteSignInLog("nothing");
-    modGeneral::WriteErrorLog("nothing");
+    core::WriteLog("nothing");
+    core::WriteSignInLog("nothing");
+    core::WriteErrorLog("nothing");
     EXPECT_FALSE(QDir(folder).exists());
 
     App().DiagnosticMode = true;
-    modGeneral::WriteLog("lost"); // the writers do not create the folder
+    core::WriteLog("lost"); // the writers do not create the folder
     EXPECT_FALSE(QDir(folder).exists());
     QDir().mkpath(folder);
     Clock::SetNow(QDateTime(QDate(2003, 10, 4), QTime(23, 59, 58)));
-    modGeneral::WriteLog("first");
-    modGeneral::WriteLog("second");
+    core::WriteLog("first");
+    core::WriteLog("second");
     Clock::Advance(5000);
-    modGeneral::WriteLog("after midnight");
+    core::WriteLog("after midnight");
     QFile day1(folder + "/Log031004.Log"), day2(folder + "/Log031005.Log");
     ASSERT_TRUE(day1.open(QIODevice::ReadOnly));
     ASSERT_TRUE(day2.open(QIODevice::ReadOnly));
@@ -87,12 +87,12 @@ TEST(Log, WritesOnlyInDiagnosticModeAndByDay) {
     EXPECT_TRUE(QString::fromUtf8(day2.readAll()).endsWith("  after midnight\r\n"));
 
     ScriptedBoxes boxes;
-    EXPECT_TRUE(modGeneral::WriteFile(folder + "/x.txt", "a", "a"));
-    EXPECT_FALSE(modGeneral::WriteFile(folder + "/y.txt", "a", "X"));
+    EXPECT_TRUE(core::WriteFile(folder + "/x.txt", "a", "a"));
+    EXPECT_FALSE(core::WriteFile(folder + "/y.txt", "a", "X"));
     EXPECT_EQ(boxes.lastText(), QStringLiteral("Invalid argument for sMode"));
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("WriteFile Function"));
     EXPECT_FALSE(QFile::exists(folder + "/y.txt"));
-    EXPECT_TRUE(modGeneral::WriteFile(folder + "/x.txt", "b", "O"));
+    EXPECT_TRUE(core::WriteFile(folder + "/x.txt", "b", "O"));
     QFile x(folder + "/x.txt");
     ASSERT_TRUE(x.open(QIODevice::ReadOnly));
     EXPECT_EQ(x.readAll(), QByteArray("b\r\n"));

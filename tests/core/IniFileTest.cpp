@@ -10,10 +10,10 @@
 #include "core/Errors.h"
 #include "core/IniFile.h"
 #include "core/IniValues.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 using Status = IniFile::Status;
 
 namespace {
@@ -178,7 +178,7 @@ TEST(IniFile, EightBitTextRoundTripsAndOtherTextIsRefused) {
         WriteValueINI(path, "x", "y", "日本");
         ADD_FAILURE() << "no error";
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), modEncrypt::kErrNotEncodable);
+        EXPECT_EQ(e.number(), SecretCipher::kErrNotEncodable);
     }
 
     // A file that came with a UTF-8 mark stays UTF-8 and takes any text.

@@ -5,12 +5,12 @@
 #include <sqlite3.h>
 
 #include "core/AppState.h"
-#include "core/modReg.h"
 #include "core/Settings.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 QStringList names(const QString& key) {
@@ -64,7 +64,7 @@ TEST(SettingsStore, ReadsDefaultsExistenceAndDeletion) {
     EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\bob"), 0);
     EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\bob\\Sub\\Deeper"), 0);
     SaveValue("carol\\Sub", "v", "1");
-    EXPECT_EQ(modReg::DeleteKeyValue("Bramblegate", "carol", ""), modReg::kSuccess);
+    EXPECT_EQ(SettingsRegistry::DeleteKeyValue("Bramblegate", "carol", ""), SettingsRegistry::kSuccess);
     EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\carol\\Sub"), 0);
 }
 

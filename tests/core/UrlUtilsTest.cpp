@@ -9,7 +9,7 @@
 #include "core/UrlUtils.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
 #include "browse/PaneArea.h"
@@ -15,10 +15,10 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Log.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
 #include "e2e/LoginPages.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 namespace {
@@ -72,7 +72,7 @@ protected:
         for (const loginpages::Layout& l : loginpages::kLayouts)
             links.append({l.path, l.path, pw, l.option});
         Links stored(App().CurrentUser);
-        const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
+        const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
         for (QStringList l : links) {
             while (l.size() < 5)
                 l << QString();
@@ -80,10 +80,10 @@ protected:
             stored.Add(l[0], enc(url), enc(QLatin1String(sites::TestSites::kUser)), enc(l[2]), l[3], l[4],
                        false, true, -1, false);
         }
-        s_frame = new frmMDI;
+        s_frame = new MainWindow;
         s_frame->show();
         s_browse = s_frame->LoadBrowseWindow([](QWidget* parent) { return new DrawnPane(parent, &s_drawn); });
-        s_browse->tmrGetFavs().stop();
+        s_browse->LoadFavoritesTimer().stop();
     }
     static void TearDownTestSuite() {
         s_frame->close();
@@ -112,7 +112,7 @@ protected:
         s_drawn.clear();
         accepted = int(SharedSites().AcceptedLogins().size());
         refused = int(SharedSites().RefusedLogins().size());
-        QTest::mouseClick(s_browse->Buttons().cmdLink(index(caption)), Qt::LeftButton);
+        QTest::mouseClick(s_browse->Buttons().LinkButtonAt(index(caption)), Qt::LeftButton);
         EXPECT_TRUE(s_browse->IsPlaceholderShown() && Drew("Getting ")) << caption.toStdString();
         return WaitFor(settled, 20000);
     }
@@ -123,16 +123,16 @@ protected:
     }
 
     static TempStore* s_store;
-    static frmMDI* s_frame;
-    static frmBrowse* s_browse;
+    static MainWindow* s_frame;
+    static BrowseWindow* s_browse;
     static QStringList s_drawn;
     int accepted = 0;
     int refused = 0;
 };
 
 TempStore* AutoLogin::s_store = nullptr;
-frmMDI* AutoLogin::s_frame = nullptr;
-frmBrowse* AutoLogin::s_browse = nullptr;
+MainWindow* AutoLogin::s_frame = nullptr;
+BrowseWindow* AutoLogin::s_browse = nullptr;
 QStringList AutoLogin::s_drawn;
 
 } // namespace
@@ -184,7 +184,7 @@ TEST_F(AutoLogin, PagesWithoutALoginFormARefusedPasswordAndNavigationErrors) {
     EXPECT_TRUE(s_browse->IsPlaceholderShown());
     EXPECT_FALSE(none.LoggedIn());
     Clock::SetNow(QDateTime::currentDateTime().addSecs(6));
-    s_browse->tmrShowPage_Timer();
+    s_browse->OnShowPageTimer();
     EXPECT_TRUE(InFront("No login"));
     Clock::Reset();
 
@@ -197,13 +197,13 @@ TEST_F(AutoLogin, PagesWithoutALoginFormARefusedPasswordAndNavigationErrors) {
 
     // A 404 and an unreachable site: the engine's error page in front at once, the error logged.
     App().DiagnosticMode = true;
-    QDir().mkpath(modGeneral::LogFolder());
+    QDir().mkpath(core::LogFolder());
     for (const char* caption : {"Missing", "Unreachable"})
         ASSERT_TRUE(Open(caption, [&] {
             return link(caption).NavigationError() && pane(caption).IsErrorPage() && InFront(caption);
         })) << caption;
     App().DiagnosticMode = false;
-    QFile log(modGeneral::LogFolder() + QStringLiteral("/Error.Log"));
+    QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString errors = QString::fromUtf8(log.readAll());
     EXPECT_TRUE(errors.contains(QStringLiteral("NavigateError %1 StatusCode=404 - Object not found. %2")

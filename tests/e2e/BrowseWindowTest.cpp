@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <QTest>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
@@ -11,10 +11,10 @@
 #include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 
@@ -53,7 +53,7 @@ public:
             Links links(App().CurrentUser);
             for (const Site& s : sites)
                 links.Add(QLatin1String(s.caption),
-                          modEncrypt::EncryptMessage(SharedSites().Url(QLatin1String(s.path))), QString(),
+                          SecretCipher::EncryptMessage(SharedSites().Url(QLatin1String(s.path))), QString(),
                           QString(), QString(), QString(), s.autoNavigate, false, s.order, false);
             links.SaveLinks(false);
         }
@@ -61,7 +61,7 @@ public:
         frame.show();
         browse = frame.LoadBrowseWindow(
             [this](QWidget* parent) { return new OrderedPane(App().CurrentUser, parent, &navigations); });
-        for (QTimer* t : {&browse->tmrGetFavs(), &browse->tmrShowPage()})
+        for (QTimer* t : {&browse->LoadFavoritesTimer(), &browse->ShowPageTimer()})
             t->stop();
     }
     ~RealBrowse() {
@@ -82,21 +82,21 @@ public:
 
     TempStore store;
     ScriptedBoxes boxes;
-    frmMDI frame;
-    frmBrowse* browse = nullptr;
+    MainWindow frame;
+    BrowseWindow* browse = nullptr;
     QStringList navigations;
 };
 
-TEST(BrowseWindow, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing) {
+TEST(BrowseFixture, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing) {
     RealBrowse w({{"Plain", "/plain", true, 2},
                   {"Echo", "/echo", true, 0},
                   {"Frames", "/iframes", true, 1},
                   {"Later", "/welcome", false, 3}});
-    frmBrowse& browse = *w.browse;
+    BrowseWindow& browse = *w.browse;
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(w.pane(i).HasEnginePage()) << "pane " << i << " before start-up";
 
-    browse.tmrGetFavs_Timer();
+    browse.OnLoadFavoritesTimer();
     const QString plain = SharedSites().Url("/plain"), echo = SharedSites().Url("/echo"),
                   frames = SharedSites().Url("/iframes");
     EXPECT_EQ(w.navigations, QStringList({echo, frames, plain}));
@@ -114,12 +114,12 @@ TEST(BrowseWindow, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNothing
     EXPECT_FALSE(w.pane(w.index("Later")).HasEnginePage());
 }
 
-TEST(BrowseWindow, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
+TEST(BrowseFixture, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
     RealBrowse w({{"Plain", "/plain", false, 0},
                   {"Missing", "/missing", false, 1},
                   {"Broken", "/script-error", false, 2}});
-    frmBrowse& browse = *w.browse;
-    QTest::mouseClick(browse.Buttons().cmdLink(w.index("Plain")), Qt::LeftButton);
+    BrowseWindow& browse = *w.browse;
+    QTest::mouseClick(browse.Buttons().LinkButtonAt(w.index("Plain")), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return w.loaded(0) && browse.TabColour(0) == TabColour::Yellow; }, 20000));
     EXPECT_EQ(browse.Panes().Front(), 0);
     EXPECT_EQ(browse.AddressText(), SharedSites().Url("/plain"));
@@ -127,7 +127,7 @@ TEST(BrowseWindow, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
     EXPECT_FALSE(w.pane(1).HasEnginePage());
 
     const int missing = w.index("Missing");
-    QTest::mouseClick(browse.Buttons().cmdLink(missing), Qt::LeftButton);
+    QTest::mouseClick(browse.Buttons().LinkButtonAt(missing), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return w.pane(missing).IsErrorPage() && w.loaded(missing); }, 20000));
     EXPECT_TRUE(browse.links().Item(missing + 1)->NavigationError());
     EXPECT_EQ(browse.VisibleIndex(), missing);
@@ -136,30 +136,30 @@ TEST(BrowseWindow, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
 
     // A script error of the page on show is reported in the status bar.
     const int broken = w.index("Broken");
-    QTest::mouseClick(browse.Buttons().cmdLink(broken), Qt::LeftButton);
+    QTest::mouseClick(browse.Buttons().LinkButtonAt(broken), Qt::LeftButton);
     ASSERT_TRUE(
         WaitFor([&] { return w.frame.StatusBar().Panel1Picture() == QLatin1String("PageError"); }, 20000));
     EXPECT_EQ(w.frame.StatusBar().PanelText(1), QStringLiteral("Error on Page "));
     EXPECT_TRUE(w.frame.StatusBar().Panel1Tag().startsWith(QLatin1String("Line: ")));
 }
 
-TEST(BrowseWindow, ALoginLinkWaitsBehindTheRealProgressPage) {
+TEST(BrowseFixture, ALoginLinkWaitsBehindTheRealProgressPage) {
     App().CurrentUser = QStringLiteral("e2e-login");
     RealBrowse w({{"Login", "/login", false, 0}});
-    frmBrowse& browse = *w.browse;
+    BrowseWindow& browse = *w.browse;
     browse.SetLoginDecider(nullptr); // the progress page alone: nobody fills the form
     Link* link = browse.links().Item(1);
     link->SetReqLogin(true);
-    link->SetUserName(modEncrypt::EncryptMessage(QLatin1String(sites::TestSites::kUser)));
-    link->Setpw(modEncrypt::EncryptMessage(QLatin1String(sites::TestSites::kPassword)));
-    QTest::mouseClick(browse.Buttons().cmdLink(0), Qt::LeftButton);
+    link->SetUserName(SecretCipher::EncryptMessage(QLatin1String(sites::TestSites::kUser)));
+    link->Setpw(SecretCipher::EncryptMessage(QLatin1String(sites::TestSites::kPassword)));
+    QTest::mouseClick(browse.Buttons().LinkButtonAt(0), Qt::LeftButton);
     EXPECT_TRUE(browse.IsPlaceholderShown());
     ASSERT_TRUE(WaitFor([&] { return w.loaded(0); }, 20000));
     EXPECT_TRUE(browse.IsPlaceholderShown()) << "nobody fills the form: the page waits for its deadline";
     auto* placeholder = static_cast<WebEnginePane*>(browse.Placeholder());
     EXPECT_TRUE(placeholder->HasEnginePage());
     Clock::SetNow(QDateTime::currentDateTime().addSecs(25));
-    browse.tmrShowPage_Timer();
+    browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), 0);
     Clock::Reset();
 }

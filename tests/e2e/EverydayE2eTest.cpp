@@ -15,10 +15,10 @@
 #include <QWebEngineView>
 #include <QWheelEvent>
 
+#include "browse/BrowseWindow.h"
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
 #include "browse/PageDialogs.h"
@@ -27,10 +27,10 @@
 #include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "e2e/E2eSupport.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -58,15 +58,16 @@ protected:
             {"Shady", s_tls->Url("/login"), pw},
             {"Files", SharedSites().Url("/plain"), pw}};
         Links stored(App().CurrentUser);
-        const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
+        const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
         for (const QStringList& l : links)
             stored.Add(l[0], enc(l[1]), enc(QLatin1String(TestSites::kUser)), enc(l[2]), {}, {}, false, true,
                        -1, false);
-        s_frame = new frmMDI([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
+        s_frame =
+            new MainWindow([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
         s_frame->show();
         s_browse = s_frame->LoadBrowseWindow(
             [](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
-        s_browse->tmrGetFavs().stop();
+        s_browse->LoadFavoritesTimer().stop();
     }
     static void TearDownTestSuite() {
         s_frame->close();
@@ -83,7 +84,7 @@ protected:
         return *static_cast<WebEnginePane*>(s_browse->Pane(index(caption)));
     }
     void Open(const QString& caption) {
-        QTest::mouseClick(s_browse->Buttons().cmdLink(index(caption)), Qt::LeftButton);
+        QTest::mouseClick(s_browse->Buttons().LinkButtonAt(index(caption)), Qt::LeftButton);
     }
     PaneNotice* Notice(const QString& caption) {
         return pane(caption).widget()->findChild<PaneNotice*>(QStringLiteral("paneNotice"));
@@ -97,14 +98,14 @@ protected:
     ScriptedFiles files;
     static TempStore* s_store;
     static sites::TlsSite* s_tls;
-    static frmMDI* s_frame;
-    static frmBrowse* s_browse;
+    static MainWindow* s_frame;
+    static BrowseWindow* s_browse;
 };
 
 TempStore* Everyday::s_store = nullptr;
 sites::TlsSite* Everyday::s_tls = nullptr;
-frmMDI* Everyday::s_frame = nullptr;
-frmBrowse* Everyday::s_browse = nullptr;
+MainWindow* Everyday::s_frame = nullptr;
+BrowseWindow* Everyday::s_browse = nullptr;
 
 } // namespace
 
@@ -174,9 +175,9 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     QString question, offeredUser;
     dialogs.Next([&](QDialog& dialog) {
         auto& box = static_cast<SignInBox&>(dialog);
-        question = box.lblQuestion()->text();
-        offeredUser = box.txtUserName()->text();
-        box.txtPassword()->setText(QLatin1String(TestSites::kPassword));
+        question = box.QuestionLabel()->text();
+        offeredUser = box.UserNameEdit()->text();
+        box.PasswordEdit()->setText(QLatin1String(TestSites::kPassword));
         return int(QDialog::Accepted);
     });
     const int wrong = int(SharedSites().SignInAttempts().size());
@@ -202,7 +203,7 @@ TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInt
         WaitFor([&] { return NoticeShown(QStringLiteral("Shady"), PaneNotice::Kind::Certificate); }, 20000));
     EXPECT_TRUE(
         Notice(QStringLiteral("Shady"))
-            ->lblText()
+            ->TextLabel()
             ->text()
             .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
                                        "certificate is not valid: ")));
@@ -301,15 +302,16 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     QStringList titles;
     dialogs.Next([&](QDialog& d) {
         titles << d.windowTitle();
-        EXPECT_EQ(static_cast<PageDialogBox&>(d).lblMessage()->text(), QStringLiteral("Delete <b>all</b>?"));
-        EXPECT_FALSE(static_cast<PageDialogBox&>(d).chkSilence());
+        EXPECT_EQ(static_cast<PageDialogBox&>(d).MessageLabel()->text(),
+                  QStringLiteral("Delete <b>all</b>?"));
+        EXPECT_FALSE(static_cast<PageDialogBox&>(d).SilenceCheck());
         return int(QDialog::Accepted);
     });
     dialogs.Next([&](QDialog& d) {
         auto& box = static_cast<PageDialogBox&>(d);
         titles << d.windowTitle();
-        box.txtValue()->setText(QStringLiteral("Ada"));
-        box.chkSilence()->setChecked(true);
+        box.ValueEdit()->setText(QStringLiteral("Ada"));
+        box.SilenceCheck()->setChecked(true);
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(RunScript(pane, QStringLiteral("confirm('Delete <b>all</b>?') ? 'yes' : 'no'")),
@@ -325,10 +327,10 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     auto* bar = pane.widget()->findChild<PermissionBar*>();
     ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.widget()->findChild<PermissionBar*>()); }));
     ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
-    EXPECT_EQ(bar->lblQuestion()->text(),
+    EXPECT_EQ(bar->QuestionLabel()->text(),
               QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
-    bar->chkRemember()->setChecked(true);
-    bar->cmdAllow()->click();
+    bar->RememberCheck()->setChecked(true);
+    bar->AllowButton()->click();
     ASSERT_TRUE(WaitFor([&] { return pane.LocationName() == QLatin1String("Answer granted"); }));
     EXPECT_EQ(SitePermissions::Lookup(App().CurrentUser,
                                       QStringLiteral("http://127.0.0.1:%1").arg(site.port()),
@@ -366,9 +368,9 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
     ASSERT_TRUE(WaitFor([&] { return requests->Bar() && !requests->Bar()->isHidden(); }));
     EXPECT_EQ(
-        requests->Bar()->lblQuestion()->text(),
+        requests->Bar()->QuestionLabel()->text(),
         QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));
-    requests->Bar()->cmdAllow()->click();
+    requests->Bar()->AllowButton()->click();
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
     QWidget* full = pane.view()->window();
     EXPECT_EQ(full->objectName(), QStringLiteral("fullScreenWindow"));

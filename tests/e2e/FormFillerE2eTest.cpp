@@ -4,7 +4,7 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/FormFiller.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
 #include "e2e/LoginPages.h"
 #include "links/Links.h"
@@ -68,9 +68,9 @@ protected:
     // Opens the Link's page and fills every top-level document while its password has not
     // been sent, as the login decision does. Waits for the server's answer.
     bool LogIn(const QString& url, const QString& selectOption = {}) {
-        Link* link = links->Add(QStringLiteral("Bank"), modEncrypt::EncryptMessage(url),
-                                modEncrypt::EncryptMessage(QString::fromLatin1(TestSites::kUser)),
-                                modEncrypt::EncryptMessage(QString::fromLatin1(TestSites::kPassword)),
+        Link* link = links->Add(QStringLiteral("Bank"), SecretCipher::EncryptMessage(url),
+                                SecretCipher::EncryptMessage(QString::fromLatin1(TestSites::kUser)),
+                                SecretCipher::EncryptMessage(QString::fromLatin1(TestSites::kPassword)),
                                 selectOption, QString(), false, true);
         const int index = link->Index() - 1;
         log->onTopDocumentComplete = [this, link, index](const QString& url) {
@@ -181,9 +181,9 @@ TEST_F(FormFillerE2e, FrameworkPageSeesTheValuesThroughItsOwnListeners) {
 TEST_F(FormFillerE2e, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
     // A fresh snapshot after the fill: the value is in the field, not in its markup.
     Link* link = links->Add(
-        QStringLiteral("Bank"), modEncrypt::EncryptMessage(SharedSites().Url("/fill/option")),
-        modEncrypt::EncryptMessage(QStringLiteral("nobody")),
-        modEncrypt::EncryptMessage(QStringLiteral("pw-in-markup?")), QString(), QString(), false, true);
+        QStringLiteral("Bank"), SecretCipher::EncryptMessage(SharedSites().Url("/fill/option")),
+        SecretCipher::EncryptMessage(QStringLiteral("nobody")),
+        SecretCipher::EncryptMessage(QStringLiteral("pw-in-markup?")), QString(), QString(), false, true);
     ASSERT_TRUE(LoadAndWait(*s_pane, *log, SharedSites().Url(QStringLiteral("/fill/option"))));
     // Filled but not submitted: a special-site parse that defers its click.
     LoginSites sites;

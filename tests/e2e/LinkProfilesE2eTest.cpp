@@ -9,26 +9,26 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/frmBrowse.h"
-#include "browse/frmNewWin.h"
 #include "browse/LinkControls.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
-#include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
 #include "frame/InternetOptions.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 #include "users/Accounts.h"
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 
 namespace {
 
@@ -61,9 +61,9 @@ public:
         App().PassPhrase = QLatin1String(kMaster);
         Links links(user);
         for (const Account& a : {kWork, kHome})
-            links.Add(QLatin1String(a.caption), modEncrypt::EncryptMessage(SharedSites().Url("/login")),
-                      modEncrypt::EncryptMessage(QLatin1String(a.user)),
-                      modEncrypt::EncryptMessage(QLatin1String(a.password)), QString(), QString(),
+            links.Add(QLatin1String(a.caption), SecretCipher::EncryptMessage(SharedSites().Url("/login")),
+                      SecretCipher::EncryptMessage(QLatin1String(a.user)),
+                      SecretCipher::EncryptMessage(QLatin1String(a.password)), QString(), QString(),
                       loadAtStart, true);
     }
     ~TwoAccounts() {
@@ -71,14 +71,14 @@ public:
         OfflineState::SetConnectionProbe({});
     }
 
-    frmBrowse& Open() {
-        m_frame = std::make_unique<frmMDI>();
+    BrowseWindow& Open() {
+        m_frame = std::make_unique<MainWindow>();
         m_frame->resize(1100, 800);
         m_frame->show();
         const QString user = m_user;
         m_browse =
             m_frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        m_browse->tmrGetFavs().stop();
+        m_browse->LoadFavoritesTimer().stop();
         return *m_browse;
     }
     // The program ends: its windows and pages go, and with them the engine's profiles.
@@ -86,7 +86,7 @@ public:
         if (!m_frame) return;
         m_frame->close();
         m_frame.reset();
-        App().gbUnloading = false;
+        App().Unloading = false;
         EXPECT_TRUE(WaitFor([&] { return WebProfiles::CloseUserProfiles(m_user); }));
         Pump(1500); // the engine lets go of the files
     }
@@ -99,15 +99,15 @@ public:
     Link& link(const Account& a) { return *m_browse->links().Item(index(a) + 1); }
     BrowserPane& pane(const Account& a) { return *m_browse->Pane(index(a)); }
 
-    frmMDI& frame() { return *m_frame; }
+    MainWindow& frame() { return *m_frame; }
     TempStore store;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
 
 private:
     QString m_user;
-    std::unique_ptr<frmMDI> m_frame;
-    frmBrowse* m_browse = nullptr;
+    std::unique_ptr<MainWindow> m_frame;
+    BrowseWindow* m_browse = nullptr;
 };
 
 // Whom the site greets in the pane once its page has loaded ("" for any other page).
@@ -158,10 +158,10 @@ QString Reload(BrowserPane& pane) {
 
 TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLockAndAreClearedTogether) {
     TwoAccounts t(QStringLiteral("e2e-two-accounts"), true);
-    frmBrowse& browse = t.Open();
+    BrowseWindow& browse = t.Open();
     const int logins = int(SharedSites().AcceptedLogins().size());
     // Both log in at the start, in the background, one after the other.
-    browse.tmrGetFavs_Timer();
+    browse.OnLoadFavoritesTimer();
     ASSERT_TRUE(WaitFor(
         [&] {
             return t.link(kWork).LoggedIn() && t.link(kHome).LoggedIn() &&
@@ -180,7 +180,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
 
     // The program starts again: each Link's pane still belongs to its own account, with no login.
     t.Close();
-    frmBrowse& again = t.Open();
+    BrowseWindow& again = t.Open();
     for (const Account& a : {kHome, kWork})
         EXPECT_EQ(Visit(t.pane(a), QStringLiteral("/welcome")), Welcome(a)) << a.caption;
     EXPECT_EQ(int(SharedSites().AcceptedLogins().size()), logins + 2);
@@ -192,9 +192,9 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
     ASSERT_TRUE(App().Locked);
     t.frame().showNormal();
     t.dialogs.Next([](QDialog& d) {
-        auto& prompt = static_cast<frmInput&>(d);
-        prompt.txtPassword()->setText(QLatin1String(TwoAccounts::kMaster));
-        prompt.cmdOK()->click();
+        auto& prompt = static_cast<PasswordPrompt&>(d);
+        prompt.PasswordEdit()->setText(QLatin1String(TwoAccounts::kMaster));
+        prompt.OkButton()->click();
         return prompt.result();
     });
     lock.CheckLock();
@@ -205,12 +205,12 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
 
     // Deleting the cookies in Internet Options deletes those of every Link.
     InternetOptions options(&again);
-    options.chkCookies()->setChecked(true);
+    options.CookiesCheck()->setChecked(true);
     // Only the cookies: a page that starts loading while the engine clears its cache can stall.
-    options.chkCache()->setChecked(false);
-    options.chkHistory()->setChecked(false);
+    options.CacheCheck()->setChecked(false);
+    options.HistoryCheck()->setChecked(false);
     t.boxes.Answer(msgbox::Yes);
-    ASSERT_TRUE(options.cmdDelete_Click());
+    ASSERT_TRUE(options.OnDeleteClicked());
     for (const Account& a : {kHome, kWork}) {
         QString last;
         EXPECT_TRUE(WaitFor(
@@ -230,7 +230,7 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
                           QStringLiteral("<html><head><title>Opener</title></head><body><script>"
                                          "window.open('%1');</script></body></html>")
                               .arg(SharedSites().Url("/accounts")));
-    frmBrowse& browse = t.Open();
+    BrowseWindow& browse = t.Open();
     for (const Account& a : {kWork, kHome}) {
         // A Link that has not opened yet has no profile, in memory or on the disk.
         EXPECT_FALSE(WebProfiles::Exists(user, t.link(a).Id())) << a.caption;
@@ -248,28 +248,30 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
     ASSERT_EQ(browse.VisibleIndex(), t.index(kHome)) << "the Link opens its pop-up from behind";
     EXPECT_EQ(Visit(t.pane(kWork), QStringLiteral("/open-accounts")), QString());
     ASSERT_TRUE(WaitFor([&] { return browse.PopUps().NewWindows().size() == 1; }, 15000));
-    frmNewWin* popUp = browse.PopUps().NewWindows().first();
-    EXPECT_EQ(popUp->WB()->ProfileId(), workId);
+    StandaloneWindow* popUp = browse.PopUps().NewWindows().first();
+    EXPECT_EQ(popUp->Pane()->ProfileId(), workId);
     ASSERT_TRUE(WaitFor(
-        [&] { return popUp->WB()->LocationURL() == SharedSites().Url("/accounts") && Settled(*popUp->WB()); },
+        [&] {
+            return popUp->Pane()->LocationURL() == SharedSites().Url("/accounts") && Settled(*popUp->Pane());
+        },
         15000))
-        << popUp->WB()->LocationURL().toStdString() << " (signed out: the login page)";
-    EXPECT_EQ(Visit(*popUp->WB(), QStringLiteral("/welcome")), Welcome(kWork));
+        << popUp->Pane()->LocationURL().toStdString() << " (signed out: the login page)";
+    EXPECT_EQ(Visit(*popUp->Pane(), QStringLiteral("/welcome")), Welcome(kWork));
 
     // New Window while the Link is on show: its home page, then the site, as the Link's account.
-    browse.Controls().cmdView_Click(t.index(kWork));
+    browse.Controls().OnViewClicked(t.index(kWork));
     ASSERT_EQ(browse.VisibleIndex(), t.index(kWork));
-    browse.mnuNavigateClick(QStringLiteral("NewWin"));
+    browse.OnNavigateCommand(QStringLiteral("NewWin"));
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 2);
-    frmNewWin* window = browse.PopUps().NewWindows().last();
-    ASSERT_TRUE(WaitFor([&] { return Settled(*window->WB()); })) << "the home page";
-    EXPECT_EQ(Visit(*window->WB(), QStringLiteral("/welcome")), Welcome(kWork));
+    StandaloneWindow* window = browse.PopUps().NewWindows().last();
+    ASSERT_TRUE(WaitFor([&] { return Settled(*window->Pane()); })) << "the home page";
+    EXPECT_EQ(Visit(*window->Pane(), QStringLiteral("/welcome")), Welcome(kWork));
     EXPECT_EQ(Visit(t.pane(kHome), QStringLiteral("/welcome")), Welcome(kHome));
 
     // The address bar, the favorites and the search pane open their addresses in the visible
     // Link's pane, as that Link's account.
     for (const Account& a : {kHome, kWork}) {
-        browse.Controls().cmdView_Click(t.index(a));
+        browse.Controls().OnViewClicked(t.index(a));
         EXPECT_EQ(Visit(t.pane(a), QStringLiteral("/welcome?typed"),
                         [&](const QString& url) { browse.Nav2Visible(url, NavigationDriver::ModeUser); }),
                   Welcome(a))
@@ -281,7 +283,7 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
     t.boxes.Answer(msgbox::Yes);
     browse.Controls().RemoveLink(t.index(kWork));
     EXPECT_TRUE(QDir(homeFolder).exists());
-    for (frmNewWin* open : browse.PopUps().NewWindows())
+    for (StandaloneWindow* open : browse.PopUps().NewWindows())
         qobject_cast<QMdiSubWindow*>(open->parentWidget())->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed windows go
     EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 10000));

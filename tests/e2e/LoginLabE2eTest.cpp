@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "links/Links.h"
 #include "sites/LoginLab.h"
 
@@ -61,15 +61,15 @@ protected:
         OfflineState::SetConnectionProbe({});
     }
     void Close() {
-        App().gbUnloading = true;
+        App().Unloading = true;
         frame.reset();
-        App().gbUnloading = false;
+        App().Unloading = false;
     }
 
     // A window whose Links all load at start: one without a login first (it stays in front),
     // then one per page that logs in, each behind it.
     void Start(const QList<LoginLab::Page>& pages, const std::function<QString(const LoginLab::Page&)>& url) {
-        const auto enc = [](const QString& text) { return modEncrypt::EncryptMessage(text); };
+        const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
         {
             Links links(App().CurrentUser);
             links.Add(QStringLiteral("Home"), enc(Lab().Url(QStringLiteral("/home"))), QString(), QString(),
@@ -83,12 +83,12 @@ protected:
     }
     // The browse window of the stored Links, their start-up navigation run.
     void Open() {
-        frame = std::make_unique<frmMDI>();
+        frame = std::make_unique<MainWindow>();
         frame->show();
         const QString user = App().CurrentUser;
         browse = frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        browse->tmrGetFavs().stop();
-        browse->tmrGetFavs_Timer();
+        browse->LoadFavoritesTimer().stop();
+        browse->OnLoadFavoritesTimer();
     }
     Link& LinkOf(const char* caption) {
         for (Link* l : browse->links())
@@ -97,8 +97,8 @@ protected:
     }
 
     TempStore store;
-    std::unique_ptr<frmMDI> frame;
-    frmBrowse* browse = nullptr;
+    std::unique_ptr<MainWindow> frame;
+    BrowseWindow* browse = nullptr;
 };
 
 } // namespace
@@ -153,13 +153,13 @@ TEST_F(LoginLabE2e, ALoginOnAnotherSiteIsFilledWhenTheLinkAllowsThatSite) {
     ASSERT_EQ(QLatin1String(away.name), QLatin1String("away"));
     {
         Links links(App().CurrentUser);
-        links.Add(QStringLiteral("Home"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/home"))),
+        links.Add(QStringLiteral("Home"), SecretCipher::EncryptMessage(Lab().Url(QStringLiteral("/home"))),
                   QString(), QString(), QString(), QString(), true, false, -1, false);
-        Link* link =
-            links.Add(QStringLiteral("away"), modEncrypt::EncryptMessage(Lab().Url(QStringLiteral("/away"))),
-                      modEncrypt::EncryptMessage(QLatin1String(LoginLab::kUser)),
-                      modEncrypt::EncryptMessage(QLatin1String(LoginLab::kPassword)), QString(), QString(),
-                      true, true, -1, false);
+        Link* link = links.Add(QStringLiteral("away"),
+                               SecretCipher::EncryptMessage(Lab().Url(QStringLiteral("/away"))),
+                               SecretCipher::EncryptMessage(QLatin1String(LoginLab::kUser)),
+                               SecretCipher::EncryptMessage(QLatin1String(LoginLab::kPassword)), QString(),
+                               QString(), true, true, -1, false);
         link->SetAlsoAllowedSite(QStringLiteral("elsewhere.localhost"));
         links.SaveLink(link->Index());
     }

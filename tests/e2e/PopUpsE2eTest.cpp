@@ -8,17 +8,17 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/frmBrowse.h"
-#include "browse/frmNewWin.h"
 #include "browse/KeyState.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/PopUpsList.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -36,7 +36,7 @@ public:
         App().PassPhrase = QStringLiteral("pass");
         {
             Links links(user);
-            links.Add(caption, modEncrypt::EncryptMessage(url), QString(), QString(), QString(), QString(),
+            links.Add(caption, SecretCipher::EncryptMessage(url), QString(), QString(), QString(), QString(),
                       false, false, 0, false);
             links.SaveLinks(false);
         }
@@ -44,7 +44,7 @@ public:
         frame.resize(1100, 800);
         frame.show();
         browse = frame.LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        for (QTimer* t : {&browse->tmrGetFavs(), &browse->tmrShowPage(), &browse->tmrBusy()})
+        for (QTimer* t : {&browse->LoadFavoritesTimer(), &browse->ShowPageTimer(), &browse->BusyTimer()})
             t->stop();
         browse->PopUps().SetBeeper([this] { ++beeps; });
     }
@@ -70,8 +70,8 @@ public:
 
     TempStore store;
     ScriptedBoxes boxes;
-    frmMDI frame;
-    frmBrowse* browse = nullptr;
+    MainWindow frame;
+    BrowseWindow* browse = nullptr;
     int beeps = 0;
 };
 
@@ -95,7 +95,7 @@ TEST(PopUpsE2e, PopUpsAtLoadAreListedNotShownAndEachOpensOnDemand) {
         << "a blocked window loads nothing";
 
     // Each opens on demand from the menu, in the visible Link.
-    const QList<QAction*> items = f.frame.mnpPopUpsList()->actions();
+    const QList<QAction*> items = f.frame.PopUpsPopup()->actions();
     ASSERT_EQ(items.size(), 3);
     for (int i : {0, 2}) {
         items[i]->trigger();
@@ -136,19 +136,20 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     // The user's click on a target=_blank link: a stand-alone window, signed in with the Link.
     RealFrame::Click(pane, QPoint(30, 25));
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
-    frmNewWin* win = f.browse->PopUps().NewWindows().first();
-    ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*win->WB(), accounts); }, 20000))
-        << win->WB()->LocationURL().toStdString();
+    StandaloneWindow* win = f.browse->PopUps().NewWindows().first();
+    ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*win->Pane(), accounts); }, 20000))
+        << win->Pane()->LocationURL().toStdString();
     EXPECT_EQ(win->windowTitle(), "Accounts") << "the server saw the session";
     EXPECT_TRUE(win->HidePopUps());
 
     // A window the page closes itself.
     RealFrame::Click(pane, QPoint(100, 125));
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 2; }, 15000));
-    frmNewWin* closing = f.browse->PopUps().NewWindows().last();
-    ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*closing->WB(), popupTarget); }, 20000));
+    StandaloneWindow* closing = f.browse->PopUps().NewWindows().last();
+    ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*closing->Pane(), popupTarget); }, 20000));
     QPointer<QMdiSubWindow> closingSub = qobject_cast<QMdiSubWindow*>(closing->parentWidget());
-    RunScript(*static_cast<WebEnginePane*>(closing->WB()), QStringLiteral("document.getElementById('close').click(); true"));
+    RunScript(*static_cast<WebEnginePane*>(closing->Pane()),
+              QStringLiteral("document.getElementById('close').click(); true"));
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
     EXPECT_FALSE(f.frame.MdiArea()->subWindowList().contains(closingSub.data()));
     EXPECT_TRUE(RealFrame::Shows(pane, links)) << "the Link keeps its page";
@@ -156,7 +157,7 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     // Closed with Ctrl held: its page moves into the visible Link, still signed in.
     // (The close box acts on what the pointer hovers, which synthetic events do not give; the
     // window's close after a mouse click is the same path.)
-    QTest::mouseClick(win->txtAddr(), Qt::LeftButton);
+    QTest::mouseClick(win->AddressEdit(), Qt::LeftButton);
     KeyState::SetProbe([] { return Qt::ControlModifier; });
     qobject_cast<QMdiSubWindow*>(win->parentWidget())->close();
     KeyState::SetProbe({});

@@ -58,7 +58,8 @@ void AddPages() {
 // A click on a page's element, as the page's script would make it (the snapshot holds only
 // what the login rules can use).
 void ClickById(BrowserPane* pane, const QString& id) {
-    RunScript(*static_cast<WebEnginePane*>(pane), QStringLiteral("document.getElementById('%1').click(); true").arg(id));
+    RunScript(*static_cast<WebEnginePane*>(pane),
+              QStringLiteral("document.getElementById('%1').click(); true").arg(id));
 }
 
 DomElement* ElementById(BrowserPane* pane, const QString& id) {
@@ -89,13 +90,13 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     SearchPane search(
         host, [](QWidget* parent) { return new WebEnginePane("search-e2e", parent); }, nullptr, services);
     search.resize(300, 600);
-    BrowserPane* pane = search.wbrSearch();
+    BrowserPane* pane = search.Pane();
     EventLog log(pane);
 
-    search.optSearch_Click(0);
+    search.OnSearchClicked(0);
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_TRUE(pane->LocationURL().endsWith("/MsnSearch.htm"));
-    EXPECT_FALSE(search.cmdSearchBack()->isEnabled());
+    EXPECT_FALSE(search.SearchBackButton()->isEnabled());
 
     // The local page's form goes to the service, whose result page stays in the pane.
     log.Clear();
@@ -103,7 +104,7 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     const QString results = pane->LocationURL();
     EXPECT_TRUE(results.startsWith(services[0].searchUrl + "?q=bramble")) << results.toStdString();
-    EXPECT_TRUE(search.cmdSearchBack()->isEnabled());
+    EXPECT_TRUE(search.SearchBackButton()->isEnabled());
     EXPECT_TRUE(host.opened.isEmpty());
 
     // A result elsewhere, and one through the service's redirect, open in the Link pane.
@@ -124,19 +125,19 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     EXPECT_EQ(pane->LocationURL(), SharedSites().Url("/svc/search?q=more"));
     EXPECT_EQ(search.SearchHistory().Count(), 3);
     log.Clear();
-    search.cmdSearchBack()->click();
+    search.SearchBackButton()->click();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_EQ(pane->LocationURL(), results);
     log.Clear();
-    search.cmdSearchBack()->click();
+    search.SearchBackButton()->click();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_TRUE(pane->LocationURL().endsWith("/MsnSearch.htm"));
-    EXPECT_FALSE(search.cmdSearchBack()->isEnabled());
+    EXPECT_FALSE(search.SearchBackButton()->isEnabled());
     EXPECT_EQ(search.SearchHistory().Count(), 3);
 
     // The third service's result page has its "results" DIVs renamed once it has loaded.
     log.Clear();
-    search.optSearch_Click(2);
+    search.OnSearchClicked(2);
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     log.Clear();
     Search(pane, "p", "bramble");

@@ -10,8 +10,8 @@
 
 #include "browse/HistoryTestSupport.h"
 #include "frame/Bookmarks.h"
+#include "frame/BookmarksDialog.h"
 #include "frame/BookmarksMenu.h"
-#include "frame/frmBookMarks.h"
 
 namespace {
 QStringList MenuTexts(const QMenu& menu) {
@@ -134,18 +134,19 @@ TEST(Bookmarks, DeleteDialogRemovesTheSelectedBookmark) {
     for (const char* name : {"One", "Two", "Three"})
         f.bookmarks.AddBookmark(Page(name, QString("http://%1.org/").arg(name)));
     dialogs.Next([&](QDialog& d) {
-        auto& dialog = static_cast<frmBookMarks&>(d);
+        auto& dialog = static_cast<BookmarksDialog&>(d);
         EXPECT_EQ(dialog.Mode(), "Delete");
         EXPECT_EQ(dialog.windowTitle(), "Delete BookMark");
-        EXPECT_EQ(dialog.cmdClose()->text(), "Done");
-        EXPECT_EQ(dialog.lblHint()->text(), "Select an item by clicking. Press 'Delete' button to delete the "
-                                            "selected item. Click Done to exit.");
-        QTreeWidget* tree = dialog.tvwBookmarks();
+        EXPECT_EQ(dialog.CloseButton()->text(), "Done");
+        EXPECT_EQ(dialog.HintLabel()->text(),
+                  "Select an item by clicking. Press 'Delete' button to delete the "
+                  "selected item. Click Done to exit.");
+        QTreeWidget* tree = dialog.BookmarksTree();
         EXPECT_EQ(tree->topLevelItem(0)->text(0), "Three - Three");
         tree->setCurrentItem(tree->topLevelItem(1));
-        dialog.cmdDelete()->click();
+        dialog.DeleteButton()->click();
         EXPECT_EQ(tree->topLevelItemCount(), 2);
-        dialog.cmdClose()->click();
+        dialog.CloseButton()->click();
         return dialog.result();
     });
     f.menu.actions().at(0)->trigger(); // "Delete Bookmark..."
@@ -176,15 +177,15 @@ TEST(Bookmarks, RenameDialogEditsInPlaceAndRefusesANameInUse) {
         QCoreApplication::processEvents(); // the edit is committed from the event loop
     };
     dialogs.Next([&](QDialog& d) {
-        auto& dialog = static_cast<frmBookMarks&>(d);
+        auto& dialog = static_cast<BookmarksDialog&>(d);
         dialog.show();
         EXPECT_EQ(dialog.windowTitle(), "Rename BookMark");
-        EXPECT_EQ(dialog.cmdClose()->text(), "OK");
+        EXPECT_EQ(dialog.CloseButton()->text(), "OK");
         EXPECT_EQ(
-            dialog.lblHint()->text(),
+            dialog.HintLabel()->text(),
             "Click on an item. Start edit when the item is highlighted in an edit box. Click OK to exit.");
-        EXPECT_FALSE(dialog.cmdDelete()->isVisible());
-        QTreeWidget* tree = dialog.tvwBookmarks();
+        EXPECT_FALSE(dialog.DeleteButton()->isVisible());
+        QTreeWidget* tree = dialog.BookmarksTree();
 
         rename(tree, 0, "example - mail");
         EXPECT_EQ(boxes.lastText(), "This Bookmark already exists. Please select another name.\r\r");
@@ -195,7 +196,7 @@ TEST(Bookmarks, RenameDialogEditsInPlaceAndRefusesANameInUse) {
         rename(tree, 0, "My bank");
         EXPECT_EQ(tree->topLevelItem(0)->text(0), "My bank");
         EXPECT_EQ(boxes.count(), 1);
-        dialog.cmdClose()->click();
+        dialog.CloseButton()->click();
         return dialog.result();
     });
     f.menu.actions().at(1)->trigger(); // "Rename Bookmark..."

@@ -10,26 +10,26 @@
 #include <QTreeWidget>
 
 #include "browse/DownloadsWindow.h"
-#include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
 #include "browse/SearchPane.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
-#include "frame/frmOptions.h"
 #include "frame/Help.h"
 #include "frame/HelpWindow.h"
+#include "frame/OptionsDialog.h"
 #include "frame/SearchEngineEditor.h"
 #include "FrameSupport.h"
-#include "links/frmAddEditLink.h"
+#include "links/LinkEditor.h"
 #include "links/Links.h"
-#include "users/frmDeleteUser.h"
-#include "users/frmLogin.h"
+#include "users/DeleteUserDialog.h"
+#include "users/LoginDialog.h"
 #include "users/SearchEngines.h"
 
 using namespace frametest;
 
 namespace {
 
-QString HelpShown(frmMDI& frame) {
+QString HelpShown(MainWindow& frame) {
     HelpWindow* help = frame.Help();
     if (!help || !help->isVisible()) return {};
     const QStringList& pages = static_cast<FakePane*>(help->Pane())->navigations();
@@ -41,22 +41,22 @@ QString HelpShown(frmMDI& frame) {
 TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     const auto newUser = [] {
-        auto* d = new frmLogin;
-        d->optNew()->click();
+        auto* d = new LoginDialog;
+        d->NewOption()->click();
         return static_cast<QDialog*>(d);
     };
     const struct {
         const char* topic;
         std::function<QDialog*()> make;
     } dialogs[] = {
-        {"Login", [] { return new frmLogin; }},
+        {"Login", [] { return new LoginDialog; }},
         {"NewUser", newUser},
-        {"ChangePW", [] { return new frmLogin(QLatin1String(frmLogin::kChangePW)); }},
-        {"DeleteUser", [] { return new frmDeleteUser; }},
-        {"AddEditLink", [&] { return new frmAddEditLink(run.browse(), frmAddEditLink::Mode::Add); }},
-        {"Options", [&] { return new frmOptions(&run.browse().links()); }},
+        {"ChangePW", [] { return new LoginDialog(QLatin1String(LoginDialog::kChangePW)); }},
+        {"DeleteUser", [] { return new DeleteUserDialog; }},
+        {"AddEditLink", [&] { return new LinkEditor(run.browse(), LinkEditor::Mode::Add); }},
+        {"Options", [&] { return new OptionsDialog(&run.browse().links()); }},
     };
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.topic);
@@ -94,7 +94,7 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
     run.AddLink(kUser, kPassword, QStringLiteral("B"), QStringLiteral("http://b.test/"));
     {
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         FakePane& a = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
         QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
         QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
@@ -113,11 +113,11 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         EXPECT_EQ(stored("B"), QString());
 
         // A stand-alone window zooms by itself and leaves the Links alone.
-        frmNewWin* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true, nullptr,
-                                                             true, QString());
+        StandaloneWindow* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true,
+                                                                    nullptr, true, QString());
         frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         frame.MenuAction(QStringLiteral("mnuViewZoomIn"))->trigger();
-        EXPECT_EQ(window->WB()->ZoomPercent(), 110);
+        EXPECT_EQ(window->Pane()->ZoomPercent(), 110);
         EXPECT_EQ(a.ZoomPercent(), 125);
         run.Close();
     }
@@ -129,23 +129,23 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
 TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     const SearchEngine wiki{QStringLiteral("Wiki"),
                             QStringLiteral("https://en.wikipedia.org/w/index.php?search=%s")};
     run.dialogs.Next([&](QDialog& dialog) {
-        auto& options = static_cast<frmOptions&>(dialog);
+        auto& options = static_cast<OptionsDialog&>(dialog);
         SearchEngineEditor& editor = *options.searchEngines();
         EXPECT_EQ(editor.Engines(), SearchEngines::Defaults());
         // Refused: a name taken, an address without %s; then accepted.
         const auto add = [&](const QString& name, const QString& url) {
             run.dialogs.Next([name, url](QDialog& d) {
                 auto& engine = static_cast<SearchEngineDialog&>(d);
-                engine.txtName()->setText(name);
-                engine.txtQueryUrl()->setText(url);
-                engine.cmdOK_Click();
+                engine.NameEdit()->setText(name);
+                engine.QueryUrlEdit()->setText(url);
+                engine.OnOkClicked();
                 return d.result();
             });
-            editor.cmdAdd_Click();
+            editor.OnAddClicked();
         };
         add(QStringLiteral("google"), wiki.queryUrl);
         add(wiki.name, QStringLiteral("https://en.wikipedia.org/"));
@@ -157,10 +157,10 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
                          "example https://www.example.com/search?q=%s"}));
         EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Search Engines"));
         // Yahoo goes; the last engine can never go.
-        editor.lstEngines()->setCurrentItem(editor.lstEngines()->topLevelItem(2));
-        editor.cmdRemove_Click();
-        EXPECT_TRUE(options.cmdApply()->isEnabled());
-        options.cmdOK()->click();
+        editor.EnginesList()->setCurrentItem(editor.EnginesList()->topLevelItem(2));
+        editor.OnRemoveClicked();
+        EXPECT_TRUE(options.ApplyButton()->isEnabled());
+        options.OkButton()->click();
         return dialog.result();
     });
     frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
@@ -170,8 +170,8 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
     EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("SearchEngineURL3")), wiki.queryUrl);
     SearchPane* search = run.browse().search();
     ASSERT_EQ(search->ServiceCount(), 3);
-    EXPECT_EQ(search->optSearch(2)->text(), QStringLiteral("Wiki"));
-    search->optSearch(2)->click();
+    EXPECT_EQ(search->SearchOption(2)->text(), QStringLiteral("Wiki"));
+    search->SearchOption(2)->click();
     EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("SearchChoice")), QStringLiteral("Wiki"));
     EXPECT_EQ(SearchEngines::QueryFor(stored[2], QStringLiteral("fern")),
               QStringLiteral("https://en.wikipedia.org/w/index.php?search=fern"));
@@ -180,7 +180,7 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
 TEST(Everyday, CtrlJShowsTheDownloads) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     QTest::keyClick(&frame, Qt::Key_J, Qt::ControlModifier);
     auto* window = frame.findChild<DownloadsWindow*>();
     ASSERT_TRUE(window);

@@ -8,11 +8,11 @@
 #include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "users/Accounts.h"
-#include "users/frmLogin.h"
+#include "users/LoginDialog.h"
 
 namespace frametest {
 
@@ -45,32 +45,32 @@ void FrameRun::AddLink(const QString& user, const QString& password, const QStri
     App().PassPhrase = password;
     {
         Links links(user);
-        links.Add(caption, modEncrypt::EncryptMessage(url), QString(), QString(), QString(), QString(), false,
-                  false, -1, true);
+        links.Add(caption, SecretCipher::EncryptMessage(url), QString(), QString(), QString(), QString(),
+                  false, false, -1, true);
     }
     App() = AppState();
 }
 
-frmMDI& FrameRun::Start(const QString& user, const QString& password) {
+MainWindow& FrameRun::Start(const QString& user, const QString& password) {
     dialogs.Next([user, password](QDialog& dialog) {
-        auto& login = static_cast<frmLogin&>(dialog);
+        auto& login = static_cast<LoginDialog&>(dialog);
         if (user.isEmpty()) {
-            login.cmdCancel()->click();
+            login.CancelButton()->click();
         } else {
-            login.cmbUserName()->setEditText(user);
-            login.txtPassword()->setText(password);
-            login.cmdOK()->click();
+            login.UserNameCombo()->setEditText(user);
+            login.PasswordEdit()->setText(password);
+            login.OkButton()->click();
         }
         return login.result();
     });
-    m_frame = std::make_unique<frmMDI>([](QWidget* parent) { return new FakePane(parent); });
+    m_frame = std::make_unique<MainWindow>([](QWidget* parent) { return new FakePane(parent); });
     m_frame->SetStartUpHooks(hooks);
     m_frame->SetStartAddresses(addresses);
-    m_frame->SetEndProcessHandler([this](frmMDI::EndKind kind) { ends << kind; });
-    m_frame->MDIForm_Load();
-    if (frmBrowse* browse = m_frame->BrowseWindow())
-        for (QTimer* t :
-             {&browse->tmrBusy(), &browse->tmrPrsTimeOut(), &browse->tmrShowPage(), &browse->tmrGetFavs()})
+    m_frame->SetEndProcessHandler([this](MainWindow::EndKind kind) { ends << kind; });
+    m_frame->Load();
+    if (BrowseWindow* browse = m_frame->Browse())
+        for (QTimer* t : {&browse->BusyTimer(), &browse->ParseTimeOutTimer(), &browse->ShowPageTimer(),
+                          &browse->LoadFavoritesTimer()})
             t->stop();
     return *m_frame;
 }
@@ -81,9 +81,9 @@ void FrameRun::Close() {
     ends.clear();
 }
 
-frmBrowse& FrameRun::browse() {
-    EXPECT_TRUE(m_frame && m_frame->BrowseWindow());
-    return *m_frame->BrowseWindow();
+BrowseWindow& FrameRun::browse() {
+    EXPECT_TRUE(m_frame && m_frame->Browse());
+    return *m_frame->Browse();
 }
 
 FakePane& FrameRun::pane(int i) {
@@ -98,24 +98,24 @@ int FrameRun::index(const QString& caption) {
 
 FakePane& FrameRun::open(const QString& caption, const QString& url) {
     const int i = index(caption);
-    QTest::mouseClick(browse().Buttons().cmdLink(i), Qt::LeftButton);
+    QTest::mouseClick(browse().Buttons().LinkButtonAt(i), Qt::LeftButton);
     FakePane& p = pane(i);
     p.SimulateLoad(url, {}, caption + QStringLiteral(" page"));
     return p;
 }
 
 int FrameRun::TickUntilEnded(int max) {
-    m_frame->tmrUnload().stop();
+    m_frame->UnloadTimer().stop();
     int ticks = 0;
     while (ends.isEmpty() && ticks < max) {
-        m_frame->tmrUnload_Timer();
+        m_frame->OnUnloadTimer();
         ++ticks;
     }
     return ticks;
 }
 
 QString FrameRun::Stored(const QString& key, const QString& name) {
-    return modGeneral::GetValue(key, name);
+    return core::GetValue(key, name);
 }
 
 } // namespace frametest

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "browse/engine/FakePane.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "support/TestSupport.h"
 
 // A real store, real users and a real frame started through its own start-up (the login dialog
@@ -29,35 +29,35 @@ public:
 
     // Makes the frame and runs its start-up; the login dialog is answered with `user` and
     // `password`, or cancelled when `user` is empty. The browse window's timers are stopped.
-    frmMDI& Start(const QString& user = kUser, const QString& password = kPassword);
+    MainWindow& Start(const QString& user = kUser, const QString& password = kPassword);
     // The frame goes, as at the end of the program; the store stays for the next Start.
     void Close();
 
-    frmMDI& frame() { return *m_frame; }
-    frmBrowse& browse();
+    MainWindow& frame() { return *m_frame; }
+    BrowseWindow& browse();
     FakePane& pane(int i);
     // The control index of the Link with this caption.
     int index(const QString& caption);
     // Opens the Link with a click on its button and lets its page load.
     FakePane& open(const QString& caption, const QString& url);
     // Ticks the unload timer until the frame asks to end (at most `max` ticks); returns the ticks.
-    int TickUntilEnded(int max = frmMDI::kForcedEndTicks);
+    int TickUntilEnded(int max = MainWindow::kForcedEndTicks);
     // A stored value of the user.
     static QString Stored(const QString& key, const QString& name);
 
     TempStore store;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
-    frmMDI::StartUpHooks hooks;
+    MainWindow::StartUpHooks hooks;
     QStringList addresses; // the command line's
 
     QStringList companionRuns;
     int agreements = 0;
     bool acceptAgreement = true;
-    QList<frmMDI::EndKind> ends;
+    QList<MainWindow::EndKind> ends;
 
 private:
-    std::unique_ptr<frmMDI> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 } // namespace frametest

@@ -9,10 +9,10 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
-#include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/SingleInstance.h"
 #include "FrameSupport.h"
 
@@ -34,8 +34,8 @@ TEST(SingleInstance, NamesKeepUsersAndDataFoldersApart) {
 TEST(SingleInstance, ASecondProgramBringsTheRunningFrameForwardAndEnds) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
-    ASSERT_NE(frame.BrowseWindow(), nullptr);
+    MainWindow& frame = run.Start();
+    ASSERT_NE(frame.Browse(), nullptr);
     frame.showMinimized();
     ASSERT_TRUE(frame.isMinimized());
 
@@ -107,7 +107,7 @@ TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -117,17 +117,17 @@ TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
     EXPECT_EQ(second.exitCode(), 0);
 
     const auto visible = [&] { return &run.pane(run.browse().VisibleIndex()); };
-    EXPECT_EQ(frame.BrowseWindow()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
-    run.browse().tmrGetFavs_Timer();
+    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
+    run.browse().OnLoadFavoritesTimer();
     EXPECT_EQ(visible()->navigations().last(), "http://one.test/?a=b%20c");
-    const QList<frmNewWin*> windows = frame.BrowseWindow()->PopUps().NewWindows();
+    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
     ASSERT_EQ(windows.size(), 1);
-    EXPECT_EQ(static_cast<FakePane*>(windows.first()->WB())->navigations(), QStringList{"http://two.test"});
+    EXPECT_EQ(static_cast<FakePane*>(windows.first()->Pane())->navigations(), QStringList{"http://two.test"});
 
     // Once running, at once, in the active window (now the stand-alone one); what no address box
     // would open is dropped.
     frame.OpenAddresses({QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
-    EXPECT_EQ(static_cast<FakePane*>(windows.first()->WB())->navigations().last(), "https://three.test/");
+    EXPECT_EQ(static_cast<FakePane*>(windows.first()->Pane())->navigations().last(), "https://three.test/");
 }
 
 // A first start opens its addresses after the login, once the start-up Links are open.
@@ -136,7 +136,7 @@ TEST(SingleInstance, AFirstStartOpensItsAddressesAfterTheLogin) {
     run.CreateUser(kUser, kPassword);
     run.addresses = {QStringLiteral("http://first.test/")};
     run.Start();
-    run.browse().tmrGetFavs_Timer();
+    run.browse().OnLoadFavoritesTimer();
     EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");
 }
 
@@ -147,14 +147,14 @@ TEST(SingleInstance, ARunningCopyThatDoesNotAnswerIsAlreadyOpen) {
     ASSERT_TRUE(running.tryLock(0));
     FrameRun run;
     run.hooks.instanceAnswerMs = 300;
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     ASSERT_EQ(run.boxes.count(), 1);
     EXPECT_EQ(run.boxes.lastText(), QStringLiteral("Bramblegate is already open!               \r\r"));
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Already Open"));
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Exclamation);
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Immediate});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Immediate});
     EXPECT_EQ(run.dialogs.count(), 0);
-    EXPECT_EQ(frame.BrowseWindow(), nullptr);
+    EXPECT_EQ(frame.Browse(), nullptr);
 }
 
 } // namespace

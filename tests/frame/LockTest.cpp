@@ -14,21 +14,21 @@
 
 #include "browse/AddressBox.h"
 #include "browse/DownloadsWindow.h"
-#include "browse/frmNewWin.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
-#include "frame/frmMDI.h"
 #include "frame/InactivityLock.h"
+#include "frame/MainWindow.h"
 #include "frame/SingleInstance.h"
 #include "FrameSupport.h"
-#include "users/cOptions.h"
-#include "users/frmInput.h"
-#include "users/frmMsg.h"
+#include "users/MessageWindow.h"
+#include "users/PasswordPrompt.h"
+#include "users/UserOptions.h"
 
 using namespace frametest;
 
@@ -45,24 +45,24 @@ struct LockRun : FrameRun {
     }
     FakePane& page() { return pane(index(QStringLiteral("A"))); }
     // One tick of the browse window's busy timer.
-    void tick() { browse().tmrBusy_Timer(); }
+    void tick() { browse().OnBusyTimer(); }
     QDateTime lastActivity() { return frame().Activity().LastActivity(); }
     // The next password prompt types these passwords one after another, then presses Exit
     // unless the prompt closed by itself; records its prompt text.
     void answerPrompt(QStringList passwords, bool exitAfter = false, std::function<void()> inside = {}) {
         dialogs.Next([this, passwords, exitAfter, inside](QDialog& d) {
-            auto& prompt = static_cast<frmInput&>(d);
-            promptText = prompt.lblPrompt()->text();
-            promptUser = prompt.txtUserName()->text();
-            promptUserEditable = !prompt.txtUserName()->isReadOnly();
-            exitCaption = prompt.cmdCancel()->text();
+            auto& prompt = static_cast<PasswordPrompt&>(d);
+            promptText = prompt.PromptLabel()->text();
+            promptUser = prompt.UserNameEdit()->text();
+            promptUserEditable = !prompt.UserNameEdit()->isReadOnly();
+            exitCaption = prompt.CancelButton()->text();
             if (inside) inside();
             for (const QString& password : passwords) {
-                prompt.txtPassword()->setText(password);
-                prompt.cmdOK()->click();
+                prompt.PasswordEdit()->setText(password);
+                prompt.OkButton()->click();
             }
             if (exitAfter && prompt.result() != QDialog::Accepted && !prompt.TooManyTries())
-                prompt.cmdCancel()->click();
+                prompt.CancelButton()->click();
             return prompt.result();
         });
     }
@@ -74,7 +74,7 @@ struct LockRun : FrameRun {
 
 TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
     LockRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     App().Options->SetAutoLogOutMts(1);
     const QDateTime start = Clock::Now();
     EXPECT_EQ(run.lastActivity(), start);
@@ -83,7 +83,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
     QTest::keyClick(&frame, Qt::Key_Shift);
     EXPECT_EQ(run.lastActivity(), start.addSecs(50));
     Clock::Advance(60 * 1000);
-    QTest::mouseMove(run.browse().Buttons().cmdLink(run.index(QStringLiteral("A"))));
+    QTest::mouseMove(run.browse().Buttons().LinkButtonAt(run.index(QStringLiteral("A"))));
     QTest::mouseMove(&frame, QPoint(30, 200));
     EXPECT_EQ(run.lastActivity(), start.addSecs(50)) << "moving the mouse is no activity";
     run.tick();
@@ -129,7 +129,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
 
 TEST(Lock, LogoutLocksAtOnceAndTheSixthWrongPasswordEndsTheProgram) {
     LockRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     App().Options->SetAutoLogOutMts(0); // the idle lock is off; Logout still locks
     frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
     EXPECT_FALSE(App().Locked) << "the lock comes with the next tick";
@@ -145,17 +145,17 @@ TEST(Lock, LogoutLocksAtOnceAndTheSixthWrongPasswordEndsTheProgram) {
                            QStringLiteral("Invalid Password. You have one more chance to enter a "
                                           "correct Password.\rOtherwise the application will exit.\r\r")}));
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Verify Password"));
-    EXPECT_TRUE(App().gbUnloading);
+    EXPECT_TRUE(App().Unloading);
     EXPECT_TRUE(frame.UnloadPending());
     EXPECT_TRUE(frame.LockedView()) << "the pages stay hidden while the program ends";
     EXPECT_EQ(run.TickUntilEnded(), 2);
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
 }
 
 TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
     LockRun run;
-    frmMDI& frame = run.frame();
-    frmNewWin* window =
+    MainWindow& frame = run.frame();
+    StandaloneWindow* window =
         run.browse().PopUps().OpenNewWin(QStringLiteral("http://b.test/"), true, nullptr, true, QString());
     QMdiSubWindow* browse = frame.BrowseSubWindow();
     auto* standAlone = qobject_cast<QMdiSubWindow*>(window->parentWidget());
@@ -187,7 +187,7 @@ TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
 
 TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {
     LockRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
     run.tick();
     frame.showNormal();
@@ -205,7 +205,7 @@ TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {
 
 TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     LockRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     const auto lock = [&] {
         frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
         run.tick();
@@ -224,7 +224,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     address->setFocus();
     address->lineEdit()->clear();
     QTest::keyClicks(address, QStringLiteral("a.test/o"));
-    ASSERT_TRUE(address->lstMatch()->isVisible());
+    ASSERT_TRUE(address->MatchList()->isVisible());
 
     // Options is open with a change typed in when the lock comes.
     bool visibleAfterLock = true;
@@ -237,10 +237,10 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     });
     frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     EXPECT_FALSE(visibleAfterLock);
-    EXPECT_FALSE(frmMsg::IsShown());
+    EXPECT_FALSE(MessageWindow::IsShown());
     EXPECT_FALSE(frame.Help()->isVisible());
     EXPECT_FALSE(downloads->isVisible());
-    EXPECT_TRUE(address->lstMatch()->isHidden());
+    EXPECT_TRUE(address->MatchList()->isHidden());
     EXPECT_FALSE(frame.statusBar()->isVisible()) << "page titles and addresses show there";
     EXPECT_EQ(App().Options->SSN(), QString());
     EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("SSN")), QString());
@@ -256,17 +256,17 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     run.answerPrompt({kPassword});
     run.tick();
     ASSERT_FALSE(App().Locked);
-    EXPECT_TRUE(frmMsg::IsShown());
+    EXPECT_TRUE(MessageWindow::IsShown());
     EXPECT_TRUE(frame.Help()->isVisible() && downloads->isVisible());
     EXPECT_TRUE(frame.statusBar()->isVisible());
-    EXPECT_FALSE(address->lstMatch()->isVisible()) << "the matches are the user's to call up again";
+    EXPECT_FALSE(address->MatchList()->isVisible()) << "the matches are the user's to call up again";
     EXPECT_EQ(App().Options->SSN(), QString());
     frame.HideMessage();
 }
 
 TEST(Lock, NoKeyDoesAnythingWhileLockedAndASecondStartBringsThePrompt) {
     LockRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     frame.showNormal();
     // Every action of the program counts its triggers.
     int triggered = 0;

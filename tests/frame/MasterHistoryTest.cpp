@@ -7,8 +7,8 @@
 #include <QTreeWidget>
 
 #include "browse/HistoryTestSupport.h"
-#include "frame/frmMasterHistory.h"
 #include "frame/MasterHistory.h"
+#include "frame/MasterHistoryDialog.h"
 #include "frame/MasterHistoryMenu.h"
 
 namespace {
@@ -131,27 +131,27 @@ TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
     for (const char* page : {"One", "Two", "Three"})
         f.history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
     dialogs.Next([&](QDialog& d) {
-        auto& dialog = static_cast<frmMasterHistory&>(d);
+        auto& dialog = static_cast<MasterHistoryDialog&>(d);
         EXPECT_EQ(dialog.windowTitle(), "Delete History");
-        EXPECT_EQ(dialog.cmdExit()->text(), "Exit");
-        EXPECT_EQ(dialog.cmdDelete()->text(), "Delete");
+        EXPECT_EQ(dialog.ExitButton()->text(), "Exit");
+        EXPECT_EQ(dialog.DeleteButton()->text(), "Delete");
         EXPECT_EQ(
-            dialog.lblHint()->text(),
+            dialog.HintLabel()->text(),
             "Select an item by clicking. Press 'Delete'  to delete the selected item. Press 'Exit' to exit.");
-        QTreeWidget* tree = dialog.tvwHistory();
+        QTreeWidget* tree = dialog.HistoryTree();
         EXPECT_EQ(tree->topLevelItemCount(), 3);
         EXPECT_EQ(tree->topLevelItem(0)->text(0), "Three");
 
-        dialog.cmdDelete()->click(); // nothing selected
+        dialog.DeleteButton()->click(); // nothing selected
         EXPECT_EQ(f.history.Count(), 3);
         tree->setCurrentItem(tree->topLevelItem(1));
-        dialog.cmdDelete()->click();
+        dialog.DeleteButton()->click();
         EXPECT_EQ(tree->topLevelItemCount(), 2);
 
         boxes.Answer(msgbox::No);
-        dialog.cmdDeleteAll()->click();
+        dialog.DeleteAllButton()->click();
         EXPECT_EQ(tree->topLevelItemCount(), 2);
-        dialog.cmdExit()->click();
+        dialog.ExitButton()->click();
         return dialog.result();
     });
     f.historyMenu.ShowDialog();
@@ -164,10 +164,10 @@ TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
     EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_EQ(boxes.shown().last().icon, msgbox::Question);
 
-    frmMasterHistory dialog(f.history);
+    MasterHistoryDialog dialog(f.history);
     boxes.Answer(msgbox::Yes);
-    dialog.cmdDeleteAll()->click();
-    EXPECT_EQ(dialog.tvwHistory()->topLevelItemCount(), 0);
+    dialog.DeleteAllButton()->click();
+    EXPECT_EQ(dialog.HistoryTree()->topLevelItemCount(), 0);
     EXPECT_TRUE(f.menu.actions().isEmpty());
     EXPECT_FALSE(f.button.isEnabled());
     EXPECT_EQ(SettingsStore::Current()->FindKey("Software\\Bramblegate\\AnnHistory"), -1);

@@ -10,15 +10,15 @@
 #include <QTest>
 
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
-#include "frame/frmOptions.h"
+#include "frame/OptionsDialog.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
-using modEncrypt::EncryptMessage;
+using namespace core;
+using SecretCipher::EncryptMessage;
 
 namespace {
 
@@ -28,14 +28,14 @@ const QString kUser = QStringLiteral("Ann");
 struct OptionsFixture {
     TempStore temp;
     ScriptedBoxes boxes;
-    std::unique_ptr<cOptions> options;
+    std::unique_ptr<UserOptions> options;
     std::unique_ptr<Links> links;
-    std::unique_ptr<frmOptions> dialog;
+    std::unique_ptr<OptionsDialog> dialog;
 
     explicit OptionsFixture(const QStringList& captions = {"Bank", "Gone", "Mail", "News"}) {
         App().CurrentUser = kUser;
         App().PassPhrase = QStringLiteral("wonderland");
-        options = std::make_unique<cOptions>(kUser);
+        options = std::make_unique<UserOptions>(kUser);
         App().Options = options.get();
         links = std::make_unique<Links>(kUser);
         for (const QString& caption : captions)
@@ -44,7 +44,7 @@ struct OptionsFixture {
         if (captions.contains("Gone")) links->Remove(2);
         links->Item(1)->SetHidePopUps(false); // Bank lets pop-ups through
         links->SaveLink(1, 1);
-        dialog = std::make_unique<frmOptions>(links.get());
+        dialog = std::make_unique<OptionsDialog>(links.get());
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -77,8 +77,8 @@ struct OptionsFixture {
     }
     QStringList Checked() const {
         QStringList out;
-        for (int i = 0; i < dialog->lstLinks()->count(); ++i) {
-            const QListWidgetItem* item = dialog->lstLinks()->item(i);
+        for (int i = 0; i < dialog->LinksList()->count(); ++i) {
+            const QListWidgetItem* item = dialog->LinksList()->item(i);
             out << item->text() + (item->checkState() == Qt::Checked ? "+" : "-");
         }
         return out;
@@ -101,16 +101,16 @@ void ExpectRefused(OptionsFixture& f, QLineEdit* field, const QString& text, con
 
 TEST(OptionsDialog, ShowsTheUsersOptionsAndTheLinksWithHelpLines) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
+    OptionsDialog& d = *f.dialog;
     EXPECT_EQ(d.tabs()->currentIndex(), 0);
-    EXPECT_FALSE(d.cmdApply()->isEnabled());
-    EXPECT_EQ(d.txtIdleMinutes()->text(), "30");
-    EXPECT_EQ(d.txtFreezeMinutes()->text(), "10");
-    EXPECT_EQ(d.txtDiscardMinutes()->text(), "30");
-    EXPECT_EQ(d.txtSSN()->text(), "");
-    EXPECT_EQ(d.txtHistoryItems()->text(), "100");
-    EXPECT_EQ(d.txtBookmarks()->text(), "40");
-    EXPECT_TRUE(d.chkBeepOnPopUp()->isChecked());
+    EXPECT_FALSE(d.ApplyButton()->isEnabled());
+    EXPECT_EQ(d.IdleMinutesEdit()->text(), "30");
+    EXPECT_EQ(d.FreezeMinutesEdit()->text(), "10");
+    EXPECT_EQ(d.DiscardMinutesEdit()->text(), "30");
+    EXPECT_EQ(d.SsnEdit()->text(), "");
+    EXPECT_EQ(d.HistoryItemsEdit()->text(), "100");
+    EXPECT_EQ(d.BookmarksEdit()->text(), "40");
+    EXPECT_TRUE(d.BeepOnPopUpCheck()->isChecked());
     // Not the removed Link; in the collection's order; ticked where pop-ups are blocked.
     EXPECT_EQ(f.Checked(), QStringList({"Bank-", "Mail+", "News+"}));
 
@@ -118,15 +118,15 @@ TEST(OptionsDialog, ShowsTheUsersOptionsAndTheLinksWithHelpLines) {
         QWidget* field;
         const char* help;
     } lines[] = {
-        {d.txtHistoryItems(),
+        {d.HistoryItemsEdit(),
          "Enter a number between 0 and 200. Please note the oldest items are automatically deleted."},
-        {d.txtBookmarks(),
+        {d.BookmarksEdit(),
          "Enter a number between 5 and 200. Please note the oldest items are automatically deleted."},
-        {d.txtIdleMinutes(), "Enter 0 to disable Automatic Logout, else enter a number between 1 and 60."},
-        {d.txtSSN(),
+        {d.IdleMinutesEdit(), "Enter 0 to disable Automatic Logout, else enter a number between 1 and 60."},
+        {d.SsnEdit(),
          "Filling-in this information is optional. You may complete it later if you have any login "
          "problem with any of your online accounts."},
-        {d.lstLinks(),
+        {d.LinksList(),
          "Checking a box will block unsolicited PopUp windows from opening up. This will apply to all "
          "windows that are opened in the Tab for this Link."},
     };
@@ -134,31 +134,31 @@ TEST(OptionsDialog, ShowsTheUsersOptionsAndTheLinksWithHelpLines) {
         f.ShowPageOf(line.field);
         line.field->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
-        EXPECT_EQ(d.lblHelp()->text(), QString::fromLatin1(line.help));
+        EXPECT_EQ(d.HelpLabel()->text(), QString::fromLatin1(line.help));
     }
     EXPECT_EQ(f.boxes.count(), 0);
-    EXPECT_FALSE(d.cmdApply()->isEnabled()); // moving around changes nothing
+    EXPECT_FALSE(d.ApplyButton()->isEnabled()); // moving around changes nothing
 
     // Any change enables Apply: a field, the beep, a Link.
-    QTest::keyClick(d.txtBookmarks(), Qt::Key_Backspace);
-    EXPECT_TRUE(d.cmdApply()->isEnabled());
-    d.txtBookmarks()->setText("40");
-    d.cmdApply_Click();
-    EXPECT_FALSE(d.cmdApply()->isEnabled());
-    d.chkBeepOnPopUp()->setChecked(false);
-    EXPECT_TRUE(d.cmdApply()->isEnabled());
-    d.cmdApply_Click();
-    d.lstLinks()->item(0)->setCheckState(Qt::Checked);
-    EXPECT_TRUE(d.cmdApply()->isEnabled());
+    QTest::keyClick(d.BookmarksEdit(), Qt::Key_Backspace);
+    EXPECT_TRUE(d.ApplyButton()->isEnabled());
+    d.BookmarksEdit()->setText("40");
+    d.OnApplyClicked();
+    EXPECT_FALSE(d.ApplyButton()->isEnabled());
+    d.BeepOnPopUpCheck()->setChecked(false);
+    EXPECT_TRUE(d.ApplyButton()->isEnabled());
+    d.OnApplyClicked();
+    d.LinksList()->item(0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(d.ApplyButton()->isEnabled());
 }
 
 TEST(OptionsDialog, NumberFieldsAreCheckedWhenLeftAndKeepTheFocus) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
-    QLineEdit* idle = d.txtIdleMinutes();
-    QLineEdit* ssn = d.txtSSN();
-    QLineEdit* history = d.txtHistoryItems();
-    QLineEdit* bookmarks = d.txtBookmarks();
+    OptionsDialog& d = *f.dialog;
+    QLineEdit* idle = d.IdleMinutesEdit();
+    QLineEdit* ssn = d.SsnEdit();
+    QLineEdit* history = d.HistoryItemsEdit();
+    QLineEdit* bookmarks = d.BookmarksEdit();
 
     for (const char* ok : {"0", "60", " 7 "}) {
         f.Leave(idle, ok, ssn);
@@ -169,7 +169,7 @@ TEST(OptionsDialog, NumberFieldsAreCheckedWhenLeftAndKeepTheFocus) {
         ExpectRefused(f, idle, "Please enter a value between 0 and 60", "Automatic Logout");
     }
     idle->setText("30");
-    for (QLineEdit* minutes : {d.txtFreezeMinutes(), d.txtDiscardMinutes()}) {
+    for (QLineEdit* minutes : {d.FreezeMinutesEdit(), d.DiscardMinutesEdit()}) {
         f.Leave(minutes, "1440", ssn);
         EXPECT_EQ(f.boxes.count(), 0);
         f.Leave(minutes, "1441", ssn);
@@ -196,13 +196,13 @@ TEST(OptionsDialog, NumberFieldsAreCheckedWhenLeftAndKeepTheFocus) {
 
     // Cancel closes without a word about the field.
     history->setFocus(Qt::TabFocusReason);
-    d.cmdCancel()->setFocus(Qt::TabFocusReason);
+    d.CancelButton()->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.boxes.count(), 0);
 
     // OK with a refused field stores nothing and tells once.
     history->setFocus(Qt::TabFocusReason);
-    QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+    QTest::mouseClick(d.OkButton(), Qt::LeftButton);
     QCoreApplication::processEvents();
     ExpectRefused(f, history, "Please enter a value between 0 and 200", "History Items");
     EXPECT_TRUE(d.isVisible());
@@ -212,49 +212,49 @@ TEST(OptionsDialog, NumberFieldsAreCheckedWhenLeftAndKeepTheFocus) {
 
 TEST(OptionsDialog, SsnIsCleanedCheckedWithoutBeepAndStoredEncrypted) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
-    QLineEdit* ssn = d.txtSSN();
+    OptionsDialog& d = *f.dialog;
+    QLineEdit* ssn = d.SsnEdit();
     const QString title = "Options - SSN";
 
-    f.Leave(ssn, " 123-45 67-89 ", d.txtIdleMinutes());
+    f.Leave(ssn, " 123-45 67-89 ", d.IdleMinutesEdit());
     EXPECT_EQ(f.boxes.count(), 0);
     EXPECT_EQ(ssn->text(), "123456789");
 
-    f.Leave(ssn, "123-456-7890", d.txtIdleMinutes());
+    f.Leave(ssn, "123-456-7890", d.IdleMinutesEdit());
     ExpectRefused(f, ssn, "The Social Security Number may be maximum 9 characters long", title);
     EXPECT_EQ(ssn->text(), "1234567890");
-    f.Leave(ssn, "12a-45", d.txtIdleMinutes());
+    f.Leave(ssn, "12a-45", d.IdleMinutesEdit());
     ExpectRefused(f, ssn, "The Social Security Number may contain numeric characters only", title);
     EXPECT_EQ(ssn->text(), "12a45");
 
-    f.Leave(ssn, "123 45 6789", d.txtIdleMinutes());
-    ASSERT_TRUE(d.cmdApply_Click());
+    f.Leave(ssn, "123 45 6789", d.IdleMinutesEdit());
+    ASSERT_TRUE(d.OnApplyClicked());
     EXPECT_EQ(f.options->SSN(), "123456789");
     EXPECT_NE(GetValue(kUser, "SSN"), "123456789"); // not in plain text
     EXPECT_EQ(GetValue(kUser, "SSN", "", true), "123456789");
-    EXPECT_EQ(cOptions(kUser).SSN(), "123456789");
+    EXPECT_EQ(UserOptions(kUser).SSN(), "123456789");
 
     // The empty number clears it.
-    f.Leave(ssn, "", d.txtIdleMinutes());
+    f.Leave(ssn, "", d.IdleMinutesEdit());
     EXPECT_EQ(f.boxes.count(), 0);
-    ASSERT_TRUE(d.cmdApply_Click());
+    ASSERT_TRUE(d.OnApplyClicked());
     EXPECT_EQ(GetValue(kUser, "SSN"), "");
-    EXPECT_EQ(cOptions(kUser).SSN(), "");
+    EXPECT_EQ(UserOptions(kUser).SSN(), "");
 }
 
 TEST(OptionsDialog, ApplyStoresEverythingAtOnceAndTellsTheFrame) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
-    QSignalSpy applied(&d, &frmOptions::Applied);
-    d.txtIdleMinutes()->setText("0");
-    d.txtFreezeMinutes()->setText("0");
-    d.txtDiscardMinutes()->setText("45");
-    d.txtBookmarks()->setText("5");
-    d.txtHistoryItems()->setText("0");
-    d.chkBeepOnPopUp()->setChecked(false);
-    ASSERT_TRUE(d.cmdApply_Click());
+    OptionsDialog& d = *f.dialog;
+    QSignalSpy applied(&d, &OptionsDialog::Applied);
+    d.IdleMinutesEdit()->setText("0");
+    d.FreezeMinutesEdit()->setText("0");
+    d.DiscardMinutesEdit()->setText("45");
+    d.BookmarksEdit()->setText("5");
+    d.HistoryItemsEdit()->setText("0");
+    d.BeepOnPopUpCheck()->setChecked(false);
+    ASSERT_TRUE(d.OnApplyClicked());
     EXPECT_EQ(applied.count(), 1);
-    EXPECT_FALSE(d.cmdApply()->isEnabled());
+    EXPECT_FALSE(d.ApplyButton()->isEnabled());
     EXPECT_EQ(GetValue(kUser, "AutoLogOutMts"), "0");
     EXPECT_EQ(GetValue(kUser, "FreezeAfterMinutes"), "0");
     EXPECT_EQ(GetValue(kUser, "DiscardAfterMinutes"), "45");
@@ -265,19 +265,19 @@ TEST(OptionsDialog, ApplyStoresEverythingAtOnceAndTellsTheFrame) {
     EXPECT_EQ(f.options->MaxBookmarkItems(), 5);
 
     // OK without a change closes and applies nothing.
-    d.cmdOK_Click();
+    d.OnOkClicked();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(applied.count(), 1);
 }
 
 TEST(OptionsDialog, UncheckingALinkStoresFalseForThatLinkOnly) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
-    QSignalSpy applied(&d, &frmOptions::Applied);
+    OptionsDialog& d = *f.dialog;
+    QSignalSpy applied(&d, &OptionsDialog::Applied);
     const QStringList before = f.HidePopUpsValues();
     ASSERT_EQ(f.Checked(), QStringList({"Bank-", "Mail+", "News+"}));
-    d.lstLinks()->item(1)->setCheckState(Qt::Unchecked); // Mail
-    QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+    d.LinksList()->item(1)->setCheckState(Qt::Unchecked); // Mail
+    QTest::mouseClick(d.OkButton(), Qt::LeftButton);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(applied.count(), 1);
     EXPECT_FALSE(f.links->Item(3)->HidePopUps());
@@ -296,19 +296,19 @@ TEST(OptionsDialog, UncheckingALinkStoresFalseForThatLinkOnly) {
 
 TEST(OptionsDialog, CheckAllAndClearAll) {
     OptionsFixture f;
-    frmOptions& d = *f.dialog;
-    QTest::mouseClick(d.cmdClearAll(), Qt::LeftButton);
+    OptionsDialog& d = *f.dialog;
+    QTest::mouseClick(d.ClearAllButton(), Qt::LeftButton);
     EXPECT_EQ(f.Checked(), QStringList({"Bank-", "Mail-", "News-"}));
-    EXPECT_TRUE(d.cmdApply()->isEnabled());
-    ASSERT_TRUE(d.cmdApply_Click());
+    EXPECT_TRUE(d.ApplyButton()->isEnabled());
+    ASSERT_TRUE(d.OnApplyClicked());
     for (const char* name : {"HidePopUps1", "HidePopUps2", "HidePopUps3"})
         EXPECT_EQ(GetValue(kUser, name), "False") << name;
-    QTest::mouseClick(d.cmdCheckAll(), Qt::LeftButton);
+    QTest::mouseClick(d.CheckAllButton(), Qt::LeftButton);
     EXPECT_EQ(f.Checked(), QStringList({"Bank+", "Mail+", "News+"}));
-    ASSERT_TRUE(d.cmdApply_Click());
+    ASSERT_TRUE(d.OnApplyClicked());
     for (const char* name : {"HidePopUps1", "HidePopUps2", "HidePopUps3"})
         EXPECT_EQ(GetValue(kUser, name), "True") << name;
     // Check All when everything is ticked already still offers Apply.
-    QTest::mouseClick(d.cmdCheckAll(), Qt::LeftButton);
-    EXPECT_TRUE(d.cmdApply()->isEnabled());
+    QTest::mouseClick(d.CheckAllButton(), Qt::LeftButton);
+    EXPECT_TRUE(d.ApplyButton()->isEnabled());
 }

@@ -25,7 +25,7 @@
 #include "frame/TipOfTheDay.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -80,14 +80,14 @@ TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsRemembered) {
     {
         TipOfTheDay tip;
         EXPECT_EQ(tip.TipShown(), 0);
-        EXPECT_EQ(tip.lblTip()->text(), TipOfTheDay::Tips().at(0));
+        EXPECT_EQ(tip.TipLabel()->text(), TipOfTheDay::Tips().at(0));
         EXPECT_EQ(GetValue("Ann", "CurrTip"), "1");
-        tip.cmdNext_Click();
+        tip.OnNextClicked();
         EXPECT_EQ(tip.TipShown(), 1);
         EXPECT_EQ(GetValue("Ann", "CurrTip"), "2");
         // Tips at start-up are the user's choice; they start switched off.
-        EXPECT_FALSE(tip.chkShowTips()->isChecked());
-        tip.chkShowTips()->setChecked(true);
+        EXPECT_FALSE(tip.ShowTipsCheck()->isChecked());
+        tip.ShowTipsCheck()->setChecked(true);
         EXPECT_EQ(GetValue("Ann", "ShowTips"), "True");
     }
     // At start-up the next one shows; the last one is followed by the first.
@@ -104,7 +104,7 @@ TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsRemembered) {
     EXPECT_EQ(TipOfTheDay::CurrTip(), 0);
 
     // Unticked: no tips at start-up (for this user only).
-    last.chkShowTips()->setChecked(false);
+    last.ShowTipsCheck()->setChecked(false);
     EXPECT_EQ(GetValue("Ann", "ShowTips"), "False");
     EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
     EXPECT_EQ(dialogs.count(), 1);
@@ -147,7 +147,7 @@ TEST(AgreementDialog, DecliningAsksAndOnlyAConfirmedLeaveEndsIt) {
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
     dialogs.Next([](QDialog&) { return int(QDialog::Rejected); }).Next([](QDialog& d) {
-        static_cast<AgreementDialog&>(d).cmdAccept()->click();
+        static_cast<AgreementDialog&>(d).AcceptButton()->click();
         return d.result();
     });
     boxes.Answer(msgbox::No);
@@ -160,7 +160,7 @@ TEST(AgreementDialog, DecliningAsksAndOnlyAConfirmedLeaveEndsIt) {
     EXPECT_EQ(boxes.lastTitle(), "License Agreement");
 
     dialogs.Next([](QDialog& d) {
-        static_cast<AgreementDialog&>(d).cmdDecline()->click();
+        static_cast<AgreementDialog&>(d).DeclineButton()->click();
         return d.result();
     });
     boxes.Answer(msgbox::Yes);
@@ -175,13 +175,13 @@ TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
     QSignalSpy changed(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged);
     {
         InternetOptions dialog;
-        EXPECT_EQ(dialog.txtHomePage()->text(), "bramblegate://start/");
-        dialog.txtHomePage()->setText("javascript:alert(1)");
-        dialog.cmdOK_Click();
+        EXPECT_EQ(dialog.HomePageEdit()->text(), "bramblegate://start/");
+        dialog.HomePageEdit()->setText("javascript:alert(1)");
+        dialog.OnOkClicked();
         EXPECT_EQ(boxes.lastTitle(), "Internet Options");
         EXPECT_NE(dialog.result(), QDialog::Accepted);
-        dialog.txtHomePage()->setText("news.example/today");
-        dialog.cmdOK_Click();
+        dialog.HomePageEdit()->setText("news.example/today");
+        dialog.OnOkClicked();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(InternetOptions::HomePage(), "http://news.example/today");
@@ -192,17 +192,17 @@ TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
     App().CurrentUser = "Ann";
     {
         InternetOptions dialog;
-        dialog.cmdUseDefault_Click();
-        dialog.cmdOK_Click();
+        dialog.OnUseDefaultClicked();
+        dialog.OnOkClicked();
     }
     EXPECT_EQ(InternetOptions::HomePage(), "bramblegate://start/");
     EXPECT_FALSE(ValueExists("Ann", "HomePage"));
 
     // Clearing asks first; No clears nothing.
     InternetOptions dialog;
-    dialog.chkCookies()->setChecked(true);
+    dialog.CookiesCheck()->setChecked(true);
     boxes.Answer(msgbox::No);
-    EXPECT_FALSE(dialog.cmdDelete_Click());
+    EXPECT_FALSE(dialog.OnDeleteClicked());
     EXPECT_EQ(boxes.lastText(),
               "Delete the cookies, cached files and the history of visited links of Ann?\r\rThis "
               "cannot be undone.\r\r");
@@ -231,25 +231,25 @@ TEST(FindBar, FindsForwardBackwardWithCaseAndSaysWhenNotFound) {
     EXPECT_TRUE(bar.isVisible());
     EXPECT_TRUE(pane.finds.isEmpty());
 
-    QTest::keyClicks(bar.txtFind(), "pri");
+    QTest::keyClicks(bar.FindEdit(), "pri");
     EXPECT_EQ(pane.finds.last(), "pri >");
-    QTest::keyClick(bar.txtFind(), Qt::Key_Return);
-    QTest::keyClick(bar.txtFind(), Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(bar.FindEdit(), Qt::Key_Return);
+    QTest::keyClick(bar.FindEdit(), Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(pane.finds.mid(pane.finds.size() - 2), QStringList({"pri >", "pri <"}));
-    bar.chkMatchCase()->setChecked(true);
+    bar.MatchCaseCheck()->setChecked(true);
     EXPECT_EQ(pane.finds.last(), "pri > Aa");
-    EXPECT_EQ(bar.lblStatus()->text(), "");
+    EXPECT_EQ(bar.StatusLabel()->text(), "");
 
     pane.SetFindResult(false);
     bar.FindPrevious();
     EXPECT_EQ(pane.finds.last(), "pri < Aa");
-    EXPECT_EQ(bar.lblStatus()->text(), "Not found");
+    EXPECT_EQ(bar.StatusLabel()->text(), "Not found");
     EXPECT_FALSE(bar.LastFound());
 
-    QTest::keyClick(bar.txtFind(), Qt::Key_Escape);
+    QTest::keyClick(bar.FindEdit(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     EXPECT_EQ(pane.finds.last(), " >"); // the page's highlight goes
-    EXPECT_EQ(bar.lblStatus()->text(), "");
+    EXPECT_EQ(bar.StatusLabel()->text(), "");
 }
 
 TEST(PagePropertiesDialog, ShowsAddressTitleTypeSizeSecurityAndDates) {

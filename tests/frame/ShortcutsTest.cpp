@@ -9,11 +9,11 @@
 #include <QShortcut>
 #include <QTest>
 
-#include "browse/frmNewWin.h"
 #include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "frame/FindBar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "FrameSupport.h"
 
 using namespace frametest;
@@ -63,9 +63,9 @@ struct KeysRun : FrameRun {
         open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     }
     FakePane& page() { return pane(index(QStringLiteral("A"))); }
-    frmNewWin* openWindow(const QString& url) {
-        frmNewWin* win = browse().PopUps().OpenNewWin(url, true, nullptr, true, QString());
-        if (win) static_cast<FakePane*>(win->WB())->SimulateLoad(url, {}, QStringLiteral("Stand-alone"));
+    StandaloneWindow* openWindow(const QString& url) {
+        StandaloneWindow* win = browse().PopUps().OpenNewWin(url, true, nullptr, true, QString());
+        if (win) static_cast<FakePane*>(win->Pane())->SimulateLoad(url, {}, QStringLiteral("Stand-alone"));
         return win;
     }
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(&frame(), k, m); }
@@ -82,7 +82,7 @@ TEST(Shortcuts, NoTwoEnabledCommandsShareAKeySequence) {
 
 TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     KeysRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     FakePane& page = run.page();
     page.SetCanGoBack(true);
     page.SetCanGoForward(true);
@@ -96,10 +96,10 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     EXPECT_EQ(page.calls(), QStringList({"GoBack", "GoForward", "Refresh", "Stop"}));
 
     // A stand-alone window takes the keys while it is the active one.
-    frmNewWin* first = run.openWindow(QStringLiteral("http://m.test/"));
-    frmNewWin* win = run.openWindow(QStringLiteral("http://n.test/"));
+    StandaloneWindow* first = run.openWindow(QStringLiteral("http://m.test/"));
+    StandaloneWindow* win = run.openWindow(QStringLiteral("http://n.test/"));
     ASSERT_TRUE(first && win);
-    auto* other = static_cast<FakePane*>(win->WB());
+    auto* other = static_cast<FakePane*>(win->Pane());
     ASSERT_EQ(frame.ActiveChild(), static_cast<ChildWindow*>(win));
     other->ClearRecords();
     page.ClearRecords();
@@ -112,7 +112,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     for (Qt::Key k : {Qt::Key_L, Qt::Key_L, Qt::Key_D, Qt::Key_F6}) {
         run.key(k, k == Qt::Key_F6 ? Qt::NoModifier : k == Qt::Key_D ? Qt::AltModifier : Qt::ControlModifier);
         EXPECT_TRUE(win->AddrBarShown());
-        EXPECT_TRUE(WaitFor([&] { return win->txtAddr()->hasFocus(); }, 1000));
+        EXPECT_TRUE(WaitFor([&] { return win->AddressEdit()->hasFocus(); }, 1000));
         frame.setFocus();
     }
     QAction* addrBar = frame.MenuAction(QStringLiteral("mnuNavigateAddrBar"));
@@ -129,7 +129,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     EXPECT_FALSE(addrBar->isChecked());
     run.key(Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(win->AddrBarShown());
-    EXPECT_TRUE(WaitFor([&] { return win->txtAddr()->hasFocus(); }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return win->AddressEdit()->hasFocus(); }, 1000));
 
     // Ctrl+W closes the active stand-alone window, one at a time, but never the browse window;
     // also after the File menu was last opened over the browse window.
@@ -152,14 +152,14 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
 
 TEST(Shortcuts, FindBarSearchesTheActivePageAndEscClosesOnlyTheBar) {
     KeysRun run;
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     FakePane& page = run.page();
     auto* bar = frame.findChild<FindBar*>();
     ASSERT_TRUE(bar);
     run.key(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(bar->isVisible());
-    ASSERT_TRUE(WaitFor([&] { return bar->txtFind()->hasFocus(); }, 1000));
-    QTest::keyClicks(bar->txtFind(), QStringLiteral("abc"));
+    ASSERT_TRUE(WaitFor([&] { return bar->FindEdit()->hasFocus(); }, 1000));
+    QTest::keyClicks(bar->FindEdit(), QStringLiteral("abc"));
     EXPECT_EQ(page.lastFind(), QStringLiteral("abc"));
     // The open bar leaves Alt+F to the File menu, every time.
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
@@ -171,20 +171,20 @@ TEST(Shortcuts, FindBarSearchesTheActivePageAndEscClosesOnlyTheBar) {
 
     // The user moves on to a stand-alone window with the bar still open: the next search is
     // in that window's page, and the page left behind loses its marks.
-    frmNewWin* win = run.openWindow(QStringLiteral("http://n.test/"));
+    StandaloneWindow* win = run.openWindow(QStringLiteral("http://n.test/"));
     ASSERT_TRUE(win);
-    auto* other = static_cast<FakePane*>(win->WB());
-    bar->txtFind()->setFocus();
-    QTest::keyClicks(bar->txtFind(), QStringLiteral("d"));
+    auto* other = static_cast<FakePane*>(win->Pane());
+    bar->FindEdit()->setFocus();
+    QTest::keyClicks(bar->FindEdit(), QStringLiteral("d"));
     EXPECT_EQ(other->lastFind(), QStringLiteral("abcd"));
     EXPECT_EQ(page.lastFind(), QString());
     other->SetFindResult(false);
     run.key(Qt::Key_F3);
-    EXPECT_EQ(bar->lblStatus()->text(), QLatin1String(FindBar::kNotFound));
+    EXPECT_EQ(bar->StatusLabel()->text(), QLatin1String(FindBar::kNotFound));
 
     // Esc in the bar closes the bar; it does not stop the page.
     other->ClearRecords();
-    QTest::keyClick(bar->txtFind(), Qt::Key_Escape);
+    QTest::keyClick(bar->FindEdit(), Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_FALSE(other->calls().contains(QStringLiteral("Stop")));
 }

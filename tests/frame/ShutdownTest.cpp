@@ -14,7 +14,7 @@
 #include "core/Clock.h"
 #include "core/Log.h"
 #include "core/Settings.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "FrameSupport.h"
 #include "links/Links.h"
 #include "users/ProgramEnd.h"
@@ -36,8 +36,8 @@ bool SavedBFirst() {
 }
 
 QString LogFile() {
-    return modGeneral::LogFolder() + QStringLiteral("/Log") +
-           Clock::Now().toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Log");
+    return core::LogFolder() + QStringLiteral("/Log") + Clock::Now().toString(QStringLiteral("yyMMdd")) +
+           QStringLiteral(".Log");
 }
 
 // The frame's own diagnostic lines of the unload, without their time stamps.
@@ -64,10 +64,10 @@ void Prepare(FrameRun& run) {
 TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     FrameRun run;
     Prepare(run);
-    frmMDI& frame = run.frame();
+    MainWindow& frame = run.frame();
     // What the window system's close box asks of the frame.
     run.boxes.Answer(msgbox::No);
-    EXPECT_FALSE(frame.MDIForm_QueryUnload(frmMDI::CloseBox));
+    EXPECT_FALSE(frame.QueryUnload(MainWindow::CloseBox));
     ASSERT_EQ(run.boxes.count(), 1);
     EXPECT_EQ(run.boxes.lastText(), QStringLiteral("This will exit Bramblegate.") +
                                         QString(22, QLatin1Char(' ')) +
@@ -75,21 +75,21 @@ TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Exit Bramblegate"));
     EXPECT_EQ(run.boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Question);
-    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_FALSE(App().Unloading);
     EXPECT_FALSE(frame.UnloadPending());
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(frame.menuBar()->isEnabled());
 
     run.boxes.Answer(msgbox::Yes);
-    EXPECT_TRUE(frame.MDIForm_QueryUnload(frmMDI::CloseBox));
+    EXPECT_TRUE(frame.QueryUnload(MainWindow::CloseBox));
     EXPECT_EQ(run.boxes.count(), 2);
-    EXPECT_TRUE(App().gbUnloading);
+    EXPECT_TRUE(App().Unloading);
     EXPECT_TRUE(frame.UnloadPending());
     EXPECT_FALSE(frame.menuBar()->isEnabled());
     EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
     EXPECT_FALSE(SavedBFirst());
     EXPECT_EQ(run.TickUntilEnded(), 2);
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
     EXPECT_TRUE(SavedBFirst()) << "the browse window saves on an ordinary exit";
     EXPECT_FALSE(frame.MessageShown());
 }
@@ -100,7 +100,7 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         FrameRun run;
         Prepare(run);
         App().DiagnosticMode = true;
-        QDir().mkpath(modGeneral::LogFolder());
+        QDir().mkpath(core::LogFolder());
         QFile::remove(LogFile());
         App().FavoritesReady = false;
         // File, Exit; closing the frame from code is the same.
@@ -112,13 +112,13 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         EXPECT_TRUE(run.frame().UnloadPending());
         // A second request (a dialog asking for the end too) changes nothing.
         ProgramEnd::UnloadFrame();
-        EXPECT_EQ(run.frame().tmrUnload().interval(), 500);
+        EXPECT_EQ(run.frame().UnloadTimer().interval(), 500);
         EXPECT_EQ(run.TickUntilEnded(4), 4);
         if (refreshEnds) App().FavoritesReady = true;
         const int ticks = run.TickUntilEnded();
         EXPECT_EQ(run.frame().UnloadTicks(), refreshEnds ? 5 : 21) << ticks;
-        EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{refreshEnds ? frmMDI::EndKind::Orderly
-                                                               : frmMDI::EndKind::Immediate});
+        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{refreshEnds ? MainWindow::EndKind::Orderly
+                                                                   : MainWindow::EndKind::Immediate});
         EXPECT_EQ(SavedBFirst(), refreshEnds);
         EXPECT_EQ(UnloadLogLines(), refreshEnds
                                         ? QStringList({"tmrUnload_Timer Unloading...",
@@ -136,7 +136,7 @@ TEST(Shutdown, TerminationEndsWithoutQuestionAndWithoutSaving) {
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_TRUE(App().EndingOnError);
     run.TickUntilEnded();
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
     EXPECT_FALSE(SavedBFirst());
 }
 
@@ -150,7 +150,7 @@ TEST(Shutdown, TheDesktopSavingItsStateLeavesItRunningALogoutEndsItWithoutSaving
     emit qApp->saveStateRequest(*manager);
     QCoreApplication::processEvents();
     EXPECT_FALSE(run.frame().EndRequested());
-    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_FALSE(App().Unloading);
     // The user logs out: the desktop's session manager quits the program.
     QEvent quit(QEvent::Quit);
     QCoreApplication::sendEvent(qApp, &quit);
@@ -158,7 +158,7 @@ TEST(Shutdown, TheDesktopSavingItsStateLeavesItRunningALogoutEndsItWithoutSaving
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_TRUE(App().EndingOnError);
     run.TickUntilEnded();
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
     EXPECT_FALSE(SavedBFirst());
 }
 
@@ -167,7 +167,7 @@ TEST(Shutdown, DialogsEndTheProgramThroughTheFrame) {
     Prepare(run);
     // An import that succeeded ends at once; nothing of the running session is saved.
     ProgramEnd::EndNowWithoutSaving();
-    EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Immediate});
+    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Immediate});
     EXPECT_FALSE(SavedBFirst());
 }
 

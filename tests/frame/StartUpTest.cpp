@@ -11,10 +11,10 @@
 #include "core/Errors.h"
 #include "core/Settings.h"
 #include "frame/FrameToolbar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "FrameSupport.h"
 #include "links/Links.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
 using namespace frametest;
 
@@ -41,10 +41,10 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         FrameRun run;
         run.CreateUser(kUser, kPassword);
         if (c.stored)
-            modGeneral::SaveValue(kGeneral, QStringLiteral("Version"), QLatin1String(c.stored));
+            core::SaveValue(kGeneral, QStringLiteral("Version"), QLatin1String(c.stored));
         else
-            modGeneral::DeleteValue(kGeneral, QStringLiteral("Version"));
-        frmMDI& frame = run.Start();
+            core::DeleteValue(kGeneral, QStringLiteral("Version"));
+        MainWindow& frame = run.Start();
         EXPECT_EQ(run.companionRuns,
                   c.companion ? QStringList{QStringLiteral(" /REGSERVER")} : QStringList());
         EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
@@ -54,14 +54,14 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
             EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Incorrect Version"));
             EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Critical);
             EXPECT_EQ(run.dialogs.count(), 0) << "no login after a refused version";
-            EXPECT_EQ(frame.BrowseWindow(), nullptr);
+            EXPECT_EQ(frame.Browse(), nullptr);
             EXPECT_TRUE(App().EndingOnError);
             EXPECT_EQ(run.TickUntilEnded(), 2);
-            EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+            EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), QLatin1String(c.stored));
         } else {
             EXPECT_EQ(run.boxes.count(), 0) << run.boxes.lastText().toStdString();
-            ASSERT_NE(frame.BrowseWindow(), nullptr);
+            ASSERT_NE(frame.Browse(), nullptr);
             EXPECT_TRUE(frame.Initialised());
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), AppVersion());
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("AppPath")), AppPaths::ExecutableFolder());
@@ -75,27 +75,27 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginEndsBeforeTheBrowseWindow) {
     {
         FrameRun run;
         run.acceptAgreement = false;
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         EXPECT_EQ(run.agreements, 1);
         EXPECT_EQ(run.dialogs.count(), 0);
         EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), QString());
         EXPECT_TRUE(frame.UnloadPending());
         EXPECT_EQ(run.TickUntilEnded(), 2);
-        EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
     }
     {
         FrameRun run;
         run.CreateUser(kUser, kPassword);
-        frmMDI& frame = run.Start(QString());
+        MainWindow& frame = run.Start(QString());
         EXPECT_EQ(run.dialogs.count(), 1);
         EXPECT_FALSE(App().LoginOK);
-        EXPECT_EQ(frame.BrowseWindow(), nullptr);
+        EXPECT_EQ(frame.Browse(), nullptr);
         EXPECT_FALSE(frame.isVisible());
         EXPECT_TRUE(frame.MessageShown());
         EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
         EXPECT_EQ(run.TickUntilEnded(), 2);
         EXPECT_FALSE(frame.MessageShown());
-        EXPECT_EQ(run.ends, QList<frmMDI::EndKind>{frmMDI::EndKind::Orderly});
+        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
     }
 }
 
@@ -104,7 +104,7 @@ TEST(StartUp, AnErrorDuringStartUpSaysSoAndEnds) {
     run.hooks.version.agreement = [](QWidget*) -> bool {
         throw BgError(ErrNo::ObjectRequired, QStringLiteral("test"), QStringLiteral("broken"));
     };
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     ASSERT_EQ(run.boxes.count(), 1);
     EXPECT_EQ(run.boxes.lastText(),
               QStringLiteral("Bramblegate has encountered a problem. It needs to exit now. "
@@ -112,7 +112,7 @@ TEST(StartUp, AnErrorDuringStartUpSaysSoAndEnds) {
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Problem Encountered"));
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Critical);
     EXPECT_TRUE(App().EndingOnError);
-    EXPECT_EQ(frame.BrowseWindow(), nullptr);
+    EXPECT_EQ(frame.Browse(), nullptr);
     EXPECT_EQ(run.TickUntilEnded(), 2);
 }
 
@@ -120,11 +120,10 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    modGeneral::SaveValue(kUser + QStringLiteral("History"), QStringLiteral("Older"),
-                          QStringLiteral("http://o.test/"));
-    modGeneral::SaveValue(kUser + QStringLiteral("BMs"), QStringLiteral("Mark"),
-                          QStringLiteral("http://m.test/"));
-    frmMDI& frame = run.Start();
+    core::SaveValue(kUser + QStringLiteral("History"), QStringLiteral("Older"),
+                    QStringLiteral("http://o.test/"));
+    core::SaveValue(kUser + QStringLiteral("BMs"), QStringLiteral("Mark"), QStringLiteral("http://m.test/"));
+    MainWindow& frame = run.Start();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Bramblegate - alice"));
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(frame.Toolbar().isVisibleTo(&frame));
@@ -144,9 +143,9 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     ASSERT_EQ(frame.masterHistory().Count(), 2);
     EXPECT_EQ(frame.masterHistory().Items().first().url, QStringLiteral("http://a.test/"));
     // Options, Hide Pop-Ups is the browse window's switch.
-    EXPECT_TRUE(run.browse().pbHidePopUps);
+    EXPECT_TRUE(run.browse().m_hidePopUps);
     frame.MenuAction(QStringLiteral("mnuOptionsHidePopUps"))->trigger();
-    EXPECT_FALSE(run.browse().pbHidePopUps);
+    EXPECT_FALSE(run.browse().m_hidePopUps);
 }
 
 } // namespace

@@ -15,7 +15,7 @@
 #include "core/AppState.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
-#include "frame/frmMDI.h"
+#include "frame/MainWindow.h"
 #include "frame/PageCommands.h"
 #include "frame/PopUpsList.h"
 #include "frame/ViewSettings.h"
@@ -37,7 +37,7 @@ QStringList Captions(const FrameToolbar& bar) {
 TEST(Toolbar, CaptionsFollowTheScreenWidth) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     const QStringList keys = {"ShowHide", "Back",      "phldr",    "Forward", "Stop",
                               "Sep1",     "Refresh",   "Home",     "History", "Bookmark",
                               "Sep2",     "NewWindow", "Explorer", "Search",  "Favorites",
@@ -63,7 +63,7 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
     run.CreateUser(kUser, kPassword);
     run.CreateUser(QStringLiteral("bob"), QStringLiteral("builder"));
     {
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QAction* labels = frame.MenuAction(QStringLiteral("mnuViewTextLabels"));
@@ -77,13 +77,13 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
         run.Close();
     }
     {
-        frmMDI& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
+        MainWindow& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         run.Close();
     }
     {
-        frmMDI& frame = run.Start();
+        MainWindow& frame = run.Start();
         EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
         EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isChecked());
         EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonIconOnly);
@@ -93,7 +93,7 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
 TEST(Toolbar, FullScreenAndBackRestoresTheBarsThatWereOn) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     frame.MenuAction(QStringLiteral("mnuViewButtons"))->trigger();
     EXPECT_FALSE(frame.Toolbar().isVisibleTo(&frame));
     QTest::keyClick(&frame, Qt::Key_F11);
@@ -112,7 +112,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     page.SetCanGoBack(true);
     page.ClearRecords();
@@ -123,25 +123,25 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_FALSE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
     frame.PopUps().AddPopUpItem(QStringLiteral("http://p.test/"));
     EXPECT_TRUE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
-    EXPECT_EQ(frame.Toolbar().Action(QStringLiteral("Popup"))->menu(), frame.mnpPopUpsList());
+    EXPECT_EQ(frame.Toolbar().Action(QStringLiteral("Popup"))->menu(), frame.PopUpsPopup());
 
-    frame.tbr_ButtonClick(QStringLiteral("Back"));
+    frame.OnToolbarButton(QStringLiteral("Back"));
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
-    frame.tbr_ButtonClick(QStringLiteral("Search"));
+    frame.OnToolbarButton(QStringLiteral("Search"));
     EXPECT_EQ(run.browse().Side().currentIndex(), 2);
     const bool sideBar = run.browse().SideBarShown();
-    frame.tbr_ButtonClick(QStringLiteral("ShowHide"));
+    frame.OnToolbarButton(QStringLiteral("ShowHide"));
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
 
     // Bookmark keeps the page; its menu and the history's navigate the active window.
     frame.Toolbar().Action(QStringLiteral("Bookmark"))->trigger();
     ASSERT_EQ(frame.bookmarks().Count(), 1);
     EXPECT_EQ(frame.bookmarks().Items().first().url, QStringLiteral("http://a.test/"));
-    frame.mnpBookmarks()->actions().last()->trigger();
-    frame.tbr_ButtonClick(QStringLiteral("History"));
-    EXPECT_TRUE(frame.mnpMasterHistoryList()->isVisible());
-    frame.mnpMasterHistoryList()->actions().first()->trigger();
-    frame.mnpMasterHistoryList()->hide();
+    frame.BookmarksPopup()->actions().last()->trigger();
+    frame.OnToolbarButton(QStringLiteral("History"));
+    EXPECT_TRUE(frame.MasterHistoryPopup()->isVisible());
+    frame.MasterHistoryPopup()->actions().first()->trigger();
+    frame.MasterHistoryPopup()->hide();
     EXPECT_EQ(page.navigations(), QStringList({"http://a.test/", "http://a.test/"}));
 
     // View, Source, the zoom and the text size.
@@ -159,7 +159,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
 
     // Edit commands go to the focused text field, else to the page.
-    QLineEdit* address = run.browse().NavBar().cmbAddress()->lineEdit();
+    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
     address->setText(QStringLiteral("typed"));
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
@@ -176,15 +176,15 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
                                  frame.Toolbar().mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&frame.Toolbar(), &rightClick);
-    EXPECT_TRUE(frame.mnuViewToolbars()->isVisible());
-    frame.mnuViewToolbars()->hide();
+    EXPECT_TRUE(frame.ToolbarsMenu()->isVisible());
+    frame.ToolbarsMenu()->hide();
 }
 
 TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     const auto enabled = [&](const char* name) {
@@ -207,7 +207,7 @@ TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     emit file->aboutToHide();
     page.ClearRecords();
     run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
-    frame.tbr_ButtonClick(QStringLiteral("Print"));
+    frame.OnToolbarButton(QStringLiteral("Print"));
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("PrintTo")});
 }
 
@@ -215,7 +215,7 @@ TEST(Toolbar, ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    frmMDI& frame = run.Start();
+    MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     QLabel* text = frame.StatusBar().findChild<QLabel*>(QStringLiteral("Panel1Text"));
     ASSERT_TRUE(text);

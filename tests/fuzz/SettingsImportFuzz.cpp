@@ -8,13 +8,13 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "core/modReg.h"
 #include "core/Settings.h"
+#include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
 #include "users/SettingsFile.h"
 #include "users/UserNames.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -35,7 +35,7 @@ struct Store {
 
 // Another user who must come out untouched, and a user count.
 void reset() {
-    modReg::DeleteKeyTree(QStringLiteral("Bramblegate"));
+    SettingsRegistry::DeleteKeyTree(QStringLiteral("Bramblegate"));
     SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QStringLiteral("1"));
     SaveValue(QStringLiteral("Users"), QStringLiteral("Keeper"), QStringLiteral("kept-record"));
     SaveValue(QStringLiteral("Keeper"), QStringLiteral("Caption1"), QStringLiteral("kept"));

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString address = FavoritesReader::ReadShortcut(path);
     check(address.size() <= FavoritesReader::kMaxAddressLength);
     check(!address.contains(QLatin1Char('\n')) && !address.contains(QLatin1Char('\r')));
-    modGeneral::GetURLFromFile(path);
+    core::GetURLFromFile(path);
     for (const FavoritesReader::Favorite& favorite : FavoritesReader::Favorites(dir.path()))
         check(favorite.address == address);
     return 0;

@@ -6,7 +6,7 @@
 
 #include "core/UrlUtils.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
-#include "links/frmAddEditLink.h"
+#include "links/LinkEditor.h"
 #include "links/LinkEditorHost.h"
 #include "links/Links.h"
 #include "users/LoginSupport.h"
 
 using namespace logintest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -48,11 +48,11 @@ public:
     void Nav2Visible(const QString& url, int mode) override { navigations.append({url, mode}); }
 
 private:
-    static QString enc(const QString& plain) { return modEncrypt::EncryptMessage(plain); }
+    static QString enc(const QString& plain) { return SecretCipher::EncryptMessage(plain); }
 };
 
-frmAddEditLink& asEditor(QDialog& dialog) {
-    return static_cast<frmAddEditLink&>(dialog);
+LinkEditor& asEditor(QDialog& dialog) {
+    return static_cast<LinkEditor&>(dialog);
 }
 
 void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
@@ -82,80 +82,80 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
     const QString missing = "Missing Information";
 
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
+        LinkEditor& f = asEditor(d);
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Add Link"));
         // No login asked for: every login field is off, the pop-up box is not.
         for (QWidget* w :
-             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
-              (QWidget*)f.lblUserName(), (QWidget*)f.lblPW(), (QWidget*)f.cmdShow(),
-              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.lblSelectOption(),
-              (QWidget*)f.txtNavigateAfterLogin(), (QWidget*)f.lblNavigateAfterLogin()})
+             {(QWidget*)f.LoginGroup(), (QWidget*)f.UserNameEdit(), (QWidget*)f.LinkPasswordEdit(),
+              (QWidget*)f.UserNameLabel(), (QWidget*)f.LinkPasswordLabel(), (QWidget*)f.ShowButton(),
+              (QWidget*)f.AdvancedButton(), (QWidget*)f.SelectOptionEdit(), (QWidget*)f.SelectOptionLabel(),
+              (QWidget*)f.NavigateAfterLoginEdit(), (QWidget*)f.NavigateAfterLoginLabel()})
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-        EXPECT_TRUE(f.chkHidePopUps()->isEnabled());
-        EXPECT_TRUE(f.chkHidePopUps()->isChecked());
-        EXPECT_TRUE(f.chkShareCookies()->isEnabled());
-        EXPECT_FALSE(f.chkShareCookies()->isChecked()) << "a new Link keeps its own cookies";
-        EXPECT_EQ(f.chkShareCookies()->text().remove('&'),
+        EXPECT_TRUE(f.HidePopUpsCheck()->isEnabled());
+        EXPECT_TRUE(f.HidePopUpsCheck()->isChecked());
+        EXPECT_TRUE(f.ShareCookiesCheck()->isEnabled());
+        EXPECT_FALSE(f.ShareCookiesCheck()->isChecked()) << "a new Link keeps its own cookies";
+        EXPECT_EQ(f.ShareCookiesCheck()->text().remove('&'),
                   QStringLiteral("Share cookies with my other Links"));
         EXPECT_FALSE(f.AdvancedShown());
 
-        f.cmdOK()->click();
+        f.OkButton()->click();
         expectBox(boxes, kMissingNames, missing, msgbox::Exclamation);
-        expectFocusedAndSelected(f.txtCaption(), "no caption");
-        f.txtCaption()->setText("Mail");
-        f.txtUrl()->setText("   ");
-        f.cmdOK()->click();
+        expectFocusedAndSelected(f.CaptionEdit(), "no caption");
+        f.CaptionEdit()->setText("Mail");
+        f.UrlEdit()->setText("   ");
+        f.OkButton()->click();
         expectBox(boxes, kMissingNames, missing, msgbox::Exclamation);
-        expectFocusedAndSelected(f.txtUrl(), "no address");
+        expectFocusedAndSelected(f.UrlEdit(), "no address");
         EXPECT_EQ(host.adds, 0);
 
-        f.chkReqLogin()->click();
-        for (QWidget* w :
-             {(QWidget*)f.fraLogin(), (QWidget*)f.txtUserName(), (QWidget*)f.txtPW(),
-              (QWidget*)f.cmdAdvanced(), (QWidget*)f.txtSelectOption(), (QWidget*)f.txtNavigateAfterLogin()})
+        f.RequireLoginCheck()->click();
+        for (QWidget* w : {(QWidget*)f.LoginGroup(), (QWidget*)f.UserNameEdit(),
+                           (QWidget*)f.LinkPasswordEdit(), (QWidget*)f.AdvancedButton(),
+                           (QWidget*)f.SelectOptionEdit(), (QWidget*)f.NavigateAfterLoginEdit()})
             EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-        EXPECT_FALSE(f.cmdShow()->isEnabled()); // nothing to show yet
-        f.txtPW()->setText("p");
-        EXPECT_TRUE(f.cmdShow()->isEnabled());
-        f.txtPW()->clear();
-        EXPECT_FALSE(f.cmdShow()->isEnabled());
+        EXPECT_FALSE(f.ShowButton()->isEnabled()); // nothing to show yet
+        f.LinkPasswordEdit()->setText("p");
+        EXPECT_TRUE(f.ShowButton()->isEnabled());
+        f.LinkPasswordEdit()->clear();
+        EXPECT_FALSE(f.ShowButton()->isEnabled());
 
-        f.txtUrl()->setText("mail.example");
-        f.txtPW()->setText("m@il-pw");
-        f.cmdOK()->click();
+        f.UrlEdit()->setText("mail.example");
+        f.LinkPasswordEdit()->setText("m@il-pw");
+        f.OkButton()->click();
         expectBox(boxes, kMissingLogin, missing, msgbox::Exclamation);
-        expectFocusedAndSelected(f.txtUserName(), "no user name");
+        expectFocusedAndSelected(f.UserNameEdit(), "no user name");
 
         // A secret the store cannot hold is refused, without repeating it.
-        f.txtUserName()->setText("olga");
-        f.txtPW()->setText(QStringLiteral("m\u0142il"));
-        f.cmdOK()->click();
+        f.UserNameEdit()->setText("olga");
+        f.LinkPasswordEdit()->setText(QStringLiteral("m\u0142il"));
+        f.OkButton()->click();
         expectBox(boxes,
                   "The password contains a character that cannot be stored. Please use only Western European "
                   "letters, digits and punctuation." +
                       CR2,
                   "Add Link", msgbox::Exclamation);
         EXPECT_FALSE(boxes.lastText().contains(QChar(0x142)));
-        expectFocusedAndSelected(f.txtPW(), "bad character");
+        expectFocusedAndSelected(f.LinkPasswordEdit(), "bad character");
         EXPECT_EQ(host.adds, 0);
 
-        f.txtPW()->setText("m@il-pw");
+        f.LinkPasswordEdit()->setText("m@il-pw");
         const int closed = f.height();
-        f.cmdAdvanced()->click();
+        f.AdvancedButton()->click();
         EXPECT_TRUE(f.AdvancedShown());
-        EXPECT_TRUE(f.txtSelectOption()->isVisible());
+        EXPECT_TRUE(f.SelectOptionEdit()->isVisible());
         EXPECT_GT(f.height(), closed);
-        EXPECT_EQ(f.cmdAdvanced()->text(), QStringLiteral("&Advanced <<"));
-        f.txtSelectOption()->setText("Personal");
-        f.txtNavigateAfterLogin()->setText("Inbox");
-        f.chkHidePopUps()->setChecked(false);
-        f.chkAutoNavigate()->setChecked(true);
-        f.cmdOK()->click();
+        EXPECT_EQ(f.AdvancedButton()->text(), QStringLiteral("&Advanced <<"));
+        f.SelectOptionEdit()->setText("Personal");
+        f.NavigateAfterLoginEdit()->setText("Inbox");
+        f.HidePopUpsCheck()->setChecked(false);
+        f.AutoNavigateCheck()->setChecked(true);
+        f.OkButton()->click();
         EXPECT_FALSE(f.isVisible());
         return f.result();
     });
-    Link* added = frmAddEditLink::RunAdd(host);
+    Link* added = LinkEditor::RunAdd(host);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(host.adds, 1);
     EXPECT_EQ(added->Index(), 3);
@@ -184,20 +184,20 @@ TEST(LinkEditor, ALinkWithoutLoginNeedsNoLoginDataAndCtrlEnterCompletesTheAddres
     logIn("Pia", "pia-pass", boxes);
     EditorHost host("Pia");
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
+        LinkEditor& f = asEditor(d);
         showActive(f);
-        f.txtCaption()->setText("News");
-        f.txtUrl()->setText("news");
-        QTest::keyClick(f.txtUrl(), Qt::Key_Return, Qt::ControlModifier);
-        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("www.news.com"));
-        QTest::keyClick(f.txtUrl(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
-        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("www.news.com"));
+        f.CaptionEdit()->setText("News");
+        f.UrlEdit()->setText("news");
+        QTest::keyClick(f.UrlEdit(), Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_EQ(f.UrlEdit()->text(), QStringLiteral("www.news.com"));
+        QTest::keyClick(f.UrlEdit(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+        EXPECT_EQ(f.UrlEdit()->text(), QStringLiteral("www.news.com"));
         EXPECT_TRUE(f.isVisible()); // Ctrl+Enter is not OK
         EXPECT_EQ(host.adds, 0);
-        f.cmdOK()->click();
+        f.OkButton()->click();
         return f.result();
     });
-    Link* added = frmAddEditLink::RunAdd(host);
+    Link* added = LinkEditor::RunAdd(host);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_FALSE(added->ReqLogin());
@@ -208,11 +208,11 @@ TEST(LinkEditor, ALinkWithoutLoginNeedsNoLoginDataAndCtrlEnterCompletesTheAddres
 
     // Cancel adds nothing.
     dialogs.Next([&](QDialog& d) {
-        asEditor(d).txtCaption()->setText("Other");
-        asEditor(d).cmdCancel()->click();
+        asEditor(d).CaptionEdit()->setText("Other");
+        asEditor(d).CancelButton()->click();
         return d.result();
     });
-    EXPECT_EQ(frmAddEditLink::RunAdd(host), nullptr);
+    EXPECT_EQ(LinkEditor::RunAdd(host), nullptr);
     EXPECT_EQ(host.links.Count(), 3);
 }
 
@@ -222,33 +222,33 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     ScriptedDialogs dialogs;
     logIn("Quinn", "quinn-pw", boxes);
     EditorHost host("Quinn");
-    Link* bank = host.links.Add("Tom && Jerry", modEncrypt::EncryptMessage("https://toons.example/"),
-                                modEncrypt::EncryptMessage("quinn"), modEncrypt::EncryptMessage("c@rtoon"),
-                                "", "Episodes", false, true);
+    Link* bank = host.links.Add("Tom && Jerry", SecretCipher::EncryptMessage("https://toons.example/"),
+                                SecretCipher::EncryptMessage("quinn"),
+                                SecretCipher::EncryptMessage("c@rtoon"), "", "Episodes", false, true);
     ASSERT_EQ(bank->Index(), 3);
     ASSERT_TRUE(bank->HidePopUps());
     Link* plain = host.links.Item(2);
 
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
+        LinkEditor& f = asEditor(d);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Edit Link"));
-        EXPECT_EQ(f.txtCaption()->text(), QStringLiteral("Tom & Jerry"));
-        EXPECT_EQ(f.txtUrl()->text(), QStringLiteral("https://toons.example/"));
-        EXPECT_EQ(f.txtUserName()->text(), QStringLiteral("quinn"));
-        EXPECT_EQ(f.txtPW()->text(), QStringLiteral("c@rtoon"));
-        EXPECT_EQ(f.txtNavigateAfterLogin()->text(), QStringLiteral("Episodes"));
+        EXPECT_EQ(f.CaptionEdit()->text(), QStringLiteral("Tom & Jerry"));
+        EXPECT_EQ(f.UrlEdit()->text(), QStringLiteral("https://toons.example/"));
+        EXPECT_EQ(f.UserNameEdit()->text(), QStringLiteral("quinn"));
+        EXPECT_EQ(f.LinkPasswordEdit()->text(), QStringLiteral("c@rtoon"));
+        EXPECT_EQ(f.NavigateAfterLoginEdit()->text(), QStringLiteral("Episodes"));
         EXPECT_TRUE(f.AdvancedShown()); // it has a post-login link
-        EXPECT_TRUE(f.chkReqLogin()->isChecked());
-        EXPECT_TRUE(f.cmdShow()->isEnabled());
-        EXPECT_TRUE(f.chkHidePopUps()->isChecked());
-        EXPECT_TRUE(f.txtAlsoAllowedSite()->text().isEmpty());
-        f.chkHidePopUps()->setChecked(false);
-        f.txtAlsoAllowedSite()->setText(" login.toon-id.example ");
-        f.txtUrl()->setText("https://toons.example/new");
-        f.cmdOK()->click();
+        EXPECT_TRUE(f.RequireLoginCheck()->isChecked());
+        EXPECT_TRUE(f.ShowButton()->isEnabled());
+        EXPECT_TRUE(f.HidePopUpsCheck()->isChecked());
+        EXPECT_TRUE(f.AlsoAllowedSiteEdit()->text().isEmpty());
+        f.HidePopUpsCheck()->setChecked(false);
+        f.AlsoAllowedSiteEdit()->setText(" login.toon-id.example ");
+        f.UrlEdit()->setText("https://toons.example/new");
+        f.OkButton()->click();
         return f.result();
     });
-    EXPECT_EQ(frmAddEditLink::RunEdit(host, *bank), bank);
+    EXPECT_EQ(LinkEditor::RunEdit(host, *bank), bank);
     EXPECT_EQ(host.updates, 1);
     EXPECT_EQ(GetValue("Quinn", "HidePopUps3"), QStringLiteral("False"));
     EXPECT_EQ(GetValue("Quinn", "AlsoAllowedSite3"), QStringLiteral("login.toon-id.example"));
@@ -256,15 +256,15 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     EXPECT_EQ(Links("Quinn").Item(3)->URL(), QStringLiteral("https://toons.example/new"));
 
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
+        LinkEditor& f = asEditor(d);
         EXPECT_FALSE(f.AdvancedShown()); // neither option nor post-login link
-        EXPECT_FALSE(f.chkReqLogin()->isChecked());
-        EXPECT_FALSE(f.txtAlsoAllowedSite()->isEnabled());
-        EXPECT_FALSE(f.txtPW()->isEnabled());
-        f.cmdCancel()->click();
+        EXPECT_FALSE(f.RequireLoginCheck()->isChecked());
+        EXPECT_FALSE(f.AlsoAllowedSiteEdit()->isEnabled());
+        EXPECT_FALSE(f.LinkPasswordEdit()->isEnabled());
+        f.CancelButton()->click();
         return f.result();
     });
-    EXPECT_EQ(frmAddEditLink::RunEdit(host, *plain), nullptr);
+    EXPECT_EQ(LinkEditor::RunEdit(host, *plain), nullptr);
     EXPECT_EQ(host.updates, 1);
 
     // The starting Link is edited as "Home Page" and keeps its stored caption unless renamed.
@@ -273,13 +273,13 @@ TEST(LinkEditor, EditingFillsTheFieldsAndUncheckingPopUpsIsStoredAtOnce) {
     for (const auto& [typed, stored] :
          {std::pair{"Home Page", "Home Page$$"}, std::pair{"My Home", "My Home"}}) {
         dialogs.Next([&](QDialog& d) {
-            frmAddEditLink& f = asEditor(d);
-            EXPECT_EQ(f.txtCaption()->text(), QStringLiteral("Home Page"));
-            f.txtCaption()->setText(QString::fromLatin1(typed));
-            f.cmdOK()->click();
+            LinkEditor& f = asEditor(d);
+            EXPECT_EQ(f.CaptionEdit()->text(), QStringLiteral("Home Page"));
+            f.CaptionEdit()->setText(QString::fromLatin1(typed));
+            f.OkButton()->click();
             return f.result();
         });
-        EXPECT_EQ(frmAddEditLink::RunEdit(host, *home), home);
+        EXPECT_EQ(LinkEditor::RunEdit(host, *home), home);
         EXPECT_EQ(GetValue("Quinn", "Caption1"), QString::fromLatin1(stored));
     }
 }
@@ -291,20 +291,20 @@ TEST(LinkEditor, AfterARemovalThePopUpAndCookieChoicesAreStoredWithTheEditedLink
     logIn("Quinn", "quinn-pw", boxes);
     EditorHost host("Quinn");
     for (const QString& caption : QStringList{"Cats", "Dogs"})
-        host.links.Add(caption, modEncrypt::EncryptMessage("https://" + caption + ".example/"), "", "", "",
+        host.links.Add(caption, SecretCipher::EncryptMessage("https://" + caption + ".example/"), "", "", "",
                        "", false, false);
     // The first Link's slot goes, so the store numbers the others one lower than their Indexes.
     host.links.Remove(1);
     Link* cats = host.links.Item(3);
 
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
-        f.chkHidePopUps()->setChecked(false);
-        f.chkShareCookies()->setChecked(true);
-        f.cmdOK()->click();
+        LinkEditor& f = asEditor(d);
+        f.HidePopUpsCheck()->setChecked(false);
+        f.ShareCookiesCheck()->setChecked(true);
+        f.OkButton()->click();
         return f.result();
     });
-    EXPECT_EQ(frmAddEditLink::RunEdit(host, *cats), cats);
+    EXPECT_EQ(LinkEditor::RunEdit(host, *cats), cats);
     EXPECT_EQ(GetValue("Quinn", "HidePopUps2"), QStringLiteral("False"));
     EXPECT_EQ(GetValue("Quinn", "ShareCookies2"), QStringLiteral("True"));
     EXPECT_TRUE(cats->ShareCookies());
@@ -321,13 +321,13 @@ TEST(LinkEditor, AfterARemovalThePopUpAndCookieChoicesAreStoredWithTheEditedLink
 
     // A Link that shares its cookies opens the editor with the advanced section showing it.
     dialogs.Next([&](QDialog& d) {
-        frmAddEditLink& f = asEditor(d);
+        LinkEditor& f = asEditor(d);
         EXPECT_TRUE(f.AdvancedShown());
-        EXPECT_TRUE(f.chkShareCookies()->isChecked());
-        f.cmdCancel()->click();
+        EXPECT_TRUE(f.ShareCookiesCheck()->isChecked());
+        f.CancelButton()->click();
         return f.result();
     });
-    EXPECT_EQ(frmAddEditLink::RunEdit(host, *cats), nullptr);
+    EXPECT_EQ(LinkEditor::RunEdit(host, *cats), nullptr);
 }
 
 TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
@@ -336,36 +336,36 @@ TEST(LinkEditor, ThePasswordIsShownOnlyAfterTheMasterPasswordIsVerified) {
     ScriptedDialogs dialogs;
     logIn("Rita", "rita-pass", boxes);
     EditorHost host("Rita");
-    Link* shop = host.links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"),
-                                modEncrypt::EncryptMessage("rita"), modEncrypt::EncryptMessage("sh0p!"), "",
-                                "", false, true);
-    frmAddEditLink f(host, frmAddEditLink::Mode::Edit);
+    Link* shop = host.links.Add("Shop", SecretCipher::EncryptMessage("https://shop.example/"),
+                                SecretCipher::EncryptMessage("rita"), SecretCipher::EncryptMessage("sh0p!"),
+                                "", "", false, true);
+    LinkEditor f(host, LinkEditor::Mode::Edit);
     f.LoadLink(*shop);
-    f.txtCaption()->setText("  Shop  ");
+    f.CaptionEdit()->setText("  Shop  ");
 
     // The right master password: the Link's password in a box titled after the caption.
     dialogs.Next([&](QDialog& d) {
-        frmLogin& login = asLogin(d);
+        LoginDialog& login = asLogin(d);
         EXPECT_EQ(login.windowTitle(), QStringLiteral("For security, please verify your Master Password."));
-        EXPECT_EQ(login.cmbUserName()->currentText(), QStringLiteral("Rita"));
-        EXPECT_FALSE(login.cmbUserName()->isEnabled());
-        login.txtPassword()->setText("rita-pass");
-        login.cmdOK()->click();
+        EXPECT_EQ(login.UserNameCombo()->currentText(), QStringLiteral("Rita"));
+        EXPECT_FALSE(login.UserNameCombo()->isEnabled());
+        login.PasswordEdit()->setText("rita-pass");
+        login.OkButton()->click();
         return login.result();
     });
-    f.cmdShow()->click();
+    f.ShowButton()->click();
     expectBox(boxes, "sh0p!", "Password for Shop", msgbox::Information);
 
     // A wrong one: the login dialog says so itself, the editor shows nothing.
     boxes.Clear();
     dialogs.Next([&](QDialog& d) {
-        frmLogin& login = asLogin(d);
-        login.txtPassword()->setText("sh0p!");
-        login.cmdOK()->click();
-        login.cmdCancel()->click();
+        LoginDialog& login = asLogin(d);
+        login.PasswordEdit()->setText("sh0p!");
+        login.OkButton()->click();
+        login.CancelButton()->click();
         return login.result();
     });
-    f.cmdShow()->click();
+    f.ShowButton()->click();
     EXPECT_EQ(boxes.texts(), QStringList{"Invalid Password. Try again!" + CR2});
     EXPECT_EQ(dialogs.count(), 2);
     EXPECT_EQ(App().PassPhrase, QStringLiteral("rita-pass"));
@@ -376,58 +376,59 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
     ScriptedBoxes boxes;
     logIn("Sam", "sam-pass", boxes);
     EditorHost host("Sam");
-    frmAddEditLink f(host, frmAddEditLink::Mode::Add);
+    LinkEditor f(host, LinkEditor::Mode::Add);
     showActive(f);
-    f.chkReqLogin()->click();
-    f.cmdAdvanced()->click();
+    f.RequireLoginCheck()->click();
+    f.AdvancedButton()->click();
 
     const QList<QPair<QWidget*, QString>> help = {
-        {f.txtCaption(), "Enter any short name for this Link. It will be used for display."},
-        {f.txtUrl(),
+        {f.CaptionEdit(), "Enter any short name for this Link. It will be used for display."},
+        {f.UrlEdit(),
          "Enter the URL for this web site like www... You may leave out Http://. Press Ctrl+Enter to "
          "add 'www.' to the beginning and '.com' to the end."},
-        {f.chkAutoNavigate(), "Check this box If you want to load this web page automatically on application "
-                              "start-up."},
-        {f.chkReqLogin(),
+        {f.AutoNavigateCheck(),
+         "Check this box If you want to load this web page automatically on application "
+         "start-up."},
+        {f.RequireLoginCheck(),
          "Check this box If you want to login to this web site automatically when either a) 'Load "
          "At Start' checkbox is checked or b) You press the load button from Links tab in the "
          "Sidebar."},
-        {f.txtUserName(),
+        {f.UserNameEdit(),
          "Enter the login ID or UserName for this web site. Depending upon your web-site, it may "
          "be your email address, account number, phone number, etc."},
-        {f.txtPW(), "Enter your password for this web site."},
-        {f.txtSelectOption(),
+        {f.LinkPasswordEdit(), "Enter your password for this web site."},
+        {f.SelectOptionEdit(),
          "If the web page displays a list-box with options for logging-in, enter the text for "
          "item to be selected from such list-box. Example: fernmail.test, quillpost.test"},
-        {f.txtNavigateAfterLogin(),
+        {f.NavigateAfterLoginEdit(),
          "Enter text for the web-link as it appears on this web page.Example: Recent "
          "Transactions"},
-        {f.chkHidePopUps(),
+        {f.HidePopUpsCheck(),
          "Checking this box will block all unsolicited PopUp windows from opening up. This will "
          "apply to all windows that are opened in the Tab for this Shortcut."},
-        {f.chkShareCookies(),
+        {f.ShareCookiesCheck(),
          "Leave this box clear and this Link keeps its own cookies, so two Links to one site can "
          "stay logged in with two accounts. Check it for a site whose single sign-on spans several "
          "of your Links."},
     };
     for (const auto& [control, text] : help) {
         control->setFocus(Qt::TabFocusReason);
-        EXPECT_EQ(f.lblHelp()->text(), text) << control->objectName().toStdString();
-        EXPECT_TRUE(f.lblHelp()->isVisible());
-        EXPECT_TRUE(f.lblHelpTag()->isVisible());
+        EXPECT_EQ(f.HelpLabel()->text(), text) << control->objectName().toStdString();
+        EXPECT_TRUE(f.HelpLabel()->isVisible());
+        EXPECT_TRUE(f.HelpTagLabel()->isVisible());
     }
-    f.cmdAdvanced()->setFocus(Qt::TabFocusReason); // no text: the area is hidden
-    EXPECT_FALSE(f.lblHelp()->isVisible());
-    EXPECT_FALSE(f.lblHelpTag()->isVisible());
+    f.AdvancedButton()->setFocus(Qt::TabFocusReason); // no text: the area is hidden
+    EXPECT_FALSE(f.HelpLabel()->isVisible());
+    EXPECT_FALSE(f.HelpTagLabel()->isVisible());
 
     // Leaving an address of the sign-in service brings advice; other addresses do not.
-    f.txtUrl()->setFocus(Qt::TabFocusReason);
-    f.txtUrl()->setText("https://www.example.org/");
-    f.txtCaption()->setFocus(Qt::TabFocusReason);
+    f.UrlEdit()->setFocus(Qt::TabFocusReason);
+    f.UrlEdit()->setText("https://www.example.org/");
+    f.CaptionEdit()->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(boxes.count(), 0);
-    f.txtUrl()->setFocus(Qt::TabFocusReason);
-    f.txtUrl()->setText("https://LOGIN.Passport-Example.test/signin?x=1");
-    f.txtCaption()->setFocus(Qt::TabFocusReason);
+    f.UrlEdit()->setFocus(Qt::TabFocusReason);
+    f.UrlEdit()->setText("https://LOGIN.Passport-Example.test/signin?x=1");
+    f.CaptionEdit()->setFocus(Qt::TabFocusReason);
     expectBox(boxes,
               "If this URL does not work for Passport, please try with URL of the \r\nmain page to which you "
               "want to "
@@ -435,7 +436,7 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
               "Sign-in through Passport", msgbox::Information);
     EXPECT_EQ(boxes.count(), 1);
 
-    emit f.lblUrl()->linkActivated(QStringLiteral("ignored"));
+    emit f.UrlLabel()->linkActivated(QStringLiteral("ignored"));
     ASSERT_EQ(host.navigations.size(), 1);
     EXPECT_EQ(host.navigations.first().first,
               QStringLiteral("http://bramblegate.localhost/Support/LoginProblem.asp"));
@@ -443,7 +444,7 @@ TEST(LinkEditor, HelpTextsSignInAdviceAndTheLoginProblemPage) {
 
     // The section closes again, and the dialog with it.
     const int open = f.height();
-    f.cmdAdvanced()->click();
+    f.AdvancedButton()->click();
     EXPECT_FALSE(f.AdvancedShown());
     EXPECT_LT(f.height(), open);
 }

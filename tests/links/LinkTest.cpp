@@ -2,7 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "links/Link.h"
 #include "support/TestSupport.h"
 
@@ -40,9 +40,9 @@ TEST(Link, SecretsAreHeldEncryptedAndDecryptedOnceOnRead) {
     EXPECT_EQ(link.pw(), QString());
     EXPECT_EQ(link.UserNameEnc(), QString());
 
-    const QString url = modEncrypt::EncryptMessage("https://bank.example/login");
-    const QString user = modEncrypt::EncryptMessage("jdoe");
-    const QString pw = modEncrypt::EncryptMessage("s3cret!");
+    const QString url = SecretCipher::EncryptMessage("https://bank.example/login");
+    const QString user = SecretCipher::EncryptMessage("jdoe");
+    const QString pw = SecretCipher::EncryptMessage("s3cret!");
     link.SetURL(url);
     link.SetUserName(user);
     link.Setpw(pw);
@@ -59,7 +59,7 @@ TEST(Link, SecretsAreHeldEncryptedAndDecryptedOnceOnRead) {
     link.Setpw(pw);
     EXPECT_EQ(link.pw(), QStringLiteral("s3cret!"));
     // ... while a different encrypted text is decrypted afresh (with the pass phrase in force).
-    const QString pw2 = modEncrypt::EncryptMessage("second");
+    const QString pw2 = SecretCipher::EncryptMessage("second");
     link.Setpw(pw2);
     EXPECT_EQ(link.pw(), QStringLiteral("second"));
     link.Setpw(QString());

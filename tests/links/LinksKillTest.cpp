@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 
 #include "core/AppState.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "support/KillRounds.h"
@@ -63,7 +63,7 @@ const void* const g_saver = KillRounds::Child(kSaverVariable, runSaver);
 // Checks that the store holds one whole set of the 100 Links; returns its generation.
 int checkCompleteSet(const QString& context) {
     SCOPED_TRACE(context.toStdString());
-    EXPECT_EQ(modGeneral::GetValue(kUser, "Items"), QString::number(kLinkCount));
+    EXPECT_EQ(core::GetValue(kUser, "Items"), QString::number(kLinkCount));
     Links links(kUser);
     EXPECT_EQ(links.Count(), kLinkCount);
     QList<bool> seen(kLinkCount, false);
@@ -92,7 +92,7 @@ int checkCompleteSet(const QString& context) {
     }
     EXPECT_FALSE(seen.contains(false)) << "a Link is missing";
     EXPECT_FALSE(orders.contains(false)) << "the button order has a hole";
-    EXPECT_FALSE(modGeneral::ValueExists(kUser, QStringLiteral("Caption%1").arg(kLinkCount + 1)));
+    EXPECT_FALSE(core::ValueExists(kUser, QStringLiteral("Caption%1").arg(kLinkCount + 1)));
     return generation;
 }
 
@@ -106,10 +106,10 @@ TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
     {
         Links links(kUser);
         for (int id = 0; id < kLinkCount; ++id)
-            links.Add(captionFor(id, 0), modEncrypt::EncryptMessage(urlFor(id)),
-                      modEncrypt::EncryptMessage(QStringLiteral("user%1").arg(id)),
-                      modEncrypt::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"), false,
-                      true);
+            links.Add(captionFor(id, 0), SecretCipher::EncryptMessage(urlFor(id)),
+                      SecretCipher::EncryptMessage(QStringLiteral("user%1").arg(id)),
+                      SecretCipher::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"),
+                      false, true);
     }
     int generation = checkCompleteSet(QStringLiteral("before"));
 

@@ -5,13 +5,13 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 #include "support/TestSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -22,7 +22,7 @@ QStringList valueNames(const QString& user) {
 }
 
 QString enc(const QString& plain) {
-    return modEncrypt::EncryptMessage(plain);
+    return SecretCipher::EncryptMessage(plain);
 }
 
 // Captions in button order.
@@ -519,7 +519,7 @@ TEST_F(LinksTest, PasswordChangeReEncryptsTheStoreAndTheLinksInMemory) {
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     Link* a = links.Item(1);
     EXPECT_NE(a->pwEnc(), oldEnc);
-    EXPECT_EQ(modEncrypt::DecryptMessage(a->pwEnc(), "newpass2"), QStringLiteral("A-pw"));
+    EXPECT_EQ(SecretCipher::DecryptMessage(a->pwEnc(), "newpass2"), QStringLiteral("A-pw"));
     EXPECT_EQ(a->pw(), QStringLiteral("A-pw"));
     EXPECT_EQ(a->UserName(), QStringLiteral("A-user"));
     EXPECT_EQ(links.Item(2)->URL(), QStringLiteral("https://b.example/"));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "LoginSupport.h"
-#include "users/cOptions.h"
+#include "users/UserOptions.h"
 
-using namespace modGeneral;
+using namespace core;
 
 TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     TempStore temp;
@@ -132,7 +132,7 @@ TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {
     App().CurrentUser = "kim";
     App().PassPhrase = "kimpass";
     {
-        cOptions options("kim");
+        UserOptions options("kim");
         EXPECT_EQ(options.AutoLogOutMts(), 30);
         EXPECT_TRUE(options.BeepOnPopUp());
         EXPECT_EQ(options.SearchChoice(), QStringLiteral("Msn"));
@@ -169,7 +169,7 @@ TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {
         EXPECT_FALSE(ValueExists("kim", "BGMessageInterval"));
     }
     temp.Reopen();
-    cOptions again("kim");
+    UserOptions again("kim");
     EXPECT_EQ(again.AutoLogOutMts(), 0);
     EXPECT_FALSE(again.BeepOnPopUp());
     EXPECT_EQ(again.SearchChoice(), QStringLiteral("Other"));
@@ -178,7 +178,7 @@ TEST(Options, DefaultsWriteThroughAndTheEncryptedNumber) {
     EXPECT_EQ(again.SSN(), QStringLiteral("987654321"));
     again.SetSSN("");
     EXPECT_FALSE(ValueExists("kim", "SSN"));
-    EXPECT_EQ(cOptions("kim").SSN(), QString());
+    EXPECT_EQ(UserOptions("kim").SSN(), QString());
 }
 
 TEST(Accounts, PasswordsOfFourToTwelveCharactersAreTaken) {

@@ -6,23 +6,23 @@
 #include <QPushButton>
 
 #include "core/AppPaths.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "users/DeleteUser.h"
-#include "users/frmDeleteUser.h"
+#include "users/DeleteUserDialog.h"
 #include "UsersSupport.h"
 
 using namespace logintest;
 using namespace userstest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
 const QString CR2 = QStringLiteral("\r\r");
 
-frmDeleteUser& asDelete(QDialog& dialog) {
-    return static_cast<frmDeleteUser&>(dialog);
+DeleteUserDialog& asDelete(QDialog& dialog) {
+    return static_cast<DeleteUserDialog&>(dialog);
 }
 
 void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
@@ -72,38 +72,38 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
     const QString title = "DeleteUser";
 
     dialogs.Next([&](QDialog& d) {
-        frmDeleteUser& f = asDelete(d);
+        DeleteUserDialog& f = asDelete(d);
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Delete User"));
         QStringList listed;
-        for (int i = 0; i < f.cmbUserName()->count(); ++i)
-            listed << f.cmbUserName()->itemText(i);
+        for (int i = 0; i < f.UserNameCombo()->count(); ++i)
+            listed << f.UserNameCombo()->itemText(i);
         EXPECT_EQ(listed, (QStringList{"Kim", "Lou Reed"}));
 
-        f.cmdOK()->click();
+        f.OkButton()->click();
         expectBox(boxes, "Please enter UserName for the User to be deleted. Try again!" + CR2, title,
                   msgbox::Exclamation);
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "empty name");
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "empty name");
 
-        f.cmbUserName()->setEditText("  nobody ");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("  nobody ");
+        f.OkButton()->click();
         expectBox(boxes, "Invalid User Name. Try again!" + CR2, title, msgbox::Exclamation);
-        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("nobody"));
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "unknown name");
+        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("nobody"));
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "unknown name");
 
-        f.cmbUserName()->setEditText("LOU REED");
+        f.UserNameCombo()->setEditText("LOU REED");
         for (int i = 0; i < 7; ++i) {
-            f.txtPassword()->setText(i == 0 ? QString("kim-pass") : QString("wrong%1").arg(i));
-            f.cmdOK()->click();
+            f.PasswordEdit()->setText(i == 0 ? QString("kim-pass") : QString("wrong%1").arg(i));
+            f.OkButton()->click();
             expectBox(boxes, "Invalid Password. Try again!" + CR2, title, msgbox::Exclamation);
-            expectFocusedAndSelected(f.txtPassword(), "wrong password");
+            expectFocusedAndSelected(f.PasswordEdit(), "wrong password");
         }
         EXPECT_TRUE(f.isVisible());
 
         // No to the question: the dialog stays and nothing is gone.
-        f.txtPassword()->setText(" lou-pass ");
+        f.PasswordEdit()->setText(" lou-pass ");
         boxes.Answer(msgbox::No);
-        f.cmdOK()->click();
+        f.OkButton()->click();
         expectBox(
             boxes,
             "Are you sure you want to delete all settings of User 'LOU REED' from \r\nBramblegate? This "
@@ -114,12 +114,12 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
         EXPECT_TRUE(f.isVisible());
         EXPECT_TRUE(ValueExists("Users", "Lou Reed"));
 
-        f.cmdOK()->click(); // Yes
+        f.OkButton()->click(); // Yes
         expectBox(boxes, "User 'LOU REED' deleted successfully. " + CR2, title, msgbox::Information);
         EXPECT_FALSE(f.isVisible());
         return f.result();
     });
-    EXPECT_FALSE(frmDeleteUser::Run());
+    EXPECT_FALSE(DeleteUserDialog::Run());
 
     EXPECT_FALSE(anythingOf("Lou Reed"));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
@@ -150,14 +150,14 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     ASSERT_EQ(GetValue("General", "LastUser"), QStringLiteral("Max"));
 
     dialogs.Next([&](QDialog& d) {
-        frmDeleteUser& f = asDelete(d);
-        f.cmbUserName()->setEditText("max");
-        f.txtPassword()->setText("max-pass");
-        f.cmdOK()->click();
+        DeleteUserDialog& f = asDelete(d);
+        f.UserNameCombo()->setEditText("max");
+        f.PasswordEdit()->setText("max-pass");
+        f.OkButton()->click();
         EXPECT_EQ(ends.unloads, 0); // the frame goes after the dialog has closed
         return f.result();
     });
-    EXPECT_TRUE(frmDeleteUser::Run());
+    EXPECT_TRUE(DeleteUserDialog::Run());
 
     ASSERT_EQ(boxes.count(), 2);
     expectBox(boxes,
@@ -204,7 +204,7 @@ TEST(DeleteUser, NamesFromBeforeTheyWereCheckedDeleteOnlyTheirOwnSettings) {
     // Written before names were checked: "-1" (which addresses a whole key) and two users whose
     // keys overlap.
     for (const char* name : {"-1", "Bob", "BobHistory"}) {
-        SaveValue("Users", name, modEncrypt::EncryptMessage(name, name));
+        SaveValue("Users", name, SecretCipher::EncryptMessage(name, name));
         fillUser(name);
     }
     SaveValue("General", "Users", "4");

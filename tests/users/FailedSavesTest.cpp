@@ -7,19 +7,19 @@
 #include <QTemporaryDir>
 
 #include "core/Errors.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "support/StoreFault.h"
 #include "users/DeleteUser.h"
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 #include "users/SettingsFile.h"
 #include "users/SettingsTransfer.h"
 #include "UsersSupport.h"
 
 using namespace logintest;
 using namespace userstest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -28,9 +28,9 @@ protected:
     void SetUp() override {
         createAndLogIn("Ann", "annpass1", boxes);
         Links links("Ann");
-        links.Add("Bank", modEncrypt::EncryptMessage("https://bank.example/"),
-                  modEncrypt::EncryptMessage("ann.b"), modEncrypt::EncryptMessage("s3cret"), "", "", false,
-                  true);
+        links.Add("Bank", SecretCipher::EncryptMessage("https://bank.example/"),
+                  SecretCipher::EncryptMessage("ann.b"), SecretCipher::EncryptMessage("s3cret"), "", "",
+                  false, true);
     }
     QString notSaved(const QString& what, const QString& after) const {
         return what + ": " + StoreFault::Reason(GetParam()) + ". " + after + "\r\r";
@@ -121,9 +121,9 @@ TEST_P(FailedSaves, AnImportImportsNothing) {
     boxes.Clear();
     const QStringList before = dumpStore();
     dialogs.Next([](QDialog& d) {
-        auto& prompt = static_cast<frmInput&>(d);
-        prompt.txtPassword()->setText("annpass1");
-        prompt.cmdOK()->click();
+        auto& prompt = static_cast<PasswordPrompt&>(d);
+        prompt.PasswordEdit()->setText("annpass1");
+        prompt.OkButton()->click();
         return prompt.result();
     });
     bool imported = true;

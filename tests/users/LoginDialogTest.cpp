@@ -3,15 +3,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "LoginSupport.h"
-#include "users/cOptions.h"
 #include "users/StartUp.h"
+#include "users/UserOptions.h"
 
 using namespace logintest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 const QString CR2 = QStringLiteral("\r\r");
@@ -36,60 +36,61 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
     ScriptedDialogs dialogs;
     const QString title = "Create A New User";
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
         // No user yet: straight into new-user mode, Login cannot be chosen.
         EXPECT_EQ(f.windowTitle(), title);
-        EXPECT_EQ(f.fraLogin()->title(), QStringLiteral("Enter a User Name and Password to create new User"));
-        EXPECT_FALSE(f.optLogin()->isEnabled());
-        EXPECT_TRUE(f.optNew()->isChecked());
-        EXPECT_TRUE(f.txtNewPassword2()->isVisible());
-        EXPECT_FALSE(f.txtNewPassword()->isVisible());
-        EXPECT_EQ(f.lblNewPassword2()->text(), QStringLiteral("&Re-Enter Password:"));
-        EXPECT_TRUE(f.cmdOK()->isDefault());
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "on show");
+        EXPECT_EQ(f.LoginGroup()->title(),
+                  QStringLiteral("Enter a User Name and Password to create new User"));
+        EXPECT_FALSE(f.LoginOption()->isEnabled());
+        EXPECT_TRUE(f.NewOption()->isChecked());
+        EXPECT_TRUE(f.NewPassword2Edit()->isVisible());
+        EXPECT_FALSE(f.NewPasswordEdit()->isVisible());
+        EXPECT_EQ(f.NewPassword2Label()->text(), QStringLiteral("&Re-Enter Password:"));
+        EXPECT_TRUE(f.OkButton()->isDefault());
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "on show");
 
-        f.cmdOK()->click();
+        f.OkButton()->click();
         expectBox(boxes, "A UserName IS required. Try again!" + CR2, title);
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "empty name");
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "empty name");
 
-        f.cmbUserName()->setEditText("  Carol Jones ");
-        f.txtPassword()->setText("abc");
-        f.txtNewPassword2()->setText("abc");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("  Carol Jones ");
+        f.PasswordEdit()->setText("abc");
+        f.NewPassword2Edit()->setText("abc");
+        f.OkButton()->click();
         expectBox(boxes, "Password must be at least 4 characters long!" + CR2, title);
-        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("Carol Jones")); // trimmed in the box
-        expectFocusedAndSelected(f.txtPassword(), "short");
+        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("Carol Jones")); // trimmed in the box
+        expectFocusedAndSelected(f.PasswordEdit(), "short");
 
-        f.txtPassword()->setText("abcdefghijklm");
-        f.txtNewPassword2()->setText("abcdefghijklm");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("abcdefghijklm");
+        f.NewPassword2Edit()->setText("abcdefghijklm");
+        f.OkButton()->click();
         expectBox(boxes, "Password may be maximum 12 characters long!" + CR2, title);
-        expectFocusedAndSelected(f.txtPassword(), "long");
+        expectFocusedAndSelected(f.PasswordEdit(), "long");
 
-        f.txtPassword()->setText("pass1");
-        f.txtNewPassword2()->setText("Pass1");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("pass1");
+        f.NewPassword2Edit()->setText("Pass1");
+        f.OkButton()->click();
         expectBox(boxes,
                   "Your password values in the two password fields do not match. Please re-enter passwords!" +
                       CR2,
                   title);
-        expectFocusedAndSelected(f.txtPassword(), "mismatch");
+        expectFocusedAndSelected(f.PasswordEdit(), "mismatch");
 
         // A character the cipher cannot take is refused before anything is asked or stored,
         // and the message does not repeat it.
-        f.txtPassword()->setText(QStringLiteral("pa\u0142s1"));
-        f.txtNewPassword2()->setText(QStringLiteral("pa\u0142s1"));
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText(QStringLiteral("pa\u0142s1"));
+        f.NewPassword2Edit()->setText(QStringLiteral("pa\u0142s1"));
+        f.OkButton()->click();
         EXPECT_EQ(boxes.lastTitle(), title);
         EXPECT_TRUE(boxes.lastText().contains("cannot be used in a password"));
         EXPECT_FALSE(boxes.lastText().contains(QChar(0x142)));
 
         // No to the question: nothing is written, the dialog stays.
-        f.txtPassword()->setText("  pass1 ");
-        f.txtNewPassword2()->setText("pass1");
+        f.PasswordEdit()->setText("  pass1 ");
+        f.NewPassword2Edit()->setText("pass1");
         boxes.Answer(msgbox::No);
-        f.cmdOK()->click();
+        f.OkButton()->click();
         expectBox(boxes, kSaveQuestion, "Save New Password", msgbox::Question);
         EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
         EXPECT_FALSE(ValueExists("Users", "Carol Jones"));
@@ -97,7 +98,7 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
         EXPECT_TRUE(f.isVisible());
 
         const int before = boxes.count();
-        f.cmdOK()->click(); // Yes
+        f.OkButton()->click(); // Yes
         EXPECT_EQ(boxes.count(), before + 1);
         EXPECT_FALSE(f.isVisible());
         return f.result();
@@ -123,7 +124,7 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
     ASSERT_TRUE(home && help);
     EXPECT_EQ(home->Caption(), QStringLiteral("Home Page$$"));
     EXPECT_EQ(home->URL(), QStringLiteral("BGDummy"));
-    EXPECT_EQ(home->URLEnc(), modEncrypt::EncryptMessage("BGDummy", "pass1"));
+    EXPECT_EQ(home->URLEnc(), SecretCipher::EncryptMessage("BGDummy", "pass1"));
     EXPECT_EQ(help->Caption(), QStringLiteral("Getting Started"));
     EXPECT_TRUE(help->URL().endsWith("/help/quickstart.asp"));
     for (const Link* link : {home, help}) {
@@ -145,51 +146,51 @@ TEST(LoginDialog, LogsInWithTheNameInAnyCaseAfterTwoWrongPasswords) {
     boxes.Clear();
     ScriptedDialogs dialogs;
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Bramblegate Login"));
-        EXPECT_EQ(f.fraLogin()->title(), QStringLiteral("Enter your User Name and Password"));
-        EXPECT_TRUE(f.optLogin()->isChecked());
-        EXPECT_TRUE(f.optLogin()->isEnabled());
-        EXPECT_FALSE(f.txtNewPassword2()->isVisible());
+        EXPECT_EQ(f.LoginGroup()->title(), QStringLiteral("Enter your User Name and Password"));
+        EXPECT_TRUE(f.LoginOption()->isChecked());
+        EXPECT_TRUE(f.LoginOption()->isEnabled());
+        EXPECT_FALSE(f.NewPassword2Edit()->isVisible());
         QStringList users;
-        for (int i = 0; i < f.cmbUserName()->count(); ++i)
-            users << f.cmbUserName()->itemText(i);
+        for (int i = 0; i < f.UserNameCombo()->count(); ++i)
+            users << f.UserNameCombo()->itemText(i);
         EXPECT_EQ(users, (QStringList{"Alice Smith", "Bob"}));
-        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("Bob")); // the last user
-        expectFocusedAndSelected(f.txtPassword(), "on show");
+        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("Bob")); // the last user
+        expectFocusedAndSelected(f.PasswordEdit(), "on show");
 
-        f.cmbUserName()->setEditText("");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("");
+        f.OkButton()->click();
         expectBox(boxes, "Please enter or select a UserName. Try again!" + CR2, "Login");
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "no name");
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "no name");
 
-        f.cmbUserName()->setEditText("nobody");
-        f.txtPassword()->setText("whatever");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("nobody");
+        f.PasswordEdit()->setText("whatever");
+        f.OkButton()->click();
         expectBox(boxes, "Invalid User Name. Try again!" + CR2, "Login");
-        expectFocusedAndSelected(f.cmbUserName()->lineEdit(), "unknown user");
+        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "unknown user");
         EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\nobody"), 0); // nothing made for it
 
-        f.cmbUserName()->setEditText("ALICE SMITH");
-        f.txtPassword()->setText("   ");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("ALICE SMITH");
+        f.PasswordEdit()->setText("   ");
+        f.OkButton()->click();
         expectBox(boxes, "Please enter your Password. Try again!" + CR2, "Login");
-        expectFocusedAndSelected(f.txtPassword(), "blank password");
+        expectFocusedAndSelected(f.PasswordEdit(), "blank password");
 
         for (const char* wrong : {"wrong1", "Wonder1"}) {
-            f.txtPassword()->setText(wrong);
-            f.cmdOK()->click();
+            f.PasswordEdit()->setText(wrong);
+            f.OkButton()->click();
             expectBox(boxes, "Invalid Password. Try again!" + CR2, "Login");
-            expectFocusedAndSelected(f.txtPassword(), wrong);
+            expectFocusedAndSelected(f.PasswordEdit(), wrong);
             EXPECT_TRUE(f.isVisible());
         }
         EXPECT_EQ(f.accounts().Tries(), 2);
-        f.txtPassword()->setText(" wonder1  ");
+        f.PasswordEdit()->setText(" wonder1  ");
         boxes.Clear();
-        f.cmdOK()->click();
+        f.OkButton()->click();
         EXPECT_EQ(boxes.count(), 0);
-        EXPECT_EQ(f.txtPassword()->text(), QStringLiteral("wonder1"));
+        EXPECT_EQ(f.PasswordEdit()->text(), QStringLiteral("wonder1"));
         EXPECT_EQ(f.accounts().Tries(), 0);
         return f.result();
     });
@@ -208,12 +209,12 @@ TEST(LoginDialog, ThreeWrongPasswordsOrCancelEndTheStartUp) {
     boxes.Clear();
     ScriptedDialogs dialogs;
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
-        f.cmbUserName()->setEditText("Alice");
+        f.UserNameCombo()->setEditText("Alice");
         for (int attempt = 1; attempt <= 3; ++attempt) {
-            f.txtPassword()->setText(QStringLiteral("bad%1").arg(attempt));
-            f.cmdOK()->click();
+            f.PasswordEdit()->setText(QStringLiteral("bad%1").arg(attempt));
+            f.OkButton()->click();
         }
         EXPECT_EQ(boxes.texts(),
                   (QStringList{"Invalid Password. Try again!" + CR2, "Invalid Password. Try again!" + CR2,
@@ -229,10 +230,10 @@ TEST(LoginDialog, ThreeWrongPasswordsOrCancelEndTheStartUp) {
     EXPECT_TRUE(App().PassPhrase.isEmpty()); // nothing keeps a typed password
 
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
-        f.txtPassword()->setText("wonder1");
-        f.cmdCancel()->click();
+        f.PasswordEdit()->setText("wonder1");
+        f.CancelButton()->click();
         return f.result();
     });
     EXPECT_FALSE(StartUp::Login());
@@ -249,10 +250,10 @@ TEST(LoginDialog, ABlankPasswordAfterAResetTellsTheNewPassword) {
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
-        f.cmbUserName()->setEditText("DAVE");
-        f.cmdOK()->click();
+        f.UserNameCombo()->setEditText("DAVE");
+        f.OkButton()->click();
         expectBox(
             boxes,
             "Bramblegate does not support blank passwords any more.\rYour new password now is the same as "
@@ -260,10 +261,10 @@ TEST(LoginDialog, ABlankPasswordAfterAResetTellsTheNewPassword) {
             "UserName, \rall in lower case: dave\r\rYou may change your password after login at any time." +
                 CR2,
             "Password Reset", msgbox::Critical);
-        expectFocusedAndSelected(f.txtPassword(), "reset");
+        expectFocusedAndSelected(f.PasswordEdit(), "reset");
         EXPECT_FALSE(App().LoginOK);
-        f.txtPassword()->setText("dave");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("dave");
+        f.OkButton()->click();
         return f.result();
     });
     ASSERT_TRUE(StartUp::Login());
@@ -281,12 +282,13 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     App().LoginOK = true;
     // The session as the browse window holds it: the Links in memory and the options.
     Links links("erin");
-    links.Add("Bank", modEncrypt::EncryptMessage("https://bank.example/"),
-              modEncrypt::EncryptMessage("erin.b"), modEncrypt::EncryptMessage("b@nk#1"), "", "", false,
+    links.Add("Bank", SecretCipher::EncryptMessage("https://bank.example/"),
+              SecretCipher::EncryptMessage("erin.b"), SecretCipher::EncryptMessage("b@nk#1"), "", "", false,
               true);
-    links.Add("Shop", modEncrypt::EncryptMessage("https://shop.example/"),
-              modEncrypt::EncryptMessage("erin.s"), modEncrypt::EncryptMessage("sh0p"), "", "", false, true);
-    cOptions(App().CurrentUser).SetSSN("123456789");
+    links.Add("Shop", SecretCipher::EncryptMessage("https://shop.example/"),
+              SecretCipher::EncryptMessage("erin.s"), SecretCipher::EncryptMessage("sh0p"), "", "", false,
+              true);
+    UserOptions(App().CurrentUser).SetSSN("123456789");
     auto secretsOf = [](const Links& all) {
         QStringList out;
         for (Link* link : all)
@@ -299,41 +301,41 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     ScriptedDialogs dialogs;
     ShowWatcher updating("frmMsg");
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Change Password"));
-        EXPECT_EQ(f.lblPassword()->text(), QStringLiteral("Old &Password"));
-        EXPECT_TRUE(f.txtNewPassword()->isVisible());
-        EXPECT_TRUE(f.txtNewPassword2()->isVisible());
-        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("erin"));
-        EXPECT_FALSE(f.cmbUserName()->isEnabled());
-        EXPECT_FALSE(f.optLogin()->isEnabled());
-        EXPECT_FALSE(f.optNew()->isEnabled());
-        expectFocusedAndSelected(f.txtPassword(), "on show");
+        EXPECT_EQ(f.PasswordLabel()->text(), QStringLiteral("Old &Password"));
+        EXPECT_TRUE(f.NewPasswordEdit()->isVisible());
+        EXPECT_TRUE(f.NewPassword2Edit()->isVisible());
+        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("erin"));
+        EXPECT_FALSE(f.UserNameCombo()->isEnabled());
+        EXPECT_FALSE(f.LoginOption()->isEnabled());
+        EXPECT_FALSE(f.NewOption()->isEnabled());
+        expectFocusedAndSelected(f.PasswordEdit(), "on show");
 
-        f.txtPassword()->setText("oldpass2");
-        f.txtNewPassword()->setText("newpass9");
-        f.txtNewPassword2()->setText("newpass9");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("oldpass2");
+        f.NewPasswordEdit()->setText("newpass9");
+        f.NewPassword2Edit()->setText("newpass9");
+        f.OkButton()->click();
         expectBox(boxes, "Invalid UserName or Password. Try again!" + CR2, "Change Password");
-        expectFocusedAndSelected(f.txtPassword(), "wrong old password");
+        expectFocusedAndSelected(f.PasswordEdit(), "wrong old password");
 
-        f.txtPassword()->setText("oldpass1");
-        f.txtNewPassword2()->setText("newpass8");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("oldpass1");
+        f.NewPassword2Edit()->setText("newpass8");
+        f.OkButton()->click();
         expectBox(
             boxes,
             "Your New Password values do not match.\r\nPlease re-enter New Password in both text boxes" + CR2,
             "Save New Password", msgbox::Information);
-        EXPECT_EQ(f.txtNewPassword()->text(), QString());
-        EXPECT_EQ(f.txtNewPassword2()->text(), QString());
-        expectFocusedAndSelected(f.txtNewPassword(), "mismatch");
+        EXPECT_EQ(f.NewPasswordEdit()->text(), QString());
+        EXPECT_EQ(f.NewPassword2Edit()->text(), QString());
+        expectFocusedAndSelected(f.NewPasswordEdit(), "mismatch");
         EXPECT_TRUE(Accounts::CheckPassword("erin", "oldpass1"));
 
         for (const char* bad : {"abc", "abcdefghijklm"}) {
-            f.txtNewPassword()->setText(bad);
-            f.txtNewPassword2()->setText(bad);
-            f.cmdOK()->click();
+            f.NewPasswordEdit()->setText(bad);
+            f.NewPassword2Edit()->setText(bad);
+            f.OkButton()->click();
             expectBox(boxes,
                       "New Password must be minimum 4 characters long\r\r and maximum 12 characters long!" +
                           CR2,
@@ -342,14 +344,14 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
         }
         EXPECT_TRUE(updating.shown.isEmpty());
 
-        f.txtNewPassword()->setText(" newpass9");
-        f.txtNewPassword2()->setText("newpass9 ");
-        f.cmdOK()->click();
+        f.NewPasswordEdit()->setText(" newpass9");
+        f.NewPassword2Edit()->setText("newpass9 ");
+        f.OkButton()->click();
         expectBox(boxes, kSaveQuestion, "Save New Password", msgbox::Question);
         EXPECT_FALSE(f.isVisible());
         return f.result();
     });
-    frmLogin::RunChangePassword();
+    LoginDialog::RunChangePassword();
     EXPECT_EQ(updating.shown, QStringList{"Updating..."});
     EXPECT_TRUE(Accounts::CheckPassword("erin", "newpass9"));
     EXPECT_FALSE(Accounts::CheckPassword("erin", "oldpass1"));
@@ -359,19 +361,19 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     // Every secret reads the same, in memory and from the store, under the new password.
     EXPECT_EQ(secretsOf(links), before);
     for (Link* link : links)
-        EXPECT_EQ(modEncrypt::DecryptMessage(link->pwEnc(), "newpass9"), link->pw());
+        EXPECT_EQ(SecretCipher::DecryptMessage(link->pwEnc(), "newpass9"), link->pw());
     temp.Reopen();
     Links reloaded("erin");
     EXPECT_EQ(secretsOf(reloaded), before);
     EXPECT_EQ(reloaded.Item(1)->URL(), QStringLiteral("BGDummy"));
-    EXPECT_EQ(cOptions("erin").SSN(), QStringLiteral("123456789"));
+    EXPECT_EQ(UserOptions("erin").SSN(), QStringLiteral("123456789"));
 
     // Cancel leaves the session alone.
     dialogs.Next([&](QDialog& d) {
-        asLogin(d).cmdCancel()->click();
+        asLogin(d).CancelButton()->click();
         return d.result();
     });
-    frmLogin::RunChangePassword();
+    LoginDialog::RunChangePassword();
     EXPECT_TRUE(App().LoginOK);
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass9"));
 }
@@ -386,36 +388,36 @@ TEST(LoginDialog, VerificationAsksForTheMasterPasswordWithoutTouchingTheSession)
     App().LoginOK = true;
     ScriptedDialogs dialogs;
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("For security, please verify your Master Password."));
-        EXPECT_EQ(f.cmbUserName()->currentText(), QStringLiteral("gina"));
-        EXPECT_FALSE(f.cmbUserName()->isEnabled());
-        EXPECT_FALSE(f.txtNewPassword()->isVisible());
-        EXPECT_FALSE(f.txtNewPassword2()->isVisible());
-        expectFocusedAndSelected(f.txtPassword(), "on show");
-        f.txtPassword()->setText("guess");
-        f.cmdOK()->click();
+        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("gina"));
+        EXPECT_FALSE(f.UserNameCombo()->isEnabled());
+        EXPECT_FALSE(f.NewPasswordEdit()->isVisible());
+        EXPECT_FALSE(f.NewPassword2Edit()->isVisible());
+        expectFocusedAndSelected(f.PasswordEdit(), "on show");
+        f.PasswordEdit()->setText("guess");
+        f.OkButton()->click();
         expectBox(boxes, "Invalid Password. Try again!" + CR2, "Login");
-        expectFocusedAndSelected(f.txtPassword(), "wrong");
+        expectFocusedAndSelected(f.PasswordEdit(), "wrong");
         EXPECT_EQ(App().PassPhrase, QStringLiteral("gpass12"));
-        f.txtPassword()->setText("gpass12");
-        f.cmdOK()->click();
+        f.PasswordEdit()->setText("gpass12");
+        f.OkButton()->click();
         return f.result();
     });
-    EXPECT_TRUE(frmLogin::RunVerify());
+    EXPECT_TRUE(LoginDialog::RunVerify());
 
     boxes.Clear();
     dialogs.Next([&](QDialog& d) {
-        frmLogin& f = asLogin(d);
+        LoginDialog& f = asLogin(d);
         for (const char* wrong : {"a1", "b2", "c3"}) {
-            f.txtPassword()->setText(wrong);
-            f.cmdOK()->click();
+            f.PasswordEdit()->setText(wrong);
+            f.OkButton()->click();
         }
         EXPECT_FALSE(f.isVisible());
         return f.result();
     });
-    EXPECT_FALSE(frmLogin::RunVerify());
+    EXPECT_FALSE(LoginDialog::RunVerify());
     EXPECT_EQ(boxes.count(), 2); // no "will exit now": the program goes on
     EXPECT_TRUE(App().LoginOK);
     EXPECT_EQ(App().CurrentUser, QStringLiteral("gina"));
@@ -429,9 +431,9 @@ TEST(LoginDialog, TypingAUserNameCompletesItFromTheList) {
     createUser("albert", "albert1", boxes);
     createUser("bob", "bobbob", boxes);
     boxes.Clear();
-    frmLogin f;
+    LoginDialog f;
     showActive(f);
-    QLineEdit* edit = f.cmbUserName()->lineEdit();
+    QLineEdit* edit = f.UserNameCombo()->lineEdit();
     edit->clear();
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_A);
@@ -454,12 +456,12 @@ TEST(LoginDialog, TypingAUserNameCompletesItFromTheList) {
     EXPECT_EQ(edit->text(), QStringLiteral("BO"));
 
     // Not while creating a user.
-    f.optNew()->click();
+    f.NewOption()->click();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Create A New User"));
     EXPECT_EQ(edit->text(), QString());
     QTest::keyClicks(edit, "al");
     EXPECT_EQ(edit->text(), QStringLiteral("al"));
-    f.optLogin()->click();
+    f.LoginOption()->click();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Bramblegate Login"));
-    EXPECT_FALSE(f.txtNewPassword2()->isVisible());
+    EXPECT_FALSE(f.NewPassword2Edit()->isVisible());
 }

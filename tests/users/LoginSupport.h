@@ -10,13 +10,13 @@
 #include "core/AppState.h"
 #include "support/TestSupport.h"
 #include "users/Accounts.h"
-#include "users/frmLogin.h"
+#include "users/LoginDialog.h"
 
 // Helpers shared by the login tests.
 namespace logintest {
 
-inline frmLogin& asLogin(QDialog& dialog) {
-    return static_cast<frmLogin&>(dialog);
+inline LoginDialog& asLogin(QDialog& dialog) {
+    return static_cast<LoginDialog&>(dialog);
 }
 
 inline void showActive(QWidget& window) {

@@ -3,14 +3,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 #include "UsersSupport.h"
 
 using namespace logintest;
 using namespace userstest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 const QString kTryAgain = QStringLiteral("Invalid Password, try again!\r\r");
@@ -18,13 +18,13 @@ const QString kOneMore =
     QStringLiteral("Invalid Password. You have one more chance to enter a correct Password.\r"
                    "Otherwise the application will exit.\r\r");
 
-frmInput& asInput(QDialog& dialog) {
-    return static_cast<frmInput&>(dialog);
+PasswordPrompt& asInput(QDialog& dialog) {
+    return static_cast<PasswordPrompt&>(dialog);
 }
 
-void typeAndOK(frmInput& f, const QString& password) {
-    f.txtPassword()->setText(password);
-    f.cmdOK()->click();
+void typeAndOK(PasswordPrompt& f, const QString& password) {
+    f.PasswordEdit()->setText(password);
+    f.OkButton()->click();
 }
 } // namespace
 
@@ -37,17 +37,17 @@ TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
     const QString stored = GetValue("Users", "Gina");
 
     dialogs.Next([&](QDialog& d) {
-        frmInput& f = asInput(d);
+        PasswordPrompt& f = asInput(d);
         showActive(f);
-        EXPECT_TRUE(frmInput::IsOpen());
+        EXPECT_TRUE(PasswordPrompt::IsOpen());
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Verify Password"));
-        EXPECT_EQ(f.lblPrompt()->text(), QStringLiteral("For security, please verify your Password."));
-        EXPECT_EQ(f.txtUserName()->text(), QStringLiteral("Gina"));
-        EXPECT_FALSE(f.txtUserName()->isEnabled());
-        EXPECT_TRUE(f.txtUserName()->isReadOnly());
-        EXPECT_EQ(f.txtPassword()->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(f.cmdCancel()->text(), QStringLiteral("Exit"));
-        EXPECT_EQ(QApplication::focusWidget(), f.txtPassword());
+        EXPECT_EQ(f.PromptLabel()->text(), QStringLiteral("For security, please verify your Password."));
+        EXPECT_EQ(f.UserNameEdit()->text(), QStringLiteral("Gina"));
+        EXPECT_FALSE(f.UserNameEdit()->isEnabled());
+        EXPECT_TRUE(f.UserNameEdit()->isReadOnly());
+        EXPECT_EQ(f.PasswordEdit()->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(f.CancelButton()->text(), QStringLiteral("Exit"));
+        EXPECT_EQ(QApplication::focusWidget(), f.PasswordEdit());
 
         for (int i = 1; i <= 4; ++i) {
             typeAndOK(f, i == 1 ? QString() : QStringLiteral(" wrong%1 ").arg(i));
@@ -56,11 +56,11 @@ TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
             EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Verify Password"));
             EXPECT_EQ(boxes.shown().last().icon, msgbox::NoIcon);
             EXPECT_EQ(boxes.shown().last().buttons, msgbox::OKOnly);
-            expectFocusedAndSelected(f.txtPassword(), "after a wrong password");
+            expectFocusedAndSelected(f.PasswordEdit(), "after a wrong password");
             EXPECT_TRUE(f.isVisible());
         }
-        EXPECT_EQ(f.txtPassword()->text(), QStringLiteral("wrong4")); // trimmed in the box
-        typeAndOK(f, "GINA1234");                                     // case matters
+        EXPECT_EQ(f.PasswordEdit()->text(), QStringLiteral("wrong4")); // trimmed in the box
+        typeAndOK(f, "GINA1234");                                      // case matters
         EXPECT_EQ(boxes.lastText(), kOneMore);
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Verify Password"));
         EXPECT_EQ(boxes.shown().last().icon, msgbox::NoIcon);
@@ -74,7 +74,7 @@ TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
     });
     EXPECT_FALSE(VerifyPassword(QString(), "Gina", stored));
     EXPECT_EQ(ends.unloads, 1);
-    EXPECT_FALSE(frmInput::IsOpen());
+    EXPECT_FALSE(PasswordPrompt::IsOpen());
     EXPECT_EQ(App().PassPhrase, QStringLiteral("gina1234"));
     EXPECT_EQ(App().CurrentUser, QStringLiteral("Gina"));
 }
@@ -91,11 +91,11 @@ TEST(PasswordPrompt, TheRightPasswordVerifiesWithoutTouchingTheSessionOrASecondP
     const QString ivy = GetValue("Users", "Ivy");
 
     dialogs.Next([&](QDialog& d) {
-        frmInput& f = asInput(d);
+        PasswordPrompt& f = asInput(d);
         // A second request while this prompt is open shows nothing and verifies nothing.
         EXPECT_FALSE(VerifyPassword("again", "Ivy", ivy));
-        EXPECT_EQ(f.lblPrompt()->text(), QStringLiteral("Prove it."));
-        EXPECT_EQ(f.txtUserName()->text(), QStringLiteral("Ivy"));
+        EXPECT_EQ(f.PromptLabel()->text(), QStringLiteral("Prove it."));
+        EXPECT_EQ(f.UserNameEdit()->text(), QStringLiteral("Ivy"));
         typeAndOK(f, "hal-pass");
         EXPECT_EQ(boxes.lastText(), kTryAgain);
         typeAndOK(f, "  ivy-pass ");
@@ -107,14 +107,14 @@ TEST(PasswordPrompt, TheRightPasswordVerifiesWithoutTouchingTheSessionOrASecondP
     });
     EXPECT_TRUE(VerifyPassword("Prove it.", "Ivy", ivy));
     EXPECT_EQ(dialogs.count(), 1);
-    EXPECT_FALSE(frmInput::IsOpen());
+    EXPECT_FALSE(PasswordPrompt::IsOpen());
     EXPECT_EQ(App().PassPhrase, QStringLiteral("hal-pass"));
 
     // Exit: not verified, and the program goes on.
     dialogs.Next([&](QDialog& d) {
-        frmInput& f = asInput(d);
+        PasswordPrompt& f = asInput(d);
         typeAndOK(f, "nope");
-        f.cmdCancel()->click();
+        f.CancelButton()->click();
         return f.result();
     });
     EXPECT_FALSE(VerifyPassword("", "Ivy", ivy));
@@ -123,13 +123,14 @@ TEST(PasswordPrompt, TheRightPasswordVerifiesWithoutTouchingTheSessionOrASecondP
     // A missing or blank stored password matches nothing, not even the empty password.
     boxes.Clear();
     dialogs.Next([&](QDialog& d) {
-        frmInput& f = asInput(d);
+        PasswordPrompt& f = asInput(d);
         typeAndOK(f, "");
         typeAndOK(f, "ivy-pass");
         EXPECT_EQ(boxes.count(), 2);
-        f.cmdCancel()->click();
+        f.CancelButton()->click();
         return f.result();
     });
     EXPECT_FALSE(VerifyPassword("", "Ivy", "   "));
-    EXPECT_FALSE(frmInput::PasswordMatches(ivy, QStringLiteral("ivy-pa\u0161s"))); // outside the code page
+    EXPECT_FALSE(
+        PasswordPrompt::PasswordMatches(ivy, QStringLiteral("ivy-pa\u0161s"))); // outside the code page
 }

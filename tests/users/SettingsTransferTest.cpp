@@ -9,19 +9,19 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/CodePage.h"
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
-#include "users/cOptions.h"
-#include "users/frmInput.h"
+#include "users/PasswordPrompt.h"
 #include "users/RemovableMedia.h"
 #include "users/SettingsTransfer.h"
+#include "users/UserOptions.h"
 #include "UsersSupport.h"
 
 using namespace logintest;
 using namespace userstest;
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -59,15 +59,15 @@ QByteArray ansi(const QString& text) {
 std::function<int(QDialog&)> typePasswords(QStringList passwords, QStringList* shownUser = nullptr,
                                            QStringList* shownPrompt = nullptr) {
     return [=](QDialog& d) {
-        auto& f = static_cast<frmInput&>(d);
-        if (shownUser) *shownUser << f.txtUserName()->text();
-        if (shownPrompt) *shownPrompt << f.lblPrompt()->text();
+        auto& f = static_cast<PasswordPrompt&>(d);
+        if (shownUser) *shownUser << f.UserNameEdit()->text();
+        if (shownPrompt) *shownPrompt << f.PromptLabel()->text();
         for (const QString& password : passwords) {
-            f.txtPassword()->setText(password);
-            f.cmdOK()->click();
+            f.PasswordEdit()->setText(password);
+            f.OkButton()->click();
             if (f.Result() || f.TooManyTries()) break;
         }
-        if (!f.Result() && !f.TooManyTries()) f.cmdCancel()->click();
+        if (!f.Result() && !f.TooManyTries()) f.CancelButton()->click();
         return f.result();
     };
 }
@@ -93,11 +93,11 @@ void makeAlice(ScriptedBoxes& boxes) {
     createAndLogIn("Alice", "alice-pw1", boxes);
     {
         Links links("Alice");
-        links.Add("My Bank", modEncrypt::EncryptMessage("https://bank.example/login"),
-                  modEncrypt::EncryptMessage("alice.b"), modEncrypt::EncryptMessage("s3cret!"), "Personal",
-                  "Statements", false, true);
+        links.Add("My Bank", SecretCipher::EncryptMessage("https://bank.example/login"),
+                  SecretCipher::EncryptMessage("alice.b"), SecretCipher::EncryptMessage("s3cret!"),
+                  "Personal", "Statements", false, true);
     }
-    cOptions("Alice").SetSSN("078-05-1120");
+    UserOptions("Alice").SetSSN("078-05-1120");
     SaveValue("Alice", "Urls", "2");
     SaveValue("AliceUrls", "Url4", "http://typed-one.example/");
     SaveValue("AliceUrls", "Url9", "http://typed-two.example/");
@@ -132,7 +132,7 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     QStringList prompts;
     dialogs.Next(typePasswords({"wrong", "alice-pw1"}, nullptr, &prompts));
     files.Next(path);
-    SettingsTransfer::mnufileSettingsExport_Click();
+    SettingsTransfer::ExportSettings();
 
     EXPECT_EQ(prompts,
               QStringList{"For security, please verify your Password. You will also need this Password "
@@ -173,7 +173,7 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     // Later changes, then the import of the file.
     {
         Links links("Alice");
-        links.UpdateLink(3, "Other Bank", modEncrypt::EncryptMessage("https://other.example/"), "", "", "",
+        links.UpdateLink(3, "Other Bank", SecretCipher::EncryptMessage("https://other.example/"), "", "", "",
                          "", true, false);
     }
     SaveValue("AliceBMs", "Added later", "http://later.example/");
@@ -182,7 +182,7 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     QStringList users;
     dialogs.Next(typePasswords({"alice-pw1"}, &users, &prompts));
     files.Next(path);
-    SettingsTransfer::mnufileSettingsImport_Click();
+    SettingsTransfer::ImportSettings();
 
     ASSERT_EQ(files.asked().size(), 2);
     const filedialogs::Request& open = files.asked().last();
@@ -207,7 +207,7 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
 
     // The program ends at once, and nothing of the running session may be saved over the import.
     EXPECT_EQ(ends.endsNow, 1);
-    EXPECT_TRUE(App().gbUnloading);
+    EXPECT_TRUE(App().Unloading);
     EXPECT_TRUE(App().EndingOnError);
     // Imported Links start with web data of their own: new ids at the next start.
     EXPECT_TRUE(LinkIds::Stored("Alice").isEmpty());
@@ -221,7 +221,7 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
     EXPECT_EQ(GetValue("AliceBMs", "Added later"),
               QStringLiteral("http://later.example/")); // not in the file
     EXPECT_EQ(GetValue("AliceUrls", "Url0"), QStringLiteral("http://typed-one.example/"));
-    EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
+    EXPECT_EQ(UserOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
 }
 
@@ -237,7 +237,7 @@ TEST_F(SettingsTransferTest, AFileOfAnUnknownUserCreatesThatUserWithThePasswordO
     createAndLogIn("Bob", "bob-pass", boxes);
     dialogs.Next(typePasswords({"alice-pw2", "alice-pw1"}));
     files.Next(path);
-    SettingsTransfer::mnufileSettingsImport_Click();
+    SettingsTransfer::ImportSettings();
     EXPECT_EQ(boxes.texts(), (QStringList{"Invalid Password, try again!\r\r", kImportDone}));
     EXPECT_EQ(ends.endsNow, 1);
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
@@ -247,7 +247,7 @@ TEST_F(SettingsTransferTest, AFileOfAnUnknownUserCreatesThatUserWithThePasswordO
     second.Reopen();
     ASSERT_TRUE(logIn("alice", "alice-pw1"));
     EXPECT_EQ(linksOf("Alice"), exported);
-    EXPECT_EQ(cOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
+    EXPECT_EQ(UserOptions("Alice").SSN(), QStringLiteral("078-05-1120"));
     EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Bob", "Alice"}));
 }
 
@@ -259,7 +259,7 @@ TEST_F(SettingsTransferTest, AnotherExistingUsersFileIsRefusedAndChangesNothing)
     const QStringList before = dumpStore();
 
     files.Next(path);
-    SettingsTransfer::mnufileSettingsImport_Click();
+    SettingsTransfer::ImportSettings();
     EXPECT_EQ(boxes.texts(),
               (QStringList{"A user with the name 'Alice' already exists.\r\rPlease log-off and then "
                            "log-in as 'Alice' in order to import its settings.\r\r",
@@ -270,7 +270,7 @@ TEST_F(SettingsTransferTest, AnotherExistingUsersFileIsRefusedAndChangesNothing)
     EXPECT_EQ(boxes.shown().last().icon, msgbox::Exclamation);
     EXPECT_EQ(dialogs.count(), 0);
     EXPECT_EQ(ends.endsNow, 0);
-    EXPECT_FALSE(App().gbUnloading);
+    EXPECT_FALSE(App().Unloading);
     EXPECT_EQ(dumpStore(), before);
 
     // The own file, but No to the question or the wrong password: nothing happens either.
@@ -289,7 +289,7 @@ TEST_F(SettingsTransferTest, AnotherExistingUsersFileIsRefusedAndChangesNothing)
 
 TEST_F(SettingsTransferTest, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
     createAndLogIn("Bob", "bob-pass", boxes);
-    const QByteArray user = "[Users]\r\nZoe=" + ansi(modEncrypt::EncryptMessage("zoe-pass", "zoe-pass")) +
+    const QByteArray user = "[Users]\r\nZoe=" + ansi(SecretCipher::EncryptMessage("zoe-pass", "zoe-pass")) +
                             "\r\n\r\n[Zoe]\r\nItems=0\r\n\r\n";
     const QStringList before = dumpStore();
     for (const QByteArray& general : {QByteArray("[General]\r\nVersion=085\r\n"), QByteArray(),
@@ -299,7 +299,7 @@ TEST_F(SettingsTransferTest, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
         const QString path = out.filePath("zoe.dat");
         writeBytes(path, general + user);
         files.Next(path);
-        SettingsTransfer::mnufileSettingsImport_Click();
+        SettingsTransfer::ImportSettings();
         ASSERT_EQ(boxes.count(), 2);
         const msgbox::Request& refusal = boxes.shown().first();
         EXPECT_EQ(refusal.text, kIncompatible);
@@ -321,9 +321,9 @@ TEST_F(SettingsTransferTest, OldOrUnmarkedFilesAreRefusedAsIncompatible) {
 TEST_F(SettingsTransferTest, AHandWrittenFileInTheWindowsLayoutImports) {
     createAndLogIn("Bob", "bob-pass", boxes);
     const QString pass = "zoe-pass";
-    const QString record = modEncrypt::EncryptMessage(pass, pass);
-    const QString url = modEncrypt::EncryptMessage("http://caf\u00e9.example/", pass);
-    const QString name = modEncrypt::EncryptMessage("zo\u00eb", pass);
+    const QString record = SecretCipher::EncryptMessage(pass, pass);
+    const QString url = SecretCipher::EncryptMessage("http://caf\u00e9.example/", pass);
+    const QString name = SecretCipher::EncryptMessage("zo\u00eb", pass);
     // Profile readers take blanks off the ends; these texts have none (so no quotes are needed).
     for (const QString& text : {record, url, name})
         ASSERT_TRUE(!text.startsWith(' ') && !text.endsWith(' ')) << text.toStdString();
@@ -456,7 +456,7 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
             ASSERT_TRUE(huge.resize(10 * 1024 * 1024 + 1));
         }
         files.Next(path);
-        SettingsTransfer::mnufileSettingsImport_Click();
+        SettingsTransfer::ImportSettings();
         EXPECT_EQ(boxes.texts(), QStringList{kImportFailed});
         EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Import Failed"));
     }
@@ -496,7 +496,7 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
         const QString path = out.filePath(c.name);
         writeBytes(path, c.bytes);
         files.Next(path);
-        SettingsTransfer::mnufileSettingsImport_Click();
+        SettingsTransfer::ImportSettings();
         EXPECT_EQ(boxes.texts(), (QStringList{c.why + CR2, kImportFailed}));
         EXPECT_EQ(boxes.shown().first().title, QStringLiteral("Import Settings"));
     }
@@ -506,8 +506,8 @@ TEST_F(SettingsTransferTest, DamagedFilesFailWithoutMessagesOfTheirOwnAndChangeN
     // Chosen, then gone (or never a file): the command says so.
     boxes.Clear();
     files.Next(out.filePath("gone.dat")).Next(out.path());
-    SettingsTransfer::mnufileSettingsImport_Click();
-    SettingsTransfer::mnufileSettingsImport_Click();
+    SettingsTransfer::ImportSettings();
+    SettingsTransfer::ImportSettings();
     EXPECT_EQ(boxes.texts(), (QStringList{"File not found" + CR2, "File not found" + CR2}));
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Error"));
 }
@@ -517,11 +517,11 @@ TEST_F(SettingsTransferTest, CancelledOrFailedExportsSayWhatTheyShould) {
 
     // Exit in the prompt, or Cancel in the file dialog: nothing more, not a word.
     dialogs.Next(typePasswords({}));
-    SettingsTransfer::mnufileSettingsExport_Click();
+    SettingsTransfer::ExportSettings();
     EXPECT_TRUE(files.asked().isEmpty());
     dialogs.Next(typePasswords({"nell-pass"}));
     files.Next(QString());
-    SettingsTransfer::mnufileSettingsExport_Click();
+    SettingsTransfer::ExportSettings();
     EXPECT_EQ(files.asked().size(), 1);
     EXPECT_EQ(boxes.count(), 0);
 
@@ -529,7 +529,7 @@ TEST_F(SettingsTransferTest, CancelledOrFailedExportsSayWhatTheyShould) {
     writeBytes(out.filePath("plain"), "x");
     dialogs.Next(typePasswords({"nell-pass"}));
     files.Next(out.filePath("plain/nell.dat"));
-    SettingsTransfer::mnufileSettingsExport_Click();
+    SettingsTransfer::ExportSettings();
     ASSERT_GE(boxes.count(), 1);
     EXPECT_EQ(boxes.lastText(), "Export Settings did not complete successfully or was aborted." + CR2);
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Export Failed"));

@@ -6,17 +6,17 @@
 #include <gtest/gtest.h>
 #include <QThread>
 
-#include "core/modEncrypt.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "support/KillRounds.h"
-#include "users/cOptions.h"
 #include "users/DeleteUser.h"
 #include "users/SettingsFile.h"
 #include "users/UserNames.h"
+#include "users/UserOptions.h"
 #include "UsersSupport.h"
 
-using namespace modGeneral;
+using namespace core;
 
 namespace {
 
@@ -125,11 +125,11 @@ TEST_F(UsersKill, APasswordChangeLeavesEverySecretUnderExactlyOnePassword) {
     {
         Links links("Pat");
         for (int i = 0; i < kLinks; ++i)
-            links.Add(secret("caption", i), modEncrypt::EncryptMessage(secret("https://site", i)),
-                      modEncrypt::EncryptMessage(secret("user", i)),
-                      modEncrypt::EncryptMessage(secret("pw", i)), "", "", false, true);
+            links.Add(secret("caption", i), SecretCipher::EncryptMessage(secret("https://site", i)),
+                      SecretCipher::EncryptMessage(secret("user", i)),
+                      SecretCipher::EncryptMessage(secret("pw", i)), "", "", false, true);
     }
-    cOptions("Pat").SetSSN("078-05-1120");
+    UserOptions("Pat").SetSSN("078-05-1120");
     int changed = 0;
     QString last = kPasswords[0];
     KillRounds::Run(kVariable, "password|" + temp.path(), 30, [&](int round) {
@@ -149,7 +149,7 @@ TEST_F(UsersKill, APasswordChangeLeavesEverySecretUnderExactlyOnePassword) {
             EXPECT_EQ(link->UserName(), secret("user", i));
             EXPECT_EQ(link->pw(), secret("pw", i));
         }
-        EXPECT_EQ(cOptions("Pat").SSN(), QStringLiteral("078-05-1120"));
+        EXPECT_EQ(UserOptions("Pat").SSN(), QStringLiteral("078-05-1120"));
         expectOthersUntouched(1);
         if (valid.first() != last) ++changed;
         last = valid.first();
@@ -182,8 +182,8 @@ TEST_F(UsersKill, AnImportAndItsDeletionAreWholeOrNotAtAll) {
         userstest::createAndLogIn("Zoe", "zoe-pass", boxes);
         Links links("Zoe");
         for (int i = 0; i < kLinks; ++i)
-            links.Add(secret("caption", i), modEncrypt::EncryptMessage(secret("https://site", i)), "",
-                      modEncrypt::EncryptMessage(secret("pw", i)), "", "", false, true);
+            links.Add(secret("caption", i), SecretCipher::EncryptMessage(secret("https://site", i)), "",
+                      SecretCipher::EncryptMessage(secret("pw", i)), "", "", false, true);
         for (int i = 0; i < kLinks; ++i)
             SaveValue("ZoeHistory", secret("H", i), secret("http://visited.example/", i));
         IniFile ini = SettingsFile::MakeExport("Zoe");

@@ -104,7 +104,7 @@ void DomElement::FireChange() {
 // ----- DomDocument ----------------------------------------------------------------------------
 
 QString DomDocument::protocol() const {
-    return modGeneral::ProtocolText(m_url);
+    return core::ProtocolText(m_url);
 }
 
 bool DomDocument::isHtml() const {

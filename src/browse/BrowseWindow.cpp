@@ -1,0 +1,806 @@
+#include "browse/BrowseWindow.h"
+
+#include "browse/AddressBox.h"
+#include "browse/Favorites.h"
+#include "browse/SearchPane.h"
+
+#include <QCloseEvent>
+#include <QDrag>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "browse/DownloadList.h"
+#include "browse/engine/BrowserPane.h"
+#include "browse/engine/Download.h"
+#include "browse/engine/WebProfiles.h"
+#include "browse/IdlePanes.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/LinkControls.h"
+#include "browse/LinkDrag.h"
+#include "browse/LinkSite.h"
+#include "browse/LoginDecision.h"
+#include "browse/NavigationBar.h"
+#include "browse/NavigationDriver.h"
+#include "browse/OfflineState.h"
+#include "browse/PageLoadTracker.h"
+#include "browse/PageRequests.h"
+#include "browse/PaneArea.h"
+#include "browse/PopupPolicy.h"
+#include "browse/SideBar.h"
+#include "browse/TabColour.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "core/UrlUtils.h"
+#include "frame/Companion.h"
+#include "frame/FrameStatusBar.h"
+#include "frame/InternetOptions.h"
+#include "frame/MainWindow.h"
+#include "frame/MessageFlasher.h"
+#include "frame/PageCommands.h"
+#include "links/Links.h"
+#include "users/UserOptions.h"
+
+using namespace core;
+
+namespace {
+
+constexpr int kBusyMs = 500;
+constexpr int kPrsTimeOutMs = 5000;
+constexpr int kShowPageMs = 1000;
+constexpr int kGetFavsMs = 150;
+
+QString PicWidthName(int tab) {
+    return QStringLiteral("PicWidth") + QString::number(tab);
+}
+
+} // namespace
+
+// What the idle panes ask of the window: its panes, which is on screen (the front one and
+// those working behind it), and which must not sleep: a Link logging in, or any download
+// running (a download is the profile's, not one pane's: while one runs, no pane sleeps).
+class BrowseWindow::IdleHost : public IdlePanes::Host {
+public:
+    explicit IdleHost(BrowseWindow& w) : m_w(w) {}
+    int PaneCount() const override { return BrowseWindow::kMaxLinks; }
+    BrowserPane* PaneAt(int index) const override { return m_w.m_panes ? m_w.Pane(index) : nullptr; }
+    bool PaneOnScreen(int index) const override {
+        return m_w.m_panes->Front() == index || m_w.m_panes->IsWorking(index);
+    }
+    bool PaneMustStayAwake(int index) const override {
+        const Link* link = m_w.m_links ? m_w.m_links->Item(index + 1) : nullptr;
+        if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
+            return true;
+        if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
+        for (const Download* download : m_w.m_frame.Downloads().Items())
+            if (download && !download->Finished()) return true;
+        return false;
+    }
+
+private:
+    BrowseWindow& m_w;
+};
+
+BrowseWindow::BrowseWindow(MainWindow& frame, PaneFactory factory, QWidget* parent)
+    : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
+    setObjectName(QStringLiteral("frmBrowse"));
+    m_controls = std::make_unique<LinkControls>(*this);
+    m_navigation = std::make_unique<NavigationDriver>(*this);
+    m_tracker = std::make_unique<PageLoadTracker>(*this);
+    m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
+    m_loginDecider = m_login.get();
+    BuildLayout();
+    m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
+    m_popupPolicy = m_popUps.get();
+    m_idleHost = std::make_unique<IdleHost>(*this);
+    m_idle = new IdlePanes(*m_idleHost, this);
+
+    m_busyTimer.setInterval(kBusyMs);
+    m_parseTimeOutTimer.setInterval(kPrsTimeOutMs);
+    m_showPageTimer.setInterval(kShowPageMs);
+    m_loadFavoritesTimer.setInterval(kGetFavsMs);
+    m_dragStartTimer.setSingleShot(true);
+    connect(&m_busyTimer, &QTimer::timeout, this, &BrowseWindow::OnBusyTimer);
+    connect(&m_parseTimeOutTimer, &QTimer::timeout, this, &BrowseWindow::OnParseTimeOut);
+    connect(&m_showPageTimer, &QTimer::timeout, this, &BrowseWindow::OnShowPageTimer);
+    connect(&m_loadFavoritesTimer, &QTimer::timeout, this, &BrowseWindow::OnLoadFavoritesTimer);
+    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+            [this](const QString& url) {
+                for (int i = 0; i < kPlaceholder; ++i)
+                    if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
+                if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
+            });
+    connect(&m_dragStartTimer, &QTimer::timeout, this, [this] { m_controls->OnDragStartTimer(); });
+    ConnectButtons();
+}
+
+BrowseWindow::~BrowseWindow() {
+    // The panes go first, and nothing they say while going reaches the window.
+    for (QTimer* timer :
+         {&m_busyTimer, &m_parseTimeOutTimer, &m_showPageTimer, &m_loadFavoritesTimer, &m_dragStartTimer})
+        timer->stop();
+    m_popupPolicy = nullptr;
+    m_popUps.reset(); // its stand-alone windows and catchers go with the window
+    delete m_idle;
+    m_idle = nullptr;
+    for (int i = 0; i <= kPlaceholder; ++i)
+        if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
+    delete m_panes;
+    m_panes = nullptr;
+    if (m_links) m_links->SetLinkOwner(nullptr);
+    m_links.reset();
+}
+
+void BrowseWindow::BuildLayout() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_navBar = new NavigationBar(this);
+    layout->addWidget(m_navBar);
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(rule);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splSideBar"));
+    m_splitter->setChildrenCollapsible(false);
+    m_sideBar = new SideBar(m_splitter);
+    m_sideBar->setMinimumWidth(150);
+    m_panes = new PaneArea(m_splitter);
+    m_splitter->addWidget(m_sideBar);
+    m_splitter->addWidget(m_panes);
+    m_favorites = new Favorites(*this);
+    m_sideBar->SetPage(1, m_favorites);
+    m_search = new SearchPane(*this, m_factory, nullptr,
+                              SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
+    m_sideBar->SetPage(2, m_search);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    layout->addWidget(m_splitter, 1);
+
+    m_linkButtonMenu = new QMenu(this);
+    m_linkButtonMenu->setObjectName(QStringLiteral("mnuDyna"));
+    m_linkButtonMenu->addAction(QStringLiteral("&Add Link..."), this, [this] { m_controls->AddLinkDialog(); })
+        ->setObjectName(QStringLiteral("mnuDynaAdd"));
+    m_linkButtonMenu
+        ->addAction(QStringLiteral("&Edit Link..."), this,
+                    [this] { m_controls->EditLink(m_state.contextLinkIndex); })
+        ->setObjectName(QStringLiteral("mnuDynaEdit"));
+    m_linkButtonMenu->addSeparator();
+    m_linkButtonMenu
+        ->addAction(QStringLiteral("&Remove Link"), this,
+                    [this] { m_controls->RemoveLink(m_state.contextLinkIndex); })
+        ->setObjectName(QStringLiteral("mnuDynaRemove"));
+}
+
+void BrowseWindow::ConnectButtons() {
+    LinkButtonsPanel& buttons = Buttons();
+    connect(&buttons, &LinkButtonsPanel::LinkMouseDown, this,
+            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->OnLinkMouseDown(i, b, at); });
+    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this,
+            [this](int i, const QPoint& at, Qt::MouseButtons b) { m_controls->OnLinkMouseMove(i, at, b); });
+    connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
+            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->OnLinkMouseUp(i, b, at); });
+    connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
+            [this](int i) { m_navigation->OpenLink(i); });
+    connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
+            [this](int i, const QMimeData* data) { m_controls->OnLinkDrop(i, data); });
+    connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_controls->OnViewClicked(i); });
+    connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {
+        if (m_links) m_controls->RefreshButtons();
+    });
+    connect(&buttons, &LinkButtonsPanel::Scrolled, this, [this] {
+        if (m_links) m_controls->RefreshScrolling();
+    });
+    connect(m_navBar, &NavigationBar::Command, this, &BrowseWindow::OnToolbarButton);
+    connect(m_navBar, &NavigationBar::AddressChosen, this,
+            [this](const QString& url, int mode) { Nav2Visible(url, mode); });
+    connect(m_navBar->PictureView(), &PagePicture::DragRequested, this, &BrowseWindow::StartPageDrag);
+    connect(m_sideBar, &QTabWidget::currentChanged, this, &BrowseWindow::SideBarTabChanged);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &BrowseWindow::SideBarResized);
+}
+
+LinkButtonsPanel& BrowseWindow::Buttons() const {
+    return *m_sideBar->LinksPage();
+}
+
+// ----- lifetime -------------------------------------------------------------------------------
+
+void BrowseWindow::ReadIdleMinutes() {
+    if (App().Options) {
+        m_idle->SetMinutes(App().Options->FreezeAfterMinutes(), App().Options->DiscardAfterMinutes());
+        return;
+    }
+    const UserOptions options(App().CurrentUser);
+    m_idle->SetMinutes(options.FreezeAfterMinutes(), options.DiscardAfterMinutes());
+}
+
+void BrowseWindow::Load() {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    WriteLog(QStringLiteral("frmBrowse Form_Load Begin Proc"));
+    if (App().Unloading) {
+        WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True calling ClearBeforeUnload"));
+        WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True Ending Application..."));
+        m_frame.EndApplication();
+        return;
+    }
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
+        const QString user = App().CurrentUser;
+        ReadIdleMinutes();
+        for (int tab = 0; tab < 3; ++tab)
+            m_sideWidth[tab] = qBound(150, CInt(GetValue(user, PicWidthName(tab), 230), 230), 600);
+        m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
+
+        // Pane 0 and the placeholder belong to the window, whatever Links there are.
+        CreatePane(0);
+        BrowserPane* placeholder = m_factory(m_panes);
+        placeholder->SetHomePage(InternetOptions::HomePage());
+        m_panes->AddPane(kPlaceholder, placeholder);
+        placeholder->Navigate2(QStringLiteral("about:blank"));
+
+        m_links = std::make_unique<::Links>(user);
+        m_links->SetLinkOwner(this);
+        connect(m_links.get(), &Links::ControlsLoaded, this,
+                [this] { m_controls->RefreshmnuLinksEditRemove(); });
+        connect(m_links.get(), &Links::VisibleChanged, this, &BrowseWindow::VisibleChanged);
+        connect(m_links.get(), &Links::StatusPanelText, this,
+                [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
+        m_controls->LoadControls();
+        // Web data of Links that are gone (a removal the program could not finish, an import).
+        QStringList ids;
+        for (const Link* link : *m_links)
+            ids << link->Id();
+        if (m_links->Count() > 0) WebProfiles::PruneLinkProfiles(user, ids);
+        m_links->SetFontSize(Pane(0)->TextSize());
+        AddressBox* box = m_navBar->AddressCombo();
+        box->LoadVisitedUrls();
+        box->GetTypedURLs();
+        m_recorder.SetAddressBox(box);
+    });
+    WriteLog(QStringLiteral("Form_Load Elapsed ") +
+             QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 3));
+    m_state.finishedLoading = true;
+    m_busyTimer.start();
+    m_loadFavoritesTimer.start();
+}
+
+void BrowseWindow::Activate() {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Activate"), [&] {
+        if (!m_parseTimeOutTimer.isActive()) m_parseTimeOutTimer.start();
+        EnsureAppFocus();
+    });
+}
+
+void BrowseWindow::Unload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    for (QTimer* timer :
+         {&m_busyTimer, &m_parseTimeOutTimer, &m_showPageTimer, &m_loadFavoritesTimer, &m_dragStartTimer})
+        timer->stop();
+    if (App().EndingOnError || !m_links) return;
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Unload"), [&] {
+        StoreTransaction transaction;
+        for (int tab = 0; tab < 3; ++tab)
+            SaveValue(App().CurrentUser, PicWidthName(tab), QString::number(m_sideWidth[tab]));
+        m_links->SaveLinks(true);
+        m_navBar->AddressCombo()->SaveVisitedUrls();
+        transaction.CommitOrThrow(QStringLiteral("Your Links and window settings"));
+    });
+}
+
+void BrowseWindow::closeEvent(QCloseEvent* event) {
+    // The browse window closes with the program, not on its own.
+    if (!m_unloaded && !App().Unloading) {
+        event->ignore();
+        return;
+    }
+    Unload();
+    event->accept();
+}
+
+// ----- panes ----------------------------------------------------------------------------------
+
+BrowserPane* BrowseWindow::Pane(int i) const {
+    return m_panes->Pane(i);
+}
+
+BrowserPane* BrowseWindow::Placeholder() const {
+    return m_panes->Placeholder();
+}
+
+BrowserPane* BrowseWindow::CreatePane(int i) {
+    if (BrowserPane* existing = Pane(i)) return existing;
+    if (i < 0 || i >= kPlaceholder) return nullptr;
+    BrowserPane* pane = m_factory(m_panes);
+    pane->SetHomePage(InternetOptions::HomePage());
+    pane->SetOffline(OfflineState::IsOffline());
+    m_panes->AddPane(i, pane);
+    BindPaneProfile(i);
+    m_tracker->Connect(i, pane);
+    ConnectPageRequests(i, pane);
+    connect(pane, &BrowserPane::IdleChanged, this,
+            [this, i](PaneIdle state) { Buttons().SetViewIdle(i, state); });
+    pane->Navigate2(QStringLiteral("about:blank"));
+    return pane;
+}
+
+void BrowseWindow::BindPaneProfile(int i) {
+    BrowserPane* pane = Pane(i);
+    const Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+    if (!pane) return;
+    const bool bound = link && !link->Deleted();
+    pane->SetProfileId(bound ? link->WebProfileId() : QString());
+    // The page snapshot sends what the Link's after-login link can be.
+    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty()
+                               ? QStringList{link->NavigateAfterLogin()}
+                               : QStringList());
+}
+
+void BrowseWindow::ConnectPageRequests(int i, BrowserPane* pane) {
+    PageRequests::Hooks hooks;
+    // A Link that logs in answers its own site's sign-in box once by itself.
+    hooks.credentials = [this, i](const QString& url) -> PageRequests::Credentials {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || link->Deleted() || !link->ReqLogin() || link->UserName().isEmpty()) return std::nullopt;
+        if (!IsLinksOwnSite(url, link->URL())) return std::nullopt;
+        return QPair<QString, QString>(link->UserName(), link->pw());
+    };
+    hooks.pageLost = [this, i] { PageLost(i); };
+    hooks.needsAttention = [this, i] {
+        // No login goes on behind a notice: the page shows, with it.
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || !link->LoginTimeOut().isValid() || link->LoginTimeOut() <= Clock::Now()) return;
+        link->SetLoginTimeOut(Clock::Now());
+        BringToFront(i);
+    };
+    PageRequests::Attach(pane, std::move(hooks));
+    connect(pane, &BrowserPane::ZoomChanged, this, [this, i](int percent) {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link || link->Zoom() == percent) return;
+        link->SetZoom(percent);
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("SaveZoom"),
+                        [&] { m_links->SaveZoom(*link); });
+    });
+}
+
+void BrowseWindow::PageLost(int i) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PageLost"), [&] {
+        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+        if (!link) return;
+        // Whatever the login waited for will not come: the next load of the page starts it
+        // again, and the pane shows what happened instead of the waiting page.
+        link->SetPasswordSent(false);
+        link->SetLoggedIn(false);
+        link->SetLoginAssumed(false);
+        link->SetNavigateAfterLoginDone(false);
+        link->SetLoginTimeOut(Clock::Now());
+        link->SetProgressValue(0);
+        link->SetProgressText(QString());
+        if (m_state.ParseIndex == i) m_state.ParseAt = QDateTime();
+        m_state.awaitingCommit.remove(i);
+        if (m_state.loginAnswerPane == i) m_state.loginAnswerPane = -1;
+        SetTabColour(i, TabColour::Yellow);
+        if (IsVisibleLink(i)) {
+            BringToFront(i);
+            SetStatusText(QString());
+            m_frame.UpdateProgress(0);
+        }
+    });
+}
+
+void BrowseWindow::ReleasePane(int i) {
+    m_panes->ReleasePane(i);
+}
+
+bool BrowseWindow::IsPlaceholderShown() const {
+    return m_panes->IsPlaceholderShown();
+}
+
+void BrowseWindow::ShowPlaceholder() {
+    m_panes->ShowPlaceholder();
+}
+
+int BrowseWindow::VisibleIndex() const {
+    return m_links && m_links->Visible() >= 1 ? m_links->Visible() - 1 : -1;
+}
+
+void BrowseWindow::ShowPane(int i) {
+    if (!m_links) return;
+    Link* link = m_links->Item(i + 1);
+    if (!link || link->Deleted() || !Pane(i)) return;
+    const int visible = m_links->Visible();
+    const int forced = m_links->ForceVisible();
+    if (visible >= 1 && visible != i + 1 && forced != i + 1) return;
+    if (visible != i + 1 || forced > 0) {
+        m_links->SetVisible(i + 1); // VisibleChanged brings it to the front
+        return;
+    }
+    BringToFront(i);
+}
+
+void BrowseWindow::BringToFront(int i) {
+    Link* link = m_links ? m_links->Item(i + 1) : nullptr;
+    if (!link || !IsVisibleLink(i)) return;
+    const bool waiting = link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now();
+    // The pane leaving the front was seen until now; the one coming wakes if it sleeps.
+    const int before = m_panes->Front();
+    if (before >= 0 && before != kPlaceholder && before != i) m_idle->Seen(before);
+    m_idle->Seen(i);
+    if (waiting && Placeholder())
+        m_panes->ShowPlaceholder();
+    else
+        m_panes->Show(i);
+    RefreshCaption();
+    CopyTabColourToView(i);
+}
+
+void BrowseWindow::RefreshCaption() {
+    const int i = VisibleIndex();
+    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
+    if (!link) return;
+    QString title = link->Title();
+    if (title.isEmpty() && Pane(i)) title = Pane(i)->LocationName();
+    if (title.isEmpty() || title == QLatin1String("about:blank") || m_panes->IsPlaceholderShown())
+        title = link->ShownCaption();
+    setWindowTitle(title);
+}
+
+void BrowseWindow::RefreshHistoryMenu() {
+    QMenu* menu = m_frame.HistoryMenu();
+    menu->clear();
+    const int i = VisibleIndex();
+    Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
+    if (link) {
+        for (const HisList::ItemPtr& item : link->LinkHisList()) {
+            const QString url = item->URL;
+            menu->addAction(
+                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                [this, url] { NavigateURL(url); });
+        }
+    }
+    menu->setEnabled(!menu->isEmpty());
+}
+
+// ----- tabs, page picture, address box, status ------------------------------------------------
+
+void BrowseWindow::SetTabColour(int i, const QColor& colour) {
+    Buttons().SetViewColour(i, colour);
+}
+
+QColor BrowseWindow::TabColour(int i) const {
+    return Buttons().ViewColour(i);
+}
+
+void BrowseWindow::CopyTabColourToView(int i) {
+    m_navBar->PictureView()->SetColour(TabColour(i));
+}
+
+QColor BrowseWindow::ViewColour() const {
+    return m_navBar->PictureView()->Colour();
+}
+
+void BrowseWindow::SetAddressText(const QString& url) {
+    m_navBar->SetAddressText(url);
+}
+
+QString BrowseWindow::AddressText() const {
+    return m_navBar->AddressText();
+}
+
+bool BrowseWindow::IsAddressBeingEdited() const {
+    return m_navBar->IsAddressBeingEdited();
+}
+
+void BrowseWindow::HideAddressMatches() {
+    m_navBar->HideAddressMatches();
+}
+
+void BrowseWindow::SetBackForward(bool back, bool forward) {
+    m_navBar->SetBackForward(back, forward);
+}
+
+void BrowseWindow::SetStatusText(const QString& text) {
+    m_state.statusText = text;
+    FrameStatusBar& bar = m_frame.StatusBar();
+    // A script error keeps its panel until the next page.
+    if (bar.Panel1Picture() != QLatin1String(FrameStatusBar::kPageError)) bar.SetPanelText(1, text);
+}
+
+// ----- operations -----------------------------------------------------------------------------
+
+Link* BrowseWindow::AddLink(const QString& caption, const QString& url, const QString& userName,
+                            const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                            bool autoNavigate, bool reqLogin) {
+    return m_controls->AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
+                               reqLogin);
+}
+
+Link* BrowseWindow::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                               const QString& pw, const QString& selectOption,
+                               const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
+    return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                  autoNavigate, reqLogin);
+}
+
+void BrowseWindow::Nav2Visible(const QString& url, int navigateMode) {
+    m_navigation->Nav2Visible(url, navigateMode);
+}
+
+void BrowseWindow::NavigateURL(const QString& url) {
+    m_navigation->NavigateURL(url);
+}
+
+void BrowseWindow::ShowTab(int tab) {
+    if (tab < 0 || tab > 2) return;
+    if (!SideBarShown()) SideBarShowHide();
+    m_sideBar->setCurrentIndex(tab);
+    m_state.sideBarTab = tab;
+}
+
+void BrowseWindow::SortButtons() {
+    m_controls->SortButtons();
+}
+
+QString BrowseWindow::FitCaption(const QString& caption, int width) const {
+    const QFontMetrics metrics(Buttons().font());
+    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void BrowseWindow::SideBarShowHide() {
+    m_sideBar->setVisible(!m_sideBar->isVisible());
+}
+
+bool BrowseWindow::SideBarShown() const {
+    return !m_sideBar->isHidden();
+}
+
+void BrowseWindow::EnsureAppFocus() {
+    BrowserPane* pane = Pane(VisibleIndex());
+    if (!pane) return;
+    // The page itself, not the pane's frame around it.
+    QWidget* target = pane->widget();
+    for (QWidget* child : target->findChildren<QWidget*>())
+        if (child->focusPolicy() != Qt::NoFocus) {
+            target = child;
+            break;
+        }
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void BrowseWindow::SideBarTabChanged(int tab) {
+    m_state.sideBarTab = tab;
+    if (tab < 0 || tab > 2) return;
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes.size() == 2) m_splitter->setSizes({m_sideWidth[tab], sizes[0] + sizes[1] - m_sideWidth[tab]});
+}
+
+void BrowseWindow::SideBarResized() {
+    const int tab = m_sideBar->currentIndex();
+    if (tab >= 0 && tab < 3) m_sideWidth[tab] = m_sideBar->width();
+}
+
+// ----- LinkOwner ------------------------------------------------------------------------------
+
+void BrowseWindow::PasswordSent(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
+        Link* link = m_links ? m_links->Item(index) : nullptr;
+        if (!link) return;
+        m_navigation->SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
+                                                     QStringLiteral("  "));
+        m_navigation->ShowProgressPage(index - 1);
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+void BrowseWindow::LoggedIn(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoggedIn"),
+                    [&] { m_navigation->SetLoginTimeOut(index - 1); });
+}
+
+void BrowseWindow::LoginAssumed(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoginAssumed"), [&] {
+        m_navigation->SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+void BrowseWindow::NavigationError(int index) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("NavigationError"), [&] {
+        m_navigation->SetProgressText(index - 1, QStringLiteral("NavigationError"));
+        m_navigation->SetLoginTimeOut(index - 1);
+    });
+}
+
+// ----- VisibleChanged -------------------------------------------------------------------------
+
+void BrowseWindow::VisibleChanged() {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("VisibleChanged"), [&] {
+        m_links->SetForceVisible(-1);
+        Link* link = m_links->Item(m_links->Visible());
+        if (!link) return;
+        const int i = link->Index() - 1;
+        BrowserPane* pane = Pane(i);
+        if (!pane) return;
+        m_tracker->SetWbrDoc(i);
+        HideAddressMatches();
+        if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive)
+            SetAddressText(pane->LocationURL());
+        m_tracker->UpdateLockIcon(i);
+        if (link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) {
+            ShowPlaceholder();
+            m_navigation->ShowProgressPage(i);
+        }
+        for (Link* other : *m_links)
+            if (!other->Deleted() && other != link) Buttons().SetCurrent(other->Index() - 1, false);
+        Buttons().SetCurrent(i, true);
+        SetBackForward(link->CanGoBack(), link->CanGoForward());
+        BringToFront(i);
+        SetStatusText(link->ProgressText());
+        m_frame.UpdateProgress(link->ProgressValue());
+        RefreshHistoryMenu();
+        Buttons().EnsureRowVisible(link->ControlOrder());
+    });
+}
+
+// ----- frame commands -------------------------------------------------------------------------
+
+void BrowseWindow::OnToolbarButton(const QString& key) {
+    if (!m_links) return;
+    if (key == QLatin1String("Back"))
+        m_navigation->GoBack();
+    else if (key == QLatin1String("Forward"))
+        m_navigation->GoForward();
+    else if (key == QLatin1String("Stop"))
+        m_navigation->Stop();
+    else if (key == QLatin1String("Refresh"))
+        m_navigation->Refresh();
+    else if (key == QLatin1String("Home"))
+        m_navigation->GoHome();
+    else if (key == QLatin1String("Search"))
+        ShowTab(2);
+    else if (key == QLatin1String("Favorites"))
+        ShowTab(1);
+    else if (key == QLatin1String("Explorer"))
+        OnNavigateCommand(QStringLiteral("IE"));
+    else if (key == QLatin1String("NewWindow"))
+        OnNavigateCommand(QStringLiteral("NewWin"));
+    else if (key == QLatin1String("Print"))
+        m_frame.Page().Print();
+}
+
+void BrowseWindow::OnNavigateCommand(const QString& key) {
+    if (!m_links) return;
+    if (key == QLatin1String("GoBack"))
+        m_navigation->GoBack();
+    else if (key == QLatin1String("GoForward"))
+        m_navigation->GoForward();
+    else if (key == QLatin1String("GoHome"))
+        m_navigation->GoHome();
+    else if (key == QLatin1String("Stop"))
+        m_navigation->Stop();
+    else if (key == QLatin1String("Refresh"))
+        m_navigation->Refresh();
+    else if (key == QLatin1String("AddrBar"))
+        m_navBar->FocusAddress();
+    else if (key == QLatin1String("NewWin")) {
+        // A window the user asked for: its first page is no pop-up. It is the visible Link's.
+        App().LastClickedWindow = WindowHandle();
+        m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
+                             ActivePane() ? ActivePane()->ProfileId() : QString());
+    } else if (key == QLatin1String("IE")) {
+        if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
+    }
+}
+
+// ----- timers ---------------------------------------------------------------------------------
+
+void BrowseWindow::OnBusyTimer() {
+    if (!App().Unloading && m_lockCheck && m_lockCheck()) return;
+    m_frame.Flasher().FlashMessages();
+    if (m_links) m_tracker->OnBusyTimer();
+    RefreshWorkingPanes();
+}
+
+void BrowseWindow::RefreshWorkingPanes() {
+    if (!m_links || App().Unloading) return;
+    for (Link* link : *m_links) {
+        const int i = link->Index() - 1;
+        BrowserPane* pane = i >= 0 && i < kPlaceholder ? m_panes->Pane(i) : nullptr;
+        if (!pane) continue;
+        const bool working = !link->Deleted() && LoginDecision::WatchesPage(*link);
+        if (!working && m_panes->IsWorking(i)) pane->WatchPage(false);
+        m_panes->SetWorking(i, working);
+    }
+}
+
+void BrowseWindow::OnParseTimeOut() {
+    if (m_links)
+        Errors::Guarded(QLatin1String(kModule), QStringLiteral("tmrPrsTimeOut_Timer"),
+                        [&] { m_tracker->OnParseTimeOut(); });
+}
+
+void BrowseWindow::OnShowPageTimer() {
+    if (m_links) m_navigation->OnShowPageTimer();
+}
+
+void BrowseWindow::OnLoadFavoritesTimer() {
+    // The first tick opens the Links marked to load at start; later ticks keep the favorites
+    // tree in step with the folder (cheap when nothing changed).
+    if (!m_links) return;
+    if (!m_getFavsRan) {
+        m_getFavsRan = true;
+        m_navigation->AutoNavigate();
+        if (m_state.startUpNavigationDone) emit StartUpNavigated();
+        return;
+    }
+    if (App().Unloading) return;
+    m_favorites->OnLoadFavoritesTimer();
+    // The companion tidies up after a quiet spell of the favorites.
+    if (m_favorites->HelperDue()) Companion::Start(QString());
+}
+
+BrowserPane* BrowseWindow::ActivePane() const {
+    const int i = VisibleIndex();
+    return i >= 0 ? Pane(i) : nullptr;
+}
+
+core::PageLocation BrowseWindow::VisiblePage() const {
+    const int i = VisibleIndex();
+    BrowserPane* pane = i >= 0 ? Pane(i) : nullptr;
+    if (!pane) return {};
+    return {pane->LocationName(), pane->LocationURL()};
+}
+
+// ----- context menu, editor, drags ------------------------------------------------------------
+
+void BrowseWindow::ShowContextMenu(const QPoint& globalPos) {
+    const bool editor = HasLinkEditor();
+    for (QAction* action : m_linkButtonMenu->actions()) {
+        if (action->objectName() == QLatin1String("mnuDynaAdd") ||
+            action->objectName() == QLatin1String("mnuDynaEdit"))
+            action->setEnabled(editor);
+    }
+    m_linkButtonMenu->popup(globalPos);
+}
+
+void BrowseWindow::SetLinkEditorOpener(LinkEditorOpener opener) {
+    m_editorOpener = std::move(opener);
+    m_frame.AddLinkAction()->setEnabled(HasLinkEditor());
+    if (m_links) m_controls->RefreshmnuLinksEditRemove();
+}
+
+void BrowseWindow::OpenLinkEditor(const Link* link) {
+    if (!m_editorOpener) return;
+    m_editorOpener(*this, this, link);
+    // The editor may have added a Link or changed whether one shares the user's cookies: its
+    // pane's next page opens in the profile that goes with that.
+    if (m_links)
+        for (const Link* each : *m_links)
+            BindPaneProfile(each->Index() - 1);
+}
+
+void BrowseWindow::RunDrag(QDrag& drag) {
+    if (m_dragRunner)
+        m_dragRunner(drag);
+    else
+        drag.exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+}
+
+void BrowseWindow::StartPageDrag() {
+    const int i = VisibleIndex();
+    BrowserPane* pane = Pane(i);
+    if (!pane || pane->LocationURL().isEmpty() || pane->LocationURL() == QLatin1String("about:blank")) return;
+    Link* link = m_links->Item(i + 1);
+    const QString title = link && !link->Title().isEmpty() ? link->Title() : pane->LocationName();
+    auto* drag = new QDrag(m_navBar->PictureView());
+    drag->setMimeData(LinkDrag::PageMimeData(pane->LocationURL(), title));
+    RunDrag(*drag);
+}

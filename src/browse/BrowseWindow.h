@@ -1,0 +1,304 @@
+#pragma once
+
+#include "browse/PageRecorder.h"
+#include <functional>
+#include <memory>
+#include <QColor>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "browse/BrowseState.h"
+#include "browse/FavoritesHost.h"
+#include "browse/FormFillerHost.h"
+#include "browse/SearchPaneHost.h"
+#include "frame/ChildWindow.h"
+#include "links/Link.h"
+#include "links/LinkEditorHost.h"
+
+class BrowserPane;
+class Links;
+class MainWindow;
+class LinkButtonsPanel;
+class LinkControls;
+class LoginDecider;
+class LoginDecision;
+class NavigationBar;
+class NavigationDriver;
+class PageLoadTracker;
+class PaneArea;
+class NewWindowPolicy;
+class PopupPolicy;
+class IdlePanes;
+class QDrag;
+class QMenu;
+class QSplitter;
+class SideBar;
+class Favorites;
+class SearchPane;
+
+// Makes the browser pane of a Link (WebEnginePane in the program, FakePane in tests).
+using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
+
+// The browse window of the logged-in user: the sidebar with the Link buttons, one browser pane
+// per Link plus the placeholder pane, and the navigation bar. It composes small parts that each
+// do one job and reach each other only through the public operations here:
+//   LinkControls     the Link buttons and menus: load, add, edit, remove, sort, drag and drop
+//   NavigationDriver every navigation of a Link pane, the progress page, start-up navigation
+//   PageLoadTracker  the panes' engine events: progress, tab colours, padlock, history
+// The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
+// Link editor calls).
+class BrowseWindow : public QWidget,
+                     public ChildWindow,
+                     public LinkOwner,
+                     public LinkEditorHost,
+                     public FavoritesHost,
+                     public SearchPaneHost,
+                     public FormFillerHost {
+    Q_OBJECT
+public:
+    // Control index of the placeholder pane.
+    static constexpr int kPlaceholder = 101;
+    // Links one lifetime of the window can hold (control indexes 0 to 100).
+    static constexpr int kMaxLinks = 101;
+    // Module text of the window's error reports.
+    static constexpr const char* kModule = "Bramblegate.frmBrowse";
+
+    BrowseWindow(MainWindow& frame, PaneFactory factory, QWidget* parent = nullptr);
+    ~BrowseWindow() override;
+
+    // --- lifetime
+    // Loads the user's Links and makes their buttons and panes (pane 0 and the placeholder always).
+    void Load();
+    // The window has come to the front: starts the parse time-out timer, focuses the page.
+    void Activate();
+    // The user's freeze and discard minutes changed (or are read for the first time).
+    void ReadIdleMinutes();
+    IdlePanes& Idle() const { return *m_idle; }
+    // Saves the Links in compact form unless App().EndingOnError, and stops the timers.
+    void Unload();
+
+    // --- parts and state
+    MainWindow& Frame() const { return m_frame; }
+    ::Links& links() const { return *m_links; }
+    bool HasLinks() const { return m_links != nullptr; }
+    BrowseState& State() { return m_state; }
+    NavigationDriver& Navigation() const { return *m_navigation; }
+    PageLoadTracker& Tracker() const { return *m_tracker; }
+    LinkControls& Controls() const { return *m_controls; }
+    LinkButtonsPanel& Buttons() const;
+    NavigationBar& NavBar() const { return *m_navBar; }
+    SideBar& Side() const { return *m_sideBar; }
+    PaneArea& Panes() const { return *m_panes; }
+
+    // --- panes (control index i = Link Index - 1)
+    BrowserPane* Pane(int i) const;
+    BrowserPane* Placeholder() const;
+    // Makes pane i (offline as the program is, navigated to "about:blank", behind the others)
+    // and connects its events; the existing one when it is there.
+    BrowserPane* CreatePane(int i);
+    void ReleasePane(int i);
+    // Pane i works in its Link's web profile: the Link's own, or the user's shared one when the
+    // Link shares its cookies (or is gone).
+    void BindPaneProfile(int i);
+    // Pane i's page process went: the Link's login starts again with the next load.
+    void PageLost(int i);
+    bool IsPlaceholderShown() const;
+    void ShowPlaceholder();
+    // The show-pane step: makes Link i the visible one when it is to be (it was asked for, or no
+    // Link is on show) and brings its pane to the front, or the placeholder while its login is
+    // pending; also the window caption and the page picture. A Link opened in the background
+    // leaves the visible one alone.
+    void ShowPane(int i);
+    // Pane i (or the placeholder while Link i waits for its login) in front, without changing
+    // which Link is visible.
+    void BringToFront(int i);
+    // The window caption: the visible Link's page title (or its caption).
+    void RefreshCaption();
+    // Navigate, History: the visible Link's own history.
+    void RefreshHistoryMenu();
+    // The visible Link's control index, -1 when none.
+    int VisibleIndex() const;
+    bool IsVisibleLink(int i) const { return i >= 0 && VisibleIndex() == i; }
+
+    // --- tab colours (the view buttons) and the page picture
+    void SetTabColour(int i, const QColor& colour);
+    QColor TabColour(int i) const;
+    // The page picture takes the colour of tab i.
+    void CopyTabColourToView(int i);
+    QColor ViewColour() const;
+
+    // --- the address box and the navigation buttons
+    void SetAddressText(const QString& url);
+    QString AddressText() const;
+    bool IsAddressBeingEdited() const;
+    void HideAddressMatches();
+    void SetBackForward(bool back, bool forward);
+
+    // --- status bar, through the frame
+    // The status text of the visible Link (panel 1).
+    void SetStatusText(const QString& text);
+    QString StatusText() const { return m_state.statusText; }
+
+    // --- operations other windows call
+    Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                  const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                  bool reqLogin) override;
+    Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                     const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                     bool autoNavigate, bool reqLogin) override;
+    void Nav2Visible(const QString& url, int navigateMode) override;
+    void NavigateURL(const QString& url) override;
+    // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
+    void ShowTab(int tab);
+    void SortButtons();
+    // The caption as it fits on a button `width` pixels wide, "&" written "&&".
+    QString FitCaption(const QString& caption, int width) const;
+    void SideBarShowHide();
+    bool SideBarShown() const;
+    // Keyboard focus to the visible page.
+    void EnsureAppFocus();
+
+    // --- LinkOwner: the Links' login notifications
+    void PasswordSent(int index) override;
+    void LoggedIn(int index) override;
+    void LoginAssumed(int index) override;
+    void NavigationError(int index) override;
+
+    // --- FormFillerHost: what the auto-login's form filler asks of the window (BrowseWindowLogin.cpp)
+    bool NavigateStopped() const override;
+    void NavigatePane(int index, const QString& url) override;
+    QString SSN() const override;
+    int SignInParseCount() const override { return m_state.signInParseCount; }
+    void SetSignInParseCount(int count) override { m_state.signInParseCount = count; }
+    void RememberActiveControl() override;
+    void RestoreActiveControl() override;
+    // The window's own login decision (installed as the LoginDecider at construction).
+    LoginDecision& Login() const { return *m_login; }
+
+    // --- the Links' VisibleChanged event
+    void VisibleChanged();
+
+    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home",
+    // "Search", "Favorites", "Explorer", "Print"; Navigate menu keys "GoBack", "GoForward",
+    // "GoHome", "Stop", "Refresh", "AddrBar", "IE".
+    void OnToolbarButton(const QString& key) override;
+    void OnNavigateCommand(const QString& key) override;
+    // The visible Link's pane.
+    BrowserPane* ActivePane() const override;
+    QWidget* Widget() override { return this; }
+
+    // --- timers and their ticks
+    QTimer& BusyTimer() { return m_busyTimer; }
+    QTimer& ParseTimeOutTimer() { return m_parseTimeOutTimer; }
+    QTimer& ShowPageTimer() { return m_showPageTimer; }
+    QTimer& LoadFavoritesTimer() { return m_loadFavoritesTimer; }
+    QTimer& DragStartTimer() { return m_dragStartTimer; }
+    void OnBusyTimer();
+    void OnParseTimeOut();
+    void OnShowPageTimer();
+    void OnLoadFavoritesTimer();
+    // Panes whose Link logs in work behind the front one (PaneArea::SetWorking) until the login
+    // is settled; run by the busy timer and when a Link is opened.
+    void RefreshWorkingPanes();
+
+    // --- the Link buttons' context menu (Add, Edit, Remove)
+    QMenu* LinkButtonMenu() const { return m_linkButtonMenu; }
+    void ShowContextMenu(const QPoint& globalPos);
+
+    // --- seams other parts plug into (none is owned)
+    // The login decision; without one every completed document goes on to the image check.
+    void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
+    LoginDecider* loginDecider() const { return m_loginDecider; }
+    // The answer to new windows of the Link panes (the window's own PopUps() unless replaced;
+    // null: they are cancelled).
+    void SetPopupPolicy(NewWindowPolicy* policy) { m_popupPolicy = policy; }
+    NewWindowPolicy* popupPolicy() const { return m_popupPolicy; }
+    // The pop-up policy: new windows of every pane, stand-alone windows, catchers.
+    PopupPolicy& PopUps() const { return *m_popUps; }
+    // Master history and known addresses; without one pages go only into the Links' histories.
+    // Records completed pages into the Link's history, the master history (once the frame
+    // hands it over) and the known addresses of the address box.
+    PageRecorder& Recorder() { return m_recorder; }
+    // Shows the Link editor: `link` null for "Add Link", else the Link to edit. Without one the
+    // Add and Edit commands are disabled.
+    using LinkEditorOpener = std::function<void(LinkEditorHost& host, QWidget* parent, const Link* link)>;
+    void SetLinkEditorOpener(LinkEditorOpener opener);
+    bool HasLinkEditor() const { return bool(m_editorOpener); }
+    void OpenLinkEditor(const Link* link);
+    // Runs a drag to its end (QDrag::exec); tests replace it.
+    using DragRunner = std::function<void(QDrag& drag)>;
+    void SetDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
+    void RunDrag(QDrag& drag);
+
+    // Runs first on every busy tick while the program is not exiting (the frame's inactivity
+    // lock); when it says true, the tick does nothing else.
+    void SetLockCheck(std::function<bool()> check) { m_lockCheck = std::move(check); }
+    // Options, Hide Pop-Ups: whether the window's pop-up blocking is switched on.
+    bool m_hidePopUps = true;
+
+    // This window's identity for LastClickedWindow.
+    quintptr WindowHandle() const override { return reinterpret_cast<quintptr>(this); }
+
+    // FavoritesHost
+    Links* FavoritesLinks() override { return m_links.get(); }
+    core::PageLocation VisiblePage() const override;
+    Favorites* favorites() const { return m_favorites; }
+    SearchPane* search() const { return m_search; }
+
+signals:
+    // The Links marked to load at start have been opened (and a Link is on show).
+    void StartUpNavigated();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void ConnectButtons();
+    void ConnectPageRequests(int i, BrowserPane* pane);
+    void StartPageDrag();
+    void SideBarTabChanged(int tab);
+    void SideBarResized();
+
+    // Sidebar widths per tab ("PicWidth0".."PicWidth2" of the user).
+    int m_sideWidth[3] = {230, 230, 230};
+
+    MainWindow& m_frame;
+    PaneFactory m_factory;
+    BrowseState m_state;
+    std::unique_ptr<::Links> m_links;
+    std::unique_ptr<LinkControls> m_controls;
+    std::unique_ptr<NavigationDriver> m_navigation;
+    std::unique_ptr<PageLoadTracker> m_tracker;
+
+    NavigationBar* m_navBar = nullptr;
+    QSplitter* m_splitter = nullptr;
+    SideBar* m_sideBar = nullptr;
+    Favorites* m_favorites = nullptr;
+    SearchPane* m_search = nullptr;
+    PaneArea* m_panes = nullptr;
+    QMenu* m_linkButtonMenu = nullptr;
+
+    QTimer m_busyTimer;
+    QTimer m_parseTimeOutTimer;
+    QTimer m_showPageTimer;
+    QTimer m_loadFavoritesTimer;
+    QTimer m_dragStartTimer;
+    bool m_getFavsRan = false;
+    bool m_unloaded = false;
+
+    LoginDecider* m_loginDecider = nullptr;
+    std::unique_ptr<PopupPolicy> m_popUps;
+    NewWindowPolicy* m_popupPolicy = nullptr;
+    std::unique_ptr<LoginDecision> m_login;
+    class IdleHost;
+    std::unique_ptr<IdleHost> m_idleHost;
+    IdlePanes* m_idle = nullptr;
+    QPointer<QWidget> m_activeControl; // remembered around a submission by the Enter key
+    PageRecorder m_recorder{nullptr, nullptr};
+    LinkEditorOpener m_editorOpener;
+    DragRunner m_dragRunner;
+    std::function<bool()> m_lockCheck;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class MasterHistory;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// "Delete History": the master history in a tree, newest first; Delete removes the selected
+// entry, Delete All (after a question) the whole stored history.
+class MasterHistoryDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit MasterHistoryDialog(MasterHistory& history, QWidget* parent = nullptr);
+
+    QTreeWidget* HistoryTree() const { return m_tree; }
+    QLabel* HintLabel() const { return m_hint; }
+    QPushButton* DeleteButton() const { return m_delete; }
+    QPushButton* DeleteAllButton() const { return m_deleteAll; }
+    QPushButton* ExitButton() const { return m_exit; }
+
+private:
+    void Fill();
+    void OnDeleteClicked();
+    void OnDeleteAllClicked();
+
+    MasterHistory& m_history;
+    QTreeWidget* m_tree;
+    QLabel* m_hint;
+    QPushButton* m_delete;
+    QPushButton* m_deleteAll;
+    QPushButton* m_exit;
+};
