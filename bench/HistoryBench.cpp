@@ -13,10 +13,10 @@
 #include "BenchSupport.h"
 #include "browse/AddressBox.h"
 #include "browse/AddressList.h"
+#include "browse/MasterHistory.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "frame/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 #include "users/UserOptions.h"
 

@@ -12,6 +12,7 @@
 
 #include "BenchSupport.h"
 #include "core/AppState.h"
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"

@@ -1,4 +1,5 @@
 #include "browse/BrowseWindow.h"
+#include "browse/DesktopBrowser.h"
 
 #include "browse/AddressBox.h"
 #include "browse/Favorites.h"
@@ -11,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "browse/BrowseHost.h"
 #include "browse/DownloadList.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/Download.h"
@@ -30,20 +32,17 @@
 #include "browse/PopupPolicy.h"
 #include "browse/SideBar.h"
 #include "browse/TabColour.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/Companion.h"
 #include "core/Errors.h"
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/Companion.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/InternetOptions.h"
-#include "frame/MainWindow.h"
-#include "frame/MessageFlasher.h"
-#include "frame/PageCommands.h"
 #include "links/Links.h"
+#include "users/LoginDialog.h"
 #include "users/UserOptions.h"
 
 using namespace core;
@@ -77,7 +76,7 @@ public:
         if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
             return true;
         if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
-        for (const Download* download : m_w.m_frame.Downloads().Items())
+        for (const Download* download : m_w.m_host.Downloads().Items())
             if (download && !download->Finished()) return true;
         return false;
     }
@@ -86,16 +85,16 @@ private:
     BrowseWindow& m_w;
 };
 
-BrowseWindow::BrowseWindow(MainWindow& frame, PaneFactory factory, QWidget* parent)
-    : QWidget(parent), m_frame(frame), m_factory(std::move(factory)) {
+BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* parent)
+    : QWidget(parent), m_host(host), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
-    m_controls = std::make_unique<LinkControls>(*this);
-    m_navigation = std::make_unique<NavigationDriver>(*this);
-    m_tracker = std::make_unique<PageLoadTracker>(*this);
+    m_controls = std::make_unique<LinkControls>(*this, m_host, m_state);
+    m_navigation = std::make_unique<NavigationDriver>(*this, m_host, m_state);
+    m_tracker = std::make_unique<PageLoadTracker>(*this, m_host, m_state);
     m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
     m_loginDecider = m_login.get();
     BuildLayout();
-    m_popUps = std::make_unique<PopupPolicy>(*this, m_factory);
+    m_popUps = std::make_unique<PopupPolicy>(*this, m_host, m_factory);
     m_popupPolicy = m_popUps.get();
     m_idleHost = std::make_unique<IdleHost>(*this);
     m_idle = new IdlePanes(*m_idleHost, this);
@@ -109,12 +108,11 @@ BrowseWindow::BrowseWindow(MainWindow& frame, PaneFactory factory, QWidget* pare
     connect(&m_parseTimeOutTimer, &QTimer::timeout, this, &BrowseWindow::OnParseTimeOut);
     connect(&m_showPageTimer, &QTimer::timeout, this, &BrowseWindow::OnShowPageTimer);
     connect(&m_loadFavoritesTimer, &QTimer::timeout, this, &BrowseWindow::OnLoadFavoritesTimer);
-    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
-            [this](const QString& url) {
-                for (int i = 0; i < kPlaceholder; ++i)
-                    if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
-                if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
-            });
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this, [this](const QString& url) {
+        for (int i = 0; i < kPlaceholder; ++i)
+            if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
+        if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
+    });
     connect(&m_dragStartTimer, &QTimer::timeout, this, [this] { m_controls->OnDragStartTimer(); });
     ConnectButtons();
 }
@@ -228,7 +226,7 @@ void BrowseWindow::Load() {
     if (App().Unloading) {
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True calling ClearBeforeUnload"));
         WriteLog(QStringLiteral("frmBrowse Form_Load gbUnloading=True Ending Application..."));
-        m_frame.EndApplication();
+        m_host.EndApplication();
         return;
     }
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
@@ -241,7 +239,7 @@ void BrowseWindow::Load() {
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
         CreatePane(0);
         BrowserPane* placeholder = m_factory(m_panes);
-        placeholder->SetHomePage(InternetOptions::HomePage());
+        placeholder->SetHomePage(UserHomePage::Get());
         m_panes->AddPane(kPlaceholder, placeholder);
         placeholder->Navigate2(QStringLiteral("about:blank"));
 
@@ -251,7 +249,7 @@ void BrowseWindow::Load() {
                 [this] { m_controls->RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &BrowseWindow::VisibleChanged);
         connect(m_links.get(), &Links::StatusPanelText, this,
-                [this](int panel, const QString& text) { m_frame.StatusBar().SetPanelText(panel, text); });
+                [this](int panel, const QString& text) { m_host.SetStatusText(panel, text); });
         m_controls->LoadControls();
         // Web data of Links that are gone (a removal the program could not finish, an import).
         QStringList ids;
@@ -319,7 +317,7 @@ BrowserPane* BrowseWindow::CreatePane(int i) {
     if (BrowserPane* existing = Pane(i)) return existing;
     if (i < 0 || i >= kPlaceholder) return nullptr;
     BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(InternetOptions::HomePage());
+    pane->SetHomePage(UserHomePage::Get());
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     BindPaneProfile(i);
@@ -338,9 +336,8 @@ void BrowseWindow::BindPaneProfile(int i) {
     const bool bound = link && !link->Deleted();
     pane->SetProfileId(bound ? link->WebProfileId() : QString());
     // The page snapshot sends what the Link's after-login link can be.
-    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty()
-                               ? QStringList{link->NavigateAfterLogin()}
-                               : QStringList());
+    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty() ? QStringList{link->NavigateAfterLogin()}
+                                                                         : QStringList());
 }
 
 void BrowseWindow::ConnectPageRequests(int i, BrowserPane* pane) {
@@ -390,7 +387,7 @@ void BrowseWindow::PageLost(int i) {
         if (IsVisibleLink(i)) {
             BringToFront(i);
             SetStatusText(QString());
-            m_frame.UpdateProgress(0);
+            m_host.UpdateProgress(0);
         }
     });
 }
@@ -453,19 +450,20 @@ void BrowseWindow::RefreshCaption() {
 }
 
 void BrowseWindow::RefreshHistoryMenu() {
-    QMenu* menu = m_frame.HistoryMenu();
-    menu->clear();
+    QList<BrowseMenuItem> pages;
     const int i = VisibleIndex();
     Link* link = i >= 0 ? m_links->Item(i + 1) : nullptr;
     if (link) {
         for (const HisList::ItemPtr& item : link->LinkHisList()) {
             const QString url = item->URL;
-            menu->addAction(
-                QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
-                [this, url] { NavigateURL(url); });
+            pages.append(
+                {QString(Ellipsis(item->Caption, 70)).replace(QLatin1Char('&'), QStringLiteral("&&")),
+                 [self = QPointer<BrowseWindow>(this), url] {
+                     if (self) self->NavigateURL(url);
+                 }});
         }
     }
-    menu->setEnabled(!menu->isEmpty());
+    m_host.SetHistoryMenu(pages);
 }
 
 // ----- tabs, page picture, address box, status ------------------------------------------------
@@ -508,9 +506,8 @@ void BrowseWindow::SetBackForward(bool back, bool forward) {
 
 void BrowseWindow::SetStatusText(const QString& text) {
     m_state.statusText = text;
-    FrameStatusBar& bar = m_frame.StatusBar();
     // A script error keeps its panel until the next page.
-    if (bar.Panel1Picture() != QLatin1String(FrameStatusBar::kPageError)) bar.SetPanelText(1, text);
+    if (!m_host.PageErrorShown()) m_host.SetStatusText(1, text);
 }
 
 // ----- operations -----------------------------------------------------------------------------
@@ -527,6 +524,10 @@ Link* BrowseWindow::UpdateLink(int index, const QString& caption, const QString&
                                const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
     return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
                                   autoNavigate, reqLogin);
+}
+
+bool BrowseWindow::VerifyPassword(QWidget* parent) {
+    return LoginDialog::RunVerify(parent);
 }
 
 void BrowseWindow::Nav2Visible(const QString& url, int navigateMode) {
@@ -644,7 +645,7 @@ void BrowseWindow::VisibleChanged() {
         SetBackForward(link->CanGoBack(), link->CanGoForward());
         BringToFront(i);
         SetStatusText(link->ProgressText());
-        m_frame.UpdateProgress(link->ProgressValue());
+        m_host.UpdateProgress(link->ProgressValue());
         RefreshHistoryMenu();
         Buttons().EnsureRowVisible(link->ControlOrder());
     });
@@ -673,7 +674,7 @@ void BrowseWindow::OnToolbarButton(const QString& key) {
     else if (key == QLatin1String("NewWindow"))
         OnNavigateCommand(QStringLiteral("NewWin"));
     else if (key == QLatin1String("Print"))
-        m_frame.Page().Print();
+        m_host.PrintActivePage();
 }
 
 void BrowseWindow::OnNavigateCommand(const QString& key) {
@@ -696,7 +697,7 @@ void BrowseWindow::OnNavigateCommand(const QString& key) {
         m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
                              ActivePane() ? ActivePane()->ProfileId() : QString());
     } else if (key == QLatin1String("IE")) {
-        if (ActivePane()) PageCommands::OpenInDesktopBrowser(ActivePane()->LocationURL());
+        if (ActivePane()) DesktopBrowser::Open(ActivePane()->LocationURL());
     }
 }
 
@@ -704,7 +705,7 @@ void BrowseWindow::OnNavigateCommand(const QString& key) {
 
 void BrowseWindow::OnBusyTimer() {
     if (!App().Unloading && m_lockCheck && m_lockCheck()) return;
-    m_frame.Flasher().FlashMessages();
+    m_host.FlashMessages();
     if (m_links) m_tracker->OnBusyTimer();
     RefreshWorkingPanes();
 }
@@ -773,7 +774,7 @@ void BrowseWindow::ShowContextMenu(const QPoint& globalPos) {
 
 void BrowseWindow::SetLinkEditorOpener(LinkEditorOpener opener) {
     m_editorOpener = std::move(opener);
-    m_frame.AddLinkAction()->setEnabled(HasLinkEditor());
+    m_host.SetAddLinkEnabled(HasLinkEditor());
     if (m_links) m_controls->RefreshmnuLinksEditRemove();
 }
 

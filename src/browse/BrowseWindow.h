@@ -10,16 +10,16 @@
 #include <QWidget>
 
 #include "browse/BrowseState.h"
+#include "browse/ChildWindow.h"
 #include "browse/FavoritesHost.h"
 #include "browse/FormFillerHost.h"
 #include "browse/SearchPaneHost.h"
-#include "frame/ChildWindow.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 
 class BrowserPane;
 class Links;
-class MainWindow;
+class BrowseHost;
 class LinkButtonsPanel;
 class LinkControls;
 class LoginDecider;
@@ -65,7 +65,7 @@ public:
     // Module text of the window's error reports.
     static constexpr const char* kModule = "Bramblegate.frmBrowse";
 
-    BrowseWindow(MainWindow& frame, PaneFactory factory, QWidget* parent = nullptr);
+    BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* parent = nullptr);
     ~BrowseWindow() override;
 
     // --- lifetime
@@ -80,7 +80,8 @@ public:
     void Unload();
 
     // --- parts and state
-    MainWindow& Frame() const { return m_frame; }
+    // What the window asks of the one it lives in (status bar, menus, pop-up list, ...).
+    BrowseHost& Host() const { return m_host; }
     ::Links& links() const { return *m_links; }
     bool HasLinks() const { return m_links != nullptr; }
     BrowseState& State() { return m_state; }
@@ -136,7 +137,7 @@ public:
     void HideAddressMatches();
     void SetBackForward(bool back, bool forward);
 
-    // --- status bar, through the frame
+    // --- status bar, through the host
     // The status text of the visible Link (panel 1).
     void SetStatusText(const QString& text);
     QString StatusText() const { return m_state.statusText; }
@@ -149,6 +150,7 @@ public:
                      const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                      bool autoNavigate, bool reqLogin) override;
     void Nav2Visible(const QString& url, int navigateMode) override;
+    bool VerifyPassword(QWidget* parent) override;
     void NavigateURL(const QString& url) override;
     // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
     void ShowTab(int tab);
@@ -265,7 +267,7 @@ private:
     // Sidebar widths per tab ("PicWidth0".."PicWidth2" of the user).
     int m_sideWidth[3] = {230, 230, 230};
 
-    MainWindow& m_frame;
+    BrowseHost& m_host;
     PaneFactory m_factory;
     BrowseState m_state;
     std::unique_ptr<::Links> m_links;

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
@@ -20,7 +22,6 @@
 #include "core/SecretCipher.h"
 #include "core/SettingsStore.h"
 #include "core/UrlUtils.h"
-#include "frame/MainWindow.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 
@@ -37,7 +38,8 @@ QString MenuText(const QString& caption) {
 
 } // namespace
 
-LinkControls::LinkControls(BrowseWindow& window) : w(window) {}
+LinkControls::LinkControls(BrowseWindow& window, BrowseHost& host, BrowseState& state)
+    : w(window), m_host(host), m_state(state) {}
 
 LinkControls::~LinkControls() = default;
 
@@ -51,8 +53,7 @@ void LinkControls::LoadControls() {
                 LoadControl(i, true);
             RefreshButtons();
         } else {
-            w.Frame().EditLinkMenu()->setEnabled(false);
-            w.Frame().RemoveLinkMenu()->setEnabled(false);
+            m_host.SetLinkMenus({}, {}, false, false);
         }
         links.SetControlsLoaded(true);
     });
@@ -127,21 +128,17 @@ void LinkControls::RefreshScrolling() {
 
 void LinkControls::RefreshmnuLinksEditRemove() {
     Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
-        QMenu* edit = w.Frame().EditLinkMenu();
-        QMenu* remove = w.Frame().RemoveLinkMenu();
-        edit->clear();
-        remove->clear();
+        QList<BrowseMenuItem> edit, remove;
         Links& links = w.links();
         for (int order = 0; order < links.Count(); ++order) {
             Link* link = links.ControlOrderItem(order);
             if (!link) continue;
             const int i = link->Index() - 1;
-            edit->addAction(MenuText(link->ShownCaption()), [this, i] { EditLink(i); });
-            remove->addAction(MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); });
+            edit.append({MenuText(link->ShownCaption()), [this, i] { EditLink(i); }});
+            remove.append({MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); }});
         }
         const bool any = links.CountUndeleted() > 0;
-        edit->setEnabled(any && w.HasLinkEditor());
-        remove->setEnabled(any);
+        m_host.SetLinkMenus(edit, remove, any && w.HasLinkEditor(), any);
     });
 }
 
@@ -183,7 +180,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
             return;
         }
         Links& links = w.links();
-        const int context = w.State().contextLinkIndex;
+        const int context = m_state.contextLinkIndex;
         Link* before = context >= 0 ? links.Item(context + 1) : nullptr;
         if (!before || before->Deleted()) {
             added = links.Add(theCaption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
@@ -197,7 +194,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
         RefreshButtons();
         RefreshmnuLinksEditRemove();
         w.Buttons().EnsureRowVisible(added->ControlOrder());
-        w.State().contextLinkIndex = -1;
+        m_state.contextLinkIndex = -1;
     });
     return added;
 }
@@ -222,7 +219,7 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                                        navigateAfterLogin, autoNavigate, reqLogin);
         SetButtonCaption(index - 1);
         RefreshmnuLinksEditRemove();
-        w.State().contextLinkIndex = -1;
+        m_state.contextLinkIndex = -1;
     });
     return updated;
 }
@@ -242,16 +239,16 @@ void LinkControls::RemoveLink(int i) {
                        QStringLiteral("' ?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
             return;
-        w.Frame().ShowMessage(QStringLiteral("Refreshing..."));
+        m_host.ShowMessage(QStringLiteral("Refreshing..."));
         if (BrowserPane* pane = w.Pane(i)) pane->Stop();
         links.Remove(i + 1);
         UnloadDynaControl(i);
         ForgetWebData(*link);
         RefreshmnuLinksEditRemove();
-        w.Frame().HideMessage();
-        w.State().contextLinkIndex = -1;
+        m_host.HideMessage();
+        m_state.contextLinkIndex = -1;
     });
-    w.Frame().HideMessage();
+    m_host.HideMessage();
 }
 
 void LinkControls::ForgetWebData(const Link& link) {
@@ -266,7 +263,7 @@ void LinkControls::ForgetWebData(const Link& link) {
 void LinkControls::EditLink(int i) {
     Link* link = w.links().Item(i + 1);
     if (!link || link->Deleted()) return;
-    w.State().contextLinkIndex = i;
+    m_state.contextLinkIndex = i;
     w.OpenLinkEditor(link);
 }
 
@@ -342,9 +339,9 @@ void LinkControls::SetButtonCaption(int i) {
 // ----- mouse, drag and drop -------------------------------------------------------------------
 
 void LinkControls::OnLinkMouseDown(int i, Qt::MouseButton button, const QPoint& globalPos) {
-    w.State().contextLinkIndex = i;
+    m_state.contextLinkIndex = i;
     if (button == Qt::LeftButton) {
-        w.State().dragPending = false;
+        m_state.dragPending = false;
         m_dragIndex = i;
         m_dragArmed = false;
         m_pressAt = m_mouseAt = globalPos;
@@ -358,7 +355,7 @@ void LinkControls::OnLinkMouseMove(int i, const QPoint& globalPos, Qt::MouseButt
     m_mouseAt = globalPos;
     if (m_dragArmed && i == m_dragIndex && Moved()) {
         m_dragArmed = false;
-        w.State().dragPending = true;
+        m_state.dragPending = true;
         StartDrag(i);
     }
 }
@@ -370,23 +367,23 @@ bool LinkControls::Moved() const {
 void LinkControls::OnLinkMouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
     w.DragStartTimer().stop();
     m_dragArmed = false;
-    w.State().contextLinkIndex = -1;
+    m_state.contextLinkIndex = -1;
     if (button == Qt::RightButton) {
-        w.State().contextLinkIndex = i;
+        m_state.contextLinkIndex = i;
         w.ShowContextMenu(globalPos);
         return;
     }
-    if (!w.State().dragPending) w.Navigation().OpenLink(i);
+    if (!m_state.dragPending) w.Navigation().OpenLink(i);
 }
 
 void LinkControls::OnDragStartTimer() {
     w.DragStartTimer().stop();
-    w.State().contextLinkIndex = -1;
+    m_state.contextLinkIndex = -1;
     if (!Moved()) {
         m_dragArmed = true;
         return;
     }
-    w.State().dragPending = true;
+    m_state.dragPending = true;
     StartDrag(m_dragIndex);
 }
 

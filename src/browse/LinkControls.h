@@ -8,6 +8,8 @@
 class Link;
 class QMimeData;
 class QTemporaryDir;
+class BrowseHost;
+struct BrowseState;
 class BrowseWindow;
 
 // The Link buttons of the browse window and what the user does with them: making and placing
@@ -15,7 +17,7 @@ class BrowseWindow;
 // removing, sorting and moving Links, and the buttons' mouse, drag and drop handling.
 class LinkControls {
 public:
-    explicit LinkControls(BrowseWindow& window);
+    LinkControls(BrowseWindow& window, BrowseHost& host, BrowseState& state);
     ~LinkControls();
 
     // --- controls
@@ -81,6 +83,8 @@ private:
     bool Moved() const;
 
     BrowseWindow& w;
+    BrowseHost& m_host;
+    BrowseState& m_state;
     int m_dragIndex = -1;
     bool m_dragArmed = false;
     QPoint m_pressAt;

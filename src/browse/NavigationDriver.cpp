@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/LinkControls.h"
@@ -16,7 +18,6 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/SecretCipher.h"
-#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 using namespace core;
@@ -30,7 +31,8 @@ bool ByButtonOrStartUp(const Link& link) {
 
 } // namespace
 
-NavigationDriver::NavigationDriver(BrowseWindow& window) : w(window) {}
+NavigationDriver::NavigationDriver(BrowseWindow& window, BrowseHost& host, BrowseState& state)
+    : w(window), m_host(host), m_state(state) {}
 
 bool NavigationDriver::IsDummy(const QString& url) {
     return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
@@ -46,7 +48,7 @@ QString NavigationDriver::ProgressPageMarkup(const QString& progressText) {
 void NavigationDriver::OpenLink(int i) {
     Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("OpenLink"), [&] {
         w.DragStartTimer().stop();
-        w.State().contextLinkIndex = -1;
+        m_state.contextLinkIndex = -1;
         Links& links = w.links();
         Link* link = links.Item(i + 1);
         if (!link || link->Deleted()) return;
@@ -72,7 +74,7 @@ bool NavigationDriver::DoNavigate(int i) {
     Link* link = links.Item(i + 1);
     BrowserPane* pane = w.Pane(i);
     if (!link || !pane) return false;
-    w.State().navigationStarted = true;
+    m_state.navigationStarted = true;
     link->SetLoggedIn(false);
     link->SetLoginAssumed(false);
     link->SetNavigateAfterLoginDone(false);
@@ -90,7 +92,7 @@ bool NavigationDriver::DoNavigate(int i) {
 
     const QString url = link->URL();
     // Whatever the pane completes before the new page commits belongs to the page being left.
-    w.State().awaitingCommit.insert(i);
+    m_state.awaitingCommit.insert(i);
     Errors::Quietly([&] {
         if (IsDummy(url)) {
             pane->GoHome();
@@ -132,7 +134,7 @@ void NavigationDriver::Nav2Visible(const QString& url, int mode) {
         w.HideAddressMatches();
         if (mode != ModeKeep) link->SetNavigateMode(mode);
         w.SetAddressText(url);
-        w.State().awaitingCommit.insert(i);
+        m_state.awaitingCommit.insert(i);
         Errors::Quietly([&] { pane->Navigate2(url); });
         // Whatever login the Link was waiting for is over: its pane shows what the user asked for.
         link->SetLoginTimeOut(QDateTime());
@@ -221,17 +223,17 @@ bool NavigationDriver::CheckOnline() {
                 msgbox::YesNo, msgbox::Question, QStringLiteral("No Internet Connection Found"),
                 2) == msgbox::Yes) {
             OfflineState::SetOffline(true);
-            w.Frame().SetWorkOfflineChecked(true);
+            m_host.SetWorkOffline(true);
         }
     } else if (offline && connection) {
         if (MsgBox(QString::fromLatin1(ProductName()) + QStringLiteral(" is now in Offline mode.") + CR + CR +
                        QStringLiteral("Do you want to go Online?") + CR + CR,
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Working Offline")) == msgbox::Yes) {
             OfflineState::SetOffline(false);
-            w.Frame().SetWorkOfflineChecked(false);
+            m_host.SetWorkOffline(false);
         }
     } else if (offline) {
-        w.Frame().SetWorkOfflineChecked(true);
+        m_host.SetWorkOffline(true);
     }
     return true;
 }
@@ -262,7 +264,7 @@ bool NavigationDriver::DamagedSettings() {
     MsgBox(product + QStringLiteral(" will now exit. Please start again."), msgbox::OKOnly, msgbox::Critical,
            QStringLiteral("Restart ") + product);
     WriteLog(QStringLiteral("frmBrowse AutoNavigate ENDING APPLICATION...serious error"));
-    w.Frame().EndApplication();
+    m_host.EndApplication();
     return false;
 }
 
@@ -293,8 +295,8 @@ void NavigationDriver::AutoNavigate() {
                 QCoreApplication::processEvents();
             }
         }
-        w.State().startUpNavigationDone = true;
-        w.State().navigationStarted = true;
+        m_state.startUpNavigationDone = true;
+        m_state.navigationStarted = true;
         if (opened > 0 && !App().NewUserCreated) return;
 
         // Nothing opened (or a new user): the first Link in button order is shown.

@@ -3,6 +3,8 @@
 #include <QString>
 
 class Link;
+class BrowseHost;
+struct BrowseState;
 class BrowseWindow;
 
 // Every navigation of a Link's pane starts here: a Link opened from its button or at start-up,
@@ -29,7 +31,7 @@ public:
         ModeKeep = -1
     };
 
-    explicit NavigationDriver(BrowseWindow& window);
+    NavigationDriver(BrowseWindow& window, BrowseHost& host, BrowseState& state);
 
     void OpenLink(int i);
     // False when nothing was issued (a Stop less than 5 seconds ago).
@@ -62,4 +64,6 @@ private:
     bool DamagedSettings();
 
     BrowseWindow& w;
+    BrowseHost& m_host;
+    BrowseState& m_state;
 };

@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+#include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/ProgramPages.h"
@@ -20,8 +22,6 @@
 #include "core/MessageBox.h"
 #include "core/SecretCipher.h"
 #include "core/UrlUtils.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/MainWindow.h"
 #include "links/Links.h"
 
 using namespace core;
@@ -48,7 +48,8 @@ QString Num(int i) {
 
 } // namespace
 
-PageLoadTracker::PageLoadTracker(BrowseWindow& window) : w(window), m_errors(window) {}
+PageLoadTracker::PageLoadTracker(BrowseWindow& window, BrowseHost& host, BrowseState& state)
+    : w(window), m_host(host), m_state(state), m_errors(window) {}
 
 bool PageLoadTracker::Ignoring() const {
     return App().Unloading || App().Locked;
@@ -130,7 +131,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     const QString& url = e.url;
     if (url == QLatin1String("about:blank") || url == QLatin1String("http:///")) return;
     BrowserPane* pane = w.Pane(i);
-    BrowseState& state = w.State();
+    BrowseState& state = m_state;
 
     // Whether the new window that may follow is the site's own doing.
     const DocumentPtr current = pane ? pane->Document() : nullptr;
@@ -146,7 +147,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     }
 
     if (w.IsVisibleLink(i)) {
-        w.Frame().StatusBar().ClearPanel1();
+        m_host.ClearStatus();
         state.scriptErrorTag.clear();
     }
     Links& links = w.links();
@@ -214,7 +215,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
 
 void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel) {
     if (i >= BrowseWindow::kPlaceholder) return;
-    if (topLevel) w.State().awaitingCommit.remove(i);
+    if (topLevel) m_state.awaitingCommit.remove(i);
     if (IsBlank(url)) return;
     Links& links = w.links();
     if (links.CountUndeleted() == 0 || links.NavigateStopped()) {
@@ -251,7 +252,7 @@ void PageLoadTracker::TakeLoginAnswer(int i, bool committed) {
     link->SetLoggedIn(true);
     link->SetLoginAssumed(false);
     link->SetPasswordSent(false);
-    if (committed) w.State().loginAnswerPane = i;
+    if (committed) m_state.loginAnswerPane = i;
     if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
         w.SetTabColour(i, TabColour::LightGreen);
         if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
@@ -262,13 +263,13 @@ void PageLoadTracker::TakeLoginAnswer(int i, bool committed) {
 
 void PageLoadTracker::DownloadBegin(int i) {
     if (w.IsVisibleLink(i)) {
-        w.Frame().StatusBar().ClearPanel1();
-        w.State().scriptErrorTag.clear();
+        m_host.ClearStatus();
+        m_state.scriptErrorTag.clear();
     }
     const bool offline = OfflineState::IsOffline();
-    if (w.Frame().WorkOfflineChecked() != offline) w.Frame().SetWorkOfflineChecked(offline);
-    w.State().topLevelNavigationPending = false;
-    if (w.State().loginAnswerPane == i) w.State().loginAnswerPane = -1;
+    if (m_host.WorkOffline() != offline) m_host.SetWorkOffline(offline);
+    m_state.topLevelNavigationPending = false;
+    if (m_state.loginAnswerPane == i) m_state.loginAnswerPane = -1;
 }
 
 void PageLoadTracker::DownloadComplete(int i) {
@@ -309,7 +310,7 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
     // The page being left finished after the pane was sent on (the Link clicked again, a link
     // followed): the new page is still to come, and the Link's fresh login state must not be
     // judged on the old one.
-    if (w.State().awaitingCommit.contains(i)) return;
+    if (m_state.awaitingCommit.contains(i)) return;
     BrowserPane* pane = w.Pane(i);
     if (!pane) return;
     const DocumentPtr document = pane->Document();
@@ -367,7 +368,7 @@ void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {
 }
 
 void PageLoadTracker::SetSecureLockIcon(int i, int state) {
-    if (!w.State().navigationStarted || i >= BrowseWindow::kPlaceholder) return;
+    if (!m_state.navigationStarted || i >= BrowseWindow::kPlaceholder) return;
     Link* link = w.links().Item(i + 1);
     if (!link) return;
     link->SecureLock = state;
@@ -383,23 +384,19 @@ void PageLoadTracker::TitleChange(int i, const QString& title) {
 }
 
 void PageLoadTracker::ScriptError(int i, const QString& description, const QString& url, int line) {
-    if (!w.IsVisibleLink(i) || w.State().currentDocumentPane != i) return;
+    if (!w.IsVisibleLink(i) || m_state.currentDocumentPane != i) return;
     // The engine's own error page is not the site's: nothing of it is reported.
     if (BrowserPane* pane = w.Pane(i); pane && pane->IsErrorPage()) return;
     const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
                         description + CRLF + QStringLiteral("URL: ") + url;
-    w.State().scriptErrorTag = tag;
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    bar.SetPanelText(1, QStringLiteral("Error on Page "));
-    bar.SetPanel1Picture(QLatin1String(FrameStatusBar::kPageError));
-    bar.SetPanel1Tag(tag);
+    m_state.scriptErrorTag = tag;
+    m_host.ShowPageError(tag);
 }
 
 void PageLoadTracker::StatusTextChange(int i, const QString& text) {
     if (!w.IsVisibleLink(i)) return;
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (bar.Panel1Picture() == QLatin1String(FrameStatusBar::kPageError)) return;
-    bar.SetPanelText(1, text.isEmpty() ? w.State().statusText : text);
+    if (m_host.PageErrorShown()) return;
+    m_host.SetStatusText(1, text.isEmpty() ? m_state.statusText : text);
 }
 
 void PageLoadTracker::ProgressChange(int i, int percent) {
@@ -412,7 +409,7 @@ void PageLoadTracker::ProgressChange(int i, int percent) {
 
 void PageLoadTracker::SetLinkProgress(int i, int value) {
     Links& links = w.links();
-    if (links.CountUndeleted() == 0 || i >= BrowseWindow::kPlaceholder || !w.State().finishedLoading) return;
+    if (links.CountUndeleted() == 0 || i >= BrowseWindow::kPlaceholder || !m_state.finishedLoading) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
     link->SetProgressValue(value);
@@ -421,8 +418,8 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
         links.SetProgressTimeOut(Clock::Now().addSecs(kProgressTimeOutSeconds));
         if (link->ProgressValue() >= 100) link->SetProgressValue(0);
         if (visible) {
-            w.State().browseProgress = link->ProgressValue();
-            w.Frame().UpdateProgress(w.State().browseProgress);
+            m_state.browseProgress = link->ProgressValue();
+            m_host.UpdateProgress(m_state.browseProgress);
         }
         if (!ByButtonOrStartUp(*link)) return;
         if (link->PasswordSent() || link->LoggedIn() || link->LoginAssumed()) {
@@ -438,8 +435,8 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
         }
     } else if (visible) {
         w.Navigation().SetProgressText(i, QString());
-        w.State().browseProgress = 0;
-        w.Frame().UpdateProgress(0);
+        m_state.browseProgress = 0;
+        m_host.UpdateProgress(0);
     }
 }
 
@@ -458,7 +455,7 @@ void PageLoadTracker::CheckDocImages(const DocumentPtr& document) {
 }
 
 bool PageLoadTracker::FindIsPageAvailable(const QString& url) {
-    if (!w.Frame().WorkOfflineChecked()) return false;
+    if (!m_host.WorkOffline()) return false;
     return !WebProfiles::BlockedOffline(QUrl(url));
 }
 
@@ -478,13 +475,13 @@ bool PageLoadTracker::IsInLinkDomain(const QString& targetDomain, const QString&
 void PageLoadTracker::UpdateLockIcon(int i) {
     if (!w.IsVisibleLink(i)) return; // the padlock is the visible page's
     Link* link = w.links().Item(i + 1);
-    w.Frame().StatusBar().ShowLock(link && link->SecureLock != 0);
+    m_host.ShowPadlock(link && link->SecureLock != 0);
 }
 
 void PageLoadTracker::SetWbrDoc(int i) {
     if (!w.IsVisibleLink(i)) return;
-    if (w.State().currentDocumentPane != i) w.State().scriptErrorTag.clear();
-    w.State().currentDocumentPane = i;
+    if (m_state.currentDocumentPane != i) m_state.scriptErrorTag.clear();
+    m_state.currentDocumentPane = i;
 }
 
 void PageLoadTracker::RecordPage(int i) {
@@ -505,10 +502,10 @@ void PageLoadTracker::RecordPage(int i) {
 // ----- timers ---------------------------------------------------------------------------------
 
 void PageLoadTracker::OnParseTimeOut() {
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (OfflineState::IsOffline() && bar.PanelText(3) != kWorkingOffline)
-        bar.SetPanelText(3, kWorkingOffline);
-    w.State().topLevelNavigationPending = false;
+    BrowseHost& host = m_host;
+    if (OfflineState::IsOffline() && host.StatusText(3) != kWorkingOffline)
+        host.SetStatusText(3, kWorkingOffline);
+    m_state.topLevelNavigationPending = false;
     Links& links = w.links();
     const QDateTime timeOut = links.ProgressTimeOut();
     if (!timeOut.isValid() || timeOut <= Clock::Now() || links.NavigateStopped()) {
@@ -521,7 +518,7 @@ void PageLoadTracker::OnParseTimeOut() {
 
 void PageLoadTracker::OnBusyTimer() {
     if (App().Unloading) return;
-    BrowseState& state = w.State();
+    BrowseState& state = m_state;
     if (state.ParseAt.isValid() && state.ParseAt.msecsTo(Clock::Now()) >= 1000) {
         state.ParseAt = QDateTime();
         const int i = state.ParseIndex;
@@ -529,7 +526,7 @@ void PageLoadTracker::OnBusyTimer() {
         Link* link = w.links().Item(i + 1);
         if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
     }
-    FrameStatusBar& bar = w.Frame().StatusBar();
-    if (!w.links().NavigateStopped() && bar.PanelText(3) == kNavigationCancelled)
-        bar.SetPanelText(3, QString());
+    BrowseHost& host = m_host;
+    if (!w.links().NavigateStopped() && host.StatusText(3) == kNavigationCancelled)
+        host.SetStatusText(3, QString());
 }

@@ -7,6 +7,8 @@
 
 class BrowserPane;
 class Link;
+class BrowseHost;
+struct BrowseState;
 class BrowseWindow;
 struct NavigateEvent;
 struct NewWindowEvent;
@@ -17,7 +19,7 @@ struct NewWindowEvent;
 // page-load duties of the busy timer). The placeholder pane's events are left alone.
 class PageLoadTracker {
 public:
-    explicit PageLoadTracker(BrowseWindow& window);
+    PageLoadTracker(BrowseWindow& window, BrowseHost& host, BrowseState& state);
 
     // Connects pane i's events to the handlers below (each under the window's error reporter).
     void Connect(int i, BrowserPane* pane);
@@ -66,5 +68,7 @@ private:
     bool Ignoring() const;
 
     BrowseWindow& w;
+    BrowseHost& m_host;
+    BrowseState& m_state;
     NavErrorHandler m_errors;
 };

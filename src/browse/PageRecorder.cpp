@@ -1,8 +1,8 @@
 #include "browse/PageRecorder.h"
 
 #include "browse/AddressBox.h"
-#include "browse/HisList.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
+#include "links/HisList.h"
 
 PageRecorder::PageRecorder(MasterHistory* masterHistory, AddressBox* addressBox)
     : m_master(masterHistory), m_addressBox(addressBox) {}

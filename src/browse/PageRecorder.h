@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "browse/MasterHistory.h"
 #include "core/UrlUtils.h"
-#include "frame/MasterHistory.h"
 
 class AddressBox;
 class HisList;

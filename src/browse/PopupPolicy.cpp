@@ -4,16 +4,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "browse/BrowseHost.h"
+#include "browse/ChildWindow.h"
 #include "browse/KeyState.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PopUpCatcher.h"
+#include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
-#include "frame/MainWindow.h"
-#include "frame/PopUpsList.h"
 #include "links/Links.h"
 #include "users/UserOptions.h"
 
@@ -25,8 +26,8 @@ bool Ignoring() {
 
 } // namespace
 
-PopupPolicy::PopupPolicy(BrowseWindow& window, PaneFactory factory)
-    : w(window), m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
+PopupPolicy::PopupPolicy(BrowseWindow& window, BrowseHost& host, PaneFactory factory)
+    : w(window), m_host(host), m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
     if (SearchPane* search = w.search(); search && search->Pane())
         connect(search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
             Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("wbrSearch_NewWindow2"),
@@ -143,7 +144,7 @@ QRect PopupPolicy::NewWindowGeometry(const QSize& client, int open) {
 
 StandaloneWindow* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, NewWindowEvent* e,
                                           bool userClicked, const QString& profileId) {
-    QMdiArea* area = w.Frame().MdiArea();
+    QMdiArea* area = m_host.ChildArea();
     m_windows.removeIf([](const QPointer<StandaloneWindow>& window) { return window.isNull(); });
     const int open = int(NewWindows().size());
     auto* window = new StandaloneWindow(*this, m_factory);
@@ -188,7 +189,7 @@ PopUpCatcher* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& p
 
 void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profileId) {
     const QString wanted = LiveProfileId(profileId);
-    ChildWindow* active = w.Frame().ActiveChild();
+    ChildWindow* active = m_host.ActiveChild();
     BrowserPane* pane = active ? active->ActivePane() : nullptr;
     if (pane && pane->ProfileId() != wanted) {
         // Never in another Link's session: the address gets a window of its own profile.
@@ -202,7 +203,7 @@ void PopupPolicy::OpenInCurrentWindow(const QString& url, const QString& profile
 }
 
 void PopupPolicy::AddPopUpItem(const QString& url, const QString& profileId) {
-    w.Frame().PopUps().AddPopUpItem(url, profileId);
+    m_host.PopUps().AddPopUpItem(url, profileId);
 }
 
 QString PopupPolicy::LiveProfileId(const QString& profileId) const {

@@ -37,7 +37,7 @@ public:
     // Each gets the web profile of the window it came from, so a new window keeps the session
     // of the page that opened it: a Link's own profile for a Link's page, the user's shared one
     // for the search pane and for windows with no Link behind them.
-    PopupPolicy(BrowseWindow& window, PaneFactory factory);
+    PopupPolicy(BrowseWindow& window, BrowseHost& host, PaneFactory factory);
     ~PopupPolicy() override;
 
     // --- the decisions
@@ -81,6 +81,7 @@ public:
 
     // --- state
     BrowseWindow& Browse() const { return w; }
+    BrowseHost& Host() const { return m_host; }
     const PaneFactory& Factory() const { return m_factory; }
     // The stand-alone windows open now, oldest first.
     QList<StandaloneWindow*> NewWindows() const;
@@ -99,6 +100,7 @@ private:
     bool HidePopUpsOf(const QString& profileId) const;
 
     BrowseWindow& w;
+    BrowseHost& m_host;
     PaneFactory m_factory;
     Beeper m_beeper;
     QList<QPointer<StandaloneWindow>> m_windows;

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "browse/HisList.h"
 #include "browse/SearchPages.h"
+#include "links/HisList.h"
 
 class BrowserPane;
 class QRadioButton;

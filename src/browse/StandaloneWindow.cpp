@@ -11,19 +11,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "browse/BrowseHost.h"
+#include "browse/DesktopBrowser.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/KeyState.h"
 #include "browse/PageRecorder.h"
 #include "browse/PageRequests.h"
 #include "browse/PopupPolicy.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/UrlUtils.h"
-#include "frame/ActivityMonitor.h"
-#include "frame/InternetOptions.h"
-#include "frame/MainWindow.h"
-#include "frame/PageCommands.h"
 
 using namespace core;
 
@@ -66,8 +65,8 @@ StandaloneWindow::StandaloneWindow(PopupPolicy& policy, const PaneFactory& facto
     if (!m_pane->parent()) m_pane->setParent(this);
     m_pane->setObjectName(QStringLiteral("WB"));
     // Home is the user's home page, here as in the Link panes, and follows its changes.
-    m_pane->SetHomePage(InternetOptions::HomePage());
-    connect(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged, this,
+    m_pane->SetHomePage(UserHomePage::Get());
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this,
             [this](const QString& url) { m_pane->SetHomePage(url); });
     layout->addWidget(m_pane->widget(), 1);
 
@@ -144,7 +143,7 @@ void StandaloneWindow::OnNavigateCommand(const QString& key) {
         } else if (key == QLatin1String("GoHome")) {
             m_pane->GoHome();
         } else if (key == QLatin1String("IE")) {
-            PageCommands::OpenInDesktopBrowser(m_pane->LocationURL());
+            DesktopBrowser::Open(m_pane->LocationURL());
         } else if (key == QLatin1String("NewWin")) {
             // The user asked for it here: its first page is no pop-up of this window's.
             App().LastClickedWindow = WindowHandle();
@@ -169,11 +168,11 @@ void StandaloneWindow::OnToolbarButton(const QString& key) {
         } else if (key == QLatin1String("Home")) {
             m_pane->GoHome();
         } else if (key == QLatin1String("Explorer")) {
-            PageCommands::OpenInDesktopBrowser(m_pane->LocationURL());
+            DesktopBrowser::Open(m_pane->LocationURL());
         } else if (key == QLatin1String("NewWindow")) {
             OnNavigateCommand(QStringLiteral("NewWin"));
         } else if (key == QLatin1String("Print")) {
-            m_policy.Browse().Frame().Page().Print();
+            m_policy.Host().PrintActivePage();
         }
     });
 }
@@ -297,7 +296,7 @@ void StandaloneWindow::QueryUnload(bool byUser) {
 void StandaloneWindow::closeEvent(QCloseEvent* event) {
     // The user's close box is a mouse click; a keyboard shortcut that closes the window (itself
     // typed with Ctrl) must not move the page.
-    const bool byMouse = m_policy.Browse().Frame().Activity().LastInputWasMouse();
+    const bool byMouse = m_policy.Host().LastInputWasMouse();
     QueryUnload(!m_closingByPage && byMouse);
     event->accept();
 }

@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "browse/BrowseWindow.h"
-#include "browse/HisList.h"
-#include "frame/ChildWindow.h"
+#include "browse/ChildWindow.h"
+#include "links/HisList.h"
 
 class BrowserPane;
 class PopupPolicy;

@@ -6,12 +6,9 @@
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/Errors.h"
-#include "core/Settings.h"
 
 namespace SecretCipher {
 namespace {
-
-InMemoryReEncryptor g_reEncryptor;
 
 // RC4 lives in OpenSSL's legacy provider. It is loaded into a library context of our own so
 // that nothing else in the process gets the legacy algorithms by accident.
@@ -151,31 +148,6 @@ void UnescapeControlChars(QString& text) {
 
 void RequireEncodable(const QString& text, const QString& what) {
     encode(text, what);
-}
-
-std::function<void()> ReEncryptUserData(const QString& oldPassPhrase) {
-    const QString user = App().CurrentUser;
-    QStringList names, values;
-    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + user, names,
-                     values, -1);
-    for (int i = 0; i < names.size(); ++i) {
-        const QString& name = names[i];
-        if (values[i].isEmpty()) continue;
-        const bool secret = name.startsWith(QLatin1String("PW"), Qt::CaseInsensitive) ||
-                            (name.startsWith(QLatin1String("url"), Qt::CaseInsensitive) &&
-                             name.compare(QLatin1String("Urls"), Qt::CaseInsensitive) != 0) ||
-                            name.startsWith(QLatin1String("UserName"), Qt::CaseInsensitive) ||
-                            name == QLatin1String("SSN");
-        if (!secret) continue;
-        // EnumValues trims; the stored text is read whole again so nothing is lost.
-        const QString stored = core::GetValue(user, name);
-        core::SaveValue(user, name, EncryptMessage(DecryptMessage(stored, oldPassPhrase)));
-    }
-    return g_reEncryptor ? g_reEncryptor(oldPassPhrase) : std::function<void()>();
-}
-
-void SetInMemoryReEncryptor(InMemoryReEncryptor hook) {
-    g_reEncryptor = std::move(hook);
 }
 
 } // namespace SecretCipher

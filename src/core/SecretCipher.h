@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <QByteArray>
 #include <QString>
 
@@ -28,16 +27,6 @@ void UnescapeControlChars(QString& text);
 // Throws a BgError (kErrNotEncodable) with a message a user can act on when text holds a
 // character outside the 8-bit code page.
 void RequireEncodable(const QString& text, const QString& what = QString());
-
-// Re-encrypts the logged-in user's stored secrets from oldPassPhrase to the current pass
-// phrase, and works out the same for the in-memory Links through the installed hook. Returns
-// what puts the in-memory half into effect: the caller runs it once the store has committed, so
-// that a failed save leaves the Links as the store still has them.
-std::function<void()> ReEncryptUserData(const QString& oldPassPhrase);
-// The Links collections of the logged-in user register here: given the old pass phrase, the hook
-// works out the re-encrypted secrets (changing nothing yet) and returns what applies them.
-using InMemoryReEncryptor = std::function<std::function<void()>(const QString& oldPassPhrase)>;
-void SetInMemoryReEncryptor(InMemoryReEncryptor hook);
 
 // The raw cipher, for tests and the export: RC4 of bytes under the pass phrase's key.
 QByteArray Crypt(const QByteArray& bytes, const QString& passPhrase);

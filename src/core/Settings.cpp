@@ -1,7 +1,5 @@
 #include "core/Settings.h"
 
-#include <functional>
-
 #include "core/AppState.h"
 #include "core/SecretCipher.h"
 #include "core/SettingsRegistry.h"
@@ -55,33 +53,6 @@ int EnumValues(const QString& fullPath, QStringList& names, QStringList& values,
         values.append(text.remove(QChar(0)).trimmed());
     }
     return int(names.size());
-}
-
-bool SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
-                      const QString& oldPassword) {
-    // Checked before anything changes: a password the cipher cannot take faithfully is refused.
-    SecretCipher::RequireEncodable(newPassword);
-    const QString previous = App().PassPhrase;
-    std::function<void()> inMemory;
-    bool committed = false;
-    try {
-        StoreTransaction transaction;
-        App().PassPhrase = newPassword;
-        SaveValue(subkey, user, SecretCipher::EncryptMessage(newPassword, newPassword));
-        if (!oldPassword.isEmpty()) inMemory = SecretCipher::ReEncryptUserData(oldPassword);
-        committed = transaction.Commit();
-    } catch (...) {
-        App().PassPhrase = previous;
-        throw;
-    }
-    if (!committed) {
-        // The store keeps the old password: so must everything in memory, or the secrets saved
-        // later would be unreadable after a restart.
-        App().PassPhrase = previous;
-        return false;
-    }
-    if (inMemory) inMemory();
-    return true;
 }
 
 bool CBool(const QString& text, bool fallback) {

@@ -34,15 +34,6 @@ void DeleteValue(const QString& subkey, const QString& valueName);
 // and texts trimmed and without NULs. Returns the count; leaves the lists alone when the key
 // cannot be opened.
 int EnumValues(const QString& fullPath, QStringList& names, QStringList& values, int initialBuffer = -1);
-// Makes newPassword the current pass phrase, stores it encrypted with itself as the value
-// named after the user in `subkey` ("Users"), and, when oldPassword is not empty, re-encrypts
-// the user's secrets, stored and in memory. All of it in one store transaction: when the store
-// refuses it (the reason is then SettingsStore::failureText()), the result is false and the pass
-// phrase and the Links in memory stay as the store still has them. Throws BgError when a
-// secret cannot be re-encrypted (nothing changes then either).
-bool SaveUserPassword(const QString& subkey, const QString& user, const QString& newPassword,
-                      const QString& oldPassword);
-
 // The usual text-to-Boolean and text-to-number conversions of stored values.
 bool CBool(const QString& text, bool fallback = false);
 int CInt(const QString& text, int fallback = 0);

@@ -6,9 +6,9 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 
+#include "browse/ChildWindow.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
-#include "frame/ChildWindow.h"
 
 ActivityMonitor::ActivityMonitor(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {}
 

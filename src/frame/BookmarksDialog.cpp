@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "frame/Bookmarks.h"
+#include "browse/Bookmarks.h"
 
 BookmarksDialog::BookmarksDialog(Bookmarks& bookmarks, const QString& mode, QWidget* parent)
     : QDialog(parent), m_bookmarks(bookmarks), m_mode(mode), m_tree(new QTreeWidget(this)),

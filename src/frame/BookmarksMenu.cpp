@@ -1,7 +1,7 @@
 #include "frame/BookmarksMenu.h"
 
+#include "browse/Bookmarks.h"
 #include "core/MessageBox.h"
-#include "frame/Bookmarks.h"
 #include "frame/BookmarksDialog.h"
 
 BookmarksMenu::BookmarksMenu(Bookmarks& bookmarks, QMenu* menu, QWidget* dialogParent, QObject* parent)

@@ -4,7 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
-class BrowserPane;
+#include "browse/engine/BrowserPane.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;

@@ -14,6 +14,7 @@
 
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/DialogButtons.h"
 #include "core/Errors.h"
@@ -51,7 +52,7 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
     auto* home = new QGroupBox(QStringLiteral("Home page"));
     auto* homeLayout = new QVBoxLayout(home);
     homeLayout->addWidget(new QLabel(QStringLiteral("The page Home opens in every tab:")));
-    m_homePageEdit = new QLineEdit(HomePage());
+    m_homePageEdit = new QLineEdit(UserHomePage::Get());
     m_homePageEdit->setObjectName(QStringLiteral("txtHomePage"));
     m_homePageEdit->setMinimumWidth(380);
     homeLayout->addWidget(m_homePageEdit);
@@ -102,27 +103,6 @@ void InternetOptions::Run(QWidget* parent) {
     modal::RunModal(dialog);
 }
 
-HomePageNotifier* InternetOptions::Notifier() {
-    static HomePageNotifier* notifier = new HomePageNotifier(QCoreApplication::instance());
-    return notifier;
-}
-
-QString InternetOptions::HomePage() {
-    if (App().CurrentUser.isEmpty()) return StartPage();
-    return core::GetValue(App().CurrentUser, QLatin1String(kHomePageValue), StartPage());
-}
-
-void InternetOptions::SetHomePage(const QString& url) {
-    if (App().CurrentUser.isEmpty()) return;
-    const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
-    // The start page is the default: nothing stored for it.
-    if (page == StartPage())
-        core::DeleteValue(App().CurrentUser, QLatin1String(kHomePageValue));
-    else
-        core::SaveValue(App().CurrentUser, QLatin1String(kHomePageValue), page);
-    emit Notifier()->HomePageChanged(page);
-}
-
 void InternetOptions::OnUseDefaultClicked() {
     m_homePageEdit->setText(StartPage());
 }
@@ -163,6 +143,6 @@ void InternetOptions::OnOkClicked() {
         m_homePageEdit->selectAll();
         return;
     }
-    if (page != HomePage()) SetHomePage(page);
+    if (page != UserHomePage::Get()) UserHomePage::Set(page);
     accept();
 }

@@ -6,15 +6,6 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-// Carries the home page change to whoever listens (the browse window's panes).
-class HomePageNotifier : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-signals:
-    void HomePageChanged(const QString& url);
-};
-
 // The settings of the logged-in user's web profile: the home page every pane's Home opens, and
 // clearing what the engine keeps for the user (cookies, cached files, the history of visited
 // links that colours followed links).
@@ -22,20 +13,11 @@ class InternetOptions : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kModule = "Bramblegate.frmMDI";
-    // The user's value that holds the home page.
-    static constexpr const char* kHomePageValue = "HomePage";
 
     explicit InternetOptions(QWidget* parent = nullptr);
 
     // Shows the dialog modally (modal::RunModal).
     static void Run(QWidget* parent);
-    // The logged-in user's home page; the program's start page unless the user chose another.
-    static QString HomePage();
-    // Stores the user's home page (the empty text: the start page again) and tells the
-    // notifier's listeners.
-    static void SetHomePage(const QString& url);
-    // Emits HomePageChanged(url) after SetHomePage, so that open panes can follow.
-    static HomePageNotifier* Notifier();
 
     // --- the user's actions
     void OnUseDefaultClicked();

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "browse/AddressBox.h"
+#include "browse/ChildWindow.h"
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/EngineDownloads.h"
@@ -31,6 +32,7 @@
 #include "browse/LinkControls.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
@@ -44,8 +46,8 @@
 #include "core/SettingsStore.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/BookmarksMenu.h"
-#include "frame/ChildWindow.h"
 #include "frame/CommandLine.h"
+#include "frame/FrameBrowseHost.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/FrameToolbar.h"
 #include "frame/HelpWindow.h"
@@ -54,7 +56,6 @@
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
 #include "frame/Periphery.h"
-#include "frame/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
 #include "frame/SingleInstance.h"
 #include "frame/TerminationSignals.h"
@@ -165,7 +166,11 @@ MainWindow::MainWindow(PaneFactory factory, QWidget* parent)
     m_popUpsPopup = new QMenu(QStringLiteral("Blocked Pop-Ups"), this);
     m_popUpsPopup->setObjectName(QStringLiteral("mnpPopUpsList"));
     m_flasher = new MessageFlasher(*m_statusBar, this);
-    m_popUps = new PopUpsList(m_flasher, this);
+    m_popUps = new PopUpsList(this);
+    connect(m_popUps, &PopUpsList::Listed, m_flasher, [this] {
+        m_flasher->SetFlashMessage(QLatin1String(PopUpsList::kFlashText));
+        m_flasher->SetNewPopUp();
+    });
     m_popUpsMenu = new PopUpsMenu(*m_popUps, m_popUpsPopup, m_flasher, this);
     connect(m_popUpsMenu, &PopUpsMenu::PopUpChosen, this, [this](const QString& url, const QString& profile) {
         // In the session of the page that opened it, never in another Link's.
@@ -864,7 +869,8 @@ void MainWindow::ToolbarResetData(int screenWidth) {
 
 BrowseWindow* MainWindow::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    auto* browse = new BrowseWindow(*this, std::move(factory));
+    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(*this);
+    auto* browse = new BrowseWindow(*m_browseHost, std::move(factory));
     m_browse = browse;
     QMdiSubWindow* sub =
         m_mdiArea->addSubWindow(browse, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "browse/Bookmarks.h"
 #include "browse/BrowseWindow.h"
-#include "frame/Bookmarks.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/TerminationSignals.h"
 #include "frame/VersionCheck.h"
 #include "frame/ViewSettings.h"
@@ -22,6 +22,7 @@ class HelpWindow;
 class ChildWindow;
 class UserOptions;
 class Download;
+class FrameBrowseHost;
 class FrameStatusBar;
 class FrameToolbar;
 class InactivityLock;
@@ -279,6 +280,7 @@ private:
     QToolBar* m_linksToolbar = nullptr;
     QWidget* m_linksBar = nullptr;
     QPointer<BrowseWindow> m_browse;
+    std::unique_ptr<FrameBrowseHost> m_browseHost;
 
     QHash<QString, QAction*> m_commands;
     QAction* m_workOffline = nullptr;

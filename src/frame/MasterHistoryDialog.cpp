@@ -7,8 +7,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "browse/MasterHistory.h"
 #include "core/MessageBox.h"
-#include "frame/MasterHistory.h"
 
 MasterHistoryDialog::MasterHistoryDialog(MasterHistory& history, QWidget* parent)
     : QDialog(parent), m_history(history), m_tree(new QTreeWidget(this)), m_hint(new QLabel(this)),

@@ -1,7 +1,7 @@
 #include "frame/MasterHistoryMenu.h"
 
+#include "browse/MasterHistory.h"
 #include "core/MessageBox.h"
-#include "frame/MasterHistory.h"
 #include "frame/MasterHistoryDialog.h"
 
 MasterHistoryMenu::MasterHistoryMenu(MasterHistory& history, QMenu* menu, QWidget* dialogParent,

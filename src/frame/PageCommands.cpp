@@ -19,19 +19,10 @@
 #include <QUrl>
 
 #include "browse/BrowseWindow.h"
+#include "browse/ChildWindow.h"
 #include "core/MessageBox.h"
-#include "frame/ChildWindow.h"
 #include "frame/Periphery.h"
 #include "links/Links.h"
-
-bool PageCommands::OpenInDesktopBrowser(const QString& url) {
-    const QUrl address(url);
-    const QString scheme = address.scheme().toLower();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
-        scheme != QLatin1String("file"))
-        return false;
-    return QDesktopServices::openUrl(address);
-}
 
 const QString PageCommands::kNothingToPrint = QStringLiteral("There is no page to print yet.");
 

@@ -42,10 +42,6 @@ public:
     // Whether the active page can be printed now (File, Print and Print Preview are enabled).
     bool CanPrint() const;
 
-    // Navigate, IE: the address in the desktop's own web browser. Only what that browser can
-    // open goes (web and file addresses; not the program's own pages). False when nothing went.
-    static bool OpenInDesktopBrowser(const QString& url);
-
     // The status bar's word when Print finds no page (still loading, nothing open).
     static const QString kNothingToPrint;
 

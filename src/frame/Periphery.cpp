@@ -3,10 +3,11 @@
 #include <QWidget>
 
 #include "browse/engine/BrowserPane.h"
+#include "browse/UserHomePage.h"
+#include "core/Companion.h"
 #include "core/MessageBox.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
-#include "frame/Companion.h"
 #include "frame/FindBar.h"
 #include "frame/Help.h"
 #include "frame/InternetOptions.h"
@@ -47,7 +48,7 @@ void RunInternetOptions(QWidget* parent) {
 }
 
 QString HomePage() {
-    return InternetOptions::HomePage();
+    return UserHomePage::Get();
 }
 
 void RunPageProperties(BrowserPane& pane, QWidget* parent) {

@@ -4,7 +4,7 @@
 #include <QPixmap>
 
 #include "frame/MessageFlasher.h"
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 
 PopUpsMenu::PopUpsMenu(PopUpsList& list, QMenu* menu, MessageFlasher* flasher, QObject* parent)
     : AddressMenu(menu, parent), m_list(list), m_flasher(flasher) {

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "browse/HisList.h"
 #include "core/UrlUtils.h"
+#include "links/HisList.h"
 
 class QAction;
 class QFileSystemWatcher;

@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include "browse/HisList.h"
+#include "links/HisList.h"
 
 // Who hears about a Link's login progress: the browse window. Every call runs synchronously
 // inside the Link's setter, with the Link's Index.

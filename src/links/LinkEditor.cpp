@@ -22,7 +22,6 @@
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
 #include "links/Links.h"
-#include "users/LoginDialog.h"
 
 namespace {
 
@@ -403,7 +402,7 @@ void LinkEditor::OnOkClicked() {
 }
 
 void LinkEditor::OnShowClicked() {
-    if (!LoginDialog::RunVerify(this)) return;
+    if (!m_host.VerifyPassword(this)) return;
     MsgBox(m_linkPasswordEdit->text(), msgbox::OKOnly, msgbox::Information,
            QStringLiteral("Password for ") + m_captionEdit->text().trimmed());
 }

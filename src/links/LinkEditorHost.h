@@ -3,6 +3,7 @@
 #include <QString>
 
 class Link;
+class QWidget;
 
 // What the Link editor needs from its owner, the browse window. The secrets arrive as plain
 // text; the owner encrypts them, updates the Links collection and the Link's controls, and
@@ -19,4 +20,6 @@ public:
                              const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) = 0;
     // Sends an address to the visible Link's pane with a navigate mode.
     virtual void Nav2Visible(const QString& url, int navigateMode) = 0;
+    // Asks for the user's master password before a secret is shown; true when it was given.
+    virtual bool VerifyPassword(QWidget* parent) = 0;
 };

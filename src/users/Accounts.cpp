@@ -4,6 +4,7 @@
 #include "core/CodePage.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"

@@ -7,10 +7,10 @@
 #include "browse/Favorites.h"
 #include "browse/PopupPolicy.h"
 #include "browse/StandaloneWindow.h"
+#include "browse/UserHomePage.h"
 #include "core/Clock.h"
+#include "core/Companion.h"
 #include "core/Settings.h"
-#include "frame/Companion.h"
-#include "frame/InternetOptions.h"
 
 using namespace browsetest;
 
@@ -25,14 +25,14 @@ TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
         browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
     EXPECT_EQ(static_cast<FakePane*>(window->Pane())->navigations(), QStringList{"https://home.example/"});
 
-    InternetOptions::SetHomePage("https://news.example/");
+    UserHomePage::Set("https://news.example/");
     w.clearNavigations();
     w.pane(0).GoHome();
     EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
     window->OnNavigateCommand(QStringLiteral("GoHome"));
     EXPECT_EQ(static_cast<FakePane*>(window->Pane())->navigations().last(), "https://news.example/");
-    InternetOptions::SetHomePage(QString());
+    UserHomePage::Set(QString());
     EXPECT_EQ(w.pane(0).HomePage(), "bramblegate://start/");
     EXPECT_EQ(window->Pane()->HomePage(), "bramblegate://start/");
 }

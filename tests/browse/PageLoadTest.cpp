@@ -12,6 +12,7 @@
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
+#include "browse/MasterHistory.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/NewWindowPolicy.h"
@@ -24,7 +25,6 @@
 #include "core/Log.h"
 #include "frame/FrameStatusBar.h"
 #include "frame/MainWindow.h"
-#include "frame/MasterHistory.h"
 #include "links/Links.h"
 
 using namespace browsetest;

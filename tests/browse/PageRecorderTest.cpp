@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "browse/AddressBox.h"
-#include "browse/HisList.h"
+#include "links/HisList.h"
 #include "browse/HistoryTestSupport.h"
 #include "browse/PageRecorder.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 
 namespace {
 VisitedPage Page(const QString& title, const QString& url,

@@ -11,9 +11,11 @@
 
 #include "browse/engine/PageModelBuilder.h"
 #include "browse/KeyState.h"
+#include "browse/MasterHistory.h"
 #include "browse/OfflineState.h"
 #include "browse/PopUpCatcher.h"
 #include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
@@ -22,9 +24,7 @@
 #include "core/UrlUtils.h"
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameStatusBar.h"
-#include "frame/MasterHistory.h"
 #include "frame/MessageFlasher.h"
-#include "frame/PopUpsList.h"
 #include "frame/PopUpsMenu.h"
 #include "links/Links.h"
 

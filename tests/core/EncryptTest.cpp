@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/Errors.h"
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"

@@ -14,12 +14,12 @@
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
 #include "frame/MainWindow.h"
-#include "frame/PopUpsList.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
 
@@ -148,8 +148,7 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     StandaloneWindow* closing = f.browse->PopUps().NewWindows().last();
     ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*closing->Pane(), popupTarget); }, 20000));
     QPointer<QMdiSubWindow> closingSub = qobject_cast<QMdiSubWindow*>(closing->parentWidget());
-    RunScript(*static_cast<WebEnginePane*>(closing->Pane()),
-              QStringLiteral("document.getElementById('close').click(); true"));
+    RunScript(*static_cast<WebEnginePane*>(closing->Pane()), QStringLiteral("document.getElementById('close').click(); true"));
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
     EXPECT_FALSE(f.frame.MdiArea()->subWindowList().contains(closingSub.data()));
     EXPECT_TRUE(RealFrame::Shows(pane, links)) << "the Link keeps its page";

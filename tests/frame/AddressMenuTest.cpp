@@ -6,7 +6,7 @@
 #include <QPointer>
 
 #include "browse/HistoryTestSupport.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MasterHistoryMenu.h"
 
 // The shared parts of the frame's address menus, through the history menu.

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "browse/Bookmarks.h"
 #include "browse/HistoryTestSupport.h"
-#include "frame/Bookmarks.h"
 #include "frame/BookmarksDialog.h"
 #include "frame/BookmarksMenu.h"
 

@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 
 #include "browse/HistoryTestSupport.h"
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 #include "frame/MasterHistoryDialog.h"
 #include "frame/MasterHistoryMenu.h"
 

@@ -13,11 +13,12 @@
 
 #include "browse/engine/FakePane.h"
 #include "browse/engine/ProgramPages.h"
+#include "browse/UserHomePage.h"
 #include "core/AppState.h"
+#include "core/Companion.h"
 #include "core/Settings.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
-#include "frame/Companion.h"
 #include "frame/FindBar.h"
 #include "frame/Help.h"
 #include "frame/InternetOptions.h"
@@ -171,8 +172,8 @@ TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
     TempStore temp;
     ScriptedBoxes boxes;
     App().CurrentUser = "Ann";
-    EXPECT_EQ(InternetOptions::HomePage(), "bramblegate://start/");
-    QSignalSpy changed(InternetOptions::Notifier(), &HomePageNotifier::HomePageChanged);
+    EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
+    QSignalSpy changed(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged);
     {
         InternetOptions dialog;
         EXPECT_EQ(dialog.HomePageEdit()->text(), "bramblegate://start/");
@@ -184,18 +185,18 @@ TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
         dialog.OnOkClicked();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(InternetOptions::HomePage(), "http://news.example/today");
+    EXPECT_EQ(UserHomePage::Get(), "http://news.example/today");
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).toString(), "http://news.example/today");
     App().CurrentUser = "Bob";
-    EXPECT_EQ(InternetOptions::HomePage(), "bramblegate://start/");
+    EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
     App().CurrentUser = "Ann";
     {
         InternetOptions dialog;
         dialog.OnUseDefaultClicked();
         dialog.OnOkClicked();
     }
-    EXPECT_EQ(InternetOptions::HomePage(), "bramblegate://start/");
+    EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
     EXPECT_FALSE(ValueExists("Ann", "HomePage"));
 
     // Clearing asks first; No clears nothing.

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browse/HisList.h"
+#include "links/HisList.h"
 #include "links/Link.h"
 
 namespace {

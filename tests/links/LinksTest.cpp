@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"

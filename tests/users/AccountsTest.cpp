@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "LoginSupport.h"

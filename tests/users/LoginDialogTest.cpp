@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"

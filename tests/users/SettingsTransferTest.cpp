@@ -9,6 +9,7 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/CodePage.h"
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/LinkIds.h"

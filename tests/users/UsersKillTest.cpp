@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QThread>
 
+#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"

@@ -1,4 +1,4 @@
-#include "frame/Companion.h"
+#include "core/Companion.h"
 
 #include <QFileInfo>
 #include <QProcess>

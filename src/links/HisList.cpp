@@ -1,4 +1,4 @@
-#include "browse/HisList.h"
+#include "links/HisList.h"
 
 HisList::ItemPtr HisList::Add(const QString& caption, const QString& url, bool allowDuplicate, int before,
                               bool atEnd) {

@@ -1,4 +1,4 @@
-#include "frame/MasterHistory.h"
+#include "browse/MasterHistory.h"
 
 #include "core/AppState.h"
 #include "core/Errors.h"

@@ -1,9 +1,8 @@
-#include "frame/PopUpsList.h"
+#include "browse/PopUpsList.h"
 
 #include "core/UrlUtils.h"
-#include "frame/MessageFlasher.h"
 
-PopUpsList::PopUpsList(MessageFlasher* flasher, QObject* parent) : QObject(parent), m_flasher(flasher) {}
+PopUpsList::PopUpsList(QObject* parent) : QObject(parent) {}
 
 bool PopUpsList::IsIgnored(const QString& url) {
     if (url.isEmpty() || url == QLatin1String("about:blank")) return true;
@@ -28,9 +27,6 @@ void PopUpsList::AddPopUpItem(const QString& url, const QString& profile) {
     const QString caption = PopUpCaption(url);
     m_list.Add(caption, url);
     m_items.prepend(PopUpItem{caption, url, profile});
-    if (m_flasher) {
-        m_flasher->SetFlashMessage(QLatin1String(kFlashText));
-        m_flasher->SetNewPopUp();
-    }
+    emit Listed();
     emit Changed();
 }

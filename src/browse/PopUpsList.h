@@ -2,12 +2,9 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
-#include "browse/HisList.h"
-
-class MessageFlasher;
+#include "links/HisList.h"
 
 // One blocked pop-up as the menu shows it.
 struct PopUpItem {
@@ -19,7 +16,8 @@ struct PopUpItem {
 
 // The blocked pop-ups of this run: every address a blocked window was about to load, newest
 // first, for the "Popup" tool button's menu (PopUpsMenu), from where the user opens them later.
-// The frame owns it; it lives as long as the frame and is not stored.
+// The frame owns it (and flashes "New Auto-PopUp" when Listed comes); it lives as long as the
+// frame and is not stored.
 class PopUpsList : public QObject {
     Q_OBJECT
 public:
@@ -28,10 +26,10 @@ public:
     // Longest caption of a menu item.
     static constexpr int kMaxCaption = 100;
 
-    explicit PopUpsList(MessageFlasher* flasher = nullptr, QObject* parent = nullptr);
+    explicit PopUpsList(QObject* parent = nullptr);
 
     // Lists a blocked window's address (the newest becomes the first item), with the web
-    // profile it is to open in, and starts the flashers. Blank pages and the engine's error
+    // profile it is to open in, and says Listed. Blank pages and the engine's error
     // pages are not listed.
     void AddPopUpItem(const QString& url, const QString& profile = {});
     // Addresses never listed: empty, "about:blank", the program's blank page, the engine's own
@@ -51,9 +49,10 @@ public:
 
 signals:
     void Changed();
+    // A blocked window was listed: the user's eye is to be drawn to it.
+    void Listed();
 
 private:
-    QPointer<MessageFlasher> m_flasher;
     QList<PopUpItem> m_items;
     HisList m_list;
 };

@@ -1,4 +1,4 @@
-#include "frame/Bookmarks.h"
+#include "browse/Bookmarks.h"
 
 #include "core/AppState.h"
 #include "core/Errors.h"
