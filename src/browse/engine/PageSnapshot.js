@@ -600,6 +600,7 @@
         // The password fields and the inputs outside any form, in one pass.
         var inputs = body ? deep(body, 'input[type=password i],input:not(form *)', hosts) : [];
         var withPassword = new Set();
+        var outsideImages = new Map();
         var loose = [];
         var anyPassword = false;
         var looseText = false;
@@ -610,6 +611,12 @@
             if (type === 'password') anyPassword = true;
             if (owner) {
                 if (type === 'password') withPassword.add(owner);
+                // An image button a form attribute ties to a form elsewhere: not among the
+                // form's listed elements.
+                if (type === 'image' && !nodeContains.call(owner, input)) {
+                    if (!outsideImages.has(owner)) outsideImages.set(owner, []);
+                    outsideImages.get(owner).push(input);
+                }
             } else {
                 loose.push(input);
                 if (type === 'text' || TEXT_LIKE[type]) looseText = true;
@@ -641,7 +648,8 @@
             // The shadow hosts inside the form, from those of the document.
             var formHosts = form.getRootNode() === d ? hosts.filter(function (host) { return contains(form, host); })
                                                      : undefined;
-            var members = withOwned(interesting(form, withText && hasPassword, formHosts), ownedOutside(form));
+            var members = withOwned(interesting(form, withText && hasPassword, formHosts),
+                                    ownedOutside(form).concat(outsideImages.get(form) || []));
             els[fr].fe = members;
             for (var m = 0; m < members.length; m++) chosen.push(table[members[m]]);
         }
