@@ -396,7 +396,12 @@ BrowserPane* BrowseWindow::CreatePane(int i) {
 void BrowseWindow::BindPaneProfile(int i) {
     BrowserPane* pane = Pane(i);
     const Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-    if (pane) pane->SetProfileId(link && !link->Deleted() ? link->WebProfileId() : QString());
+    if (!pane) return;
+    const bool bound = link && !link->Deleted();
+    pane->SetProfileId(bound ? link->WebProfileId() : QString());
+    // The page snapshot sends what the Link's after-login link can be.
+    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty() ? QStringList{link->NavigateAfterLogin()}
+                                                                         : QStringList());
 }
 
 void BrowseWindow::ConnectPageRequests(int i, BrowserPane* pane) {

@@ -39,8 +39,7 @@ QString At(int pane, const QString& url) {
 
 } // namespace
 
-const QString LoginDecision::kLogoutList = QStringLiteral(
-    "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
+const QString& LoginDecision::kLogoutList = ControlWords::LogoutList();
 
 LoginDecision::LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs,
                              PaneShower& shower, NavigationDriver& navigation, PageLoadTracker& tracker,

@@ -27,7 +27,7 @@ class LoginDecision : public LoginDecider {
 public:
     // The texts of a page link that shows a logged-in page (items separated by "*"; a link's
     // text matches when it occurs anywhere within the list).
-    static const QString kLogoutList;
+    static const QString& kLogoutList;
     // How long a page without any form may wait before it shows.
     static constexpr int kNoFormSeconds = 5;
     // How long a page may take to show the password field after the user name was typed.

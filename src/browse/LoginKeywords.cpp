@@ -19,9 +19,12 @@ bool InLoginList(const QString& text) {
 bool IsLoginText(const QString& text) {
     const QString t = WithoutNbsp(text);
     if (Has(t, QLatin1String("help")) || Has(t, QLatin1String("assistance"))) return false;
-    if (Has(t, QLatin1String("sign"))) return !IsSignUpText(t);
-    return Has(t, QLatin1String("submit")) || Has(t, QLatin1String("login")) ||
-           Has(t, QLatin1String("logon"));
+    // "sign" first: with it, a sign-up is no sign-in whatever else the text says.
+    const QStringList& words = ControlWords::MarkupWords();
+    if (t.contains(words.first(), Qt::CaseInsensitive)) return !IsSignUpText(t);
+    for (qsizetype i = 1; i < words.size(); ++i)
+        if (t.contains(words[i], Qt::CaseInsensitive)) return true;
+    return false;
 }
 
 bool IsSignUpText(const QString& text) {

@@ -2,13 +2,14 @@
 
 #include <QString>
 
+#include "browse/engine/ControlWords.h"
+
 // The texts by which the auto-login recognises sign-in controls. Tests are case-insensitive
 // containment tests; a keyword list is one text searched as a whole, so any part of it matches.
 namespace LoginKeywords {
 
 // The login list: a button text matches when it occurs within it.
-inline const QString kLoginList =
-    QStringLiteral("login*log-in*log in*logon*log-on*log on*signin*sign-in*sign in*signon*sign-on*sign on");
+inline const QString& kLoginList = ControlWords::LoginList();
 
 // Whether a text occurs within the login list (an empty text does).
 bool InLoginList(const QString& text);

@@ -148,7 +148,7 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     StandaloneWindow* closing = f.browse->PopUps().NewWindows().last();
     ASSERT_TRUE(WaitFor([&] { return RealFrame::Shows(*closing->Pane(), popupTarget); }, 20000));
     QPointer<QMdiSubWindow> closingSub = qobject_cast<QMdiSubWindow*>(closing->parentWidget());
-    closing->Pane()->Document()->getElementById("close")->Click();
+    RunScript(*static_cast<WebEnginePane*>(closing->Pane()), QStringLiteral("document.getElementById('close').click(); true"));
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
     EXPECT_FALSE(
         f.frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->subWindowList().contains(closingSub.data()));

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include "browse/engine/PageModel.h"
 
@@ -178,6 +179,10 @@ public:
     // brings its opener's profile with it.
     const QString& ProfileId() const { return m_profileId; }
     virtual void SetProfileId(const QString& id) { m_profileId = id; }
+    // Texts the page logic looks for on this pane's pages besides its fixed words (a Link's
+    // link to follow after its login): the snapshot sends what reads as one of them.
+    const QStringList& SnapshotTexts() const { return m_snapshotTexts; }
+    void SetSnapshotTexts(const QStringList& texts) { m_snapshotTexts = texts; }
 
     // The page. Document() is the last snapshot (taken just before DocumentComplete), or a
     // document without elements between a new page's NavigateComplete2 and its DocumentComplete;
@@ -317,4 +322,5 @@ private:
     bool m_offline = false;
     int m_textSize = 2;
     QString m_profileId;
+    QStringList m_snapshotTexts;
 };

@@ -58,4 +58,22 @@ bool IsSend(const QString& text) {
     return WholeMatch(re, text);
 }
 
+const QString& LoginList() {
+    static const QString list =
+        QStringLiteral("login*log-in*log in*logon*log-on*log on*signin*sign-in*sign in*signon*sign-on*sign on");
+    return list;
+}
+
+const QString& LogoutList() {
+    static const QString list = QStringLiteral(
+        "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
+    return list;
+}
+
+const QStringList& MarkupWords() {
+    static const QStringList words{QStringLiteral("sign"), QStringLiteral("submit"), QStringLiteral("login"),
+                                   QStringLiteral("logon")};
+    return words;
+}
+
 } // namespace ControlWords

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The whole texts by which a page names the control that signs in or goes on to the next step
 // of a login, when the control is not a button or a link of its own (a span or a div the page
@@ -20,5 +21,13 @@ QString Pattern();
 bool IsSignIn(const QString& text);
 bool IsNext(const QString& text);
 bool IsSend(const QString& text);
+
+// The texts a sign-in button may read and a sign-out link: a text counts when it occurs
+// within the list (an empty one does).
+const QString& LoginList();
+const QString& LogoutList();
+// The words whose presence in a control's markup makes it read as a sign-in (unless it is
+// help, or for the first, "sign", a sign-up).
+const QStringList& MarkupWords();
 
 } // namespace ControlWords

@@ -1,12 +1,25 @@
 // The page snapshot: a plain description of the document and its same-origin frames, read in
 // the program's isolated world so the page's own scripts neither see nor disturb it.
-// Called as (function)(generation, controlWords), controlWords being the source of a regular
-// expression for the texts of sign-in controls that are neither buttons nor links. Returns
-// "BGSNAP <generation> <ms>\n" + JSON, where ms is the time spent here. The elements it
+// Called as (function)(generation, want), want holding what the program's rules look for:
+//   control     the source of a regular expression for the texts of sign-in controls that are
+//               neither buttons nor links
+//   markup      words a sign-in control's markup holds
+//   loginList   the texts a sign-in button may read (any part of it counts, as in the program)
+//   logoutList  the same for a sign-out link
+//   texts       texts of this page's Link (a link to follow after the login)
+// Returns "BGSNAP <generation> <ms>\n" + JSON, where ms is the time spent here. The elements it
 // describes are kept, in the same order, for the actions of that generation (window.__bgPage).
-(function (gen, controlWords) {
+//
+// Forms and the inputs outside any form are described whole. Elsewhere only what a rule can
+// use is sent: frames, images, scripts that submit a form, and the buttons, links, lists and
+// inputs whose words the rules look for; a form that can be no login (no password and more
+// text fields than a login has) is sent without its members. So a page of many thousands of
+// elements costs a few reads of each link and little else.
+(function (gen, want) {
     'use strict';
     var t0 = performance.now();
+    want = want || {};
+    var controlWords = want.control;
     // Elements the login and page-load logic read; everything else is left out to keep the
     // snapshot small on large pages (the engine picks them out, in document order).
     var INTEREST = 'input,select,option,textarea,a,area,button,img,frame,iframe,[role=button]';
@@ -16,6 +29,29 @@
     var FILLED = { text: 1, password: 1 };
     var PRESSED = { submit: 1, image: 1, button: 1 };
     var CONTROL = controlWords ? new RegExp('^\\s*(' + controlWords + ')\\s*$', 'i') : null;
+    function escaped(word) {
+        return word.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+    }
+    function words(list) {
+        return list && list.length ? new RegExp(list.map(escaped).join('|'), 'i') : null;
+    }
+    // Texts compared without their white space, case or the punctuation the rules drop: a
+    // wider test than the program's, which judges again what is sent.
+    function bare(text) {
+        return (text || '').replace(/[\s\u00a0,.:\-_!?]+/g, '').toLowerCase();
+    }
+    var MARKUP = words(want.markup);
+    var LOGIN_LIST = bare(want.loginList);
+    var LOGOUT_LIST = bare(want.logoutList);
+    // A character that no part of the sign-out list has: most link texts have one.
+    var NOT_LOGOUT = new RegExp('[^\\s\\u00a0,.:\\-_!?' + escaped(LOGOUT_LIST) + ']', 'i');
+    var WANTED = (want.texts || []).filter(function (t) { return bare(t) !== ''; });
+    var WANTED_BARE = WANTED.map(bare);
+    var WANTED_LOWER = WANTED.map(function (t) { return t.toLowerCase(); });
+    function isWanted(text) {
+        if (!WANTED.length || !text) return false;
+        return WANTED_BARE.indexOf(bare(text)) >= 0;
+    }
 
     // Properties are read through the prototypes' getters: a form control named "id", "name",
     // "elements" or "getAttribute" (and an image named "forms" on the document) hides the
@@ -90,6 +126,9 @@
             var type = get(G.nodeType, n);
             if (type === 1) {
                 o.fc = ref(n);
+                // A first child's markup is read by the rules; an image's only there.
+                var c = els[o.fc];
+                if (c && c.oh === undefined && c.t !== '#bad') c.oh = get(G.outerHTML, n);
                 return;
             }
             if (type === 3 && n.data.trim() !== '') {
@@ -134,8 +173,10 @@
     // The text of the labels of every control of a document, gathered in one pass (asking each
     // control for its labels searches the whole document each time).
     var labelText = new Map();
+    var labelled = new Set(); // documents whose labels are gathered
+    var docHosts = new Map(); // shadow hosts of each document's body
     function gatherLabels(root, hosts) {
-        var labels = deep(root, 'label', [], hosts);
+        var labels = deep(root, 'label', hosts);
         for (var k = 0; k < labels.length; k++) {
             var target = labels[k].control;
             if (!target) continue;
@@ -145,6 +186,12 @@
     }
 
     function label(el, o) {
+        var d = el.ownerDocument;
+        if (d && !labelled.has(d)) {
+            labelled.add(d);
+            var body = get(G.docBody, d);
+            if (body) gatherLabels(body, docHosts.get(d));
+        }
         var out = squeeze(labelText.get(el) || '');
         if (!out) out = squeeze(getAttribute.call(el, 'aria-label') || getAttribute.call(el, 'title') || '');
         if (out) o.lb = out.slice(0, 200);
@@ -154,8 +201,8 @@
     // form, or in a form that asks for a password or has few fields (layout and style cost
     // most of a large page's snapshot).
     var toLook = [];
-    var noLook = new Set(); // members of forms that are no login: more fields than one has
     var MAX_FIELDS = 5;
+    var summaries = 0; // forms sent without their members
     function control(el, o, ref) {
         toLook.push(ref);
         if (el.disabled) o.dis = 1;
@@ -246,7 +293,6 @@
             o.s = el.src;
             attr(el, 'alt', o, 'al');
             if (el.complete && el.naturalWidth > 0) o.ck = 1;
-            o.oh = get(G.outerHTML, el);
             break;
         case 'FRAME':
         case 'IFRAME':
@@ -294,36 +340,65 @@
     }
 
     // Open shadow roots hold parts of the document too (a login form in a web component).
-    // Without any, the engine's own selector search is the fast way.
-    // Of the common elements that cannot hold one, none is asked.
-    var MAY_HOST = ':not(a,area,b,br,button,code,col,dd,dl,dt,em,form,hr,i,iframe,img,input,label,li,link,meta,ol,' +
-        'optgroup,option,path,pre,script,select,small,strong,style,svg,table,tbody,td,textarea,th,thead,tr,ul)';
+    // Only custom elements and these can hold one: they are asked through the engine's lists
+    // by tag (far cheaper than a selector), the custom elements found among the elements of
+    // no common tag name.
+    var HOST_TAGS = ['div', 'span', 'section', 'p', 'article', 'aside', 'header', 'footer', 'main', 'nav', 'blockquote',
+                     'h1', 'h2', 'h3', 'h4', 'h5', 'h6'];
+    var UNCOMMON = ':not(div,span,a,li,p,td,tr,input,option,img,b,i,br,button,code,col,dd,dl,dt,em,form,hr,iframe,' +
+        'label,link,meta,ol,optgroup,path,pre,script,select,small,strong,style,svg,table,tbody,textarea,th,thead,ul,' +
+        'area,section,article,aside,blockquote,footer,header,main,nav,h1,h2,h3,h4,h5,h6,g,use,font,center,nobr,u,s)';
+    var byTag = Element.prototype.getElementsByTagName;
+    var docByTag = Document.prototype.getElementsByTagName;
     function shadowHosts(root) {
         var hosts = [];
-        var all = query(root, MAY_HOST);
-        for (var k = 0; k < all.length; k++) if (get(G.shadowRoot, all[k])) hosts.push(all[k]);
-        return hosts;
+        var shadow = G.shadowRoot;
+        var rest = query(root, UNCOMMON);
+        for (var k = 0; k < rest.length; k++) if (shadow.call(rest[k])) hosts.push(rest[k]);
+        var nodeType = get(G.nodeType, root);
+        for (var t = 0; t < HOST_TAGS.length; t++) {
+            var list = nodeType === 1 ? byTag.call(root, HOST_TAGS[t])
+                                      : nodeType === 9 ? docByTag.call(root, HOST_TAGS[t]) : query(root, HOST_TAGS[t]);
+            for (var m = 0; m < list.length; m++) if (shadow.call(list[m])) hosts.push(list[m]);
+        }
+        return hosts.length > 1 ? hosts.sort(flatOrder) : hosts;
     }
 
-    // The elements of interest below root, in the order a reader meets them: a shadow root's
-    // content comes where its host stands. `hosts`: the shadow hosts below root, when known.
-    function deep(root, selector, out, hosts) {
+    // The shadow hosts from the outermost down to the node, then the node.
+    function hostChain(node) {
+        var chain = [node];
+        for (var root = node.getRootNode(); root && root.host; root = root.host.getRootNode()) chain.push(root.host);
+        return chain.reverse();
+    }
+
+    // Document order as a reader meets it: a shadow root's content comes right after its host.
+    function inOrder(a, b) {
+        if (a === b) return 0;
+        var ca = hostChain(a);
+        var cb = hostChain(b);
+        var k = 0;
+        while (k < ca.length - 1 && k < cb.length - 1 && ca[k] === cb[k]) k++;
+        if (ca[k] === cb[k]) return ca.length < cb.length ? -1 : 1;
+        return ca[k].compareDocumentPosition(cb[k]) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1;
+    }
+    function flatOrder(a, b) {
+        if (a === b) return 0;
+        return a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1;
+    }
+
+    // The elements matching selector below root and in the shadow roots there, in order.
+    // `hosts`: the shadow hosts below root, when known.
+    function deep(root, selector, hosts) {
         if (!hosts) hosts = shadowHosts(root);
         var list = query(root, selector);
-        if (!hosts.length) {
-            for (var k = 0; k < list.length; k++) out.push(list[k]);
-            return out;
+        var out = new Array(list.length);
+        for (var k = 0; k < list.length; k++) out[k] = list[k];
+        if (!hosts.length) return out;
+        for (var h = 0; h < hosts.length; h++) {
+            var inner = deep(get(G.shadowRoot, hosts[h]), selector);
+            for (var m = 0; m < inner.length; m++) out.push(inner[m]);
         }
-        var inList = new Set();
-        for (var m = 0; m < list.length; m++) inList.add(list[m]);
-        var isHost = new Set(hosts);
-        var all = query(root, '*');
-        for (var n = 0; n < all.length; n++) {
-            var el = all[n];
-            if (inList.has(el)) out.push(el);
-            if (isHost.has(el)) deep(get(G.shadowRoot, el), selector, out);
-        }
-        return out;
+        return out.sort(inOrder);
     }
 
     // Controls a page makes of spans, divs and list items: a short text that reads as a
@@ -347,14 +422,9 @@
         return out;
     }
 
-    function inOrder(a, b) {
-        if (a === b) return 0;
-        return a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1;
-    }
-
     // References of the interesting elements below root, with the text controls merged in.
     function interesting(root, withTextControls, hosts) {
-        var list = deep(root, INTEREST, [], hosts);
+        var list = deep(root, INTEREST, hosts);
         var extra = withTextControls ? textControls(root, []) : [];
         if (extra.length) list = list.concat(extra).sort(inOrder);
         var out = new Array(list.length);
@@ -368,63 +438,33 @@
         return out;
     }
 
-    // The references of a form's elements of interest, taken from those of the document when
-    // they stand there in one run (as they do without shadow roots or text controls); null
-    // when they do not.
-    var places = new WeakMap(); // a document's list of references: where each stands in it
-    function inAll(form, all) {
-        var list = query(form, INTEREST);
-        if (!list.length) return [];
-        var at = places.get(all);
-        if (!at) {
-            at = new Map();
-            for (var k = 0; k < all.length; k++) at.set(all[k], k);
-            places.set(all, at);
-        }
-        var start = at.get(refs.get(list[0]));
-        var end = start + list.length - 1;
-        if (start === undefined || end >= all.length || table[all[end]] !== list[list.length - 1]) return null;
-        return all.slice(start, end + 1);
-    }
-
-    // Whether the page asks for a password, or for text outside any form (a login without a
-    // <form>): only then are text controls looked for.
-    function needsTextControls(d, hosts) {
-        if (hosts.length) return true;
-        var inputs = documentQuery.call(d, 'input');
-        for (var k = 0; k < inputs.length; k++) {
-            var type = inputs[k].type;
-            if (type === 'password') return true;
-            if ((type === 'text' || TEXT_LIKE[type]) && !get(G.inputForm, inputs[k])) return true;
-        }
-        return false;
-    }
-
-    // The controls each form of a document owns outside its own element: those with a form
-    // attribute naming it, and those the parser gave it when the markup closed the form early
-    // (a form inside a table row). One pass over the document's controls.
-    var LISTED = 'button,fieldset,input:not([type=image]),object,output,select,textarea';
+    // The listed controls a form owns outside its own element: those with a form attribute
+    // naming it, and those the parser gave it when the markup closed the form early (a form
+    // inside a table row).
     var formElements = getter(HTMLFormElement.prototype, 'elements');
-    function ownedElsewhere(d, forms, hosts) {
-        var owned = new Map();
-        // Without form attributes, a form whose listed elements are all its own descendants
-        // owns nothing elsewhere: mostly every form, told by a few counts each.
-        var all = !hosts.length && documentQuery.call(d, '[form]').length === 0;
-        for (var f = 0; f < forms.length && all; f++) {
-            var listed = get(formElements, forms[f]);
-            all = listed.length === query(forms[f], LISTED).length &&
-                query(forms[f], 'input[type=image]').length === 0;
+    function ownedOutside(form) {
+        var listed = get(formElements, form);
+        var out = [];
+        for (var k = 0; k < listed.length; k++) {
+            var c = listed[k];
+            if (!nodeContains.call(form, c) && !contains(form, c)) out.push(c);
         }
-        if (all) return owned;
-        var controls = documentQuery.call(d, 'input,select,textarea,button');
-        for (var k = 0; k < controls.length; k++) {
-            var c = controls[k];
-            var form = c.form;
-            if (!form || nodeContains.call(form, c) || contains(form, c)) continue;
-            if (!owned.has(form)) owned.set(form, []);
-            owned.get(form).push(c);
+        return out;
+    }
+
+    // Whether a form has at most as many text fields as a login (its listed controls counted
+    // until there are more).
+    function fewFields(form) {
+        var listed = get(formElements, form);
+        if (listed.length <= MAX_FIELDS) return true;
+        var fields = 0;
+        for (var k = 0; k < listed.length; k++) {
+            var c = listed[k];
+            if (String(get(G.tagName, c)).toUpperCase() !== 'INPUT') continue;
+            var type = c.type;
+            if ((type === 'text' || TEXT_LIKE[type]) && ++fields > MAX_FIELDS) return false;
         }
-        return owned;
+        return true;
     }
 
     function withOwned(list, owned) {
@@ -456,13 +496,12 @@
     // as one implicit form. Its place is the smallest part of the page that holds the loose
     // password field (or, without one, the loose text field) and the text field before it,
     // widened a few levels until it holds something to press.
-    function implicitForm(d, body, hosts) {
-        var inputs = deep(body, 'input', [], hosts);
+    function implicitForm(body, loose) {
         var password = null;
         var texts = [];
-        for (var k = 0; k < inputs.length; k++) {
-            var input = inputs[k];
-            if (get(G.inputForm, input) || !shown(input)) continue;
+        for (var k = 0; k < loose.length; k++) {
+            var input = loose[k];
+            if (!shown(input)) continue;
             if (input.type === 'password') {
                 if (!password) password = input;
             } else if ((input.type === 'text' || TEXT_LIKE[input.type]) && !password) {
@@ -489,12 +528,60 @@
         return { el: ref(container), fe: members };
     }
 
+    var LINKS = 'a[href],area[href]';
+    // The links, buttons, lists and inputs outside the forms a rule can use, given what it
+    // looks for: a sign-out link (its text any part of the sign-out list; an empty one
+    // counts), a sign-in link or a link whose first child is a sign-in image, a button whose
+    // text is any part of the sign-in list, and whatever reads as one of the Link's texts.
+    function keptLink(a) {
+        var text = get(G.textContent, a);
+        if (text.length <= 200 && !NOT_LOGOUT.test(text) && LOGOUT_LIST.indexOf(bare(text)) >= 0) return true;
+        if (MARKUP && MARKUP.test(text)) return true;
+        if (CONTROL && text.length <= 40 && CONTROL.test(text)) return true;
+        var first = get(G.firstElement, a);
+        if (first && MARKUP && MARKUP.test(get(G.outerHTML, first))) return true;
+        if (!WANTED.length) return false;
+        if (isWanted(text) || (first && isWanted(getAttribute.call(first, 'alt')))) return true;
+        var href = (a.href || '').toLowerCase();
+        for (var k = 0; k < WANTED_LOWER.length; k++) if (href.indexOf(WANTED_LOWER[k]) >= 0) return true;
+        return false;
+    }
+
+    // The elements of one tag below body, shadow roots included.
+    function tagged(body, tag, hosts) {
+        if (hosts.length) return deep(body, tag, hosts);
+        return byTag.call(body, tag);
+    }
+
+    function pageWide(body, hosts, links, frames, out) {
+        for (var f = 0; f < frames.length; f++) out.push(frames[f]);
+        var buttons = tagged(body, 'button', hosts);
+        for (var b = 0; b < buttons.length; b++) {
+            var button = buttons[b];
+            var text = get(G.firstElement, button) ? get(G.innerText, button) : get(G.textContent, button);
+            if (text.length <= 200 && LOGIN_LIST.indexOf(bare(text)) >= 0) out.push(button);
+        }
+        for (var l = 0; l < links.length; l++) if (keptLink(links[l])) out.push(links[l]);
+        if (!WANTED.length) return;
+        // Anchors without an address, the buttons of a form and lists a Link's text can name.
+        var anchors = query(body, 'a:not([href])');
+        for (var a = 0; a < anchors.length; a++) if (keptLink(anchors[a])) out.push(anchors[a]);
+        var inputs = deep(body, 'input[type=submit i],input[type=button i],input[type=image i]', hosts);
+        for (var k = 0; k < inputs.length; k++) {
+            var input = inputs[k];
+            if (isWanted(input.value) || isWanted(getAttribute.call(input, 'alt'))) out.push(input);
+        }
+        var options = tagged(body, 'option', hosts);
+        for (var o = 0; o < options.length; o++) {
+            var list = isWanted(options[o].text) ? closest.call(options[o], 'select') : null;
+            if (list) out.push(list);
+        }
+    }
+
     function snapDocument(d) {
         var body = get(G.docBody, d);
         var hosts = body ? shadowHosts(body) : [];
-        if (body) gatherLabels(body, hosts);
-        var elsewhere = ownedElsewhere(d, get(G.docForms, d), hosts);
-        var withText = body ? needsTextControls(d, hosts) : false;
+        docHosts.set(d, hosts);
         var o = {
             u: get(G.docUrl, d),
             dm: get(G.docDomain, d) || '',
@@ -503,52 +590,106 @@
             b: body ? 1 : 0,
             // Whether the body holds anything: its markup is not needed, and costly to send.
             bc: body && get(G.firstChild, body) ? 1 : 0,
-            all: body ? interesting(body, withText, hosts) : [],
+            all: [],
             forms: [],
             links: [],
             images: [],
             scripts: [],
             frames: []
         };
+        // The password fields and the inputs outside any form, in one pass.
+        var inputs = body ? deep(body, 'input[type=password i],input:not(form *)', hosts) : [];
+        var withPassword = new Set();
+        var outsideImages = new Map();
+        var loose = [];
+        var anyPassword = false;
+        var looseText = false;
+        for (var i = 0; i < inputs.length; i++) {
+            var input = inputs[i];
+            var owner = get(G.inputForm, input);
+            var type = input.type;
+            if (type === 'password') anyPassword = true;
+            if (owner) {
+                if (type === 'password') withPassword.add(owner);
+                // An image button a form attribute ties to a form elsewhere: not among the
+                // form's listed elements.
+                if (type === 'image' && !nodeContains.call(owner, input)) {
+                    if (!outsideImages.has(owner)) outsideImages.set(owner, []);
+                    outsideImages.get(owner).push(input);
+                }
+            } else {
+                loose.push(input);
+                if (type === 'text' || TEXT_LIKE[type]) looseText = true;
+            }
+        }
+        // Text controls are looked for only where a page asks for a password, or for text
+        // outside any form (a login without a <form>).
+        var withText = body ? hosts.length > 0 || anyPassword || looseText : false;
+        var chosen = [];
         var forms = get(G.docForms, d);
         var formList = [];
         for (var f = 0; f < forms.length; f++) formList.push(forms[f]);
         // Forms inside shadow roots are not among document.forms.
         if (hosts.length) {
-            var deepForms = deep(body, 'form', [], hosts);
+            var deepForms = deep(body, 'form', hosts);
             if (deepForms.length !== formList.length) formList = deepForms;
         }
         for (var g = 0; g < formList.length; g++) {
             var form = formList[g];
             var fr = ref(form);
-            var owned = elsewhere.get(form) || [];
-            var hasPassword = query(form, 'input[type=password]').length > 0;
-            for (var h = 0; h < owned.length && !hasPassword; h++) hasPassword = owned[h].type === 'password';
-            // The shadow hosts inside the form, from those of the document: looking for them
-            // again costs a pass over the form's elements.
+            var hasPassword = withPassword.has(form);
+            o.forms.push(fr);
+            if (!hasPassword && !fewFields(form)) {
+                els[fr].fe = [];
+                els[fr].sum = 1;
+                summaries++;
+                continue;
+            }
+            // The shadow hosts inside the form, from those of the document.
             var formHosts = form.getRootNode() === d ? hosts.filter(function (host) { return contains(form, host); })
                                                      : undefined;
-            var inner = formHosts && !formHosts.length && !(withText && hasPassword) ? inAll(form, o.all) : null;
-            var members = withOwned(inner || interesting(form, withText && hasPassword, formHosts), owned);
+            var members = withOwned(interesting(form, withText && hasPassword, formHosts),
+                                    ownedOutside(form).concat(outsideImages.get(form) || []));
             els[fr].fe = members;
-            if (!hasPassword) {
-                var fields = 0;
-                for (var x = 0; x < members.length; x++) if (els[members[x]].ty === 'text') fields++;
-                if (fields > MAX_FIELDS) for (var y = 0; y < members.length; y++) noLook.add(members[y]);
-            }
-            o.forms.push(fr);
+            for (var m = 0; m < members.length; m++) chosen.push(table[members[m]]);
         }
         if (body) {
-            var loose = implicitForm(d, body, hosts);
-            if (loose) o.ifm = loose;
+            var implicit = implicitForm(body, loose);
+            if (implicit) {
+                o.ifm = implicit;
+                for (var n = 0; n < implicit.fe.length; n++) chosen.push(table[implicit.fe[n]]);
+            }
         }
+        for (var x = 0; x < loose.length; x++) chosen.push(loose[x]);
         var links = get(G.docLinks, d);
-        for (var l = 0; l < links.length; l++) o.links.push(ref(links[l]));
+        // The frames of a frameset stand outside any body.
+        var frames = docByTag.call(d, 'frameset').length ? documentQuery.call(d, 'frame,iframe')
+                                                               : body ? tagged(body, 'iframe', hosts) : [];
+        if (body) pageWide(body, hosts, hosts.length ? deep(body, LINKS, hosts) : links, frames, chosen);
+        // One reference for each, in document order.
+        var seen = new Set();
+        var all = [];
+        for (var c = 0; c < chosen.length; c++) {
+            if (seen.has(chosen[c])) continue;
+            seen.add(chosen[c]);
+            all.push(chosen[c]);
+        }
+        all.sort(hosts.length ? inOrder : flatOrder);
+        for (var y = 0; y < all.length; y++) o.all.push(ref(all[y]));
+        // The links among them that document.links lists (not those of shadow roots).
+        for (var l = 0; l < all.length; l++) {
+            var tag = String(get(G.tagName, all[l])).toUpperCase();
+            if ((tag === 'A' || tag === 'AREA') && getAttribute.call(all[l], 'href') !== null && all[l].getRootNode() === d)
+                o.links.push(refs.get(all[l]));
+        }
         var images = get(G.docImages, d);
-        for (var m = 0; m < images.length; m++) o.images.push(ref(images[m]));
+        for (var im = 0; im < images.length; im++) o.images.push(ref(images[im]));
+        // A script matters only for the form it submits.
         var scripts = get(G.docScripts, d);
-        for (var s = 0; s < scripts.length; s++) o.scripts.push(get(G.innerHTML, scripts[s]));
-        var frames = documentQuery.call(d, 'frame,iframe');
+        for (var s = 0; s < scripts.length; s++) {
+            var source = get(G.textContent, scripts[s]);
+            if (/\.submit/i.test(source)) o.scripts.push(source);
+        }
         for (var k = 0; k < frames.length; k++) {
             var fe = frames[k];
             var inner = null;
@@ -564,7 +705,7 @@
 
     var doc = snapDocument(document);
     for (var c = 0; c < toLook.length; c++)
-        if (!noLook.has(toLook[c]) && !shown(table[toLook[c]])) els[toLook[c]].hid = 1;
+        if (!shown(table[toLook[c]])) els[toLook[c]].hid = 1;
     // The fields a person could fill, as the page watch counts them: what it compares the page
     // with, so that a form built between this snapshot and the watch is not missed.
     var passwords = 0;
@@ -575,8 +716,8 @@
         if (d.ty === 'password') passwords++;
         else if (d.ty === 'text') textFields++;
     }
-    // With fields not judged, the watch counts for itself.
-    window.__bgPage = { gen: gen, table: table, fields: noLook.size ? null : passwords + '/' + textFields };
+    // With forms sent without their fields, the watch counts for itself.
+    window.__bgPage = { gen: gen, table: table, fields: summaries ? null : passwords + '/' + textFields };
     var json = JSON.stringify({ gen: gen, els: els, texts: texts, doc: doc });
     return 'BGSNAP ' + gen + ' ' + (performance.now() - t0).toFixed(3) + '\n' + json;
 })

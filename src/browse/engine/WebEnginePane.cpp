@@ -80,11 +80,19 @@ QString JsString(const QString& text) {
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// The snapshot function, called with the generation as its one argument.
+QString JsArray(const QStringList& texts) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+// The snapshot function, called with the generation and the texts of the pane's Link; the
+// words the login rules look for go with it.
 const QString& SnapshotScript() {
     static const QString source =
-        QStringLiteral("(function (gen) { return (") + Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
-        QStringLiteral(")(gen, ") + JsString(ControlWords::Pattern()) + QStringLiteral("); })");
+        QStringLiteral("(function (gen, texts) { return (") +
+        Resource(QStringLiteral("PageSnapshot.js")).trimmed() + QStringLiteral(")(gen, {control: ") +
+        JsString(ControlWords::Pattern()) + QStringLiteral(", markup: ") + JsArray(ControlWords::MarkupWords()) +
+        QStringLiteral(", loginList: ") + JsString(ControlWords::LoginList()) + QStringLiteral(", logoutList: ") +
+        JsString(ControlWords::LogoutList()) + QStringLiteral(", texts: texts || []}); })");
     return source;
 }
 
@@ -664,7 +672,7 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     clock.start();
     QPointer<WebEnginePane> self(this);
     m_requests->pendingSnapshots.insert(generation, [done] { done(nullptr); });
-    RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation),
+    RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation) + QLatin1Char(',') + JsArray(SnapshotTexts()),
             [self, generation, clock, done](const QVariant& result) {
                 // Not at all when the page's process went meanwhile: that answered.
                 if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;
