@@ -188,7 +188,7 @@ void BrowseWindow::ConnectButtons() {
     connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
             [this](int i) { m_navigation->OpenLink(i); });
     connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
-            [this](int i, const QMimeData* data) { m_controls->OnLinkDrop(i, data); });
+            [this](int i, const QMimeData* mime) { m_controls->OnLinkDrop(i, mime); });
     connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_controls->OnViewClicked(i); });
     connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {
         if (m_links) m_controls->RefreshButtons();
