@@ -4,12 +4,19 @@
 #include <QSet>
 #include <QString>
 
-// What several parts of the browse window read and write, in one place. Owned by BrowseWindow;
-// the Links, the panes and the timers are reached through BrowseWindow itself.
+// Module text of the browse window's error reports.
+inline constexpr const char* kBrowseModule = "Bramblegate.frmBrowse";
+// Links one lifetime of the browse window can hold (control indexes 0 to 100).
+inline constexpr int kMaxBrowseLinks = 101;
+
+// What several parts of the browse window read and write, in one place. Owned by the window,
+// which hands it to its parts.
 struct BrowseState {
     // Control index of the Link button last pressed; -1 when none (the context menu's Add inserts
     // before it, Edit and Remove act on it).
     int contextLinkIndex = -1;
+    // Options, Hide Pop-Ups: whether the window's pop-up blocking is switched on.
+    bool hidePopUps = true;
     // A drag of a Link button has started: the mouse-up that ends it opens nothing.
     bool dragPending = false;
     // The current sidebar tab: 0 Links, 1 Favorites, 2 Search.

@@ -32,6 +32,7 @@
 #include "browse/PopupPolicy.h"
 #include "browse/SideBar.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -85,17 +86,30 @@ private:
     BrowseWindow& m_w;
 };
 
+// The parts that work on the Links, each given the few others it drives. They refer to each
+// other, so they are built together: a part only keeps the references of those built after it.
+struct BrowseWindow::Parts {
+    Parts(BrowseWindow& w, ::Links& links)
+        : controls(links, w.Buttons(), *w.m_panes, w, w, navigation, w.m_dragStartTimer, w.m_host, w.m_state),
+          navigation(links, *w.m_panes, *w.m_navBar, *w.m_tabs, w, w, controls, tracker, w.m_search,
+                     w.m_showPageTimer, w.m_dragStartTimer, w.m_host, w.m_state),
+          tracker(links, *w.m_panes, *w.m_navBar, *w.m_tabs, w, w, navigation, controls, w.m_recorder, w,
+                  w.WindowHandle(), w.m_host, w.m_state),
+          login(w, links, *w.m_panes, *w.m_tabs, w, navigation, tracker, w.m_state, w,
+                LoginSites::Configured()) {
+        tracker.SetLoginDecider(&login);
+    }
+    LinkControls controls;
+    NavigationDriver navigation;
+    PageLoadTracker tracker;
+    LoginDecision login;
+};
+
 BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* parent)
     : QWidget(parent), m_host(host), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("frmBrowse"));
-    m_controls = std::make_unique<LinkControls>(*this, m_host, m_state);
-    m_navigation = std::make_unique<NavigationDriver>(*this, m_host, m_state);
-    m_tracker = std::make_unique<PageLoadTracker>(*this, m_host, m_state);
-    m_login = std::make_unique<LoginDecision>(*this, *this, LoginSites::Configured());
-    m_loginDecider = m_login.get();
     BuildLayout();
-    m_popUps = std::make_unique<PopupPolicy>(*this, m_host, m_factory);
-    m_popupPolicy = m_popUps.get();
+    m_tabs = std::make_unique<TabColours>(Buttons(), *m_navBar->PictureView());
     m_idleHost = std::make_unique<IdleHost>(*this);
     m_idle = new IdlePanes(*m_idleHost, this);
 
@@ -113,7 +127,9 @@ BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* paren
             if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
         if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
     });
-    connect(&m_dragStartTimer, &QTimer::timeout, this, [this] { m_controls->OnDragStartTimer(); });
+    connect(&m_dragStartTimer, &QTimer::timeout, this, [this] {
+        if (m_parts) m_parts->controls.OnDragStartTimer();
+    });
     ConnectButtons();
 }
 
@@ -122,7 +138,7 @@ BrowseWindow::~BrowseWindow() {
     for (QTimer* timer :
          {&m_busyTimer, &m_parseTimeOutTimer, &m_showPageTimer, &m_loadFavoritesTimer, &m_dragStartTimer})
         timer->stop();
-    m_popupPolicy = nullptr;
+    if (m_parts) m_parts->tracker.SetPopupPolicy(nullptr);
     m_popUps.reset(); // its stand-alone windows and catchers go with the window
     delete m_idle;
     m_idle = nullptr;
@@ -130,6 +146,7 @@ BrowseWindow::~BrowseWindow() {
         if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
     delete m_panes;
     m_panes = nullptr;
+    m_parts.reset();
     if (m_links) m_links->SetLinkOwner(nullptr);
     m_links.reset();
 }
@@ -164,37 +181,42 @@ void BrowseWindow::BuildLayout() {
 
     m_linkButtonMenu = new QMenu(this);
     m_linkButtonMenu->setObjectName(QStringLiteral("mnuDyna"));
-    m_linkButtonMenu->addAction(QStringLiteral("&Add Link..."), this, [this] { m_controls->AddLinkDialog(); })
+    m_linkButtonMenu
+        ->addAction(QStringLiteral("&Add Link..."), this, [this] { m_parts->controls.AddLinkDialog(); })
         ->setObjectName(QStringLiteral("mnuDynaAdd"));
     m_linkButtonMenu
         ->addAction(QStringLiteral("&Edit Link..."), this,
-                    [this] { m_controls->EditLink(m_state.contextLinkIndex); })
+                    [this] { m_parts->controls.EditLink(m_state.contextLinkIndex); })
         ->setObjectName(QStringLiteral("mnuDynaEdit"));
     m_linkButtonMenu->addSeparator();
     m_linkButtonMenu
         ->addAction(QStringLiteral("&Remove Link"), this,
-                    [this] { m_controls->RemoveLink(m_state.contextLinkIndex); })
+                    [this] { m_parts->controls.RemoveLink(m_state.contextLinkIndex); })
         ->setObjectName(QStringLiteral("mnuDynaRemove"));
 }
 
 void BrowseWindow::ConnectButtons() {
     LinkButtonsPanel& buttons = Buttons();
-    connect(&buttons, &LinkButtonsPanel::LinkMouseDown, this,
-            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->OnLinkMouseDown(i, b, at); });
-    connect(&buttons, &LinkButtonsPanel::LinkMouseMove, this,
-            [this](int i, const QPoint& at, Qt::MouseButtons b) { m_controls->OnLinkMouseMove(i, at, b); });
-    connect(&buttons, &LinkButtonsPanel::LinkMouseUp, this,
-            [this](int i, Qt::MouseButton b, const QPoint& at) { m_controls->OnLinkMouseUp(i, b, at); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseDown, this,
+        [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseDown(i, b, at); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseMove, this,
+        [this](int i, const QPoint& at, Qt::MouseButtons b) { m_parts->controls.OnLinkMouseMove(i, at, b); });
+    connect(
+        &buttons, &LinkButtonsPanel::LinkMouseUp, this,
+        [this](int i, Qt::MouseButton b, const QPoint& at) { m_parts->controls.OnLinkMouseUp(i, b, at); });
     connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
-            [this](int i) { m_navigation->OpenLink(i); });
+            [this](int i) { m_parts->navigation.OpenLink(i); });
     connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
-            [this](int i, const QMimeData* mime) { m_controls->OnLinkDrop(i, mime); });
-    connect(&buttons, &LinkButtonsPanel::ViewClicked, this, [this](int i) { m_controls->OnViewClicked(i); });
+            [this](int i, const QMimeData* mime) { m_parts->controls.OnLinkDrop(i, mime); });
+    connect(&buttons, &LinkButtonsPanel::ViewClicked, this,
+            [this](int i) { m_parts->controls.OnViewClicked(i); });
     connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {
-        if (m_links) m_controls->RefreshButtons();
+        if (m_links) m_parts->controls.RefreshButtons();
     });
     connect(&buttons, &LinkButtonsPanel::Scrolled, this, [this] {
-        if (m_links) m_controls->RefreshScrolling();
+        if (m_links) m_parts->controls.RefreshScrolling();
     });
     connect(m_navBar, &NavigationBar::Command, this, &BrowseWindow::OnToolbarButton);
     connect(m_navBar, &NavigationBar::AddressChosen, this,
@@ -206,6 +228,38 @@ void BrowseWindow::ConnectButtons() {
 
 LinkButtonsPanel& BrowseWindow::Buttons() const {
     return *m_sideBar->LinksPage();
+}
+
+NavigationDriver& BrowseWindow::Navigation() const {
+    return m_parts->navigation;
+}
+
+PageLoadTracker& BrowseWindow::Tracker() const {
+    return m_parts->tracker;
+}
+
+LinkControls& BrowseWindow::Controls() const {
+    return m_parts->controls;
+}
+
+LoginDecision& BrowseWindow::Login() const {
+    return m_parts->login;
+}
+
+void BrowseWindow::SetLoginDecider(LoginDecider* decider) {
+    m_parts->tracker.SetLoginDecider(decider);
+}
+
+LoginDecider* BrowseWindow::loginDecider() const {
+    return m_parts ? m_parts->tracker.loginDecider() : nullptr;
+}
+
+void BrowseWindow::SetPopupPolicy(NewWindowPolicy* policy) {
+    m_parts->tracker.SetPopupPolicy(policy);
+}
+
+NewWindowPolicy* BrowseWindow::popupPolicy() const {
+    return m_parts ? m_parts->tracker.popupPolicy() : nullptr;
 }
 
 // ----- lifetime -------------------------------------------------------------------------------
@@ -244,13 +298,18 @@ void BrowseWindow::Load() {
         placeholder->Navigate2(QStringLiteral("about:blank"));
 
         m_links = std::make_unique<::Links>(user);
+        m_parts = std::make_unique<Parts>(*this, *m_links);
+        m_popUps = std::make_unique<PopupPolicy>(*m_links, m_parts->navigation, m_search, m_recorder, m_state,
+                                                 WindowHandle(), m_host, m_factory);
+        m_parts->tracker.SetPopupPolicy(m_popUps.get());
+        m_parts->tracker.Connect(0, Pane(0)); // made before the Links were read
         m_links->SetLinkOwner(this);
         connect(m_links.get(), &Links::ControlsLoaded, this,
-                [this] { m_controls->RefreshmnuLinksEditRemove(); });
+                [this] { m_parts->controls.RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &BrowseWindow::VisibleChanged);
         connect(m_links.get(), &Links::StatusPanelText, this,
                 [this](int panel, const QString& text) { m_host.SetStatusText(panel, text); });
-        m_controls->LoadControls();
+        m_parts->controls.LoadControls();
         // Web data of Links that are gone (a removal the program could not finish, an import).
         QStringList ids;
         for (const Link* link : *m_links)
@@ -321,7 +380,7 @@ BrowserPane* BrowseWindow::CreatePane(int i) {
     pane->SetOffline(OfflineState::IsOffline());
     m_panes->AddPane(i, pane);
     BindPaneProfile(i);
-    m_tracker->Connect(i, pane);
+    if (m_parts) m_parts->tracker.Connect(i, pane); // pane 0 is connected once the parts are built
     ConnectPageRequests(i, pane);
     connect(pane, &BrowserPane::IdleChanged, this,
             [this, i](PaneIdle state) { Buttons().SetViewIdle(i, state); });
@@ -464,19 +523,19 @@ void BrowseWindow::RefreshHistoryMenu() {
 // ----- tabs, page picture, address box, status ------------------------------------------------
 
 void BrowseWindow::SetTabColour(int i, const QColor& colour) {
-    Buttons().SetViewColour(i, colour);
+    m_tabs->Set(i, colour);
 }
 
 QColor BrowseWindow::TabColour(int i) const {
-    return Buttons().ViewColour(i);
+    return m_tabs->Of(i);
 }
 
 void BrowseWindow::CopyTabColourToView(int i) {
-    m_navBar->PictureView()->SetColour(TabColour(i));
+    m_tabs->CopyToView(i);
 }
 
 QColor BrowseWindow::ViewColour() const {
-    return m_navBar->PictureView()->Colour();
+    return m_tabs->ViewColour();
 }
 
 void BrowseWindow::SetAddressText(const QString& url) {
@@ -510,15 +569,15 @@ void BrowseWindow::SetStatusText(const QString& text) {
 Link* BrowseWindow::AddLink(const QString& caption, const QString& url, const QString& userName,
                             const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                             bool autoNavigate, bool reqLogin) {
-    return m_controls->AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin, autoNavigate,
-                               reqLogin);
+    return m_parts->controls.AddLink(caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                     autoNavigate, reqLogin);
 }
 
 Link* BrowseWindow::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                                const QString& pw, const QString& selectOption,
                                const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
-    return m_controls->UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
-                                  autoNavigate, reqLogin);
+    return m_parts->controls.UpdateLink(index, caption, url, userName, pw, selectOption, navigateAfterLogin,
+                                        autoNavigate, reqLogin);
 }
 
 bool BrowseWindow::VerifyPassword(QWidget* parent) {
@@ -526,11 +585,11 @@ bool BrowseWindow::VerifyPassword(QWidget* parent) {
 }
 
 void BrowseWindow::Nav2Visible(const QString& url, int navigateMode) {
-    m_navigation->Nav2Visible(url, navigateMode);
+    if (m_parts) m_parts->navigation.Nav2Visible(url, navigateMode);
 }
 
 void BrowseWindow::NavigateURL(const QString& url) {
-    m_navigation->NavigateURL(url);
+    if (m_parts) m_parts->navigation.NavigateURL(url);
 }
 
 void BrowseWindow::ShowTab(int tab) {
@@ -541,13 +600,11 @@ void BrowseWindow::ShowTab(int tab) {
 }
 
 void BrowseWindow::SortButtons() {
-    m_controls->SortButtons();
+    m_parts->controls.SortButtons();
 }
 
 QString BrowseWindow::FitCaption(const QString& caption, int width) const {
-    const QFontMetrics metrics(Buttons().font());
-    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width))
-        .replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return Buttons().FitCaption(caption, width);
 }
 
 void BrowseWindow::SideBarShowHide() {
@@ -589,29 +646,29 @@ void BrowseWindow::PasswordSent(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
         Link* link = m_links ? m_links->Item(index) : nullptr;
         if (!link) return;
-        m_navigation->SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
-                                                     QStringLiteral("  "));
-        m_navigation->ShowProgressPage(index - 1);
-        m_navigation->SetLoginTimeOut(index - 1);
+        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
+                                                           QStringLiteral("  "));
+        m_parts->navigation.ShowProgressPage(index - 1);
+        m_parts->navigation.SetLoginTimeOut(index - 1);
     });
 }
 
 void BrowseWindow::LoggedIn(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoggedIn"),
-                    [&] { m_navigation->SetLoginTimeOut(index - 1); });
+                    [&] { m_parts->navigation.SetLoginTimeOut(index - 1); });
 }
 
 void BrowseWindow::LoginAssumed(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoginAssumed"), [&] {
-        m_navigation->SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
-        m_navigation->SetLoginTimeOut(index - 1);
+        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
+        m_parts->navigation.SetLoginTimeOut(index - 1);
     });
 }
 
 void BrowseWindow::NavigationError(int index) {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("NavigationError"), [&] {
-        m_navigation->SetProgressText(index - 1, QStringLiteral("NavigationError"));
-        m_navigation->SetLoginTimeOut(index - 1);
+        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("NavigationError"));
+        m_parts->navigation.SetLoginTimeOut(index - 1);
     });
 }
 
@@ -625,14 +682,14 @@ void BrowseWindow::VisibleChanged() {
         const int i = link->Index() - 1;
         BrowserPane* pane = Pane(i);
         if (!pane) return;
-        m_tracker->SetWbrDoc(i);
+        m_parts->tracker.SetWbrDoc(i);
         HideAddressMatches();
         if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive)
             SetAddressText(pane->LocationURL());
-        m_tracker->UpdateLockIcon(i);
+        m_parts->tracker.UpdateLockIcon(i);
         if (link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) {
             ShowPlaceholder();
-            m_navigation->ShowProgressPage(i);
+            m_parts->navigation.ShowProgressPage(i);
         }
         for (Link* other : *m_links)
             if (!other->Deleted() && other != link) Buttons().SetCurrent(other->Index() - 1, false);
@@ -651,15 +708,15 @@ void BrowseWindow::VisibleChanged() {
 void BrowseWindow::OnToolbarButton(const QString& key) {
     if (!m_links) return;
     if (key == QLatin1String("Back"))
-        m_navigation->GoBack();
+        m_parts->navigation.GoBack();
     else if (key == QLatin1String("Forward"))
-        m_navigation->GoForward();
+        m_parts->navigation.GoForward();
     else if (key == QLatin1String("Stop"))
-        m_navigation->Stop();
+        m_parts->navigation.Stop();
     else if (key == QLatin1String("Refresh"))
-        m_navigation->Refresh();
+        m_parts->navigation.Refresh();
     else if (key == QLatin1String("Home"))
-        m_navigation->GoHome();
+        m_parts->navigation.GoHome();
     else if (key == QLatin1String("Search"))
         ShowTab(2);
     else if (key == QLatin1String("Favorites"))
@@ -675,15 +732,15 @@ void BrowseWindow::OnToolbarButton(const QString& key) {
 void BrowseWindow::OnNavigateCommand(const QString& key) {
     if (!m_links) return;
     if (key == QLatin1String("GoBack"))
-        m_navigation->GoBack();
+        m_parts->navigation.GoBack();
     else if (key == QLatin1String("GoForward"))
-        m_navigation->GoForward();
+        m_parts->navigation.GoForward();
     else if (key == QLatin1String("GoHome"))
-        m_navigation->GoHome();
+        m_parts->navigation.GoHome();
     else if (key == QLatin1String("Stop"))
-        m_navigation->Stop();
+        m_parts->navigation.Stop();
     else if (key == QLatin1String("Refresh"))
-        m_navigation->Refresh();
+        m_parts->navigation.Refresh();
     else if (key == QLatin1String("AddrBar"))
         m_navBar->FocusAddress();
     else if (key == QLatin1String("NewWin")) {
@@ -701,7 +758,7 @@ void BrowseWindow::OnNavigateCommand(const QString& key) {
 void BrowseWindow::OnBusyTimer() {
     if (!App().Unloading && m_lockCheck && m_lockCheck()) return;
     m_host.FlashMessages();
-    if (m_links) m_tracker->OnBusyTimer();
+    if (m_links) m_parts->tracker.OnBusyTimer();
     RefreshWorkingPanes();
 }
 
@@ -720,11 +777,11 @@ void BrowseWindow::RefreshWorkingPanes() {
 void BrowseWindow::OnParseTimeOut() {
     if (m_links)
         Errors::Guarded(QLatin1String(kModule), QStringLiteral("tmrPrsTimeOut_Timer"),
-                        [&] { m_tracker->OnParseTimeOut(); });
+                        [&] { m_parts->tracker.OnParseTimeOut(); });
 }
 
 void BrowseWindow::OnShowPageTimer() {
-    if (m_links) m_navigation->OnShowPageTimer();
+    if (m_links) m_parts->navigation.OnShowPageTimer();
 }
 
 void BrowseWindow::OnLoadFavoritesTimer() {
@@ -733,7 +790,7 @@ void BrowseWindow::OnLoadFavoritesTimer() {
     if (!m_links) return;
     if (!m_getFavsRan) {
         m_getFavsRan = true;
-        m_navigation->AutoNavigate();
+        m_parts->navigation.AutoNavigate();
         if (m_state.startUpNavigationDone) emit StartUpNavigated();
         return;
     }
@@ -770,7 +827,7 @@ void BrowseWindow::ShowContextMenu(const QPoint& globalPos) {
 void BrowseWindow::SetLinkEditorOpener(LinkEditorOpener opener) {
     m_editorOpener = std::move(opener);
     m_host.SetAddLinkEnabled(HasLinkEditor());
-    if (m_links) m_controls->RefreshmnuLinksEditRemove();
+    if (m_links) m_parts->controls.RefreshmnuLinksEditRemove();
 }
 
 void BrowseWindow::OpenLinkEditor(const Link* link) {

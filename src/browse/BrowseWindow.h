@@ -13,6 +13,9 @@
 #include "browse/ChildWindow.h"
 #include "browse/FavoritesHost.h"
 #include "browse/FormFillerHost.h"
+#include "browse/LinkControlsHost.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/SearchPaneHost.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
@@ -37,20 +40,24 @@ class QSplitter;
 class SideBar;
 class Favorites;
 class SearchPane;
-
-// Makes the browser pane of a Link (WebEnginePane in the program, FakePane in tests).
-using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
+class TabColours;
 
 // The browse window of the logged-in user: the sidebar with the Link buttons, one browser pane
-// per Link plus the placeholder pane, and the navigation bar. It composes small parts that each
-// do one job and reach each other only through the public operations here:
+// per Link plus the placeholder pane, and the navigation bar. It builds the layout, then (once the
+// Links are read) the small parts that each do one job, and wires them to each other and to the
+// few window operations they need (PaneShower, LinkView, LinkControlsHost):
 //   LinkControls     the Link buttons and menus: load, add, edit, remove, sort, drag and drop
 //   NavigationDriver every navigation of a Link pane, the progress page, start-up navigation
 //   PageLoadTracker  the panes' engine events: progress, tab colours, padlock, history
+//   LoginDecision    a completed page while its Link logs in
+//   PopupPolicy      new windows of the panes
 // The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
 // Link editor calls).
 class BrowseWindow : public QWidget,
                      public ChildWindow,
+                     public PaneShower,
+                     public LinkView,
+                     public LinkControlsHost,
                      public LinkOwner,
                      public LinkEditorHost,
                      public FavoritesHost,
@@ -59,11 +66,11 @@ class BrowseWindow : public QWidget,
     Q_OBJECT
 public:
     // Control index of the placeholder pane.
-    static constexpr int kPlaceholder = 101;
+    static constexpr int kPlaceholder = PaneArea::kPlaceholder;
     // Links one lifetime of the window can hold (control indexes 0 to 100).
-    static constexpr int kMaxLinks = 101;
+    static constexpr int kMaxLinks = kMaxBrowseLinks;
     // Module text of the window's error reports.
-    static constexpr const char* kModule = "Bramblegate.frmBrowse";
+    static constexpr const char* kModule = kBrowseModule;
 
     BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* parent = nullptr);
     ~BrowseWindow() override;
@@ -85,9 +92,10 @@ public:
     ::Links& links() const { return *m_links; }
     bool HasLinks() const { return m_links != nullptr; }
     BrowseState& State() { return m_state; }
-    NavigationDriver& Navigation() const { return *m_navigation; }
-    PageLoadTracker& Tracker() const { return *m_tracker; }
-    LinkControls& Controls() const { return *m_controls; }
+    // The parts below exist once Load has read the Links.
+    NavigationDriver& Navigation() const;
+    PageLoadTracker& Tracker() const;
+    LinkControls& Controls() const;
     LinkButtonsPanel& Buttons() const;
     NavigationBar& NavBar() const { return *m_navBar; }
     SideBar& Side() const { return *m_sideBar; }
@@ -98,11 +106,11 @@ public:
     BrowserPane* Placeholder() const;
     // Makes pane i (offline as the program is, navigated to "about:blank", behind the others)
     // and connects its events; the existing one when it is there.
-    BrowserPane* CreatePane(int i);
-    void ReleasePane(int i);
+    BrowserPane* CreatePane(int i) override;
+    void ReleasePane(int i) override;
     // Pane i works in its Link's web profile: the Link's own, or the user's shared one when the
     // Link shares its cookies (or is gone).
-    void BindPaneProfile(int i);
+    void BindPaneProfile(int i) override;
     // Pane i's page process went: the Link's login starts again with the next load.
     void PageLost(int i);
     bool IsPlaceholderShown() const;
@@ -111,17 +119,16 @@ public:
     // Link is on show) and brings its pane to the front, or the placeholder while its login is
     // pending; also the window caption and the page picture. A Link opened in the background
     // leaves the visible one alone.
-    void ShowPane(int i);
+    void ShowPane(int i) override;
     // Pane i (or the placeholder while Link i waits for its login) in front, without changing
     // which Link is visible.
-    void BringToFront(int i);
+    void BringToFront(int i) override;
     // The window caption: the visible Link's page title (or its caption).
-    void RefreshCaption();
+    void RefreshCaption() override;
     // Navigate, History: the visible Link's own history.
-    void RefreshHistoryMenu();
+    void RefreshHistoryMenu() override;
     // The visible Link's control index, -1 when none.
-    int VisibleIndex() const;
-    bool IsVisibleLink(int i) const { return i >= 0 && VisibleIndex() == i; }
+    int VisibleIndex() const override;
 
     // --- tab colours (the view buttons) and the page picture
     void SetTabColour(int i, const QColor& colour);
@@ -139,7 +146,7 @@ public:
 
     // --- status bar, through the host
     // The status text of the visible Link (panel 1).
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     QString StatusText() const { return m_state.statusText; }
 
     // --- operations other windows call
@@ -160,7 +167,7 @@ public:
     void SideBarShowHide();
     bool SideBarShown() const;
     // Keyboard focus to the visible page.
-    void EnsureAppFocus();
+    void EnsureAppFocus() override;
 
     // --- LinkOwner: the Links' login notifications
     void PasswordSent(int index) override;
@@ -177,7 +184,7 @@ public:
     void RememberActiveControl() override;
     void RestoreActiveControl() override;
     // The window's own login decision (installed as the LoginDecider at construction).
-    LoginDecision& Login() const { return *m_login; }
+    LoginDecision& Login() const;
 
     // --- the Links' VisibleChanged event
     void VisibleChanged();
@@ -203,20 +210,20 @@ public:
     void OnLoadFavoritesTimer();
     // Panes whose Link logs in work behind the front one (PaneArea::SetWorking) until the login
     // is settled; run by the busy timer and when a Link is opened.
-    void RefreshWorkingPanes();
+    void RefreshWorkingPanes() override;
 
     // --- the Link buttons' context menu (Add, Edit, Remove)
     QMenu* LinkButtonMenu() const { return m_linkButtonMenu; }
-    void ShowContextMenu(const QPoint& globalPos);
+    void ShowContextMenu(const QPoint& globalPos) override;
 
     // --- seams other parts plug into (none is owned)
     // The login decision; without one every completed document goes on to the image check.
-    void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
-    LoginDecider* loginDecider() const { return m_loginDecider; }
+    void SetLoginDecider(LoginDecider* decider);
+    LoginDecider* loginDecider() const;
     // The answer to new windows of the Link panes (the window's own PopUps() unless replaced;
     // null: they are cancelled).
-    void SetPopupPolicy(NewWindowPolicy* policy) { m_popupPolicy = policy; }
-    NewWindowPolicy* popupPolicy() const { return m_popupPolicy; }
+    void SetPopupPolicy(NewWindowPolicy* policy);
+    NewWindowPolicy* popupPolicy() const;
     // The pop-up policy: new windows of every pane, stand-alone windows, catchers.
     PopupPolicy& PopUps() const { return *m_popUps; }
     // Master history and known addresses; without one pages go only into the Links' histories.
@@ -227,18 +234,18 @@ public:
     // Add and Edit commands are disabled.
     using LinkEditorOpener = std::function<void(LinkEditorHost& host, QWidget* parent, const Link* link)>;
     void SetLinkEditorOpener(LinkEditorOpener opener);
-    bool HasLinkEditor() const { return bool(m_editorOpener); }
-    void OpenLinkEditor(const Link* link);
+    bool HasLinkEditor() const override { return bool(m_editorOpener); }
+    void OpenLinkEditor(const Link* link) override;
     // Runs a drag to its end (QDrag::exec); tests replace it.
     using DragRunner = std::function<void(QDrag& drag)>;
     void SetDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
-    void RunDrag(QDrag& drag);
+    void RunDrag(QDrag& drag) override;
 
     // Runs first on every busy tick while the program is not exiting (the frame's inactivity
     // lock); when it says true, the tick does nothing else.
     void SetLockCheck(std::function<bool()> check) { m_lockCheck = std::move(check); }
     // Options, Hide Pop-Ups: whether the window's pop-up blocking is switched on.
-    bool m_hidePopUps = true;
+    bool& m_hidePopUps = m_state.hidePopUps;
 
     // This window's identity for LastClickedWindow.
     quintptr WindowHandle() const override { return reinterpret_cast<quintptr>(this); }
@@ -271,9 +278,10 @@ private:
     PaneFactory m_factory;
     BrowseState m_state;
     std::unique_ptr<::Links> m_links;
-    std::unique_ptr<LinkControls> m_controls;
-    std::unique_ptr<NavigationDriver> m_navigation;
-    std::unique_ptr<PageLoadTracker> m_tracker;
+    // The window's parts, built by Load once the Links are read.
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+    std::unique_ptr<TabColours> m_tabs;
 
     NavigationBar* m_navBar = nullptr;
     QSplitter* m_splitter = nullptr;
@@ -291,10 +299,7 @@ private:
     bool m_getFavsRan = false;
     bool m_unloaded = false;
 
-    LoginDecider* m_loginDecider = nullptr;
     std::unique_ptr<PopupPolicy> m_popUps;
-    NewWindowPolicy* m_popupPolicy = nullptr;
-    std::unique_ptr<LoginDecision> m_login;
     class IdleHost;
     std::unique_ptr<IdleHost> m_idleHost;
     IdlePanes* m_idle = nullptr;

@@ -1,6 +1,7 @@
 #include "browse/LinkButtonsPanel.h"
 
 #include <QDragEnterEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -146,6 +147,12 @@ LinkButton* LinkButtonsPanel::LinkButtonAt(int index) const {
 QToolButton* LinkButtonsPanel::ViewButtonAt(int index) const {
     const Row* row = RowOf(index);
     return row ? row->view : nullptr;
+}
+
+QString LinkButtonsPanel::FitCaption(const QString& caption, int width) const {
+    const QFontMetrics metrics(font());
+    return metrics.elidedText(caption, Qt::ElideRight, qMax(20, width))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 int LinkButtonsPanel::CaptionWidth() const {

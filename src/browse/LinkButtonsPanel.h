@@ -62,6 +62,8 @@ public:
     void SetRows(int rows);
     // Width available to a Link button's caption.
     int CaptionWidth() const;
+    // The caption as it fits on a button `width` pixels wide, "&" written "&&".
+    QString FitCaption(const QString& caption, int width) const;
 
     // Scrolling: whole rows that fit, the first row (partly) shown, and bringing a row into view.
     int LinksPerPage() const;

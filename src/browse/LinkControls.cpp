@@ -7,15 +7,18 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "browse/BrowseHost.h"
 #include "browse/BrowseState.h"
-#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
+#include "browse/LinkControlsHost.h"
 #include "browse/LinkDrag.h"
 #include "browse/NavigationDriver.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "core/AppPaths.h"
 #include "core/Errors.h"
 #include "core/MessageBox.h"
@@ -38,16 +41,19 @@ QString MenuText(const QString& caption) {
 
 } // namespace
 
-LinkControls::LinkControls(BrowseWindow& window, BrowseHost& host, BrowseState& state)
-    : w(window), m_host(host), m_state(state) {}
+LinkControls::LinkControls(Links& links, LinkButtonsPanel& buttons, PaneArea& panes, LinkControlsHost& window,
+                           PaneShower& shower, NavigationDriver& navigation, QTimer& dragStartTimer,
+                           BrowseHost& host, BrowseState& state)
+    : m_links(links), m_buttons(buttons), m_panes(panes), m_controlsHost(window), m_shower(shower),
+      m_navigation(navigation), m_dragStartTimer(dragStartTimer), m_host(host), m_state(state) {}
 
 LinkControls::~LinkControls() = default;
 
 // ----- controls -------------------------------------------------------------------------------
 
 void LinkControls::LoadControls() {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadControls"), [&] {
-        Links& links = w.links();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("LoadControls"), [&] {
+        Links& links = m_links;
         if (links.Count() > 0) {
             for (int i = 0; i < links.Count(); ++i)
                 LoadControl(i, true);
@@ -60,53 +66,53 @@ void LinkControls::LoadControls() {
 }
 
 void LinkControls::LoadControl(int i, bool loading) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadControl"), [&] {
-        Link* link = w.links().Item(i + 1);
-        if (!link || i >= BrowseWindow::kMaxLinks) return;
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("LoadControl"), [&] {
+        Link* link = m_links.Item(i + 1);
+        if (!link || i >= kMaxBrowseLinks) return;
         if (int(m_viewShown.size()) <= i) m_viewShown.resize(i + 1, false);
-        w.Buttons().CreateButtons(i);
-        if (i > 0) w.CreatePane(i);
-        w.BindPaneProfile(i);
-        if (BrowserPane* pane = w.Pane(i)) pane->SetZoomPercent(link->Zoom());
+        m_buttons.CreateButtons(i);
+        if (i > 0) m_controlsHost.CreatePane(i);
+        m_controlsHost.BindPaneProfile(i);
+        if (BrowserPane* pane = m_panes.Pane(i)) pane->SetZoomPercent(link->Zoom());
         if (!loading) RefreshButtons();
         SetButtonCaption(i);
-        if (w.links().ControlsAreLoaded()) RefreshmnuLinksEditRemove();
+        if (m_links.ControlsAreLoaded()) RefreshmnuLinksEditRemove();
     });
 }
 
 void LinkControls::LoadDynaControl(int i) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("LoadDynaControl"), [&] {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("LoadDynaControl"), [&] {
         LoadControl(i, true);
         RefreshButtons();
     });
 }
 
 void LinkControls::UnloadDynaControl(int i) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("UnloadDynaControl"), [&] {
-        w.Buttons().HideRow(i);
-        w.Buttons().ReleaseButtons(i);
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("UnloadDynaControl"), [&] {
+        m_buttons.HideRow(i);
+        m_buttons.ReleaseButtons(i);
         // The panes go with their Link (and their page). Pane 0 is the window's own: a fresh
         // one takes its place, so that nothing of the Link's session stays open in it.
-        w.ReleasePane(i);
-        if (i == 0) w.CreatePane(0);
+        m_controlsHost.ReleasePane(i);
+        if (i == 0) m_controlsHost.CreatePane(0);
         SetViewShown(i, false);
         RefreshButtons();
         // The removed Link was on show: the first Link in button order takes its place.
-        Links& links = w.links();
+        Links& links = m_links;
         if (links.Visible() < 1 && links.CountUndeleted() > 0) {
             const int first = links.ControlOrderItemIndex(0);
             links.SetForceVisible(first);
-            w.ShowPane(first - 1);
+            m_shower.ShowPane(first - 1);
         }
     });
 }
 
 void LinkControls::RefreshButtons() {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RefreshButtons"), [&] {
-        Links& links = w.links();
-        LinkButtonsPanel& buttons = w.Buttons();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("RefreshButtons"), [&] {
+        Links& links = m_links;
+        LinkButtonsPanel& buttons = m_buttons;
         buttons.SetRows(links.CountUndeleted());
-        const int visible = w.VisibleIndex();
+        const int visible = m_shower.VisibleIndex();
         for (Link* link : links) {
             const int i = link->Index() - 1;
             if (link->Deleted() || !buttons.LinkButtonAt(i)) continue;
@@ -119,17 +125,17 @@ void LinkControls::RefreshButtons() {
 }
 
 void LinkControls::RefreshScrolling() {
-    Links& links = w.links();
-    LinkButtonsPanel& buttons = w.Buttons();
+    Links& links = m_links;
+    LinkButtonsPanel& buttons = m_buttons;
     links.SetLinksPerPage(buttons.LinksPerPage());
     links.SetLinkAtTop(buttons.TopRow());
     links.SetLinkAtBottom(qMin(links.CountUndeleted(), buttons.TopRow() + buttons.LinksPerPage()) - 1);
 }
 
 void LinkControls::RefreshmnuLinksEditRemove() {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("RefreshmnuLinksEditRemove"), [&] {
         QList<BrowseMenuItem> edit, remove;
-        Links& links = w.links();
+        Links& links = m_links;
         for (int order = 0; order < links.Count(); ++order) {
             Link* link = links.ControlOrderItem(order);
             if (!link) continue;
@@ -138,16 +144,16 @@ void LinkControls::RefreshmnuLinksEditRemove() {
             remove.append({MenuText(link->ShownCaption()), [this, i] { RemoveLink(i); }});
         }
         const bool any = links.CountUndeleted() > 0;
-        m_host.SetLinkMenus(edit, remove, any && w.HasLinkEditor(), any);
+        m_host.SetLinkMenus(edit, remove, any && m_controlsHost.HasLinkEditor(), any);
     });
 }
 
 // ----- Links ----------------------------------------------------------------------------------
 
 bool LinkControls::CanAddLink() const {
-    if (w.links().Count() < BrowseWindow::kMaxLinks) return true;
+    if (m_links.Count() < kMaxBrowseLinks) return true;
     MsgBox(QStringLiteral("No more Links can be added until you log in again: this window holds ") +
-               QString::number(BrowseWindow::kMaxLinks) +
+               QString::number(kMaxBrowseLinks) +
                QStringLiteral(" Links at most, counting the ones removed since you logged in.") + CR + CR +
                QStringLiteral("Please log out and log in again, then add the Link.") + CR + CR,
            msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Too Many Links"));
@@ -159,11 +165,11 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
                             bool autoNavigate, bool reqLogin) {
     Link* added = nullptr;
     if (!CanAddLink()) return nullptr;
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("AddLink"), [&] {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("AddLink"), [&] {
         QString theCaption = caption;
         QString theUrl = url;
         if (theCaption.isEmpty() && theUrl.isEmpty()) {
-            if (BrowserPane* pane = w.Pane(w.VisibleIndex())) {
+            if (BrowserPane* pane = m_panes.Pane(m_shower.VisibleIndex())) {
                 theCaption = CleanCaption(pane->LocationName());
                 theUrl = pane->LocationURL();
             }
@@ -179,7 +185,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
                    QStringLiteral("Add Link"));
             return;
         }
-        Links& links = w.links();
+        Links& links = m_links;
         const int context = m_state.contextLinkIndex;
         Link* before = context >= 0 ? links.Item(context + 1) : nullptr;
         if (!before || before->Deleted()) {
@@ -193,7 +199,7 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
         }
         RefreshButtons();
         RefreshmnuLinksEditRemove();
-        w.Buttons().EnsureRowVisible(added->ControlOrder());
+        m_buttons.EnsureRowVisible(added->ControlOrder());
         m_state.contextLinkIndex = -1;
     });
     return added;
@@ -203,7 +209,7 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                                const QString& pw, const QString& selectOption,
                                const QString& navigateAfterLogin, bool autoNavigate, bool reqLogin) {
     Link* updated = nullptr;
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("UpdateLink"), [&] {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("UpdateLink"), [&] {
         QString pwEnc, urlEnc, userEnc;
         try {
             pwEnc = SecretCipher::EncryptMessage(pw);
@@ -215,8 +221,8 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
                    QStringLiteral("Edit Link"));
             return;
         }
-        updated = w.links().UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption,
-                                       navigateAfterLogin, autoNavigate, reqLogin);
+        updated = m_links.UpdateLink(index, caption, urlEnc, userEnc, pwEnc, selectOption, navigateAfterLogin,
+                                     autoNavigate, reqLogin);
         SetButtonCaption(index - 1);
         RefreshmnuLinksEditRemove();
         m_state.contextLinkIndex = -1;
@@ -225,8 +231,8 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
 }
 
 void LinkControls::RemoveLink(int i) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("RemoveLink"), [&] {
-        Links& links = w.links();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("RemoveLink"), [&] {
+        Links& links = m_links;
         Link* link = links.Item(i + 1);
         if (!link || link->Deleted()) return;
         if (links.CountUndeleted() < 2) {
@@ -240,7 +246,7 @@ void LinkControls::RemoveLink(int i) {
                    msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Link")) != msgbox::Yes)
             return;
         m_host.ShowMessage(QStringLiteral("Refreshing..."));
-        if (BrowserPane* pane = w.Pane(i)) pane->Stop();
+        if (BrowserPane* pane = m_panes.Pane(i)) pane->Stop();
         links.Remove(i + 1);
         UnloadDynaControl(i);
         ForgetWebData(*link);
@@ -254,45 +260,43 @@ void LinkControls::RemoveLink(int i) {
 void LinkControls::ForgetWebData(const Link& link) {
     // Only once the store no longer holds the Link: a removal whose save did not go through
     // keeps the Link's cookies for the Link that is still there at the next start.
-    const QString user = w.links().User();
+    const QString user = m_links.User();
     if (SettingsStore::Current() && SettingsStore::Current()->transactionDepth() > 0) return;
     if (LinkIds::Stored(user).contains(link.Id())) return;
     WebProfiles::RemoveLinkProfile(user, link.Id());
 }
 
 void LinkControls::EditLink(int i) {
-    Link* link = w.links().Item(i + 1);
+    Link* link = m_links.Item(i + 1);
     if (!link || link->Deleted()) return;
     m_state.contextLinkIndex = i;
-    w.OpenLinkEditor(link);
+    m_controlsHost.OpenLinkEditor(link);
 }
 
 void LinkControls::AddLinkDialog() {
-    w.OpenLinkEditor(nullptr);
+    m_controlsHost.OpenLinkEditor(nullptr);
 }
 
 void LinkControls::SortButtons() {
-    const bool saved =
-        Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("SortButtons"), [&] {
-            if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") +
-                           CR + QStringLiteral("This action cannot be undone.") + CR + CR,
-                       msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"),
-                       2) != msgbox::Yes)
-                return;
-            Links& links = w.links();
-            QList<Link*> sorted;
-            for (int order = 0; order < links.CountUndeleted(); ++order)
-                if (Link* link = links.ControlOrderItem(order)) sorted << link;
-            std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
-                return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
-            });
-            for (int k = 0; k < sorted.size(); ++k)
-                sorted[k]->SetControlOrder(k);
-            RefreshButtons();
-            RefreshScrolling();
-            links.SaveLinks(false);
-            RefreshmnuLinksEditRemove();
+    const bool saved = Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("SortButtons"), [&] {
+        if (MsgBox(QStringLiteral("Are you sure you want to Re-Order all Link buttons alphabetically?") + CR +
+                       QStringLiteral("This action cannot be undone.") + CR + CR,
+                   msgbox::YesNo, msgbox::Question, QStringLiteral("Sort Links by Name"), 2) != msgbox::Yes)
+            return;
+        Links& links = m_links;
+        QList<Link*> sorted;
+        for (int order = 0; order < links.CountUndeleted(); ++order)
+            if (Link* link = links.ControlOrderItem(order)) sorted << link;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Link* a, const Link* b) {
+            return a->ShownCaption().compare(b->ShownCaption(), Qt::CaseInsensitive) < 0;
         });
+        for (int k = 0; k < sorted.size(); ++k)
+            sorted[k]->SetControlOrder(k);
+        RefreshButtons();
+        RefreshScrolling();
+        links.SaveLinks(false);
+        RefreshmnuLinksEditRemove();
+    });
     if (!saved) ShowStoredOrder();
 }
 
@@ -304,8 +308,8 @@ void LinkControls::ShowStoredOrder() {
 }
 
 void LinkControls::MoveLink(int from, int to) {
-    const bool saved = Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("MoveLink"), [&] {
-        Links& links = w.links();
+    const bool saved = Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("MoveLink"), [&] {
+        Links& links = m_links;
         Link* source = links.Item(from + 1);
         Link* target = links.Item(to + 1);
         if (!source || !target || source->Deleted() || target->Deleted() || from == to) return;
@@ -327,12 +331,12 @@ QString LinkControls::CleanCaption(const QString& text) {
 }
 
 void LinkControls::SetButtonCaption(int i) {
-    Link* link = w.links().Item(i + 1);
-    LinkButton* button = w.Buttons().LinkButtonAt(i);
+    Link* link = m_links.Item(i + 1);
+    LinkButton* button = m_buttons.LinkButtonAt(i);
     if (!link || !button) return;
-    button->setText(w.FitCaption(link->ShownCaption(), w.Buttons().CaptionWidth()));
+    button->setText(m_buttons.FitCaption(link->ShownCaption(), m_buttons.CaptionWidth()));
     button->setToolTip(LinkToolTip(i));
-    if (QToolButton* view = w.Buttons().ViewButtonAt(i))
+    if (QToolButton* view = m_buttons.ViewButtonAt(i))
         view->setToolTip(QStringLiteral("View ") + link->ShownCaption());
 }
 
@@ -345,12 +349,12 @@ void LinkControls::OnLinkMouseDown(int i, Qt::MouseButton button, const QPoint& 
         m_dragIndex = i;
         m_dragArmed = false;
         m_pressAt = m_mouseAt = globalPos;
-        w.DragStartTimer().start(kDragStartMs);
+        m_dragStartTimer.start(kDragStartMs);
     }
 }
 
 void LinkControls::OnLinkMouseMove(int i, const QPoint& globalPos, Qt::MouseButtons buttons) {
-    if (LinkButton* button = w.Buttons().LinkButtonAt(i)) button->setToolTip(LinkToolTip(i));
+    if (LinkButton* button = m_buttons.LinkButtonAt(i)) button->setToolTip(LinkToolTip(i));
     if (!(buttons & Qt::LeftButton)) return;
     m_mouseAt = globalPos;
     if (m_dragArmed && i == m_dragIndex && Moved()) {
@@ -365,19 +369,19 @@ bool LinkControls::Moved() const {
 }
 
 void LinkControls::OnLinkMouseUp(int i, Qt::MouseButton button, const QPoint& globalPos) {
-    w.DragStartTimer().stop();
+    m_dragStartTimer.stop();
     m_dragArmed = false;
     m_state.contextLinkIndex = -1;
     if (button == Qt::RightButton) {
         m_state.contextLinkIndex = i;
-        w.ShowContextMenu(globalPos);
+        m_controlsHost.ShowContextMenu(globalPos);
         return;
     }
-    if (!m_state.dragPending) w.Navigation().OpenLink(i);
+    if (!m_state.dragPending) m_navigation.OpenLink(i);
 }
 
 void LinkControls::OnDragStartTimer() {
-    w.DragStartTimer().stop();
+    m_dragStartTimer.stop();
     m_state.contextLinkIndex = -1;
     if (!Moved()) {
         m_dragArmed = true;
@@ -388,8 +392,8 @@ void LinkControls::OnDragStartTimer() {
 }
 
 void LinkControls::StartDrag(int i) {
-    Link* link = w.links().Item(i + 1);
-    LinkButton* button = w.Buttons().LinkButtonAt(i);
+    Link* link = m_links.Item(i + 1);
+    LinkButton* button = m_buttons.LinkButtonAt(i);
     if (!link || !button) return;
     if (!m_dragFolder) {
         m_dragFolder =
@@ -403,15 +407,15 @@ void LinkControls::StartDrag(int i) {
     drag->setMimeData(data.MimeData());
     drag->setPixmap(button->grab());
     drag->setHotSpot(QPoint(12, button->height() / 2));
-    w.RunDrag(*drag);
+    m_controlsHost.RunDrag(*drag);
 }
 
 void LinkControls::OnViewClicked(int i) {
-    Links& links = w.links();
+    Links& links = m_links;
     if (!links.Item(i + 1)) return;
     links.SetForceVisible(i + 1);
-    w.ShowPane(i);
-    w.EnsureAppFocus();
+    m_shower.ShowPane(i);
+    m_shower.EnsureAppFocus();
 }
 
 void LinkControls::OnLinkDrop(int i, const QMimeData* data) {
@@ -433,7 +437,7 @@ void LinkControls::OnLinkDrop(int i, const QMimeData* data) {
 }
 
 QString LinkControls::LinkToolTip(int i) const {
-    Link* link = w.links().Item(i + 1);
+    Link* link = m_links.Item(i + 1);
     if (!link) return {};
     return (ViewShown(i) ? QStringLiteral("Reload ") : QStringLiteral("Load ")) +
            (link->ReqLogin() ? QStringLiteral("and login to ") : QString()) + link->ShownCaption();
@@ -448,7 +452,7 @@ void LinkControls::SetViewShown(int i, bool shown) {
     if (m_viewShown.size() <= i) m_viewShown.resize(i + 1, false);
     if (m_viewShown[i] == shown) return;
     m_viewShown[i] = shown;
-    Link* link = w.links().Item(i + 1);
-    if (link && !link->Deleted() && w.Buttons().LinkButtonAt(i))
-        w.Buttons().Place(i, link->ControlOrder(), shown);
+    Link* link = m_links.Item(i + 1);
+    if (link && !link->Deleted() && m_buttons.LinkButtonAt(i))
+        m_buttons.Place(i, link->ControlOrder(), shown);
 }

@@ -6,18 +6,26 @@
 #include <QString>
 
 class Link;
+class Links;
+class LinkButtonsPanel;
+class LinkControlsHost;
+class NavigationDriver;
+class PaneArea;
+class PaneShower;
 class QMimeData;
 class QTemporaryDir;
+class QTimer;
 class BrowseHost;
 struct BrowseState;
-class BrowseWindow;
 
 // The Link buttons of the browse window and what the user does with them: making and placing
 // the buttons and panes of the Links, the Links menu's Edit and Remove lists, adding, updating,
 // removing, sorting and moving Links, and the buttons' mouse, drag and drop handling.
 class LinkControls {
 public:
-    LinkControls(BrowseWindow& window, BrowseHost& host, BrowseState& state);
+    LinkControls(Links& links, LinkButtonsPanel& buttons, PaneArea& panes, LinkControlsHost& window,
+                 PaneShower& shower, NavigationDriver& navigation, QTimer& dragStartTimer, BrowseHost& host,
+                 BrowseState& state);
     ~LinkControls();
 
     // --- controls
@@ -82,7 +90,13 @@ private:
     void ForgetWebData(const Link& link);
     bool Moved() const;
 
-    BrowseWindow& w;
+    Links& m_links;
+    LinkButtonsPanel& m_buttons;
+    PaneArea& m_panes;
+    LinkControlsHost& m_controlsHost;
+    PaneShower& m_shower;
+    NavigationDriver& m_navigation;
+    QTimer& m_dragStartTimer;
     BrowseHost& m_host;
     BrowseState& m_state;
     int m_dragIndex = -1;

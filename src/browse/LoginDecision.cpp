@@ -4,13 +4,16 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "browse/BrowseWindow.h"
+#include "browse/BrowseState.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
 #include "browse/NavigationDriver.h"
 #include "browse/PageLoadTracker.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/Log.h"
@@ -39,8 +42,11 @@ QString At(int pane, const QString& url) {
 const QString LoginDecision::kLogoutList = QStringLiteral(
     "logout*log-out*log out*logoff*log-off*log off*signout*sign-out*sign out*signoff*sign-off*sign off");
 
-LoginDecision::LoginDecision(BrowseWindow& window, FormFillerHost& host, LoginSites sites)
-    : w(window), m_host(host), m_sites(std::move(sites)),
+LoginDecision::LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs,
+                             PaneShower& shower, NavigationDriver& navigation, PageLoadTracker& tracker,
+                             BrowseState& state, QObject& context, LoginSites sites)
+    : m_host(host), m_links(links), m_panes(panes), m_tabs(tabs), m_shower(shower), m_navigation(navigation),
+      m_tracker(tracker), m_state(state), m_context(context), m_sites(std::move(sites)),
       m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
 
 void LoginDecision::SetSites(const LoginSites& sites) {
@@ -53,7 +59,7 @@ bool LoginDecision::InLogoutList(const QString& linkText) {
 }
 
 QString LoginDecision::LocationURL(int pane) const {
-    BrowserPane* p = w.Pane(pane);
+    BrowserPane* p = m_panes.Pane(pane);
     return p ? p->LocationURL() : QString();
 }
 
@@ -61,7 +67,8 @@ QString LoginDecision::LocationURL(int pane) const {
 
 LoginDecider::Result LoginDecision::DocumentComplete(int pane, Link& link, const DocumentPtr& document,
                                                      const QString& url) {
-    if (!document || (w.Pane(pane) && w.Pane(pane)->CertificateOverridden())) return Result::Continue;
+    if (!document || (m_panes.Pane(pane) && m_panes.Pane(pane)->CertificateOverridden()))
+        return Result::Continue;
     // A login page has the login time-out from its arrival to build its form: a slow start
     // (many Links loading at once) takes nothing from it.
     if (link.LoginWatchUntil.isValid() && !link.PasswordSent() && (!link.LoggedIn() || link.LoginAssumed()))
@@ -82,7 +89,7 @@ bool LoginDecision::WatchesPage(const Link& link) {
 }
 
 void LoginDecision::Watch(int pane, const Link& link) {
-    if (BrowserPane* p = w.Pane(pane)) p->WatchPage(WatchesPage(link));
+    if (BrowserPane* p = m_panes.Pane(pane)) p->WatchPage(WatchesPage(link));
 }
 
 bool LoginDecision::HasLoginForm(DomDocument* document) {
@@ -102,7 +109,7 @@ bool LoginDecision::FillsErrorPage(const Link& link, const DocumentPtr& document
 }
 
 void LoginDecision::PageChanged(int pane, Link& link) {
-    BrowserPane* p = w.Pane(pane);
+    BrowserPane* p = m_panes.Pane(pane);
     if (!p) return;
     if (!WatchesPage(link)) {
         p->WatchPage(false);
@@ -110,8 +117,8 @@ void LoginDecision::PageChanged(int pane, Link& link) {
     }
     const int index = link.Index();
     p->RefreshDocument([this, pane, index](DocumentPtr document) {
-        Link* current = w.links().Item(index);
-        BrowserPane* view = w.Pane(pane);
+        Link* current = m_links.Item(index);
+        BrowserPane* view = m_panes.Pane(pane);
         if (!document || !current || !view || !WatchesPage(*current)) return;
         if (current->PasswordSent()) {
             AnsweredWithoutNewPage(pane, *current, document.get());
@@ -123,7 +130,7 @@ void LoginDecision::PageChanged(int pane, Link& link) {
                                At(pane, view->LocationURL()));
                 current->SetLoginAssumed(false);
                 current->SetLoggedIn(false);
-                w.Navigation().SetLoginTimeOut(pane);
+                m_navigation.SetLoginTimeOut(pane);
             }
             Decide(pane, *current, document.get(), view->LocationURL());
         }
@@ -132,18 +139,18 @@ void LoginDecision::PageChanged(int pane, Link& link) {
 }
 
 void LoginDecision::AnsweredWithoutNewPage(int pane, Link& link, DomDocument* document) {
-    BrowserPane* p = w.Pane(pane);
+    BrowserPane* p = m_panes.Pane(pane);
     // Still the login form with a password field shown: the answer has not come (or refused).
     const bool movedOn = p && p->LocationURL() != link.FrameURL();
     if (!movedOn && HasLoginForm(document)) return;
     WriteSignInLog(QStringLiteral("PageChanged answer without a new page ") +
                    At(pane, p ? p->LocationURL() : QString()));
-    w.Tracker().TakeLoginAnswer(pane);
+    m_tracker.TakeLoginAnswer(pane);
     // No DocumentComplete follows: the logged-in page is taken as it is now.
     if (!p) return;
     Decide(pane, link, document, p->LocationURL());
-    if (w.TabColour(pane) == TabColour::LightGreen) w.SetTabColour(pane, TabColour::Green);
-    w.Navigation().SetLoginTimeOut(pane);
+    if (m_tabs.Of(pane) == TabColour::LightGreen) m_tabs.Set(pane, TabColour::Green);
+    m_navigation.SetLoginTimeOut(pane);
 }
 
 LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* document, const QString& url) {
@@ -164,13 +171,13 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
     }
 
     if (link.LoggedIn()) {
-        w.SetTabColour(pane, TabColour::Green);
-        if (w.IsVisibleLink(pane)) w.CopyTabColourToView(pane);
+        m_tabs.Set(pane, TabColour::Green);
+        if (m_shower.IsVisibleLink(pane)) m_tabs.CopyToView(pane);
         const QString target = link.NavigateAfterLogin();
         if (!target.isEmpty() && !link.NavigateAfterLoginDone() && document->bodyHasContent()) {
-            w.Navigation().SetProgressText(pane, QStringLiteral("Going to link '") + target +
-                                                     QStringLiteral("' - ") + link.ShownCaption() +
-                                                     QStringLiteral("  "));
+            m_navigation.SetProgressText(pane, QStringLiteral("Going to link '") + target +
+                                                   QStringLiteral("' - ") + link.ShownCaption() +
+                                                   QStringLiteral("  "));
             if (FollowNavigateAfterLogin(document, pane, link)) {
                 WriteLog(QStringLiteral("DocumentComplete NavigateAfterLoginDone Index = ") + At(pane, url));
             } else {
@@ -203,8 +210,8 @@ LoginDecider::Result LoginDecision::Decide(int pane, Link& link, DomDocument* do
         // The user name is typed for a password field the page shows only then: the watch
         // sees it come; without it, the page is looked at again in a moment.
         const int index = link.Index();
-        QTimer::singleShot(kTypedWaitMs, &w, [this, pane, index] {
-            Link* typed = w.links().Item(index);
+        QTimer::singleShot(kTypedWaitMs, &m_context, [this, pane, index] {
+            Link* typed = m_links.Item(index);
             if (typed && !typed->PasswordSent() && !typed->LoggedIn() && WatchesPage(*typed))
                 PageChanged(pane, *typed);
         });
@@ -219,21 +226,21 @@ bool LoginDecision::Parse(int pane, Link& link, DomDocument* document) {
     if (link.IdentifierSent && !identifierBefore && !link.PasswordSent()) {
         // The first step of a two-step login went: the password is asked for next, on a new
         // page or on this one. One login, one deadline from here.
-        w.Navigation().SetProgressText(pane,
-                                       QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
-        w.Navigation().ShowProgressPage(pane);
-        w.Navigation().SetLoginTimeOut(pane);
+        m_navigation.SetProgressText(pane,
+                                     QStringLiteral("Signing In ") + link.Caption() + QStringLiteral("  "));
+        m_navigation.ShowProgressPage(pane);
+        m_navigation.SetLoginTimeOut(pane);
         link.LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);
         // With many pages loading, the user name can reach the page long after this: the
         // password is waited for from the moment it did.
-        if (BrowserPane* p = w.Pane(pane)) {
-            const QPointer<BrowseWindow> window(&w);
+        if (BrowserPane* p = m_panes.Pane(pane)) {
+            const QPointer<QObject> window(&m_context);
             const int index = link.Index();
             p->ApplyActions([this, window, pane, index](bool) {
-                Link* sent = window ? w.links().Item(index) : nullptr;
+                Link* sent = window ? m_links.Item(index) : nullptr;
                 if (!sent || !sent->IdentifierSent || sent->PasswordSent() || sent->LoggedIn()) return;
                 sent->LoginWatchUntil = Clock::Now().addSecs(NavigationDriver::kLoginTimeOutSeconds);
-                w.Navigation().SetLoginTimeOut(pane);
+                m_navigation.SetLoginTimeOut(pane);
                 Watch(pane, *sent);
             });
         }
@@ -254,8 +261,8 @@ LoginDecider::Result LoginDecision::AfterFailedParse(int pane, Link& link, DomDo
     if (!m_sites.bankMainPage.isEmpty() && SameText(location, m_sites.bankMainPage)) return Result::Finished;
     // The site whose button works on the second fill gets that fill a second from now.
     if (ContainsSite(location, m_sites.specialSiteWord)) {
-        w.State().ParseAt = Clock::Now();
-        w.State().ParseIndex = pane;
+        m_state.ParseAt = Clock::Now();
+        m_state.ParseIndex = pane;
         return Result::Finished;
     }
     // A user name for the sign-in service: its sign-in image leads to the service's page.
@@ -278,8 +285,8 @@ void LoginDecision::AssumeLogin(int pane, Link& link, const QString& url) {
     WriteLog(QStringLiteral("DocumentComplete - Assumed Login Index = ") + At(pane, url));
     link.SetLoginAssumed(true);
     ClearLoginTimeOut(pane);
-    w.Navigation().SetLoginTimeOut(pane);
-    w.ShowPane(pane);
+    m_navigation.SetLoginTimeOut(pane);
+    m_shower.ShowPane(pane);
 }
 
 bool LoginDecision::ClickBankSignInLink(DomDocument* document) {
@@ -309,11 +316,11 @@ bool LoginDecision::HasLogoutLink(DomDocument* document) {
 
 void LoginDecision::ClearLoginTimeOut(int pane) {
     if (pane < 0) {
-        for (Link* link : w.links())
+        for (Link* link : m_links)
             if (!link->Deleted()) link->SetLoginTimeOut(QDateTime());
         return;
     }
-    if (Link* link = w.links().Item(pane + 1)) link->SetLoginTimeOut(QDateTime());
+    if (Link* link = m_links.Item(pane + 1)) link->SetLoginTimeOut(QDateTime());
 }
 
 // ----- after the login ------------------------------------------------------------------------

@@ -7,16 +7,22 @@
 #include "browse/LoginDecider.h"
 #include "browse/LoginSites.h"
 
-class BrowseWindow;
 class Link;
+class Links;
+class NavigationDriver;
+class PageLoadTracker;
+class PaneArea;
+class PaneShower;
+class QObject;
+class TabColours;
+struct BrowseState;
 
 // What becomes of a Link's completed top-level page while the Link logs in: fill and send its
 // login form, take a page without one as logged in (or give up: "Could not Log-In"), and once
 // logged in follow the page link the Link names (NavigateAfterLogin). Also the deferred second
 // parse of the one site that needs it.
 //
-// It reaches the window only through BrowseWindow's public operations; the form filling itself is
-// the FormFiller's, with the window as its host.
+// The form filling itself is the FormFiller's, with `host` as its host.
 class LoginDecision : public LoginDecider {
 public:
     // The texts of a page link that shows a logged-in page (items separated by "*"; a link's
@@ -27,7 +33,10 @@ public:
     // How long a page may take to show the password field after the user name was typed.
     static constexpr int kTypedWaitMs = 2000;
 
-    LoginDecision(BrowseWindow& window, FormFillerHost& host, LoginSites sites = {});
+    // `context`: its delayed steps run only while it lives.
+    LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs, PaneShower& shower,
+                  NavigationDriver& navigation, PageLoadTracker& tracker, BrowseState& state,
+                  QObject& context, LoginSites sites = {});
 
     // The site table of the decision and of its form filler (tests point it at local sites).
     void SetSites(const LoginSites& sites);
@@ -71,8 +80,15 @@ private:
     static bool FollowIn(DomDocument* document, const QString& text);
     QString LocationURL(int pane) const;
 
-    BrowseWindow& w;
     FormFillerHost& m_host;
+    Links& m_links;
+    PaneArea& m_panes;
+    TabColours& m_tabs;
+    PaneShower& m_shower;
+    NavigationDriver& m_navigation;
+    PageLoadTracker& m_tracker;
+    BrowseState& m_state;
+    QObject& m_context;
     LoginSites m_sites;
     std::unique_ptr<FormFiller> m_filler;
 };

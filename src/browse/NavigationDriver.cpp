@@ -3,15 +3,19 @@
 #include "browse/SearchPane.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "browse/BrowseHost.h"
 #include "browse/BrowseState.h"
-#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/LinkControls.h"
+#include "browse/NavigationBar.h"
 #include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -31,8 +35,13 @@ bool ByButtonOrStartUp(const Link& link) {
 
 } // namespace
 
-NavigationDriver::NavigationDriver(BrowseWindow& window, BrowseHost& host, BrowseState& state)
-    : w(window), m_host(host), m_state(state) {}
+NavigationDriver::NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                                   PaneShower& shower, LinkView& view, LinkControls& controls,
+                                   PageLoadTracker& tracker, SearchPane* search, QTimer& showPageTimer,
+                                   QTimer& dragStartTimer, BrowseHost& host, BrowseState& state)
+    : m_links(links), m_panes(panes), m_navBar(navBar), m_tabs(tabs), m_shower(shower), m_view(view),
+      m_controls(controls), m_tracker(tracker), m_search(search), m_showPageTimer(showPageTimer),
+      m_dragStartTimer(dragStartTimer), m_host(host), m_state(state) {}
 
 bool NavigationDriver::IsDummy(const QString& url) {
     return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
@@ -46,13 +55,13 @@ QString NavigationDriver::ProgressPageMarkup(const QString& progressText) {
 // ----- opening Links --------------------------------------------------------------------------
 
 void NavigationDriver::OpenLink(int i) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("OpenLink"), [&] {
-        w.DragStartTimer().stop();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("OpenLink"), [&] {
+        m_dragStartTimer.stop();
         m_state.contextLinkIndex = -1;
-        Links& links = w.links();
+        Links& links = m_links;
         Link* link = links.Item(i + 1);
         if (!link || link->Deleted()) return;
-        w.EnsureAppFocus();
+        m_shower.EnsureAppFocus();
         if (link->URL().isEmpty()) {
             MsgBox(QStringLiteral("The Web Address for this Link is invalid."), msgbox::OKOnly,
                    msgbox::Information, QStringLiteral("Invalid URL"));
@@ -62,17 +71,17 @@ void NavigationDriver::OpenLink(int i) {
         links.SetForceVisible(i + 1);
         links.SetNavigateStopped(false);
         DoNavigate(i);
-        w.ShowPane(i);
-        w.EnsureAppFocus();
+        m_shower.ShowPane(i);
+        m_shower.EnsureAppFocus();
     });
 }
 
 bool NavigationDriver::DoNavigate(int i) {
-    Links& links = w.links();
+    Links& links = m_links;
     if (links.NavigateStopped()) return false;
     const bool offline = OfflineState::IsOffline();
     Link* link = links.Item(i + 1);
-    BrowserPane* pane = w.Pane(i);
+    BrowserPane* pane = m_panes.Pane(i);
     if (!link || !pane) return false;
     m_state.navigationStarted = true;
     link->SetLoggedIn(false);
@@ -87,8 +96,8 @@ bool NavigationDriver::DoNavigate(int i) {
     link->LoginWatchUntil = Clock::Now().addSecs(kLoginTimeOutSeconds);
     link->SetTitle(QString());
 
-    w.SetTabColour(i, TabColour::ButtonFace);
-    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+    m_tabs.Set(i, TabColour::ButtonFace);
+    if (m_shower.IsVisibleLink(i)) m_tabs.CopyToView(i);
 
     const QString url = link->URL();
     // Whatever the pane completes before the new page commits belongs to the page being left.
@@ -96,7 +105,7 @@ bool NavigationDriver::DoNavigate(int i) {
     Errors::Quietly([&] {
         if (IsDummy(url)) {
             pane->GoHome();
-            w.SetAddressText(QStringLiteral("Please wait..."));
+            m_navBar.SetAddressText(QStringLiteral("Please wait..."));
         } else if (!offline && link->ReqLogin()) {
             // A pane that has shown nothing yet has no page name to show.
             QString from = pane->LocationName();
@@ -112,7 +121,7 @@ bool NavigationDriver::DoNavigate(int i) {
             pane->Navigate2(url);
         }
     });
-    w.RefreshWorkingPanes();
+    m_shower.RefreshWorkingPanes();
     return true;
 }
 
@@ -121,24 +130,24 @@ void NavigationDriver::NavigateURL(const QString& url) {
 }
 
 void NavigationDriver::Nav2Visible(const QString& url, int mode) {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("Nav2Visible"), [&] {
-        Links& links = w.links();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("Nav2Visible"), [&] {
+        Links& links = m_links;
         if (url.isEmpty() || links.Visible() < 1) return;
         Link* link = links.Item(links.Visible());
-        BrowserPane* pane = w.Pane(links.Visible() - 1);
+        BrowserPane* pane = m_panes.Pane(links.Visible() - 1);
         if (!link || !pane) return;
         const int i = link->Index() - 1;
-        w.SetTabColour(i, TabColour::ButtonFace);
-        w.CopyTabColourToView(i);
+        m_tabs.Set(i, TabColour::ButtonFace);
+        m_tabs.CopyToView(i);
         links.RenewLink(link->Index());
-        w.HideAddressMatches();
+        m_navBar.HideAddressMatches();
         if (mode != ModeKeep) link->SetNavigateMode(mode);
-        w.SetAddressText(url);
+        m_navBar.SetAddressText(url);
         m_state.awaitingCommit.insert(i);
         Errors::Quietly([&] { pane->Navigate2(url); });
         // Whatever login the Link was waiting for is over: its pane shows what the user asked for.
         link->SetLoginTimeOut(QDateTime());
-        w.BringToFront(i);
+        m_shower.BringToFront(i);
     });
 }
 
@@ -149,33 +158,33 @@ bool NavigationDriver::ShowsProgressPage(const Link& link) const {
 }
 
 void NavigationDriver::SetProgressText(int i, const QString& text) {
-    Link* link = w.links().Item(i + 1);
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     link->SetProgressText(text);
-    if (w.IsVisibleLink(i)) w.SetStatusText(text);
+    if (m_shower.IsVisibleLink(i)) m_view.SetStatusText(text);
 }
 
 void NavigationDriver::ShowProgressPage(int i) {
-    Link* link = w.links().Item(i + 1);
-    if (!link || !w.IsVisibleLink(i)) return;
+    Link* link = m_links.Item(i + 1);
+    if (!link || !m_shower.IsVisibleLink(i)) return;
     if (link->ProgressText().contains(QLatin1String("error"), Qt::CaseInsensitive))
         link->SetLoginTimeOut(Clock::Now());
-    if (BrowserPane* placeholder = w.Placeholder())
+    if (BrowserPane* placeholder = m_panes.Placeholder())
         Errors::Quietly([&] { placeholder->SetBodyHtml(ProgressPageMarkup(link->ProgressText())); });
     SetProgressText(i, link->ProgressText());
-    if (ShowsProgressPage(*link)) w.ShowPlaceholder();
+    if (ShowsProgressPage(*link)) m_panes.ShowPlaceholder();
 }
 
 void NavigationDriver::SetLoginTimeOut(int i) {
-    Link* link = w.links().Item(i + 1);
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     if (ByButtonOrStartUp(*link) && link->ReqLogin()) {
         if (!link->LoggedIn() && !link->LoginAssumed()) {
             link->SetLoginTimeOut(Clock::Now().addSecs(kLoginTimeOutSeconds));
-            w.ShowPageTimer().start();
+            m_showPageTimer.start();
         } else if (link->ProgressValue() == 0) {
             link->SetLoginTimeOut(Clock::Now().addSecs(-1));
-            w.ShowPane(i);
+            m_shower.ShowPane(i);
         }
         // Still loading: the progress reset at DocumentComplete comes back here.
     } else {
@@ -184,8 +193,8 @@ void NavigationDriver::SetLoginTimeOut(int i) {
 }
 
 void NavigationDriver::OnShowPageTimer() {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("tmrShowPage_Timer"), [&] {
-        Links& links = w.links();
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("tmrShowPage_Timer"), [&] {
+        Links& links = m_links;
         if (links.Visible() < 1) return;
         Link* link = links.Item(links.Visible());
         if (!link) return;
@@ -194,16 +203,16 @@ void NavigationDriver::OnShowPageTimer() {
                                       Clock::WholeSecondsBetween(link->PasswordSentTime(), now) >= 1;
         const bool deadlinePassed = !(link->LoginTimeOut().isValid() && link->LoginTimeOut() > now);
         if ((passwordAnswered || deadlinePassed) &&
-            (w.IsPlaceholderShown() || link->LoginTimeOut().isValid())) {
+            (m_panes.IsPlaceholderShown() || link->LoginTimeOut().isValid())) {
             link->SetLoginTimeOut(QDateTime());
             links.SetForceVisible(link->Index());
-            w.ShowPane(link->Index() - 1);
+            m_shower.ShowPane(link->Index() - 1);
             return;
         }
         for (Link* other : links)
             if (!other->Deleted() && other->LoginTimeOut().isValid() && other->LoginTimeOut() > now) return;
-        w.ShowPageTimer().stop();
-        w.BringToFront(link->Index() - 1);
+        m_showPageTimer.stop();
+        m_shower.BringToFront(link->Index() - 1);
     });
 }
 
@@ -254,11 +263,11 @@ bool NavigationDriver::DamagedSettings() {
     if (MsgBox(text, msgbox::OKCancel, msgbox::Critical,
                product + QStringLiteral(" - Severe Error in") + user + QStringLiteral("'s Settings")) ==
         msgbox::OK) {
-        Links& links = w.links();
+        Links& links = m_links;
         links.Add(QStringLiteral("Home Page$$"), SecretCipher::EncryptMessage(QStringLiteral("BGDummy")),
                   QString(), QString(), QString(), QString(), true, false, -1, true);
         App().NewUserCreated = true;
-        w.Controls().LoadControl(links.Count() - 1, false);
+        m_controls.LoadControl(links.Count() - 1, false);
         return true;
     }
     MsgBox(product + QStringLiteral(" will now exit. Please start again."), msgbox::OKOnly, msgbox::Critical,
@@ -269,12 +278,12 @@ bool NavigationDriver::DamagedSettings() {
 }
 
 void NavigationDriver::AutoNavigate() {
-    Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("AutoNavigate"), [&] {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("AutoNavigate"), [&] {
         CheckOnline();
         // The search pane shows the service the user chose last; a pane not on show loads it
         // when its tab first opens, so it costs no renderer before that.
-        if (SearchPane* search = w.search(); search && search->isVisible()) search->ApplySearchChoice();
-        Links& links = w.links();
+        if (SearchPane* search = m_search; search && search->isVisible()) search->ApplySearchChoice();
+        Links& links = m_links;
         if (links.CountUndeleted() == 0 && !App().NewUserCreated) {
             if (!DamagedSettings()) return;
         }
@@ -290,8 +299,8 @@ void NavigationDriver::AutoNavigate() {
             if (issued && ++opened == 1) {
                 links.SetForceVisible(link->Index());
                 SetProgressText(link->Index() - 1, QStringLiteral("Loading, Please wait..."));
-                w.ShowPane(link->Index() - 1);
-                w.EnsureAppFocus();
+                m_shower.ShowPane(link->Index() - 1);
+                m_shower.EnsureAppFocus();
                 QCoreApplication::processEvents();
             }
         }
@@ -302,11 +311,11 @@ void NavigationDriver::AutoNavigate() {
         // Nothing opened (or a new user): the first Link in button order is shown.
         links.SetVisible(-1);
         if (!OfflineState::IsOffline())
-            if (BrowserPane* pane0 = w.Pane(0)) pane0->SetOffline(false);
+            if (BrowserPane* pane0 = m_panes.Pane(0)) pane0->SetOffline(false);
         if (Link* first = links.Item(1)) first->SetNavigateMode(ModeUser);
         const int firstIndex = links.ControlOrderItemIndex(0);
         Link* first = links.Item(firstIndex);
-        BrowserPane* pane = w.Pane(firstIndex - 1);
+        BrowserPane* pane = m_panes.Pane(firstIndex - 1);
         if (!first || !pane) return;
         links.SetForceVisible(firstIndex);
         const QString url = first->URL();
@@ -316,54 +325,54 @@ void NavigationDriver::AutoNavigate() {
             else
                 pane->Navigate2(url);
         });
-        w.ShowPane(firstIndex - 1);
+        m_shower.ShowPane(firstIndex - 1);
     });
 }
 
 // ----- the frame's navigation commands --------------------------------------------------------
 
 void NavigationDriver::GoBack() {
-    const int i = w.VisibleIndex();
-    BrowserPane* pane = w.Pane(i);
+    const int i = m_shower.VisibleIndex();
+    BrowserPane* pane = m_panes.Pane(i);
     if (!pane || !pane->CanGoBack()) return;
-    w.links().Item(i + 1)->SetNavigateMode(ModeUser);
+    m_links.Item(i + 1)->SetNavigateMode(ModeUser);
     pane->GoBack();
 }
 
 void NavigationDriver::GoForward() {
-    const int i = w.VisibleIndex();
-    BrowserPane* pane = w.Pane(i);
+    const int i = m_shower.VisibleIndex();
+    BrowserPane* pane = m_panes.Pane(i);
     if (!pane || !pane->CanGoForward()) return;
-    w.links().Item(i + 1)->SetNavigateMode(ModeUser);
+    m_links.Item(i + 1)->SetNavigateMode(ModeUser);
     pane->GoForward();
 }
 
 void NavigationDriver::GoHome() {
-    const int i = w.VisibleIndex();
-    BrowserPane* pane = w.Pane(i);
+    const int i = m_shower.VisibleIndex();
+    BrowserPane* pane = m_panes.Pane(i);
     if (!pane) return;
-    Link* link = w.links().RenewLink(i + 1);
+    Link* link = m_links.RenewLink(i + 1);
     if (link) link->SetNavigateMode(ModeUser);
     pane->GoHome();
-    w.BringToFront(i);
+    m_shower.BringToFront(i);
 }
 
 void NavigationDriver::Refresh() {
-    if (BrowserPane* pane = w.Pane(w.VisibleIndex())) pane->Refresh();
+    if (BrowserPane* pane = m_panes.Pane(m_shower.VisibleIndex())) pane->Refresh();
 }
 
 void NavigationDriver::Stop() {
-    Links& links = w.links();
+    Links& links = m_links;
     links.SetNavigateStopped(true);
-    const int i = w.VisibleIndex();
+    const int i = m_shower.VisibleIndex();
     Link* link = links.Item(i + 1);
-    BrowserPane* pane = w.Pane(i);
+    BrowserPane* pane = m_panes.Pane(i);
     if (!link || !pane) return;
     pane->Stop();
     // A stopped login is over: no more waiting for it.
     link->SetPasswordSent(false);
     link->SetLoggedIn(false);
     link->SetLoginTimeOut(QDateTime());
-    w.Tracker().SetLinkProgress(i, 0);
-    w.BringToFront(i);
+    m_tracker.SetLinkProgress(i, 0);
+    m_shower.BringToFront(i);
 }

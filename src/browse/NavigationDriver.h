@@ -3,9 +3,18 @@
 #include <QString>
 
 class Link;
+class Links;
+class LinkControls;
+class LinkView;
+class NavigationBar;
+class PageLoadTracker;
+class PaneArea;
+class PaneShower;
+class QTimer;
+class SearchPane;
+class TabColours;
 class BrowseHost;
 struct BrowseState;
-class BrowseWindow;
 
 // Every navigation of a Link's pane starts here: a Link opened from its button or at start-up,
 // an address sent to the visible Link, and the frame's Back, Forward, Stop, Refresh and Home.
@@ -31,7 +40,11 @@ public:
         ModeKeep = -1
     };
 
-    NavigationDriver(BrowseWindow& window, BrowseHost& host, BrowseState& state);
+    // `search`: the sidebar's search pane (null: none).
+    NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                     PaneShower& shower, LinkView& view, LinkControls& controls, PageLoadTracker& tracker,
+                     SearchPane* search, QTimer& showPageTimer, QTimer& dragStartTimer, BrowseHost& host,
+                     BrowseState& state);
 
     void OpenLink(int i);
     // False when nothing was issued (a Stop less than 5 seconds ago).
@@ -63,7 +76,17 @@ private:
     bool ShowsProgressPage(const Link& link) const;
     bool DamagedSettings();
 
-    BrowseWindow& w;
+    Links& m_links;
+    PaneArea& m_panes;
+    NavigationBar& m_navBar;
+    TabColours& m_tabs;
+    PaneShower& m_shower;
+    LinkView& m_view;
+    LinkControls& m_controls;
+    PageLoadTracker& m_tracker;
+    SearchPane* m_search;
+    QTimer& m_showPageTimer;
+    QTimer& m_dragStartTimer;
     BrowseHost& m_host;
     BrowseState& m_state;
 };

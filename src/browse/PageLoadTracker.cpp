@@ -4,17 +4,20 @@
 
 #include "browse/BrowseHost.h"
 #include "browse/BrowseState.h"
-#include "browse/BrowseWindow.h"
 #include "browse/engine/BrowserPane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkControls.h"
 #include "browse/LoginDecider.h"
+#include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/OfflineState.h"
 #include "browse/PageRecorder.h"
+#include "browse/PaneArea.h"
+#include "browse/PaneShower.h"
 #include "browse/TabColour.h"
+#include "browse/TabColours.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
@@ -48,8 +51,13 @@ QString Num(int i) {
 
 } // namespace
 
-PageLoadTracker::PageLoadTracker(BrowseWindow& window, BrowseHost& host, BrowseState& state)
-    : w(window), m_host(host), m_state(state), m_errors(window) {}
+PageLoadTracker::PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                                 PaneShower& shower, LinkView& view, NavigationDriver& navigation,
+                                 LinkControls& controls, PageRecorder& recorder, QObject& context,
+                                 quintptr windowHandle, BrowseHost& host, BrowseState& state)
+    : m_links(links), m_panes(panes), m_navBar(navBar), m_tabs(tabs), m_shower(shower), m_view(view),
+      m_navigation(navigation), m_controls(controls), m_recorder(recorder), m_context(context),
+      m_windowHandle(windowHandle), m_host(host), m_state(state), m_errors(links, panes, *this, state) {}
 
 bool PageLoadTracker::Ignoring() const {
     return App().Unloading || App().Locked;
@@ -64,63 +72,68 @@ QString PageLoadTracker::LogUrl(const QString& url) {
 // ----- connecting a pane ----------------------------------------------------------------------
 
 void PageLoadTracker::Connect(int i, BrowserPane* pane) {
-    const QString module = QLatin1String(BrowseWindow::kModule);
+    const QString module = QLatin1String(kBrowseModule);
     // Every handler runs under the error reporter; while the program ends or is locked, only
     // BeforeNavigate2 runs (it refuses the navigation).
     auto run = [this, module](const char* procedure, const std::function<void()>& step) {
         if (Ignoring()) return;
         Errors::Guarded(module, QLatin1String(procedure), step);
     };
-    QObject::connect(pane, &BrowserPane::BeforeNavigate2, &w, [this, i, module](NavigateEvent& e) {
+    QObject::connect(pane, &BrowserPane::BeforeNavigate2, &m_context, [this, i, module](NavigateEvent& e) {
         Errors::Guarded(module, QStringLiteral("wbr_BeforeNavigate2"), [&] { BeforeNavigate2(i, e); });
     });
-    QObject::connect(pane, &BrowserPane::NavigateComplete2, &w, [this, i, run](const QString& url, bool top) {
-        run("wbr_NavigateComplete2", [&] { NavigateComplete2(i, url, top); });
-    });
-    QObject::connect(pane, &BrowserPane::DownloadBegin, &w,
+    QObject::connect(pane, &BrowserPane::NavigateComplete2, &m_context,
+                     [this, i, run](const QString& url, bool top) {
+                         run("wbr_NavigateComplete2", [&] { NavigateComplete2(i, url, top); });
+                     });
+    QObject::connect(pane, &BrowserPane::DownloadBegin, &m_context,
                      [this, i, run] { run("wbr_DownloadBegin", [&] { DownloadBegin(i); }); });
-    QObject::connect(pane, &BrowserPane::DownloadComplete, &w,
+    QObject::connect(pane, &BrowserPane::DownloadComplete, &m_context,
                      [this, i, run] { run("wbr_DownloadComplete", [&] { DownloadComplete(i); }); });
-    QObject::connect(pane, &BrowserPane::DocumentComplete, &w, [this, i, run](const QString& url, bool top) {
-        run("wbr_DocumentComplete", [&] { DocumentComplete(i, url, top); });
-    });
-    QObject::connect(pane, &BrowserPane::NavigateError, &w,
+    QObject::connect(pane, &BrowserPane::DocumentComplete, &m_context,
+                     [this, i, run](const QString& url, bool top) {
+                         run("wbr_DocumentComplete", [&] { DocumentComplete(i, url, top); });
+                     });
+    QObject::connect(pane, &BrowserPane::FileDownload, &m_context,
+                     [this, i, run] { run("wbr_FileDownload", [&] { FileDownload(i); }); });
+    QObject::connect(pane, &BrowserPane::NavigateError, &m_context,
                      [this, i, run](const QString& url, bool top, long code) {
                          run("wbr_NavigateError", [&] { NavigateError(i, url, top, code); });
                      });
-    QObject::connect(pane, &BrowserPane::NewWindow2, &w, [this, i, module](NewWindowEvent& e) {
+    QObject::connect(pane, &BrowserPane::NewWindow2, &m_context, [this, i, module](NewWindowEvent& e) {
         Errors::Guarded(module, QStringLiteral("wbr_NewWindow2"), [&] { NewWindow2(i, e); });
     });
-    QObject::connect(pane, &BrowserPane::CommandStateChange, &w, [this, i, run](int command, bool enable) {
-        run("wbr_CommandStateChange", [&] { CommandStateChange(i, command, enable); });
-    });
-    QObject::connect(pane, &BrowserPane::SetSecureLockIcon, &w, [this, i, run](int state) {
+    QObject::connect(pane, &BrowserPane::CommandStateChange, &m_context,
+                     [this, i, run](int command, bool enable) {
+                         run("wbr_CommandStateChange", [&] { CommandStateChange(i, command, enable); });
+                     });
+    QObject::connect(pane, &BrowserPane::SetSecureLockIcon, &m_context, [this, i, run](int state) {
         run("wbr_SetSecureLockIcon", [&] { SetSecureLockIcon(i, state); });
     });
-    QObject::connect(pane, &BrowserPane::TitleChange, &w, [this, i, run](const QString& title) {
+    QObject::connect(pane, &BrowserPane::TitleChange, &m_context, [this, i, run](const QString& title) {
         run("wbr_TitleChange", [&] { TitleChange(i, title); });
     });
-    QObject::connect(pane, &BrowserPane::ScriptError, &w,
+    QObject::connect(pane, &BrowserPane::ScriptError, &m_context,
                      [this, i, run](const QString& description, const QString& url, int line) {
                          run("oHtmlWin_onerror", [&] { ScriptError(i, description, url, line); });
                      });
     // An error inside a frame (an ad's, typically) is not the page's: it only goes to the log.
-    QObject::connect(pane, &BrowserPane::FrameScriptError, &w,
+    QObject::connect(pane, &BrowserPane::FrameScriptError, &m_context,
                      [](const QString& description, const QString& url, int line) {
                          WriteErrorLog(QStringLiteral("oHtmlWinFrame_onerror ") + description +
                                        QLatin1Char(' ') + url + QLatin1Char(' ') + Num(line));
                      });
-    QObject::connect(pane, &BrowserPane::StatusTextChange, &w, [this, i, run](const QString& text) {
+    QObject::connect(pane, &BrowserPane::StatusTextChange, &m_context, [this, i, run](const QString& text) {
         run("wbr_StatusTextChange", [&] { StatusTextChange(i, text); });
     });
-    QObject::connect(pane, &BrowserPane::ProgressChange, &w, [this, i, run](int percent) {
+    QObject::connect(pane, &BrowserPane::ProgressChange, &m_context, [this, i, run](int percent) {
         run("wbr_ProgressChange", [&] { ProgressChange(i, percent); });
     });
-    QObject::connect(pane, &BrowserPane::PageChanged, &w, [this, i, run] {
+    QObject::connect(pane, &BrowserPane::PageChanged, &m_context, [this, i, run] {
         run("wbr_PageChanged", [&] {
-            Link* link = w.links().Item(i + 1);
-            if (link && i < BrowseWindow::kPlaceholder && ByButtonOrStartUp(*link) && w.loginDecider())
-                w.loginDecider()->PageChanged(i, *link);
+            Link* link = m_links.Item(i + 1);
+            if (link && i < PaneArea::kPlaceholder && ByButtonOrStartUp(*link) && m_loginDecider)
+                m_loginDecider->PageChanged(i, *link);
         });
     });
 }
@@ -130,7 +143,7 @@ void PageLoadTracker::Connect(int i, BrowserPane* pane) {
 void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     const QString& url = e.url;
     if (url == QLatin1String("about:blank") || url == QLatin1String("http:///")) return;
-    BrowserPane* pane = w.Pane(i);
+    BrowserPane* pane = m_panes.Pane(i);
     BrowseState& state = m_state;
 
     // Whether the new window that may follow is the site's own doing.
@@ -142,15 +155,15 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         if (!url.contains(QLatin1String("javascript:"), ci))
             App().LastClickedWindow = 0;
         else if (App().LastClickedWindow != 0)
-            App().LastClickedWindow = w.WindowHandle();
+            App().LastClickedWindow = m_windowHandle;
         state.AllowNextNewWindow = false;
     }
 
-    if (w.IsVisibleLink(i)) {
+    if (m_shower.IsVisibleLink(i)) {
         m_host.ClearStatus();
         state.scriptErrorTag.clear();
     }
-    Links& links = w.links();
+    Links& links = m_links;
     // A cancelled navigation leaves the current page in place, its completion still to come.
     const auto cancel = [&] {
         e.cancel = true;
@@ -160,7 +173,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         cancel();
         return;
     }
-    if (i >= BrowseWindow::kPlaceholder) return;
+    if (i >= PaneArea::kPlaceholder) return;
     // Script and mail addresses bring no new page.
     if (e.topLevel && !url.startsWith(QLatin1String("javascript:"), ci) &&
         !url.startsWith(QLatin1String("mailto:"), ci))
@@ -172,7 +185,7 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
     if (e.topLevel && (links.Visible() < 1 || links.Visible() == i + 1)) {
         if (!url.startsWith(QLatin1String("mailto:"), ci) &&
             !url.startsWith(QLatin1String("view-source:"), ci))
-            w.SetAddressText(url);
+            m_navBar.SetAddressText(url);
         state.topLevelNavigationPending = true;
         // The dummy Link becomes the first real site opened in it (the program's own pages do not
         // count: they are where it starts).
@@ -181,8 +194,8 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
             if (caption.isEmpty()) caption = LinkControls::CleanCaption(url);
             links.UpdateLink(link->Index(), caption, SecretCipher::EncryptMessage(url), QString(), QString(),
                              QString(), QString(), true, false);
-            w.Controls().SetButtonCaption(i);
-            w.Controls().RefreshmnuLinksEditRemove();
+            m_controls.SetButtonCaption(i);
+            m_controls.RefreshmnuLinksEditRemove();
         }
     } else {
         state.topLevelNavigationPending = false;
@@ -200,34 +213,34 @@ void PageLoadTracker::BeforeNavigate2(int i, NavigateEvent& e) {
         return;
     }
     if (!offline) SetLinkProgress(i, 5);
-    w.Navigation().SetLoginTimeOut(i);
+    m_navigation.SetLoginTimeOut(i);
 
-    const QColor colour = w.TabColour(i);
+    const QColor colour = m_tabs.Of(i);
     if (colour == TabColour::Green) {
-        w.SetTabColour(i, IsInLinkDomain(GetSiteName(url), link->URL()) ? TabColour::LightGreen
-                                                                        : TabColour::LightYellow);
+        m_tabs.Set(i, IsInLinkDomain(GetSiteName(url), link->URL()) ? TabColour::LightGreen
+                                                                    : TabColour::LightYellow);
     } else if (!(colour == TabColour::Yellow && link->PasswordSent())) {
-        w.SetTabColour(i, TabColour::LightYellow);
+        m_tabs.Set(i, TabColour::LightYellow);
     }
     if (link->PasswordSent()) link->SetPasswordSentTime(QDateTime());
-    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+    if (m_shower.IsVisibleLink(i)) m_tabs.CopyToView(i);
 }
 
 void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel) {
-    if (i >= BrowseWindow::kPlaceholder) return;
+    if (i >= PaneArea::kPlaceholder) return;
     if (topLevel) m_state.awaitingCommit.remove(i);
     if (IsBlank(url)) return;
-    Links& links = w.links();
+    Links& links = m_links;
     if (links.CountUndeleted() == 0 || links.NavigateStopped()) {
         SetLinkProgress(i, 0);
         return;
     }
-    BrowserPane* pane = w.Pane(i);
+    BrowserPane* pane = m_panes.Pane(i);
     Link* link = links.Item(i + 1);
     if (!pane || !link) return;
     if (!pane->IsHtmlDocument()) {
         SetLinkProgress(i, 0);
-        w.ShowPane(i);
+        m_shower.ShowPane(i);
         return;
     }
     if (pane->IsErrorPage()) return;
@@ -247,22 +260,22 @@ void PageLoadTracker::NavigateComplete2(int i, const QString& url, bool topLevel
 }
 
 void PageLoadTracker::TakeLoginAnswer(int i, bool committed) {
-    Link* link = w.links().Item(i + 1);
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     link->SetLoggedIn(true);
     link->SetLoginAssumed(false);
     link->SetPasswordSent(false);
     if (committed) m_state.loginAnswerPane = i;
-    if (w.TabColour(i) != TabColour::Red && link->IsInDomain()) {
-        w.SetTabColour(i, TabColour::LightGreen);
-        if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
-        w.Navigation().SetLoginTimeOut(i);
-        w.ShowPane(i);
+    if (m_tabs.Of(i) != TabColour::Red && link->IsInDomain()) {
+        m_tabs.Set(i, TabColour::LightGreen);
+        if (m_shower.IsVisibleLink(i)) m_tabs.CopyToView(i);
+        m_navigation.SetLoginTimeOut(i);
+        m_shower.ShowPane(i);
     }
 }
 
 void PageLoadTracker::DownloadBegin(int i) {
-    if (w.IsVisibleLink(i)) {
+    if (m_shower.IsVisibleLink(i)) {
         m_host.ClearStatus();
         m_state.scriptErrorTag.clear();
     }
@@ -273,17 +286,17 @@ void PageLoadTracker::DownloadBegin(int i) {
 }
 
 void PageLoadTracker::DownloadComplete(int i) {
-    if (i >= BrowseWindow::kPlaceholder) return;
-    BrowserPane* pane = w.Pane(i);
-    Link* link = w.links().Item(i + 1);
+    if (i >= PaneArea::kPlaceholder) return;
+    BrowserPane* pane = m_panes.Pane(i);
+    Link* link = m_links.Item(i + 1);
     if (!pane || !link) return;
     const QString location = pane->LocationURL();
     if (IsBlank(location) || location.startsWith(QLatin1String("file://"), ci)) return;
-    if (w.IsVisibleLink(i)) {
+    if (m_shower.IsVisibleLink(i)) {
         SetWbrDoc(i);
-        if (!w.IsAddressBeingEdited() && pane->ReadyState() >= PaneReadyState::Interactive &&
-            w.AddressText() != DisplayUrl(location)) {
-            w.SetAddressText(location);
+        if (!m_navBar.IsAddressBeingEdited() && pane->ReadyState() >= PaneReadyState::Interactive &&
+            m_navBar.AddressText() != DisplayUrl(location)) {
+            m_navBar.SetAddressText(location);
             UpdateLockIcon(i);
         }
     }
@@ -297,8 +310,8 @@ void PageLoadTracker::DownloadComplete(int i) {
 }
 
 void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel) {
-    if (i >= BrowseWindow::kPlaceholder) return;
-    Links& links = w.links();
+    if (i >= PaneArea::kPlaceholder) return;
+    Links& links = m_links;
     if (links.NavigateStopped()) {
         OnParseTimeOut();
         return;
@@ -311,38 +324,33 @@ void PageLoadTracker::DocumentComplete(int i, const QString& url, bool topLevel)
     // followed): the new page is still to come, and the Link's fresh login state must not be
     // judged on the old one.
     if (m_state.awaitingCommit.contains(i)) return;
-    BrowserPane* pane = w.Pane(i);
+    BrowserPane* pane = m_panes.Pane(i);
     if (!pane) return;
     const DocumentPtr document = pane->Document();
     if (IsBlank(pane->LocationURL()) || !document) return;
     WriteLog(QStringLiteral("DocumentComplete pdisp Object=True ") + Num(i) + QLatin1Char(' ') + LogUrl(url));
     SetLinkProgress(i, 0);
     // The Link's page has loaded: there is something to view now.
-    w.Controls().SetViewShown(i, true);
+    m_controls.SetViewShown(i, true);
     if (!pane->IsHtmlDocument()) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
     // Some sites send their login page with an error status (401, 403): it is filled like any
     // other. Anything else on an error page shows at once.
-    const bool loginOnErrorPage = pane->IsErrorPage() && ByButtonOrStartUp(*link) && w.loginDecider() &&
-                                  w.loginDecider()->FillsErrorPage(*link, document);
+    const bool loginOnErrorPage = pane->IsErrorPage() && ByButtonOrStartUp(*link) && m_loginDecider &&
+                                  m_loginDecider->FillsErrorPage(*link, document);
     if (pane->IsErrorPage() && !loginOnErrorPage) {
         link->SetLoginTimeOut(Clock::Now());
         return;
     }
     if (links.CountUndeleted() == 0) return;
-    if (w.IsVisibleLink(i)) SetWbrDoc(i);
+    if (m_shower.IsVisibleLink(i)) SetWbrDoc(i);
 
-    const QColor colour = w.TabColour(i);
-    if (colour == TabColour::LightYellow)
-        w.SetTabColour(i, TabColour::Yellow);
-    else if (colour == TabColour::LightGreen && link->LoggedIn())
-        w.SetTabColour(i, TabColour::Green);
-    if (w.IsVisibleLink(i)) w.CopyTabColourToView(i);
+    SettleTabColour(i, *link);
 
     LoginDecider::Result decision = LoginDecider::Result::Continue;
-    if (ByButtonOrStartUp(*link) && w.loginDecider())
-        decision = w.loginDecider()->DocumentComplete(i, *link, document, url);
+    if (ByButtonOrStartUp(*link) && m_loginDecider)
+        decision = m_loginDecider->DocumentComplete(i, *link, document, url);
     RecordPage(i);
     if (decision == LoginDecider::Result::Finished) return;
     CheckDocImages(document);
@@ -355,38 +363,38 @@ void PageLoadTracker::NavigateError(int i, const QString& url, bool topLevel, lo
 void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
     e.cancel();
     if (Ignoring()) return;
-    if (NewWindowPolicy* policy = w.popupPolicy()) policy->HandleNewWindow(i, e);
+    if (NewWindowPolicy* policy = m_popupPolicy) policy->HandleNewWindow(i, e);
 }
 
 void PageLoadTracker::CommandStateChange(int i, int command, bool enable) {
-    if (i >= BrowseWindow::kPlaceholder || command == -1) return;
-    Link* link = w.links().Item(i + 1);
+    if (i >= PaneArea::kPlaceholder || command == -1) return;
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     if (command == PaneCommand::Forward) link->SetCanGoForward(enable);
     if (command == PaneCommand::Back) link->SetCanGoBack(enable);
-    if (w.IsVisibleLink(i)) w.SetBackForward(link->CanGoBack(), link->CanGoForward());
+    if (m_shower.IsVisibleLink(i)) m_navBar.SetBackForward(link->CanGoBack(), link->CanGoForward());
 }
 
 void PageLoadTracker::SetSecureLockIcon(int i, int state) {
-    if (!m_state.navigationStarted || i >= BrowseWindow::kPlaceholder) return;
-    Link* link = w.links().Item(i + 1);
+    if (!m_state.navigationStarted || i >= PaneArea::kPlaceholder) return;
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     link->SecureLock = state;
     UpdateLockIcon(i);
 }
 
 void PageLoadTracker::TitleChange(int i, const QString& title) {
-    if (i >= BrowseWindow::kPlaceholder) return;
-    Link* link = w.links().Item(i + 1);
+    if (i >= PaneArea::kPlaceholder) return;
+    Link* link = m_links.Item(i + 1);
     if (!link) return;
     link->SetTitle(title);
-    if (w.IsVisibleLink(i)) w.RefreshCaption();
+    if (m_shower.IsVisibleLink(i)) m_view.RefreshCaption();
 }
 
 void PageLoadTracker::ScriptError(int i, const QString& description, const QString& url, int line) {
-    if (!w.IsVisibleLink(i) || m_state.currentDocumentPane != i) return;
+    if (!m_shower.IsVisibleLink(i) || m_state.currentDocumentPane != i) return;
     // The engine's own error page is not the site's: nothing of it is reported.
-    if (BrowserPane* pane = w.Pane(i); pane && pane->IsErrorPage()) return;
+    if (BrowserPane* pane = m_panes.Pane(i); pane && pane->IsErrorPage()) return;
     const QString tag = QStringLiteral("Line: ") + Num(line) + CRLF + QStringLiteral("Error: ") +
                         description + CRLF + QStringLiteral("URL: ") + url;
     m_state.scriptErrorTag = tag;
@@ -394,26 +402,44 @@ void PageLoadTracker::ScriptError(int i, const QString& description, const QStri
 }
 
 void PageLoadTracker::StatusTextChange(int i, const QString& text) {
-    if (!w.IsVisibleLink(i)) return;
+    if (!m_shower.IsVisibleLink(i)) return;
     if (m_host.PageErrorShown()) return;
     m_host.SetStatusText(1, text.isEmpty() ? m_state.statusText : text);
 }
 
 void PageLoadTracker::ProgressChange(int i, int percent) {
-    BrowserPane* pane = w.Pane(i);
-    if (i >= BrowseWindow::kPlaceholder || percent <= 0 || !pane) return;
+    BrowserPane* pane = m_panes.Pane(i);
+    if (i >= PaneArea::kPlaceholder || percent <= 0 || !pane) return;
     SetLinkProgress(i, percent);
 }
 
 // ----- operations -----------------------------------------------------------------------------
 
+void PageLoadTracker::SettleTabColour(int i, const Link& link) {
+    const QColor colour = m_tabs.Of(i);
+    if (colour == TabColour::LightYellow)
+        m_tabs.Set(i, TabColour::Yellow);
+    else if (colour == TabColour::LightGreen && link.LoggedIn())
+        m_tabs.Set(i, TabColour::Green);
+    if (m_shower.IsVisibleLink(i)) m_tabs.CopyToView(i);
+}
+
+void PageLoadTracker::FileDownload(int i) {
+    if (i >= PaneArea::kPlaceholder) return;
+    Link* link = m_links.Item(i + 1);
+    if (!link) return;
+    // No document follows a file: the pane still shows the page it had.
+    SetLinkProgress(i, 0);
+    SettleTabColour(i, *link);
+}
+
 void PageLoadTracker::SetLinkProgress(int i, int value) {
-    Links& links = w.links();
-    if (links.CountUndeleted() == 0 || i >= BrowseWindow::kPlaceholder || !m_state.finishedLoading) return;
+    Links& links = m_links;
+    if (links.CountUndeleted() == 0 || i >= PaneArea::kPlaceholder || !m_state.finishedLoading) return;
     Link* link = links.Item(i + 1);
     if (!link) return;
     link->SetProgressValue(value);
-    const bool visible = w.IsVisibleLink(i);
+    const bool visible = m_shower.IsVisibleLink(i);
     if (value != 0) {
         links.SetProgressTimeOut(Clock::Now().addSecs(kProgressTimeOutSeconds));
         if (link->ProgressValue() >= 100) link->SetProgressValue(0);
@@ -423,18 +449,18 @@ void PageLoadTracker::SetLinkProgress(int i, int value) {
         }
         if (!ByButtonOrStartUp(*link)) return;
         if (link->PasswordSent() || link->LoggedIn() || link->LoginAssumed()) {
-            if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);
+            if (link->ProgressValue() == 0) m_navigation.SetLoginTimeOut(i);
             return;
         }
         if (link->ProgressValue() > 0)
-            w.Navigation().SetProgressText(i, QStringLiteral("Getting ") + link->ShownCaption() +
-                                                  QStringLiteral("  "));
+            m_navigation.SetProgressText(i, QStringLiteral("Getting ") + link->ShownCaption() +
+                                                QStringLiteral("  "));
         if (link->ReqLogin() && visible) {
-            if (link->ProgressValue() == 0) w.Navigation().SetLoginTimeOut(i);
-            w.Navigation().ShowProgressPage(i);
+            if (link->ProgressValue() == 0) m_navigation.SetLoginTimeOut(i);
+            m_navigation.ShowProgressPage(i);
         }
     } else if (visible) {
-        w.Navigation().SetProgressText(i, QString());
+        m_navigation.SetProgressText(i, QString());
         m_state.browseProgress = 0;
         m_host.UpdateProgress(0);
     }
@@ -473,30 +499,30 @@ bool PageLoadTracker::IsInLinkDomain(const QString& targetDomain, const QString&
 }
 
 void PageLoadTracker::UpdateLockIcon(int i) {
-    if (!w.IsVisibleLink(i)) return; // the padlock is the visible page's
-    Link* link = w.links().Item(i + 1);
+    if (!m_shower.IsVisibleLink(i)) return; // the padlock is the visible page's
+    Link* link = m_links.Item(i + 1);
     m_host.ShowPadlock(link && link->SecureLock != 0);
 }
 
 void PageLoadTracker::SetWbrDoc(int i) {
-    if (!w.IsVisibleLink(i)) return;
+    if (!m_shower.IsVisibleLink(i)) return;
     if (m_state.currentDocumentPane != i) m_state.scriptErrorTag.clear();
     m_state.currentDocumentPane = i;
 }
 
 void PageLoadTracker::RecordPage(int i) {
-    BrowserPane* pane = w.Pane(i);
-    Link* link = w.links().Item(i + 1);
+    BrowserPane* pane = m_panes.Pane(i);
+    Link* link = m_links.Item(i + 1);
     if (!pane || !link) return;
     const DocumentPtr document = pane->Document();
     if (!document || document->protocol() == QLatin1String("Unknown Protocol")) return;
     // The pages of a login under way (the login form, its answer) are not history.
     if (link->ReqLogin() && ByButtonOrStartUp(*link) && !link->LoggedIn() && !link->LoginAssumed()) return;
     const QString title = document->title().isEmpty() ? pane->LocationName() : document->title();
-    w.Recorder().RecordPage(
+    m_recorder.RecordPage(
         link->LinkHisList(),
         VisitedPage{title, PageLocation{pane->LocationName(), pane->LocationURL()}, document->protocol()});
-    if (w.IsVisibleLink(i)) w.RefreshHistoryMenu();
+    if (m_shower.IsVisibleLink(i)) m_view.RefreshHistoryMenu();
 }
 
 // ----- timers ---------------------------------------------------------------------------------
@@ -506,7 +532,7 @@ void PageLoadTracker::OnParseTimeOut() {
     if (OfflineState::IsOffline() && host.StatusText(3) != kWorkingOffline)
         host.SetStatusText(3, kWorkingOffline);
     m_state.topLevelNavigationPending = false;
-    Links& links = w.links();
+    Links& links = m_links;
     const QDateTime timeOut = links.ProgressTimeOut();
     if (!timeOut.isValid() || timeOut <= Clock::Now() || links.NavigateStopped()) {
         for (Link* link : links)
@@ -522,11 +548,11 @@ void PageLoadTracker::OnBusyTimer() {
     if (state.ParseAt.isValid() && state.ParseAt.msecsTo(Clock::Now()) >= 1000) {
         state.ParseAt = QDateTime();
         const int i = state.ParseIndex;
-        BrowserPane* pane = w.Pane(i);
-        Link* link = w.links().Item(i + 1);
-        if (pane && link && w.loginDecider()) w.loginDecider()->DeferredParse(i, *link, pane->Document());
+        BrowserPane* pane = m_panes.Pane(i);
+        Link* link = m_links.Item(i + 1);
+        if (pane && link && m_loginDecider) m_loginDecider->DeferredParse(i, *link, pane->Document());
     }
     BrowseHost& host = m_host;
-    if (!w.links().NavigateStopped() && host.StatusText(3) == kNavigationCancelled)
+    if (!m_links.NavigateStopped() && host.StatusText(3) == kNavigationCancelled)
         host.SetStatusText(3, QString());
 }

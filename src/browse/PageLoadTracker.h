@@ -7,9 +7,20 @@
 
 class BrowserPane;
 class Link;
+class Links;
+class LinkControls;
+class LinkView;
+class LoginDecider;
+class NavigationBar;
+class NavigationDriver;
+class NewWindowPolicy;
+class PageRecorder;
+class PaneArea;
+class PaneShower;
+class QObject;
+class TabColours;
 class BrowseHost;
 struct BrowseState;
-class BrowseWindow;
 struct NavigateEvent;
 struct NewWindowEvent;
 
@@ -19,7 +30,19 @@ struct NewWindowEvent;
 // page-load duties of the busy timer). The placeholder pane's events are left alone.
 class PageLoadTracker {
 public:
-    PageLoadTracker(BrowseWindow& window, BrowseHost& host, BrowseState& state);
+    // `context`: the panes' events are connected for as long as it lives. `windowHandle`: the
+    // window's identity for LastClickedWindow.
+    PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
+                    PaneShower& shower, LinkView& view, NavigationDriver& navigation, LinkControls& controls,
+                    PageRecorder& recorder, QObject& context, quintptr windowHandle, BrowseHost& host,
+                    BrowseState& state);
+
+    // The login decision; without one every completed document goes on to the image check.
+    void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
+    LoginDecider* loginDecider() const { return m_loginDecider; }
+    // The answer to new windows of the Link panes (null: they are cancelled).
+    void SetPopupPolicy(NewWindowPolicy* policy) { m_popupPolicy = policy; }
+    NewWindowPolicy* popupPolicy() const { return m_popupPolicy; }
 
     // Connects pane i's events to the handlers below (each under the window's error reporter).
     void Connect(int i, BrowserPane* pane);
@@ -31,6 +54,8 @@ public:
     void DownloadComplete(int i);
     void DocumentComplete(int i, const QString& url, bool topLevel);
     void NavigateError(int i, const QString& url, bool topLevel, long statusCode);
+    // The navigation turned out to be a file to save.
+    void FileDownload(int i);
     void NewWindow2(int i, NewWindowEvent& e);
     void CommandStateChange(int i, int command, bool enable);
     void SetSecureLockIcon(int i, int state);
@@ -66,8 +91,23 @@ public:
 
 private:
     bool Ignoring() const;
+    // A loaded page settles its Link's tab colour (light yellow to yellow, light green to green
+    // while logged in).
+    void SettleTabColour(int i, const Link& link);
 
-    BrowseWindow& w;
+    Links& m_links;
+    PaneArea& m_panes;
+    NavigationBar& m_navBar;
+    TabColours& m_tabs;
+    PaneShower& m_shower;
+    LinkView& m_view;
+    NavigationDriver& m_navigation;
+    LinkControls& m_controls;
+    PageRecorder& m_recorder;
+    QObject& m_context;
+    quintptr m_windowHandle;
+    LoginDecider* m_loginDecider = nullptr;
+    NewWindowPolicy* m_popupPolicy = nullptr;
     BrowseHost& m_host;
     BrowseState& m_state;
     NavErrorHandler m_errors;

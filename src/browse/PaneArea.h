@@ -1,10 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <QWidget>
 #include <vector>
 
 class BrowserPane;
 class QStackedLayout;
+
+// Makes the browser pane of a Link (WebEnginePane in the program, FakePane in tests).
+using PaneFactory = std::function<BrowserPane*(QWidget* parent)>;
 
 // The browser panes of the browse window: pane i belongs to the Link of control index i, the
 // placeholder pane (control index 101) shows the "Please wait..." page. One of them is in front;

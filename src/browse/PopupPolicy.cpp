@@ -5,10 +5,12 @@
 #include <QMdiSubWindow>
 
 #include "browse/BrowseHost.h"
+#include "browse/BrowseState.h"
 #include "browse/ChildWindow.h"
 #include "browse/KeyState.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
+#include "browse/PageRecorder.h"
 #include "browse/PopUpCatcher.h"
 #include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
@@ -26,11 +28,15 @@ bool Ignoring() {
 
 } // namespace
 
-PopupPolicy::PopupPolicy(BrowseWindow& window, BrowseHost& host, PaneFactory factory)
-    : w(window), m_host(host), m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
-    if (SearchPane* search = w.search(); search && search->Pane())
-        connect(search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
-            Errors::Guarded(QLatin1String(BrowseWindow::kModule), QStringLiteral("wbrSearch_NewWindow2"),
+PopupPolicy::PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search,
+                         PageRecorder& recorder, BrowseState& state, quintptr windowHandle, BrowseHost& host,
+                         PaneFactory factory)
+    : m_links(links), m_navigation(navigation), m_search(search), m_recorder(recorder), m_state(state),
+      m_windowHandle(windowHandle), m_host(host), m_factory(std::move(factory)),
+      m_beeper([] { QApplication::beep(); }) {
+    if (m_search && m_search->Pane())
+        connect(m_search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
+            Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("wbrSearch_NewWindow2"),
                             [&] { OnNewWindow2(e); });
         });
 }
@@ -57,7 +63,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (Ignoring()) return;
     AppState& app = App();
     // A Link's new windows live in the Link's web profile; the search pane's in the shared one.
-    Link* link = control == Control::Links && w.HasLinks() ? w.links().Item(index + 1) : nullptr;
+    Link* link = control == Control::Links ? m_links.Item(index + 1) : nullptr;
     const QString profileId = link ? link->WebProfileId() : QString();
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
@@ -71,7 +77,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (control == Control::Links) {
         hidePopUps = link ? link->HidePopUps() : true;
         // The Link pane's last navigation stayed on its own site: the site opens its own window.
-        BrowseState& state = w.State();
+        BrowseState& state = m_state;
         if (state.AllowNextNewWindow) {
             state.AllowNextNewWindow = false;
             app.LastClickedWindow = 0;
@@ -81,8 +87,8 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     }
 
     // Options, Hide Pop-Ups off: the browse window blocks nothing.
-    hidePopUps = hidePopUps && w.m_hidePopUps;
-    const quintptr self = w.WindowHandle();
+    hidePopUps = hidePopUps && m_state.hidePopUps;
+    const quintptr self = m_windowHandle;
     if (app.LastClickedWindow != self && hidePopUps && !KeyState::AltHeld()) {
         app.LastClickedWindow = 0;
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
@@ -167,8 +173,8 @@ StandaloneWindow* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, N
 }
 
 void PopupPolicy::OpenInExisting(const QString& url) {
-    if (url.isEmpty() || !w.HasLinks()) return;
-    w.Nav2Visible(url, NavigationDriver::ModeKeep);
+    if (url.isEmpty()) return;
+    m_navigation.Nav2Visible(url, NavigationDriver::ModeKeep);
 }
 
 PopUpCatcher* PopupPolicy::CreateCatcher(bool openAfterCapture, const QString& profileId,
@@ -207,15 +213,15 @@ void PopupPolicy::AddPopUpItem(const QString& url, const QString& profileId) {
 }
 
 QString PopupPolicy::LiveProfileId(const QString& profileId) const {
-    if (profileId.isEmpty() || !w.HasLinks()) return QString();
-    for (const Link* link : w.links())
+    if (profileId.isEmpty()) return QString();
+    for (const Link* link : m_links)
         if (!link->Deleted() && link->WebProfileId() == profileId) return profileId;
     return QString(); // the Link went, and its web data with it (or it shares the user's now)
 }
 
 bool PopupPolicy::HidePopUpsOf(const QString& profileId) const {
-    if (!profileId.isEmpty() && w.HasLinks())
-        for (const Link* link : w.links())
+    if (!profileId.isEmpty())
+        for (const Link* link : m_links)
             if (!link->Deleted() && link->Id() == profileId) return link->HidePopUps();
     return true;
 }

@@ -6,10 +6,16 @@
 #include <QPointer>
 #include <QRect>
 
-#include "browse/BrowseWindow.h"
 #include "browse/NewWindowPolicy.h"
+#include "browse/PaneArea.h"
 
+class BrowseHost;
+class Links;
+class NavigationDriver;
+class PageRecorder;
+class SearchPane;
 class StandaloneWindow;
+struct BrowseState;
 class PopUpCatcher;
 class QMdiArea;
 
@@ -37,7 +43,10 @@ public:
     // Each gets the web profile of the window it came from, so a new window keeps the session
     // of the page that opened it: a Link's own profile for a Link's page, the user's shared one
     // for the search pane and for windows with no Link behind them.
-    PopupPolicy(BrowseWindow& window, BrowseHost& host, PaneFactory factory);
+    // `search`: the sidebar's search pane (null: none). `windowHandle`: the browse window's
+    // identity for LastClickedWindow.
+    PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search, PageRecorder& recorder,
+                BrowseState& state, quintptr windowHandle, BrowseHost& host, PaneFactory factory);
     ~PopupPolicy() override;
 
     // --- the decisions
@@ -80,7 +89,8 @@ public:
     void BeepOnPopUp();
 
     // --- state
-    BrowseWindow& Browse() const { return w; }
+    // Records completed pages of the stand-alone windows.
+    PageRecorder& Recorder() const { return m_recorder; }
     BrowseHost& Host() const { return m_host; }
     const PaneFactory& Factory() const { return m_factory; }
     // The stand-alone windows open now, oldest first.
@@ -99,7 +109,12 @@ private:
     // The pop-up choice of the Link of a profile (true for the shared profile).
     bool HidePopUpsOf(const QString& profileId) const;
 
-    BrowseWindow& w;
+    Links& m_links;
+    NavigationDriver& m_navigation;
+    SearchPane* m_search;
+    PageRecorder& m_recorder;
+    BrowseState& m_state;
+    quintptr m_windowHandle;
     BrowseHost& m_host;
     PaneFactory m_factory;
     Beeper m_beeper;

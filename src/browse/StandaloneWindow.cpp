@@ -225,7 +225,7 @@ void StandaloneWindow::OnTitleChange(const QString& title) {
 void StandaloneWindow::RecordPage(const QString& title) {
     // The title can come before the page's document is read: the address tells the protocol.
     const QString url = m_pane->LocationURL();
-    m_policy.Browse().Recorder().RecordPage(
+    m_policy.Recorder().RecordPage(
         m_history, VisitedPage{title, PageLocation{m_pane->LocationName(), url}, ProtocolText(url)});
 }
 

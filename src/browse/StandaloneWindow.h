@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "browse/BrowseWindow.h"
 #include "browse/ChildWindow.h"
+#include "browse/PaneArea.h"
 #include "links/HisList.h"
 
 class BrowserPane;

@@ -26,6 +26,7 @@
 #include "browse/PaneArea.h"
 #include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
+#include "browse/TabColour.h"
 #include "core/AppState.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
@@ -121,6 +122,9 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
     Download* saved = list.Items().last();
     EXPECT_EQ(saved->CurrentState(), Download::State::Completed);
+    // No page follows a file: the Link's square and progress are those of the page it still shows.
+    EXPECT_EQ(s_browse->TabColour(index(QStringLiteral("Files"))), TabColour::Yellow);
+    EXPECT_EQ(link(QStringLiteral("Files")).ProgressValue(), 0);
     QFile file(report);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
