@@ -79,18 +79,18 @@ void BM_FrameStartUp(benchmark::State& state) {
     for (auto _ : state) {
         App() = AppState();
         MainWindow frame([](QWidget* parent) { return new FakePane(parent); });
-        frame.SetEndProcessHandler([](MainWindow::EndKind) {});
+        frame.LifeCycle().SetEndProcessHandler([](ProgramLifeCycle::EndKind) {});
         // The first run's agreement and companion are not what is measured.
-        MainWindow::StartUpHooks hooks;
+        ProgramLifeCycle::StartUpHooks hooks;
         hooks.version.agreement = [](QWidget*) { return true; };
         hooks.version.startCompanion = [](const QString&) {};
-        frame.SetStartUpHooks(hooks);
-        frame.Load();
+        frame.LifeCycle().SetStartUpHooks(hooks);
+        frame.LifeCycle().StartUp();
         if (!frame.Browse()) state.SkipWithError("start-up failed");
         QCoreApplication::processEvents();
-        frame.QueryUnload(MainWindow::Code);
-        frame.OnUnloadTimer();
-        frame.OnUnloadTimer();
+        frame.LifeCycle().QueryUnload(ProgramLifeCycle::Code);
+        frame.LifeCycle().UnloadTick();
+        frame.LifeCycle().UnloadTick();
     }
     modal::SetRunner({});
     msgbox::SetAnswerer({});

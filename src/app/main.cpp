@@ -24,6 +24,6 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.bramblegate.Bramblegate"));
 
     MainWindow frame([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
-    frame.SetStartAddresses(commandLine.Addresses());
-    return frame.Run();
+    frame.LifeCycle().SetStartAddresses(commandLine.Addresses());
+    return frame.LifeCycle().Run();
 }

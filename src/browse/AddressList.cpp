@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
@@ -15,7 +16,7 @@ bool IsHttp(const QString& text) {
 }
 
 QString UrlsKey(const QString& user) {
-    return user + QStringLiteral("Urls");
+    return stored::UserKey(user, stored::kUrlsKeySuffix);
 }
 } // namespace
 
@@ -43,18 +44,18 @@ void AddressList::LoadVisitedUrls(const QString& user, int maxHistoryItems) {
 void AddressList::SaveVisitedUrls(const QString& user) const {
     StoreTransaction transaction;
     for (int i = 0; i < Count(); ++i)
-        SaveValue(UrlsKey(user), QStringLiteral("Url") + QString::number(i), m_urls[i]);
-    SaveValue(user, QStringLiteral("Urls"), QString::number(Count()));
+        SaveValue(UrlsKey(user), stored::kTypedUrlPrefix + QString::number(i), m_urls[i]);
+    SaveValue(user, stored::user::kUrlCount, QString::number(Count()));
     transaction.CommitOrThrow(QStringLiteral("Your typed addresses"));
 }
 
 void AddressList::GetTypedURLs(int maxHistoryItems, const QString& home) {
     // The shared typed-address key numbers its values from 1; a gap after that ends the list.
     for (int n = 0; n < maxHistoryItems; ++n) {
-        const QString url = SettingsRegistry::GetKeyValue(
-                                QStringLiteral("Microsoft\\Internet Explorer"), QStringLiteral("TypedURLs"),
-                                QStringLiteral("url") + QString::number(n), QString())
-                                .toString();
+        const QString url =
+            SettingsRegistry::GetKeyValue(stored::kSharedTypedUrlsParent, stored::kSharedTypedUrlsKey,
+                                          stored::kSharedTypedUrlPrefix + QString::number(n), QString())
+                .toString();
         if (url.isEmpty()) {
             if (n == 0) continue;
             break;

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "users/UserOptions.h"
 
@@ -17,7 +18,7 @@ int MaxBookmarkItems() {
     return App().Options ? App().Options->MaxBookmarkItems() : 40;
 }
 QString BookmarksKey() {
-    return App().CurrentUser + QStringLiteral("BMs");
+    return stored::UserKey(App().CurrentUser, stored::kBookmarksKeySuffix);
 }
 
 // An empty value name would address the whole key.

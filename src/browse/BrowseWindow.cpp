@@ -41,6 +41,7 @@
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "links/Links.h"
 #include "users/LoginDialog.h"
@@ -56,7 +57,7 @@ constexpr int kShowPageMs = 1000;
 constexpr int kGetFavsMs = 150;
 
 QString PicWidthName(int tab) {
-    return QStringLiteral("PicWidth") + QString::number(tab);
+    return stored::user::kSideBarWidth.name + QString::number(tab);
 }
 
 } // namespace
@@ -218,7 +219,7 @@ void BrowseWindow::ConnectButtons() {
     connect(&buttons, &LinkButtonsPanel::Scrolled, this, [this] {
         if (m_links) m_parts->controls.RefreshScrolling();
     });
-    connect(m_navBar, &NavigationBar::Command, this, &BrowseWindow::OnToolbarButton);
+    connect(m_navBar, &NavigationBar::Command, this, &BrowseWindow::RunCommand);
     connect(m_navBar, &NavigationBar::AddressChosen, this,
             [this](const QString& url, int mode) { Nav2Visible(url, mode); });
     connect(m_navBar->PictureView(), &PagePicture::DragRequested, this, &BrowseWindow::StartPageDrag);
@@ -287,7 +288,11 @@ void BrowseWindow::Load() {
         const QString user = App().CurrentUser;
         ReadIdleMinutes();
         for (int tab = 0; tab < 3; ++tab)
-            m_sideWidth[tab] = qBound(150, CInt(GetValue(user, PicWidthName(tab), 230), 230), 600);
+            m_sideWidth[tab] =
+                qBound(150,
+                       CInt(GetValue(user, PicWidthName(tab), stored::user::kSideBarWidth.byDefault),
+                            stored::user::kSideBarWidth.byDefault),
+                       600);
         m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
 
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
@@ -705,51 +710,42 @@ void BrowseWindow::VisibleChanged() {
 
 // ----- frame commands -------------------------------------------------------------------------
 
-void BrowseWindow::OnToolbarButton(const QString& key) {
+void BrowseWindow::RunCommand(WindowCommand command) {
     if (!m_links) return;
-    if (key == QLatin1String("Back"))
+    switch (command) {
+    case WindowCommand::Back:
         m_parts->navigation.GoBack();
-    else if (key == QLatin1String("Forward"))
+        break;
+    case WindowCommand::Forward:
         m_parts->navigation.GoForward();
-    else if (key == QLatin1String("Stop"))
+        break;
+    case WindowCommand::Stop:
         m_parts->navigation.Stop();
-    else if (key == QLatin1String("Refresh"))
+        break;
+    case WindowCommand::Refresh:
         m_parts->navigation.Refresh();
-    else if (key == QLatin1String("Home"))
+        break;
+    case WindowCommand::Home:
         m_parts->navigation.GoHome();
-    else if (key == QLatin1String("Search"))
+        break;
+    case WindowCommand::SearchTab:
         ShowTab(2);
-    else if (key == QLatin1String("Favorites"))
+        break;
+    case WindowCommand::FavoritesTab:
         ShowTab(1);
-    else if (key == QLatin1String("Explorer"))
-        OnNavigateCommand(QStringLiteral("IE"));
-    else if (key == QLatin1String("NewWindow"))
-        OnNavigateCommand(QStringLiteral("NewWin"));
-    else if (key == QLatin1String("Print"))
-        m_host.PrintActivePage();
-}
-
-void BrowseWindow::OnNavigateCommand(const QString& key) {
-    if (!m_links) return;
-    if (key == QLatin1String("GoBack"))
-        m_parts->navigation.GoBack();
-    else if (key == QLatin1String("GoForward"))
-        m_parts->navigation.GoForward();
-    else if (key == QLatin1String("GoHome"))
-        m_parts->navigation.GoHome();
-    else if (key == QLatin1String("Stop"))
-        m_parts->navigation.Stop();
-    else if (key == QLatin1String("Refresh"))
-        m_parts->navigation.Refresh();
-    else if (key == QLatin1String("AddrBar"))
+        break;
+    case WindowCommand::AddressBar:
         m_navBar->FocusAddress();
-    else if (key == QLatin1String("NewWin")) {
+        break;
+    case WindowCommand::NewWindow:
         // A window the user asked for: its first page is no pop-up. It is the visible Link's.
         App().LastClickedWindow = WindowHandle();
         m_popUps->OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true,
                              ActivePane() ? ActivePane()->ProfileId() : QString());
-    } else if (key == QLatin1String("IE")) {
+        break;
+    case WindowCommand::OpenInBrowser:
         if (ActivePane()) DesktopBrowser::Open(ActivePane()->LocationURL());
+        break;
     }
 }
 

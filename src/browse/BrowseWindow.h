@@ -189,11 +189,8 @@ public:
     // --- the Links' VisibleChanged event
     void VisibleChanged();
 
-    // --- the frame's commands: toolbar keys "Back", "Forward", "Stop", "Refresh", "Home",
-    // "Search", "Favorites", "Explorer", "Print"; Navigate menu keys "GoBack", "GoForward",
-    // "GoHome", "Stop", "Refresh", "AddrBar", "IE".
-    void OnToolbarButton(const QString& key) override;
-    void OnNavigateCommand(const QString& key) override;
+    // --- the main window's commands on this window
+    void RunCommand(WindowCommand command) override;
     // The visible Link's pane.
     BrowserPane* ActivePane() const override;
     QWidget* Widget() override { return this; }

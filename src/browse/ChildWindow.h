@@ -3,20 +3,19 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "browse/WindowCommand.h"
+
 class BrowserPane;
 class QWidget;
 
 // A child window of the frame: the browse window or a stand-alone browser window. The frame does
-// not navigate itself; it forwards its commands to the active child window by name.
+// not navigate itself; it forwards its commands to the active child window.
 class ChildWindow {
 public:
     virtual ~ChildWindow() = default;
 
-    // A toolbar button by its key ("Back", "Forward", "Stop", "Refresh", "Home", "Explorer",
-    // "NewWindow", "Print", ...).
-    virtual void OnToolbarButton(const QString& key) = 0;
-    // A Navigate menu command: "GoBack", "GoForward", "GoHome", "IE", "NewWin", "Stop", "AddrBar".
-    virtual void OnNavigateCommand(const QString& key) = 0;
+    // A command of the main window's menus or buttons.
+    virtual void RunCommand(WindowCommand command) = 0;
     // Opens an address in the window (the visible Link's pane, for the browse window).
     virtual void NavigateURL(const QString& url) = 0;
     // The pane the page commands act on (print, save, find, view source, properties, text size,

@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
@@ -30,7 +31,7 @@ QList<Download*> DownloadList::Items() const {
 
 QString DownloadList::StartFolder() {
     const QString stored =
-        App().CurrentUser.isEmpty() ? QString() : GetValue(App().CurrentUser, QLatin1String(kFolderValue));
+        App().CurrentUser.isEmpty() ? QString() : GetValue(App().CurrentUser, stored::user::kDownloadFolder);
     if (!stored.isEmpty() && QFileInfo(stored).isDir()) return stored;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     // The desktop's download folder is made when it is not there yet, as browsers do.
@@ -75,6 +76,6 @@ QString DownloadList::AskWhereToSave(const QString& suggestedName, QWidget* pare
     const QString path = filedialogs::Ask(request, parent);
     if (path.isEmpty()) return {};
     if (!App().CurrentUser.isEmpty())
-        SaveValue(App().CurrentUser, QLatin1String(kFolderValue), QFileInfo(path).absolutePath());
+        SaveValue(App().CurrentUser, stored::user::kDownloadFolder, QFileInfo(path).absolutePath());
     return path;
 }

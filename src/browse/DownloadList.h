@@ -15,9 +15,6 @@ class QWidget;
 class DownloadList : public QObject {
     Q_OBJECT
 public:
-    // The user's value that remembers the folder of the last download.
-    static constexpr const char* kFolderValue = "DownloadFolder";
-
     explicit DownloadList(QObject* parent = nullptr);
 
     // Watches a download (not owned); it stays in the list while it lives.

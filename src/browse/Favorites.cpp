@@ -23,6 +23,7 @@
 #include "core/Errors.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "links/Links.h"
 
 using namespace core;
@@ -422,9 +423,8 @@ void Favorites::RefreshFavorites(bool full) {
             m_inExpand = false;
             // The folder remembered from the last session is opened and chosen again.
             Links* links = m_host.FavoritesLinks();
-            const QString remembered =
-                links ? links->FavoritesFolder()
-                      : GetValue(App().CurrentUser, QStringLiteral("FavoritesFolder"), "");
+            const QString remembered = links ? links->FavoritesFolder()
+                                             : ReadText(App().CurrentUser, stored::user::kFavoritesFolder);
             if (!remembered.isEmpty() && m_lastName.isEmpty() && m_lastFolder.isEmpty()) {
                 if (QTreeWidgetItem* node = GetParentFiles(remembered); node && node != root)
                     Remember(FolderOf(node->parent()), node->text(0));
@@ -528,7 +528,7 @@ void Favorites::SaveFolder(const QString& folder) {
     Links* links = m_host.FavoritesLinks();
     if (links) links->SetFavoritesFolder(folder);
     const QString user = links ? links->User() : App().CurrentUser;
-    if (!user.isEmpty()) SaveValue(user, QStringLiteral("FavoritesFolder"), folder);
+    if (!user.isEmpty()) SaveValue(user, stored::user::kFavoritesFolder.name, folder);
 }
 
 void Favorites::OnFavoriteClicked(QTreeWidgetItem* node) {

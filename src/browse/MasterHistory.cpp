@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "users/UserOptions.h"
 
 using namespace core;
@@ -15,7 +16,7 @@ int MaxHistoryItems() {
     return App().Options ? App().Options->MaxHistoryItems() : 100;
 }
 QString HistoryKey() {
-    return App().CurrentUser + QStringLiteral("History");
+    return stored::UserKey(App().CurrentUser, stored::kHistoryKeySuffix);
 }
 
 // Deletes the stored value of an entry that left the list. Entries with one caption share one

@@ -77,16 +77,16 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(2);
     QStyle* s = style();
-    row->addWidget(AddButton(QStringLiteral("Back"), QStringLiteral("Back"),
+    row->addWidget(AddButton(QStringLiteral("Back"), WindowCommand::Back, QStringLiteral("Back"),
                              s->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back (Alt+Left)")));
-    row->addWidget(AddButton(QStringLiteral("Forward"), QStringLiteral("Forward"),
+    row->addWidget(AddButton(QStringLiteral("Forward"), WindowCommand::Forward, QStringLiteral("Forward"),
                              s->standardIcon(QStyle::SP_ArrowForward),
                              QStringLiteral("Forward (Alt+Right)")));
-    row->addWidget(AddButton(QStringLiteral("Stop"), QStringLiteral("Stop"),
+    row->addWidget(AddButton(QStringLiteral("Stop"), WindowCommand::Stop, QStringLiteral("Stop"),
                              s->standardIcon(QStyle::SP_BrowserStop), QStringLiteral("Stop (Esc)")));
-    row->addWidget(AddButton(QStringLiteral("Refresh"), QStringLiteral("Refresh"),
+    row->addWidget(AddButton(QStringLiteral("Refresh"), WindowCommand::Refresh, QStringLiteral("Refresh"),
                              s->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Refresh (F5)")));
-    row->addWidget(AddButton(QStringLiteral("Home"), QStringLiteral("Home"), HomeIcon(),
+    row->addWidget(AddButton(QStringLiteral("Home"), WindowCommand::Home, QStringLiteral("Home"), HomeIcon(),
                              QStringLiteral("Home (Alt+Home)")));
     row->addSpacing(6);
 
@@ -113,8 +113,8 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
     SetBackForward(false, false);
 }
 
-QToolButton* NavigationBar::AddButton(const QString& key, const QString& text, const QIcon& icon,
-                                      const QString& tip) {
+QToolButton* NavigationBar::AddButton(const QString& key, WindowCommand command, const QString& text,
+                                      const QIcon& icon, const QString& tip) {
     auto* button = new QToolButton(this);
     button->setObjectName(QStringLiteral("cmd") + key);
     button->setProperty("key", key);
@@ -124,7 +124,7 @@ QToolButton* NavigationBar::AddButton(const QString& key, const QString& text, c
     button->setToolTip(tip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QToolButton::clicked, this, [this, key] { emit Command(key); });
+    connect(button, &QToolButton::clicked, this, [this, command] { emit Command(command); });
     m_buttons << button;
     return button;
 }

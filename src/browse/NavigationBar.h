@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include "browse/WindowCommand.h"
+
 class AddressBox;
 class QToolButton;
 
@@ -56,14 +58,15 @@ public:
     QToolButton* Button(const QString& key) const;
 
 signals:
-    // "Back", "Forward", "Stop", "Refresh", "Home".
-    void Command(const QString& key);
+    // Back, Forward, Stop, Refresh, Home.
+    void Command(WindowCommand command);
     // An address to open in the visible pane: Enter or Go (mode 3), a choice from the box's
     // own list (-1).
     void AddressChosen(const QString& url, int mode);
 
 private:
-    QToolButton* AddButton(const QString& key, const QString& text, const QIcon& icon, const QString& tip);
+    QToolButton* AddButton(const QString& key, WindowCommand command, const QString& text, const QIcon& icon,
+                           const QString& tip);
     void Go();
 
     AddressBox* m_address = nullptr;

@@ -4,6 +4,7 @@
 
 #include "browse/engine/WebProfiles.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
@@ -15,9 +16,6 @@ std::function<bool()>& Probe() {
     return probe;
 }
 
-const QString kGeneral = QStringLiteral("General");
-const QString kValue = QStringLiteral("WorkOffline");
-
 } // namespace
 
 bool IsOffline() {
@@ -26,11 +24,11 @@ bool IsOffline() {
 
 void SetOffline(bool offline) {
     WebProfiles::SetOffline(offline);
-    SaveValue(kGeneral, kValue, BoolText(offline));
+    SaveValue(stored::kGeneral, stored::general::kWorkOffline.name, BoolText(offline));
 }
 
 void Restore() {
-    WebProfiles::SetOffline(CBool(GetValue(kGeneral, kValue, false)));
+    WebProfiles::SetOffline(ReadBool(stored::kGeneral, stored::general::kWorkOffline));
 }
 
 bool HasConnection() {

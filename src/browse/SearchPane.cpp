@@ -17,13 +17,12 @@
 #include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "users/UserOptions.h"
 
 using namespace core;
 
 namespace {
-
-const QString kSearchChoice = QStringLiteral("SearchChoice");
 
 // "host" or "host:port" of an address, in lower case.
 QString Authority(const QUrl& url) {
@@ -122,14 +121,14 @@ void SearchPane::showEvent(QShowEvent* event) {
 
 QString SearchPane::StoredChoice() const {
     if (App().Options) return App().Options->SearchChoice();
-    return GetValue(App().CurrentUser, kSearchChoice, m_services.value(0).choice);
+    return GetValue(App().CurrentUser, stored::user::kSearchChoice.name, m_services.value(0).choice);
 }
 
 void SearchPane::SaveChoice(const QString& choice) {
     if (App().Options)
         App().Options->SetSearchChoice(choice);
     else if (!App().CurrentUser.isEmpty())
-        SaveValue(App().CurrentUser, kSearchChoice, choice);
+        SaveValue(App().CurrentUser, stored::user::kSearchChoice.name, choice);
 }
 
 void SearchPane::SelectOption(int index) {

@@ -2,6 +2,7 @@
 
 #include "browse/engine/BrowserPane.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
@@ -39,7 +40,7 @@ QString ValueName(const QString& origin, SiteFeature feature) {
 } // namespace
 
 QString Key(const QString& user) {
-    return user + QStringLiteral("Permissions");
+    return stored::UserKey(user, stored::kPermissionsKeySuffix);
 }
 
 QString FeatureName(SiteFeature feature) {

@@ -124,7 +124,7 @@ void StandaloneWindow::OnGoClicked() {
 }
 
 void StandaloneWindow::OnNewWindowClicked() {
-    OnNavigateCommand(QStringLiteral("NewWin"));
+    RunCommand(WindowCommand::NewWindow);
 }
 
 void StandaloneWindow::OnAddressEnter(bool ctrl) {
@@ -132,47 +132,39 @@ void StandaloneWindow::OnAddressEnter(bool ctrl) {
     OnGoClicked();
 }
 
-void StandaloneWindow::OnNavigateCommand(const QString& key) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuNavigateClick"), [&] {
-        if (key == QLatin1String("Stop")) {
+void StandaloneWindow::RunCommand(WindowCommand command) {
+    Errors::Guarded(QLatin1String(kModule), QStringLiteral("RunCommand"), [&] {
+        switch (command) {
+        case WindowCommand::Stop:
             m_pane->Stop();
-        } else if (key == QLatin1String("GoBack")) {
+            break;
+        case WindowCommand::Back:
             m_pane->GoBack();
-        } else if (key == QLatin1String("GoForward")) {
+            break;
+        case WindowCommand::Forward:
             m_pane->GoForward();
-        } else if (key == QLatin1String("GoHome")) {
+            break;
+        case WindowCommand::Home:
             m_pane->GoHome();
-        } else if (key == QLatin1String("IE")) {
+            break;
+        case WindowCommand::Refresh:
+            // Nothing to load again before the first page.
+            if (m_pane->Document()) m_pane->Refresh();
+            break;
+        case WindowCommand::OpenInBrowser:
             DesktopBrowser::Open(m_pane->LocationURL());
-        } else if (key == QLatin1String("NewWin")) {
+            break;
+        case WindowCommand::NewWindow:
             // The user asked for it here: its first page is no pop-up of this window's.
             App().LastClickedWindow = WindowHandle();
             m_policy.OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, m_pane->ProfileId());
-        } else if (key == QLatin1String("AddrBar")) {
+            break;
+        case WindowCommand::AddressBar:
             ShowAddrBar();
-        }
-    });
-}
-
-void StandaloneWindow::OnToolbarButton(const QString& key) {
-    if (!m_pane->Document()) return;
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("tbr_ButtonClick"), [&] {
-        if (key == QLatin1String("Back")) {
-            m_pane->GoBack();
-        } else if (key == QLatin1String("Forward")) {
-            m_pane->GoForward();
-        } else if (key == QLatin1String("Stop")) {
-            m_pane->Stop();
-        } else if (key == QLatin1String("Refresh")) {
-            m_pane->Refresh();
-        } else if (key == QLatin1String("Home")) {
-            m_pane->GoHome();
-        } else if (key == QLatin1String("Explorer")) {
-            DesktopBrowser::Open(m_pane->LocationURL());
-        } else if (key == QLatin1String("NewWindow")) {
-            OnNavigateCommand(QStringLiteral("NewWin"));
-        } else if (key == QLatin1String("Print")) {
-            m_policy.Host().PrintActivePage();
+            break;
+        case WindowCommand::SearchTab:
+        case WindowCommand::FavoritesTab:
+            break; // the browse window's side bar
         }
     });
 }

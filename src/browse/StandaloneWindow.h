@@ -42,11 +42,8 @@ public:
     bool Closing() const { return m_closing; }
 
     // --- ChildWindow
-    // "Back", "Forward", "Stop", "Refresh", "Home", "Explorer", "NewWindow", "Print"; only while
-    // Pane holds a document.
-    void OnToolbarButton(const QString& key) override;
-    // "Stop", "GoBack", "GoForward", "GoHome", "IE", "NewWin", "AddrBar".
-    void OnNavigateCommand(const QString& key) override;
+    // Address Bar shows or hides the address box; the side bar's tabs are not this window's.
+    void RunCommand(WindowCommand command) override;
     // Puts the address into the address box and opens it.
     void NavigateURL(const QString& url) override;
     BrowserPane* ActivePane() const override { return m_pane; }

@@ -5,6 +5,7 @@
 #include "browse/engine/ProgramPages.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 namespace UserHomePage {
 namespace {
@@ -22,7 +23,7 @@ HomePageNotifier* Notifier() {
 
 QString Get() {
     if (App().CurrentUser.isEmpty()) return StartPage();
-    return core::GetValue(App().CurrentUser, QLatin1String(kValueName), StartPage());
+    return core::GetValue(App().CurrentUser, stored::user::kHomePage, StartPage());
 }
 
 void Set(const QString& url) {
@@ -30,9 +31,9 @@ void Set(const QString& url) {
     const QString page = url.trimmed().isEmpty() ? StartPage() : url.trimmed();
     // The start page is the default: nothing stored for it.
     if (page == StartPage())
-        core::DeleteValue(App().CurrentUser, QLatin1String(kValueName));
+        core::DeleteValue(App().CurrentUser, stored::user::kHomePage);
     else
-        core::SaveValue(App().CurrentUser, QLatin1String(kValueName), page);
+        core::SaveValue(App().CurrentUser, stored::user::kHomePage, page);
     emit Notifier()->HomePageChanged(page);
 }
 

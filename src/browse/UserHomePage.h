@@ -16,9 +16,6 @@ signals:
 // dialog changes it.
 namespace UserHomePage {
 
-// The user's value that holds the home page.
-inline constexpr const char* kValueName = "HomePage";
-
 // The program's start page unless the user chose another.
 QString Get();
 // Stores the user's home page (the empty text: the start page again) and tells the notifier's

@@ -8,7 +8,7 @@
 namespace core {
 
 QString AppKeyName() {
-    return QStringLiteral("Bramblegate");
+    return stored::kProductKey;
 }
 
 void SaveValue(const QString& subkey, const QString& valueName, const QString& text, bool encrypt) {

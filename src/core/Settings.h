@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/StoredNames.h"
+
 // The typed settings layer every part of the program uses. All values are text below the
 // product key; numbers are decimal text and Booleans "True"/"False".
 namespace core {
@@ -40,6 +42,17 @@ int CInt(const QString& text, int fallback = 0);
 // "True"/"False".
 inline QString BoolText(bool b) {
     return b ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+// A listed value (core/StoredNames.h) read with its own default.
+inline int ReadInt(const QString& subkey, const stored::Value<int>& value) {
+    return CInt(GetValue(subkey, value.name, value.byDefault), value.byDefault);
+}
+inline bool ReadBool(const QString& subkey, const stored::Value<bool>& value) {
+    return CBool(GetValue(subkey, value.name, value.byDefault), value.byDefault);
+}
+inline QString ReadText(const QString& subkey, const stored::Value<const char*>& value) {
+    return GetValue(subkey, value.name, value.byDefault);
 }
 
 } // namespace core

@@ -1,23 +1,11 @@
 #include "frame/FrameBrowseHost.h"
 
-#include <QAction>
-#include <QMenu>
-
 #include "frame/ActivityMonitor.h"
 #include "frame/FrameStatusBar.h"
+#include "frame/MainMenus.h"
 #include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "frame/PageCommands.h"
-
-namespace {
-
-void Fill(QMenu* menu, const QList<BrowseMenuItem>& items) {
-    menu->clear();
-    for (const BrowseMenuItem& item : items)
-        menu->addAction(item.text, menu, item.run);
-}
-
-} // namespace
 
 void FrameBrowseHost::SetStatusText(int panel, const QString& text) {
     m_frame.StatusBar().SetPanelText(panel, text);
@@ -96,20 +84,15 @@ void FrameBrowseHost::PrintActivePage() {
 
 void FrameBrowseHost::SetLinkMenus(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove,
                                    bool editEnabled, bool removeEnabled) {
-    Fill(m_frame.EditLinkMenu(), edit);
-    Fill(m_frame.RemoveLinkMenu(), remove);
-    m_frame.EditLinkMenu()->setEnabled(editEnabled);
-    m_frame.RemoveLinkMenu()->setEnabled(removeEnabled);
+    m_menus.SetLinks(edit, remove, editEnabled, removeEnabled);
 }
 
 void FrameBrowseHost::SetAddLinkEnabled(bool enabled) {
-    m_frame.AddLinkAction()->setEnabled(enabled);
+    m_menus.SetEnabled(MainCommand::AddLink, enabled);
 }
 
 void FrameBrowseHost::SetHistoryMenu(const QList<BrowseMenuItem>& pages) {
-    QMenu* menu = m_frame.HistoryMenu();
-    Fill(menu, pages);
-    menu->setEnabled(!menu->isEmpty());
+    m_menus.SetHistory(pages);
 }
 
 void FrameBrowseHost::EndApplication() {

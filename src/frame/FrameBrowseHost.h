@@ -2,6 +2,7 @@
 
 #include "browse/BrowseHost.h"
 
+class MainMenus;
 class MainWindow;
 
 // The frame's side of the browse layer's host interface: the status bar, the progress panel,
@@ -9,7 +10,7 @@ class MainWindow;
 // list the browse window's Links and history. The frame window owns it.
 class FrameBrowseHost : public BrowseHost {
 public:
-    explicit FrameBrowseHost(MainWindow& frame) : m_frame(frame) {}
+    FrameBrowseHost(MainWindow& frame, MainMenus& menus) : m_frame(frame), m_menus(menus) {}
 
     void SetStatusText(int panel, const QString& text) override;
     QString StatusText(int panel) const override;
@@ -37,4 +38,5 @@ public:
 
 private:
     MainWindow& m_frame;
+    MainMenus& m_menus;
 };

@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "frame/LockCurtain.h"
 #include "frame/MainWindow.h"
 #include "users/PasswordPrompt.h"
@@ -18,9 +19,9 @@ const QString InactivityLock::kIdlePrompt =
     QStringLiteral("Your account has been locked due to inactivity. Please enter your password to unlock the "
                    "account, or press 'Exit' to close the application.");
 
-InactivityLock::InactivityLock(MainWindow& frame, Activity activity)
+InactivityLock::InactivityLock(MainWindow& frame, QWidget& lockPage, Activity activity)
     : m_frame(frame), m_activity(std::move(activity)),
-      m_curtain(std::make_unique<LockCurtain>(frame, *frame.LockPage())) {}
+      m_curtain(std::make_unique<LockCurtain>(frame, lockPage)) {}
 
 InactivityLock::~InactivityLock() = default;
 
@@ -59,7 +60,7 @@ bool InactivityLock::Unlock() {
     // The user has to bring the frame back first; and one prompt at a time.
     if (m_frame.isMinimized() || PasswordPrompt::IsOpen()) return true;
     const QString user = App().CurrentUser;
-    const QString stored = core::GetValue(QStringLiteral("Users"), user);
+    const QString stored = core::GetValue(stored::kUsers, user);
     m_curtain->AllowPrompt(true);
     const bool verified =
         VerifyPassword(m_logoutRequested ? kLogoutPrompt : kIdlePrompt, user, stored, &m_frame);

@@ -11,6 +11,7 @@
 class MainWindow;
 class LockCurtain;
 class QMdiSubWindow;
+class QWidget;
 
 // Locks the account after the user's idle minutes (AutoLogOutMts; 0 = never) or on Logout, and
 // opens it again only with the master password. Locking minimises every child window and the
@@ -31,7 +32,8 @@ public:
     static const QString kLogoutPrompt;
     static const QString kIdlePrompt;
 
-    InactivityLock(MainWindow& frame, Activity activity);
+    // `lockPage` is what the frame shows while locked; the curtain lets it through.
+    InactivityLock(MainWindow& frame, QWidget& lockPage, Activity activity);
     ~InactivityLock();
 
     // False: the account is not locked, the tick goes on. True: it is locked (or has just been

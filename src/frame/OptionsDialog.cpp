@@ -20,6 +20,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "frame/OptionsRules.h"
 #include "frame/SearchEngineEditor.h"
 #include "links/Links.h"
@@ -297,7 +298,8 @@ bool OptionsDialog::OnApplyClicked() {
                 before.append({link, link->HidePopUps()});
                 link->SetHidePopUps(item->checkState() == Qt::Checked);
                 if (link->Slot() <= 0) continue; // not stored yet: saved with the Link
-                core::SaveValue(m_links->User(), QStringLiteral("HidePopUps") + QString::number(link->Slot()),
+                core::SaveValue(m_links->User(),
+                                stored::link::ValueName(stored::link::kHidePopUps.name, link->Slot()),
                                 core::BoolText(link->HidePopUps()));
             }
         }

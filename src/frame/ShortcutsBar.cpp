@@ -25,6 +25,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "frame/ShortcutEditor.h"
 
 using namespace core;
@@ -117,7 +118,7 @@ QString ShortcutsBar::Folder() const {
 }
 
 QString ShortcutsBar::Key() const {
-    return App().CurrentUser + QStringLiteral("IELinks");
+    return stored::UserKey(App().CurrentUser, stored::kLinksBarKeySuffix);
 }
 
 // ----- reading and writing --------------------------------------------------------------------

@@ -9,18 +9,18 @@
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "frame/AboutBox.h"
 
 using namespace core;
+using stored::user::kCurrentTip;
+using stored::user::kShowTips;
 
 namespace {
 
-const QString kShowTips = QStringLiteral("ShowTips");
-const QString kCurrTip = QStringLiteral("CurrTip");
-
 // The values belong to the logged-in user; before a login there is only the general key.
 QString Section() {
-    return App().CurrentUser.isEmpty() ? QStringLiteral("General") : App().CurrentUser;
+    return App().CurrentUser.isEmpty() ? QString(stored::kGeneral) : App().CurrentUser;
 }
 
 } // namespace
@@ -70,12 +70,12 @@ const QStringList& TipOfTheDay::Tips() {
 }
 
 int TipOfTheDay::CurrTip() {
-    const int tip = CInt(GetValue(Section(), kCurrTip, 0), 0);
+    const int tip = ReadInt(Section(), kCurrentTip);
     return tip >= 0 && tip < Tips().size() ? tip : 0;
 }
 
 bool TipOfTheDay::ShowTips() {
-    return CBool(GetValue(Section(), kShowTips, false), false);
+    return ReadBool(Section(), kShowTips);
 }
 
 TipOfTheDay::TipOfTheDay(QWidget* parent) : QDialog(parent) {
@@ -123,7 +123,7 @@ TipOfTheDay::TipOfTheDay(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(440);
 
     connect(m_showTipsCheck, &QCheckBox::toggled, this,
-            [](bool checked) { SaveValue(Section(), kShowTips, BoolText(checked)); });
+            [](bool checked) { SaveValue(Section(), kShowTips.name, BoolText(checked)); });
     connect(m_nextButton, &QPushButton::clicked, this, &TipOfTheDay::OnNextClicked);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
     ShowTip(CurrTip());
@@ -133,7 +133,7 @@ void TipOfTheDay::ShowTip(int tip) {
     m_tip = tip % int(Tips().size());
     m_tipLabel->setText(Tips().at(m_tip));
     // The next showing starts after the tip seen now.
-    SaveValue(Section(), kCurrTip, QString::number((m_tip + 1) % int(Tips().size())));
+    SaveValue(Section(), kCurrentTip.name, QString::number((m_tip + 1) % int(Tips().size())));
 }
 
 void TipOfTheDay::OnNextClicked() {

@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
@@ -26,8 +27,8 @@ int LeadingNumber(const QString& text) {
 }
 
 bool CheckVersion(const Hooks& hooks, QWidget* parent) {
-    const QString general = QStringLiteral("General");
-    const QString stored = GetValue(general, QStringLiteral("Version"), QStringLiteral("0"));
+    const QString general = stored::kGeneral;
+    const QString stored = ReadText(general, stored::general::kVersion);
     const QString product = QString::fromLatin1(ProductName());
     if (LeadingNumber(stored) == 0) {
         if (hooks.startCompanion) hooks.startCompanion(kRegisterArguments);
@@ -45,9 +46,9 @@ bool CheckVersion(const Hooks& hooks, QWidget* parent) {
         }
         if (storedNumber < ownNumber && hooks.startCompanion) hooks.startCompanion(kRegisterArguments);
     }
-    SaveValue(general, QStringLiteral("Version"), AppVersion());
-    if (GetValue(general, QStringLiteral("AppPath")).isEmpty())
-        SaveValue(general, QStringLiteral("AppPath"),
+    SaveValue(general, stored::general::kVersion.name, AppVersion());
+    if (GetValue(general, stored::general::kAppPath).isEmpty())
+        SaveValue(general, stored::general::kAppPath,
                   App().DiagnosticMode ? QStringLiteral("C:\\Program Files\\Bramblegate")
                                        : AppPaths::ExecutableFolder());
     // The local pages are written anew at every start, so a damaged one is repaired.

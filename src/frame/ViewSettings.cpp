@@ -4,21 +4,15 @@
 
 using namespace core;
 
-namespace {
-bool Read(const QString& user, const char* name) {
-    return CBool(GetValue(user, QLatin1String(name), true), true);
-}
-} // namespace
-
 ViewSettings ViewSettings::Load(const QString& user) {
     ViewSettings view;
-    view.buttons = Read(user, kButtons);
-    view.linksBar = Read(user, kLinksBar);
-    view.statusBar = Read(user, kStatusBar);
-    view.textLabels = Read(user, kTextLabels);
+    view.buttons = ReadBool(user, kButtons);
+    view.linksBar = ReadBool(user, kLinksBar);
+    view.statusBar = ReadBool(user, kStatusBar);
+    view.textLabels = ReadBool(user, kTextLabels);
     return view;
 }
 
-void ViewSettings::Save(const QString& user, const char* name, bool value) {
-    SaveValue(user, QLatin1String(name), BoolText(value));
+void ViewSettings::Save(const QString& user, const stored::Value<bool>& value, bool shown) {
+    SaveValue(user, value.name, BoolText(shown));
 }

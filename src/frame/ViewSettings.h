@@ -2,13 +2,15 @@
 
 #include <QString>
 
+#include "core/StoredNames.h"
+
 // What the View menu remembers for each user: which bars are shown and whether the toolbar
 // buttons carry their captions. Stored as "True"/"False"; a new user sees everything.
 struct ViewSettings {
-    static constexpr const char* kButtons = "ViewButtons";
-    static constexpr const char* kLinksBar = "ViewLinksBar";
-    static constexpr const char* kStatusBar = "ViewStatusBar";
-    static constexpr const char* kTextLabels = "ViewTextLabels";
+    static constexpr stored::Value<bool> kButtons = stored::user::kViewButtons;
+    static constexpr stored::Value<bool> kLinksBar = stored::user::kViewLinksBar;
+    static constexpr stored::Value<bool> kStatusBar = stored::user::kViewStatusBar;
+    static constexpr stored::Value<bool> kTextLabels = stored::user::kViewTextLabels;
 
     bool buttons = true;
     bool linksBar = true;
@@ -17,5 +19,5 @@ struct ViewSettings {
 
     static ViewSettings Load(const QString& user);
     // Stores one of the four values (kButtons ...) for the user.
-    static void Save(const QString& user, const char* name, bool value);
+    static void Save(const QString& user, const stored::Value<bool>& value, bool shown);
 };

@@ -18,6 +18,7 @@
 #include "core/MessageBox.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "links/Link.h"
 #include "links/LinkEditorHost.h"
@@ -388,11 +389,11 @@ void LinkEditor::OnOkClicked() {
     link->SetAlsoAllowedSite(m_alsoAllowedSiteEdit->text().trimmed());
     // The Link's own slot: after a removal the store is numbered apart from the Indexes.
     if (link->Slot() > 0) {
-        const QString slot = QString::number(link->Slot());
+        using namespace stored::link;
         StoreTransaction transaction;
-        core::SaveValue(App().CurrentUser, QStringLiteral("HidePopUps") + slot,
+        core::SaveValue(App().CurrentUser, ValueName(kHidePopUps.name, link->Slot()),
                         core::BoolText(link->HidePopUps()));
-        core::SaveValue(App().CurrentUser, QStringLiteral("ShareCookies") + slot,
+        core::SaveValue(App().CurrentUser, ValueName(kShareCookies.name, link->Slot()),
                         core::BoolText(link->ShareCookies()));
         Links::SaveAlsoAllowedSite(App().CurrentUser, *link);
         transaction.Commit();

@@ -1,5 +1,7 @@
 #include "links/LinkIds.h"
 
+#include "core/StoredNames.h"
+
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -22,7 +24,8 @@ bool IsValid(const QString& id) {
 }
 
 bool IsIdValueName(const QString& valueName) {
-    static const QRegularExpression pattern(QStringLiteral("^LinkId[0-9]+$"),
+    static const QRegularExpression pattern(QStringLiteral("^") + stored::link::kId +
+                                                QStringLiteral("[0-9]+$"),
                                             QRegularExpression::CaseInsensitiveOption);
     return pattern.match(valueName).hasMatch();
 }

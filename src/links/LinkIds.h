@@ -9,9 +9,6 @@
 // tool, an older one, an import) gets a fresh one when it is loaded.
 namespace LinkIds {
 
-// The stored value name without its slot number.
-constexpr const char* kValueName = "LinkId";
-
 // A new id: 32 lower-case hexadecimal digits, random.
 QString New();
 // Whether a text is an id as New() makes them. Ids come from the store, which other tools may

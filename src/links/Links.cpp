@@ -11,9 +11,11 @@
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "links/LinkIds.h"
 
 using namespace core;
+using namespace stored;
 
 namespace {
 
@@ -35,20 +37,16 @@ std::function<void()> reEncryptLiveCollections(const QString& oldPassPhrase) {
 }
 
 // Names of the per-Link values; SaveLinks clears every value that starts with one of them.
-const char* const kLinkValuePrefixes[] = {
-    "url",      "caption",      "username",   "selectoption", "navigateafterlogin", "pw",     "autonavigate",
-    "reqlogin", "controlorder", "hidepopups", "zoom",         "alsoallowedsite",    "linkid", "sharecookies"};
-
 bool isLinkValueName(const QString& name) {
     // "Urls" counts the typed addresses of the address bar; it is not a Link's.
-    if (name.compare(QLatin1String("Urls"), Qt::CaseInsensitive) == 0) return false;
-    for (const char* prefix : kLinkValuePrefixes)
+    if (name.compare(user::kUrlCount, Qt::CaseInsensitive) == 0) return false;
+    for (const char* prefix : link::kFieldPrefixes)
         if (name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) return true;
     return false;
 }
 
-QString slotName(const char* field, int slot) {
-    return QLatin1String(field) + QString::number(slot);
+QString slotName(QLatin1String field, int slot) {
+    return stored::link::ValueName(field, slot);
 }
 
 } // namespace
@@ -66,36 +64,41 @@ Links::~Links() {
 
 void Links::Load() {
     m_loading = true;
-    int stored = CInt(GetValue(m_user, QStringLiteral("Items"), 0));
-    m_favoritesFolder = GetValue(m_user, QStringLiteral("FavoritesFolder"), "");
-    m_suppressNewWindows = CBool(GetValue(m_user, QStringLiteral("SuppressNewWindows"), true), true);
+    int stored = ReadInt(m_user, user::kLinkCount);
+    m_favoritesFolder = ReadText(m_user, user::kFavoritesFolder);
+    m_suppressNewWindows = ReadBool(m_user, user::kSuppressNewWindows);
 
     int missing = 0;
     QList<Link*> newIds; // Links that came without a usable id of their own
     QStringList ids;
     for (int i = 1; i <= stored; ++i) {
-        const int order = CInt(GetValue(m_user, slotName("ControlOrder", i), -1), -1);
+        const int order =
+            CInt(GetValue(m_user, slotName(link::kControlOrder.name, i), link::kControlOrder.byDefault), -1);
         if (order == -1) {
             // A gap must not lose the Links after it, but a store full of holes ends the load.
             if (++missing >= 10) break;
             ++stored;
             continue;
         }
-        Link* link = Add(GetValue(m_user, slotName("Caption", i)), GetValue(m_user, slotName("URL", i)),
-                         GetValue(m_user, slotName("UserName", i)), GetValue(m_user, slotName("PW", i)),
-                         GetValue(m_user, slotName("SelectOption", i)),
-                         GetValue(m_user, slotName("NavigateAfterLogin", i)),
-                         CBool(GetValue(m_user, slotName("AutoNavigate", i), false)),
-                         CBool(GetValue(m_user, slotName("ReqLogin", i), false)), order, false);
+        Link* link = Add(
+            GetValue(m_user, slotName(link::kCaption, i)), GetValue(m_user, slotName(link::kUrl, i)),
+            GetValue(m_user, slotName(link::kUserName, i)), GetValue(m_user, slotName(link::kPassword, i)),
+            GetValue(m_user, slotName(link::kSelectOption, i)),
+            GetValue(m_user, slotName(link::kNavigateAfterLogin, i)),
+            CBool(GetValue(m_user, slotName(link::kAutoNavigate.name, i), link::kAutoNavigate.byDefault)),
+            CBool(GetValue(m_user, slotName(link::kRequiresLogin.name, i), link::kRequiresLogin.byDefault)),
+            order, false);
         link->SetIsPageAvailable(true);
-        link->SetHidePopUps(CBool(GetValue(m_user, slotName("HidePopUps", i), true), true));
-        link->SetAlsoAllowedSite(GetValue(m_user, slotName("AlsoAllowedSite", i)));
-        link->SetZoom(CInt(GetValue(m_user, slotName("Zoom", i), 100), 100));
-        link->SetShareCookies(CBool(GetValue(m_user, slotName("ShareCookies", i), false)));
+        link->SetHidePopUps(
+            CBool(GetValue(m_user, slotName(link::kHidePopUps.name, i), link::kHidePopUps.byDefault), true));
+        link->SetAlsoAllowedSite(GetValue(m_user, slotName(link::kAlsoAllowedSite, i)));
+        link->SetZoom(CInt(GetValue(m_user, slotName(link::kZoom.name, i), link::kZoom.byDefault), 100));
+        link->SetShareCookies(
+            CBool(GetValue(m_user, slotName(link::kShareCookies.name, i), link::kShareCookies.byDefault)));
         link->SetIndex(i - missing);
         link->SetSlot(i);
         // Two Links never share an id: a copied slot would share its web data.
-        const QString id = GetValue(m_user, slotName(LinkIds::kValueName, i));
+        const QString id = GetValue(m_user, slotName(link::kId, i));
         if (LinkIds::IsValid(id) && !ids.contains(id))
             link->SetId(id);
         else
@@ -125,7 +128,7 @@ void Links::Load() {
         // web data of this run goes then).
         StoreTransaction transaction;
         for (const Link* link : std::as_const(newIds))
-            SaveValue(m_user, slotName(LinkIds::kValueName, link->Slot()), link->Id());
+            SaveValue(m_user, slotName(link::kId, link->Slot()), link->Id());
         transaction.Commit();
     }
     m_forceVisible = -1;
@@ -162,7 +165,7 @@ Link* Links::Add(const QString& caption, const QString& url, const QString& user
         m_links.push_back(std::move(created));
         if (!m_loading) {
             StoreTransaction transaction;
-            SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
+            SaveValue(m_user, user::kLinkCount.name, QString::number(CountUndeleted()));
             SaveLink(link->Index(), -1);
             CommitOrRollBack(transaction);
         }
@@ -261,7 +264,7 @@ void Links::SaveLinks(bool compact) {
     // Every slot was just cleared: each Link gets its new one below.
     for (const auto& link : m_links)
         link->SetSlot(0);
-    SaveValue(m_user, QStringLiteral("Items"), QString::number(CountUndeleted()));
+    SaveValue(m_user, user::kLinkCount.name, QString::number(CountUndeleted()));
     if (!compact) {
         // In Index order, but into consecutive slots: slots left empty by removed Links would add
         // up over a session, and loading gives up after ten of them.
@@ -291,18 +294,18 @@ void Links::SaveLink(int index, int slot) {
     if (n <= 0) n = NextSlot();
     link.SetSlot(n);
     StoreTransaction transaction;
-    SaveValue(m_user, slotName("Caption", n), link.Caption());
-    SaveValue(m_user, slotName("SelectOption", n), link.SelectOption());
-    SaveValue(m_user, slotName("NavigateAfterLogin", n), link.NavigateAfterLogin());
-    SaveValue(m_user, slotName("URL", n), link.URLEnc());
-    SaveValue(m_user, slotName("UserName", n), link.UserNameEnc());
-    SaveValue(m_user, slotName("PW", n), link.pwEnc());
-    SaveValue(m_user, slotName("AutoNavigate", n), BoolText(link.AutoNavigate()));
-    SaveValue(m_user, slotName("ReqLogin", n), BoolText(link.ReqLogin()));
-    SaveValue(m_user, slotName("ControlOrder", n), QString::number(link.ControlOrder()));
-    SaveValue(m_user, slotName("HidePopUps", n), BoolText(link.HidePopUps()));
-    SaveValue(m_user, slotName("ShareCookies", n), BoolText(link.ShareCookies()));
-    SaveValue(m_user, slotName(LinkIds::kValueName, n), link.Id());
+    SaveValue(m_user, slotName(link::kCaption, n), link.Caption());
+    SaveValue(m_user, slotName(link::kSelectOption, n), link.SelectOption());
+    SaveValue(m_user, slotName(link::kNavigateAfterLogin, n), link.NavigateAfterLogin());
+    SaveValue(m_user, slotName(link::kUrl, n), link.URLEnc());
+    SaveValue(m_user, slotName(link::kUserName, n), link.UserNameEnc());
+    SaveValue(m_user, slotName(link::kPassword, n), link.pwEnc());
+    SaveValue(m_user, slotName(link::kAutoNavigate.name, n), BoolText(link.AutoNavigate()));
+    SaveValue(m_user, slotName(link::kRequiresLogin.name, n), BoolText(link.ReqLogin()));
+    SaveValue(m_user, slotName(link::kControlOrder.name, n), QString::number(link.ControlOrder()));
+    SaveValue(m_user, slotName(link::kHidePopUps.name, n), BoolText(link.HidePopUps()));
+    SaveValue(m_user, slotName(link::kShareCookies.name, n), BoolText(link.ShareCookies()));
+    SaveValue(m_user, slotName(link::kId, n), link.Id());
     SaveZoom(link);
     SaveAlsoAllowedSite(m_user, link);
     CommitOrRollBack(transaction);
@@ -334,14 +337,14 @@ void Links::SaveZoom(const Link& link) {
     if (link.Deleted() || link.Slot() <= 0) return;
     // Only a zoom of its own is stored: most Links have none.
     if (link.Zoom() == 100)
-        DeleteValue(m_user, slotName("Zoom", link.Slot()));
+        DeleteValue(m_user, slotName(link::kZoom.name, link.Slot()));
     else
-        SaveValue(m_user, slotName("Zoom", link.Slot()), QString::number(link.Zoom()));
+        SaveValue(m_user, slotName(link::kZoom.name, link.Slot()), QString::number(link.Zoom()));
 }
 
 void Links::SaveAlsoAllowedSite(const QString& user, const Link& link) {
     if (link.Slot() <= 0) return;
-    const QString name = slotName("AlsoAllowedSite", link.Slot());
+    const QString name = slotName(link::kAlsoAllowedSite, link.Slot());
     // Links without one keep exactly the values they always had.
     if (!link.AlsoAllowedSite().isEmpty())
         SaveValue(user, name, link.AlsoAllowedSite());

@@ -8,17 +8,16 @@
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "links/Links.h"
 #include "users/DeleteUser.h"
 #include "users/UserNames.h"
 
 using namespace core;
+using namespace stored;
 
 namespace {
-
-const QString kUsers = QStringLiteral("Users");
-const QString kGeneral = QStringLiteral("General");
 
 // The boxes of this dialog end their text with two carriage returns.
 msgbox::Result say(const QString& text, const QString& title, msgbox::Icon icon = msgbox::Exclamation,
@@ -79,7 +78,7 @@ QString Accounts::SharedSettingsText(const QString& name, const QString& existin
 }
 
 Accounts::Accounts() {
-    m_userCount = CInt(GetValue(kGeneral, QStringLiteral("Users"), 0));
+    m_userCount = ReadInt(kGeneral, general::kUserCount);
 }
 
 Accounts::UserList Accounts::LoadUsers() {
@@ -88,16 +87,16 @@ Accounts::UserList Accounts::LoadUsers() {
     EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + kUsers, names, values);
     for (const QString& name : names)
         if (!name.isEmpty()) list.users << core::ProperCase(name);
-    list.lastUser = GetValue(kGeneral, QStringLiteral("LastUser"));
+    list.lastUser = GetValue(kGeneral, general::kLastUser);
     return list;
 }
 
 void Accounts::SetLastUser() {
-    SaveValue(kGeneral, QStringLiteral("LastUser"), core::ProperCase(App().CurrentUser));
+    SaveValue(kGeneral, general::kLastUser, core::ProperCase(App().CurrentUser));
 }
 
 void Accounts::UpgradeUserSettings(const QString& user) {
-    if (!GetValue(user, QStringLiteral("Version")).isEmpty()) return;
+    if (!GetValue(user, stored::user::kVersion).isEmpty()) return;
     StoreTransaction transaction;
     QStringList names, values;
     EnumValues(QStringLiteral("Software\\") + AppKeyName() + QLatin1Char('\\') + user, names, values);
@@ -106,7 +105,7 @@ void Accounts::UpgradeUserSettings(const QString& user) {
         const QString plain = GetValue(user, names[i]); // read whole: the enumeration trims
         if (!plain.isEmpty()) SaveValue(user, names[i], plain, true);
     }
-    SaveValue(user, QStringLiteral("Version"), AppVersion());
+    SaveValue(user, stored::user::kVersion, AppVersion());
     transaction.Commit();
 }
 
@@ -152,7 +151,7 @@ LoginStep Accounts::DoLogin(LoginFields& fields) {
     const bool exists = UserExists(user);
     if (fields.password.isEmpty()) {
         // Only an existing user has a flag to read; reading another would create its key.
-        if (exists && CBool(GetValue(user, QStringLiteral("WarnPWResetToUserName"), false)))
+        if (exists && ReadBool(user, stored::user::kWarnPasswordReset))
             say(product() + QStringLiteral(" does not support blank passwords any more.") + CR +
                     QStringLiteral("Your new password now is the same as your UserName, ") + CR +
                     QStringLiteral("all in lower case: ") + user.toLower() + CR + CR +
@@ -237,8 +236,8 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         App().LoginOK = true;
         App().CurrentUser = user;
         App().NewUserCreated = true;
-        SaveValue(kGeneral, QStringLiteral("Users"), QString::number(m_userCount + 1));
-        SaveValue(user, QStringLiteral("Version"), AppVersion());
+        SaveValue(kGeneral, general::kUserCount.name, QString::number(m_userCount + 1));
+        SaveValue(user, stored::user::kVersion, AppVersion());
         SaveUserPassword(kUsers, user, password, QString());
         {
             Links links(user);

@@ -12,6 +12,7 @@
 #include "core/Settings.h"
 #include "core/SettingsRegistry.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "users/Accounts.h"
 #include "users/PasswordPrompt.h"
 #include "users/UserNames.h"
@@ -62,12 +63,12 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
                msgbox::OKOnly, msgbox::Exclamation, kTitle);
         return stay(DeleteUserStep::UserName);
     }
-    if (!ValueExists(QStringLiteral("Users"), name)) {
+    if (!ValueExists(stored::kUsers, name)) {
         MsgBox(QStringLiteral("Invalid User Name. Try again!") + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                kTitle);
         return stay(DeleteUserStep::UserName);
     }
-    if (!PasswordPrompt::PasswordMatches(GetValue(QStringLiteral("Users"), name), fields.password)) {
+    if (!PasswordPrompt::PasswordMatches(GetValue(stored::kUsers, name), fields.password)) {
         MsgBox(QStringLiteral("Invalid Password. Try again!") + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                kTitle);
         return stay(DeleteUserStep::Password);
@@ -99,19 +100,19 @@ bool DeleteUser(const QString& name) {
         StoreTransaction transaction;
         // The password record by its name alone: a name such as "-1" must never address the
         // whole key of all users.
-        SettingsRegistry::DeleteKeyValue(AppKeyName(), QStringLiteral("Users"), name);
+        SettingsRegistry::DeleteKeyValue(AppKeyName(), stored::kUsers, name);
         // A store from before names were checked may hold users whose keys overlap ("Bob" and
         // "BobHistory"), or a user named like the program's own keys: those keys stay.
         const QStringList others = UserNames::StoredUsers();
         for (const QString& key : UserNames::Keys(name)) {
-            const bool reserved = key.compare(QLatin1String("Users"), Qt::CaseInsensitive) == 0 ||
-                                  key.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+            const bool reserved = key.compare(stored::kUsers, Qt::CaseInsensitive) == 0 ||
+                                  key.compare(stored::kGeneral, Qt::CaseInsensitive) == 0;
             if (!reserved && !others.contains(key, Qt::CaseInsensitive))
                 DeleteValue(key, QStringLiteral("-1"));
         }
-        const int users = qMax(1, CInt(GetValue(QStringLiteral("General"), QStringLiteral("Users"), 0)));
-        SaveValue(QStringLiteral("General"), QStringLiteral("Users"), QString::number(users - 1));
-        if (self) SaveValue(QStringLiteral("General"), QStringLiteral("LastUser"), QString());
+        const int users = qMax(1, ReadInt(stored::kGeneral, stored::general::kUserCount));
+        SaveValue(stored::kGeneral, stored::general::kUserCount.name, QString::number(users - 1));
+        if (self) SaveValue(stored::kGeneral, stored::general::kLastUser, QString());
         if (!transaction.Commit())
             throw BgError(ErrNo::NotSaved, QStringLiteral("UserDeletion.DeleteUser"),
                           QStringLiteral("The User '") + name + QStringLiteral("' could not be deleted: ") +

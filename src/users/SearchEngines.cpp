@@ -4,15 +4,17 @@
 
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 
 using namespace core;
 
 namespace SearchEngines {
 namespace {
 
-const QString kCount = QStringLiteral("SearchEngines");
-const QString kName = QStringLiteral("SearchEngineName");
-const QString kUrl = QStringLiteral("SearchEngineURL");
+using stored::user::kSearchEngineCount;
+const QString kCount = kSearchEngineCount.name;
+const QString kName = stored::user::kSearchEngineName;
+const QString kUrl = stored::user::kSearchEngineUrl;
 const QString kWords = QStringLiteral("%s");
 
 // The stored names of the first search services, and the engines that stand for them now.
@@ -34,7 +36,7 @@ QList<SearchEngine> Defaults() {
 }
 
 QList<SearchEngine> Load(const QString& user) {
-    const int count = user.isEmpty() ? 0 : CInt(GetValue(user, kCount, 0));
+    const int count = user.isEmpty() ? 0 : ReadInt(user, kSearchEngineCount);
     if (count <= 0) return Defaults();
     QList<SearchEngine> engines;
     for (int n = 1; n <= count; ++n) {
@@ -49,7 +51,7 @@ QList<SearchEngine> Load(const QString& user) {
 void Save(const QString& user, const QList<SearchEngine>& engines) {
     if (user.isEmpty()) return;
     StoreTransaction transaction;
-    const int old = CInt(GetValue(user, kCount, 0));
+    const int old = ReadInt(user, kSearchEngineCount);
     for (int n = 1; n <= old; ++n) {
         DeleteValue(user, kName + QString::number(n));
         DeleteValue(user, kUrl + QString::number(n));

@@ -11,18 +11,17 @@
 #include "core/IniValues.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
+#include "core/StoredNames.h"
 #include "links/LinkIds.h"
 #include "users/UserNames.h"
 
 using namespace core;
+using namespace stored;
 
 namespace SettingsFile {
 namespace {
 
-const QString kGeneral = QStringLiteral("General");
-const QString kUsers = QStringLiteral("Users");
 // [General] EscapedNames=True: the entry names of the user's sections are escaped (EscapeName).
-const char* const kEscapedNames = "EscapedNames";
 
 // The blanks profile readers take off both ends of a value.
 bool isBlank(QChar c) {
@@ -145,19 +144,19 @@ double VersionNumber(const QString& text) {
 
 IniFile MakeExport(const QString& user) {
     QList<Line> lines;
-    lines.append({kGeneral, QStringLiteral("Version"), AppVersion(), false});
+    lines.append({kGeneral, general::kVersion.name, AppVersion(), false});
     // The password record and the user's own values are each followed by an empty line.
     lines.append({kUsers, user, QuoteValue(GetValue(kUsers, user)), true});
     // A Link's id names its web data on this computer, which does not travel with the file.
     for (const auto& [name, text] : storedValues(user))
         if (!LinkIds::IsIdValueName(name)) lines.append({user, name, QuoteValue(text), true});
     int url = 0;
-    for (const auto& entry : storedValues(user + QStringLiteral("Urls")))
-        lines.append({user + QStringLiteral("Urls"), QStringLiteral("Url") + QString::number(url++),
+    for (const auto& entry : storedValues(UserKey(user, kUrlsKeySuffix)))
+        lines.append({UserKey(user, kUrlsKeySuffix), kTypedUrlPrefix + QString::number(url++),
                       QuoteValue(entry.second), false});
-    for (const char* suffix : {"BMs", "History", "IELinks"})
-        for (const auto& [name, text] : storedValues(user + QLatin1String(suffix)))
-            lines.append({user + QLatin1String(suffix), name, QuoteValue(text), false});
+    for (QLatin1String suffix : {kBookmarksKeySuffix, kHistoryKeySuffix, kLinksBarKeySuffix})
+        for (const auto& [name, text] : storedValues(UserKey(user, suffix)))
+            lines.append({UserKey(user, suffix), name, QuoteValue(text), false});
 
     // Entry names are page titles and the like: one that a settings file cannot hold as it is
     // ("a=b", "[News]", "; x") makes this file one with escaped names, which General says.
@@ -165,7 +164,7 @@ IniFile MakeExport(const QString& user) {
                     [](const Line& line) { return !FitsAsName(line.name); })) {
         for (Line& line : lines)
             if (line.section != kGeneral && line.section != kUsers) line.name = EscapeName(line.name);
-        lines.insert(1, {kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("True"), false});
+        lines.insert(1, {kGeneral, general::kEscapedNames.name, BoolText(true), false});
     }
 
     // Written in one go (entry by entry would read the growing document once per entry), then
@@ -232,7 +231,8 @@ ReadResult ReadBytes(const QByteArray& bytes) {
         result.problem = Problem::NotSettings;
         return result;
     }
-    result.version = ini.GetString(kGeneral, QStringLiteral("Version"), QStringLiteral("0"));
+    result.version =
+        ini.GetString(kGeneral, general::kVersion.name, QLatin1String(general::kVersion.byDefault));
     if (!(VersionNumber(result.version) > 85)) {
         result.problem = Problem::Incompatible;
         return result;
@@ -255,10 +255,10 @@ ReadResult ReadBytes(const QByteArray& bytes) {
     }
 
     // Files written before names were escaped (and by other tools) have the names as they are.
-    const bool escaped =
-        CBool(ini.GetString(kGeneral, QString::fromLatin1(kEscapedNames), QStringLiteral("False")));
+    const bool escaped = CBool(
+        ini.GetString(kGeneral, general::kEscapedNames.name, BoolText(general::kEscapedNames.byDefault)));
     QStringList keys{data.userName};
-    for (const char* suffix : kListSuffixes)
+    for (const char* suffix : kListKeySuffixes)
         keys << data.userName + QLatin1String(suffix);
     for (const QString& key : keys) {
         ImportSection section{key, {}};
@@ -341,7 +341,9 @@ QString ProblemText(const ReadResult& result, const QString& path) {
 
 void Apply(const ImportData& data, bool newUser) {
     StoreTransaction transaction;
-    if (newUser) SaveValue(kGeneral, kUsers, QString::number(CInt(GetValue(kGeneral, kUsers, 0)) + 1));
+    if (newUser)
+        SaveValue(kGeneral, general::kUserCount.name,
+                  QString::number(ReadInt(kGeneral, general::kUserCount) + 1));
     SaveValue(kUsers, data.userName, data.storedPassword);
     // The Links the store held go, and with their ids their web data at the next start; the
     // imported ones get new ids then.

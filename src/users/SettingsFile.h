@@ -21,9 +21,6 @@
 // live in SettingsTransfer.
 namespace SettingsFile {
 
-// The user's list keys, in file order; each is the user name followed by the suffix.
-using UserNames::kListSuffixes;
-
 // Profile readers drop blanks at both ends of a value, which would change an encrypted text
 // that happens to begin or end with a blank. Such values, and values that are quoted already,
 // go to the file in double quotes; reading takes one pair off. Line breaks inside a value

@@ -15,6 +15,7 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 #include "users/Accounts.h"
 #include "users/DeleteUser.h"
 #include "users/MessageWindow.h"
@@ -66,7 +67,7 @@ void ExportSettings(QWidget* parent) {
     const QString user = App().CurrentUser;
     if (!VerifyPassword(QStringLiteral("For security, please verify your Password. You will also need this "
                                        "Password at the time of Importing these settings."),
-                        user, GetValue(QStringLiteral("Users"), user), parent))
+                        user, GetValue(stored::kUsers, user), parent))
         return;
 
     filedialogs::Request request;
@@ -211,7 +212,7 @@ bool ImportSettings(const QString& file, QWidget* parent) {
             return false;
         if (!VerifyPassword(prompt, name, data.storedPassword, parent)) return false;
     } else {
-        if (ValueExists(QStringLiteral("Users"), name)) {
+        if (ValueExists(stored::kUsers, name)) {
             MsgBox(QStringLiteral("A user with the name '") + name + QStringLiteral("' already exists.") +
                        CR + CR + QStringLiteral("Please log-off and then log-in as '") + name +
                        QStringLiteral("' in order to import its settings.") + CR + CR,

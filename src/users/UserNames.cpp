@@ -1,6 +1,7 @@
 #include "users/UserNames.h"
 
 #include "core/Settings.h"
+#include "core/StoredNames.h"
 
 namespace UserNames {
 
@@ -14,7 +15,7 @@ QString Problem(const QString& name) {
                        c == QLatin1Char('[') || c == QLatin1Char(']') || c.category() == QChar::Other_Control;
     if (badCharacter)
         return QStringLiteral("A UserName cannot contain \\ = [ ] or a line break, and cannot begin with ;.");
-    for (const char* reserved : {"Users", "General", "-1"})
+    for (QLatin1String reserved : {stored::kUsers, stored::kGeneral, QLatin1String("-1")})
         if (name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
             return QStringLiteral("The program keeps its own settings under the name '%1'.").arg(name);
     return QString();
@@ -26,9 +27,9 @@ bool Usable(const QString& name) {
 
 QStringList Keys(const QString& name) {
     QStringList keys{name};
-    for (const char* suffix : kListSuffixes)
+    for (const char* suffix : stored::kListKeySuffixes)
         keys << name + QLatin1String(suffix);
-    keys << name + QStringLiteral("Permissions");
+    keys << stored::UserKey(name, stored::kPermissionsKeySuffix);
     return keys;
 }
 
@@ -44,8 +45,8 @@ QString SharedWith(const QString& name, const QStringList& users) {
 
 QStringList StoredUsers() {
     QStringList names, values;
-    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QStringLiteral("\\Users"), names,
-                     values);
+    core::EnumValues(QStringLiteral("Software\\") + core::AppKeyName() + QLatin1Char('\\') + stored::kUsers,
+                     names, values);
     names.removeAll(QString());
     return names;
 }

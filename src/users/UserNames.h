@@ -9,10 +9,6 @@ namespace UserNames {
 // settings file.
 constexpr int kMaxLength = 100;
 
-// The words that follow a user's name in the names of its list keys (bookmarks, typed
-// addresses, history, the links bar), in the order the settings file has them.
-inline constexpr const char* kListSuffixes[] = {"Urls", "BMs", "History", "IELinks"};
-
 // A user name is a key of the store and the start of four more, and a key and section names in
 // the settings file; it must break neither layout: no "\", no "=", "[" or "]", no line break or
 // other control character, no leading ";", not a name the program keeps its own settings under

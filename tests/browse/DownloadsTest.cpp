@@ -73,8 +73,8 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
     files.Next(bob.filePath(QStringLiteral("two.zip")));
     DownloadList::AskWhereToSave(QStringLiteral("two.zip"));
     EXPECT_NE(files.asked()[2].folder, ann.path());
-    EXPECT_EQ(core::GetValue(QStringLiteral("bob"), QLatin1String(DownloadList::kFolderValue)), bob.path());
-    EXPECT_EQ(core::GetValue(QStringLiteral("ann"), QLatin1String(DownloadList::kFolderValue)), ann.path());
+    EXPECT_EQ(core::GetValue(QStringLiteral("bob"), QStringLiteral("DownloadFolder")), bob.path());
+    EXPECT_EQ(core::GetValue(QStringLiteral("ann"), QStringLiteral("DownloadFolder")), ann.path());
 
     App().Locked = true;
     EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("three.zip")), QString());

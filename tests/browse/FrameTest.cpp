@@ -48,7 +48,7 @@ TEST(Frame, KeyboardReachesTheNavigationCommands) {
 TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
     BrowseFixture w({{"A", "http://a.test/"}});
     w.Load();
-    QAction* offline = w.frame().WorkOfflineAction();
+    QAction* offline = w.frame().findChild<QAction*>(QStringLiteral("mnuFileWorkOffline"));
     offline->trigger();
     EXPECT_TRUE(WebProfiles::IsOffline());
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
@@ -77,8 +77,8 @@ TEST(Frame, ExitClosesTheBrowseWindowWhichSaves) {
     for (QAction* a : w.frame().findChildren<QAction*>())
         if (a->objectName() == QLatin1String("mnuFileExit")) a->trigger();
     EXPECT_TRUE(App().Unloading);
-    w.frame().OnUnloadTimer();
-    w.frame().OnUnloadTimer();
+    w.frame().LifeCycle().UnloadTick();
+    w.frame().LifeCycle().UnloadTick();
     EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")),
               QStringLiteral("B"));
 }

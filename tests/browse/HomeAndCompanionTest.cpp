@@ -30,7 +30,7 @@ TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
     w.pane(0).GoHome();
     EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
-    window->OnNavigateCommand(QStringLiteral("GoHome"));
+    window->RunCommand(WindowCommand::Home);
     EXPECT_EQ(static_cast<FakePane*>(window->Pane())->navigations().last(), "https://news.example/");
     UserHomePage::Set(QString());
     EXPECT_EQ(w.pane(0).HomePage(), "bramblegate://start/");

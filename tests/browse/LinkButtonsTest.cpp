@@ -52,7 +52,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     BrowseFixture w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
     BrowseWindow& browse = w.Load();
     EXPECT_EQ(w.buttonOrder(), QStringList({"b", "A", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().EditLinkMenu()), QStringList({"b", "A", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))),
+              QStringList({"b", "A", "c"}));
 
     // Sorting asks first; No changes nothing.
     w.boxes().Answer(msgbox::No);
@@ -65,7 +66,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     browse.SortButtons();
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c"}));
     EXPECT_EQ(storedCaptions(), QStringList({"A", "b", "c"}));
-    EXPECT_EQ(menuTexts(w.frame().RemoveLinkMenu()), QStringList({"A", "b", "c"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))),
+              QStringList({"A", "b", "c"}));
 
     // Add with a Link button pressed (right button): the new one goes above the pressed one.
     rightClick(browse, w.index("b"));
@@ -91,7 +93,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     dynaAction(browse, "mnuDynaRemove")->trigger();
     EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Are you sure you want to delete the Link 'd' ?\r\r"));
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "b", "c", "The A page"}));
-    EXPECT_EQ(menuTexts(w.frame().EditLinkMenu()), QStringList({"A", "b", "c", "The A page"}));
+    EXPECT_EQ(menuTexts(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))),
+              QStringList({"A", "b", "c", "The A page"}));
 
     // Dragging "c" onto "A" puts "c" first and "A" second.
     LinkDrag drag(w.index("c"), QStringLiteral("http://c.test/"), QStringLiteral("c"), QString());
@@ -131,7 +134,8 @@ TEST(LinkButtons, TheStartingHomePageLinkShowsWithoutItsMarker) {
     EXPECT_EQ(button->text(), QStringLiteral("Home Page"));
     QTest::mouseMove(button, QPoint(5, 5));
     EXPECT_EQ(button->toolTip(), QStringLiteral("Load Home Page"));
-    for (QMenu* menu : {w.frame().EditLinkMenu(), w.frame().RemoveLinkMenu()})
+    for (QMenu* menu : {w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit")),
+                        w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))})
         EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Home Page"));
     w.click(QStringLiteral("Home Page$$"));
     EXPECT_EQ(browse.windowTitle(), QStringLiteral("Home Page"));
@@ -289,9 +293,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     BrowseWindow& browse = w.Load();
     // No editor wired: its commands cannot be chosen.
     browse.SetLinkEditorOpener({});
-    EXPECT_FALSE(w.frame().AddLinkAction()->isEnabled());
-    EXPECT_FALSE(w.frame().EditLinkMenu()->isEnabled());
-    EXPECT_TRUE(w.frame().RemoveLinkMenu()->isEnabled());
+    EXPECT_FALSE(w.frame().findChild<QAction*>(QStringLiteral("mnuLinksAdd"))->isEnabled());
+    EXPECT_FALSE(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))->isEnabled());
+    EXPECT_TRUE(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksRemove"))->isEnabled());
 
     QStringList opened;
     browse.SetLinkEditorOpener([&](LinkEditorHost& host, QWidget*, const Link* link) {
@@ -300,8 +304,8 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
             host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false,
                          false);
     });
-    EXPECT_TRUE(w.frame().AddLinkAction()->isEnabled());
-    EXPECT_TRUE(w.frame().EditLinkMenu()->isEnabled());
+    EXPECT_TRUE(w.frame().findChild<QAction*>(QStringLiteral("mnuLinksAdd"))->isEnabled());
+    EXPECT_TRUE(w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))->isEnabled());
 
     rightClick(browse, w.index("Two"));
     dynaAction(browse, "mnuDynaEdit")->trigger();
@@ -311,9 +315,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     // From the Links menu the new Link goes to the end, whatever was right-clicked before.
     rightClick(browse, w.index("One"));
     browse.LinkButtonMenu()->hide();
-    w.frame().AddLinkAction()->trigger();
+    w.frame().findChild<QAction*>(QStringLiteral("mnuLinksAdd"))->trigger();
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "New", "Two", "New"}));
-    w.frame().EditLinkMenu()->actions().at(2)->trigger();
+    w.frame().findChild<QMenu*>(QStringLiteral("mnuLinksEdit"))->actions().at(2)->trigger();
     EXPECT_EQ(opened, QStringList({"Edit Two", "Add", "Add", "Edit Two"}));
 
     // The editor's update changes the stored Link and its button.
@@ -338,8 +342,8 @@ TEST(LinkButtons, ClosingSavesCompactlyUnlessEndingOnError) {
         App().EndingOnError = endingOnError;
         w.frame().close();
         // The frame unloads on the second tick of its unload timer.
-        w.frame().OnUnloadTimer();
-        w.frame().OnUnloadTimer();
+        w.frame().LifeCycle().UnloadTick();
+        w.frame().LifeCycle().UnloadTick();
         EXPECT_EQ(core::GetValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("Caption1")),
                   endingOnError ? "A" : "C");
     }

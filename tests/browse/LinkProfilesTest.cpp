@@ -44,11 +44,11 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
 
     // New Window takes the visible Link's profile, and a window's New Window its own.
     w.click(QStringLiteral("Mail home"));
-    browse.OnNavigateCommand(QStringLiteral("NewWin"));
+    browse.RunCommand(WindowCommand::NewWindow);
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 1);
     StandaloneWindow* first = browse.PopUps().NewWindows().first();
     EXPECT_EQ(first->Pane()->ProfileId(), home);
-    first->OnNavigateCommand(QStringLiteral("NewWin"));
+    first->RunCommand(WindowCommand::NewWindow);
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 2);
     EXPECT_EQ(browse.PopUps().NewWindows().last()->Pane()->ProfileId(), home);
 

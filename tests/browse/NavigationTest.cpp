@@ -104,7 +104,7 @@ TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
         ASSERT_EQ(w.boxes().count(), 2);
         EXPECT_EQ(w.boxes().lastText(), QStringLiteral("Bramblegate will now exit. Please start again."));
         EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Restart Bramblegate"));
-        EXPECT_TRUE(w.frame().EndRequested());
+        EXPECT_TRUE(w.frame().LifeCycle().EndRequested());
         EXPECT_TRUE(App().EndingOnError);
         EXPECT_TRUE(w.navigations().isEmpty());
         EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
@@ -131,7 +131,7 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     w.startUp();
     w.clearNavigations();
 
-    browse.OnNavigateCommand(QStringLiteral("Stop"));
+    browse.RunCommand(WindowCommand::Stop);
     EXPECT_TRUE(w.pane(0).calls().contains(QStringLiteral("Stop")));
     EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Navigation Cancelled"));
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
@@ -145,7 +145,7 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_TRUE(browse.Navigation().DoNavigate(1));
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
 
-    browse.OnNavigateCommand(QStringLiteral("Stop"));
+    browse.RunCommand(WindowCommand::Stop);
     w.click(QStringLiteral("A"));
     EXPECT_EQ(w.navigations().last(), QStringLiteral("0 http://a.test/"));
     EXPECT_FALSE(w.links().NavigateStopped());

@@ -195,7 +195,9 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     // Ctrl: into the active stand-alone window when that is the current window.
     p.keys = Qt::AltModifier;
     StandaloneWindow* win = p.windowOf(p.open(ads));
-    p.w.frame().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
+    p.w.frame()
+        .findChild<QMdiArea*>(QStringLiteral("mdiArea"))
+        ->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
     p.keys = Qt::ControlModifier;
     catcher = p.catcherOf(p.open(ads));
     PopUps::fake(catcher->Pane()).RaiseBeforeNavigate2(QStringLiteral("http://four.test/"));
@@ -256,7 +258,7 @@ TEST(PopUps, ListMenuAndFlasher) {
     p.list().AddPopUpItem(QStringLiteral("https://ads.example.org/"), p.w.link("Open").Id());
     EXPECT_TRUE(button->isEnabled());
     QStringList captions;
-    for (QAction* item : p.w.frame().PopUpsPopup()->actions())
+    for (QAction* item : p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions())
         captions << item->text();
     EXPECT_EQ(captions, QStringList({"Ads.Example.Org", "Shop.Test/a B/" + QString(86, QLatin1Char('x')),
                                      "Ads.Example.Org"}));
@@ -277,10 +279,10 @@ TEST(PopUps, ListMenuAndFlasher) {
 
     // Choosing an item opens it in the active child window when that works in the item's web
     // profile; else in a stand-alone window of that profile, never in another Link's session.
-    p.w.frame().PopUpsPopup()->actions().at(1)->trigger();
+    p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions().at(1)->trigger();
     EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " " + p.list().Items()[1].url);
     EXPECT_TRUE(p.policy().NewWindows().isEmpty());
-    p.w.frame().PopUpsPopup()->actions().at(0)->trigger();
+    p.w.frame().findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions().at(0)->trigger();
     ASSERT_EQ(p.policy().NewWindows().size(), 1);
     BrowserPane* wb = p.policy().NewWindows().first()->Pane();
     EXPECT_EQ(wb->ProfileId(), p.w.link("Open").Id());
@@ -296,7 +298,7 @@ TEST(PopUps, StandAloneWindow) {
         p.policy().OpenNewWin(QStringLiteral("http://news.test/"), true, nullptr, true, QString());
     FakePane& wb = PopUps::fake(win->Pane());
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
-    const QSize client = p.w.frame().MdiArea()->viewport()->size();
+    const QSize client = p.w.frame().findChild<QMdiArea*>(QStringLiteral("mdiArea"))->viewport()->size();
 
     const QString title =
         QStringLiteral("A headline long enough to be cut at seventy characters, certainly so, today");
@@ -351,11 +353,11 @@ TEST(PopUps, StandAloneWindow) {
     wb.ClearRecords();
     DesktopBrowser desktop;
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
-    win->OnNavigateCommand(QStringLiteral("IE"));
+    win->RunCommand(WindowCommand::OpenInBrowser);
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     EXPECT_EQ(desktop.opened, QStringList{"http://news.test/a.pdf"});
-    win->OnToolbarButton(QStringLiteral("Back"));
-    win->OnNavigateCommand(QStringLiteral("Refresh")); // not one of its keys
+    win->RunCommand(WindowCommand::Back);
+    win->RunCommand(WindowCommand::SearchTab); // the browse window's side bar: nothing here
     EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
     win->AddressEdit()->setText(QStringLiteral("typed"));
     QTest::keyClick(win->AddressEdit(), Qt::Key_Return, Qt::ControlModifier);

@@ -186,7 +186,8 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
     EXPECT_EQ(int(SharedSites().AcceptedLogins().size()), logins + 2);
 
     // The account is locked and opened again: the pages and their sessions stay.
-    InactivityLock lock(t.frame(), {[] { return Clock::Now(); }, [](const QDateTime&) {}});
+    t.frame().InstallLock();
+    InactivityLock& lock = *t.frame().Lock();
     lock.RequestLogout();
     lock.CheckLock();
     ASSERT_TRUE(App().Locked);
@@ -261,7 +262,7 @@ TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemo
     // New Window while the Link is on show: its home page, then the site, as the Link's account.
     browse.Controls().OnViewClicked(t.index(kWork));
     ASSERT_EQ(browse.VisibleIndex(), t.index(kWork));
-    browse.OnNavigateCommand(QStringLiteral("NewWin"));
+    browse.RunCommand(WindowCommand::NewWindow);
     ASSERT_EQ(browse.PopUps().NewWindows().size(), 2);
     StandaloneWindow* window = browse.PopUps().NewWindows().last();
     ASSERT_TRUE(WaitFor([&] { return Settled(*window->Pane()); })) << "the home page";

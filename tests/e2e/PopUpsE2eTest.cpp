@@ -95,7 +95,7 @@ TEST(PopUpsE2e, PopUpsAtLoadAreListedNotShownAndEachOpensOnDemand) {
         << "a blocked window loads nothing";
 
     // Each opens on demand from the menu, in the visible Link.
-    const QList<QAction*> items = f.frame.PopUpsPopup()->actions();
+    const QList<QAction*> items = f.frame.findChild<QMenu*>(QStringLiteral("mnpPopUpsList"))->actions();
     ASSERT_EQ(items.size(), 3);
     for (int i : {0, 2}) {
         items[i]->trigger();
@@ -150,7 +150,8 @@ TEST(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     QPointer<QMdiSubWindow> closingSub = qobject_cast<QMdiSubWindow*>(closing->parentWidget());
     closing->Pane()->Document()->getElementById("close")->Click();
     ASSERT_TRUE(WaitFor([&] { return f.browse->PopUps().NewWindows().size() == 1; }, 15000));
-    EXPECT_FALSE(f.frame.MdiArea()->subWindowList().contains(closingSub.data()));
+    EXPECT_FALSE(
+        f.frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->subWindowList().contains(closingSub.data()));
     EXPECT_TRUE(RealFrame::Shows(pane, links)) << "the Link keeps its page";
 
     // Closed with Ctrl held: its page moves into the visible Link, still signed in.

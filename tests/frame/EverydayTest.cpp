@@ -1,5 +1,6 @@
 // The frame's part of the everyday browser: help for every dialog (beside it, never behind it),
 // zoom kept per Link, the search engines of the Options dialog, and the Downloads command.
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -29,8 +30,15 @@ using namespace frametest;
 
 namespace {
 
-QString HelpShown(MainWindow& frame) {
-    HelpWindow* help = frame.Help();
+// The help window goes with the dialog that asked for it: look for it wherever it is.
+HelpWindow* TheHelpWindow() {
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* help = qobject_cast<HelpWindow*>(widget)) return help;
+    return nullptr;
+}
+
+QString HelpShown() {
+    HelpWindow* help = TheHelpWindow();
     if (!help || !help->isVisible()) return {};
     const QStringList& pages = static_cast<FakePane*>(help->Pane())->navigations();
     return pages.isEmpty() ? QString() : pages.last();
@@ -65,9 +73,9 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
         dialog->show();
         ASSERT_EQ(QApplication::activeModalWidget(), dialog.get());
         dialog->findChild<QPushButton*>(QStringLiteral("cmdHelp"))->click();
-        EXPECT_EQ(HelpShown(frame), Help::TopicUrl(QLatin1String(d.topic)));
+        EXPECT_EQ(HelpShown(), Help::TopicUrl(QLatin1String(d.topic)));
         // Beside the modal dialog, not behind it: it belongs to the dialog and takes clicks.
-        HelpWindow* help = frame.Help();
+        HelpWindow* help = TheHelpWindow();
         EXPECT_EQ(help->parentWidget(), dialog.get());
         auto* pane = static_cast<FakePane*>(help->Pane());
         pane->ClearRecords();
@@ -76,7 +84,7 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
         QTest::keyClick(dialog.get(), Qt::Key_F1);
-        EXPECT_EQ(HelpShown(frame), Help::TopicUrl(QLatin1String(d.topic)));
+        EXPECT_EQ(HelpShown(), Help::TopicUrl(QLatin1String(d.topic)));
         // The dialog goes, the help stays with the frame.
         dialog->hide();
         EXPECT_EQ(help->parentWidget(), &frame);
@@ -84,8 +92,8 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
     }
     EXPECT_EQ(Help::TopicUrl(QStringLiteral("NewUser")),
               QStringLiteral("bramblegate://help/account.html#new-user"));
-    frame.MenuAction(QStringLiteral("mnuHelpContents"))->trigger();
-    EXPECT_EQ(HelpShown(frame), Help::TopicUrl(QString()));
+    frame.findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
+    EXPECT_EQ(HelpShown(), Help::TopicUrl(QString()));
 }
 
 TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
@@ -107,16 +115,17 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         FakePane& b = run.open(QStringLiteral("B"), QStringLiteral("http://b.test/"));
         EXPECT_EQ(b.ZoomPercent(), 100);
         for (int n = 0; n < 20; ++n)
-            frame.MenuAction(QStringLiteral("mnuViewZoomOut"))->trigger();
+            frame.findChild<QAction*>(QStringLiteral("mnuViewZoomOut"))->trigger();
         EXPECT_EQ(b.ZoomPercent(), BrowserPane::kMinZoom);
-        frame.MenuAction(QStringLiteral("mnuViewZoomReset"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuViewZoomReset"))->trigger();
         EXPECT_EQ(stored("B"), QString());
 
         // A stand-alone window zooms by itself and leaves the Links alone.
         StandaloneWindow* window = run.browse().PopUps().OpenNewWin(QStringLiteral("http://c.test/"), true,
                                                                     nullptr, true, QString());
-        frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
-        frame.MenuAction(QStringLiteral("mnuViewZoomIn"))->trigger();
+        frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))
+            ->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
+        frame.findChild<QAction*>(QStringLiteral("mnuViewZoomIn"))->trigger();
         EXPECT_EQ(window->Pane()->ZoomPercent(), 110);
         EXPECT_EQ(a.ZoomPercent(), 125);
         run.Close();
@@ -163,7 +172,7 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
         options.OkButton()->click();
         return dialog.result();
     });
-    frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     const QList<SearchEngine> stored = SearchEngines::Load(kUser);
     EXPECT_EQ(stored,
               QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));

@@ -64,10 +64,10 @@ MainWindow& FrameRun::Start(const QString& user, const QString& password) {
         return login.result();
     });
     m_frame = std::make_unique<MainWindow>([](QWidget* parent) { return new FakePane(parent); });
-    m_frame->SetStartUpHooks(hooks);
-    m_frame->SetStartAddresses(addresses);
-    m_frame->SetEndProcessHandler([this](MainWindow::EndKind kind) { ends << kind; });
-    m_frame->Load();
+    m_frame->LifeCycle().SetStartUpHooks(hooks);
+    m_frame->LifeCycle().SetStartAddresses(addresses);
+    m_frame->LifeCycle().SetEndProcessHandler([this](ProgramLifeCycle::EndKind kind) { ends << kind; });
+    m_frame->LifeCycle().StartUp();
     if (BrowseWindow* browse = m_frame->Browse())
         for (QTimer* t : {&browse->BusyTimer(), &browse->ParseTimeOutTimer(), &browse->ShowPageTimer(),
                           &browse->LoadFavoritesTimer()})
@@ -105,10 +105,10 @@ FakePane& FrameRun::open(const QString& caption, const QString& url) {
 }
 
 int FrameRun::TickUntilEnded(int max) {
-    m_frame->UnloadTimer().stop();
+    m_frame->LifeCycle().findChild<QTimer*>(QStringLiteral("unloadTimer"))->stop();
     int ticks = 0;
     while (ends.isEmpty() && ticks < max) {
-        m_frame->OnUnloadTimer();
+        m_frame->LifeCycle().UnloadTick();
         ++ticks;
     }
     return ticks;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "browse/engine/FakePane.h"
+#include "frame/FrameToolbar.h"
 #include "frame/MainWindow.h"
 #include "support/TestSupport.h"
 
@@ -13,6 +14,11 @@
 // answered by a script), with FakePanes for the pages. The process never ends: the frame's
 // requests to end it are recorded.
 namespace frametest {
+
+// The main window's button bar.
+inline FrameToolbar& Toolbar(QWidget& window) {
+    return *window.findChild<FrameToolbar*>(QStringLiteral("tbr"));
+}
 
 inline const QString kUser = QStringLiteral("alice");
 inline const QString kPassword = QStringLiteral("wonderland");
@@ -41,20 +47,20 @@ public:
     // Opens the Link with a click on its button and lets its page load.
     FakePane& open(const QString& caption, const QString& url);
     // Ticks the unload timer until the frame asks to end (at most `max` ticks); returns the ticks.
-    int TickUntilEnded(int max = MainWindow::kForcedEndTicks);
+    int TickUntilEnded(int max = ProgramLifeCycle::kForcedEndTicks);
     // A stored value of the user.
     static QString Stored(const QString& key, const QString& name);
 
     TempStore store;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
-    MainWindow::StartUpHooks hooks;
+    ProgramLifeCycle::StartUpHooks hooks;
     QStringList addresses; // the command line's
 
     QStringList companionRuns;
     int agreements = 0;
     bool acceptAgreement = true;
-    QList<MainWindow::EndKind> ends;
+    QList<ProgramLifeCycle::EndKind> ends;
 
 private:
     std::unique_ptr<MainWindow> m_frame;

@@ -126,7 +126,8 @@ TEST(SingleInstance, ASecondStartHandsItsAddressesToTheRunningCopy) {
 
     // Once running, at once, in the active window (now the stand-alone one); what no address box
     // would open is dropped.
-    frame.OpenAddresses({QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    frame.LifeCycle().OpenAddresses(
+        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
     EXPECT_EQ(static_cast<FakePane*>(windows.first()->Pane())->navigations().last(), "https://three.test/");
 }
 
@@ -152,7 +153,7 @@ TEST(SingleInstance, ARunningCopyThatDoesNotAnswerIsAlreadyOpen) {
     EXPECT_EQ(run.boxes.lastText(), QStringLiteral("Bramblegate is already open!               \r\r"));
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Already Open"));
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Exclamation);
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Immediate});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Immediate});
     EXPECT_EQ(run.dialogs.count(), 0);
     EXPECT_EQ(frame.Browse(), nullptr);
 }

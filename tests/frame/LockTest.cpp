@@ -98,7 +98,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
     EXPECT_TRUE(frame.LockedView());
     EXPECT_FALSE(run.browse().isVisible());
     EXPECT_FALSE(frame.menuBar()->isEnabled());
-    EXPECT_FALSE(frame.Toolbar().isEnabled());
+    EXPECT_FALSE(Toolbar(frame).isEnabled());
     EXPECT_TRUE(run.page().RaiseBeforeNavigate2(QStringLiteral("http://a.test/next")));
     QTest::mouseClick(frame.findChild<QPushButton*>(QStringLiteral("cmdUnlock")), Qt::RightButton);
     EXPECT_EQ(run.lastActivity(), start.addSecs(50)) << "a press while locked is no activity";
@@ -123,7 +123,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
     EXPECT_TRUE(frame.menuBar()->isEnabled());
     EXPECT_TRUE(frame.BrowseSubWindow()->isMaximized());
     EXPECT_EQ(run.lastActivity(), Clock::Now());
-    EXPECT_FALSE(frame.UnloadPending());
+    EXPECT_FALSE(frame.LifeCycle().UnloadPending());
     EXPECT_FALSE(run.page().RaiseBeforeNavigate2(QStringLiteral("http://a.test/next")));
 }
 
@@ -131,7 +131,7 @@ TEST(Lock, LogoutLocksAtOnceAndTheSixthWrongPasswordEndsTheProgram) {
     LockRun run;
     MainWindow& frame = run.frame();
     App().Options->SetAutoLogOutMts(0); // the idle lock is off; Logout still locks
-    frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFileLogout"))->trigger();
     EXPECT_FALSE(App().Locked) << "the lock comes with the next tick";
     run.tick();
     ASSERT_TRUE(App().Locked);
@@ -146,10 +146,10 @@ TEST(Lock, LogoutLocksAtOnceAndTheSixthWrongPasswordEndsTheProgram) {
                                           "correct Password.\rOtherwise the application will exit.\r\r")}));
     EXPECT_EQ(run.boxes.lastTitle(), QStringLiteral("Verify Password"));
     EXPECT_TRUE(App().Unloading);
-    EXPECT_TRUE(frame.UnloadPending());
+    EXPECT_TRUE(frame.LifeCycle().UnloadPending());
     EXPECT_TRUE(frame.LockedView()) << "the pages stay hidden while the program ends";
     EXPECT_EQ(run.TickUntilEnded(), 2);
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
 }
 
 TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
@@ -172,7 +172,7 @@ TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
             sub->setWindowState(state);
             sub->show();
         }
-        frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuFileLogout"))->trigger();
         run.tick();
         ASSERT_TRUE(App().Locked);
         EXPECT_TRUE(browse->isMinimized() && standAlone->isMinimized());
@@ -188,7 +188,7 @@ TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
 TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {
     LockRun run;
     MainWindow& frame = run.frame();
-    frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFileLogout"))->trigger();
     run.tick();
     frame.showNormal();
     // The busy timer goes on ticking while the prompt is open: no second prompt.
@@ -199,7 +199,7 @@ TEST(Lock, ExitInThePromptEndsTheProgramAndOnlyOnePromptIsEverOpen) {
     run.tick();
     EXPECT_EQ(run.dialogs.count(), 2) << "the login and one prompt";
     EXPECT_FALSE(App().Locked);
-    EXPECT_TRUE(frame.UnloadPending());
+    EXPECT_TRUE(frame.LifeCycle().UnloadPending());
     EXPECT_EQ(run.boxes.count(), 0);
 }
 
@@ -207,7 +207,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     LockRun run;
     MainWindow& frame = run.frame();
     const auto lock = [&] {
-        frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuFileLogout"))->trigger();
         run.tick();
         ASSERT_TRUE(App().Locked);
     };
@@ -216,7 +216,8 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     frame.ShowMessage(QStringLiteral("Refreshing..."));
     frame.ShowHelp(QStringLiteral("Contents"));
     QWidget* downloads = frame.ShowDownloads();
-    ASSERT_TRUE(frame.Help() && frame.Help()->isVisible() && downloads->isVisible());
+    auto* help = frame.findChild<HelpWindow*>(QStringLiteral("frmHelp"));
+    ASSERT_TRUE(help && help->isVisible() && downloads->isVisible());
     AddressBox* address = run.browse().findChild<AddressBox*>();
     ASSERT_NE(address, nullptr);
     address->AddUrlItem(QStringLiteral("http://a.test/one"));
@@ -235,10 +236,10 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
         visibleAfterLock = options.isVisible();
         return options.result();
     });
-    frame.MenuAction(QStringLiteral("mnuOptionsBramblegate"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuOptionsBramblegate"))->trigger();
     EXPECT_FALSE(visibleAfterLock);
     EXPECT_FALSE(MessageWindow::IsShown());
-    EXPECT_FALSE(frame.Help()->isVisible());
+    EXPECT_FALSE(help->isVisible());
     EXPECT_FALSE(downloads->isVisible());
     EXPECT_TRUE(address->MatchList()->isHidden());
     EXPECT_FALSE(frame.statusBar()->isVisible()) << "page titles and addresses show there";
@@ -257,7 +258,7 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     run.tick();
     ASSERT_FALSE(App().Locked);
     EXPECT_TRUE(MessageWindow::IsShown());
-    EXPECT_TRUE(frame.Help()->isVisible() && downloads->isVisible());
+    EXPECT_TRUE(help->isVisible() && downloads->isVisible());
     EXPECT_TRUE(frame.statusBar()->isVisible());
     EXPECT_FALSE(address->MatchList()->isVisible()) << "the matches are the user's to call up again";
     EXPECT_EQ(App().Options->SSN(), QString());
@@ -276,7 +277,7 @@ TEST(Lock, NoKeyDoesAnythingWhileLockedAndASecondStartBringsThePrompt) {
             ++triggered;
             fired << action->objectName() + " " + action->text();
         });
-    frame.MenuAction(QStringLiteral("mnuFileLogout"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFileLogout"))->trigger();
     triggered = 0;
     fired.clear();
     run.tick();

@@ -115,16 +115,17 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
         EXPECT_TRUE(WaitFor([&] { return win->AddressEdit()->hasFocus(); }, 1000));
         frame.setFocus();
     }
-    QAction* addrBar = frame.MenuAction(QStringLiteral("mnuNavigateAddrBar"));
+    QAction* addrBar = frame.findChild<QAction*>(QStringLiteral("mnuNavigateAddrBar"));
     QMenu* navigate = frame.findChild<QMenu*>(QStringLiteral("mnuNavigate"));
     addrBar->trigger();
     EXPECT_FALSE(win->AddrBarShown());
     EXPECT_FALSE(addrBar->isChecked());
     // The check mark follows the window the menu is opened over.
-    frame.MdiArea()->setActiveSubWindow(frame.BrowseSubWindow());
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(frame.BrowseSubWindow());
     emit navigate->aboutToShow();
     EXPECT_TRUE(addrBar->isChecked());
-    frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))
+        ->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(win->parentWidget()));
     emit navigate->aboutToShow();
     EXPECT_FALSE(addrBar->isChecked());
     run.key(Qt::Key_L, Qt::ControlModifier);
@@ -138,12 +139,12 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     run.key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor([&] { return !sub || !sub->isVisible(); }, 2000));
     EXPECT_TRUE(firstSub && firstSub->isVisible());
-    frame.MdiArea()->setActiveSubWindow(frame.BrowseSubWindow());
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(frame.BrowseSubWindow());
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     file->popup(frame.mapToGlobal(QPoint(10, 10)));
-    EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuFileClose"))->isEnabled());
+    EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuFileClose"))->isEnabled());
     file->hide();
-    frame.MdiArea()->setActiveSubWindow(firstSub);
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(firstSub);
     run.key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor([&] { return !firstSub || !firstSub->isVisible(); }, 2000));
     run.key(Qt::Key_W, Qt::ControlModifier);

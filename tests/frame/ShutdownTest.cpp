@@ -67,7 +67,7 @@ TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     MainWindow& frame = run.frame();
     // What the window system's close box asks of the frame.
     run.boxes.Answer(msgbox::No);
-    EXPECT_FALSE(frame.QueryUnload(MainWindow::CloseBox));
+    EXPECT_FALSE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
     ASSERT_EQ(run.boxes.count(), 1);
     EXPECT_EQ(run.boxes.lastText(), QStringLiteral("This will exit Bramblegate.") +
                                         QString(22, QLatin1Char(' ')) +
@@ -76,20 +76,20 @@ TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
     EXPECT_EQ(run.boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_EQ(run.boxes.shown().last().icon, msgbox::Question);
     EXPECT_FALSE(App().Unloading);
-    EXPECT_FALSE(frame.UnloadPending());
+    EXPECT_FALSE(frame.LifeCycle().UnloadPending());
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(frame.menuBar()->isEnabled());
 
     run.boxes.Answer(msgbox::Yes);
-    EXPECT_TRUE(frame.QueryUnload(MainWindow::CloseBox));
+    EXPECT_TRUE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
     EXPECT_EQ(run.boxes.count(), 2);
     EXPECT_TRUE(App().Unloading);
-    EXPECT_TRUE(frame.UnloadPending());
+    EXPECT_TRUE(frame.LifeCycle().UnloadPending());
     EXPECT_FALSE(frame.menuBar()->isEnabled());
     EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
     EXPECT_FALSE(SavedBFirst());
     EXPECT_EQ(run.TickUntilEnded(), 2);
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
     EXPECT_TRUE(SavedBFirst()) << "the browse window saves on an ordinary exit";
     EXPECT_FALSE(frame.MessageShown());
 }
@@ -105,20 +105,21 @@ TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwen
         App().FavoritesReady = false;
         // File, Exit; closing the frame from code is the same.
         if (refreshEnds)
-            run.frame().MenuAction(QStringLiteral("mnuFileExit"))->trigger();
+            run.frame().findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
         else
             run.frame().close();
         EXPECT_EQ(run.boxes.count(), 0);
-        EXPECT_TRUE(run.frame().UnloadPending());
+        EXPECT_TRUE(run.frame().LifeCycle().UnloadPending());
         // A second request (a dialog asking for the end too) changes nothing.
         ProgramEnd::UnloadFrame();
-        EXPECT_EQ(run.frame().UnloadTimer().interval(), 500);
+        EXPECT_EQ(run.frame().LifeCycle().findChild<QTimer*>(QStringLiteral("unloadTimer"))->interval(), 500);
         EXPECT_EQ(run.TickUntilEnded(4), 4);
         if (refreshEnds) App().FavoritesReady = true;
         const int ticks = run.TickUntilEnded();
-        EXPECT_EQ(run.frame().UnloadTicks(), refreshEnds ? 5 : 21) << ticks;
-        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{refreshEnds ? MainWindow::EndKind::Orderly
-                                                                   : MainWindow::EndKind::Immediate});
+        EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), refreshEnds ? 5 : 21) << ticks;
+        EXPECT_EQ(run.ends,
+                  QList<ProgramLifeCycle::EndKind>{refreshEnds ? ProgramLifeCycle::EndKind::Orderly
+                                                               : ProgramLifeCycle::EndKind::Immediate});
         EXPECT_EQ(SavedBFirst(), refreshEnds);
         EXPECT_EQ(UnloadLogLines(), refreshEnds
                                         ? QStringList({"tmrUnload_Timer Unloading...",
@@ -132,11 +133,11 @@ TEST(Shutdown, TerminationEndsWithoutQuestionAndWithoutSaving) {
     FrameRun run;
     Prepare(run);
     ::kill(::getpid(), SIGTERM);
-    ASSERT_TRUE(WaitFor([&] { return run.frame().UnloadPending(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return run.frame().LifeCycle().UnloadPending(); }, 5000));
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_TRUE(App().EndingOnError);
     run.TickUntilEnded();
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
     EXPECT_FALSE(SavedBFirst());
 }
 
@@ -149,16 +150,16 @@ TEST(Shutdown, TheDesktopSavingItsStateLeavesItRunningALogoutEndsItWithoutSaving
     emit qApp->commitDataRequest(*manager);
     emit qApp->saveStateRequest(*manager);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(run.frame().EndRequested());
+    EXPECT_FALSE(run.frame().LifeCycle().EndRequested());
     EXPECT_FALSE(App().Unloading);
     // The user logs out: the desktop's session manager quits the program.
     QEvent quit(QEvent::Quit);
     QCoreApplication::sendEvent(qApp, &quit);
-    EXPECT_TRUE(run.frame().UnloadPending());
+    EXPECT_TRUE(run.frame().LifeCycle().UnloadPending());
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_TRUE(App().EndingOnError);
     run.TickUntilEnded();
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
     EXPECT_FALSE(SavedBFirst());
 }
 
@@ -167,7 +168,7 @@ TEST(Shutdown, DialogsEndTheProgramThroughTheFrame) {
     Prepare(run);
     // An import that succeeded ends at once; nothing of the running session is saved.
     ProgramEnd::EndNowWithoutSaving();
-    EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Immediate});
+    EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Immediate});
     EXPECT_FALSE(SavedBFirst());
 }
 

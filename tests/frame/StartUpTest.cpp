@@ -57,12 +57,12 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
             EXPECT_EQ(frame.Browse(), nullptr);
             EXPECT_TRUE(App().EndingOnError);
             EXPECT_EQ(run.TickUntilEnded(), 2);
-            EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+            EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), QLatin1String(c.stored));
         } else {
             EXPECT_EQ(run.boxes.count(), 0) << run.boxes.lastText().toStdString();
             ASSERT_NE(frame.Browse(), nullptr);
-            EXPECT_TRUE(frame.Initialised());
+            EXPECT_TRUE(frame.LifeCycle().Initialised());
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), AppVersion());
             EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("AppPath")), AppPaths::ExecutableFolder());
             EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + QStringLiteral("/Blank.htm")));
@@ -79,9 +79,9 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginEndsBeforeTheBrowseWindow) {
         EXPECT_EQ(run.agreements, 1);
         EXPECT_EQ(run.dialogs.count(), 0);
         EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")), QString());
-        EXPECT_TRUE(frame.UnloadPending());
+        EXPECT_TRUE(frame.LifeCycle().UnloadPending());
         EXPECT_EQ(run.TickUntilEnded(), 2);
-        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+        EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
     }
     {
         FrameRun run;
@@ -95,7 +95,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginEndsBeforeTheBrowseWindow) {
         EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
         EXPECT_EQ(run.TickUntilEnded(), 2);
         EXPECT_FALSE(frame.MessageShown());
-        EXPECT_EQ(run.ends, QList<MainWindow::EndKind>{MainWindow::EndKind::Orderly});
+        EXPECT_EQ(run.ends, QList<ProgramLifeCycle::EndKind>{ProgramLifeCycle::EndKind::Orderly});
     }
 }
 
@@ -126,8 +126,8 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     MainWindow& frame = run.Start();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Bramblegate - alice"));
     EXPECT_TRUE(frame.isVisible());
-    EXPECT_TRUE(frame.Toolbar().isVisibleTo(&frame));
-    EXPECT_EQ(frame.Toolbar().Keys().size(), 20);
+    EXPECT_TRUE(Toolbar(frame).isVisibleTo(&frame));
+    EXPECT_EQ(Toolbar(frame).Keys().size(), 20);
     EXPECT_TRUE(frame.BrowseSubWindow()->isMaximized());
     EXPECT_EQ(App().Options->AutoLogOutMts(), 30);
     // The master password is in memory now: no core file may hold it.
@@ -144,7 +144,7 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     EXPECT_EQ(frame.masterHistory().Items().first().url, QStringLiteral("http://a.test/"));
     // Options, Hide Pop-Ups is the browse window's switch.
     EXPECT_TRUE(run.browse().m_hidePopUps);
-    frame.MenuAction(QStringLiteral("mnuOptionsHidePopUps"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuOptionsHidePopUps"))->trigger();
     EXPECT_FALSE(run.browse().m_hidePopUps);
 }
 

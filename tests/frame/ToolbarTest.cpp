@@ -43,17 +43,17 @@ TEST(Toolbar, CaptionsFollowTheScreenWidth) {
                               "Sep2",     "NewWindow", "Explorer", "Search",  "Favorites",
                               "Sep3",     "Print",     "Cascade",  "Popup",   "Help"};
     frame.ToolbarResetData(800);
-    EXPECT_EQ(frame.Toolbar().Keys(), keys);
-    EXPECT_EQ(Captions(frame.Toolbar()),
+    EXPECT_EQ(Toolbar(frame).Keys(), keys);
+    EXPECT_EQ(Captions(Toolbar(frame)),
               QStringList({"Hide", "Back", "Fwd", "Stop", "Refresh", "Home", "History", "Mark", "New", "IE",
                            "Search", "Favrts", "Print", "Arrange", "PopUp", "Help"}));
     frame.ToolbarResetData(801);
-    EXPECT_EQ(Captions(frame.Toolbar()),
+    EXPECT_EQ(Captions(Toolbar(frame)),
               QStringList({"Auto Hide", "Back", "Forward", "Stop", "Refresh", "Home", "History", "BookMark",
                            "New", "Explorer", "Search", "Favorites", "Print", "Cascade", "PopUp", "Help"}));
     for (const QString& key : keys) {
         if (!key.startsWith(QLatin1String("Sep")) && key != QLatin1String("phldr")) {
-            EXPECT_FALSE(frame.Toolbar().Action(key)->icon().isNull()) << key.toStdString();
+            EXPECT_FALSE(Toolbar(frame).Action(key)->icon().isNull()) << key.toStdString();
         }
     }
 }
@@ -65,28 +65,28 @@ TEST(Toolbar, ViewSettingsAreRememberedForEachUser) {
     {
         MainWindow& frame = run.Start();
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
-        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-        QAction* labels = frame.MenuAction(QStringLiteral("mnuViewTextLabels"));
+        EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QAction* labels = frame.findChild<QAction*>(QStringLiteral("mnuViewTextLabels"));
         EXPECT_EQ(labels->text(), QStringLiteral("Show &Icons Only"));
-        frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->trigger();
+        frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->trigger();
         labels->trigger();
         EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
-        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonIconOnly);
         EXPECT_EQ(labels->text(), QStringLiteral("Show &Text Labels"));
-        EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kStatusBar)), QStringLiteral("False"));
+        EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("ViewStatusBar")), QStringLiteral("False"));
         run.Close();
     }
     {
         MainWindow& frame = run.Start(QStringLiteral("bob"), QStringLiteral("builder"));
         EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
-        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         run.Close();
     }
     {
         MainWindow& frame = run.Start();
         EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
-        EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isChecked());
-        EXPECT_EQ(frame.Toolbar().toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->isChecked());
+        EXPECT_EQ(Toolbar(frame).toolButtonStyle(), Qt::ToolButtonIconOnly);
     }
 }
 
@@ -94,18 +94,18 @@ TEST(Toolbar, FullScreenAndBackRestoresTheBarsThatWereOn) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     MainWindow& frame = run.Start();
-    frame.MenuAction(QStringLiteral("mnuViewButtons"))->trigger();
-    EXPECT_FALSE(frame.Toolbar().isVisibleTo(&frame));
+    frame.findChild<QAction*>(QStringLiteral("mnuViewButtons"))->trigger();
+    EXPECT_FALSE(Toolbar(frame).isVisibleTo(&frame));
     QTest::keyClick(&frame, Qt::Key_F11);
     EXPECT_TRUE(frame.IsFullScreen());
     EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame));
-    EXPECT_FALSE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isEnabled());
+    EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->isEnabled());
     QTest::keyClick(&frame, Qt::Key_F11);
     EXPECT_FALSE(frame.IsFullScreen());
-    EXPECT_FALSE(frame.Toolbar().isVisibleTo(&frame));
+    EXPECT_FALSE(Toolbar(frame).isVisibleTo(&frame));
     EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
-    EXPECT_TRUE(frame.MenuAction(QStringLiteral("mnuViewStatusBar"))->isEnabled());
-    EXPECT_EQ(FrameRun::Stored(kUser, QLatin1String(ViewSettings::kButtons)), QStringLiteral("False"));
+    EXPECT_TRUE(frame.findChild<QAction*>(QStringLiteral("mnuViewStatusBar"))->isEnabled());
+    EXPECT_EQ(FrameRun::Stored(kUser, QStringLiteral("ViewButtons")), QStringLiteral("False"));
 }
 
 TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
@@ -119,33 +119,34 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
 
     // The arrow beside Back lists the visible Link's pages; Popup waits for a blocked window.
     EXPECT_TRUE(
-        WaitFor([&] { return frame.Toolbar().ToolButton(QStringLiteral("phldr"))->isEnabled(); }, 2000));
-    EXPECT_FALSE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
+        WaitFor([&] { return Toolbar(frame).ToolButton(QStringLiteral("phldr"))->isEnabled(); }, 2000));
+    EXPECT_FALSE(Toolbar(frame).Action(QStringLiteral("Popup"))->isEnabled());
     frame.PopUps().AddPopUpItem(QStringLiteral("http://p.test/"));
-    EXPECT_TRUE(frame.Toolbar().Action(QStringLiteral("Popup"))->isEnabled());
-    EXPECT_EQ(frame.Toolbar().Action(QStringLiteral("Popup"))->menu(), frame.PopUpsPopup());
+    EXPECT_TRUE(Toolbar(frame).Action(QStringLiteral("Popup"))->isEnabled());
+    EXPECT_EQ(Toolbar(frame).Action(QStringLiteral("Popup"))->menu(),
+              frame.findChild<QMenu*>(QStringLiteral("mnpPopUpsList")));
 
-    frame.OnToolbarButton(QStringLiteral("Back"));
+    Toolbar(frame).Action(QStringLiteral("Back"))->trigger();
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
-    frame.OnToolbarButton(QStringLiteral("Search"));
+    Toolbar(frame).Action(QStringLiteral("Search"))->trigger();
     EXPECT_EQ(run.browse().Side().currentIndex(), 2);
     const bool sideBar = run.browse().SideBarShown();
-    frame.OnToolbarButton(QStringLiteral("ShowHide"));
+    Toolbar(frame).Action(QStringLiteral("ShowHide"))->trigger();
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
 
     // Bookmark keeps the page; its menu and the history's navigate the active window.
-    frame.Toolbar().Action(QStringLiteral("Bookmark"))->trigger();
+    Toolbar(frame).Action(QStringLiteral("Bookmark"))->trigger();
     ASSERT_EQ(frame.bookmarks().Count(), 1);
     EXPECT_EQ(frame.bookmarks().Items().first().url, QStringLiteral("http://a.test/"));
-    frame.BookmarksPopup()->actions().last()->trigger();
-    frame.OnToolbarButton(QStringLiteral("History"));
-    EXPECT_TRUE(frame.MasterHistoryPopup()->isVisible());
-    frame.MasterHistoryPopup()->actions().first()->trigger();
-    frame.MasterHistoryPopup()->hide();
+    frame.findChild<QMenu*>(QStringLiteral("mnpBookmarks"))->actions().last()->trigger();
+    Toolbar(frame).Action(QStringLiteral("History"))->trigger();
+    EXPECT_TRUE(frame.findChild<QMenu*>(QStringLiteral("mnpMasterHistoryList"))->isVisible());
+    frame.findChild<QMenu*>(QStringLiteral("mnpMasterHistoryList"))->actions().first()->trigger();
+    frame.findChild<QMenu*>(QStringLiteral("mnpMasterHistoryList"))->hide();
     EXPECT_EQ(page.navigations(), QStringList({"http://a.test/", "http://a.test/"}));
 
     // View, Source, the zoom and the text size.
-    frame.MenuAction(QStringLiteral("mnuViewSource"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuViewSource"))->trigger();
     EXPECT_EQ(page.navigations().last(), QStringLiteral("view-source:http://a.test/"));
     QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
     QTest::keyClick(&frame, Qt::Key_Plus, Qt::ControlModifier);
@@ -154,7 +155,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(page.ZoomPercent(), 110);
     QTest::keyClick(&frame, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(page.ZoomPercent(), 100);
-    frame.MenuAction(QStringLiteral("mnuViewTextSize0"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuViewTextSize0"))->trigger();
     EXPECT_EQ(page.TextSize(), 0);
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
 
@@ -163,21 +164,21 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     address->setText(QStringLiteral("typed"));
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
-    frame.MenuAction(QStringLiteral("mnuEditSelectAll"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuEditSelectAll"))->trigger();
     EXPECT_EQ(address->selectedText(), QStringLiteral("typed"));
     frame.setFocus();
     page.ClearRecords();
-    frame.MenuAction(QStringLiteral("mnuEditCopy"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuEditCopy"))->trigger();
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("Edit")});
 
     // File, Close never closes the browse window; a right click on the bar offers its menu.
-    frame.MenuAction(QStringLiteral("mnuFileClose"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFileClose"))->trigger();
     EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                 frame.Toolbar().mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&frame.Toolbar(), &rightClick);
-    EXPECT_TRUE(frame.ToolbarsMenu()->isVisible());
-    frame.ToolbarsMenu()->hide();
+                                 Toolbar(frame).mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&Toolbar(frame), &rightClick);
+    EXPECT_TRUE(frame.findChild<QMenu*>(QStringLiteral("mnuViewToolbars"))->isVisible());
+    frame.findChild<QMenu*>(QStringLiteral("mnuViewToolbars"))->hide();
 }
 
 TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
@@ -189,15 +190,15 @@ TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     const auto enabled = [&](const char* name) {
         emit file->aboutToShow();
-        return frame.MenuAction(QLatin1String(name))->isEnabled();
+        return frame.findChild<QAction*>(QLatin1String(name))->isEnabled();
     };
     // A page still loading: the commands are out of use, and a key that asks anyway is told so.
     page.SetCanPrint(false);
     EXPECT_FALSE(enabled("mnuFilePrint"));
     EXPECT_FALSE(enabled("mnuFilePrintPreview"));
     emit file->aboutToHide();
-    frame.MenuAction(QStringLiteral("mnuFilePrint"))->trigger();
-    frame.MenuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFilePrint"))->trigger();
+    frame.findChild<QAction*>(QStringLiteral("mnuFilePrintPreview"))->trigger();
     EXPECT_EQ(run.boxes.count(), 0);
     EXPECT_EQ(frame.statusBar()->currentMessage(), PageCommands::kNothingToPrint);
     EXPECT_FALSE(page.calls().contains(QStringLiteral("PrintTo")));
@@ -207,7 +208,7 @@ TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
     emit file->aboutToHide();
     page.ClearRecords();
     run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
-    frame.OnToolbarButton(QStringLiteral("Print"));
+    Toolbar(frame).Action(QStringLiteral("Print"))->trigger();
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("PrintTo")});
 }
 

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Nothing outside the user's keys but the count and the password record.
     QSet<QString> allowed{QStringLiteral("general"), QStringLiteral("users"), QStringLiteral("keeper"),
                           file.userName.toCaseFolded()};
-    for (const char* suffix : SettingsFile::kListSuffixes)
+    for (const char* suffix : stored::kListKeySuffixes)
         allowed.insert((file.userName + QLatin1String(suffix)).toCaseFolded());
     for (const QString& key : topLevelKeys())
         check(allowed.contains(key));

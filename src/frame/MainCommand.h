@@ -1,0 +1,86 @@
+#pragma once
+
+// Every command of the main window's menus and button bar. A menu item and a button that do the
+// same thing are the same command.
+enum class MainCommand {
+    // File
+    CloseWindow,
+    Logout,
+    PageSetup,
+    Print,
+    PrintPreview,
+    SaveAs,
+    Properties,
+    Downloads,
+    WorkOffline,
+    ExportSettings,
+    ImportSettings,
+    ImportFavorites,
+    Exit,
+    // Edit
+    Cut,
+    Copy,
+    Paste,
+    SelectAll,
+    Find,
+    FindNext,
+    // View
+    ShowButtons,
+    ShowLinksBar,
+    ShowStatusBar,
+    TextLabels,
+    Refresh,
+    ViewSource,
+    TextSizeSmallest,
+    TextSizeSmaller,
+    TextSizeMedium,
+    TextSizeLarger,
+    TextSizeLargest,
+    TextLarger,
+    TextSmaller,
+    ZoomIn,
+    ZoomOut,
+    ZoomReset,
+    RemoveFromHistory,
+    FullScreen,
+    // Favorites
+    AddFavorite,
+    OrganizeFavorites,
+    // Navigate
+    Back,
+    Forward,
+    Home,
+    OpenInBrowser,
+    NewWindow,
+    Stop,
+    AddressBar,
+    FocusAddress,
+    // Links
+    AddLink,
+    SortLinks,
+    // Options
+    HidePopUps,
+    ChangePassword,
+    DeleteUser,
+    InternetOptions,
+    ProgramOptions,
+    // Window
+    Cascade,
+    TileHorizontal,
+    TileVertical,
+    ArrangeIcons,
+    CloseAll,
+    // Help
+    HelpContents,
+    HelpIndex,
+    HelpSearch,
+    TipOfTheDay,
+    About,
+    // The button bar's own
+    SideBarShowHide,
+    SearchTab,
+    FavoritesTab,
+    Bookmark,
+    HistoryList,
+    PopUpList,
+};
