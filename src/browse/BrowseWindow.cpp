@@ -210,7 +210,7 @@ void BrowseWindow::ConnectButtons() {
     connect(&buttons, &LinkButtonsPanel::LinkKeyActivated, this,
             [this](int i) { m_parts->navigation.OpenLink(i); });
     connect(&buttons, &LinkButtonsPanel::LinkDropped, this,
-            [this](int i, const QMimeData* data) { m_parts->controls.OnLinkDrop(i, data); });
+            [this](int i, const QMimeData* mime) { m_parts->controls.OnLinkDrop(i, mime); });
     connect(&buttons, &LinkButtonsPanel::ViewClicked, this,
             [this](int i) { m_parts->controls.OnViewClicked(i); });
     connect(&buttons, &LinkButtonsPanel::Resized, this, [this] {

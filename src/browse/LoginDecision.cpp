@@ -116,24 +116,24 @@ void LoginDecision::PageChanged(int pane, Link& link) {
     }
     const int index = link.Index();
     p->RefreshDocument([this, pane, index](DocumentPtr document) {
-        Link* link = m_links.Item(index);
-        BrowserPane* p = m_panes.Pane(pane);
-        if (!document || !link || !p || !WatchesPage(*link)) return;
-        if (link->PasswordSent()) {
-            AnsweredWithoutNewPage(pane, *link, document.get());
+        Link* current = m_links.Item(index);
+        BrowserPane* view = m_panes.Pane(pane);
+        if (!document || !current || !view || !WatchesPage(*current)) return;
+        if (current->PasswordSent()) {
+            AnsweredWithoutNewPage(pane, *current, document.get());
         } else {
             // A login form appeared where none was to be found: the login goes on after all.
-            if (link->LoginAssumed()) {
-                if (link->PasswordSubmitted || !HasLoginForm(document.get())) return;
+            if (current->LoginAssumed()) {
+                if (current->PasswordSubmitted || !HasLoginForm(document.get())) return;
                 WriteSignInLog(QStringLiteral("PageChanged login form appeared ") +
-                               At(pane, p->LocationURL()));
-                link->SetLoginAssumed(false);
-                link->SetLoggedIn(false);
+                               At(pane, view->LocationURL()));
+                current->SetLoginAssumed(false);
+                current->SetLoggedIn(false);
                 m_navigation.SetLoginTimeOut(pane);
             }
-            Decide(pane, *link, document.get(), p->LocationURL());
+            Decide(pane, *current, document.get(), view->LocationURL());
         }
-        Watch(pane, *link);
+        Watch(pane, *current);
     });
 }
 

@@ -36,8 +36,8 @@ const char* const kStatements[StmtCount] = {
     "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1",
     "DELETE FROM vals WHERE key=?1",
     "DELETE FROM keys WHERE id=?1",
-    "INSERT INTO vals(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-    "ON CONFLICT(key, fold) DO UPDATE SET kind=excluded.kind, data=excluded.data",
+    ("INSERT INTO vals(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+     "ON CONFLICT(key, fold) DO UPDATE SET kind=excluded.kind, data=excluded.data"),
     "SELECT kind, data FROM vals WHERE key=?1 AND fold=?2",
     "DELETE FROM vals WHERE key=?1 AND fold=?2",
     "SELECT name, kind, data FROM vals WHERE key=?1 ORDER BY id",

@@ -63,8 +63,8 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
     homeButtons->addWidget(m_useDefaultButton);
     homeLayout->addLayout(homeButtons);
 
-    auto* data = new QGroupBox(QStringLiteral("Browsing data of ") + App().CurrentUser);
-    auto* dataLayout = new QVBoxLayout(data);
+    auto* browsingData = new QGroupBox(QStringLiteral("Browsing data of ") + App().CurrentUser);
+    auto* dataLayout = new QVBoxLayout(browsingData);
     m_cookiesCheck = new QCheckBox(QStringLiteral("&Cookies (you will be logged out of web sites)"));
     m_cookiesCheck->setObjectName(QStringLiteral("chkCookies"));
     m_cacheCheck = new QCheckBox(QStringLiteral("Cached &files (copies of pages and pictures)"));
@@ -89,7 +89,7 @@ InternetOptions::InternetOptions(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(home);
-    layout->addWidget(data);
+    layout->addWidget(browsingData);
     layout->addLayout(buttons);
 
     connect(m_useDefaultButton, &QPushButton::clicked, this, &InternetOptions::OnUseDefaultClicked);

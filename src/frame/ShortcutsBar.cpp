@@ -487,15 +487,15 @@ void ShortcutsBar::OnToolbars() {
 QMimeData* ShortcutsBar::DragData(int place) const {
     const HisList::ItemPtr item = m_items.Item(place + 1);
     if (!item) return nullptr;
-    auto* data = new QMimeData;
-    data->setText(item->URL);
-    data->setData(QLatin1String(LinkDrag::kUrlFormat), CodePage::EncodeLossy(item->URL));
-    data->setData(QLatin1String(LinkDrag::kLinkFormat),
+    auto* mime = new QMimeData;
+    mime->setText(item->URL);
+    mime->setData(QLatin1String(LinkDrag::kUrlFormat), CodePage::EncodeLossy(item->URL));
+    mime->setData(QLatin1String(LinkDrag::kLinkFormat),
                   CodePage::EncodeLossy(QString::number(place) + QStringLiteral("::") + item->URL +
                                         QStringLiteral("::") + item->Caption + QLatin1String(kDragSuffix)));
     const QString path = FilePath(place);
-    if (!path.isEmpty()) data->setUrls({QUrl::fromLocalFile(path)});
-    return data;
+    if (!path.isEmpty()) mime->setUrls({QUrl::fromLocalFile(path)});
+    return mime;
 }
 
 bool ShortcutsBar::CanDrop(const QMimeData* data) {
@@ -506,11 +506,11 @@ bool ShortcutsBar::CanDrop(const QMimeData* data) {
     return LinkDrag::Parse(data).kind == LinkDrag::Drop::Address;
 }
 
-bool ShortcutsBar::DropData(const QMimeData* data, int before) {
-    if (!data) return false;
+bool ShortcutsBar::DropData(const QMimeData* mime, int before) {
+    if (!mime) return false;
     if (before < 0 || before > Count()) before = Count();
-    const QString dragText = data->hasFormat(QLatin1String(LinkDrag::kLinkFormat))
-                                 ? CodePage::Decode(data->data(QLatin1String(LinkDrag::kLinkFormat)))
+    const QString dragText = mime->hasFormat(QLatin1String(LinkDrag::kLinkFormat))
+                                 ? CodePage::Decode(mime->data(QLatin1String(LinkDrag::kLinkFormat)))
                                  : QString();
     QString address, name;
     int number = -1;
@@ -528,7 +528,7 @@ bool ShortcutsBar::DropData(const QMimeData* data, int before) {
     // Shortcut files: copied in; ones that cannot be trusted are left out.
     bool files = false, added = false;
     int at = before;
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : mime->urls()) {
         if (!url.isLocalFile() || !FavoritesReader::IsShortcutName(url.toLocalFile())) continue;
         files = true;
         const QString path = url.toLocalFile();
@@ -550,7 +550,7 @@ bool ShortcutsBar::DropData(const QMimeData* data, int before) {
         return AddLink(name, address, before);
 
     // An address (from a page, the address box, another program).
-    const LinkDrag::Drop drop = LinkDrag::Parse(data);
+    const LinkDrag::Drop drop = LinkDrag::Parse(mime);
     if (drop.kind != LinkDrag::Drop::Address) return false;
     const QString title = drop.pageTitle.trimmed().isEmpty() ? QUrl(drop.url).host() : drop.pageTitle;
     return AddLink(title, drop.url, before);
@@ -588,13 +588,13 @@ void ShortcutsBar::dropEvent(QDropEvent* event) {
 
 void ShortcutsBar::StartDrag(int place) {
     QToolButton* button = Button(place);
-    QMimeData* data = DragData(place);
-    if (!button || !data) {
-        delete data;
+    QMimeData* mime = DragData(place);
+    if (!button || !mime) {
+        delete mime;
         return;
     }
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(mime);
     drag->setPixmap(button->grab());
     drag->setHotSpot(QPoint(8, button->height() / 2));
     button->setDown(false);

@@ -84,7 +84,7 @@ public:
     // Takes dropped data in before `before`: a strip button of this strip moves; shortcut files
     // are copied in (those without a usable address skipped); a Link button, a favorite or an
     // address becomes a new shortcut. True when something changed.
-    bool DropData(const QMimeData* data, int before);
+    bool DropData(const QMimeData* mime, int before);
     // The place before which a drop at `pos` (strip coordinates) goes.
     int PlaceAt(const QPoint& pos) const;
 

@@ -18,19 +18,16 @@ class Link;
 
 namespace browsetest {
 
-// A Link as a test stores it before the window loads.
+// A Link as a test stores it before the window loads. Every member has an initializer, so that a
+// test lists only the leading ones without -Wmissing-field-initializers.
 struct LinkSpec {
-    LinkSpec(QString caption, QString url, bool autoNavigate = false, bool reqLogin = false,
-             QString userName = {}, QString pw = {}, int controlOrder = -1)
-        : caption(std::move(caption)), url(std::move(url)), autoNavigate(autoNavigate), reqLogin(reqLogin),
-          userName(std::move(userName)), pw(std::move(pw)), controlOrder(controlOrder) {}
     QString caption;
     QString url;
-    bool autoNavigate;
-    bool reqLogin;
-    QString userName;
-    QString pw;
-    int controlOrder; // -1: in the order given
+    bool autoNavigate = false;
+    bool reqLogin = false;
+    QString userName = {};
+    QString pw = {};
+    int controlOrder = -1; // -1: in the order given
 };
 
 // A FakePane that also reports its navigations and stops to the window under test.

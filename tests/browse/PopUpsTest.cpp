@@ -149,7 +149,7 @@ TEST(PopUps, DecisionForTheSearchPane) {
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).cancelled());
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).cancelled());
     EXPECT_EQ(p.beeps, 2);
-    EXPECT_EQ(p.list().Items(), QList<PopUpItem>({{"Ads.Test/x", "http://www.ads.test/x"}}));
+    EXPECT_EQ(p.list().Items(), QList<PopUpItem>({{"Ads.Test/x", "http://www.ads.test/x", {}}}));
     // With Ctrl it opens in the visible Link instead.
     p.keys = Qt::ControlModifier;
     search.RaiseNewWindow2(QStringLiteral("http://result.test/"), false);

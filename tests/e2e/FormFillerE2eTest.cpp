@@ -73,9 +73,9 @@ protected:
                                 SecretCipher::EncryptMessage(QString::fromLatin1(TestSites::kPassword)),
                                 selectOption, QString(), false, true);
         const int index = link->Index() - 1;
-        log->onTopDocumentComplete = [this, link, index](const QString& url) {
+        log->onTopDocumentComplete = [this, link, index](const QString& completed) {
             if (link->PasswordSent()) return;
-            parsed << url;
+            parsed << completed;
             results << filler->ParsePage(s_pane->Document().get(), index, *link);
         };
         before = int(SharedSites().AcceptedLogins().size());

@@ -93,11 +93,10 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Add Link"));
         // No login asked for: every login field is off, the pop-up box is not.
-        for (QWidget* w :
-             {(QWidget*)f.LoginGroup(), (QWidget*)f.UserNameEdit(), (QWidget*)f.LinkPasswordEdit(),
-              (QWidget*)f.UserNameLabel(), (QWidget*)f.LinkPasswordLabel(), (QWidget*)f.ShowButton(),
-              (QWidget*)f.AdvancedButton(), (QWidget*)f.SelectOptionEdit(), (QWidget*)f.SelectOptionLabel(),
-              (QWidget*)f.NavigateAfterLoginEdit(), (QWidget*)f.NavigateAfterLoginLabel()})
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 f.LoginGroup(), f.UserNameEdit(), f.LinkPasswordEdit(), f.UserNameLabel(),
+                 f.LinkPasswordLabel(), f.ShowButton(), f.AdvancedButton(), f.SelectOptionEdit(),
+                 f.SelectOptionLabel(), f.NavigateAfterLoginEdit(), f.NavigateAfterLoginLabel()})
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_TRUE(f.HidePopUpsCheck()->isEnabled());
         EXPECT_TRUE(f.HidePopUpsCheck()->isChecked());
@@ -118,9 +117,9 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
         EXPECT_EQ(host.adds, 0);
 
         f.RequireLoginCheck()->click();
-        for (QWidget* w : {(QWidget*)f.LoginGroup(), (QWidget*)f.UserNameEdit(),
-                           (QWidget*)f.LinkPasswordEdit(), (QWidget*)f.AdvancedButton(),
-                           (QWidget*)f.SelectOptionEdit(), (QWidget*)f.NavigateAfterLoginEdit()})
+        for (QWidget* w : std::initializer_list<QWidget*>{f.LoginGroup(), f.UserNameEdit(),
+                                                          f.LinkPasswordEdit(), f.AdvancedButton(),
+                                                          f.SelectOptionEdit(), f.NavigateAfterLoginEdit()})
             EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_FALSE(f.ShowButton()->isEnabled()); // nothing to show yet
         f.LinkPasswordEdit()->setText("p");

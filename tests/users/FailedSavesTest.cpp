@@ -179,6 +179,6 @@ TEST_P(FailedSaves, LinksGoBackToWhereTheStoreHasThemAndTheUserIsAskedToRetry) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, FailedSaves, ::testing::ValuesIn(StoreFault::kAll),
-                         [](const auto& info) { return std::string(StoreFault::Name(info.param)); });
+                         [](const auto& test) { return std::string(StoreFault::Name(test.param)); });
 
 } // namespace

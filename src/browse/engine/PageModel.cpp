@@ -294,7 +294,7 @@ public:
             ok = false;
             return 0;
         }
-        return value >= -1e15 && value <= 1e15 ? (long long)value : 0;
+        return value >= -1e15 && value <= 1e15 ? static_cast<long long>(value) : 0;
     }
     int Int() {
         const long long v = Integer();

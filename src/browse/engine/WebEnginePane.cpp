@@ -654,13 +654,13 @@ void WebEnginePane::Adopt(std::shared_ptr<PageModel> model) {
     m_model->SetActionListener([self, weak] {
         // Actions written while an event is handled are applied once it has been handled.
         QTimer::singleShot(0, self, [self, weak] {
-            std::shared_ptr<PageModel> model = weak.lock();
-            if (!self || !model || model->pendingActions().isEmpty()) return;
-            if (model != self->m_model) {
-                model->TakeActions(); // a snapshot that is no longer the page: refused
+            std::shared_ptr<PageModel> current = weak.lock();
+            if (!self || !current || current->pendingActions().isEmpty()) return;
+            if (current != self->m_model) {
+                current->TakeActions(); // a snapshot that is no longer the page: refused
                 return;
             }
-            self->ApplyDocumentActions(model->documentPtr());
+            self->ApplyDocumentActions(current->documentPtr());
         });
     });
 }
