@@ -62,11 +62,6 @@ void ClickById(BrowserPane* pane, const QString& id) {
               QStringLiteral("document.getElementById('%1').click(); true").arg(id));
 }
 
-DomElement* ElementById(BrowserPane* pane, const QString& id) {
-    DocumentPtr document = pane->Document();
-    return document ? document->getElementById(id) : nullptr;
-}
-
 // Fills the local page's query field and sends its form.
 void Search(BrowserPane* pane, const QString& field, const QString& text) {
     DocumentPtr document = pane->Document();
