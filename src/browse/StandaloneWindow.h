@@ -13,7 +13,7 @@ class QPushButton;
 struct NavigateEvent;
 struct NewWindowEvent;
 
-// A stand-alone browser window: an MDI child of the frame with one pane (Pane), an address box
+// A stand-alone browser window: an MDI child of the frame with one pane, an address box
 // with Go and New Window buttons, its own history and back/forward state. It shows the windows
 // the pop-up policy lets open and the New Window commands' windows; its own new windows go
 // through the same policy with its own HidePopUps. The frame drives it like the browse window,
