@@ -428,9 +428,12 @@ void PageLoadTracker::FileDownload(int i) {
     if (i >= PaneArea::kPlaceholder) return;
     Link* link = m_links.Item(i + 1);
     if (!link) return;
-    // No document follows a file: the pane still shows the page it had.
+    // No document follows a file: the pane still shows the page it had, so nothing waits for
+    // one and the "Please wait..." page gives the pane back.
     SetLinkProgress(i, 0);
     SettleTabColour(i, *link);
+    link->SetLoginTimeOut(QDateTime());
+    if (m_shower.IsVisibleLink(i)) m_shower.ShowPane(i);
 }
 
 void PageLoadTracker::SetLinkProgress(int i, int value) {
