@@ -1,9 +1,4 @@
 #include "browse/BrowseWindow.h"
-#include "browse/DesktopBrowser.h"
-
-#include "browse/AddressBox.h"
-#include "browse/Favorites.h"
-#include "browse/SearchPane.h"
 
 #include <QCloseEvent>
 #include <QDrag>
@@ -13,25 +8,23 @@
 #include <QVBoxLayout>
 
 #include "browse/BrowseHost.h"
-#include "browse/DownloadList.h"
+#include "browse/DesktopBrowser.h"
 #include "browse/engine/BrowserPane.h"
-#include "browse/engine/Download.h"
 #include "browse/engine/WebProfiles.h"
+#include "browse/Favorites.h"
 #include "browse/IdlePanes.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
-#include "browse/LinkSite.h"
+#include "browse/LinkPanes.h"
 #include "browse/LoginDecision.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
-#include "browse/OfflineState.h"
 #include "browse/PageLoadTracker.h"
-#include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
 #include "browse/PopupPolicy.h"
+#include "browse/SearchPane.h"
 #include "browse/SideBar.h"
-#include "browse/TabColour.h"
 #include "browse/TabColours.h"
 #include "browse/UserHomePage.h"
 #include "core/AppState.h"
@@ -62,44 +55,20 @@ QString PicWidthName(int tab) {
 
 } // namespace
 
-// What the idle panes ask of the window: its panes, which is on screen (the front one and
-// those working behind it), and which must not sleep: a Link logging in, or any download
-// running (a download is the profile's, not one pane's: while one runs, no pane sleeps).
-class BrowseWindow::IdleHost : public IdlePanes::Host {
-public:
-    explicit IdleHost(BrowseWindow& w) : m_w(w) {}
-    int PaneCount() const override { return BrowseWindow::kMaxLinks; }
-    BrowserPane* PaneAt(int index) const override { return m_w.m_panes ? m_w.Pane(index) : nullptr; }
-    bool PaneOnScreen(int index) const override {
-        return m_w.m_panes->Front() == index || m_w.m_panes->IsWorking(index);
-    }
-    bool PaneMustStayAwake(int index) const override {
-        const Link* link = m_w.m_links ? m_w.m_links->Item(index + 1) : nullptr;
-        if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
-            return true;
-        if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
-        for (const Download* download : m_w.m_host.Downloads().Items())
-            if (download && !download->Finished()) return true;
-        return false;
-    }
-
-private:
-    BrowseWindow& m_w;
-};
-
 // The parts that work on the Links, each given the few others it drives. They refer to each
 // other, so they are built together: a part only keeps the references of those built after it.
 struct BrowseWindow::Parts {
     Parts(BrowseWindow& w, ::Links& links)
-        : controls(links, w.Buttons(), *w.m_panes, w, w, navigation, w.m_dragStartTimer, w.m_host, w.m_state),
-          navigation(links, *w.m_panes, *w.m_navBar, *w.m_tabs, w, w, controls, tracker, w.m_search,
-                     w.m_showPageTimer, w.m_dragStartTimer, w.m_host, w.m_state),
-          tracker(links, *w.m_panes, *w.m_navBar, *w.m_tabs, w, w, navigation, controls, w.m_recorder, w,
-                  w.WindowHandle(), w.m_host, w.m_state),
-          login(w, links, *w.m_panes, *w.m_tabs, w, navigation, tracker, w.m_state, w,
-                LoginSites::Configured()) {
+        : context{links, *w.m_panes, w.m_state, w.m_host, w, w.WindowHandle()},
+          view(w.View()),
+          controls(context, view, w, navigation, w.m_dragStartTimer),
+          navigation(context, view, controls, tracker, w.m_showPageTimer),
+          tracker(context, view, navigation, controls, w.m_recorder),
+          login(context, view, w, navigation, tracker, LoginSites::Configured()) {
         tracker.SetLoginDecider(&login);
     }
+    BrowseContext context;
+    BrowseView view;
     LinkControls controls;
     NavigationDriver navigation;
     PageLoadTracker tracker;
@@ -111,8 +80,8 @@ BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* paren
     setObjectName(QStringLiteral("frmBrowse"));
     BuildLayout();
     m_tabs = std::make_unique<TabColours>(Buttons(), *m_navBar->PictureView());
-    m_idleHost = std::make_unique<IdleHost>(*this);
-    m_idle = new IdlePanes(*m_idleHost, this);
+    m_linkPanes = std::make_unique<LinkPanes>(View(), *m_panes, m_factory, m_host, m_state);
+    m_idle = new IdlePanes(*m_linkPanes, this);
 
     m_busyTimer.setInterval(kBusyMs);
     m_parseTimeOutTimer.setInterval(kPrsTimeOutMs);
@@ -144,11 +113,14 @@ BrowseWindow::~BrowseWindow() {
     delete m_idle;
     m_idle = nullptr;
     for (int i = 0; i <= kPlaceholder; ++i)
-        if (BrowserPane* pane = m_panes->Pane(i)) QObject::disconnect(pane, nullptr, this, nullptr);
+        if (BrowserPane* pane = m_panes->Pane(i)) {
+            QObject::disconnect(pane, nullptr, this, nullptr);
+            QObject::disconnect(pane, nullptr, m_linkPanes.get(), nullptr);
+        }
     delete m_panes;
     m_panes = nullptr;
-    m_parts.reset();
     if (m_links) m_links->SetLinkOwner(nullptr);
+    m_parts.reset();
     m_links.reset();
 }
 
@@ -225,6 +197,10 @@ void BrowseWindow::ConnectButtons() {
     connect(m_navBar->PictureView(), &PagePicture::DragRequested, this, &BrowseWindow::StartPageDrag);
     connect(m_sideBar, &QTabWidget::currentChanged, this, &BrowseWindow::SideBarTabChanged);
     connect(m_splitter, &QSplitter::splitterMoved, this, &BrowseWindow::SideBarResized);
+}
+
+BrowseView BrowseWindow::View() {
+    return {*m_navBar, Buttons(), m_search, *m_tabs, *this, *this};
 }
 
 LinkButtonsPanel& BrowseWindow::Buttons() const {
@@ -304,11 +280,11 @@ void BrowseWindow::Load() {
 
         m_links = std::make_unique<::Links>(user);
         m_parts = std::make_unique<Parts>(*this, *m_links);
-        m_popUps = std::make_unique<PopupPolicy>(*m_links, m_parts->navigation, m_search, m_recorder, m_state,
-                                                 WindowHandle(), m_host, m_factory);
+        m_popUps = std::make_unique<PopupPolicy>(m_parts->context, m_parts->navigation, m_search, m_recorder,
+                                                 m_factory);
         m_parts->tracker.SetPopupPolicy(m_popUps.get());
-        m_parts->tracker.Connect(0, Pane(0)); // made before the Links were read
-        m_links->SetLinkOwner(this);
+        m_linkPanes->Attach(*m_links, m_parts->tracker);
+        m_links->SetLinkOwner(&m_parts->navigation);
         connect(m_links.get(), &Links::ControlsLoaded, this,
                 [this] { m_parts->controls.RefreshmnuLinksEditRemove(); });
         connect(m_links.get(), &Links::VisibleChanged, this, &BrowseWindow::VisibleChanged);
@@ -321,10 +297,8 @@ void BrowseWindow::Load() {
             ids << link->Id();
         if (m_links->Count() > 0) WebProfiles::PruneLinkProfiles(user, ids);
         m_links->SetFontSize(Pane(0)->TextSize());
-        AddressBox* box = m_navBar->AddressCombo();
-        box->LoadVisitedUrls();
-        box->GetTypedURLs();
-        m_recorder.SetAddressBox(box);
+        m_navBar->LoadAddresses();
+        m_navBar->AttachRecorder(m_recorder);
     });
     WriteLog(QStringLiteral("Form_Load Elapsed ") +
              QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 3));
@@ -352,7 +326,7 @@ void BrowseWindow::Unload() {
         for (int tab = 0; tab < 3; ++tab)
             SaveValue(App().CurrentUser, PicWidthName(tab), QString::number(m_sideWidth[tab]));
         m_links->SaveLinks(true);
-        m_navBar->AddressCombo()->SaveVisitedUrls();
+        m_navBar->SaveAddresses();
         transaction.CommitOrThrow(QStringLiteral("Your Links and window settings"));
     });
 }
@@ -378,82 +352,11 @@ BrowserPane* BrowseWindow::Placeholder() const {
 }
 
 BrowserPane* BrowseWindow::CreatePane(int i) {
-    if (BrowserPane* existing = Pane(i)) return existing;
-    if (i < 0 || i >= kPlaceholder) return nullptr;
-    BrowserPane* pane = m_factory(m_panes);
-    pane->SetHomePage(UserHomePage::Get());
-    pane->SetOffline(OfflineState::IsOffline());
-    m_panes->AddPane(i, pane);
-    BindPaneProfile(i);
-    if (m_parts) m_parts->tracker.Connect(i, pane); // pane 0 is connected once the parts are built
-    ConnectPageRequests(i, pane);
-    connect(pane, &BrowserPane::IdleChanged, this,
-            [this, i](PaneIdle state) { Buttons().SetViewIdle(i, state); });
-    pane->Navigate2(QStringLiteral("about:blank"));
-    return pane;
+    return m_linkPanes->CreatePane(i);
 }
 
 void BrowseWindow::BindPaneProfile(int i) {
-    BrowserPane* pane = Pane(i);
-    const Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-    if (!pane) return;
-    const bool bound = link && !link->Deleted();
-    pane->SetProfileId(bound ? link->WebProfileId() : QString());
-    // The page snapshot sends what the Link's after-login link can be.
-    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty() ? QStringList{link->NavigateAfterLogin()}
-                                                                         : QStringList());
-}
-
-void BrowseWindow::ConnectPageRequests(int i, BrowserPane* pane) {
-    PageRequests::Hooks hooks;
-    // A Link that logs in answers its own site's sign-in box once by itself.
-    hooks.credentials = [this, i](const QString& url) -> PageRequests::Credentials {
-        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-        if (!link || link->Deleted() || !link->ReqLogin() || link->UserName().isEmpty()) return std::nullopt;
-        if (!IsLinksOwnSite(url, link->URL())) return std::nullopt;
-        return QPair<QString, QString>(link->UserName(), link->pw());
-    };
-    hooks.pageLost = [this, i] { PageLost(i); };
-    hooks.needsAttention = [this, i] {
-        // No login goes on behind a notice: the page shows, with it.
-        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-        if (!link || !link->LoginTimeOut().isValid() || link->LoginTimeOut() <= Clock::Now()) return;
-        link->SetLoginTimeOut(Clock::Now());
-        BringToFront(i);
-    };
-    PageRequests::Attach(pane, std::move(hooks));
-    connect(pane, &BrowserPane::ZoomChanged, this, [this, i](int percent) {
-        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-        if (!link || link->Zoom() == percent) return;
-        link->SetZoom(percent);
-        Errors::Guarded(QLatin1String(kModule), QStringLiteral("SaveZoom"),
-                        [&] { m_links->SaveZoom(*link); });
-    });
-}
-
-void BrowseWindow::PageLost(int i) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PageLost"), [&] {
-        Link* link = m_links ? m_links->Item(i + 1) : nullptr;
-        if (!link) return;
-        // Whatever the login waited for will not come: the next load of the page starts it
-        // again, and the pane shows what happened instead of the waiting page.
-        link->SetPasswordSent(false);
-        link->SetLoggedIn(false);
-        link->SetLoginAssumed(false);
-        link->SetNavigateAfterLoginDone(false);
-        link->SetLoginTimeOut(Clock::Now());
-        link->SetProgressValue(0);
-        link->SetProgressText(QString());
-        if (m_state.ParseIndex == i) m_state.ParseAt = QDateTime();
-        m_state.awaitingCommit.remove(i);
-        if (m_state.loginAnswerPane == i) m_state.loginAnswerPane = -1;
-        SetTabColour(i, TabColour::Yellow);
-        if (IsVisibleLink(i)) {
-            BringToFront(i);
-            SetStatusText(QString());
-            m_host.UpdateProgress(0);
-        }
-    });
+    m_linkPanes->BindPaneProfile(i);
 }
 
 void BrowseWindow::ReleasePane(int i) {
@@ -650,38 +553,6 @@ void BrowseWindow::SideBarResized() {
     if (tab >= 0 && tab < 3) m_sideWidth[tab] = m_sideBar->width();
 }
 
-// ----- LinkOwner ------------------------------------------------------------------------------
-
-void BrowseWindow::PasswordSent(int index) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("PasswordSent"), [&] {
-        Link* link = m_links ? m_links->Item(index) : nullptr;
-        if (!link) return;
-        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() +
-                                                           QStringLiteral("  "));
-        m_parts->navigation.ShowProgressPage(index - 1);
-        m_parts->navigation.SetLoginTimeOut(index - 1);
-    });
-}
-
-void BrowseWindow::LoggedIn(int index) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoggedIn"),
-                    [&] { m_parts->navigation.SetLoginTimeOut(index - 1); });
-}
-
-void BrowseWindow::LoginAssumed(int index) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("LoginAssumed"), [&] {
-        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
-        m_parts->navigation.SetLoginTimeOut(index - 1);
-    });
-}
-
-void BrowseWindow::NavigationError(int index) {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("NavigationError"), [&] {
-        m_parts->navigation.SetProgressText(index - 1, QStringLiteral("NavigationError"));
-        m_parts->navigation.SetLoginTimeOut(index - 1);
-    });
-}
-
 // ----- VisibleChanged -------------------------------------------------------------------------
 
 void BrowseWindow::VisibleChanged() {
@@ -740,6 +611,7 @@ void BrowseWindow::RunCommand(WindowCommand command) {
         ShowTab(1);
         break;
     case WindowCommand::AddressBar:
+    case WindowCommand::FocusAddress:
         m_navBar->FocusAddress();
         break;
     case WindowCommand::NewWindow:

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "browse/BrowseContext.h"
 #include "browse/BrowseState.h"
 #include "browse/ChildWindow.h"
 #include "browse/FavoritesHost.h"
@@ -25,6 +26,7 @@ class Links;
 class BrowseHost;
 class LinkButtonsPanel;
 class LinkControls;
+class LinkPanes;
 class LoginDecider;
 class LoginDecision;
 class NavigationBar;
@@ -45,20 +47,21 @@ class TabColours;
 // The browse window of the logged-in user: the sidebar with the Link buttons, one browser pane
 // per Link plus the placeholder pane, and the navigation bar. It builds the layout, then (once the
 // Links are read) the small parts that each do one job, and wires them to each other and to the
-// few window operations they need (PaneShower, LinkView, LinkControlsHost):
+// few window operations they need (PaneShower, LinkView, LinkControlsHost); what they share comes
+// to them as a BrowseContext and a BrowseView:
 //   LinkControls     the Link buttons and menus: load, add, edit, remove, sort, drag and drop
-//   NavigationDriver every navigation of a Link pane, the progress page, start-up navigation
+//   NavigationDriver every navigation of a Link pane, the progress page, start-up navigation, and
+//                    the Links' login notifications (LinkOwner)
 //   PageLoadTracker  the panes' engine events: progress, tab colours, padlock, history
 //   LoginDecision    a completed page while its Link logs in
 //   PopupPolicy      new windows of the panes
-// The window implements LinkOwner (the Links' login notifications) and LinkEditorHost (what the
-// Link editor calls).
+//   LinkPanes        making each Link's pane and wiring its profile, page requests and idle state
+// The window implements LinkEditorHost (what the Link editor calls).
 class BrowseWindow : public QWidget,
                      public ChildWindow,
                      public PaneShower,
                      public LinkView,
                      public LinkControlsHost,
-                     public LinkOwner,
                      public LinkEditorHost,
                      public FavoritesHost,
                      public SearchPaneHost,
@@ -111,8 +114,6 @@ public:
     // Pane i works in its Link's web profile: the Link's own, or the user's shared one when the
     // Link shares its cookies (or is gone).
     void BindPaneProfile(int i) override;
-    // Pane i's page process went: the Link's login starts again with the next load.
-    void PageLost(int i);
     bool IsPlaceholderShown() const;
     void ShowPlaceholder();
     // The show-pane step: makes Link i the visible one when it is to be (it was asked for, or no
@@ -168,12 +169,6 @@ public:
     bool SideBarShown() const;
     // Keyboard focus to the visible page.
     void EnsureAppFocus() override;
-
-    // --- LinkOwner: the Links' login notifications
-    void PasswordSent(int index) override;
-    void LoggedIn(int index) override;
-    void LoginAssumed(int index) override;
-    void NavigationError(int index) override;
 
     // --- FormFillerHost: what the auto-login's form filler asks of the window (BrowseWindowLogin.cpp)
     bool NavigateStopped() const override;
@@ -263,7 +258,8 @@ protected:
 private:
     void BuildLayout();
     void ConnectButtons();
-    void ConnectPageRequests(int i, BrowserPane* pane);
+    // What the helpers share of the window on screen.
+    BrowseView View();
     void StartPageDrag();
     void SideBarTabChanged(int tab);
     void SideBarResized();
@@ -297,8 +293,7 @@ private:
     bool m_unloaded = false;
 
     std::unique_ptr<PopupPolicy> m_popUps;
-    class IdleHost;
-    std::unique_ptr<IdleHost> m_idleHost;
+    std::unique_ptr<LinkPanes> m_linkPanes;
     IdlePanes* m_idle = nullptr;
     QPointer<QWidget> m_activeControl; // remembered around a submission by the Enter key
     PageRecorder m_recorder{nullptr, nullptr};

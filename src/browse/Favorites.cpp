@@ -1,13 +1,10 @@
 #include "browse/Favorites.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHeaderView>
-#include <QInputDialog>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
@@ -16,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "browse/FavoritesHost.h"
+#include "browse/FavoritesMenu.h"
 #include "browse/FavoritesReader.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -124,15 +122,7 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
     });
     connect(m_tree, &QWidget::customContextMenuRequested, this, &Favorites::ContextMenuRequested);
 
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("mnuFav"));
-    m_actDelete = m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::OnDeleteFavorite);
-    m_actRename = m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::OnRenameFavorite);
-    m_menu->addSeparator();
-    m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &Favorites::OnAddFavorite);
-    m_actNewFolder = m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::OnNewFolder);
-    m_menu->addSeparator();
-    m_actOrganize = m_menu->addAction(QStringLiteral("Organize Favorites..."), this, &Favorites::OnOrganize);
+    m_menu = new FavoritesMenu(*this, host);
 
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &Favorites::FolderChanged);
@@ -559,90 +549,7 @@ void Favorites::OnFavoriteClicked(QTreeWidgetItem* node) {
 // ----- context menu ----------------------------------------------------------------------------
 
 void Favorites::ContextMenuRequested(const QPoint& pos) {
-    QTreeWidgetItem* node = m_tree->itemAt(pos);
-    if (!node) return;
-    PrepareContextMenu(node);
-    m_menu->popup(m_tree->viewport()->mapToGlobal(pos));
-}
-
-void Favorites::PrepareContextMenu(QTreeWidgetItem* node) {
-    if (!node) node = RootNode();
-    if (!node) return;
-    m_tree->setCurrentItem(node);
-    m_context = Context();
-    m_context.favorite = IsFavorite(node);
-    m_context.name = node->text(0);
-    m_context.folder = FolderOf(node);
-    if (m_context.favorite) m_context.file = node->data(0, FileRole).toString();
-    m_actDelete->setText(m_context.favorite ? QStringLiteral("Delete Favorite...")
-                                            : QStringLiteral("Delete Folder..."));
-    m_actRename->setText(m_context.favorite ? QStringLiteral("Rename Favorite...")
-                                            : QStringLiteral("Rename Folder..."));
-    m_actRename->setEnabled(node != RootNode());
-    m_actAdd->setEnabled(!m_host.VisiblePage().url.isEmpty());
-}
-
-QTreeWidgetItem* Favorites::ContextNode() const {
-    const QStringList parts = RelativeParts(m_context.folder);
-    if (QDir::cleanPath(m_context.folder) != m_root && parts.isEmpty()) return nullptr;
-    QTreeWidgetItem* folder = FindNode(Joined(parts));
-    if (!m_context.favorite) return folder;
-    return ChildNamed(folder, m_context.name, FavoriteNode, false);
-}
-
-QTreeWidgetItem* Favorites::SelectedFolderNode() const {
-    QTreeWidgetItem* node = m_tree->currentItem();
-    if (IsFavorite(node)) node = node->parent();
-    return node ? node : RootNode();
-}
-
-bool Favorites::AskName(const QString& title, const QString& label, QString* name) {
-    QInputDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("frmFavName"));
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(label);
-    dialog.setTextValue(*name);
-    if (modal::RunModal(dialog) != QDialog::Accepted) return false;
-    *name = dialog.textValue();
-    return true;
-}
-
-void Favorites::OnDeleteFavorite() {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavDelete_Click"), [&] {
-        if (m_context.favorite) {
-            // A favorite goes at once, without a question.
-            if (!m_context.file.isEmpty() && IsInsideRoot(m_context.file)) QFile::remove(m_context.file);
-            RefreshFavorites(true);
-            return;
-        }
-        const QString path = QDir::cleanPath(m_context.folder);
-        if (path.isEmpty()) return;
-        if (path == m_root) {
-            MsgBox(QStringLiteral("Cannot delete this folder '") + QDir::toNativeSeparators(m_root) +
-                       QStringLiteral("'"),
-                   msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Delete Folder"));
-            return;
-        }
-        if (MsgBox(QStringLiteral("Are you sure you want to delete the Favorites folder '") + m_context.name +
-                       QStringLiteral("'"),
-                   msgbox::YesNo, msgbox::Question, QStringLiteral("Delete Folder")) != msgbox::Yes)
-            return;
-        // Only ever below the favorites root, whatever a tag says.
-        if (IsInsideRoot(path)) QDir(path).removeRecursively();
-        RefreshFavorites(true);
-    });
-}
-
-void Favorites::OnRenameFavorite() {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavRename_Click"), [&] {
-        QTreeWidgetItem* node = ContextNode();
-        if (!node || node == RootNode()) return;
-        QString name = node->text(0);
-        const QString title =
-            m_context.favorite ? QStringLiteral("Rename Favorite") : QStringLiteral("Rename Folder");
-        if (!AskName(title, QStringLiteral("New name:"), &name)) return;
-        UpdateFavorite(QStringLiteral("Rename"), node, name);
-    });
+    if (QTreeWidgetItem* node = m_tree->itemAt(pos)) m_menu->Popup(node, m_tree->viewport()->mapToGlobal(pos));
 }
 
 bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const QString& newName) {
@@ -685,61 +592,4 @@ bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const
     Remember(parentFolder, name);
     RefreshFavorites(true);
     return true;
-}
-
-void Favorites::OnNewFolder() {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavNewFolder_Click"), [&] {
-        QTreeWidgetItem* parent = SelectedFolderNode();
-        if (!parent) return;
-        QString name = QStringLiteral("New Folder");
-        if (!AskName(QStringLiteral("Create Folder"), QStringLiteral("Folder name:"), &name)) return;
-        name = FavoritesReader::SafeFileName(name);
-        if (name.isEmpty()) return;
-        const QString folder = FolderOf(parent);
-        const QString path = folder + QLatin1Char('/') + name;
-        ExpandNode(parent);
-        QTreeWidgetItem* node = ChildNamed(parent, name, FolderNode, false);
-        if (!QFileInfo::exists(path)) {
-            if (!QDir(folder).mkdir(name)) return;
-            if (!node) node = AddFolderNode(parent, name, path);
-        }
-        if (!node) return;
-        m_tree->setCurrentItem(node);
-        Remember(folder, name);
-        RefreshFavorites(true);
-    });
-}
-
-void Favorites::OnAddFavorite() {
-    Errors::Guarded(QLatin1String(kModule), QStringLiteral("mnuFavAdd_Click"), [&] {
-        const PageLocation page = m_host.VisiblePage();
-        if (page.url.isEmpty()) return;
-        QTreeWidgetItem* parent = SelectedFolderNode();
-        if (!parent) return;
-        QString name = FavoritesReader::SafeFileName(page.name.isEmpty() ? page.url : page.name);
-        if (!AskName(QStringLiteral("Add Favorite"), QStringLiteral("Name:"), &name)) return;
-        name = FavoritesReader::SafeFileName(name);
-        if (name.isEmpty()) return;
-        const QString folder = FolderOf(parent);
-        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".url");
-        if (QFileInfo::exists(path) &&
-            MsgBox(QStringLiteral("The Favorite '") + name +
-                       QStringLiteral("' already exists. Do you want to replace it?"),
-                   msgbox::YesNo, msgbox::Question, QStringLiteral("Add Favorite")) != msgbox::Yes)
-            return;
-        QString error;
-        if (!FavoritesReader::WriteShortcut(path, page.url, &error)) {
-            MsgBox(QStringLiteral("The Favorite '") + name + QStringLiteral("' could not be saved.") + CR +
-                       CR + error,
-                   msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Add Favorite"));
-            return;
-        }
-        ExpandNode(parent);
-        Remember(folder, name);
-        RefreshFavorites(true);
-    });
-}
-
-void Favorites::OnOrganize() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_root));
 }

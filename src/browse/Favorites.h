@@ -10,9 +10,8 @@
 #include "core/AppPaths.h"
 
 class FavoritesHost;
-class QAction;
+class FavoritesMenu;
 class QFileSystemWatcher;
-class QMenu;
 class QMimeData;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -94,19 +93,7 @@ public:
     void CollapseNode(QTreeWidgetItem* node);
 
     // --- context menu
-    QMenu* ContextMenu() const { return m_menu; }
-    QAction* DeleteAction() const { return m_actDelete; }
-    QAction* RenameAction() const { return m_actRename; }
-    QAction* AddAction() const { return m_actAdd; }
-    QAction* NewFolderAction() const { return m_actNewFolder; }
-    QAction* OrganizeAction() const { return m_actOrganize; }
-    // Selects the node and sets the menu up for it (texts, what is enabled); null: the root.
-    void PrepareContextMenu(QTreeWidgetItem* node);
-    void OnDeleteFavorite();
-    void OnRenameFavorite();
-    void OnNewFolder();
-    void OnAddFavorite();
-    void OnOrganize();
+    FavoritesMenu& Menu() const { return *m_menu; }
 
     // --- the browse window's favorites timer
     // The tick: refreshes when the folder changed since the last refresh (and, where the watcher
@@ -127,6 +114,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Its menu acts on the tree and the folder as the tree's own clicks do.
+    friend class FavoritesMenu;
+
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& name, const QString& tag);
     QTreeWidgetItem* AddFavoriteNode(QTreeWidgetItem* parent, const QString& name, const QString& tag,
                                      const QString& file);
@@ -138,11 +128,7 @@ private:
     bool IsInsideRoot(const QString& path) const;
     void Remember(const QString& folder, const QString& name);
     void SelectLastChosen();
-    QTreeWidgetItem* SelectedFolderNode() const;
-    QTreeWidgetItem* ContextNode() const;
     void SaveFolder(const QString& folder);
-    // Asks for a name in a small dialog; false when the user cancelled.
-    bool AskName(const QString& title, const QString& label, QString* name);
     void UpdateWatches();
     void FolderChanged();
     void ContextMenuRequested(const QPoint& pos);
@@ -150,24 +136,10 @@ private:
     FavoritesHost& m_host;
     QString m_root;
     QTreeWidget* m_tree = nullptr;
-    QMenu* m_menu = nullptr;
-    QAction* m_actDelete = nullptr;
-    QAction* m_actRename = nullptr;
-    QAction* m_actAdd = nullptr;
-    QAction* m_actNewFolder = nullptr;
-    QAction* m_actOrganize = nullptr;
+    FavoritesMenu* m_menu = nullptr;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer m_changed; // gathers the watcher's reports into one refresh
     QHash<QString, QIcon> m_icons;
-
-    // The node the context menu was opened on.
-    struct Context {
-        bool favorite = false;
-        QString folder; // the favorite's folder, or the folder's own path
-        QString name;   // the node's text
-        QString file;   // the favorite's file
-    };
-    Context m_context;
 
     int m_nextKey = 0;
     bool m_refreshing = false;

@@ -41,11 +41,15 @@ QString MenuText(const QString& caption) {
 
 } // namespace
 
-LinkControls::LinkControls(Links& links, LinkButtonsPanel& buttons, PaneArea& panes, LinkControlsHost& window,
-                           PaneShower& shower, NavigationDriver& navigation, QTimer& dragStartTimer,
-                           BrowseHost& host, BrowseState& state)
-    : m_links(links), m_buttons(buttons), m_panes(panes), m_controlsHost(window), m_shower(shower),
-      m_navigation(navigation), m_dragStartTimer(dragStartTimer), m_host(host), m_state(state) {}
+LinkControls::LinkControls(const BrowseContext& context, const BrowseView& view, LinkControlsHost& window,
+                           NavigationDriver& navigation, QTimer& dragStartTimer)
+    : m_links(context.links), m_buttons(view.buttons), m_panes(context.panes), m_controlsHost(window),
+      m_shower(view.shower), m_navigation(navigation), m_dragStartTimer(dragStartTimer), m_host(context.host),
+      m_state(context.state) {}
+
+void LinkControls::StopDragStart() {
+    m_dragStartTimer.stop();
+}
 
 LinkControls::~LinkControls() = default;
 

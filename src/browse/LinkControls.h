@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QString>
 
+#include "browse/BrowseContext.h"
+
 class Link;
 class Links;
 class LinkButtonsPanel;
@@ -23,9 +25,9 @@ struct BrowseState;
 // removing, sorting and moving Links, and the buttons' mouse, drag and drop handling.
 class LinkControls {
 public:
-    LinkControls(Links& links, LinkButtonsPanel& buttons, PaneArea& panes, LinkControlsHost& window,
-                 PaneShower& shower, NavigationDriver& navigation, QTimer& dragStartTimer, BrowseHost& host,
-                 BrowseState& state);
+    // `dragStartTimer` tells a press that starts a drag from a click.
+    LinkControls(const BrowseContext& context, const BrowseView& view, LinkControlsHost& window,
+                 NavigationDriver& navigation, QTimer& dragStartTimer);
     ~LinkControls();
 
     // --- controls
@@ -74,6 +76,8 @@ public:
     // The drag-start timer ran out while the left button was held: the drag begins as soon as the
     // mouse moves (at once when it has moved already). A long press without moving stays a click.
     void OnDragStartTimer();
+    // A press that has become a click (or a Link opened otherwise) starts no drag.
+    void StopDragStart();
     void OnViewClicked(int i);
     void OnLinkDrop(int i, const QMimeData* data);
     // The tool tip of Link i's button ("Load " / "Reload ", "and login to ", caption).

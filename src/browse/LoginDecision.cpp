@@ -41,11 +41,11 @@ QString At(int pane, const QString& url) {
 
 const QString& LoginDecision::kLogoutList = ControlWords::LogoutList();
 
-LoginDecision::LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs,
-                             PaneShower& shower, NavigationDriver& navigation, PageLoadTracker& tracker,
-                             BrowseState& state, QObject& context, LoginSites sites)
-    : m_host(host), m_links(links), m_panes(panes), m_tabs(tabs), m_shower(shower), m_navigation(navigation),
-      m_tracker(tracker), m_state(state), m_context(context), m_sites(std::move(sites)),
+LoginDecision::LoginDecision(const BrowseContext& context, const BrowseView& view, FormFillerHost& host,
+                             NavigationDriver& navigation, PageLoadTracker& tracker, LoginSites sites)
+    : m_host(host), m_links(context.links), m_panes(context.panes), m_tabs(view.tabs), m_shower(view.shower),
+      m_navigation(navigation), m_tracker(tracker), m_state(context.state), m_context(context.lifetime),
+      m_sites(std::move(sites)),
       m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
 
 void LoginDecision::SetSites(const LoginSites& sites) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <QString>
 
+#include "browse/BrowseContext.h"
 #include "browse/FormFiller.h"
 #include "browse/LoginDecider.h"
 #include "browse/LoginSites.h"
@@ -33,10 +34,9 @@ public:
     // How long a page may take to show the password field after the user name was typed.
     static constexpr int kTypedWaitMs = 2000;
 
-    // `context`: its delayed steps run only while it lives.
-    LoginDecision(FormFillerHost& host, Links& links, PaneArea& panes, TabColours& tabs, PaneShower& shower,
-                  NavigationDriver& navigation, PageLoadTracker& tracker, BrowseState& state,
-                  QObject& context, LoginSites sites = {});
+    // Its delayed steps run only while `context.lifetime` lives; `host` answers the form filler.
+    LoginDecision(const BrowseContext& context, const BrowseView& view, FormFillerHost& host,
+                  NavigationDriver& navigation, PageLoadTracker& tracker, LoginSites sites = {});
 
     // The site table of the decision and of its form filler (tests point it at local sites).
     void SetSites(const LoginSites& sites);

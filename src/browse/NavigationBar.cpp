@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "browse/PageRecorder.h"
 #include "core/UrlUtils.h"
 
 // ----- PagePicture ----------------------------------------------------------------------------
@@ -160,6 +161,19 @@ void NavigationBar::HideAddressMatches() {
 
 void NavigationBar::FocusAddress() {
     m_address->FocusAndSelectAll();
+}
+
+void NavigationBar::LoadAddresses() {
+    m_address->LoadVisitedUrls();
+    m_address->GetTypedURLs();
+}
+
+void NavigationBar::SaveAddresses() {
+    m_address->SaveVisitedUrls();
+}
+
+void NavigationBar::AttachRecorder(PageRecorder& recorder) {
+    recorder.SetAddressBox(m_address);
 }
 
 void NavigationBar::SetBackForward(bool back, bool forward) {

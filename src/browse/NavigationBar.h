@@ -8,6 +8,7 @@
 #include "browse/WindowCommand.h"
 
 class AddressBox;
+class PageRecorder;
 class QToolButton;
 
 // The visible page's picture (PictureView): the colour of the visible Link's load state. Dragging it
@@ -51,10 +52,14 @@ public:
     void HideAddressMatches();
     // Keyboard focus into the box with its text selected.
     void FocusAddress();
+    // The user's visited and typed addresses into the box, and back into the store.
+    void LoadAddresses();
+    void SaveAddresses();
+    // Completed pages go into the box's known addresses.
+    void AttachRecorder(PageRecorder& recorder);
 
     void SetBackForward(bool back, bool forward);
     PagePicture* PictureView() const { return m_pictureView; }
-    AddressBox* AddressCombo() const { return m_address; }
     QToolButton* Button(const QString& key) const;
 
 signals:

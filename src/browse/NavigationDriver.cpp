@@ -35,13 +35,11 @@ bool ByButtonOrStartUp(const Link& link) {
 
 } // namespace
 
-NavigationDriver::NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
-                                   PaneShower& shower, LinkView& view, LinkControls& controls,
-                                   PageLoadTracker& tracker, SearchPane* search, QTimer& showPageTimer,
-                                   QTimer& dragStartTimer, BrowseHost& host, BrowseState& state)
-    : m_links(links), m_panes(panes), m_navBar(navBar), m_tabs(tabs), m_shower(shower), m_view(view),
-      m_controls(controls), m_tracker(tracker), m_search(search), m_showPageTimer(showPageTimer),
-      m_dragStartTimer(dragStartTimer), m_host(host), m_state(state) {}
+NavigationDriver::NavigationDriver(const BrowseContext& context, const BrowseView& view, LinkControls& controls,
+                                   PageLoadTracker& tracker, QTimer& showPageTimer)
+    : m_links(context.links), m_panes(context.panes), m_navBar(view.navBar), m_tabs(view.tabs),
+      m_shower(view.shower), m_view(view.view), m_controls(controls), m_tracker(tracker), m_search(view.search),
+      m_showPageTimer(showPageTimer), m_host(context.host), m_state(context.state) {}
 
 bool NavigationDriver::IsDummy(const QString& url) {
     return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
@@ -56,7 +54,7 @@ QString NavigationDriver::ProgressPageMarkup(const QString& progressText) {
 
 void NavigationDriver::OpenLink(int i) {
     Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("OpenLink"), [&] {
-        m_dragStartTimer.stop();
+        m_controls.StopDragStart();
         m_state.contextLinkIndex = -1;
         Links& links = m_links;
         Link* link = links.Item(i + 1);
@@ -375,4 +373,35 @@ void NavigationDriver::Stop() {
     link->SetLoginTimeOut(QDateTime());
     m_tracker.SetLinkProgress(i, 0);
     m_shower.BringToFront(i);
+}
+
+// ----- the Links' login notifications ---------------------------------------------------------
+
+void NavigationDriver::PasswordSent(int index) {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("PasswordSent"), [&] {
+        Link* link = m_links.Item(index);
+        if (!link) return;
+        SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() + QStringLiteral("  "));
+        ShowProgressPage(index - 1);
+        SetLoginTimeOut(index - 1);
+    });
+}
+
+void NavigationDriver::LoggedIn(int index) {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("LoggedIn"),
+                    [&] { SetLoginTimeOut(index - 1); });
+}
+
+void NavigationDriver::LoginAssumed(int index) {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("LoginAssumed"), [&] {
+        SetProgressText(index - 1, QStringLiteral("Could not Log-In"));
+        SetLoginTimeOut(index - 1);
+    });
+}
+
+void NavigationDriver::NavigationError(int index) {
+    Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("NavigationError"), [&] {
+        SetProgressText(index - 1, QStringLiteral("NavigationError"));
+        SetLoginTimeOut(index - 1);
+    });
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include "browse/BrowseContext.h"
+#include "links/Link.h"
+
 class Link;
 class Links;
 class LinkControls;
@@ -20,7 +23,7 @@ struct BrowseState;
 // an address sent to the visible Link, and the frame's Back, Forward, Stop, Refresh and Home.
 // Records on the Link why it navigates (NavigateMode) and, while a Link logs in, covers its pane
 // with the "Please wait..." page of the placeholder pane until the login has had its time.
-class NavigationDriver {
+class NavigationDriver : public LinkOwner {
 public:
     // The dummy address: a Link with it opens the home page.
     static constexpr const char* kDummyUrl = "bgdummy";
@@ -40,13 +43,18 @@ public:
         ModeKeep = -1
     };
 
-    // `search`: the sidebar's search pane (null: none).
-    NavigationDriver(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
-                     PaneShower& shower, LinkView& view, LinkControls& controls, PageLoadTracker& tracker,
-                     SearchPane* search, QTimer& showPageTimer, QTimer& dragStartTimer, BrowseHost& host,
-                     BrowseState& state);
+    // `showPageTimer` brings a pane to the front once its login has had its time.
+    NavigationDriver(const BrowseContext& context, const BrowseView& view, LinkControls& controls,
+                     PageLoadTracker& tracker, QTimer& showPageTimer);
 
     void OpenLink(int i);
+
+    // --- LinkOwner: a Link's login sent its password, ended, was assumed or failed; the
+    // progress page and the login time-out follow.
+    void PasswordSent(int index) override;
+    void LoggedIn(int index) override;
+    void LoginAssumed(int index) override;
+    void NavigationError(int index) override;
     // False when nothing was issued (a Stop less than 5 seconds ago).
     bool DoNavigate(int i);
     void NavigateURL(const QString& url);
@@ -86,7 +94,6 @@ private:
     PageLoadTracker& m_tracker;
     SearchPane* m_search;
     QTimer& m_showPageTimer;
-    QTimer& m_dragStartTimer;
     BrowseHost& m_host;
     BrowseState& m_state;
 };

@@ -51,13 +51,12 @@ QString Num(int i) {
 
 } // namespace
 
-PageLoadTracker::PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
-                                 PaneShower& shower, LinkView& view, NavigationDriver& navigation,
-                                 LinkControls& controls, PageRecorder& recorder, QObject& context,
-                                 quintptr windowHandle, BrowseHost& host, BrowseState& state)
-    : m_links(links), m_panes(panes), m_navBar(navBar), m_tabs(tabs), m_shower(shower), m_view(view),
-      m_navigation(navigation), m_controls(controls), m_recorder(recorder), m_context(context),
-      m_windowHandle(windowHandle), m_host(host), m_state(state), m_errors(links, panes, *this, state) {}
+PageLoadTracker::PageLoadTracker(const BrowseContext& context, const BrowseView& view,
+                                 NavigationDriver& navigation, LinkControls& controls, PageRecorder& recorder)
+    : m_links(context.links), m_panes(context.panes), m_navBar(view.navBar), m_tabs(view.tabs),
+      m_shower(view.shower), m_view(view.view), m_navigation(navigation), m_controls(controls),
+      m_recorder(recorder), m_context(context.lifetime), m_windowHandle(context.windowHandle),
+      m_host(context.host), m_state(context.state), m_errors(context.links, context.panes, *this, context.state) {}
 
 bool PageLoadTracker::Ignoring() const {
     return App().Unloading || App().Locked;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "browse/BrowseContext.h"
 #include "browse/engine/PageModel.h"
 #include "browse/NavErrorHandler.h"
 
@@ -30,12 +31,9 @@ struct NewWindowEvent;
 // page-load duties of the busy timer). The placeholder pane's events are left alone.
 class PageLoadTracker {
 public:
-    // `context`: the panes' events are connected for as long as it lives. `windowHandle`: the
-    // window's identity for LastClickedWindow.
-    PageLoadTracker(Links& links, PaneArea& panes, NavigationBar& navBar, TabColours& tabs,
-                    PaneShower& shower, LinkView& view, NavigationDriver& navigation, LinkControls& controls,
-                    PageRecorder& recorder, QObject& context, quintptr windowHandle, BrowseHost& host,
-                    BrowseState& state);
+    // The panes' events are connected for as long as `context.lifetime` lives.
+    PageLoadTracker(const BrowseContext& context, const BrowseView& view, NavigationDriver& navigation,
+                    LinkControls& controls, PageRecorder& recorder);
 
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }

@@ -28,11 +28,11 @@ bool Ignoring() {
 
 } // namespace
 
-PopupPolicy::PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search,
-                         PageRecorder& recorder, BrowseState& state, quintptr windowHandle, BrowseHost& host,
-                         PaneFactory factory)
-    : m_links(links), m_navigation(navigation), m_search(search), m_recorder(recorder), m_state(state),
-      m_windowHandle(windowHandle), m_host(host), m_factory(std::move(factory)),
+PopupPolicy::PopupPolicy(const BrowseContext& context, NavigationDriver& navigation, SearchPane* search,
+                         PageRecorder& recorder, PaneFactory factory)
+    : m_links(context.links), m_navigation(navigation), m_search(search), m_recorder(recorder),
+      m_state(context.state), m_windowHandle(context.windowHandle), m_host(context.host),
+      m_factory(std::move(factory)),
       m_beeper([] { QApplication::beep(); }) {
     if (m_search && m_search->Pane())
         connect(m_search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QRect>
 
+#include "browse/BrowseContext.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/PaneArea.h"
 
@@ -45,8 +46,8 @@ public:
     // for the search pane and for windows with no Link behind them.
     // `search`: the sidebar's search pane (null: none). `windowHandle`: the browse window's
     // identity for LastClickedWindow.
-    PopupPolicy(Links& links, NavigationDriver& navigation, SearchPane* search, PageRecorder& recorder,
-                BrowseState& state, quintptr windowHandle, BrowseHost& host, PaneFactory factory);
+    PopupPolicy(const BrowseContext& context, NavigationDriver& navigation, SearchPane* search,
+                PageRecorder& recorder, PaneFactory factory);
     ~PopupPolicy() override;
 
     // --- the decisions

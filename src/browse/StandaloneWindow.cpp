@@ -162,6 +162,11 @@ void StandaloneWindow::RunCommand(WindowCommand command) {
         case WindowCommand::AddressBar:
             ShowAddrBar();
             break;
+        case WindowCommand::FocusAddress:
+            if (!AddrBarShown()) ShowAddrBar();
+            m_addressEdit->setFocus(Qt::ShortcutFocusReason);
+            m_addressEdit->selectAll();
+            break;
         case WindowCommand::SearchTab:
         case WindowCommand::FavoritesTab:
             break; // the browse window's side bar

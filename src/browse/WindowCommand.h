@@ -10,7 +10,8 @@ enum class WindowCommand {
     Home,
     NewWindow,
     OpenInBrowser,
-    AddressBar,
+    AddressBar,   // the browse window: into its address box; a stand-alone window: its bar shown or hidden
+    FocusAddress, // into the address box, the bar shown first
     SearchTab,
     FavoritesTab,
 };

@@ -8,30 +8,30 @@
 #include "frame/PageCommands.h"
 
 void FrameBrowseHost::SetStatusText(int panel, const QString& text) {
-    m_frame.StatusBar().SetPanelText(panel, text);
+    m_parts.statusBar.SetPanelText(panel, text);
 }
 
 QString FrameBrowseHost::StatusText(int panel) const {
-    return m_frame.StatusBar().PanelText(panel);
+    return m_parts.statusBar.PanelText(panel);
 }
 
 void FrameBrowseHost::ShowPageError(const QString& details) {
-    FrameStatusBar& bar = m_frame.StatusBar();
+    FrameStatusBar& bar = m_parts.statusBar;
     bar.SetPanelText(1, QStringLiteral("Error on Page "));
     bar.SetPanel1Picture(QLatin1String(FrameStatusBar::kPageError));
     bar.SetPanel1Tag(details);
 }
 
 bool FrameBrowseHost::PageErrorShown() const {
-    return m_frame.StatusBar().Panel1Picture() == QLatin1String(FrameStatusBar::kPageError);
+    return m_parts.statusBar.Panel1Picture() == QLatin1String(FrameStatusBar::kPageError);
 }
 
 void FrameBrowseHost::ClearStatus() {
-    m_frame.StatusBar().ClearPanel1();
+    m_parts.statusBar.ClearPanel1();
 }
 
 void FrameBrowseHost::ShowPadlock(bool shown) {
-    m_frame.StatusBar().ShowLock(shown);
+    m_parts.statusBar.ShowLock(shown);
 }
 
 void FrameBrowseHost::UpdateProgress(int value) {
@@ -71,7 +71,7 @@ bool FrameBrowseHost::LastInputWasMouse() const {
 }
 
 QMdiArea* FrameBrowseHost::ChildArea() const {
-    return m_frame.MdiArea();
+    return &m_parts.children;
 }
 
 ChildWindow* FrameBrowseHost::ActiveChild() const {
@@ -84,15 +84,15 @@ void FrameBrowseHost::PrintActivePage() {
 
 void FrameBrowseHost::SetLinkMenus(const QList<BrowseMenuItem>& edit, const QList<BrowseMenuItem>& remove,
                                    bool editEnabled, bool removeEnabled) {
-    m_menus.SetLinks(edit, remove, editEnabled, removeEnabled);
+    m_parts.menus.SetLinks(edit, remove, editEnabled, removeEnabled);
 }
 
 void FrameBrowseHost::SetAddLinkEnabled(bool enabled) {
-    m_menus.SetEnabled(MainCommand::AddLink, enabled);
+    m_parts.menus.SetEnabled(MainCommand::AddLink, enabled);
 }
 
 void FrameBrowseHost::SetHistoryMenu(const QList<BrowseMenuItem>& pages) {
-    m_menus.SetHistory(pages);
+    m_parts.menus.SetHistory(pages);
 }
 
 void FrameBrowseHost::EndApplication() {

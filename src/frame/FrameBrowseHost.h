@@ -2,15 +2,23 @@
 
 #include "browse/BrowseHost.h"
 
+class FrameStatusBar;
 class MainMenus;
 class MainWindow;
+class QMdiArea;
 
 // The frame's side of the browse layer's host interface: the status bar, the progress panel,
 // the Work Offline item, the message window, the pop-up list, the MDI area and the menus that
-// list the browse window's Links and history. The frame window owns it.
+// list the browse window's Links and history. The frame window owns it and hands it the parts of
+// itself the browse layer writes to.
 class FrameBrowseHost : public BrowseHost {
 public:
-    FrameBrowseHost(MainWindow& frame, MainMenus& menus) : m_frame(frame), m_menus(menus) {}
+    struct Parts {
+        MainMenus& menus;
+        FrameStatusBar& statusBar;
+        QMdiArea& children;
+    };
+    FrameBrowseHost(MainWindow& frame, Parts parts) : m_frame(frame), m_parts(parts) {}
 
     void SetStatusText(int panel, const QString& text) override;
     QString StatusText(int panel) const override;
@@ -38,5 +46,5 @@ public:
 
 private:
     MainWindow& m_frame;
-    MainMenus& m_menus;
+    Parts m_parts;
 };

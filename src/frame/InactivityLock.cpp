@@ -19,8 +19,8 @@ const QString InactivityLock::kIdlePrompt =
     QStringLiteral("Your account has been locked due to inactivity. Please enter your password to unlock the "
                    "account, or press 'Exit' to close the application.");
 
-InactivityLock::InactivityLock(MainWindow& frame, QWidget& lockPage, Activity activity)
-    : m_frame(frame), m_activity(std::move(activity)),
+InactivityLock::InactivityLock(MainWindow& frame, QMdiArea& children, QWidget& lockPage, Activity activity)
+    : m_frame(frame), m_children(children), m_activity(std::move(activity)),
       m_curtain(std::make_unique<LockCurtain>(frame, lockPage)) {}
 
 InactivityLock::~InactivityLock() = default;
@@ -38,16 +38,21 @@ bool InactivityLock::CheckLock() {
     return Unlock();
 }
 
+QMdiSubWindow* InactivityLock::BrowseSubWindow() const {
+    BrowseWindow* browse = m_frame.Browse();
+    return browse ? qobject_cast<QMdiSubWindow*>(browse->parentWidget()) : nullptr;
+}
+
 void InactivityLock::Lock() {
     // A click made before the lock must not let a window open after it.
     App().LastClickedWindow = 0;
-    QMdiSubWindow* browse = m_frame.BrowseSubWindow();
+    QMdiSubWindow* browse = BrowseSubWindow();
     m_savedStates.clear();
-    for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
+    for (QMdiSubWindow* sub : m_children.subWindowList())
         m_savedStates.append({sub, sub->windowState()});
     App().Locked = true;
     m_curtain->Close();
-    for (QMdiSubWindow* sub : m_frame.MdiArea()->subWindowList())
+    for (QMdiSubWindow* sub : m_children.subWindowList())
         if (sub != browse && !sub->isMinimized()) sub->showMinimized();
     m_frame.ArrangeIcons();
     m_frame.TileHorizontal();

@@ -10,6 +10,7 @@
 
 class MainWindow;
 class LockCurtain;
+class QMdiArea;
 class QMdiSubWindow;
 class QWidget;
 
@@ -32,8 +33,9 @@ public:
     static const QString kLogoutPrompt;
     static const QString kIdlePrompt;
 
-    // `lockPage` is what the frame shows while locked; the curtain lets it through.
-    InactivityLock(MainWindow& frame, QWidget& lockPage, Activity activity);
+    // `children` is the frame's area of child windows; `lockPage` is what the frame shows while
+    // locked, and the curtain lets it through.
+    InactivityLock(MainWindow& frame, QMdiArea& children, QWidget& lockPage, Activity activity);
     ~InactivityLock();
 
     // False: the account is not locked, the tick goes on. True: it is locked (or has just been
@@ -46,8 +48,10 @@ public:
 private:
     void Lock();
     bool Unlock();
+    QMdiSubWindow* BrowseSubWindow() const;
 
     MainWindow& m_frame;
+    QMdiArea& m_children;
     Activity m_activity;
     std::unique_ptr<LockCurtain> m_curtain;
     bool m_logoutRequested = false;

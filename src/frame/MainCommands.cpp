@@ -4,9 +4,9 @@
 
 #include "browse/ChildWindow.h"
 #include "browse/Favorites.h"
+#include "browse/FavoritesMenu.h"
 #include "browse/FavoritesImport.h"
 #include "browse/LinkControls.h"
-#include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
 #include "core/MessageBox.h"
 #include "frame/InactivityLock.h"
@@ -77,10 +77,10 @@ void MainCommands::Run(MainCommand command, bool checked) {
         m_window.FullScreen(checked);
         break;
     case MainCommand::AddFavorite:
-        if (browse && browse->favorites()) browse->favorites()->OnAddFavorite();
+        if (browse && browse->favorites()) browse->favorites()->Menu().OnAddFavorite();
         break;
     case MainCommand::OrganizeFavorites:
-        if (browse && browse->favorites()) browse->favorites()->OnOrganize();
+        if (browse && browse->favorites()) browse->favorites()->Menu().OnOrganize();
         break;
     case MainCommand::Back:
         toChild(WindowCommand::Back);
@@ -273,12 +273,5 @@ void MainCommands::RunProgramOptions() {
 }
 
 void MainCommands::FocusAddress() {
-    ChildWindow* child = m_window.ActiveChild();
-    if (auto* window = dynamic_cast<StandaloneWindow*>(child)) {
-        if (!window->AddrBarShown()) window->ShowAddrBar();
-        window->AddressEdit()->setFocus(Qt::ShortcutFocusReason);
-        window->AddressEdit()->selectAll();
-    } else if (child) {
-        child->RunCommand(WindowCommand::AddressBar);
-    }
+    if (ChildWindow* child = m_window.ActiveChild()) child->RunCommand(WindowCommand::FocusAddress);
 }

@@ -280,7 +280,8 @@ void MainWindow::LoadLists() {
 
 BrowseWindow* MainWindow::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(*this, *m_menus);
+    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(
+            *this, FrameBrowseHost::Parts{*m_menus, *m_statusBar, *m_mdiArea});
     auto* browse = new BrowseWindow(*m_browseHost, factory ? std::move(factory) : m_factory);
     m_browse = browse;
     QMdiSubWindow* sub =
@@ -347,7 +348,7 @@ void MainWindow::SetInputEnabled(bool enabled) {
 
 void MainWindow::InstallLock() {
     m_lock = std::make_unique<InactivityLock>(
-        *this, *m_lockPage,
+        *this, *m_mdiArea, *m_lockPage,
         InactivityLock::Activity{[this] { return m_activity->LastActivity(); },
                                  [this](const QDateTime& moment) { m_activity->SetLastActivity(moment); }});
 }
@@ -598,10 +599,9 @@ void MainWindow::ShowHelp(const QString& topic) {
     m_helpWindow->ShowPage(url);
 }
 
-DownloadsWindow* MainWindow::ShowDownloads() {
+void MainWindow::ShowDownloads() {
     if (!m_downloadsWindow) m_downloadsWindow = new DownloadsWindow(*m_downloads, this);
     m_downloadsWindow->ShowWindow();
-    return m_downloadsWindow;
 }
 
 void MainWindow::DownloadStarted(Download* download) {

@@ -62,7 +62,6 @@ public:
     // window's own).
     BrowseWindow* LoadBrowseWindow(PaneFactory factory = {});
     BrowseWindow* Browse() const { return m_browse; }
-    QMdiSubWindow* BrowseSubWindow() const;
     // Lets the browse window save (unless EndingOnError) and closes it.
     void UnloadBrowseWindow();
     // Closes every other window of the program.
@@ -77,7 +76,6 @@ public:
     // --- the children
     // The active child window (the browse window when no other is active); null before login.
     ChildWindow* ActiveChild() const;
-    QMdiArea* MdiArea() const { return m_mdiArea; }
     // Opens an address in the active child window.
     void NavigateActive(const QString& url);
     // Window menu.
@@ -126,14 +124,13 @@ public:
     PageCommands& Page() const { return *m_pageCommands; }
     // This run's downloads and their window (File, Downloads; Ctrl+J).
     DownloadList& Downloads() const { return *m_downloads; }
-    DownloadsWindow* ShowDownloads();
+    void ShowDownloads();
     // The help of a topic, in the help window (beside a modal dialog when one is up).
     void ShowHelp(const QString& topic);
     // The user's home page (every pane's Home).
     static QString HomePage();
 
     // --- what the browse window and others use
-    FrameStatusBar& StatusBar() const { return *m_statusBar; }
     // The progress panel.
     void UpdateProgress(int value);
     // Opens an address in the browse window.
@@ -154,6 +151,7 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
+    QMdiSubWindow* BrowseSubWindow() const;
     QWidget* BuildLockPage();
     void BuildLists();
     void BuildMenus();

@@ -154,8 +154,10 @@ void OptionsDialog::BuildLayout() {
 
     for (QWidget* field : std::initializer_list<QWidget*>{
              m_idleMinutesEdit, m_freezeMinutesEdit, m_discardMinutesEdit, m_ssnEdit, m_linksList,
-             m_historyItemsEdit, m_bookmarksEdit, m_searchEngines->EnginesList()})
+             m_historyItemsEdit, m_bookmarksEdit})
         field->installEventFilter(this);
+    connect(m_searchEngines, &SearchEngineEditor::ListFocused, this,
+            [this] { m_helpLabel->setText(QLatin1String(kHelpSearchEngines)); });
 
     connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::OnOkClicked);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -213,8 +215,6 @@ bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
             help = kHelpSSN;
         else if (watched == m_linksList)
             help = kHelpLinks;
-        else if (watched == m_searchEngines->EnginesList())
-            help = kHelpSearchEngines;
         if (help) m_helpLabel->setText(QLatin1String(help));
     } else if (event->type() == QEvent::FocusOut && IsCheckedField(watched)) {
         // Leaving the field, not the window: a message box, a menu or another program takes the

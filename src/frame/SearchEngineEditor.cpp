@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,7 @@ void SearchEngineDialog::OnOkClicked() {
 SearchEngineEditor::SearchEngineEditor(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fraSearchEngines"));
     m_list = new QTreeWidget;
+    m_list->installEventFilter(this);
     m_list->setObjectName(QStringLiteral("lstEngines"));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Address")});
@@ -151,4 +153,9 @@ void SearchEngineEditor::RefreshButtons() {
     const bool selected = m_list->currentItem() != nullptr;
     m_edit->setEnabled(selected);
     m_remove->setEnabled(selected && m_engines.size() > 1);
+}
+
+bool SearchEngineEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::FocusIn) emit ListFocused();
+    return QWidget::eventFilter(watched, event);
 }

@@ -55,6 +55,11 @@ public:
 
 signals:
     void Changed();
+    // The list took the keyboard focus (the options show its help then).
+    void ListFocused();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refresh(int select);

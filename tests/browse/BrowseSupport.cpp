@@ -5,6 +5,7 @@
 
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
+#include "frame/FrameStatusBar.h"
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -55,6 +56,10 @@ BrowseWindow& BrowseFixture::Load() {
                       &m_browse->LoadFavoritesTimer()})
         t->stop();
     return *m_browse;
+}
+
+FrameStatusBar& BrowseFixture::statusBar() {
+    return *m_frame->findChild<FrameStatusBar*>();
 }
 
 Links& BrowseFixture::links() {

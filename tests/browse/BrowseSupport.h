@@ -61,6 +61,7 @@ public:
     BrowseWindow& Load();
     BrowseWindow& browse() { return *m_browse; }
     MainWindow& frame() { return *m_frame; }
+    FrameStatusBar& statusBar();
     Links& links();
     TempStore& store() { return m_store; }
     ScriptedBoxes& boxes() { return m_boxes; }

@@ -11,6 +11,7 @@
 
 #include "browse/Favorites.h"
 #include "browse/FavoritesHost.h"
+#include "browse/FavoritesMenu.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
@@ -231,16 +232,16 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
         });
     };
 
-    fav->PrepareContextMenu(fav->FindNode("Old name"));
-    EXPECT_EQ(fav->DeleteAction()->text(), "Delete Favorite...");
-    EXPECT_EQ(fav->RenameAction()->text(), "Rename Favorite...");
-    EXPECT_FALSE(fav->AddAction()->isEnabled()); // no page on show
+    fav->Menu().PrepareContextMenu(fav->FindNode("Old name"));
+    EXPECT_EQ(fav->findChild<QAction*>("deleteFavorite")->text(), "Delete Favorite...");
+    EXPECT_EQ(fav->findChild<QAction*>("renameFavorite")->text(), "Rename Favorite...");
+    EXPECT_FALSE(fav->findChild<QAction*>("addFavorite")->isEnabled()); // no page on show
 
     // The root cannot go; the message names it.
-    fav->PrepareContextMenu(fav->RootNode());
-    EXPECT_EQ(fav->DeleteAction()->text(), "Delete Folder...");
-    EXPECT_EQ(fav->RenameAction()->text(), "Rename Folder...");
-    fav->OnDeleteFavorite();
+    fav->Menu().PrepareContextMenu(fav->RootNode());
+    EXPECT_EQ(fav->findChild<QAction*>("deleteFavorite")->text(), "Delete Folder...");
+    EXPECT_EQ(fav->findChild<QAction*>("renameFavorite")->text(), "Rename Folder...");
+    fav->Menu().OnDeleteFavorite();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.lastText(), "Cannot delete this folder '" + root + "'");
     EXPECT_EQ(boxes.lastTitle(), "Delete Folder");
@@ -248,28 +249,28 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     EXPECT_TRUE(QFileInfo(root).isDir());
 
     // A folder is deleted after the question, and only on Yes.
-    fav->PrepareContextMenu(fav->FindNode("Trash"));
+    fav->Menu().PrepareContextMenu(fav->FindNode("Trash"));
     boxes.Answer(msgbox::No);
-    fav->OnDeleteFavorite();
+    fav->Menu().OnDeleteFavorite();
     EXPECT_EQ(boxes.lastText(), "Are you sure you want to delete the Favorites folder 'Trash'");
     EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
     EXPECT_TRUE(QFileInfo(root + "/Trash/Junk.url").exists());
     boxes.Answer(msgbox::Yes);
-    fav->OnDeleteFavorite();
+    fav->Menu().OnDeleteFavorite();
     EXPECT_FALSE(QFileInfo(root + "/Trash").exists());
     EXPECT_EQ(fav->FindNode("Trash"), nullptr);
 
     // Rename a favorite, then an open folder (it stays open, the remembered folder follows it).
-    fav->PrepareContextMenu(fav->FindNode("Old name"));
+    fav->Menu().PrepareContextMenu(fav->FindNode("Old name"));
     answer("New: name?");
-    fav->OnRenameFavorite();
+    fav->Menu().OnRenameFavorite();
     EXPECT_TRUE(QFileInfo(root + "/New name.url").exists());
     EXPECT_FALSE(QFileInfo(root + "/Old name.url").exists());
     EXPECT_EQ(Favorites::Tag(fav->FindNode("New name")), "url=https://old.example/");
     fav->OnFavoriteClicked(fav->FindNode("Reading"));
-    fav->PrepareContextMenu(fav->FindNode("Reading"));
+    fav->Menu().PrepareContextMenu(fav->FindNode("Reading"));
     answer("Library");
-    fav->OnRenameFavorite();
+    fav->Menu().OnRenameFavorite();
     QTreeWidgetItem* library = fav->FindNode("Library");
     ASSERT_NE(library, nullptr);
     EXPECT_TRUE(library->isExpanded());
@@ -278,16 +279,16 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     EXPECT_EQ(GetValue("alice", "FavoritesFolder"), root + "/Library");
 
     // A new folder under the chosen one, and the visible page added into it.
-    fav->PrepareContextMenu(library);
+    fav->Menu().PrepareContextMenu(library);
     answer("Later");
-    fav->OnNewFolder();
+    fav->Menu().OnNewFolder();
     EXPECT_TRUE(QFileInfo(root + "/Library/Later").isDir());
     EXPECT_EQ(fav->FavoritesView()->currentItem(), fav->FindNode("Library/Later"));
     host.page = {QStringLiteral("Bramble: the page/1"), QStringLiteral("https://page.example/a?b=1")};
-    fav->PrepareContextMenu(fav->FindNode("Library/Later"));
-    EXPECT_TRUE(fav->AddAction()->isEnabled());
+    fav->Menu().PrepareContextMenu(fav->FindNode("Library/Later"));
+    EXPECT_TRUE(fav->findChild<QAction*>("addFavorite")->isEnabled());
     answer("Bramble page");
-    fav->OnAddFavorite();
+    fav->Menu().OnAddFavorite();
     QTreeWidgetItem* added = fav->FindNode("Library/Later/Bramble page");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(Favorites::Tag(added), "url=https://page.example/a?b=1");
@@ -295,8 +296,8 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
 
     // A favorite goes at once, without a question.
     const int before = boxes.count();
-    fav->PrepareContextMenu(added);
-    fav->OnDeleteFavorite();
+    fav->Menu().PrepareContextMenu(added);
+    fav->Menu().OnDeleteFavorite();
     EXPECT_EQ(boxes.count(), before);
     EXPECT_FALSE(QFileInfo(root + "/Library/Later/Bramble page.url").exists());
     EXPECT_EQ(fav->FindNode("Library/Later/Bramble page"), nullptr);

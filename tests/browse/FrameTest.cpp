@@ -42,7 +42,7 @@ TEST(Frame, KeyboardReachesTheNavigationCommands) {
     QTest::keyClick(&w.frame(), Qt::Key_Home, Qt::AltModifier);
     EXPECT_EQ(pane.navigations(), QStringList({QString::fromLatin1(ProgramPages::kStartPageUrl)}));
     QTest::keyClick(&w.frame(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_TRUE(browse.NavBar().AddressCombo()->hasFocus());
+    EXPECT_TRUE(browse.findChild<AddressBox*>()->hasFocus());
 }
 
 TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
@@ -51,14 +51,14 @@ TEST(Frame, WorkOfflineIsTheProgramsSwitchAndIsRemembered) {
     QAction* offline = w.frame().findChild<QAction*>(QStringLiteral("mnuFileWorkOffline"));
     offline->trigger();
     EXPECT_TRUE(WebProfiles::IsOffline());
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
+    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Working Offline"));
     EXPECT_EQ(core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")),
               QStringLiteral("True"));
     // A page loading meanwhile finds the menu in step with the switch.
     WebProfiles::SetOffline(false);
     w.pane(0).RaiseDownloadBegin();
     EXPECT_FALSE(offline->isChecked());
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QString());
+    EXPECT_EQ(w.statusBar().PanelText(3), QString());
     offline->trigger();
     offline->trigger();
     EXPECT_FALSE(WebProfiles::IsOffline());

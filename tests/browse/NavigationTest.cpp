@@ -133,14 +133,14 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
 
     browse.RunCommand(WindowCommand::Stop);
     EXPECT_TRUE(w.pane(0).calls().contains(QStringLiteral("Stop")));
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Navigation Cancelled"));
+    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Navigation Cancelled"));
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
     Clock::Advance(5000);
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
     EXPECT_TRUE(w.navigations().isEmpty());
     Clock::Advance(1500);
     browse.OnBusyTimer();
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QString())
+    EXPECT_EQ(w.statusBar().PanelText(3), QString())
         << "the busy timer clears the panel once it ran out";
     EXPECT_TRUE(browse.Navigation().DoNavigate(1));
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
@@ -170,7 +170,7 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
                        "Bank</B></BODY></html>"));
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
     EXPECT_TRUE(browse.ShowPageTimer().isActive());
-    EXPECT_EQ(w.frame().StatusBar().PanelText(1), QStringLiteral("Getting Bank"));
+    EXPECT_EQ(w.statusBar().PanelText(1), QStringLiteral("Getting Bank"));
 
     // The site's page loads; nobody fills its form: the progress page stays until the deadline.
     Clock::Advance(2000);
@@ -250,7 +250,7 @@ TEST(Navigation, TypedAddressesGoToTheVisibleLink) {
 
     w.click(QStringLiteral("B"));
     w.pane(1).SimulateLoad(QStringLiteral("http://b.test/"));
-    QLineEdit* box = browse.NavBar().AddressCombo()->lineEdit();
+    QLineEdit* box = browse.findChild<AddressBox*>()->lineEdit();
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("example.org/page"));
@@ -296,9 +296,9 @@ TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
     EXPECT_TRUE(a.RaiseBeforeNavigate2(QStringLiteral("http://a.test/y")));
 
     // The parse time-out timer says so in the status bar.
-    w.frame().StatusBar().SetPanelText(3, QString());
+    w.statusBar().SetPanelText(3, QString());
     browse.OnParseTimeOut();
-    EXPECT_EQ(w.frame().StatusBar().PanelText(3), QStringLiteral("Working Offline"));
+    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Working Offline"));
 }
 
 TEST(Navigation, WorkOfflineAtStartUpAsksAndRemembers) {

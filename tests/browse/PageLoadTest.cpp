@@ -218,7 +218,7 @@ TEST(PageLoad, CompletedPagesGoIntoTheHistories) {
     ASSERT_EQ(master.Items().size(), 2);
     EXPECT_EQ(master.Items()[0].caption, QStringLiteral("News - Sport"));
     EXPECT_EQ(master.Items()[1].url, QStringLiteral("http://www.news.test/"));
-    EXPECT_EQ(browse.NavBar().AddressCombo()->KnownAddresses().Urls(), QStringList({"http://www.news.test/"}))
+    EXPECT_EQ(browse.findChild<AddressBox*>()->KnownAddresses().Urls(), QStringList({"http://www.news.test/"}))
         << "only the Link's first page is a known address";
     QStringList menu;
     for (QAction* a : w.frame().findChild<QMenu*>(QStringLiteral("mnuHistory"))->actions())
@@ -241,7 +241,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
     shop.SimulateLoad(QStringLiteral("https://shop.test/"), {}, QStringLiteral("The Shop"));
     shop.RaiseSetSecureLockIcon(LockIcon::Secure);
     shop.RaiseCommandStateChange(PaneCommand::Back, true);
-    EXPECT_TRUE(w.frame().StatusBar().LockShown());
+    EXPECT_TRUE(w.statusBar().LockShown());
     EXPECT_EQ(browse.AddressText(), QStringLiteral("https://shop.test/"));
     EXPECT_EQ(browse.windowTitle(), QStringLiteral("The Shop"));
     EXPECT_TRUE(browse.NavBar().Button("Back")->isEnabled());
@@ -253,11 +253,11 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
     news.SimulateLoad(QStringLiteral("http://news.test/gone"), {}, QStringLiteral("Cannot Find Server"));
     news.RaiseDownloadComplete();
     EXPECT_EQ(browse.windowTitle(), QStringLiteral("http://news.test/gone"));
-    EXPECT_FALSE(w.frame().StatusBar().LockShown());
+    EXPECT_FALSE(w.statusBar().LockShown());
     EXPECT_FALSE(browse.NavBar().Button("Back")->isEnabled());
     // The background Shop's padlock report does not show over News.
     shop.RaiseSetSecureLockIcon(LockIcon::Secure);
-    EXPECT_FALSE(w.frame().StatusBar().LockShown());
+    EXPECT_FALSE(w.statusBar().LockShown());
 
     // The view button shows a Link's page without loading it again.
     w.clearNavigations();
@@ -266,7 +266,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
     EXPECT_EQ(browse.Panes().Front(), 0);
     EXPECT_TRUE(w.navigations().isEmpty());
     EXPECT_EQ(browse.AddressText(), QStringLiteral("https://shop.test/"));
-    EXPECT_TRUE(w.frame().StatusBar().LockShown());
+    EXPECT_TRUE(w.statusBar().LockShown());
     EXPECT_TRUE(browse.Buttons().IsCurrent(0));
     EXPECT_FALSE(browse.Buttons().IsCurrent(1));
 }
@@ -277,7 +277,7 @@ TEST(PageLoad, ScriptErrorsOfTheVisiblePageShowInThePanel) {
     w.click(QStringLiteral("A"));
     w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"));
     w.pane(1).RaiseScriptError(QStringLiteral("not mine"), QStringLiteral("http://b.test/b.js"), 3);
-    FrameStatusBar& bar = w.frame().StatusBar();
+    FrameStatusBar& bar = w.statusBar();
     EXPECT_EQ(bar.Panel1Picture(), QString());
     // An error inside one of the page's frames (an ad's) only goes to the error log.
     QDir().mkpath(core::LogFolder());
@@ -345,7 +345,7 @@ TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
     w.click(QStringLiteral("A"));
     w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://a.test/"));
     w.pane(1).RaiseBeforeNavigate2(QStringLiteral("http://b.test/"));
-    EXPECT_EQ(w.frame().StatusBar().Progress(), 5);
+    EXPECT_EQ(w.statusBar().Progress(), 5);
     EXPECT_EQ(browse.StatusText(), QStringLiteral("Getting A  "));
 
     // Progress stays while it changed less than 20 seconds ago.
@@ -357,7 +357,7 @@ TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
     EXPECT_EQ(w.link("A").ProgressValue(), 0);
     EXPECT_EQ(w.link("B").ProgressValue(), 0);
     EXPECT_EQ(w.link("A").ProgressText(), QString());
-    EXPECT_EQ(w.frame().StatusBar().Progress(), 0);
+    EXPECT_EQ(w.statusBar().Progress(), 0);
     EXPECT_EQ(browse.StatusText(), QString());
 
     // A deferred parse runs one second after it was asked for, once.

@@ -242,7 +242,7 @@ TEST(PopUps, AFloodOfWindowsCostsAFewPagesAndListsEveryAddress) {
 
 TEST(PopUps, ListMenuAndFlasher) {
     PopUps p;
-    FrameStatusBar& bar = p.w.frame().StatusBar();
+    FrameStatusBar& bar = p.w.statusBar();
     QAction* button = p.w.frame().findChild<QAction*>(QStringLiteral("mnuNavigatePopUps"));
     ASSERT_TRUE(button);
     EXPECT_FALSE(button->isEnabled());
@@ -426,7 +426,7 @@ TEST(PopUps, ActivityMonitorCountsPressesNotMoves) {
     EXPECT_EQ(monitor.LastActivity(), start.addSecs(120));
     EXPECT_EQ(App().LastClickedWindow, p.browse->WindowHandle());
     // A press outside every child window (the status bar) takes the credit away.
-    QTest::mouseClick(&p.w.frame().StatusBar(), Qt::LeftButton);
+    QTest::mouseClick(&p.w.statusBar(), Qt::LeftButton);
     EXPECT_EQ(App().LastClickedWindow, quintptr(0));
 }
 

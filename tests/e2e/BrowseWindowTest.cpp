@@ -138,9 +138,9 @@ TEST(BrowseFixture, ClickingALinkShowsItsPageAndA404ItsErrorPage) {
     const int broken = w.index("Broken");
     QTest::mouseClick(browse.Buttons().LinkButtonAt(broken), Qt::LeftButton);
     ASSERT_TRUE(
-        WaitFor([&] { return w.frame.StatusBar().Panel1Picture() == QLatin1String("PageError"); }, 20000));
-    EXPECT_EQ(w.frame.StatusBar().PanelText(1), QStringLiteral("Error on Page "));
-    EXPECT_TRUE(w.frame.StatusBar().Panel1Tag().startsWith(QLatin1String("Line: ")));
+        WaitFor([&] { return w.frame.findChild<FrameStatusBar*>()->Panel1Picture() == QLatin1String("PageError"); }, 20000));
+    EXPECT_EQ(w.frame.findChild<FrameStatusBar*>()->PanelText(1), QStringLiteral("Error on Page "));
+    EXPECT_TRUE(w.frame.findChild<FrameStatusBar*>()->Panel1Tag().startsWith(QLatin1String("Line: ")));
 }
 
 TEST(BrowseFixture, ALoginLinkWaitsBehindTheRealProgressPage) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <QList>
+#include <QMdiSubWindow>
 #include <QStringList>
 
 #include "browse/engine/FakePane.h"
@@ -18,6 +19,11 @@ namespace frametest {
 // The main window's button bar.
 inline FrameToolbar& Toolbar(QWidget& window) {
     return *window.findChild<FrameToolbar*>(QStringLiteral("tbr"));
+}
+
+// The browse window's place in the main window's area.
+inline QMdiSubWindow* BrowseSubWindow(MainWindow& frame) {
+    return frame.Browse() ? qobject_cast<QMdiSubWindow*>(frame.Browse()->parentWidget()) : nullptr;
 }
 
 inline const QString kUser = QStringLiteral("alice");

@@ -94,7 +94,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
 
     // Locked: everything minimised, no page visible, no command usable, no navigation.
     EXPECT_TRUE(frame.isMinimized());
-    EXPECT_TRUE(frame.BrowseSubWindow()->isMinimized());
+    EXPECT_TRUE(BrowseSubWindow(frame)->isMinimized());
     EXPECT_TRUE(frame.LockedView());
     EXPECT_FALSE(run.browse().isVisible());
     EXPECT_FALSE(frame.menuBar()->isEnabled());
@@ -121,7 +121,7 @@ TEST(Lock, IdleMinutesLockOnlyPressesCountAndThePasswordOpensIt) {
     EXPECT_FALSE(App().Locked);
     EXPECT_FALSE(frame.LockedView());
     EXPECT_TRUE(frame.menuBar()->isEnabled());
-    EXPECT_TRUE(frame.BrowseSubWindow()->isMaximized());
+    EXPECT_TRUE(BrowseSubWindow(frame)->isMaximized());
     EXPECT_EQ(run.lastActivity(), Clock::Now());
     EXPECT_FALSE(frame.LifeCycle().UnloadPending());
     EXPECT_FALSE(run.page().RaiseBeforeNavigate2(QStringLiteral("http://a.test/next")));
@@ -157,7 +157,7 @@ TEST(Lock, UnlockingGivesEveryWindowBackTheStateItHad) {
     MainWindow& frame = run.frame();
     StandaloneWindow* window =
         run.browse().PopUps().OpenNewWin(QStringLiteral("http://b.test/"), true, nullptr, true, QString());
-    QMdiSubWindow* browse = frame.BrowseSubWindow();
+    QMdiSubWindow* browse = BrowseSubWindow(frame);
     auto* standAlone = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     ASSERT_TRUE(standAlone);
     const Qt::WindowStates kinds = Qt::WindowMinimized | Qt::WindowMaximized;
@@ -215,7 +215,8 @@ TEST(Lock, EveryOtherWindowGoesAndAnythingTypedInADialogIsDropped) {
     // the browse window's list of matches under the address box.
     frame.ShowMessage(QStringLiteral("Refreshing..."));
     frame.ShowHelp(QStringLiteral("Contents"));
-    QWidget* downloads = frame.ShowDownloads();
+    frame.ShowDownloads();
+    QWidget* downloads = frame.findChild<DownloadsWindow*>();
     auto* help = frame.findChild<HelpWindow*>(QStringLiteral("frmHelp"));
     ASSERT_TRUE(help && help->isVisible() && downloads->isVisible());
     AddressBox* address = run.browse().findChild<AddressBox*>();

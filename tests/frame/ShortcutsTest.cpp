@@ -121,7 +121,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     EXPECT_FALSE(win->AddrBarShown());
     EXPECT_FALSE(addrBar->isChecked());
     // The check mark follows the window the menu is opened over.
-    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(frame.BrowseSubWindow());
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(BrowseSubWindow(frame));
     emit navigate->aboutToShow();
     EXPECT_TRUE(addrBar->isChecked());
     frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))
@@ -139,7 +139,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     run.key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor([&] { return !sub || !sub->isVisible(); }, 2000));
     EXPECT_TRUE(firstSub && firstSub->isVisible());
-    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(frame.BrowseSubWindow());
+    frame.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->setActiveSubWindow(BrowseSubWindow(frame));
     QMenu* file = frame.findChild<QMenu*>(QStringLiteral("mnuFile"));
     file->popup(frame.mapToGlobal(QPoint(10, 10)));
     EXPECT_FALSE(frame.findChild<QAction*>(QStringLiteral("mnuFileClose"))->isEnabled());
@@ -148,7 +148,7 @@ TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
     run.key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(WaitFor([&] { return !firstSub || !firstSub->isVisible(); }, 2000));
     run.key(Qt::Key_W, Qt::ControlModifier);
-    EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
+    EXPECT_TRUE(BrowseSubWindow(frame)->isVisible());
 }
 
 TEST(Shortcuts, FindBarSearchesTheActivePageAndEscClosesOnlyTheBar) {

@@ -128,7 +128,7 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindow) {
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(Toolbar(frame).isVisibleTo(&frame));
     EXPECT_EQ(Toolbar(frame).Keys().size(), 20);
-    EXPECT_TRUE(frame.BrowseSubWindow()->isMaximized());
+    EXPECT_TRUE(BrowseSubWindow(frame)->isMaximized());
     EXPECT_EQ(App().Options->AutoLogOutMts(), 30);
     // The master password is in memory now: no core file may hold it.
     rlimit core{};

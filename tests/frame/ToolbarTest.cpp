@@ -160,7 +160,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
 
     // Edit commands go to the focused text field, else to the page.
-    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
+    QLineEdit* address = run.browse().findChild<AddressBox*>()->lineEdit();
     address->setText(QStringLiteral("typed"));
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
@@ -173,7 +173,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
 
     // File, Close never closes the browse window; a right click on the bar offers its menu.
     frame.findChild<QAction*>(QStringLiteral("mnuFileClose"))->trigger();
-    EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
+    EXPECT_TRUE(BrowseSubWindow(frame)->isVisible());
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
                                  Toolbar(frame).mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&Toolbar(frame), &rightClick);
@@ -218,7 +218,7 @@ TEST(Toolbar, ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage) {
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
     MainWindow& frame = run.Start();
     FakePane& page = run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    QLabel* text = frame.StatusBar().findChild<QLabel*>(QStringLiteral("Panel1Text"));
+    QLabel* text = frame.findChild<FrameStatusBar*>()->findChild<QLabel*>(QStringLiteral("Panel1Text"));
     ASSERT_TRUE(text);
     page.RaiseScriptError(QStringLiteral("x is not defined"), QStringLiteral("http://a.test/a.js"), 12);
     ASSERT_EQ(text->text(), QStringLiteral("Error on Page "));

@@ -1,19 +1,12 @@
 #include "browse/engine/WebEnginePane.h"
 
-#include <atomic>
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QIODevice>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrintPreviewDialog>
 #include <QTimer>
-#include <QUuid>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
@@ -22,102 +15,19 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
-#include "browse/engine/ControlWords.h"
+#include "browse/engine/PageActionRunner.h"
+#include "browse/engine/PagePrinting.h"
+#include "browse/engine/PageScripts.h"
 #include "browse/engine/ProgramPages.h"
+#include "browse/engine/WebEngineHostPage.h"
 #include "browse/engine/WebEnginePaneRequests.h"
 #include "browse/engine/WebProfiles.h"
-#include "core/MessageBox.h"
 
-static void InitEngineResources() {
-    Q_INIT_RESOURCE(engine);
-}
+using namespace PageScripts;
 
 namespace {
-
-constexpr int kWorld = QWebEngineScript::ApplicationWorld;
-
-QString Resource(const QString& name) {
-    static const bool init = (InitEngineResources(), true);
-    Q_UNUSED(init);
-    QFile file(QStringLiteral(":/engine/") + name);
-    if (!file.open(QIODevice::ReadOnly)) qFatal("engine resource %s is missing", qPrintable(name));
-    return QString::fromUtf8(file.readAll());
-}
-
-// A secret of this process that marks the commit script's console lines.
-const QString& Nonce() {
-    static const QString nonce = QStringLiteral("bg") + QUuid::createUuid().toString(QUuid::Id128) +
-                                 QUuid::createUuid().toString(QUuid::Id128);
-    return nonce;
-}
-
-// Marks the lines of the frames' error script. That script runs in the page's world, where a
-// page can read it, so it has a secret of its own: its lines tell nothing but a frame's error.
-const QString& FrameErrorNonce() {
-    static const QString nonce = QStringLiteral("bgf") + QUuid::createUuid().toString(QUuid::Id128);
-    return nonce;
-}
-
-const QString& FrameErrorScript() {
-    static const QString source = Resource(QStringLiteral("FrameErrors.js"))
-                                      .replace(QLatin1String("BG_FRAME_NONCE"), FrameErrorNonce());
-    return source;
-}
-
-const QString& CommitScript() {
-    static const QString source =
-        Resource(QStringLiteral("PageCommit.js")).replace(QLatin1String("BG_NONCE"), Nonce());
-    return source;
-}
-
-QString JsString(const QString& text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-QString JsArray(const QStringList& texts) {
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
-}
-
-// The snapshot function, called with the generation and the texts of the pane's Link; the
-// words the login rules look for go with it.
-const QString& SnapshotScript() {
-    static const QString source =
-        QStringLiteral("(function (gen, texts) { return (") +
-        Resource(QStringLiteral("PageSnapshot.js")).trimmed() + QStringLiteral(")(gen, {control: ") +
-        JsString(ControlWords::Pattern()) + QStringLiteral(", markup: ") + JsArray(ControlWords::MarkupWords()) +
-        QStringLiteral(", loginList: ") + JsString(ControlWords::LoginList()) + QStringLiteral(", logoutList: ") +
-        JsString(ControlWords::LogoutList()) + QStringLiteral(", texts: texts || []}); })");
-    return source;
-}
-
-const QString& WatchScript() {
-    static const QString source =
-        Resource(QStringLiteral("PageWatch.js")).replace(QLatin1String("BG_NONCE"), Nonce()).trimmed();
-    return source;
-}
-
-const QString& ActionsScript() {
-    static const QString source = Resource(QStringLiteral("PageActions.js")).trimmed();
-    return source;
-}
-
-// The page functions, put into the program's world of every new document, so that each call
-// is a line to run rather than a whole script to compile.
-const QString& ToolsScript() {
-    static const QString source = QStringLiteral("window.__bgSnapshot = ") + SnapshotScript() +
-                                  QStringLiteral(";\nwindow.__bgActions = ") + ActionsScript() +
-                                  QStringLiteral(";\nwindow.__bgWatchPage = ") + WatchScript() +
-                                  QStringLiteral(";\n");
-    return source;
-}
-
-const QString kToolMissing = QStringLiteral("BGMISSING");
 
 bool IsBlank(const QUrl& url) {
     return url.toString() == QLatin1String("about:blank");
@@ -151,111 +61,23 @@ long ErrorCode(const QWebEngineLoadingInfo& info) {
     }
 }
 
-QJsonObject ActionJson(const PageAction& a) {
-    QJsonObject o;
-    o[QLatin1String("e")] = a.element;
-    switch (a.kind) {
-    case PageAction::SetValue:
-        o[QLatin1String("k")] = QStringLiteral("value");
-        o[QLatin1String("v")] = a.text;
-        break;
-    case PageAction::SetSelected:
-        o[QLatin1String("k")] = QStringLiteral("selected");
-        o[QLatin1String("b")] = a.flag;
-        break;
-    case PageAction::Focus:
-        o[QLatin1String("k")] = QStringLiteral("focus");
-        break;
-    case PageAction::Click:
-        o[QLatin1String("k")] = QStringLiteral("click");
-        break;
-    case PageAction::CallOnSubmit:
-        o[QLatin1String("k")] = QStringLiteral("submit");
-        break;
-    case PageAction::FireChange:
-        o[QLatin1String("k")] = QStringLiteral("change");
-        break;
-    case PageAction::SetSrc:
-        o[QLatin1String("k")] = QStringLiteral("src");
-        o[QLatin1String("v")] = a.text;
-        break;
-    case PageAction::PressEnter:
-        o[QLatin1String("k")] = QStringLiteral("enter");
-        break;
-    case PageAction::Navigate:
-        break;
-    }
-    return o;
-}
-
-bool RunsInPage(const PageAction& a) {
-    return a.kind != PageAction::Navigate;
-}
-
 } // namespace
-
-// Blocks network loads of one pane while the pane itself is offline (the program's switch is
-// on every profile).
-class PaneRequestInterceptor : public QWebEngineUrlRequestInterceptor {
-public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
-    std::atomic<bool> offline{false};
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (offline.load() && WebProfiles::BlockedOffline(info.requestUrl())) info.block(true);
-    }
-};
-
-// The engine page, handing its virtual hooks to the pane.
-class WebEngineHostPage : public QWebEnginePage {
-public:
-    WebEngineHostPage(WebEnginePane* pane, QWebEngineProfile* profile, QObject* parent)
-        : QWebEnginePage(profile, parent), m_pane(pane) {}
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        return m_pane->OnAcceptNavigation(url, int(type), isMainFrame);
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
-                                  const QString& source) override {
-        m_pane->OnConsoleMessage(int(level), message, line, source);
-    }
-    // New windows go through newWindowRequested (NewWindow2) only.
-    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-    void javaScriptAlert(const QUrl& origin, const QString& message) override {
-        PageDialogRequest request = Dialog(PageDialogRequest::Alert, origin, message);
-        m_pane->OnPageDialog(request);
-    }
-    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
-        PageDialogRequest request = Dialog(PageDialogRequest::Confirm, origin, message);
-        return m_pane->OnPageDialog(request);
-    }
-    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
-                          QString* result) override {
-        PageDialogRequest request = Dialog(PageDialogRequest::Prompt, origin, message);
-        request.defaultValue = defaultValue;
-        const bool accepted = m_pane->OnPageDialog(request);
-        if (accepted && result) *result = request.value;
-        return accepted;
-    }
-
-private:
-    static PageDialogRequest Dialog(PageDialogRequest::Kind kind, const QUrl& origin,
-                                    const QString& message) {
-        PageDialogRequest request;
-        request.kind = kind;
-        request.origin = origin.toString();
-        request.message = message;
-        return request;
-    }
-
-    WebEnginePane* m_pane;
-};
 
 // ----- construction ---------------------------------------------------------------------------
 
 WebEnginePane::WebEnginePane(const QString& userName, QObject* parent)
     : BrowserPane(parent), m_user(userName), m_interceptor(new PaneRequestInterceptor(this)),
-      m_requests(std::make_unique<PageRequestState>()) {}
+      m_requests(std::make_unique<PageRequestState>()) {
+    QPointer<WebEnginePane> self(this);
+    m_actions = std::make_unique<PageActionRunner>(PageActionRunner::Pane{
+        [this](int generation) { return m_page && generation == m_generation; },
+        [this](const QString& url) { Navigate2(url); },
+        [this, self](const QString& arguments, std::function<void(const QVariant&)> done) {
+            RunTool("__bgActions", ActionsScript(), arguments, [self, done](const QVariant& result) {
+                if (self) done(result);
+            });
+        }});
+}
 
 WebEnginePane::~WebEnginePane() {
     DropPage();
@@ -301,18 +123,7 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     connect(page, &QObject::destroyed, [usedProfile] { WebProfiles::RemovePage(usedProfile); });
 
     // Scripts every new document gets before its own.
-    const auto add = [page](const char* name, quint32 world, bool subFrames, const QString& source) {
-        QWebEngineScript script;
-        script.setName(QLatin1String(name));
-        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        script.setWorldId(world);
-        script.setRunsOnSubFrames(subFrames);
-        script.setSourceCode(source);
-        page->scripts().insert(script);
-    };
-    add("bgcommit", kWorld, true, CommitScript());
-    add("bgtools", kWorld, false, ToolsScript());
-    add("bgframeerrors", QWebEngineScript::MainWorld, true, FrameErrorScript());
+    PageScripts::Install(*page);
     page->setUrlRequestInterceptor(m_interceptor);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEnginePane::OnLoadingChanged);
@@ -714,71 +525,17 @@ void WebEnginePane::ApplyDocumentActions(const DocumentPtr& document, Done done)
         if (done) done(false);
         return;
     }
-    Enqueue(ActionRun{m_model, m_model->generation(), m_model->TakeActions(), std::move(done)});
-}
-
-void WebEnginePane::Enqueue(ActionRun run) {
-    m_actionQueue.push_back(std::move(run));
-    if (!m_applying) RunNextActions();
-}
-
-void WebEnginePane::RunNextActions() {
-    if (m_actionQueue.empty()) {
-        m_applying = false;
-        return;
-    }
-    m_applying = true;
-    auto run = std::make_shared<ActionRun>(std::move(m_actionQueue.front()));
-    m_actionQueue.pop_front();
-    m_currentRun = run;
-    ApplyFrom(run, 0);
-}
-
-void WebEnginePane::ApplyFrom(std::shared_ptr<ActionRun> run, int index) {
-    const auto finish = [this, run](bool ok) {
-        if (run != m_currentRun) return; // answered already (the page's process went)
-        m_currentRun = nullptr;
-        if (run->done) run->done(ok && !run->elementGone);
-        RunNextActions();
-    };
-    if (!m_page || run->generation != m_generation) return finish(false);
-    if (index < run->actions.size() && run->actions[index].kind == PageAction::Navigate) {
-        Navigate2(run->actions[index].text);
-        // Whatever follows was meant for the page being left.
-        return finish(true);
-    }
-    if (index >= run->actions.size()) return finish(true);
-    QJsonArray batch;
-    int next = index;
-    while (next < run->actions.size() && RunsInPage(run->actions[next]))
-        batch.append(ActionJson(run->actions[next++]));
-    const QString arguments =
-        QStringLiteral("%1,%2")
-            .arg(run->generation)
-            .arg(QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
-    QPointer<WebEnginePane> self(this);
-    RunTool("__bgActions", ActionsScript(), arguments, [self, run, next, finish](const QVariant& result) {
-        if (!self) return;
-        const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
-        if (!answer.contains(QLatin1String("done"))) return finish(false);
-        const QJsonArray done = answer.value(QLatin1String("done")).toArray();
-        for (const QJsonValue& applied : done)
-            if (!applied.toBool()) run->elementGone = true;
-        // The rest of the batch goes on in the page (a press after typing waits there for the
-        // page to take in the values); what follows the batch waits no longer.
-        self->ApplyFrom(run, next);
-    });
+    m_actions->Enqueue({m_model, m_model->generation(), m_model->TakeActions(), std::move(done)});
 }
 
 void WebEnginePane::RunTool(const char* tool, const QString& function, const QString& arguments,
                             std::function<void(const QVariant&)> done) {
-    const QString call = QStringLiteral("typeof %1 === 'function' ? %1(%2) : '%3'")
-                             .arg(QLatin1String(tool), arguments, kToolMissing);
+    const QString call = PageScripts::ToolCall(tool, arguments);
     QPointer<WebEnginePane> self(this);
     m_page->runJavaScript(call, kWorld, [self, function, arguments, done](const QVariant& result) {
         if (!self) return;
         // A document the engine made without the program's scripts gets the whole function.
-        if (result.toString() == kToolMissing && self->m_page) {
+        if (result.toString() == PageScripts::ToolMissing() && self->m_page) {
             self->m_page->runJavaScript(function + QLatin1Char('(') + arguments + QLatin1Char(')'), kWorld,
                                         [done](const QVariant& again) {
                                             if (done) done(again);
@@ -830,37 +587,15 @@ void WebEnginePane::PrintTo(QPrinter* printer, Done done) {
         if (done) done(false);
         return;
     }
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_view, &QWebEngineView::printFinished, this, [connection, done](bool ok) {
-        QObject::disconnect(*connection);
-        if (done) done(ok);
-    });
-    m_view->print(printer);
+    PagePrinting::PrintTo(*m_view, printer, std::move(done));
 }
 
 void WebEnginePane::Print() {
-    if (!CanPrint()) return;
-    auto* printer = new QPrinter(QPrinter::HighResolution);
-    QPrintDialog dialog(printer, m_view);
-    if (modal::RunModal(dialog) != QDialog::Accepted) {
-        delete printer;
-        return;
-    }
-    // Printing runs on after this returns; the printer lives until it has finished.
-    PrintTo(printer, [printer](bool) { delete printer; });
+    if (CanPrint()) PagePrinting::Print(*m_view);
 }
 
 void WebEnginePane::PrintPreview() {
-    if (!CanPrint()) return;
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, m_view);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
-        // The preview wants its pages drawn before the signal returns.
-        QEventLoop loop;
-        PrintTo(target, [&loop](bool) { loop.quit(); });
-        loop.exec();
-    });
-    modal::RunModal(preview);
+    if (CanPrint()) PagePrinting::Preview(*m_view);
 }
 
 void WebEnginePane::FindText(const QString& text, bool backward, bool caseSensitive, Done done) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <QByteArray>
@@ -11,6 +10,7 @@
 
 #include "browse/engine/BrowserPane.h"
 
+class PageActionRunner;
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
@@ -116,13 +116,6 @@ protected:
 private:
     friend class WebEngineHostPage;
     struct PageRequestState;
-    struct ActionRun {
-        std::weak_ptr<PageModel> model;
-        int generation = 0;
-        QList<PageAction> actions;
-        Done done;
-        bool elementGone = false;
-    };
 
     void CreatePage(QWebEngineProfile* profile = nullptr);
     void DropPage();
@@ -150,9 +143,6 @@ private:
     // Snapshot and actions.
     void TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done);
     void Adopt(std::shared_ptr<PageModel> model);
-    void Enqueue(ActionRun run);
-    void RunNextActions();
-    void ApplyFrom(std::shared_ptr<ActionRun> run, int index);
     // Runs a page function of the program's world (defined in every new document) with these
     // arguments; done(result).
     void RunTool(const char* tool, const QString& function, const QString& arguments,
@@ -202,9 +192,7 @@ private:
     QString m_lastFind;
     bool m_lastFindCaseSensitive = false;
     std::shared_ptr<PageModel> m_model;
-    std::deque<ActionRun> m_actionQueue;
-    bool m_applying = false;
-    std::shared_ptr<ActionRun> m_currentRun; // the run whose script the page is running
+    std::unique_ptr<PageActionRunner> m_actions;
     SnapshotStats m_stats;
     std::unique_ptr<PageRequestState> m_requests;
 

@@ -15,6 +15,7 @@
 #include <QWebEngineView>
 #include <QWheelEvent>
 
+#include "browse/engine/PageActionRunner.h"
 #include "browse/engine/WebProfiles.h"
 
 namespace {
@@ -309,13 +310,7 @@ void WebEnginePane::FailPendingPageAccess() {
     const auto snapshots = std::exchange(m_requests->pendingSnapshots, {});
     for (const auto& fail : snapshots)
         fail();
-    std::deque<ActionRun> queued;
-    queued.swap(m_actionQueue);
-    std::shared_ptr<ActionRun> current = std::exchange(m_currentRun, nullptr);
-    m_applying = false;
-    if (current && current->done) std::exchange(current->done, nullptr)(false);
-    for (ActionRun& run : queued)
-        if (run.done) run.done(false);
+    m_actions->FailAll();
 }
 
 void WebEnginePane::RecoverPage() {
