@@ -6,7 +6,7 @@
 #include <QMdiSubWindow>
 #include <QStringList>
 
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "frame/FrameToolbar.h"
 #include "frame/MainWindow.h"
 #include "support/TestSupport.h"
