@@ -30,7 +30,8 @@ protected:
         ASSERT_TRUE(Load("/logout")); // each case starts signed out
     }
     DocumentPtr Load(const char* path) {
-        return LoadAndWait(*s_pane, *log, SharedSites().Url(QLatin1String(path))) ? s_pane->Document() : nullptr;
+        return LoadAndWait(*s_pane, *log, SharedSites().Url(QLatin1String(path))) ? s_pane->Document()
+                                                                                  : nullptr;
     }
     bool Apply(const DocumentPtr& doc = {}) {
         int result = -1;
@@ -172,9 +173,10 @@ TEST_F(Actions, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
     App().CurrentUser = QStringLiteral("filler");
     App().PassPhrase = QStringLiteral("filler-pass");
     Links links(App().CurrentUser);
-    Link* link = links.Add(QStringLiteral("Bank"), SecretCipher::EncryptMessage(SharedSites().Url("/login")),
-                           SecretCipher::EncryptMessage(QStringLiteral("nobody")),
-                           SecretCipher::EncryptMessage(QStringLiteral("pw-in-markup?")), {}, {}, false, true);
+    Link* link =
+        links.Add(QStringLiteral("Bank"), SecretCipher::EncryptMessage(SharedSites().Url("/login")),
+                  SecretCipher::EncryptMessage(QStringLiteral("nobody")),
+                  SecretCipher::EncryptMessage(QStringLiteral("pw-in-markup?")), {}, {}, false, true);
     ASSERT_TRUE(Load("/login"));
     // Filled but not submitted: a special-site parse defers its click.
     LoginSites sites;

@@ -23,7 +23,8 @@ using sites::SharedSites;
 // A real pane that keeps what the program drew into it (the placeholder's progress pages).
 class DrawnPane : public WebEnginePane {
 public:
-    DrawnPane(QObject* parent, QStringList* drawn) : WebEnginePane(App().CurrentUser, parent), m_drawn(drawn) {}
+    DrawnPane(QObject* parent, QStringList* drawn)
+        : WebEnginePane(App().CurrentUser, parent), m_drawn(drawn) {}
     void SetBodyHtml(const QString& markup) override {
         *m_drawn << markup;
         WebEnginePane::SetBodyHtml(markup);
@@ -42,16 +43,17 @@ protected:
         QTcpServer probe; // an address where nothing listens
         probe.listen(QHostAddress::LocalHost);
         const QString pw = QLatin1String(sites::TestSites::kPassword), user = sites::TestSites::kUser;
-        StoreLinks({{"Bank", "/login", user, pw, {}, "Accounts"},
-                    {"By anchor", "/login?next=/after/anchor", user, pw, {}, "Accounts"},
-                    {"By button", "/login?next=/after/button", user, pw, {}, "Accounts"},
-                    {"By image", "/login?next=/after/image", user, pw, {}, "go"},
-                    {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
-                    {"Signed in", "/signed-in", user, pw},
-                    {"No login", "/no-login", user, pw},
-                    {"Strict", "/login-strict", user, "not-the-password"},
-                    {"Missing", "/missing", user, pw},
-                    {"Unreachable", QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort()), user, pw}});
+        StoreLinks(
+            {{"Bank", "/login", user, pw, {}, "Accounts"},
+             {"By anchor", "/login?next=/after/anchor", user, pw, {}, "Accounts"},
+             {"By button", "/login?next=/after/button", user, pw, {}, "Accounts"},
+             {"By image", "/login?next=/after/image", user, pw, {}, "go"},
+             {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
+             {"Signed in", "/signed-in", user, pw},
+             {"No login", "/no-login", user, pw},
+             {"Strict", "/login-strict", user, "not-the-password"},
+             {"Missing", "/missing", user, pw},
+             {"Unreachable", QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort()), user, pw}});
         s_window = new E2eWindow([](QWidget* parent) { return new DrawnPane(parent, &s_drawn); });
     }
     static void TearDownTestSuite() {
@@ -143,7 +145,8 @@ TEST_F(AutoLogin, PagesWithoutALoginFormARefusedPasswordAndNavigationErrors) {
     QDir().mkpath(core::LogFolder());
     for (const char* caption : {"Missing", "Unreachable"})
         ASSERT_TRUE(Open(caption, [&] {
-            return link(caption).NavigationError() && s_window->pane(caption).IsErrorPage() && InFront(caption);
+            return link(caption).NavigationError() && s_window->pane(caption).IsErrorPage() &&
+                   InFront(caption);
         })) << caption;
     App().DiagnosticMode = false;
     QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));

@@ -20,7 +20,8 @@ using sites::SharedSites;
 // A real pane that says in which order the program asked it to navigate.
 class OrderedPane : public WebEnginePane {
 public:
-    OrderedPane(QObject* parent, QStringList* order) : WebEnginePane(App().CurrentUser, parent), m_order(order) {}
+    OrderedPane(QObject* parent, QStringList* order)
+        : WebEnginePane(App().CurrentUser, parent), m_order(order) {}
     void Navigate2(const QString& url) override {
         if (url != QLatin1String("about:blank")) *m_order << url;
         WebEnginePane::Navigate2(url);
@@ -36,7 +37,8 @@ protected:
         App().CurrentUser = QStringLiteral("e2e-browse");
         App().PassPhrase = QStringLiteral("pass");
         StoreLinks(links);
-        w = std::make_unique<E2eWindow>([this](QWidget* parent) { return new OrderedPane(parent, &navigations); });
+        w = std::make_unique<E2eWindow>(
+            [this](QWidget* parent) { return new OrderedPane(parent, &navigations); });
         browse().ShowPageTimer().stop();
     }
     BrowseWindow& browse() { return *w->browse; }
@@ -82,8 +84,9 @@ TEST_F(BrowseFixture, LinksMarkedToLoadAtStartLoadInButtonOrderAndOthersCostNoth
 TEST_F(BrowseFixture, ClickingALinkShowsItsPageA404ItsErrorPageAndAScriptErrorInTheStatusBar) {
     Open({{"Plain", "/plain"}, {"Missing", "/missing"}, {"Broken", "/script-error"}});
     w->Click("Plain");
-    ASSERT_TRUE(WaitFor([&] { return Loaded("Plain") && browse().TabColour(w->index("Plain")) == TabColour::Yellow; },
-                        20000));
+    ASSERT_TRUE(
+        WaitFor([&] { return Loaded("Plain") && browse().TabColour(w->index("Plain")) == TabColour::Yellow; },
+                20000));
     EXPECT_EQ(browse().Panes().Front(), w->index("Plain"));
     EXPECT_EQ(browse().AddressText(), SharedSites().Url("/plain"));
     EXPECT_EQ(browse().windowTitle(), w->pane("Plain").LocationName());

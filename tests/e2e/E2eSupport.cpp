@@ -33,7 +33,8 @@ EventLog::EventLog(BrowserPane* pane) {
     connect(pane, &BrowserPane::NavigateComplete2, this, [this, where](const QString& url, bool top) {
         events << QStringLiteral("NavigateComplete2 ") + where(top) + url;
     });
-    connect(pane, &BrowserPane::DownloadComplete, this, [this] { events << QStringLiteral("DownloadComplete"); });
+    connect(pane, &BrowserPane::DownloadComplete, this,
+            [this] { events << QStringLiteral("DownloadComplete"); });
     connect(pane, &BrowserPane::DocumentComplete, this, [this, where](const QString& url, bool top) {
         events << QStringLiteral("DocumentComplete ") + where(top) + url;
         if (top && onTopDocumentComplete) onTopDocumentComplete(url);
@@ -46,9 +47,10 @@ EventLog::EventLog(BrowserPane* pane) {
         if (onNewWindow) onNewWindow(e);
     });
     connect(pane, &BrowserPane::WindowClosing, this, [this] { events << QStringLiteral("WindowClosing"); });
-    connect(pane, &BrowserPane::ScriptError, this, [this](const QString& description, const QString&, int line) {
-        events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
-    });
+    connect(pane, &BrowserPane::ScriptError, this,
+            [this](const QString& description, const QString&, int line) {
+                events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
+            });
     connect(pane, &BrowserPane::FrameScriptError, this,
             [this](const QString& description, const QString&, int line) {
                 other << QStringLiteral("FrameScriptError %1 %2").arg(line).arg(description);
@@ -109,7 +111,9 @@ void Pump(int ms) {
 
 void StoreLinks(const QList<E2eLink>& links) {
     Links stored(App().CurrentUser);
-    const auto enc = [](const QString& text) { return text.isEmpty() ? text : SecretCipher::EncryptMessage(text); };
+    const auto enc = [](const QString& text) {
+        return text.isEmpty() ? text : SecretCipher::EncryptMessage(text);
+    };
     for (const E2eLink& l : links) {
         const QString url = l.url.startsWith(QLatin1Char('/')) ? sites::SharedSites().Url(l.url) : l.url;
         stored.Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,

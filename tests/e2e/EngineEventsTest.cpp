@@ -160,7 +160,8 @@ TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndS
     // Body markup shows without events, and again in place. It is asked for in a way that raises
     // no script error before the page has a body.
     const QString body = QStringLiteral("document.body ? document.body.innerHTML : ''");
-    for (const QString& markup : {QStringLiteral("<p id=\"w\">Please wait...</p>"), QStringLiteral("<p>Signing In</p>")}) {
+    for (const QString& markup :
+         {QStringLiteral("<p id=\"w\">Please wait...</p>"), QStringLiteral("<p>Signing In</p>")}) {
         other.SetBodyHtml(markup);
         ASSERT_TRUE(WaitFor([&] {
             Pump(100);

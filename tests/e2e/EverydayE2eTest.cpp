@@ -91,8 +91,7 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     const QString report = dir.filePath(QStringLiteral("report.bin"));
     files.Next(report);
     Open("Files");
-    ASSERT_TRUE(
-        WaitFor([&] { return pane("Files").ReadyState() == PaneReadyState::Complete; }));
+    ASSERT_TRUE(WaitFor([&] { return pane("Files").ReadyState() == PaneReadyState::Complete; }));
     pane("Files").Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
     DownloadList& list = frame().Downloads();
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
@@ -113,8 +112,7 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     // The next file starts in the folder used last, under a name that is free, and is cancelled
     // half-way: nothing of it stays.
     files.Next(dir.filePath(QStringLiteral("report (1).bin")));
-    pane("Files")
-        .Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
+    pane("Files").Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
     ASSERT_TRUE(
         WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     EXPECT_EQ(files.asked()[1].folder, dir.path());
@@ -135,9 +133,8 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
 TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     const int before = int(SharedSites().SignInAttempts().size());
     Open("Vault");
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane("Vault").LocationName() == QLatin1String("Bramble Vault"); },
-        20000));
+    ASSERT_TRUE(
+        WaitFor([&] { return pane("Vault").LocationName() == QLatin1String("Bramble Vault"); }, 20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(before), QStringList({"", "alice:wonderland"}));
     EXPECT_EQ(dialogs.count(), 0);
 
@@ -162,9 +159,8 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     });
     const int wrong = int(SharedSites().SignInAttempts().size());
     Open("Vault wrong");
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane("Vault wrong").LocationName() == QLatin1String("Bramble Vault"); },
-        20000));
+    ASSERT_TRUE(
+        WaitFor([&] { return pane("Vault wrong").LocationName() == QLatin1String("Bramble Vault"); }, 20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(wrong),
               QStringList({"", "alice:not-the-password", "alice:wonderland"}));
     EXPECT_EQ(question,
@@ -179,19 +175,14 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
 TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInto) {
     ASSERT_TRUE(s_tls->ok());
     Open("Shady");
-    ASSERT_TRUE(
-        WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(
-        Notice("Shady")
-            ->TextLabel()
-            ->text()
-            .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
-                                       "certificate is not valid: ")));
+    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
+    EXPECT_TRUE(Notice("Shady")->TextLabel()->text().startsWith(
+        QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
+                       "certificate is not valid: ")));
     EXPECT_FALSE(pane("Shady").CertificateOverridden());
     Notice("Shady")->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane("Shady").LocationName() == QLatin1String("Sign In - Shady Bank"); },
-        20000));
+    ASSERT_TRUE(WaitFor([&] { return pane("Shady").LocationName() == QLatin1String("Sign In - Shady Bank"); },
+                        20000));
     EXPECT_TRUE(pane("Shady").CertificateOverridden());
     EXPECT_FALSE(Notice("Shady")->isVisible());
     Pump(2500);
@@ -207,8 +198,7 @@ TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
     browse().CreatePane(i);
     pane("Hang").SetUnresponsiveAfter(1500);
     Open("Hang");
-    ASSERT_TRUE(
-        WaitFor([&] { return NoticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
     EXPECT_FALSE(link("Hang").LoggedIn());
     Notice("Hang")->findChild<QPushButton*>(QStringLiteral("cmdReload"))->click();
     ASSERT_TRUE(WaitFor([&] { return link("Hang").LoggedIn(); }, 30000));

@@ -49,7 +49,8 @@ public:
     TwoAccounts(const QString& user, bool loadAtStart) : m_user(user) {
         boxes.Answer(msgbox::Yes); // "is this the password you want?"
         LoginFields fields{user, QLatin1String(kMaster), QString(), QLatin1String(kMaster)};
-        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded)
+            << boxes.lastText().toStdString();
         App() = AppState();
         boxes.Clear();
         App().CurrentUser = user;

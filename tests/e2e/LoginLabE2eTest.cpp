@@ -34,7 +34,8 @@ QString Mismatch(const LoginLab::Page& page) {
             want.replace(QLatin1String("USER"), QLatin1String(LoginLab::kUser))
                 .replace(QLatin1String("PASS"), QLatin1String(LoginLab::kPassword));
             const QString field = want.section(QLatin1Char('='), 0, 0);
-            all = all && sent.fields.contains(field) && sent.fields.value(field) == want.section(QLatin1Char('='), 1);
+            all = all && sent.fields.contains(field) &&
+                  sent.fields.value(field) == want.section(QLatin1Char('='), 1);
         }
         delivered = delivered || all;
     }
@@ -56,8 +57,13 @@ protected:
     void Start(const QList<LoginLab::Page>& pages) {
         QList<E2eLink> links{{"Home", Lab().Url(QStringLiteral("/home")), {}, {}, {}, {}, true}};
         for (const LoginLab::Page& p : pages)
-            links.append({p.name, Lab().Url(QLatin1Char('/') + QLatin1String(p.name)), LoginLab::kUser,
-                          LoginLab::kPassword, p.option, {}, true});
+            links.append({p.name,
+                          Lab().Url(QLatin1Char('/') + QLatin1String(p.name)),
+                          LoginLab::kUser,
+                          LoginLab::kPassword,
+                          p.option,
+                          {},
+                          true});
         StoreLinks(links);
         window = std::make_unique<E2eWindow>();
         window->browse->OnLoadFavoritesTimer();
@@ -114,8 +120,9 @@ TEST_F(LoginLabE2e, ALoginOnAnotherSiteIsFilledWhenTheLinkAllowsThatSite) {
     LoginLab::Page away = LoginLab::WrongPages().last();
     ASSERT_EQ(QLatin1String(away.name), QLatin1String("away"));
     away.expected = QStringList{"user=USER", "pass=PASS"};
-    StoreLinks({{"Home", Lab().Url(QStringLiteral("/home")), {}, {}, {}, {}, true},
-                {"away", Lab().Url(QStringLiteral("/away")), LoginLab::kUser, LoginLab::kPassword, {}, {}, true}});
+    StoreLinks(
+        {{"Home", Lab().Url(QStringLiteral("/home")), {}, {}, {}, {}, true},
+         {"away", Lab().Url(QStringLiteral("/away")), LoginLab::kUser, LoginLab::kPassword, {}, {}, true}});
     {
         Links links(App().CurrentUser);
         Link* link = links.Item(PaneIndexOf(links, QStringLiteral("away")) + 1);

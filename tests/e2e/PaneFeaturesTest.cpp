@@ -55,7 +55,8 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
 
 TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
     sites::SiteServer server;
-    const QByteArray body = "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
+    const QByteArray body =
+        "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
     server.Route("GET", "/dated", [&](const sites::Request&, sites::Reply& reply) {
         reply.body = body;
         reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");

@@ -43,10 +43,12 @@ protected:
     // The page's snapshot is there (not only the empty document of its first moment); every page
     // here has a title.
     static bool Shows(BrowserPane& pane, const QString& url) {
-        return pane.LocationURL() == url && pane.ReadyState() == PaneReadyState::Complete && pane.Document() &&
-               pane.Document()->URL() == url && !pane.Document()->title().isEmpty();
+        return pane.LocationURL() == url && pane.ReadyState() == PaneReadyState::Complete &&
+               pane.Document() && pane.Document()->URL() == url && !pane.Document()->title().isEmpty();
     }
-    void Click(QPoint at) { QTest::mouseClick(pane().view()->focusProxy(), Qt::LeftButton, Qt::NoModifier, at); }
+    void Click(QPoint at) {
+        QTest::mouseClick(pane().view()->focusProxy(), Qt::LeftButton, Qt::NoModifier, at);
+    }
     QList<StandaloneWindow*> Windows() { return browse().PopUps().NewWindows(); }
 
     TempStore store;
@@ -87,13 +89,14 @@ TEST_F(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     const QString popupTarget = SharedSites().Url(QStringLiteral("/popup-target"));
     // On another host name, so that going there leaves the Link's site (no site-opened window).
     const QString links = QStringLiteral("http://localhost:%1/popup-links").arg(SharedSites().main().port());
-    SharedSites().AddPage(QStringLiteral("/popup-links"),
-                          QStringLiteral("<html><head><title>Links</title></head><body style='margin:0'><a id=blank "
-                                         "style='position:absolute;left:10px;top:10px;font-size:30px' href='%1' "
-                                         "target=_blank>Accounts</a><button id=open style='position:absolute;left:"
-                                         "10px;top:100px;width:200px;height:50px' onclick=\"window.open('%2')\">"
-                                         "Open</button></body></html>")
-                              .arg(accounts, popupTarget));
+    SharedSites().AddPage(
+        QStringLiteral("/popup-links"),
+        QStringLiteral("<html><head><title>Links</title></head><body style='margin:0'><a id=blank "
+                       "style='position:absolute;left:10px;top:10px;font-size:30px' href='%1' "
+                       "target=_blank>Accounts</a><button id=open style='position:absolute;left:"
+                       "10px;top:100px;width:200px;height:50px' onclick=\"window.open('%2')\">"
+                       "Open</button></body></html>")
+            .arg(accounts, popupTarget));
     Open("e2e-popups-session", "/login");
     ASSERT_TRUE(WaitFor([&] { return Shows(pane(), SharedSites().Url("/login")); }, 20000));
     DocumentPtr login = pane().Document();
@@ -124,8 +127,9 @@ TEST_F(PopUpsE2e, AClickedNewWindowStaysSignedInClosesItselfAndMovesWithCtrl) {
     RunScript(*static_cast<WebEnginePane*>(closing->Pane()),
               QStringLiteral("document.getElementById('close').click(); true"));
     ASSERT_TRUE(WaitFor([&] { return Windows().size() == 1; }, 15000));
-    EXPECT_FALSE(
-        w->frame->findChild<QMdiArea*>(QStringLiteral("mdiArea"))->subWindowList().contains(closingSub.data()));
+    EXPECT_FALSE(w->frame->findChild<QMdiArea*>(QStringLiteral("mdiArea"))
+                     ->subWindowList()
+                     .contains(closingSub.data()));
     EXPECT_TRUE(Shows(pane(), links)) << "the Link keeps its page";
 
     // Closed with Ctrl held: its page moves into the visible Link, still signed in. (The close box

@@ -35,7 +35,8 @@ bool LogIn(WebEnginePane& pane) {
     doc->getElementById("user")->SetValue(QString::fromLatin1(TestSites::kUser));
     doc->getElementById("pass")->SetValue(QString::fromLatin1(TestSites::kPassword));
     doc->getElementById("signin")->Click();
-    return WaitFor([&] { return pane.LocationURL() == SharedSites().Url(QStringLiteral("/welcome")) && !pane.Busy(); });
+    return WaitFor(
+        [&] { return pane.LocationURL() == SharedSites().Url(QStringLiteral("/welcome")) && !pane.Busy(); });
 }
 
 TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
@@ -136,7 +137,8 @@ TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
 TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
     QTemporaryDir dir;
     QFile out(dir.filePath(QStringLiteral("local.html")));
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write("<html><head><title>Local</title></head></html>") > 0);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
+                out.write("<html><head><title>Local</title></head></html>") > 0);
     out.close();
     const QString fileUrl = QUrl::fromLocalFile(out.fileName()).toString();
     const QString plain = SharedSites().Url(QStringLiteral("/plain"));
@@ -166,7 +168,8 @@ TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
     // A missing local file is "object not found".
     const QString missing = QStringLiteral("file:///no/such/file.html");
     ASSERT_TRUE(LoadAndWait(pane, log, missing));
-    EXPECT_TRUE(log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
 }
 
 } // namespace

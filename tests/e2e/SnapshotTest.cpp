@@ -59,8 +59,8 @@ TEST_F(Snapshot, LoginPageFormsElementsAndDocumentValues) {
     EXPECT_EQ(form->name(), "login");
     EXPECT_EQ(form->onsubmit(), "");
     EXPECT_EQ(Names(form->elements()),
-              (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user", "INPUT:password pass",
-                           "INPUT:hidden from", "INPUT:submit#signin"}));
+              (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user",
+                           "INPUT:password pass", "INPUT:hidden from", "INPUT:submit#signin"}));
     EXPECT_EQ(Names(doc->all()), Names(form->elements()) + QStringList{"A"});
     for (const DomElement* e : form->elements())
         EXPECT_EQ(e->form(), form);
@@ -86,7 +86,8 @@ TEST_F(Snapshot, PlainPageAnchorsImagesButtonsAndScripts) {
     ASSERT_TRUE(doc);
     // The anchor without href is in all() but not in links().
     EXPECT_EQ(Names(doc->links()), (QStringList{"A#first", "A#pic", "A#script"}));
-    EXPECT_EQ(Names(doc->getElementsByTagName("a")), (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
+    EXPECT_EQ(Names(doc->getElementsByTagName("a")),
+              (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
     const DomElement* pic = doc->getElementById("pic");
     ASSERT_TRUE(pic && pic->firstChild());
     EXPECT_EQ(pic->childElementCount(), 1);
@@ -161,9 +162,9 @@ TEST_F(Snapshot, ValuesAsTheProgramReadsThem) {
     ASSERT_EQ(doc->forms().size(), 2);
     const DomElement* f1 = doc->forms()[0];
     EXPECT_EQ(f1->onsubmit(), "function anonymous() { return check(this); }");
-    EXPECT_EQ(Names(f1->elements()), (QStringList{"INPUT:password pw", "A", "IMG", "INPUT:text ssn",
-                                                  "SELECT:select-multiple multi", "OPTION", "OPTION",
-                                                  "TEXTAREA:textarea note"}));
+    EXPECT_EQ(Names(f1->elements()),
+              (QStringList{"INPUT:password pw", "A", "IMG", "INPUT:text ssn", "SELECT:select-multiple multi",
+                           "OPTION", "OPTION", "TEXTAREA:textarea note"}));
     EXPECT_EQ(f1->elements()[0]->value(), "typed");
     // Whitespace before the image does not count as the anchor's first child.
     EXPECT_EQ(f1->elements()[1]->firstChild(), f1->elements()[2]);

@@ -21,14 +21,19 @@ const QStringList kLogin{"user=USER", "pass=PASS"};
 const Page kPages[] = {
     {"home", nullptr, "Home", "<p>Nothing to sign in to.</p>", {}},
     // ----- login layouts
-    {"plain", "email type, hints, labels, remember me, CSRF field, a <button>", "Log in",
+    {"plain",
+     "email type, hints, labels, remember me, CSRF field, a <button>",
+     "Log in",
      R"(<h1>Sign in or register</h1><form method=post action=/plain/got><label for=e>Email</label>
 <input id=e type=email name=email autocomplete=username><label for=p>Password</label>
 <input id=p type=password name=password autocomplete=current-password>
 <label><input type=checkbox name=remember value=1> Remember me</label><input type=hidden name=csrf value=t0k3n>
 <a href=/plain/forgot>Forgot your password?</a><button>Log in</button></form>)",
      {"email=USER", "password=PASS", "csrf=t0k3n"}},
-    {"framework", "state from input events, button enabled when filled, fetch", "App", R"(<div id=app></div>
+    {"framework",
+     "state from input events, button enabled when filled, fetch",
+     "App",
+     R"(<div id=app></div>
 <script>addEventListener('DOMContentLoaded', function () { var s = { u: '', p: '' };
 app.innerHTML = '<form id=f><input id=u placeholder="Email or phone"><input id=p type=password placeholder=Password><button id=go disabled>Sign in</button></form>';
 function render() { go.disabled = !(s.u && s.p); }
@@ -54,7 +59,9 @@ history.pushState({}, '', '/spa/home'); document.body.innerHTML = '<h1>Home</h1>
 document.body.insertAdjacentHTML('beforeend', '<form method=post action=/frames/got><input name=user><input type=password name=pass><button>Sign in</button></form>'); }
 requestAnimationFrame(step);</script>)",
      kLogin},
-    {"formless", "no <form>; a div with role button", "Welcome back",
+    {"formless",
+     "no <form>; a div with role button",
+     "Welcome back",
      R"(<header><input type=search placeholder=Search></header><div class=box><input id=u aria-label=Username>
 <input id=p type=password aria-label=Password><div role=button tabindex=0 id=go>Sign in</div></div>
 <script>go.addEventListener('click', function () { var x = new XMLHttpRequest(); x.open('POST', '/formless/got');
@@ -73,39 +80,46 @@ x.send('u=' + encodeURIComponent(u.value) + '&p=' + encodeURIComponent(p.value))
      "<form method=post action=/enter/got><input name=user><input type=password name=pass>"
      "<input type=image src=/none.gif alt=''></form>",
      kLogin},
-    {"hints", "the user field known by autocomplete, after another field", "Sign in",
+    {"hints",
+     "the user field known by autocomplete, after another field",
+     "Sign in",
      "<form method=post action=/hints/got><input name=company placeholder=Company><input name=f1 "
      "autocomplete=username><input type=password name=f2 autocomplete=current-password>"
      "<button type=submit>Sign in</button></form>",
      {"company=", "f1=USER", "f2=PASS"}},
-    {"twins", "a hidden and a shown copy of the form", "Log in",
+    {"twins",
+     "a hidden and a shown copy of the form",
+     "Log in",
      "<div style='display:none'><form method=post action='/twins/got?v=small'><input name=user><input "
-     "type=password name=pass><button>Log in</button></form></div><form method=post action='/twins/got?v=large'>"
+     "type=password name=pass><button>Log in</button></form></div><form method=post "
+     "action='/twins/got?v=large'>"
      "<input name=user><input type=password name=pass><button>Log in</button></form>",
      {"v=large", "user=USER", "pass=PASS"}},
     {"cookies", "a cookie banner over the page", "Log in",
      "<div style='position:fixed;inset:0;background:#fff;z-index:9'><p>We use cookies.</p>"
      "<button onclick='this.parentNode.remove()'>Accept all</button></div>%F",
      kLogin},
-    {"inframe", "the form in an iframe of the site", "Portal", "<p>Portal</p><iframe src=/inframe/inner></iframe>",
-     kLogin},
+    {"inframe", "the form in an iframe of the site", "Portal",
+     "<p>Portal</p><iframe src=/inframe/inner></iframe>", kLogin},
     {"inframe/inner", nullptr, "Inner", "%F", {}},
-    {"frameset", "the form in a frame of a frameset of the site", "Frames",
-     "<frameset rows='20%,80%'><frame src=/home><frame src=/frameset/login></frameset>", kLogin},
-    {"frameset/login", nullptr, "Sign in", "%F", {}},
     {"subframe", "the form in an iframe of another origin of the site", "Portal",
-     "<p>Portal</p><iframe src='http://login.bank.localhost:%P/subframe/login' width=400 height=300></iframe>",
+     "<p>Portal</p><iframe src='http://login.bank.localhost:%P/subframe/login' width=400 "
+     "height=300></iframe>",
      kLogin},
     {"subframe/login", nullptr, "Sign in", "%F", {}},
     {"shadow", "the form in an open shadow root", "Components",
      R"(<login-box></login-box><script>customElements.define('login-box', class extends HTMLElement { constructor() {
 super(); this.attachShadow({ mode: 'open' }).innerHTML = '<form method=post action=/shadow/got><input name=user><input type=password name=pass><button>Sign in</button></form>'; } });</script>)",
      kLogin},
-    {"steps", "the user name, then the password on the next page", "Sign in",
+    {"steps",
+     "the user name, then the password on the next page",
+     "Sign in",
      "<form method=post action=/steps/next><input type=email name=identifier autocomplete=username>"
      "<button>Next</button></form>",
      {"identifier=USER", "pass=PASS"}},
-    {"reveal", "the user name, then the password shown on the same page", "Sign in",
+    {"reveal",
+     "the user name, then the password shown on the same page",
+     "Sign in",
      R"(<form id=f method=post action=/reveal/got><input type=email name=email autocomplete=username>
 <div id=pw hidden><input type=password name=pass></div><button id=b>Continue</button></form>
 <script>f.onsubmit = function (e) { if (!pw.hidden) return; e.preventDefault();
@@ -116,32 +130,35 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
 <button>Sign in</button></form><script>u.addEventListener('input', function () { p.style.display = u.value.length > 2 ? '' : 'none'; });</script>)",
      kLogin},
     {"quirk", "a form closed early by its table: its fields outside it", "Log in",
-     "<table><form method=post action=/quirk/got><tr><td><input name=user></td></tr><tr><td><input type=password "
+     "<table><form method=post action=/quirk/got><tr><td><input name=user></td></tr><tr><td><input "
+     "type=password "
      "name=pass></td></tr><tr><td><input type=submit value='Log in'></td></tr></form></table>",
      kLogin},
     {"picture", "a frame of the site without a document body", "Log in",
      "<iframe src=/picture/logo.svg width=80 height=40></iframe>%F", kLogin},
     {"both", "a sign-up form before the login form", "Welcome",
-     "<form method=post action=/both/signup><input name=name placeholder='Full name'><input type=email name=email>"
+     "<form method=post action=/both/signup><input name=name placeholder='Full name'><input type=email "
+     "name=email>"
      "<input type=password name=pass><input type=password name=pass2 placeholder='Repeat password'>"
      "<button>Create account</button></form>%F",
      kLogin},
     {"mixed", "search box, newsletter box, login form", "Shop",
-     "<form action=/mixed/search><input name=q><button>Search</button></form><form method=post action=/mixed/news>"
+     "<form action=/mixed/search><input name=q><button>Search</button></form><form method=post "
+     "action=/mixed/news>"
      "<input type=email name=email placeholder='Your email'><button>Subscribe</button></form>"
-     "<form method=post action=/mixed/got><input name=user><input type=password name=pass><button>Sign in</button></form>",
+     "<form method=post action=/mixed/got><input name=user><input type=password name=pass><button>Sign "
+     "in</button></form>",
      kLogin},
     {"status401", "the login page sent with status 401", "Authorization required", "%F", kLogin, "", 401},
-    {"clobber", "controls named id, action, elements, getAttribute, tagName", "Log in",
-     "<form id=f name=f method=post action=/clobber/got><input type=hidden name=id value=1><input type=hidden "
+    {"clobber",
+     "controls named id, action, elements, getAttribute, tagName",
+     "Log in",
+     "<form id=f name=f method=post action=/clobber/got><input type=hidden name=id value=1><input "
+     "type=hidden "
      "name=action value=x><input type=hidden name=elements><input type=hidden name=getAttribute><input "
-     "type=hidden name=tagName><input name=user><input type=password name=pass><button>Log in</button></form>",
+     "type=hidden name=tagName><input name=user><input type=password name=pass><button>Log "
+     "in</button></form>",
      {"id=1", "action=x", "elements=", "getAttribute=", "tagName=", "user=USER", "pass=PASS"}},
-    {"searchfirst", "a search form before the login form", "Search first",
-     "<form name=search action=/searchfirst/search><input name=q><input type=submit value=Search></form>"
-     "<form method=post action=/searchfirst/got><input name=user><input type=password name=pass>"
-     "<input type=submit value='Sign In'></form>",
-     kLogin},
     {"passfirst", "the password field before the user field", "Password first",
      "<form method=post action=/passfirst/got><p>Password <input type=password name=pass></p>"
      "<p>User <input name=user></p><input type=submit value=OK></form>",
@@ -150,11 +167,15 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<form method=post action=/twopass/got>Customer number <input type=password name=user> PIN "
      "<input type=password name=pass><input type=submit value='Log in'></form>",
      kLogin},
-    {"option", "a list whose option the Link chooses", "Option",
-     "<form method=post action=/option/got><select name=realm><option value=p>Personal<option value=b>Business"
+    {"option",
+     "a list whose option the Link chooses",
+     "Option",
+     "<form method=post action=/option/got><select name=realm><option value=p>Personal<option "
+     "value=b>Business"
      "<option value=v>Private</select><input name=user><input type=password name=pass>"
      "<input type=submit value='Sign In'></form>",
-     {"realm=b", "user=USER", "pass=PASS"}, "business"},
+     {"realm=b", "user=USER", "pass=PASS"},
+     "business"},
     {"imagefirst", "an image button before the fields, a checkbox after", "Image first",
      "<form method=post action=/imagefirst/got><input type=image name=go src=/none.gif alt='Sign in'>"
      "<input name=user><input type=password name=pass><label><input type=checkbox name=remember> Remember me"
@@ -179,46 +200,71 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<form method=post action=/emptybutton/got><input name=user><input type=password name=pass>"
      "<input type=button onclick='this.form.submit()'></form>",
      kLogin},
-    {"onsubmit", "no control; the onsubmit handler marks the form and submits it", "Handler",
+    {"onsubmit",
+     "no control; the onsubmit handler marks the form and submits it",
+     "Handler",
      "<form method=post action=/onsubmit/got onsubmit='return sendIt(this)'><input name=user><input "
      "type=password name=pass><input type=hidden name=from value=form></form><script>function sendIt(f) {"
      " f.from.value = 'onsubmit'; f.submit(); return false; }</script>",
      {"user=USER", "pass=PASS", "from=onsubmit"}},
     // ----- pages that are no login
-    {"signup", "email, password, \"Sign up\"", "Join",
+    {"signup",
+     "email, password, \"Sign up\"",
+     "Join",
      "<form method=post action=/signup/got><input type=email name=email><input type=password name=pass>"
      "<button>Sign up</button></form>",
      {}},
-    {"newpass", "a password marked new-password", "Create your account",
+    {"newpass",
+     "a password marked new-password",
+     "Create your account",
      "<form method=post action=/newpass/got><input type=email name=email autocomplete=username><input "
      "type=password name=pass autocomplete=new-password><button>Continue</button></form>",
      {}},
-    {"change", "three password fields", "Password",
+    {"change",
+     "three password fields",
+     "Password",
      "<form method=post action=/change/got><input type=password name=old><input type=password name=new1>"
      "<input type=password name=new2><button>Save</button></form>",
      {}},
-    {"confirm", "a field to confirm the password", "Register",
+    {"confirm",
+     "a field to confirm the password",
+     "Register",
      "<form method=post action=/confirm/got><input name=user><input type=password name=pass><label>Confirm "
      "password <input type=password name=again></label><button>Continue</button></form>",
      {}},
-    {"reset", "an email field and \"Reset password\"", "Forgot password",
+    {"reset",
+     "an email field and \"Reset password\"",
+     "Forgot password",
      "<form method=post action=/reset/got><input type=email name=email autocomplete=email>"
      "<button>Reset password</button></form>",
      {}},
-    {"news", "a newsletter box and a search box", "News",
+    {"news",
+     "a newsletter box and a search box",
+     "News",
      "<form method=post action=/news/got><input type=email name=email><button>Subscribe</button></form>"
      "<form action=/news/search><input type=search name=q></form>",
      {}},
-    {"crossframe", "the login form in a frame of another site", "Frames",
-     "<frameset rows='100%'><frame src='http://elsewhere.localhost:%P/crossframe/inner'></frameset>", {}},
+    {"crossframe",
+     "the login form in a frame of another site",
+     "Frames",
+     "<frameset rows='100%'><frame src='http://elsewhere.localhost:%P/crossframe/inner'></frameset>",
+     {}},
     {"crossframe/inner", nullptr, "Inner", "%F", {}},
-    {"forgot", "a lost-password page: an email field and \"Continue\"", "Forgot your password?",
-     "<form method=post action=/forgot/got><input type=email name=email><button>Continue</button></form>", {}},
-    {"payment", "a card payment: email, card number, expiry, security code", "Checkout",
-     "<form method=post action=/payment/got><input type=email name=email><input name=card autocomplete=cc-number>"
+    {"forgot",
+     "a lost-password page: an email field and \"Continue\"",
+     "Forgot your password?",
+     "<form method=post action=/forgot/got><input type=email name=email><button>Continue</button></form>",
+     {}},
+    {"payment",
+     "a card payment: email, card number, expiry, security code",
+     "Checkout",
+     "<form method=post action=/payment/got><input type=email name=email><input name=card "
+     "autocomplete=cc-number>"
      "<input name=exp placeholder='MM / YY'><input type=password name=cvc><button>Pay</button></form>",
      {}},
-    {"register", "a sign-up page whose control says \"Continue\"", "Create your account",
+    {"register",
+     "a sign-up page whose control says \"Continue\"",
+     "Create your account",
      "<form method=post action=/register/got><input type=email name=email><input type=password name=pass>"
      "<button>Continue</button></form>",
      {}},
@@ -229,7 +275,8 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
 
 QString Doc(const QString& title, const QString& body) {
     const bool frameset = body.startsWith(QLatin1String("<frameset"));
-    return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>%2</html>")
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>%2</html>")
         .arg(title, frameset ? body : QStringLiteral("<body>%1</body>").arg(body));
 }
 
@@ -255,21 +302,26 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     for (const Page& page : kPages) {
         if (!*page.title) continue;
         const QString name = QLatin1String(page.name);
-        m_server.Route(QStringLiteral("GET"), QLatin1Char('/') + name, [this, page, name](const Request&, Reply& r) {
-            const QString form = QStringLiteral("<form method=post action=/%1/got><input name=user><input "
-                                                "type=password name=pass><button>Log in</button></form>")
-                                     .arg(name);
-            r.status = page.status;
-            r.Html(Doc(QLatin1String(page.title), QString::fromUtf8(page.body)
-                                                      .replace(QLatin1String("%P"), QString::number(m_server.port()))
-                                                      .replace(QLatin1String("%F"), form)));
-        });
+        m_server.Route(QStringLiteral("GET"), QLatin1Char('/') + name,
+                       [this, page, name](const Request&, Reply& r) {
+                           const QString form =
+                               QStringLiteral("<form method=post action=/%1/got><input name=user><input "
+                                              "type=password name=pass><button>Log in</button></form>")
+                                   .arg(name);
+                           r.status = page.status;
+                           r.Html(Doc(QLatin1String(page.title),
+                                      QString::fromUtf8(page.body)
+                                          .replace(QLatin1String("%P"), QString::number(m_server.port()))
+                                          .replace(QLatin1String("%F"), form)));
+                       });
     }
-    m_server.Route(QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
-        reply.body = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
-                     "height=\"40\" fill=\"teal\"/></svg>";
-        reply.contentType = "image/svg+xml";
-    });
+    m_server.Route(
+        QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
+            reply.body =
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
+                "height=\"40\" fill=\"teal\"/></svg>";
+            reply.contentType = "image/svg+xml";
+        });
     m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [this](const Request&, Reply& reply) {
         reply.Redirect(Url(QStringLiteral("/away/there"), QStringLiteral("elsewhere.localhost")));
     });
@@ -291,7 +343,8 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
                                                  "name=identifier value=\"%1\"><p>%1</p><input type=password "
                                                  "name=pass><button>Sign in</button></form>")
                                       .arg(r.param(QStringLiteral("identifier")).toHtmlEscaped())));
-        reply.Html(Doc(QStringLiteral("Welcome"), QStringLiteral("<h1>Welcome</h1><a href=\"/logout\">Sign out</a>")));
+        reply.Html(Doc(QStringLiteral("Welcome"),
+                       QStringLiteral("<h1>Welcome</h1><a href=\"/logout\">Sign out</a>")));
     });
     m_ok = m_server.Start();
 }

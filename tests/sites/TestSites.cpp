@@ -37,15 +37,17 @@ const char* const kSessionCookie = "bgsession";
 QString LoginForm(const QString& action = QStringLiteral("/login"), const QString& extra = {},
                   const QString& next = {}) {
     const QString hiddenNext =
-        next.isEmpty() ? QString()
-                       : QStringLiteral("<input type=hidden name=next value=\"%1\">").arg(next.toHtmlEscaped());
-    return QStringLiteral("<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%1\"%2>"
-                          "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
-                          "<option value=\"p\">Personal</option><option value=\"b\">Business</option></select>"
-                          "</td></tr><tr><td>User name</td><td><input type=\"text\" name=\"user\" id=\"user\">"
-                          "</td></tr><tr><td>Password</td><td><input type=\"password\" name=\"pass\" "
-                          "id=\"pass\"></td></tr></table><input type=\"hidden\" name=\"from\" value=\"form\">%3"
-                          "<input type=\"submit\" id=\"signin\" value=\"Sign In\"></form>")
+        next.isEmpty()
+            ? QString()
+            : QStringLiteral("<input type=hidden name=next value=\"%1\">").arg(next.toHtmlEscaped());
+    return QStringLiteral(
+               "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%1\"%2>"
+               "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
+               "<option value=\"p\">Personal</option><option value=\"b\">Business</option></select>"
+               "</td></tr><tr><td>User name</td><td><input type=\"text\" name=\"user\" id=\"user\">"
+               "</td></tr><tr><td>Password</td><td><input type=\"password\" name=\"pass\" "
+               "id=\"pass\"></td></tr></table><input type=\"hidden\" name=\"from\" value=\"form\">%3"
+               "<input type=\"submit\" id=\"signin\" value=\"Sign In\"></form>")
         .arg(action, extra, hiddenNext);
 }
 
@@ -66,11 +68,12 @@ void LoginPage(const Context&, const Request& r, Reply& reply) {
 void LoginPost(const Context& c, const Request& r, Reply& reply) {
     const QString user = r.param(QStringLiteral("user")), pass = r.param(QStringLiteral("pass"));
     QString who = user;
-    if (!r.param(QStringLiteral("realm")).isEmpty()) who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
+    if (!r.param(QStringLiteral("realm")).isEmpty())
+        who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
     if (r.param(QStringLiteral("from")) == QLatin1String("onsubmit")) who += QStringLiteral(" (onsubmit)");
-    const bool known = (user == QLatin1String(TestSites::kUser) && pass == QLatin1String(TestSites::kPassword)) ||
-                       (user == QLatin1String(TestSites::kSecondUser) &&
-                        pass == QLatin1String(TestSites::kSecondPassword));
+    const bool known =
+        (user == QLatin1String(TestSites::kUser) && pass == QLatin1String(TestSites::kPassword)) ||
+        (user == QLatin1String(TestSites::kSecondUser) && pass == QLatin1String(TestSites::kSecondPassword));
     std::lock_guard lock(c.state.mutex);
     if (known) {
         const QString session = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -98,20 +101,24 @@ void SignedInPage(const Context& c, const Request& r, Reply& reply) {
     const QString kind = r.path.section(QLatin1Char('/'), 2);
     QString body;
     if (r.path == QLatin1String("/welcome"))
-        body = QStringLiteral("<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> ").arg(user.toHtmlEscaped());
+        body = QStringLiteral("<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> ")
+                   .arg(user.toHtmlEscaped());
     else if (r.path == QLatin1String("/accounts"))
         body = QStringLiteral("<h1>Accounts</h1><p>Balance: 42</p>");
     else if (kind == QLatin1String("anchor"))
         body = QStringLiteral("<a href=/help>Help</a> <a href='/accounts?via=mine'>My Accounts</a> "
                               "<a href='/accounts?via=anchor'> accounts </a>");
     else if (kind == QLatin1String("button"))
-        body = QStringLiteral("<input type=button value=' Accounts ' onclick=\"location.href='/accounts?via=button'\">");
+        body = QStringLiteral(
+            "<input type=button value=' Accounts ' onclick=\"location.href='/accounts?via=button'\">");
     else if (kind == QLatin1String("image"))
-        body = QStringLiteral("<form action=/accounts><input type=hidden name=via value=image><input type=image "
-                              "src=/img/dot.gif alt='Go!'></form>");
+        body =
+            QStringLiteral("<form action=/accounts><input type=hidden name=via value=image><input type=image "
+                           "src=/img/dot.gif alt='Go!'></form>");
     else if (kind == QLatin1String("list"))
-        body = QStringLiteral("<select onchange='location.href = this.value'><option value=/welcome>Choose</option>"
-                              "<option value='/accounts?via=list'>Accounts</option></select>");
+        body = QStringLiteral(
+            "<select onchange='location.href = this.value'><option value=/welcome>Choose</option>"
+            "<option value='/accounts?via=list'>Accounts</option></select>");
     const QString title = r.path == QLatin1String("/welcome")    ? QStringLiteral("Welcome, ") + user
                           : r.path == QLatin1String("/accounts") ? QStringLiteral("Accounts")
                                                                  : QStringLiteral("Start");
@@ -124,7 +131,8 @@ void LogoutPage(const Context& c, const Request& r, Reply& reply) {
         c.state.sessions.remove(r.cookie(QLatin1String(kSessionCookie)));
     }
     reply.AddHeader("Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; Max-Age=0");
-    reply.Html(Doc(QStringLiteral("Signed Out"), QStringLiteral("<p>You are signed out.</p><a href=/login>Sign In</a>")));
+    reply.Html(Doc(QStringLiteral("Signed Out"),
+                   QStringLiteral("<p>You are signed out.</p><a href=/login>Sign In</a>")));
 }
 
 // ----- other pages with something to compute --------------------------------------------------
@@ -136,32 +144,17 @@ void RedirectPage(const Context&, const Request&, Reply& reply) {
 }
 
 // A valid one-page PDF with a correct cross-reference table.
-QByteArray MakePdf() {
-    const QList<QByteArray> objects = {
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 4 0 R "
-        "/Resources << /Font << /F1 5 0 R >> >> >>",
-        "<< /Length 44 >>\nstream\nBT /F1 18 Tf 40 100 Td (Test document) Tj ET\nendstream",
-        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
-    };
-    QByteArray pdf = "%PDF-1.4\n";
-    QList<int> offsets;
-    for (int i = 0; i < objects.size(); ++i) {
-        offsets.append(int(pdf.size()));
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const int xref = int(pdf.size());
-    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (int offset : offsets)
-        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    return pdf + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           QByteArray::number(xref) + "\n%%EOF\n";
-}
-
 void PdfPage(const Context&, const Request&, Reply& reply) {
-    static const QByteArray pdf = MakePdf();
-    reply.body = pdf;
+    reply.body = QByteArray(
+        "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n"
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n3 0 obj\n"
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 4 0 R "
+        "/Resources << /Font << /F1 5 0 R >> >> >>\n"
+        "endobj\n4 0 obj\n<< /Length 44 >>\nstream\nBT /F1 18 Tf 40 100 Td (Test document) Tj ET\n"
+        "endstream\nendobj\n5 0 obj\n<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>\nendobj\n"
+        "xref\n0 6\n0000000000 65535 f \n0000000009 00000 n \n0000000058 00000 n \n"
+        "0000000115 00000 n \n0000000241 00000 n \n0000000335 00000 n \ntrailer\n"
+        "<< /Size 6 /Root 1 0 R >>\nstartxref\n405\n%%EOF\n");
     reply.contentType = "application/pdf";
 }
 
@@ -180,8 +173,9 @@ void DownloadRoute(const Context&, const Request& r, Reply& reply) {
     const QString name = r.param(QStringLiteral("name"));
     reply.body = TestSites::DownloadBytes(qBound(0, r.param(QStringLiteral("bytes")).toInt(), 64 << 20));
     reply.contentType = "application/octet-stream";
-    reply.AddHeader("Content-Disposition",
-                    QStringLiteral("attachment; filename=\"%1\"").arg(name.isEmpty() ? QStringLiteral("data.bin") : name).toUtf8());
+    reply.AddHeader("Content-Disposition", QStringLiteral("attachment; filename=\"%1\"")
+                                               .arg(name.isEmpty() ? QStringLiteral("data.bin") : name)
+                                               .toUtf8());
     reply.trickleMs = r.param(QStringLiteral("trickle")).toInt();
 }
 
@@ -194,8 +188,10 @@ void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
         std::lock_guard lock(c.state.mutex);
         c.state.signIns << given;
     }
-    if (given == QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword)))
-        return reply.Html(Doc(QStringLiteral("Bramble Vault"), QStringLiteral("<h1>The vault is open.</h1>")));
+    if (given ==
+        QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword)))
+        return reply.Html(
+            Doc(QStringLiteral("Bramble Vault"), QStringLiteral("<h1>The vault is open.</h1>")));
     reply.status = 401;
     reply.AddHeader("WWW-Authenticate", "Basic realm=\"Bramble Vault\"");
     reply.Html(Doc(QStringLiteral("Not Signed In"), QStringLiteral("<h1>Not signed in.</h1>")));
@@ -204,9 +200,11 @@ void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
 // The first visit of a ?key= hangs its page; later ones go to /login.
 void HangOncePage(const Context& c, const Request& r, Reply& reply) {
     std::lock_guard lock(c.state.mutex);
-    if (c.state.hung.contains(r.param(QStringLiteral("key")))) return reply.Redirect(QStringLiteral("/login"));
+    if (c.state.hung.contains(r.param(QStringLiteral("key"))))
+        return reply.Redirect(QStringLiteral("/login"));
     c.state.hung << r.param(QStringLiteral("key"));
-    reply.Html(Doc(QStringLiteral("Busy"), QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
+    reply.Html(
+        Doc(QStringLiteral("Busy"), QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
 }
 
 // ----- the route table: add pages here --------------------------------------------------------
@@ -231,15 +229,18 @@ const Route kRoutes[] = {
      "<h1 id=\"head\">Plain</h1><p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, "
      "<a id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to accounts\"></a>, "
      "<a id=\"script\" href=\"javascript:doLogin()\">Log in</a>, <a name=\"anchor-only\">anchor</a>.</p>"
-     "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\"><button id=\"btn\" onclick=\"go()\">Sign&nbsp;In"
+     "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\"><button id=\"btn\" "
+     "onclick=\"go()\">Sign&nbsp;In"
      "</button><script>function doLogin() { document.forms[0].submit(); }\nfunction go() {}</script>"},
     {"GET", "/login", MainOrigin, LoginPage},
     {"POST", "/login", MainOrigin, LoginPost},
-    {"GET", "/login-strict", MainOrigin, nullptr, "Sign In - Strict Test Bank", "<h1>Strict Test Bank</h1>%S"},
+    {"GET", "/login-strict", MainOrigin, nullptr, "Sign In - Strict Test Bank",
+     "<h1>Strict Test Bank</h1>%S"},
     {"POST", "/login-strict", MainOrigin, LoginPost},
     // The handler marks the form, so the server can tell it ran before the submission.
     {"GET", "/login-onsubmit", MainOrigin, nullptr, "Sign In (checked)",
-     "%C<script>function checkLogin(f) { f.from.value = 'onsubmit'; document.title = 'checked'; return true; }"
+     "%C<script>function checkLogin(f) { f.from.value = 'onsubmit'; document.title = 'checked'; return true; "
+     "}"
      "</script>"},
     {"GET", "/welcome", MainOrigin, SignedInPage},
     {"GET", "/accounts", MainOrigin, SignedInPage},
@@ -255,12 +256,14 @@ const Route kRoutes[] = {
      "<h1>Opening hours</h1><p>Monday to Friday.</p><a href=/plain>More</a>"},
     // What the page's own listeners saw is shown in #echo, #changed and #picked.
     {"GET", "/echo", MainOrigin, nullptr, "Echo",
-     "<form name=f><div><label>Name <input type=text id=name name=name></label></div><select id=pick name=pick "
+     "<form name=f><div><label>Name <input type=text id=name name=name></label></div><select id=pick "
+     "name=pick "
      "onchange='picked(this)'><option>Red</option><option>Green</option><option>Blue</option></select></form>"
      "<p>typed: <span id=echo></span></p><p>changed: <span id=changed></span></p><p>picked: <span id=picked>"
      "</span></p><script>var n = document.getElementById('name');\n"
      "n.addEventListener('input', function() { document.getElementById('echo').textContent = n.value; });\n"
-     "n.addEventListener('change', function() { document.getElementById('changed').textContent = n.value; });\n"
+     "n.addEventListener('change', function() { document.getElementById('changed').textContent = n.value; "
+     "});\n"
      "function picked(s) { document.getElementById('picked').textContent = s.options[s.selectedIndex].text; }"
      "</script>"},
     {"GET", "/script-error", BothOrigins, nullptr, "Script Error",
@@ -269,7 +272,8 @@ const Route kRoutes[] = {
     {"GET", "/framed-errors", MainOrigin, nullptr, "Framed Errors",
      "<p>Top</p><iframe src=/script-error></iframe><iframe src='%O/script-error'></iframe>"},
     {"GET", "/frames", MainOrigin, nullptr, "Frames",
-     "<frameset cols='50%,50%'><frame name=left src=/frame-left><frame name=right src='%O/frame-right'></frameset>"},
+     "<frameset cols='50%,50%'><frame name=left src=/frame-left><frame name=right "
+     "src='%O/frame-right'></frameset>"},
     {"GET", "/frame-left", BothOrigins, nullptr, "Left Frame", "<p>Left</p>%L"},
     {"GET", "/frame-right", BothOrigins, nullptr, "Right Frame",
      "<p>Right</p><form name=other><input type=text name=q></form>"},
@@ -278,16 +282,9 @@ const Route kRoutes[] = {
      "src='%O/frame-right'></iframe><iframe name=nest src=/frame-nest></iframe>"},
     {"GET", "/frame-nest", MainOrigin, nullptr, "Nest",
      "<a href=/plain>nested link</a><iframe name=inner src=/frame-left></iframe>"},
-    {"GET", "/popup-auto", MainOrigin, nullptr, "Pop-up at load",
-     "<script>addEventListener('load', function() { window.open('/popup-target', '_blank', 'width=300,height=200'); });"
-     "</script>"},
     {"GET", "/popup-three", MainOrigin, nullptr, "Three pop-ups at load",
      "<script>addEventListener('load', function() { for (var n = 1; n <= 3; n++)"
      " window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });</script>"},
-    {"GET", "/popup-click", MainOrigin, nullptr, "Pop-up on click",
-     "<button id=open style='position:absolute;left:10px;top:10px;width:200px;height:60px' "
-     "onclick=\"window.open('/popup-target')\">Open</button><a id=blank style='position:absolute;left:10px;"
-     "top:100px' href=/popup-target target=_blank>Open in a new window</a>"},
     {"GET", "/popup-target", BothOrigins, nullptr, "Pop-up Target",
      "<p>A new window.</p><button id=close onclick='window.close()'>Close</button>"},
     {"GET", "/redirect", MainOrigin, RedirectPage},
@@ -300,7 +297,8 @@ const Route kRoutes[] = {
     {"GET", "/basic-auth", BothOrigins, BasicAuthPage},
     {"GET", "/hang-once", MainOrigin, HangOncePage},
     {"GET", "/ask-permission", BothOrigins, nullptr, "Asking",
-     "<p>May I?</p><script>Notification.requestPermission().then(function (p) { document.title = 'Answer ' + p; "
+     "<p>May I?</p><script>Notification.requestPermission().then(function (p) { document.title = 'Answer ' + "
+     "p; "
      "});</script>"},
 };
 
@@ -322,7 +320,8 @@ void FixedPage(const Route& route, const Context& c, Reply& reply) {
     reply.status = route.status;
     const QString title = QString::fromUtf8(route.title);
     if (body.startsWith(QLatin1String("<frameset")))
-        return reply.Html(QStringLiteral("<!DOCTYPE html>\n<html><head><title>%1</title></head>%2</html>").arg(title, body));
+        return reply.Html(QStringLiteral("<!DOCTYPE html>\n<html><head><title>%1</title></head>%2</html>")
+                              .arg(title, body));
     reply.Html(Doc(title, body));
 }
 
