@@ -34,10 +34,10 @@ public:
         const char* name;
         const char* about; // nullptr: part of another page (a frame, a later step)
         const char* title;
-        const char* body; // %1 stands for the lab's port
-        // The fields the login must deliver to /<name>/got, as "name=value" with the
-        // placeholders USER and PASS; empty: the page must receive nothing at all.
+        // The fields the login must deliver to an address ending in /got, as "name=value" with
+        // the placeholders USER and PASS; empty: the page must receive nothing at all.
         QStringList expected;
+        const char* body;        // %P stands for the lab's port, %F for a plain login form
         const char* option = ""; // the list option the Link chooses
         int status = 200;
     };

@@ -224,14 +224,15 @@ struct Route {
 };
 
 const Route kRoutes[] = {
+    // clang-format off
     {"GET", "/", BothOrigins, IndexPage},
     {"GET", "/plain", BothOrigins, nullptr, "Plain Page",
-     "<h1 id=\"head\">Plain</h1><p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, "
-     "<a id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to accounts\"></a>, "
+     "<h1 id=\"head\">Plain</h1><p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, <a "
+     "id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to accounts\"></a>, "
      "<a id=\"script\" href=\"javascript:doLogin()\">Log in</a>, <a name=\"anchor-only\">anchor</a>.</p>"
-     "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\"><button id=\"btn\" "
-     "onclick=\"go()\">Sign&nbsp;In"
-     "</button><script>function doLogin() { document.forms[0].submit(); }\nfunction go() {}</script>"},
+     "<img id=\"broken\" src=\"/img/none.gif\" alt=\"missing\"><button id=\"btn\" onclick=\"go()\">"
+     "Sign&nbsp;In</button><script>function doLogin() { document.forms[0].submit(); }\nfunction go() "
+     "{}</script>"},
     {"GET", "/login", MainOrigin, LoginPage},
     {"POST", "/login", MainOrigin, LoginPost},
     {"GET", "/login-strict", MainOrigin, nullptr, "Sign In - Strict Test Bank",
@@ -239,9 +240,8 @@ const Route kRoutes[] = {
     {"POST", "/login-strict", MainOrigin, LoginPost},
     // The handler marks the form, so the server can tell it ran before the submission.
     {"GET", "/login-onsubmit", MainOrigin, nullptr, "Sign In (checked)",
-     "%C<script>function checkLogin(f) { f.from.value = 'onsubmit'; document.title = 'checked'; return true; "
-     "}"
-     "</script>"},
+     "%C<script>function checkLogin(f) { f.from.value = 'onsubmit'; document.title = 'checked'; return "
+     "true; }</script>"},
     {"GET", "/welcome", MainOrigin, SignedInPage},
     {"GET", "/accounts", MainOrigin, SignedInPage},
     {"GET", "/after/anchor", MainOrigin, SignedInPage},
@@ -257,23 +257,21 @@ const Route kRoutes[] = {
     // What the page's own listeners saw is shown in #echo, #changed and #picked.
     {"GET", "/echo", MainOrigin, nullptr, "Echo",
      "<form name=f><div><label>Name <input type=text id=name name=name></label></div><select id=pick "
-     "name=pick "
-     "onchange='picked(this)'><option>Red</option><option>Green</option><option>Blue</option></select></form>"
-     "<p>typed: <span id=echo></span></p><p>changed: <span id=changed></span></p><p>picked: <span id=picked>"
-     "</span></p><script>var n = document.getElementById('name');\n"
-     "n.addEventListener('input', function() { document.getElementById('echo').textContent = n.value; });\n"
-     "n.addEventListener('change', function() { document.getElementById('changed').textContent = n.value; "
-     "});\n"
-     "function picked(s) { document.getElementById('picked').textContent = s.options[s.selectedIndex].text; }"
-     "</script>"},
+     "name=pick onchange='picked(this)'><option>Red</option><option>Green</option><option>Blue</option>"
+     "</select></form><p>typed: <span id=echo></span></p><p>changed: <span id=changed></span></p><p>"
+     "picked: <span id=picked></span></p><script>var n = document.getElementById('name');\nn.addEventListe"
+     "ner('input', function() { document.getElementById('echo').textContent = n.value; "
+     "});\nn.addEventListener('change', function() {\n document.getElementById('changed').textContent = "
+     "n.value; });\nfunction picked(s) { document.getElementById('picked').textContent = "
+     "s.options[s.selectedIndex].text; }</script>"},
     {"GET", "/script-error", BothOrigins, nullptr, "Script Error",
      "<p>before</p>\n<script>\nvar x = 1;\nnoSuchFunction(x);\n</script>"},
     // No error of its own; both of its frames (this origin's and the other's) have one.
     {"GET", "/framed-errors", MainOrigin, nullptr, "Framed Errors",
      "<p>Top</p><iframe src=/script-error></iframe><iframe src='%O/script-error'></iframe>"},
     {"GET", "/frames", MainOrigin, nullptr, "Frames",
-     "<frameset cols='50%,50%'><frame name=left src=/frame-left><frame name=right "
-     "src='%O/frame-right'></frameset>"},
+     "<frameset cols='50%,50%'><frame name=left src=/frame-left><frame name=right src='%O/frame-right'>"
+     "</frameset>"},
     {"GET", "/frame-left", BothOrigins, nullptr, "Left Frame", "<p>Left</p>%L"},
     {"GET", "/frame-right", BothOrigins, nullptr, "Right Frame",
      "<p>Right</p><form name=other><input type=text name=q></form>"},
@@ -283,8 +281,8 @@ const Route kRoutes[] = {
     {"GET", "/frame-nest", MainOrigin, nullptr, "Nest",
      "<a href=/plain>nested link</a><iframe name=inner src=/frame-left></iframe>"},
     {"GET", "/popup-three", MainOrigin, nullptr, "Three pop-ups at load",
-     "<script>addEventListener('load', function() { for (var n = 1; n <= 3; n++)"
-     " window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });</script>"},
+     "<script>addEventListener('load', function() { for (var n = 1; n <= 3; n++) "
+     "window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });</script>"},
     {"GET", "/popup-target", BothOrigins, nullptr, "Pop-up Target",
      "<p>A new window.</p><button id=close onclick='window.close()'>Close</button>"},
     {"GET", "/redirect", MainOrigin, RedirectPage},
@@ -297,9 +295,9 @@ const Route kRoutes[] = {
     {"GET", "/basic-auth", BothOrigins, BasicAuthPage},
     {"GET", "/hang-once", MainOrigin, HangOncePage},
     {"GET", "/ask-permission", BothOrigins, nullptr, "Asking",
-     "<p>May I?</p><script>Notification.requestPermission().then(function (p) { document.title = 'Answer ' + "
-     "p; "
-     "});</script>"},
+     "<p>May I?</p><script>Notification.requestPermission().then(function (p) { document.title = 'Answer "
+     "' + p; });</script>"},
+    // clang-format on
 };
 
 void IndexPage(const Context&, const Request&, Reply& reply) {
