@@ -42,11 +42,6 @@ EventLog::EventLog(BrowserPane* pane) {
     connect(pane, &BrowserPane::NavigateError, this, [this](const QString& url, bool, long code) {
         events << QStringLiteral("NavigateError %1 %2").arg(code).arg(url);
     });
-    connect(pane, &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
-        events << QStringLiteral("NewWindow2 %1 ").arg(e.userInitiated ? "user" : "script") + e.url;
-        if (onNewWindow) onNewWindow(e);
-    });
-    connect(pane, &BrowserPane::WindowClosing, this, [this] { events << QStringLiteral("WindowClosing"); });
     connect(pane, &BrowserPane::ScriptError, this,
             [this](const QString& description, const QString&, int line) {
                 events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);

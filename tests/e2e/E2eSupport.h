@@ -16,7 +16,7 @@ class WebEnginePane;
 // Records the events a pane raises, as text, in order:
 //   "BeforeNavigate2 top|frame <url>", "DownloadBegin", "NavigateComplete2 top|frame <url>",
 //   "DownloadComplete", "DocumentComplete top|frame <url>", "NavigateError <code> <url>",
-//   "NewWindow2 user|script <url>", "WindowClosing", "ScriptError <line> <description>".
+//   "ScriptError <line> <description>".
 // Title, lock, command-state and frame script-error events go to `other`. Handlers can be
 // hooked in to act inside an event, as the program's handlers do.
 class EventLog : public QObject {
@@ -26,7 +26,6 @@ public:
     QStringList events;
     QStringList other;
     std::function<void(NavigateEvent&)> onBeforeNavigate;
-    std::function<void(NewWindowEvent&)> onNewWindow;
     std::function<void(const QString& url)> onTopDocumentComplete;
 
     void Clear();
