@@ -138,6 +138,10 @@ MainWindow& FrameRun::Start(const QString& user, const QString& password) {
         }
         return login.result();
     });
+    return Launch();
+}
+
+MainWindow& FrameRun::Launch() {
     m_frame = std::make_unique<MainWindow>([](QWidget* parent) { return new FakePane(parent); });
     m_frame->LifeCycle().SetStartUpHooks(hooks);
     m_frame->LifeCycle().SetStartAddresses(addresses);

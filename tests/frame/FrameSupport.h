@@ -59,6 +59,8 @@ public:
     // Makes the frame and runs its start-up; the login dialog is answered with `user` and
     // `password`, or cancelled when `user` is empty. The browse window's timers are stopped.
     MainWindow& Start(const QString& user = kUser, const QString& password = kPassword);
+    // The same for a start-up that ends before the login dialog.
+    MainWindow& Launch();
     // kUser with a Link per caption at "http://<caption>.test/", started.
     MainWindow& StartWith(const QStringList& captions);
     // The frame goes, as at the end of the program; the store stays for the next Start.

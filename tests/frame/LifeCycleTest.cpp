@@ -189,7 +189,7 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         else
             core::DeleteValue(kGeneral, QStringLiteral("Version"));
         if (c.refused) run.boxes.Answer(msgbox::OK);
-        MainWindow& frame = run.Start();
+        MainWindow& frame = c.refused ? run.Launch() : run.Start();
         EXPECT_EQ(run.companionRuns,
                   c.companion ? QStringList{QStringLiteral(" /REGSERVER")} : QStringList());
         EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
@@ -213,7 +213,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
     const std::pair<std::function<void(FrameRun&)>, EndKinds> starts[] = {
         {[](FrameRun& run) {
              run.acceptAgreement = false;
-             run.Start();
+             run.Launch();
              EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"), QString());
          },
          kOrderly},
@@ -228,7 +228,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
                  throw BgError(ErrNo::ObjectRequired, QStringLiteral("test"), QStringLiteral("broken"));
              };
              run.boxes.Answer(msgbox::OK);
-             run.Start();
+             run.Launch();
              ExpectBoxes(run.boxes, {"problem"});
          },
          kOrderly},
@@ -239,7 +239,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
              ASSERT_TRUE(running.tryLock(0));
              run.hooks.instanceAnswerMs = 300;
              run.boxes.Answer(msgbox::OK);
-             run.Start();
+             run.Launch();
              ExpectBoxes(run.boxes, {"alreadyOpen"});
          },
          kImmediate},
