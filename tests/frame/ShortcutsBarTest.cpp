@@ -3,25 +3,22 @@
 
 #include "frame/ShortcutsBar.h"
 #include "browse/FavoritesReader.h"
+#include "browse/HistoryTestSupport.h"
 #include "browse/LinkDrag.h"
-#include "core/AppState.h"
-#include "core/Settings.h"
 #include "FrameSupport.h"
 
-using namespace core;
 using namespace frametest;
 
 namespace {
 
 struct Strip {
-    TempStore temp;
+    LoggedInUser ann;
     ScriptedBoxes boxes;
     QTemporaryDir dir;
     QString folder = dir.filePath("Links");
     std::unique_ptr<ShortcutsBar> bar;
 
     explicit Strip(const QStringList& names) {
-        App().CurrentUser = "Ann";
         QDir().mkpath(folder);
         for (const QString& name : names)
             Write(name, "https://" + name.toLower() + ".example/");
@@ -36,14 +33,7 @@ struct Strip {
     void Write(const QString& name, const QString& address) {
         ASSERT_TRUE(FavoritesReader::WriteShortcut(folder + "/" + name + ".url", address));
     }
-    // The stored order: name=address in the key's order.
-    QStringList Stored() const {
-        QStringList names, values, out;
-        const int n = EnumValues("Software\\Bramblegate\\AnnIELinks", names, values);
-        for (int i = 0; i < n; ++i)
-            out << names[i] + "=" + values[i];
-        return out;
-    }
+    QStringList Stored() const { return ann.Stored("IELinks"); } // name=address in the stored order
     QToolButton& button(int place) {
         return Child<QToolButton>(*bar, ("cmdIELink" + std::to_string(place)).c_str());
     }
@@ -71,7 +61,7 @@ TEST(ShortcutsBar, KeepsTheUsersOrderAcrossLoadsAndLeavesOutWhatCannotBeTrusted)
     EXPECT_EQ(s.Stored(), QStringList({"Weather=https://weather.example/", "News=https://news.example/",
                                        "Maps=https://maps.example/"}));
     // The next start: a shortcut new in the folder goes to the end, one gone leaves the order.
-    s.temp.Reopen();
+    s.ann.temp().Reopen();
     s.Write("Alpha", "https://alpha.example/");
     QFile::remove(s.folder + "/News.url");
     s.bar = s.NewBar();
