@@ -7,10 +7,10 @@
 #include <QtWidgets>
 #include <stdexcept>
 
-#include "browse/engine/FakePane.h"
 #include "core/Settings.h"
 #include "frame/FrameToolbar.h"
 #include "frame/MainWindow.h"
+#include "support/FakePane.h"
 #include "support/TestSupport.h"
 
 // A real store, real users and a real frame started through its own start-up (the login dialog
