@@ -83,7 +83,7 @@ protected:
         s_frame = new MainWindow;
         s_frame->show();
         s_browse = s_frame->LoadBrowseWindow([](QWidget* parent) { return new DrawnPane(parent, &s_drawn); });
-        s_browse->LoadFavoritesTimer().stop();
+        s_browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
     }
     static void TearDownTestSuite() {
         s_frame->close();

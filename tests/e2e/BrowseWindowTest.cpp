@@ -61,8 +61,8 @@ public:
         frame.show();
         browse = frame.LoadBrowseWindow(
             [this](QWidget* parent) { return new OrderedPane(App().CurrentUser, parent, &navigations); });
-        for (QTimer* t : {&browse->LoadFavoritesTimer(), &browse->ShowPageTimer()})
-            t->stop();
+        for (const char* timer : {"loadFavoritesTimer", "showPageTimer"})
+            browse->findChild<QTimer*>(QLatin1String(timer))->stop();
     }
     ~RealBrowse() {
         frame.close();

@@ -78,7 +78,7 @@ public:
         const QString user = m_user;
         m_browse =
             m_frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        m_browse->LoadFavoritesTimer().stop();
+        m_browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
         return *m_browse;
     }
     // The program ends: its windows and pages go, and with them the engine's profiles.

@@ -87,7 +87,7 @@ protected:
         frame->show();
         const QString user = App().CurrentUser;
         browse = frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        browse->LoadFavoritesTimer().stop();
+        browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
         browse->OnLoadFavoritesTimer();
     }
     Link& LinkOf(const char* caption) {

@@ -44,8 +44,8 @@ public:
         frame.resize(1100, 800);
         frame.show();
         browse = frame.LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        for (QTimer* t : {&browse->LoadFavoritesTimer(), &browse->ShowPageTimer(), &browse->BusyTimer()})
-            t->stop();
+        for (const char* timer : {"loadFavoritesTimer", "showPageTimer", "busyTimer"})
+            browse->findChild<QTimer*>(QLatin1String(timer))->stop();
         browse->PopUps().SetBeeper([this] { ++beeps; });
     }
     ~RealFrame() {

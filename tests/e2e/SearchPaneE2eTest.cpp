@@ -91,7 +91,7 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     search.OnSearchClicked(0);
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_TRUE(pane->LocationURL().endsWith("/MsnSearch.htm"));
-    EXPECT_FALSE(search.SearchBackButton()->isEnabled());
+    EXPECT_FALSE(search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"))->isEnabled());
 
     // The local page's form goes to the service, whose result page stays in the pane.
     log.Clear();
@@ -99,7 +99,7 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     const QString results = pane->LocationURL();
     EXPECT_TRUE(results.startsWith(services[0].searchUrl + "?q=bramble")) << results.toStdString();
-    EXPECT_TRUE(search.SearchBackButton()->isEnabled());
+    EXPECT_TRUE(search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"))->isEnabled());
     EXPECT_TRUE(host.opened.isEmpty());
 
     // A result elsewhere, and one through the service's redirect, open in the Link pane.
@@ -120,14 +120,14 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     EXPECT_EQ(pane->LocationURL(), SharedSites().Url("/svc/search?q=more"));
     EXPECT_EQ(search.SearchHistory().Count(), 3);
     log.Clear();
-    search.SearchBackButton()->click();
+    search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"))->click();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_EQ(pane->LocationURL(), results);
     log.Clear();
-    search.SearchBackButton()->click();
+    search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"))->click();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_TRUE(pane->LocationURL().endsWith("/MsnSearch.htm"));
-    EXPECT_FALSE(search.SearchBackButton()->isEnabled());
+    EXPECT_FALSE(search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"))->isEnabled());
     EXPECT_EQ(search.SearchHistory().Count(), 3);
 
     // The third service's result page has its "results" DIVs renamed once it has loaded.

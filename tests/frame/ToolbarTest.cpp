@@ -129,7 +129,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     Toolbar(frame).Action(QStringLiteral("Back"))->trigger();
     EXPECT_EQ(page.calls(), QStringList{QStringLiteral("GoBack")});
     Toolbar(frame).Action(QStringLiteral("Search"))->trigger();
-    EXPECT_EQ(run.browse().Side().currentIndex(), 2);
+    EXPECT_EQ(run.browse().findChild<SideBar*>()->currentIndex(), 2);
     const bool sideBar = run.browse().SideBarShown();
     Toolbar(frame).Action(QStringLiteral("ShowHide"))->trigger();
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
@@ -160,7 +160,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
 
     // Edit commands go to the focused text field, else to the page.
-    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
+    QLineEdit* address = run.browse().findChild<NavigationBar*>()->AddressCombo()->lineEdit();
     address->setText(QStringLiteral("typed"));
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
