@@ -100,6 +100,8 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_TRUE(browse.Navigation().DoNavigate(1));
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
     browse.RunCommand(WindowCommand::Stop);
+    browse.RunCommand(WindowCommand::Home); // the user's own request goes, Stop or not
+    EXPECT_EQ(w.navigations().last(), "0 " + kStart);
     w.click("A");
     EXPECT_EQ(w.navigations().last(), QStringLiteral("0 http://a.test/"));
     EXPECT_FALSE(w.links().NavigateStopped());
@@ -108,7 +110,7 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     w.boxes().Answer(msgbox::OK);
     w.click("Nowhere");
     EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Invalid URL"));
-    EXPECT_EQ(w.navigations().size(), 2);
+    EXPECT_EQ(w.navigations().size(), 3);
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
