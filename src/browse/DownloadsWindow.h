@@ -29,7 +29,6 @@ public:
     // Shows it without bringing it to the front.
     void ShowBeside();
 
-
     // The texts of a download's row, as shown.
     static QString SizeText(const Download& download);
     static QString SpeedText(const Download& download);

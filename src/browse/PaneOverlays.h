@@ -51,7 +51,6 @@ public:
     // "www.example.com wants to use your camera."
     static QString Question(const Request& request);
 
-
 protected:
     QRect Place(const QSize& host) const override;
 
@@ -86,7 +85,6 @@ public:
     void HideNotice();
     // What stands in for the page (also while the pane itself is out of sight).
     Kind Shown() const { return isHidden() ? Kind::None : m_kind; }
-
 
 protected:
     QRect Place(const QSize& host) const override;

@@ -20,7 +20,6 @@ public:
     // What the box says about who asks.
     static QString Question(const SignInRequest& request);
 
-
 private:
     QLabel* m_question = nullptr;
     QLineEdit* m_userName = nullptr;
