@@ -197,7 +197,7 @@ TEST_F(FormFillerTest, WhichFieldsAreFilledAndWhichControlSendsThem) {
     }
 }
 
-TEST_F(FormFillerTest, ASignInLinkWithAnImageInsideHasTheImageClicked) {
+TEST_F(FormFillerTest, ImagesInSignInLinksAndButtonsWhoseScriptSubmits) {
     int button = -1;
     // A sign-in link with an image inside: the image is clicked; a sign-in link before the
     // password is not looked at.
@@ -209,6 +209,18 @@ TEST_F(FormFillerTest, ASignInLinkWithAnImageInsideHasTheImageClicked) {
         },
         [](PageModelBuilder& p) { p.Anchor("http://bank.test/in", "Sign in"); }));
     EXPECT_TRUE(Filled(doc).endsWith(QStringLiteral("Focus#%1 Click#%1").arg(button)));
+
+    // A button's onclick submits when the function it calls does: not the next function, not
+    // without an onclick; read from the markup, "onclick =" included, quotes or none.
+    PageModelBuilder page("http://bank.test/login");
+    page.Script("function a() { return 1; } function b() { f.submit(); } function go(f) { f.submit() }");
+    const int a = page.Input("button").Value("A").OnClick("a()").ref();
+    const int none = page.Input("button").Value("B").ref();
+    const int spaced = page.Input("button").OuterHtml("<INPUT type=button onclick =go(this.form) value=Go>").ref();
+    doc = page.Build();
+    EXPECT_FALSE(FormFiller::IsScriptSubmitButton("a", doc->model().element(a)));
+    EXPECT_FALSE(FormFiller::IsScriptSubmitButton("b", doc->model().element(none)));
+    EXPECT_TRUE(FormFiller::IsScriptSubmitButton("go", doc->model().element(spaced)));
 }
 
 TEST_F(FormFillerTest, ListOptionIsChosenByWholeTextOrEveryOptionDeselected) {
@@ -252,7 +264,22 @@ TEST_F(FormFillerTest, SsnAndTwoPasswordFields) {
         EXPECT_FALSE(filler.FillSSNField(doc->model().element(0), kPass)) << name << ssn.toStdString();
         EXPECT_TRUE(Actions(doc).isEmpty());
     }
-
+    // Two password fields: one already holding the SSN is left alone, so is one holding the
+    // password; three of them are not this case at all.
+    host.ssn = QStringLiteral("123-45-6789");
+    for (const QStringList& names : {QStringList{"id", "pin"}, QStringList{"a", "b", "c"}}) {
+        doc = Page([&](PageModelBuilder& p) {
+            p.Form("login");
+            for (const QString& name : names)
+                p.Input("password", name, name == names.first() ? host.ssn : QString());
+            p.EndForm();
+        });
+        FormFiller::FormScan state;
+        state.passwordWritten = true;
+        filler.FillTwoPasswordFields(doc->forms()[0], link, state);
+        EXPECT_EQ(Actions(doc), names.size() == 2 ? QStringLiteral("#2=p") : QString());
+        EXPECT_FALSE(state.userWritten);
+    }
 }
 
 TEST_F(FormFillerTest, SubmittingThroughTheForm) {

@@ -223,6 +223,22 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
     EXPECT_TRUE(bar.LockShown() && browse.Buttons().IsCurrent(0) && !browse.Buttons().IsCurrent(1));
 }
 
+// (A script error of the page itself: Toolbar.ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage.)
+TEST(PageLoad, AScriptErrorInOneOfThePagesFramesOnlyGoesToTheErrorLog) {
+    BrowseFixture w({{"A", "http://a.test/"}});
+    w.Load();
+    w.click("A");
+    w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"));
+    QDir().mkpath(core::LogFolder());
+    App().DiagnosticMode = true;
+    w.pane(0).RaiseFrameScriptError(QStringLiteral("ad broke"), QStringLiteral("http://ads.test/ad.js"), 7);
+    App().DiagnosticMode = false;
+    EXPECT_EQ(w.frame().StatusBar().Panel1Picture(), QString());
+    QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("oHtmlWinFrame_onerror ad broke http://ads.test/ad.js 7"));
+}
+
 TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
     BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
     BrowseWindow& browse = w.Load();

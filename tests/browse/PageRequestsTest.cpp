@@ -94,6 +94,16 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
     EXPECT_EQ(dialogs.count(), 4);
 }
 
+// (Page dialogs' titles, silence and answers: EverydayPane.PageDialogsAndPermissionRequests.)
+TEST(PageRequests, APaneTheUserDoesNotSeeShowsNoPageDialog) {
+    TempStore store;
+    ScriptedDialogs dialogs;
+    FakePane pane; // a Link's page behind another's
+    PageRequests::Attach(&pane);
+    EXPECT_FALSE(pane.RaisePageDialog(PageDialogRequest::Confirm, QStringLiteral("Hidden?")).accepted);
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
 TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
     TempStore store;
     App().CurrentUser = QStringLiteral("ann");
