@@ -5,8 +5,8 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "browse/engine/FakePane.h"
 #include "browse/BrowseSupport.h"
+#include "support/FakePane.h"
 #include "browse/SearchPane.h"
 #include "browse/SearchPaneHost.h"
 #include "core/AppPaths.h"
