@@ -114,6 +114,23 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
+TEST(Navigation, TheFramesKeysReachTheVisibleLinksPane) {
+    BrowseFixture w({{"A", "http://a.test/"}});
+    w.Load();
+    w.click("A");
+    RecordingPane& pane = w.pane(0);
+    pane.SimulateLoad(QStringLiteral("http://a.test/"));
+    pane.SimulateLoad(QStringLiteral("http://a.test/2"));
+    pane.RaiseCommandStateChange(PaneCommand::Back, true);
+    pane.ClearRecords();
+    QTest::keyClick(&w.frame(), Qt::Key_Left, Qt::AltModifier);
+    QTest::keyClick(&w.frame(), Qt::Key_F5);
+    QTest::keyClick(&w.frame(), Qt::Key_Escape);
+    EXPECT_EQ(pane.calls(), QStringList({"GoBack", "Refresh", "Stop"}));
+    EXPECT_EQ(w.link("A").NavigateMode(), 3);
+    EXPECT_TRUE(w.links().NavigateStopped());
+}
+
 TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     BrowseFixture w({{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
