@@ -181,10 +181,10 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
 
     // Deleting the cookies in Internet Options deletes those of every Link.
     InternetOptions options(&again);
-    options.CookiesCheck()->setChecked(true);
+    options.findChild<QCheckBox*>(QStringLiteral("chkCookies"))->setChecked(true);
     // Only the cookies: a page that starts loading while the engine clears its cache can stall.
-    options.CacheCheck()->setChecked(false);
-    options.HistoryCheck()->setChecked(false);
+    options.findChild<QCheckBox*>(QStringLiteral("chkCache"))->setChecked(false);
+    options.findChild<QCheckBox*>(QStringLiteral("chkHistory"))->setChecked(false);
     t.boxes.Answer(msgbox::Yes);
     ASSERT_TRUE(options.OnDeleteClicked());
     for (const Account& a : {kHome, kWork}) {
