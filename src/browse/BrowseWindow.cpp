@@ -83,6 +83,11 @@ BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* paren
     m_linkPanes = std::make_unique<LinkPanes>(View(), *m_panes, m_factory, m_host, m_state);
     m_idle = new IdlePanes(*m_linkPanes, this);
 
+    m_busyTimer.setObjectName(QStringLiteral("busyTimer"));
+    m_parseTimeOutTimer.setObjectName(QStringLiteral("parseTimeOutTimer"));
+    m_showPageTimer.setObjectName(QStringLiteral("showPageTimer"));
+    m_loadFavoritesTimer.setObjectName(QStringLiteral("loadFavoritesTimer"));
+    m_dragStartTimer.setObjectName(QStringLiteral("dragStartTimer"));
     m_busyTimer.setInterval(kBusyMs);
     m_parseTimeOutTimer.setInterval(kPrsTimeOutMs);
     m_showPageTimer.setInterval(kShowPageMs);

@@ -47,7 +47,6 @@ public:
                        const QString& root = AppPaths::FavoritesFolder());
     ~Favorites() override;
 
-    QTreeWidget* FavoritesView() const { return m_tree; }
     const QString& RootPath() const { return m_root; }
     // The root node ("Favorites"); null before the tree was first built.
     QTreeWidgetItem* RootNode() const;

@@ -122,7 +122,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     bar.Action("Back")->trigger();
     EXPECT_EQ(page.calls(), QStringList{"GoBack"});
     bar.Action("Search")->trigger();
-    EXPECT_EQ(run.browse().Side().currentIndex(), 2);
+    EXPECT_EQ(run.browse().findChild<SideBar*>()->currentIndex(), 2);
     const bool sideBar = run.browse().SideBarShown();
     bar.Action("ShowHide")->trigger();
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
