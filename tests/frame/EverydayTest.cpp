@@ -52,7 +52,7 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
     MainWindow& frame = run.Start();
     const auto newUser = [] {
         auto* d = new LoginDialog;
-        d->NewOption()->click();
+        d->findChild<QRadioButton*>("optNew")->click();
         return static_cast<QDialog*>(d);
     };
     const struct {

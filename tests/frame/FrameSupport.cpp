@@ -55,11 +55,11 @@ MainWindow& FrameRun::Start(const QString& user, const QString& password) {
     dialogs.Next([user, password](QDialog& dialog) {
         auto& login = static_cast<LoginDialog&>(dialog);
         if (user.isEmpty()) {
-            login.CancelButton()->click();
+            login.findChild<QPushButton*>("cmdCancel")->click();
         } else {
-            login.UserNameCombo()->setEditText(user);
-            login.PasswordEdit()->setText(password);
-            login.OkButton()->click();
+            login.findChild<QComboBox*>("cmbUserName")->setEditText(user);
+            login.findChild<QLineEdit*>("txtPassword")->setText(password);
+            login.findChild<QPushButton*>("cmdOK")->click();
         }
         return login.result();
     });

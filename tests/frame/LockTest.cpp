@@ -52,17 +52,19 @@ struct LockRun : FrameRun {
     void answerPrompt(QStringList passwords, bool exitAfter = false, std::function<void()> inside = {}) {
         dialogs.Next([this, passwords, exitAfter, inside](QDialog& d) {
             auto& prompt = static_cast<PasswordPrompt&>(d);
-            promptText = prompt.PromptLabel()->text();
-            promptUser = prompt.UserNameEdit()->text();
-            promptUserEditable = !prompt.UserNameEdit()->isReadOnly();
-            exitCaption = prompt.CancelButton()->text();
+            promptText = prompt.findChild<QLabel*>("lblPrompt")->text();
+            auto* userBox = prompt.findChild<QLineEdit*>("txtUserName");
+            promptUser = userBox->text();
+            promptUserEditable = !userBox->isReadOnly();
+            auto* exitButton = prompt.findChild<QPushButton*>("cmdCancel");
+            exitCaption = exitButton->text();
             if (inside) inside();
             for (const QString& password : passwords) {
-                prompt.PasswordEdit()->setText(password);
-                prompt.OkButton()->click();
+                prompt.findChild<QLineEdit*>("txtPassword")->setText(password);
+                prompt.findChild<QPushButton*>("cmdOK")->click();
             }
             if (exitAfter && prompt.result() != QDialog::Accepted && !prompt.TooManyTries())
-                prompt.CancelButton()->click();
+                exitButton->click();
             return prompt.result();
         });
     }
