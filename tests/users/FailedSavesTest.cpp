@@ -100,6 +100,7 @@ TEST_P(FailedSaves, AnImportImportsNothing) {
     ASSERT_TRUE(SettingsTransfer::ExportSettings(file));
     DeleteUserFields gone{"Ann", "annpass1"};
     App().CurrentUser = "Someone else";
+    boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
     ASSERT_EQ(UserDeletion::ConfirmAndDelete(gone).outcome, DeleteUserStep::Deleted);
     before = dumpStore();
     dialogs.Next([](QDialog& d) {
@@ -107,6 +108,7 @@ TEST_P(FailedSaves, AnImportImportsNothing) {
         click(d, "cmdOK");
         return d.result();
     });
+    boxes.Answer(msgbox::OK);
     {
         StoreFault fault(GetParam());
         EXPECT_FALSE(SettingsTransfer::ImportSettings(file));
