@@ -438,6 +438,7 @@ TEST_F(SettingsTransferTest, CancelledFailedAndRemovableMediaExports) {
     EXPECT_FALSE(
         SettingsTransfer::ExportThroughTemporaryFile(out.filePath("direct.dat/x.dat"), tempFolder.path()));
     EXPECT_TRUE(QDir(tempFolder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(RemovableMedia::IsOnRemovableMedia("/media/usb0/alice.dat"));
     EXPECT_TRUE(RemovableMedia::IsOnRemovableMedia("/run/media/ann/STICK/a/b.dat"));
     EXPECT_FALSE(RemovableMedia::IsOnRemovableMedia("/mediation/a.dat"));
     EXPECT_FALSE(RemovableMedia::IsOnRemovableMedia(out.filePath("direct.dat")));
@@ -449,4 +450,8 @@ TEST_F(SettingsTransferTest, CancelledFailedAndRemovableMediaExports) {
     ASSERT_TRUE(
         QFile::link(sys.filePath("devices/pci0/usb1/block/sdb/sdb1"), sys.filePath("class/block/sdb1")));
     EXPECT_EQ(RemovableMedia::DiskOfDevice("/dev/sdb1", sys.path()), QStringLiteral("sdb"));
+    // A whole disk is its own.
+    QDir().mkpath(sys.filePath("devices/virtual/block/sr0"));
+    ASSERT_TRUE(QFile::link(sys.filePath("devices/virtual/block/sr0"), sys.filePath("class/block/sr0")));
+    EXPECT_EQ(RemovableMedia::DiskOfDevice("sr0", sys.path()), QStringLiteral("sr0"));
 }
