@@ -206,8 +206,8 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     EXPECT_EQ(GetValue("frank", "UserName1"), once);
 }
 
-// The options' stored names and defaults are checked with the options dialog; these two rules are not.
-TEST(Options, TheSameNumberIsNotWrittenAgainAndTheMessageIntervalIsNotStored) {
+// The options' stored names and defaults are checked with the options dialog; this rule is not.
+TEST(Options, TheSameNumberIsNotWrittenAgain) {
     TempStore temp;
     App().CurrentUser = "kim";
     App().PassPhrase = "kimpass";
@@ -216,9 +216,4 @@ TEST(Options, TheSameNumberIsNotWrittenAgainAndTheMessageIntervalIsNotStored) {
     SaveValue("kim", "SSN", "marker");
     options.SetSSN("123456789");
     EXPECT_EQ(GetValue("kim", "SSN"), QStringLiteral("marker"));
-    options.SetBGMessageInterval(0); // none: the default
-    EXPECT_EQ(options.BGMessageInterval(), 5);
-    options.SetBGMessageInterval(12);
-    EXPECT_EQ(options.BGMessageInterval(), 12);
-    EXPECT_FALSE(ValueExists("kim", "BGMessageInterval"));
 }
