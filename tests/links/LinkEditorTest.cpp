@@ -263,13 +263,41 @@ TEST(LinkEditor, PasswordHelpAdviceAndTheLoginProblemPage) {
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Password for Shop"));
 
     // Each control with a help text shows it when it takes the focus; the others hide the area.
+    const QHash<QString, QString> texts = {
+        // clang-format off
+        {"txtCaption", "Enter any short name for this Link. It will be used for display."},
+        {"txtUrl", "Enter the URL for this web site like www... You may leave out Http://. Press Ctrl+Enter to add "
+                   "'www.' to the beginning and '.com' to the end."},
+        {"chkAutoNavigate", "Check this box If you want to load this web page automatically on application "
+                            "start-up."},
+        {"chkReqLogin", "Check this box If you want to login to this web site automatically when either a) 'Load "
+                        "At Start' checkbox is checked or b) You press the load button from Links tab in the "
+                        "Sidebar."},
+        {"txtUserName", "Enter the login ID or UserName for this web site. Depending upon your web-site, it may "
+                        "be your email address, account number, phone number, etc."},
+        {"txtPW", "Enter your password for this web site."},
+        {"txtSelectOption", "If the web page displays a list-box with options for logging-in, enter the text for "
+                            "item to be selected from such list-box. Example: fernmail.test, quillpost.test"},
+        {"txtNavigateAfterLogin", "Enter text for the web-link as it appears on this web page.Example: Recent "
+                                  "Transactions"},
+        {"chkHidePopUps", "Checking this box will block all unsolicited PopUp windows from opening up. This will "
+                          "apply to all windows that are opened in the Tab for this Shortcut."},
+        {"chkShareCookies", "Leave this box clear and this Link keeps its own cookies, so two Links to one site "
+                            "can stay logged in with two accounts. Check it for a site whose single sign-on spans "
+                            "several of your Links."},
+        // clang-format on
+    };
     click(f, "cmdAdvanced");
-    int helped = 0;
+    int helped = 0, checked = 0;
     for (QWidget* control : f.findChildren<QWidget*>()) {
         if (!control->isVisible() || control->focusPolicy() == Qt::NoFocus) continue;
         control->setFocus(Qt::TabFocusReason);
         const QString help = f.HelpText(control);
         SCOPED_TRACE(control->objectName().toStdString());
+        if (texts.contains(control->objectName())) {
+            EXPECT_EQ(help, texts.value(control->objectName()));
+            ++checked;
+        }
         EXPECT_EQ(child<QLabel>(f, "lblHelp")->isVisible(), !help.isEmpty());
         if (!help.isEmpty()) {
             EXPECT_EQ(child<QLabel>(f, "lblHelp")->text(), help);
@@ -277,6 +305,7 @@ TEST(LinkEditor, PasswordHelpAdviceAndTheLoginProblemPage) {
         helped += !help.isEmpty();
     }
     EXPECT_EQ(helped, 11);
+    EXPECT_EQ(checked, int(texts.size()));
 
     // Leaving an address of the sign-in service brings advice; other addresses do not.
     boxes.Answer(msgbox::OK);
