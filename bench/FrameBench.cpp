@@ -12,7 +12,7 @@
 #include <QThread>
 
 #include "BenchSupport.h"
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/SecretCipher.h"

@@ -10,7 +10,7 @@
 #include <QStringList>
 
 #include "browse/BrowseWindow.h"
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "frame/MainWindow.h"
 #include "support/TestSupport.h"
 

@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "browse/SearchPane.h"
 #include "browse/SearchPaneHost.h"
 #include "core/AppPaths.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "browse/engine/PageModelBuilder.h"
 #include "support/TestSupport.h"
 

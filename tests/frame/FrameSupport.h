@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "frame/FrameToolbar.h"
 #include "frame/MainWindow.h"
 #include "support/TestSupport.h"

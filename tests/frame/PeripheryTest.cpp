@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/UserHomePage.h"
 #include "core/AppState.h"

@@ -6,6 +6,7 @@
 
 #include "browse/engine/ProgramPages.h"
 #include "core/AppPaths.h"
+#include "support/TestSupport.h"
 
 #ifdef BG_LEAK_SUPPRESSIONS
 // A sanitized build. The runtimes read these before main(); the environment, when set, wins.
@@ -24,6 +25,13 @@ extern "C" const char* __ubsan_default_options() {
     return kUbsanOptions;
 }
 #endif
+
+namespace {
+// Every test starts with the unscripted answerers, whatever the one before it left.
+class StrictSeamsListener : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { seams::InstallDefaults(); }
+};
+} // namespace
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
@@ -51,5 +59,6 @@ int main(int argc, char** argv) {
     // The pages the build copies into its own share/bramblegate.
     AppPaths::SetProgramDataFolder(QStringLiteral(BG_BUILD_DATA_DIR));
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new StrictSeamsListener);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -37,22 +38,67 @@ void TempStore::Reopen() {
     SettingsStore::SetCurrent(m_store.get());
 }
 
+namespace {
+
+msgbox::Result FirstButton(const msgbox::Request& request) {
+    switch (request.buttons) {
+    case msgbox::AbortRetryIgnore:
+        return msgbox::Abort;
+    case msgbox::YesNo:
+    case msgbox::YesNoCancel:
+        return msgbox::Yes;
+    case msgbox::RetryCancel:
+        return msgbox::Retry;
+    default:
+        return msgbox::OK;
+    }
+}
+
+msgbox::Result UnscriptedBox(const msgbox::Request& request) {
+    if (seams::Strict())
+        ADD_FAILURE() << "a message box nobody scripted: \"" << request.title.toStdString() << "\": "
+                      << request.text.toStdString();
+    return FirstButton(request);
+}
+
+int UnscriptedDialog(QDialog& dialog) {
+    if (seams::Strict())
+        ADD_FAILURE() << "a dialog nobody scripted: " << dialog.metaObject()->className() << " \""
+                      << dialog.windowTitle().toStdString() << '"';
+    return int(QDialog::Rejected);
+}
+
+QString UnscriptedFile(const filedialogs::Request& request) {
+    if (seams::Strict())
+        ADD_FAILURE() << "a file dialog nobody scripted: \"" << request.title.toStdString() << '"';
+    return QString();
+}
+
+void FailLeftovers(size_t left, const char* what) {
+    if (left && seams::Strict()) ADD_FAILURE() << left << " scripted " << what << " never used";
+}
+
+} // namespace
+
+namespace seams {
+
+bool Strict() {
+    static const bool strict = qEnvironmentVariableIsEmpty("BG_LENIENT_SEAMS");
+    return strict;
+}
+
+void InstallDefaults() {
+    msgbox::SetAnswerer(UnscriptedBox);
+    modal::SetRunner(UnscriptedDialog);
+    filedialogs::SetAnswerer(UnscriptedFile);
+}
+
+} // namespace seams
+
 ScriptedBoxes::ScriptedBoxes() {
     msgbox::SetAnswerer([this](const msgbox::Request& request) {
         m_shown.append(request);
-        if (m_answers.empty()) {
-            switch (request.buttons) {
-            case msgbox::AbortRetryIgnore:
-                return msgbox::Abort;
-            case msgbox::YesNo:
-            case msgbox::YesNoCancel:
-                return msgbox::Yes;
-            case msgbox::RetryCancel:
-                return msgbox::Retry;
-            default:
-                return msgbox::OK;
-            }
-        }
+        if (m_answers.empty()) return UnscriptedBox(request);
         auto answer = std::move(m_answers.front());
         m_answers.pop_front();
         return answer(request);
@@ -60,7 +106,8 @@ ScriptedBoxes::ScriptedBoxes() {
 }
 
 ScriptedBoxes::~ScriptedBoxes() {
-    msgbox::SetAnswerer({});
+    FailLeftovers(m_answers.size(), "message box answers");
+    msgbox::SetAnswerer(UnscriptedBox);
 }
 
 ScriptedBoxes& ScriptedBoxes::Answer(msgbox::Result result) {
@@ -83,7 +130,7 @@ QStringList ScriptedBoxes::texts() const {
 ScriptedDialogs::ScriptedDialogs() {
     modal::SetRunner([this](QDialog& dialog) {
         ++m_count;
-        if (m_scripts.empty()) return int(QDialog::Rejected);
+        if (m_scripts.empty()) return UnscriptedDialog(dialog);
         auto script = std::move(m_scripts.front());
         m_scripts.pop_front();
         return script(dialog);
@@ -91,7 +138,8 @@ ScriptedDialogs::ScriptedDialogs() {
 }
 
 ScriptedDialogs::~ScriptedDialogs() {
-    modal::SetRunner({});
+    FailLeftovers(m_scripts.size(), "dialog scripts");
+    modal::SetRunner(UnscriptedDialog);
 }
 
 ScriptedDialogs& ScriptedDialogs::Next(std::function<int(QDialog&)> script) {
@@ -102,7 +150,7 @@ ScriptedDialogs& ScriptedDialogs::Next(std::function<int(QDialog&)> script) {
 ScriptedFiles::ScriptedFiles() {
     filedialogs::SetAnswerer([this](const filedialogs::Request& request) {
         m_asked.append(request);
-        if (m_answers.empty()) return QString();
+        if (m_answers.empty()) return UnscriptedFile(request);
         QString path = m_answers.front();
         m_answers.pop_front();
         return path;
@@ -110,7 +158,8 @@ ScriptedFiles::ScriptedFiles() {
 }
 
 ScriptedFiles::~ScriptedFiles() {
-    filedialogs::SetAnswerer({});
+    FailLeftovers(m_answers.size(), "file answers");
+    filedialogs::SetAnswerer(UnscriptedFile);
 }
 
 ScriptedFiles& ScriptedFiles::Next(const QString& path) {

@@ -35,8 +35,18 @@ private:
     std::unique_ptr<SettingsStore> m_store;
 };
 
-// Answers message boxes from a script and records every box shown. Unscripted boxes get
-// their first button (OK / Yes / Abort).
+// The seams are strict: while a test runs, a message box, modal dialog or file dialog that no
+// script answers fails the test (and gets its first button, Cancel or no file so the test can go
+// on); answers queued but never used fail the test when the script object ends. Folders not yet
+// converted run lenient (BG_LENIENT_SEAMS in their environment): unscripted boxes get their first
+// button, dialogs are rejected, file dialogs cancelled, leftovers pass.
+namespace seams {
+bool Strict();
+// Installs the answerers that stand when no script object is alive (done before every test).
+void InstallDefaults();
+} // namespace seams
+
+// Answers message boxes from a script and records every box shown.
 class ScriptedBoxes {
 public:
     ScriptedBoxes();
@@ -59,7 +69,7 @@ private:
 
 // Drives modal dialogs: the next dialog shown is handed to the scripted function instead of
 // running a nested event loop; it fills fields and clicks buttons, and returns the result.
-// Dialogs without a script are rejected.
+// Dialogs without a script are rejected (and fail the test when the seams are strict).
 class ScriptedDialogs {
 public:
     ScriptedDialogs();
@@ -72,7 +82,7 @@ private:
     int m_count = 0;
 };
 
-// Answers file dialogs with fixed paths (empty = cancel).
+// Answers file dialogs with fixed paths (empty = cancel); unscripted ones are cancelled.
 class ScriptedFiles {
 public:
     ScriptedFiles();

@@ -1,4 +1,4 @@
-#include "browse/engine/FakePane.h"
+#include "support/FakePane.h"
 
 #include <utility>
 
