@@ -11,14 +11,12 @@
 // tool bar actions bound to the menu. Each menu says which address the user chose.
 class AddressMenu : public QObject {
     Q_OBJECT
-public:
-    QMenu* menu() const { return m_menu; }
-
 signals:
     void NavigateRequested(const QString& url);
 
 protected:
     AddressMenu(QMenu* menu, QObject* parent);
+    QMenu* menu() const { return m_menu; }
 
     // Empties the menu; false when the menu is gone. An item may be the one being chosen right
     // now: it goes once the choice is handled.

@@ -23,10 +23,6 @@ public:
     // The question after declining.
     static QString LeaveQuestion();
 
-    QTextBrowser* AgreementText() const { return m_text; }
-    QPushButton* AcceptButton() const { return m_acceptButton; }
-    QPushButton* DeclineButton() const { return m_declineButton; }
-
 private:
     QTextBrowser* m_text = nullptr;
     QPushButton* m_acceptButton = nullptr;

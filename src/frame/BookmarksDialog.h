@@ -16,12 +16,6 @@ class BookmarksDialog : public QDialog {
 public:
     BookmarksDialog(Bookmarks& bookmarks, const QString& mode, QWidget* parent = nullptr);
 
-    const QString& Mode() const { return m_mode; }
-    QTreeWidget* BookmarksTree() const { return m_tree; }
-    QLabel* HintLabel() const { return m_hint; }
-    QPushButton* DeleteButton() const { return m_delete; }
-    QPushButton* CloseButton() const { return m_close; }
-
 private:
     void Fill();
     void OnDeleteClicked();

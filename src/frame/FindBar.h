@@ -23,7 +23,6 @@ public:
 
     // The pane to search (null: none; the bar then finds nothing).
     void Attach(BrowserPane* pane);
-    BrowserPane* AttachedPane() const { return m_pane; }
     // Where the page to search is now (the active window's page): each search asks first, so
     // the bar follows the user to another window or Link while it stays open.
     using PaneProvider = std::function<BrowserPane*()>;
@@ -37,11 +36,6 @@ public:
     // Esc: hides the bar, clears the page's selection and gives the focus back to the page.
     void CloseBar();
 
-    QLineEdit* FindEdit() const { return m_findEdit; }
-    QToolButton* NextButton() const { return m_nextButton; }
-    QToolButton* PreviousButton() const { return m_previousButton; }
-    QCheckBox* MatchCaseCheck() const { return m_matchCaseCheck; }
-    QLabel* StatusLabel() const { return m_statusLabel; }
     // The answer of the last search: true found, false not found.
     bool LastFound() const { return m_lastFound; }
 

@@ -27,15 +27,6 @@ public:
     // used gets a message and the dialog stays.
     void OnOkClicked();
 
-    QLineEdit* HomePageEdit() const { return m_homePageEdit; }
-    QPushButton* UseDefaultButton() const { return m_useDefaultButton; }
-    QCheckBox* CookiesCheck() const { return m_cookiesCheck; }
-    QCheckBox* CacheCheck() const { return m_cacheCheck; }
-    QCheckBox* HistoryCheck() const { return m_historyCheck; }
-    QPushButton* DeleteButton() const { return m_deleteButton; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-
 private:
     QLineEdit* m_homePageEdit = nullptr;
     QPushButton* m_useDefaultButton = nullptr;

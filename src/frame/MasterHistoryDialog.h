@@ -14,12 +14,6 @@ class MasterHistoryDialog : public QDialog {
 public:
     explicit MasterHistoryDialog(MasterHistory& history, QWidget* parent = nullptr);
 
-    QTreeWidget* HistoryTree() const { return m_tree; }
-    QLabel* HintLabel() const { return m_hint; }
-    QPushButton* DeleteButton() const { return m_delete; }
-    QPushButton* DeleteAllButton() const { return m_deleteAll; }
-    QPushButton* ExitButton() const { return m_exit; }
-
 private:
     void Fill();
     void OnDeleteClicked();

@@ -44,25 +44,6 @@ public:
     // and the focus is back in the field with its text selected.
     bool ValidateField(QLineEdit* field);
 
-    // --- controls
-    QTabWidget* tabs() const { return m_tabs; }
-    QLineEdit* IdleMinutesEdit() const { return m_idleMinutesEdit; }
-    QLineEdit* FreezeMinutesEdit() const { return m_freezeMinutesEdit; }
-    QLineEdit* DiscardMinutesEdit() const { return m_discardMinutesEdit; }
-    QLineEdit* SsnEdit() const { return m_ssnEdit; }
-    QCheckBox* BeepOnPopUpCheck() const { return m_beepCheck; }
-    QListWidget* LinksList() const { return m_linksList; }
-    QLineEdit* HistoryItemsEdit() const { return m_historyItemsEdit; }
-    QLineEdit* BookmarksEdit() const { return m_bookmarksEdit; }
-    SearchEngineEditor* searchEngines() const { return m_searchEngines; }
-    QLabel* HelpLabel() const { return m_helpLabel; }
-    QPushButton* CheckAllButton() const { return m_checkAllButton; }
-    QPushButton* ClearAllButton() const { return m_clearAllButton; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-    QPushButton* ApplyButton() const { return m_applyButton; }
-    QPushButton* HelpButton() const { return m_helpButton; }
-
 signals:
     // Apply stored the options.
     void Applied();

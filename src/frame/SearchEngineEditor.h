@@ -23,9 +23,6 @@ public:
     // Accepts when both fields pass; otherwise tells the user and puts the focus back.
     void OnOkClicked();
 
-    QLineEdit* NameEdit() const { return m_name; }
-    QLineEdit* QueryUrlEdit() const { return m_queryUrl; }
-
 private:
     QList<SearchEngine> m_others;
     QLineEdit* m_name = nullptr;
@@ -48,10 +45,6 @@ public:
     void OnDefaultsClicked();
 
     QTreeWidget* EnginesList() const { return m_list; }
-    QPushButton* AddButton() const { return m_add; }
-    QPushButton* EditButton() const { return m_edit; }
-    QPushButton* RemoveButton() const { return m_remove; }
-    QPushButton* DefaultsButton() const { return m_defaults; }
 
 signals:
     void Changed();

@@ -21,10 +21,6 @@ public:
 
     QString Name() const;
     QString Address() const;
-    QLineEdit* NameEdit() const { return m_nameEdit; }
-    QLineEdit* AddressEdit() const { return m_addressEdit; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
 
     // OK: both fields filled and the address usable, else a message and the focus to the field.
     void OnOkClicked();

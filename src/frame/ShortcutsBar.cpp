@@ -101,6 +101,11 @@ ShortcutsBar::ShortcutsBar(QWidget* parent) : QWidget(parent) {
     m_actSort = m_menu->addAction(QStringLiteral("&Sort"), this, &ShortcutsBar::OnSort);
     m_menu->addSeparator();
     m_actToolbars = m_menu->addAction(QStringLiteral("&Toolbars"), this, &ShortcutsBar::OnToolbars);
+    m_actAdd->setObjectName(QStringLiteral("addLink"));
+    m_actEdit->setObjectName(QStringLiteral("editLink"));
+    m_actDelete->setObjectName(QStringLiteral("deleteLink"));
+    m_actSort->setObjectName(QStringLiteral("sortLinks"));
+    m_actToolbars->setObjectName(QStringLiteral("toolbars"));
 
     m_reload.setSingleShot(true);
     m_reload.setInterval(300);

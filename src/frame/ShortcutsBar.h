@@ -56,7 +56,6 @@ public:
     QStringList Names() const;
     QString Address(int place) const;
     QString FilePath(int place) const;
-    QToolButton* Button(int place) const;
     // The place of the link with this name (letter case ignored), -1 when none.
     int Find(const QString& name) const;
 
@@ -88,21 +87,13 @@ public:
     // The place before which a drop at `pos` (strip coordinates) goes.
     int PlaceAt(const QPoint& pos) const;
 
-    // --- scrolling
-    QToolButton* ScrollLeftButton() const { return m_leftButton; }
-    QToolButton* ScrollRightButton() const { return m_rightButton; }
+    // --- scrolling (the buttons at both ends move the row)
     // The first button shown at the left end.
     int FirstShown() const { return m_first; }
     // Moves the row by whole buttons (negative: towards the start).
     void ScrollBy(int buttons);
 
-    // --- context menu
-    QMenu* ContextMenu() const { return m_menu; }
-    QAction* AddAction() const { return m_actAdd; }
-    QAction* EditAction() const { return m_actEdit; }
-    QAction* DeleteAction() const { return m_actDelete; }
-    QAction* SortAction() const { return m_actSort; }
-    QAction* ToolbarsAction() const { return m_actToolbars; }
+    // --- context menu (Add, Edit, Delete, Sort, Toolbars)
     // Sets the menu up for the link at `place` (-1: the strip itself).
     void PrepareContextMenu(int place);
     int ContextPlace() const { return m_context; }
@@ -127,6 +118,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    QToolButton* Button(int place) const;
     QString Key() const;
     void SaveOrder();
     void Rebuild();

@@ -29,10 +29,6 @@ public:
     void OnNextClicked();
     // The tip on show (its place in Tips()).
     int TipShown() const { return m_tip; }
-    QLabel* TipLabel() const { return m_tipLabel; }
-    QCheckBox* ShowTipsCheck() const { return m_showTipsCheck; }
-    QPushButton* NextButton() const { return m_nextButton; }
-    QPushButton* CloseButton() const { return m_closeButton; }
 
 private:
     void ShowTip(int tip);

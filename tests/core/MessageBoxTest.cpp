@@ -1,5 +1,5 @@
-// The real message box (the tests' default answerer taken away): its Help button opens the topic
-// and keeps the box for the answer.
+// The real message box (no answerer installed): its Help button opens the topic and keeps the box
+// for the answer.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,7 +25,7 @@ void PressWhenShown(QMessageBox::StandardButton which) {
 } // namespace
 
 TEST(MessageBox, HelpAndF1OpenTheTopicWhileTheBoxStaysUpForTheAnswer) {
-    msgbox::SetAnswerer({}); // the real box, not the tests' default answer
+    msgbox::SetAnswerer({}); // the real box, drawn off screen
     QStringList topics;
     bool stayedUp = false;
     helprequest::SetHandler([&](const QString& topic) {

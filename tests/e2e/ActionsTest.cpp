@@ -1,10 +1,16 @@
+// What the program writes into a real page: values, clicks, Enter, list choices, reaching
+// frames, refused on stale snapshots, and a password that never shows in the page's markup.
 #include <gtest/gtest.h>
 #include <QWebEnginePage>
 
 #include "browse/engine/WebEnginePane.h"
+#include "browse/FormFiller.h"
+#include "browse/FormFillerHost.h"
+#include "core/AppState.h"
+#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
+#include "links/Links.h"
 #include "sites/TestSites.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -18,34 +24,38 @@ protected:
         // A pane that is not shown, as a Link's pane behind the "Please wait..." page.
         s_pane->widget()->resize(800, 600);
     }
-    static void TearDownTestSuite() {
-        delete s_pane;
-        s_pane = nullptr;
-    }
+    static void TearDownTestSuite() { delete s_pane; }
     void SetUp() override {
         log = std::make_unique<EventLog>(s_pane);
-        // Each case starts signed out.
-        ASSERT_TRUE(LoadAndWait(*s_pane, *log, SharedSites().Url(QStringLiteral("/logout"))));
+        ASSERT_TRUE(Load("/logout")); // each case starts signed out
     }
-    DocumentPtr Load(const QString& path) {
-        if (!LoadAndWait(*s_pane, *log, SharedSites().Url(path))) return nullptr;
-        return s_pane->Document();
+    DocumentPtr Load(const char* path) {
+        return LoadAndWait(*s_pane, *log, SharedSites().Url(QLatin1String(path))) ? s_pane->Document()
+                                                                                  : nullptr;
+    }
+    bool Apply(const DocumentPtr& doc = {}) {
+        int result = -1;
+        const auto done = [&](bool ok) { result = ok; };
+        doc ? s_pane->ApplyDocumentActions(doc, done) : s_pane->ApplyActions(done);
+        return WaitFor([&] { return result >= 0; }) && result == 1;
     }
     DocumentPtr Fresh() {
         DocumentPtr out;
-        bool done = false;
-        s_pane->RefreshDocument([&](DocumentPtr d) {
-            out = d;
-            done = true;
-        });
-        WaitFor([&] { return done; });
+        s_pane->RefreshDocument([&](DocumentPtr d) { out = d; });
+        WaitFor([&] { return out != nullptr; });
         return out;
     }
+    // Spans are not in the snapshot: the page is asked.
     QString Text(const QString& id) {
-        // Spans are not in the snapshot: the page is asked.
-        return RunScript(*s_pane, QStringLiteral("(function () { var e = document.getElementById('%1'); "
-                                                 "return e ? e.textContent : '<no %1>'; })()")
-                                      .arg(id));
+        return RunScript(*s_pane, QStringLiteral("document.getElementById('%1').textContent").arg(id));
+    }
+    bool Reached(const char* path) {
+        log->Clear();
+        return log->WaitFor("DocumentComplete top " + SharedSites().Url(QLatin1String(path)));
+    }
+    void FillLogin(const DocumentPtr& doc, const QString& password) {
+        doc->getElementById("user")->SetValue(QLatin1String(TestSites::kUser));
+        doc->getElementById("pass")->SetValue(password);
     }
 
     static WebEnginePane* s_pane;
@@ -54,26 +64,20 @@ protected:
 
 WebEnginePane* Actions::s_pane = nullptr;
 
-TEST_F(Actions, FillingAndClickingSubmitLogsInWithTheChosenOption) {
+TEST_F(Actions, ClickEnterAndTheSubmitHandlerSendTheFormWithTheChosenOption) {
     const int before = int(SharedSites().AcceptedLogins().size());
     // Written inside DocumentComplete, as the login logic does; applied once the handler returns.
     log->onTopDocumentComplete = [&](const QString& url) {
         if (!url.endsWith(QLatin1String("/login"))) return;
         DocumentPtr doc = s_pane->Document();
-        DomElement* form = doc->forms().value(0);
-        ASSERT_TRUE(form);
-        for (DomElement* e : form->elements()) {
-            if (e->name() == "user") e->SetValue(QString::fromLatin1(TestSites::kUser));
-            if (e->name() == "pass") e->SetValue(QString::fromLatin1(TestSites::kPassword));
+        FillLogin(doc, QLatin1String(TestSites::kPassword));
+        for (DomElement* e : doc->forms()[0]->elements())
             if (e->nodeName() == "OPTION") e->SetSelected(e->innerText() == "Business");
-        }
-        EXPECT_EQ(form->elements()[0]->value(), "b"); // the list follows its options at once
-        DomElement* submit = doc->getElementById("signin");
-        submit->Focus();
-        submit->Click();
+        EXPECT_EQ(doc->getElementById("realm")->value(), "b"); // the list follows its options at once
+        doc->getElementById("signin")->Focus();
+        doc->getElementById("signin")->Click();
         EXPECT_EQ(doc->model().pendingActions().size(), 6);
     };
-    log->Clear();
     s_pane->Navigate2(SharedSites().Url(QStringLiteral("/login")));
     ASSERT_TRUE(log->WaitFor("DocumentComplete top " + SharedSites().Url(QStringLiteral("/welcome"))))
         << log->events.join("\n").toStdString();
@@ -81,34 +85,24 @@ TEST_F(Actions, FillingAndClickingSubmitLogsInWithTheChosenOption) {
     EXPECT_EQ(SharedSites().AcceptedLogins().mid(before), QStringList{"alice/b"});
     // The POST is announced, the redirect is not.
     EXPECT_TRUE(log->events.contains("BeforeNavigate2 top " + SharedSites().Url(QStringLiteral("/login"))));
-    const DocumentPtr welcome = s_pane->Document();
-    ASSERT_TRUE(welcome);
-    // Of its links, the one the rules have words for.
-    ASSERT_EQ(welcome->links().size(), 1);
-    EXPECT_EQ(welcome->links()[0]->innerText(), "Sign Out");
-}
+    // Of the welcome page's links, the one the rules have words for.
+    ASSERT_EQ(s_pane->Document()->links().size(), 1);
+    EXPECT_EQ(s_pane->Document()->links()[0]->innerText(), "Sign Out");
 
-TEST_F(Actions, EnterKeyAndTheSubmitHandlerSubmitTheFocusedForm) {
-    // Through the focused password field and a real Enter key press.
-    const int before = int(SharedSites().AcceptedLogins().size());
-    DocumentPtr doc = Load(QStringLiteral("/login"));
-    ASSERT_TRUE(doc);
-    doc->getElementById("user")->SetValue(QString::fromLatin1(TestSites::kUser));
-    DomElement* pass = doc->getElementById("pass");
-    pass->SetValue(QString::fromLatin1(TestSites::kPassword));
-    pass->Focus();
+    // Enter in the focused password field.
+    ASSERT_TRUE(Load("/logout"));
+    DocumentPtr doc = Load("/login");
+    FillLogin(doc, QLatin1String(TestSites::kPassword));
+    doc->getElementById("pass")->Focus();
     doc->PressEnter();
-    log->Clear();
-    ASSERT_TRUE(log->WaitFor("DocumentComplete top " + SharedSites().Url(QStringLiteral("/welcome"))));
-    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before), QStringList{"alice/p"});
+    ASSERT_TRUE(Reached("/welcome"));
+    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before + 1), QStringList{"alice/p"});
 
     // The form's inline onsubmit runs before Enter submits (it marks the form).
-    ASSERT_TRUE(LoadAndWait(*s_pane, *log, SharedSites().Url(QStringLiteral("/logout"))));
-    doc = Load(QStringLiteral("/login-onsubmit"));
-    ASSERT_TRUE(doc);
+    ASSERT_TRUE(Load("/logout"));
+    doc = Load("/login-onsubmit");
     EXPECT_EQ(doc->forms()[0]->onsubmit(), "function anonymous() { return checkLogin(this) }");
-    doc->getElementById("user")->SetValue(QString::fromLatin1(TestSites::kUser));
-    doc->getElementById("pass")->SetValue(QStringLiteral("wrong"));
+    FillLogin(doc, QStringLiteral("wrong"));
     doc->getElementById("pass")->Focus();
     doc->forms()[0]->CallOnSubmit();
     doc->PressEnter();
@@ -118,91 +112,84 @@ TEST_F(Actions, EnterKeyAndTheSubmitHandlerSubmitTheFocusedForm) {
     EXPECT_EQ(s_pane->LocationName(), "Sign In Failed");
 }
 
-TEST_F(Actions, PageListenersSeeValuesAndListChanges) {
-    DocumentPtr doc = Load(QStringLiteral("/echo"));
-    ASSERT_TRUE(doc);
+TEST_F(Actions, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
+    const DocumentPtr old = Load("/echo");
+    DocumentPtr doc = Fresh();
+    EXPECT_GT(doc->generation(), old->generation());
     doc->getElementById("name")->SetValue(QStringLiteral("typed by the program"));
-    DomElement* list = doc->getElementById("pick");
-    for (DomElement* option : list->children())
+    for (DomElement* option : doc->getElementById("pick")->children())
         option->SetSelected(option->innerText() == "Blue");
-    list->FireChange();
-    bool applied = false;
-    bool ok = false;
-    s_pane->ApplyActions([&](bool result) {
-        applied = true;
-        ok = result;
-    });
-    ASSERT_TRUE(WaitFor([&] { return applied; }));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(Text("echo"), "typed by the program");
-    EXPECT_EQ(Text("changed"), "typed by the program");
-    EXPECT_EQ(Text("picked"), "Blue");
-    // A new snapshot reads what the page now holds.
-    const DocumentPtr now = s_pane->Document();
+    doc->getElementById("pick")->FireChange();
+    ASSERT_TRUE(Apply());
+    EXPECT_EQ(Text("echo") + "|" + Text("changed") + "|" + Text("picked"),
+              "typed by the program|typed by the program|Blue");
+    const DocumentPtr now = s_pane->Document(); // a new snapshot reads what the page holds
     EXPECT_EQ(now->getElementById("name")->value(), "typed by the program");
     EXPECT_EQ(now->getElementById("pick")->value(), "Blue");
-}
-
-TEST_F(Actions, StaleSnapshotsAndVanishedElementsAreRefused) {
-    const DocumentPtr old = Load(QStringLiteral("/echo"));
-    ASSERT_TRUE(old);
-    const DocumentPtr fresh = Fresh();
-    ASSERT_TRUE(fresh);
-    EXPECT_GT(fresh->generation(), old->generation());
 
     // An older snapshot of the same page.
     old->getElementById("name")->SetValue(QStringLiteral("from the old snapshot"));
-    bool answered = false;
-    bool ok = true;
-    s_pane->ApplyDocumentActions(old, [&](bool result) {
-        answered = true;
-        ok = result;
-    });
-    ASSERT_TRUE(WaitFor([&] { return answered; }));
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(Apply(old));
     EXPECT_TRUE(old->model().pendingActions().isEmpty());
-    EXPECT_EQ(Text("echo"), "");
-
     // The page reloaded since: nothing reaches the new page, not even through the automatic
     // application of writes.
     const DocumentPtr before = s_pane->Document();
-    ASSERT_TRUE(LoadAndWait(*s_pane, *log, SharedSites().Url(QStringLiteral("/echo"))));
+    ASSERT_TRUE(Load("/echo"));
     before->getElementById("name")->SetValue(QStringLiteral("after reload"));
     Pump(300);
     EXPECT_EQ(Text("echo"), "");
-
-    // The current snapshot, but its element has been taken out of the page by the page.
-    DocumentPtr current = s_pane->Document();
-    bool removed = false;
-    s_pane->page()->runJavaScript(QStringLiteral("document.getElementById('name').remove(); true"),
-                                  [&](const QVariant&) { removed = true; });
-    ASSERT_TRUE(WaitFor([&] { return removed; }));
+    // The current snapshot, but the page took its element out.
+    const DocumentPtr current = s_pane->Document();
+    RunScript(*s_pane, QStringLiteral("document.getElementById('name').remove(); true"));
     current->getElementById("name")->SetValue(QStringLiteral("gone"));
-    answered = false;
-    s_pane->ApplyDocumentActions(current, [&](bool result) {
-        answered = true;
-        ok = result;
-    });
-    ASSERT_TRUE(WaitFor([&] { return answered; }));
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(Apply(current));
 }
 
 TEST_F(Actions, ActionsReachSameOriginFramesAndNavigateEndsARun) {
-    DocumentPtr doc = Load(QStringLiteral("/iframes"));
-    ASSERT_TRUE(doc);
-    DomDocument* frame = doc->frames()[0].document;
-    ASSERT_TRUE(frame);
-    frame->getElementById("user")->SetValue(QStringLiteral("in the frame"));
-    bool applied = false;
-    s_pane->ApplyActions([&](bool ok) { applied = ok; });
-    ASSERT_TRUE(WaitFor([&] { return applied; }));
+    DocumentPtr doc = Load("/iframes");
+    ASSERT_TRUE(doc && doc->frames()[0].document);
+    doc->frames()[0].document->getElementById("user")->SetValue(QStringLiteral("in the frame"));
+    ASSERT_TRUE(Apply());
     DocumentPtr now = Fresh();
     ASSERT_TRUE(now && now->frames()[0].document);
     EXPECT_EQ(now->frames()[0].document->getElementById("user")->value(), "in the frame");
-
     now->Navigate(SharedSites().Url(QStringLiteral("/plain")));
-    log->Clear();
-    ASSERT_TRUE(log->WaitFor("DocumentComplete top " + SharedSites().Url(QStringLiteral("/plain"))));
+    ASSERT_TRUE(Reached("/plain"));
+}
+
+// The filler's side of the engine: the password it writes is in the field, never in its markup.
+class NoHost : public FormFillerHost {
+    bool NavigateStopped() const override { return false; }
+    void NavigatePane(int, const QString&) override {}
+    QString SSN() const override { return {}; }
+    int SignInParseCount() const override { return 0; }
+    void SetSignInParseCount(int) override {}
+    void RememberActiveControl() override {}
+    void RestoreActiveControl() override {}
+};
+
+TEST_F(Actions, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
+    TempStore temp;
+    App().CurrentUser = QStringLiteral("filler");
+    App().PassPhrase = QStringLiteral("filler-pass");
+    Links links(App().CurrentUser);
+    Link* link =
+        links.Add(QStringLiteral("Bank"), SecretCipher::EncryptMessage(SharedSites().Url("/login")),
+                  SecretCipher::EncryptMessage(QStringLiteral("nobody")),
+                  SecretCipher::EncryptMessage(QStringLiteral("pw-in-markup?")), {}, {}, false, true);
+    ASSERT_TRUE(Load("/login"));
+    // Filled but not submitted: a special-site parse defers its click.
+    LoginSites sites;
+    sites.specialSitePrefix = SharedSites().Url(QStringLiteral("/login"));
+    NoHost host;
+    EXPECT_FALSE(FormFiller(host, sites).ParsePage(s_pane->Document().get(), 0, *link));
+    ASSERT_TRUE(Apply());
+    DomElement* pass = Fresh()->getElementById("pass");
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(pass->value(), "pw-in-markup?");
+    EXPECT_FALSE(pass->outerHTML().contains("pw-in-markup"));
+    EXPECT_FALSE(FormFiller::LoggedHtml(pass).contains("pw-in-markup"));
+    App().CurrentUser.clear();
 }
 
 } // namespace

@@ -2,11 +2,19 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QThread>
 #include <QWebEnginePage>
 
+#include "browse/BrowseWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "support/TestSupport.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/OfflineState.h"
+#include "core/AppState.h"
+#include "core/SecretCipher.h"
+#include "frame/MainWindow.h"
+#include "links/Links.h"
+#include "sites/TestSites.h"
 
 QString RunScript(WebEnginePane& pane, const QString& script) {
     QString result = QStringLiteral("<none>");
@@ -34,12 +42,6 @@ EventLog::EventLog(BrowserPane* pane) {
     connect(pane, &BrowserPane::NavigateError, this, [this](const QString& url, bool, long code) {
         events << QStringLiteral("NavigateError %1 %2").arg(code).arg(url);
     });
-    connect(pane, &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
-        events << QStringLiteral("NewWindow2 ") +
-                      (e.userInitiated ? QStringLiteral("user ") : QStringLiteral("script ")) + e.url;
-        if (onNewWindow) onNewWindow(e);
-    });
-    connect(pane, &BrowserPane::WindowClosing, this, [this] { events << QStringLiteral("WindowClosing"); });
     connect(pane, &BrowserPane::ScriptError, this,
             [this](const QString& description, const QString&, int line) {
                 events << QStringLiteral("ScriptError %1 %2").arg(line).arg(description);
@@ -48,8 +50,7 @@ EventLog::EventLog(BrowserPane* pane) {
             [this](const QString& description, const QString&, int line) {
                 other << QStringLiteral("FrameScriptError %1 %2").arg(line).arg(description);
             });
-    connect(pane, &BrowserPane::TitleChange, this,
-            [this](const QString& t) { other << QStringLiteral("TitleChange ") + t; });
+    connect(pane, &BrowserPane::TitleChange, this, [this](const QString& t) { other << "TitleChange " + t; });
     connect(pane, &BrowserPane::CommandStateChange, this, [this](int command, bool enable) {
         other << QStringLiteral("CommandStateChange %1 %2").arg(command).arg(enable);
     });
@@ -80,6 +81,14 @@ bool EventLog::WaitFor(const QString& prefix, int times, int timeoutMs) const {
     return ::WaitFor([&] { return Count(prefix) >= times; }, timeoutMs);
 }
 
+QStringList LoadEvents(const QString& url, const QString& at, long code) {
+    const QString end = at.isEmpty() ? url : at;
+    QStringList out{"BeforeNavigate2 top " + url, "DownloadBegin", "NavigateComplete2 top " + end,
+                    "DownloadComplete", "DocumentComplete top " + end};
+    if (code) out.insert(code < 0 ? 2 : 3, QStringLiteral("NavigateError %1 ").arg(code) + end);
+    return out;
+}
+
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs) {
     log.Clear();
     pane.Navigate2(url);
@@ -93,4 +102,52 @@ void Pump(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(2);
     }
+}
+
+void StoreLinks(const QList<E2eLink>& links) {
+    Links stored(App().CurrentUser);
+    const auto enc = [](const QString& text) {
+        return text.isEmpty() ? text : SecretCipher::EncryptMessage(text);
+    };
+    for (const E2eLink& l : links) {
+        const QString url = l.url.startsWith(QLatin1Char('/')) ? sites::SharedSites().Url(l.url) : l.url;
+        stored.Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
+                   !l.password.isEmpty(), l.order);
+    }
+    stored.SaveLinks(false);
+}
+
+E2eWindow::E2eWindow(MakePane make) {
+    OfflineState::SetConnectionProbe([] { return true; });
+    const QString user = App().CurrentUser;
+    if (!make) make = [user](QWidget* parent) { return new WebEnginePane(user, parent); };
+    frame = std::make_unique<MainWindow>(make);
+    frame->SetUserCaption();
+    frame->resize(1100, 800);
+    frame->show();
+    browse = frame->LoadBrowseWindow(make);
+    browse->LoadFavoritesTimer().stop();
+}
+
+E2eWindow::~E2eWindow() {
+    frame->close();
+    frame.reset();
+    App().Unloading = false;
+    OfflineState::SetConnectionProbe({});
+}
+
+int E2eWindow::index(const QString& caption) const {
+    return PaneIndexOf(browse->links(), caption);
+}
+
+Link& E2eWindow::link(const QString& caption) const {
+    return *browse->links().Item(index(caption) + 1);
+}
+
+WebEnginePane& E2eWindow::pane(const QString& caption) const {
+    return *static_cast<WebEnginePane*>(browse->Pane(index(caption)));
+}
+
+void E2eWindow::Click(const QString& caption) const {
+    QTest::mouseClick(browse->Buttons().LinkButtonAt(index(caption)), Qt::LeftButton);
 }

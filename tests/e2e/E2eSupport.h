@@ -1,20 +1,24 @@
 #pragma once
 
 #include <functional>
-#include <ostream>
+#include <memory>
 #include <QObject>
 #include <QStringList>
 
 #include "browse/engine/BrowserPane.h"
 #include "support/TestSupport.h"
 
+class BrowseWindow;
+class Link;
+class MainWindow;
+class WebEnginePane;
+
 // Records the events a pane raises, as text, in order:
-//   "BeforeNavigate2 top <url>" / "BeforeNavigate2 frame <url>", "DownloadBegin",
-//   "NavigateComplete2 top|frame <url>", "DownloadComplete", "DocumentComplete top|frame <url>",
-//   "NavigateError <code> <url>", "NewWindow2 user|script <url>", "WindowClosing",
-//   "ScriptError <line>".
-// Title, progress, status text, lock, command-state and frame script-error events go to `other`.
-// Handlers can be hooked in to act inside an event, as the program's handlers do.
+//   "BeforeNavigate2 top|frame <url>", "DownloadBegin", "NavigateComplete2 top|frame <url>",
+//   "DownloadComplete", "DocumentComplete top|frame <url>", "NavigateError <code> <url>",
+//   "ScriptError <line> <description>".
+// Title, lock, command-state and frame script-error events go to `other`. Handlers can be
+// hooked in to act inside an event, as the program's handlers do.
 class EventLog : public QObject {
 public:
     explicit EventLog(BrowserPane* pane);
@@ -22,23 +26,51 @@ public:
     QStringList events;
     QStringList other;
     std::function<void(NavigateEvent&)> onBeforeNavigate;
-    std::function<void(NewWindowEvent&)> onNewWindow;
     std::function<void(const QString& url)> onTopDocumentComplete;
 
     void Clear();
     int Count(const QString& prefix) const;
-    // Only the top-level events of a load (frames and everything else left out).
+    // Only the top-level events of a load (frames and script errors left out).
     QStringList TopLevel() const;
     // Waits until `prefix` has been recorded `times` times in total.
     bool WaitFor(const QString& prefix, int times = 1, int timeoutMs = 15000) const;
 };
 
+// The top-level events of a whole load of `url` ending at `at` (default: url), with an
+// "NavigateError <code>" where the engine reports it: before the commit for a failed
+// connection (code < 0), after it for an error status.
+QStringList LoadEvents(const QString& url, const QString& at = {}, long code = 0);
+
 // Navigates and waits for the top-level DocumentComplete (clears the log first).
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs = 15000);
-
-class WebEnginePane;
 // Runs a script in the page's own world and waits for its result, as text.
 QString RunScript(WebEnginePane& pane, const QString& script);
-
 // Processes events for ms milliseconds (lets late events and queued actions run).
 void Pump(int ms);
+
+// A Link for the current user: the address, user name and password are stored encrypted; an
+// address starting with "/" is one of the shared test sites.
+struct E2eLink {
+    QString caption, url, user{}, password{}, option{}, postLogin{};
+    bool loadAtStart = false;
+    int order = -1; // the place in the button order; -1: after the others
+};
+void StoreLinks(const QList<E2eLink>& links);
+
+// The program's frame and browse window on the real engine over the current user's Links, the
+// start-up timer stopped (tests run it). Connections are taken as up.
+class E2eWindow {
+public:
+    using MakePane = std::function<BrowserPane*(QWidget*)>;
+    explicit E2eWindow(MakePane make = {});
+    ~E2eWindow();
+
+    int index(const QString& caption) const;
+    Link& link(const QString& caption) const;
+    WebEnginePane& pane(const QString& caption) const;
+    // Clicks the Link's button.
+    void Click(const QString& caption) const;
+
+    std::unique_ptr<MainWindow> frame;
+    BrowseWindow* browse = nullptr;
+};

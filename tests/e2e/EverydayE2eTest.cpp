@@ -19,8 +19,6 @@
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/LinkButtonsPanel.h"
-#include "browse/OfflineState.h"
 #include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
@@ -28,12 +26,9 @@
 #include "browse/SitePermissions.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
-#include "core/SecretCipher.h"
-#include "core/Settings.h"
 #include "e2e/E2eSupport.h"
 #include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
-#include "links/Links.h"
 #include "sites/TestSites.h"
 #include "sites/TlsSite.h"
 
@@ -47,66 +42,47 @@ protected:
     static void SetUpTestSuite() {
         s_store = new TempStore;
         s_tls = new sites::TlsSite;
-        OfflineState::SetConnectionProbe([] { return true; });
         App().CurrentUser = QStringLiteral("e2e-everyday");
         App().PassPhrase = QStringLiteral("everyday pass");
-        const QString pw = QLatin1String(TestSites::kPassword);
-        const QList<QStringList> links{
-            {"Vault", SharedSites().Url("/basic-auth"), pw},
-            {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), "not-the-password"},
-            {"Vault elsewhere", SharedSites().Url("/plain"), pw},
-            {"Hang", SharedSites().Url("/hang-once?key=link"), pw},
-            {"Shady", s_tls->Url("/login"), pw},
-            {"Files", SharedSites().Url("/plain"), pw}};
-        Links stored(App().CurrentUser);
-        const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
-        for (const QStringList& l : links)
-            stored.Add(l[0], enc(l[1]), enc(QLatin1String(TestSites::kUser)), enc(l[2]), {}, {}, false, true,
-                       -1, false);
-        s_frame =
-            new MainWindow([](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
-        s_frame->show();
-        s_browse = s_frame->LoadBrowseWindow(
-            [](QWidget* parent) { return new WebEnginePane(App().CurrentUser, parent); });
-        s_browse->LoadFavoritesTimer().stop();
+        const QString pw = QLatin1String(TestSites::kPassword), user = TestSites::kUser;
+        StoreLinks({{"Vault", "/basic-auth", user, pw},
+                    {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), user, "not-the-password"},
+                    {"Vault elsewhere", "/plain", user, pw},
+                    {"Hang", "/hang-once?key=link", user, pw},
+                    {"Shady", s_tls->Url("/login"), user, pw},
+                    {"Files", "/plain", user, pw}});
+        s_window = new E2eWindow;
     }
     static void TearDownTestSuite() {
-        s_frame->close();
-        delete s_frame;
-        OfflineState::SetConnectionProbe({});
+        delete s_window;
         delete s_tls;
         delete s_store;
     }
     void TearDown() override { App().Locked = false; }
 
-    int index(const QString& caption) { return PaneIndexOf(s_browse->links(), caption); }
-    Link& link(const QString& caption) { return *s_browse->links().Item(index(caption) + 1); }
-    WebEnginePane& pane(const QString& caption) {
-        return *static_cast<WebEnginePane*>(s_browse->Pane(index(caption)));
-    }
-    void Open(const QString& caption) {
-        QTest::mouseClick(s_browse->Buttons().LinkButtonAt(index(caption)), Qt::LeftButton);
-    }
+    int index(const QString& caption) { return s_window->index(caption); }
+    Link& link(const QString& caption) { return s_window->link(caption); }
+    WebEnginePane& pane(const QString& caption) { return s_window->pane(caption); }
+    void Open(const QString& caption) { s_window->Click(caption); }
     PaneNotice* Notice(const QString& caption) {
         return pane(caption).widget()->findChild<PaneNotice*>(QStringLiteral("paneNotice"));
     }
     bool NoticeShown(const QString& caption, PaneNotice::Kind kind) {
-        PaneNotice* notice = Notice(caption);
-        return notice && notice->Shown() == kind;
+        return Notice(caption) && Notice(caption)->Shown() == kind;
     }
+    MainWindow& frame() { return *s_window->frame; }
+    BrowseWindow& browse() { return *s_window->browse; }
 
     ScriptedDialogs dialogs;
     ScriptedFiles files;
     static TempStore* s_store;
     static sites::TlsSite* s_tls;
-    static MainWindow* s_frame;
-    static BrowseWindow* s_browse;
+    static E2eWindow* s_window;
 };
 
 TempStore* Everyday::s_store = nullptr;
 sites::TlsSite* Everyday::s_tls = nullptr;
-MainWindow* Everyday::s_frame = nullptr;
-BrowseWindow* Everyday::s_browse = nullptr;
+E2eWindow* Everyday::s_window = nullptr;
 
 } // namespace
 
@@ -114,31 +90,29 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
     QTemporaryDir dir;
     const QString report = dir.filePath(QStringLiteral("report.bin"));
     files.Next(report);
-    Open(QStringLiteral("Files"));
-    ASSERT_TRUE(
-        WaitFor([&] { return pane(QStringLiteral("Files")).ReadyState() == PaneReadyState::Complete; }));
-    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
-    DownloadList& list = s_frame->Downloads();
+    Open("Files");
+    ASSERT_TRUE(WaitFor([&] { return pane("Files").ReadyState() == PaneReadyState::Complete; }));
+    pane("Files").Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
+    DownloadList& list = frame().Downloads();
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
     Download* saved = list.Items().last();
     EXPECT_EQ(saved->CurrentState(), Download::State::Completed);
     // No page follows a file: the Link's square and progress are those of the page it still shows.
-    EXPECT_EQ(s_browse->TabColour(index(QStringLiteral("Files"))), TabColour::Yellow);
-    EXPECT_EQ(link(QStringLiteral("Files")).ProgressValue(), 0);
+    EXPECT_EQ(browse().TabColour(index("Files")), TabColour::Yellow);
+    EXPECT_EQ(link("Files").ProgressValue(), 0);
     QFile file(report);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
     ASSERT_EQ(files.asked().size(), 1);
     EXPECT_EQ(files.asked()[0].fileName, QStringLiteral("report.bin"));
-    EXPECT_EQ(s_frame->Flasher().FlashMessage(), QStringLiteral("Download complete: report.bin"));
-    ASSERT_TRUE(s_frame->findChild<DownloadsWindow*>());
-    EXPECT_TRUE(s_frame->findChild<DownloadsWindow*>()->isVisible());
+    EXPECT_EQ(frame().Flasher().FlashMessage(), QStringLiteral("Download complete: report.bin"));
+    ASSERT_TRUE(frame().findChild<DownloadsWindow*>());
+    EXPECT_TRUE(frame().findChild<DownloadsWindow*>()->isVisible());
 
     // The next file starts in the folder used last, under a name that is free, and is cancelled
     // half-way: nothing of it stays.
     files.Next(dir.filePath(QStringLiteral("report (1).bin")));
-    pane(QStringLiteral("Files"))
-        .Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
+    pane("Files").Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
     ASSERT_TRUE(
         WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     EXPECT_EQ(files.asked()[1].folder, dir.path());
@@ -150,7 +124,7 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
 
     // While the account is locked nothing is asked and nothing is saved.
     App().Locked = true;
-    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/download?bytes=1000&name=locked.bin"));
+    pane("Files").Navigate2(SharedSites().Url("/download?bytes=1000&name=locked.bin"));
     Pump(1500);
     EXPECT_EQ(files.asked().size(), 2);
     EXPECT_EQ(list.Items().size(), 2);
@@ -158,19 +132,18 @@ TEST_F(Everyday, FilesAreSavedWholeUnderNamesThatOverwriteNothingAndACancelLeave
 
 TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     const int before = int(SharedSites().SignInAttempts().size());
-    Open(QStringLiteral("Vault"));
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane(QStringLiteral("Vault")).LocationName() == QLatin1String("Bramble Vault"); },
-        20000));
+    Open("Vault");
+    ASSERT_TRUE(
+        WaitFor([&] { return pane("Vault").LocationName() == QLatin1String("Bramble Vault"); }, 20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(before), QStringList({"", "alice:wonderland"}));
     EXPECT_EQ(dialogs.count(), 0);
 
     // Another site's box never gets a Link's credentials.
     const int elsewhere = int(SharedSites().SignInAttempts().size());
-    Open(QStringLiteral("Vault elsewhere"));
-    ASSERT_TRUE(WaitFor([&] { return pane(QStringLiteral("Vault elsewhere")).ReadyState() == 4; }));
+    Open("Vault elsewhere");
+    ASSERT_TRUE(WaitFor([&] { return pane("Vault elsewhere").ReadyState() == 4; }));
     dialogs.Next([](QDialog&) { return int(QDialog::Rejected); });
-    pane(QStringLiteral("Vault elsewhere"))
+    pane("Vault elsewhere")
         .Navigate2(QString(SharedSites().Url("/basic-auth")).replace("127.0.0.1", "localhost"));
     ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(elsewhere), QStringList{""});
@@ -185,10 +158,9 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
         return int(QDialog::Accepted);
     });
     const int wrong = int(SharedSites().SignInAttempts().size());
-    Open(QStringLiteral("Vault wrong"));
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane(QStringLiteral("Vault wrong")).LocationName() == QLatin1String("Bramble Vault"); },
-        20000));
+    Open("Vault wrong");
+    ASSERT_TRUE(
+        WaitFor([&] { return pane("Vault wrong").LocationName() == QLatin1String("Bramble Vault"); }, 20000));
     EXPECT_EQ(SharedSites().SignInAttempts().mid(wrong),
               QStringList({"", "alice:not-the-password", "alice:wonderland"}));
     EXPECT_EQ(question,
@@ -202,42 +174,36 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
 
 TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInto) {
     ASSERT_TRUE(s_tls->ok());
-    Open(QStringLiteral("Shady"));
-    ASSERT_TRUE(
-        WaitFor([&] { return NoticeShown(QStringLiteral("Shady"), PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(
-        Notice(QStringLiteral("Shady"))
-            ->TextLabel()
-            ->text()
-            .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
-                                       "certificate is not valid: ")));
-    EXPECT_FALSE(pane(QStringLiteral("Shady")).CertificateOverridden());
-    Notice(QStringLiteral("Shady"))->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
-    ASSERT_TRUE(WaitFor(
-        [&] { return pane(QStringLiteral("Shady")).LocationName() == QLatin1String("Sign In - Shady Bank"); },
-        20000));
-    EXPECT_TRUE(pane(QStringLiteral("Shady")).CertificateOverridden());
-    EXPECT_FALSE(Notice(QStringLiteral("Shady"))->isVisible());
+    Open("Shady");
+    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
+    EXPECT_TRUE(Notice("Shady")->TextLabel()->text().startsWith(
+        QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
+                       "certificate is not valid: ")));
+    EXPECT_FALSE(pane("Shady").CertificateOverridden());
+    Notice("Shady")->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
+    ASSERT_TRUE(WaitFor([&] { return pane("Shady").LocationName() == QLatin1String("Sign In - Shady Bank"); },
+                        20000));
+    EXPECT_TRUE(pane("Shady").CertificateOverridden());
+    EXPECT_FALSE(Notice("Shady")->isVisible());
     Pump(2500);
     EXPECT_EQ(s_tls->Posts(), 0);
-    EXPECT_FALSE(link(QStringLiteral("Shady")).PasswordSent());
-    EXPECT_EQ(link(QStringLiteral("Shady")).SecureLock, 0);
+    EXPECT_FALSE(link("Shady").PasswordSent());
+    EXPECT_EQ(link("Shady").SecureLock, 0);
 }
 
 TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
     // The first visit hangs; the Link waits for a login that cannot come.
     const QStringList accepted = SharedSites().AcceptedLogins();
-    const int i = index(QStringLiteral("Hang"));
-    s_browse->CreatePane(i);
-    pane(QStringLiteral("Hang")).SetUnresponsiveAfter(1500);
-    Open(QStringLiteral("Hang"));
-    ASSERT_TRUE(
-        WaitFor([&] { return NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Unresponsive); }, 30000));
-    EXPECT_FALSE(link(QStringLiteral("Hang")).LoggedIn());
-    Notice(QStringLiteral("Hang"))->findChild<QPushButton*>(QStringLiteral("cmdReload"))->click();
-    ASSERT_TRUE(WaitFor([&] { return link(QStringLiteral("Hang")).LoggedIn(); }, 30000));
+    const int i = index("Hang");
+    browse().CreatePane(i);
+    pane("Hang").SetUnresponsiveAfter(1500);
+    Open("Hang");
+    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
+    EXPECT_FALSE(link("Hang").LoggedIn());
+    Notice("Hang")->findChild<QPushButton*>(QStringLiteral("cmdReload"))->click();
+    ASSERT_TRUE(WaitFor([&] { return link("Hang").LoggedIn(); }, 30000));
     EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted.size()), QStringList{QStringLiteral("alice/p")});
-    EXPECT_FALSE(NoticeShown(QStringLiteral("Hang"), PaneNotice::Kind::Crashed));
+    EXPECT_FALSE(NoticeShown("Hang", PaneNotice::Kind::Crashed));
 }
 
 TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
@@ -246,10 +212,10 @@ TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
     SharedSites().AddPage(
         "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
                    " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
-    Open(QStringLiteral("Files"));
-    pane(QStringLiteral("Files")).Navigate2(SharedSites().Url("/notify"));
+    Open("Files");
+    pane("Files").Navigate2(SharedSites().Url("/notify"));
     EXPECT_TRUE(WaitFor([&] {
-        return s_frame->Flasher().FlashMessage() == QStringLiteral("127.0.0.1: Tea is ready - Earl Grey");
+        return frame().Flasher().FlashMessage() == QStringLiteral("127.0.0.1: Tea is ready - Earl Grey");
     }));
 }
 

@@ -14,13 +14,10 @@
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkControls.h"
 #include "browse/NavigationDriver.h"
-#include "browse/OfflineState.h"
 #include "browse/PopupPolicy.h"
 #include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/SecretCipher.h"
 #include "e2e/E2eSupport.h"
 #include "frame/InactivityLock.h"
 #include "frame/InternetOptions.h"
@@ -43,14 +40,13 @@ struct Account {
 const Account kWork{"Mail - work", TestSites::kUser, TestSites::kPassword};
 const Account kHome{"Mail - home", TestSites::kSecondUser, TestSites::kSecondPassword};
 
-// A user with two Links to the login site, one per account; the browse window over them can be
-// opened, closed and opened again over the same data folder (a restart of the program).
+// A user with two Links to the login site, one per account; the window over them can be opened,
+// closed and opened again over the same data folder (a restart of the program).
 class TwoAccounts {
 public:
     static constexpr const char* kMaster = "two accounts";
 
-    explicit TwoAccounts(const QString& user, bool loadAtStart) : m_user(user) {
-        OfflineState::SetConnectionProbe([] { return true; });
+    TwoAccounts(const QString& user, bool loadAtStart) : m_user(user) {
         boxes.Answer(msgbox::Yes); // "is this the password you want?"
         LoginFields fields{user, QLatin1String(kMaster), QString(), QLatin1String(kMaster)};
         EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded)
@@ -59,55 +55,34 @@ public:
         boxes.Clear();
         App().CurrentUser = user;
         App().PassPhrase = QLatin1String(kMaster);
-        Links links(user);
-        for (const Account& a : {kWork, kHome})
-            links.Add(QLatin1String(a.caption), SecretCipher::EncryptMessage(SharedSites().Url("/login")),
-                      SecretCipher::EncryptMessage(QLatin1String(a.user)),
-                      SecretCipher::EncryptMessage(QLatin1String(a.password)), QString(), QString(),
-                      loadAtStart, true);
+        StoreLinks({{kWork.caption, "/login", kWork.user, kWork.password, {}, {}, loadAtStart},
+                    {kHome.caption, "/login", kHome.user, kHome.password, {}, {}, loadAtStart}});
     }
-    ~TwoAccounts() {
-        Close();
-        OfflineState::SetConnectionProbe({});
-    }
+    ~TwoAccounts() { Close(); }
 
     BrowseWindow& Open() {
-        m_frame = std::make_unique<MainWindow>();
-        m_frame->resize(1100, 800);
-        m_frame->show();
-        const QString user = m_user;
-        m_browse =
-            m_frame->LoadBrowseWindow([user](QWidget* parent) { return new WebEnginePane(user, parent); });
-        m_browse->LoadFavoritesTimer().stop();
-        return *m_browse;
+        m_window = std::make_unique<E2eWindow>();
+        return *m_window->browse;
     }
     // The program ends: its windows and pages go, and with them the engine's profiles.
     void Close() {
-        if (!m_frame) return;
-        m_frame->close();
-        m_frame.reset();
-        App().Unloading = false;
+        if (!m_window) return;
+        m_window.reset();
         EXPECT_TRUE(WaitFor([&] { return WebProfiles::CloseUserProfiles(m_user); }));
         Pump(1500); // the engine lets go of the files
     }
+    int index(const Account& a) { return m_window->index(QLatin1String(a.caption)); }
+    Link& link(const Account& a) { return m_window->link(QLatin1String(a.caption)); }
+    BrowserPane& pane(const Account& a) { return m_window->pane(QLatin1String(a.caption)); }
+    MainWindow& frame() { return *m_window->frame; }
 
-    int index(const Account& a) {
-        for (const Link* l : m_browse->links())
-            if (!l->Deleted() && l->Caption() == QLatin1String(a.caption)) return l->Index() - 1;
-        return -1;
-    }
-    Link& link(const Account& a) { return *m_browse->links().Item(index(a) + 1); }
-    BrowserPane& pane(const Account& a) { return *m_browse->Pane(index(a)); }
-
-    MainWindow& frame() { return *m_frame; }
     TempStore store;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
 
 private:
     QString m_user;
-    std::unique_ptr<MainWindow> m_frame;
-    BrowseWindow* m_browse = nullptr;
+    std::unique_ptr<E2eWindow> m_window;
 };
 
 // Whom the site greets in the pane once its page has loaded ("" for any other page).
@@ -206,10 +181,10 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
 
     // Deleting the cookies in Internet Options deletes those of every Link.
     InternetOptions options(&again);
-    options.CookiesCheck()->setChecked(true);
+    options.findChild<QCheckBox*>(QStringLiteral("chkCookies"))->setChecked(true);
     // Only the cookies: a page that starts loading while the engine clears its cache can stall.
-    options.CacheCheck()->setChecked(false);
-    options.HistoryCheck()->setChecked(false);
+    options.findChild<QCheckBox*>(QStringLiteral("chkCache"))->setChecked(false);
+    options.findChild<QCheckBox*>(QStringLiteral("chkHistory"))->setChecked(false);
     t.boxes.Answer(msgbox::Yes);
     ASSERT_TRUE(options.OnDeleteClicked());
     for (const Account& a : {kHome, kWork}) {

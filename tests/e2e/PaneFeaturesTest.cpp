@@ -1,17 +1,17 @@
+// What the engine pane offers the menus and the properties box: print, find, save, text size,
+// the page's type, size and dates, and the program's own pages.
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWebEngineView>
 
+#include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
+#include "browse/engine/WebProfiles.h"
 #include "e2e/E2eSupport.h"
+#include "sites/SiteServer.h"
 #include "sites/TestSites.h"
-#include "support/TestSupport.h"
-
-namespace {
-
-using sites::SharedSites;
 
 TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     WebEnginePane pane(QStringLiteral("features"));
@@ -19,41 +19,33 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     pane.widget()->show();
     EXPECT_FALSE(pane.CanPrint());
     EventLog log(&pane);
-    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url(QStringLiteral("/plain"))));
+    ASSERT_TRUE(LoadAndWait(pane, log, sites::SharedSites().Url(QStringLiteral("/plain"))));
     EXPECT_TRUE(pane.CanPrint());
-
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
-    int printed = -1;
-    pane.PrintTo(&printer, [&](bool ok) { printed = ok; });
-    ASSERT_TRUE(WaitFor([&] { return printed >= 0; }, 20000));
-    EXPECT_EQ(printed, 1);
+    int done = -1;
+    pane.PrintTo(&printer, [&](bool ok) { done = ok; });
+    ASSERT_TRUE(WaitFor([&] { return done >= 0; }, 20000));
+    EXPECT_EQ(done, 1);
     QFile pdf(dir.filePath(QStringLiteral("page.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
-
-    int found = -1;
-    pane.FindText(QStringLiteral("welcome"), false, false, [&](bool ok) { found = ok; });
-    ASSERT_TRUE(WaitFor([&] { return found >= 0; }));
-    EXPECT_EQ(found, 1);
-    found = -1;
-    pane.FindText(QStringLiteral("welcome"), false, true, [&](bool ok) { found = ok; });
-    ASSERT_TRUE(WaitFor([&] { return found >= 0; }));
-    EXPECT_EQ(found, 0);
-    found = -1;
-    pane.FindText(QStringLiteral("no such words"), false, false, [&](bool ok) { found = ok; });
-    ASSERT_TRUE(WaitFor([&] { return found >= 0; }));
-    EXPECT_EQ(found, 0);
-
+    // Found without case, not found with it, and words not there.
+    for (const auto& [text, matchCase, found] :
+         {std::tuple{"welcome", false, 1}, {"welcome", true, 0}, {"no such words", false, 0}}) {
+        done = -1;
+        pane.FindText(QLatin1String(text), false, matchCase, [&](bool ok) { done = ok; });
+        ASSERT_TRUE(WaitFor([&] { return done >= 0; }));
+        EXPECT_EQ(done, found) << text << matchCase;
+    }
     const QString saved = dir.filePath(QStringLiteral("saved.html"));
     pane.SavePage(saved);
     ASSERT_TRUE(WaitFor([&] {
         QFile file(saved);
         return file.open(QIODevice::ReadOnly) && file.readAll().contains("Plain Page");
     }));
-
     pane.SetTextSize(4);
     EXPECT_EQ(pane.TextSize(), 4);
     EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
@@ -61,4 +53,64 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     EXPECT_EQ(pane.TextSize(), 4);
 }
 
-} // namespace
+TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
+    sites::SiteServer server;
+    const QByteArray body =
+        "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
+    server.Route("GET", "/dated", [&](const sites::Request&, sites::Reply& reply) {
+        reply.body = body;
+        reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");
+    });
+    server.Page("/undated", body);
+    ASSERT_TRUE(server.Start());
+    WebEnginePane pane(QStringLiteral("facts"));
+    EventLog log(&pane);
+    const auto read = [&](const char* path) {
+        PageFacts facts;
+        EXPECT_TRUE(LoadAndWait(pane, log, server.Url(QLatin1String(path))));
+        bool answered = false;
+        pane.ReadPageFacts([&](const PageFacts& f) { facts = f, answered = true; });
+        EXPECT_TRUE(WaitFor([&] { return answered; }));
+        return facts;
+    };
+    PageFacts facts = read("/dated");
+    EXPECT_EQ(facts.contentType, "text/html");
+    EXPECT_EQ(facts.size, body.size());
+    EXPECT_EQ(facts.lastModified, QDateTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC));
+    EXPECT_LT(qAbs(facts.loaded.secsTo(QDateTime::currentDateTime())), 120);
+    EXPECT_FALSE(read("/undated").lastModified.isValid()); // no date from the server, none here
+}
+
+// The program's own pages load without any network, under the scheme and the product's site
+// address, also offline; back and forward pass over them.
+TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
+    WebProfiles::SetOffline(true);
+    WebEnginePane pane(QStringLiteral("pages"));
+    pane.widget()->resize(800, 600);
+    EventLog log(&pane);
+    const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
+    ASSERT_TRUE(LoadAndWait(pane, log, start));
+    EXPECT_FALSE(pane.IsErrorPage());
+    EXPECT_EQ(pane.LocationName(), QStringLiteral("Bramblegate Start Page"));
+    ASSERT_TRUE(LoadAndWait(pane, log, QStringLiteral("http://bramblegate.localhost/help/quickstart.asp")));
+    EXPECT_EQ(pane.LocationName(), QStringLiteral("Getting Started with Bramblegate"));
+    EXPECT_EQ(pane.LocationURL(), QStringLiteral("bramblegate://help/quickstart.asp"));
+    ASSERT_TRUE(LoadAndWait(pane, log, QStringLiteral("bramblegate://help/nothing-here")));
+    EXPECT_TRUE(pane.IsErrorPage()) << "an unknown page of the scheme is an error, not an empty page";
+    WebProfiles::SetOffline(false);
+
+    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
+    const QString other = sites::SharedSites().Url(QStringLiteral("/no-login"));
+    ASSERT_TRUE(LoadAndWait(pane, log, start));
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_FALSE(pane.CanGoBack()) << "only program pages lie behind";
+    ASSERT_TRUE(LoadAndWait(pane, log, QString::fromLatin1(ProgramPages::kHelpUrl)));
+    ASSERT_TRUE(LoadAndWait(pane, log, other));
+    pane.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == plain && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoBack());
+    EXPECT_TRUE(pane.CanGoForward());
+    pane.GoForward();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == other && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoForward());
+}

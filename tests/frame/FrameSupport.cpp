@@ -1,20 +1,96 @@
 #include "FrameSupport.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 #include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
+#include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
 #include "core/AppState.h"
 #include "core/SecretCipher.h"
-#include "core/Settings.h"
 #include "links/Links.h"
 #include "users/Accounts.h"
-#include "users/LoginDialog.h"
 
 namespace frametest {
+
+namespace {
+
+// Every message box text the frame's tests see, checked here and only here.
+struct Message {
+    const char* key;
+    const char* title;
+    msgbox::Icon icon;
+    const char* text;
+};
+const Message kMessages[] = {
+    {"exit", "Exit Bramblegate", msgbox::Question,
+     "This will exit Bramblegate.                      \rAre your sure you want to exit?\r\r"},
+    {"alreadyOpen", "Already Open", msgbox::Exclamation, "Bramblegate is already open!               \r\r"},
+    {"incorrectVersion", "Incorrect Version", msgbox::Critical,
+     "This is an older version of Bramblegate and is not compatible with product settings in the "
+     "Registry.\rBramblegate must exit now."},
+    {"problem", "Problem Encountered", msgbox::Critical,
+     "Bramblegate has encountered a problem. It needs to exit now. Please retry again or contact Support "
+     "for help."},
+    {"wrongPassword", "Verify Password", msgbox::NoIcon, "Invalid Password, try again!\r\r"},
+    {"lastChance", "Verify Password", msgbox::NoIcon,
+     "Invalid Password. You have one more chance to enter a correct Password.\rOtherwise the application "
+     "will exit.\r\r"},
+    {"declined", "License Agreement", msgbox::Question,
+     "You have declined the agreement. Bramblegate will close now.\r\rAre you sure you want to leave "
+     "Bramblegate?\r\r"},
+    {"errorOnPage", "Bramblegate", msgbox::NoIcon,
+     "Problem with this Web page might prevent it from being \r\ndisplayed properly or functioning "
+     "properly.\r\n\r\nLine: 12\r\nError: x is not defined\r\nURL: http://a.test/a.js"},
+    {"replaceBookmark", "Replace Bookmark", msgbox::Question,
+     "A Bookmark with this name already exists.\rDo you want to replace the existing Bookmark that points "
+     "to http://www.bank.com/\rWith this: http://www.bank.com/index2\r\r"},
+    {"bookmarkExists", "Bookmark Already Exists", msgbox::Information,
+     "This Bookmark already exists. Please select another name.\r\r"},
+    {"deleteAllHistory", "Delete All History Items", msgbox::Question,
+     "Are you sure you want to delete all these items?\r\r"},
+    {"idleRange", "Automatic Logout", msgbox::Exclamation, "Please enter a value between 0 and 60"},
+    {"linkIdleRange", "Idle Links", msgbox::Exclamation, "Please enter a value between 0 and 1440"},
+    {"bookmarksRange", "Bookmarks", msgbox::Exclamation, "Please enter a value between 5 and 200"},
+    {"historyRange", "History Items", msgbox::Exclamation, "Please enter a value between 0 and 200"},
+    {"ssnLength", "Options - SSN", msgbox::Exclamation,
+     "The Social Security Number may be maximum 9 characters long"},
+    {"ssnDigits", "Options - SSN", msgbox::Exclamation,
+     "The Social Security Number may contain numeric characters only"},
+    {"engineTaken", "Search Engines", msgbox::Exclamation,
+     "There is already a search engine named \"Google\"."},
+    {"engineQuery", "Search Engines", msgbox::Exclamation,
+     "Please enter the web address of a search, with %s where the searched words go, for example "
+     "https://www.example.com/search?q=%s"},
+    {"homePage", "Internet Options", msgbox::Exclamation,
+     "Please enter the address of a web page (http://...) as the home page.\r\r"},
+    {"deleteBrowsingData", "Delete Browsing Data", msgbox::Question,
+     "Delete the cookies, cached files and the history of visited links of Ann?\r\rThis cannot be "
+     "undone.\r\r"},
+    {"linkTaken", "Edit Link", msgbox::Exclamation, "A link named 'bank' already exists.\r\r"},
+    {"deleteLink", "Delete Link", msgbox::Question, "Are you sure you want to delete the link 'Bank'?\r\r"},
+    {"selectToolbars", "Toolbars", msgbox::Information, "Please select Toolbars from View menu."},
+};
+
+QString Describe(const QString& title, int icon, const QString& text) {
+    return QStringLiteral("[%1] %2: %3").arg(icon).arg(title, text);
+}
+
+} // namespace
+
+void ExpectBoxes(ScriptedBoxes& boxes, const QStringList& keys) {
+    QStringList expected, shown;
+    for (const QString& key : keys) {
+        const auto it = std::find_if(std::begin(kMessages), std::end(kMessages),
+                                     [&](const Message& m) { return key == QLatin1String(m.key); });
+        if (it == std::end(kMessages))
+            ADD_FAILURE() << "no message " << key.toStdString();
+        else
+            expected << Describe(QLatin1String(it->title), it->icon, QString::fromUtf8(it->text));
+    }
+    for (const msgbox::Request& box : boxes.shown())
+        shown << Describe(box.title, box.icon, box.text);
+    EXPECT_EQ(shown, expected);
+    boxes.Clear();
+}
 
 FrameRun::FrameRun() {
     // The machine's own network state must not decide what a test sees.
@@ -52,17 +128,20 @@ void FrameRun::AddLink(const QString& user, const QString& password, const QStri
 }
 
 MainWindow& FrameRun::Start(const QString& user, const QString& password) {
-    dialogs.Next([user, password](QDialog& dialog) {
-        auto& login = static_cast<LoginDialog&>(dialog);
+    dialogs.Next([user, password](QDialog& login) {
         if (user.isEmpty()) {
-            login.findChild<QPushButton*>("cmdCancel")->click();
+            Child<QPushButton>(login, "cmdCancel").click();
         } else {
-            login.findChild<QComboBox*>("cmbUserName")->setEditText(user);
-            login.findChild<QLineEdit*>("txtPassword")->setText(password);
-            login.findChild<QPushButton*>("cmdOK")->click();
+            Child<QComboBox>(login, "cmbUserName").setEditText(user);
+            Child<QLineEdit>(login, "txtPassword").setText(password);
+            Child<QPushButton>(login, "cmdOK").click();
         }
         return login.result();
     });
+    return Launch();
+}
+
+MainWindow& FrameRun::Launch() {
     m_frame = std::make_unique<MainWindow>([](QWidget* parent) { return new FakePane(parent); });
     m_frame->LifeCycle().SetStartUpHooks(hooks);
     m_frame->LifeCycle().SetStartAddresses(addresses);
@@ -73,6 +152,13 @@ MainWindow& FrameRun::Start(const QString& user, const QString& password) {
                           &browse->LoadFavoritesTimer()})
             t->stop();
     return *m_frame;
+}
+
+MainWindow& FrameRun::StartWith(const QStringList& captions) {
+    CreateUser(kUser, kPassword);
+    for (const QString& caption : captions)
+        AddLink(kUser, kPassword, caption, QStringLiteral("http://%1.test/").arg(caption.toLower()));
+    return Start();
 }
 
 void FrameRun::Close() {
@@ -104,18 +190,26 @@ FakePane& FrameRun::open(const QString& caption, const QString& url) {
     return p;
 }
 
+StandaloneWindow& FrameRun::OpenWindow(const QString& url) {
+    StandaloneWindow* win = browse().PopUps().OpenNewWin(url, true, nullptr, true, QString());
+    if (!win) throw std::runtime_error("no stand-alone window");
+    static_cast<FakePane*>(win->Pane())->SimulateLoad(url, {}, QStringLiteral("Stand-alone"));
+    Activate(win->parentWidget());
+    return *win;
+}
+
+void FrameRun::Activate(QWidget* subWindow) {
+    Child<QMdiArea>(*m_frame, "mdiArea").setActiveSubWindow(qobject_cast<QMdiSubWindow*>(subWindow));
+}
+
 int FrameRun::TickUntilEnded(int max) {
-    m_frame->LifeCycle().findChild<QTimer*>(QStringLiteral("unloadTimer"))->stop();
+    Child<QTimer>(m_frame->LifeCycle(), "unloadTimer").stop();
     int ticks = 0;
     while (ends.isEmpty() && ticks < max) {
         m_frame->LifeCycle().UnloadTick();
         ++ticks;
     }
     return ticks;
-}
-
-QString FrameRun::Stored(const QString& key, const QString& name) {
-    return core::GetValue(key, name);
 }
 
 } // namespace frametest

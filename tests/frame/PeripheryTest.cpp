@@ -1,22 +1,11 @@
-#include <gtest/gtest.h>
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+// The frame's smaller pieces: the companion program, tips, help pages, the agreement, Internet
+// Options, the find bar, page properties and the About box.
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
-#include "support/FakePane.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Companion.h"
-#include "core/Settings.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
 #include "frame/FindBar.h"
@@ -24,189 +13,120 @@
 #include "frame/InternetOptions.h"
 #include "frame/PagePropertiesDialog.h"
 #include "frame/TipOfTheDay.h"
-#include "support/TestSupport.h"
+#include "FrameSupport.h"
 
 using namespace core;
-
-namespace {
-
-// A companion that writes how it was called into a file beside it.
-struct FakeCompanion {
-    QTemporaryDir dir;
-    QString record() const { return dir.path() + "/called.txt"; }
-    FakeCompanion() {
-        QFile script(dir.path() + "/bghelper");
-        script.open(QIODevice::WriteOnly);
-        script.write(("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + record() + "'\n").toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        Companion::SetFolder(dir.path());
-    }
-    ~FakeCompanion() { Companion::SetFolder(QString()); }
-    QString Called() {
-        WaitFor([this] { return QFile(record()).size() > 0; }, 10000);
-        QFile file(record());
-        file.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(file.readAll()).trimmed();
-        file.close();
-        QFile::remove(record());
-        return text;
-    }
-};
-
-} // namespace
+using namespace frametest;
 
 TEST(Companion, StartsDetachedWithTheArgumentsAndSkipsAMissingProgram) {
-    ScriptedBoxes boxes;
-    {
-        FakeCompanion helper;
-        EXPECT_TRUE(Companion::Start(" /REGSERVER"));
-        EXPECT_EQ(helper.Called(), "1 [/REGSERVER] " + helper.dir.path());
-        EXPECT_TRUE(Companion::Start(QString()));
-        EXPECT_EQ(helper.Called(), "0 [] " + helper.dir.path());
-    }
-    QTemporaryDir empty;
-    Companion::SetFolder(empty.path());
+    QTemporaryDir dir;
+    QFile script(dir.filePath("bghelper")); // writes how it was called
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + dir.filePath("called") + "'\n").toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Companion::SetFolder(dir.path());
+    EXPECT_TRUE(Companion::Start(" /REGSERVER"));
+    QFile called(dir.filePath("called"));
+    ASSERT_TRUE(WaitFor([&] { return called.size() > 0; }) && called.open(QIODevice::ReadOnly));
+    EXPECT_EQ(called.readAll().trimmed(), "1 [/REGSERVER] " + dir.path().toUtf8());
+    script.remove();
     EXPECT_FALSE(Companion::Start(" /REGSERVER"));
     Companion::SetFolder(QString());
-    EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsRemembered) {
+TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsTheUsersOwn) {
     TempStore temp;
     ScriptedDialogs dialogs;
     App().CurrentUser = "Ann";
-    const int count = int(TipOfTheDay::Tips().size());
-    ASSERT_GE(count, 10);
     {
         TipOfTheDay tip;
-        EXPECT_EQ(tip.TipShown(), 0);
-        EXPECT_EQ(tip.TipLabel()->text(), TipOfTheDay::Tips().at(0));
-        EXPECT_EQ(GetValue("Ann", "CurrTip"), "1");
-        tip.OnNextClicked();
-        EXPECT_EQ(tip.TipShown(), 1);
+        EXPECT_EQ(Child<QLabel>(tip, "lblTip").text(), TipOfTheDay::Tips().at(0));
+        Child<QPushButton>(tip, "cmdNext").click();
         EXPECT_EQ(GetValue("Ann", "CurrTip"), "2");
-        // Tips at start-up are the user's choice; they start switched off.
-        EXPECT_FALSE(tip.ShowTipsCheck()->isChecked());
-        tip.ShowTipsCheck()->setChecked(true);
-        EXPECT_EQ(GetValue("Ann", "ShowTips"), "True");
+        EXPECT_FALSE(TipOfTheDay::ShowAtStartUp()) << "tips at start-up start switched off";
+        Child<QCheckBox>(tip, "chkShowTips").setChecked(true);
     }
-    // At start-up the next one shows; the last one is followed by the first.
     dialogs.Next([](QDialog& d) {
         EXPECT_EQ(static_cast<TipOfTheDay&>(d).TipShown(), 2);
-        return int(QDialog::Accepted);
+        return 1;
     });
     EXPECT_TRUE(TipOfTheDay::ShowAtStartUp());
-    SaveValue("Ann", "CurrTip", QString::number(count - 1));
-    TipOfTheDay last;
-    EXPECT_EQ(last.TipShown(), count - 1);
+    // The last one is followed by the first; a place out of range starts again.
+    SaveValue("Ann", "CurrTip", QString::number(TipOfTheDay::Tips().size() - 1));
+    EXPECT_EQ(TipOfTheDay().TipShown(), TipOfTheDay::Tips().size() - 1);
     EXPECT_EQ(GetValue("Ann", "CurrTip"), "0");
     SaveValue("Ann", "CurrTip", "999");
     EXPECT_EQ(TipOfTheDay::CurrTip(), 0);
-
-    // Unticked: no tips at start-up (for this user only).
-    last.ShowTipsCheck()->setChecked(false);
-    EXPECT_EQ(GetValue("Ann", "ShowTips"), "False");
+    App().CurrentUser = "Bob";
     EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
     EXPECT_EQ(dialogs.count(), 1);
-    App().CurrentUser = "Bob";
-    EXPECT_FALSE(TipOfTheDay::ShowTips());
-    EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
 }
 
 TEST(Help, TopicsLeadToPagesTheProgramServesAndEveryHelpLinkWorks) {
-    EXPECT_EQ(Help::TopicUrl(""), "bramblegate://help/");
-    EXPECT_EQ(Help::TopicUrl("59"), "bramblegate://help/transfer.html#compatibility");
-    EXPECT_EQ(Help::TopicUrl("Options"), "bramblegate://help/options.html");
-    EXPECT_EQ(Help::TopicUrl("AddEditLink"), "bramblegate://help/links.html");
-    EXPECT_EQ(Help::TopicUrl("Login"), "bramblegate://help/account.html");
     EXPECT_EQ(Help::TopicUrl("no such topic"), "bramblegate://help/");
-
-    // Every page a topic names, and every program page the help pages link to, is served.
-    QStringList pages;
-    for (const char* topic : {"", "Links", "PopUps", "History", "Lock", "Options", "Keys", "59", "Export"})
+    QStringList pages, checked;
+    for (const char* topic : {"", "Links", "PopUps", "History", "Lock", "Options", "Keys", "59", "NewUser"})
         pages << Help::TopicUrl(topic);
-    QStringList checked;
-    const QRegularExpression link(QStringLiteral("href=\"(bramblegate://[^\"]*)\""));
+    const QRegularExpression link("href=\"(bramblegate://[^\"]*)\"");
     while (!pages.isEmpty()) {
-        const QString page = QUrl(pages.takeFirst()).adjusted(QUrl::RemoveFragment).toString();
+        const QUrl url(pages.takeFirst());
+        const QString page = url.adjusted(QUrl::RemoveFragment).toString();
+        const QString content = QString::fromUtf8(ProgramPages::Content(QUrl(page)));
+        ASSERT_FALSE(content.isEmpty()) << page.toStdString();
+        EXPECT_TRUE(!url.hasFragment() || content.contains("id=\"" + url.fragment() + "\""))
+            << url.toString().toStdString();
         if (checked.contains(page)) continue;
         checked << page;
-        QByteArray mime;
-        const QByteArray content = ProgramPages::Content(QUrl(page), &mime);
-        ASSERT_FALSE(content.isEmpty()) << page.toStdString();
-        for (auto it = link.globalMatch(QString::fromUtf8(content)); it.hasNext();)
+        for (auto it = link.globalMatch(content); it.hasNext();)
             pages << it.next().captured(1);
     }
     EXPECT_GE(checked.size(), 10);
-    const QString transfer =
-        QString::fromUtf8(ProgramPages::Content(QUrl("bramblegate://help/transfer.html")));
-    EXPECT_TRUE(transfer.contains("id=\"compatibility\""));
 }
 
 TEST(AgreementDialog, DecliningAsksAndOnlyAConfirmedLeaveEndsIt) {
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
-    dialogs.Next([](QDialog&) { return int(QDialog::Rejected); }).Next([](QDialog& d) {
-        static_cast<AgreementDialog&>(d).AcceptButton()->click();
-        return d.result();
-    });
-    boxes.Answer(msgbox::No);
+    const auto click = [](const char* button) {
+        return [button](QDialog& d) { return (Child<QPushButton>(d, button).click(), d.result()); };
+    };
+    dialogs.Next(click("cmdDecline")).Next(click("cmdAccept")).Next(click("cmdDecline"));
+    boxes.Answer(msgbox::No).Answer(msgbox::Yes);
     EXPECT_TRUE(AgreementDialog::Run(nullptr));
-    EXPECT_EQ(dialogs.count(), 2);
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.lastText(),
-              "You have declined the agreement. Bramblegate will close now.\r\rAre you sure you "
-              "want to leave Bramblegate?\r\r");
-    EXPECT_EQ(boxes.lastTitle(), "License Agreement");
-
-    dialogs.Next([](QDialog& d) {
-        static_cast<AgreementDialog&>(d).DeclineButton()->click();
-        return d.result();
-    });
-    boxes.Answer(msgbox::Yes);
     EXPECT_FALSE(AgreementDialog::Run(nullptr));
+    EXPECT_EQ(dialogs.count(), 3);
+    ExpectBoxes(boxes, {"declined", "declined"});
 }
 
-TEST(InternetOptions, HomePagePerUserDefaultingToTheStartPage) {
+TEST(InternetOptions, AHomePagePerUserDefaultingToTheStartPage) {
     TempStore temp;
     ScriptedBoxes boxes;
     App().CurrentUser = "Ann";
-    EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
     QSignalSpy changed(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged);
-    {
-        InternetOptions dialog;
-        EXPECT_EQ(dialog.HomePageEdit()->text(), "bramblegate://start/");
-        dialog.HomePageEdit()->setText("javascript:alert(1)");
-        dialog.OnOkClicked();
-        EXPECT_EQ(boxes.lastTitle(), "Internet Options");
-        EXPECT_NE(dialog.result(), QDialog::Accepted);
-        dialog.HomePageEdit()->setText("news.example/today");
-        dialog.OnOkClicked();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    }
+    InternetOptions dialog;
+    auto& home = Child<QLineEdit>(dialog, "txtHomePage");
+    auto& ok = Child<QPushButton>(dialog, "cmdOK");
+    EXPECT_EQ(home.text(), "bramblegate://start/");
+    home.setText("javascript:alert(1)");
+    boxes.Answer(msgbox::OK);
+    ok.click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    home.setText("news.example/today");
+    ok.click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(changed.value(0).value(0).toString(), "http://news.example/today");
     EXPECT_EQ(UserHomePage::Get(), "http://news.example/today");
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toString(), "http://news.example/today");
     App().CurrentUser = "Bob";
     EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
     App().CurrentUser = "Ann";
-    {
-        InternetOptions dialog;
-        dialog.OnUseDefaultClicked();
-        dialog.OnOkClicked();
-    }
-    EXPECT_EQ(UserHomePage::Get(), "bramblegate://start/");
+    Child<QPushButton>(dialog, "cmdUseDefault").click();
+    ok.click();
     EXPECT_FALSE(ValueExists("Ann", "HomePage"));
-
-    // Clearing asks first; No clears nothing.
-    InternetOptions dialog;
-    dialog.CookiesCheck()->setChecked(true);
+    // Deleting browsing data asks first; No deletes nothing.
+    Child<QCheckBox>(dialog, "chkCookies").setChecked(true);
     boxes.Answer(msgbox::No);
     EXPECT_FALSE(dialog.OnDeleteClicked());
-    EXPECT_EQ(boxes.lastText(),
-              "Delete the cookies, cached files and the history of visited links of Ann?\r\rThis "
-              "cannot be undone.\r\r");
+    ExpectBoxes(boxes, {"homePage", "deleteBrowsingData"});
 }
 
 namespace {
@@ -222,35 +142,24 @@ public:
 
 TEST(FindBar, FindsForwardBackwardWithCaseAndSaysWhenNotFound) {
     FindPane pane;
-    pane.SetFindResult(true);
     QWidget window;
     FindBar bar(&window);
     bar.Attach(&pane);
     window.show();
-    EXPECT_FALSE(bar.isVisible());
     bar.FindNext(); // nothing to look for yet: the bar opens
-    EXPECT_TRUE(bar.isVisible());
-    EXPECT_TRUE(pane.finds.isEmpty());
-
-    QTest::keyClicks(bar.FindEdit(), "pri");
-    EXPECT_EQ(pane.finds.last(), "pri >");
-    QTest::keyClick(bar.FindEdit(), Qt::Key_Return);
-    QTest::keyClick(bar.FindEdit(), Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(pane.finds.mid(pane.finds.size() - 2), QStringList({"pri >", "pri <"}));
-    bar.MatchCaseCheck()->setChecked(true);
-    EXPECT_EQ(pane.finds.last(), "pri > Aa");
-    EXPECT_EQ(bar.StatusLabel()->text(), "");
-
+    auto& edit = Child<QLineEdit>(bar, "txtFind");
+    QTest::keyClicks(&edit, "pri");
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClick(&edit, Qt::Key_F3, Qt::ShiftModifier);
+    Child<QCheckBox>(bar, "chkMatchCase").setChecked(true);
     pane.SetFindResult(false);
     bar.FindPrevious();
-    EXPECT_EQ(pane.finds.last(), "pri < Aa");
-    EXPECT_EQ(bar.StatusLabel()->text(), "Not found");
-    EXPECT_FALSE(bar.LastFound());
-
-    QTest::keyClick(bar.FindEdit(), Qt::Key_Escape);
+    EXPECT_EQ(pane.finds, QStringList({"p >", "pr >", "pri >", "pri >", "pri <", "pri > Aa", "pri < Aa"}));
+    EXPECT_EQ(Child<QLabel>(bar, "lblFindStatus").text(), FindBar::kNotFound);
+    QTest::keyClick(&edit, Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     EXPECT_EQ(pane.finds.last(), " >"); // the page's highlight goes
-    EXPECT_EQ(bar.StatusLabel()->text(), "");
+    EXPECT_EQ(Child<QLabel>(bar, "lblFindStatus").text(), "");
 }
 
 TEST(PagePropertiesDialog, ShowsAddressTitleTypeSizeSecurityAndDates) {
@@ -259,51 +168,40 @@ TEST(PagePropertiesDialog, ShowsAddressTitleTypeSizeSecurityAndDates) {
     pane.SetLocation("https://bank.example/accounts", "Your Accounts");
     pane.SetHtmlDocument(true);
     using D = PagePropertiesDialog;
-    {
-        D dialog(pane);
-        EXPECT_EQ(dialog.Text(D::Title), "Your Accounts");
-        EXPECT_EQ(dialog.Text(D::Address), "https://bank.example/accounts");
-        EXPECT_EQ(dialog.Text(D::Protocol), "HyperText Transfer Protocol with Privacy");
-        EXPECT_EQ(dialog.Text(D::Type), "HTML Document");
-        EXPECT_EQ(dialog.Text(D::Size), "Not available");
-        EXPECT_EQ(dialog.Text(D::Security), "Secure: encrypted (HTTPS), the site's certificate is valid");
-        EXPECT_FALSE(dialog.IsShown(D::Modified));
-
-        PageFacts facts;
-        facts.contentType = "application/pdf";
-        facts.size = 12345;
-        facts.lastModified = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
-        dialog.SetFacts(facts);
-        EXPECT_EQ(dialog.Text(D::Type), "PDF Document");
-        EXPECT_EQ(dialog.Text(D::Size), "12.1 kB (12,345 bytes)");
-        EXPECT_TRUE(dialog.IsShown(D::Modified));
-        EXPECT_TRUE(dialog.Text(D::Modified).contains("2024"));
-        EXPECT_FALSE(dialog.IsShown(D::Loaded));
-    }
+    D dialog(pane);
+    const auto texts = [&](std::initializer_list<D::Row> rows) {
+        QStringList out;
+        for (D::Row row : rows)
+            out << (dialog.IsShown(row) ? dialog.Text(row) : "-");
+        return out;
+    };
+    EXPECT_EQ(texts({D::Protocol, D::Type, D::Size, D::Security, D::Modified}),
+              QStringList({"HyperText Transfer Protocol with Privacy", "HTML Document", "Not available",
+                           "Secure: encrypted (HTTPS), the site's certificate is valid", "-"}));
+    PageFacts facts;
+    facts.contentType = "application/pdf";
+    facts.size = 12345;
+    facts.lastModified = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
+    dialog.SetFacts(facts);
+    EXPECT_EQ(texts({D::Type, D::Size, D::Loaded}),
+              QStringList({"PDF Document", "12.1 kB (12,345 bytes)", "-"}));
+    EXPECT_TRUE(dialog.Text(D::Modified).contains("2024"));
     // A failed secure page is no secure page; plain http never is.
     pane.SetErrorPage(true);
     EXPECT_EQ(D(pane).Text(D::Security), "Not secure: the secure connection failed");
     pane.SetErrorPage(false);
     pane.SetLocation("http://news.example/", "");
-    D plain(pane);
-    EXPECT_EQ(plain.Text(D::Security), "Not secure: not encrypted (HTTP)");
-    EXPECT_EQ(plain.Text(D::Title), "(no title)");
+    EXPECT_EQ(D(pane).Text(D::Security) + "|" + D(pane).Text(D::Title),
+              "Not secure: not encrypted (HTTP)|(no title)");
     QLocale::setDefault(QLocale::system());
 }
 
 TEST(AboutBox, ShowsTheProgramsVersionAndTheEnginesAge) {
-    QString digits = AboutBox::VersionText();
-    digits.remove('.');
-    EXPECT_EQ(digits, AppVersion());
-    EXPECT_FALSE(AboutBox::ProductIcon().pixmap(32, 32).isNull());
-    // The Chromium the pages run in, with its security fixes: how old the engine is.
+    EXPECT_EQ(AboutBox::VersionText().remove('.'), AppVersion());
     AboutBox box;
-    auto* engine = box.findChild<QLabel*>(QStringLiteral("lblEngine"));
-    ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(
-        engine->text(),
-        QStringLiteral("Web pages are shown by Chromium %1 (security fixes up to %2) of Qt "
-                       "WebEngine %3.")
-            .arg(qWebEngineChromiumVersion(), qWebEngineChromiumSecurityPatchVersion(), qWebEngineVersion()));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("Chromium \\d+\\.")).match(engine->text()).hasMatch());
+    const QString engine = Child<QLabel>(box, "lblEngine").text();
+    EXPECT_TRUE(
+        engine.contains(QStringLiteral("Chromium %1 (security fixes up to %2)")
+                            .arg(qWebEngineChromiumVersion(), qWebEngineChromiumSecurityPatchVersion())))
+        << engine.toStdString();
 }

@@ -10,8 +10,8 @@
 
 namespace sites {
 
-// Login pages as sites make them today, and pages that are no login at all, served on
-// 127.0.0.1 under several host names: "bank.localhost" is the site the Links point at, and
+// Login pages as sites make them, and pages that are no login at all, served on 127.0.0.1
+// under several host names: "bank.localhost" is the site the Links point at, and
 // "elsewhere.localhost" another site (the engine sends every *.localhost name to the loopback
 // address; the public suffix list makes each name its own site).
 //
@@ -29,14 +29,17 @@ public:
         QMap<QString, QString> fields; // query and body fields together
     };
 
-    // A page of the lab: where it is, what a Link opening it at start must lead to.
+    // A page of the lab and what a Link opening it must lead to.
     struct Page {
         const char* name;
-        const char* about;
-        // The fields the login must deliver, as "name=value" with the placeholders USER and
-        // PASS, in any order, at `to` (below /<name>/); empty: the page must receive nothing.
+        const char* about; // nullptr: part of another page (a frame, a later step)
+        const char* title;
+        // The fields the login must deliver to an address ending in /got, as "name=value" with
+        // the placeholders USER and PASS; empty: the page must receive nothing at all.
         QStringList expected;
-        const char* to;
+        const char* body;        // %P stands for the lab's port, %F for a plain login form
+        const char* option = ""; // the list option the Link chooses
+        int status = 200;
     };
 
     LoginLab();
@@ -45,20 +48,16 @@ public:
 
     // http://<host>:<port><path>
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
-    QString OtherSiteUrl(const QString& path) const {
-        return Url(path, QStringLiteral("elsewhere.localhost"));
-    }
 
-    // Forgets what was received so far.
     void Forget();
     // Everything sent to addresses below /<name>/, in order.
     QList<Sent> Received(const QString& name) const;
-    // The fields of everything sent below /<name>/ as "path name=value ..." lines, for messages.
+    // The same as "METHOD path name=value ..." lines, for messages.
     QString Describe(const QString& name) const;
 
     // The login layouts, and the pages that must receive nothing.
-    static const QList<Page>& Layouts();
-    static const QList<Page>& WrongPages();
+    static QList<Page> Layouts();
+    static QList<Page> WrongPages();
 
 private:
     struct State;

@@ -127,11 +127,6 @@ QString SiteServer::Url(const QString& path) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
 }
 
-QStringList SiteServer::Requests() const {
-    std::lock_guard lock(m->mutex);
-    return m->requests;
-}
-
 int SiteServer::CountRequests(const QString& path) const {
     std::lock_guard lock(m->mutex);
     int n = 0;

@@ -64,8 +64,7 @@ public:
     // "http://127.0.0.1:<port>" + path.
     QString Url(const QString& path = QStringLiteral("/")) const;
 
-    // Every request served so far, as "METHOD /path" (for tests that ask what the server saw).
-    QStringList Requests() const;
+    // How many requests for a path were served so far.
     int CountRequests(const QString& path) const;
 
 private:

@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
     while (!g_stop)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     // What the lab's pages received, for a look after a run of the program.
-    for (const auto* list : {&sites::LoginLab::Layouts(), &sites::LoginLab::WrongPages()})
-        for (const sites::LoginLab::Page& page : *list)
-            out << page.name << ": " << lab.Describe(QLatin1String(page.name)) << Qt::endl;
+    for (const sites::LoginLab::Page& page : sites::LoginLab::Layouts() + sites::LoginLab::WrongPages())
+        out << page.name << ": " << lab.Describe(QLatin1String(page.name)) << Qt::endl;
     return 0;
 }

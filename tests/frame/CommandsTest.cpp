@@ -1,0 +1,407 @@
+// The frame's commands: the button bar and the View settings, the keyboard (every key sequence
+// belongs to one command, the standard keys reach the active child window), help for every dialog,
+// zoom per Link, printing, the find bar and the search engines of the Options dialog.
+#include "browse/AddressBox.h"
+#include "browse/DownloadsWindow.h"
+#include "browse/NavigationBar.h"
+#include "browse/PopUpsList.h"
+#include "browse/SearchPane.h"
+#include "browse/SideBar.h"
+#include "browse/StandaloneWindow.h"
+#include "frame/FindBar.h"
+#include "frame/FrameStatusBar.h"
+#include "frame/Help.h"
+#include "frame/HelpWindow.h"
+#include "frame/OptionsDialog.h"
+#include "frame/PageCommands.h"
+#include "frame/SearchEngineEditor.h"
+#include "FrameSupport.h"
+#include "links/LinkEditor.h"
+#include "links/Links.h"
+#include "users/DeleteUserDialog.h"
+#include "users/LoginDialog.h"
+#include "users/SearchEngines.h"
+
+using namespace frametest;
+
+namespace {
+
+// The key sequences that more than one enabled action or shortcut under the frame answers to.
+QStringList SharedKeys(QWidget& frame) {
+    QSet<QAction*> actions;
+    for (QAction* action : frame.actions() + frame.findChildren<QAction*>())
+        actions.insert(action);
+    for (QWidget* widget : frame.findChildren<QWidget*>())
+        for (QAction* action : widget->actions())
+            actions.insert(action);
+    QMultiMap<QString, QString> owners;
+    for (QAction* action : actions)
+        if (action->isEnabled() && action->shortcutContext() != Qt::WidgetShortcut)
+            for (const QKeySequence& keys : action->shortcuts())
+                owners.insert(keys.toString(), action->objectName() + '/' + action->text());
+    for (QShortcut* shortcut : frame.findChildren<QShortcut*>())
+        if (shortcut->isEnabled() && shortcut->context() != Qt::WidgetShortcut)
+            for (const QKeySequence& keys : shortcut->keys())
+                owners.insert(keys.toString(), "QShortcut " + shortcut->parent()->objectName());
+    QStringList shared;
+    for (const QString& keys : owners.uniqueKeys())
+        if (owners.count(keys) > 1) shared << keys + ": " + owners.values(keys).join(", ");
+    return shared;
+}
+
+struct KeysRun : FrameRun {
+    KeysRun() {
+        StartWith({"A"});
+        frame().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame()));
+        open("A", "http://a.test/");
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(&frame(), k, m); }
+};
+
+FakePane& PaneOf(StandaloneWindow& window) {
+    return *static_cast<FakePane*>(window.Pane());
+}
+
+TEST(Toolbar, CaptionsFollowTheScreenWidthAndViewSettingsAreEachUsersOwn) {
+    FrameRun run;
+    run.CreateUser("bob", "builder");
+    MainWindow& frame = run.StartWith({});
+    FrameToolbar& bar = Toolbar(frame);
+    EXPECT_EQ(bar.Keys().size(), 20);
+    frame.ToolbarResetData(800);
+    EXPECT_EQ(bar.Caption("Forward") + bar.Caption("Favorites"), "FwdFavrts");
+    frame.ToolbarResetData(801);
+    EXPECT_EQ(bar.Caption("Forward") + bar.Caption("Favorites"), "ForwardFavorites");
+    for (const QString& key : bar.Keys())
+        EXPECT_TRUE(key.startsWith("Sep") || key == "phldr" || !bar.Action(key)->icon().isNull())
+            << key.toStdString();
+    // Alice turns the buttons off; full screen and back restores only the bars that were on.
+    Trigger(frame, "mnuViewButtons");
+    QTest::keyClick(&frame, Qt::Key_F11);
+    EXPECT_TRUE(frame.IsFullScreen());
+    EXPECT_FALSE(frame.statusBar()->isVisibleTo(&frame) ||
+                 Child<QAction>(frame, "mnuViewStatusBar").isEnabled());
+    QTest::keyClick(&frame, Qt::Key_F11);
+    EXPECT_FALSE(frame.IsFullScreen() || bar.isVisibleTo(&frame));
+    EXPECT_TRUE(frame.statusBar()->isVisibleTo(&frame));
+    // Then the status bar and the text labels.
+    auto& labels = Child<QAction>(frame, "mnuViewTextLabels");
+    EXPECT_EQ(labels.text(), "Show &Icons Only");
+    Trigger(frame, "mnuViewStatusBar");
+    labels.trigger();
+    EXPECT_EQ(labels.text(), "Show &Text Labels");
+    EXPECT_EQ(FrameRun::Stored(kUser, "ViewStatusBar"), "False");
+    run.Close();
+    // Bob's are his own; Alice's come back at her next login.
+    for (auto [user, password, on] :
+         {std::tuple{QString("bob"), QString("builder"), true}, {kUser, kPassword, false}}) {
+        SCOPED_TRACE(user.toStdString());
+        MainWindow& next = run.Start(user, password);
+        EXPECT_EQ(next.statusBar()->isVisibleTo(&next), on);
+        EXPECT_EQ(Toolbar(next).isVisibleTo(&next), on);
+        EXPECT_EQ(Child<QAction>(next, "mnuViewStatusBar").isChecked(), on);
+        EXPECT_EQ(Toolbar(next).toolButtonStyle(), on ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+        run.Close();
+    }
+}
+
+TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({"A"});
+    FrameToolbar& bar = Toolbar(frame);
+    FakePane& page = run.open("A", "http://a.test/");
+    page.SetCanGoBack(true);
+    page.ClearRecords();
+    // The arrow beside Back lists the visible Link's pages; Popup waits for a blocked window.
+    EXPECT_TRUE(WaitFor([&] { return bar.ToolButton("phldr")->isEnabled(); }, 2000));
+    EXPECT_FALSE(bar.Action("Popup")->isEnabled());
+    frame.PopUps().AddPopUpItem("http://p.test/");
+    EXPECT_EQ(bar.Action("Popup")->isEnabled() ? bar.Action("Popup")->menu() : nullptr,
+              &Child<QMenu>(frame, "mnpPopUpsList"));
+    bar.Action("Back")->trigger();
+    EXPECT_EQ(page.calls(), QStringList{"GoBack"});
+    bar.Action("Search")->trigger();
+    EXPECT_EQ(run.browse().Side().currentIndex(), 2);
+    const bool sideBar = run.browse().SideBarShown();
+    bar.Action("ShowHide")->trigger();
+    EXPECT_NE(run.browse().SideBarShown(), sideBar);
+    // Bookmark keeps the page; its menu and the history's navigate the active window.
+    bar.Action("Bookmark")->trigger();
+    ASSERT_EQ(frame.bookmarks().Count(), 1);
+    Child<QMenu>(frame, "mnpBookmarks").actions().last()->trigger();
+    bar.Action("History")->trigger();
+    auto& history = Child<QMenu>(frame, "mnpMasterHistoryList");
+    EXPECT_TRUE(history.isVisible());
+    history.actions().first()->trigger();
+    history.hide();
+    EXPECT_EQ(page.navigations(), QStringList({"http://a.test/", "http://a.test/"}));
+    Trigger(frame, "mnuViewSource");
+    EXPECT_EQ(page.navigations().last(), "view-source:http://a.test/");
+    Trigger(frame, "mnuViewTextSize0");
+    EXPECT_EQ(page.TextSize(), 0);
+    EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
+    // Edit commands go to the focused text field, else to the page.
+    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
+    address->setText("typed");
+    address->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));
+    Trigger(frame, "mnuEditSelectAll");
+    EXPECT_EQ(address->selectedText(), "typed");
+    frame.setFocus();
+    page.ClearRecords();
+    Trigger(frame, "mnuEditCopy");
+    EXPECT_EQ(page.calls(), QStringList{"Edit"});
+    // A right click on the bar offers its menu; Ctrl+J shows the downloads.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), bar.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&bar, &rightClick);
+    EXPECT_TRUE(Child<QMenu>(frame, "mnuViewToolbars").isVisible());
+    Child<QMenu>(frame, "mnuViewToolbars").hide();
+    QTest::keyClick(&frame, Qt::Key_J, Qt::ControlModifier);
+    EXPECT_TRUE(Child<DownloadsWindow>(frame, "frmDownloads").isVisible());
+}
+
+TEST(Toolbar, PrintPrintsTheActivePageAndNothingWithoutOne) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({"A"});
+    FakePane& page = run.open("A", "http://a.test/");
+    auto& file = Child<QMenu>(frame, "mnuFile");
+    const auto enabled = [&](const char* name) {
+        emit file.aboutToShow();
+        const bool on = Child<QAction>(frame, name).isEnabled();
+        emit file.aboutToHide();
+        return on;
+    };
+    // A page still loading: the commands are out of use, and a key that asks anyway is told so.
+    page.SetCanPrint(false);
+    EXPECT_FALSE(enabled("mnuFilePrint") || enabled("mnuFilePrintPreview"));
+    Trigger(frame, "mnuFilePrint");
+    Trigger(frame, "mnuFilePrintPreview");
+    EXPECT_EQ(frame.statusBar()->currentMessage(), PageCommands::kNothingToPrint);
+    page.SetCanPrint(true);
+    EXPECT_TRUE(enabled("mnuFilePrint"));
+    EXPECT_FALSE(page.calls().contains("PrintTo"));
+    run.dialogs.Next([](QDialog&) { return int(QDialog::Accepted); });
+    Toolbar(frame).Action("Print")->trigger();
+    EXPECT_TRUE(page.calls().contains("PrintTo"));
+}
+
+TEST(Toolbar, ErrorOnPageExplainsItselfOnceAClickUntilTheNextPage) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({"A"});
+    FakePane& page = run.open("A", "http://a.test/");
+    auto& text = Child<QLabel>(frame, "Panel1Text");
+    page.RaiseScriptError("x is not defined", "http://a.test/a.js", 12);
+    ASSERT_EQ(text.text(), "Error on Page ");
+    run.boxes.Answer(msgbox::OK);
+    QTest::mouseClick(&text, Qt::LeftButton);
+    page.SimulateLoad("http://a.test/next"); // clears the panel: a click there says nothing
+    QTest::mouseClick(&text, Qt::LeftButton);
+    ExpectBoxes(run.boxes, {"errorOnPage"});
+}
+
+TEST(Shortcuts, NoTwoEnabledCommandsShareAKeySequence) {
+    KeysRun run;
+    EXPECT_EQ(SharedKeys(run.frame()), QStringList());
+    // Stand-alone windows bring their own window commands along.
+    run.OpenWindow("http://n.test/");
+    run.OpenWindow("http://m.test/");
+    EXPECT_EQ(SharedKeys(run.frame()), QStringList());
+}
+
+TEST(Shortcuts, StandardKeysReachTheActiveChildWindow) {
+    KeysRun run;
+    MainWindow& frame = run.frame();
+    FakePane& page = run.pane("A");
+    const auto keys = [&](FakePane& p) {
+        p.ClearRecords();
+        for (auto [k, m] : {std::pair{Qt::Key_Left, Qt::AltModifier},
+                            {Qt::Key_Right, Qt::AltModifier},
+                            {Qt::Key_F5, Qt::NoModifier},
+                            {Qt::Key_Escape, Qt::NoModifier}})
+            run.key(k, m);
+        return p.calls();
+    };
+    // A stand-alone window takes the keys while it is the active one, not the browse window.
+    StandaloneWindow& first = run.OpenWindow("http://m.test/");
+    StandaloneWindow& win = run.OpenWindow("http://n.test/");
+    page.ClearRecords();
+    EXPECT_EQ(keys(PaneOf(win)), QStringList({"GoBack", "GoForward", "Refresh", "Stop"}));
+    EXPECT_EQ(page.calls(), QStringList());
+    // The address keys put the keyboard into its address box, every time; the menu item shows or
+    // hides the box, its check mark following the window the menu is opened over.
+    for (auto [k, m] : {std::pair{Qt::Key_L, Qt::ControlModifier},
+                        {Qt::Key_L, Qt::ControlModifier},
+                        {Qt::Key_D, Qt::AltModifier},
+                        {Qt::Key_F6, Qt::NoModifier}}) {
+        run.key(k, m);
+        EXPECT_TRUE(win.AddrBarShown());
+        EXPECT_TRUE(WaitFor([&] { return win.AddressEdit()->hasFocus(); }, 1000));
+        frame.setFocus();
+    }
+    auto& addrBar = Child<QAction>(frame, "mnuNavigateAddrBar");
+    addrBar.trigger();
+    EXPECT_FALSE(win.AddrBarShown());
+    for (auto [sub, checked] :
+         {std::pair{static_cast<QWidget*>(frame.BrowseSubWindow()), true}, {win.parentWidget(), false}}) {
+        run.Activate(sub);
+        emit Child<QMenu>(frame, "mnuNavigate").aboutToShow();
+        EXPECT_EQ(addrBar.isChecked(), checked);
+    }
+    // Ctrl+W closes the active stand-alone window, one at a time, but never the browse window;
+    // also after the File menu was last opened over the browse window.
+    QPointer<QWidget> firstSub = first.parentWidget(), sub = win.parentWidget();
+    run.key(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return !sub || !sub->isVisible(); }, 2000));
+    EXPECT_TRUE(firstSub && firstSub->isVisible());
+    run.Activate(frame.BrowseSubWindow());
+    emit Child<QMenu>(frame, "mnuFile").aboutToShow();
+    EXPECT_FALSE(Child<QAction>(frame, "mnuFileClose").isEnabled());
+    emit Child<QMenu>(frame, "mnuFile").aboutToHide();
+    run.Activate(firstSub);
+    run.key(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return !firstSub || !firstSub->isVisible(); }, 2000));
+    run.key(Qt::Key_W, Qt::ControlModifier);
+    Trigger(frame, "mnuFileClose");
+    EXPECT_TRUE(frame.BrowseSubWindow()->isVisible());
+}
+
+TEST(Shortcuts, FindBarSearchesTheActivePageAndEscClosesOnlyTheBar) {
+    KeysRun run;
+    MainWindow& frame = run.frame();
+    FakePane& page = run.pane("A");
+    auto& bar = Child<FindBar>(frame, "FindBar");
+    auto& edit = Child<QLineEdit>(bar, "txtFind");
+    run.key(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return edit.hasFocus(); }, 1000));
+    QTest::keyClicks(&edit, "abc");
+    EXPECT_EQ(page.lastFind(), "abc");
+    // The open bar leaves Alt+F to the File menu, every time.
+    for (int i = 0; i < 2; ++i) {
+        run.key(Qt::Key_F, Qt::AltModifier);
+        EXPECT_TRUE(Child<QMenu>(frame, "mnuFile").isVisible()) << i;
+        Child<QMenu>(frame, "mnuFile").hide();
+    }
+    // On to a stand-alone window with the bar open: the next search is in that window's page, and
+    // the page left behind loses its marks. Esc closes the bar; it does not stop the page.
+    FakePane& other = PaneOf(run.OpenWindow("http://n.test/"));
+    edit.setFocus();
+    QTest::keyClicks(&edit, "d");
+    EXPECT_EQ(other.lastFind(), "abcd");
+    EXPECT_EQ(page.lastFind(), QString());
+    other.ClearRecords();
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_FALSE(other.calls().contains("Stop"));
+}
+
+TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({});
+    const auto newUser = [] {
+        auto* d = new LoginDialog;
+        Child<QRadioButton>(*d, "optNew").click();
+        return static_cast<QDialog*>(d);
+    };
+    const std::pair<const char*, std::function<QDialog*()>> dialogs[] = {
+        {"Login", [] { return new LoginDialog; }},
+        {"NewUser", newUser},
+        {"ChangePW", [] { return new LoginDialog(QLatin1String(LoginDialog::kChangePW)); }},
+        {"DeleteUser", [] { return new DeleteUserDialog; }},
+        {"AddEditLink", [&] { return new LinkEditor(run.browse(), LinkEditor::Mode::Add); }},
+        {"Options", [&] { return new OptionsDialog(&run.browse().links()); }},
+    };
+    for (const auto& [topic, make] : dialogs) {
+        SCOPED_TRACE(topic);
+        std::unique_ptr<QDialog> dialog(make());
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->show();
+        Child<QPushButton>(*dialog, "cmdHelp").click();
+        // Beside the modal dialog, not behind it: it belongs to the dialog and takes clicks.
+        auto& help = Child<HelpWindow>(*dialog, "frmHelp");
+        const QStringList& shown = static_cast<FakePane*>(help.Pane())->navigations();
+        EXPECT_EQ(shown.last(), Help::TopicUrl(topic));
+        QTest::mouseClick(&Child(help, "cmdContents"), Qt::LeftButton);
+        EXPECT_EQ(shown.last(), Help::TopicUrl(QString()));
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QTest::keyClick(dialog.get(), Qt::Key_F1);
+        EXPECT_EQ(shown.last(), Help::TopicUrl(topic));
+        dialog->hide(); // the dialog goes, the help stays with the frame
+        EXPECT_EQ(help.parentWidget(), &frame);
+        EXPECT_TRUE(help.isVisible());
+    }
+    Trigger(frame, "mnuHelpContents");
+    EXPECT_EQ(static_cast<FakePane*>(Child<HelpWindow>(frame, "frmHelp").Pane())->navigations().last(),
+              Help::TopicUrl(QString()));
+}
+
+TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({"A", "B"});
+    FakePane& a = run.open("A", "http://a.test/");
+    for (Qt::Key k : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Plus})
+        QTest::keyClick(&frame, k, Qt::ControlModifier);
+    EXPECT_EQ(a.ZoomPercent(), 125);
+    const auto stored = [&](const char* caption) {
+        const Link* link = run.browse().links().Item(run.index(caption) + 1);
+        return FrameRun::Stored(kUser, QStringLiteral("Zoom%1").arg(link->Slot()));
+    };
+    EXPECT_EQ(stored("A"), "125");
+    FakePane& b = run.open("B", "http://b.test/");
+    EXPECT_EQ(b.ZoomPercent(), 100);
+    for (int n = 0; n < 20; ++n)
+        Trigger(frame, "mnuViewZoomOut");
+    EXPECT_EQ(b.ZoomPercent(), BrowserPane::kMinZoom);
+    QTest::keyClick(&frame, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(b.ZoomPercent(), 100);
+    EXPECT_EQ(stored("B"), QString());
+    // A stand-alone window zooms by itself and leaves the Links alone.
+    StandaloneWindow& window = run.OpenWindow("http://c.test/");
+    Trigger(frame, "mnuViewZoomIn");
+    EXPECT_EQ(PaneOf(window).ZoomPercent(), 110);
+    EXPECT_EQ(a.ZoomPercent(), 125);
+    run.Close();
+    run.Start();
+    EXPECT_EQ(run.pane("A").ZoomPercent(), 125);
+    EXPECT_EQ(run.pane("B").ZoomPercent(), 100);
+}
+
+TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({});
+    const SearchEngine wiki{"Wiki", "https://en.wikipedia.org/w/index.php?search=%s"};
+    run.dialogs.Next([&](QDialog& options) {
+        auto& editor = Child<SearchEngineEditor>(options, "fraSearchEngines");
+        EXPECT_EQ(editor.Engines(), SearchEngines::Defaults());
+        // Refused: a name taken, an address without %s; then accepted.
+        for (auto [name, url, refused] : {std::tuple{QString("google"), wiki.queryUrl, true},
+                                          {wiki.name, QString("https://en.wikipedia.org/"), true},
+                                          {wiki.name, wiki.queryUrl, false}}) {
+            if (refused) run.boxes.Answer(msgbox::OK);
+            run.dialogs.Next([name = name, url = url](QDialog& d) {
+                Child<QLineEdit>(d, "txtName").setText(name);
+                Child<QLineEdit>(d, "txtQueryUrl").setText(url);
+                Child<QPushButton>(d, "cmdOK").click();
+                return d.result();
+            });
+            editor.OnAddClicked();
+        }
+        ExpectBoxes(run.boxes, {"engineTaken", "engineQuery"});
+        auto& list = Child<QTreeWidget>(editor, "lstEngines");
+        list.setCurrentItem(list.topLevelItem(2)); // Yahoo goes
+        editor.OnRemoveClicked();
+        EXPECT_TRUE(Child<QPushButton>(options, "cmdApply").isEnabled());
+        Child<QPushButton>(options, "cmdOK").click();
+        return options.result();
+    });
+    Trigger(frame, "mnuOptionsBramblegate");
+    EXPECT_EQ(SearchEngines::Load(kUser),
+              QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));
+    EXPECT_EQ(FrameRun::Stored(kUser, "SearchEngineURL3"), wiki.queryUrl);
+    SearchPane* search = run.browse().search();
+    ASSERT_EQ(search->ServiceCount(), 3);
+    EXPECT_EQ(search->SearchOption(2)->text(), "Wiki");
+}
+
+} // namespace

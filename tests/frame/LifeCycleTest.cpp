@@ -1,0 +1,413 @@
+// The program's life over a real store: the command line, one running copy per OS user, the
+// settings version, the first run, the login, what the frame has ready after it, and the ways the
+// program ends.
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <sys/resource.h>
+
+#include "browse/LinkControls.h"
+#include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Log.h"
+#include "frame/CommandLine.h"
+#include "frame/SingleInstance.h"
+#include "FrameSupport.h"
+#include "links/Links.h"
+#include "users/ProgramEnd.h"
+#include "users/UserOptions.h"
+
+using namespace frametest;
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+
+// The program itself, for the same OS user and data folder, run to its end.
+void RunSecondCopy(const QStringList& arguments) {
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(BG_PROGRAM_FILE), arguments);
+    ASSERT_TRUE(second.waitForStarted(10000));
+    const bool finished = WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000);
+    if (!finished) second.kill();
+    ASSERT_TRUE(finished) << "the second copy is still running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+// Links A and B with B moved in front: only a save puts "B" into the first stored slot.
+void StartAndMoveB(FrameRun& run) {
+    run.StartWith({"A", "B"});
+    run.browse().Controls().MoveLink(run.index(QStringLiteral("B")), run.index(QStringLiteral("A")));
+}
+
+bool SavedBFirst() {
+    QStringList captions;
+    for (int n = 1; n <= 6; ++n)
+        captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
+    return captions.indexOf(QStringLiteral("B")) < captions.indexOf(QStringLiteral("A"));
+}
+
+TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
+    QTemporaryDir here;
+    QFile page(here.filePath("page one.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    using Action = CommandLine::Action;
+    const struct {
+        QStringList arguments;
+        Action action;
+        QStringList addresses;
+        const char* text; // contained in the answer
+    } cases[] = {
+        {{}, Action::Run, {}, ""},
+        {{"--help"}, Action::Help, {}, "Usage: bramblegate [options] [address...]"},
+        {{"-h", "http://a.test/"}, Action::Help, {}, "  -v, --version"},
+        {{"--version"}, Action::Version, {}, "Bramblegate 1.5.2\n"},
+        {{"-v"}, Action::Version, {}, "Bramblegate 1.5.2\n"},
+        {{"--bogus"}, Action::Error, {}, "bramblegate: Unknown option 'bogus'."},
+        {{"-x", "a.test"}, Action::Error, {}, "Try 'bramblegate --help'"},
+        {{"javascript:alert(1)"},
+         Action::Error,
+         {},
+         "\"javascript:alert(1)\" is neither a web address nor a file"},
+        // The toolkit's options and the engine's arguments are not ours.
+        {{"-platform", "offscreen", "-reverse", "http://a.test/x?y=1#z", "--webEngineArgs", "--bogus"},
+         Action::Run,
+         {"http://a.test/x?y=1#z"},
+         ""},
+        // As typed into an address box; a file relative to where the program started.
+        {{"example.org", "https://b.test/", "page one.html"},
+         Action::Run,
+         {"http://example.org", "https://b.test/", "file://" + here.path() + "/page%20one.html"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line =
+            CommandLine::Parse(QStringList{"/usr/bin/bramblegate"} + c.arguments, here.path());
+        EXPECT_EQ(line.action(), c.action);
+        EXPECT_EQ(line.Addresses(), c.addresses);
+        EXPECT_TRUE(line.Text().contains(QString::fromUtf8(c.text))) << line.Text().toStdString();
+        EXPECT_EQ(line.ExitCode(), c.action == Action::Error ? 2 : 0);
+    }
+}
+
+TEST(SingleInstance, NamesKeepUsersAndDataFoldersApart) {
+    const QString name = SingleInstance::ServerName("1000", "/home/a/.local/share");
+    EXPECT_EQ(name, SingleInstance::ServerName("1000", "/home/a/.local/share"));
+    EXPECT_NE(name, SingleInstance::ServerName("1001", "/home/a/.local/share"));
+    EXPECT_NE(name, SingleInstance::ServerName("1000", "/tmp/other"));
+}
+
+// Addresses given to a later start open in the running copy once its start-up Links are open: the
+// first in the visible Link's pane, the others in stand-alone windows.
+TEST(SingleInstance, ASecondStartBringsTheRunningFrameForwardWithItsAddressesAndEnds) {
+    FrameRun run;
+    MainWindow& frame = run.StartWith({"A"});
+    frame.showMinimized();
+    RunSecondCopy({QStringLiteral("http://one.test/?a=b c"), "two.test"});
+    EXPECT_FALSE(frame.isMinimized());
+    EXPECT_TRUE(run.ends.isEmpty());
+    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile()))
+        << "the second copy went no further than the handover";
+    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
+    run.browse().OnLoadFavoritesTimer();
+    EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://one.test/?a=b%20c");
+    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
+    ASSERT_EQ(windows.size(), 1);
+    auto* window = static_cast<FakePane*>(windows.first()->Pane());
+    // Once running, at once, in the active window (now the stand-alone one); what no address box
+    // would open is dropped.
+    frame.LifeCycle().OpenAddresses(
+        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    EXPECT_EQ(window->navigations(), QStringList({"http://two.test", "https://three.test/"}));
+}
+
+TEST(SingleInstance, TwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
+    QTemporaryDir dir;
+    const QString name = SingleInstance::ServerName(QStringLiteral("test"), dir.path());
+    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
+    // The second start looks while the first is still starting (it has the lock, it does not
+    // listen yet), or while it runs and cannot answer: it never becomes the running copy too.
+    {
+        QLockFile starting(lock);
+        ASSERT_TRUE(starting.tryLock(0));
+        SingleInstance second(name, lock);
+        EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
+        EXPECT_FALSE(second.Listening());
+    }
+    SingleInstance first(name, lock), second(name, lock);
+    ASSERT_EQ(first.Claim(300), SingleInstance::Outcome::First);
+    EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
+    EXPECT_FALSE(second.Listening());
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    EXPECT_TRUE(socket.waitForConnected(1000));
+
+    // A copy that died (killed, crashed) left its lock and its socket behind.
+    QProcess dead;
+    dead.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    ASSERT_TRUE(dead.waitForStarted(5000));
+    const qint64 deadPid = dead.processId();
+    ASSERT_TRUE(dead.waitForFinished(5000));
+    const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
+    QFile left(dir.filePath(QStringLiteral("other.lock")));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(QByteArray::number(deadPid) + "\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    left.close();
+    QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other);
+    ASSERT_TRUE(socketLeft.open(QIODevice::WriteOnly));
+    socketLeft.close();
+    SingleInstance next(other, left.fileName());
+    EXPECT_EQ(next.Claim(300), SingleInstance::Outcome::First);
+    EXPECT_TRUE(next.Listening());
+}
+
+TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
+    const struct {
+        const char* stored; // null: never written (the first run)
+        bool companion, agreement, refused;
+    } cases[] = {
+        {nullptr, true, true, false}, {"152", false, false, false},  {"151", true, false, false},
+        {"15", true, false, false},   {"1529", false, false, false}, {"160", false, false, true},
+        {"9", false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "first run");
+        FrameRun run;
+        run.CreateUser(kUser, kPassword);
+        if (c.stored)
+            core::SaveValue(kGeneral, QStringLiteral("Version"), QLatin1String(c.stored));
+        else
+            core::DeleteValue(kGeneral, QStringLiteral("Version"));
+        if (c.refused) run.boxes.Answer(msgbox::OK);
+        MainWindow& frame = c.refused ? run.Launch() : run.Start();
+        EXPECT_EQ(run.companionRuns,
+                  c.companion ? QStringList{QStringLiteral(" /REGSERVER")} : QStringList());
+        EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
+        ExpectBoxes(run.boxes, c.refused ? QStringList{"incorrectVersion"} : QStringList{});
+        EXPECT_EQ(frame.Browse() != nullptr, !c.refused);
+        EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")),
+                  c.refused ? QString::fromLatin1(c.stored) : QString(AppVersion()));
+        if (c.refused) {
+            EXPECT_EQ(run.dialogs.count(), 0) << "no login after a refused version";
+            EXPECT_EQ(run.TickUntilEnded(), 2);
+            EXPECT_EQ(run.ends, kOrderly);
+        } else {
+            EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("AppPath")), AppPaths::ExecutableFolder());
+            EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + QStringLiteral("/Blank.htm")));
+            EXPECT_TRUE(run.ends.isEmpty());
+        }
+    }
+}
+
+TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBrowseWindow) {
+    const std::pair<std::function<void(FrameRun&)>, EndKinds> starts[] = {
+        {[](FrameRun& run) {
+             run.acceptAgreement = false;
+             run.Launch();
+             EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"), QString());
+         },
+         kOrderly},
+        {[](FrameRun& run) {
+             run.CreateUser(kUser, kPassword);
+             run.Start(QString());
+             EXPECT_EQ(run.frame().MessageText(), "Exiting...");
+         },
+         kOrderly},
+        {[](FrameRun& run) {
+             run.hooks.version.agreement = [](QWidget*) -> bool {
+                 throw BgError(ErrNo::ObjectRequired, QStringLiteral("test"), QStringLiteral("broken"));
+             };
+             run.boxes.Answer(msgbox::OK);
+             run.Launch();
+             ExpectBoxes(run.boxes, {"problem"});
+         },
+         kOrderly},
+        {[](FrameRun& run) { // a running copy that does not answer
+             QLocalServer hung;
+             ASSERT_TRUE(hung.listen(SingleInstance::DefaultServerName()));
+             QLockFile running(SingleInstance::DefaultLockFile());
+             ASSERT_TRUE(running.tryLock(0));
+             run.hooks.instanceAnswerMs = 300;
+             run.boxes.Answer(msgbox::OK);
+             run.Launch();
+             ExpectBoxes(run.boxes, {"alreadyOpen"});
+         },
+         kImmediate},
+    };
+    for (size_t i = 0; i < std::size(starts); ++i) {
+        SCOPED_TRACE(i);
+        FrameRun run;
+        starts[i].first(run);
+        EXPECT_FALSE(App().LoginOK);
+        EXPECT_EQ(run.frame().Browse(), nullptr);
+        EXPECT_FALSE(run.frame().isVisible());
+        EXPECT_EQ(run.TickUntilEnded(), starts[i].second == kOrderly ? 2 : 0);
+        EXPECT_FALSE(run.frame().MessageShown());
+        EXPECT_EQ(run.ends, starts[i].second);
+    }
+}
+
+// A settings file written from the documented layout by a tool of its own (the login corpus's
+// writer, in Python) must start the program and give back every field of its Link decrypted.
+TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
+    FrameRun run;
+    // The cipher of this user name holds the bytes 1 and 17 (escaped as <CHR..>), that of the
+    // password the byte 0x8D, which has no Windows-1252 letter of its own.
+    const QString master = QStringLiteral("Heron#4812"),
+                  url = QStringLiteral("http://127.0.0.1:9/p/plain-post/");
+    const QString name = QStringLiteral("zoë0@mail.test"), password = QStringLiteral("Grün€100");
+    QProcess writer;
+    writer.start(python, {QStringLiteral(BG_CORPUS_DIR "/settings_writer.py"), run.store.path(),
+                          QStringLiteral("tester"), master, QStringLiteral("plain-post"), url, name, password,
+                          QStringLiteral("Business")});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    run.store.Reopen();
+    run.Start(QStringLiteral("Tester"), master);
+    EXPECT_EQ(run.agreements + run.companionRuns.size(), 0);
+    ASSERT_TRUE(App().LoginOK && run.browse().HasLinks());
+    ASSERT_EQ(run.browse().links().CountUndeleted(), 1);
+    const Link* link = run.browse().links().ControlOrderItem(0);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->pw(), link->SelectOption()}),
+              QStringList({"plain-post", url, name, password, "Business"}));
+    EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && link->HidePopUps());
+}
+
+TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCommandLinesAddresses) {
+    FrameRun run;
+    run.CreateUser(kUser, kPassword);
+    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    core::SaveValue(kUser + QStringLiteral("History"), QStringLiteral("Older"),
+                    QStringLiteral("http://o.test/"));
+    core::SaveValue(kUser + QStringLiteral("BMs"), QStringLiteral("Mark"), QStringLiteral("http://m.test/"));
+    run.addresses = {QStringLiteral("http://first.test/")};
+    MainWindow& frame = run.Start();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Bramblegate - alice"));
+    EXPECT_TRUE(frame.isVisible() && Toolbar(frame).isVisibleTo(&frame) &&
+                frame.BrowseSubWindow()->isMaximized());
+    EXPECT_EQ(App().Options->AutoLogOutMts(), 30);
+    // The master password is in memory now: no core file may hold it.
+    rlimit core{};
+    ASSERT_EQ(getrlimit(RLIMIT_CORE, &core), 0);
+    EXPECT_EQ(core.rlim_cur + core.rlim_max, rlim_t(0));
+    // The lists were loaded, and the browse window records into the frame's master history.
+    EXPECT_EQ(frame.bookmarks().Count(), 1);
+    EXPECT_EQ(frame.masterHistory().Count(), 1);
+    run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
+    EXPECT_EQ(frame.masterHistory().Items().first().url, QStringLiteral("http://a.test/"));
+    // The command line's addresses open once the start-up Links are open.
+    run.browse().OnLoadFavoritesTimer();
+    EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");
+    // Options, Hide Pop-Ups is the browse window's switch.
+    EXPECT_TRUE(run.browse().m_hidePopUps);
+    Trigger(frame, "mnuOptionsHidePopUps");
+    EXPECT_FALSE(run.browse().m_hidePopUps);
+}
+
+TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloadsAndSaves) {
+    FrameRun run;
+    StartAndMoveB(run);
+    MainWindow& frame = run.frame();
+    run.boxes.Answer(msgbox::No);
+    EXPECT_FALSE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+    EXPECT_FALSE(App().Unloading || frame.LifeCycle().UnloadPending());
+    EXPECT_TRUE(frame.isVisible() && frame.menuBar()->isEnabled());
+    run.boxes.Answer(msgbox::Yes);
+    EXPECT_TRUE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+    ExpectBoxes(run.boxes, {"exit", "exit"});
+    EXPECT_TRUE(App().Unloading && frame.LifeCycle().UnloadPending());
+    EXPECT_FALSE(frame.menuBar()->isEnabled());
+    EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting..."));
+    EXPECT_FALSE(SavedBFirst());
+    EXPECT_EQ(run.TickUntilEnded(), 2);
+    EXPECT_EQ(run.ends, kOrderly);
+    EXPECT_TRUE(SavedBFirst()) << "the browse window saves on an ordinary exit";
+}
+
+TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwentyFirstTick) {
+    for (bool refreshEnds : {true, false}) {
+        SCOPED_TRACE(refreshEnds ? "refresh ends at tick 5" : "refresh never ends");
+        FrameRun run;
+        StartAndMoveB(run);
+        App().DiagnosticMode = true;
+        const QString logFile =
+            core::LogFolder() + Clock::Now().toString(QStringLiteral("'/Log'yyMMdd'.Log'"));
+        QDir().mkpath(core::LogFolder());
+        QFile::remove(logFile);
+        App().FavoritesReady = false;
+        // File, Exit; closing the frame from code is the same.
+        if (refreshEnds)
+            Trigger(run.frame(), "mnuFileExit");
+        else
+            run.frame().close();
+        EXPECT_TRUE(run.frame().LifeCycle().UnloadPending());
+        ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
+        EXPECT_EQ(Child<QTimer>(run.frame().LifeCycle(), "unloadTimer").interval(), 500);
+        EXPECT_EQ(run.TickUntilEnded(4), 4);
+        if (refreshEnds) App().FavoritesReady = true;
+        run.TickUntilEnded();
+        EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), refreshEnds ? 5 : 21);
+        EXPECT_EQ(run.ends, refreshEnds ? kOrderly : kImmediate);
+        EXPECT_EQ(SavedBFirst(), refreshEnds);
+        // The frame's own diagnostic lines of the unload, without their time stamps.
+        QFile log(logFile);
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        QStringList lines;
+        for (const QByteArray& line : log.readAll().split('\n'))
+            if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
+                lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
+        EXPECT_EQ(lines, refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
+                                                    "MDIForm_UnLoad frmBrowse unloaded successfully",
+                                                    "MDIForm_UnLoad Completed"})
+                                     : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
+        ExpectBoxes(run.boxes, {});
+    }
+}
+
+// Ended by the system or by a dialog: no question, and nothing of the session is saved.
+TEST(Shutdown, TerminationALogoutAndAnImportEndWithoutQuestionAndWithoutSaving) {
+    const std::function<void(FrameRun&)> ends[] = {
+        [](FrameRun&) { ::kill(::getpid(), SIGTERM); },
+        [](FrameRun& run) {
+            // Asked to save its state while nobody logs out (a checkpoint of the session), it runs on.
+            auto* manager = qApp->findChild<QSessionManager*>();
+            ASSERT_NE(manager, nullptr);
+            emit qApp->commitDataRequest(*manager);
+            emit qApp->saveStateRequest(*manager);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(run.frame().LifeCycle().EndRequested() || App().Unloading);
+            QEvent quit(QEvent::Quit); // the user logs out: the session manager quits the program
+            QCoreApplication::sendEvent(qApp, &quit);
+        },
+        [](FrameRun&) { ProgramEnd::EndNowWithoutSaving(); }, // an import that succeeded
+    };
+    for (size_t i = 0; i < std::size(ends); ++i) {
+        SCOPED_TRACE(i);
+        FrameRun run;
+        StartAndMoveB(run);
+        ends[i](run);
+        if (i < 2) {
+            ASSERT_TRUE(WaitFor([&] { return run.frame().LifeCycle().UnloadPending(); }, 5000));
+            EXPECT_TRUE(App().EndingOnError);
+            run.TickUntilEnded();
+        }
+        EXPECT_EQ(run.ends, i < 2 ? kOrderly : kImmediate);
+        EXPECT_FALSE(SavedBFirst());
+        ExpectBoxes(run.boxes, {});
+    }
+}
+
+} // namespace
