@@ -237,7 +237,7 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
         });
         return pane;
     });
-    browse->LoadFavoritesTimer().stop();
+    browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
     Link* link = browse->links().Item(1);
     std::vector<double> total, fromComplete;
     const int acceptedBefore = int(Sites().AcceptedLogins().size());

@@ -114,6 +114,11 @@ BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* paren
     m_idleHost = std::make_unique<IdleHost>(*this);
     m_idle = new IdlePanes(*m_idleHost, this);
 
+    m_busyTimer.setObjectName(QStringLiteral("busyTimer"));
+    m_parseTimeOutTimer.setObjectName(QStringLiteral("parseTimeOutTimer"));
+    m_showPageTimer.setObjectName(QStringLiteral("showPageTimer"));
+    m_loadFavoritesTimer.setObjectName(QStringLiteral("loadFavoritesTimer"));
+    m_dragStartTimer.setObjectName(QStringLiteral("dragStartTimer"));
     m_busyTimer.setInterval(kBusyMs);
     m_parseTimeOutTimer.setInterval(kPrsTimeOutMs);
     m_showPageTimer.setInterval(kShowPageMs);

@@ -97,8 +97,6 @@ public:
     PageLoadTracker& Tracker() const;
     LinkControls& Controls() const;
     LinkButtonsPanel& Buttons() const;
-    NavigationBar& NavBar() const { return *m_navBar; }
-    SideBar& Side() const { return *m_sideBar; }
     PaneArea& Panes() const { return *m_panes; }
 
     // --- panes (control index i = Link Index - 1)
@@ -195,12 +193,8 @@ public:
     BrowserPane* ActivePane() const override;
     QWidget* Widget() override { return this; }
 
-    // --- timers and their ticks
-    QTimer& BusyTimer() { return m_busyTimer; }
-    QTimer& ParseTimeOutTimer() { return m_parseTimeOutTimer; }
-    QTimer& ShowPageTimer() { return m_showPageTimer; }
-    QTimer& LoadFavoritesTimer() { return m_loadFavoritesTimer; }
-    QTimer& DragStartTimer() { return m_dragStartTimer; }
+    // --- timer ticks (the timers are children named busyTimer, parseTimeOutTimer, showPageTimer,
+    // loadFavoritesTimer and dragStartTimer)
     void OnBusyTimer();
     void OnParseTimeOut();
     void OnShowPageTimer();
@@ -210,7 +204,6 @@ public:
     void RefreshWorkingPanes() override;
 
     // --- the Link buttons' context menu (Add, Edit, Remove)
-    QMenu* LinkButtonMenu() const { return m_linkButtonMenu; }
     void ShowContextMenu(const QPoint& globalPos) override;
 
     // --- seams other parts plug into (none is owned)
@@ -288,11 +281,11 @@ private:
     PaneArea* m_panes = nullptr;
     QMenu* m_linkButtonMenu = nullptr;
 
-    QTimer m_busyTimer;
-    QTimer m_parseTimeOutTimer;
-    QTimer m_showPageTimer;
-    QTimer m_loadFavoritesTimer;
-    QTimer m_dragStartTimer;
+    QTimer m_busyTimer{this};
+    QTimer m_parseTimeOutTimer{this};
+    QTimer m_showPageTimer{this};
+    QTimer m_loadFavoritesTimer{this};
+    QTimer m_dragStartTimer{this};
     bool m_getFavsRan = false;
     bool m_unloaded = false;
 

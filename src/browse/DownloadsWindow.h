@@ -29,11 +29,6 @@ public:
     // Shows it without bringing it to the front.
     void ShowBeside();
 
-    QTreeWidget* DownloadsList() const { return m_list; }
-    QPushButton* CancelButton() const { return m_cancel; }
-    QPushButton* OpenButton() const { return m_open; }
-    QPushButton* OpenFolderButton() const { return m_openFolder; }
-
     // The texts of a download's row, as shown.
     static QString SizeText(const Download& download);
     static QString SpeedText(const Download& download);

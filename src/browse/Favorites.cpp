@@ -128,9 +128,12 @@ Favorites::Favorites(FavoritesHost& host, QWidget* parent, const QString& root)
     m_menu->setObjectName(QStringLiteral("mnuFav"));
     m_actDelete = m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &Favorites::OnDeleteFavorite);
     m_actRename = m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &Favorites::OnRenameFavorite);
+    m_actDelete->setObjectName(QStringLiteral("deleteFavorite"));
+    m_actRename->setObjectName(QStringLiteral("renameFavorite"));
     m_menu->addSeparator();
     m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &Favorites::OnAddFavorite);
     m_actNewFolder = m_menu->addAction(QStringLiteral("Create Folder..."), this, &Favorites::OnNewFolder);
+    m_actAdd->setObjectName(QStringLiteral("addFavorite"));
     m_menu->addSeparator();
     m_actOrganize = m_menu->addAction(QStringLiteral("Organize Favorites..."), this, &Favorites::OnOrganize);
 

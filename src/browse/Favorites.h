@@ -17,7 +17,7 @@ class QMimeData;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The Favorites tab of the browse window: the favorites folder as a tree (`FavoritesView`), folders as
+// The Favorites tab of the browse window: the favorites folder as a tree ("tvwFav"), folders as
 // nodes that fill when they are opened, Internet shortcuts as leaves. A click on a favorite opens
 // it in the visible Link's pane; the folder last used is remembered for the user. A context menu
 // deletes, renames and creates favorites and folders. The tree follows the folder on disk: a
@@ -48,7 +48,6 @@ public:
                        const QString& root = AppPaths::FavoritesFolder());
     ~Favorites() override;
 
-    QTreeWidget* FavoritesView() const { return m_tree; }
     const QString& RootPath() const { return m_root; }
     // The root node ("Favorites"); null before the tree was first built.
     QTreeWidgetItem* RootNode() const;
@@ -94,12 +93,6 @@ public:
     void CollapseNode(QTreeWidgetItem* node);
 
     // --- context menu
-    QMenu* ContextMenu() const { return m_menu; }
-    QAction* DeleteAction() const { return m_actDelete; }
-    QAction* RenameAction() const { return m_actRename; }
-    QAction* AddAction() const { return m_actAdd; }
-    QAction* NewFolderAction() const { return m_actNewFolder; }
-    QAction* OrganizeAction() const { return m_actOrganize; }
     // Selects the node and sets the menu up for it (texts, what is enabled); null: the root.
     void PrepareContextMenu(QTreeWidgetItem* node);
     void OnDeleteFavorite();

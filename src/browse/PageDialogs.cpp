@@ -64,8 +64,8 @@ QString PageDialogBox::SiteTitle(const QString& origin) {
 bool PageDialogs::Show(PageDialogRequest& request, bool offerSilence, bool* silence, QWidget* parent) {
     PageDialogBox box(request, offerSilence, parent);
     const bool accepted = modal::RunModal(box) == QDialog::Accepted;
-    if (silence) *silence = box.SilenceCheck() && box.SilenceCheck()->isChecked();
-    if (accepted && box.ValueEdit()) request.value = box.ValueEdit()->text();
+    if (silence) *silence = box.m_silence && box.m_silence->isChecked();
+    if (accepted && box.m_value) request.value = box.m_value->text();
     return accepted;
 }
 

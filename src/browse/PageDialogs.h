@@ -21,11 +21,8 @@ public:
     // page of no site.
     static QString SiteTitle(const QString& origin);
 
-    QLabel* MessageLabel() const { return m_message; }
-    QLineEdit* ValueEdit() const { return m_value; }
-    QCheckBox* SilenceCheck() const { return m_silence; }
-
 private:
+    friend class PageDialogs; // reads the answer once the box is closed
     QLabel* m_message = nullptr;
     QLineEdit* m_value = nullptr;
     QCheckBox* m_silence = nullptr;

@@ -43,9 +43,6 @@ public:
     static PageRequests* Attach(BrowserPane* pane, Hooks hooks = {});
     PageRequests(BrowserPane* pane, Hooks hooks);
 
-    PermissionBar* Bar() const { return m_bar; }
-    PaneNotice* Notice() const { return m_notice; }
-
     // The texts of the notices.
     static QString CertificateText(const QString& url, const QString& description, bool overridable);
     static QString CrashText(PageEnd reason);

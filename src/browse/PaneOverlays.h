@@ -51,11 +51,6 @@ public:
     // "www.example.com wants to use your camera."
     static QString Question(const Request& request);
 
-    QLabel* QuestionLabel() const { return m_question; }
-    QCheckBox* RememberCheck() const { return m_remember; }
-    QPushButton* AllowButton() const { return m_allow; }
-    QPushButton* DenyButton() const { return m_deny; }
-
 protected:
     QRect Place(const QSize& host) const override;
 
@@ -90,9 +85,6 @@ public:
     void HideNotice();
     // What stands in for the page (also while the pane itself is out of sight).
     Kind Shown() const { return isHidden() ? Kind::None : m_kind; }
-
-    QLabel* TitleLabel() const { return m_title; }
-    QLabel* TextLabel() const { return m_text; }
 
 protected:
     QRect Place(const QSize& host) const override;

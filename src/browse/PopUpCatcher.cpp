@@ -9,6 +9,7 @@ PopUpCatcher::PopUpCatcher(PopupPolicy& policy, BrowserPane* pane, bool openAfte
                            const QString& profileId, const QString& url)
     : QObject(&policy), m_policy(policy), m_pane(pane), m_profileId(profileId),
       m_openAfterCapture(openAfterCapture) {
+    m_timer.setObjectName(QStringLiteral("catchTimer"));
     m_timer.setSingleShot(true);
     m_timer.setInterval(kWaitMs);
     connect(&m_timer, &QTimer::timeout, this, &PopUpCatcher::OnTimer);

@@ -33,7 +33,6 @@ public:
     ~PopUpCatcher() override;
 
     BrowserPane* Pane() const { return m_pane; }
-    QTimer& Timer() { return m_timer; }
     const QString& CaughtURL() const { return m_url; }
     const QString& ProfileId() const { return m_profileId; }
     bool OpenAfterCapture() const { return m_openAfterCapture; }
@@ -48,7 +47,7 @@ private:
 
     PopupPolicy& m_policy;
     BrowserPane* m_pane = nullptr;
-    QTimer m_timer;
+    QTimer m_timer{this};
     QString m_url;
     QString m_profileId;
     bool m_openAfterCapture = false;

@@ -56,8 +56,6 @@ public:
     int ServiceCount() const { return int(m_services.size()); }
     // The user changed the engines: new option buttons, the chosen one shown again.
     void SetServices(const SearchServiceTable& services);
-    QToolButton* SearchBackButton() const { return m_back; }
-    QToolButton* SearchForwardButton() const { return m_forward; }
     const SearchServiceTable& Services() const { return m_services; }
     // The option selected (0, 1, ...).
     int SelectedService() const { return m_selected; }

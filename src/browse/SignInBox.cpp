@@ -58,6 +58,6 @@ QString SignInBox::Question(const SignInRequest& request) {
 bool SignInBox::Ask(SignInRequest& request, QWidget* parent) {
     SignInBox box(request, parent);
     if (modal::RunModal(box) != QDialog::Accepted) return false;
-    request.answer(box.UserNameEdit()->text(), box.PasswordEdit()->text());
+    request.answer(box.m_userName->text(), box.m_password->text());
     return true;
 }

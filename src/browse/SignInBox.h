@@ -20,11 +20,6 @@ public:
     // What the box says about who asks.
     static QString Question(const SignInRequest& request);
 
-    QLabel* QuestionLabel() const { return m_question; }
-    QLineEdit* UserNameEdit() const { return m_userName; }
-    QLineEdit* PasswordEdit() const { return m_password; }
-    QPushButton* OkButton() const { return m_ok; }
-
 private:
     QLabel* m_question = nullptr;
     QLineEdit* m_userName = nullptr;

@@ -31,8 +31,6 @@ public:
 
     BrowserPane* Pane() const { return m_pane; }
     QLineEdit* AddressEdit() const { return m_addressEdit; }
-    QPushButton* GoButton() const { return m_goButton; }
-    QPushButton* NewWindowButton() const { return m_newWindowButton; }
     // Block the pages' own pop-ups (copied from the Link the window came from).
     bool HidePopUps() const { return m_hidePopUps; }
     void SetHidePopUps(bool hide) { m_hidePopUps = hide; }

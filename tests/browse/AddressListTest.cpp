@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "browse/AddressBox.h"
 #include "browse/AddressList.h"
+#include "browse/MasterHistory.h"
+#include "browse/PageRecorder.h"
+#include "links/HisList.h"
 #include "browse/HistoryTestSupport.h"
 #include "core/SettingsRegistry.h"
 
@@ -27,24 +31,10 @@ TEST(AddressMatching, SchemePrefixFollowsWhatHasBeenTyped) {
         const char* prefix;
     };
     const Case cases[] = {
-        {"ya", "http://"},
-        {"h", ""},
-        {"ht", ""},
-        {"HTTP:/", ""},
-        {"f", ""},
-        {"ftp:/", ""},
-        {"ftx", "http://"},
-        {"http:x", "http://"},
-        {"example.com", "http://"},
-        {"http://x", ""},
-        {"ftp://x", ""},
-        {"https", ""},
-        {"https:", ""},
-        {"https:/", ""},
-        {"httpsx", "https://"},
-        {"https://a", ""},
-        {"httpsite.com", "https://"},
-        {"www.ya", "http://"},
+        {"ya", "http://"},   {"h", ""},          {"ht", ""},        {"HTTP:/", ""},          {"f", ""},
+        {"ftp:/", ""},       {"ftx", "http://"}, {"http:x", "http://"}, {"example.com", "http://"},
+        {"http://x", ""},    {"ftp://x", ""},    {"https", ""},     {"https:", ""},          {"https:/", ""},
+        {"httpsx", "https://"}, {"https://a", ""}, {"httpsite.com", "https://"}, {"www.ya", "http://"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(AddressList::SchemePrefix(c.typed), QString(c.prefix)) << c.typed;
@@ -64,35 +54,15 @@ TEST(AddressMatching, OffersKnownAddressesForWhatWasTyped) {
               QStringList({"https://secure.example.com", "https://www.yammer.com/"}));
     EXPECT_EQ(list.MatchTypedAddress("ftp"), QStringList({"ftp://files.example.com/"}));
     EXPECT_EQ(list.MatchTypedAddress("https://www.ya"), QStringList({"https://www.yammer.com/"}));
-    EXPECT_TRUE(list.MatchTypedAddress("zz").isEmpty());
-    EXPECT_TRUE(list.MatchTypedAddress("").isEmpty());
+    EXPECT_TRUE(list.MatchTypedAddress("zz").isEmpty() && list.MatchTypedAddress("").isEmpty());
     // "w" matches http://w... and http://www.w...: the one address is offered once.
     EXPECT_EQ(list.MatchTypedAddress("w"), QStringList({"http://www.yandex.ru/", "http://www.wiki.org/"}));
-}
-
-TEST(AddressMatching, RetriesWithWwwOnlyWhenNothingElseMatches) {
-    const AddressList list = Known({"http://www.yandex.ru/", "http://www.yahoo.com/", "https://ya.example/"});
-    EXPECT_EQ(list.MatchTypedAddress("ya"), QStringList({"http://www.yandex.ru/", "http://www.yahoo.com/"}));
-    // Typed with www. already: no second www.
+    // www. is tried only when nothing else matches, and never twice.
+    const AddressList www = Known({"http://www.yandex.ru/", "http://www.yahoo.com/", "https://ya.example/"});
+    EXPECT_EQ(www.MatchTypedAddress("ya"), QStringList({"http://www.yandex.ru/", "http://www.yahoo.com/"}));
     EXPECT_TRUE(Known({"http://www.www.ya.com/"}).MatchTypedAddress("www.yb").isEmpty());
-    EXPECT_EQ(list.FindString("http://www.ya", 0), 1);
-    EXPECT_EQ(list.FindString("http://www.ya", 1), 0); // wraps round
-    EXPECT_EQ(list.FindString("nothing"), -1);
-}
-
-TEST(AddressList, KeepsOneFewerThanTheHistoryLimitAndEachAddressOnce) {
-    AddressList list;
-    EXPECT_TRUE(list.AddUrlItem("http://a.com/", 3).added);
-    EXPECT_TRUE(list.AddUrlItem("http://b.com/", 3).added);
-    EXPECT_FALSE(list.AddUrlItem("HTTP://A.COM/", 3).added); // known in another letter case
-    const AddressList::Change third = list.AddUrlItem("http://c.com/", 3);
-    EXPECT_TRUE(third.added);
-    EXPECT_TRUE(third.droppedFirst);
-    EXPECT_EQ(list.Urls(), QStringList({"http://b.com/", "http://c.com/"}));
-
-    AddressList none;
-    EXPECT_FALSE(none.AddUrlItem("http://a.com/", 0).added);
-    EXPECT_EQ(none.Count(), 0);
+    EXPECT_EQ(www.FindString("http://www.ya", 1), 0); // wraps round
+    EXPECT_EQ(www.FindString("nothing"), -1);
 }
 
 TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
@@ -104,8 +74,7 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
     EXPECT_EQ(GetValue(ann.user(), "Urls"), "3");
 
     // Something not http among the stored values is passed over.
-    SaveValue(ann.user() + "Urls", "Url3", "file:///etc/passwd");
-    SaveValue(ann.user() + "Urls", "Url4", "http://five.com/");
+    SaveValue(ann.user() + "Urls", "Url3", "file:///etc/passwd"), SaveValue(ann.user() + "Urls", "Url4", "http://five.com/");
     ann.temp().Reopen();
     AddressList loaded;
     loaded.LoadVisitedUrls(ann.user(), 100);
@@ -120,18 +89,17 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
 
 TEST(AddressList, TypedAddressesOfTheSharedKey) {
     LoggedInUser ann;
-    const QString key = "Microsoft\\Internet Explorer";
-    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url1", "http://typed1.com/", SettingsRegistry::REG_SZ);
-    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url2", "mailto:x@y.z", SettingsRegistry::REG_SZ);
-    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url3", "https://typed3.com/", SettingsRegistry::REG_SZ);
-    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url5", "http://after-gap.com/",
-                                  SettingsRegistry::REG_SZ);
+    const auto typed = [](const char* name, const char* url) {
+        SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", name, url, SettingsRegistry::REG_SZ);
+    };
+    typed("url1", "http://typed1.com/"), typed("url2", "mailto:x@y.z"), typed("url3", "https://typed3.com/");
+    typed("url5", "http://after-gap.com/");
     AddressList list;
     list.GetTypedURLs(100, ann.temp().folder()); // a home without other browsers
     EXPECT_EQ(list.Urls(), QStringList({"http://typed1.com/", "https://typed3.com/"}));
 
     // url0 given: read too; the loop stops when n reaches the limit.
-    SettingsRegistry::SetKeyValue(key, "TypedURLs", "url0", "http://typed0.com/", SettingsRegistry::REG_SZ);
+    typed("url0", "http://typed0.com/");
     AddressList limited;
     limited.GetTypedURLs(3, ann.temp().folder());
     EXPECT_EQ(limited.Urls(), QStringList({"http://typed0.com/", "http://typed1.com/"}));
@@ -140,4 +108,37 @@ TEST(AddressList, TypedAddressesOfTheSharedKey) {
     own.AddUrlItem("http://mine.com/", 3);
     own.GetTypedURLs(3, ann.temp().folder());
     EXPECT_EQ(own.Urls(), QStringList({"http://mine.com/", "http://typed0.com/"}));
+}
+
+TEST(PageRecorder, RecordsIntoTheWindowsHistoryTheMasterHistoryAndTheKnownAddresses) {
+    LoggedInUser ann;
+    MasterHistory master;
+    AddressBox box;
+    PageRecorder recorder(&master, &box);
+    HisList link;
+    const auto page = [](const QString& title, const QString& url, const char* protocol = "HyperText Transfer Protocol") {
+        return VisitedPage{title, {title, url}, QLatin1String(protocol)};
+    };
+    EXPECT_EQ(recorder.RecordPage(link, page("Front page", "http://www.news.com/")), "News - Front page");
+    recorder.RecordPage(link, page("Sports", "http://www.news.com/sports"));
+    recorder.RecordPage(link, page("Front page", "http://www.news.com/"));
+    // The Link's own history has each address once, newest first, and counts the visits.
+    ASSERT_EQ(link.Count(), 2);
+    EXPECT_EQ(link.Item(1)->URL, "http://www.news.com/sports");
+    EXPECT_EQ(link.Item(2)->Hits, 2);
+    // The master history has every visit that is not a repeat of the newest.
+    EXPECT_EQ(master.Count(), 3);
+    EXPECT_EQ(ann.Stored("History"), QStringList({"News - Front page=http://www.news.com/",
+                                                  "News - Sports=http://www.news.com/sports"}));
+    // Only the first page of a history is offered to the address box, unless too long.
+    EXPECT_EQ(box.KnownAddresses().Urls(), QStringList({"http://www.news.com/"}));
+    HisList window, another;
+    recorder.RecordPage(window, page("Long", "http://long.org/" + QString(185, 'x')));
+    EXPECT_EQ(window.Count(), 1);
+    recorder.RecordPage(another, page("Shorter", "http://long.org/" + QString(184, 'x')));
+    EXPECT_EQ(box.KnownAddresses().Urls().value(1).size(), 200);
+    // Pages of an unknown protocol are not recorded; local files are.
+    EXPECT_TRUE(recorder.RecordPage(link, page("x", "about:blank", "Unknown Protocol")).isNull());
+    EXPECT_FALSE(recorder.RecordPage(link, page("Local", "file:///tmp/a.html", "File Protocol")).isNull());
+    EXPECT_EQ(master.Count(), 6);
 }

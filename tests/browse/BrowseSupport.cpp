@@ -51,9 +51,8 @@ BrowseWindow& BrowseFixture::Load() {
         return pane;
     });
     EXPECT_TRUE(m_browse);
-    for (QTimer* t : {&m_browse->BusyTimer(), &m_browse->ParseTimeOutTimer(), &m_browse->ShowPageTimer(),
-                      &m_browse->LoadFavoritesTimer()})
-        t->stop();
+    for (const char* timer : {"busyTimer", "parseTimeOutTimer", "showPageTimer", "loadFavoritesTimer"})
+        Child<QTimer>(m_browse, timer)->stop();
     return *m_browse;
 }
 

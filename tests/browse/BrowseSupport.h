@@ -18,8 +18,14 @@ class Link;
 
 namespace browsetest {
 
-// A Link as a test stores it before the window loads. Every member has an initializer, so that a
-// test lists only the leading ones without -Wmissing-field-initializers.
+// The child of `in` of that type and object name; the test fails when there is none.
+template <class T> T* Child(const QObject* in, const char* name) {
+    T* child = in->findChild<T*>(QLatin1String(name));
+    EXPECT_TRUE(child) << "no " << name;
+    return child;
+}
+
+// A Link as a test stores it before the window loads (every member initialized: tests list the leading ones).
 struct LinkSpec {
     QString caption;
     QString url;
@@ -59,10 +65,8 @@ public:
 
     // Makes the frame and loads the browse window. The timers are stopped: tests tick them.
     BrowseWindow& Load();
-    BrowseWindow& browse() { return *m_browse; }
     MainWindow& frame() { return *m_frame; }
     Links& links();
-    TempStore& store() { return m_store; }
     ScriptedBoxes& boxes() { return m_boxes; }
 
     // Pane of control index i (101: the placeholder).

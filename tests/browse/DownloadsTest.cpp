@@ -23,7 +23,8 @@ void Touch(const QString& path) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
 }
 
-QStringList Row(QTreeWidget* list, int row) {
+QStringList Row(const DownloadsWindow& window, int row) {
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("lstDownloads"));
     QStringList out;
     for (int c = 0; c < list->columnCount(); ++c)
         out << list->topLevelItem(row)->text(c);
@@ -40,15 +41,9 @@ TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
         const char* offered;
         const char* saved;
     } cases[] = {
-        {"report.pdf", "report (2).pdf"},
-        {"archive.tar.gz", "archive (1).tar.gz"},
-        {"notes", "notes (1)"},
-        {"a.b.txt", "a.b (1).txt"},
-        {"free.zip", "free.zip"},
-        {"../../etc/passwd", "passwd"},
-        {"..hidden", "hidden"},
-        {"a:b*c?.txt", "a_b_c_.txt"},
-        {"", "download"},
+        {"report.pdf", "report (2).pdf"}, {"archive.tar.gz", "archive (1).tar.gz"}, {"notes", "notes (1)"},
+        {"a.b.txt", "a.b (1).txt"},       {"free.zip", "free.zip"},                 {"../../etc/passwd", "passwd"},
+        {"..hidden", "hidden"},           {"a:b*c?.txt", "a_b_c_.txt"},             {"", "download"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DownloadList::UniqueName(dir.path(), QLatin1String(c.offered)), QLatin1String(c.saved))
@@ -96,14 +91,15 @@ TEST(Downloads, TheWindowShowsProgressSizeAndSpeedAndOffersWhatEachStateAllows) 
     list.Add(&running);
     Clock::Advance(2000);
     running.Update(3 * 1024 * 1024, 10 * 1024 * 1024);
-    EXPECT_EQ(Row(window.DownloadsList(), 0),
+    EXPECT_EQ(Row(window, 0),
               QStringList({"big.iso", "30%", "3.0 MB of 10.0 MB", "1.5 MB/s", "Downloading"}));
-    EXPECT_TRUE(window.CancelButton()->isEnabled());
-    EXPECT_FALSE(window.OpenButton()->isEnabled());
-    window.CancelButton()->click();
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    auto* open = window.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
+    EXPECT_TRUE(cancel->isEnabled() && !open->isEnabled());
+    cancel->click();
     EXPECT_TRUE(cancelled);
-    EXPECT_EQ(Row(window.DownloadsList(), 0), QStringList({"big.iso", "30%", "3.0 MB", "", "Cancelled"}));
-    EXPECT_FALSE(window.CancelButton()->isEnabled());
+    EXPECT_EQ(Row(window, 0), QStringList({"big.iso", "30%", "3.0 MB", "", "Cancelled"}));
+    EXPECT_FALSE(cancel->isEnabled());
 
     Download done(QStringLiteral("http://x.test/a.pdf"), QStringLiteral("/tmp/dl/a.pdf"));
     QList<Download*> completed;
@@ -112,15 +108,15 @@ TEST(Downloads, TheWindowShowsProgressSizeAndSpeedAndOffersWhatEachStateAllows) 
     done.Update(512, -1);
     done.Finish(Download::State::Completed);
     EXPECT_EQ(completed, QList<Download*>{&done});
-    EXPECT_EQ(Row(window.DownloadsList(), 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
-    window.OpenButton()->click();
-    window.OpenFolderButton()->click();
+    EXPECT_EQ(Row(window, 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
+    open->click();
+    window.findChild<QPushButton*>(QStringLiteral("cmdOpenFolder"))->click();
     EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile("/tmp/dl/a.pdf"), QUrl::fromLocalFile("/tmp/dl")}));
 
     Download failed(QStringLiteral("http://x.test/c"), QStringLiteral("/tmp/dl/c"));
     list.Add(&failed);
     failed.Finish(Download::State::Failed, QStringLiteral("Network disconnected"));
-    EXPECT_EQ(Row(window.DownloadsList(), 2).last(), QStringLiteral("Failed: Network disconnected"));
+    EXPECT_EQ(Row(window, 2).last(), QStringLiteral("Failed: Network disconnected"));
     EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblEmpty"))->isVisibleTo(&window));
     Clock::Reset();
 }

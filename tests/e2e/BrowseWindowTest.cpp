@@ -39,7 +39,7 @@ protected:
         StoreLinks(links);
         w = std::make_unique<E2eWindow>(
             [this](QWidget* parent) { return new OrderedPane(parent, &navigations); });
-        browse().ShowPageTimer().stop();
+        browse().findChild<QTimer*>(QStringLiteral("showPageTimer"))->stop();
     }
     BrowseWindow& browse() { return *w->browse; }
     bool Loaded(const char* caption) {

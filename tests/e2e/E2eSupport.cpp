@@ -126,7 +126,7 @@ E2eWindow::E2eWindow(MakePane make) {
     frame->resize(1100, 800);
     frame->show();
     browse = frame->LoadBrowseWindow(make);
-    browse->LoadFavoritesTimer().stop();
+    browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
 }
 
 E2eWindow::~E2eWindow() {

@@ -152,9 +152,9 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
     QString question, offeredUser;
     dialogs.Next([&](QDialog& dialog) {
         auto& box = static_cast<SignInBox&>(dialog);
-        question = box.QuestionLabel()->text();
-        offeredUser = box.UserNameEdit()->text();
-        box.PasswordEdit()->setText(QLatin1String(TestSites::kPassword));
+        question = box.findChild<QLabel*>(QStringLiteral("lblQuestion"))->text();
+        offeredUser = box.findChild<QLineEdit*>(QStringLiteral("txtUserName"))->text();
+        box.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QLatin1String(TestSites::kPassword));
         return int(QDialog::Accepted);
     });
     const int wrong = int(SharedSites().SignInAttempts().size());
@@ -176,7 +176,7 @@ TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInt
     ASSERT_TRUE(s_tls->ok());
     Open("Shady");
     ASSERT_TRUE(WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(Notice("Shady")->TextLabel()->text().startsWith(
+    EXPECT_TRUE(Notice("Shady")->findChild<QLabel*>(QStringLiteral("lblText"))->text().startsWith(
         QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
                        "certificate is not valid: ")));
     EXPECT_FALSE(pane("Shady").CertificateOverridden());
@@ -272,16 +272,15 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     QStringList titles;
     dialogs.Next([&](QDialog& d) {
         titles << d.windowTitle();
-        EXPECT_EQ(static_cast<PageDialogBox&>(d).MessageLabel()->text(),
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblMessage"))->text(),
                   QStringLiteral("Delete <b>all</b>?"));
-        EXPECT_FALSE(static_cast<PageDialogBox&>(d).SilenceCheck());
+        EXPECT_FALSE(d.findChild<QCheckBox*>(QStringLiteral("chkSilence")));
         return int(QDialog::Accepted);
     });
     dialogs.Next([&](QDialog& d) {
-        auto& box = static_cast<PageDialogBox&>(d);
         titles << d.windowTitle();
-        box.ValueEdit()->setText(QStringLiteral("Ada"));
-        box.SilenceCheck()->setChecked(true);
+        d.findChild<QLineEdit*>(QStringLiteral("txtValue"))->setText(QStringLiteral("Ada"));
+        d.findChild<QCheckBox*>(QStringLiteral("chkSilence"))->setChecked(true);
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(RunScript(pane, QStringLiteral("confirm('Delete <b>all</b>?') ? 'yes' : 'no'")),
@@ -297,10 +296,10 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     auto* bar = pane.widget()->findChild<PermissionBar*>();
     ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.widget()->findChild<PermissionBar*>()); }));
     ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
-    EXPECT_EQ(bar->QuestionLabel()->text(),
+    EXPECT_EQ(bar->findChild<QLabel*>(QStringLiteral("lblQuestion"))->text(),
               QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
-    bar->RememberCheck()->setChecked(true);
-    bar->AllowButton()->click();
+    bar->findChild<QCheckBox*>(QStringLiteral("chkRemember"))->setChecked(true);
+    bar->findChild<QPushButton*>(QStringLiteral("cmdAllow"))->click();
     ASSERT_TRUE(WaitFor([&] { return pane.LocationName() == QLatin1String("Answer granted"); }));
     EXPECT_EQ(SitePermissions::Lookup(App().CurrentUser,
                                       QStringLiteral("http://127.0.0.1:%1").arg(site.port()),
@@ -314,7 +313,7 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     TempStore store;
     App().CurrentUser = QStringLiteral("e2e-full");
     WebEnginePane pane(App().CurrentUser);
-    PageRequests* requests = PageRequests::Attach(&pane);
+    PageRequests::Attach(&pane);
     QList<bool> changes;
     QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
     pane.widget()->resize(600, 400);
@@ -336,11 +335,12 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     pane.view()->setFocus();
     RunScript(pane, QStringLiteral("document.getElementById('b').focus()"));
     QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
-    ASSERT_TRUE(WaitFor([&] { return requests->Bar() && !requests->Bar()->isHidden(); }));
+    PermissionBar* bar = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (bar = pane.widget()->findChild<PermissionBar*>()) && !bar->isHidden(); }));
     EXPECT_EQ(
-        requests->Bar()->QuestionLabel()->text(),
+        bar->findChild<QLabel*>(QStringLiteral("lblQuestion"))->text(),
         QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));
-    requests->Bar()->AllowButton()->click();
+    bar->findChild<QPushButton*>(QStringLiteral("cmdAllow"))->click();
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
     QWidget* full = pane.view()->window();
     EXPECT_EQ(full->objectName(), QStringLiteral("fullScreenWindow"));

@@ -32,8 +32,8 @@ protected:
         App().PassPhrase = QStringLiteral("pass");
         StoreLinks({{"Link", SharedSites().Url(QLatin1String(url))}});
         w = std::make_unique<E2eWindow>();
-        for (QTimer* t : {&browse().ShowPageTimer(), &browse().BusyTimer()})
-            t->stop();
+        for (const char* timer : {"showPageTimer", "busyTimer"})
+            browse().findChild<QTimer*>(QLatin1String(timer))->stop();
         browse().PopUps().SetBeeper([this] { ++beeps; });
         browse().Navigation().OpenLink(0);
     }

@@ -70,7 +70,7 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     search.resize(300, 600);
     BrowserPane* pane = search.Pane();
     EventLog log(pane);
-    QToolButton* back = search.SearchBackButton();
+    QToolButton* back = search.findChild<QToolButton*>(QStringLiteral("cmdSearchBack"));
 
     search.OnSearchClicked(0);
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));

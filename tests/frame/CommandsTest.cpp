@@ -122,7 +122,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     bar.Action("Back")->trigger();
     EXPECT_EQ(page.calls(), QStringList{"GoBack"});
     bar.Action("Search")->trigger();
-    EXPECT_EQ(run.browse().Side().currentIndex(), 2);
+    EXPECT_EQ(run.browse().findChild<SideBar*>()->currentIndex(), 2);
     const bool sideBar = run.browse().SideBarShown();
     bar.Action("ShowHide")->trigger();
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
@@ -142,7 +142,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(page.TextSize(), 0);
     EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
     // Edit commands go to the focused text field, else to the page.
-    QLineEdit* address = run.browse().NavBar().AddressCombo()->lineEdit();
+    QLineEdit* address = run.browse().findChild<NavigationBar*>()->AddressCombo()->lineEdit();
     address->setText("typed");
     address->setFocus();
     ASSERT_TRUE(WaitFor([&] { return address->hasFocus(); }, 2000));

@@ -148,9 +148,8 @@ MainWindow& FrameRun::Launch() {
     m_frame->LifeCycle().SetEndProcessHandler([this](ProgramLifeCycle::EndKind kind) { ends << kind; });
     m_frame->LifeCycle().StartUp();
     if (BrowseWindow* browse = m_frame->Browse())
-        for (QTimer* t : {&browse->BusyTimer(), &browse->ParseTimeOutTimer(), &browse->ShowPageTimer(),
-                          &browse->LoadFavoritesTimer()})
-            t->stop();
+        for (const char* timer : {"busyTimer", "parseTimeOutTimer", "showPageTimer", "loadFavoritesTimer"})
+            browse->findChild<QTimer*>(QLatin1String(timer))->stop();
     return *m_frame;
 }
 

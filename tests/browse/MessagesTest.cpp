@@ -1,0 +1,85 @@
+// The browse window's message boxes, each checked here once: the scenarios only name them by title.
+#include "browse/LinkControls.h"
+#include "browse/NavigationDriver.h"
+#include "browse/OfflineState.h"
+#include "BrowseSupport.h"
+
+using namespace browsetest;
+
+namespace {
+
+struct Box {
+    const char* title;
+    const char* text;
+    msgbox::Buttons buttons;
+    msgbox::Icon icon;
+    int defaultButton = 1;
+};
+
+void ExpectBoxes(const ScriptedBoxes& boxes, const QList<Box>& expected) {
+    ASSERT_EQ(boxes.count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        const msgbox::Request& shown = boxes.shown()[i];
+        SCOPED_TRACE(expected[i].title);
+        EXPECT_EQ(shown.title, QString::fromUtf8(expected[i].title));
+        EXPECT_EQ(shown.text, QString::fromUtf8(expected[i].text));
+        EXPECT_EQ(shown.buttons, expected[i].buttons);
+        EXPECT_EQ(shown.icon, expected[i].icon);
+        EXPECT_EQ(shown.defaultButton, expected[i].defaultButton);
+    }
+}
+
+} // namespace
+
+TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
+    BrowseFixture w({{"b", "http://b.test/"}, {"a", ""}});
+    BrowseWindow& browse = w.Load();
+    w.boxes().Answer(msgbox::No);
+    browse.SortButtons();
+    w.boxes().Answer(msgbox::OK);
+    w.click("a");
+    w.boxes().Answer(msgbox::Yes);
+    browse.Controls().RemoveLink(w.index("b"));
+    w.boxes().Answer(msgbox::OK);
+    browse.Controls().RemoveLink(w.index("a"));
+    OfflineState::SetConnectionProbe([] { return false; });
+    w.boxes().Answer(msgbox::Yes);
+    browse.Navigation().CheckOnline();
+    OfflineState::SetConnectionProbe([] { return true; });
+    w.boxes().Answer(msgbox::No);
+    browse.Navigation().CheckOnline();
+    ExpectBoxes(w.boxes(),
+                {{"Sort Links by Name",
+                  "Are you sure you want to Re-Order all Link buttons alphabetically?\rThis action cannot be undone.\r\r",
+                  msgbox::YesNo, msgbox::Question, 2},
+                 {"Invalid URL", "The Web Address for this Link is invalid.", msgbox::OKOnly, msgbox::Information},
+                 {"Delete Link", "Are you sure you want to delete the Link 'b' ?\r\r", msgbox::YesNo, msgbox::Question},
+                 {"Cannot delete the only Link",
+                  "Cannot delete the only available link. To delete this link \r\ncreate another one first and then "
+                  "delete it.\r\r",
+                  msgbox::OKOnly, msgbox::Exclamation},
+                 {"No Internet Connection Found",
+                  "A connection to the Internet could not be found. \r\rDo you want to work Offline? If you don't want "
+                  "to work Offline, please \rconnect to the Internet first and then come back here and click 'No'. \r\r",
+                  msgbox::YesNo, msgbox::Question, 2},
+                 {"Working Offline", "Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r",
+                  msgbox::YesNo, msgbox::Question}});
+}
+
+TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
+    BrowseFixture damaged;
+    damaged.Load();
+    damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
+    damaged.startUp();
+    ExpectBoxes(damaged.boxes(),
+                {{"Bramblegate - Severe Error inalice's Settings",
+                  "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
+                  "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
+                  "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
+                  "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
+                  "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
+                  "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
+                  msgbox::OKCancel, msgbox::Critical},
+                 {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
+                  msgbox::Critical}});
+}

@@ -1,0 +1,213 @@
+// The panes of the browse window: idle panes frozen then discarded, the web profile each works
+// in and what becomes of a Link's web data when it goes, their home page.
+#include <memory>
+#include <QDir>
+#include <QTest>
+#include <QToolButton>
+#include <vector>
+
+#include "browse/IdlePanes.h"
+#include "browse/LinkButtonsPanel.h"
+#include "browse/LinkControls.h"
+#include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
+#include "browse/UserHomePage.h"
+#include "BrowseSupport.h"
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "links/LinkIds.h"
+#include "links/Links.h"
+#include "support/StoreFault.h"
+
+using namespace browsetest;
+
+namespace {
+
+struct Panes : IdlePanes::Host {
+    std::vector<std::unique_ptr<FakePane>> panes;
+    int onScreen = -1;
+    int keptAwake = -1;
+    int PaneCount() const override { return int(panes.size()); }
+    BrowserPane* PaneAt(int index) const override { return panes[size_t(index)].get(); }
+    bool PaneOnScreen(int index) const override { return index == onScreen; }
+    bool PaneMustStayAwake(int index) const override { return index == keptAwake; }
+};
+
+constexpr qint64 kMinute = 60 * 1000;
+
+QString folderOf(const QString& id) {
+    return AppPaths::LinkProfileFolder(QLatin1String(BrowseFixture::kUser), id);
+}
+
+FakePane& fake(BrowserPane* pane) {
+    return *static_cast<FakePane*>(pane);
+}
+
+TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
+    const struct {
+        const char* what;
+        int freeze, discard, minutes;
+        bool onScreen, windowKeeps, pageKeeps;
+        PaneIdle expected;
+    } cases[] = {
+        {"not yet", 10, 30, 9, false, false, false, PaneIdle::Active},
+        {"frozen", 10, 30, 10, false, false, false, PaneIdle::Frozen},
+        {"discarded", 10, 30, 30, false, false, false, PaneIdle::Discarded},
+        {"discarded without freezing first", 0, 30, 30, false, false, false, PaneIdle::Discarded},
+        {"frozen only", 10, 0, 1000, false, false, false, PaneIdle::Frozen},
+        {"0 minutes: never", 0, 0, 100000, false, false, false, PaneIdle::Active},
+        {"on screen", 10, 30, 60, true, false, false, PaneIdle::Active},
+        {"a login in progress or a download", 10, 30, 60, false, true, false, PaneIdle::Active},
+        {"sound or input not sent", 10, 30, 60, false, false, true, PaneIdle::Active},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BrowseFixture::freezeClock();
+        Panes host;
+        host.panes.push_back(std::make_unique<FakePane>());
+        FakePane& pane = *host.panes[0];
+        pane.SetKeepAwake(c.pageKeeps);
+        host.onScreen = c.onScreen ? 0 : -1;
+        host.keptAwake = c.windowKeeps ? 0 : -1;
+        IdlePanes idle(host);
+        idle.SetMinutes(c.freeze, c.discard);
+        idle.Check();
+        Clock::Advance(c.minutes * kMinute);
+        idle.Check();
+        EXPECT_EQ(pane.Idle(), c.expected);
+    }
+    // A frozen page runs nothing: it is not asked again before it is discarded. Showing wakes
+    // it, and its time counts from then.
+    Panes host;
+    host.panes.push_back(std::make_unique<FakePane>());
+    FakePane& pane = *host.panes[0];
+    IdlePanes idle(host);
+    idle.Check();
+    Clock::Advance(12 * kMinute);
+    idle.Check();
+    pane.SetKeepAwake(true);
+    Clock::Advance(20 * kMinute);
+    idle.Check();
+    ASSERT_EQ(pane.Idle(), PaneIdle::Discarded);
+    idle.Seen(0);
+    EXPECT_EQ(pane.Idle(), PaneIdle::Active);
+    pane.SetKeepAwake(false);
+    Clock::Advance(9 * kMinute);
+    idle.Check();
+    EXPECT_EQ(pane.Idle(), PaneIdle::Active);
+    Clock::Reset();
+}
+
+TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) {
+    BrowseFixture w({{"Bank", "http://www.bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
+    BrowseWindow& browse = w.Load();
+    BrowseFixture::freezeClock();
+    const int bank = w.index("Bank"), news = w.index("News");
+    QToolButton* view = browse.Buttons().ViewButtonAt(news);
+    w.click("Bank"); // its login has not finished
+    w.click("News");
+    w.pane(news).SimulateLoad(QStringLiteral("http://news.test/"));
+    w.click("Bank");
+    browse.Idle().Check();
+    Clock::Advance(31 * kMinute);
+    browse.Idle().Check();
+    EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Active);
+    ASSERT_EQ(w.pane(news).Idle(), PaneIdle::Discarded);
+    EXPECT_TRUE(view->toolTip().startsWith(QStringLiteral("View News\n")) && view->toolTip().contains("Discarded"));
+
+    // The login of Bank finished meanwhile; while News is shown, Bank may sleep. The engine loads
+    // a woken page again by itself: the program neither navigates nor logs in.
+    w.link("Bank").SetLoggedIn(true);
+    w.clearNavigations();
+    QTest::mouseClick(view, Qt::LeftButton);
+    EXPECT_EQ(w.pane(news).Idle(), PaneIdle::Active);
+    EXPECT_EQ(view->toolTip(), QStringLiteral("View News"));
+    EXPECT_TRUE(w.navigations().isEmpty()) << w.navigations().join(QLatin1Char('\n')).toStdString();
+    Clock::Advance(11 * kMinute);
+    browse.RefreshWorkingPanes(); // its login is no longer watched
+    browse.Idle().Check();
+    EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Frozen);
+    Clock::Reset();
+}
+
+TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
+    BrowseFixture w({{"Mail work", "http://mail.test/"}, {"Mail home", "http://mail.test/"}, {"Portal", "http://sso.test/"}});
+    core::SaveValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("ShareCookies3"), "True");
+    BrowseWindow& browse = w.Load();
+    const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
+    EXPECT_TRUE(LinkIds::IsValid(work) && work != home);
+    EXPECT_EQ(w.pane(w.index("Mail work")).ProfileId(), work) << "pane 0, made before the Links were read";
+    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), home);
+    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), QString()) << "shares the user's cookies";
+    EXPECT_EQ(browse.Placeholder()->ProfileId(), QString());
+    // New Window takes the visible Link's profile (its windows' own: LinkProfilesE2e).
+    w.click("Mail home");
+    browse.RunCommand(WindowCommand::NewWindow);
+    EXPECT_EQ(browse.PopUps().NewWindows().value(0)->Pane()->ProfileId(), home);
+    // The editor turns sharing on for one Link and off for another: their panes follow.
+    browse.SetLinkEditorOpener([&](LinkEditorHost&, QWidget*, const Link*) {
+        w.link("Mail home").SetShareCookies(true);
+        w.link("Portal").SetShareCookies(false);
+    });
+    browse.OpenLinkEditor(&w.link("Mail home"));
+    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), QString());
+    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), w.link("Portal").Id());
+}
+
+TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
+    BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
+    const QStringList ids = LinkIds::Stored(QLatin1String(BrowseFixture::kUser));
+    const QString gone = LinkIds::New();
+    for (const QString& id : ids + QStringList{gone})
+        QDir().mkpath(folderOf(id) + QStringLiteral("/Local Storage")); // as a page would leave it
+    BrowseWindow& browse = w.Load();
+    EXPECT_FALSE(QDir(folderOf(gone)).exists()) << "no Link has it";
+    for (const QString& id : ids)
+        EXPECT_TRUE(QDir(folderOf(id)).exists());
+    // A removal the store refuses keeps the Link, and so its web data.
+    {
+        StoreFault fault(StoreFault::ReadOnly);
+        w.boxes().Answer(msgbox::Yes).Answer(msgbox::Cancel); // delete it? not saved: no retry
+        browse.Controls().RemoveLink(w.index("Two"));
+    }
+    EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Not Saved"));
+    EXPECT_TRUE(QDir(folderOf(w.link("Two").Id())).exists());
+
+    // The first Link goes: its web data, and its page with pane 0, which a fresh pane replaces.
+    const QString one = w.link("One").Id();
+    QPointer<BrowserPane> pane0(browse.Pane(0));
+    w.boxes().Answer(msgbox::Yes);
+    browse.Controls().RemoveLink(w.index("One"));
+    EXPECT_FALSE(QDir(folderOf(one)).exists());
+    EXPECT_TRUE(QDir(folderOf(w.link("Two").Id())).exists());
+    EXPECT_TRUE(pane0.isNull());
+    EXPECT_EQ(browse.Pane(0)->ProfileId(), QString());
+    // A pop-up listed from the removed Link opens in the shared profile, not in a new copy of it.
+    w.click("Two");
+    browse.PopUps().OpenInCurrentWindow(QStringLiteral("http://one.test/offer"), one);
+    EXPECT_EQ(browse.PopUps().NewWindows().value(0)->Pane()->ProfileId(), QString());
+    EXPECT_FALSE(QDir(folderOf(one)).exists());
+}
+
+TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
+    BrowseFixture w({{"Bank", "https://bank.example/"}});
+    core::SaveValue(BrowseFixture::kUser, "HomePage", "https://home.example/");
+    BrowseWindow& browse = w.Load();
+    EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
+    EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
+    StandaloneWindow* window =
+        browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
+    EXPECT_EQ(fake(window->Pane()).navigations(), QStringList{"https://home.example/"});
+    UserHomePage::Set("https://news.example/");
+    w.clearNavigations();
+    w.pane(0).GoHome();
+    EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
+    EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
+    window->RunCommand(WindowCommand::Home);
+    EXPECT_EQ(fake(window->Pane()).navigations().last(), "https://news.example/");
+    UserHomePage::Set(QString());
+    EXPECT_EQ(window->Pane()->HomePage(), "bramblegate://start/");
+}
+
+} // namespace
