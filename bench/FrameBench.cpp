@@ -70,9 +70,9 @@ void BM_FrameStartUp(benchmark::State& state) {
     }
     modal::SetRunner([&](QDialog& dialog) {
         if (auto* login = qobject_cast<LoginDialog*>(&dialog)) {
-            login->UserNameCombo()->setEditText(user);
-            login->PasswordEdit()->setText(password);
-            login->OkButton()->click();
+            login->findChild<QComboBox*>("cmbUserName")->setEditText(user);
+            login->findChild<QLineEdit*>("txtPassword")->setText(password);
+            login->findChild<QPushButton*>("cmdOK")->click();
         }
         return dialog.result();
     });

@@ -20,25 +20,8 @@ void WriteValueINI(const QString& file, const QString& section, const QString& n
     throw BgError(number, QStringLiteral("modGeneral.WriteValueINI"), error);
 }
 
-void SaveValueINI(const QString& file, const QString& section, const QString& name, const QString& value,
-                  bool encrypt) {
-    WriteValueINI(file, section, name, encrypt ? SecretCipher::EncryptMessage(value) : value);
-}
-
 QString GetValueINI(const QString& file, const QString& section, const QString& name, const QString& def) {
     return IniFile::ReadString(file, section, name, def);
-}
-
-int GetSectionINI(const QString& file, const QString& section, QStringList& names, QStringList& values) {
-    names.clear();
-    values.clear();
-    IniFile ini;
-    ini.Load(file);
-    for (const IniFile::Entry& entry : ini.GetSection(section)) {
-        names.append(entry.name);
-        values.append(entry.value);
-    }
-    return int(names.size());
 }
 
 } // namespace core

@@ -12,14 +12,8 @@ constexpr long kErrIniWrite = 75;
 // Writes one entry, creating the file's folder when it is missing. Throws BgError
 // (kErrIniWrite, or SecretCipher::kErrNotEncodable for text the file cannot hold) on failure.
 void WriteValueINI(const QString& file, const QString& section, const QString& name, const QString& value);
-// WriteValueINI, with the value encrypted under the current pass phrase when `encrypt` is set.
-void SaveValueINI(const QString& file, const QString& section, const QString& name, const QString& value,
-                  bool encrypt);
 // One entry's value, or `def` when it (or the file) is missing or the file cannot be read.
 QString GetValueINI(const QString& file, const QString& section, const QString& name,
                     const QString& def = QString());
-// Every line of the section that holds "=", in file order: names before the first "=", values
-// after it. Returns the count (0 for a missing section or file); the lists are replaced.
-int GetSectionINI(const QString& file, const QString& section, QStringList& names, QStringList& values);
 
 } // namespace core

@@ -225,17 +225,6 @@ QString GetURLFromFile(const QString& path) {
     return url;
 }
 
-QString StripUrlExtension(const QString& name) {
-    const qsizetype at = name.lastIndexOf(QLatin1String(".url"));
-    return at >= 0 ? name.left(at) : name;
-}
-
-QString GetFileExtension(const QString& name, bool withDot) {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) return QString();
-    return withDot ? name.mid(dot) : name.mid(dot + 1);
-}
-
 QString UnescapeUrl(const QString& address) {
     QString once = unescapeOnce(address);
     if (once.contains(QLatin1Char('%'))) once = unescapeOnce(once);
@@ -260,16 +249,6 @@ QString DisplayUrl(const QString& address) {
     return UnescapeUrl(address).compare(blank, ci) == 0 ? QString() : address;
 }
 
-QString AddTrailingSlash(const QString& path) {
-    QString out = path;
-    while (out.endsWith(QLatin1Char(' ')))
-        out.chop(1);
-    if (out.endsWith(QLatin1Char('/')) || out.endsWith(QLatin1Char('\\'))) return out;
-    // A folder written with "\" gets "\"; everything else is a path of this system.
-    const bool backslashed = out.contains(QLatin1Char('\\')) && !out.contains(QLatin1Char('/'));
-    return out + (backslashed ? QLatin1Char('\\') : QLatin1Char('/'));
-}
-
 QString ProtocolText(const QString& url) {
     const QString scheme = QUrl(url).scheme().toLower();
     if (scheme == QLatin1String("http")) return QStringLiteral("HyperText Transfer Protocol");
@@ -281,12 +260,6 @@ QString ProtocolText(const QString& url) {
 QString Ellipsis(const QString& text, int max) {
     if (text.size() <= max) return text;
     return text.left(qMax(0, max - 3)) + QStringLiteral("...");
-}
-
-QStringList Split(const QString& text, const QString& delimiter) {
-    if (text.isEmpty()) return {};
-    if (delimiter.isEmpty()) return {text};
-    return text.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
 QString SiteLabel(const QString& address) {

@@ -31,10 +31,6 @@ QString MakeValidFileName(const QString& text);
 QString StripPunctuation(const QString& text);
 // The URL of an Internet shortcut (.url) file, or "" (also for a path without ".url").
 QString GetURLFromFile(const QString& path);
-// The name without its final ".url".
-QString StripUrlExtension(const QString& name);
-// The text after the last "." ("" when there is none), with a leading "." when withDot is set.
-QString GetFileExtension(const QString& name, bool withDot);
 // %-escapes decoded; decoded twice when the first pass leaves a "%".
 QString UnescapeUrl(const QString& address);
 // The address, or "" for the program's own blank page.
@@ -42,8 +38,6 @@ QString DisplayUrl(const QString& address);
 // The program's own blank page in the data folder, and its address.
 QString BlankPagePath();
 QString BlankPageUrl();
-// The folder path with a separator at its end.
-QString AddTrailingSlash(const QString& path);
 // Who a page's words come from, as the program names a site to the user: "www.example.com", or
 // "www.example.com:8080" on another port; "" for an address of no host.
 QString SiteLabel(const QString& address);
@@ -53,7 +47,5 @@ QString Ellipsis(const QString& text, int max);
 // "HyperText Transfer Protocol with Privacy" (https), "File Protocol" (file), otherwise
 // "Unknown Protocol".
 QString ProtocolText(const QString& url);
-// Every occurrence of the delimiter splits; empty parts stay. An empty text gives no parts.
-QStringList Split(const QString& text, const QString& delimiter);
 
 } // namespace core

@@ -47,32 +47,6 @@ public:
     // The help text of a control (empty for controls without one).
     QString HelpText(const QWidget* control) const { return m_help.value(control); }
 
-    QLineEdit* CaptionEdit() const { return m_captionEdit; }
-    QLineEdit* UrlEdit() const { return m_urlEdit; }
-    QCheckBox* AutoNavigateCheck() const { return m_autoNavigateCheck; }
-    QCheckBox* RequireLoginCheck() const { return m_requireLoginCheck; }
-    QGroupBox* LoginGroup() const { return m_loginGroup; }
-    QLabel* UserNameLabel() const { return m_userNameLabel; }
-    QLineEdit* UserNameEdit() const { return m_userNameEdit; }
-    QLabel* LinkPasswordLabel() const { return m_linkPasswordLabel; }
-    QLineEdit* LinkPasswordEdit() const { return m_linkPasswordEdit; }
-    QPushButton* ShowButton() const { return m_showButton; }
-    QPushButton* AdvancedButton() const { return m_advancedButton; }
-    QWidget* AdvancedGroup() const { return m_advancedGroup; }
-    QLabel* SelectOptionLabel() const { return m_selectOptionLabel; }
-    QLineEdit* SelectOptionEdit() const { return m_selectOptionEdit; }
-    QLabel* NavigateAfterLoginLabel() const { return m_navigateAfterLoginLabel; }
-    QLineEdit* NavigateAfterLoginEdit() const { return m_navigateAfterLoginEdit; }
-    QLineEdit* AlsoAllowedSiteEdit() const { return m_alsoAllowedSiteEdit; }
-    QCheckBox* HidePopUpsCheck() const { return m_hidePopUpsCheck; }
-    QCheckBox* ShareCookiesCheck() const { return m_shareCookiesCheck; }
-    QLabel* HelpLabel() const { return m_helpLabel; }
-    QLabel* HelpTagLabel() const { return m_helpTagLabel; }
-    QLabel* UrlLabel() const { return m_urlLabel; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-    QPushButton* HelpButton() const { return m_helpButton; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

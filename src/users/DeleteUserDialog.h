@@ -23,12 +23,6 @@ public:
     // What the last OK did.
     DeleteUserStep::Outcome Outcome() const { return m_outcome; }
 
-    QComboBox* UserNameCombo() const { return m_userNameCombo; }
-    QLineEdit* PasswordEdit() const { return m_passwordEdit; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-    QPushButton* HelpButton() const { return m_helpButton; }
-
 private:
     void OnOkClicked();
 

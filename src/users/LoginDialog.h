@@ -39,20 +39,6 @@ public:
     bool Verified() const { return m_verified; }
     const Accounts& accounts() const { return m_accounts; }
 
-    QRadioButton* LoginOption() const { return m_loginOption; }
-    QRadioButton* NewOption() const { return m_newOption; }
-    QComboBox* UserNameCombo() const { return m_userNameCombo; }
-    QLineEdit* PasswordEdit() const { return m_passwordEdit; }
-    QLineEdit* NewPasswordEdit() const { return m_newPasswordEdit; }
-    QLineEdit* NewPassword2Edit() const { return m_newPassword2Edit; }
-    QLabel* PasswordLabel() const { return m_passwordLabel; }
-    QLabel* NewPasswordLabel() const { return m_newPasswordLabel; }
-    QLabel* NewPassword2Label() const { return m_newPassword2Label; }
-    QGroupBox* LoginGroup() const { return m_loginGroup; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-    QPushButton* HelpButton() const { return m_helpButton; }
-
 public slots:
     void reject() override;
 

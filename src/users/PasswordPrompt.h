@@ -35,12 +35,6 @@ public:
     bool TooManyTries() const { return m_tries >= kMaxTries; }
     int Tries() const { return m_tries; }
 
-    QLabel* PromptLabel() const { return m_promptLabel; }
-    QLineEdit* UserNameEdit() const { return m_userNameEdit; }
-    QLineEdit* PasswordEdit() const { return m_passwordEdit; }
-    QPushButton* OkButton() const { return m_okButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -32,9 +32,6 @@ public:
     void SetMaxHistoryItems(int items);
     int MaxBookmarkItems() const { return m_maxBookmarkItems; }
     void SetMaxBookmarkItems(int items);
-    // Interval of the message panel; not stored. Anything below 1 reads as 5.
-    int BGMessageInterval() const { return m_bgMessageInterval >= 1 ? m_bgMessageInterval : 5; }
-    void SetBGMessageInterval(int interval) { m_bgMessageInterval = interval; }
 
     const QString& User() const { return m_user; }
 
@@ -48,5 +45,4 @@ private:
     int m_discardAfterMinutes = 30;
     int m_maxHistoryItems = 100;
     int m_maxBookmarkItems = 40;
-    int m_bgMessageInterval = 5;
 };

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/Errors.h"
-#include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
-#include "core/Settings.h"
-#include "support/TestSupport.h"
 
 using namespace SecretCipher;
 
@@ -88,47 +84,4 @@ TEST(Encrypt, RefusesTextOutsideTheCodePage) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("п")));
     }
     EXPECT_THROW(EncryptMessage(QStringLiteral("abc"), QStringLiteral("日本")), BgError);
-    // The five unassigned bytes are their C1 controls and back.
-    for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
-        unsigned char back = 0;
-        EXPECT_EQ(CodePage::ToChar(b).unicode(), b);
-        EXPECT_TRUE(CodePage::ToByte(CodePage::ToChar(b), &back));
-        EXPECT_EQ(back, b);
-    }
-}
-
-TEST(Encrypt, CurrentPassPhraseAndReEncryption) {
-    TempStore store;
-    App().CurrentUser = QStringLiteral("alice");
-    App().PassPhrase = QStringLiteral("oldpass");
-    using namespace core;
-    SaveValue("alice", "PW1", "site-secret", true);
-    SaveValue("alice", "URL1", "http://example.test/", true);
-    SaveValue("alice", "UserName1", "al", true);
-    SaveValue("alice", "SSN", "123456789", true);
-    SaveValue("alice", "Caption1", "Bank");
-    SaveValue("alice", "Urls", "3");
-    SaveValue("alice", "Items", "1");
-    int hookCalls = 0;
-    int applied = 0;
-    SetInMemoryReEncryptor([&](const QString& old) {
-        EXPECT_EQ(old, QStringLiteral("oldpass"));
-        ++hookCalls;
-        return std::function<void()>([&] { ++applied; });
-    });
-
-    EXPECT_TRUE(SaveUserPassword("Users", "alice", "newpass", "oldpass"));
-    SetInMemoryReEncryptor({});
-
-    EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass"));
-    EXPECT_EQ(hookCalls, 1);
-    EXPECT_EQ(applied, 1);
-    EXPECT_EQ(GetValue("alice", "PW1", "", true), QStringLiteral("site-secret"));
-    EXPECT_EQ(GetValue("alice", "URL1", "", true), QStringLiteral("http://example.test/"));
-    EXPECT_EQ(GetValue("alice", "UserName1", "", true), QStringLiteral("al"));
-    EXPECT_EQ(GetValue("alice", "SSN", "", true), QStringLiteral("123456789"));
-    EXPECT_EQ(GetValue("alice", "Caption1"), QStringLiteral("Bank"));
-    EXPECT_EQ(GetValue("alice", "Urls"), QStringLiteral("3"));
-    // The master password is stored encrypted with itself.
-    EXPECT_EQ(DecryptMessage(GetValue("Users", "alice"), "newpass"), QStringLiteral("newpass"));
 }

@@ -87,6 +87,7 @@ TEST(Log, WritesOnlyInDiagnosticModeAndByDay) {
     EXPECT_TRUE(QString::fromUtf8(day2.readAll()).endsWith("  after midnight\r\n"));
 
     ScriptedBoxes boxes;
+    boxes.Answer(msgbox::OK);
     EXPECT_TRUE(core::WriteFile(folder + "/x.txt", "a", "a"));
     EXPECT_FALSE(core::WriteFile(folder + "/y.txt", "a", "X"));
     EXPECT_EQ(boxes.lastText(), QStringLiteral("Invalid argument for sMode"));

@@ -157,29 +157,10 @@ TEST(UrlUtils, FileNamesAndSmallTextRoutines) {
              MakeValidFileName);
     RunTable("StripPunctuation", {{" Log-in: now! ", "Login now"}, {"a_b,c.d?e", "abcde"}, {"", ""}},
              StripPunctuation);
-    RunTable("StripUrlExtension",
-             {{"Example.url", "Example"}, {"a.url.url", "a.url"}, {"Example.URL", "Example.URL"}},
-             StripUrlExtension);
-    EXPECT_EQ(GetFileExtension("page.HTML", false), QStringLiteral("HTML"));
-    EXPECT_EQ(GetFileExtension("archive.tar.gz", true), QStringLiteral(".gz"));
-    EXPECT_EQ(GetFileExtension("README", true), QString());
 
     EXPECT_EQ(Ellipsis("abcdef", 5), QStringLiteral("ab..."));
     EXPECT_EQ(Ellipsis("abcde", 5), QStringLiteral("abcde"));
     EXPECT_EQ(Ellipsis("abcdef", 2), QStringLiteral("..."));
-
-    RunTable("AddTrailingSlash",
-             {{"/home/a", "/home/a/"},
-              {"/home/a/  ", "/home/a/"},
-              {"C:\\Data", "C:\\Data\\"},
-              {"C:\\Data\\", "C:\\Data\\"}},
-             AddTrailingSlash);
-
-    EXPECT_EQ(Split("a,,b", ","), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(Split(",a,", ","), (QStringList{"", "a", ""}));
-    EXPECT_EQ(Split("a--b", "--"), (QStringList{"a", "b"}));
-    EXPECT_EQ(Split("", ","), QStringList());
-    EXPECT_EQ(Split("abc", ""), QStringList{"abc"});
 }
 
 TEST(UrlUtils, UnescapeAndDisplayUrl) {

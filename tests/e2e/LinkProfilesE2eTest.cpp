@@ -169,8 +169,8 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLock
     t.frame().showNormal();
     t.dialogs.Next([](QDialog& d) {
         auto& prompt = static_cast<PasswordPrompt&>(d);
-        prompt.PasswordEdit()->setText(QLatin1String(TwoAccounts::kMaster));
-        prompt.OkButton()->click();
+        prompt.findChild<QLineEdit*>("txtPassword")->setText(QLatin1String(TwoAccounts::kMaster));
+        prompt.findChild<QPushButton*>("cmdOK")->click();
         return prompt.result();
     });
     lock.CheckLock();

@@ -49,31 +49,24 @@ TEST(HisList, SearchHistoryMovesBackAndForwardAndInsertsAfterTheCurrentEntry) {
     HisList list;
     qint32 choice = -1;
     EXPECT_EQ(list.PrevUrl(&choice), QString());
-    EXPECT_FALSE(list.CanGoBack());
-    EXPECT_FALSE(list.CanGoForward());
-
+    EXPECT_FALSE(list.CanGoBack() || list.CanGoForward());
     list.AddSearchItem("s1", 1);
     list.AddSearchItem("s2", 2);
     list.AddSearchItem("s3", 3);
     list.AddSearchItem("s3", 9); // the current address again adds nothing
     EXPECT_EQ(urls(list), (QStringList{"s1", "s2", "s3"}));
     EXPECT_EQ(list.Position(), 3);
-    EXPECT_EQ(list.Item(1)->Caption, QStringLiteral("s1"));
     EXPECT_TRUE(list.CanGoBack());
     EXPECT_FALSE(list.CanGoForward());
     EXPECT_EQ(list.NextUrl(&choice), QString());
-
     EXPECT_EQ(list.PrevUrl(&choice), QStringLiteral("s2"));
-    EXPECT_EQ(choice, 2);
     EXPECT_EQ(list.PrevUrl(&choice), QStringLiteral("s1"));
     EXPECT_EQ(choice, 1);
     choice = -1;
     EXPECT_EQ(list.PrevUrl(&choice), QString()); // at position 1: stays
     EXPECT_EQ(choice, -1);
-    EXPECT_EQ(list.Position(), 1);
     EXPECT_FALSE(list.CanGoBack());
     EXPECT_TRUE(list.CanGoForward());
-
     // Two steps back, then a new search: it goes right after the current entry and the later
     // entries stay after it.
     list.AddSearchItem("new", 7);
@@ -87,16 +80,11 @@ TEST(HisList, SearchHistoryMovesBackAndForwardAndInsertsAfterTheCurrentEntry) {
 
 TEST(HisList, LinkHistoryKeepsEachAddressOnceNewestFirst) {
     Link link;
-    EXPECT_EQ(link.LinkHisList().Count(), 0);
     auto first = link.AddToHisList("http://site/a", "Page A");
-    EXPECT_EQ(first->URL, QStringLiteral("http://site/a"));
-    EXPECT_EQ(first->Caption, QStringLiteral("Page A"));
-    EXPECT_EQ(link.LinkHisList().Count(), 1);
     link.AddToHisList("http://site/b", "Page B");
-    auto again = link.AddToHisList("http://site/a", "Page A (2)");
-    EXPECT_EQ(again, first);
+    EXPECT_EQ(link.AddToHisList("http://site/a", "Page A (2)"), first);
     EXPECT_EQ(first->Hits, 2);
-    EXPECT_EQ(urls(link.LinkHisList()), (QStringList{"http://site/b", "http://site/a"}));
+    EXPECT_EQ(first->Caption, QStringLiteral("Page A"));
     link.AddToHisList("http://SITE/a", "Other case");
-    EXPECT_EQ(link.LinkHisList().Count(), 3);
+    EXPECT_EQ(urls(link.LinkHisList()), (QStringList{"http://SITE/a", "http://site/b", "http://site/a"}));
 }

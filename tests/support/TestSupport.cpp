@@ -55,37 +55,29 @@ msgbox::Result FirstButton(const msgbox::Request& request) {
 }
 
 msgbox::Result UnscriptedBox(const msgbox::Request& request) {
-    if (seams::Strict())
-        ADD_FAILURE() << "a message box nobody scripted: \"" << request.title.toStdString() << "\": "
-                      << request.text.toStdString();
+    ADD_FAILURE() << "a message box nobody scripted: \"" << request.title.toStdString()
+                  << "\": " << request.text.toStdString();
     return FirstButton(request);
 }
 
 int UnscriptedDialog(QDialog& dialog) {
-    if (seams::Strict())
-        ADD_FAILURE() << "a dialog nobody scripted: " << dialog.metaObject()->className() << " \""
-                      << dialog.windowTitle().toStdString() << '"';
+    ADD_FAILURE() << "a dialog nobody scripted: " << dialog.metaObject()->className() << " \""
+                  << dialog.windowTitle().toStdString() << '"';
     return int(QDialog::Rejected);
 }
 
 QString UnscriptedFile(const filedialogs::Request& request) {
-    if (seams::Strict())
-        ADD_FAILURE() << "a file dialog nobody scripted: \"" << request.title.toStdString() << '"';
+    ADD_FAILURE() << "a file dialog nobody scripted: \"" << request.title.toStdString() << '"';
     return QString();
 }
 
 void FailLeftovers(size_t left, const char* what) {
-    if (left && seams::Strict()) ADD_FAILURE() << left << " scripted " << what << " never used";
+    if (left) ADD_FAILURE() << left << " scripted " << what << " never used";
 }
 
 } // namespace
 
 namespace seams {
-
-bool Strict() {
-    static const bool strict = qEnvironmentVariableIsEmpty("BG_LENIENT_SEAMS");
-    return strict;
-}
 
 void InstallDefaults() {
     msgbox::SetAnswerer(UnscriptedBox);

@@ -37,11 +37,8 @@ private:
 
 // The seams are strict: while a test runs, a message box, modal dialog or file dialog that no
 // script answers fails the test (and gets its first button, Cancel or no file so the test can go
-// on); answers queued but never used fail the test when the script object ends. Folders not yet
-// converted run lenient (BG_LENIENT_SEAMS in their environment): unscripted boxes get their first
-// button, dialogs are rejected, file dialogs cancelled, leftovers pass.
+// on); answers queued but never used fail the test when the script object ends.
 namespace seams {
-bool Strict();
 // Installs the answerers that stand when no script object is alive (done before every test).
 void InstallDefaults();
 } // namespace seams

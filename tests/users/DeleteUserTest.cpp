@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QFileInfo>
 
 #include "core/AppPaths.h"
 #include "core/SecretCipher.h"
@@ -13,33 +10,15 @@
 #include "users/DeleteUserDialog.h"
 #include "UsersSupport.h"
 
-using namespace logintest;
 using namespace userstest;
 using namespace core;
 
 namespace {
 
-const QString CR2 = QStringLiteral("\r\r");
-
-DeleteUserDialog& asDelete(QDialog& dialog) {
-    return static_cast<DeleteUserDialog&>(dialog);
-}
-
-void expectBox(const ScriptedBoxes& boxes, const QString& text, const QString& title, msgbox::Icon icon) {
-    ASSERT_GT(boxes.count(), 0);
-    EXPECT_EQ(boxes.lastText(), text);
-    EXPECT_EQ(boxes.lastTitle(), title);
-    EXPECT_EQ(boxes.shown().last().icon, icon);
-}
-
 // Gives a user something in every key that belongs to it, and a web profile with a cookie file.
 void fillUser(const QString& user) {
-    SaveValue(user, "SearchChoice", "Web");
-    SaveValue(user + "Urls", "Url0", "http://typed.example/");
-    SaveValue(user + "BMs", "BM1", "http://bookmark.example/");
-    SaveValue(user + "History", "H1", "http://visited.example/");
-    SaveValue(user + "IELinks", "L1", "http://bar.example/");
-    SaveValue(user + "Permissions", "https://meet.example|Camera", "Allow");
+    for (const char* key : {"", "Urls", "BMs", "History", "IELinks", "Permissions"})
+        SaveValue(user + key, "Item", "http://some.example/");
     const QString profile = AppPaths::UserProfileFolder(user);
     QDir().mkpath(profile + "/Cache");
     QFile cookies(profile + "/Cookies");
@@ -49,9 +28,8 @@ void fillUser(const QString& user) {
 
 bool anythingOf(const QString& user) {
     if (ValueExists("Users", user)) return true;
-    for (const QString& key :
-         {user, user + "Urls", user + "BMs", user + "History", user + "IELinks", user + "Permissions"})
-        if (SettingsStore::Current()->FindKey("Software\\Bramblegate\\" + key) >= 0) return true;
+    for (const char* key : {"", "Urls", "BMs", "History", "IELinks", "Permissions"})
+        if (SettingsStore::Current()->FindKey("Software\\Bramblegate\\" + user + key) >= 0) return true;
     return QFileInfo::exists(AppPaths::UserProfileFolder(user));
 }
 
@@ -68,66 +46,43 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingAfterAnyNumberOfWrongPasswords) {
     fillUser("Lou Reed");
     App().CurrentUser = "Kim"; // logged in as typed
     App().PassPhrase = "kim-pass";
-    ASSERT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
-    const QString title = "DeleteUser";
 
-    dialogs.Next([&](QDialog& d) {
-        DeleteUserDialog& f = asDelete(d);
+    dialogs.Next([&](QDialog& f) {
         showActive(f);
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Delete User"));
-        QStringList listed;
-        for (int i = 0; i < f.UserNameCombo()->count(); ++i)
-            listed << f.UserNameCombo()->itemText(i);
-        EXPECT_EQ(listed, (QStringList{"Kim", "Lou Reed"}));
-
-        f.OkButton()->click();
-        expectBox(boxes, "Please enter UserName for the User to be deleted. Try again!" + CR2, title,
-                  msgbox::Exclamation);
-        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "empty name");
-
-        f.UserNameCombo()->setEditText("  nobody ");
-        f.OkButton()->click();
-        expectBox(boxes, "Invalid User Name. Try again!" + CR2, title, msgbox::Exclamation);
-        EXPECT_EQ(f.UserNameCombo()->currentText(), QStringLiteral("nobody"));
-        expectFocusedAndSelected(f.UserNameCombo()->lineEdit(), "unknown name");
-
-        f.UserNameCombo()->setEditText("LOU REED");
+        auto* users = child<QComboBox>(f, "cmbUserName");
+        EXPECT_EQ(users->count(), 2);
+        EXPECT_EQ(users->itemText(0), QStringLiteral("Kim"));
+        EXPECT_EQ(users->currentText(), QString());
+        boxes.Answer(msgbox::OK);
+        click(f, "cmdOK");
+        expectFocusedAndSelected(nameBox(f), "empty name");
+        nameBox(f)->setText("LOU REED");
         for (int i = 0; i < 7; ++i) {
-            f.PasswordEdit()->setText(i == 0 ? QString("kim-pass") : QString("wrong%1").arg(i));
-            f.OkButton()->click();
-            expectBox(boxes, "Invalid Password. Try again!" + CR2, title, msgbox::Exclamation);
-            expectFocusedAndSelected(f.PasswordEdit(), "wrong password");
+            type(f, "txtPassword", i == 0 ? QString("kim-pass") : QString("wrong%1").arg(i));
+            boxes.Answer(msgbox::OK);
+            click(f, "cmdOK");
+            expectFocusedAndSelected(edit(f, "txtPassword"), "wrong password");
         }
-        EXPECT_TRUE(f.isVisible());
-
         // No to the question: the dialog stays and nothing is gone.
-        f.PasswordEdit()->setText(" lou-pass ");
-        boxes.Answer(msgbox::No);
-        f.OkButton()->click();
-        expectBox(
-            boxes,
-            "Are you sure you want to delete all settings of User 'LOU REED' from \r\nBramblegate? This "
-            "action cannot be undone later." +
-                CR2,
-            "Delete User", msgbox::Critical);
-        EXPECT_EQ(boxes.shown().last().buttons, msgbox::YesNo);
+        type(f, "txtPassword", " lou-pass ");
+        boxes.Answer(msgbox::No).Answer(msgbox::Yes).Answer(msgbox::OK);
+        click(f, "cmdOK");
         EXPECT_TRUE(f.isVisible());
         EXPECT_TRUE(ValueExists("Users", "Lou Reed"));
-
-        f.OkButton()->click(); // Yes
-        expectBox(boxes, "User 'LOU REED' deleted successfully. " + CR2, title, msgbox::Information);
+        click(f, "cmdOK");
+        EXPECT_EQ(boxes.lastText(), QStringLiteral("User 'LOU REED' deleted successfully. \r\r"));
+        EXPECT_EQ(boxes.shown().last().icon, msgbox::Information);
         EXPECT_FALSE(f.isVisible());
         return f.result();
     });
     EXPECT_FALSE(DeleteUserDialog::Run());
-
+    EXPECT_EQ(boxes.count(), 11);
     EXPECT_FALSE(anythingOf("Lou Reed"));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("1"));
     EXPECT_EQ(GetValue("General", "LastUser"), QStringLiteral("Lou Reed")); // not the one logged in
-    EXPECT_EQ(Accounts::LoadUsers().users, QStringList{"Kim"});
     // The running user keeps everything and the program goes on.
-    EXPECT_EQ(GetValue("kim", "SearchChoice"), QStringLiteral("Web"));
-    EXPECT_EQ(GetValue("kimHistory", "H1"), QStringLiteral("http://visited.example/"));
+    EXPECT_EQ(GetValue("kimHistory", "Item"), QStringLiteral("http://some.example/"));
     EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("kim") + "/Cookies"));
     EXPECT_EQ(Links("kim").Count(), 2);
     EXPECT_FALSE(App().EndingOnError);
@@ -147,29 +102,25 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     struct Unset {
         ~Unset() { UserDeletion::SetWebDataRemover({}); }
     } unset;
-    ASSERT_EQ(GetValue("General", "LastUser"), QStringLiteral("Max"));
 
-    dialogs.Next([&](QDialog& d) {
-        DeleteUserDialog& f = asDelete(d);
-        f.UserNameCombo()->setEditText("max");
-        f.PasswordEdit()->setText("max-pass");
-        f.OkButton()->click();
+    dialogs.Next([&](QDialog& f) {
+        nameBox(f)->setText("max");
+        type(f, "txtPassword", "max-pass");
+        boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
+        click(f, "cmdOK");
         EXPECT_EQ(ends.unloads, 0); // the frame goes after the dialog has closed
         return f.result();
     });
     EXPECT_TRUE(DeleteUserDialog::Run());
-
     ASSERT_EQ(boxes.count(), 2);
-    expectBox(boxes,
-              "User 'max' deleted successfully. " + CR2 +
-                  "Bramblegate needs to exit now. You may restart the Application if you wish. " + CR2,
-              "DeleteUser", msgbox::Information);
+    EXPECT_EQ(boxes.lastText(), "User 'max' deleted successfully. \r\rBramblegate needs to exit now. You may "
+                                "restart the Application if you wish. \r\r");
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("DeleteUser"));
     EXPECT_TRUE(App().EndingOnError);
     EXPECT_EQ(ends.unloads, 1);
     EXPECT_FALSE(anythingOf("Max"));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("0"));
     EXPECT_EQ(GetValue("General", "LastUser"), QString());
-
     // What the engine holds of the user in memory went at once.
     EXPECT_EQ(cleared, QStringList{"max"});
     // The engine still runs in the deleted user's profile and writes its last files on the way
@@ -178,13 +129,10 @@ TEST(DeleteUser, DeletingOneselfEndsTheProgramWithoutSavingAndForgetsTheLastUser
     UserDeletion::RemovePendingProfileFolders();
     EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Max")));
 
-    // The next start offers no one.
-    temp.Reopen();
-    EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
-    EXPECT_EQ(Accounts::LoadUsers().lastUser, QString());
-
     // Had the program been killed before the engine let go, its files would still be there: the
     // next start removes them, and a new user of the same name never finds them either way.
+    temp.Reopen();
+    EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
     fillUser("Max");
     fillUser("Kim");
     SaveValue("Users", "Kim", "kim-record");
@@ -208,18 +156,18 @@ TEST(DeleteUser, NamesFromBeforeTheyWereCheckedDeleteOnlyTheirOwnSettings) {
         fillUser(name);
     }
     SaveValue("General", "Users", "4");
-
     for (const char* name : {"-1", "Bob"}) {
         SCOPED_TRACE(name);
+        boxes.Answer(msgbox::OK);
         EXPECT_FALSE(UserDeletion::DeleteUser(name));
         EXPECT_FALSE(ValueExists("Users", name));
-        EXPECT_FALSE(ValueExists(name, "SearchChoice"));
-        EXPECT_FALSE(ValueExists(QString(name) + "BMs", "BM1"));
+        EXPECT_FALSE(ValueExists(name, "Item"));
+        EXPECT_FALSE(ValueExists(QString(name) + "BMs", "Item"));
     }
     EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Kim", "Bobhistory"}));
     EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
-    EXPECT_EQ(GetValue("Kim", "SearchChoice"), QStringLiteral("Web"));
+    EXPECT_EQ(GetValue("Kim", "Item"), QStringLiteral("http://some.example/"));
     // Bob's history key is BobHistory's own: it stays with that user.
-    EXPECT_EQ(GetValue("BobHistory", "SearchChoice"), QStringLiteral("Web"));
-    EXPECT_EQ(GetValue("BobHistoryUrls", "Url0"), QStringLiteral("http://typed.example/"));
+    EXPECT_EQ(GetValue("BobHistory", "Item"), QStringLiteral("http://some.example/"));
+    EXPECT_EQ(GetValue("BobHistoryUrls", "Item"), QStringLiteral("http://some.example/"));
 }

@@ -1,15 +1,78 @@
 #pragma once
 
+#include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 
-#include "LoginSupport.h"
+#include "core/AppState.h"
+#include "support/TestSupport.h"
+#include "users/Accounts.h"
 #include "users/ProgramEnd.h"
 
-// Helpers shared by the tests of deletion, the password prompt and settings transfer.
+// Helpers shared by the tests of users, logins and Links.
 namespace userstest {
 
-// Stands in for the frame: counts the requests to end the program, as the frame's handlers
-// would receive them, and removes itself at the end of the test.
+// A dialog's widget by its object name; a missing one fails the test at once.
+template <typename T = QWidget> T* child(const QObject& dialog, const char* name) {
+    T* found = dialog.findChild<T*>(QLatin1String(name));
+    if (!found) {
+        ADD_FAILURE() << "no widget " << name;
+        std::abort();
+    }
+    return found;
+}
+inline QLineEdit* edit(const QObject& d, const char* name) {
+    return child<QLineEdit>(d, name);
+}
+inline void click(const QObject& d, const char* name) {
+    child<QAbstractButton>(d, name)->click();
+}
+inline void type(const QObject& d, const char* name, const QString& text) {
+    edit(d, name)->setText(text);
+}
+// The editable user-name list's text box.
+inline QLineEdit* nameBox(const QObject& d) {
+    return child<QComboBox>(d, "cmbUserName")->lineEdit();
+}
+
+inline void showActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+// The focus is in `box` (or its list) and its whole text is selected.
+inline void expectFocusedAndSelected(QLineEdit* box, const char* where) {
+    SCOPED_TRACE(where);
+    QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == box || (focus && focus == qobject_cast<QComboBox*>(box->parentWidget())));
+    EXPECT_EQ(box->selectionLength(), box->text().size());
+}
+
+// Creates a user as the login dialog would (answering its question), then forgets the session.
+inline void createUser(const QString& name, const QString& password, ScriptedBoxes& boxes) {
+    boxes.Answer(msgbox::Yes);
+    LoginFields fields{name, password, QString(), password};
+    EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
+    App() = AppState();
+}
+
+// Creates a user and logs it in.
+inline void createAndLogIn(const QString& name, const QString& password, ScriptedBoxes& boxes) {
+    createUser(name, password, boxes);
+    App().CurrentUser = name;
+    App().PassPhrase = password;
+    App().LoginOK = true;
+    boxes.Clear();
+}
+
+// Stands in for the frame: counts the requests to end the program.
 struct EndRequests {
     int unloads = 0;
     int endsNow = 0;
@@ -22,15 +85,6 @@ struct EndRequests {
         ProgramEnd::SetEndNowHandler({});
     }
 };
-
-// Creates a user (answering the confirmation) and logs it in as the login dialog would.
-inline void createAndLogIn(const QString& name, const QString& password, ScriptedBoxes& boxes) {
-    logintest::createUser(name, password, boxes);
-    App().CurrentUser = name;
-    App().PassPhrase = password;
-    App().LoginOK = true;
-    boxes.Clear();
-}
 
 // Every key and value of the store, for "nothing changed".
 inline QStringList dumpStore() {
@@ -49,5 +103,21 @@ inline QStringList dumpStore() {
     walk(QString());
     return out;
 }
+
+// Records the label texts of the windows with this object name as they are shown.
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(QString name) : m_name(std::move(name)) { qApp->installEventFilter(this); }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+    QStringList shown;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == m_name)
+            if (auto* label = watched->findChild<QLabel*>()) shown << label->text();
+        return false;
+    }
+
+private:
+    QString m_name;
+};
 
 } // namespace userstest
