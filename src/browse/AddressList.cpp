@@ -117,12 +117,12 @@ QStringList AddressList::MatchTypedAddress(const QString& typed) const {
     }
     if (found < 0) return {};
     QStringList matches;
-    appendStartingWith(prefix + typed, matches);
-    appendStartingWith(prefix + QLatin1String("www.") + typed, matches);
+    AppendStartingWith(prefix + typed, matches);
+    AppendStartingWith(prefix + QLatin1String("www.") + typed, matches);
     return matches;
 }
 
-void AddressList::appendStartingWith(const QString& start, QStringList& out) const {
+void AddressList::AppendStartingWith(const QString& start, QStringList& out) const {
     for (const QString& url : m_urls)
         // An address can begin with both texts ("w" and "www.w"); it is offered once.
         if (url.startsWith(start, ci) && !out.contains(url)) out.append(url);

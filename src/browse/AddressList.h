@@ -46,7 +46,7 @@ public:
     QStringList MatchTypedAddress(const QString& typed) const;
 
 private:
-    void appendStartingWith(const QString& start, QStringList& out) const;
+    void AppendStartingWith(const QString& start, QStringList& out) const;
 
     QStringList m_urls;
 };

@@ -360,7 +360,7 @@ void PageLoadTracker::NavigateError(int i, const QString& url, bool topLevel, lo
 }
 
 void PageLoadTracker::NewWindow2(int i, NewWindowEvent& e) {
-    e.cancel();
+    e.Cancel();
     if (Ignoring()) return;
     if (NewWindowPolicy* policy = m_popupPolicy) policy->HandleNewWindow(i, e);
 }

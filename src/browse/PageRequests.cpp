@@ -15,7 +15,7 @@ bool Quiet() {
 }
 
 QString SignInKey(const SignInRequest& request) {
-    if (request.proxy())
+    if (request.IsProxy())
         return QStringLiteral("proxy ") + request.proxyHost + QLatin1Char(' ') + request.realm;
     const QUrl url(request.url);
     return url.scheme() + QStringLiteral("://") + url.authority() + QLatin1Char(' ') + request.realm;
@@ -62,11 +62,11 @@ void PageRequests::OnSignIn(SignInRequest& request) {
     if (Quiet()) return;
     const QString key = SignInKey(request);
     // Once with the Link's own credentials; asked again means they were refused.
-    if (!request.proxy() && m_hooks.credentials && !m_autoAnswered.contains(key)) {
+    if (!request.IsProxy() && m_hooks.credentials && !m_autoAnswered.contains(key)) {
         if (const Credentials credentials = m_hooks.credentials(request.url)) {
             m_autoAnswered.insert(key);
             m_lastUser.insert(key, credentials->first);
-            request.answer(credentials->first, credentials->second);
+            request.Answer(credentials->first, credentials->second);
             return;
         }
     }

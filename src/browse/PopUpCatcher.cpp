@@ -54,7 +54,7 @@ void PopUpCatcher::OnBeforeNavigate2(NavigateEvent& e) {
 }
 
 void PopUpCatcher::OnNewWindow2(NewWindowEvent& e) {
-    e.cancel();
+    e.Cancel();
 }
 
 void PopUpCatcher::OnTimer() {

@@ -59,7 +59,7 @@ void PopupPolicy::HandleNewWindow(int pane, NewWindowEvent& e) {
 }
 
 void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e) {
-    e.cancel();
+    e.Cancel();
     if (Ignoring()) return;
     AppState& app = App();
     // A Link's new windows live in the Link's web profile; the search pane's in the shared one.
@@ -68,7 +68,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
     if (KeyState::CtrlHeld()) {
         // The address opens in the window the user works in, once the catcher has read it.
         app.LastClickedWindow = 0;
-        if (PopUpCatcher* catcher = CreateCatcher(true, profileId, e.url)) e.openIn(catcher->Pane());
+        if (PopUpCatcher* catcher = CreateCatcher(true, profileId, e.url)) e.OpenIn(catcher->Pane());
         return;
     }
     if (OfflineState::IsOffline()) return;
@@ -94,7 +94,7 @@ void PopupPolicy::HandleNewWindow(Control control, int index, NewWindowEvent& e)
         // The search pane's own pop-ups are refused here; the ones it opens by itself are listed
         // through HandleNewWindowV1.
         if (control == Control::Links) {
-            if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->Pane());
+            if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.OpenIn(catcher->Pane());
         }
         return;
     }
@@ -112,7 +112,7 @@ void PopupPolicy::HandleNewWindowV1(Control, const QString& url) {
 }
 
 void PopupPolicy::OnNewWindow2(NewWindowEvent& e) {
-    e.cancel();
+    e.Cancel();
     if (Ignoring()) return;
     if (e.userInitiated)
         HandleNewWindow(Control::Search, 0, e);
@@ -121,14 +121,14 @@ void PopupPolicy::OnNewWindow2(NewWindowEvent& e) {
 }
 
 void PopupPolicy::HandleNewWindow(StandaloneWindow& window, NewWindowEvent& e) {
-    e.cancel();
+    e.Cancel();
     if (Ignoring()) return;
     AppState& app = App();
     const quintptr self = window.WindowHandle();
     const QString profileId = window.Pane()->ProfileId();
     if (app.LastClickedWindow != self && window.HidePopUps() && !KeyState::AltHeld()) {
         app.LastClickedWindow = 0;
-        if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.openIn(catcher->Pane());
+        if (PopUpCatcher* catcher = CreateCatcher(false, profileId, e.url)) e.OpenIn(catcher->Pane());
         return;
     }
     OpenNewWin(QString(), window.HidePopUps(), &e, app.LastClickedWindow == self, profileId);
@@ -165,7 +165,7 @@ StandaloneWindow* PopupPolicy::OpenNewWin(const QString& url, bool hidePopUps, N
     else if (!url.isEmpty())
         window->Pane()->Navigate2(url);
     else if (e)
-        e->openIn(window->Pane());
+        e->OpenIn(window->Pane());
     sub->show();
     // A window the site opened by itself does not take the keyboard from the user.
     if (userClicked) area->setActiveSubWindow(sub);

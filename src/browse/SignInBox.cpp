@@ -42,14 +42,14 @@ SignInBox::SignInBox(const SignInRequest& request, QWidget* parent) : QDialog(pa
 QString SignInBox::Question(const SignInRequest& request) {
     const QUrl url(request.url);
     QString text;
-    if (request.proxy()) {
+    if (request.IsProxy()) {
         text = QStringLiteral("The proxy %1 asks for a user name and password.").arg(request.proxyHost);
     } else {
         text = QStringLiteral("The site %1 asks for a user name and password.")
                    .arg(core::SiteLabel(request.url));
     }
     if (!request.realm.isEmpty()) text += QStringLiteral(" It says: \"%1\"").arg(request.realm);
-    if (!request.proxy() && url.scheme() != QLatin1String("https"))
+    if (!request.IsProxy() && url.scheme() != QLatin1String("https"))
         text += QStringLiteral("\n\nThe connection to this site is not private: what you type can be read on "
                                "its way.");
     return text;
@@ -58,6 +58,6 @@ QString SignInBox::Question(const SignInRequest& request) {
 bool SignInBox::Ask(SignInRequest& request, QWidget* parent) {
     SignInBox box(request, parent);
     if (modal::RunModal(box) != QDialog::Accepted) return false;
-    request.answer(box.m_userName->text(), box.m_password->text());
+    request.Answer(box.m_userName->text(), box.m_password->text());
     return true;
 }

@@ -81,7 +81,7 @@ StandaloneWindow::StandaloneWindow(PopupPolicy& policy, const PaneFactory& facto
         Errors::Guarded(module, QStringLiteral("WB_TitleChange"), [&] { OnTitleChange(title); });
     });
     connect(m_pane, &BrowserPane::NewWindow2, this, [this, module](NewWindowEvent& e) {
-        e.cancel();
+        e.Cancel();
         Errors::Guarded(module, QStringLiteral("WB_NewWindow2"), [&] { OnNewWindow2(e); });
     });
     connect(m_pane, &BrowserPane::WindowClosing, this, &StandaloneWindow::OnWindowClosing);

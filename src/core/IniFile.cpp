@@ -77,7 +77,7 @@ QString decode16(const char* data, qsizetype size) {
 
 } // namespace
 
-QStringList IniFile::splitLines(const QString& text, qsizetype max) {
+QStringList IniFile::SplitLines(const QString& text, qsizetype max) {
     // A line ends at LF (a CR before it belongs to the line end) or at a NUL, which no text
     // value can hold.
     QStringList lines;
@@ -110,7 +110,7 @@ void IniFile::Parse(const QByteArray& bytes) {
         text = CodePage::Decode(bytes);
     }
 
-    QStringList lines = splitLines(text, qsizetype(kMaxLines) + 2);
+    QStringList lines = SplitLines(text, qsizetype(kMaxLines) + 2);
     text.clear();
     // The text after the last line break is a line only when it holds something.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -221,14 +221,14 @@ IniFile::Status IniFile::Save(const QString& path) {
     return Status::Ok;
 }
 
-int IniFile::findSection(const QString& name) const {
+int IniFile::FindSection(const QString& name) const {
     const QString wanted = trimBlanks(name);
     for (int i = 0; i < m_sections.size(); ++i)
         if (sameName(m_sections[i].name, wanted)) return i;
     return -1;
 }
 
-int IniFile::findKeyLine(const Section& section, const QString& key) const {
+int IniFile::FindKeyLine(const Section& section, const QString& key) const {
     const QString wanted = trimBlanks(key);
     QString name, value;
     for (int i = 0; i < section.lines.size(); ++i)
@@ -237,13 +237,13 @@ int IniFile::findKeyLine(const Section& section, const QString& key) const {
 }
 
 bool IniFile::HasSection(const QString& section) const {
-    return findSection(section) >= 0;
+    return FindSection(section) >= 0;
 }
 
 QString IniFile::GetString(const QString& section, const QString& key, const QString& def) const {
-    const int s = findSection(section);
+    const int s = FindSection(section);
     if (s < 0) return def;
-    const int line = findKeyLine(m_sections[s], key);
+    const int line = FindKeyLine(m_sections[s], key);
     if (line < 0) return def;
     QString name, value;
     parseEntry(m_sections[s].lines[line], &name, &value);
@@ -256,7 +256,7 @@ QString IniFile::GetString(const QString& section, const QString& key, const QSt
 
 QList<IniFile::Entry> IniFile::GetSection(const QString& section) const {
     QList<Entry> entries;
-    const int s = findSection(section);
+    const int s = FindSection(section);
     if (s < 0) return entries;
     for (const QString& line : m_sections[s].lines) {
         Entry e;
@@ -272,7 +272,7 @@ QStringList IniFile::SectionNames() const {
     return names;
 }
 
-bool IniFile::encodable(const QString& text) const {
+bool IniFile::Encodable(const QString& text) const {
     return m_encoding != Encoding::Ansi || CodePage::CanEncode(text);
 }
 
@@ -294,9 +294,9 @@ IniFile::Status IniFile::WriteString(const QString& section, const QString& key,
     }
 
     if (value.isNull()) {
-        const int s = findSection(sectionName);
+        const int s = FindSection(sectionName);
         if (s < 0) return Status::Ok;
-        const int line = findKeyLine(m_sections[s], keyName);
+        const int line = FindKeyLine(m_sections[s], keyName);
         if (line >= 0) {
             m_sections[s].lines.removeAt(line);
             m_changed = true;
@@ -316,14 +316,14 @@ IniFile::Status IniFile::WriteString(const QString& section, const QString& key,
         }
     }
 
-    int s = findSection(sectionName);
+    int s = FindSection(sectionName);
     if (s < 0) {
         m_sections.append(Section{QLatin1Char('[') + sectionName + QLatin1Char(']'), sectionName, {}});
         s = int(m_sections.size()) - 1;
         m_changed = true;
     }
     Section& target = m_sections[s];
-    const int line = findKeyLine(target, keyName);
+    const int line = FindKeyLine(target, keyName);
     QString name = keyName;
     if (line >= 0) {
         QString unusedValue;
@@ -331,7 +331,7 @@ IniFile::Status IniFile::WriteString(const QString& section, const QString& key,
     }
     // Line breaks in the value go to the file as they are; the document holds the lines that a
     // reader of the file will see.
-    const QStringList newLines = splitLines(name + QLatin1Char('=') + text, kMaxLines);
+    const QStringList newLines = SplitLines(name + QLatin1Char('=') + text, kMaxLines);
 
     if (line >= 0) {
         if (newLines.size() == 1 && target.lines[line] == newLines.first()) return Status::Ok;

@@ -85,10 +85,10 @@ private:
     };
 
     // At most `max` lines.
-    static QStringList splitLines(const QString& text, qsizetype max);
-    int findSection(const QString& name) const;
-    int findKeyLine(const Section& section, const QString& key) const;
-    bool encodable(const QString& text) const;
+    static QStringList SplitLines(const QString& text, qsizetype max);
+    int FindSection(const QString& name) const;
+    int FindKeyLine(const Section& section, const QString& key) const;
+    bool Encodable(const QString& text) const;
 
     Encoding m_encoding = Encoding::Ansi;
     QStringList m_preamble; // lines before the first section

@@ -84,7 +84,7 @@ void SettingsStore::SetCurrent(SettingsStore* store) {
     g_current = store;
 }
 
-QString SettingsStore::lastError() const {
+QString SettingsStore::LastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
@@ -129,7 +129,7 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         QString marker;
         const int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
         if (src == SQLITE_ROW) marker = columnText(st, 0);
-        const QString why = store->lastError();
+        const QString why = store->LastError();
         sqlite3_finalize(st);
         if (marker != QLatin1String(kMarker)) {
             if (src == SQLITE_NOTADB || src == SQLITE_CORRUPT) return fail(why);
@@ -141,7 +141,7 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
 
     if (!store->exec("PRAGMA journal_mode=WAL") || !store->exec("PRAGMA synchronous=NORMAL") ||
         !store->exec("PRAGMA foreign_keys=OFF"))
-        return fail(store->lastError());
+        return fail(store->LastError());
 
     const char* schema =
         "BEGIN IMMEDIATE;"
@@ -154,23 +154,23 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         "INSERT OR IGNORE INTO meta(name, value) VALUES('schema', '1');"
         "COMMIT;";
     if (!store->exec(schema)) {
-        const QString why = store->lastError();
+        const QString why = store->LastError();
         store->exec("ROLLBACK");
         return fail(why);
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     QString why;
-    if (!store->prepareAll(&why)) return fail(why);
+    if (!store->PrepareAll(&why)) return fail(why);
     return store;
 }
 
-bool SettingsStore::prepareAll(QString* error) {
+bool SettingsStore::PrepareAll(QString* error) {
     for (int i = 0; i < StmtCount; ++i) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) !=
             SQLITE_OK) {
-            *error = lastError();
+            *error = LastError();
             return false;
         }
         m_statements.append(st);
@@ -182,7 +182,7 @@ sqlite3_stmt* SettingsStore::stmt(int which) {
     return m_statements[which];
 }
 
-SettingsStore::KeyId SettingsStore::childKey(KeyId parent, const QString& name, bool create) {
+SettingsStore::KeyId SettingsStore::ChildKey(KeyId parent, const QString& name, bool create) {
     const QString f = fold(name);
     {
         sqlite3_stmt* st = stmt(SelKey);
@@ -198,7 +198,7 @@ SettingsStore::KeyId SettingsStore::childKey(KeyId parent, const QString& name, 
     bindText(st, 2, name);
     bindText(st, 3, f);
     if (const int rc = sqlite3_step(st); rc != SQLITE_DONE) {
-        writeFailed(rc);
+        WriteFailed(rc);
         return -1;
     }
     return sqlite3_last_insert_rowid(m_db);
@@ -209,7 +209,7 @@ SettingsStore::KeyId SettingsStore::FindKey(const QString& path) {
     if (auto it = m_keyCache.constFind(folded); it != m_keyCache.constEnd()) return *it;
     KeyId id = kRoot;
     for (const QString& part : path.split(QLatin1Char('\\'))) {
-        id = childKey(id, part, false);
+        id = ChildKey(id, part, false);
         if (id < 0) return -1;
     }
     m_keyCache.insert(folded, id);
@@ -221,7 +221,7 @@ SettingsStore::KeyId SettingsStore::CreateKey(const QString& path) {
     if (found >= 0) return found;
     KeyId id = kRoot;
     for (const QString& part : path.split(QLatin1Char('\\'))) {
-        id = childKey(id, part, true);
+        id = ChildKey(id, part, true);
         if (id < 0) return -1;
     }
     m_keyCache.insert(fold(path), id);
@@ -245,7 +245,7 @@ bool SettingsStore::HasSubKeys(KeyId key) {
 }
 
 bool SettingsStore::DeleteKey(KeyId key) {
-    if (key <= kRoot || HasSubKeys(key) || transactionLost()) return false;
+    if (key <= kRoot || HasSubKeys(key) || TransactionLost()) return false;
     Begin();
     bool ok;
     {
@@ -269,17 +269,17 @@ bool SettingsStore::DeleteKey(KeyId key) {
     return ok;
 }
 
-bool SettingsStore::transactionLost() {
+bool SettingsStore::TransactionLost() {
     // SQLite rolls a transaction back by itself on some errors (disk full, I/O). Writes after
     // that would commit one by one; refuse them and make the scope fail instead.
     if (m_depth > 0 && sqlite3_get_autocommit(m_db)) {
-        if (!m_doomed) writeFailed(sqlite3_extended_errcode(m_db));
+        if (!m_doomed) WriteFailed(sqlite3_extended_errcode(m_db));
         return true;
     }
     return false;
 }
 
-void SettingsStore::writeFailed(int code) {
+void SettingsStore::WriteFailed(int code) {
     if (m_depth == 0) return; // a single write outside a transaction: its caller sees the status
     if (!m_doomed) {
         switch (code & 0xff) {
@@ -298,7 +298,7 @@ void SettingsStore::writeFailed(int code) {
             m_failure = QStringLiteral("the disk reported an error");
             break;
         default:
-            m_failure = QStringLiteral("the settings file reported an error (%1)").arg(lastError());
+            m_failure = QStringLiteral("the settings file reported an error (%1)").arg(LastError());
             break;
         }
     }
@@ -306,7 +306,7 @@ void SettingsStore::writeFailed(int code) {
 }
 
 bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QByteArray& data) {
-    if (transactionLost()) return false;
+    if (TransactionLost()) return false;
     sqlite3_stmt* st = stmt(UpsertValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
@@ -315,7 +315,7 @@ bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QBy
     sqlite3_bind_int(st, 4, kind);
     sqlite3_bind_blob(st, 5, data.constData(), data.size(), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_DONE) writeFailed(rc);
+    if (rc != SQLITE_DONE) WriteFailed(rc);
     return rc == SQLITE_DONE;
 }
 
@@ -331,13 +331,13 @@ bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArr
 }
 
 bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
-    if (transactionLost()) return false;
+    if (TransactionLost()) return false;
     sqlite3_stmt* st = stmt(DelValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     bindText(st, 2, fold(name));
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_DONE) writeFailed(rc);
+    if (rc != SQLITE_DONE) WriteFailed(rc);
     return rc == SQLITE_DONE && sqlite3_changes(m_db) > 0;
 }
 
@@ -362,13 +362,13 @@ void SettingsStore::Begin() {
         m_doomed = false;
         m_failure.clear();
         // Waits up to the busy timeout for another connection's write to end.
-        if (!exec("BEGIN IMMEDIATE")) writeFailed(sqlite3_extended_errcode(m_db));
+        if (!exec("BEGIN IMMEDIATE")) WriteFailed(sqlite3_extended_errcode(m_db));
     }
 }
 
 bool SettingsStore::Commit() {
     if (m_depth == 0) return false;
-    if (m_depth == 1 && !m_doomed && !exec("COMMIT")) writeFailed(sqlite3_extended_errcode(m_db));
+    if (m_depth == 1 && !m_doomed && !exec("COMMIT")) WriteFailed(sqlite3_extended_errcode(m_db));
     if (--m_depth == 0) {
         const bool committed = !m_doomed;
         if (!committed) {

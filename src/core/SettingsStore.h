@@ -69,7 +69,7 @@ public:
     int transactionDepth() const { return m_depth; }
 
     // The last SQLite error, for messages.
-    QString lastError() const;
+    QString LastError() const;
     // Why the last transaction that failed did, in plain words ("the disk is full").
     QString failureText() const { return m_failure; }
 
@@ -79,13 +79,13 @@ public:
 
 private:
     explicit SettingsStore(sqlite3* db, QString path);
-    bool prepareAll(QString* error);
+    bool PrepareAll(QString* error);
     sqlite3_stmt* stmt(int which);
-    KeyId childKey(KeyId parent, const QString& name, bool create);
+    KeyId ChildKey(KeyId parent, const QString& name, bool create);
     bool exec(const char* sql);
-    bool transactionLost();
+    bool TransactionLost();
     // A statement inside a transaction failed with this SQLite code: the transaction must fail.
-    void writeFailed(int code);
+    void WriteFailed(int code);
 
     sqlite3* m_db = nullptr;
     QString m_path;

@@ -63,7 +63,7 @@ void HelpWindow::EnsurePane() {
         setWindowTitle(title.isEmpty() || title == kTitle ? kTitle : title + QStringLiteral(" - ") + kTitle);
     });
     // Help pages lead only to help pages; anything else opens nowhere from here.
-    connect(m_pane, &BrowserPane::NewWindow2, this, [](NewWindowEvent& e) { e.cancel(); });
+    connect(m_pane, &BrowserPane::NewWindow2, this, [](NewWindowEvent& e) { e.Cancel(); });
 }
 
 void HelpWindow::ShowPage(const QString& url) {

@@ -11,18 +11,18 @@ QString Link::ShownCaption(const QString& caption) {
 }
 
 Link::~Link() {
-    m_url.wipe();
-    m_userName.wipe();
-    m_pw.wipe();
+    m_url.Wipe();
+    m_userName.Wipe();
+    m_pw.Wipe();
 }
 
-void Link::Secret::set(const QString& enc) {
+void Link::Secret::Set(const QString& enc) {
     if (enc == encrypted) return; // the same text again keeps what was decrypted
     encrypted = enc;
     stale = true;
 }
 
-QString Link::Secret::plain() const {
+QString Link::Secret::Plain() const {
     if (stale) {
         stale = false;
         cache.fill(QChar(0));
@@ -38,7 +38,7 @@ QString Link::Secret::plain() const {
     return cache;
 }
 
-void Link::Secret::wipe() {
+void Link::Secret::Wipe() {
     cache.fill(QChar(0));
     cache.clear();
 }

@@ -42,14 +42,14 @@ public:
     // shows as "Home Page".
     QString ShownCaption() const { return ShownCaption(m_caption); }
     static QString ShownCaption(const QString& caption);
-    QString URL() const { return m_url.plain(); }
-    void SetURL(const QString& encrypted) { m_url.set(encrypted); }
+    QString URL() const { return m_url.Plain(); }
+    void SetURL(const QString& encrypted) { m_url.Set(encrypted); }
     const QString& URLEnc() const { return m_url.encrypted; }
-    QString UserName() const { return m_userName.plain(); }
-    void SetUserName(const QString& encrypted) { m_userName.set(encrypted); }
+    QString UserName() const { return m_userName.Plain(); }
+    void SetUserName(const QString& encrypted) { m_userName.Set(encrypted); }
     const QString& UserNameEnc() const { return m_userName.encrypted; }
-    QString pw() const { return m_pw.plain(); }
-    void Setpw(const QString& encrypted) { m_pw.set(encrypted); }
+    QString pw() const { return m_pw.Plain(); }
+    void Setpw(const QString& encrypted) { m_pw.Set(encrypted); }
     const QString& pwEnc() const { return m_pw.encrypted; }
     const QString& SelectOption() const { return m_selectOption; }
     void SetSelectOption(const QString& v) { m_selectOption = v; }
@@ -156,9 +156,9 @@ private:
         QString encrypted;
         mutable QString cache;
         mutable bool stale = false;
-        void set(const QString& enc);
-        QString plain() const;
-        void wipe();
+        void Set(const QString& enc);
+        QString Plain() const;
+        void Wipe();
     };
 
     QString m_caption, m_selectOption, m_navigateAfterLogin, m_alsoAllowedSite;

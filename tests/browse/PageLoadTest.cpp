@@ -294,16 +294,16 @@ TEST(PageLoad, NewWindowsGoWhereThePolicySaysAndTheStaySiteMarkAllowsTheNext) {
     BrowseWindow& browse = w.Load();
     RecordingPane& pane = w.pane(0);
     browse.SetPopupPolicy(nullptr);
-    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), false).cancelled());
+    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), false).Cancelled());
     struct OpenInPlaceholder : NewWindowPolicy {
         BrowseWindow* browse = nullptr;
-        void HandleNewWindow(int, NewWindowEvent& e) override { e.openIn(browse->Placeholder()); }
+        void HandleNewWindow(int, NewWindowEvent& e) override { e.OpenIn(browse->Placeholder()); }
     } policy;
     policy.browse = &browse;
     browse.SetPopupPolicy(&policy);
     EXPECT_EQ(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).target(), browse.Placeholder());
     App().Unloading = true;
-    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).cancelled());
+    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).Cancelled());
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://a.test/next"))) << "nothing navigates while ending";
     App().Unloading = false;
 

@@ -93,7 +93,7 @@ TEST(PopUps, DecisionForTheLinkPanes) {
 
     for (bool* flag : {&App().Locked, &App().Unloading}) {
         *flag = true;
-        EXPECT_TRUE(p.open(ads).cancelled());
+        EXPECT_TRUE(p.open(ads).Cancelled());
         *flag = false;
     }
 
@@ -104,7 +104,7 @@ TEST(PopUps, DecisionForTheLinkPanes) {
     PopUpCatcher* catcher = p.catcherOf(p.open(ads));
     EXPECT_TRUE(catcher && catcher->OpenAfterCapture());
     p.keys = {};
-    EXPECT_TRUE(p.open(open).cancelled()) << "offline refuses even a wanted window";
+    EXPECT_TRUE(p.open(open).Cancelled()) << "offline refuses even a wanted window";
     OfflineState::SetOffline(false);
 
     // The Link's own site opened it: a stand-alone window, once.
@@ -141,8 +141,8 @@ TEST(PopUps, DecisionForTheSearchPane) {
     PopUps p;
     FakePane& search = PopUps::fake(p.browse->search()->Pane());
     // A window its page opens by itself is listed with a beep (a blank one only beeps).
-    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).cancelled());
-    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).cancelled());
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).Cancelled());
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).Cancelled());
     EXPECT_EQ(p.beeps, 2);
     EXPECT_EQ(p.list().Items(), QList<PopUpItem>({{"Ads.Test/x", "http://www.ads.test/x", {}}}));
     // With Ctrl it opens in the visible Link instead.
@@ -151,7 +151,7 @@ TEST(PopUps, DecisionForTheSearchPane) {
     EXPECT_EQ(p.w.navigations().last(), QString::number(p.w.index("Ads")) + " http://result.test/");
     p.keys = {};
     // A user gesture without the click credit is refused, never caught; with it, a window opens.
-    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true).cancelled());
+    EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true).Cancelled());
     App().LastClickedWindow = p.browse->WindowHandle();
     StandaloneWindow* win = p.windowOf(search.RaiseNewWindow2(QStringLiteral("http://x.test/"), true));
     ASSERT_TRUE(win);
@@ -167,7 +167,7 @@ TEST(PopUps, CatcherListsTheFirstRealAddressOrOpensItAfterAClick) {
     ASSERT_TRUE(catcher);
     FakePane& pane = PopUps::fake(catcher->Pane());
     EXPECT_FALSE(pane.RaiseBeforeNavigate2(QStringLiteral("about:blank")));
-    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://deeper.test/"), false).cancelled());
+    EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://deeper.test/"), false).Cancelled());
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://www.one.test/offer/")));
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://two.test/"))) << "nothing else loads";
     EXPECT_EQ(p.beeps, 1);
@@ -218,10 +218,10 @@ TEST(PopUps, AFloodOfWindowsCostsAFewPagesAndListsEveryAddress) {
     const int ads = p.w.index("Ads");
     // A page that opens windows in a loop, with addresses, then blank.
     for (int i = 0; i < 200; ++i)
-        EXPECT_EQ(p.open(ads, QStringLiteral("http://flood.test/%1").arg(i)).cancelled(),
+        EXPECT_EQ(p.open(ads, QStringLiteral("http://flood.test/%1").arg(i)).Cancelled(),
                   i >= PopupPolicy::kMaxCatchingPanes);
     for (int i = 0; i < 200; ++i)
-        EXPECT_TRUE(p.open(ads, QStringLiteral("about:blank")).cancelled());
+        EXPECT_TRUE(p.open(ads, QStringLiteral("about:blank")).Cancelled());
     EXPECT_EQ(p.policy().findChildren<FakePane*>().size(), PopupPolicy::kMaxCatchingPanes);
     // The first ones are caught with a page; every other address is listed without one.
     const int listed = 200 - PopupPolicy::kMaxCatchingPanes;

@@ -64,8 +64,8 @@ struct SignInRequest {
     QString password;
     bool answered = false;
 
-    bool proxy() const { return !proxyHost.isEmpty(); }
-    void answer(const QString& user, const QString& pass) {
+    bool IsProxy() const { return !proxyHost.isEmpty(); }
+    void Answer(const QString& user, const QString& pass) {
         userName = user;
         password = pass;
         answered = true;
@@ -110,16 +110,16 @@ struct NavigateEvent {
 };
 
 // NewWindow2: a page asks for a new window. A handler either hands it to another pane
-// (openIn: that pane then loads the new window's page and raises its events) or cancels it.
+// (OpenIn: that pane then loads the new window's page and raises its events) or cancels it.
 // Left unanswered, the new window is cancelled.
 struct NewWindowEvent {
     QString url;                // the address the window is to load (may be empty)
     bool userInitiated = false; // a click or key press of the user caused it
 
-    void openIn(BrowserPane* pane) { m_target = pane; }
-    void cancel() { m_target = nullptr; }
+    void OpenIn(BrowserPane* pane) { m_target = pane; }
+    void Cancel() { m_target = nullptr; }
     BrowserPane* target() const { return m_target; }
-    bool cancelled() const { return m_target == nullptr; }
+    bool Cancelled() const { return m_target == nullptr; }
 
 private:
     BrowserPane* m_target = nullptr;

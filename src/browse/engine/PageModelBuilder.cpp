@@ -20,122 +20,122 @@ bool IsVoid(const QString& tag) {
 
 } // namespace
 
-QJsonObject& PageModelBuilder::Ref::o() {
+QJsonObject& PageModelBuilder::Ref::Object() {
     return m_builder->m_els[size_t(m_index)];
 }
 
 PageModelBuilder::Ref& PageModelBuilder::Ref::Id(const QString& id) {
-    o()[QLatin1String("i")] = id;
+    Object()[QLatin1String("i")] = id;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Name(const QString& name) {
-    o()[QLatin1String("n")] = name;
+    Object()[QLatin1String("n")] = name;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Type(const QString& type) {
-    o()[QLatin1String("ty")] = type;
+    Object()[QLatin1String("ty")] = type;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Value(const QString& value) {
-    o()[QLatin1String("v")] = value;
+    Object()[QLatin1String("v")] = value;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Text(const QString& innerText) {
-    o()[QLatin1String("tx")] = innerText;
+    Object()[QLatin1String("tx")] = innerText;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::InnerHtml(const QString& html) {
-    o()[QLatin1String("ih")] = html;
+    Object()[QLatin1String("ih")] = html;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::OuterHtml(const QString& html) {
-    o()[QLatin1String("oh")] = html;
+    Object()[QLatin1String("oh")] = html;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Href(const QString& href) {
-    o()[QLatin1String("h")] = href;
-    o()[QLatin1String("hn")] =
+    Object()[QLatin1String("h")] = href;
+    Object()[QLatin1String("hn")] =
         href.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive) ? href.mid(11) : QUrl(href).host();
     Doc& doc = m_builder->m_docs[size_t(m_builder->m_current)];
     if (!doc.links.contains(m_index)) doc.links.append(m_index);
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Alt(const QString& alt) {
-    o()[QLatin1String("al")] = alt;
+    Object()[QLatin1String("al")] = alt;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Src(const QString& src) {
-    o()[QLatin1String("s")] = src;
+    Object()[QLatin1String("s")] = src;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::OnClick(const QString& script) {
-    o()[QLatin1String("oc")] = script;
+    Object()[QLatin1String("oc")] = script;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Selected(bool selected) {
-    o()[QLatin1String("sel")] = selected ? 1 : 0;
+    Object()[QLatin1String("sel")] = selected ? 1 : 0;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Loaded(bool loaded) {
-    o()[QLatin1String("ck")] = loaded ? 1 : 0;
+    Object()[QLatin1String("ck")] = loaded ? 1 : 0;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::ParentParentText(const QString& text) {
     m_builder->m_texts.append(text);
-    o()[QLatin1String("gp")] = int(m_builder->m_texts.size() - 1);
+    Object()[QLatin1String("gp")] = int(m_builder->m_texts.size() - 1);
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChild(const Ref& child) {
-    o().remove(QLatin1String("ft"));
-    o()[QLatin1String("fc")] = child.m_index;
-    if (o().value(QLatin1String("cc")).toInt() < 1) o()[QLatin1String("cc")] = 1;
+    Object().remove(QLatin1String("ft"));
+    Object()[QLatin1String("fc")] = child.m_index;
+    if (Object().value(QLatin1String("cc")).toInt() < 1) Object()[QLatin1String("cc")] = 1;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChildText(const QString& text) {
-    o().remove(QLatin1String("fc"));
-    o()[QLatin1String("ft")] = text;
+    Object().remove(QLatin1String("fc"));
+    Object()[QLatin1String("ft")] = text;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::ChildCount(int count) {
-    o()[QLatin1String("cc")] = count;
+    Object()[QLatin1String("cc")] = count;
     return *this;
 }
 
 PageModelBuilder::Ref& PageModelBuilder::Ref::Hidden(bool hidden) {
-    o()[QLatin1String("hid")] = hidden ? 1 : 0;
+    Object()[QLatin1String("hid")] = hidden ? 1 : 0;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Disabled(bool disabled) {
-    o()[QLatin1String("dis")] = disabled ? 1 : 0;
+    Object()[QLatin1String("dis")] = disabled ? 1 : 0;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::ReadOnly(bool readOnly) {
-    o()[QLatin1String("rdo")] = readOnly ? 1 : 0;
+    Object()[QLatin1String("rdo")] = readOnly ? 1 : 0;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::HtmlType(const QString& type) {
-    o()[QLatin1String("ty")] = QStringLiteral("text");
-    o()[QLatin1String("ht")] = type;
+    Object()[QLatin1String("ty")] = QStringLiteral("text");
+    Object()[QLatin1String("ht")] = type;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Autocomplete(const QString& value) {
-    o()[QLatin1String("ac")] = value;
+    Object()[QLatin1String("ac")] = value;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Placeholder(const QString& text) {
-    o()[QLatin1String("ph")] = text;
+    Object()[QLatin1String("ph")] = text;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Label(const QString& text) {
-    o()[QLatin1String("lb")] = text;
+    Object()[QLatin1String("lb")] = text;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Role(const QString& role) {
-    o()[QLatin1String("ro")] = role;
+    Object()[QLatin1String("ro")] = role;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::TextControl() {
-    o()[QLatin1String("cx")] = 1;
+    Object()[QLatin1String("cx")] = 1;
     return *this;
 }
 
@@ -248,7 +248,7 @@ PageModelBuilder::Ref PageModelBuilder::Select(const QString& name, const QStrin
         }
         children.append(option.ref());
     }
-    list.o()[QLatin1String("ch")] = children;
+    list.Object()[QLatin1String("ch")] = children;
     list.ChildCount(int(options.size()));
     return list;
 }

@@ -65,7 +65,7 @@ public:
     private:
         friend class PageModelBuilder;
         Ref(PageModelBuilder* builder, int index) : m_builder(builder), m_index(index) {}
-        QJsonObject& o();
+        QJsonObject& Object();
         PageModelBuilder* m_builder;
         int m_index;
     };
