@@ -7,13 +7,13 @@
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
-#include <set>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <set>
 
 #include "BenchSupport.h"
 #include "browse/engine/ControlWords.h"
@@ -83,7 +83,8 @@ bool Baseline(WebEnginePane* pane, Parts& out) {
                                 QString::fromUtf8(file.readAll()).trimmed() + QStringLiteral(")(gen, ") +
                                 pattern.mid(1, pattern.size() - 2) + QStringLiteral("); }; 1");
         bool done = false;
-        pane->page()->runJavaScript(install, QWebEngineScript::ApplicationWorld, [&](const QVariant&) { done = true; });
+        pane->page()->runJavaScript(install, QWebEngineScript::ApplicationWorld,
+                                    [&](const QVariant&) { done = true; });
         benchsupport::Pump([&] { return done; });
         installed.insert(pane);
     }

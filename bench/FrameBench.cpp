@@ -12,7 +12,6 @@
 #include <QThread>
 
 #include "BenchSupport.h"
-#include "support/FakePane.h"
 #include "core/AppState.h"
 #include "core/MessageBox.h"
 #include "core/SecretCipher.h"
@@ -20,6 +19,7 @@
 #include "frame/MainWindow.h"
 #include "frame/SingleInstance.h"
 #include "links/Links.h"
+#include "support/FakePane.h"
 #include "users/Accounts.h"
 #include "users/LoginDialog.h"
 

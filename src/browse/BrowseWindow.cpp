@@ -59,8 +59,7 @@ QString PicWidthName(int tab) {
 // other, so they are built together: a part only keeps the references of those built after it.
 struct BrowseWindow::Parts {
     Parts(BrowseWindow& w, ::Links& links)
-        : context{links, *w.m_panes, w.m_state, w.m_host, w, w.WindowHandle()},
-          view(w.View()),
+        : context{links, *w.m_panes, w.m_state, w.m_host, w, w.WindowHandle()}, view(w.View()),
           controls(context, view, w, navigation, w.m_dragStartTimer),
           navigation(context, view, controls, tracker, w.m_showPageTimer),
           tracker(context, view, navigation, controls, w.m_recorder),

@@ -549,7 +549,8 @@ void Favorites::OnFavoriteClicked(QTreeWidgetItem* node) {
 // ----- context menu ----------------------------------------------------------------------------
 
 void Favorites::ContextMenuRequested(const QPoint& pos) {
-    if (QTreeWidgetItem* node = m_tree->itemAt(pos)) m_menu->Popup(node, m_tree->viewport()->mapToGlobal(pos));
+    if (QTreeWidgetItem* node = m_tree->itemAt(pos))
+        m_menu->Popup(node, m_tree->viewport()->mapToGlobal(pos));
 }
 
 bool Favorites::UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const QString& newName) {

@@ -21,9 +21,11 @@ FavoritesMenu::FavoritesMenu(Favorites& favorites, FavoritesHost& host)
     : QObject(&favorites), m_favorites(favorites), m_host(host) {
     m_menu = new QMenu(&favorites);
     m_menu->setObjectName(QStringLiteral("mnuFav"));
-    m_actDelete = m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &FavoritesMenu::OnDeleteFavorite);
+    m_actDelete =
+        m_menu->addAction(QStringLiteral("Delete Favorite..."), this, &FavoritesMenu::OnDeleteFavorite);
     m_actDelete->setObjectName(QStringLiteral("deleteFavorite"));
-    m_actRename = m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &FavoritesMenu::OnRenameFavorite);
+    m_actRename =
+        m_menu->addAction(QStringLiteral("Rename Favorite..."), this, &FavoritesMenu::OnRenameFavorite);
     m_actRename->setObjectName(QStringLiteral("renameFavorite"));
     m_menu->addSeparator();
     m_actAdd = m_menu->addAction(QStringLiteral("Add to Favorites..."), this, &FavoritesMenu::OnAddFavorite);
@@ -84,15 +86,16 @@ void FavoritesMenu::OnDeleteFavorite() {
     Errors::Guarded(QLatin1String(Favorites::kModule), QStringLiteral("mnuFavDelete_Click"), [&] {
         if (m_context.favorite) {
             // A favorite goes at once, without a question.
-            if (!m_context.file.isEmpty() && m_favorites.IsInsideRoot(m_context.file)) QFile::remove(m_context.file);
+            if (!m_context.file.isEmpty() && m_favorites.IsInsideRoot(m_context.file))
+                QFile::remove(m_context.file);
             m_favorites.RefreshFavorites(true);
             return;
         }
         const QString path = QDir::cleanPath(m_context.folder);
         if (path.isEmpty()) return;
         if (path == m_favorites.m_root) {
-            MsgBox(QStringLiteral("Cannot delete this folder '") + QDir::toNativeSeparators(m_favorites.m_root) +
-                       QStringLiteral("'"),
+            MsgBox(QStringLiteral("Cannot delete this folder '") +
+                       QDir::toNativeSeparators(m_favorites.m_root) + QStringLiteral("'"),
                    msgbox::OKOnly, msgbox::Exclamation, QStringLiteral("Delete Folder"));
             return;
         }

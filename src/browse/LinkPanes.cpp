@@ -51,8 +51,9 @@ void LinkPanes::BindPaneProfile(int i) {
     const bool bound = link && !link->Deleted();
     pane->SetProfileId(bound ? link->WebProfileId() : QString());
     // The page snapshot sends what the Link's after-login link can be.
-    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty() ? QStringList{link->NavigateAfterLogin()}
-                                                                         : QStringList());
+    pane->SetSnapshotTexts(bound && !link->NavigateAfterLogin().isEmpty()
+                               ? QStringList{link->NavigateAfterLogin()}
+                               : QStringList());
 }
 
 void LinkPanes::ConnectPageRequests(int i, BrowserPane* pane) {
@@ -125,7 +126,8 @@ bool LinkPanes::PaneOnScreen(int index) const {
 // profile's, not one pane's).
 bool LinkPanes::PaneMustStayAwake(int index) const {
     const Link* link = m_links ? m_links->Item(index + 1) : nullptr;
-    if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed()) return true;
+    if (link && !link->Deleted() && link->ReqLogin() && !link->LoggedIn() && !link->LoginAssumed())
+        return true;
     if (link && link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) return true;
     for (const Download* download : m_host.Downloads().Items())
         if (download && !download->Finished()) return true;

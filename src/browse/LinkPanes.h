@@ -17,7 +17,8 @@ class PageLoadTracker;
 class LinkPanes : public QObject, public IdlePanes::Host {
     Q_OBJECT
 public:
-    LinkPanes(const BrowseView& view, PaneArea& panes, PaneFactory factory, BrowseHost& host, BrowseState& state);
+    LinkPanes(const BrowseView& view, PaneArea& panes, PaneFactory factory, BrowseHost& host,
+              BrowseState& state);
 
     // Once the Links are read: the panes bind to them and report to the tracker (pane 0, made
     // before, is connected now).

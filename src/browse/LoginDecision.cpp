@@ -45,8 +45,7 @@ LoginDecision::LoginDecision(const BrowseContext& context, const BrowseView& vie
                              NavigationDriver& navigation, PageLoadTracker& tracker, LoginSites sites)
     : m_host(host), m_links(context.links), m_panes(context.panes), m_tabs(view.tabs), m_shower(view.shower),
       m_navigation(navigation), m_tracker(tracker), m_state(context.state), m_context(context.lifetime),
-      m_sites(std::move(sites)),
-      m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
+      m_sites(std::move(sites)), m_filler(std::make_unique<FormFiller>(host, m_sites)) {}
 
 void LoginDecision::SetSites(const LoginSites& sites) {
     m_sites = sites;

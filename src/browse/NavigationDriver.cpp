@@ -35,11 +35,11 @@ bool ByButtonOrStartUp(const Link& link) {
 
 } // namespace
 
-NavigationDriver::NavigationDriver(const BrowseContext& context, const BrowseView& view, LinkControls& controls,
-                                   PageLoadTracker& tracker, QTimer& showPageTimer)
+NavigationDriver::NavigationDriver(const BrowseContext& context, const BrowseView& view,
+                                   LinkControls& controls, PageLoadTracker& tracker, QTimer& showPageTimer)
     : m_links(context.links), m_panes(context.panes), m_navBar(view.navBar), m_tabs(view.tabs),
-      m_shower(view.shower), m_view(view.view), m_controls(controls), m_tracker(tracker), m_search(view.search),
-      m_showPageTimer(showPageTimer), m_host(context.host), m_state(context.state) {}
+      m_shower(view.shower), m_view(view.view), m_controls(controls), m_tracker(tracker),
+      m_search(view.search), m_showPageTimer(showPageTimer), m_host(context.host), m_state(context.state) {}
 
 bool NavigationDriver::IsDummy(const QString& url) {
     return url.compare(QLatin1String(kDummyUrl), Qt::CaseInsensitive) == 0;
@@ -381,7 +381,8 @@ void NavigationDriver::PasswordSent(int index) {
     Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("PasswordSent"), [&] {
         Link* link = m_links.Item(index);
         if (!link) return;
-        SetProgressText(index - 1, QStringLiteral("Signing In ") + link->ShownCaption() + QStringLiteral("  "));
+        SetProgressText(index - 1,
+                        QStringLiteral("Signing In ") + link->ShownCaption() + QStringLiteral("  "));
         ShowProgressPage(index - 1);
         SetLoginTimeOut(index - 1);
     });

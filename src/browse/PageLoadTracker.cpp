@@ -56,7 +56,8 @@ PageLoadTracker::PageLoadTracker(const BrowseContext& context, const BrowseView&
     : m_links(context.links), m_panes(context.panes), m_navBar(view.navBar), m_tabs(view.tabs),
       m_shower(view.shower), m_view(view.view), m_navigation(navigation), m_controls(controls),
       m_recorder(recorder), m_context(context.lifetime), m_windowHandle(context.windowHandle),
-      m_host(context.host), m_state(context.state), m_errors(context.links, context.panes, *this, context.state) {}
+      m_host(context.host), m_state(context.state),
+      m_errors(context.links, context.panes, *this, context.state) {}
 
 bool PageLoadTracker::Ignoring() const {
     return App().Unloading || App().Locked;

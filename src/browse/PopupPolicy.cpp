@@ -32,8 +32,7 @@ PopupPolicy::PopupPolicy(const BrowseContext& context, NavigationDriver& navigat
                          PageRecorder& recorder, PaneFactory factory)
     : m_links(context.links), m_navigation(navigation), m_search(search), m_recorder(recorder),
       m_state(context.state), m_windowHandle(context.windowHandle), m_host(context.host),
-      m_factory(std::move(factory)),
-      m_beeper([] { QApplication::beep(); }) {
+      m_factory(std::move(factory)), m_beeper([] { QApplication::beep(); }) {
     if (m_search && m_search->Pane())
         connect(m_search->Pane(), &BrowserPane::NewWindow2, this, [this](NewWindowEvent& e) {
             Errors::Guarded(QLatin1String(kBrowseModule), QStringLiteral("wbrSearch_NewWindow2"),

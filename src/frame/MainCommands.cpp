@@ -4,8 +4,8 @@
 
 #include "browse/ChildWindow.h"
 #include "browse/Favorites.h"
-#include "browse/FavoritesMenu.h"
 #include "browse/FavoritesImport.h"
+#include "browse/FavoritesMenu.h"
 #include "browse/LinkControls.h"
 #include "core/AppPaths.h"
 #include "core/MessageBox.h"

@@ -280,7 +280,8 @@ void MainWindow::LoadLists() {
 
 BrowseWindow* MainWindow::LoadBrowseWindow(PaneFactory factory) {
     if (m_browse) return m_browse;
-    if (!m_browseHost) m_browseHost = std::make_unique<FrameBrowseHost>(
+    if (!m_browseHost)
+        m_browseHost = std::make_unique<FrameBrowseHost>(
             *this, FrameBrowseHost::Parts{*m_menus, *m_statusBar, *m_mdiArea});
     auto* browse = new BrowseWindow(*m_browseHost, factory ? std::move(factory) : m_factory);
     m_browse = browse;

@@ -152,9 +152,9 @@ void OptionsDialog::BuildLayout() {
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             m_idleMinutesEdit, m_freezeMinutesEdit, m_discardMinutesEdit, m_ssnEdit, m_linksList,
-             m_historyItemsEdit, m_bookmarksEdit})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{m_idleMinutesEdit, m_freezeMinutesEdit, m_discardMinutesEdit,
+                                         m_ssnEdit, m_linksList, m_historyItemsEdit, m_bookmarksEdit})
         field->installEventFilter(this);
     connect(m_searchEngines, &SearchEngineEditor::ListFocused, this,
             [this] { m_helpLabel->setText(QLatin1String(kHelpSearchEngines)); });

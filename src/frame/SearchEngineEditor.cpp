@@ -1,8 +1,8 @@
 #include "frame/SearchEngineEditor.h"
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>

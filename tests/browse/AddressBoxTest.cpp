@@ -49,7 +49,9 @@ struct BoxWindow {
     }
     // Keys go where the focus is: the box (its line edit only shows the text).
     void type(const QString& text) { QTest::keyClicks(box, text); }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(box, key, modifiers); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(box, key, modifiers);
+    }
     // The navigations asked for so far, as "url mode".
     QStringList asked() const {
         QStringList out;
@@ -117,7 +119,8 @@ TEST(AddressBox, EnterCtrlEnterAndClicksOpenWhatWasChosen) {
     EXPECT_FALSE(w.shown());
     QAbstractItemView* view = w.box->view();
     ASSERT_TRUE(WaitFor([&] { return view->isVisible(); }));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(w.box->model()->index(3, 0)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(w.box->model()->index(3, 0)).center());
     EXPECT_EQ(w.edit()->text(), "http://example.com/");
     // Arrow keys on the closed box step through its list without opening anything, and so
     // does leaving the box on a known address.
@@ -126,8 +129,8 @@ TEST(AddressBox, EnterCtrlEnterAndClicksOpenWhatWasChosen) {
     w.key(Qt::Key_Down);
     EXPECT_TRUE(kKnown.contains(w.edit()->text()));
     w.other->setFocus();
-    EXPECT_EQ(w.asked(), QStringList({"http://yahoo.com/mail 3", "www.example.com 3", "http://www.yandex.ru/ 3",
-                                      "http://example.com/ -1"}));
+    EXPECT_EQ(w.asked(), QStringList({"http://yahoo.com/mail 3", "www.example.com 3",
+                                      "http://www.yandex.ru/ 3", "http://example.com/ -1"}));
 }
 
 TEST(AddressBox, KeysTheBoxUsesAreNotTakenByWindowShortcutsAndItsOwnShortcutsFocusIt) {
@@ -164,8 +167,9 @@ TEST(AddressBox, KeysTheBoxUsesAreNotTakenByWindowShortcutsAndItsOwnShortcutsFoc
 
     w.box->InstallFocusShortcuts(&w.window);
     w.box->SetAddressText("http://example.com/");
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_L, Qt::ControlModifier},
-                                         std::pair{Qt::Key_D, Qt::AltModifier}, std::pair{Qt::Key_F6, Qt::NoModifier}}) {
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_D, Qt::AltModifier},
+          std::pair{Qt::Key_F6, Qt::NoModifier}}) {
         w.other->setFocus();
         QTest::keyClick(w.other, key, modifiers);
         EXPECT_EQ(w.edit()->selectedText(), "http://example.com/") << key;

@@ -2,11 +2,11 @@
 
 #include "browse/AddressBox.h"
 #include "browse/AddressList.h"
+#include "browse/HistoryTestSupport.h"
 #include "browse/MasterHistory.h"
 #include "browse/PageRecorder.h"
-#include "links/HisList.h"
-#include "browse/HistoryTestSupport.h"
 #include "core/SettingsRegistry.h"
+#include "links/HisList.h"
 
 using namespace core;
 
@@ -31,10 +31,24 @@ TEST(AddressMatching, SchemePrefixFollowsWhatHasBeenTyped) {
         const char* prefix;
     };
     const Case cases[] = {
-        {"ya", "http://"},   {"h", ""},          {"ht", ""},        {"HTTP:/", ""},          {"f", ""},
-        {"ftp:/", ""},       {"ftx", "http://"}, {"http:x", "http://"}, {"example.com", "http://"},
-        {"http://x", ""},    {"ftp://x", ""},    {"https", ""},     {"https:", ""},          {"https:/", ""},
-        {"httpsx", "https://"}, {"https://a", ""}, {"httpsite.com", "https://"}, {"www.ya", "http://"},
+        {"ya", "http://"},
+        {"h", ""},
+        {"ht", ""},
+        {"HTTP:/", ""},
+        {"f", ""},
+        {"ftp:/", ""},
+        {"ftx", "http://"},
+        {"http:x", "http://"},
+        {"example.com", "http://"},
+        {"http://x", ""},
+        {"ftp://x", ""},
+        {"https", ""},
+        {"https:", ""},
+        {"https:/", ""},
+        {"httpsx", "https://"},
+        {"https://a", ""},
+        {"httpsite.com", "https://"},
+        {"www.ya", "http://"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(AddressList::SchemePrefix(c.typed), QString(c.prefix)) << c.typed;
@@ -74,7 +88,8 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
     EXPECT_EQ(GetValue(ann.user(), "Urls"), "3");
 
     // Something not http among the stored values is passed over.
-    SaveValue(ann.user() + "Urls", "Url3", "file:///etc/passwd"), SaveValue(ann.user() + "Urls", "Url4", "http://five.com/");
+    SaveValue(ann.user() + "Urls", "Url3", "file:///etc/passwd"),
+        SaveValue(ann.user() + "Urls", "Url4", "http://five.com/");
     ann.temp().Reopen();
     AddressList loaded;
     loaded.LoadVisitedUrls(ann.user(), 100);
@@ -90,7 +105,8 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
 TEST(AddressList, TypedAddressesOfTheSharedKey) {
     LoggedInUser ann;
     const auto typed = [](const char* name, const char* url) {
-        SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", name, url, SettingsRegistry::REG_SZ);
+        SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", name, url,
+                                      SettingsRegistry::REG_SZ);
     };
     typed("url1", "http://typed1.com/"), typed("url2", "mailto:x@y.z"), typed("url3", "https://typed3.com/");
     typed("url5", "http://after-gap.com/");
@@ -116,7 +132,8 @@ TEST(PageRecorder, RecordsIntoTheWindowsHistoryTheMasterHistoryAndTheKnownAddres
     AddressBox box;
     PageRecorder recorder(&master, &box);
     HisList link;
-    const auto page = [](const QString& title, const QString& url, const char* protocol = "HyperText Transfer Protocol") {
+    const auto page = [](const QString& title, const QString& url,
+                         const char* protocol = "HyperText Transfer Protocol") {
         return VisitedPage{title, {title, url}, QLatin1String(protocol)};
     };
     EXPECT_EQ(recorder.RecordPage(link, page("Front page", "http://www.news.com/")), "News - Front page");

@@ -5,11 +5,11 @@
 
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
-#include "frame/FrameStatusBar.h"
 #include "browse/OfflineState.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/SecretCipher.h"
+#include "frame/FrameStatusBar.h"
 #include "links/Links.h"
 
 namespace browsetest {

@@ -10,8 +10,8 @@
 #include <QStringList>
 
 #include "browse/BrowseWindow.h"
-#include "support/FakePane.h"
 #include "frame/MainWindow.h"
+#include "support/FakePane.h"
 #include "support/TestSupport.h"
 
 class Link;

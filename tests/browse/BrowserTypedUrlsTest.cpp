@@ -38,12 +38,14 @@ struct Visit {
 // A Firefox places database, or (chromium) a Chromium-family history.
 void MakeHistory(const QString& path, const std::vector<Visit>& visits, bool chromium = false) {
     sqlite3* db = Open(path);
-    Exec(db, chromium ? "CREATE TABLE urls (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
-                        "visit_count INTEGER DEFAULT 0, typed_count INTEGER DEFAULT 0, last_visit_time INTEGER)"
-                      : "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
-                        "typed INTEGER DEFAULT 0, last_visit_date INTEGER)");
-    const QString insert = chromium ? "INSERT INTO urls (url, typed_count, last_visit_time) VALUES ('%1', %2, %3)"
-                                    : "INSERT INTO moz_places (url, typed, last_visit_date) VALUES ('%1', %2, %3)";
+    Exec(db, chromium
+                 ? "CREATE TABLE urls (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+                   "visit_count INTEGER DEFAULT 0, typed_count INTEGER DEFAULT 0, last_visit_time INTEGER)"
+                 : "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+                   "typed INTEGER DEFAULT 0, last_visit_date INTEGER)");
+    const QString insert = chromium
+                               ? "INSERT INTO urls (url, typed_count, last_visit_time) VALUES ('%1', %2, %3)"
+                               : "INSERT INTO moz_places (url, typed, last_visit_date) VALUES ('%1', %2, %3)";
     for (const Visit& v : visits)
         Exec(db, insert.arg(v.url).arg(v.typed).arg(v.unixUs + (chromium ? kChromiumOffset : 0)));
     sqlite3_close(db);
@@ -77,8 +79,8 @@ struct BrowserHome {
                      {"https://clicked.net/", 0, kNow},
                      {"http://shared.org/", 1, kNow - 3 * kDay}},
                     true);
-        MakeHistory(dir.path() + "/.config/google-chrome/Default/History", {{"https://newest-chrome.com/", 1, kNow}},
-                    true);
+        MakeHistory(dir.path() + "/.config/google-chrome/Default/History",
+                    {{"https://newest-chrome.com/", 1, kNow}}, true);
     }
 };
 } // namespace
@@ -134,7 +136,8 @@ TEST(BrowserTypedUrls, MissingOrUnreadableDatabasesAreSkipped) {
     sqlite3_close(db);
     QDir().mkpath(home.path() + "/.config/google-chrome/Default/History");
     // A readable one next to them still counts.
-    MakeHistory(home.path() + "/.mozilla/firefox/y.other/places.sqlite", {{"https://fine.example/", 1, kNow}});
+    MakeHistory(home.path() + "/.mozilla/firefox/y.other/places.sqlite",
+                {{"https://fine.example/", 1, kNow}});
     EXPECT_EQ(AddressImport::BrowserTypedUrls(home.path(), 100), QStringList({"https://fine.example/"}));
 }
 

@@ -41,9 +41,15 @@ TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
         const char* offered;
         const char* saved;
     } cases[] = {
-        {"report.pdf", "report (2).pdf"}, {"archive.tar.gz", "archive (1).tar.gz"}, {"notes", "notes (1)"},
-        {"a.b.txt", "a.b (1).txt"},       {"free.zip", "free.zip"},                 {"../../etc/passwd", "passwd"},
-        {"..hidden", "hidden"},           {"a:b*c?.txt", "a_b_c_.txt"},             {"", "download"},
+        {"report.pdf", "report (2).pdf"},
+        {"archive.tar.gz", "archive (1).tar.gz"},
+        {"notes", "notes (1)"},
+        {"a.b.txt", "a.b (1).txt"},
+        {"free.zip", "free.zip"},
+        {"../../etc/passwd", "passwd"},
+        {"..hidden", "hidden"},
+        {"a:b*c?.txt", "a_b_c_.txt"},
+        {"", "download"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DownloadList::UniqueName(dir.path(), QLatin1String(c.offered)), QLatin1String(c.saved))

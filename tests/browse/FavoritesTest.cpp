@@ -155,7 +155,8 @@ TEST_F(FavoritesTest, RefreshAndWatcherFollowTheDisk) {
     EXPECT_EQ(Texts(news), (QStringList{"Daily", "Weekly"}));
     EXPECT_EQ(Favorites::Tag(fav->FindNode("Keep")), "url=https://kept.example/");
     // Nodes that stayed are the same nodes, and no tag keeps the pass's mark.
-    EXPECT_EQ(Favorites::Key(fav->FindNode("Keep")) + Favorites::Key(fav->FindNode("News/Daily")), keepKey + dailyKey);
+    EXPECT_EQ(Favorites::Key(fav->FindNode("Keep")) + Favorites::Key(fav->FindNode("News/Daily")),
+              keepKey + dailyKey);
     EXPECT_EQ(Favorites::Tag(news), root + "/News");
 
     // Without any call: the watcher sees a change in an open folder, and in the root.

@@ -32,7 +32,9 @@ public:
     QStringList calls, sent; // sent: the Link's PasswordSent notifications
 
     bool NavigateStopped() const override { return stopped; }
-    void NavigatePane(int index, const QString& url) override { calls << QStringLiteral("NavigatePane %1 %2").arg(index).arg(url); }
+    void NavigatePane(int index, const QString& url) override {
+        calls << QStringLiteral("NavigatePane %1 %2").arg(index).arg(url);
+    }
     QString SSN() const override { return ssn; }
     int SignInParseCount() const override { return parseCount; }
     void SetSignInParseCount(int count) override { parseCount = count; }
@@ -216,7 +218,8 @@ TEST_F(FormFillerTest, ImagesInSignInLinksAndButtonsWhoseScriptSubmits) {
     page.Script("function a() { return 1; } function b() { f.submit(); } function go(f) { f.submit() }");
     const int a = page.Input("button").Value("A").OnClick("a()").ref();
     const int none = page.Input("button").Value("B").ref();
-    const int spaced = page.Input("button").OuterHtml("<INPUT type=button onclick =go(this.form) value=Go>").ref();
+    const int spaced =
+        page.Input("button").OuterHtml("<INPUT type=button onclick =go(this.form) value=Go>").ref();
     doc = page.Build();
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("a", doc->model().element(a)));
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("b", doc->model().element(none)));
@@ -229,7 +232,9 @@ TEST_F(FormFillerTest, ListOptionIsChosenByWholeTextOrEveryOptionDeselected) {
         link.SetSelectOption(option);
         const DocumentPtr doc =
             Page(LoginForm([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); },
-                           [](PageModelBuilder& p) { p.Select("realm", {"Personal", "Business", "Business Plus"}, 0); }));
+                           [](PageModelBuilder& p) {
+                               p.Select("realm", {"Personal", "Business", "Business Plus"}, 0);
+                           }));
         EXPECT_TRUE(Parse(doc));
         selected->clear();
         for (DomElement* o : doc->model().element(1)->children())
@@ -394,15 +399,18 @@ TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
     // Pages that echo the password into the markup.
     EXPECT_TRUE(Parse(Page([](PageModelBuilder& p) {
         p.Form("login"), p.Input("text", "user").Id("u");
-        p.Input("password", "pass").Id("p").OuterHtml(
-            QStringLiteral("<input type=\"password\" name=\"pass\" id=\"p\" value=\"%1\">").arg(kPass));
+        p.Input("password", "pass")
+            .Id("p")
+            .OuterHtml(
+                QStringLiteral("<input type=\"password\" name=\"pass\" id=\"p\" value=\"%1\">").arg(kPass));
         p.Input("button", "b").Value("Next"), p.Input("submit", "s").Id("go").Value("Sign In"), p.EndForm();
     })));
     EXPECT_TRUE(Parse(Page(
         [](PageModelBuilder& p) {
             p.Form("f2"), p.Input("password", "id").Id("p1");
-            p.Input("password", "pw").Id("p2").OuterHtml(
-                QStringLiteral("<input type=password name=pw id=p2 VALUE=%1>").arg(kPass));
+            p.Input("password", "pw")
+                .Id("p2")
+                .OuterHtml(QStringLiteral("<input type=password name=pw id=p2 VALUE=%1>").arg(kPass));
             p.EndForm();
         },
         "http://bank.test/login2")));
@@ -413,21 +421,22 @@ TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
     QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
     for (QString& line : lines)
         line = line.mid(21); // "yyyy-MM-dd HH:mm:ss  "
-    EXPECT_EQ(lines, (QStringList{
-                         "ParseDocument Link Url=http://bank.test/login",
-                         "UserId: u  UserName: user  login  <input type=\"text\" name=\"user\" id=\"u\">",
-                         "PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "
-                         "value=\"********\">",
-                         "ButtonValue: Next  ButtonName: b  <input type=\"button\" name=\"b\" value=\"Next\">",
-                         "SubmitId: go  SubmitName: s  <input type=\"submit\" name=\"s\" id=\"go\" value=\"Sign "
-                         "In\">",
-                         "ParseDocument Link Url=http://bank.test/login",
-                         "PWId: p1  PWName: id  f2  <input type=\"password\" name=\"id\" id=\"p1\">",
-                         "**PWId1: p1  UserName: id value=********  <input type=\"password\" name=\"id\" "
-                         "id=\"p1\">",
-                         "**PWId2: p2  PWName: pw  <input type=password name=pw id=p2 VALUE=\"********\">",
-                         "Submit link not found, sAction=SendKeys {ENTER}",
-                     }));
+    EXPECT_EQ(lines,
+              (QStringList{
+                  "ParseDocument Link Url=http://bank.test/login",
+                  "UserId: u  UserName: user  login  <input type=\"text\" name=\"user\" id=\"u\">",
+                  "PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "
+                  "value=\"********\">",
+                  "ButtonValue: Next  ButtonName: b  <input type=\"button\" name=\"b\" value=\"Next\">",
+                  "SubmitId: go  SubmitName: s  <input type=\"submit\" name=\"s\" id=\"go\" value=\"Sign "
+                  "In\">",
+                  "ParseDocument Link Url=http://bank.test/login",
+                  "PWId: p1  PWName: id  f2  <input type=\"password\" name=\"id\" id=\"p1\">",
+                  "**PWId1: p1  UserName: id value=********  <input type=\"password\" name=\"id\" "
+                  "id=\"p1\">",
+                  "**PWId2: p2  PWName: pw  <input type=password name=pw id=p2 VALUE=\"********\">",
+                  "Submit link not found, sAction=SendKeys {ENTER}",
+              }));
     EXPECT_FALSE(lines.join('\n').contains(kPass));
 }
 
@@ -445,38 +454,59 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
     const auto text = [](PageModelBuilder& p, const char* name) { return p.Input("text", name); };
     const auto pass = [](PageModelBuilder& p, const char* name = "pw") { return p.Input("password", name); };
     const QList<Case> cases = {
-        {"a plain login", [&](auto& p) { text(p, "login"), pass(p), p.Button("Log in").Id("go"); }, Kind::Login, "login", "go"},
-        {"the field its hint names, not the first", [&](auto& p) {
-             text(p, "company"), text(p, "f1").Autocomplete("username"), pass(p), p.Input("submit").Id("go").Value("OK");
-         }, Kind::Login, "f1", "go"},
+        {"a plain login", [&](auto& p) { text(p, "login"), pass(p), p.Button("Log in").Id("go"); },
+         Kind::Login, "login", "go"},
+        {"the field its hint names, not the first",
+         [&](auto& p) {
+             text(p, "company"), text(p, "f1").Autocomplete("username"), pass(p),
+                 p.Input("submit").Id("go").Value("OK");
+         },
+         Kind::Login, "f1", "go"},
         {"a search box before the user field",
-         [&](auto& p) { text(p, "q"), text(p, "acct"), pass(p), p.Button("Sign in").Id("go"); }, Kind::Login, "acct", "go"},
-        {"hidden and disabled fields are no fields", [&](auto& p) {
+         [&](auto& p) { text(p, "q"), text(p, "acct"), pass(p), p.Button("Sign in").Id("go"); }, Kind::Login,
+         "acct", "go"},
+        {"hidden and disabled fields are no fields",
+         [&](auto& p) {
              text(p, "trap").Hidden(), text(p, "user").HtmlType("email"), pass(p, "old").Hidden(), pass(p);
              p.Button("Show").Type("button").Id("eye"), p.Button("Forgot password?").Type("button");
              p.Button("Continue").Id("go").Disabled();
-         }, Kind::Login, "user", "go"},
-        {"a new password", [&](auto& p) { text(p, "email"), pass(p).Autocomplete("new-password"); }, Kind::NotLogin, "", ""},
-        {"a password to confirm", [&](auto& p) { text(p, "user"), pass(p), pass(p, "pw2").Label("Repeat password"); },
+         },
+         Kind::Login, "user", "go"},
+        {"a new password", [&](auto& p) { text(p, "email"), pass(p).Autocomplete("new-password"); },
          Kind::NotLogin, "", ""},
-        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "", ""},
+        {"a password to confirm",
+         [&](auto& p) { text(p, "user"), pass(p), pass(p, "pw2").Label("Repeat password"); }, Kind::NotLogin,
+         "", ""},
+        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "",
+         ""},
         {"three password fields, one the SSN",
-         [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); }, Kind::Login, "", "go", true},
-        {"personal details", [&](auto& p) { text(p, "first_name"), text(p, "email"), pass(p); }, Kind::NotLogin, "", ""},
-        {"a sign-up control", [&](auto& p) { text(p, "email"), pass(p), p.Button("Create account"); }, Kind::NotLogin, "", ""},
-        {"a sign-up button of its own before the login one", [&](auto& p) {
+         [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); },
+         Kind::Login, "", "go", true},
+        {"personal details", [&](auto& p) { text(p, "first_name"), text(p, "email"), pass(p); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up control", [&](auto& p) { text(p, "email"), pass(p), p.Button("Create account"); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up button of its own before the login one",
+         [&](auto& p) {
              text(p, "user"), pass(p), p.Button("Sign up").Type("button"), p.Button("Sign in").Id("go");
-         }, Kind::Login, "user", "go"},
-        {"the user name alone, and Next", [&](auto& p) { text(p, "identifier").HtmlType("email"), p.Button("Next").Id("go"); },
+         },
+         Kind::Login, "user", "go"},
+        {"the user name alone, and Next",
+         [&](auto& p) { text(p, "identifier").HtmlType("email"), p.Button("Next").Id("go"); },
          Kind::Identifier, "identifier", "go"},
-        {"a newsletter box", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Subscribe"); }, Kind::Other, "", ""},
-        {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); }, Kind::Other, "", ""},
+        {"a newsletter box", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Subscribe"); },
+         Kind::Other, "", ""},
+        {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
+         Kind::Other, "", ""},
         {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
-        {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); }, Kind::NotLogin, "", ""},
-        {"a sign-up page whose control goes on", [&](auto& p) { text(p, "email"), pass(p), p.Button("Continue"); },
-         Kind::NotLogin, "", "", false, "Create your account"},
-        {"a lost-password page whose control goes on", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); },
-         Kind::Other, "", "", false, "Forgot your password?"},
+        {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); },
+         Kind::NotLogin, "", ""},
+        {"a sign-up page whose control goes on",
+         [&](auto& p) { text(p, "email"), pass(p), p.Button("Continue"); }, Kind::NotLogin, "", "", false,
+         "Create your account"},
+        {"a lost-password page whose control goes on",
+         [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Continue"); }, Kind::Other, "", "",
+         false, "Forgot your password?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -494,8 +524,12 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
 
 TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
     const auto login = [](const QString& url) {
-        return Page([](PageModelBuilder& p) { p.Form("f"), p.Input("text", "user"), p.Input("password", "pass"), p.Button("Log in"), p.EndForm(); },
-                    url);
+        return Page(
+            [](PageModelBuilder& p) {
+                p.Form("f"), p.Input("text", "user"), p.Input("password", "pass"), p.Button("Log in"),
+                    p.EndForm();
+            },
+            url);
     };
     // Another site and a look-alike name get nothing; another port of the site is the site.
     for (const auto& [url, filled] :

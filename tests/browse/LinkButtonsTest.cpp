@@ -68,7 +68,8 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     EXPECT_EQ(w.buttonOrder(), QStringList({"A", "d", "b", "c"}));
     EXPECT_EQ(browse.State().contextLinkIndex, -1);
     // Without a pressed button it goes to the end; empty caption and address come from the page.
-    w.pane(w.index("A")).SetLocation(QStringLiteral("http://a.test/page"), QStringLiteral("  The\r\nA   page "));
+    w.pane(w.index("A"))
+        .SetLocation(QStringLiteral("http://a.test/page"), QStringLiteral("  The\r\nA   page "));
     w.links().SetForceVisible(w.index("A") + 1);
     browse.ShowPane(w.index("A"));
     Link* fromPage = browse.AddLink("", "", "", "", "", "", false, false);
@@ -132,7 +133,9 @@ TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
 
     // While the Link goes, "Refreshing..." is on show and its pane is stopped.
     QString shownAtStop;
-    w.pane(two).onStop = [&] { shownAtStop = w.frame().MessageShown() ? w.frame().MessageText() : QString(); };
+    w.pane(two).onStop = [&] {
+        shownAtStop = w.frame().MessageShown() ? w.frame().MessageText() : QString();
+    };
     w.boxes().Answer(msgbox::Yes);
     browse.Controls().RemoveLink(two);
     EXPECT_EQ(shownAtStop, QStringLiteral("Refreshing..."));
@@ -212,7 +215,8 @@ TEST(LinkButtons, DragOffersFourFormatsAndItsShortcutStaysUntilTheWindowGoes) {
     QFile file(shortcut);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[InternetShortcut]\r\nURL=https://bank.test/login?x=1\r\n"));
-    EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
     delete &browse;
     EXPECT_FALSE(QFile::exists(shortcut));
 }
@@ -225,8 +229,9 @@ TEST(LinkButtons, DragFormatsAreEightBit) {
     LinkDrag drag(7, QString::fromUtf8("http://bank.test/\u00e9"), caption, folder.path());
     std::unique_ptr<QMimeData> data(drag.MimeData());
     EXPECT_EQ(data->data(QLatin1String(LinkDrag::kUrlFormat)), QByteArray("http://bank.test/\xE9"));
-    EXPECT_EQ(data->data(QLatin1String(LinkDrag::kLinkFormat)), QByteArray("7::http://bank.test/\xE9::Bank ?\xF3"
-                                                                           "d\x9E::cmdLink"));
+    EXPECT_EQ(data->data(QLatin1String(LinkDrag::kLinkFormat)),
+              QByteArray("7::http://bank.test/\xE9::Bank ?\xF3"
+                         "d\x9E::cmdLink"));
     EXPECT_EQ(LinkDrag::Parse(data.get()).kind, LinkDrag::Drop::LinkButton);
     EXPECT_EQ(LinkDrag::Parse(data.get()).sourceIndex, 7);
     QFile shortcut(drag.ShortcutPath());
@@ -263,7 +268,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     QStringList opened;
     browse.SetLinkEditorOpener([&](LinkEditorHost& host, QWidget*, const Link* link) {
         opened << (link ? QStringLiteral("Edit ") + link->Caption() : QStringLiteral("Add"));
-        if (!link) host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false, false);
+        if (!link)
+            host.AddLink(QStringLiteral("New"), QStringLiteral("http://new.test/"), "", "", "", "", false,
+                         false);
     });
     EXPECT_TRUE(add->isEnabled() && edit->isEnabled());
     contextMenu(browse, w.index("Two"), "mnuDynaEdit");
@@ -278,8 +285,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     EXPECT_EQ(opened, QStringList({"Edit Two", "Add", "Add", "Edit Two"}));
 
     // The editor's update changes the stored Link and its button; the user name is stored encrypted.
-    Link* updated = browse.UpdateLink(w.index("One") + 1, QStringLiteral("First"), QStringLiteral("http://first.test/"),
-                                      QStringLiteral("me"), QStringLiteral("pw"), "", "", true, true);
+    Link* updated =
+        browse.UpdateLink(w.index("One") + 1, QStringLiteral("First"), QStringLiteral("http://first.test/"),
+                          QStringLiteral("me"), QStringLiteral("pw"), "", "", true, true);
     ASSERT_TRUE(updated);
     EXPECT_EQ(updated->UserName(), QStringLiteral("me"));
     EXPECT_NE(updated->UserNameEnc(), QStringLiteral("me"));

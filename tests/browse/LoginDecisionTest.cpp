@@ -109,14 +109,16 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     // A site that asks for the user name again is not given it twice.
     w.click("Bank");
     for (int twice = 0; twice < 2; ++twice)
-        pane.SimulateLoad(QStringLiteral("http://bank.test/signin"), FormPage("http://bank.test/signin", false, "Next").Build());
+        pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                          FormPage("http://bank.test/signin", false, "Next").Build());
     EXPECT_EQ(Clicks(pane).size(), 1);
     EXPECT_TRUE(link.LoginAssumed());
     // With many pages loading, the user name reaches the page long after it was decided on:
     // the password field the page then shows is waited for from that moment.
     w.click("Bank");
     pane.HoldActions();
-    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"), FormPage("http://bank.test/signin", false, "Next").Build());
+    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+                      FormPage("http://bank.test/signin", false, "Next").Build());
     Clock::Advance(20000);
     pane.ReleaseActions();
     EXPECT_EQ(Clicks(pane).size(), 1);

@@ -48,22 +48,27 @@ TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
     OfflineState::SetConnectionProbe([] { return true; });
     w.boxes().Answer(msgbox::No);
     browse.Navigation().CheckOnline();
-    ExpectBoxes(w.boxes(),
-                {{"Sort Links by Name",
-                  "Are you sure you want to Re-Order all Link buttons alphabetically?\rThis action cannot be undone.\r\r",
-                  msgbox::YesNo, msgbox::Question, 2},
-                 {"Invalid URL", "The Web Address for this Link is invalid.", msgbox::OKOnly, msgbox::Information},
-                 {"Delete Link", "Are you sure you want to delete the Link 'b' ?\r\r", msgbox::YesNo, msgbox::Question},
-                 {"Cannot delete the only Link",
-                  "Cannot delete the only available link. To delete this link \r\ncreate another one first and then "
-                  "delete it.\r\r",
-                  msgbox::OKOnly, msgbox::Exclamation},
-                 {"No Internet Connection Found",
-                  "A connection to the Internet could not be found. \r\rDo you want to work Offline? If you don't want "
-                  "to work Offline, please \rconnect to the Internet first and then come back here and click 'No'. \r\r",
-                  msgbox::YesNo, msgbox::Question, 2},
-                 {"Working Offline", "Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r",
-                  msgbox::YesNo, msgbox::Question}});
+    ExpectBoxes(
+        w.boxes(),
+        {{"Sort Links by Name",
+          "Are you sure you want to Re-Order all Link buttons alphabetically?\rThis action cannot be "
+          "undone.\r\r",
+          msgbox::YesNo, msgbox::Question, 2},
+         {"Invalid URL", "The Web Address for this Link is invalid.", msgbox::OKOnly, msgbox::Information},
+         {"Delete Link", "Are you sure you want to delete the Link 'b' ?\r\r", msgbox::YesNo,
+          msgbox::Question},
+         {"Cannot delete the only Link",
+          "Cannot delete the only available link. To delete this link \r\ncreate another one first and then "
+          "delete it.\r\r",
+          msgbox::OKOnly, msgbox::Exclamation},
+         {"No Internet Connection Found",
+          "A connection to the Internet could not be found. \r\rDo you want to work Offline? If you don't "
+          "want "
+          "to work Offline, please \rconnect to the Internet first and then come back here and click 'No'. "
+          "\r\r",
+          msgbox::YesNo, msgbox::Question, 2},
+         {"Working Offline", "Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r",
+          msgbox::YesNo, msgbox::Question}});
 }
 
 TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
@@ -71,15 +76,16 @@ TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
     damaged.Load();
     damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
     damaged.startUp();
-    ExpectBoxes(damaged.boxes(),
-                {{"Bramblegate - Severe Error inalice's Settings",
-                  "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
-                  "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
-                  "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
-                  "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
-                  "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
-                  "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
-                  msgbox::OKCancel, msgbox::Critical},
-                 {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
-                  msgbox::Critical}});
+    ExpectBoxes(
+        damaged.boxes(),
+        {{"Bramblegate - Severe Error inalice's Settings",
+          "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
+          "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
+          "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
+          "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
+          "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
+          "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
+          msgbox::OKCancel, msgbox::Critical},
+         {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
+          msgbox::Critical}});
 }

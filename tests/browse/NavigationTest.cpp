@@ -30,7 +30,8 @@ const QString kStart = QString::fromLatin1(ProgramPages::kStartPageUrl);
 
 // (The order of the Links marked to load at start is the end-to-end tests'.)
 TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButtonOnce) {
-    BrowseFixture w({{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
+    BrowseFixture w(
+        {{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
     BrowseWindow& browse = w.Load();
     EXPECT_TRUE(w.navigations().isEmpty()) << "nothing opens before the first favorites tick";
     w.startUp();
@@ -48,8 +49,9 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
     BrowseWindow& browse = w.Load();
     w.startUp();
     // Both open at start; then the first button is shown, its home page opened again.
-    EXPECT_EQ(w.navigations(),
-              QStringList({"0 " + kStart, "1 http://bramblegate.localhost/help/quickstart.asp", "0 " + kStart}));
+    EXPECT_EQ(
+        w.navigations(),
+        QStringList({"0 " + kStart, "1 http://bramblegate.localhost/help/quickstart.asp", "0 " + kStart}));
     EXPECT_EQ(browse.VisibleIndex(), 0);
     EXPECT_EQ(browse.AddressText(), QStringLiteral("Please wait..."));
     // Its own start page does not name it; the first real site does.
@@ -132,7 +134,8 @@ TEST(Navigation, TheFramesKeysReachTheVisibleLinksPane) {
 }
 
 TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
-    BrowseFixture w({{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
+    BrowseFixture w(
+        {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
     browse.SetLoginDecider(nullptr); // the driver alone: nobody looks at the page
     const QDateTime start = BrowseFixture::freezeClock();
@@ -141,9 +144,10 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     Link& link = w.link("Bank");
     EXPECT_EQ(link.NavigateMode(), NavigationDriver::ModeButton);
     EXPECT_TRUE(browse.IsPlaceholderShown());
-    EXPECT_EQ(w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
-              QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
-                             "Bank</B></BODY></html>"));
+    EXPECT_EQ(
+        w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
+        QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
+                       "Bank</B></BODY></html>"));
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
     EXPECT_TRUE(Child<QTimer>(&browse, "showPageTimer")->isActive());
     EXPECT_EQ(w.statusBar().PanelText(1), QStringLiteral("Getting Bank"));
@@ -255,7 +259,9 @@ TEST(Navigation, WorkOfflineIsAskedAtStartUpSwitchedByTheMenuAndRemembered) {
     // The menu switches it, and the choice is stored; a page loading meanwhile finds the menu
     // in step with the switch.
     QAction* offline = Child<QAction>(&w.frame(), "mnuFileWorkOffline");
-    const auto stored = [] { return core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline")); };
+    const auto stored = [] {
+        return core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline"));
+    };
     offline->trigger();
     EXPECT_TRUE(WebProfiles::IsOffline());
     EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Working Offline"));

@@ -54,7 +54,8 @@ TEST(LinkSite, OwnSiteMeansTheSameRegistrableDomainAndNoLessPrivacy) {
         {"ftp://www.bank.com/", "https://www.bank.com/", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsLinksOwnSite(QLatin1String(c.url), QLatin1String(c.link)), c.own) << c.url << " " << c.link;
+        EXPECT_EQ(IsLinksOwnSite(QLatin1String(c.url), QLatin1String(c.link)), c.own)
+            << c.url << " " << c.link;
 }
 
 TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
@@ -64,8 +65,10 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
     ScriptedDialogs dialogs;
     QStringList said;
     RecordingPane& bank = w.pane(w.index("Bank"));
-    const auto ask = [](RecordingPane& pane, const char* url, const char* realm = "X", const QString& proxy = {}) {
-        const SignInRequest r = pane.RaiseAuthenticationRequired(QLatin1String(url), QLatin1String(realm), proxy);
+    const auto ask = [](RecordingPane& pane, const char* url, const char* realm = "X",
+                        const QString& proxy = {}) {
+        const SignInRequest r =
+            pane.RaiseAuthenticationRequired(QLatin1String(url), QLatin1String(realm), proxy);
         return r.answered ? r.userName + QLatin1Char('/') + r.password : QStringLiteral("-");
     };
     EXPECT_EQ(ask(bank, "https://login.bank.test/v", "Vault"), QStringLiteral("alice/secret"));
@@ -80,13 +83,15 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
     for (int n = 0; n < 3; ++n)
         dialogs.Next(SignIn(&said));
     EXPECT_EQ(ask(bank, "https://www.other.test/"), QStringLiteral("-"));
-    EXPECT_EQ(ask(bank, "https://www.bank.test/", "", QStringLiteral("proxy.test:3128")), QStringLiteral("-"));
+    EXPECT_EQ(ask(bank, "https://www.bank.test/", "", QStringLiteral("proxy.test:3128")),
+              QStringLiteral("-"));
     EXPECT_EQ(ask(w.pane(w.index("Reader")), "https://www.bank.test/"), QStringLiteral("-"));
-    EXPECT_EQ(said, QStringList({"The site login.bank.test asks for a user name and password. It says: "
-                                 "\"Vault\" | alice",
-                                 "The site www.other.test asks for a user name and password. It says: \"X\" | ",
-                                 "The proxy proxy.test:3128 asks for a user name and password. | ",
-                                 "The site www.bank.test asks for a user name and password. It says: \"X\" | "}));
+    EXPECT_EQ(said,
+              QStringList({"The site login.bank.test asks for a user name and password. It says: "
+                           "\"Vault\" | alice",
+                           "The site www.other.test asks for a user name and password. It says: \"X\" | ",
+                           "The proxy proxy.test:3128 asks for a user name and password. | ",
+                           "The site www.bank.test asks for a user name and password. It says: \"X\" | "}));
     // Nothing is asked over the lock.
     App().Locked = true;
     EXPECT_EQ(ask(bank, "https://www.other.test/"), QStringLiteral("-"));
@@ -122,9 +127,10 @@ TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
     EXPECT_FALSE(Child<QCheckBox>(bar, "chkRemember")->isChecked());
     Child<QPushButton>(bar, "cmdDeny")->click();
     EXPECT_TRUE(bar->isHidden());
-    EXPECT_EQ(pane.calls(),
-              QStringList({"AnswerPermission https://meet.test 3 allow", "AnswerPermission https://meet.test 2 deny"}));
-    EXPECT_EQ(core::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")), "Allow");
+    EXPECT_EQ(pane.calls(), QStringList({"AnswerPermission https://meet.test 3 allow",
+                                         "AnswerPermission https://meet.test 2 deny"}));
+    EXPECT_EQ(core::GetValue(QStringLiteral("annPermissions"), QStringLiteral("https://meet.test|Camera")),
+              "Allow");
 
     // The remembered answer comes at once; the other is asked again, and so is another user.
     pane.ClearRecords();
@@ -137,8 +143,8 @@ TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
     // A new page drops what the old one asked: no; over the lock nothing is asked.
     pane.SimulateLoad(QStringLiteral("https://meet.test/room"));
     EXPECT_TRUE(bar->isHidden());
-    EXPECT_EQ(pane.calls().mid(1),
-              QStringList({"AnswerPermission https://meet.test 2 deny", "AnswerPermission https://meet.test 3 deny"}));
+    EXPECT_EQ(pane.calls().mid(1), QStringList({"AnswerPermission https://meet.test 2 deny",
+                                                "AnswerPermission https://meet.test 3 deny"}));
     App().Locked = true;
     pane.RaisePermissionRequested(meet, SiteFeature::FullScreen);
     App().Locked = false;
@@ -169,7 +175,8 @@ TEST(PageRequests, ACrashResetsTheLoginAndANewWindowThatOnlyBroughtAFileGoes) {
     // A new window that only brought a file goes; one with a page stays.
     StandaloneWindow* empty =
         browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/file.zip"), true, nullptr, true, QString());
-    StandaloneWindow* page = browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true, QString());
+    StandaloneWindow* page =
+        browse.PopUps().OpenNewWin(QStringLiteral("http://a.test/"), true, nullptr, true, QString());
     static_cast<FakePane*>(page->Pane())->SimulateLoad(QStringLiteral("http://a.test/"));
     static_cast<FakePane*>(page->Pane())->RaiseFileDownload(QStringLiteral("http://a.test/report.pdf"));
     static_cast<FakePane*>(empty->Pane())->RaiseFileDownload(QStringLiteral("http://a.test/file.zip"));

@@ -100,7 +100,8 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
 }
 
 TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) {
-    BrowseFixture w({{"Bank", "http://www.bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
+    BrowseFixture w(
+        {{"Bank", "http://www.bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
     BrowseFixture::freezeClock();
     const int bank = w.index("Bank"), news = w.index("News");
@@ -114,7 +115,8 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     browse.Idle().Check();
     EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Active);
     ASSERT_EQ(w.pane(news).Idle(), PaneIdle::Discarded);
-    EXPECT_TRUE(view->toolTip().startsWith(QStringLiteral("View News\n")) && view->toolTip().contains("Discarded"));
+    EXPECT_TRUE(view->toolTip().startsWith(QStringLiteral("View News\n")) &&
+                view->toolTip().contains("Discarded"));
 
     // The login of Bank finished meanwhile; while News is shown, Bank may sleep. The engine loads
     // a woken page again by itself: the program neither navigates nor logs in.
@@ -132,7 +134,9 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
 }
 
 TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
-    BrowseFixture w({{"Mail work", "http://mail.test/"}, {"Mail home", "http://mail.test/"}, {"Portal", "http://sso.test/"}});
+    BrowseFixture w({{"Mail work", "http://mail.test/"},
+                     {"Mail home", "http://mail.test/"},
+                     {"Portal", "http://sso.test/"}});
     core::SaveValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("ShareCookies3"), "True");
     BrowseWindow& browse = w.Load();
     const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
@@ -156,7 +160,8 @@ TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
 }
 
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
-    BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
+    BrowseFixture w(
+        {{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
     const QStringList ids = LinkIds::Stored(QLatin1String(BrowseFixture::kUser));
     const QString gone = LinkIds::New();
     for (const QString& id : ids + QStringList{gone})

@@ -266,7 +266,6 @@ TEST(PopUps, ListMenuAndFlasher) {
     const QString on = PopUpsList::kFlashText, off = QStringLiteral("Working Offline");
     EXPECT_EQ(panel, QStringList({on, off, on, off, on, off, on, off, off}));
     EXPECT_EQ(image.join(' '), "Popnew Popup Popnew Popup Popnew Popup Popnew Popup Popup");
-
 }
 
 TEST(PopUps, StandAloneWindow) {

@@ -6,12 +6,12 @@
 #include <QUrl>
 
 #include "browse/BrowseSupport.h"
-#include "support/FakePane.h"
 #include "browse/SearchPane.h"
 #include "browse/SearchPaneHost.h"
 #include "core/AppPaths.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "support/FakePane.h"
 #include "support/TestSupport.h"
 #include "users/UserOptions.h"
 

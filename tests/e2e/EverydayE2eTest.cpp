@@ -154,7 +154,8 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
         auto& box = static_cast<SignInBox&>(dialog);
         question = box.findChild<QLabel*>(QStringLiteral("lblQuestion"))->text();
         offeredUser = box.findChild<QLineEdit*>(QStringLiteral("txtUserName"))->text();
-        box.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QLatin1String(TestSites::kPassword));
+        box.findChild<QLineEdit*>(QStringLiteral("txtPassword"))
+            ->setText(QLatin1String(TestSites::kPassword));
         return int(QDialog::Accepted);
     });
     const int wrong = int(SharedSites().SignInAttempts().size());
@@ -176,9 +177,12 @@ TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInt
     ASSERT_TRUE(s_tls->ok());
     Open("Shady");
     ASSERT_TRUE(WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(Notice("Shady")->findChild<QLabel*>(QStringLiteral("lblText"))->text().startsWith(
-        QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
-                       "certificate is not valid: ")));
+    EXPECT_TRUE(
+        Notice("Shady")
+            ->findChild<QLabel*>(QStringLiteral("lblText"))
+            ->text()
+            .startsWith(QStringLiteral("Bramblegate stopped before opening 127.0.0.1, because the site's "
+                                       "certificate is not valid: ")));
     EXPECT_FALSE(pane("Shady").CertificateOverridden());
     Notice("Shady")->findChild<QPushButton*>(QStringLiteral("cmdGoOn"))->click();
     ASSERT_TRUE(WaitFor([&] { return pane("Shady").LocationName() == QLatin1String("Sign In - Shady Bank"); },
@@ -336,7 +340,8 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     RunScript(pane, QStringLiteral("document.getElementById('b').focus()"));
     QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
     PermissionBar* bar = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (bar = pane.widget()->findChild<PermissionBar*>()) && !bar->isHidden(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return (bar = pane.widget()->findChild<PermissionBar*>()) && !bar->isHidden(); }));
     EXPECT_EQ(
         bar->findChild<QLabel*>(QStringLiteral("lblQuestion"))->text(),
         QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));

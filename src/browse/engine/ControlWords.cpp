@@ -59,8 +59,8 @@ bool IsSend(const QString& text) {
 }
 
 const QString& LoginList() {
-    static const QString list =
-        QStringLiteral("login*log-in*log in*logon*log-on*log on*signin*sign-in*sign in*signon*sign-on*sign on");
+    static const QString list = QStringLiteral(
+        "login*log-in*log in*logon*log-on*log on*signin*sign-in*sign in*signon*sign-on*sign on");
     return list;
 }
 

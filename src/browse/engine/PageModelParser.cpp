@@ -283,7 +283,6 @@ struct PageModel::Parser {
     }
 };
 
-
 std::shared_ptr<PageModel> PageModel::FromJson(const QByteArray& json, QString* error) {
     return FromJson(QStringView(QString::fromUtf8(json)), error);
 }

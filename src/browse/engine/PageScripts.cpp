@@ -86,12 +86,13 @@ void Install(QWebEnginePage& page) {
 // The snapshot function, called with the generation and the texts of the pane's Link; the
 // words the login rules look for go with it.
 const QString& SnapshotScript() {
-    static const QString source =
-        QStringLiteral("(function (gen, texts) { return (") +
-        Resource(QStringLiteral("PageSnapshot.js")).trimmed() + QStringLiteral(")(gen, {control: ") +
-        JsString(ControlWords::Pattern()) + QStringLiteral(", markup: ") + JsArray(ControlWords::MarkupWords()) +
-        QStringLiteral(", loginList: ") + JsString(ControlWords::LoginList()) + QStringLiteral(", logoutList: ") +
-        JsString(ControlWords::LogoutList()) + QStringLiteral(", texts: texts || []}); })");
+    static const QString source = QStringLiteral("(function (gen, texts) { return (") +
+                                  Resource(QStringLiteral("PageSnapshot.js")).trimmed() +
+                                  QStringLiteral(")(gen, {control: ") + JsString(ControlWords::Pattern()) +
+                                  QStringLiteral(", markup: ") + JsArray(ControlWords::MarkupWords()) +
+                                  QStringLiteral(", loginList: ") + JsString(ControlWords::LoginList()) +
+                                  QStringLiteral(", logoutList: ") + JsString(ControlWords::LogoutList()) +
+                                  QStringLiteral(", texts: texts || []}); })");
     return source;
 }
 

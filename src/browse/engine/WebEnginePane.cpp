@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QIODevice>
 #include <QElapsedTimer>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimer>
@@ -338,7 +338,8 @@ void WebEnginePane::FinishLoad(const QString& url, bool failed, bool stopped) {
         return;
     }
     if (const auto scroll = std::exchange(m_scrollAfterWake, std::nullopt))
-        m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(scroll->x()).arg(scroll->y()), kWorld);
+        m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(scroll->x()).arg(scroll->y()),
+                              kWorld);
     const int serial = m_navSerial;
     TakeSnapshot([this, serial, url](std::shared_ptr<PageModel> model) {
         if (serial != m_navSerial) return; // another navigation started meanwhile
@@ -483,7 +484,8 @@ void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)>
     clock.start();
     QPointer<WebEnginePane> self(this);
     m_requests->pendingSnapshots.insert(generation, [done] { done(nullptr); });
-    RunTool("__bgSnapshot", SnapshotScript(), QString::number(generation) + QLatin1Char(',') + JsArray(SnapshotTexts()),
+    RunTool("__bgSnapshot", SnapshotScript(),
+            QString::number(generation) + QLatin1Char(',') + JsArray(SnapshotTexts()),
             [self, generation, clock, done](const QVariant& result) {
                 // Not at all when the page's process went meanwhile: that answered.
                 if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;

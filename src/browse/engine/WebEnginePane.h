@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 #include <QByteArray>
-#include <QPointF>
 #include <QPointer>
+#include <QPointF>
 #include <QString>
 #include <QUrl>
 
@@ -201,6 +201,6 @@ private:
         QString title;
         QPointF scroll;
     };
-    std::optional<LetGoPage> m_letGo;        // set while discarded
+    std::optional<LetGoPage> m_letGo;         // set while discarded
     std::optional<QPointF> m_scrollAfterWake; // for the first load after waking
 };
