@@ -111,8 +111,10 @@ void StoreLinks(const QList<E2eLink>& links) {
     };
     for (const E2eLink& l : links) {
         const QString url = l.url.startsWith(QLatin1Char('/')) ? sites::SharedSites().Url(l.url) : l.url;
-        stored.Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
-                   !l.password.isEmpty(), l.order);
+        stored
+            .Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
+                 !l.password.isEmpty(), l.order)
+            ->SetAlsoAllowedSite(l.alsoAllowedSite);
     }
     stored.SaveLinks(false);
 }

@@ -174,61 +174,54 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
 };
 
 QString Doc(const QString& title, const QString& body) {
-    const bool frameset = body.startsWith(QLatin1String("<frameset"));
     return QStringLiteral(
                "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>%2</html>")
-        .arg(title, frameset ? body : QStringLiteral("<body>%1</body>").arg(body));
+        .arg(title, body.startsWith(QLatin1String("<frameset")) ? body : "<body>" + body + "</body>");
 }
 
-QList<Page> Select(bool login) {
+} // namespace
+
+QList<Page> LoginLab::Pages(bool login) {
     QList<Page> out;
     for (const Page& p : kPages)
         if (p.about && p.expected.isEmpty() != login) out << p;
     return out;
 }
 
-} // namespace
-
-QList<Page> LoginLab::Layouts() {
-    return Select(true);
-}
-
-QList<Page> LoginLab::WrongPages() {
-    return Select(false);
-}
-
 LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
-    std::shared_ptr<State> state = m_state;
     for (const Page& page : kPages) {
-        if (!*page.title) continue;
         const QString name = QLatin1String(page.name);
-        m_server.Route(
-            QStringLiteral("GET"), QLatin1Char('/') + name, [this, page, name](const Request&, Reply& r) {
+        if (*page.title)
+            m_server.Route("GET", '/' + name, [this, page, name](const Request&, Reply& r) {
                 const QString form = QStringLiteral("<form method=post action=/%1/got>").arg(name);
                 const QString fields = QStringLiteral("<input name=user><input type=password name=pass>");
                 r.status = page.status;
-                r.Html(Doc(QLatin1String(page.title),
-                           QString::fromUtf8(page.body)
-                               .replace(QLatin1String("%F"), form + fields + "<button>Log in</button></form>")
-                               .replace(QLatin1String("%A"), form)
-                               .replace(QLatin1String("%U"), fields)
-                               .replace(QLatin1String("%P"), QString::number(m_server.port()))));
+                r.Html(Doc(page.title, QString::fromUtf8(page.body)
+                                           .replace("%F", form + fields + "<button>Log in</button></form>")
+                                           .replace("%A", form)
+                                           .replace("%U", fields)
+                                           .replace("%P", QString::number(m_server.port()))));
             });
     }
-    m_server.Route(
-        QStringLiteral("GET"), QStringLiteral("/picture/logo.svg"), [](const Request&, Reply& reply) {
-            reply.body =
-                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
-                "height=\"40\" fill=\"teal\"/></svg>";
-            reply.contentType = "image/svg+xml";
-        });
-    m_server.Route(QStringLiteral("GET"), QStringLiteral("/away"), [this](const Request&, Reply& reply) {
-        reply.Redirect(Url(QStringLiteral("/away/there"), QStringLiteral("elsewhere.localhost")));
+    m_server.Page("/picture/logo.svg",
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
+                  "height=\"40\" fill=\"teal\"/></svg>",
+                  "image/svg+xml");
+    m_server.Route("GET", "/away", [this](const Request&, Reply& reply) {
+        reply.Redirect(Url("/away/there", "elsewhere.localhost"));
+    });
+    // The second step of "steps": the user name it was sent travels on in a hidden field.
+    m_server.Route("POST", "/steps/next", [](const Request& r, Reply& reply) {
+        reply.Html(
+            Doc("Password", QStringLiteral("<form method=post action=/steps/got><input type=hidden "
+                                           "name=identifier value=\"%1\"><p>%1</p><input type=password "
+                                           "name=pass><button>Sign in</button></form>")
+                                .arg(r.param("identifier").toHtmlEscaped())));
     });
     // Whatever is sent anywhere else is recorded.
-    m_server.SetFallback([state](const Request& r, Reply& reply) {
+    m_server.SetFallback([state = m_state](const Request& r, Reply& reply) {
         Sent sent{r.path, r.method, r.params};
-        if (r.header(QStringLiteral("content-type")).contains(QLatin1String("json"))) {
+        if (r.header("content-type").contains(QLatin1String("json"))) {
             const QJsonObject o = QJsonDocument::fromJson(r.body).object();
             for (auto it = o.begin(); it != o.end(); ++it)
                 sent.fields.insert(it.key(), it.value().toVariant().toString());
@@ -237,21 +230,12 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
             std::lock_guard lock(state->mutex);
             state->sent.append(sent);
         }
-        if (r.path == QLatin1String("/steps/next"))
-            return reply.Html(Doc(QStringLiteral("Password"),
-                                  QStringLiteral("<form method=post action=/steps/got><input type=hidden "
-                                                 "name=identifier value=\"%1\"><p>%1</p><input type=password "
-                                                 "name=pass><button>Sign in</button></form>")
-                                      .arg(r.param(QStringLiteral("identifier")).toHtmlEscaped())));
-        reply.Html(Doc(QStringLiteral("Welcome"),
-                       QStringLiteral("<h1>Welcome</h1><a href=\"/logout\">Sign out</a>")));
+        reply.Html(Doc("Welcome", "<h1>Welcome</h1><a href=\"/logout\">Sign out</a>"));
     });
     m_ok = m_server.Start();
 }
 
-LoginLab::~LoginLab() {
-    m_server.Stop();
-}
+LoginLab::~LoginLab() = default;
 
 QString LoginLab::Url(const QString& path, const QString& host) const {
     return QStringLiteral("http://%1:%2%3").arg(host).arg(m_server.port()).arg(path);
@@ -263,23 +247,22 @@ void LoginLab::Forget() {
 }
 
 QList<LoginLab::Sent> LoginLab::Received(const QString& name) const {
-    const QString prefix = QLatin1Char('/') + name + QLatin1Char('/');
     std::lock_guard lock(m_state->mutex);
     QList<Sent> out;
     for (const Sent& s : m_state->sent)
-        if (s.path.startsWith(prefix)) out << s;
+        if (s.path.startsWith('/' + name + '/')) out << s;
     return out;
 }
 
 QString LoginLab::Describe(const QString& name) const {
     QStringList lines;
     for (const Sent& s : Received(name)) {
-        QStringList fields;
+        QString line = s.method + ' ' + s.path;
         for (auto it = s.fields.cbegin(); it != s.fields.cend(); ++it)
-            fields << it.key() + QLatin1Char('=') + it.value();
-        lines << s.method + QLatin1Char(' ') + s.path + QLatin1Char(' ') + fields.join(QLatin1Char(' '));
+            line += ' ' + it.key() + '=' + it.value();
+        lines << line;
     }
-    return lines.join(QLatin1Char('\n'));
+    return lines.join('\n');
 }
 
 } // namespace sites
