@@ -80,8 +80,8 @@ TEST(Encrypt, RefusesTextOutsideTheCodePage) {
         EncryptMessage(QStringLiteral("пароль"), QStringLiteral("pass"));
         FAIL() << "no error";
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), kErrNotEncodable);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("п")));
+        EXPECT_EQ(e.Number(), kErrNotEncodable);
+        EXPECT_TRUE(e.Description().contains(QStringLiteral("п")));
     }
     EXPECT_THROW(EncryptMessage(QStringLiteral("abc"), QStringLiteral("日本")), BgError);
 }

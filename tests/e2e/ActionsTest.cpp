@@ -22,7 +22,7 @@ protected:
     static void SetUpTestSuite() {
         s_pane = new WebEnginePane(QStringLiteral("actions"));
         // A pane that is not shown, as a Link's pane behind the "Please wait..." page.
-        s_pane->widget()->resize(800, 600);
+        s_pane->Widget()->resize(800, 600);
     }
     static void TearDownTestSuite() { delete s_pane; }
     void SetUp() override {

@@ -65,7 +65,7 @@ protected:
     WebEnginePane& pane(const QString& caption) { return s_window->pane(caption); }
     void Open(const QString& caption) { s_window->Click(caption); }
     PaneNotice* Notice(const QString& caption) {
-        return pane(caption).widget()->findChild<PaneNotice*>(QStringLiteral("paneNotice"));
+        return pane(caption).Widget()->findChild<PaneNotice*>(QStringLiteral("paneNotice"));
     }
     bool NoticeShown(const QString& caption, PaneNotice::Kind kind) {
         return Notice(caption) && Notice(caption)->Shown() == kind;
@@ -226,13 +226,13 @@ TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
 // The pane on its own: a crash answers whatever waited on the page, and the page comes back.
 TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
     WebEnginePane pane(QStringLiteral("crash"));
-    pane.widget()->resize(600, 400);
-    pane.widget()->show();
+    pane.Widget()->resize(600, 400);
+    pane.Widget()->show();
     EventLog log(&pane);
     QList<PageEnd> crashes;
     QObject::connect(&pane, &BrowserPane::PageCrashed, [&](PageEnd reason) { crashes << reason; });
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
-    pane.page()->runJavaScript(QStringLiteral("for (;;) {}"));
+    pane.Page()->runJavaScript(QStringLiteral("for (;;) {}"));
     int answered = 0;
     bool gotDocument = true;
     pane.RefreshDocument([&](DocumentPtr document) {
@@ -241,7 +241,7 @@ TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
     });
     Pump(300);
     EXPECT_EQ(answered, 0);
-    ::kill(pid_t(pane.page()->renderProcessPid()), SIGKILL);
+    ::kill(pid_t(pane.Page()->renderProcessPid()), SIGKILL);
     ASSERT_TRUE(WaitFor([&] { return !crashes.isEmpty(); }));
     EXPECT_EQ(crashes, QList<PageEnd>{PageEnd::Killed});
     EXPECT_EQ(answered, 1);
@@ -261,8 +261,8 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     ScriptedDialogs dialogs;
     WebEnginePane pane(App().CurrentUser);
     PageRequests::Attach(&pane);
-    pane.widget()->resize(700, 400);
-    pane.widget()->show();
+    pane.Widget()->resize(700, 400);
+    pane.Widget()->show();
     EventLog log(&pane);
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
 
@@ -297,8 +297,8 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
 
     // Leave to show notifications: asked in a bar over the page, remembered when wished.
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/ask-permission")));
-    auto* bar = pane.widget()->findChild<PermissionBar*>();
-    ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.widget()->findChild<PermissionBar*>()); }));
+    auto* bar = pane.Widget()->findChild<PermissionBar*>();
+    ASSERT_TRUE(WaitFor([&] { return bar || (bar = pane.Widget()->findChild<PermissionBar*>()); }));
     ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
     EXPECT_EQ(bar->findChild<QLabel*>(QStringLiteral("lblQuestion"))->text(),
               QStringLiteral("127.0.0.1:%1 wants to show notifications.").arg(site.port()));
@@ -320,8 +320,8 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     PageRequests::Attach(&pane);
     QList<bool> changes;
     QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
-    pane.widget()->resize(600, 400);
-    pane.widget()->show();
+    pane.Widget()->resize(600, 400);
+    pane.Widget()->show();
     SharedSites().AddPage("/full",
                           "<!DOCTYPE html><html><body><button id='b' onclick=\"document.getElementById('v')."
                           "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
@@ -329,25 +329,25 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     EventLog log(&pane);
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
     // Ctrl with the mouse wheel zooms the pane by the program's steps.
-    QWheelEvent wheel(QPointF(50, 50), pane.view()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
+    QWheelEvent wheel(QPointF(50, 50), pane.View()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(pane.view()->focusProxy(), &wheel);
+    QCoreApplication::sendEvent(pane.View()->focusProxy(), &wheel);
     EXPECT_EQ(pane.ZoomPercent(), 110);
-    EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), 1.1);
-    pane.widget()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.widget()));
-    pane.view()->setFocus();
+    EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), 1.1);
+    pane.Widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.Widget()));
+    pane.View()->setFocus();
     RunScript(pane, QStringLiteral("document.getElementById('b').focus()"));
-    QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
+    QTest::keyClick(pane.View()->focusProxy(), Qt::Key_Space);
     PermissionBar* bar = nullptr;
     ASSERT_TRUE(
-        WaitFor([&] { return (bar = pane.widget()->findChild<PermissionBar*>()) && !bar->isHidden(); }));
+        WaitFor([&] { return (bar = pane.Widget()->findChild<PermissionBar*>()) && !bar->isHidden(); }));
     EXPECT_EQ(
         bar->findChild<QLabel*>(QStringLiteral("lblQuestion"))->text(),
         QStringLiteral("127.0.0.1:%1 wants to fill the whole screen.").arg(QUrl(SharedSites().Url()).port()));
     bar->findChild<QPushButton*>(QStringLiteral("cmdAllow"))->click();
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
-    QWidget* full = pane.view()->window();
+    QWidget* full = pane.View()->window();
     EXPECT_EQ(full->objectName(), QStringLiteral("fullScreenWindow"));
     EXPECT_TRUE(full->isFullScreen());
     EXPECT_TRUE(WaitFor(
@@ -355,7 +355,7 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     full->activateWindow();
     QTest::keyClick(full, Qt::Key_Escape);
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
-    EXPECT_EQ(pane.view()->window(), pane.widget()->window());
+    EXPECT_EQ(pane.View()->window(), pane.Widget()->window());
     EXPECT_TRUE(WaitFor(
         [&] { return RunScript(pane, QStringLiteral("String(!!document.fullscreenElement)")) == "false"; }));
     App().CurrentUser.clear();

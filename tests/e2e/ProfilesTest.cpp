@@ -56,13 +56,13 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     WebEnginePane bobPane(QStringLiteral("Bob"));
     EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
     EXPECT_EQ(Visit(bobPane, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
-    EXPECT_NE(bobPane.profile(), annPane.profile());
+    EXPECT_NE(bobPane.Profile(), annPane.Profile());
 
     // One of Ann's Links signs in on its own; nothing of it shows in her shared session.
     WebEnginePane annLink(QStringLiteral("Ann"));
     annLink.SetProfileId(LinkIds::New());
     ASSERT_TRUE(LogIn(annLink));
-    EXPECT_NE(annLink.profile(), annPane.profile());
+    EXPECT_NE(annLink.Profile(), annPane.Profile());
     Visit(annPane, QStringLiteral("/logout"));
     EXPECT_EQ(Visit(annOther, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/login")));
     EXPECT_EQ(Visit(annLink, QStringLiteral("/welcome")), SharedSites().Url(QStringLiteral("/welcome")));
@@ -124,7 +124,7 @@ TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
     ASSERT_TRUE(QDir(folder).exists());
     EXPECT_FALSE(WebProfiles::RemoveUserProfile(user));
     EXPECT_TRUE(QDir(folder).exists());
-    QWebEngineProfile* profile = pane->profile();
+    QWebEngineProfile* profile = pane->Profile();
     pane.reset();
     EXPECT_EQ(WebProfiles::PagesUsing(profile), 0);
     EXPECT_TRUE(WebProfiles::RemoveUserProfile(user));

@@ -131,7 +131,7 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresHidePopUpsAtOnce) {
     Links stored("Olga");
     const Link* link = stored.Item(3);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->pw(), link->SelectOption(),
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption(),
                            link->NavigateAfterLogin()}),
               QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin());
@@ -160,7 +160,7 @@ TEST(LinkEditor, ALinkWithoutLoginNeedsNoLoginDataAndCtrlEnterCompletesTheAddres
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_FALSE(added->ReqLogin());
-    EXPECT_EQ(added->UserName() + added->pw(), QString());
+    EXPECT_EQ(added->UserName() + added->Password(), QString());
     EXPECT_EQ(GetValue("Pia", "HidePopUps3"), QStringLiteral("True"));
     // Cancel adds nothing.
     dialogs.Next([&](QDialog& f) {

@@ -82,7 +82,7 @@ int checkCompleteSet(const QString& context) {
         EXPECT_EQ(gen, generation) << "Links of two generations in one store";
         EXPECT_EQ(link->SelectOption().toInt(), id);
         EXPECT_EQ(link->URL(), urlFor(id));
-        EXPECT_EQ(link->pw(), pwFor(id));
+        EXPECT_EQ(link->Password(), pwFor(id));
         if (id >= 0 && id < kLinkCount) {
             EXPECT_FALSE(seen[id]) << "Link " << id << " twice";
             seen[id] = true;

@@ -40,7 +40,7 @@ protected:
 
 TEST_P(FailedSaves, APasswordChangeKeepsTheOldPasswordInTheStoreAndInMemory) {
     Links links("Ann");
-    const QString held = links.Item(3)->pwEnc();
+    const QString held = links.Item(3)->PasswordEnc();
     LoginFields fields{"", "annpass1", "newpass2", "newpass2"};
     boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
     {
@@ -50,14 +50,14 @@ TEST_P(FailedSaves, APasswordChangeKeepsTheOldPasswordInTheStoreAndInMemory) {
     expectRefused("Your new password could not be saved", "Your password has not been changed.",
                   "Change Password");
     EXPECT_EQ(App().PassPhrase, QStringLiteral("annpass1"));
-    EXPECT_EQ(links.Item(3)->pwEnc(), held);
+    EXPECT_EQ(links.Item(3)->PasswordEnc(), held);
     // What the running program saves later is still readable after a restart.
     links.SaveLinks(true);
     temp.Reopen();
     App() = AppState();
     LoginFields login{"Ann", "annpass1", "", ""};
     ASSERT_EQ(Accounts().DoLogin(login).outcome, LoginStep::Succeeded);
-    EXPECT_EQ(Links("Ann").Item(3)->pw(), QStringLiteral("s3cret"));
+    EXPECT_EQ(Links("Ann").Item(3)->Password(), QStringLiteral("s3cret"));
 }
 
 TEST_P(FailedSaves, ANewUserIsNotCreatedAtAll) {
@@ -124,7 +124,7 @@ TEST_P(FailedSaves, LinksGoBackToWhereTheStoreHasThemAndTheUserIsAskedToRetry) {
         QStringList out;
         for (Link* link : links)
             out << QStringLiteral("%1 %2 %3 %4 %5")
-                       .arg(link->Caption(), link->pw())
+                       .arg(link->Caption(), link->Password())
                        .arg(link->ControlOrder())
                        .arg(link->Deleted())
                        .arg(link->Slot());

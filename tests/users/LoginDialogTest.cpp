@@ -78,7 +78,7 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
     for (const Link* link : {home, help}) {
         EXPECT_TRUE(link->AutoNavigate() && link->HidePopUps());
         EXPECT_FALSE(link->ReqLogin());
-        EXPECT_EQ(link->UserName() + link->pw() + link->SelectOption() + link->NavigateAfterLogin(),
+        EXPECT_EQ(link->UserName() + link->Password() + link->SelectOption() + link->NavigateAfterLogin(),
                   QString());
     }
 }
@@ -155,7 +155,7 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     const auto secretsOf = [](const Links& all) {
         QStringList out;
         for (Link* link : all)
-            out << link->URL() << link->UserName() << link->pw();
+            out << link->URL() << link->UserName() << link->Password();
         return out;
     };
     const QStringList before = secretsOf(links);
@@ -192,7 +192,7 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     // Every secret reads the same, in memory and from the store, under the new password.
     EXPECT_EQ(secretsOf(links), before);
     for (Link* link : links)
-        EXPECT_EQ(SecretCipher::DecryptMessage(link->pwEnc(), "newpass9"), link->pw());
+        EXPECT_EQ(SecretCipher::DecryptMessage(link->PasswordEnc(), "newpass9"), link->Password());
     temp.Reopen();
     EXPECT_EQ(secretsOf(Links("erin")), before);
     EXPECT_EQ(UserOptions("erin").SSN(), QStringLiteral("123456789"));
