@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "browse/AddressBox.h"
-#include "browse/HistoryTestSupport.h"
+#include "BrowseSupport.h"
 #include "core/UrlUtils.h"
 
 namespace {

@@ -10,13 +10,41 @@
 #include <QStringList>
 
 #include "browse/BrowseWindow.h"
+#include "core/AppState.h"
 #include "frame/MainWindow.h"
 #include "support/FakePane.h"
 #include "support/TestSupport.h"
+#include "users/UserOptions.h"
 
 class Link;
+struct sqlite3;
+
+// A logged-in user over a real store in a temp folder, with real options.
+class LoggedInUser {
+public:
+    explicit LoggedInUser(const QString& user = QStringLiteral("Ann"))
+        : m_options((App().CurrentUser = user, user)) {
+        App().Options = &m_options;
+    }
+    ~LoggedInUser() { App().Options = nullptr; }
+    UserOptions& options() { return m_options; }
+    TempStore& temp() { return m_temp; }
+    const QString& user() const { return App().CurrentUser; }
+    // Name = value pairs of one of the user's keys, in the store's order.
+    QStringList Stored(const QString& keySuffix) const;
+
+private:
+    TempStore m_temp;
+    UserOptions m_options;
+};
 
 namespace browsetest {
+
+// Writes a file, making its folder.
+void WriteFile(const QString& path, const QByteArray& bytes);
+// Opens (or makes) an SQLite database, making its folder; runs a statement on one.
+sqlite3* OpenDb(const QString& path);
+void Exec(sqlite3* db, const QString& sql);
 
 // The child of `in` of that type and object name; the test fails when there is none.
 template <class T> T* Child(const QObject* in, const char* name) {

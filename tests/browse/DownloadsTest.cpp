@@ -11,17 +11,12 @@
 
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
+#include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
-#include "support/TestSupport.h"
 
 namespace {
-
-void Touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
 
 QStringList Row(const DownloadsWindow& window, int row) {
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("lstDownloads"));
@@ -36,7 +31,7 @@ QStringList Row(const DownloadsWindow& window, int row) {
 TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
     QTemporaryDir dir;
     for (const char* taken : {"report.pdf", "report (1).pdf", "archive.tar.gz", "notes", "a.b.txt"})
-        Touch(dir.filePath(QLatin1String(taken)));
+        browsetest::WriteFile(dir.filePath(QLatin1String(taken)), {});
     const struct {
         const char* offered;
         const char* saved;

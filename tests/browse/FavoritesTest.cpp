@@ -12,11 +12,11 @@
 #include "browse/Favorites.h"
 #include "browse/FavoritesHost.h"
 #include "browse/FavoritesMenu.h"
+#include "BrowseSupport.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "links/Links.h"
-#include "support/TestSupport.h"
 
 // The favorites tree over a real folder in a temp directory, with a real Links collection in a
 // temp store; the browse window is replaced by a host that records what it is asked.
@@ -41,15 +41,8 @@ public:
     PageLocation VisiblePage() const override { return page; }
 };
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 void WriteUrl(const QString& path, const QString& url) {
-    WriteBytes(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
+    browsetest::WriteFile(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
 }
 
 QTreeWidget* Tree(Favorites& favorites) {
@@ -100,17 +93,17 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     EXPECT_NE(Favorites::Key(wiki), Favorites::Key(links));
 
     // Untrusted shortcut files: only those with a usable address show (a value ends at a NUL).
-    WriteBytes(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
-    WriteBytes(root + "/Empty.url", "");
-    WriteBytes(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
-    WriteBytes(root + "/Huge.url",
-               "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
+    browsetest::WriteFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
+    browsetest::WriteFile(root + "/Empty.url", "");
+    browsetest::WriteFile(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
+    browsetest::WriteFile(root + "/Huge.url",
+                          "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
     QByteArray binary = QByteArray("\x00\xff\xfe\x01junk\n", 9) +
                         "[InternetShortcut]\nURL=https://bin.example/" + QByteArray(1, '\0') + "garbage\n";
     for (int i = 0; i < 512; ++i)
         binary.append(char(i * 37));
-    WriteBytes(root + "/Binary.url", binary);
-    WriteBytes(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
+    browsetest::WriteFile(root + "/Binary.url", binary);
+    browsetest::WriteFile(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
     WriteUrl(root + "/good.URL", "https://good.example/");
     fav->RefreshFavorites(true);
     EXPECT_EQ(Texts(rootNode), (QStringList{"Binary", "good", "Links", "OpenStreetMap", "Wikipedia"}));
