@@ -12,18 +12,8 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/SecretCipher.h"
-#include "core/Settings.h"
 #include "frame/FrameStatusBar.h"
 #include "links/Links.h"
-
-QStringList LoggedInUser::Stored(const QString& keySuffix) const {
-    QStringList names, values, out;
-    const int n = core::EnumValues(QStringLiteral("Software\\Bramblegate\\") + App().CurrentUser + keySuffix,
-                                   names, values);
-    for (int i = 0; i < n; ++i)
-        out << names[i] + QLatin1Char('=') + values[i];
-    return out;
-}
 
 namespace browsetest {
 

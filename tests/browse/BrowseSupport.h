@@ -10,33 +10,13 @@
 #include <QStringList>
 
 #include "browse/BrowseWindow.h"
-#include "core/AppState.h"
+#include "browse/HistoryTestSupport.h"
 #include "frame/MainWindow.h"
 #include "support/FakePane.h"
 #include "support/TestSupport.h"
-#include "users/UserOptions.h"
 
 class Link;
 struct sqlite3;
-
-// A logged-in user over a real store in a temp folder, with real options.
-class LoggedInUser {
-public:
-    explicit LoggedInUser(const QString& user = QStringLiteral("Ann"))
-        : m_options((App().CurrentUser = user, user)) {
-        App().Options = &m_options;
-    }
-    ~LoggedInUser() { App().Options = nullptr; }
-    UserOptions& options() { return m_options; }
-    TempStore& temp() { return m_temp; }
-    const QString& user() const { return App().CurrentUser; }
-    // Name = value pairs of one of the user's keys, in the store's order.
-    QStringList Stored(const QString& keySuffix) const;
-
-private:
-    TempStore m_temp;
-    UserOptions m_options;
-};
 
 namespace browsetest {
 

@@ -108,23 +108,6 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
-TEST(Navigation, TheFramesKeysReachTheVisibleLinksPane) {
-    BrowseFixture w({{"A", "http://a.test/"}});
-    w.Load();
-    w.click("A");
-    RecordingPane& pane = w.pane(0);
-    pane.SimulateLoad(QStringLiteral("http://a.test/"));
-    pane.SimulateLoad(QStringLiteral("http://a.test/2"));
-    pane.RaiseCommandStateChange(PaneCommand::Back, true);
-    pane.ClearRecords();
-    QTest::keyClick(&w.frame(), Qt::Key_Left, Qt::AltModifier);
-    QTest::keyClick(&w.frame(), Qt::Key_F5);
-    QTest::keyClick(&w.frame(), Qt::Key_Escape);
-    EXPECT_EQ(pane.calls(), QStringList({"GoBack", "Refresh", "Stop"}));
-    EXPECT_EQ(w.link("A").NavigateMode(), 3);
-    EXPECT_TRUE(w.links().NavigateStopped());
-}
-
 TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     BrowseFixture w(
         {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
@@ -177,13 +160,23 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     EXPECT_EQ(browse.Panes().Front(), bank);
 }
 
-TEST(Navigation, TypedAddressesGoToTheVisibleLink) {
+TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
     BrowseWindow& browse = w.Load();
     browse.Nav2Visible(QStringLiteral("http://x.test/"), NavigationDriver::ModeUser);
     EXPECT_TRUE(w.navigations().isEmpty()) << "no Link on show";
     w.click("B");
-    w.pane(1).SimulateLoad(QStringLiteral("http://b.test/"));
+    RecordingPane& pane = w.pane(1);
+    pane.SimulateLoad(QStringLiteral("http://b.test/"));
+    pane.RaiseCommandStateChange(PaneCommand::Back, true);
+    pane.ClearRecords();
+    QTest::keyClick(&w.frame(), Qt::Key_Left, Qt::AltModifier);
+    QTest::keyClick(&w.frame(), Qt::Key_F5);
+    QTest::keyClick(&w.frame(), Qt::Key_Escape);
+    EXPECT_EQ(pane.calls(), QStringList({"GoBack", "Refresh", "Stop"}));
+    EXPECT_EQ(w.link("B").NavigateMode(), 3);
+    EXPECT_TRUE(w.links().NavigateStopped());
+
     QLineEdit* box = browse.findChild<AddressBox*>()->lineEdit();
     box->setFocus();
     box->selectAll();

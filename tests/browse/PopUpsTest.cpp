@@ -1,7 +1,6 @@
 // Pop-up blocking over fake panes in a real frame and browse window: the decision table, the
 // catcher, the blocked pop-ups list with its menu and flasher, the stand-alone window.
 #include <QAction>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -76,15 +75,6 @@ struct PopUps {
     BrowseWindow* browse = nullptr;
     Qt::KeyboardModifiers keys;
     int beeps = 0;
-};
-
-// Stands in for the desktop's browser.
-class DesktopBrowser : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-public slots:
-    void open(const QUrl& url) { opened << url.toString(); }
 };
 
 TEST(PopUps, DecisionForTheLinkPanes) {
@@ -319,21 +309,9 @@ TEST(PopUps, StandAloneWindow) {
     OfflineState::SetOffline(false);
     ASSERT_TRUE(child);
 
-    // A document that is not HTML shows its name and address.
-    wb.SetHtmlDocument(false);
-    wb.SetLocation(QStringLiteral("http://news.test/a.pdf"), QStringLiteral("a.pdf"));
-    wb.RaiseTitleChange(QStringLiteral("a.pdf"));
-    EXPECT_EQ(win->windowTitle(), "a.pdf");
-
     // Commands by their keys.
     wb.ClearRecords();
-    DesktopBrowser desktop;
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
-    win->RunCommand(WindowCommand::OpenInBrowser);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    EXPECT_EQ(desktop.opened, QStringList{"http://news.test/a.pdf"});
     win->RunCommand(WindowCommand::Back);
-    win->RunCommand(WindowCommand::SearchTab); // the browse window's side bar: nothing here
     EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
     win->AddressEdit()->setText(QStringLiteral("typed"));
     QTest::keyClick(win->AddressEdit(), Qt::Key_Return, Qt::ControlModifier);
@@ -368,5 +346,3 @@ TEST(PopUps, CtrlOfTheKeyboardsCloseDoesNotMoveThePage) {
 }
 
 } // namespace
-
-#include "PopUpsTest.moc"
