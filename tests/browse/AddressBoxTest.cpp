@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -6,12 +5,10 @@
 #include <QListWidget>
 #include <QShortcut>
 #include <QSignalSpy>
-#include <QTest>
 #include <QVBoxLayout>
 
 #include "browse/AddressBox.h"
 #include "BrowseSupport.h"
-#include "core/UrlUtils.h"
 
 namespace {
 const QStringList kKnown = {"http://yahoo.com/mail", "https://secure.example.com/", "http://www.yandex.ru/",

@@ -1,11 +1,8 @@
-#include <gtest/gtest.h>
-
-#include "browse/AddressBox.h"
 #include "browse/AddressList.h"
+#include "browse/AddressBox.h"
 #include "browse/MasterHistory.h"
 #include "browse/PageRecorder.h"
 #include "BrowseSupport.h"
-#include "core/Settings.h"
 #include "links/HisList.h"
 
 using namespace core;

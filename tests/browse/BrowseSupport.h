@@ -1,17 +1,26 @@
 #pragma once
 
+// The folder's common includes.
 #include <functional>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <memory>
-#include <QList>
-#include <QPair>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "browse/BrowseWindow.h"
+#include "browse/engine/PageModelBuilder.h"
 #include "browse/HistoryTestSupport.h"
+#include "browse/LinkButtonsPanel.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "frame/FrameStatusBar.h"
 #include "frame/MainWindow.h"
+#include "links/Links.h"
 #include "support/FakePane.h"
 #include "support/TestSupport.h"
 

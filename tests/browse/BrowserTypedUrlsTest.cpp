@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include "browse/AddressBox.h"

@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include "browse/FavoritesImport.h"

@@ -1,18 +1,12 @@
-#include <functional>
-#include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
 #include <tuple>
 
-#include "browse/engine/PageModelBuilder.h"
 #include "browse/FormFiller.h"
 #include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
-#include "core/AppState.h"
+#include "BrowseSupport.h"
 #include "core/Log.h"
 #include "core/SecretCipher.h"
 #include "links/Link.h"
-#include "support/TestSupport.h"
 
 using LoginKeywords::IsLoginText;
 using LoginKeywords::IsSignUpText;
@@ -452,9 +446,6 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
                  p.Input("submit").Id("go").Value("OK");
          },
          Kind::Login, "f1", "go"},
-        {"a search box before the user field",
-         [&](auto& p) { text(p, "q"), text(p, "acct"), pass(p), p.Button("Sign in").Id("go"); }, Kind::Login,
-         "acct", "go"},
         {"hidden and disabled fields are no fields",
          [&](auto& p) {
              text(p, "trap").Hidden(), text(p, "user").HtmlType("email"), pass(p, "old").Hidden(), pass(p);
@@ -467,8 +458,6 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
         {"a password to confirm",
          [&](auto& p) { text(p, "user"), pass(p), pass(p, "pw2").Label("Repeat password"); }, Kind::NotLogin,
          "", ""},
-        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "",
-         ""},
         {"three password fields, one the SSN",
          [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); },
          Kind::Login, "", "go", true},
@@ -488,7 +477,6 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
          Kind::Other, "", ""},
         {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
          Kind::Other, "", ""},
-        {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
         {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); },
          Kind::NotLogin, "", ""},
         {"a sign-up page whose control goes on",
@@ -538,20 +526,4 @@ TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
     sites.signInServiceDomain = QStringLiteral("login.service.test");
     FormFiller service(host, sites);
     EXPECT_TRUE(Parse(login(QStringLiteral("https://login.service.test/")), &service));
-}
-
-TEST_F(FormFillerTest, TheUserNameAloneGoesOnceAsTheFirstOfTwoSteps) {
-    const auto first = [] {
-        return Page(
-            [](PageModelBuilder& p) {
-                p.Form("id"), p.Input("text", "identifier").HtmlType("email").Autocomplete("username");
-                p.Button("Next"), p.EndForm();
-            },
-            "http://bank.test/signin");
-    };
-    EXPECT_EQ(Filled(first()), "#1=u Focus#2 Click#2");
-    EXPECT_TRUE(link.IdentifierSent && !link.PasswordSent());
-    EXPECT_TRUE(host.sent.isEmpty());
-    // Asked for it again (the site did not take it): not sent twice.
-    EXPECT_EQ(Filled(first()), "- #1=u #1=");
 }

@@ -2,22 +2,14 @@
 // context menu; the Links menu; removal; the Link limit; saving at close.
 #include <QApplication>
 #include <QDrag>
-#include <QFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 
-#include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Settings.h"
-#include "frame/MainWindow.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 

@@ -3,8 +3,6 @@
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 

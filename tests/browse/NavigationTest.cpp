@@ -1,26 +1,14 @@
 // Opening Links: from their buttons, at start-up and its fallback, the dummy Link, Stop, the
 // progress page with its login deadline, addresses typed for the visible Link, working offline.
 #include <QAction>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
 
 #include "browse/AddressBox.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/LinkButtonsPanel.h"
-#include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
-#include "browse/PaneArea.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
-#include "core/UrlUtils.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/MainWindow.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 

@@ -7,17 +7,10 @@
 #include <QPushButton>
 
 #include "browse/LinkSite.h"
-#include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
 #include "browse/PopupPolicy.h"
-#include "browse/SignInBox.h"
-#include "browse/SitePermissions.h"
 #include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 

@@ -1,23 +1,16 @@
 // The panes of the browse window: idle panes frozen then discarded, the web profile each works
 // in and what becomes of a Link's web data when it goes, their home page.
-#include <memory>
-#include <QDir>
-#include <QTest>
 #include <QToolButton>
 #include <vector>
 
 #include "browse/IdlePanes.h"
-#include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/PopupPolicy.h"
 #include "browse/StandaloneWindow.h"
 #include "browse/UserHomePage.h"
 #include "BrowseSupport.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
 #include "links/LinkIds.h"
-#include "links/Links.h"
 #include "support/StoreFault.h"
 
 using namespace browsetest;

@@ -6,9 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
 
-#include "browse/engine/PageModelBuilder.h"
 #include "browse/KeyState.h"
 #include "browse/MasterHistory.h"
 #include "browse/OfflineState.h"
@@ -18,13 +16,7 @@
 #include "browse/SearchPane.h"
 #include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/UrlUtils.h"
-#include "frame/FrameStatusBar.h"
 #include "frame/MessageFlasher.h"
-#include "frame/PopUpsMenu.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 
