@@ -105,7 +105,6 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     const int bank = w.index("Bank");
     w.click("Bank");
     Link& link = w.link("Bank");
-    EXPECT_EQ(link.NavigateMode(), NavigationDriver::ModeButton);
     EXPECT_TRUE(browse.IsPlaceholderShown());
     EXPECT_EQ(
         w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
@@ -119,10 +118,7 @@ TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
     Clock::Advance(2000);
     w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"), {}, QStringLiteral("Sign in"));
     EXPECT_EQ(link.LoginTimeOut(), start.addSecs(2 + 24));
-    Clock::Advance(23000);
-    browse.OnShowPageTimer();
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    Clock::Advance(1000);
+    Clock::Advance(24000);
     browse.OnShowPageTimer();
     EXPECT_EQ(browse.Panes().Front(), bank);
     EXPECT_FALSE(link.LoginTimeOut().isValid());

@@ -93,20 +93,14 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
 }
 
 // (Page dialogs' titles, silence and answers: EverydayPane.PageDialogsAndPermissionRequests.)
-TEST(PageRequests, APaneTheUserDoesNotSeeShowsNoPageDialog) {
+TEST(PageRequests, AHiddenPaneShowsNoPageDialogAndFeaturesAreAskedInABarAndRememberedPerUser) {
     TempStore store;
     ScriptedDialogs dialogs;
+    App().CurrentUser = QStringLiteral("ann");
     FakePane pane; // a Link's page behind another's
     PageRequests::Attach(&pane);
     EXPECT_FALSE(pane.RaisePageDialog(PageDialogRequest::Confirm, QStringLiteral("Hidden?")).accepted);
     EXPECT_EQ(dialogs.count(), 0);
-}
-
-TEST(PageRequests, FeaturesAreAskedInABarAndRememberedPerUser) {
-    TempStore store;
-    App().CurrentUser = QStringLiteral("ann");
-    FakePane pane;
-    PageRequests::Attach(&pane);
     const QString meet = QStringLiteral("https://meet.test");
     pane.RaisePermissionRequested(meet, SiteFeature::Camera);
     pane.RaisePermissionRequested(meet, SiteFeature::Microphone);
