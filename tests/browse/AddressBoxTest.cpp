@@ -161,22 +161,3 @@ TEST(AddressBox, KeysTheBoxUsesAreNotTakenByWindowShortcutsAndTheBlankPageNeverS
     w.box->SetAddressText(QString(core::BlankPageUrl()).replace("/Blank.htm", "/blank%2Ehtm"));
     EXPECT_EQ(w.box->AddressText(), "");
 }
-
-TEST(AddressBox, KnownAddressesFollowTheHistoryLimitAndSurviveARestart) {
-    BoxWindow w{QStringList()};
-    w.ann.options().SetMaxHistoryItems(3);
-    for (const char* url : {"http://a.com/", "http://b.com/", "HTTP://A.COM/", "http://c.com/"})
-        w.box->AddUrlItem(url);
-    ASSERT_EQ(w.box->count(), 2);
-    EXPECT_EQ(w.box->itemText(0) + w.box->itemText(1), "http://b.com/http://c.com/");
-    w.box->SaveVisitedUrls();
-    w.type("exa"); // a page offered meanwhile leaves the text and the caret alone
-    w.box->AddUrlItem("http://exact.example/");
-    EXPECT_EQ(w.edit()->cursorPosition(), 3);
-    w.ann.temp().Reopen();
-    w.ann.options().SetMaxHistoryItems(100);
-    AddressBox again;
-    again.LoadVisitedUrls();
-    EXPECT_EQ(again.KnownAddresses().Urls(), QStringList({"http://b.com/", "http://c.com/"}));
-    EXPECT_EQ(again.count(), 2);
-}

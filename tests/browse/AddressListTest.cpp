@@ -28,22 +28,16 @@ TEST(AddressMatching, SchemePrefixFollowsWhatHasBeenTyped) {
         const char* prefix;
     };
     const Case cases[] = {
-        {"ya", "http://"},
         {"h", ""},
-        {"ht", ""},
         {"HTTP:/", ""},
         {"f", ""},
-        {"ftp:/", ""},
         {"ftx", "http://"},
         {"http:x", "http://"},
         {"example.com", "http://"},
         {"http://x", ""},
-        {"ftp://x", ""},
         {"https", ""},
-        {"https:", ""},
         {"https:/", ""},
         {"httpsx", "https://"},
-        {"https://a", ""},
         {"httpsite.com", "https://"},
         {"www.ya", "http://"},
     };

@@ -119,25 +119,6 @@ TEST(LoginKeywordsTest, LoginAndSignUpTexts) {
         EXPECT_FALSE(LoginKeywords::InLoginList(no)) << no;
 }
 
-TEST_F(FormFillerTest, PlainFormIsFilledAndItsSubmitClickedInOrder) {
-    const DocumentPtr doc = Page([](PageModelBuilder& p) {
-        p.Form("login");
-        p.Input("text", "user", "previous");
-        p.Input("password", "pass");
-        p.Input("hidden", "from", "form");
-        p.Input("submit").Value("Sign In");
-        p.EndForm();
-    });
-    EXPECT_EQ(Filled(doc), "#1=u #2=p Focus#4 Click#4");
-    EXPECT_TRUE(link.PasswordSent());
-    EXPECT_EQ(host.sent, QStringList{"3"});
-    EXPECT_TRUE(host.calls.isEmpty()); // no Enter, so the focus is left alone
-    EXPECT_EQ(link.ProgressValue(), 0);
-    // The model holds what was written, while the markup stays as the snapshot read it.
-    EXPECT_EQ(doc->model().element(1)->value(), kUser);
-    EXPECT_FALSE(doc->model().element(2)->outerHTML().contains(kPass));
-}
-
 // Pages and what the filler does on them. Refs count every element in order, forms included.
 // (The common layouts log in end to end: FormFillerE2e.FormLayoutsThatStillLogIn, and today's pages
 // LoginLabE2e.TodaysLoginPagesLogInFromTheBackground.)
@@ -150,6 +131,12 @@ TEST_F(FormFillerTest, WhichFieldsAreFilledAndWhichControlSendsThem) {
         Fill page;
         const char* filled;
     } cases[] = {
+        {"a plain form: its submit is clicked",
+         [](PageModelBuilder& p) {
+             p.Form("login"), p.Input("text", "user", "previous"), p.Input("password", "pass");
+             p.Input("hidden", "from", "form"), p.Input("submit").Value("Sign In"), p.EndForm();
+         },
+         "#1=u #2=p Focus#4 Click#4"},
         {"without submission the first field holding the user name gets the last old value back",
          [](PageModelBuilder& p) {
              p.Form("search"), p.Input("text", "q", "weather"), p.EndForm();
@@ -218,31 +205,6 @@ TEST_F(FormFillerTest, ImagesInSignInLinksAndButtonsWhoseScriptSubmits) {
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("a", doc->model().element(a)));
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("b", doc->model().element(none)));
     EXPECT_TRUE(FormFiller::IsScriptSubmitButton("go", doc->model().element(spaced)));
-}
-
-TEST_F(FormFillerTest, ListOptionIsChosenByWholeTextOrEveryOptionDeselected) {
-    // Refs: 0 form, 1 list, options 2 to 4, 5 user.
-    const auto parseWith = [&](const QString& option, QList<bool>* selected) {
-        link.SetSelectOption(option);
-        const DocumentPtr doc =
-            Page(LoginForm([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); },
-                           [](PageModelBuilder& p) {
-                               p.Select("realm", {"Personal", "Business", "Business Plus"}, 0);
-                           }));
-        EXPECT_TRUE(Parse(doc));
-        selected->clear();
-        for (DomElement* o : doc->model().element(1)->children())
-            selected->append(o->selected());
-        return Actions(doc);
-    };
-    QList<bool> selected;
-    EXPECT_TRUE(parseWith("bUSINESS", &selected).startsWith("SetSelected#2 false SetSelected#3 true #5=u"));
-    EXPECT_EQ(selected, (QList<bool>{false, true, false}));
-    EXPECT_TRUE(parseWith("Business ", &selected)
-                    .startsWith("SetSelected#2 false SetSelected#3 false SetSelected#4 false #5=u"));
-    EXPECT_EQ(selected, (QList<bool>{false, false, false}));
-    EXPECT_TRUE(parseWith("", &selected).startsWith("#5=u"));
-    EXPECT_EQ(selected, (QList<bool>{true, false, false}));
 }
 
 TEST_F(FormFillerTest, SsnAndTwoPasswordFields) {
@@ -340,49 +302,6 @@ TEST_F(FormFillerTest, FramesOfAnotherSiteAreLeftAlone) {
     PageModelBuilder bare("http://bank.test/");
     bare.NoBody();
     EXPECT_TRUE(Parse(bare.Build()));
-}
-
-TEST_F(FormFillerTest, SpecialSiteAndSignInService) {
-    // The special site is filled on one parse and clicked on the next.
-    LoginSites sites;
-    sites.specialSitePrefix = QStringLiteral("http://twice.test/");
-    FormFiller twice(host, sites);
-    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://twice.test/")));
-    const auto page = [&] {
-        return Page(LoginForm([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); }),
-                    "http://TWICE.test/login");
-    };
-    EXPECT_EQ(Filled(page(), &twice), "- #1=u #2=p");
-    EXPECT_EQ(host.parseCount, 1);
-    EXPECT_TRUE(link.PasswordSent()); // the login decision clears it again
-    EXPECT_EQ(Filled(page(), &twice), "#1=u #2=p Focus#3 Click#3");
-    EXPECT_EQ(host.parseCount, 2);
-
-    // The sign-in service's image whose address and alt text both match is clicked.
-    LoginSites service;
-    service.signInServiceDomain = QStringLiteral("login.service.test");
-    service.signInImageSrc = QStringLiteral("signin.gif");
-    service.signInImageAlt = QStringLiteral(".NET Passport");
-    FormFiller passport(host, service);
-    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://bank.test/login")));
-    const auto shop = [](const QString& url) {
-        return Page(
-            [](PageModelBuilder& p) {
-                p.Image("http://shop.test/img/logo.gif", "Sign in with .NET Passport");
-                p.Image("http://shop.test/img/SignIn.GIF", "Sign in with .net passport");
-                LoginForm()(p);
-            },
-            url);
-    };
-    DocumentPtr doc = shop("http://shop.test/");
-    EXPECT_TRUE(passport.ClickSignInImage(doc.get()));
-    EXPECT_EQ(Actions(doc), "Click#1");
-    EXPECT_FALSE(passport.ClickSignInImage(
-        Page([](PageModelBuilder& p) { p.Image("http://shop.test/signin.gif", "Sign in"); }).get()));
-    // Once it was clicked, pages of other domains are left alone.
-    link.SignInServiceUsed = true;
-    EXPECT_EQ(Filled(shop("http://shop.test/"), &passport), "- ");
-    EXPECT_TRUE(Parse(shop("https://login.service.test/signin"), &passport));
 }
 
 TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {

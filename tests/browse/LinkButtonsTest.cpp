@@ -83,32 +83,6 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     EXPECT_EQ(storedCaptions(), w.buttonOrder());
 }
 
-TEST(LinkButtons, TheViewButtonComesWithTheLoadedPageAndTheHomePageLinkHidesItsMarker) {
-    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me", "secret"}, {"Home Page$$", "BGDummy"}});
-    BrowseWindow& browse = w.Load();
-    const auto tip = [&](const QString& caption) { // the tip is made when the mouse comes
-        LinkButton* button = browse.Buttons().LinkButtonAt(w.index(caption));
-        QTest::mouseMove(button, QPoint(5, 5));
-        QTest::mouseMove(button, QPoint(6, 6));
-        return button->toolTip();
-    };
-    EXPECT_EQ(tip("Bank"), QStringLiteral("Load and login to Bank"));
-    // The view button (and "Reload") come once the Link's page has loaded, not when it is asked for.
-    QToolButton* view = browse.Buttons().ViewButtonAt(w.index("Bank"));
-    w.click("Bank");
-    EXPECT_TRUE(view->isHidden());
-    w.pane(w.index("Bank")).SimulateLoad(QStringLiteral("http://bank.test/"));
-    EXPECT_EQ(tip("Bank"), QStringLiteral("Reload and login to Bank"));
-    EXPECT_FALSE(view->isHidden());
-
-    // The starting home page Link shows without its marker, which it keeps.
-    EXPECT_EQ(browse.Buttons().LinkButtonAt(w.index("Home Page$$"))->text(), QStringLiteral("Home Page"));
-    EXPECT_EQ(menuTexts(w.frame(), "mnuLinksEdit").last(), QStringLiteral("Home Page"));
-    w.click("Home Page$$");
-    EXPECT_EQ(browse.windowTitle(), QStringLiteral("Home Page"));
-    EXPECT_EQ(w.link("Home Page$$").Caption(), QStringLiteral("Home Page$$"));
-}
-
 TEST(LinkButtons, RemovalAsksAndRefusesTheLastLink) {
     BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
     BrowseWindow& browse = w.Load();

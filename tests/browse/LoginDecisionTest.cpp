@@ -29,6 +29,50 @@ PageModelBuilder FormPage(const QString& url, bool password, const QString& butt
 
 } // namespace
 
+TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
+    BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@mail.test", "pw"}});
+    BrowseWindow& browse = w.Load();
+    LoginSites sites;
+    sites.signInServiceDomain = QStringLiteral("signin.test");
+    sites.signInImageSrc = QStringLiteral("signin.gif");
+    sites.signInImageAlt = QStringLiteral("Sign-in Service");
+    sites.specialSitePrefix = QStringLiteral("http://twice.bank.test/");
+    sites.specialSiteWord = QStringLiteral("twice");
+    browse.Login().SetSites(sites);
+    BrowseFixture::freezeClock();
+    Link& link = w.link("Bank");
+    RecordingPane& pane = w.pane(0);
+
+    // A user name for the sign-in service, a page without a login form: its image is clicked
+    // once; the next page that is not the service's is taken as logged in.
+    PageModelBuilder page = FormPage("http://bank.test/", false);
+    const int image = page.Image("http://img.test/SIGNIN.GIF", "Use your Sign-in Service account").ref();
+    w.click("Bank");
+    pane.SimulateLoad(QStringLiteral("http://bank.test/"), page.Build());
+    EXPECT_EQ(Clicks(pane), QList<int>{image});
+    EXPECT_FALSE(link.LoggedIn());
+    EXPECT_TRUE(browse.IsPlaceholderShown());
+    pane.SimulateLoad(QStringLiteral("http://bank.test/"), page.Build());
+    EXPECT_EQ(Clicks(pane), QList<int>{});
+    EXPECT_TRUE(link.LoginAssumed());
+    EXPECT_FALSE(browse.IsPlaceholderShown());
+
+    // Filled now, its button pressed by the busy timer's parse a second later.
+    PageModelBuilder twice = FormPage("http://twice.bank.test/login", true);
+    w.click("Bank");
+    pane.SimulateLoad(QStringLiteral("http://twice.bank.test/login"), twice.Build());
+    EXPECT_FALSE(link.PasswordSent());
+    Clock::Advance(999);
+    browse.OnBusyTimer();
+    EXPECT_FALSE(link.PasswordSent());
+    Clock::Advance(1);
+    browse.OnBusyTimer();
+    pane.ApplyActions();
+    EXPECT_TRUE(link.PasswordSent());
+    EXPECT_EQ(Clicks(pane).size(), 1);
+    Clock::Reset();
+}
+
 // (A login page sent with 401, a refused password, two steps and a form that appears late log in
 // end to end: LoginLabE2e, AutoLoginE2e.)
 TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce) {

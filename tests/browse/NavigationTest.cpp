@@ -96,54 +96,6 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
-TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
-    BrowseFixture w(
-        {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
-    BrowseWindow& browse = w.Load();
-    browse.SetLoginDecider(nullptr); // the driver alone: nobody looks at the page
-    const QDateTime start = BrowseFixture::freezeClock();
-    const int bank = w.index("Bank");
-    w.click("Bank");
-    Link& link = w.link("Bank");
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    EXPECT_EQ(
-        w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
-        QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
-                       "Bank</B></BODY></html>"));
-    EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
-    EXPECT_TRUE(Child<QTimer>(&browse, "showPageTimer")->isActive());
-    EXPECT_EQ(w.statusBar().PanelText(1), QStringLiteral("Getting Bank"));
-
-    // The site's page loads; nobody fills its form: the progress page stays until the deadline.
-    Clock::Advance(2000);
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"), {}, QStringLiteral("Sign in"));
-    EXPECT_EQ(link.LoginTimeOut(), start.addSecs(2 + 24));
-    Clock::Advance(24000);
-    browse.OnShowPageTimer();
-    EXPECT_EQ(browse.Panes().Front(), bank);
-    EXPECT_FALSE(link.LoginTimeOut().isValid());
-    browse.OnShowPageTimer();
-    EXPECT_FALSE(Child<QTimer>(&browse, "showPageTimer")->isActive());
-    // A Link without login never gets a deadline.
-    w.click("News");
-    EXPECT_FALSE(w.link("News").LoginTimeOut().isValid());
-    EXPECT_EQ(browse.Panes().Front(), w.index("News"));
-
-    // The form is sent (as the login logic would): "Signing In", the deadline again; the
-    // answer logs in, and the page shows once its load has ended.
-    w.click("Bank");
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"));
-    link.SetPasswordSent(true);
-    EXPECT_TRUE(w.pane(BrowseWindow::kPlaceholder).bodyHtml().contains(QLatin1String("Signing In Bank  ")));
-    EXPECT_EQ(link.LoginTimeOut(), Clock::Now().addSecs(24));
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/accounts"));
-    EXPECT_TRUE(link.LoggedIn() && !link.PasswordSent());
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    w.pane(bank).RaiseProgressChange(100);
-    EXPECT_EQ(link.ProgressValue(), 0);
-    EXPECT_EQ(browse.Panes().Front(), bank);
-}
-
 TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
     BrowseWindow& browse = w.Load();

@@ -126,32 +126,6 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     Clock::Reset();
 }
 
-TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
-    BrowseFixture w({{"Mail work", "http://mail.test/"},
-                     {"Mail home", "http://mail.test/"},
-                     {"Portal", "http://sso.test/"}});
-    core::SaveValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("ShareCookies3"), "True");
-    BrowseWindow& browse = w.Load();
-    const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
-    EXPECT_TRUE(LinkIds::IsValid(work) && work != home);
-    EXPECT_EQ(w.pane(w.index("Mail work")).ProfileId(), work) << "pane 0, made before the Links were read";
-    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), home);
-    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), QString()) << "shares the user's cookies";
-    EXPECT_EQ(browse.Placeholder()->ProfileId(), QString());
-    // New Window takes the visible Link's profile (its windows' own: LinkProfilesE2e).
-    w.click("Mail home");
-    browse.RunCommand(WindowCommand::NewWindow);
-    EXPECT_EQ(browse.PopUps().NewWindows().value(0)->Pane()->ProfileId(), home);
-    // The editor turns sharing on for one Link and off for another: their panes follow.
-    browse.SetLinkEditorOpener([&](LinkEditorHost&, QWidget*, const Link*) {
-        w.link("Mail home").SetShareCookies(true);
-        w.link("Portal").SetShareCookies(false);
-    });
-    browse.OpenLinkEditor(&w.link("Mail home"));
-    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), QString());
-    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), w.link("Portal").Id());
-}
-
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
     BrowseFixture w(
         {{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
