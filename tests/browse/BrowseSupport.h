@@ -53,19 +53,14 @@ struct LinkSpec {
     int controlOrder = -1; // -1: in the order given
 };
 
-// A FakePane that also reports its navigations and stops to the window under test.
+// A FakePane that also reports its navigations to the window under test.
 class RecordingPane : public FakePane {
 public:
     using FakePane::FakePane;
     std::function<void(RecordingPane*, const QString&)> onNavigate;
-    std::function<void()> onStop;
     void Navigate2(const QString& url) override {
         FakePane::Navigate2(url);
         if (onNavigate) onNavigate(this, url);
-    }
-    void Stop() override {
-        FakePane::Stop();
-        if (onStop) onStop();
     }
 };
 

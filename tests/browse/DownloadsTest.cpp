@@ -100,5 +100,9 @@ TEST(Downloads, TheWindowShowsProgressAndSpeedAndOffersWhatEachStateAllows) {
     window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
     window.findChild<QPushButton*>(QStringLiteral("cmdOpenFolder"))->click();
     EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile("/tmp/dl/a.pdf"), QUrl::fromLocalFile("/tmp/dl")}));
+    Download failed(QStringLiteral("http://x.test/c"), QStringLiteral("/tmp/dl/c"));
+    list.Add(&failed);
+    failed.Finish(Download::State::Failed, QStringLiteral("Network disconnected"));
+    EXPECT_EQ(Row(window, 2).last(), QStringLiteral("Failed: Network disconnected"));
     Clock::Reset();
 }

@@ -365,6 +365,9 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
                  p.Input("submit").Id("go").Value("OK");
          },
          Kind::Login, "f1", "go"},
+        {"a search box before the user field",
+         [&](auto& p) { text(p, "q"), text(p, "acct"), pass(p), p.Button("Sign in").Id("go"); }, Kind::Login,
+         "acct", "go"},
         {"hidden and disabled fields are no fields",
          [&](auto& p) {
              text(p, "trap").Hidden(), text(p, "user").HtmlType("email"), pass(p, "old").Hidden(), pass(p);

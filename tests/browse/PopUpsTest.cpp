@@ -1,6 +1,7 @@
 // Pop-up blocking over fake panes in a real frame and browse window: the decision table, the
 // catcher, the blocked pop-ups list with its menu and flasher, the stand-alone window.
 #include <QAction>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -67,6 +68,15 @@ struct PopUps {
     BrowseWindow* browse = nullptr;
     Qt::KeyboardModifiers keys;
     int beeps = 0;
+};
+
+// Stands in for the desktop's browser.
+class DesktopBrowser : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
 };
 
 TEST(PopUps, DecisionForTheLinkPanes) {
@@ -297,7 +307,17 @@ TEST(PopUps, StandAloneWindow) {
     OfflineState::SetOffline(false);
     ASSERT_TRUE(child);
 
-    // An address typed with Ctrl+Enter is completed; New Window opens the home page.
+    // Commands by their keys; an address typed with Ctrl+Enter is completed; New Window opens
+    // the home page.
+    wb.ClearRecords();
+    DesktopBrowser desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &desktop, "open");
+    win->RunCommand(WindowCommand::OpenInBrowser);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    EXPECT_EQ(desktop.opened, QStringList{"http://news.test/late"});
+    win->RunCommand(WindowCommand::Back);
+    win->RunCommand(WindowCommand::SearchTab); // the browse window's side bar: nothing here
+    EXPECT_EQ(wb.calls(), QStringList{"GoBack"});
     win->AddressEdit()->setText(QStringLiteral("typed"));
     QTest::keyClick(win->AddressEdit(), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(wb.navigations().last(), "www.typed.com");
@@ -331,3 +351,5 @@ TEST(PopUps, CtrlOfTheKeyboardsCloseDoesNotMoveThePage) {
 }
 
 } // namespace
+
+#include "PopUpsTest.moc"

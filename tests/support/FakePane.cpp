@@ -181,25 +181,6 @@ bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QStr
     return true;
 }
 
-bool FakePane::SimulateFailedLoad(const QString& url, long statusCode) {
-    if (RaiseBeforeNavigate2(url)) return false;
-    m_busy = true;
-    m_readyState = PaneReadyState::Loading;
-    RaiseDownloadBegin();
-    m_errorPage = true;
-    emit NavigateError(url, true, statusCode);
-    m_location = url;
-    m_html = true;
-    SetDocument(PageModel::Empty(url, 1)->documentPtr());
-    m_readyState = PaneReadyState::Interactive;
-    RaiseNavigateComplete2(url);
-    m_busy = false;
-    m_readyState = PaneReadyState::Complete;
-    RaiseDownloadComplete();
-    RaiseDocumentComplete(url);
-    return true;
-}
-
 void FakePane::ClearRecords() {
     m_navigations.clear();
     m_applied.clear();

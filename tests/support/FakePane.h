@@ -69,9 +69,6 @@ public:
     // DocumentComplete. Stops after a cancel and returns false. A null document gives an
     // empty HTML document at url.
     bool SimulateLoad(const QString& url, DocumentPtr document = {}, const QString& title = {});
-    // A failed load: BeforeNavigate2, DownloadBegin, NavigateError, then the error page's
-    // NavigateComplete2, DownloadComplete and DocumentComplete with IsErrorPage() true.
-    bool SimulateFailedLoad(const QString& url, long statusCode);
 
     // ---- what the program asked
     // Addresses given to Navigate2 (GoHome gives the home page, a Navigate action its address).
