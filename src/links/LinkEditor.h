@@ -44,8 +44,6 @@ public:
     // The Link that OK added or updated.
     Link* ResultLink() const { return m_link; }
     bool AdvancedShown() const;
-    // The help text of a control (empty for controls without one).
-    QString HelpText(const QWidget* control) const { return m_help.value(control); }
 
 protected:
     void showEvent(QShowEvent* event) override;

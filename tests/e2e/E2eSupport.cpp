@@ -1,5 +1,7 @@
 #include "e2e/E2eSupport.h"
 
+#include <algorithm>
+#include <optional>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -17,26 +19,25 @@
 #include "sites/TestSites.h"
 
 QString RunScript(WebEnginePane& pane, const QString& script) {
-    QString result = QStringLiteral("<none>");
+    std::optional<QString> result;
     pane.page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
-    WaitFor([&] { return result != QLatin1String("<none>"); }, 10000);
-    return result;
+    WaitFor([&] { return result.has_value(); }, 10000);
+    return result.value_or("<none>");
 }
 
 EventLog::EventLog(BrowserPane* pane) {
     const auto where = [](bool top) { return top ? QStringLiteral("top ") : QStringLiteral("frame "); };
     connect(pane, &BrowserPane::BeforeNavigate2, this, [this, where](NavigateEvent& e) {
-        events << QStringLiteral("BeforeNavigate2 ") + where(e.topLevel) + e.url;
+        events << "BeforeNavigate2 " + where(e.topLevel) + e.url;
         if (onBeforeNavigate) onBeforeNavigate(e);
     });
-    connect(pane, &BrowserPane::DownloadBegin, this, [this] { events << QStringLiteral("DownloadBegin"); });
+    connect(pane, &BrowserPane::DownloadBegin, this, [this] { events << "DownloadBegin"; });
     connect(pane, &BrowserPane::NavigateComplete2, this, [this, where](const QString& url, bool top) {
-        events << QStringLiteral("NavigateComplete2 ") + where(top) + url;
+        events << "NavigateComplete2 " + where(top) + url;
     });
-    connect(pane, &BrowserPane::DownloadComplete, this,
-            [this] { events << QStringLiteral("DownloadComplete"); });
+    connect(pane, &BrowserPane::DownloadComplete, this, [this] { events << "DownloadComplete"; });
     connect(pane, &BrowserPane::DocumentComplete, this, [this, where](const QString& url, bool top) {
-        events << QStringLiteral("DocumentComplete ") + where(top) + url;
+        events << "DocumentComplete " + where(top) + url;
         if (top && onTopDocumentComplete) onTopDocumentComplete(url);
     });
     connect(pane, &BrowserPane::NavigateError, this, [this](const QString& url, bool, long code) {
@@ -64,16 +65,14 @@ void EventLog::Clear() {
 }
 
 int EventLog::Count(const QString& prefix) const {
-    int n = 0;
-    for (const QString& e : events)
-        if (e.startsWith(prefix)) ++n;
-    return n;
+    return int(
+        std::count_if(events.begin(), events.end(), [&](const QString& e) { return e.startsWith(prefix); }));
 }
 
 QStringList EventLog::TopLevel() const {
     QStringList out;
     for (const QString& e : events)
-        if (!e.contains(QLatin1String(" frame ")) && !e.startsWith(QLatin1String("ScriptError"))) out << e;
+        if (!e.contains(" frame ") && !e.startsWith("ScriptError")) out << e;
     return out;
 }
 
@@ -92,7 +91,7 @@ QStringList LoadEvents(const QString& url, const QString& at, long code) {
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs) {
     log.Clear();
     pane.Navigate2(url);
-    return log.WaitFor(QStringLiteral("DocumentComplete top"), 1, timeoutMs);
+    return log.WaitFor("DocumentComplete top", 1, timeoutMs);
 }
 
 void Pump(int ms) {
@@ -110,9 +109,11 @@ void StoreLinks(const QList<E2eLink>& links) {
         return text.isEmpty() ? text : SecretCipher::EncryptMessage(text);
     };
     for (const E2eLink& l : links) {
-        const QString url = l.url.startsWith(QLatin1Char('/')) ? sites::SharedSites().Url(l.url) : l.url;
-        stored.Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
-                   !l.password.isEmpty(), l.order);
+        const QString url = l.url.startsWith('/') ? sites::SharedSites().Url(l.url) : l.url;
+        stored
+            .Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
+                 !l.password.isEmpty(), l.order)
+            ->SetAlsoAllowedSite(l.alsoAllowedSite);
     }
     stored.SaveLinks(false);
 }
@@ -126,7 +127,7 @@ E2eWindow::E2eWindow(MakePane make) {
     frame->resize(1100, 800);
     frame->show();
     browse = frame->LoadBrowseWindow(make);
-    browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
+    browse->findChild<QTimer*>("loadFavoritesTimer")->stop();
 }
 
 E2eWindow::~E2eWindow() {

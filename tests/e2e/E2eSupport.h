@@ -54,6 +54,7 @@ struct E2eLink {
     QString caption, url, user{}, password{}, option{}, postLogin{};
     bool loadAtStart = false;
     int order = -1; // the place in the button order; -1: after the others
+    QString alsoAllowedSite{};
 };
 void StoreLinks(const QList<E2eLink>& links);
 

@@ -15,16 +15,15 @@ namespace sites {
 // "elsewhere.localhost" another site (the engine sends every *.localhost name to the loopback
 // address; the public suffix list makes each name its own site).
 //
-// Every page is at /<name>; whatever its forms or scripts send goes to an address below
-// /<name>/, which records the fields it received (form fields, or the members of a JSON body)
-// and answers with a welcome page that has a "Sign out" link.
+// Every page is at /<name>; whatever its forms or scripts send below /<name>/ is recorded (form
+// fields, or the members of a JSON body) and answered with a welcome page with a "Sign out" link.
 class LoginLab {
 public:
     static constexpr const char* kUser = "carol@bank.example";
     static constexpr const char* kPassword = "s3cret-Pass!";
 
     struct Sent {
-        QString path; // the address it went to, without the query
+        QString path; // without the query
         QString method;
         QMap<QString, QString> fields; // query and body fields together
     };
@@ -34,10 +33,10 @@ public:
         const char* name;
         const char* about; // nullptr: part of another page (a frame, a later step)
         const char* title;
-        // The fields the login must deliver to an address ending in /got, as "name=value" with
-        // the placeholders USER and PASS; empty: the page must receive nothing at all.
+        // The fields the login must deliver to /<name>/.../got, as "name=value" with the
+        // placeholders USER and PASS; empty: the page must receive nothing at all.
         QStringList expected;
-        const char* body;        // %P stands for the lab's port, %F for a plain login form
+        const char* body;
         const char* option = ""; // the list option the Link chooses
         int status = 200;
     };
@@ -45,19 +44,16 @@ public:
     LoginLab();
     ~LoginLab();
     bool ok() const { return m_ok; }
-
     // http://<host>:<port><path>
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
 
     void Forget();
-    // Everything sent to addresses below /<name>/, in order.
+    // Everything sent below /<name>/, in order, and the same as "METHOD path name=value ..." lines.
     QList<Sent> Received(const QString& name) const;
-    // The same as "METHOD path name=value ..." lines, for messages.
     QString Describe(const QString& name) const;
 
-    // The login layouts, and the pages that must receive nothing.
-    static QList<Page> Layouts();
-    static QList<Page> WrongPages();
+    // The login layouts (true), or the pages that must receive nothing (false).
+    static QList<Page> Pages(bool login);
 
 private:
     struct State;

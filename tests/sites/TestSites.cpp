@@ -25,21 +25,15 @@ struct Context {
 using Page = void (*)(const Context&, const Request&, Reply&);
 
 QString Doc(const QString& title, const QString& body) {
-    return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                          "<body>%2</body></html>")
-        .arg(title, body);
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head>" +
+           (body.startsWith("<frameset") ? body : "<body>" + body + "</body>") + "</html>";
 }
 
 // ----- the login site -------------------------------------------------------------------------
 
 const char* const kSessionCookie = "bgsession";
 
-QString LoginForm(const QString& action = QStringLiteral("/login"), const QString& extra = {},
-                  const QString& next = {}) {
-    const QString hiddenNext =
-        next.isEmpty()
-            ? QString()
-            : QStringLiteral("<input type=hidden name=next value=\"%1\">").arg(next.toHtmlEscaped());
+QString LoginForm(const QString& action = "/login", const QString& extra = {}, const QString& next = {}) {
     return QStringLiteral(
                "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%1\"%2>"
                "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
@@ -48,32 +42,24 @@ QString LoginForm(const QString& action = QStringLiteral("/login"), const QStrin
                "</td></tr><tr><td>Password</td><td><input type=\"password\" name=\"pass\" "
                "id=\"pass\"></td></tr></table><input type=\"hidden\" name=\"from\" value=\"form\">%3"
                "<input type=\"submit\" id=\"signin\" value=\"Sign In\"></form>")
-        .arg(action, extra, hiddenNext);
-}
-
-QString SignedInUser(const Context& c, const Request& r) {
-    std::lock_guard lock(c.state.mutex);
-    return c.state.sessions.value(r.cookie(QLatin1String(kSessionCookie)));
+        .arg(action, extra,
+             next.isEmpty() ? "" : "<input type=hidden name=next value=\"" + next.toHtmlEscaped() + "\">");
 }
 
 void LoginPage(const Context&, const Request& r, Reply& reply) {
-    reply.Html(Doc(QStringLiteral("Sign In - Bramble Test Bank"),
-                   QStringLiteral("<h1>Bramble Test Bank</h1>") +
-                       LoginForm(QStringLiteral("/login"), {}, r.param(QStringLiteral("next"))) +
-                       QStringLiteral("<p><a href=\"/help\">Help with signing in</a></p>")));
+    reply.Html(Doc("Sign In - Bramble Test Bank", "<h1>Bramble Test Bank</h1>" +
+                                                      LoginForm("/login", {}, r.param("next")) +
+                                                      "<p><a href=\"/help\">Help with signing in</a></p>"));
 }
 
 // Accepted logins get a session cookie and go on to ?next= (a path of this site) or /welcome;
 // refused ones get the form again, with status 200 (401 for the strict site).
 void LoginPost(const Context& c, const Request& r, Reply& reply) {
-    const QString user = r.param(QStringLiteral("user")), pass = r.param(QStringLiteral("pass"));
-    QString who = user;
-    if (!r.param(QStringLiteral("realm")).isEmpty())
-        who += QLatin1Char('/') + r.param(QStringLiteral("realm"));
-    if (r.param(QStringLiteral("from")) == QLatin1String("onsubmit")) who += QStringLiteral(" (onsubmit)");
-    const bool known =
-        (user == QLatin1String(TestSites::kUser) && pass == QLatin1String(TestSites::kPassword)) ||
-        (user == QLatin1String(TestSites::kSecondUser) && pass == QLatin1String(TestSites::kSecondPassword));
+    const QString user = r.param("user"), pass = r.param("pass");
+    QString who = user + (r.param("realm").isEmpty() ? "" : '/' + r.param("realm"));
+    if (r.param("from") == "onsubmit") who += " (onsubmit)";
+    const bool known = (user == TestSites::kUser && pass == TestSites::kPassword) ||
+                       (user == TestSites::kSecondUser && pass == TestSites::kSecondPassword);
     std::lock_guard lock(c.state.mutex);
     if (known) {
         const QString session = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -82,66 +68,54 @@ void LoginPost(const Context& c, const Request& r, Reply& reply) {
         reply.AddHeader("Set-Cookie", QStringLiteral("%1=%2; Path=/; HttpOnly; Max-Age=86400")
                                           .arg(QLatin1String(kSessionCookie), session)
                                           .toUtf8());
-        const QString next = r.param(QStringLiteral("next"));
-        const bool local = next.startsWith(QLatin1Char('/')) && !next.startsWith(QLatin1String("//"));
-        return reply.Redirect(local ? next : QStringLiteral("/welcome"));
+        const QString next = r.param("next");
+        return reply.Redirect(next.startsWith('/') && !next.startsWith("//") ? next : "/welcome");
     }
     c.state.refused.append(who);
-    if (r.path == QLatin1String("/login-strict")) reply.status = 401;
-    reply.Html(Doc(QStringLiteral("Sign In Failed"),
-                   QStringLiteral("<h1>Wrong password</h1><p>The user name or password is wrong.</p>") +
-                       LoginForm(r.path)));
+    if (r.path == "/login-strict") reply.status = 401;
+    reply.Html(Doc("Sign In Failed",
+                   "<h1>Wrong password</h1><p>The user name or password is wrong.</p>" + LoginForm(r.path)));
 }
 
 // Pages behind the login; /after/<kind> offers the way to the accounts through one kind of
 // control (the Link's post-login text names it).
 void SignedInPage(const Context& c, const Request& r, Reply& reply) {
-    const QString user = SignedInUser(c, r);
-    if (user.isEmpty()) return reply.Redirect(QStringLiteral("/login"));
-    const QString kind = r.path.section(QLatin1Char('/'), 2);
-    QString body;
-    if (r.path == QLatin1String("/welcome"))
-        body = QStringLiteral("<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> ")
-                   .arg(user.toHtmlEscaped());
-    else if (r.path == QLatin1String("/accounts"))
-        body = QStringLiteral("<h1>Accounts</h1><p>Balance: 42</p>");
-    else if (kind == QLatin1String("anchor"))
-        body = QStringLiteral("<a href=/help>Help</a> <a href='/accounts?via=mine'>My Accounts</a> "
-                              "<a href='/accounts?via=anchor'> accounts </a>");
-    else if (kind == QLatin1String("button"))
-        body = QStringLiteral(
-            "<input type=button value=' Accounts ' onclick=\"location.href='/accounts?via=button'\">");
-    else if (kind == QLatin1String("image"))
-        body =
-            QStringLiteral("<form action=/accounts><input type=hidden name=via value=image><input type=image "
-                           "src=/img/dot.gif alt='Go!'></form>");
-    else if (kind == QLatin1String("list"))
-        body = QStringLiteral(
-            "<select onchange='location.href = this.value'><option value=/welcome>Choose</option>"
-            "<option value='/accounts?via=list'>Accounts</option></select>");
-    const QString title = r.path == QLatin1String("/welcome")    ? QStringLiteral("Welcome, ") + user
-                          : r.path == QLatin1String("/accounts") ? QStringLiteral("Accounts")
-                                                                 : QStringLiteral("Start");
-    reply.Html(Doc(title.toHtmlEscaped(), body + QStringLiteral(" <a href=\"/logout\">Sign Out</a>")));
+    QString user;
+    {
+        std::lock_guard lock(c.state.mutex);
+        user = c.state.sessions.value(r.cookie(kSessionCookie));
+    }
+    if (user.isEmpty()) return reply.Redirect("/login");
+    static const QMap<QString, QString> kBodies{
+        {"/welcome", "<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> "},
+        {"/accounts", "<h1>Accounts</h1><p>Balance: 42</p>"},
+        {"/after/anchor", "<a href=/help>Help</a> <a href='/accounts?via=mine'>My Accounts</a> "
+                          "<a href='/accounts?via=anchor'> accounts </a>"},
+        {"/after/button",
+         "<input type=button value=' Accounts ' onclick=\"location.href='/accounts?via=button'\">"},
+        {"/after/image", "<form action=/accounts><input type=hidden name=via value=image><input type=image "
+                         "src=/img/dot.gif alt='Go!'></form>"},
+        {"/after/list", "<select onchange='location.href = this.value'><option value=/welcome>Choose</option>"
+                        "<option value='/accounts?via=list'>Accounts</option></select>"}};
+    const QString title = r.path == "/welcome"    ? "Welcome, " + user
+                          : r.path == "/accounts" ? "Accounts"
+                                                  : "Start";
+    reply.Html(Doc(title.toHtmlEscaped(), kBodies.value(r.path).replace("%1", user.toHtmlEscaped()) +
+                                              " <a href=\"/logout\">Sign Out</a>"));
 }
 
 void LogoutPage(const Context& c, const Request& r, Reply& reply) {
     {
         std::lock_guard lock(c.state.mutex);
-        c.state.sessions.remove(r.cookie(QLatin1String(kSessionCookie)));
+        c.state.sessions.remove(r.cookie(kSessionCookie));
     }
     reply.AddHeader("Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; Max-Age=0");
-    reply.Html(Doc(QStringLiteral("Signed Out"),
-                   QStringLiteral("<p>You are signed out.</p><a href=/login>Sign In</a>")));
+    reply.Html(Doc("Signed Out", "<p>You are signed out.</p><a href=/login>Sign In</a>"));
 }
 
 // ----- other pages with something to compute --------------------------------------------------
 
 void IndexPage(const Context&, const Request&, Reply& reply);
-
-void RedirectPage(const Context&, const Request&, Reply& reply) {
-    reply.Redirect(QStringLiteral("/plain"));
-}
 
 // A valid one-page PDF with a correct cross-reference table.
 void PdfPage(const Context&, const Request&, Reply& reply) {
@@ -165,46 +139,41 @@ void DotImage(const Context&, const Request&, Reply& reply) {
 
 void GeneratedPageRoute(const Context&, const Request& r, Reply& reply) {
     bool ok = false;
-    const int n = r.param(QStringLiteral("n")).toInt(&ok);
+    const int n = r.param("n").toInt(&ok);
     reply.Html(TestSites::GeneratedPage(ok && n >= 0 ? qMin(n, 1000000) : 1000));
 }
 
 void DownloadRoute(const Context&, const Request& r, Reply& reply) {
-    const QString name = r.param(QStringLiteral("name"));
-    reply.body = TestSites::DownloadBytes(qBound(0, r.param(QStringLiteral("bytes")).toInt(), 64 << 20));
+    const QString name = r.param("name");
+    reply.body = TestSites::DownloadBytes(qBound(0, r.param("bytes").toInt(), 64 << 20));
     reply.contentType = "application/octet-stream";
-    reply.AddHeader("Content-Disposition", QStringLiteral("attachment; filename=\"%1\"")
-                                               .arg(name.isEmpty() ? QStringLiteral("data.bin") : name)
-                                               .toUtf8());
-    reply.trickleMs = r.param(QStringLiteral("trickle")).toInt();
+    reply.AddHeader("Content-Disposition", "attachment; filename=\"" +
+                                               (name.isEmpty() ? QString("data.bin") : name).toUtf8() + "\"");
+    reply.trickleMs = r.param("trickle").toInt();
 }
 
 void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
-    const QString header = r.header(QStringLiteral("authorization"));
-    const QString given = header.startsWith(QLatin1String("Basic "))
+    const QString header = r.header("authorization");
+    const QString given = header.startsWith("Basic ")
                               ? QString::fromUtf8(QByteArray::fromBase64(header.mid(6).toLatin1()))
                               : QString();
     {
         std::lock_guard lock(c.state.mutex);
         c.state.signIns << given;
     }
-    if (given ==
-        QStringLiteral("%1:%2").arg(QLatin1String(TestSites::kUser), QLatin1String(TestSites::kPassword)))
-        return reply.Html(
-            Doc(QStringLiteral("Bramble Vault"), QStringLiteral("<h1>The vault is open.</h1>")));
+    if (given == QString(TestSites::kUser) + ':' + TestSites::kPassword)
+        return reply.Html(Doc("Bramble Vault", "<h1>The vault is open.</h1>"));
     reply.status = 401;
     reply.AddHeader("WWW-Authenticate", "Basic realm=\"Bramble Vault\"");
-    reply.Html(Doc(QStringLiteral("Not Signed In"), QStringLiteral("<h1>Not signed in.</h1>")));
+    reply.Html(Doc("Not Signed In", "<h1>Not signed in.</h1>"));
 }
 
 // The first visit of a ?key= hangs its page; later ones go to /login.
 void HangOncePage(const Context& c, const Request& r, Reply& reply) {
     std::lock_guard lock(c.state.mutex);
-    if (c.state.hung.contains(r.param(QStringLiteral("key"))))
-        return reply.Redirect(QStringLiteral("/login"));
-    c.state.hung << r.param(QStringLiteral("key"));
-    reply.Html(
-        Doc(QStringLiteral("Busy"), QStringLiteral("<p>Busy for ever.</p><script>for (;;) {}</script>")));
+    if (c.state.hung.contains(r.param("key"))) return reply.Redirect("/login");
+    c.state.hung << r.param("key");
+    reply.Html(Doc("Busy", "<p>Busy for ever.</p><script>for (;;) {}</script>"));
 }
 
 // ----- the route table: add pages here --------------------------------------------------------
@@ -285,7 +254,7 @@ const Route kRoutes[] = {
      "window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });</script>"},
     {"GET", "/popup-target", BothOrigins, nullptr, "Pop-up Target",
      "<p>A new window.</p><button id=close onclick='window.close()'>Close</button>"},
-    {"GET", "/redirect", MainOrigin, RedirectPage},
+    {"GET", "/redirect", MainOrigin, [](const Context&, const Request&, Reply& reply) { reply.Redirect("/plain"); }},
     {"GET", "/missing", MainOrigin, nullptr, "Not Found", "<h1>Not Found</h1><p>No such page here.</p>", 404},
     {"GET", "/broken", MainOrigin, nullptr, "Server Error", "<h1>Internal Server Error</h1>", 500},
     {"GET", "/doc.pdf", MainOrigin, PdfPage},
@@ -303,48 +272,38 @@ const Route kRoutes[] = {
 void IndexPage(const Context&, const Request&, Reply& reply) {
     QString list;
     for (const Route& route : kRoutes)
-        if (QLatin1String(route.method) == QLatin1String("GET"))
-            list += QStringLiteral("<li><a href=\"%1\">%1</a></li>").arg(QLatin1String(route.path));
-    reply.Html(Doc(QStringLiteral("Test Sites"), QStringLiteral("<ul>") + list + QStringLiteral("</ul>")));
+        if (QLatin1String(route.method) == "GET")
+            list += QStringLiteral("<li><a href=\"%1\">%1</a></li>").arg(route.path);
+    reply.Html(Doc("Test Sites", "<ul>" + list + "</ul>"));
 }
 
 void FixedPage(const Route& route, const Context& c, Reply& reply) {
-    QString body = QString::fromUtf8(route.body);
-    body.replace(QLatin1String("%O"), c.other.Url(QString()))
-        .replace(QLatin1String("%L"), LoginForm())
-        .replace(QLatin1String("%S"), LoginForm(QStringLiteral("/login-strict")))
-        .replace(QLatin1String("%C"), LoginForm(QStringLiteral("/login"),
-                                                QStringLiteral(" onsubmit=\"return checkLogin(this)\"")));
     reply.status = route.status;
-    const QString title = QString::fromUtf8(route.title);
-    if (body.startsWith(QLatin1String("<frameset")))
-        return reply.Html(QStringLiteral("<!DOCTYPE html>\n<html><head><title>%1</title></head>%2</html>")
-                              .arg(title, body));
-    reply.Html(Doc(title, body));
+    reply.Html(
+        Doc(route.title, QString::fromUtf8(route.body)
+                             .replace("%O", c.other.Url(QString()))
+                             .replace("%L", LoginForm())
+                             .replace("%S", LoginForm("/login-strict"))
+                             .replace("%C", LoginForm("/login", " onsubmit=\"return checkLogin(this)\""))));
 }
 
 } // namespace
 
 TestSites::TestSites(int port, int otherPort) : m_state(std::make_shared<State>()) {
-    for (const Route& route : kRoutes) {
-        for (Origin origin : {MainOrigin, OtherOrigin}) {
-            if (!(route.origin & origin)) continue;
-            std::shared_ptr<State> state = m_state;
-            const SiteServer* other = &m_other;
-            (origin == MainOrigin ? m_main : m_other)
-                .Route(QLatin1String(route.method), QLatin1String(route.path),
-                       [state, route, other](const Request& r, Reply& reply) {
-                           const Context c{*state, *other};
-                           route.page ? route.page(c, r, reply) : FixedPage(route, c, reply);
-                       });
-        }
-    }
+    for (const Route& route : kRoutes)
+        for (Origin origin : {MainOrigin, OtherOrigin})
+            if (route.origin & origin)
+                (origin == MainOrigin ? m_main : m_other)
+                    .Route(route.method, route.path,
+                           [state = m_state, route, other = &m_other](const Request& r, Reply& reply) {
+                               const Context c{*state, *other};
+                               route.page ? route.page(c, r, reply) : FixedPage(route, c, reply);
+                           });
     m_ok = m_main.Start(port) && m_other.Start(otherPort);
 }
 
 TestSites::~TestSites() {
-    m_main.Stop();
-    m_other.Stop();
+    m_main.Stop(); // its pages read the other server
 }
 
 void TestSites::AddPage(const QString& path, const QString& html) {

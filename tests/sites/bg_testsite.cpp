@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     while (!g_stop)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     // What the lab's pages received, for a look after a run of the program.
-    for (const sites::LoginLab::Page& page : sites::LoginLab::Layouts() + sites::LoginLab::WrongPages())
+    for (const sites::LoginLab::Page& page : sites::LoginLab::Pages(true) + sites::LoginLab::Pages(false))
         out << page.name << ": " << lab.Describe(QLatin1String(page.name)) << Qt::endl;
     return 0;
 }

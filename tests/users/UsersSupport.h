@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -103,21 +102,5 @@ inline QStringList dumpStore() {
     walk(QString());
     return out;
 }
-
-// Records the label texts of the windows with this object name as they are shown.
-class ShowWatcher : public QObject {
-public:
-    explicit ShowWatcher(QString name) : m_name(std::move(name)) { qApp->installEventFilter(this); }
-    ~ShowWatcher() override { qApp->removeEventFilter(this); }
-    QStringList shown;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && watched->objectName() == m_name)
-            if (auto* label = watched->findChild<QLabel*>()) shown << label->text();
-        return false;
-    }
-
-private:
-    QString m_name;
-};
 
 } // namespace userstest

@@ -1,0 +1,536 @@
+// The engine pane on real pages: its events in the order and with the values the program's
+// handlers rely on, the snapshot the login rules read, and what the program writes into a page.
+#include <gtest/gtest.h>
+#include <QTcpServer>
+#include <QWebEnginePage>
+
+#include "browse/engine/WebEnginePane.h"
+#include "browse/FormFiller.h"
+#include "browse/FormFillerHost.h"
+#include "core/AppState.h"
+#include "core/SecretCipher.h"
+#include "e2e/E2eSupport.h"
+#include "links/Links.h"
+#include "sites/TestSites.h"
+
+namespace {
+
+using sites::SharedSites;
+using sites::TestSites;
+
+QString Url(const QString& path) {
+    return SharedSites().Url(path);
+}
+
+// "TAG:type name" (or "TAG:type#id") per element.
+QStringList Names(const QList<DomElement*>& list) {
+    QStringList out;
+    for (const DomElement* e : list)
+        out << e->nodeName() + (e->type().isEmpty() ? "" : ':' + e->type()) +
+                   (!e->name().isEmpty() ? ' ' + e->name()
+                    : e->id().isEmpty()  ? ""
+                                         : '#' + e->id());
+    return out;
+}
+
+// One pane, not shown (as a Link's pane behind the "Please wait..." page); each test's loads
+// follow one another as in a real pane.
+class EnginePane : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_pane = new WebEnginePane("engine");
+        s_pane->widget()->resize(800, 600);
+    }
+    static void TearDownTestSuite() { delete s_pane; }
+    void SetUp() override { log = std::make_unique<EventLog>(s_pane); }
+    // The snapshot of a page, read with the Link's own texts (links the rules have no words for
+    // are left out otherwise).
+    DocumentPtr Load(const QString& path, const QStringList& texts = {}) {
+        s_pane->SetSnapshotTexts(texts);
+        const bool loaded = LoadAndWait(*s_pane, *log, Url(path));
+        s_pane->SetSnapshotTexts({});
+        return loaded ? s_pane->Document() : nullptr;
+    }
+    bool Apply(const DocumentPtr& doc = {}) {
+        int result = -1;
+        const auto done = [&](bool ok) { result = ok; };
+        doc ? s_pane->ApplyDocumentActions(doc, done) : s_pane->ApplyActions(done);
+        return WaitFor([&] { return result >= 0; }) && result == 1;
+    }
+    DocumentPtr Fresh() {
+        DocumentPtr out;
+        s_pane->RefreshDocument([&](DocumentPtr d) { out = d; });
+        WaitFor([&] { return out != nullptr; });
+        return out;
+    }
+    // Spans are not in the snapshot: the page is asked.
+    QString Text(const QString& id) {
+        return RunScript(*s_pane, QStringLiteral("document.getElementById('%1').textContent").arg(id));
+    }
+    bool Reached(const QString& path) {
+        log->Clear();
+        return log->WaitFor("DocumentComplete top " + Url(path));
+    }
+    void FillLogin(const DocumentPtr& doc, const QString& password) {
+        doc->getElementById("user")->SetValue(TestSites::kUser);
+        doc->getElementById("pass")->SetValue(password);
+    }
+
+    static WebEnginePane* s_pane;
+    std::unique_ptr<EventLog> log;
+};
+
+WebEnginePane* EnginePane::s_pane = nullptr;
+
+// ----- events
+
+TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
+    QTcpServer closed; // a port on 127.0.0.1 that refuses connections
+    closed.listen(QHostAddress::LocalHost);
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+    closed.close();
+    const struct {
+        QString url, at;
+        long error;
+        QString title;
+    } cases[] = {
+        {Url("/plain"), {}, 0, "Plain Page"},
+        {Url("/redirect"), Url("/plain"), 0, "Plain Page"},
+        {Url("/frames"), {}, 0, "Frames"},
+        {"http://no-such-host.invalid/", {}, PaneError::CannotConnect, {}},
+        {refused, {}, PaneError::CannotConnect, {}},
+        {Url("/missing"), {}, 404, "Not Found"},
+        {Url("/broken"), {}, 500, "Server Error"},
+        {Url("/plain"), {}, 0, "Plain Page"}, // a good load clears the error state
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url.toStdString());
+        DocumentPtr seen;
+        int stateAtComplete = -1;
+        log->onTopDocumentComplete = [&](const QString&) {
+            seen = s_pane->Document(); // a synchronous read inside the handler
+            stateAtComplete = s_pane->ReadyState();
+        };
+        ASSERT_TRUE(LoadAndWait(*s_pane, *log, c.url));
+        const QString at = c.at.isEmpty() ? c.url : c.at;
+        EXPECT_EQ(log->TopLevel(), LoadEvents(c.url, at, c.error));
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->URL(), at);
+        EXPECT_TRUE(c.title.isEmpty() || seen->title() == c.title) << seen->title().toStdString();
+        EXPECT_EQ(stateAtComplete, PaneReadyState::Complete);
+        EXPECT_EQ(s_pane->LocationURL(), at);
+        EXPECT_EQ(s_pane->IsErrorPage(), c.error != 0);
+        EXPECT_FALSE(s_pane->Busy());
+    }
+    log->onTopDocumentComplete = nullptr;
+    EXPECT_TRUE(log->other.contains("TitleChange Plain Page"));
+    EXPECT_TRUE(log->other.contains("SetSecureLockIcon 0"));
+
+    // Each frame is reported between the page's commit and its DocumentComplete.
+    ASSERT_TRUE(Load("/frames"));
+    const QStringList& e = log->events;
+    for (const QString& frame : {Url("/frame-left"), SharedSites().OtherUrl("/frame-right")}) {
+        const qsizetype before = e.indexOf("BeforeNavigate2 frame " + frame);
+        const qsizetype committed = e.indexOf("NavigateComplete2 frame " + frame);
+        const qsizetype complete = e.indexOf("DocumentComplete frame " + frame);
+        ASSERT_GE(before, 0) << frame.toStdString();
+        EXPECT_GT(committed, before);
+        EXPECT_GT(complete, committed);
+        EXPECT_GT(committed, e.indexOf("NavigateComplete2 top " + Url("/frames")));
+        EXPECT_LT(complete, e.indexOf("DocumentComplete top " + Url("/frames")));
+    }
+}
+
+TEST_F(EnginePane, CancelledNavigationRaisesNothingMoreAndHistoryMoves) {
+    ASSERT_TRUE(Load("/plain"));
+    log->Clear();
+    log->onBeforeNavigate = [&](NavigateEvent& e) { e.cancel = e.url == Url("/welcome"); };
+    s_pane->Navigate2(Url("/welcome"));
+    Pump(700);
+    EXPECT_EQ(log->events, QStringList{"BeforeNavigate2 top " + Url("/welcome")});
+    EXPECT_EQ(s_pane->LocationURL(), Url("/plain"));
+    EXPECT_FALSE(s_pane->Busy());
+    ASSERT_TRUE(Load("/echo"));
+    EXPECT_TRUE(s_pane->CanGoBack());
+    log->Clear();
+    s_pane->GoBack();
+    ASSERT_TRUE(log->WaitFor("DocumentComplete top"));
+    EXPECT_EQ(s_pane->LocationURL(), Url("/plain"));
+    EXPECT_TRUE(s_pane->CanGoForward());
+    EXPECT_TRUE(log->other.contains(QStringLiteral("CommandStateChange %1 1").arg(PaneCommand::Forward)));
+}
+
+TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
+    ASSERT_TRUE(Load("/script-error"));
+    ASSERT_TRUE(log->WaitFor("ScriptError"));
+    EXPECT_TRUE(log->events.filter("ScriptError").first().startsWith("ScriptError 5 "));
+    EXPECT_TRUE(log->events.filter("ScriptError").first().contains("noSuchFunction"));
+    // Errors inside frames (of this site or another) are the frames' own, not the page's.
+    ASSERT_TRUE(Load("/framed-errors"));
+    ASSERT_TRUE(log->WaitFor("DocumentComplete frame", 2));
+    Pump(300);
+    EXPECT_EQ(log->Count("ScriptError"), 0) << log->events.join("\n").toStdString();
+    EXPECT_EQ(log->other.filter("FrameScriptError 5 ").size(), 2) << log->other.join("\n").toStdString();
+
+    const DocumentPtr pdf = Load("/doc.pdf");
+    ASSERT_TRUE(pdf);
+    EXPECT_FALSE(s_pane->IsHtmlDocument() || s_pane->IsErrorPage());
+    EXPECT_EQ(s_pane->DocumentTypeName() + ' ' + pdf->typeName(), "Document PDFDocument");
+}
+
+// ----- the snapshot
+
+TEST_F(EnginePane, SnapshotOfTheLoginPage) {
+    const DocumentPtr doc = Load("/login");
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(QStringList({doc->URL(), doc->domain(), doc->title(), doc->typeName()}),
+              QStringList({Url("/login"), "127.0.0.1", "Sign In - Bramble Test Bank", "HTMLDocument"}));
+    EXPECT_TRUE(doc->hasBody() && doc->bodyHasContent() && doc->frames().isEmpty());
+    ASSERT_EQ(doc->forms().size(), 1);
+    const DomElement* form = doc->forms()[0];
+    EXPECT_EQ(form->name() + '|' + form->onsubmit(), "login|");
+    EXPECT_EQ(Names(form->elements()),
+              (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user",
+                           "INPUT:password pass", "INPUT:hidden from", "INPUT:submit#signin"}));
+    EXPECT_EQ(Names(doc->all()), Names(form->elements()) + QStringList{"A"});
+    for (const DomElement* e : form->elements())
+        EXPECT_EQ(e->form(), form);
+    const DomElement* list = form->elements()[0];
+    ASSERT_EQ(list->children().size(), 2);
+    EXPECT_EQ(list->children()[1]->innerText(), "Business");
+    EXPECT_TRUE(list->children()[0]->selected() && !list->children()[1]->selected());
+    EXPECT_EQ(list->value(), "p");
+    EXPECT_EQ(form->elements()[3]->outerHTML(), "<input type=\"text\" name=\"user\" id=\"user\">");
+    EXPECT_EQ(form->elements()[3]->parentParentText(), ""); // read for password fields only
+    EXPECT_TRUE(form->elements()[4]->parentParentText().contains("Password")); // the table row
+    EXPECT_EQ(form->elements()[6]->value(), "Sign In");
+    ASSERT_EQ(doc->links().size(), 1);
+    const DomElement* help = doc->links()[0];
+    EXPECT_EQ(QStringList({help->innerText(), help->href(), help->hostname()}),
+              QStringList({"Help with signing in", Url("/help"), "127.0.0.1"}));
+}
+
+TEST_F(EnginePane, SnapshotOfAnchorsImagesButtonsAndScripts) {
+    EXPECT_EQ(Names(Load("/plain")->links()), (QStringList{"A#pic", "A#script"})); // no text; "Log in"
+    const DocumentPtr doc = Load("/plain", {"welcome", "Go to accounts", "Anchor"});
+    ASSERT_TRUE(doc);
+    // The anchor without href is in all() but not in links().
+    EXPECT_EQ(Names(doc->links()), (QStringList{"A#first", "A#pic", "A#script"}));
+    EXPECT_EQ(Names(doc->getElementsByTagName("a")),
+              (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
+    const DomElement* pic = doc->getElementById("pic");
+    ASSERT_TRUE(pic && pic->firstChild() && pic->childElementCount() == 1);
+    EXPECT_EQ(pic->firstChild()->alt(), "Go to accounts");
+    EXPECT_TRUE(pic->innerHTML().startsWith("<img"));
+    const DomElement* first = doc->getElementById("first");
+    ASSERT_TRUE(first && first->firstChild());
+    EXPECT_TRUE(first->firstChild()->isText());
+    EXPECT_EQ(first->innerHTML(), "Welcome"); // sent once, as its text
+    EXPECT_EQ(doc->getElementById("script")->hostname(), "doLogin()");
+    ASSERT_EQ(doc->images().size(), 2);
+    EXPECT_EQ(doc->images()[0]->src(), Url("/img/dot.gif"));
+    EXPECT_EQ(doc->images()[0]->readyState() + ' ' + doc->images()[1]->readyState(), "complete loading");
+    const DomElement* button = doc->getElementById("btn");
+    ASSERT_TRUE(button);
+    EXPECT_EQ(QStringList({button->type(), button->innerText(), button->onclick()}),
+              QStringList({"submit", "Sign\u00a0In", "go()"}));
+    ASSERT_EQ(doc->scripts().size(), 1);
+    EXPECT_TRUE(doc->scripts()[0].contains("function doLogin() { document.forms[0].submit(); }"));
+}
+
+TEST_F(EnginePane, SnapshotReadsSameOriginFramesAndMarksCrossOriginOnes) {
+    const DocumentPtr doc = Load("/iframes", {"/plain"}); // the frames' links lead there
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->frames().size(), 3);
+    const DomFrame& same = doc->frames()[0];
+    EXPECT_EQ(same.name, "same");
+    ASSERT_TRUE(same.document);
+    EXPECT_EQ(same.document->URL(), Url("/frame-left"));
+    EXPECT_EQ(same.document->parentDocument(), doc.get());
+    ASSERT_EQ(same.document->forms().size(), 1);
+    EXPECT_EQ(same.document->forms()[0]->ownerDocument(), same.document);
+    EXPECT_EQ(same.element->nodeName(), "IFRAME");
+    EXPECT_TRUE(doc->all().contains(same.element));
+    EXPECT_FALSE(doc->frames()[1].document);
+    EXPECT_EQ(doc->frames()[1].src, SharedSites().OtherUrl("/frame-right"));
+    const DomFrame& nest = doc->frames()[2];
+    ASSERT_TRUE(nest.document && nest.document->frames().size() == 1 && nest.document->frames()[0].document);
+    EXPECT_EQ(nest.document->frames()[0].document->forms().size(), 1);
+    EXPECT_EQ(nest.document->links().size(), 1);
+    // The top document's own lists hold only its own elements.
+    EXPECT_EQ(doc->forms().size(), 0);
+    EXPECT_EQ(doc->links().size(), 1);
+    EXPECT_EQ(doc->model().documents().size(), 4u);
+
+    const DocumentPtr frameset = Load("/frames");
+    ASSERT_TRUE(frameset && frameset->hasBody());
+    EXPECT_EQ(Names(frameset->getElementsByTagName("FRAME")), (QStringList{"FRAME left", "FRAME right"}));
+    ASSERT_EQ(frameset->frames().size(), 2);
+    ASSERT_TRUE(frameset->frames()[0].document);
+    EXPECT_EQ(frameset->frames()[0].document->forms().size(), 1);
+    EXPECT_FALSE(frameset->frames()[1].document);
+}
+
+TEST_F(EnginePane, SnapshotValuesAsTheProgramReadsThem) {
+    SharedSites().AddPage("/t/values", R"(<!DOCTYPE html>
+<html><head><title>Values</title></head><body>
+<form name="f1" onsubmit="return check(this);"><INPUT TYPE="Password" NAME="pw" value="typed">
+<a href="/signin">
+   <img src="/img/dot.gif" alt="Sign In"></a>
+<span><b><input type="text" name="ssn"></b></span><div style="display:none">Social Security Number</div>
+<select name="multi" multiple><option selected>A</option><option selected>B</option></select>
+<textarea name="note">Some note</textarea>
+</form>
+<form name="f2" id="f2"><input type="checkbox" name="c"></form>
+<img src="/img/dot.gif" alt="x"><input type="image" name="go" form="f2" alt="Go">
+</body></html>)");
+    const DocumentPtr doc = Load("/t/values");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->forms().size(), 2);
+    const DomElement* f1 = doc->forms()[0];
+    EXPECT_EQ(f1->onsubmit(), "function anonymous() { return check(this); }");
+    EXPECT_EQ(Names(f1->elements()),
+              (QStringList{"INPUT:password pw", "A", "IMG", "INPUT:text ssn", "SELECT:select-multiple multi",
+                           "OPTION", "OPTION", "TEXTAREA:textarea note"}));
+    EXPECT_EQ(f1->elements()[0]->value() + '|' + f1->elements()[7]->value(), "typed|Some note");
+    // Whitespace before the image does not count as the anchor's first child.
+    EXPECT_EQ(f1->elements()[1]->firstChild(), f1->elements()[2]);
+    EXPECT_TRUE(f1->elements()[5]->selected() && f1->elements()[6]->selected());
+    // An image button tied to its form by a form attribute is one of the form's.
+    EXPECT_EQ(Names(doc->forms()[1]->elements()), (QStringList{"INPUT:checkbox c", "INPUT:image go"}));
+    EXPECT_EQ(doc->images().size(), 2);
+}
+
+// ----- what the program writes into the page
+
+TEST_F(EnginePane, ClickEnterAndTheSubmitHandlerSendTheFormWithTheChosenOption) {
+    ASSERT_TRUE(Load("/logout"));
+    const int before = int(SharedSites().AcceptedLogins().size());
+    // Written inside DocumentComplete, as the login logic does; applied once the handler returns.
+    log->onTopDocumentComplete = [&](const QString& url) {
+        if (!url.endsWith("/login")) return;
+        DocumentPtr doc = s_pane->Document();
+        FillLogin(doc, TestSites::kPassword);
+        for (DomElement* e : doc->forms()[0]->elements())
+            if (e->nodeName() == "OPTION") e->SetSelected(e->innerText() == "Business");
+        EXPECT_EQ(doc->getElementById("realm")->value(), "b"); // the list follows its options at once
+        doc->getElementById("signin")->Focus();
+        doc->getElementById("signin")->Click();
+        EXPECT_EQ(doc->model().pendingActions().size(), 6);
+    };
+    s_pane->Navigate2(Url("/login"));
+    ASSERT_TRUE(log->WaitFor("DocumentComplete top " + Url("/welcome")))
+        << log->events.join("\n").toStdString();
+    log->onTopDocumentComplete = nullptr;
+    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before), QStringList{"alice/b"});
+    // The POST is announced, the redirect is not.
+    EXPECT_TRUE(log->events.contains("BeforeNavigate2 top " + Url("/login")));
+    // Of the welcome page's links, the one the rules have words for.
+    ASSERT_EQ(s_pane->Document()->links().size(), 1);
+    EXPECT_EQ(s_pane->Document()->links()[0]->innerText(), "Sign Out");
+
+    // Enter in the focused password field.
+    ASSERT_TRUE(Load("/logout"));
+    DocumentPtr doc = Load("/login");
+    FillLogin(doc, TestSites::kPassword);
+    doc->getElementById("pass")->Focus();
+    doc->PressEnter();
+    ASSERT_TRUE(Reached("/welcome"));
+    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before + 1), QStringList{"alice/p"});
+
+    // The form's inline onsubmit runs before Enter submits (it marks the form).
+    ASSERT_TRUE(Load("/logout"));
+    doc = Load("/login-onsubmit");
+    EXPECT_EQ(doc->forms()[0]->onsubmit(), "function anonymous() { return checkLogin(this) }");
+    FillLogin(doc, "wrong");
+    doc->getElementById("pass")->Focus();
+    doc->forms()[0]->CallOnSubmit();
+    doc->PressEnter();
+    log->Clear();
+    ASSERT_TRUE(log->WaitFor("DocumentComplete top"));
+    EXPECT_EQ(SharedSites().RefusedLogins().last(), "alice/p (onsubmit)");
+    EXPECT_EQ(s_pane->LocationName(), "Sign In Failed");
+}
+
+TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
+    const DocumentPtr old = Load("/echo");
+    DocumentPtr doc = Fresh();
+    EXPECT_GT(doc->generation(), old->generation());
+    doc->getElementById("name")->SetValue("typed by the program");
+    for (DomElement* option : doc->getElementById("pick")->children())
+        option->SetSelected(option->innerText() == "Blue");
+    doc->getElementById("pick")->FireChange();
+    ASSERT_TRUE(Apply());
+    EXPECT_EQ(Text("echo") + "|" + Text("changed") + "|" + Text("picked"),
+              "typed by the program|typed by the program|Blue");
+    const DocumentPtr now = s_pane->Document(); // a new snapshot reads what the page holds
+    EXPECT_EQ(now->getElementById("name")->value() + '|' + now->getElementById("pick")->value(),
+              "typed by the program|Blue");
+
+    // An older snapshot of the same page.
+    old->getElementById("name")->SetValue("from the old snapshot");
+    EXPECT_FALSE(Apply(old));
+    EXPECT_TRUE(old->model().pendingActions().isEmpty());
+    // The page reloaded since: nothing reaches the new page, not even through the automatic
+    // application of writes.
+    const DocumentPtr before = s_pane->Document();
+    ASSERT_TRUE(Load("/echo"));
+    before->getElementById("name")->SetValue("after reload");
+    Pump(300);
+    EXPECT_EQ(Text("echo"), "");
+    // The current snapshot, but the page took its element out.
+    const DocumentPtr current = s_pane->Document();
+    RunScript(*s_pane, "document.getElementById('name').remove(); true");
+    current->getElementById("name")->SetValue("gone");
+    EXPECT_FALSE(Apply(current));
+
+    // Writes reach a frame of the same origin; Navigate ends a run.
+    doc = Load("/iframes");
+    ASSERT_TRUE(doc && doc->frames()[0].document);
+    doc->frames()[0].document->getElementById("user")->SetValue("in the frame");
+    ASSERT_TRUE(Apply());
+    doc = Fresh();
+    ASSERT_TRUE(doc && doc->frames()[0].document);
+    EXPECT_EQ(doc->frames()[0].document->getElementById("user")->value(), "in the frame");
+    doc->Navigate(Url("/plain"));
+    ASSERT_TRUE(Reached("/plain"));
+}
+
+// The filler's side of the engine: the password it writes is in the field, never in its markup.
+class NoHost : public FormFillerHost {
+    bool NavigateStopped() const override { return false; }
+    void NavigatePane(int, const QString&) override {}
+    QString SSN() const override { return {}; }
+    int SignInParseCount() const override { return 0; }
+    void SetSignInParseCount(int) override {}
+    void RememberActiveControl() override {}
+    void RestoreActiveControl() override {}
+};
+
+TEST_F(EnginePane, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
+    TempStore temp;
+    App().CurrentUser = "filler";
+    App().PassPhrase = "filler-pass";
+    Links links(App().CurrentUser);
+    const auto enc = [](const QString& text) { return SecretCipher::EncryptMessage(text); };
+    Link* link =
+        links.Add("Bank", enc(Url("/login")), enc("nobody"), enc("pw-in-markup?"), {}, {}, false, true);
+    ASSERT_TRUE(Load("/login"));
+    // Filled but not submitted: a special-site parse defers its click.
+    LoginSites sites;
+    sites.specialSitePrefix = Url("/login");
+    NoHost host;
+    EXPECT_FALSE(FormFiller(host, sites).ParsePage(s_pane->Document().get(), 0, *link));
+    ASSERT_TRUE(Apply());
+    DomElement* pass = Fresh()->getElementById("pass");
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(pass->value(), "pw-in-markup?");
+    EXPECT_FALSE(pass->outerHTML().contains("pw-in-markup"));
+    EXPECT_FALSE(FormFiller::LoggedHtml(pass).contains("pw-in-markup"));
+    App().CurrentUser.clear();
+}
+
+// ----- the pane's own life
+
+TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndShowsMarkupSilently) {
+    WebEnginePane pane("lazy");
+    EventLog log(&pane);
+    EXPECT_FALSE(pane.HasEnginePage());
+    EXPECT_EQ(pane.ReadyState(), PaneReadyState::Uninitialized);
+    EXPECT_FALSE(pane.Document());
+    const QString blank = QStringLiteral("about:blank");
+    pane.Navigate2(blank);
+    EXPECT_TRUE(log.events.isEmpty()); // raised after Navigate2 returns
+    ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
+    EXPECT_EQ(log.events, LoadEvents(blank));
+    EXPECT_FALSE(pane.HasEnginePage());
+    EXPECT_EQ(pane.LocationURL(), blank);
+    EXPECT_EQ(pane.ReadyState(), PaneReadyState::Complete);
+    ASSERT_TRUE(pane.Document());
+    EXPECT_TRUE(pane.Document()->forms().isEmpty());
+
+    // A cancelled blank navigation changes nothing.
+    WebEnginePane other("lazy");
+    EventLog otherLog(&other);
+    otherLog.onBeforeNavigate = [](NavigateEvent& e) { e.cancel = true; };
+    other.Navigate2(blank);
+    Pump(200);
+    EXPECT_EQ(otherLog.events, QStringList{"BeforeNavigate2 top " + blank});
+    EXPECT_EQ(other.LocationURL(), "");
+
+    // Body markup shows without events, and again in place. It is asked for in a way that raises
+    // no script error before the page has a body.
+    const QString body = QStringLiteral("document.body ? document.body.innerHTML : ''");
+    for (const QString& markup :
+         {QStringLiteral("<p id=\"w\">Please wait...</p>"), QStringLiteral("<p>Signing In</p>")}) {
+        other.SetBodyHtml(markup);
+        ASSERT_TRUE(WaitFor([&] {
+            Pump(100);
+            return RunScript(other, body) == markup;
+        }));
+    }
+    EXPECT_EQ(otherLog.events.size(), 1) << otherLog.events.join("\n").toStdString();
+    EXPECT_EQ(other.LocationURL(), blank);
+
+    // The first real navigation makes the engine page; "about:blank" then goes through it and
+    // still raises the whole sequence (the engine does not ask before loading it).
+    ASSERT_TRUE(LoadAndWait(pane, log, Url("/plain")));
+    EXPECT_TRUE(pane.HasEnginePage());
+    ASSERT_TRUE(LoadAndWait(pane, log, blank));
+    EXPECT_EQ(log.TopLevel(), LoadEvents(blank));
+    EXPECT_TRUE(pane.CanGoBack());
+}
+
+TEST(EnginePaneLifecycle, AnIdlePageIsFrozenLetGoAndComesBackWhereItWasInOneLoad) {
+    WebEnginePane pane("idle");
+    EventLog log(&pane);
+    ASSERT_TRUE(LoadAndWait(pane, log, Url("/plain")));
+    ASSERT_TRUE(LoadAndWait(pane, log, Url("/login")));
+    const auto keepAwake = [&] {
+        int answer = -1;
+        pane.AskKeepAwake([&](bool keep) { answer = keep; });
+        WaitFor([&] { return answer >= 0; });
+        return answer == 1;
+    };
+    EXPECT_FALSE(keepAwake());
+    const QString field = QStringLiteral("document.querySelector('input[type=text]')");
+    RunScript(pane, field + QStringLiteral(".value = 'typed'"));
+    EXPECT_TRUE(keepAwake()) << "input not sent";
+    RunScript(pane, field + QStringLiteral(".value = ") + field + QStringLiteral(".defaultValue"));
+    EXPECT_FALSE(keepAwake());
+
+    // A long page, scrolled down: it comes back where it was.
+    const QString page = Url("/generated?n=1000");
+    ASSERT_TRUE(LoadAndWait(pane, log, page));
+    pane.widget()->resize(600, 400);
+    pane.widget()->show();
+    RunScript(pane, QStringLiteral("window.scrollTo(0, 500)"));
+    ASSERT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
+    pane.widget()->hide();
+    const QString title = pane.LocationName();
+    pane.SetIdle(PaneIdle::Frozen);
+    ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Frozen; }));
+    pane.SetIdle(PaneIdle::Discarded);
+    ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Discarded; }));
+    // Let go altogether: no engine page, no renderer; what the pane says of its page holds.
+    EXPECT_FALSE(pane.HasEnginePage());
+    EXPECT_EQ(pane.LocationURL() + pane.LocationName(), page + title);
+    EXPECT_EQ(pane.ReadyState(), PaneReadyState::Complete);
+    EXPECT_TRUE(pane.CanGoBack());
+    log.Clear();
+    // As the window does: woken, then shown.
+    pane.SetIdle(PaneIdle::Active);
+    pane.widget()->show();
+    ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
+    Pump(300);
+    EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
+    EXPECT_EQ(pane.LocationURL(), page);
+    EXPECT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
+    pane.widget()->hide();
+    // Its history came back with it.
+    pane.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == Url("/login") && !pane.Busy(); }));
+    EXPECT_TRUE(pane.CanGoBack());
+}
+
+} // namespace

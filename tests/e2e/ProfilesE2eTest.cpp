@@ -1,0 +1,398 @@
+// Whose cookies a page has, end to end: each user's own profile, each Link's own inside it, and
+// what the browse window's windows carry. The local login site signs in with a session cookie
+// and greets the account it belongs to.
+#include <functional>
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <sys/stat.h>
+
+#include "browse/BrowseWindow.h"
+#include "browse/engine/WebEnginePane.h"
+#include "browse/engine/WebProfiles.h"
+#include "browse/LinkControls.h"
+#include "browse/NavigationDriver.h"
+#include "browse/PopupPolicy.h"
+#include "browse/StandaloneWindow.h"
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "e2e/E2eSupport.h"
+#include "frame/InactivityLock.h"
+#include "frame/InternetOptions.h"
+#include "frame/MainWindow.h"
+#include "links/LinkIds.h"
+#include "links/Links.h"
+#include "sites/TestSites.h"
+#include "users/Accounts.h"
+
+namespace {
+
+using sites::SharedSites;
+using sites::TestSites;
+
+int Mode(const QString& path) {
+    struct stat info {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+// The pane's page has loaded, and nothing else is on its way.
+bool Settled(const BrowserPane& pane) {
+    return pane.ReadyState() == PaneReadyState::Complete && !pane.Busy() && pane.Document() &&
+           pane.Document()->URL() == pane.LocationURL();
+}
+
+// Whom the site greets in the pane's page ("" on any other page, such as the login page).
+QString Greeted(const BrowserPane& pane) {
+    if (pane.ReadyState() != PaneReadyState::Complete || !pane.Document()) return QString();
+    const QString title = pane.Document()->title();
+    return title.startsWith("Welcome, ") ? title.mid(9) : QString();
+}
+
+// Loads an address of the site in the pane (or has `go` load it there) and says whom the site
+// greets there.
+QString Visit(BrowserPane& pane, const QString& path = "/welcome",
+              const std::function<void(const QString&)>& go = {}) {
+    EventLog log(&pane);
+    const QString url = SharedSites().Url(path);
+    go ? go(url) : pane.Navigate2(url);
+    // This load's own end (an earlier load may still report its end first).
+    const bool loaded = WaitFor(
+        [&] {
+            const qsizetype start = log.events.indexOf("BeforeNavigate2 top " + url);
+            return start >= 0 && !log.events.mid(start).filter("DocumentComplete top").isEmpty();
+        },
+        20000);
+    return loaded ? Greeted(pane) : "<no page>";
+}
+
+QString Reload(BrowserPane& pane) {
+    EventLog log(&pane);
+    pane.Refresh();
+    return log.WaitFor("DocumentComplete top", 1, 20000) ? Greeted(pane) : "<no page>";
+}
+
+// Signs in on the login page as the site's first account.
+bool LogIn(WebEnginePane& pane) {
+    Visit(pane, "/login");
+    DocumentPtr doc = pane.Document();
+    doc->getElementById("user")->SetValue(TestSites::kUser);
+    doc->getElementById("pass")->SetValue(TestSites::kPassword);
+    doc->getElementById("signin")->Click();
+    return WaitFor([&] { return Greeted(pane) == TestSites::kUser; });
+}
+
+} // namespace
+
+TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
+    QWebEngineProfile* ann = WebProfiles::ForUser("Ann");
+    EXPECT_EQ(WebProfiles::ForUser(" ann "), ann);
+    const QString folder = AppPaths::UserProfileFolder("Ann");
+    EXPECT_EQ(Mode(folder), 0700);
+    EXPECT_EQ(QDir(ann->persistentStoragePath()), QDir(folder));
+    EXPECT_FALSE(ann->isOffTheRecord());
+    EXPECT_EQ(ann->persistentCookiesPolicy(), QWebEngineProfile::AllowPersistentCookies);
+    EXPECT_TRUE(WebProfiles::ForUser(QString())->isOffTheRecord());
+
+    WebEnginePane annPane("Ann"), annOther("ANN"), bobPane("Bob");
+    ASSERT_TRUE(LogIn(annPane));
+    EXPECT_EQ(Visit(annOther), TestSites::kUser);
+    EXPECT_EQ(Visit(bobPane), "");
+    EXPECT_NE(bobPane.profile(), annPane.profile());
+
+    // One of Ann's Links signs in on its own; nothing of it shows in her shared session.
+    WebEnginePane annLink("Ann");
+    annLink.SetProfileId(LinkIds::New());
+    ASSERT_TRUE(LogIn(annLink));
+    EXPECT_NE(annLink.profile(), annPane.profile());
+    Visit(annPane, "/logout");
+    EXPECT_EQ(Visit(annOther), "");
+    EXPECT_EQ(Visit(annLink), TestSites::kUser);
+    ASSERT_TRUE(LogIn(annPane));
+
+    // Ann is deleted while her panes still run: every session of hers ends at once.
+    WebProfiles::ClearUserData("ann");
+    Pump(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
+    WebEnginePane again("Ann");
+    EXPECT_EQ(Visit(again), "");
+    EXPECT_EQ(Visit(annLink), "");
+}
+
+TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
+    const QString user = "Dora", id = LinkIds::New(), onDisk = LinkIds::New();
+    // What works per profile (downloads, notifications) joins every Link's as it is made.
+    QObject owner;
+    QList<QWebEngineProfile*> attached;
+    WebProfiles::OnEveryProfile(&owner, [&](QWebEngineProfile* profile) { attached << profile; });
+    EXPECT_FALSE(WebProfiles::Exists(user, id)) << "made only when first used";
+    QWebEngineProfile* link = WebProfiles::ForLink(user, id);
+    EXPECT_TRUE(attached.contains(link));
+    EXPECT_EQ(WebProfiles::ForLink(" DORA ", id), link);
+    EXPECT_NE(link, WebProfiles::ForUser(user));
+    EXPECT_NE(link, WebProfiles::ForLink("Eve", id));
+    EXPECT_EQ(WebProfiles::ForLink(user, QString()), WebProfiles::ForUser(user));
+    const QString folder = AppPaths::LinkProfileFolder(user, id);
+    EXPECT_EQ(QDir(link->persistentStoragePath()), QDir(folder));
+    EXPECT_TRUE(folder.startsWith(AppPaths::UserProfileFolder(user) + '/'));
+    EXPECT_EQ(Mode(folder), 0700);
+    EXPECT_EQ(link->persistentCookiesPolicy(), QWebEngineProfile::AllowPersistentCookies);
+    // What is no id never becomes a folder, nor another Link's profile.
+    QWebEngineProfile* bad = WebProfiles::ForLink(user, "../../Eve");
+    EXPECT_TRUE(bad->isOffTheRecord());
+    EXPECT_NE(bad, WebProfiles::ForUser(user));
+
+    // Every profile of the user: the shared one, the open ones and those only on the disk.
+    QDir().mkpath(AppPaths::LinkProfileFolder(user, onDisk));
+    const QList<QWebEngineProfile*> all = WebProfiles::EveryProfileOf(user);
+    EXPECT_EQ(all.size(), 3);
+    EXPECT_TRUE(all.contains(link) && all.contains(WebProfiles::ForUser(user)));
+    EXPECT_TRUE(all.contains(WebProfiles::ForLink(user, onDisk)));
+
+    // Closing them leaves the files; pruning leaves the open ones and those kept.
+    EXPECT_TRUE(WebProfiles::CloseUserProfiles(user));
+    EXPECT_FALSE(WebProfiles::Exists(user, id) || WebProfiles::Exists(user));
+    EXPECT_TRUE(QDir(folder).exists());
+    WebProfiles::PruneLinkProfiles(user, {id});
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_FALSE(QDir(AppPaths::LinkProfileFolder(user, onDisk)).exists());
+}
+
+TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
+    const QString folder = AppPaths::UserProfileFolder("Carol");
+    auto pane = std::make_unique<WebEnginePane>("Carol");
+    ASSERT_EQ(Visit(*pane, "/plain"), "");
+    ASSERT_TRUE(QDir(folder).exists());
+    EXPECT_FALSE(WebProfiles::RemoveUserProfile("Carol"));
+    EXPECT_TRUE(QDir(folder).exists());
+    QWebEngineProfile* profile = pane->profile();
+    pane.reset();
+    EXPECT_EQ(WebProfiles::PagesUsing(profile), 0);
+    EXPECT_TRUE(WebProfiles::RemoveUserProfile("Carol"));
+    EXPECT_FALSE(WebProfiles::Exists("Carol"));
+    EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 8000));
+    Pump(2500); // the engine writes nothing back afterwards
+    EXPECT_FALSE(QDir(folder).exists());
+}
+
+TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
+    QTemporaryDir dir;
+    QFile out(dir.filePath("local.html"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
+                out.write("<html><head><title>Local</title></head></html>") > 0);
+    out.close();
+    const QString fileUrl = QUrl::fromLocalFile(out.fileName()).toString();
+    const QString plain = SharedSites().Url("/plain");
+    WebEnginePane pane("offline"), other("offline");
+    EventLog log(&pane);
+    WebProfiles::SetOffline(true);
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+    EXPECT_TRUE(pane.IsErrorPage());
+    ASSERT_TRUE(LoadAndWait(pane, log, fileUrl));
+    EXPECT_EQ(pane.LocationName(), "Local");
+    EXPECT_EQ(pane.Document()->protocol(), "File Protocol");
+    WebProfiles::SetOffline(false);
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_FALSE(pane.IsErrorPage());
+
+    // One pane offline on its own; the other still loads.
+    pane.SetOffline(true);
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/echo")));
+    EXPECT_TRUE(pane.IsErrorPage());
+    EXPECT_EQ(Visit(other, "/echo"), "");
+    EXPECT_FALSE(other.IsErrorPage());
+    pane.SetOffline(false);
+    // A missing local file is "object not found".
+    const QString missing = "file:///no/such/file.html";
+    ASSERT_TRUE(LoadAndWait(pane, log, missing));
+    EXPECT_TRUE(
+        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
+}
+
+namespace {
+
+struct Account {
+    const char* caption;
+    const char* user;
+    const char* password;
+};
+const Account kWork{"Mail - work", TestSites::kUser, TestSites::kPassword};
+const Account kHome{"Mail - home", TestSites::kSecondUser, TestSites::kSecondPassword};
+
+// A user with two Links to the login site, one per account; the window over them can be opened,
+// closed and opened again over the same data folder (a restart of the program).
+class TwoAccounts {
+public:
+    static constexpr const char* kMaster = "two accounts";
+
+    TwoAccounts(const QString& user, bool loadAtStart) : m_user(user) {
+        boxes.Answer(msgbox::Yes); // "is this the password you want?"
+        LoginFields fields{user, kMaster, QString(), kMaster};
+        EXPECT_EQ(Accounts().DoNewUser(fields).outcome, LoginStep::Succeeded)
+            << boxes.lastText().toStdString();
+        App() = AppState();
+        boxes.Clear();
+        App().CurrentUser = user;
+        App().PassPhrase = kMaster;
+        StoreLinks({{kWork.caption, "/login", kWork.user, kWork.password, {}, {}, loadAtStart},
+                    {kHome.caption, "/login", kHome.user, kHome.password, {}, {}, loadAtStart}});
+    }
+    ~TwoAccounts() { Close(); }
+
+    BrowseWindow& Open() {
+        m_window = std::make_unique<E2eWindow>();
+        return *m_window->browse;
+    }
+    // The program ends: its windows and pages go, and with them the engine's profiles.
+    void Close() {
+        if (!m_window) return;
+        m_window.reset();
+        EXPECT_TRUE(WaitFor([&] { return WebProfiles::CloseUserProfiles(m_user); }));
+        Pump(1500); // the engine lets go of the files
+    }
+    int index(const Account& a) { return m_window->index(a.caption); }
+    Link& link(const Account& a) { return m_window->link(a.caption); }
+    BrowserPane& pane(const Account& a) { return m_window->pane(a.caption); }
+    MainWindow& frame() { return *m_window->frame; }
+
+    TempStore store;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+
+private:
+    QString m_user;
+    std::unique_ptr<E2eWindow> m_window;
+};
+
+} // namespace
+
+TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughReloadsARestartTheLockAndAreClearedTogether) {
+    TwoAccounts t("e2e-two-accounts", true);
+    BrowseWindow& browse = t.Open();
+    const qsizetype logins = SharedSites().AcceptedLogins().size();
+    // Both log in at the start, in the background, one after the other.
+    browse.OnLoadFavoritesTimer();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return t.link(kWork).LoggedIn() && t.link(kHome).LoggedIn() &&
+                   Greeted(t.pane(kWork)) == kWork.user && Greeted(t.pane(kHome)) == kHome.user;
+        },
+        40000))
+        << Greeted(t.pane(kWork)).toStdString() << " / " << Greeted(t.pane(kHome)).toStdString();
+    QStringList accepted = SharedSites().AcceptedLogins().mid(logins);
+    accepted.sort();
+    EXPECT_EQ(accepted, (QStringList{"alice/p", "bob/p"}));
+    for (const Account& a : {kWork, kHome, kWork})
+        EXPECT_EQ(Reload(t.pane(a)), a.user) << a.caption;
+    EXPECT_TRUE(QDir(AppPaths::LinkProfileFolder("e2e-two-accounts", t.link(kWork).Id())).exists());
+
+    // The program starts again: each Link's pane still belongs to its own account, with no login.
+    t.Close();
+    BrowseWindow& again = t.Open();
+    for (const Account& a : {kHome, kWork})
+        EXPECT_EQ(Visit(t.pane(a)), a.user) << a.caption;
+    EXPECT_EQ(SharedSites().AcceptedLogins().size(), logins + 2);
+
+    // The account is locked and opened again: the pages and their sessions stay.
+    t.frame().InstallLock();
+    InactivityLock& lock = *t.frame().Lock();
+    lock.RequestLogout();
+    lock.CheckLock();
+    ASSERT_TRUE(App().Locked);
+    t.frame().showNormal();
+    t.dialogs.Next([](QDialog& prompt) {
+        prompt.findChild<QLineEdit*>("txtPassword")->setText(TwoAccounts::kMaster);
+        prompt.findChild<QPushButton*>("cmdOK")->click();
+        return prompt.result();
+    });
+    lock.CheckLock();
+    ASSERT_FALSE(App().Locked);
+    for (const Account& a : {kWork, kHome})
+        EXPECT_EQ(Reload(t.pane(a)), a.user) << a.caption;
+    EXPECT_EQ(SharedSites().AcceptedLogins().size(), logins + 2);
+
+    // Deleting the cookies in Internet Options deletes those of every Link.
+    InternetOptions options(&again);
+    options.findChild<QCheckBox*>("chkCookies")->setChecked(true);
+    // Only the cookies: a page that starts loading while the engine clears its cache can stall.
+    options.findChild<QCheckBox*>("chkCache")->setChecked(false);
+    options.findChild<QCheckBox*>("chkHistory")->setChecked(false);
+    t.boxes.Answer(msgbox::Yes);
+    ASSERT_TRUE(options.OnDeleteClicked());
+    for (const Account& a : {kHome, kWork})
+        EXPECT_TRUE(WaitFor([&] { return Visit(t.pane(a)).isEmpty(); }, 10000)) << a.caption;
+}
+
+TEST(LinkProfilesE2e, PopUpsAndStandAloneWindowsOfALinkCarryItsCookiesAndItsRemovalTakesThemAway) {
+    const QString user = "e2e-link-windows";
+    TwoAccounts t(user, false);
+    SharedSites().AddPage("/open-accounts",
+                          "<html><head><title>Opener</title></head><body><script>window.open('" +
+                              SharedSites().Url("/accounts") + "');</script></body></html>");
+    BrowseWindow& browse = t.Open();
+    for (const Account& a : {kWork, kHome}) {
+        // A Link that has not opened yet has no profile, in memory or on the disk.
+        EXPECT_FALSE(WebProfiles::Exists(user, t.link(a).Id())) << a.caption;
+        EXPECT_FALSE(QDir(AppPaths::LinkProfileFolder(user, t.link(a).Id())).exists()) << a.caption;
+        browse.Navigation().OpenLink(t.index(a));
+        ASSERT_TRUE(WaitFor([&] { return Greeted(t.pane(a)) == a.user; }, 20000)) << a.caption;
+    }
+    const QString workId = t.link(kWork).Id();
+    const QString folder = AppPaths::LinkProfileFolder(user, workId);
+    const QString homeFolder = AppPaths::LinkProfileFolder(user, t.link(kHome).Id());
+
+    // A pop-up the Link lets open: a stand-alone window signed in as the Link's account, which
+    // stays so when the user goes on from there.
+    t.link(kWork).SetHidePopUps(false);
+    ASSERT_EQ(browse.VisibleIndex(), t.index(kHome)) << "the Link opens its pop-up from behind";
+    EXPECT_EQ(Visit(t.pane(kWork), "/open-accounts"), "");
+    ASSERT_TRUE(WaitFor([&] { return browse.PopUps().NewWindows().size() == 1; }, 15000));
+    BrowserPane& popUp = *browse.PopUps().NewWindows().first()->Pane();
+    EXPECT_EQ(popUp.ProfileId(), workId);
+    ASSERT_TRUE(WaitFor(
+        [&] { return popUp.LocationURL() == SharedSites().Url("/accounts") && Settled(popUp); }, 15000))
+        << popUp.LocationURL().toStdString() << " (signed out: the login page)";
+    EXPECT_EQ(Visit(popUp), kWork.user);
+
+    // New Window while the Link is on show: its home page, then the site, as the Link's account.
+    browse.Controls().OnViewClicked(t.index(kWork));
+    ASSERT_EQ(browse.VisibleIndex(), t.index(kWork));
+    browse.RunCommand(WindowCommand::NewWindow);
+    ASSERT_EQ(browse.PopUps().NewWindows().size(), 2);
+    BrowserPane& window = *browse.PopUps().NewWindows().last()->Pane();
+    ASSERT_TRUE(WaitFor([&] { return Settled(window); })) << "the home page";
+    EXPECT_EQ(Visit(window), kWork.user);
+    EXPECT_EQ(Visit(t.pane(kHome)), kHome.user);
+
+    // The address bar, the favorites and the search pane open their addresses in the visible
+    // Link's pane, as that Link's account.
+    for (const Account& a : {kHome, kWork}) {
+        browse.Controls().OnViewClicked(t.index(a));
+        EXPECT_EQ(Visit(t.pane(a), "/welcome?typed",
+                        [&](const QString& url) { browse.Nav2Visible(url, NavigationDriver::ModeUser); }),
+                  a.user)
+            << a.caption;
+    }
+
+    // The Link goes: its web data goes once its windows have closed; the other Link's stays.
+    ASSERT_TRUE(QDir(folder).exists());
+    t.boxes.Answer(msgbox::Yes);
+    browse.Controls().RemoveLink(t.index(kWork));
+    EXPECT_TRUE(QDir(homeFolder).exists());
+    for (StandaloneWindow* open : browse.PopUps().NewWindows())
+        qobject_cast<QMdiSubWindow*>(open->parentWidget())->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed windows go
+    EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 10000));
+    Pump(2500); // the engine writes nothing back
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_FALSE(WebProfiles::Exists(user, workId));
+    EXPECT_TRUE(QDir(homeFolder).exists());
+    EXPECT_EQ(Visit(t.pane(kHome)), kHome.user);
+}
