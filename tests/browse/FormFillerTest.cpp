@@ -120,7 +120,7 @@ TEST(LoginKeywordsTest, LoginAndSignUpTexts) {
 }
 
 // Pages and what the filler does on them. Refs count every element in order, forms included.
-// (The common layouts log in end to end: FormFillerE2e.FormLayoutsThatStillLogIn, and today's pages
+// (The common layouts and today's pages log in end to end:
 // LoginLabE2e.TodaysLoginPagesLogInFromTheBackground.)
 TEST_F(FormFillerTest, WhichFieldsAreFilledAndWhichControlSendsThem) {
     const auto image = [](const char* name, const char* alt) -> Fill {
@@ -276,7 +276,7 @@ TEST_F(FormFillerTest, SubmittingThroughTheForm) {
     EXPECT_EQ(link.ProgressValue(), 0);
 }
 
-// (A login in a frame of the site is filled end to end: FormFillerE2e.)
+// (A login in a frame of the site is filled end to end: LoginLabE2e.TodaysLoginPagesLogInFromTheBackground.)
 TEST_F(FormFillerTest, FramesOfAnotherSiteAreLeftAlone) {
     // A frame of another origin of the site: the pane loads it; the FRAME elements are counted,
     // the frames before it included. A frame of another site is left alone.

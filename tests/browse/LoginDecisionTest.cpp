@@ -74,7 +74,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
 }
 
 // (A login page sent with 401, a refused password, two steps and a form that appears late log in
-// end to end: LoginLabE2e, AutoLoginE2e.)
+// end to end: LoginLabE2e, AutoLogin.)
 TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce) {
     BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
     w.Load();

@@ -194,23 +194,6 @@ TEST(PageLoad, AScriptErrorInOneOfThePagesFramesOnlyGoesToTheErrorLog) {
     EXPECT_TRUE(log.readAll().contains("oHtmlWinFrame_onerror ad broke http://ads.test/ad.js 7"));
 }
 
-TEST(PageLoad, ImagesThatDidNotLoadAreAskedForAgain) {
-    BrowseFixture w({{"A", "http://a.test/"}});
-    w.Load();
-    w.click("A");
-    PageModelBuilder page("http://a.test/");
-    page.Image("http://a.test/ok.png", "", true);
-    page.Image("http://a.test/late.png", "", false);
-    page.Frame("http://a.test/f", "f",
-               [](PageModelBuilder& f) { f.Image("http://a.test/in-frame.png", "", false); });
-    page.CrossOriginFrame("http://other.test/x");
-    w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"), page.Build());
-    QStringList again;
-    for (const PageAction& a : w.pane(0).appliedActions())
-        if (a.kind == PageAction::SetSrc) again << a.text;
-    EXPECT_EQ(again, QStringList({"http://a.test/late.png", "http://a.test/in-frame.png"}));
-}
-
 TEST(PageLoad, NewWindowsGoWhereThePolicySaysAndTheStaySiteMarkAllowsTheNext) {
     BrowseFixture w({{"A", "http://www.zz.test/"}});
     BrowseWindow& browse = w.Load();
