@@ -61,7 +61,7 @@ int RunOnce() {
     const auto allLoaded = [&] {
         startLinks = 0;
         int done = 0;
-        for (Link* l : browse->links()) {
+        for (Link* l : browse->LinkList()) {
             if (!l->AutoNavigate()) continue;
             ++startLinks;
             if (browse->TabColour(l->Index() - 1) == TabColour::Yellow) ++done;

@@ -83,7 +83,7 @@ bool Baseline(WebEnginePane* pane, Parts& out) {
                                 QString::fromUtf8(file.readAll()).trimmed() + QStringLiteral(")(gen, ") +
                                 pattern.mid(1, pattern.size() - 2) + QStringLiteral("); }; 1");
         bool done = false;
-        pane->page()->runJavaScript(install, QWebEngineScript::ApplicationWorld,
+        pane->Page()->runJavaScript(install, QWebEngineScript::ApplicationWorld,
                                     [&](const QVariant&) { done = true; });
         benchsupport::Pump([&] { return done; });
         installed.insert(pane);
@@ -92,7 +92,7 @@ bool Baseline(WebEnginePane* pane, Parts& out) {
     bool done = false;
     QElapsedTimer clock;
     clock.start();
-    pane->page()->runJavaScript(QStringLiteral("window.__bgBaseline(%1)").arg(++generation),
+    pane->Page()->runJavaScript(QStringLiteral("window.__bgBaseline(%1)").arg(++generation),
                                 QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
                                     text = v.toString();
                                     done = true;
@@ -182,7 +182,7 @@ void BM_ModelFromJson(benchmark::State& state) {
         QFile file(QStringLiteral(":/engine/PageSnapshot.js"));
         file.open(QIODevice::ReadOnly);
         bool done = false;
-        pane->page()->runJavaScript(QString::fromUtf8(file.readAll()).trimmed() + QStringLiteral("(999999)"),
+        pane->Page()->runJavaScript(QString::fromUtf8(file.readAll()).trimmed() + QStringLiteral("(999999)"),
                                     QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
                                         const QString s = v.toString();
                                         text = s.mid(s.indexOf(QLatin1Char('\n')) + 1).toUtf8();

@@ -49,7 +49,7 @@ std::unique_ptr<Link> MakeLink(const QString& url) {
     link->SetIndex(1);
     link->SetURL(SecretCipher::EncryptMessage(url));
     link->SetUserName(SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kUser)));
-    link->Setpw(SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)));
+    link->SetPassword(SecretCipher::EncryptMessage(QString::fromLatin1(sites::TestSites::kPassword)));
     link->SetReqLogin(true);
     return link;
 }
@@ -130,7 +130,7 @@ void BM_DocumentCompleteToSubmit(benchmark::State& state) {
     static std::unique_ptr<WebEnginePane> pane;
     if (!pane) {
         pane = std::make_unique<WebEnginePane>(QStringLiteral("bench"));
-        pane->widget()->resize(800, 600);
+        pane->Widget()->resize(800, 600);
     }
     const QString loginUrl = Sites().Url(QStringLiteral("/login"));
     BenchHost host;
@@ -238,7 +238,7 @@ void BM_BrowseWindowLoadToSubmit(benchmark::State& state) {
         return pane;
     });
     browse->findChild<QTimer*>(QStringLiteral("loadFavoritesTimer"))->stop();
-    Link* link = browse->links().Item(1);
+    Link* link = browse->LinkList().Item(1);
     std::vector<double> total, fromComplete;
     const int acceptedBefore = int(Sites().AcceptedLogins().size());
     for (auto _ : state) {

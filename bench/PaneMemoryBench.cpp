@@ -61,11 +61,11 @@ int RunWake(sites::TestSites& sites) {
     const QString page = sites.Url(QStringLiteral("/generated?n=2000"));
     WebEnginePane first(QStringLiteral("memory"));
     first.SetProfileId(LinkIds::New());
-    first.widget()->resize(800, 600);
+    first.Widget()->resize(800, 600);
     first.Navigate2(QStringLiteral("about:blank"));
     WebEnginePane woken(QStringLiteral("memory"));
     woken.SetProfileId(LinkIds::New());
-    woken.widget()->resize(800, 600);
+    woken.Widget()->resize(800, 600);
     // Both profiles and engine processes warm; the page loaded once in the pane to be woken.
     TimeToComplete(woken, [&] { woken.Navigate2(sites.Url(QStringLiteral("/plain"))); });
     TimeToComplete(first, [&] { first.Navigate2(sites.Url(QStringLiteral("/plain"))); });
@@ -91,7 +91,7 @@ int RunScenario(const QString& scenario) {
         for (int i = 0; i < kPanes; ++i) {
             auto pane = std::make_unique<WebEnginePane>(QStringLiteral("memory"));
             pane->SetProfileId(LinkIds::New());
-            pane->widget()->resize(800, 600);
+            pane->Widget()->resize(800, 600);
             QObject::connect(pane.get(), &BrowserPane::DocumentComplete, [&](const QString&, bool top) {
                 if (top) ++loaded;
             });
@@ -129,7 +129,7 @@ int RunScenario(const QString& scenario) {
         for (int i = 0; i < kPanes; ++i) {
             auto pane = std::make_unique<WebEnginePane>(QStringLiteral("memory"));
             if (scenario == QLatin1String("links5")) pane->SetProfileId(LinkIds::New());
-            pane->widget()->resize(800, 600);
+            pane->Widget()->resize(800, 600);
             QObject::connect(pane.get(), &BrowserPane::DocumentComplete, [&](const QString&, bool top) {
                 if (top) ++loaded;
             });

@@ -55,7 +55,7 @@ void LoadLinks100AndSecrets(benchmark::State& state) {
         Links links(kUser);
         qsizetype total = 0;
         for (Link* link : links)
-            total += link->URL().size() + link->UserName().size() + link->pw().size();
+            total += link->URL().size() + link->UserName().size() + link->Password().size();
         benchmark::DoNotOptimize(total);
     }
 }
@@ -83,7 +83,7 @@ void WriteValues100Singly(benchmark::State& state) {
             SaveValue(kUser, QStringLiteral("NavigateAfterLogin") + n, link->NavigateAfterLogin());
             SaveValue(kUser, QStringLiteral("URL") + n, link->URLEnc());
             SaveValue(kUser, QStringLiteral("UserName") + n, link->UserNameEnc());
-            SaveValue(kUser, QStringLiteral("PW") + n, link->pwEnc());
+            SaveValue(kUser, QStringLiteral("PW") + n, link->PasswordEnc());
             SaveValue(kUser, QStringLiteral("AutoNavigate") + n, BoolText(link->AutoNavigate()));
             SaveValue(kUser, QStringLiteral("ReqLogin") + n, BoolText(link->ReqLogin()));
             SaveValue(kUser, QStringLiteral("ControlOrder") + n, QString::number(link->ControlOrder()));

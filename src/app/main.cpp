@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine = CommandLine::Parse(arguments, QDir::currentPath());
-    if (commandLine.action() != CommandLine::Action::Run) return commandLine.Answer();
+    if (commandLine.RequestedAction() != CommandLine::Action::Run) return commandLine.Answer();
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ProgramPages::RegisterScheme(); // the engine wants its schemes before the application

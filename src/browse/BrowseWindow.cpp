@@ -231,16 +231,16 @@ void BrowseWindow::SetLoginDecider(LoginDecider* decider) {
     m_parts->tracker.SetLoginDecider(decider);
 }
 
-LoginDecider* BrowseWindow::loginDecider() const {
-    return m_parts ? m_parts->tracker.loginDecider() : nullptr;
+LoginDecider* BrowseWindow::Decider() const {
+    return m_parts ? m_parts->tracker.Decider() : nullptr;
 }
 
 void BrowseWindow::SetPopupPolicy(NewWindowPolicy* policy) {
     m_parts->tracker.SetPopupPolicy(policy);
 }
 
-NewWindowPolicy* BrowseWindow::popupPolicy() const {
-    return m_parts ? m_parts->tracker.popupPolicy() : nullptr;
+NewWindowPolicy* BrowseWindow::PopUpPolicy() const {
+    return m_parts ? m_parts->tracker.PopUpPolicy() : nullptr;
 }
 
 // ----- lifetime -------------------------------------------------------------------------------
@@ -536,7 +536,7 @@ void BrowseWindow::EnsureAppFocus() {
     BrowserPane* pane = Pane(VisibleIndex());
     if (!pane) return;
     // The page itself, not the pane's frame around it.
-    QWidget* target = pane->widget();
+    QWidget* target = pane->Widget();
     for (QWidget* child : target->findChildren<QWidget*>())
         if (child->focusPolicy() != Qt::NoFocus) {
             target = child;

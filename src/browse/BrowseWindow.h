@@ -92,7 +92,7 @@ public:
     // --- parts and state
     // What the window asks of the one it lives in (status bar, menus, pop-up list, ...).
     BrowseHost& Host() const { return m_host; }
-    ::Links& links() const { return *m_links; }
+    ::Links& LinkList() const { return *m_links; }
     bool HasLinks() const { return m_links != nullptr; }
     BrowseState& State() { return m_state; }
     // The parts below exist once Load has read the Links.
@@ -204,11 +204,11 @@ public:
     // --- seams other parts plug into (none is owned)
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider);
-    LoginDecider* loginDecider() const;
+    LoginDecider* Decider() const;
     // The answer to new windows of the Link panes (the window's own PopUps() unless replaced;
     // null: they are cancelled).
     void SetPopupPolicy(NewWindowPolicy* policy);
-    NewWindowPolicy* popupPolicy() const;
+    NewWindowPolicy* PopUpPolicy() const;
     // The pop-up policy: new windows of every pane, stand-alone windows, catchers.
     PopupPolicy& PopUps() const { return *m_popUps; }
     // Master history and known addresses; without one pages go only into the Links' histories.
@@ -238,8 +238,8 @@ public:
     // FavoritesHost
     Links* FavoritesLinks() override { return m_links.get(); }
     core::PageLocation VisiblePage() const override;
-    Favorites* favorites() const { return m_favorites; }
-    SearchPane* search() const { return m_search; }
+    Favorites* FavoritesPanel() const { return m_favorites; }
+    SearchPane* SearchPanel() const { return m_search; }
 
 signals:
     // The Links marked to load at start have been opened (and a Link is on show).

@@ -83,7 +83,7 @@ bool WriteShortcut(const QString& path, const QString& address, QString* error) 
     IniFile shortcut;
     if (shortcut.WriteString(kSection, kKey, stored) != IniFile::Status::Ok ||
         shortcut.Save(path) != IniFile::Status::Ok) {
-        if (error) *error = shortcut.errorString();
+        if (error) *error = shortcut.ErrorString();
         return false;
     }
     return true;

@@ -319,8 +319,8 @@ void FormFiller::ClassifyFormElement(DomElement* e, const QString& formName, int
             type == QLatin1String("CHECKBOX"))
             return;
         if (type == QLatin1String("PASSWORD") && !state.passwordWritten) {
-            if (FillSSNField(e, link.pw())) return;
-            e->SetValue(link.pw());
+            if (FillSSNField(e, link.Password())) return;
+            e->SetValue(link.Password());
             state.passwordField = e;
             state.passwordWritten = true;
             WriteSignInLog(QStringLiteral("PWId: ") + e->id() + QStringLiteral("  PWName: ") + e->name() +
@@ -463,8 +463,8 @@ void FormFiller::FillTwoPasswordFields(DomElement* form, Link& link, FormScan& s
     }
     DomElement* second = fields[1];
     // A field that holds the SSN is left alone (there is none to hold when no SSN is set).
-    if (second->value() != link.pw() && (ssn.isEmpty() || second->value() != ssn)) {
-        second->SetValue(link.pw());
+    if (second->value() != link.Password() && (ssn.isEmpty() || second->value() != ssn)) {
+        second->SetValue(link.Password());
         state.passwordWritten = true;
         WriteSignInLog(QStringLiteral("**PWId2: ") + second->id() + QStringLiteral("  PWName: ") +
                        second->name() + QStringLiteral("  ") + LoggedHtml(second));

@@ -15,7 +15,7 @@ class LinkButton : public QPushButton {
     Q_OBJECT
 public:
     LinkButton(int index, QWidget* parent);
-    int index() const { return m_index; }
+    int Index() const { return m_index; }
 
 signals:
     void MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos);

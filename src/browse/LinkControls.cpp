@@ -184,8 +184,8 @@ Link* LinkControls::AddLink(const QString& caption, const QString& url, const QS
             urlEnc = SecretCipher::EncryptMessage(theUrl);
             userEnc = SecretCipher::EncryptMessage(userName);
         } catch (const BgError& e) {
-            if (e.number() != SecretCipher::kErrNotEncodable) throw;
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+            if (e.Number() != SecretCipher::kErrNotEncodable) throw;
+            MsgBox(e.Description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Add Link"));
             return;
         }
@@ -220,8 +220,8 @@ Link* LinkControls::UpdateLink(int index, const QString& caption, const QString&
             urlEnc = SecretCipher::EncryptMessage(url);
             userEnc = SecretCipher::EncryptMessage(userName);
         } catch (const BgError& e) {
-            if (e.number() != SecretCipher::kErrNotEncodable) throw;
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+            if (e.Number() != SecretCipher::kErrNotEncodable) throw;
+            MsgBox(e.Description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Edit Link"));
             return;
         }
@@ -265,7 +265,7 @@ void LinkControls::ForgetWebData(const Link& link) {
     // Only once the store no longer holds the Link: a removal whose save did not go through
     // keeps the Link's cookies for the Link that is still there at the next start.
     const QString user = m_links.User();
-    if (SettingsStore::Current() && SettingsStore::Current()->transactionDepth() > 0) return;
+    if (SettingsStore::Current() && SettingsStore::Current()->TransactionDepth() > 0) return;
     if (LinkIds::Stored(user).contains(link.Id())) return;
     WebProfiles::RemoveLinkProfile(user, link.Id());
 }

@@ -63,7 +63,7 @@ void LinkPanes::ConnectPageRequests(int i, BrowserPane* pane) {
         Link* link = m_links ? m_links->Item(i + 1) : nullptr;
         if (!link || link->Deleted() || !link->ReqLogin() || link->UserName().isEmpty()) return std::nullopt;
         if (!IsLinksOwnSite(url, link->URL())) return std::nullopt;
-        return QPair<QString, QString>(link->UserName(), link->pw());
+        return QPair<QString, QString>(link->UserName(), link->Password());
     };
     hooks.pageLost = [this, i] { PageLost(i); };
     hooks.needsAttention = [this, i] {

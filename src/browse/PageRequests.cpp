@@ -28,7 +28,7 @@ PageRequests* PageRequests::Attach(BrowserPane* pane, Hooks hooks) {
 }
 
 PageRequests::PageRequests(BrowserPane* pane, Hooks hooks)
-    : QObject(pane), m_pane(pane), m_hooks(std::move(hooks)), m_dialogs(pane->widget()) {
+    : QObject(pane), m_pane(pane), m_hooks(std::move(hooks)), m_dialogs(pane->Widget()) {
     connect(pane, &BrowserPane::AuthenticationRequired, this, &PageRequests::OnSignIn);
     connect(pane, &BrowserPane::PageDialog, this, [this](PageDialogRequest& r) { m_dialogs.Answer(r); });
     connect(pane, &BrowserPane::PermissionRequested, this, &PageRequests::OnPermission);
@@ -53,7 +53,7 @@ PageRequests::PageRequests(BrowserPane* pane, Hooks hooks)
 }
 
 QWidget* PageRequests::Host() const {
-    return m_pane->widget();
+    return m_pane->Widget();
 }
 
 // ----- sign-in boxes --------------------------------------------------------------------------

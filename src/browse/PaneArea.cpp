@@ -20,7 +20,7 @@ PaneArea::~PaneArea() = default;
 void PaneArea::AddPane(int index, BrowserPane* pane) {
     if (!pane || index < 0 || index > kPlaceholder) return;
     pane->setParent(this);
-    QWidget* widget = pane->widget();
+    QWidget* widget = pane->Widget();
     widget->setObjectName(QStringLiteral("wbr%1").arg(index));
     m_stack->addWidget(widget);
     if (index == kPlaceholder) {
@@ -41,7 +41,7 @@ void PaneArea::ReleasePane(int index) {
         m_front = -1;
         m_stack->setCurrentIndex(0);
     }
-    m_stack->removeWidget(pane->widget());
+    m_stack->removeWidget(pane->Widget());
     delete pane;
     Arrange();
 }
@@ -56,7 +56,7 @@ void PaneArea::Show(int index) {
     BrowserPane* pane = Pane(index);
     if (!pane) return;
     m_front = index;
-    m_stack->setCurrentWidget(pane->widget());
+    m_stack->setCurrentWidget(pane->Widget());
     Arrange();
 }
 
@@ -77,7 +77,7 @@ void PaneArea::Arrange() {
         QWidget* widget = m_stack->widget(k);
         bool shown = widget == front;
         for (size_t i = 0; !shown && i < m_panes.size(); ++i)
-            shown = m_panes[i] && m_panes[i]->widget() == widget && IsWorking(int(i));
+            shown = m_panes[i] && m_panes[i]->Widget() == widget && IsWorking(int(i));
         if (widget->isHidden() == shown) widget->setVisible(shown);
     }
     if (front) front->raise();

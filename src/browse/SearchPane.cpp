@@ -67,7 +67,7 @@ SearchPane::SearchPane(SearchPaneHost& host, PaneFactory factory, QWidget* paren
     m_pane = factory(this);
     if (!m_pane->parent()) m_pane->setParent(this);
     m_pane->setObjectName(QStringLiteral("wbrSearch"));
-    layout->addWidget(m_pane->widget(), 1);
+    layout->addWidget(m_pane->Widget(), 1);
     connect(m_pane, &BrowserPane::BeforeNavigate2, this, &SearchPane::OnBeforeNavigate2);
     connect(m_pane, &BrowserPane::DocumentComplete, this, &SearchPane::OnDocumentComplete);
     PageRequests::Attach(m_pane);

@@ -9,8 +9,8 @@
 
 void SearchPane::RunEngineScript(BrowserPane& pane, const QString& script) {
     auto* engine = qobject_cast<WebEnginePane*>(&pane);
-    if (!engine || !engine->page()) return;
-    engine->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+    if (!engine || !engine->Page()) return;
+    engine->Page()->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
 void SearchPane::LetLocalPagesLeave(BrowserPane& pane) {
@@ -18,6 +18,6 @@ void SearchPane::LetLocalPagesLeave(BrowserPane& pane) {
     // the local search form. Only this pane's page gets leave, and only its own local pages
     // (which hold no script) are ever loaded from files here.
     auto* engine = qobject_cast<WebEnginePane*>(&pane);
-    if (!engine || !engine->page()) return;
-    engine->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    if (!engine || !engine->Page()) return;
+    engine->Page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
 }

@@ -68,7 +68,7 @@ StandaloneWindow::StandaloneWindow(PopupPolicy& policy, const PaneFactory& facto
     m_pane->SetHomePage(UserHomePage::Get());
     connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this,
             [this](const QString& url) { m_pane->SetHomePage(url); });
-    layout->addWidget(m_pane->widget(), 1);
+    layout->addWidget(m_pane->Widget(), 1);
 
     const QString module = QLatin1String(kModule);
     connect(m_pane, &BrowserPane::BeforeNavigate2, this, [this, module](NavigateEvent& e) {

@@ -46,8 +46,8 @@ QString ChainSource(const QString& source, const QString& module, const QString&
 
 void RaiseError(const BgError& current, const QString& module, const QString& procedure,
                 const QString& description) {
-    const long number = current.number() == 0 ? ErrNo::GeneralObject : current.number();
-    throw BgError(number, ChainSource(current.source(), module, procedure), description);
+    const long number = current.Number() == 0 ? ErrNo::GeneralObject : current.Number();
+    throw BgError(number, ChainSource(current.Source(), module, procedure), description);
 }
 
 void SetAbortHandler(std::function<void()> handler) {
@@ -66,13 +66,13 @@ bool Guarded(const QString& module, const QString& procedure, const std::functio
             step();
             return true;
         } catch (const BgError& e) {
-            if (e.number() == ErrNo::NotSaved) {
-                if (MsgBox(e.description() + CR + CR, msgbox::RetryCancel, msgbox::Exclamation,
+            if (e.Number() == ErrNo::NotSaved) {
+                if (MsgBox(e.Description() + CR + CR, msgbox::RetryCancel, msgbox::Exclamation,
                            QStringLiteral("Not Saved")) == msgbox::Retry)
                     continue;
                 return false;
             }
-            description = e.description();
+            description = e.Description();
         } catch (const std::exception& e) {
             description = QString::fromUtf8(e.what());
         }

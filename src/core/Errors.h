@@ -12,9 +12,9 @@ public:
         : m_number(number), m_source(std::move(source)), m_description(std::move(description)),
           m_what(m_description.toUtf8()) {}
 
-    long number() const { return m_number; }
-    const QString& source() const { return m_source; }
-    const QString& description() const { return m_description; }
+    long Number() const { return m_number; }
+    const QString& Source() const { return m_source; }
+    const QString& Description() const { return m_description; }
     const char* what() const noexcept override { return m_what.constData(); }
 
 private:

@@ -364,11 +364,11 @@ IniFile::Status IniFile::WriteStringToFile(const QString& path, const QString& s
     IniFile ini;
     Status status = ini.Load(path);
     if (status != Status::Ok && status != Status::Missing) {
-        if (error) *error = ini.errorString();
+        if (error) *error = ini.ErrorString();
         return status;
     }
     status = ini.WriteString(section, key, value);
-    if (status == Status::Ok && ini.changed()) status = ini.Save(path);
-    if (status != Status::Ok && error) *error = ini.errorString();
+    if (status == Status::Ok && ini.Changed()) status = ini.Save(path);
+    if (status != Status::Ok && error) *error = ini.ErrorString();
     return status;
 }

@@ -61,12 +61,12 @@ public:
     // Removes every section of that name with its lines.
     void DeleteSection(const QString& section);
 
-    bool changed() const { return m_changed; }
+    bool Changed() const { return m_changed; }
     // The bytes held more lines or sections than a file of the program ever has: only the first
     // ones were read, and the document is never saved over the file.
     bool Incomplete() const { return m_refused; }
     // A text for messages about the last failure (Load, Save or WriteString).
-    QString errorString() const { return m_error; }
+    QString ErrorString() const { return m_error; }
 
     // Reads one value of a file: GetString after Load. *status receives the Load status.
     static QString ReadString(const QString& path, const QString& section, const QString& key,

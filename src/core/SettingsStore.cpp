@@ -88,7 +88,7 @@ QString SettingsStore::LastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
-bool SettingsStore::exec(const char* sql) {
+bool SettingsStore::Exec(const char* sql) {
     return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -139,8 +139,8 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         }
     }
 
-    if (!store->exec("PRAGMA journal_mode=WAL") || !store->exec("PRAGMA synchronous=NORMAL") ||
-        !store->exec("PRAGMA foreign_keys=OFF"))
+    if (!store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=NORMAL") ||
+        !store->Exec("PRAGMA foreign_keys=OFF"))
         return fail(store->LastError());
 
     const char* schema =
@@ -153,9 +153,9 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(const QString& path, QString*
         "INSERT OR IGNORE INTO meta(name, value) VALUES('format', 'Bramblegate settings');"
         "INSERT OR IGNORE INTO meta(name, value) VALUES('schema', '1');"
         "COMMIT;";
-    if (!store->exec(schema)) {
+    if (!store->Exec(schema)) {
         const QString why = store->LastError();
-        store->exec("ROLLBACK");
+        store->Exec("ROLLBACK");
         return fail(why);
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -178,21 +178,21 @@ bool SettingsStore::PrepareAll(QString* error) {
     return true;
 }
 
-sqlite3_stmt* SettingsStore::stmt(int which) {
+sqlite3_stmt* SettingsStore::Statement(int which) {
     return m_statements[which];
 }
 
 SettingsStore::KeyId SettingsStore::ChildKey(KeyId parent, const QString& name, bool create) {
     const QString f = fold(name);
     {
-        sqlite3_stmt* st = stmt(SelKey);
+        sqlite3_stmt* st = Statement(SelKey);
         Reset r{st};
         sqlite3_bind_int64(st, 1, parent);
         bindText(st, 2, f);
         if (sqlite3_step(st) == SQLITE_ROW) return sqlite3_column_int64(st, 0);
     }
     if (!create) return -1;
-    sqlite3_stmt* st = stmt(InsKey);
+    sqlite3_stmt* st = Statement(InsKey);
     Reset r{st};
     sqlite3_bind_int64(st, 1, parent);
     bindText(st, 2, name);
@@ -229,7 +229,7 @@ SettingsStore::KeyId SettingsStore::CreateKey(const QString& path) {
 }
 
 QString SettingsStore::SubKeyName(KeyId key, int index) {
-    sqlite3_stmt* st = stmt(SubKeyAt);
+    sqlite3_stmt* st = Statement(SubKeyAt);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     sqlite3_bind_int(st, 2, index);
@@ -238,7 +238,7 @@ QString SettingsStore::SubKeyName(KeyId key, int index) {
 }
 
 bool SettingsStore::HasSubKeys(KeyId key) {
-    sqlite3_stmt* st = stmt(HasSub);
+    sqlite3_stmt* st = Statement(HasSub);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     return sqlite3_step(st) == SQLITE_ROW;
@@ -249,13 +249,13 @@ bool SettingsStore::DeleteKey(KeyId key) {
     Begin();
     bool ok;
     {
-        sqlite3_stmt* st = stmt(DelKeyValues);
+        sqlite3_stmt* st = Statement(DelKeyValues);
         Reset r{st};
         sqlite3_bind_int64(st, 1, key);
         ok = sqlite3_step(st) == SQLITE_DONE;
     }
     if (ok) {
-        sqlite3_stmt* st = stmt(DelKey);
+        sqlite3_stmt* st = Statement(DelKey);
         Reset r{st};
         sqlite3_bind_int64(st, 1, key);
         ok = sqlite3_step(st) == SQLITE_DONE;
@@ -307,7 +307,7 @@ void SettingsStore::WriteFailed(int code) {
 
 bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QByteArray& data) {
     if (TransactionLost()) return false;
-    sqlite3_stmt* st = stmt(UpsertValue);
+    sqlite3_stmt* st = Statement(UpsertValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     bindText(st, 2, name);
@@ -320,7 +320,7 @@ bool SettingsStore::SetValue(KeyId key, const QString& name, int kind, const QBy
 }
 
 bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArray* data) {
-    sqlite3_stmt* st = stmt(SelValue);
+    sqlite3_stmt* st = Statement(SelValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     bindText(st, 2, fold(name));
@@ -332,7 +332,7 @@ bool SettingsStore::GetValue(KeyId key, const QString& name, int* kind, QByteArr
 
 bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
     if (TransactionLost()) return false;
-    sqlite3_stmt* st = stmt(DelValue);
+    sqlite3_stmt* st = Statement(DelValue);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     bindText(st, 2, fold(name));
@@ -343,7 +343,7 @@ bool SettingsStore::DeleteValue(KeyId key, const QString& name) {
 
 QList<SettingsStore::Value> SettingsStore::Values(KeyId key) {
     QList<Value> out;
-    sqlite3_stmt* st = stmt(ListValues);
+    sqlite3_stmt* st = Statement(ListValues);
     Reset r{st};
     sqlite3_bind_int64(st, 1, key);
     while (sqlite3_step(st) == SQLITE_ROW) {
@@ -362,17 +362,17 @@ void SettingsStore::Begin() {
         m_doomed = false;
         m_failure.clear();
         // Waits up to the busy timeout for another connection's write to end.
-        if (!exec("BEGIN IMMEDIATE")) WriteFailed(sqlite3_extended_errcode(m_db));
+        if (!Exec("BEGIN IMMEDIATE")) WriteFailed(sqlite3_extended_errcode(m_db));
     }
 }
 
 bool SettingsStore::Commit() {
     if (m_depth == 0) return false;
-    if (m_depth == 1 && !m_doomed && !exec("COMMIT")) WriteFailed(sqlite3_extended_errcode(m_db));
+    if (m_depth == 1 && !m_doomed && !Exec("COMMIT")) WriteFailed(sqlite3_extended_errcode(m_db));
     if (--m_depth == 0) {
         const bool committed = !m_doomed;
         if (!committed) {
-            if (!sqlite3_get_autocommit(m_db)) exec("ROLLBACK");
+            if (!sqlite3_get_autocommit(m_db)) Exec("ROLLBACK");
             m_keyCache.clear();
         }
         m_doomed = false;
@@ -384,7 +384,7 @@ bool SettingsStore::Commit() {
 void SettingsStore::Rollback() {
     if (m_depth == 0) return;
     if (--m_depth == 0) {
-        exec("ROLLBACK");
+        Exec("ROLLBACK");
         m_keyCache.clear(); // keys created inside the transaction are gone
         m_doomed = false;
     } else {
@@ -411,7 +411,7 @@ void StoreTransaction::CommitOrThrow(const QString& what, const std::function<vo
     // Without a store there is nothing to save to, as for every other write.
     if (Commit() || !m_store) return;
     if (rollBack) rollBack();
-    const QString why = m_store->failureText();
+    const QString why = m_store->FailureText();
     throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsStore"),
                   what + QStringLiteral(" could not be saved: ") +
                       (why.isEmpty() ? QStringLiteral("the settings file reported an error") : why) +

@@ -42,7 +42,7 @@ public:
     static SettingsStore* Current();
     static void SetCurrent(SettingsStore* store);
 
-    const QString& path() const { return m_path; }
+    const QString& Path() const { return m_path; }
 
     // Keys. FindKey returns -1 when the key does not exist; CreateKey makes the missing parts.
     KeyId FindKey(const QString& path);
@@ -66,12 +66,12 @@ public:
     // False when the outermost scope rolled back instead (an inner scope or SQLite gave up).
     bool Commit();
     void Rollback();
-    int transactionDepth() const { return m_depth; }
+    int TransactionDepth() const { return m_depth; }
 
     // The last SQLite error, for messages.
     QString LastError() const;
     // Why the last transaction that failed did, in plain words ("the disk is full").
-    QString failureText() const { return m_failure; }
+    QString FailureText() const { return m_failure; }
 
     // The SQLite connection, for the few callers that need SQLite itself (tests that make the
     // store fail on purpose).
@@ -80,9 +80,9 @@ public:
 private:
     explicit SettingsStore(sqlite3* db, QString path);
     bool PrepareAll(QString* error);
-    sqlite3_stmt* stmt(int which);
+    sqlite3_stmt* Statement(int which);
     KeyId ChildKey(KeyId parent, const QString& name, bool create);
-    bool exec(const char* sql);
+    bool Exec(const char* sql);
     bool TransactionLost();
     // A statement inside a transaction failed with this SQLite code: the transaction must fail.
     void WriteFailed(int code);

@@ -218,7 +218,7 @@ QString GetURLFromFile(const QString& path) {
         IniFile shortcut;
         const IniFile::Status status = shortcut.Load(path);
         if (status != IniFile::Status::Ok && status != IniFile::Status::Missing)
-            throw BgError(75, QStringLiteral("modGeneral.GetURLFromFile"), shortcut.errorString());
+            throw BgError(75, QStringLiteral("modGeneral.GetURLFromFile"), shortcut.ErrorString());
         // Read through a buffer of 1024 characters, terminator included.
         url = shortcut.GetString(QStringLiteral("InternetShortcut"), QStringLiteral("URL")).left(1023);
     });

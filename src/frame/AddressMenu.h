@@ -16,7 +16,7 @@ signals:
 
 protected:
     AddressMenu(QMenu* menu, QObject* parent);
-    QMenu* menu() const { return m_menu; }
+    QMenu* Menu() const { return m_menu; }
 
     // Empties the menu; false when the menu is gone. An item may be the one being chosen right
     // now: it goes once the choice is handled.

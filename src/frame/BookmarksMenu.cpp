@@ -16,11 +16,11 @@ void BookmarksMenu::BindAction(QAction* action) {
 
 void BookmarksMenu::Rebuild() {
     if (!ClearMenu()) return;
-    connect(menu()->addAction(QStringLiteral("Delete Bookmark...")), &QAction::triggered, this,
+    connect(Menu()->addAction(QStringLiteral("Delete Bookmark...")), &QAction::triggered, this,
             [this] { ShowDialog(QStringLiteral("Delete")); });
-    connect(menu()->addAction(QStringLiteral("Rename Bookmark...")), &QAction::triggered, this,
+    connect(Menu()->addAction(QStringLiteral("Rename Bookmark...")), &QAction::triggered, this,
             [this] { ShowDialog(QStringLiteral("Rename")); });
-    menu()->addSeparator();
+    Menu()->addSeparator();
     for (const Bookmark& bookmark : m_bookmarks.Items())
         AddAddress(bookmark.name, bookmark.url);
 }

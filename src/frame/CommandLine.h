@@ -29,7 +29,7 @@ public:
     // (another scheme, such as javascript: or data:).
     static QString AddressFor(const QString& argument, const QString& workingFolder);
 
-    Action action() const { return m_action; }
+    Action RequestedAction() const { return m_action; }
     const QStringList& Addresses() const { return m_addresses; }
     const QString& Text() const { return m_text; }
     int ExitCode() const { return m_action == Action::Error ? 2 : 0; }

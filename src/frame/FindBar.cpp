@@ -93,7 +93,7 @@ void FindBar::CloseBar() {
     if (m_pane) m_pane->FindText(QString(), false, false, {});
     ShowResult(true);
     hide();
-    if (m_pane && m_pane->widget()) m_pane->widget()->setFocus(Qt::OtherFocusReason);
+    if (m_pane && m_pane->Widget()) m_pane->Widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void FindBar::Find(bool backward) {

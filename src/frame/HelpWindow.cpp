@@ -55,7 +55,7 @@ void HelpWindow::EnsurePane() {
     m_pane = m_factory(this);
     if (!m_pane->parent()) m_pane->setParent(this);
     m_pane->setObjectName(QStringLiteral("wbrHelp"));
-    static_cast<QVBoxLayout*>(layout())->addWidget(m_pane->widget(), 1);
+    static_cast<QVBoxLayout*>(layout())->addWidget(m_pane->Widget(), 1);
     connect(m_pane, &BrowserPane::NavigateComplete2, this, [this](const QString& url, bool top) {
         if (top) PageShown(url);
     });

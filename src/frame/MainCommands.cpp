@@ -77,10 +77,10 @@ void MainCommands::Run(MainCommand command, bool checked) {
         m_window.FullScreen(checked);
         break;
     case MainCommand::AddFavorite:
-        if (browse && browse->favorites()) browse->favorites()->Menu().OnAddFavorite();
+        if (browse && browse->FavoritesPanel()) browse->FavoritesPanel()->Menu().OnAddFavorite();
         break;
     case MainCommand::OrganizeFavorites:
-        if (browse && browse->favorites()) browse->favorites()->Menu().OnOrganize();
+        if (browse && browse->FavoritesPanel()) browse->FavoritesPanel()->Menu().OnOrganize();
         break;
     case MainCommand::Back:
         toChild(WindowCommand::Back);
@@ -260,7 +260,7 @@ void MainCommands::ImportFavorites() {
     m_window.ShowMessage(QStringLiteral("Importing favorites..."));
     const int imported = FavoritesImport::ImportFavorites(AppPaths::FavoritesFolder());
     m_window.HideMessage();
-    if (browse && browse->favorites()) browse->favorites()->RefreshFavorites();
+    if (browse && browse->FavoritesPanel()) browse->FavoritesPanel()->RefreshFavorites();
     MsgBox(imported == 0 ? QStringLiteral("No new favorites were found in the other browsers.")
                          : QString::number(imported) + QStringLiteral(" favorites were imported."),
            msgbox::OKOnly, msgbox::Information, QStringLiteral("Import Favorites"));
@@ -268,7 +268,7 @@ void MainCommands::ImportFavorites() {
 
 void MainCommands::RunProgramOptions() {
     BrowseWindow* browse = m_window.Browse();
-    Periphery::RunOptions(browse && browse->HasLinks() ? &browse->links() : nullptr, &m_window,
+    Periphery::RunOptions(browse && browse->HasLinks() ? &browse->LinkList() : nullptr, &m_window,
                           [this] { m_window.OptionsApplied(); });
 }
 

@@ -584,8 +584,8 @@ void MainWindow::OptionsApplied() {
     m_masterHistory.RefreshMasterHisList();
     m_bookmarks.DeleteExtraBookmarks();
     if (m_browse) m_browse->ReadIdleMinutes();
-    if (m_browse && m_browse->search())
-        m_browse->search()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
+    if (m_browse && m_browse->SearchPanel())
+        m_browse->SearchPanel()->SetServices(SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
 }
 
 QString MainWindow::HomePage() {

@@ -111,8 +111,8 @@ public:
     const ViewSettings& View() const { return m_view; }
 
     // --- lists the window owns
-    MasterHistory& masterHistory() { return m_masterHistory; }
-    Bookmarks& bookmarks() { return m_bookmarks; }
+    MasterHistory& History() { return m_masterHistory; }
+    Bookmarks& BookmarkList() { return m_bookmarks; }
     // The blocked pop-ups and the flasher of "New Auto-PopUp" (ticked by the browse window's
     // busy timer).
     PopUpsList& PopUps() const { return *m_popUps; }

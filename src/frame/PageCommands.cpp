@@ -178,7 +178,7 @@ void PageCommands::SetTextSize(int size) {
     size = qBound(0, size, 4);
     pane->SetTextSize(size);
     if (auto* browse = dynamic_cast<BrowseWindow*>(child); browse && browse->HasLinks())
-        browse->links().SetFontSize(size);
+        browse->LinkList().SetFontSize(size);
 }
 
 void PageCommands::ChangeTextSize(int delta) {

@@ -32,7 +32,7 @@ QString Link::Secret::Plain() const {
             // Readers get the empty text; the user hears about it once, until the text changes.
             cache.clear();
             Errors::ReportErrorInfo(QStringLiteral("modEncrypt"), QStringLiteral("DecryptMessage"),
-                                    e.description());
+                                    e.Description());
         }
     }
     return cache;

@@ -48,9 +48,9 @@ public:
     QString UserName() const { return m_userName.Plain(); }
     void SetUserName(const QString& encrypted) { m_userName.Set(encrypted); }
     const QString& UserNameEnc() const { return m_userName.encrypted; }
-    QString pw() const { return m_pw.Plain(); }
-    void Setpw(const QString& encrypted) { m_pw.Set(encrypted); }
-    const QString& pwEnc() const { return m_pw.encrypted; }
+    QString Password() const { return m_pw.Plain(); }
+    void SetPassword(const QString& encrypted) { m_pw.Set(encrypted); }
+    const QString& PasswordEnc() const { return m_pw.encrypted; }
     const QString& SelectOption() const { return m_selectOption; }
     void SetSelectOption(const QString& v) { m_selectOption = v; }
     const QString& NavigateAfterLogin() const { return m_navigateAfterLogin; }

@@ -239,7 +239,7 @@ void LinkEditor::LoadLink(const Link& link) {
     m_captionEdit->setText(link.ShownCaption().replace(QStringLiteral("&&"), QStringLiteral("&")));
     m_urlEdit->setText(link.URL());
     m_userNameEdit->setText(link.UserName());
-    m_linkPasswordEdit->setText(link.pw());
+    m_linkPasswordEdit->setText(link.Password());
     m_hidePopUpsCheck->setChecked(link.HidePopUps());
     m_shareCookiesCheck->setChecked(link.ShareCookies());
     m_selectOptionEdit->setText(link.SelectOption());

@@ -40,7 +40,7 @@ public:
     static Link* RunAdd(LinkEditorHost& host, QWidget* parent = nullptr);
     static Link* RunEdit(LinkEditorHost& host, const Link& link, QWidget* parent = nullptr);
 
-    Mode mode() const { return m_mode; }
+    Mode EditMode() const { return m_mode; }
     // The Link that OK added or updated.
     Link* ResultLink() const { return m_link; }
     bool AdvancedShown() const;

@@ -121,7 +121,7 @@ void Links::Load() {
         try {
             SaveLinks(true);
         } catch (const BgError& e) {
-            if (e.number() != ErrNo::NotSaved) throw;
+            if (e.Number() != ErrNo::NotSaved) throw;
         }
     } else if (!newIds.isEmpty()) {
         // Should the store refuse, the next start gives these Links new ids again (and their
@@ -151,7 +151,7 @@ Link* Links::Add(const QString& caption, const QString& url, const QString& user
     link->SetCaption(caption);
     link->SetURL(url);
     link->SetUserName(userName);
-    link->Setpw(pw);
+    link->SetPassword(pw);
     link->SetAutoNavigate(autoNavigate);
     link->SetReqLogin(reqLogin);
     link->SetSelectOption(selectOption);
@@ -192,12 +192,12 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
         QString caption, url, userName, pw, selectOption, navigateAfterLogin;
         bool autoNavigate, reqLogin;
     } const before{link.Caption(),      link.URLEnc(),       link.UserNameEnc(),
-                   link.pwEnc(),        link.SelectOption(), link.NavigateAfterLogin(),
+                   link.PasswordEnc(),        link.SelectOption(), link.NavigateAfterLogin(),
                    link.AutoNavigate(), link.ReqLogin()};
     link.SetCaption(caption);
     link.SetURL(url);
     link.SetUserName(userName);
-    link.Setpw(pw);
+    link.SetPassword(pw);
     link.SetSelectOption(selectOption);
     link.SetNavigateAfterLogin(navigateAfterLogin);
     link.SetAutoNavigate(autoNavigate);
@@ -205,11 +205,11 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
     try {
         SaveLink(index, -1);
     } catch (const BgError& e) {
-        if (e.number() == ErrNo::NotSaved) {
+        if (e.Number() == ErrNo::NotSaved) {
             link.SetCaption(before.caption);
             link.SetURL(before.url);
             link.SetUserName(before.userName);
-            link.Setpw(before.pw);
+            link.SetPassword(before.pw);
             link.SetSelectOption(before.selectOption);
             link.SetNavigateAfterLogin(before.navigateAfterLogin);
             link.SetAutoNavigate(before.autoNavigate);
@@ -258,8 +258,8 @@ void Links::SaveLinks(bool compact) {
         for (const QString& name : names)
             if (isLinkValueName(name)) DeleteValue(m_user, name);
     } catch (const BgError& e) {
-        if (e.number() != ErrNo::InvalidCall)
-            Errors::ReportError(QStringLiteral("Links"), QStringLiteral("SaveLinks"), e.description());
+        if (e.Number() != ErrNo::InvalidCall)
+            Errors::ReportError(QStringLiteral("Links"), QStringLiteral("SaveLinks"), e.Description());
     }
     // Every slot was just cleared: each Link gets its new one below.
     for (const auto& link : m_links)
@@ -299,7 +299,7 @@ void Links::SaveLink(int index, int slot) {
     SaveValue(m_user, slotName(link::kNavigateAfterLogin, n), link.NavigateAfterLogin());
     SaveValue(m_user, slotName(link::kUrl, n), link.URLEnc());
     SaveValue(m_user, slotName(link::kUserName, n), link.UserNameEnc());
-    SaveValue(m_user, slotName(link::kPassword, n), link.pwEnc());
+    SaveValue(m_user, slotName(link::kPassword, n), link.PasswordEnc());
     SaveValue(m_user, slotName(link::kAutoNavigate.name, n), BoolText(link.AutoNavigate()));
     SaveValue(m_user, slotName(link::kRequiresLogin.name, n), BoolText(link.ReqLogin()));
     SaveValue(m_user, slotName(link::kControlOrder.name, n), QString::number(link.ControlOrder()));
@@ -330,7 +330,7 @@ void Links::CommitOrRollBack(StoreTransaction& transaction) {
         }
     });
     // Inside a larger save nothing is stored yet.
-    if (!SettingsStore::Current() || SettingsStore::Current()->transactionDepth() == 0) RememberStored();
+    if (!SettingsStore::Current() || SettingsStore::Current()->TransactionDepth() == 0) RememberStored();
 }
 
 void Links::SaveZoom(const Link& link) {
@@ -449,12 +449,12 @@ std::function<void()> Links::ReEncryptUserData(const QString& oldPassPhrase) {
     for (const auto& link : m_links)
         if (!link->Deleted())
             changes.push_back(
-                {link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->pwEnc())});
+                {link.get(), again(link->URLEnc()), again(link->UserNameEnc()), again(link->PasswordEnc())});
     return [changes = std::move(changes)] {
         for (const Change& c : changes) {
             c.link->SetURL(c.url);
             c.link->SetUserName(c.userName);
-            c.link->Setpw(c.pw);
+            c.link->SetPassword(c.pw);
         }
     };
 }

@@ -52,7 +52,7 @@ bool encodable(const QString& password, const QString& title) {
 // Why the store refused the last save, for a message.
 QString storeFailure() {
     SettingsStore* store = SettingsStore::Current();
-    const QString why = store ? store->failureText() : QString();
+    const QString why = store ? store->FailureText() : QString();
     return why.isEmpty() ? QStringLiteral("the settings file reported an error") : why;
 }
 
@@ -251,9 +251,9 @@ LoginStep Accounts::DoNewUser(LoginFields& fields) {
         committed = transaction.Commit();
     } catch (const BgError& e) {
         // A refused save of a part (the starting Links) is the refusal of the whole.
-        if (e.number() != ErrNo::NotSaved) {
+        if (e.Number() != ErrNo::NotSaved) {
             App() = before;
-            Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoNewUser"), e.description());
+            Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoNewUser"), e.Description());
             return stay(LoginField::None);
         }
     }
@@ -303,7 +303,7 @@ LoginStep Accounts::DoSetNewPW(LoginFields& fields, const std::function<void(boo
         saved = SaveUserPassword(kUsers, user, password, oldPassword);
     } catch (const BgError& e) {
         if (showUpdating) showUpdating(false);
-        Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoSetNewPW"), e.description());
+        Errors::ReportErrorInfo(QStringLiteral("frmLogin"), QStringLiteral("DoSetNewPW"), e.Description());
         return stay(LoginField::None);
     }
     if (showUpdating) showUpdating(false);

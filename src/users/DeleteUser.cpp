@@ -83,11 +83,11 @@ DeleteUserStep ConfirmAndDelete(DeleteUserFields& fields) {
     try {
         step.outcome = DeleteUser(name) ? DeleteUserStep::EndProgram : DeleteUserStep::Deleted;
     } catch (const BgError& e) {
-        if (e.number() == ErrNo::NotSaved)
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation, kTitle);
+        if (e.Number() == ErrNo::NotSaved)
+            MsgBox(e.Description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation, kTitle);
         else
             Errors::ReportErrorInfo(QStringLiteral("frmDeleteUser"), QStringLiteral("DeleteUser"),
-                                    e.description());
+                                    e.Description());
         return stay(DeleteUserStep::None);
     }
     return step;
@@ -116,7 +116,7 @@ bool DeleteUser(const QString& name) {
         if (!transaction.Commit())
             throw BgError(ErrNo::NotSaved, QStringLiteral("UserDeletion.DeleteUser"),
                           QStringLiteral("The User '") + name + QStringLiteral("' could not be deleted: ") +
-                              SettingsStore::Current()->failureText() +
+                              SettingsStore::Current()->FailureText() +
                               QStringLiteral(". Nothing of the User was deleted."));
     }
     if (webDataRemover()) webDataRemover()(name);

@@ -37,7 +37,7 @@ public:
     const QString& Mode() const { return m_mode; }
     // Verification mode: the password was right.
     bool Verified() const { return m_verified; }
-    const Accounts& accounts() const { return m_accounts; }
+    const Accounts& UserAccounts() const { return m_accounts; }
 
 public slots:
     void reject() override;

@@ -355,7 +355,7 @@ void Apply(const ImportData& data, bool newUser) {
     if (!transaction.Commit())
         throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsFile.Apply"),
                       QStringLiteral("The settings of the file could not be imported: ") +
-                          SettingsStore::Current()->failureText() +
+                          SettingsStore::Current()->FailureText() +
                           QStringLiteral(". Nothing was imported."));
 }
 

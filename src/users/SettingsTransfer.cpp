@@ -105,9 +105,9 @@ bool ExportSettings(const QString& file) {
         const QString folder = QFileInfo(file).absolutePath();
         if (!QDir(folder).exists()) QDir().mkpath(folder);
         IniFile ini = SettingsFile::MakeExport(user);
-        if (ini.Save(file) != IniFile::Status::Ok) error = ini.errorString();
+        if (ini.Save(file) != IniFile::Status::Ok) error = ini.ErrorString();
     } catch (const BgError& e) {
-        error = e.description();
+        error = e.Description();
     }
     MessageWindow::HideText();
     if (error.isEmpty()) return true;
@@ -237,11 +237,11 @@ bool ImportSettings(const QString& file, QWidget* parent) {
         SettingsFile::Apply(data, newUser);
     } catch (const BgError& e) {
         MessageWindow::HideText();
-        if (e.number() == ErrNo::NotSaved)
-            MsgBox(e.description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
+        if (e.Number() == ErrNo::NotSaved)
+            MsgBox(e.Description() + CR + CR, msgbox::OKOnly, msgbox::Exclamation,
                    QStringLiteral("Import Settings"));
         else
-            Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.description());
+            Errors::ReportErrorInfo(kModule, QStringLiteral("ImportSettings"), e.Description());
         return false;
     }
     MessageWindow::HideText();

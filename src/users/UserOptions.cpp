@@ -15,7 +15,7 @@ UserOptions::UserOptions(const QString& user) : m_user(user) {
         m_ssn = GetValue(m_user, kSSN, "", true);
     } catch (const BgError& e) {
         Errors::ReportErrorInfo(QStringLiteral("cOptions"), QStringLiteral("Class_Initialize"),
-                                e.description());
+                                e.Description());
     }
     m_freezeAfterMinutes = qMax(0, ReadInt(m_user, kFreezeAfterMinutes));
     m_discardAfterMinutes = qMax(0, ReadInt(m_user, kDiscardAfterMinutes));

@@ -85,7 +85,7 @@ FrameStatusBar& BrowseFixture::statusBar() {
 }
 
 Links& BrowseFixture::links() {
-    return m_browse->links();
+    return m_browse->LinkList();
 }
 
 RecordingPane& BrowseFixture::pane(int i) {

@@ -66,7 +66,7 @@ protected:
         link.SetIndex(3);
         link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://bank.test/login")));
         link.SetUserName(SecretCipher::EncryptMessage(kUser));
-        link.Setpw(SecretCipher::EncryptMessage(kPass));
+        link.SetPassword(SecretCipher::EncryptMessage(kPass));
         link.SetReqLogin(true);
         link.SetProgressValue(40);
         link.SetOwner(&host);

@@ -206,7 +206,7 @@ TEST(PageLoad, NewWindowsGoWhereThePolicySaysAndTheStaySiteMarkAllowsTheNext) {
     } policy;
     policy.browse = &browse;
     browse.SetPopupPolicy(&policy);
-    EXPECT_EQ(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).target(), browse.Placeholder());
+    EXPECT_EQ(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).Target(), browse.Placeholder());
     App().Unloading = true;
     EXPECT_TRUE(pane.RaiseNewWindow2(QStringLiteral("http://ads.test/"), true).Cancelled());
     EXPECT_TRUE(pane.RaiseBeforeNavigate2(QStringLiteral("http://a.test/next")))

@@ -99,7 +99,7 @@ TEST(PageRequests, AHiddenPaneShowsNoPageDialogAndFeaturesAreAskedInABarAndRemem
     const QString meet = QStringLiteral("https://meet.test");
     pane.RaisePermissionRequested(meet, SiteFeature::Camera);
     pane.RaisePermissionRequested(meet, SiteFeature::Microphone);
-    PermissionBar* bar = pane.widget()->findChild<PermissionBar*>();
+    PermissionBar* bar = pane.Widget()->findChild<PermissionBar*>();
     ASSERT_TRUE(bar && !bar->isHidden());
     QLabel* question = Child<QLabel>(bar, "lblQuestion");
     EXPECT_EQ(question->text(), QStringLiteral("meet.test wants to use your camera."));
@@ -145,7 +145,7 @@ TEST(PageRequests, ACrashResetsTheLoginAndANewWindowThatOnlyBroughtAFileGoes) {
     bank.SetLoginTimeOut(Clock::Now().addSecs(20));
     pane.ClearRecords();
     pane.RaisePageCrashed(PageEnd::Killed);
-    PaneNotice* notice = pane.widget()->findChild<PaneNotice*>();
+    PaneNotice* notice = pane.Widget()->findChild<PaneNotice*>();
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::Crashed);
     EXPECT_EQ(Child<QLabel>(notice, "lblText")->text(), PageRequests::CrashText(PageEnd::Killed));

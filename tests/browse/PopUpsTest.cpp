@@ -52,7 +52,7 @@ struct PopUps {
     template <class T>
     static T* taker(const QList<T*>& all, const NewWindowEvent& e, BrowserPane* (T::*pane)() const) {
         for (T* one : all)
-            if (e.target() && (one->*pane)() == e.target()) return one;
+            if (e.Target() && (one->*pane)() == e.Target()) return one;
         return nullptr;
     }
     // A real click into the browse window (the frame's click credit).
@@ -127,7 +127,7 @@ TEST(PopUps, DecisionForTheLinkPanes) {
 
 TEST(PopUps, DecisionForTheSearchPane) {
     PopUps p;
-    FakePane& search = PopUps::fake(p.browse->search()->Pane());
+    FakePane& search = PopUps::fake(p.browse->SearchPanel()->Pane());
     // A window its page opens by itself is listed with a beep (a blank one only beeps).
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("http://www.ads.test/x"), false).Cancelled());
     EXPECT_TRUE(search.RaiseNewWindow2(QStringLiteral("about:blank"), false).Cancelled());
@@ -328,7 +328,7 @@ TEST(PopUps, StandAloneWindow) {
 
     // The page asks for a size: the page area gets it, as far as the frame has room.
     PopUps::fake(home->Pane()).RaiseWindowSetRect(QRect(0, 0, 300, 200));
-    EXPECT_EQ(home->Pane()->widget()->size(), QSize(300, 200));
+    EXPECT_EQ(home->Pane()->Widget()->size(), QSize(300, 200));
     PopUps::fake(home->Pane()).RaiseWindowSetRect(QRect(0, 0, 9000, 9000));
     EXPECT_EQ(home->parentWidget()->size(), client);
 }

@@ -74,8 +74,8 @@ TEST(Encrypt, PrintableFormRules) {
         EncryptMessage(QStringLiteral("\u043f\u0430\u0440\u043e\u043b\u044c"), QStringLiteral("pass"));
         ADD_FAILURE() << "no error";
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), kErrNotEncodable);
-        EXPECT_TRUE(e.description().contains(QChar(0x43f)));
+        EXPECT_EQ(e.Number(), kErrNotEncodable);
+        EXPECT_TRUE(e.Description().contains(QChar(0x43f)));
     }
     EXPECT_THROW(EncryptMessage(QStringLiteral("abc"), QStringLiteral("\u65e5\u672c")), BgError);
 }

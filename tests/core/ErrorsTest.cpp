@@ -29,8 +29,8 @@ TEST(Errors, SourceChain) {
     try {
         Errors::RaiseError(BgError(0, "Links.Item", "gone"), "Links", "UpdateLink", "gone");
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), ErrNo::GeneralObject);
-        EXPECT_EQ(e.source(), QStringLiteral("Links.UpdateLink.Item"));
+        EXPECT_EQ(e.Number(), ErrNo::GeneralObject);
+        EXPECT_EQ(e.Source(), QStringLiteral("Links.UpdateLink.Item"));
     }
 }
 

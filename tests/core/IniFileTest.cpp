@@ -166,7 +166,7 @@ TEST(IniFile, EightBitTextRoundTripsAndOtherTextIsRefused) {
         WriteValueINI(path, "x", "y", "日本");
         ADD_FAILURE() << "no error";
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), SecretCipher::kErrNotEncodable);
+        EXPECT_EQ(e.Number(), SecretCipher::kErrNotEncodable);
     }
 
     // A file that came with a UTF-8 mark stays UTF-8 and takes any text.
@@ -218,12 +218,12 @@ TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
         WriteValueINI(dir.filePath("plain/sub/x.dat"), "a", "k", "v");
         ADD_FAILURE() << "no error";
     } catch (const BgError& e) {
-        EXPECT_EQ(e.number(), kErrIniWrite);
-        EXPECT_TRUE(e.description().contains("x.dat"));
+        EXPECT_EQ(e.Number(), kErrIniWrite);
+        EXPECT_TRUE(e.Description().contains("x.dat"));
     }
     // Names that would read back as something else.
     IniFile ini;
     for (const auto& [section, key] : {std::pair{"a]b", "k"}, std::pair{"a", "k\r\nj"}, std::pair{"a", "[k"}})
         EXPECT_EQ(ini.WriteString(section, key, "v"), Status::BadName) << section << key;
-    EXPECT_FALSE(ini.changed());
+    EXPECT_FALSE(ini.Changed());
 }

@@ -20,7 +20,7 @@
 
 QString RunScript(WebEnginePane& pane, const QString& script) {
     std::optional<QString> result;
-    pane.page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
+    pane.Page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
     WaitFor([&] { return result.has_value(); }, 10000);
     return result.value_or("<none>");
 }
@@ -138,11 +138,11 @@ E2eWindow::~E2eWindow() {
 }
 
 int E2eWindow::index(const QString& caption) const {
-    return PaneIndexOf(browse->links(), caption);
+    return PaneIndexOf(browse->LinkList(), caption);
 }
 
 Link& E2eWindow::link(const QString& caption) const {
-    return *browse->links().Item(index(caption) + 1);
+    return *browse->LinkList().Item(index(caption) + 1);
 }
 
 WebEnginePane& E2eWindow::pane(const QString& caption) const {

@@ -39,7 +39,7 @@ class EnginePane : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_pane = new WebEnginePane("engine");
-        s_pane->widget()->resize(800, 600);
+        s_pane->Widget()->resize(800, 600);
     }
     static void TearDownTestSuite() { delete s_pane; }
     void SetUp() override { log = std::make_unique<EventLog>(s_pane); }
@@ -502,11 +502,11 @@ TEST(EnginePaneLifecycle, AnIdlePageIsFrozenLetGoAndComesBackWhereItWasInOneLoad
     // A long page, scrolled down: it comes back where it was.
     const QString page = Url("/generated?n=1000");
     ASSERT_TRUE(LoadAndWait(pane, log, page));
-    pane.widget()->resize(600, 400);
-    pane.widget()->show();
+    pane.Widget()->resize(600, 400);
+    pane.Widget()->show();
     RunScript(pane, QStringLiteral("window.scrollTo(0, 500)"));
-    ASSERT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
-    pane.widget()->hide();
+    ASSERT_TRUE(WaitFor([&] { return pane.Page()->scrollPosition().y() >= 499; }));
+    pane.Widget()->hide();
     const QString title = pane.LocationName();
     pane.SetIdle(PaneIdle::Frozen);
     ASSERT_TRUE(WaitFor([&] { return pane.Idle() == PaneIdle::Frozen; }));
@@ -520,13 +520,13 @@ TEST(EnginePaneLifecycle, AnIdlePageIsFrozenLetGoAndComesBackWhereItWasInOneLoad
     log.Clear();
     // As the window does: woken, then shown.
     pane.SetIdle(PaneIdle::Active);
-    pane.widget()->show();
+    pane.Widget()->show();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     Pump(300);
     EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.LocationURL(), page);
-    EXPECT_TRUE(WaitFor([&] { return pane.page()->scrollPosition().y() >= 499; }));
-    pane.widget()->hide();
+    EXPECT_TRUE(WaitFor([&] { return pane.Page()->scrollPosition().y() >= 499; }));
+    pane.Widget()->hide();
     // Its history came back with it.
     pane.GoBack();
     ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == Url("/login") && !pane.Busy(); }));

@@ -63,7 +63,7 @@ protected:
     WebEnginePane& pane(const QString& caption) { return s_window->pane(caption); }
     void Open(const QString& caption) { s_window->Click(caption); }
     PaneNotice* Notice(const QString& caption) {
-        return pane(caption).widget()->findChild<PaneNotice*>("paneNotice");
+        return pane(caption).Widget()->findChild<PaneNotice*>("paneNotice");
     }
     bool NoticeShown(const QString& caption, PaneNotice::Kind kind) {
         return Notice(caption) && Notice(caption)->Shown() == kind;
@@ -86,12 +86,12 @@ E2eWindow* Everyday::s_window = nullptr;
 struct ShownPane {
     explicit ShownPane(const QString& user) : pane((App().CurrentUser = user)), log(&pane) {
         PageRequests::Attach(&pane);
-        pane.widget()->resize(700, 400);
-        pane.widget()->show();
+        pane.Widget()->resize(700, 400);
+        pane.Widget()->show();
     }
     PermissionBar* Bar() {
         PermissionBar* bar = nullptr;
-        return WaitFor([&] { return (bar = pane.widget()->findChild<PermissionBar*>()) && bar->isVisible(); })
+        return WaitFor([&] { return (bar = pane.Widget()->findChild<PermissionBar*>()) && bar->isVisible(); })
                    ? bar
                    : nullptr;
     }
@@ -229,12 +229,12 @@ TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
     QList<PageEnd> crashes;
     QObject::connect(&pane, &BrowserPane::PageCrashed, [&](PageEnd reason) { crashes << reason; });
     ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/plain")));
-    pane.page()->runJavaScript("for (;;) {}");
+    pane.Page()->runJavaScript("for (;;) {}");
     QList<bool> answers; // whether a document came
     pane.RefreshDocument([&](DocumentPtr document) { answers << (document != nullptr); });
     Pump(300);
     EXPECT_TRUE(answers.isEmpty());
-    ::kill(pid_t(pane.page()->renderProcessPid()), SIGKILL);
+    ::kill(pid_t(pane.Page()->renderProcessPid()), SIGKILL);
     ASSERT_TRUE(WaitFor([&] { return !crashes.isEmpty(); }));
     EXPECT_EQ(crashes, QList<PageEnd>{PageEnd::Killed});
     EXPECT_EQ(answers, QList<bool>{false});
@@ -302,16 +302,16 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
                           "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
                           "background:#234'></div></body></html>");
     ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/full")));
-    QWheelEvent wheel(QPointF(50, 50), pane.view()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
+    QWheelEvent wheel(QPointF(50, 50), pane.View()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(pane.view()->focusProxy(), &wheel);
+    QCoreApplication::sendEvent(pane.View()->focusProxy(), &wheel);
     EXPECT_EQ(pane.ZoomPercent(), 110);
-    EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), 1.1);
-    pane.widget()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.widget()));
-    pane.view()->setFocus();
+    EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), 1.1);
+    pane.Widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.Widget()));
+    pane.View()->setFocus();
     RunScript(pane, "document.getElementById('b').focus()");
-    QTest::keyClick(pane.view()->focusProxy(), Qt::Key_Space);
+    QTest::keyClick(pane.View()->focusProxy(), Qt::Key_Space);
     PermissionBar* bar = shown.Bar();
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->findChild<QLabel*>("lblQuestion")->text(),
@@ -319,13 +319,13 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     bar->findChild<QPushButton*>("cmdAllow")->click();
     const auto fullscreen = [&] { return RunScript(pane, "String(!!document.fullscreenElement)"); };
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
-    QWidget* full = pane.view()->window();
+    QWidget* full = pane.View()->window();
     EXPECT_EQ(full->objectName(), "fullScreenWindow");
     EXPECT_TRUE(full->isFullScreen());
     EXPECT_TRUE(WaitFor([&] { return fullscreen() == "true"; }));
     full->activateWindow();
     QTest::keyClick(full, Qt::Key_Escape);
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
-    EXPECT_EQ(pane.view()->window(), pane.widget()->window());
+    EXPECT_EQ(pane.View()->window(), pane.Widget()->window());
     EXPECT_TRUE(WaitFor([&] { return fullscreen() == "false"; }));
 }

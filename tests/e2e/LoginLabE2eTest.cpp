@@ -92,7 +92,7 @@ TEST_F(LoginLabE2e, TodaysLoginPagesLogInFromTheBackground) {
         const Link& link = LinkOf(page.name);
         EXPECT_TRUE(link.LoggedIn() && !link.LoginAssumed()) << link.ProgressText().toStdString();
         // The Links stayed behind the first one, which was never covered.
-        EXPECT_NE(window->browse->links().Visible(), link.Index());
+        EXPECT_NE(window->browse->LinkList().Visible(), link.Index());
     }
 }
 

@@ -15,8 +15,8 @@
 
 TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     WebEnginePane pane(QStringLiteral("features"));
-    pane.widget()->resize(800, 600);
-    pane.widget()->show();
+    pane.Widget()->resize(800, 600);
+    pane.Widget()->show();
     EXPECT_FALSE(pane.CanPrint());
     EventLog log(&pane);
     ASSERT_TRUE(LoadAndWait(pane, log, sites::SharedSites().Url(QStringLiteral("/plain"))));
@@ -48,7 +48,7 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     }));
     pane.SetTextSize(4);
     EXPECT_EQ(pane.TextSize(), 4);
-    EXPECT_DOUBLE_EQ(pane.view()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
+    EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
     pane.SetTextSize(9);
     EXPECT_EQ(pane.TextSize(), 4);
 }
@@ -86,7 +86,7 @@ TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
 TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     WebProfiles::SetOffline(true);
     WebEnginePane pane(QStringLiteral("pages"));
-    pane.widget()->resize(800, 600);
+    pane.Widget()->resize(800, 600);
     EventLog log(&pane);
     const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
     ASSERT_TRUE(LoadAndWait(pane, log, start));

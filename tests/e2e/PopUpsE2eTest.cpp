@@ -47,7 +47,7 @@ protected:
                pane.Document() && pane.Document()->URL() == url && !pane.Document()->title().isEmpty();
     }
     void Click(QPoint at) {
-        QTest::mouseClick(pane().view()->focusProxy(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(pane().View()->focusProxy(), Qt::LeftButton, Qt::NoModifier, at);
     }
     QList<StandaloneWindow*> Windows() { return browse().PopUps().NewWindows(); }
 

@@ -104,13 +104,13 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     ASSERT_TRUE(LogIn(annPane));
     EXPECT_EQ(Visit(annOther), TestSites::kUser);
     EXPECT_EQ(Visit(bobPane), "");
-    EXPECT_NE(bobPane.profile(), annPane.profile());
+    EXPECT_NE(bobPane.Profile(), annPane.Profile());
 
     // One of Ann's Links signs in on its own; nothing of it shows in her shared session.
     WebEnginePane annLink("Ann");
     annLink.SetProfileId(LinkIds::New());
     ASSERT_TRUE(LogIn(annLink));
-    EXPECT_NE(annLink.profile(), annPane.profile());
+    EXPECT_NE(annLink.Profile(), annPane.Profile());
     Visit(annPane, "/logout");
     EXPECT_EQ(Visit(annOther), "");
     EXPECT_EQ(Visit(annLink), TestSites::kUser);
@@ -170,7 +170,7 @@ TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
     ASSERT_TRUE(QDir(folder).exists());
     EXPECT_FALSE(WebProfiles::RemoveUserProfile("Carol"));
     EXPECT_TRUE(QDir(folder).exists());
-    QWebEngineProfile* profile = pane->profile();
+    QWebEngineProfile* profile = pane->Profile();
     pane.reset();
     EXPECT_EQ(WebProfiles::PagesUsing(profile), 0);
     EXPECT_TRUE(WebProfiles::RemoveUserProfile("Carol"));

@@ -112,7 +112,7 @@ TEST(SearchPaneE2e, ResultsOffTheServiceOpenInTheLinkPaneAndTheListStays) {
     ASSERT_TRUE(Search(pane, log, "p"));
     QString ids;
     ASSERT_TRUE(WaitFor([&] {
-        static_cast<WebEnginePane*>(pane)->page()->runJavaScript(
+        static_cast<WebEnginePane*>(pane)->Page()->runJavaScript(
             "Array.from(document.getElementsByTagName('div')).map(d => d.id).join(',')",
             QWebEngineScript::ApplicationWorld, [&](const QVariant& v) { ids = v.toString(); });
         Pump(50);

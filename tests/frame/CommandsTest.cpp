@@ -128,7 +128,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_NE(run.browse().SideBarShown(), sideBar);
     // Bookmark keeps the page; its menu and the history's navigate the active window.
     bar.Action("Bookmark")->trigger();
-    ASSERT_EQ(frame.bookmarks().Count(), 1);
+    ASSERT_EQ(frame.BookmarkList().Count(), 1);
     Child<QMenu>(frame, "mnpBookmarks").actions().last()->trigger();
     bar.Action("History")->trigger();
     auto& history = Child<QMenu>(frame, "mnpMasterHistoryList");
@@ -140,7 +140,7 @@ TEST(Toolbar, ButtonsAndMenusActOnTheActiveChildWindow) {
     EXPECT_EQ(page.navigations().last(), "view-source:http://a.test/");
     Trigger(frame, "mnuViewTextSize0");
     EXPECT_EQ(page.TextSize(), 0);
-    EXPECT_EQ(run.browse().links().FontSize().toInt(), 0);
+    EXPECT_EQ(run.browse().LinkList().FontSize().toInt(), 0);
     // Edit commands go to the focused text field, else to the page.
     QLineEdit* address = run.browse().findChild<AddressBox*>()->lineEdit();
     address->setText("typed");
@@ -309,7 +309,7 @@ TEST(Everyday, EveryDialogsHelpAndF1OpenItsTopicInAWindowUsableBesideIt) {
         {"ChangePW", [] { return new LoginDialog(QLatin1String(LoginDialog::kChangePW)); }},
         {"DeleteUser", [] { return new DeleteUserDialog; }},
         {"AddEditLink", [&] { return new LinkEditor(run.browse(), LinkEditor::Mode::Add); }},
-        {"Options", [&] { return new OptionsDialog(&run.browse().links()); }},
+        {"Options", [&] { return new OptionsDialog(&run.browse().LinkList()); }},
     };
     for (const auto& [topic, make] : dialogs) {
         SCOPED_TRACE(topic);
@@ -344,7 +344,7 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
         QTest::keyClick(&frame, k, Qt::ControlModifier);
     EXPECT_EQ(a.ZoomPercent(), 125);
     const auto stored = [&](const char* caption) {
-        const Link* link = run.browse().links().Item(run.index(caption) + 1);
+        const Link* link = run.browse().LinkList().Item(run.index(caption) + 1);
         return FrameRun::Stored(kUser, QStringLiteral("Zoom%1").arg(link->Slot()));
     };
     EXPECT_EQ(stored("A"), "125");
@@ -399,7 +399,7 @@ TEST(Everyday, SearchEnginesAreEditedInTheOptionsAndTheSearchPaneFollows) {
     EXPECT_EQ(SearchEngines::Load(kUser),
               QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));
     EXPECT_EQ(FrameRun::Stored(kUser, "SearchEngineURL3"), wiki.queryUrl);
-    SearchPane* search = run.browse().search();
+    SearchPane* search = run.browse().SearchPanel();
     ASSERT_EQ(search->ServiceCount(), 3);
     EXPECT_EQ(search->SearchOption(2)->text(), "Wiki");
 }

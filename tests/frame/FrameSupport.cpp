@@ -178,7 +178,7 @@ FakePane& FrameRun::pane(int i) {
 }
 
 int FrameRun::index(const QString& caption) {
-    return PaneIndexOf(browse().links(), caption);
+    return PaneIndexOf(browse().LinkList(), caption);
 }
 
 FakePane& FrameRun::open(const QString& caption, const QString& url) {

@@ -93,7 +93,7 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         const CommandLine line =
             CommandLine::Parse(QStringList{"/usr/bin/bramblegate"} + c.arguments, here.path());
-        EXPECT_EQ(line.action(), c.action);
+        EXPECT_EQ(line.RequestedAction(), c.action);
         EXPECT_EQ(line.Addresses(), c.addresses);
         EXPECT_TRUE(line.Text().contains(QString::fromUtf8(c.text))) << line.Text().toStdString();
         EXPECT_EQ(line.ExitCode(), c.action == Action::Error ? 2 : 0);
@@ -278,10 +278,10 @@ TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
     run.Start(QStringLiteral("Tester"), master);
     EXPECT_EQ(run.agreements + run.companionRuns.size(), 0);
     ASSERT_TRUE(App().LoginOK && run.browse().HasLinks());
-    ASSERT_EQ(run.browse().links().CountUndeleted(), 1);
-    const Link* link = run.browse().links().ControlOrderItem(0);
+    ASSERT_EQ(run.browse().LinkList().CountUndeleted(), 1);
+    const Link* link = run.browse().LinkList().ControlOrderItem(0);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->pw(), link->SelectOption()}),
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
               QStringList({"plain-post", url, name, password, "Business"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && link->HidePopUps());
 }
@@ -304,10 +304,10 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCom
     ASSERT_EQ(getrlimit(RLIMIT_CORE, &core), 0);
     EXPECT_EQ(core.rlim_cur + core.rlim_max, rlim_t(0));
     // The lists were loaded, and the browse window records into the frame's master history.
-    EXPECT_EQ(frame.bookmarks().Count(), 1);
-    EXPECT_EQ(frame.masterHistory().Count(), 1);
+    EXPECT_EQ(frame.BookmarkList().Count(), 1);
+    EXPECT_EQ(frame.History().Count(), 1);
     run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    EXPECT_EQ(frame.masterHistory().Items().first().url, QStringLiteral("http://a.test/"));
+    EXPECT_EQ(frame.History().Items().first().url, QStringLiteral("http://a.test/"));
     // The command line's addresses open once the start-up Links are open.
     run.browse().OnLoadFavoritesTimer();
     EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");

@@ -93,7 +93,7 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     });
     Link* news = LinkEditor::RunAdd(host);
     ASSERT_NE(news, nullptr);
-    EXPECT_EQ(news->UserName() + news->pw(), QString());
+    EXPECT_EQ(news->UserName() + news->Password(), QString());
     EXPECT_EQ(GetValue("Olga", "HidePopUps3"), QStringLiteral("True"));
 
     dialogs.Next([&](QDialog& f) {
@@ -135,7 +135,7 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     Links stored("Olga");
     ASSERT_EQ(stored.Count(), 4);
     const Link* link = stored.Item(4);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->pw(), link->SelectOption(),
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption(),
                            link->NavigateAfterLogin()}),
               QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin());

@@ -34,23 +34,23 @@ TEST(Link, SecretsAreHeldEncryptedAndDecryptedOnceOnRead) {
     App().PassPhrase = "master1";
     Link link;
     // A fresh record reads empty without any decryption.
-    EXPECT_EQ(link.URL() + link.pw() + link.UserNameEnc(), QString());
+    EXPECT_EQ(link.URL() + link.Password() + link.UserNameEnc(), QString());
     const QString pw = SecretCipher::EncryptMessage("s3cret!");
     link.SetURL(SecretCipher::EncryptMessage("https://bank.example/login"));
     link.SetUserName(SecretCipher::EncryptMessage("jdoe"));
-    link.Setpw(pw);
-    EXPECT_EQ(link.pwEnc(), pw);
-    EXPECT_EQ(QStringList({link.URL(), link.UserName(), link.pw()}),
+    link.SetPassword(pw);
+    EXPECT_EQ(link.PasswordEnc(), pw);
+    EXPECT_EQ(QStringList({link.URL(), link.UserName(), link.Password()}),
               QStringList({"https://bank.example/login", "jdoe", "s3cret!"}));
     // The plain text is cached: with another pass phrase in force, setting the same encrypted text
     // again leaves it alone, while a different one is decrypted afresh.
     App().PassPhrase = "other";
-    link.Setpw(pw);
-    EXPECT_EQ(link.pw(), QStringLiteral("s3cret!"));
-    link.Setpw(SecretCipher::EncryptMessage("second"));
-    EXPECT_EQ(link.pw(), QStringLiteral("second"));
-    link.Setpw(QString());
-    EXPECT_EQ(link.pw(), QString());
+    link.SetPassword(pw);
+    EXPECT_EQ(link.Password(), QStringLiteral("s3cret!"));
+    link.SetPassword(SecretCipher::EncryptMessage("second"));
+    EXPECT_EQ(link.Password(), QStringLiteral("second"));
+    link.SetPassword(QString());
+    EXPECT_EQ(link.Password(), QString());
 }
 
 TEST(Link, LoginSettersNotifyTheOwnerSynchronouslyAndInOrder) {

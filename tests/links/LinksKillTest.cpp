@@ -72,7 +72,7 @@ int checkCompleteSet() {
         const int id = match.captured(1).toInt();
         EXPECT_TRUE(match.hasMatch()) << link->Caption().toStdString();
         EXPECT_EQ(link->SelectOption().toInt(), id);
-        EXPECT_EQ(link->URL() + link->pw(), urlFor(id) + pwFor(id));
+        EXPECT_EQ(link->URL() + link->Password(), urlFor(id) + pwFor(id));
         ids << id;
         orders << link->ControlOrder();
         generations << match.captured(2).toInt();

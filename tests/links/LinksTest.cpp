@@ -116,8 +116,8 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
     ASSERT_EQ(links.Count(), 2);
     Link* bank = links.Item(1);
     Link* mail = links.Item(2);
-    EXPECT_EQ(QStringList({bank->Caption(), bank->URL(), bank->UserName(), bank->pw(), bank->SelectOption(),
-                           bank->NavigateAfterLogin(), mail->Caption(), mail->pw()}),
+    EXPECT_EQ(QStringList({bank->Caption(), bank->URL(), bank->UserName(), bank->Password(), bank->SelectOption(),
+                           bank->NavigateAfterLogin(), mail->Caption(), mail->Password()}),
               QStringList({"Bank", "https://bank.example/", "jdoe", "pa55", "Personal", "Accounts", "Webmail",
                            "pw2"}));
     EXPECT_TRUE(bank->AutoNavigate() && bank->ReqLogin() && bank->IsPageAvailable());
@@ -230,7 +230,7 @@ TEST_F(LinksTest, RemoveMoveAndInsertKeepTheButtonOrderDense) {
     EXPECT_EQ(GetValue("ann", "ControlOrder5"), QStringLiteral("1"));
     Links reloaded("ann");
     EXPECT_EQ(buttonOrder(reloaded), (QStringList{"B", "New", "C", "A", "D"}));
-    EXPECT_EQ(reloaded.Item(1)->pw(), QStringLiteral("A-pw"));
+    EXPECT_EQ(reloaded.Item(1)->Password(), QStringLiteral("A-pw"));
     // Removing the last of the buttons leaves no trace of its slot.
     reloaded.Remove(reloaded.ControlOrderItemIndex(4));
     EXPECT_EQ(storedSlots("ann"), (QStringList{"B", "New", "C", "A"}));
@@ -279,7 +279,7 @@ TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
     QStringList read;
     for (int order = 0; order < 4; ++order) {
         const Link* link = links.ControlOrderItem(order);
-        read << link->URL() + " " + link->pw() + " " + (link->HidePopUps() ? "hide " : "show ") +
+        read << link->URL() + " " + link->Password() + " " + (link->HidePopUps() ? "hide " : "show ") +
                     link->AlsoAllowedSite();
     }
     EXPECT_EQ(read, (QStringList{"https://e.example/ E-pw hide ", "https://apple.example/ pip hide ",
@@ -302,7 +302,7 @@ TEST_F(LinksTest, ManyRemovalsThenAMoveLoseNoLinkAtTheNextLogin) {
     temp.Reopen();
     Links links("ann");
     EXPECT_EQ(buttonOrder(links), (QStringList{"L14", "L12", "L13", "L15"}));
-    EXPECT_EQ(links.Item(3)->pw(), QStringLiteral("L14-pw"));
+    EXPECT_EQ(links.Item(3)->Password(), QStringLiteral("L14-pw"));
     EXPECT_EQ(links.Item(4)->URL(), QStringLiteral("https://l15.example/"));
 }
 
@@ -318,7 +318,7 @@ TEST_F(LinksTest, MissingLinksGiveNothingOrAnObjectRequiredError) {
             call();
             ADD_FAILURE() << "no error";
         } catch (const BgError& e) {
-            EXPECT_EQ(e.number(), ErrNo::ObjectRequired);
+            EXPECT_EQ(e.Number(), ErrNo::ObjectRequired);
         }
     }
 }
@@ -373,27 +373,27 @@ TEST_F(LinksTest, APasswordChangeReEncryptsTheStoreAndTheLinksInMemoryOrNothing)
     addPlain(links, "B");
     Link* gone = addPlain(links, "C");
     links.Remove(3);
-    const QString goneEnc = gone->pwEnc();
-    const QString oldEnc = links.Item(1)->pwEnc();
+    const QString goneEnc = gone->PasswordEnc();
+    const QString oldEnc = links.Item(1)->PasswordEnc();
     SaveUserPassword("Users", "ann", "newpass2", "annpass1");
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     Link* a = links.Item(1);
-    EXPECT_NE(a->pwEnc(), oldEnc);
-    EXPECT_EQ(SecretCipher::DecryptMessage(a->pwEnc(), "newpass2"), QStringLiteral("A-pw"));
-    EXPECT_EQ(a->pw() + a->UserName(), QStringLiteral("A-pwA-user"));
-    EXPECT_EQ(gone->pwEnc(), goneEnc); // deleted Links are left alone
-    EXPECT_EQ(GetValue("ann", "PW1"), a->pwEnc());
-    EXPECT_EQ(Links("ann").Item(2)->pw(), QStringLiteral("B-pw"));
+    EXPECT_NE(a->PasswordEnc(), oldEnc);
+    EXPECT_EQ(SecretCipher::DecryptMessage(a->PasswordEnc(), "newpass2"), QStringLiteral("A-pw"));
+    EXPECT_EQ(a->Password() + a->UserName(), QStringLiteral("A-pwA-user"));
+    EXPECT_EQ(gone->PasswordEnc(), goneEnc); // deleted Links are left alone
+    EXPECT_EQ(GetValue("ann", "PW1"), a->PasswordEnc());
+    EXPECT_EQ(Links("ann").Item(2)->Password(), QStringLiteral("B-pw"));
 
     // Held but never saved: a secret that cannot be decrypted makes the in-memory half fail
     // after the stored half succeeded. Nothing changes then.
     links.Add("Broken", enc("https://broken.example/"), "", QStringLiteral("\u0142\u0142"), "", "", false,
               false, 1, false);
     const QStringList stored{GetValue("ann", "PW1"), GetValue("Users", "ann")};
-    const QString held = links.Item(1)->pwEnc();
+    const QString held = links.Item(1)->PasswordEnc();
     EXPECT_THROW(SaveUserPassword("Users", "ann", "newpass3", "newpass2"), BgError);
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     EXPECT_EQ((QStringList{GetValue("ann", "PW1"), GetValue("Users", "ann")}), stored);
-    EXPECT_EQ(links.Item(1)->pwEnc(), held);
-    EXPECT_EQ(links.Item(1)->pw(), QStringLiteral("A-pw"));
+    EXPECT_EQ(links.Item(1)->PasswordEnc(), held);
+    EXPECT_EQ(links.Item(1)->Password(), QStringLiteral("A-pw"));
 }

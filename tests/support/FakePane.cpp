@@ -247,7 +247,7 @@ void FakePane::Edit(EditCommand) {
     m_calls << QStringLiteral("Edit");
 }
 
-QWidget* FakePane::widget() {
+QWidget* FakePane::Widget() {
     if (!m_widget) m_widget = new QWidget;
     return m_widget;
 }

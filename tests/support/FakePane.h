@@ -112,7 +112,7 @@ public:
     void FindText(const QString& text, bool backward, bool caseSensitive, Done done) override;
     void SavePage(const QString& path) override;
     void Edit(EditCommand command) override;
-    QWidget* widget() override;
+    QWidget* Widget() override;
     void AnswerPermission(const QString& origin, SiteFeature feature, bool allow) override;
     void ExitFullScreen() override { m_calls << QStringLiteral("ExitFullScreen"); }
     void AcceptCertificate() override { m_calls << QStringLiteral("AcceptCertificate"); }

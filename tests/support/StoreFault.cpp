@@ -135,7 +135,7 @@ StoreFault::StoreFault(Kind kind) : m_kind(kind) {
     case Busy:
         // Another copy of the program in the middle of a long save; this one waits briefly.
         sqlite3_busy_timeout(store->handle(), 100);
-        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(store->path()).constData(), &m_holder,
+        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(store->Path()).constData(), &m_holder,
                                   SQLITE_OPEN_READWRITE, nullptr),
                   SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(m_holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);

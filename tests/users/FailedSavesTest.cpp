@@ -40,7 +40,7 @@ protected:
 
 TEST_P(FailedSaves, APasswordChangeKeepsTheOldPasswordInTheStoreAndInMemory) {
     Links links("Ann");
-    const QString held = links.Item(3)->pwEnc();
+    const QString held = links.Item(3)->PasswordEnc();
     LoginFields fields{"", "annpass1", "newpass2", "newpass2"};
     boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
     {
@@ -50,14 +50,14 @@ TEST_P(FailedSaves, APasswordChangeKeepsTheOldPasswordInTheStoreAndInMemory) {
     expectRefused("Your new password could not be saved", "Your password has not been changed.",
                   "Change Password");
     EXPECT_EQ(App().PassPhrase, QStringLiteral("annpass1"));
-    EXPECT_EQ(links.Item(3)->pwEnc(), held);
+    EXPECT_EQ(links.Item(3)->PasswordEnc(), held);
     // What the running program saves later is still readable after a restart.
     links.SaveLinks(true);
     temp.Reopen();
     App() = AppState();
     LoginFields login{"Ann", "annpass1", "", ""};
     ASSERT_EQ(Accounts().DoLogin(login).outcome, LoginStep::Succeeded);
-    EXPECT_EQ(Links("Ann").Item(3)->pw(), QStringLiteral("s3cret"));
+    EXPECT_EQ(Links("Ann").Item(3)->Password(), QStringLiteral("s3cret"));
 }
 
 TEST_P(FailedSaves, ANewUserIsNotCreatedAtAll) {
@@ -122,7 +122,7 @@ TEST_P(FailedSaves, LinksGoBackToWhereTheStoreHasThemAndTheUserIsAskedToRetry) {
     const auto state = [&] {
         QStringList out;
         for (Link* link : links)
-            out << link->Caption() + link->pw() + QString::number(link->ControlOrder() * 100 + link->Slot()) +
+            out << link->Caption() + link->Password() + QString::number(link->ControlOrder() * 100 + link->Slot()) +
                        (link->Deleted() ? "deleted" : "");
         return out;
     };

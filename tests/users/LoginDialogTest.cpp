@@ -68,7 +68,7 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinks) {
     for (const Link* link : {home, help}) {
         EXPECT_TRUE(link->AutoNavigate() && link->HidePopUps());
         EXPECT_FALSE(link->ReqLogin());
-        EXPECT_EQ(link->UserName() + link->pw() + link->SelectOption() + link->NavigateAfterLogin(),
+        EXPECT_EQ(link->UserName() + link->Password() + link->SelectOption() + link->NavigateAfterLogin(),
                   QString());
     }
 }
@@ -174,10 +174,10 @@ TEST(LoginDialog, ChangingThePasswordKeepsEverySecretReadable) {
     });
     LoginDialog::RunChangePassword();
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass9"));
-    EXPECT_EQ(links.Item(3)->pw(), QStringLiteral("bank#1"));
+    EXPECT_EQ(links.Item(3)->Password(), QStringLiteral("bank#1"));
     temp.Reopen();
     EXPECT_TRUE(Accounts::CheckPassword("erin", "newpass9"));
-    EXPECT_EQ(Links("erin").Item(3)->pw() + UserOptions("erin").SSN(), QStringLiteral("bank#1123456789"));
+    EXPECT_EQ(Links("erin").Item(3)->Password() + UserOptions("erin").SSN(), QStringLiteral("bank#1123456789"));
     // Cancel leaves the session alone.
     dialogs.Next([&](QDialog& f) {
         click(f, "cmdCancel");

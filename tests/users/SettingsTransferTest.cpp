@@ -63,7 +63,7 @@ std::function<int(QDialog&)> typePasswords(QStringList passwords) {
 QStringList linksOf(const QString& user) {
     QStringList out;
     for (Link* link : Links(user))
-        out << link->Caption() << link->URL() << link->UserName() << link->pw();
+        out << link->Caption() << link->URL() << link->UserName() << link->Password();
     return out;
 }
 

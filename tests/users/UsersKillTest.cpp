@@ -129,7 +129,7 @@ TEST(UsersKill, PasswordChangesNewUsersImportsAndDeletionsAreWholeOrNotAtAll) {
             ASSERT_EQ(links.CountUndeleted(), kLinks + 2);
             for (int i = 0; i < kLinks; ++i) {
                 const Link* link = links.Item(i + 3);
-                EXPECT_EQ(link->URL() + link->UserName() + link->pw(),
+                EXPECT_EQ(link->URL() + link->UserName() + link->Password(),
                           secret("https://site", i) + secret("user", i) + secret("pw", i));
             }
             EXPECT_EQ(UserOptions("Pat").SSN(), QStringLiteral("078-05-1120"));
@@ -141,7 +141,7 @@ TEST(UsersKill, PasswordChangesNewUsersImportsAndDeletionsAreWholeOrNotAtAll) {
         });
         const bool zoeThere = wholeOrGone("Zoe", "zoe-pass", [](Links& links) {
             ASSERT_EQ(links.CountUndeleted(), kLinks + 2);
-            EXPECT_EQ(links.Item(kLinks + 2)->pw(), secret("pw", kLinks - 1));
+            EXPECT_EQ(links.Item(kLinks + 2)->Password(), secret("pw", kLinks - 1));
             QStringList names, values;
             EXPECT_EQ(EnumValues("Software\\Bramblegate\\ZoeHistory", names, values), kLinks);
         });

@@ -118,7 +118,7 @@ struct NewWindowEvent {
 
     void OpenIn(BrowserPane* pane) { m_target = pane; }
     void Cancel() { m_target = nullptr; }
-    BrowserPane* target() const { return m_target; }
+    BrowserPane* Target() const { return m_target; }
     bool Cancelled() const { return m_target == nullptr; }
 
 private:
@@ -224,7 +224,7 @@ public:
     virtual void Edit(EditCommand command) = 0;
 
     // The widget to put in a layout.
-    virtual QWidget* widget() = 0;
+    virtual QWidget* Widget() = 0;
 
     // The zoom factor of a text size.
     static double ZoomForTextSize(int size);

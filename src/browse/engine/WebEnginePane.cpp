@@ -84,7 +84,7 @@ WebEnginePane::~WebEnginePane() {
     delete m_container.data();
 }
 
-QWidget* WebEnginePane::widget() {
+QWidget* WebEnginePane::Widget() {
     if (!m_container) {
         m_container = new QWidget;
         auto* layout = new QVBoxLayout(m_container);
@@ -95,7 +95,7 @@ QWidget* WebEnginePane::widget() {
     return m_container;
 }
 
-QWebEnginePage* WebEnginePane::page() const {
+QWebEnginePage* WebEnginePane::Page() const {
     return m_page;
 }
 
@@ -103,7 +103,7 @@ bool WebEnginePane::HasEnginePage() const {
     return m_page != nullptr;
 }
 
-QWebEngineView* WebEnginePane::view() const {
+QWebEngineView* WebEnginePane::View() const {
     return m_view;
 }
 
@@ -113,7 +113,7 @@ void WebEnginePane::CreatePage(QWebEngineProfile* profile) {
     const bool wasLetGo = std::exchange(m_letGo, std::nullopt).has_value();
     m_profile = profile ? profile : WebProfiles::ForLink(m_user, ProfileId());
     m_pageProfileId = ProfileId();
-    QWidget* host = widget();
+    QWidget* host = Widget();
     m_view = new QWebEngineView(host);
     host->layout()->addWidget(m_view);
     auto* page = new WebEngineHostPage(this, m_profile, m_view);
@@ -433,7 +433,7 @@ void WebEnginePane::OnNewWindow(QWebEngineNewWindowRequest& request) {
     e.url = request.requestedUrl().toString();
     e.userInitiated = request.isUserInitiated();
     emit NewWindow2(e);
-    if (auto* target = qobject_cast<WebEnginePane*>(e.target())) {
+    if (auto* target = qobject_cast<WebEnginePane*>(e.Target())) {
         if (target != this) target->AdoptNewWindow(request, m_profile, m_pageProfileId);
     }
 }

@@ -72,7 +72,7 @@ public:
     void ReadPageFacts(std::function<void(const PageFacts&)> done) const override;
     void Edit(EditCommand command) override;
 
-    QWidget* widget() override;
+    QWidget* Widget() override;
 
     // What the page asks besides navigating (WebEnginePaneRequests.cpp).
     void SetZoomPercent(int percent) override;
@@ -94,10 +94,10 @@ public:
 
     // Whether the engine page exists yet, and the engine objects (null before that).
     bool HasEnginePage() const;
-    QWebEnginePage* page() const;
-    QWebEngineView* view() const;
-    QWebEngineProfile* profile() const { return m_profile; }
-    const QString& userName() const { return m_user; }
+    QWebEnginePage* Page() const;
+    QWebEngineView* View() const;
+    QWebEngineProfile* Profile() const { return m_profile; }
+    const QString& UserName() const { return m_user; }
 
     // Timings of the last snapshot, for benchmarks: time in the page script, the whole round
     // trip (script, transfer of the result, event delivery) and the C++ model build.

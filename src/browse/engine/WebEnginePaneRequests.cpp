@@ -48,7 +48,7 @@ QString Origin(const QUrl& url) {
 } // namespace
 
 void WebEnginePane::ConnectPageRequests() {
-    QWebEnginePage* enginePage = page();
+    QWebEnginePage* enginePage = Page();
     enginePage->setProperty(kPaneProperty, QVariant::fromValue<QObject*>(this));
     m_requests->crashed = false;
     m_requests->unresponsive = false;
@@ -116,8 +116,8 @@ void WebEnginePane::ConnectPageRequests() {
             });
     connect(enginePage, &QWebEnginePage::loadingChanged, this, [this] {
         // A new load replaces whatever waited on the page before.
-        if (m_requests->certificateError && page() && page()->isLoading() &&
-            page()->requestedUrl() != m_requests->certificateError->url()) {
+        if (m_requests->certificateError && Page() && Page()->isLoading() &&
+            Page()->requestedUrl() != m_requests->certificateError->url()) {
             m_requests->certificateError->rejectCertificate();
             m_requests->certificateError.reset();
         }
@@ -161,7 +161,7 @@ bool WebEnginePane::OnPageDialog(PageDialogRequest& request) {
 // ----- permissions and full screen ------------------------------------------------------------
 
 void WebEnginePane::AnswerPermission(const QString& origin, SiteFeature feature, bool allow) {
-    if (!page()) return;
+    if (!Page()) return;
     if (feature == SiteFeature::FullScreen) {
         if (!m_requests->fullScreenRequest) return;
         QWebEngineFullScreenRequest request = *m_requests->fullScreenRequest;
@@ -176,13 +176,13 @@ void WebEnginePane::AnswerPermission(const QString& origin, SiteFeature feature,
     }
     for (const FeatureName& f : kFeatures)
         if (f.site == feature)
-            page()->setFeaturePermission(QUrl(origin), f.engine,
+            Page()->setFeaturePermission(QUrl(origin), f.engine,
                                          allow ? QWebEnginePage::PermissionGrantedByUser
                                                : QWebEnginePage::PermissionDeniedByUser);
 }
 
 void WebEnginePane::ExitFullScreen() {
-    if (page() && m_requests->fullScreenWindow) page()->triggerAction(QWebEnginePage::ExitFullScreen);
+    if (Page() && m_requests->fullScreenWindow) Page()->triggerAction(QWebEnginePage::ExitFullScreen);
 }
 
 void WebEnginePane::ShowFullScreen(bool on) {
@@ -207,7 +207,7 @@ void WebEnginePane::ShowFullScreen(bool on) {
     if (!m_requests->fullScreenWindow) return;
     QWidget* window = m_requests->fullScreenWindow;
     m_requests->fullScreenWindow = nullptr;
-    widget()->layout()->addWidget(m_view);
+    Widget()->layout()->addWidget(m_view);
     m_view->show();
     window->close();
     emit FullScreenChanged(false);
@@ -251,7 +251,7 @@ void WebEnginePane::SetUnresponsiveAfter(int ms) {
 
 void WebEnginePane::ProbeResponsiveness() {
     PageRequestState& s = *m_requests;
-    if (!page() || s.crashed) return;
+    if (!Page() || s.crashed) return;
     if (s.probeSent.isValid()) {
         if (!s.unresponsive && s.probeSent.elapsed() > s.unresponsiveAfterMs) {
             s.unresponsive = true;
@@ -262,12 +262,12 @@ void WebEnginePane::ProbeResponsiveness() {
     // Only a page on show, or one that is loading (a Link's page waits behind the progress page),
     // is asked: nobody waits for the others, and the engine may freeze them.
     if (!m_view || (!m_view->isVisible() && !m_loadActive) ||
-        page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        Page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         return;
     const int serial = ++s.probeSerial;
     s.probeSent.start();
     QPointer<WebEnginePane> self(this);
-    page()->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
+    Page()->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
                           [self, serial](const QVariant&) {
                               if (!self || serial != self->m_requests->probeSerial) return;
                               self->m_requests->probeSent.invalidate();
@@ -314,12 +314,12 @@ void WebEnginePane::FailPendingPageAccess() {
 }
 
 void WebEnginePane::RecoverPage() {
-    if (!page()) return;
+    if (!Page()) return;
     PageRequestState& s = *m_requests;
     if (!s.crashed && s.unresponsive) {
         // A page that does not answer cannot take a reload: its process goes first, and the
         // end of the process brings the reload.
-        const qint64 pid = page()->renderProcessPid();
+        const qint64 pid = Page()->renderProcessPid();
         if (pid > 0) {
             if (!s.reloadWhenGone) ::kill(pid_t(pid), SIGKILL);
             s.reloadWhenGone = true;
@@ -328,10 +328,10 @@ void WebEnginePane::RecoverPage() {
     }
     s.crashed = false;
     s.unresponsive = false;
-    if (page()->url().isEmpty() && !m_location.isEmpty())
-        page()->load(QUrl(m_location));
+    if (Page()->url().isEmpty() && !m_location.isEmpty())
+        Page()->load(QUrl(m_location));
     else
-        page()->triggerAction(QWebEnginePage::Reload);
+        Page()->triggerAction(QWebEnginePage::Reload);
 }
 
 // ----- zoom -----------------------------------------------------------------------------------
