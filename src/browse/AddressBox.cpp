@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopedValueRollback>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -92,12 +91,6 @@ void AddressBox::FocusAndSelectAll() {
     HideMatches();
     setFocus(Qt::ShortcutFocusReason);
     lineEdit()->selectAll();
-}
-
-void AddressBox::InstallFocusShortcuts(QWidget* scope) {
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)})
-        new QShortcut(keys, scope, this, &AddressBox::FocusAndSelectAll, Qt::WidgetWithChildrenShortcut);
 }
 
 // --- known addresses

@@ -37,8 +37,6 @@ public:
     void HideMatches();
     // Focus in the box with its whole text selected (Ctrl+L, Alt+D, F6).
     void FocusAndSelectAll();
-    // Makes Ctrl+L, Alt+D and F6 anywhere inside `scope` call FocusAndSelectAll().
-    void InstallFocusShortcuts(QWidget* scope);
 
     // The known addresses (the user's from the store, typed ones, visited pages). The limit
     // is the logged-in user's MaxHistoryItems.

@@ -161,10 +161,6 @@ QString Favorites::Key(const QTreeWidgetItem* node) {
     return node ? node->data(0, KeyRole).toString() : QString();
 }
 
-QString Favorites::Image(const QTreeWidgetItem* node) {
-    return node ? node->data(0, ImageRole).toString() : QString();
-}
-
 bool Favorites::IsFavorite(const QTreeWidgetItem* node) {
     return node && node->data(0, KindRole).toInt() == FavoriteNode;
 }

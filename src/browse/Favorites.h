@@ -72,7 +72,6 @@ public:
     static QString GetStrFromNode(const QString& tag);
     static QString Tag(const QTreeWidgetItem* node);
     static QString Key(const QTreeWidgetItem* node);
-    static QString Image(const QTreeWidgetItem* node);
     static bool IsFavorite(const QTreeWidgetItem* node);
     // What a favorite offers when it is dragged out, as a Link button does: its address as text
     // and as "UniformResourceLocator", and "BGFmtByte" ("<key>::<address>::<name>::tvwFav").

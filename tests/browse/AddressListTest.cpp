@@ -1,11 +1,8 @@
-#include <gtest/gtest.h>
-
-#include "browse/AddressBox.h"
 #include "browse/AddressList.h"
-#include "browse/HistoryTestSupport.h"
+#include "browse/AddressBox.h"
 #include "browse/MasterHistory.h"
 #include "browse/PageRecorder.h"
-#include "core/SettingsRegistry.h"
+#include "BrowseSupport.h"
 #include "links/HisList.h"
 
 using namespace core;
@@ -31,22 +28,16 @@ TEST(AddressMatching, SchemePrefixFollowsWhatHasBeenTyped) {
         const char* prefix;
     };
     const Case cases[] = {
-        {"ya", "http://"},
         {"h", ""},
-        {"ht", ""},
         {"HTTP:/", ""},
         {"f", ""},
-        {"ftp:/", ""},
         {"ftx", "http://"},
         {"http:x", "http://"},
         {"example.com", "http://"},
         {"http://x", ""},
-        {"ftp://x", ""},
         {"https", ""},
-        {"https:", ""},
         {"https:/", ""},
         {"httpsx", "https://"},
-        {"https://a", ""},
         {"httpsite.com", "https://"},
         {"www.ya", "http://"},
     };
@@ -100,30 +91,6 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
     AddressList limited;
     limited.LoadVisitedUrls(ann.user(), 3);
     EXPECT_EQ(limited.Urls(), QStringList({"https://two.com/", "http://three.com/"}));
-}
-
-TEST(AddressList, TypedAddressesOfTheSharedKey) {
-    LoggedInUser ann;
-    const auto typed = [](const char* name, const char* url) {
-        SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", name, url,
-                                      SettingsRegistry::REG_SZ);
-    };
-    typed("url1", "http://typed1.com/"), typed("url2", "mailto:x@y.z"), typed("url3", "https://typed3.com/");
-    typed("url5", "http://after-gap.com/");
-    AddressList list;
-    list.GetTypedURLs(100, ann.temp().folder()); // a home without other browsers
-    EXPECT_EQ(list.Urls(), QStringList({"http://typed1.com/", "https://typed3.com/"}));
-
-    // url0 given: read too; the loop stops when n reaches the limit.
-    typed("url0", "http://typed0.com/");
-    AddressList limited;
-    limited.GetTypedURLs(3, ann.temp().folder());
-    EXPECT_EQ(limited.Urls(), QStringList({"http://typed0.com/", "http://typed1.com/"}));
-    // Imports only fill free places.
-    AddressList own;
-    own.AddUrlItem("http://mine.com/", 3);
-    own.GetTypedURLs(3, ann.temp().folder());
-    EXPECT_EQ(own.Urls(), QStringList({"http://mine.com/", "http://typed0.com/"}));
 }
 
 TEST(PageRecorder, RecordsIntoTheWindowsHistoryTheMasterHistoryAndTheKnownAddresses) {

@@ -1,7 +1,10 @@
 #include "BrowseSupport.h"
 
 #include <algorithm>
+#include <QDir>
+#include <QFile>
 #include <QTest>
+#include <sqlite3.h>
 
 #include "browse/engine/WebProfiles.h"
 #include "browse/LinkButtonsPanel.h"
@@ -13,6 +16,26 @@
 #include "links/Links.h"
 
 namespace browsetest {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+sqlite3* OpenDb(const QString& path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    return db;
+}
+
+void Exec(sqlite3* db, const QString& sql) {
+    char* error = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "") << " in " << sql.toStdString();
+}
 
 BrowseFixture::BrowseFixture(const QList<LinkSpec>& specs, bool newUser) {
     // The machine's own network state must not decide what a test sees.

@@ -1,22 +1,39 @@
 #pragma once
 
+// The folder's common includes.
 #include <functional>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <memory>
-#include <QList>
-#include <QPair>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "browse/BrowseWindow.h"
+#include "browse/engine/PageModelBuilder.h"
+#include "browse/HistoryTestSupport.h"
+#include "browse/LinkButtonsPanel.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
+#include "frame/FrameStatusBar.h"
 #include "frame/MainWindow.h"
+#include "links/Links.h"
 #include "support/FakePane.h"
 #include "support/TestSupport.h"
 
 class Link;
+struct sqlite3;
 
 namespace browsetest {
+
+// Writes a file, making its folder.
+void WriteFile(const QString& path, const QByteArray& bytes);
+// Opens (or makes) an SQLite database, making its folder; runs a statement on one.
+sqlite3* OpenDb(const QString& path);
+void Exec(sqlite3* db, const QString& sql);
 
 // The child of `in` of that type and object name; the test fails when there is none.
 template <class T> T* Child(const QObject* in, const char* name) {
@@ -36,19 +53,14 @@ struct LinkSpec {
     int controlOrder = -1; // -1: in the order given
 };
 
-// A FakePane that also reports its navigations and stops to the window under test.
+// A FakePane that also reports its navigations to the window under test.
 class RecordingPane : public FakePane {
 public:
     using FakePane::FakePane;
     std::function<void(RecordingPane*, const QString&)> onNavigate;
-    std::function<void()> onStop;
     void Navigate2(const QString& url) override {
         FakePane::Navigate2(url);
         if (onNavigate) onNavigate(this, url);
-    }
-    void Stop() override {
-        FakePane::Stop();
-        if (onStop) onStop();
     }
 };
 

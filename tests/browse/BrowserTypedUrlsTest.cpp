@@ -1,33 +1,18 @@
-#include <gtest/gtest.h>
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include "browse/AddressBox.h"
 #include "browse/AddressImport.h"
-#include "browse/HistoryTestSupport.h"
+#include "BrowseSupport.h"
 #include "core/SettingsRegistry.h"
+
+using namespace browsetest;
 
 namespace {
 // Microseconds: Firefox counts from 1970, Chromium from 1601.
 constexpr qint64 kDay = 86400LL * 1000000LL;
 constexpr qint64 kChromiumOffset = 11644473600LL * 1000000LL;
 constexpr qint64 kNow = 1700000000LL * 1000000LL;
-
-void Exec(sqlite3* db, const QString& sql) {
-    char* error = nullptr;
-    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
-        << (error ? error : "") << " in " << sql.toStdString();
-}
-
-sqlite3* Open(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    return db;
-}
 
 struct Visit {
     const char* url;
@@ -37,7 +22,7 @@ struct Visit {
 
 // A Firefox places database, or (chromium) a Chromium-family history.
 void MakeHistory(const QString& path, const std::vector<Visit>& visits, bool chromium = false) {
-    sqlite3* db = Open(path);
+    sqlite3* db = OpenDb(path);
     Exec(db, chromium
                  ? "CREATE TABLE urls (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
                    "visit_count INTEGER DEFAULT 0, typed_count INTEGER DEFAULT 0, last_visit_time INTEGER)"
@@ -85,7 +70,7 @@ struct BrowserHome {
 };
 } // namespace
 
-TEST(BrowserTypedUrls, TypedAddressesOfEveryBrowserNewestFirstWithinTheLimit) {
+TEST(BrowserTypedUrls, TheUsersOwnThenTheSharedKeysThenEveryBrowsersNewestWithinTheLimit) {
     BrowserHome home;
     EXPECT_EQ(AddressImport::BrowserTypedUrls(home.dir.path(), 100),
               QStringList({"https://newest-chrome.com/", "https://typed-firefox.org/",
@@ -93,13 +78,36 @@ TEST(BrowserTypedUrls, TypedAddressesOfEveryBrowserNewestFirstWithinTheLimit) {
     EXPECT_EQ(AddressImport::BrowserTypedUrls(home.dir.path(), 2),
               QStringList({"https://newest-chrome.com/", "https://typed-firefox.org/"}));
     EXPECT_TRUE(AddressImport::BrowserTypedUrls(home.dir.path(), 0).isEmpty());
+
+    // The shared key numbers its values from 1 and ends at a gap; only web addresses count.
+    LoggedInUser ann;
+    ann.options().SetMaxHistoryItems(6);
+    const auto typed = [](const char* name, const char* url) {
+        SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", name, url,
+                                      SettingsRegistry::REG_SZ);
+    };
+    typed("url1", "http://typed1.com/"), typed("url2", "mailto:x@y.z"), typed("url3", "https://typed3.com/");
+    typed("url5", "http://after-gap.com/");
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.dir.path().toUtf8());
+    AddressBox box;
+    box.AddUrlItem("http://mine.example/");
+    box.GetTypedURLs();
+    qputenv("HOME", oldHome);
+    // Room for five: imports never push out the user's own addresses, and of the other
+    // browsers' the newest take the places left, oldest first.
+    EXPECT_EQ(box.KnownAddresses().Urls(),
+              QStringList({"http://mine.example/", "http://typed1.com/", "https://typed3.com/",
+                           "https://typed-firefox.org/", "https://newest-chrome.com/"}));
+    EXPECT_EQ(box.count(), 5);
+    EXPECT_EQ(box.AddressText(), "");
 }
 
 TEST(BrowserTypedUrls, OtherBrowsersFilesAreNeitherChangedNorLocked) {
     BrowserHome home;
     // The other browser is running: its database is in write-ahead mode, holds changes only in
     // its log, and a write transaction is open.
-    sqlite3* running = Open(home.firefox + "/places.sqlite");
+    sqlite3* running = OpenDb(home.firefox + "/places.sqlite");
     Exec(running, "PRAGMA journal_mode=WAL");
     Exec(running, "PRAGMA wal_autocheckpoint=0");
     Exec(running, QString("INSERT INTO moz_places (url, typed, last_visit_date) VALUES "
@@ -124,14 +132,9 @@ TEST(BrowserTypedUrls, OtherBrowsersFilesAreNeitherChangedNorLocked) {
 TEST(BrowserTypedUrls, MissingOrUnreadableDatabasesAreSkipped) {
     QTemporaryDir home;
     EXPECT_TRUE(AddressImport::BrowserTypedUrls(home.path(), 100).isEmpty());
-    const QString garbage = home.path() + "/.mozilla/firefox/x.default/places.sqlite";
-    QDir().mkpath(QFileInfo(garbage).absolutePath());
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is not a database at all");
-    file.close();
+    WriteFile(home.path() + "/.mozilla/firefox/x.default/places.sqlite", "this is not a database at all");
     // A database of another shape; something that cannot be read as a file.
-    sqlite3* db = Open(home.path() + "/.config/chromium/Default/History");
+    sqlite3* db = OpenDb(home.path() + "/.config/chromium/Default/History");
     Exec(db, "CREATE TABLE something_else (x)");
     sqlite3_close(db);
     QDir().mkpath(home.path() + "/.config/google-chrome/Default/History");
@@ -139,24 +142,4 @@ TEST(BrowserTypedUrls, MissingOrUnreadableDatabasesAreSkipped) {
     MakeHistory(home.path() + "/.mozilla/firefox/y.other/places.sqlite",
                 {{"https://fine.example/", 1, kNow}});
     EXPECT_EQ(AddressImport::BrowserTypedUrls(home.path(), 100), QStringList({"https://fine.example/"}));
-}
-
-TEST(BrowserTypedUrls, TheAddressBoxOffersThemAfterTheStoredOnes) {
-    LoggedInUser ann;
-    ann.options().SetMaxHistoryItems(4);
-    BrowserHome home;
-    SettingsRegistry::SetKeyValue("Microsoft\\Internet Explorer", "TypedURLs", "url1",
-                                  "http://from-the-store.com/", SettingsRegistry::REG_SZ);
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", home.dir.path().toUtf8());
-    AddressBox box;
-    box.AddUrlItem("http://mine.example/");
-    box.GetTypedURLs();
-    qputenv("HOME", oldHome);
-    // Room for three: imports never push out the user's own addresses, and of the other
-    // browsers' the newest take the places left.
-    EXPECT_EQ(box.KnownAddresses().Urls(), QStringList({"http://mine.example/", "http://from-the-store.com/",
-                                                        "https://newest-chrome.com/"}));
-    EXPECT_EQ(box.count(), 3);
-    EXPECT_EQ(box.AddressText(), "");
 }

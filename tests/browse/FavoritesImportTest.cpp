@@ -1,30 +1,16 @@
-#include <gtest/gtest.h>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include "browse/FavoritesImport.h"
 #include "browse/FavoritesReader.h"
-#include "support/TestSupport.h"
+#include "BrowseSupport.h"
 
 // The import from other browsers' files made in a temp HOME: a Firefox profile whose database
 // is still open in WAL mode (as while the browser runs), and Chromium-family bookmark files.
 
+using namespace browsetest;
+
 namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void Exec(sqlite3* db, const QString& sql) {
-    char* error = nullptr;
-    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK) << error;
-}
 
 // The imported shortcuts below a folder: "relative/path.url -> address", sorted.
 QStringList Imported(const QString& folder) {
@@ -40,9 +26,7 @@ QStringList Imported(const QString& folder) {
 
 // A places database with the built-in folders; stays open (its changes only in the -wal file).
 sqlite3* MakePlaces(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3* db = OpenDb(path);
     Exec(db, "PRAGMA journal_mode=WAL");
     Exec(db, "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, title TEXT)");
     Exec(db, "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, parent INTEGER, "
@@ -57,10 +41,10 @@ sqlite3* MakePlaces(const QString& path) {
 TEST(FavoritesImport, FirefoxBookmarksBecomeShortcutsInFolders) {
     QTemporaryDir home;
     const QString firefox = home.path() + "/.mozilla/firefox";
-    Write(firefox + "/profiles.ini",
-          "[Install4F96D1932A9F858E]\r\nDefault=abc.default-release\r\n\r\n"
-          "[Profile1]\r\nName=old\r\nIsRelative=1\r\nPath=old.default\r\nDefault=1\r\n\r\n"
-          "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=abc.default-release\r\n");
+    WriteFile(firefox + "/profiles.ini",
+              "[Install4F96D1932A9F858E]\r\nDefault=abc.default-release\r\n\r\n"
+              "[Profile1]\r\nName=old\r\nIsRelative=1\r\nPath=old.default\r\nDefault=1\r\n\r\n"
+              "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=abc.default-release\r\n");
     sqlite3* old = MakePlaces(firefox + "/old.default/places.sqlite");
     Exec(old, "INSERT INTO moz_places VALUES (1,'https://old.example/','Old')");
     Exec(old, "INSERT INTO moz_bookmarks VALUES (10,1,1,2,0,'Old profile',NULL)");
@@ -110,17 +94,18 @@ TEST(FavoritesImport, ChromiumBookmarksFromTheHomeFolderAndBadFilesSkipped) {
     QByteArray deep = R"({"type":"url","name":"Deep","url":"https://deep.example/"})";
     for (int i = 0; i < 60; ++i)
         deep = R"({"type":"folder","name":"d","children":[)" + deep + "]}";
-    Write(home.path() + "/.config/chromium/Default/Bookmarks",
-          R"({"roots":{"bookmark_bar":{"type":"folder","name":"Bookmarks bar","children":[
+    WriteFile(home.path() + "/.config/chromium/Default/Bookmarks",
+              R"({"roots":{"bookmark_bar":{"type":"folder","name":"Bookmarks bar","children":[
                 {"type":"url","name":"Tracker","url":"https://tracker.example/"},
                 {"type":"folder","name":"Work","children":[{"type":"url","name":"Mail","url":"https://mail.example/"},
                   {"type":"url","name":"..","url":"https://dots.example/"}]},
                 {"type":"url","name":"Settings","url":"chrome://settings"},)" +
-              deep + R"(]},
+                  deep + R"(]},
              "other":{"type":"folder","name":"Other bookmarks","children":[]},
              "synced":{"type":"folder","name":"Mobile bookmarks","children":[]}}})");
-    Write(home.path() + "/.config/google-chrome/Profile 1/Bookmarks", "{\"roots\": {\"bookmark_bar\": [1, 2");
-    Write(home.path() + "/.mozilla/firefox/x.default/places.sqlite", QByteArray(4096, 'z'));
+    WriteFile(home.path() + "/.config/google-chrome/Profile 1/Bookmarks",
+              "{\"roots\": {\"bookmark_bar\": [1, 2");
+    WriteFile(home.path() + "/.mozilla/firefox/x.default/places.sqlite", QByteArray(4096, 'z'));
 
     EXPECT_EQ(FavoritesImport::ImportFavorites(favorites.path()), 3);
     EXPECT_EQ(

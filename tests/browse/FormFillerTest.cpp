@@ -1,18 +1,12 @@
-#include <functional>
-#include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
 #include <tuple>
 
-#include "browse/engine/PageModelBuilder.h"
 #include "browse/FormFiller.h"
 #include "browse/LoginFormJudge.h"
 #include "browse/LoginKeywords.h"
-#include "core/AppState.h"
+#include "BrowseSupport.h"
 #include "core/Log.h"
 #include "core/SecretCipher.h"
 #include "links/Link.h"
-#include "support/TestSupport.h"
 
 using LoginKeywords::IsLoginText;
 using LoginKeywords::IsSignUpText;
@@ -125,27 +119,8 @@ TEST(LoginKeywordsTest, LoginAndSignUpTexts) {
         EXPECT_FALSE(LoginKeywords::InLoginList(no)) << no;
 }
 
-TEST_F(FormFillerTest, PlainFormIsFilledAndItsSubmitClickedInOrder) {
-    const DocumentPtr doc = Page([](PageModelBuilder& p) {
-        p.Form("login");
-        p.Input("text", "user", "previous");
-        p.Input("password", "pass");
-        p.Input("hidden", "from", "form");
-        p.Input("submit").Value("Sign In");
-        p.EndForm();
-    });
-    EXPECT_EQ(Filled(doc), "#1=u #2=p Focus#4 Click#4");
-    EXPECT_TRUE(link.PasswordSent());
-    EXPECT_EQ(host.sent, QStringList{"3"});
-    EXPECT_TRUE(host.calls.isEmpty()); // no Enter, so the focus is left alone
-    EXPECT_EQ(link.ProgressValue(), 0);
-    // The model holds what was written, while the markup stays as the snapshot read it.
-    EXPECT_EQ(doc->model().element(1)->value(), kUser);
-    EXPECT_FALSE(doc->model().element(2)->outerHTML().contains(kPass));
-}
-
 // Pages and what the filler does on them. Refs count every element in order, forms included.
-// (The common layouts log in end to end: FormFillerE2e.FormLayoutsThatStillLogIn, and today's pages
+// (The common layouts and today's pages log in end to end:
 // LoginLabE2e.TodaysLoginPagesLogInFromTheBackground.)
 TEST_F(FormFillerTest, WhichFieldsAreFilledAndWhichControlSendsThem) {
     const auto image = [](const char* name, const char* alt) -> Fill {
@@ -156,6 +131,12 @@ TEST_F(FormFillerTest, WhichFieldsAreFilledAndWhichControlSendsThem) {
         Fill page;
         const char* filled;
     } cases[] = {
+        {"a plain form: its submit is clicked",
+         [](PageModelBuilder& p) {
+             p.Form("login"), p.Input("text", "user", "previous"), p.Input("password", "pass");
+             p.Input("hidden", "from", "form"), p.Input("submit").Value("Sign In"), p.EndForm();
+         },
+         "#1=u #2=p Focus#4 Click#4"},
         {"without submission the first field holding the user name gets the last old value back",
          [](PageModelBuilder& p) {
              p.Form("search"), p.Input("text", "q", "weather"), p.EndForm();
@@ -224,31 +205,6 @@ TEST_F(FormFillerTest, ImagesInSignInLinksAndButtonsWhoseScriptSubmits) {
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("a", doc->model().element(a)));
     EXPECT_FALSE(FormFiller::IsScriptSubmitButton("b", doc->model().element(none)));
     EXPECT_TRUE(FormFiller::IsScriptSubmitButton("go", doc->model().element(spaced)));
-}
-
-TEST_F(FormFillerTest, ListOptionIsChosenByWholeTextOrEveryOptionDeselected) {
-    // Refs: 0 form, 1 list, options 2 to 4, 5 user.
-    const auto parseWith = [&](const QString& option, QList<bool>* selected) {
-        link.SetSelectOption(option);
-        const DocumentPtr doc =
-            Page(LoginForm([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); },
-                           [](PageModelBuilder& p) {
-                               p.Select("realm", {"Personal", "Business", "Business Plus"}, 0);
-                           }));
-        EXPECT_TRUE(Parse(doc));
-        selected->clear();
-        for (DomElement* o : doc->model().element(1)->children())
-            selected->append(o->selected());
-        return Actions(doc);
-    };
-    QList<bool> selected;
-    EXPECT_TRUE(parseWith("bUSINESS", &selected).startsWith("SetSelected#2 false SetSelected#3 true #5=u"));
-    EXPECT_EQ(selected, (QList<bool>{false, true, false}));
-    EXPECT_TRUE(parseWith("Business ", &selected)
-                    .startsWith("SetSelected#2 false SetSelected#3 false SetSelected#4 false #5=u"));
-    EXPECT_EQ(selected, (QList<bool>{false, false, false}));
-    EXPECT_TRUE(parseWith("", &selected).startsWith("#5=u"));
-    EXPECT_EQ(selected, (QList<bool>{true, false, false}));
 }
 
 TEST_F(FormFillerTest, SsnAndTwoPasswordFields) {
@@ -320,7 +276,7 @@ TEST_F(FormFillerTest, SubmittingThroughTheForm) {
     EXPECT_EQ(link.ProgressValue(), 0);
 }
 
-// (A login in a frame of the site is filled end to end: FormFillerE2e.)
+// (A login in a frame of the site is filled end to end: LoginLabE2e.TodaysLoginPagesLogInFromTheBackground.)
 TEST_F(FormFillerTest, FramesOfAnotherSiteAreLeftAlone) {
     // A frame of another origin of the site: the pane loads it; the FRAME elements are counted,
     // the frames before it included. A frame of another site is left alone.
@@ -346,49 +302,6 @@ TEST_F(FormFillerTest, FramesOfAnotherSiteAreLeftAlone) {
     PageModelBuilder bare("http://bank.test/");
     bare.NoBody();
     EXPECT_TRUE(Parse(bare.Build()));
-}
-
-TEST_F(FormFillerTest, SpecialSiteAndSignInService) {
-    // The special site is filled on one parse and clicked on the next.
-    LoginSites sites;
-    sites.specialSitePrefix = QStringLiteral("http://twice.test/");
-    FormFiller twice(host, sites);
-    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://twice.test/")));
-    const auto page = [&] {
-        return Page(LoginForm([](PageModelBuilder& p) { p.Input("submit").Value("Sign In"); }),
-                    "http://TWICE.test/login");
-    };
-    EXPECT_EQ(Filled(page(), &twice), "- #1=u #2=p");
-    EXPECT_EQ(host.parseCount, 1);
-    EXPECT_TRUE(link.PasswordSent()); // the login decision clears it again
-    EXPECT_EQ(Filled(page(), &twice), "#1=u #2=p Focus#3 Click#3");
-    EXPECT_EQ(host.parseCount, 2);
-
-    // The sign-in service's image whose address and alt text both match is clicked.
-    LoginSites service;
-    service.signInServiceDomain = QStringLiteral("login.service.test");
-    service.signInImageSrc = QStringLiteral("signin.gif");
-    service.signInImageAlt = QStringLiteral(".NET Passport");
-    FormFiller passport(host, service);
-    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://bank.test/login")));
-    const auto shop = [](const QString& url) {
-        return Page(
-            [](PageModelBuilder& p) {
-                p.Image("http://shop.test/img/logo.gif", "Sign in with .NET Passport");
-                p.Image("http://shop.test/img/SignIn.GIF", "Sign in with .net passport");
-                LoginForm()(p);
-            },
-            url);
-    };
-    DocumentPtr doc = shop("http://shop.test/");
-    EXPECT_TRUE(passport.ClickSignInImage(doc.get()));
-    EXPECT_EQ(Actions(doc), "Click#1");
-    EXPECT_FALSE(passport.ClickSignInImage(
-        Page([](PageModelBuilder& p) { p.Image("http://shop.test/signin.gif", "Sign in"); }).get()));
-    // Once it was clicked, pages of other domains are left alone.
-    link.SignInServiceUsed = true;
-    EXPECT_EQ(Filled(shop("http://shop.test/"), &passport), "- ");
-    EXPECT_TRUE(Parse(shop("https://login.service.test/signin"), &passport));
 }
 
 TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
@@ -418,26 +331,16 @@ TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
 
     QFile file(folder + "/SignIn.Log");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-    for (QString& line : lines)
-        line = line.mid(21); // "yyyy-MM-dd HH:mm:ss  "
-    EXPECT_EQ(lines,
-              (QStringList{
-                  "ParseDocument Link Url=http://bank.test/login",
-                  "UserId: u  UserName: user  login  <input type=\"text\" name=\"user\" id=\"u\">",
-                  "PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "
-                  "value=\"********\">",
-                  "ButtonValue: Next  ButtonName: b  <input type=\"button\" name=\"b\" value=\"Next\">",
-                  "SubmitId: go  SubmitName: s  <input type=\"submit\" name=\"s\" id=\"go\" value=\"Sign "
-                  "In\">",
-                  "ParseDocument Link Url=http://bank.test/login",
-                  "PWId: p1  PWName: id  f2  <input type=\"password\" name=\"id\" id=\"p1\">",
-                  "**PWId1: p1  UserName: id value=********  <input type=\"password\" name=\"id\" "
-                  "id=\"p1\">",
-                  "**PWId2: p2  PWName: pw  <input type=password name=pw id=p2 VALUE=\"********\">",
-                  "Submit link not found, sAction=SendKeys {ENTER}",
-              }));
-    EXPECT_FALSE(lines.join('\n').contains(kPass));
+    const QString log = QString::fromUtf8(file.readAll());
+    EXPECT_FALSE(log.contains(kPass));
+    for (const char* line :
+         {"  SubmitId: go  SubmitName: s  <input type=\"submit\" name=\"s\" id=\"go\" value=\"Sign In\">\r\n",
+          "  PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "
+          "value=\"********\">",
+          "  **PWId1: p1  UserName: id value=********  <input type=\"password\" name=\"id\" id=\"p1\">",
+          "  **PWId2: p2  PWName: pw  <input type=password name=pw id=p2 VALUE=\"********\">",
+          "  Submit link not found, sAction=SendKeys {ENTER}\r\n"})
+        EXPECT_TRUE(log.contains(QLatin1String(line))) << line;
 }
 
 TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
@@ -477,8 +380,6 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
         {"a password to confirm",
          [&](auto& p) { text(p, "user"), pass(p), pass(p, "pw2").Label("Repeat password"); }, Kind::NotLogin,
          "", ""},
-        {"three passwords", [&](auto& p) { pass(p, "a"), pass(p, "b"), pass(p, "c"); }, Kind::NotLogin, "",
-         ""},
         {"three password fields, one the SSN",
          [&](auto& p) { pass(p, "ssn"), pass(p, "b"), pass(p, "c"), p.Input("submit").Id("go"); },
          Kind::Login, "", "go", true},
@@ -498,7 +399,6 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
          Kind::Other, "", ""},
         {"a password reset", [&](auto& p) { text(p, "email").HtmlType("email"), p.Button("Reset password"); },
          Kind::Other, "", ""},
-        {"a search box", [&](auto& p) { text(p, "q"), p.Button("Go"); }, Kind::Other, "", ""},
         {"a password change of two fields", [&](auto& p) { pass(p, "current"), pass(p, "newPassword"); },
          Kind::NotLogin, "", ""},
         {"a sign-up page whose control goes on",
@@ -548,20 +448,4 @@ TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
     sites.signInServiceDomain = QStringLiteral("login.service.test");
     FormFiller service(host, sites);
     EXPECT_TRUE(Parse(login(QStringLiteral("https://login.service.test/")), &service));
-}
-
-TEST_F(FormFillerTest, TheUserNameAloneGoesOnceAsTheFirstOfTwoSteps) {
-    const auto first = [] {
-        return Page(
-            [](PageModelBuilder& p) {
-                p.Form("id"), p.Input("text", "identifier").HtmlType("email").Autocomplete("username");
-                p.Button("Next"), p.EndForm();
-            },
-            "http://bank.test/signin");
-    };
-    EXPECT_EQ(Filled(first()), "#1=u Focus#2 Click#2");
-    EXPECT_TRUE(link.IdentifierSent && !link.PasswordSent());
-    EXPECT_TRUE(host.sent.isEmpty());
-    // Asked for it again (the site did not take it): not sent twice.
-    EXPECT_EQ(Filled(first()), "- #1=u #1=");
 }

@@ -88,4 +88,7 @@ TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
           msgbox::OKCancel, msgbox::Critical},
          {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
           msgbox::Critical}});
+    EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
+    EXPECT_TRUE(damaged.navigations().isEmpty());
+    EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
 }

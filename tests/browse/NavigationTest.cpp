@@ -1,26 +1,14 @@
 // Opening Links: from their buttons, at start-up and its fallback, the dummy Link, Stop, the
 // progress page with its login deadline, addresses typed for the visible Link, working offline.
 #include <QAction>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
 
 #include "browse/AddressBox.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/LinkButtonsPanel.h"
-#include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
-#include "browse/PaneArea.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
-#include "core/UrlUtils.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/MainWindow.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 
@@ -66,23 +54,15 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
     EXPECT_EQ(stored.Item(1)->URL(), QStringLiteral("http://www.example.com/news"));
 }
 
-TEST(Navigation, DamagedSettingsGiveAHomeLinkOrEndTheProgram) {
-    for (const msgbox::Result answer : {msgbox::OK, msgbox::Cancel}) {
-        BrowseFixture w;
-        w.Load();
-        w.boxes().Answer(answer);
-        if (answer == msgbox::Cancel) w.boxes().Answer(msgbox::OK); // "Restart Bramblegate"
-        w.startUp();
-        if (answer == msgbox::OK) {
-            EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
-            EXPECT_TRUE(App().NewUserCreated);
-            EXPECT_EQ(w.navigations(), QStringList({"0 " + kStart, "0 " + kStart}));
-        } else {
-            EXPECT_TRUE(w.frame().LifeCycle().EndRequested() && App().EndingOnError);
-            EXPECT_TRUE(w.navigations().isEmpty());
-            EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
-        }
-    }
+// (Cancel ends the program without saving: BrowseMessages.DamagedSettingsAndTheWayOutOfThem.)
+TEST(Navigation, DamagedSettingsGiveAHomeLink) {
+    BrowseFixture w;
+    w.Load();
+    w.boxes().Answer(msgbox::OK);
+    w.startUp();
+    EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
+    EXPECT_TRUE(App().NewUserCreated);
+    EXPECT_EQ(w.navigations(), QStringList({"0 " + kStart, "0 " + kStart}));
 }
 
 TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
@@ -116,82 +96,23 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
-TEST(Navigation, TheFramesKeysReachTheVisibleLinksPane) {
-    BrowseFixture w({{"A", "http://a.test/"}});
-    w.Load();
-    w.click("A");
-    RecordingPane& pane = w.pane(0);
-    pane.SimulateLoad(QStringLiteral("http://a.test/"));
-    pane.SimulateLoad(QStringLiteral("http://a.test/2"));
+TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
+    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+    BrowseWindow& browse = w.Load();
+    browse.Nav2Visible(QStringLiteral("http://x.test/"), NavigationDriver::ModeUser);
+    EXPECT_TRUE(w.navigations().isEmpty()) << "no Link on show";
+    w.click("B");
+    RecordingPane& pane = w.pane(1);
+    pane.SimulateLoad(QStringLiteral("http://b.test/"));
     pane.RaiseCommandStateChange(PaneCommand::Back, true);
     pane.ClearRecords();
     QTest::keyClick(&w.frame(), Qt::Key_Left, Qt::AltModifier);
     QTest::keyClick(&w.frame(), Qt::Key_F5);
     QTest::keyClick(&w.frame(), Qt::Key_Escape);
     EXPECT_EQ(pane.calls(), QStringList({"GoBack", "Refresh", "Stop"}));
-    EXPECT_EQ(w.link("A").NavigateMode(), 3);
+    EXPECT_EQ(w.link("B").NavigateMode(), 3);
     EXPECT_TRUE(w.links().NavigateStopped());
-}
 
-TEST(Navigation, ALoginLinkWaitsBehindTheProgressPageForItsDeadline) {
-    BrowseFixture w(
-        {{"Bank", "http://bank.test/login", false, true, "me", "secret"}, {"News", "http://news.test/"}});
-    BrowseWindow& browse = w.Load();
-    browse.SetLoginDecider(nullptr); // the driver alone: nobody looks at the page
-    const QDateTime start = BrowseFixture::freezeClock();
-    const int bank = w.index("Bank");
-    w.click("Bank");
-    Link& link = w.link("Bank");
-    EXPECT_EQ(link.NavigateMode(), NavigationDriver::ModeButton);
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    EXPECT_EQ(
-        w.pane(BrowseWindow::kPlaceholder).bodyHtml(),
-        QStringLiteral("<html><BODY><FONT size=2 FAMILY=SANSSERIF FACE=Arial><B>Please wait... <br>Getting "
-                       "Bank</B></BODY></html>"));
-    EXPECT_EQ(link.LoginTimeOut(), start.addSecs(24));
-    EXPECT_TRUE(Child<QTimer>(&browse, "showPageTimer")->isActive());
-    EXPECT_EQ(w.statusBar().PanelText(1), QStringLiteral("Getting Bank"));
-
-    // The site's page loads; nobody fills its form: the progress page stays until the deadline.
-    Clock::Advance(2000);
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"), {}, QStringLiteral("Sign in"));
-    EXPECT_EQ(link.LoginTimeOut(), start.addSecs(2 + 24));
-    Clock::Advance(23000);
-    browse.OnShowPageTimer();
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    Clock::Advance(1000);
-    browse.OnShowPageTimer();
-    EXPECT_EQ(browse.Panes().Front(), bank);
-    EXPECT_FALSE(link.LoginTimeOut().isValid());
-    browse.OnShowPageTimer();
-    EXPECT_FALSE(Child<QTimer>(&browse, "showPageTimer")->isActive());
-    // A Link without login never gets a deadline.
-    w.click("News");
-    EXPECT_FALSE(w.link("News").LoginTimeOut().isValid());
-    EXPECT_EQ(browse.Panes().Front(), w.index("News"));
-
-    // The form is sent (as the login logic would): "Signing In", the deadline again; the
-    // answer logs in, and the page shows once its load has ended.
-    w.click("Bank");
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/login"));
-    link.SetPasswordSent(true);
-    EXPECT_TRUE(w.pane(BrowseWindow::kPlaceholder).bodyHtml().contains(QLatin1String("Signing In Bank  ")));
-    EXPECT_EQ(link.LoginTimeOut(), Clock::Now().addSecs(24));
-    w.pane(bank).SimulateLoad(QStringLiteral("http://bank.test/accounts"));
-    EXPECT_TRUE(link.LoggedIn() && !link.PasswordSent());
-    EXPECT_TRUE(browse.IsPlaceholderShown());
-    w.pane(bank).RaiseProgressChange(100);
-    EXPECT_EQ(link.ProgressValue(), 0);
-    EXPECT_EQ(browse.Panes().Front(), bank);
-}
-
-TEST(Navigation, TypedAddressesGoToTheVisibleLink) {
-    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    BrowseWindow& browse = w.Load();
-    browse.Nav2Visible(QStringLiteral("http://x.test/"), NavigationDriver::ModeUser);
-    EXPECT_TRUE(w.navigations().isEmpty()) << "no Link on show";
-    w.click("B");
-    w.pane(1).SimulateLoad(QStringLiteral("http://b.test/"));
     QLineEdit* box = browse.findChild<AddressBox*>()->lineEdit();
     box->setFocus();
     box->selectAll();

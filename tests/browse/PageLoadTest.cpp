@@ -1,29 +1,17 @@
 // What the panes' engine events do: tab colours through whole loads, the login decision and the
 // image check, history, the padlock, script errors, errors, titles and the watchdogs.
-#include <QDir>
-#include <QFile>
-#include <QMenu>
-#include <QTest>
 
 #include "browse/AddressBox.h"
-#include "browse/engine/PageModelBuilder.h"
 #include "browse/engine/WebProfiles.h"
-#include "browse/LinkButtonsPanel.h"
 #include "browse/LoginDecider.h"
 #include "browse/MasterHistory.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/PageLoadTracker.h"
-#include "browse/PaneArea.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
 #include "core/Log.h"
-#include "frame/FrameStatusBar.h"
-#include "frame/MainWindow.h"
-#include "links/Links.h"
 
 using namespace browsetest;
 
@@ -155,39 +143,6 @@ TEST(PageLoad, ALateCompletionOfThePageBeingLeftIsNotTheNewPage) {
     EXPECT_EQ(decider.asked, 2);
 }
 
-TEST(PageLoad, CompletedPagesGoIntoTheHistories) {
-    BrowseFixture w(
-        {{"News", "http://www.news.test/"}, {"Bank", "http://bank.test/login", false, true, "me", "pw"}});
-    BrowseWindow& browse = w.Load();
-    MasterHistory master;
-    browse.Recorder().SetMasterHistory(&master);
-    w.click("News");
-    RecordingPane& pane = w.pane(0);
-    for (const char* page : {"", "sport", "sport"}) {
-        const QString url = QStringLiteral("http://www.news.test/") + QLatin1String(page);
-        const QString title = *page ? QStringLiteral("Sport") : QStringLiteral("Front Page");
-        pane.SimulateLoad(url, PageModelBuilder(url, title).Build(), title);
-    }
-    EXPECT_EQ(w.link("News").LinkHisList().Count(), 2);
-    // The master history is newest first and takes a page again only after another one.
-    ASSERT_EQ(master.Items().size(), 2);
-    EXPECT_EQ(master.Items()[0].caption, QStringLiteral("News - Sport"));
-    EXPECT_EQ(browse.findChild<AddressBox*>()->KnownAddresses().Urls(),
-              QStringList({"http://www.news.test/"}))
-        << "only the Link's first page is a known address";
-    QStringList menu;
-    for (QAction* a : w.frame().findChild<QMenu*>(QStringLiteral("mnuHistory"))->actions())
-        menu << a->text();
-    EXPECT_EQ(menu, QStringList({"News - Sport", "News - Front Page"}));
-
-    // The program's own pages and a login under way are no history.
-    pane.SimulateLoad(QStringLiteral("bramblegate://start/"));
-    w.click("Bank");
-    w.pane(1).SimulateLoad(QStringLiteral("http://bank.test/login"));
-    EXPECT_EQ(w.link("Bank").LinkHisList().Count(), 0);
-    EXPECT_EQ(w.link("News").LinkHisList().Count(), 2);
-}
-
 TEST(PageLoad, TheVisiblePageOwnsPadlockAddressCaptionAndBackForward) {
     BrowseFixture w({{"Shop", "https://shop.test/"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
@@ -237,57 +192,6 @@ TEST(PageLoad, AScriptErrorInOneOfThePagesFramesOnlyGoesToTheErrorLog) {
     QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("oHtmlWinFrame_onerror ad broke http://ads.test/ad.js 7"));
-}
-
-TEST(PageLoad, TheWatchdogsClearProgressAndRunDeferredParses) {
-    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
-    BrowseWindow& browse = w.Load();
-    SendsFormOnce decider;
-    browse.SetLoginDecider(&decider);
-    BrowseFixture::freezeClock();
-    w.click("A");
-    w.pane(0).RaiseBeforeNavigate2(QStringLiteral("http://a.test/"));
-    w.pane(1).RaiseBeforeNavigate2(QStringLiteral("http://b.test/"));
-    EXPECT_EQ(w.statusBar().Progress(), 5);
-    EXPECT_EQ(browse.StatusText(), QStringLiteral("Getting A  "));
-    // Progress stays while it changed less than 20 seconds ago.
-    Clock::Advance(19000);
-    browse.OnParseTimeOut();
-    EXPECT_EQ(w.link("B").ProgressValue(), 5);
-    Clock::Advance(2000);
-    browse.OnParseTimeOut();
-    EXPECT_EQ(w.link("A").ProgressValue() + w.link("B").ProgressValue(), 0);
-    EXPECT_EQ(w.statusBar().Progress(), 0);
-    EXPECT_EQ(browse.StatusText(), QString());
-
-    // A deferred parse runs one second after it was asked for, once.
-    w.pane(1).SetDocument(PageModelBuilder("http://b.test/").Build());
-    browse.State().ParseAt = Clock::Now();
-    browse.State().ParseIndex = 1;
-    Clock::Advance(900);
-    browse.OnBusyTimer();
-    EXPECT_TRUE(decider.deferred.isEmpty());
-    Clock::Advance(100);
-    browse.OnBusyTimer();
-    browse.OnBusyTimer();
-    EXPECT_EQ(decider.deferred, QStringList({"1 http://b.test/"}));
-}
-
-TEST(PageLoad, ImagesThatDidNotLoadAreAskedForAgain) {
-    BrowseFixture w({{"A", "http://a.test/"}});
-    w.Load();
-    w.click("A");
-    PageModelBuilder page("http://a.test/");
-    page.Image("http://a.test/ok.png", "", true);
-    page.Image("http://a.test/late.png", "", false);
-    page.Frame("http://a.test/f", "f",
-               [](PageModelBuilder& f) { f.Image("http://a.test/in-frame.png", "", false); });
-    page.CrossOriginFrame("http://other.test/x");
-    w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"), page.Build());
-    QStringList again;
-    for (const PageAction& a : w.pane(0).appliedActions())
-        if (a.kind == PageAction::SetSrc) again << a.text;
-    EXPECT_EQ(again, QStringList({"http://a.test/late.png", "http://a.test/in-frame.png"}));
 }
 
 TEST(PageLoad, NewWindowsGoWhereThePolicySaysAndTheStaySiteMarkAllowsTheNext) {

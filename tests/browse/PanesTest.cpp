@@ -1,23 +1,16 @@
 // The panes of the browse window: idle panes frozen then discarded, the web profile each works
 // in and what becomes of a Link's web data when it goes, their home page.
-#include <memory>
-#include <QDir>
-#include <QTest>
 #include <QToolButton>
 #include <vector>
 
 #include "browse/IdlePanes.h"
-#include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/PopupPolicy.h"
 #include "browse/StandaloneWindow.h"
 #include "browse/UserHomePage.h"
 #include "BrowseSupport.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
 #include "links/LinkIds.h"
-#include "links/Links.h"
 #include "support/StoreFault.h"
 
 using namespace browsetest;
@@ -131,32 +124,6 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     browse.Idle().Check();
     EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Frozen);
     Clock::Reset();
-}
-
-TEST(LinkProfiles, EachPaneAndItsNewWindowsWorkInTheirLinksProfile) {
-    BrowseFixture w({{"Mail work", "http://mail.test/"},
-                     {"Mail home", "http://mail.test/"},
-                     {"Portal", "http://sso.test/"}});
-    core::SaveValue(QLatin1String(BrowseFixture::kUser), QStringLiteral("ShareCookies3"), "True");
-    BrowseWindow& browse = w.Load();
-    const QString work = w.link("Mail work").Id(), home = w.link("Mail home").Id();
-    EXPECT_TRUE(LinkIds::IsValid(work) && work != home);
-    EXPECT_EQ(w.pane(w.index("Mail work")).ProfileId(), work) << "pane 0, made before the Links were read";
-    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), home);
-    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), QString()) << "shares the user's cookies";
-    EXPECT_EQ(browse.Placeholder()->ProfileId(), QString());
-    // New Window takes the visible Link's profile (its windows' own: LinkProfilesE2e).
-    w.click("Mail home");
-    browse.RunCommand(WindowCommand::NewWindow);
-    EXPECT_EQ(browse.PopUps().NewWindows().value(0)->Pane()->ProfileId(), home);
-    // The editor turns sharing on for one Link and off for another: their panes follow.
-    browse.SetLinkEditorOpener([&](LinkEditorHost&, QWidget*, const Link*) {
-        w.link("Mail home").SetShareCookies(true);
-        w.link("Portal").SetShareCookies(false);
-    });
-    browse.OpenLinkEditor(&w.link("Mail home"));
-    EXPECT_EQ(w.pane(w.index("Mail home")).ProfileId(), QString());
-    EXPECT_EQ(w.pane(w.index("Portal")).ProfileId(), w.link("Portal").Id());
 }
 
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {

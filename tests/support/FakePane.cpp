@@ -27,7 +27,7 @@ void FakePane::Watch(const DocumentPtr& document) {
             if (std::shared_ptr<PageModel> model = weak.lock()) {
                 if (model->pendingActions().isEmpty()) return;
                 if (!self->m_document || &self->m_document->model() != model.get())
-                    self->m_refused.append(model->TakeActions());
+                    model->TakeActions();
                 else
                     self->Flush();
             }
@@ -36,8 +36,7 @@ void FakePane::Watch(const DocumentPtr& document) {
 }
 
 void FakePane::SetDocument(DocumentPtr document) {
-    if (m_document && !m_document->model().pendingActions().isEmpty())
-        m_refused.append(m_document->model().TakeActions());
+    if (m_document) m_document->model().TakeActions();
     m_document = std::move(document);
     Watch(m_document);
 }
@@ -81,11 +80,6 @@ void FakePane::RaiseDocumentComplete(const QString& url, bool topLevel) {
     Flush();
 }
 
-void FakePane::RaiseNavigateError(const QString& url, long statusCode, bool topLevel) {
-    emit NavigateError(url, topLevel, statusCode);
-    Flush();
-}
-
 NewWindowEvent FakePane::RaiseNewWindow2(const QString& url, bool userInitiated) {
     NewWindowEvent e;
     e.url = url;
@@ -109,9 +103,6 @@ void FakePane::RaiseTitleChange(const QString& title) {
 void FakePane::RaiseSetSecureLockIcon(int state) {
     emit SetSecureLockIcon(state);
 }
-void FakePane::RaiseWindowClosing() {
-    emit WindowClosing();
-}
 void FakePane::RaiseWindowSetRect(const QRect& geometry) {
     emit WindowSetRect(geometry);
 }
@@ -120,9 +111,6 @@ void FakePane::RaiseScriptError(const QString& description, const QString& url, 
 }
 void FakePane::RaiseFrameScriptError(const QString& description, const QString& url, int line) {
     emit FrameScriptError(description, url, line);
-}
-void FakePane::RaiseStatusTextChange(const QString& text) {
-    emit StatusTextChange(text);
 }
 void FakePane::RaiseProgressChange(int percent) {
     emit ProgressChange(percent);
@@ -158,16 +146,8 @@ void FakePane::RaisePermissionRequested(const QString& origin, SiteFeature featu
     emit PermissionRequested(origin, feature);
 }
 
-void FakePane::RaiseCertificateError(const QString& url, const QString& description, bool overridable) {
-    emit CertificateError(url, description, overridable);
-}
-
 void FakePane::RaisePageCrashed(PageEnd reason) {
     emit PageCrashed(reason);
-}
-
-void FakePane::RaisePageUnresponsive(bool unresponsive) {
-    emit PageUnresponsive(unresponsive);
 }
 
 void FakePane::RaiseFileDownload(const QString& url) {
@@ -201,29 +181,9 @@ bool FakePane::SimulateLoad(const QString& url, DocumentPtr document, const QStr
     return true;
 }
 
-bool FakePane::SimulateFailedLoad(const QString& url, long statusCode) {
-    if (RaiseBeforeNavigate2(url)) return false;
-    m_busy = true;
-    m_readyState = PaneReadyState::Loading;
-    RaiseDownloadBegin();
-    m_errorPage = true;
-    RaiseNavigateError(url, statusCode);
-    m_location = url;
-    m_html = true;
-    SetDocument(PageModel::Empty(url, 1)->documentPtr());
-    m_readyState = PaneReadyState::Interactive;
-    RaiseNavigateComplete2(url);
-    m_busy = false;
-    m_readyState = PaneReadyState::Complete;
-    RaiseDownloadComplete();
-    RaiseDocumentComplete(url);
-    return true;
-}
-
 void FakePane::ClearRecords() {
     m_navigations.clear();
     m_applied.clear();
-    m_refused.clear();
     m_calls.clear();
 }
 
@@ -243,7 +203,7 @@ void FakePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
 
 void FakePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
     if (!document || !m_document || &document->model() != &m_document->model()) {
-        if (document) m_refused.append(document->model().TakeActions());
+        if (document) document->model().TakeActions();
         if (done) done(false);
         return;
     }
@@ -279,9 +239,8 @@ void FakePane::FindText(const QString& text, bool, bool, Done done) {
     if (done) done(m_findResult);
 }
 
-void FakePane::SavePage(const QString& path) {
+void FakePane::SavePage(const QString&) {
     m_calls << QStringLiteral("SavePage");
-    m_lastSavePath = path;
 }
 
 void FakePane::Edit(EditCommand) {

@@ -13,7 +13,7 @@
 // Page actions written to Document() are applied (recorded in appliedActions()) when the Raise
 // call that handed the document to the handlers returns, or at the next turn of the event loop,
 // or at ApplyActions(), as a real pane would. Actions of a document that is no longer the
-// pane's Document() are refused (recorded in refusedActions()).
+// pane's Document() are dropped.
 class FakePane : public BrowserPane {
     Q_OBJECT
 public:
@@ -22,12 +22,9 @@ public:
 
     // ---- what the members report
     void SetLocation(const QString& url, const QString& name = {});
-    void SetReadyState(int state) { m_readyState = state; }
-    void SetBusy(bool busy) { m_busy = busy; }
     void SetErrorPage(bool errorPage) { m_errorPage = errorPage; }
     void SetHtmlDocument(bool html) { m_html = html; }
     void SetCanGoBack(bool can) { m_canGoBack = can; }
-    void SetCanGoForward(bool can) { m_canGoForward = can; }
     void SetCanPrint(bool can) { m_canPrint = can; }
     // The page model Document() returns (null: no document).
     void SetDocument(DocumentPtr document);
@@ -41,17 +38,14 @@ public:
     void RaiseDownloadBegin();
     void RaiseDownloadComplete();
     void RaiseDocumentComplete(const QString& url, bool topLevel = true);
-    void RaiseNavigateError(const QString& url, long statusCode, bool topLevel = true);
     // Returns the event as the handlers left it (target() / cancelled()).
     NewWindowEvent RaiseNewWindow2(const QString& url, bool userInitiated);
     void RaiseCommandStateChange(int command, bool enable);
     void RaiseTitleChange(const QString& title);
     void RaiseSetSecureLockIcon(int state);
-    void RaiseWindowClosing();
     void RaiseWindowSetRect(const QRect& geometry);
     void RaiseScriptError(const QString& description, const QString& url, int line);
     void RaiseFrameScriptError(const QString& description, const QString& url, int line);
-    void RaiseStatusTextChange(const QString& text);
     void RaiseProgressChange(int percent);
     void RaisePageChanged();
     // The page's other requests; each returns the request as the handlers answered it.
@@ -60,9 +54,7 @@ public:
     PageDialogRequest RaisePageDialog(PageDialogRequest::Kind kind, const QString& message,
                                       const QString& defaultValue = {});
     void RaisePermissionRequested(const QString& origin, SiteFeature feature);
-    void RaiseCertificateError(const QString& url, const QString& description, bool overridable = true);
     void RaisePageCrashed(PageEnd reason = PageEnd::Crashed);
-    void RaisePageUnresponsive(bool unresponsive);
     void RaiseFileDownload(const QString& url);
     void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
     // What AskKeepAwake answers (sound, or input not sent).
@@ -77,15 +69,11 @@ public:
     // DocumentComplete. Stops after a cancel and returns false. A null document gives an
     // empty HTML document at url.
     bool SimulateLoad(const QString& url, DocumentPtr document = {}, const QString& title = {});
-    // A failed load: BeforeNavigate2, DownloadBegin, NavigateError, then the error page's
-    // NavigateComplete2, DownloadComplete and DocumentComplete with IsErrorPage() true.
-    bool SimulateFailedLoad(const QString& url, long statusCode);
 
     // ---- what the program asked
     // Addresses given to Navigate2 (GoHome gives the home page, a Navigate action its address).
     const QStringList& navigations() const { return m_navigations; }
     const QList<PageAction>& appliedActions() const { return m_applied; }
-    const QList<PageAction>& refusedActions() const { return m_refused; }
     // Other calls by name: "GoBack", "GoForward", "Stop", "Refresh", "SetBodyHtml", "Print",
     // "PrintPreview", "PrintTo", "FindText", "SavePage", "Edit", "RefreshDocument", "SetOffline",
     // "AcceptCertificate", "RejectCertificate", "RecoverPage", "ExitFullScreen", and
@@ -95,7 +83,6 @@ public:
     // Whether the program watches the page's fields (WatchPage).
     bool watchingPage() const { return m_watchingPage; }
     QString lastFind() const { return m_lastFind; }
-    QString lastSavePath() const { return m_lastSavePath; }
     void ClearRecords();
 
     // ---- BrowserPane
@@ -157,12 +144,10 @@ private:
     DocumentPtr m_document;
     QStringList m_navigations;
     QList<PageAction> m_applied;
-    QList<PageAction> m_refused;
     bool m_holding = false;
     QList<Done> m_held;
     QStringList m_calls;
     QString m_bodyHtml;
     QString m_lastFind;
-    QString m_lastSavePath;
     QPointer<QWidget> m_widget;
 };
