@@ -85,10 +85,8 @@ void FrameToolbar::ToolbarResetData(int screenWidth, bool textLabels) {
     clear();
     m_actions.clear();
     m_images.clear();
-    m_keys.clear();
     for (const ButtonInfo& button : Table()) {
         const QString key = QString::fromLatin1(button.key);
-        m_keys << key;
         QAction* action = nullptr;
         switch (button.style) {
         case Separator:
@@ -167,10 +165,6 @@ bool FrameToolbar::eventFilter(QObject* watched, QEvent* event) {
             },
             Qt::QueuedConnection);
     return QToolBar::eventFilter(watched, event);
-}
-
-QStringList FrameToolbar::Keys() const {
-    return m_keys;
 }
 
 QToolButton* FrameToolbar::ToolButton(const QString& key) const {

@@ -46,9 +46,6 @@ public:
     // The menu behind the placeholder's arrow.
     void SetPlaceholderMenu(QMenu* menu);
 
-    // Keys in the bar's order (separators and the placeholder included); empty before the bar
-    // was built.
-    QStringList Keys() const;
     QAction* Action(const QString& key) const { return m_actions.value(key); }
     QToolButton* ToolButton(const QString& key) const;
     // The caption the button was given (short or long); also its tooltip.
@@ -69,7 +66,6 @@ protected:
 private:
     QHash<QString, QAction*> m_actions;
     QHash<QString, QString> m_images;
-    QStringList m_keys;
     QPointer<QToolButton> m_placeholder;
     QPointer<QMenu> m_placeholderMenu;
     bool m_textLabels = true;

@@ -160,7 +160,7 @@ TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
     EXPECT_TRUE(QDir(folder).exists());
     WebProfiles::PruneLinkProfiles(user, {id});
     EXPECT_TRUE(QDir(folder).exists());
-    EXPECT_FALSE(QDir(AppPaths::LinkProfileFolder(user, onDisk)).exists());
+    EXPECT_TRUE(WaitFor([&] { return !QDir(AppPaths::LinkProfileFolder(user, onDisk)).exists(); }, 8000));
 }
 
 TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {

@@ -1,34 +1,22 @@
-// Feeds arbitrary bytes to the reading of Internet shortcut (.url) files: a shortcut comes from
-// anywhere, so reading one never crashes and yields either nothing or one plausible address.
-#include <cstdint>
-#include <cstdlib>
+// Internet shortcut (.url) files come from anywhere: reading one yields nothing or one plausible
+// address, the same through every reader.
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "browse/FavoritesReader.h"
 #include "core/UrlUtils.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok) std::abort();
-}
-
-} // namespace
+#include "Fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("fuzz.url"));
-    {
-        QFile file(path);
-        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(reinterpret_cast<const char*>(data), qsizetype(size));
-    }
-    const QString address = FavoritesReader::ReadShortcut(path);
-    check(address.size() <= FavoritesReader::kMaxAddressLength);
-    check(!address.contains(QLatin1Char('\n')) && !address.contains(QLatin1Char('\r')));
-    core::GetURLFromFile(path);
+    QFile file(dir.filePath("fuzz.url"));
+    Check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+          file.write(Bytes(data, size)) == qint64(size) && file.flush());
+    const QString address = FavoritesReader::ReadShortcut(file.fileName());
+    Check(address.size() <= FavoritesReader::kMaxAddressLength && !address.contains('\n') &&
+          !address.contains('\r'));
+    core::GetURLFromFile(file.fileName());
     for (const FavoritesReader::Favorite& favorite : FavoritesReader::Favorites(dir.path()))
-        check(favorite.address == address);
+        Check(favorite.address == address);
     return 0;
 }

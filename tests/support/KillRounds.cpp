@@ -9,13 +9,10 @@
 #include <QRandomGenerator>
 #include <QThread>
 
-#include "support/TestSupport.h"
-
 namespace KillRounds {
 namespace {
 
-class ChildEnvironment : public ::testing::Environment {
-public:
+struct ChildEnvironment : ::testing::Environment {
     ChildEnvironment(const char* variable, std::function<void(const QString&)> work)
         : m_variable(variable), m_work(std::move(work)) {}
     void SetUp() override {
@@ -24,8 +21,6 @@ public:
         m_work(QString::fromLocal8Bit(value));
         std::_Exit(0);
     }
-
-private:
     const char* m_variable;
     std::function<void(const QString&)> m_work;
 };
@@ -43,7 +38,7 @@ void Ready() {
 
 void Run(const char* variable, const QString& value, int rounds, const std::function<void(int)>& afterKill) {
     for (int round = 1; round <= rounds; ++round) {
-        QProcess child;
+        QProcess child; // killed when it goes
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(variable), value);
         child.setProcessEnvironment(env);
@@ -51,24 +46,10 @@ void Run(const char* variable, const QString& value, int rounds, const std::func
         // A filter that selects some test: the environment takes over before it runs.
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=*")});
         ASSERT_TRUE(child.waitForStarted(10000));
-        struct KillOnExit {
-            QProcess& p;
-            ~KillOnExit() {
-                if (p.state() != QProcess::NotRunning) {
-                    p.kill();
-                    p.waitForFinished(10000);
-                }
-            }
-        } guard{child};
-        bool ready = false;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                while (child.canReadLine())
-                    if (child.readLine().trimmed() == "ready") ready = true;
-                return ready || child.state() == QProcess::NotRunning;
-            },
-            20000));
-        ASSERT_TRUE(ready) << "the child did not begin its work";
+        QByteArray out;
+        while (!out.contains("ready\n") && child.waitForReadyRead(20000))
+            out += child.readAll();
+        ASSERT_TRUE(out.contains("ready\n")) << "the child did not begin its work";
         QThread::msleep(20 + QRandomGenerator::global()->bounded(250));
         ASSERT_EQ(child.state(), QProcess::Running) << "the child stopped by itself";
         ::kill(pid_t(child.processId()), SIGKILL);

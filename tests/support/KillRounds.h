@@ -3,9 +3,8 @@
 #include <functional>
 #include <QString>
 
-// Kills a child process at random moments of its work, and looks at what it left each time.
-//
-// The child is this test program itself, started with the environment variable `variable` set to
+// Kills a child process at random moments of its work, and looks at what it left each time. The
+// child is this test program itself, started with the environment variable `variable` set to
 // `value`: a test environment registered with KillRounds::Child (at namespace scope) sees it before
 // any test runs and does the work instead, printing "ready" once it has begun.
 namespace KillRounds {

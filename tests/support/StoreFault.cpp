@@ -1,5 +1,7 @@
 #include "support/StoreFault.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <QFile>
@@ -12,84 +14,34 @@ namespace {
 std::atomic<bool> g_diskFull{false};
 sqlite3_vfs* g_real = nullptr;
 sqlite3_vfs g_shim;
-sqlite3_io_methods g_methods;
-
-// A file of the shim: its own header, then the real file.
-struct ShimFile {
-    sqlite3_file base;
-    sqlite3_file* real;
+// The real files' methods (main files and journals have sets of their own), each beside a copy
+// whose writes fail while the disk is full.
+struct Methods {
+    const sqlite3_io_methods* real = nullptr;
+    sqlite3_io_methods faulty{};
 };
+Methods g_methods[4];
 
-sqlite3_file* real(sqlite3_file* f) {
-    return reinterpret_cast<ShimFile*>(f)->real;
-}
-
-int shimClose(sqlite3_file* f) {
-    return real(f)->pMethods->xClose(real(f));
-}
-int shimRead(sqlite3_file* f, void* p, int n, sqlite3_int64 at) {
-    return real(f)->pMethods->xRead(real(f), p, n, at);
-}
-int shimWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
-    if (g_diskFull) return SQLITE_FULL;
-    return real(f)->pMethods->xWrite(real(f), p, n, at);
-}
-int shimTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    return real(f)->pMethods->xTruncate(real(f), size);
-}
-int shimSync(sqlite3_file* f, int flags) {
-    return real(f)->pMethods->xSync(real(f), flags);
-}
-int shimFileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return real(f)->pMethods->xFileSize(real(f), size);
-}
-int shimLock(sqlite3_file* f, int level) {
-    return real(f)->pMethods->xLock(real(f), level);
-}
-int shimUnlock(sqlite3_file* f, int level) {
-    return real(f)->pMethods->xUnlock(real(f), level);
-}
-int shimCheckReservedLock(sqlite3_file* f, int* out) {
-    return real(f)->pMethods->xCheckReservedLock(real(f), out);
-}
-int shimFileControl(sqlite3_file* f, int op, void* arg) {
-    return real(f)->pMethods->xFileControl(real(f), op, arg);
-}
-int shimSectorSize(sqlite3_file* f) {
-    return real(f)->pMethods->xSectorSize(real(f));
-}
-int shimDeviceCharacteristics(sqlite3_file* f) {
-    return real(f)->pMethods->xDeviceCharacteristics(real(f));
-}
-int shimShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out) {
-    return real(f)->pMethods->xShmMap(real(f), region, size, extend, out);
-}
-int shimShmLock(sqlite3_file* f, int offset, int n, int flags) {
-    return real(f)->pMethods->xShmLock(real(f), offset, n, flags);
-}
-void shimShmBarrier(sqlite3_file* f) {
-    real(f)->pMethods->xShmBarrier(real(f));
-}
-int shimShmUnmap(sqlite3_file* f, int deleteFlag) {
-    return real(f)->pMethods->xShmUnmap(real(f), deleteFlag);
-}
-int shimFetch(sqlite3_file* f, sqlite3_int64 at, int n, void** out) {
-    return real(f)->pMethods->xFetch(real(f), at, n, out);
-}
-int shimUnfetch(sqlite3_file* f, sqlite3_int64 at, void* p) {
-    return real(f)->pMethods->xUnfetch(real(f), at, p);
+Methods* Find(const sqlite3_io_methods* methods) {
+    return std::find_if(std::begin(g_methods), std::end(g_methods), [methods](const Methods& m) {
+        return m.real == methods || &m.faulty == methods || !m.real;
+    });
 }
 
-int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags) {
-    auto* file = reinterpret_cast<ShimFile*>(f);
-    file->real = reinterpret_cast<sqlite3_file*>(file + 1);
-    file->base.pMethods = nullptr;
-    const int rc = g_real->xOpen(g_real, name, file->real, flags, outFlags);
-    if (file->real->pMethods) {
-        // The real files all share one set of methods; the shim offers what they offer.
-        g_methods.iVersion = file->real->pMethods->iVersion;
-        file->base.pMethods = &g_methods;
+int FaultyWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
+    return g_diskFull ? SQLITE_FULL : Find(f->pMethods)->real->xWrite(f, p, n, at);
+}
+
+int ShimOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags) {
+    const int rc = g_real->xOpen(g_real, name, f, flags, outFlags);
+    Methods* m = f->pMethods ? Find(f->pMethods) : std::end(g_methods);
+    if (m == std::end(g_methods)) return rc; // no file, or more kinds of files than expected
+    if (!m->real) {
+        m->real = f->pMethods;
+        m->faulty = *f->pMethods;
+        m->faulty.xWrite = FaultyWrite;
     }
+    f->pMethods = &m->faulty;
     return rc;
 }
 
@@ -98,33 +50,13 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* ou
 void StoreFault::InstallShim() {
     if (g_real) return;
     g_real = sqlite3_vfs_find(nullptr);
-    g_methods = {1,
-                 shimClose,
-                 shimRead,
-                 shimWrite,
-                 shimTruncate,
-                 shimSync,
-                 shimFileSize,
-                 shimLock,
-                 shimUnlock,
-                 shimCheckReservedLock,
-                 shimFileControl,
-                 shimSectorSize,
-                 shimDeviceCharacteristics,
-                 shimShmMap,
-                 shimShmLock,
-                 shimShmBarrier,
-                 shimShmUnmap,
-                 shimFetch,
-                 shimUnfetch};
     g_shim = *g_real;
     g_shim.zName = "bg-fault";
-    g_shim.szOsFile = int(sizeof(ShimFile)) + g_real->szOsFile;
-    g_shim.xOpen = shimOpen;
+    g_shim.xOpen = ShimOpen;
     sqlite3_vfs_register(&g_shim, 1);
 }
 
-StoreFault::StoreFault(Kind kind) : m_kind(kind) {
+StoreFault::StoreFault(Kind kind) {
     SettingsStore* store = SettingsStore::Current();
     EXPECT_NE(store, nullptr);
     if (!store) return;
@@ -147,45 +79,21 @@ StoreFault::StoreFault(Kind kind) : m_kind(kind) {
     }
 }
 
+// Undoes every kind: each undo leaves a store without that fault as it is.
 StoreFault::~StoreFault() {
-    SettingsStore* store = SettingsStore::Current();
-    switch (m_kind) {
-    case ReadOnly:
-        if (store) sqlite3_exec(store->handle(), "PRAGMA query_only=0", nullptr, nullptr, nullptr);
-        break;
-    case Busy:
-        if (m_holder) {
-            sqlite3_exec(m_holder, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(m_holder);
-        }
-        if (store) sqlite3_busy_timeout(store->handle(), SettingsStore::kBusyTimeoutMs);
-        break;
-    case DiskFull:
-        g_diskFull = false;
-        break;
+    g_diskFull = false;
+    sqlite3_close(m_holder); // the other copy's transaction rolls back
+    if (SettingsStore* store = SettingsStore::Current()) {
+        sqlite3_exec(store->handle(), "PRAGMA query_only=0", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(store->handle(), SettingsStore::kBusyTimeoutMs);
     }
 }
 
 const char* StoreFault::Name(Kind kind) {
-    switch (kind) {
-    case ReadOnly:
-        return "ReadOnly";
-    case Busy:
-        return "Busy";
-    case DiskFull:
-        return "DiskFull";
-    }
-    return "";
+    return std::array{"ReadOnly", "Busy", "DiskFull"}[kind];
 }
 
 QString StoreFault::Reason(Kind kind) {
-    switch (kind) {
-    case ReadOnly:
-        return QStringLiteral("the settings file cannot be written to");
-    case Busy:
-        return QStringLiteral("the settings file is in use by another copy of the program");
-    case DiskFull:
-        return QStringLiteral("the disk is full");
-    }
-    return QString();
+    return std::array{"the settings file cannot be written to",
+                      "the settings file is in use by another copy of the program", "the disk is full"}[kind];
 }

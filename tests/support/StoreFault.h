@@ -17,15 +17,12 @@ public:
     StoreFault(const StoreFault&) = delete;
     StoreFault& operator=(const StoreFault&) = delete;
 
-    // For test names.
-    static const char* Name(Kind kind);
-    // How the program puts it to the user.
-    static QString Reason(Kind kind);
+    static const char* Name(Kind kind); // for test names
+    static QString Reason(Kind kind);   // as the program puts it to the user
 
     // Puts the file-system shim under the stores opened from now on (TempStore does).
     static void InstallShim();
 
 private:
-    Kind m_kind;
     sqlite3* m_holder = nullptr;
 };

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <utility>
 
@@ -10,11 +9,9 @@
 
 #ifdef BG_LEAK_SUPPRESSIONS
 // A sanitized build. The runtimes read these before main(); the environment, when set, wins.
-namespace {
 constexpr const char* kAsanOptions = "check_initialization_order=1:strict_init_order=1";
 constexpr const char* kLsanOptions = "suppressions=" BG_LEAK_SUPPRESSIONS;
 constexpr const char* kUbsanOptions = "print_stacktrace=1:halt_on_error=1";
-} // namespace
 extern "C" const char* __asan_default_options() {
     return kAsanOptions;
 }
@@ -29,15 +26,14 @@ extern "C" const char* __ubsan_default_options() {
 namespace {
 // Every test starts with the unscripted answerers, whatever the one before it left.
 class StrictSeamsListener : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { seams::InstallDefaults(); }
+    void OnTestStart(const ::testing::TestInfo&) override { InstallStrictSeams(); }
 };
 } // namespace
 
 // One QApplication for the whole test program, with its own XDG folders so that nothing a
 // test writes lands in the real user's data.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #ifdef BG_LEAK_SUPPRESSIONS
     // The same for the programs the tests start (the program itself, a second test process).
@@ -49,9 +45,8 @@ int main(int argc, char** argv) {
     // The home folder too: the desktop's download folder and what the engine keeps there.
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
+    for (const char* kind : {"DATA", "CONFIG", "CACHE"})
+        qputenv(QByteArray("XDG_") + kind + "_HOME", (home.path() + '/' + QString(kind).toLower()).toUtf8());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ProgramPages::RegisterScheme(); // before the application, as the engine requires
     QApplication app(argc, argv);

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QThread>
 
 #include "core/AppState.h"
@@ -11,13 +10,9 @@
 #include "links/Links.h"
 #include "support/StoreFault.h"
 
-TempStore::TempStore() {
+TempStore::TempStore() : m_path(m_dir.filePath(QStringLiteral("settings.sqlite"))) {
     StoreFault::InstallShim();
-    m_path = m_dir.path() + QStringLiteral("/settings.sqlite");
-    QString error;
-    m_store = SettingsStore::Open(m_path, &error);
-    if (!m_store) ADD_FAILURE() << error.toStdString();
-    SettingsStore::SetCurrent(m_store.get());
+    Reopen();
     App() = AppState();
     Clock::Reset();
 }
@@ -40,24 +35,10 @@ void TempStore::Reopen() {
 
 namespace {
 
-msgbox::Result FirstButton(const msgbox::Request& request) {
-    switch (request.buttons) {
-    case msgbox::AbortRetryIgnore:
-        return msgbox::Abort;
-    case msgbox::YesNo:
-    case msgbox::YesNoCancel:
-        return msgbox::Yes;
-    case msgbox::RetryCancel:
-        return msgbox::Retry;
-    default:
-        return msgbox::OK;
-    }
-}
-
 msgbox::Result UnscriptedBox(const msgbox::Request& request) {
     ADD_FAILURE() << "a message box nobody scripted: \"" << request.title.toStdString()
                   << "\": " << request.text.toStdString();
-    return FirstButton(request);
+    return msgbox::Cancel; // ends any retry loop
 }
 
 int UnscriptedDialog(QDialog& dialog) {
@@ -71,40 +52,35 @@ QString UnscriptedFile(const filedialogs::Request& request) {
     return QString();
 }
 
-void FailLeftovers(size_t left, const char* what) {
-    if (left) ADD_FAILURE() << left << " scripted " << what << " never used";
+template <typename T> T TakeFront(std::deque<T>& queue) {
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
 }
 
 } // namespace
 
-namespace seams {
-
-void InstallDefaults() {
+void InstallStrictSeams() {
     msgbox::SetAnswerer(UnscriptedBox);
     modal::SetRunner(UnscriptedDialog);
     filedialogs::SetAnswerer(UnscriptedFile);
 }
 
-} // namespace seams
-
 ScriptedBoxes::ScriptedBoxes() {
     msgbox::SetAnswerer([this](const msgbox::Request& request) {
         m_shown.append(request);
         if (m_answers.empty()) return UnscriptedBox(request);
-        auto answer = std::move(m_answers.front());
-        m_answers.pop_front();
-        return answer(request);
+        return TakeFront(m_answers)(request);
     });
 }
 
 ScriptedBoxes::~ScriptedBoxes() {
-    FailLeftovers(m_answers.size(), "message box answers");
+    if (!m_answers.empty()) ADD_FAILURE() << m_answers.size() << " scripted box answers never used";
     msgbox::SetAnswerer(UnscriptedBox);
 }
 
 ScriptedBoxes& ScriptedBoxes::Answer(msgbox::Result result) {
-    m_answers.push_back([result](const msgbox::Request&) { return result; });
-    return *this;
+    return AnswerWith([result](const msgbox::Request&) { return result; });
 }
 
 ScriptedBoxes& ScriptedBoxes::AnswerWith(std::function<msgbox::Result(const msgbox::Request&)> answer) {
@@ -123,14 +99,12 @@ ScriptedDialogs::ScriptedDialogs() {
     modal::SetRunner([this](QDialog& dialog) {
         ++m_count;
         if (m_scripts.empty()) return UnscriptedDialog(dialog);
-        auto script = std::move(m_scripts.front());
-        m_scripts.pop_front();
-        return script(dialog);
+        return TakeFront(m_scripts)(dialog);
     });
 }
 
 ScriptedDialogs::~ScriptedDialogs() {
-    FailLeftovers(m_scripts.size(), "dialog scripts");
+    if (!m_scripts.empty()) ADD_FAILURE() << m_scripts.size() << " scripted dialogs never used";
     modal::SetRunner(UnscriptedDialog);
 }
 
@@ -143,14 +117,12 @@ ScriptedFiles::ScriptedFiles() {
     filedialogs::SetAnswerer([this](const filedialogs::Request& request) {
         m_asked.append(request);
         if (m_answers.empty()) return UnscriptedFile(request);
-        QString path = m_answers.front();
-        m_answers.pop_front();
-        return path;
+        return TakeFront(m_answers);
     });
 }
 
 ScriptedFiles::~ScriptedFiles() {
-    FailLeftovers(m_answers.size(), "file answers");
+    if (!m_answers.empty()) ADD_FAILURE() << m_answers.size() << " scripted file answers never used";
     filedialogs::SetAnswerer(UnscriptedFile);
 }
 
@@ -160,10 +132,9 @@ ScriptedFiles& ScriptedFiles::Next(const QString& path) {
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
+    const QDeadlineTimer deadline(timeoutMs);
     while (!done()) {
-        if (timer.elapsed() > timeoutMs) return false;
+        if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(2);
     }

@@ -36,12 +36,10 @@ private:
 };
 
 // The seams are strict: while a test runs, a message box, modal dialog or file dialog that no
-// script answers fails the test (and gets its first button, Cancel or no file so the test can go
-// on); answers queued but never used fail the test when the script object ends.
-namespace seams {
-// Installs the answerers that stand when no script object is alive (done before every test).
-void InstallDefaults();
-} // namespace seams
+// script answers fails the test (and gets Cancel or no file so the test can go on); answers queued
+// but never used fail the test when the script object ends. The test main installs the answerers
+// that stand when no script object is alive before every test.
+void InstallStrictSeams();
 
 // Answers message boxes from a script and records every box shown.
 class ScriptedBoxes {
@@ -66,7 +64,6 @@ private:
 
 // Drives modal dialogs: the next dialog shown is handed to the scripted function instead of
 // running a nested event loop; it fills fields and clicks buttons, and returns the result.
-// Dialogs without a script are rejected (and fail the test when the seams are strict).
 class ScriptedDialogs {
 public:
     ScriptedDialogs();
@@ -79,7 +76,7 @@ private:
     int m_count = 0;
 };
 
-// Answers file dialogs with fixed paths (empty = cancel); unscripted ones are cancelled.
+// Answers file dialogs with fixed paths (empty = cancel).
 class ScriptedFiles {
 public:
     ScriptedFiles();
@@ -96,6 +93,5 @@ private:
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
 
 class Links;
-// The pane index (from 0) of the Link shown under this caption; a test failure and -1 when there
-// is none.
+// The pane index (from 0) of the Link with this caption; none fails the test and gives -1.
 int PaneIndexOf(const Links& links, const QString& caption);

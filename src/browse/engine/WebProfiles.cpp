@@ -209,7 +209,8 @@ void PruneLinkProfiles(const QString& userName, const QStringList& keep) {
     const QDir folder(AppPaths::LinkProfilesFolder(userName));
     for (const QString& id : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         if (keep.contains(id) || r->profiles.contains(Key(userName, id))) continue;
-        QDir(folder.filePath(id)).removeRecursively();
+        // A profile closed a moment ago may still be writing into its folder.
+        RemoveFolderSoon(folder.filePath(id), Key(userName, id));
     }
 }
 
