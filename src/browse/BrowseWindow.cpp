@@ -3,8 +3,7 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QElapsedTimer>
-#include <QMenu>
-#include <QSplitter>
+#include <QFrame>
 #include <QVBoxLayout>
 
 #include "browse/BrowseHost.h"
@@ -13,6 +12,7 @@
 #include "browse/engine/WebProfiles.h"
 #include "browse/Favorites.h"
 #include "browse/IdlePanes.h"
+#include "browse/LinkButtonMenu.h"
 #include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
 #include "browse/LinkDrag.h"
@@ -25,16 +25,14 @@
 #include "browse/PopupPolicy.h"
 #include "browse/SearchPane.h"
 #include "browse/SideBar.h"
+#include "browse/SideBarSplitter.h"
 #include "browse/TabColours.h"
-#include "browse/UserHomePage.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Companion.h"
 #include "core/Errors.h"
 #include "core/Log.h"
-#include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "core/StoredNames.h"
 #include "core/UrlUtils.h"
 #include "links/Links.h"
 #include "users/LoginDialog.h"
@@ -48,10 +46,6 @@ constexpr int kBusyMs = 500;
 constexpr int kPrsTimeOutMs = 5000;
 constexpr int kShowPageMs = 1000;
 constexpr int kGetFavsMs = 150;
-
-QString PicWidthName(int tab) {
-    return stored::user::kSideBarWidth.name + QString::number(tab);
-}
 
 } // namespace
 
@@ -96,11 +90,6 @@ BrowseWindow::BrowseWindow(BrowseHost& host, PaneFactory factory, QWidget* paren
     connect(&m_parseTimeOutTimer, &QTimer::timeout, this, &BrowseWindow::OnParseTimeOut);
     connect(&m_showPageTimer, &QTimer::timeout, this, &BrowseWindow::OnShowPageTimer);
     connect(&m_loadFavoritesTimer, &QTimer::timeout, this, &BrowseWindow::OnLoadFavoritesTimer);
-    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this, [this](const QString& url) {
-        for (int i = 0; i < kPlaceholder; ++i)
-            if (BrowserPane* pane = Pane(i)) pane->SetHomePage(url);
-        if (BrowserPane* placeholder = Placeholder()) placeholder->SetHomePage(url);
-    });
     connect(&m_dragStartTimer, &QTimer::timeout, this, [this] {
         if (m_parts) m_parts->controls.OnDragStartTimer();
     });
@@ -139,37 +128,14 @@ void BrowseWindow::BuildLayout() {
     rule->setFrameShadow(QFrame::Sunken);
     layout->addWidget(rule);
 
-    m_splitter = new QSplitter(Qt::Horizontal, this);
-    m_splitter->setObjectName(QStringLiteral("splSideBar"));
-    m_splitter->setChildrenCollapsible(false);
-    m_sideBar = new SideBar(m_splitter);
-    m_sideBar->setMinimumWidth(150);
-    m_panes = new PaneArea(m_splitter);
-    m_splitter->addWidget(m_sideBar);
-    m_splitter->addWidget(m_panes);
+    m_sideSplit = new SideBarSplitter(this);
+    m_panes = &m_sideSplit->Panes();
     m_favorites = new Favorites(*this);
-    m_sideBar->SetPage(1, m_favorites);
+    m_sideSplit->Bar().SetPage(1, m_favorites);
     m_search = new SearchPane(*this, m_factory, nullptr,
                               SearchPages::ServicesFor(SearchEngines::Load(App().CurrentUser)));
-    m_sideBar->SetPage(2, m_search);
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    layout->addWidget(m_splitter, 1);
-
-    m_linkButtonMenu = new QMenu(this);
-    m_linkButtonMenu->setObjectName(QStringLiteral("mnuDyna"));
-    m_linkButtonMenu
-        ->addAction(QStringLiteral("&Add Link..."), this, [this] { m_parts->controls.AddLinkDialog(); })
-        ->setObjectName(QStringLiteral("mnuDynaAdd"));
-    m_linkButtonMenu
-        ->addAction(QStringLiteral("&Edit Link..."), this,
-                    [this] { m_parts->controls.EditLink(m_state.contextLinkIndex); })
-        ->setObjectName(QStringLiteral("mnuDynaEdit"));
-    m_linkButtonMenu->addSeparator();
-    m_linkButtonMenu
-        ->addAction(QStringLiteral("&Remove Link"), this,
-                    [this] { m_parts->controls.RemoveLink(m_state.contextLinkIndex); })
-        ->setObjectName(QStringLiteral("mnuDynaRemove"));
+    m_sideSplit->Bar().SetPage(2, m_search);
+    layout->addWidget(m_sideSplit, 1);
 }
 
 void BrowseWindow::ConnectButtons() {
@@ -199,8 +165,8 @@ void BrowseWindow::ConnectButtons() {
     connect(m_navBar, &NavigationBar::AddressChosen, this,
             [this](const QString& url, int mode) { Nav2Visible(url, mode); });
     connect(m_navBar->PictureView(), &PagePicture::DragRequested, this, &BrowseWindow::StartPageDrag);
-    connect(m_sideBar, &QTabWidget::currentChanged, this, &BrowseWindow::SideBarTabChanged);
-    connect(m_splitter, &QSplitter::splitterMoved, this, &BrowseWindow::SideBarResized);
+    connect(&m_sideSplit->Bar(), &QTabWidget::currentChanged, this,
+            [this](int tab) { m_state.sideBarTab = tab; });
 }
 
 BrowseView BrowseWindow::View() {
@@ -208,7 +174,7 @@ BrowseView BrowseWindow::View() {
 }
 
 LinkButtonsPanel& BrowseWindow::Buttons() const {
-    return *m_sideBar->LinksPage();
+    return *m_sideSplit->Bar().LinksPage();
 }
 
 NavigationDriver& BrowseWindow::Navigation() const {
@@ -267,23 +233,15 @@ void BrowseWindow::Load() {
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Load"), [&] {
         const QString user = App().CurrentUser;
         ReadIdleMinutes();
-        for (int tab = 0; tab < 3; ++tab)
-            m_sideWidth[tab] =
-                qBound(150,
-                       CInt(GetValue(user, PicWidthName(tab), stored::user::kSideBarWidth.byDefault),
-                            stored::user::kSideBarWidth.byDefault),
-                       600);
-        m_splitter->setSizes({m_sideWidth[0], qMax(400, width() - m_sideWidth[0])});
+        m_sideSplit->ReadWidths(user, width());
 
         // Pane 0 and the placeholder belong to the window, whatever Links there are.
         CreatePane(0);
-        BrowserPane* placeholder = m_factory(m_panes);
-        placeholder->SetHomePage(UserHomePage::Get());
-        m_panes->AddPane(kPlaceholder, placeholder);
-        placeholder->Navigate2(QStringLiteral("about:blank"));
+        m_linkPanes->CreatePlaceholder();
 
         m_links = std::make_unique<::Links>(user);
         m_parts = std::make_unique<Parts>(*this, *m_links);
+        m_linkButtonMenu = new LinkButtonMenu(m_parts->controls, m_state, this);
         m_popUps = std::make_unique<PopupPolicy>(m_parts->context, m_parts->navigation, m_search, m_recorder,
                                                  m_factory);
         m_parts->tracker.SetPopupPolicy(m_popUps.get());
@@ -327,8 +285,7 @@ void BrowseWindow::Unload() {
     if (App().EndingOnError || !m_links) return;
     Errors::Guarded(QLatin1String(kModule), QStringLiteral("Form_Unload"), [&] {
         StoreTransaction transaction;
-        for (int tab = 0; tab < 3; ++tab)
-            SaveValue(App().CurrentUser, PicWidthName(tab), QString::number(m_sideWidth[tab]));
+        m_sideSplit->SaveWidths(App().CurrentUser);
         m_links->SaveLinks(true);
         m_navBar->SaveAddresses();
         transaction.CommitOrThrow(QStringLiteral("Your Links and window settings"));
@@ -406,7 +363,7 @@ void BrowseWindow::BringToFront(int i) {
     else
         m_panes->Show(i);
     RefreshCaption();
-    CopyTabColourToView(i);
+    m_tabs->CopyToView(i);
 }
 
 void BrowseWindow::RefreshCaption() {
@@ -439,24 +396,12 @@ void BrowseWindow::RefreshHistoryMenu() {
 
 // ----- tabs, page picture, address box, status ------------------------------------------------
 
-void BrowseWindow::SetTabColour(int i, const QColor& colour) {
-    m_tabs->Set(i, colour);
-}
-
 QColor BrowseWindow::TabColour(int i) const {
     return m_tabs->Of(i);
 }
 
-void BrowseWindow::CopyTabColourToView(int i) {
-    m_tabs->CopyToView(i);
-}
-
 QColor BrowseWindow::ViewColour() const {
     return m_tabs->ViewColour();
-}
-
-void BrowseWindow::SetAddressText(const QString& url) {
-    m_navBar->SetAddressText(url);
 }
 
 QString BrowseWindow::AddressText() const {
@@ -465,14 +410,6 @@ QString BrowseWindow::AddressText() const {
 
 bool BrowseWindow::IsAddressBeingEdited() const {
     return m_navBar->IsAddressBeingEdited();
-}
-
-void BrowseWindow::HideAddressMatches() {
-    m_navBar->HideAddressMatches();
-}
-
-void BrowseWindow::SetBackForward(bool back, bool forward) {
-    m_navBar->SetBackForward(back, forward);
 }
 
 void BrowseWindow::SetStatusText(const QString& text) {
@@ -511,8 +448,7 @@ void BrowseWindow::NavigateURL(const QString& url) {
 
 void BrowseWindow::ShowTab(int tab) {
     if (tab < 0 || tab > 2) return;
-    if (!SideBarShown()) SideBarShowHide();
-    m_sideBar->setCurrentIndex(tab);
+    m_sideSplit->ShowTab(tab);
     m_state.sideBarTab = tab;
 }
 
@@ -525,11 +461,11 @@ QString BrowseWindow::FitCaption(const QString& caption, int width) const {
 }
 
 void BrowseWindow::SideBarShowHide() {
-    m_sideBar->setVisible(!m_sideBar->isVisible());
+    m_sideSplit->ShowHide();
 }
 
 bool BrowseWindow::SideBarShown() const {
-    return !m_sideBar->isHidden();
+    return m_sideSplit->Shown();
 }
 
 void BrowseWindow::EnsureAppFocus() {
@@ -545,18 +481,6 @@ void BrowseWindow::EnsureAppFocus() {
     target->setFocus(Qt::OtherFocusReason);
 }
 
-void BrowseWindow::SideBarTabChanged(int tab) {
-    m_state.sideBarTab = tab;
-    if (tab < 0 || tab > 2) return;
-    const QList<int> sizes = m_splitter->sizes();
-    if (sizes.size() == 2) m_splitter->setSizes({m_sideWidth[tab], sizes[0] + sizes[1] - m_sideWidth[tab]});
-}
-
-void BrowseWindow::SideBarResized() {
-    const int tab = m_sideBar->currentIndex();
-    if (tab >= 0 && tab < 3) m_sideWidth[tab] = m_sideBar->width();
-}
-
 // ----- VisibleChanged -------------------------------------------------------------------------
 
 void BrowseWindow::VisibleChanged() {
@@ -568,9 +492,9 @@ void BrowseWindow::VisibleChanged() {
         BrowserPane* pane = Pane(i);
         if (!pane) return;
         m_parts->tracker.SetWbrDoc(i);
-        HideAddressMatches();
+        m_navBar->HideAddressMatches();
         if (!pane->Busy() && pane->ReadyState() >= PaneReadyState::Interactive)
-            SetAddressText(pane->LocationURL());
+            m_navBar->SetAddressText(pane->LocationURL());
         m_parts->tracker.UpdateLockIcon(i);
         if (link->LoginTimeOut().isValid() && link->LoginTimeOut() > Clock::Now()) {
             ShowPlaceholder();
@@ -579,7 +503,7 @@ void BrowseWindow::VisibleChanged() {
         for (Link* other : *m_links)
             if (!other->Deleted() && other != link) Buttons().SetCurrent(other->Index() - 1, false);
         Buttons().SetCurrent(i, true);
-        SetBackForward(link->CanGoBack(), link->CanGoForward());
+        m_navBar->SetBackForward(link->CanGoBack(), link->CanGoForward());
         BringToFront(i);
         SetStatusText(link->ProgressText());
         m_host.UpdateProgress(link->ProgressValue());
@@ -692,13 +616,7 @@ core::PageLocation BrowseWindow::VisiblePage() const {
 // ----- context menu, editor, drags ------------------------------------------------------------
 
 void BrowseWindow::ShowContextMenu(const QPoint& globalPos) {
-    const bool editor = HasLinkEditor();
-    for (QAction* action : m_linkButtonMenu->actions()) {
-        if (action->objectName() == QLatin1String("mnuDynaAdd") ||
-            action->objectName() == QLatin1String("mnuDynaEdit"))
-            action->setEnabled(editor);
-    }
-    m_linkButtonMenu->popup(globalPos);
+    if (m_linkButtonMenu) m_linkButtonMenu->Popup(globalPos, HasLinkEditor());
 }
 
 void BrowseWindow::SetLinkEditorOpener(LinkEditorOpener opener) {

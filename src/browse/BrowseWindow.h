@@ -37,9 +37,8 @@ class NewWindowPolicy;
 class PopupPolicy;
 class IdlePanes;
 class QDrag;
-class QMenu;
-class QSplitter;
-class SideBar;
+class LinkButtonMenu;
+class SideBarSplitter;
 class Favorites;
 class SearchPane;
 class TabColours;
@@ -129,19 +128,11 @@ public:
     // The visible Link's control index, -1 when none.
     int VisibleIndex() const override;
 
-    // --- tab colours (the view buttons) and the page picture
-    void SetTabColour(int i, const QColor& colour);
+    // --- tab colours (the view buttons), the page picture, the address box
     QColor TabColour(int i) const;
-    // The page picture takes the colour of tab i.
-    void CopyTabColourToView(int i);
     QColor ViewColour() const;
-
-    // --- the address box and the navigation buttons
-    void SetAddressText(const QString& url);
     QString AddressText() const;
     bool IsAddressBeingEdited() const;
-    void HideAddressMatches();
-    void SetBackForward(bool back, bool forward);
 
     // --- status bar, through the host
     // The status text of the visible Link (panel 1).
@@ -254,11 +245,6 @@ private:
     // What the helpers share of the window on screen.
     BrowseView View();
     void StartPageDrag();
-    void SideBarTabChanged(int tab);
-    void SideBarResized();
-
-    // Sidebar widths per tab ("PicWidth0".."PicWidth2" of the user).
-    int m_sideWidth[3] = {230, 230, 230};
 
     BrowseHost& m_host;
     PaneFactory m_factory;
@@ -270,12 +256,11 @@ private:
     std::unique_ptr<TabColours> m_tabs;
 
     NavigationBar* m_navBar = nullptr;
-    QSplitter* m_splitter = nullptr;
-    SideBar* m_sideBar = nullptr;
+    SideBarSplitter* m_sideSplit = nullptr;
     Favorites* m_favorites = nullptr;
     SearchPane* m_search = nullptr;
     PaneArea* m_panes = nullptr;
-    QMenu* m_linkButtonMenu = nullptr;
+    LinkButtonMenu* m_linkButtonMenu = nullptr; // made by Load, with the Link controls
 
     QTimer m_busyTimer{this};
     QTimer m_parseTimeOutTimer{this};

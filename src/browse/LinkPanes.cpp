@@ -20,7 +20,13 @@
 
 LinkPanes::LinkPanes(const BrowseView& view, PaneArea& panes, PaneFactory factory, BrowseHost& host,
                      BrowseState& state)
-    : m_view(view), m_panes(panes), m_factory(std::move(factory)), m_host(host), m_state(state) {}
+    : m_view(view), m_panes(panes), m_factory(std::move(factory)), m_host(host), m_state(state) {
+    connect(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged, this, [this](const QString& url) {
+        for (int i = 0; i < PaneArea::kPlaceholder; ++i)
+            if (BrowserPane* pane = m_panes.Pane(i)) pane->SetHomePage(url);
+        if (BrowserPane* placeholder = m_panes.Placeholder()) placeholder->SetHomePage(url);
+    });
+}
 
 void LinkPanes::Attach(Links& links, PageLoadTracker& tracker) {
     m_links = &links;
@@ -42,6 +48,14 @@ BrowserPane* LinkPanes::CreatePane(int i) {
             [this, i](PaneIdle state) { m_view.buttons.SetViewIdle(i, state); });
     pane->Navigate2(QStringLiteral("about:blank"));
     return pane;
+}
+
+BrowserPane* LinkPanes::CreatePlaceholder() {
+    BrowserPane* placeholder = m_factory(&m_panes);
+    placeholder->SetHomePage(UserHomePage::Get());
+    m_panes.AddPane(PaneArea::kPlaceholder, placeholder);
+    placeholder->Navigate2(QStringLiteral("about:blank"));
+    return placeholder;
 }
 
 void LinkPanes::BindPaneProfile(int i) {

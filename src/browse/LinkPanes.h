@@ -9,10 +9,11 @@
 class BrowserPane;
 class PageLoadTracker;
 
-// Makes the pane of each Link and wires it: its web profile (the Link's own, or the user's shared
-// one when the Link shares its cookies), its engine events to the page-load tracker, the page's
+// Makes the pane of each Link (and the placeholder) and wires it: its web profile (the Link's own, or the
+// user's shared one when the Link shares its cookies), its engine events to the page-load tracker, the page's
 // requests (the Link's own sign-in box, a notice that needs the user, a page whose process
-// went), its zoom, and its idle state on the Link's view button. It is also what the idle panes
+// went), its zoom, its idle state on the Link's view button, and the user's home page when it
+// changes. It is also what the idle panes
 // ask: which panes are on screen and which must stay awake.
 class LinkPanes : public QObject, public IdlePanes::Host {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     // Makes pane i (offline as the program is, navigated to "about:blank", behind the others)
     // and connects its events; the existing one when it is there.
     BrowserPane* CreatePane(int i);
+    // Makes the placeholder pane, navigated to "about:blank".
+    BrowserPane* CreatePlaceholder();
     // Pane i works in its Link's web profile.
     void BindPaneProfile(int i);
     // Pane i's page process went: the Link's login starts again with the next load.

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QElapsedTimer>
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,9 +16,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include "browse/engine/PageActionRunner.h"
 #include "browse/engine/PagePrinting.h"
 #include "browse/engine/PageScripts.h"
+#include "browse/engine/PaneDocument.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEngineHostPage.h"
 #include "browse/engine/WebEnginePaneRequests.h"
@@ -67,17 +66,10 @@ long ErrorCode(const QWebEngineLoadingInfo& info) {
 
 WebEnginePane::WebEnginePane(const QString& userName, QObject* parent)
     : BrowserPane(parent), m_user(userName), m_interceptor(new PaneRequestInterceptor(this)),
-      m_requests(std::make_unique<PageRequestState>()) {
-    QPointer<WebEnginePane> self(this);
-    m_actions = std::make_unique<PageActionRunner>(PageActionRunner::Pane{
-        [this](int generation) { return m_page && generation == m_generation; },
-        [this](const QString& url) { Navigate2(url); },
-        [this, self](const QString& arguments, std::function<void(const QVariant&)> done) {
-            RunTool("__bgActions", ActionsScript(), arguments, [self, done](const QVariant& result) {
-                if (self) done(result);
-            });
-        }});
-}
+      m_requests(std::make_unique<PageRequestState>()),
+      m_document(std::make_unique<PaneDocument>(
+          *this, PaneDocument::Pane{[this] { return m_page.data(); },
+                                    [this](const QString& url) { Navigate2(url); }})) {}
 
 WebEnginePane::~WebEnginePane() {
     DropPage();
@@ -186,14 +178,14 @@ void WebEnginePane::NavigateBlankWithoutEngine() {
         NavigateEvent e{blank, true, false};
         emit BeforeNavigate2(e);
         if (e.cancel || serial != m_navSerial || m_page) return;
-        ++m_generation;
+        m_document->NextGeneration();
         m_busy = true;
         m_readyState = PaneReadyState::Loading;
         emit DownloadBegin();
         m_location = blank;
         m_html = true;
         m_errorPage = false;
-        Adopt(PageModel::Empty(blank, m_generation));
+        m_document->Clear(blank);
         m_readyState = PaneReadyState::Interactive;
         emit NavigateComplete2(blank, true);
         m_busy = false;
@@ -290,7 +282,7 @@ void WebEnginePane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         }
         if (m_loadActive) FinishLoad(m_location, false, true); // the previous load was replaced
         ++m_navSerial;
-        ++m_generation;
+        m_document->NextGeneration();
         m_watching = false;
         m_loadActive = true;
         m_committed = false;
@@ -321,7 +313,7 @@ void WebEnginePane::FinishLoad(const QString& url, bool failed, bool stopped) {
         m_committed = true;
         m_location = url;
         m_html = failed || IsHtmlType(m_commitType);
-        Adopt(PageModel::Empty(url, m_generation));
+        m_document->Clear(url);
         m_readyState = PaneReadyState::Interactive;
         emit NavigateComplete2(url, true);
     }
@@ -341,9 +333,9 @@ void WebEnginePane::FinishLoad(const QString& url, bool failed, bool stopped) {
         m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(scroll->x()).arg(scroll->y()),
                               kWorld);
     const int serial = m_navSerial;
-    TakeSnapshot([this, serial, url](std::shared_ptr<PageModel> model) {
+    m_document->TakeSnapshot(SnapshotTexts(), [this, serial, url](std::shared_ptr<PageModel> model) {
         if (serial != m_navSerial) return; // another navigation started meanwhile
-        if (model) Adopt(model);
+        if (model) m_document->Adopt(model);
         emit DocumentComplete(url, true);
     });
 }
@@ -394,7 +386,7 @@ void WebEnginePane::OnCommitted(const QString& url, const QString& contentType) 
     m_committed = true;
     m_location = url;
     m_html = IsHtmlType(contentType);
-    Adopt(PageModel::Empty(m_location, m_generation));
+    m_document->Clear(m_location);
     m_readyState = PaneReadyState::Interactive;
     emit NavigateComplete2(m_location, true);
     emit SetSecureLockIcon(QUrl(m_location).scheme() == QLatin1String("https") && !CertificateOverridden()
@@ -456,101 +448,29 @@ void WebEnginePane::AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngi
 // ----- page snapshot and actions --------------------------------------------------------------
 
 DocumentPtr WebEnginePane::Document() const {
-    return m_model ? m_model->documentPtr() : nullptr;
-}
-
-void WebEnginePane::Adopt(std::shared_ptr<PageModel> model) {
-    m_model = std::move(model);
-    std::weak_ptr<PageModel> weak = m_model;
-    QPointer<WebEnginePane> self(this);
-    m_model->SetActionListener([self, weak] {
-        // Actions written while an event is handled are applied once it has been handled.
-        QTimer::singleShot(0, self, [self, weak] {
-            std::shared_ptr<PageModel> current = weak.lock();
-            if (!self || !current || current->pendingActions().isEmpty()) return;
-            if (current != self->m_model) {
-                current->TakeActions(); // a snapshot that is no longer the page: refused
-                return;
-            }
-            self->ApplyDocumentActions(current->documentPtr());
-        });
-    });
-}
-
-void WebEnginePane::TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done) {
-    if (!m_page) return done(nullptr);
-    const int generation = ++m_generation;
-    QElapsedTimer clock;
-    clock.start();
-    QPointer<WebEnginePane> self(this);
-    m_requests->pendingSnapshots.insert(generation, [done] { done(nullptr); });
-    RunTool("__bgSnapshot", SnapshotScript(),
-            QString::number(generation) + QLatin1Char(',') + JsArray(SnapshotTexts()),
-            [self, generation, clock, done](const QVariant& result) {
-                // Not at all when the page's process went meanwhile: that answered.
-                if (!self || !self->m_requests->pendingSnapshots.remove(generation)) return;
-                const double roundTrip = double(clock.nsecsElapsed()) / 1e6;
-                if (generation != self->m_generation) return done(nullptr);
-                const QString text = result.toString();
-                const qsizetype newline = text.indexOf(QLatin1Char('\n'));
-                if (!text.startsWith(QLatin1String("BGSNAP ")) || newline < 0) return done(nullptr);
-                const QStringList head = text.left(newline).split(QLatin1Char(' '));
-                QElapsedTimer build;
-                build.start();
-                std::shared_ptr<PageModel> model = PageModel::FromJson(QStringView(text).mid(newline + 1));
-                SnapshotStats& stats = self->m_stats;
-                stats.buildMs = double(build.nsecsElapsed()) / 1e6;
-                stats.scriptMs = head.value(2).toDouble();
-                stats.roundTripMs = roundTrip;
-                stats.bytes = text.size() - newline - 1;
-                stats.elements = model ? model->elementCount() : 0;
-                done(model);
-            });
+    return m_document->Document();
 }
 
 void WebEnginePane::RefreshDocument(std::function<void(DocumentPtr)> done) {
     const int serial = m_navSerial;
-    TakeSnapshot([this, serial, done](std::shared_ptr<PageModel> model) {
-        if (model && serial == m_navSerial) Adopt(model);
-        if (done) done(model && model == m_model ? Document() : nullptr);
+    m_document->TakeSnapshot(SnapshotTexts(), [this, serial, done](std::shared_ptr<PageModel> model) {
+        if (model && serial == m_navSerial) m_document->Adopt(model);
+        if (done) done(model && model == m_document->Model() ? Document() : nullptr);
     });
 }
 
 void WebEnginePane::ApplyDocumentActions(const DocumentPtr& document, Done done) {
-    if (!document) {
-        if (done) done(false);
-        return;
-    }
-    PageModel& model = document->model();
-    if (&model != m_model.get()) {
-        model.TakeActions();
-        if (done) done(false);
-        return;
-    }
-    m_actions->Enqueue({m_model, m_model->generation(), m_model->TakeActions(), std::move(done)});
+    m_document->ApplyActions(document, std::move(done));
 }
 
-void WebEnginePane::RunTool(const char* tool, const QString& function, const QString& arguments,
-                            std::function<void(const QVariant&)> done) {
-    const QString call = PageScripts::ToolCall(tool, arguments);
-    QPointer<WebEnginePane> self(this);
-    m_page->runJavaScript(call, kWorld, [self, function, arguments, done](const QVariant& result) {
-        if (!self) return;
-        // A document the engine made without the program's scripts gets the whole function.
-        if (result.toString() == PageScripts::ToolMissing() && self->m_page) {
-            self->m_page->runJavaScript(function + QLatin1Char('(') + arguments + QLatin1Char(')'), kWorld,
-                                        [done](const QVariant& again) {
-                                            if (done) done(again);
-                                        });
-            return;
-        }
-        if (done) done(result);
-    });
+const WebEnginePane::SnapshotStats& WebEnginePane::LastSnapshotStats() const {
+    return m_document->LastSnapshotStats();
 }
 
 void WebEnginePane::SetBodyHtml(const QString& markup) {
-    if (m_page && !m_internalLoad && !m_loadActive && m_html && !m_errorPage && m_model &&
-        m_model->document() && m_model->document()->hasBody()) {
+    const std::shared_ptr<PageModel>& model = m_document->Model();
+    if (m_page && !m_internalLoad && !m_loadActive && m_html && !m_errorPage && model && model->document() &&
+        model->document()->hasBody()) {
         const QString literal =
             QString::fromUtf8(QJsonDocument(QJsonArray{markup}).toJson(QJsonDocument::Compact));
         m_page->runJavaScript(QStringLiteral("document.body.innerHTML = %1[0];").arg(literal), kWorld);
@@ -564,13 +484,15 @@ void WebEnginePane::SetBodyHtml(const QString& markup) {
     m_html = true;
     m_errorPage = false;
     if (m_location.isEmpty()) m_location = QStringLiteral("about:blank");
-    Adopt(PageModel::Empty(m_location, ++m_generation));
+    m_document->NextGeneration();
+    m_document->Clear(m_location);
 }
 
 void WebEnginePane::WatchPage(bool on) {
     m_watching = on;
     if (!m_page || m_internalLoad) return;
-    RunTool("__bgWatchPage", WatchScript(), on ? QStringLiteral("true") : QStringLiteral("false"), {});
+    m_document->RunTool("__bgWatchPage", WatchScript(), on ? QStringLiteral("true") : QStringLiteral("false"),
+                        {});
 }
 
 // ----- view -----------------------------------------------------------------------------------
@@ -660,7 +582,7 @@ void WebEnginePane::LetPageGo() {
     DropPage();
     // The snapshot of a page that is gone is let go too (on a large page it weighs more than
     // the pane): the document is empty at the pane's address until the page is back.
-    Adopt(PageModel::Empty(m_location, m_generation));
+    m_document->Clear(m_location);
     m_letGo = std::move(kept);
     emit IdleChanged(PaneIdle::Discarded);
 }

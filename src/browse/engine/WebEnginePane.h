@@ -9,8 +9,8 @@
 #include <QUrl>
 
 #include "browse/engine/BrowserPane.h"
+#include "browse/engine/PaneDocument.h"
 
-class PageActionRunner;
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
@@ -99,16 +99,9 @@ public:
     QWebEngineProfile* Profile() const { return m_profile; }
     const QString& UserName() const { return m_user; }
 
-    // Timings of the last snapshot, for benchmarks: time in the page script, the whole round
-    // trip (script, transfer of the result, event delivery) and the C++ model build.
-    struct SnapshotStats {
-        double scriptMs = 0;
-        double roundTripMs = 0;
-        double buildMs = 0;
-        qint64 bytes = 0;
-        int elements = 0;
-    };
-    const SnapshotStats& LastSnapshotStats() const { return m_stats; }
+    // Timings of the last snapshot, for benchmarks.
+    using SnapshotStats = PaneDocument::SnapshotStats;
+    const SnapshotStats& LastSnapshotStats() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -139,14 +132,6 @@ private:
     // program's own pages; -1: none. Back and Forward go there.
     int HistoryTarget(int step) const;
     void GoToHistoryEntry(int index);
-
-    // Snapshot and actions.
-    void TakeSnapshot(std::function<void(std::shared_ptr<PageModel>)> done);
-    void Adopt(std::shared_ptr<PageModel> model);
-    // Runs a page function of the program's world (defined in every new document) with these
-    // arguments; done(result).
-    void RunTool(const char* tool, const QString& function, const QString& arguments,
-                 std::function<void(const QVariant&)> done);
 
     void AdoptNewWindow(QWebEngineNewWindowRequest& request, QWebEngineProfile* profile,
                         const QString& profileId);
@@ -187,14 +172,13 @@ private:
     bool m_internalLoad = false; // SetBodyHtml's own page load: no events
     bool m_watching = false;     // WatchPage is on for the current page
     int m_navSerial = 0;         // changes with every top-level navigation
-    int m_generation = 0;        // snapshot generation; also changes with every navigation
 
     QString m_lastFind;
     bool m_lastFindCaseSensitive = false;
-    std::shared_ptr<PageModel> m_model;
-    std::unique_ptr<PageActionRunner> m_actions;
-    SnapshotStats m_stats;
     std::unique_ptr<PageRequestState> m_requests;
+    // The snapshot of the page and the actions applied to it; its generation changes with every
+    // snapshot and every navigation.
+    std::unique_ptr<PaneDocument> m_document;
 
     struct LetGoPage {
         QByteArray history;

@@ -15,7 +15,7 @@
 #include <QWebEngineView>
 #include <QWheelEvent>
 
-#include "browse/engine/PageActionRunner.h"
+#include "browse/engine/PaneDocument.h"
 #include "browse/engine/WebProfiles.h"
 
 namespace {
@@ -305,12 +305,8 @@ void WebEnginePane::OnRenderProcessTerminated(int status) {
 void WebEnginePane::FailPendingPageAccess() {
     // The engine answers scripts of a page whose process went only when the page itself goes;
     // whoever waits is answered now, and the current snapshot is no page any more.
-    ++m_generation;
     ++m_navSerial;
-    const auto snapshots = std::exchange(m_requests->pendingSnapshots, {});
-    for (const auto& fail : snapshots)
-        fail();
-    m_actions->FailAll();
+    m_document->FailPending();
 }
 
 void WebEnginePane::RecoverPage() {

@@ -27,8 +27,4 @@ struct WebEnginePane::PageRequestState {
     bool unresponsive = false;
     bool crashed = false;
     bool reloadWhenGone = false; // the process was ended to reload a page that did not respond
-
-    // Snapshots asked of the page whose answer has not come yet, by generation: each fails its
-    // asker when called.
-    QHash<int, std::function<void()>> pendingSnapshots;
 };
