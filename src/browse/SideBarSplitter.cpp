@@ -17,7 +17,7 @@ SideBarSplitter::SideBarSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, pa
     setObjectName(QStringLiteral("splSideBar"));
     setChildrenCollapsible(false);
     m_sideBar = new SideBar(this);
-    m_sideBar->setMinimumWidth(150);
+    m_sideBar->setMinimumWidth(kMinWidth);
     m_panes = new PaneArea(this);
     addWidget(m_sideBar);
     addWidget(m_panes);
@@ -31,7 +31,8 @@ void SideBarSplitter::ReadWidths(const QString& user, int windowWidth) {
     const auto& stored = stored::user::kSideBarWidth;
     for (int tab = 0; tab < kTabs; ++tab)
         m_widths[tab] = qBound(
-            150, core::CInt(core::GetValue(user, WidthName(tab), stored.byDefault), stored.byDefault), 600);
+            kMinWidth, core::CInt(core::GetValue(user, WidthName(tab), stored.byDefault), stored.byDefault),
+            kMaxWidth);
     setSizes({m_widths[0], qMax(400, windowWidth - m_widths[0])});
 }
 

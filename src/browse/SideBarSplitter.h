@@ -27,6 +27,8 @@ public:
 
 private:
     static constexpr int kTabs = 3;
+    // A stored width outside these is someone else's writing or an old screen's.
+    static constexpr int kMinWidth = 150, kMaxWidth = 600;
 
     void TabChanged(int tab);
     void Moved();
