@@ -33,22 +33,22 @@ QString Doc(const QString& title, const QString& body) {
 
 const char* const kSessionCookie = "bgsession";
 
-QString LoginForm(const QString& action = "/login", const QString& extra = {}, const QString& next = {}) {
+QString LoginForm(const QString& action = "/login", const QString& next = {}) {
     return QStringLiteral(
-               "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%1\"%2>"
+               "<form name=\"login\" id=\"loginform\" method=\"post\" action=\"%1\">"
                "<table><tr><td>Bank</td><td><select name=\"realm\" id=\"realm\">"
                "<option value=\"p\">Personal</option><option value=\"b\">Business</option></select>"
                "</td></tr><tr><td>User name</td><td><input type=\"text\" name=\"user\" id=\"user\">"
                "</td></tr><tr><td>Password</td><td><input type=\"password\" name=\"pass\" "
-               "id=\"pass\"></td></tr></table><input type=\"hidden\" name=\"from\" value=\"form\">%3"
+               "id=\"pass\"></td></tr></table><input type=\"hidden\" name=\"from\" value=\"form\">%2"
                "<input type=\"submit\" id=\"signin\" value=\"Sign In\"></form>")
-        .arg(action, extra,
+        .arg(action,
              next.isEmpty() ? "" : "<input type=hidden name=next value=\"" + next.toHtmlEscaped() + "\">");
 }
 
 void LoginPage(const Context&, const Request& r, Reply& reply) {
     reply.Html(Doc("Sign In - Bramble Test Bank", "<h1>Bramble Test Bank</h1>" +
-                                                      LoginForm("/login", {}, r.param("next")) +
+                                                      LoginForm("/login", r.param("next")) +
                                                       "<p><a href=\"/help\">Help with signing in</a></p>"));
 }
 
@@ -56,8 +56,7 @@ void LoginPage(const Context&, const Request& r, Reply& reply) {
 // refused ones get the form again, with status 200 (401 for the strict site).
 void LoginPost(const Context& c, const Request& r, Reply& reply) {
     const QString user = r.param("user"), pass = r.param("pass");
-    QString who = user + (r.param("realm").isEmpty() ? "" : '/' + r.param("realm"));
-    if (r.param("from") == "onsubmit") who += " (onsubmit)";
+    const QString who = user + (r.param("realm").isEmpty() ? "" : '/' + r.param("realm"));
     const bool known = (user == TestSites::kUser && pass == TestSites::kPassword) ||
                        (user == TestSites::kSecondUser && pass == TestSites::kSecondPassword);
     std::lock_guard lock(c.state.mutex);
@@ -207,10 +206,6 @@ const Route kRoutes[] = {
     {"GET", "/login-strict", MainOrigin, nullptr, "Sign In - Strict Test Bank",
      "<h1>Strict Test Bank</h1>%S"},
     {"POST", "/login-strict", MainOrigin, LoginPost},
-    // The handler marks the form, so the server can tell it ran before the submission.
-    {"GET", "/login-onsubmit", MainOrigin, nullptr, "Sign In (checked)",
-     "%C<script>function checkLogin(f) { f.from.value = 'onsubmit'; document.title = 'checked'; return "
-     "true; }</script>"},
     {"GET", "/welcome", MainOrigin, SignedInPage},
     {"GET", "/accounts", MainOrigin, SignedInPage},
     {"GET", "/after/anchor", MainOrigin, SignedInPage},
@@ -256,7 +251,6 @@ const Route kRoutes[] = {
      "<p>A new window.</p><button id=close onclick='window.close()'>Close</button>"},
     {"GET", "/redirect", MainOrigin, [](const Context&, const Request&, Reply& reply) { reply.Redirect("/plain"); }},
     {"GET", "/missing", MainOrigin, nullptr, "Not Found", "<h1>Not Found</h1><p>No such page here.</p>", 404},
-    {"GET", "/broken", MainOrigin, nullptr, "Server Error", "<h1>Internal Server Error</h1>", 500},
     {"GET", "/doc.pdf", MainOrigin, PdfPage},
     {"GET", "/img/dot.gif", BothOrigins, DotImage},
     {"GET", "/generated", MainOrigin, GeneratedPageRoute},
@@ -279,12 +273,10 @@ void IndexPage(const Context&, const Request&, Reply& reply) {
 
 void FixedPage(const Route& route, const Context& c, Reply& reply) {
     reply.status = route.status;
-    reply.Html(
-        Doc(route.title, QString::fromUtf8(route.body)
-                             .replace("%O", c.other.Url(QString()))
-                             .replace("%L", LoginForm())
-                             .replace("%S", LoginForm("/login-strict"))
-                             .replace("%C", LoginForm("/login", " onsubmit=\"return checkLogin(this)\""))));
+    reply.Html(Doc(route.title, QString::fromUtf8(route.body)
+                                    .replace("%O", c.other.Url(QString()))
+                                    .replace("%L", LoginForm())
+                                    .replace("%S", LoginForm("/login-strict"))));
 }
 
 } // namespace

@@ -35,8 +35,8 @@ public:
     // Serves extra content at a path on both origins (tests bring their own small pages).
     void AddPage(const QString& path, const QString& html);
 
-    // Logins the login site accepted and refused, as "user/option" (the list's value), with
-    // " (onsubmit)" when the form's handler ran; in the order they arrived.
+    // Logins the login site accepted and refused, as "user/option" (the list's value), in the
+    // order they arrived.
     QStringList AcceptedLogins() const;
     QStringList RefusedLogins() const;
     // The answers /basic-auth got, in order: "user:password", or "" for a request without one.

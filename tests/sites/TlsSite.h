@@ -7,9 +7,9 @@ class QSslServer;
 
 namespace sites {
 
-// An https site on 127.0.0.1 whose certificate is made up on the spot, signed by nobody: every
-// browser finds it not valid. Every path answers with the same small login page; `Posts()`
-// counts the forms sent to it. Runs in the thread that made it (its events need the loop).
+// An https site on 127.0.0.1 whose certificate is signed by nobody: every browser finds it not
+// valid. Every path answers with the same small login page; `Posts()` counts the forms sent to it. Runs in
+// the thread that made it (its events need the loop).
 class TlsSite {
 public:
     TlsSite();
