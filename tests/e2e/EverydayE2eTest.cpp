@@ -1,7 +1,6 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
 // the local test sites. Downloads, the server's sign-in box, a certificate that is not valid, a
 // page that hangs and is reloaded, its own dialogs, and what a site asks leave for.
-#include <csignal>
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QDir>
@@ -220,29 +219,6 @@ TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
     pane("Files").Navigate2(SharedSites().Url("/notify"));
     EXPECT_TRUE(
         WaitFor([&] { return frame().Flasher().FlashMessage() == "127.0.0.1: Tea is ready - Earl Grey"; }));
-}
-
-// The pane on its own: a crash answers whatever waited on the page, and the page comes back.
-TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
-    ShownPane shown("crash");
-    WebEnginePane& pane = shown.pane;
-    QList<PageEnd> crashes;
-    QObject::connect(&pane, &BrowserPane::PageCrashed, [&](PageEnd reason) { crashes << reason; });
-    ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/plain")));
-    pane.Page()->runJavaScript("for (;;) {}");
-    QList<bool> answers; // whether a document came
-    pane.RefreshDocument([&](DocumentPtr document) { answers << (document != nullptr); });
-    Pump(300);
-    EXPECT_TRUE(answers.isEmpty());
-    ::kill(pid_t(pane.Page()->renderProcessPid()), SIGKILL);
-    ASSERT_TRUE(WaitFor([&] { return !crashes.isEmpty(); }));
-    EXPECT_EQ(crashes, QList<PageEnd>{PageEnd::Killed});
-    EXPECT_EQ(answers, QList<bool>{false});
-    shown.log.Clear();
-    pane.RecoverPage();
-    ASSERT_TRUE(shown.log.WaitFor("DocumentComplete top"));
-    ASSERT_TRUE(pane.Document());
-    EXPECT_EQ(pane.Document()->title(), "Plain Page");
 }
 
 // Page dialogs carry the page's site, can be silenced, and never show over the lock; a site's

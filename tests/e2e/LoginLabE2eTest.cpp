@@ -58,7 +58,6 @@ protected:
                  p.option,
                  {},
                  true,
-                 -1,
                  QLatin1String(p.name) == "away" && !p.expected.isEmpty() ? "elsewhere.localhost" : ""});
         StoreLinks(links);
         window = std::make_unique<E2eWindow>();

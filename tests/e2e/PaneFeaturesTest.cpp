@@ -81,13 +81,21 @@ TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
     EXPECT_FALSE(read("/undated").lastModified.isValid()); // no date from the server, none here
 }
 
-// The program's own pages load without any network, under the scheme and the product's site
-// address, also offline; back and forward pass over them.
+// Offline, network loads fail but the program's own pages load, under the scheme and the
+// product's site address; back and forward pass over them.
 TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     WebProfiles::SetOffline(true);
     WebEnginePane pane(QStringLiteral("pages"));
     pane.Widget()->resize(800, 600);
     EventLog log(&pane);
+    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
+    {
+        WebEnginePane blocked(QStringLiteral("pages"));
+        EventLog blockedLog(&blocked);
+        ASSERT_TRUE(LoadAndWait(blocked, blockedLog, plain));
+        EXPECT_TRUE(blockedLog.events.contains(
+            QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+    }
     const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
     ASSERT_TRUE(LoadAndWait(pane, log, start));
     EXPECT_FALSE(pane.IsErrorPage());
@@ -99,7 +107,6 @@ TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     EXPECT_TRUE(pane.IsErrorPage()) << "an unknown page of the scheme is an error, not an empty page";
     WebProfiles::SetOffline(false);
 
-    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
     const QString other = sites::SharedSites().Url(QStringLiteral("/no-login"));
     ASSERT_TRUE(LoadAndWait(pane, log, start));
     ASSERT_TRUE(LoadAndWait(pane, log, plain));

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QWebEngineProfile>
 #include <sys/stat.h>
 
@@ -178,42 +177,6 @@ TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
     EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 8000));
     Pump(2500); // the engine writes nothing back afterwards
     EXPECT_FALSE(QDir(folder).exists());
-}
-
-TEST(WebProfiles, OfflineBlocksNetworkLoadsButNotLocalPages) {
-    QTemporaryDir dir;
-    QFile out(dir.filePath("local.html"));
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) &&
-                out.write("<html><head><title>Local</title></head></html>") > 0);
-    out.close();
-    const QString fileUrl = QUrl::fromLocalFile(out.fileName()).toString();
-    const QString plain = SharedSites().Url("/plain");
-    WebEnginePane pane("offline"), other("offline");
-    EventLog log(&pane);
-    WebProfiles::SetOffline(true);
-    ASSERT_TRUE(LoadAndWait(pane, log, plain));
-    EXPECT_TRUE(
-        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
-    EXPECT_TRUE(pane.IsErrorPage());
-    ASSERT_TRUE(LoadAndWait(pane, log, fileUrl));
-    EXPECT_EQ(pane.LocationName(), "Local");
-    EXPECT_EQ(pane.Document()->protocol(), "File Protocol");
-    WebProfiles::SetOffline(false);
-    ASSERT_TRUE(LoadAndWait(pane, log, plain));
-    EXPECT_FALSE(pane.IsErrorPage());
-
-    // One pane offline on its own; the other still loads.
-    pane.SetOffline(true);
-    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/echo")));
-    EXPECT_TRUE(pane.IsErrorPage());
-    EXPECT_EQ(Visit(other, "/echo"), "");
-    EXPECT_FALSE(other.IsErrorPage());
-    pane.SetOffline(false);
-    // A missing local file is "object not found".
-    const QString missing = "file:///no/such/file.html";
-    ASSERT_TRUE(LoadAndWait(pane, log, missing));
-    EXPECT_TRUE(
-        log.events.contains(QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
 }
 
 namespace {

@@ -114,8 +114,6 @@ void LogoutPage(const Context& c, const Request& r, Reply& reply) {
 
 // ----- other pages with something to compute --------------------------------------------------
 
-void IndexPage(const Context&, const Request&, Reply& reply);
-
 // A valid one-page PDF with a correct cross-reference table.
 void PdfPage(const Context&, const Request&, Reply& reply) {
     reply.body = QByteArray(
@@ -193,7 +191,6 @@ struct Route {
 
 const Route kRoutes[] = {
     // clang-format off
-    {"GET", "/", BothOrigins, IndexPage},
     {"GET", "/plain", BothOrigins, nullptr, "Plain Page",
      "<h1 id=\"head\">Plain</h1><p>Some <b>text</b> and <a id=\"first\" href=\"/welcome\">Welcome</a>, <a "
      "id=\"pic\" href=\"/accounts\"><img id=\"picimg\" src=\"/img/dot.gif\" alt=\"Go to accounts\"></a>, "
@@ -262,14 +259,6 @@ const Route kRoutes[] = {
      "' + p; });</script>"},
     // clang-format on
 };
-
-void IndexPage(const Context&, const Request&, Reply& reply) {
-    QString list;
-    for (const Route& route : kRoutes)
-        if (QLatin1String(route.method) == "GET")
-            list += QStringLiteral("<li><a href=\"%1\">%1</a></li>").arg(route.path);
-    reply.Html(Doc("Test Sites", "<ul>" + list + "</ul>"));
-}
 
 void FixedPage(const Route& route, const Context& c, Reply& reply) {
     reply.status = route.status;
