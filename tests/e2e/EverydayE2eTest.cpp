@@ -203,8 +203,11 @@ TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
     Open("Hang");
     ASSERT_TRUE(WaitFor([&] { return NoticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
     EXPECT_FALSE(link("Hang").LoggedIn());
+    bool answered = false; // what waits on the hung page is answered (with no page) when it goes
+    pane("Hang").RefreshDocument([&](DocumentPtr document) { answered = !document; });
     Notice("Hang")->findChild<QPushButton*>("cmdReload")->click();
     ASSERT_TRUE(WaitFor([&] { return link("Hang").LoggedIn(); }, 30000));
+    EXPECT_TRUE(answered);
     EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted), QStringList{"alice/p"});
     EXPECT_FALSE(NoticeShown("Hang", PaneNotice::Kind::Crashed));
 }

@@ -95,6 +95,10 @@ TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
         ASSERT_TRUE(LoadAndWait(blocked, blockedLog, plain));
         EXPECT_TRUE(blockedLog.events.contains(
             QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+        const QString missing = QStringLiteral("file:///no/such/file.html"); // files are no network
+        ASSERT_TRUE(LoadAndWait(blocked, blockedLog, missing));
+        EXPECT_TRUE(blockedLog.events.contains(
+            QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
     }
     const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
     ASSERT_TRUE(LoadAndWait(pane, log, start));
@@ -107,7 +111,7 @@ TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     EXPECT_TRUE(pane.IsErrorPage()) << "an unknown page of the scheme is an error, not an empty page";
     WebProfiles::SetOffline(false);
 
-    const QString other = sites::SharedSites().Url(QStringLiteral("/no-login"));
+    const QString other = sites::SharedSites().OtherUrl(QStringLiteral("/plain"));
     ASSERT_TRUE(LoadAndWait(pane, log, start));
     ASSERT_TRUE(LoadAndWait(pane, log, plain));
     EXPECT_FALSE(pane.CanGoBack()) << "only program pages lie behind";

@@ -210,11 +210,6 @@ const Route kRoutes[] = {
     {"GET", "/after/image", MainOrigin, SignedInPage},
     {"GET", "/after/list", MainOrigin, SignedInPage},
     {"GET", "/logout", MainOrigin, LogoutPage},
-    // No form, but a Sign Out link: looks logged in.
-    {"GET", "/signed-in", MainOrigin, nullptr, "Your Bank",
-     "<h1>Your accounts</h1><p>Welcome back.</p><a href=/plain>Accounts</a> <a href=/logout>Sign Out</a>"},
-    {"GET", "/no-login", MainOrigin, nullptr, "Opening Hours",
-     "<h1>Opening hours</h1><p>Monday to Friday.</p><a href=/plain>More</a>"},
     // What the page's own listeners saw is shown in #echo, #changed and #picked.
     {"GET", "/echo", MainOrigin, nullptr, "Echo",
      "<form name=f><div><label>Name <input type=text id=name name=name></label></div><select id=pick "
@@ -245,7 +240,7 @@ const Route kRoutes[] = {
      "<script>addEventListener('load', function() { for (var n = 1; n <= 3; n++) "
      "window.open('/popup-target?n=' + n, '_blank', 'width=300,height=200'); });</script>"},
     {"GET", "/popup-target", BothOrigins, nullptr, "Pop-up Target",
-     "<p>A new window.</p><button id=close onclick='window.close()'>Close</button>"},
+     "<p>A new window.</p>"},
     {"GET", "/redirect", MainOrigin, [](const Context&, const Request&, Reply& reply) { reply.Redirect("/plain"); }},
     {"GET", "/missing", MainOrigin, nullptr, "Not Found", "<h1>Not Found</h1><p>No such page here.</p>", 404},
     {"GET", "/doc.pdf", MainOrigin, PdfPage},
