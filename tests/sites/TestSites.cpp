@@ -114,26 +114,6 @@ void LogoutPage(const Context& c, const Request& r, Reply& reply) {
 
 // ----- other pages with something to compute --------------------------------------------------
 
-// A valid one-page PDF with a correct cross-reference table.
-void PdfPage(const Context&, const Request&, Reply& reply) {
-    reply.body = QByteArray(
-        "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n"
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n3 0 obj\n"
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 4 0 R "
-        "/Resources << /Font << /F1 5 0 R >> >> >>\n"
-        "endobj\n4 0 obj\n<< /Length 44 >>\nstream\nBT /F1 18 Tf 40 100 Td (Test document) Tj ET\n"
-        "endstream\nendobj\n5 0 obj\n<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>\nendobj\n"
-        "xref\n0 6\n0000000000 65535 f \n0000000009 00000 n \n0000000058 00000 n \n"
-        "0000000115 00000 n \n0000000241 00000 n \n0000000335 00000 n \ntrailer\n"
-        "<< /Size 6 /Root 1 0 R >>\nstartxref\n405\n%%EOF\n");
-    reply.contentType = "application/pdf";
-}
-
-void DotImage(const Context&, const Request&, Reply& reply) {
-    reply.body = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
-    reply.contentType = "image/gif";
-}
-
 void GeneratedPageRoute(const Context&, const Request& r, Reply& reply) {
     bool ok = false;
     const int n = r.param("n").toInt(&ok);
@@ -243,8 +223,6 @@ const Route kRoutes[] = {
      "<p>A new window.</p>"},
     {"GET", "/redirect", MainOrigin, [](const Context&, const Request&, Reply& reply) { reply.Redirect("/plain"); }},
     {"GET", "/missing", MainOrigin, nullptr, "Not Found", "<h1>Not Found</h1><p>No such page here.</p>", 404},
-    {"GET", "/doc.pdf", MainOrigin, PdfPage},
-    {"GET", "/img/dot.gif", BothOrigins, DotImage},
     {"GET", "/generated", MainOrigin, GeneratedPageRoute},
     {"GET", "/download", BothOrigins, DownloadRoute},
     {"GET", "/basic-auth", BothOrigins, BasicAuthPage},
@@ -275,6 +253,11 @@ TestSites::TestSites(int port, int otherPort) : m_state(std::make_shared<State>(
                                const Context c{*state, *other};
                                route.page ? route.page(c, r, reply) : FixedPage(route, c, reply);
                            });
+    const QByteArray dot =
+        QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+    m_main.Page("/img/dot.gif", dot, "image/gif");
+    m_other.Page("/img/dot.gif", dot, "image/gif");
+    m_main.Page("/doc.pdf", "%PDF-1.4\n%%EOF\n", "application/pdf"); // no page, but a PDF all the same
     m_ok = m_main.Start(port) && m_other.Start(otherPort);
 }
 
