@@ -49,16 +49,17 @@ protected:
     // then one per page, each behind it. The Link of "away" may fill a login of the other site.
     void Start(const QList<LoginLab::Page>& pages) {
         QList<E2eLink> links{{"Home", Lab().Url("/home"), {}, {}, {}, {}, true}};
-        for (const LoginLab::Page& p : pages)
-            links.append(
-                {p.name,
-                 Lab().Url('/' + QLatin1String(p.name)),
-                 LoginLab::kUser,
-                 LoginLab::kPassword,
-                 p.option,
-                 {},
-                 true,
-                 QLatin1String(p.name) == "away" && !p.expected.isEmpty() ? "elsewhere.localhost" : ""});
+        for (const LoginLab::Page& p : pages) {
+            const bool away = QLatin1String(p.name) == "away" && !p.expected.isEmpty();
+            links.append({p.name,
+                          Lab().Url('/' + QLatin1String(p.name)),
+                          LoginLab::kUser,
+                          LoginLab::kPassword,
+                          p.option,
+                          {},
+                          true,
+                          away ? "elsewhere.localhost" : ""});
+        }
         StoreLinks(links);
         window = std::make_unique<E2eWindow>();
         window->browse->OnLoadFavoritesTimer();

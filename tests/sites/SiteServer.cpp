@@ -104,15 +104,10 @@ void SiteServer::Page(const QString& path, const QByteArray& body, const QByteAr
     });
 }
 
-bool SiteServer::Start(int port) {
+bool SiteServer::Start() {
     if (m->thread.joinable()) return true;
-    if (port == 0) {
-        m_port = m->server.bind_to_any_port("127.0.0.1");
-        if (m_port <= 0) return false;
-    } else {
-        if (!m->server.bind_to_port("127.0.0.1", port)) return false;
-        m_port = port;
-    }
+    m_port = m->server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0) return false;
     m->thread = std::thread([this] { m->server.listen_after_bind(); });
     return true;
 }

@@ -57,8 +57,8 @@ public:
     void Page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");
 
-    // Binds to the port (0 = any free port) and starts serving. False when the port is taken.
-    bool Start(int port = 0);
+    // Binds to a free port and starts serving.
+    bool Start();
     void Stop();
     int port() const { return m_port; }
     // "http://127.0.0.1:<port>" + path.

@@ -115,17 +115,13 @@ void LogoutPage(const Context& c, const Request& r, Reply& reply) {
 // ----- other pages with something to compute --------------------------------------------------
 
 void GeneratedPageRoute(const Context&, const Request& r, Reply& reply) {
-    bool ok = false;
-    const int n = r.param("n").toInt(&ok);
-    reply.Html(TestSites::GeneratedPage(ok && n >= 0 ? qMin(n, 1000000) : 1000));
+    reply.Html(TestSites::GeneratedPage(qBound(0, r.param("n").toInt(), 1000000)));
 }
 
 void DownloadRoute(const Context&, const Request& r, Reply& reply) {
-    const QString name = r.param("name");
     reply.body = TestSites::DownloadBytes(qBound(0, r.param("bytes").toInt(), 64 << 20));
     reply.contentType = "application/octet-stream";
-    reply.AddHeader("Content-Disposition", "attachment; filename=\"" +
-                                               (name.isEmpty() ? QString("data.bin") : name).toUtf8() + "\"");
+    reply.AddHeader("Content-Disposition", "attachment; filename=\"" + r.param("name").toUtf8() + "\"");
     reply.trickleMs = r.param("trickle").toInt();
 }
 
@@ -243,7 +239,7 @@ void FixedPage(const Route& route, const Context& c, Reply& reply) {
 
 } // namespace
 
-TestSites::TestSites(int port, int otherPort) : m_state(std::make_shared<State>()) {
+TestSites::TestSites() : m_state(std::make_shared<State>()) {
     for (const Route& route : kRoutes)
         for (Origin origin : {MainOrigin, OtherOrigin})
             if (route.origin & origin)
@@ -258,7 +254,7 @@ TestSites::TestSites(int port, int otherPort) : m_state(std::make_shared<State>(
     m_main.Page("/img/dot.gif", dot, "image/gif");
     m_other.Page("/img/dot.gif", dot, "image/gif");
     m_main.Page("/doc.pdf", "%PDF-1.4\n%%EOF\n", "application/pdf"); // no page, but a PDF all the same
-    m_ok = m_main.Start(port) && m_other.Start(otherPort);
+    m_ok = m_main.Start() && m_other.Start();
 }
 
 TestSites::~TestSites() {

@@ -22,8 +22,7 @@ public:
     static constexpr const char* kSecondUser = "bob";
     static constexpr const char* kSecondPassword = "builder";
 
-    // Ports 0 = any free port.
-    explicit TestSites(int port = 0, int otherPort = 0);
+    TestSites();
     ~TestSites();
 
     bool ok() const { return m_ok; }
