@@ -29,85 +29,63 @@ private:
     QStringList* m_drawn;
 };
 
-class AutoLogin : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_store = new TempStore;
-        App().CurrentUser = QStringLiteral("e2e-autologin");
-        App().PassPhrase = QStringLiteral("autologin pass");
-        const QString pw = QLatin1String(sites::TestSites::kPassword), user = sites::TestSites::kUser;
-        StoreLinks({{"Bank", "/login", user, pw, {}, "Accounts"},
-                    {"By anchor", "/login?next=/after/anchor", user, pw, {}, "Accounts"},
-                    {"By button", "/login?next=/after/button", user, pw, {}, "Accounts"},
-                    {"By image", "/login?next=/after/image", user, pw, {}, "go"},
-                    {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
-                    {"Strict", "/login-strict", user, "not-the-password"}});
-        s_window = new E2eWindow([](QWidget* parent) { return new DrawnPane(parent, &s_drawn); });
-    }
-    static void TearDownTestSuite() {
-        delete s_window;
-        delete s_store;
-    }
-
-    Link& link(const QString& caption) { return s_window->link(caption); }
-    BrowseWindow& browse() { return *s_window->browse; }
-    bool InFront(const QString& caption) {
-        return !browse().IsPlaceholderShown() && browse().Panes().Front() == s_window->index(caption) &&
-               s_window->pane(caption).ReadyState() == PaneReadyState::Complete;
-    }
-    // Logged in (not assumed), its page in front at an address holding `at`, its tab green.
-    bool LoggedIn(const QString& caption, const QString& at) {
-        return link(caption).LoggedIn() && !link(caption).LoginAssumed() && InFront(caption) &&
-               browse().TabColour(s_window->index(caption)) == TabColour::Green &&
-               s_window->pane(caption).LocationURL().contains(at);
-    }
-    // Clicks the Link's button: its pane waits behind the "Please wait..." page until `settled`.
-    bool Open(const QString& caption, const std::function<bool()>& settled) {
-        s_drawn.clear();
-        accepted = int(SharedSites().AcceptedLogins().size());
-        refused = int(SharedSites().RefusedLogins().size());
-        s_window->Click(caption);
-        EXPECT_TRUE(browse().IsPlaceholderShown() && Drew("Getting ")) << caption.toStdString();
-        return WaitFor(settled, 20000);
-    }
-    QStringList Accepted() const { return SharedSites().AcceptedLogins().mid(accepted); }
-    // The placeholder showed a progress page with this text.
-    static bool Drew(const QString& text) {
-        return !s_drawn.filter(QStringLiteral("Please wait... <br>") + text).isEmpty();
-    }
-
-    static TempStore* s_store;
-    static E2eWindow* s_window;
-    static QStringList s_drawn;
-    int accepted = 0;
-    int refused = 0;
-};
-
-TempStore* AutoLogin::s_store = nullptr;
-E2eWindow* AutoLogin::s_window = nullptr;
-QStringList AutoLogin::s_drawn;
-
 } // namespace
 
-TEST_F(AutoLogin, OneClickLogsInAndThePostLoginTextFindsAnchorButtonImageAndListOption) {
-    ASSERT_TRUE(Open("Bank", [&] { return LoggedIn("Bank", "/accounts"); }));
-    EXPECT_EQ(Accepted(), QStringList{"alice/p"});
-    EXPECT_TRUE(link("Bank").NavigateAfterLoginDone());
-    EXPECT_TRUE(Drew("Signing In Bank  "));
+TEST(AutoLogin, OneClickLogsInThePostLoginTextFindsAnchorButtonImageAndListOptionAndARefusalShowsAtOnce) {
+    TempStore store;
+    App().CurrentUser = QStringLiteral("e2e-autologin");
+    App().PassPhrase = QStringLiteral("autologin pass");
+    const QString pw = QLatin1String(sites::TestSites::kPassword), user = sites::TestSites::kUser;
+    StoreLinks({{"Bank", "/login", user, pw, {}, "Accounts"},
+                {"By anchor", "/login?next=/after/anchor", user, pw, {}, "Accounts"},
+                {"By button", "/login?next=/after/button", user, pw, {}, "Accounts"},
+                {"By image", "/login?next=/after/image", user, pw, {}, "go"},
+                {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
+                {"Strict", "/login-strict", user, "not-the-password"}});
+    QStringList drawn;
+    E2eWindow w([&](QWidget* parent) { return new DrawnPane(parent, &drawn); });
+    BrowseWindow& browse = *w.browse;
+    const auto inFront = [&](const QString& caption) {
+        return !browse.IsPlaceholderShown() && browse.Panes().Front() == w.index(caption) &&
+               w.pane(caption).ReadyState() == PaneReadyState::Complete;
+    };
+    // Logged in (not assumed), its page in front at an address holding `at`, its tab green.
+    const auto loggedIn = [&](const QString& caption, const QString& at) {
+        return w.link(caption).LoggedIn() && !w.link(caption).LoginAssumed() && inFront(caption) &&
+               browse.TabColour(w.index(caption)) == TabColour::Green &&
+               w.pane(caption).LocationURL().contains(at);
+    };
+    // The placeholder showed a progress page with this text.
+    const auto drew = [&](const QString& text) {
+        return !drawn.filter(QStringLiteral("Please wait... <br>") + text).isEmpty();
+    };
+    qsizetype accepted = 0, refused = 0;
+    // Clicks the Link's button: its pane waits behind the "Please wait..." page until `settled`.
+    const auto open = [&](const QString& caption, const std::function<bool()>& settled) {
+        drawn.clear();
+        accepted = SharedSites().AcceptedLogins().size();
+        refused = SharedSites().RefusedLogins().size();
+        w.Click(caption);
+        EXPECT_TRUE(browse.IsPlaceholderShown() && drew("Getting ")) << caption.toStdString();
+        return WaitFor(settled, 20000);
+    };
+
+    ASSERT_TRUE(open("Bank", [&] { return loggedIn("Bank", "/accounts"); }));
+    EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted), QStringList{"alice/p"});
+    EXPECT_TRUE(w.link("Bank").NavigateAfterLoginDone());
+    EXPECT_TRUE(drew("Signing In Bank  "));
     for (const char* kind : {"anchor", "button", "image", "list"}) {
         const QString caption = QStringLiteral("By ") + kind;
-        ASSERT_TRUE(Open(caption, [&] { return LoggedIn(caption, QStringLiteral("via=") + kind); }))
-            << kind << " " << s_window->pane(caption).LocationURL().toStdString();
-        EXPECT_EQ(Accepted(), QStringList{"alice/p"});
-        EXPECT_TRUE(link(caption).NavigateAfterLoginDone());
+        ASSERT_TRUE(open(caption, [&] { return loggedIn(caption, QStringLiteral("via=") + kind); }))
+            << kind << " " << w.pane(caption).LocationURL().toStdString();
+        EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted), QStringList{"alice/p"});
+        EXPECT_TRUE(w.link(caption).NavigateAfterLoginDone());
     }
-}
 
-// The server refuses the password with its own 401 page: no login, the page shows at once.
-TEST_F(AutoLogin, ARefusedPasswordShowsTheServersPageAtOnceWithoutALogin) {
-    ASSERT_TRUE(Open("Strict", [&] { return link("Strict").NavigationError() && InFront("Strict"); }));
+    // The server refuses the password with its own 401 page: no login, the page shows at once.
+    ASSERT_TRUE(open("Strict", [&] { return w.link("Strict").NavigationError() && inFront("Strict"); }));
     EXPECT_EQ(SharedSites().RefusedLogins().mid(refused), QStringList{"alice/p"});
-    EXPECT_TRUE(Drew("Signing In Strict  "));
-    EXPECT_FALSE(link("Strict").LoggedIn());
-    EXPECT_NE(browse().TabColour(s_window->index("Strict")), TabColour::Green);
+    EXPECT_TRUE(drew("Signing In Strict  "));
+    EXPECT_FALSE(w.link("Strict").LoggedIn());
+    EXPECT_NE(browse.TabColour(w.index("Strict")), TabColour::Green);
 }
