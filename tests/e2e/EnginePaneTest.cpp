@@ -344,7 +344,7 @@ TEST_F(EnginePane, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
 
 // ----- the pane's own life
 
-TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndShowsMarkupSilently) {
+TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePage) {
     WebEnginePane pane("lazy");
     EventLog log(&pane);
     EXPECT_FALSE(pane.HasEnginePage());
@@ -359,22 +359,6 @@ TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndS
     EXPECT_EQ(pane.LocationURL(), blank);
     EXPECT_EQ(pane.ReadyState(), PaneReadyState::Complete);
     EXPECT_TRUE(pane.Document());
-
-    // Body markup shows without events, and again in place. It is asked for in a way that raises
-    // no script error before the page has a body.
-    WebEnginePane other("lazy");
-    EventLog otherLog(&other);
-    const QString body = QStringLiteral("document.body ? document.body.innerHTML : ''");
-    for (const QString& markup :
-         {QStringLiteral("<p id=\"w\">Please wait...</p>"), QStringLiteral("<p>Signing In</p>")}) {
-        other.SetBodyHtml(markup);
-        ASSERT_TRUE(WaitFor([&] {
-            Pump(100);
-            return RunScript(other, body) == markup;
-        }));
-    }
-    EXPECT_TRUE(otherLog.events.isEmpty()) << otherLog.events.join("\n").toStdString();
-    EXPECT_EQ(other.LocationURL(), blank);
 
     // The first real navigation makes the engine page; "about:blank" then goes through it and
     // still raises the whole sequence (the engine does not ask before loading it).

@@ -10,7 +10,6 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
 #include "e2e/E2eSupport.h"
-#include "sites/SiteServer.h"
 #include "sites/TestSites.h"
 
 TEST(PaneFeatures, PrintFindSaveAndTextSize) {
@@ -54,20 +53,18 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
 }
 
 TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
-    sites::SiteServer server;
     const QByteArray body =
         "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
-    server.Route("GET", "/dated", [&](const sites::Request&, sites::Reply& reply) {
+    sites::SharedSites().main().Route("GET", "/dated", [body](const sites::Request&, sites::Reply& reply) {
         reply.body = body;
         reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");
     });
-    server.Page("/undated", body);
-    ASSERT_TRUE(server.Start());
+    sites::SharedSites().main().Page("/undated", body);
     WebEnginePane pane(QStringLiteral("facts"));
     EventLog log(&pane);
     const auto read = [&](const char* path) {
         PageFacts facts;
-        EXPECT_TRUE(LoadAndWait(pane, log, server.Url(QLatin1String(path))));
+        EXPECT_TRUE(LoadAndWait(pane, log, sites::SharedSites().Url(QLatin1String(path))));
         bool answered = false;
         pane.ReadPageFacts([&](const PageFacts& f) { facts = f, answered = true; });
         EXPECT_TRUE(WaitFor([&] { return answered; }));

@@ -173,12 +173,6 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
     // clang-format on
 };
 
-QString Doc(const QString& title, const QString& body) {
-    return QStringLiteral(
-               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>%2</html>")
-        .arg(title, body.startsWith(QLatin1String("<frameset")) ? body : "<body>" + body + "</body>");
-}
-
 } // namespace
 
 QList<Page> LoginLab::Pages(bool login) {

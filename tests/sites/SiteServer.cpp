@@ -16,6 +16,11 @@ QString Request::cookie(const QString& name) const {
     return {};
 }
 
+QString Doc(const QString& title, const QString& body) {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head>" +
+           (body.startsWith("<frameset") ? body : "<body>" + body + "</body>") + "</html>";
+}
+
 void Reply::Redirect(const QString& location, int code) {
     status = code;
     AddHeader("Location", location.toUtf8());
@@ -52,9 +57,7 @@ struct SiteServer::Impl {
             handler(request, reply);
         } else {
             reply.status = 404;
-            reply.Html(QStringLiteral("<html><head><title>Not Found</title></head><body><h1>Not Found</h1>"
-                                      "<p>%1 is not on this server.</p></body></html>")
-                           .arg(request.path.toHtmlEscaped()));
+            reply.Html(Doc("Not Found", "<h1>Not Found</h1>"));
         }
         out.status = reply.status;
         for (const auto& [name, value] : reply.headers)

@@ -41,6 +41,9 @@ struct Reply {
 
 using Handler = std::function<void(const Request&, Reply&)>;
 
+// A whole HTML page (a body starting with <frameset> stands in for the body).
+QString Doc(const QString& title, const QString& body);
+
 // A small HTTP server on 127.0.0.1 running on its own threads. Routes are exact paths per
 // method and may be added while it runs; an unknown path answers 404.
 class SiteServer {

@@ -24,11 +24,6 @@ struct Context {
 
 using Page = void (*)(const Context&, const Request&, Reply&);
 
-QString Doc(const QString& title, const QString& body) {
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head>" +
-           (body.startsWith("<frameset") ? body : "<body>" + body + "</body>") + "</html>";
-}
-
 // ----- the login site -------------------------------------------------------------------------
 
 const char* const kSessionCookie = "bgsession";
