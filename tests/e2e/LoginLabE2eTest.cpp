@@ -50,15 +50,11 @@ protected:
     void Start(const QList<LoginLab::Page>& pages) {
         QList<E2eLink> links{{"Home", Lab().Url("/home"), {}, {}, {}, {}, true}};
         for (const LoginLab::Page& p : pages) {
-            const bool away = QLatin1String(p.name) == "away" && !p.expected.isEmpty();
-            links.append({p.name,
-                          Lab().Url('/' + QLatin1String(p.name)),
-                          LoginLab::kUser,
-                          LoginLab::kPassword,
-                          p.option,
-                          {},
-                          true,
-                          away ? "elsewhere.localhost" : ""});
+            E2eLink& link = links.emplace_back(E2eLink{p.name, Lab().Url('/' + QLatin1String(p.name)),
+                                                       LoginLab::kUser, LoginLab::kPassword, p.option});
+            link.loadAtStart = true;
+            if (QLatin1String(p.name) == "away" && !p.expected.isEmpty())
+                link.alsoAllowedSite = "elsewhere.localhost";
         }
         StoreLinks(links);
         window = std::make_unique<E2eWindow>();

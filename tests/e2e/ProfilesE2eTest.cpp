@@ -120,7 +120,7 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
     EXPECT_EQ(Visit(annLink), "");
 }
 
-TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
+TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolderAndRemovingOneWaitsForItsPanes) {
     const QString user = "Dora", id = LinkIds::New(), onDisk = LinkIds::New();
     // What works per profile (downloads, notifications) joins every Link's as it is made.
     QObject owner;
@@ -155,23 +155,22 @@ TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolder) {
     WebProfiles::PruneLinkProfiles(user, {id});
     EXPECT_TRUE(QDir(folder).exists());
     EXPECT_TRUE(WaitFor([&] { return !QDir(AppPaths::LinkProfileFolder(user, onDisk)).exists(); }, 8000));
-}
 
-TEST(WebProfiles, RemovingAProfileWaitsForItsPanesAndDeletesTheFolder) {
-    const QString folder = AppPaths::UserProfileFolder("Carol");
+    // Removing a user's profile waits for its panes, then deletes the folder.
+    const QString carolFolder = AppPaths::UserProfileFolder("Carol");
     auto pane = std::make_unique<WebEnginePane>("Carol");
     ASSERT_EQ(Visit(*pane, "/plain"), "");
-    ASSERT_TRUE(QDir(folder).exists());
+    ASSERT_TRUE(QDir(carolFolder).exists());
     EXPECT_FALSE(WebProfiles::RemoveUserProfile("Carol"));
-    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_TRUE(QDir(carolFolder).exists());
     QWebEngineProfile* profile = pane->Profile();
     pane.reset();
     EXPECT_EQ(WebProfiles::PagesUsing(profile), 0);
     EXPECT_TRUE(WebProfiles::RemoveUserProfile("Carol"));
     EXPECT_FALSE(WebProfiles::Exists("Carol"));
-    EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 8000));
+    EXPECT_TRUE(WaitFor([&] { return !QDir(carolFolder).exists(); }, 8000));
     Pump(2500); // the engine writes nothing back afterwards
-    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_FALSE(QDir(carolFolder).exists());
 }
 
 namespace {

@@ -61,7 +61,7 @@ TlsSite::TlsSite() : m_server(std::make_unique<QSslServer>()) {
             QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-    m_ok = m_server->listen(QHostAddress::LocalHost);
+    m_server->listen(QHostAddress::LocalHost);
 }
 
 TlsSite::~TlsSite() = default;

@@ -15,13 +15,11 @@ public:
     TlsSite();
     ~TlsSite();
 
-    bool ok() const { return m_ok; }
     QString Url(const QString& path = QStringLiteral("/")) const;
     int Posts() const { return m_posts; }
 
 private:
     std::unique_ptr<QSslServer> m_server;
-    bool m_ok = false;
     int m_posts = 0;
 };
 
