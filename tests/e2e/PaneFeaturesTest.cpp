@@ -48,8 +48,6 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     pane.SetTextSize(4);
     EXPECT_EQ(pane.TextSize(), 4);
     EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
-    pane.SetTextSize(9);
-    EXPECT_EQ(pane.TextSize(), 4);
 }
 
 TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {

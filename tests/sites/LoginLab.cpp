@@ -229,8 +229,6 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     m_ok = m_server.Start();
 }
 
-LoginLab::~LoginLab() = default;
-
 QString LoginLab::Url(const QString& path, const QString& host) const {
     return QStringLiteral("http://%1:%2%3").arg(host).arg(m_server.port()).arg(path);
 }

@@ -42,7 +42,6 @@ public:
     };
 
     LoginLab();
-    ~LoginLab();
     bool ok() const { return m_ok; }
     // http://<host>:<port><path>
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;

@@ -50,8 +50,6 @@ class SiteServer {
 public:
     SiteServer();
     ~SiteServer();
-    SiteServer(const SiteServer&) = delete;
-    SiteServer& operator=(const SiteServer&) = delete;
 
     void Route(const QString& method, const QString& path, Handler handler);
     // Answers every request no route takes (instead of the 404 page).
