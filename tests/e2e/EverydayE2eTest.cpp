@@ -29,7 +29,6 @@
 #include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "sites/TestSites.h"
-#include "sites/TlsSite.h"
 
 namespace {
 

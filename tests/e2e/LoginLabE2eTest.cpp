@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "e2e/E2eSupport.h"
 #include "links/Links.h"
-#include "sites/LoginLab.h"
+#include "sites/TestSites.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sites/LoginLab.h"
+#include "sites/TestSites.h"
 
 #include <mutex>
 #include <QJsonDocument>

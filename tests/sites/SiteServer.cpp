@@ -1,4 +1,4 @@
-#include "sites/SiteServer.h"
+#include "sites/TestSites.h"
 
 #include <chrono>
 #include <httplib.h>

@@ -1,4 +1,4 @@
-#include "sites/TlsSite.h"
+#include "sites/TestSites.h"
 
 #include <QSslCertificate>
 #include <QSslConfiguration>
