@@ -103,10 +103,10 @@ void StoreLinks(const QList<E2eLink>& links) {
     stored.SaveLinks(false);
 }
 
-E2eWindow::E2eWindow(MakePane make) {
+E2eWindow::E2eWindow() {
     OfflineState::SetConnectionProbe([] { return true; });
     const QString user = App().CurrentUser;
-    if (!make) make = [user](QWidget* parent) { return new WebEnginePane(user, parent); };
+    const auto make = [user](QWidget* parent) { return new WebEnginePane(user, parent); };
     frame = std::make_unique<MainWindow>(make);
     frame->SetUserCaption();
     frame->resize(1100, 800);

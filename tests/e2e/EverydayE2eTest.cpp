@@ -69,14 +69,12 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     App().PassPhrase = "everyday pass";
     const QString pw = TestSites::kPassword, user = TestSites::kUser;
     StoreLinks({{"Vault", "/basic-auth", user, pw},
-                {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), user, "not-the-password"},
                 {"Vault elsewhere", "/plain", user, pw},
                 {"Hang", "/hang-once?key=link", user, pw},
                 {"Shady", tls.Url("/login"), user, pw},
                 {"Files", "/plain", user, pw}});
     E2eWindow w;
     MainWindow& frame = *w.frame;
-    const auto open = [&](const QString& caption) { w.Click(caption); };
     const auto notice = [&](const QString& caption) {
         return w.pane(caption).Widget()->findChild<PaneNotice*>("paneNotice");
     };
@@ -87,7 +85,7 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     // A file is saved whole; a cancel leaves no part.
     QTemporaryDir dir;
     files.Next(dir.filePath("report.bin"));
-    open("Files");
+    w.Click("Files");
     ASSERT_TRUE(WaitFor([&] { return w.pane("Files").ReadyState() == PaneReadyState::Complete; }));
     w.pane("Files").Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
     const DownloadList& list = frame.Downloads();
@@ -115,19 +113,19 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     Pump(1500);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.bin"});
 
-    // A Link's own sign-in box is answered once; a refusal asks the user.
+    // A Link's own sign-in box is answered once. (A refusal asks the user: PageRequests.)
     auto attempts = [n = SharedSites().SignInAttempts().size()]() mutable {
         const QStringList out = SharedSites().SignInAttempts().mid(n);
         n += out.size();
         return out;
     };
-    open("Vault");
+    w.Click("Vault");
     ASSERT_TRUE(WaitFor([&] { return w.pane("Vault").LocationName() == "Bramble Vault"; }, 20000));
     EXPECT_EQ(attempts(), QStringList({"", "alice:wonderland"}));
     EXPECT_EQ(dialogs.count(), 0);
 
     // Another site's box never gets a Link's credentials.
-    open("Vault elsewhere");
+    w.Click("Vault elsewhere");
     ASSERT_TRUE(WaitFor([&] { return w.pane("Vault elsewhere").ReadyState() == PaneReadyState::Complete; }));
     attempts();
     dialogs.Next([](QDialog&) { return int(QDialog::Rejected); });
@@ -135,27 +133,8 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
     EXPECT_EQ(attempts(), QStringList{""});
 
-    // The Link's password is wrong: it is sent once, then the user is asked.
-    QString question, offeredUser;
-    dialogs.Next([&](QDialog& box) {
-        question = box.findChild<QLabel*>("lblQuestion")->text();
-        offeredUser = box.findChild<QLineEdit*>("txtUserName")->text();
-        box.findChild<QLineEdit*>("txtPassword")->setText(TestSites::kPassword);
-        return int(QDialog::Accepted);
-    });
-    open("Vault wrong");
-    ASSERT_TRUE(WaitFor([&] { return w.pane("Vault wrong").LocationName() == "Bramble Vault"; }, 20000));
-    EXPECT_EQ(attempts(), QStringList({"", "alice:not-the-password", "alice:wonderland"}));
-    EXPECT_EQ(question,
-              QStringLiteral("The site 127.0.0.1:%1 asks for a user name and password. It says: \"Bramble "
-                             "Vault\"\n\nThe connection to this site is not private: what you type can be "
-                             "read on its way.")
-                  .arg(QUrl(SharedSites().OtherUrl()).port()));
-    EXPECT_EQ(offeredUser, TestSites::kUser);
-    EXPECT_EQ(dialogs.count(), 2);
-
     // A site with a bad certificate shows the program's page and is never logged into.
-    open("Shady");
+    w.Click("Shady");
     ASSERT_TRUE(WaitFor([&] { return noticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
     EXPECT_TRUE(notice("Shady")->findChild<QLabel*>("lblText")->text().startsWith(
         "Bramblegate stopped before opening 127.0.0.1, because the site's certificate is not valid: "));
@@ -174,7 +153,7 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     const qsizetype accepted = SharedSites().AcceptedLogins().size();
     w.browse->CreatePane(w.index("Hang"));
     w.pane("Hang").SetUnresponsiveAfter(1500);
-    open("Hang");
+    w.Click("Hang");
     ASSERT_TRUE(WaitFor([&] { return noticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
     EXPECT_FALSE(w.link("Hang").LoggedIn());
     bool answered = false; // what waits on the hung page is answered (with no page) when it goes
@@ -191,15 +170,15 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     SharedSites().AddPage(
         "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
                    " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
-    open("Files");
+    w.Click("Files");
     w.pane("Files").Navigate2(SharedSites().Url("/notify"));
     EXPECT_TRUE(
         WaitFor([&] { return frame.Flasher().FlashMessage() == "127.0.0.1: Tea is ready - Earl Grey"; }));
 }
 
-// Page dialogs carry the page's site, can be silenced, and never show over the lock; a site's
-// request for a feature is asked in the pane and remembered per user.
-TEST(EverydayPane, PageDialogsAndPermissionRequests) {
+// Page dialogs carry the page's site, can be silenced, and never show over the lock. (A site's
+// request for a feature: FullScreenIsAskedForAndEscLeavesIt, and PageRequests.)
+TEST(EverydayPane, PageDialogsCarryTheSiteCanBeSilencedAndWaitForTheLock) {
     ShownPane shown("e2e-asks");
     WebEnginePane& pane = shown.pane;
     ScriptedDialogs dialogs;
@@ -227,19 +206,6 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     EXPECT_EQ(RunScript(pane, "alert('again'); confirm('more?') ? 'yes' : 'no'"), "no");
     EXPECT_EQ(titles, QStringList(2, "127.0.0.1:" + Port()));
     EXPECT_EQ(dialogs.count(), 2);
-
-    // Leave to show notifications: asked in a bar over the page, remembered when wished.
-    ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/ask-permission")));
-    PermissionBar* bar = shown.Bar();
-    ASSERT_TRUE(bar);
-    EXPECT_EQ(bar->findChild<QLabel*>("lblQuestion")->text(),
-              "127.0.0.1:" + Port() + " wants to show notifications.");
-    bar->findChild<QCheckBox*>("chkRemember")->setChecked(true);
-    bar->findChild<QPushButton*>("cmdAllow")->click();
-    ASSERT_TRUE(WaitFor([&] { return pane.LocationName() == "Answer granted"; }));
-    EXPECT_EQ(
-        SitePermissions::Lookup(App().CurrentUser, "http://127.0.0.1:" + Port(), SiteFeature::Notifications),
-        SitePermissions::Answer::Allow);
 }
 
 // A page's request for full screen (a video's button) is asked like any feature; Esc leaves.

@@ -197,10 +197,7 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
                                            .replace("%P", QString::number(m_server.port()))));
             });
     }
-    m_server.Page("/picture/logo.svg",
-                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
-                  "height=\"40\" fill=\"teal\"/></svg>",
-                  "image/svg+xml");
+    m_server.Page("/picture/logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "image/svg+xml");
     m_server.Route("GET", "/away", [this](const Request&, Reply& reply) {
         reply.Redirect(Url("/away/there", "elsewhere.localhost"));
     });
