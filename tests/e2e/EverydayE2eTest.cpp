@@ -1,6 +1,7 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
-// the local test sites. Downloads, the server's sign-in box, a certificate that is not valid, a
-// page that hangs and is reloaded, its own dialogs, and what a site asks leave for.
+// the local test sites. Auto-login from a click, downloads, the server's sign-in box, a
+// certificate that is not valid, a page that hangs and is reloaded, its own dialogs, and what a
+// site asks leave for.
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QDir>
@@ -60,7 +61,7 @@ QString Port() {
 
 } // namespace
 
-TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWindow) {
+TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWindow) {
     TempStore store;
     ScriptedDialogs dialogs;
     ScriptedFiles files;
@@ -68,13 +69,56 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     App().CurrentUser = "e2e-everyday";
     App().PassPhrase = "everyday pass";
     const QString pw = TestSites::kPassword, user = TestSites::kUser;
-    StoreLinks({{"Vault", "/basic-auth", user, pw},
+    StoreLinks({{"Bank", "/login", user, pw, {}, "Accounts"},
+                {"By anchor", "/login?next=/after/anchor", user, pw, {}, "Accounts"},
+                {"By button", "/login?next=/after/button", user, pw, {}, "Accounts"},
+                {"By image", "/login?next=/after/image", user, pw, {}, "go"},
+                {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
+                {"Strict", "/login-strict", user, "not-the-password"},
+                {"Vault", "/basic-auth", user, pw},
                 {"Vault elsewhere", "/plain", user, pw},
                 {"Hang", "/hang-once?key=link", user, pw},
                 {"Shady", tls.Url("/login"), user, pw},
                 {"Files", "/plain", user, pw}});
     E2eWindow w;
     MainWindow& frame = *w.frame;
+    BrowseWindow& browse = *w.browse;
+
+    // One click logs in; the post-login text is found as an anchor, a button, an image or a list
+    // option. (The many login page layouts: LoginLabE2e.)
+    const auto inFront = [&](const QString& caption) {
+        return !browse.IsPlaceholderShown() && browse.Panes().Front() == w.index(caption) &&
+               w.pane(caption).ReadyState() == PaneReadyState::Complete;
+    };
+    // Logged in (not assumed), its page in front at an address holding `at`, its tab green.
+    const auto loggedIn = [&](const QString& caption, const QString& at) {
+        return w.link(caption).LoggedIn() && !w.link(caption).LoginAssumed() && inFront(caption) &&
+               browse.TabColour(w.index(caption)) == TabColour::Green &&
+               w.pane(caption).LocationURL().contains(at);
+    };
+    qsizetype accepted = 0, refused = 0;
+    // Clicks the Link's button: its pane waits behind the "Please wait..." page until `settled`.
+    const auto open = [&](const QString& caption, const std::function<bool()>& settled) {
+        accepted = SharedSites().AcceptedLogins().size();
+        refused = SharedSites().RefusedLogins().size();
+        w.Click(caption);
+        EXPECT_TRUE(browse.IsPlaceholderShown()) << caption.toStdString();
+        return WaitFor(settled, 20000);
+    };
+    for (const char* kind : {"", "anchor", "button", "image", "list"}) {
+        const QString caption = *kind ? QStringLiteral("By ") + kind : QStringLiteral("Bank");
+        const QString at = *kind ? QStringLiteral("via=") + kind : QStringLiteral("/accounts");
+        ASSERT_TRUE(open(caption, [&] { return loggedIn(caption, at); }))
+            << kind << " " << w.pane(caption).LocationURL().toStdString();
+        EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted), QStringList{"alice/p"});
+        EXPECT_TRUE(w.link(caption).NavigateAfterLoginDone());
+    }
+    // The server refuses the password with its own 401 page: no login, the page shows at once.
+    ASSERT_TRUE(open("Strict", [&] { return w.link("Strict").NavigationError() && inFront("Strict"); }));
+    EXPECT_EQ(SharedSites().RefusedLogins().mid(refused), QStringList{"alice/p"});
+    EXPECT_FALSE(w.link("Strict").LoggedIn());
+    EXPECT_NE(browse.TabColour(w.index("Strict")), TabColour::Green);
+
     const auto notice = [&](const QString& caption) {
         return w.pane(caption).Widget()->findChild<PaneNotice*>("paneNotice");
     };
@@ -92,7 +136,7 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
     EXPECT_EQ(list.Items().last()->CurrentState(), Download::State::Completed);
     // No page follows a file: the Link's square and progress are those of the page it still shows.
-    EXPECT_EQ(w.browse->TabColour(w.index("Files")), TabColour::Yellow);
+    EXPECT_EQ(browse.TabColour(w.index("Files")), TabColour::Yellow);
     EXPECT_EQ(w.link("Files").ProgressValue(), 0);
     QFile file(dir.filePath("report.bin"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -150,8 +194,8 @@ TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWind
 
     // A page that hangs (the Link waits for a login that cannot come) is reloaded in a new
     // process, and its Link logs in.
-    const qsizetype accepted = SharedSites().AcceptedLogins().size();
-    w.browse->CreatePane(w.index("Hang"));
+    accepted = SharedSites().AcceptedLogins().size();
+    browse.CreatePane(w.index("Hang"));
     w.pane("Hang").SetUnresponsiveAfter(1500);
     w.Click("Hang");
     ASSERT_TRUE(WaitFor([&] { return noticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
