@@ -36,25 +36,6 @@ namespace {
 using sites::SharedSites;
 using sites::TestSites;
 
-// A pane of its own, shown, for the current user (made up for the test), with the program's
-// answers to the page's requests.
-struct ShownPane {
-    explicit ShownPane(const QString& user) : pane((App().CurrentUser = user)), log(&pane) {
-        PageRequests::Attach(&pane);
-        pane.Widget()->resize(700, 400);
-        pane.Widget()->show();
-    }
-    PermissionBar* Bar() {
-        PermissionBar* bar = nullptr;
-        return WaitFor([&] { return (bar = pane.Widget()->findChild<PermissionBar*>()) && bar->isVisible(); })
-                   ? bar
-                   : nullptr;
-    }
-    TempStore store;
-    WebEnginePane pane;
-    EventLog log;
-};
-
 QString Port() {
     return QString::number(QUrl(SharedSites().Url()).port());
 }
@@ -220,13 +201,20 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
         WaitFor([&] { return frame.Flasher().FlashMessage() == "127.0.0.1: Tea is ready - Earl Grey"; }));
 }
 
-// Page dialogs carry the page's site, can be silenced, and never show over the lock. (A site's
-// request for a feature: FullScreenIsAskedForAndEscLeavesIt, and PageRequests.)
-TEST(EverydayPane, PageDialogsCarryTheSiteCanBeSilencedAndWaitForTheLock) {
-    ShownPane shown("e2e-asks");
-    WebEnginePane& pane = shown.pane;
+// A pane of its own, shown, with the program's answers to the page's requests. Page dialogs
+// carry the page's site, can be silenced, and never show over the lock. A page's request for
+// full screen (a video's button) is asked like any feature; Esc leaves. Ctrl with the mouse wheel
+// zooms the pane by the program's steps. (Other features asked for: PageRequests.)
+TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
+    TempStore store;
+    App().CurrentUser = "e2e-pane";
+    WebEnginePane pane(App().CurrentUser);
+    EventLog log(&pane);
+    PageRequests::Attach(&pane);
+    pane.Widget()->resize(700, 400);
+    pane.Widget()->show();
     ScriptedDialogs dialogs;
-    ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/plain")));
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
     App().Locked = true;
     EXPECT_EQ(RunScript(pane, "alert('Hello'); confirm('Go?') ? 'yes' : 'no'"), "no");
     EXPECT_EQ(dialogs.count(), 0);
@@ -250,20 +238,14 @@ TEST(EverydayPane, PageDialogsCarryTheSiteCanBeSilencedAndWaitForTheLock) {
     EXPECT_EQ(RunScript(pane, "alert('again'); confirm('more?') ? 'yes' : 'no'"), "no");
     EXPECT_EQ(titles, QStringList(2, "127.0.0.1:" + Port()));
     EXPECT_EQ(dialogs.count(), 2);
-}
 
-// A page's request for full screen (a video's button) is asked like any feature; Esc leaves.
-// Ctrl with the mouse wheel zooms the pane by the program's steps.
-TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
-    ShownPane shown("e2e-full");
-    WebEnginePane& pane = shown.pane;
     QList<bool> changes;
     QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
     SharedSites().AddPage("/full",
                           "<!DOCTYPE html><html><body><button id='b' onclick=\"document.getElementById('v')."
                           "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
                           "background:#234'></div></body></html>");
-    ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/full")));
+    ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
     QWheelEvent wheel(QPointF(50, 50), pane.View()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(pane.View()->focusProxy(), &wheel);
@@ -274,8 +256,9 @@ TEST(EverydayPane, FullScreenIsAskedForAndEscLeavesIt) {
     pane.View()->setFocus();
     RunScript(pane, "document.getElementById('b').focus()");
     QTest::keyClick(pane.View()->focusProxy(), Qt::Key_Space);
-    PermissionBar* bar = shown.Bar();
-    ASSERT_TRUE(bar);
+    PermissionBar* bar = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (bar = pane.Widget()->findChild<PermissionBar*>()) && bar->isVisible(); }));
     EXPECT_EQ(bar->findChild<QLabel*>("lblQuestion")->text(),
               "127.0.0.1:" + Port() + " wants to fill the whole screen.");
     bar->findChild<QPushButton*>("cmdAllow")->click();
