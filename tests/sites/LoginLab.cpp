@@ -54,10 +54,8 @@ document.body.insertAdjacentHTML('beforeend', '%A%U<button>Sign in</button></for
     {"formless", "no <form>; a div with role button", "Welcome back", {"u=USER", "p=PASS"},
      R"(<header><input type=search placeholder=Search></header><div class=box><input id=u aria-label=Username>
 <input id=p type=password aria-label=Password><div role=button tabindex=0 id=go>Sign in</div></div>
-<script>go.addEventListener('click', function () { var x = new XMLHttpRequest(); x.open('POST', '/formless/got');
-x.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
-x.onload = function () { location.href = '/formless/got'; };
-x.send('u=' + encodeURIComponent(u.value) + '&p=' + encodeURIComponent(p.value)); });</script>)"},
+<script>go.addEventListener('click', function () { fetch('/formless/got', { method: 'POST', body: new URLSearchParams(
+{ u: u.value, p: p.value }) }).then(function () { location.href = '/formless/got'; }); });</script>)"},
     {"span", "no submit button; a span the page listens to", "Log in", kLogin,
      "<form id=f method=post action=/span/got>%U<p><span class=btn id=go>Log in</span></p></form>"
      "<script>go.onclick = function () { f.submit(); };</script>"},
