@@ -64,9 +64,8 @@ int EventLog::Count(const QString& prefix) const {
 }
 
 QStringList EventLog::TopLevel() const {
-    QStringList out;
-    for (const QString& e : events)
-        if (!e.contains(" frame ") && !e.startsWith("ScriptError")) out << e;
+    QStringList out = events;
+    out.removeIf([](const QString& e) { return e.contains(" frame ") || e.startsWith("ScriptError"); });
     return out;
 }
 

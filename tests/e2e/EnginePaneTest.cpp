@@ -1,5 +1,6 @@
 // The engine pane on real pages: its events in the order and with the values the program's
 // handlers rely on, the snapshot the login rules read, and what the program writes into a page.
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <QWebEnginePage>
 
@@ -114,14 +115,11 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
     EXPECT_FALSE(frameset->frames()[1].document);
     const QStringList& e = log->events;
     for (const QString& frame : {Url("/frame-left"), SharedSites().OtherUrl("/frame-right")}) {
-        const qsizetype before = e.indexOf("BeforeNavigate2 frame " + frame);
-        const qsizetype committed = e.indexOf("NavigateComplete2 frame " + frame);
-        const qsizetype complete = e.indexOf("DocumentComplete frame " + frame);
-        ASSERT_GE(before, 0) << frame.toStdString();
-        EXPECT_GT(committed, before);
-        EXPECT_GT(complete, committed);
-        EXPECT_GT(committed, e.indexOf("NavigateComplete2 top " + Url("/frames")));
-        EXPECT_LT(complete, e.indexOf("DocumentComplete top " + Url("/frames")));
+        const QList<qsizetype> at{
+            e.indexOf("NavigateComplete2 top " + Url("/frames")), e.indexOf("BeforeNavigate2 frame " + frame),
+            e.indexOf("NavigateComplete2 frame " + frame), e.indexOf("DocumentComplete frame " + frame),
+            e.indexOf("DocumentComplete top " + Url("/frames"))};
+        EXPECT_TRUE(!at.contains(-1) && std::is_sorted(at.begin(), at.end())) << e.join('\n').toStdString();
     }
 
     // A navigation the handler cancels raises nothing more and leaves the page where it was.
@@ -137,8 +135,7 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
 
 TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
     ASSERT_TRUE(Load("/script-error"));
-    ASSERT_TRUE(log->WaitFor("ScriptError"));
-    EXPECT_TRUE(log->events.filter("ScriptError").first().startsWith("ScriptError 5 "));
+    ASSERT_TRUE(log->WaitFor("ScriptError 5 ")); // its line
     EXPECT_TRUE(log->events.filter("ScriptError").first().contains("noSuchFunction"));
     // Errors inside frames (of this site or another) are the frames' own, not the page's.
     ASSERT_TRUE(Load("/framed-errors"));
