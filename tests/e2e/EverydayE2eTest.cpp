@@ -189,9 +189,8 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
     // A site let show notifications is heard in the status bar.
     SitePermissions::Remember(App().CurrentUser, "http://127.0.0.1:" + Port(), SiteFeature::Notifications,
                               true);
-    SharedSites().AddPage(
-        "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
-                   " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
+    SharedSites().AddPage("/notify", "<script>Notification.requestPermission().then(() => new Notification("
+                                     "'Tea is ready', {body: 'Earl Grey'}));</script>");
     w.Click("Files");
     w.pane("Files").Navigate2(SharedSites().Url("/notify"));
     EXPECT_TRUE(
@@ -239,9 +238,8 @@ TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
     QList<bool> changes;
     QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
     SharedSites().AddPage("/full",
-                          "<!DOCTYPE html><html><body><button id='b' onclick=\"document.getElementById('v')."
-                          "requestFullscreen()\">Full</button><div id='v' style='width:160px;height:90px;"
-                          "background:#234'></div></body></html>");
+                          "<!DOCTYPE html><button id=b onclick=v.requestFullscreen()>Full</button><div "
+                          "id=v style='height:90px'></div>");
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/full")));
     QWheelEvent wheel(QPointF(50, 50), pane.View()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);

@@ -21,7 +21,6 @@
 #include "core/AppState.h"
 #include "e2e/E2eSupport.h"
 #include "frame/InternetOptions.h"
-#include "frame/MainWindow.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
 #include "sites/TestSites.h"
@@ -214,8 +213,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughARestartAndInTheirWind
     // A pop-up the Link lets open: a stand-alone window signed in as the Link's account, which
     // stays so when the user goes on from there.
     SharedSites().AddPage("/open-accounts",
-                          "<html><head><title>Opener</title></head><body><script>window.open('" +
-                              SharedSites().Url("/accounts") + "');</script></body></html>");
+                          "<script>window.open('" + SharedSites().Url("/accounts") + "');</script>");
     link(kWork).SetHidePopUps(false);
     ASSERT_EQ(browse.VisibleIndex(), w->index(kHome.caption)) << "the Link opens its pop-up from behind";
     EXPECT_EQ(Visit(pane(kWork), "/open-accounts"), "");

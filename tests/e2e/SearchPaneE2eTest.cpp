@@ -22,9 +22,7 @@ public:
 } // namespace
 
 TEST(SearchPaneE2e, TheLocalPageReachesTheServiceAndItsResultsAreTidied) {
-    SharedSites().AddPage("/svc/search",
-                          "<html><body><div id=results>one</div><p>x</p><div id=results>two</div>"
-                          "</body></html>");
+    SharedSites().AddPage("/svc/search", "<div id=results>one</div><p>x</p><div id=results>two</div>");
     SearchServiceTable services = SearchPages::DefaultServices();
     const QUrl site(SharedSites().Url());
     for (int i : {0, 2}) {
