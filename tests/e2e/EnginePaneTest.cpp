@@ -285,7 +285,8 @@ TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackW
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
     EXPECT_EQ(log.events, LoadEvents(blank));
     EXPECT_FALSE(pane.HasEnginePage());
-    EXPECT_TRUE(pane.Document());
+    EXPECT_TRUE(pane.Document() && pane.LocationURL() == blank &&
+                pane.ReadyState() == PaneReadyState::Complete);
     // The first real navigation makes the engine page; "about:blank" then goes through it and
     // still raises the whole sequence (the engine does not ask before loading it).
     ASSERT_TRUE(LoadAndWait(pane, log, Url("/plain")));

@@ -36,10 +36,6 @@ namespace {
 using sites::SharedSites;
 using sites::TestSites;
 
-QString Port() {
-    return QString::number(QUrl(SharedSites().Url()).port());
-}
-
 } // namespace
 
 TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWindow) {
@@ -187,7 +183,7 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
     EXPECT_FALSE(noticeShown("Hang", PaneNotice::Kind::Crashed));
 
     // A site let show notifications is heard in the status bar.
-    SitePermissions::Remember(App().CurrentUser, "http://127.0.0.1:" + Port(), SiteFeature::Notifications,
+    SitePermissions::Remember(App().CurrentUser, SharedSites().Url(QString()), SiteFeature::Notifications,
                               true);
     SharedSites().AddPage("/notify", "<script>Notification.requestPermission().then(() => new Notification("
                                      "'Tea is ready', {body: 'Earl Grey'}));</script>");
@@ -206,6 +202,7 @@ TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
     App().CurrentUser = "e2e-pane";
     WebEnginePane pane(App().CurrentUser);
     EventLog log(&pane);
+    const QString site = QUrl(SharedSites().Url()).authority();
     PageRequests::Attach(&pane);
     pane.Widget()->resize(700, 400);
     pane.Widget()->show();
@@ -232,7 +229,7 @@ TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
     EXPECT_EQ(RunScript(pane, "confirm('Delete <b>all</b>?') ? 'yes' : 'no'"), "yes");
     EXPECT_EQ(RunScript(pane, "prompt('Name?', 'x')"), "Ada");
     EXPECT_EQ(RunScript(pane, "alert('again'); confirm('more?') ? 'yes' : 'no'"), "no");
-    EXPECT_EQ(titles, QStringList(2, "127.0.0.1:" + Port()));
+    EXPECT_EQ(titles, QStringList(2, site));
     EXPECT_EQ(dialogs.count(), 2);
 
     QList<bool> changes;
@@ -254,8 +251,7 @@ TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
     PermissionBar* bar = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (bar = pane.Widget()->findChild<PermissionBar*>()) && bar->isVisible(); }));
-    EXPECT_EQ(bar->findChild<QLabel*>("lblQuestion")->text(),
-              "127.0.0.1:" + Port() + " wants to fill the whole screen.");
+    EXPECT_EQ(bar->findChild<QLabel*>("lblQuestion")->text(), site + " wants to fill the whole screen.");
     bar->findChild<QPushButton*>("cmdAllow")->click();
     const auto fullscreen = [&] { return RunScript(pane, "String(!!document.fullscreenElement)"); };
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>{true}; }));
