@@ -2,7 +2,6 @@
 // settings version, the first run, the login, what the frame has ready after it, and the ways the
 // program ends.
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <sys/resource.h>
 
 #include "browse/LinkControls.h"
@@ -25,34 +24,9 @@ namespace {
 
 const QString kGeneral = QStringLiteral("General");
 
-// The program itself, for the same OS user, data folder and display (the test main's), run to
-// its end while this one answers.
-void RunSecondCopy(const QStringList& arguments) {
-    QProcess second;
-    second.start(QStringLiteral(BG_PROGRAM_FILE), arguments);
-    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-}
-
-// Links A and B with B moved in front: only a save puts "B" into the first stored slot.
-void StartAndMoveB(FrameRun& run) {
-    run.StartWith({"A", "B"});
-    run.browse().Controls().MoveLink(run.index(QStringLiteral("B")), run.index(QStringLiteral("A")));
-}
-
-bool SavedBFirst() {
-    QStringList captions;
-    for (int n = 1; n <= 6; ++n)
-        captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
-    return captions.indexOf(QStringLiteral("B")) < captions.indexOf(QStringLiteral("A"));
-}
-
 TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     QTemporaryDir here;
-    QFile page(here.filePath("page one.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.close();
+    ASSERT_TRUE(QFile(here.filePath("page one.html")).open(QIODevice::WriteOnly));
     using Action = CommandLine::Action;
     const struct {
         QStringList arguments;
@@ -91,55 +65,18 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     }
 }
 
-// Addresses given to a later start open in the running copy once its start-up Links are open: the
-// first in the visible Link's pane, the others in stand-alone windows.
-TEST(SingleInstance, ASecondStartBringsTheRunningFrameForwardWithItsAddressesAndEnds) {
-    FrameRun run;
-    MainWindow& frame = run.StartWith({"A"});
-    frame.showMinimized();
-    RunSecondCopy({QStringLiteral("http://one.test/?a=b c"), "two.test"});
-    EXPECT_FALSE(frame.isMinimized());
-    EXPECT_TRUE(run.ends.isEmpty());
-    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile()))
-        << "the second copy went no further than the handover";
-    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
-    run.browse().OnLoadFavoritesTimer();
-    EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://one.test/?a=b%20c");
-    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
-    ASSERT_EQ(windows.size(), 1);
-    auto* window = static_cast<FakePane*>(windows.first()->Pane());
-    // Once running, at once, in the active window (now the stand-alone one); what no address box
-    // would open is dropped.
-    frame.LifeCycle().OpenAddresses(
-        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
-    EXPECT_EQ(window->navigations(), QStringList({"http://two.test", "https://three.test/"}));
-}
-
 TEST(SingleInstance, NamesPerUserAndFolderTwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
-    const QString user = SingleInstance::ServerName("1000", "/home/a/.local/share");
-    EXPECT_EQ(user, SingleInstance::ServerName("1000", "/home/a/.local/share"));
-    EXPECT_NE(user, SingleInstance::ServerName("1001", "/home/a/.local/share"));
-    EXPECT_NE(user, SingleInstance::ServerName("1000", "/tmp/other"));
+    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1001", "/a"));
+    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1000", "/b"));
     QTemporaryDir dir;
-    const QString name = SingleInstance::ServerName(QStringLiteral("test"), dir.path());
-    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
     // The second start looks while the first is still starting (it has the lock, it does not
-    // listen yet), or while it runs and cannot answer: it never becomes the running copy too.
-    {
-        QLockFile starting(lock);
-        ASSERT_TRUE(starting.tryLock(0));
-        SingleInstance second(name, lock);
-        EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
-        EXPECT_FALSE(second.Listening());
-    }
-    SingleInstance first(name, lock), second(name, lock);
-    ASSERT_EQ(first.Claim(300), SingleInstance::Outcome::First);
+    // listen yet): it does not become the running copy too.
+    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
+    QLockFile starting(lock);
+    ASSERT_TRUE(starting.tryLock(0));
+    SingleInstance second(SingleInstance::ServerName(QStringLiteral("test"), dir.path()), lock);
     EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
     EXPECT_FALSE(second.Listening());
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    EXPECT_TRUE(socket.waitForConnected(1000));
-
     // A copy that died (killed, crashed) left its lock (with a process number no process has) and
     // its socket behind.
     const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
@@ -147,9 +84,7 @@ TEST(SingleInstance, NamesPerUserAndFolderTwoStartsAtOnceLeaveOneCopyAndADeadCop
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
     left.write("99999999\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     left.close();
-    QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other);
-    ASSERT_TRUE(socketLeft.open(QIODevice::WriteOnly));
-    socketLeft.close();
+    ASSERT_TRUE(QFile(QDir::tempPath() + QLatin1Char('/') + other).open(QIODevice::WriteOnly));
     SingleInstance next(other, left.fileName());
     EXPECT_EQ(next.Claim(300), SingleInstance::Outcome::First);
     EXPECT_TRUE(next.Listening());
@@ -264,12 +199,15 @@ TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
     ASSERT_EQ(run.browse().LinkList().CountUndeleted(), 1);
     const Link* link = run.browse().LinkList().ControlOrderItem(0);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
-              QStringList({"plain-post", url, name, password, "Business"}));
+    EXPECT_EQ(
+        QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
+        QStringList({"plain-post", url, name, password, "Business"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && link->HidePopUps());
 }
 
-TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCommandLinesAddresses) {
+// Addresses from the command line and from a later start open in the running copy once its start-up
+// Links are open: the first in the visible Link's pane, the others in stand-alone windows.
+TEST(StartUp, AfterLoginTheFrameHasItsBarsListsAndBrowseWindowAndOpensTheAddressesOfThisAndLaterStarts) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
     run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
@@ -290,100 +228,110 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCom
     EXPECT_EQ(frame.History().Count(), 1);
     run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
     EXPECT_EQ(frame.History().Items().first().url, QStringLiteral("http://a.test/"));
-    // The command line's addresses open once the start-up Links are open.
+    // The program itself, for the same OS user, data folder and display, hands its addresses over.
+    frame.showMinimized();
+    QProcess second;
+    second.start(QStringLiteral(BG_PROGRAM_FILE), {QStringLiteral("http://one.test/?a=b c"), "two.test"});
+    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(second.exitStatus() + second.exitCode(), 0);
+    EXPECT_FALSE(frame.isMinimized() || !run.ends.isEmpty());
+    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile())) << "the second copy went no further";
+    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
     run.browse().OnLoadFavoritesTimer();
     EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");
+    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(static_cast<FakePane*>(windows[0]->Pane())->navigations(),
+              QStringList{"http://one.test/?a=b%20c"});
+    // Once running, at once, in the active window; what no address box would open is dropped.
+    frame.LifeCycle().OpenAddresses(
+        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    EXPECT_EQ(static_cast<FakePane*>(windows[1]->Pane())->navigations(),
+              QStringList({"http://two.test", "https://three.test/"}));
     // Options, Hide Pop-Ups is the browse window's switch.
     EXPECT_TRUE(run.browse().m_hidePopUps);
     Trigger(frame, "mnuOptionsHidePopUps");
     EXPECT_FALSE(run.browse().m_hidePopUps);
 }
 
-TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloads) {
-    FrameRun run;
-    StartAndMoveB(run);
-    MainWindow& frame = run.frame();
-    run.boxes.Answer(msgbox::No);
-    EXPECT_FALSE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
-    EXPECT_FALSE(App().Unloading || frame.LifeCycle().UnloadPending());
-    EXPECT_TRUE(frame.isVisible() && frame.menuBar()->isEnabled());
-    run.boxes.Answer(msgbox::Yes);
-    EXPECT_TRUE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
-    ExpectBoxes(run.boxes, {"exit", "exit"});
-    EXPECT_TRUE(App().Unloading && frame.LifeCycle().UnloadPending() && !frame.menuBar()->isEnabled());
-    EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting...")); // the end itself: as File, Exit
-}
-
-TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwentyFirstTick) {
-    for (bool refreshEnds : {true, false}) {
-        SCOPED_TRACE(refreshEnds ? "refresh ends at tick 5" : "refresh never ends");
+// Each way to end: the close box asks (No leaves everything running), nothing else does; only the
+// user's own end saves the session; a favorites refresh that never ends is cut off at the 21st tick.
+TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
+    const struct {
+        const char* name;
+        std::function<void(FrameRun&)> end;
+        bool refreshEnds; // else it never ends
+        EndKinds kind;
+        bool saved;
+    } ways[] = {
+        {"close box",
+         [](FrameRun& run) {
+             run.boxes.Answer(msgbox::No).Answer(msgbox::Yes);
+             EXPECT_FALSE(run.frame().LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+             EXPECT_FALSE(App().Unloading || run.frame().LifeCycle().UnloadPending());
+             EXPECT_TRUE(run.frame().isVisible() && run.frame().menuBar()->isEnabled());
+             EXPECT_TRUE(run.frame().LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+             ExpectBoxes(run.boxes, {"exit", "exit"});
+         },
+         true, kOrderly, true},
+        {"File, Exit", [](FrameRun& run) { Trigger(run.frame(), "mnuFileExit"); }, true, kOrderly, true},
+        {"closed from code", [](FrameRun& run) { run.frame().close(); }, false, kImmediate, false},
+        {"terminated", [](FrameRun&) { ::kill(::getpid(), SIGTERM); }, true, kOrderly, false},
+        {"the user logs out",
+         [](FrameRun& run) {
+             // Asked to save its state while nobody logs out (a checkpoint of the session), it runs on.
+             auto* manager = qApp->findChild<QSessionManager*>();
+             ASSERT_NE(manager, nullptr);
+             emit qApp->commitDataRequest(*manager);
+             emit qApp->saveStateRequest(*manager);
+             QCoreApplication::processEvents();
+             EXPECT_FALSE(run.frame().LifeCycle().EndRequested() || App().Unloading);
+             QEvent quit(QEvent::Quit); // the session manager quits the program
+             QCoreApplication::sendEvent(qApp, &quit);
+         },
+         true, kOrderly, false},
+        {"an import that succeeded", [](FrameRun&) { ProgramEnd::EndNowWithoutSaving(); }, true, kImmediate,
+         false},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
         FrameRun run;
-        StartAndMoveB(run);
+        run.StartWith({"A", "B"}); // B moved in front: only a save puts "B" into the first stored slot
+        run.browse().Controls().MoveLink(run.index(QStringLiteral("B")), run.index(QStringLiteral("A")));
         App().DiagnosticMode = true;
         const QString logFile =
             core::LogFolder() + Clock::Now().toString(QStringLiteral("'/Log'yyMMdd'.Log'"));
         QDir().mkpath(core::LogFolder());
         QFile::remove(logFile);
         App().FavoritesReady = false;
-        // File, Exit; closing the frame from code is the same.
-        if (refreshEnds)
-            Trigger(run.frame(), "mnuFileExit");
-        else
-            run.frame().close();
-        EXPECT_TRUE(run.frame().LifeCycle().UnloadPending());
-        ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
-        EXPECT_EQ(Child<QTimer>(run.frame().LifeCycle(), "unloadTimer").interval(), 500);
-        EXPECT_EQ(run.TickUntilEnded(4), 4);
-        if (refreshEnds) App().FavoritesReady = true;
-        run.TickUntilEnded();
-        EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), refreshEnds ? 5 : 21);
-        EXPECT_EQ(run.ends, refreshEnds ? kOrderly : kImmediate);
-        EXPECT_EQ(SavedBFirst(), refreshEnds);
-        // The frame's own diagnostic lines of the unload, without their time stamps.
-        QFile log(logFile);
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        QStringList lines;
-        for (const QByteArray& line : log.readAll().split('\n'))
-            if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
-                lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
-        EXPECT_EQ(lines, refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
-                                                    "MDIForm_UnLoad frmBrowse unloaded successfully",
-                                                    "MDIForm_UnLoad Completed"})
-                                     : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
-        ExpectBoxes(run.boxes, {});
-    }
-}
-
-// Ended by the system or by a dialog: no question, and nothing of the session is saved.
-TEST(Shutdown, TerminationALogoutAndAnImportEndWithoutQuestionAndWithoutSaving) {
-    const std::function<void(FrameRun&)> ends[] = {
-        [](FrameRun&) { ::kill(::getpid(), SIGTERM); },
-        [](FrameRun& run) {
-            // Asked to save its state while nobody logs out (a checkpoint of the session), it runs on.
-            auto* manager = qApp->findChild<QSessionManager*>();
-            ASSERT_NE(manager, nullptr);
-            emit qApp->commitDataRequest(*manager);
-            emit qApp->saveStateRequest(*manager);
-            QCoreApplication::processEvents();
-            EXPECT_FALSE(run.frame().LifeCycle().EndRequested() || App().Unloading);
-            QEvent quit(QEvent::Quit); // the user logs out: the session manager quits the program
-            QCoreApplication::sendEvent(qApp, &quit);
-        },
-        [](FrameRun&) { ProgramEnd::EndNowWithoutSaving(); }, // an import that succeeded
-    };
-    for (size_t i = 0; i < std::size(ends); ++i) {
-        SCOPED_TRACE(i);
-        FrameRun run;
-        StartAndMoveB(run);
-        ends[i](run);
-        if (i < 2) {
+        way.end(run);
+        if (run.ends.isEmpty()) {
             ASSERT_TRUE(WaitFor([&] { return run.frame().LifeCycle().UnloadPending(); }, 5000));
-            EXPECT_TRUE(App().EndingOnError);
+            EXPECT_EQ(run.frame().MessageText(), QStringLiteral("Exiting..."));
+            EXPECT_FALSE(run.frame().menuBar()->isEnabled());
+            EXPECT_EQ(App().EndingOnError, !way.saved && way.kind == kOrderly); // ended from outside
+            ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
+            EXPECT_EQ(run.TickUntilEnded(4), 4);
+            if (way.refreshEnds) App().FavoritesReady = true;
             run.TickUntilEnded();
+            EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), way.refreshEnds ? 5 : 21);
+            // The frame's own diagnostic lines of the unload, without their time stamps.
+            QFile log(logFile);
+            ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+            QStringList lines;
+            for (const QByteArray& line : log.readAll().split('\n'))
+                if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
+                    lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
+            EXPECT_EQ(lines, way.refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
+                                                            "MDIForm_UnLoad frmBrowse unloaded successfully",
+                                                            "MDIForm_UnLoad Completed"})
+                                             : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
         }
-        EXPECT_EQ(run.ends, i < 2 ? kOrderly : kImmediate);
-        EXPECT_FALSE(SavedBFirst());
-        ExpectBoxes(run.boxes, {});
+        EXPECT_EQ(run.ends, way.kind);
+        QStringList captions;
+        for (int n = 1; n <= 6; ++n)
+            captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
+        EXPECT_EQ(captions.indexOf("B") < captions.indexOf("A"), way.saved);
     }
 }
 
