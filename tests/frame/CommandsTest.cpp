@@ -150,7 +150,7 @@ TEST(Toolbar, ButtonsMenusPrintAndPageErrorsActOnTheActiveChildWindow) {
 
     // A script error on the page explains itself once a click, until the next page.
     auto& text = Child<QLabel>(frame, "Panel1Text");
-    page.RaiseScriptError("x is not defined", "http://a.test/a.js", 12);
+    emit page.ScriptError("x is not defined", "http://a.test/a.js", 12);
     ASSERT_EQ(text.text(), "Error on Page ");
     run.boxes.Answer(msgbox::OK);
     QTest::mouseClick(&text, Qt::LeftButton);

@@ -39,10 +39,7 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
         {{"--version"}, Action::Version, {}, "Bramblegate 1.5.2\n"},
         {{"--bogus"}, Action::Error, {}, "bramblegate: Unknown option 'bogus'."},
         {{"-x", "a.test"}, Action::Error, {}, "Try 'bramblegate --help'"},
-        {{"javascript:alert(1)"},
-         Action::Error,
-         {},
-         "\"javascript:alert(1)\" is neither a web address nor a file"},
+        {{"javascript:alert(1)"}, Action::Error, {}, "\"javascript:alert(1)\" is neither a web address"},
         // The toolkit's options and the engine's arguments are not ours.
         {{"-platform", "offscreen", "-reverse", "http://a.test/x?y=1#z", "--webEngineArgs", "--bogus"},
          Action::Run,

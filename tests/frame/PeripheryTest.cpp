@@ -216,11 +216,7 @@ TEST(PagePropertiesDialog, ShowsAddressTitleTypeSizeSecurityAndDates) {
     EXPECT_EQ(texts({D::Protocol, D::Type, D::Size, D::Security, D::Modified}),
               QStringList({"HyperText Transfer Protocol with Privacy", "HTML Document", "Not available",
                            "Secure: encrypted (HTTPS), the site's certificate is valid", "-"}));
-    PageFacts facts;
-    facts.contentType = "application/pdf";
-    facts.size = 12345;
-    facts.lastModified = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
-    dialog.SetFacts(facts);
+    dialog.SetFacts({"application/pdf", 12345, QDateTime(QDate(2024, 3, 1), QTime(9, 30)), {}});
     EXPECT_EQ(texts({D::Type, D::Size, D::Loaded}),
               QStringList({"PDF Document", "12.1 kB (12,345 bytes)", "-"}));
     EXPECT_TRUE(dialog.Text(D::Modified).contains("2024"));
@@ -247,24 +243,20 @@ TEST(AboutBox, ShowsTheProgramsVersionAndTheEnginesAge) {
 TEST(OptionsDialog, AFieldIsCheckedWhenLeftAndARefusedOneKeepsTheFocus) {
     Options o;
     const struct {
-        const char* field;
-        const char* text;
-        const char* refused; // the message, or null
-    } cases[] = {
-        {"txtIdleMinutes", " 60 ", nullptr},
-        {"txtIdleMinutes", "61", "idleRange"},
-        {"txtIdleMinutes", "5.5", "idleRange"},
-        {"txtFreezeMinutes", "1440", nullptr},
-        {"txtFreezeMinutes", "1441", "linkIdleRange"},
-        {"txtDiscardMinutes", "ten", "linkIdleRange"},
-        {"txtBookmarks", "5", nullptr},
-        {"txtBookmarks", "4", "bookmarksRange"},
-        {"txtBookmarks", "201", "bookmarksRange"},
-        {"txtHistoryItems", "0", nullptr},
-        {"txtHistoryItems", "201", "historyRange"},
-        {"txtSSN", "123-456-7890", "ssnLength"},
-        {"txtSSN", "12a-45", "ssnDigits"},
-    };
+        const char *field, *text, *refused; // the message, or null
+    } cases[] = {{"txtIdleMinutes", " 60 ", nullptr},
+                 {"txtIdleMinutes", "61", "idleRange"},
+                 {"txtIdleMinutes", "5.5", "idleRange"},
+                 {"txtFreezeMinutes", "1440", nullptr},
+                 {"txtFreezeMinutes", "1441", "linkIdleRange"},
+                 {"txtDiscardMinutes", "ten", "linkIdleRange"},
+                 {"txtBookmarks", "5", nullptr},
+                 {"txtBookmarks", "4", "bookmarksRange"},
+                 {"txtBookmarks", "201", "bookmarksRange"},
+                 {"txtHistoryItems", "0", nullptr},
+                 {"txtHistoryItems", "201", "historyRange"},
+                 {"txtSSN", "123-456-7890", "ssnLength"},
+                 {"txtSSN", "12a-45", "ssnDigits"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " '" + c.text + "'");
         QLineEdit& field = o.field(c.field);

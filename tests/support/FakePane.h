@@ -44,12 +44,6 @@ public:
     void RaiseTitleChange(const QString& title);
     void RaiseSetSecureLockIcon(int state) { emit SetSecureLockIcon(state); }
     void RaiseWindowSetRect(const QRect& geometry) { emit WindowSetRect(geometry); }
-    void RaiseScriptError(const QString& description, const QString& url, int line) {
-        emit ScriptError(description, url, line);
-    }
-    void RaiseFrameScriptError(const QString& description, const QString& url, int line) {
-        emit FrameScriptError(description, url, line);
-    }
     void RaisePageChanged();
     // The page's other requests; each returns the request as the handlers answered it.
     SignInRequest RaiseAuthenticationRequired(const QString& url, const QString& realm,
