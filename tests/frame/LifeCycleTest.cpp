@@ -22,7 +22,7 @@ using namespace frametest;
 
 namespace {
 
-const QString kGeneral = QStringLiteral("General");
+const QString kGeneral = "General";
 
 TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     QTemporaryDir here;
@@ -68,16 +68,16 @@ TEST(SingleInstance, NamesPerUserAndFolderTwoStartsAtOnceLeaveOneCopyAndADeadCop
     QTemporaryDir dir;
     // The second start looks while the first is still starting (it has the lock, it does not
     // listen yet): it does not become the running copy too.
-    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
+    const QString lock = dir.filePath("Bramblegate.lock");
     QLockFile starting(lock);
     ASSERT_TRUE(starting.tryLock(0));
-    SingleInstance second(SingleInstance::ServerName(QStringLiteral("test"), dir.path()), lock);
+    SingleInstance second(SingleInstance::ServerName("test", dir.path()), lock);
     EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
     EXPECT_FALSE(second.Listening());
     // A copy that died (killed, crashed) left its lock (with a process number no process has) and
     // its socket behind.
-    const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
-    QFile left(dir.filePath(QStringLiteral("other.lock")));
+    const QString other = SingleInstance::ServerName("test", dir.filePath("other"));
+    QFile left(dir.filePath("other.lock"));
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
     left.write("99999999\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     left.close();
@@ -101,24 +101,23 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         FrameRun run;
         run.CreateUser(kUser, kPassword);
         if (c.stored)
-            core::SaveValue(kGeneral, QStringLiteral("Version"), QLatin1String(c.stored));
+            core::SaveValue(kGeneral, "Version", QLatin1String(c.stored));
         else
-            core::DeleteValue(kGeneral, QStringLiteral("Version"));
+            core::DeleteValue(kGeneral, "Version");
         if (c.refused) run.boxes.Answer(msgbox::OK);
         MainWindow& frame = c.refused ? run.Launch() : run.Start();
-        EXPECT_EQ(run.companionRuns,
-                  c.companion ? QStringList{QStringLiteral(" /REGSERVER")} : QStringList());
+        EXPECT_EQ(run.companionRuns, c.companion ? QStringList{" /REGSERVER"} : QStringList());
         EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
         ExpectBoxes(run.boxes, c.refused ? QStringList{"incorrectVersion"} : QStringList{});
         EXPECT_EQ(frame.Browse() != nullptr, !c.refused);
-        EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")),
+        EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"),
                   c.refused ? QString::fromLatin1(c.stored) : QString(AppVersion()));
         if (c.refused) { // no login dialog: it would have no script
             EXPECT_EQ(run.TickUntilEnded(), 2);
             EXPECT_EQ(run.ends, kOrderly);
         } else {
-            EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("AppPath")), AppPaths::ExecutableFolder());
-            EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + QStringLiteral("/Blank.htm")));
+            EXPECT_EQ(FrameRun::Stored(kGeneral, "AppPath"), AppPaths::ExecutableFolder());
+            EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + "/Blank.htm"));
             EXPECT_TRUE(run.ends.isEmpty());
         }
     }
@@ -140,7 +139,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
          kOrderly},
         {[](FrameRun& run) {
              run.hooks.version.agreement = [](QWidget*) -> bool {
-                 throw BgError(ErrNo::ObjectRequired, QStringLiteral("test"), QStringLiteral("broken"));
+                 throw BgError(ErrNo::ObjectRequired, "test", "broken");
              };
              run.boxes.Answer(msgbox::OK);
              run.Launch();
@@ -175,22 +174,20 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
 // A settings file written from the documented layout by a tool of its own (the login corpus's
 // writer, in Python) must start the program and give back every field of its Link decrypted.
 TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString python = QStandardPaths::findExecutable("python3");
     if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
     FrameRun run;
     // The cipher of this user name holds the bytes 1 and 17 (escaped as <CHR..>), that of the
     // password the byte 0x8D, which has no Windows-1252 letter of its own.
-    const QString master = QStringLiteral("Heron#4812"),
-                  url = QStringLiteral("http://127.0.0.1:9/p/plain-post/");
-    const QString name = QStringLiteral("zoë0@mail.test"), password = QStringLiteral("Grün€100");
+    const QString master = "Heron#4812", url = "http://127.0.0.1:9/p/plain-post/";
+    const QString name = "zoë0@mail.test", password = "Grün€100";
     QProcess writer;
-    writer.start(python, {QStringLiteral(BG_CORPUS_DIR "/settings_writer.py"), run.store.path(),
-                          QStringLiteral("tester"), master, QStringLiteral("plain-post"), url, name, password,
-                          QStringLiteral("Business")});
+    writer.start(python, {QStringLiteral(BG_CORPUS_DIR "/settings_writer.py"), run.store.path(), "tester",
+                          master, "plain-post", url, name, password, "Business"});
     ASSERT_TRUE(writer.waitForFinished(30000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
     run.store.Reopen();
-    run.Start(QStringLiteral("Tester"), master);
+    run.Start("Tester", master);
     EXPECT_EQ(run.agreements + run.companionRuns.size(), 0);
     ASSERT_TRUE(App().LoginOK && run.browse().HasLinks());
     ASSERT_EQ(run.browse().LinkList().CountUndeleted(), 1);
@@ -207,13 +204,12 @@ TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
 TEST(StartUp, AfterLoginTheFrameHasItsBarsListsAndBrowseWindowAndOpensTheAddressesOfThisAndLaterStarts) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    core::SaveValue(kUser + QStringLiteral("History"), QStringLiteral("Older"),
-                    QStringLiteral("http://o.test/"));
-    core::SaveValue(kUser + QStringLiteral("BMs"), QStringLiteral("Mark"), QStringLiteral("http://m.test/"));
-    run.addresses = {QStringLiteral("http://first.test/")};
+    run.AddLink(kUser, kPassword, "A", "http://a.test/");
+    core::SaveValue(kUser + "History", "Older", "http://o.test/");
+    core::SaveValue(kUser + "BMs", "Mark", "http://m.test/");
+    run.addresses = {"http://first.test/"};
     MainWindow& frame = run.Start();
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Bramblegate - alice"));
+    EXPECT_EQ(frame.windowTitle(), "Bramblegate - alice");
     EXPECT_TRUE(frame.isVisible() && Toolbar(frame).isVisibleTo(&frame) &&
                 BrowseSubWindow(frame)->isMaximized());
     // The master password is in memory now: no core file may hold it.
@@ -223,12 +219,12 @@ TEST(StartUp, AfterLoginTheFrameHasItsBarsListsAndBrowseWindowAndOpensTheAddress
     // The lists were loaded, and the browse window records into the frame's master history.
     EXPECT_EQ(frame.BookmarkList().Count(), 1);
     EXPECT_EQ(frame.History().Count(), 1);
-    run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    EXPECT_EQ(frame.History().Items().first().url, QStringLiteral("http://a.test/"));
+    run.open("A", "http://a.test/");
+    EXPECT_EQ(frame.History().Items().first().url, "http://a.test/");
     // The program itself, for the same OS user, data folder and display, hands its addresses over.
     frame.showMinimized();
     QProcess second;
-    second.start(QStringLiteral(BG_PROGRAM_FILE), {QStringLiteral("http://one.test/?a=b c"), "two.test"});
+    second.start(QStringLiteral(BG_PROGRAM_FILE), {"http://one.test/?a=b c", "two.test"});
     ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
     EXPECT_EQ(second.exitStatus() + second.exitCode(), 0);
     EXPECT_FALSE(frame.isMinimized() || !run.ends.isEmpty());
@@ -241,8 +237,7 @@ TEST(StartUp, AfterLoginTheFrameHasItsBarsListsAndBrowseWindowAndOpensTheAddress
     EXPECT_EQ(static_cast<FakePane*>(windows[0]->Pane())->navigations(),
               QStringList{"http://one.test/?a=b%20c"});
     // Once running, at once, in the active window; what no address box would open is dropped.
-    frame.LifeCycle().OpenAddresses(
-        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
+    frame.LifeCycle().OpenAddresses({"javascript:alert(1)", "https://three.test/"});
     EXPECT_EQ(static_cast<FakePane*>(windows[1]->Pane())->navigations(),
               QStringList({"http://two.test", "https://three.test/"}));
     // Options, Hide Pop-Ups is the browse window's switch.
@@ -294,17 +289,16 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
         SCOPED_TRACE(way.name);
         FrameRun run;
         run.StartWith({"A", "B"}); // B moved in front: only a save puts "B" into the first stored slot
-        run.browse().Controls().MoveLink(run.index(QStringLiteral("B")), run.index(QStringLiteral("A")));
+        run.browse().Controls().MoveLink(run.index("B"), run.index("A"));
         App().DiagnosticMode = true;
-        const QString logFile =
-            core::LogFolder() + Clock::Now().toString(QStringLiteral("'/Log'yyMMdd'.Log'"));
+        const QString logFile = core::LogFolder() + Clock::Now().toString("'/Log'yyMMdd'.Log'");
         QDir().mkpath(core::LogFolder());
         QFile::remove(logFile);
         App().FavoritesReady = false;
         way.end(run);
         if (run.ends.isEmpty()) {
             ASSERT_TRUE(WaitFor([&] { return run.frame().LifeCycle().UnloadPending(); }, 5000));
-            EXPECT_EQ(run.frame().MessageText(), QStringLiteral("Exiting..."));
+            EXPECT_EQ(run.frame().MessageText(), "Exiting...");
             EXPECT_FALSE(run.frame().menuBar()->isEnabled());
             EXPECT_EQ(App().EndingOnError, !way.saved && way.kind == kOrderly); // ended from outside
             ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
@@ -327,7 +321,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
         EXPECT_EQ(run.ends, way.kind);
         QStringList captions;
         for (int n = 1; n <= 6; ++n)
-            captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
+            captions << FrameRun::Stored(kUser, "Caption" + QString::number(n));
         EXPECT_EQ(captions.indexOf("B") < captions.indexOf("A"), way.saved);
     }
 }

@@ -42,9 +42,8 @@ TEST(Companion, StartsDetachedWithTheArgumentsAndSkipsAMissingProgram) {
 }
 
 TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsTheUsersOwn) {
-    TempStore temp;
+    LoggedInUser ann;
     ScriptedDialogs dialogs;
-    App().CurrentUser = "Ann";
     {
         TipOfTheDay tip;
         EXPECT_EQ(Child<QLabel>(tip, "lblTip").text(), TipOfTheDay::Tips().at(0));
@@ -103,9 +102,8 @@ TEST(AgreementDialog, DecliningAsksAndOnlyAConfirmedLeaveEndsIt) {
 }
 
 TEST(InternetOptions, AHomePagePerUserDefaultingToTheStartPage) {
-    TempStore temp;
+    LoggedInUser ann;
     ScriptedBoxes boxes;
-    App().CurrentUser = "Ann";
     QSignalSpy changed(UserHomePage::Notifier(), &HomePageNotifier::HomePageChanged);
     InternetOptions dialog;
     auto& home = Child<QLineEdit>(dialog, "txtHomePage");

@@ -17,11 +17,13 @@ void FakePane::SetLocation(const QString& url, const QString& name) {
     m_name = name;
 }
 
-void FakePane::Watch(const DocumentPtr& document) {
-    if (!document) return;
-    std::weak_ptr<PageModel> weak = std::shared_ptr<PageModel>(document, &document->model());
+void FakePane::SetDocument(DocumentPtr document) {
+    if (m_document) m_document->model().TakeActions();
+    m_document = std::move(document);
+    if (!m_document) return;
+    std::weak_ptr<PageModel> weak = std::shared_ptr<PageModel>(m_document, &m_document->model());
     QPointer<FakePane> self(this);
-    document->model().SetActionListener([self, weak] {
+    m_document->model().SetActionListener([self, weak] {
         QTimer::singleShot(0, self, [self, weak] {
             if (!self) return;
             if (std::shared_ptr<PageModel> model = weak.lock()) {
@@ -33,12 +35,6 @@ void FakePane::Watch(const DocumentPtr& document) {
             }
         });
     });
-}
-
-void FakePane::SetDocument(DocumentPtr document) {
-    if (m_document) m_document->model().TakeActions();
-    m_document = std::move(document);
-    Watch(m_document);
 }
 
 void FakePane::Flush() {

@@ -124,7 +124,6 @@ public:
 
 private:
     void Flush();
-    void Watch(const DocumentPtr& document);
 
     QString m_location;
     QString m_name;
