@@ -2,14 +2,11 @@
 
 #include "browse/FormFiller.h"
 #include "browse/LoginFormJudge.h"
-#include "browse/LoginKeywords.h"
 #include "BrowseSupport.h"
 #include "core/Log.h"
 #include "core/SecretCipher.h"
 #include "links/Link.h"
 
-using LoginKeywords::IsLoginText;
-using LoginKeywords::IsSignUpText;
 using Fill = std::function<void(PageModelBuilder&)>;
 
 namespace {
@@ -64,7 +61,7 @@ protected:
     void SetUp() override {
         App().PassPhrase = QStringLiteral("master1");
         link.SetIndex(3);
-        link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("http://bank.test/login")));
+        link.SetURL(SecretCipher::EncryptMessage("http://bank.test/login"));
         link.SetUserName(SecretCipher::EncryptMessage(kUser));
         link.SetPassword(SecretCipher::EncryptMessage(kPass));
         link.SetReqLogin(true);
@@ -103,21 +100,6 @@ protected:
 };
 
 } // namespace
-
-TEST(LoginKeywordsTest, LoginAndSignUpTexts) {
-    for (const char* yes : {"Sign In", "SIGNIN", "<input type=image alt=\"Submit\">", "logon", "Login now",
-                            "sign\u00a0in", "Signature", "Sign\u00a0up"}) // a no-break space hides "sign up"
-        EXPECT_TRUE(IsLoginText(QString::fromUtf8(yes))) << yes;
-    for (const char* no : {"Sign up", "sign-up here", "Help with signing in", "Sign in assistance", "Log out",
-                           "Continue", "", "log in"})
-        EXPECT_FALSE(IsLoginText(QString::fromUtf8(no))) << no;
-    EXPECT_TRUE(IsSignUpText("New? SIGN UP") && IsSignUpText("sign-up") && !IsSignUpText("signup"));
-    // Button texts: any part of the list matches, the empty text too ("go", within "logon").
-    for (const char* yes : {"", "sign in", "LOG-ON", "n*sig", "login*log-in", "go"})
-        EXPECT_TRUE(LoginKeywords::InLoginList(yes)) << yes;
-    for (const char* no : {"next", "sign in now", "submit"})
-        EXPECT_FALSE(LoginKeywords::InLoginList(no)) << no;
-}
 
 // Pages and what the filler does on them. Refs count every element in order, forms included.
 // (The common layouts and today's pages log in end to end:
@@ -439,13 +421,13 @@ TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
         EXPECT_EQ(Parse(doc), filled) << url;
         EXPECT_EQ(Actions(doc).isEmpty(), !filled) << url;
     }
-    link.SetURL(SecretCipher::EncryptMessage(QStringLiteral("https://bank.test/login")));
-    EXPECT_EQ(Filled(login(QStringLiteral("http://www.bank.test/login"))), "- ");
+    link.SetURL(SecretCipher::EncryptMessage("https://bank.test/login"));
+    EXPECT_EQ(Filled(login("http://www.bank.test/login")), "- ");
     // The Link's also allowed site, and the sign-in service's, may have them.
-    link.SetAlsoAllowedSite(QStringLiteral("auth.partner.test"));
-    EXPECT_TRUE(Parse(login(QStringLiteral("https://login.partner.test/"))));
+    link.SetAlsoAllowedSite("auth.partner.test");
+    EXPECT_TRUE(Parse(login("https://login.partner.test/")));
     LoginSites sites;
     sites.signInServiceDomain = QStringLiteral("login.service.test");
     FormFiller service(host, sites);
-    EXPECT_TRUE(Parse(login(QStringLiteral("https://login.service.test/")), &service));
+    EXPECT_TRUE(Parse(login("https://login.service.test/"), &service));
 }

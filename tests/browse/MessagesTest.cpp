@@ -1,4 +1,5 @@
 // The browse window's message boxes, each checked here once: the scenarios only name them by title.
+#include "browse/engine/ProgramPages.h"
 #include "browse/LinkControls.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
@@ -42,6 +43,7 @@ TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
     browse.Controls().RemoveLink(w.index("b"));
     w.boxes().Answer(msgbox::OK);
     browse.Controls().RemoveLink(w.index("a"));
+    EXPECT_EQ(w.buttonOrder(), QStringList{"a"}) << "the only Link stays";
     OfflineState::SetConnectionProbe([] { return false; });
     w.boxes().Answer(msgbox::Yes);
     browse.Navigation().CheckOnline();
@@ -71,24 +73,36 @@ TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
           msgbox::YesNo, msgbox::Question}});
 }
 
-TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
-    BrowseFixture damaged;
-    damaged.Load();
-    damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
-    damaged.startUp();
-    ExpectBoxes(
-        damaged.boxes(),
-        {{"Bramblegate - Severe Error inalice's Settings",
-          "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
-          "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
-          "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
-          "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
-          "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
-          "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
-          msgbox::OKCancel, msgbox::Critical},
-         {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
-          msgbox::Critical}});
-    EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
-    EXPECT_TRUE(damaged.navigations().isEmpty());
-    EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
+TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
+    const Box severe = {
+        "Bramblegate - Severe Error inalice's Settings",
+        "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
+        "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
+        "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
+        "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
+        "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
+        "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
+        msgbox::OKCancel, msgbox::Critical};
+    {
+        BrowseFixture damaged;
+        damaged.Load();
+        damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
+        damaged.startUp();
+        ExpectBoxes(damaged.boxes(),
+                    {severe,
+                     {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
+                      msgbox::Critical}});
+        EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
+        EXPECT_TRUE(damaged.navigations().isEmpty());
+        EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
+    }
+    BrowseFixture w;
+    w.Load();
+    w.boxes().Answer(msgbox::OK);
+    w.startUp();
+    ExpectBoxes(w.boxes(), {severe});
+    EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
+    EXPECT_TRUE(App().NewUserCreated);
+    const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
+    EXPECT_EQ(w.navigations(), QStringList({"0 " + start, "0 " + start}));
 }

@@ -6,15 +6,11 @@
 #include "browse/SearchPaneHost.h"
 #include "BrowseSupport.h"
 #include "core/AppPaths.h"
-#include "users/UserOptions.h"
 
 // The search pane over a scriptable pane: the test raises the engine's navigations and reads
 // what the pane was asked to load and what the browse window was asked to open.
 
 namespace {
-
-using core::GetValue;
-using core::SaveValue;
 
 class RecordingHost : public SearchPaneHost {
 public:
@@ -82,36 +78,13 @@ TEST_F(SearchPaneTest, LocalPagesSearchAtTheEnginesDocumentedAddresses) {
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(documented[i].caption);
         EXPECT_EQ(services[i].choice, documented[i].choice);
-        EXPECT_EQ(services[i].caption, documented[i].caption);
         EXPECT_EQ(SearchEngines::QueryFor(SearchEngines::Defaults()[i], " red fox & co "),
                   QString(documented[i].query) + "red%20fox%20%26%20co");
         const QString html = SearchPages::PageHtml(services[i]);
         const QString action = QUrl(documented[i].query).adjusted(QUrl::RemoveQuery).toString();
         EXPECT_TRUE(html.contains("action=\"" + action + "\"")) << html.toStdString();
         EXPECT_TRUE(html.contains(QString("type=\"text\" name=\"%1\"").arg(documented[i].field)));
-        EXPECT_EQ(SearchPages::IndexOfChoice(services, documented[i].choice), i);
     }
-}
-
-TEST_F(SearchPaneTest, ChoosingAServiceStoresItAndShowsItsPage) {
-    SaveValue("bob", "SearchChoice", "Yahoo");
-    auto pane = Make();
-    pane->ApplySearchChoice();
-    EXPECT_TRUE(pane->SearchOption(2)->isChecked());
-    EXPECT_EQ(fake->navigations().last(), SearchPages::PageUrl(Services()[2], AppPaths::DataFolder()));
-
-    pane->SearchOption(1)->click();
-    EXPECT_EQ(GetValue("bob", "SearchChoice"), "Google");
-    EXPECT_EQ(pane->SelectedService(), 1);
-    EXPECT_TRUE(fake->navigations().last().endsWith("/GoogleSearch.htm"));
-
-    // With the user's options loaded, the choice goes through them.
-    UserOptions options("bob");
-    App().Options = &options;
-    pane->SearchOption(0)->click();
-    EXPECT_EQ(options.SearchChoice(), "Msn");
-    EXPECT_EQ(GetValue("bob", "SearchChoice"), "Msn");
-    App().Options = nullptr;
 }
 
 TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
