@@ -120,28 +120,3 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     EXPECT_TRUE(link.PasswordSent());
     Clock::Reset();
 }
-
-TEST(LoginDecision, NothingIsFilledOnAnotherSiteOrPastACertificateError) {
-    BrowseFixture w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
-    BrowseWindow& browse = w.Load();
-    Link& link = w.link("Bank");
-    const auto open = [&](const char* url, bool overridden) {
-        w.click("Bank");
-        w.pane(0).ClearRecords();
-        w.pane(0).SetCertificateOverridden(overridden);
-        w.pane(0).SimulateLoad(QLatin1String(url), FormPage(QLatin1String(url), true).Build());
-        return w.pane(0).appliedActions().size();
-    };
-    // A pending login ends on a page of another site (or a weaker scheme) with nothing filled.
-    for (const char* away : {"https://bank-login.test/", "http://bank.test/login"}) {
-        SCOPED_TRACE(away);
-        EXPECT_EQ(open(away, false), 0);
-        EXPECT_TRUE(link.LoginAssumed() && !link.PasswordSent());
-        EXPECT_EQ(link.ProgressText(), "Could not Log-In");
-        EXPECT_FALSE(browse.IsPlaceholderShown());
-    }
-    EXPECT_EQ(open("https://bank.test/login", true), 0);
-    EXPECT_FALSE(link.PasswordSent());
-    EXPECT_GT(open("https://bank.test/login", false), 0);
-    EXPECT_TRUE(link.PasswordSent());
-}
