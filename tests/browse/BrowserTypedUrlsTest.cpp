@@ -6,8 +6,6 @@
 #include "BrowseSupport.h"
 #include "core/SettingsRegistry.h"
 
-using namespace browsetest;
-
 namespace {
 // Microseconds: Firefox counts from 1970, Chromium from 1601.
 constexpr qint64 kDay = 86400LL * 1000000LL;

@@ -31,7 +31,7 @@ public:
 };
 
 void WriteUrl(const QString& path, const QString& url) {
-    browsetest::WriteFile(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
+    WriteFile(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
 }
 
 QTreeWidget* Tree(Favorites& favorites) {
@@ -77,15 +77,15 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     EXPECT_EQ(Favorites::Tag(wiki), "url=https://www.wikipedia.org/");
 
     // Untrusted shortcut files: only those with a usable address show (a value ends at a NUL).
-    browsetest::WriteFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
-    browsetest::WriteFile(root + "/Empty.url", "");
-    browsetest::WriteFile(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
-    browsetest::WriteFile(root + "/Huge.url",
-                          "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
-    browsetest::WriteFile(root + "/Binary.url", QByteArray("\x00\xff\xfe\x01junk\n", 9) +
-                                                    "[InternetShortcut]\nURL=https://bin.example/" +
-                                                    QByteArray(1, '\0') + "garbage\n");
-    browsetest::WriteFile(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
+    WriteFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
+    WriteFile(root + "/Empty.url", "");
+    WriteFile(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
+    WriteFile(root + "/Huge.url",
+              "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
+    WriteFile(root + "/Binary.url", QByteArray("\x00\xff\xfe\x01junk\n", 9) +
+                                        "[InternetShortcut]\nURL=https://bin.example/" + QByteArray(1, '\0') +
+                                        "garbage\n");
+    WriteFile(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
     WriteUrl(root + "/good.URL", "https://good.example/");
     fav->RefreshFavorites(true);
     EXPECT_EQ(Texts(rootNode), (QStringList{"Binary", "good", "Links", "OpenStreetMap", "Wikipedia"}));

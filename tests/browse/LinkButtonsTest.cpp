@@ -11,8 +11,6 @@
 #include "browse/LinkDrag.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
 QStringList menuTexts(MainWindow& frame, const char* menu) {

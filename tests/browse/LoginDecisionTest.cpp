@@ -4,8 +4,6 @@
 #include "browse/LoginDecision.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
 // The elements the pane clicked since the last call.

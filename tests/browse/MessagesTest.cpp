@@ -7,8 +7,6 @@
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
 using Box = std::tuple<QString, msgbox::Buttons, msgbox::Icon, int>; // the last: the default button

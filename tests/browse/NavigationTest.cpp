@@ -10,8 +10,6 @@
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
 const QString kStart = QString::fromLatin1(ProgramPages::kStartPageUrl);

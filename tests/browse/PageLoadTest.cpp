@@ -12,8 +12,6 @@
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
 // Sends the form on the first document it is asked about, as the login logic does.

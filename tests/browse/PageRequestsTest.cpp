@@ -12,8 +12,6 @@
 #include "browse/StandaloneWindow.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 TEST(LinkSite, OwnSiteMeansTheSameRegistrableDomainAndNoLessPrivacy) {
     const struct {
         const char* url;

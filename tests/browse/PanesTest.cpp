@@ -13,8 +13,6 @@
 #include "links/LinkIds.h"
 #include "support/StoreFault.h"
 
-using namespace browsetest;
-
 namespace {
 
 struct Panes : IdlePanes::Host {

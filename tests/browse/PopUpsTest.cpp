@@ -19,8 +19,6 @@
 #include "BrowseSupport.h"
 #include "frame/MessageFlasher.h"
 
-using namespace browsetest;
-
 namespace {
 
 // A browse window with a blocking Link "Ads" and a Link "Open" that lets pop-ups through; "Ads"

@@ -59,7 +59,7 @@ protected:
 TEST_F(SearchPaneTest, LocalPagesSearchAtTheEnginesDocumentedAddresses) {
     const QString folder = AppPaths::DataFolder();
     EXPECT_TRUE(ReadFile(folder + "/MsnSearch.htm").contains("action=\"http://search.alpha.test/results\""));
-    browsetest::WriteFile(folder + "/Blank.htm", "garbage");
+    WriteFile(folder + "/Blank.htm", "garbage");
     EXPECT_TRUE(SearchPages::CreateHtmFiles(Services()));
     EXPECT_EQ(ReadFile(folder + "/Blank.htm"),
               "<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
@@ -89,8 +89,8 @@ TEST_F(SearchPaneTest, LocalPagesSearchAtTheEnginesDocumentedAddresses) {
 
 TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     auto pane = Make();
-    QToolButton* back = browsetest::Child<QToolButton>(pane.get(), "cmdSearchBack");
-    QToolButton* forward = browsetest::Child<QToolButton>(pane.get(), "cmdSearchForward");
+    QToolButton* back = Child<QToolButton>(pane.get(), "cmdSearchBack");
+    QToolButton* forward = Child<QToolButton>(pane.get(), "cmdSearchForward");
     pane->OnSearchClicked(0);
     const QString local = fake->navigations().last();
     const QString results = "http://search.alpha.test/results?q=bramble";
