@@ -1,5 +1,4 @@
-// The Link buttons: their order through add, insert, remove, sort and drag; tool tips; the
-// context menu; the Links menu; removal; the Link limit; saving at close.
+// The Link buttons: their order, drags and drops, the menus, the Link limit, saving at close.
 #include <QApplication>
 #include <QDrag>
 #include <QMenu>

@@ -1,5 +1,5 @@
 // The login decision in the browse window over scripted panes: the fine rules of what a Link's
-// completed pages lead to, and what a server's error answer does to a login under way.
+// completed pages lead to.
 
 #include "browse/LoginDecision.h"
 #include "BrowseSupport.h"

@@ -1,5 +1,5 @@
-// Opening Links: from their buttons, at start-up and its fallback, the dummy Link, Stop, the
-// progress page with its login deadline, addresses typed for the visible Link, working offline.
+// Opening Links: at start-up and its fallback, the dummy Link, Stop, the frame's keys and typed
+// addresses for the visible Link, working offline.
 #include <QAction>
 #include <QLineEdit>
 
@@ -111,37 +111,8 @@ TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     EXPECT_EQ(w.navigations().size(), 2) << "empty text opens nothing";
 }
 
-TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
+TEST(Navigation, WorkOfflineIsAskedSwitchedAndRememberedAndCancelsOnlyStartUpLoadsThatCannotShow) {
     BrowseFixture w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
-    BrowseWindow& browse = w.Load();
-    RecordingPane& a = w.pane(0);
-    Link& link = w.link("A");
-    link.SetNavigateMode(NavigationDriver::ModeStartUp);
-    link.SetFrameURL("http://a.test/x#top");
-    WebProfiles::SetOffline(true);
-    // Before the window has finished loading nothing goes out.
-    browse.State().finishedLoading = false;
-    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/x"));
-    browse.State().finishedLoading = true;
-    // The same page (another fragment) may show; another page of a start-up load may not.
-    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/x#more"));
-    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/y"));
-    link.SetNavigateMode(NavigationDriver::ModeButton);
-    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/y"));
-    link.SetNavigateMode(NavigationDriver::ModeStartUp);
-    // The program's own pages are there offline, once Work Offline is ticked.
-    EXPECT_TRUE(a.RaiseBeforeNavigate2(kStart));
-    w.frame().SetWorkOfflineChecked(true);
-    EXPECT_FALSE(a.RaiseBeforeNavigate2(kStart));
-    EXPECT_EQ(browse.TabColour(0), QColor(255, 255, 192));
-    // The parse time-out timer says so in the status bar.
-    w.statusBar().SetPanelText(3, QString());
-    browse.OnParseTimeOut();
-    EXPECT_EQ(w.statusBar().PanelText(3), "Working Offline");
-}
-
-TEST(Navigation, WorkOfflineIsAskedAtStartUpSwitchedByTheMenuAndRemembered) {
-    BrowseFixture w({{"A", "http://a.test/"}});
     OfflineState::SetConnectionProbe([] { return false; });
     BrowseWindow& browse = w.Load();
     w.boxes().Answer(msgbox::Yes);
@@ -173,6 +144,32 @@ TEST(Navigation, WorkOfflineIsAskedAtStartUpSwitchedByTheMenuAndRemembered) {
     offline->trigger();
     EXPECT_FALSE(WebProfiles::IsOffline());
     EXPECT_EQ(stored(), "False");
+
+    // Offline, only start-up loads that cannot be shown are cancelled.
+    RecordingPane& a = w.pane(0);
+    Link& link = w.link("A");
+    link.SetNavigateMode(NavigationDriver::ModeStartUp);
+    link.SetFrameURL("http://a.test/x#top");
+    WebProfiles::SetOffline(true);
+    // Before the window has finished loading nothing goes out.
+    browse.State().finishedLoading = false;
+    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/x"));
+    browse.State().finishedLoading = true;
+    // The same page (another fragment) may show; another page of a start-up load may not.
+    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/x#more"));
+    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/y"));
+    link.SetNavigateMode(NavigationDriver::ModeButton);
+    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/y"));
+    link.SetNavigateMode(NavigationDriver::ModeStartUp);
+    // The program's own pages are there offline, once Work Offline is ticked.
+    EXPECT_TRUE(a.RaiseBeforeNavigate2(kStart));
+    w.frame().SetWorkOfflineChecked(true);
+    EXPECT_FALSE(a.RaiseBeforeNavigate2(kStart));
+    EXPECT_EQ(browse.TabColour(0), QColor(255, 255, 192));
+    // The parse time-out timer says so in the status bar.
+    w.statusBar().SetPanelText(3, QString());
+    browse.OnParseTimeOut();
+    EXPECT_EQ(w.statusBar().PanelText(3), "Working Offline");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// What the panes' engine events do: tab colours through whole loads, the login decision and the
-// image check, history, the padlock, script errors, errors, titles and the watchdogs.
+// What the panes' engine events do: tab colours and the login decision through whole loads, the
+// padlock and titles, new windows.
 
 #include "browse/AddressBox.h"
 #include "browse/engine/WebProfiles.h"

@@ -1,6 +1,5 @@
-// What pages ask besides navigating, answered for the browse window's panes and on their own
-// (scripted panes): the server's sign-in box, the page's dialogs, leave for features, and the
-// notices for certificate problems, crashes and hangs.
+// What pages ask besides navigating (scripted panes): the server's sign-in box, the page's
+// dialogs, leave for features, crashes.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -124,16 +124,15 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     EXPECT_EQ(pane->SearchHistory().Count(), 3);
     forward->click();
     EXPECT_EQ(fake->navigations().last(), results);
-    EXPECT_TRUE(back->isEnabled());
 
-    // Choosing a service records again; an entry brings its own service back.
+    // Choosing a service stores the choice and records again; an entry brings its own service back.
     pane->SearchOption(2)->click();
+    EXPECT_EQ(core::GetValue("bob", "SearchChoice"), "Yahoo");
     EXPECT_TRUE(pane->Recording());
     fake->RaiseBeforeNavigate2(fake->navigations().last());
     EXPECT_EQ(pane->SearchHistory().Count(), 4);
     back->click();
     EXPECT_TRUE(pane->SearchOption(0)->isChecked());
-    EXPECT_EQ(pane->SelectedService(), 0);
 
     // Only that one service's result pages get the DIV fix.
     fake->RaiseDocumentComplete(results);
