@@ -127,7 +127,6 @@ TEST(PageRequests, ACrashResetsTheLoginAndANewWindowThatOnlyBroughtAFileGoes) {
     w.click("Bank");
     bank.SetPasswordSent(true);
     bank.SetLoginTimeOut(Clock::Now().addSecs(20));
-    pane.ClearRecords();
     pane.RaisePageCrashed(PageEnd::Killed);
     PaneNotice* notice = pane.Widget()->findChild<PaneNotice*>();
     ASSERT_TRUE(notice);
