@@ -320,6 +320,9 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
     const auto text = [](PageModelBuilder& p, const char* name) { return p.Input("text", name); };
     const auto pass = [](PageModelBuilder& p, const char* name = "pw") { return p.Input("password", name); };
     const QList<Case> cases = {
+        {"a search box before the user field",
+         [&](auto& p) { text(p, "q"), text(p, "acct"), pass(p), p.Button("Sign in").Id("go"); }, Kind::Login,
+         "acct", "go"},
         {"hidden and disabled fields are no fields",
          [&](auto& p) {
              text(p, "trap").Hidden(), text(p, "user").HtmlType("email"), pass(p, "old").Hidden(), pass(p);

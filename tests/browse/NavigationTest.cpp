@@ -109,6 +109,10 @@ TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     EXPECT_FALSE(browse.IsAddressBeingEdited());
     browse.NavigateURL(QString());
     EXPECT_EQ(w.navigations().size(), 2) << "empty text opens nothing";
+    // Ctrl+L reaches the address box through the frame.
+    box->clearFocus();
+    QTest::keyClick(&w.frame(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(browse.findChild<AddressBox*>()->hasFocus());
 }
 
 TEST(Navigation, WorkOfflineIsAskedSwitchedAndRememberedAndCancelsOnlyStartUpLoadsThatCannotShow) {

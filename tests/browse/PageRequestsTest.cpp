@@ -133,6 +133,8 @@ TEST(PageRequests, ACrashResetsTheLoginAndANewWindowThatOnlyBroughtAFileGoes) {
     EXPECT_EQ(notice->Shown(), PaneNotice::Kind::Crashed);
     EXPECT_FALSE(bank.PasswordSent() || bank.LoggedIn() || browse.IsPlaceholderShown());
     EXPECT_LE(bank.LoginTimeOut(), Clock::Now());
+    Child<QPushButton>(notice, "cmdReload")->click();
+    EXPECT_EQ(pane.calls().last(), "RecoverPage");
 
     // A new window that only brought a file goes; one with a page stays.
     StandaloneWindow* empty =

@@ -118,16 +118,8 @@ PageModelBuilder::Ref& PageModelBuilder::Ref::HtmlType(const QString& type) {
     Object()[QLatin1String("ht")] = type;
     return *this;
 }
-PageModelBuilder::Ref& PageModelBuilder::Ref::Autocomplete(const QString& value) {
-    Object()[QLatin1String("ac")] = value;
-    return *this;
-}
 PageModelBuilder::Ref& PageModelBuilder::Ref::Placeholder(const QString& text) {
     Object()[QLatin1String("ph")] = text;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Label(const QString& text) {
-    Object()[QLatin1String("lb")] = text;
     return *this;
 }
 PageModelBuilder::Ref& PageModelBuilder::Ref::Role(const QString& role) {
@@ -162,10 +154,6 @@ PageModelBuilder& PageModelBuilder::ContentType(const QString& type) {
 }
 PageModelBuilder& PageModelBuilder::BodyContent(bool content) {
     m_docs[size_t(m_current)].head[QLatin1String("bc")] = content ? 1 : 0;
-    return *this;
-}
-PageModelBuilder& PageModelBuilder::NoBody() {
-    m_docs[size_t(m_current)].head[QLatin1String("b")] = 0;
     return *this;
 }
 PageModelBuilder& PageModelBuilder::Script(const QString& text) {

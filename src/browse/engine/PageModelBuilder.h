@@ -54,9 +54,7 @@ public:
         Ref& ReadOnly(bool readOnly = true);
         // A text-like input type ("email", "tel"): the element reads as type "text".
         Ref& HtmlType(const QString& type);
-        Ref& Autocomplete(const QString& value);
         Ref& Placeholder(const QString& text);
-        Ref& Label(const QString& text);
         Ref& Role(const QString& role);
         // A span or div taken as a control for its sign-in text.
         Ref& TextControl();
@@ -78,7 +76,6 @@ public:
     PageModelBuilder& Domain(const QString& domain);
     PageModelBuilder& ContentType(const QString& type);
     PageModelBuilder& BodyContent(bool content = true);
-    PageModelBuilder& NoBody();
     PageModelBuilder& Script(const QString& text);
 
     // Opens a form; the elements added until EndForm() belong to it. onsubmit is the inline
