@@ -12,7 +12,7 @@
 
 #include "BenchSupport.h"
 #include "browse/BrowseWindow.h"
-#include "browse/engine/PageModelBuilder.h"
+#include "support/PageModelBuilder.h"
 #include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/FormFiller.h"

@@ -181,10 +181,6 @@ NavigationDriver& BrowseWindow::Navigation() const {
     return m_parts->navigation;
 }
 
-PageLoadTracker& BrowseWindow::Tracker() const {
-    return m_parts->tracker;
-}
-
 LinkControls& BrowseWindow::Controls() const {
     return m_parts->controls;
 }

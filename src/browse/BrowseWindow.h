@@ -96,7 +96,6 @@ public:
     BrowseState& State() { return m_state; }
     // The parts below exist once Load has read the Links.
     NavigationDriver& Navigation() const;
-    PageLoadTracker& Tracker() const;
     LinkControls& Controls() const;
     LinkButtonsPanel& Buttons() const;
     PaneArea& Panes() const { return *m_panes; }

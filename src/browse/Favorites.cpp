@@ -144,10 +144,6 @@ QTreeWidgetItem* Favorites::RootNode() const {
 
 // ----- node data ---------------------------------------------------------------------------
 
-bool Favorites::IsNodeTagURL(const QString& tag) {
-    return tag.contains(kUrlTag, Qt::CaseInsensitive);
-}
-
 QString Favorites::GetStrFromNode(const QString& tag) {
     const qsizetype at = tag.indexOf(kUrlTag, 0, Qt::CaseInsensitive);
     return at < 0 ? QString() : tag.mid(at + kUrlTag.size());

@@ -67,7 +67,6 @@ public:
     // Renames a favorite's file or a folder; mode "Rename". False when nothing was renamed.
     bool UpdateFavorite(const QString& mode, QTreeWidgetItem* node, const QString& newName);
 
-    static bool IsNodeTagURL(const QString& tag);
     // The address of a favorite's tag (the text after the first "url=").
     static QString GetStrFromNode(const QString& tag);
     static QString Tag(const QTreeWidgetItem* node);

@@ -245,11 +245,6 @@ void LinkButtonsPanel::SetViewIdle(int index, PaneIdle state) {
     Restyle(*row);
 }
 
-PaneIdle LinkButtonsPanel::ViewIdle(int index) const {
-    const Row* row = RowOf(index);
-    return row ? row->idle : PaneIdle::Active;
-}
-
 void LinkButtonsPanel::Restyle(Row& row) {
     const QString current = row.current ? QStringLiteral("true") : QStringLiteral("false");
     row.link->setProperty("current", current);

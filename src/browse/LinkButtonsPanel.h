@@ -79,7 +79,6 @@ public:
     // Whether the Link's page sleeps: the view button shows frozen and discarded apart from
     // its colour (a dotted frame, a faded dashed one) and says so in its tooltip.
     void SetViewIdle(int index, PaneIdle state);
-    PaneIdle ViewIdle(int index) const;
 
 signals:
     void Resized();

@@ -272,10 +272,6 @@ QStringList IniFile::SectionNames() const {
     return names;
 }
 
-bool IniFile::Encodable(const QString& text) const {
-    return m_encoding != Encoding::Ansi || CodePage::CanEncode(text);
-}
-
 IniFile::Status IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     m_error.clear();
     const QString sectionName = trimBlanks(section);

@@ -88,7 +88,6 @@ private:
     static QStringList SplitLines(const QString& text, qsizetype max);
     int FindSection(const QString& name) const;
     int FindKeyLine(const Section& section, const QString& key) const;
-    bool Encodable(const QString& text) const;
 
     Encoding m_encoding = Encoding::Ansi;
     QStringList m_preamble; // lines before the first section

@@ -126,13 +126,6 @@ QString DecryptMessage(const QString& text, const QString& passPhrase) {
     return CodePage::Decode(rc4(cipher, key, QStringLiteral("modEncrypt.DecryptMessage PROC"), QString()));
 }
 
-QByteArray Crypt(const QByteArray& bytes, const QString& passPhrase) {
-    CryptKey key;
-    Initialize(key, passPhrase);
-    return rc4(bytes, key, QStringLiteral("modEncrypt"),
-               QStringLiteral("Error occurred during CryptEncrypt."));
-}
-
 void EscapeControlChars(QString& text) {
     for (int value = 0; value < 32; ++value) {
         const QChar c{char16_t(value)};

@@ -28,7 +28,4 @@ void UnescapeControlChars(QString& text);
 // character outside the 8-bit code page.
 void RequireEncodable(const QString& text, const QString& what = QString());
 
-// The raw cipher, for tests and the export: RC4 of bytes under the pass phrase's key.
-QByteArray Crypt(const QByteArray& bytes, const QString& passPhrase);
-
 } // namespace SecretCipher

@@ -86,7 +86,7 @@ void RunAbout(QWidget* parent) {
 QWidget* ShowSplash() {
     auto* splash = new SplashWindow();
     splash->setAttribute(Qt::WA_DeleteOnClose);
-    splash->show();
+    splash->ShowCentered();
     return splash;
 }
 

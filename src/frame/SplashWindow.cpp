@@ -59,12 +59,3 @@ void SplashWindow::ShowCentered() {
     raise();
     repaint();
 }
-
-void SplashWindow::SetMessage(const QString& text) {
-    m_message->setText(text);
-    if (isVisible()) m_message->repaint();
-}
-
-QString SplashWindow::Message() const {
-    return m_message->text();
-}

@@ -12,9 +12,6 @@ public:
 
     // Shows it in the middle of the screen and draws it at once.
     void ShowCentered();
-    // The line under the version ("Loading your Links...").
-    void SetMessage(const QString& text);
-    QString Message() const;
 
 private:
     QLabel* m_message = nullptr;

@@ -209,13 +209,6 @@ IniFile MakeExport(const QString& user) {
     return ini;
 }
 
-int ImportData::EntryCount() const {
-    int n = 0;
-    for (const ImportSection& section : sections)
-        n += int(section.entries.size());
-    return n;
-}
-
 ReadResult ReadBytes(const QByteArray& bytes) {
     ReadResult result;
     const bool utf16 = bytes.startsWith("\xFF\xFE");

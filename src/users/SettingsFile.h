@@ -55,7 +55,6 @@ struct ImportData {
     QString userName;       // the first entry of [Users]
     QString storedPassword; // its value: the master password encrypted with itself
     QList<ImportSection> sections;
-    int EntryCount() const;
 };
 
 enum class Problem {

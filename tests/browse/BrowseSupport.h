@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "browse/BrowseWindow.h"
-#include "browse/engine/PageModelBuilder.h"
+#include "support/PageModelBuilder.h"
 #include "browse/HistoryTestSupport.h"
 #include "browse/LinkButtonsPanel.h"
 #include "core/AppState.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browse/engine/PageModelBuilder.h"
+#include "support/PageModelBuilder.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -204,7 +204,7 @@ private:
 using DocumentPtr = std::shared_ptr<DomDocument>;
 
 // A whole snapshot: the page's document and its frames, every element by reference, and the
-// actions recorded since. Built from the snapshot script's JSON (or from PageModelBuilder's
+// actions recorded since. Built from the snapshot script's JSON (or from the test page builder's
 // JSON in tests); the elements never move while the model lives.
 class PageModel : public std::enable_shared_from_this<PageModel> {
 public:

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -27,43 +26,43 @@
 //   DocumentPtr doc = page.Build();
 class PageModelBuilder {
 public:
-    // A handle to an element being built; its setters chain.
+    // A handle to an element being built; its setters chain. The keys are the snapshot's.
     class Ref {
     public:
-        Ref& Id(const QString& id);
-        Ref& Name(const QString& name);
-        Ref& Type(const QString& type);
-        Ref& Value(const QString& value);
-        Ref& Text(const QString& innerText);
-        Ref& InnerHtml(const QString& html);
-        Ref& OuterHtml(const QString& html);
+        Ref& Id(const QString& id) { return Set("i", id); }
+        Ref& Name(const QString& name) { return Set("n", name); }
+        Ref& Type(const QString& type) { return Set("ty", type); }
+        Ref& Value(const QString& value) { return Set("v", value); }
+        Ref& Text(const QString& innerText) { return Set("tx", innerText); }
+        Ref& OuterHtml(const QString& html) { return Set("oh", html); }
         Ref& Href(const QString& href);
-        Ref& Alt(const QString& alt);
-        Ref& Src(const QString& src);
-        Ref& OnClick(const QString& script);
-        Ref& Selected(bool selected = true);
-        Ref& Loaded(bool loaded);
+        Ref& Alt(const QString& alt) { return Set("al", alt); }
+        Ref& Src(const QString& src) { return Set("s", src); }
+        Ref& OnClick(const QString& script) { return Set("oc", script); }
+        Ref& Selected(bool selected = true) { return Set("sel", int(selected)); }
+        Ref& Loaded(bool loaded) { return Set("ck", int(loaded)); }
         Ref& ParentParentText(const QString& text);
         // The first child node: an element made with Child(), or a text node.
         Ref& FirstChild(const Ref& child);
         Ref& FirstChildText(const QString& text);
-        Ref& ChildCount(int count);
+        Ref& ChildCount(int count) { return Set("cc", count); }
         // How the control looks and what the page says of it.
-        Ref& Hidden(bool hidden = true);
-        Ref& Disabled(bool disabled = true);
-        Ref& ReadOnly(bool readOnly = true);
+        Ref& Hidden(bool hidden = true) { return Set("hid", int(hidden)); }
+        Ref& Disabled(bool disabled = true) { return Set("dis", int(disabled)); }
+        Ref& ReadOnly(bool readOnly = true) { return Set("rdo", int(readOnly)); }
         // A text-like input type ("email", "tel"): the element reads as type "text".
-        Ref& HtmlType(const QString& type);
-        Ref& Placeholder(const QString& text);
-        Ref& Role(const QString& role);
-        // A span or div taken as a control for its sign-in text.
-        Ref& TextControl();
+        Ref& HtmlType(const QString& type) { return Type(QStringLiteral("text")).Set("ht", type); }
+        Ref& Autocomplete(const QString& value) { return Set("ac", value); }
+        Ref& Placeholder(const QString& text) { return Set("ph", text); }
+        Ref& Label(const QString& text) { return Set("lb", text); }
+        Ref& Role(const QString& role) { return Set("ro", role); }
         int ref() const { return m_index; }
 
     private:
         friend class PageModelBuilder;
         Ref(PageModelBuilder* builder, int index) : m_builder(builder), m_index(index) {}
         QJsonObject& Object();
+        Ref& Set(const char* key, const QJsonValue& value);
         PageModelBuilder* m_builder;
         int m_index;
     };
@@ -72,19 +71,16 @@ public:
                               const QString& title = {});
 
     // The current document.
-    PageModelBuilder& Title(const QString& title);
-    PageModelBuilder& Domain(const QString& domain);
-    PageModelBuilder& ContentType(const QString& type);
-    PageModelBuilder& BodyContent(bool content = true);
+    PageModelBuilder& Title(const QString& title) { return SetHead("ti", title); }
+    PageModelBuilder& Domain(const QString& domain) { return SetHead("dm", domain); }
+    PageModelBuilder& ContentType(const QString& type) { return SetHead("ct", type); }
+    PageModelBuilder& NoBody() { return SetHead("b", 0); }
     PageModelBuilder& Script(const QString& text);
 
     // Opens a form; the elements added until EndForm() belong to it. onsubmit is the inline
     // handler's text.
     Ref Form(const QString& name, const QString& onsubmit = {});
-    // Opens the implicit form of the document: the elements added until EndForm() stand
-    // outside any form (a login without a <form>).
-    void Loose();
-    void EndForm();
+    void EndForm() { m_openForm = -1; }
 
     Ref Input(const QString& type, const QString& name = {}, const QString& value = {});
     // A list with its OPTIONs (texts); `selected` is the index selected, -1 for none.
@@ -92,11 +88,10 @@ public:
     Ref Anchor(const QString& href, const QString& text);
     Ref Button(const QString& text, const QString& type = QStringLiteral("submit"));
     Ref Image(const QString& src, const QString& alt = {}, bool loaded = true);
-    Ref TextArea(const QString& name, const QString& value = {});
     // Any element of interest, by tag.
-    Ref Element(const QString& tag);
+    Ref Element(const QString& tag) { return Ref(this, Add(tag.toUpper(), true)); }
     // An element that is only some other element's child (not in all()), e.g. a SPAN.
-    Ref Child(const QString& tag);
+    Ref Child(const QString& tag) { return Ref(this, Add(tag.toUpper(), false)); }
 
     // A frame whose document `fill` builds (same origin), and one from another site.
     void Frame(const QString& src, const QString& name, const std::function<void(PageModelBuilder&)>& fill,
@@ -110,10 +105,8 @@ public:
 
 private:
     struct Doc {
-        QJsonObject head; // u, dm, ti, ct, b, bc
+        QJsonObject head; // u, dm, ti, ct, b
         QList<int> all, forms, links, images;
-        QList<int> loose;
-        bool hasLoose = false;
         QStringList scripts;
         struct FrameRef {
             QString name, src;
@@ -122,6 +115,8 @@ private:
         };
         QList<FrameRef> frames;
     };
+    PageModelBuilder& SetHead(const char* key, const QJsonValue& value);
+    int NewDocument(const QString& url);
     int Add(const QString& tag, bool inAll);
     QJsonObject Serialise(int doc) const;
     QJsonObject Finished(int index) const;
@@ -131,5 +126,4 @@ private:
     std::vector<Doc> m_docs;
     int m_current = 0;
     int m_openForm = -1;
-    bool m_looseOpen = false;
 };

@@ -1,4 +1,4 @@
-#include "browse/engine/PageModelBuilder.h"
+#include "support/PageModelBuilder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,138 +24,55 @@ QJsonObject& PageModelBuilder::Ref::Object() {
     return m_builder->m_els[size_t(m_index)];
 }
 
-PageModelBuilder::Ref& PageModelBuilder::Ref::Id(const QString& id) {
-    Object()[QLatin1String("i")] = id;
+PageModelBuilder::Ref& PageModelBuilder::Ref::Set(const char* key, const QJsonValue& value) {
+    Object()[QLatin1String(key)] = value;
     return *this;
 }
-PageModelBuilder::Ref& PageModelBuilder::Ref::Name(const QString& name) {
-    Object()[QLatin1String("n")] = name;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Type(const QString& type) {
-    Object()[QLatin1String("ty")] = type;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Value(const QString& value) {
-    Object()[QLatin1String("v")] = value;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Text(const QString& innerText) {
-    Object()[QLatin1String("tx")] = innerText;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::InnerHtml(const QString& html) {
-    Object()[QLatin1String("ih")] = html;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::OuterHtml(const QString& html) {
-    Object()[QLatin1String("oh")] = html;
-    return *this;
-}
+
 PageModelBuilder::Ref& PageModelBuilder::Ref::Href(const QString& href) {
-    Object()[QLatin1String("h")] = href;
-    Object()[QLatin1String("hn")] =
-        href.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive) ? href.mid(11) : QUrl(href).host();
+    Set("h", href);
+    Set("hn", href.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive) ? href.mid(11)
+                                                                                 : QUrl(href).host());
     Doc& doc = m_builder->m_docs[size_t(m_builder->m_current)];
     if (!doc.links.contains(m_index)) doc.links.append(m_index);
     return *this;
 }
-PageModelBuilder::Ref& PageModelBuilder::Ref::Alt(const QString& alt) {
-    Object()[QLatin1String("al")] = alt;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Src(const QString& src) {
-    Object()[QLatin1String("s")] = src;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::OnClick(const QString& script) {
-    Object()[QLatin1String("oc")] = script;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Selected(bool selected) {
-    Object()[QLatin1String("sel")] = selected ? 1 : 0;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Loaded(bool loaded) {
-    Object()[QLatin1String("ck")] = loaded ? 1 : 0;
-    return *this;
-}
+
 PageModelBuilder::Ref& PageModelBuilder::Ref::ParentParentText(const QString& text) {
     m_builder->m_texts.append(text);
-    Object()[QLatin1String("gp")] = int(m_builder->m_texts.size() - 1);
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChild(const Ref& child) {
-    Object().remove(QLatin1String("ft"));
-    Object()[QLatin1String("fc")] = child.m_index;
-    if (Object().value(QLatin1String("cc")).toInt() < 1) Object()[QLatin1String("cc")] = 1;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChildText(const QString& text) {
-    Object().remove(QLatin1String("fc"));
-    Object()[QLatin1String("ft")] = text;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::ChildCount(int count) {
-    Object()[QLatin1String("cc")] = count;
-    return *this;
+    return Set("gp", int(m_builder->m_texts.size() - 1));
 }
 
-PageModelBuilder::Ref& PageModelBuilder::Ref::Hidden(bool hidden) {
-    Object()[QLatin1String("hid")] = hidden ? 1 : 0;
-    return *this;
+PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChild(const Ref& child) {
+    Object().remove(QLatin1String("ft"));
+    if (Object().value(QLatin1String("cc")).toInt() < 1) ChildCount(1);
+    return Set("fc", child.m_index);
 }
-PageModelBuilder::Ref& PageModelBuilder::Ref::Disabled(bool disabled) {
-    Object()[QLatin1String("dis")] = disabled ? 1 : 0;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::ReadOnly(bool readOnly) {
-    Object()[QLatin1String("rdo")] = readOnly ? 1 : 0;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::HtmlType(const QString& type) {
-    Object()[QLatin1String("ty")] = QStringLiteral("text");
-    Object()[QLatin1String("ht")] = type;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Placeholder(const QString& text) {
-    Object()[QLatin1String("ph")] = text;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::Role(const QString& role) {
-    Object()[QLatin1String("ro")] = role;
-    return *this;
-}
-PageModelBuilder::Ref& PageModelBuilder::Ref::TextControl() {
-    Object()[QLatin1String("cx")] = 1;
-    return *this;
+
+PageModelBuilder::Ref& PageModelBuilder::Ref::FirstChildText(const QString& text) {
+    Object().remove(QLatin1String("fc"));
+    return Set("ft", text);
 }
 
 PageModelBuilder::PageModelBuilder(const QString& url, const QString& title) {
-    m_docs.emplace_back();
-    m_docs[0].head[QLatin1String("u")] = url;
-    m_docs[0].head[QLatin1String("dm")] = QUrl(url).host();
-    m_docs[0].head[QLatin1String("ti")] = title;
-    m_docs[0].head[QLatin1String("ct")] = QStringLiteral("text/html");
-    m_docs[0].head[QLatin1String("b")] = 1;
+    NewDocument(url);
+    Title(title);
 }
 
-PageModelBuilder& PageModelBuilder::Title(const QString& title) {
-    m_docs[size_t(m_current)].head[QLatin1String("ti")] = title;
+int PageModelBuilder::NewDocument(const QString& url) {
+    Doc& doc = m_docs.emplace_back();
+    doc.head[QLatin1String("u")] = url;
+    doc.head[QLatin1String("dm")] = QUrl(url).host();
+    doc.head[QLatin1String("ct")] = QStringLiteral("text/html");
+    doc.head[QLatin1String("b")] = 1;
+    return int(m_docs.size() - 1);
+}
+
+PageModelBuilder& PageModelBuilder::SetHead(const char* key, const QJsonValue& value) {
+    m_docs[size_t(m_current)].head[QLatin1String(key)] = value;
     return *this;
 }
-PageModelBuilder& PageModelBuilder::Domain(const QString& domain) {
-    m_docs[size_t(m_current)].head[QLatin1String("dm")] = domain;
-    return *this;
-}
-PageModelBuilder& PageModelBuilder::ContentType(const QString& type) {
-    m_docs[size_t(m_current)].head[QLatin1String("ct")] = type;
-    return *this;
-}
-PageModelBuilder& PageModelBuilder::BodyContent(bool content) {
-    m_docs[size_t(m_current)].head[QLatin1String("bc")] = content ? 1 : 0;
-    return *this;
-}
+
 PageModelBuilder& PageModelBuilder::Script(const QString& text) {
     m_docs[size_t(m_current)].scripts.append(text);
     return *this;
@@ -173,8 +90,6 @@ int PageModelBuilder::Add(const QString& tag, bool inAll) {
             QJsonArray members = form.value(QLatin1String("fe")).toArray();
             members.append(index);
             form[QLatin1String("fe")] = members;
-        } else if (m_looseOpen) {
-            m_docs[size_t(m_current)].loose.append(index);
         }
     }
     return index;
@@ -182,7 +97,6 @@ int PageModelBuilder::Add(const QString& tag, bool inAll) {
 
 PageModelBuilder::Ref PageModelBuilder::Form(const QString& name, const QString& onsubmit) {
     m_openForm = -1;
-    m_looseOpen = false;
     const int index = Add(QStringLiteral("FORM"), false);
     QJsonObject& o = m_els[size_t(index)];
     if (!name.isEmpty()) o[QLatin1String("n")] = name;
@@ -191,25 +105,6 @@ PageModelBuilder::Ref PageModelBuilder::Form(const QString& name, const QString&
     m_docs[size_t(m_current)].forms.append(index);
     m_openForm = index;
     return Ref(this, index);
-}
-
-void PageModelBuilder::Loose() {
-    m_openForm = -1;
-    m_looseOpen = true;
-    m_docs[size_t(m_current)].hasLoose = true;
-}
-
-void PageModelBuilder::EndForm() {
-    m_openForm = -1;
-    m_looseOpen = false;
-}
-
-PageModelBuilder::Ref PageModelBuilder::Element(const QString& tag) {
-    return Ref(this, Add(tag.toUpper(), true));
-}
-
-PageModelBuilder::Ref PageModelBuilder::Child(const QString& tag) {
-    return Ref(this, Add(tag.toUpper(), false));
 }
 
 PageModelBuilder::Ref PageModelBuilder::Input(const QString& type, const QString& name,
@@ -264,36 +159,19 @@ PageModelBuilder::Ref PageModelBuilder::Image(const QString& src, const QString&
     return img;
 }
 
-PageModelBuilder::Ref PageModelBuilder::TextArea(const QString& name, const QString& value) {
-    Ref t = Element(QStringLiteral("TEXTAREA"));
-    t.Type(QStringLiteral("textarea"));
-    if (!name.isEmpty()) t.Name(name);
-    if (!value.isEmpty()) t.Value(value);
-    return t;
-}
-
 void PageModelBuilder::Frame(const QString& src, const QString& name,
                              const std::function<void(PageModelBuilder&)>& fill, const QString& tag) {
     Ref element = Element(tag);
     element.Src(src);
     if (!name.isEmpty()) element.Name(name);
-    const int parent = m_current;
-    const int openForm = m_openForm;
-    const bool looseOpen = m_looseOpen;
-    m_docs.emplace_back();
-    const int doc = int(m_docs.size() - 1);
-    m_docs[size_t(doc)].head[QLatin1String("u")] = src;
-    m_docs[size_t(doc)].head[QLatin1String("dm")] = QUrl(src).host();
-    m_docs[size_t(doc)].head[QLatin1String("ct")] = QStringLiteral("text/html");
-    m_docs[size_t(doc)].head[QLatin1String("b")] = 1;
+    const int parent = m_current, openForm = m_openForm;
+    const int doc = NewDocument(src);
     m_docs[size_t(parent)].frames.append({name, src, element.ref(), doc});
     m_current = doc;
     m_openForm = -1;
-    m_looseOpen = false;
     if (fill) fill(*this);
     m_current = parent;
     m_openForm = openForm;
-    m_looseOpen = looseOpen;
 }
 
 void PageModelBuilder::CrossOriginFrame(const QString& src, const QString& name, const QString& tag) {
@@ -359,7 +237,6 @@ QJsonObject PageModelBuilder::Serialise(int index) const {
     o[QLatin1String("links")] = ToArray(d.links);
     o[QLatin1String("images")] = ToArray(d.images);
     o[QLatin1String("scripts")] = QJsonArray::fromStringList(d.scripts);
-    if (d.hasLoose) o[QLatin1String("ifm")] = QJsonObject{{QLatin1String("fe"), ToArray(d.loose)}};
     QJsonArray frames;
     for (const Doc::FrameRef& f : d.frames) {
         QJsonObject frame;
