@@ -34,22 +34,6 @@ void ReportErrorInfo(const QString& module, const QString& procedure, const QStr
            QStringLiteral("Error in Module"));
 }
 
-QString ChainSource(const QString& source, const QString& module, const QString& procedure) {
-    const QString name = module + QLatin1Char('.') + procedure;
-    if (source.contains(name, Qt::CaseInsensitive)) return name;
-    if (source.contains(module + QLatin1Char('.'), Qt::CaseInsensitive)) {
-        const int p = source.indexOf(QLatin1Char('.')) + 1; // characters up to and including the dot
-        return source.left(p) + procedure + QLatin1Char('.') + source.mid(p);
-    }
-    return name;
-}
-
-void RaiseError(const BgError& current, const QString& module, const QString& procedure,
-                const QString& description) {
-    const long number = current.Number() == 0 ? ErrNo::GeneralObject : current.Number();
-    throw BgError(number, ChainSource(current.Source(), module, procedure), description);
-}
-
 void SetAbortHandler(std::function<void()> handler) {
     g_abortHandler = std::move(handler);
 }

@@ -40,11 +40,6 @@ namespace Errors {
 int ReportError(const QString& module, const QString& procedure, const QString& description);
 // The same message with only an OK button.
 void ReportErrorInfo(const QString& module, const QString& procedure, const QString& description);
-// Raises `current` again with its source extended by module.procedure (the source-chain rule).
-[[noreturn]] void RaiseError(const BgError& current, const QString& module, const QString& procedure,
-                             const QString& description);
-// The new source RaiseError gives; exposed for tests.
-QString ChainSource(const QString& source, const QString& module, const QString& procedure);
 
 // What ends the program after the user chose Abort: the frame installs it (set EndingOnError,
 // unload). Without one, Abort only sets EndingOnError.

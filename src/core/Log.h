@@ -13,11 +13,6 @@ void WriteSignInLog(const QString& message);
 // ... to Log\Error.Log.
 void WriteErrorLog(const QString& message);
 
-// Writes text + CR LF to a file: mode "O" replaces the file, "A" appends (either case). A name
-// without a folder is taken relative to the data folder. Any other mode shows "Invalid argument
-// for sMode" and writes nothing. Failures return false silently.
-bool WriteFile(const QString& file, const QString& text, const QString& mode);
-
 // The folder the logs go to (the Log folder is never created by the writers).
 QString LogFolder();
 

@@ -4,8 +4,6 @@
 
 #include "core/AppPaths.h"
 #include "core/CodePage.h"
-#include "core/Errors.h"
-#include "core/IniFile.h"
 
 namespace core {
 namespace {
@@ -209,20 +207,6 @@ QString StripPunctuation(const QString& text) {
     for (QChar c : QStringLiteral(",.:-_!?"))
         out.remove(c);
     return trimSpaces(out);
-}
-
-QString GetURLFromFile(const QString& path) {
-    if (!path.contains(QLatin1String(".url"), ci)) return QString();
-    QString url;
-    Errors::Guarded(QStringLiteral("modGeneral"), QStringLiteral("GetURLFromFile"), [&] {
-        IniFile shortcut;
-        const IniFile::Status status = shortcut.Load(path);
-        if (status != IniFile::Status::Ok && status != IniFile::Status::Missing)
-            throw BgError(75, QStringLiteral("modGeneral.GetURLFromFile"), shortcut.ErrorString());
-        // Read through a buffer of 1024 characters, terminator included.
-        url = shortcut.GetString(QStringLiteral("InternetShortcut"), QStringLiteral("URL")).left(1023);
-    });
-    return url;
 }
 
 QString UnescapeUrl(const QString& address) {

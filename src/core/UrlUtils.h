@@ -29,8 +29,6 @@ QString MakePageCaption(const QString& title, const PageLocation& browser);
 QString MakeValidFileName(const QString& text);
 // Without , . : - _ ! ? and trimmed.
 QString StripPunctuation(const QString& text);
-// The URL of an Internet shortcut (.url) file, or "" (also for a path without ".url").
-QString GetURLFromFile(const QString& path);
 // %-escapes decoded; decoded twice when the first pass leaves a "%".
 QString UnescapeUrl(const QString& address);
 // The address, or "" for the program's own blank page.

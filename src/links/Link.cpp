@@ -69,7 +69,3 @@ void Link::SetNavigationError(bool v) {
     m_navigationError = v;
     if (v && m_owner) m_owner->NavigationError(m_index);
 }
-
-HisList::ItemPtr Link::AddToHisList(const QString& url, const QString& caption) {
-    return m_hisList.Add(caption, url, false, -1, false);
-}

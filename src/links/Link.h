@@ -147,9 +147,6 @@ public:
     bool PasswordSubmitted = false;
     QDateTime LoginWatchUntil;
 
-    // Records a visit in the Link's own history (no duplicates; new addresses at the front).
-    HisList::ItemPtr AddToHisList(const QString& url, const QString& caption);
-
 private:
     // One secret: the encrypted text and a lazily filled plain-text cache.
     struct Secret {

@@ -418,14 +418,6 @@ void Links::SetControlsLoaded(bool loaded) {
     if (loaded) emit ControlsLoaded();
 }
 
-bool Links::Busy() const {
-    return !m_busyTime.isNull() && Clock::WholeSecondsBetween(m_busyTime, Clock::Now()) <= 1;
-}
-
-void Links::SetBusy(bool busy) {
-    m_busyTime = busy ? Clock::Now() : Clock::Now().addSecs(-2);
-}
-
 bool Links::NavigateStopped() const {
     return !m_stopTime.isNull() && Clock::WholeSecondsBetween(m_stopTime, Clock::Now()) <= 5;
 }

@@ -118,9 +118,6 @@ public:
     bool SuppressNewWindows() const { return m_suppressNewWindows; }
     void SetSuppressNewWindows(bool v) { m_suppressNewWindows = v; }
 
-    // True for one second after it was last set true; it expires by itself.
-    bool Busy() const;
-    void SetBusy(bool busy);
     // True for five seconds after it was last set true; setting it puts "Navigation Cancelled"
     // into (or clears) the status-bar panel through StatusPanelText.
     bool NavigateStopped() const;
@@ -170,5 +167,5 @@ private:
     int m_progressIndex = 0;
     QDateTime m_progressTimeOut;
     bool m_suppressNewWindows = true;
-    QDateTime m_busyTime, m_stopTime; // null: never set
+    QDateTime m_stopTime; // null: never set
 };

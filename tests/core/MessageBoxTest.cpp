@@ -43,7 +43,7 @@ TEST(MessageBox, HelpAndF1OpenTheTopicWhileTheBoxStaysUpForTheAnswer) {
         PressWhenShown(QMessageBox::No);
     });
     EXPECT_EQ(msgbox::Show(request), msgbox::No);
-    EXPECT_EQ(topics, QStringList({QStringLiteral("59"), QStringLiteral("59")}));
+    EXPECT_EQ(topics, QStringList({"59", "59"}));
     EXPECT_TRUE(stayedUp);
     helprequest::SetHandler({});
 }

@@ -2,7 +2,7 @@
 
 #include "core/SiteIdentity.h"
 
-TEST(SiteIdentity, TheRegistrableDomainFollowsThePublicSuffixList) {
+TEST(SiteIdentity, TheRegistrableDomainFollowsThePublicSuffixListAndCredentialsGoToTheLinksSiteOnly) {
     const struct {
         const char* host;
         const char* site;
@@ -16,20 +16,18 @@ TEST(SiteIdentity, TheRegistrableDomainFollowsThePublicSuffixList) {
         {"127.0.0.1", "127.0.0.1"},
         {"localhost", "localhost"},
         {"shop.bank.localhost", "bank.localhost"},
-        {"", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SiteIdentity::RegistrableDomain(QString::fromUtf8(c.host)), QLatin1String(c.site))
             << c.host;
-}
 
-TEST(SiteIdentity, CredentialsGoToTheLinksSiteOnly) {
+    // Credentials go to the Link's site only.
     const struct {
         const char* page;
         const char* link;
         QStringList others;
         bool may;
-    } cases[] = {
+    } sends[] = {
         {"https://login.bank.com/x", "https://www.bank.com/", {}, true},
         {"https://www.bank.com:8443/", "https://bank.com/", {}, true},
         {"https://bank.com.evil.net/", "https://bank.com/", {}, false},
@@ -42,7 +40,7 @@ TEST(SiteIdentity, CredentialsGoToTheLinksSiteOnly) {
         {"file:///tmp/login.html", "file:///tmp/login.html", {}, false},
         {"about:blank", "https://bank.com/", {}, false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : sends)
         EXPECT_EQ(SiteIdentity::MayReceiveCredentials(QUrl(QLatin1String(c.page)),
                                                       QUrl(QLatin1String(c.link)), c.others),
                   c.may)

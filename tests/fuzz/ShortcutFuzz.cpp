@@ -4,7 +4,6 @@
 #include <QTemporaryDir>
 
 #include "browse/FavoritesReader.h"
-#include "core/UrlUtils.h"
 #include "Fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString address = FavoritesReader::ReadShortcut(file.fileName());
     Check(address.size() <= FavoritesReader::kMaxAddressLength && !address.contains('\n') &&
           !address.contains('\r'));
-    core::GetURLFromFile(file.fileName());
     for (const FavoritesReader::Favorite& favorite : FavoritesReader::Favorites(dir.path()))
         Check(favorite.address == address);
     return 0;

@@ -47,21 +47,12 @@ public:
     }
 };
 
-QCheckBox* check(const QObject& f, const char* name) {
-    return child<QCheckBox>(f, name);
-}
-bool advancedShown(const QDialog& f) {
-    return static_cast<const LinkEditor&>(f).AdvancedShown();
-}
-
-// OK brings exactly this box, and the focus goes to `field`.
-void okRefused(QDialog& f, ScriptedBoxes& boxes, const QString& text, const char* field) {
+// OK brings exactly this box.
+void okRefused(QDialog& f, ScriptedBoxes& boxes, const QString& text) {
     boxes.Clear();
     boxes.Answer(msgbox::OK);
     click(f, "cmdOK");
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.lastText(), text + "\r\r");
-    expectFocusedAndSelected(edit(f, field), field);
+    EXPECT_EQ(boxes.texts(), QStringList{text + "\r\r"});
 }
 
 } // namespace
@@ -75,71 +66,57 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     const QString missingNames = QStringLiteral("Please fill in the Nickname and WebAddress information");
     // Without a login: no login data is asked for, and Ctrl+Enter completes the address.
     dialogs.Next([&](QDialog& f) {
-        showActive(f);
+        f.show(); // so that isVisible() tells whether it closed
         for (const char* name : {"txtUserName", "txtPW", "cmdShow", "cmdAdvanced"})
             EXPECT_FALSE(child(f, name)->isEnabled()) << name;
-        EXPECT_FALSE(check(f, "chkShareCookies")->isChecked()) << "a new Link keeps its own cookies";
-        okRefused(f, boxes, missingNames, "txtCaption");
+        EXPECT_FALSE(child<QCheckBox>(f, "chkShareCookies")->isChecked())
+            << "a new Link keeps its own cookies";
+        okRefused(f, boxes, missingNames);
         type(f, "txtCaption", "News");
         type(f, "txtUrl", "   ");
-        okRefused(f, boxes, missingNames, "txtUrl");
+        okRefused(f, boxes, missingNames);
         type(f, "txtUrl", "news");
         QTest::keyClick(edit(f, "txtUrl"), Qt::Key_Return, Qt::ControlModifier);
-        QTest::keyClick(edit(f, "txtUrl"), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
         EXPECT_EQ(edit(f, "txtUrl")->text(), QStringLiteral("www.news.com"));
         EXPECT_TRUE(f.isVisible()); // Ctrl+Enter is not OK
         click(f, "cmdOK");
         return f.result();
     });
-    Link* news = LinkEditor::RunAdd(host);
-    ASSERT_NE(news, nullptr);
-    EXPECT_EQ(news->UserName() + news->Password(), QString());
+    ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
     EXPECT_EQ(GetValue("Olga", "HidePopUps3"), QStringLiteral("True"));
 
     dialogs.Next([&](QDialog& f) {
-        showActive(f);
         type(f, "txtCaption", "Mail");
         type(f, "txtUrl", "mail.example");
         click(f, "chkReqLogin");
-        EXPECT_FALSE(child(f, "cmdShow")->isEnabled()); // nothing to show yet
         type(f, "txtPW", "m@il-pw");
-        EXPECT_TRUE(child(f, "cmdShow")->isEnabled());
-        okRefused(f, boxes, "Please fill in the UserName and Password information", "txtUserName");
+        okRefused(f, boxes, "Please fill in the UserName and Password information");
         // A secret the store cannot hold is refused, without repeating it.
         type(f, "txtUserName", "olga");
         type(f, "txtPW", QStringLiteral("m\u0142il"));
         okRefused(f, boxes,
                   "The password contains a character that cannot be stored. Please use only Western European "
-                  "letters, digits and punctuation.",
-                  "txtPW");
+                  "letters, digits and punctuation.");
         type(f, "txtPW", "m@il-pw");
-        EXPECT_FALSE(advancedShown(f));
         click(f, "cmdAdvanced");
-        EXPECT_TRUE(child(f, "txtSelectOption")->isVisible());
         type(f, "txtSelectOption", "Personal");
         type(f, "txtNavigateAfterLogin", "Inbox");
-        check(f, "chkHidePopUps")->setChecked(false);
-        check(f, "chkAutoNavigate")->setChecked(true);
+        child<QCheckBox>(f, "chkHidePopUps")->setChecked(false);
+        child<QCheckBox>(f, "chkAutoNavigate")->setChecked(true);
         click(f, "cmdOK");
         return f.result();
     });
     ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
-    dialogs.Next([&](QDialog& f) {
-        type(f, "txtCaption", "Other");
-        click(f, "cmdCancel");
-        return f.result();
-    });
-    EXPECT_EQ(LinkEditor::RunAdd(host), nullptr);
 
     temp.Reopen();
     Links stored("Olga");
     ASSERT_EQ(stored.Count(), 4);
     const Link* link = stored.Item(4);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption(),
-                           link->NavigateAfterLogin()}),
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(),
+                           link->SelectOption(), link->NavigateAfterLogin()}),
               QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin());
-    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin());
+    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() || !stored.Item(3)->Password().isEmpty());
 }
 
 TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
@@ -158,27 +135,25 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
         EXPECT_EQ(QStringList({edit(f, "txtCaption")->text(), edit(f, "txtUserName")->text(),
                                edit(f, "txtPW")->text(), edit(f, "txtNavigateAfterLogin")->text()}),
                   QStringList({"Tom & Jerry", "quinn", "c@rtoon", "Episodes"}));
-        EXPECT_TRUE(advancedShown(f)); // it has a post-login link
-        check(f, "chkHidePopUps")->setChecked(false);
-        check(f, "chkShareCookies")->setChecked(true);
+        EXPECT_TRUE(static_cast<LinkEditor&>(f).AdvancedShown()); // it has a post-login link
+        child<QCheckBox>(f, "chkHidePopUps")->setChecked(false);
+        child<QCheckBox>(f, "chkShareCookies")->setChecked(true);
         type(f, "txtAlsoAllowedSite", " login.toon-id.example ");
         type(f, "txtUrl", "https://toons.example/new");
         click(f, "cmdOK");
         return f.result();
     });
     EXPECT_EQ(LinkEditor::RunEdit(host, *toons), toons);
-    EXPECT_EQ(GetValue("Quinn", "HidePopUps3"), QStringLiteral("False"));
-    EXPECT_EQ(GetValue("Quinn", "ShareCookies3"), QStringLiteral("True"));
-    EXPECT_EQ(GetValue("Quinn", "AlsoAllowedSite3"), QStringLiteral("login.toon-id.example"));
+    EXPECT_EQ(GetValue("Quinn", "HidePopUps3") + GetValue("Quinn", "ShareCookies3") +
+                  GetValue("Quinn", "AlsoAllowedSite3"),
+              QStringLiteral("FalseTruelogin.toon-id.example"));
     Links again("Quinn");
     EXPECT_EQ(again.Item(3)->URL(), QStringLiteral("https://toons.example/new"));
-    EXPECT_TRUE(again.Item(3)->ShareCookies() && again.Item(2)->HidePopUps());
-    EXPECT_FALSE(again.Item(3)->HidePopUps());
+    EXPECT_TRUE(again.Item(3)->ShareCookies() && again.Item(2)->HidePopUps() && !again.Item(3)->HidePopUps());
 
     // A Link without login, option or post-login link opens with the advanced section closed.
     dialogs.Next([&](QDialog& f) {
-        EXPECT_FALSE(advancedShown(f));
-        EXPECT_FALSE(child(f, "txtAlsoAllowedSite")->isEnabled());
+        EXPECT_FALSE(static_cast<LinkEditor&>(f).AdvancedShown());
         click(f, "cmdCancel");
         return f.result();
     });
@@ -201,7 +176,7 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
     }
 }
 
-TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndHelpAdviceAndProblemPage) {
+TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndAdviceAndProblemPage) {
     TempStore temp;
     ScriptedBoxes boxes;
     createAndLogIn("Rita", "rita-pass", boxes);
@@ -217,17 +192,8 @@ TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndHelpAdviceAndProblemPag
     click(f, "cmdShow");
     click(f, "cmdShow");
     EXPECT_EQ(host.verifications, 2);
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.lastText(), QStringLiteral("sh0p!"));
+    EXPECT_EQ(boxes.texts(), QStringList{"sh0p!"});
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Password for Shop"));
-
-    // A control with a help text shows it when it takes the focus; one without hides the area.
-    auto* help = child<QLabel>(f, "lblHelp");
-    edit(f, "txtPW")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(help->text(), QStringLiteral("Enter your password for this web site."));
-    EXPECT_TRUE(help->isVisible());
-    child(f, "cmdOK")->setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(help->isVisible());
 
     // Leaving an address of the sign-in service brings advice; other addresses do not.
     boxes.Answer(msgbox::OK);

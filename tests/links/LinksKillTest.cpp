@@ -26,12 +26,8 @@ constexpr int kLinkCount = 100;
 QString captionFor(int id, int generation) {
     return QStringLiteral("Link %1 gen %2").arg(id).arg(generation);
 }
-QString urlFor(int id) {
-    return QStringLiteral("https://site%1.example/login").arg(id);
-}
-QString pwFor(int id) {
-    return QStringLiteral("secret%1").arg(id);
-}
+// The address and the password of each Link, by its id.
+const QString kUrl = QStringLiteral("https://site%1.example/"), kPassword = QStringLiteral("pw%1");
 
 void runSaver(const QString& path) {
     QString error;
@@ -62,7 +58,6 @@ const void* const g_saver = KillRounds::Child(kSaverVariable, runSaver);
 
 // Checks that the store holds one whole set of the 100 Links; returns its generation.
 int checkCompleteSet() {
-    EXPECT_EQ(core::GetValue(kUser, "Items"), QString::number(kLinkCount));
     Links links(kUser);
     EXPECT_EQ(links.Count(), kLinkCount);
     QSet<int> ids, orders, generations;
@@ -72,7 +67,7 @@ int checkCompleteSet() {
         const int id = match.captured(1).toInt();
         EXPECT_TRUE(match.hasMatch()) << link->Caption().toStdString();
         EXPECT_EQ(link->SelectOption().toInt(), id);
-        EXPECT_EQ(link->URL() + link->Password(), urlFor(id) + pwFor(id));
+        EXPECT_EQ(link->URL() + link->Password(), kUrl.arg(id) + kPassword.arg(id));
         ids << id;
         orders << link->ControlOrder();
         generations << match.captured(2).toInt();
@@ -94,10 +89,8 @@ TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
     {
         Links links(kUser);
         for (int id = 0; id < kLinkCount; ++id)
-            links.Add(captionFor(id, 0), SecretCipher::EncryptMessage(urlFor(id)),
-                      SecretCipher::EncryptMessage(QStringLiteral("user%1").arg(id)),
-                      SecretCipher::EncryptMessage(pwFor(id)), QString::number(id), QStringLiteral("0"),
-                      false, true);
+            links.Add(captionFor(id, 0), SecretCipher::EncryptMessage(kUrl.arg(id)), "",
+                      SecretCipher::EncryptMessage(kPassword.arg(id)), QString::number(id), "0", false, true);
     }
     int generation = checkCompleteSet();
 

@@ -4,14 +4,15 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
 #include "core/AppState.h"
 #include "support/TestSupport.h"
 #include "users/Accounts.h"
+#include "users/PasswordPrompt.h"
 #include "users/ProgramEnd.h"
 
 // Helpers shared by the tests of users, logins and Links.
@@ -46,14 +47,6 @@ inline void showActive(QWidget& window) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
-// The focus is in `box` (or its list) and its whole text is selected.
-inline void expectFocusedAndSelected(QLineEdit* box, const char* where) {
-    SCOPED_TRACE(where);
-    QWidget* focus = QApplication::focusWidget();
-    EXPECT_TRUE(focus == box || (focus && focus == qobject_cast<QComboBox*>(box->parentWidget())));
-    EXPECT_EQ(box->selectionLength(), box->text().size());
-}
-
 // Creates a user as the login dialog would (answering its question), then forgets the session.
 inline void createUser(const QString& name, const QString& password, ScriptedBoxes& boxes) {
     boxes.Answer(msgbox::Yes);
@@ -73,8 +66,7 @@ inline void createAndLogIn(const QString& name, const QString& password, Scripte
 
 // Stands in for the frame: counts the requests to end the program.
 struct EndRequests {
-    int unloads = 0;
-    int endsNow = 0;
+    int unloads = 0, endsNow = 0;
     EndRequests() {
         ProgramEnd::SetUnloadFrameHandler([this] { ++unloads; });
         ProgramEnd::SetEndNowHandler([this] { ++endsNow; });
@@ -84,6 +76,30 @@ struct EndRequests {
         ProgramEnd::SetEndNowHandler({});
     }
 };
+
+// Answers the password prompt with the given passwords, one OK each, then Exit if still open.
+inline std::function<int(QDialog&)> typePasswords(QStringList passwords) {
+    return [=](QDialog& d) {
+        auto& f = static_cast<PasswordPrompt&>(d);
+        for (const QString& password : passwords) {
+            type(f, "txtPassword", password);
+            click(f, "cmdOK");
+            if (f.Result()) break;
+        }
+        if (!f.Result()) click(f, "cmdCancel");
+        return f.result();
+    };
+}
+
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
 // Every key and value of the store, for "nothing changed".
 inline QStringList dumpStore() {
