@@ -52,7 +52,7 @@ TEST(PageRequests, ALoginLinksOwnSiteGetsItsCredentialsOnceThenTheUserIsAsked) {
         return r.answered ? r.userName + QLatin1Char('/') + r.password : QStringLiteral("-");
     };
     EXPECT_EQ(ask(bank, "https://login.bank.test/v", "Vault"), "alice/secret");
-    // Asked again: refused, the user is asked (what is typed there: Everyday.ALinksOwnSignInBox*).
+    // Asked again: refused, the user is asked (what is typed there: Everyday.FilesSignInBoxes*).
     // A page that loads settles it: the next box gets the credentials again.
     dialogs.Next(cancel);
     EXPECT_EQ(ask(bank, "https://login.bank.test/v", "Vault"), "-");

@@ -322,6 +322,23 @@ TEST(PopUps, StandAloneWindow) {
     EXPECT_EQ(home->parentWidget()->size(), client);
 }
 
+// Ctrl held when the keyboard closes a window is not the user's Ctrl at the close box: the page
+// stays where it was.
+TEST(PopUps, CtrlOfTheKeyboardsCloseDoesNotMoveThePage) {
+    PopUps p;
+    const QString page = QStringLiteral("http://story.test/");
+    StandaloneWindow* one = p.policy().OpenNewWin(page, true, nullptr, true, QString());
+    PopUps::fake(one->Pane()).SimulateLoad(page);
+    QPointer<QObject> win(one);
+    QTest::keyClick(one->AddressEdit(), Qt::Key_Control, Qt::ControlModifier);
+    p.keys = Qt::ControlModifier;
+    qobject_cast<QMdiSubWindow*>(one->parentWidget())->close();
+    p.keys = {};
+    ASSERT_TRUE(WaitFor([&] { return PopUps::gone(win); }));
+    EXPECT_EQ(p.w.navigations().last(), "-1 " + core::BlankPageUrl());
+    EXPECT_FALSE(p.w.navigations().contains(QString::number(p.w.index("Ads")) + " " + page));
+}
+
 } // namespace
 
 #include "PopUpsTest.moc"

@@ -96,7 +96,7 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     const QString results = "http://search.alpha.test/results?q=bramble";
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(local) || fake->RaiseBeforeNavigate2(results));
 
-    // Off the service, or its host only named in the query: the Link pane (its redirect: SearchPaneE2e).
+    // Off the service, or its host only named in the query: the Link pane.
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("https://www.elsewhere.test/page"));
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("http://x.test/?from=search.alpha.test"));
     EXPECT_TRUE(fake->RaiseBeforeNavigate2("http:///broken"));
