@@ -69,8 +69,6 @@ protected:
 
 WebEnginePane* EnginePane::s_pane = nullptr;
 
-// ----- events
-
 TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
     const struct {
         QString url, at;
@@ -150,8 +148,6 @@ TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
     EXPECT_EQ(s_pane->DocumentTypeName() + ' ' + pdf->typeName(), "Document PDFDocument");
 }
 
-// ----- the snapshot
-
 TEST_F(EnginePane, SnapshotOfTheLoginPageItsAnchorsImagesAndButtons) {
     const DocumentPtr doc = Load("/login");
     ASSERT_TRUE(doc);
@@ -202,8 +198,6 @@ TEST_F(EnginePane, SnapshotOfTheLoginPageItsAnchorsImagesAndButtons) {
     ASSERT_EQ(plain->scripts().size(), 1);
     EXPECT_TRUE(plain->scripts()[0].contains("function doLogin() { document.forms[0].submit(); }"));
 }
-
-// ----- what the program writes into the page
 
 TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     const DocumentPtr old = Load("/echo");
@@ -271,8 +265,6 @@ TEST_F(EnginePane, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
     EXPECT_FALSE(pass->outerHTML().contains("pw-in-markup"));
     EXPECT_FALSE(FormFiller::LoggedHtml(pass).contains("pw-in-markup"));
 }
-
-// ----- the pane's own life
 
 TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackWhereItWasInOneLoad) {
     WebEnginePane pane("idle");

@@ -38,7 +38,7 @@ using sites::TestSites;
 
 } // namespace
 
-TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWindow) {
+TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotificationsInOneWindow) {
     TempStore store;
     ScriptedDialogs dialogs;
     ScriptedFiles files;
@@ -53,6 +53,7 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
                 {"By list", "/login?next=/after/list", user, pw, {}, "Accounts"},
                 {"Strict", "/login-strict", user, "not-the-password"},
                 {"Vault", "/basic-auth", user, pw},
+                {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), user, "not-the-password"},
                 {"Hang", "/hang-once?key=link", user, pw},
                 {"Shady", tls.Url("/login"), user, pw},
                 {"Files", "/plain", user, pw}});
@@ -133,7 +134,7 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
     Pump(1500);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.bin"});
 
-    // A Link's own sign-in box is answered once. (A refusal asks the user: PageRequests.)
+    // A Link's own sign-in box is answered once.
     auto attempts = [n = SharedSites().SignInAttempts().size()]() mutable {
         const QStringList out = SharedSites().SignInAttempts().mid(n);
         n += out.size();
@@ -150,6 +151,15 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
     w.pane("Files").Navigate2(SharedSites().Url("/basic-auth").replace("127.0.0.1", "localhost"));
     ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
     EXPECT_EQ(attempts(), QStringList{""});
+
+    // The Link's password is wrong: it is sent once, then what the user types in the box.
+    dialogs.Next([&](QDialog& box) {
+        box.findChild<QLineEdit*>("txtPassword")->setText(TestSites::kPassword);
+        return int(QDialog::Accepted);
+    });
+    w.Click("Vault wrong");
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Vault wrong").LocationName() == "Bramble Vault"; }, 20000));
+    EXPECT_EQ(attempts(), QStringList({"", "alice:not-the-password", "alice:wonderland"}));
 
     // A site with a bad certificate shows the program's page and is never logged into.
     w.Click("Shady");
@@ -197,7 +207,7 @@ TEST(Everyday, AutoLoginFilesSignInBoxesABadCertificateAHungPageAndNotifications
 // carry the page's site, can be silenced, and never show over the lock. A page's request for
 // full screen (a video's button) is asked like any feature; Esc leaves. Ctrl with the mouse wheel
 // zooms the pane by the program's steps. (Other features asked for: PageRequests.)
-TEST(EverydayPane, PageDialogsFullScreenAndZoom) {
+TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     TempStore store;
     App().CurrentUser = "e2e-pane";
     WebEnginePane pane(App().CurrentUser);

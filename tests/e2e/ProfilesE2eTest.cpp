@@ -163,9 +163,7 @@ TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolderAndRemovingOneWaitsForI
 namespace {
 
 struct Account {
-    const char* caption;
-    const char* user;
-    const char* password;
+    const char *caption, *user, *password;
 };
 const Account kWork{"Mail - work", TestSites::kUser, TestSites::kPassword};
 const Account kHome{"Mail - home", TestSites::kSecondUser, TestSites::kSecondPassword};
