@@ -1,4 +1,5 @@
-// The browse window's message boxes: the answers each offers, and the way out of damaged settings.
+// The browse window's message boxes, each checked here once (what it says and the answers it offers),
+// and the way out of damaged settings: the scenarios only name the boxes by title.
 #include <tuple>
 
 #include "browse/engine/ProgramPages.h"
@@ -9,12 +10,13 @@
 
 namespace {
 
-using Box = std::tuple<QString, msgbox::Buttons, msgbox::Icon, int>; // the last: the default button
+// Title, text, buttons, icon and the default button.
+using Box = std::tuple<QString, QString, msgbox::Buttons, msgbox::Icon, int>;
 
 QList<Box> Boxes(const ScriptedBoxes& boxes) {
     QList<Box> out;
     for (const msgbox::Request& r : boxes.shown())
-        out.append({r.title, r.buttons, r.icon, r.defaultButton});
+        out.append({r.title, r.text, r.buttons, r.icon, r.defaultButton});
     return out;
 }
 
@@ -39,12 +41,26 @@ TEST(BrowseMessages, EachBoxOffersItsAnswersWithTheSafeOneFirst) {
     w.boxes().Answer(msgbox::No);
     browse.Navigation().CheckOnline();
     EXPECT_EQ(Boxes(w.boxes()),
-              QList<Box>({{"Sort Links by Name", msgbox::YesNo, msgbox::Question, 2},
-                          {"Invalid URL", msgbox::OKOnly, msgbox::Information, 1},
-                          {"Delete Link", msgbox::YesNo, msgbox::Question, 1},
-                          {"Cannot delete the only Link", msgbox::OKOnly, msgbox::Exclamation, 1},
-                          {"No Internet Connection Found", msgbox::YesNo, msgbox::Question, 2},
-                          {"Working Offline", msgbox::YesNo, msgbox::Question, 1}}));
+              QList<Box>(
+                  {{"Sort Links by Name",
+                    "Are you sure you want to Re-Order all Link buttons alphabetically?\rThis action "
+                    "cannot be undone.\r\r",
+                    msgbox::YesNo, msgbox::Question, 2},
+                   {"Invalid URL", "The Web Address for this Link is invalid.", msgbox::OKOnly,
+                    msgbox::Information, 1},
+                   {"Delete Link", "Are you sure you want to delete the Link 'b' ?\r\r", msgbox::YesNo,
+                    msgbox::Question, 1},
+                   {"Cannot delete the only Link",
+                    "Cannot delete the only available link. To delete this link \r\ncreate another "
+                    "one first and then delete it.\r\r",
+                    msgbox::OKOnly, msgbox::Exclamation, 1},
+                   {"No Internet Connection Found",
+                    "A connection to the Internet could not be found. \r\rDo you want to work "
+                    "Offline? If you don't want to work Offline, please \rconnect to the Internet "
+                    "first and then come back here and click 'No'. \r\r",
+                    msgbox::YesNo, msgbox::Question, 2},
+                   {"Working Offline", "Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r",
+                    msgbox::YesNo, msgbox::Question, 1}}));
 }
 
 TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
@@ -54,8 +70,20 @@ TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
         damaged.Load();
         damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
         damaged.startUp();
-        EXPECT_EQ(damaged.boxes().shown().value(0).buttons, msgbox::OKCancel);
-        EXPECT_EQ(damaged.boxes().lastTitle(), "Restart Bramblegate");
+        EXPECT_EQ(
+            Boxes(damaged.boxes()),
+            QList<Box>(
+                {{severe,
+                  "A severe error has been found in this User's setttings.\rIf you think you are "
+                  "receiving this message in error, please \rclick CANCEL to exit the application and "
+                  "retry again later.\r\rIf you have backed up this User's settings in the past and "
+                  "wish to\rrestore them, please click OK. You will be able to restore the settings\rfrom "
+                  "a saved file by going to menu 'File/Settings/Import From File'.  \r\rOtherwise, you "
+                  "may have to recreate all your Links and ignore all \rpast settings for this User. "
+                  "\r\rClick OK to continue, click CANCEL to Retry again.\r\r",
+                  msgbox::OKCancel, msgbox::Critical, 1},
+                 {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
+                  msgbox::Critical, 1}}));
         EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
         EXPECT_TRUE(damaged.navigations().isEmpty());
         EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
