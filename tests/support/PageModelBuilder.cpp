@@ -250,7 +250,7 @@ QJsonObject PageModelBuilder::Serialise(int index) const {
     return o;
 }
 
-QByteArray PageModelBuilder::Json(int generation) const {
+std::shared_ptr<PageModel> PageModelBuilder::BuildModel(int generation) const {
     QJsonArray els;
     for (int i = 0; i < int(m_els.size()); ++i)
         els.append(Finished(i));
@@ -259,11 +259,7 @@ QByteArray PageModelBuilder::Json(int generation) const {
     root[QLatin1String("els")] = els;
     root[QLatin1String("texts")] = QJsonArray::fromStringList(m_texts);
     root[QLatin1String("doc")] = Serialise(0);
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
-}
-
-std::shared_ptr<PageModel> PageModelBuilder::BuildModel(int generation) const {
-    return PageModel::FromJson(Json(generation));
+    return PageModel::FromJson(QJsonDocument(root).toJson(QJsonDocument::Compact));
 }
 
 DocumentPtr PageModelBuilder::Build(int generation) const {
