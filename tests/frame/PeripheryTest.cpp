@@ -165,7 +165,6 @@ TEST(FindBar, FindsForwardBackwardWithCaseAndSaysWhenNotFound) {
     QTest::keyClick(&edit, Qt::Key_Return);
     QTest::keyClick(&edit, Qt::Key_F3, Qt::ShiftModifier);
     Child<QCheckBox>(bar, "chkMatchCase").setChecked(true);
-    pane.SetFindResult(false);
     bar.FindPrevious();
     EXPECT_EQ(pane.finds(), QStringList({"p >", "pr >", "pri >", "pri >", "pri <", "pri > Aa", "pri < Aa"}));
     EXPECT_EQ(Child<QLabel>(bar, "lblFindStatus").text(), FindBar::kNotFound);
