@@ -201,6 +201,8 @@ QJsonObject PageModelBuilder::Finished(int index) const {
     attribute("i", "id");
     if (tag != QLatin1String("SELECT")) attribute("v", "value");
     attribute("h", "href");
+    attribute("s", "src");
+    attribute("al", "alt");
     attribute("oc", tag == QLatin1String("SELECT") ? "onchange" : "onclick");
     html += QLatin1Char('>');
     if (!IsVoid(tag)) html += inner + QStringLiteral("</") + lower + QLatin1Char('>');
