@@ -186,7 +186,7 @@ TEST(PageLoad, AScriptErrorInOneOfThePagesFramesOnlyGoesToTheErrorLog) {
     w.pane(0).SimulateLoad(QStringLiteral("http://a.test/"));
     QDir().mkpath(core::LogFolder());
     App().DiagnosticMode = true;
-    w.pane(0).RaiseFrameScriptError(QStringLiteral("ad broke"), QStringLiteral("http://ads.test/ad.js"), 7);
+    emit w.pane(0).FrameScriptError(QStringLiteral("ad broke"), QStringLiteral("http://ads.test/ad.js"), 7);
     App().DiagnosticMode = false;
     EXPECT_EQ(w.statusBar().Panel1Picture(), QString());
     QFile log(core::LogFolder() + QStringLiteral("/Error.Log"));

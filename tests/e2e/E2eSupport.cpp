@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
-#include <QThread>
 #include <QWebEnginePage>
 
 #include "browse/BrowseWindow.h"
@@ -52,9 +49,6 @@ EventLog::EventLog(BrowserPane* pane) {
                 other << QStringLiteral("FrameScriptError %1 %2").arg(line).arg(description);
             });
     connect(pane, &BrowserPane::TitleChange, this, [this](const QString& t) { other << "TitleChange " + t; });
-    connect(pane, &BrowserPane::CommandStateChange, this, [this](int command, bool enable) {
-        other << QStringLiteral("CommandStateChange %1 %2").arg(command).arg(enable);
-    });
     connect(pane, &BrowserPane::SetSecureLockIcon, this,
             [this](int state) { other << QStringLiteral("SetSecureLockIcon %1").arg(state); });
 }
@@ -94,15 +88,6 @@ bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeo
     return log.WaitFor("DocumentComplete top", 1, timeoutMs);
 }
 
-void Pump(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-}
-
 void StoreLinks(const QList<E2eLink>& links) {
     Links stored(App().CurrentUser);
     const auto enc = [](const QString& text) {
@@ -112,7 +97,7 @@ void StoreLinks(const QList<E2eLink>& links) {
         const QString url = l.url.startsWith('/') ? sites::SharedSites().Url(l.url) : l.url;
         stored
             .Add(l.caption, enc(url), enc(l.user), enc(l.password), l.option, l.postLogin, l.loadAtStart,
-                 !l.password.isEmpty(), l.order)
+                 !l.password.isEmpty())
             ->SetAlsoAllowedSite(l.alsoAllowedSite);
     }
     stored.SaveLinks(false);

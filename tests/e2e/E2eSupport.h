@@ -17,7 +17,7 @@ class WebEnginePane;
 //   "BeforeNavigate2 top|frame <url>", "DownloadBegin", "NavigateComplete2 top|frame <url>",
 //   "DownloadComplete", "DocumentComplete top|frame <url>", "NavigateError <code> <url>",
 //   "ScriptError <line> <description>".
-// Title, lock, command-state and frame script-error events go to `other`. Handlers can be
+// Title, lock and frame script-error events go to `other`. Handlers can be
 // hooked in to act inside an event, as the program's handlers do.
 class EventLog : public QObject {
 public:
@@ -46,14 +46,15 @@ bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeo
 // Runs a script in the page's own world and waits for its result, as text.
 QString RunScript(WebEnginePane& pane, const QString& script);
 // Processes events for ms milliseconds (lets late events and queued actions run).
-void Pump(int ms);
+inline void Pump(int ms) {
+    WaitFor([] { return false; }, ms);
+}
 
 // A Link for the current user: the address, user name and password are stored encrypted; an
 // address starting with "/" is one of the shared test sites.
 struct E2eLink {
     QString caption, url, user{}, password{}, option{}, postLogin{};
     bool loadAtStart = false;
-    int order = -1; // the place in the button order; -1: after the others
     QString alsoAllowedSite{};
 };
 void StoreLinks(const QList<E2eLink>& links);

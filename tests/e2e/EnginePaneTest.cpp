@@ -1,7 +1,6 @@
 // The engine pane on real pages: its events in the order and with the values the program's
 // handlers rely on, the snapshot the login rules read, and what the program writes into a page.
 #include <gtest/gtest.h>
-#include <QTcpServer>
 #include <QWebEnginePage>
 
 #include "browse/engine/WebEnginePane.h"
@@ -16,7 +15,6 @@
 namespace {
 
 using sites::SharedSites;
-using sites::TestSites;
 
 QString Url(const QString& path) {
     return SharedSites().Url(path);
@@ -67,14 +65,6 @@ protected:
     QString Text(const QString& id) {
         return RunScript(*s_pane, QStringLiteral("document.getElementById('%1').textContent").arg(id));
     }
-    bool Reached(const QString& path) {
-        log->Clear();
-        return log->WaitFor("DocumentComplete top " + Url(path));
-    }
-    void FillLogin(const DocumentPtr& doc, const QString& password) {
-        doc->getElementById("user")->SetValue(TestSites::kUser);
-        doc->getElementById("pass")->SetValue(password);
-    }
 
     static WebEnginePane* s_pane;
     std::unique_ptr<EventLog> log;
@@ -85,10 +75,6 @@ WebEnginePane* EnginePane::s_pane = nullptr;
 // ----- events
 
 TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
-    QTcpServer closed; // a port on 127.0.0.1 that refuses connections
-    closed.listen(QHostAddress::LocalHost);
-    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
-    closed.close();
     const struct {
         QString url, at;
         long error;
@@ -98,9 +84,7 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
         {Url("/redirect"), Url("/plain"), 0, "Plain Page"},
         {Url("/frames"), {}, 0, "Frames"},
         {"http://no-such-host.invalid/", {}, PaneError::CannotConnect, {}},
-        {refused, {}, PaneError::CannotConnect, {}},
         {Url("/missing"), {}, 404, "Not Found"},
-        {Url("/broken"), {}, 500, "Server Error"},
         {Url("/plain"), {}, 0, "Plain Page"}, // a good load clears the error state
     };
     for (const auto& c : cases) {
@@ -139,25 +123,16 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
         EXPECT_GT(committed, e.indexOf("NavigateComplete2 top " + Url("/frames")));
         EXPECT_LT(complete, e.indexOf("DocumentComplete top " + Url("/frames")));
     }
-}
 
-TEST_F(EnginePane, CancelledNavigationRaisesNothingMoreAndHistoryMoves) {
-    ASSERT_TRUE(Load("/plain"));
+    // A navigation the handler cancels raises nothing more and leaves the page where it was.
     log->Clear();
-    log->onBeforeNavigate = [&](NavigateEvent& e) { e.cancel = e.url == Url("/welcome"); };
+    log->onBeforeNavigate = [&](NavigateEvent& n) { n.cancel = n.url == Url("/welcome"); };
     s_pane->Navigate2(Url("/welcome"));
     Pump(700);
+    log->onBeforeNavigate = nullptr;
     EXPECT_EQ(log->events, QStringList{"BeforeNavigate2 top " + Url("/welcome")});
-    EXPECT_EQ(s_pane->LocationURL(), Url("/plain"));
+    EXPECT_EQ(s_pane->LocationURL(), Url("/frames"));
     EXPECT_FALSE(s_pane->Busy());
-    ASSERT_TRUE(Load("/echo"));
-    EXPECT_TRUE(s_pane->CanGoBack());
-    log->Clear();
-    s_pane->GoBack();
-    ASSERT_TRUE(log->WaitFor("DocumentComplete top"));
-    EXPECT_EQ(s_pane->LocationURL(), Url("/plain"));
-    EXPECT_TRUE(s_pane->CanGoForward());
-    EXPECT_TRUE(log->other.contains(QStringLiteral("CommandStateChange %1 1").arg(PaneCommand::Forward)));
 }
 
 TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
@@ -180,7 +155,7 @@ TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
 
 // ----- the snapshot
 
-TEST_F(EnginePane, SnapshotOfTheLoginPage) {
+TEST_F(EnginePane, SnapshotOfTheLoginPageItsAnchorsImagesAndButtons) {
     const DocumentPtr doc = Load("/login");
     ASSERT_TRUE(doc);
     EXPECT_EQ(QStringList({doc->URL(), doc->domain(), doc->title(), doc->typeName()}),
@@ -188,54 +163,47 @@ TEST_F(EnginePane, SnapshotOfTheLoginPage) {
     EXPECT_TRUE(doc->hasBody() && doc->bodyHasContent() && doc->frames().isEmpty());
     ASSERT_EQ(doc->forms().size(), 1);
     const DomElement* form = doc->forms()[0];
-    EXPECT_EQ(form->name() + '|' + form->onsubmit(), "login|");
     EXPECT_EQ(Names(form->elements()),
               (QStringList{"SELECT:select-one realm", "OPTION", "OPTION", "INPUT:text user",
                            "INPUT:password pass", "INPUT:hidden from", "INPUT:submit#signin"}));
     EXPECT_EQ(Names(doc->all()), Names(form->elements()) + QStringList{"A"});
-    for (const DomElement* e : form->elements())
-        EXPECT_EQ(e->form(), form);
+    EXPECT_EQ(form->elements()[3]->form(), form);
     const DomElement* list = form->elements()[0];
     ASSERT_EQ(list->children().size(), 2);
     EXPECT_EQ(list->children()[1]->innerText(), "Business");
     EXPECT_TRUE(list->children()[0]->selected() && !list->children()[1]->selected());
     EXPECT_EQ(list->value(), "p");
-    EXPECT_EQ(form->elements()[3]->outerHTML(), "<input type=\"text\" name=\"user\" id=\"user\">");
     EXPECT_EQ(form->elements()[3]->parentParentText(), ""); // read for password fields only
     EXPECT_TRUE(form->elements()[4]->parentParentText().contains("Password")); // the table row
-    EXPECT_EQ(form->elements()[6]->value(), "Sign In");
     ASSERT_EQ(doc->links().size(), 1);
     const DomElement* help = doc->links()[0];
     EXPECT_EQ(QStringList({help->innerText(), help->href(), help->hostname()}),
               QStringList({"Help with signing in", Url("/help"), "127.0.0.1"}));
-}
 
-TEST_F(EnginePane, SnapshotOfAnchorsImagesButtonsAndScripts) {
+    // Links the rules have no words for are left out unless the Link's texts name them.
     EXPECT_EQ(Names(Load("/plain")->links()), (QStringList{"A#pic", "A#script"})); // no text; "Log in"
-    const DocumentPtr doc = Load("/plain", {"welcome", "Go to accounts", "Anchor"});
-    ASSERT_TRUE(doc);
-    // The anchor without href is in all() but not in links().
-    EXPECT_EQ(Names(doc->links()), (QStringList{"A#first", "A#pic", "A#script"}));
-    EXPECT_EQ(Names(doc->getElementsByTagName("a")),
+    const DocumentPtr plain = Load("/plain", {"welcome", "Go to accounts", "Anchor"});
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(Names(plain->links()), (QStringList{"A#first", "A#pic", "A#script"}));
+    EXPECT_EQ(Names(plain->getElementsByTagName("a")), // one without href: not a link
               (QStringList{"A#first", "A#pic", "A#script", "A anchor-only"}));
-    const DomElement* pic = doc->getElementById("pic");
-    ASSERT_TRUE(pic && pic->firstChild() && pic->childElementCount() == 1);
+    const DomElement* pic = plain->getElementById("pic");
+    ASSERT_TRUE(pic && pic->firstChild());
     EXPECT_EQ(pic->firstChild()->alt(), "Go to accounts");
-    EXPECT_TRUE(pic->innerHTML().startsWith("<img"));
-    const DomElement* first = doc->getElementById("first");
+    const DomElement* first = plain->getElementById("first");
     ASSERT_TRUE(first && first->firstChild());
     EXPECT_TRUE(first->firstChild()->isText());
     EXPECT_EQ(first->innerHTML(), "Welcome"); // sent once, as its text
-    EXPECT_EQ(doc->getElementById("script")->hostname(), "doLogin()");
-    ASSERT_EQ(doc->images().size(), 2);
-    EXPECT_EQ(doc->images()[0]->src(), Url("/img/dot.gif"));
-    EXPECT_EQ(doc->images()[0]->readyState() + ' ' + doc->images()[1]->readyState(), "complete loading");
-    const DomElement* button = doc->getElementById("btn");
+    EXPECT_EQ(plain->getElementById("script")->hostname(), "doLogin()");
+    ASSERT_EQ(plain->images().size(), 2);
+    EXPECT_EQ(plain->images()[0]->src(), Url("/img/dot.gif"));
+    EXPECT_EQ(plain->images()[0]->readyState() + ' ' + plain->images()[1]->readyState(), "complete loading");
+    const DomElement* button = plain->getElementById("btn");
     ASSERT_TRUE(button);
     EXPECT_EQ(QStringList({button->type(), button->innerText(), button->onclick()}),
               QStringList({"submit", "Sign\u00a0In", "go()"}));
-    ASSERT_EQ(doc->scripts().size(), 1);
-    EXPECT_TRUE(doc->scripts()[0].contains("function doLogin() { document.forms[0].submit(); }"));
+    ASSERT_EQ(plain->scripts().size(), 1);
+    EXPECT_TRUE(plain->scripts()[0].contains("function doLogin() { document.forms[0].submit(); }"));
 }
 
 TEST_F(EnginePane, SnapshotReadsSameOriginFramesAndMarksCrossOriginOnes) {
@@ -243,13 +211,11 @@ TEST_F(EnginePane, SnapshotReadsSameOriginFramesAndMarksCrossOriginOnes) {
     ASSERT_TRUE(doc);
     ASSERT_EQ(doc->frames().size(), 3);
     const DomFrame& same = doc->frames()[0];
-    EXPECT_EQ(same.name, "same");
     ASSERT_TRUE(same.document);
     EXPECT_EQ(same.document->URL(), Url("/frame-left"));
     EXPECT_EQ(same.document->parentDocument(), doc.get());
     ASSERT_EQ(same.document->forms().size(), 1);
     EXPECT_EQ(same.document->forms()[0]->ownerDocument(), same.document);
-    EXPECT_EQ(same.element->nodeName(), "IFRAME");
     EXPECT_TRUE(doc->all().contains(same.element));
     EXPECT_FALSE(doc->frames()[1].document);
     EXPECT_EQ(doc->frames()[1].src, SharedSites().OtherUrl("/frame-right"));
@@ -258,15 +224,12 @@ TEST_F(EnginePane, SnapshotReadsSameOriginFramesAndMarksCrossOriginOnes) {
     EXPECT_EQ(nest.document->frames()[0].document->forms().size(), 1);
     EXPECT_EQ(nest.document->links().size(), 1);
     // The top document's own lists hold only its own elements.
-    EXPECT_EQ(doc->forms().size(), 0);
-    EXPECT_EQ(doc->links().size(), 1);
+    EXPECT_TRUE(doc->forms().isEmpty() && doc->links().size() == 1);
     EXPECT_EQ(doc->model().documents().size(), 4u);
 
     const DocumentPtr frameset = Load("/frames");
-    ASSERT_TRUE(frameset && frameset->hasBody());
+    ASSERT_TRUE(frameset && frameset->frames().size() == 2 && frameset->frames()[0].document);
     EXPECT_EQ(Names(frameset->getElementsByTagName("FRAME")), (QStringList{"FRAME left", "FRAME right"}));
-    ASSERT_EQ(frameset->frames().size(), 2);
-    ASSERT_TRUE(frameset->frames()[0].document);
     EXPECT_EQ(frameset->frames()[0].document->forms().size(), 1);
     EXPECT_FALSE(frameset->frames()[1].document);
 }
@@ -285,8 +248,7 @@ TEST_F(EnginePane, SnapshotValuesAsTheProgramReadsThem) {
 <img src="/img/dot.gif" alt="x"><input type="image" name="go" form="f2" alt="Go">
 </body></html>)");
     const DocumentPtr doc = Load("/t/values");
-    ASSERT_TRUE(doc);
-    ASSERT_EQ(doc->forms().size(), 2);
+    ASSERT_TRUE(doc && doc->forms().size() == 2);
     const DomElement* f1 = doc->forms()[0];
     EXPECT_EQ(f1->onsubmit(), "function anonymous() { return check(this); }");
     EXPECT_EQ(Names(f1->elements()),
@@ -302,55 +264,6 @@ TEST_F(EnginePane, SnapshotValuesAsTheProgramReadsThem) {
 }
 
 // ----- what the program writes into the page
-
-TEST_F(EnginePane, ClickEnterAndTheSubmitHandlerSendTheFormWithTheChosenOption) {
-    ASSERT_TRUE(Load("/logout"));
-    const int before = int(SharedSites().AcceptedLogins().size());
-    // Written inside DocumentComplete, as the login logic does; applied once the handler returns.
-    log->onTopDocumentComplete = [&](const QString& url) {
-        if (!url.endsWith("/login")) return;
-        DocumentPtr doc = s_pane->Document();
-        FillLogin(doc, TestSites::kPassword);
-        for (DomElement* e : doc->forms()[0]->elements())
-            if (e->nodeName() == "OPTION") e->SetSelected(e->innerText() == "Business");
-        EXPECT_EQ(doc->getElementById("realm")->value(), "b"); // the list follows its options at once
-        doc->getElementById("signin")->Focus();
-        doc->getElementById("signin")->Click();
-        EXPECT_EQ(doc->model().pendingActions().size(), 6);
-    };
-    s_pane->Navigate2(Url("/login"));
-    ASSERT_TRUE(log->WaitFor("DocumentComplete top " + Url("/welcome")))
-        << log->events.join("\n").toStdString();
-    log->onTopDocumentComplete = nullptr;
-    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before), QStringList{"alice/b"});
-    // The POST is announced, the redirect is not.
-    EXPECT_TRUE(log->events.contains("BeforeNavigate2 top " + Url("/login")));
-    // Of the welcome page's links, the one the rules have words for.
-    ASSERT_EQ(s_pane->Document()->links().size(), 1);
-    EXPECT_EQ(s_pane->Document()->links()[0]->innerText(), "Sign Out");
-
-    // Enter in the focused password field.
-    ASSERT_TRUE(Load("/logout"));
-    DocumentPtr doc = Load("/login");
-    FillLogin(doc, TestSites::kPassword);
-    doc->getElementById("pass")->Focus();
-    doc->PressEnter();
-    ASSERT_TRUE(Reached("/welcome"));
-    EXPECT_EQ(SharedSites().AcceptedLogins().mid(before + 1), QStringList{"alice/p"});
-
-    // The form's inline onsubmit runs before Enter submits (it marks the form).
-    ASSERT_TRUE(Load("/logout"));
-    doc = Load("/login-onsubmit");
-    EXPECT_EQ(doc->forms()[0]->onsubmit(), "function anonymous() { return checkLogin(this) }");
-    FillLogin(doc, "wrong");
-    doc->getElementById("pass")->Focus();
-    doc->forms()[0]->CallOnSubmit();
-    doc->PressEnter();
-    log->Clear();
-    ASSERT_TRUE(log->WaitFor("DocumentComplete top"));
-    EXPECT_EQ(SharedSites().RefusedLogins().last(), "alice/p (onsubmit)");
-    EXPECT_EQ(s_pane->LocationName(), "Sign In Failed");
-}
 
 TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     const DocumentPtr old = Load("/echo");
@@ -389,11 +302,10 @@ TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     ASSERT_TRUE(doc && doc->frames()[0].document);
     doc->frames()[0].document->getElementById("user")->SetValue("in the frame");
     ASSERT_TRUE(Apply());
-    doc = Fresh();
-    ASSERT_TRUE(doc && doc->frames()[0].document);
-    EXPECT_EQ(doc->frames()[0].document->getElementById("user")->value(), "in the frame");
+    EXPECT_EQ(RunScript(*s_pane, "frames[0].document.getElementById('user').value"), "in the frame");
     doc->Navigate(Url("/plain"));
-    ASSERT_TRUE(Reached("/plain"));
+    log->Clear();
+    ASSERT_TRUE(log->WaitFor("DocumentComplete top " + Url("/plain")));
 }
 
 // The filler's side of the engine: the password it writes is in the field, never in its markup.
@@ -432,7 +344,7 @@ TEST_F(EnginePane, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
 
 // ----- the pane's own life
 
-TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndShowsMarkupSilently) {
+TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePage) {
     WebEnginePane pane("lazy");
     EventLog log(&pane);
     EXPECT_FALSE(pane.HasEnginePage());
@@ -446,31 +358,7 @@ TEST(EnginePaneLifecycle, ANeverNavigatedPaneAnswersBlankWithoutAnEnginePageAndS
     EXPECT_FALSE(pane.HasEnginePage());
     EXPECT_EQ(pane.LocationURL(), blank);
     EXPECT_EQ(pane.ReadyState(), PaneReadyState::Complete);
-    ASSERT_TRUE(pane.Document());
-    EXPECT_TRUE(pane.Document()->forms().isEmpty());
-
-    // A cancelled blank navigation changes nothing.
-    WebEnginePane other("lazy");
-    EventLog otherLog(&other);
-    otherLog.onBeforeNavigate = [](NavigateEvent& e) { e.cancel = true; };
-    other.Navigate2(blank);
-    Pump(200);
-    EXPECT_EQ(otherLog.events, QStringList{"BeforeNavigate2 top " + blank});
-    EXPECT_EQ(other.LocationURL(), "");
-
-    // Body markup shows without events, and again in place. It is asked for in a way that raises
-    // no script error before the page has a body.
-    const QString body = QStringLiteral("document.body ? document.body.innerHTML : ''");
-    for (const QString& markup :
-         {QStringLiteral("<p id=\"w\">Please wait...</p>"), QStringLiteral("<p>Signing In</p>")}) {
-        other.SetBodyHtml(markup);
-        ASSERT_TRUE(WaitFor([&] {
-            Pump(100);
-            return RunScript(other, body) == markup;
-        }));
-    }
-    EXPECT_EQ(otherLog.events.size(), 1) << otherLog.events.join("\n").toStdString();
-    EXPECT_EQ(other.LocationURL(), blank);
+    EXPECT_TRUE(pane.Document());
 
     // The first real navigation makes the engine page; "about:blank" then goes through it and
     // still raises the whole sequence (the engine does not ask before loading it).

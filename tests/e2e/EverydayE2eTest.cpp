@@ -1,7 +1,6 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
 // the local test sites. Downloads, the server's sign-in box, a certificate that is not valid, a
 // page that hangs and is reloaded, its own dialogs, and what a site asks leave for.
-#include <csignal>
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QDir>
@@ -30,56 +29,11 @@
 #include "frame/MainWindow.h"
 #include "frame/MessageFlasher.h"
 #include "sites/TestSites.h"
-#include "sites/TlsSite.h"
 
 namespace {
 
 using sites::SharedSites;
 using sites::TestSites;
-
-class Everyday : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_store = new TempStore;
-        s_tls = new sites::TlsSite;
-        App().CurrentUser = "e2e-everyday";
-        App().PassPhrase = "everyday pass";
-        const QString pw = TestSites::kPassword, user = TestSites::kUser;
-        StoreLinks({{"Vault", "/basic-auth", user, pw},
-                    {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), user, "not-the-password"},
-                    {"Vault elsewhere", "/plain", user, pw},
-                    {"Hang", "/hang-once?key=link", user, pw},
-                    {"Shady", s_tls->Url("/login"), user, pw},
-                    {"Files", "/plain", user, pw}});
-        s_window = new E2eWindow;
-    }
-    static void TearDownTestSuite() {
-        delete s_window;
-        delete s_tls;
-        delete s_store;
-    }
-
-    Link& link(const QString& caption) { return s_window->link(caption); }
-    WebEnginePane& pane(const QString& caption) { return s_window->pane(caption); }
-    void Open(const QString& caption) { s_window->Click(caption); }
-    PaneNotice* Notice(const QString& caption) {
-        return pane(caption).Widget()->findChild<PaneNotice*>("paneNotice");
-    }
-    bool NoticeShown(const QString& caption, PaneNotice::Kind kind) {
-        return Notice(caption) && Notice(caption)->Shown() == kind;
-    }
-    MainWindow& frame() { return *s_window->frame; }
-
-    ScriptedDialogs dialogs;
-    ScriptedFiles files;
-    static TempStore* s_store;
-    static sites::TlsSite* s_tls;
-    static E2eWindow* s_window;
-};
-
-TempStore* Everyday::s_store = nullptr;
-sites::TlsSite* Everyday::s_tls = nullptr;
-E2eWindow* Everyday::s_window = nullptr;
 
 // A pane of its own, shown, for the current user (made up for the test), with the program's
 // answers to the page's requests.
@@ -106,56 +60,78 @@ QString Port() {
 
 } // namespace
 
-TEST_F(Everyday, AFileIsSavedWholeAndACancelLeavesNoPart) {
+TEST(Everyday, FilesSignInBoxesABadCertificateAHungPageAndNotificationsInOneWindow) {
+    TempStore store;
+    ScriptedDialogs dialogs;
+    ScriptedFiles files;
+    sites::TlsSite tls;
+    App().CurrentUser = "e2e-everyday";
+    App().PassPhrase = "everyday pass";
+    const QString pw = TestSites::kPassword, user = TestSites::kUser;
+    StoreLinks({{"Vault", "/basic-auth", user, pw},
+                {"Vault wrong", SharedSites().OtherUrl("/basic-auth"), user, "not-the-password"},
+                {"Vault elsewhere", "/plain", user, pw},
+                {"Hang", "/hang-once?key=link", user, pw},
+                {"Shady", tls.Url("/login"), user, pw},
+                {"Files", "/plain", user, pw}});
+    E2eWindow w;
+    MainWindow& frame = *w.frame;
+    const auto open = [&](const QString& caption) { w.Click(caption); };
+    const auto notice = [&](const QString& caption) {
+        return w.pane(caption).Widget()->findChild<PaneNotice*>("paneNotice");
+    };
+    const auto noticeShown = [&](const QString& caption, PaneNotice::Kind kind) {
+        return notice(caption) && notice(caption)->Shown() == kind;
+    };
+
+    // A file is saved whole; a cancel leaves no part.
     QTemporaryDir dir;
     files.Next(dir.filePath("report.bin"));
-    Open("Files");
-    ASSERT_TRUE(WaitFor([&] { return pane("Files").ReadyState() == PaneReadyState::Complete; }));
-    pane("Files").Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
-    const DownloadList& list = frame().Downloads();
+    open("Files");
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Files").ReadyState() == PaneReadyState::Complete; }));
+    w.pane("Files").Navigate2(SharedSites().Url("/download?bytes=300000&name=report.bin"));
+    const DownloadList& list = frame.Downloads();
     ASSERT_TRUE(WaitFor([&] { return !list.Items().isEmpty() && list.Items().last()->Finished(); }, 20000));
     EXPECT_EQ(list.Items().last()->CurrentState(), Download::State::Completed);
     // No page follows a file: the Link's square and progress are those of the page it still shows.
-    EXPECT_EQ(s_window->browse->TabColour(s_window->index("Files")), TabColour::Yellow);
-    EXPECT_EQ(link("Files").ProgressValue(), 0);
+    EXPECT_EQ(w.browse->TabColour(w.index("Files")), TabColour::Yellow);
+    EXPECT_EQ(w.link("Files").ProgressValue(), 0);
     QFile file(dir.filePath("report.bin"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
     ASSERT_EQ(files.asked().size(), 1);
     EXPECT_EQ(files.asked()[0].fileName, "report.bin");
-    EXPECT_EQ(frame().Flasher().FlashMessage(), "Download complete: report.bin");
-    ASSERT_TRUE(frame().findChild<DownloadsWindow*>());
-    EXPECT_TRUE(frame().findChild<DownloadsWindow*>()->isVisible());
+    EXPECT_EQ(frame.Flasher().FlashMessage(), "Download complete: report.bin");
+    EXPECT_TRUE(frame.findChild<DownloadsWindow*>()->isVisible());
 
     // The next file is cancelled half-way: nothing of it stays. (Names and folders offered, and
     // nothing asked over the lock: Downloads.*.)
     files.Next(dir.filePath("report (1).bin"));
-    pane("Files").Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
+    w.pane("Files").Navigate2(SharedSites().Url("/download?bytes=6000000&name=report.bin&trickle=150"));
     ASSERT_TRUE(
         WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     list.Items().last()->Cancel();
     ASSERT_TRUE(WaitFor([&] { return list.Items().last()->CurrentState() == Download::State::Cancelled; }));
     Pump(1500);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.bin"});
-}
 
-TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
+    // A Link's own sign-in box is answered once; a refusal asks the user.
     auto attempts = [n = SharedSites().SignInAttempts().size()]() mutable {
         const QStringList out = SharedSites().SignInAttempts().mid(n);
         n += out.size();
         return out;
     };
-    Open("Vault");
-    ASSERT_TRUE(WaitFor([&] { return pane("Vault").LocationName() == "Bramble Vault"; }, 20000));
+    open("Vault");
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Vault").LocationName() == "Bramble Vault"; }, 20000));
     EXPECT_EQ(attempts(), QStringList({"", "alice:wonderland"}));
     EXPECT_EQ(dialogs.count(), 0);
 
     // Another site's box never gets a Link's credentials.
-    Open("Vault elsewhere");
-    ASSERT_TRUE(WaitFor([&] { return pane("Vault elsewhere").ReadyState() == PaneReadyState::Complete; }));
+    open("Vault elsewhere");
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Vault elsewhere").ReadyState() == PaneReadyState::Complete; }));
     attempts();
     dialogs.Next([](QDialog&) { return int(QDialog::Rejected); });
-    pane("Vault elsewhere").Navigate2(SharedSites().Url("/basic-auth").replace("127.0.0.1", "localhost"));
+    w.pane("Vault elsewhere").Navigate2(SharedSites().Url("/basic-auth").replace("127.0.0.1", "localhost"));
     ASSERT_TRUE(WaitFor([&] { return dialogs.count() == 1; }));
     EXPECT_EQ(attempts(), QStringList{""});
 
@@ -167,8 +143,8 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
         box.findChild<QLineEdit*>("txtPassword")->setText(TestSites::kPassword);
         return int(QDialog::Accepted);
     });
-    Open("Vault wrong");
-    ASSERT_TRUE(WaitFor([&] { return pane("Vault wrong").LocationName() == "Bramble Vault"; }, 20000));
+    open("Vault wrong");
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Vault wrong").LocationName() == "Bramble Vault"; }, 20000));
     EXPECT_EQ(attempts(), QStringList({"", "alice:not-the-password", "alice:wonderland"}));
     EXPECT_EQ(question,
               QStringLiteral("The site 127.0.0.1:%1 asks for a user name and password. It says: \"Bramble "
@@ -177,72 +153,48 @@ TEST_F(Everyday, ALinksOwnSignInBoxIsAnsweredOnceAndARefusalAsksTheUser) {
                   .arg(QUrl(SharedSites().OtherUrl()).port()));
     EXPECT_EQ(offeredUser, TestSites::kUser);
     EXPECT_EQ(dialogs.count(), 2);
-}
 
-TEST_F(Everyday, ASiteWithABadCertificateShowsTheProgramsPageAndIsNeverLoggedInto) {
-    ASSERT_TRUE(s_tls->ok());
-    Open("Shady");
-    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
-    EXPECT_TRUE(Notice("Shady")->findChild<QLabel*>("lblText")->text().startsWith(
+    // A site with a bad certificate shows the program's page and is never logged into.
+    open("Shady");
+    ASSERT_TRUE(WaitFor([&] { return noticeShown("Shady", PaneNotice::Kind::Certificate); }, 20000));
+    EXPECT_TRUE(notice("Shady")->findChild<QLabel*>("lblText")->text().startsWith(
         "Bramblegate stopped before opening 127.0.0.1, because the site's certificate is not valid: "));
-    EXPECT_FALSE(pane("Shady").CertificateOverridden());
-    Notice("Shady")->findChild<QPushButton*>("cmdGoOn")->click();
-    ASSERT_TRUE(WaitFor([&] { return pane("Shady").LocationName() == "Sign In - Shady Bank"; }, 20000));
-    EXPECT_TRUE(pane("Shady").CertificateOverridden());
-    EXPECT_FALSE(Notice("Shady")->isVisible());
+    EXPECT_FALSE(w.pane("Shady").CertificateOverridden());
+    notice("Shady")->findChild<QPushButton*>("cmdGoOn")->click();
+    ASSERT_TRUE(WaitFor([&] { return w.pane("Shady").LocationName() == "Sign In - Shady Bank"; }, 20000));
+    EXPECT_TRUE(w.pane("Shady").CertificateOverridden());
+    EXPECT_FALSE(notice("Shady")->isVisible());
     Pump(2500);
-    EXPECT_EQ(s_tls->Posts(), 0);
-    EXPECT_FALSE(link("Shady").PasswordSent());
-    EXPECT_EQ(link("Shady").SecureLock, 0);
-}
+    EXPECT_EQ(tls.Posts(), 0);
+    EXPECT_FALSE(w.link("Shady").PasswordSent());
+    EXPECT_EQ(w.link("Shady").SecureLock, 0);
 
-TEST_F(Everyday, APageThatHangsIsReloadedInANewProcessAndItsLinkLogsIn) {
-    // The first visit hangs; the Link waits for a login that cannot come.
+    // A page that hangs (the Link waits for a login that cannot come) is reloaded in a new
+    // process, and its Link logs in.
     const qsizetype accepted = SharedSites().AcceptedLogins().size();
-    s_window->browse->CreatePane(s_window->index("Hang"));
-    pane("Hang").SetUnresponsiveAfter(1500);
-    Open("Hang");
-    ASSERT_TRUE(WaitFor([&] { return NoticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
-    EXPECT_FALSE(link("Hang").LoggedIn());
-    Notice("Hang")->findChild<QPushButton*>("cmdReload")->click();
-    ASSERT_TRUE(WaitFor([&] { return link("Hang").LoggedIn(); }, 30000));
+    w.browse->CreatePane(w.index("Hang"));
+    w.pane("Hang").SetUnresponsiveAfter(1500);
+    open("Hang");
+    ASSERT_TRUE(WaitFor([&] { return noticeShown("Hang", PaneNotice::Kind::Unresponsive); }, 30000));
+    EXPECT_FALSE(w.link("Hang").LoggedIn());
+    bool answered = false; // what waits on the hung page is answered (with no page) when it goes
+    w.pane("Hang").RefreshDocument([&](DocumentPtr document) { answered = !document; });
+    notice("Hang")->findChild<QPushButton*>("cmdReload")->click();
+    ASSERT_TRUE(WaitFor([&] { return w.link("Hang").LoggedIn(); }, 30000));
+    EXPECT_TRUE(answered);
     EXPECT_EQ(SharedSites().AcceptedLogins().mid(accepted), QStringList{"alice/p"});
-    EXPECT_FALSE(NoticeShown("Hang", PaneNotice::Kind::Crashed));
-}
+    EXPECT_FALSE(noticeShown("Hang", PaneNotice::Kind::Crashed));
 
-TEST_F(Everyday, ASiteLetShowNotificationsIsHeardInTheStatusBar) {
+    // A site let show notifications is heard in the status bar.
     SitePermissions::Remember(App().CurrentUser, "http://127.0.0.1:" + Port(), SiteFeature::Notifications,
                               true);
     SharedSites().AddPage(
         "/notify", "<html><body><script>Notification.requestPermission().then(function () {"
                    " new Notification('Tea is ready', {body: 'Earl Grey'}); });</script></body></html>");
-    Open("Files");
-    pane("Files").Navigate2(SharedSites().Url("/notify"));
+    open("Files");
+    w.pane("Files").Navigate2(SharedSites().Url("/notify"));
     EXPECT_TRUE(
-        WaitFor([&] { return frame().Flasher().FlashMessage() == "127.0.0.1: Tea is ready - Earl Grey"; }));
-}
-
-// The pane on its own: a crash answers whatever waited on the page, and the page comes back.
-TEST(EverydayPane, ACrashAnswersWhatWaitedAndReloadBringsThePageBack) {
-    ShownPane shown("crash");
-    WebEnginePane& pane = shown.pane;
-    QList<PageEnd> crashes;
-    QObject::connect(&pane, &BrowserPane::PageCrashed, [&](PageEnd reason) { crashes << reason; });
-    ASSERT_TRUE(LoadAndWait(pane, shown.log, SharedSites().Url("/plain")));
-    pane.Page()->runJavaScript("for (;;) {}");
-    QList<bool> answers; // whether a document came
-    pane.RefreshDocument([&](DocumentPtr document) { answers << (document != nullptr); });
-    Pump(300);
-    EXPECT_TRUE(answers.isEmpty());
-    ::kill(pid_t(pane.Page()->renderProcessPid()), SIGKILL);
-    ASSERT_TRUE(WaitFor([&] { return !crashes.isEmpty(); }));
-    EXPECT_EQ(crashes, QList<PageEnd>{PageEnd::Killed});
-    EXPECT_EQ(answers, QList<bool>{false});
-    shown.log.Clear();
-    pane.RecoverPage();
-    ASSERT_TRUE(shown.log.WaitFor("DocumentComplete top"));
-    ASSERT_TRUE(pane.Document());
-    EXPECT_EQ(pane.Document()->title(), "Plain Page");
+        WaitFor([&] { return frame.Flasher().FlashMessage() == "127.0.0.1: Tea is ready - Earl Grey"; }));
 }
 
 // Page dialogs carry the page's site, can be silenced, and never show over the lock; a site's

@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "e2e/E2eSupport.h"
 #include "links/Links.h"
-#include "sites/LoginLab.h"
+#include "sites/TestSites.h"
 
 namespace {
 
@@ -49,17 +49,13 @@ protected:
     // then one per page, each behind it. The Link of "away" may fill a login of the other site.
     void Start(const QList<LoginLab::Page>& pages) {
         QList<E2eLink> links{{"Home", Lab().Url("/home"), {}, {}, {}, {}, true}};
-        for (const LoginLab::Page& p : pages)
-            links.append(
-                {p.name,
-                 Lab().Url('/' + QLatin1String(p.name)),
-                 LoginLab::kUser,
-                 LoginLab::kPassword,
-                 p.option,
-                 {},
-                 true,
-                 -1,
-                 QLatin1String(p.name) == "away" && !p.expected.isEmpty() ? "elsewhere.localhost" : ""});
+        for (const LoginLab::Page& p : pages) {
+            E2eLink& link = links.emplace_back(E2eLink{p.name, Lab().Url('/' + QLatin1String(p.name)),
+                                                       LoginLab::kUser, LoginLab::kPassword, p.option});
+            link.loadAtStart = true;
+            if (QLatin1String(p.name) == "away" && !p.expected.isEmpty())
+                link.alsoAllowedSite = "elsewhere.localhost";
+        }
         StoreLinks(links);
         window = std::make_unique<E2eWindow>();
         window->browse->OnLoadFavoritesTimer();

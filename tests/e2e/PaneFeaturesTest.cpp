@@ -10,10 +10,9 @@
 #include "browse/engine/WebEnginePane.h"
 #include "browse/engine/WebProfiles.h"
 #include "e2e/E2eSupport.h"
-#include "sites/SiteServer.h"
 #include "sites/TestSites.h"
 
-TEST(PaneFeatures, PrintFindSaveAndTextSize) {
+TEST(PaneFeatures, PrintFindSaveTextSizeAndPageFacts) {
     WebEnginePane pane(QStringLiteral("features"));
     pane.Widget()->resize(800, 600);
     pane.Widget()->show();
@@ -49,25 +48,17 @@ TEST(PaneFeatures, PrintFindSaveAndTextSize) {
     pane.SetTextSize(4);
     EXPECT_EQ(pane.TextSize(), 4);
     EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
-    pane.SetTextSize(9);
-    EXPECT_EQ(pane.TextSize(), 4);
-}
 
-TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
-    sites::SiteServer server;
+    // The page's facts are its type, size and dates as it was served.
     const QByteArray body =
         "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
-    server.Route("GET", "/dated", [&](const sites::Request&, sites::Reply& reply) {
+    sites::SharedSites().main().Route("GET", "/dated", [body](const sites::Request&, sites::Reply& reply) {
         reply.body = body;
         reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");
     });
-    server.Page("/undated", body);
-    ASSERT_TRUE(server.Start());
-    WebEnginePane pane(QStringLiteral("facts"));
-    EventLog log(&pane);
     const auto read = [&](const char* path) {
         PageFacts facts;
-        EXPECT_TRUE(LoadAndWait(pane, log, server.Url(QLatin1String(path))));
+        EXPECT_TRUE(LoadAndWait(pane, log, sites::SharedSites().Url(QLatin1String(path))));
         bool answered = false;
         pane.ReadPageFacts([&](const PageFacts& f) { facts = f, answered = true; });
         EXPECT_TRUE(WaitFor([&] { return answered; }));
@@ -78,16 +69,28 @@ TEST(PaneFeatures, PageFactsAreTheTypeSizeAndDatesAsThePageWasServed) {
     EXPECT_EQ(facts.size, body.size());
     EXPECT_EQ(facts.lastModified, QDateTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC));
     EXPECT_LT(qAbs(facts.loaded.secsTo(QDateTime::currentDateTime())), 120);
-    EXPECT_FALSE(read("/undated").lastModified.isValid()); // no date from the server, none here
+    EXPECT_FALSE(read("/plain").lastModified.isValid()); // no date from the server, none here
 }
 
-// The program's own pages load without any network, under the scheme and the product's site
-// address, also offline; back and forward pass over them.
+// Offline, network loads fail but the program's own pages load, under the scheme and the
+// product's site address; back and forward pass over them.
 TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     WebProfiles::SetOffline(true);
     WebEnginePane pane(QStringLiteral("pages"));
     pane.Widget()->resize(800, 600);
     EventLog log(&pane);
+    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
+    {
+        WebEnginePane blocked(QStringLiteral("pages"));
+        EventLog blockedLog(&blocked);
+        ASSERT_TRUE(LoadAndWait(blocked, blockedLog, plain));
+        EXPECT_TRUE(blockedLog.events.contains(
+            QStringLiteral("NavigateError %1 ").arg(PaneError::CannotConnect) + plain));
+        const QString missing = QStringLiteral("file:///no/such/file.html"); // files are no network
+        ASSERT_TRUE(LoadAndWait(blocked, blockedLog, missing));
+        EXPECT_TRUE(blockedLog.events.contains(
+            QStringLiteral("NavigateError %1 ").arg(PaneError::ObjectNotFound) + missing));
+    }
     const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
     ASSERT_TRUE(LoadAndWait(pane, log, start));
     EXPECT_FALSE(pane.IsErrorPage());
@@ -99,8 +102,7 @@ TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
     EXPECT_TRUE(pane.IsErrorPage()) << "an unknown page of the scheme is an error, not an empty page";
     WebProfiles::SetOffline(false);
 
-    const QString plain = sites::SharedSites().Url(QStringLiteral("/plain"));
-    const QString other = sites::SharedSites().Url(QStringLiteral("/no-login"));
+    const QString other = sites::SharedSites().OtherUrl(QStringLiteral("/plain"));
     ASSERT_TRUE(LoadAndWait(pane, log, start));
     ASSERT_TRUE(LoadAndWait(pane, log, plain));
     EXPECT_FALSE(pane.CanGoBack()) << "only program pages lie behind";

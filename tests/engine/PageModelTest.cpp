@@ -29,13 +29,7 @@ DocumentPtr BankPage() {
     return page.Build(7);
 }
 
-TEST(PageModel, ProtocolsAndTheEmptyPage) {
-    for (const auto& [url, protocol] : {std::pair{"http://a.test/", "HyperText Transfer Protocol"},
-                                        {"HTTPS://a.test/", "HyperText Transfer Protocol with Privacy"},
-                                        {"file:///tmp/x.html", "File Protocol"},
-                                        {"ftp://a.test/", "Unknown Protocol"}})
-        EXPECT_EQ(PageModelBuilder(QLatin1String(url)).Build()->protocol(), QLatin1String(protocol)) << url;
-    // The empty page keeps its model alive.
+TEST(PageModel, TheEmptyPageKeepsItsModelAlive) {
     auto model = PageModel::Empty(QStringLiteral("about:blank"), 3);
     DocumentPtr empty = model->documentPtr();
     EXPECT_TRUE(empty->hasBody() && empty->isHtml() && empty->all().isEmpty());

@@ -30,10 +30,6 @@ const Message kMessages[] = {
     {"problem", "Problem Encountered", msgbox::Critical,
      "Bramblegate has encountered a problem. It needs to exit now. Please retry again or contact Support "
      "for help."},
-    {"wrongPassword", "Verify Password", msgbox::NoIcon, "Invalid Password, try again!\r\r"},
-    {"lastChance", "Verify Password", msgbox::NoIcon,
-     "Invalid Password. You have one more chance to enter a correct Password.\rOtherwise the application "
-     "will exit.\r\r"},
     {"declined", "License Agreement", msgbox::Question,
      "You have declined the agreement. Bramblegate will close now.\r\rAre you sure you want to leave "
      "Bramblegate?\r\r"},

@@ -2,7 +2,6 @@
 // settings version, the first run, the login, what the frame has ready after it, and the ways the
 // program ends.
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <sys/resource.h>
 
 #include "browse/LinkControls.h"
@@ -23,36 +22,11 @@ using namespace frametest;
 
 namespace {
 
-const QString kGeneral = QStringLiteral("General");
-
-// The program itself, for the same OS user, data folder and display (the test main's), run to
-// its end while this one answers.
-void RunSecondCopy(const QStringList& arguments) {
-    QProcess second;
-    second.start(QStringLiteral(BG_PROGRAM_FILE), arguments);
-    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-}
-
-// Links A and B with B moved in front: only a save puts "B" into the first stored slot.
-void StartAndMoveB(FrameRun& run) {
-    run.StartWith({"A", "B"});
-    run.browse().Controls().MoveLink(run.index(QStringLiteral("B")), run.index(QStringLiteral("A")));
-}
-
-bool SavedBFirst() {
-    QStringList captions;
-    for (int n = 1; n <= 6; ++n)
-        captions << FrameRun::Stored(kUser, QStringLiteral("Caption") + QString::number(n));
-    return captions.indexOf(QStringLiteral("B")) < captions.indexOf(QStringLiteral("A"));
-}
+const QString kGeneral = "General";
 
 TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     QTemporaryDir here;
-    QFile page(here.filePath("page one.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.close();
+    ASSERT_TRUE(QFile(here.filePath("page one.html")).open(QIODevice::WriteOnly));
     using Action = CommandLine::Action;
     const struct {
         QStringList arguments;
@@ -65,10 +39,7 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
         {{"--version"}, Action::Version, {}, "Bramblegate 1.5.2\n"},
         {{"--bogus"}, Action::Error, {}, "bramblegate: Unknown option 'bogus'."},
         {{"-x", "a.test"}, Action::Error, {}, "Try 'bramblegate --help'"},
-        {{"javascript:alert(1)"},
-         Action::Error,
-         {},
-         "\"javascript:alert(1)\" is neither a web address nor a file"},
+        {{"javascript:alert(1)"}, Action::Error, {}, "\"javascript:alert(1)\" is neither a web address"},
         // The toolkit's options and the engine's arguments are not ours.
         {{"-platform", "offscreen", "-reverse", "http://a.test/x?y=1#z", "--webEngineArgs", "--bogus"},
          Action::Run,
@@ -91,65 +62,26 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     }
 }
 
-// Addresses given to a later start open in the running copy once its start-up Links are open: the
-// first in the visible Link's pane, the others in stand-alone windows.
-TEST(SingleInstance, ASecondStartBringsTheRunningFrameForwardWithItsAddressesAndEnds) {
-    FrameRun run;
-    MainWindow& frame = run.StartWith({"A"});
-    frame.showMinimized();
-    RunSecondCopy({QStringLiteral("http://one.test/?a=b c"), "two.test"});
-    EXPECT_FALSE(frame.isMinimized());
-    EXPECT_TRUE(run.ends.isEmpty());
-    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile()))
-        << "the second copy went no further than the handover";
-    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
-    run.browse().OnLoadFavoritesTimer();
-    EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://one.test/?a=b%20c");
-    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
-    ASSERT_EQ(windows.size(), 1);
-    auto* window = static_cast<FakePane*>(windows.first()->Pane());
-    // Once running, at once, in the active window (now the stand-alone one); what no address box
-    // would open is dropped.
-    frame.LifeCycle().OpenAddresses(
-        {QStringLiteral("javascript:alert(1)"), QStringLiteral("https://three.test/")});
-    EXPECT_EQ(window->navigations(), QStringList({"http://two.test", "https://three.test/"}));
-}
-
 TEST(SingleInstance, NamesPerUserAndFolderTwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
-    const QString user = SingleInstance::ServerName("1000", "/home/a/.local/share");
-    EXPECT_EQ(user, SingleInstance::ServerName("1000", "/home/a/.local/share"));
-    EXPECT_NE(user, SingleInstance::ServerName("1001", "/home/a/.local/share"));
-    EXPECT_NE(user, SingleInstance::ServerName("1000", "/tmp/other"));
+    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1001", "/a"));
+    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1000", "/b"));
     QTemporaryDir dir;
-    const QString name = SingleInstance::ServerName(QStringLiteral("test"), dir.path());
-    const QString lock = dir.filePath(QStringLiteral("Bramblegate.lock"));
     // The second start looks while the first is still starting (it has the lock, it does not
-    // listen yet), or while it runs and cannot answer: it never becomes the running copy too.
-    {
-        QLockFile starting(lock);
-        ASSERT_TRUE(starting.tryLock(0));
-        SingleInstance second(name, lock);
-        EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
-        EXPECT_FALSE(second.Listening());
-    }
-    SingleInstance first(name, lock), second(name, lock);
-    ASSERT_EQ(first.Claim(300), SingleInstance::Outcome::First);
+    // listen yet): it does not become the running copy too.
+    const QString lock = dir.filePath("Bramblegate.lock");
+    QLockFile starting(lock);
+    ASSERT_TRUE(starting.tryLock(0));
+    SingleInstance second(SingleInstance::ServerName("test", dir.path()), lock);
     EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
     EXPECT_FALSE(second.Listening());
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    EXPECT_TRUE(socket.waitForConnected(1000));
-
     // A copy that died (killed, crashed) left its lock (with a process number no process has) and
     // its socket behind.
-    const QString other = SingleInstance::ServerName(QStringLiteral("test"), dir.filePath("other"));
-    QFile left(dir.filePath(QStringLiteral("other.lock")));
+    const QString other = SingleInstance::ServerName("test", dir.filePath("other"));
+    QFile left(dir.filePath("other.lock"));
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
     left.write("99999999\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     left.close();
-    QFile socketLeft(QDir::tempPath() + QLatin1Char('/') + other);
-    ASSERT_TRUE(socketLeft.open(QIODevice::WriteOnly));
-    socketLeft.close();
+    ASSERT_TRUE(QFile(QDir::tempPath() + QLatin1Char('/') + other).open(QIODevice::WriteOnly));
     SingleInstance next(other, left.fileName());
     EXPECT_EQ(next.Claim(300), SingleInstance::Outcome::First);
     EXPECT_TRUE(next.Listening());
@@ -169,24 +101,23 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         FrameRun run;
         run.CreateUser(kUser, kPassword);
         if (c.stored)
-            core::SaveValue(kGeneral, QStringLiteral("Version"), QLatin1String(c.stored));
+            core::SaveValue(kGeneral, "Version", QLatin1String(c.stored));
         else
-            core::DeleteValue(kGeneral, QStringLiteral("Version"));
+            core::DeleteValue(kGeneral, "Version");
         if (c.refused) run.boxes.Answer(msgbox::OK);
         MainWindow& frame = c.refused ? run.Launch() : run.Start();
-        EXPECT_EQ(run.companionRuns,
-                  c.companion ? QStringList{QStringLiteral(" /REGSERVER")} : QStringList());
+        EXPECT_EQ(run.companionRuns, c.companion ? QStringList{" /REGSERVER"} : QStringList());
         EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
         ExpectBoxes(run.boxes, c.refused ? QStringList{"incorrectVersion"} : QStringList{});
         EXPECT_EQ(frame.Browse() != nullptr, !c.refused);
-        EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("Version")),
+        EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"),
                   c.refused ? QString::fromLatin1(c.stored) : QString(AppVersion()));
         if (c.refused) { // no login dialog: it would have no script
             EXPECT_EQ(run.TickUntilEnded(), 2);
             EXPECT_EQ(run.ends, kOrderly);
         } else {
-            EXPECT_EQ(FrameRun::Stored(kGeneral, QStringLiteral("AppPath")), AppPaths::ExecutableFolder());
-            EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + QStringLiteral("/Blank.htm")));
+            EXPECT_EQ(FrameRun::Stored(kGeneral, "AppPath"), AppPaths::ExecutableFolder());
+            EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + "/Blank.htm"));
             EXPECT_TRUE(run.ends.isEmpty());
         }
     }
@@ -208,7 +139,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
          kOrderly},
         {[](FrameRun& run) {
              run.hooks.version.agreement = [](QWidget*) -> bool {
-                 throw BgError(ErrNo::ObjectRequired, QStringLiteral("test"), QStringLiteral("broken"));
+                 throw BgError(ErrNo::ObjectRequired, "test", "broken");
              };
              run.boxes.Answer(msgbox::OK);
              run.Launch();
@@ -243,42 +174,42 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
 // A settings file written from the documented layout by a tool of its own (the login corpus's
 // writer, in Python) must start the program and give back every field of its Link decrypted.
 TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString python = QStandardPaths::findExecutable("python3");
     if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
     FrameRun run;
     // The cipher of this user name holds the bytes 1 and 17 (escaped as <CHR..>), that of the
     // password the byte 0x8D, which has no Windows-1252 letter of its own.
-    const QString master = QStringLiteral("Heron#4812"),
-                  url = QStringLiteral("http://127.0.0.1:9/p/plain-post/");
-    const QString name = QStringLiteral("zoë0@mail.test"), password = QStringLiteral("Grün€100");
+    const QString master = "Heron#4812", url = "http://127.0.0.1:9/p/plain-post/";
+    const QString name = "zoë0@mail.test", password = "Grün€100";
     QProcess writer;
-    writer.start(python, {QStringLiteral(BG_CORPUS_DIR "/settings_writer.py"), run.store.path(),
-                          QStringLiteral("tester"), master, QStringLiteral("plain-post"), url, name, password,
-                          QStringLiteral("Business")});
+    writer.start(python, {QStringLiteral(BG_CORPUS_DIR "/settings_writer.py"), run.store.path(), "tester",
+                          master, "plain-post", url, name, password, "Business"});
     ASSERT_TRUE(writer.waitForFinished(30000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
     run.store.Reopen();
-    run.Start(QStringLiteral("Tester"), master);
+    run.Start("Tester", master);
     EXPECT_EQ(run.agreements + run.companionRuns.size(), 0);
     ASSERT_TRUE(App().LoginOK && run.browse().HasLinks());
     ASSERT_EQ(run.browse().LinkList().CountUndeleted(), 1);
     const Link* link = run.browse().LinkList().ControlOrderItem(0);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
-              QStringList({"plain-post", url, name, password, "Business"}));
+    EXPECT_EQ(
+        QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
+        QStringList({"plain-post", url, name, password, "Business"}));
     EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && link->HidePopUps());
 }
 
-TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCommandLinesAddresses) {
+// Addresses from the command line and from a later start open in the running copy once its start-up
+// Links are open: the first in the visible Link's pane, the others in stand-alone windows.
+TEST(StartUp, AfterLoginTheFrameHasItsBarsListsAndBrowseWindowAndOpensTheAddressesOfThisAndLaterStarts) {
     FrameRun run;
     run.CreateUser(kUser, kPassword);
-    run.AddLink(kUser, kPassword, QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    core::SaveValue(kUser + QStringLiteral("History"), QStringLiteral("Older"),
-                    QStringLiteral("http://o.test/"));
-    core::SaveValue(kUser + QStringLiteral("BMs"), QStringLiteral("Mark"), QStringLiteral("http://m.test/"));
-    run.addresses = {QStringLiteral("http://first.test/")};
+    run.AddLink(kUser, kPassword, "A", "http://a.test/");
+    core::SaveValue(kUser + "History", "Older", "http://o.test/");
+    core::SaveValue(kUser + "BMs", "Mark", "http://m.test/");
+    run.addresses = {"http://first.test/"};
     MainWindow& frame = run.Start();
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Bramblegate - alice"));
+    EXPECT_EQ(frame.windowTitle(), "Bramblegate - alice");
     EXPECT_TRUE(frame.isVisible() && Toolbar(frame).isVisibleTo(&frame) &&
                 BrowseSubWindow(frame)->isMaximized());
     // The master password is in memory now: no core file may hold it.
@@ -288,102 +219,110 @@ TEST(StartUp, AfterLoginTheFrameHasItsUserBarsListsAndBrowseWindowAndOpensTheCom
     // The lists were loaded, and the browse window records into the frame's master history.
     EXPECT_EQ(frame.BookmarkList().Count(), 1);
     EXPECT_EQ(frame.History().Count(), 1);
-    run.open(QStringLiteral("A"), QStringLiteral("http://a.test/"));
-    EXPECT_EQ(frame.History().Items().first().url, QStringLiteral("http://a.test/"));
-    // The command line's addresses open once the start-up Links are open.
+    run.open("A", "http://a.test/");
+    EXPECT_EQ(frame.History().Items().first().url, "http://a.test/");
+    // The program itself, for the same OS user, data folder and display, hands its addresses over.
+    frame.showMinimized();
+    QProcess second;
+    second.start(QStringLiteral(BG_PROGRAM_FILE), {"http://one.test/?a=b c", "two.test"});
+    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(second.exitStatus() + second.exitCode(), 0);
+    EXPECT_FALSE(frame.isMinimized() || !run.ends.isEmpty());
+    EXPECT_FALSE(QFile::exists(AppPaths::SettingsFile())) << "the second copy went no further";
+    EXPECT_EQ(frame.Browse()->PopUps().NewWindows().size(), 0) << "not before the start-up Links";
     run.browse().OnLoadFavoritesTimer();
     EXPECT_EQ(run.pane(run.browse().VisibleIndex()).navigations().last(), "http://first.test/");
+    const QList<StandaloneWindow*> windows = frame.Browse()->PopUps().NewWindows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(static_cast<FakePane*>(windows[0]->Pane())->navigations(),
+              QStringList{"http://one.test/?a=b%20c"});
+    // Once running, at once, in the active window; what no address box would open is dropped.
+    frame.LifeCycle().OpenAddresses({"javascript:alert(1)", "https://three.test/"});
+    EXPECT_EQ(static_cast<FakePane*>(windows[1]->Pane())->navigations(),
+              QStringList({"http://two.test", "https://three.test/"}));
     // Options, Hide Pop-Ups is the browse window's switch.
     EXPECT_TRUE(run.browse().m_hidePopUps);
     Trigger(frame, "mnuOptionsHidePopUps");
     EXPECT_FALSE(run.browse().m_hidePopUps);
 }
 
-TEST(Shutdown, TheCloseBoxAsksNoLeavesEverythingRunningYesUnloads) {
-    FrameRun run;
-    StartAndMoveB(run);
-    MainWindow& frame = run.frame();
-    run.boxes.Answer(msgbox::No);
-    EXPECT_FALSE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
-    EXPECT_FALSE(App().Unloading || frame.LifeCycle().UnloadPending());
-    EXPECT_TRUE(frame.isVisible() && frame.menuBar()->isEnabled());
-    run.boxes.Answer(msgbox::Yes);
-    EXPECT_TRUE(frame.LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
-    ExpectBoxes(run.boxes, {"exit", "exit"});
-    EXPECT_TRUE(App().Unloading && frame.LifeCycle().UnloadPending() && !frame.menuBar()->isEnabled());
-    EXPECT_EQ(frame.MessageText(), QStringLiteral("Exiting...")); // the end itself: as File, Exit
-}
-
-TEST(Shutdown, ExitAsksNothingAndAFavoritesRefreshThatNeverEndsIsCutOffAtTheTwentyFirstTick) {
-    for (bool refreshEnds : {true, false}) {
-        SCOPED_TRACE(refreshEnds ? "refresh ends at tick 5" : "refresh never ends");
+// Each way to end: the close box asks (No leaves everything running), nothing else does; only the
+// user's own end saves the session; a favorites refresh that never ends is cut off at the 21st tick.
+TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
+    const struct {
+        const char* name;
+        std::function<void(FrameRun&)> end;
+        bool refreshEnds; // else it never ends
+        EndKinds kind;
+        bool saved;
+    } ways[] = {
+        {"close box",
+         [](FrameRun& run) {
+             run.boxes.Answer(msgbox::No).Answer(msgbox::Yes);
+             EXPECT_FALSE(run.frame().LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+             EXPECT_FALSE(App().Unloading || run.frame().LifeCycle().UnloadPending());
+             EXPECT_TRUE(run.frame().isVisible() && run.frame().menuBar()->isEnabled());
+             EXPECT_TRUE(run.frame().LifeCycle().QueryUnload(ProgramLifeCycle::CloseBox));
+             ExpectBoxes(run.boxes, {"exit", "exit"});
+         },
+         true, kOrderly, true},
+        {"File, Exit", [](FrameRun& run) { Trigger(run.frame(), "mnuFileExit"); }, true, kOrderly, true},
+        {"closed from code", [](FrameRun& run) { run.frame().close(); }, false, kImmediate, false},
+        {"terminated", [](FrameRun&) { ::kill(::getpid(), SIGTERM); }, true, kOrderly, false},
+        {"the user logs out",
+         [](FrameRun& run) {
+             // Asked to save its state while nobody logs out (a checkpoint of the session), it runs on.
+             auto* manager = qApp->findChild<QSessionManager*>();
+             ASSERT_NE(manager, nullptr);
+             emit qApp->commitDataRequest(*manager);
+             emit qApp->saveStateRequest(*manager);
+             QCoreApplication::processEvents();
+             EXPECT_FALSE(run.frame().LifeCycle().EndRequested() || App().Unloading);
+             QEvent quit(QEvent::Quit); // the session manager quits the program
+             QCoreApplication::sendEvent(qApp, &quit);
+         },
+         true, kOrderly, false},
+        {"an import that succeeded", [](FrameRun&) { ProgramEnd::EndNowWithoutSaving(); }, true, kImmediate,
+         false},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
         FrameRun run;
-        StartAndMoveB(run);
+        run.StartWith({"A", "B"}); // B moved in front: only a save puts "B" into the first stored slot
+        run.browse().Controls().MoveLink(run.index("B"), run.index("A"));
         App().DiagnosticMode = true;
-        const QString logFile =
-            core::LogFolder() + Clock::Now().toString(QStringLiteral("'/Log'yyMMdd'.Log'"));
+        const QString logFile = core::LogFolder() + Clock::Now().toString("'/Log'yyMMdd'.Log'");
         QDir().mkpath(core::LogFolder());
         QFile::remove(logFile);
         App().FavoritesReady = false;
-        // File, Exit; closing the frame from code is the same.
-        if (refreshEnds)
-            Trigger(run.frame(), "mnuFileExit");
-        else
-            run.frame().close();
-        EXPECT_TRUE(run.frame().LifeCycle().UnloadPending());
-        ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
-        EXPECT_EQ(Child<QTimer>(run.frame().LifeCycle(), "unloadTimer").interval(), 500);
-        EXPECT_EQ(run.TickUntilEnded(4), 4);
-        if (refreshEnds) App().FavoritesReady = true;
-        run.TickUntilEnded();
-        EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), refreshEnds ? 5 : 21);
-        EXPECT_EQ(run.ends, refreshEnds ? kOrderly : kImmediate);
-        EXPECT_EQ(SavedBFirst(), refreshEnds);
-        // The frame's own diagnostic lines of the unload, without their time stamps.
-        QFile log(logFile);
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        QStringList lines;
-        for (const QByteArray& line : log.readAll().split('\n'))
-            if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
-                lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
-        EXPECT_EQ(lines, refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
-                                                    "MDIForm_UnLoad frmBrowse unloaded successfully",
-                                                    "MDIForm_UnLoad Completed"})
-                                     : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
-        ExpectBoxes(run.boxes, {});
-    }
-}
-
-// Ended by the system or by a dialog: no question, and nothing of the session is saved.
-TEST(Shutdown, TerminationALogoutAndAnImportEndWithoutQuestionAndWithoutSaving) {
-    const std::function<void(FrameRun&)> ends[] = {
-        [](FrameRun&) { ::kill(::getpid(), SIGTERM); },
-        [](FrameRun& run) {
-            // Asked to save its state while nobody logs out (a checkpoint of the session), it runs on.
-            auto* manager = qApp->findChild<QSessionManager*>();
-            ASSERT_NE(manager, nullptr);
-            emit qApp->commitDataRequest(*manager);
-            emit qApp->saveStateRequest(*manager);
-            QCoreApplication::processEvents();
-            EXPECT_FALSE(run.frame().LifeCycle().EndRequested() || App().Unloading);
-            QEvent quit(QEvent::Quit); // the user logs out: the session manager quits the program
-            QCoreApplication::sendEvent(qApp, &quit);
-        },
-        [](FrameRun&) { ProgramEnd::EndNowWithoutSaving(); }, // an import that succeeded
-    };
-    for (size_t i = 0; i < std::size(ends); ++i) {
-        SCOPED_TRACE(i);
-        FrameRun run;
-        StartAndMoveB(run);
-        ends[i](run);
-        if (i < 2) {
+        way.end(run);
+        if (run.ends.isEmpty()) {
             ASSERT_TRUE(WaitFor([&] { return run.frame().LifeCycle().UnloadPending(); }, 5000));
-            EXPECT_TRUE(App().EndingOnError);
+            EXPECT_EQ(run.frame().MessageText(), "Exiting...");
+            EXPECT_FALSE(run.frame().menuBar()->isEnabled());
+            EXPECT_EQ(App().EndingOnError, !way.saved && way.kind == kOrderly); // ended from outside
+            ProgramEnd::UnloadFrame(); // a second request (a dialog asking for the end too) changes nothing
+            EXPECT_EQ(run.TickUntilEnded(4), 4);
+            if (way.refreshEnds) App().FavoritesReady = true;
             run.TickUntilEnded();
+            EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), way.refreshEnds ? 5 : 21);
+            // The frame's own diagnostic lines of the unload, without their time stamps.
+            QFile log(logFile);
+            ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+            QStringList lines;
+            for (const QByteArray& line : log.readAll().split('\n'))
+                if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
+                    lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
+            EXPECT_EQ(lines, way.refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
+                                                            "MDIForm_UnLoad frmBrowse unloaded successfully",
+                                                            "MDIForm_UnLoad Completed"})
+                                             : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
         }
-        EXPECT_EQ(run.ends, i < 2 ? kOrderly : kImmediate);
-        EXPECT_FALSE(SavedBFirst());
-        ExpectBoxes(run.boxes, {});
+        EXPECT_EQ(run.ends, way.kind);
+        QStringList captions;
+        for (int n = 1; n <= 6; ++n)
+            captions << FrameRun::Stored(kUser, "Caption" + QString::number(n));
+        EXPECT_EQ(captions.indexOf("B") < captions.indexOf("A"), way.saved);
     }
 }
 

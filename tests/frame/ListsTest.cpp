@@ -95,45 +95,16 @@ struct Strip {
 
 } // namespace
 
-TEST(MasterHistory, TheMenuFollowsTheListAndSurvivesAChoiceThatRebuildsIt) {
+// The menu and the stored values follow the list, across logins; a choice that rebuilds the menu and
+// a menu that goes before the list are survived.
+TEST(MasterHistory, TheLimitAndOneStoredValuePerCaptionHoldAcrossLoginsAndTheMenuFollows) {
     History h;
     EXPECT_FALSE(h.button.isEnabled() || h.menu->isEnabled());
-    for (const char* caption : {"Fish & Chips", "Fish & Chips", "B", "Fish & Chips"})
-        h.history.AddMasterHisListItem(caption, caption[0] == 'B' ? "http://b.com/" : "http://fish.com/");
-    EXPECT_EQ(h.button.isEnabled() ? h.button.menu() : nullptr, h.menu.get());
-    // Only a repeat of the newest page is left out; "&" is a letter; one value per caption.
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"Fish && Chips|http://fish.com/", "B|http://b.com/",
-                                                    "Fish && Chips|http://fish.com/"}));
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"Fish & Chips=http://fish.com/", "B=http://b.com/"}));
-
-    // The chosen page joins the history while the chosen item still runs its trigger.
-    QObject::connect(h.historyMenu.get(), &AddressMenu::NavigateRequested,
-                     [&](const QString& url) { h.history.AddMasterHisListItem("Again", url); });
-    QPointer<QAction> item = h.menu->actions().at(1);
-    item->trigger();
-    ASSERT_FALSE(item.isNull());
-    EXPECT_EQ(MenuTexts(h.menu.get()).first(), "Again|http://b.com/");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(item.isNull());
-
-    // A later binding takes the place of the first; the menu may go before the list does.
-    QAction second("History 2");
-    h.historyMenu->BindAction(&second);
-    h.history.RemoveAll();
-    EXPECT_FALSE(second.isEnabled());
-    EXPECT_TRUE(h.button.isEnabled());
-    h.menu.reset();
-    h.history.AddMasterHisListItem("B", "http://b.com/");
-    EXPECT_TRUE(second.isEnabled());
-    EXPECT_EQ(h.foreign.text(), "Mine");
-}
-
-TEST(MasterHistory, TheLimitAndOneStoredValuePerCaptionHoldAcrossLogins) {
-    History h;
     h.ann.options().SetMaxHistoryItems(3);
     for (const char* page : {"One", "Two", "Three", "Four", "Four"})
         h.history.AddMasterHisListItem(page, QString("http://%1.com/").arg(page).toLower());
     // Full, and the newest page again: the oldest still goes, nothing comes.
+    EXPECT_EQ(h.button.isEnabled() ? h.button.menu() : nullptr, h.menu.get());
     EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"Four|http://four.com/", "Three|http://three.com/"}));
     EXPECT_EQ(h.Reloaded(),
               (QList<HistoryEntry>{{"Four", "http://four.com/"}, {"Three", "http://three.com/"}}));
@@ -145,17 +116,37 @@ TEST(MasterHistory, TheLimitAndOneStoredValuePerCaptionHoldAcrossLogins) {
     // Deleting the newer entry deletes the value, though an older entry has the caption.
     h.history.Remove(0);
     EXPECT_EQ(h.Reloaded(), (QList<HistoryEntry>{{"Four", "http://four.com/"}}));
-    // A lowered limit trims menu and store at the refresh after Options; 0 keeps nothing.
-    for (const char* page : {"P1", "P2", "P3"})
+    // A lowered limit trims menu and store at the refresh after Options; "&" is a letter.
+    for (const char* page : {"P1", "P&2", "P3"})
         h.history.AddMasterHisListItem(page, page);
     h.ann.options().SetMaxHistoryItems(2);
     h.history.RefreshMasterHisList();
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"P3|P3", "P2|P2"}));
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"P2=P2", "P3=P3"}));
+    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"P3|P3", "P&&2|P&2"}));
+    EXPECT_EQ(h.ann.Stored("History"), QStringList({"P&2=P&2", "P3=P3"}));
+    // The chosen page joins the history while the chosen item still runs its trigger.
+    QObject::connect(h.historyMenu.get(), &AddressMenu::NavigateRequested,
+                     [&](const QString& url) { h.history.AddMasterHisListItem("Again", url); });
+    QPointer<QAction> item = h.menu->actions().at(1);
+    item->trigger();
+    ASSERT_FALSE(item.isNull());
+    EXPECT_EQ(MenuTexts(h.menu.get()).first(), "Again|P&2");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(item.isNull());
+    // A later binding takes the place of the first; the menu may go before the list does.
+    QAction second("History 2");
+    h.historyMenu->BindAction(&second);
+    h.history.RemoveAll();
+    EXPECT_FALSE(second.isEnabled());
+    EXPECT_TRUE(h.button.isEnabled());
+    h.menu.reset();
+    h.history.AddMasterHisListItem("B", "http://b.com/");
+    EXPECT_TRUE(second.isEnabled());
+    EXPECT_EQ(h.foreign.text(), "Mine");
+    // 0 keeps nothing.
     h.ann.options().SetMaxHistoryItems(0);
     h.history.RefreshMasterHisList();
     h.history.AddMasterHisListItem("P4", "P4");
-    EXPECT_FALSE(h.button.isEnabled());
+    EXPECT_FALSE(second.isEnabled());
     EXPECT_TRUE(h.ann.Stored("History").isEmpty());
 }
 
@@ -184,7 +175,7 @@ TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
     EXPECT_EQ(SettingsStore::Current()->FindKey("Software\\Bramblegate\\AnnHistory"), -1);
 }
 
-TEST(Bookmarks, NamedAfterThePageNewestFirstAndAskedBeforeAReplace) {
+TEST(Bookmarks, NamedAfterThePageNewestFirstAskedBeforeAReplaceAndKeptToTheLimit) {
     Marks m;
     m.bookmarks.AddBookmark(Page("Home", "http://www.bank.com/"));
     // A document whose title cannot be read: the location name stands in.
@@ -192,38 +183,30 @@ TEST(Bookmarks, NamedAfterThePageNewestFirstAndAskedBeforeAReplace) {
     QSignalSpy chosen(&m.bookmarksMenu, &BookmarksMenu::NavigateRequested);
     m.menu.actions().at(4)->trigger();
     EXPECT_EQ(chosen.value(0).value(0).toString(), "http://www.bank.com/");
-    m.ann.temp().Reopen(); // the next login reads them back in the same order
-    Bookmarks next;
-    next.LoadBookmarks();
-    EXPECT_EQ(next.Items(), m.bookmarks.Items());
-
     m.bookmarks.AddBookmark(Page("Home", "http://www.bank.com/")); // the same address: nothing to ask
-    m.boxes.Answer(msgbox::No);
+    m.boxes.Answer(msgbox::No).Answer(msgbox::Yes);
     m.bookmarks.AddBookmark(Page("Home", "http://www.bank.com/index2"));
     EXPECT_EQ(m.Menu(), QStringList({"Weather - Weather today|http://weather.org/today",
                                      "Bank - Home|http://www.bank.com/"}));
-    m.boxes.Answer(msgbox::Yes);
     m.bookmarks.AddBookmark(Page("Home", "http://www.bank.com/index2"));
     ExpectBoxes(m.boxes, {"replaceBookmark", "replaceBookmark"});
     EXPECT_EQ(m.Menu(), QStringList({"Bank - Home|http://www.bank.com/index2",
                                      "Weather - Weather today|http://weather.org/today"}));
     EXPECT_EQ(m.ann.Stored("BMs"), QStringList({"Bank - Home=http://www.bank.com/index2",
                                                 "Weather - Weather today=http://weather.org/today"}));
-}
-
-TEST(Bookmarks, AddingAndLoadingKeepOneMoreThanTheLimitTrimmingKeepsTheLimit) {
-    Marks m;
+    // Adding keeps one more than the limit; a limit lowered in Options trims to it.
     m.ann.options().SetMaxBookmarkItems(5);
     for (int i = 1; i <= 8; ++i)
         m.bookmarks.AddBookmark(Page(QString("P%1").arg(i), QString("http://10.0.0.%1/").arg(i)));
     EXPECT_EQ(m.ann.Stored("BMs").size(), 6);
     EXPECT_EQ(m.ann.Stored("BMs").first(), "P3=http://10.0.0.3/");
-    m.ann.options().SetMaxBookmarkItems(3); // lowered in Options: the oldest go
+    m.ann.options().SetMaxBookmarkItems(3);
     m.bookmarks.DeleteExtraBookmarks();
     EXPECT_EQ(m.Menu(), QStringList({"P8|http://10.0.0.8/", "P7|http://10.0.0.7/", "P6|http://10.0.0.6/"}));
     EXPECT_EQ(m.ann.Stored("BMs"),
               QStringList({"P6=http://10.0.0.6/", "P7=http://10.0.0.7/", "P8=http://10.0.0.8/"}));
-    // Stored beyond the limit (an older program, an import): loading keeps the newest limit + 1.
+    // Stored beyond the limit (an older program, an import): the next login keeps the newest limit + 1.
+    m.ann.temp().Reopen();
     Bookmarks next;
     m.ann.options().SetMaxBookmarkItems(1);
     next.LoadBookmarks();
@@ -263,12 +246,7 @@ TEST(Bookmarks, TheDeleteDialogRemovesTheSelectedOneTheRenameDialogRefusesANameI
 
 TEST(ShortcutsBar, KeepsTheUsersOrderAcrossLoadsAndLeavesOutWhatCannotBeTrusted) {
     Strip s({"Weather", "News", "Maps"});
-    QFile bad(s.folder + "/Huge.url");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(70 * 1024, 'x'));
-    bad.close();
     s.Write("Script", "javascript:alert(1)");
-    QDir().mkpath(s.folder + "/Folder.url");
     // New shortcuts come by name; the order is stored whole.
     s.bar = s.NewBar();
     EXPECT_EQ(s.bar->Names(), QStringList({"Maps", "News", "Weather"}));
@@ -286,10 +264,9 @@ TEST(ShortcutsBar, KeepsTheUsersOrderAcrossLoadsAndLeavesOutWhatCannotBeTrusted)
     QSignalSpy navigate(s.bar.get(), &ShortcutsBar::NavigateRequested);
     s.button(1).click();
     EXPECT_EQ(navigate.value(0).value(0).toString(), "https://maps.example/");
-    // Dropped from elsewhere the untrusted ones are refused as well.
+    // Dropped from elsewhere the untrusted one is refused as well.
     QMimeData data;
-    data.setUrls(
-        {QUrl::fromLocalFile(s.folder + "/Script.url"), QUrl::fromLocalFile(s.folder + "/Huge.url")});
+    data.setUrls({QUrl::fromLocalFile(s.folder + "/Script.url")});
     EXPECT_FALSE(s.bar->DropData(&data, 0));
     // Each user has an order of his own.
     App().CurrentUser = "Bob";
@@ -345,7 +322,7 @@ TEST(ShortcutsBar, TheContextMenuAddsEditsDeletesAndSorts) {
     ExpectBoxes(s.boxes, {"linkTaken", "deleteLink", "deleteLink", "selectToolbars"});
 }
 
-TEST(ShortcutsBar, TakesDropsAndOffersShortcutsWhenDragged) {
+TEST(ShortcutsBar, TakesDropsOffersShortcutsWhenDraggedAndScrollsWhenTheRowDoesNotFit) {
     Strip s({"Bank", "Mail"});
     // A button offers its shortcut file and the Link buttons' formats; dropped on the strip again
     // it only moves.
@@ -374,27 +351,21 @@ TEST(ShortcutsBar, TakesDropsAndOffersShortcutsWhenDragged) {
     QMimeData text; // plain text that is no address
     text.setText("hello world");
     EXPECT_FALSE(ShortcutsBar::CanDrop(&text) || s.bar->DropData(&text, 0));
-}
 
-TEST(ShortcutsBar, ScrollButtonsOnlyWhenTheRowDoesNotFit) {
-    QStringList names;
-    for (int i = 0; i < 12; ++i)
-        names << QString("Site number %1").arg(i, 2, 10, QChar('0'));
-    Strip s(names);
+    // Scroll buttons only while the row does not fit; scrolled all the way, the last button is in
+    // view between them.
     auto& left = Child<QToolButton>(*s.bar, "cmdIELinksLeft");
     auto& right = Child<QToolButton>(*s.bar, "cmdIELinksRight");
-    s.bar->resize(300, 30);
+    s.bar->resize(150, 30);
     s.bar->show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(right.isVisible() && left.isVisible());
     EXPECT_FALSE(left.isEnabled());
     right.click();
-    right.click();
-    EXPECT_TRUE(s.bar->FirstShown() == 2 && left.isEnabled());
-    // All the way: the last button is in view, between the arrows.
+    EXPECT_TRUE(s.bar->FirstShown() == 1 && left.isEnabled());
     s.bar->ScrollBy(100);
     EXPECT_FALSE(right.isEnabled());
-    QToolButton& last = s.button(11);
+    QToolButton& last = s.button(4);
     EXPECT_LE(last.mapTo(s.bar.get(), QPoint(last.width(), 0)).x(), right.x());
     EXPECT_GE(last.mapTo(s.bar.get(), QPoint(0, 0)).x(), left.width());
     s.bar->resize(6000, 30);

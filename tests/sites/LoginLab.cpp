@@ -1,4 +1,4 @@
-#include "sites/LoginLab.h"
+#include "sites/TestSites.h"
 
 #include <mutex>
 #include <QJsonDocument>
@@ -173,12 +173,6 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
     // clang-format on
 };
 
-QString Doc(const QString& title, const QString& body) {
-    return QStringLiteral(
-               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title></head>%2</html>")
-        .arg(title, body.startsWith(QLatin1String("<frameset")) ? body : "<body>" + body + "</body>");
-}
-
 } // namespace
 
 QList<Page> LoginLab::Pages(bool login) {
@@ -234,8 +228,6 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     });
     m_ok = m_server.Start();
 }
-
-LoginLab::~LoginLab() = default;
 
 QString LoginLab::Url(const QString& path, const QString& host) const {
     return QStringLiteral("http://%1:%2%3").arg(host).arg(m_server.port()).arg(path);

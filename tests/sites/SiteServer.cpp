@@ -1,4 +1,4 @@
-#include "sites/SiteServer.h"
+#include "sites/TestSites.h"
 
 #include <chrono>
 #include <httplib.h>
@@ -14,6 +14,11 @@ QString Request::cookie(const QString& name) const {
         if (eq > 0 && part.left(eq).trimmed() == name) return part.mid(eq + 1).trimmed();
     }
     return {};
+}
+
+QString Doc(const QString& title, const QString& body) {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head>" +
+           (body.startsWith("<frameset") ? body : "<body>" + body + "</body>") + "</html>";
 }
 
 void Reply::Redirect(const QString& location, int code) {
@@ -52,9 +57,7 @@ struct SiteServer::Impl {
             handler(request, reply);
         } else {
             reply.status = 404;
-            reply.Html(QStringLiteral("<html><head><title>Not Found</title></head><body><h1>Not Found</h1>"
-                                      "<p>%1 is not on this server.</p></body></html>")
-                           .arg(request.path.toHtmlEscaped()));
+            reply.Html(Doc("Not Found", "<h1>Not Found</h1>"));
         }
         out.status = reply.status;
         for (const auto& [name, value] : reply.headers)
@@ -104,15 +107,10 @@ void SiteServer::Page(const QString& path, const QByteArray& body, const QByteAr
     });
 }
 
-bool SiteServer::Start(int port) {
+bool SiteServer::Start() {
     if (m->thread.joinable()) return true;
-    if (port == 0) {
-        m_port = m->server.bind_to_any_port("127.0.0.1");
-        if (m_port <= 0) return false;
-    } else {
-        if (!m->server.bind_to_port("127.0.0.1", port)) return false;
-        m_port = port;
-    }
+    m_port = m->server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0) return false;
     m->thread = std::thread([this] { m->server.listen_after_bind(); });
     return true;
 }

@@ -1,12 +1,80 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
-#include "sites/SiteServer.h"
+class QSslServer;
 
 namespace sites {
+
+// One request as a page handler sees it.
+struct Request {
+    QString method;                 // "GET", "POST"
+    QString path;                   // without the query
+    QMap<QString, QString> params;  // query and form fields (application/x-www-form-urlencoded)
+    QMap<QString, QString> headers; // names in lower case
+    QByteArray body;
+
+    QString param(const QString& name) const { return params.value(name); }
+    QString header(const QString& name) const { return headers.value(name.toLower()); }
+    // One cookie of the Cookie header, empty when absent.
+    QString cookie(const QString& name) const;
+};
+
+// What a handler answers.
+struct Reply {
+    int status = 200;
+    QByteArray body;
+    QByteArray contentType = "text/html; charset=utf-8";
+    QList<QPair<QByteArray, QByteArray>> headers;
+    // Above 0: the body goes out in pieces of 64 KB with this pause between them (a slow download).
+    int trickleMs = 0;
+
+    void Html(const QString& html) { body = html.toUtf8(); }
+    void Redirect(const QString& location, int code = 302);
+    void AddHeader(const QByteArray& name, const QByteArray& value) { headers.append({name, value}); }
+};
+
+using Handler = std::function<void(const Request&, Reply&)>;
+
+// A whole HTML page (a body starting with <frameset> stands in for the body).
+QString Doc(const QString& title, const QString& body);
+
+// A small HTTP server on 127.0.0.1 running on its own threads. Routes are exact paths per
+// method and may be added while it runs; an unknown path answers 404.
+class SiteServer {
+public:
+    SiteServer();
+    ~SiteServer();
+
+    void Route(const QString& method, const QString& path, Handler handler);
+    // Answers every request no route takes (instead of the 404 page).
+    void SetFallback(Handler handler);
+    // Serves fixed content at a path (GET).
+    void Page(const QString& path, const QByteArray& body,
+              const QByteArray& contentType = "text/html; charset=utf-8");
+
+    // Binds to a free port and starts serving.
+    bool Start();
+    void Stop();
+    int port() const { return m_port; }
+    // "http://127.0.0.1:<port>" + path.
+    QString Url(const QString& path = QStringLiteral("/")) const;
+
+    // How many requests for a path were served so far.
+    int CountRequests(const QString& path) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+    int m_port = 0;
+};
 
 // The program's test sites: a main origin and a second origin (another port, so another
 // origin for the engine) serving the pages of the route table in TestSites.cpp, where each
@@ -22,11 +90,9 @@ public:
     static constexpr const char* kSecondUser = "bob";
     static constexpr const char* kSecondPassword = "builder";
 
-    // Ports 0 = any free port.
-    explicit TestSites(int port = 0, int otherPort = 0);
+    TestSites();
     ~TestSites();
 
-    bool ok() const { return m_ok; }
     // Address of a page on the main origin, and on the second origin.
     QString Url(const QString& path = QStringLiteral("/")) const { return m_main.Url(path); }
     QString OtherUrl(const QString& path = QStringLiteral("/")) const { return m_other.Url(path); }
@@ -35,8 +101,8 @@ public:
     // Serves extra content at a path on both origins (tests bring their own small pages).
     void AddPage(const QString& path, const QString& html);
 
-    // Logins the login site accepted and refused, as "user/option" (the list's value), with
-    // " (onsubmit)" when the form's handler ran; in the order they arrived.
+    // Logins the login site accepted and refused, as "user/option" (the list's value), in the
+    // order they arrived.
     QStringList AcceptedLogins() const;
     QStringList RefusedLogins() const;
     // The answers /basic-auth got, in order: "user:password", or "" for a request without one.
@@ -53,10 +119,76 @@ private:
     SiteServer m_main;
     SiteServer m_other;
     std::shared_ptr<State> m_state;
-    bool m_ok = false;
 };
 
 // One set of sites per test program, started on first use.
 TestSites& SharedSites();
+
+// Login pages as sites make them, and pages that are no login at all, served on 127.0.0.1
+// under several host names: "bank.localhost" is the site the Links point at, and
+// "elsewhere.localhost" another site (the engine sends every *.localhost name to the loopback
+// address; the public suffix list makes each name its own site).
+//
+// Every page is at /<name>; whatever its forms or scripts send below /<name>/ is recorded (form
+// fields, or the members of a JSON body) and answered with a welcome page with a "Sign out" link.
+class LoginLab {
+public:
+    static constexpr const char* kUser = "carol@bank.example";
+    static constexpr const char* kPassword = "s3cret-Pass!";
+
+    struct Sent {
+        QString path; // without the query
+        QString method;
+        QMap<QString, QString> fields; // query and body fields together
+    };
+
+    // A page of the lab and what a Link opening it must lead to.
+    struct Page {
+        const char* name;
+        const char* about; // nullptr: part of another page (a frame, a later step)
+        const char* title;
+        // The fields the login must deliver to /<name>/.../got, as "name=value" with the
+        // placeholders USER and PASS; empty: the page must receive nothing at all.
+        QStringList expected;
+        const char* body;
+        const char* option = ""; // the list option the Link chooses
+        int status = 200;
+    };
+
+    LoginLab();
+    bool ok() const { return m_ok; }
+    // http://<host>:<port><path>
+    QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
+
+    void Forget();
+    // Everything sent below /<name>/, in order, and the same as "METHOD path name=value ..." lines.
+    QList<Sent> Received(const QString& name) const;
+    QString Describe(const QString& name) const;
+
+    // The login layouts (true), or the pages that must receive nothing (false).
+    static QList<Page> Pages(bool login);
+
+private:
+    struct State;
+    SiteServer m_server;
+    std::shared_ptr<State> m_state;
+    bool m_ok = false;
+};
+
+// An https site on 127.0.0.1 whose certificate is signed by nobody: every browser finds it not
+// valid. Every path answers with the same small login page; `Posts()` counts the forms sent to it.
+// Runs in the thread that made it (its events need the loop).
+class TlsSite {
+public:
+    TlsSite();
+    ~TlsSite();
+
+    QString Url(const QString& path = QStringLiteral("/")) const;
+    int Posts() const { return m_posts; }
+
+private:
+    std::unique_ptr<QSslServer> m_server;
+    int m_posts = 0;
+};
 
 } // namespace sites

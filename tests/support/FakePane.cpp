@@ -17,11 +17,13 @@ void FakePane::SetLocation(const QString& url, const QString& name) {
     m_name = name;
 }
 
-void FakePane::Watch(const DocumentPtr& document) {
-    if (!document) return;
-    std::weak_ptr<PageModel> weak = std::shared_ptr<PageModel>(document, &document->model());
+void FakePane::SetDocument(DocumentPtr document) {
+    if (m_document) m_document->model().TakeActions();
+    m_document = std::move(document);
+    if (!m_document) return;
+    std::weak_ptr<PageModel> weak = std::shared_ptr<PageModel>(m_document, &m_document->model());
     QPointer<FakePane> self(this);
-    document->model().SetActionListener([self, weak] {
+    m_document->model().SetActionListener([self, weak] {
         QTimer::singleShot(0, self, [self, weak] {
             if (!self) return;
             if (std::shared_ptr<PageModel> model = weak.lock()) {
@@ -33,12 +35,6 @@ void FakePane::Watch(const DocumentPtr& document) {
             }
         });
     });
-}
-
-void FakePane::SetDocument(DocumentPtr document) {
-    if (m_document) m_document->model().TakeActions();
-    m_document = std::move(document);
-    Watch(m_document);
 }
 
 void FakePane::Flush() {
@@ -100,21 +96,6 @@ void FakePane::RaiseTitleChange(const QString& title) {
     emit TitleChange(title);
 }
 
-void FakePane::RaiseSetSecureLockIcon(int state) {
-    emit SetSecureLockIcon(state);
-}
-void FakePane::RaiseWindowSetRect(const QRect& geometry) {
-    emit WindowSetRect(geometry);
-}
-void FakePane::RaiseScriptError(const QString& description, const QString& url, int line) {
-    emit ScriptError(description, url, line);
-}
-void FakePane::RaiseFrameScriptError(const QString& description, const QString& url, int line) {
-    emit FrameScriptError(description, url, line);
-}
-void FakePane::RaiseProgressChange(int percent) {
-    emit ProgressChange(percent);
-}
 void FakePane::RaisePageChanged() {
     emit PageChanged();
     Flush();
@@ -122,10 +103,7 @@ void FakePane::RaisePageChanged() {
 
 SignInRequest FakePane::RaiseAuthenticationRequired(const QString& url, const QString& realm,
                                                     const QString& proxyHost) {
-    SignInRequest request;
-    request.url = url;
-    request.realm = realm;
-    request.proxyHost = proxyHost;
+    SignInRequest request{url, realm, proxyHost, {}, {}};
     emit AuthenticationRequired(request);
     return request;
 }
@@ -133,25 +111,10 @@ SignInRequest FakePane::RaiseAuthenticationRequired(const QString& url, const QS
 PageDialogRequest FakePane::RaisePageDialog(PageDialogRequest::Kind kind, const QString& message,
                                             const QString& defaultValue) {
     const QUrl url(m_location);
-    PageDialogRequest request;
-    request.kind = kind;
-    request.origin = url.scheme() + QStringLiteral("://") + url.authority();
-    request.message = message;
-    request.defaultValue = defaultValue;
+    PageDialogRequest request{
+        kind, url.scheme() + QStringLiteral("://") + url.authority(), message, defaultValue, {}};
     emit PageDialog(request);
     return request;
-}
-
-void FakePane::RaisePermissionRequested(const QString& origin, SiteFeature feature) {
-    emit PermissionRequested(origin, feature);
-}
-
-void FakePane::RaisePageCrashed(PageEnd reason) {
-    emit PageCrashed(reason);
-}
-
-void FakePane::RaiseFileDownload(const QString& url) {
-    emit FileDownload(url);
 }
 
 void FakePane::AnswerPermission(const QString& origin, SiteFeature feature, bool allow) {
@@ -187,10 +150,6 @@ void FakePane::ClearRecords() {
     m_calls.clear();
 }
 
-void FakePane::Navigate2(const QString& url) {
-    m_navigations << url;
-}
-
 void FakePane::SetOffline(bool offline) {
     BrowserPane::SetOffline(offline);
     m_calls << QStringLiteral("SetOffline");
@@ -223,28 +182,15 @@ void FakePane::ReleaseActions() {
         if (done) done(true);
 }
 
-void FakePane::SetBodyHtml(const QString& markup) {
-    m_calls << QStringLiteral("SetBodyHtml");
-    m_bodyHtml = markup;
-}
-
 void FakePane::PrintTo(QPrinter*, Done done) {
     m_calls << QStringLiteral("PrintTo");
     if (done) done(m_canPrint);
 }
 
-void FakePane::FindText(const QString& text, bool, bool, Done done) {
+void FakePane::FindText(const QString& text, bool backward, bool caseSensitive, Done done) {
     m_calls << QStringLiteral("FindText");
-    m_lastFind = text;
+    m_finds << text + (backward ? " <" : " >") + (caseSensitive ? " Aa" : "");
     if (done) done(m_findResult);
-}
-
-void FakePane::SavePage(const QString&) {
-    m_calls << QStringLiteral("SavePage");
-}
-
-void FakePane::Edit(EditCommand) {
-    m_calls << QStringLiteral("Edit");
 }
 
 QWidget* FakePane::Widget() {

@@ -42,20 +42,19 @@ public:
     NewWindowEvent RaiseNewWindow2(const QString& url, bool userInitiated);
     void RaiseCommandStateChange(int command, bool enable);
     void RaiseTitleChange(const QString& title);
-    void RaiseSetSecureLockIcon(int state);
-    void RaiseWindowSetRect(const QRect& geometry);
-    void RaiseScriptError(const QString& description, const QString& url, int line);
-    void RaiseFrameScriptError(const QString& description, const QString& url, int line);
-    void RaiseProgressChange(int percent);
+    void RaiseSetSecureLockIcon(int state) { emit SetSecureLockIcon(state); }
+    void RaiseWindowSetRect(const QRect& geometry) { emit WindowSetRect(geometry); }
     void RaisePageChanged();
     // The page's other requests; each returns the request as the handlers answered it.
     SignInRequest RaiseAuthenticationRequired(const QString& url, const QString& realm,
                                               const QString& proxyHost = {});
     PageDialogRequest RaisePageDialog(PageDialogRequest::Kind kind, const QString& message,
                                       const QString& defaultValue = {});
-    void RaisePermissionRequested(const QString& origin, SiteFeature feature);
-    void RaisePageCrashed(PageEnd reason = PageEnd::Crashed);
-    void RaiseFileDownload(const QString& url);
+    void RaisePermissionRequested(const QString& origin, SiteFeature feature) {
+        emit PermissionRequested(origin, feature);
+    }
+    void RaisePageCrashed(PageEnd reason = PageEnd::Crashed) { emit PageCrashed(reason); }
+    void RaiseFileDownload(const QString& url) { emit FileDownload(url); }
     void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
     // What AskKeepAwake answers (sound, or input not sent).
     void SetKeepAwake(bool keep) { m_keepAwake = keep; }
@@ -79,14 +78,14 @@ public:
     // "AcceptCertificate", "RejectCertificate", "RecoverPage", "ExitFullScreen", and
     // "AnswerPermission <origin> <feature number> allow|deny".
     const QStringList& calls() const { return m_calls; }
-    QString bodyHtml() const { return m_bodyHtml; }
     // Whether the program watches the page's fields (WatchPage).
     bool watchingPage() const { return m_watchingPage; }
-    QString lastFind() const { return m_lastFind; }
+    // The texts FindText looked for, each with ">" (forward) or "<" and " Aa" when the case matters.
+    const QStringList& finds() const { return m_finds; }
     void ClearRecords();
 
     // ---- BrowserPane
-    void Navigate2(const QString& url) override;
+    void Navigate2(const QString& url) override { m_navigations << url; }
     void GoBack() override { m_calls << QStringLiteral("GoBack"); }
     void GoForward() override { m_calls << QStringLiteral("GoForward"); }
     void Stop() override { m_calls << QStringLiteral("Stop"); }
@@ -103,15 +102,15 @@ public:
     DocumentPtr Document() const override { return m_document; }
     void RefreshDocument(std::function<void(DocumentPtr)> done) override;
     void ApplyDocumentActions(const DocumentPtr& document, Done done = {}) override;
-    void SetBodyHtml(const QString& markup) override;
+    void SetBodyHtml(const QString&) override { m_calls << QStringLiteral("SetBodyHtml"); }
     void WatchPage(bool on) override { m_watchingPage = on; }
     bool CanPrint() const override { return m_canPrint; }
     void Print() override { m_calls << QStringLiteral("Print"); }
     void PrintPreview() override { m_calls << QStringLiteral("PrintPreview"); }
     void PrintTo(QPrinter* printer, Done done) override;
     void FindText(const QString& text, bool backward, bool caseSensitive, Done done) override;
-    void SavePage(const QString& path) override;
-    void Edit(EditCommand command) override;
+    void SavePage(const QString&) override { m_calls << QStringLiteral("SavePage"); }
+    void Edit(EditCommand) override { m_calls << QStringLiteral("Edit"); }
     QWidget* Widget() override;
     void AnswerPermission(const QString& origin, SiteFeature feature, bool allow) override;
     void ExitFullScreen() override { m_calls << QStringLiteral("ExitFullScreen"); }
@@ -125,7 +124,6 @@ public:
 
 private:
     void Flush();
-    void Watch(const DocumentPtr& document);
 
     QString m_location;
     QString m_name;
@@ -147,7 +145,6 @@ private:
     bool m_holding = false;
     QList<Done> m_held;
     QStringList m_calls;
-    QString m_bodyHtml;
-    QString m_lastFind;
+    QStringList m_finds;
     QPointer<QWidget> m_widget;
 };
