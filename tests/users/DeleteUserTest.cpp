@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include "core/AppPaths.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
 #include "users/DeleteUser.h"
@@ -69,8 +70,26 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingOfItsOwnAndDeletingOneselfEndsTheP
     EXPECT_FALSE(anythingOf("Lou Reed"));
     EXPECT_EQ(GetValue("General", "LastUser"), QStringLiteral("Lou Reed")); // not the one logged in
 
-    // The running user keeps everything and the program goes on.
-    EXPECT_EQ(GetValue("kimHistory", "Item"), QStringLiteral("http://some.example/"));
+    // Users written before names were checked: "-1" (which addresses a whole key) and two users
+    // whose keys overlap.
+    for (const char* name : {"-1", "Bob", "BobHistory"}) {
+        SaveValue("Users", name, SecretCipher::EncryptMessage(name, name));
+        fillUser(name);
+    }
+    SaveValue("General", "Users", "4");
+    for (const char* name : {"-1", "Bob"}) {
+        SCOPED_TRACE(name);
+        boxes.Answer(msgbox::OK);
+        EXPECT_FALSE(UserDeletion::DeleteUser(name));
+        EXPECT_FALSE(ValueExists("Users", name) || ValueExists(name, "Item") ||
+                     ValueExists(QString(name) + "BMs", "Item"));
+    }
+    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Kim", "Bobhistory"}));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    // The running user keeps everything and the program goes on; Bob's history key is
+    // BobHistory's own: it stays with that user.
+    for (const char* key : {"kimHistory", "BobHistory", "BobHistoryUrls"})
+        EXPECT_EQ(GetValue(key, "Item"), QStringLiteral("http://some.example/")) << key;
     EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("kim") + "/Cookies"));
     EXPECT_EQ(Links("kim").Count(), 2);
     EXPECT_TRUE(!App().EndingOnError && ends.unloads == 0);
@@ -97,7 +116,7 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingOfItsOwnAndDeletingOneselfEndsTheP
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("DeleteUser"));
     EXPECT_TRUE(App().EndingOnError && ends.unloads == 1);
     EXPECT_FALSE(anythingOf("Kim"));
-    EXPECT_EQ(GetValue("General", "Users") + GetValue("General", "LastUser"), QStringLiteral("0"));
+    EXPECT_EQ(GetValue("General", "Users") + GetValue("General", "LastUser"), QStringLiteral("1"));
     // What the engine holds of the user in memory went at once.
     EXPECT_EQ(cleared, QStringList{"kim"});
     // The engine still runs in the deleted user's profile and writes its last files on the way
@@ -109,13 +128,11 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingOfItsOwnAndDeletingOneselfEndsTheP
     // Had the program been killed before the engine let go, its files would still be there: the
     // next start removes them, and a new user of the same name never finds them either way.
     temp.Reopen();
-    EXPECT_TRUE(Accounts::LoadUsers().users.isEmpty());
-    createUser("Max", "max-pass", boxes); // a user's own files are no leftovers
-    fillUser("Max");
+    EXPECT_EQ(Accounts::LoadUsers().users, QStringList{"Bobhistory"});
     fillUser("Kim");
     UserDeletion::RemoveLeftoverProfileFolders();
     EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim")));
-    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("Max") + "/Cookies"));
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("BobHistory") + "/Cookies"));
     fillUser("Kim");
     createAndLogIn("kim", "new-pass", boxes);
     EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim") + "/Cookies"));
