@@ -23,8 +23,6 @@ public:
 
     // A new data object with the four formats (the caller or the drag owns it).
     QMimeData* MimeData() const;
-    // The shortcut file (empty when it could not be written).
-    const QString& ShortcutPath() const { return m_shortcut; }
 
     // The visible page dragged from the window's page picture: its address as text and its title.
     static QMimeData* PageMimeData(const QString& url, const QString& title);

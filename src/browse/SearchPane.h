@@ -57,8 +57,6 @@ public:
     // The user changed the engines: new option buttons, the chosen one shown again.
     void SetServices(const SearchServiceTable& services);
     const SearchServiceTable& Services() const { return m_services; }
-    // The option selected (0, 1, ...).
-    int SelectedService() const { return m_selected; }
     const HisList& SearchHistory() const { return m_history; }
     // Whether the next page shown in the pane is recorded in the search history.
     bool Recording() const { return m_record; }

@@ -108,7 +108,6 @@ TEST(AddressBox, EnterCtrlEnterAndClicksOpenWhatWasChosen) {
     w.type("ya");
     QTest::mouseClick(w.matches()->viewport(), Qt::LeftButton, {},
                       w.matches()->visualItemRect(w.matches()->item(1)).center());
-    EXPECT_EQ(QApplication::focusWidget(), w.box);
     w.edit()->clear();
     w.type("ya");
     w.box->showPopup();

@@ -22,29 +22,6 @@ const QStringList kAddresses = {
 };
 } // namespace
 
-TEST(AddressMatching, SchemePrefixFollowsWhatHasBeenTyped) {
-    struct Case {
-        const char* typed;
-        const char* prefix;
-    };
-    const Case cases[] = {
-        {"h", ""},
-        {"HTTP:/", ""},
-        {"f", ""},
-        {"ftx", "http://"},
-        {"http:x", "http://"},
-        {"example.com", "http://"},
-        {"http://x", ""},
-        {"https", ""},
-        {"https:/", ""},
-        {"httpsx", "https://"},
-        {"httpsite.com", "https://"},
-        {"www.ya", "http://"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(AddressList::SchemePrefix(c.typed), QString(c.prefix)) << c.typed;
-}
-
 TEST(AddressMatching, OffersKnownAddressesForWhatWasTyped) {
     const AddressList list = Known(kAddresses);
     // A bare word: http:// in front, then the same with www.

@@ -1,21 +1,11 @@
 #include "BrowseSupport.h"
 
 #include <algorithm>
-#include <QDir>
-#include <QFile>
-#include <QTest>
 #include <sqlite3.h>
 
 #include "browse/engine/WebProfiles.h"
-#include "browse/LinkButtonsPanel.h"
 #include "browse/OfflineState.h"
-#include "core/AppState.h"
-#include "core/Clock.h"
 #include "core/SecretCipher.h"
-#include "frame/FrameStatusBar.h"
-#include "links/Links.h"
-
-namespace browsetest {
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -142,5 +132,3 @@ QDateTime BrowseFixture::freezeClock() {
     Clock::SetNow(now);
     return now;
 }
-
-} // namespace browsetest

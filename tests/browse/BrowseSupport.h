@@ -27,8 +27,6 @@
 class Link;
 struct sqlite3;
 
-namespace browsetest {
-
 // Writes a file, making its folder.
 void WriteFile(const QString& path, const QByteArray& bytes);
 // Opens (or makes) an SQLite database, making its folder; runs a statement on one.
@@ -107,5 +105,3 @@ private:
     QPointer<BrowseWindow> m_browse;
     QList<QPair<RecordingPane*, QString>> m_navigations;
 };
-
-} // namespace browsetest

@@ -6,8 +6,6 @@
 #include "BrowseSupport.h"
 #include "core/SettingsRegistry.h"
 
-using namespace browsetest;
-
 namespace {
 // Microseconds: Firefox counts from 1970, Chromium from 1601.
 constexpr qint64 kDay = 86400LL * 1000000LL;
@@ -47,7 +45,8 @@ QByteArray Fingerprint(const QString& folder) {
     return hash.result();
 }
 
-// A home folder with a Firefox profile and both Chromium-family histories.
+// A home folder with a Firefox profile and both Chromium-family histories, and histories that
+// cannot be read: junk, a database of another shape, a folder.
 struct BrowserHome {
     QTemporaryDir dir;
     QString firefox = dir.path() + "/.mozilla/firefox/abcd.default-release";
@@ -66,6 +65,11 @@ struct BrowserHome {
                     true);
         MakeHistory(dir.path() + "/.config/google-chrome/Default/History",
                     {{"https://newest-chrome.com/", 1, kNow}}, true);
+        WriteFile(dir.path() + "/.mozilla/firefox/junk/places.sqlite", "this is not a database at all");
+        sqlite3* db = OpenDb(dir.path() + "/.mozilla/firefox/other-shape/places.sqlite");
+        Exec(db, "CREATE TABLE something_else (x)");
+        sqlite3_close(db);
+        QDir().mkpath(dir.path() + "/.mozilla/firefox/folder/places.sqlite");
     }
 };
 } // namespace
@@ -127,19 +131,4 @@ TEST(BrowserTypedUrls, OtherBrowsersFilesAreNeitherChangedNorLocked) {
     // The browser goes on writing undisturbed.
     Exec(running, "COMMIT");
     sqlite3_close(running);
-}
-
-TEST(BrowserTypedUrls, MissingOrUnreadableDatabasesAreSkipped) {
-    QTemporaryDir home;
-    EXPECT_TRUE(AddressImport::BrowserTypedUrls(home.path(), 100).isEmpty());
-    WriteFile(home.path() + "/.mozilla/firefox/x.default/places.sqlite", "this is not a database at all");
-    // A database of another shape; something that cannot be read as a file.
-    sqlite3* db = OpenDb(home.path() + "/.config/chromium/Default/History");
-    Exec(db, "CREATE TABLE something_else (x)");
-    sqlite3_close(db);
-    QDir().mkpath(home.path() + "/.config/google-chrome/Default/History");
-    // A readable one next to them still counts.
-    MakeHistory(home.path() + "/.mozilla/firefox/y.other/places.sqlite",
-                {{"https://fine.example/", 1, kNow}});
-    EXPECT_EQ(AddressImport::BrowserTypedUrls(home.path(), 100), QStringList({"https://fine.example/"}));
 }

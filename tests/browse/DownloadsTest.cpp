@@ -11,7 +11,7 @@
 namespace {
 
 QStringList Row(const DownloadsWindow& window, int row) {
-    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("lstDownloads"));
+    auto* list = window.findChild<QTreeWidget*>("lstDownloads");
     QStringList out;
     for (int c = 0; c < list->columnCount(); ++c)
         out << list->topLevelItem(row)->text(c);
@@ -23,7 +23,7 @@ QStringList Row(const DownloadsWindow& window, int row) {
 TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
     QTemporaryDir dir;
     for (const char* taken : {"report.pdf", "report (1).pdf", "archive.tar.gz", "notes", "a.b.txt"})
-        browsetest::WriteFile(dir.filePath(QLatin1String(taken)), {});
+        WriteFile(dir.filePath(QLatin1String(taken)), {});
     const struct {
         const char* offered;
         const char* saved;
@@ -48,24 +48,23 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
     ScriptedFiles files;
     QTemporaryDir ann, bob;
     App().CurrentUser = QStringLiteral("ann");
-    files.Next(ann.filePath(QStringLiteral("one.zip")));
-    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("one.zip")),
-              ann.filePath(QStringLiteral("one.zip")));
+    files.Next(ann.filePath("one.zip"));
+    EXPECT_EQ(DownloadList::AskWhereToSave("one.zip"), ann.filePath("one.zip"));
     EXPECT_EQ(files.asked()[0].folder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
-    EXPECT_EQ(files.asked()[0].title, QStringLiteral("Save File"));
+    EXPECT_EQ(files.asked()[0].title, "Save File");
     files.Next(QString()); // the user says no: nothing is remembered of it
-    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("two.zip")), QString());
+    EXPECT_EQ(DownloadList::AskWhereToSave("two.zip"), QString());
     EXPECT_EQ(files.asked()[1].folder, ann.path());
 
     App().CurrentUser = QStringLiteral("bob");
-    files.Next(bob.filePath(QStringLiteral("two.zip")));
-    DownloadList::AskWhereToSave(QStringLiteral("two.zip"));
+    files.Next(bob.filePath("two.zip"));
+    DownloadList::AskWhereToSave("two.zip");
     EXPECT_NE(files.asked()[2].folder, ann.path());
-    EXPECT_EQ(core::GetValue(QStringLiteral("bob"), QStringLiteral("DownloadFolder")), bob.path());
-    EXPECT_EQ(core::GetValue(QStringLiteral("ann"), QStringLiteral("DownloadFolder")), ann.path());
+    EXPECT_EQ(core::GetValue("bob", "DownloadFolder"), bob.path());
+    EXPECT_EQ(core::GetValue("ann", "DownloadFolder"), ann.path());
 
     App().Locked = true;
-    EXPECT_EQ(DownloadList::AskWhereToSave(QStringLiteral("three.zip")), QString());
+    EXPECT_EQ(DownloadList::AskWhereToSave("three.zip"), QString());
     App().Locked = false;
     EXPECT_EQ(files.asked().size(), 3);
 }
@@ -76,7 +75,7 @@ TEST(Downloads, TheWindowShowsProgressAndSpeedAndOffersWhatEachStateAllows) {
     DownloadsWindow window(list);
     QList<QUrl> opened;
     window.SetOpener([&](const QUrl& url) { opened << url; });
-    Download running(QStringLiteral("http://x.test/big.iso"), QStringLiteral("/tmp/dl/big.iso"));
+    Download running("http://x.test/big.iso", "/tmp/dl/big.iso");
     bool cancelled = false;
     running.SetCanceller([&] { cancelled = true; });
     list.Add(&running);
@@ -84,12 +83,12 @@ TEST(Downloads, TheWindowShowsProgressAndSpeedAndOffersWhatEachStateAllows) {
     running.Update(3 * 1024 * 1024, 10 * 1024 * 1024);
     EXPECT_EQ(Row(window, 0),
               QStringList({"big.iso", "30%", "3.0 MB of 10.0 MB", "1.5 MB/s", "Downloading"}));
-    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    auto* cancel = window.findChild<QPushButton*>("cmdCancel");
     cancel->click();
     EXPECT_TRUE(cancelled && !cancel->isEnabled());
     EXPECT_EQ(Row(window, 0).last(), "Cancelled");
 
-    Download done(QStringLiteral("http://x.test/a.pdf"), QStringLiteral("/tmp/dl/a.pdf"));
+    Download done("http://x.test/a.pdf", "/tmp/dl/a.pdf");
     QList<Download*> completed;
     QObject::connect(&list, &DownloadList::Completed, [&](Download* d) { completed << d; });
     list.Add(&done);
@@ -97,12 +96,12 @@ TEST(Downloads, TheWindowShowsProgressAndSpeedAndOffersWhatEachStateAllows) {
     done.Finish(Download::State::Completed);
     EXPECT_EQ(completed, QList<Download*>{&done});
     EXPECT_EQ(Row(window, 1), QStringList({"a.pdf", "100%", "512 bytes", "", "Done"}));
-    window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
-    window.findChild<QPushButton*>(QStringLiteral("cmdOpenFolder"))->click();
+    window.findChild<QPushButton*>("cmdOpen")->click();
+    window.findChild<QPushButton*>("cmdOpenFolder")->click();
     EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile("/tmp/dl/a.pdf"), QUrl::fromLocalFile("/tmp/dl")}));
-    Download failed(QStringLiteral("http://x.test/c"), QStringLiteral("/tmp/dl/c"));
+    Download failed("http://x.test/c", "/tmp/dl/c");
     list.Add(&failed);
-    failed.Finish(Download::State::Failed, QStringLiteral("Network disconnected"));
-    EXPECT_EQ(Row(window, 2).last(), QStringLiteral("Failed: Network disconnected"));
+    failed.Finish(Download::State::Failed, "Network disconnected");
+    EXPECT_EQ(Row(window, 2).last(), "Failed: Network disconnected");
     Clock::Reset();
 }

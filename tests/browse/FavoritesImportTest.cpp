@@ -8,8 +8,6 @@
 // The import from other browsers' files made in a temp HOME: a Firefox profile whose database
 // is still open in WAL mode (as while the browser runs), and Chromium-family bookmark files.
 
-using namespace browsetest;
-
 namespace {
 
 // The imported shortcuts below a folder: "relative/path.url -> address", sorted.

@@ -1,10 +1,8 @@
 // The login decision in the browse window over scripted panes: the fine rules of what a Link's
-// completed pages lead to, and what a server's error answer does to a login under way.
+// completed pages lead to.
 
 #include "browse/LoginDecision.h"
 #include "BrowseSupport.h"
-
-using namespace browsetest;
 
 namespace {
 
@@ -48,11 +46,11 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     PageModelBuilder page = FormPage("http://bank.test/", false);
     const int image = page.Image("http://img.test/SIGNIN.GIF", "Use your Sign-in Service account").ref();
     w.click("Bank");
-    pane.SimulateLoad(QStringLiteral("http://bank.test/"), page.Build());
+    pane.SimulateLoad("http://bank.test/", page.Build());
     EXPECT_EQ(Clicks(pane), QList<int>{image});
     EXPECT_FALSE(link.LoggedIn());
     EXPECT_TRUE(browse.IsPlaceholderShown());
-    pane.SimulateLoad(QStringLiteral("http://bank.test/"), page.Build());
+    pane.SimulateLoad("http://bank.test/", page.Build());
     EXPECT_EQ(Clicks(pane), QList<int>{});
     EXPECT_TRUE(link.LoginAssumed());
     EXPECT_FALSE(browse.IsPlaceholderShown());
@@ -60,7 +58,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     // Filled now, its button pressed by the busy timer's parse a second later.
     PageModelBuilder twice = FormPage("http://twice.bank.test/login", true);
     w.click("Bank");
-    pane.SimulateLoad(QStringLiteral("http://twice.bank.test/login"), twice.Build());
+    pane.SimulateLoad("http://twice.bank.test/login", twice.Build());
     EXPECT_FALSE(link.PasswordSent());
     Clock::Advance(999);
     browse.OnBusyTimer();
@@ -93,7 +91,7 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     search.Input("text", "q");
     search.EndForm();
     w.click("Bank");
-    pane.SimulateLoad(QStringLiteral("http://bank.test/"), search.Build());
+    pane.SimulateLoad("http://bank.test/", search.Build());
     EXPECT_TRUE(link.LoginAssumed() && pane.watchingPage());
     Clock::Advance(25000);
     EXPECT_EQ(change(FormPage("http://bank.test/", true)).size(), 0);
@@ -102,7 +100,7 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     // A site that asks for the user name again is not given it twice.
     w.click("Bank");
     for (int twice = 0; twice < 2; ++twice)
-        pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
+        pane.SimulateLoad("http://bank.test/signin",
                           FormPage("http://bank.test/signin", false, "Next").Build());
     EXPECT_EQ(Clicks(pane).size(), 1);
     EXPECT_TRUE(link.LoginAssumed());
@@ -110,8 +108,7 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     // the password field the page then shows is waited for from that moment.
     w.click("Bank");
     pane.HoldActions();
-    pane.SimulateLoad(QStringLiteral("http://bank.test/signin"),
-                      FormPage("http://bank.test/signin", false, "Next").Build());
+    pane.SimulateLoad("http://bank.test/signin", FormPage("http://bank.test/signin", false, "Next").Build());
     Clock::Advance(20000);
     pane.ReleaseActions();
     EXPECT_EQ(Clicks(pane).size(), 1);
@@ -120,44 +117,4 @@ TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce
     EXPECT_EQ(change(FormPage("http://bank.test/signin", true)).size(), 1);
     EXPECT_TRUE(link.PasswordSent());
     Clock::Reset();
-}
-
-TEST(LoginSites, TheTableIsTheProgramsConfigurationFile) {
-    // The file shipped with the program holds the site values the program had compiled in.
-    const LoginSites shipped = LoginSites::FromFile(QStringLiteral(BG_SOURCE_DIR "/config/login-sites.ini"));
-    EXPECT_EQ(shipped.specialSitePrefix, "https://secure.twoclick-example.test/");
-    EXPECT_EQ(shipped.SharedLoginSites(),
-              (QStringList{"login.passport-example.test", "accounts.passport-example.test"}));
-    // An administrator's file with one site; a missing file is an empty table.
-    QTemporaryDir dir;
-    WriteFile(dir.filePath("login-sites.ini"), "; ours\r\n[Bank]\r\nDomain = online.ourbank.test\r\n");
-    const LoginSites ours = LoginSites::FromFile(dir.filePath("login-sites.ini"));
-    EXPECT_EQ(ours.bankDomain, "online.ourbank.test");
-    EXPECT_TRUE(ours.signInServiceDomain.isEmpty() && ours.SharedLoginSites().isEmpty());
-    EXPECT_TRUE(LoginSites::FromFile(dir.filePath("none.ini")).bankDomain.isEmpty());
-}
-
-TEST(LoginDecision, NothingIsFilledOnAnotherSiteOrPastACertificateError) {
-    BrowseFixture w({{"Bank", "https://bank.test/", false, true, "me", "pw"}});
-    BrowseWindow& browse = w.Load();
-    Link& link = w.link("Bank");
-    const auto open = [&](const char* url, bool overridden) {
-        w.click("Bank");
-        w.pane(0).ClearRecords();
-        w.pane(0).SetCertificateOverridden(overridden);
-        w.pane(0).SimulateLoad(QLatin1String(url), FormPage(QLatin1String(url), true).Build());
-        return w.pane(0).appliedActions().size();
-    };
-    // A pending login ends on a page of another site (or a weaker scheme) with nothing filled.
-    for (const char* away : {"https://bank-login.test/", "http://bank.test/login"}) {
-        SCOPED_TRACE(away);
-        EXPECT_EQ(open(away, false), 0);
-        EXPECT_TRUE(link.LoginAssumed() && !link.PasswordSent());
-        EXPECT_EQ(link.ProgressText(), QStringLiteral("Could not Log-In"));
-        EXPECT_FALSE(browse.IsPlaceholderShown());
-    }
-    EXPECT_EQ(open("https://bank.test/login", true), 0);
-    EXPECT_FALSE(link.PasswordSent());
-    EXPECT_GT(open("https://bank.test/login", false), 0);
-    EXPECT_TRUE(link.PasswordSent());
 }

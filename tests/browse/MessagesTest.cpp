@@ -1,37 +1,26 @@
-// The browse window's message boxes, each checked here once: the scenarios only name them by title.
+// The browse window's message boxes: the answers each offers, and the way out of damaged settings.
+#include <tuple>
+
+#include "browse/engine/ProgramPages.h"
 #include "browse/LinkControls.h"
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"
 
-using namespace browsetest;
-
 namespace {
 
-struct Box {
-    const char* title;
-    const char* text;
-    msgbox::Buttons buttons;
-    msgbox::Icon icon;
-    int defaultButton = 1;
-};
+using Box = std::tuple<QString, msgbox::Buttons, msgbox::Icon, int>; // the last: the default button
 
-void ExpectBoxes(const ScriptedBoxes& boxes, const QList<Box>& expected) {
-    ASSERT_EQ(boxes.count(), expected.size());
-    for (int i = 0; i < expected.size(); ++i) {
-        const msgbox::Request& shown = boxes.shown()[i];
-        SCOPED_TRACE(expected[i].title);
-        EXPECT_EQ(shown.title, QString::fromUtf8(expected[i].title));
-        EXPECT_EQ(shown.text, QString::fromUtf8(expected[i].text));
-        EXPECT_EQ(shown.buttons, expected[i].buttons);
-        EXPECT_EQ(shown.icon, expected[i].icon);
-        EXPECT_EQ(shown.defaultButton, expected[i].defaultButton);
-    }
+QList<Box> Boxes(const ScriptedBoxes& boxes) {
+    QList<Box> out;
+    for (const msgbox::Request& r : boxes.shown())
+        out.append({r.title, r.buttons, r.icon, r.defaultButton});
+    return out;
 }
 
 } // namespace
 
-TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
+TEST(BrowseMessages, EachBoxOffersItsAnswersWithTheSafeOneFirst) {
     BrowseFixture w({{"b", "http://b.test/"}, {"a", ""}});
     BrowseWindow& browse = w.Load();
     w.boxes().Answer(msgbox::No);
@@ -42,53 +31,42 @@ TEST(BrowseMessages, EachBoxSaysWhatItAlwaysSaid) {
     browse.Controls().RemoveLink(w.index("b"));
     w.boxes().Answer(msgbox::OK);
     browse.Controls().RemoveLink(w.index("a"));
+    EXPECT_EQ(w.buttonOrder(), QStringList{"a"}) << "the only Link stays";
     OfflineState::SetConnectionProbe([] { return false; });
     w.boxes().Answer(msgbox::Yes);
     browse.Navigation().CheckOnline();
     OfflineState::SetConnectionProbe([] { return true; });
     w.boxes().Answer(msgbox::No);
     browse.Navigation().CheckOnline();
-    ExpectBoxes(
-        w.boxes(),
-        {{"Sort Links by Name",
-          "Are you sure you want to Re-Order all Link buttons alphabetically?\rThis action cannot be "
-          "undone.\r\r",
-          msgbox::YesNo, msgbox::Question, 2},
-         {"Invalid URL", "The Web Address for this Link is invalid.", msgbox::OKOnly, msgbox::Information},
-         {"Delete Link", "Are you sure you want to delete the Link 'b' ?\r\r", msgbox::YesNo,
-          msgbox::Question},
-         {"Cannot delete the only Link",
-          "Cannot delete the only available link. To delete this link \r\ncreate another one first and then "
-          "delete it.\r\r",
-          msgbox::OKOnly, msgbox::Exclamation},
-         {"No Internet Connection Found",
-          "A connection to the Internet could not be found. \r\rDo you want to work Offline? If you don't "
-          "want "
-          "to work Offline, please \rconnect to the Internet first and then come back here and click 'No'. "
-          "\r\r",
-          msgbox::YesNo, msgbox::Question, 2},
-         {"Working Offline", "Bramblegate is now in Offline mode.\r\rDo you want to go Online?\r\r",
-          msgbox::YesNo, msgbox::Question}});
+    EXPECT_EQ(Boxes(w.boxes()),
+              QList<Box>({{"Sort Links by Name", msgbox::YesNo, msgbox::Question, 2},
+                          {"Invalid URL", msgbox::OKOnly, msgbox::Information, 1},
+                          {"Delete Link", msgbox::YesNo, msgbox::Question, 1},
+                          {"Cannot delete the only Link", msgbox::OKOnly, msgbox::Exclamation, 1},
+                          {"No Internet Connection Found", msgbox::YesNo, msgbox::Question, 2},
+                          {"Working Offline", msgbox::YesNo, msgbox::Question, 1}}));
 }
 
-TEST(BrowseMessages, DamagedSettingsAndTheWayOutOfThem) {
-    BrowseFixture damaged;
-    damaged.Load();
-    damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
-    damaged.startUp();
-    ExpectBoxes(
-        damaged.boxes(),
-        {{"Bramblegate - Severe Error inalice's Settings",
-          "A severe error has been found in this User's setttings.\rIf you think you are receiving this "
-          "message in error, please \rclick CANCEL to exit the application and retry again later.\r\rIf you "
-          "have backed up this User's settings in the past and wish to\rrestore them, please click OK. You "
-          "will be able to restore the settings\rfrom a saved file by going to menu 'File/Settings/Import "
-          "From File'.  \r\rOtherwise, you may have to recreate all your Links and ignore all \rpast "
-          "settings for this User. \r\rClick OK to continue, click CANCEL to Retry again.\r\r",
-          msgbox::OKCancel, msgbox::Critical},
-         {"Restart Bramblegate", "Bramblegate will now exit. Please start again.", msgbox::OKOnly,
-          msgbox::Critical}});
-    EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
-    EXPECT_TRUE(damaged.navigations().isEmpty());
-    EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
+TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
+    const QString severe = "Bramblegate - Severe Error inalice's Settings";
+    {
+        BrowseFixture damaged;
+        damaged.Load();
+        damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
+        damaged.startUp();
+        EXPECT_EQ(damaged.boxes().shown().value(0).buttons, msgbox::OKCancel);
+        EXPECT_EQ(damaged.boxes().lastTitle(), "Restart Bramblegate");
+        EXPECT_TRUE(damaged.frame().LifeCycle().EndRequested() && App().EndingOnError);
+        EXPECT_TRUE(damaged.navigations().isEmpty());
+        EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
+    }
+    BrowseFixture w;
+    w.Load();
+    w.boxes().Answer(msgbox::OK);
+    w.startUp();
+    EXPECT_EQ(w.boxes().lastTitle(), severe);
+    EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
+    EXPECT_TRUE(App().NewUserCreated);
+    const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
+    EXPECT_EQ(w.navigations(), QStringList({"0 " + start, "0 " + start}));
 }

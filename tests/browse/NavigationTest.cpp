@@ -1,5 +1,5 @@
-// Opening Links: from their buttons, at start-up and its fallback, the dummy Link, Stop, the
-// progress page with its login deadline, addresses typed for the visible Link, working offline.
+// Opening Links: at start-up and its fallback, the dummy Link, Stop, the frame's keys and typed
+// addresses for the visible Link, working offline.
 #include <QAction>
 #include <QLineEdit>
 
@@ -9,8 +9,6 @@
 #include "browse/NavigationDriver.h"
 #include "browse/OfflineState.h"
 #include "BrowseSupport.h"
-
-using namespace browsetest;
 
 namespace {
 
@@ -41,28 +39,16 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
         w.navigations(),
         QStringList({"0 " + kStart, "1 http://bramblegate.localhost/help/quickstart.asp", "0 " + kStart}));
     EXPECT_EQ(browse.VisibleIndex(), 0);
-    EXPECT_EQ(browse.AddressText(), QStringLiteral("Please wait..."));
     // Its own start page does not name it; the first real site does.
-    w.pane(0).SimulateLoad(kStart, {}, QStringLiteral("Bramblegate Start Page"));
-    EXPECT_EQ(w.link("Home Page$$").URL(), QStringLiteral("BGDummy"));
-    w.pane(0).SimulateLoad(QStringLiteral("http://www.example.com/news"));
+    w.pane(0).SimulateLoad(kStart, {}, "Bramblegate Start Page");
+    EXPECT_EQ(w.link("Home Page$$").URL(), "BGDummy");
+    w.pane(0).SimulateLoad("http://www.example.com/news");
     Link& made = *w.links().Item(1);
-    EXPECT_EQ(made.Caption(), QStringLiteral("Example"));
+    EXPECT_EQ(made.Caption(), "Example");
     EXPECT_TRUE(made.AutoNavigate() && !made.ReqLogin());
-    EXPECT_EQ(browse.Buttons().LinkButtonAt(0)->text(), QStringLiteral("Example"));
+    EXPECT_EQ(browse.Buttons().LinkButtonAt(0)->text(), "Example");
     Links stored(QLatin1String(BrowseFixture::kUser));
-    EXPECT_EQ(stored.Item(1)->URL(), QStringLiteral("http://www.example.com/news"));
-}
-
-// (Cancel ends the program without saving: BrowseMessages.DamagedSettingsAndTheWayOutOfThem.)
-TEST(Navigation, DamagedSettingsGiveAHomeLink) {
-    BrowseFixture w;
-    w.Load();
-    w.boxes().Answer(msgbox::OK);
-    w.startUp();
-    EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
-    EXPECT_TRUE(App().NewUserCreated);
-    EXPECT_EQ(w.navigations(), QStringList({"0 " + kStart, "0 " + kStart}));
+    EXPECT_EQ(stored.Item(1)->URL(), "http://www.example.com/news");
 }
 
 TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
@@ -72,8 +58,8 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     w.startUp();
     w.clearNavigations();
     browse.RunCommand(WindowCommand::Stop);
-    EXPECT_TRUE(w.pane(0).calls().contains(QStringLiteral("Stop")));
-    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Navigation Cancelled"));
+    EXPECT_TRUE(w.pane(0).calls().contains("Stop"));
+    EXPECT_EQ(w.statusBar().PanelText(3), "Navigation Cancelled");
     Clock::Advance(5000);
     EXPECT_FALSE(browse.Navigation().DoNavigate(1));
     Clock::Advance(1500);
@@ -85,13 +71,13 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     browse.RunCommand(WindowCommand::Home); // the user's own request goes, Stop or not
     EXPECT_EQ(w.navigations().last(), "0 " + kStart);
     w.click("A");
-    EXPECT_EQ(w.navigations().last(), QStringLiteral("0 http://a.test/"));
+    EXPECT_EQ(w.navigations().last(), "0 http://a.test/");
     EXPECT_FALSE(w.links().NavigateStopped());
 
     // An empty address is an invalid one: nothing opens.
     w.boxes().Answer(msgbox::OK);
     w.click("Nowhere");
-    EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Invalid URL"));
+    EXPECT_EQ(w.boxes().lastTitle(), "Invalid URL");
     EXPECT_EQ(w.navigations().size(), 3);
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
@@ -99,11 +85,11 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
 TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
     BrowseWindow& browse = w.Load();
-    browse.Nav2Visible(QStringLiteral("http://x.test/"), NavigationDriver::ModeUser);
+    browse.Nav2Visible("http://x.test/", NavigationDriver::ModeUser);
     EXPECT_TRUE(w.navigations().isEmpty()) << "no Link on show";
     w.click("B");
     RecordingPane& pane = w.pane(1);
-    pane.SimulateLoad(QStringLiteral("http://b.test/"));
+    pane.SimulateLoad("http://b.test/");
     pane.RaiseCommandStateChange(PaneCommand::Back, true);
     pane.ClearRecords();
     QTest::keyClick(&w.frame(), Qt::Key_Left, Qt::AltModifier);
@@ -116,10 +102,9 @@ TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     QLineEdit* box = browse.findChild<AddressBox*>()->lineEdit();
     box->setFocus();
     box->selectAll();
-    QTest::keyClicks(box, QStringLiteral("example.org/page"));
-    EXPECT_TRUE(browse.IsAddressBeingEdited());
+    QTest::keyClicks(box, "example.org/page");
     QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(w.navigations().last(), QStringLiteral("1 example.org/page"));
+    EXPECT_EQ(w.navigations().last(), "1 example.org/page");
     EXPECT_EQ(w.link("B").NavigateMode(), NavigationDriver::ModeUser);
     EXPECT_FALSE(browse.IsAddressBeingEdited());
     browse.NavigateURL(QString());
@@ -130,23 +115,55 @@ TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     EXPECT_TRUE(browse.findChild<AddressBox*>()->hasFocus());
 }
 
-TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
+TEST(Navigation, WorkOfflineIsAskedSwitchedAndRememberedAndCancelsOnlyStartUpLoadsThatCannotShow) {
     BrowseFixture w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
+    OfflineState::SetConnectionProbe([] { return false; });
     BrowseWindow& browse = w.Load();
+    w.boxes().Answer(msgbox::Yes);
+    browse.Navigation().CheckOnline();
+    EXPECT_EQ(w.boxes().lastTitle(), "No Internet Connection Found");
+    EXPECT_TRUE(OfflineState::IsOffline() && w.frame().WorkOfflineChecked());
+    // Next start, with a connection: going online is offered.
+    WebProfiles::SetOffline(false);
+    OfflineState::SetConnectionProbe([] { return true; });
+    w.frame().RestoreOfflineState();
+    EXPECT_TRUE(OfflineState::IsOffline());
+    w.boxes().Answer(msgbox::Yes);
+    browse.Navigation().CheckOnline();
+    EXPECT_EQ(w.boxes().lastTitle(), "Working Offline");
+    EXPECT_FALSE(OfflineState::IsOffline() || w.frame().WorkOfflineChecked());
+
+    // The menu switches it, and the choice is stored; a page loading meanwhile finds the menu
+    // in step with the switch.
+    QAction* offline = Child<QAction>(&w.frame(), "mnuFileWorkOffline");
+    const auto stored = [] { return core::GetValue("General", "WorkOffline"); };
+    offline->trigger();
+    EXPECT_TRUE(WebProfiles::IsOffline());
+    EXPECT_EQ(w.statusBar().PanelText(3), "Working Offline");
+    EXPECT_EQ(stored(), "True");
+    WebProfiles::SetOffline(false);
+    w.pane(0).RaiseDownloadBegin();
+    EXPECT_FALSE(offline->isChecked());
+    offline->trigger();
+    offline->trigger();
+    EXPECT_FALSE(WebProfiles::IsOffline());
+    EXPECT_EQ(stored(), "False");
+
+    // Offline, only start-up loads that cannot be shown are cancelled.
     RecordingPane& a = w.pane(0);
     Link& link = w.link("A");
     link.SetNavigateMode(NavigationDriver::ModeStartUp);
-    link.SetFrameURL(QStringLiteral("http://a.test/x#top"));
+    link.SetFrameURL("http://a.test/x#top");
     WebProfiles::SetOffline(true);
     // Before the window has finished loading nothing goes out.
     browse.State().finishedLoading = false;
-    EXPECT_TRUE(a.RaiseBeforeNavigate2(QStringLiteral("http://a.test/x")));
+    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/x"));
     browse.State().finishedLoading = true;
     // The same page (another fragment) may show; another page of a start-up load may not.
-    EXPECT_FALSE(a.RaiseBeforeNavigate2(QStringLiteral("http://a.test/x#more")));
-    EXPECT_TRUE(a.RaiseBeforeNavigate2(QStringLiteral("http://a.test/y")));
+    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/x#more"));
+    EXPECT_TRUE(a.RaiseBeforeNavigate2("http://a.test/y"));
     link.SetNavigateMode(NavigationDriver::ModeButton);
-    EXPECT_FALSE(a.RaiseBeforeNavigate2(QStringLiteral("http://a.test/y")));
+    EXPECT_FALSE(a.RaiseBeforeNavigate2("http://a.test/y"));
     link.SetNavigateMode(NavigationDriver::ModeStartUp);
     // The program's own pages are there offline, once Work Offline is ticked.
     EXPECT_TRUE(a.RaiseBeforeNavigate2(kStart));
@@ -156,44 +173,7 @@ TEST(Navigation, OfflineCancelsOnlyStartUpLoadsThatCannotBeShown) {
     // The parse time-out timer says so in the status bar.
     w.statusBar().SetPanelText(3, QString());
     browse.OnParseTimeOut();
-    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Working Offline"));
-}
-
-TEST(Navigation, WorkOfflineIsAskedAtStartUpSwitchedByTheMenuAndRemembered) {
-    BrowseFixture w({{"A", "http://a.test/"}});
-    OfflineState::SetConnectionProbe([] { return false; });
-    BrowseWindow& browse = w.Load();
-    w.boxes().Answer(msgbox::Yes);
-    browse.Navigation().CheckOnline();
-    EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("No Internet Connection Found"));
-    EXPECT_TRUE(OfflineState::IsOffline() && w.frame().WorkOfflineChecked());
-    // Next start, with a connection: going online is offered.
-    WebProfiles::SetOffline(false);
-    OfflineState::SetConnectionProbe([] { return true; });
-    w.frame().RestoreOfflineState();
-    EXPECT_TRUE(OfflineState::IsOffline());
-    w.boxes().Answer(msgbox::Yes);
-    browse.Navigation().CheckOnline();
-    EXPECT_EQ(w.boxes().lastTitle(), QStringLiteral("Working Offline"));
-    EXPECT_FALSE(OfflineState::IsOffline() || w.frame().WorkOfflineChecked());
-
-    // The menu switches it, and the choice is stored; a page loading meanwhile finds the menu
-    // in step with the switch.
-    QAction* offline = Child<QAction>(&w.frame(), "mnuFileWorkOffline");
-    const auto stored = [] {
-        return core::GetValue(QStringLiteral("General"), QStringLiteral("WorkOffline"));
-    };
-    offline->trigger();
-    EXPECT_TRUE(WebProfiles::IsOffline());
-    EXPECT_EQ(w.statusBar().PanelText(3), QStringLiteral("Working Offline"));
-    EXPECT_EQ(stored(), QStringLiteral("True"));
-    WebProfiles::SetOffline(false);
-    w.pane(0).RaiseDownloadBegin();
-    EXPECT_FALSE(offline->isChecked());
-    offline->trigger();
-    offline->trigger();
-    EXPECT_FALSE(WebProfiles::IsOffline());
-    EXPECT_EQ(stored(), QStringLiteral("False"));
+    EXPECT_EQ(w.statusBar().PanelText(3), "Working Offline");
 }
 
 } // namespace
