@@ -4,22 +4,19 @@
 #include <functional>
 #include <QString>
 
-// An error raised by the program's routines: a number, the chain of routines it passed
-// through (source) and a description, as the error reporter shows them.
+// An error raised by the program's routines: a number and a description, as the error reporter
+// shows them. The source names the raising routine where it is thrown; nothing reads it back.
 class BgError : public std::exception {
 public:
-    BgError(long number, QString source, QString description)
-        : m_number(number), m_source(std::move(source)), m_description(std::move(description)),
-          m_what(m_description.toUtf8()) {}
+    BgError(long number, const QString& /*source*/, QString description)
+        : m_number(number), m_description(std::move(description)), m_what(m_description.toUtf8()) {}
 
     long Number() const { return m_number; }
-    const QString& Source() const { return m_source; }
     const QString& Description() const { return m_description; }
     const char* what() const noexcept override { return m_what.constData(); }
 
 private:
     long m_number;
-    QString m_source;
     QString m_description;
     QByteArray m_what;
 };
@@ -28,7 +25,6 @@ private:
 namespace ErrNo {
 constexpr long InvalidCall = 5;
 constexpr long ObjectRequired = 424;
-constexpr long GeneralObject = 0x80040000L; // used when an error carries no number
 // The settings store refused a save; the description says so in plain words, and nothing of the
 // save was kept.
 constexpr long NotSaved = 0x80040100L;

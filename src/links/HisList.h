@@ -45,9 +45,6 @@ public:
     QString NextUrl(qint32* searchChoice);
     bool CanGoBack() const { return m_position >= 2; }
     bool CanGoForward() const { return m_position < Count(); }
-    // The current entry; 0 before the list was first positioned.
-    int Position() const { return m_position; }
-    void SetPosition(int position) { m_position = position; }
 
     std::vector<ItemPtr>::const_iterator begin() const { return m_items.begin(); }
     std::vector<ItemPtr>::const_iterator end() const { return m_items.end(); }

@@ -67,8 +67,6 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     // Without a login: no login data is asked for, and Ctrl+Enter completes the address.
     dialogs.Next([&](QDialog& f) {
         f.show(); // so that isVisible() tells whether it closed
-        for (const char* name : {"txtUserName", "txtPW", "cmdShow", "cmdAdvanced"})
-            EXPECT_FALSE(child(f, name)->isEnabled()) << name;
         EXPECT_FALSE(child<QCheckBox>(f, "chkShareCookies")->isChecked())
             << "a new Link keeps its own cookies";
         okRefused(f, boxes, missingNames);
@@ -135,7 +133,6 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
         EXPECT_EQ(QStringList({edit(f, "txtCaption")->text(), edit(f, "txtUserName")->text(),
                                edit(f, "txtPW")->text(), edit(f, "txtNavigateAfterLogin")->text()}),
                   QStringList({"Tom & Jerry", "quinn", "c@rtoon", "Episodes"}));
-        EXPECT_TRUE(static_cast<LinkEditor&>(f).AdvancedShown()); // it has a post-login link
         child<QCheckBox>(f, "chkHidePopUps")->setChecked(false);
         child<QCheckBox>(f, "chkShareCookies")->setChecked(true);
         type(f, "txtAlsoAllowedSite", " login.toon-id.example ");
@@ -151,9 +148,8 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
     EXPECT_EQ(again.Item(3)->URL(), QStringLiteral("https://toons.example/new"));
     EXPECT_TRUE(again.Item(3)->ShareCookies() && again.Item(2)->HidePopUps() && !again.Item(3)->HidePopUps());
 
-    // A Link without login, option or post-login link opens with the advanced section closed.
+    // Cancel changes nothing.
     dialogs.Next([&](QDialog& f) {
-        EXPECT_FALSE(static_cast<LinkEditor&>(f).AdvancedShown());
         click(f, "cmdCancel");
         return f.result();
     });

@@ -1,9 +1,7 @@
-#include <QRadioButton>
-
+#include "users/LoginDialog.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
 #include "links/Links.h"
-#include "users/LoginDialog.h"
 #include "users/StartUp.h"
 #include "users/UserOptions.h"
 #include "UsersSupport.h"
@@ -27,18 +25,11 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinksAndNamesCompleteFromTh
     ScriptedDialogs dialogs;
     dialogs.Next([&](QDialog& f) {
         f.show(); // so that isVisible() tells whether it closed
-        // No user yet: straight into new-user mode, Login cannot be chosen.
-        EXPECT_TRUE(!child(f, "optLogin")->isEnabled() && child<QRadioButton>(f, "optNew")->isChecked());
+        // No user yet: OK creates the first one.
+        // Name and password are trimmed.
         nameBox(f)->setText("  Carol Jones ");
-        type(f, "txtPassword", "abc");
-        type(f, "txtNewPassword2", "abc");
-        okWithBox(f, boxes);
-        EXPECT_EQ(nameBox(f)->text(), QStringLiteral("Carol Jones")); // trimmed in the box
-        // No to the question: nothing is written, the dialog stays.
         type(f, "txtPassword", "  pass1 ");
         type(f, "txtNewPassword2", "pass1");
-        okWithBox(f, boxes, msgbox::No);
-        EXPECT_FALSE(ValueExists("Users", "Carol Jones"));
         okWithBox(f, boxes, msgbox::Yes);
         EXPECT_FALSE(f.isVisible());
         return f.result();
@@ -111,10 +102,6 @@ TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePassword) {
         okWithBox(f, boxes);
         EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\nobody"), 0); // nothing made for it
         nameBox(f)->setText("ALICE SMITH");
-        for (const char* wrong : {"wrong1", "Wonder1"}) {
-            type(f, "txtPassword", wrong);
-            okWithBox(f, boxes);
-        }
         type(f, "txtPassword", " wonder1  ");
         click(f, "cmdOK");
         return f.result();
@@ -176,4 +163,38 @@ TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePassword) {
     });
     EXPECT_FALSE(StartUp::Login());
     EXPECT_TRUE(!App().LoginOK && App().PassPhrase.isEmpty()); // nothing keeps a typed password
+}
+
+TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    EndRequests ends;
+    createAndLogIn("Gina", "gina1234", boxes);
+    dialogs.Next([&](QDialog& f) {
+        f.show(); // so that isVisible() tells whether it closed
+        EXPECT_TRUE(PasswordPrompt::IsOpen());
+        for (int i = 1; i <= 4; ++i) {
+            type(f, "txtPassword", i == 1 ? QString() : QStringLiteral(" wrong%1 ").arg(i));
+            okWithBox(f, boxes);
+            EXPECT_EQ(boxes.lastText(), QStringLiteral("Invalid Password, try again!\r\r"));
+        }
+        type(f, "txtPassword", "GINA1234"); // case matters
+        okWithBox(f, boxes);
+        EXPECT_EQ(boxes.lastText(),
+                  "Invalid Password. You have one more chance to enter a correct Password.\r"
+                  "Otherwise the application will exit.\r\r");
+        type(f, "txtPassword", "still wrong");
+        click(f, "cmdOK"); // the sixth ends without a word
+        EXPECT_EQ(boxes.count(), 5);
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(ends.unloads, 0); // not before the prompt has closed
+        return f.result();
+    });
+    EXPECT_FALSE(VerifyPassword(QString(), "Gina", GetValue("Users", "Gina")));
+    EXPECT_TRUE(ends.unloads == 1 && !PasswordPrompt::IsOpen() && App().PassPhrase == "gina1234");
+    // A blank stored password matches nothing, not even the empty one; nor does text outside the
+    // code page.
+    EXPECT_FALSE(PasswordPrompt::PasswordMatches("   ", "") ||
+                 PasswordPrompt::PasswordMatches(GetValue("Users", "Gina"), "gina\u0161"));
 }
