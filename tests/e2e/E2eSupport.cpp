@@ -64,9 +64,8 @@ int EventLog::Count(const QString& prefix) const {
 }
 
 QStringList EventLog::TopLevel() const {
-    QStringList out;
-    for (const QString& e : events)
-        if (!e.contains(" frame ") && !e.startsWith("ScriptError")) out << e;
+    QStringList out = events;
+    out.removeIf([](const QString& e) { return e.contains(" frame ") || e.startsWith("ScriptError"); });
     return out;
 }
 
@@ -103,10 +102,10 @@ void StoreLinks(const QList<E2eLink>& links) {
     stored.SaveLinks(false);
 }
 
-E2eWindow::E2eWindow(MakePane make) {
+E2eWindow::E2eWindow() {
     OfflineState::SetConnectionProbe([] { return true; });
     const QString user = App().CurrentUser;
-    if (!make) make = [user](QWidget* parent) { return new WebEnginePane(user, parent); };
+    const auto make = [user](QWidget* parent) { return new WebEnginePane(user, parent); };
     frame = std::make_unique<MainWindow>(make);
     frame->SetUserCaption();
     frame->resize(1100, 800);

@@ -13,12 +13,9 @@ class Link;
 class MainWindow;
 class WebEnginePane;
 
-// Records the events a pane raises, as text, in order:
-//   "BeforeNavigate2 top|frame <url>", "DownloadBegin", "NavigateComplete2 top|frame <url>",
-//   "DownloadComplete", "DocumentComplete top|frame <url>", "NavigateError <code> <url>",
-//   "ScriptError <line> <description>".
-// Title, lock and frame script-error events go to `other`. Handlers can be
-// hooked in to act inside an event, as the program's handlers do.
+// Records a pane's load and script-error events as text ("BeforeNavigate2 top|frame <url>",
+// "NavigateError <code> <url>", "ScriptError <line> <description>", ...), in order; title, lock
+// and frame script-error events go to `other`. Handlers act inside an event, as the program's do.
 class EventLog : public QObject {
 public:
     explicit EventLog(BrowserPane* pane);
@@ -30,9 +27,7 @@ public:
 
     void Clear();
     int Count(const QString& prefix) const;
-    // Only the top-level events of a load (frames and script errors left out).
-    QStringList TopLevel() const;
-    // Waits until `prefix` has been recorded `times` times in total.
+    QStringList TopLevel() const; // without frames and script errors
     bool WaitFor(const QString& prefix, int times = 1, int timeoutMs = 15000) const;
 };
 
@@ -41,11 +36,10 @@ public:
 // connection (code < 0), after it for an error status.
 QStringList LoadEvents(const QString& url, const QString& at = {}, long code = 0);
 
-// Navigates and waits for the top-level DocumentComplete (clears the log first).
+// Clears the log, navigates and waits for the top-level DocumentComplete.
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs = 15000);
 // Runs a script in the page's own world and waits for its result, as text.
 QString RunScript(WebEnginePane& pane, const QString& script);
-// Processes events for ms milliseconds (lets late events and queued actions run).
 inline void Pump(int ms) {
     WaitFor([] { return false; }, ms);
 }
@@ -63,14 +57,12 @@ void StoreLinks(const QList<E2eLink>& links);
 // start-up timer stopped (tests run it). Connections are taken as up.
 class E2eWindow {
 public:
-    using MakePane = std::function<BrowserPane*(QWidget*)>;
-    explicit E2eWindow(MakePane make = {});
+    E2eWindow();
     ~E2eWindow();
 
     int index(const QString& caption) const;
     Link& link(const QString& caption) const;
     WebEnginePane& pane(const QString& caption) const;
-    // Clicks the Link's button.
     void Click(const QString& caption) const;
 
     std::unique_ptr<MainWindow> frame;

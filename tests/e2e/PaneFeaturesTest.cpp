@@ -50,8 +50,7 @@ TEST(PaneFeatures, PrintFindSaveTextSizeAndPageFacts) {
     EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
 
     // The page's facts are its type, size and dates as it was served.
-    const QByteArray body =
-        "<!DOCTYPE html><html><head><title>Dated</title></head><body><p>Hello.</p></body></html>";
+    const QByteArray body = "<!DOCTYPE html><title>Dated</title><p>Hello.</p>";
     sites::SharedSites().main().Route("GET", "/dated", [body](const sites::Request&, sites::Reply& reply) {
         reply.body = body;
         reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");

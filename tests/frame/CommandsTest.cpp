@@ -84,7 +84,7 @@ TEST(Toolbar, ButtonsMenusPrintAndPageErrorsActOnTheActiveChildWindow) {
     MainWindow& frame = run.StartWith({"A"});
     FrameToolbar& bar = Toolbar(frame);
     FakePane& page = run.open("A", "http://a.test/");
-    page.SetCanGoBack(true);
+    page.RaiseCommandStateChange(PaneCommand::Back, true);
     page.ClearRecords();
     // The arrow beside Back lists the visible Link's pages; Popup waits for a blocked window.
     EXPECT_TRUE(WaitFor([&] { return bar.ToolButton("phldr")->isEnabled(); }, 2000));

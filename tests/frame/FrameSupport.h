@@ -36,7 +36,6 @@ inline QMdiSubWindow* BrowseSubWindow(MainWindow& frame) {
     return frame.Browse() ? qobject_cast<QMdiSubWindow*>(frame.Browse()->parentWidget()) : nullptr;
 }
 
-// Triggers a menu command of the frame by its object name.
 inline void Trigger(QWidget& frame, const char* action) {
     Child<QAction>(frame, action).trigger();
 }

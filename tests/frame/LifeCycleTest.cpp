@@ -62,31 +62,6 @@ TEST(CommandLine, OptionsArgumentsAndTheirAnswers) {
     }
 }
 
-TEST(SingleInstance, NamesPerUserAndFolderTwoStartsAtOnceLeaveOneCopyAndADeadCopysLockIsTakenOver) {
-    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1001", "/a"));
-    EXPECT_NE(SingleInstance::ServerName("1000", "/a"), SingleInstance::ServerName("1000", "/b"));
-    QTemporaryDir dir;
-    // The second start looks while the first is still starting (it has the lock, it does not
-    // listen yet): it does not become the running copy too.
-    const QString lock = dir.filePath("Bramblegate.lock");
-    QLockFile starting(lock);
-    ASSERT_TRUE(starting.tryLock(0));
-    SingleInstance second(SingleInstance::ServerName("test", dir.path()), lock);
-    EXPECT_EQ(second.Claim(300), SingleInstance::Outcome::NoAnswer);
-    EXPECT_FALSE(second.Listening());
-    // A copy that died (killed, crashed) left its lock (with a process number no process has) and
-    // its socket behind.
-    const QString other = SingleInstance::ServerName("test", dir.filePath("other"));
-    QFile left(dir.filePath("other.lock"));
-    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-    left.write("99999999\nbramblegate\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    left.close();
-    ASSERT_TRUE(QFile(QDir::tempPath() + QLatin1Char('/') + other).open(QIODevice::WriteOnly));
-    SingleInstance next(other, left.fileName());
-    EXPECT_EQ(next.Claim(300), SingleInstance::Outcome::First);
-    EXPECT_TRUE(next.Listening());
-}
-
 TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
     const struct {
         const char* stored; // null: never written (the first run)

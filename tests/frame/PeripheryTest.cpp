@@ -1,9 +1,8 @@
-// The frame's dialogs and smaller pieces: the companion program, tips, help pages, the agreement,
+// The frame's dialogs and smaller pieces: the companion program, tips, the agreement,
 // Internet Options, the find bar, page properties, the About box, and the Options dialog (what it
 // shows, the checks made when a field is left, what Apply stores).
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
-#include "browse/engine/ProgramPages.h"
 #include "browse/HistoryTestSupport.h"
 #include "browse/UserHomePage.h"
 #include "core/AppState.h"
@@ -12,7 +11,6 @@
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
 #include "frame/FindBar.h"
-#include "frame/Help.h"
 #include "frame/InternetOptions.h"
 #include "frame/OptionsDialog.h"
 #include "frame/PagePropertiesDialog.h"
@@ -65,27 +63,6 @@ TEST(TipOfTheDay, EachShowingMovesOnAndTheTickIsTheUsersOwn) {
     EXPECT_EQ(TipOfTheDay::CurrTip(), 0);
     App().CurrentUser = "Bob";
     EXPECT_FALSE(TipOfTheDay::ShowAtStartUp());
-}
-
-TEST(Help, TopicsLeadToPagesTheProgramServesAndEveryHelpLinkWorks) {
-    EXPECT_EQ(Help::TopicUrl("no such topic"), "bramblegate://help/");
-    QStringList pages, checked;
-    for (const char* topic : {"", "Links", "PopUps", "History", "Lock", "Options", "Keys", "59", "NewUser"})
-        pages << Help::TopicUrl(topic);
-    const QRegularExpression link("href=\"(bramblegate://[^\"]*)\"");
-    while (!pages.isEmpty()) {
-        const QUrl url(pages.takeFirst());
-        const QString page = url.adjusted(QUrl::RemoveFragment).toString();
-        const QString content = QString::fromUtf8(ProgramPages::Content(QUrl(page)));
-        ASSERT_FALSE(content.isEmpty()) << page.toStdString();
-        EXPECT_TRUE(!url.hasFragment() || content.contains("id=\"" + url.fragment() + "\""))
-            << url.toString().toStdString();
-        if (checked.contains(page)) continue;
-        checked << page;
-        for (auto it = link.globalMatch(content); it.hasNext();)
-            pages << it.next().captured(1);
-    }
-    EXPECT_GE(checked.size(), 10);
 }
 
 TEST(AgreementDialog, DecliningAsksAndOnlyAConfirmedLeaveEndsIt) {
@@ -188,7 +165,6 @@ TEST(FindBar, FindsForwardBackwardWithCaseAndSaysWhenNotFound) {
     QTest::keyClick(&edit, Qt::Key_Return);
     QTest::keyClick(&edit, Qt::Key_F3, Qt::ShiftModifier);
     Child<QCheckBox>(bar, "chkMatchCase").setChecked(true);
-    pane.SetFindResult(false);
     bar.FindPrevious();
     EXPECT_EQ(pane.finds(), QStringList({"p >", "pr >", "pri >", "pri >", "pri <", "pri > Aa", "pri < Aa"}));
     EXPECT_EQ(Child<QLabel>(bar, "lblFindStatus").text(), FindBar::kNotFound);

@@ -54,10 +54,8 @@ document.body.insertAdjacentHTML('beforeend', '%A%U<button>Sign in</button></for
     {"formless", "no <form>; a div with role button", "Welcome back", {"u=USER", "p=PASS"},
      R"(<header><input type=search placeholder=Search></header><div class=box><input id=u aria-label=Username>
 <input id=p type=password aria-label=Password><div role=button tabindex=0 id=go>Sign in</div></div>
-<script>go.addEventListener('click', function () { var x = new XMLHttpRequest(); x.open('POST', '/formless/got');
-x.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
-x.onload = function () { location.href = '/formless/got'; };
-x.send('u=' + encodeURIComponent(u.value) + '&p=' + encodeURIComponent(p.value)); });</script>)"},
+<script>go.addEventListener('click', function () { fetch('/formless/got', { method: 'POST', body: new URLSearchParams(
+{ u: u.value, p: p.value }) }).then(function () { location.href = '/formless/got'; }); });</script>)"},
     {"span", "no submit button; a span the page listens to", "Log in", kLogin,
      "<form id=f method=post action=/span/got>%U<p><span class=btn id=go>Log in</span></p></form>"
      "<script>go.onclick = function () { f.submit(); };</script>"},
@@ -197,10 +195,7 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
                                            .replace("%P", QString::number(m_server.port()))));
             });
     }
-    m_server.Page("/picture/logo.svg",
-                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"40\"><rect width=\"80\" "
-                  "height=\"40\" fill=\"teal\"/></svg>",
-                  "image/svg+xml");
+    m_server.Page("/picture/logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "image/svg+xml");
     m_server.Route("GET", "/away", [this](const Request&, Reply& reply) {
         reply.Redirect(Url("/away/there", "elsewhere.localhost"));
     });

@@ -8,11 +8,9 @@
 namespace sites {
 
 QString Request::cookie(const QString& name) const {
-    const QStringList parts = header(QStringLiteral("cookie")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        const int eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0 && part.left(eq).trimmed() == name) return part.mid(eq + 1).trimmed();
-    }
+    for (const QString& part : header(QStringLiteral("cookie")).split(QLatin1Char(';')))
+        if (part.section(QLatin1Char('='), 0, 0).trimmed() == name)
+            return part.section(QLatin1Char('='), 1).trimmed();
     return {};
 }
 
@@ -126,11 +124,8 @@ QString SiteServer::Url(const QString& path) const {
 }
 
 int SiteServer::CountRequests(const QString& path) const {
-    std::lock_guard lock(m->mutex);
-    int n = 0;
-    for (const QString& r : m->requests)
-        if (r.section(QLatin1Char(' '), 1) == path) ++n;
-    return n;
+    std::lock_guard lock(m->mutex); // the server takes GET and POST only
+    return int(m->requests.count("GET " + path) + m->requests.count("POST " + path));
 }
 
 } // namespace sites

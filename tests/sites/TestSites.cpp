@@ -98,15 +98,6 @@ void SignedInPage(const Context& c, const Request& r, Reply& reply) {
                                               " <a href=\"/logout\">Sign Out</a>"));
 }
 
-void LogoutPage(const Context& c, const Request& r, Reply& reply) {
-    {
-        std::lock_guard lock(c.state.mutex);
-        c.state.sessions.remove(r.cookie(kSessionCookie));
-    }
-    reply.AddHeader("Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; Max-Age=0");
-    reply.Html(Doc("Signed Out", "<p>You are signed out.</p><a href=/login>Sign In</a>"));
-}
-
 // ----- other pages with something to compute --------------------------------------------------
 
 void GeneratedPageRoute(const Context&, const Request& r, Reply& reply) {
@@ -149,7 +140,7 @@ void HangOncePage(const Context& c, const Request& r, Reply& reply) {
 enum Origin { MainOrigin = 1, OtherOrigin = 2, BothOrigins = 3 };
 
 // A page is either computed (`page`) or fixed: `title` and `body`, where %O stands for the
-// second origin's address and %L for the login form.
+// second origin's address, %L for the login form and %S for the strict site's.
 struct Route {
     const char* method;
     const char* path;
@@ -180,17 +171,13 @@ const Route kRoutes[] = {
     {"GET", "/after/button", MainOrigin, SignedInPage},
     {"GET", "/after/image", MainOrigin, SignedInPage},
     {"GET", "/after/list", MainOrigin, SignedInPage},
-    {"GET", "/logout", MainOrigin, LogoutPage},
     // What the page's own listeners saw is shown in #echo, #changed and #picked.
     {"GET", "/echo", MainOrigin, nullptr, "Echo",
-     "<form name=f><div><label>Name <input type=text id=name name=name></label></div><select id=pick "
-     "name=pick onchange='picked(this)'><option>Red</option><option>Green</option><option>Blue</option>"
-     "</select></form><p>typed: <span id=echo></span></p><p>changed: <span id=changed></span></p><p>"
-     "picked: <span id=picked></span></p><script>var n = document.getElementById('name');\nn.addEventListe"
-     "ner('input', function() { document.getElementById('echo').textContent = n.value; "
-     "});\nn.addEventListener('change', function() {\n document.getElementById('changed').textContent = "
-     "n.value; });\nfunction picked(s) { document.getElementById('picked').textContent = "
-     "s.options[s.selectedIndex].text; }</script>"},
+     "<form><input id=name><select id=pick onchange='show(\"picked\", this.options[this.selectedIndex].text)'>"
+     "<option>Red<option>Green<option>Blue</select></form><span id=echo></span><span id=changed></span><span "
+     "id=picked></span><script>function show(id, text) { document.getElementById(id).textContent = text; }\n"
+     "var n = document.getElementById('name');\nn.oninput = function() { show('echo', n.value); };\n"
+     "n.onchange = function() { show('changed', n.value); };</script>"},
     {"GET", "/script-error", BothOrigins, nullptr, "Script Error",
      "<p>before</p>\n<script>\nvar x = 1;\nnoSuchFunction(x);\n</script>"},
     // No error of its own; both of its frames (this origin's and the other's) have one.
@@ -218,9 +205,6 @@ const Route kRoutes[] = {
     {"GET", "/download", BothOrigins, DownloadRoute},
     {"GET", "/basic-auth", BothOrigins, BasicAuthPage},
     {"GET", "/hang-once", MainOrigin, HangOncePage},
-    {"GET", "/ask-permission", BothOrigins, nullptr, "Asking",
-     "<p>May I?</p><script>Notification.requestPermission().then(function (p) { document.title = 'Answer "
-     "' + p; });</script>"},
     // clang-format on
 };
 
@@ -285,28 +269,21 @@ QByteArray TestSites::DownloadBytes(int bytes) {
 }
 
 QString TestSites::GeneratedPage(int elements) {
-    // Rows of a link, a text field and a one-option list in a div (5 elements), grouped by 40
-    // rows into forms (1 element), padded with spans to exactly `elements` body descendants.
+    // Forms of up to 40 rows (a div holding a link, a text field and a one-option list: 5
+    // elements each), then spans up to exactly `elements` body descendants.
     QString body;
-    body.reserve(elements * 60);
     int count = 0;
-    int row = 0;
-    while (count + 6 + 5 <= elements) {
+    for (int row = 0; count + 11 <= elements;) {
         body += QStringLiteral("<form name=\"g%1\" action=\"/generated\">").arg(row / 40);
         ++count;
-        for (int i = 0; i < 40 && count + 5 <= elements; ++i, ++row) {
+        for (int i = 0; i < 40 && count + 5 <= elements; ++i, ++row, count += 5)
             body +=
                 QStringLiteral("<div><a href=\"/g/%1\">Item %1</a> <input type=\"text\" name=\"f%1\" "
                                "value=\"v%1\"><select name=\"s%1\"><option>One %1</option></select></div>\n")
                     .arg(row);
-            count += 5;
-        }
         body += QStringLiteral("</form>");
     }
-    while (count < elements) {
-        body += QStringLiteral("<span>s</span>");
-        ++count;
-    }
+    body += QStringLiteral("<span>s</span>").repeated(elements - count);
     return Doc(QStringLiteral("Generated %1").arg(elements), body);
 }
 

@@ -13,21 +13,18 @@ class QSslServer;
 
 namespace sites {
 
-// One request as a page handler sees it.
+// One request as a page handler sees it: the path without the query, the query's and the
+// url-encoded form's fields, header names in lower case.
 struct Request {
-    QString method;                 // "GET", "POST"
-    QString path;                   // without the query
-    QMap<QString, QString> params;  // query and form fields (application/x-www-form-urlencoded)
-    QMap<QString, QString> headers; // names in lower case
+    QString method, path;
+    QMap<QString, QString> params, headers;
     QByteArray body;
 
     QString param(const QString& name) const { return params.value(name); }
     QString header(const QString& name) const { return headers.value(name.toLower()); }
-    // One cookie of the Cookie header, empty when absent.
     QString cookie(const QString& name) const;
 };
 
-// What a handler answers.
 struct Reply {
     int status = 200;
     QByteArray body;
@@ -54,20 +51,15 @@ public:
     ~SiteServer();
 
     void Route(const QString& method, const QString& path, Handler handler);
-    // Answers every request no route takes (instead of the 404 page).
     void SetFallback(Handler handler);
-    // Serves fixed content at a path (GET).
     void Page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");
 
-    // Binds to a free port and starts serving.
-    bool Start();
+    bool Start(); // on any free port
     void Stop();
     int port() const { return m_port; }
-    // "http://127.0.0.1:<port>" + path.
     QString Url(const QString& path = QStringLiteral("/")) const;
 
-    // How many requests for a path were served so far.
     int CountRequests(const QString& path) const;
 
 private:
@@ -86,33 +78,26 @@ class TestSites {
 public:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassword = "wonderland";
-    // A second account of the login site (two Links, one site, two accounts).
     static constexpr const char* kSecondUser = "bob";
     static constexpr const char* kSecondPassword = "builder";
 
     TestSites();
     ~TestSites();
 
-    // Address of a page on the main origin, and on the second origin.
     QString Url(const QString& path = QStringLiteral("/")) const { return m_main.Url(path); }
     QString OtherUrl(const QString& path = QStringLiteral("/")) const { return m_other.Url(path); }
     SiteServer& main() { return m_main; }
 
-    // Serves extra content at a path on both origins (tests bring their own small pages).
     void AddPage(const QString& path, const QString& html);
 
-    // Logins the login site accepted and refused, as "user/option" (the list's value), in the
-    // order they arrived.
+    // Logins the login site accepted and refused, as "user/option", in order.
     QStringList AcceptedLogins() const;
     QStringList RefusedLogins() const;
     // The answers /basic-auth got, in order: "user:password", or "" for a request without one.
     QStringList SignInAttempts() const;
-    // The bytes of /download?bytes=N.
     static QByteArray DownloadBytes(int bytes);
-    // The whole body of the generated page of n elements (also used by benchmarks).
     static QString GeneratedPage(int elements);
 
-    // What the login site remembers (shared with the request threads).
     struct State;
 
 private:
@@ -121,7 +106,6 @@ private:
     std::shared_ptr<State> m_state;
 };
 
-// One set of sites per test program, started on first use.
 TestSites& SharedSites();
 
 // Login pages as sites make them, and pages that are no login at all, served on 127.0.0.1
@@ -142,7 +126,6 @@ public:
         QMap<QString, QString> fields; // query and body fields together
     };
 
-    // A page of the lab and what a Link opening it must lead to.
     struct Page {
         const char* name;
         const char* about; // nullptr: part of another page (a frame, a later step)
@@ -157,7 +140,6 @@ public:
 
     LoginLab();
     bool ok() const { return m_ok; }
-    // http://<host>:<port><path>
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
 
     void Forget();

@@ -29,10 +29,8 @@ const char* const kCertificate = "-----BEGIN CERTIFICATE-----\n"
                                  "-----END CERTIFICATE-----\n";
 
 const char* const kPage =
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Sign In - Shady Bank</title></head><body>"
-    "<h1>Shady Bank</h1><form method=\"post\" action=\"/login\">"
-    "User name <input type=\"text\" name=\"user\"> Password <input type=\"password\" name=\"pass\">"
-    "<input type=\"submit\" value=\"Sign In\"></form></body></html>";
+    "<title>Sign In - Shady Bank</title><form method=post action=/login><input name=user>"
+    "<input type=password name=pass><input type=submit></form>";
 
 } // namespace
 

@@ -24,12 +24,9 @@ public:
     void SetLocation(const QString& url, const QString& name = {});
     void SetErrorPage(bool errorPage) { m_errorPage = errorPage; }
     void SetHtmlDocument(bool html) { m_html = html; }
-    void SetCanGoBack(bool can) { m_canGoBack = can; }
     void SetCanPrint(bool can) { m_canPrint = can; }
     // The page model Document() returns (null: no document).
     void SetDocument(DocumentPtr document);
-    // FindText answers with this.
-    void SetFindResult(bool found) { m_findResult = found; }
 
     // ---- raising events; each returns after the handlers ran
     // Returns true when a handler cancelled the navigation.
@@ -80,7 +77,8 @@ public:
     const QStringList& calls() const { return m_calls; }
     // Whether the program watches the page's fields (WatchPage).
     bool watchingPage() const { return m_watchingPage; }
-    // The texts FindText looked for, each with ">" (forward) or "<" and " Aa" when the case matters.
+    // The texts FindText looked for (never found), each with ">" (forward) or "<" and " Aa" when the case
+    // matters.
     const QStringList& finds() const { return m_finds; }
     void ClearRecords();
 
@@ -134,7 +132,6 @@ private:
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     bool m_canPrint = true;
-    bool m_findResult = false;
     bool m_watchingPage = false;
     bool m_certificateOverridden = false;
     bool m_keepAwake = false;

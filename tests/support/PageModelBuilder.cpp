@@ -183,49 +183,30 @@ void PageModelBuilder::CrossOriginFrame(const QString& src, const QString& name,
 
 QJsonObject PageModelBuilder::Finished(int index) const {
     QJsonObject o = m_els[size_t(index)];
-    const QString tag = o.value(QLatin1String("t")).toString();
+    const QString tag = o.value(QLatin1String("t")).toString(), lower = tag.toLower();
     if (tag == QLatin1String("FORM")) return o;
-    if (!o.contains(QLatin1String("ih")) && !IsVoid(tag)) {
-        QString inner;
-        const int first = o.value(QLatin1String("fc")).toInt(-1);
-        if (first >= 0)
-            inner = Finished(first).value(QLatin1String("oh")).toString();
-        else
-            inner = o.value(QLatin1String("tx")).toString().toHtmlEscaped();
-        if (tag == QLatin1String("A") || tag == QLatin1String("BUTTON")) o[QLatin1String("ih")] = inner;
-        if (!o.contains(QLatin1String("oh"))) o[QLatin1String("ih_derived")] = inner;
-    }
-    if (!o.contains(QLatin1String("oh"))) {
-        const QString lower = tag.toLower();
-        QString html = QLatin1Char('<') + lower;
-        const auto attribute = [&](const char* key, const char* name) {
-            if (o.contains(QLatin1String(key)))
-                html += QStringLiteral(" %1=\"%2\"")
-                            .arg(QLatin1String(name), o.value(QLatin1String(key)).toString().toHtmlEscaped());
-        };
-        attribute("ty", "type");
-        attribute("n", "name");
-        attribute("i", "id");
-        if (tag != QLatin1String("SELECT") && tag != QLatin1String("TEXTAREA")) attribute("v", "value");
-        attribute("h", "href");
-        attribute("s", "src");
-        attribute("al", "alt");
-        attribute("oc", tag == QLatin1String("SELECT") ? "onchange" : "onclick");
-        html += QLatin1Char('>');
-        if (!IsVoid(tag)) {
-            html += o.value(QLatin1String("ih_derived")).toString();
-            if (tag == QLatin1String("SELECT")) {
-                for (const QJsonValue& c : o.value(QLatin1String("ch")).toArray()) {
-                    const QJsonObject option = m_els[size_t(c.toInt())];
-                    html += QStringLiteral("<option>%1</option>")
-                                .arg(option.value(QLatin1String("tx")).toString().toHtmlEscaped());
-                }
-            }
-            html += QStringLiteral("</") + lower + QLatin1Char('>');
-        }
-        o[QLatin1String("oh")] = html;
-    }
-    o.remove(QLatin1String("ih_derived"));
+    const int first = o.value(QLatin1String("fc")).toInt(-1);
+    const QString inner = first >= 0 ? Finished(first).value(QLatin1String("oh")).toString()
+                                     : o.value(QLatin1String("tx")).toString().toHtmlEscaped();
+    if (tag == QLatin1String("A") || tag == QLatin1String("BUTTON")) o[QLatin1String("ih")] = inner;
+    if (o.contains(QLatin1String("oh"))) return o;
+    QString html = QLatin1Char('<') + lower;
+    const auto attribute = [&](const char* key, const char* name) {
+        if (o.contains(QLatin1String(key)))
+            html += QStringLiteral(" %1=\"%2\"")
+                        .arg(QLatin1String(name), o.value(QLatin1String(key)).toString().toHtmlEscaped());
+    };
+    attribute("ty", "type");
+    attribute("n", "name");
+    attribute("i", "id");
+    if (tag != QLatin1String("SELECT")) attribute("v", "value");
+    attribute("h", "href");
+    attribute("s", "src");
+    attribute("al", "alt");
+    attribute("oc", tag == QLatin1String("SELECT") ? "onchange" : "onclick");
+    html += QLatin1Char('>');
+    if (!IsVoid(tag)) html += inner + QStringLiteral("</") + lower + QLatin1Char('>');
+    o[QLatin1String("oh")] = html;
     return o;
 }
 
@@ -250,7 +231,7 @@ QJsonObject PageModelBuilder::Serialise(int index) const {
     return o;
 }
 
-QByteArray PageModelBuilder::Json(int generation) const {
+std::shared_ptr<PageModel> PageModelBuilder::BuildModel(int generation) const {
     QJsonArray els;
     for (int i = 0; i < int(m_els.size()); ++i)
         els.append(Finished(i));
@@ -259,11 +240,7 @@ QByteArray PageModelBuilder::Json(int generation) const {
     root[QLatin1String("els")] = els;
     root[QLatin1String("texts")] = QJsonArray::fromStringList(m_texts);
     root[QLatin1String("doc")] = Serialise(0);
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
-}
-
-std::shared_ptr<PageModel> PageModelBuilder::BuildModel(int generation) const {
-    return PageModel::FromJson(Json(generation));
+    return PageModel::FromJson(QJsonDocument(root).toJson(QJsonDocument::Compact));
 }
 
 DocumentPtr PageModelBuilder::Build(int generation) const {

@@ -10,23 +10,13 @@
 
 #include "browse/engine/PageModel.h"
 
-// Builds a page model without the engine, for tests of the page logic. It writes the same JSON
-// the snapshot script returns, so the model is built by the one real path (PageModel::FromJson).
-// Elements go into the current document in the order they are added; between Form() and
-// EndForm() they also belong to that form. outerHTML and innerHTML are derived from what was
-// set unless given explicitly.
-//
-//   PageModelBuilder page("http://bank.test/login");
-//   page.Form("login");
-//   page.Input("text", "user");
-//   page.Input("password", "pass");
-//   page.Input("submit").Value("Sign In");
-//   page.EndForm();
-//   page.Anchor("http://bank.test/help", "Help");
-//   DocumentPtr doc = page.Build();
+// Builds a page model without the engine: it writes the JSON the snapshot script returns, so the
+// model comes from the one real path (PageModel::FromJson). Elements go into the current document in
+// the order added, and between Form() and EndForm() into that form; outerHTML and innerHTML are
+// derived from what was set unless given.
 class PageModelBuilder {
 public:
-    // A handle to an element being built; its setters chain. The keys are the snapshot's.
+    // An element being built; the setters chain and set the snapshot's keys.
     class Ref {
     public:
         Ref& Id(const QString& id) { return Set("i", id); }
@@ -55,7 +45,6 @@ public:
         Ref& Autocomplete(const QString& value) { return Set("ac", value); }
         Ref& Placeholder(const QString& text) { return Set("ph", text); }
         Ref& Label(const QString& text) { return Set("lb", text); }
-        Ref& Role(const QString& role) { return Set("ro", role); }
         int ref() const { return m_index; }
 
     private:
@@ -99,7 +88,6 @@ public:
     void CrossOriginFrame(const QString& src, const QString& name = {},
                           const QString& tag = QStringLiteral("FRAME"));
 
-    QByteArray Json(int generation = 1) const;
     std::shared_ptr<PageModel> BuildModel(int generation = 1) const;
     DocumentPtr Build(int generation = 1) const;
 
