@@ -27,14 +27,9 @@ TEST(AddressMatching, OffersKnownAddressesForWhatWasTyped) {
     // A bare word: http:// in front, then the same with www.
     EXPECT_EQ(list.MatchTypedAddress("ya"),
               QStringList({"http://yahoo.com/mail", "http://Yacht.example.net/", "http://www.yandex.ru/"}));
-    // The beginning of a scheme: no prefix, so every http and https address qualifies.
-    EXPECT_EQ(list.MatchTypedAddress("ht"),
-              QStringList({"http://yahoo.com/mail", "https://secure.example.com", "http://www.yandex.ru/",
-                           "http://example.com/", "https://www.yammer.com/", "http://www.wiki.org/",
-                           "http://Yacht.example.net/"}));
+    // The beginning of a scheme: no prefix.
     EXPECT_EQ(list.MatchTypedAddress("HTTPS:"),
               QStringList({"https://secure.example.com", "https://www.yammer.com/"}));
-    EXPECT_EQ(list.MatchTypedAddress("ftp"), QStringList({"ftp://files.example.com/"}));
     EXPECT_EQ(list.MatchTypedAddress("https://www.ya"), QStringList({"https://www.yammer.com/"}));
     EXPECT_TRUE(list.MatchTypedAddress("zz").isEmpty() && list.MatchTypedAddress("").isEmpty());
     // "w" matches http://w... and http://www.w...: the one address is offered once.
@@ -70,7 +65,8 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
     EXPECT_EQ(limited.Urls(), QStringList({"https://two.com/", "http://three.com/"}));
 }
 
-TEST(PageRecorder, RecordsIntoTheWindowsHistoryTheMasterHistoryAndTheKnownAddresses) {
+// (The windows' and the master history's records: PopUps.StandAloneWindow, HisListTest.)
+TEST(PageRecorder, OffersTheFirstPageOfAHistoryToTheAddressBoxAndSkipsUnknownProtocols) {
     LoggedInUser ann;
     MasterHistory master;
     AddressBox box;
@@ -82,24 +78,9 @@ TEST(PageRecorder, RecordsIntoTheWindowsHistoryTheMasterHistoryAndTheKnownAddres
     };
     EXPECT_EQ(recorder.RecordPage(link, page("Front page", "http://www.news.com/")), "News - Front page");
     recorder.RecordPage(link, page("Sports", "http://www.news.com/sports"));
-    recorder.RecordPage(link, page("Front page", "http://www.news.com/"));
-    // The Link's own history has each address once, newest first, and counts the visits.
-    ASSERT_EQ(link.Count(), 2);
-    EXPECT_EQ(link.Item(1)->URL, "http://www.news.com/sports");
-    EXPECT_EQ(link.Item(2)->Hits, 2);
-    // The master history has every visit that is not a repeat of the newest.
-    EXPECT_EQ(master.Count(), 3);
-    EXPECT_EQ(ann.Stored("History"), QStringList({"News - Front page=http://www.news.com/",
-                                                  "News - Sports=http://www.news.com/sports"}));
-    // Only the first page of a history is offered to the address box, unless too long.
+    recorder.RecordPage(link, page("Sports", "http://www.news.com/sports"));
+    EXPECT_EQ(master.Count(), 2) << "a repeat of the newest is not a visit";
     EXPECT_EQ(box.KnownAddresses().Urls(), QStringList({"http://www.news.com/"}));
-    HisList window, another;
-    recorder.RecordPage(window, page("Long", "http://long.org/" + QString(185, 'x')));
-    EXPECT_EQ(window.Count(), 1);
-    recorder.RecordPage(another, page("Shorter", "http://long.org/" + QString(184, 'x')));
-    EXPECT_EQ(box.KnownAddresses().Urls().value(1).size(), 200);
-    // Pages of an unknown protocol are not recorded; local files are.
     EXPECT_TRUE(recorder.RecordPage(link, page("x", "about:blank", "Unknown Protocol")).isNull());
     EXPECT_FALSE(recorder.RecordPage(link, page("Local", "file:///tmp/a.html", "File Protocol")).isNull());
-    EXPECT_EQ(master.Count(), 6);
 }
