@@ -65,7 +65,7 @@ TEST(AddressList, SavedListComesBackInOrderWithinTheLimit) {
     EXPECT_EQ(limited.Urls(), QStringList({"https://two.com/", "http://three.com/"}));
 }
 
-// (The windows' and the master history's records: PopUps.StandAloneWindow, HisListTest.)
+// (The windows' and the master history's records: PopUps.StandAloneWindow, frame.MasterHistory.)
 TEST(PageRecorder, OffersTheFirstPageOfAHistoryToTheAddressBoxAndSkipsUnknownProtocols) {
     LoggedInUser ann;
     MasterHistory master;
@@ -80,6 +80,9 @@ TEST(PageRecorder, OffersTheFirstPageOfAHistoryToTheAddressBoxAndSkipsUnknownPro
     recorder.RecordPage(link, page("Sports", "http://www.news.com/sports"));
     recorder.RecordPage(link, page("Sports", "http://www.news.com/sports"));
     EXPECT_EQ(master.Count(), 2) << "a repeat of the newest is not a visit";
+    ASSERT_EQ(link.Count(), 2) << "a Link's history keeps each address once, newest first";
+    EXPECT_EQ(link.Item(1)->Hits, 2);
+    EXPECT_EQ(link.Item(2)->URL, "http://www.news.com/");
     EXPECT_EQ(box.KnownAddresses().Urls(), QStringList({"http://www.news.com/"}));
     EXPECT_TRUE(recorder.RecordPage(link, page("x", "about:blank", "Unknown Protocol")).isNull());
     EXPECT_FALSE(recorder.RecordPage(link, page("Local", "file:///tmp/a.html", "File Protocol")).isNull());

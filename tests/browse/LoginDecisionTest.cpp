@@ -69,7 +69,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
 }
 
 // (A login page sent with 401, a refused password, two steps and a form that appears late log in
-// end to end: LoginLabE2e, AutoLogin.)
+// end to end: LoginLabE2e, Everyday.FilesSignInBoxesAutoLogin...)
 TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce) {
     BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
     w.Load();
