@@ -5,10 +5,10 @@
 #include <QString>
 
 // An error raised by the program's routines: a number and a description, as the error reporter
-// shows them. The source names the raising routine where it is thrown; nothing reads it back.
+// shows them.
 class BgError : public std::exception {
 public:
-    BgError(long number, const QString& /*source*/, QString description)
+    BgError(long number, QString description)
         : m_number(number), m_description(std::move(description)), m_what(m_description.toUtf8()) {}
 
     long Number() const { return m_number; }

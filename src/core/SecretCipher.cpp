@@ -43,8 +43,7 @@ CryptoLibrary& library() {
 }
 
 [[noreturn]] void raiseInit(const char* step) {
-    throw BgError(1, QStringLiteral("Initialize"),
-                  QStringLiteral("Error occurred during %1.").arg(QLatin1String(step)));
+    throw BgError(1, QStringLiteral("Error occurred during %1.").arg(QLatin1String(step)));
 }
 
 QByteArray encode(const QString& text, const QString& what) {
@@ -52,7 +51,7 @@ QByteArray encode(const QString& text, const QString& what) {
     QChar bad;
     if (!CodePage::Encode(text, &bytes, &bad)) {
         const QString subject = what.isEmpty() ? QStringLiteral("This text") : what;
-        throw BgError(kErrNotEncodable, QStringLiteral("modEncrypt"),
+        throw BgError(kErrNotEncodable,
                       QStringLiteral("%1 contains the character \"%2\", which cannot be stored safely. "
                                      "Please use only Western European letters, digits and punctuation.")
                           .arg(subject, QString(bad)));
@@ -60,7 +59,7 @@ QByteArray encode(const QString& text, const QString& what) {
     return bytes;
 }
 
-QByteArray rc4(const QByteArray& input, const CryptKey& key, const QString& source, const QString& failure) {
+QByteArray rc4(const QByteArray& input, const CryptKey& key, const QString& failure) {
     CryptoLibrary& lib = library();
     EVP_CIPHER_CTX* c = EVP_CIPHER_CTX_new();
     QByteArray out(input.size(), '\0');
@@ -72,7 +71,7 @@ QByteArray rc4(const QByteArray& input, const CryptKey& key, const QString& sour
         EVP_CipherUpdate(c, reinterpret_cast<unsigned char*>(out.data()), &len,
                          reinterpret_cast<const unsigned char*>(input.constData()), input.size()) == 1;
     EVP_CIPHER_CTX_free(c);
-    if (!ok || len != input.size()) throw BgError(1, source, failure);
+    if (!ok || len != input.size()) throw BgError(1, failure);
     return out;
 }
 
@@ -104,10 +103,9 @@ QString EncryptMessage(const QString& text, const QString& passPhrase) {
     const QByteArray plain = encode(text, QString());
     CryptKey key;
     if (!Initialize(key, phrase))
-        throw BgError(101, QStringLiteral("modEncrypt.EncryptMessage PROC"),
-                      QStringLiteral("Failed to initialize crypto environment."));
+        throw BgError(101, QStringLiteral("Failed to initialize crypto environment."));
     QString printable = CodePage::Decode(rc4(
-        plain, key, QStringLiteral("modEncrypt.EncryptMessage PROC"),
+        plain, key,
         QStringLiteral("Error occurred during CryptEncrypt.\r\nBytes required:%1\r\n").arg(plain.size())));
     EscapeControlChars(printable);
     return printable;
@@ -121,9 +119,8 @@ QString DecryptMessage(const QString& text, const QString& passPhrase) {
     const QByteArray cipher = encode(unescaped, QStringLiteral("The stored text"));
     CryptKey key;
     if (!Initialize(key, phrase))
-        throw BgError(101, QStringLiteral("modEncrypt.DecryptMessage PROC"),
-                      QStringLiteral("Failed to initialize crypto environment."));
-    return CodePage::Decode(rc4(cipher, key, QStringLiteral("modEncrypt.DecryptMessage PROC"), QString()));
+        throw BgError(101, QStringLiteral("Failed to initialize crypto environment."));
+    return CodePage::Decode(rc4(cipher, key, QString()));
 }
 
 void EscapeControlChars(QString& text) {

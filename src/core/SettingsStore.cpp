@@ -412,7 +412,7 @@ void StoreTransaction::CommitOrThrow(const QString& what, const std::function<vo
     if (Commit() || !m_store) return;
     if (rollBack) rollBack();
     const QString why = m_store->FailureText();
-    throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsStore"),
+    throw BgError(ErrNo::NotSaved,
                   what + QStringLiteral(" could not be saved: ") +
                       (why.isEmpty() ? QStringLiteral("the settings file reported an error") : why) +
                       QLatin1Char('.'));

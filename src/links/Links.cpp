@@ -187,12 +187,12 @@ Link* Links::Add(const QString& caption, const QString& url, const QString& user
 Link* Links::UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
                         const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
                         bool autoNavigate, bool reqLogin) {
-    Link& link = Need(index, "UpdateLink");
+    Link& link = Need(index);
     struct Fields {
         QString caption, url, userName, pw, selectOption, navigateAfterLogin;
         bool autoNavigate, reqLogin;
     } const before{link.Caption(),      link.URLEnc(),       link.UserNameEnc(),
-                   link.PasswordEnc(),        link.SelectOption(), link.NavigateAfterLogin(),
+                   link.PasswordEnc(),  link.SelectOption(), link.NavigateAfterLogin(),
                    link.AutoNavigate(), link.ReqLogin()};
     link.SetCaption(caption);
     link.SetURL(url);
@@ -221,7 +221,7 @@ Link* Links::UpdateLink(int index, const QString& caption, const QString& url, c
 }
 
 void Links::Remove(int index) {
-    Link& removed = Need(index, "Remove");
+    Link& removed = Need(index);
     removed.SetDeleted(true);
     const int gap = removed.ControlOrder();
     for (const auto& link : m_links)
@@ -231,8 +231,8 @@ void Links::Remove(int index) {
 }
 
 void Links::MoveLink(int fromIndex, int toIndex) {
-    Link& moved = Need(fromIndex, "MoveLink");
-    Link& target = Need(toIndex, "MoveLink");
+    Link& moved = Need(fromIndex);
+    Link& target = Need(toIndex);
     const int from = moved.ControlOrder();
     const int to = target.ControlOrder();
     if (from == to) return;
@@ -284,7 +284,7 @@ void Links::SaveLinks(bool compact) {
 }
 
 void Links::SaveLink(int index, int slot) {
-    Link& link = Need(index, "SaveLink");
+    Link& link = Need(index);
     if (link.Deleted()) return; // a removed Link has no slot any more
     int n = link.Slot();
     if (slot != -1) {
@@ -380,11 +380,9 @@ Link* Links::Item(int index) const {
     return m_links[size_t(index - 1)].get();
 }
 
-Link& Links::Need(int index, const char* procedure) const {
+Link& Links::Need(int index) const {
     Link* link = Item(index);
-    if (!link)
-        throw BgError(ErrNo::ObjectRequired, QStringLiteral("Links.") + QLatin1String(procedure),
-                      QStringLiteral("Object required"));
+    if (!link) throw BgError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
     return *link;
 }
 

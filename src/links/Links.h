@@ -136,7 +136,7 @@ signals:
 
 private:
     void Load();
-    Link& Need(int index, const char* procedure) const;
+    Link& Need(int index) const;
     // Commits a save; when the store refuses it, every Link goes back to where the store has it
     // (Links added since are dropped) and a BgError (ErrNo::NotSaved) says so.
     void CommitOrRollBack(StoreTransaction& transaction);

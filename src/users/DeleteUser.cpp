@@ -114,10 +114,10 @@ bool DeleteUser(const QString& name) {
         SaveValue(stored::kGeneral, stored::general::kUserCount.name, QString::number(users - 1));
         if (self) SaveValue(stored::kGeneral, stored::general::kLastUser, QString());
         if (!transaction.Commit())
-            throw BgError(ErrNo::NotSaved, QStringLiteral("UserDeletion.DeleteUser"),
-                          QStringLiteral("The User '") + name + QStringLiteral("' could not be deleted: ") +
-                              SettingsStore::Current()->FailureText() +
-                              QStringLiteral(". Nothing of the User was deleted."));
+            throw BgError(ErrNo::NotSaved, QStringLiteral("The User '") + name +
+                                               QStringLiteral("' could not be deleted: ") +
+                                               SettingsStore::Current()->FailureText() +
+                                               QStringLiteral(". Nothing of the User was deleted."));
     }
     if (webDataRemover()) webDataRemover()(name);
     RemoveUserProfileFolder(name, self);

@@ -196,13 +196,13 @@ IniFile MakeExport(const QString& user) {
                 next < lines.size() && lines[next].section == name ? &lines[next] : nullptr;
             if (!expected || entry.name != expected->name || entry.value != expected->value)
                 throw BgError(
-                    kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+                    kErrIniWrite,
                     QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
                         .arg(expected ? expected->name : entry.name, name));
             ++next;
         }
         if (next < lines.size() && lines[next].section == name)
-            throw BgError(kErrIniWrite, QStringLiteral("SettingsFile.MakeExport"),
+            throw BgError(kErrIniWrite,
                           QStringLiteral("The value \"%1\" of \"%2\" cannot be written to a settings file.")
                               .arg(lines[next].name, name));
     }
@@ -346,10 +346,9 @@ void Apply(const ImportData& data, bool newUser) {
         for (const IniFile::Entry& entry : section.entries)
             SaveValue(section.key, entry.name, entry.value);
     if (!transaction.Commit())
-        throw BgError(ErrNo::NotSaved, QStringLiteral("SettingsFile.Apply"),
-                      QStringLiteral("The settings of the file could not be imported: ") +
-                          SettingsStore::Current()->FailureText() +
-                          QStringLiteral(". Nothing was imported."));
+        throw BgError(ErrNo::NotSaved, QStringLiteral("The settings of the file could not be imported: ") +
+                                           SettingsStore::Current()->FailureText() +
+                                           QStringLiteral(". Nothing was imported."));
 }
 
 } // namespace SettingsFile

@@ -17,7 +17,7 @@ TEST(Errors, GuardedRetriesIgnoresAndAborts) {
     int done = 0;
     for (int i = 0; i < 3; ++i) {
         Errors::Guarded("mod", "proc", [&] {
-            if (i == 1 && attempts++ < 2) throw BgError(5, "mod.proc", "bad");
+            if (i == 1 && attempts++ < 2) throw BgError(5, "bad");
             ++done;
         });
     }
@@ -31,7 +31,7 @@ TEST(Errors, GuardedRetriesIgnoresAndAborts) {
     int aborted = 0;
     Errors::SetAbortHandler([&] { ++aborted; });
     boxes.Answer(msgbox::Abort);
-    EXPECT_FALSE(Errors::Guarded("mod", "proc", [] { throw BgError(5, "x", "y"); }));
+    EXPECT_FALSE(Errors::Guarded("mod", "proc", [] { throw BgError(5, "y"); }));
     EXPECT_TRUE(aborted == 1 && App().EndingOnError);
     Errors::SetAbortHandler({});
     App() = AppState();

@@ -114,7 +114,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
          kOrderly},
         {[](FrameRun& run) {
              run.hooks.version.agreement = [](QWidget*) -> bool {
-                 throw BgError(ErrNo::ObjectRequired, "test", "broken");
+                 throw BgError(ErrNo::ObjectRequired, "broken");
              };
              run.boxes.Answer(msgbox::OK);
              run.Launch();
