@@ -62,7 +62,6 @@ TEST(Downloads, TheQuestionStartsInTheUsersLastFolderAndNothingIsAskedOverTheLoc
               bob.path() + ann.path());
     App().Locked = true;
     EXPECT_EQ(DownloadList::AskWhereToSave("three.zip"), QString());
-    App().Locked = false;
     EXPECT_EQ(files.asked().size(), 3);
 }
 

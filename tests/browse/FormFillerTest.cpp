@@ -359,12 +359,7 @@ TEST(LoginFormJudgeTest, FormsAreJudgedByWhatAPersonSees) {
 
 TEST_F(FormFillerTest, CredentialsGoOnlyToTheLinksSiteAndOnlyIntoLoginForms) {
     const auto login = [](const QString& url) {
-        return Page(
-            [](PageModelBuilder& p) {
-                p.Form("f"), p.Input("text", "user"), p.Input("password", "pass"), p.Button("Log in"),
-                    p.EndForm();
-            },
-            url);
+        return Page(LoginForm([](PageModelBuilder& p) { p.Button("Log in"); }), url);
     };
     // Another site and a look-alike name get nothing; another port of the site is the site.
     for (const auto& [url, filled] :

@@ -113,7 +113,6 @@ TEST(PageRequests, AHiddenPaneShowsNoPageDialogAndFeaturesAreAskedInABarAndRemem
                                                 "AnswerPermission https://meet.test 3 deny"}));
     App().Locked = true;
     pane.RaisePermissionRequested(meet, SiteFeature::FullScreen);
-    App().Locked = false;
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(pane.calls().last(), "AnswerPermission https://meet.test 8 deny");
 }

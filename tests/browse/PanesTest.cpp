@@ -118,7 +118,6 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     browse.RefreshWorkingPanes(); // its login is no longer watched
     browse.Idle().Check();
     EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Frozen);
-    Clock::Reset();
 }
 
 TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
