@@ -122,13 +122,3 @@ void BrowseFixture::click(const QString& caption) {
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
 }
-
-void BrowseFixture::startUp() {
-    m_browse->OnLoadFavoritesTimer();
-}
-
-QDateTime BrowseFixture::freezeClock() {
-    const QDateTime now(QDate(2024, 3, 5), QTime(10, 0, 0));
-    Clock::SetNow(now);
-    return now;
-}

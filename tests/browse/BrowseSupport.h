@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "browse/BrowseWindow.h"
-#include "support/PageModelBuilder.h"
 #include "browse/HistoryTestSupport.h"
 #include "browse/LinkButtonsPanel.h"
 #include "core/AppState.h"
@@ -22,6 +21,7 @@
 #include "frame/MainWindow.h"
 #include "links/Links.h"
 #include "support/FakePane.h"
+#include "support/PageModelBuilder.h"
 #include "support/TestSupport.h"
 
 class Link;
@@ -93,10 +93,6 @@ public:
     QStringList buttonOrder();
     // Opens the Link with a real click on its button.
     void click(const QString& caption);
-    // The start-up navigation (the first tick of LoadFavoritesTimer).
-    void startUp();
-    // Freezes the clock at a fixed moment and returns it.
-    static QDateTime freezeClock();
 
 private:
     TempStore m_store;

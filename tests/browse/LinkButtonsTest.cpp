@@ -37,7 +37,7 @@ QString caption1() {
     return core::GetValue(QLatin1String(BrowseFixture::kUser), "Caption1");
 }
 
-TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
+TEST(LinkButtons, OrderFollowsAddInsertRemoveSortDragAndDrop) {
     BrowseFixture w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
     BrowseWindow& browse = w.Load();
     EXPECT_EQ(w.buttonOrder(), QStringList({"b", "A", "c"}));
@@ -78,6 +78,20 @@ TEST(LinkButtons, OrderFollowsAddInsertRemoveSortAndDrag) {
     std::unique_ptr<QMimeData> data(drag.MimeData());
     browse.Controls().OnLinkDrop(w.index("A"), data.get());
     EXPECT_EQ(w.buttonOrder(), QStringList({"c", "A", "b", "The A page"}));
+
+    // A dropped address makes a Link at the end; so does the page picture (it drags the visible
+    // page, whose title names the Link). Not every address is one.
+    QMimeData outside, other;
+    outside.setText("http://www.example.org/some/page");
+    browse.Controls().OnLinkDrop(0, &outside);
+    Link& made = w.link("Example");
+    EXPECT_EQ(made.URL(), "http://www.example.org/some/page");
+    EXPECT_FALSE(made.AutoNavigate() || made.ReqLogin());
+    other.setText("ftp://files.test/x");
+    browse.Controls().OnLinkDrop(0, &other);
+    std::unique_ptr<QMimeData> page(LinkDrag::PageMimeData("http://news.test/today", "Today's\tnews"));
+    browse.Controls().OnLinkDrop(0, page.get());
+    EXPECT_EQ(w.buttonOrder(), QStringList({"c", "A", "b", "The A page", "Example", "Today's news"}));
     EXPECT_EQ(storedCaptions(), w.buttonOrder());
 }
 
@@ -152,23 +166,6 @@ TEST(LinkButtons, DragOffersEightBitFormatsAndItsShortcutStaysUntilTheWindowGoes
               QFileDevice::Permissions());
     delete &browse;
     EXPECT_FALSE(QFile::exists(shortcut));
-}
-
-TEST(LinkButtons, DropsOfAddressesAndPagesMakeLinks) {
-    BrowseFixture w({{"One", "http://one.test/"}});
-    BrowseWindow& browse = w.Load();
-    QMimeData outside, other;
-    outside.setText("http://www.example.org/some/page");
-    browse.Controls().OnLinkDrop(0, &outside);
-    Link& made = w.link("Example");
-    EXPECT_EQ(made.URL(), "http://www.example.org/some/page");
-    EXPECT_FALSE(made.AutoNavigate() || made.ReqLogin());
-    other.setText("ftp://files.test/x");
-    browse.Controls().OnLinkDrop(0, &other);
-    // The page picture drags the visible page; its title names the Link.
-    std::unique_ptr<QMimeData> page(LinkDrag::PageMimeData("http://news.test/today", "Today's\tnews"));
-    browse.Controls().OnLinkDrop(0, page.get());
-    EXPECT_EQ(w.buttonOrder(), QStringList({"One", "Example", "Today's news"}));
 }
 
 TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {

@@ -67,9 +67,8 @@ TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
     const QString severe = "Bramblegate - Severe Error inalice's Settings";
     {
         BrowseFixture damaged;
-        damaged.Load();
         damaged.boxes().Answer(msgbox::Cancel).Answer(msgbox::OK);
-        damaged.startUp();
+        damaged.Load().OnLoadFavoritesTimer();
         EXPECT_EQ(
             Boxes(damaged.boxes()),
             QList<Box>(
@@ -89,9 +88,8 @@ TEST(BrowseMessages, DamagedSettingsEndTheProgramOrGiveAHomeLink) {
         EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Count(), 0) << "nothing was saved";
     }
     BrowseFixture w;
-    w.Load();
     w.boxes().Answer(msgbox::OK);
-    w.startUp();
+    w.Load().OnLoadFavoritesTimer();
     EXPECT_EQ(w.boxes().lastTitle(), severe);
     EXPECT_EQ(w.buttonOrder(), QStringList({"Home Page$$"}));
     EXPECT_TRUE(App().NewUserCreated);

@@ -20,8 +20,8 @@ TEST(Navigation, StartUpWithoutMarkedLinksOpensTheFirstButtonOnce) {
         {{"A", "http://a.test/", false, false, "", "", 1}, {"B", "http://b.test/", false, false, "", "", 0}});
     BrowseWindow& browse = w.Load();
     EXPECT_TRUE(w.navigations().isEmpty()) << "nothing opens before the first favorites tick";
-    w.startUp();
-    w.startUp();
+    browse.OnLoadFavoritesTimer();
+    browse.OnLoadFavoritesTimer();
     EXPECT_EQ(w.navigations(), QStringList({"1 http://b.test/"}));
     EXPECT_EQ(browse.VisibleIndex(), w.index("B"));
     // The Link at position 1 is the one marked as typed in, as the fallback always did.
@@ -33,7 +33,7 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
                      {"Getting Started", "http://bramblegate.localhost/help/quickstart.asp", true}},
                     /*newUser*/ true);
     BrowseWindow& browse = w.Load();
-    w.startUp();
+    browse.OnLoadFavoritesTimer();
     // Both open at start; then the first button is shown, its home page opened again.
     EXPECT_EQ(
         w.navigations(),
@@ -54,8 +54,8 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
 TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     BrowseFixture w({{"A", "http://a.test/", true}, {"B", "http://b.test/"}, {"Nowhere", ""}});
     BrowseWindow& browse = w.Load();
-    BrowseFixture::freezeClock();
-    w.startUp();
+    Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+    browse.OnLoadFavoritesTimer();
     w.clearNavigations();
     browse.RunCommand(WindowCommand::Stop);
     EXPECT_TRUE(w.pane(0).calls().contains("Stop"));

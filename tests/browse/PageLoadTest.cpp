@@ -233,7 +233,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
     sites.specialSitePrefix = QStringLiteral("http://twice.bank.test/");
     sites.specialSiteWord = QStringLiteral("twice");
     browse.Login().SetSites(sites);
-    BrowseFixture::freezeClock();
+    Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
 
@@ -268,7 +268,7 @@ TEST(LoginDecision, TheSignInServiceImageOnceAndTheSiteThatWantsASecondFill) {
 TEST(LoginDecision, TheWatchForALateFormEndsWithTheTimeOutAndTheUserNameGoesOnce) {
     BrowseFixture w({{"Bank", "http://bank.test/", false, true, "me@bank.test", "pw"}});
     w.Load();
-    BrowseFixture::freezeClock();
+    Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
     Link& link = w.link("Bank");
     RecordingPane& pane = w.pane(0);
     const auto change = [&](PageModelBuilder page) {

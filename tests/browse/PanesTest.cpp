@@ -54,7 +54,7 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        BrowseFixture::freezeClock();
+        Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
         Panes host;
         host.panes.push_back(std::make_unique<FakePane>());
         FakePane& pane = *host.panes[0];
@@ -94,7 +94,7 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     BrowseFixture w(
         {{"Bank", "http://www.bank.test/", false, true, "me", "pw"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
-    BrowseFixture::freezeClock();
+    Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
     const int bank = w.index("Bank"), news = w.index("News");
     QToolButton* view = browse.Buttons().ViewButtonAt(news);
     w.click("Bank"); // its login has not finished
