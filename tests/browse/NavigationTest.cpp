@@ -82,8 +82,8 @@ TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {
     EXPECT_EQ(w.link("Nowhere").NavigateMode(), NavigationDriver::ModeNone);
 }
 
-TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
-    BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}});
+TEST(Navigation, KeysAndTypedAddressesGoToTheVisibleLinkAndWorkOfflineCancelsOnlyStartUpLoadsThatCannotShow) {
+    BrowseFixture w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
     BrowseWindow& browse = w.Load();
     browse.Nav2Visible("http://x.test/", NavigationDriver::ModeUser);
     EXPECT_TRUE(w.navigations().isEmpty()) << "no Link on show";
@@ -113,12 +113,9 @@ TEST(Navigation, TheFramesKeysAndTypedAddressesGoToTheVisibleLink) {
     box->clearFocus();
     QTest::keyClick(&w.frame(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(browse.findChild<AddressBox*>()->hasFocus());
-}
 
-TEST(Navigation, WorkOfflineIsAskedSwitchedAndRememberedAndCancelsOnlyStartUpLoadsThatCannotShow) {
-    BrowseFixture w({{"A", "http://a.test/x", true}, {"B", "http://b.test/"}});
+    // Offline: asked at start when there is no connection.
     OfflineState::SetConnectionProbe([] { return false; });
-    BrowseWindow& browse = w.Load();
     w.boxes().Answer(msgbox::Yes);
     browse.Navigation().CheckOnline();
     EXPECT_EQ(w.boxes().lastTitle(), "No Internet Connection Found");
