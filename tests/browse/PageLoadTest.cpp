@@ -1,13 +1,10 @@
 // What the panes' engine events do: tab colours and the login decision through whole loads (and its
 // fine rules: what a Link's completed pages lead to), the padlock and titles, new windows.
-#include "browse/AddressBox.h"
 #include "browse/engine/WebProfiles.h"
 #include "browse/LoginDecider.h"
 #include "browse/LoginDecision.h"
-#include "browse/MasterHistory.h"
 #include "browse/NavigationBar.h"
 #include "browse/NavigationDriver.h"
-#include "browse/NewWindowPolicy.h"
 #include "browse/PageLoadTracker.h"
 #include "browse/TabColour.h"
 #include "BrowseSupport.h"
@@ -153,7 +150,7 @@ TEST(PageLoad, TabColoursFollowALoadAndALoginAndALateCompletionIsNotTheNewPage) 
     EXPECT_EQ(decider.asked, asked + 2);
 }
 
-TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndNewWindowsFollowThePolicy) {
+TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndTheSiteMayOpenTheNextWindow) {
     BrowseFixture w({{"Shop", "https://shop.test/"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
     FrameStatusBar& bar = w.statusBar();
@@ -186,18 +183,11 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndNewWindowsFollowThePoli
     EXPECT_EQ(browse.AddressText(), "https://shop.test/");
     EXPECT_TRUE(bar.LockShown() && browse.Buttons().IsCurrent(0) && !browse.Buttons().IsCurrent(1));
 
-    // New windows go where the policy says; none without one, nor while the program ends.
+    // Without a pop-up policy no new window opens (what the policy decides, and that nothing
+    // opens while locked or ending: PopUps.DecisionForTheSearchPaneAndTheLinkPanes).
     browse.SetPopupPolicy(nullptr);
-    EXPECT_TRUE(shop.RaiseNewWindow2("http://ads.test/", false).Cancelled());
-    struct OpenInPlaceholder : NewWindowPolicy {
-        BrowseWindow* browse = nullptr;
-        void HandleNewWindow(int, NewWindowEvent& e) override { e.OpenIn(browse->Placeholder()); }
-    } policy;
-    policy.browse = &browse;
-    browse.SetPopupPolicy(&policy);
-    EXPECT_EQ(shop.RaiseNewWindow2("http://ads.test/", true).Target(), browse.Placeholder());
-    App().Unloading = true;
     EXPECT_TRUE(shop.RaiseNewWindow2("http://ads.test/", true).Cancelled());
+    App().Unloading = true;
     EXPECT_TRUE(shop.RaiseBeforeNavigate2("http://a.test/next")) << "nothing navigates while ending";
     App().Unloading = false;
 
