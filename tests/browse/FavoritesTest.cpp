@@ -39,10 +39,6 @@ void WriteUrl(const QString& path, const QString& url) {
     WriteFile(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
 }
 
-QTreeWidget* Tree(Favorites& favorites) {
-    return favorites.findChild<QTreeWidget*>("tvwFav");
-}
-
 QStringList Texts(QTreeWidgetItem* node) {
     QStringList out;
     for (int i = 0; node && i < node->childCount(); ++i)
@@ -55,7 +51,6 @@ protected:
     void SetUp() override {
         App().CurrentUser = QStringLiteral("alice");
         host.links = std::make_unique<Links>("alice");
-        root = dir.path() + QStringLiteral("/Favorites");
     }
     std::unique_ptr<Favorites> Make() {
         auto favorites = std::make_unique<Favorites>(host, nullptr, root);
@@ -65,7 +60,7 @@ protected:
 
     TempStore store;
     QTemporaryDir dir;
-    QString root;
+    QString root = dir.path() + QStringLiteral("/Favorites");
     RecordingHost host;
 };
 
@@ -73,7 +68,6 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     // Made on first use, with a Links folder and starting shortcuts.
     auto fav = Make();
     QTreeWidgetItem* rootNode = fav->RootNode();
-    ASSERT_NE(rootNode, nullptr);
     EXPECT_EQ(Texts(rootNode), (QStringList{"Links", "OpenStreetMap", "Wikipedia"}));
     QTreeWidgetItem* links = fav->FindNode("Links");
     EXPECT_EQ(Favorites::Tag(links), root + "/Links");
@@ -161,7 +155,7 @@ TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     fav->resize(300, 400);
     fav->show();
     auto click = [&](const QString& path, Qt::MouseButton button) {
-        QTreeWidget* tree = Tree(*fav);
+        QTreeWidget* tree = Child<QTreeWidget>(fav.get(), "tvwFav");
         QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(fav->FindNode(path)).center());
     };
     host.links->SetNavigateStopped(true);
@@ -171,8 +165,7 @@ TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     click("Work/Projects/Tracker", Qt::RightButton); // the menu's button opens nothing
     EXPECT_TRUE(host.opened.isEmpty());
     click("Work/Projects/Tracker", Qt::LeftButton);
-    ASSERT_EQ(host.opened.size(), 1);
-    EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://tracker.example/board"), 6));
+    EXPECT_EQ(host.opened, (QList<QPair<QString, int>>{{"https://tracker.example/board", 6}}));
     EXPECT_FALSE(host.links->NavigateStopped());
     EXPECT_EQ(GetValue("alice", "FavoritesFolder"), root + "/Work/Projects");
 
@@ -183,7 +176,7 @@ TEST_F(FavoritesTest, ClicksOpenInTheVisiblePaneAndRememberTheFolder) {
     QTreeWidgetItem* projects = fav->FindNode("Work/Projects");
     ASSERT_NE(projects, nullptr);
     EXPECT_TRUE(projects->isExpanded());
-    EXPECT_EQ(Tree(*fav)->currentItem(), projects);
+    EXPECT_EQ(Child<QTreeWidget>(fav.get(), "tvwFav")->currentItem(), projects);
     fav.reset();
     host.links->SetFavoritesFolder("C:\\Documents and Settings\\alice\\Favorites\\Work");
     fav = Make();
@@ -243,7 +236,7 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     fav->Menu().PrepareContextMenu(library);
     answer("Later");
     fav->Menu().OnNewFolder();
-    EXPECT_EQ(Tree(*fav)->currentItem(), fav->FindNode("Library/Later"));
+    EXPECT_EQ(Child<QTreeWidget>(fav.get(), "tvwFav")->currentItem(), fav->FindNode("Library/Later"));
     host.page = {"Bramble: the page/1", "https://page.example/a?b=1"};
     fav->Menu().PrepareContextMenu(fav->FindNode("Library/Later"));
     EXPECT_TRUE(fav->findChild<QAction*>("addFavorite")->isEnabled());
@@ -252,7 +245,7 @@ TEST_F(FavoritesTest, ContextMenuDeletesRenamesAndCreates) {
     QTreeWidgetItem* added = fav->FindNode("Library/Later/Bramble page");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(Favorites::Tag(added), "url=https://page.example/a?b=1");
-    EXPECT_EQ(Tree(*fav)->currentItem(), added);
+    EXPECT_EQ(Child<QTreeWidget>(fav.get(), "tvwFav")->currentItem(), added);
 
     // A favorite goes at once, without a question.
     const int before = boxes.count();

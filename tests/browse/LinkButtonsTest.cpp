@@ -33,10 +33,6 @@ void contextMenu(BrowseWindow& browse, int i, const char* item) {
     Child<QAction>(&browse, item)->trigger();
 }
 
-QString caption1() {
-    return core::GetValue(QLatin1String(BrowseFixture::kUser), "Caption1");
-}
-
 TEST(LinkButtons, OrderFollowsAddInsertRemoveSortDragAndDrop) {
     BrowseFixture w({{"b", "http://b.test/"}, {"A", "http://a.test/"}, {"c", "http://c.test/"}});
     BrowseWindow& browse = w.Load();
@@ -200,6 +196,7 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
 }
 
 TEST(LinkButtons, ClosingSavesCompactlyUnlessEndingOnError) {
+    const auto caption1 = [] { return core::GetValue(QLatin1String(BrowseFixture::kUser), "Caption1"); };
     for (bool endingOnError : {false, true}) {
         SCOPED_TRACE(endingOnError ? "ending on error" : "normal close");
         BrowseFixture w({{"A", "http://a.test/"}, {"B", "http://b.test/"}, {"C", "http://c.test/"}});

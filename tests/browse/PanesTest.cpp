@@ -31,10 +31,6 @@ QString folderOf(const QString& id) {
     return AppPaths::LinkProfileFolder(QLatin1String(BrowseFixture::kUser), id);
 }
 
-FakePane& fake(BrowserPane* pane) {
-    return *static_cast<FakePane*>(pane);
-}
-
 TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
     const struct {
         const char* what;
@@ -164,14 +160,15 @@ TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
     StandaloneWindow* window =
         browse.PopUps().OpenNewWin(QLatin1String(PopupPolicy::kHome), true, nullptr, true, QString());
-    EXPECT_EQ(fake(window->Pane()).navigations(), QStringList{"https://home.example/"});
+    FakePane& pane = *static_cast<FakePane*>(window->Pane());
+    EXPECT_EQ(pane.navigations(), QStringList{"https://home.example/"});
     UserHomePage::Set("https://news.example/");
     w.clearNavigations();
     w.pane(0).GoHome();
     EXPECT_EQ(w.navigations(), QStringList({"0 https://news.example/"}));
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://news.example/");
     window->RunCommand(WindowCommand::Home);
-    EXPECT_EQ(fake(window->Pane()).navigations().last(), "https://news.example/");
+    EXPECT_EQ(pane.navigations().last(), "https://news.example/");
     UserHomePage::Set(QString());
     EXPECT_EQ(window->Pane()->HomePage(), "bramblegate://start/");
 }
