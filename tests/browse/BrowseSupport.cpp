@@ -70,26 +70,10 @@ BrowseWindow& BrowseFixture::Load() {
     return *m_browse;
 }
 
-FrameStatusBar& BrowseFixture::statusBar() {
-    return *m_frame->findChild<FrameStatusBar*>();
-}
-
-Links& BrowseFixture::links() {
-    return m_browse->LinkList();
-}
-
 RecordingPane& BrowseFixture::pane(int i) {
     BrowserPane* pane = i == BrowseWindow::kPlaceholder ? m_browse->Placeholder() : m_browse->Pane(i);
     EXPECT_TRUE(pane) << "no pane " << i;
     return *static_cast<RecordingPane*>(pane);
-}
-
-int BrowseFixture::index(const QString& caption) {
-    return PaneIndexOf(links(), caption);
-}
-
-Link& BrowseFixture::link(const QString& caption) {
-    return *links().Item(index(caption) + 1);
 }
 
 QStringList BrowseFixture::navigations() const {

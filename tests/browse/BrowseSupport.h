@@ -76,15 +76,15 @@ public:
     // Makes the frame and loads the browse window. The timers are stopped: tests tick them.
     BrowseWindow& Load();
     MainWindow& frame() { return *m_frame; }
-    FrameStatusBar& statusBar();
-    Links& links();
+    FrameStatusBar& statusBar() { return *m_frame->findChild<FrameStatusBar*>(); }
+    Links& links() { return m_browse->LinkList(); }
     ScriptedBoxes& boxes() { return m_boxes; }
 
     // Pane of control index i (101: the placeholder).
     RecordingPane& pane(int i);
     // The control index of the Link with this caption.
-    int index(const QString& caption);
-    Link& link(const QString& caption);
+    int index(const QString& caption) { return PaneIndexOf(links(), caption); }
+    Link& link(const QString& caption) { return *links().Item(index(caption) + 1); }
     // Every navigation of every pane since the window loaded, as "<control index> <url>", without
     // the blank page every pane starts with.
     QStringList navigations() const;

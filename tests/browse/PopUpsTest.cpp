@@ -41,16 +41,11 @@ struct PopUps {
         return w.pane(pane).RaiseNewWindow2(url, user);
     }
     // The catcher or the stand-alone window that took the new window.
-    PopUpCatcher* catcherOf(const NewWindowEvent& e) {
-        return taker(policy().Catchers(), e, &PopUpCatcher::Pane);
-    }
-    StandaloneWindow* windowOf(const NewWindowEvent& e) {
-        return taker(policy().NewWindows(), e, &StandaloneWindow::Pane);
-    }
-    template <class T>
-    static T* taker(const QList<T*>& all, const NewWindowEvent& e, BrowserPane* (T::*pane)() const) {
+    PopUpCatcher* catcherOf(const NewWindowEvent& e) { return taker(policy().Catchers(), e); }
+    StandaloneWindow* windowOf(const NewWindowEvent& e) { return taker(policy().NewWindows(), e); }
+    template <class T> static T* taker(const QList<T*>& all, const NewWindowEvent& e) {
         for (T* one : all)
-            if (e.Target() && (one->*pane)() == e.Target()) return one;
+            if (e.Target() && one->Pane() == e.Target()) return one;
         return nullptr;
     }
     // A real click into the browse window (the frame's click credit).
