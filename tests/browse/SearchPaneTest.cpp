@@ -39,18 +39,8 @@ protected:
         App().CurrentUser = "bob";
         SearchPages::CreateHtmFiles(Services());
     }
-    std::unique_ptr<SearchPane> Make() {
-        auto pane = std::make_unique<SearchPane>(
-            host, [](QWidget* parent) { return new FakePane(parent); }, nullptr, Services(),
-            [this](BrowserPane&, const QString& script) { scripts << script; });
-        fake = static_cast<FakePane*>(pane->Pane());
-        return pane;
-    }
 
     TempStore store;
-    RecordingHost host;
-    FakePane* fake = nullptr;
-    QStringList scripts;
 };
 
 // The built-in engines are the real ones: their pages, written at start and repaired when
@@ -88,10 +78,15 @@ TEST_F(SearchPaneTest, LocalPagesSearchAtTheEnginesDocumentedAddresses) {
 }
 
 TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
-    auto pane = Make();
-    QToolButton* back = Child<QToolButton>(pane.get(), "cmdSearchBack");
-    QToolButton* forward = Child<QToolButton>(pane.get(), "cmdSearchForward");
-    pane->OnSearchClicked(0);
+    RecordingHost host;
+    QStringList scripts;
+    SearchPane pane(
+        host, [](QWidget* parent) { return new FakePane(parent); }, nullptr, Services(),
+        [&](BrowserPane&, const QString& script) { scripts << script; });
+    FakePane* fake = static_cast<FakePane*>(pane.Pane());
+    QToolButton* back = Child<QToolButton>(&pane, "cmdSearchBack");
+    QToolButton* forward = Child<QToolButton>(&pane, "cmdSearchForward");
+    pane.OnSearchClicked(0);
     const QString local = fake->navigations().last();
     const QString results = "http://search.alpha.test/results?q=bramble";
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(local) || fake->RaiseBeforeNavigate2(results));
@@ -104,7 +99,7 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     EXPECT_FALSE(fake->RaiseBeforeNavigate2("about:blank"));
     ASSERT_EQ(host.opened.size(), 2);
     EXPECT_EQ(host.opened[0], qMakePair(QStringLiteral("https://www.elsewhere.test/page"), 4));
-    EXPECT_EQ(pane->SearchHistory().Count(), 2); // none of them was recorded
+    EXPECT_EQ(pane.SearchHistory().Count(), 2); // none of them was recorded
 
     // The user's click credit: used up by a page, kept (for this window) by a script link.
     App().LastClickedWindow = 0x77;
@@ -112,27 +107,27 @@ TEST_F(SearchPaneTest, ResultsLeavingTheServiceOpenInTheLinkPane) {
     EXPECT_EQ(App().LastClickedWindow, 0xB0u);
     fake->RaiseBeforeNavigate2(results + "&page=2");
     EXPECT_EQ(App().LastClickedWindow, 0u);
-    EXPECT_EQ(pane->SearchHistory().Count(), 3);
+    EXPECT_EQ(pane.SearchHistory().Count(), 3);
 
     // Back and forward do not record; back stops at the first entry.
     back->click();
     EXPECT_FALSE(fake->RaiseBeforeNavigate2(results));
     back->click();
     EXPECT_EQ(fake->navigations().last(), local);
-    EXPECT_TRUE(!back->isEnabled() && forward->isEnabled() && !pane->Recording());
+    EXPECT_TRUE(!back->isEnabled() && forward->isEnabled() && !pane.Recording());
     fake->RaiseBeforeNavigate2("http://search.alpha.test/results?q=other");
-    EXPECT_EQ(pane->SearchHistory().Count(), 3);
+    EXPECT_EQ(pane.SearchHistory().Count(), 3);
     forward->click();
     EXPECT_EQ(fake->navigations().last(), results);
 
     // Choosing a service stores the choice and records again; an entry brings its own service back.
-    pane->SearchOption(2)->click();
+    pane.SearchOption(2)->click();
     EXPECT_EQ(core::GetValue("bob", "SearchChoice"), "Yahoo");
-    EXPECT_TRUE(pane->Recording());
+    EXPECT_TRUE(pane.Recording());
     fake->RaiseBeforeNavigate2(fake->navigations().last());
-    EXPECT_EQ(pane->SearchHistory().Count(), 4);
+    EXPECT_EQ(pane.SearchHistory().Count(), 4);
     back->click();
-    EXPECT_TRUE(pane->SearchOption(0)->isChecked());
+    EXPECT_TRUE(pane.SearchOption(0)->isChecked());
 
     // Only that one service's result pages get the DIV fix.
     fake->RaiseDocumentComplete(results);
