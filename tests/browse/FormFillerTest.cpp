@@ -14,13 +14,13 @@ namespace {
 const QString kUser = QStringLiteral("alice");
 const QString kPass = QStringLiteral("wonderland");
 
-// The browse window's side, and the Link's owner, as recordings.
-class TestHost : public FormFillerHost, public LinkOwner {
+// The browse window's side, as a recording.
+class TestHost : public FormFillerHost {
 public:
     bool stopped = false;
     QString ssn;
     int parseCount = 0;
-    QStringList calls, sent; // sent: the Link's PasswordSent notifications
+    QStringList calls;
 
     bool NavigateStopped() const override { return stopped; }
     void NavigatePane(int index, const QString& url) override {
@@ -31,10 +31,6 @@ public:
     void SetSignInParseCount(int count) override { parseCount = count; }
     void RememberActiveControl() override { calls << QStringLiteral("Remember"); }
     void RestoreActiveControl() override { calls << QStringLiteral("Restore"); }
-    void PasswordSent(int index) override { sent << QString::number(index); }
-    void LoggedIn(int) override {}
-    void LoginAssumed(int) override {}
-    void NavigationError(int) override {}
 };
 
 // A page of what `fill` adds.
@@ -66,7 +62,6 @@ protected:
         link.SetPassword(SecretCipher::EncryptMessage(kPass));
         link.SetReqLogin(true);
         link.SetProgressValue(40);
-        link.SetOwner(&host);
     }
 
     // Every parse starts as a fresh attempt: nothing sent yet.

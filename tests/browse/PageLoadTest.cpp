@@ -14,16 +14,13 @@ namespace {
 class SendsFormOnce : public LoginDecider {
 public:
     int asked = 0;
-    QStringList deferred;
     Result DocumentComplete(int, Link& link, const DocumentPtr&, const QString&) override {
         ++asked;
         if (!link.ReqLogin() || link.PasswordSent() || link.LoggedIn()) return Result::Continue;
         link.SetPasswordSent(true);
         return Result::Finished;
     }
-    void DeferredParse(int pane, Link&, const DocumentPtr& document) override {
-        deferred << QStringLiteral("%1 %2").arg(pane).arg(document ? document->URL() : QStringLiteral("-"));
-    }
+    void DeferredParse(int, Link&, const DocumentPtr&) override {}
 };
 
 // The tab colours a load of `url` in pane i left behind at its navigation and at its completion.
@@ -42,10 +39,6 @@ QString ColoursThrough(BrowseWindow& browse, RecordingPane& pane, int i, const Q
     pane.SimulateLoad(url);
     QObject::disconnect(a), QObject::disconnect(b);
     return seen.join(QLatin1String(", "));
-}
-
-NavigationBar& NavBar(BrowseWindow& browse) {
-    return *browse.findChild<NavigationBar*>();
 }
 
 // The elements the pane clicked since the last call.
@@ -154,6 +147,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndTheSiteMayOpenTheNextWi
     BrowseFixture w({{"Shop", "https://shop.test/"}, {"News", "http://news.test/"}});
     BrowseWindow& browse = w.Load();
     FrameStatusBar& bar = w.statusBar();
+    NavigationBar& nav = *browse.findChild<NavigationBar*>();
     w.click("Shop");
     RecordingPane& shop = w.pane(0);
     shop.SimulateLoad("https://shop.test/", {}, "The Shop");
@@ -162,7 +156,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndTheSiteMayOpenTheNextWi
     EXPECT_TRUE(bar.LockShown());
     EXPECT_EQ(browse.AddressText(), "https://shop.test/");
     EXPECT_EQ(browse.windowTitle(), "The Shop");
-    EXPECT_TRUE(NavBar(browse).Button("Back")->isEnabled());
+    EXPECT_TRUE(nav.Button("Back")->isEnabled());
 
     // A page whose title reads "cannot find server" shows its address instead.
     w.click("News");
@@ -170,7 +164,7 @@ TEST(PageLoad, TheVisiblePageOwnsPadlockCaptionAndBackAndTheSiteMayOpenTheNextWi
     news.SimulateLoad("http://news.test/gone", {}, "Cannot Find Server");
     news.RaiseDownloadComplete();
     EXPECT_EQ(browse.windowTitle(), "http://news.test/gone");
-    EXPECT_FALSE(bar.LockShown() || NavBar(browse).Button("Back")->isEnabled());
+    EXPECT_FALSE(bar.LockShown() || nav.Button("Back")->isEnabled());
     // The background Shop's padlock report does not show over News.
     shop.RaiseSetSecureLockIcon(LockIcon::Secure);
     EXPECT_FALSE(bar.LockShown());
