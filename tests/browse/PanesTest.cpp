@@ -116,13 +116,14 @@ TEST(IdlePanes, TheWindowsHiddenLinkSleepsShowsItAndWakesWithoutLoggingInAgain) 
     EXPECT_EQ(w.pane(bank).Idle(), PaneIdle::Frozen);
 }
 
-TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStart) {
+TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredLeftoversAtTheNextStartAndPanesGoToTheUsersHome) {
     BrowseFixture w(
         {{"One", "http://one.test/"}, {"Two", "http://two.test/"}, {"Three", "http://three.test/"}});
     const QStringList ids = LinkIds::Stored(QLatin1String(BrowseFixture::kUser));
     const QString gone = LinkIds::New();
     for (const QString& id : ids + QStringList{gone})
         QDir().mkpath(folderOf(id) + QStringLiteral("/Local Storage")); // as a page would leave it
+    core::SaveValue(BrowseFixture::kUser, "HomePage", "https://home.example/");
     BrowseWindow& browse = w.Load();
     EXPECT_FALSE(QDir(folderOf(gone)).exists()) << "no Link has it";
     for (const QString& id : ids)
@@ -150,12 +151,8 @@ TEST(LinkProfiles, ARemovedLinksWebDataGoesOnceStoredAndLeftoversGoAtTheNextStar
     browse.PopUps().OpenInCurrentWindow("http://one.test/offer", one);
     EXPECT_EQ(browse.PopUps().NewWindows().value(0)->Pane()->ProfileId(), QString());
     EXPECT_FALSE(QDir(folderOf(one)).exists());
-}
 
-TEST(BrowseHomePage, PanesGoHomeToTheUsersHomePageAndFollowAChange) {
-    BrowseFixture w({{"Bank", "https://bank.example/"}});
-    core::SaveValue(BrowseFixture::kUser, "HomePage", "https://home.example/");
-    BrowseWindow& browse = w.Load();
+    // Every pane, the fresh one too, goes home to the user's home page, and follows a change.
     EXPECT_EQ(w.pane(0).HomePage(), "https://home.example/");
     EXPECT_EQ(browse.Placeholder()->HomePage(), "https://home.example/");
     StandaloneWindow* window =
