@@ -70,12 +70,6 @@ BrowseWindow& BrowseFixture::Load() {
     return *m_browse;
 }
 
-RecordingPane& BrowseFixture::pane(int i) {
-    BrowserPane* pane = i == BrowseWindow::kPlaceholder ? m_browse->Placeholder() : m_browse->Pane(i);
-    EXPECT_TRUE(pane) << "no pane " << i;
-    return *static_cast<RecordingPane*>(pane);
-}
-
 QStringList BrowseFixture::navigations() const {
     QStringList out;
     for (const auto& [pane, url] : m_navigations) {

@@ -1,6 +1,5 @@
 #pragma once
 
-// The folder's common includes.
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -80,8 +79,8 @@ public:
     Links& links() { return m_browse->LinkList(); }
     ScriptedBoxes& boxes() { return m_boxes; }
 
-    // Pane of control index i (101: the placeholder).
-    RecordingPane& pane(int i);
+    // Pane of control index i.
+    RecordingPane& pane(int i) { return *static_cast<RecordingPane*>(m_browse->Pane(i)); }
     // The control index of the Link with this caption.
     int index(const QString& caption) { return PaneIndexOf(links(), caption); }
     Link& link(const QString& caption) { return *links().Item(index(caption) + 1); }

@@ -167,8 +167,6 @@ TEST(LinkButtons, DragOffersEightBitFormatsAndItsShortcutStaysUntilTheWindowGoes
 TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     BrowseFixture w({{"One", "http://one.test/"}, {"Two", "http://two.test/"}});
     BrowseWindow& browse = w.Load();
-    QAction* add = Child<QAction>(&w.frame(), "mnuLinksAdd");
-    QMenu* edit = Child<QMenu>(&w.frame(), "mnuLinksEdit");
     QStringList opened;
     browse.SetLinkEditorOpener([&](LinkEditorHost& host, QWidget*, const Link* link) {
         opened << (link ? QStringLiteral("Edit ") + link->Caption() : QStringLiteral("Add"));
@@ -180,9 +178,9 @@ TEST(LinkButtons, ContextMenuAndLinksMenuOpenTheEditor) {
     // From the Links menu the new Link goes to the end, whatever was right-clicked before.
     QTest::mouseClick(browse.Buttons().LinkButtonAt(w.index("One")), Qt::RightButton);
     Child<QMenu>(&browse, "mnuDyna")->hide();
-    add->trigger();
+    Child<QAction>(&w.frame(), "mnuLinksAdd")->trigger();
     EXPECT_EQ(w.buttonOrder(), QStringList({"One", "New", "Two", "New"}));
-    edit->actions().at(2)->trigger();
+    Child<QMenu>(&w.frame(), "mnuLinksEdit")->actions().at(2)->trigger();
     EXPECT_EQ(opened, QStringList({"Edit Two", "Add", "Add", "Edit Two"}));
 
     // The editor's update changes the stored Link and its button; the user name is stored encrypted.

@@ -47,8 +47,7 @@ TEST(Navigation, ANewUsersHomePageLinkBecomesTheFirstSiteOpenedInIt) {
     EXPECT_EQ(made.Caption(), "Example");
     EXPECT_TRUE(made.AutoNavigate() && !made.ReqLogin());
     EXPECT_EQ(browse.Buttons().LinkButtonAt(0)->text(), "Example");
-    Links stored(QLatin1String(BrowseFixture::kUser));
-    EXPECT_EQ(stored.Item(1)->URL(), "http://www.example.com/news");
+    EXPECT_EQ(Links(QLatin1String(BrowseFixture::kUser)).Item(1)->URL(), "http://www.example.com/news");
 }
 
 TEST(Navigation, StopHoldsNavigationsForFiveSecondsButAClickStillOpens) {

@@ -1,7 +1,6 @@
 // The panes of the browse window: idle panes frozen then discarded, the web profile each works
 // in and what becomes of a Link's web data when it goes, their home page.
 #include <QToolButton>
-#include <vector>
 
 #include "browse/IdlePanes.h"
 #include "browse/LinkControls.h"
@@ -16,11 +15,11 @@
 namespace {
 
 struct Panes : IdlePanes::Host {
-    std::vector<std::unique_ptr<FakePane>> panes;
+    mutable FakePane pane;
     int onScreen = -1;
     int keptAwake = -1;
-    int PaneCount() const override { return int(panes.size()); }
-    BrowserPane* PaneAt(int index) const override { return panes[size_t(index)].get(); }
+    int PaneCount() const override { return 1; }
+    BrowserPane* PaneAt(int) const override { return &pane; }
     bool PaneOnScreen(int index) const override { return index == onScreen; }
     bool PaneMustStayAwake(int index) const override { return index == keptAwake; }
 };
@@ -52,9 +51,7 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
         SCOPED_TRACE(c.what);
         Clock::SetNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
         Panes host;
-        host.panes.push_back(std::make_unique<FakePane>());
-        FakePane& pane = *host.panes[0];
-        pane.SetKeepAwake(c.pageKeeps);
+        host.pane.SetKeepAwake(c.pageKeeps);
         host.onScreen = c.onScreen ? 0 : -1;
         host.keptAwake = c.windowKeeps ? 0 : -1;
         IdlePanes idle(host);
@@ -62,13 +59,12 @@ TEST(IdlePanes, UnseenPanesFreezeThenDiscardUnlessShownKeptAwakeOrBusy) {
         idle.Check();
         Clock::Advance(c.minutes * kMinute);
         idle.Check();
-        EXPECT_EQ(pane.Idle(), c.expected);
+        EXPECT_EQ(host.pane.Idle(), c.expected);
     }
     // A frozen page runs nothing: it is not asked again before it is discarded. Showing wakes
     // it, and its time counts from then.
     Panes host;
-    host.panes.push_back(std::make_unique<FakePane>());
-    FakePane& pane = *host.panes[0];
+    FakePane& pane = host.pane;
     IdlePanes idle(host);
     idle.Check();
     Clock::Advance(12 * kMinute);

@@ -250,18 +250,16 @@ TEST(PopUps, StandAloneWindow) {
     EXPECT_EQ(wb.navigations(), QStringList{"http://news.test/"});
     const QSize client = p.w.frame().findChild<QMdiArea*>("mdiArea")->viewport()->size();
 
-    const QString title =
-        QStringLiteral("A headline long enough to be cut at seventy characters, certainly so, today");
-    wb.SimulateLoad("http://news.test/",
-                    PageModelBuilder("http://news.test/").Domain("news.test").Title(title).Build(), title);
+    const auto page = [](const QString& url, const QString& type = {}) {
+        return PageModelBuilder(url).Domain("news.test").ContentType(type).Build();
+    };
+    const QString title = "A headline long enough to be cut at seventy characters, certainly so, today";
+    wb.SimulateLoad("http://news.test/", page("http://news.test/"), title);
     EXPECT_EQ(win->windowTitle(), title.left(67) + "...");
     EXPECT_EQ(win->AddressEdit()->text(), "http://news.test/");
     EXPECT_EQ(history.Items(), QList<HistoryEntry>({{win->History().Item(1)->Caption, "http://news.test/"}}));
     // Pages are recorded when an HTML page gets a real title: not a PDF, not an untitled page,
     // not a one-letter or "http:///" title.
-    const auto page = [](const QString& url, const QString& type = {}) {
-        return PageModelBuilder(url).Domain("news.test").ContentType(type).Build();
-    };
     wb.SimulateLoad("http://news.test/a.pdf", page("http://news.test/a.pdf", "application/pdf"), "a.pdf");
     wb.SimulateLoad("http://news.test/untitled", page("http://news.test/untitled"));
     wb.RaiseTitleChange("x");

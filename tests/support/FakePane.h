@@ -52,7 +52,6 @@ public:
     }
     void RaisePageCrashed(PageEnd reason = PageEnd::Crashed) { emit PageCrashed(reason); }
     void RaiseFileDownload(const QString& url) { emit FileDownload(url); }
-    void SetCertificateOverridden(bool overridden) { m_certificateOverridden = overridden; }
     // What AskKeepAwake answers (sound, or input not sent).
     void SetKeepAwake(bool keep) { m_keepAwake = keep; }
     // Actions wait, as on an engine busy with many pages, until ReleaseActions applies them and
@@ -114,7 +113,7 @@ public:
     void ExitFullScreen() override { m_calls << QStringLiteral("ExitFullScreen"); }
     void AcceptCertificate() override { m_calls << QStringLiteral("AcceptCertificate"); }
     void RejectCertificate() override { m_calls << QStringLiteral("RejectCertificate"); }
-    bool CertificateOverridden() const override { return m_certificateOverridden; }
+    bool CertificateOverridden() const override { return false; }
     void RecoverPage() override { m_calls << QStringLiteral("RecoverPage"); }
     PaneIdle Idle() const override { return m_idle; }
     void SetIdle(PaneIdle state) override;
@@ -133,7 +132,6 @@ private:
     bool m_canGoForward = false;
     bool m_canPrint = true;
     bool m_watchingPage = false;
-    bool m_certificateOverridden = false;
     bool m_keepAwake = false;
     PaneIdle m_idle = PaneIdle::Active;
     DocumentPtr m_document;

@@ -42,9 +42,7 @@ public:
         Ref& ReadOnly(bool readOnly = true) { return Set("rdo", int(readOnly)); }
         // A text-like input type ("email", "tel"): the element reads as type "text".
         Ref& HtmlType(const QString& type) { return Type(QStringLiteral("text")).Set("ht", type); }
-        Ref& Autocomplete(const QString& value) { return Set("ac", value); }
         Ref& Placeholder(const QString& text) { return Set("ph", text); }
-        Ref& Label(const QString& text) { return Set("lb", text); }
         int ref() const { return m_index; }
 
     private:
@@ -63,7 +61,6 @@ public:
     PageModelBuilder& Title(const QString& title) { return SetHead("ti", title); }
     PageModelBuilder& Domain(const QString& domain) { return SetHead("dm", domain); }
     PageModelBuilder& ContentType(const QString& type) { return SetHead("ct", type); }
-    PageModelBuilder& NoBody() { return SetHead("b", 0); }
     PageModelBuilder& Script(const QString& text);
 
     // Opens a form; the elements added until EndForm() belong to it. onsubmit is the inline
