@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "core/SecretCipher.h"
 #include "links/Links.h"
-#include "users/Accounts.h"
+#include "users/UsersSupport.h"
 
 namespace frametest {
 
@@ -104,23 +104,8 @@ FrameRun::~FrameRun() {
 }
 
 void FrameRun::CreateUser(const QString& name, const QString& password) {
-    boxes.Answer(msgbox::Yes); // "is this the password you want?"
-    Accounts accounts;
-    LoginFields fields{name, password, QString(), password};
-    EXPECT_EQ(accounts.DoNewUser(fields).outcome, LoginStep::Succeeded) << boxes.lastText().toStdString();
-    App() = AppState();
+    userstest::createUser(name, password, boxes);
     boxes.Clear();
-}
-
-void FrameRun::AddLink(const QString& user, const QString& password, const QString& caption,
-                       const QString& url) {
-    App().PassPhrase = password;
-    {
-        Links links(user);
-        links.Add(caption, SecretCipher::EncryptMessage(url), QString(), QString(), QString(), QString(),
-                  false, false, -1, true);
-    }
-    App() = AppState();
 }
 
 MainWindow& FrameRun::Start(const QString& user, const QString& password) {
@@ -151,8 +136,15 @@ MainWindow& FrameRun::Launch() {
 
 MainWindow& FrameRun::StartWith(const QStringList& captions) {
     CreateUser(kUser, kPassword);
-    for (const QString& caption : captions)
-        AddLink(kUser, kPassword, caption, QStringLiteral("http://%1.test/").arg(caption.toLower()));
+    App().PassPhrase = kPassword;
+    {
+        Links links(kUser);
+        for (const QString& caption : captions)
+            links.Add(caption,
+                      SecretCipher::EncryptMessage(QStringLiteral("http://%1.test/").arg(caption.toLower())),
+                      QString(), QString(), QString(), QString(), false, false, -1, true);
+    }
+    App() = AppState();
     return Start();
 }
 

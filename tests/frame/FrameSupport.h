@@ -57,8 +57,6 @@ public:
 
     // Creates a user as the login dialog does, then forgets the session.
     void CreateUser(const QString& name, const QString& password);
-    // Adds a Link (caption, address) to a user's stored Links.
-    void AddLink(const QString& user, const QString& password, const QString& caption, const QString& url);
 
     // Makes the frame and runs its start-up; the login dialog is answered with `user` and
     // `password`, or cancelled when `user` is empty. The browse window's timers are stopped.
