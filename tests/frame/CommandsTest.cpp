@@ -6,7 +6,6 @@
 #include "browse/PopUpsList.h"
 #include "browse/SearchPane.h"
 #include "browse/SideBar.h"
-#include "browse/StandaloneWindow.h"
 #include "frame/FindBar.h"
 #include "frame/Help.h"
 #include "frame/HelpWindow.h"
@@ -15,7 +14,6 @@
 #include "frame/SearchEngineEditor.h"
 #include "FrameSupport.h"
 #include "links/LinkEditor.h"
-#include "links/Links.h"
 #include "users/DeleteUserDialog.h"
 #include "users/LoginDialog.h"
 #include "users/SearchEngines.h"
@@ -66,7 +64,7 @@ TEST(Toolbar, CaptionsFollowTheScreenWidthAndViewSettingsAreEachUsersOwn) {
     // Then the status bar and the text labels.
     Trigger(frame, "mnuViewStatusBar");
     Trigger(frame, "mnuViewTextLabels");
-    EXPECT_EQ(FrameRun::Stored(kUser, "ViewStatusBar"), "False");
+    EXPECT_EQ(core::GetValue(kUser, "ViewStatusBar"), "False");
     run.Close();
     // Bob's are his own; Alice's come back at her next login.
     for (auto [user, password, on] :
@@ -306,7 +304,7 @@ TEST(Everyday, EveryDialogsHelpOpensItsTopicBesideItAndSearchEnginesAreEditedInT
     Trigger(frame, "mnuOptionsBramblegate");
     EXPECT_EQ(SearchEngines::Load(kUser),
               QList<SearchEngine>({SearchEngines::Defaults()[0], SearchEngines::Defaults()[1], wiki}));
-    EXPECT_EQ(FrameRun::Stored(kUser, "SearchEngineURL3"), wiki.queryUrl);
+    EXPECT_EQ(core::GetValue(kUser, "SearchEngineURL3"), wiki.queryUrl);
     SearchPane* search = run.browse().SearchPanel();
     ASSERT_EQ(search->ServiceCount(), 3);
     EXPECT_EQ(search->SearchOption(2)->text(), "Wiki");
@@ -321,7 +319,7 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
     EXPECT_EQ(a.ZoomPercent(), 125);
     const auto stored = [&](const char* caption) {
         const Link* link = run.browse().LinkList().Item(run.index(caption) + 1);
-        return FrameRun::Stored(kUser, QStringLiteral("Zoom%1").arg(link->Slot()));
+        return core::GetValue(kUser, QStringLiteral("Zoom%1").arg(link->Slot()));
     };
     EXPECT_EQ(stored("A"), "125");
     FakePane& b = run.open("B", "http://b.test/");

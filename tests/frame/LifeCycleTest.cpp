@@ -7,12 +7,8 @@
 
 #include "browse/AddressBox.h"
 #include "browse/DownloadsWindow.h"
-#include "browse/LinkButtonsPanel.h"
 #include "browse/LinkControls.h"
-#include "browse/PopupPolicy.h"
-#include "browse/StandaloneWindow.h"
 #include "core/AppPaths.h"
-#include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/Log.h"
@@ -22,10 +18,7 @@
 #include "frame/InactivityLock.h"
 #include "frame/SingleInstance.h"
 #include "FrameSupport.h"
-#include "links/Links.h"
 #include "users/MessageWindow.h"
-#include "users/PasswordPrompt.h"
-#include "users/ProgramEnd.h"
 #include "users/UserOptions.h"
 
 using namespace frametest;
@@ -95,13 +88,13 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         EXPECT_EQ(run.agreements, c.agreement ? 1 : 0);
         ExpectBoxes(run.boxes, c.refused ? QStringList{"incorrectVersion"} : QStringList{});
         EXPECT_EQ(frame.Browse() != nullptr, !c.refused);
-        EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"),
+        EXPECT_EQ(core::GetValue(kGeneral, "Version"),
                   c.refused ? QString::fromLatin1(c.stored) : QString(AppVersion()));
         if (c.refused) { // no login dialog: it would have no script
             EXPECT_EQ(run.TickUntilEnded(), 2);
             EXPECT_EQ(run.ends, kOrderly);
         } else {
-            EXPECT_EQ(FrameRun::Stored(kGeneral, "AppPath"), AppPaths::ExecutableFolder());
+            EXPECT_EQ(core::GetValue(kGeneral, "AppPath"), AppPaths::ExecutableFolder());
             EXPECT_TRUE(QFile::exists(AppPaths::DataFolder() + "/Blank.htm"));
             EXPECT_TRUE(run.ends.isEmpty());
         }
@@ -113,7 +106,7 @@ TEST(StartUp, DecliningTheAgreementOrTheLoginAnErrorOrARunningCopyEndBeforeTheBr
         {[](FrameRun& run) {
              run.acceptAgreement = false;
              run.Launch();
-             EXPECT_EQ(FrameRun::Stored(kGeneral, "Version"), QString());
+             EXPECT_EQ(core::GetValue(kGeneral, "Version"), QString());
          },
          kOrderly},
         {[](FrameRun& run) {
@@ -304,7 +297,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
         EXPECT_EQ(run.ends, way.kind);
         QStringList captions;
         for (int n = 1; n <= 6; ++n)
-            captions << FrameRun::Stored(kUser, "Caption" + QString::number(n));
+            captions << core::GetValue(kUser, "Caption" + QString::number(n));
         EXPECT_EQ(captions.indexOf("B") < captions.indexOf("A"), way.saved);
     }
 }
@@ -415,7 +408,7 @@ TEST(Lock, WhileLockedOtherWindowsGoNoKeyWorksAndUnlockingGivesEveryWindowBackIt
     Trigger(frame, "mnuOptionsBramblegate");
     EXPECT_FALSE(visibleAfterLock || MessageWindow::IsShown() || help.isVisible() || downloads->isVisible() ||
                  address.MatchList()->isVisible() || frame.statusBar()->isVisible());
-    EXPECT_EQ(FrameRun::Stored(kUser, "SSN"), QString());
+    EXPECT_EQ(core::GetValue(kUser, "SSN"), QString());
     // A window that opens while locked (a page's box, a late dialog) closes as it shows.
     QDialog late;
     late.show();

@@ -5,9 +5,7 @@
 
 #include "browse/HistoryTestSupport.h"
 #include "browse/UserHomePage.h"
-#include "core/AppState.h"
 #include "core/Companion.h"
-#include "core/SecretCipher.h"
 #include "frame/AboutBox.h"
 #include "frame/AgreementDialog.h"
 #include "frame/FindBar.h"
@@ -16,7 +14,6 @@
 #include "frame/PagePropertiesDialog.h"
 #include "frame/TipOfTheDay.h"
 #include "FrameSupport.h"
-#include "links/Links.h"
 #include "users/UserOptions.h"
 
 using namespace core;
