@@ -19,10 +19,6 @@
 #include "support/FakePane.h"
 #include "users/UsersSupport.h"
 
-// A real store, real users and a real frame started through its own start-up (the login dialog
-// answered by a script), with FakePanes for the pages. The process never ends: the frame's
-// requests to end it are recorded.
-
 namespace frametest {
 
 // A child widget (or action, menu) by type and object name; a missing one fails the test.
@@ -125,6 +121,9 @@ using EndKinds = QList<ProgramLifeCycle::EndKind>;
 inline const EndKinds kOrderly{ProgramLifeCycle::EndKind::Orderly};
 inline const EndKinds kImmediate{ProgramLifeCycle::EndKind::Immediate};
 
+// A real store, real users and a real frame started through its own start-up (the login dialog
+// answered by a script), with FakePanes for the pages. The process never ends: the frame's
+// requests to end it are recorded.
 class FrameRun {
 public:
     FrameRun() {

@@ -415,8 +415,6 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     // Without a login: no login data is asked for, and Ctrl+Enter completes the address.
     dialogs.Next([&](QDialog& f) {
         f.show(); // so that isVisible() tells whether it closed
-        EXPECT_FALSE(child<QCheckBox>(f, "chkShareCookies")->isChecked())
-            << "a new Link keeps its own cookies";
         okRefused(f, boxes, missingNames);
         type(f, "txtCaption", "News");
         type(f, "txtUrl", "   ");
@@ -429,7 +427,6 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
         return f.result();
     });
     ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
-    EXPECT_EQ(GetValue("Olga", "HidePopUps3"), QStringLiteral("True"));
 
     dialogs.Next([&](QDialog& f) {
         type(f, "txtCaption", "Mail");
@@ -461,8 +458,10 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(),
                            link->SelectOption(), link->NavigateAfterLogin()}),
               QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
-    EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin());
-    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() || !stored.Item(3)->Password().isEmpty());
+    EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && stored.Item(3)->HidePopUps());
+    // A new Link keeps its own cookies.
+    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() || !stored.Item(3)->Password().isEmpty() ||
+                 stored.Item(3)->ShareCookies());
 }
 
 TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
