@@ -354,17 +354,15 @@ TEST(Everyday, EachLinkKeepsItsZoomAndAStandAloneWindowHasItsOwn) {
 
 TEST(Companion, StartsDetachedWithTheArgumentsAndSkipsAMissingProgram) {
     QTemporaryDir dir;
-    QFile script(dir.filePath("bghelper")); // writes how it was called
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + dir.filePath("called") + "'\n").toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString script = dir.filePath("bghelper"), called = dir.filePath("called");
+    // The stand-in writes how it was called.
+    userstest::writeBytes(script, ("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + called + "'\n").toUtf8());
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Companion::SetFolder(dir.path());
     EXPECT_TRUE(Companion::Start(" /REGSERVER"));
-    QFile called(dir.filePath("called"));
-    ASSERT_TRUE(WaitFor([&] { return called.size() > 0; }) && called.open(QIODevice::ReadOnly));
-    EXPECT_EQ(called.readAll().trimmed(), "1 [/REGSERVER] " + dir.path().toUtf8());
-    script.remove();
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(called).size() > 0; }));
+    EXPECT_EQ(userstest::readBytes(called).trimmed(), "1 [/REGSERVER] " + dir.path().toUtf8());
+    QFile::remove(script);
     EXPECT_FALSE(Companion::Start(" /REGSERVER"));
     Companion::SetFolder(QString());
 }

@@ -283,10 +283,8 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
             run.TickUntilEnded();
             EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), way.refreshEnds ? 5 : 21);
             // The frame's own diagnostic lines of the unload, without their time stamps.
-            QFile log(logFile);
-            ASSERT_TRUE(log.open(QIODevice::ReadOnly));
             QStringList lines;
-            for (const QByteArray& line : log.readAll().split('\n'))
+            for (const QByteArray& line : userstest::readBytes(logFile).split('\n'))
                 if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
                     lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
             EXPECT_EQ(lines, way.refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
@@ -445,10 +443,8 @@ TEST(Lock, WhileLockedOtherWindowsGoNoKeyWorksAndUnlockingGivesEveryWindowBackIt
     run.unlock({kPassword});
 
     // Unlocking gives every window back its state, a minimised one too.
-    StandaloneWindow* window =
-        run.browse().PopUps().OpenNewWin("http://b.test/", true, nullptr, true, QString());
+    auto* standAlone = qobject_cast<QMdiSubWindow*>(run.OpenWindow("http://b.test/").parentWidget());
     QMdiSubWindow* browse = BrowseSubWindow(frame);
-    auto* standAlone = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     standAlone->setWindowState(Qt::WindowNoState);
     browse->setWindowState(Qt::WindowMinimized);
     run.logout();
