@@ -166,9 +166,12 @@ TEST(Navigation, KeysAndTypedAddressesGoToTheVisibleLinkAndWorkOfflineCancelsOnl
     w.frame().SetWorkOfflineChecked(true);
     EXPECT_FALSE(a.RaiseBeforeNavigate2(kStart));
     EXPECT_EQ(browse.TabColour(0), QColor(255, 255, 192));
-    // The parse time-out timer says so in the status bar.
+    // The parse time-out timer says so in the status bar and, past the time-out, clears progress.
     w.statusBar().SetPanelText(3, QString());
+    link.SetProgressValue(40);
+    Clock::Advance(3600 * 1000);
     browse.OnParseTimeOut();
+    EXPECT_EQ(link.ProgressValue(), 0);
     EXPECT_EQ(w.statusBar().PanelText(3), "Working Offline");
 }
 
