@@ -1,13 +1,15 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
 // the local test sites. Auto-login from a click, downloads, the server's sign-in box, a
-// certificate that is not valid, a page that hangs and is reloaded, its own dialogs, and what a
-// site asks leave for.
+// certificate that is not valid, a page that hangs and is reloaded, its own dialogs, what a
+// site asks leave for, and pop-ups at load.
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,9 +21,12 @@
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/WebEnginePane.h"
+#include "browse/NavigationDriver.h"
 #include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
+#include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
 #include "browse/TabColour.h"
@@ -274,4 +279,36 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
     EXPECT_EQ(pane.View()->window(), pane.Widget()->window());
     EXPECT_TRUE(WaitFor([&] { return fullscreen() == "false"; }));
+}
+
+TEST(PopUpsE2e, PopUpsAtLoadAreListedNotLoadedAndOneOpensOnDemand) {
+    TempStore store;
+    ScriptedBoxes boxes;
+    App().CurrentUser = "e2e-popups-list";
+    App().PassPhrase = "pass";
+    StoreLinks({{"Link", "/popup-three"}});
+    const int served = SharedSites().main().CountRequests("/popup-target");
+    E2eWindow w;
+    BrowseWindow& browse = *w.browse;
+    for (const char* timer : {"showPageTimer", "busyTimer"})
+        browse.findChild<QTimer*>(timer)->stop();
+    browse.Navigation().OpenLink(0);
+    PopUpsList& list = w.frame->PopUps();
+    ASSERT_TRUE(WaitFor([&] { return list.Count() == 3; }, 30000)) << list.Count();
+    const QString last = SharedSites().Url("/popup-target?n=3");
+    EXPECT_EQ(list.Items().first().url, last);
+    Pump(300);
+    EXPECT_EQ(SharedSites().main().CountRequests("/popup-target"), served)
+        << "a blocked window loads nothing";
+    // One opens on demand from the menu, in the visible Link. (The menu and beeps: PopUps.)
+    w.frame->findChild<QMenu*>("mnpPopUpsList")->actions().first()->trigger();
+    // The page's snapshot is there, not only the empty document of its first moment.
+    WebEnginePane& pane = w.pane("Link");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return pane.ReadyState() == PaneReadyState::Complete && pane.Document() &&
+                   pane.Document()->URL() == last && !pane.Document()->title().isEmpty();
+        },
+        15000));
+    EXPECT_TRUE(browse.PopUps().NewWindows().isEmpty());
 }
