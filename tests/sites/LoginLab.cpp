@@ -8,7 +8,7 @@ namespace sites {
 
 struct LoginLab::State {
     std::mutex mutex;
-    QList<Sent> sent;
+    QStringList sent;
 };
 
 namespace {
@@ -209,19 +209,22 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     });
     // Whatever is sent anywhere else is recorded.
     m_server.SetFallback([state = m_state](const Request& r, Reply& reply) {
-        Sent sent{r.path, r.method, r.params};
+        QMap<QString, QString> fields = r.params;
         if (r.header("content-type").contains(QLatin1String("json"))) {
             const QJsonObject o = QJsonDocument::fromJson(r.body).object();
             for (auto it = o.begin(); it != o.end(); ++it)
-                sent.fields.insert(it.key(), it.value().toVariant().toString());
+                fields.insert(it.key(), it.value().toVariant().toString());
         }
+        QString sent = r.method + ' ' + r.path;
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+            sent += ' ' + it.key() + '=' + it.value();
         {
             std::lock_guard lock(state->mutex);
             state->sent.append(sent);
         }
         reply.Html(Doc("Welcome", "<h1>Welcome</h1><a href=\"/logout\">Sign out</a>"));
     });
-    m_ok = m_server.Start();
+    m_server.Start();
 }
 
 QString LoginLab::Url(const QString& path, const QString& host) const {
@@ -233,23 +236,12 @@ void LoginLab::Forget() {
     m_state->sent.clear();
 }
 
-QList<LoginLab::Sent> LoginLab::Received(const QString& name) const {
+QStringList LoginLab::Received(const QString& name) const {
     std::lock_guard lock(m_state->mutex);
-    QList<Sent> out;
-    for (const Sent& s : m_state->sent)
-        if (s.path.startsWith('/' + name + '/')) out << s;
+    QStringList out;
+    for (const QString& sent : m_state->sent)
+        if (sent.section(' ', 1, 1).startsWith('/' + name + '/')) out << sent;
     return out;
-}
-
-QString LoginLab::Describe(const QString& name) const {
-    QStringList lines;
-    for (const Sent& s : Received(name)) {
-        QString line = s.method + ' ' + s.path;
-        for (auto it = s.fields.cbegin(); it != s.fields.cend(); ++it)
-            line += ' ' + it.key() + '=' + it.value();
-        lines << line;
-    }
-    return lines.join('\n');
 }
 
 } // namespace sites

@@ -120,12 +120,6 @@ public:
     static constexpr const char* kUser = "carol@bank.example";
     static constexpr const char* kPassword = "s3cret-Pass!";
 
-    struct Sent {
-        QString path; // without the query
-        QString method;
-        QMap<QString, QString> fields; // query and body fields together
-    };
-
     struct Page {
         const char* name;
         const char* about; // nullptr: part of another page (a frame, a later step)
@@ -139,13 +133,12 @@ public:
     };
 
     LoginLab();
-    bool ok() const { return m_ok; }
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
 
     void Forget();
-    // Everything sent below /<name>/, in order, and the same as "METHOD path name=value ..." lines.
-    QList<Sent> Received(const QString& name) const;
-    QString Describe(const QString& name) const;
+    // Everything sent below /<name>/, in order, as "METHOD path name=value ..." (the path without
+    // the query; the query's and the body's fields together, by name).
+    QStringList Received(const QString& name) const;
 
     // The login layouts (true), or the pages that must receive nothing (false).
     static QList<Page> Pages(bool login);
@@ -154,7 +147,6 @@ private:
     struct State;
     SiteServer m_server;
     std::shared_ptr<State> m_state;
-    bool m_ok = false;
 };
 
 // An https site on 127.0.0.1 whose certificate is signed by nobody: every browser finds it not
