@@ -35,7 +35,6 @@ int Mode(const QString& path) {
     return stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
-// The pane's page has loaded, and nothing else is on its way.
 bool Settled(const BrowserPane& pane) {
     return pane.ReadyState() == PaneReadyState::Complete && !pane.Busy() && pane.Document() &&
            pane.Document()->URL() == pane.LocationURL();
@@ -48,7 +47,6 @@ QString Greeted(const BrowserPane& pane) {
     return title.startsWith("Welcome, ") ? title.mid(9) : QString();
 }
 
-// Loads an address of the site in the pane and says whom the site greets there.
 QString Visit(BrowserPane& pane, const QString& path = "/welcome") {
     EventLog log(&pane);
     const QString url = SharedSites().Url(path);
@@ -63,14 +61,12 @@ QString Visit(BrowserPane& pane, const QString& path = "/welcome") {
     return loaded ? Greeted(pane) : "<no page>";
 }
 
-// Reloads the pane's page: whom does the site greet now?
 QString Reload(BrowserPane& pane) {
     EventLog log(&pane);
     pane.Refresh();
     return log.WaitFor("DocumentComplete top", 1, 20000) ? Greeted(pane) : "<no page>";
 }
 
-// Signs in on the login page as the site's first account.
 bool LogIn(WebEnginePane& pane) {
     Visit(pane, "/login");
     DocumentPtr doc = pane.Document();

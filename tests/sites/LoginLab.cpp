@@ -103,15 +103,13 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<button>Create account</button></form>%F"},
     {"mixed", "search box, newsletter box, login form", "Shop", kLogin,
      "<form action=/mixed/search><input name=q><button>Search</button></form><form method=post action=/mixed/news>"
-     "<input type=email name=email placeholder='Your email'><button>Subscribe</button></form>%A%U<button>Sign in</button>"
-     "</form>"},
+     "<input type=email name=email placeholder='Your email'><button>Subscribe</button></form>%A%U<button>Sign in</button></form>"},
     {"status401", "the login page sent with status 401", "Authorization required", kLogin, "%F", "", 401},
     {"clobber", "controls named id, action, elements, getAttribute, tagName", "Log in",
      {"id=1", "action=x", "elements=", "getAttribute=", "tagName=", "user=USER", "pass=PASS"},
      "<form id=f name=f method=post action=/clobber/got><input type=hidden name=id value=1><input type=hidden "
      "name=action value=x><input type=hidden name=elements><input type=hidden name=getAttribute><input type=hidden "
-     "name=tagName>%U"
-     "<button>Log in</button></form>"},
+     "name=tagName>%U<button>Log in</button></form>"},
     {"passfirst", "the password field before the user field", "Password first", kLogin,
      "%A<p>Password <input type=password name=pass></p><p>User <input name=user></p><input type=submit value=OK></form>"},
     {"twopass", "a customer number in a password field, then the PIN", "Two passwords", kLogin,
@@ -131,8 +129,7 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<script>function submitLogin() { document.login.submit(); }</script>"},
     {"jsbutton", "a plain button whose handler submits", "Script button", kLogin,
      "<form name=login method=post action=/jsbutton/got>%U<input type=button value=Continue onclick='sendLogin()'>"
-     "</form>"
-     "<script>function other() { return 0; }\nfunction sendLogin() { document.forms.login.submit(); }</script>"},
+     "</form><script>function other() { return 0; }\nfunction sendLogin() { document.forms.login.submit(); }</script>"},
     {"emptybutton", "a plain button without words", "Empty button", kLogin,
      "%A%U<input type=button onclick='this.form.submit()'></form>"},
     {"onsubmit", "no control; the onsubmit handler marks the form and submits it", "Handler",
