@@ -215,13 +215,10 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
         QString sent = r.method + ' ' + r.path;
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             sent += ' ' + it.key() + '=' + it.value();
-        {
-            std::lock_guard lock(state->mutex);
-            state->sent.append(sent);
-        }
+        std::lock_guard lock(state->mutex);
+        state->sent.append(sent);
         reply.Html(Doc("Welcome", "<h1>Welcome</h1><a href=\"/logout\">Sign out</a>"));
     });
-    m_server.Start();
 }
 
 QString LoginLab::Url(const QString& path, const QString& host) const {

@@ -82,11 +82,8 @@ void LoginPost(const Context& c, const Request& r, Reply& reply) {
 // Pages behind the login; /after/<kind> offers the way to the accounts through one kind of
 // control (the Link's post-login text names it).
 void SignedInPage(const Context& c, const Request& r, Reply& reply) {
-    QString user;
-    {
-        std::lock_guard lock(c.state.mutex);
-        user = c.state.sessions.value(r.cookie(kSessionCookie));
-    }
+    std::lock_guard lock(c.state.mutex);
+    const QString user = c.state.sessions.value(r.cookie(kSessionCookie));
     if (user.isEmpty()) return reply.Redirect("/login");
     static const QMap<QString, QString> kBodies{
         {"/welcome", "<h1>Welcome, %1</h1><p><a href=\"/accounts\">Accounts</a> "},
@@ -124,10 +121,8 @@ void BasicAuthPage(const Context& c, const Request& r, Reply& reply) {
     const QString given = header.startsWith("Basic ")
                               ? QString::fromUtf8(QByteArray::fromBase64(header.mid(6).toLatin1()))
                               : QString();
-    {
-        std::lock_guard lock(c.state.mutex);
-        c.state.signIns << given;
-    }
+    std::lock_guard lock(c.state.mutex);
+    c.state.signIns << given;
     if (given == QString(TestSites::kUser) + ':' + TestSites::kPassword)
         return reply.Html(Doc("Bramble Vault", "<h1>The vault is open.</h1>"));
     reply.status = 401;
@@ -266,8 +261,6 @@ TestSites::TestSites() : m_state(std::make_shared<State>()) {
     m_main.Page("/img/dot.gif", dot, "image/gif");
     m_other.Page("/img/dot.gif", dot, "image/gif");
     m_main.Page("/doc.pdf", "%PDF-1.4\n%%EOF\n", "application/pdf"); // no page, but a PDF all the same
-    m_main.Start();
-    m_other.Start();
 }
 
 TestSites::~TestSites() {
@@ -402,6 +395,8 @@ SiteServer::SiteServer() : m(std::make_unique<Impl>()) {
     m->server.Post(".*", serve);
     // Short keep-alive, so that stopping does not wait long on the browser's idle connections.
     m->server.set_keep_alive_timeout(1);
+    m_port = m->server.bind_to_any_port("127.0.0.1");
+    m->thread = std::thread([this] { m->server.listen_after_bind(); });
 }
 
 SiteServer::~SiteServer() {
@@ -423,14 +418,6 @@ void SiteServer::Page(const QString& path, const QByteArray& body, const QByteAr
         reply.body = body;
         reply.contentType = contentType;
     });
-}
-
-bool SiteServer::Start() {
-    if (m->thread.joinable()) return true;
-    m_port = m->server.bind_to_any_port("127.0.0.1");
-    if (m_port <= 0) return false;
-    m->thread = std::thread([this] { m->server.listen_after_bind(); });
-    return true;
 }
 
 void SiteServer::Stop() {

@@ -43,8 +43,9 @@ using Handler = std::function<void(const Request&, Reply&)>;
 // A whole HTML page (a body starting with <frameset> stands in for the body).
 QString Doc(const QString& title, const QString& body);
 
-// A small HTTP server on 127.0.0.1 running on its own threads. Routes are exact paths per
-// method and may be added while it runs; an unknown path answers 404.
+// A small HTTP server on 127.0.0.1, on any free port, running on its own threads from
+// construction. Routes are exact paths per method and may be added while it runs; an unknown
+// path answers 404.
 class SiteServer {
 public:
     SiteServer();
@@ -55,7 +56,6 @@ public:
     void Page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");
 
-    bool Start(); // on any free port
     void Stop();
     int port() const { return m_port; }
     QString Url(const QString& path = QStringLiteral("/")) const;
@@ -70,7 +70,7 @@ private:
 
 // The program's test sites: a main origin and a second origin (another port, so another
 // origin for the engine) serving the pages of the route table in TestSites.cpp, where each
-// page says what it is for. Both servers run from construction to destruction.
+// page says what it is for.
 //   /login takes ?next=/path (where an accepted login goes instead of /welcome); refused logins
 //   get the form again (200; 401 on /login-strict). /basic-auth is behind the server's own
 //   sign-in box (realm "Bramble Vault", kUser/kPassword); /download?bytes=N&name=&trickle=ms.
