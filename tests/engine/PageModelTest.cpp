@@ -30,11 +30,10 @@ DocumentPtr BankPage() {
 
 TEST(PageModel, TheEmptyPageKeepsItsModelAlive) {
     auto model = PageModel::Empty(QStringLiteral("about:blank"), 3);
-    DocumentPtr empty = model->documentPtr();
-    EXPECT_TRUE(empty->hasBody() && empty->isHtml() && empty->all().isEmpty());
     const std::weak_ptr<PageModel> weak = model;
-    model.reset();
-    EXPECT_FALSE(weak.expired());
+    DocumentPtr empty = model->documentPtr();
+    model.reset(); // the document alone holds it now
+    EXPECT_TRUE(!weak.expired() && empty->hasBody() && empty->isHtml() && empty->all().isEmpty());
     empty.reset();
     EXPECT_TRUE(weak.expired());
 }

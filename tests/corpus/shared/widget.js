@@ -11,15 +11,12 @@
   function el(tag, attrs, ...children) {
     const node = document.createElement(tag);
     for (const [name, value] of Object.entries(attrs || {})) {
-      if (value === false || value == null) continue;
       if (name === 'class') node.className = value;
       else if (name === 'text') node.textContent = value;
       else if (name === 'html') node.innerHTML = value;
       else node.setAttribute(name, value === true ? '' : value);
     }
-    for (const child of children.flat()) {
-      if (child != null) node.append(child);
-    }
+    node.append(...children.flat());
     return node;
   }
 
