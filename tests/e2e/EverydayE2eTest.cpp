@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
@@ -22,12 +21,10 @@
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/WebEnginePane.h"
 #include "browse/NavigationDriver.h"
-#include "browse/PageDialogs.h"
 #include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
 #include "browse/PopupPolicy.h"
 #include "browse/PopUpsList.h"
-#include "browse/SignInBox.h"
 #include "browse/SitePermissions.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
