@@ -133,7 +133,7 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
     log->Clear();
     log->onBeforeNavigate = [&](NavigateEvent& n) { n.cancel = n.url == Url("/welcome"); };
     s_pane->Navigate2(Url("/welcome"));
-    Pump(700);
+    QTest::qWait(700);
     log->onBeforeNavigate = nullptr;
     EXPECT_EQ(log->events, QStringList{"BeforeNavigate2 top " + Url("/welcome")});
     EXPECT_EQ(s_pane->LocationURL(), Url("/frames"));
@@ -147,7 +147,7 @@ TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
     // Errors inside frames (of this site or another) are the frames' own, not the page's.
     ASSERT_TRUE(Load("/framed-errors"));
     ASSERT_TRUE(log->WaitFor("DocumentComplete frame", 2));
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(log->Count("ScriptError"), 0) << log->events.join("\n").toStdString();
     EXPECT_EQ(log->other.filter("FrameScriptError 5 ").size(), 2) << log->other.join("\n").toStdString();
 
@@ -240,7 +240,7 @@ TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     const DocumentPtr before = s_pane->Document();
     ASSERT_TRUE(Load("/echo"));
     before->getElementById("name")->SetValue("after reload");
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(Text("echo"), "");
     // The current snapshot, but the page took its element out.
     const DocumentPtr current = s_pane->Document();
@@ -326,7 +326,7 @@ TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackW
     pane.SetIdle(PaneIdle::Active);
     pane.Widget()->show();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.LocationURL(), page);
     EXPECT_TRUE(WaitFor([&] { return pane.Page()->scrollPosition().y() >= 499; }));

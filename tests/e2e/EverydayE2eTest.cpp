@@ -132,7 +132,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
         WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     list.Items().last()->Cancel();
     ASSERT_TRUE(WaitFor([&] { return list.Items().last()->CurrentState() == Download::State::Cancelled; }));
-    Pump(1500);
+    QTest::qWait(1500);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.bin"});
 
     // A Link's own sign-in box is answered once.
@@ -171,7 +171,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
     ASSERT_TRUE(WaitFor([&] { return w.pane("Shady").LocationName() == "Sign In - Shady Bank"; }, 20000));
     EXPECT_TRUE(w.pane("Shady").CertificateOverridden());
     EXPECT_FALSE(notice("Shady")->isVisible());
-    Pump(2500);
+    QTest::qWait(2500);
     EXPECT_EQ(tls.Posts(), 0);
     EXPECT_FALSE(w.link("Shady").PasswordSent());
     EXPECT_EQ(w.link("Shady").SecureLock, 0);
@@ -290,7 +290,7 @@ TEST(PopUpsE2e, PopUpsAtLoadAreListedNotLoadedAndOneOpensOnDemand) {
     ASSERT_TRUE(WaitFor([&] { return list.Count() == 3; }, 30000)) << list.Count();
     const QString last = SharedSites().Url("/popup-target?n=3");
     EXPECT_EQ(list.Items().first().url, last);
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(SharedSites().main().CountRequests("/popup-target"), served)
         << "a blocked window loads nothing";
     // One opens on demand from the menu, in the visible Link. (The menu and beeps: PopUps.)

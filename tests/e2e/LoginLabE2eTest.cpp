@@ -98,7 +98,7 @@ TEST_F(LoginLabE2e, PagesThatAreNoLoginOfTheLinksSiteReceiveNothing) {
             return true;
         },
         40000));
-    Pump(3000); // a page watched for a late login form has its chance to go wrong
+    QTest::qWait(3000); // a page watched for a late login form has its chance to go wrong
     for (const LoginLab::Page& page : pages) {
         SCOPED_TRACE(std::string(page.name) + ": " + page.about);
         EXPECT_EQ(Mismatch(page), QString());

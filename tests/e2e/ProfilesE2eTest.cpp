@@ -97,7 +97,7 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
 
     // Ann is deleted while her panes still run: every session of hers ends at once.
     WebProfiles::ClearUserData("ann");
-    Pump(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
+    QTest::qWait(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
     WebEnginePane again("Ann");
     EXPECT_EQ(Visit(again), "");
     EXPECT_EQ(Visit(annLink), "");
@@ -152,7 +152,7 @@ TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolderAndRemovingOneWaitsForI
     EXPECT_TRUE(WebProfiles::RemoveUserProfile("Carol"));
     EXPECT_FALSE(WebProfiles::Exists("Carol"));
     EXPECT_TRUE(WaitFor([&] { return !QDir(carolFolder).exists(); }, 8000));
-    Pump(2500); // the engine writes nothing back afterwards
+    QTest::qWait(2500); // the engine writes nothing back afterwards
     EXPECT_FALSE(QDir(carolFolder).exists());
 }
 
@@ -199,7 +199,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughARestartAndInTheirWind
     // The program starts again: each Link's pane still belongs to its own account, with no login.
     w.reset();
     EXPECT_TRUE(WaitFor([&] { return WebProfiles::CloseUserProfiles(user); }));
-    Pump(1500); // the engine lets go of the files
+    QTest::qWait(1500); // the engine lets go of the files
     w = std::make_unique<E2eWindow>();
     BrowseWindow& browse = *w->browse;
     for (const Account& a : {kHome, kWork})
@@ -255,7 +255,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughARestartAndInTheirWind
         qobject_cast<QMdiSubWindow*>(open->parentWidget())->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed windows go
     EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 10000));
-    Pump(2500); // the engine writes nothing back
+    QTest::qWait(2500); // the engine writes nothing back
     EXPECT_FALSE(QDir(folder).exists());
     EXPECT_FALSE(WebProfiles::Exists(user, workId));
     EXPECT_TRUE(QDir(homeFolder).exists());
