@@ -10,17 +10,6 @@ using Status = IniFile::Status;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // Bytes of a literal, NULs included.
 template <size_t N> QByteArray Bytes(const char (&text)[N]) {
     return QByteArray(text, N - 1);
@@ -94,13 +83,13 @@ TEST(IniFile, ReadsAFileInExactlyTheWindowsLayoutAndOthersTolerantly) {
 TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCodePage) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.ini");
-    WriteBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
+    SaveBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
     ASSERT_EQ(IniFile::WriteStringToFile(path, "s", "SECOND", "two"), Status::Ok);
     ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "Third", "  3 "), Status::Ok); // leading blanks go
     ASSERT_EQ(IniFile::WriteStringToFile(path, "New", "k", "v"), Status::Ok);
     ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "first", QString()), Status::Ok); // deletes
     ASSERT_EQ(IniFile::WriteStringToFile(path, "Gone", "k", QString()), Status::Ok);  // nothing to delete
-    EXPECT_EQ(ReadBytes(path),
+    EXPECT_EQ(FileBytes(path),
               "; made by hand\r\n[S]\r\nSecond=two\r\nThird=3 \r\n[T]\r\nx=1\r\n[New]\r\nk=v\r\n");
 
     IniFile ini;
@@ -113,23 +102,23 @@ TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCod
 
     // Text outside the code page is refused, naming the character, and the file stays as it was.
     const QString cp = dir.filePath("cp.ini");
-    WriteBytes(cp, "[a]\r\nk=caf\xE9\r\n");
+    SaveBytes(cp, "[a]\r\nk=caf\xE9\r\n");
     QString error;
     EXPECT_EQ(IniFile::WriteStringToFile(cp, "a", "Greek", "Ωμέγα", &error), Status::NotEncodable);
     EXPECT_TRUE(error.contains("Ω"));
-    EXPECT_EQ(ReadBytes(cp), "[a]\r\nk=caf\xE9\r\n");
+    EXPECT_EQ(FileBytes(cp), "[a]\r\nk=caf\xE9\r\n");
     // A file that came with a UTF-8 mark stays UTF-8 and takes any text.
     const QString utf8Path = dir.filePath("utf8.ini");
-    WriteBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
+    SaveBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
     ASSERT_EQ(IniFile::WriteStringToFile(utf8Path, "a", "Greek", "Ωμέγα"), Status::Ok);
-    EXPECT_EQ(ReadBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
+    EXPECT_EQ(FileBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
 }
 
 TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
     QTemporaryDir dir;
     // Too large: refused, never written over.
     const QString huge = dir.filePath("huge.ini");
-    WriteBytes(huge, "[a]\r\nk=v\r\n");
+    SaveBytes(huge, "[a]\r\nk=v\r\n");
     ASSERT_TRUE(QFile(huge).resize(IniFile::kMaxFileSize + 1));
     IniFile::Status status;
     EXPECT_EQ(IniFile::ReadString(huge, "a", "k", "dflt", &status), "dflt");

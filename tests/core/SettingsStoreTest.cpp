@@ -91,15 +91,9 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
 
 TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     QTemporaryDir dir;
-    const auto bytesOf = [](const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
     // A text file, and another program's SQLite database: neither is taken over or changed.
     const QString text = dir.path() + "/settings.sqlite", other = dir.path() + "/other.sqlite";
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("this is a text file, not a settings store\n") > 0);
-    f.close();
+    SaveBytes(text, "this is a text file, not a settings store\n");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(other).constData(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
@@ -107,10 +101,10 @@ TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     sqlite3_close(db);
     QString error;
     for (const QString& path : {text, other}) {
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = FileBytes(path);
         EXPECT_EQ(SettingsStore::Open(path, &error), nullptr);
         EXPECT_TRUE(error.contains(path)) << error.toStdString();
-        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(FileBytes(path), before);
     }
     // A new store in a new folder gets a private folder.
     ASSERT_NE(SettingsStore::Open(dir.path() + "/new/inner/settings.sqlite", &error), nullptr);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -89,16 +88,6 @@ inline std::function<int(QDialog&)> typePasswords(QStringList passwords) {
         if (!f.Result()) click(f, "cmdCancel");
         return f.result();
     };
-}
-
-inline QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Every key and value of the store, for "nothing changed".
