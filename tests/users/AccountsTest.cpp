@@ -45,7 +45,7 @@ void okWithBox(QDialog& f, ScriptedBoxes& boxes, msgbox::Result answer = msgbox:
 
 // Every message of the login, new-user, password-change and deletion logic, and where the focus
 // goes, checked once here; the dialog tests only check that a box came.
-TEST(Accounts, EveryMessageWhereTheFocusGoesAndNoUserNameThatBreaksTheStore) {
+TEST(Accounts, EveryMessageWhereTheFocusGoesNoNameThatBreaksTheStoreAndOldSettingsUpgradedOnce) {
     TempStore temp;
     ScriptedBoxes boxes;
     createUser("alice", "wonder1", boxes);
@@ -167,11 +167,7 @@ TEST(Accounts, EveryMessageWhereTheFocusGoesAndNoUserNameThatBreaksTheStore) {
     boxes.Answer(msgbox::Yes);
     EXPECT_EQ(Accounts().DoSetNewPW(twelve).outcome, LoginStep::Succeeded);
     EXPECT_TRUE(Accounts::CheckPassword("four", "123456789012"));
-}
 
-TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
-    TempStore temp;
-    ScriptedBoxes boxes;
     // Written by an old version: user names in plain text, no Version.
     SaveUserPassword("Users", "frank", "frank99", "");
     SaveValue("frank", "Caption1", "Forum");
@@ -360,7 +356,7 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinksAndNamesCompleteFromTh
     EXPECT_EQ(box->text(), QStringLiteral("al"));
 }
 
-TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePassword) {
+TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePasswordAndTheSixthWrongOneEnds) {
     TempStore temp;
     ScriptedBoxes boxes;
     createUser("alice smith", "wonder1", boxes);
@@ -425,12 +421,8 @@ TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePassword) {
     });
     EXPECT_FALSE(StartUp::Login());
     EXPECT_TRUE(!App().LoginOK && App().PassPhrase.isEmpty()); // nothing keeps a typed password
-}
 
-TEST(PasswordPrompt, FiveWrongPasswordsAreAnsweredAndTheSixthEndsTheProgram) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
+    // The password prompt: five wrong passwords are answered and the sixth ends the program.
     EndRequests ends;
     createAndLogIn("Gina", "gina1234", boxes);
     dialogs.Next([&](QDialog& f) {
