@@ -8,20 +8,11 @@
 
 using Status = IniFile::Status;
 
-namespace {
-
-// Bytes of a literal, NULs included.
-template <size_t N> QByteArray Bytes(const char (&text)[N]) {
-    return QByteArray(text, N - 1);
-}
-
-IniFile Parsed(const QByteArray& bytes) {
+static IniFile Parsed(const QByteArray& bytes) {
     IniFile ini;
     ini.Parse(bytes);
     return ini;
 }
-
-} // namespace
 
 // The layout an export has on disk, written by hand: CR LF, the empty line after the entries
 // that carried a CR LF of their own, encrypted text with its <CHRn> tokens.
@@ -57,22 +48,22 @@ TEST(IniFile, ReadsAFileInExactlyTheWindowsLayoutAndOthersTolerantly) {
         {"  [ A ]  junk\r\n  K  =  v w  \r\n", "k", "v w"}, // blanks around names and values
         {"[a]\r\nk=\"quoted  \"\r\n", "k", "quoted  "},     // quotes go, what is inside stays
         {"[a]\r\nk='x'\r\n", "k", "x"},
-        {"[a]\r\nk=\"x\r\n", "k", "\"x"},                             // an unmatched quote stays
-        {"[a]\r\n;k=comment\r\nk=v\r\n", "k", "v"},                   // comments are no entries
-        {"[a]\r\njunk\r\nk=v\r\n", "junk", "<default>"},              // nor are lines without "="
-        {"[a]\r\nk=a=b\r\n", "k", "a=b"},                             // the first "=" splits
-        {"[a]\r\nk=1\r\nK=2\r\n", "k", "1"},                          // the first of two wins
-        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "j", "<default>"},    // and the first section
-        {"k=v\r\n[a]\r\n", "k", "<default>"},                         // lines before any section
-        {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},        // UTF-8 with its mark
-        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
-        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
+        {"[a]\r\nk=\"x\r\n", "k", "\"x"},                                         // an unmatched quote stays
+        {"[a]\r\n;k=comment\r\nk=v\r\n", "k", "v"},                               // comments are no entries
+        {"[a]\r\njunk\r\nk=v\r\n", "junk", "<default>"},                          // nor are lines without "="
+        {"[a]\r\nk=a=b\r\n", "k", "a=b"},                                         // the first "=" splits
+        {"[a]\r\nk=1\r\nK=2\r\n", "k", "1"},                                      // the first of two wins
+        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "j", "<default>"},                // and the first section
+        {"k=v\r\n[a]\r\n", "k", "<default>"},                                     // lines before any section
+        {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},                    // UTF-8 with its mark
+        {QByteArrayLiteral("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
+        {QByteArrayLiteral("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
          "\U0001F600\uFFFDx"}, // a pair is a character, a lone surrogate none
         {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"}, // 8-bit bytes, all of them
         {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                 // a no-break space is no blank
         {"[a]\r\nk=v", "k", "v"},                               // cut off after the value
         {"[a", "k", "<default>"},
-        {Bytes("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
+        {QByteArrayLiteral("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file.toStdString());

@@ -11,7 +11,7 @@
 
 using namespace core;
 
-TEST(SettingsStore, DefaultsDeletionAndRawKinds) {
+TEST(SettingsStore, DefaultsDeletionRawKindsAndAfterAReopenOrderAndPrivacy) {
     TempStore temp;
     EXPECT_EQ(GetValue("General", "Users", 0) + GetValue("General", "Flag", true) +
                   GetValue("General", "Missing"),
@@ -61,17 +61,14 @@ TEST(SettingsStore, DefaultsDeletionAndRawKinds) {
     // A key that does not exist leaves the lists alone.
     EXPECT_EQ(EnumValues("Software\\Bramblegate\\none", n, v), 0);
     EXPECT_EQ(n.size(), 2);
-}
 
-TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
-    TempStore temp;
+    // Reopened, the store has every value in its order, and it is private again.
     for (int i = 0; i < 50; ++i)
         SaveValue("alice", QStringLiteral("V%1").arg(49 - i), QString::number(i));
     SaveValue("alice", "V10", "changed");
-    const auto all = [] {
-        QStringList names, values;
-        EnumValues("Software\\Bramblegate\\alice", names, values);
-        return names + values;
+    const auto all = [&] {
+        EnumValues("Software\\Bramblegate\\alice", n, v);
+        return n + v;
     };
     const QStringList before = all();
     // Opened up since (by hand, a backup tool): private again at the next start.
@@ -81,7 +78,6 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     QFile::setPermissions(temp.path(), open);
     temp.Reopen();
     EXPECT_EQ(all(), before);
-
     for (const QString& path : {temp.path(), temp.folder()})
         EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
