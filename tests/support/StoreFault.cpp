@@ -89,10 +89,6 @@ StoreFault::~StoreFault() {
     }
 }
 
-const char* StoreFault::Name(Kind kind) {
-    return std::array{"ReadOnly", "Busy", "DiskFull"}[kind];
-}
-
 QString StoreFault::Reason(Kind kind) {
     return std::array{"the settings file cannot be written to",
                       "the settings file is in use by another copy of the program", "the disk is full"}[kind];

@@ -11,14 +11,14 @@ class StoreFault {
 public:
     enum Kind { ReadOnly, Busy, DiskFull };
     static constexpr Kind kAll[] = {ReadOnly, Busy, DiskFull};
+    static constexpr const char* kNames[] = {"ReadOnly", "Busy", "DiskFull"}; // for test names
 
     explicit StoreFault(Kind kind);
     ~StoreFault();
     StoreFault(const StoreFault&) = delete;
     StoreFault& operator=(const StoreFault&) = delete;
 
-    static const char* Name(Kind kind); // for test names
-    static QString Reason(Kind kind);   // as the program puts it to the user
+    static QString Reason(Kind kind); // as the program puts it to the user
 
     // Puts the file-system shim under the stores opened from now on (TempStore does).
     static void InstallShim();

@@ -131,6 +131,6 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, FailedSaves, ::testing::ValuesIn(StoreFault::kAll),
-                         [](const auto& test) { return std::string(StoreFault::Name(test.param)); });
+                         [](const auto& test) { return std::string(StoreFault::kNames[test.param]); });
 
 } // namespace
