@@ -15,7 +15,7 @@
 #include "support/TestSupport.h"
 
 TEST(Errors, GuardedRetriesIgnoresAndAborts) {
-    App() = AppState();
+    TempStore temp; // and a fresh program state before and after
     ScriptedBoxes boxes;
     boxes.Answer(msgbox::Retry).Answer(msgbox::Ignore);
     int attempts = 0;
@@ -40,7 +40,6 @@ TEST(Errors, GuardedRetriesIgnoresAndAborts) {
     EXPECT_FALSE(Errors::Guarded("mod", "proc", [] { throw BgError(5, "y"); }));
     EXPECT_TRUE(aborted == 1 && App().EndingOnError);
     Errors::SetAbortHandler({});
-    App() = AppState();
 }
 
 TEST(Log, WritesOnlyInDiagnosticModeIntoAnExistingFolderAndByDay) {

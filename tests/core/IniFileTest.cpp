@@ -71,7 +71,7 @@ TEST(IniFile, ReadsAFileInExactlyTheWindowsLayoutAndOthersTolerantly) {
     }
 }
 
-TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCodePage) {
+TEST(IniFile, WritesInPlaceKeepsEverythingElseAndRefusesTextOutsideTheCodePageAndUntrustedFiles) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.ini");
     SaveBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
@@ -103,18 +103,14 @@ TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCod
     SaveBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
     ASSERT_EQ(IniFile::WriteStringToFile(utf8Path, "a", "Greek", "Ωμέγα"), Status::Ok);
     EXPECT_EQ(FileBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
-}
 
-TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
-    QTemporaryDir dir;
-    // Too large: refused, never written over.
+    // Untrusted files. Too large: refused, never written over.
     const QString huge = dir.filePath("huge.ini");
     SaveBytes(huge, "[a]\r\nk=v\r\n");
     ASSERT_TRUE(QFile(huge).resize(IniFile::kMaxFileSize + 1));
     IniFile::Status status;
     EXPECT_EQ(IniFile::ReadString(huge, "a", "k", "dflt", &status), "dflt");
     EXPECT_EQ(status, Status::TooLarge);
-    QString error;
     EXPECT_EQ(IniFile::WriteStringToFile(huge, "a", "k", "w", &error), Status::TooLarge);
     EXPECT_TRUE(error.contains("huge.ini"));
     IniFile refused;
@@ -136,8 +132,8 @@ TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
     // Not a file at all.
     EXPECT_EQ(IniFile::WriteStringToFile(dir.path(), "a", "k", "v"), Status::NotAFile);
     // Names that would read back as something else.
-    IniFile ini;
+    IniFile names;
     for (const auto& [section, key] : {std::pair{"a]b", "k"}, std::pair{"a", "k\r\nj"}, std::pair{"a", "[k"}})
-        EXPECT_EQ(ini.WriteString(section, key, "v"), Status::BadName) << section << key;
-    EXPECT_FALSE(ini.Changed());
+        EXPECT_EQ(names.WriteString(section, key, "v"), Status::BadName) << section << key;
+    EXPECT_FALSE(names.Changed());
 }

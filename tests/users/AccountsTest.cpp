@@ -118,8 +118,7 @@ TEST(Accounts, EveryMessageWhereTheFocusGoesNoNameThatBreaksTheStoreAndOldSettin
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text.left(40).toStdString());
         App() = AppState();
-        App().CurrentUser = "alice";
-        App().PassPhrase = "wonder1";
+        runAs("alice", "wonder1");
         boxes.Clear();
         boxes.AnswerWith(
             [](const msgbox::Request& q) { return q.buttons == msgbox::YesNo ? msgbox::No : msgbox::OK; });
@@ -161,8 +160,7 @@ TEST(Accounts, EveryMessageWhereTheFocusGoesNoNameThatBreaksTheStoreAndOldSettin
         "Invalid Password! The maximum number of tries has been exceeded. Bramblegate will exit now.\r\r");
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Login Failed"));
     createUser("four", "abcd", boxes);
-    App().CurrentUser = "four";
-    App().PassPhrase = "abcd";
+    runAs("four", "abcd");
     LoginFields twelve{"", "abcd", "123456789012", "123456789012"};
     boxes.Answer(msgbox::Yes);
     EXPECT_EQ(Accounts().DoSetNewPW(twelve).outcome, LoginStep::Succeeded);
@@ -197,8 +195,7 @@ TEST(DeleteUser, AnotherUserGoesWithEverythingOfItsOwnAndDeletingOneselfEndsTheP
     fillUser("kim");
     createAndLogIn("Lou Reed", "lou-pass", boxes);
     fillUser("Lou Reed");
-    App().CurrentUser = "Kim"; // logged in as typed
-    App().PassPhrase = "kim-pass";
+    runAs("Kim", "kim-pass"); // logged in as typed
 
     dialogs.Next([&](QDialog& f) {
         f.show(); // so that isVisible() tells whether it closed

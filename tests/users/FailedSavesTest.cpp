@@ -105,8 +105,7 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
     EXPECT_EQ(Links("Bob").CountUndeleted(), 2);
 
     // A deletion deletes nothing.
-    App().CurrentUser = "Ann";
-    App().PassPhrase = "annpass1";
+    runAs("Ann", "annpass1");
     DeleteUserFields deletion{"Bob", "bobpass1"};
     boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
     EXPECT_EQ(underFault([&] { return UserDeletion::ConfirmAndDelete(deletion).outcome; }),

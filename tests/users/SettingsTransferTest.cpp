@@ -209,8 +209,7 @@ TEST_F(SettingsTransferTest, RefusedAndFailedTransfersSayWhyAndChangeNothing) {
     EXPECT_EQ(dumpStore(), before);
 
     // The own file, but No to the question or the wrong password: nothing happens either.
-    App().CurrentUser = "ALICE";
-    App().PassPhrase = "alice-pw1";
+    runAs("ALICE", "alice-pw1");
     boxes.Clear();
     boxes.Answer(msgbox::No);
     EXPECT_FALSE(SettingsTransfer::ImportSettings(alice));

@@ -54,11 +54,16 @@ inline void createUser(const QString& name, const QString& password, ScriptedBox
     App() = AppState();
 }
 
+// The running program's session: this user, with this master password.
+inline void runAs(const QString& user, const QString& password) {
+    App().CurrentUser = user;
+    App().PassPhrase = password;
+}
+
 // Creates a user and logs it in.
 inline void createAndLogIn(const QString& name, const QString& password, ScriptedBoxes& boxes) {
     createUser(name, password, boxes);
-    App().CurrentUser = name;
-    App().PassPhrase = password;
+    runAs(name, password);
     App().LoginOK = true;
     boxes.Clear();
 }
