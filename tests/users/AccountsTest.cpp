@@ -307,7 +307,6 @@ TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinksAndNamesCompleteFromTh
                   GetValue("Carol Jones", "Version"),
               QStringLiteral("1Carol Jones152"));
 
-    temp.Reopen();
     Links links("Carol Jones");
     ASSERT_EQ(links.Count(), 2);
     const Link* home = links.ControlOrderItem(0);

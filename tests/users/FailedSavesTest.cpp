@@ -1,7 +1,5 @@
 // Saves that the store refuses (read-only file, busy past the timeout, disk full): nothing of them
 // is kept, in the store or in memory, and the user is told in plain words.
-#include <QTemporaryDir>
-
 #include "core/Errors.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
@@ -114,8 +112,7 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
     EXPECT_FALSE(App().EndingOnError);
 
     // An import imports nothing.
-    QTemporaryDir out;
-    const QString file = out.filePath("ann.dat");
+    const QString file = temp.folder() + "/ann.dat";
     ASSERT_TRUE(SettingsTransfer::ExportSettings(file));
     DeleteUserFields gone{"Ann", "annpass1"};
     App().CurrentUser = "Someone else";

@@ -116,7 +116,8 @@ TEST_F(SettingsTransferTest, ExportThenImportAsTheSameUserBringsTheExportedValue
 // Each refused import says why once (and then that the import failed), asks for no password and
 // changes nothing; failed and cancelled exports say so or nothing. The user name rules' own texts
 // are checked with the accounts.
-TEST_F(SettingsTransferTest, RefusedAndFailedTransfersSayWhyAndChangeNothing) {
+TEST_F(SettingsTransferTest,
+       RefusedAndFailedTransfersSayWhyAndChangeNothingAndAHandWrittenFileCreatesItsUser) {
     makeAlice();
     const QString alice = out.filePath("alice.dat");
     ASSERT_TRUE(SettingsTransfer::ExportSettings(alice));
@@ -226,12 +227,10 @@ TEST_F(SettingsTransferTest, RefusedAndFailedTransfersSayWhyAndChangeNothing) {
     SettingsTransfer::ImportSettings();
     SettingsTransfer::ImportSettings();
     EXPECT_EQ(boxes.texts(), (QStringList{"File not found\r\r", "File not found\r\r"}));
-}
 
-// A file of a user this installation does not have creates that user, with the password the file
-// was written with; here one written by hand in the platform's profile layout.
-TEST_F(SettingsTransferTest, AHandWrittenFileOfAnUnknownUserCreatesThatUser) {
-    createAndLogIn("Bob", "bob-pass", boxes);
+    // A file of a user this installation does not have creates that user, with the password the
+    // file was written with; here one written by hand in the platform's profile layout.
+    runAs("Bob", "bob-pass");
     const QString pass = "zoe-pass";
     const QString record = SecretCipher::EncryptMessage(pass, pass);
     const QString url = SecretCipher::EncryptMessage("http://caf\u00e9.example/", pass);
@@ -263,7 +262,7 @@ TEST_F(SettingsTransferTest, AHandWrittenFileOfAnUnknownUserCreatesThatUser) {
     EXPECT_EQ(linksOf("Zoe"),
               (QStringList{"Caf\u00e9 \u20acuro", "http://caf\u00e9.example/", "zo\u00eb", ""}));
     EXPECT_FALSE(Links("Zoe").Item(1)->HidePopUps());
-    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Bob", "Zoe"}));
+    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Alice", "Bob", "Zoe"}));
 }
 
 TEST_F(SettingsTransferTest, TheExportIsTheTableByteForByteAndKeepsEveryTextWhole) {
