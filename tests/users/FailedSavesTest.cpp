@@ -22,6 +22,7 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
     ScriptedDialogs dialogs;
     EndRequests ends;
     QStringList before;
+    const QString reason = StoreFault::kReasons[GetParam()];
     // Runs `save` while the store fails, and returns what it returned.
     const auto underFault = [&](const auto& save) {
         before = dumpStore();
@@ -30,7 +31,7 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
     };
     // The one box shown says why, and the store is as it was.
     const auto expectRefused = [&](const QString& what, const QString& after, const char* title) {
-        EXPECT_EQ(boxes.lastText(), what + ": " + StoreFault::Reason(GetParam()) + ". " + after + "\r\r");
+        EXPECT_EQ(boxes.lastText(), what + ": " + reason + ". " + after + "\r\r");
         EXPECT_EQ(boxes.lastTitle(), QLatin1String(title));
         EXPECT_EQ(dumpStore(), before);
     };
@@ -65,8 +66,7 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
             boxes.Clear();
             boxes.Answer(msgbox::Cancel);
             EXPECT_FALSE(Errors::Guarded("Test", "Save", save));
-            EXPECT_EQ(boxes.texts(), QStringList{"Your Links could not be saved: " +
-                                                 StoreFault::Reason(GetParam()) + ".\r\r"});
+            EXPECT_EQ(boxes.texts(), QStringList{"Your Links could not be saved: " + reason + ".\r\r"});
             EXPECT_EQ(boxes.shown().last().buttons, msgbox::RetryCancel);
             EXPECT_EQ(state(), held);
         }
@@ -121,8 +121,8 @@ TEST_P(FailedSaves, NothingOfARefusedSaveIsKeptAndTheUserIsTold) {
     dialogs.Next(typePasswords({"annpass1"}));
     boxes.Answer(msgbox::OK);
     EXPECT_FALSE(underFault([&] { return SettingsTransfer::ImportSettings(file); }));
-    EXPECT_EQ(boxes.lastText(), "The settings of the file could not be imported: " +
-                                    StoreFault::Reason(GetParam()) + ". Nothing was imported.\r\r");
+    EXPECT_EQ(boxes.lastText(),
+              "The settings of the file could not be imported: " + reason + ". Nothing was imported.\r\r");
     EXPECT_EQ(dumpStore(), before);
 }
 
