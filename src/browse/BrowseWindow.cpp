@@ -193,16 +193,8 @@ void BrowseWindow::SetLoginDecider(LoginDecider* decider) {
     m_parts->tracker.SetLoginDecider(decider);
 }
 
-LoginDecider* BrowseWindow::Decider() const {
-    return m_parts ? m_parts->tracker.Decider() : nullptr;
-}
-
 void BrowseWindow::SetPopupPolicy(NewWindowPolicy* policy) {
     m_parts->tracker.SetPopupPolicy(policy);
-}
-
-NewWindowPolicy* BrowseWindow::PopUpPolicy() const {
-    return m_parts ? m_parts->tracker.PopUpPolicy() : nullptr;
 }
 
 // ----- lifetime -------------------------------------------------------------------------------
@@ -450,10 +442,6 @@ void BrowseWindow::ShowTab(int tab) {
 
 void BrowseWindow::SortButtons() {
     m_parts->controls.SortButtons();
-}
-
-QString BrowseWindow::FitCaption(const QString& caption, int width) const {
-    return Buttons().FitCaption(caption, width);
 }
 
 void BrowseWindow::SideBarShowHide() {

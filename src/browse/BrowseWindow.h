@@ -151,8 +151,6 @@ public:
     // 0 Links, 1 Favorites, 2 Search; shows the sidebar first when it is hidden.
     void ShowTab(int tab);
     void SortButtons();
-    // The caption as it fits on a button `width` pixels wide, "&" written "&&".
-    QString FitCaption(const QString& caption, int width) const;
     void SideBarShowHide();
     bool SideBarShown() const;
     // Keyboard focus to the visible page.
@@ -194,11 +192,9 @@ public:
     // --- seams other parts plug into (none is owned)
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider);
-    LoginDecider* Decider() const;
     // The answer to new windows of the Link panes (the window's own PopUps() unless replaced;
     // null: they are cancelled).
     void SetPopupPolicy(NewWindowPolicy* policy);
-    NewWindowPolicy* PopUpPolicy() const;
     // The pop-up policy: new windows of every pane, stand-alone windows, catchers.
     PopupPolicy& PopUps() const { return *m_popUps; }
     // Master history and known addresses; without one pages go only into the Links' histories.

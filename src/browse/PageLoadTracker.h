@@ -37,10 +37,8 @@ public:
 
     // The login decision; without one every completed document goes on to the image check.
     void SetLoginDecider(LoginDecider* decider) { m_loginDecider = decider; }
-    LoginDecider* Decider() const { return m_loginDecider; }
     // The answer to new windows of the Link panes (null: they are cancelled).
     void SetPopupPolicy(NewWindowPolicy* policy) { m_popupPolicy = policy; }
-    NewWindowPolicy* PopUpPolicy() const { return m_popupPolicy; }
 
     // Connects pane i's events to the handlers below (each under the window's error reporter).
     void Connect(int i, BrowserPane* pane);

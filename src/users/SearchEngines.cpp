@@ -75,12 +75,6 @@ QString ChoiceName(const SearchEngine& engine) {
     return engine.name;
 }
 
-int IndexOfChoice(const QList<SearchEngine>& engines, const QString& choice) {
-    for (int i = 0; i < int(engines.size()); ++i)
-        if (ChoiceName(engines[i]).compare(choice.trimmed(), Qt::CaseInsensitive) == 0) return i;
-    return 0;
-}
-
 QString QueryFor(const SearchEngine& engine, const QString& words) {
     QString query = engine.queryUrl;
     return query.replace(kWords, QString::fromLatin1(QUrl::toPercentEncoding(words.trimmed())));

@@ -25,10 +25,8 @@ QList<SearchEngine> Load(const QString& user);
 // Stores the list (all of it, in one store transaction); the built-in list stores nothing.
 void Save(const QString& user, const QList<SearchEngine>& engines);
 
-// The SearchChoice value of an engine, and the engine of a SearchChoice value (its index; 0
-// for a value that names none).
+// The SearchChoice value of an engine.
 QString ChoiceName(const SearchEngine& engine);
-int IndexOfChoice(const QList<SearchEngine>& engines, const QString& choice);
 
 // The address that searches for `words`.
 QString QueryFor(const SearchEngine& engine, const QString& words);

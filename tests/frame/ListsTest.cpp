@@ -71,13 +71,11 @@ struct Strip {
     explicit Strip(const QStringList& names) {
         QDir().mkpath(folder);
         for (const QString& name : names)
-            Write(name, "https://" + name.toLower() + ".example/");
+            EXPECT_TRUE(FavoritesReader::WriteShortcut(folder + "/" + name + ".url",
+                                                       "https://" + name.toLower() + ".example/"));
         bar = std::make_unique<ShortcutsBar>();
         bar->SetFolder(folder);
         bar->Load();
-    }
-    void Write(const QString& name, const QString& address) {
-        ASSERT_TRUE(FavoritesReader::WriteShortcut(folder + "/" + name + ".url", address));
     }
     QStringList Stored() const { return ann.Stored("IELinks"); } // name=address in the stored order
     void menu(int place, const char* action) {

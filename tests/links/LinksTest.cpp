@@ -1,18 +1,24 @@
-#include <gtest/gtest.h>
+// The Links of a user: how they are stored and read back (damaged stores too), their ids, a password
+// change, a save killed half-way, and the editor that adds and changes them.
+#include <QCheckBox>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <tuple>
 
-#include "core/AppState.h"
 #include "core/Errors.h"
 #include "core/PasswordChange.h"
 #include "core/SecretCipher.h"
 #include "core/Settings.h"
+#include "links/LinkEditor.h"
+#include "links/LinkEditorHost.h"
 #include "links/LinkIds.h"
 #include "links/Links.h"
-#include "support/TestSupport.h"
+#include "support/KillRounds.h"
+#include "users/UsersSupport.h"
 
 using namespace core;
+using namespace userstest;
 
 namespace {
 
@@ -68,6 +74,108 @@ protected:
     TempStore temp;
     ScriptedBoxes boxes;
 };
+
+// The browse window's side of the editor, over the user's real Links.
+class EditorHost : public LinkEditorHost {
+public:
+    explicit EditorHost(const QString& user) : links(user) {}
+    Links links;
+    int updates = 0;
+    QList<QPair<QString, int>> navigations;
+    QList<bool> verifyAnswers; // the master password check's answers, in order; none left: refused
+    int verifications = 0;
+
+    Link* AddLink(const QString& caption, const QString& url, const QString& userName, const QString& pw,
+                  const QString& selectOption, const QString& navigateAfterLogin, bool autoNavigate,
+                  bool reqLogin) override {
+        return links.Add(caption, enc(url), enc(userName), enc(pw), selectOption, navigateAfterLogin,
+                         autoNavigate, reqLogin);
+    }
+    Link* UpdateLink(int index, const QString& caption, const QString& url, const QString& userName,
+                     const QString& pw, const QString& selectOption, const QString& navigateAfterLogin,
+                     bool autoNavigate, bool reqLogin) override {
+        ++updates;
+        return links.UpdateLink(index, caption, enc(url), enc(userName), enc(pw), selectOption,
+                                navigateAfterLogin, autoNavigate, reqLogin);
+    }
+    void Nav2Visible(const QString& url, int mode) override { navigations.append({url, mode}); }
+    bool VerifyPassword(QWidget*) override {
+        ++verifications;
+        return !verifyAnswers.isEmpty() && verifyAnswers.takeFirst();
+    }
+};
+
+// OK brings exactly this box.
+void okRefused(QDialog& f, ScriptedBoxes& boxes, const QString& text) {
+    boxes.Clear();
+    boxes.Answer(msgbox::OK);
+    click(f, "cmdOK");
+    EXPECT_EQ(boxes.texts(), QStringList{text + "\r\r"});
+}
+
+// A child process that saves the same 100 Links over and over, each round with a new
+// generation number in every caption and a changed button order, until it is killed. The test
+// program becomes that child when BG_LINKS_SAVER names a store file.
+const char* const kSaverVariable = "BG_LINKS_SAVER";
+const QString kSaver = QStringLiteral("saver");
+const QString kPassPhrase = QStringLiteral("saverpw1");
+constexpr int kLinkCount = 100;
+
+QString captionFor(int id, int generation) {
+    return QStringLiteral("Link %1 gen %2").arg(id).arg(generation);
+}
+// The address and the password of each Link, by its id.
+const QString kUrl = QStringLiteral("https://site%1.example/"), kPassword = QStringLiteral("pw%1");
+
+void runSaver(const QString& path) {
+    QString error;
+    std::unique_ptr<SettingsStore> store = SettingsStore::Open(path, &error);
+    if (!store) {
+        std::fprintf(stderr, "saver: %s\n", qPrintable(error));
+        std::_Exit(2);
+    }
+    SettingsStore::SetCurrent(store.get());
+    App().CurrentUser = kSaver;
+    App().PassPhrase = kPassPhrase;
+    Links links(kSaver);
+    int generation = links.Item(1)->NavigateAfterLogin().toInt();
+    KillRounds::Ready();
+    QRandomGenerator random(quint32(QCoreApplication::applicationPid()));
+    for (int round = 0; round < 100000; ++round) {
+        ++generation;
+        for (Link* link : links) {
+            const int id = link->SelectOption().toInt();
+            link->SetCaption(captionFor(id, generation));
+            link->SetNavigateAfterLogin(QString::number(generation));
+        }
+        links.MoveLink(1 + int(random.bounded(kLinkCount)), 1 + int(random.bounded(kLinkCount)));
+        links.SaveLinks(generation % 2 == 0);
+    }
+}
+const void* const g_saver = KillRounds::Child(kSaverVariable, runSaver);
+
+// Checks that the store holds one whole set of the 100 Links; returns its generation.
+int checkCompleteSet() {
+    Links links(kSaver);
+    EXPECT_EQ(links.Count(), kLinkCount);
+    QSet<int> ids, orders, generations;
+    static const QRegularExpression pattern(QStringLiteral("^Link (\\d+) gen (\\d+)$"));
+    for (Link* link : links) {
+        const auto match = pattern.match(link->Caption());
+        const int id = match.captured(1).toInt();
+        EXPECT_TRUE(match.hasMatch()) << link->Caption().toStdString();
+        EXPECT_EQ(link->SelectOption().toInt(), id);
+        EXPECT_EQ(link->URL() + link->Password(), kUrl.arg(id) + kPassword.arg(id));
+        ids << id;
+        orders << link->ControlOrder();
+        generations << match.captured(2).toInt();
+    }
+    EXPECT_EQ(ids.size(), kLinkCount) << "a Link is missing or there twice";
+    EXPECT_EQ(orders.size(), kLinkCount) << "the button order has a hole";
+    EXPECT_EQ(generations.size(), 1) << "Links of two generations in one store";
+    EXPECT_FALSE(ValueExists(kSaver, QStringLiteral("Caption%1").arg(kLinkCount + 1)));
+    return generations.isEmpty() ? -1 : *generations.begin();
+}
 
 } // namespace
 
@@ -295,4 +403,179 @@ TEST_F(LinksTest, APasswordChangeReEncryptsTheStoreAndTheLinksInMemoryOrNothing)
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     EXPECT_EQ((QStringList{GetValue("ann", "PW1"), GetValue("Users", "ann")}), stored);
     EXPECT_EQ(links.Item(1)->PasswordEnc(), held);
+}
+
+TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    createAndLogIn("Olga", "olga-pass", boxes);
+    EditorHost host("Olga");
+    const QString missingNames = QStringLiteral("Please fill in the Nickname and WebAddress information");
+    // Without a login: no login data is asked for, and Ctrl+Enter completes the address.
+    dialogs.Next([&](QDialog& f) {
+        f.show(); // so that isVisible() tells whether it closed
+        okRefused(f, boxes, missingNames);
+        type(f, "txtCaption", "News");
+        type(f, "txtUrl", "   ");
+        okRefused(f, boxes, missingNames);
+        type(f, "txtUrl", "news");
+        QTest::keyClick(edit(f, "txtUrl"), Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_EQ(edit(f, "txtUrl")->text(), QStringLiteral("www.news.com"));
+        EXPECT_TRUE(f.isVisible()); // Ctrl+Enter is not OK
+        click(f, "cmdOK");
+        return f.result();
+    });
+    ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
+
+    dialogs.Next([&](QDialog& f) {
+        type(f, "txtCaption", "Mail");
+        type(f, "txtUrl", "mail.example");
+        click(f, "chkReqLogin");
+        type(f, "txtPW", "m@il-pw");
+        okRefused(f, boxes, "Please fill in the UserName and Password information");
+        // A secret the store cannot hold is refused, without repeating it.
+        type(f, "txtUserName", "olga");
+        type(f, "txtPW", QStringLiteral("m\u0142il"));
+        okRefused(f, boxes,
+                  "The password contains a character that cannot be stored. Please use only Western European "
+                  "letters, digits and punctuation.");
+        type(f, "txtPW", "m@il-pw");
+        click(f, "cmdAdvanced");
+        type(f, "txtSelectOption", "Personal");
+        type(f, "txtNavigateAfterLogin", "Inbox");
+        child<QCheckBox>(f, "chkHidePopUps")->setChecked(false);
+        child<QCheckBox>(f, "chkAutoNavigate")->setChecked(true);
+        click(f, "cmdOK");
+        return f.result();
+    });
+    ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
+
+    temp.Reopen();
+    Links stored("Olga");
+    ASSERT_EQ(stored.Count(), 4);
+    const Link* link = stored.Item(4);
+    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(),
+                           link->SelectOption(), link->NavigateAfterLogin()}),
+              QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
+    EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && stored.Item(3)->HidePopUps());
+    // A new Link keeps its own cookies.
+    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() || !stored.Item(3)->Password().isEmpty() ||
+                 stored.Item(3)->ShareCookies());
+}
+
+TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    createAndLogIn("Quinn", "quinn-pw", boxes);
+    EditorHost host("Quinn");
+    host.links.Add("Cats", "", "", "", "", "", false, false);
+    Link* toons = host.links.Add("Tom && Jerry", enc("https://toons.example/"), enc("quinn"), enc("c@rtoon"),
+                                 "", "Episodes", false, true);
+    // The first Link's slot goes, so the store numbers the others one lower than their Indexes.
+    host.links.Remove(1);
+    ASSERT_EQ(toons->Index(), 4);
+    dialogs.Next([&](QDialog& f) {
+        EXPECT_EQ(QStringList({edit(f, "txtCaption")->text(), edit(f, "txtUserName")->text(),
+                               edit(f, "txtPW")->text(), edit(f, "txtNavigateAfterLogin")->text()}),
+                  QStringList({"Tom & Jerry", "quinn", "c@rtoon", "Episodes"}));
+        child<QCheckBox>(f, "chkHidePopUps")->setChecked(false);
+        child<QCheckBox>(f, "chkShareCookies")->setChecked(true);
+        type(f, "txtAlsoAllowedSite", " login.toon-id.example ");
+        type(f, "txtUrl", "https://toons.example/new");
+        click(f, "cmdOK");
+        return f.result();
+    });
+    EXPECT_EQ(LinkEditor::RunEdit(host, *toons), toons);
+    EXPECT_EQ(GetValue("Quinn", "HidePopUps3") + GetValue("Quinn", "ShareCookies3") +
+                  GetValue("Quinn", "AlsoAllowedSite3"),
+              QStringLiteral("FalseTruelogin.toon-id.example"));
+    Links again("Quinn");
+    EXPECT_EQ(again.Item(3)->URL(), QStringLiteral("https://toons.example/new"));
+    EXPECT_TRUE(again.Item(3)->ShareCookies() && again.Item(2)->HidePopUps() && !again.Item(3)->HidePopUps());
+
+    // Cancel changes nothing.
+    dialogs.Next([&](QDialog& f) {
+        click(f, "cmdCancel");
+        return f.result();
+    });
+    EXPECT_EQ(LinkEditor::RunEdit(host, *host.links.Item(2)), nullptr);
+    EXPECT_EQ(host.updates, 1);
+
+    // The starting Link is edited as "Home Page" and keeps its stored caption unless renamed.
+    Link* home = host.links.Item(2);
+    host.links.UpdateLink(2, "Home Page$$", enc("https://home.example/"), "", "", "", "", false, false);
+    for (const auto& [typed, stored] :
+         {std::pair{"Home Page", "Home Page$$"}, std::pair{"My Home", "My Home"}}) {
+        dialogs.Next([&](QDialog& f) {
+            EXPECT_EQ(edit(f, "txtCaption")->text(), QStringLiteral("Home Page"));
+            type(f, "txtCaption", QString::fromLatin1(typed));
+            click(f, "cmdOK");
+            return f.result();
+        });
+        EXPECT_EQ(LinkEditor::RunEdit(host, *home), home);
+        EXPECT_EQ(GetValue("Quinn", "Caption1"), QString::fromLatin1(stored));
+    }
+}
+
+TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndAdviceAndProblemPage) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    createAndLogIn("Rita", "rita-pass", boxes);
+    EditorHost host("Rita");
+    Link* shop =
+        host.links.Add("Shop", enc("https://shop.example/"), enc("rita"), enc("sh0p!"), "", "", false, true);
+    LinkEditor f(host, LinkEditor::Mode::Edit);
+    f.LoadLink(*shop);
+    showActive(f);
+    type(f, "txtCaption", "  Shop  ");
+    host.verifyAnswers = {true, false};
+    boxes.Answer(msgbox::OK);
+    click(f, "cmdShow");
+    click(f, "cmdShow");
+    EXPECT_EQ(host.verifications, 2);
+    EXPECT_EQ(boxes.texts(), QStringList{"sh0p!"});
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Password for Shop"));
+
+    // Leaving an address of the sign-in service brings advice; other addresses do not.
+    boxes.Answer(msgbox::OK);
+    for (const char* url : {"https://www.example.org/", "https://LOGIN.Passport-Example.test/signin?x=1"}) {
+        edit(f, "txtUrl")->setFocus(Qt::TabFocusReason);
+        type(f, "txtUrl", url);
+        edit(f, "txtCaption")->setFocus(Qt::TabFocusReason);
+    }
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Sign-in through Passport"));
+
+    emit child<QLabel>(f, "lblUrl")->linkActivated(QStringLiteral("ignored"));
+    EXPECT_EQ(host.navigations,
+              (QList<QPair<QString, int>>{{"http://bramblegate.localhost/Support/LoginProblem.asp", 3}}));
+}
+
+TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
+    ASSERT_NE(g_saver, nullptr);
+    TempStore temp;
+    App().CurrentUser = kSaver;
+    App().PassPhrase = kPassPhrase;
+    {
+        Links links(kSaver);
+        for (int id = 0; id < kLinkCount; ++id)
+            links.Add(captionFor(id, 0), SecretCipher::EncryptMessage(kUrl.arg(id)), "",
+                      SecretCipher::EncryptMessage(kPassword.arg(id)), QString::number(id), "0", false, true);
+    }
+    int generation = checkCompleteSet();
+
+    int progressed = 0;
+    KillRounds::Run(kSaverVariable, temp.path(), 30, [&](int round) {
+        SCOPED_TRACE(round);
+        temp.Reopen();
+        const int now = checkCompleteSet();
+        EXPECT_GE(now, generation) << "a save went missing after it had been committed";
+        if (now > generation) ++progressed;
+        generation = now;
+    });
+    // The saver really was saving when it was killed (on a loaded machine a set of saves can take
+    // longer than the moment before a kill, so not every round moves on).
+    EXPECT_GT(progressed, 5);
 }

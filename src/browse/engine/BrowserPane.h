@@ -171,8 +171,7 @@ public:
     virtual bool IsHtmlDocument() const = 0;
     QString DocumentTypeName() const;
     // This pane works offline (network loads blocked) on top of the program's offline switch.
-    virtual bool Offline() const { return m_offline; }
-    virtual void SetOffline(bool offline) { m_offline = offline; }
+    virtual void SetOffline(bool offline) = 0;
     // The web profile (cookies, site storage, cache) of the pane's pages: a Link's id for that
     // Link's own profile, empty for the user's shared one. A page that is open stays in its
     // profile until the pane next navigates (Navigate2, GoHome); a new window opened in the pane
@@ -319,7 +318,6 @@ signals:
 private:
     int m_zoomPercent = 100;
     QString m_homePage = QStringLiteral("about:blank");
-    bool m_offline = false;
     int m_textSize = 2;
     QString m_profileId;
     QStringList m_snapshotTexts;

@@ -240,7 +240,6 @@ QString WebEnginePane::LocationName() const {
 }
 
 void WebEnginePane::SetOffline(bool offline) {
-    BrowserPane::SetOffline(offline);
     m_interceptor->offline = offline;
 }
 
