@@ -150,7 +150,7 @@ void FakePane::ClearRecords() {
     m_calls.clear();
 }
 
-void FakePane::SetOffline(bool offline) {
+void FakePane::SetOffline(bool) {
     m_calls << QStringLiteral("SetOffline");
 }
 
