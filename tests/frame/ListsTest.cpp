@@ -24,28 +24,6 @@ QStringList MenuTexts(const QMenu* menu, int from = 0) {
     return out;
 }
 
-// The history, its menu (with an item of the caller's before) and the "History" tool button.
-struct History {
-    LoggedInUser ann;
-    ScriptedBoxes boxes;
-    MasterHistory history;
-    QAction foreign{"Mine"};
-    std::unique_ptr<QMenu> menu = std::make_unique<QMenu>();
-    QAction button{"History"};
-    std::unique_ptr<MasterHistoryMenu> historyMenu;
-    History() {
-        menu->addAction(&foreign);
-        historyMenu = std::make_unique<MasterHistoryMenu>(history, menu.get());
-        historyMenu->BindAction(&button);
-    }
-    QList<HistoryEntry> Reloaded() { // what the next login reads
-        ann.temp().Reopen();
-        MasterHistory next;
-        next.LoadMasterHistory();
-        return next.Items();
-    }
-};
-
 BookmarkPage Page(const QString& title, const QString& url) {
     return BookmarkPage{title, title, url};
 }
@@ -88,82 +66,93 @@ struct Strip {
 
 // The menu and the stored values follow the list, across logins; a choice that rebuilds the menu and
 // a menu that goes before the list are survived.
-TEST(MasterHistory, TheLimitAndOneStoredValuePerCaptionHoldAcrossLoginsAndTheMenuFollows) {
-    History h;
-    EXPECT_FALSE(h.button.isEnabled() || h.menu->isEnabled());
-    h.ann.options().SetMaxHistoryItems(3);
-    for (const char* page : {"One", "Two", "Three", "Four", "Four"})
-        h.history.AddMasterHisListItem(page, QString("http://%1.com/").arg(page).toLower());
-    // Full, and the newest page again: the oldest still goes, nothing comes.
-    EXPECT_EQ(h.button.isEnabled() ? h.button.menu() : nullptr, h.menu.get());
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"Four|http://four.com/", "Three|http://three.com/"}));
-    EXPECT_EQ(h.Reloaded(),
-              (QList<HistoryEntry>{{"Four", "http://four.com/"}, {"Three", "http://three.com/"}}));
-    // One caption, two addresses: stored once, the later address in the caption's first place.
-    h.ann.options().SetMaxHistoryItems(100);
-    h.history.AddMasterHisListItem("Three", "http://three.com/today");
-    EXPECT_EQ(h.ann.Stored("History"),
-              QStringList({"Three=http://three.com/today", "Four=http://four.com/"}));
-    // Deleting the newer entry deletes the value, though an older entry has the caption.
-    h.history.Remove(0);
-    EXPECT_EQ(h.Reloaded(), (QList<HistoryEntry>{{"Four", "http://four.com/"}}));
-    // A lowered limit trims menu and store at the refresh after Options; "&" is a letter.
-    for (const char* page : {"P1", "P&2", "P3"})
-        h.history.AddMasterHisListItem(page, page);
-    h.ann.options().SetMaxHistoryItems(2);
-    h.history.RefreshMasterHisList();
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"P3|P3", "P&&2|P&2"}));
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"P&2=P&2", "P3=P3"}));
-    // The chosen page joins the history while the chosen item still runs its trigger.
-    QObject::connect(h.historyMenu.get(), &AddressMenu::NavigateRequested,
-                     [&](const QString& url) { h.history.AddMasterHisListItem("Again", url); });
-    QPointer<QAction> item = h.menu->actions().at(1);
-    item->trigger();
-    ASSERT_FALSE(item.isNull());
-    EXPECT_EQ(MenuTexts(h.menu.get()).first(), "Again|P&2");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(item.isNull());
-    // A later binding takes the place of the first; the menu may go before the list does.
-    QAction second("History 2");
-    h.historyMenu->BindAction(&second);
-    h.history.RemoveAll();
-    EXPECT_FALSE(second.isEnabled());
-    EXPECT_TRUE(h.button.isEnabled());
-    h.menu.reset();
-    h.history.AddMasterHisListItem("B", "http://b.com/");
-    EXPECT_TRUE(second.isEnabled());
-    EXPECT_EQ(h.foreign.text(), "Mine");
-    // 0 keeps nothing.
-    h.ann.options().SetMaxHistoryItems(0);
-    h.history.RefreshMasterHisList();
-    h.history.AddMasterHisListItem("P4", "P4");
-    EXPECT_FALSE(second.isEnabled());
-    EXPECT_TRUE(h.ann.Stored("History").isEmpty());
-}
-
-TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
-    History h;
+TEST(MasterHistory, TheDialogDeletesAfterAskingTheLimitAndOneValuePerCaptionHoldAcrossLoginsTheMenuFollows) {
+    LoggedInUser ann;
+    ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
+    MasterHistory history;
+    // The history's menu, with an item of the caller's before, and the "History" tool button.
+    QAction foreign{"Mine"}, button{"History"};
+    auto menu = std::make_unique<QMenu>();
+    menu->addAction(&foreign);
+    MasterHistoryMenu historyMenu(history, menu.get());
+    historyMenu.BindAction(&button);
+    const auto reloaded = [&] { // what the next login reads
+        ann.temp().Reopen();
+        MasterHistory next;
+        next.LoadMasterHistory();
+        return next.Items();
+    };
+    EXPECT_FALSE(button.isEnabled() || menu->isEnabled());
+    // The dialog deletes one entry, or all of them after asking.
     for (const char* page : {"One", "Two", "Three"})
-        h.history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
+        history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
     dialogs.Next([&](QDialog& dialog) {
         auto& tree = Child<QTreeWidget>(dialog, "tvwHistory");
         Child<QPushButton>(dialog, "cmdDelete").click(); // nothing selected
         tree.setCurrentItem(tree.topLevelItem(1));
         Child<QPushButton>(dialog, "cmdDelete").click();
-        h.boxes.Answer(msgbox::No);
+        boxes.Answer(msgbox::No);
         Child<QPushButton>(dialog, "cmdDeleteAll").click();
         Child<QPushButton>(dialog, "cmdExit").click();
         return dialog.result();
     });
-    h.historyMenu->ShowDialog();
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"One=http://One/", "Three=http://Three/"}));
-    MasterHistoryDialog dialog(h.history);
-    h.boxes.Answer(msgbox::Yes);
+    historyMenu.ShowDialog();
+    EXPECT_EQ(ann.Stored("History"), QStringList({"One=http://One/", "Three=http://Three/"}));
+    MasterHistoryDialog dialog(history);
+    boxes.Answer(msgbox::Yes);
     Child<QPushButton>(dialog, "cmdDeleteAll").click();
-    ExpectBoxes(h.boxes, {"deleteAllHistory", "deleteAllHistory"});
+    ExpectBoxes(boxes, {"deleteAllHistory", "deleteAllHistory"});
     EXPECT_EQ(Child<QTreeWidget>(dialog, "tvwHistory").topLevelItemCount(), 0);
     EXPECT_EQ(SettingsStore::Current()->FindKey("Software\\Bramblegate\\AnnHistory"), -1);
+    EXPECT_FALSE(button.isEnabled() || menu->isEnabled());
+    ann.options().SetMaxHistoryItems(3);
+    for (const char* page : {"One", "Two", "Three", "Four", "Four"})
+        history.AddMasterHisListItem(page, QString("http://%1.com/").arg(page).toLower());
+    // Full, and the newest page again: the oldest still goes, nothing comes.
+    EXPECT_EQ(button.isEnabled() ? button.menu() : nullptr, menu.get());
+    EXPECT_EQ(MenuTexts(menu.get()), QStringList({"Four|http://four.com/", "Three|http://three.com/"}));
+    EXPECT_EQ(reloaded(),
+              (QList<HistoryEntry>{{"Four", "http://four.com/"}, {"Three", "http://three.com/"}}));
+    // One caption, two addresses: stored once, the later address in the caption's first place.
+    ann.options().SetMaxHistoryItems(100);
+    history.AddMasterHisListItem("Three", "http://three.com/today");
+    EXPECT_EQ(ann.Stored("History"), QStringList({"Three=http://three.com/today", "Four=http://four.com/"}));
+    // Deleting the newer entry deletes the value, though an older entry has the caption.
+    history.Remove(0);
+    EXPECT_EQ(reloaded(), (QList<HistoryEntry>{{"Four", "http://four.com/"}}));
+    // A lowered limit trims menu and store at the refresh after Options; "&" is a letter.
+    for (const char* page : {"P1", "P&2", "P3"})
+        history.AddMasterHisListItem(page, page);
+    ann.options().SetMaxHistoryItems(2);
+    history.RefreshMasterHisList();
+    EXPECT_EQ(MenuTexts(menu.get()), QStringList({"P3|P3", "P&&2|P&2"}));
+    EXPECT_EQ(ann.Stored("History"), QStringList({"P&2=P&2", "P3=P3"}));
+    // The chosen page joins the history while the chosen item still runs its trigger.
+    QObject::connect(&historyMenu, &AddressMenu::NavigateRequested,
+                     [&](const QString& url) { history.AddMasterHisListItem("Again", url); });
+    QPointer<QAction> item = menu->actions().at(1);
+    item->trigger();
+    ASSERT_FALSE(item.isNull());
+    EXPECT_EQ(MenuTexts(menu.get()).first(), "Again|P&2");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(item.isNull());
+    // A later binding takes the place of the first; the menu may go before the list does.
+    QAction second("History 2");
+    historyMenu.BindAction(&second);
+    history.RemoveAll();
+    EXPECT_FALSE(second.isEnabled());
+    EXPECT_TRUE(button.isEnabled());
+    menu.reset();
+    history.AddMasterHisListItem("B", "http://b.com/");
+    EXPECT_TRUE(second.isEnabled());
+    EXPECT_EQ(foreign.text(), "Mine");
+    // 0 keeps nothing.
+    ann.options().SetMaxHistoryItems(0);
+    history.RefreshMasterHisList();
+    history.AddMasterHisListItem("P4", "P4");
+    EXPECT_FALSE(second.isEnabled());
+    EXPECT_TRUE(ann.Stored("History").isEmpty());
 }
 
 TEST(Bookmarks, NamedAfterThePageNewestFirstAskedBeforeAReplaceAndKeptToTheLimit) {
