@@ -179,10 +179,12 @@ int checkCompleteSet() {
 
 } // namespace
 
-TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
+TEST_F(LinksTest, LinksAreSavedAsAddedEachInItsOwnSlotAfterARenumberingTooAndReadBackAfterARestart) {
     SaveValue("ann", "FavoritesFolder", "Links\\News");
     SaveValue("ann", "SearchChoice", "Msn");
     SaveValue("ann", "CaptionOld", "stray");
+    QString gone;
+    QStringList ids; // Bob's, in button order
     {
         Links links("ann");
         EXPECT_EQ(links.FavoritesFolder(), QStringLiteral("Links\\News"));
@@ -212,6 +214,34 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
         EXPECT_TRUE(valueNames("ann").contains("SearchChoice") && !valueNames("ann").contains("CaptionOld"));
         EXPECT_EQ(valueNames("ann").filter(QRegularExpression("^(Caption|URL|PW|ControlOrder)\\d+$")).size(),
                   8);
+
+        // Bob's writes after his store was renumbered.
+        Links bob("bob");
+        for (const char* caption : {"A", "B", "C", "D"})
+            addPlain(bob, caption);
+        // B's slot goes; C and D move up one slot while their Indexes stay 3 and 4.
+        gone = bob.Item(2)->Id();
+        bob.Remove(2);
+        bob.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false, true);
+        bob.Item(4)->SetHidePopUps(false);
+        bob.Item(4)->SetAlsoAllowedSite("login.partner.example");
+        bob.SaveLink(4);
+        // Only a Link that has an also allowed site has the value.
+        EXPECT_TRUE(ValueExists("bob", "AlsoAllowedSite3") && !ValueExists("bob", "AlsoAllowedSite2"));
+        // A new Link takes the next slot, not its Index.
+        addPlain(bob, "E");
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"A", "Cats", "D", "E"}));
+        // Moved and compacted: the slots follow the button order, the Indexes do not.
+        bob.MoveLink(5, 1);
+        bob.SaveLinks(true);
+        bob.UpdateLink(1, "Apple", enc("https://apple.example/"), enc("ap"), enc("pip"), "", "", false, true);
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"E", "Apple", "Cats", "D"}));
+        // Saved in Index order again, then one Link alone.
+        bob.SaveLinks(false);
+        bob.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false, true);
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"Apple", "Cats", "D", "E"}));
+        for (int order = 0; order < 4; ++order)
+            ids << bob.ControlOrderItem(order)->Id();
     }
     temp.Reopen();
     Links links("ann");
@@ -228,6 +258,21 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
     // A Link that shares its cookies has no web profile of its own.
     EXPECT_TRUE(mail->ShareCookies() && mail->WebProfileId().isEmpty());
     EXPECT_EQ(bank->WebProfileId(), GetValue("ann", "LinkId1"));
+
+    Links bob("bob");
+    ASSERT_EQ(buttonOrder(bob), (QStringList{"E", "Apple", "Cats", "D"}));
+    // The ids went with their Links; the removed Link's went.
+    QStringList read;
+    for (int order = 0; order < 4; ++order) {
+        const Link* link = bob.ControlOrderItem(order);
+        read << link->URL() + " " + link->Password() + " " + (link->HidePopUps() ? "hide " : "show ") +
+                    link->AlsoAllowedSite();
+        EXPECT_EQ(link->Id(), ids.value(order));
+    }
+    EXPECT_FALSE(LinkIds::Stored("bob").contains(gone));
+    EXPECT_EQ(read, (QStringList{"https://e.example/ E-pw hide ", "https://apple.example/ pip hide ",
+                                 "https://cats.example/ purr hide ",
+                                 "https://d.example/ D-pw show login.partner.example"}));
 }
 
 TEST_F(LinksTest, DamagedStoresLoadEveryLinkAndAreRewrittenWithoutGaps) {
@@ -276,57 +321,6 @@ TEST_F(LinksTest, DamagedStoresLoadEveryLinkAndAreRewrittenWithoutGaps) {
         }
         EXPECT_EQ(storedSlots("ann"), r.loaded);
     }
-}
-
-TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
-    QString gone;
-    QStringList ids; // in button order
-    {
-        Links links("ann");
-        for (const char* caption : {"A", "B", "C", "D"})
-            addPlain(links, caption);
-        // B's slot goes; C and D move up one slot while their Indexes stay 3 and 4.
-        gone = links.Item(2)->Id();
-        links.Remove(2);
-        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false,
-                         true);
-        links.Item(4)->SetHidePopUps(false);
-        links.Item(4)->SetAlsoAllowedSite("login.partner.example");
-        links.SaveLink(4);
-        // Only a Link that has an also allowed site has the value.
-        EXPECT_TRUE(ValueExists("ann", "AlsoAllowedSite3") && !ValueExists("ann", "AlsoAllowedSite2"));
-        // A new Link takes the next slot, not its Index.
-        addPlain(links, "E");
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "Cats", "D", "E"}));
-        // Moved and compacted: the slots follow the button order, the Indexes do not.
-        links.MoveLink(5, 1);
-        links.SaveLinks(true);
-        links.UpdateLink(1, "Apple", enc("https://apple.example/"), enc("ap"), enc("pip"), "", "", false,
-                         true);
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"E", "Apple", "Cats", "D"}));
-        // Saved in Index order again, then one Link alone.
-        links.SaveLinks(false);
-        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false,
-                         true);
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"Apple", "Cats", "D", "E"}));
-        for (int order = 0; order < 4; ++order)
-            ids << links.ControlOrderItem(order)->Id();
-    }
-    temp.Reopen();
-    Links links("ann");
-    ASSERT_EQ(buttonOrder(links), (QStringList{"E", "Apple", "Cats", "D"}));
-    // The ids went with their Links; the removed Link's went.
-    QStringList read;
-    for (int order = 0; order < 4; ++order) {
-        const Link* link = links.ControlOrderItem(order);
-        read << link->URL() + " " + link->Password() + " " + (link->HidePopUps() ? "hide " : "show ") +
-                    link->AlsoAllowedSite();
-        EXPECT_EQ(link->Id(), ids.value(order));
-    }
-    EXPECT_FALSE(LinkIds::Stored("ann").contains(gone));
-    EXPECT_EQ(read, (QStringList{"https://e.example/ E-pw hide ", "https://apple.example/ pip hide ",
-                                 "https://cats.example/ purr hide ",
-                                 "https://d.example/ D-pw show login.partner.example"}));
 }
 
 TEST_F(LinksTest, MissingLinksVisibleNavigateStoppedAndAPasswordChangeFollowTheirRules) {
