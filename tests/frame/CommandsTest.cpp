@@ -346,12 +346,12 @@ TEST(Companion, StartsDetachedWithTheArgumentsAndSkipsAMissingProgram) {
     QTemporaryDir dir;
     const QString script = dir.filePath("bghelper"), called = dir.filePath("called");
     // The stand-in writes how it was called.
-    userstest::writeBytes(script, ("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + called + "'\n").toUtf8());
+    SaveBytes(script, ("#!/bin/sh\necho \"$# [$1] $(pwd)\" > '" + called + "'\n").toUtf8());
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Companion::SetFolder(dir.path());
     EXPECT_TRUE(Companion::Start(" /REGSERVER"));
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(called).size() > 0; }));
-    EXPECT_EQ(userstest::readBytes(called).trimmed(), "1 [/REGSERVER] " + dir.path().toUtf8());
+    EXPECT_EQ(FileBytes(called).trimmed(), "1 [/REGSERVER] " + dir.path().toUtf8());
     QFile::remove(script);
     EXPECT_FALSE(Companion::Start(" /REGSERVER"));
     Companion::SetFolder(QString());

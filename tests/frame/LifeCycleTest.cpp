@@ -279,7 +279,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
             EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), way.refreshEnds ? 5 : 21);
             // The frame's own diagnostic lines of the unload, without their time stamps.
             QStringList lines;
-            for (const QByteArray& line : userstest::readBytes(logFile).split('\n'))
+            for (const QByteArray& line : FileBytes(logFile).split('\n'))
                 if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
                     lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
             EXPECT_EQ(lines, way.refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
