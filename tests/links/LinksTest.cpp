@@ -67,10 +67,7 @@ void writeSlot(const QString& user, int slot, const QString& caption, int order)
 
 class LinksTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        App().CurrentUser = "ann";
-        App().PassPhrase = "annpass1";
-    }
+    void SetUp() override { runAs("ann", "annpass1"); }
     TempStore temp;
     ScriptedBoxes boxes;
 };
@@ -135,8 +132,7 @@ void runSaver(const QString& path) {
         std::_Exit(2);
     }
     SettingsStore::SetCurrent(store.get());
-    App().CurrentUser = kSaver;
-    App().PassPhrase = kPassPhrase;
+    runAs(kSaver, kPassPhrase);
     Links links(kSaver);
     int generation = links.Item(1)->NavigateAfterLogin().toInt();
     KillRounds::Ready();
@@ -297,8 +293,7 @@ TEST_F(LinksTest, DamagedStoresLoadEveryLinkAndAreRewrittenWithoutGaps) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         TempStore store;
-        App().CurrentUser = "ann";
-        App().PassPhrase = "annpass1";
+        runAs("ann", "annpass1");
         SaveValue("ann", "Items", QString::number(r.stored.size()));
         for (const auto& [slot, caption, order] : r.stored)
             writeSlot("ann", slot, caption, order);
@@ -523,8 +518,7 @@ TEST(LinkEditor, AddingChecksTheFieldsAndEditingStoresEveryChoiceInTheLinksOwnSl
 TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
     ASSERT_NE(g_saver, nullptr);
     TempStore temp;
-    App().CurrentUser = kSaver;
-    App().PassPhrase = kPassPhrase;
+    runAs(kSaver, kPassPhrase);
     {
         Links links(kSaver);
         for (int id = 0; id < kLinkCount; ++id)
