@@ -5,16 +5,6 @@
 
 using namespace SecretCipher;
 
-namespace {
-// Every character of the code page, at its own byte.
-QString codePage() {
-    QString all;
-    for (int b = 0; b < 256; ++b)
-        all.append(CodePage::ToChar(static_cast<unsigned char>(b)));
-    return all;
-}
-} // namespace
-
 // The stored form of a secret: these bytes are what every store and export file holds.
 TEST(Encrypt, KnownAnswersAndEveryByteRoundTrips) {
     const struct {
@@ -39,7 +29,10 @@ TEST(Encrypt, KnownAnswersAndEveryByteRoundTrips) {
 
     EXPECT_EQ(EncryptMessage(QString(), "x") + DecryptMessage(QString(), "x"), QString());
     // Every byte value survives the round trip, and the printable form never holds NUL, CR or LF.
-    const QString enc = EncryptMessage(codePage(), "Master12");
+    QString codePage;
+    for (int b = 0; b < 256; ++b)
+        codePage.append(CodePage::ToChar(static_cast<unsigned char>(b)));
+    const QString enc = EncryptMessage(codePage, "Master12");
     EXPECT_FALSE(enc.contains(QChar(0)) || enc.contains(QChar('\r')) || enc.contains(QChar('\n')));
-    EXPECT_EQ(DecryptMessage(enc, "Master12"), codePage());
+    EXPECT_EQ(DecryptMessage(enc, "Master12"), codePage);
 }

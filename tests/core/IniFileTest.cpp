@@ -8,31 +8,11 @@
 
 using Status = IniFile::Status;
 
-namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// Bytes of a literal, NULs included.
-template <size_t N> QByteArray Bytes(const char (&text)[N]) {
-    return QByteArray(text, N - 1);
-}
-
-IniFile Parsed(const QByteArray& bytes) {
+static IniFile Parsed(const QByteArray& bytes) {
     IniFile ini;
     ini.Parse(bytes);
     return ini;
 }
-
-} // namespace
 
 // The layout an export has on disk, written by hand: CR LF, the empty line after the entries
 // that carried a CR LF of their own, encrypted text with its <CHRn> tokens.
@@ -68,22 +48,22 @@ TEST(IniFile, ReadsAFileInExactlyTheWindowsLayoutAndOthersTolerantly) {
         {"  [ A ]  junk\r\n  K  =  v w  \r\n", "k", "v w"}, // blanks around names and values
         {"[a]\r\nk=\"quoted  \"\r\n", "k", "quoted  "},     // quotes go, what is inside stays
         {"[a]\r\nk='x'\r\n", "k", "x"},
-        {"[a]\r\nk=\"x\r\n", "k", "\"x"},                             // an unmatched quote stays
-        {"[a]\r\n;k=comment\r\nk=v\r\n", "k", "v"},                   // comments are no entries
-        {"[a]\r\njunk\r\nk=v\r\n", "junk", "<default>"},              // nor are lines without "="
-        {"[a]\r\nk=a=b\r\n", "k", "a=b"},                             // the first "=" splits
-        {"[a]\r\nk=1\r\nK=2\r\n", "k", "1"},                          // the first of two wins
-        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "j", "<default>"},    // and the first section
-        {"k=v\r\n[a]\r\n", "k", "<default>"},                         // lines before any section
-        {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},        // UTF-8 with its mark
-        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
-        {Bytes("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
+        {"[a]\r\nk=\"x\r\n", "k", "\"x"},                                         // an unmatched quote stays
+        {"[a]\r\n;k=comment\r\nk=v\r\n", "k", "v"},                               // comments are no entries
+        {"[a]\r\njunk\r\nk=v\r\n", "junk", "<default>"},                          // nor are lines without "="
+        {"[a]\r\nk=a=b\r\n", "k", "a=b"},                                         // the first "=" splits
+        {"[a]\r\nk=1\r\nK=2\r\n", "k", "1"},                                      // the first of two wins
+        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "j", "<default>"},                // and the first section
+        {"k=v\r\n[a]\r\n", "k", "<default>"},                                     // lines before any section
+        {"\xEF\xBB\xBF[a]\r\nk=caf\xC3\xA9\r\n", "k", "café"},                    // UTF-8 with its mark
+        {QByteArrayLiteral("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xA9\x03\n\0"), "k", "Ω"}, // UTF-16 with its mark
+        {QByteArrayLiteral("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x3D\xD8\x00\xDE\x00\xD8x\0\n\0"), "k",
          "\U0001F600\uFFFDx"}, // a pair is a character, a lone surrogate none
         {"[a]\r\nk=caf\xE9 \x80\x81\r\n", "k", "café €\u0081"}, // 8-bit bytes, all of them
         {"[a]\r\nk=x\xA0\r\n", "k", "x\u00A0"},                 // a no-break space is no blank
         {"[a]\r\nk=v", "k", "v"},                               // cut off after the value
         {"[a", "k", "<default>"},
-        {Bytes("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
+        {QByteArrayLiteral("[a]\r\nk\0=v\r\n"), "k", "<default>"}, // NUL ends a line
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file.toStdString());
@@ -91,16 +71,16 @@ TEST(IniFile, ReadsAFileInExactlyTheWindowsLayoutAndOthersTolerantly) {
     }
 }
 
-TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCodePage) {
+TEST(IniFile, WritesInPlaceKeepsEverythingElseAndRefusesTextOutsideTheCodePageAndUntrustedFiles) {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.ini");
-    WriteBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
+    SaveBytes(path, "; made by hand\n[S]\nFirst=1\nSecond = 2\n[T]\nx=1\n");
     ASSERT_EQ(IniFile::WriteStringToFile(path, "s", "SECOND", "two"), Status::Ok);
     ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "Third", "  3 "), Status::Ok); // leading blanks go
     ASSERT_EQ(IniFile::WriteStringToFile(path, "New", "k", "v"), Status::Ok);
     ASSERT_EQ(IniFile::WriteStringToFile(path, "S", "first", QString()), Status::Ok); // deletes
     ASSERT_EQ(IniFile::WriteStringToFile(path, "Gone", "k", QString()), Status::Ok);  // nothing to delete
-    EXPECT_EQ(ReadBytes(path),
+    EXPECT_EQ(FileBytes(path),
               "; made by hand\r\n[S]\r\nSecond=two\r\nThird=3 \r\n[T]\r\nx=1\r\n[New]\r\nk=v\r\n");
 
     IniFile ini;
@@ -113,28 +93,24 @@ TEST(IniFile, WritesInPlaceAppendsKeepsEverythingElseAndRefusesTextOutsideTheCod
 
     // Text outside the code page is refused, naming the character, and the file stays as it was.
     const QString cp = dir.filePath("cp.ini");
-    WriteBytes(cp, "[a]\r\nk=caf\xE9\r\n");
+    SaveBytes(cp, "[a]\r\nk=caf\xE9\r\n");
     QString error;
     EXPECT_EQ(IniFile::WriteStringToFile(cp, "a", "Greek", "Ωμέγα", &error), Status::NotEncodable);
     EXPECT_TRUE(error.contains("Ω"));
-    EXPECT_EQ(ReadBytes(cp), "[a]\r\nk=caf\xE9\r\n");
+    EXPECT_EQ(FileBytes(cp), "[a]\r\nk=caf\xE9\r\n");
     // A file that came with a UTF-8 mark stays UTF-8 and takes any text.
     const QString utf8Path = dir.filePath("utf8.ini");
-    WriteBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
+    SaveBytes(utf8Path, "\xEF\xBB\xBF[a]\r\nk=v\r\n");
     ASSERT_EQ(IniFile::WriteStringToFile(utf8Path, "a", "Greek", "Ωμέγα"), Status::Ok);
-    EXPECT_EQ(ReadBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
-}
+    EXPECT_EQ(FileBytes(utf8Path), "\xEF\xBB\xBF[a]\r\nk=v\r\nGreek=" + QString("Ωμέγα").toUtf8() + "\r\n");
 
-TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
-    QTemporaryDir dir;
-    // Too large: refused, never written over.
+    // Untrusted files. Too large: refused, never written over.
     const QString huge = dir.filePath("huge.ini");
-    WriteBytes(huge, "[a]\r\nk=v\r\n");
+    SaveBytes(huge, "[a]\r\nk=v\r\n");
     ASSERT_TRUE(QFile(huge).resize(IniFile::kMaxFileSize + 1));
     IniFile::Status status;
     EXPECT_EQ(IniFile::ReadString(huge, "a", "k", "dflt", &status), "dflt");
     EXPECT_EQ(status, Status::TooLarge);
-    QString error;
     EXPECT_EQ(IniFile::WriteStringToFile(huge, "a", "k", "w", &error), Status::TooLarge);
     EXPECT_TRUE(error.contains("huge.ini"));
     IniFile refused;
@@ -156,8 +132,8 @@ TEST(IniFile, UntrustedFilesAreRefusedOrReadSafely) {
     // Not a file at all.
     EXPECT_EQ(IniFile::WriteStringToFile(dir.path(), "a", "k", "v"), Status::NotAFile);
     // Names that would read back as something else.
-    IniFile ini;
+    IniFile names;
     for (const auto& [section, key] : {std::pair{"a]b", "k"}, std::pair{"a", "k\r\nj"}, std::pair{"a", "[k"}})
-        EXPECT_EQ(ini.WriteString(section, key, "v"), Status::BadName) << section << key;
-    EXPECT_FALSE(ini.Changed());
+        EXPECT_EQ(names.WriteString(section, key, "v"), Status::BadName) << section << key;
+    EXPECT_FALSE(names.Changed());
 }

@@ -11,7 +11,7 @@
 
 using namespace core;
 
-TEST(SettingsStore, DefaultsDeletionAndRawKinds) {
+TEST(SettingsStore, DefaultsDeletionRawKindsAndAfterAReopenOrderAndPrivacy) {
     TempStore temp;
     EXPECT_EQ(GetValue("General", "Users", 0) + GetValue("General", "Flag", true) +
                   GetValue("General", "Missing"),
@@ -61,17 +61,14 @@ TEST(SettingsStore, DefaultsDeletionAndRawKinds) {
     // A key that does not exist leaves the lists alone.
     EXPECT_EQ(EnumValues("Software\\Bramblegate\\none", n, v), 0);
     EXPECT_EQ(n.size(), 2);
-}
 
-TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
-    TempStore temp;
+    // Reopened, the store has every value in its order, and it is private again.
     for (int i = 0; i < 50; ++i)
         SaveValue("alice", QStringLiteral("V%1").arg(49 - i), QString::number(i));
     SaveValue("alice", "V10", "changed");
-    const auto all = [] {
-        QStringList names, values;
-        EnumValues("Software\\Bramblegate\\alice", names, values);
-        return names + values;
+    const auto all = [&] {
+        EnumValues("Software\\Bramblegate\\alice", n, v);
+        return n + v;
     };
     const QStringList before = all();
     // Opened up since (by hand, a backup tool): private again at the next start.
@@ -81,7 +78,6 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
     QFile::setPermissions(temp.path(), open);
     temp.Reopen();
     EXPECT_EQ(all(), before);
-
     for (const QString& path : {temp.path(), temp.folder()})
         EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
@@ -91,15 +87,9 @@ TEST(SettingsStore, SurvivesReopenInOrderAndIsPrivate) {
 
 TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     QTemporaryDir dir;
-    const auto bytesOf = [](const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
     // A text file, and another program's SQLite database: neither is taken over or changed.
     const QString text = dir.path() + "/settings.sqlite", other = dir.path() + "/other.sqlite";
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("this is a text file, not a settings store\n") > 0);
-    f.close();
+    SaveBytes(text, "this is a text file, not a settings store\n");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(other).constData(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
@@ -107,10 +97,10 @@ TEST(SettingsStore, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     sqlite3_close(db);
     QString error;
     for (const QString& path : {text, other}) {
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = FileBytes(path);
         EXPECT_EQ(SettingsStore::Open(path, &error), nullptr);
         EXPECT_TRUE(error.contains(path)) << error.toStdString();
-        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(FileBytes(path), before);
     }
     // A new store in a new folder gets a private folder.
     ASSERT_NE(SettingsStore::Open(dir.path() + "/new/inner/settings.sqlite", &error), nullptr);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <QObject>
 #include <QStringList>
+#include <QTest> // QTest::qWait lets the engine work for a while
 
 #include "browse/engine/BrowserPane.h"
 #include "support/TestSupport.h"
@@ -40,9 +41,6 @@ QStringList LoadEvents(const QString& url, const QString& at = {}, long code = 0
 bool LoadAndWait(BrowserPane& pane, EventLog& log, const QString& url, int timeoutMs = 15000);
 // Runs a script in the page's own world and waits for its result, as text.
 QString RunScript(WebEnginePane& pane, const QString& script);
-inline void Pump(int ms) {
-    WaitFor([] { return false; }, ms);
-}
 
 // A Link for the current user: the address, user name and password are stored encrypted; an
 // address starting with "/" is one of the shared test sites.

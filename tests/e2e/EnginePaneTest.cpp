@@ -1,11 +1,20 @@
 // The engine pane on real pages: its events in the order and with the values the program's
-// handlers rely on, the snapshot the login rules read, and what the program writes into a page.
+// handlers rely on, the snapshot the login rules read, what the program writes into a page, and
+// what it offers the menus, the properties box and the search pane.
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
+#include "browse/engine/ProgramPages.h"
 #include "browse/engine/WebEnginePane.h"
+#include "browse/engine/WebProfiles.h"
 #include "browse/FormFiller.h"
+#include "browse/SearchPane.h"
+#include "browse/SearchPaneHost.h"
 #include "e2e/E2eSupport.h"
 #include "sites/TestSites.h"
 
@@ -124,7 +133,7 @@ TEST_F(EnginePane, EachKindOfLoadRaisesItsEventsInOrderAndEndsInItsState) {
     log->Clear();
     log->onBeforeNavigate = [&](NavigateEvent& n) { n.cancel = n.url == Url("/welcome"); };
     s_pane->Navigate2(Url("/welcome"));
-    Pump(700);
+    QTest::qWait(700);
     log->onBeforeNavigate = nullptr;
     EXPECT_EQ(log->events, QStringList{"BeforeNavigate2 top " + Url("/welcome")});
     EXPECT_EQ(s_pane->LocationURL(), Url("/frames"));
@@ -138,7 +147,7 @@ TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
     // Errors inside frames (of this site or another) are the frames' own, not the page's.
     ASSERT_TRUE(Load("/framed-errors"));
     ASSERT_TRUE(log->WaitFor("DocumentComplete frame", 2));
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(log->Count("ScriptError"), 0) << log->events.join("\n").toStdString();
     EXPECT_EQ(log->other.filter("FrameScriptError 5 ").size(), 2) << log->other.join("\n").toStdString();
 
@@ -148,7 +157,7 @@ TEST_F(EnginePane, ScriptErrorsAreThePagesOrTheFramesAndPdfIsNoHtml) {
     EXPECT_EQ(s_pane->DocumentTypeName() + ' ' + pdf->typeName(), "Document PDFDocument");
 }
 
-TEST_F(EnginePane, SnapshotOfTheLoginPageItsAnchorsImagesAndButtons) {
+TEST_F(EnginePane, SnapshotOfTheLoginPageWithoutTheWrittenPasswordAndOfAnchorsImagesAndButtons) {
     const DocumentPtr doc = Load("/login");
     ASSERT_TRUE(doc);
     EXPECT_EQ(QStringList({doc->URL(), doc->domain(), doc->title(), doc->typeName()}),
@@ -172,6 +181,14 @@ TEST_F(EnginePane, SnapshotOfTheLoginPageItsAnchorsImagesAndButtons) {
     const DomElement* help = doc->links()[0];
     EXPECT_EQ(QStringList({help->innerText(), help->href(), help->hostname()}),
               QStringList({"Help with signing in", Url("/help"), "127.0.0.1"}));
+    // The filler writes passwords with SetValue: the value is in the field, never in its markup.
+    doc->getElementById("pass")->SetValue("pw-in-markup?");
+    ASSERT_TRUE(Apply());
+    DomElement* pass = Fresh()->getElementById("pass");
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(pass->value(), "pw-in-markup?");
+    EXPECT_FALSE(pass->outerHTML().contains("pw-in-markup"));
+    EXPECT_FALSE(FormFiller::LoggedHtml(pass).contains("pw-in-markup"));
 
     // Links the rules have no words for are left out unless the Link's texts name them.
     EXPECT_EQ(Names(Load("/plain")->links()), (QStringList{"A#pic", "A#script"})); // no text; "Log in"
@@ -223,7 +240,7 @@ TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     const DocumentPtr before = s_pane->Document();
     ASSERT_TRUE(Load("/echo"));
     before->getElementById("name")->SetValue("after reload");
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(Text("echo"), "");
     // The current snapshot, but the page took its element out.
     const DocumentPtr current = s_pane->Document();
@@ -251,19 +268,6 @@ TEST_F(EnginePane, PageListenersSeeValuesAndStaleOrVanishedTargetsAreRefused) {
     doc->Navigate(Url("/plain"));
     log->Clear();
     ASSERT_TRUE(log->WaitFor("DocumentComplete top " + Url("/plain")));
-}
-
-// The filler writes passwords with SetValue: the value is in the field, never in its markup.
-TEST_F(EnginePane, TheWrittenPasswordNeverReachesTheFieldsMarkup) {
-    const DocumentPtr doc = Load("/login");
-    ASSERT_TRUE(doc);
-    doc->getElementById("pass")->SetValue("pw-in-markup?");
-    ASSERT_TRUE(Apply());
-    DomElement* pass = Fresh()->getElementById("pass");
-    ASSERT_TRUE(pass);
-    EXPECT_EQ(pass->value(), "pw-in-markup?");
-    EXPECT_FALSE(pass->outerHTML().contains("pw-in-markup"));
-    EXPECT_FALSE(FormFiller::LoggedHtml(pass).contains("pw-in-markup"));
 }
 
 TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackWhereItWasInOneLoad) {
@@ -322,7 +326,7 @@ TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackW
     pane.SetIdle(PaneIdle::Active);
     pane.Widget()->show();
     ASSERT_TRUE(log.WaitFor("DocumentComplete top"));
-    Pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(log.Count("DocumentComplete top"), 1) << log.events.join("\n").toStdString();
     EXPECT_EQ(pane.LocationURL(), page);
     EXPECT_TRUE(WaitFor([&] { return pane.Page()->scrollPosition().y() >= 499; }));
@@ -331,6 +335,157 @@ TEST(EnginePaneLifecycle, ABlankPaneHasNoEnginePageAnIdleOneIsLetGoAndComesBackW
     pane.GoBack();
     ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == Url("/login") && !pane.Busy(); }));
     EXPECT_TRUE(pane.CanGoBack());
+}
+
+TEST(PaneFeatures, PrintFindSaveTextSizeAndPageFacts) {
+    WebEnginePane pane("features");
+    pane.Widget()->resize(800, 600);
+    pane.Widget()->show();
+    EXPECT_FALSE(pane.CanPrint());
+    EventLog log(&pane);
+    ASSERT_TRUE(LoadAndWait(pane, log, Url("/plain")));
+    EXPECT_TRUE(pane.CanPrint());
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    int done = -1;
+    pane.PrintTo(&printer, [&](bool ok) { done = ok; });
+    ASSERT_TRUE(WaitFor([&] { return done >= 0; }, 20000));
+    EXPECT_EQ(done, 1);
+    QFile pdf(dir.filePath("page.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    // Found without case, not found with it, and words not there.
+    for (const auto& [text, matchCase, found] :
+         {std::tuple{"welcome", false, 1}, {"welcome", true, 0}, {"no such words", false, 0}}) {
+        done = -1;
+        pane.FindText(QLatin1String(text), false, matchCase, [&](bool ok) { done = ok; });
+        ASSERT_TRUE(WaitFor([&] { return done >= 0; }));
+        EXPECT_EQ(done, found) << text << matchCase;
+    }
+    const QString saved = dir.filePath("saved.html");
+    pane.SavePage(saved);
+    ASSERT_TRUE(WaitFor([&] {
+        QFile file(saved);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("Plain Page");
+    }));
+    pane.SetTextSize(4);
+    EXPECT_EQ(pane.TextSize(), 4);
+    EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));
+
+    // The page's facts are its type, size and dates as it was served.
+    const QByteArray body = "<!DOCTYPE html><title>Dated</title><p>Hello.</p>";
+    SharedSites().main().Route("GET", "/dated", [body](const sites::Request&, sites::Reply& reply) {
+        reply.body = body;
+        reply.AddHeader("Last-Modified", "Fri, 01 Mar 2024 09:30:00 GMT");
+    });
+    const auto read = [&](const char* path) {
+        PageFacts facts;
+        EXPECT_TRUE(LoadAndWait(pane, log, Url(QLatin1String(path))));
+        bool answered = false;
+        pane.ReadPageFacts([&](const PageFacts& f) { facts = f, answered = true; });
+        EXPECT_TRUE(WaitFor([&] { return answered; }));
+        return facts;
+    };
+    PageFacts facts = read("/dated");
+    EXPECT_EQ(facts.contentType, "text/html");
+    EXPECT_EQ(facts.size, body.size());
+    EXPECT_EQ(facts.lastModified, QDateTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC));
+    EXPECT_LT(qAbs(facts.loaded.secsTo(QDateTime::currentDateTime())), 120);
+    EXPECT_FALSE(read("/plain").lastModified.isValid()); // no date from the server, none here
+}
+
+// Offline, network loads fail but the program's own pages load, under the scheme and the
+// product's site address; back and forward pass over them.
+TEST(PaneFeatures, ProgramPagesAreServedOfflineAndHistoryPassesOverThem) {
+    WebProfiles::SetOffline(true);
+    WebEnginePane pane("pages");
+    pane.Widget()->resize(800, 600);
+    EventLog log(&pane);
+    const QString plain = Url("/plain");
+    {
+        WebEnginePane blocked("pages");
+        EventLog blockedLog(&blocked);
+        const auto fails = [&](const QString& url, long code) {
+            return LoadAndWait(blocked, blockedLog, url) &&
+                   blockedLog.events.contains(QStringLiteral("NavigateError %1 ").arg(code) + url);
+        };
+        EXPECT_TRUE(fails(plain, PaneError::CannotConnect));
+        EXPECT_TRUE(fails("file:///no/such/file.html", PaneError::ObjectNotFound)); // files are no network
+    }
+    const QString start = QString::fromLatin1(ProgramPages::kStartPageUrl);
+    ASSERT_TRUE(LoadAndWait(pane, log, start));
+    EXPECT_FALSE(pane.IsErrorPage());
+    EXPECT_EQ(pane.LocationName(), "Bramblegate Start Page");
+    ASSERT_TRUE(LoadAndWait(pane, log, "http://bramblegate.localhost/help/quickstart.asp"));
+    EXPECT_EQ(pane.LocationName(), "Getting Started with Bramblegate");
+    EXPECT_EQ(pane.LocationURL(), "bramblegate://help/quickstart.asp");
+    ASSERT_TRUE(LoadAndWait(pane, log, "bramblegate://help/nothing-here"));
+    EXPECT_TRUE(pane.IsErrorPage()) << "an unknown page of the scheme is an error, not an empty page";
+    WebProfiles::SetOffline(false);
+
+    const QString other = SharedSites().OtherUrl("/plain");
+    ASSERT_TRUE(LoadAndWait(pane, log, start));
+    ASSERT_TRUE(LoadAndWait(pane, log, plain));
+    EXPECT_FALSE(pane.CanGoBack()) << "only program pages lie behind";
+    ASSERT_TRUE(LoadAndWait(pane, log, QString::fromLatin1(ProgramPages::kHelpUrl)));
+    ASSERT_TRUE(LoadAndWait(pane, log, other));
+    pane.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == plain && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoBack());
+    EXPECT_TRUE(pane.CanGoForward());
+    pane.GoForward();
+    ASSERT_TRUE(WaitFor([&] { return pane.LocationURL() == other && !pane.Busy(); }));
+    EXPECT_FALSE(pane.CanGoForward());
+}
+
+// (Where results open: SearchPaneTest.)
+class NoHost : public SearchPaneHost {
+public:
+    void Nav2Visible(const QString&, int) override {}
+    quintptr WindowHandle() const override { return 1; }
+};
+
+TEST(SearchPaneE2e, TheLocalPageReachesTheServiceAndItsResultsAreTidied) {
+    SharedSites().AddPage("/svc/search", "<div id=results>one</div><p>x</p><div id=results>two</div>");
+    SearchServiceTable services = SearchPages::DefaultServices();
+    const QUrl site(SharedSites().Url());
+    for (int i : {0, 2}) {
+        services[i].host = site.host() + ":" + QString::number(site.port());
+        services[i].searchUrl = SharedSites().Url("/svc/search");
+    }
+    ASSERT_TRUE(SearchPages::CreateHtmFiles(services));
+    NoHost host;
+    SearchPane search(
+        host, [](QWidget* parent) { return new WebEnginePane("search-e2e", parent); }, nullptr, services);
+    search.resize(300, 600);
+    auto& pane = *static_cast<WebEnginePane*>(search.Pane());
+    EventLog log(&pane);
+    // Opens the service's local page (a file), and sends its form with the query in `field`.
+    const auto searchWith = [&](int service, const QString& field) {
+        log.Clear();
+        search.OnSearchClicked(service);
+        EXPECT_TRUE(log.WaitFor("DocumentComplete top"));
+        EXPECT_TRUE(pane.LocationURL().startsWith("file:"));
+        log.Clear();
+        RunScript(pane,
+                  "var f = document.forms[0]; f.elements['" + field + "'].value = 'bramble'; f.submit();");
+        return log.WaitFor("DocumentComplete top");
+    };
+
+    // The local page may send its form to the service, whose result page stays.
+    ASSERT_TRUE(searchWith(0, "q"));
+    EXPECT_TRUE(pane.LocationURL().startsWith(services[0].searchUrl + "?q=bramble"))
+        << pane.LocationURL().toStdString();
+
+    // The third service's result page has its "results" DIVs renamed once it has loaded.
+    ASSERT_TRUE(searchWith(2, "p"));
+    QString ids;
+    ASSERT_TRUE(WaitFor([&] {
+        ids = RunScript(pane, "Array.from(document.getElementsByTagName('div')).map(d => d.id).join(',')");
+        return ids == "result,result";
+    })) << ids.toStdString();
 }
 
 } // namespace

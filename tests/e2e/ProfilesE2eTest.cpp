@@ -35,7 +35,6 @@ int Mode(const QString& path) {
     return stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
-// The pane's page has loaded, and nothing else is on its way.
 bool Settled(const BrowserPane& pane) {
     return pane.ReadyState() == PaneReadyState::Complete && !pane.Busy() && pane.Document() &&
            pane.Document()->URL() == pane.LocationURL();
@@ -48,7 +47,6 @@ QString Greeted(const BrowserPane& pane) {
     return title.startsWith("Welcome, ") ? title.mid(9) : QString();
 }
 
-// Loads an address of the site in the pane and says whom the site greets there.
 QString Visit(BrowserPane& pane, const QString& path = "/welcome") {
     EventLog log(&pane);
     const QString url = SharedSites().Url(path);
@@ -63,14 +61,12 @@ QString Visit(BrowserPane& pane, const QString& path = "/welcome") {
     return loaded ? Greeted(pane) : "<no page>";
 }
 
-// Reloads the pane's page: whom does the site greet now?
 QString Reload(BrowserPane& pane) {
     EventLog log(&pane);
     pane.Refresh();
     return log.WaitFor("DocumentComplete top", 1, 20000) ? Greeted(pane) : "<no page>";
 }
 
-// Signs in on the login page as the site's first account.
 bool LogIn(WebEnginePane& pane) {
     Visit(pane, "/login");
     DocumentPtr doc = pane.Document();
@@ -101,7 +97,7 @@ TEST(WebProfiles, EachUserHasAPrivateProfileAndItsOwnSession) {
 
     // Ann is deleted while her panes still run: every session of hers ends at once.
     WebProfiles::ClearUserData("ann");
-    Pump(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
+    QTest::qWait(1000); // the engine clears its cache and cookies in the background; loads wait meanwhile
     WebEnginePane again("Ann");
     EXPECT_EQ(Visit(again), "");
     EXPECT_EQ(Visit(annLink), "");
@@ -156,7 +152,7 @@ TEST(WebProfiles, EachLinkHasAProfileInsideItsUsersFolderAndRemovingOneWaitsForI
     EXPECT_TRUE(WebProfiles::RemoveUserProfile("Carol"));
     EXPECT_FALSE(WebProfiles::Exists("Carol"));
     EXPECT_TRUE(WaitFor([&] { return !QDir(carolFolder).exists(); }, 8000));
-    Pump(2500); // the engine writes nothing back afterwards
+    QTest::qWait(2500); // the engine writes nothing back afterwards
     EXPECT_FALSE(QDir(carolFolder).exists());
 }
 
@@ -203,7 +199,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughARestartAndInTheirWind
     // The program starts again: each Link's pane still belongs to its own account, with no login.
     w.reset();
     EXPECT_TRUE(WaitFor([&] { return WebProfiles::CloseUserProfiles(user); }));
-    Pump(1500); // the engine lets go of the files
+    QTest::qWait(1500); // the engine lets go of the files
     w = std::make_unique<E2eWindow>();
     BrowseWindow& browse = *w->browse;
     for (const Account& a : {kHome, kWork})
@@ -259,7 +255,7 @@ TEST(LinkProfilesE2e, TwoAccountsOfOneSiteStayApartThroughARestartAndInTheirWind
         qobject_cast<QMdiSubWindow*>(open->parentWidget())->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed windows go
     EXPECT_TRUE(WaitFor([&] { return !QDir(folder).exists(); }, 10000));
-    Pump(2500); // the engine writes nothing back
+    QTest::qWait(2500); // the engine writes nothing back
     EXPECT_FALSE(QDir(folder).exists());
     EXPECT_FALSE(WebProfiles::Exists(user, workId));
     EXPECT_TRUE(QDir(homeFolder).exists());

@@ -7,35 +7,33 @@ namespace {
 
 // A login page with a search form first and a frame holding a second form.
 DocumentPtr BankPage() {
-    PageModelBuilder page(QStringLiteral("https://bank.test/signin"), QStringLiteral("Sign In"));
-    page.Form(QStringLiteral("search"));
-    page.Input(QStringLiteral("text"), QStringLiteral("q"));
+    PageModelBuilder page("https://bank.test/signin", "Sign In");
+    page.Form("search");
+    page.Input("text", "q");
     page.EndForm();
-    page.Form(QStringLiteral("login"), QStringLiteral("return check(this);")).Id(QStringLiteral("lf"));
-    page.Select(QStringLiteral("realm"), {QStringLiteral("Personal"), QStringLiteral("Business")});
-    page.Input(QStringLiteral("TEXT"), QStringLiteral("user")).Id(QStringLiteral("u"));
-    page.Input(QStringLiteral("password"), QStringLiteral("pw"));
-    page.Anchor(QStringLiteral("javascript:doLogin()"), QString())
-        .FirstChild(page.Child(QStringLiteral("img")).Alt(QStringLiteral("Sign in")));
+    page.Form("login", "return check(this);").Id("lf");
+    page.Select("realm", {"Personal", "Business"});
+    page.Input("TEXT", "user").Id("u");
+    page.Input("password", "pw");
+    page.Anchor("javascript:doLogin()", QString()).FirstChild(page.Child("img").Alt("Sign in"));
     page.EndForm();
-    page.Image(QStringLiteral("https://bank.test/logo.gif"), QStringLiteral("Logo"));
-    page.Image(QStringLiteral("https://bank.test/slow.gif"), QString(), false);
-    page.Frame(QStringLiteral("https://bank.test/side"), QStringLiteral("side"), [](PageModelBuilder& frame) {
-        frame.Form(QStringLiteral("inner"));
-        frame.Input(QStringLiteral("password"), QStringLiteral("pin"));
+    page.Image("https://bank.test/logo.gif", "Logo");
+    page.Image("https://bank.test/slow.gif", QString(), false);
+    page.Frame("https://bank.test/side", "side", [](PageModelBuilder& frame) {
+        frame.Form("inner");
+        frame.Input("password", "pin");
         frame.EndForm();
     });
-    page.CrossOriginFrame(QStringLiteral("https://ads.test/banner"), QStringLiteral("ad"));
+    page.CrossOriginFrame("https://ads.test/banner", "ad");
     return page.Build(7);
 }
 
 TEST(PageModel, TheEmptyPageKeepsItsModelAlive) {
     auto model = PageModel::Empty(QStringLiteral("about:blank"), 3);
-    DocumentPtr empty = model->documentPtr();
-    EXPECT_TRUE(empty->hasBody() && empty->isHtml() && empty->all().isEmpty());
     const std::weak_ptr<PageModel> weak = model;
-    model.reset();
-    EXPECT_FALSE(weak.expired());
+    DocumentPtr empty = model->documentPtr();
+    model.reset(); // the document alone holds it now
+    EXPECT_TRUE(!weak.expired() && empty->hasBody() && empty->isHtml() && empty->all().isEmpty());
     empty.reset();
     EXPECT_TRUE(weak.expired());
 }

@@ -78,10 +78,7 @@ TEST(StartUp, TheStoredVersionDecidesCompanionAgreementAndRefusal) {
         SCOPED_TRACE(c.stored ? c.stored : "first run");
         FrameRun run;
         run.CreateUser(kUser, kPassword);
-        if (c.stored)
-            core::SaveValue(kGeneral, "Version", QLatin1String(c.stored));
-        else
-            core::DeleteValue(kGeneral, "Version");
+        if (c.stored) core::SaveValue(kGeneral, "Version", QLatin1String(c.stored));
         if (c.refused) run.boxes.Answer(msgbox::OK);
         MainWindow& frame = c.refused ? run.Launch() : run.Start();
         EXPECT_EQ(run.companionRuns, c.companion ? QStringList{" /REGSERVER"} : QStringList());
@@ -167,10 +164,8 @@ TEST(StartUp, AStoreWrittenByAnotherToolStartsLogsInAndGivesBackItsLink) {
     run.store.Reopen();
     run.Start("Tester", master);
     EXPECT_EQ(run.agreements + run.companionRuns.size(), 0);
-    ASSERT_TRUE(App().LoginOK && run.browse().HasLinks());
-    ASSERT_EQ(run.browse().LinkList().CountUndeleted(), 1);
+    ASSERT_TRUE(App().LoginOK && run.browse().LinkList().CountUndeleted() == 1);
     const Link* link = run.browse().LinkList().ControlOrderItem(0);
-    ASSERT_NE(link, nullptr);
     EXPECT_EQ(
         QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(), link->SelectOption()}),
         QStringList({"plain-post", url, name, password, "Business"}));
@@ -264,7 +259,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         FrameRun run;
-        run.StartWith({"A", "B"}); // B moved in front: only a save puts "B" into the first stored slot
+        run.StartWith({"A", "B"}); // B moved in front: only a save puts "B" into A's slot
         run.browse().Controls().MoveLink(run.index("B"), run.index("A"));
         App().DiagnosticMode = true;
         const QString logFile = core::LogFolder() + Clock::Now().toString("'/Log'yyMMdd'.Log'");
@@ -284,7 +279,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
             EXPECT_EQ(run.frame().LifeCycle().UnloadTicks(), way.refreshEnds ? 5 : 21);
             // The frame's own diagnostic lines of the unload, without their time stamps.
             QStringList lines;
-            for (const QByteArray& line : userstest::readBytes(logFile).split('\n'))
+            for (const QByteArray& line : FileBytes(logFile).split('\n'))
                 if (line.contains("tmrUnload") || line.contains("MDIForm_UnLoad"))
                     lines << QString::fromUtf8(line.trimmed()).mid(21); // date, time, two blanks
             EXPECT_EQ(lines, way.refreshEnds ? QStringList({"tmrUnload_Timer Unloading...",
@@ -293,10 +288,7 @@ TEST(Shutdown, EachWayToEndAsksSavesAndEndsAsItShould) {
                                              : QStringList({"tmrUnload_Timer ENDING APPLICATION..."}));
         }
         EXPECT_EQ(run.ends, way.kind);
-        QStringList captions;
-        for (int n = 1; n <= 6; ++n)
-            captions << core::GetValue(kUser, "Caption" + QString::number(n));
-        EXPECT_EQ(captions.indexOf("B") < captions.indexOf("A"), way.saved);
+        EXPECT_EQ(core::GetValue(kUser, "Caption3"), way.saved ? "B" : "A"); // after the user's own two
     }
 }
 
@@ -314,12 +306,13 @@ struct LockRun : FrameRun {
         EXPECT_TRUE(App().Locked);
     }
     // Restores the frame; at the next tick the prompt asks and gets these passwords one after
-    // another. Records what the prompt asked.
-    void unlock(QStringList passwords, std::function<void()> inside = {}) {
+    // another. Records what the prompt asked. The busy timer goes on ticking while the prompt is
+    // open: no second prompt.
+    void unlock(QStringList passwords) {
         frame().showNormal();
         dialogs.Next([=, this](QDialog& prompt) {
             shown = Child<QLabel>(prompt, "lblPrompt").text();
-            if (inside) inside();
+            tick();
             for (const QString& password : passwords) {
                 Child<QLineEdit>(prompt, "txtPassword").setText(password);
                 Child<QPushButton>(prompt, "cmdOK").click();
@@ -334,7 +327,7 @@ struct LockRun : FrameRun {
     QString shown;
 };
 
-TEST(Lock, IdleMinutesOrLogoutLockOnlyPressesCountThePasswordOpensAndTheSixthWrongOneEnds) {
+TEST(Lock, IdleMinutesOrLogoutLockNothingIsSeenOrDoneWhileLockedAndTheSixthWrongPasswordEnds) {
     LockRun run;
     MainWindow& frame = run.frame();
     App().Options->SetAutoLogOutMts(1);
@@ -368,19 +361,7 @@ TEST(Lock, IdleMinutesOrLogoutLockOnlyPressesCountThePasswordOpensAndTheSixthWro
     EXPECT_FALSE(run.pane("A").RaiseBeforeNavigate2("http://a.test/next"));
 
     App().Options->SetAutoLogOutMts(0); // the idle lock is off; Logout still locks
-    run.logout();
-    // The busy timer goes on ticking while the prompt is open: no second prompt.
-    run.unlock({"one", "two", "three", "four", "five", "six"}, [&] { run.tick(); });
-    EXPECT_EQ(run.shown, InactivityLock::kLogoutPrompt);
-    EXPECT_EQ(run.boxes.count(), 6) << "the one before, four wrong and the last chance";
-    EXPECT_TRUE(App().Unloading && frame.LockedView()) << "the pages stay hidden while it ends";
-    EXPECT_EQ(run.TickUntilEnded(), 2);
-    EXPECT_EQ(run.ends, kOrderly);
-}
 
-TEST(Lock, WhileLockedOtherWindowsGoNoKeyWorksAndUnlockingGivesEveryWindowBackItsState) {
-    LockRun run;
-    MainWindow& frame = run.frame();
     // Windows that are not dialogs, and the list of matches under the address box.
     frame.ShowMessage("Refreshing...");
     frame.ShowHelp("Contents");
@@ -418,7 +399,13 @@ TEST(Lock, WhileLockedOtherWindowsGoNoKeyWorksAndUnlockingGivesEveryWindowBackIt
     EXPECT_EQ(App().Options->SSN(), QString());
     frame.HideMessage();
 
+    // Unlocking gives every window back its state, a minimised one too; while locked no key works.
+    auto* standAlone = qobject_cast<QMdiSubWindow*>(run.OpenWindow("http://b.test/").parentWidget());
+    QMdiSubWindow* browse = BrowseSubWindow(frame);
+    standAlone->setWindowState(Qt::WindowNoState);
+    browse->setWindowState(Qt::WindowMinimized);
     run.logout();
+    EXPECT_TRUE(browse->isMinimized() && standAlone->isMinimized());
     frame.showNormal(); // as a window system that does not minimise would leave it
     QStringList fired;
     QList<QKeySequence> keys{QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape),
@@ -439,19 +426,17 @@ TEST(Lock, WhileLockedOtherWindowsGoNoKeyWorksAndUnlockingGivesEveryWindowBackIt
     EXPECT_EQ(fired, QStringList());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_EQ(run.pane("A").navigations(), navigations);
-
-    run.unlock({kPassword});
-
-    // Unlocking gives every window back its state, a minimised one too.
-    auto* standAlone = qobject_cast<QMdiSubWindow*>(run.OpenWindow("http://b.test/").parentWidget());
-    QMdiSubWindow* browse = BrowseSubWindow(frame);
-    standAlone->setWindowState(Qt::WindowNoState);
-    browse->setWindowState(Qt::WindowMinimized);
-    run.logout();
-    EXPECT_TRUE(browse->isMinimized() && standAlone->isMinimized());
     run.unlock({kPassword});
     EXPECT_TRUE(browse->isMinimized() &&
                 !(standAlone->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)));
+
+    run.logout();
+    run.unlock({"one", "two", "three", "four", "five", "six"});
+    EXPECT_EQ(run.shown, InactivityLock::kLogoutPrompt);
+    EXPECT_EQ(run.boxes.count(), 6) << "the one before, four wrong and the last chance";
+    EXPECT_TRUE(App().Unloading && frame.LockedView()) << "the pages stay hidden while it ends";
+    EXPECT_EQ(run.TickUntilEnded(), 2);
+    EXPECT_EQ(run.ends, kOrderly);
 }
 
 } // namespace

@@ -24,28 +24,6 @@ QStringList MenuTexts(const QMenu* menu, int from = 0) {
     return out;
 }
 
-// The history, its menu (with an item of the caller's before) and the "History" tool button.
-struct History {
-    LoggedInUser ann;
-    ScriptedBoxes boxes;
-    MasterHistory history;
-    QAction foreign{"Mine"};
-    std::unique_ptr<QMenu> menu = std::make_unique<QMenu>();
-    QAction button{"History"};
-    std::unique_ptr<MasterHistoryMenu> historyMenu;
-    History() {
-        menu->addAction(&foreign);
-        historyMenu = std::make_unique<MasterHistoryMenu>(history, menu.get());
-        historyMenu->BindAction(&button);
-    }
-    QList<HistoryEntry> Reloaded() { // what the next login reads
-        ann.temp().Reopen();
-        MasterHistory next;
-        next.LoadMasterHistory();
-        return next.Items();
-    }
-};
-
 BookmarkPage Page(const QString& title, const QString& url) {
     return BookmarkPage{title, title, url};
 }
@@ -61,109 +39,97 @@ struct Marks {
     QStringList Menu() const { return MenuTexts(&menu, 3); }
 };
 
-struct Strip {
-    LoggedInUser ann;
-    ScriptedBoxes boxes;
-    QTemporaryDir dir;
-    QString folder = dir.filePath("Links");
-    std::unique_ptr<ShortcutsBar> bar;
-
-    explicit Strip(const QStringList& names) {
-        QDir().mkpath(folder);
-        for (const QString& name : names)
-            EXPECT_TRUE(FavoritesReader::WriteShortcut(folder + "/" + name + ".url",
-                                                       "https://" + name.toLower() + ".example/"));
-        bar = std::make_unique<ShortcutsBar>();
-        bar->SetFolder(folder);
-        bar->Load();
-    }
-    QStringList Stored() const { return ann.Stored("IELinks"); } // name=address in the stored order
-    void menu(int place, const char* action) {
-        bar->PrepareContextMenu(place);
-        Child<QAction>(*bar, action).trigger();
-    }
-};
-
 } // namespace
 
 // The menu and the stored values follow the list, across logins; a choice that rebuilds the menu and
 // a menu that goes before the list are survived.
-TEST(MasterHistory, TheLimitAndOneStoredValuePerCaptionHoldAcrossLoginsAndTheMenuFollows) {
-    History h;
-    EXPECT_FALSE(h.button.isEnabled() || h.menu->isEnabled());
-    h.ann.options().SetMaxHistoryItems(3);
-    for (const char* page : {"One", "Two", "Three", "Four", "Four"})
-        h.history.AddMasterHisListItem(page, QString("http://%1.com/").arg(page).toLower());
-    // Full, and the newest page again: the oldest still goes, nothing comes.
-    EXPECT_EQ(h.button.isEnabled() ? h.button.menu() : nullptr, h.menu.get());
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"Four|http://four.com/", "Three|http://three.com/"}));
-    EXPECT_EQ(h.Reloaded(),
-              (QList<HistoryEntry>{{"Four", "http://four.com/"}, {"Three", "http://three.com/"}}));
-    // One caption, two addresses: stored once, the later address in the caption's first place.
-    h.ann.options().SetMaxHistoryItems(100);
-    h.history.AddMasterHisListItem("Three", "http://three.com/today");
-    EXPECT_EQ(h.ann.Stored("History"),
-              QStringList({"Three=http://three.com/today", "Four=http://four.com/"}));
-    // Deleting the newer entry deletes the value, though an older entry has the caption.
-    h.history.Remove(0);
-    EXPECT_EQ(h.Reloaded(), (QList<HistoryEntry>{{"Four", "http://four.com/"}}));
-    // A lowered limit trims menu and store at the refresh after Options; "&" is a letter.
-    for (const char* page : {"P1", "P&2", "P3"})
-        h.history.AddMasterHisListItem(page, page);
-    h.ann.options().SetMaxHistoryItems(2);
-    h.history.RefreshMasterHisList();
-    EXPECT_EQ(MenuTexts(h.menu.get()), QStringList({"P3|P3", "P&&2|P&2"}));
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"P&2=P&2", "P3=P3"}));
-    // The chosen page joins the history while the chosen item still runs its trigger.
-    QObject::connect(h.historyMenu.get(), &AddressMenu::NavigateRequested,
-                     [&](const QString& url) { h.history.AddMasterHisListItem("Again", url); });
-    QPointer<QAction> item = h.menu->actions().at(1);
-    item->trigger();
-    ASSERT_FALSE(item.isNull());
-    EXPECT_EQ(MenuTexts(h.menu.get()).first(), "Again|P&2");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(item.isNull());
-    // A later binding takes the place of the first; the menu may go before the list does.
-    QAction second("History 2");
-    h.historyMenu->BindAction(&second);
-    h.history.RemoveAll();
-    EXPECT_FALSE(second.isEnabled());
-    EXPECT_TRUE(h.button.isEnabled());
-    h.menu.reset();
-    h.history.AddMasterHisListItem("B", "http://b.com/");
-    EXPECT_TRUE(second.isEnabled());
-    EXPECT_EQ(h.foreign.text(), "Mine");
-    // 0 keeps nothing.
-    h.ann.options().SetMaxHistoryItems(0);
-    h.history.RefreshMasterHisList();
-    h.history.AddMasterHisListItem("P4", "P4");
-    EXPECT_FALSE(second.isEnabled());
-    EXPECT_TRUE(h.ann.Stored("History").isEmpty());
-}
-
-TEST(MasterHistory, TheDialogDeletesOneEntryOrAllOfThemAfterAsking) {
-    History h;
+TEST(MasterHistory, TheDialogDeletesAfterAskingTheLimitAndOneValuePerCaptionHoldAcrossLoginsTheMenuFollows) {
+    LoggedInUser ann;
+    ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
+    MasterHistory history;
+    // The history's menu, with an item of the caller's before, and the "History" tool button.
+    QAction foreign{"Mine"}, button{"History"};
+    auto menu = std::make_unique<QMenu>();
+    menu->addAction(&foreign);
+    MasterHistoryMenu historyMenu(history, menu.get());
+    historyMenu.BindAction(&button);
+    const auto reloaded = [&] { // what the next login reads
+        ann.temp().Reopen();
+        MasterHistory next;
+        next.LoadMasterHistory();
+        return next.Items();
+    };
+    EXPECT_FALSE(button.isEnabled() || menu->isEnabled());
+    // The dialog deletes one entry, or all of them after asking.
     for (const char* page : {"One", "Two", "Three"})
-        h.history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
+        history.AddMasterHisListItem(page, QString("http://%1/").arg(page));
     dialogs.Next([&](QDialog& dialog) {
         auto& tree = Child<QTreeWidget>(dialog, "tvwHistory");
         Child<QPushButton>(dialog, "cmdDelete").click(); // nothing selected
         tree.setCurrentItem(tree.topLevelItem(1));
         Child<QPushButton>(dialog, "cmdDelete").click();
-        h.boxes.Answer(msgbox::No);
+        boxes.Answer(msgbox::No);
         Child<QPushButton>(dialog, "cmdDeleteAll").click();
         Child<QPushButton>(dialog, "cmdExit").click();
         return dialog.result();
     });
-    h.historyMenu->ShowDialog();
-    EXPECT_EQ(h.ann.Stored("History"), QStringList({"One=http://One/", "Three=http://Three/"}));
-    MasterHistoryDialog dialog(h.history);
-    h.boxes.Answer(msgbox::Yes);
+    historyMenu.ShowDialog();
+    EXPECT_EQ(ann.Stored("History"), QStringList({"One=http://One/", "Three=http://Three/"}));
+    MasterHistoryDialog dialog(history);
+    boxes.Answer(msgbox::Yes);
     Child<QPushButton>(dialog, "cmdDeleteAll").click();
-    ExpectBoxes(h.boxes, {"deleteAllHistory", "deleteAllHistory"});
+    ExpectBoxes(boxes, {"deleteAllHistory", "deleteAllHistory"});
     EXPECT_EQ(Child<QTreeWidget>(dialog, "tvwHistory").topLevelItemCount(), 0);
     EXPECT_EQ(SettingsStore::Current()->FindKey("Software\\Bramblegate\\AnnHistory"), -1);
+    EXPECT_FALSE(button.isEnabled() || menu->isEnabled());
+    ann.options().SetMaxHistoryItems(3);
+    for (const char* page : {"One", "Two", "Three", "Four", "Four"})
+        history.AddMasterHisListItem(page, QString("http://%1.com/").arg(page).toLower());
+    // Full, and the newest page again: the oldest still goes, nothing comes.
+    EXPECT_EQ(button.isEnabled() ? button.menu() : nullptr, menu.get());
+    EXPECT_EQ(MenuTexts(menu.get()), QStringList({"Four|http://four.com/", "Three|http://three.com/"}));
+    EXPECT_EQ(reloaded(),
+              (QList<HistoryEntry>{{"Four", "http://four.com/"}, {"Three", "http://three.com/"}}));
+    // One caption, two addresses: stored once, the later address in the caption's first place.
+    ann.options().SetMaxHistoryItems(100);
+    history.AddMasterHisListItem("Three", "http://three.com/today");
+    EXPECT_EQ(ann.Stored("History"), QStringList({"Three=http://three.com/today", "Four=http://four.com/"}));
+    // Deleting the newer entry deletes the value, though an older entry has the caption.
+    history.Remove(0);
+    EXPECT_EQ(reloaded(), (QList<HistoryEntry>{{"Four", "http://four.com/"}}));
+    // A lowered limit trims menu and store at the refresh after Options; "&" is a letter.
+    for (const char* page : {"P1", "P&2", "P3"})
+        history.AddMasterHisListItem(page, page);
+    ann.options().SetMaxHistoryItems(2);
+    history.RefreshMasterHisList();
+    EXPECT_EQ(MenuTexts(menu.get()), QStringList({"P3|P3", "P&&2|P&2"}));
+    EXPECT_EQ(ann.Stored("History"), QStringList({"P&2=P&2", "P3=P3"}));
+    // The chosen page joins the history while the chosen item still runs its trigger.
+    QObject::connect(&historyMenu, &AddressMenu::NavigateRequested,
+                     [&](const QString& url) { history.AddMasterHisListItem("Again", url); });
+    QPointer<QAction> item = menu->actions().at(1);
+    item->trigger();
+    ASSERT_FALSE(item.isNull());
+    EXPECT_EQ(MenuTexts(menu.get()).first(), "Again|P&2");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(item.isNull());
+    // A later binding takes the place of the first; the menu may go before the list does.
+    QAction second("History 2");
+    historyMenu.BindAction(&second);
+    history.RemoveAll();
+    EXPECT_FALSE(second.isEnabled());
+    EXPECT_TRUE(button.isEnabled());
+    menu.reset();
+    history.AddMasterHisListItem("B", "http://b.com/");
+    EXPECT_TRUE(second.isEnabled());
+    EXPECT_EQ(foreign.text(), "Mine");
+    // 0 keeps nothing.
+    ann.options().SetMaxHistoryItems(0);
+    history.RefreshMasterHisList();
+    history.AddMasterHisListItem("P4", "P4");
+    EXPECT_FALSE(second.isEnabled());
+    EXPECT_TRUE(ann.Stored("History").isEmpty());
 }
 
 TEST(Bookmarks, NamedAfterThePageNewestFirstAskedBeforeAReplaceAndKeptToTheLimit) {
@@ -235,24 +201,38 @@ TEST(Bookmarks, TheDeleteDialogRemovesTheSelectedOneTheRenameDialogRefusesANameI
                                                 "My bank=http://www.example.com/bank"}));
 }
 
-TEST(ShortcutsBar, TheContextMenuAddsEditsDeletesAndSorts) {
-    Strip s({"Zoo", "Bank"});
+TEST(ShortcutsBar, TheContextMenuAddsEditsDeletesSortsDraggedButtonsAndDropsAreShortcutsAndTheRowScrolls) {
+    LoggedInUser ann;
+    ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Links");
+    QDir().mkpath(folder);
+    for (const QString name : {"Zoo", "Bank"})
+        FavoritesReader::WriteShortcut(folder + "/" + name + ".url",
+                                       "https://" + name.toLower() + ".example/");
+    ShortcutsBar bar;
+    bar.SetFolder(folder);
+    bar.Load();
+    const auto menu = [&](int place, const char* action) {
+        bar.PrepareContextMenu(place);
+        Child<QAction>(bar, action).trigger();
+    };
     core::PageLocation page{"Daily Planet: Home", "https://planet.example/"};
-    s.bar->SetPageSource([&page] { return page; });
+    bar.SetPageSource([&page] { return page; });
     // Add: the page on show, after the link the menu was opened on; again only moves it; another
     // page of the same name gets a number.
-    s.menu(0, "addLink");
-    s.menu(0, "addLink");
+    menu(0, "addLink");
+    menu(0, "addLink");
     page.url = "https://planet.example/sports";
-    s.menu(-1, "addLink");
+    menu(-1, "addLink");
     const QString planet = FavoritesReader::SafeFileName("Daily Planet: Home");
-    EXPECT_EQ(s.bar->Names(), QStringList({"Bank", planet, "Zoo", planet + " (2)"}));
-    EXPECT_EQ(FavoritesReader::ReadShortcut(s.folder + "/" + planet + ".url"), "https://planet.example/");
+    EXPECT_EQ(bar.Names(), QStringList({"Bank", planet, "Zoo", planet + " (2)"}));
+    EXPECT_EQ(FavoritesReader::ReadShortcut(folder + "/" + planet + ".url"), "https://planet.example/");
     page.url = ""; // no page: no Add, and without a link no Edit
-    s.bar->PrepareContextMenu(-1);
-    EXPECT_FALSE(Child<QAction>(*s.bar, "addLink").isEnabled());
-    EXPECT_FALSE(Child<QAction>(*s.bar, "editLink").isEnabled());
+    bar.PrepareContextMenu(-1);
+    EXPECT_FALSE(Child<QAction>(bar, "addLink").isEnabled());
+    EXPECT_FALSE(Child<QAction>(bar, "editLink").isEnabled());
 
     // Edit: a new name renames the file; a typed address is completed; a taken name is refused.
     dialogs.Next([](QDialog& d) {
@@ -262,76 +242,72 @@ TEST(ShortcutsBar, TheContextMenuAddsEditsDeletesAndSorts) {
         Child<QPushButton>(d, "cmdOK").click();
         return d.result();
     });
-    s.menu(2, "editLink");
-    EXPECT_FALSE(QFile::exists(s.folder + "/Zoo.url"));
-    EXPECT_EQ(FavoritesReader::ReadShortcut(s.folder + "/City Zoo.url"), "http://cityzoo.example/tickets");
-    s.boxes.Answer(msgbox::OK);
-    EXPECT_FALSE(s.bar->EditLink(2, "bank", "https://zoo.example/"));
+    menu(2, "editLink");
+    EXPECT_FALSE(QFile::exists(folder + "/Zoo.url"));
+    EXPECT_EQ(FavoritesReader::ReadShortcut(folder + "/City Zoo.url"), "http://cityzoo.example/tickets");
+    boxes.Answer(msgbox::OK);
+    EXPECT_FALSE(bar.EditLink(2, "bank", "https://zoo.example/"));
 
     // Delete asks first.
-    s.boxes.Answer(msgbox::No).Answer(msgbox::Yes);
-    s.menu(0, "deleteLink");
-    s.menu(0, "deleteLink");
-    EXPECT_FALSE(QFile::exists(s.folder + "/Bank.url"));
-    s.menu(-1, "sortLinks");
-    EXPECT_EQ(s.bar->Names(), QStringList({"City Zoo", planet, planet + " (2)"}));
-    EXPECT_EQ(s.Stored().first(), "City Zoo=http://cityzoo.example/tickets");
+    boxes.Answer(msgbox::No).Answer(msgbox::Yes);
+    menu(0, "deleteLink");
+    menu(0, "deleteLink");
+    EXPECT_FALSE(QFile::exists(folder + "/Bank.url"));
+    menu(-1, "sortLinks");
+    EXPECT_EQ(bar.Names(), QStringList({"City Zoo", planet, planet + " (2)"}));
+    EXPECT_EQ(ann.Stored("IELinks").first(), "City Zoo=http://cityzoo.example/tickets");
 
-    QSignalSpy toolbars(s.bar.get(), &ShortcutsBar::ToolbarsMenuRequested);
-    s.boxes.Answer(msgbox::OK);
-    s.menu(-1, "toolbars");
+    QSignalSpy toolbars(&bar, &ShortcutsBar::ToolbarsMenuRequested);
+    boxes.Answer(msgbox::OK);
+    menu(-1, "toolbars");
     EXPECT_EQ(toolbars.count(), 1);
-    ExpectBoxes(s.boxes, {"linkTaken", "deleteLink", "deleteLink", "selectToolbars"});
-}
+    ExpectBoxes(boxes, {"linkTaken", "deleteLink", "deleteLink", "selectToolbars"});
 
-TEST(ShortcutsBar, TakesDropsOffersShortcutsWhenDraggedAndScrollsWhenTheRowDoesNotFit) {
-    Strip s({"Bank", "Mail"});
     // A button offers its shortcut file and the Link buttons' formats; dropped on the strip again
     // it only moves.
-    std::unique_ptr<QMimeData> dragged(s.bar->DragData(1));
+    std::unique_ptr<QMimeData> dragged(bar.DragData(1));
     ASSERT_TRUE(dragged);
-    EXPECT_EQ(dragged->data(LinkDrag::kUrlFormat), "https://mail.example/");
-    EXPECT_EQ(dragged->data(LinkDrag::kLinkFormat), "1::https://mail.example/::Mail::IELinks");
-    EXPECT_EQ(dragged->urls(), QList<QUrl>({QUrl::fromLocalFile(s.folder + "/Mail.url")}));
-    EXPECT_TRUE(s.bar->DropData(dragged.get(), 0));
-    EXPECT_EQ(QDir(s.folder).entryList({"*.url"}, QDir::Files, QDir::Name),
-              QStringList({"Bank.url", "Mail.url"}));
+    EXPECT_EQ(dragged->data(LinkDrag::kUrlFormat), "https://planet.example/");
+    EXPECT_EQ(dragged->data(LinkDrag::kLinkFormat), "1::https://planet.example/::" + planet + "::IELinks");
+    EXPECT_EQ(dragged->urls(), QList<QUrl>({QUrl::fromLocalFile(folder + "/" + planet + ".url")}));
+    EXPECT_TRUE(bar.DropData(dragged.get(), 0));
+    EXPECT_EQ(QDir(folder).entryList({"*.url"}, QDir::Files).size(), 3);
     // A shortcut file from elsewhere is copied in; a Link button and a page picture become new ones.
     QTemporaryDir other;
     FavoritesReader::WriteShortcut(other.filePath("Library.url"), "https://library.example/");
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(other.filePath("Library.url"))});
-    EXPECT_TRUE(s.bar->DropData(&files, 1));
+    EXPECT_TRUE(bar.DropData(&files, 1));
     EXPECT_TRUE(QFile::exists(other.filePath("Library.url")));
     std::unique_ptr<QMimeData> link(LinkDrag(4, "https://shop.example/", "Shop", QString()).MimeData());
-    EXPECT_TRUE(s.bar->DropData(link.get(), -1));
+    EXPECT_TRUE(bar.DropData(link.get(), -1));
     std::unique_ptr<QMimeData> picture(LinkDrag::PageMimeData("https://news.example/today", "Today's News"));
-    EXPECT_TRUE(s.bar->DropData(picture.get(), 0));
-    EXPECT_EQ(s.bar->Names(), QStringList({FavoritesReader::SafeFileName("Today's News"), "Mail", "Library",
-                                           "Bank", "Shop"}));
-    EXPECT_EQ(s.Stored().last(), "Shop=https://shop.example/");
+    EXPECT_TRUE(bar.DropData(picture.get(), 0));
+    EXPECT_EQ(bar.Names(), QStringList({FavoritesReader::SafeFileName("Today's News"), planet, "Library",
+                                        "City Zoo", planet + " (2)", "Shop"}));
+    EXPECT_EQ(ann.Stored("IELinks").last(), "Shop=https://shop.example/");
     QMimeData text; // plain text that is no address
     text.setText("hello world");
-    EXPECT_FALSE(ShortcutsBar::CanDrop(&text) || s.bar->DropData(&text, 0));
+    EXPECT_FALSE(ShortcutsBar::CanDrop(&text) || bar.DropData(&text, 0));
 
     // Scroll buttons only while the row does not fit; scrolled all the way, the last button is in
     // view between them.
-    auto& left = Child<QToolButton>(*s.bar, "cmdIELinksLeft");
-    auto& right = Child<QToolButton>(*s.bar, "cmdIELinksRight");
-    s.bar->resize(150, 30);
-    s.bar->show();
+    auto& left = Child<QToolButton>(bar, "cmdIELinksLeft");
+    auto& right = Child<QToolButton>(bar, "cmdIELinksRight");
+    bar.resize(150, 30);
+    bar.show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(right.isVisible() && left.isVisible());
     EXPECT_FALSE(left.isEnabled());
     right.click();
-    EXPECT_TRUE(s.bar->FirstShown() == 1 && left.isEnabled());
-    s.bar->ScrollBy(100);
+    EXPECT_TRUE(bar.FirstShown() == 1 && left.isEnabled());
+    bar.ScrollBy(100);
     EXPECT_FALSE(right.isEnabled());
-    auto& last = Child<QToolButton>(*s.bar, "cmdIELink4");
-    EXPECT_LE(last.mapTo(s.bar.get(), QPoint(last.width(), 0)).x(), right.x());
-    EXPECT_GE(last.mapTo(s.bar.get(), QPoint(0, 0)).x(), left.width());
-    s.bar->resize(6000, 30);
+    auto& last = Child<QToolButton>(bar, "cmdIELink5");
+    EXPECT_LE(last.mapTo(&bar, QPoint(last.width(), 0)).x(), right.x());
+    EXPECT_GE(last.mapTo(&bar, QPoint(0, 0)).x(), left.width());
+    bar.resize(6000, 30);
     QCoreApplication::processEvents();
     EXPECT_FALSE(left.isVisible() || right.isVisible());
-    EXPECT_EQ(s.bar->FirstShown(), 0);
+    EXPECT_EQ(bar.FirstShown(), 0);
 }

@@ -67,10 +67,7 @@ void writeSlot(const QString& user, int slot, const QString& caption, int order)
 
 class LinksTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        App().CurrentUser = "ann";
-        App().PassPhrase = "annpass1";
-    }
+    void SetUp() override { runAs("ann", "annpass1"); }
     TempStore temp;
     ScriptedBoxes boxes;
 };
@@ -135,8 +132,7 @@ void runSaver(const QString& path) {
         std::_Exit(2);
     }
     SettingsStore::SetCurrent(store.get());
-    App().CurrentUser = kSaver;
-    App().PassPhrase = kPassPhrase;
+    runAs(kSaver, kPassPhrase);
     Links links(kSaver);
     int generation = links.Item(1)->NavigateAfterLogin().toInt();
     KillRounds::Ready();
@@ -179,10 +175,12 @@ int checkCompleteSet() {
 
 } // namespace
 
-TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
+TEST_F(LinksTest, LinksAreSavedAsAddedEachInItsOwnSlotAfterARenumberingTooAndReadBackAfterARestart) {
     SaveValue("ann", "FavoritesFolder", "Links\\News");
     SaveValue("ann", "SearchChoice", "Msn");
     SaveValue("ann", "CaptionOld", "stray");
+    QString gone;
+    QStringList ids; // Bob's, in button order
     {
         Links links("ann");
         EXPECT_EQ(links.FavoritesFolder(), QStringLiteral("Links\\News"));
@@ -212,6 +210,34 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
         EXPECT_TRUE(valueNames("ann").contains("SearchChoice") && !valueNames("ann").contains("CaptionOld"));
         EXPECT_EQ(valueNames("ann").filter(QRegularExpression("^(Caption|URL|PW|ControlOrder)\\d+$")).size(),
                   8);
+
+        // Bob's writes after his store was renumbered.
+        Links bob("bob");
+        for (const char* caption : {"A", "B", "C", "D"})
+            addPlain(bob, caption);
+        // B's slot goes; C and D move up one slot while their Indexes stay 3 and 4.
+        gone = bob.Item(2)->Id();
+        bob.Remove(2);
+        bob.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false, true);
+        bob.Item(4)->SetHidePopUps(false);
+        bob.Item(4)->SetAlsoAllowedSite("login.partner.example");
+        bob.SaveLink(4);
+        // Only a Link that has an also allowed site has the value.
+        EXPECT_TRUE(ValueExists("bob", "AlsoAllowedSite3") && !ValueExists("bob", "AlsoAllowedSite2"));
+        // A new Link takes the next slot, not its Index.
+        addPlain(bob, "E");
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"A", "Cats", "D", "E"}));
+        // Moved and compacted: the slots follow the button order, the Indexes do not.
+        bob.MoveLink(5, 1);
+        bob.SaveLinks(true);
+        bob.UpdateLink(1, "Apple", enc("https://apple.example/"), enc("ap"), enc("pip"), "", "", false, true);
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"E", "Apple", "Cats", "D"}));
+        // Saved in Index order again, then one Link alone.
+        bob.SaveLinks(false);
+        bob.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false, true);
+        EXPECT_EQ(storedSlots("bob"), (QStringList{"Apple", "Cats", "D", "E"}));
+        for (int order = 0; order < 4; ++order)
+            ids << bob.ControlOrderItem(order)->Id();
     }
     temp.Reopen();
     Links links("ann");
@@ -228,119 +254,75 @@ TEST_F(LinksTest, LinksAreSavedAsAddedAndReadBackAfterARestart) {
     // A Link that shares its cookies has no web profile of its own.
     EXPECT_TRUE(mail->ShareCookies() && mail->WebProfileId().isEmpty());
     EXPECT_EQ(bank->WebProfileId(), GetValue("ann", "LinkId1"));
+
+    Links bob("bob");
+    ASSERT_EQ(buttonOrder(bob), (QStringList{"E", "Apple", "Cats", "D"}));
+    // The ids went with their Links; the removed Link's went.
+    QStringList read;
+    for (int order = 0; order < 4; ++order) {
+        const Link* link = bob.ControlOrderItem(order);
+        read << link->URL() + " " + link->Password() + " " + (link->HidePopUps() ? "hide " : "show ") +
+                    link->AlsoAllowedSite();
+        EXPECT_EQ(link->Id(), ids.value(order));
+    }
+    EXPECT_FALSE(LinkIds::Stored("bob").contains(gone));
+    EXPECT_EQ(read, (QStringList{"https://e.example/ E-pw hide ", "https://apple.example/ pip hide ",
+                                 "https://cats.example/ purr hide ",
+                                 "https://d.example/ D-pw show login.partner.example"}));
 }
 
 TEST_F(LinksTest, DamagedStoresLoadEveryLinkAndAreRewrittenWithoutGaps) {
+    const QString kept = QStringLiteral("0123456789abcdef0123456789abcdef");
     const struct {
         const char* name;
         QList<std::tuple<int, const char*, int>> stored; // slot, caption, order
         QStringList loaded;
+        QMap<int, QString> ids = {}; // by slot; none stored elsewhere (another tool, an older version)
     } rows[] = {
         // Missing slots are bridged; the store is rewritten in button order into slots 1 to 3.
         {"gaps", {{1, "A", 0}, {3, "C", 2}, {4, "D", 1}}, {"A", "D", "C"}},
         // Nine missing slots in a row are bridged; the tenth ends the load.
         {"ten", {{1, "first", 0}, {11, "after nine", 1}, {22, "after ten", 2}}, {"first", "after nine"}},
         // Orders with holes and repeats (hand-edited, imported) become 0..n-1 in the order they had.
+        // One id copied into a second slot, one that is no id (it would become a folder name).
         {"orders",
          {{1, "five", 5}, {2, "two", 2}, {3, "nine", 9}, {4, "two again", 2}},
-         {"two", "two again", "five", "nine"}},
+         {"two", "two again", "five", "nine"},
+         {{2, kept}, {3, kept}, {4, "../../../elsewhere"}}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         TempStore store;
-        App().CurrentUser = "ann";
-        App().PassPhrase = "annpass1";
+        runAs("ann", "annpass1");
         SaveValue("ann", "Items", QString::number(r.stored.size()));
         for (const auto& [slot, caption, order] : r.stored)
             writeSlot("ann", slot, caption, order);
+        for (auto [slot, id] : r.ids.asKeyValueRange())
+            SaveValue("ann", QStringLiteral("LinkId%1").arg(slot), id);
         {
             Links links("ann");
             EXPECT_EQ(buttonOrder(links), r.loaded);
             EXPECT_EQ(links.Item(2)->URL(), "https://" + links.Item(2)->Caption() + ".example/");
+            // Every Link has an id of its own, stored at once in its slot; a valid one is kept once.
+            QSet<QString> ids;
+            for (Link* link : links) {
+                EXPECT_TRUE(LinkIds::IsValid(link->Id())) << link->Caption().toStdString();
+                EXPECT_EQ(GetValue("ann", QStringLiteral("LinkId%1").arg(link->Slot())), link->Id());
+                ids << link->Id();
+            }
+            EXPECT_EQ(ids.size(), links.Count());
+            EXPECT_EQ(links.Item(2)->Id() == kept, r.ids.contains(2));
             links.SaveLinks(true);
         }
         EXPECT_EQ(storedSlots("ann"), r.loaded);
     }
 }
 
-TEST_F(LinksTest, EveryLinkHasAnIdOfItsOwn) {
-    // A store written without ids (by another tool, an older version), one id copied into a
-    // second slot, one that is no id (it would become a folder name).
-    SaveValue("ann", "Items", "4");
-    for (int slot = 1; slot <= 4; ++slot)
-        writeSlot("ann", slot, QString(QChar('A' + slot - 1)), slot - 1);
-    const QString kept = LinkIds::New();
-    SaveValue("ann", "LinkId2", kept);
-    SaveValue("ann", "LinkId3", kept);
-    SaveValue("ann", "LinkId4", "../../../elsewhere");
-    Links links("ann");
-    QSet<QString> ids;
-    for (Link* link : links) {
-        EXPECT_TRUE(LinkIds::IsValid(link->Id())) << link->Caption().toStdString();
-        ids.insert(link->Id());
-        // The new ids are stored at once, each in its Link's slot.
-        EXPECT_EQ(GetValue("ann", QStringLiteral("LinkId%1").arg(link->Index())), link->Id());
-    }
-    EXPECT_EQ(links.Item(2)->Id(), kept);
-    EXPECT_EQ(ids.size(), 4) << "no two Links share an id";
-}
-
-TEST_F(LinksTest, WritesAfterTheStoreIsRenumberedLandInEachLinksOwnSlot) {
-    QString gone;
-    QStringList ids; // in button order
-    {
-        Links links("ann");
-        for (const char* caption : {"A", "B", "C", "D"})
-            addPlain(links, caption);
-        // B's slot goes; C and D move up one slot while their Indexes stay 3 and 4.
-        gone = links.Item(2)->Id();
-        links.Remove(2);
-        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("meow"), "", "", false,
-                         true);
-        links.Item(4)->SetHidePopUps(false);
-        links.Item(4)->SetAlsoAllowedSite("login.partner.example");
-        links.SaveLink(4);
-        // Only a Link that has an also allowed site has the value.
-        EXPECT_TRUE(ValueExists("ann", "AlsoAllowedSite3") && !ValueExists("ann", "AlsoAllowedSite2"));
-        // A new Link takes the next slot, not its Index.
-        addPlain(links, "E");
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"A", "Cats", "D", "E"}));
-        // Moved and compacted: the slots follow the button order, the Indexes do not.
-        links.MoveLink(5, 1);
-        links.SaveLinks(true);
-        links.UpdateLink(1, "Apple", enc("https://apple.example/"), enc("ap"), enc("pip"), "", "", false,
-                         true);
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"E", "Apple", "Cats", "D"}));
-        // Saved in Index order again, then one Link alone.
-        links.SaveLinks(false);
-        links.UpdateLink(3, "Cats", enc("https://cats.example/"), enc("cat"), enc("purr"), "", "", false,
-                         true);
-        EXPECT_EQ(storedSlots("ann"), (QStringList{"Apple", "Cats", "D", "E"}));
-        EXPECT_EQ(GetValue("ann", "PW2"), enc("purr"));
-        for (int order = 0; order < 4; ++order)
-            ids << links.ControlOrderItem(order)->Id();
-    }
-    temp.Reopen();
-    Links links("ann");
-    ASSERT_EQ(buttonOrder(links), (QStringList{"E", "Apple", "Cats", "D"}));
-    // The ids went with their Links; the removed Link's went.
-    QStringList read;
-    for (int order = 0; order < 4; ++order) {
-        const Link* link = links.ControlOrderItem(order);
-        read << link->URL() + " " + link->Password() + " " + (link->HidePopUps() ? "hide " : "show ") +
-                    link->AlsoAllowedSite();
-        EXPECT_EQ(link->Id(), ids.value(order));
-    }
-    EXPECT_FALSE(LinkIds::Stored("ann").contains(gone));
-    EXPECT_EQ(read, (QStringList{"https://e.example/ E-pw hide ", "https://apple.example/ pip hide ",
-                                 "https://cats.example/ purr hide ",
-                                 "https://d.example/ D-pw show login.partner.example"}));
-}
-
-TEST_F(LinksTest, MissingLinksVisibleAndNavigateStoppedFollowTheirRules) {
+TEST_F(LinksTest, MissingLinksVisibleNavigateStoppedAndAPasswordChangeFollowTheirRules) {
+    SaveUserPassword("Users", "ann", "annpass1", "");
     Links links("ann");
     Link* link = addPlain(links, "A");
-    addPlain(links, "B");
+    Link* gone = addPlain(links, "B");
     for (Link* none : {links.Item(0), links.Item(3), links.ControlOrderItem(2), links.RenewLink(7)})
         EXPECT_EQ(none, nullptr);
     EXPECT_THROW(links.SaveLink(3), BgError);
@@ -366,9 +348,7 @@ TEST_F(LinksTest, MissingLinksVisibleAndNavigateStoppedFollowTheirRules) {
 
     links.SetNavigateStopped(true); // a stop says so
     EXPECT_EQ(status.value(0), (QVariantList{3, QStringLiteral("Navigation Cancelled")}));
-
     // A fresh navigation clears the stop and the Link's run-time state, but not its login.
-    links.SetNavigateStopped(true);
     link->SetTitle("Old page");
     link->SetProgressValue(50);
     link->SetPasswordSent(true);
@@ -377,35 +357,29 @@ TEST_F(LinksTest, MissingLinksVisibleAndNavigateStoppedFollowTheirRules) {
     EXPECT_FALSE(links.NavigateStopped() || link->PasswordSent());
     EXPECT_EQ(status.last().at(1).toString() + link->Title() + QString::number(link->ProgressValue()), "0");
     EXPECT_TRUE(link->LoggedIn());
-}
 
-TEST_F(LinksTest, APasswordChangeReEncryptsTheStoreAndTheLinksInMemoryOrNothing) {
-    SaveUserPassword("Users", "ann", "annpass1", "");
-    Links links("ann");
-    addPlain(links, "A");
-    Link* gone = addPlain(links, "B");
-    links.Remove(2);
+    // A password change re-encrypts the store and the Links in memory, or nothing.
     const QString goneEnc = gone->PasswordEnc();
     SaveUserPassword("Users", "ann", "newpass2", "annpass1");
-    Link* a = links.Item(1);
-    EXPECT_EQ(SecretCipher::DecryptMessage(a->PasswordEnc(), "newpass2") + a->Password() + a->UserName(),
+    EXPECT_EQ(SecretCipher::DecryptMessage(link->PasswordEnc(), "newpass2") + link->Password() +
+                  link->UserName(),
               QStringLiteral("A-pwA-pwA-user"));
     EXPECT_EQ(gone->PasswordEnc(), goneEnc); // deleted Links are left alone
-    EXPECT_EQ(GetValue("ann", "PW1"), a->PasswordEnc());
+    EXPECT_EQ(GetValue("ann", "PW1"), link->PasswordEnc());
 
     // Held but never saved: a secret that cannot be decrypted makes the in-memory half fail
     // after the stored half succeeded. Nothing changes then.
     links.Add("Broken", enc("https://broken.example/"), "", QStringLiteral("\u0142\u0142"), "", "", false,
               false, 1, false);
     const QStringList stored{GetValue("ann", "PW1"), GetValue("Users", "ann")};
-    const QString held = links.Item(1)->PasswordEnc();
+    const QString held = link->PasswordEnc();
     EXPECT_THROW(SaveUserPassword("Users", "ann", "newpass3", "newpass2"), BgError);
     EXPECT_EQ(App().PassPhrase, QStringLiteral("newpass2"));
     EXPECT_EQ((QStringList{GetValue("ann", "PW1"), GetValue("Users", "ann")}), stored);
-    EXPECT_EQ(links.Item(1)->PasswordEnc(), held);
+    EXPECT_EQ(link->PasswordEnc(), held);
 }
 
-TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
+TEST(LinkEditor, AddingChecksTheFieldsAndEditingStoresEveryChoiceInTheLinksOwnSlotAtOnce) {
     TempStore temp;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
@@ -452,30 +426,24 @@ TEST(LinkEditor, AddingChecksTheFieldsAndStoresEveryChoice) {
     ASSERT_NE(LinkEditor::RunAdd(host), nullptr);
 
     temp.Reopen();
-    Links stored("Olga");
-    ASSERT_EQ(stored.Count(), 4);
-    const Link* link = stored.Item(4);
-    EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(),
-                           link->SelectOption(), link->NavigateAfterLogin()}),
-              QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
-    EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && stored.Item(3)->HidePopUps());
-    // A new Link keeps its own cookies.
-    EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() || !stored.Item(3)->Password().isEmpty() ||
-                 stored.Item(3)->ShareCookies());
-}
+    {
+        Links stored("Olga");
+        ASSERT_EQ(stored.Count(), 4);
+        const Link* link = stored.Item(4);
+        EXPECT_EQ(QStringList({link->Caption(), link->URL(), link->UserName(), link->Password(),
+                               link->SelectOption(), link->NavigateAfterLogin()}),
+                  QStringList({"Mail", "mail.example", "olga", "m@il-pw", "Personal", "Inbox"}));
+        EXPECT_TRUE(link->AutoNavigate() && link->ReqLogin() && stored.Item(3)->HidePopUps());
+        // A new Link keeps its own cookies.
+        EXPECT_FALSE(link->HidePopUps() || stored.Item(3)->ReqLogin() ||
+                     !stored.Item(3)->Password().isEmpty() || stored.Item(3)->ShareCookies());
+    }
 
-TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    ScriptedDialogs dialogs;
-    createAndLogIn("Quinn", "quinn-pw", boxes);
-    EditorHost host("Quinn");
-    host.links.Add("Cats", "", "", "", "", "", false, false);
+    // Editing. The first Link's slot goes, so the store numbers the others one lower than their Indexes.
     Link* toons = host.links.Add("Tom && Jerry", enc("https://toons.example/"), enc("quinn"), enc("c@rtoon"),
                                  "", "Episodes", false, true);
-    // The first Link's slot goes, so the store numbers the others one lower than their Indexes.
     host.links.Remove(1);
-    ASSERT_EQ(toons->Index(), 4);
+    ASSERT_EQ(toons->Index(), 5);
     dialogs.Next([&](QDialog& f) {
         EXPECT_EQ(QStringList({edit(f, "txtCaption")->text(), edit(f, "txtUserName")->text(),
                                edit(f, "txtPW")->text(), edit(f, "txtNavigateAfterLogin")->text()}),
@@ -488,12 +456,12 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
         return f.result();
     });
     EXPECT_EQ(LinkEditor::RunEdit(host, *toons), toons);
-    EXPECT_EQ(GetValue("Quinn", "HidePopUps3") + GetValue("Quinn", "ShareCookies3") +
-                  GetValue("Quinn", "AlsoAllowedSite3"),
+    EXPECT_EQ(GetValue("Olga", "HidePopUps4") + GetValue("Olga", "ShareCookies4") +
+                  GetValue("Olga", "AlsoAllowedSite4"),
               QStringLiteral("FalseTruelogin.toon-id.example"));
-    Links again("Quinn");
-    EXPECT_EQ(again.Item(3)->URL(), QStringLiteral("https://toons.example/new"));
-    EXPECT_TRUE(again.Item(3)->ShareCookies() && again.Item(2)->HidePopUps() && !again.Item(3)->HidePopUps());
+    Links again("Olga");
+    EXPECT_EQ(again.Item(4)->URL(), QStringLiteral("https://toons.example/new"));
+    EXPECT_TRUE(again.Item(4)->ShareCookies() && again.Item(2)->HidePopUps() && !again.Item(4)->HidePopUps());
 
     // Cancel changes nothing.
     dialogs.Next([&](QDialog& f) {
@@ -515,28 +483,22 @@ TEST(LinkEditor, EditingStoresItsChoicesInTheLinksOwnSlotAtOnce) {
             return f.result();
         });
         EXPECT_EQ(LinkEditor::RunEdit(host, *home), home);
-        EXPECT_EQ(GetValue("Quinn", "Caption1"), QString::fromLatin1(stored));
+        EXPECT_EQ(GetValue("Olga", "Caption1"), QString::fromLatin1(stored));
     }
-}
 
-TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndAdviceAndProblemPage) {
-    TempStore temp;
-    ScriptedBoxes boxes;
-    createAndLogIn("Rita", "rita-pass", boxes);
-    EditorHost host("Rita");
-    Link* shop =
-        host.links.Add("Shop", enc("https://shop.example/"), enc("rita"), enc("sh0p!"), "", "", false, true);
+    // The password shows only after the master password was given again.
     LinkEditor f(host, LinkEditor::Mode::Edit);
-    f.LoadLink(*shop);
+    f.LoadLink(*toons);
     showActive(f);
-    type(f, "txtCaption", "  Shop  ");
+    type(f, "txtCaption", "  Toons  ");
+    boxes.Clear();
     host.verifyAnswers = {true, false};
     boxes.Answer(msgbox::OK);
     click(f, "cmdShow");
     click(f, "cmdShow");
     EXPECT_EQ(host.verifications, 2);
-    EXPECT_EQ(boxes.texts(), QStringList{"sh0p!"});
-    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Password for Shop"));
+    EXPECT_EQ(boxes.texts(), QStringList{"c@rtoon"});
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Password for Toons"));
 
     // Leaving an address of the sign-in service brings advice; other addresses do not.
     boxes.Answer(msgbox::OK);
@@ -556,8 +518,7 @@ TEST(LinkEditor, ThePasswordShowsOnlyAfterVerificationAndAdviceAndProblemPage) {
 TEST(LinksKill, AKilledSaveLeavesTheOldOrTheNewSetNeverNone) {
     ASSERT_NE(g_saver, nullptr);
     TempStore temp;
-    App().CurrentUser = kSaver;
-    App().PassPhrase = kPassPhrase;
+    runAs(kSaver, kPassPhrase);
     {
         Links links(kSaver);
         for (int id = 0; id < kLinkCount; ++id)

@@ -8,7 +8,7 @@ namespace sites {
 
 struct LoginLab::State {
     std::mutex mutex;
-    QList<Sent> sent;
+    QStringList sent;
 };
 
 namespace {
@@ -103,15 +103,13 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<button>Create account</button></form>%F"},
     {"mixed", "search box, newsletter box, login form", "Shop", kLogin,
      "<form action=/mixed/search><input name=q><button>Search</button></form><form method=post action=/mixed/news>"
-     "<input type=email name=email placeholder='Your email'><button>Subscribe</button></form>%A%U<button>Sign in</button>"
-     "</form>"},
+     "<input type=email name=email placeholder='Your email'><button>Subscribe</button></form>%A%U<button>Sign in</button></form>"},
     {"status401", "the login page sent with status 401", "Authorization required", kLogin, "%F", "", 401},
     {"clobber", "controls named id, action, elements, getAttribute, tagName", "Log in",
      {"id=1", "action=x", "elements=", "getAttribute=", "tagName=", "user=USER", "pass=PASS"},
      "<form id=f name=f method=post action=/clobber/got><input type=hidden name=id value=1><input type=hidden "
      "name=action value=x><input type=hidden name=elements><input type=hidden name=getAttribute><input type=hidden "
-     "name=tagName>%U"
-     "<button>Log in</button></form>"},
+     "name=tagName>%U<button>Log in</button></form>"},
     {"passfirst", "the password field before the user field", "Password first", kLogin,
      "%A<p>Password <input type=password name=pass></p><p>User <input name=user></p><input type=submit value=OK></form>"},
     {"twopass", "a customer number in a password field, then the PIN", "Two passwords", kLogin,
@@ -131,8 +129,7 @@ setTimeout(function () { pw.hidden = false; b.textContent = 'Sign in'; }, 300); 
      "<script>function submitLogin() { document.login.submit(); }</script>"},
     {"jsbutton", "a plain button whose handler submits", "Script button", kLogin,
      "<form name=login method=post action=/jsbutton/got>%U<input type=button value=Continue onclick='sendLogin()'>"
-     "</form>"
-     "<script>function other() { return 0; }\nfunction sendLogin() { document.forms.login.submit(); }</script>"},
+     "</form><script>function other() { return 0; }\nfunction sendLogin() { document.forms.login.submit(); }</script>"},
     {"emptybutton", "a plain button without words", "Empty button", kLogin,
      "%A%U<input type=button onclick='this.form.submit()'></form>"},
     {"onsubmit", "no control; the onsubmit handler marks the form and submits it", "Handler",
@@ -209,19 +206,19 @@ LoginLab::LoginLab() : m_state(std::make_shared<State>()) {
     });
     // Whatever is sent anywhere else is recorded.
     m_server.SetFallback([state = m_state](const Request& r, Reply& reply) {
-        Sent sent{r.path, r.method, r.params};
+        QMap<QString, QString> fields = r.params;
         if (r.header("content-type").contains(QLatin1String("json"))) {
             const QJsonObject o = QJsonDocument::fromJson(r.body).object();
             for (auto it = o.begin(); it != o.end(); ++it)
-                sent.fields.insert(it.key(), it.value().toVariant().toString());
+                fields.insert(it.key(), it.value().toVariant().toString());
         }
-        {
-            std::lock_guard lock(state->mutex);
-            state->sent.append(sent);
-        }
+        QString sent = r.method + ' ' + r.path;
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+            sent += ' ' + it.key() + '=' + it.value();
+        std::lock_guard lock(state->mutex);
+        state->sent.append(sent);
         reply.Html(Doc("Welcome", "<h1>Welcome</h1><a href=\"/logout\">Sign out</a>"));
     });
-    m_ok = m_server.Start();
 }
 
 QString LoginLab::Url(const QString& path, const QString& host) const {
@@ -233,23 +230,12 @@ void LoginLab::Forget() {
     m_state->sent.clear();
 }
 
-QList<LoginLab::Sent> LoginLab::Received(const QString& name) const {
+QStringList LoginLab::Received(const QString& name) const {
     std::lock_guard lock(m_state->mutex);
-    QList<Sent> out;
-    for (const Sent& s : m_state->sent)
-        if (s.path.startsWith('/' + name + '/')) out << s;
+    QStringList out;
+    for (const QString& sent : m_state->sent)
+        if (sent.section(' ', 1, 1).startsWith('/' + name + '/')) out << sent;
     return out;
-}
-
-QString LoginLab::Describe(const QString& name) const {
-    QStringList lines;
-    for (const Sent& s : Received(name)) {
-        QString line = s.method + ' ' + s.path;
-        for (auto it = s.fields.cbegin(); it != s.fields.cend(); ++it)
-            line += ' ' + it.key() + '=' + it.value();
-        lines << line;
-    }
-    return lines.join('\n');
 }
 
 } // namespace sites

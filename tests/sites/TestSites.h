@@ -43,8 +43,9 @@ using Handler = std::function<void(const Request&, Reply&)>;
 // A whole HTML page (a body starting with <frameset> stands in for the body).
 QString Doc(const QString& title, const QString& body);
 
-// A small HTTP server on 127.0.0.1 running on its own threads. Routes are exact paths per
-// method and may be added while it runs; an unknown path answers 404.
+// A small HTTP server on 127.0.0.1, on any free port, running on its own threads from
+// construction. Routes are exact paths per method and may be added while it runs; an unknown
+// path answers 404.
 class SiteServer {
 public:
     SiteServer();
@@ -55,7 +56,6 @@ public:
     void Page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");
 
-    bool Start(); // on any free port
     void Stop();
     int port() const { return m_port; }
     QString Url(const QString& path = QStringLiteral("/")) const;
@@ -70,7 +70,7 @@ private:
 
 // The program's test sites: a main origin and a second origin (another port, so another
 // origin for the engine) serving the pages of the route table in TestSites.cpp, where each
-// page says what it is for. Both servers run from construction to destruction.
+// page says what it is for.
 //   /login takes ?next=/path (where an accepted login goes instead of /welcome); refused logins
 //   get the form again (200; 401 on /login-strict). /basic-auth is behind the server's own
 //   sign-in box (realm "Bramble Vault", kUser/kPassword); /download?bytes=N&name=&trickle=ms.
@@ -120,12 +120,6 @@ public:
     static constexpr const char* kUser = "carol@bank.example";
     static constexpr const char* kPassword = "s3cret-Pass!";
 
-    struct Sent {
-        QString path; // without the query
-        QString method;
-        QMap<QString, QString> fields; // query and body fields together
-    };
-
     struct Page {
         const char* name;
         const char* about; // nullptr: part of another page (a frame, a later step)
@@ -139,13 +133,12 @@ public:
     };
 
     LoginLab();
-    bool ok() const { return m_ok; }
     QString Url(const QString& path, const QString& host = QStringLiteral("bank.localhost")) const;
 
     void Forget();
-    // Everything sent below /<name>/, in order, and the same as "METHOD path name=value ..." lines.
-    QList<Sent> Received(const QString& name) const;
-    QString Describe(const QString& name) const;
+    // Everything sent below /<name>/, in order, as "METHOD path name=value ..." (the path without
+    // the query; the query's and the body's fields together, by name).
+    QStringList Received(const QString& name) const;
 
     // The login layouts (true), or the pages that must receive nothing (false).
     static QList<Page> Pages(bool login);
@@ -154,7 +147,6 @@ private:
     struct State;
     SiteServer m_server;
     std::shared_ptr<State> m_state;
-    bool m_ok = false;
 };
 
 // An https site on 127.0.0.1 whose certificate is signed by nobody: every browser finds it not

@@ -52,7 +52,6 @@ inline void Run(const char* variable, const QString& value, int rounds,
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // A filter that selects some test: the environment takes over before it runs.
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=*")});
-        ASSERT_TRUE(child.waitForStarted(10000));
         QByteArray out;
         while (!out.contains("ready\n") && child.waitForReadyRead(20000))
             out += child.readAll();
@@ -61,7 +60,6 @@ inline void Run(const char* variable, const QString& value, int rounds,
         ASSERT_EQ(child.state(), QProcess::Running) << "the child stopped by itself";
         ::kill(pid_t(child.processId()), SIGKILL);
         ASSERT_TRUE(child.waitForFinished(10000));
-        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
         afterKill(round);
         if (::testing::Test::HasFailure()) return;
     }

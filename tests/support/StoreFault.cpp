@@ -1,7 +1,6 @@
 #include "support/StoreFault.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <QFile>
@@ -87,13 +86,4 @@ StoreFault::~StoreFault() {
         sqlite3_exec(store->handle(), "PRAGMA query_only=0", nullptr, nullptr, nullptr);
         sqlite3_busy_timeout(store->handle(), SettingsStore::kBusyTimeoutMs);
     }
-}
-
-const char* StoreFault::Name(Kind kind) {
-    return std::array{"ReadOnly", "Busy", "DiskFull"}[kind];
-}
-
-QString StoreFault::Reason(Kind kind) {
-    return std::array{"the settings file cannot be written to",
-                      "the settings file is in use by another copy of the program", "the disk is full"}[kind];
 }

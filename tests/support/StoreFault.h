@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 struct sqlite3;
 
 // Makes the current store fail as a real one does, for as long as it lives: the file cannot be
@@ -11,14 +9,16 @@ class StoreFault {
 public:
     enum Kind { ReadOnly, Busy, DiskFull };
     static constexpr Kind kAll[] = {ReadOnly, Busy, DiskFull};
+    static constexpr const char* kNames[] = {"ReadOnly", "Busy", "DiskFull"}; // for test names
+    // As the program puts it to the user.
+    static constexpr const char* kReasons[] = {"the settings file cannot be written to",
+                                               "the settings file is in use by another copy of the program",
+                                               "the disk is full"};
 
     explicit StoreFault(Kind kind);
     ~StoreFault();
     StoreFault(const StoreFault&) = delete;
     StoreFault& operator=(const StoreFault&) = delete;
-
-    static const char* Name(Kind kind); // for test names
-    static QString Reason(Kind kind);   // as the program puts it to the user
 
     // Puts the file-system shim under the stores opened from now on (TempStore does).
     static void InstallShim();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QThread>
 
 #include "core/AppState.h"
@@ -129,6 +130,16 @@ ScriptedFiles::~ScriptedFiles() {
 ScriptedFiles& ScriptedFiles::Next(const QString& path) {
     m_answers.push_back(path);
     return *this;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void SaveBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {

@@ -89,6 +89,10 @@ private:
     std::deque<QString> m_answers;
 };
 
+// The bytes of a file, empty when it cannot be read; a file that cannot be written fails the test.
+QByteArray FileBytes(const QString& path);
+void SaveBytes(const QString& path, const QByteArray& bytes);
+
 // Processes events until `done` is true or the timeout passes; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
 

@@ -1,14 +1,51 @@
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/AppPaths.h"
 #include "core/PasswordChange.h"
+#include "core/SecretCipher.h"
 #include "core/Settings.h"
+#include "links/Links.h"
 #include "users/DeleteUser.h"
+#include "users/DeleteUserDialog.h"
+#include "users/LoginDialog.h"
+#include "users/StartUp.h"
+#include "users/UserOptions.h"
 #include "UsersSupport.h"
 
 using namespace core;
 using namespace userstest;
 
+namespace {
+
+const char* const kKeys[] = {"", "Urls", "BMs", "History", "IELinks", "Permissions"};
+
+// Gives a user something in every key that belongs to it, and a web profile with a cookie file.
+void fillUser(const QString& user) {
+    for (const char* key : kKeys)
+        SaveValue(user + key, "Item", "http://some.example/");
+    QDir().mkpath(AppPaths::UserProfileFolder(user) + "/Cache");
+    SaveBytes(AppPaths::UserProfileFolder(user) + "/Cookies", "session=1");
+}
+
+bool anythingOf(const QString& user) {
+    bool found = ValueExists("Users", user) || QFileInfo::exists(AppPaths::UserProfileFolder(user));
+    for (const char* key : kKeys)
+        found = found || SettingsStore::Current()->FindKey("Software\\Bramblegate\\" + user + key) >= 0;
+    return found;
+}
+
+// Presses OK; one box comes (no box, or a second, fails the strict seams), answered `answer`.
+void okWithBox(QDialog& f, ScriptedBoxes& boxes, msgbox::Result answer = msgbox::OK) {
+    boxes.Answer(answer);
+    click(f, "cmdOK");
+}
+
+} // namespace
+
 // Every message of the login, new-user, password-change and deletion logic, and where the focus
 // goes, checked once here; the dialog tests only check that a box came.
-TEST(Accounts, EveryMessageWhereTheFocusGoesAndNoUserNameThatBreaksTheStore) {
+TEST(Accounts, EveryMessageWhereTheFocusGoesNoNameThatBreaksTheStoreAndOldSettingsUpgradedOnce) {
     TempStore temp;
     ScriptedBoxes boxes;
     createUser("alice", "wonder1", boxes);
@@ -81,8 +118,7 @@ TEST(Accounts, EveryMessageWhereTheFocusGoesAndNoUserNameThatBreaksTheStore) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text.left(40).toStdString());
         App() = AppState();
-        App().CurrentUser = "alice";
-        App().PassPhrase = "wonder1";
+        runAs("alice", "wonder1");
         boxes.Clear();
         boxes.AnswerWith(
             [](const msgbox::Request& q) { return q.buttons == msgbox::YesNo ? msgbox::No : msgbox::OK; });
@@ -124,17 +160,12 @@ TEST(Accounts, EveryMessageWhereTheFocusGoesAndNoUserNameThatBreaksTheStore) {
         "Invalid Password! The maximum number of tries has been exceeded. Bramblegate will exit now.\r\r");
     EXPECT_EQ(boxes.lastTitle(), QStringLiteral("Login Failed"));
     createUser("four", "abcd", boxes);
-    App().CurrentUser = "four";
-    App().PassPhrase = "abcd";
+    runAs("four", "abcd");
     LoginFields twelve{"", "abcd", "123456789012", "123456789012"};
     boxes.Answer(msgbox::Yes);
     EXPECT_EQ(Accounts().DoSetNewPW(twelve).outcome, LoginStep::Succeeded);
     EXPECT_TRUE(Accounts::CheckPassword("four", "123456789012"));
-}
 
-TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
-    TempStore temp;
-    ScriptedBoxes boxes;
     // Written by an old version: user names in plain text, no Version.
     SaveUserPassword("Users", "frank", "frank99", "");
     SaveValue("frank", "Caption1", "Forum");
@@ -153,4 +184,266 @@ TEST(Accounts, OldSettingsGetTheirSiteUserNamesEncryptedOnceAtLogin) {
     const QString once = GetValue("frank", "UserName1");
     ASSERT_EQ(logIn("frank"), LoginStep::Succeeded);
     EXPECT_EQ(GetValue("frank", "UserName1"), once);
+}
+
+TEST(DeleteUser, AnotherUserGoesWithEverythingOfItsOwnAndDeletingOneselfEndsTheProgram) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    EndRequests ends;
+    createAndLogIn("kim", "kim-pass", boxes);
+    fillUser("kim");
+    createAndLogIn("Lou Reed", "lou-pass", boxes);
+    fillUser("Lou Reed");
+    runAs("Kim", "kim-pass"); // logged in as typed
+
+    dialogs.Next([&](QDialog& f) {
+        f.show(); // so that isVisible() tells whether it closed
+        boxes.Answer(msgbox::OK);
+        click(f, "cmdOK");
+        nameBox(f)->setText("LOU REED");
+        // The running user's password, then wrong ones: there is no limit.
+        for (const char* wrong : {"kim-pass", "wrong1", "wrong2", "wrong3"}) {
+            type(f, "txtPassword", wrong);
+            boxes.Answer(msgbox::OK);
+            click(f, "cmdOK");
+        }
+        // No to the question: the dialog stays and nothing is gone.
+        type(f, "txtPassword", " lou-pass ");
+        boxes.Answer(msgbox::No).Answer(msgbox::Yes).Answer(msgbox::OK);
+        click(f, "cmdOK");
+        EXPECT_TRUE(ValueExists("Users", "Lou Reed"));
+        click(f, "cmdOK");
+        EXPECT_EQ(boxes.lastText(), QStringLiteral("User 'LOU REED' deleted successfully. \r\r"));
+        EXPECT_FALSE(f.isVisible());
+        return f.result();
+    });
+    EXPECT_FALSE(DeleteUserDialog::Run());
+    EXPECT_FALSE(anythingOf("Lou Reed"));
+    EXPECT_EQ(GetValue("General", "LastUser"), QStringLiteral("Lou Reed")); // not the one logged in
+
+    // Users written before names were checked: "-1" (which addresses a whole key) and two users
+    // whose keys overlap.
+    for (const char* name : {"-1", "Bob", "BobHistory"}) {
+        SaveValue("Users", name, SecretCipher::EncryptMessage(name, name));
+        fillUser(name);
+    }
+    SaveValue("General", "Users", "4");
+    for (const char* name : {"-1", "Bob"}) {
+        SCOPED_TRACE(name);
+        boxes.Answer(msgbox::OK);
+        EXPECT_FALSE(UserDeletion::DeleteUser(name));
+        EXPECT_FALSE(ValueExists("Users", name) || ValueExists(name, "Item") ||
+                     ValueExists(QString(name) + "BMs", "Item"));
+    }
+    EXPECT_EQ(Accounts::LoadUsers().users, (QStringList{"Kim", "Bobhistory"}));
+    EXPECT_EQ(GetValue("General", "Users"), QStringLiteral("2"));
+    // The running user keeps everything and the program goes on; Bob's history key is
+    // BobHistory's own: it stays with that user.
+    for (const char* key : {"kimHistory", "BobHistory", "BobHistoryUrls"})
+        EXPECT_EQ(GetValue(key, "Item"), QStringLiteral("http://some.example/")) << key;
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("kim") + "/Cookies"));
+    EXPECT_EQ(Links("kim").Count(), 2);
+    EXPECT_TRUE(!App().EndingOnError && ends.unloads == 0);
+
+    // Deleting oneself ends the program without saving and forgets the last user.
+    QStringList cleared;
+    UserDeletion::SetWebDataRemover([&](const QString& user) { cleared << user; });
+    boxes.Clear();
+    dialogs.Next([&](QDialog& f) {
+        nameBox(f)->setText("kim");
+        type(f, "txtPassword", "kim-pass");
+        boxes.Answer(msgbox::Yes).Answer(msgbox::OK);
+        click(f, "cmdOK");
+        EXPECT_EQ(ends.unloads, 0); // the frame goes after the dialog has closed
+        return f.result();
+    });
+    EXPECT_TRUE(DeleteUserDialog::Run());
+    EXPECT_EQ(boxes.lastText(), "User 'kim' deleted successfully. \r\rBramblegate needs to exit now. You may "
+                                "restart the Application if you wish. \r\r");
+    EXPECT_EQ(boxes.lastTitle(), QStringLiteral("DeleteUser"));
+    EXPECT_TRUE(App().EndingOnError && ends.unloads == 1);
+    EXPECT_FALSE(anythingOf("Kim"));
+    EXPECT_EQ(GetValue("General", "Users") + GetValue("General", "LastUser"), QStringLiteral("1"));
+    // What the engine holds of the user in memory went at once.
+    EXPECT_EQ(cleared, QStringList{"kim"});
+    UserDeletion::SetWebDataRemover({});
+    // The engine still runs in the deleted user's profile and writes its last files on the way
+    // out; they go too once it has stopped.
+    QDir().mkpath(AppPaths::UserProfileFolder("KIM") + "/Cache");
+    UserDeletion::RemovePendingProfileFolders();
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim")));
+
+    // Had the program been killed before the engine let go, its files would still be there: the
+    // next start removes them, and a new user of the same name never finds them either way.
+    temp.Reopen();
+    EXPECT_EQ(Accounts::LoadUsers().users, QStringList{"Bobhistory"});
+    fillUser("Kim");
+    UserDeletion::RemoveLeftoverProfileFolders();
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim")));
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::UserProfileFolder("BobHistory") + "/Cookies"));
+    fillUser("Kim");
+    createAndLogIn("kim", "new-pass", boxes);
+    EXPECT_FALSE(QFileInfo::exists(AppPaths::UserProfileFolder("Kim") + "/Cookies"));
+}
+
+TEST(LoginDialog, FirstRunCreatesAUserWithItsStartingLinksAndNamesCompleteFromTheList) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    ScriptedDialogs dialogs;
+    dialogs.Next([&](QDialog& f) {
+        f.show(); // so that isVisible() tells whether it closed
+        // No user yet: OK creates the first one, with the name and password trimmed.
+        nameBox(f)->setText("  Carol Jones ");
+        type(f, "txtPassword", "  pass1 ");
+        type(f, "txtNewPassword2", "pass1");
+        okWithBox(f, boxes, msgbox::Yes);
+        EXPECT_FALSE(f.isVisible());
+        return f.result();
+    });
+    ASSERT_TRUE(StartUp::Login());
+    EXPECT_TRUE(App().NewUserCreated && App().PassPhrase == "pass1");
+    EXPECT_EQ(GetValue("General", "Users") + GetValue("General", "LastUser") +
+                  GetValue("Carol Jones", "Version"),
+              QStringLiteral("1Carol Jones152"));
+
+    Links links("Carol Jones");
+    ASSERT_EQ(links.Count(), 2);
+    const Link* home = links.ControlOrderItem(0);
+    const Link* help = links.ControlOrderItem(1);
+    EXPECT_EQ(home->Caption() + "|" + help->Caption(), QStringLiteral("Home Page$$|Getting Started"));
+    EXPECT_EQ(home->URLEnc(), SecretCipher::EncryptMessage("BGDummy", "pass1"));
+    EXPECT_TRUE(help->URL().endsWith("/help/quickstart.asp"));
+    for (const Link* link : {home, help}) {
+        EXPECT_TRUE(link->AutoNavigate() && link->HidePopUps() && !link->ReqLogin());
+        EXPECT_EQ(link->UserName() + link->Password() + link->SelectOption() + link->NavigateAfterLogin(),
+                  "");
+    }
+
+    // Typing a user name completes it from the list.
+    for (const char* name : {"alice", "albert", "bob"})
+        createUser(name, "pass1", boxes);
+    LoginDialog f;
+    showActive(f);
+    QLineEdit* box = nameBox(f);
+    box->clear();
+    box->setFocus();
+    const struct {
+        Qt::Key key;
+        const char *text, *selected;
+    } keys[] = {{Qt::Key_A, "alice", "lice"},
+                {Qt::Key_L, "alice", "ice"},
+                {Qt::Key_B, "albert", "ert"},
+                {Qt::Key_X, "albx", ""}};
+    for (const auto& k : keys) {
+        QTest::keyClick(box, k.key);
+        EXPECT_EQ(box->text(), QLatin1String(k.text));
+        EXPECT_EQ(box->selectedText(), QLatin1String(k.selected));
+    }
+    // What was typed keeps its case; Delete takes the completion away.
+    box->clear();
+    QTest::keyClicks(box, "BO", Qt::ShiftModifier);
+    EXPECT_EQ(box->text(), QStringLiteral("BOb"));
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->text(), QStringLiteral("BO"));
+    // Not while creating a user.
+    click(f, "optNew");
+    QTest::keyClicks(box, "al");
+    EXPECT_EQ(box->text(), QStringLiteral("al"));
+}
+
+TEST(LoginDialog, LogsInWithTheNameInAnyCaseVerifiesAndChangesThePasswordAndTheSixthWrongOneEnds) {
+    TempStore temp;
+    ScriptedBoxes boxes;
+    createUser("alice smith", "wonder1", boxes);
+    createUser("Bob", "builder", boxes);
+    ScriptedDialogs dialogs;
+    dialogs.Next([&](QDialog& f) {
+        auto* users = child<QComboBox>(f, "cmbUserName");
+        EXPECT_EQ(users->itemText(0) + users->itemText(1) + users->currentText(), // the last user
+                  QStringLiteral("Alice SmithBobBob"));
+        nameBox(f)->setText("nobody");
+        type(f, "txtPassword", "whatever");
+        okWithBox(f, boxes);
+        EXPECT_LT(temp.store().FindKey("Software\\Bramblegate\\nobody"), 0); // nothing made for it
+        nameBox(f)->setText("ALICE SMITH");
+        type(f, "txtPassword", " wonder1  ");
+        click(f, "cmdOK");
+        return f.result();
+    });
+    ASSERT_TRUE(StartUp::Login());
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("ALICE SMITH"));
+    EXPECT_EQ(GetValue("General", "LastUser"), QStringLiteral("Alice Smith"));
+
+    // Verifying the master password: the third wrong one does not end the program, and the
+    // session stays as it was either way.
+    dialogs.Next([&](QDialog& f) {
+        type(f, "txtPassword", "wonder1");
+        click(f, "cmdOK");
+        return f.result();
+    });
+    EXPECT_TRUE(LoginDialog::RunVerify());
+    boxes.Answer(msgbox::OK).Answer(msgbox::OK); // and none for the third: no "will exit now"
+    dialogs.Next([&](QDialog& f) {
+        for (const char* wrong : {"a1", "b2", "c3"}) {
+            type(f, "txtPassword", wrong);
+            click(f, "cmdOK");
+        }
+        return f.result();
+    });
+    EXPECT_FALSE(LoginDialog::RunVerify());
+    EXPECT_TRUE(App().LoginOK && App().PassPhrase == "wonder1");
+
+    // Changing the password; what it re-encrypts is checked with the Links
+    // (links.LinksTest.APasswordChangeReEncryptsTheStoreAndTheLinksInMemoryOrNothing) and under kills.
+    dialogs.Next([&](QDialog& f) {
+        type(f, "txtPassword", "wonder1");
+        type(f, "txtNewPassword", "newpass9");
+        type(f, "txtNewPassword2", "newpass8");
+        okWithBox(f, boxes);
+        type(f, "txtNewPassword", " newpass9");
+        type(f, "txtNewPassword2", "newpass9 ");
+        okWithBox(f, boxes, msgbox::Yes);
+        return f.result();
+    });
+    LoginDialog::RunChangePassword();
+    EXPECT_TRUE(Accounts::CheckPassword("alice smith", "newpass9"));
+
+    App() = AppState();
+    dialogs.Next([&](QDialog& f) {
+        type(f, "txtPassword", "builder");
+        click(f, "cmdCancel");
+        return f.result();
+    });
+    EXPECT_FALSE(StartUp::Login());
+    EXPECT_TRUE(!App().LoginOK && App().PassPhrase.isEmpty()); // nothing keeps a typed password
+
+    // The password prompt: five wrong passwords are answered and the sixth ends the program.
+    EndRequests ends;
+    createAndLogIn("Gina", "gina1234", boxes);
+    dialogs.Next([&](QDialog& f) {
+        f.show(); // so that isVisible() tells whether it closed
+        EXPECT_TRUE(PasswordPrompt::IsOpen());
+        for (int i = 1; i <= 4; ++i) {
+            type(f, "txtPassword", i == 1 ? QString() : QStringLiteral(" wrong%1 ").arg(i));
+            okWithBox(f, boxes);
+            EXPECT_EQ(boxes.lastText(), QStringLiteral("Invalid Password, try again!\r\r"));
+        }
+        type(f, "txtPassword", "GINA1234"); // case matters
+        okWithBox(f, boxes);
+        EXPECT_EQ(boxes.lastText(),
+                  "Invalid Password. You have one more chance to enter a correct Password.\r"
+                  "Otherwise the application will exit.\r\r");
+        type(f, "txtPassword", "still wrong");
+        click(f, "cmdOK"); // the sixth ends without a word
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(ends.unloads, 0); // not before the prompt has closed
+        return f.result();
+    });
+    EXPECT_FALSE(VerifyPassword(QString(), "Gina", GetValue("Users", "Gina")));
+    EXPECT_TRUE(ends.unloads == 1 && !PasswordPrompt::IsOpen() && App().PassPhrase == "gina1234");
+    // A blank stored password matches nothing, not even the empty one; nor does text outside the
+    // code page.
+    EXPECT_FALSE(PasswordPrompt::PasswordMatches("   ", "") ||
+                 PasswordPrompt::PasswordMatches(GetValue("Users", "Gina"), "gina\u0161"));
 }

@@ -41,13 +41,11 @@ void work(const QString& value) {
     int current = 0;
     while (!Accounts::CheckPassword("Pat", kPasswords[current]))
         ++current;
-    App().CurrentUser = "Pat";
-    App().PassPhrase = kPasswords[current];
+    userstest::runAs("Pat", kPasswords[current]);
     Links links("Pat"); // the running program's Links are re-encrypted too
     KillRounds::Ready();
     for (;;) {
-        App().CurrentUser = "Pat";
-        App().PassPhrase = kPasswords[current];
+        userstest::runAs("Pat", kPasswords[current]);
         const int next = (current + 1) % int(kPasswords.size());
         SaveUserPassword("Users", "Pat", kPasswords[next], kPasswords[current]);
         current = next;
@@ -77,8 +75,7 @@ bool wholeOrGone(const QString& user, const QString& password,
         return false;
     }
     EXPECT_TRUE(Accounts::CheckPassword(user, password));
-    App().CurrentUser = user;
-    App().PassPhrase = password;
+    userstest::runAs(user, password);
     Links links(user);
     checkWhole(links);
     return true;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -55,11 +54,16 @@ inline void createUser(const QString& name, const QString& password, ScriptedBox
     App() = AppState();
 }
 
+// The running program's session: this user, with this master password.
+inline void runAs(const QString& user, const QString& password) {
+    App().CurrentUser = user;
+    App().PassPhrase = password;
+}
+
 // Creates a user and logs it in.
 inline void createAndLogIn(const QString& name, const QString& password, ScriptedBoxes& boxes) {
     createUser(name, password, boxes);
-    App().CurrentUser = name;
-    App().PassPhrase = password;
+    runAs(name, password);
     App().LoginOK = true;
     boxes.Clear();
 }
@@ -89,16 +93,6 @@ inline std::function<int(QDialog&)> typePasswords(QStringList passwords) {
         if (!f.Result()) click(f, "cmdCancel");
         return f.result();
     };
-}
-
-inline QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Every key and value of the store, for "nothing changed".

@@ -9,9 +9,6 @@ async function postJson(url, data) {
 }
 
 function followReply(reply, errorBox) {
-  if (reply && reply.ok && reply.redirect) {
-    location.href = reply.redirect;
-  } else if (errorBox) {
-    errorBox.textContent = (reply && reply.error) || 'Something went wrong. Please try again.';
-  }
+  if (reply && reply.ok && reply.redirect) location.href = reply.redirect;
+  else if (errorBox) errorBox.textContent = (reply && reply.error) || 'Something went wrong. Please try again.';
 }

@@ -6,9 +6,8 @@ function controlledForm(inputs, onChange) {
   const state = {};
   const last = new Map();
   const render = () => {
-    for (const [key, input] of Object.entries(inputs)) {
+    for (const [key, input] of Object.entries(inputs))
       if (native.get.call(input) !== state[key]) input.value = state[key];
-    }
     if (onChange) onChange(state);
   };
   for (const [key, input] of Object.entries(inputs)) {

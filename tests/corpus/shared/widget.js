@@ -1,4 +1,5 @@
-// A small component runtime, as script-built sign-in widgets ship one in their bundle.
+// A small component runtime, as script-built sign-in widgets ship one in their bundle (they send
+// with api.js).
 // State lives in the component: an input's state changes only through a bubbling 'input' or
 // 'change' event that reaches the root, and only when the value differs from the last one the
 // runtime saw or wrote (a value written through the element's own 'value' property is noted as
@@ -10,15 +11,12 @@
   function el(tag, attrs, ...children) {
     const node = document.createElement(tag);
     for (const [name, value] of Object.entries(attrs || {})) {
-      if (value === false || value == null) continue;
       if (name === 'class') node.className = value;
       else if (name === 'text') node.textContent = value;
       else if (name === 'html') node.innerHTML = value;
       else node.setAttribute(name, value === true ? '' : value);
     }
-    for (const child of children.flat()) {
-      if (child != null) node.append(child);
-    }
+    node.append(...children.flat());
     return node;
   }
 
@@ -53,7 +51,6 @@
         return input;
       },
       onSubmit(form, handler) { submits.set(form, handler); },
-      set(patch) { Object.assign(state, patch); render(); },
     };
     const onValue = (event) => {
       const key = bound.get(event.target);
@@ -78,15 +75,5 @@
     return ctx;
   }
 
-  async function postJson(url, data, extraHeaders) {
-    const reply = await fetch(url, {
-      method: 'POST',
-      credentials: 'same-origin',
-      headers: Object.assign({ 'Content-Type': 'application/json', 'Accept': 'application/json' }, extraHeaders || {}),
-      body: JSON.stringify(data),
-    });
-    return reply.json();
-  }
-
-  global.Widget = { el, mount, postJson };
+  global.Widget = { el, mount };
 })(window);
