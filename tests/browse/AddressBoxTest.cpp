@@ -133,7 +133,7 @@ struct BrowserHome {
                     true);
         MakeHistory(dir.path() + "/.config/google-chrome/Default/History",
                     {{"https://newest-chrome.com/", 1, kNow}}, true);
-        WriteFile(dir.path() + "/.mozilla/firefox/junk/places.sqlite", "this is not a database at all");
+        SaveBytes(dir.path() + "/.mozilla/firefox/junk/places.sqlite", "this is not a database at all");
         sqlite3* db = OpenDb(dir.path() + "/.mozilla/firefox/other-shape/places.sqlite");
         Exec(db, "CREATE TABLE something_else (x)");
         sqlite3_close(db);

@@ -7,13 +7,6 @@
 #include "browse/OfflineState.h"
 #include "core/SecretCipher.h"
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 sqlite3* OpenDb(const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;

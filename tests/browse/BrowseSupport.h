@@ -26,8 +26,6 @@
 class Link;
 struct sqlite3;
 
-// Writes a file, making its folder.
-void WriteFile(const QString& path, const QByteArray& bytes);
 // Opens (or makes) an SQLite database, making its folder; runs a statement on one.
 sqlite3* OpenDb(const QString& path);
 void Exec(sqlite3* db, const QString& sql);

@@ -36,7 +36,7 @@ public:
 };
 
 void WriteUrl(const QString& path, const QString& url) {
-    WriteFile(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
+    SaveBytes(path, "[InternetShortcut]\r\nURL=" + url.toLatin1() + "\r\n");
 }
 
 QStringList Texts(QTreeWidgetItem* node) {
@@ -76,15 +76,15 @@ TEST_F(FavoritesTest, FirstRunFillsLazilyAndSkipsBadShortcuts) {
     EXPECT_EQ(Favorites::Tag(wiki), "url=https://www.wikipedia.org/");
 
     // Untrusted shortcut files: only those with a usable address show (a value ends at a NUL).
-    WriteFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
-    WriteFile(root + "/Empty.url", "");
-    WriteFile(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
-    WriteFile(root + "/Huge.url",
+    SaveBytes(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
+    SaveBytes(root + "/Empty.url", "");
+    SaveBytes(root + "/Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
+    SaveBytes(root + "/Huge.url",
               "[InternetShortcut]\r\nURL=https://huge.example/\r\n" + QByteArray(200000, 'x'));
-    WriteFile(root + "/Binary.url", QByteArray("\x00\xff\xfe\x01junk\n", 9) +
+    SaveBytes(root + "/Binary.url", QByteArray("\x00\xff\xfe\x01junk\n", 9) +
                                         "[InternetShortcut]\nURL=https://bin.example/" + QByteArray(1, '\0') +
                                         "garbage\n");
-    WriteFile(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
+    SaveBytes(root + "/notes.txt", "[InternetShortcut]\r\nURL=https://txt.example/\r\n");
     WriteUrl(root + "/good.URL", "https://good.example/");
     fav->RefreshFavorites(true);
     EXPECT_EQ(Texts(rootNode), (QStringList{"Binary", "good", "Links", "OpenStreetMap", "Wikipedia"}));
@@ -284,7 +284,7 @@ sqlite3* MakePlaces(const QString& path) {
 TEST(FavoritesImport, FirefoxBookmarksBecomeShortcutsInFolders) {
     QTemporaryDir home;
     const QString firefox = home.path() + "/.mozilla/firefox";
-    WriteFile(firefox + "/profiles.ini",
+    SaveBytes(firefox + "/profiles.ini",
               "[Install4F96D1932A9F858E]\r\nDefault=abc.default-release\r\n\r\n"
               "[Profile1]\r\nName=old\r\nIsRelative=1\r\nPath=old.default\r\nDefault=1\r\n\r\n"
               "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=abc.default-release\r\n");
@@ -337,7 +337,7 @@ TEST(FavoritesImport, ChromiumBookmarksFromTheHomeFolderAndBadFilesSkipped) {
     QByteArray deep = R"({"type":"url","name":"Deep","url":"https://deep.example/"})";
     for (int i = 0; i < 60; ++i)
         deep = R"({"type":"folder","name":"d","children":[)" + deep + "]}";
-    WriteFile(home.path() + "/.config/chromium/Default/Bookmarks",
+    SaveBytes(home.path() + "/.config/chromium/Default/Bookmarks",
               R"({"roots":{"bookmark_bar":{"type":"folder","name":"Bookmarks bar","children":[
                 {"type":"url","name":"Tracker","url":"https://tracker.example/"},
                 {"type":"folder","name":"Work","children":[{"type":"url","name":"Mail","url":"https://mail.example/"},
@@ -346,9 +346,9 @@ TEST(FavoritesImport, ChromiumBookmarksFromTheHomeFolderAndBadFilesSkipped) {
                   deep + R"(]},
              "other":{"type":"folder","name":"Other bookmarks","children":[]},
              "synced":{"type":"folder","name":"Mobile bookmarks","children":[]}}})");
-    WriteFile(home.path() + "/.config/google-chrome/Profile 1/Bookmarks",
+    SaveBytes(home.path() + "/.config/google-chrome/Profile 1/Bookmarks",
               "{\"roots\": {\"bookmark_bar\": [1, 2");
-    WriteFile(home.path() + "/.mozilla/firefox/x.default/places.sqlite", QByteArray(4096, 'z'));
+    SaveBytes(home.path() + "/.mozilla/firefox/x.default/places.sqlite", QByteArray(4096, 'z'));
 
     EXPECT_EQ(FavoritesImport::ImportFavorites(favorites.path()), 3);
     EXPECT_EQ(

@@ -163,7 +163,7 @@ QStringList Row(const DownloadsWindow& window, int row) {
 TEST(Downloads, ANameThatIsTakenGetsANumberAndASiteChoosesNoFolder) {
     QTemporaryDir dir;
     for (const char* taken : {"report.pdf", "report (1).pdf", "archive.tar.gz", "notes", "a.b.txt"})
-        WriteFile(dir.filePath(QLatin1String(taken)), {});
+        SaveBytes(dir.filePath(QLatin1String(taken)), {});
     const struct {
         const char* offered;
         const char* saved;

@@ -28,11 +28,6 @@ SearchServiceTable Services() {
     return services;
 }
 
-QString ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 class SearchPaneTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,10 +43,10 @@ protected:
 // old names.
 TEST_F(SearchPaneTest, LocalPagesSearchAtTheEnginesDocumentedAddresses) {
     const QString folder = AppPaths::DataFolder();
-    EXPECT_TRUE(ReadFile(folder + "/MsnSearch.htm").contains("action=\"http://search.alpha.test/results\""));
-    WriteFile(folder + "/Blank.htm", "garbage");
+    EXPECT_TRUE(FileBytes(folder + "/MsnSearch.htm").contains("action=\"http://search.alpha.test/results\""));
+    SaveBytes(folder + "/Blank.htm", "garbage");
     EXPECT_TRUE(SearchPages::CreateHtmFiles(Services()));
-    EXPECT_EQ(ReadFile(folder + "/Blank.htm"),
+    EXPECT_EQ(FileBytes(folder + "/Blank.htm"),
               "<HTML><HEAD><TITLE>Blank</TITLE></HEAD><BODY bgColor='#f5f5dc'><P>&nbsp;</P></BODY></HTML>");
     const struct {
         const char* choice;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include "core/AppState.h"
@@ -138,6 +140,7 @@ QByteArray FileBytes(const QString& path) {
 }
 
 void SaveBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
 }

@@ -89,7 +89,8 @@ private:
     std::deque<QString> m_answers;
 };
 
-// The bytes of a file, empty when it cannot be read; a file that cannot be written fails the test.
+// The bytes of a file, empty when it cannot be read; a file that cannot be written (its folder is
+// made) fails the test.
 QByteArray FileBytes(const QString& path);
 void SaveBytes(const QString& path, const QByteArray& bytes);
 
