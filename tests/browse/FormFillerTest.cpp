@@ -287,9 +287,8 @@ TEST_F(FormFillerTest, SignInLogLinesNeverHoldThePassword) {
         "http://bank.test/login2")));
     App().DiagnosticMode = false;
 
-    QFile file(folder + "/SignIn.Log");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString log = QString::fromUtf8(file.readAll());
+    const QString log = QString::fromUtf8(FileBytes(folder + "/SignIn.Log"));
+    ASSERT_FALSE(log.isEmpty());
     EXPECT_FALSE(log.contains(kPass));
     for (const char* line :
          {"  PWId: p  PWName: pass  login  <input type=\"password\" name=\"pass\" id=\"p\" "

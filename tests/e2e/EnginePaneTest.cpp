@@ -366,10 +366,7 @@ TEST(PaneFeatures, PrintFindSaveTextSizeAndPageFacts) {
     }
     const QString saved = dir.filePath("saved.html");
     pane.SavePage(saved);
-    ASSERT_TRUE(WaitFor([&] {
-        QFile file(saved);
-        return file.open(QIODevice::ReadOnly) && file.readAll().contains("Plain Page");
-    }));
+    ASSERT_TRUE(WaitFor([&] { return FileBytes(saved).contains("Plain Page"); }));
     pane.SetTextSize(4);
     EXPECT_EQ(pane.TextSize(), 4);
     EXPECT_DOUBLE_EQ(pane.View()->zoomFactor(), BrowserPane::ZoomForTextSize(4));

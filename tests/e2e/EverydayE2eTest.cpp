@@ -117,9 +117,7 @@ TEST(Everyday, FilesSignInBoxesAutoLoginABadCertificateAHungPageAndNotifications
     // No page follows a file: the Link's square and progress are those of the page it still shows.
     EXPECT_EQ(browse.TabColour(w.index("Files")), TabColour::Yellow);
     EXPECT_EQ(w.link("Files").ProgressValue(), 0);
-    QFile file(dir.filePath("report.bin"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), TestSites::DownloadBytes(300000));
+    EXPECT_EQ(FileBytes(dir.filePath("report.bin")), TestSites::DownloadBytes(300000));
     EXPECT_EQ(files.asked().value(0).fileName, "report.bin");
     EXPECT_EQ(frame.Flasher().FlashMessage(), "Download complete: report.bin");
     EXPECT_TRUE(frame.findChild<DownloadsWindow*>()->isVisible());
